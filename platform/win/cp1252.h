@@ -1,0 +1,29 @@
+// Windows code page 1252: bytes to Unicode and back, and the platform's byte casing.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace win {
+
+// The Unicode code point of a byte. Bytes 0x81, 0x8D, 0x8F, 0x90 and 0x9D, which the code page
+// leaves undefined, map to the C1 control of the same value, as Windows' conversion does.
+char32_t Cp1252ToUnicode(unsigned char byte);
+
+// The byte of a code point; nothing when the code page has none (callers decide what to do).
+std::optional<unsigned char> UnicodeToCp1252(char32_t codePoint);
+
+std::string Cp1252ToUtf8(std::string_view bytes);
+
+// Converts UTF-8 text; a character without a byte (or invalid UTF-8) becomes `replacement`.
+std::string Utf8ToCp1252(std::string_view utf8, char replacement = '?');
+
+// Upper- and lower-casing of one byte as the platform's character functions did for this code
+// page (accented letters included: 0xE1 'á' <-> 0xC1 'Á'; 0xFF 'ÿ' <-> 0x9F 'Ÿ'; 0xDF 'ß' and
+// 0xB5 'µ' have no upper case).
+unsigned char ToUpper1252(unsigned char byte);
+unsigned char ToLower1252(unsigned char byte);
+bool IsAlpha1252(unsigned char byte);
+
+}  // namespace win

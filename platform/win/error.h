@@ -1,0 +1,58 @@
+// The runtime's trappable error: one exception type for every layer.
+//
+// The original platform raised numbered, trappable errors from its forms runtime (53 "File not
+// found", 76 "Path not found", ...), its database engine (Jet numbers such as 3024 or 3265) and its
+// component layer (HRESULTs mapped to numbers). The system's error traps dispatch on that number,
+// so every stand-in raises this type with the platform's own number and English description, and
+// nothing else: a stray number sends a recovery down the wrong branch.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace win {
+
+class RuntimeError : public std::runtime_error {
+public:
+    RuntimeError(long number, std::string description, std::string source = {})
+        : std::runtime_error(description),
+          number_(number),
+          description_(std::move(description)),
+          source_(std::move(source)) {}
+
+    long Number() const noexcept { return number_; }
+    const std::string& Description() const noexcept { return description_; }
+    const std::string& Source() const noexcept { return source_; }
+
+private:
+    long number_;
+    std::string description_;
+    std::string source_;
+};
+
+// The forms runtime's own numbers that the stand-ins below the forms layer raise.
+namespace err {
+inline constexpr long InvalidProcedureCall = 5;
+inline constexpr long Overflow = 6;
+inline constexpr long SubscriptOutOfRange = 9;
+inline constexpr long TypeMismatch = 13;
+inline constexpr long BadFileName = 52;
+inline constexpr long FileNotFound = 53;
+inline constexpr long BadFileMode = 54;
+inline constexpr long FileAlreadyOpen = 55;
+inline constexpr long FileAlreadyExists = 58;
+inline constexpr long InputPastEnd = 62;
+inline constexpr long DeviceUnavailable = 68;
+inline constexpr long PermissionDenied = 70;
+inline constexpr long PathFileAccessError = 75;
+inline constexpr long PathNotFound = 76;
+}  // namespace err
+
+// Raises `number` with the runtime's English text for it ("File not found" for 53).
+[[noreturn]] void Raise(long number, std::string source = {});
+
+// The runtime's English text for one of its own numbers; "Application-defined or object-defined
+// error" for a number it does not know.
+std::string RuntimeErrorText(long number);
+
+}  // namespace win

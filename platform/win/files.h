@@ -1,0 +1,52 @@
+// Files as the forms runtime offers them, on Windows paths.
+//
+// Failures raise the runtime's numbers (error.h): 53 file not found, 76 path not found, 70
+// permission denied, 75 path/file access error, 68 device unavailable, 52 bad file name.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/win/clock.h"
+
+namespace win {
+
+// Directory search with continuation, as the runtime's Dir: First() takes a pattern such as
+// "F:\LOJA01\*.OCX" (wildcards * and ? in the last component only, matched case-insensitively)
+// and returns the first matching name, Next() the following ones, "" when there are no more.
+// Only normal files match: folders, links to folders, and hidden files (a name starting with '.')
+// count as absent. Names come back as stored, without their folder. An unmapped drive or a missing
+// folder yields "" as Windows' search does (no error); an invalid pattern raises 52.
+class DirectorySearch {
+public:
+    std::string First(std::string_view pattern);
+    std::string Next();
+
+private:
+    std::vector<std::string> names_;
+    std::size_t next_ = 0;
+};
+
+bool FileExists(std::string_view windowsPath);       // a normal file, not a folder
+bool FolderExists(std::string_view windowsPath);
+
+// Modification time in local time, to the second (53 when missing).
+CivilTime FileDateTime(std::string_view windowsPath);
+std::uint64_t FileLength(std::string_view windowsPath);
+
+// Copies `from` over `to` (overwriting), keeping the source's modification time. The copy is
+// written to a temporary file beside `to` and renamed into place, so a library mapped by a running
+// program is replaced, never overwritten in place.
+void CopyFile(std::string_view from, std::string_view to);
+
+void DeleteFile(std::string_view windowsPath);                 // 53 when missing
+void RenameFile(std::string_view from, std::string_view to);   // 58 when `to` exists
+void CreateFolder(std::string_view windowsPath);               // 75 when it exists
+
+// Case-insensitive wildcard match of one name against a pattern with * and ?, as directory search
+// does (so "*.*" matches a name without a dot).
+bool MatchesPattern(std::string_view name, std::string_view pattern);
+
+}  // namespace win
