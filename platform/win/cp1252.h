@@ -26,4 +26,14 @@ unsigned char ToUpper1252(unsigned char byte);
 unsigned char ToLower1252(unsigned char byte);
 bool IsAlpha1252(unsigned char byte);
 
+// Decodes one UTF-8 character at `pos` and moves past it; nothing for an invalid sequence (an
+// overlong form, a surrogate, a cut or stray byte), which still moves `pos` forward.
+std::optional<char32_t> DecodeUtf8(std::string_view text, std::size_t& pos);
+
+// The lower case of a character that has a cp1252 byte; other characters are returned as they are.
+// This is the case-insensitive comparison of file, key and section names.
+char32_t FoldCase(char32_t codePoint);
+std::u32string FoldedCodePoints(std::string_view utf8);
+bool EqualsIgnoringCase(std::string_view a, std::string_view b);
+
 }  // namespace win

@@ -1,0 +1,127 @@
+#include "platform/win/clock.h"
+
+#include <atomic>
+#include <cerrno>
+#include <ctime>
+
+#include "platform/win/error.h"
+
+namespace win {
+namespace {
+
+// Days from 1970-01-01 to a proleptic Gregorian date (negative before it).
+std::int64_t DaysFromCivil(int year, int month, int day) {
+    year -= month <= 2 ? 1 : 0;
+    const std::int64_t era = (year >= 0 ? year : year - 399) / 400;
+    const std::int64_t yearOfEra = year - era * 400;
+    const std::int64_t dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+    const std::int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    return era * 146097 + dayOfEra - 719468;
+}
+
+CivilTime CivilFromSeconds(std::int64_t seconds) {
+    std::int64_t days = seconds / 86400;
+    std::int64_t rest = seconds % 86400;
+    if (rest < 0) {
+        rest += 86400;
+        --days;
+    }
+    days += 719468;
+    const std::int64_t era = (days >= 0 ? days : days - 146096) / 146097;
+    const std::int64_t dayOfEra = days - era * 146097;
+    const std::int64_t yearOfEra =
+        (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    const std::int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    const std::int64_t mp = (5 * dayOfYear + 2) / 153;
+    CivilTime t;
+    t.day = static_cast<int>(dayOfYear - (153 * mp + 2) / 5 + 1);
+    t.month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+    t.year = static_cast<int>(yearOfEra + era * 400 + (t.month <= 2 ? 1 : 0));
+    t.hour = static_cast<int>(rest / 3600);
+    t.minute = static_cast<int>(rest / 60 % 60);
+    t.second = static_cast<int>(rest % 60);
+    return t;
+}
+
+// Seconds of a civil time counted as if it were UTC: differences between two of them are exact.
+std::int64_t CivilSeconds(const CivilTime& t) {
+    return DaysFromCivil(t.year, t.month, t.day) * 86400 + t.hour * 3600 + t.minute * 60 + t.second;
+}
+
+bool IsValid(const CivilTime& t) {
+    if (t.year < 100 || t.year > 9999 || t.month < 1 || t.month > 12 || t.day < 1) return false;
+    const int nextMonth = t.month == 12 ? 1 : t.month + 1;
+    const auto daysInMonth = DaysFromCivil(t.month == 12 ? t.year + 1 : t.year, nextMonth, 1) -
+                             DaysFromCivil(t.year, t.month, 1);
+    return t.day <= daysInMonth && t.hour >= 0 && t.hour < 24 && t.minute >= 0 && t.minute < 60 &&
+           t.second >= 0 && t.second < 60;
+}
+
+CivilTime RealLocalNow() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    return CivilTime{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
+                     local.tm_hour,        local.tm_min,     local.tm_sec};
+}
+
+// The operating system's clock. Setting it needs the privilege to change the system time; a
+// refusal is the runtime's "Permission denied".
+class RealClock : public Clock {
+public:
+    CivilTime Now() const override { return RealLocalNow(); }
+
+    void SetNow(const CivilTime& when) override {
+        if (!IsValid(when)) Raise(err::InvalidProcedureCall);
+        std::tm local{};
+        local.tm_year = when.year - 1900;
+        local.tm_mon = when.month - 1;
+        local.tm_mday = when.day;
+        local.tm_hour = when.hour;
+        local.tm_min = when.minute;
+        local.tm_sec = when.second;
+        local.tm_isdst = -1;
+        const std::time_t seconds = std::mktime(&local);
+        if (seconds == static_cast<std::time_t>(-1)) Raise(err::InvalidProcedureCall);
+        const timespec target{seconds, 0};
+        if (clock_settime(CLOCK_REALTIME, &target) != 0) {
+            Raise(errno == EINVAL ? err::InvalidProcedureCall : err::PermissionDenied);
+        }
+    }
+};
+
+RealClock realClock;
+std::atomic<Clock*> installedClock{nullptr};
+
+}  // namespace
+
+Clock& SystemClock() {
+    Clock* clock = installedClock.load();
+    return clock != nullptr ? *clock : realClock;
+}
+
+void InstallClock(Clock* clock) { installedClock.store(clock); }
+
+CivilTime OffsetClock::Now() const {
+    if (frozen_) return frozenAt_;
+    return CivilFromSeconds(CivilSeconds(RealLocalNow()) + offset_.count());
+}
+
+void OffsetClock::SetNow(const CivilTime& when) {
+    if (!IsValid(when)) Raise(err::InvalidProcedureCall);
+    offset_ = std::chrono::seconds(CivilSeconds(when) - CivilSeconds(RealLocalNow()));
+    frozen_ = false;
+    ++setCount_;
+}
+
+void OffsetClock::Freeze(const CivilTime& when) {
+    frozen_ = true;
+    frozenAt_ = when;
+}
+
+std::chrono::milliseconds MonotonicNow() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now().time_since_epoch());
+}
+
+}  // namespace win
