@@ -42,22 +42,33 @@ std::string ModulePath(const void* address);
 
 // Exit code of a thread that has not ended yet.
 inline constexpr std::uint32_t kStillActive = 259;
+// Exit code of a thread whose entry ended by throwing.
+inline constexpr std::uint32_t kThreadFailed = 0xFFFFFFFFu;
+// A wait timeout that never expires (the platform's INFINITE).
+inline constexpr std::chrono::milliseconds kInfinite{0xFFFFFFFFu};
 
 enum class WaitResult { Ended, TimedOut };
 
 // A worker thread with a handle: wait with a timeout, read the exit code, close the handle.
 class Thread {
 public:
+    // Starts `entry` at once; an empty Thread (no handle) when the system cannot start a thread.
     static Thread Start(std::function<std::uint32_t()> entry);
+    // Starts the function at `entryAddress` (an export: std::uint32_t entry(void*)) with
+    // `parameter`, as a thread created on a start address; empty when the address is null.
+    static Thread StartAt(void* entryAddress, void* parameter = nullptr);
 
     Thread() = default;
     Thread(Thread&&) noexcept;
     Thread& operator=(Thread&&) noexcept;
     ~Thread();   // closes the handle
 
-    // Waits until the thread ends or `timeout` passes on the monotonic clock.
+    explicit operator bool() const { return state_ != nullptr; }
+
+    // Waits until the thread ends or `timeout` passes on the monotonic clock (kInfinite or more:
+    // no limit). TimedOut also for a Thread without a handle, as a failed wait.
     WaitResult Wait(std::chrono::milliseconds timeout);
-    // kStillActive while the thread runs, then the entry's result.
+    // kStillActive while the thread runs, then the entry's result (0 without a handle).
     std::uint32_t ExitCode() const;
     // Closes the handle. A thread still running is detached and left to end on its own.
     void Close();
