@@ -1,8 +1,9 @@
 // The described tables of the five store databases, as data.
 //
 // Each array holds one table's rows (or the part of them that no other table shares), in the
-// order of the field numbers k. Where a table repeats another's entries, its spec below points at
-// the same rows; every count is checked against its rows at compile time (end of this file).
+// order of the field numbers k. Where a table repeats another's entries, its entry in the lists
+// below points at the same rows; every count is checked against its rows at compile time (end of
+// this file).
 //
 // Irregular entries kept on purpose, because stores already hold the fields so:
 //   - Credito.Observação is a Memo that still carries "Size" = "0", enforced.

@@ -295,6 +295,21 @@ TEST_F(SchemaBuilders, NotaFiscalFaultIsReportedAndTheRestIsFilled) {
     }
 }
 
+// Until the program connects its error routine, a trapped error is still shown, not swallowed.
+TEST_F(SchemaBuilders, DefaultReportWritesTheErrorAndItsLabels) {
+    SetErrorReport({});
+    SchemaDescription d;
+    d.SetWriteObserver([](Slot slot, int, int t, int) {
+        if (slot == Slot::QtdeCampos && t == 47) win::Raise(9);
+    });
+    ::testing::internal::CaptureStderr();
+    ASSERT_TRUE(RunBuilder("P47NotaFiscal", d));
+    const std::string shown = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(shown.find("9 (Subscript out of range)"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("AtualizaBD / P47NotaFiscal"), std::string::npos) << shown;
+    EXPECT_TRUE(reports_.empty());
+}
+
 // Builders without a trap let the error pass to the driver's caller, unreported.
 TEST_F(SchemaBuilders, FaultInAnUntrappedBuilderPassesToTheCaller) {
     SchemaDescription d;
