@@ -1,0 +1,216 @@
+#include "platform/controls/report/report_file.h"
+
+#include <QString>
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+
+#include "platform/controls/report/report_errors.h"
+
+namespace controls::report {
+namespace {
+
+std::string_view Trim(std::string_view s) {
+    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
+    while (!s.empty() && blank(s.front())) s.remove_prefix(1);
+    while (!s.empty() && blank(s.back())) s.remove_suffix(1);
+    return s;
+}
+
+// The parse of one file: the text, the line being read, and what has been seen once already.
+class Parser {
+public:
+    explicit Parser(std::string_view fileName) : fileName_(fileName) {}
+
+    ReportDefinition Run(std::string_view text);
+
+private:
+    [[noreturn]] void Fail(long number, const std::string& what) const {
+        Raise(number, "Report file '" + fileName_ + "', line " + std::to_string(line_) + ": " +
+                          what + ".");
+    }
+    void Line(std::string_view key, std::string_view value);
+    void Once(std::string_view key, int& seenAt);
+    void ParseOrientation(std::string_view value);
+    HeaderLine ParseHeader(std::string_view value) const;
+    ReportColumn ParseColumn(std::string_view value) const;
+    double ParseWidth(std::string_view text) const;
+    void Check() const;
+
+    std::string fileName_;
+    int line_ = 0;
+    int titleLine_ = 0, sourceLine_ = 0, orientationLine_ = 0, groupLine_ = 0;
+    std::vector<int> sumLines_;
+    ReportDefinition def_;
+};
+
+ReportDefinition Parser::Run(std::string_view text) {
+    if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
+    while (!text.empty()) {
+        ++line_;
+        const std::size_t end = std::min(text.find('\n'), text.size());
+        const std::string_view raw = Trim(text.substr(0, end));
+        text.remove_prefix(std::min(end + 1, text.size()));
+        if (raw.empty() || raw.front() == ';' || raw.front() == '#') continue;
+        const std::size_t equals = raw.find('=');
+        if (equals == std::string_view::npos) Fail(err::MalformedLine, "expected Key=Value");
+        Line(Trim(raw.substr(0, equals)), Trim(raw.substr(equals + 1)));
+    }
+    Check();
+    return std::move(def_);
+}
+
+void Parser::Once(std::string_view key, int& seenAt) {
+    if (seenAt != 0) {
+        Fail(err::DuplicateKey, std::string(key) + "= was already given on line " +
+                                    std::to_string(seenAt));
+    }
+    seenAt = line_;
+}
+
+void Parser::Line(std::string_view key, std::string_view value) {
+    if (SameName(key, "Title")) {
+        Once("Title", titleLine_);
+        def_.title = value;
+    } else if (SameName(key, "Source")) {
+        Once("Source", sourceLine_);
+        if (value.empty()) Fail(err::MalformedLine, "Source= needs a table or query name");
+        def_.source = value;
+    } else if (SameName(key, "Orientation")) {
+        Once("Orientation", orientationLine_);
+        ParseOrientation(value);
+    } else if (SameName(key, "Header")) {
+        def_.headers.push_back(ParseHeader(value));
+    } else if (SameName(key, "Column")) {
+        def_.columns.push_back(ParseColumn(value));
+    } else if (SameName(key, "Group")) {
+        Once("Group", groupLine_);
+        if (value.empty()) Fail(err::MalformedLine, "Group= needs a field name");
+        def_.groupField = value;
+    } else if (SameName(key, "Sum")) {
+        if (value.empty()) Fail(err::MalformedLine, "Sum= needs a field name");
+        for (const auto& field : def_.sums) {
+            if (SameName(field, value)) Fail(err::DuplicateKey, "field '" + field + "' is already summed");
+        }
+        def_.sums.emplace_back(value);
+        sumLines_.push_back(line_);
+    } else {
+        Fail(err::UnknownKey, "unknown key '" + std::string(key) +
+                                  "' (known: Title, Source, Orientation, Header, Column, Group, Sum)");
+    }
+}
+
+void Parser::ParseOrientation(std::string_view value) {
+    if (SameName(value, "Portrait")) {
+        def_.orientation = Orientation::Portrait;
+    } else if (SameName(value, "Landscape")) {
+        def_.orientation = Orientation::Landscape;
+    } else {
+        Fail(err::MalformedLine, "Orientation must be Portrait or Landscape, not '" +
+                                     std::string(value) + "'");
+    }
+}
+
+// "{Name}" is a formula reference; "{{" and "}}" stand for the braces themselves.
+HeaderLine Parser::ParseHeader(std::string_view value) const {
+    HeaderLine parts;
+    std::string literal;
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        const char c = value[i];
+        if ((c == '{' || c == '}') && i + 1 < value.size() && value[i + 1] == c) {
+            literal += c;
+            ++i;
+        } else if (c == '}') {
+            Fail(err::MalformedLine, "'}' without '{' in Header= (write '}}' for a brace)");
+        } else if (c == '{') {
+            const std::size_t close = value.find('}', i);
+            const std::string_view name =
+                close == std::string_view::npos ? std::string_view{} : Trim(value.substr(i + 1, close - i - 1));
+            if (name.empty() || name.find('{') != std::string_view::npos) {
+                Fail(err::MalformedLine, "'{' must be followed by a formula name and '}' in Header=");
+            }
+            if (!literal.empty()) parts.push_back({false, std::exchange(literal, {})});
+            parts.push_back({true, std::string(name)});
+            i = close;
+        } else {
+            literal += c;
+        }
+    }
+    if (!literal.empty()) parts.push_back({false, std::move(literal)});
+    return parts;
+}
+
+double Parser::ParseWidth(std::string_view text) const {
+    double width = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), width);
+    if (ec != std::errc{} || end != text.data() + text.size() || !std::isfinite(width) ||
+        width <= 0 || width > 1000) {
+        Fail(err::MalformedLine, "column width must be a number of millimetres above 0 (with '.' "
+                                 "for decimals), not '" + std::string(text) + "'");
+    }
+    return width;
+}
+
+// Heading|Field|Width|L or R|Format; the format is the rest of the line and may hold '|'.
+ReportColumn Parser::ParseColumn(std::string_view value) const {
+    std::vector<std::string_view> parts;
+    while (parts.size() < 4) {
+        const std::size_t bar = value.find('|');
+        if (bar == std::string_view::npos) break;
+        parts.push_back(Trim(value.substr(0, bar)));
+        value.remove_prefix(bar + 1);
+    }
+    parts.push_back(Trim(value));
+    if (parts.size() < 4) {
+        Fail(err::MalformedLine, "Column= needs Heading|Field|Width|L or R|Format (format optional)");
+    }
+    ReportColumn column;
+    column.heading = parts[0];
+    column.field = parts[1];
+    if (column.field.empty()) Fail(err::MalformedLine, "Column= needs a field name");
+    column.widthMm = ParseWidth(parts[2]);
+    if (SameName(parts[3], "L")) {
+        column.alignment = Alignment::Left;
+    } else if (SameName(parts[3], "R")) {
+        column.alignment = Alignment::Right;
+    } else {
+        Fail(err::MalformedLine, "column alignment must be L or R, not '" + std::string(parts[3]) + "'");
+    }
+    if (parts.size() == 5) column.format = parts[4];
+    return column;
+}
+
+void Parser::Check() const {
+    if (def_.source.empty()) {
+        Raise(err::MissingKey, "Report file '" + fileName_ + "' has no Source= line naming the "
+                               "table or query to print.");
+    }
+    if (def_.columns.empty()) {
+        Raise(err::MissingKey, "Report file '" + fileName_ + "' has no Column= line.");
+    }
+    for (std::size_t i = 0; i < def_.sums.size(); ++i) {
+        const bool shown = std::any_of(def_.columns.begin(), def_.columns.end(), [&](const auto& c) {
+            return SameName(c.field, def_.sums[i]);
+        });
+        if (!shown) {
+            Raise(err::MalformedLine, "Report file '" + fileName_ + "', line " +
+                                          std::to_string(sumLines_[i]) + ": summed field '" +
+                                          def_.sums[i] + "' is not shown by any Column= line.");
+        }
+    }
+}
+
+}  // namespace
+
+ReportDefinition ParseReportFile(std::string_view text, std::string_view fileName) {
+    return Parser(fileName).Run(text);
+}
+
+bool SameName(std::string_view a, std::string_view b) {
+    return QString::fromUtf8(a.data(), static_cast<qsizetype>(a.size()))
+               .compare(QString::fromUtf8(b.data(), static_cast<qsizetype>(b.size())),
+                        Qt::CaseInsensitive) == 0;
+}
+
+}  // namespace controls::report

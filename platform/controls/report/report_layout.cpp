@@ -1,0 +1,322 @@
+#include "platform/controls/report/report_layout.h"
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <QImage>
+
+#include <algorithm>
+#include <numeric>
+
+#include "platform/controls/report/report_errors.h"
+#include "platform/controls/report/report_format.h"
+
+namespace controls::report {
+namespace {
+
+constexpr double kPointsPerMm = 72.0 / 25.4;
+constexpr double kMargin = 10 * kPointsPerMm;
+constexpr QSizeF kA4{595.28, 841.89};
+constexpr double kCellPadding = 2;
+constexpr double kBandHeight = 22;      // date, title, page number
+constexpr double kHeadingHeight = 15;   // column headings
+constexpr double kRowHeight = 12;
+constexpr double kGroupHeight = 16;
+constexpr double kTotalHeight = 15;
+constexpr double kTitlePoints = 13, kHeaderPoints = 9, kSmallPoints = 8, kBodyPoints = 8.5;
+
+// Height of `text` wrapped to `width` points in a `points`-size font, measured at 72 dpi so that
+// one pixel is one point.
+double WrappedHeight(const std::string& text, double width, double points) {
+    static const QImage device = [] {
+        QImage image(1, 1, QImage::Format_RGB32);
+        image.setDotsPerMeterX(qRound(72 / 0.0254));
+        image.setDotsPerMeterY(qRound(72 / 0.0254));
+        return image;
+    }();
+    QFont font;
+    font.setPointSizeF(points);
+    const QFontMetricsF metrics(font, &device);
+    const QRectF bound = metrics.boundingRect(QRectF(0, 0, width, 1e6), Qt::TextWordWrap,
+                                              QString::fromStdString(text));
+    return std::max(bound.height(), metrics.height()) + 2;
+}
+
+enum class ItemKind { GroupHeading, GroupContinued, Row, Subtotal, GrandTotal };
+
+struct BodyItem {
+    ItemKind kind;
+    std::size_t index;   // the row, or the group (headings and subtotals)
+};
+
+struct Group {
+    std::string label;
+    std::vector<double> sums;   // per column; meaningful where the column is summed
+};
+
+class Layouter {
+public:
+    Layouter(const ReportDefinition& def, const ReportData& data, const std::vector<Formula>& formulas,
+             const std::string& today)
+        : def_(def), data_(data), formulas_(formulas), today_(today) {}
+
+    LaidOutReport Run();
+
+private:
+    void PlaceColumns();
+    void BuildBody();
+    void AddToSums(std::vector<double>& sums, const Row& row, std::size_t rowIndex) const;
+    std::string GroupLabel(const CellValue& value) const;
+    double Height(ItemKind kind) const;
+    double StartPage();
+    void Emit(const BodyItem& item, double y);
+    void EmitTotals(const std::string& label, const std::vector<double>& sums, double y, TextRole role);
+    void AddText(QRectF rect, int flags, std::string text, TextRole role, double points, bool bold);
+
+    const ReportDefinition& def_;
+    const ReportData& data_;
+    const std::vector<Formula>& formulas_;
+    const std::string& today_;
+    LaidOutReport out_;
+    std::vector<double> columnX_;   // left edge of each column, then the right edge of the last
+    std::vector<bool> summed_;
+    std::vector<BodyItem> body_;
+    std::vector<Group> groups_;
+    std::vector<double> grandTotal_;
+};
+
+LaidOutReport Layouter::Run() {
+    const bool landscape = def_.orientation == Orientation::Landscape;
+    out_.landscape = landscape;
+    out_.pageSize = landscape ? kA4.transposed() : kA4;
+    PlaceColumns();
+    BuildBody();
+    const double bottom = out_.pageSize.height() - kMargin;
+    double y = StartPage();
+    std::size_t currentGroup = groups_.size();
+    for (std::size_t i = 0; i < body_.size(); ++i) {
+        const BodyItem& item = body_[i];
+        double needed = Height(item.kind);
+        if (item.kind == ItemKind::GroupHeading) needed += kRowHeight;   // keep it with a row
+        if (y + needed > bottom) {
+            y = StartPage();
+            if (item.kind != ItemKind::GroupHeading && currentGroup < groups_.size()) {
+                Emit({ItemKind::GroupContinued, currentGroup}, y);
+                y += Height(ItemKind::GroupContinued);
+            }
+        }
+        if (item.kind == ItemKind::GroupHeading) currentGroup = item.index;
+        if (item.kind == ItemKind::Subtotal) currentGroup = groups_.size();
+        Emit(item, y);
+        y += Height(item.kind);
+    }
+    const std::size_t count = out_.pages.size();
+    for (std::size_t p = 0; p < count; ++p) {
+        for (auto& text : out_.pages[p].texts) {
+            if (text.role == TextRole::PageNumber) {
+                text.text = "Página " + std::to_string(p + 1) + " de " + std::to_string(count);
+            }
+        }
+    }
+    return std::move(out_);
+}
+
+void Layouter::PlaceColumns() {
+    const double available = out_.pageSize.width() - 2 * kMargin;
+    double x = kMargin;
+    for (const auto& column : def_.columns) {
+        columnX_.push_back(x);
+        x += column.widthMm * kPointsPerMm;
+        summed_.push_back(std::any_of(def_.sums.begin(), def_.sums.end(),
+                                      [&](const auto& s) { return SameName(s, column.field); }));
+    }
+    columnX_.push_back(x);
+    if (x - kMargin > available + 0.01) {
+        auto mm = [](double points) { return std::to_string(std::lround(points / kPointsPerMm)); };
+        Raise(err::ColumnsTooWide, "The report's columns are " + mm(x - kMargin) +
+                                       " mm wide but the page holds " + mm(available) +
+                                       " mm: narrow the columns or use Orientation=Landscape.");
+    }
+}
+
+void Layouter::AddToSums(std::vector<double>& sums, const Row& row, std::size_t rowIndex) const {
+    for (std::size_t c = 0; c < def_.columns.size(); ++c) {
+        if (!summed_[c] || row[c].IsNull()) continue;
+        if (row[c].kind != CellValue::Kind::Number) {
+            Raise(err::NotANumber, "Field '" + def_.columns[c].field + "' holds '" +
+                                       FormatCell(row[c], {}) + "' in row " +
+                                       std::to_string(rowIndex + 1) +
+                                       ", which is not a number: the report cannot total it.");
+        }
+        sums[c] += row[c].number;
+    }
+}
+
+std::string Layouter::GroupLabel(const CellValue& value) const {
+    for (const auto& column : def_.columns) {
+        if (SameName(column.field, def_.groupField)) return FormatCell(value, column.format);
+    }
+    return FormatCell(value, {});
+}
+
+void Layouter::BuildBody() {
+    const std::size_t groupAt = def_.columns.size();
+    grandTotal_.assign(def_.columns.size(), 0);
+    const bool grouped = !def_.groupField.empty();
+    for (std::size_t r = 0; r < data_.rows.size(); ++r) {
+        const Row& row = data_.rows[r];
+        if (grouped && (r == 0 || !(row[groupAt] == data_.rows[r - 1][groupAt]))) {
+            if (r != 0) body_.push_back({ItemKind::Subtotal, groups_.size() - 1});
+            groups_.push_back({GroupLabel(row[groupAt]), std::vector<double>(def_.columns.size(), 0)});
+            body_.push_back({ItemKind::GroupHeading, groups_.size() - 1});
+        }
+        body_.push_back({ItemKind::Row, r});
+        if (grouped) AddToSums(groups_.back().sums, row, r);
+        AddToSums(grandTotal_, row, r);
+    }
+    if (grouped && !groups_.empty()) body_.push_back({ItemKind::Subtotal, groups_.size() - 1});
+    if (!def_.sums.empty()) body_.push_back({ItemKind::GrandTotal, 0});
+}
+
+double Layouter::Height(ItemKind kind) const {
+    switch (kind) {
+        case ItemKind::Row: return kRowHeight;
+        case ItemKind::GroupHeading:
+        case ItemKind::GroupContinued: return kGroupHeight;
+        case ItemKind::Subtotal: return def_.sums.empty() ? 4 : kTotalHeight;
+        case ItemKind::GrandTotal: return kTotalHeight + 4;
+    }
+    return kRowHeight;
+}
+
+void Layouter::AddText(QRectF rect, int flags, std::string text, TextRole role, double points, bool bold) {
+    out_.pages.back().texts.push_back({rect, flags, std::move(text), role, points, bold});
+}
+
+// Starts a page with its header and column headings; answers where the body begins.
+double Layouter::StartPage() {
+    out_.pages.emplace_back();
+    const double left = kMargin, width = out_.pageSize.width() - 2 * kMargin;
+    double y = kMargin;
+    AddText({left, y, width, kBandHeight}, Qt::AlignLeft | Qt::AlignVCenter, today_, TextRole::Date, kSmallPoints, false);
+    AddText({left + width / 5, y, width * 3 / 5, kBandHeight}, Qt::AlignHCenter | Qt::AlignVCenter, def_.title,
+            TextRole::Title, kTitlePoints, true);
+    AddText({left, y, width, kBandHeight}, Qt::AlignRight | Qt::AlignVCenter, {}, TextRole::PageNumber,
+            kSmallPoints, false);
+    y += kBandHeight;
+    for (const auto& line : def_.headers) {
+        std::string text = HeaderText(line, formulas_);
+        const double height = WrappedHeight(text, width, kHeaderPoints);
+        AddText({left, y, width, height}, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, std::move(text),
+                TextRole::Header, kHeaderPoints, false);
+        y += height;
+    }
+    y += 4;
+    out_.pages.back().lines.emplace_back(left, y, left + width, y);
+    for (std::size_t c = 0; c < def_.columns.size(); ++c) {
+        const auto& column = def_.columns[c];
+        const int align = column.alignment == Alignment::Right ? Qt::AlignRight : Qt::AlignLeft;
+        AddText({columnX_[c] + kCellPadding, y, columnX_[c + 1] - columnX_[c] - 2 * kCellPadding, kHeadingHeight},
+                align | Qt::AlignVCenter, column.heading, TextRole::ColumnHeading, kBodyPoints, true);
+    }
+    y += kHeadingHeight;
+    out_.pages.back().lines.emplace_back(left, y, left + width, y);
+    return y + 2;
+}
+
+void Layouter::EmitTotals(const std::string& label, const std::vector<double>& sums, double y, TextRole role) {
+    const auto firstSummed = std::find(summed_.begin(), summed_.end(), true) - summed_.begin();
+    const double labelRight = columnX_[static_cast<std::size_t>(firstSummed)];
+    if (labelRight > kMargin) {
+        AddText({kMargin + kCellPadding, y, labelRight - kMargin - 2 * kCellPadding, kTotalHeight},
+                Qt::AlignLeft | Qt::AlignVCenter, label, role, kBodyPoints, true);
+    }
+    for (std::size_t c = 0; c < def_.columns.size(); ++c) {
+        if (!summed_[c]) continue;
+        const QRectF rect(columnX_[c] + kCellPadding, y, columnX_[c + 1] - columnX_[c] - 2 * kCellPadding, kTotalHeight);
+        AddText(rect, Qt::AlignRight | Qt::AlignVCenter, FormatCell(CellValue::Number(sums[c]), def_.columns[c].format),
+                role, kBodyPoints, true);
+        out_.pages.back().lines.emplace_back(columnX_[c], y + 1, columnX_[c + 1], y + 1);
+    }
+}
+
+void Layouter::Emit(const BodyItem& item, double y) {
+    switch (item.kind) {
+        case ItemKind::GroupHeading:
+        case ItemKind::GroupContinued: {
+            std::string text = def_.groupField + ": " + groups_[item.index].label;
+            if (item.kind == ItemKind::GroupContinued) text += " (continuação)";
+            AddText({kMargin + kCellPadding, y, columnX_.back() - kMargin, kGroupHeight}, Qt::AlignLeft | Qt::AlignBottom,
+                    std::move(text), TextRole::GroupHeading, kHeaderPoints, true);
+            break;
+        }
+        case ItemKind::Row: {
+            const Row& row = data_.rows[item.index];
+            for (std::size_t c = 0; c < def_.columns.size(); ++c) {
+                const auto& column = def_.columns[c];
+                const int align = column.alignment == Alignment::Right ? Qt::AlignRight : Qt::AlignLeft;
+                AddText({columnX_[c] + kCellPadding, y, columnX_[c + 1] - columnX_[c] - 2 * kCellPadding, kRowHeight},
+                        align | Qt::AlignVCenter, FormatCell(row[c], column.format), TextRole::Cell, kBodyPoints, false);
+            }
+            break;
+        }
+        case ItemKind::Subtotal:
+            if (!def_.sums.empty()) {
+                EmitTotals("Total " + groups_[item.index].label, groups_[item.index].sums, y, TextRole::Subtotal);
+            }
+            break;
+        case ItemKind::GrandTotal:
+            EmitTotals("Total Geral", grandTotal_, y + 4, TextRole::GrandTotal);
+            out_.pages.back().lines.emplace_back(kMargin, y + 2, columnX_.back(), y + 2);
+            break;
+    }
+}
+
+// The index of `field` among the source's columns; raises FieldMissing when absent.
+std::size_t FieldIndex(const std::vector<std::string>& columns, const std::string& field, const std::string& source) {
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        if (SameName(columns[i], field)) return i;
+    }
+    Raise(err::FieldMissing, "The report's source '" + source + "' has no field '" + field +
+                                 "': correct the report file or the query.");
+}
+
+}  // namespace
+
+ReportData ReadReportData(const ReportDefinition& def, RowSource& source) {
+    std::vector<std::size_t> wanted;
+    for (const auto& column : def.columns) wanted.push_back(FieldIndex(source.Columns(), column.field, def.source));
+    if (!def.groupField.empty()) wanted.push_back(FieldIndex(source.Columns(), def.groupField, def.source));
+    ReportData data;
+    Row row;
+    while (source.Next(row)) {
+        Row kept;
+        kept.reserve(wanted.size());
+        for (const std::size_t i : wanted) kept.push_back(i < row.size() ? std::move(row[i]) : CellValue::Null());
+        data.rows.push_back(std::move(kept));
+    }
+    return data;
+}
+
+LaidOutReport LayOut(const ReportDefinition& def, const ReportData& data, const std::vector<Formula>& formulas,
+                     const std::string& today) {
+    return Layouter(def, data, formulas, today).Run();
+}
+
+std::string HeaderText(const HeaderLine& line, const std::vector<Formula>& formulas) {
+    std::string text;
+    for (const auto& part : line) {
+        if (!part.isFormula) {
+            text += part.text;
+            continue;
+        }
+        for (const auto& formula : formulas) {
+            if (SameName(formula.name, part.text)) {
+                text += formula.text;
+                break;
+            }
+        }
+    }
+    return text;
+}
+
+}  // namespace controls::report

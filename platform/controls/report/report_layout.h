@@ -1,0 +1,75 @@
+// Lays a report out into pages: what text goes where on each page, in points (1/72 inch).
+//
+// The page model is the one truth about a report's look: the painter draws exactly its texts and
+// lines onto a PDF, a printer or a preview image, and tests read it as the text layer of the
+// rendered pages. Layout knows no device; only wrapped header lines are measured, at 72 dpi.
+//
+// Page structure, top to bottom, on every page:
+//   date (left), title (centre), "Página N de M" (right)
+//   the header lines, formula references replaced by the formulas' texts, wrapped to the width
+//   a rule, the column headings, a rule
+//   the body: group headings, rows, group subtotals, and after the last row the grand total
+// A group heading is never the last line of a page; a group that runs over a page break has its
+// heading repeated with " (continuação)" on the next page.
+#pragma once
+
+#include <QLineF>
+#include <QRectF>
+#include <QSizeF>
+
+#include <string>
+#include <vector>
+
+#include "platform/controls/report/report_file.h"
+#include "platform/controls/report/row_source.h"
+
+namespace controls::report {
+
+enum class TextRole { Date, Title, PageNumber, Header, ColumnHeading, Cell, GroupHeading, Subtotal, GrandTotal };
+
+struct PageText {
+    QRectF rect;
+    int flags = 0;          // Qt alignment flags, plus Qt::TextWordWrap for header lines
+    std::string text;
+    TextRole role = TextRole::Cell;
+    double pointSize = 9;
+    bool bold = false;
+};
+
+struct Page {
+    std::vector<PageText> texts;
+    std::vector<QLineF> lines;
+};
+
+struct LaidOutReport {
+    QSizeF pageSize;   // in points; A4, turned for landscape
+    bool landscape = false;
+    std::vector<Page> pages;
+};
+
+// A formula the program set: `Name= "text"`.
+struct Formula {
+    std::string name;
+    std::string text;
+};
+
+// The report's rows reduced to what it shows: for each row, one value per column of the
+// definition, then the group field's value when the report has groups.
+struct ReportData {
+    std::vector<Row> rows;
+};
+
+// Reads every row of `source`, keeping the fields the definition names. Raises FieldMissing
+// naming the first field the source lacks.
+ReportData ReadReportData(const ReportDefinition& def, RowSource& source);
+
+// Lays out the whole report. Raises ColumnsTooWide when the columns do not fit the page, and
+// NotANumber when a summed field holds a text that is not a number.
+LaidOutReport LayOut(const ReportDefinition& def, const ReportData& data,
+                     const std::vector<Formula>& formulas, const std::string& today);
+
+// The text of a header line with its formula references replaced; a formula the program did
+// not set reads as empty.
+std::string HeaderText(const HeaderLine& line, const std::vector<Formula>& formulas);
+
+}  // namespace controls::report

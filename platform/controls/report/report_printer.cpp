@@ -1,0 +1,226 @@
+#include "platform/controls/report/report_printer.h"
+
+#include <QMessageBox>
+#include <QPrinter>
+#include <QPrinterInfo>
+
+#include <fstream>
+#include <sstream>
+
+#include "platform/controls/report/report_errors.h"
+#include "platform/controls/report/report_file.h"
+#include "platform/controls/report/report_format.h"
+#include "platform/controls/report/report_preview.h"
+#include "platform/controls/report/report_render.h"
+
+namespace controls::report {
+namespace {
+
+constexpr int kMaxIndex = 99;   // data files and formulas: indexes 0 to 99
+constexpr int kMinZoom = 25, kMaxZoom = 400;
+
+void CheckIndex(int index, const char* what) {
+    if (index < 0 || index > kMaxIndex) {
+        Raise(err::InvalidIndex, std::string("The ") + what + " index " + std::to_string(index) +
+                                     " is outside 0 to " + std::to_string(kMaxIndex) + ".");
+    }
+}
+
+template <typename T>
+void Store(std::vector<T>& items, int index, T value) {
+    if (items.size() <= static_cast<std::size_t>(index)) items.resize(static_cast<std::size_t>(index) + 1);
+    items[static_cast<std::size_t>(index)] = std::move(value);
+}
+
+std::string ReadReportText(const std::string& name, const std::filesystem::path& host) {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(host, ec)) {
+        Raise(err::ReportFileNotFound, "Report file '" + name + "' not found: check the report's file "
+                                       "name in the catalogue and that the file is in the program folder.");
+    }
+    std::ifstream in(host, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    if (!in.good() && !in.eof()) {
+        Raise(err::ReportFileUnreadable, "Report file '" + name + "' cannot be read: check its permissions.");
+    }
+    return text.str();
+}
+
+std::unique_ptr<QPrinter> DefaultPrinter() {
+    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
+    if (info.isNull()) {
+        Raise(err::NoPrinter, "No printer is installed: install a printer, or preview the report instead.");
+    }
+    return std::make_unique<QPrinter>(info, QPrinter::HighResolution);
+}
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+}  // namespace
+
+ReportPrinter::ReportPrinter() : ReportPrinter(DefaultHooks()) {}
+
+ReportPrinter::ReportPrinter(Hooks hooks) : hooks_(std::move(hooks)) {
+    if (!hooks_.today) hooks_.today = TodayText;
+    if (!hooks_.printer) hooks_.printer = DefaultPrinter;
+}
+
+ReportPrinter::~ReportPrinter() = default;
+
+void ReportPrinter::SetPrintAllowed(bool allowed) {
+    printAllowed_ = allowed;
+    if (preview_) preview_->SetPrintAllowed(allowed);
+}
+
+void ReportPrinter::SetDestination(long destination) {
+    if (destination != 0 && destination != 1) {
+        Raise(err::InvalidDestination, "Destination " + std::to_string(destination) +
+                                           " is not valid: use 0 for the preview window or 1 for the printer.");
+    }
+    destination_ = destination;
+}
+
+void ReportPrinter::SetPassword(const std::string& password) {
+    const std::size_t start = password.find_first_not_of("\r\n");
+    password_ = start == std::string::npos ? std::string() : password.substr(start);
+}
+
+std::string ReportPrinter::DataFile(int index) const {
+    CheckIndex(index, "data file");
+    return static_cast<std::size_t>(index) < dataFiles_.size() ? dataFiles_[static_cast<std::size_t>(index)] : "";
+}
+
+void ReportPrinter::SetDataFile(int index, const std::string& path) {
+    CheckIndex(index, "data file");
+    Store(dataFiles_, index, path);
+}
+
+void ReportPrinter::SetReportFileName(const std::string& path) { reportFile_ = path; }
+
+std::string ReportPrinter::Formula(int index) const {
+    CheckIndex(index, "formula");
+    return static_cast<std::size_t>(index) < formulaTexts_.size() ? formulaTexts_[static_cast<std::size_t>(index)] : "";
+}
+
+void ReportPrinter::SetFormula(int index, const std::string& text) {
+    CheckIndex(index, "formula");
+    report::Formula parsed = text.empty() ? report::Formula{} : ParseFormula(text, index);
+    Store(formulaTexts_, index, text);
+    Store(formulas_, index, std::move(parsed));
+}
+
+std::vector<report::Formula> ReportPrinter::Formulas() const {
+    std::vector<report::Formula> set;
+    for (const auto& formula : formulas_) {
+        if (!formula.name.empty()) set.push_back(formula);
+    }
+    return set;
+}
+
+void ReportPrinter::SetAction(int action) {
+    if (action != 1) {
+        Raise(err::InvalidAction, "Action " + std::to_string(action) + " is not valid: set 1 to start the report.");
+    }
+    Start();
+}
+
+void ReportPrinter::PrintReport() { Start(); }
+
+void ReportPrinter::Zoom(int percent) {
+    if (percent < kMinZoom || percent > kMaxZoom) {
+        Raise(err::InvalidZoom, "Zoom " + std::to_string(percent) + " % is not valid: use " +
+                                    std::to_string(kMinZoom) + " to " + std::to_string(kMaxZoom) + " %.");
+    }
+    zoom_ = percent;
+    if (preview_) preview_->SetZoom(percent);
+}
+
+LaidOutReport ReportPrinter::Render() const {
+    if (reportFile_.empty()) Raise(err::NoReportFile, "No report file was given to the report control.");
+    const std::filesystem::path host = hooks_.hostPath ? hooks_.hostPath(reportFile_) : std::filesystem::path(reportFile_);
+    const ReportDefinition def = ParseReportFile(ReadReportText(reportFile_, host), reportFile_);
+    const std::string dataFile = dataFiles_.empty() ? "" : dataFiles_.front();
+    if (dataFile.empty()) Raise(err::NoDataFile, "No data file was given to the report control.");
+    if (!hooks_.connector) {
+        Raise(err::CannotOpenDataFile, "Cannot open data file '" + dataFile + "': no database engine is available.");
+    }
+    const std::unique_ptr<RowSource> source = hooks_.connector->Open(dataFile, password_, def.source);
+    const ReportData data = ReadReportData(def, *source);
+    return LayOut(def, data, Formulas(), hooks_.today());
+}
+
+void ReportPrinter::ExportPdf(const std::filesystem::path& file) const { WritePdf(Render(), file); }
+
+PreviewWindow* ReportPrinter::Preview() const {
+    return preview_ && preview_->isVisible() ? preview_.get() : nullptr;
+}
+
+void ReportPrinter::ClosePreview() { preview_.reset(); }
+
+void ReportPrinter::Start() {
+    auto report = std::make_shared<const LaidOutReport>(Render());
+    if (destination_ == 1) {
+        Print(*report);
+    } else {
+        OpenPreview(std::move(report));
+    }
+}
+
+void ReportPrinter::OpenPreview(std::shared_ptr<const LaidOutReport> report) {
+    std::string title;
+    for (const auto& text : report->pages.front().texts) {
+        if (text.role == TextRole::Title) title = text.text;
+    }
+    std::weak_ptr<const LaidOutReport> shown = report;
+    preview_ = std::make_unique<PreviewWindow>(std::move(report), title, zoom_, printAllowed_, [this, shown] {
+        const auto pages = shown.lock();
+        if (!pages) return;
+        try {
+            Print(*pages);
+        } catch (const win::RuntimeError& e) {
+            QMessageBox::warning(preview_.get(), QStringLiteral("Mensagem"), QString::fromStdString(e.Description()));
+        }
+    });
+    preview_->show();
+}
+
+void ReportPrinter::Print(const LaidOutReport& report) const {
+    const std::unique_ptr<QPrinter> printer = hooks_.printer();
+    PrintOn(*printer, report);
+}
+
+report::Formula ParseFormula(const std::string& text, int index) {
+    const auto fail = [&]() -> void {
+        Raise(err::MalformedFormula, "Formula " + std::to_string(index) + " '" + text +
+                                         "' is not of the form Name= \"text\".");
+    };
+    const std::size_t equals = text.find('=');
+    if (equals == std::string::npos) fail();
+    std::size_t nameEnd = equals;
+    while (nameEnd > 0 && IsBlank(text[nameEnd - 1])) --nameEnd;
+    std::size_t nameStart = 0;
+    while (nameStart < nameEnd && IsBlank(text[nameStart])) ++nameStart;
+    report::Formula formula{text.substr(nameStart, nameEnd - nameStart), {}};
+    if (formula.name.empty() || formula.name.find_first_of(" \t\"") != std::string::npos) fail();
+    std::size_t i = equals + 1;
+    while (i < text.size() && IsBlank(text[i])) ++i;
+    if (i >= text.size() || text[i] != '"') fail();
+    for (++i;; ++i) {
+        if (i >= text.size()) fail();   // no closing quote
+        if (text[i] != '"') {
+            formula.text += text[i];
+        } else if (i + 1 < text.size() && text[i + 1] == '"') {
+            formula.text += '"';
+            ++i;
+        } else {
+            break;
+        }
+    }
+    for (++i; i < text.size(); ++i) {
+        if (!IsBlank(text[i])) fail();
+    }
+    return formula;
+}
+
+}  // namespace controls::report

@@ -1,0 +1,109 @@
+// The report-printing control's engine: the members the program sets, and the run that loads a
+// report file, reads its rows from the data file and previews or prints them.
+//
+// The program drives the control by dispatch identifier; each member here is one of those
+// members, so a dispatch facade maps identifiers to these calls one to one:
+//   119 PrintAllowed / SetPrintAllowed       24 Destination / SetDestination
+//   23  SetPassword                          32 DataFile / SetDataFile (indexed)
+//   3   ReportFileName / SetReportFileName   29 Formula / SetFormula (indexed)
+//   17  SetAction (1 starts)                 28 PrintReport (starts)
+//   88  Zoom (percent)
+// Every failure raises win::RuntimeError with the control's numbers (report_errors.h) before
+// anything is shown: a report that cannot be built never opens an empty preview.
+//
+// A start with destination 0 lays the whole report out, opens (or replaces) the modeless preview
+// window on its first page and returns at once; with destination 1 it prints on the default
+// printer without a dialog. The preview keeps the laid-out pages, so printing from it prints what
+// the user sees.
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/controls/report/report_layout.h"
+#include "platform/controls/report/row_source.h"
+
+class QPrinter;
+
+namespace controls::report {
+
+class PreviewWindow;
+
+class ReportPrinter {
+public:
+    // What the control reaches outside itself, replaceable by tests and tools.
+    struct Hooks {
+        std::shared_ptr<DataConnector> connector;                            // the data files
+        std::function<std::filesystem::path(const std::string&)> hostPath;   // report file path
+        std::function<std::string()> today;                                  // the header's date
+        std::function<std::unique_ptr<QPrinter>()> printer;                  // destination 1
+    };
+    // The real outside world: the database layer, the machine's paths, clock and printer.
+    static Hooks DefaultHooks();
+
+    ReportPrinter();
+    explicit ReportPrinter(Hooks hooks);
+    ~ReportPrinter();
+    ReportPrinter(const ReportPrinter&) = delete;
+    ReportPrinter& operator=(const ReportPrinter&) = delete;
+
+    bool PrintAllowed() const { return printAllowed_; }
+    void SetPrintAllowed(bool allowed);   // also shows or hides an open preview's button
+
+    long Destination() const { return destination_; }
+    void SetDestination(long destination);   // 0 preview window, 1 printer
+
+    // The program passes a line feed before the password; leading line breaks are dropped.
+    void SetPassword(const std::string& password);
+    const std::string& Password() const { return password_; }
+
+    std::string DataFile(int index) const;
+    void SetDataFile(int index, const std::string& path);   // index 0 is the data file
+
+    const std::string& ReportFileName() const { return reportFile_; }
+    void SetReportFileName(const std::string& path);
+
+    // `Name= "text"`: the name, '=', blanks, a double-quoted literal ("" inside stands for one
+    // quote). An empty text clears the formula.
+    std::string Formula(int index) const;
+    void SetFormula(int index, const std::string& text);
+
+    void SetAction(int action);   // 1 starts the report
+    void PrintReport();           // starts the report
+    void Zoom(int percent);       // the preview's zoom, now or when it opens
+    int ZoomPercent() const { return zoom_; }
+
+    // Loads the report file and the rows and lays the report out, without output.
+    LaidOutReport Render() const;
+    // Renders into a PDF file (host path).
+    void ExportPdf(const std::filesystem::path& file) const;
+
+    // The open preview window; nullptr when none was opened or the user closed it.
+    PreviewWindow* Preview() const;
+    void ClosePreview();
+
+private:
+    void Start();
+    void OpenPreview(std::shared_ptr<const LaidOutReport> report);
+    void Print(const LaidOutReport& report) const;
+    std::vector<report::Formula> Formulas() const;
+
+    Hooks hooks_;
+    bool printAllowed_ = true;
+    long destination_ = 0;
+    std::string password_;
+    std::vector<std::string> dataFiles_;
+    std::string reportFile_;
+    std::vector<std::string> formulaTexts_;   // as the program set them
+    std::vector<report::Formula> formulas_;   // parsed; an empty name marks an unset index
+    int zoom_ = 100;
+    std::unique_ptr<PreviewWindow> preview_;
+};
+
+// Reads a formula `Name= "text"`; raises MalformedFormula naming `index`.
+report::Formula ParseFormula(const std::string& text, int index);
+
+}  // namespace controls::report

@@ -1,0 +1,31 @@
+// Draws laid-out pages onto Qt paint devices: PDF files, printers and preview images.
+#pragma once
+
+#include <QImage>
+
+#include <filesystem>
+
+#include "platform/controls/report/report_layout.h"
+
+class QPainter;
+class QPrinter;
+
+namespace controls::report {
+
+// Draws page `index` with the painter's device origin at the page's top-left corner; one point
+// of the layout is device DPI / 72 device pixels. Texts too long for their box are cut with an
+// ellipsis; header lines wrap.
+void PaintPage(QPainter& painter, const LaidOutReport& report, std::size_t index);
+
+// Page `index` as an image at `zoomPercent` of its size on a screen of `screenDpi`.
+QImage PageImage(const LaidOutReport& report, std::size_t index, int zoomPercent, double screenDpi = 96);
+
+// Writes every page to a PDF file (host path). Raises PrintFailed when the file cannot be
+// written.
+void WritePdf(const LaidOutReport& report, const std::filesystem::path& file);
+
+// Prints every page on `printer`, which this sets to A4 in the report's orientation. Raises
+// PrintFailed when the printer refuses the job.
+void PrintOn(QPrinter& printer, const LaidOutReport& report);
+
+}  // namespace controls::report

@@ -1,0 +1,92 @@
+#include "platform/controls/report/report_file.h"
+
+#include "platform/controls/report/report_errors.h"
+#include "platform/controls/tests/report_test_support.h"
+
+namespace {
+
+using namespace controls::report;
+using report_test::ExpectError;
+
+TEST(ReportFileTest, ReadsEveryKeyWithCommentsBomCrLfAndAnyCase) {
+    const std::string text =
+        "\xEF\xBB\xBF# comment\r\n"
+        "TITLE = Vendas  por Loja \r\n"
+        "\r\n"
+        "source=Relato001\r\n"
+        "Orientation=landscape\r\n"
+        "Header=Loja {Loja} - {{literal}} {Criterio}\r\n"
+        "Header=\r\n"
+        "Column=Produto|Produto|60|L|\r\n"
+        "Column= Valor | Valor |30.5| r |#,##0.00;(#,##0.00)|x\r\n"
+        "Column=Qtde|Quantidade|20|R\r\n"
+        "Group=Loja\r\n"
+        "Sum=Valor\r\n";
+    const ReportDefinition def = ParseReportFile(text, "Vendas.rpt");
+    EXPECT_EQ(def.title, "Vendas  por Loja");
+    EXPECT_EQ(def.source, "Relato001");
+    EXPECT_EQ(def.orientation, Orientation::Landscape);
+    ASSERT_EQ(def.headers.size(), 2u);
+    EXPECT_EQ(HeaderText(def.headers[0], {{"Criterio", "Where x"}, {"LOJA", "01"}}),
+              "Loja 01 - {literal} Where x");
+    EXPECT_EQ(HeaderText(def.headers[0], {}), "Loja  - {literal} ");
+    EXPECT_TRUE(def.headers[1].empty());
+    ASSERT_EQ(def.columns.size(), 3u);
+    EXPECT_EQ(def.columns[1].heading, "Valor");
+    EXPECT_EQ(def.columns[1].field, "Valor");
+    EXPECT_DOUBLE_EQ(def.columns[1].widthMm, 30.5);
+    EXPECT_EQ(def.columns[1].alignment, Alignment::Right);
+    EXPECT_EQ(def.columns[1].format, "#,##0.00;(#,##0.00)|x");
+    EXPECT_EQ(def.columns[0].alignment, Alignment::Left);
+    EXPECT_EQ(def.columns[2].format, "");
+    EXPECT_EQ(def.groupField, "Loja");
+    EXPECT_EQ(def.sums, std::vector<std::string>{"Valor"});
+}
+
+TEST(ReportFileTest, DefaultsToPortraitWithoutTitleHeadersOrGroups) {
+    const ReportDefinition def = ParseReportFile("Source=T\nColumn=A|A|10|L|\n", "r");
+    EXPECT_EQ(def.orientation, Orientation::Portrait);
+    EXPECT_EQ(def.title, "");
+    EXPECT_TRUE(def.headers.empty());
+    EXPECT_TRUE(def.groupField.empty());
+}
+
+// Each malformed file gives its number and names the line at fault.
+TEST(ReportFileTest, MalformedFilesNameTheLine) {
+    const std::string ok = "Source=T\nColumn=A|A|10|L|\n";
+    const struct {
+        std::string text;
+        long number;
+        const char* fragment;
+    } rows[] = {
+        {ok + "just text\n", err::MalformedLine, "line 3: expected Key=Value"},
+        {ok + "Footer=x\n", err::UnknownKey, "line 3: unknown key 'Footer'"},
+        {"Title=a\n" + ok + "title=b\n", err::DuplicateKey, "line 4: Title= was already given on line 1"},
+        {ok + "Source=U\n", err::DuplicateKey, "line 3: Source="},
+        {ok + "Orientation=Sideways\n", err::MalformedLine, "line 3: Orientation must be"},
+        {ok + "Column=B|B|abc|L|\n", err::MalformedLine, "line 3: column width"},
+        {ok + "Column=B|B|0|L|\n", err::MalformedLine, "line 3: column width"},
+        {ok + "Column=B|B|-4|L|\n", err::MalformedLine, "line 3: column width"},
+        {ok + "Column=B|B|12mm|L|\n", err::MalformedLine, "line 3: column width"},
+        {ok + "Column=B|B|12,5|L|\n", err::MalformedLine, "line 3: column width"},
+        {ok + "Column=B|B|10|C|\n", err::MalformedLine, "line 3: column alignment"},
+        {ok + "Column=B|B|10\n", err::MalformedLine, "line 3: Column= needs"},
+        {ok + "Column=B||10|L|\n", err::MalformedLine, "line 3: Column= needs a field"},
+        {ok + "Group=\n", err::MalformedLine, "line 3: Group= needs"},
+        {ok + "Sum=A\nSum=a\n", err::DuplicateKey, "line 4: field 'A' is already summed"},
+        {ok + "\n\nSum=B\n", err::MalformedLine, "line 5: summed field 'B'"},
+        {ok + "Header=x {Criterio\n", err::MalformedLine, "line 3: '{'"},
+        {ok + "Header=x {} y\n", err::MalformedLine, "line 3: '{'"},
+        {ok + "Header=x } y\n", err::MalformedLine, "line 3: '}'"},
+        {"Source=\n", err::MalformedLine, "line 1: Source= needs"},
+        {"Column=A|A|10|L|\n", err::MissingKey, "no Source= line"},
+        {"Source=T\n", err::MissingKey, "no Column= line"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.text);
+        ExpectError([&] { ParseReportFile(row.text, "C:\\REL\\X.rpt"); }, row.number, row.fragment);
+        ExpectError([&] { ParseReportFile(row.text, "C:\\REL\\X.rpt"); }, row.number, "'C:\\REL\\X.rpt'");
+    }
+}
+
+}  // namespace
