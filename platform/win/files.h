@@ -17,8 +17,11 @@ namespace win {
 // "F:\LOJA01\*.OCX" (wildcards * and ? in the last component only, matched case-insensitively)
 // and returns the first matching name, Next() the following ones, "" when there are no more.
 // Only normal files match: folders, links to folders, and hidden files (a name starting with '.')
-// count as absent. Names come back as stored, without their folder. An unmapped drive or a missing
-// folder yields "" as Windows' search does (no error); an invalid pattern raises 52.
+// count as absent. Names come back as stored, without their folder, in case-insensitive name order;
+// a name that has no Windows form (holding \ : * ? " < > | or a control character) is skipped. A
+// pattern ending in a backslash lists the whole folder. An unmapped drive or a missing folder
+// yields "" as Windows' search does (no error); an invalid pattern raises 52, and Next() before any
+// First() raises 5, as the runtime's Dir without arguments does.
 class DirectorySearch {
 public:
     std::string First(std::string_view pattern);
@@ -27,9 +30,12 @@ public:
 private:
     std::vector<std::string> names_;
     std::size_t next_ = 0;
+    bool started_ = false;
 };
 
-bool FileExists(std::string_view windowsPath);       // a normal file, not a folder
+// A normal file: not a folder, not hidden (as directory search sees it); false for a path that
+// cannot name one (bad name, unmapped drive).
+bool FileExists(std::string_view windowsPath);
 bool FolderExists(std::string_view windowsPath);
 
 // Modification time in local time, to the second (53 when missing).
@@ -42,7 +48,8 @@ std::uint64_t FileLength(std::string_view windowsPath);
 void CopyFile(std::string_view from, std::string_view to);
 
 void DeleteFile(std::string_view windowsPath);                 // 53 when missing
-void RenameFile(std::string_view from, std::string_view to);   // 58 when `to` exists
+// 58 when `to` names another existing file; a change of case only renames the file in place.
+void RenameFile(std::string_view from, std::string_view to);
 void CreateFolder(std::string_view windowsPath);               // 75 when it exists
 
 // Case-insensitive wildcard match of one name against a pattern with * and ?, as directory search

@@ -25,6 +25,7 @@
 #include <sstream>
 #include <utility>
 
+#include "platform/win/atomic_write.h"
 #include "platform/win/cp1252.h"
 #include "platform/win/paths.h"
 
@@ -190,40 +191,12 @@ Store Load() {
     return store;
 }
 
-bool WriteAll(int fd, const std::string& text) {
-    std::size_t done = 0;
-    while (done < text.size()) {
-        const auto written = ::write(fd, text.data() + done, text.size() - done);
-        if (written < 0) return false;
-        done += static_cast<std::size_t>(written);
-    }
-    return true;
-}
-
 // Writes the whole store beside the old one and renames it into place.
 bool Save(const Store& store) {
     std::ostringstream out;
     out << kHeader << '\n';
     for (int i = 0; i < 2; ++i) WriteKey(out, kRootNames[i], "", store.roots[i]);
-    auto temporary = StorePath();
-    temporary += ".XXXXXX";
-    std::string name = temporary.string();
-    const int fd = ::mkstemp(name.data());
-    if (fd < 0) return false;
-    const bool written = WriteAll(fd, out.str()) && ::fsync(fd) == 0;
-    ::close(fd);
-    std::error_code ec;
-    if (written) fs::rename(name, StorePath(), ec);
-    if (!written || ec) {
-        fs::remove(name, ec);
-        return false;
-    }
-    // Make the rename itself durable.
-    if (const int folder = ::open(MachineRoot().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); folder >= 0) {
-        ::fsync(folder);
-        ::close(folder);
-    }
-    return true;
+    return WriteFileAtomically(StorePath(), out.str());
 }
 
 std::mutex processMutex;
