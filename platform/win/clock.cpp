@@ -57,13 +57,7 @@ bool IsValid(const CivilTime& t) {
            t.second >= 0 && t.second < 60;
 }
 
-CivilTime RealLocalNow() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    return CivilTime{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
-                     local.tm_hour,        local.tm_min,     local.tm_sec};
-}
+CivilTime RealLocalNow() { return LocalCivilTime(std::time(nullptr)); }
 
 // The operating system's clock. Setting it needs the privilege to change the system time; a
 // refusal is the runtime's "Permission denied".
@@ -72,18 +66,9 @@ public:
     CivilTime Now() const override { return RealLocalNow(); }
 
     void SetNow(const CivilTime& when) override {
-        if (!IsValid(when)) Raise(err::InvalidProcedureCall);
-        std::tm local{};
-        local.tm_year = when.year - 1900;
-        local.tm_mon = when.month - 1;
-        local.tm_mday = when.day;
-        local.tm_hour = when.hour;
-        local.tm_min = when.minute;
-        local.tm_sec = when.second;
-        local.tm_isdst = -1;
-        const std::time_t seconds = std::mktime(&local);
-        if (seconds == static_cast<std::time_t>(-1)) Raise(err::InvalidProcedureCall);
-        const timespec target{seconds, 0};
+        const auto seconds = IsValid(when) ? LocalTimeT(when) : std::nullopt;
+        if (!seconds) Raise(err::InvalidProcedureCall);
+        const timespec target{*seconds, 0};
         if (clock_settime(CLOCK_REALTIME, &target) != 0) {
             Raise(errno == EINVAL ? err::InvalidProcedureCall : err::PermissionDenied);
         }
@@ -94,6 +79,27 @@ RealClock realClock;
 std::atomic<Clock*> installedClock{nullptr};
 
 }  // namespace
+
+CivilTime LocalCivilTime(std::time_t seconds) {
+    std::tm local{};
+    localtime_r(&seconds, &local);
+    return CivilTime{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
+                     local.tm_hour,        local.tm_min,     local.tm_sec};
+}
+
+std::optional<std::time_t> LocalTimeT(const CivilTime& when) {
+    std::tm local{};
+    local.tm_year = when.year - 1900;
+    local.tm_mon = when.month - 1;
+    local.tm_mday = when.day;
+    local.tm_hour = when.hour;
+    local.tm_min = when.minute;
+    local.tm_sec = when.second;
+    local.tm_isdst = -1;
+    const std::time_t seconds = std::mktime(&local);
+    if (seconds == static_cast<std::time_t>(-1) && when != LocalCivilTime(-1)) return std::nullopt;
+    return seconds;
+}
 
 Clock& SystemClock() {
     Clock* clock = installedClock.load();

@@ -2,7 +2,9 @@
 #pragma once
 
 #include <chrono>
+#include <ctime>
 #include <memory>
+#include <optional>
 
 namespace win {
 
@@ -12,6 +14,11 @@ struct CivilTime {
     int hour = 0, minute = 0, second = 0;
     friend bool operator==(const CivilTime&, const CivilTime&) = default;
 };
+
+// Conversions between seconds since the epoch and local calendar time (the process's time zone).
+CivilTime LocalCivilTime(std::time_t seconds);
+// Nothing for a calendar time the system cannot represent.
+std::optional<std::time_t> LocalTimeT(const CivilTime& when);
 
 class Clock {
 public:

@@ -203,11 +203,7 @@ bool FolderExists(std::string_view windowsPath) {
 }
 
 CivilTime FileDateTime(std::string_view windowsPath) {
-    const auto info = StatOrRaise(HostPath(windowsPath), err::FileNotFound);
-    std::tm local{};
-    localtime_r(&info.st_mtim.tv_sec, &local);
-    return CivilTime{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
-                     local.tm_hour,        local.tm_min,     local.tm_sec};
+    return LocalCivilTime(StatOrRaise(HostPath(windowsPath), err::FileNotFound).st_mtim.tv_sec);
 }
 
 std::uint64_t FileLength(std::string_view windowsPath) {

@@ -30,15 +30,9 @@ std::string Read(const fs::path& path) {
 }
 
 void SetModified(const fs::path& path, const win::CivilTime& t) {
-    std::tm local{};
-    local.tm_year = t.year - 1900;
-    local.tm_mon = t.month - 1;
-    local.tm_mday = t.day;
-    local.tm_hour = t.hour;
-    local.tm_min = t.minute;
-    local.tm_sec = t.second;
-    local.tm_isdst = -1;
-    const timespec times[2] = {{std::mktime(&local), 0}, {std::mktime(&local), 0}};
+    const auto seconds = win::LocalTimeT(t);
+    ASSERT_TRUE(seconds);
+    const timespec times[2] = {{*seconds, 0}, {*seconds, 0}};
     ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
 }
 
