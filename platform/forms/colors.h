@@ -1,0 +1,19 @@
+// The platform's colour numbers: 0x00BBGGRR for a colour of its own, 0x800000nn for system colour
+// nn (5 window background, 8 window text, 13 highlight, 15 button face, 18 button text, ...).
+// Window code writes them as texts such as "&HC0C0FF" and "&H8000000D".
+#pragma once
+
+#include <QColor>
+#include <cstdint>
+#include <string_view>
+
+namespace forms {
+
+// Reads "&H..." (hexadecimal, optional trailing '&') or a decimal text; 13 "Type mismatch"
+// otherwise.
+std::uint32_t ColorFromText(std::string_view text);
+
+// The colour a number shows, system colours taken from the application's palette.
+QColor ToQColor(std::uint32_t color);
+
+}  // namespace forms

@@ -1,0 +1,377 @@
+#include "platform/forms/controls.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFocusEvent>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <algorithm>
+
+#include "platform/forms/colors.h"
+#include "platform/forms/keys.h"
+#include "platform/forms/window.h"
+#include "platform/win/error.h"
+
+namespace forms {
+
+namespace {
+
+QString Q(const std::string& text) { return QString::fromStdString(text); }
+
+// Creates a widget as a child of `parent`, which owns it from then on (Qt's ownership).
+template <class W>
+W* MakeChild(QWidget* parent) {
+    auto widget = std::make_unique<W>(parent);
+    return widget.release();
+}
+
+// Focus, keys and double clicks of one control's widget, routed through its window.
+class ControlEvents : public QObject {
+public:
+    explicit ControlEvents(Control& control) : control_(control) {}
+
+    bool eventFilter(QObject*, QEvent* event) override {
+        switch (event->type()) {
+            case QEvent::FocusIn:
+                control_.Fire(control_.GotFocus);
+                return false;
+            case QEvent::FocusOut:
+                control_.Fire(control_.LostFocus);
+                return false;
+            case QEvent::MouseButtonDblClick:
+                control_.Fire(control_.DblClick);
+                return false;
+            case QEvent::KeyPress:
+            case QEvent::KeyRelease: {
+                const auto* key = static_cast<QKeyEvent*>(event);
+                int code = KeyCodeOf(key->key(), key->modifiers());
+                if (code == 0) return false;
+                control_.Parent().RouteKey(event->type() == QEvent::KeyPress, code,
+                                           ShiftStateOf(key->modifiers()), &control_, event);
+                return code == 0;   // a handler that zeroed the code kept the key
+            }
+            default:
+                return false;
+        }
+    }
+
+private:
+    Control& control_;
+};
+
+int ToPixels(int twips) { return twips / kTwipsPerPixel; }
+
+}  // namespace
+
+Control::Control(Window& window, std::string name, QWidget* widget)
+    : window_(window), name_(std::move(name)), widget_(widget) {
+    filter_ = std::make_unique<ControlEvents>(*this);
+    if (widget_) widget_->installEventFilter(filter_.get());
+}
+
+Control::~Control() {
+    if (widget_) widget_->removeEventFilter(filter_.get());
+}
+
+bool Control::Visible() const { return widget_ && !widget_->isHidden(); }
+void Control::SetVisible(bool visible) {
+    if (widget_) widget_->setVisible(visible);
+}
+bool Control::Enabled() const { return widget_ && widget_->isEnabled(); }
+void Control::SetEnabled(bool enabled) {
+    if (widget_) widget_->setEnabled(enabled);
+}
+
+int Control::Left() const { return widget_ ? widget_->x() * kTwipsPerPixel : 0; }
+int Control::Top() const { return widget_ ? widget_->y() * kTwipsPerPixel : 0; }
+int Control::Width() const { return widget_ ? widget_->width() * kTwipsPerPixel : 0; }
+int Control::Height() const { return widget_ ? widget_->height() * kTwipsPerPixel : 0; }
+
+void Control::Move(int left, int top, int width, int height) {
+    if (!widget_) return;
+    if (width < 0) width = Width();
+    if (height < 0) height = Height();
+    widget_->setGeometry(ToPixels(left), ToPixels(top), ToPixels(width), ToPixels(height));
+}
+
+void Control::SetTabIndex(int index) {
+    std::vector<Control*> ordered = window_.Controls();
+    ordered.erase(std::remove(ordered.begin(), ordered.end(), this), ordered.end());
+    std::stable_sort(ordered.begin(), ordered.end(),
+                     [](const Control* a, const Control* b) { return a->TabIndex() < b->TabIndex(); });
+    const auto position = static_cast<std::size_t>(std::clamp(index, 0, static_cast<int>(ordered.size())));
+    ordered.insert(ordered.begin() + static_cast<std::ptrdiff_t>(position), this);
+    for (std::size_t i = 0; i < ordered.size(); ++i) ordered[i]->tabIndex_ = static_cast<int>(i);
+    window_.ApplyTabOrder();
+}
+
+bool Control::TabStop() const { return widget_ && widget_->focusPolicy() != Qt::NoFocus; }
+void Control::SetTabStop(bool stop) {
+    if (widget_) widget_->setFocusPolicy(stop ? Qt::StrongFocus : Qt::ClickFocus);
+}
+
+void Control::SetBackColor(std::uint32_t color) {
+    backColor_ = color;
+    if (!widget_) return;
+    QPalette palette = widget_->palette();
+    const QColor shown = ToQColor(color);
+    palette.setColor(QPalette::Base, shown);
+    palette.setColor(QPalette::Window, shown);
+    palette.setColor(QPalette::Button, shown);
+    widget_->setPalette(palette);
+    widget_->setAutoFillBackground(true);
+}
+
+void Control::SetForeColor(std::uint32_t color) {
+    foreColor_ = color;
+    if (!widget_) return;
+    QPalette palette = widget_->palette();
+    const QColor shown = ToQColor(color);
+    palette.setColor(QPalette::Text, shown);
+    palette.setColor(QPalette::WindowText, shown);
+    palette.setColor(QPalette::ButtonText, shown);
+    widget_->setPalette(palette);
+}
+
+void Control::SetFocus() {
+    if (!widget_ || !widget_->isVisible() || !widget_->isEnabled()) {
+        win::Raise(win::err::InvalidProcedureCall, name_);
+    }
+    widget_->activateWindow();
+    widget_->setFocus(Qt::OtherFocusReason);
+}
+
+bool Control::HasFocus() const { return widget_ && widget_->hasFocus(); }
+
+void Control::Fire(const std::function<void()>& event) {
+    if (!event) return;
+    const auto handler = event;   // the handler may replace the member it runs from
+    window_.Dispatch(handler);
+}
+
+void Control::QueueClick() {
+    QPointer<QWidget> widget = widget_;
+    QMetaObject::invokeMethod(
+        widget_.data(),
+        [this, widget] {
+            if (!widget) return;
+            if (auto* button = qobject_cast<QAbstractButton*>(widget.data())) {
+                button->click();
+            } else {
+                Fire(Click);
+            }
+        },
+        Qt::QueuedConnection);
+}
+
+// --- Label, text box ---------------------------------------------------------------------------
+
+Label::Label(Window& window, std::string name, QWidget* parent)
+    : Control(window, std::move(name), MakeChild<QLabel>(parent)) {}
+
+std::string Label::Caption() const { return static_cast<QLabel*>(Widget())->text().toStdString(); }
+void Label::SetCaption(const std::string& caption) { static_cast<QLabel*>(Widget())->setText(Q(caption)); }
+
+TextBox::TextBox(Window& window, std::string name, QWidget* parent)
+    : Control(window, std::move(name), MakeChild<QLineEdit>(parent)) {
+    QObject::connect(static_cast<QLineEdit*>(Widget()), &QLineEdit::textChanged, [this] { Fire(Change); });
+}
+
+namespace {
+QLineEdit* Edit(const Control& control) { return static_cast<QLineEdit*>(control.Widget()); }
+}  // namespace
+
+std::string TextBox::Text() const { return Edit(*this)->text().toStdString(); }
+void TextBox::SetText(const std::string& text) { Edit(*this)->setText(Q(text)); }
+int TextBox::SelStart() const {
+    return Edit(*this)->hasSelectedText() ? Edit(*this)->selectionStart() : Edit(*this)->cursorPosition();
+}
+void TextBox::SetSelStart(int start) {
+    if (start < 0) win::Raise(380, Name());
+    Edit(*this)->setCursorPosition(start);
+}
+int TextBox::SelLength() const { return static_cast<int>(Edit(*this)->selectedText().size()); }
+void TextBox::SetSelLength(int length) {
+    if (length < 0) win::Raise(380, Name());
+    const int start = SelStart();
+    Edit(*this)->setSelection(start, length);
+}
+int TextBox::MaxLength() const {
+    const int length = Edit(*this)->maxLength();
+    return length >= 32767 ? 0 : length;
+}
+void TextBox::SetMaxLength(int length) { Edit(*this)->setMaxLength(length <= 0 ? 32767 : length); }
+
+// --- Lists -------------------------------------------------------------------------------------
+
+namespace {
+QListWidget* ListOf(const Control& control) { return static_cast<QListWidget*>(control.Widget()); }
+QComboBox* ComboOf(const Control& control) { return static_cast<QComboBox*>(control.Widget()); }
+
+void CheckInsertIndex(int index, int count, const std::string& source) {
+    if (index < -1 || index > count) win::Raise(win::err::InvalidProcedureCall, source);
+}
+}  // namespace
+
+ListBox::ListBox(Window& window, std::string name, QWidget* parent)
+    : ListControl(window, std::move(name), MakeChild<QListWidget>(parent)) {
+    QObject::connect(ListOf(*this), &QListWidget::currentRowChanged, [this](int row) {
+        if (row >= 0) Fire(Click);
+    });
+}
+
+void ListBox::AddItem(const std::string& item, int index) {
+    CheckInsertIndex(index, ListCount(), Name());
+    ListOf(*this)->insertItem(index < 0 ? ListCount() : index, Q(item));
+}
+void ListBox::RemoveItem(int index) {
+    if (index < 0 || index >= ListCount()) win::Raise(win::err::InvalidProcedureCall, Name());
+    std::unique_ptr<QListWidgetItem> removed(ListOf(*this)->takeItem(index));
+}
+std::string ListBox::List(int index) const {
+    if (index < 0 || index >= ListCount()) return {};
+    return ListOf(*this)->item(index)->text().toStdString();
+}
+void ListBox::SetList(int index, const std::string& item) {
+    if (index < 0 || index >= ListCount()) win::Raise(381, Name());
+    ListOf(*this)->item(index)->setText(Q(item));
+}
+int ListBox::ListCount() const { return ListOf(*this)->count(); }
+int ListBox::ListIndex() const { return ListOf(*this)->currentRow(); }
+void ListBox::SetListIndex(int index) {
+    if (index < -1 || index >= ListCount()) win::Raise(380, Name());
+    ListOf(*this)->setCurrentRow(index);
+}
+void ListBox::Clear() { ListOf(*this)->clear(); }
+
+ComboBox::ComboBox(Window& window, std::string name, QWidget* parent)
+    : ListControl(window, std::move(name), MakeChild<QComboBox>(parent)) {
+    ComboOf(*this)->setEditable(true);
+    ComboOf(*this)->setInsertPolicy(QComboBox::NoInsert);
+    QObject::connect(ComboOf(*this), &QComboBox::currentIndexChanged, [this](int index) {
+        if (index >= 0) Fire(Click);
+    });
+    QObject::connect(ComboOf(*this), &QComboBox::editTextChanged, [this] { Fire(Change); });
+}
+
+void ComboBox::AddItem(const std::string& item, int index) {
+    CheckInsertIndex(index, ListCount(), Name());
+    ComboOf(*this)->insertItem(index < 0 ? ListCount() : index, Q(item));
+    if (ListCount() == 1) ComboOf(*this)->setCurrentIndex(-1);
+}
+void ComboBox::RemoveItem(int index) {
+    if (index < 0 || index >= ListCount()) win::Raise(win::err::InvalidProcedureCall, Name());
+    ComboOf(*this)->removeItem(index);
+}
+std::string ComboBox::List(int index) const {
+    if (index < 0 || index >= ListCount()) return {};
+    return ComboOf(*this)->itemText(index).toStdString();
+}
+void ComboBox::SetList(int index, const std::string& item) {
+    if (index < 0 || index >= ListCount()) win::Raise(381, Name());
+    ComboOf(*this)->setItemText(index, Q(item));
+}
+int ComboBox::ListCount() const { return ComboOf(*this)->count(); }
+int ComboBox::ListIndex() const { return ComboOf(*this)->currentIndex(); }
+void ComboBox::SetListIndex(int index) {
+    if (index < -1 || index >= ListCount()) win::Raise(380, Name());
+    ComboOf(*this)->setCurrentIndex(index);
+}
+void ComboBox::Clear() { ComboOf(*this)->clear(); }
+std::string ComboBox::Text() const { return ComboOf(*this)->currentText().toStdString(); }
+void ComboBox::SetText(const std::string& text) { ComboOf(*this)->setEditText(Q(text)); }
+
+// --- Buttons and containers ----------------------------------------------------------------------
+
+CheckBox::CheckBox(Window& window, std::string name, QWidget* parent)
+    : Control(window, std::move(name), MakeChild<QCheckBox>(parent)) {
+    QObject::connect(static_cast<QCheckBox*>(Widget()), &QCheckBox::clicked, [this] { Fire(Click); });
+}
+int CheckBox::Value() const {
+    switch (static_cast<QCheckBox*>(Widget())->checkState()) {
+        case Qt::Checked: return 1;
+        case Qt::PartiallyChecked: return 2;
+        default: return 0;
+    }
+}
+void CheckBox::SetValue(int value) {
+    if (value < 0 || value > 2) win::Raise(380, Name());
+    auto* box = static_cast<QCheckBox*>(Widget());
+    if (value == Value()) return;
+    box->setTristate(value == 2 || box->isTristate());
+    box->setCheckState(value == 1 ? Qt::Checked : value == 2 ? Qt::PartiallyChecked : Qt::Unchecked);
+    Fire(Click);   // setting the value clicks, as the runtime does
+}
+std::string CheckBox::Caption() const { return static_cast<QCheckBox*>(Widget())->text().toStdString(); }
+void CheckBox::SetCaption(const std::string& caption) { static_cast<QCheckBox*>(Widget())->setText(Q(caption)); }
+
+OptionButton::OptionButton(Window& window, std::string name, QWidget* parent)
+    : Control(window, std::move(name), MakeChild<QRadioButton>(parent)) {
+    QObject::connect(static_cast<QRadioButton*>(Widget()), &QRadioButton::clicked, [this] { Fire(Click); });
+}
+bool OptionButton::Value() const { return static_cast<QRadioButton*>(Widget())->isChecked(); }
+void OptionButton::SetValue(bool value) {
+    if (value == Value()) return;
+    static_cast<QRadioButton*>(Widget())->setChecked(value);
+    if (value) Fire(Click);
+}
+std::string OptionButton::Caption() const { return static_cast<QRadioButton*>(Widget())->text().toStdString(); }
+void OptionButton::SetCaption(const std::string& caption) {
+    static_cast<QRadioButton*>(Widget())->setText(Q(caption));
+}
+
+CommandButton::CommandButton(Window& window, std::string name, QWidget* parent)
+    : Control(window, std::move(name), MakeChild<QPushButton>(parent)) {
+    QObject::connect(static_cast<QPushButton*>(Widget()), &QPushButton::clicked, [this] { Fire(Click); });
+}
+std::string CommandButton::Caption() const { return static_cast<QPushButton*>(Widget())->text().toStdString(); }
+void CommandButton::SetCaption(const std::string& caption) {
+    static_cast<QPushButton*>(Widget())->setText(Q(caption));
+}
+void CommandButton::Press() { Fire(Click); }
+
+Frame::Frame(Window& window, std::string name, QWidget* parent)
+    : Control(window, std::move(name), MakeChild<QGroupBox>(parent)) {}
+std::string Frame::Caption() const { return static_cast<QGroupBox*>(Widget())->title().toStdString(); }
+void Frame::SetCaption(const std::string& caption) { static_cast<QGroupBox*>(Widget())->setTitle(Q(caption)); }
+
+Panel::Panel(Window& window, std::string name, QWidget* parent)
+    : Control(window, std::move(name), MakeChild<QFrame>(parent)) {
+    static_cast<QFrame*>(Widget())->setFrameShape(QFrame::Panel);
+}
+void Panel::Refresh() { Widget()->repaint(); }
+
+// --- Timer ---------------------------------------------------------------------------------------
+
+Timer::Timer(Window& window, std::string name, QWidget* parent)
+    : Control(window, std::move(name), MakeChild<QWidget>(parent)), timer_(std::make_unique<QTimer>()) {
+    Widget()->hide();
+    Widget()->setFocusPolicy(Qt::NoFocus);
+    QObject::connect(timer_.get(), &QTimer::timeout, [this] { Fire(OnTimer); });
+}
+Timer::~Timer() { timer_->stop(); }
+int Timer::Interval() const { return timer_->interval(); }
+void Timer::SetInterval(int milliseconds) {
+    if (milliseconds < 0 || milliseconds > 65535) win::Raise(380, Name());
+    timer_->setInterval(milliseconds);
+    Restart();
+}
+void Timer::SetTimerEnabled(bool enabled) {
+    timerEnabled_ = enabled;
+    Restart();
+}
+void Timer::Restart() {
+    if (timerEnabled_ && timer_->interval() > 0) {
+        timer_->start();
+    } else {
+        timer_->stop();
+    }
+}
+
+}  // namespace forms

@@ -1,0 +1,212 @@
+// The runtime's intrinsic controls over Qt widgets, with the members the program uses.
+//
+// A control belongs to one load of one window: the window creates it (Window::Add) with its
+// widget as a child of the window or of a container control, and destroys both when it unloads.
+// Positions and sizes are in twips (15 to a pixel), colours are the platform's colour numbers:
+// 0x00BBGGRR, or 0x800000nn for the system colour nn (see colors.h).
+//
+// Events are std::function members set by the window's code; each runs through the window's
+// dispatch (handler depth, untrapped errors). Focus, key and click events follow the platform's
+// order: the window's key preview first (Window::SetKeyPreview), then the control's own handler.
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class QTimer;
+
+namespace forms {
+
+class Window;
+
+inline constexpr int kTwipsPerPixel = 15;
+
+class Control {
+public:
+    Control(Window& window, std::string name, QWidget* widget);
+    virtual ~Control();
+    Control(const Control&) = delete;
+    Control& operator=(const Control&) = delete;
+
+    const std::string& Name() const { return name_; }
+    Window& Parent() const { return window_; }
+    QWidget* Widget() const { return widget_; }
+
+    bool Visible() const;
+    void SetVisible(bool visible);
+    bool Enabled() const;
+    void SetEnabled(bool enabled);
+
+    int Left() const;
+    int Top() const;
+    int Width() const;
+    int Height() const;
+    void Move(int left, int top, int width = -1, int height = -1);   // twips; -1 keeps
+
+    int TabIndex() const { return tabIndex_; }
+    void SetTabIndex(int index);   // renumbers the window's tab order
+    bool TabStop() const;
+    void SetTabStop(bool stop);
+
+    std::uint32_t BackColor() const { return backColor_; }
+    void SetBackColor(std::uint32_t color);
+    std::uint32_t ForeColor() const { return foreColor_; }
+    void SetForeColor(std::uint32_t color);
+
+    // Gives the focus; 5 "Invalid procedure call" when hidden or disabled, as the runtime does.
+    void SetFocus();
+    bool HasFocus() const;
+
+    std::function<void()> GotFocus;
+    std::function<void()> LostFocus;
+    std::function<void(int& keyCode, int shift)> KeyDown;
+    std::function<void(int& keyCode, int shift)> KeyUp;
+    std::function<void()> Click;
+    std::function<void()> DblClick;
+
+    // Raises an event of this control through its window's dispatch.
+    void Fire(const std::function<void()>& event);
+
+    // Posts a click, delivered at the next yield (tests, and the runtime's queued clicks).
+    void QueueClick();
+
+protected:
+    Window& window_;
+
+private:
+    std::string name_;
+    QPointer<QWidget> widget_;
+    int tabIndex_ = 0;
+    std::uint32_t backColor_ = 0x80000005;
+    std::uint32_t foreColor_ = 0x80000008;
+    std::unique_ptr<QObject> filter_;
+};
+
+class Label : public Control {
+public:
+    Label(Window& window, std::string name, QWidget* parent);
+    std::string Caption() const;
+    void SetCaption(const std::string& caption);
+};
+
+class TextBox : public Control {
+public:
+    TextBox(Window& window, std::string name, QWidget* parent);
+    std::string Text() const;
+    void SetText(const std::string& text);
+    int SelStart() const;
+    void SetSelStart(int start);
+    int SelLength() const;
+    void SetSelLength(int length);
+    int MaxLength() const;
+    void SetMaxLength(int length);   // 0: no limit
+    std::function<void()> Change;
+};
+
+// The list of a list box or combo box: AddItem, RemoveItem, List, ListIndex, ListCount, Clear.
+class ListControl : public Control {
+public:
+    using Control::Control;
+    virtual void AddItem(const std::string& item, int index = -1) = 0;
+    virtual void RemoveItem(int index) = 0;
+    virtual std::string List(int index) const = 0;   // "" outside the list, as the runtime
+    virtual void SetList(int index, const std::string& item) = 0;   // 381 outside
+    virtual int ListCount() const = 0;
+    virtual int ListIndex() const = 0;               // -1 when none
+    virtual void SetListIndex(int index) = 0;        // 380 outside -1 .. count-1
+    virtual void Clear() = 0;
+    std::string Text() const { return ListIndex() < 0 ? std::string() : List(ListIndex()); }
+};
+
+class ListBox : public ListControl {
+public:
+    ListBox(Window& window, std::string name, QWidget* parent);
+    void AddItem(const std::string& item, int index = -1) override;
+    void RemoveItem(int index) override;
+    std::string List(int index) const override;
+    void SetList(int index, const std::string& item) override;
+    int ListCount() const override;
+    int ListIndex() const override;
+    void SetListIndex(int index) override;
+    void Clear() override;
+};
+
+class ComboBox : public ListControl {
+public:
+    ComboBox(Window& window, std::string name, QWidget* parent);
+    void AddItem(const std::string& item, int index = -1) override;
+    void RemoveItem(int index) override;
+    std::string List(int index) const override;
+    void SetList(int index, const std::string& item) override;
+    int ListCount() const override;
+    int ListIndex() const override;
+    void SetListIndex(int index) override;
+    void Clear() override;
+    std::string Text() const;
+    void SetText(const std::string& text);
+    std::function<void()> Change;
+};
+
+class CheckBox : public Control {
+public:
+    CheckBox(Window& window, std::string name, QWidget* parent);
+    int Value() const;   // 0 unchecked, 1 checked, 2 grayed
+    void SetValue(int value);   // 380 outside 0-2
+    std::string Caption() const;
+    void SetCaption(const std::string& caption);
+};
+
+class OptionButton : public Control {
+public:
+    OptionButton(Window& window, std::string name, QWidget* parent);
+    bool Value() const;
+    void SetValue(bool value);
+    std::string Caption() const;
+    void SetCaption(const std::string& caption);
+};
+
+class CommandButton : public Control {
+public:
+    CommandButton(Window& window, std::string name, QWidget* parent);
+    std::string Caption() const;
+    void SetCaption(const std::string& caption);
+    // Value = True: clicks the button, as the runtime does.
+    void Press();
+};
+
+// A frame (with caption) or a picture/panel container; controls can lie on it.
+class Frame : public Control {
+public:
+    Frame(Window& window, std::string name, QWidget* parent);
+    std::string Caption() const;
+    void SetCaption(const std::string& caption);
+};
+
+class Panel : public Control {
+public:
+    Panel(Window& window, std::string name, QWidget* parent);
+    void Refresh();   // repaints at once
+};
+
+class Timer : public Control {
+public:
+    Timer(Window& window, std::string name, QWidget* parent);
+    ~Timer() override;
+    int Interval() const;              // milliseconds; 0 stops
+    void SetInterval(int milliseconds);
+    bool TimerEnabled() const { return timerEnabled_; }
+    void SetTimerEnabled(bool enabled);
+    std::function<void()> OnTimer;
+
+private:
+    void Restart();
+    std::unique_ptr<QTimer> timer_;
+    bool timerEnabled_ = true;
+};
+
+}  // namespace forms

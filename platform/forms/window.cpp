@@ -1,0 +1,231 @@
+#include "platform/forms/window.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QPointer>
+#include <algorithm>
+
+#include "platform/forms/app.h"
+#include "platform/forms/keys.h"
+#include "platform/forms/services.h"
+#include "platform/win/error.h"
+
+namespace forms {
+
+namespace {
+
+// The window's own events: the close box, activation, resizing, and keys while no control of
+// the window has the focus.
+class WindowEvents : public QObject {
+public:
+    explicit WindowEvents(Window& window) : window_(window) {}
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        switch (event->type()) {
+            case QEvent::Close:
+                event->ignore();
+                window_.Close();
+                return true;
+            case QEvent::WindowActivate:
+                window_.RouteActivate();
+                return false;
+            case QEvent::Resize:
+                window_.RouteResize();
+                return false;
+            case QEvent::KeyPress:
+            case QEvent::KeyRelease:
+                return RouteOwnKey(watched, static_cast<QKeyEvent*>(event));
+            default:
+                return false;
+        }
+    }
+
+private:
+    bool RouteOwnKey(QObject* watched, QKeyEvent* event) {
+        // A key a control let through reaches the window too; only keys aimed at the window
+        // itself go to its handlers here (controls route theirs through the preview).
+        QWidget* focus = QApplication::focusWidget();
+        if ((focus && focus != watched) || window_.WasRoutedByControl(event)) return false;
+        int code = KeyCodeOf(event->key(), event->modifiers());
+        if (code == 0) return false;
+        window_.RouteKey(event->type() == QEvent::KeyPress, code, ShiftStateOf(event->modifiers()), nullptr);
+        return code == 0;
+    }
+
+    Window& window_;
+};
+
+}  // namespace
+
+// What exists while the window is loaded. Controls go first, last-created first, so children
+// are released before their containers; then the window's widget with whatever Qt still owns.
+struct Window::Loaded {
+    std::unique_ptr<QWidget> root;
+    std::unique_ptr<WindowEvents> events;
+    std::vector<std::unique_ptr<Control>> controls;
+    bool unloading = false;
+
+    ~Loaded() {
+        while (!controls.empty()) controls.pop_back();
+        if (root && events) root->removeEventFilter(events.get());
+    }
+};
+
+Window::Window(std::string name) : name_(std::move(name)), caption_(name_) {}
+
+Window::~Window() {
+    if (loaded_) {
+        App().WindowUnloaded(this);
+        loaded_.reset();
+    }
+}
+
+void Window::Load() {
+    if (loaded_) return;
+    loaded_ = std::make_unique<Loaded>();
+    loaded_->root = std::make_unique<QWidget>();
+    loaded_->root->setWindowTitle(QString::fromStdString(caption_));
+    loaded_->events = std::make_unique<WindowEvents>(*this);
+    loaded_->root->installEventFilter(loaded_->events.get());
+    App().WindowLoaded(this);
+    CreateControls();
+    ApplyTabOrder();
+    Dispatch([this] { Form_Load(); });
+}
+
+void Window::Show() {
+    Load();
+    if (!loaded_) return;   // the load unloaded the window
+    QWidget* root = loaded_->root.get();
+    root->show();
+    if (QGuiApplication::platformName() != "offscreen") root->raise();
+    root->activateWindow();
+}
+
+void Window::Hide() {
+    if (loaded_) loaded_->root->hide();
+}
+
+bool Window::Unload() { return UnloadWithMode(unload::Code); }
+
+bool Window::Close() { return UnloadWithMode(unload::ControlMenu); }
+
+bool Window::UnloadWithMode(int mode) {
+    if (!loaded_ || loaded_->unloading) return true;
+    loaded_->unloading = true;
+    int cancel = 0;
+    Dispatch([&] { Form_QueryUnload(cancel, mode); });
+    if (loaded_ && cancel == 0) Dispatch([&] { Form_Unload(cancel); });
+    if (!loaded_) return true;
+    loaded_->unloading = false;
+    if (cancel != 0) return false;
+    Discard();
+    return true;
+}
+
+void Window::Discard() {
+    loaded_->root->hide();
+    std::shared_ptr<Loaded> remains(std::move(loaded_));
+    App().WindowUnloaded(this);
+    App().Bury(std::move(remains));
+}
+
+void Window::PostClose() {
+    if (!loaded_) return;
+    QPointer<QWidget> root = loaded_->root.get();
+    QMetaObject::invokeMethod(
+        qApp,
+        [this, root] {
+            if (root && loaded_ && loaded_->root.get() == root) Close();
+        },
+        Qt::QueuedConnection);
+}
+
+std::string Window::Caption() const { return caption_; }
+
+void Window::SetCaption(const std::string& caption) {
+    caption_ = caption;
+    if (loaded_) loaded_->root->setWindowTitle(QString::fromStdString(caption));
+}
+
+bool Window::Visible() const { return loaded_ && loaded_->root->isVisible(); }
+
+void Window::SetSize(int widthTwips, int heightTwips) {
+    if (loaded_) loaded_->root->resize(widthTwips / kTwipsPerPixel, heightTwips / kTwipsPerPixel);
+}
+
+QWidget* Window::Widget() const { return loaded_ ? loaded_->root.get() : nullptr; }
+
+void Window::AddControl(std::unique_ptr<Control> control) {
+    if (!loaded_) win::Raise(win::err::InvalidProcedureCall, name_);
+    control->SetTabIndex(static_cast<int>(loaded_->controls.size()));
+    loaded_->controls.push_back(std::move(control));
+}
+
+Control* Window::FindControl(const std::string& name) const {
+    if (!loaded_) return nullptr;
+    for (const auto& control : loaded_->controls) {
+        if (control->Name() == name) return control.get();
+    }
+    return nullptr;
+}
+
+std::vector<Control*> Window::Controls() const {
+    std::vector<Control*> controls;
+    if (loaded_) {
+        for (const auto& control : loaded_->controls) controls.push_back(control.get());
+    }
+    return controls;
+}
+
+void Window::ApplyTabOrder() {
+    std::vector<Control*> ordered = Controls();
+    std::stable_sort(ordered.begin(), ordered.end(),
+                     [](const Control* a, const Control* b) { return a->TabIndex() < b->TabIndex(); });
+    QWidget* previous = nullptr;
+    for (Control* control : ordered) {
+        QWidget* widget = control->Widget();
+        if (!widget || widget->focusPolicy() == Qt::NoFocus) continue;
+        if (previous) QWidget::setTabOrder(previous, widget);
+        previous = widget;
+    }
+}
+
+void Window::Dispatch(const std::function<void()>& handler) {
+    App().EnterHandler();
+    try {
+        handler();
+    } catch (const win::RuntimeError& error) {
+        // No trap took it: the runtime reports it and the program ends.
+        MsgBox("Run-time error '" + std::to_string(error.Number()) + "':\n\n" + error.Description(),
+               mb::Critical);
+        App().End();
+    }
+    App().LeaveHandler();
+}
+
+void Window::RouteKey(bool down, int& keyCode, int shift, Control* target, const QEvent* event) {
+    if (target) lastControlKey_ = event;
+    if (keyPreview_ || target == nullptr) {
+        Dispatch([&] { down ? Form_KeyDown(keyCode, shift) : Form_KeyUp(keyCode, shift); });
+    }
+    if (target == nullptr || keyCode == 0 || !loaded_) return;
+    auto& own = down ? target->KeyDown : target->KeyUp;
+    if (own) {
+        const auto handler = own;
+        Dispatch([&] { handler(keyCode, shift); });
+    }
+}
+
+bool Window::WasRoutedByControl(const QEvent* event) const { return event && event == lastControlKey_; }
+
+void Window::RouteActivate() {
+    if (loaded_) Dispatch([this] { Form_Activate(); });
+}
+
+void Window::RouteResize() {
+    if (loaded_) Dispatch([this] { Form_Resize(); });
+}
+
+}  // namespace forms

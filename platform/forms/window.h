@@ -1,0 +1,111 @@
+// The base of the program's windows.
+//
+// A Window object lives as long as the program; it is loaded (its widget and controls exist) or
+// not. Transitions:
+//   unloaded --Load()/Show()--> loaded: CreateControls(), then Form_Load
+//   loaded --Show()--> visible (modeless, no owner; Form_Activate when it becomes active)
+//   loaded --Hide()--> hidden, still loaded
+//   loaded --Unload()/Close()--> Form_QueryUnload, Form_Unload (either may cancel) --> unloaded
+// A window that unloads itself inside Form_Load is not shown, and Show() returns quietly.
+// An unloaded window's widget and controls are destroyed only when no handler runs
+// (Application::CollectUnloaded), never under a handler still on the stack.
+//
+// Key preview: with KeyPreview on, a key goes to Form_KeyDown/Form_KeyUp before the focused
+// control's KeyDown/KeyUp; a window handler that sets the key code to 0 keeps it from the control.
+#pragma once
+
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/forms/controls.h"
+
+namespace forms {
+
+// Why a window is closing (the QueryUnload mode).
+namespace unload {
+inline constexpr int ControlMenu = 0;   // the close box or Alt+F4
+inline constexpr int Code = 1;          // an Unload statement
+}  // namespace unload
+
+class Window {
+public:
+    explicit Window(std::string name);
+    virtual ~Window();
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
+
+    const std::string& Name() const { return name_; }
+    bool IsLoaded() const { return loaded_ != nullptr; }
+
+    void Load();
+    void Show();
+    void Hide();
+    // Unload statement; false when a handler cancelled.
+    bool Unload();
+    // The close box: QueryUnload with mode ControlMenu, then Unload.
+    bool Close();
+    // The keys of a window close (Alt+F4): the window closes when the events next run.
+    void PostClose();
+
+    std::string Caption() const;
+    void SetCaption(const std::string& caption);
+    bool Visible() const;
+    bool KeyPreview() const { return keyPreview_; }
+    void SetKeyPreview(bool on) { keyPreview_ = on; }
+    void SetSize(int widthTwips, int heightTwips);
+
+    // The window's widget while loaded, else nullptr.
+    QWidget* Widget() const;
+
+    // Creates a control of type T named `name`, on `container` or on the window itself.
+    template <class T>
+    T& Add(std::string name, Control* container = nullptr) {
+        auto control = std::make_unique<T>(*this, std::move(name), container ? container->Widget() : Widget());
+        T& result = *control;
+        AddControl(std::move(control));
+        return result;
+    }
+    Control* FindControl(const std::string& name) const;
+    std::vector<Control*> Controls() const;
+    // Orders the focus chain by TabIndex.
+    void ApplyTabOrder();
+
+    // Runs one handler of this window: counts the handler depth and turns an untrapped runtime
+    // error into the runtime's error box followed by the end of the program.
+    void Dispatch(const std::function<void()>& handler);
+
+    // Routing of the window's own events and of key preview (called by the widget filters).
+    // `event` is the widget's key event, so that a key a control let through to the window is
+    // not routed twice.
+    void RouteKey(bool down, int& keyCode, int shift, Control* target, const QEvent* event = nullptr);
+    bool WasRoutedByControl(const QEvent* event) const;
+    void RouteActivate();
+    void RouteResize();
+
+protected:
+    virtual void CreateControls() {}
+    virtual void Form_Load() {}
+    virtual void Form_Activate() {}
+    virtual void Form_Resize() {}
+    virtual void Form_KeyDown(int& /*keyCode*/, int /*shift*/) {}
+    virtual void Form_KeyUp(int& /*keyCode*/, int /*shift*/) {}
+    virtual void Form_QueryUnload(int& /*cancel*/, int /*mode*/) {}
+    virtual void Form_Unload(int& /*cancel*/) {}
+
+private:
+    struct Loaded;
+    void AddControl(std::unique_ptr<Control> control);
+    bool UnloadWithMode(int mode);
+    void Discard();
+
+    std::string name_;
+    std::string caption_;
+    bool keyPreview_ = false;
+    const QEvent* lastControlKey_ = nullptr;
+    std::unique_ptr<Loaded> loaded_;
+};
+
+}  // namespace forms
