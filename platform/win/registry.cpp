@@ -149,11 +149,17 @@ std::vector<std::string_view> SplitFields(std::string_view line) {
 }
 
 std::optional<RegistryValue> ParseValue(std::string_view kind, std::string_view data) {
-    if (kind == "S") return RegistryValue{Unescape(data)};
+    std::optional<RegistryValue> value;
+    if (kind == "S") {
+        value.emplace(std::in_place_type<std::string>, Unescape(data));
+        return value;
+    }
     std::uint32_t number = 0;
     const auto [end, ec] = std::from_chars(data.data(), data.data() + data.size(), number);
-    if (kind != "D" || ec != std::errc{} || end != data.data() + data.size()) return std::nullopt;
-    return RegistryValue{number};
+    if (kind == "D" && ec == std::errc{} && end == data.data() + data.size()) {
+        value.emplace(std::in_place_type<std::uint32_t>, number);
+    }
+    return value;
 }
 
 void ParseLine(Store& store, std::string_view line) {
