@@ -70,7 +70,8 @@ public:
     WaitResult Wait(std::chrono::milliseconds timeout);
     // kStillActive while the thread runs, then the entry's result (0 without a handle).
     std::uint32_t ExitCode() const;
-    // Closes the handle. A thread still running is detached and left to end on its own.
+    // Closes the handle. A thread still running is detached and left to end on its own; when it
+    // runs code of a Module, the caller must Leak() that module, since the thread may still use it.
     void Close();
 
 private:

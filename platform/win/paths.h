@@ -15,7 +15,8 @@
 //   2. A resolved path never leaves its drive's folder: ".." stops at the drive root, and a link
 //      inside a drive whose target lies outside that drive's folder resolves as "path not found".
 //   3. A host path outside every mapped drive shows as drive Z: over "/", so every host path has a
-//      Windows form and HostPath(WindowsPath(p)) == p for an existing p.
+//      Windows form and HostPath(WindowsPath(p)) == p for an existing p whose folders are real
+//      (HostPath starts from the real folder of a drive, not from its link under drives/).
 #pragma once
 
 #include <filesystem>
@@ -31,10 +32,12 @@ inline constexpr const char* kMachineRootVariable = "REPORT_MACHINE_ROOT";
 // The machine root in force; read from the environment on first use.
 const std::filesystem::path& MachineRoot();
 
-// Replaces the machine root for this process (tests, tools). Creates drives/c when missing.
+// Replaces the machine root for this process (tests, tools). Creates drives/c when missing. Call it
+// before other threads use paths: a reference MachineRoot() returned sees the new value.
 void SetMachineRoot(const std::filesystem::path& root);
 
-// Maps `letter` (A-Y) to `folder` by creating drives/<letter> as a link to it.
+// Maps `letter` (A-Y) to `folder` by creating drives/<letter> as a link to it, replacing an earlier
+// link or an empty folder (5 for another letter, 75 when drives/<letter> cannot be replaced).
 void MapDrive(char letter, const std::filesystem::path& folder);
 
 // Resolves a Windows path to a host path (invariants 1 and 2). A relative path is taken from the
