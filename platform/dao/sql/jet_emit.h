@@ -1,0 +1,76 @@
+// The expression emitter: resolves names against the tables of a FROM clause and writes SQLite
+// text with the engine's semantics (the `&` and `+` Null rules, Like wildcards, `<> Null`, dates
+// compared with texts as dates, Jet's functions under their registered names).
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/dao/sql/jet_internal.h"
+#include "platform/dao/sql/jet_sql.h"
+
+namespace dao::sql {
+
+// An emitted expression with the Jet type it yields (0 when unknown, e.g. Null).
+struct Emitted {
+    std::string sql;
+    int type = 0;
+    int size = 0;
+    std::string name;  // the output name a SELECT gives it when it has no alias
+};
+
+// A table of the FROM clause under the name the statement uses for it.
+struct Source {
+    std::string alias;  // the alias, or the table name as stored
+    TableInfo table;
+};
+
+class Emitter {
+public:
+    Emitter(const SchemaLookup& schema, std::optional<std::string> file)
+        : schema_(schema), file_(std::move(file)) {}
+
+    // Looks the table up in the statement's source file (3078 when it is missing) and adds it.
+    const Source& AddTable(const std::string& name, const std::string& alias);
+    const std::vector<Source>& Sources() const { return sources_; }
+    // Names a SELECT gave its columns: ORDER BY and HAVING may use them.
+    void AddOutputAlias(const std::string& name, int type) { outputs_.push_back({name, type}); }
+
+    Emitted Emit(const Expr& e);
+    // The columns a `*` or `t.*` stands for, each as `"t"."c"` with its type and name.
+    std::vector<Emitted> ExpandStar(const Expr& star);
+
+    const SchemaLookup& Schema() const { return schema_; }
+    const std::optional<std::string>& File() const { return file_; }
+
+private:
+    Emitted Column(const Expr& e);
+    Emitted Binary(const Expr& e);
+    Emitted Comparison(const std::string& op, Emitted a, Emitted b);
+    Emitted Call(const Expr& e);
+    Emitted DomainLookup(const Expr& e);
+    Emitted Literal(const Expr& e);
+    const Source* FindSource(const std::string& name) const;
+
+    const SchemaLookup& schema_;
+    std::optional<std::string> file_;
+    std::vector<Source> sources_;
+    std::vector<std::pair<std::string, int>> outputs_;
+    int exprCounter_ = 1000;
+};
+
+// The SQL that converts `value` (of Jet type `from`, 0 unknown) to a column of type `to`; the
+// value itself when no conversion is needed.
+std::string CoerceTo(const std::string& value, int from, int to);
+
+// Jet `#...#` date literal text to an OLE date: month first, as the engine reads these literals
+// whatever the regional settings, day first when that is the only valid reading. Raises 3075.
+double DateLiteralValue(const std::string& text);
+
+// Shortest text that reads back as the same double.
+std::string DoubleText(double value);
+
+bool IsNumericType(int type);
+
+}  // namespace dao::sql

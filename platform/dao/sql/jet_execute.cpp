@@ -1,0 +1,247 @@
+#include "platform/dao/sql/jet_execute.h"
+
+#include <sqlite3.h>
+
+#include <atomic>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include "platform/dao/catalog.h"
+#include "platform/dao/collation.h"
+#include "platform/dao/connection.h"
+#include "platform/dao/errors.h"
+#include "platform/dao/sql/jet_internal.h"
+
+namespace dao::sql {
+namespace {
+
+// A prepared statement that is finalized on every path out.
+class Prepared {
+public:
+    Prepared(sqlite3* db, const std::string& sql) {
+        if (sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size()), &stmt_, nullptr) != SQLITE_OK) {
+            sqlite3_finalize(stmt_);
+            stmt_ = nullptr;
+        }
+    }
+    ~Prepared() { sqlite3_finalize(stmt_); }
+    Prepared(const Prepared&) = delete;
+    Prepared& operator=(const Prepared&) = delete;
+    sqlite3_stmt* get() const { return stmt_; }
+    explicit operator bool() const { return stmt_ != nullptr; }
+
+private:
+    sqlite3_stmt* stmt_ = nullptr;
+};
+
+void ExecOn(FileAccess& files, const std::string& file, const std::string& sql, bool write) {
+    if (sqlite3_exec(files.Handle(file), sql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK) {
+        files.Fail(file, write);
+    }
+}
+
+// Rows go one by one from the source's SELECT to the target's prepared INSERT. A row the insert
+// refuses for a key or a required field is passed over when the statement skips failing rows.
+long long Pump(const Translation& tr, FileAccess& files, const std::string& source, const std::string& target) {
+    Prepared select(files.Handle(source), tr.select);
+    if (!select) files.Fail(source, false);
+    Prepared insert(files.Handle(target), tr.pumpInsert);
+    if (!insert) files.Fail(target, true);
+    bool skip = tr.pumpInsert.rfind("INSERT OR IGNORE", 0) == 0;
+    const int columns = sqlite3_column_count(select.get());
+    long long written = 0;
+    for (;;) {
+        int rc = sqlite3_step(select.get());
+        if (rc == SQLITE_DONE) break;
+        if (rc != SQLITE_ROW) files.Fail(source, false);
+        for (int i = 0; i < columns; ++i) sqlite3_bind_value(insert.get(), i + 1, sqlite3_column_value(select.get(), i));
+        rc = sqlite3_step(insert.get());
+        sqlite3_reset(insert.get());
+        if (rc == SQLITE_DONE) {
+            written += sqlite3_changes(files.Handle(target));
+        } else if (!(skip && (rc & 0xFF) == SQLITE_CONSTRAINT)) {
+            files.Fail(target, true);
+        }
+    }
+    return written;
+}
+
+std::string CreateTableSql(const Translation& tr) {
+    std::string sql = "CREATE TABLE " + QuoteIdent(tr.target) + " (";
+    for (std::size_t i = 0; i < tr.newColumns.size(); ++i) {
+        const ColumnInfo& c = tr.newColumns[i];
+        sql += (i ? ", " : "") + ColumnDefinition(c.name, static_cast<DataType>(c.type), c.size);
+    }
+    return sql + ")";
+}
+
+long long CopyRows(const Translation& tr, FileAccess& files) {
+    const std::string source = tr.sourceFile.value_or("");
+    const std::string target = tr.targetFile.value_or("");
+    files.BeforeWrite(target, false);
+    if (files.Handle(source) != files.Handle(target)) return Pump(tr, files, source, target);
+    ExecOn(files, target, tr.sql, true);
+    return sqlite3_changes(files.Handle(target));
+}
+
+// SELECT ... INTO: the table is created with the source's types, then filled. A copy that fails
+// takes the new table away again, so a retry does not meet 3010.
+long long SelectInto(const Translation& tr, FileAccess& files) {
+    const std::string target = tr.targetFile.value_or("");
+    files.BeforeWrite(target, true);
+    ExecOn(files, target, CreateTableSql(tr), true);
+    files.StructureChanged(target, tr.target, false);
+    try {
+        return CopyRows(tr, files);
+    } catch (...) {
+        sqlite3_exec(files.Handle(target), ("DROP TABLE " + QuoteIdent(tr.target)).c_str(), nullptr, nullptr, nullptr);
+        files.StructureChanged(target, tr.target, true);
+        throw;
+    }
+}
+
+}  // namespace
+
+std::optional<TableInfo> ReadTableInfo(sqlite3* db, std::string_view name) {
+    Prepared tables(db, "SELECT name FROM sqlite_master WHERE type = 'table'");
+    if (!tables) return std::nullopt;
+    std::optional<TableInfo> found;
+    while (!found && sqlite3_step(tables.get()) == SQLITE_ROW) {
+        std::string stored = reinterpret_cast<const char*>(sqlite3_column_text(tables.get(), 0));
+        if (!catalog::IsHiddenTable(stored) && JetNamesEqual(stored, name)) found = TableInfo{stored, {}};
+    }
+    if (!found) return std::nullopt;
+    Prepared columns(db, "SELECT name, type FROM pragma_table_info(?1)");
+    sqlite3_bind_text(columns.get(), 1, found->name.c_str(), -1, SQLITE_TRANSIENT);
+    while (sqlite3_step(columns.get()) == SQLITE_ROW) {
+        ColumnInfo column;
+        column.name = reinterpret_cast<const char*>(sqlite3_column_text(columns.get(), 0));
+        const auto* declared = reinterpret_cast<const char*>(sqlite3_column_text(columns.get(), 1));
+        DataType type;
+        TypeFromDeclared(declared ? declared : "", type, column.size);
+        column.type = static_cast<int>(type);
+        found->columns.push_back(std::move(column));
+    }
+    return found;
+}
+
+long long RunTranslation(const Translation& tr, FileAccess& files) {
+    switch (tr.kind) {
+    case StatementKind::Select: RaiseSql(3065);
+    case StatementKind::SelectInto: return SelectInto(tr, files);
+    case StatementKind::InsertSelect: return CopyRows(tr, files);
+    case StatementKind::DropTable:
+        files.BeforeWrite("", true);
+        ExecOn(files, "", tr.sql, true);
+        files.StructureChanged("", tr.target, true);
+        return 0;
+    default: {
+        const std::string target = tr.targetFile.value_or("");
+        files.BeforeWrite(target, false);
+        ExecOn(files, target, tr.sql, true);
+        return sqlite3_changes(files.Handle(target));
+    }
+    }
+}
+
+// ---- the object model's connections ---------------------------------------------------------
+
+namespace {
+
+// The files of one statement run from a connection: "" is that connection; an `IN 'file'` text
+// opens (or shares) the file's connection through the engine, shared and without a password, as
+// the engine opens the files such a clause names.
+class ConnectionFiles : public FileAccess, public SchemaLookup {
+public:
+    explicit ConnectionFiles(Connection& home) : home_(home) {}
+
+    Connection& Get(const std::string& file) {
+        if (file.empty()) return home_;
+        auto it = opened_.find(JetFold(file));
+        if (it == opened_.end()) {
+            it = opened_.emplace(JetFold(file), home_.Engine().Connect(file, false, false, "")).first;
+        }
+        return *it->second;
+    }
+
+    sqlite3* Handle(const std::string& file) override { return Get(file).Handle(); }
+    void BeforeWrite(const std::string& file, bool structure) override {
+        Get(file).PrepareWrite(structure ? Operation::Structure : Operation::Write);
+    }
+    [[noreturn]] void Fail(const std::string& file, bool write) override {
+        Get(file).Fail(write ? Operation::Write : Operation::Read);
+    }
+    void StructureChanged(const std::string& file, const std::string& table, bool dropped) override {
+        if (dropped) catalog::ForgetTable(Get(file), table);
+        home_.Engine().BumpGeneration();
+    }
+
+    std::optional<TableInfo> FindTable(std::string_view file, std::string_view name) const override {
+        return ReadTableInfo(const_cast<ConnectionFiles*>(this)->Handle(std::string(file)), name);
+    }
+    std::uint64_t Generation() const override {
+        return (home_.Engine().Generation() << 32) ^ home_.SchemaVersion();
+    }
+
+private:
+    Connection& home_;
+    std::map<std::string, std::shared_ptr<Connection>> opened_;
+};
+
+struct CacheEntry {
+    std::uint64_t generation;
+    Translation translation;
+};
+
+std::mutex gCacheMutex;
+std::map<std::string, CacheEntry> gCache;
+std::atomic<std::uint64_t> gHits{0};
+constexpr std::size_t kCacheLimit = 512;
+
+// Translations are kept per file (one connection per file) and statement text.
+Translation Translate(ConnectionFiles& files, Connection& connection, std::string_view sql,
+                      const TranslateOptions& options) {
+    std::string key = connection.HostPath().string() + '\n' + (options.skipFailingRows ? "1" : "0") + std::string(sql);
+    std::uint64_t generation = files.Generation();
+    {
+        std::lock_guard lock(gCacheMutex);
+        auto it = gCache.find(key);
+        if (it != gCache.end() && it->second.generation == generation) {
+            ++gHits;
+            return it->second.translation;
+        }
+    }
+    Translation tr = TranslateJetSql(sql, files, options);
+    std::lock_guard lock(gCacheMutex);
+    if (gCache.size() >= kCacheLimit) gCache.clear();
+    gCache[key] = CacheEntry{generation, tr};
+    return tr;
+}
+
+}  // namespace
+
+long long ExecuteJetSql(Connection& connection, std::string_view sql, bool failOnError) {
+    ConnectionFiles files(connection);
+    TranslateOptions options;
+    options.skipFailingRows = !failOnError;
+    Translation tr = Translate(files, connection, sql, options);
+    // SELECT ... INTO checks its target afresh: the cache may predate a table made elsewhere.
+    if (tr.kind == StatementKind::SelectInto && files.FindTable(tr.targetFile.value_or(""), tr.target)) {
+        RaiseJet(jet::TableExists, tr.target);
+    }
+    return RunTranslation(tr, files);
+}
+
+Translation TranslateJetQuery(Connection& connection, std::string_view sql) {
+    ConnectionFiles files(connection);
+    Translation tr = Translate(files, connection, sql, TranslateOptions{});
+    if (tr.kind != StatementKind::Select) RaiseJet(jet::InvalidOperation);
+    if (tr.sourceFile) RaiseJet(jet::InvalidOperation);
+    return tr;
+}
+
+std::uint64_t TranslationCacheHits() { return gHits.load(); }
+
+}  // namespace dao::sql

@@ -1,0 +1,63 @@
+// Running translated statements: natively on one file, or as a pump between two files.
+//
+// A statement whose tables all live in the file it runs on is handed to SQLite whole. One whose
+// `IN 'file'` target or source is another file runs as a pump: the SELECT on the source file's
+// connection, each row inserted through a prepared statement on the target's. There is no ATTACH,
+// so no limit on how many files one run touches, and the target is enlisted in the workspace
+// transaction like any other write.
+//
+// Execute without dbFailOnError skips a row that breaks a key or a required field and keeps the
+// others (INSERT OR IGNORE, and the pump passes over a row its insert refuses).
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/dao/sql/jet_sql.h"
+
+struct sqlite3;
+
+namespace dao {
+class Connection;
+}
+
+namespace dao::sql {
+
+// The files a statement touches, as the executor sees them. `file` is "" for the database the
+// statement runs on, otherwise the text of an `IN 'file'` clause.
+class FileAccess {
+public:
+    virtual ~FileAccess() = default;
+    virtual sqlite3* Handle(const std::string& file) = 0;
+    // Before the first write to `file` (enlists it in an open workspace transaction).
+    virtual void BeforeWrite(const std::string& file, bool structure) = 0;
+    // Raises the engine's error for the last SQLite failure on `file`.
+    [[noreturn]] virtual void Fail(const std::string& file, bool write) = 0;
+    // After a statement created or dropped `table` in `file`.
+    virtual void StructureChanged(const std::string& file, const std::string& table, bool dropped) = 0;
+};
+
+// A user table of `db` with its fields (the declared column types carry the engine's types);
+// nullopt when there is none of that name.
+std::optional<TableInfo> ReadTableInfo(sqlite3* db, std::string_view name);
+
+// Runs a statement that returns no rows; answers how many rows it wrote. A Select raises 3065.
+long long RunTranslation(const Translation& translation, FileAccess& files);
+
+// ---- call-ins for the object model ----------------------------------------------------------
+
+// Database.Execute(sql[, dbFailOnError]) on `connection`: translates (cached per file by text) and
+// runs the statement. Returns RecordsAffected.
+long long ExecuteJetSql(Connection& connection, std::string_view sql, bool failOnError);
+
+// OpenRecordset on SQL text or a stored query's text: the SQLite SELECT to run on `connection`
+// and its columns with their engine types. A statement that is not a SELECT raises 3065's
+// counterpart for recordsets, 3219.
+Translation TranslateJetQuery(Connection& connection, std::string_view sql);
+
+// How many translations were served from the cache (tests watch the cache with it).
+std::uint64_t TranslationCacheHits();
+
+}  // namespace dao::sql

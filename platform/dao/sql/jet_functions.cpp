@@ -1,0 +1,398 @@
+// The engine's SQL functions, registered on every connection.
+//
+// Conversions of dates and numbers go through platform/win (oledate.h, textformat.h), the same
+// code the forms runtime uses, so a text converts alike in a statement and in the program. A
+// function that fails reports "jet:<number> <text>" through SQLite, which the database layer turns
+// back into the runtime error of that number (errors.h).
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/dao/collation.h"
+#include "platform/dao/sql/jet_sql.h"
+#include "platform/win/error.h"
+#include "platform/win/oledate.h"
+#include "platform/win/textformat.h"
+
+namespace dao::sql {
+namespace {
+
+using Args = sqlite3_value**;
+
+bool IsNull(sqlite3_value* v) { return sqlite3_value_type(v) == SQLITE_NULL; }
+bool IsText(sqlite3_value* v) { return sqlite3_value_type(v) == SQLITE_TEXT; }
+
+std::string_view TextOf(sqlite3_value* v) {
+    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(v));
+    return text ? std::string_view(text, static_cast<std::size_t>(sqlite3_value_bytes(v))) : std::string_view();
+}
+
+int CurrentYear() { return win::SystemClock().Now().year; }
+
+// A number as the runtime reads one: numbers as they are, texts in the regional form (13 else).
+double NumberOf(sqlite3_value* v) {
+    if (!IsText(v)) return sqlite3_value_double(v);
+    if (auto n = win::ParseNumberText(TextOf(v))) return *n;
+    throw win::RuntimeError(win::err::TypeMismatch, "Type mismatch");
+}
+
+double DateOf(sqlite3_value* v) {
+    if (!IsText(v)) return sqlite3_value_double(v);
+    if (auto n = win::ParseNumberText(TextOf(v))) return *n;
+    return win::CDateText(TextOf(v));
+}
+
+// CStr: numbers in the regional form, dates as the runtime writes them.
+std::string StringOf(sqlite3_value* v, bool isDate = false) {
+    switch (sqlite3_value_type(v)) {
+    case SQLITE_NULL: return {};
+    case SQLITE_INTEGER: return std::to_string(sqlite3_value_int64(v));
+    case SQLITE_FLOAT: return isDate ? win::DateText(sqlite3_value_double(v)) : win::NumberText(sqlite3_value_double(v));
+    default: return std::string(TextOf(v));
+    }
+}
+
+void ResultText(sqlite3_context* ctx, const std::string& text) {
+    sqlite3_result_text(ctx, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+}
+
+// Byte offsets of the characters of UTF-8 text, plus the end.
+std::vector<std::size_t> CharStarts(std::string_view s) {
+    std::vector<std::size_t> starts;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if ((static_cast<unsigned char>(s[i]) & 0xC0) != 0x80) starts.push_back(i);
+    }
+    starts.push_back(s.size());
+    return starts;
+}
+
+// Characters [from, from + count) of `s`, counting from 0 and clamped to the text.
+std::string Chars(std::string_view s, long long from, long long count) {
+    std::vector<std::size_t> starts = CharStarts(s);
+    long long n = static_cast<long long>(starts.size()) - 1;
+    from = std::clamp(from, 0LL, n);
+    long long to = std::clamp(from + std::max(count, 0LL), from, n);
+    return std::string(s.substr(starts[from], starts[to] - starts[from]));
+}
+
+long long CharCount(std::string_view s) { return static_cast<long long>(CharStarts(s).size()) - 1; }
+
+std::string LowerText(std::string_view s) {
+    std::string out(s);
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        unsigned char c = static_cast<unsigned char>(out[i]);
+        if (c >= 'A' && c <= 'Z') out[i] = static_cast<char>(c + 32);
+        if (c == 0xC3 && i + 1 < out.size()) {
+            unsigned char d = static_cast<unsigned char>(out[i + 1]);
+            if (d >= 0x80 && d <= 0x9E && d != 0x97) out[i + 1] = static_cast<char>(d + 0x20);
+            ++i;
+        }
+    }
+    return out;
+}
+
+// ---- the functions, each (ctx, argc, argv) with Null handled by the caller where marked ----
+
+void CDate(sqlite3_context* ctx, int, Args a) { sqlite3_result_double(ctx, DateOf(a[0])); }
+
+// For comparisons and assignments: a text that is no date becomes Null, not an error.
+void AsDate(sqlite3_context* ctx, int, Args a) {
+    if (!IsText(a[0])) return sqlite3_result_value(ctx, a[0]);
+    if (auto d = win::ParseDateText(TextOf(a[0]), CurrentYear())) return sqlite3_result_double(ctx, *d);
+    if (auto n = win::ParseNumberText(TextOf(a[0]))) return sqlite3_result_double(ctx, *n);
+    sqlite3_result_null(ctx);
+}
+
+bool IsDatePattern(std::string_view pattern) {
+    static constexpr std::string_view kNamed[] = {"general date", "long date", "medium date", "short date",
+                                                   "long time", "medium time", "short time"};
+    std::string lower = LowerText(pattern);
+    for (std::string_view n : kNamed) {
+        if (lower == n) return true;
+    }
+    return lower.find_first_of("0#%") == std::string::npos && lower.find_first_of("dmyhns") != std::string::npos;
+}
+
+// jet_format(value, pattern, isDate)
+void Format(sqlite3_context* ctx, int, Args a) {
+    std::string pattern(TextOf(a[1]));
+    if (IsText(a[0])) return ResultText(ctx, win::FormatText(TextOf(a[0]), pattern, CurrentYear()));
+    double value = sqlite3_value_double(a[0]);
+    bool asDate = sqlite3_value_int(a[2]) != 0 || IsDatePattern(pattern);
+    ResultText(ctx, asDate ? win::FormatDate(value, pattern) : win::FormatNumber(value, pattern));
+}
+
+void CCur(sqlite3_context* ctx, int, Args a) {
+    sqlite3_result_double(ctx, win::CurrencyUnitsToDouble(win::CCurUnits(NumberOf(a[0]))));
+}
+void CInt(sqlite3_context* ctx, int, Args a) { sqlite3_result_int(ctx, win::CInt(NumberOf(a[0]))); }
+void CLng(sqlite3_context* ctx, int, Args a) { sqlite3_result_int(ctx, win::CLng(NumberOf(a[0]))); }
+void CDbl(sqlite3_context* ctx, int, Args a) { sqlite3_result_double(ctx, NumberOf(a[0])); }
+void CStr(sqlite3_context* ctx, int, Args a) { ResultText(ctx, StringOf(a[0], sqlite3_value_int(a[1]) != 0)); }
+void Val(sqlite3_context* ctx, int, Args a) {
+    sqlite3_result_double(ctx, IsText(a[0]) ? win::Val(TextOf(a[0])) : sqlite3_value_double(a[0]));
+}
+
+// jet_as_number(value, type): a value converted for a numeric field; a text that is no number
+// becomes Null.
+void AsNumber(sqlite3_context* ctx, int, Args a) {
+    double n;
+    if (IsText(a[0])) {
+        auto parsed = win::ParseNumberText(TextOf(a[0]));
+        if (!parsed) return sqlite3_result_null(ctx);
+        n = *parsed;
+    } else {
+        n = sqlite3_value_double(a[0]);
+    }
+    switch (sqlite3_value_int(a[1])) {
+    case kJetBoolean: return sqlite3_result_int(ctx, n != 0 ? -1 : 0);
+    case kJetByte: case kJetInteger: case kJetLong: return sqlite3_result_int64(ctx, static_cast<long long>(win::RoundHalfEven(n)));
+    case kJetCurrency: return sqlite3_result_double(ctx, win::CurrencyUnitsToDouble(win::CCurUnits(n)));
+    default: return sqlite3_result_double(ctx, n);
+    }
+}
+
+void Mid(sqlite3_context* ctx, int argc, Args a) {
+    long long start = sqlite3_value_int64(a[1]);
+    if (start < 1) throw win::RuntimeError(win::err::InvalidProcedureCall, "Invalid procedure call or argument");
+    long long count = argc > 2 && !IsNull(a[2]) ? sqlite3_value_int64(a[2]) : (1LL << 40);
+    ResultText(ctx, Chars(StringOf(a[0]), start - 1, count));
+}
+void Left(sqlite3_context* ctx, int, Args a) { ResultText(ctx, Chars(StringOf(a[0]), 0, sqlite3_value_int64(a[1]))); }
+void Right(sqlite3_context* ctx, int, Args a) {
+    std::string s = StringOf(a[0]);
+    long long n = sqlite3_value_int64(a[1]);
+    ResultText(ctx, Chars(s, CharCount(s) - n, n));
+}
+void Len(sqlite3_context* ctx, int, Args a) { sqlite3_result_int64(ctx, CharCount(StringOf(a[0]))); }
+
+std::string TrimBlanks(std::string s, bool left, bool right) {
+    std::size_t b = left ? s.find_first_not_of(' ') : 0;
+    if (b == std::string::npos) return {};
+    std::size_t e = right ? s.find_last_not_of(' ') + 1 : s.size();
+    return s.substr(b, e - b);
+}
+void Trim(sqlite3_context* ctx, int, Args a) { ResultText(ctx, TrimBlanks(StringOf(a[0]), true, true)); }
+void LTrim(sqlite3_context* ctx, int, Args a) { ResultText(ctx, TrimBlanks(StringOf(a[0]), true, false)); }
+void RTrim(sqlite3_context* ctx, int, Args a) { ResultText(ctx, TrimBlanks(StringOf(a[0]), false, true)); }
+void UCase(sqlite3_context* ctx, int, Args a) { ResultText(ctx, JetFold(StringOf(a[0]))); }
+void LCase(sqlite3_context* ctx, int, Args a) { ResultText(ctx, LowerText(StringOf(a[0]))); }
+
+// InStr([start, ]text, sought[, compare]): the 1-based character position, 0 when absent.
+// Compare 0 is exact; the default and 1 ignore case as the engine's text comparison does.
+void InStr(sqlite3_context* ctx, int argc, Args a) {
+    bool hasStart = argc >= 3 && !IsText(a[0]);
+    long long start = hasStart ? sqlite3_value_int64(a[0]) : 1;
+    sqlite3_value* textArg = a[hasStart ? 1 : 0];
+    sqlite3_value* soughtArg = a[hasStart ? 2 : 1];
+    if (IsNull(textArg) || IsNull(soughtArg)) return sqlite3_result_null(ctx);
+    if (start < 1) throw win::RuntimeError(win::err::InvalidProcedureCall, "Invalid procedure call or argument");
+    bool exact = argc == (hasStart ? 4 : 3) && sqlite3_value_int(a[argc - 1]) == 0;
+    std::string text = exact ? StringOf(textArg) : JetFold(StringOf(textArg));
+    std::string sought = exact ? StringOf(soughtArg) : JetFold(StringOf(soughtArg));
+    std::vector<std::size_t> starts = CharStarts(text);
+    if (start > static_cast<long long>(starts.size()) - 1) return sqlite3_result_int(ctx, 0);
+    std::size_t at = text.find(sought, starts[start - 1]);
+    if (at == std::string::npos) return sqlite3_result_int(ctx, 0);
+    sqlite3_result_int64(ctx, CharCount(std::string_view(text).substr(0, at)) + 1);
+}
+
+double NowValue() { return win::OleDateFromCivil(win::SystemClock().Now()); }
+void Now(sqlite3_context* ctx, int, Args) { sqlite3_result_double(ctx, NowValue()); }
+void Date(sqlite3_context* ctx, int, Args) { sqlite3_result_double(ctx, win::DatePart(NowValue())); }
+void Time(sqlite3_context* ctx, int, Args) { sqlite3_result_double(ctx, win::TimePart(NowValue())); }
+void Year(sqlite3_context* ctx, int, Args a) { sqlite3_result_int(ctx, win::Year(DateOf(a[0]))); }
+void Month(sqlite3_context* ctx, int, Args a) { sqlite3_result_int(ctx, win::Month(DateOf(a[0]))); }
+void Day(sqlite3_context* ctx, int, Args a) { sqlite3_result_int(ctx, win::Day(DateOf(a[0]))); }
+void DateValue(sqlite3_context* ctx, int, Args a) {
+    sqlite3_result_double(ctx, IsText(a[0]) ? win::DateValue(TextOf(a[0])) : win::DatePart(sqlite3_value_double(a[0])));
+}
+void TimeValue(sqlite3_context* ctx, int, Args a) {
+    sqlite3_result_double(ctx, IsText(a[0]) ? win::TimeValue(TextOf(a[0])) : win::TimePart(sqlite3_value_double(a[0])));
+}
+void DateSerial(sqlite3_context* ctx, int, Args a) {
+    sqlite3_result_double(ctx, win::DateSerial(win::CInt(NumberOf(a[0])), win::CInt(NumberOf(a[1])),
+                                               win::CInt(NumberOf(a[2]))));
+}
+
+// a & b: Null only when both sides are Null; a Null side reads as "".
+void Concat(sqlite3_context* ctx, int, Args a) {
+    if (IsNull(a[0]) && IsNull(a[1])) return sqlite3_result_null(ctx);
+    ResultText(ctx, StringOf(a[0]) + StringOf(a[1]));
+}
+
+// a + b: two texts join (Null when either is Null); otherwise numbers add.
+void Add(sqlite3_context* ctx, int, Args a) {
+    if (IsNull(a[0]) || IsNull(a[1])) return sqlite3_result_null(ctx);
+    if (IsText(a[0]) && IsText(a[1])) return ResultText(ctx, StringOf(a[0]) + StringOf(a[1]));
+    if (sqlite3_value_type(a[0]) == SQLITE_INTEGER && sqlite3_value_type(a[1]) == SQLITE_INTEGER) {
+        return sqlite3_result_int64(ctx, sqlite3_value_int64(a[0]) + sqlite3_value_int64(a[1]));
+    }
+    sqlite3_result_double(ctx, NumberOf(a[0]) + NumberOf(a[1]));
+}
+
+void IntDiv(sqlite3_context* ctx, int, Args a) {
+    long long d = static_cast<long long>(win::RoundHalfEven(NumberOf(a[1])));
+    if (d == 0) throw win::RuntimeError(11, "Division by zero");
+    sqlite3_result_int64(ctx, static_cast<long long>(win::RoundHalfEven(NumberOf(a[0]))) / d);
+}
+void Mod(sqlite3_context* ctx, int, Args a) {
+    long long d = static_cast<long long>(win::RoundHalfEven(NumberOf(a[1])));
+    if (d == 0) throw win::RuntimeError(11, "Division by zero");
+    sqlite3_result_int64(ctx, static_cast<long long>(win::RoundHalfEven(NumberOf(a[0]))) % d);
+}
+void Pow(sqlite3_context* ctx, int, Args a) { sqlite3_result_double(ctx, std::pow(NumberOf(a[0]), NumberOf(a[1]))); }
+
+// Like: * any run, ? one character, # one digit, [abc] [a-z] [!abc] one of / none of; letters
+// compare as the engine's text comparison does.
+bool LikeMatch(const std::vector<std::string>& text, std::size_t ti, const std::vector<std::string>& pat,
+               std::size_t pi, int depth) {
+    if (depth > 64) return false;
+    while (pi < pat.size()) {
+        const std::string& p = pat[pi];
+        if (p == "*") {
+            while (pi < pat.size() && pat[pi] == "*") ++pi;
+            if (pi == pat.size()) return true;
+            for (std::size_t k = ti; k <= text.size(); ++k) {
+                if (LikeMatch(text, k, pat, pi, depth + 1)) return true;
+            }
+            return false;
+        }
+        if (ti >= text.size()) return false;
+        const std::string& c = text[ti];
+        if (p == "?") {
+        } else if (p == "#") {
+            if (c.size() != 1 || c[0] < '0' || c[0] > '9') return false;
+        } else if (p == "[") {
+            // A class runs up to the next "]" token.
+            std::size_t close = pi + 1;
+            while (close < pat.size() && pat[close] != "]") ++close;
+            if (close == pat.size()) throw win::RuntimeError(3075, "Invalid pattern string");
+            bool negate = close > pi + 1 && pat[pi + 1] == "!";
+            bool found = false;
+            for (std::size_t k = pi + 1 + (negate ? 1 : 0); k < close; ++k) {
+                if (k + 2 < close && pat[k + 1] == "-") {
+                    found = found || (pat[k] <= c && c <= pat[k + 2]);
+                    k += 2;
+                } else {
+                    found = found || pat[k] == c;
+                }
+            }
+            if (found == negate) return false;
+            pi = close;
+        } else if (p != c) {
+            return false;
+        }
+        ++pi;
+        ++ti;
+    }
+    return ti == text.size();
+}
+
+std::vector<std::string> SplitChars(std::string_view folded) {
+    std::vector<std::size_t> starts = CharStarts(folded);
+    std::vector<std::string> out;
+    for (std::size_t i = 0; i + 1 < starts.size(); ++i) out.emplace_back(folded.substr(starts[i], starts[i + 1] - starts[i]));
+    return out;
+}
+
+void Like(sqlite3_context* ctx, int, Args a) {
+    std::vector<std::string> text = SplitChars(JetFold(StringOf(a[0])));
+    std::vector<std::string> pattern = SplitChars(JetFold(StringOf(a[1])));
+    sqlite3_result_int(ctx, LikeMatch(text, 0, pattern, 0, 0) ? 1 : 0);
+}
+
+// ---- First / Last ----------------------------------------------------------------------------
+
+struct Held {
+    sqlite3_value* value;
+    bool seen;
+};
+
+void FirstStep(sqlite3_context* ctx, int, Args a) {
+    auto* held = static_cast<Held*>(sqlite3_aggregate_context(ctx, sizeof(Held)));
+    if (!held || held->seen) return;
+    held->value = sqlite3_value_dup(a[0]);
+    held->seen = true;
+}
+void LastStep(sqlite3_context* ctx, int, Args a) {
+    auto* held = static_cast<Held*>(sqlite3_aggregate_context(ctx, sizeof(Held)));
+    if (!held) return;
+    sqlite3_value_free(held->value);
+    held->value = sqlite3_value_dup(a[0]);
+    held->seen = true;
+}
+void HeldFinal(sqlite3_context* ctx) {
+    auto* held = static_cast<Held*>(sqlite3_aggregate_context(ctx, 0));
+    if (!held || !held->value) return sqlite3_result_null(ctx);
+    sqlite3_result_value(ctx, held->value);
+    sqlite3_value_free(held->value);
+    held->value = nullptr;
+}
+
+// ---- registration ----------------------------------------------------------------------------
+
+using Function = void (*)(sqlite3_context*, int, Args);
+
+// Wraps a function: Null in (where the engine's function gives Null for Null) and errors out.
+template <Function F, bool NullIn>
+void Guarded(sqlite3_context* ctx, int argc, Args argv) {
+    if (NullIn && argc > 0 && IsNull(argv[0])) return sqlite3_result_null(ctx);
+    try {
+        F(ctx, argc, argv);
+    } catch (const win::RuntimeError& e) {
+        std::string message = "jet:" + std::to_string(e.Number()) + " " + e.Description();
+        sqlite3_result_error(ctx, message.c_str(), -1);
+    } catch (const std::exception& e) {
+        sqlite3_result_error(ctx, e.what(), -1);
+    }
+}
+
+struct Registration {
+    const char* name;
+    int args;  // -1: any number
+    bool deterministic;
+    Function fn;
+};
+
+constexpr Registration kScalars[] = {
+    {"jet_cdate", 1, true, Guarded<CDate, true>},          {"jet_as_date", 1, true, Guarded<AsDate, true>},
+    {"jet_format", 3, true, Guarded<Format, true>},        {"jet_ccur", 1, true, Guarded<CCur, true>},
+    {"jet_cint", 1, true, Guarded<CInt, true>},            {"jet_clng", 1, true, Guarded<CLng, true>},
+    {"jet_cdbl", 1, true, Guarded<CDbl, true>},            {"jet_cstr", 2, true, Guarded<CStr, true>},
+    {"jet_val", 1, true, Guarded<Val, true>},             {"jet_as_number", 2, true, Guarded<AsNumber, true>},   {"jet_mid", -1, true, Guarded<Mid, true>},
+    {"jet_left", 2, true, Guarded<Left, true>},            {"jet_right", 2, true, Guarded<Right, true>},
+    {"jet_len", 1, true, Guarded<Len, true>},              {"jet_trim", 1, true, Guarded<Trim, true>},
+    {"jet_ltrim", 1, true, Guarded<LTrim, true>},          {"jet_rtrim", 1, true, Guarded<RTrim, true>},
+    {"jet_ucase", 1, true, Guarded<UCase, true>},          {"jet_lcase", 1, true, Guarded<LCase, true>},
+    {"jet_instr", -1, true, Guarded<InStr, false>},        {"jet_now", 0, false, Guarded<Now, false>},
+    {"jet_date", 0, false, Guarded<Date, false>},          {"jet_time", 0, false, Guarded<Time, false>},
+    {"jet_year", 1, true, Guarded<Year, true>},            {"jet_month", 1, true, Guarded<Month, true>},
+    {"jet_day", 1, true, Guarded<Day, true>},              {"jet_datevalue", 1, true, Guarded<DateValue, true>},
+    {"jet_timevalue", 1, true, Guarded<TimeValue, true>},  {"jet_dateserial", 3, true, Guarded<DateSerial, false>},
+    {"jet_concat", 2, true, Guarded<Concat, false>},       {"jet_add", 2, true, Guarded<Add, false>},
+    {"jet_intdiv", 2, true, Guarded<IntDiv, false>},       {"jet_mod", 2, true, Guarded<Mod, false>},
+    {"jet_pow", 2, true, Guarded<Pow, false>},             {"jet_like", 2, true, Guarded<Like, true>},
+};
+
+}  // namespace
+
+int RegisterJetFunctions(sqlite3* db) {
+    for (const Registration& r : kScalars) {
+        int flags = SQLITE_UTF8 | (r.deterministic ? SQLITE_DETERMINISTIC : 0);
+        int rc = sqlite3_create_function_v2(db, r.name, r.args, flags, nullptr, r.fn, nullptr, nullptr, nullptr);
+        if (rc != SQLITE_OK) return rc;
+    }
+    int rc = sqlite3_create_function_v2(db, "jet_first", 1, SQLITE_UTF8, nullptr, nullptr,
+                                        Guarded<FirstStep, false>, HeldFinal, nullptr);
+    if (rc != SQLITE_OK) return rc;
+    return sqlite3_create_function_v2(db, "jet_last", 1, SQLITE_UTF8, nullptr, nullptr,
+                                      Guarded<LastStep, false>, HeldFinal, nullptr);
+}
+
+}  // namespace dao::sql

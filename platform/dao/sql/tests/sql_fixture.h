@@ -1,0 +1,114 @@
+// In-memory SQLite files with the engine's collation and functions, standing in for the database
+// layer's connections: "" is the file a statement runs on, any other name an `IN 'file'` path.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/dao/collation.h"
+#include "platform/dao/sql/jet_execute.h"
+#include "platform/dao/sql/jet_sql.h"
+#include "platform/win/error.h"
+
+namespace dao::sql::testing {
+
+class MemoryFiles : public FileAccess, public SchemaLookup {
+public:
+    MemoryFiles() { Open(""); }
+    ~MemoryFiles() override {
+        for (auto& [name, db] : files_) sqlite3_close(db);
+    }
+    MemoryFiles(const MemoryFiles&) = delete;
+    MemoryFiles& operator=(const MemoryFiles&) = delete;
+
+    sqlite3* Open(const std::string& file) {
+        auto it = files_.find(JetFold(file));
+        if (it != files_.end()) return it->second;
+        sqlite3* db = nullptr;
+        sqlite3_open(":memory:", &db);
+        RegisterJetCollation(db);
+        RegisterJetFunctions(db);
+        files_[JetFold(file)] = db;
+        return db;
+    }
+    // Makes `alias` name the same file as `file` (one connection, as for the executing file).
+    void Alias(const std::string& alias, const std::string& file) { files_[JetFold(alias)] = Open(file); }
+
+    void Exec(const std::string& sql, const std::string& file = "") {
+        char* error = nullptr;
+        if (sqlite3_exec(Open(file), sql.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
+            std::string message = error ? error : "?";
+            sqlite3_free(error);
+            ADD_FAILURE() << sql << ": " << message;
+        }
+    }
+
+    // Rows of a query as "a|b|c" texts (Null as "NULL", REAL in SQLite's own shortest form).
+    std::vector<std::string> Rows(const std::string& sql, const std::string& file = "") {
+        std::vector<std::string> rows;
+        sqlite3_stmt* stmt = nullptr;
+        if (sqlite3_prepare_v2(Open(file), sql.c_str(), -1, &stmt, nullptr) != SQLITE_OK) {
+            ADD_FAILURE() << sql << ": " << sqlite3_errmsg(Open(file));
+            return rows;
+        }
+        int rc;
+        while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+            std::string row;
+            for (int i = 0; i < sqlite3_column_count(stmt); ++i) {
+                if (i) row += "|";
+                const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, i));
+                row += text ? text : "NULL";
+            }
+            rows.push_back(row);
+        }
+        if (rc != SQLITE_DONE) ADD_FAILURE() << sql << ": " << sqlite3_errmsg(Open(file));
+        sqlite3_finalize(stmt);
+        return rows;
+    }
+
+    // Translates and runs a Jet statement here; a SELECT answers its rows.
+    std::vector<std::string> Run(const std::string& jet, bool failOnError = false) {
+        TranslateOptions options;
+        options.skipFailingRows = !failOnError;
+        Translation tr = TranslateJetSql(jet, *this, options);
+        if (tr.kind == StatementKind::Select) return Rows(tr.sql);
+        lastAffected = RunTranslation(tr, *this);
+        return {};
+    }
+
+    sqlite3* Handle(const std::string& file) override { return Open(file); }
+    void BeforeWrite(const std::string& file, bool) override { writes.push_back(file); }
+    [[noreturn]] void Fail(const std::string& file, bool) override {
+        throw win::RuntimeError(-1, sqlite3_errmsg(Open(file)));
+    }
+    void StructureChanged(const std::string&, const std::string&, bool) override { ++generation_; }
+    std::optional<TableInfo> FindTable(std::string_view file, std::string_view name) const override {
+        auto it = files_.find(JetFold(file));
+        if (it == files_.end()) return std::nullopt;
+        return ReadTableInfo(it->second, name);
+    }
+    std::uint64_t Generation() const override { return generation_; }
+
+    std::vector<std::string> writes;
+    long long lastAffected = 0;
+
+private:
+    std::map<std::string, sqlite3*> files_;
+    std::uint64_t generation_ = 1;
+};
+
+// The engine error number a statement raises, 0 when it runs.
+inline long ErrorOf(MemoryFiles& files, const std::string& jet) {
+    try {
+        files.Run(jet);
+    } catch (const win::RuntimeError& e) {
+        return e.Number();
+    }
+    return 0;
+}
+
+}  // namespace dao::sql::testing
