@@ -1,0 +1,97 @@
+// The control over a real data file of the database engine, opened with the program's password.
+#include "platform/controls/report/report_errors.h"
+#include "platform/controls/report/report_printer.h"
+#include "platform/controls/tests/report_test_support.h"
+#include "platform/dao/dao.h"
+#include "platform/win/testing/temp_machine_root.h"
+
+namespace {
+
+using namespace controls::report;
+using namespace report_test;
+
+constexpr const char* kDataFile = "C:\\LOJA01\\Produto.mdb";
+
+// A store database with table Vendas (written out of order) and the run query Relato001 that
+// orders it by store and product, protected by the stores' password.
+class ReportDaoTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::filesystem::create_directories(root_.DriveC() / "LOJA01");
+        dao::DBEngine engine;
+        dao::Database db = engine.CreateDatabase(kDataFile);
+        dao::TableDef table = db.CreateTableDef("Vendas");
+        table.Fields().Append(table.CreateField("Loja", dao::Value(10), dao::Value(20)));
+        table.Fields().Append(table.CreateField("Produto", dao::Value(10), dao::Value(40)));
+        table.Fields().Append(table.CreateField("Quantidade", dao::Value(4)));
+        table.Fields().Append(table.CreateField("Valor", dao::Value(5)));
+        table.Fields().Append(table.CreateField("Data", dao::Value(8)));
+        db.TableDefs().Append(table);
+        dao::Recordset rs = db.OpenRecordset("Vendas", dao::dbOpenTable);
+        for (int i = 6; i >= 1; --i) {
+            rs.AddNew();
+            rs("Loja").SetValue(dao::Value("Loja " + std::to_string((i + 1) / 2)));
+            rs("Produto").SetValue(dao::Value("Produto " + std::to_string(i)));
+            rs("Quantidade").SetValue(dao::Value::Long(i));
+            rs("Valor").SetValue(i == 6 ? dao::Value::Null() : dao::Value::CurrencyFromDouble(i * 10.25));
+            rs("Data").SetValue(dao::Value::Date(45292 + i));
+            rs.Update();
+        }
+        rs.Close();
+        db.CreateQueryDef("Relato001", "SELECT * FROM Vendas ORDER BY Loja, Produto;");
+        db.CreateQueryDef("RelatoErr", "SELECT Vendas.Preco FROM Vendas;");
+        db.NewPassword("", "TORPAL");
+        db.Close();
+        WriteFile(root_.DriveC() / "Vendas.rpt", kSalesReport);
+        control_.SetPassword("\nTORPAL");
+        control_.SetDataFile(0, kDataFile);
+        control_.SetReportFileName("C:\\Vendas.rpt");
+        control_.SetFormula(0, "Criterio= \"Todas\"");
+    }
+
+    win::testing::TempMachineRoot root_;
+    ReportPrinter control_;   // the real hooks: engine and machine root
+};
+
+TEST_F(ReportDaoTest, RendersTheRunQueryInItsOrderWithTotals) {
+    const LaidOutReport report = control_.Render();
+    ASSERT_EQ(report.pages.size(), 1u);
+    const Page& page = report.pages[0];
+    EXPECT_EQ(TextsOf(page, TextRole::GroupHeading),
+              (std::vector<std::string>{"Loja: Loja 1", "Loja: Loja 2", "Loja: Loja 3"}));
+    const auto cells = TextsOf(page, TextRole::Cell);
+    ASSERT_EQ(cells.size(), 6u * 4);
+    EXPECT_EQ((std::vector<std::string>(cells.begin(), cells.begin() + 4)),
+              (std::vector<std::string>{"Produto 1", "02/01/2024", "1", "10,25"}));
+    EXPECT_EQ(cells[5 * 4 + 3], "");   // Null value
+    EXPECT_EQ(TextsOf(page, TextRole::Subtotal),
+              (std::vector<std::string>{"Total Loja 1", "3", "30,75", "Total Loja 2", "7", "71,75",
+                                        "Total Loja 3", "11", "51,25"}));
+    EXPECT_EQ(TextsOf(page, TextRole::GrandTotal), (std::vector<std::string>{"Total Geral", "21", "153,75"}));
+}
+
+TEST_F(ReportDaoTest, DataFileFaultsGiveTheControlsErrors) {
+    WriteFile(root_.DriveC() / "Outra.rpt", "Source=Relato999\nColumn=A|Loja|20|L|\n");
+    WriteFile(root_.DriveC() / "Erro.rpt", "Source=RelatoErr\nColumn=A|Preco|20|L|\n");
+    const struct {
+        std::function<void(ReportPrinter&)> change;
+        long number;
+        const char* fragment;
+    } rows[] = {
+        {[](ReportPrinter& c) { c.SetPassword("\nERRADA"); }, err::CannotOpenDataFile, "password is not valid"},
+        {[](ReportPrinter& c) { c.SetDataFile(0, "C:\\LOJA02\\Produto.mdb"); }, err::DataFileNotFound, "LOJA02"},
+        {[](ReportPrinter& c) { c.SetReportFileName("C:\\Outra.rpt"); }, err::DataSourceMissing, "'Relato999'"},
+        {[](ReportPrinter& c) { c.SetReportFileName("C:\\Erro.rpt"); }, err::DataReadFailed, "'RelatoErr'"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.fragment);
+        ReportPrinter control;
+        control.SetPassword("\nTORPAL");
+        control.SetDataFile(0, kDataFile);
+        control.SetReportFileName("C:\\Vendas.rpt");
+        row.change(control);
+        ExpectError([&] { control.Render(); }, row.number, row.fragment);
+    }
+}
+
+}  // namespace
