@@ -1,0 +1,408 @@
+#include "platform/dao/connection.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <system_error>
+
+#include "platform/dao/catalog.h"
+#include "platform/dao/collation.h"
+#include "platform/dao/sql/jet_sql.h"
+#include "platform/win/error.h"
+#include "platform/win/paths.h"
+
+// The SQL layer registers its functions when it is linked in; until then connections go without.
+namespace dao::sql {
+int RegisterJetFunctions(sqlite3* db) __attribute__((weak));
+}
+
+namespace dao {
+namespace {
+
+constexpr int kLargeCacheKiB = 64 * 1024;  // page cache of a connection a transaction writes
+
+bool SetLock(int fd, short type, off_t start) {
+    struct flock lock {};
+    lock.l_type = type;
+    lock.l_whence = SEEK_SET;
+    lock.l_start = start;
+    lock.l_len = 1;
+    return fcntl(fd, F_OFD_SETLK, &lock) == 0;
+}
+
+std::string ConnectionKey(const std::filesystem::path& host, bool readOnly) {
+    std::error_code ec;
+    auto canonical = std::filesystem::weakly_canonical(host, ec);
+    if (ec) canonical = host;
+    return JetFold(canonical.string()) + (readOnly ? "|r" : "|w");
+}
+
+void ExecOrFail(Connection& connection, const char* sql, Operation op) {
+    if (sqlite3_exec(connection.Handle(), sql, nullptr, nullptr, nullptr) != SQLITE_OK) {
+        connection.Fail(op, connection.WindowsPath());
+    }
+}
+
+}  // namespace
+
+std::filesystem::path LockFilePath(const std::filesystem::path& hostPath) {
+    auto path = hostPath;
+    path += ".lck";
+    return path;
+}
+
+bool FileHeldOpen(const std::filesystem::path& hostPath) {
+    const int fd = open(LockFilePath(hostPath).c_str(), O_RDWR | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct flock probe {};
+    probe.l_type = F_WRLCK;
+    probe.l_whence = SEEK_SET;
+    probe.l_start = 0;
+    probe.l_len = 1;
+    const bool held = fcntl(fd, F_OFD_GETLK, &probe) == 0 && probe.l_type != F_UNLCK;
+    close(fd);
+    return held;
+}
+
+// --- Connection ---------------------------------------------------------------------------------
+
+Connection::Connection(std::shared_ptr<EngineState> engine, std::filesystem::path hostPath,
+                       std::string windowsPath, bool readOnly)
+    : engine_(std::move(engine)),
+      hostPath_(std::move(hostPath)),
+      windowsPath_(std::move(windowsPath)),
+      readOnly_(readOnly) {}
+
+Connection::~Connection() {
+    if (db_ != nullptr) sqlite3_close_v2(db_);
+    if (lockFd_ >= 0) close(lockFd_);
+    engine_->Forget(*this);
+}
+
+void Connection::Open(bool exclusive, std::string_view password) {
+    OpenLockFile(exclusive);
+    OpenSqlite();
+    if (!readOnly_) catalog::Ensure(*this);
+    CheckPassword(password);
+}
+
+void Connection::OpenLockFile(bool exclusive) {
+    lockFd_ = open(LockFilePath(hostPath_).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    if (lockFd_ < 0) lockFd_ = open(LockFilePath(hostPath_).c_str(), O_RDONLY | O_CLOEXEC);
+    if (lockFd_ < 0) return;  // a read-only folder: nobody can lock beside the file
+    if (!SetLock(lockFd_, exclusive ? F_WRLCK : F_RDLCK, 0)) RaiseJet(jet::FileInUse, windowsPath_);
+    exclusive_ = exclusive;
+}
+
+void Connection::OpenSqlite() {
+    std::error_code ec;
+    if (std::filesystem::file_size(hostPath_, ec) == 0 || ec) {
+        RaiseJet(jet::DatabaseNotRecognised, windowsPath_);
+    }
+    const int flags = readOnly_ ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
+    if (sqlite3_open_v2(hostPath_.c_str(), &db_, flags, nullptr) != SQLITE_OK) {
+        RaiseSqlite(db_, Operation::Read, windowsPath_);
+    }
+    sqlite3_extended_result_codes(db_, 1);
+    sqlite3_busy_timeout(db_, engine_->BusyTimeout());
+    RegisterJetCollation(db_);
+    if (sql::RegisterJetFunctions != nullptr) sql::RegisterJetFunctions(db_);
+    // SQLite opens lazily: reading the schema now makes a damaged file fail here, at the open.
+    ExecOrFail(*this, "SELECT count(*) FROM sqlite_master", Operation::Read);
+    if (!readOnly_) ExecOrFail(*this, "PRAGMA journal_mode=DELETE", Operation::Read);
+    ExecOrFail(*this, "PRAGMA secure_delete=OFF", Operation::Read);
+}
+
+void Connection::CheckPassword(std::string_view password) {
+    if (catalog::HasPassword(*this) && !catalog::PasswordMatches(*this, password)) {
+        RaiseJet(jet::InvalidPassword);
+    }
+}
+
+void Connection::PrepareWrite(Operation op) {
+    if (readOnly_) RaiseJet(jet::ReadOnly);
+    if (!engine_->InTransaction() || enlisted_) return;
+    if (sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK) {
+        RaiseSqlite(db_, op == Operation::Structure ? Operation::Structure : Operation::Write,
+                    windowsPath_);
+    }
+    enlisted_ = true;
+    sqlite3_exec(db_, ("PRAGMA cache_size=-" + std::to_string(kLargeCacheKiB)).c_str(), nullptr,
+                 nullptr, nullptr);
+    engine_->Enlist(shared_from_this());
+}
+
+void Connection::Exec(std::string_view sql, Operation op) {
+    const std::string text(sql);
+    if (sqlite3_exec(db_, text.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK) Fail(op);
+}
+
+void Connection::Fail(Operation op, std::string_view subject) {
+    if (enlisted_ && sqlite3_get_autocommit(db_) != 0) {
+        // SQLite ended the transaction on its own: the work before this statement is gone.
+        engine_->AbandonTransaction();
+        RaiseJet(jet::ResourceExceeded);
+    }
+    RaiseSqlite(db_, op, subject);
+}
+
+std::uint32_t Connection::SchemaVersion() {
+    Statement version(*this, "PRAGMA schema_version", Operation::Read);
+    return version.Step() ? static_cast<std::uint32_t>(version.Int(0)) : 0;
+}
+
+// --- EngineState --------------------------------------------------------------------------------
+
+std::shared_ptr<Connection> EngineState::Connect(std::string_view windowsPath, bool exclusive,
+                                                 bool readOnly, std::string_view password) {
+    CheckFault("OpenDatabase", windowsPath);
+    const auto host = win::HostPath(windowsPath);
+    std::error_code ec;
+    if (!std::filesystem::is_directory(host.parent_path(), ec)) RaiseJet(jet::InvalidPath, windowsPath);
+    if (!std::filesystem::is_regular_file(host, ec)) RaiseJet(jet::FileNotFound, windowsPath);
+    const std::string key = ConnectionKey(host, readOnly);
+    for (auto& [known, weak] : connections_) {
+        if (known != key) continue;
+        if (auto existing = weak.lock()) {
+            existing->CheckPassword(password);
+            return existing;
+        }
+    }
+    auto connection = std::make_shared<Connection>(shared_from_this(), host, std::string(windowsPath), readOnly);
+    connection->Open(exclusive, password);
+    connections_.emplace_back(key, connection);
+    return connection;
+}
+
+std::shared_ptr<Connection> EngineState::FindOpen(const std::filesystem::path& hostPath) {
+    for (const bool readOnly : {false, true}) {
+        const std::string key = ConnectionKey(hostPath, readOnly);
+        for (auto& [known, weak] : connections_) {
+            if (known != key) continue;
+            if (auto existing = weak.lock()) return existing;
+        }
+    }
+    return nullptr;
+}
+
+void EngineState::SetBusyTimeout(int milliseconds) {
+    busyTimeoutMs_ = std::max(0, milliseconds);
+    for (auto& [key, weak] : connections_) {
+        if (auto connection = weak.lock()) sqlite3_busy_timeout(connection->Handle(), busyTimeoutMs_);
+    }
+}
+
+void EngineState::Forget(const Connection& connection) {
+    std::erase_if(connections_, [&](const auto& entry) {
+        auto alive = entry.second.lock();
+        return !alive || alive.get() == &connection;
+    });
+}
+
+void EngineState::Enlist(const std::shared_ptr<Connection>& connection) {
+    enlisted_.push_back(connection);
+}
+
+void EngineState::BeginTrans() {
+    if (inTransaction_) RaiseJet(jet::TooManyTransactions);
+    inTransaction_ = true;
+}
+
+void EngineState::CommitTrans() {
+    if (!inTransaction_) RaiseJet(jet::NoTransaction);
+    for (const auto& connection : enlisted_) CheckFault("CommitTrans", connection->WindowsPath());
+    // Files commit in the order they were first written; one that cannot commit yet (a reader
+    // holds it) stays pending with the rest, so CommitTrans can be retried.
+    while (!enlisted_.empty()) {
+        auto& connection = *enlisted_.front();
+        if (sqlite3_exec(connection.Handle(), "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
+            connection.Fail(Operation::Commit, connection.WindowsPath());
+        }
+        connection.enlisted_ = false;
+        sqlite3_exec(connection.Handle(), "PRAGMA cache_size=-2000", nullptr, nullptr, nullptr);
+        enlisted_.erase(enlisted_.begin());
+    }
+    inTransaction_ = false;
+}
+
+void EngineState::Rollback() {
+    if (!inTransaction_) RaiseJet(jet::NoTransaction);
+    AbandonTransaction();
+}
+
+void EngineState::AbandonTransaction() {
+    for (const auto& connection : enlisted_) {
+        if (sqlite3_get_autocommit(connection->Handle()) == 0) {
+            sqlite3_exec(connection->Handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+        }
+        connection->enlisted_ = false;
+        sqlite3_exec(connection->Handle(), "PRAGMA cache_size=-2000", nullptr, nullptr, nullptr);
+    }
+    enlisted_.clear();
+    inTransaction_ = false;
+}
+
+// --- Statement ----------------------------------------------------------------------------------
+
+Statement::Statement(Connection& connection, std::string_view sql, Operation op)
+    : connection_(connection), op_(op) {
+    if (sqlite3_prepare_v2(connection.Handle(), sql.data(), static_cast<int>(sql.size()), &stmt_,
+                           nullptr) != SQLITE_OK) {
+        connection.Fail(op);
+    }
+}
+
+Statement::~Statement() { sqlite3_finalize(stmt_); }
+
+void Statement::Bind(int index, const Value& value) { BindValue(stmt_, index, value); }
+
+bool Statement::Step() {
+    const int rc = sqlite3_step(stmt_);
+    if (rc == SQLITE_ROW) return true;
+    if (rc == SQLITE_DONE) {
+        sqlite3_reset(stmt_);
+        return false;
+    }
+    sqlite3_reset(stmt_);
+    connection_.Fail(op_);
+}
+
+void Statement::BindInt(int index, std::int64_t value) { sqlite3_bind_int64(stmt_, index, value); }
+
+void Statement::Reset() { sqlite3_reset(stmt_); }
+int Statement::ColumnCount() const { return sqlite3_column_count(stmt_); }
+Value Statement::Column(int index, DataType type) const { return ColumnValue(stmt_, index, type); }
+bool Statement::IsNull(int index) const { return sqlite3_column_type(stmt_, index) == SQLITE_NULL; }
+std::int64_t Statement::Int(int index) const { return sqlite3_column_int64(stmt_, index); }
+
+std::string Statement::Text(int index) const {
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, index));
+    return text ? std::string(text, static_cast<std::size_t>(sqlite3_column_bytes(stmt_, index))) : std::string();
+}
+
+Value Statement::Column(int index) const {
+    switch (sqlite3_column_type(stmt_, index)) {
+    case SQLITE_NULL: return Value::Null();
+    case SQLITE_INTEGER: {
+        const auto i = sqlite3_column_int64(stmt_, index);
+        if (i >= std::numeric_limits<std::int32_t>::min() && i <= std::numeric_limits<std::int32_t>::max()) {
+            return Value::Long(static_cast<std::int32_t>(i));
+        }
+        return Value::Double(static_cast<double>(i));
+    }
+    case SQLITE_FLOAT: return Value::Double(sqlite3_column_double(stmt_, index));
+    default: return Value::Text(Text(index));
+    }
+}
+
+// --- Values and declared types ------------------------------------------------------------------
+
+int BindValue(sqlite3_stmt* stmt, int index, const Value& value) {
+    using Kind = Value::Kind;
+    switch (value.kind()) {
+    case Kind::Null: return sqlite3_bind_null(stmt, index);
+    case Kind::Boolean: return sqlite3_bind_int(stmt, index, value.ToBool() ? -1 : 0);
+    case Kind::Byte:
+    case Kind::Integer:
+    case Kind::Long: return sqlite3_bind_int64(stmt, index, value.ToLong());
+    case Kind::Currency:
+        return sqlite3_bind_double(stmt, index, static_cast<double>(value.ToCurrencyScaled()) / 10000.0);
+    case Kind::Single:
+    case Kind::Double:
+    case Kind::Date: return sqlite3_bind_double(stmt, index, value.ToDouble());
+    case Kind::Text: break;
+    }
+    const std::string text = value.ToText();
+    return sqlite3_bind_text(stmt, index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+}
+
+Value ColumnValue(sqlite3_stmt* stmt, int index, DataType type) {
+    const int storage = sqlite3_column_type(stmt, index);
+    if (storage == SQLITE_NULL) return Value::Null();
+    const double number = sqlite3_column_double(stmt, index);
+    switch (type) {
+    case DataType::Boolean: return Value::Boolean(number != 0);
+    case DataType::Byte: return Value::Byte(static_cast<std::uint8_t>(sqlite3_column_int(stmt, index)));
+    case DataType::Integer: return Value::Integer(static_cast<std::int16_t>(sqlite3_column_int(stmt, index)));
+    case DataType::Long: return Value::Long(static_cast<std::int32_t>(sqlite3_column_int64(stmt, index)));
+    case DataType::Currency: return Value::CurrencyFromDouble(number);
+    case DataType::Single: return Value::Single(static_cast<float>(number));
+    case DataType::Double: return Value::Double(number);
+    case DataType::Date: return Value::Date(number);
+    case DataType::Text:
+    case DataType::Memo: break;
+    }
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, index));
+    return Value::Text(std::string(text, static_cast<std::size_t>(sqlite3_column_bytes(stmt, index))));
+}
+
+std::string DeclaredType(DataType type, int size) {
+    switch (type) {
+    case DataType::Boolean: return "BIT";
+    case DataType::Byte: return "BYTE";
+    case DataType::Integer: return "SHORT";
+    case DataType::Long: return "LONG";
+    case DataType::Currency: return "CURRENCY";
+    case DataType::Single: return "SINGLE";
+    case DataType::Double: return "DOUBLE";
+    case DataType::Date: return "DATETIME";
+    case DataType::Memo: return "LONGTEXT";
+    case DataType::Text: break;
+    }
+    return "TEXT(" + std::to_string(size > 0 && size <= 255 ? size : 255) + ")";
+}
+
+void TypeFromDeclared(std::string_view declared, DataType& type, int& size) {
+    std::string upper = JetFold(declared);
+    size = 0;
+    const auto open = upper.find('(');
+    if (open != std::string::npos) {
+        size = std::atoi(upper.c_str() + open + 1);
+        upper.resize(open);
+    }
+    while (!upper.empty() && upper.back() == ' ') upper.pop_back();
+    struct Name {
+        const char* text;
+        DataType type;
+    };
+    static constexpr Name kNames[] = {
+        {"BIT", DataType::Boolean},      {"BOOLEAN", DataType::Boolean},  {"YESNO", DataType::Boolean},
+        {"BYTE", DataType::Byte},        {"TINYINT", DataType::Byte},     {"SHORT", DataType::Integer},
+        {"SMALLINT", DataType::Integer}, {"LONG", DataType::Long},        {"INTEGER", DataType::Long},
+        {"INT", DataType::Long},         {"COUNTER", DataType::Long},     {"CURRENCY", DataType::Currency},
+        {"MONEY", DataType::Currency},   {"SINGLE", DataType::Single},    {"REAL", DataType::Single},
+        {"DOUBLE", DataType::Double},    {"FLOAT", DataType::Double},     {"NUMERIC", DataType::Double},
+        {"DATETIME", DataType::Date},    {"DATE", DataType::Date},        {"TIME", DataType::Date},
+        {"LONGTEXT", DataType::Memo},    {"MEMO", DataType::Memo},        {"TEXT", DataType::Text},
+        {"VARCHAR", DataType::Text},     {"CHAR", DataType::Text},
+    };
+    type = DataType::Text;
+    for (const auto& name : kNames) {
+        if (upper == name.text) type = name.type;
+    }
+    if (type == DataType::Text) size = size > 0 && size <= 255 ? size : 255;
+    if (type == DataType::Memo) size = 0;
+}
+
+std::string QuoteName(std::string_view name) {
+    std::string quoted = "\"";
+    for (const char c : name) {
+        quoted += c;
+        if (c == '"') quoted += '"';
+    }
+    return quoted + "\"";
+}
+
+std::string ColumnDefinition(std::string_view name, DataType type, int size) {
+    std::string definition = QuoteName(name) + " " + DeclaredType(type, size);
+    if (type == DataType::Text || type == DataType::Memo) {
+        definition += " COLLATE ";
+        definition += kJetTextCollation;
+    }
+    return definition;
+}
+
+}  // namespace dao

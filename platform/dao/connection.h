@@ -1,0 +1,189 @@
+// The SQLite connection of one database file, shared by every object on that file, and the
+// workspace transaction that spans the connections it writes.
+//
+// Invariants:
+//   1. An engine keeps at most one Connection per file. Files are identified by their canonical host
+//      path compared case-insensitively, so "Backup.mdb" and "BACKUP.MDB" share one connection.
+//   2. Every connection has the JETTEXT collation (collation.h) and the engine's SQL functions
+//      registered, runs in rollback-journal mode (never WAL) with secure_delete off, and has the
+//      engine's busy timeout (short; 0 in tests).
+//   3. Inside a workspace transaction a connection is enlisted (BEGIN IMMEDIATE) just before its
+//      first write; reads of connections that have not written run in autocommit, so their locks
+//      are released at once. CommitTrans and Rollback end every enlisted connection.
+//   4. No statement stays active between calls of the object model: statements are reset once read,
+//      so structure changes and DROP TABLE are never blocked by the engine's own recordsets.
+//
+// Lock file protocol (how engines, in this process or another, see each other): beside each open
+// database file "X" lies "X.lck". Open file description locks (F_OFD_SETLK) on it die with the
+// descriptor that holds them, so a killed holder never leaves a stale lock:
+//   byte 0          read lock while the file is open shared, write lock while it is open exclusive;
+//   byte 1 + h      write lock while a table (h = a hash of its folded name) is held deny-write.
+// A rename or delete of the database file while byte 0 is locked must fail (FileHeldOpen).
+#pragma once
+
+#include <sqlite3.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/dao/errors.h"
+#include "platform/dao/value.h"
+
+namespace dao {
+
+class EngineState;
+
+class Connection : public std::enable_shared_from_this<Connection> {
+public:
+    Connection(std::shared_ptr<EngineState> engine, std::filesystem::path hostPath,
+               std::string windowsPath, bool readOnly);
+    ~Connection();
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    sqlite3* Handle() const { return db_; }
+    const std::filesystem::path& HostPath() const { return hostPath_; }
+    // The Windows path the file was first opened by (error texts, fault patterns).
+    const std::string& WindowsPath() const { return windowsPath_; }
+    bool ReadOnly() const { return readOnly_; }
+    bool Exclusive() const { return exclusive_; }
+    EngineState& Engine() const { return *engine_; }
+
+    // To be called before every statement that writes (data or structure): raises 3027 on a
+    // read-only open, and inside a workspace transaction enlists this connection (BEGIN IMMEDIATE;
+    // 3260 for data, 3262 for structure when another holder keeps the write lock).
+    void PrepareWrite(Operation op);
+
+    // Runs statements that return no rows (`sql` may hold several); SQLite failures raise through
+    // Fail.
+    void Exec(std::string_view sql, Operation op);
+
+    // Raises the engine error for the last SQLite failure on this connection. Inside a workspace
+    // transaction it first checks that SQLite did not end the transaction itself (it may, on a busy
+    // cache spill or an I/O error): if it did, every enlisted connection is rolled back and 3035 is
+    // raised instead of a lock number, so that no retry commits half a transaction.
+    [[noreturn]] void Fail(Operation op, std::string_view subject = {});
+
+    // True while this connection is enlisted in the open workspace transaction.
+    bool Enlisted() const { return enlisted_; }
+
+    // A fresh number whenever the file's schema changes (SQLite's schema cookie).
+    std::uint32_t SchemaVersion();
+
+    // Opening steps (used by the engine): locks, SQLite handle, settings, schema read, password.
+    void Open(bool exclusive, std::string_view password);
+
+private:
+    friend class EngineState;
+    void OpenLockFile(bool exclusive);
+    void OpenSqlite();
+    void CheckPassword(std::string_view password);
+
+    std::shared_ptr<EngineState> engine_;
+    std::filesystem::path hostPath_;
+    std::string windowsPath_;
+    bool readOnly_;
+    bool exclusive_ = false;
+    bool enlisted_ = false;
+    int lockFd_ = -1;
+    sqlite3* db_ = nullptr;
+};
+
+// The engine's shared state: its connections by file and its workspace transaction. One per
+// DBEngine; two engines in one process see each other only through the files and their locks, as
+// two stations would.
+class EngineState : public std::enable_shared_from_this<EngineState> {
+public:
+    // The connection of the file at `windowsPath`, opened now or shared with the objects that have
+    // it open already. Raises 68/52/76 for a bad drive or name, 3044 for a missing folder, 3024 for a
+    // missing file, 3045 when the file is open exclusively elsewhere (or elsewhere at all, for an
+    // exclusive open), 3343 for a file that is not a readable database, 3031 for a wrong password.
+    std::shared_ptr<Connection> Connect(std::string_view windowsPath, bool exclusive, bool readOnly,
+                                        std::string_view password);
+    // The connection already open on that file, or null.
+    std::shared_ptr<Connection> FindOpen(const std::filesystem::path& hostPath);
+
+    // Milliseconds SQLite waits on a busy file before the lock error is raised.
+    int BusyTimeout() const { return busyTimeoutMs_; }
+    void SetBusyTimeout(int milliseconds);
+
+    bool InTransaction() const { return inTransaction_; }
+    void BeginTrans();   // 3003 when one is open already (one level)
+    void CommitTrans();  // 3034 without a transaction; 3260 when a file cannot commit yet
+    void Rollback();     // 3034 without a transaction
+
+    // Bumped by every structure change made through this engine (translation caches use it).
+    std::uint64_t Generation() const { return generation_; }
+    void BumpGeneration() { ++generation_; }
+
+private:
+    friend class Connection;
+    void Enlist(const std::shared_ptr<Connection>& connection);
+    void Forget(const Connection& connection);
+    void AbandonTransaction();
+
+    std::vector<std::pair<std::string, std::weak_ptr<Connection>>> connections_;
+    std::vector<std::shared_ptr<Connection>> enlisted_;
+    bool inTransaction_ = false;
+    int busyTimeoutMs_ = 200;
+    std::uint64_t generation_ = 1;
+};
+
+// RAII prepared statement on a connection. Bind is 1-based, Column 0-based, as in SQLite.
+class Statement {
+public:
+    Statement(Connection& connection, std::string_view sql, Operation op);
+    ~Statement();
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    void Bind(int index, const Value& value);
+    void BindInt(int index, std::int64_t value);
+    // True when a row is ready; false when done (the statement is then reset). Failures reset the
+    // statement and raise through Connection::Fail.
+    bool Step();
+    void Reset();
+    int ColumnCount() const;
+    // The column read as a field of `type` stores it; Null stays Null.
+    Value Column(int index, DataType type) const;
+    // The column read by its storage class (expressions): INTEGER -> Long (or Double when out of
+    // range), REAL -> Double, TEXT -> Text.
+    Value Column(int index) const;
+    std::string Text(int index) const;
+    std::int64_t Int(int index) const;
+    bool IsNull(int index) const;
+    sqlite3_stmt* Handle() const { return stmt_; }
+
+private:
+    Connection& connection_;
+    sqlite3_stmt* stmt_ = nullptr;
+    Operation op_;
+};
+
+// Binds `value` as the file stores it (see sql/jet_sql.h: Boolean 0/-1, Currency and Date REAL).
+int BindValue(sqlite3_stmt* stmt, int index, const Value& value);
+// Reads a column stored as a field of `type`.
+Value ColumnValue(sqlite3_stmt* stmt, int index, DataType type);
+
+// The declared SQLite type of a field ("SHORT", "TEXT(50)", "LONGTEXT", ...) and back. Text and
+// Memo columns are also declared COLLATE JETTEXT by ColumnDefinition. TypeFromDeclared gives Text
+// 255 for an unknown declaration.
+std::string DeclaredType(DataType type, int size);
+void TypeFromDeclared(std::string_view declared, DataType& type, int& size);
+std::string ColumnDefinition(std::string_view name, DataType type, int size);
+
+// `name` quoted for SQLite ("a""b").
+std::string QuoteName(std::string_view name);
+
+// True when another open file description holds byte 0 of `hostPath`'s lock file, i.e. some
+// engine has the database open (file operations refuse to rename or delete it then).
+bool FileHeldOpen(const std::filesystem::path& hostPath);
+
+// The lock file beside a database file.
+std::filesystem::path LockFilePath(const std::filesystem::path& hostPath);
+
+}  // namespace dao

@@ -1,0 +1,269 @@
+// DBEngine, Workspace and Database: opening, creating, repairing and compacting files, passwords
+// and the workspace transaction.
+#include <sqlite3.h>
+
+#include <cctype>
+#include <filesystem>
+#include <system_error>
+
+#include "platform/dao/catalog.h"
+#include "platform/dao/collation.h"
+#include "platform/dao/model.h"
+#include "platform/win/paths.h"
+
+namespace dao {
+namespace fs = std::filesystem;
+namespace {
+
+std::string Trim(std::string_view text) {
+    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front()))) text.remove_prefix(1);
+    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) text.remove_suffix(1);
+    return std::string(text);
+}
+
+// Owns a bare SQLite handle (repair and compaction work below the object model).
+struct RawDb {
+    sqlite3* db = nullptr;
+    ~RawDb() { sqlite3_close_v2(db); }
+    bool Exec(const std::string& sql) { return sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK; }
+};
+
+fs::path ExistingFile(std::string_view windowsPath) {
+    const auto host = win::HostPath(windowsPath);
+    std::error_code ec;
+    if (!fs::is_directory(host.parent_path(), ec)) RaiseJet(jet::InvalidPath, windowsPath);
+    if (!fs::is_regular_file(host, ec)) RaiseJet(jet::FileNotFound, windowsPath);
+    return host;
+}
+
+fs::path NewFile(std::string_view windowsPath) {
+    const auto host = win::HostPath(windowsPath);
+    std::error_code ec;
+    if (!fs::is_directory(host.parent_path(), ec)) RaiseJet(jet::InvalidPath, windowsPath);
+    if (fs::exists(host, ec)) RaiseJet(jet::DatabaseExists, windowsPath);
+    return host;
+}
+
+void RefuseWhenOpen(EngineState& engine, const fs::path& host, std::string_view windowsPath) {
+    if (engine.FindOpen(host) || FileHeldOpen(host)) RaiseJet(jet::FileInUse, windowsPath);
+}
+
+std::string QuoteText(std::string_view text) {
+    std::string quoted = "'";
+    for (const char c : text) {
+        quoted += c;
+        if (c == '\'') quoted += '\'';
+    }
+    return quoted + "'";
+}
+
+// Copies what can be read from `source` into the new file `target`, table by table; a table
+// stops at its first unreadable page. False when not even the schema can be read.
+bool Salvage(RawDb& source, const fs::path& target) {
+    RawDb copy;
+    if (sqlite3_open_v2(target.c_str(), &copy.db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
+        return false;
+    }
+    RegisterJetCollation(copy.db);
+    sqlite3_stmt* schema = nullptr;
+    if (sqlite3_prepare_v2(source.db, "SELECT type, name, sql FROM sqlite_master WHERE sql IS NOT NULL ORDER BY type = 'table' DESC, rowid",
+                           -1, &schema, nullptr) != SQLITE_OK) {
+        return false;
+    }
+    std::vector<std::pair<std::string, std::string>> objects;
+    int rc;
+    while ((rc = sqlite3_step(schema)) == SQLITE_ROW) {
+        objects.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(schema, 1)),
+                             reinterpret_cast<const char*>(sqlite3_column_text(schema, 2)));
+    }
+    sqlite3_finalize(schema);
+    if (rc != SQLITE_DONE) return false;
+    if (!copy.Exec("ATTACH " + QuoteText(sqlite3_db_filename(source.db, "main")) + " AS damaged")) return false;
+    copy.Exec("BEGIN");
+    for (const auto& [name, sql] : objects) {
+        if (!copy.Exec(sql) || !sql.starts_with("CREATE TABLE")) continue;
+        // Row by row through the attached file: the rows before the damage are kept.
+        sqlite3_stmt* rows = nullptr;
+        const std::string select = "SELECT * FROM damaged." + QuoteName(name);
+        if (sqlite3_prepare_v2(copy.db, select.c_str(), -1, &rows, nullptr) == SQLITE_OK) {
+            const int n = sqlite3_column_count(rows);
+            std::string insert = "INSERT INTO main." + QuoteName(name) + " VALUES(";
+            for (int i = 0; i < n; ++i) insert += i ? ",?" : "?";
+            sqlite3_stmt* put = nullptr;
+            sqlite3_prepare_v2(copy.db, (insert + ")").c_str(), -1, &put, nullptr);
+            while (put && sqlite3_step(rows) == SQLITE_ROW) {
+                for (int i = 0; i < n; ++i) sqlite3_bind_value(put, i + 1, sqlite3_column_value(rows, i));
+                sqlite3_step(put);
+                sqlite3_reset(put);
+            }
+            sqlite3_finalize(put);
+        }
+        sqlite3_finalize(rows);
+    }
+    const bool committed = copy.Exec("COMMIT");
+    copy.Exec("DETACH damaged");
+    return committed;
+}
+
+}  // namespace
+
+std::string ConnectPassword(std::string_view connect) {
+    std::string password;
+    std::size_t start = 0;
+    while (start <= connect.size()) {
+        auto end = connect.find(';', start);
+        if (end == std::string_view::npos) end = connect.size();
+        const auto part = connect.substr(start, end - start);
+        const auto equals = part.find('=');
+        if (equals != std::string_view::npos && JetFold(Trim(part.substr(0, equals))) == "PWD") {
+            password = Trim(part.substr(equals + 1));
+        }
+        start = end + 1;
+    }
+    return password;
+}
+
+// --- DatabaseState ------------------------------------------------------------------------------
+
+Connection& DatabaseState::Conn() const {
+    if (!connection) RaiseJet(jet::ObjectClosed);
+    return *connection;
+}
+
+std::string DatabaseState::RequireTable(std::string_view table) const {
+    auto found = catalog::FindTable(Conn(), table);
+    if (!found) RaiseJet(jet::ItemNotFound);
+    return *found;
+}
+
+// --- DBEngine and Workspace ---------------------------------------------------------------------
+
+DBEngine::DBEngine() : engine_(std::make_shared<EngineState>()) {}
+
+Workspace DBEngine::Workspaces(int index) const {
+    if (index != 0) RaiseJet(jet::ItemNotFound);
+    return Workspace(engine_);
+}
+
+Database DBEngine::OpenDatabase(std::string_view name, bool exclusive, bool readOnly, std::string_view connect) const {
+    return Workspaces(0).OpenDatabase(name, exclusive, readOnly, connect);
+}
+
+Database DBEngine::CreateDatabase(std::string_view name) const { return Workspaces(0).CreateDatabase(name); }
+void DBEngine::BeginTrans() const { engine_->BeginTrans(); }
+void DBEngine::CommitTrans(int) const { engine_->CommitTrans(); }
+void DBEngine::Rollback() const { engine_->Rollback(); }
+void DBEngine::SetBusyTimeout(int milliseconds) const { engine_->SetBusyTimeout(milliseconds); }
+
+// Read locks are released as soon as each read ends and writes wait for the commit, so there is
+// nothing to free or flush on request.
+void DBEngine::Idle(int) const {}
+
+void DBEngine::RepairDatabase(std::string_view name) const {
+    CheckFault("RepairDatabase", name);
+    const auto host = ExistingFile(name);
+    RefuseWhenOpen(*engine_, host, name);
+    RawDb source;
+    if (sqlite3_open_v2(host.c_str(), &source.db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+        RaiseJet(jet::DatabaseNotRecognised, name);
+    }
+    RegisterJetCollation(source.db);
+    sqlite3_stmt* check = nullptr;
+    bool intact = false;
+    if (sqlite3_prepare_v2(source.db, "PRAGMA integrity_check", -1, &check, nullptr) == SQLITE_OK &&
+        sqlite3_step(check) == SQLITE_ROW) {
+        intact = std::string_view(reinterpret_cast<const char*>(sqlite3_column_text(check, 0))) == "ok";
+    }
+    sqlite3_finalize(check);
+    if (intact) return;
+    auto rebuilt = host;
+    rebuilt += ".repair";
+    std::error_code ec;
+    fs::remove(rebuilt, ec);
+    const bool copied = source.Exec("VACUUM INTO " + QuoteText(rebuilt.string())) || (fs::remove(rebuilt, ec), Salvage(source, rebuilt));
+    sqlite3_close_v2(source.db);
+    source.db = nullptr;
+    if (!copied) {
+        fs::remove(rebuilt, ec);
+        RaiseJet(jet::DatabaseNotRecognised, name);
+    }
+    auto journal = host;
+    journal += "-journal";
+    fs::remove(journal, ec);  // a journal of the damaged file must never be played over the copy
+    fs::rename(rebuilt, host, ec);
+    if (ec) RaiseJet(jet::DiskError);
+}
+
+void DBEngine::CompactDatabase(std::string_view source, std::string_view target) const {
+    CheckFault("CompactDatabase", source);
+    const auto from = ExistingFile(source);
+    const auto to = NewFile(target);
+    RefuseWhenOpen(*engine_, from, source);
+    RawDb db;
+    if (sqlite3_open_v2(from.c_str(), &db.db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+        RaiseJet(jet::DatabaseNotRecognised, source);
+    }
+    RegisterJetCollation(db.db);
+    if (!db.Exec("VACUUM INTO " + QuoteText(to.string()))) {
+        const long number = JetNumberForSqlite(sqlite3_extended_errcode(db.db), sqlite3_errmsg(db.db), Operation::Read);
+        std::error_code ec;
+        fs::remove(to, ec);
+        RaiseJet(number == jet::ReservedError ? jet::DatabaseNotRecognised : number, source);
+    }
+}
+
+Database Workspace::OpenDatabase(std::string_view name, bool exclusive, bool readOnly, std::string_view connect) const {
+    auto state = std::make_shared<DatabaseState>();
+    state->engine = engine_;
+    state->connection = engine_->Connect(name, exclusive, readOnly, ConnectPassword(connect));
+    state->name = std::string(name);
+    return Database(std::move(state));
+}
+
+Database Workspace::CreateDatabase(std::string_view name) const {
+    const auto host = NewFile(name);
+    {
+        RawDb db;
+        if (sqlite3_open_v2(host.c_str(), &db.db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK ||
+            !db.Exec("PRAGMA journal_mode=DELETE; CREATE TABLE zmsys_db(key TEXT PRIMARY KEY, value TEXT)")) {
+            RaiseJet(jet::DiskError);
+        }
+    }
+    return OpenDatabase(name);
+}
+
+void Workspace::BeginTrans() const { engine_->BeginTrans(); }
+void Workspace::CommitTrans(int) const { engine_->CommitTrans(); }
+void Workspace::Rollback() const { engine_->Rollback(); }
+
+// --- Database -----------------------------------------------------------------------------------
+
+std::string Database::Name() const { return state_->name; }
+
+void Database::Close() { state_->connection.reset(); }
+
+long Database::RecordsAffected() const { return state_->recordsAffected; }
+
+void Database::NewPassword(std::string_view oldPassword, std::string_view newPassword) const {
+    auto& connection = state_->Conn();
+    if (!catalog::PasswordMatches(connection, oldPassword)) RaiseJet(jet::InvalidPassword);
+    catalog::SetPassword(connection, newPassword);
+}
+
+void Database::Execute(std::string_view sql, int options) const {
+    CheckFault("Execute", state_->Conn().WindowsPath());
+    ExecuteSql(*state_, sql, options);
+}
+
+TableDefs Database::TableDefs() const { return dao::TableDefs(state_); }
+QueryDefs Database::QueryDefs() const { return dao::QueryDefs(state_); }
+Relations Database::Relations() const { return dao::Relations(state_); }
+
+TableDef Database::CreateTableDef(std::string_view name) const {
+    auto table = std::make_shared<TableDefState>();
+    table->db = state_;
+    table->name = std::string(name);
+    return TableDef(std::move(table));
+}
+
+}  // namespace dao

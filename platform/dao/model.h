@@ -1,0 +1,151 @@
+// The shared state behind the object model's handles (dao.h). Internal to platform/dao and its
+// SQL executor.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/dao/catalog.h"
+#include "platform/dao/connection.h"
+#include "platform/dao/dao.h"
+
+namespace dao {
+
+struct DatabaseState {
+    std::shared_ptr<EngineState> engine;
+    std::shared_ptr<Connection> connection;  // null once closed
+    std::string name;
+    long recordsAffected = 0;
+
+    // The connection; 3420 once the database is closed.
+    Connection& Conn() const;
+    // The table's stored spelling; 3265 when it does not exist.
+    std::string RequireTable(std::string_view table) const;
+};
+
+struct FieldState;
+struct IndexState;
+
+struct TableDefState {
+    std::shared_ptr<DatabaseState> db;  // set when created or appended
+    std::string name;
+    bool appended = false;
+    std::vector<std::shared_ptr<FieldState>> pendingFields;
+    std::vector<std::shared_ptr<IndexState>> pendingIndexes;
+};
+
+struct RecordsetState;
+
+struct FieldState {
+    enum class Kind { Detached, Table, Recordset };
+    Kind kind = Kind::Detached;
+    std::string name;
+    DataType type = DataType::Text;
+    int size = 50;
+    std::string foreignName;
+    std::shared_ptr<TableDefState> table;        // Kind::Table
+    std::weak_ptr<RecordsetState> recordset;     // Kind::Recordset
+    int column = -1;                             // Kind::Recordset
+    std::vector<catalog::PropertyInfo> pendingProperties;  // Kind::Detached
+};
+
+struct IndexState {
+    std::shared_ptr<TableDefState> table;
+    std::string name;
+    bool primary = false;
+    bool unique = false;
+    bool required = false;
+    bool ignoreNulls = false;
+    bool appended = false;
+    std::vector<std::string> fields;
+};
+
+struct PropertyState {
+    std::shared_ptr<FieldState> field;  // null for a property not yet appended
+    std::string name;
+    int type = 10;
+    Value value;
+};
+
+struct RelationState {
+    std::shared_ptr<DatabaseState> db;
+    std::string name;
+    std::string table;
+    std::string foreignTable;
+    long attributes = 0;
+    bool appended = false;
+    std::vector<std::shared_ptr<FieldState>> fields;
+};
+
+struct QueryDefState {
+    std::shared_ptr<DatabaseState> db;
+    std::string name;
+    std::string sql;
+};
+
+// One column of a recordset.
+struct RecordsetColumn {
+    std::string name;
+    DataType type = DataType::Text;
+    int size = 255;
+};
+
+struct RecordsetState {
+    std::shared_ptr<DatabaseState> db;
+    std::shared_ptr<Connection> connection;  // kept while the recordset's statements live
+    int type = dbOpenTable;
+    bool closed = false;
+    bool updatable = false;
+    std::string table;                  // the stored table, for table-type and table dynasets
+    std::vector<RecordsetColumn> columns;
+
+    // Rows by rowid (tables): the rowids in the current order; the row is read on each move.
+    // Rows by value (queries): every row read at open.
+    bool byRowid = false;
+    std::vector<std::int64_t> rowids;
+    std::vector<std::vector<Value>> rows;
+    long position = -1;  // -1 before the first (BOF), size() after the last (EOF)
+    bool noMatch = false;
+    bool deleted = false;  // the current record was deleted
+    std::vector<Value> current;  // values of the current record
+
+    std::string index;                  // table type: the current index ("" none)
+    std::vector<std::string> indexFields;
+
+    enum class EditMode { None, Edit, AddNew };
+    EditMode editMode = EditMode::None;
+    std::vector<std::optional<Value>> buffer;  // changed values of the edit
+
+    int denyWriteFd = -1;  // lock file descriptor while the table is held deny-write
+
+    // Statements kept prepared (never active) between calls: reading a row by rowid, inserting.
+    std::unique_ptr<Statement> readRow;
+    std::string insertSql;
+    std::unique_ptr<Statement> insert;
+
+    ~RecordsetState();
+};
+
+// Makes a structure change of several statements all-or-nothing: a savepoint that is rolled back
+// unless Release() is reached.
+class Savepoint {
+public:
+    explicit Savepoint(Connection& connection);
+    ~Savepoint();
+    void Release();
+
+private:
+    Connection& connection_;
+    bool open_ = true;
+};
+
+// Builds a handle for a field of an appended table.
+Field TableField(const std::shared_ptr<TableDefState>& table, const catalog::Column& column);
+
+// Runs SQL text on `db` (Database::Execute): through the SQL layer when it is linked in.
+void ExecuteSql(DatabaseState& db, std::string_view sql, int options);
+
+}  // namespace dao

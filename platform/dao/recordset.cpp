@@ -1,0 +1,459 @@
+// Recordsets.
+//
+// Two ways to hold rows:
+//   by rowid  table-type recordsets and dynasets on a table keep the rowids in the current order
+//             (the current index, or insertion order) and read the current row by rowid on each
+//             move, so no statement stays active between calls, the rows the recordset adds are
+//             seen, and rows deleted elsewhere are skipped;
+//   by value  snapshots and recordsets on SQL text or a stored query read every row at open.
+// Position: -1 is before the first record (BOF), rows.size() after the last (EOF).
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+
+#include "platform/dao/catalog.h"
+#include "platform/dao/collation.h"
+#include "platform/dao/model.h"
+#include "platform/dao/recordset_access.h"
+#include "platform/dao/sql_bridge.h"
+
+namespace dao {
+namespace {
+
+RecordsetState& Live(const std::shared_ptr<RecordsetState>& state) {
+    if (!state || state->closed || !state->db->connection) RaiseJet(jet::ObjectClosed);
+    return *state;
+}
+
+long Size(const RecordsetState& rs) {
+    return static_cast<long>(rs.byRowid ? rs.rowids.size() : rs.rows.size());
+}
+
+bool HasCurrent(const RecordsetState& rs) { return rs.position >= 0 && rs.position < Size(rs); }
+
+std::string ColumnList(const RecordsetState& rs) {
+    std::string list;
+    for (const auto& column : rs.columns) list += (list.empty() ? "" : ", ") + QuoteName(column.name);
+    return list;
+}
+
+std::string OrderBy(const std::vector<std::string>& fields, bool descending) {
+    std::string order;
+    for (const auto& field : fields) order += QuoteName(field) + (descending ? " DESC, " : ", ");
+    return " ORDER BY " + order + (descending ? "rowid DESC" : "rowid");
+}
+
+void LoadRowids(RecordsetState& rs) {
+    Statement query(*rs.connection, "SELECT rowid FROM " + QuoteName(rs.table) + OrderBy(rs.indexFields, false),
+                    Operation::Read);
+    rs.rowids.clear();
+    while (query.Step()) rs.rowids.push_back(query.Int(0));
+}
+
+// Reads the row at the current position; false when it no longer exists.
+bool ReadRow(RecordsetState& rs) {
+    if (!rs.byRowid) {
+        rs.current = rs.rows[static_cast<std::size_t>(rs.position)];
+        return true;
+    }
+    if (!rs.readRow) {
+        rs.readRow = std::make_unique<Statement>(*rs.connection,
+                                                 "SELECT " + ColumnList(rs) + " FROM " + QuoteName(rs.table) + " WHERE rowid = ?",
+                                                 Operation::Read);
+    }
+    auto& read = *rs.readRow;
+    read.BindInt(1, rs.rowids[static_cast<std::size_t>(rs.position)]);
+    if (!read.Step()) return false;
+    rs.current.clear();
+    for (std::size_t i = 0; i < rs.columns.size(); ++i) rs.current.push_back(read.Column(static_cast<int>(i), rs.columns[i].type));
+    read.Reset();
+    return true;
+}
+
+// Moves in `step` direction from the current position until a row that still exists.
+void Settle(RecordsetState& rs, int step) {
+    rs.deleted = false;
+    rs.editMode = RecordsetState::EditMode::None;
+    while (HasCurrent(rs) && !ReadRow(rs)) rs.position += step;
+    if (!HasCurrent(rs)) rs.current.clear();
+}
+
+void RequireCurrent(const RecordsetState& rs) {
+    if (rs.deleted) RaiseJet(jet::RecordDeleted);
+    if (!HasCurrent(rs)) RaiseJet(jet::NoCurrentRecord);
+}
+
+off_t TableLockByte(std::string_view table) {
+    std::uint64_t hash = 1469598103934665603ULL;
+    for (const char c : JetFold(table)) hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
+    return 1 + static_cast<off_t>(hash % 1000000007ULL);
+}
+
+bool LockTableByte(int fd, short type, off_t byte, int command) {
+    struct flock lock {};
+    lock.l_type = type;
+    lock.l_whence = SEEK_SET;
+    lock.l_start = byte;
+    lock.l_len = 1;
+    return fcntl(fd, command, &lock) == 0 && (command != F_OFD_GETLK || lock.l_type == F_UNLCK);
+}
+
+// Holds the table deny-write through a descriptor of its own, so that a second recordset of the
+// same engine conflicts with the first as a second station would.
+void HoldDenyWrite(RecordsetState& rs) {
+    const auto path = LockFilePath(rs.connection->HostPath());
+    rs.denyWriteFd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    if (rs.denyWriteFd < 0) return;
+    if (!LockTableByte(rs.denyWriteFd, F_WRLCK, TableLockByte(rs.table), F_OFD_SETLK)) {
+        close(rs.denyWriteFd);
+        rs.denyWriteFd = -1;
+        RaiseJet(jet::TableLocked, rs.table);
+    }
+}
+
+// A write through a recordset on a table another holder keeps deny-write raises 3260.
+void CheckNotDenied(const RecordsetState& rs) {
+    if (rs.denyWriteFd >= 0) return;
+    const int fd = open(LockFilePath(rs.connection->HostPath()).c_str(), O_RDWR | O_CLOEXEC);
+    if (fd < 0) return;
+    const bool free = LockTableByte(fd, F_RDLCK, TableLockByte(rs.table), F_OFD_GETLK);
+    close(fd);
+    if (!free) RaiseJet(jet::UpdateLocked, rs.table);
+}
+
+std::size_t TextLength(std::string_view text) {
+    return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
+        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    }));
+}
+
+void OpenOnTable(RecordsetState& rs, int options) {
+    for (const auto& column : catalog::Columns(*rs.connection, rs.table)) {
+        rs.columns.push_back({column.name, column.type, column.size});
+    }
+    rs.updatable = rs.type != dbOpenSnapshot && !(options & dbReadOnly) && !rs.connection->ReadOnly();
+    if (options & dbDenyWrite) HoldDenyWrite(rs);
+    if (rs.type != dbOpenSnapshot) {
+        rs.byRowid = true;
+        LoadRowids(rs);
+        return;
+    }
+    Statement query(*rs.connection, "SELECT " + ColumnList(rs) + " FROM " + QuoteName(rs.table) + " ORDER BY rowid",
+                    Operation::Read);
+    while (query.Step()) {
+        std::vector<Value> row;
+        for (std::size_t i = 0; i < rs.columns.size(); ++i) row.push_back(query.Column(static_cast<int>(i), rs.columns[i].type));
+        rs.rows.push_back(std::move(row));
+    }
+}
+
+void OpenOnQuery(RecordsetState& rs, std::string_view sql) {
+    QueryResult result = RunQuery(*rs.db, sql);
+    for (auto& column : result.columns) rs.columns.push_back(std::move(column));
+    rs.rows = std::move(result.rows);
+}
+
+std::string SqlOfQueryDef(DatabaseState& db, std::string_view name) {
+    for (const auto& query : catalog::Queries(db.Conn())) {
+        if (JetNamesEqual(query.name, name)) return query.sql;
+    }
+    return {};
+}
+
+bool LooksLikeSql(std::string_view text) {
+    const std::string folded = JetFold(text.substr(0, std::min<std::size_t>(text.size(), 40)));
+    const auto first = folded.find_first_not_of(" \t\r\n(");
+    if (first == std::string::npos) return false;
+    return folded.compare(first, 6, "SELECT") == 0 || folded.compare(first, 9, "TRANSFORM") == 0;
+}
+
+void WriteInsert(RecordsetState& rs) {
+    std::string columns, marks;
+    std::vector<Value> values;
+    for (std::size_t i = 0; i < rs.buffer.size(); ++i) {
+        if (!rs.buffer[i]) continue;
+        columns += (columns.empty() ? "" : ", ") + QuoteName(rs.columns[i].name);
+        marks += marks.empty() ? "?" : ", ?";
+        values.push_back(*rs.buffer[i]);
+    }
+    const std::string sql = columns.empty() ? "INSERT INTO " + QuoteName(rs.table) + " DEFAULT VALUES"
+                                            : "INSERT INTO " + QuoteName(rs.table) + " (" + columns + ") VALUES (" + marks + ")";
+    if (!rs.insert || rs.insertSql != sql) {
+        rs.insert = std::make_unique<Statement>(*rs.connection, sql, Operation::Write);
+        rs.insertSql = sql;
+    }
+    for (std::size_t i = 0; i < values.size(); ++i) rs.insert->Bind(static_cast<int>(i) + 1, values[i]);
+    rs.insert->Step();
+    if (rs.byRowid) rs.rowids.push_back(sqlite3_last_insert_rowid(rs.connection->Handle()));
+}
+
+void WriteEdit(RecordsetState& rs) {
+    std::string assignments;
+    std::vector<Value> values;
+    for (std::size_t i = 0; i < rs.buffer.size(); ++i) {
+        if (!rs.buffer[i]) continue;
+        assignments += (assignments.empty() ? "" : ", ") + QuoteName(rs.columns[i].name) + " = ?";
+        values.push_back(*rs.buffer[i]);
+    }
+    if (assignments.empty()) return;
+    Statement update(*rs.connection, "UPDATE " + QuoteName(rs.table) + " SET " + assignments + " WHERE rowid = ?",
+                     Operation::Write);
+    for (std::size_t i = 0; i < values.size(); ++i) update.Bind(static_cast<int>(i) + 1, values[i]);
+    update.BindInt(static_cast<int>(values.size()) + 1, rs.rowids[static_cast<std::size_t>(rs.position)]);
+    update.Step();
+}
+
+void Reposition(RecordsetState& rs, std::int64_t rowid) {
+    const auto it = std::find(rs.rowids.begin(), rs.rowids.end(), rowid);
+    rs.position = static_cast<long>(it - rs.rowids.begin());
+    Settle(rs, 1);
+}
+
+}  // namespace
+
+RecordsetState::~RecordsetState() {
+    if (denyWriteFd >= 0) close(denyWriteFd);
+}
+
+// --- Opening ------------------------------------------------------------------------------------
+
+Recordset Database::OpenRecordset(std::string_view source, int type, int options) const {
+    auto& connection = state_->Conn();
+    CheckFault("OpenRecordset", connection.WindowsPath());
+    auto rs = std::make_shared<RecordsetState>();
+    rs->db = state_;
+    rs->connection = state_->connection;
+    if (auto table = catalog::FindTable(connection, source)) {
+        rs->type = type == -1 ? dbOpenTable : type;
+        rs->table = *table;
+        OpenOnTable(*rs, options);
+    } else {
+        if (type == dbOpenTable) RaiseJet(jet::InvalidOperation);
+        std::string sql = SqlOfQueryDef(*state_, source);
+        if (sql.empty() && !LooksLikeSql(source)) RaiseJet(jet::InputTableNotFound, source);
+        rs->type = type == -1 ? dbOpenDynaset : type;
+        OpenOnQuery(*rs, sql.empty() ? source : std::string_view(sql));
+    }
+    rs->position = 0;
+    Settle(*rs, 1);
+    return Recordset(std::move(rs));
+}
+
+// --- State and moves ----------------------------------------------------------------------------
+
+int Recordset::Type() const { return Live(state_).type; }
+
+bool Recordset::Eof() const {
+    const auto& rs = Live(state_);
+    return rs.position >= Size(rs) || Size(rs) == 0;
+}
+
+bool Recordset::Bof() const {
+    const auto& rs = Live(state_);
+    return rs.position < 0 || Size(rs) == 0;
+}
+
+bool Recordset::NoMatch() const { return Live(state_).noMatch; }
+
+long Recordset::RecordCount() const { return Size(Live(state_)); }
+
+void Recordset::MoveFirst() {
+    auto& rs = Live(state_);
+    if (rs.byRowid) LoadRowids(rs);
+    if (Size(rs) == 0) RaiseJet(jet::NoCurrentRecord);
+    rs.position = 0;
+    Settle(rs, 1);
+}
+
+void Recordset::MoveLast() {
+    auto& rs = Live(state_);
+    if (rs.byRowid) LoadRowids(rs);
+    if (Size(rs) == 0) RaiseJet(jet::NoCurrentRecord);
+    rs.position = Size(rs) - 1;
+    Settle(rs, -1);
+}
+
+void Recordset::MoveNext() {
+    auto& rs = Live(state_);
+    if (rs.position >= Size(rs)) RaiseJet(jet::NoCurrentRecord);
+    ++rs.position;
+    Settle(rs, 1);
+}
+
+void Recordset::MovePrevious() {
+    auto& rs = Live(state_);
+    if (rs.position < 0) RaiseJet(jet::NoCurrentRecord);
+    --rs.position;
+    Settle(rs, -1);
+}
+
+// --- Index and Seek -----------------------------------------------------------------------------
+
+std::string Recordset::Index() const { return Live(state_).index; }
+
+void Recordset::SetIndex(std::string_view name) {
+    auto& rs = Live(state_);
+    if (rs.type != dbOpenTable) RaiseJet(jet::NotSupported);
+    std::int64_t current = HasCurrent(rs) ? rs.rowids[static_cast<std::size_t>(rs.position)] : -1;
+    if (name.empty()) {
+        rs.index.clear();
+        rs.indexFields.clear();
+    } else {
+        const auto indexes = catalog::Indexes(*rs.connection, rs.table);
+        const auto it = std::find_if(indexes.begin(), indexes.end(), [&](const auto& i) { return JetNamesEqual(i.name, name); });
+        if (it == indexes.end()) RaiseJet(jet::ItemNotFound);
+        rs.index = it->name;
+        rs.indexFields = it->fields;
+    }
+    LoadRowids(rs);
+    if (current >= 0) Reposition(rs, current);
+}
+
+void Recordset::Seek(std::string_view comparison, const std::vector<Value>& keys) {
+    auto& rs = Live(state_);
+    if (rs.type != dbOpenTable) RaiseJet(jet::NotSupported);
+    if (rs.index.empty()) RaiseJet(jet::NoCurrentIndex);
+    static constexpr std::string_view kComparisons[] = {"=", ">=", ">", "<=", "<"};
+    if (std::find(std::begin(kComparisons), std::end(kComparisons), comparison) == std::end(kComparisons) || keys.empty() ||
+        keys.size() > rs.indexFields.size()) {
+        RaiseJet(jet::InvalidOperation);
+    }
+    const std::vector<std::string> used(rs.indexFields.begin(), rs.indexFields.begin() + static_cast<long>(keys.size()));
+    std::string left, right;
+    for (const auto& field : used) {
+        left += (left.empty() ? "" : ", ") + QuoteName(field);
+        right += right.empty() ? "?" : ", ?";
+    }
+    const bool backwards = comparison[0] == '<';
+    Statement seek(*rs.connection,
+                   "SELECT rowid FROM " + QuoteName(rs.table) + " WHERE (" + left + ") " + std::string(comparison) + " (" + right +
+                       ")" + OrderBy(rs.indexFields, backwards) + " LIMIT 1",
+                   Operation::Read);
+    for (std::size_t i = 0; i < keys.size(); ++i) seek.Bind(static_cast<int>(i) + 1, keys[i]);
+    const bool found = seek.Step();
+    const std::int64_t rowid = found ? seek.Int(0) : -1;
+    seek.Reset();
+    LoadRowids(rs);
+    rs.noMatch = !found;
+    if (found) {
+        Reposition(rs, rowid);
+    } else {
+        rs.position = Size(rs);
+        Settle(rs, 1);
+    }
+}
+
+// --- Editing ------------------------------------------------------------------------------------
+
+void Recordset::AddNew() {
+    auto& rs = Live(state_);
+    if (!rs.updatable) RaiseJet(jet::ReadOnly);
+    rs.editMode = RecordsetState::EditMode::AddNew;
+    rs.buffer.assign(rs.columns.size(), std::nullopt);
+}
+
+void Recordset::Edit() {
+    auto& rs = Live(state_);
+    if (!rs.updatable) RaiseJet(jet::ReadOnly);
+    RequireCurrent(rs);
+    rs.editMode = RecordsetState::EditMode::Edit;
+    rs.buffer.assign(rs.columns.size(), std::nullopt);
+}
+
+void Recordset::CancelUpdate() {
+    auto& rs = Live(state_);
+    if (rs.editMode == RecordsetState::EditMode::None) RaiseJet(jet::UpdateWithoutEdit);
+    rs.editMode = RecordsetState::EditMode::None;
+    rs.buffer.clear();
+}
+
+void Recordset::Update() {
+    auto& rs = Live(state_);
+    if (rs.editMode == RecordsetState::EditMode::None) RaiseJet(jet::UpdateWithoutEdit);
+    CheckFault("Update", rs.connection->WindowsPath());
+    CheckNotDenied(rs);
+    rs.connection->PrepareWrite(Operation::Write);
+    if (rs.editMode == RecordsetState::EditMode::AddNew) {
+        WriteInsert(rs);
+    } else {
+        RequireCurrent(rs);
+        WriteEdit(rs);
+    }
+    rs.editMode = RecordsetState::EditMode::None;
+    rs.buffer.clear();
+    if (HasCurrent(rs)) ReadRow(rs);
+}
+
+void Recordset::Delete() {
+    auto& rs = Live(state_);
+    if (!rs.updatable) RaiseJet(jet::ReadOnly);
+    RequireCurrent(rs);
+    CheckFault("Update", rs.connection->WindowsPath());
+    CheckNotDenied(rs);
+    rs.connection->PrepareWrite(Operation::Write);
+    Statement erase(*rs.connection, "DELETE FROM " + QuoteName(rs.table) + " WHERE rowid = ?", Operation::Write);
+    erase.BindInt(1, rs.rowids[static_cast<std::size_t>(rs.position)]);
+    erase.Step();
+    rs.deleted = true;
+    rs.editMode = RecordsetState::EditMode::None;
+}
+
+void Recordset::Close() {
+    auto& rs = Live(state_);
+    rs.readRow.reset();
+    rs.insert.reset();
+    if (rs.denyWriteFd >= 0) {
+        close(rs.denyWriteFd);
+        rs.denyWriteFd = -1;
+    }
+    rs.closed = true;
+}
+
+// --- Fields -------------------------------------------------------------------------------------
+
+Fields Recordset::Fields() const {
+    Live(state_);
+    return dao::Fields(dao::Fields::Owner::Recordset, state_);
+}
+
+Field Recordset::operator()(std::string_view name) const { return Fields().Item(name); }
+Field Recordset::operator()(int position) const { return Fields().Item(position); }
+
+std::vector<Field> RecordsetFields(const std::shared_ptr<RecordsetState>& recordset) {
+    std::vector<Field> fields;
+    const auto& rs = Live(recordset);
+    for (std::size_t i = 0; i < rs.columns.size(); ++i) {
+        auto field = std::make_shared<FieldState>();
+        field->kind = FieldState::Kind::Recordset;
+        field->name = rs.columns[i].name;
+        field->type = rs.columns[i].type;
+        field->size = rs.columns[i].type == DataType::Text ? rs.columns[i].size : catalog::FixedSize(rs.columns[i].type);
+        field->recordset = recordset;
+        field->column = static_cast<int>(i);
+        fields.emplace_back(std::move(field));
+    }
+    return fields;
+}
+
+Value RecordsetGet(const FieldState& field) {
+    auto& rs = Live(field.recordset.lock());
+    const auto column = static_cast<std::size_t>(field.column);
+    if (rs.editMode != RecordsetState::EditMode::None && rs.buffer[column]) return *rs.buffer[column];
+    if (rs.editMode == RecordsetState::EditMode::AddNew) return Value::Null();
+    RequireCurrent(rs);
+    return rs.current[column];
+}
+
+void RecordsetSet(const FieldState& field, const Value& value) {
+    auto& rs = Live(field.recordset.lock());
+    if (rs.editMode == RecordsetState::EditMode::None) RaiseJet(jet::UpdateWithoutEdit);
+    const auto& column = rs.columns[static_cast<std::size_t>(field.column)];
+    Value stored = CoerceToField(value, column.type);
+    if (column.type == DataType::Text && !stored.IsNull() && TextLength(stored.ToText()) > static_cast<std::size_t>(column.size)) {
+        RaiseJet(jet::TextTooLong);
+    }
+    rs.buffer[static_cast<std::size_t>(field.column)] = std::move(stored);
+}
+
+}  // namespace dao

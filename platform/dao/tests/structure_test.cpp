@@ -1,0 +1,193 @@
+// Structure changes and the numbers they raise: on a fresh file, on a file whose metadata an
+// earlier run wrote, and through two names of one file.
+#include "platform/dao/model.h"
+#include "platform/dao/tests/fixture.h"
+
+namespace dao::testing {
+namespace {
+
+class StructureTest : public DaoTest {
+protected:
+    StructureTest() : db_(Create("Loja.MDB")) {
+        produto_ = MakeTable(db_, "Produto", {{"Código", DataType::Long, 0}, {"Descrição", DataType::Text, 30},
+                                              {"Preço", DataType::Currency, 0}, {"Observação", DataType::Memo, 10},
+                                              {"%IPI", DataType::Single, 0}, {"Total US$", DataType::Double, 0}});
+        AddIndex(produto_, "IndCódigo", {"Código"}, true);
+        MakeTable(db_, "Loja", {{"CodLoja", DataType::Integer, 0}, {"Nome", DataType::Text, 40}});
+        AddIndex(db_.TableDefs().Item("Loja"), "IndCódigo", {"CodLoja"});  // index names are per table
+    }
+
+    Database db_;
+    TableDef produto_{nullptr};
+};
+
+struct ErrorRow {
+    const char* situation;
+    long number;
+    std::function<void(const Database&, const TableDef&)> operation;
+};
+
+TEST_F(StructureTest, EachSituationRaisesItsNumber) {
+    const ErrorRow rows[] = {
+        {"missing table", 3265, [](auto& db, auto&) { db.TableDefs().Item("Venda"); }},
+        {"table position past the end", 3265, [](auto& db, auto&) { db.TableDefs().Item(2); }},
+        {"missing field", 3265, [](auto&, auto& t) { t.Fields().Item("Versao"); }},
+        {"accents count in names", 3265, [](auto&, auto& t) { t.Fields().Item("Codigo"); }},
+        {"delete a missing field", 3265, [](auto&, auto& t) { t.Fields().Delete("Campo"); }},
+        {"index position past the end", 3265, [](auto&, auto& t) { t.Indexes().Item(1); }},
+        {"negative index position", 3265, [](auto&, auto& t) { t.Indexes().Item(-1); }},
+        {"missing index", 3265, [](auto&, auto& t) { t.Indexes().Item("IndNada"); }},
+        {"delete a missing index", 3265, [](auto&, auto& t) { t.Indexes().Delete("IndNada"); }},
+        {"field appended twice, other case", 3191,
+         [](auto&, auto& t) { t.Fields().Append(t.CreateField("CÓDIGO", Value("4"))); }},
+        {"delete an indexed field", 3280, [](auto&, auto& t) { t.Fields().Delete("Código"); }},
+        {"read an absent property", 3270, [](auto&, auto& t) { t.Fields().Item("Preço").Properties().Item("Format"); }},
+        {"Type of an appended field", 3219,
+         [](auto&, auto& t) { t.Fields().Item("Código").Properties().Item("Type").SetValue(Value::Long(4)); }},
+        {"Size of an appended field", 3219,
+         [](auto&, auto& t) { t.Fields().Item("Descrição").Properties().Item("Size").SetValue(Value::Long(30)); }},
+        {"append an existing table", 3010,
+         [](auto& db, auto&) {
+             auto t = db.CreateTableDef("PRODUTO");
+             t.Fields().Append(t.CreateField("X", Value(10), Value(5)));
+             db.TableDefs().Append(t);
+         }},
+        {"append a table without fields", 3264, [](auto& db, auto&) { db.TableDefs().Append(db.CreateTableDef("Vazia")); }},
+        {"append a table without a name", 3125,
+         [](auto& db, auto&) {
+             auto t = db.CreateTableDef("");
+             t.Fields().Append(t.CreateField("X", Value(10), Value(5)));
+             db.TableDefs().Append(t);
+         }},
+        {"index name exists, other case", 3284, [](auto&, auto& t) { AddIndex(t, "INDCÓDIGO", {"Descrição"}); }},
+        {"second primary key", 3283, [](auto&, auto& t) { AddIndex(t, "IndOutra", {"Descrição"}, true); }},
+        {"index without fields", 3264, [](auto&, auto& t) { t.Indexes().Append(t.CreateIndex("IndVazio")); }},
+        {"field type out of the list", 3259, [](auto&, auto& t) { t.CreateField("X", Value("9")); }},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(ErrorOf([&] { row.operation(db_, produto_); }), row.number) << row.situation;
+    }
+    // None of the failures above changed the structure.
+    EXPECT_EQ(produto_.Fields().Count(), 6);
+    EXPECT_EQ(produto_.Indexes().Count(), 1);
+    EXPECT_EQ(db_.TableDefs().Count(), 2);
+}
+
+TEST_F(StructureTest, TheSameOperationsOnGoodInputRaiseNothing) {
+    const std::function<void()> operations[] = {
+        [&] { db_.TableDefs().Item("PRODUTO"); },
+        [&] { produto_.Fields().Item("CÓDIGO"); },
+        [&] { produto_.Fields().Item("descrição"); },
+        [&] { produto_.Fields().Item("%ipi"); },
+        [&] { produto_.Indexes().Item(0); },
+        [&] { produto_.Indexes().Item("indcódigo"); },
+        [&] { produto_.Fields().Append(produto_.CreateField("Versao", Value("10"), Value(5))); },
+        [&] { produto_.Fields().Delete("versao"); },
+        [&] {
+            auto field = produto_.Fields().Item("Preço");
+            field.Properties().Append(field.CreateProperty("Format", 10, Value(0)));
+        },
+        [&] { produto_.Fields().Item("Preço").Properties().Item("Format").SetValue(Value("Currency")); },
+        [&] { AddIndex(produto_, "IndDescrição", {"Descrição"}); },
+        [&] { produto_.Indexes().Delete("IndDescrição"); },
+        [&] { db_.TableDefs().Refresh(); },
+    };
+    for (std::size_t i = 0; i < std::size(operations); ++i) EXPECT_EQ(ErrorOf(operations[i]), 0) << "operation " << i;
+    EXPECT_EQ(produto_.Fields().Item("Preço").Properties().Item("Format").GetValue().ToText(), "Currency");
+}
+
+TEST_F(StructureTest, TypesAndSizesReadBackAsCreated) {
+    struct Row {
+        const char* field;
+        DataType type;
+        int size;
+    };
+    const Row rows[] = {{"Código", DataType::Long, 4},       {"Descrição", DataType::Text, 30},
+                        {"Preço", DataType::Currency, 8},    {"Observação", DataType::Memo, 0},
+                        {"%IPI", DataType::Single, 4},       {"Total US$", DataType::Double, 8}};
+    for (const auto& row : rows) {
+        const Field field = produto_.Fields().Item(row.field);
+        EXPECT_EQ(field.Type(), row.type) << row.field;
+        EXPECT_EQ(field.Size(), row.size) << row.field;
+        EXPECT_EQ(field.Properties().Item("Type").GetValue().ToText(), std::to_string(static_cast<int>(row.type)));
+        EXPECT_EQ(field.Properties().Item("Size").GetValue().ToLong(), row.size);
+    }
+    EXPECT_EQ(produto_.Fields().Item(0).Name(), "Código");
+    EXPECT_EQ(produto_.Fields().Item(5).Name(), "Total US$");
+}
+
+TEST_F(StructureTest, MetadataWrittenByAnEarlierRunIsReadBack) {
+    auto preço = produto_.Fields().Item("Preço");
+    preço.Properties().Append(preço.CreateProperty("Format", 10, Value(0)));
+    db_.Close();
+
+    DBEngine later;
+    later.SetBusyTimeout(0);
+    const Database db = later.OpenDatabase(Path("LOJA.mdb"));
+    const TableDef table = db.TableDefs().Item("produto");
+    EXPECT_EQ(table.Fields().Item("Preço").Properties().Item("Format").GetValue().ToText(), "0");
+    EXPECT_EQ(ErrorOf([&] { table.Fields().Item("Código").Properties().Item("Format"); }), 3270);
+    const Index index = table.Indexes().Item(0);
+    EXPECT_EQ(index.Name(), "IndCódigo");
+    EXPECT_TRUE(index.Primary());
+    EXPECT_EQ(index.Fields().Item(0).Name(), "Código");
+    EXPECT_EQ(db.TableDefs().Item("Loja").Indexes().Item("IndCÓDIGO").Fields().Item(0).Name(), "CodLoja");
+    EXPECT_EQ(db.TableDefs().Count(), 2);  // the hidden tables are never listed
+}
+
+TEST_F(StructureTest, FieldRebuildRenamesInsideATransaction) {
+    // Append F01, copy, delete F, rename F01 to F: the rebuild of a field whose type changed.
+    produto_.Fields().Append(produto_.CreateField("Descrição01", Value(10), Value(60)));
+    AddRow(db_, "Produto", {{"Código", Value(1)}, {"Descrição", Value("Caneta")}});
+    db_.Execute("UPDATE Produto SET [Descrição01] = [Descrição]");
+    engine_.BeginTrans();
+    produto_.Fields().Delete("Descrição");
+    produto_.Fields().Item("Descrição01").Properties().Item("Name").SetValue(Value("Descrição"));
+    engine_.CommitTrans();
+    const Field field = produto_.Fields().Item("DESCRIÇÃO");
+    EXPECT_EQ(field.Size(), 60);
+    Recordset rs = db_.OpenRecordset("Produto");
+    EXPECT_EQ(rs("Descrição").GetValue().ToText(), "Caneta");
+}
+
+TEST_F(StructureTest, RolledBackStructureChangeLeavesTheTableAsItWas) {
+    engine_.BeginTrans();
+    produto_.Fields().Delete("Observação");
+    engine_.Rollback();
+    EXPECT_EQ(produto_.Fields().Count(), 6);
+    EXPECT_EQ(ErrorOf([&] { produto_.Fields().Item("Observação"); }), 0);
+}
+
+TEST_F(StructureTest, TwoNamesOfOneFileShareOneConnection) {
+    const Database other = engine_.OpenDatabase("c:\\DADOS\\loja.mdb");
+    MakeTable(other, "Status", {{"Data", DataType::Date, 0}});
+    EXPECT_EQ(db_.TableDefs().Count(), 3);
+    EXPECT_EQ(db_.State()->connection.get(), other.State()->connection.get());
+    // A write through each name inside one transaction is one transaction of the file.
+    engine_.BeginTrans();
+    AddRow(db_, "Status", {{"Data", Value::Date(37000.5)}});
+    AddRow(other, "Status", {{"Data", Value::Date(37001.5)}});
+    engine_.Rollback();
+    EXPECT_EQ(db_.TableDefs().Item("Status").RecordCount(), 0);
+}
+
+TEST_F(StructureTest, DeletingATableForgetsItsProperties) {
+    auto preço = produto_.Fields().Item("Preço");
+    preço.Properties().Append(preço.CreateProperty("Format", 10, Value(0)));
+    db_.TableDefs().Delete("produto");
+    EXPECT_EQ(ErrorOf([&] { db_.TableDefs().Item("Produto"); }), 3265);
+    const TableDef again = MakeTable(db_, "Produto", {{"Preço", DataType::Currency, 0}});
+    EXPECT_EQ(ErrorOf([&] { again.Fields().Item("Preço").Properties().Item("Format"); }), 3270);
+}
+
+TEST_F(StructureTest, QueryDefsAreStoredByName) {
+    db_.CreateQueryDef("Consulta", "SELECT * FROM Produto");
+    EXPECT_EQ(db_.QueryDefs().Item("CONSULTA").SQL(), "SELECT * FROM Produto");
+    EXPECT_EQ(ErrorOf([&] { db_.CreateQueryDef("consulta", "SELECT 1"); }), 3012);
+    db_.QueryDefs().Delete("Consulta");
+    EXPECT_EQ(ErrorOf([&] { db_.QueryDefs().Item("Consulta"); }), 3265);
+    EXPECT_EQ(ErrorOf([&] { db_.QueryDefs().Delete("Consulta"); }), 3265);
+}
+
+}  // namespace
+}  // namespace dao::testing

@@ -1,0 +1,95 @@
+// A field value of the database engine: Null or one of the engine's scalar types.
+//
+// The kinds follow the engine's field types: Boolean, Byte, Integer (16-bit), Long (32-bit),
+// Currency (a 64-bit integer scaled by 10,000, so four decimals are exact), Single, Double, Date
+// (an OLE date: days since 1899-12-30 as a double, a time alone lies on day 0) and Text (UTF-8).
+// Values are small and copied freely. Conversions never depend on the process locale.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <variant>
+
+namespace dao {
+
+// The engine's field type codes, as the Type property reads them.
+enum class DataType : int {
+    Boolean = 1,
+    Byte = 2,
+    Integer = 3,
+    Long = 4,
+    Currency = 5,
+    Single = 6,
+    Double = 7,
+    Date = 8,
+    Text = 10,
+    Memo = 12,
+};
+
+// True for the codes above; anything else is not a field type this engine stores.
+bool IsFieldType(int code);
+
+class Value {
+public:
+    enum class Kind { Null, Boolean, Byte, Integer, Long, Currency, Single, Double, Date, Text };
+
+    Value() = default;  // Null
+    Value(const char* text) : data_(std::string(text)) {}
+    Value(std::string text) : data_(std::move(text)) {}
+    Value(std::string_view text) : data_(std::string(text)) {}
+    Value(int number) : data_(std::int32_t{number}) {}     // Long
+    Value(double number) : data_(number) {}                 // Double
+
+    static Value Null() { return {}; }
+    static Value Boolean(bool b);
+    static Value Byte(std::uint8_t b);
+    static Value Integer(std::int16_t i);
+    static Value Long(std::int32_t l);
+    static Value Currency(std::int64_t scaled);             // 12.5 is Currency(125000)
+    static Value CurrencyFromDouble(double amount);         // rounds to four decimals
+    static Value Single(float f);
+    static Value Double(double d);
+    static Value Date(double oleDate);
+    static Value Text(std::string text);
+
+    Kind kind() const { return static_cast<Kind>(data_.index()); }
+    bool IsNull() const { return kind() == Kind::Null; }
+    bool IsNumeric() const;  // every kind but Null and Text
+
+    // Conversions. Each raises the runtime's 94 "Invalid use of Null" on Null, 13 "Type mismatch"
+    // for a text that is not a number, and 6 "Overflow" where the target range is exceeded.
+    bool ToBool() const;
+    std::int32_t ToLong() const;
+    std::int64_t ToCurrencyScaled() const;
+    double ToDouble() const;  // Currency as its amount, Date as its OLE days
+    // Text as it reads: numbers in the shortest round-trip form with "." as decimal point, True as
+    // "True", a Currency with up to four decimals; Null gives "" (the caller decides about Null).
+    std::string ToText() const;
+
+    // Exact equality of kind and content (used by tests and change detection).
+    friend bool operator==(const Value& a, const Value& b);
+
+private:
+    struct CurrencyAmount {
+        std::int64_t scaled;
+        friend bool operator==(CurrencyAmount, CurrencyAmount) = default;
+    };
+    struct OleDate {
+        double days;
+        friend bool operator==(OleDate, OleDate) = default;
+    };
+    using Data = std::variant<std::monostate, bool, std::uint8_t, std::int16_t, std::int32_t,
+                              CurrencyAmount, float, double, OleDate, std::string>;
+    explicit Value(Data data) : data_(std::move(data)) {}
+
+    Data data_;
+};
+
+// Converts `value` to what a field of `type` stores: range-checked integers, Single rounded to
+// float, Currency rounded to four decimals, Text as it reads. Null stays Null. Raises 3421 "Data
+// type conversion error." when the value cannot become that type and 3349 "Numeric field
+// overflow." when it is out of range. Text size limits are the caller's (it knows the size).
+Value CoerceToField(const Value& value, DataType type);
+
+}  // namespace dao
