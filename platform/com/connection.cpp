@@ -71,23 +71,27 @@ bool EventSource::BoundPropertyRequestEdit(DispId id) const {
     return true;
 }
 
-HResult AdviseSink(IUnknown* source, const Guid& iid, IUnknown* sink, std::uint32_t* cookie) {
+namespace {
+
+HResult FindPoint(IUnknown* source, const Guid& iid, ComPtr<IConnectionPoint>& point) {
     if (!source) return E_POINTER;
     ComPtr<IConnectionPointContainer> container;
-    if (const HResult hr = source->QueryInterface(IConnectionPointContainer::kIid, container.PutVoid()); Failed(hr))
-        return hr;
+    const HResult hr = source->QueryInterface(IConnectionPointContainer::kIid, container.PutVoid());
+    if (Failed(hr)) return hr;
+    return container->FindConnectionPoint(iid, point.Put());
+}
+
+}  // namespace
+
+HResult AdviseSink(IUnknown* source, const Guid& iid, IUnknown* sink, std::uint32_t* cookie) {
     ComPtr<IConnectionPoint> point;
-    if (const HResult hr = container->FindConnectionPoint(iid, point.Put()); Failed(hr)) return hr;
+    if (const HResult hr = FindPoint(source, iid, point); Failed(hr)) return hr;
     return point->Advise(sink, cookie);
 }
 
 HResult UnadviseSink(IUnknown* source, const Guid& iid, std::uint32_t cookie) {
-    if (!source) return E_POINTER;
-    ComPtr<IConnectionPointContainer> container;
-    if (const HResult hr = source->QueryInterface(IConnectionPointContainer::kIid, container.PutVoid()); Failed(hr))
-        return hr;
     ComPtr<IConnectionPoint> point;
-    if (const HResult hr = container->FindConnectionPoint(iid, point.Put()); Failed(hr)) return hr;
+    if (const HResult hr = FindPoint(source, iid, point); Failed(hr)) return hr;
     return point->Unadvise(cookie);
 }
 
