@@ -1,6 +1,8 @@
 // DBEngine, Workspace and Database: opening, creating, repairing and compacting files, passwords
 // and the workspace transaction.
+#include <fcntl.h>
 #include <sqlite3.h>
+#include <unistd.h>
 
 #include <cctype>
 #include <filesystem>
@@ -57,6 +59,14 @@ std::string QuoteText(std::string_view text) {
     return quoted + "'";
 }
 
+bool SyncFile(const fs::path& path) {
+    const int fd = open(path.c_str(), O_RDWR | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool synced = fsync(fd) == 0;
+    close(fd);
+    return synced;
+}
+
 // Copies what can be read from `source` into the new file `target`, table by table; a table
 // stops at its first unreadable page. False when not even the schema can be read.
 bool Salvage(RawDb& source, const fs::path& target) {
@@ -78,8 +88,12 @@ bool Salvage(RawDb& source, const fs::path& target) {
     }
     sqlite3_finalize(schema);
     if (rc != SQLITE_DONE) return false;
-    if (!copy.Exec("ATTACH " + QuoteText(sqlite3_db_filename(source.db, "main")) + " AS damaged")) return false;
-    copy.Exec("BEGIN");
+    // No journal: an unreadable page ends one copy, never the whole rebuild (SQLite would roll a
+    // transaction back on a corrupt read). The copy is synced before it is put in place.
+    if (!copy.Exec("PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF") ||
+        !copy.Exec("ATTACH " + QuoteText(sqlite3_db_filename(source.db, "main")) + " AS damaged")) {
+        return false;
+    }
     for (const auto& [name, sql] : objects) {
         if (!copy.Exec(sql) || !sql.starts_with("CREATE TABLE")) continue;
         // Row by row through the attached file: the rows before the damage are kept.
@@ -100,9 +114,8 @@ bool Salvage(RawDb& source, const fs::path& target) {
         }
         sqlite3_finalize(rows);
     }
-    const bool committed = copy.Exec("COMMIT");
     copy.Exec("DETACH damaged");
-    return committed;
+    return SyncFile(target);
 }
 
 }  // namespace

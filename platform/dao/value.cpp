@@ -213,6 +213,7 @@ Value CoerceToField(const Value& value, DataType type) {
     try {
         return CoerceNumber(value, type);
     } catch (const win::RuntimeError& error) {
+        if (error.Number() >= 3000) throw;
         if (error.Number() == win::err::Overflow) RaiseJet(jet::NumericOverflow);
         RaiseJet(jet::ConversionError);
     }

@@ -1,0 +1,163 @@
+// Opening files: path errors, damaged files, passwords, exclusive opens; repair, compaction and
+// the fault-injection seam.
+#include <sqlite3.h>
+
+#include <fstream>
+
+#include "platform/dao/connection.h"
+#include "platform/dao/tests/fixture.h"
+
+namespace dao::testing {
+namespace {
+
+class FilesTest : public DaoTest {
+protected:
+    FilesTest() {
+        Database db = Create("Produto.MDB");
+        MakeTable(db, "Loja", {{"CodLoja", DataType::Long, 0}, {"Nome", DataType::Text, 20}});
+        for (int i = 1; i <= 3; ++i) AddRow(db, "Loja", {{"CodLoja", Value(i)}, {"Nome", Value("Loja")}});
+        db.Close();
+    }
+
+    void WriteFile(const std::string& name, const std::string& bytes) {
+        std::ofstream(Host(name), std::ios::binary) << bytes;
+    }
+
+    // Overwrites the first page of `table`'s b-tree with junk.
+    void DamageTable(const std::string& name, const std::string& table) {
+        sqlite3* raw = nullptr;
+        sqlite3_open(Host(name).c_str(), &raw);
+        sqlite3_stmt* stmt = nullptr;
+        sqlite3_prepare_v2(raw, ("SELECT rootpage FROM sqlite_master WHERE name='" + table + "'").c_str(), -1, &stmt, nullptr);
+        ASSERT_EQ(sqlite3_step(stmt), SQLITE_ROW);
+        const long page = sqlite3_column_int(stmt, 0);
+        sqlite3_finalize(stmt);
+        sqlite3_close(raw);
+        std::fstream file(Host(name), std::ios::in | std::ios::out | std::ios::binary);
+        file.seekp((page - 1) * 4096);
+        file << std::string(4096, '\x5a');
+    }
+};
+
+TEST_F(FilesTest, OpeningRaisesThePathAndFormatNumbers) {
+    WriteFile("Texto.MDB", "not a database, only some text that is long enough to be read as a header");
+    WriteFile("Vazio.MDB", "");
+    struct Row {
+        const char* path;
+        long number;
+    };
+    const Row rows[] = {
+        {"C:\\Dados\\Falta.MDB", 3024},  {"C:\\Falta\\Produto.MDB", 3044}, {"Q:\\Dados\\Produto.MDB", 68},
+        {"C:\\Dados\\a?b.MDB", 52},      {"C:\\Dados\\Texto.MDB", 3343},  {"C:\\Dados\\Vazio.MDB", 3343},
+        {"C:\\DADOS\\produto.mdb", 0},   {"c:\\dados\\PRODUTO.MDB", 0},
+    };
+    for (const auto& row : rows) EXPECT_EQ(ErrorOf([&] { engine_.OpenDatabase(row.path); }), row.number) << row.path;
+}
+
+TEST_F(FilesTest, PasswordCases) {
+    {
+        Database db = engine_.OpenDatabase(Path("Produto.MDB"), true);
+        db.NewPassword("", "TORPAL");
+    }
+    struct Row {
+        const char* connect;
+        long number;
+    };
+    const Row rows[] = {
+        {"", 3031},
+        {";PWD=torpal", 3031},
+        {";DATABASE= C:\\Outro\\X.MDB;PWD=TORPAL", 0},
+        {";pwd=TORPAL;", 0},
+        {" ; PWD = TORPAL ; ", 0},
+    };
+    for (const auto& row : rows) {
+        DBEngine engine;
+        EXPECT_EQ(ErrorOf([&] { engine.OpenDatabase(Path("Produto.MDB"), false, false, row.connect); }), row.number)
+            << row.connect;
+    }
+    Database db = engine_.OpenDatabase(Path("Produto.MDB"), true, false, ";PWD=TORPAL");
+    EXPECT_EQ(ErrorOf([&] { db.NewPassword("errada", ""); }), 3031);
+    EXPECT_EQ(ErrorOf([&] { db.NewPassword("TORPAL", ""); }), 0);
+    EXPECT_EQ(ErrorOf([&] { db.NewPassword("TORPAL", ""); }), 3031);  // the file has none now
+    db.Close();
+    // A password given for an unprotected file is ignored.
+    EXPECT_EQ(ErrorOf([&] { DBEngine().OpenDatabase(Path("Produto.MDB"), false, false, ";PWD=TORPAL"); }), 0);
+}
+
+TEST_F(FilesTest, ExclusiveOpensConflictAcrossEngines) {
+    DBEngine other;
+    Database shared = engine_.OpenDatabase(Path("Produto.MDB"));
+    EXPECT_EQ(ErrorOf([&] { other.OpenDatabase(Path("PRODUTO.MDB"), true); }), 3045);
+    EXPECT_TRUE(FileHeldOpen(Host("Produto.MDB")));
+    shared.Close();
+    EXPECT_FALSE(FileHeldOpen(Host("Produto.MDB")));
+    Database exclusive = other.OpenDatabase(Path("PRODUTO.MDB"), true);
+    EXPECT_EQ(ErrorOf([&] { engine_.OpenDatabase(Path("Produto.MDB")); }), 3045);
+}
+
+TEST_F(FilesTest, RepairRebuildsWhatCanBeRead) {
+    {
+        Database db = engine_.OpenDatabase(Path("Produto.MDB"));
+        MakeTable(db, "Venda", {{"Numero", DataType::Long, 0}});
+        AddRow(db, "Venda", {{"Numero", Value(7)}});
+    }
+    DamageTable("Produto.MDB", "Venda");
+    EXPECT_EQ(ErrorOf([&] {
+                  Recordset rs = engine_.OpenDatabase(Path("Produto.MDB")).OpenRecordset("Venda");
+                  rs.MoveFirst();
+              }),
+              3343);
+    EXPECT_EQ(ErrorOf([&] { engine_.RepairDatabase(Path("produto.mdb")); }), 0);
+    Database db = engine_.OpenDatabase(Path("Produto.MDB"));
+    EXPECT_EQ(db.TableDefs().Item("Loja").RecordCount(), 3);
+    EXPECT_EQ(db.TableDefs().Item("Loja").Fields().Item("Nome").Size(), 20);
+    EXPECT_EQ(ErrorOf([&] { engine_.RepairDatabase(Path("Produto.MDB")); }), 3045);  // still open here
+}
+
+TEST_F(FilesTest, RepairAndCompactNumbers) {
+    WriteFile("Texto.MDB", std::string(8192, 'x'));
+    struct Row {
+        const char* situation;
+        long number;
+        std::function<void(const DBEngine&)> operation;
+    };
+    const Row rows[] = {
+        {"repair an unreadable file", 3343, [](auto& e) { e.RepairDatabase("C:\\Dados\\Texto.MDB"); }},
+        {"repair a missing file", 3024, [](auto& e) { e.RepairDatabase("C:\\Dados\\Falta.MDB"); }},
+        {"repair a sound file", 0, [](auto& e) { e.RepairDatabase("C:\\Dados\\Produto.MDB"); }},
+        {"compact onto an existing file", 3204,
+         [](auto& e) { e.CompactDatabase("C:\\Dados\\Produto.MDB", "C:\\Dados\\Texto.MDB"); }},
+        {"compact a missing file", 3024, [](auto& e) { e.CompactDatabase("C:\\Dados\\Falta.MDB", "C:\\Dados\\Novo.MDB"); }},
+        {"compact an unreadable file", 3343,
+         [](auto& e) { e.CompactDatabase("C:\\Dados\\Texto.MDB", "C:\\Dados\\Novo.MDB"); }},
+        {"compact a sound file", 0, [](auto& e) { e.CompactDatabase("C:\\Dados\\Produto.MDB", "C:\\Dados\\Bkp.MDB"); }},
+    };
+    for (const auto& row : rows) EXPECT_EQ(ErrorOf([&] { row.operation(engine_); }), row.number) << row.situation;
+    EXPECT_FALSE(std::filesystem::exists(Host("Novo.MDB")));
+    EXPECT_EQ(engine_.OpenDatabase(Path("Bkp.MDB")).TableDefs().Item("Loja").RecordCount(), 3);
+}
+
+TEST_F(FilesTest, InjectedFaultsFailTheMatchingOperationAsOftenAsAsked) {
+    InjectFault(3343, "OpenDatabase", "*\\PRODUTO.MDB", 2);
+    InjectFault(75, "Execute", "*", 1);
+    EXPECT_EQ(ErrorOf([&] { engine_.OpenDatabase(Path("Produto.MDB")); }), 3343);
+    EXPECT_EQ(ErrorOf([&] { engine_.OpenDatabase(Path("produto.mdb")); }), 3343);
+    Database db = engine_.OpenDatabase(Path("Produto.MDB"));
+    EXPECT_EQ(ErrorOf([&] { db.Execute("DELETE FROM Loja WHERE CodLoja = 1"); }), 75);
+    EXPECT_EQ(ErrorOf([&] { db.Execute("DELETE FROM Loja WHERE CodLoja = 1"); }), 0);
+    EXPECT_EQ(db.RecordsAffected(), 1);
+}
+
+TEST_F(FilesTest, ErrorsCarryTheEngineTexts) {
+    try {
+        engine_.OpenDatabase("C:\\Dados\\Falta.MDB");
+        FAIL() << "no error";
+    } catch (const win::RuntimeError& error) {
+        EXPECT_EQ(error.Description(), "Could not find file 'C:\\Dados\\Falta.MDB'.");
+    }
+    EXPECT_EQ(JetErrorText(3265), "Item not found in this collection.");
+    EXPECT_EQ(JetErrorText(3010, "Cartao"), "Table 'Cartao' already exists.");
+}
+
+}  // namespace
+}  // namespace dao::testing

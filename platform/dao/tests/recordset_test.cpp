@@ -1,0 +1,207 @@
+// Recordsets: moves, Seek over one and more keys, edits, values as stored, and their numbers.
+#include "platform/dao/tests/fixture.h"
+
+namespace dao::testing {
+namespace {
+
+struct ErrorRow {
+    const char* situation;
+    long number;
+    std::function<void(Recordset&)> operation;
+};
+
+class RecordsetTest : public DaoTest {
+protected:
+    RecordsetTest() : db_(Create("Bd2.MDB")) {
+        auto relacao = MakeTable(db_, "Relacao", {{"CodUsuario", DataType::Long, 0}, {"CodAplicacao", DataType::Long, 0},
+                                                  {"Nome", DataType::Text, 10}});
+        AddIndex(relacao, "IndCodUsuarioCodAplicacao", {"CodUsuario", "CodAplicacao"}, true);
+        AddIndex(relacao, "IndNome", {"Nome"});
+        const int rows[][2] = {{2, 1}, {1, 2}, {1, 1}, {3, 5}, {2, 7}};
+        const char* names[] = {"Édson", "ana", "Bia", "edson", "Carla"};
+        for (int i = 0; i < 5; ++i) {
+            AddRow(db_, "Relacao", {{"CodUsuario", Value(rows[i][0])}, {"CodAplicacao", Value(rows[i][1])}, {"Nome", Value(names[i])}});
+        }
+    }
+
+    std::vector<std::string> Names(Recordset& rs) {
+        std::vector<std::string> names;
+        for (rs.MoveFirst(); !rs.Eof(); rs.MoveNext()) names.push_back(rs("Nome").GetValue().ToText());
+        return names;
+    }
+
+    Database db_;
+};
+
+TEST_F(RecordsetTest, WithoutAnIndexRowsComeInInsertionOrder) {
+    Recordset rs = db_.OpenRecordset("relacao", dbOpenTable);
+    EXPECT_EQ(Names(rs), (std::vector<std::string>{"Édson", "ana", "Bia", "edson", "Carla"}));
+    EXPECT_EQ(rs.RecordCount(), 5);
+}
+
+TEST_F(RecordsetTest, TheIndexOrdersTextAsTheEngineDoes) {
+    Recordset rs = db_.OpenRecordset("Relacao", dbOpenTable);
+    rs.SetIndex("IndNome");
+    // Case does not count and accents sort with their letter, after the unaccented one.
+    EXPECT_EQ(Names(rs), (std::vector<std::string>{"ana", "Bia", "Carla", "edson", "Édson"}));
+}
+
+TEST_F(RecordsetTest, SeekFindsByEachComparison) {
+    struct Row {
+        const char* comparison;
+        std::vector<Value> keys;
+        bool found;
+        const char* name;
+    };
+    const Row rows[] = {
+        {"=", {Value(1), Value(2)}, true, "ana"},   {"=", {Value(2), Value(2)}, false, ""},
+        {"=", {Value(2)}, true, "Édson"},           {">=", {Value(2), Value(2)}, true, "Carla"},
+        {">", {Value(2), Value(7)}, true, "edson"}, {"<", {Value(2), Value(1)}, true, "ana"},
+        {"<=", {Value(1), Value(1)}, true, "Bia"},  {"<", {Value(1), Value(1)}, false, ""},
+        {">", {Value(3), Value(5)}, false, ""},
+    };
+    Recordset rs = db_.OpenRecordset("Relacao", dbOpenTable);
+    rs.SetIndex("IndCodUsuarioCodAplicacao");
+    for (const auto& row : rows) {
+        rs.Seek(row.comparison, row.keys);
+        EXPECT_EQ(rs.NoMatch(), !row.found) << row.comparison << " " << row.keys[0].ToText();
+        if (row.found) {
+            EXPECT_EQ(rs("Nome").GetValue().ToText(), row.name) << row.comparison;
+        }
+    }
+}
+
+TEST_F(RecordsetTest, SeekOnTextComparesAsTheEngineDoes) {
+    Recordset rs = db_.OpenRecordset("Relacao", dbOpenTable);
+    rs.SetIndex("IndNome");
+    rs.Seek("=", {Value("ÉDSON")});
+    ASSERT_FALSE(rs.NoMatch());
+    EXPECT_EQ(rs("Nome").GetValue().ToText(), "Édson");
+    rs.Seek(">=", {Value("B")});
+    EXPECT_EQ(rs("Nome").GetValue().ToText(), "Bia");
+    rs.MoveNext();
+    EXPECT_EQ(rs("Nome").GetValue().ToText(), "Carla");
+}
+
+TEST_F(RecordsetTest, NumbersWhereThereIsNoRecordOrNoIndex) {
+    MakeTable(db_, "UltimaVenda", {{"Numero", DataType::Long, 0}});
+    const ErrorRow rows[] = {
+        {"MoveFirst on an empty table", 3021, [](Recordset& rs) { rs.MoveFirst(); }},
+        {"field read on an empty table", 3021, [](Recordset& rs) { rs("Numero").GetValue(); }},
+        {"Edit on an empty table", 3021, [](Recordset& rs) { rs.Edit(); }},
+        {"missing field", 3265, [](Recordset& rs) { rs("Versao"); }},
+        {"Seek without an index", 3019, [](Recordset& rs) { rs.Seek("=", {Value(1)}); }},
+        {"missing index", 3265, [](Recordset& rs) { rs.SetIndex("IndNada"); }},
+        {"Update without AddNew", 3020, [](Recordset& rs) { rs.Update(); }},
+        {"set a value without AddNew", 3020, [](Recordset& rs) { rs("Numero").SetValue(Value(1)); }},
+    };
+    for (const auto& row : rows) {
+        Recordset rs = db_.OpenRecordset("UltimaVenda", dbOpenTable);
+        EXPECT_TRUE(rs.Eof() && rs.Bof());
+        EXPECT_EQ(rs.RecordCount(), 0);
+        EXPECT_EQ(ErrorOf([&] { row.operation(rs); }), row.number) << row.situation;
+    }
+}
+
+TEST_F(RecordsetTest, UseAfterCloseRaises3420) {
+    Recordset rs = db_.OpenRecordset("Relacao", dbOpenTable);
+    Recordset same = rs;
+    rs.Close();
+    EXPECT_EQ(ErrorOf([&] { same.MoveNext(); }), 3420);
+    EXPECT_EQ(ErrorOf([&] { same.Eof(); }), 3420);
+    Recordset other = db_.OpenRecordset("Relacao");
+    db_.Close();
+    EXPECT_EQ(ErrorOf([&] { other.MoveFirst(); }), 3420);
+    EXPECT_EQ(ErrorOf([&] { db_.TableDefs().Count(); }), 3420);
+}
+
+TEST_F(RecordsetTest, AFailedUpdateLeavesTheRecordAsItWas) {
+    Recordset rs = db_.OpenRecordset("Relacao", dbOpenTable);
+    rs.SetIndex("IndCodUsuarioCodAplicacao");
+    rs.Seek("=", {Value(1), Value(1)});
+    rs.Edit();
+    rs("CodAplicacao").SetValue(Value(2));  // (1, 2) exists
+    rs("Nome").SetValue(Value("Outra"));
+    EXPECT_EQ(ErrorOf([&] { rs.Update(); }), 3022);
+    rs.CancelUpdate();
+    EXPECT_EQ(rs("Nome").GetValue().ToText(), "Bia");
+    rs.AddNew();
+    rs("CodUsuario").SetValue(Value(9));
+    EXPECT_EQ(ErrorOf([&] { rs.Update(); }), 3058);  // Null in the primary key
+    rs.CancelUpdate();
+    EXPECT_EQ(rs.RecordCount(), 5);
+    rs.AddNew();
+    EXPECT_EQ(ErrorOf([&] { rs("Nome").SetValue(Value("Onze letras")); }), 3163);
+}
+
+TEST_F(RecordsetTest, ARecordsetSeesTheRowsItAdded) {
+    engine_.BeginTrans();
+    Recordset rs = db_.OpenRecordset("Relacao", dbOpenTable, dbDenyWrite);
+    rs.AddNew();
+    rs("CodUsuario").SetValue(Value(8));
+    rs("CodAplicacao").SetValue(Value(8));
+    rs("Nome").SetValue(Value("Nova"));
+    rs.Update();
+    engine_.CommitTrans();
+    rs.MoveLast();
+    EXPECT_EQ(rs("Nome").GetValue().ToText(), "Nova");
+    EXPECT_EQ(rs.RecordCount(), 6);
+}
+
+TEST_F(RecordsetTest, DeleteAndEditThroughADynaset) {
+    Recordset rs = db_.OpenRecordset("Relacao", dbOpenDynaset);
+    rs.MoveFirst();
+    rs.Delete();
+    EXPECT_EQ(ErrorOf([&] { rs("Nome").GetValue(); }), 3167);
+    rs.MoveNext();
+    rs.Edit();
+    rs("Nome").SetValue(Value("Ana Maria"));
+    rs.Update();
+    Recordset check = db_.OpenRecordset("SELECT Nome FROM Relacao WHERE CodUsuario = 1 AND CodAplicacao = 2", dbOpenSnapshot);
+    EXPECT_EQ(check("Nome").GetValue().ToText(), "Ana Maria");
+    EXPECT_EQ(db_.TableDefs().Item("Relacao").RecordCount(), 4);
+    EXPECT_EQ(ErrorOf([&] { check.Edit(); }), 3027);
+    EXPECT_EQ(ErrorOf([&] { rs.SetIndex("IndNome"); }), 3251);
+}
+
+TEST_F(RecordsetTest, ValuesKeepTheirFieldTypes) {
+    MakeTable(db_, "Tipos", {{"B", DataType::Boolean, 0}, {"I", DataType::Integer, 0}, {"L", DataType::Long, 0},
+                             {"C", DataType::Currency, 0}, {"S", DataType::Single, 0}, {"D", DataType::Double, 0},
+                             {"T", DataType::Date, 0}, {"X", DataType::Text, 5}, {"M", DataType::Memo, 0}});
+    struct Row {
+        const char* field;
+        Value written;
+        Value read;
+    };
+    const Row rows[] = {
+        {"B", Value::Boolean(true), Value::Boolean(true)},
+        {"I", Value(-32768), Value::Integer(-32768)},
+        {"L", Value("123"), Value::Long(123)},
+        {"C", Value(12.34567), Value::Currency(123457)},
+        {"C", Value::Currency(-9999999999), Value::Currency(-9999999999)},
+        {"S", Value(0.1), Value::Single(0.1f)},
+        {"D", Value(0.1), Value::Double(0.1)},
+        {"T", Value::Date(0.25), Value::Date(0.25)},
+        {"X", Value(12), Value::Text("12")},
+        {"M", Value("00123"), Value::Text("00123")},
+        {"X", Value(), Value()},
+    };
+    for (const auto& row : rows) {
+        AddRow(db_, "Tipos", {{row.field, row.written}});
+        Recordset rs = db_.OpenRecordset("Tipos");
+        rs.MoveLast();
+        EXPECT_EQ(rs(row.field).GetValue(), row.read) << row.field << " " << row.written.ToText();
+    }
+    const ErrorRow failures[] = {
+        {"Integer overflow", 3349, [](Recordset& rs) { rs("I").SetValue(Value(40000)); }},
+        {"text into a number", 3421, [](Recordset& rs) { rs("L").SetValue(Value("doze")); }},
+        {"text longer than its size", 3163, [](Recordset& rs) { rs("X").SetValue(Value("çãoçãoç")); }},
+    };
+    Recordset rs = db_.OpenRecordset("Tipos");
+    rs.AddNew();
+    for (const auto& row : failures) EXPECT_EQ(ErrorOf([&] { row.operation(rs); }), row.number) << row.situation;
+    EXPECT_EQ(ErrorOf([&] { rs("X").SetValue(Value("çãoçã")); }), 0);  // five characters fit
+}
+
+}  // namespace
+}  // namespace dao::testing
