@@ -34,6 +34,7 @@ inline constexpr long PrintFailed = 20518;         // printer or PDF file refuse
 inline constexpr long ColumnsTooWide = 20519;
 inline constexpr long NotANumber = 20520;          // a summed field holds a text
 inline constexpr long DataReadFailed = 20521;      // the source failed while its rows were read
+inline constexpr long HeaderTooTall = 20522;       // the header leaves no room for a row
 }  // namespace err
 
 // The source every error of the control carries.

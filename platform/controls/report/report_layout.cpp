@@ -99,6 +99,10 @@ LaidOutReport Layouter::Run() {
         if (item.kind == ItemKind::GroupHeading) needed += kRowHeight;   // keep it with a row
         if (y + needed > bottom) {
             y = StartPage();
+            if (y + needed > bottom) {
+                Raise(err::HeaderTooTall, "The report's header lines fill the whole page and leave no "
+                                          "room for rows: shorten the Header= lines or the formula texts.");
+            }
             if (item.kind != ItemKind::GroupHeading && currentGroup < groups_.size()) {
                 Emit({ItemKind::GroupContinued, currentGroup}, y);
                 y += Height(ItemKind::GroupContinued);

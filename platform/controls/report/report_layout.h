@@ -63,8 +63,9 @@ struct ReportData {
 // naming the first field the source lacks.
 ReportData ReadReportData(const ReportDefinition& def, RowSource& source);
 
-// Lays out the whole report. Raises ColumnsTooWide when the columns do not fit the page, and
-// NotANumber when a summed field holds a text that is not a number.
+// Lays out the whole report. Raises ColumnsTooWide when the columns do not fit the page,
+// HeaderTooTall when the page header leaves no room for a row, and NotANumber when a summed field
+// holds a value that is not a number.
 LaidOutReport LayOut(const ReportDefinition& def, const ReportData& data,
                      const std::vector<Formula>& formulas, const std::string& today);
 

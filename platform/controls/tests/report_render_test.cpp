@@ -104,6 +104,10 @@ TEST_F(ReportRenderTest, FaultsInLayoutRaiseTheControlsErrors) {
                 "no field 'Preco'");
     ExpectError([&] { Build(std::string(kSalesReport) + "Group=Filial\n", SalesTable(1, 1)); }, err::DuplicateKey,
                 "Group=");
+    // A header that fills the page would otherwise start page after page without a row.
+    std::string tall = kSalesReport;
+    for (int i = 0; i < 70; ++i) tall += "Header=linha " + std::to_string(i) + "\n";
+    ExpectError([&] { Build(tall, SalesTable(1, 1)); }, err::HeaderTooTall, "no room for rows");
 }
 
 // Null values print empty and add nothing; a long criterion wraps and pushes the body down.
