@@ -13,6 +13,7 @@
 #include "platform/dao/connection.h"
 #include "platform/dao/errors.h"
 #include "platform/dao/sql/jet_internal.h"
+#include "platform/dao/sql/jet_pump.h"
 
 namespace dao::sql {
 namespace {
@@ -42,30 +43,11 @@ void ExecOn(FileAccess& files, const std::string& file, const std::string& sql, 
     }
 }
 
-// Rows go one by one from the source's SELECT to the target's prepared INSERT. A row the insert
-// refuses for a key or a required field is passed over when the statement skips failing rows.
 long long Pump(const Translation& tr, FileAccess& files, const std::string& source, const std::string& target) {
-    Prepared select(files.Handle(source), tr.select);
-    if (!select) files.Fail(source, false);
-    Prepared insert(files.Handle(target), tr.pumpInsert);
-    if (!insert) files.Fail(target, true);
+    PumpSides sides{files.Handle(source), files.Handle(target),
+                    [&](bool onTarget) { files.Fail(onTarget ? target : source, onTarget); }};
     bool skip = tr.pumpInsert.rfind("INSERT OR IGNORE", 0) == 0;
-    const int columns = sqlite3_column_count(select.get());
-    long long written = 0;
-    for (;;) {
-        int rc = sqlite3_step(select.get());
-        if (rc == SQLITE_DONE) break;
-        if (rc != SQLITE_ROW) files.Fail(source, false);
-        for (int i = 0; i < columns; ++i) sqlite3_bind_value(insert.get(), i + 1, sqlite3_column_value(select.get(), i));
-        rc = sqlite3_step(insert.get());
-        sqlite3_reset(insert.get());
-        if (rc == SQLITE_DONE) {
-            written += sqlite3_changes(files.Handle(target));
-        } else if (!(skip && (rc & 0xFF) == SQLITE_CONSTRAINT)) {
-            files.Fail(target, true);
-        }
-    }
-    return written;
+    return PumpRows(sides, tr.select, tr.pumpInsert, skip);
 }
 
 std::string CreateTableSql(const Translation& tr) {

@@ -1,0 +1,280 @@
+#include "platform/dao/sql/jet_pump.h"
+
+#include <sqlite3.h>
+
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace dao::sql {
+namespace {
+
+// One column value of a copied row; texts and blobs live in the batch's byte buffer.
+struct Cell {
+    int type = SQLITE_NULL;
+    std::int64_t integer = 0;
+    double real = 0;
+    std::size_t offset = 0;
+    int bytes = 0;
+};
+
+struct Batch {
+    std::vector<Cell> cells;
+    std::string bytes;
+    std::size_t rows = 0;
+};
+
+class Statement {
+public:
+    Statement(sqlite3* db, const std::string& sql) {
+        if (sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size()), &stmt_, nullptr) != SQLITE_OK) {
+            sqlite3_finalize(stmt_);
+            stmt_ = nullptr;
+        }
+    }
+    ~Statement() { sqlite3_finalize(stmt_); }
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+    sqlite3_stmt* get() const { return stmt_; }
+
+private:
+    sqlite3_stmt* stmt_ = nullptr;
+};
+
+class HeldMutex {
+public:
+    explicit HeldMutex(sqlite3* db) : mutex_(sqlite3_db_mutex(db)) { sqlite3_mutex_enter(mutex_); }
+    ~HeldMutex() { sqlite3_mutex_leave(mutex_); }
+    HeldMutex(const HeldMutex&) = delete;
+    HeldMutex& operator=(const HeldMutex&) = delete;
+
+private:
+    sqlite3_mutex* mutex_;
+};
+
+void ReadRow(sqlite3_stmt* select, int columns, Batch& batch) {
+    for (int i = 0; i < columns; ++i) {
+        Cell cell;
+        cell.type = sqlite3_column_type(select, i);
+        if (cell.type == SQLITE_INTEGER) {
+            cell.integer = sqlite3_column_int64(select, i);
+        } else if (cell.type == SQLITE_FLOAT) {
+            cell.real = sqlite3_column_double(select, i);
+        } else if (cell.type == SQLITE_TEXT || cell.type == SQLITE_BLOB) {
+            const void* data = cell.type == SQLITE_TEXT ? static_cast<const void*>(sqlite3_column_text(select, i))
+                                                        : sqlite3_column_blob(select, i);
+            cell.bytes = sqlite3_column_bytes(select, i);
+            cell.offset = batch.bytes.size();
+            batch.bytes.append(static_cast<const char*>(data), static_cast<std::size_t>(cell.bytes));
+        }
+        batch.cells.push_back(cell);
+    }
+    ++batch.rows;
+}
+
+void BindRow(sqlite3_stmt* insert, int firstParam, const Batch& batch, std::size_t row, int columns) {
+    for (int i = 0; i < columns; ++i) {
+        const Cell& c = batch.cells[row * static_cast<std::size_t>(columns) + static_cast<std::size_t>(i)];
+        const int p = firstParam + i;
+        switch (c.type) {
+        case SQLITE_INTEGER: sqlite3_bind_int64(insert, p, c.integer); break;
+        case SQLITE_FLOAT: sqlite3_bind_double(insert, p, c.real); break;
+        case SQLITE_TEXT: sqlite3_bind_text(insert, p, batch.bytes.data() + c.offset, c.bytes, SQLITE_STATIC); break;
+        case SQLITE_BLOB: sqlite3_bind_blob(insert, p, batch.bytes.data() + c.offset, c.bytes, SQLITE_STATIC); break;
+        default: sqlite3_bind_null(insert, p); break;
+        }
+    }
+}
+
+// Batches travel from the reader to the writer and back, two or three at a time.
+class BatchQueue {
+public:
+    explicit BatchQueue(std::size_t batches) : spare_(batches) {}
+
+    // Reader: an empty batch to fill; false once the writer has stopped.
+    bool TakeSpare(Batch& out) {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [&] { return stopped_ || !spare_.empty(); });
+        if (stopped_) return false;
+        out = std::move(spare_.back());
+        spare_.pop_back();
+        out.cells.clear();
+        out.bytes.clear();
+        out.rows = 0;
+        return true;
+    }
+    void PutFull(Batch batch, bool last, int rc) {
+        std::lock_guard lock(mutex_);
+        full_.push_back(std::move(batch));
+        if (last) {
+            finished_ = true;
+            readerRc_ = rc;
+        }
+        changed_.notify_all();
+    }
+    // Writer: the next filled batch; false when the reader has finished and all are taken.
+    bool TakeFull(Batch& out) {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [&] { return !full_.empty() || finished_; });
+        if (full_.empty()) return false;
+        out = std::move(full_.front());
+        full_.pop_front();
+        return true;
+    }
+    void GiveBack(Batch batch) {
+        std::lock_guard lock(mutex_);
+        spare_.push_back(std::move(batch));
+        changed_.notify_all();
+    }
+    void Stop() {
+        std::lock_guard lock(mutex_);
+        stopped_ = true;
+        changed_.notify_all();
+    }
+    int ReaderRc() {
+        std::lock_guard lock(mutex_);
+        return readerRc_;
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::vector<Batch> spare_;
+    std::deque<Batch> full_;
+    bool finished_ = false;
+    bool stopped_ = false;
+    int readerRc_ = SQLITE_DONE;
+};
+
+void ReadAll(sqlite3* source, sqlite3_stmt* select, int columns, std::size_t batchRows, BatchQueue& queue) {
+    HeldMutex lock(source);
+    for (;;) {
+        Batch batch;
+        if (!queue.TakeSpare(batch)) return;
+        int rc = SQLITE_ROW;
+        while (batch.rows < batchRows && (rc = sqlite3_step(select)) == SQLITE_ROW) ReadRow(select, columns, batch);
+        bool last = rc != SQLITE_ROW;
+        queue.PutFull(std::move(batch), last, rc);
+        if (last) return;
+    }
+}
+
+// The reader thread, stopped and joined on every way out of the copy.
+class Reader {
+public:
+    Reader(BatchQueue& queue, std::thread thread) : queue_(queue), thread_(std::move(thread)) {}
+    ~Reader() { Join(); }
+    Reader(const Reader&) = delete;
+    Reader& operator=(const Reader&) = delete;
+    void Join() {
+        queue_.Stop();
+        if (thread_.joinable()) thread_.join();
+    }
+
+private:
+    BatchQueue& queue_;
+    std::thread thread_;
+};
+
+// The copy's savepoint on the target: released when the copy succeeds, rolled back otherwise.
+class Savepoint {
+public:
+    explicit Savepoint(sqlite3* db) : db_(db) { ok_ = sqlite3_exec(db_, "SAVEPOINT jet_pump", nullptr, nullptr, nullptr) == SQLITE_OK; }
+    ~Savepoint() {
+        if (!ok_) return;
+        if (!released_) sqlite3_exec(db_, "ROLLBACK TO jet_pump", nullptr, nullptr, nullptr);
+        sqlite3_exec(db_, "RELEASE jet_pump", nullptr, nullptr, nullptr);
+    }
+    Savepoint(const Savepoint&) = delete;
+    Savepoint& operator=(const Savepoint&) = delete;
+    bool Ok() const { return ok_; }
+    void Release() { released_ = true; }
+
+private:
+    sqlite3* db_;
+    bool ok_ = false;
+    bool released_ = false;
+};
+
+std::string MultiRowInsert(const std::string& insertOne, std::size_t rows) {
+    std::size_t values = insertOne.rfind(" VALUES ");
+    std::string head = insertOne.substr(0, values + 8);
+    std::string row = insertOne.substr(values + 8);
+    std::string sql = head;
+    for (std::size_t r = 0; r < rows; ++r) sql += (r ? ", " : "") + row;
+    return sql;
+}
+
+// Writes one batch: whole groups through the multi-row statement, the rest (and any group a
+// refused row made fail) row by row.
+struct Writer {
+    const PumpSides& sides;
+    sqlite3_stmt* one;
+    sqlite3_stmt* many;
+    std::size_t groupRows;
+    int columns;
+    bool skip;
+    long long written = 0;
+
+    bool Step(sqlite3_stmt* stmt) {
+        int rc = sqlite3_step(stmt);
+        sqlite3_reset(stmt);
+        if (rc == SQLITE_DONE) {
+            written += sqlite3_changes(sides.target);
+            return true;
+        }
+        return false;
+    }
+    void Row(const Batch& batch, std::size_t row) {
+        BindRow(one, 1, batch, row, columns);
+        if (!Step(one) && !(skip && (sqlite3_extended_errcode(sides.target) & 0xFF) == SQLITE_CONSTRAINT)) sides.fail(true);
+    }
+    void Write(const Batch& batch) {
+        std::size_t row = 0;
+        for (; many && row + groupRows <= batch.rows; row += groupRows) {
+            for (std::size_t r = 0; r < groupRows; ++r) BindRow(many, static_cast<int>(r) * columns + 1, batch, row + r, columns);
+            if (Step(many)) continue;
+            for (std::size_t r = 0; r < groupRows; ++r) Row(batch, row + r);
+        }
+        for (; row < batch.rows; ++row) Row(batch, row);
+    }
+};
+
+}  // namespace
+
+long long PumpRows(const PumpSides& sides, const std::string& select, const std::string& insertOne, bool skipFailingRows) {
+    Statement query(sides.source, select);
+    if (!query.get()) sides.fail(false);
+    Statement one(sides.target, insertOne);
+    if (!one.get()) sides.fail(true);
+    const int columns = sqlite3_column_count(query.get());
+    const std::size_t groupRows = std::max<std::size_t>(1, std::min<std::size_t>(256, 32766 / std::max(columns, 1)));
+    Statement many(sides.target, MultiRowInsert(insertOne, groupRows));
+
+    Savepoint savepoint(sides.target);
+    if (!savepoint.Ok()) sides.fail(true);
+    BatchQueue queue(3);
+    Reader reader(queue, std::thread(ReadAll, sides.source, query.get(), columns, groupRows * 16, std::ref(queue)));
+    Writer writer{sides, one.get(), many.get(), groupRows, columns, skipFailingRows};
+    {
+        HeldMutex lock(sides.target);
+        Batch batch;
+        while (queue.TakeFull(batch)) {
+            writer.Write(batch);
+            queue.GiveBack(std::move(batch));
+        }
+    }
+    reader.Join();
+    int rc = queue.ReaderRc();
+    if (rc != SQLITE_DONE) {
+        sqlite3_reset(query.get());
+        sides.fail(false);
+    }
+    savepoint.Release();
+    return writer.written;
+}
+
+}  // namespace dao::sql
