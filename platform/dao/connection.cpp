@@ -14,11 +14,6 @@
 #include "platform/win/error.h"
 #include "platform/win/paths.h"
 
-// The SQL layer registers its functions when it is linked in; until then connections go without.
-namespace dao::sql {
-int RegisterJetFunctions(sqlite3* db) __attribute__((weak));
-}
-
 namespace dao {
 namespace {
 
@@ -109,7 +104,7 @@ void Connection::OpenSqlite() {
     sqlite3_extended_result_codes(db_, 1);
     sqlite3_busy_timeout(db_, engine_->BusyTimeout());
     RegisterJetCollation(db_);
-    if (sql::RegisterJetFunctions != nullptr) sql::RegisterJetFunctions(db_);
+    sql::RegisterJetFunctions(db_);
     // SQLite opens lazily: reading the schema now makes a damaged file fail here, at the open.
     ExecOrFail(*this, "SELECT count(*) FROM sqlite_master", Operation::Read);
     if (!readOnly_) ExecOrFail(*this, "PRAGMA journal_mode=DELETE", Operation::Read);

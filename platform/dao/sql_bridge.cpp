@@ -2,14 +2,7 @@
 
 #include <sqlite3.h>
 
-#include "platform/dao/sql/jet_sql.h"
-
-// The SQL layer's entry points (sql/jet_execute.h). Declared weak so that the object model links
-// and runs plain SQLite SQL while the SQL layer is not part of the build.
-namespace dao::sql {
-long long ExecuteJetSql(Connection& connection, std::string_view sql, bool failOnError) __attribute__((weak));
-Translation TranslateJetQuery(Connection& connection, std::string_view sql) __attribute__((weak));
-}  // namespace dao::sql
+#include "platform/dao/sql/jet_execute.h"
 
 namespace dao {
 namespace {
@@ -30,43 +23,35 @@ RecordsetColumn ColumnOf(sqlite3_stmt* stmt, int index) {
 }  // namespace
 
 void ExecuteSql(DatabaseState& db, std::string_view sql, int options) {
-    auto& connection = db.Conn();
-    if (sql::ExecuteJetSql != nullptr) {
-        db.recordsAffected = static_cast<long>(sql::ExecuteJetSql(connection, sql, (options & dbFailOnError) != 0));
-        return;
-    }
-    connection.PrepareWrite(Operation::Write);
-    connection.Exec(sql, Operation::Write);
-    db.recordsAffected = sqlite3_changes(connection.Handle());
-    db.engine->BumpGeneration();
+    db.recordsAffected = static_cast<long>(sql::ExecuteJetSql(db.Conn(), sql, (options & dbFailOnError) != 0));
 }
 
 QueryResult RunQuery(DatabaseState& db, std::string_view sql) {
     auto& connection = db.Conn();
     QueryResult result;
-    std::string text(sql);
-    std::vector<sql::ColumnInfo> known;
-    if (sql::TranslateJetQuery != nullptr) {
-        auto translation = sql::TranslateJetQuery(connection, sql);
-        text = translation.sql;
-        known = translation.resultColumns;
-    }
-    Statement query(connection, text, Operation::Read);
+    const auto translation = sql::TranslateJetQuery(connection, sql);
+    const auto& known = translation.resultColumns;
+    Statement query(connection, translation.sql, Operation::Read);
     const int count = query.ColumnCount();
+    // A column of a table reads as its field; an expression the translation typed reads as that
+    // type, except Text, which is also what an untyped expression gets: that one reads as stored.
+    std::vector<bool> asStored;
     for (int i = 0; i < count; ++i) {
         auto column = ColumnOf(query.Handle(), i);
-        if (static_cast<std::size_t>(i) < known.size() && IsFieldType(known[static_cast<std::size_t>(i)].type)) {
-            column.type = static_cast<DataType>(known[static_cast<std::size_t>(i)].type);
-            column.size = known[static_cast<std::size_t>(i)].size;
+        const bool isField = sqlite3_column_decltype(query.Handle(), i) != nullptr;
+        const auto at = static_cast<std::size_t>(i);
+        if (!isField && at < known.size() && IsFieldType(known[at].type)) {
+            column.type = static_cast<DataType>(known[at].type);
+            column.size = known[at].size;
         }
+        asStored.push_back(!isField && (column.type == DataType::Text || at >= known.size()));
         result.columns.push_back(std::move(column));
     }
     while (query.Step()) {
         std::vector<Value> row;
         for (int i = 0; i < count; ++i) {
-            const bool typed = sqlite3_column_decltype(query.Handle(), i) != nullptr ||
-                               static_cast<std::size_t>(i) < known.size();
-            row.push_back(typed ? query.Column(i, result.columns[static_cast<std::size_t>(i)].type) : query.Column(i));
+            const auto at = static_cast<std::size_t>(i);
+            row.push_back(asStored[at] ? query.Column(i) : query.Column(i, result.columns[at].type));
         }
         result.rows.push_back(std::move(row));
     }

@@ -1,4 +1,4 @@
-// Where the object model hands SQL text to the SQL layer (sql/jet_execute.h). Internal.
+// Where the object model hands Jet SQL text to the SQL layer (sql/jet_execute.h). Internal.
 #pragma once
 
 #include <string_view>

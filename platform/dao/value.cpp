@@ -2,88 +2,36 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <limits>
 #include <system_error>
 
 #include "platform/dao/errors.h"
 #include "platform/win/error.h"
+#include "platform/win/oledate.h"
+#include "platform/win/textformat.h"
 
 namespace dao {
 namespace {
 
 constexpr double kCurrencyScale = 10000.0;
 
-// Rounds half to even, as the runtime's integer conversions do.
-double RoundEven(double x) {
-    return std::nearbyint(x);  // default rounding mode is to nearest, ties to even
-}
+double RoundEven(double x) { return win::RoundHalfEven(x); }
 
+// A number text as the regional settings read it ("1.234,5"), as the platform converts a text.
 bool ParseNumber(std::string_view text, double& out) {
-    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
-    if (text.empty()) return false;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), out);
-    return ec == std::errc{} && end == text.data() + text.size();
+    const auto parsed = win::ParseNumberText(text);
+    if (!parsed) return false;
+    out = *parsed;
+    return true;
 }
 
-std::string ShortestText(double d) {
-    char buffer[64];
-    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, d);
-    return ec == std::errc{} ? std::string(buffer, end) : std::string("0");
-}
-
-std::string CurrencyText(std::int64_t scaled) {
-    const bool negative = scaled < 0;
-    const std::uint64_t magnitude = negative ? 0 - static_cast<std::uint64_t>(scaled)
-                                             : static_cast<std::uint64_t>(scaled);
-    std::string text = (negative ? "-" : "") + std::to_string(magnitude / 10000);
-    std::uint64_t fraction = magnitude % 10000;
-    if (fraction == 0) return text;
-    std::string digits = std::to_string(fraction + 10000).substr(1);
-    while (digits.back() == '0') digits.pop_back();
-    return text + "." + digits;
-}
-
-// Civil date from days since 1970-01-01 (proleptic Gregorian).
-void CivilFromDays(long long z, int& y, unsigned& m, unsigned& d) {
-    z += 719468;
-    const long long era = (z >= 0 ? z : z - 146096) / 146097;
-    const unsigned doe = static_cast<unsigned>(z - era * 146097);
-    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const unsigned mp = (5 * doy + 2) / 153;
-    d = doy - (153 * mp + 2) / 5 + 1;
-    m = mp < 10 ? mp + 3 : mp - 9;
-    y = static_cast<int>(yoe + era * 400 + (m <= 2 ? 1 : 0));
-}
-
-// Day-first text of an OLE date: "dd/mm/yyyy", "hh:mm:ss" for a time alone on day 0, both when
-// the date has a time part. The fraction of an OLE date before 1899-12-30 counts away from zero.
-std::string DateText(double ole) {
-    double day = std::trunc(ole);
-    double fraction = std::fabs(ole - day);
-    long long seconds = std::llround(fraction * 86400.0);
-    if (seconds >= 86400) {
-        seconds -= 86400;
-        day += ole < 0 ? -1 : 1;
-    }
-    char buffer[48];
-    std::string text;
-    if (day != 0 || seconds == 0) {
-        int y;
-        unsigned m, d;
-        CivilFromDays(static_cast<long long>(day) - 25569, y, m, d);
-        std::snprintf(buffer, sizeof buffer, "%02u/%02u/%04d", d, m, y);
-        text = buffer;
-    }
-    if (seconds != 0) {
-        std::snprintf(buffer, sizeof buffer, "%02lld:%02lld:%02lld", seconds / 3600,
-                      seconds / 60 % 60, seconds % 60);
-        text += (text.empty() ? "" : " ") + std::string(buffer);
-    }
-    return text;
+// A Single shows its shortest float digits, not those of the double it widens to.
+double SingleDigits(float f) {
+    char buffer[32];
+    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, f);
+    double d = f;
+    if (ec == std::errc{}) std::from_chars(buffer, end, d);
+    return d;
 }
 
 std::int32_t CheckedLong(double x) {
@@ -158,17 +106,12 @@ std::string Value::ToText() const {
     switch (kind()) {
     case Kind::Null: return {};
     case Kind::Boolean: return std::get<bool>(data_) ? "True" : "False";
-    case Kind::Currency: return CurrencyText(std::get<CurrencyAmount>(data_).scaled);
-    case Kind::Single: {
-        char buffer[32];
-        const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, std::get<float>(data_));
-        return ec == std::errc{} ? std::string(buffer, end) : std::string("0");
-    }
-    case Kind::Date: return DateText(std::get<OleDate>(data_).days);
+    case Kind::Single: return win::NumberText(SingleDigits(std::get<float>(data_)));
+    case Kind::Date: return win::DateText(std::get<OleDate>(data_).days);
     case Kind::Text: return std::get<std::string>(data_);
     default: break;
     }
-    return ShortestText(ToDouble());
+    return win::NumberText(ToDouble());
 }
 
 bool operator==(const Value& a, const Value& b) { return a.data_ == b.data_; }
@@ -176,6 +119,7 @@ bool operator==(const Value& a, const Value& b) { return a.data_ == b.data_; }
 namespace {
 
 Value CoerceNumber(const Value& value, DataType type) {
+    if (type == DataType::Boolean) return Value::Boolean(value.ToBool());
     const double x = value.ToDouble();
     const auto inRange = [&](double lo, double hi) {
         const double r = RoundEven(x);
@@ -183,7 +127,7 @@ Value CoerceNumber(const Value& value, DataType type) {
         return r;
     };
     switch (type) {
-    case DataType::Boolean: return Value::Boolean(value.ToBool());
+    case DataType::Boolean: break;
     case DataType::Byte: return Value::Byte(static_cast<std::uint8_t>(inRange(0, 255)));
     case DataType::Integer: return Value::Integer(static_cast<std::int16_t>(inRange(-32768, 32767)));
     case DataType::Long: return Value::Long(static_cast<std::int32_t>(inRange(-2147483648.0, 2147483647.0)));
@@ -206,6 +150,10 @@ Value CoerceNumber(const Value& value, DataType type) {
 Value CoerceToField(const Value& value, DataType type) {
     if (value.IsNull()) return value;
     if (type == DataType::Text || type == DataType::Memo) return Value::Text(value.ToText());
+    if (value.kind() == Value::Kind::Text && type == DataType::Date) {
+        if (!win::IsDateText(value.ToText())) RaiseJet(jet::ConversionError);
+        return Value::Date(win::CDateText(value.ToText()));
+    }
     if (value.kind() == Value::Kind::Text && type != DataType::Boolean) {
         double parsed = 0;
         if (!ParseNumber(value.ToText(), parsed)) RaiseJet(jet::ConversionError);

@@ -3,7 +3,9 @@
 // The kinds follow the engine's field types: Boolean, Byte, Integer (16-bit), Long (32-bit),
 // Currency (a 64-bit integer scaled by 10,000, so four decimals are exact), Single, Double, Date
 // (an OLE date: days since 1899-12-30 as a double, a time alone lies on day 0) and Text (UTF-8).
-// Values are small and copied freely. Conversions never depend on the process locale.
+// Values are small and copied freely. Texts convert as the platform converts them (win/textformat.h,
+// win/oledate.h): the store's regional settings, day-first dates and ',' as decimal separator,
+// never the process locale.
 #pragma once
 
 #include <cstdint>
@@ -63,8 +65,8 @@ public:
     std::int32_t ToLong() const;
     std::int64_t ToCurrencyScaled() const;
     double ToDouble() const;  // Currency as its amount, Date as its OLE days
-    // Text as it reads: numbers in the shortest round-trip form with "." as decimal point, True as
-    // "True", a Currency with up to four decimals; Null gives "" (the caller decides about Null).
+    // Text as the platform's CStr gives it ("0,1", "12,5", "19/04/2001 12:00:00", "True"); Null
+    // gives "" (the caller decides about Null).
     std::string ToText() const;
 
     // Exact equality of kind and content (used by tests and change detection).

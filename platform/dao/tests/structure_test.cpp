@@ -189,5 +189,77 @@ TEST_F(StructureTest, QueryDefsAreStoredByName) {
     EXPECT_EQ(ErrorOf([&] { db_.QueryDefs().Delete("Consulta"); }), 3265);
 }
 
+class RelationTest : public DaoTest {
+protected:
+    RelationTest() : db_(Create("Produto.MDB")) {
+        auto itens = MakeTable(db_, "Itens TransEnt", {{"NroTrans", DataType::Long, 0}, {"Sequencia", DataType::Long, 0}});
+        AddIndex(itens, "IndItens", {"NroTrans", "Sequencia"}, true);
+        MakeTable(db_, "ItensTransEntBaixa", {{"Nrotrans", DataType::Long, 0}, {"Sequencia", DataType::Long, 0},
+                                               {"SeqBaixa", DataType::Long, 0}});
+        for (int i = 1; i <= 2; ++i) AddRow(db_, "Itens TransEnt", {{"NroTrans", Value(i)}, {"Sequencia", Value(1)}});
+    }
+
+    void Relate(const std::string& name, long attributes) {
+        Relation relation = db_.CreateRelation(name, "Itens TransEnt", "ItensTransEntBaixa", attributes);
+        for (const char* field : {"NroTrans", "Sequencia"}) {
+            Field f = relation.CreateField(field);
+            f.SetForeignName(field);
+            relation.Fields().Append(f);
+        }
+        db_.Relations().Append(relation);
+    }
+
+    long Children() { return db_.TableDefs().Item("ItensTransEntBaixa").RecordCount(); }
+
+    void AddChild(int nro, Value sequencia = Value(1)) {
+        AddRow(db_, "ItensTransEntBaixa", {{"Nrotrans", Value(nro)}, {"Sequencia", sequencia}, {"SeqBaixa", Value(1)}});
+    }
+
+    Database db_;
+};
+
+TEST_F(RelationTest, CascadingRelationKeepsChildrenWithTheirParent) {
+    Relate("ItensTransEntBaixa", dbRelationUpdateCascade | dbRelationDeleteCascade);
+    EXPECT_EQ(ErrorOf([&] { Relate("itenstransentbaixa", 4352); }), 3012);
+    EXPECT_EQ(ErrorOf([&] { AddChild(1); }), 0);
+    EXPECT_EQ(ErrorOf([&] { AddChild(2); }), 0);
+    EXPECT_EQ(ErrorOf([&] { AddChild(7); }), 3201);           // no such parent
+    EXPECT_EQ(ErrorOf([&] { AddChild(7, Value()); }), 0);     // a Null key needs no parent
+    EXPECT_EQ(ErrorOf([&] { db_.TableDefs().Item("ItensTransEntBaixa").Fields().Delete("Sequencia"); }), 3280);
+    db_.Execute("UPDATE [Itens TransEnt] SET NroTrans = 5 WHERE NroTrans = 1");
+    Recordset rs = db_.OpenRecordset("SELECT Nrotrans FROM ItensTransEntBaixa WHERE Nrotrans = 5", dbOpenSnapshot);
+    EXPECT_EQ(rs.RecordCount(), 1);
+    db_.Execute("DELETE FROM [Itens TransEnt] WHERE NroTrans = 2");
+    EXPECT_EQ(Children(), 2);
+    EXPECT_EQ(db_.Relations().Item("ITENSTRANSENTBAIXA").Attributes(), 4352);
+    EXPECT_EQ(db_.Relations().Item(0).Fields().Item("Sequencia").ForeignName(), "Sequencia");
+}
+
+TEST_F(RelationTest, PlainRelationRefusesToOrphanChildren) {
+    Relate("Baixas", 0);
+    AddChild(1);
+    Recordset parents = db_.OpenRecordset("Itens TransEnt", dbOpenTable);
+    parents.MoveFirst();
+    EXPECT_EQ(ErrorOf([&] { parents.Delete(); }), 3200);
+    parents.Edit();
+    parents("NroTrans").SetValue(Value(9));
+    EXPECT_EQ(ErrorOf([&] { parents.Update(); }), 3200);
+    parents.CancelUpdate();
+    parents.MoveNext();
+    EXPECT_EQ(ErrorOf([&] { parents.Delete(); }), 0);  // the second parent has no children
+    db_.Relations().Delete("Baixas");
+    EXPECT_EQ(ErrorOf([&] { AddChild(8); }), 0);
+}
+
+TEST_F(RelationTest, RecordsetsOnStoredQueriesAndUnknownNames) {
+    db_.CreateQueryDef("Itens", "SELECT * FROM [Itens TransEnt] WHERE NroTrans = 2");
+    Recordset rs = db_.OpenRecordset("itens", dbOpenSnapshot);
+    EXPECT_EQ(rs.RecordCount(), 1);
+    EXPECT_EQ(rs("NroTrans").GetValue(), Value::Long(2));
+    EXPECT_EQ(db_.QueryDefs().Item("Itens").OpenRecordset().RecordCount(), 1);
+    EXPECT_EQ(ErrorOf([&] { db_.OpenRecordset("Venda"); }), 3078);
+    EXPECT_EQ(ErrorOf([&] { db_.OpenRecordset("Itens", dbOpenTable); }), 3219);
+}
+
 }  // namespace
 }  // namespace dao::testing

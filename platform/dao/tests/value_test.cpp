@@ -1,0 +1,146 @@
+// Values and their conversions, and names and texts compared as the engine compares them.
+#include <sqlite3.h>
+
+#include "platform/dao/collation.h"
+#include "platform/dao/tests/fixture.h"
+
+namespace dao::testing {
+namespace {
+
+TEST(Collation, NamesCompareWithoutCaseButWithAccents) {
+    struct Row {
+        const char* a;
+        const char* b;
+        bool same;
+    };
+    const Row rows[] = {
+        {"PRODUTOCONS", "ProdutoCons", true}, {"Código", "CÓDIGO", true},      {"Codigo", "Código", false},
+        {"Descrição", "DESCRIÇÃO", true},     {"Itens Venda", "ITENS VENDA", true}, {"%IPI", "%ipi", true},
+        {"Total US$", "total us$", true},     {"ÿ", "Ÿ", true},                 {"Ítens", "ítens", true},
+        {"Itens", "Ítens", false},            {"Loja", "Loja ", false},         {"a", "b", false},
+    };
+    for (const auto& row : rows) EXPECT_EQ(JetNamesEqual(row.a, row.b), row.same) << row.a << " / " << row.b;
+    EXPECT_EQ(JetFold("ação Çé"), "AÇÃO ÇÉ");
+}
+
+TEST(Collation, TextOrdersByLettersThenAccents) {
+    const char* ordered[] = {"", "a", "Ana", "Bia", "Codigo", "Código", "Cor", "edson", "Édson", "Zé"};
+    for (std::size_t i = 0; i + 1 < std::size(ordered); ++i) {
+        EXPECT_LT(JetCompare(ordered[i], ordered[i + 1]), 0) << ordered[i] << " < " << ordered[i + 1];
+        EXPECT_GT(JetCompare(ordered[i + 1], ordered[i]), 0) << ordered[i + 1] << " > " << ordered[i];
+    }
+    EXPECT_EQ(JetCompare("JOÃO", "joão"), 0);
+}
+
+TEST(Collation, SqliteComparesWithTheCollation) {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(":memory:", &db), SQLITE_OK);
+    ASSERT_EQ(RegisterJetCollation(db), SQLITE_OK);
+    struct Row {
+        const char* sql;
+        int result;
+    };
+    const Row rows[] = {
+        {"SELECT 'Código' = 'CÓDIGO' COLLATE JETTEXT", 1},
+        {"SELECT 's' = 'S' COLLATE JETTEXT", 1},
+        {"SELECT 'Codigo' = 'Código' COLLATE JETTEXT", 0},
+        {"SELECT 'Código' < 'Cor' COLLATE JETTEXT", 1},
+    };
+    for (const auto& row : rows) {
+        sqlite3_stmt* stmt = nullptr;
+        ASSERT_EQ(sqlite3_prepare_v2(db, row.sql, -1, &stmt, nullptr), SQLITE_OK) << row.sql;
+        ASSERT_EQ(sqlite3_step(stmt), SQLITE_ROW);
+        EXPECT_EQ(sqlite3_column_int(stmt, 0), row.result) << row.sql;
+        sqlite3_finalize(stmt);
+    }
+    sqlite3_close(db);
+}
+
+TEST(ValueText, ReadsAsTheEngineShowsIt) {
+    struct Row {
+        Value value;
+        const char* text;
+    };
+    const Row rows[] = {
+        {Value::Double(0.1), "0,1"},
+        {Value::Single(0.1f), "0,1"},
+        {Value::Currency(125000), "12,5"},
+        {Value::Currency(-1), "-0,0001"},
+        {Value::Currency(1234567890000), "123456789"},
+        {Value::Boolean(true), "True"},
+        {Value::Integer(-5), "-5"},
+        {Value::Date(37000.5), "19/04/2001 12:00:00"},
+        {Value::Date(0.25), "06:00:00"},
+        {Value::Date(0), "30/12/1899"},
+        {Value::Date(36526), "01/01/2000"},
+        {Value(), ""},
+    };
+    for (const auto& row : rows) EXPECT_EQ(row.value.ToText(), row.text);
+}
+
+TEST(ValueConversion, NumbersRoundHalfToEvenAndRaiseTheRuntimeNumbers) {
+    EXPECT_EQ(Value(2.5).ToLong(), 2);
+    EXPECT_EQ(Value(3.5).ToLong(), 4);
+    EXPECT_EQ(Value(" 12 ").ToLong(), 12);
+    EXPECT_EQ(Value("1.234,5").ToDouble(), 1234.5);  // the regional number form
+    EXPECT_EQ(Value::Boolean(true).ToLong(), -1);
+    EXPECT_EQ(Value(1.23456).ToCurrencyScaled(), 12346);
+    const std::function<void()> failures[] = {
+        [] { Value(3e9).ToLong(); },
+        [] { Value().ToLong(); },
+        [] { Value("doze").ToDouble(); },
+    };
+    const long numbers[] = {6, 94, 13};
+    for (std::size_t i = 0; i < std::size(failures); ++i) EXPECT_EQ(ErrorOf(failures[i]), numbers[i]);
+}
+
+TEST(ValueConversion, CoercionToAFieldType) {
+    struct Row {
+        Value value;
+        DataType type;
+        Value result;
+        long error;
+    };
+    const Row rows[] = {
+        {Value(0.1), DataType::Single, Value::Single(0.1f), 0},
+        {Value(1.23456), DataType::Currency, Value::Currency(12346), 0},
+        {Value("12"), DataType::Long, Value::Long(12), 0},
+        {Value("True"), DataType::Boolean, Value::Boolean(true), 0},
+        {Value(255), DataType::Byte, Value::Byte(255), 0},
+        {Value(3.5), DataType::Integer, Value::Integer(4), 0},
+        {Value(42), DataType::Text, Value::Text("42"), 0},
+        {Value(), DataType::Long, Value(), 0},
+        {Value(32768), DataType::Integer, Value(), 3349},
+        {Value(-1), DataType::Byte, Value(), 3349},
+        {Value(1e300), DataType::Single, Value(), 3349},
+        {Value("x"), DataType::Long, Value(), 3421},
+        {Value("x"), DataType::Date, Value(), 3421},
+        {Value("01/10/2002"), DataType::Date, Value::Date(37530), 0},  // day first
+        {Value("2,5"), DataType::Double, Value::Double(2.5), 0},
+    };
+    for (const auto& row : rows) {
+        Value result;
+        EXPECT_EQ(ErrorOf([&] { result = CoerceToField(row.value, row.type); }), row.error) << row.value.ToText();
+        if (row.error == 0) {
+            EXPECT_EQ(result, row.result) << row.value.ToText();
+        }
+    }
+}
+
+TEST(ConnectString, ThePasswordIsFoundWithOrWithoutBlanks) {
+    struct Row {
+        const char* connect;
+        const char* password;
+    };
+    const Row rows[] = {
+        {";DATABASE= C:\\LOJA01\\Produto.MDB;PWD=TORPAL", "TORPAL"},
+        {";PWD=TORPAL;", "TORPAL"},
+        {"; pwd = x y ;", "x y"},
+        {";DATABASE=C:\\A.MDB", ""},
+        {"", ""},
+    };
+    for (const auto& row : rows) EXPECT_EQ(ConnectPassword(row.connect), row.password) << row.connect;
+}
+
+}  // namespace
+}  // namespace dao::testing
