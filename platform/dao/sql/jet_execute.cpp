@@ -18,25 +18,6 @@
 namespace dao::sql {
 namespace {
 
-// A prepared statement that is finalized on every path out.
-class Prepared {
-public:
-    Prepared(sqlite3* db, const std::string& sql) {
-        if (sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size()), &stmt_, nullptr) != SQLITE_OK) {
-            sqlite3_finalize(stmt_);
-            stmt_ = nullptr;
-        }
-    }
-    ~Prepared() { sqlite3_finalize(stmt_); }
-    Prepared(const Prepared&) = delete;
-    Prepared& operator=(const Prepared&) = delete;
-    sqlite3_stmt* get() const { return stmt_; }
-    explicit operator bool() const { return stmt_ != nullptr; }
-
-private:
-    sqlite3_stmt* stmt_ = nullptr;
-};
-
 void ExecOn(FileAccess& files, const std::string& file, const std::string& sql, bool write) {
     if (sqlite3_exec(files.Handle(file), sql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK) {
         files.Fail(file, write);

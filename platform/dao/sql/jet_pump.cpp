@@ -27,23 +27,6 @@ struct Batch {
     std::size_t rows = 0;
 };
 
-class Statement {
-public:
-    Statement(sqlite3* db, const std::string& sql) {
-        if (sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size()), &stmt_, nullptr) != SQLITE_OK) {
-            sqlite3_finalize(stmt_);
-            stmt_ = nullptr;
-        }
-    }
-    ~Statement() { sqlite3_finalize(stmt_); }
-    Statement(const Statement&) = delete;
-    Statement& operator=(const Statement&) = delete;
-    sqlite3_stmt* get() const { return stmt_; }
-
-private:
-    sqlite3_stmt* stmt_ = nullptr;
-};
-
 class HeldMutex {
 public:
     explicit HeldMutex(sqlite3* db) : mutex_(sqlite3_db_mutex(db)) { sqlite3_mutex_enter(mutex_); }
@@ -246,13 +229,13 @@ struct Writer {
 }  // namespace
 
 long long PumpRows(const PumpSides& sides, const std::string& select, const std::string& insertOne, bool skipFailingRows) {
-    Statement query(sides.source, select);
+    Prepared query(sides.source, select);
     if (!query.get()) sides.fail(false);
-    Statement one(sides.target, insertOne);
+    Prepared one(sides.target, insertOne);
     if (!one.get()) sides.fail(true);
     const int columns = sqlite3_column_count(query.get());
     const std::size_t groupRows = std::max<std::size_t>(1, std::min<std::size_t>(256, 32766 / std::max(columns, 1)));
-    Statement many(sides.target, MultiRowInsert(insertOne, groupRows));
+    Prepared many(sides.target, MultiRowInsert(insertOne, groupRows));
 
     Savepoint savepoint(sides.target);
     if (!savepoint.Ok()) sides.fail(true);

@@ -10,9 +10,29 @@
 #include <functional>
 #include <string>
 
-struct sqlite3;
+#include <sqlite3.h>
 
 namespace dao::sql {
+
+// A prepared statement finalized on every way out; empty when the text does not prepare (the
+// connection then holds the error).
+class Prepared {
+public:
+    Prepared(sqlite3* db, const std::string& sql) {
+        if (sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size()), &stmt_, nullptr) != SQLITE_OK) {
+            sqlite3_finalize(stmt_);
+            stmt_ = nullptr;
+        }
+    }
+    ~Prepared() { sqlite3_finalize(stmt_); }
+    Prepared(const Prepared&) = delete;
+    Prepared& operator=(const Prepared&) = delete;
+    sqlite3_stmt* get() const { return stmt_; }
+    explicit operator bool() const { return stmt_ != nullptr; }
+
+private:
+    sqlite3_stmt* stmt_ = nullptr;
+};
 
 struct PumpSides {
     sqlite3* source;
