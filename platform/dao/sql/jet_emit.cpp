@@ -130,7 +130,7 @@ double DateLiteralValue(const std::string& text) {
 std::string CoerceTo(const std::string& value, int from, int to) {
     if (to == 0 || from == to) return value;
     if (to == kJetDate) return "jet_as_date(" + value + ")";
-    if (IsTextType(to)) return IsTextType(from) ? value : "jet_cstr(" + value + ")";
+    if (IsTextType(to)) return IsTextType(from) ? value : "jet_cstr(" + value + (from == kJetDate ? ", 1)" : ", 0)");
     if (to == kJetCurrency) return "jet_ccur(" + value + ")";
     if (IsNumericType(to) && (IsTextType(from) || from == 0)) {
         return "jet_as_number(" + value + ", " + std::to_string(to) + ")";
@@ -179,6 +179,7 @@ Emitted Emitter::Column(const Expr& e) {
             if (!SameName(c.name, e.text)) continue;
             Emitted out = Typed(QuoteIdent(s.alias) + "." + QuoteIdent(c.name), c.type, c.size);
             out.name = c.name;
+            out.column = true;
             return out;
         }
         return std::nullopt;
@@ -267,6 +268,9 @@ Emitted Emitter::Comparison(const std::string& op, Emitted a, Emitted b) {
     // A date compared with a text compares as dates (the text read day first).
     if (a.type == kJetDate && (IsTextType(b.type) || b.type == 0)) b.sql = "jet_as_date(" + b.sql + ")";
     if (b.type == kJetDate && (IsTextType(a.type) || a.type == 0)) a.sql = "jet_as_date(" + a.sql + ")";
+    // Texts compare as the engine compares them; a column brings that collation itself, two
+    // computed texts would otherwise compare byte for byte.
+    if ((IsTextType(a.type) || IsTextType(b.type)) && !a.column && !b.column) b.sql += std::string(" COLLATE ") + kJetTextCollation;
     return Typed("(" + a.sql + " " + op + " " + b.sql + ")", kJetBoolean);
 }
 
@@ -279,7 +283,12 @@ Emitted Emitter::Binary(const Expr& e) {
     }
     if (op == "AND" || op == "OR") return Typed("(" + a.sql + " " + op + " " + b.sql + ")", kJetBoolean);
     if (op == "XOR") return Typed("((" + a.sql + ") <> 0) <> ((" + b.sql + ") <> 0)", kJetBoolean);
-    if (op == "&") return Typed("jet_concat(" + a.sql + ", " + b.sql + ")", kJetText);
+    if (op == "&") {
+        // A date joins as the text the runtime writes for it, not as its day count.
+        if (a.type == kJetDate) a.sql = "jet_cstr(" + a.sql + ", 1)";
+        if (b.type == kJetDate) b.sql = "jet_cstr(" + b.sql + ", 1)";
+        return Typed("jet_concat(" + a.sql + ", " + b.sql + ")", kJetText);
+    }
     bool numeric = (IsNumericType(a.type) || a.type == kJetDate) && (IsNumericType(b.type) || b.type == kJetDate);
     int type = a.type == kJetDate || b.type == kJetDate ? kJetDate
                : a.type == kJetDouble || b.type == kJetDouble ? kJetDouble

@@ -18,6 +18,7 @@ struct Emitted {
     int type = 0;
     int size = 0;
     std::string name;  // the output name a SELECT gives it when it has no alias
+    bool column = false;  // a column reference (it carries its column's collation)
 };
 
 // A table of the FROM clause under the name the statement uses for it.

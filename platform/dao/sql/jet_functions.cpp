@@ -51,7 +51,8 @@ double DateOf(sqlite3_value* v) {
 std::string StringOf(sqlite3_value* v, bool isDate = false) {
     switch (sqlite3_value_type(v)) {
     case SQLITE_NULL: return {};
-    case SQLITE_INTEGER: return std::to_string(sqlite3_value_int64(v));
+    case SQLITE_INTEGER:
+        return isDate ? win::DateText(static_cast<double>(sqlite3_value_int64(v))) : std::to_string(sqlite3_value_int64(v));
     case SQLITE_FLOAT: return isDate ? win::DateText(sqlite3_value_double(v)) : win::NumberText(sqlite3_value_double(v));
     default: return std::string(TextOf(v));
     }

@@ -93,6 +93,13 @@ TEST_F(EngineStatements, TranslationsAreCachedByTextUntilTheSchemaMoves) {
     EXPECT_THROW(Codes(store, query), win::RuntimeError);
 }
 
+TEST_F(EngineStatements, ATargetThatIsTheExecutingFileRunsOnItsOwnConnection) {
+    store.Execute("SELECT Cor.Código, First(Cor.Descrição) AS Descrição INTO CorUnica IN 'C:\\LOJA\\PRODUTO.MDB' "
+                  "From Cor GROUP BY Cor.Código");
+    EXPECT_EQ(Codes(store, "SELECT CorUnica.Descrição FROM CorUnica ORDER BY 1"),
+              (std::vector<std::string>{"Azul", "Cinza", "Verde"}));
+}
+
 TEST_F(EngineStatements, AMissingExternalFileRaisesTheOpenError) {
     try {
         store.Execute("SELECT Cor.* INTO Cor IN 'C:\\LOJA\\Nada.mdb' FROM Cor");

@@ -1,6 +1,7 @@
 // The engine's SQL functions, each expression written in Jet SQL and evaluated by SQLite.
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 #include "platform/dao/sql/tests/sql_fixture.h"
@@ -13,6 +14,10 @@ struct FunctionCase {
     const char* expression;
     const char* result;  // as SQLite prints it; "NULL" for Null
 };
+
+// Names the row by its text in test output.
+inline void PrintTo(const FunctionCase& row, std::ostream* out) { *out << row.expression; }
+
 
 class Functions : public ::testing::TestWithParam<FunctionCase> {
 protected:

@@ -1,6 +1,7 @@
 // The statements the system runs, as written, with the rows they must leave on a small store.
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -69,6 +70,10 @@ struct RowCase {
     const char* check;  // a SQLite query over the result
     std::vector<std::string> rows;
 };
+
+// Names the row by its text in test output.
+inline void PrintTo(const RowCase& row, std::ostream* out) { *out << row.statement; }
+
 
 class DefaultStatements : public ::testing::TestWithParam<RowCase> {};
 
@@ -181,6 +186,46 @@ TEST_F(Statements, NamesCompareAsTheEngineComparesThem) {
     EXPECT_EQ(f.Run("SELECT PRODUTO.CÓDIGO FROM PRODUTO WHERE PRODUTO.DESCRIÇÃO = 'CANETA'"),
               (std::vector<std::string>{"1"}));
     EXPECT_EQ(ErrorOf(f, "SELECT Produto.Codigo FROM Produto"), 3061);  // accents count
+}
+
+TEST_F(Statements, ComputedTextsCompareWithoutRegardToCase) {
+    EXPECT_EQ(f.Run("SELECT Código FROM Produto WHERE UCase(Descrição) = 'caneta'"), (std::vector<std::string>{"1"}));
+    EXPECT_EQ(f.Run("SELECT Código FROM Produto WHERE 'LÁPIS' = Descrição"), (std::vector<std::string>{"2"}));
+    EXPECT_EQ(f.Run("SELECT Venda.[Número Venda] & ': ' & Venda.[Data Venda] FROM Venda WHERE Venda.[Número Venda] = 11"),
+              (std::vector<std::string>{"11: 10/05/2002"}));
+}
+
+TEST_F(Statements, StoredQueryShapes) {
+    // Joins nested in parentheses, aliases, TOP, and the catalogue window's own queries.
+    EXPECT_EQ(f.Run("SELECT TOP 2 V.[Número Venda], P.Descrição AS Nome FROM (Venda AS V INNER JOIN [Itens Venda] AS I ON "
+                    "V.[Número Venda] = I.[Número Venda]) INNER JOIN Produto P ON I.Produto = P.Código ORDER BY "
+                    "V.[Número Venda] DESC, Nome"),
+              (std::vector<std::string>{"12|Lápis", "11|Caneta"}));
+    f.Exec("CREATE TABLE Aplicacao (CodAplicacao TEXT(10) COLLATE JETTEXT, Nome TEXT(50) COLLATE JETTEXT, "
+           "Consulta TEXT(50) COLLATE JETTEXT, Relatorio TEXT(50) COLLATE JETTEXT);"
+           "INSERT INTO Aplicacao VALUES ('B', 'Vendas do mês', 'q', 'r'), ('A', 'Estoque', '  ', 'r'), ('C', 'Sem', NULL, 'r');");
+    EXPECT_EQ(f.Run("SELECT Aplicacao.* FROM Aplicacao Where Consulta <> Null and Relatorio <> Null and Trim(Consulta) <> '' "
+                    "and Trim(Relatorio) <> ''  ORDER BY CodAplicacao  Asc"),
+              (std::vector<std::string>{"B|Vendas do mês|q|r"}));
+    EXPECT_EQ(f.Run("SELECT Aplicacao.* FROM Aplicacao Where Consulta <> Null and Relatorio <> Null  And Nome like'*MÊS*' "
+                    "ORDER BY CodAplicacao  Asc"),
+              (std::vector<std::string>{"B|Vendas do mês|q|r"}));
+    EXPECT_EQ(f.Run("select Distinct [Produto].[Descrição] from [Produto]"), (std::vector<std::string>{"Caneta", "Lápis"}));
+}
+
+TEST_F(Statements, UpperCasedPreQueryWritesIntoTheBackup) {
+    f.Run("SELECT PRODUTO.CÓDIGO, PRODUTO.DESCRIÇÃO INTO TEMPPRODUTO IN 'C:\\ZM\\BACKUP.MDB' FROM PRODUTO WHERE "
+          "PRODUTO.IPI IS NULL;");
+    EXPECT_EQ(f.Rows("SELECT * FROM TEMPPRODUTO", kBackup), (std::vector<std::string>{"1|Caneta"}));
+    f.Run("DELETE * FROM TEMPPRODUTO IN 'C:\\ZM\\BACKUP.MDB' WHERE TEMPPRODUTO.CÓDIGO = 1");
+    EXPECT_TRUE(f.Rows("SELECT * FROM TEMPPRODUTO", kBackup).empty());
+}
+
+TEST_F(Statements, InsertValuesConvertsToTheFieldTypes) {
+    f.Run("INSERT INTO Cliente ( Código, DataCad, CodLoja ) VALUES (3, '25/12/2001', 7)");
+    EXPECT_EQ(f.Rows("SELECT \"Código\", DataCad, CodLoja, typeof(CodLoja) FROM Cliente WHERE \"Código\" = 3"),
+              (std::vector<std::string>{"3|37250|7|text"}));
+    EXPECT_EQ(ErrorOf(f, "INSERT INTO Cliente ( Código, DataCad ) VALUES (3)"), 3346);
 }
 
 // ---- consolidation: copies into BACKUP.MDB ------------------------------------------------------
@@ -346,6 +391,10 @@ struct FailCase {
     const char* statement;
     long number;
 };
+
+// Names the row by its text in test output.
+inline void PrintTo(const FailCase& row, std::ostream* out) { *out << row.statement; }
+
 
 class FailingStatements : public ::testing::TestWithParam<FailCase> {};
 
