@@ -1,6 +1,7 @@
 #include "platform/controls/report/report_preview.h"
 
 #include <QKeyEvent>
+#include <QScrollBar>
 
 #include "platform/controls/report/report_render.h"
 
@@ -34,9 +35,14 @@ PreviewWindow::PreviewWindow(std::shared_ptr<const LaidOutReport> report, const 
     }
     grid_.setColumnStretch(column, 1);
     grid_.addWidget(&scroll_, 1, 0, 1, column + 1);
-    for (QPushButton* button : {&first_, &previous_, &next_, &last_, &print_, &close_}) {
-        button->setFocusPolicy(Qt::NoFocus);
+    // The window keeps the keyboard, so its keys work whatever was clicked last; the scroll
+    // area would otherwise take Page Up and Page Down for itself.
+    for (QWidget* widget : std::initializer_list<QWidget*>{&first_, &previous_, &next_, &last_, &print_, &close_,
+                                                          &scroll_}) {
+        widget->setFocusPolicy(Qt::NoFocus);
     }
+    zoom_.setFocusPolicy(Qt::ClickFocus);
+    setFocusPolicy(Qt::StrongFocus);
     connect(&first_, &QPushButton::clicked, this, [this] { ShowPage(0); });
     connect(&previous_, &QPushButton::clicked, this, [this] { ShowPage(current_ - 1); });
     connect(&next_, &QPushButton::clicked, this, [this] { ShowPage(current_ + 1); });
@@ -57,7 +63,9 @@ void PreviewWindow::SetPrintAllowed(bool allowed) {
 }
 
 void PreviewWindow::ShowPage(int index) {
-    current_ = std::clamp(index, 0, PageCount() - 1);
+    const int page = std::clamp(index, 0, PageCount() - 1);
+    if (page != current_) scroll_.verticalScrollBar()->setValue(0);   // a new page shows its top
+    current_ = page;
     Redraw();
 }
 
@@ -86,6 +94,8 @@ void PreviewWindow::keyPressEvent(QKeyEvent* event) {
         case Qt::Key_Plus: zoom_.stepUp(); break;
         case Qt::Key_Minus: zoom_.stepDown(); break;
         case Qt::Key_Escape: close(); break;
+        case Qt::Key_Up: scroll_.verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepSub); break;
+        case Qt::Key_Down: scroll_.verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd); break;
         case Qt::Key_P:
             if (ctrl) {
                 RequestPrint();

@@ -2,8 +2,9 @@
 // time, with page navigation, zoom, and a print button that the control shows only when the
 // program allows printing from the preview.
 //
-// Keys: Page Up / Page Down, Home / End move between pages; '+' and '-' (the numeric pad's too)
-// zoom in and out; Ctrl+P prints when printing is allowed; Esc closes the window.
+// Keys: Page Up / Page Down, Home / End move between pages; Up and Down scroll the page; '+' and
+// '-' (the numeric pad's too) zoom in and out; Ctrl+P prints when printing is allowed; Esc closes
+// the window.
 #pragma once
 
 #include <QGridLayout>
@@ -37,6 +38,7 @@ public:
     const QPushButton& PrintButton() const { return print_; }
     const QLabel& PageLabel() const { return pageNumber_; }
     const QLabel& PageView() const { return page_; }
+    const QScrollArea& Scroller() const { return scroll_; }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

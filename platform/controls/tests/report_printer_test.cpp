@@ -1,6 +1,7 @@
 #include "platform/controls/report/report_printer.h"
 
 #include <QPrinter>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -155,6 +156,13 @@ TEST_F(ReportPrinterTest, PreviewNavigatesPagesAndPrintsOnlyWhenAllowed) {
     QTest::keyClick(preview, Qt::Key_PageDown);
     EXPECT_EQ(preview->CurrentPage(), pages - 1);
     EXPECT_EQ(preview->PageLabel().text(), QStringLiteral("Página %1 de %1").arg(pages));
+    QApplication::processEvents();
+    const QScrollBar* bar = preview->Scroller().verticalScrollBar();
+    ASSERT_GT(bar->maximum(), 0);
+    QTest::keyClick(preview, Qt::Key_Down);
+    EXPECT_GT(bar->value(), 0);
+    QTest::keyClick(preview, Qt::Key_Up);
+    EXPECT_EQ(bar->value(), 0);
     QTest::keyClick(preview, Qt::Key_Home);
     QTest::keyClick(preview, Qt::Key_PageUp);
     EXPECT_EQ(preview->CurrentPage(), 0);
