@@ -52,6 +52,11 @@ CREATE TABLE "Itens Compra" ("%IPI" DOUBLE, "Quantidade" DOUBLE);
 INSERT INTO "Itens Compra" VALUES (NULL, 1), (3, 2);
 CREATE TABLE Lucro (Codigo LONG, Terminal0 TEXT(1) COLLATE JETTEXT);
 INSERT INTO Lucro VALUES (5, NULL), (6, 'S');
+CREATE TABLE TransSai (NroTrans LONG, TotalItens DOUBLE);
+INSERT INTO TransSai VALUES (1, 3), (2, NULL);
+CREATE TABLE Vendedor ("Código" LONG, Nome TEXT(30) COLLATE JETTEXT);
+INSERT INTO Vendedor VALUES (1, 'Ana');
+CREATE TABLE Fornecedor ("Código" LONG, Nome TEXT(30) COLLATE JETTEXT);
 CREATE TABLE Entrada (Hora DATETIME);
 INSERT INTO Entrada VALUES (NULL);
 )");
@@ -300,6 +305,115 @@ TEST_F(Statements, RecoveryAddsOnlyTheNewCodes) {
           "FAMILIACONS.Código, [Familia]![Código]<>[FAMILIACONS]![Código] HAVING ((([Familia]![Código]<>"
           "[FAMILIACONS]![Código]) Is Null))");
     EXPECT_EQ(f.Rows("SELECT \"Código\" FROM Familia"), (std::vector<std::string>{"1", "2", "5"}));
+}
+
+// Every copy statement of a consolidation run, as head + IN target + tail.
+struct CopyStatement {
+    const char* head;
+    const char* tail;
+};
+
+const CopyStatement kFirstStoreCopies[] = {
+    {"SELECT Loja.CodLoja, Produto.* INTO Produto IN ", " From Produto, Loja WHERE Loja.LojaOrigem='*'"},
+    {"SELECT Loja.CodLoja, Venda.* INTO Venda IN ", " From Venda, Loja WHERE Loja.LojaOrigem='*'"},
+    {"SELECT Loja.CodLoja, [Itens Venda].* INTO [Itens Venda] IN ", " From [Itens Venda], Loja WHERE Loja.LojaOrigem='*'"},
+    {"SELECT Loja.CodLoja, [Pagto Venda].* INTO [Pagto Venda] IN ", " From [Pagto Venda], Loja WHERE Loja.LojaOrigem='*'"},
+    {"SELECT Familia.Código, Familia.Descrição INTO FAMILIACONS IN ", " FROM Familia;"},
+    {"SELECT  [TransSai].* INTO TransSai IN ", " FROM TransSai;"},
+    {"SELECT Grupo.* INTO GrupoCons IN ", " FROM Grupo"},
+    {"SELECT Cor.* INTO CorCons IN ", "FROM Cor"},
+    {"SELECT Loja.CodLoja, Loja.Nome, Loja.LojaOrigem INTO LojaCons IN", " FROM Loja"},
+    {"SELECT Loja.CodLoja, Vendedor.* INTO Vendedor IN", " From Vendedor, Loja WHERE Loja.LojaOrigem='*'"},
+    {"SELECT Loja.CodLoja, Fornecedor.* INTO Fornecedor IN ", " From Fornecedor, Loja WHERE Loja.LojaOrigem='*'"},
+    {"SELECT Loja.CodLoja as CodLojaCons, Cliente.* INTO Cliente IN ", " From Loja, Cliente WHERE Loja.LojaOrigem='*'"},
+};
+
+const CopyStatement kLaterStoreCopies[] = {
+    {"INSERT INTO Produto ( CodLoja ) IN", " SELECT Loja.CodLoja, Produto.* From Produto, Loja WHERE Loja.LojaOrigem='*'"},
+    {"INSERT INTO Venda ( CodLoja ) IN", " SELECT Loja.CodLoja, Venda.* From Venda, Loja WHERE Loja.LojaOrigem='*'"},
+    {"INSERT INTO [Itens Venda] ( CodLoja ) IN", " SELECT Loja.CodLoja, [Itens Venda].* From [Itens Venda], Loja WHERE Loja.LojaOrigem='*'"},
+    {"INSERT INTO [Pagto Venda] ( CodLoja ) IN", " SELECT Loja.CodLoja, [Pagto Venda].* From [Pagto Venda], Loja WHERE Loja.LojaOrigem='*'"},
+    {"INSERT INTO FamiliaCons ( Código, Descrição ) IN", "SELECT Familia.Código, Familia.Descrição FROM Familia "},
+    {"INSERT INTO TransSai  IN", "SELECT TransSai.* FROM TransSai "},
+    {"INSERT INTO GrupoCons IN", "SELECT Grupo.* FROM Grupo"},
+    {"INSERT INTO CorCons IN", "SELECT Cor.* FROM Cor"},
+    {"INSERT INTO LojaCons ( CodLoja, Nome,LojaOrigem ) IN", "SELECT Loja.CodLoja, Loja.Nome, Loja.LojaOrigem FROM Loja"},
+    {"INSERT INTO Vendedor ( CodLoja ) IN", "SELECT Loja.CodLoja, Vendedor.* From Vendedor, Loja WHERE Loja.LojaOrigem='*'"},
+    {"INSERT INTO Fornecedor ( CodLoja ) IN ", "SELECT Loja.CodLoja, Fornecedor.* From Fornecedor, Loja WHERE Loja.LojaOrigem='*'"},
+    {"INSERT INTO Cliente ( CodLojaCons ) IN ", " SELECT Loja.CodLoja As CodLojaCons, Cliente.* From Cliente, Loja WHERE Loja.LojaOrigem='*'"},
+};
+
+const CopyStatement kPeriodCopies[] = {
+    {"SELECT Loja.CodLoja, Venda.* INTO Venda IN ",
+     " From Venda, Loja WHERE Loja.LojaOrigem='*' AND Venda.[Data Venda] >= CDate(Format(' 10/05/02 ','D/M/YYYY')) "
+     "AND Venda.[Data Venda] <= CDate(Format(' 11/05/02 ','D/M/YYYY'))"},
+    {"SELECT Loja.CodLoja, [Itens Venda].* INTO [Itens Venda] IN ",
+     " FROM Loja, Venda INNER JOIN [Itens Venda] ON Venda.[Número Venda] = [Itens Venda].[Número Venda] WHERE "
+     "Loja.LojaOrigem='*' AND Venda.[Data Venda] >= CDate(Format(' 10/05/02 ','D/M/YYYY')) AND Venda.[Data Venda] <= "
+     "CDate(Format(' 11/05/02 ','D/M/YYYY'))"},
+    {"SELECT Loja.CodLoja, [Pagto Venda].* INTO [Pagto Venda] IN ",
+     " FROM Loja, Venda INNER JOIN [Pagto Venda] ON Venda.[Número Venda] = [Pagto Venda].[Número Venda] WHERE "
+     "Loja.LojaOrigem='*' AND Venda.[Data Venda] >= CDate(Format(' 10/05/02 ','D/M/YYYY')) AND Venda.[Data Venda] <= "
+     "CDate(Format(' 11/05/02 ','D/M/YYYY'))"},
+    {"INSERT INTO Venda ( CodLoja ) IN",
+     " SELECT Loja.CodLoja, Venda.* From Venda, Loja WHERE Loja.LojaOrigem='*' AND Venda.[Data Venda] >= "
+     "CDate(Format(' 10/05/02 ','D/M/YYYY')) AND Venda.[Data Venda] <= CDate(Format(' 11/05/02 ','D/M/YYYY'))"},
+};
+
+const CopyStatement kRebuilds[] = {
+    {"SELECT FAMILIACONS.Código, First(FAMILIACONS.Descrição) AS Descrição INTO Familia IN", " From FAMILIACONS GROUP BY FAMILIACONS.Código"},
+    {"SELECT GrupoCons.Familia, GrupoCons.Grupo, First(GrupoCons.DescGrupo) AS DescGrupo INTO Grupo IN",
+     " From GrupoCons GROUP BY GrupoCons.Familia, GrupoCons.Grupo"},
+    {"SELECT CorCons.Código, First(CorCons.Descrição) AS Descrição INTO Cor IN ", " From CorCons GROUP BY CorCons.Código"},
+    {"SELECT LojaCons.CodLoja, First(LojaCons.Nome) AS Nome, First(LojaCons.LojaOrigem) as LojaOrigem INTO Loja IN ",
+     "  From LojaCons GROUP BY LojaCons.CodLoja"},
+};
+
+std::string WithTarget(const CopyStatement& s) { return std::string(s.head) + "'" + kBackup + "'" + s.tail; }
+
+TEST_F(Statements, ConsolidationRunCopiesTwoStoresAndRebuildsTheCodeTables) {
+    for (const CopyStatement& s : kFirstStoreCopies) f.Run(WithTarget(s));
+    f.Exec("UPDATE Loja SET CodLoja = '07' WHERE LojaOrigem = '*'");
+    for (const CopyStatement& s : kLaterStoreCopies) f.Run(WithTarget(s));
+    const char* counts[][2] = {{"Produto", "4"}, {"Venda", "6"}, {"\"Itens Venda\"", "8"}, {"\"Pagto Venda\"", "6"},
+                               {"FAMILIACONS", "4"}, {"TransSai", "4"}, {"GrupoCons", "8"}, {"CorCons", "4"},
+                               {"LojaCons", "6"}, {"Vendedor", "2"}, {"Fornecedor", "0"}, {"Cliente", "4"}};
+    for (const auto& [table, count] : counts) {
+        EXPECT_EQ(f.Rows(std::string("SELECT count(*) FROM ") + table, kBackup), (std::vector<std::string>{count})) << table;
+    }
+    EXPECT_EQ(f.Rows("SELECT DISTINCT CodLoja FROM Venda ORDER BY 1", kBackup), (std::vector<std::string>{"01", "07"}));
+
+    f.Rehome(kBackup, "C:\\ZM\\LOJA\\PRODUTO.MDB");
+    for (const CopyStatement& s : kRebuilds) f.Run(WithTarget(s));
+    EXPECT_EQ(f.Rows("SELECT * FROM Familia"), (std::vector<std::string>{"1|Escrita", "2|Papelaria fina e artigos de escritório"}));
+    EXPECT_EQ(f.Rows("SELECT count(*) FROM Grupo"), (std::vector<std::string>{"4"}));
+    EXPECT_EQ(f.Rows("SELECT * FROM Loja ORDER BY 1"), (std::vector<std::string>{"01|Centro|*", "02|Praia|N", "03|Serra|   ", "07|Centro|*"}));
+    EXPECT_EQ(ErrorOf(f, WithTarget(kRebuilds[0])), 3010);
+}
+
+TEST_F(Statements, PeriodCopiesKeepTheSalesOfThePeriod) {
+    for (const CopyStatement& s : kPeriodCopies) f.Run(WithTarget(s));
+    EXPECT_EQ(f.Rows("SELECT \"Número Venda\" FROM Venda ORDER BY 1", kBackup), (std::vector<std::string>{"11", "11"}));
+    EXPECT_EQ(f.Rows("SELECT count(*) FROM \"Itens Venda\"", kBackup), (std::vector<std::string>{"1"}));
+    EXPECT_EQ(f.Rows("SELECT \"Número Venda\", TaxaCartao FROM \"Pagto Venda\"", kBackup), (std::vector<std::string>{"11|NULL"}));
+}
+
+TEST_F(Statements, OldSalesDatabaseTakesTheCardTableAndTheFieldRebuildCopies) {
+    f.Run("SELECT Cartao.* INTO Cartao IN '" + kAntigo + "' FROM Cartao");
+    EXPECT_EQ(ErrorOf(f, "SELECT Cartao.* INTO Cartao IN '" + kAntigo + "' FROM Cartao"), 3010);
+    f.Rehome(kAntigo, "C:\\ZM\\DADOS\\Produto.mdb");
+    f.Exec("CREATE TABLE \"Pagto Venda\" (\"Código Cartão\" LONG, TaxaCartao CURRENCY); INSERT INTO \"Pagto Venda\" VALUES (1, NULL), (5, NULL)");
+    f.Run("UPDATE [Pagto Venda] INNER JOIN Cartao ON [Pagto Venda].[Código Cartão] = Cartao.Código SET [Pagto Venda].TaxaCartao = "
+          "Ccur([Cartao].[Taxa]) WHERE [Pagto Venda].TaxaCartao Is Null");
+    f.Run("UPDATE [Pagto Venda] SET [Pagto Venda].TaxaCartao = 0 WHERE [Pagto Venda].TaxaCartao Is Null");
+    EXPECT_EQ(f.Rows("SELECT TaxaCartao FROM \"Pagto Venda\""), (std::vector<std::string>{"2.1235", "0"}));
+    f.Run("Drop Table Cartao");
+    EXPECT_EQ(ErrorOf(f, "SELECT * FROM Cartao"), 3078);
+    // The field rebuild copies the old field into its new twin.
+    f.Exec("CREATE TABLE Familia (\"Código\" LONG, \"Descrição\" TEXT(20) COLLATE JETTEXT, \"Descrição01\" TEXT(30) COLLATE JETTEXT);"
+           "INSERT INTO Familia VALUES (1, 'Escrita', NULL)");
+    f.Run("Update [Familia] SET [Descrição01] = [Descrição]");
+    EXPECT_EQ(f.Rows("SELECT \"Descrição01\" FROM Familia"), (std::vector<std::string>{"Escrita"}));
 }
 
 // ---- catalogue refresh from the package --------------------------------------------------------

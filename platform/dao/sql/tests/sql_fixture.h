@@ -6,6 +6,7 @@
 #include <sqlite3.h>
 
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -20,7 +21,9 @@ class MemoryFiles : public FileAccess, public SchemaLookup {
 public:
     MemoryFiles() { Open(""); }
     ~MemoryFiles() override {
-        for (auto& [name, db] : files_) sqlite3_close(db);
+        std::set<sqlite3*> open;
+        for (auto& [name, db] : files_) open.insert(db);
+        for (sqlite3* db : open) sqlite3_close(db);
     }
     MemoryFiles(const MemoryFiles&) = delete;
     MemoryFiles& operator=(const MemoryFiles&) = delete;
@@ -37,6 +40,13 @@ public:
     }
     // Makes `alias` name the same file as `file` (one connection, as for the executing file).
     void Alias(const std::string& alias, const std::string& file) { files_[JetFold(alias)] = Open(file); }
+    // Statements from now on run on `file`; the file they ran on so far is reached as `oldName`.
+    void Rehome(const std::string& file, const std::string& oldName) {
+        sqlite3* home = Open("");
+        sqlite3* next = Open(file);
+        files_[JetFold(oldName)] = home;
+        files_[""] = next;
+    }
 
     void Exec(const std::string& sql, const std::string& file = "") {
         char* error = nullptr;
