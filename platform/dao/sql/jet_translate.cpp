@@ -472,7 +472,14 @@ Translation UpdateStatement(TokenStream& t, const SchemaLookup& schema, const Tr
         if (i == 0) targetIndex = index;
         else if (index != targetIndex) RaiseSql(3144);
         Emitted value = emitter.Emit(*sets[i].second);
-        assignments.push_back(QuoteIdent(column.name) + " = " + CoerceTo(value.sql, value.type, column.type));
+        std::string converted = CoerceTo(value.sql, value.type, column.type);
+        if (converted != value.sql && !IsNumericType(value.type) && value.type != kJetDate) {
+            // A value that does not convert leaves the field as it was, as the engine skips a
+            // field it cannot convert; only a Null value makes it Null.
+            converted = "(CASE WHEN " + converted + " IS NULL AND " + value.sql + " IS NOT NULL THEN " +
+                        QuoteIdent(column.name) + " ELSE " + converted + " END)";
+        }
+        assignments.push_back(QuoteIdent(column.name) + " = " + converted);
     }
     const Source& target = emitter.Sources()[targetIndex];
     Translation tr;

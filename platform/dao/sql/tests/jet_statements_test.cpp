@@ -492,6 +492,13 @@ TEST_F(Statements, RowsBreakingAKeyAreSkippedAndTheOthersStay) {
     EXPECT_EQ(f.Rows("SELECT \"Código\" FROM Chave ORDER BY 1"), (std::vector<std::string>{"1", "2"}));
 }
 
+TEST_F(Statements, AValueThatDoesNotConvertLeavesTheFieldAsItWas) {
+    f.Run("UPDATE Cliente SET Cliente.DataCad = 'amanhã', Cliente.DataAlt = '02/01/2000'");
+    EXPECT_EQ(f.Rows("SELECT DataCad, DataAlt FROM Cliente"), (std::vector<std::string>{"NULL|36527", "36000|36527"}));
+    f.Run("UPDATE Cliente SET Cliente.DataCad = Null WHERE Cliente.Código = 2");
+    EXPECT_EQ(f.Rows("SELECT DataCad FROM Cliente"), (std::vector<std::string>{"NULL", "NULL"}));
+}
+
 TEST_F(Statements, DropTableTakesBracketedNames) {
     f.Run("DROP TABLE [Itens Venda]");
     EXPECT_EQ(ErrorOf(f, "SELECT * FROM [Itens Venda]"), 3078);
