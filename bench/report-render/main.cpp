@@ -56,7 +56,9 @@ MemoryTable Sales(int rows) {
     return table;
 }
 
-double Seconds(Clock::time_point from) { return std::chrono::duration<double>(Clock::now() - from).count(); }
+double Seconds(Clock::time_point from) {
+    return std::chrono::duration<double>(Clock::now() - from).count();
+}
 
 }  // namespace
 
@@ -104,7 +106,8 @@ void WriteDataFile(const std::string& name, const MemoryTable& table) {
     dao::TableDef def = db.CreateTableDef("Vendas");
     const int types[] = {10, 10, 4, 5, 8};
     for (std::size_t i = 0; i < table.columns.size(); ++i) {
-        def.Fields().Append(def.CreateField(table.columns[i], dao::Value(types[i]), dao::Value(types[i] == 10 ? 40 : 0)));
+        def.Fields().Append(
+            def.CreateField(table.columns[i], dao::Value(types[i]), dao::Value(types[i] == 10 ? 40 : 0)));
     }
     db.TableDefs().Append(def);
     engine.BeginTrans();

@@ -27,8 +27,7 @@ public:
 
 private:
     [[noreturn]] void Fail(long number, const std::string& what) const {
-        Raise(number, "Report file '" + fileName_ + "', line " + std::to_string(line_) + ": " +
-                          what + ".");
+        Raise(number, "Report file '" + fileName_ + "', line " + std::to_string(line_) + ": " + what + ".");
     }
     void Line(std::string_view key, std::string_view value);
     void Once(std::string_view key, int& seenAt);
@@ -63,8 +62,7 @@ ReportDefinition Parser::Run(std::string_view text) {
 
 void Parser::Once(std::string_view key, int& seenAt) {
     if (seenAt != 0) {
-        Fail(err::DuplicateKey, std::string(key) + "= was already given on line " +
-                                    std::to_string(seenAt));
+        Fail(err::DuplicateKey, std::string(key) + "= was already given on line " + std::to_string(seenAt));
     }
     seenAt = line_;
 }
@@ -107,8 +105,8 @@ void Parser::ParseOrientation(std::string_view value) {
     } else if (SameName(value, "Landscape")) {
         def_.orientation = Orientation::Landscape;
     } else {
-        Fail(err::MalformedLine, "Orientation must be Portrait or Landscape, not '" +
-                                     std::string(value) + "'");
+        Fail(err::MalformedLine,
+             "Orientation must be Portrait or Landscape, not '" + std::string(value) + "'");
     }
 }
 
@@ -125,8 +123,9 @@ HeaderLine Parser::ParseHeader(std::string_view value) const {
             Fail(err::MalformedLine, "'}' without '{' in Header= (write '}}' for a brace)");
         } else if (c == '{') {
             const std::size_t close = value.find('}', i);
-            const std::string_view name =
-                close == std::string_view::npos ? std::string_view{} : Trim(value.substr(i + 1, close - i - 1));
+            const std::string_view name = close == std::string_view::npos
+                                              ? std::string_view{}
+                                              : Trim(value.substr(i + 1, close - i - 1));
             if (name.empty() || name.find('{') != std::string_view::npos) {
                 Fail(err::MalformedLine, "'{' must be followed by a formula name and '}' in Header=");
             }
@@ -144,10 +143,12 @@ HeaderLine Parser::ParseHeader(std::string_view value) const {
 double Parser::ParseWidth(std::string_view text) const {
     double width = 0;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), width);
-    if (ec != std::errc{} || end != text.data() + text.size() || !std::isfinite(width) ||
-        width <= 0 || width > 1000) {
-        Fail(err::MalformedLine, "column width must be a number of millimetres above 0 (with '.' "
-                                 "for decimals), not '" + std::string(text) + "'");
+    if (ec != std::errc{} || end != text.data() + text.size() || !std::isfinite(width) || width <= 0 ||
+        width > 1000) {
+        Fail(err::MalformedLine,
+             "column width must be a number of millimetres above 0 (with '.' "
+             "for decimals), not '" +
+                 std::string(text) + "'");
     }
     return width;
 }
@@ -183,20 +184,20 @@ ReportColumn Parser::ParseColumn(std::string_view value) const {
 
 void Parser::Check() const {
     if (def_.source.empty()) {
-        Raise(err::MissingKey, "Report file '" + fileName_ + "' has no Source= line naming the "
-                               "table or query to print.");
+        Raise(err::MissingKey, "Report file '" + fileName_ +
+                                   "' has no Source= line naming the "
+                                   "table or query to print.");
     }
     if (def_.columns.empty()) {
         Raise(err::MissingKey, "Report file '" + fileName_ + "' has no Column= line.");
     }
     for (std::size_t i = 0; i < def_.sums.size(); ++i) {
-        const bool shown = std::any_of(def_.columns.begin(), def_.columns.end(), [&](const auto& c) {
-            return SameName(c.field, def_.sums[i]);
-        });
+        const bool shown = std::any_of(def_.columns.begin(), def_.columns.end(),
+                                       [&](const auto& c) { return SameName(c.field, def_.sums[i]); });
         if (!shown) {
             Raise(err::MalformedLine, "Report file '" + fileName_ + "', line " +
-                                          std::to_string(sumLines_[i]) + ": summed field '" +
-                                          def_.sums[i] + "' is not shown by any Column= line.");
+                                          std::to_string(sumLines_[i]) + ": summed field '" + def_.sums[i] +
+                                          "' is not shown by any Column= line.");
         }
     }
 }
@@ -209,8 +210,8 @@ ReportDefinition ParseReportFile(std::string_view text, std::string_view fileNam
 
 bool SameName(std::string_view a, std::string_view b) {
     return QString::fromUtf8(a.data(), static_cast<qsizetype>(a.size()))
-               .compare(QString::fromUtf8(b.data(), static_cast<qsizetype>(b.size())),
-                        Qt::CaseInsensitive) == 0;
+               .compare(QString::fromUtf8(b.data(), static_cast<qsizetype>(b.size())), Qt::CaseInsensitive) ==
+           0;
 }
 
 }  // namespace controls::report

@@ -27,13 +27,13 @@ struct ReportColumn {
     std::string field;
     double widthMm = 0;
     Alignment alignment = Alignment::Left;
-    std::string format;   // the runtime's Format pattern; empty for the general format
+    std::string format;  // the runtime's Format pattern; empty for the general format
 };
 
 // One piece of a header line: literal text, or the value of the formula it names.
 struct HeaderPart {
     bool isFormula = false;
-    std::string text;   // the literal, or the formula's name
+    std::string text;  // the literal, or the formula's name
 };
 using HeaderLine = std::vector<HeaderPart>;
 
@@ -43,8 +43,8 @@ struct ReportDefinition {
     Orientation orientation = Orientation::Portrait;
     std::vector<HeaderLine> headers;
     std::vector<ReportColumn> columns;
-    std::string groupField;            // empty: no groups
-    std::vector<std::string> sums;     // fields, each shown by some column
+    std::string groupField;         // empty: no groups
+    std::vector<std::string> sums;  // fields, each shown by some column
 };
 
 // Parses the text of a report file. `fileName` only names the file in error descriptions.

@@ -17,8 +17,8 @@ constexpr double kPointsPerMm = 72.0 / 25.4;
 constexpr double kMargin = 10 * kPointsPerMm;
 constexpr QSizeF kA4{595.28, 841.89};
 constexpr double kCellPadding = 2;
-constexpr double kBandHeight = 22;      // date, title, page number
-constexpr double kHeadingHeight = 15;   // column headings
+constexpr double kBandHeight = 22;     // date, title, page number
+constexpr double kHeadingHeight = 15;  // column headings
 constexpr double kRowHeight = 12;
 constexpr double kGroupHeight = 16;
 constexpr double kTotalHeight = 15;
@@ -36,8 +36,8 @@ double WrappedHeight(const std::string& text, double width, double points) {
     QFont font;
     font.setPointSizeF(points);
     const QFontMetricsF metrics(font, &device);
-    const QRectF bound = metrics.boundingRect(QRectF(0, 0, width, 1e6), Qt::TextWordWrap,
-                                              QString::fromStdString(text));
+    const QRectF bound =
+        metrics.boundingRect(QRectF(0, 0, width, 1e6), Qt::TextWordWrap, QString::fromStdString(text));
     return std::max(bound.height(), metrics.height()) + 2;
 }
 
@@ -45,12 +45,12 @@ enum class ItemKind { GroupHeading, GroupContinued, Row, Subtotal, GrandTotal };
 
 struct BodyItem {
     ItemKind kind;
-    std::size_t index;   // the row, or the group (headings and subtotals)
+    std::size_t index;  // the row, or the group (headings and subtotals)
 };
 
 struct Group {
     std::string label;
-    std::vector<double> sums;   // per column; meaningful where the column is summed
+    std::vector<double> sums;  // per column; meaningful where the column is summed
 };
 
 class Layouter {
@@ -77,7 +77,7 @@ private:
     const std::vector<Formula>& formulas_;
     const std::string& today_;
     LaidOutReport out_;
-    std::vector<double> columnX_;   // left edge of each column, then the right edge of the last
+    std::vector<double> columnX_;  // left edge of each column, then the right edge of the last
     std::vector<bool> summed_;
     std::vector<BodyItem> body_;
     std::vector<Group> groups_;
@@ -96,12 +96,13 @@ LaidOutReport Layouter::Run() {
     for (std::size_t i = 0; i < body_.size(); ++i) {
         const BodyItem& item = body_[i];
         double needed = Height(item.kind);
-        if (item.kind == ItemKind::GroupHeading) needed += kRowHeight;   // keep it with a row
+        if (item.kind == ItemKind::GroupHeading) needed += kRowHeight;  // keep it with a row
         if (y + needed > bottom) {
             y = StartPage();
             if (y + needed > bottom) {
-                Raise(err::HeaderTooTall, "The report's header lines fill the whole page and leave no "
-                                          "room for rows: shorten the Header= lines or the formula texts.");
+                Raise(err::HeaderTooTall,
+                      "The report's header lines fill the whole page and leave no "
+                      "room for rows: shorten the Header= lines or the formula texts.");
             }
             if (item.kind != ItemKind::GroupHeading && currentGroup < groups_.size()) {
                 Emit({ItemKind::GroupContinued, currentGroup}, y);
@@ -146,9 +147,8 @@ void Layouter::AddToSums(std::vector<double>& sums, const Row& row, std::size_t 
     for (std::size_t c = 0; c < def_.columns.size(); ++c) {
         if (!summed_[c] || row[c].IsNull()) continue;
         if (row[c].kind != CellValue::Kind::Number) {
-            Raise(err::NotANumber, "Field '" + def_.columns[c].field + "' holds '" +
-                                       FormatCell(row[c], {}) + "' in row " +
-                                       std::to_string(rowIndex + 1) +
+            Raise(err::NotANumber, "Field '" + def_.columns[c].field + "' holds '" + FormatCell(row[c], {}) +
+                                       "' in row " + std::to_string(rowIndex + 1) +
                                        ", which is not a number: the report cannot total it.");
         }
         sums[c] += row[c].number;
@@ -201,9 +201,10 @@ double Layouter::StartPage() {
     out_.pages.emplace_back();
     const double left = kMargin, width = out_.pageSize.width() - 2 * kMargin;
     double y = kMargin;
-    AddText({left, y, width, kBandHeight}, Qt::AlignLeft | Qt::AlignVCenter, today_, TextRole::Date, kSmallPoints, false);
-    AddText({left + width / 5, y, width * 3 / 5, kBandHeight}, Qt::AlignHCenter | Qt::AlignVCenter, def_.title,
-            TextRole::Title, kTitlePoints, true);
+    AddText({left, y, width, kBandHeight}, Qt::AlignLeft | Qt::AlignVCenter, today_, TextRole::Date,
+            kSmallPoints, false);
+    AddText({left + width / 5, y, width * 3 / 5, kBandHeight}, Qt::AlignHCenter | Qt::AlignVCenter,
+            def_.title, TextRole::Title, kTitlePoints, true);
     AddText({left, y, width, kBandHeight}, Qt::AlignRight | Qt::AlignVCenter, {}, TextRole::PageNumber,
             kSmallPoints, false);
     y += kBandHeight;
@@ -219,15 +220,17 @@ double Layouter::StartPage() {
     for (std::size_t c = 0; c < def_.columns.size(); ++c) {
         const auto& column = def_.columns[c];
         const int align = column.alignment == Alignment::Right ? Qt::AlignRight : Qt::AlignLeft;
-        AddText({columnX_[c] + kCellPadding, y, columnX_[c + 1] - columnX_[c] - 2 * kCellPadding, kHeadingHeight},
-                align | Qt::AlignVCenter, column.heading, TextRole::ColumnHeading, kBodyPoints, true);
+        AddText(
+            {columnX_[c] + kCellPadding, y, columnX_[c + 1] - columnX_[c] - 2 * kCellPadding, kHeadingHeight},
+            align | Qt::AlignVCenter, column.heading, TextRole::ColumnHeading, kBodyPoints, true);
     }
     y += kHeadingHeight;
     out_.pages.back().lines.emplace_back(left, y, left + width, y);
     return y + 2;
 }
 
-void Layouter::EmitTotals(const std::string& label, const std::vector<double>& sums, double y, TextRole role) {
+void Layouter::EmitTotals(const std::string& label, const std::vector<double>& sums, double y,
+                          TextRole role) {
     const auto firstSummed = std::find(summed_.begin(), summed_.end(), true) - summed_.begin();
     const double labelRight = columnX_[static_cast<std::size_t>(firstSummed)];
     if (labelRight > kMargin) {
@@ -236,9 +239,10 @@ void Layouter::EmitTotals(const std::string& label, const std::vector<double>& s
     }
     for (std::size_t c = 0; c < def_.columns.size(); ++c) {
         if (!summed_[c]) continue;
-        const QRectF rect(columnX_[c] + kCellPadding, y, columnX_[c + 1] - columnX_[c] - 2 * kCellPadding, kTotalHeight);
-        AddText(rect, Qt::AlignRight | Qt::AlignVCenter, FormatCell(CellValue::Number(sums[c]), def_.columns[c].format),
-                role, kBodyPoints, true);
+        const QRectF rect(columnX_[c] + kCellPadding, y, columnX_[c + 1] - columnX_[c] - 2 * kCellPadding,
+                          kTotalHeight);
+        AddText(rect, Qt::AlignRight | Qt::AlignVCenter,
+                FormatCell(CellValue::Number(sums[c]), def_.columns[c].format), role, kBodyPoints, true);
         out_.pages.back().lines.emplace_back(columnX_[c], y + 1, columnX_[c + 1], y + 1);
     }
 }
@@ -249,8 +253,9 @@ void Layouter::Emit(const BodyItem& item, double y) {
         case ItemKind::GroupContinued: {
             std::string text = def_.groupField + ": " + groups_[item.index].label;
             if (item.kind == ItemKind::GroupContinued) text += " (continuação)";
-            AddText({kMargin + kCellPadding, y, columnX_.back() - kMargin, kGroupHeight}, Qt::AlignLeft | Qt::AlignBottom,
-                    std::move(text), TextRole::GroupHeading, kHeaderPoints, true);
+            AddText({kMargin + kCellPadding, y, columnX_.back() - kMargin, kGroupHeight},
+                    Qt::AlignLeft | Qt::AlignBottom, std::move(text), TextRole::GroupHeading, kHeaderPoints,
+                    true);
             break;
         }
         case ItemKind::Row: {
@@ -258,14 +263,17 @@ void Layouter::Emit(const BodyItem& item, double y) {
             for (std::size_t c = 0; c < def_.columns.size(); ++c) {
                 const auto& column = def_.columns[c];
                 const int align = column.alignment == Alignment::Right ? Qt::AlignRight : Qt::AlignLeft;
-                AddText({columnX_[c] + kCellPadding, y, columnX_[c + 1] - columnX_[c] - 2 * kCellPadding, kRowHeight},
-                        align | Qt::AlignVCenter, FormatCell(row[c], column.format), TextRole::Cell, kBodyPoints, false);
+                AddText({columnX_[c] + kCellPadding, y, columnX_[c + 1] - columnX_[c] - 2 * kCellPadding,
+                         kRowHeight},
+                        align | Qt::AlignVCenter, FormatCell(row[c], column.format), TextRole::Cell,
+                        kBodyPoints, false);
             }
             break;
         }
         case ItemKind::Subtotal:
             if (!def_.sums.empty()) {
-                EmitTotals("Total " + groups_[item.index].label, groups_[item.index].sums, y, TextRole::Subtotal);
+                EmitTotals("Total " + groups_[item.index].label, groups_[item.index].sums, y,
+                           TextRole::Subtotal);
             }
             break;
         case ItemKind::GrandTotal:
@@ -276,7 +284,8 @@ void Layouter::Emit(const BodyItem& item, double y) {
 }
 
 // The index of `field` among the source's columns; raises FieldMissing when absent.
-std::size_t FieldIndex(const std::vector<std::string>& columns, const std::string& field, const std::string& source) {
+std::size_t FieldIndex(const std::vector<std::string>& columns, const std::string& field,
+                       const std::string& source) {
     for (std::size_t i = 0; i < columns.size(); ++i) {
         if (SameName(columns[i], field)) return i;
     }
@@ -288,21 +297,23 @@ std::size_t FieldIndex(const std::vector<std::string>& columns, const std::strin
 
 ReportData ReadReportData(const ReportDefinition& def, RowSource& source) {
     std::vector<std::size_t> wanted;
-    for (const auto& column : def.columns) wanted.push_back(FieldIndex(source.Columns(), column.field, def.source));
+    for (const auto& column : def.columns)
+        wanted.push_back(FieldIndex(source.Columns(), column.field, def.source));
     if (!def.groupField.empty()) wanted.push_back(FieldIndex(source.Columns(), def.groupField, def.source));
     ReportData data;
     Row row;
     while (source.Next(row)) {
         Row kept;
         kept.reserve(wanted.size());
-        for (const std::size_t i : wanted) kept.push_back(i < row.size() ? std::move(row[i]) : CellValue::Null());
+        for (const std::size_t i : wanted)
+            kept.push_back(i < row.size() ? std::move(row[i]) : CellValue::Null());
         data.rows.push_back(std::move(kept));
     }
     return data;
 }
 
-LaidOutReport LayOut(const ReportDefinition& def, const ReportData& data, const std::vector<Formula>& formulas,
-                     const std::string& today) {
+LaidOutReport LayOut(const ReportDefinition& def, const ReportData& data,
+                     const std::vector<Formula>& formulas, const std::string& today) {
     return Layouter(def, data, formulas, today).Run();
 }
 

@@ -25,11 +25,21 @@
 
 namespace controls::report {
 
-enum class TextRole { Date, Title, PageNumber, Header, ColumnHeading, Cell, GroupHeading, Subtotal, GrandTotal };
+enum class TextRole {
+    Date,
+    Title,
+    PageNumber,
+    Header,
+    ColumnHeading,
+    Cell,
+    GroupHeading,
+    Subtotal,
+    GrandTotal
+};
 
 struct PageText {
     QRectF rect;
-    int flags = 0;          // Qt alignment flags, plus Qt::TextWordWrap for header lines
+    int flags = 0;  // Qt alignment flags, plus Qt::TextWordWrap for header lines
     std::string text;
     TextRole role = TextRole::Cell;
     double pointSize = 9;
@@ -42,7 +52,7 @@ struct Page {
 };
 
 struct LaidOutReport {
-    QSizeF pageSize;   // in points; A4, turned for landscape
+    QSizeF pageSize;  // in points; A4, turned for landscape
     bool landscape = false;
     std::vector<Page> pages;
 };

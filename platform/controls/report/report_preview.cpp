@@ -30,15 +30,15 @@ PreviewWindow::PreviewWindow(std::shared_ptr<const LaidOutReport> report, const 
     scroll_.setBackgroundRole(QPalette::Dark);
     int column = 0;
     for (QWidget* widget : std::initializer_list<QWidget*>{&first_, &previous_, &pageNumber_, &next_, &last_,
-                                                          &zoom_, &print_, &close_}) {
+                                                           &zoom_, &print_, &close_}) {
         grid_.addWidget(widget, 0, column++);
     }
     grid_.setColumnStretch(column, 1);
     grid_.addWidget(&scroll_, 1, 0, 1, column + 1);
     // The window keeps the keyboard, so its keys work whatever was clicked last; the scroll
     // area would otherwise take Page Up and Page Down for itself.
-    for (QWidget* widget : std::initializer_list<QWidget*>{&first_, &previous_, &next_, &last_, &print_, &close_,
-                                                          &scroll_}) {
+    for (QWidget* widget :
+         std::initializer_list<QWidget*>{&first_, &previous_, &next_, &last_, &print_, &close_, &scroll_}) {
         widget->setFocusPolicy(Qt::NoFocus);
     }
     zoom_.setFocusPolicy(Qt::ClickFocus);
@@ -55,7 +55,9 @@ PreviewWindow::PreviewWindow(std::shared_ptr<const LaidOutReport> report, const 
     Redraw();
 }
 
-void PreviewWindow::SetZoom(int percent) { zoom_.setValue(percent); }
+void PreviewWindow::SetZoom(int percent) {
+    zoom_.setValue(percent);
+}
 
 void PreviewWindow::SetPrintAllowed(bool allowed) {
     printAllowed_ = allowed;
@@ -64,7 +66,7 @@ void PreviewWindow::SetPrintAllowed(bool allowed) {
 
 void PreviewWindow::ShowPage(int index) {
     const int page = std::clamp(index, 0, PageCount() - 1);
-    if (page != current_) scroll_.verticalScrollBar()->setValue(0);   // a new page shows its top
+    if (page != current_) scroll_.verticalScrollBar()->setValue(0);  // a new page shows its top
     current_ = page;
     Redraw();
 }
@@ -76,8 +78,8 @@ void PreviewWindow::Redraw() {
     previous_.setEnabled(current_ > 0);
     next_.setEnabled(current_ + 1 < count);
     last_.setEnabled(current_ + 1 < count);
-    page_.setPixmap(QPixmap::fromImage(PageImage(*report_, static_cast<std::size_t>(current_), zoom_.value(),
-                                                 logicalDpiX())));
+    page_.setPixmap(QPixmap::fromImage(
+        PageImage(*report_, static_cast<std::size_t>(current_), zoom_.value(), logicalDpiX())));
 }
 
 void PreviewWindow::RequestPrint() {
@@ -94,8 +96,12 @@ void PreviewWindow::keyPressEvent(QKeyEvent* event) {
         case Qt::Key_Plus: zoom_.stepUp(); break;
         case Qt::Key_Minus: zoom_.stepDown(); break;
         case Qt::Key_Escape: close(); break;
-        case Qt::Key_Up: scroll_.verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepSub); break;
-        case Qt::Key_Down: scroll_.verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd); break;
+        case Qt::Key_Up:
+            scroll_.verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepSub);
+            break;
+        case Qt::Key_Down:
+            scroll_.verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+            break;
         case Qt::Key_P:
             if (ctrl) {
                 RequestPrint();

@@ -27,9 +27,9 @@ public:
     PreviewWindow(std::shared_ptr<const LaidOutReport> report, const std::string& title, int zoomPercent,
                   bool printAllowed, std::function<void()> print);
 
-    void SetZoom(int percent);   // clamped to the spin box's range
+    void SetZoom(int percent);  // clamped to the spin box's range
     void SetPrintAllowed(bool allowed);
-    void ShowPage(int index);    // 0-based; clamped to the pages there are
+    void ShowPage(int index);  // 0-based; clamped to the pages there are
 
     int Zoom() const { return zoom_.value(); }
     int CurrentPage() const { return current_; }
@@ -58,7 +58,7 @@ private:
     QSpinBox zoom_;
     QPushButton print_, close_;
     QScrollArea scroll_;
-    QLabel page_;   // after scroll_: the area holds it and must outlive it
+    QLabel page_;  // after scroll_: the area holds it and must outlive it
 };
 
 }  // namespace controls::report

@@ -16,7 +16,7 @@
 namespace controls::report {
 namespace {
 
-constexpr int kMaxIndex = 99;   // data files and formulas: indexes 0 to 99
+constexpr int kMaxIndex = 99;  // data files and formulas: indexes 0 to 99
 constexpr int kMinZoom = 25, kMaxZoom = 400;
 
 void CheckIndex(int index, const char* what) {
@@ -35,8 +35,10 @@ void Store(std::vector<T>& items, int index, T value) {
 std::string ReadReportText(const std::string& name, const std::filesystem::path& host) {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(host, ec)) {
-        Raise(err::ReportFileNotFound, "Report file '" + name + "' not found: check the report's file "
-                                       "name in the catalogue and that the file is in the program folder.");
+        Raise(err::ReportFileNotFound,
+              "Report file '" + name +
+                  "' not found: check the report's file "
+                  "name in the catalogue and that the file is in the program folder.");
     }
     std::ifstream in(host, std::ios::binary);
     std::ostringstream text;
@@ -55,7 +57,9 @@ std::unique_ptr<QPrinter> DefaultPrinter() {
     return std::make_unique<QPrinter>(info, QPrinter::HighResolution);
 }
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 }  // namespace
 
@@ -75,8 +79,9 @@ void ReportPrinter::SetPrintAllowed(bool allowed) {
 
 void ReportPrinter::SetDestination(long destination) {
     if (destination != 0 && destination != 1) {
-        Raise(err::InvalidDestination, "Destination " + std::to_string(destination) +
-                                           " is not valid: use 0 for the preview window or 1 for the printer.");
+        Raise(err::InvalidDestination,
+              "Destination " + std::to_string(destination) +
+                  " is not valid: use 0 for the preview window or 1 for the printer.");
     }
     destination_ = destination;
 }
@@ -88,7 +93,8 @@ void ReportPrinter::SetPassword(const std::string& password) {
 
 std::string ReportPrinter::DataFile(int index) const {
     CheckIndex(index, "data file");
-    return static_cast<std::size_t>(index) < dataFiles_.size() ? dataFiles_[static_cast<std::size_t>(index)] : "";
+    return static_cast<std::size_t>(index) < dataFiles_.size() ? dataFiles_[static_cast<std::size_t>(index)]
+                                                               : "";
 }
 
 void ReportPrinter::SetDataFile(int index, const std::string& path) {
@@ -96,11 +102,15 @@ void ReportPrinter::SetDataFile(int index, const std::string& path) {
     Store(dataFiles_, index, path);
 }
 
-void ReportPrinter::SetReportFileName(const std::string& path) { reportFile_ = path; }
+void ReportPrinter::SetReportFileName(const std::string& path) {
+    reportFile_ = path;
+}
 
 std::string ReportPrinter::Formula(int index) const {
     CheckIndex(index, "formula");
-    return static_cast<std::size_t>(index) < formulaTexts_.size() ? formulaTexts_[static_cast<std::size_t>(index)] : "";
+    return static_cast<std::size_t>(index) < formulaTexts_.size()
+               ? formulaTexts_[static_cast<std::size_t>(index)]
+               : "";
 }
 
 void ReportPrinter::SetFormula(int index, const std::string& text) {
@@ -120,12 +130,15 @@ std::vector<report::Formula> ReportPrinter::Formulas() const {
 
 void ReportPrinter::SetAction(int action) {
     if (action != 1) {
-        Raise(err::InvalidAction, "Action " + std::to_string(action) + " is not valid: set 1 to start the report.");
+        Raise(err::InvalidAction,
+              "Action " + std::to_string(action) + " is not valid: set 1 to start the report.");
     }
     Start();
 }
 
-void ReportPrinter::PrintReport() { Start(); }
+void ReportPrinter::PrintReport() {
+    Start();
+}
 
 void ReportPrinter::Zoom(int percent) {
     if (percent < kMinZoom || percent > kMaxZoom) {
@@ -138,25 +151,31 @@ void ReportPrinter::Zoom(int percent) {
 
 LaidOutReport ReportPrinter::Render() const {
     if (reportFile_.empty()) Raise(err::NoReportFile, "No report file was given to the report control.");
-    const std::filesystem::path host = hooks_.hostPath ? hooks_.hostPath(reportFile_) : std::filesystem::path(reportFile_);
+    const std::filesystem::path host =
+        hooks_.hostPath ? hooks_.hostPath(reportFile_) : std::filesystem::path(reportFile_);
     const ReportDefinition def = ParseReportFile(ReadReportText(reportFile_, host), reportFile_);
     const std::string dataFile = dataFiles_.empty() ? "" : dataFiles_.front();
     if (dataFile.empty()) Raise(err::NoDataFile, "No data file was given to the report control.");
     if (!hooks_.connector) {
-        Raise(err::CannotOpenDataFile, "Cannot open data file '" + dataFile + "': no database engine is available.");
+        Raise(err::CannotOpenDataFile,
+              "Cannot open data file '" + dataFile + "': no database engine is available.");
     }
     const std::unique_ptr<RowSource> source = hooks_.connector->Open(dataFile, password_, def.source);
     const ReportData data = ReadReportData(def, *source);
     return LayOut(def, data, Formulas(), hooks_.today());
 }
 
-void ReportPrinter::ExportPdf(const std::filesystem::path& file) const { WritePdf(Render(), file); }
+void ReportPrinter::ExportPdf(const std::filesystem::path& file) const {
+    WritePdf(Render(), file);
+}
 
 PreviewWindow* ReportPrinter::Preview() const {
     return preview_ && preview_->isVisible() ? preview_.get() : nullptr;
 }
 
-void ReportPrinter::ClosePreview() { preview_.reset(); }
+void ReportPrinter::ClosePreview() {
+    preview_.reset();
+}
 
 void ReportPrinter::Start() {
     auto report = std::make_shared<const LaidOutReport>(Render());
@@ -179,7 +198,8 @@ void ReportPrinter::OpenPreview(std::shared_ptr<const LaidOutReport> report) {
         try {
             Print(*pages);
         } catch (const win::RuntimeError& e) {
-            QMessageBox::warning(preview_.get(), QStringLiteral("Mensagem"), QString::fromStdString(e.Description()));
+            QMessageBox::warning(preview_.get(), QStringLiteral("Mensagem"),
+                                 QString::fromStdString(e.Description()));
         }
     });
     preview_->show();
@@ -192,8 +212,8 @@ void ReportPrinter::Print(const LaidOutReport& report) const {
 
 report::Formula ParseFormula(const std::string& text, int index) {
     const auto fail = [&]() -> void {
-        Raise(err::MalformedFormula, "Formula " + std::to_string(index) + " '" + text +
-                                         "' is not of the form Name= \"text\".");
+        Raise(err::MalformedFormula,
+              "Formula " + std::to_string(index) + " '" + text + "' is not of the form Name= \"text\".");
     };
     const std::size_t equals = text.find('=');
     if (equals == std::string::npos) fail();
@@ -207,7 +227,7 @@ report::Formula ParseFormula(const std::string& text, int index) {
     while (i < text.size() && IsBlank(text[i])) ++i;
     if (i >= text.size() || text[i] != '"') fail();
     for (++i;; ++i) {
-        if (i >= text.size()) fail();   // no closing quote
+        if (i >= text.size()) fail();  // no closing quote
         if (text[i] != '"') {
             formula.text += text[i];
         } else if (i + 1 < text.size() && text[i + 1] == '"') {

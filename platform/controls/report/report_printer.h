@@ -36,10 +36,10 @@ class ReportPrinter {
 public:
     // What the control reaches outside itself, replaceable by tests and tools.
     struct Hooks {
-        std::shared_ptr<DataConnector> connector;                            // the data files
-        std::function<std::filesystem::path(const std::string&)> hostPath;   // report file path
-        std::function<std::string()> today;                                  // the header's date
-        std::function<std::unique_ptr<QPrinter>()> printer;                  // destination 1
+        std::shared_ptr<DataConnector> connector;                           // the data files
+        std::function<std::filesystem::path(const std::string&)> hostPath;  // report file path
+        std::function<std::string()> today;                                 // the header's date
+        std::function<std::unique_ptr<QPrinter>()> printer;                 // destination 1
     };
     // The real outside world: the database layer, the machine's paths, clock and printer.
     static Hooks DefaultHooks();
@@ -51,17 +51,17 @@ public:
     ReportPrinter& operator=(const ReportPrinter&) = delete;
 
     bool PrintAllowed() const { return printAllowed_; }
-    void SetPrintAllowed(bool allowed);   // also shows or hides an open preview's button
+    void SetPrintAllowed(bool allowed);  // also shows or hides an open preview's button
 
     long Destination() const { return destination_; }
-    void SetDestination(long destination);   // 0 preview window, 1 printer
+    void SetDestination(long destination);  // 0 preview window, 1 printer
 
     // The program passes a line feed before the password; leading line breaks are dropped.
     void SetPassword(const std::string& password);
     const std::string& Password() const { return password_; }
 
     std::string DataFile(int index) const;
-    void SetDataFile(int index, const std::string& path);   // index 0 is the data file
+    void SetDataFile(int index, const std::string& path);  // index 0 is the data file
 
     const std::string& ReportFileName() const { return reportFile_; }
     void SetReportFileName(const std::string& path);
@@ -71,9 +71,9 @@ public:
     std::string Formula(int index) const;
     void SetFormula(int index, const std::string& text);
 
-    void SetAction(int action);   // 1 starts the report
-    void PrintReport();           // starts the report
-    void Zoom(int percent);       // the preview's zoom, now or when it opens
+    void SetAction(int action);  // 1 starts the report
+    void PrintReport();          // starts the report
+    void Zoom(int percent);      // the preview's zoom, now or when it opens
     int ZoomPercent() const { return zoom_; }
 
     // Loads the report file and the rows and lays the report out, without output.
@@ -97,8 +97,8 @@ private:
     std::string password_;
     std::vector<std::string> dataFiles_;
     std::string reportFile_;
-    std::vector<std::string> formulaTexts_;   // as the program set them
-    std::vector<report::Formula> formulas_;   // parsed; an empty name marks an unset index
+    std::vector<std::string> formulaTexts_;  // as the program set them
+    std::vector<report::Formula> formulas_;  // parsed; an empty name marks an unset index
     int zoom_ = 100;
     std::unique_ptr<PreviewWindow> preview_;
 };

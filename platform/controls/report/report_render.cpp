@@ -8,7 +8,6 @@
 #include <QPdfWriter>
 #include <QPrinter>
 
-
 #include "platform/controls/report/report_errors.h"
 
 namespace controls::report {
@@ -76,8 +75,8 @@ void WritePdf(const LaidOutReport& report, const std::filesystem::path& file) {
     {
         QFile probe(name);
         if (!probe.open(QIODevice::WriteOnly)) {
-            Raise(err::PrintFailed, "Cannot write the PDF file '" + file.string() + "': " +
-                                        probe.errorString().toStdString() + ".");
+            Raise(err::PrintFailed, "Cannot write the PDF file '" + file.string() +
+                                        "': " + probe.errorString().toStdString() + ".");
         }
     }
     QPdfWriter writer(name);
@@ -85,7 +84,8 @@ void WritePdf(const LaidOutReport& report, const std::filesystem::path& file) {
     writer.setCreator("report");
     writer.setPageLayout(LayoutFor(report));
     QPainter painter;
-    if (!painter.begin(&writer)) Raise(err::PrintFailed, "Cannot write the PDF file '" + file.string() + "'.");
+    if (!painter.begin(&writer))
+        Raise(err::PrintFailed, "Cannot write the PDF file '" + file.string() + "'.");
     PaintAll(painter, writer, report);
     painter.end();
 }

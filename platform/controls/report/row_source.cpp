@@ -31,29 +31,28 @@ MemoryDataConnector::File* MemoryDataConnector::Find(std::string_view dataFile) 
     return nullptr;
 }
 
-void MemoryDataConnector::AddTable(const std::string& dataFile, const std::string& source,
-                                   MemoryTable table, const std::string& password) {
+void MemoryDataConnector::AddTable(const std::string& dataFile, const std::string& source, MemoryTable table,
+                                   const std::string& password) {
     File* file = Find(dataFile);
     if (file == nullptr) file = &files_.emplace_back(File{dataFile, password, {}});
     file->tables.emplace_back(source, std::make_shared<const MemoryTable>(std::move(table)));
 }
 
-std::unique_ptr<RowSource> MemoryDataConnector::Open(const std::string& dataFile,
-                                                     const std::string& password,
+std::unique_ptr<RowSource> MemoryDataConnector::Open(const std::string& dataFile, const std::string& password,
                                                      const std::string& source) {
     const File* file = Find(dataFile);
     if (file == nullptr) {
         Raise(err::DataFileNotFound, "Data file '" + dataFile + "' not found.");
     }
     if (file->password != password) {
-        Raise(err::CannotOpenDataFile, "Cannot open data file '" + dataFile +
-                                           "': the database password is not valid.");
+        Raise(err::CannotOpenDataFile,
+              "Cannot open data file '" + dataFile + "': the database password is not valid.");
     }
     for (const auto& [name, table] : file->tables) {
         if (SameName(name, source)) return std::make_unique<MemoryRowSource>(table);
     }
-    Raise(err::DataSourceMissing, "The data file '" + dataFile + "' has no table or query named '" +
-                                      source + "' (the report's Source).");
+    Raise(err::DataSourceMissing, "The data file '" + dataFile + "' has no table or query named '" + source +
+                                      "' (the report's Source).");
 }
 
 }  // namespace controls::report

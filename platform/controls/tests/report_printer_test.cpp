@@ -30,13 +30,16 @@ protected:
         hooks.printer = [this] {
             auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
             printer->setOutputFormat(QPrinter::PdfFormat);
-            printer->setOutputFileName(QString::fromStdString(Path("printed" + std::to_string(++printed_) + ".pdf").string()));
+            printer->setOutputFileName(
+                QString::fromStdString(Path("printed" + std::to_string(++printed_) + ".pdf").string()));
             return printer;
         };
         control_ = std::make_unique<ReportPrinter>(std::move(hooks));
     }
 
-    std::filesystem::path Path(const std::string& name) const { return std::filesystem::path(dir_.path().toStdString()) / name; }
+    std::filesystem::path Path(const std::string& name) const {
+        return std::filesystem::path(dir_.path().toStdString()) / name;
+    }
 
     // Members as the program sets them before a run.
     void SetUpRun() {
@@ -105,11 +108,15 @@ TEST_F(ReportPrinterTest, FailedStartsRaiseNumberedErrorsAndOpenNoPreview) {
         const char* fragment;
     } rows[] = {
         {[](ReportPrinter& c) { c.SetReportFileName(""); }, err::NoReportFile, "No report file"},
-        {[](ReportPrinter& c) { c.SetReportFileName("Falta.rpt"); }, err::ReportFileNotFound, "'Falta.rpt' not found"},
-        {[](ReportPrinter& c) { c.SetReportFileName("Quebrado.rpt"); }, err::UnknownKey, "line 3: unknown key 'Cor'"},
-        {[](ReportPrinter& c) { c.SetReportFileName("SemFonte.rpt"); }, err::DataSourceMissing, "'Relato999'"},
+        {[](ReportPrinter& c) { c.SetReportFileName("Falta.rpt"); }, err::ReportFileNotFound,
+         "'Falta.rpt' not found"},
+        {[](ReportPrinter& c) { c.SetReportFileName("Quebrado.rpt"); }, err::UnknownKey,
+         "line 3: unknown key 'Cor'"},
+        {[](ReportPrinter& c) { c.SetReportFileName("SemFonte.rpt"); }, err::DataSourceMissing,
+         "'Relato999'"},
         {[](ReportPrinter& c) { c.SetDataFile(0, ""); }, err::NoDataFile, "No data file"},
-        {[](ReportPrinter& c) { c.SetDataFile(0, "F:\\LOJA02\\Produto.mdb"); }, err::DataFileNotFound, "LOJA02"},
+        {[](ReportPrinter& c) { c.SetDataFile(0, "F:\\LOJA02\\Produto.mdb"); }, err::DataFileNotFound,
+         "LOJA02"},
         {[](ReportPrinter& c) { c.SetPassword("\nOUTRA"); }, err::CannotOpenDataFile, "password"},
         {[](ReportPrinter& c) { c.SetPassword("TORPAL\n"); }, err::CannotOpenDataFile, "password"},
     };
@@ -193,7 +200,8 @@ TEST_F(ReportPrinterTest, ExportedPdfCarriesTheCriterionOnEveryPage) {
     SetUpRun();
     const LaidOutReport report = control_->Render();
     for (const auto& page : report.pages) {
-        EXPECT_EQ(TextsOf(page, TextRole::Header), std::vector<std::string>{"Critério: Vendas de dezembro Where Loja = 1"});
+        EXPECT_EQ(TextsOf(page, TextRole::Header),
+                  std::vector<std::string>{"Critério: Vendas de dezembro Where Loja = 1"});
     }
     control_->ExportPdf(Path("vendas.pdf"));
     EXPECT_EQ(PdfPageCount(Path("vendas.pdf")), static_cast<int>(report.pages.size()));

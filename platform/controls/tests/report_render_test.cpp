@@ -16,7 +16,8 @@ using namespace report_test;
 class ReportRenderTest : public ::testing::Test {
 protected:
     static LaidOutReport Build(const std::string& file, const MemoryTable& table,
-                               const std::vector<Formula>& formulas = {{"Criterio", "Vendas Where Loja = 1"}}) {
+                               const std::vector<Formula>& formulas = {
+                                   {"Criterio", "Vendas Where Loja = 1"}}) {
         MemoryDataConnector connector;
         connector.AddTable("Produto.mdb", "Relato001", table);
         const ReportDefinition def = ParseReportFile(file, "Vendas.rpt");
@@ -35,9 +36,11 @@ TEST_F(ReportRenderTest, EveryPageCarriesTheHeaderAndColumnHeadings) {
         const Page& page = report.pages[p];
         EXPECT_EQ(TextsOf(page, TextRole::Title), std::vector<std::string>{"Vendas por Loja"});
         EXPECT_EQ(TextsOf(page, TextRole::Date), std::vector<std::string>{"09/12/2026"});
-        EXPECT_EQ(TextsOf(page, TextRole::Header), std::vector<std::string>{"Critério: Vendas Where Loja = 1"});
-        EXPECT_EQ(TextsOf(page, TextRole::PageNumber),
-                  std::vector<std::string>{"Página " + std::to_string(p + 1) + " de " + std::to_string(count)});
+        EXPECT_EQ(TextsOf(page, TextRole::Header),
+                  std::vector<std::string>{"Critério: Vendas Where Loja = 1"});
+        EXPECT_EQ(
+            TextsOf(page, TextRole::PageNumber),
+            std::vector<std::string>{"Página " + std::to_string(p + 1) + " de " + std::to_string(count)});
         EXPECT_EQ(TextsOf(page, TextRole::ColumnHeading),
                   (std::vector<std::string>{"Produto", "Data", "Qtde", "Valor"}));
         for (const auto& text : page.texts) {
@@ -56,8 +59,9 @@ TEST_F(ReportRenderTest, SubtotalsAndGrandTotalAddUpTheRows) {
         for (const auto& t : TextsOf(page, TextRole::Cell)) rows.push_back(t);
     }
     // Per store: 1 + ... + 70 = 2485 units, 2485 * 1.5 = 3727.5.
-    const std::vector<std::string> expected = {"Total Loja 1", "2485", "3.727,50", "Total Loja 2", "2485",
-                                               "3.727,50",     "Total Loja 3", "2485", "3.727,50"};
+    const std::vector<std::string> expected = {"Total Loja 1", "2485", "3.727,50",
+                                               "Total Loja 2", "2485", "3.727,50",
+                                               "Total Loja 3", "2485", "3.727,50"};
     EXPECT_EQ(subtotals, expected);
     EXPECT_EQ(grand, (std::vector<std::string>{"Total Geral", "7455", "11.182,50"}));
     ASSERT_EQ(rows.size(), 3u * 70 * 4);
@@ -98,12 +102,13 @@ TEST_F(ReportRenderTest, FaultsInLayoutRaiseTheControlsErrors) {
     withText.rows[1][3] = CellValue::Text("doze");
     ExpectError([&] { Build(kSalesReport, withText); }, err::NotANumber, "'Valor' holds 'doze' in row 2");
     const std::string wide = "Source=Relato001\nColumn=P|Produto|150|L|\nColumn=V|Valor|60|R|\n";
-    ExpectError([&] { Build(wide, SalesTable(1, 1)); }, err::ColumnsTooWide, "210 mm wide but the page holds 190 mm");
+    ExpectError([&] { Build(wide, SalesTable(1, 1)); }, err::ColumnsTooWide,
+                "210 mm wide but the page holds 190 mm");
     EXPECT_EQ(Build(wide + "Orientation=Landscape\n", SalesTable(1, 1)).pages.size(), 1u);
-    ExpectError([&] { Build("Source=Relato001\nColumn=X|Preco|20|R|\n", SalesTable(1, 1)); }, err::FieldMissing,
-                "no field 'Preco'");
-    ExpectError([&] { Build(std::string(kSalesReport) + "Group=Filial\n", SalesTable(1, 1)); }, err::DuplicateKey,
-                "Group=");
+    ExpectError([&] { Build("Source=Relato001\nColumn=X|Preco|20|R|\n", SalesTable(1, 1)); },
+                err::FieldMissing, "no field 'Preco'");
+    ExpectError([&] { Build(std::string(kSalesReport) + "Group=Filial\n", SalesTable(1, 1)); },
+                err::DuplicateKey, "Group=");
     // A header that fills the page would otherwise start page after page without a row.
     std::string tall = kSalesReport;
     for (int i = 0; i < 70; ++i) tall += "Header=linha " + std::to_string(i) + "\n";

@@ -48,8 +48,8 @@ public:
             records_.MoveNext();
             return true;
         } catch (const win::RuntimeError& e) {
-            Raise(err::DataReadFailed, "Reading the report's rows from '" + dataFile_ + "' failed: " +
-                                           e.Description());
+            Raise(err::DataReadFailed,
+                  "Reading the report's rows from '" + dataFile_ + "' failed: " + e.Description());
         }
     }
 
@@ -69,8 +69,8 @@ dao::Database OpenDataFile(const std::string& dataFile, const std::string& passw
             Raise(err::DataFileNotFound, "Data file '" + dataFile + "' not found.");
         }
         if (e.Number() == dao::jet::InvalidPassword) {
-            Raise(err::CannotOpenDataFile, "Cannot open data file '" + dataFile +
-                                               "': the database password is not valid.");
+            Raise(err::CannotOpenDataFile,
+                  "Cannot open data file '" + dataFile + "': the database password is not valid.");
         }
         Raise(err::CannotOpenDataFile, "Cannot open data file '" + dataFile + "': " + e.Description());
     }

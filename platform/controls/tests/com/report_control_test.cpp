@@ -34,7 +34,9 @@ protected:
         object_ = control_.Get();
     }
 
-    std::filesystem::path Path(const std::string& name) const { return std::filesystem::path(dir_.path().toStdString()) / name; }
+    std::filesystem::path Path(const std::string& name) const {
+        return std::filesystem::path(dir_.path().toStdString()) / name;
+    }
 
     // The run's set-up of the control, member by member.
     void SetUpRun(bool printAllowed) {
@@ -43,7 +45,8 @@ protected:
         com::PutProperty(object_, 23, Variant::Utf8("\nTORPAL"));
         com::PutProperty(object_, 32, Variant::Utf8("F:\\LOJA01\\Produto.mdb"), {Variant::I2(0)});
         com::PutProperty(object_, 3, Variant::Utf8("Vendas.rpt"));
-        com::PutProperty(object_, 29, Variant::Utf8("Criterio= \"Dezembro Where Loja = 'Loja 1'\""), {Variant::I2(0)});
+        com::PutProperty(object_, 29, Variant::Utf8("Criterio= \"Dezembro Where Loja = 'Loja 1'\""),
+                         {Variant::I2(0)});
     }
 
     QTemporaryDir dir_;
@@ -85,7 +88,8 @@ TEST_F(ReportControlTest, ConsultOnlyUserGetsNoPrintButton) {
 TEST_F(ReportControlTest, ErrorsCrossTheDispatchBoundaryWithTheirNumbers) {
     SetUpRun(true);
     com::PutProperty(object_, 3, Variant::Utf8("Falta.rpt"));
-    ExpectError([&] { com::PutProperty(object_, 17, Variant::I2(1)); }, err::ReportFileNotFound, "'Falta.rpt' not found");
+    ExpectError([&] { com::PutProperty(object_, 17, Variant::I2(1)); }, err::ReportFileNotFound,
+                "'Falta.rpt' not found");
     EXPECT_EQ(control_->Printer().Preview(), nullptr);
     ExpectError([&] { com::PutProperty(object_, 29, Variant::Utf8("Criterio x"), {Variant::I2(0)}); },
                 err::MalformedFormula, "Formula 0");
@@ -94,7 +98,7 @@ TEST_F(ReportControlTest, ErrorsCrossTheDispatchBoundaryWithTheirNumbers) {
         com::GetProperty(object_, 23);
         ADD_FAILURE() << "the password was readable";
     } catch (const win::RuntimeError& e) {
-        EXPECT_EQ(e.Number(), 394);   // get not supported
+        EXPECT_EQ(e.Number(), 394);  // get not supported
     }
 }
 

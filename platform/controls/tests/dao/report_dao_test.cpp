@@ -50,7 +50,7 @@ protected:
     }
 
     win::testing::TempMachineRoot root_;
-    ReportPrinter control_;   // the real hooks: engine and machine root
+    ReportPrinter control_;  // the real hooks: engine and machine root
 };
 
 TEST_F(ReportDaoTest, RendersTheRunQueryInItsOrderWithTotals) {
@@ -63,7 +63,7 @@ TEST_F(ReportDaoTest, RendersTheRunQueryInItsOrderWithTotals) {
     ASSERT_EQ(cells.size(), 6u * 4);
     EXPECT_EQ((std::vector<std::string>(cells.begin(), cells.begin() + 4)),
               (std::vector<std::string>{"Produto 1", "02/01/2024", "1", "10,25"}));
-    EXPECT_EQ(cells[5 * 4 + 3], "");   // Null value
+    EXPECT_EQ(cells[5 * 4 + 3], "");  // Null value
     EXPECT_EQ(TextsOf(page, TextRole::Subtotal),
               (std::vector<std::string>{"Total Loja 1", "3", "30,75", "Total Loja 2", "7", "71,75",
                                         "Total Loja 3", "11", "51,25"}));
@@ -78,9 +78,12 @@ TEST_F(ReportDaoTest, DataFileFaultsGiveTheControlsErrors) {
         long number;
         const char* fragment;
     } rows[] = {
-        {[](ReportPrinter& c) { c.SetPassword("\nERRADA"); }, err::CannotOpenDataFile, "password is not valid"},
-        {[](ReportPrinter& c) { c.SetDataFile(0, "C:\\LOJA02\\Produto.mdb"); }, err::DataFileNotFound, "LOJA02"},
-        {[](ReportPrinter& c) { c.SetReportFileName("C:\\Outra.rpt"); }, err::DataSourceMissing, "'Relato999'"},
+        {[](ReportPrinter& c) { c.SetPassword("\nERRADA"); }, err::CannotOpenDataFile,
+         "password is not valid"},
+        {[](ReportPrinter& c) { c.SetDataFile(0, "C:\\LOJA02\\Produto.mdb"); }, err::DataFileNotFound,
+         "LOJA02"},
+        {[](ReportPrinter& c) { c.SetReportFileName("C:\\Outra.rpt"); }, err::DataSourceMissing,
+         "'Relato999'"},
         {[](ReportPrinter& c) { c.SetReportFileName("C:\\Erro.rpt"); }, err::DataReadFailed, "'RelatoErr'"},
     };
     for (const auto& row : rows) {
