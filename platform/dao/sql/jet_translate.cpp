@@ -354,6 +354,32 @@ std::vector<const ColumnInfo*> MatchInsertColumns(const TableInfo& target, const
     return out;
 }
 
+// INSERT INTO t [(cols)] VALUES (...): each value converted to its field's type. Leaves in
+// `tr.sql` the text after the INSERT verb.
+void InsertValues(TokenStream& t, const SchemaLookup& schema, const TableInfo& target,
+                  const std::vector<std::string>& named, Translation& tr) {
+    StatementParser p(t);
+    tr.kind = StatementKind::InsertValues;
+    t.ExpectSymbol("(", 3134);
+    Emitter emitter(schema, std::nullopt);
+    std::string values;
+    std::size_t i = 0;
+    do {
+        if (i >= named.size() && !named.empty()) RaiseSql(3346);
+        const ColumnInfo* c = named.empty() ? (i < target.columns.size() ? &target.columns[i] : nullptr)
+                                            : FindColumn(target, named[i]);
+        if (!c) RaiseSql(3346);
+        Emitted v = emitter.Emit(*ParseExpression(t));
+        values += (i ? ", " : "") + CoerceTo(v.sql, v.type, c->type);
+        tr.targetColumns.push_back(c->name);
+        ++i;
+    } while (t.AcceptSymbol(","));
+    t.ExpectSymbol(")", 3134);
+    p.End();
+    if (!named.empty() && i != named.size()) RaiseSql(3346);
+    tr.sql = QuoteIdent(tr.target) + " (" + ColumnList(tr.targetColumns) + ") VALUES (" + values + ")";
+}
+
 Translation InsertStatement(TokenStream& t, const SchemaLookup& schema, const TranslateOptions& options) {
     StatementParser p(t);
     t.ExpectKeyword("insert", 3129);
@@ -376,27 +402,8 @@ Translation InsertStatement(TokenStream& t, const SchemaLookup& schema, const Tr
     }
     std::string verb = options.skipFailingRows ? "INSERT OR IGNORE INTO " : "INSERT INTO ";
     if (t.AcceptKeyword("values")) {
-        tr.kind = StatementKind::InsertValues;
-        t.ExpectSymbol("(", 3134);
-        Emitter emitter(schema, std::nullopt);
-        std::vector<std::string> values;
-        std::size_t i = 0;
-        do {
-            if (i >= named.size() && !named.empty()) RaiseSql(3346);
-            const ColumnInfo* c = named.empty() ? (i < target->columns.size() ? &target->columns[i] : nullptr)
-                                                : FindColumn(*target, named[i]);
-            if (!c) RaiseSql(3346);
-            Emitted v = emitter.Emit(*ParseExpression(t));
-            values.push_back(CoerceTo(v.sql, v.type, c->type));
-            tr.targetColumns.push_back(c->name);
-            ++i;
-        } while (t.AcceptSymbol(","));
-        t.ExpectSymbol(")", 3134);
-        p.End();
-        if (!named.empty() && i != named.size()) RaiseSql(3346);
-        std::string list;
-        for (std::size_t k = 0; k < values.size(); ++k) list += (k ? ", " : "") + values[k];
-        tr.sql = verb + QuoteIdent(tr.target) + " (" + ColumnList(tr.targetColumns) + ") VALUES (" + list + ")";
+        InsertValues(t, schema, *target, named, tr);
+        tr.sql = verb + tr.sql;
         return tr;
     }
     tr.kind = StatementKind::InsertSelect;
@@ -430,6 +437,34 @@ void FlattenJoin(const FromNode& node, std::vector<const FromNode*>& tables, std
     ons.push_back(node.on.get());
 }
 
+using Assignment = std::pair<ExprPtr, ExprPtr>;
+
+// Writes the SET list and answers which source it writes: the one the first SET names (3144
+// when a later SET names another).
+std::size_t Assignments(Emitter& emitter, const std::vector<Assignment>& sets, std::vector<std::string>& out) {
+    std::size_t targetIndex = 0;
+    for (std::size_t i = 0; i < sets.size(); ++i) {
+        Emitted column = emitter.Emit(*sets[i].first);
+        std::size_t index = 0;
+        while (index < emitter.Sources().size() &&
+               column.sql.rfind(QuoteIdent(emitter.Sources()[index].alias) + ".", 0) != 0) {
+            ++index;
+        }
+        if (i == 0) targetIndex = index;
+        else if (index != targetIndex) RaiseSql(3144);
+        Emitted value = emitter.Emit(*sets[i].second);
+        std::string converted = CoerceTo(value.sql, value.type, column.type);
+        if (converted != value.sql && !IsNumericType(value.type) && value.type != kJetDate) {
+            // A value that does not convert leaves the field as it was, as the engine skips a
+            // field it cannot convert; only a Null value makes it Null.
+            converted = "(CASE WHEN " + converted + " IS NULL AND " + value.sql + " IS NOT NULL THEN " +
+                        QuoteIdent(column.name) + " ELSE " + converted + " END)";
+        }
+        out.push_back(QuoteIdent(column.name) + " = " + converted);
+    }
+    return targetIndex;
+}
+
 // UPDATE a [INNER|LEFT JOIN b ON ...] SET t.x = v, ... [WHERE w]. The table the SET names is
 // the target; the others join through UPDATE ... FROM, so only rows that match change (an
 // unmatched row of a LEFT JOIN keeps its values instead of being overwritten with Nulls).
@@ -440,7 +475,7 @@ Translation UpdateStatement(TokenStream& t, const SchemaLookup& schema, const Tr
     FromPtr from = p.FromItem(holder);
     if (holder.fromFile) RaiseSql(3144);
     t.ExpectKeyword("set", 3144);
-    std::vector<std::pair<ExprPtr, ExprPtr>> sets;
+    std::vector<Assignment> sets;
     do {
         ExprPtr column = ParseExpression(t);
         if (column->kind != Expr::Kind::Binary || column->op != "=" ||
@@ -459,28 +494,8 @@ Translation UpdateStatement(TokenStream& t, const SchemaLookup& schema, const Tr
     Emitter emitter(schema, std::nullopt);
     for (const FromNode* node : tables) emitter.AddTable(node->table, node->alias);
 
-    // The target: the source whose column the first SET names.
-    std::size_t targetIndex = 0;
     std::vector<std::string> assignments;
-    for (std::size_t i = 0; i < sets.size(); ++i) {
-        Emitted column = emitter.Emit(*sets[i].first);
-        std::size_t index = 0;
-        while (index < emitter.Sources().size() &&
-               column.sql.rfind(QuoteIdent(emitter.Sources()[index].alias) + ".", 0) != 0) {
-            ++index;
-        }
-        if (i == 0) targetIndex = index;
-        else if (index != targetIndex) RaiseSql(3144);
-        Emitted value = emitter.Emit(*sets[i].second);
-        std::string converted = CoerceTo(value.sql, value.type, column.type);
-        if (converted != value.sql && !IsNumericType(value.type) && value.type != kJetDate) {
-            // A value that does not convert leaves the field as it was, as the engine skips a
-            // field it cannot convert; only a Null value makes it Null.
-            converted = "(CASE WHEN " + converted + " IS NULL AND " + value.sql + " IS NOT NULL THEN " +
-                        QuoteIdent(column.name) + " ELSE " + converted + " END)";
-        }
-        assignments.push_back(QuoteIdent(column.name) + " = " + converted);
-    }
+    std::size_t targetIndex = Assignments(emitter, sets, assignments);
     const Source& target = emitter.Sources()[targetIndex];
     Translation tr;
     tr.kind = StatementKind::Update;
