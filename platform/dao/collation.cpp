@@ -108,6 +108,7 @@ int JetCompare(std::string_view a, std::string_view b) {
 }
 
 bool JetNamesEqual(std::string_view a, std::string_view b) {
+    if (a == b) return true;
     return CompareBy(a, b, [](char32_t cp) { return cp; }) == 0;
 }
 

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <array>
+#include <atomic>
 #include <charconv>
 #include <mutex>
 #include <vector>
@@ -117,6 +118,8 @@ std::vector<Fault>& Faults() {
     return faults;
 }
 
+std::atomic<bool> gFaultsArmed{false};  // lets every operation skip the lock when none is armed
+
 // A trigger raises "jet:NNNN" to carry its own number through SQLite.
 long NumberFromRaise(std::string_view message) {
     const auto at = message.find("jet:");
@@ -193,14 +196,17 @@ void RaiseSqlite(sqlite3* db, Operation op, std::string_view subject) {
 void InjectFault(long number, std::string operation, std::string pathPattern, int count) {
     std::lock_guard lock(FaultMutex());
     Faults().push_back({number, std::move(operation), std::move(pathPattern), count});
+    gFaultsArmed = true;
 }
 
 void ClearFaults() {
     std::lock_guard lock(FaultMutex());
     Faults().clear();
+    gFaultsArmed = false;
 }
 
 void CheckFault(std::string_view operation, std::string_view windowsPath) {
+    if (!gFaultsArmed) return;
     long number = 0;
     {
         std::lock_guard lock(FaultMutex());

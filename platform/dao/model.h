@@ -101,6 +101,7 @@ struct RecordsetState {
     bool updatable = false;
     std::string table;                  // the stored table, for table-type and table dynasets
     std::vector<RecordsetColumn> columns;
+    std::vector<Field> fieldList;  // built once: the columns never change
 
     // Rows by rowid (tables): the rowids in the current order; the row is read on each move.
     // Rows by value (queries): every row read at open.
@@ -121,10 +122,19 @@ struct RecordsetState {
 
     int denyWriteFd = -1;  // lock file descriptor while the table is held deny-write
 
-    // Statements kept prepared (never active) between calls: reading a row by rowid, inserting.
+    // Rows by rowid are read a window at a time, one statement for up to kReadWindow rows. The
+    // window serves moves only while the connection has made no change since it was read (any
+    // write of this engine to the file drops it); a change by another engine shows once the
+    // window is left.
+    long windowStart = 0;
+    std::vector<std::optional<std::vector<Value>>> window;
+    std::int64_t windowChanges = -1;
+
+    // Statements kept prepared (never active) between calls: reading rows by rowid, inserting.
     std::unique_ptr<Statement> readRow;
-    std::string insertSql;
+    std::vector<bool> insertColumns;  // which columns `insert` sets
     std::unique_ptr<Statement> insert;
+    int probeFd = -1;  // the lock file, to see whether another holder keeps the table deny-write
 
     ~RecordsetState();
 };

@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <unordered_map>
 
 #include "platform/dao/catalog.h"
 #include "platform/dao/collation.h"
@@ -48,26 +49,57 @@ void LoadRowids(RecordsetState& rs) {
     Statement query(*rs.connection, "SELECT rowid FROM " + QuoteName(rs.table) + OrderBy(rs.indexFields, false),
                     Operation::Read);
     rs.rowids.clear();
+    rs.windowChanges = -1;
     while (query.Step()) rs.rowids.push_back(query.Int(0));
 }
 
+constexpr long kReadWindow = 128;
+
+bool InWindow(const RecordsetState& rs) {
+    return rs.windowChanges == sqlite3_total_changes64(rs.connection->Handle()) && rs.position >= rs.windowStart &&
+           rs.position < rs.windowStart + static_cast<long>(rs.window.size());
+}
+
+// Reads the rows of the window around the current position, in the direction of the move.
+void ReadWindow(RecordsetState& rs, int step) {
+    const long start = step > 0 ? rs.position : std::max(0L, rs.position - kReadWindow + 1);
+    const long end = std::min(Size(rs), start + kReadWindow);
+    std::string list = "[";
+    std::unordered_map<std::int64_t, std::size_t> slots;
+    for (long at = start; at < end; ++at) {
+        const auto rowid = rs.rowids[static_cast<std::size_t>(at)];
+        list += (at == start ? "" : ",") + std::to_string(rowid);
+        slots.emplace(rowid, static_cast<std::size_t>(at - start));
+    }
+    if (!rs.readRow) {
+        rs.readRow = std::make_unique<Statement>(*rs.connection,
+                                                 "SELECT rowid, " + ColumnList(rs) + " FROM " + QuoteName(rs.table) +
+                                                     " WHERE rowid IN (SELECT value FROM json_each(?))",
+                                                 Operation::Read);
+    }
+    auto& read = *rs.readRow;
+    read.Bind(1, Value::Text(list + "]"));
+    rs.window.assign(static_cast<std::size_t>(end - start), std::nullopt);
+    while (read.Step()) {
+        std::vector<Value> row;
+        row.reserve(rs.columns.size());
+        for (std::size_t i = 0; i < rs.columns.size(); ++i) row.push_back(read.Column(static_cast<int>(i) + 1, rs.columns[i].type));
+        rs.window[slots.at(read.Int(0))] = std::move(row);
+    }
+    rs.windowStart = start;
+    rs.windowChanges = sqlite3_total_changes64(rs.connection->Handle());
+}
+
 // Reads the row at the current position; false when it no longer exists.
-bool ReadRow(RecordsetState& rs) {
+bool ReadRow(RecordsetState& rs, int step = 1) {
     if (!rs.byRowid) {
         rs.current = rs.rows[static_cast<std::size_t>(rs.position)];
         return true;
     }
-    if (!rs.readRow) {
-        rs.readRow = std::make_unique<Statement>(*rs.connection,
-                                                 "SELECT " + ColumnList(rs) + " FROM " + QuoteName(rs.table) + " WHERE rowid = ?",
-                                                 Operation::Read);
-    }
-    auto& read = *rs.readRow;
-    read.BindInt(1, rs.rowids[static_cast<std::size_t>(rs.position)]);
-    if (!read.Step()) return false;
-    rs.current.clear();
-    for (std::size_t i = 0; i < rs.columns.size(); ++i) rs.current.push_back(read.Column(static_cast<int>(i), rs.columns[i].type));
-    read.Reset();
+    if (!InWindow(rs)) ReadWindow(rs, step);
+    const auto& row = rs.window[static_cast<std::size_t>(rs.position - rs.windowStart)];
+    if (!row) return false;
+    rs.current = *row;
     return true;
 }
 
@@ -75,7 +107,7 @@ bool ReadRow(RecordsetState& rs) {
 void Settle(RecordsetState& rs, int step) {
     rs.deleted = false;
     rs.editMode = RecordsetState::EditMode::None;
-    while (HasCurrent(rs) && !ReadRow(rs)) rs.position += step;
+    while (HasCurrent(rs) && !ReadRow(rs, step)) rs.position += step;
     if (!HasCurrent(rs)) rs.current.clear();
 }
 
@@ -113,13 +145,11 @@ void HoldDenyWrite(RecordsetState& rs) {
 }
 
 // A write through a recordset on a table another holder keeps deny-write raises 3260.
-void CheckNotDenied(const RecordsetState& rs) {
+void CheckNotDenied(RecordsetState& rs) {
     if (rs.denyWriteFd >= 0) return;
-    const int fd = open(LockFilePath(rs.connection->HostPath()).c_str(), O_RDWR | O_CLOEXEC);
-    if (fd < 0) return;
-    const bool free = LockTableByte(fd, F_RDLCK, TableLockByte(rs.table), F_OFD_GETLK);
-    close(fd);
-    if (!free) RaiseJet(jet::UpdateLocked, rs.table);
+    if (rs.probeFd < 0) rs.probeFd = open(LockFilePath(rs.connection->HostPath()).c_str(), O_RDWR | O_CLOEXEC);
+    if (rs.probeFd < 0) return;
+    if (!LockTableByte(rs.probeFd, F_RDLCK, TableLockByte(rs.table), F_OFD_GETLK)) RaiseJet(jet::UpdateLocked, rs.table);
 }
 
 std::size_t TextLength(std::string_view text) {
@@ -168,24 +198,36 @@ bool LooksLikeSql(std::string_view text) {
     return folded.compare(first, 6, "SELECT") == 0 || folded.compare(first, 9, "TRANSFORM") == 0;
 }
 
-void WriteInsert(RecordsetState& rs) {
+// The INSERT for the columns the new record sets, kept prepared while the same columns are set.
+Statement& InsertFor(RecordsetState& rs) {
+    std::vector<bool> set(rs.buffer.size());
+    for (std::size_t i = 0; i < rs.buffer.size(); ++i) set[i] = rs.buffer[i].has_value();
+    if (rs.insert && rs.insertColumns == set) return *rs.insert;
     std::string columns, marks;
-    std::vector<Value> values;
-    for (std::size_t i = 0; i < rs.buffer.size(); ++i) {
-        if (!rs.buffer[i]) continue;
+    for (std::size_t i = 0; i < set.size(); ++i) {
+        if (!set[i]) continue;
         columns += (columns.empty() ? "" : ", ") + QuoteName(rs.columns[i].name);
         marks += marks.empty() ? "?" : ", ?";
-        values.push_back(*rs.buffer[i]);
     }
     const std::string sql = columns.empty() ? "INSERT INTO " + QuoteName(rs.table) + " DEFAULT VALUES"
                                             : "INSERT INTO " + QuoteName(rs.table) + " (" + columns + ") VALUES (" + marks + ")";
-    if (!rs.insert || rs.insertSql != sql) {
-        rs.insert = std::make_unique<Statement>(*rs.connection, sql, Operation::Write);
-        rs.insertSql = sql;
+    rs.insert = std::make_unique<Statement>(*rs.connection, sql, Operation::Write);
+    rs.insertColumns = std::move(set);
+    return *rs.insert;
+}
+
+void WriteInsert(RecordsetState& rs) {
+    Statement& insert = InsertFor(rs);
+    int bound = 0;
+    for (const auto& value : rs.buffer) {
+        if (value) insert.Bind(++bound, *value);
     }
-    for (std::size_t i = 0; i < values.size(); ++i) rs.insert->Bind(static_cast<int>(i) + 1, values[i]);
-    rs.insert->Step();
-    if (rs.byRowid) rs.rowids.push_back(sqlite3_last_insert_rowid(rs.connection->Handle()));
+    insert.Step();
+    if (!rs.byRowid) return;
+    // The new record is seen by later moves; a recordset past its last record stays there.
+    const bool atEnd = rs.position >= Size(rs);
+    rs.rowids.push_back(sqlite3_last_insert_rowid(rs.connection->Handle()));
+    if (atEnd) rs.position = Size(rs);
 }
 
 void WriteEdit(RecordsetState& rs) {
@@ -214,6 +256,7 @@ void Reposition(RecordsetState& rs, std::int64_t rowid) {
 
 RecordsetState::~RecordsetState() {
     if (denyWriteFd >= 0) close(denyWriteFd);
+    if (probeFd >= 0) close(probeFd);
 }
 
 // --- Opening ------------------------------------------------------------------------------------
@@ -380,9 +423,10 @@ void Recordset::Update() {
         RequireCurrent(rs);
         WriteEdit(rs);
     }
+    const bool edited = rs.editMode == RecordsetState::EditMode::Edit;
     rs.editMode = RecordsetState::EditMode::None;
     rs.buffer.clear();
-    if (HasCurrent(rs)) ReadRow(rs);
+    if (edited && HasCurrent(rs)) ReadRow(rs);
 }
 
 void Recordset::Delete() {
@@ -403,9 +447,9 @@ void Recordset::Close() {
     auto& rs = Live(state_);
     rs.readRow.reset();
     rs.insert.reset();
-    if (rs.denyWriteFd >= 0) {
-        close(rs.denyWriteFd);
-        rs.denyWriteFd = -1;
+    for (int* fd : {&rs.denyWriteFd, &rs.probeFd}) {
+        if (*fd >= 0) close(*fd);
+        *fd = -1;
     }
     rs.closed = true;
 }
@@ -420,9 +464,10 @@ Fields Recordset::Fields() const {
 Field Recordset::operator()(std::string_view name) const { return Fields().Item(name); }
 Field Recordset::operator()(int position) const { return Fields().Item(position); }
 
-std::vector<Field> RecordsetFields(const std::shared_ptr<RecordsetState>& recordset) {
-    std::vector<Field> fields;
-    const auto& rs = Live(recordset);
+const std::vector<Field>& RecordsetFields(const std::shared_ptr<RecordsetState>& recordset) {
+    auto& rs = Live(recordset);
+    auto& fields = rs.fieldList;
+    if (!fields.empty() || rs.columns.empty()) return fields;
     for (std::size_t i = 0; i < rs.columns.size(); ++i) {
         auto field = std::make_shared<FieldState>();
         field->kind = FieldState::Kind::Recordset;

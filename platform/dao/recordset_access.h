@@ -8,7 +8,7 @@
 
 namespace dao {
 
-std::vector<Field> RecordsetFields(const std::shared_ptr<RecordsetState>& recordset);
+const std::vector<Field>& RecordsetFields(const std::shared_ptr<RecordsetState>& recordset);
 Value RecordsetGet(const FieldState& field);
 void RecordsetSet(const FieldState& field, const Value& value);
 

@@ -307,6 +307,12 @@ std::vector<Field> Fields::List() const {
 int Fields::Count() const { return static_cast<int>(List().size()); }
 
 Field Fields::Item(std::string_view name) const {
+    if (owner_ == Owner::Recordset) {
+        const auto& fields = RecordsetFields(std::static_pointer_cast<RecordsetState>(state_));
+        const auto it = FindByName(fields, name, [](const Field& f) -> const std::string& { return f.State()->name; });
+        if (it == fields.end()) RaiseJet(jet::ItemNotFound);
+        return *it;
+    }
     const auto fields = List();
     const auto it = FindByName(fields, name, [](const Field& f) { return f.State()->name; });
     if (it == fields.end()) RaiseJet(jet::ItemNotFound);

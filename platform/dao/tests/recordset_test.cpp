@@ -148,6 +148,22 @@ TEST_F(RecordsetTest, ARecordsetSeesTheRowsItAdded) {
     EXPECT_EQ(rs.RecordCount(), 6);
 }
 
+TEST_F(RecordsetTest, MovesSeeChangesTheEngineMadeMeanwhile) {
+    Recordset rs = db_.OpenRecordset("Relacao", dbOpenTable);
+    rs.MoveFirst();
+    db_.Execute("UPDATE Relacao SET Nome = 'Mudou' WHERE CodUsuario = 1 AND CodAplicacao = 2");
+    db_.Execute("DELETE FROM Relacao WHERE CodUsuario = 1 AND CodAplicacao = 1");
+    rs.MoveNext();
+    EXPECT_EQ(rs("Nome").GetValue().ToText(), "Mudou");
+    rs.MoveNext();  // the deleted row is passed over
+    EXPECT_EQ(rs("Nome").GetValue().ToText(), "edson");
+    Recordset other = db_.OpenRecordset("Relacao", dbOpenTable);
+    other.MoveLast();
+    other.Delete();
+    rs.MoveNext();
+    EXPECT_TRUE(rs.Eof());
+}
+
 TEST_F(RecordsetTest, DeleteAndEditThroughADynaset) {
     Recordset rs = db_.OpenRecordset("Relacao", dbOpenDynaset);
     rs.MoveFirst();

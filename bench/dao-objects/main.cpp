@@ -1,0 +1,155 @@
+// Rows per second through the engine's object model against the bare SQLite C API, in one run.
+//
+//   dao_objects_bench [rows]      (default 200000)
+//
+// Both sides create the same 10-field table in a fresh file, insert every row in one transaction
+// and read every row back. The object model writes with AddNew, ten field assignments by name and
+// Update, and reads through a table-type recordset by name; SQLite binds a prepared INSERT and
+// steps a SELECT. The figures go to standard output; nothing is checked.
+#include <sqlite3.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "platform/dao/dao.h"
+#include "platform/win/testing/temp_machine_root.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+struct FieldSpec {
+    const char* name;
+    dao::DataType type;
+    int size;
+    const char* declared;  // the same column for the bare SQLite side
+};
+
+constexpr FieldSpec kFields[] = {
+    {"Codigo", dao::DataType::Long, 0, "LONG"},           {"Nome", dao::DataType::Text, 40, "TEXT(40)"},
+    {"Descricao", dao::DataType::Text, 60, "TEXT(60)"},   {"Preco", dao::DataType::Currency, 0, "CURRENCY"},
+    {"Custo", dao::DataType::Double, 0, "DOUBLE"},        {"Data", dao::DataType::Date, 0, "DATETIME"},
+    {"Qtde", dao::DataType::Integer, 0, "SHORT"},         {"Peso", dao::DataType::Single, 0, "SINGLE"},
+    {"Ativo", dao::DataType::Boolean, 0, "BIT"},          {"Obs", dao::DataType::Text, 20, "TEXT(20)"},
+};
+
+std::string Name(int i) { return "Produto número " + std::to_string(i); }
+
+double Seconds(Clock::time_point since) {
+    return std::chrono::duration<double>(Clock::now() - since).count();
+}
+
+struct Timing {
+    double write;
+    double read;
+};
+
+Timing ObjectModel(int rows) {
+    dao::DBEngine engine;
+    dao::Database db = engine.CreateDatabase("C:\\Bench\\Objetos.MDB");
+    dao::TableDef table = db.CreateTableDef("Produto");
+    for (const auto& f : kFields) {
+        table.Fields().Append(table.CreateField(f.name, dao::Value::Long(static_cast<int>(f.type)), dao::Value::Long(f.size)));
+    }
+    db.TableDefs().Append(table);
+
+    const auto start = Clock::now();
+    engine.BeginTrans();
+    dao::Recordset rs = db.OpenRecordset("Produto", dao::dbOpenTable);
+    for (int i = 0; i < rows; ++i) {
+        rs.AddNew();
+        rs("Codigo").SetValue(dao::Value::Long(i));
+        rs("Nome").SetValue(dao::Value::Text(Name(i)));
+        rs("Descricao").SetValue(dao::Value::Text("Descrição do produto"));
+        rs("Preco").SetValue(dao::Value::Currency(i * 125LL));
+        rs("Custo").SetValue(dao::Value::Double(i * 0.5));
+        rs("Data").SetValue(dao::Value::Date(37000.0 + i % 1000));
+        rs("Qtde").SetValue(dao::Value::Integer(static_cast<std::int16_t>(i % 1000)));
+        rs("Peso").SetValue(dao::Value::Single(1.5f));
+        rs("Ativo").SetValue(dao::Value::Boolean(i % 2 == 0));
+        rs("Obs").SetValue(dao::Value::Text("ok"));
+        rs.Update();
+    }
+    engine.CommitTrans();
+    const double write = Seconds(start);
+
+    const auto readStart = Clock::now();
+    long long checksum = 0;
+    for (rs.MoveFirst(); !rs.Eof(); rs.MoveNext()) {
+        for (const auto& f : kFields) checksum += static_cast<long long>(rs(f.name).GetValue().kind());
+    }
+    rs.Close();
+    const double read = Seconds(readStart);
+    if (checksum == 0) std::printf("(no rows read)\n");
+    return {write, read};
+}
+
+Timing BareSqlite(const std::filesystem::path& file, int rows) {
+    sqlite3* db = nullptr;
+    sqlite3_open(file.c_str(), &db);
+    std::string create = "CREATE TABLE Produto (";
+    std::string insert = "INSERT INTO Produto VALUES (";
+    for (std::size_t i = 0; i < std::size(kFields); ++i) {
+        create += std::string(i ? ", " : "") + kFields[i].name + " " + kFields[i].declared;
+        insert += i ? ", ?" : "?";
+    }
+    sqlite3_exec(db, "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr);
+    sqlite3_exec(db, (create + ")").c_str(), nullptr, nullptr, nullptr);
+
+    const auto start = Clock::now();
+    sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
+    sqlite3_stmt* put = nullptr;
+    sqlite3_prepare_v2(db, (insert + ")").c_str(), -1, &put, nullptr);
+    for (int i = 0; i < rows; ++i) {
+        const std::string name = Name(i);
+        sqlite3_bind_int(put, 1, i);
+        sqlite3_bind_text(put, 2, name.c_str(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_text(put, 3, "Descrição do produto", -1, SQLITE_STATIC);
+        sqlite3_bind_double(put, 4, i * 125 / 10000.0);
+        sqlite3_bind_double(put, 5, i * 0.5);
+        sqlite3_bind_double(put, 6, 37000.0 + i % 1000);
+        sqlite3_bind_int(put, 7, i % 1000);
+        sqlite3_bind_double(put, 8, 1.5);
+        sqlite3_bind_int(put, 9, i % 2 == 0 ? -1 : 0);
+        sqlite3_bind_text(put, 10, "ok", -1, SQLITE_STATIC);
+        sqlite3_step(put);
+        sqlite3_reset(put);
+    }
+    sqlite3_finalize(put);
+    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+    const double write = Seconds(start);
+
+    const auto readStart = Clock::now();
+    long long checksum = 0;
+    sqlite3_stmt* get = nullptr;
+    sqlite3_prepare_v2(db, "SELECT * FROM Produto", -1, &get, nullptr);
+    while (sqlite3_step(get) == SQLITE_ROW) {
+        for (int c = 0; c < 10; ++c) checksum += sqlite3_column_bytes(get, c);
+    }
+    sqlite3_finalize(get);
+    sqlite3_close(db);
+    const double read = Seconds(readStart);
+    if (checksum == 0) std::printf("(no rows read)\n");
+    return {write, read};
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int rows = argc > 1 ? std::atoi(argv[1]) : 200000;
+    win::testing::TempMachineRoot root;
+    std::filesystem::create_directories(root.DriveC() / "Bench");
+
+    const Timing bare = BareSqlite(root.DriveC() / "Bench" / "Bare.db", rows);
+    const Timing model = ObjectModel(rows);
+
+    const auto perSecond = [&](double seconds) { return rows / seconds; };
+    std::printf("rows: %d, fields: 10\n", rows);
+    std::printf("%-28s %12s %12s\n", "", "write rows/s", "read rows/s");
+    std::printf("%-28s %12.0f %12.0f\n", "object model", perSecond(model.write), perSecond(model.read));
+    std::printf("%-28s %12.0f %12.0f\n", "bare SQLite C API", perSecond(bare.write), perSecond(bare.read));
+    std::printf("%-28s %12.2f %12.2f\n", "slowdown (target <= 3)", model.write / bare.write, model.read / bare.read);
+    return 0;
+}
