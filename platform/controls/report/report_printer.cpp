@@ -32,14 +32,26 @@ void Store(std::vector<T>& items, int index, T value) {
     items[static_cast<std::size_t>(index)] = std::move(value);
 }
 
+[[noreturn]] void RaiseNotFound(const std::string& name, const std::string& reason) {
+    Raise(err::ReportFileNotFound, "Report file '" + name + "' not found" + reason +
+                                       ": check the report's file name in the catalogue and that the "
+                                       "file is in the program folder.");
+}
+
+// The host path of the report file; a path the machine cannot resolve (an unmapped drive, a name
+// Windows refuses) is a report file not found, with the reason.
+std::filesystem::path ResolveReportFile(const ReportPrinter::Hooks& hooks, const std::string& name) {
+    if (!hooks.hostPath) return name;
+    try {
+        return hooks.hostPath(name);
+    } catch (const win::RuntimeError& e) {
+        RaiseNotFound(name, " (" + e.Description() + ")");
+    }
+}
+
 std::string ReadReportText(const std::string& name, const std::filesystem::path& host) {
     std::error_code ec;
-    if (!std::filesystem::is_regular_file(host, ec)) {
-        Raise(err::ReportFileNotFound,
-              "Report file '" + name +
-                  "' not found: check the report's file "
-                  "name in the catalogue and that the file is in the program folder.");
-    }
+    if (!std::filesystem::is_regular_file(host, ec)) RaiseNotFound(name, "");
     std::ifstream in(host, std::ios::binary);
     std::ostringstream text;
     text << in.rdbuf();
@@ -151,8 +163,7 @@ void ReportPrinter::Zoom(int percent) {
 
 LaidOutReport ReportPrinter::Render() const {
     if (reportFile_.empty()) Raise(err::NoReportFile, "No report file was given to the report control.");
-    const std::filesystem::path host =
-        hooks_.hostPath ? hooks_.hostPath(reportFile_) : std::filesystem::path(reportFile_);
+    const std::filesystem::path host = ResolveReportFile(hooks_, reportFile_);
     const ReportDefinition def = ParseReportFile(ReadReportText(reportFile_, host), reportFile_);
     const std::string dataFile = dataFiles_.empty() ? "" : dataFiles_.front();
     if (dataFile.empty()) Raise(err::NoDataFile, "No data file was given to the report control.");

@@ -219,6 +219,7 @@ TEST(ReportPrinterDefaultsTest, ResolvesWindowsPathsAndDatesFromTheClock) {
     win::OffsetClock clock;
     clock.Freeze({2026, 3, 7, 10, 0, 0});
     win::InstallClock(&clock);
+    const std::shared_ptr<void> restoreClock(nullptr, [](void*) { win::InstallClock(nullptr); });
     ReportPrinter::Hooks hooks = ReportPrinter::DefaultHooks();
     auto connector = std::make_shared<MemoryDataConnector>();
     connector->AddTable("C:\\Produto.mdb", "Relato001", SalesTable(1, 2));
@@ -227,10 +228,11 @@ TEST(ReportPrinterDefaultsTest, ResolvesWindowsPathsAndDatesFromTheClock) {
     control.SetDataFile(0, "C:\\Produto.mdb");
     control.SetReportFileName("C:\\RELATORIOS\\vendas.rpt");
     const LaidOutReport report = control.Render();
-    win::InstallClock(nullptr);
     EXPECT_EQ(TextsOf(report.pages[0], TextRole::Date), std::vector<std::string>{"07/03/2026"});
     control.SetReportFileName("C:\\RELATORIOS\\outro.rpt");
     ExpectError([&] { control.Render(); }, err::ReportFileNotFound, "C:\\RELATORIOS\\outro.rpt");
+    control.SetReportFileName("Q:\\vendas.rpt");   // no drive Q: on this machine
+    ExpectError([&] { control.Render(); }, err::ReportFileNotFound, "'Q:\\vendas.rpt' not found (Device unavailable)");
 }
 
 }  // namespace
