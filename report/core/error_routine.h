@@ -1,0 +1,36 @@
+// The common error routine and its log.
+//
+// Every trapped procedure reports an unexpected error by setting Tela and Rotina (state.h) and
+// calling TrataErro from its handler, while the error is current (forms::Err()). TrataErro beeps,
+// shows the fixed box, appends two lines to ERRO.TXT of the current directory and returns: what
+// follows (end the program, close the data-folder set, leave) is the caller's decision.
+//
+// ERRO.TXT is cp1252 text with CR LF line ends, only ever appended to. Each report adds
+//   <user> <dd/mm/yy> <hh:mm> Nro.: <number> Tela -> <Tela> <Rotina> <description>
+//   " "
+// When the log cannot be written (read-only folder, a folder in its place) the two lines go to
+// the standard error stream instead: the report is never lost silently, and no failure of the log
+// reaches the caller's handler.
+#pragma once
+
+#include <string>
+
+#include "platform/win/error.h"
+
+namespace report {
+
+// The box text: eight lines of header, description, number and the two labels.
+std::string ErrorBoxText(long number, const std::string& description, const std::string& tela,
+                         const std::string& rotina);
+
+// Reports the current error (forms::Err()) under Tela and Rotina. Never raises.
+void TrataErro();
+
+// For handlers that hold the error itself (and the schema builders' hook): makes it the current
+// error, sets Tela and Rotina, and calls TrataErro.
+void ReportError(const win::RuntimeError& error, const std::string& tela, const std::string& rotina);
+
+// The name of the log, relative to the current directory.
+inline constexpr const char* kErrorLogName = "ERRO.TXT";
+
+}  // namespace report

@@ -1,0 +1,87 @@
+#include "report/core/startup.h"
+
+#include <vector>
+
+#include "platform/forms/app.h"
+#include "platform/forms/errors.h"
+#include "report/core/connections.h"
+#include "report/core/error_routine.h"
+#include "report/core/state.h"
+#include "report/schema/schema_builders.h"
+
+namespace report {
+
+namespace {
+
+class ApplicationInstanceGuard : public InstanceGuard {
+public:
+    bool PrevInstance() override { return forms::App().PrevInstance(); }
+    void Activate(const std::string& caption) override {
+        if (!forms::App().ActivateWindow(caption)) win::Raise(win::err::InvalidProcedureCall);
+    }
+};
+
+InstanceGuard*& InstalledGuard() {
+    static InstanceGuard* guard = nullptr;
+    return guard;
+}
+
+LoginWindowShow& InstalledLoginWindow() {
+    static LoginWindowShow show;
+    return show;
+}
+
+}  // namespace
+
+InstanceGuard& InstanceGuardInForce() {
+    static ApplicationInstanceGuard application;
+    return InstalledGuard() != nullptr ? *InstalledGuard() : application;
+}
+
+void InstallInstanceGuard(InstanceGuard* guard) { InstalledGuard() = guard; }
+
+void SetLoginWindow(LoginWindowShow show) { InstalledLoginWindow() = std::move(show); }
+
+void ConnectSchemaErrorReport() {
+    schema::SetErrorReport([](const win::RuntimeError& error, const std::string& tela, const std::string& rotina) {
+        ReportError(error, tela, rotina);
+    });
+}
+
+void Main() {
+    ConnectSchemaErrorReport();
+    std::string savedTitle;
+    bool restarted = false;
+    const std::vector<forms::Step> steps = {
+        {"instancia", [&](forms::StepFlow& flow) {
+             if (!InstanceGuardInForce().PrevInstance()) return;
+             savedTitle = forms::App().Title();
+             forms::App().SetTitle(kSecondInstanceTitle);
+             InstanceGuardInForce().Activate(savedTitle);
+             forms::App().End();
+             flow.Leave();
+         }},
+        {"", [](forms::StepFlow& flow) {
+             AbrirBD();
+             if (forms::App().EndRequested()) flow.Leave();
+         }},
+        {"", [](forms::StepFlow&) {
+             if (InstalledLoginWindow()) InstalledLoginWindow()();
+         }},
+    };
+    forms::RunSteps(steps, [&](const win::RuntimeError& error, std::string_view) {
+        const bool noWindow = error.Number() == win::err::InvalidProcedureCall;
+        if (noWindow && !restarted) {
+            restarted = true;
+            return forms::Resume::At("instancia");
+        }
+        Tela = "Geral";
+        Rotina = "Main ---->> " + savedTitle;
+        TrataErro();
+        // A second "no window" would only restart again: this copy ends instead.
+        if (noWindow) forms::App().End();
+        return forms::Resume::Leave();
+    });
+}
+
+}  // namespace report

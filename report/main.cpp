@@ -1,0 +1,12 @@
+// The program's process entry: the Qt application, then the program's own Main, then the event
+// loop while a window is loaded.
+#include <QApplication>
+
+#include "platform/forms/app.h"
+#include "report/core/startup.h"
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    report::Main();
+    return forms::App().Run();
+}
