@@ -106,7 +106,10 @@ HResult DispatchMap::InvokeProperty(void* self, const Member& m, std::uint16_t f
         if (args.size() != m.params.size() + 1) return DISP_E_BADPARAMCOUNT;
         const std::span<Variant> index(args.data(), m.params.size());
         if (const HResult hr = CoerceAll(index, m.params, temps, argErr); Failed(hr)) return hr;
-        Variant value = args.back().Deref();
+        // A by-reference put of a variant property keeps the reference (the grid takes the
+        // program's array itself); any other put passes the value.
+        const bool keepReference = (flags & DISPATCH_PROPERTYPUTREF) && m.type == VT_VARIANT;
+        Variant value = keepReference ? args.back() : args.back().Deref();
         if (m.type != VT_VARIANT) {
             Variant converted;
             if (const HResult hr = ChangeType(converted, value, m.type); Failed(hr)) {

@@ -202,6 +202,40 @@ TEST(Dispatch, ExceptionInformationOfARefusedSetter) {
         << "no exception record is needed";
 }
 
+// A grid-like object that takes the program's array by reference and marks a row in it.
+class Grid final : public DispatchObject<Grid> {
+public:
+    static const DispatchMap& DispatchMembers() {
+        static const DispatchTable<Grid> t = [] {
+            DispatchTable<Grid> table;
+            table.Property("Array", VT_VARIANT, {}, nullptr,
+                           [](Grid& g, DispatchTable<Grid>::Args, const Variant& v) { g.array = v; },
+                           94);
+            table.Method("Mark", VT_EMPTY, {VT_I4},
+                         [](Grid& g, DispatchTable<Grid>::Args a) {
+                             *g.array.RefTargetArray()->At({a[0].AsI4(), 3}) = Variant::Utf8("N");
+                             return Variant();
+                         },
+                         103);
+            return table;
+        }();
+        return t.Map();
+    }
+    Variant array;
+};
+
+TEST(Dispatch, ArrayPutByReferenceIsSharedWithTheObject) {
+    SafeArray rows({{1, 2}, {0, 3}});
+    auto grid = Grid::Create();
+    PutPropertyRef(grid.Get(), 94, Variant::RefArray(&rows));
+    CallMethod(grid.Get(), 103, {Variant::I4(2)});
+    EXPECT_EQ(*rows.At({2, 3}), Variant::Utf8("N"));
+    EXPECT_TRUE(rows.At({1, 3})->IsEmpty());
+
+    PutProperty(grid.Get(), 94, Variant::RefArray(&rows));
+    EXPECT_EQ(grid->array.Type(), VT_ARRAY | VT_VARIANT) << "a plain put takes a copy";
+}
+
 struct RaiseRow {
     const char* name;
     std::function<void(IDispatch*)> call;
