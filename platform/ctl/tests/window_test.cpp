@@ -47,6 +47,7 @@ protected:
         QApplication::sendEvent(window.get(), &press);
     }
 
+    QApplication& app = testing::App();
     QWidget top;
     testing::RecordingHandler handler;
     std::unique_ptr<ControlWindow> window;

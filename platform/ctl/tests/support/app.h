@@ -10,10 +10,11 @@ inline QApplication& App() {
     static int argc = 1;
     static char name[] = "ctl_tests";
     static char* argv[] = {name, nullptr};
-    static std::unique_ptr<QApplication> app = [] {
-        qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen"
-                                                                         : qgetenv("QT_QPA_PLATFORM"));
-        return std::make_unique<QApplication>(argc, argv);
+    // Kept to the end of the process: destroyed among the static objects, after some of Qt's
+    // own globals, it would crash the test program at exit.
+    static QApplication* app = [] {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        return std::make_unique<QApplication>(argc, argv).release();
     }();
     return *app;
 }
