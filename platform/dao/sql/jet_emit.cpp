@@ -116,8 +116,9 @@ double DateLiteralValue(const std::string& text) {
     std::string swapped = text;
     std::size_t a = text.find_first_of("/-");
     std::size_t b = a == std::string::npos ? a : text.find_first_of("/-", a + 1);
-    if (b != std::string::npos) {
-        std::size_t lead = text.find_first_not_of(' ');
+    std::size_t lead = text.find_first_not_of(' ');
+    bool yearFirst = a != std::string::npos && lead != std::string::npos && a - lead == 4;
+    if (b != std::string::npos && !yearFirst) {
         swapped = text.substr(0, lead) + text.substr(a + 1, b - a - 1) + text[a] +
                   text.substr(lead, a - lead) + text.substr(b);
     }
