@@ -180,6 +180,7 @@ IntRange RangeOf(VarType t) {
         case VT_UI2: return {0, 65535};
         case VT_I4: case VT_INT: return {std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()};
         case VT_UI4: case VT_UINT: return {0, 0xFFFFFFFFll};
+        case VT_UI8: return {0, std::numeric_limits<std::int64_t>::max()};
         default: return {std::numeric_limits<std::int64_t>::min(), std::numeric_limits<std::int64_t>::max()};
     }
 }
@@ -393,7 +394,11 @@ HResult ToText(const Variant& v, std::uint16_t flags, Variant& out) {
         case VT_R4: s = RealText(v.AsR4(), 7); break;
         case VT_R8: s = RealText(v.AsR8(), 15); break;
         case VT_CY: s = CurrencyText(v.AsCy().scaled); break;
-        case VT_DATE: s = DateText(v.AsDate()); break;
+        case VT_DATE:
+            // A date variant made outside the conversions may hold any double.
+            if (!(v.AsDate().days >= Date::kMin && v.AsDate().days <= Date::kMax)) return E_INVALIDARG;
+            s = DateText(v.AsDate());
+            break;
         default:
             if (!IsIntegerKind(v.Type())) return DISP_E_TYPEMISMATCH;
             s = IntegerText(v.AsInteger());

@@ -13,7 +13,7 @@ namespace {
 class ClassFactory final : public Object<ClassFactory, IClassFactory> {
 public:
     ClassFactory(ModuleState& state, ObjectCreator create)
-        : state_(state), create_(std::move(create)) {}
+        : state_(state), moduleRef_(state), create_(std::move(create)) {}
 
     HResult CreateInstance(IUnknown* outer, const Guid& iid, void** out) override {
         if (!out) return E_POINTER;
@@ -28,6 +28,9 @@ public:
 
 private:
     ModuleState& state_;
+    // A factory the program holds keeps the library loaded, as an object does: unloading the
+    // code under a live factory would crash the program at its next call.
+    ModuleObjectRef moduleRef_;
     ObjectCreator create_;
 };
 

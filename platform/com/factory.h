@@ -2,8 +2,8 @@
 //
 // Library side: a library keeps a ClassTable of the classes it serves and answers its exported
 // DllGetClassObject and DllCanUnloadNow from it. Every object of the library holds a
-// ModuleObjectRef on the library's ModuleState, so the library can be unloaded only when no
-// object and no server lock is alive.
+// ModuleObjectRef on the library's ModuleState, and so does every class factory handed out, so
+// the library can be unloaded only when no object, factory or server lock is alive.
 //
 // Program side: CreateInstance finds the library file of a class in the registry
 // (HKEY_CLASSES_ROOT\CLSID\{clsid}\InprocServer32), loads it once per process, asks its

@@ -222,13 +222,15 @@ const PropValue* PropertyBag::Read(std::string_view name) const {
     return nullptr;
 }
 
-void PropertyBag::Write(std::string_view name, PropValue value) {
+bool PropertyBag::Write(std::string_view name, PropValue value) {
+    if (name.empty() || name.size() > 255) return false;
     for (auto& [n, v] : items_)
         if (EqualsNoCase(n, name)) {
             v = std::move(value);
-            return;
+            return true;
         }
     items_.emplace_back(std::string(name), std::move(value));
+    return true;
 }
 
 bool PropertyBag::Remove(std::string_view name) {
@@ -252,13 +254,13 @@ HResult PropertyBag::ReadVariant(std::string_view name, Variant* out) const {
 HResult PropertyBag::WriteVariant(std::string_view name, const Variant& value) {
     const Variant v = value.Deref();
     switch (v.Type()) {
-        case VT_BOOL: Write(name, v.AsBool()); return S_OK;
-        case VT_I2: Write(name, v.AsI2()); return S_OK;
-        case VT_I4: Write(name, v.AsI4()); return S_OK;
+        case VT_BOOL: return Write(name, v.AsBool()) ? S_OK : E_INVALIDARG;
+        case VT_I2: return Write(name, v.AsI2()) ? S_OK : E_INVALIDARG;
+        case VT_I4: return Write(name, v.AsI4()) ? S_OK : E_INVALIDARG;
         case VT_R4:
-        case VT_R8: Write(name, v.AsR8()); return S_OK;
-        case VT_CY: Write(name, v.AsCy()); return S_OK;
-        case VT_BSTR: Write(name, v.AsStr().ToAnsi()); return S_OK;
+        case VT_R8: return Write(name, v.AsR8()) ? S_OK : E_INVALIDARG;
+        case VT_CY: return Write(name, v.AsCy()) ? S_OK : E_INVALIDARG;
+        case VT_BSTR: return Write(name, v.AsStr().ToAnsi()) ? S_OK : E_INVALIDARG;
         default: return DISP_E_TYPEMISMATCH;
     }
 }
@@ -272,10 +274,9 @@ std::vector<std::uint8_t> SaveToStream(const PropertyBag& bag) {
     w.Put<std::uint8_t>(bag.oldFormat ? 1 : 0);
     w.Put(static_cast<std::uint32_t>(bag.Items().size()));
     for (const auto& [name, value] : bag.Items()) {
-        const std::string n = name.substr(0, 255);
         w.Put(static_cast<std::uint8_t>(value.index()));
-        w.Put(static_cast<std::uint8_t>(n.size()));
-        w.out.insert(w.out.end(), n.begin(), n.end());
+        w.Put(static_cast<std::uint8_t>(name.size()));   // 1..255, as Write keeps it
+        w.out.insert(w.out.end(), name.begin(), name.end());
         w.Value(value);
     }
     return std::move(w.out);

@@ -73,13 +73,16 @@ class PropertyBag {
 public:
     // The stored value of `name` (case-insensitive), or nullptr.
     const PropValue* Read(std::string_view name) const;
-    void Write(std::string_view name, PropValue value);
+    // Stores or replaces a value; false (nothing stored) for an empty name or one longer than
+    // 255 bytes, which the stream could not hold.
+    bool Write(std::string_view name, PropValue value);
     bool Remove(std::string_view name);
     const std::vector<std::pair<std::string, PropValue>>& Items() const { return items_; }
 
     // Scalars as variants, for a host that keeps the bag as texts and numbers. ReadVariant
     // gives DISP_E_TYPEMISMATCH for a blob, font or picture; WriteVariant takes Bool, I2, I4,
-    // R4, R8, CY and BSTR (stored as the library's ANSI text).
+    // R4, R8, CY and BSTR (stored as the library's ANSI text); E_INVALIDARG for a name that
+    // Write refuses.
     HResult ReadVariant(std::string_view name, Variant* out) const;
     HResult WriteVariant(std::string_view name, const Variant& value);
 

@@ -56,8 +56,9 @@ bool Date::FromParts(int year, int month, int day, int hour, int minute, int sec
 }
 
 Date::Parts Date::ToParts() const {
-    double whole = std::trunc(days);
-    auto seconds = static_cast<std::int64_t>(std::llround(std::fabs(days - whole) * 86400.0));
+    const double clamped = std::isnan(days) ? 0 : std::clamp(days, kMin, kMax);
+    double whole = std::trunc(clamped);
+    auto seconds = static_cast<std::int64_t>(std::llround(std::fabs(clamped - whole) * 86400.0));
     if (seconds >= 86400) {
         seconds -= 86400;
         whole += 1;

@@ -82,7 +82,8 @@ struct Date {
     struct Parts {
         int year, month, day, hour, minute, second;
     };
-    // The calendar parts, the time rounded to the nearest second.
+    // The calendar parts, the time rounded to the nearest second; a date outside kMin..kMax
+    // is taken at the nearest end of the range.
     Parts ToParts() const;
 
     friend bool operator==(const Date&, const Date&) = default;

@@ -138,6 +138,7 @@ TEST_F(Creation, LibraryUnloadsOnlyWhenNothingIsAlive) {
 
     ComPtr<IClassFactory> factory;
     ASSERT_EQ(GetClassObject(kClsid, IClassFactory::kIid, factory.PutVoid()), S_OK);
+    EXPECT_EQ(FreeUnusedLibraries(), 0) << "a factory in the program's hands keeps the library";
     factory->LockServer(true);
     EXPECT_EQ(FreeUnusedLibraries(), 0) << "a server lock keeps the library";
     IUnknown* outer = factory.Get();
@@ -145,6 +146,7 @@ TEST_F(Creation, LibraryUnloadsOnlyWhenNothingIsAlive) {
     EXPECT_EQ(factory->CreateInstance(outer, IDispatch::kIid, &aggregated), CLASS_E_NOAGGREGATION);
     EXPECT_EQ(aggregated, nullptr);
     factory->LockServer(false);
+    EXPECT_EQ(FreeUnusedLibraries(), 0);
     factory.Reset();
     EXPECT_EQ(FreeUnusedLibraries(), 1);
     EXPECT_EQ(LoadedLibraryCount(), 0);

@@ -213,6 +213,21 @@ TEST(PropertyExchange, StoredScalarsConvertToTheExchangedKind) {
     EXPECT_EQ(v, Variant::I4(0xFFFFFF));
 }
 
+TEST(PropertyBag, NamesTheStreamCannotHoldAreRefused) {
+    PropertyBag bag;
+    EXPECT_FALSE(bag.Write("", true));
+    EXPECT_FALSE(bag.Write(std::string(256, 'n'), true));
+    EXPECT_TRUE(bag.Write(std::string(255, 'n'), true));
+    EXPECT_EQ(bag.WriteVariant("", Variant::I2(1)), E_INVALIDARG);
+    EXPECT_TRUE(bag.Write("Mask", std::string("#")));
+    EXPECT_TRUE(bag.Write("MASK", std::int16_t{4})) << "a name differing only in case replaces";
+    ASSERT_EQ(bag.Items().size(), 2u);
+    EXPECT_EQ(*bag.Read("mask"), PropValue(std::int16_t{4}));
+    PropertyBag loaded;
+    ASSERT_EQ(LoadFromStream(SaveToStream(bag), &loaded), S_OK);
+    EXPECT_EQ(loaded, bag);
+}
+
 TEST(PropertyExchange, VersionAndOldFormatFlag) {
     struct Row {
         std::uint32_t stored;

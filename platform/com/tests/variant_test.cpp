@@ -243,6 +243,13 @@ TEST(ChangeType, CurrencyToIntegerRoundsHalfToEven) {
     }
 }
 
+TEST(ChangeType, DateOutsideTheRangeHasNoText) {
+    for (double days : {1e300, -1e300, std::numeric_limits<double>::quiet_NaN(), 2958466.0}) {
+        Variant out;
+        EXPECT_EQ(ChangeType(out, Variant::FromDate({days}), VT_BSTR), E_INVALIDARG) << days;
+    }
+}
+
 TEST(ChangeType, ByReferenceTargetIsRefused) {
     Variant out;
     EXPECT_EQ(ChangeType(out, Variant::I2(1), VT_BYREF | VT_I2), DISP_E_BADVARTYPE);
