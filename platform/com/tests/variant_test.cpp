@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <charconv>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -108,6 +109,14 @@ struct TextRow {
     const char* expected;
 };
 
+void ExpectTextConversions(std::span<const TextRow> rows) {
+    for (const auto& row : rows) {
+        Variant out;
+        const HResult hr = ChangeType(out, Variant::Utf8(row.text), row.to);
+        EXPECT_EQ(Describe(hr, out), row.expected) << '"' << row.text << "\" -> " << row.to;
+    }
+}
+
 TEST(ChangeType, TextsToNumbers) {
     const TextRow rows[] = {
         {"&HFFFF", VT_I2, "I2:-1"},          // a 16-bit pattern into a 16-bit integer
@@ -155,11 +164,7 @@ TEST(ChangeType, TextsToNumbers) {
         {"256", VT_UI1, "E:6"},
         {"-1", VT_UI4, "E:6"},
     };
-    for (const auto& row : rows) {
-        Variant out;
-        const HResult hr = ChangeType(out, Variant::Utf8(row.text), row.to);
-        EXPECT_EQ(Describe(hr, out), row.expected) << '"' << row.text << "\" -> " << row.to;
-    }
+    ExpectTextConversions(rows);
 }
 
 TEST(ChangeType, TextsToDates) {
@@ -178,11 +183,7 @@ TEST(ChangeType, TextsToDates) {
         {"1/1/10000", VT_DATE, "E:13"},
         {"", VT_DATE, "E:13"},
     };
-    for (const auto& row : rows) {
-        Variant out;
-        const HResult hr = ChangeType(out, Variant::Utf8(row.text), row.to);
-        EXPECT_EQ(Describe(hr, out), row.expected) << '"' << row.text << '"';
-    }
+    ExpectTextConversions(rows);
 }
 
 TEST(ChangeType, ValuesToTexts) {
