@@ -114,11 +114,7 @@ void Application::SetMousePointer(int pointer) {
 void Application::End() {
     endRequested_ = true;
     // The End statement drops every window without running their unload handlers.
-    while (!loaded_.empty()) {
-        Window* window = loaded_.back();
-        loaded_.pop_back();
-        if (window->Widget()) window->Widget()->hide();
-    }
+    while (!loaded_.empty()) loaded_.back()->Drop();
     if (looping_) QCoreApplication::exit(0);
 }
 

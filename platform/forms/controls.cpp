@@ -7,7 +7,9 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
+#include <QSignalBlocker>
+#include <QStringListModel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
@@ -210,80 +212,93 @@ void TextBox::SetMaxLength(int length) { Edit(*this)->setMaxLength(length <= 0 ?
 
 // --- Lists -------------------------------------------------------------------------------------
 
-namespace {
-QListWidget* ListOf(const Control& control) { return static_cast<QListWidget*>(control.Widget()); }
-QComboBox* ComboOf(const Control& control) { return static_cast<QComboBox*>(control.Widget()); }
+ListControl::ListControl(Window& window, std::string name, QWidget* widget)
+    : Control(window, std::move(name), widget), model_(std::make_unique<QStringListModel>()) {}
 
-void CheckInsertIndex(int index, int count, const std::string& source) {
-    if (index < -1 || index > count) win::Raise(win::err::InvalidProcedureCall, source);
+// The widget still shows the model until the window's widgets go: detach it first.
+ListControl::~ListControl() {
+    if (auto* view = qobject_cast<QAbstractItemView*>(Widget())) view->setModel(nullptr);
+    if (auto* combo = qobject_cast<QComboBox*>(Widget())) {
+        combo->setModel(std::make_unique<QStringListModel>(combo).release());
+    }
 }
+
+void ListControl::AddItem(const std::string& item, int index) {
+    if (index < -1 || index > ListCount()) win::Raise(win::err::InvalidProcedureCall, Name());
+    const int row = index < 0 ? ListCount() : index;
+    const int before = ListIndex();
+    {
+        // A combo box picks the first item of an empty list by itself; the runtime's does not.
+        QSignalBlocker quiet(Widget());
+        model_->insertRows(row, 1);
+        model_->setData(model_->index(row), Q(item));
+        const int kept = before < 0 ? -1 : before + (before >= row ? 1 : 0);
+        if (ListIndex() != kept) SelectRow(kept);
+    }
+}
+
+void ListControl::RemoveItem(int index) {
+    if (index < 0 || index >= ListCount()) win::Raise(win::err::InvalidProcedureCall, Name());
+    model_->removeRows(index, 1);
+}
+
+std::string ListControl::List(int index) const {
+    if (index < 0 || index >= ListCount()) return {};
+    return model_->data(model_->index(index)).toString().toStdString();
+}
+
+void ListControl::SetList(int index, const std::string& item) {
+    if (index < 0 || index >= ListCount()) win::Raise(381, Name());
+    model_->setData(model_->index(index), Q(item));
+}
+
+int ListControl::ListCount() const { return model_->rowCount(); }
+
+void ListControl::Clear() { model_->setStringList({}); }
+
+void ListControl::SetListIndex(int index) {
+    if (index < -1 || index >= ListCount()) win::Raise(380, Name());
+    SelectRow(index);
+}
+
+namespace {
+QListView* ViewOf(const Control& control) { return static_cast<QListView*>(control.Widget()); }
+QComboBox* ComboOf(const Control& control) { return static_cast<QComboBox*>(control.Widget()); }
 }  // namespace
 
 ListBox::ListBox(Window& window, std::string name, QWidget* parent)
-    : ListControl(window, std::move(name), MakeChild<QListWidget>(parent)) {
-    QObject::connect(ListOf(*this), &QListWidget::currentRowChanged, [this](int row) {
-        if (row >= 0) Fire(Click);
-    });
+    : ListControl(window, std::move(name), MakeChild<QListView>(parent)) {
+    ViewOf(*this)->setModel(&Model());
+    ViewOf(*this)->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    QObject::connect(ViewOf(*this)->selectionModel(), &QItemSelectionModel::currentRowChanged,
+                     [this](const QModelIndex& current) {
+                         if (current.isValid()) Fire(Click);
+                     });
 }
 
-void ListBox::AddItem(const std::string& item, int index) {
-    CheckInsertIndex(index, ListCount(), Name());
-    ListOf(*this)->insertItem(index < 0 ? ListCount() : index, Q(item));
+int ListBox::ListIndex() const {
+    const QModelIndex current = ViewOf(*this)->currentIndex();
+    return current.isValid() ? current.row() : -1;
 }
-void ListBox::RemoveItem(int index) {
-    if (index < 0 || index >= ListCount()) win::Raise(win::err::InvalidProcedureCall, Name());
-    std::unique_ptr<QListWidgetItem> removed(ListOf(*this)->takeItem(index));
+
+void ListBox::SelectRow(int index) {
+    ViewOf(*this)->setCurrentIndex(index < 0 ? QModelIndex() : Model().index(index));
 }
-std::string ListBox::List(int index) const {
-    if (index < 0 || index >= ListCount()) return {};
-    return ListOf(*this)->item(index)->text().toStdString();
-}
-void ListBox::SetList(int index, const std::string& item) {
-    if (index < 0 || index >= ListCount()) win::Raise(381, Name());
-    ListOf(*this)->item(index)->setText(Q(item));
-}
-int ListBox::ListCount() const { return ListOf(*this)->count(); }
-int ListBox::ListIndex() const { return ListOf(*this)->currentRow(); }
-void ListBox::SetListIndex(int index) {
-    if (index < -1 || index >= ListCount()) win::Raise(380, Name());
-    ListOf(*this)->setCurrentRow(index);
-}
-void ListBox::Clear() { ListOf(*this)->clear(); }
 
 ComboBox::ComboBox(Window& window, std::string name, QWidget* parent)
     : ListControl(window, std::move(name), MakeChild<QComboBox>(parent)) {
     ComboOf(*this)->setEditable(true);
     ComboOf(*this)->setInsertPolicy(QComboBox::NoInsert);
+    ComboOf(*this)->setModel(&Model());
+    ComboOf(*this)->setCurrentIndex(-1);
     QObject::connect(ComboOf(*this), &QComboBox::currentIndexChanged, [this](int index) {
         if (index >= 0) Fire(Click);
     });
     QObject::connect(ComboOf(*this), &QComboBox::editTextChanged, [this] { Fire(Change); });
 }
 
-void ComboBox::AddItem(const std::string& item, int index) {
-    CheckInsertIndex(index, ListCount(), Name());
-    ComboOf(*this)->insertItem(index < 0 ? ListCount() : index, Q(item));
-    if (ListCount() == 1) ComboOf(*this)->setCurrentIndex(-1);
-}
-void ComboBox::RemoveItem(int index) {
-    if (index < 0 || index >= ListCount()) win::Raise(win::err::InvalidProcedureCall, Name());
-    ComboOf(*this)->removeItem(index);
-}
-std::string ComboBox::List(int index) const {
-    if (index < 0 || index >= ListCount()) return {};
-    return ComboOf(*this)->itemText(index).toStdString();
-}
-void ComboBox::SetList(int index, const std::string& item) {
-    if (index < 0 || index >= ListCount()) win::Raise(381, Name());
-    ComboOf(*this)->setItemText(index, Q(item));
-}
-int ComboBox::ListCount() const { return ComboOf(*this)->count(); }
 int ComboBox::ListIndex() const { return ComboOf(*this)->currentIndex(); }
-void ComboBox::SetListIndex(int index) {
-    if (index < -1 || index >= ListCount()) win::Raise(380, Name());
-    ComboOf(*this)->setCurrentIndex(index);
-}
-void ComboBox::Clear() { ComboOf(*this)->clear(); }
+void ComboBox::SelectRow(int index) { ComboOf(*this)->setCurrentIndex(index); }
 std::string ComboBox::Text() const { return ComboOf(*this)->currentText().toStdString(); }
 void ComboBox::SetText(const std::string& text) { ComboOf(*this)->setEditText(Q(text)); }
 

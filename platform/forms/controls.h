@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+class QStringListModel;
 class QTimer;
 
 namespace forms {
@@ -109,47 +110,49 @@ public:
 };
 
 // The list of a list box or combo box: AddItem, RemoveItem, List, ListIndex, ListCount, Clear.
+// Both keep their items in one string list model; only the current item lives in the widget.
 class ListControl : public Control {
 public:
-    using Control::Control;
-    virtual void AddItem(const std::string& item, int index = -1) = 0;
-    virtual void RemoveItem(int index) = 0;
-    virtual std::string List(int index) const = 0;   // "" outside the list, as the runtime
-    virtual void SetList(int index, const std::string& item) = 0;   // 381 outside
-    virtual int ListCount() const = 0;
-    virtual int ListIndex() const = 0;               // -1 when none
-    virtual void SetListIndex(int index) = 0;        // 380 outside -1 .. count-1
-    virtual void Clear() = 0;
-    std::string Text() const { return ListIndex() < 0 ? std::string() : List(ListIndex()); }
+    ListControl(Window& window, std::string name, QWidget* widget);
+    ~ListControl() override;
+
+    void AddItem(const std::string& item, int index = -1);   // 5 outside 0 .. ListCount
+    void RemoveItem(int index);                              // 5 outside the list
+    std::string List(int index) const;                       // "" outside the list, as the runtime
+    void SetList(int index, const std::string& item);        // 381 outside the list
+    int ListCount() const;
+    void Clear();
+    virtual int ListIndex() const = 0;                       // -1 when none
+    void SetListIndex(int index);                            // 380 outside -1 .. ListCount-1
+
+protected:
+    QStringListModel& Model() const { return *model_; }
+    virtual void SelectRow(int index) = 0;
+
+private:
+    std::unique_ptr<QStringListModel> model_;
 };
 
 class ListBox : public ListControl {
 public:
     ListBox(Window& window, std::string name, QWidget* parent);
-    void AddItem(const std::string& item, int index = -1) override;
-    void RemoveItem(int index) override;
-    std::string List(int index) const override;
-    void SetList(int index, const std::string& item) override;
-    int ListCount() const override;
     int ListIndex() const override;
-    void SetListIndex(int index) override;
-    void Clear() override;
+    std::string Text() const { return List(ListIndex()); }
+
+protected:
+    void SelectRow(int index) override;
 };
 
 class ComboBox : public ListControl {
 public:
     ComboBox(Window& window, std::string name, QWidget* parent);
-    void AddItem(const std::string& item, int index = -1) override;
-    void RemoveItem(int index) override;
-    std::string List(int index) const override;
-    void SetList(int index, const std::string& item) override;
-    int ListCount() const override;
     int ListIndex() const override;
-    void SetListIndex(int index) override;
-    void Clear() override;
     std::string Text() const;
     void SetText(const std::string& text);
     std::function<void()> Change;
+
+protected:
+    void SelectRow(int index) override;
 };
 
 class CheckBox : public Control {

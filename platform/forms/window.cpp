@@ -142,6 +142,15 @@ void Window::PostClose() {
         Qt::QueuedConnection);
 }
 
+void Window::Drop() {
+    if (loaded_) Discard();
+}
+
+void SendCloseKeys(bool wait) {
+    if (Window* active = App().ActiveWindow()) active->PostClose();
+    if (wait) DoEvents();
+}
+
 std::string Window::Caption() const { return caption_; }
 
 void Window::SetCaption(const std::string& caption) {

@@ -49,6 +49,8 @@ public:
     bool Close();
     // The keys of a window close (Alt+F4): the window closes when the events next run.
     void PostClose();
+    // For the application's End: drops the window without running its handlers.
+    void Drop();
 
     std::string Caption() const;
     void SetCaption(const std::string& caption);
@@ -107,5 +109,9 @@ private:
     const QEvent* lastControlKey_ = nullptr;
     std::unique_ptr<Loaded> loaded_;
 };
+
+// Sends the keys of a window close (Alt+F4) to the active window of the program; with `wait`,
+// yields once so that it is processed before the caller goes on (SendKeys "%{F4}", True).
+void SendCloseKeys(bool wait);
 
 }  // namespace forms

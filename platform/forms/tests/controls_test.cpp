@@ -1,0 +1,193 @@
+#include "platform/forms/controls.h"
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QElapsedTimer>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+
+#include "platform/forms/app.h"
+#include "platform/forms/colors.h"
+#include "platform/forms/services.h"
+#include "platform/forms/tests/support/qt_app.h"
+#include "platform/forms/tests/support/raises.h"
+#include "platform/forms/window.h"
+
+namespace {
+
+using forms::testing::ErrorNumberOf;
+
+class PanelWindow : public forms::Window {
+public:
+    PanelWindow() : Window("Consolida") {}
+    forms::Panel* panel = nullptr;
+    forms::ListBox* list = nullptr;
+    forms::ComboBox* combo = nullptr;
+    forms::TextBox* first = nullptr;
+    forms::TextBox* second = nullptr;
+    forms::CheckBox* check = nullptr;
+    forms::OptionButton* option = nullptr;
+    forms::Timer* timer = nullptr;
+    int activations = 0;
+
+protected:
+    void CreateControls() override {
+        panel = &Add<forms::Panel>("PainelAtualiza");
+        list = &Add<forms::ListBox>("ListTabela", panel);
+        combo = &Add<forms::ComboBox>("CboLoja");
+        first = &Add<forms::TextBox>("ZmData1");
+        second = &Add<forms::TextBox>("ZmData2");
+        check = &Add<forms::CheckBox>("ChkTodas");
+        option = &Add<forms::OptionButton>("OptLoja");
+        timer = &Add<forms::Timer>("Timer1");
+    }
+    void Form_Activate() override { ++activations; }
+};
+
+class ControlsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        forms::testing::QtApp();
+        window.Show();
+    }
+    void TearDown() override {
+        window.Unload();
+        forms::DoEvents();
+    }
+    PanelWindow window;
+};
+
+TEST_F(ControlsTest, ListMembersAsTheProgressListUsesThem) {
+    forms::ListControl* lists[] = {window.list, window.combo};
+    for (forms::ListControl* list : lists) {
+        int clicks = 0;
+        list->Click = [&] { ++clicks; };
+        list->AddItem("Produto");
+        list->AddItem("Venda");
+        list->AddItem("Cliente", 1);
+        EXPECT_EQ(list->ListCount(), 3);
+        EXPECT_EQ(list->List(1), "Cliente");
+        EXPECT_EQ(list->List(3), "") << "past the end reads empty";
+        EXPECT_EQ(list->ListIndex(), -1);
+        list->SetListIndex(2);
+        EXPECT_EQ(list->ListIndex(), 2);
+        EXPECT_EQ(clicks, 1) << "choosing an item clicks";
+        list->SetList(2, "Venda ... OK");
+        EXPECT_EQ(list->List(2), "Venda ... OK");
+        EXPECT_EQ(ErrorNumberOf([&] { list->SetListIndex(3); }), 380);
+        EXPECT_EQ(ErrorNumberOf([&] { list->SetList(5, "x"); }), 381);
+        EXPECT_EQ(ErrorNumberOf([&] { list->AddItem("x", 9); }), 5);
+        list->RemoveItem(0);
+        EXPECT_EQ(list->List(0), "Cliente");
+        list->Clear();
+        EXPECT_EQ(list->ListCount(), 0);
+        EXPECT_EQ(list->ListIndex(), -1);
+    }
+}
+
+TEST_F(ControlsTest, PositionsInTwipsVisibilityAndContainers) {
+    window.panel->Move(150, 300, 1500, 750);
+    EXPECT_EQ(window.panel->Left(), 150);
+    EXPECT_EQ(window.panel->Top(), 300);
+    EXPECT_EQ(window.panel->Width(), 1500);
+    EXPECT_EQ(window.panel->Widget()->width(), 100) << "15 twips to a pixel";
+    EXPECT_EQ(window.list->Widget()->parentWidget(), window.panel->Widget());
+    window.panel->SetVisible(false);
+    EXPECT_FALSE(window.panel->Visible());
+    EXPECT_TRUE(window.list->Visible()) << "a control keeps its own Visible inside a hidden panel";
+    EXPECT_FALSE(window.list->Widget()->isVisible());
+    window.panel->SetVisible(true);
+    window.first->SetEnabled(false);
+    EXPECT_FALSE(window.first->Enabled());
+    EXPECT_EQ(ErrorNumberOf([&] { window.first->SetFocus(); }), 5) << "no focus to a disabled control";
+}
+
+TEST_F(ControlsTest, ColoursFromTheProgramsTexts) {
+    const struct {
+        const char* text;
+        std::uint32_t value;
+    } rows[] = {{"&HC0C0FF", 0xC0C0FF}, {"&HFFFFFF", 0xFFFFFF}, {"&HC0", 0xC0},
+                {"&H0", 0},           {"&H8000000D", 0x8000000D}, {"&H8000000F&", 0x8000000F},
+                {"255", 255}};
+    for (const auto& row : rows) EXPECT_EQ(forms::ColorFromText(row.text), row.value) << row.text;
+    EXPECT_EQ(ErrorNumberOf([] { forms::ColorFromText("&HXYZ"); }), 13);
+    EXPECT_EQ(ErrorNumberOf([] { forms::ColorFromText(""); }), 13);
+    EXPECT_EQ(forms::ToQColor(0xC0C0FF), QColor(0xFF, 0xC0, 0xC0)) << "the number is blue-green-red";
+    EXPECT_EQ(forms::ToQColor(0x8000000D), QApplication::palette().color(QPalette::Active, QPalette::Highlight));
+    window.first->SetBackColor(forms::ColorFromText("&HC0C0FF"));
+    EXPECT_EQ(window.first->BackColor(), 0xC0C0FFu);
+    EXPECT_EQ(window.first->Widget()->palette().color(QPalette::Base), QColor(0xFF, 0xC0, 0xC0));
+}
+
+TEST_F(ControlsTest, FocusEventsRunAsTheFocusMoves) {
+    std::string log;
+    window.first->GotFocus = [&] { log += "1+ "; window.first->SetBackColor(0xC0C0FF); };
+    window.first->LostFocus = [&] { log += "1- "; window.first->SetBackColor(0xFFFFFF); };
+    window.second->GotFocus = [&] { log += "2+ "; };
+    window.first->SetFocus();
+    forms::DoEvents();
+    window.second->SetFocus();
+    forms::DoEvents();
+    EXPECT_EQ(log, "1+ 1- 2+ ");
+    EXPECT_EQ(window.first->BackColor(), 0xFFFFFFu);
+    EXPECT_TRUE(window.second->HasFocus());
+    EXPECT_GE(window.activations, 1) << "showing the window activated it";
+}
+
+TEST_F(ControlsTest, CheckAndOptionValuesClickWhenSet) {
+    int clicks = 0;
+    window.check->Click = [&] { ++clicks; };
+    window.option->Click = [&] { ++clicks; };
+    window.check->SetValue(1);
+    EXPECT_EQ(window.check->Value(), 1);
+    window.check->SetValue(1);
+    window.option->SetValue(true);
+    EXPECT_TRUE(window.option->Value());
+    EXPECT_EQ(clicks, 2) << "setting the same value again does not click";
+    EXPECT_EQ(ErrorNumberOf([&] { window.check->SetValue(3); }), 380);
+}
+
+TEST_F(ControlsTest, TimerFiresWhileEnabled) {
+    int ticks = 0;
+    window.timer->OnTimer = [&] {
+        if (++ticks == 2) window.timer->SetTimerEnabled(false);
+    };
+    window.timer->SetInterval(1);
+    QElapsedTimer waited;
+    waited.start();
+    while (ticks < 2 && waited.elapsed() < 2000) forms::DoEvents();
+    forms::DoEvents();
+    EXPECT_EQ(ticks, 2);
+    EXPECT_EQ(ErrorNumberOf([&] { window.timer->SetInterval(-1); }), 380);
+}
+
+// The Qt boxes: the style's buttons with their default and Esc button, pressed from a timer.
+TEST_F(ControlsTest, QtBoxesHaveTheStylesDefaultAndEscapeButtons) {
+    const struct {
+        int style;
+        const char* defaultText;
+        int answerOfEscape;   // 0: Esc does not close, the default is pressed instead
+    } rows[] = {{292, "Não", 0}, {291, "Não", forms::mb::Cancel}, {48, "OK", forms::mb::Ok}};
+    forms::QtMessageBoxes boxes;
+    for (const auto& row : rows) {
+        std::string defaultText;
+        bool escapeSet = false;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            defaultText = box->defaultButton()->text().toStdString();
+            escapeSet = box->escapeButton() != nullptr;
+            QAbstractButton* press = box->escapeButton();
+            if (!press) press = box->defaultButton();
+            press->click();
+        });
+        const int answer = boxes.Show("Texto", row.style, "Mensagem");
+        EXPECT_EQ(defaultText, row.defaultText) << row.style;
+        EXPECT_EQ(escapeSet, row.answerOfEscape != 0) << row.style;
+        EXPECT_EQ(answer, row.answerOfEscape ? row.answerOfEscape : forms::DefaultAnswer(row.style)) << row.style;
+    }
+}
+
+}  // namespace
