@@ -1,0 +1,119 @@
+#include "zmtext/module/strings.h"
+
+#include <algorithm>
+#include <array>
+#include <string_view>
+
+namespace zmtext {
+namespace {
+
+struct StringEntry {
+    int id;
+    std::string_view text;
+};
+
+// Sorted by id.
+constexpr std::array kStrings{
+    StringEntry{1, "Halvern Text Control"},
+    StringEntry{2, "Halvern Text Property Page"},
+    StringEntry{3, "Halvern Date Control"},
+    StringEntry{4, "Halvern Date Property Page"},
+    StringEntry{5, "Halvern Time Control"},
+    StringEntry{6, "Halvern Time Property Page"},
+    StringEntry{7, "Halvern Long Control"},
+    StringEntry{8, "Halvern Long Property Page"},
+    StringEntry{9, "Halvern Double Control"},
+    StringEntry{10, "Halvern Double Property Page"},
+    StringEntry{11, "Halvern Currency Control"},
+    StringEntry{12, "Halvern Currency Property Page"},
+    StringEntry{13, "Halvern Label Control"},
+    StringEntry{14, "Halvern Label Property Page"},
+    StringEntry{15, "Halvern Text Additional Properties"},
+    StringEntry{17, "Halvern Text Characters Property"},
+    StringEntry{114, "VX4WIN.INI"},
+    StringEntry{115, "ZMText Settings"},
+    StringEntry{116, "BackColor"},
+    StringEntry{117, "ForeColor"},
+    StringEntry{118, "AutoScroll"},
+    StringEntry{119, "BorderEffect"},
+    StringEntry{120, "BorderStyle"},
+    StringEntry{121, "DataProperty"},
+    StringEntry{122, "ReadOnly"},
+    StringEntry{123, "EOLTab"},
+    StringEntry{124, "ErrorBeep"},
+    StringEntry{125, "FocusSelect"},
+    StringEntry{126, "Insert"},
+    StringEntry{127, "Justification"},
+    StringEntry{128, "Characters"},
+    StringEntry{129, "CharacterTable"},
+    StringEntry{130, "Mask"},
+    StringEntry{131, "MaxCharacters"},
+    StringEntry{132, "UseUnderline"},
+    StringEntry{133, "ValidateMask"},
+    StringEntry{134, "FillChar"},
+    StringEntry{135, "PasswordChar"},
+    StringEntry{150, "FmtControl"},
+    StringEntry{151, "FmtDecimal"},
+    StringEntry{152, "FmtThousands"},
+    StringEntry{153, "FmtDecDigits"},
+    StringEntry{154, "FmtIntDigits"},
+    StringEntry{155, "ZMLong Settings"},
+    StringEntry{156, "ZMDate Settings"},
+    StringEntry{157, "MaxValue"},
+    StringEntry{158, "MinValue"},
+    StringEntry{159, "ZMTime Settings"},
+    StringEntry{160, "ZMDouble Settings"},
+    StringEntry{161, "ZMCurrency Settings"},
+    StringEntry{162, "ZMLabel Settings"},
+    StringEntry{176, "ShowZero"},
+    StringEntry{177, "FmtCurrency"},
+    StringEntry{183, "HideSelection"},
+    StringEntry{187, "FmtSeparator"},
+    StringEntry{188, "BackgroundStyle"},
+    StringEntry{189, "ChiselColor"},
+    StringEntry{190, "ChiselText"},
+    StringEntry{191, "LabelStyle"},
+    StringEntry{192, "WordWrap"},
+    StringEntry{193, "FmtDay"},
+    StringEntry{194, "FmtMonth"},
+    StringEntry{195, "FmtYear"},
+    StringEntry{211, "FmtHours"},
+    StringEntry{212, "FmtSeconds"},
+    StringEntry{213, "FmtLeadingZero"},
+    StringEntry{217, "FmtAM"},
+    StringEntry{218, "FmtPM"},
+    StringEntry{219, "Align"},
+    StringEntry{220, "Alignment"},
+    StringEntry{221, "MousePointer"},
+    StringEntry{228, "MS Sans Serif"},
+    StringEntry{229, "FontName"},
+    StringEntry{230, "FontSize"},
+    StringEntry{231, "FontBold"},
+    StringEntry{232, "FontItalic"},
+    StringEntry{233, "FontUnderline"},
+    StringEntry{234, "FontStrikethru"},
+    StringEntry{235, "Height"},
+    StringEntry{236, "Width"},
+    StringEntry{237, "Halvern Time Values Property Page"},
+    StringEntry{239, "Halvern Date Values Property Page"},
+    StringEntry{240, "DateType"},
+    StringEntry{242, "Style Flags"},
+    StringEntry{253, "BoundTimeMode"},
+    StringEntry{254, "BoundTime"},
+    StringEntry{255, "BoundDateMode"},
+    StringEntry{256, "BoundDate"},
+};
+
+static_assert(std::is_sorted(kStrings.begin(), kStrings.end(),
+                             [](const StringEntry& a, const StringEntry& b) { return a.id < b.id; }));
+
+}  // namespace
+
+std::optional<std::string> ZMLoadString(int id, std::size_t bufferSize) {
+    const auto it = std::lower_bound(kStrings.begin(), kStrings.end(), id,
+                                     [](const StringEntry& e, int wanted) { return e.id < wanted; });
+    if (it == kStrings.end() || it->id != id || bufferSize == 0) return std::nullopt;
+    return std::string(it->text.substr(0, bufferSize - 1));
+}
+
+}  // namespace zmtext
