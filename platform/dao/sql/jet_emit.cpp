@@ -145,8 +145,15 @@ std::string CoerceTo(const std::string& value, int from, int to) {
 
 const Source& Emitter::AddTable(const std::string& name, const std::string& alias) {
     std::optional<TableInfo> info = schema_.FindTable(file_.value_or(""), name);
-    if (!info) RaiseSql(3078, name);
     Source source;
+    if (!info) {
+        std::optional<std::string> stored = schema_.FindQuery(file_.value_or(""), name);
+        // Queries naming each other in a circle would never end: a few levels are plenty.
+        if (!stored || queryDepth_ >= 8) RaiseSql(3078, name);
+        QueryTable query = TranslateStoredQuery(*stored, schema_, file_, queryDepth_ + 1);
+        info = TableInfo{name, std::move(query.columns)};
+        source.query = std::move(query.sql);
+    }
     source.alias = alias.empty() ? info->name : alias;
     source.table = std::move(*info);
     sources_.push_back(std::move(source));

@@ -25,14 +25,16 @@ struct Emitted {
 struct Source {
     std::string alias;  // the alias, or the table name as stored
     TableInfo table;
+    std::string query;  // a stored query used as a table: its SELECT as SQLite text
 };
 
 class Emitter {
 public:
-    Emitter(const SchemaLookup& schema, std::optional<std::string> file)
-        : schema_(schema), file_(std::move(file)) {}
+    Emitter(const SchemaLookup& schema, std::optional<std::string> file, int queryDepth = 0)
+        : schema_(schema), file_(std::move(file)), queryDepth_(queryDepth) {}
 
-    // Looks the table up in the statement's source file (3078 when it is missing) and adds it.
+    // Looks the table up in the statement's source file and adds it; a stored query of that name
+    // stands in for a missing table (3078 when there is neither).
     const Source& AddTable(const std::string& name, const std::string& alias);
     const std::vector<Source>& Sources() const { return sources_; }
     // Names a SELECT gave its columns: ORDER BY and HAVING may use them.
@@ -59,7 +61,16 @@ private:
     std::vector<Source> sources_;
     std::vector<std::pair<std::string, int>> outputs_;
     int exprCounter_ = 1000;
+    int queryDepth_ = 0;
 };
+
+// A stored query's SELECT translated for use as a table of another statement's FROM.
+struct QueryTable {
+    std::string sql;
+    std::vector<ColumnInfo> columns;
+};
+QueryTable TranslateStoredQuery(const std::string& jet, const SchemaLookup& schema,
+                                const std::optional<std::string>& file, int depth);
 
 // The SQL that converts `value` (of Jet type `from`, 0 unknown) to a column of type `to`; the
 // value itself when no conversion is needed.

@@ -144,6 +144,12 @@ public:
     std::optional<TableInfo> FindTable(std::string_view file, std::string_view name) const override {
         return ReadTableInfo(const_cast<ConnectionFiles*>(this)->Handle(std::string(file)), name);
     }
+    std::optional<std::string> FindQuery(std::string_view file, std::string_view name) const override {
+        for (const catalog::QueryInfo& q : catalog::Queries(const_cast<ConnectionFiles*>(this)->Get(std::string(file)))) {
+            if (JetNamesEqual(q.name, name)) return q.sql;
+        }
+        return std::nullopt;
+    }
     std::uint64_t Generation() const override {
         return (home_.Engine().Generation() << 32) ^ home_.SchemaVersion();
     }

@@ -57,6 +57,14 @@ public:
     // cannot be opened raises the engine's error for it (3024, 3044, 3343, 3031...).
     virtual std::optional<TableInfo> FindTable(std::string_view file, std::string_view name) const = 0;
 
+    // The SQL text of the stored query `name` of `file`, for a query that names another stored
+    // query as a table. None by default.
+    virtual std::optional<std::string> FindQuery(std::string_view file, std::string_view name) const {
+        (void)file;
+        (void)name;
+        return std::nullopt;
+    }
+
     // Grows whenever any table of any file is created, dropped or changes its fields. Cached
     // translations are valid only for the generation they were made in.
     virtual std::uint64_t Generation() const = 0;

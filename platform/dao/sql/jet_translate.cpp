@@ -186,6 +186,7 @@ void RegisterTables(Emitter& emitter, const FromNode& node) {
 }
 
 std::string TableSql(const Source& s) {
+    if (!s.query.empty()) return "(" + s.query + ") AS " + QuoteIdent(s.alias);
     std::string sql = QuoteIdent(s.table.name);
     if (s.alias != s.table.name) sql += " AS " + QuoteIdent(s.alias);
     return sql;
@@ -269,7 +270,7 @@ EmittedSelect EmitSelect(Emitter& emitter, const SelectTree& s, const std::vecto
     if (!s.groupBy.empty()) {
         sql += " GROUP BY ";
         for (std::size_t i = 0; i < s.groupBy.size(); ++i) sql += (i ? ", " : "") + emitter.Emit(*s.groupBy[i]).sql;
-    } else if (s.quantifier == "DISTINCTROW" && !emitter.Sources().empty()) {
+    } else if (s.quantifier == "DISTINCTROW" && !emitter.Sources().empty() && emitter.Sources().front().query.empty()) {
         // Each row of the left table once, however many rows of the others match it.
         sql += " GROUP BY " + QuoteIdent(emitter.Sources().front().alias) + ".rowid";
     }
@@ -555,6 +556,21 @@ Translation DropStatement(TokenStream& t, const SchemaLookup& schema) {
 }
 
 }  // namespace
+
+QueryTable TranslateStoredQuery(const std::string& jet, const SchemaLookup& schema,
+                                const std::optional<std::string>& file, int depth) {
+    TokenStream t(Tokenize(jet));
+    StatementParser p(t);
+    SelectTree s = p.Select(false);
+    p.End();
+    if (s.fromFile) RaiseSql(3078, jet);
+    Emitter emitter(schema, file, depth);
+    EmittedSelect sel = EmitSelect(emitter, s);
+    QueryTable out;
+    out.sql = sel.sql;
+    for (const Emitted& e : sel.columns) out.columns.push_back({e.name, e.type ? e.type : kJetText, e.size});
+    return out;
+}
 
 Translation TranslateJetSql(std::string_view jetSql, const SchemaLookup& schema, const TranslateOptions& options) {
     TokenStream t(Tokenize(jetSql));

@@ -100,6 +100,13 @@ TEST_F(EngineStatements, ATargetThatIsTheExecutingFileRunsOnItsOwnConnection) {
               (std::vector<std::string>{"Azul", "Cinza", "Verde"}));
 }
 
+TEST_F(EngineStatements, StoredQueriesOpenByNameAndServeAsTables) {
+    store.CreateQueryDef("CoresClaras", "SELECT Cor.Código, Cor.Descrição FROM Cor WHERE Cor.Descrição <> 'Cinza'");
+    EXPECT_EQ(Codes(store, "CoresClaras"), (std::vector<std::string>{"1", "2"}));
+    EXPECT_EQ(Codes(store, "SELECT CORESCLARAS.Descrição FROM CoresClaras ORDER BY 1 DESC"),
+              (std::vector<std::string>{"Verde", "Azul"}));
+}
+
 TEST_F(EngineStatements, AMissingExternalFileRaisesTheOpenError) {
     try {
         store.Execute("SELECT Cor.* INTO Cor IN 'C:\\LOJA\\Nada.mdb' FROM Cor");

@@ -218,6 +218,23 @@ TEST_F(Statements, StoredQueryShapes) {
     EXPECT_EQ(f.Run("select Distinct [Produto].[Descrição] from [Produto]"), (std::vector<std::string>{"Caneta", "Lápis"}));
 }
 
+TEST_F(Statements, AStoredQueryServesAsATable) {
+    f.queries[JetFold("VendasTipo0")] =
+        "SELECT Venda.[Número Venda] AS Num, Venda.[Data Venda] FROM Venda WHERE Venda.TipoVenda = '0'";
+    f.queries[JetFold("Itens0")] =
+        "SELECT V.Num, Count(*) AS Itens FROM VendasTipo0 AS V INNER JOIN [Itens Venda] ON V.Num = [Itens Venda].[Número Venda] "
+        "GROUP BY V.Num";
+    EXPECT_EQ(f.Run("SELECT VENDASTIPO0.Num FROM VendasTipo0 WHERE VendasTipo0.[Data Venda] >= '10/05/2002' ORDER BY 1"),
+              (std::vector<std::string>{"12"}));
+    EXPECT_EQ(f.Run("SELECT Itens0.* INTO Resumo IN '" + kBackup + "' FROM Itens0"), (std::vector<std::string>{}));
+    EXPECT_EQ(f.Rows("SELECT * FROM Resumo ORDER BY 1", kBackup), (std::vector<std::string>{"10|2", "12|1"}));
+    EXPECT_EQ(f.Rows("SELECT name, type FROM pragma_table_info('Resumo')", kBackup),
+              (std::vector<std::string>{"Num|LONG", "Itens|LONG"}));
+    f.queries[JetFold("Roda")] = "SELECT Gira.x FROM Gira";
+    f.queries[JetFold("Gira")] = "SELECT Roda.x FROM Roda";
+    EXPECT_EQ(ErrorOf(f, "SELECT Roda.x FROM Roda"), 3078);
+}
+
 TEST_F(Statements, UpperCasedPreQueryWritesIntoTheBackup) {
     f.Run("SELECT PRODUTO.CÓDIGO, PRODUTO.DESCRIÇÃO INTO TEMPPRODUTO IN 'C:\\ZM\\BACKUP.MDB' FROM PRODUTO WHERE "
           "PRODUTO.IPI IS NULL;");

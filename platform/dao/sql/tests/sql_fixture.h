@@ -101,8 +101,14 @@ public:
         if (it == files_.end()) return std::nullopt;
         return ReadTableInfo(it->second, name);
     }
+    std::optional<std::string> FindQuery(std::string_view, std::string_view name) const override {
+        auto it = queries.find(JetFold(name));
+        if (it == queries.end()) return std::nullopt;
+        return it->second;
+    }
     std::uint64_t Generation() const override { return generation_; }
 
+    std::map<std::string, std::string> queries;  // stored queries of the executing file, by folded name
     std::vector<std::string> writes;
     long long lastAffected = 0;
 
