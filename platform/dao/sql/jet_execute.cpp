@@ -146,7 +146,10 @@ public:
     }
     std::optional<std::string> FindQuery(std::string_view file, std::string_view name) const override {
         for (const catalog::QueryInfo& q : catalog::Queries(const_cast<ConnectionFiles*>(this)->Get(std::string(file)))) {
-            if (JetNamesEqual(q.name, name)) return q.sql;
+            if (JetNamesEqual(q.name, name)) {
+                usedStoredQuery_ = true;
+                return q.sql;
+            }
         }
         return std::nullopt;
     }
@@ -154,8 +157,13 @@ public:
         return (home_.Engine().Generation() << 32) ^ home_.SchemaVersion();
     }
 
+    // A stored query's text may change without a structure change: such translations are not
+    // kept.
+    bool UsedStoredQuery() const { return usedStoredQuery_; }
+
 private:
     Connection& home_;
+    mutable bool usedStoredQuery_ = false;
     std::map<std::string, std::shared_ptr<Connection>> opened_;
 };
 
@@ -183,6 +191,7 @@ Translation Translate(ConnectionFiles& files, Connection& connection, std::strin
         }
     }
     Translation tr = TranslateJetSql(sql, files, options);
+    if (files.UsedStoredQuery()) return tr;
     std::lock_guard lock(gCacheMutex);
     if (gCache.size() >= kCacheLimit) gCache.clear();
     gCache[key] = CacheEntry{generation, tr};

@@ -103,8 +103,11 @@ TEST_F(EngineStatements, ATargetThatIsTheExecutingFileRunsOnItsOwnConnection) {
 TEST_F(EngineStatements, StoredQueriesOpenByNameAndServeAsTables) {
     store.CreateQueryDef("CoresClaras", "SELECT Cor.Código, Cor.Descrição FROM Cor WHERE Cor.Descrição <> 'Cinza'");
     EXPECT_EQ(Codes(store, "CoresClaras"), (std::vector<std::string>{"1", "2"}));
-    EXPECT_EQ(Codes(store, "SELECT CORESCLARAS.Descrição FROM CoresClaras ORDER BY 1 DESC"),
-              (std::vector<std::string>{"Verde", "Azul"}));
+    const std::string overQuery = "SELECT CORESCLARAS.Descrição FROM CoresClaras ORDER BY 1 DESC";
+    EXPECT_EQ(Codes(store, overQuery), (std::vector<std::string>{"Verde", "Azul"}));
+    store.QueryDefs().Delete("CoresClaras");
+    store.CreateQueryDef("CoresClaras", "SELECT Cor.Código, Cor.Descrição FROM Cor WHERE Cor.Código > 1");
+    EXPECT_EQ(Codes(store, overQuery), (std::vector<std::string>{"Verde", "Cinza"}));
 }
 
 TEST_F(EngineStatements, AMissingExternalFileRaisesTheOpenError) {
