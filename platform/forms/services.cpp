@@ -124,17 +124,26 @@ MessageBoxes* installedBoxes = nullptr;
 EventPump* installedPump = nullptr;
 ProgramStarter* installedStarter = nullptr;
 
+// The programs of the other platform that the program starts by name, and what stands in for
+// them here (the first one installed).
+QStringList StandInsFor(const QString& program) {
+    if (program.compare("calc.exe", Qt::CaseInsensitive) == 0 || program.compare("calc", Qt::CaseInsensitive) == 0) {
+        return {"gnome-calculator", "kcalc", "galculator", "qalculate-gtk", "xcalc"};
+    }
+    return {program};
+}
+
 class QtProgramStarter : public ProgramStarter {
 public:
     double Start(const std::string& commandLine, int) override {
         QStringList parts = QProcess::splitCommand(Q(commandLine));
         if (parts.isEmpty()) win::Raise(win::err::InvalidProcedureCall, "Shell");
         const QString program = parts.takeFirst();
-        qint64 pid = 0;
-        if (!QProcess::startDetached(program, parts, QString(), &pid)) {
-            win::Raise(win::err::FileNotFound, "Shell");
+        for (const QString& candidate : StandInsFor(program)) {
+            qint64 pid = 0;
+            if (QProcess::startDetached(candidate, parts, QString(), &pid)) return static_cast<double>(pid);
         }
-        return static_cast<double>(pid);
+        win::Raise(win::err::FileNotFound, "Shell");
     }
 };
 }  // namespace

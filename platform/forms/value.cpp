@@ -156,6 +156,13 @@ double Val(const Value& v) {
     return win::Val(CStr(v));
 }
 
+std::string Str(const Value& v) {
+    RejectNull(v, "Str");
+    if (v.IsString()) return std::get<std::string>(v.Raw());
+    if (v.IsDate()) return CStr(v);
+    return win::StrText(*NumberOf(v));
+}
+
 bool IsDate(const Value& v) {
     if (v.IsDate()) return true;
     return v.IsString() && win::ParseDateText(std::get<std::string>(v.Raw()), CurrentYear()).has_value();

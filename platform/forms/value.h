@@ -81,6 +81,9 @@ double CDate(const Value& v);
 bool CBool(const Value& v);
 double Val(const Value& v);   // Val(Null) raises 94 as the runtime does
 
+// Str of a number: '.' as decimal point and a blank before a value that is not negative.
+std::string Str(const Value& v);
+
 bool IsDate(const Value& v);
 bool IsNumeric(const Value& v);
 

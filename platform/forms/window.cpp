@@ -82,7 +82,8 @@ Window::~Window() {
 }
 
 void Window::Load() {
-    if (loaded_) return;
+    // After End nothing loads: the code that asked for the end may still be returning.
+    if (loaded_ || App().EndRequested()) return;
     loaded_ = std::make_unique<Loaded>();
     loaded_->root = std::make_unique<QWidget>();
     loaded_->root->setWindowTitle(QString::fromStdString(caption_));
@@ -202,6 +203,7 @@ void Window::ApplyTabOrder() {
 }
 
 void Window::Dispatch(const std::function<void()>& handler) {
+    if (App().EndRequested()) return;   // events still queued when the program ends run nothing
     App().EnterHandler();
     try {
         handler();

@@ -339,9 +339,11 @@ std::optional<double> ParseDateText(std::string_view text, int currentYear) {
     bool lastWasElement = false;   // two date elements need a separator or a blank between
     for (std::size_t i = 0; i < tokens->size();) {
         const DateToken& token = (*tokens)[i];
-        const bool startsTime = token.kind == DateToken::Number && i + 1 < tokens->size() &&
-                                (*tokens)[i + 1].kind == DateToken::Separator &&
-                                (*tokens)[i + 1].value == ':';
+        // "h:mm..." or an hour with its AM/PM marker ("3 PM").
+        const DateToken* next = i + 1 < tokens->size() ? &(*tokens)[i + 1] : nullptr;
+        const bool startsTime =
+            token.kind == DateToken::Number && next &&
+            ((next->kind == DateToken::Separator && next->value == ':') || next->kind == DateToken::AmPm);
         if (startsTime) {
             if (time.present) return std::nullopt;
             const auto read = ReadTime(*tokens, i);

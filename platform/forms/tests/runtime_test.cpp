@@ -1,6 +1,7 @@
 // The runtime functions as tables: values and their variant rules, strings, dates and the clock.
 #include <gtest/gtest.h>
 
+#include "platform/forms/array.h"
 #include "platform/forms/datetime.h"
 #include "platform/forms/strings.h"
 #include "platform/forms/tests/support/raises.h"
@@ -191,6 +192,33 @@ TEST_F(RuntimeTest, DateArithmetic) {
     EXPECT_EQ(forms::DateDiff("n", dec31, jan1), 2);
     EXPECT_EQ(forms::DateDiff("d", jan1, dec31), -1);
     EXPECT_EQ(forms::DateDiff("ww", dec31, jan1), 0) << "2023-12-31 was a Sunday";
+}
+
+}  // namespace
+
+namespace {
+
+TEST(BoundedArrayTest, IndexesOutsideTheBoundsRaiseNine) {
+    forms::BoundedArray<std::string> tables(0, 10);
+    tables(10) = "Venda";
+    EXPECT_EQ(tables(10), "Venda");
+    EXPECT_EQ(tables.UBound(), 10);
+    for (long index : {-1L, 11L}) {
+        EXPECT_EQ(forms::testing::ErrorNumberOf([&] { tables(index); }), win::err::SubscriptOutOfRange) << index;
+    }
+    tables.ReDim(1, 11, true);
+    EXPECT_EQ(tables(10), "Venda") << "ReDim Preserve keeps the common part";
+    EXPECT_EQ(tables(11), "");
+    tables.ReDim(0, 2);
+    EXPECT_EQ(tables(2), "") << "a plain ReDim resets";
+    EXPECT_EQ(forms::testing::ErrorNumberOf([&] { tables(3); }), win::err::SubscriptOutOfRange);
+}
+
+TEST(StrTest, StrUsesAPointAndABlank) {
+    EXPECT_EQ(forms::Str(forms::Value(1.5)), " 1.5");
+    EXPECT_EQ(forms::Str(forms::Value(-2)), "-2");
+    EXPECT_EQ(forms::Str(forms::Value(0.25)), " .25");
+    EXPECT_EQ(forms::testing::ErrorNumberOf([] { forms::Str(forms::Value::Null()); }), 94);
 }
 
 }  // namespace

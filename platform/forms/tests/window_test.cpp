@@ -194,3 +194,31 @@ TEST_F(WindowTest, TabIndexOrdersTheFocusChain) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(WindowTest, CloseKeysGoToTheActiveWindowAndWaitForIt) {
+    ProbeWindow window("Inicio", log);
+    window.Show();
+    forms::DoEvents();
+    ASSERT_EQ(forms::App().ActiveWindow(), &window);
+    forms::SendCloseKeys(true);
+    EXPECT_FALSE(window.IsLoaded()) << "processed before SendCloseKeys returned";
+    EXPECT_EQ(window.lastUnloadMode, forms::unload::ControlMenu);
+}
+
+TEST_F(WindowTest, NothingLoadsOrRunsAfterTheEndRequest) {
+    ProbeWindow window("Acesso", log), other("Inicio", log);
+    window.Show();
+    int clicks = 0;
+    window.button->Click = [&] { ++clicks; };
+    window.button->QueueClick();
+    forms::App().End();
+    forms::DoEvents();
+    other.Show();
+    EXPECT_EQ(clicks, 0);
+    EXPECT_FALSE(other.IsLoaded());
+    EXPECT_EQ(log, "Acesso.Load ");
+}
+
+}  // namespace
