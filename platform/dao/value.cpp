@@ -48,15 +48,15 @@ bool IsFieldType(int code) {
     return (code >= 1 && code <= 8) || code == 10 || code == 12;
 }
 
-Value Value::Boolean(bool b) { return Value(Data(b)); }
-Value Value::Byte(std::uint8_t b) { return Value(Data(b)); }
-Value Value::Integer(std::int16_t i) { return Value(Data(i)); }
-Value Value::Long(std::int32_t l) { return Value(Data(l)); }
-Value Value::Currency(std::int64_t scaled) { return Value(Data(CurrencyAmount{scaled})); }
-Value Value::Single(float f) { return Value(Data(f)); }
-Value Value::Double(double d) { return Value(Data(d)); }
-Value Value::Date(double oleDate) { return Value(Data(OleDate{oleDate})); }
-Value Value::Text(std::string text) { return Value(Data(std::move(text))); }
+Value Value::Boolean(bool b) { return Make<bool>(b); }
+Value Value::Byte(std::uint8_t b) { return Make<std::uint8_t>(b); }
+Value Value::Integer(std::int16_t i) { return Make<std::int16_t>(i); }
+Value Value::Long(std::int32_t l) { return Make<std::int32_t>(l); }
+Value Value::Currency(std::int64_t scaled) { return Make<CurrencyAmount>(CurrencyAmount{scaled}); }
+Value Value::Single(float f) { return Make<float>(f); }
+Value Value::Double(double d) { return Make<double>(d); }
+Value Value::Date(double oleDate) { return Make<OleDate>(OleDate{oleDate}); }
+Value Value::Text(std::string text) { return Make<std::string>(std::move(text)); }
 
 Value Value::CurrencyFromDouble(double amount) {
     const double scaled = RoundEven(amount * kCurrencyScale);

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <variant>
 
 namespace dao {
@@ -83,7 +84,12 @@ private:
     };
     using Data = std::variant<std::monostate, bool, std::uint8_t, std::int16_t, std::int32_t,
                               CurrencyAmount, float, double, OleDate, std::string>;
-    explicit Value(Data data) : data_(std::move(data)) {}
+    template <typename T, typename Arg>
+    static Value Make(Arg&& arg) {
+        Value value;
+        value.data_.template emplace<T>(std::forward<Arg>(arg));
+        return value;
+    }
 
     Data data_;
 };
