@@ -14,8 +14,10 @@
 // Errors: every function here raises win::RuntimeError with the engine's own numbers:
 //   3075 syntax error in an expression, 3085 unknown function, 3061 unknown name (too few
 //   parameters), 3078 unknown input table, 3010 SELECT INTO a table that exists, 3127 INSERT INTO
-//   an unknown field, 3129 not a statement, 3131 syntax error in FROM, 3134 in INSERT INTO,
-//   3144 in UPDATE, 3295 in DROP TABLE.
+//   an unknown field, 3192 INSERT INTO an unknown table, 3346 more or fewer values than fields,
+//   3129 not a statement, 3131 syntax error in FROM, 3134 in INSERT INTO, 3144 in UPDATE,
+//   3295 in DROP TABLE, 3376 DROP TABLE of an unknown table. Subqueries, UNION, TRANSFORM and
+//   PARAMETERS are outside the language translated here and raise 3075 or 3129.
 #pragma once
 
 #include <cstdint>
