@@ -113,8 +113,17 @@ void Control::SetTabIndex(int index) {
     window_.ApplyTabOrder();
 }
 
-bool Control::TabStop() const { return widget_ && widget_->focusPolicy() != Qt::NoFocus; }
+namespace {
+constexpr long kNoSuchMember = 438;
+}  // namespace
+
+bool Control::TabStop() const {
+    if (!HasTabStop()) win::Raise(kNoSuchMember, name_);
+    return widget_ && widget_->focusPolicy() == Qt::StrongFocus;
+}
+
 void Control::SetTabStop(bool stop) {
+    if (!HasTabStop()) win::Raise(kNoSuchMember, name_);
     if (widget_) widget_->setFocusPolicy(stop ? Qt::StrongFocus : Qt::ClickFocus);
 }
 

@@ -51,8 +51,11 @@ public:
 
     int TabIndex() const { return tabIndex_; }
     void SetTabIndex(int index);   // renumbers the window's tab order
+    // TabStop; 438 "Object doesn't support this property or method" on a control without one
+    // (labels, frames, timers, the data control), as a loop over all controls meets it.
     bool TabStop() const;
     void SetTabStop(bool stop);
+    virtual bool HasTabStop() const { return true; }
 
     std::uint32_t BackColor() const { return backColor_; }
     void SetBackColor(std::uint32_t color);
@@ -91,6 +94,7 @@ private:
 class Label : public Control {
 public:
     Label(Window& window, std::string name, QWidget* parent);
+    bool HasTabStop() const override { return false; }
     std::string Caption() const;
     void SetCaption(const std::string& caption);
 };
@@ -186,6 +190,7 @@ public:
 class Frame : public Control {
 public:
     Frame(Window& window, std::string name, QWidget* parent);
+    bool HasTabStop() const override { return false; }
     std::string Caption() const;
     void SetCaption(const std::string& caption);
 };
@@ -200,6 +205,7 @@ class Timer : public Control {
 public:
     Timer(Window& window, std::string name, QWidget* parent);
     ~Timer() override;
+    bool HasTabStop() const override { return false; }
     int Interval() const;              // milliseconds; 0 stops
     void SetInterval(int milliseconds);
     bool TimerEnabled() const { return timerEnabled_; }

@@ -23,6 +23,7 @@ const dao::DBEngine& DataEngine();
 class DataControl : public Control {
 public:
     DataControl(Window& window, std::string name, QWidget* parent);
+    bool HasTabStop() const override { return false; }
 
     const std::string& DatabaseName() const { return databaseName_; }
     void SetDatabaseName(std::string name) { databaseName_ = std::move(name); }

@@ -136,6 +136,24 @@ TEST_F(ControlsTest, FocusEventsRunAsTheFocusMoves) {
     EXPECT_GE(window.activations, 1) << "showing the window activated it";
 }
 
+// The loop that takes every control out of the tab order skips those without a TabStop (438).
+TEST_F(ControlsTest, TabStopOnEveryControlOrError438) {
+    window.Add<forms::Label>("LblMensagem");
+    int skipped = 0;
+    for (forms::Control* control : window.Controls()) {
+        try {
+            control->SetTabStop(false);
+        } catch (const win::RuntimeError& error) {
+            EXPECT_EQ(error.Number(), 438) << control->Name();
+            ++skipped;
+        }
+    }
+    EXPECT_EQ(skipped, 2) << "the label and the timer";
+    EXPECT_FALSE(window.first->TabStop());
+    window.first->SetTabStop(true);
+    EXPECT_TRUE(window.first->TabStop());
+}
+
 TEST_F(ControlsTest, CheckAndOptionValuesClickWhenSet) {
     int clicks = 0;
     window.check->Click = [&] { ++clicks; };
