@@ -81,14 +81,29 @@ bool Application::PrevInstance() {
     return false;
 }
 
+namespace {
+
+void BringForward(Window& window) {
+    window.Widget()->show();
+    if (QGuiApplication::platformName() != "offscreen") window.Widget()->raise();
+    window.Widget()->activateWindow();
+}
+
+}  // namespace
+
 bool Application::ActivateWindow(const std::string& caption) {
     for (Window* window : loaded_) {
         if (window->Caption() == caption && window->Widget()) {
-            window->Widget()->show();
-            if (QGuiApplication::platformName() != "offscreen") window->Widget()->raise();
-            window->Widget()->activateWindow();
+            BringForward(*window);
             return true;
         }
+    }
+    // The application's own title names the program as a whole: its active window comes forward
+    // (or the one loaded last), as the platform's hidden application window passed activation on.
+    if (caption == title_ && instanceState_ != 2 && !loaded_.empty()) {
+        Window* window = ActiveWindow();
+        BringForward(window ? *window : *loaded_.back());
+        return true;
     }
     if (instanceState_ != 2) return false;
     // Hand the request to the first copy; written beside and renamed, so it reads it whole.

@@ -35,8 +35,9 @@ public:
     // App.PrevInstance: true when another running copy of this program (same key, same machine
     // root) was there first. The first copy then watches for AppActivate requests of later ones.
     bool PrevInstance();
-    // AppActivate: activates this program's loaded window with that caption, or, in a later copy,
-    // asks the first copy to activate its window of that caption. False when neither applies.
+    // AppActivate: activates this program's loaded window with that caption (the application's
+    // title names its active window), or, in a later copy, asks the first copy to do so. False
+    // when neither applies.
     bool ActivateWindow(const std::string& caption);
     // The key under which instances find each other (default: the title at the first test).
     void SetInstanceKey(std::string key) { instanceKey_ = std::move(key); }

@@ -147,6 +147,12 @@ TEST_F(ServicesTest, ASecondInstanceSeesTheFirstAndActivatesItsWindow) {
     waited.start();
     while (!window.Visible() && waited.elapsed() < 3000) forms::DoEvents();
     EXPECT_TRUE(window.Visible()) << "the first instance brought its window forward";
+
+    window.Hide();
+    EXPECT_TRUE(second.ActivateWindow(forms::App().Title())) << "the first copy's title names it";
+    waited.restart();
+    while (!window.Visible() && waited.elapsed() < 3000) forms::DoEvents();
+    EXPECT_TRUE(window.Visible());
     window.Unload();
 }
 
