@@ -1,6 +1,7 @@
 #include "platform/dao/connection.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -44,9 +45,7 @@ void ExecOrFail(Connection& connection, const char* sql, Operation op) {
 }  // namespace
 
 std::filesystem::path LockFilePath(const std::filesystem::path& hostPath) {
-    auto path = hostPath;
-    path += ".lck";
-    return path;
+    return hostPath.parent_path() / ("." + hostPath.filename().string() + ".lck");
 }
 
 bool FileHeldOpen(const std::filesystem::path& hostPath) {
@@ -73,7 +72,12 @@ Connection::Connection(std::shared_ptr<EngineState> engine, std::filesystem::pat
 
 Connection::~Connection() {
     if (db_ != nullptr) sqlite3_close_v2(db_);
-    if (lockFd_ >= 0) close(lockFd_);
+    if (lockFd_ >= 0) {
+        // The last holder removes the lock file; an opener that raced with the removal sees the
+        // file it locked is no longer the one at the path and opens it again (OpenLockFile).
+        if (SetLock(lockFd_, F_WRLCK, 0)) unlink(LockFilePath(hostPath_).c_str());
+        close(lockFd_);
+    }
     engine_->Forget(*this);
 }
 
@@ -85,11 +89,20 @@ void Connection::Open(bool exclusive, std::string_view password) {
 }
 
 void Connection::OpenLockFile(bool exclusive) {
-    lockFd_ = open(LockFilePath(hostPath_).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-    if (lockFd_ < 0) lockFd_ = open(LockFilePath(hostPath_).c_str(), O_RDONLY | O_CLOEXEC);
-    if (lockFd_ < 0) return;  // a read-only folder: nobody can lock beside the file
-    if (!SetLock(lockFd_, exclusive ? F_WRLCK : F_RDLCK, 0)) RaiseJet(jet::FileInUse, windowsPath_);
-    exclusive_ = exclusive;
+    const auto path = LockFilePath(hostPath_);
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        lockFd_ = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+        if (lockFd_ < 0) return;  // a read-only folder: nobody can lock beside the file
+        if (!SetLock(lockFd_, exclusive ? F_WRLCK : F_RDLCK, 0)) RaiseJet(jet::FileInUse, windowsPath_);
+        struct stat held {}, current {};
+        if (fstat(lockFd_, &held) == 0 && stat(path.c_str(), &current) == 0 && held.st_ino == current.st_ino &&
+            held.st_dev == current.st_dev) {
+            exclusive_ = exclusive;
+            return;
+        }
+        close(lockFd_);  // removed by its last holder meanwhile: lock the new one
+        lockFd_ = -1;
+    }
 }
 
 void Connection::OpenSqlite() {

@@ -14,8 +14,9 @@
 //      so structure changes and DROP TABLE are never blocked by the engine's own recordsets.
 //
 // Lock file protocol (how engines, in this process or another, see each other): beside each open
-// database file "X" lies "X.lck". Open file description locks (F_OFD_SETLK) on it die with the
-// descriptor that holds them, so a killed holder never leaves a stale lock:
+// database file "X" lies the hidden file ".X.lck" (directory searches never list it), removed by
+// the last holder. Open file description locks (F_OFD_SETLK) on it die with the descriptor that
+// holds them, so a killed holder never leaves a stale lock:
 //   byte 0          read lock while the file is open shared, write lock while it is open exclusive;
 //   byte 1 + h      write lock while a table (h = a hash of its folded name) is held deny-write.
 // A rename or delete of the database file while byte 0 is locked must fail (FileHeldOpen).

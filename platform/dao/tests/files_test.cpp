@@ -52,6 +52,10 @@ TEST_F(FilesTest, OpeningRaisesThePathAndFormatNumbers) {
         {"C:\\DADOS\\produto.mdb", 0},   {"c:\\dados\\PRODUTO.MDB", 0},
     };
     for (const auto& row : rows) EXPECT_EQ(ErrorOf([&] { engine_.OpenDatabase(row.path); }), row.number) << row.path;
+    // The last one to close a file removes its lock file; none is left for a failed open either.
+    for (const char* name : {"Produto.MDB", "Texto.MDB", "Vazio.MDB", "Falta.MDB"}) {
+        EXPECT_FALSE(std::filesystem::exists(LockFilePath(Host(name)))) << name;
+    }
 }
 
 TEST_F(FilesTest, PasswordCases) {
