@@ -202,6 +202,13 @@ Translation Translate(ConnectionFiles& files, Connection& connection, std::strin
 
 long long ExecuteJetSql(Connection& connection, std::string_view sql, bool failOnError) {
     ConnectionFiles files(connection);
+    // Execute also takes the name of a stored action query.
+    std::optional<std::string> stored;
+    if (sql.find_first_of(" \t\r\n") == std::string_view::npos || (sql.size() > 2 && sql.front() == '[' && sql.back() == ']')) {
+        std::string_view name = sql.front() == '[' ? sql.substr(1, sql.size() - 2) : sql;
+        stored = files.FindQuery("", name);
+        if (stored) sql = *stored;
+    }
     TranslateOptions options;
     options.skipFailingRows = !failOnError;
     Translation tr = Translate(files, connection, sql, options);

@@ -110,6 +110,13 @@ TEST_F(EngineStatements, StoredQueriesOpenByNameAndServeAsTables) {
     EXPECT_EQ(Codes(store, overQuery), (std::vector<std::string>{"Verde", "Cinza"}));
 }
 
+TEST_F(EngineStatements, ExecuteRunsAStoredActionQueryByName) {
+    store.CreateQueryDef("Apaga Cinza", "DELETE * FROM Cor WHERE Cor.Descrição = 'cinza'");
+    store.Execute("[Apaga Cinza]");
+    EXPECT_EQ(store.RecordsAffected(), 1);
+    EXPECT_EQ(Codes(store, "SELECT Código FROM Cor ORDER BY 1"), (std::vector<std::string>{"1", "2"}));
+}
+
 TEST_F(EngineStatements, AMissingExternalFileRaisesTheOpenError) {
     try {
         store.Execute("SELECT Cor.* INTO Cor IN 'C:\\LOJA\\Nada.mdb' FROM Cor");
