@@ -596,6 +596,81 @@ bool HasAmPm(std::string_view pattern) {
 
 }  // namespace
 
+namespace {
+
+std::string Digits(int value, bool twoDigits) { return twoDigits ? TwoDigits(value) : std::to_string(value); }
+
+// Week of the year counted from Sunday, the week of January 1 being the first.
+int WeekOfYear(const DateFields& fields) {
+    const int jan1Weekday = (fields.weekday - 1 - (fields.dayOfYear - 1) % 7 + 7) % 7;   // 0 = Sunday
+    return (fields.dayOfYear - 1 + jan1Weekday) / 7 + 1;
+}
+
+// Formats the field that starts at pattern[i] into `out` and answers its length; 0 when the
+// character there is not a field. `afterHour`: the previous field was an hour, so m means minutes.
+std::size_t FormatField(std::string_view pattern, std::size_t i, const DateFields& fields,
+                        double oleDate, bool afterHour, std::string& out) {
+    const char c = Lower(pattern[i]);
+    if (const std::size_t marker = AmPmLength(pattern, i); marker > 0) {
+        out += AmPmText(pattern.substr(i, marker), fields.when.hour);
+        return marker;
+    }
+    const std::size_t run = RunLength(pattern, i, c);
+    auto upTo = [run](std::size_t most) { return std::min(run, most); };
+    switch (c) {
+        case 'd':
+            out += FormatDayRun(fields, upTo(6), oleDate);
+            return upTo(6);
+        case 'm':
+            if (afterHour && run <= 2) {
+                out += Digits(fields.when.minute, run == 2);
+                return run;
+            }
+            out += FormatMonthRun(fields, upTo(4));
+            return upTo(4);
+        case 'y':
+            out += FormatYearRun(fields, upTo(4));
+            return upTo(4);
+        case 'h':
+        case 'n':
+        case 's': {
+            const int value = c == 'n' ? fields.when.minute : fields.when.second;
+            out += c == 'h' ? FormatHour(fields, run >= 2) : Digits(value, run >= 2);
+            return upTo(2);
+        }
+        case 'w':
+            out += std::to_string(run >= 2 ? WeekOfYear(fields) : fields.weekday);
+            return upTo(2);
+        case 'q':
+            out += std::to_string((fields.when.month - 1) / 3 + 1);
+            return 1;
+        case 't':
+            if (run < 5) return 0;
+            out += FormatDate(oleDate, "hh:mm:ss");
+            return 5;
+        default:
+            return 0;
+    }
+}
+
+// Copies the literal at pattern[i] ("quoted text", \x, or one character); answers its length.
+std::size_t CopyLiteral(std::string_view pattern, std::size_t i, std::string& out) {
+    if (pattern[i] == '"') {
+        const std::size_t close = pattern.find('"', i + 1);
+        const std::size_t stop = close == std::string_view::npos ? pattern.size() : close;
+        out += pattern.substr(i + 1, stop - i - 1);
+        return stop + 1 - i;
+    }
+    if (pattern[i] == '\\' && i + 1 < pattern.size()) {
+        out += pattern[i + 1];
+        return 2;
+    }
+    out += pattern[i];
+    return 1;
+}
+
+}  // namespace
+
 std::string FormatDate(double oleDate, std::string_view pattern) {
     if (pattern.empty() || EqualsIgnoringCase(pattern, "General Date") || EqualsIgnoringCase(pattern, "c")) {
         return DateText(oleDate);
@@ -607,53 +682,14 @@ std::string FormatDate(double oleDate, std::string_view pattern) {
     fields.dayOfYear = DayOfYear(fields.when);
     fields.twelveHour = HasAmPm(pattern);
     std::string out;
-    bool afterHour = false;   // 'm' right after an hour (separators between) means minutes
+    bool afterHour = false;
     for (std::size_t i = 0; i < pattern.size();) {
-        const char c = Lower(pattern[i]);
-        std::size_t run = 1;
-        bool field = true;
-        if (const std::size_t marker = AmPmLength(pattern, i); marker > 0) {
-            out += AmPmText(pattern.substr(i, marker), fields.when.hour);
-            run = marker;
-        } else if (c == 'd') {
-            run = std::min<std::size_t>(RunLength(pattern, i, 'd'), 6);
-            out += FormatDayRun(fields, run, oleDate);
-        } else if (c == 'm') {
-            run = std::min<std::size_t>(RunLength(pattern, i, 'm'), 4);
-            out += afterHour && run <= 2 ? (run == 2 ? TwoDigits(fields.when.minute)
-                                                     : std::to_string(fields.when.minute))
-                                         : FormatMonthRun(fields, run);
-        } else if (c == 'y') {
-            run = std::min<std::size_t>(RunLength(pattern, i, 'y'), 4);
-            out += FormatYearRun(fields, run);
-        } else if (c == 'h' || c == 'n' || c == 's') {
-            run = std::min<std::size_t>(RunLength(pattern, i, c), 2);
-            const int value = c == 'n' ? fields.when.minute : fields.when.second;
-            out += c == 'h' ? FormatHour(fields, run == 2)
-                            : (run == 2 ? TwoDigits(value) : std::to_string(value));
-        } else if (c == 'w') {
-            out += std::to_string(fields.weekday);
-        } else if (c == 'q') {
-            out += std::to_string((fields.when.month - 1) / 3 + 1);
-        } else if (c == 't' && RunLength(pattern, i, 't') >= 5) {
-            run = 5;
-            out += FormatDate(oleDate, "hh:mm:ss");
+        if (const std::size_t run = FormatField(pattern, i, fields, oleDate, afterHour, out); run > 0) {
+            afterHour = Lower(pattern[i]) == 'h';
+            i += run;
         } else {
-            field = false;
-            if (c == '"') {
-                const std::size_t close = pattern.find('"', i + 1);
-                const std::size_t stop = close == std::string_view::npos ? pattern.size() : close;
-                out += pattern.substr(i + 1, stop - i - 1);
-                run = stop + 1 - i;
-            } else if (c == '\\' && i + 1 < pattern.size()) {
-                out += pattern[i + 1];
-                run = 2;
-            } else {
-                out += pattern[i];
-            }
+            i += CopyLiteral(pattern, i, out);
         }
-        if (field) afterHour = c == 'h';
-        i += run;
     }
     return out;
 }

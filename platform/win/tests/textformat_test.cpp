@@ -163,6 +163,9 @@ TEST(TextFormatTest, DatePatternsWithBrazilianNames) {
         {saturday, "hh a/p", "07 a"},
         {christmas, "\"dia\" d", "dia 25"},
         {christmas, "y w q", "360 4 4"},
+        {christmas, "ww", "52"},
+        {win::DateSerial(2023, 1, 1), "ww", "1"},
+        {win::DateSerial(2022, 1, 1), "ww d/m", "1 1/1"},
         {christmas, "", "25/12/2024 18:05:09"},
     };
     for (const auto& row : rows) {
