@@ -62,6 +62,7 @@ std::string PasswordRecord(Connection& connection) {
 
 void WriteMeta(Connection& connection, std::string_view sql, const std::vector<Value>& values) {
     connection.PrepareWrite(Operation::Structure);
+    Ensure(connection);
     Statement statement(connection, sql, Operation::Structure);
     for (std::size_t i = 0; i < values.size(); ++i) statement.Bind(static_cast<int>(i) + 1, values[i]);
     statement.Step();

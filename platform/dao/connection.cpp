@@ -84,7 +84,14 @@ Connection::~Connection() {
 void Connection::Open(bool exclusive, std::string_view password) {
     OpenLockFile(exclusive);
     OpenSqlite();
-    if (!readOnly_) catalog::Ensure(*this);
+    if (!readOnly_) {
+        // A file another station is writing gets its hidden tables with the first structure change.
+        try {
+            catalog::Ensure(*this);
+        } catch (const win::RuntimeError& error) {
+            if (error.Number() != jet::TableLocked) throw;
+        }
+    }
     CheckPassword(password);
 }
 

@@ -96,6 +96,20 @@ TEST_F(StructureTest, TheSameOperationsOnGoodInputRaiseNothing) {
     EXPECT_EQ(produto_.Fields().Item("Preço").Properties().Item("Format").GetValue().ToText(), "Currency");
 }
 
+TEST_F(StructureTest, AnIndexOverRowsThatBreakItIsRefused) {
+    const TableDef lucro = MakeTable(db_, "Lucro", {{"Codigo", DataType::Long, 0}, {"Taxa", DataType::Double, 0}});
+    AddRow(db_, "Lucro", {{"Codigo", Value(1)}});
+    AddRow(db_, "Lucro", {{"Taxa", Value(2.5)}});
+    EXPECT_EQ(ErrorOf([&] { AddIndex(lucro, "IndCodigo", {"Codigo"}, true); }), 3058);  // a Null key
+    db_.Execute("UPDATE Lucro SET Codigo = 1");
+    EXPECT_EQ(ErrorOf([&] { AddIndex(lucro, "IndCodigo", {"Codigo"}, true); }), 3022);  // two rows of 1
+    EXPECT_EQ(ErrorOf([&] { AddIndex(lucro, "IndCodigo", {"Codigo"}, false, true); }), 3022);
+    EXPECT_EQ(ErrorOf([&] { AddIndex(lucro, "IndCodigo", {"Codigo"}); }), 0);  // not unique: fine
+    EXPECT_EQ(lucro.Indexes().Count(), 1);
+    EXPECT_FALSE(lucro.Indexes().Item(0).Unique());
+    EXPECT_EQ(ErrorOf([&] { engine_.CompactDatabase(Path("Loja.MDB"), Path("Copia.MDB")); }), 3045);  // still open
+}
+
 TEST_F(StructureTest, TypesAndSizesReadBackAsCreated) {
     struct Row {
         const char* field;
