@@ -39,8 +39,24 @@ std::string RTrim(std::string_view text) {
 
 std::string Trim(std::string_view text) { return LTrim(RTrim(text)); }
 
-std::string UCase(std::string_view text) { return ToQ(text).toUpper().toStdString(); }
-std::string LCase(std::string_view text) { return ToQ(text).toLower().toStdString(); }
+namespace {
+
+// Cases each character as the platform's code page does (ß and µ stay, ÿ <-> Ÿ); characters
+// outside the code page are left as they are.
+std::string ChangeCase(std::string_view text, unsigned char (*change)(unsigned char)) {
+    QString result = ToQ(text);
+    for (QChar& c : result) {
+        if (const auto byte = win::UnicodeToCp1252(c.unicode())) {
+            c = QChar(static_cast<char16_t>(win::Cp1252ToUnicode(change(*byte))));
+        }
+    }
+    return result.toStdString();
+}
+
+}  // namespace
+
+std::string UCase(std::string_view text) { return ChangeCase(text, win::ToUpper1252); }
+std::string LCase(std::string_view text) { return ChangeCase(text, win::ToLower1252); }
 
 long Len(std::string_view text) {
     long count = 0;

@@ -44,6 +44,10 @@ protected:
         timer = &Add<forms::Timer>("Timer1");
     }
     void Form_Activate() override { ++activations; }
+    void Form_Resize() override { ++resizes; }
+
+public:
+    int resizes = 0;
 };
 
 class ControlsTest : public ::testing::Test {
@@ -102,6 +106,13 @@ TEST_F(ControlsTest, PositionsInTwipsVisibilityAndContainers) {
     window.first->SetEnabled(false);
     EXPECT_FALSE(window.first->Enabled());
     EXPECT_EQ(ErrorNumberOf([&] { window.first->SetFocus(); }), 5) << "no focus to a disabled control";
+}
+
+TEST_F(ControlsTest, ResizingTheWindowRunsItsResizeHandler) {
+    const int before = window.resizes;
+    window.SetSize(6000, 4500);
+    EXPECT_EQ(window.Widget()->width(), 400);
+    EXPECT_GT(window.resizes, before);
 }
 
 TEST_F(ControlsTest, ColoursFromTheProgramsTexts) {

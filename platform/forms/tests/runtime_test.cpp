@@ -118,6 +118,7 @@ TEST_F(RuntimeTest, StringFunctions) {
         {forms::Trim("\ta\t"), "\ta\t"},
         {forms::UCase("ação"), "AÇÃO"},
         {forms::LCase("ÉRICA"), "érica"},
+        {forms::UCase("straße ÿ µ"), "STRAßE Ÿ µ"},
         {forms::Left("Operação", 7), "Operaçã"},
         {forms::Left("abc", 10), "abc"},
         {forms::Right("Operação", 3), "ção"},
