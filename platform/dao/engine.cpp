@@ -253,7 +253,14 @@ void Workspace::Rollback() const { engine_->Rollback(); }
 
 std::string Database::Name() const { return state_->name; }
 
-void Database::Close() { state_->connection.reset(); }
+// Closing a database closes its recordsets: none of them keeps the file open afterwards.
+void Database::Close() {
+    for (const auto& weak : state_->recordsets) {
+        if (auto recordset = weak.lock()) recordset->Release();
+    }
+    state_->recordsets.clear();
+    state_->connection.reset();
+}
 
 long Database::RecordsAffected() const { return state_->recordsAffected; }
 

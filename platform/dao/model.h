@@ -19,6 +19,7 @@ struct DatabaseState {
     std::shared_ptr<Connection> connection;  // null once closed
     std::string name;
     long recordsAffected = 0;
+    std::vector<std::weak_ptr<RecordsetState>> recordsets;  // closed with the database
 
     // The connection; 3420 once the database is closed.
     Connection& Conn() const;
@@ -136,6 +137,8 @@ struct RecordsetState {
     std::unique_ptr<Statement> insert;
     int probeFd = -1;  // the lock file, to see whether another holder keeps the table deny-write
 
+    // Releases the statements, the locks and the connection (Close, or the database's Close).
+    void Release();
     ~RecordsetState();
 };
 

@@ -254,10 +254,19 @@ void Reposition(RecordsetState& rs, std::int64_t rowid) {
 
 }  // namespace
 
-RecordsetState::~RecordsetState() {
-    if (denyWriteFd >= 0) close(denyWriteFd);
-    if (probeFd >= 0) close(probeFd);
+void RecordsetState::Release() {
+    readRow.reset();
+    insert.reset();
+    for (int* fd : {&denyWriteFd, &probeFd}) {
+        if (*fd >= 0) close(*fd);
+        *fd = -1;
+    }
+    fieldList.clear();
+    connection.reset();
+    closed = true;
 }
+
+RecordsetState::~RecordsetState() { Release(); }
 
 // --- Opening ------------------------------------------------------------------------------------
 
@@ -280,6 +289,8 @@ Recordset Database::OpenRecordset(std::string_view source, int type, int options
     }
     rs->position = 0;
     Settle(*rs, 1);
+    std::erase_if(state_->recordsets, [](const auto& weak) { return weak.expired(); });
+    state_->recordsets.push_back(rs);
     return Recordset(std::move(rs));
 }
 
@@ -443,16 +454,7 @@ void Recordset::Delete() {
     rs.editMode = RecordsetState::EditMode::None;
 }
 
-void Recordset::Close() {
-    auto& rs = Live(state_);
-    rs.readRow.reset();
-    rs.insert.reset();
-    for (int* fd : {&rs.denyWriteFd, &rs.probeFd}) {
-        if (*fd >= 0) close(*fd);
-        *fd = -1;
-    }
-    rs.closed = true;
-}
+void Recordset::Close() { Live(state_).Release(); }
 
 // --- Fields -------------------------------------------------------------------------------------
 

@@ -91,9 +91,11 @@ TEST_F(FilesTest, PasswordCases) {
 TEST_F(FilesTest, ExclusiveOpensConflictAcrossEngines) {
     DBEngine other;
     Database shared = engine_.OpenDatabase(Path("Produto.MDB"));
+    Recordset left = shared.OpenRecordset("Loja", dbOpenTable, dbDenyWrite);
     EXPECT_EQ(ErrorOf([&] { other.OpenDatabase(Path("PRODUTO.MDB"), true); }), 3045);
     EXPECT_TRUE(FileHeldOpen(Host("Produto.MDB")));
-    shared.Close();
+    shared.Close();  // closes the recordset left open as well
+    EXPECT_EQ(ErrorOf([&] { left.MoveFirst(); }), 3420);
     EXPECT_FALSE(FileHeldOpen(Host("Produto.MDB")));
     Database exclusive = other.OpenDatabase(Path("PRODUTO.MDB"), true);
     EXPECT_EQ(ErrorOf([&] { engine_.OpenDatabase(Path("Produto.MDB")); }), 3045);
