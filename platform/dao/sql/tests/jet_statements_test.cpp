@@ -485,6 +485,51 @@ TEST_F(CatalogueRefresh, RunsTheRefreshStatements) {
               (std::vector<std::string>{"A1|Vendas novas|q1b|2", "A2|Estoque|q2|1", "A9|Local|q9|NULL"}));
 }
 
+TEST_F(CatalogueRefresh, TheWholeRefreshSequenceRuns) {
+    const char* more = "CREATE TABLE Selecionar (CodAplicacao TEXT(10) COLLATE JETTEXT, Tabela TEXT(50) COLLATE JETTEXT);"
+                       "CREATE TABLE TabelaTemporaria (CodAplicacao TEXT(10) COLLATE JETTEXT, Tabela TEXT(50) COLLATE JETTEXT);";
+    f.Exec(more);
+    f.Exec(more, kPackage);
+    f.Exec("INSERT INTO Selecionar VALUES ('A1', 'Velha'); INSERT INTO TabelaTemporaria VALUES ('A9', 'Tmp');");
+    f.Exec("INSERT INTO Selecionar VALUES ('A1', 'Venda'), ('A2', 'Produto');"
+           "INSERT INTO TabelaTemporaria VALUES ('A2', 'TmpEstoque');", kPackage);
+    const std::string folder = "C:\\ZM\\DADOS";
+    const std::string in = "'" + kPackage + "'";
+    const std::string statements[] = {
+        "SELECT Aplicacao.* INTO AplicacaoBd2 IN '" + folder + "\\Prog.mdb' FROM Aplicacao",
+        "SELECT PreConsulta.* INTO PreConsultaBD2   IN '" + folder + "\\Prog.mdb' FROM PreConsulta",
+        "SELECT Selecionar.* INTO SelecionarBD2  IN '" + folder + "\\Prog.mdb' FROM Selecionar ",
+        "SELECT TabelaTemporaria.* INTO TabelaTemporariaBD2  IN '" + folder + "\\Prog.mdb' FROM TabelaTemporaria ",
+        "DELETE * FROM PreConsulta ",
+        "INSERT INTO PreConsulta ( CodAplicacao, PreConsulta, Mensagem )  SELECT DISTINCTROW PreConsulta.codAplicacao, "
+        "PreConsulta.PreConsulta, PreConsulta.Mensagem FROM PreConsulta LEFT JOIN PreConsultaBD2 ON (PreConsulta.PreConsulta = "
+        "PreConsultaBD2.PreConsulta) AND (PreConsulta.CodAplicacao= PreConsultaBD2.CodAplicacao) IN " + in,
+        "DELETE * FROM Selecionar ",
+        "INSERT INTO Selecionar ( CodAplicacao, Tabela )  SELECT DISTINCTROW Selecionar.CodAplicacao, Selecionar.Tabela FROM "
+        "Selecionar LEFT JOIN SelecionarBD2 ON (Selecionar.Tabela = SelecionarBD2.Tabela) AND (Selecionar.CodAplicacao = "
+        "SelecionarBD2.CodAplicacao) IN " + in,
+        "DELETE * FROM TabelaTemporaria ",
+        "INSERT INTO TabelaTemporaria ( CodAplicacao, Tabela )  SELECT DISTINCTROW TabelaTemporaria.CodAplicacao, "
+        "TabelaTemporaria.Tabela FROM TabelaTemporaria LEFT JOIN TabelaTemporariaBD2 ON (TabelaTemporaria.Tabela = "
+        "TabelaTemporariaBD2.Tabela) AND (TabelaTemporaria.CodAplicacao= TabelaTemporariaBD2.CodAplicacao)  IN " + in,
+        " SELECT Aplicacao.* INTO AplicacaoBkp FROM Aplicacao IN " + in,
+    };
+    for (const std::string& statement : statements) {
+        EXPECT_EQ(ErrorOf(f, statement), 0) << statement;
+    }
+    EXPECT_EQ(f.Rows("SELECT * FROM Selecionar ORDER BY 1, 2"), (std::vector<std::string>{"A1|Venda", "A2|Produto"}));
+    EXPECT_EQ(f.Rows("SELECT * FROM TabelaTemporaria"), (std::vector<std::string>{"A2|TmpEstoque"}));
+    EXPECT_EQ(f.Rows("SELECT count(*) FROM TabelaTemporariaBD2", kPackage), (std::vector<std::string>{"1"}));
+    EXPECT_EQ(f.Rows("SELECT count(*) FROM AplicacaoBkp"), (std::vector<std::string>{"2"}));
+    // A second package finds the copy tables of the first: each copy raises 3010 and is retried
+    // after its table is dropped.
+    EXPECT_EQ(ErrorOf(f, statements[0]), 3010);
+    f.Rehome(kPackage, "C:\\ZM\\Bd2.MDB");
+    f.Run("Drop Table AplicacaoBD2");
+    f.Rehome("C:\\ZM\\Bd2.MDB", kPackage);
+    EXPECT_EQ(ErrorOf(f, statements[0]), 0);
+}
+
 TEST_F(CatalogueRefresh, DistinctRowListsEachLeftRowOnce) {
     f.Exec("CREATE TABLE Dup (CodAplicacao TEXT(10) COLLATE JETTEXT); INSERT INTO Dup VALUES ('A1'), ('A1'), ('A1');");
     EXPECT_EQ(f.Run("SELECT DISTINCTROW Aplicacao.CodAplicacao FROM Aplicacao LEFT JOIN Dup ON Aplicacao.CodAplicacao = "
