@@ -235,6 +235,26 @@ TEST_F(Statements, AStoredQueryServesAsATable) {
     EXPECT_EQ(ErrorOf(f, "SELECT Roda.x FROM Roda"), 3078);
 }
 
+TEST_F(Statements, QueryBuilderCriteriaMergedIntoAReportQuery) {
+    const std::string head = "SELECT Venda.[Número Venda], Count(*) AS Itens FROM Venda INNER JOIN [Itens Venda] ON "
+                             "Venda.[Número Venda] = [Itens Venda].[Número Venda]";
+    const std::string tail = " GROUP BY Venda.[Número Venda] ORDER BY Venda.[Número Venda];";
+    const struct {
+        const char* criterion;
+        std::vector<std::string> rows;
+    } cases[] = {
+        {"", {"10|2", "11|1", "12|1"}},
+        {" Where ([Venda].[TipoVenda]='0')", {"10|2", "12|1"}},
+        {" Where ([Venda].[Data Venda]>=CDate(Format(\"10/5/2002\",\"D/M/YYYY\"))) And ([Venda].[TipoVenda] = '1')", {"11|1"}},
+        {" Where ([Venda].[Data Venda] >=#05/10/2002 00:00#) Or ([Venda].[Número NF]=500)", {"10|2", "11|1", "12|1"}},
+        {" Where ([Itens Venda].[Produto] In (2, 3))", {"10|1", "12|1"}},
+        {" Where ([Venda].[TipoVenda] Like '*0*')", {"10|2", "12|1"}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(f.Run(head + c.criterion + tail), c.rows) << c.criterion;
+    }
+}
+
 TEST_F(Statements, UpperCasedPreQueryWritesIntoTheBackup) {
     f.Run("SELECT PRODUTO.CÓDIGO, PRODUTO.DESCRIÇÃO INTO TEMPPRODUTO IN 'C:\\ZM\\BACKUP.MDB' FROM PRODUTO WHERE "
           "PRODUTO.IPI IS NULL;");
