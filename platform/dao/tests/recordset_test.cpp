@@ -164,6 +164,24 @@ TEST_F(RecordsetTest, MovesSeeChangesTheEngineMadeMeanwhile) {
     EXPECT_TRUE(rs.Eof());
 }
 
+TEST_F(RecordsetTest, OpenRecordsetsNeverBlockStructureChanges) {
+    Recordset rs = db_.OpenRecordset("Relacao", dbOpenTable);
+    rs.SetIndex("IndNome");
+    rs.MoveFirst();
+    Recordset query = db_.OpenRecordset("SELECT * FROM Relacao", dbOpenDynaset);
+    const TableDef table = db_.TableDefs().Item("Relacao");
+    EXPECT_EQ(ErrorOf([&] { table.Fields().Append(table.CreateField("Versao", Value(10), Value(5))); }), 0);
+    EXPECT_EQ(ErrorOf([&] { AddIndex(table, "IndVersao", {"Versao"}); }), 0);
+    EXPECT_EQ(ErrorOf([&] { db_.Execute("DROP TABLE Relacao"); }), 0);
+    EXPECT_EQ(ErrorOf([&] { db_.TableDefs().Item("Relacao"); }), 3265);
+}
+
+TEST_F(RecordsetTest, AnIndexOnAMissingFieldIsRefusedWithoutCallingItMissingFromACollection) {
+    const TableDef table = db_.TableDefs().Item("Relacao");
+    EXPECT_EQ(ErrorOf([&] { AddIndex(table, "IndNada", {"Nada"}); }), 3264);
+    EXPECT_EQ(table.Indexes().Count(), 2);
+}
+
 TEST_F(RecordsetTest, DeleteAndEditThroughADynaset) {
     Recordset rs = db_.OpenRecordset("Relacao", dbOpenDynaset);
     rs.MoveFirst();
