@@ -100,7 +100,7 @@ HResult DispatchMap::InvokeProperty(void* self, const Member& m, std::uint16_t f
                                     DispParams& params, Variant* result,
                                     std::uint32_t* argErr) const {
     ByRefTemps temps;
-    auto& args = params.args;
+    std::vector<Variant> args = params.args;   // converted here, never in the caller's hands
     if (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) {
         if (!m.put) ThrowError(CTL_E_SETNOTSUPPORTED);
         if (args.size() != m.params.size() + 1) return DISP_E_BADPARAMCOUNT;
@@ -132,7 +132,7 @@ HResult DispatchMap::InvokeProperty(void* self, const Member& m, std::uint16_t f
 
 HResult DispatchMap::InvokeMethod(void* self, const Member& m, DispParams& params,
                                   Variant* result, std::uint32_t* argErr) const {
-    auto& args = params.args;
+    const auto& args = params.args;
     if (args.size() > m.params.size() || args.size() + m.optionalParams < m.params.size())
         return DISP_E_BADPARAMCOUNT;
     const std::size_t required = m.params.size() - m.optionalParams;

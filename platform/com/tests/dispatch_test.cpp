@@ -178,6 +178,16 @@ TEST(Dispatch, DefaultMemberIsTheTextProperty) {
     EXPECT_EQ(asText, Variant::Utf8(""));
 }
 
+TEST(Dispatch, CallersArgumentsAreNotConverted) {
+    auto field = Field::Create();
+    for (DispId id : {1, 7}) {
+        DispParams params{{Variant::Utf8("12")}};
+        Variant result;
+        ASSERT_EQ(field->Invoke(id, id == 1 ? kPut : kCall, params, &result, nullptr, nullptr), S_OK);
+        EXPECT_EQ(params.args[0], Variant::Utf8("12")) << id;
+    }
+}
+
 TEST(Dispatch, ByReferenceArgumentIsWrittenThrough) {
     auto field = Field::Create();
     std::int16_t key = 21;
