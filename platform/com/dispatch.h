@@ -263,8 +263,8 @@ public:
                           std::function<Variant(T&, Args)> fn,
                           std::optional<DispId> id = std::nullopt, std::size_t optionalParams = 0) {
         DispatchMap::Caller c = [fn](void* self, Args a) { return fn(*static_cast<T*>(self), a); };
-        DispatchMap::Member m{std::move(name), 0,  true, result, std::move(params),
-                              optionalParams,   {}, {},   std::move(c)};
+        DispatchMap::Member m{std::move(name), 0,  true, result, std::move(params), optionalParams,
+                              {},              {}, std::move(c)};
         map_.Add(std::move(m), id);
         return *this;
     }
