@@ -77,7 +77,7 @@ std::string Chars(std::string_view s, long long from, long long count) {
     std::vector<std::size_t> starts = CharStarts(s);
     long long n = static_cast<long long>(starts.size()) - 1;
     from = std::clamp(from, 0LL, n);
-    long long to = std::clamp(from + std::max(count, 0LL), from, n);
+    long long to = from + std::clamp(count, 0LL, n - from);
     return std::string(s.substr(starts[from], starts[to] - starts[from]));
 }
 
@@ -152,7 +152,10 @@ void AsNumber(sqlite3_context* ctx, int, Args a) {
     }
     switch (sqlite3_value_int(a[1])) {
     case kJetBoolean: return sqlite3_result_int(ctx, n != 0 ? -1 : 0);
-    case kJetByte: case kJetInteger: case kJetLong: return sqlite3_result_int64(ctx, static_cast<long long>(win::RoundHalfEven(n)));
+    case kJetByte: case kJetInteger: case kJetLong:
+        // A number the field cannot hold does not convert.
+        if (!(n > -2147483648.5 && n < 2147483647.5)) return sqlite3_result_null(ctx);
+        return sqlite3_result_int64(ctx, static_cast<long long>(win::RoundHalfEven(n)));
     case kJetCurrency: return sqlite3_result_double(ctx, win::CurrencyUnitsToDouble(win::CCurUnits(n)));
     default: return sqlite3_result_double(ctx, n);
     }
@@ -167,7 +170,7 @@ void Mid(sqlite3_context* ctx, int argc, Args a) {
 void Left(sqlite3_context* ctx, int, Args a) { ResultText(ctx, Chars(StringOf(a[0]), 0, sqlite3_value_int64(a[1]))); }
 void Right(sqlite3_context* ctx, int, Args a) {
     std::string s = StringOf(a[0]);
-    long long n = sqlite3_value_int64(a[1]);
+    long long n = std::clamp(sqlite3_value_int64(a[1]), 0LL, CharCount(s));
     ResultText(ctx, Chars(s, CharCount(s) - n, n));
 }
 void Len(sqlite3_context* ctx, int, Args a) { sqlite3_result_int64(ctx, CharCount(StringOf(a[0]))); }
@@ -237,15 +240,16 @@ void Add(sqlite3_context* ctx, int, Args a) {
     sqlite3_result_double(ctx, NumberOf(a[0]) + NumberOf(a[1]));
 }
 
+// \ and Mod work on Longs: operands out of that range overflow (6), as the runtime's do.
 void IntDiv(sqlite3_context* ctx, int, Args a) {
-    long long d = static_cast<long long>(win::RoundHalfEven(NumberOf(a[1])));
+    long long d = win::CLng(NumberOf(a[1]));
     if (d == 0) throw win::RuntimeError(11, "Division by zero");
-    sqlite3_result_int64(ctx, static_cast<long long>(win::RoundHalfEven(NumberOf(a[0]))) / d);
+    sqlite3_result_int64(ctx, static_cast<long long>(win::CLng(NumberOf(a[0]))) / d);
 }
 void Mod(sqlite3_context* ctx, int, Args a) {
-    long long d = static_cast<long long>(win::RoundHalfEven(NumberOf(a[1])));
+    long long d = win::CLng(NumberOf(a[1]));
     if (d == 0) throw win::RuntimeError(11, "Division by zero");
-    sqlite3_result_int64(ctx, static_cast<long long>(win::RoundHalfEven(NumberOf(a[0]))) % d);
+    sqlite3_result_int64(ctx, static_cast<long long>(win::CLng(NumberOf(a[0]))) % d);
 }
 void Pow(sqlite3_context* ctx, int, Args a) { sqlite3_result_double(ctx, std::pow(NumberOf(a[0]), NumberOf(a[1]))); }
 

@@ -97,6 +97,8 @@ const FunctionCase kFunctionCases[] = {
     {"1 + '2'", "3.0"},
     {"7 \\ 2", "3"},
     {"7 Mod 3", "1"},
+    {"Right(t, 9223372036854775807)", " Ação "},
+    {"Mid(t, 2, 9223372036854775807)", "Ação "},
     {"2 ^ 3", "8.0"},
     {"7 / 2", "3.5"},
     {"- n", "-2.5"},
@@ -131,6 +133,15 @@ TEST(FunctionsAggregate, FirstAndLastKeepTheRowOrder) {
            "INSERT INTO G VALUES (1, 'a'), (1, 'b'), (2, NULL), (2, 'c'), (1, 'z')");
     EXPECT_EQ(f.Run("SELECT G.k, First(G.v), Last(G.v) FROM G GROUP BY G.k"),
               (std::vector<std::string>{"1|a|z", "2|NULL|c"}));
+}
+
+TEST(FunctionsErrors, IntegerDivisionOfAnInfinityOverflows) {
+    MemoryFiles f;
+    sqlite3_stmt* stmt = nullptr;
+    ASSERT_EQ(sqlite3_prepare_v2(f.Handle(""), "SELECT jet_mod(1e999, 3), jet_intdiv(5, 1e300)", -1, &stmt, nullptr), SQLITE_OK);
+    EXPECT_EQ(sqlite3_step(stmt), SQLITE_ERROR);
+    EXPECT_EQ(std::string(sqlite3_errmsg(f.Handle(""))).rfind("jet:6 ", 0), 0u);
+    sqlite3_finalize(stmt);
 }
 
 TEST(FunctionsErrors, AConversionFailureCarriesTheRuntimeNumber) {
