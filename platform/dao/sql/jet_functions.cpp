@@ -255,48 +255,54 @@ void Pow(sqlite3_context* ctx, int, Args a) { sqlite3_result_double(ctx, std::po
 
 // Like: * any run, ? one character, # one digit, [abc] [a-z] [!abc] one of / none of; letters
 // compare as the engine's text comparison does.
-bool LikeMatch(const std::vector<std::string>& text, std::size_t ti, const std::vector<std::string>& pat,
-               std::size_t pi, int depth) {
-    if (depth > 64) return false;
-    while (pi < pat.size()) {
-        const std::string& p = pat[pi];
-        if (p == "*") {
-            while (pi < pat.size() && pat[pi] == "*") ++pi;
-            if (pi == pat.size()) return true;
-            for (std::size_t k = ti; k <= text.size(); ++k) {
-                if (LikeMatch(text, k, pat, pi, depth + 1)) return true;
-            }
-            return false;
+// One pattern element against one character: `pi` is at a ?, #, [class] or literal, and comes
+// back past it; false when the character does not match.
+bool MatchOne(const std::vector<std::string>& pat, std::size_t& pi, const std::string& c) {
+    const std::string& p = pat[pi++];
+    if (p == "?") return true;
+    if (p == "#") return c.size() == 1 && c[0] >= '0' && c[0] <= '9';
+    if (p != "[") return p == c;
+    // A class runs up to the next "]".
+    std::size_t close = pi;
+    while (close < pat.size() && pat[close] != "]") ++close;
+    if (close == pat.size()) throw win::RuntimeError(3075, "Invalid pattern string");
+    bool negate = close > pi && pat[pi] == "!";
+    bool found = false;
+    for (std::size_t k = pi + (negate ? 1 : 0); k < close; ++k) {
+        if (k + 2 < close && pat[k + 1] == "-") {
+            found = found || (pat[k] <= c && c <= pat[k + 2]);
+            k += 2;
+        } else {
+            found = found || pat[k] == c;
         }
-        if (ti >= text.size()) return false;
-        const std::string& c = text[ti];
-        if (p == "?") {
-        } else if (p == "#") {
-            if (c.size() != 1 || c[0] < '0' || c[0] > '9') return false;
-        } else if (p == "[") {
-            // A class runs up to the next "]" token.
-            std::size_t close = pi + 1;
-            while (close < pat.size() && pat[close] != "]") ++close;
-            if (close == pat.size()) throw win::RuntimeError(3075, "Invalid pattern string");
-            bool negate = close > pi + 1 && pat[pi + 1] == "!";
-            bool found = false;
-            for (std::size_t k = pi + 1 + (negate ? 1 : 0); k < close; ++k) {
-                if (k + 2 < close && pat[k + 1] == "-") {
-                    found = found || (pat[k] <= c && c <= pat[k + 2]);
-                    k += 2;
-                } else {
-                    found = found || pat[k] == c;
-                }
-            }
-            if (found == negate) return false;
-            pi = close;
-        } else if (p != c) {
-            return false;
-        }
-        ++pi;
-        ++ti;
     }
-    return ti == text.size();
+    pi = close + 1;
+    return found != negate;
+}
+
+// Wildcard matching with one resumption point: after a mismatch the last * takes one more
+// character and matching resumes behind it. Linear in practice, never exponential.
+bool LikeMatch(const std::vector<std::string>& text, const std::vector<std::string>& pat) {
+    std::size_t ti = 0, pi = 0;
+    std::size_t starPi = std::string::npos, starTi = 0;
+    while (ti < text.size()) {
+        if (pi < pat.size() && pat[pi] == "*") {
+            starPi = ++pi;
+            starTi = ti;
+            continue;
+        }
+        std::size_t next = pi;
+        if (pi < pat.size() && MatchOne(pat, next, text[ti])) {
+            pi = next;
+            ++ti;
+            continue;
+        }
+        if (starPi == std::string::npos) return false;
+        pi = starPi;
+        ti = ++starTi;
+    }
+    while (pi < pat.size() && pat[pi] == "*") ++pi;
+    return pi == pat.size();
 }
 
 std::vector<std::string> SplitChars(std::string_view folded) {
@@ -309,7 +315,7 @@ std::vector<std::string> SplitChars(std::string_view folded) {
 void Like(sqlite3_context* ctx, int, Args a) {
     std::vector<std::string> text = SplitChars(JetFold(StringOf(a[0])));
     std::vector<std::string> pattern = SplitChars(JetFold(StringOf(a[1])));
-    sqlite3_result_int(ctx, LikeMatch(text, 0, pattern, 0, 0) ? 1 : 0);
+    sqlite3_result_int(ctx, LikeMatch(text, pattern) ? 1 : 0);
 }
 
 // ---- First / Last ----------------------------------------------------------------------------
