@@ -99,7 +99,19 @@ std::string LowerText(std::string_view s) {
 
 // ---- the functions, each (ctx, argc, argv) with Null handled by the caller where marked ----
 
-void CDate(sqlite3_context* ctx, int, Args a) { sqlite3_result_double(ctx, DateOf(a[0])); }
+// A number outside the dates the platform knows (or not finite) overflows.
+double CheckedDate(double date) {
+    if (!(date >= win::kMinOleDate && date <= win::kMaxOleDate)) throw win::RuntimeError(win::err::Overflow, "Overflow");
+    return date;
+}
+
+// Currency holds +-922,337,203,685,477.5807.
+double CheckedCurrency(double value) {
+    if (!(std::fabs(value) <= 922337203685477.5807)) throw win::RuntimeError(win::err::Overflow, "Overflow");
+    return value;
+}
+
+void CDate(sqlite3_context* ctx, int, Args a) { sqlite3_result_double(ctx, CheckedDate(DateOf(a[0]))); }
 
 // For comparisons and assignments: a text that is no date becomes Null, not an error.
 void AsDate(sqlite3_context* ctx, int, Args a) {
@@ -129,7 +141,7 @@ void Format(sqlite3_context* ctx, int, Args a) {
 }
 
 void CCur(sqlite3_context* ctx, int, Args a) {
-    sqlite3_result_double(ctx, win::CurrencyUnitsToDouble(win::CCurUnits(NumberOf(a[0]))));
+    sqlite3_result_double(ctx, win::CurrencyUnitsToDouble(win::CCurUnits(CheckedCurrency(NumberOf(a[0])))));
 }
 void CInt(sqlite3_context* ctx, int, Args a) { sqlite3_result_int(ctx, win::CInt(NumberOf(a[0]))); }
 void CLng(sqlite3_context* ctx, int, Args a) { sqlite3_result_int(ctx, win::CLng(NumberOf(a[0]))); }
@@ -156,7 +168,9 @@ void AsNumber(sqlite3_context* ctx, int, Args a) {
         // A number the field cannot hold does not convert.
         if (!(n > -2147483648.5 && n < 2147483647.5)) return sqlite3_result_null(ctx);
         return sqlite3_result_int64(ctx, static_cast<long long>(win::RoundHalfEven(n)));
-    case kJetCurrency: return sqlite3_result_double(ctx, win::CurrencyUnitsToDouble(win::CCurUnits(n)));
+    case kJetCurrency:
+        if (!(std::fabs(n) <= 922337203685477.5807)) return sqlite3_result_null(ctx);
+        return sqlite3_result_double(ctx, win::CurrencyUnitsToDouble(win::CCurUnits(n)));
     default: return sqlite3_result_double(ctx, n);
     }
 }

@@ -144,13 +144,16 @@ TEST(FunctionsAggregate, FirstAndLastKeepTheRowOrder) {
               (std::vector<std::string>{"1|a|z", "2|NULL|c"}));
 }
 
-TEST(FunctionsErrors, IntegerDivisionOfAnInfinityOverflows) {
+TEST(FunctionsErrors, NumbersOutOfRangeOverflow) {
     MemoryFiles f;
     sqlite3_stmt* stmt = nullptr;
-    ASSERT_EQ(sqlite3_prepare_v2(f.Handle(""), "SELECT jet_mod(1e999, 3), jet_intdiv(5, 1e300)", -1, &stmt, nullptr), SQLITE_OK);
-    EXPECT_EQ(sqlite3_step(stmt), SQLITE_ERROR);
-    EXPECT_EQ(std::string(sqlite3_errmsg(f.Handle(""))).rfind("jet:6 ", 0), 0u);
-    sqlite3_finalize(stmt);
+    for (const char* sql : {"SELECT jet_mod(1e999, 3)", "SELECT jet_intdiv(5, 1e300)", "SELECT jet_ccur(1e999)",
+                            "SELECT jet_ccur(-1e16)", "SELECT jet_cdate(1e300)"}) {
+        ASSERT_EQ(sqlite3_prepare_v2(f.Handle(""), sql, -1, &stmt, nullptr), SQLITE_OK);
+        EXPECT_EQ(sqlite3_step(stmt), SQLITE_ERROR) << sql;
+        EXPECT_EQ(std::string(sqlite3_errmsg(f.Handle(""))).rfind("jet:6 ", 0), 0u) << sql;
+        sqlite3_finalize(stmt);
+    }
 }
 
 TEST(FunctionsErrors, AConversionFailureCarriesTheRuntimeNumber) {
