@@ -4,6 +4,8 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMenu>
+#include <QMessageBox>
+#include <QtDebug>
 
 #include "platform/ctl/text_metrics.h"
 
@@ -12,6 +14,7 @@ namespace ctl {
 namespace {
 ClipboardBackend* g_clipboard = nullptr;
 MenuBackend* g_menu = nullptr;
+NoticeBackend* g_notices = nullptr;
 }  // namespace
 
 std::optional<QString> QtClipboard::Text() {
@@ -87,6 +90,21 @@ void InstallMenuBackend(MenuBackend* backend) { g_menu = backend; }
 int TrackPopupMenu(QWidget* owner, const std::vector<MenuItem>& items, QPoint globalPos) {
     static QtMenu real;
     return (g_menu ? *g_menu : static_cast<MenuBackend&>(real)).Track(owner, items, globalPos);
+}
+
+void QtNotices::ShowMessage(QWidget* owner, const std::string& textUtf8) {
+    QMessageBox::warning(owner, QString(), QString::fromStdString(textUtf8));
+}
+
+void QtNotices::ShowHelp(const std::string& helpFile, std::uint32_t context) {
+    qInfo("help requested: %s, context %u", helpFile.c_str(), context);
+}
+
+void InstallNotices(NoticeBackend* backend) { g_notices = backend; }
+
+NoticeBackend& Notices() {
+    static QtNotices real;
+    return g_notices ? *g_notices : real;
 }
 
 }  // namespace ctl

@@ -7,6 +7,7 @@
 
 #include <QPoint>
 #include <QString>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -88,6 +89,37 @@ public:
 void InstallMenuBackend(MenuBackend* backend);   // nullptr: Qt menus; not owned
 int TrackPopupMenu(QWidget* owner, const std::vector<MenuItem>& items, QPoint globalPos);
 
+// --- Messages and help ------------------------------------------------------------------------
+
+// A message box with one OK button, and a request to open a help file at a context.
+class NoticeBackend {
+public:
+    virtual ~NoticeBackend() = default;
+    virtual void ShowMessage(QWidget* owner, const std::string& textUtf8) = 0;
+    virtual void ShowHelp(const std::string& helpFile, std::uint32_t context) = 0;
+};
+
+// Messages in a QMessageBox; help requests are written to the debug log (there is no help
+// viewer for the library's help files here).
+class QtNotices : public NoticeBackend {
+public:
+    void ShowMessage(QWidget* owner, const std::string& textUtf8) override;
+    void ShowHelp(const std::string& helpFile, std::uint32_t context) override;
+};
+
+class ScriptedNotices : public NoticeBackend {
+public:
+    void ShowMessage(QWidget*, const std::string& textUtf8) override { messages.push_back(textUtf8); }
+    void ShowHelp(const std::string& helpFile, std::uint32_t context) override {
+        help.emplace_back(helpFile, context);
+    }
+    std::vector<std::string> messages;
+    std::vector<std::pair<std::string, std::uint32_t>> help;
+};
+
+void InstallNotices(NoticeBackend* backend);   // nullptr: the Qt ones; not owned
+NoticeBackend& Notices();
+
 // --- Guards for tests ------------------------------------------------------------------------
 
 template <class Backend, void (*Install)(Backend*)>
@@ -100,5 +132,6 @@ public:
 };
 using ScopedClipboard = ScopedInstall<ClipboardBackend, &InstallClipboard>;
 using ScopedMenu = ScopedInstall<MenuBackend, &InstallMenuBackend>;
+using ScopedNotices = ScopedInstall<NoticeBackend, &InstallNotices>;
 
 }  // namespace ctl

@@ -13,12 +13,10 @@
 #include "platform/ctl/control_window.h"
 #include "platform/ctl/services.h"
 #include "platform/ctl/tests/support/app.h"
+#include "platform/ctl/tests/support/field_library.h"
 #include "platform/ctl/tests/testlib/test_field.h"
 #include "platform/win/beep.h"
 #include "platform/win/error.h"
-#include "platform/win/module.h"
-#include "platform/win/paths.h"
-#include "platform/win/testing/temp_machine_root.h"
 
 namespace ctl {
 namespace {
@@ -36,11 +34,7 @@ std::string Render(const Variant& v) {
 class ControlTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        testing::App();
-        win::Module lib = win::Module::Load(win::WindowsPath(CTL_TEST_FIELD_PATH));
-        ASSERT_TRUE(lib);
-        auto reg = reinterpret_cast<com::DllRegisterServerFn>(lib.Export("DllRegisterServer"));
-        ASSERT_EQ(reg(), com::S_OK);
+        ASSERT_TRUE(library.Registered());
 
         top.resize(300, 120);
         next = std::make_unique<QLineEdit>(&top);
@@ -67,10 +61,7 @@ protected:
         events.clear();
         changes.clear();
     }
-    void TearDown() override {
-        container.reset();
-        com::FreeUnusedLibraries();
-    }
+    void TearDown() override { container.reset(); }
 
     com::IDispatch* Obj() const { return site->Dispatch(); }
     Variant Get(const char* name) const { return com::GetProperty(Obj(), com::IdOfName(Obj(), name)); }
@@ -96,7 +87,7 @@ protected:
     }
 
     QApplication& app = testing::App();
-    win::testing::TempMachineRoot root;
+    testing::RegisteredFieldLibrary library;
     QWidget top;
     std::unique_ptr<QLineEdit> next;
     std::unique_ptr<ControlContainer> container;

@@ -74,6 +74,16 @@ public:
         pointer_ = v;
         SetModifiedFlag();
     }
+    Variant MouseIcon() const {
+        return Variant::Dispatch(ComPtr<IDispatch>(ctl::PictureObject::Create(icon_).Get()));
+    }
+    void SetMouseIcon(const Variant& v) {
+        const auto data = ctl::PictureDataOf(v.AsDispatch());
+        if (!data) ThrowError(CTL_E_INVALIDPROPERTYVALUE, 185);
+        if (data->type != PictureType::None && data->type != PictureType::Icon) ThrowError(CTL_E_INVALIDPICTURE, 185);
+        icon_ = *data;
+        SetModifiedFlag();
+    }
     std::string Messages() const {
         std::string all;
         for (const auto& m : log_) all += m + ";";
@@ -87,6 +97,7 @@ public:
         ControlBase::DoPropExchange(px);
         PX_Short(px, "Limit", limit_, std::int16_t{10});
         PX_Short(px, "MousePointer", pointer_, std::int16_t{3});
+        PX_Picture(px, "MouseIcon", icon_, PictureData{});
     }
     void OnResetState() override {
         ControlBase::OnResetState();
@@ -157,7 +168,10 @@ public:
         const int command = menu ? TrackPopupMenu(*menu, QPoint(1, 1)) : 0;
         FireEvent(2, {Variant::I4(command)});   // MenuCommand
     }
-    void OnSetCursor() override { SetCursorShape(ctl::CursorForPointer(pointer_)); }
+    void OnSetCursor() override {
+        const auto icon = ctl::CursorOfPicture(icon_);
+        SetCursorShape(ctl::CursorForPointer(pointer_, icon ? &*icon : nullptr));
+    }
     void OnTimer(int id) override { FireEvent(4, {Variant::I4(id)}); }   // TimerFired
 
 private:
@@ -166,6 +180,7 @@ private:
     ModuleObjectRef moduleRef_{Module()};
     std::int16_t limit_ = 10;
     std::int16_t pointer_ = 3;
+    PictureData icon_;
     std::vector<std::string> log_;
 };
 
@@ -175,6 +190,8 @@ const DispatchMap& TestField::DispatchMembers() {
         t.Property("Limit", &TestField::Limit, &TestField::SetLimit)
             .Property("MousePointer", &TestField::MousePointer, &TestField::SetMousePointer)
             .ReadOnly("Messages", &TestField::Messages)
+            .Property("MouseIcon", VT_DISPATCH, {}, [](TestField& f, DispatchTable<TestField>::Args) { return f.MouseIcon(); },
+                      [](TestField& f, DispatchTable<TestField>::Args, const Variant& v) { f.SetMouseIcon(v); })
             .Method("ClearMessages", VT_EMPTY, {}, [](TestField& f, DispatchTable<TestField>::Args) {
                 f.ClearMessages();
                 return Variant();
