@@ -36,6 +36,8 @@ std::string ConnectionKey(const std::filesystem::path& host, bool readOnly) {
     return JetFold(canonical.string()) + (readOnly ? "|r" : "|w");
 }
 
+std::string LevelName(int level) { return "zm_level_" + std::to_string(level); }
+
 void ExecOrFail(Connection& connection, const char* sql, Operation op) {
     if (sqlite3_exec(connection.Handle(), sql, nullptr, nullptr, nullptr) != SQLITE_OK) {
         connection.Fail(op, connection.WindowsPath());
@@ -147,6 +149,11 @@ void Connection::PrepareWrite(Operation op) {
     enlisted_ = true;
     sqlite3_exec(db_, ("PRAGMA cache_size=-" + std::to_string(kLargeCacheKiB)).c_str(), nullptr,
                  nullptr, nullptr);
+    // A file first written inside nested levels gets their savepoints, so that rolling back an
+    // inner level undoes only what that level wrote.
+    for (int level = 2; level <= engine_->Depth(); ++level) {
+        Exec("SAVEPOINT " + LevelName(level), Operation::Write);
+    }
     engine_->Enlist(shared_from_this());
 }
 
@@ -222,12 +229,20 @@ void EngineState::Enlist(const std::shared_ptr<Connection>& connection) {
 }
 
 void EngineState::BeginTrans() {
-    if (inTransaction_) RaiseJet(jet::TooManyTransactions);
-    inTransaction_ = true;
+    if (depth_ >= kMaxDepth) RaiseJet(jet::TooManyTransactions);
+    ++depth_;
+    if (depth_ == 1) return;
+    for (const auto& connection : enlisted_) connection->Exec("SAVEPOINT " + LevelName(depth_), Operation::Write);
 }
 
+// An inner level folds into the level around it; the outermost commits every file it wrote.
 void EngineState::CommitTrans() {
-    if (!inTransaction_) RaiseJet(jet::NoTransaction);
+    if (depth_ == 0) RaiseJet(jet::NoTransaction);
+    if (depth_ > 1) {
+        for (const auto& connection : enlisted_) connection->Exec("RELEASE " + LevelName(depth_), Operation::Commit);
+        --depth_;
+        return;
+    }
     for (const auto& connection : enlisted_) CheckFault("CommitTrans", connection->WindowsPath());
     // Files commit in the order they were first written; one that cannot commit yet (a reader
     // holds it) stays pending with the rest, so CommitTrans can be retried.
@@ -240,11 +255,19 @@ void EngineState::CommitTrans() {
         sqlite3_exec(connection.Handle(), "PRAGMA cache_size=-2000", nullptr, nullptr, nullptr);
         enlisted_.erase(enlisted_.begin());
     }
-    inTransaction_ = false;
+    depth_ = 0;
 }
 
 void EngineState::Rollback() {
-    if (!inTransaction_) RaiseJet(jet::NoTransaction);
+    if (depth_ == 0) RaiseJet(jet::NoTransaction);
+    if (depth_ > 1) {
+        const std::string level = LevelName(depth_);
+        for (const auto& connection : enlisted_) {
+            connection->Exec("ROLLBACK TO " + level + "; RELEASE " + level, Operation::Write);
+        }
+        --depth_;
+        return;
+    }
     AbandonTransaction();
 }
 
@@ -257,7 +280,7 @@ void EngineState::AbandonTransaction() {
         sqlite3_exec(connection->Handle(), "PRAGMA cache_size=-2000", nullptr, nullptr, nullptr);
     }
     enlisted_.clear();
-    inTransaction_ = false;
+    depth_ = 0;
 }
 
 // --- Statement ----------------------------------------------------------------------------------

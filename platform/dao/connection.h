@@ -112,8 +112,10 @@ public:
     int BusyTimeout() const { return busyTimeoutMs_; }
     void SetBusyTimeout(int milliseconds);
 
-    bool InTransaction() const { return inTransaction_; }
-    void BeginTrans();   // 3003 when one is open already (one level)
+    // Transactions nest up to five levels deep (inner levels are savepoints of every file written).
+    bool InTransaction() const { return depth_ > 0; }
+    int Depth() const { return depth_; }
+    void BeginTrans();   // 3003 beyond five levels
     void CommitTrans();  // 3034 without a transaction; 3260 when a file cannot commit yet
     void Rollback();     // 3034 without a transaction
 
@@ -129,7 +131,8 @@ private:
 
     std::vector<std::pair<std::string, std::weak_ptr<Connection>>> connections_;
     std::vector<std::shared_ptr<Connection>> enlisted_;
-    bool inTransaction_ = false;
+    static constexpr int kMaxDepth = 5;
+    int depth_ = 0;
     int busyTimeoutMs_ = 200;
     std::uint64_t generation_ = 1;
 };

@@ -50,10 +50,28 @@ TEST_F(TransactionTest, ARolledBackTransactionOverTwoFilesLeavesBoth) {
 TEST_F(TransactionTest, TransactionNumbers) {
     EXPECT_EQ(ErrorOf([&] { engine_.Rollback(); }), 3034);
     EXPECT_EQ(ErrorOf([&] { engine_.CommitTrans(); }), 3034);
-    engine_.BeginTrans();
+    for (int level = 1; level <= 5; ++level) EXPECT_EQ(ErrorOf([&] { engine_.BeginTrans(); }), 0);
     EXPECT_EQ(ErrorOf([&] { engine_.BeginTrans(); }), 3003);
-    EXPECT_EQ(ErrorOf([&] { engine_.CommitTrans(); }), 0);
+    for (int level = 1; level <= 5; ++level) EXPECT_EQ(ErrorOf([&] { engine_.CommitTrans(); }), 0);
+    EXPECT_EQ(ErrorOf([&] { engine_.CommitTrans(); }), 3034);
     EXPECT_EQ(ErrorOf([&] { engine_.Workspaces(1); }), 3265);
+}
+
+TEST_F(TransactionTest, AnInnerLevelRollsBackOnlyWhatItWrote) {
+    Database produto = engine_.OpenDatabase(Path("Produto.MDB"));
+    Database backup = engine_.OpenDatabase(Path("Backup.MDB"));
+    engine_.BeginTrans();
+    AddRow(produto, "Status", {{"Numero", Value(2)}});
+    engine_.BeginTrans();
+    AddRow(produto, "Status", {{"Numero", Value(3)}});
+    AddRow(backup, "Status", {{"Numero", Value(3)}});  // first written at the inner level
+    engine_.Rollback();
+    engine_.BeginTrans();
+    AddRow(backup, "Status", {{"Numero", Value(4)}});
+    engine_.CommitTrans();
+    engine_.CommitTrans();
+    EXPECT_EQ(Count("Produto.MDB"), 2);
+    EXPECT_EQ(Count("Backup.MDB"), 2);
 }
 
 TEST_F(TransactionTest, FilesOnlyReadStayOutsideTheTransaction) {
