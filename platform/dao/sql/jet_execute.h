@@ -53,8 +53,8 @@ long long RunTranslation(const Translation& translation, FileAccess& files);
 long long ExecuteJetSql(Connection& connection, std::string_view sql, bool failOnError);
 
 // OpenRecordset on SQL text or a stored query's text: the SQLite SELECT to run on `connection`
-// and its columns with their engine types. A statement that is not a SELECT raises 3065's
-// counterpart for recordsets, 3219.
+// and its columns with their engine types. An action statement, or a SELECT whose tables live in
+// another file (FROM ... IN 'file'), raises 3219: a recordset reads its own database.
 Translation TranslateJetQuery(Connection& connection, std::string_view sql);
 
 // How many translations were served from the cache (tests watch the cache with it).
