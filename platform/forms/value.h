@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <climits>
 #include <optional>
 #include <string>
 #include <variant>
@@ -36,6 +37,14 @@ public:
     Value(NullValue) : v_(NullValue{}) {}
     Value(bool b) : v_(b) {}
     Value(std::int32_t i) : v_(i) {}
+    // A Long when it fits, else a Double (so results of long arithmetic are never cut).
+    Value(long l) {
+        if (l >= INT32_MIN && l <= INT32_MAX) {
+            v_ = static_cast<std::int32_t>(l);
+        } else {
+            v_ = static_cast<double>(l);
+        }
+    }
     Value(double d) : v_(d) {}
     Value(CurrencyValue c) : v_(c) {}
     Value(DateValue d) : v_(d) {}

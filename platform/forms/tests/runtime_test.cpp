@@ -72,6 +72,8 @@ TEST_F(RuntimeTest, ConversionsOfVariants) {
     EXPECT_EQ(forms::CStr(Value(true)), "Verdadeiro");
     EXPECT_EQ(forms::CStr(Value::Date(45651.75)), "25/12/2024 18:00:00");
     EXPECT_EQ(forms::CStr(Value()), "");
+    EXPECT_EQ(Value(7L), Value(7));
+    EXPECT_EQ(forms::CStr(Value(5000000000L)), "5000000000");
     EXPECT_EQ(forms::CLng(Value("2,5")), 2);
     EXPECT_EQ(forms::CLng(Value(3.5)), 4);
     EXPECT_DOUBLE_EQ(forms::CDate(Value("25/12/2024")), 45651.0);
