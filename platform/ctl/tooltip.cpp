@@ -54,4 +54,18 @@ void ToolTipWindow::paintEvent(QPaintEvent*) {
     TextOut(p, 1 + fm.horizontalAdvance(QLatin1Char(' ')), 2, shown, style);
 }
 
+ToolTipWindow* ToolTipHolder::Show(QWidget* owner, std::string_view text, QPoint pointer) {
+    Hide();
+    window_ = std::make_unique<ToolTipWindow>(owner, text, pointer);
+    // Deleted with its owner: forget it (during our own reset the pointer is already gone).
+    QObject::connect(window_.get(), &QObject::destroyed, [this] { (void)window_.release(); });
+    return window_.get();
+}
+
+void ToolTipHolder::Hide() {
+    if (!window_) return;
+    QObject::disconnect(window_.get(), &QObject::destroyed, nullptr, nullptr);
+    window_.reset();
+}
+
 }  // namespace ctl

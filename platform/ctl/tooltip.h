@@ -11,6 +11,7 @@
 #include <QRect>
 #include <QSize>
 #include <QWidget>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -41,6 +42,25 @@ protected:
 
 private:
     std::string text_;
+};
+
+// Holds the one tooltip window of a control: Show replaces any tip shown before, Hide removes
+// it. The owner widget may delete the window first (it is the window's parent); the holder then
+// simply holds nothing.
+class ToolTipHolder {
+public:
+    ToolTipHolder() = default;
+    ToolTipHolder(const ToolTipHolder&) = delete;
+    ToolTipHolder& operator=(const ToolTipHolder&) = delete;
+    ~ToolTipHolder() { Hide(); }
+
+    ToolTipWindow* Show(QWidget* owner, std::string_view text, QPoint pointer);
+    void Hide();
+    ToolTipWindow* Window() const { return window_.get(); }
+    bool IsShown() const { return window_ != nullptr; }
+
+private:
+    std::unique_ptr<ToolTipWindow> window_;
 };
 
 }  // namespace ctl

@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QPainter>
+#include <QPointer>
 
 #include "platform/ctl/colors.h"
 #include "platform/ctl/draw.h"
@@ -225,6 +226,24 @@ TEST(ToolTip, WindowShowsWithoutTakingTheFocus) {
     const QImage shot = tip.grab().toImage();
     EXPECT_EQ(FromQColor(shot.pixelColor(0, 0)), GetSysColor(COLOR_WINDOWFRAME));
     EXPECT_EQ(FromQColor(shot.pixelColor(1, shot.height() - 2)), GetSysColor(COLOR_INFOBK));
+}
+
+TEST(ToolTip, HolderReplacesHidesAndSurvivesItsOwner) {
+    testing::App();
+    auto owner = std::make_unique<QWidget>();
+    owner->show();
+    ToolTipHolder holder;
+    ToolTipWindow* first = holder.Show(owner.get(), "one", QPoint(10, 10));
+    ASSERT_NE(first, nullptr);
+    QPointer<ToolTipWindow> watch(first);
+    holder.Show(owner.get(), "two", QPoint(20, 20));
+    EXPECT_TRUE(watch.isNull());   // the first tip is gone
+    EXPECT_EQ(holder.Window()->Text(), "two");
+    holder.Hide();
+    EXPECT_FALSE(holder.IsShown());
+    holder.Show(owner.get(), "three", QPoint(0, 0));
+    owner.reset();   // the owner takes its tip with it
+    EXPECT_FALSE(holder.IsShown());
 }
 
 }  // namespace
