@@ -1,0 +1,117 @@
+#include "tools/sample-chain/chain.h"
+
+#include <array>
+#include <cstdint>
+#include <fstream>
+#include <functional>
+#include <random>
+
+#include "platform/dao/dao.h"
+#include "platform/win/cp1252.h"
+#include "platform/win/error.h"
+#include "platform/win/files.h"
+#include "platform/win/oledate.h"
+#include "platform/win/paths.h"
+#include "tools/sample-chain/layouts.h"
+#include "tools/sample-chain/rows.h"
+
+namespace sample_chain {
+
+namespace {
+
+constexpr const char* kPassword = "TORPAL";
+
+void EnsureFolder(const std::string& windowsPath) {
+    if (!win::FolderExists(windowsPath)) std::filesystem::create_directories(win::HostPath(windowsPath));
+}
+
+dao::Database CreateDatabase(const dao::DBEngine& engine, const std::string& path, const char* password,
+                             const std::vector<TableLayout>& tables) {
+    dao::Database db = engine.CreateDatabase(path);
+    CreateTables(db, tables);
+    db.NewPassword("", password);
+    return db;
+}
+
+void WriteText(const std::string& windowsPath, const std::vector<std::string>& lines) {
+    std::ofstream out(win::HostPath(windowsPath), std::ios::binary | std::ios::trunc);
+    for (const std::string& line : lines) out << win::Utf8ToCp1252(line) << "\r\n";
+    if (!out) win::Raise(win::err::PathFileAccessError);
+}
+
+void BuildProgramFolder(const dao::DBEngine& engine, const Options& options) {
+    const std::string folder = options.programFolder;
+    EnsureFolder(folder);
+    dao::Database produto = CreateDatabase(engine, folder + "\\Produto.MDB", kPassword, ProgramProdutoLayouts());
+    FillLojas(produto, "01");
+    produto.Close();
+    dao::Database bd2 = CreateDatabase(engine, folder + "\\Bd2.MDB", kPassword, Bd2Layouts());
+    FillUsers(bd2);
+    FillCatalogue(bd2, false);
+    bd2.Close();
+    dao::Database backup = CreateDatabase(engine, folder + "\\BACKUP.MDB", kPassword, BackupLayouts());
+    FillStatus(backup);
+    backup.Close();
+    WriteText(folder + "\\MOTIVA.TXT", MotivaLines());
+    if (options.postal) {
+        dao::Database cep = CreateDatabase(engine, folder + "\\dbkvt.mdb", "wkrtHOLAM1975", PostalLayouts());
+        FillPostal(cep);
+        cep.Close();
+    }
+}
+
+Aging AgingOf(const Store& store) {
+    Aging aging;
+    aging.narrowedFields = store.code == "01";
+    aging.lacksLastFields = store.code == "02";
+    aging.lacksNewTables = store.code == "03";
+    return aging;
+}
+
+void BuildStore(const dao::DBEngine& engine, const Options& options, const Store& store, std::mt19937& random) {
+    EnsureFolder(store.folder);
+    const Aging aging = AgingOf(store);
+    const Volumes volumes = options.large && store.code == "01" ? LargeVolumes() : SmallVolumes();
+    const auto& names = StoreDatabaseNames();
+    for (std::size_t g = 0; g < names.size(); ++g) {
+        dao::Database db = CreateDatabase(engine, store.folder + "\\" + names[g] + ".MDB", kPassword,
+                                          StoreLayouts(static_cast<int>(g), aging));
+        if (g == 0) FillStoreProduto(engine, db, store, volumes, random);
+        if (g == 2) FillStatus(db);
+        db.Close();
+    }
+    dao::Database bd2 = CreateDatabase(engine, store.folder + "\\Bd2.MDB", kPassword, Bd2Layouts());
+    FillUsers(bd2);
+    FillCatalogue(bd2, true);
+    bd2.Close();
+    if (options.package && store.code == "01") {
+        dao::Database package = CreateDatabase(engine, store.folder + "\\PROG.MDB", kPassword, Bd2Layouts());
+        FillCatalogue(package, false);
+        package.Close();
+    }
+}
+
+}  // namespace
+
+const std::vector<Store>& Stores() {
+    static const std::vector<Store> stores = {
+        {"01", "LOJA CENTRO", "F:\\LOJA01\\", "F:\\LOJA01"},
+        {"02", "LOJA NORTE", "F:\\LOJA02\\", "F:\\LOJA02"},
+        {"03", "LOJA SUL", "F:\\LOJA03\\", "C:\\LOJA03"},
+    };
+    return stores;
+}
+
+Volumes SmallVolumes() { return {40, 120}; }
+Volumes LargeVolumes() { return {20000, 200000}; }
+
+void BuildChain(const Options& options) {
+    win::SetMachineRoot(options.root);
+    std::filesystem::create_directories(options.root / "drives" / "f");
+    dao::DBEngine engine;
+    std::mt19937 random(options.seed);
+    BuildProgramFolder(engine, options);
+    for (const Store& store : Stores()) BuildStore(engine, options, store, random);
+}
+
+}  // namespace sample_chain
