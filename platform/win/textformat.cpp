@@ -165,8 +165,9 @@ std::string StrText(double value) {
 std::string DateText(double oleDate) {
     const double date = DatePart(oleDate);
     const double time = TimePart(oleDate);
-    if (time == 0) return FormatDate(oleDate, "dd/mm/yyyy");
+    // Day 0 is no date at all: only the time shows, midnight included ("00:00:00").
     if (date == 0) return FormatDate(oleDate, "hh:mm:ss");
+    if (time == 0) return FormatDate(oleDate, "dd/mm/yyyy");
     return FormatDate(oleDate, "dd/mm/yyyy hh:mm:ss");
 }
 

@@ -22,7 +22,8 @@ namespace win {
 std::string NumberText(double value);
 
 // CStr of a date: "dd/mm/yyyy", "hh:mm:ss", or both with one blank between, leaving out a zero
-// time or a zero date as the platform does (the "General Date" format).
+// time or a zero date as the platform does (the "General Date" format); day 0 shows its time
+// only, so 0 is "00:00:00".
 std::string DateText(double oleDate);
 
 // Str: '.' as decimal separator, no zero before it (" .5"), and a leading blank for a value

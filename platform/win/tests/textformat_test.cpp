@@ -153,6 +153,8 @@ TEST(TextFormatTest, DatePatternsWithBrazilianNames) {
         {christmas, "General Date", "25/12/2024 18:05:09"},
         {win::DatePart(christmas), "General Date", "25/12/2024"},
         {win::TimePart(christmas), "General Date", "18:05:09"},
+        {0.0, "General Date", "00:00:00"},
+        {1.0, "General Date", "31/12/1899"},
         {christmas, "dddd", "quarta-feira"},
         {saturday, "dddd", "sábado"},
         {saturday, "ddd", "sáb"},
