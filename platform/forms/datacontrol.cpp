@@ -1,6 +1,7 @@
 #include "platform/forms/datacontrol.h"
 
 #include <QWidget>
+#include <charconv>
 
 #include "platform/win/error.h"
 
@@ -21,6 +22,16 @@ W* MakeHiddenChild(QWidget* parent) {
     widget->hide();
     widget->setFocusPolicy(Qt::NoFocus);
     return widget.release();
+}
+
+// A Single as the decimal it reads as (0.1f is 0.1, not 0.100000001490116), so that it prints
+// with the digits a Single has.
+double SingleAsDouble(float single) {
+    char buffer[32];
+    const auto written = std::to_chars(buffer, buffer + sizeof buffer, single);
+    double result = single;
+    std::from_chars(buffer, written.ptr, result);
+    return result;
 }
 
 }  // namespace
@@ -61,7 +72,7 @@ Value FromDao(const dao::Value& value) {
         case Kind::Integer:
         case Kind::Long: return Value(value.ToLong());
         case Kind::Currency: return Value(CurrencyValue{value.ToCurrencyScaled()});
-        case Kind::Single:
+        case Kind::Single: return Value(SingleAsDouble(static_cast<float>(value.ToDouble())));
         case Kind::Double: return Value(value.ToDouble());
         case Kind::Date: return Value::Date(value.ToDouble());
         case Kind::Text: return Value(value.ToText());

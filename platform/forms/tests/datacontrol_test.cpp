@@ -73,6 +73,27 @@ TEST_F(DataControlTest, RefreshOpensTheRecordSourceAndTellsTheBoundControls) {
     window.Unload();
 }
 
+TEST(FromDaoTest, EachKindBecomesTheRuntimesValue) {
+    const struct {
+        dao::Value value;
+        forms::Value expected;
+    } rows[] = {
+        {dao::Value::Null(), forms::Value::Null()},
+        {dao::Value::Boolean(true), forms::Value(true)},
+        {dao::Value::Integer(-3), forms::Value(-3)},
+        {dao::Value::Long(70000), forms::Value(70000)},
+        {dao::Value::Currency(125000), forms::Value(forms::CurrencyValue{125000})},
+        {dao::Value::Single(0.1f), forms::Value(0.1)},
+        {dao::Value::Double(2.5), forms::Value(2.5)},
+        {dao::Value::Date(45651.75), forms::Value::Date(45651.75)},
+        {dao::Value::Text("Operação"), forms::Value("Operação")},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(forms::FromDao(row.value), row.expected) << forms::Format(row.expected);
+    }
+    EXPECT_EQ(forms::CStr(forms::FromDao(dao::Value::Single(0.1f))), "0,1");
+}
+
 // The runtime's conversions and the engine's SQL functions are one implementation: the same
 // texts give the same values on both sides.
 TEST_F(DataControlTest, SqlFunctionsConvertAsTheRuntimeDoes) {
