@@ -1,0 +1,346 @@
+// CZMEditEngine: the editing core shared by the library's edit controls (text, date, time, long,
+// double, currency). Every control derives from it as a second base and plugs in by overriding
+// its virtual operations; the engine reaches its control (window, font, colours, events, binding)
+// only through them, so its rules run and are tested without any window.
+//
+// State. `PatternBuffer` holds the field's pattern, one byte per display position: a position
+// that takes a data character holds the `FillChar` marker (a placeholder), every other position
+// its literal. `DisplayBuffer` is the text shown while the field has the focus. `RawData` holds
+// the data characters alone. All text is cp1252 bytes.
+//
+// Invariants:
+//   1. PatternBuffer and DisplayBuffer hold at most kZMMaxPositions characters; every routine
+//      that writes them stops there (a longer mask is cut, a full text takes no insertion).
+//   2. CurPos, HiAnchor and HiNew are display indexes in 0..kZMMaxPositions; wherever the
+//      engine indexes a buffer with them it clips them to the buffer's length first.
+//   3. The data has no gaps: a placeholder takes the k-th data character only when the k-1
+//      before it are there.
+//   4. Every edit runs BeginEdit (which arms the undo copy once per focus) and ends in
+//      CommitEdit, the one place that takes the changed data into the control (binding flag,
+//      ParseText, FormatText, EN_UPDATE, repaint) and then marks the field modified, announces
+//      the bound property and fires Change. An edit that changed nothing notifies nobody.
+//
+// Focus cycle: HandleSetFocus rebuilds the editing state from RawData and takes the undo copy;
+// keys, mouse and clipboard edit it; HandleKillFocus parses it back and validates (Invalid, else
+// OutOfRange) when the focus goes to a sibling under the same top-level window. A trip of the
+// focus to the control's own parent window and back keeps the state untouched.
+#pragma once
+
+#include <QFont>
+#include <QPoint>
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/com/dispatch.h"
+#include "platform/com/propexchange.h"
+#include "platform/ctl/colors.h"
+#include "platform/ctl/geometry.h"
+#include "platform/ctl/services.h"
+#include "platform/ctl/text_metrics.h"
+#include "zmtext/engine/zm_strings.h"
+
+class QPainter;
+class QCursor;
+
+namespace zmtext {
+
+// A fixed 257-byte buffer of at most kZMMaxPositions characters.
+class ZMFieldBuffer {
+public:
+    std::string_view View() const { return {bytes_.data(), static_cast<std::size_t>(length_)}; }
+    int Length() const { return length_; }
+    // The character at `i`, 0 outside the text.
+    char At(int i) const { return i >= 0 && i < length_ ? bytes_[static_cast<std::size_t>(i)] : '\0'; }
+    void Clear() { Truncate(0); }
+    // Takes at most kZMMaxPositions characters of `text`.
+    void Assign(std::string_view text);
+    // False (nothing done) when the buffer is full.
+    bool Append(char c);
+    void Truncate(int n);
+
+private:
+    std::array<char, kZMMaxPositions + 1> bytes_{};
+    int length_ = 0;
+};
+
+// Field kinds: they pick the defaults section and a few kind-dependent editing rules.
+enum ZMFieldKind : int { kFieldText = 0, kFieldDate = 1, kFieldTime = 2, kFieldLong = 3,
+                         kFieldDouble = 4, kFieldCurrency = 5 };
+
+// Notification codes the field sends its parent window.
+enum ZMEditNotify : int { EN_SETFOCUS = 0x100, EN_KILLFOCUS = 0x200, EN_CHANGE = 0x300,
+                          EN_UPDATE = 0x400, EN_MAXTEXT = 0x501 };
+
+// The edit commands of the context menu.
+enum ZMEditCommand : int { ID_EDIT_CLEAR = 57632, ID_EDIT_COPY = 57634, ID_EDIT_CUT = 57635,
+                           ID_EDIT_PASTE = 57637, ID_EDIT_SELECT_ALL = 57642, ID_EDIT_UNDO = 57643 };
+
+// The context menu's items in order ("&Undo", a separator, "Cu&t", ...).
+const std::vector<ctl::MenuItem>& ZMEditMenuItems();
+
+class CZMEditEngine {
+public:
+    CZMEditEngine();
+    virtual ~CZMEditEngine();
+    CZMEditEngine(const CZMEditEngine&) = delete;
+    CZMEditEngine& operator=(const CZMEditEngine&) = delete;
+
+    // ===== Virtual operations: what the control supplies ======================================
+    virtual int GetFieldKind() const = 0;
+    // Formats Text and copies it into DisplayBuffer; non-zero when formatted from a value.
+    virtual int CopyText() = 0;
+    // Takes the edited text back into the control's value.
+    virtual void ParseText() {}
+    // Brings RawData into canonical form; returns its length.
+    virtual int FormatRawData() { return static_cast<int>(RawData.size()); }
+    // Rebuilds Text from RawData; reports the change of Text when it changed.
+    virtual void FormatText() = 0;
+    // Whether TypedChar may be typed at CurPos (may convert TypedChar).
+    virtual bool IsValidKey() = 0;
+    virtual bool IsValidValue() { return true; }
+    virtual bool IsInRange() { return true; }
+    // Writes the pattern into PatternBuffer; returns its length.
+    virtual int GetPattern() = 0;
+    virtual void SaveUndo() = 0;
+    virtual bool Undo() = 0;
+    // A display text (with literals) as the new data; false when not acceptable.
+    virtual bool SetTextValue(std::string_view text) = 0;
+    // A raw-data string: 1 unchanged, 2 changed, 0 refused.
+    virtual int SetRawDataText(std::string_view text) = 0;
+    virtual void BeforeMoveRight(bool /*atLast*/) {}
+    virtual void AdjustMoveRight(int& /*target*/) {}
+    virtual void SnapCaretToData() {}
+    virtual char ConvertCase(char ch) { return ch; }
+    virtual int GetMaxLength() { return MaxDataChars; }
+    virtual int GetDisplayLength(int patternLength, int /*dataLength*/) { return patternLength; }
+    virtual void TruncateBuffer(int /*placeholders*/) {}
+
+    // The control's side (the common control members implement these over the control base).
+    virtual bool GetEnabled() const = 0;
+    virtual bool HasWindow() const = 0;
+    virtual bool AmbientUserMode() const = 0;
+    virtual ctl::ColorRef TranslateColor(std::uint32_t oleColor) const { return ctl::TranslateColor(oleColor); }
+    virtual std::uint32_t GetBackColor() const = 0;
+    virtual std::uint32_t GetForeColor() const = 0;
+    virtual void SetBackColor(std::uint32_t color) = 0;
+    virtual void SetForeColor(std::uint32_t color) = 0;
+    virtual char GetDisplayFillChar() { return ' '; }
+    virtual char GetPasswordChar() { return '\0'; }
+    virtual ctl::Rect GetClientRect() const = 0;
+    // Repaints `r`, or the text area inside the border.
+    virtual void InvalidateField(const ctl::Rect* r = nullptr) = 0;
+    virtual void NotifyBoundProperty() = 0;
+    // The data changed: reports RawData and sets the binding's DataChanged.
+    virtual void SetDataChanged() = 0;
+    virtual void FireChange() = 0;
+    virtual void FireKeyDown(std::int16_t& key, std::int16_t shift) = 0;
+    virtual void FireEndOfLine() = 0;
+    virtual void FireInvalidKey(std::int16_t& ch) = 0;
+    virtual void FireKeyPress(std::int16_t& ch) = 0;
+    virtual void FireInvalid(std::int32_t hwnd) = 0;
+    virtual void FireOutOfRange(std::int32_t hwnd) = 0;
+    virtual QSize GetControlSize() const = 0;
+    // The control's own part of an old-format flag block.
+    virtual void ImportOldProperties(const com::Blob& /*flags*/) {}
+    // Font: whether the control has one, and its attributes.
+    virtual bool HasFont() const = 0;
+    virtual com::FontDesc GetFontDesc() const = 0;
+    virtual void SetFontDesc(const com::FontDesc& desc) = 0;
+    // The font's metrics for layout, and the font for drawing.
+    virtual const ctl::TextMetrics& FieldMetrics() const = 0;
+    virtual QFont FieldFont() const = 0;
+
+    // Window services (each does nothing without a window).
+    virtual bool WindowHasFocus() const = 0;
+    virtual bool WindowHasCapture() const = 0;
+    virtual void CaptureMouse() = 0;
+    virtual void ReleaseMouse() = 0;
+    virtual void CreateFieldCaret(int width, int height) = 0;
+    virtual void DestroyFieldCaret() = 0;
+    virtual void ShowFieldCaret() = 0;
+    virtual void HideFieldCaret() = 0;
+    virtual void PlaceFieldCaret(int x, int y) = 0;
+    virtual void StartTimer(int id, int milliseconds) = 0;
+    virtual void StopTimer(int id) = 0;
+    // The mouse position in client coordinates.
+    virtual QPoint CursorClientPos() const = 0;
+    // Shows the tooltip window at a client point; false when it cannot be created.
+    virtual bool CreateToolTipWindow(QPoint clientPoint, const std::string& text) = 0;
+    virtual void DestroyToolTipWindow() = 0;
+    virtual int TrackContextMenu(const std::vector<ctl::MenuItem>& items, QPoint clientPoint) = 0;
+    virtual void SetFieldCursor(const QCursor* cursor) = 0;
+    // Sends WM_COMMAND with `code` to the parent window.
+    virtual void SendParentNotification(int code) = 0;
+    // The control's extender and the container's objects (for the end-of-field tab).
+    virtual com::ComPtr<com::IDispatch> GetExtender() const = 0;
+    virtual std::vector<com::ComPtr<com::IUnknown>> GetContainerObjects() const = 0;
+
+    // ===== Engine operations ==================================================================
+    // Keyboard and editing.
+    void HandleChar(unsigned char ch);
+    void HandleKeyDown(int key, int shift);
+    void HandleSysKeyDown(int key, int shift);
+    bool InsertChar();
+    void DeleteAtCaret();
+    void Backspace();
+    // Removes the selected data; false when read-only or nothing was removed.
+    bool Clear();
+    void CopyToClipboard();
+    void Cut();
+    void PasteFromClipboard();
+    std::string GetSelText();
+    void SetSelText(std::string_view text);
+    void SelectAll();
+    void UndoEdit();
+    void RunEditCommand(int command);
+    bool EditCommandEnabled(int command);
+
+    // Focus, mouse, caret.
+    void HandleSetFocus();
+    // `gaining`: handle of the window getting the focus (0 none); whether it is the control's
+    // own parent; whether it lies under the same top-level window as the control.
+    void HandleKillFocus(std::int32_t gaining, bool gainingIsParent, bool sameTopLevel);
+    void HandleLButtonDown(int flags, QPoint point);
+    void HandleMouseMove(int flags, QPoint point);
+    void HandleLButtonUp();
+    void HandleLButtonDblClk(int flags, QPoint point);
+    void HandleOtherButtonDown();
+    void ShowContextMenu(QPoint point);
+    void MoveCaret(int key, int pos);
+    int PositionFromPoint(int& x);
+    void TabToNextControl();
+
+    // Drawing, cursor, tooltip.
+    void ZMPaintField(QPainter& p, const ctl::Rect& bounds, const ctl::Rect& invalid);
+    void DrawSelectionRange(QPainter& p, bool highlight, int dx, int dy);
+    void DrawSelection();
+    void ZMPaintBorder(QPainter& p, const ctl::Rect& bounds, const ctl::Rect& invalid);
+    void ZMFillBackground(QPainter& p, const ctl::Rect& r);
+    bool OnSetCursor(bool inClientArea);
+    // Navigation keys the field keeps from its container.
+    static bool PreTranslateKey(int key);
+    void ZMToolTipTimerCheck();
+    void ZMCancelToolTip();
+    static void RestartRestClock();
+
+    // Property helpers and persistence.
+    bool SetInsertMode(int mode);
+    void ExchangeCommonProps(com::PropExchange& px);
+    void ResetCommonDefaults();
+    void ComputeTextMetrics();
+    int SetTextFromValue(std::string_view raw);
+    bool SetValueChecked(std::string_view text);
+    void SetModifiedAndNotify();
+    void NotifyParent(int code);
+    // Selection as the SelStart/SelLength properties see it, bounded to the text.
+    int GetSelStart() const;
+    int GetSelLength() const;
+    void SetSelStart(int n);
+    void SetSelLength(int n);
+    // StartText.x from the border: 3 with an effect, else 2 with a single border, else 1.
+    void ApplyBorderLayout();
+    ctl::Rect InnerRect(const ctl::Rect& bounds) const;
+
+    // Read access for the controls' getters and for tests.
+    const std::string& GetRawData() const { return RawData; }
+    std::string_view GetDisplay() const { return DisplayBuffer.View(); }
+    std::string_view GetPatternView() const { return PatternBuffer.View(); }
+    int GetCurPos() const { return CurPos; }
+    int GetHiAnchor() const { return HiAnchor; }
+    int GetHiNew() const { return HiNew; }
+    int GetFirstVisPos() const { return FirstVisPos; }
+    bool IsModified() const { return Modified; }
+    int GetToolTipState() const { return ToolTipState; }
+
+protected:
+    // Display helpers.
+    void RebuildDisplay();
+    bool IsPlaceholder(int pos) const;
+    int DataIndexOf(int pos) const;
+    int EndOfData() const;
+    int Extent(int a, int b) const;
+    int CaretX(int pos) const { return StartText.x + Extent(FirstVisPos, pos); }
+    bool HasSelection() const { return HiAnchor != HiNew; }
+    bool Editable() const { return !ReadOnly && !DataReadOnly; }
+    void ClearSelection();
+    void ErrorBeepIfSet() const;
+    // The display positions [first, end) of the mask group of `pos`.
+    std::pair<int, int> GroupOf(int pos) const;
+    void RemoveDataAt(int pos);
+    void DeleteSelection();
+    // Edit transaction (invariant 4).
+    void BeginEdit();
+    bool CommitEdit(bool notifyEvenIfUnchanged = false);
+    void ApplyDataChange();
+
+    // Moves.
+    void MoveRight(int shift);
+    void MoveLeft(int shift);
+    void MoveHome(int shift);
+    void WordLeft();
+    void WordRight();
+    void HandleMoveKey(int key, int shift);
+    void HandleDeleteKey(int shift);
+    void PlaceCaretAtCurPos();
+    void ScrollToCaretOrPlace();
+    void RecreateCaret();
+
+    // ===== Field state ========================================================================
+    ZMFieldBuffer PatternBuffer;
+    ZMFieldBuffer DisplayBuffer;
+    bool AutoScroll = true;
+    bool HideSelection = true;
+    std::int16_t BorderStyle = 1;
+    std::int16_t BorderEffect = 0;
+    std::int16_t DataProperty = 0;
+    bool ReadOnly = false;
+    bool EOLTab = false;
+    bool ErrorBeep = false;
+    com::PictureData MouseIcon;
+    std::int16_t MousePointer = 3;
+    char FillChar = '_';
+    bool FocusSelect = false;
+    bool Insert = true;
+    std::int16_t Justification = 0;
+    bool Modified = false;
+    std::string RawData;
+    std::string Text;
+    std::string Mask;
+    struct { std::int32_t x = 2, y = 1; } StartText;
+    int FirstVisPos = 0;
+    int FirstDataPos = 0;
+    int HiAnchor = 0;
+    int HiNew = 0;
+    int CurNumDataChars = 0;
+    int MaxDataChars = 0;
+    int CurPos = 0;
+    int MaxLen = 0;
+    int CaretHeight = 46;
+    char TypedChar = '\0';
+    bool DataReadOnly = false;
+    std::string ToolTip;
+    int ToolTipState = 0;   // 0 idle, 1 rest timer running, 2 tooltip shown
+    bool NewShell = true;
+    bool FocusToParent = false;
+
+private:
+    bool InsertAtCaret(char ch, bool insertMode);
+    bool AutoScrollOverflow() const;
+    void ExchangeOldFormat(com::PropExchange& px);
+    void ResetEditingState();
+    void AnnounceValueSet();
+    void ReadStyleDefaults(int kind);
+
+    std::string editBefore_;   // RawData when the edit in progress began
+    bool undoArmed_ = false;   // the undo copy of this focus has been taken
+};
+
+// Seconds since the library-wide rest clock was last restarted (a button pressed, the focus
+// changed, a control left). A tooltip waits 1000 ms after a rest of a second or more, else 250.
+std::int64_t ZMRestClockSeconds();
+
+}  // namespace zmtext

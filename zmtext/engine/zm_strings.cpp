@@ -1,0 +1,57 @@
+#include "zmtext/engine/zm_strings.h"
+
+namespace zmtext {
+
+int ZMFindChar(std::string_view set, char ch) {
+    if (ch == 0) return 0;
+    const auto at = set.find(ch);
+    return at == std::string_view::npos ? 0 : static_cast<int>(at) + 1;
+}
+
+char ZMInsertCharAt(std::string& text, int i, char ch) {
+    if (i < 0 || i >= kZMMaxPositions || i > static_cast<int>(text.size())) return 0;
+    if (static_cast<int>(text.size()) >= kZMMaxPositions) return 0;
+    text.insert(static_cast<std::size_t>(i), 1, ch);
+    return ch;
+}
+
+void ZMPadFront(std::string& text, int n, char ch) {
+    for (int i = 0; i < n; ++i)
+        if (ZMInsertCharAt(text, 0, ch) == 0) return;
+}
+
+char ZMRemoveCharAt(std::string& text, int i) {
+    if (i < 0 || i >= static_cast<int>(text.size())) return 0;
+    const char ch = text[static_cast<std::size_t>(i)];
+    text.erase(static_cast<std::size_t>(i), 1);
+    return ch;
+}
+
+void ZMCapitalizeWords(std::string& text) {
+    bool wordStart = true;
+    for (char& c : text) {
+        const auto b = static_cast<unsigned char>(c);
+        if (wordStart && ((b >= 'a' && b <= 'z') || b >= 0xE0)) c = static_cast<char>(b - 32);
+        wordStart = b == ' ' || b == '\t';
+    }
+}
+
+std::string ZMBlobFromGlobal(std::span<const std::uint8_t> blob) {
+    if (blob.size() < 6) return {};
+    const std::size_t length = blob[4] | (static_cast<std::size_t>(blob[5]) << 8);
+    if (blob.size() - 6 < length) return {};
+    return std::string(reinterpret_cast<const char*>(blob.data()) + 6, length);
+}
+
+void ParseNumberText(std::string& text, char decimal) {
+    static constexpr std::string_view kKept = "+-0123456789eEdD";
+    std::string out;
+    for (char c : text) {
+        if (c == '(') out += '-';
+        else if (c == decimal) out += '.';
+        else if (ZMFindChar(kKept, c) != 0) out += c;
+    }
+    text = std::move(out);
+}
+
+}  // namespace zmtext

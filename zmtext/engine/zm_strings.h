@@ -1,0 +1,43 @@
+// Byte-string routines shared by the edit engine and its controls. All texts are cp1252 bytes,
+// one byte one character, in buffers of at most kZMMaxPositions characters.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace zmtext {
+
+// The number of display positions an edit field holds (its buffers keep one more byte for the
+// terminator the original layout had).
+inline constexpr int kZMMaxPositions = 256;
+
+// 1-based position of `ch` in `set`, 0 when absent (and for the byte 0).
+int ZMFindChar(std::string_view set, char ch);
+
+// Inserts `ch` at index `i` of a text of at most kZMMaxPositions characters, shifting the rest
+// right; returns `ch`, or 0 with nothing done when `i` is outside 0..255, past the end of the
+// text, or the text is already full.
+char ZMInsertCharAt(std::string& text, int i, char ch);
+
+// ZMInsertCharAt(text, 0, ch) `n` times.
+void ZMPadFront(std::string& text, int n, char ch);
+
+// Removes and returns the character at `i`; 0 when `i` is negative or at or past the end.
+char ZMRemoveCharAt(std::string& text, int i);
+
+// Upper-cases (a-z and 0xE0-0xFF, by 32) the first character and every one after a blank or a
+// tab, in place.
+void ZMCapitalizeWords(std::string& text);
+
+// The string of an old-format string blob: a 16-bit little-endian length at byte 4 and the
+// characters from byte 6. An empty blob, or one too short for its length, gives "".
+std::string ZMBlobFromGlobal(std::span<const std::uint8_t> blob);
+
+// Keeps only the characters of "+-0123456789eEdD", "(" (as "-") and `decimal` (as "."), in
+// place: a number text of a numeric control stripped of its formatting.
+void ParseNumberText(std::string& text, char decimal);
+
+}  // namespace zmtext
