@@ -252,6 +252,15 @@ void MoveProperties(Connection& connection, std::string_view table, std::string_
               {Value::Text(JetFold(newField)), Value::Text(JetFold(table)), Value::Text(JetFold(field))});
 }
 
+void RenameTable(Connection& connection, std::string_view table, std::string_view newName) {
+    WriteMeta(connection, "UPDATE zmsys_properties SET tbl = ? WHERE tbl = ?",
+              {Value::Text(JetFold(newName)), Value::Text(JetFold(table))});
+    for (const char* column : {"tbl", "foreign_tbl"}) {
+        WriteMeta(connection, std::string("UPDATE zmsys_relations SET ") + column + " = ? WHERE " + column + " = ?",
+                  {Value::Text(std::string(newName)), Value::Text(std::string(table))});
+    }
+}
+
 void ForgetTable(Connection& connection, std::string_view table) {
     if (!HasCatalog(connection)) return;
     WriteMeta(connection, "DELETE FROM zmsys_properties WHERE tbl = ?", {Value::Text(JetFold(table))});

@@ -142,6 +142,18 @@ std::shared_ptr<RelationState> AppendedRelation(const std::shared_ptr<DatabaseSt
     return state;
 }
 
+// SQLite names indexes per file: a renamed table keeps the names its indexes were made with, so a
+// new table of the old name may find its index's name taken.
+std::string FreeIndexName(Connection& connection, const std::string& wanted) {
+    std::string name = wanted;
+    for (int suffix = 2;; ++suffix) {
+        Statement taken(connection, "SELECT 1 FROM sqlite_master WHERE name = ?", Operation::Read);
+        taken.Bind(1, Value::Text(name));
+        if (!taken.Step()) return name;
+        name = wanted + ":" + std::to_string(suffix);
+    }
+}
+
 void RequireOpen(const IndexState& index) {
     if (index.appended) RaiseJet(jet::InvalidOperation);
 }
@@ -194,7 +206,7 @@ void Indexes::Append(const Index& index) {
     }
     auto& connection = table_->db->Conn();
     CheckFault("Append", connection.WindowsPath());
-    catalog::IndexInfo info{state.name, catalog::SqlIndexName(table_->name, state.name), state.primary,
+    catalog::IndexInfo info{state.name, FreeIndexName(connection, catalog::SqlIndexName(table_->name, state.name)), state.primary,
                             state.unique || state.primary, state.required || state.primary, state.ignoreNulls, state.fields};
     CreateSqlIndex(connection, table_->name, std::move(info));
     state.table = table_;

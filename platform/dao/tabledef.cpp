@@ -240,7 +240,10 @@ void TableDef::SetName(std::string_view name) {
         RaiseJet(jet::TableExists, name);
     }
     connection.PrepareWrite(Operation::Structure);
+    Savepoint savepoint(connection);
     connection.Exec("ALTER TABLE " + QuoteName(state_->name) + " RENAME TO " + QuoteName(name), Operation::Structure);
+    catalog::RenameTable(connection, state_->name, name);
+    savepoint.Release();
     state_->name = std::string(name);
     StructureChanged(*state_);
 }

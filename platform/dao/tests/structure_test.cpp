@@ -185,6 +185,17 @@ TEST_F(StructureTest, TwoNamesOfOneFileShareOneConnection) {
     EXPECT_EQ(db_.TableDefs().Item("Status").RecordCount(), 0);
 }
 
+TEST_F(StructureTest, ARenamedTableLeavesItsIndexNamesFree) {
+    auto preço = produto_.Fields().Item("Preço");
+    preço.Properties().Append(preço.CreateProperty("Format", 10, Value("Currency")));
+    produto_.SetName("ProdutoVelho");
+    EXPECT_EQ(produto_.Fields().Item("Preço").Properties().Item("Format").GetValue().ToText(), "Currency");
+    const TableDef again = MakeTable(db_, "Produto", {{"Código", DataType::Long, 0}});
+    EXPECT_EQ(ErrorOf([&] { AddIndex(again, "IndCódigo", {"Código"}, true); }), 0);
+    EXPECT_EQ(db_.TableDefs().Item("ProdutoVelho").Indexes().Item(0).Name(), "IndCódigo");
+    EXPECT_EQ(ErrorOf([&] { produto_.SetName("Loja"); }), 3010);
+}
+
 TEST_F(StructureTest, DeletingATableForgetsItsProperties) {
     auto preço = produto_.Fields().Item("Preço");
     preço.Properties().Append(preço.CreateProperty("Format", 10, Value(0)));

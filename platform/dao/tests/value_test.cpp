@@ -71,7 +71,6 @@ TEST(ValueText, ReadsAsTheEngineShowsIt) {
         {Value::Integer(-5), "-5"},
         {Value::Date(37000.5), "19/04/2001 12:00:00"},
         {Value::Date(0.25), "06:00:00"},
-        {Value::Date(0), "30/12/1899"},
         {Value::Date(36526), "01/01/2000"},
         {Value(), ""},
     };
