@@ -252,6 +252,25 @@ void MoveProperties(Connection& connection, std::string_view table, std::string_
               {Value::Text(JetFold(newField)), Value::Text(JetFold(table)), Value::Text(JetFold(field))});
 }
 
+void RenameRelationField(Connection& connection, std::string_view table, std::string_view field,
+                         std::string_view newName) {
+    for (auto relation : Relations(connection)) {
+        bool changed = false;
+        const auto rename = [&](const std::string& side, std::string& name) {
+            if (side != table || !JetNamesEqual(name, field)) return;
+            name = std::string(newName);
+            changed = true;
+        };
+        for (auto& [one, many] : relation.fields) {
+            rename(relation.table, one);
+            rename(relation.foreignTable, many);
+        }
+        if (!changed) continue;
+        ForgetRelation(connection, relation.name);
+        RecordRelation(connection, relation);
+    }
+}
+
 void RenameTable(Connection& connection, std::string_view table, std::string_view newName) {
     WriteMeta(connection, "UPDATE zmsys_properties SET tbl = ? WHERE tbl = ?",
               {Value::Text(JetFold(newName)), Value::Text(JetFold(table))});

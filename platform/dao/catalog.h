@@ -91,6 +91,9 @@ void RecordProperty(Connection& connection, std::string_view table, std::string_
 // Moves a field's properties to its new name, or (newField empty) drops them.
 void MoveProperties(Connection& connection, std::string_view table, std::string_view field,
                     std::string_view newField);
+// Carries the relations naming a field over to its new name (properties move with MoveProperties).
+void RenameRelationField(Connection& connection, std::string_view table, std::string_view field,
+                         std::string_view newName);
 // Carries a table's metadata over to its new name.
 void RenameTable(Connection& connection, std::string_view table, std::string_view newName);
 // Drops the metadata of tables that no longer exist (a table dropped by SQL leaves its rows).

@@ -99,6 +99,7 @@ void RenameColumn(FieldState& field, std::string_view name) {
                         QuoteName(name),
                     Operation::Structure);
     catalog::MoveProperties(connection, table.name, field.name, name);
+    catalog::RenameRelationField(connection, table.name, field.name, name);
     savepoint.Release();
     field.name = std::string(name);
     StructureChanged(table);

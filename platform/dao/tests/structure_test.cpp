@@ -258,6 +258,10 @@ TEST_F(RelationTest, CascadingRelationKeepsChildrenWithTheirParent) {
     EXPECT_EQ(Children(), 2);
     EXPECT_EQ(db_.Relations().Item("ITENSTRANSENTBAIXA").Attributes(), 4352);
     EXPECT_EQ(db_.Relations().Item(0).Fields().Item("Sequencia").ForeignName(), "Sequencia");
+    db_.TableDefs().Item("ItensTransEntBaixa").Fields().Item("Sequencia").SetName("Seq");
+    EXPECT_EQ(db_.Relations().Item(0).Fields().Item("Sequencia").ForeignName(), "Seq");
+    EXPECT_EQ(ErrorOf([&] { AddRow(db_, "ItensTransEntBaixa", {{"Nrotrans", Value(9)}, {"Seq", Value(1)}}); }),
+              3201);  // the triggers follow the rename too
 }
 
 TEST_F(RelationTest, PlainRelationRefusesToOrphanChildren) {
