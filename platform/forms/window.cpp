@@ -126,10 +126,16 @@ bool Window::UnloadWithMode(int mode) {
 }
 
 void Window::Discard() {
+    const bool wasActive = loaded_->root->isActiveWindow() || QApplication::activeWindow() == nullptr;
     loaded_->root->hide();
     std::shared_ptr<Loaded> remains(std::move(loaded_));
     App().WindowUnloaded(this);
     App().Bury(std::move(remains));
+    // The window that goes passes activation to the program's window shown before it, which
+    // hears its Form_Activate (as a window returning from a modeless helper expects).
+    if (wasActive && !App().EndRequested()) {
+        if (Window* next = App().ActiveWindow(); next && next->Widget()) next->Widget()->activateWindow();
+    }
 }
 
 void Window::PostClose() {

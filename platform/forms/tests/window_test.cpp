@@ -93,6 +93,29 @@ TEST_F(WindowTest, AWindowShowsAnotherAndUnloadsItselfFromAClickHandler) {
     second.Unload();
 }
 
+class ActivationWindow : public forms::Window {
+public:
+    explicit ActivationWindow(std::string name) : Window(std::move(name)) {}
+    int activations = 0;
+
+protected:
+    void Form_Activate() override { ++activations; }
+};
+
+TEST_F(WindowTest, TheWindowBelowIsActivatedWhenTheActiveOneUnloads) {
+    ActivationWindow catalogue("Inicio"), builder("Criterio");
+    catalogue.Show();
+    forms::DoEvents();
+    builder.Show();
+    forms::DoEvents();
+    const int before = catalogue.activations;
+    EXPECT_GE(builder.activations, 1);
+    builder.Unload();
+    forms::DoEvents();
+    EXPECT_EQ(catalogue.activations, before + 1) << "the catalogue hears it is active again";
+    catalogue.Unload();
+}
+
 TEST_F(WindowTest, AWindowThatUnloadsItselfInItsLoadIsNotShown) {
     ProbeWindow window("Acesso", log);
     window.onLoad = [&] { window.Unload(); };
