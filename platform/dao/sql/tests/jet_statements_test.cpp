@@ -30,6 +30,10 @@ CREATE TABLE "Itens Venda" ("Número Venda" LONG, Produto LONG, NroNF LONG, Quan
 INSERT INTO "Itens Venda" VALUES (10, 1, NULL, 2), (10, 2, NULL, 1), (11, 1, 77, 3), (12, 2, NULL, NULL);
 CREATE TABLE "Pagto Venda" ("Número Venda" LONG, "Código Cartão" LONG, TaxaCartao CURRENCY);
 INSERT INTO "Pagto Venda" VALUES (10, 1, NULL), (11, 9, NULL), (12, 2, 1.5);
+CREATE TABLE DelPagtoVenda ("Código Cartão" LONG, TaxaCartao CURRENCY);
+INSERT INTO DelPagtoVenda VALUES (1, NULL), (3, NULL);
+CREATE TABLE Credito ("Código Cartão" LONG, TaxaCartao CURRENCY);
+INSERT INTO Credito VALUES (1, NULL), (1, 0.5);
 CREATE TABLE Cartao ("Código" LONG, Taxa DOUBLE);
 INSERT INTO Cartao VALUES (1, 2.123456), (2, NULL);
 CREATE TABLE Familia ("Código" LONG, "Descrição" TEXT(30) COLLATE JETTEXT);
@@ -108,6 +112,12 @@ const RowCase kDefaultCases[] = {
     {"UPDATE [Pagto Venda] INNER JOIN Cartao ON [Pagto Venda].[Código Cartão] = Cartao.Código SET "
      "[Pagto Venda].TaxaCartao = Ccur([Cartao].[Taxa]) WHERE [Pagto Venda].TaxaCartao Is Null",
      "SELECT TaxaCartao FROM \"Pagto Venda\"", {"2.1235", "NULL", "1.5"}},
+    {"UPDATE [DelPagtoVenda] INNER JOIN Cartao ON [DelPagtoVenda].[Código Cartão] = Cartao.Código SET "
+     "[DelPagtoVenda].TaxaCartao = [Cartao].[Taxa] WHERE [DelPagtoVenda].TaxaCartao Is Null",
+     "SELECT TaxaCartao FROM DelPagtoVenda", {"2.1235", "NULL"}},
+    {"UPDATE Credito INNER JOIN Cartao ON Credito.[Código Cartão] = Cartao.Código SET Credito.TaxaCartao = "
+     "CCur([Cartao].[Taxa]) Where Credito.TaxaCartao is Null",
+     "SELECT TaxaCartao FROM Credito", {"2.1235", "0.5"}},
     {"UPDATE Cliente SET Cliente.CodLoja = DLookUp(\"[Loja]![CodLoja]\",\"loja\",\"[Loja]![LojaOrigem]= '*' \") "
      "WHERE Cliente.CodLoja Is Null",
      "SELECT CodLoja FROM Cliente", {"01", "02"}},
