@@ -541,11 +541,11 @@ Translation DeleteStatement(TokenStream& t, const SchemaLookup& schema) {
 }
 
 Translation DropStatement(TokenStream& t, const SchemaLookup& schema) {
-    StatementParser p(t);
     t.ExpectKeyword("drop", 3129);
     t.ExpectKeyword("table", 3295);
     std::string name = t.ExpectName(3295);
-    p.End();
+    t.AcceptSymbol(";");
+    if (!t.AtEnd()) RaiseSql(3295);  // e.g. a name with a blank written without brackets
     std::optional<TableInfo> table = schema.FindTable("", name);
     if (!table) RaiseSql(3376, name);
     Translation tr;

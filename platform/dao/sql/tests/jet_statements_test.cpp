@@ -642,6 +642,7 @@ const FailCase kFailCases[] = {
     {"UPDATE Cliente SET CodLoja = DLookUp(\"CodLoja\", Nome, \"1\")", 3075},
     {"UPDATE Cliente SET CodLoja = DLookUp(CodLoja, \"Loja\")", 3075},
     {"DROP INDEX x ON Produto", 3295},
+    {"DROP TABLE Itens Venda", 3295},
     {"SELECT Cartao.* INTO Cartao IN 'C:\\Dona'Maria\\Antigo.mdb' FROM Cartao", 3075},
     {"SELECT Código FROM Produto WHERE ((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((((1", 3075},
 };
