@@ -194,8 +194,7 @@ void CZMEditEngine::ApplyBorderLayout() {
     StartText.x = (BorderEffect == 1 || BorderEffect == 2) ? 3 : (BorderStyle == 1 ? 2 : 1);
 }
 
-void CZMEditEngine::ComputeTextMetrics() {
-    const QSize size = GetControlSize();
+void CZMEditEngine::ComputeTextMetricsFor(QSize size) {
     const ctl::Rect inner = InnerRect({0, 0, size.width(), size.height()});
     CaretHeight = FieldMetrics().LineHeight();
     StartText.y = std::max((size.height() - CaretHeight - inner.top) / 2 + inner.top, inner.top);
@@ -407,10 +406,11 @@ void CZMEditEngine::ReadStyleDefaults(int kind) {
 void CZMEditEngine::ResetCommonDefaults() {
     const int kind = GetFieldKind();
     const CZMDefaultsStore* store = ZMDefaults();
-    SetBackColor(store ? static_cast<std::uint32_t>(store->GetLong(kind, kKeyBackColor, static_cast<std::int32_t>(0x80000005u)))
-                       : 0x80000005u);
-    SetForeColor(store ? static_cast<std::uint32_t>(store->GetLong(kind, kKeyForeColor, static_cast<std::int32_t>(0x80000008u)))
-                       : 0x80000008u);
+    auto color = [&](int key, std::uint32_t def) {
+        return com::OleColor{store ? static_cast<std::uint32_t>(store->GetLong(kind, key, static_cast<std::int32_t>(def))) : def};
+    };
+    SetBackColor(color(kKeyBackColor, 0x80000005u));
+    SetForeColor(color(kKeyForeColor, 0x80000008u));
     DataProperty = static_cast<std::int16_t>(store ? store->GetInt(kind, kKeyDataProperty, 2) : 2);
     ReadStyleDefaults(kind);
     HideSelection = store ? store->GetInt(kind, kKeyHideSelection, 1) != 0 : true;

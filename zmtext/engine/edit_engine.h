@@ -123,11 +123,10 @@ public:
     virtual bool GetEnabled() const = 0;
     virtual bool HasWindow() const = 0;
     virtual bool AmbientUserMode() const = 0;
-    virtual ctl::ColorRef TranslateColor(std::uint32_t oleColor) const { return ctl::TranslateColor(oleColor); }
-    virtual std::uint32_t GetBackColor() const = 0;
-    virtual std::uint32_t GetForeColor() const = 0;
-    virtual void SetBackColor(std::uint32_t color) = 0;
-    virtual void SetForeColor(std::uint32_t color) = 0;
+    virtual com::OleColor GetBackColor() const = 0;
+    virtual com::OleColor GetForeColor() const = 0;
+    virtual void SetBackColor(com::OleColor color) = 0;
+    virtual void SetForeColor(com::OleColor color) = 0;
     virtual char GetDisplayFillChar() { return ' '; }
     virtual char GetPasswordChar() { return '\0'; }
     virtual ctl::Rect GetClientRect() const = 0;
@@ -231,7 +230,9 @@ public:
     bool SetInsertMode(int mode);
     void ExchangeCommonProps(com::PropExchange& px);
     void ResetCommonDefaults();
-    void ComputeTextMetrics();
+    void ComputeTextMetrics() { ComputeTextMetricsFor(GetControlSize()); }
+    // Caret height and the text's top from the font, for a control of `size`.
+    void ComputeTextMetricsFor(QSize size);
     int SetTextFromValue(std::string_view raw);
     bool SetValueChecked(std::string_view text);
     void SetModifiedAndNotify();
@@ -253,7 +254,7 @@ public:
     int GetHiAnchor() const { return HiAnchor; }
     int GetHiNew() const { return HiNew; }
     int GetFirstVisPos() const { return FirstVisPos; }
-    bool IsModified() const { return Modified; }
+    bool IsFieldModified() const { return Modified; }
     int GetToolTipState() const { return ToolTipState; }
 
 protected:

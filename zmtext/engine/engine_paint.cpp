@@ -51,7 +51,7 @@ ctl::ColorRef DisabledTextColor(ctl::ColorRef back) {
 
 void CZMEditEngine::ZMPaintField(QPainter& p, const ctl::Rect& bounds, const ctl::Rect& invalid) {
     const ctl::Rect inner = InnerRect(bounds);
-    const ctl::ColorRef back = TranslateColor(GetBackColor());
+    const ctl::ColorRef back = ctl::TranslateColor(GetBackColor().value);
     ctl::FillRect(p, invalid, back);
     p.save();
     p.setFont(FieldFont());
@@ -66,7 +66,7 @@ void CZMEditEngine::ZMPaintField(QPainter& p, const ctl::Rect& bounds, const ctl
         shown = DisplayBuffer.View();
     }
     ctl::TextOutStyle style;
-    style.color = GetEnabled() ? TranslateColor(GetForeColor()) : DisabledTextColor(back);
+    style.color = GetEnabled() ? ctl::TranslateColor(GetForeColor().value) : DisabledTextColor(back);
     style.clip = &inner;
     int x = bounds.left + StartText.x;
     if (!editing && Justification == 1) {
@@ -108,8 +108,8 @@ void CZMEditEngine::DrawSelectionRange(QPainter& p, bool highlight, int dx, int 
         style.background = ctl::GetSysColor(ctl::COLOR_HIGHLIGHT);
     } else {
         const ctl::Rect range{dx + x, dy + StartText.y, dx + x + Extent(a, b), dy + StartText.y + CaretHeight + 1};
-        ctl::FillRect(p, range.Intersected(inner), TranslateColor(GetBackColor()));
-        style.color = GetEnabled() ? TranslateColor(GetForeColor()) : DisabledTextColor(TranslateColor(GetBackColor()));
+        ctl::FillRect(p, range.Intersected(inner), ctl::TranslateColor(GetBackColor().value));
+        style.color = GetEnabled() ? ctl::TranslateColor(GetForeColor().value) : DisabledTextColor(ctl::TranslateColor(GetBackColor().value));
     }
     ctl::TextOut(p, dx + x, dy + StartText.y, text, style);
     p.restore();
@@ -125,7 +125,7 @@ void CZMEditEngine::ZMPaintBorder(QPainter& p, const ctl::Rect& bounds, const ct
 }
 
 void CZMEditEngine::ZMFillBackground(QPainter& p, const ctl::Rect& r) {
-    ctl::FillRect(p, r, TranslateColor(GetBackColor()));
+    ctl::FillRect(p, r, ctl::TranslateColor(GetBackColor().value));
 }
 
 // --- Cursor and keys ---------------------------------------------------------------------------

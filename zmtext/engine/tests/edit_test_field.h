@@ -1,11 +1,5 @@
-// A minimal edit field on the engine, for the engine's tests: a masked text field without any
-// window. It is neither registered nor shipped.
-//
-// Mask language: "#" digit, blank, "-" or "."; "%" digit; "U" letter stored upper-case; "L"
-// letter stored lower-case; "?" a character of the character table; "*" anything; "\" makes the
-// next character a literal. Without a mask the field takes `maxLength` characters (256: no
-// limit). Every call the engine makes of its control is recorded, so tests can check the events
-// in their order, the caret and the notifications.
+// The engine tests' headless field: a minimal masked text field without any window. It is
+// neither registered nor shipped.
 #pragma once
 
 #include <QCursor>
@@ -17,6 +11,7 @@
 #include "platform/ctl/text_metrics.h"
 #include "platform/win/cp1252.h"
 #include "zmtext/engine/edit_engine.h"
+#include "zmtext/engine/tests/masked_test_rules.h"
 
 namespace zmtext::testing {
 
@@ -42,17 +37,14 @@ public:
     int focusCalls = 0;
 };
 
-class EditTestField : public CZMEditEngine {
+// The headless field: the masked rules over the bare engine, with every call the engine makes
+// of its control recorded, so tests can check the events in their order, the caret and the
+// notifications.
+class EditTestField : public MaskedRules<CZMEditEngine> {
 public:
     EditTestField() : metrics_(8, 13, 1) {}
 
     // --- Set-up of a test ---
-    void SetMask(std::string mask) { Mask = std::move(mask); }
-    void SetData(std::string raw) {
-        RawData = std::move(raw);
-        FormatText();
-    }
-    void SetKind(int kind) { kind_ = kind; }
     void SetFlags(bool readOnly, bool autoScroll = true, bool eolTab = false) {
         ReadOnly = readOnly;
         AutoScroll = autoScroll;
@@ -70,10 +62,8 @@ public:
     void SetErrorBeep(bool v) { ErrorBeep = v; }
     void SetToolTip(std::string t) { ToolTip = std::move(t); }
     void SetDataReadOnly(bool v) { DataReadOnly = v; }
-    int maxLength = 256;
-    bool useFillChar = true;
-    std::string characterTable;
-    char passwordChar = '\0';
+    void SetMousePointer(std::int16_t v) { MousePointer = v; }
+    void SetMouseIcon(com::PictureData p) { MouseIcon = std::move(p); }
     bool userMode = true;
     bool enabled = true;
     QSize size{200, 24};
@@ -88,11 +78,6 @@ public:
         hasFocus = false;
         HandleKillFocus(gaining, parent, sameTop);
     }
-    std::string Events() const {
-        std::string all;
-        for (const auto& e : events) all += e + ";";
-        return all;
-    }
 
     // --- Recorded ---
     std::vector<std::string> events;
@@ -106,68 +91,24 @@ public:
     int tipsShown = 0;
     bool tipFails = false;
     int menuPick = 0;
+    std::vector<ctl::MenuItem> menuShown;
     int invalidations = 0;
     int dataChanged = 0;
     std::int16_t keyDownReplacement = -1;   // >= 0: the KeyDown handler changes the key to it
     std::int16_t keyPressReplacement = -1;
     com::ComPtr<FakeExtender> extender;
     std::vector<com::ComPtr<FakeExtender>> siblings;
-    std::string undoCopy;
+    com::FontDesc font;
+    com::Blob importedFlags;
 
-    // --- The control's operations ---
-    int GetFieldKind() const override { return kind_; }
-    int CopyText() override {
-        FormatText();
-        DisplayBuffer.Assign(Text);
-        return 0;
-    }
-    void FormatText() override {
-        RebuildDisplayFromPattern();
-    }
-    bool IsValidKey() override;
-    bool IsValidValue() override {
-        return Mask.empty() || static_cast<int>(RawData.size()) >= GetMaxLength();
-    }
-    bool IsInRange() override { return inRange; }
-    int GetPattern() override;
-    void SaveUndo() override { undoCopy = RawData.substr(0, kZMMaxPositions); }
-    bool Undo() override {
-        if (undoCopy != RawData) RawData = undoCopy;
-        CurPos = std::min(CurPos, static_cast<int>(RawData.size()));
-        Modified = false;
-        SetDataChanged();
-        FormatText();
-        InvalidateField();
-        return true;
-    }
-    bool SetTextValue(std::string_view text) override {
-        if (RawData == text) return false;
-        RawData = std::string(text);
-        return true;
-    }
-    int SetRawDataText(std::string_view text) override {
-        if (RawData == text) return 1;
-        RawData = std::string(text);
-        FormatRawData();
-        FormatText();
-        return 2;
-    }
-    char ConvertCase(char ch) override { return ch; }
-    int GetMaxLength() override {
-        return maxLength != 0 && maxLength < MaxDataChars ? maxLength : MaxDataChars;
-    }
-    int GetDisplayLength(int patternLength, int dataLength) override {
-        return Mask.empty() && maxLength == 256 ? dataLength : patternLength;
-    }
+    // --- The control's side ---
     bool GetEnabled() const override { return enabled; }
     bool HasWindow() const override { return true; }
     bool AmbientUserMode() const override { return userMode; }
-    std::uint32_t GetBackColor() const override { return backColor; }
-    std::uint32_t GetForeColor() const override { return foreColor; }
-    void SetBackColor(std::uint32_t c) override { backColor = c; }
-    void SetForeColor(std::uint32_t c) override { foreColor = c; }
-    char GetDisplayFillChar() override { return useFillChar ? FillChar : ' '; }
-    char GetPasswordChar() override { return passwordChar; }
+    com::OleColor GetBackColor() const override { return {backColor}; }
+    com::OleColor GetForeColor() const override { return {foreColor}; }
+    void SetBackColor(com::OleColor c) override { backColor = c.value; }
+    void SetForeColor(com::OleColor c) override { foreColor = c.value; }
     ctl::Rect GetClientRect() const override { return {0, 0, size.width(), size.height()}; }
     void InvalidateField(const ctl::Rect* = nullptr) override { ++invalidations; }
     void NotifyBoundProperty() override { events.push_back("Bound"); }
@@ -186,6 +127,7 @@ public:
     void FireInvalid(std::int32_t hwnd) override { events.push_back("Invalid " + std::to_string(hwnd)); }
     void FireOutOfRange(std::int32_t hwnd) override { events.push_back("OutOfRange " + std::to_string(hwnd)); }
     QSize GetControlSize() const override { return size; }
+    void ImportOldProperties(const com::Blob& flags) override { importedFlags = flags; }
     bool HasFont() const override { return true; }
     com::FontDesc GetFontDesc() const override { return font; }
     void SetFontDesc(const com::FontDesc& desc) override { font = desc; }
@@ -201,7 +143,10 @@ public:
         caretShown = false;
         ++caretCreates;
     }
-    void DestroyFieldCaret() override { caretWidth = 0; caretShown = false; }
+    void DestroyFieldCaret() override {
+        caretWidth = 0;
+        caretShown = false;
+    }
     void ShowFieldCaret() override { caretShown = caretWidth > 0; }
     void HideFieldCaret() override { caretShown = false; }
     void PlaceFieldCaret(int x, int y) override {
@@ -220,7 +165,10 @@ public:
         return true;
     }
     void DestroyToolTipWindow() override { --tipsShown; }
-    int TrackContextMenu(const std::vector<ctl::MenuItem>&, QPoint) override { return menuPick; }
+    int TrackContextMenu(const std::vector<ctl::MenuItem>& items, QPoint) override {
+        menuShown = items;
+        return menuPick;
+    }
     void SetFieldCursor(const QCursor*) override {}
     void SendParentNotification(int code) override { notifications.push_back(code); }
     com::ComPtr<com::IDispatch> GetExtender() const override { return extender; }
@@ -230,8 +178,17 @@ public:
         return all;
     }
 
-    bool inRange = true;
-    com::FontDesc font;
+    // --- Views of the state for the tests ---
+    // The common flags as one text, for tables: "AS1 BE0 BS1 RO0 EOL0 EB0 FS0 INS1 J0 HS1 MP3 DP0".
+    std::string Flags() const {
+        auto b = [](bool v) { return v ? "1" : "0"; };
+        return std::string("AS") + b(AutoScroll) + " BE" + std::to_string(BorderEffect) + " BS" +
+               std::to_string(BorderStyle) + " RO" + b(ReadOnly) + " EOL" + b(EOLTab) + " EB" + b(ErrorBeep) +
+               " FS" + b(FocusSelect) + " INS" + b(Insert) + " J" + std::to_string(Justification) + " HS" +
+               b(HideSelection) + " MP" + std::to_string(MousePointer) + " DP" + std::to_string(DataProperty);
+    }
+    const std::string& MaskNow() const { return Mask; }
+    const com::PictureData& MouseIconNow() const { return MouseIcon; }
     int CaretHeightNow() const { return CaretHeight; }
     int StartTextY() const { return StartText.y; }
     int StartTextX() const { return StartText.x; }
@@ -244,59 +201,7 @@ public:
     }
 
 private:
-    // The mask character of each display position ("\" pairs as one literal).
-    std::vector<std::pair<char, bool>> MaskPositions() const;
-    void RebuildDisplayFromPattern();
-
-    int kind_ = kFieldText;
     ctl::FixedTextMetrics metrics_;
 };
-
-inline std::vector<std::pair<char, bool>> EditTestField::MaskPositions() const {
-    std::vector<std::pair<char, bool>> out;
-    for (std::size_t i = 0; i < Mask.size(); ++i) {
-        if (Mask[i] == '\\' && i + 1 < Mask.size()) out.emplace_back(Mask[++i], false);
-        else out.emplace_back(Mask[i], ZMFindChar("*%#UL?", Mask[i]) != 0);
-    }
-    return out;
-}
-
-inline int EditTestField::GetPattern() {
-    PatternBuffer.Clear();
-    if (Mask.empty()) {
-        const int n = maxLength == 0 ? 256 : maxLength;
-        for (int i = 0; i < n; ++i) PatternBuffer.Append(FillChar);
-    } else {
-        for (const auto& [c, placeholder] : MaskPositions()) PatternBuffer.Append(placeholder ? FillChar : c);
-    }
-    return PatternBuffer.Length();
-}
-
-inline void EditTestField::RebuildDisplayFromPattern() {
-    RebuildDisplay();
-    Text = std::string(DisplayBuffer.View());
-}
-
-inline bool EditTestField::IsValidKey() {
-    const auto ch = static_cast<unsigned char>(TypedChar);
-    if (Mask.empty()) return characterTable.empty() || ZMFindChar(characterTable, TypedChar) != 0;
-    const auto positions = MaskPositions();
-    std::size_t p = static_cast<std::size_t>(HiAnchor != HiNew ? std::min(HiAnchor, HiNew) : CurPos);
-    while (p < positions.size() && !positions[p].second) ++p;
-    if (p >= positions.size()) return false;
-    const char m = positions[p].first;
-    if (ch == ' ' && m != '?') return true;
-    switch (m) {
-    case '#': return (ch >= '0' && ch <= '9') || ch == '-' || ch == '.';
-    case '%': return ch >= '0' && ch <= '9';
-    case '?': return ZMFindChar(characterTable, TypedChar) != 0;
-    case 'U':
-    case 'L':
-        if (!win::IsAlpha1252(ch)) return false;
-        TypedChar = static_cast<char>(m == 'U' ? win::ToUpper1252(ch) : win::ToLower1252(ch));
-        return true;
-    default: return true;
-    }
-}
 
 }  // namespace zmtext::testing

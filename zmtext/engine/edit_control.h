@@ -1,0 +1,293 @@
+// CZMEditControl<Self>: the members every edit control of the library shares, written once.
+//
+// An edit control is `class CZMxxxCtrl : public CZMEditControl<CZMxxxCtrl>`: a control over the
+// control base (its window, stock properties, events) and, as its second base, the edit engine.
+// This template supplies
+//   1. the engine's control-side operations, each handed to the control base (window, colours,
+//      font, caret, capture, timers, events at the control's own DISPIDs);
+//   2. the message forwarders: characters and key presses go to the engine alone (so KeyDown
+//      and KeyPress fire once, from the engine), the other messages to the engine and then to
+//      the base, in the order the engine's rules expect;
+//   3. the font properties (FontName, FontBold, FontItalic, FontSize, FontUnderline,
+//      FontStrikeThru) and ToolTip, added to a control's dispatch table by the Add* helpers in
+//      the control's own order, so their DISPIDs follow each control's table.
+// The control itself supplies its value rules (pattern, keys, formatting, undo) and its own
+// properties, persistence and reset.
+#pragma once
+
+#include <QCursor>
+#include <QPointer>
+#include <memory>
+#include <optional>
+
+#include "platform/ctl/control.h"
+#include "platform/ctl/text_metrics.h"
+#include "platform/ctl/tooltip.h"
+#include "platform/win/cp1252.h"
+#include "zmtext/engine/edit_engine.h"
+
+namespace zmtext {
+
+// The DISPIDs a control gives its events and bound properties (0: the control has none).
+struct ZMEditControlIds {
+    com::DispId change = 0;
+    com::DispId endOfLine = 0;
+    com::DispId invalidKey = 0;
+    com::DispId invalid = 0;
+    com::DispId outOfRange = 0;
+    com::DispId rawData = 0;   // reported with the binding's DataChanged, and for DataProperty 1
+    com::DispId value = 0;     // reported for DataProperty 2
+    com::DispId toolTip = 0;
+    com::DispId fontName = 0, fontBold = 0, fontItalic = 0, fontSize = 0, fontUnderline = 0,
+                fontStrikeThru = 0;
+};
+
+template <class Self>
+class CZMEditControl : public ctl::Control<Self>, public CZMEditEngine {
+    using Base = ctl::Control<Self>;
+    using Table = com::DispatchTable<Self>;
+    using Args = typename Table::Args;
+
+public:
+    ~CZMEditControl() override { toolTipWindow_.reset(); }
+
+    // Where the field's notifications to its parent go (EN_* codes); nothing by default, as no
+    // container here listens to them.
+    void SetParentNotificationHook(std::function<void(int)> hook) { parentHook_ = std::move(hook); }
+
+    // --- 1. Engine operations through the control base -----------------------------------------
+    bool GetEnabled() const override { return ctl::ControlBase::GetEnabled(); }
+    bool HasWindow() const override { return this->Window() != nullptr; }
+    bool AmbientUserMode() const override { return ctl::ControlBase::AmbientUserMode(); }
+    com::OleColor GetBackColor() const override { return ctl::ControlBase::GetBackColor(); }
+    com::OleColor GetForeColor() const override { return ctl::ControlBase::GetForeColor(); }
+    void SetBackColor(com::OleColor c) override { ctl::ControlBase::SetBackColor(c); }
+    void SetForeColor(com::OleColor c) override { ctl::ControlBase::SetForeColor(c); }
+    ctl::Rect GetClientRect() const override { return ctl::ControlBase::GetClientRect(); }
+    QSize GetControlSize() const override { return ctl::ControlBase::GetControlSize(); }
+    // The text area inside the border (the whole control without one); a given rectangle is
+    // clipped to it first.
+    void InvalidateField(const ctl::Rect* r = nullptr) override {
+        ctl::Rect area = InnerRect(GetClientRect());
+        if (r) area = r->Intersected(area);
+        if (!area.IsEmpty()) this->InvalidateControl(&area);
+    }
+    void NotifyBoundProperty() override {
+        const com::DispId id = DataProperty == 0 ? com::DISPID_TEXT
+                             : DataProperty == 1 ? ids_.rawData
+                             : DataProperty == 2 ? ids_.value : 0;
+        if (id != 0) this->BoundPropertyChanged(id);
+    }
+    void SetDataChanged() override {
+        if (ids_.rawData != 0) this->BoundPropertyChanged(ids_.rawData);
+        OnBindingDataChanged();
+    }
+    void FireChange() override { FireIfDeclared(ids_.change); }
+    void FireKeyDown(std::int16_t& key, std::int16_t shift) override { ctl::ControlBase::FireKeyDown(key, shift); }
+    void FireEndOfLine() override { FireIfDeclared(ids_.endOfLine); }
+    void FireInvalidKey(std::int16_t& ch) override {
+        if (ids_.invalidKey != 0) this->FireEvent(ids_.invalidKey, {com::Variant::RefI2(&ch)});
+    }
+    void FireKeyPress(std::int16_t& ch) override { ctl::ControlBase::FireKeyPress(ch); }
+    void FireInvalid(std::int32_t hwnd) override { FireIfDeclared(ids_.invalid, hwnd); }
+    void FireOutOfRange(std::int32_t hwnd) override { FireIfDeclared(ids_.outOfRange, hwnd); }
+    bool HasFont() const override { return true; }
+    com::FontDesc GetFontDesc() const override { return this->InternalGetFont().Desc(); }
+    void SetFontDesc(const com::FontDesc& desc) override { ctl::ControlBase::SetFontDesc(desc); }
+    const ctl::TextMetrics& FieldMetrics() const override {
+        const com::FontDesc& desc = this->InternalGetFont().Desc();
+        if (!metrics_ || metricsFont_ != desc) {
+            metrics_ = std::make_unique<ctl::QtTextMetrics>(ctl::ToQFont(desc));
+            metricsFont_ = desc;
+        }
+        return *metrics_;
+    }
+    QFont FieldFont() const override { return this->CurrentFont(); }
+    bool WindowHasFocus() const override { return this->HasFocus(); }
+    bool WindowHasCapture() const override { return this->HasCapture(); }
+    void CaptureMouse() override { this->SetCapture(); }
+    void ReleaseMouse() override { this->ReleaseCapture(); }
+    void CreateFieldCaret(int width, int height) override { this->CreateCaret(width, height); }
+    void DestroyFieldCaret() override { this->DestroyCaret(); }
+    void ShowFieldCaret() override { this->ShowCaret(); }
+    void HideFieldCaret() override { this->HideCaret(); }
+    void PlaceFieldCaret(int x, int y) override { this->SetCaretPos(x, y); }
+    void StartTimer(int id, int milliseconds) override { this->SetTimer(id, milliseconds); }
+    void StopTimer(int id) override { this->KillTimer(id); }
+    QPoint CursorClientPos() const override {
+        return this->Window() ? this->Window()->mapFromGlobal(QCursor::pos()) : QPoint(-1, -1);
+    }
+    bool CreateToolTipWindow(QPoint clientPoint, const std::string& text) override {
+        if (!this->Window()) return false;
+        toolTipWindow_ = std::make_unique<ctl::ToolTipWindow>(this->Window(), text,
+                                                              this->Window()->mapToGlobal(clientPoint));
+        return true;
+    }
+    void DestroyToolTipWindow() override { toolTipWindow_.reset(); }
+    const ctl::ToolTipWindow* ShownToolTip() const { return toolTipWindow_.get(); }
+    int TrackContextMenu(const std::vector<ctl::MenuItem>& items, QPoint clientPoint) override {
+        return this->TrackPopupMenu(items, clientPoint);
+    }
+    void SetFieldCursor(const QCursor* cursor) override {
+        this->SetCursorShape(cursor ? std::optional<QCursor>(*cursor) : std::nullopt);
+    }
+    void SendParentNotification(int code) override {
+        if (parentHook_) parentHook_(code);
+    }
+    com::ComPtr<com::IDispatch> GetExtender() const override { return this->GetExtendedControl(); }
+    std::vector<com::ComPtr<com::IUnknown>> GetContainerObjects() const override {
+        return this->ContainerObjects();
+    }
+
+    // --- 2. Messages ---------------------------------------------------------------------------
+    void OnKeyDown(int key, int shift) override { HandleKeyDown(key, shift); }
+    void OnChar(unsigned char ch) override { HandleChar(ch); }
+    void OnSysKeyDown(int key, int shift) override {
+        HandleSysKeyDown(key, shift);
+        ctl::ControlBase::OnSysKeyDown(key, shift);
+    }
+    void OnSetFocus() override {
+        ctl::ControlBase::OnSetFocus();
+        HandleSetFocus();
+    }
+    void OnKillFocus(QWidget* gaining, bool sameTopLevel) override {
+        const bool toParent = gaining && this->Window() && gaining == this->Window()->parentWidget();
+        HandleKillFocus(gaining ? ctl::HandleOfWidget(gaining) : 0, toParent, sameTopLevel);
+        ctl::ControlBase::OnKillFocus(gaining, sameTopLevel);
+    }
+    void OnButtonDown(int button, int flags, QPoint p) override {
+        if (button == 1) HandleLButtonDown(flags, p);
+        else HandleOtherButtonDown();
+        ctl::ControlBase::OnButtonDown(button, flags, p);
+    }
+    void OnButtonUp(int button, int flags, QPoint p) override {
+        if (button == 1) HandleLButtonUp();
+        else if (button == 2) ShowContextMenu(p);
+        ctl::ControlBase::OnButtonUp(button, flags, p);
+    }
+    void OnButtonDblClk(int button, int flags, QPoint p) override {
+        if (button == 1) HandleLButtonDblClk(flags, p);
+        ctl::ControlBase::OnButtonDblClk(button, flags, p);
+    }
+    void OnMouseMove(int flags, QPoint p) override {
+        HandleMouseMove(flags, p);
+        ctl::ControlBase::OnMouseMove(flags, p);
+    }
+    void OnSetCursor() override {
+        if (!CZMEditEngine::OnSetCursor(true)) this->SetCursorShape(std::nullopt);
+    }
+    void OnEraseBackground(QPainter& p, const ctl::Rect& invalid) override { ZMFillBackground(p, invalid); }
+    void OnTimer(int id) override {
+        if (id != 1) return;
+        this->KillTimer(1);
+        ZMToolTipTimerCheck();
+    }
+    void OnCancelMode() override {
+        if (ToolTipState != 0) ZMCancelToolTip();
+    }
+    bool WantsKey(int key, int) override { return PreTranslateKey(key); }
+    void OnWindowDestroyed() override {
+        toolTipWindow_.reset();
+        ToolTipState = 0;
+        ctl::ControlBase::OnWindowDestroyed();
+    }
+
+    void OnDraw(QPainter& p, const ctl::Rect& bounds, const ctl::Rect& invalid) override {
+        ZMPaintField(p, bounds, invalid);
+    }
+    bool OnSetExtent(QSize size) override {
+        ComputeTextMetricsFor(size);
+        return true;
+    }
+    void OnFontChanged() override {
+        ComputeTextMetrics();
+        if (WindowHasFocus()) PlaceFieldCaret(CaretX(CurPos), StartText.y);
+        InvalidateField();
+        ctl::ControlBase::OnFontChanged();
+    }
+    void OnEnabledChanged() override { InvalidateField(); }
+
+    // --- 3. Shared properties ------------------------------------------------------------------
+    static void AddFontName(Table& t) {
+        t.Property("FontName", com::VT_BSTR, {},
+                   [](Self& c, Args) { return com::Variant::Utf8(c.InternalGetFont().Name()); },
+                   [](Self& c, Args, const com::Variant& v) {
+                       c.InternalGetFont().SetName(TextOf(v));
+                       c.BoundPropertyChanged(c.ids_.fontName);
+                   });
+    }
+    static void AddFontBold(Table& t) { AddFontFlag(t, "FontBold", &ctl::FontObject::Bold, &ctl::FontObject::SetBold, &ZMEditControlIds::fontBold); }
+    static void AddFontItalic(Table& t) { AddFontFlag(t, "FontItalic", &ctl::FontObject::Italic, &ctl::FontObject::SetItalic, &ZMEditControlIds::fontItalic); }
+    static void AddFontUnderline(Table& t) {
+        AddFontFlag(t, "FontUnderline", &ctl::FontObject::Underline, &ctl::FontObject::SetUnderline,
+                    &ZMEditControlIds::fontUnderline);
+    }
+    static void AddFontStrikeThru(Table& t) {
+        AddFontFlag(t, "FontStrikeThru", &ctl::FontObject::Strikethrough, &ctl::FontObject::SetStrikethrough,
+                    &ZMEditControlIds::fontStrikeThru);
+    }
+    // The size is a single-precision number outside and the font's currency value inside.
+    static void AddFontSize(Table& t) {
+        t.Property("FontSize", com::VT_R4, {},
+                   [](Self& c, Args) {
+                       com::Variant r4;
+                       com::ChangeType(r4, com::Variant::Cy(c.InternalGetFont().Size()), com::VT_R4);
+                       return r4;
+                   },
+                   [](Self& c, Args, const com::Variant& v) {
+                       com::Variant cy;
+                       if (com::Failed(com::ChangeType(cy, v, com::VT_CY))) c.ThrowError(com::CTL_E_INVALIDPROPERTYVALUE, 0);
+                       c.InternalGetFont().SetSize(cy.AsCy());
+                       c.BoundPropertyChanged(c.ids_.fontSize);
+                   });
+    }
+    static void AddToolTip(Table& t) {
+        t.Property("ToolTip", com::VT_BSTR, {}, [](Self& c, Args) { return com::Variant::Utf8(win::Cp1252ToUtf8(c.ToolTip)); },
+                   [](Self& c, Args, const com::Variant& v) {
+                       c.ToolTip = TextOf(v);
+                       if (c.ToolTipState != 0) c.ZMCancelToolTip();
+                       c.BoundPropertyChanged(c.ids_.toolTip);
+                       c.SetModifiedFlag();
+                   });
+    }
+
+protected:
+    CZMEditControl(const ctl::ControlClassInfo& info, const ZMEditControlIds& ids) : Base(info), ids_(ids) {}
+
+    // The binding's DataChanged flag is set (the data-binding base hooks in here).
+    virtual void OnBindingDataChanged() {}
+
+    const ZMEditControlIds& Ids() const { return ids_; }
+
+private:
+    static std::string TextOf(const com::Variant& v) {
+        com::Variant s;
+        if (com::Failed(com::ChangeType(s, v, com::VT_BSTR))) return {};
+        return win::Utf8ToCp1252(s.AsStr().ToUtf8());
+    }
+    static void AddFontFlag(Table& t, const char* name, bool (ctl::FontObject::*get)() const,
+                            void (ctl::FontObject::*set)(bool), com::DispId ZMEditControlIds::*id) {
+        t.Property(name, com::VT_BOOL, {},
+                   [get](Self& c, Args) { return com::Variant::Bool((c.InternalGetFont().*get)()); },
+                   [set, id](Self& c, Args, const com::Variant& v) {
+                       com::Variant b;
+                       if (com::Failed(com::ChangeType(b, v, com::VT_BOOL))) c.ThrowError(com::CTL_E_INVALIDPROPERTYVALUE, 0);
+                       (c.InternalGetFont().*set)(b.AsBool());
+                       c.BoundPropertyChanged(c.ids_.*id);
+                   });
+    }
+    void FireIfDeclared(com::DispId id) {
+        if (id != 0) this->FireEvent(id);
+    }
+    void FireIfDeclared(com::DispId id, std::int32_t hwnd) {
+        if (id != 0) this->FireEvent(id, {com::Variant::I4(hwnd)});
+    }
+
+    ZMEditControlIds ids_;
+    std::function<void(int)> parentHook_;
+    std::unique_ptr<ctl::ToolTipWindow> toolTipWindow_;
+    mutable std::unique_ptr<ctl::QtTextMetrics> metrics_;
+    mutable com::FontDesc metricsFont_;
+};
+
+}  // namespace zmtext
