@@ -59,8 +59,12 @@ long long SelectInto(const Translation& tr, FileAccess& files) {
     try {
         return CopyRows(tr, files);
     } catch (...) {
-        sqlite3_exec(files.Handle(target), ("DROP TABLE " + QuoteIdent(tr.target)).c_str(), nullptr, nullptr, nullptr);
-        files.StructureChanged(target, tr.target, true);
+        // The copy's own error is the one to report; tidying up must not replace it.
+        try {
+            sqlite3_exec(files.Handle(target), ("DROP TABLE " + QuoteIdent(tr.target)).c_str(), nullptr, nullptr, nullptr);
+            files.StructureChanged(target, tr.target, true);
+        } catch (...) {
+        }
         throw;
     }
 }

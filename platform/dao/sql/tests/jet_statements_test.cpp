@@ -591,6 +591,15 @@ TEST_F(Statements, AValueThatDoesNotConvertLeavesTheFieldAsItWas) {
     EXPECT_EQ(f.Rows("SELECT DataCad FROM Cliente"), (std::vector<std::string>{"NULL", "NULL"}));
 }
 
+TEST_F(Statements, ASelectIntoWhoseCopyFailsLeavesNoTable) {
+    for (const std::string& in : {std::string(), " IN '" + kBackup + "'"}) {
+        const std::string file = in.empty() ? "" : kBackup;
+        EXPECT_NE(ErrorOf(f, "SELECT Cor.Código, CDate(Cor.Descrição) AS Quando INTO Falha" + in + " FROM Cor"), 0) << in;
+        EXPECT_TRUE(f.Rows("SELECT name FROM sqlite_master WHERE name = 'Falha'", file).empty()) << in;
+        EXPECT_EQ(ErrorOf(f, "SELECT Cor.Código INTO Falha" + in + " FROM Cor"), 0) << in;
+    }
+}
+
 TEST_F(Statements, DropTableTakesBracketedNames) {
     f.Run("DROP TABLE [Itens Venda]");
     EXPECT_EQ(ErrorOf(f, "SELECT * FROM [Itens Venda]"), 3078);
