@@ -154,6 +154,26 @@ TEST_F(FilesTest, InjectedFaultsFailTheMatchingOperationAsOftenAsAsked) {
     EXPECT_EQ(db.RecordsAffected(), 1);
 }
 
+TEST_F(FilesTest, ReadOnlyOpensAndCreation) {
+    Database readOnly = engine_.OpenDatabase(Path("Produto.MDB"), false, true);
+    struct Row {
+        const char* situation;
+        long number;
+        std::function<void()> operation;
+    };
+    const Row rows[] = {
+        {"read a read-only file", 0, [&] { readOnly.OpenRecordset("Loja").MoveLast(); }},
+        {"AddNew on a read-only file", 3027, [&] { AddRow(readOnly, "Loja", {{"CodLoja", Value(4)}}); }},
+        {"Execute on a read-only file", 3027, [&] { readOnly.Execute("DELETE FROM Loja"); }},
+        {"structure change on a read-only file", 3027, [&] { MakeTable(readOnly, "Nova", {{"X", DataType::Long, 0}}); }},
+        {"create an existing file", 3204, [&] { engine_.CreateDatabase(Path("PRODUTO.MDB")); }},
+        {"create in a missing folder", 3044, [&] { engine_.CreateDatabase("C:\\Falta\\Novo.MDB"); }},
+        {"create a new file", 0, [&] { engine_.CreateDatabase(Path("Novo.MDB")); }},
+    };
+    for (const auto& row : rows) EXPECT_EQ(ErrorOf(row.operation), row.number) << row.situation;
+    EXPECT_EQ(readOnly.TableDefs().Item("Loja").RecordCount(), 3);
+}
+
 TEST_F(FilesTest, ErrorsCarryTheEngineTexts) {
     try {
         engine_.OpenDatabase("C:\\Dados\\Falta.MDB");
