@@ -145,6 +145,8 @@ const Row kRows[] = {
      Cn(1)},
 };
 
+void PrintTo(const Row& row, std::ostream* os) { *os << row.name << ": " << row.script; }
+
 class KeystrokeTable : public ::testing::TestWithParam<Row> {};
 
 void RunRow(const Row& row) {
