@@ -8,8 +8,10 @@
 // Storage the translation and the functions rely on (the object model writes values this way):
 //   Boolean  INTEGER 0 / -1          Byte, Integer, Long  INTEGER
 //   Currency REAL rounded to 4 decimals (so SQL arithmetic and comparisons stay numeric)
-//   Single, Double REAL              Date  REAL, an OLE date (days since 1899-12-30)
-//   Text, Memo TEXT (UTF-8)
+//   Single, Double REAL              Date  an OLE date (days since 1899-12-30): REAL, or INTEGER
+//   Text, Memo TEXT (UTF-8)                for a whole day, as the column's numeric affinity keeps it
+// The functions take both storage classes for dates. Running the translations, across files too,
+// is jet_execute.h's.
 //
 // Errors: every function here raises win::RuntimeError with the engine's own numbers:
 //   3075 syntax error in an expression, 3085 unknown function, 3061 unknown name (too few
