@@ -104,6 +104,13 @@ public:
         } else {
             auto* combo = std::make_unique<QComboBox>(parent).release();   // the view owns it
             for (const auto& item : items) combo->addItem(Q(item.display));
+            // A pick from the list is stored at once, so that the window's check of the new
+            // value runs while the user still looks at the cell.
+            auto* self = const_cast<GridDelegate*>(this);
+            QObject::connect(combo, &QComboBox::activated, combo, [self, combo] {
+                emit self->commitData(combo);
+                emit self->closeEditor(combo, QAbstractItemDelegate::NoHint);
+            });
             editor = combo;
         }
         open_ = editor;

@@ -132,6 +132,27 @@ TEST_F(ArrayGridTest, TheMarkCheckUndoesTheMarkOfAStoreOutOfTheNetwork) {
     EXPECT_EQ(grid_->Row(), 2) << "the refresh keeps the current row";
 }
 
+// A store out of the network: the user picks "SIM" with the keyboard; the pick is stored at
+// once and the window's check undoes it while the cell is still current.
+TEST_F(ArrayGridTest, APickFromTheListIsStoredAtOnceAndTheCheckUndoesIt) {
+    Fill();
+    grid_->AfterColUpdate = [this](int column) {
+        updates_.push_back(column);
+        const int row = com::GetProperty(object_, dispid::Bookmark).AsI4();
+        if (Cell(row, 2) == "N") Put(row, 3, "N");
+    };
+    window_.Show();
+    BeginEdit(*grid_, 2, 3);
+    QComboBox* list = OpenList(*grid_);
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->currentText().toStdString(), "NÃO");
+    QTest::keyClick(list, Qt::Key_Up);   // to "SIM"
+    EXPECT_EQ(updates_, std::vector<int>{3}) << "stored without method 103";
+    EXPECT_EQ(Cell(3, 3), "N");
+    EXPECT_EQ(grid_->CellText(2, 3), "NÃO");
+    EXPECT_EQ(OpenList(*grid_), nullptr);
+}
+
 TEST_F(ArrayGridTest, LockedColumnsAreNotEditable) {
     Fill();
     auto* model = grid_->View().model();

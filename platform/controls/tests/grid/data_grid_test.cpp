@@ -79,6 +79,19 @@ TEST_F(CatalogueTest, ARowChangePutsTheRecordsetOnTheRowBeforeTheWindowReadsIt) 
     EXPECT_EQ(com::GetProperty(grid_->Object(), dispid::Bookmark), Variant::I4(1));
 }
 
+// The log-in window's store grid: a double click chooses the store under the mouse.
+TEST_F(CatalogueTest, ADoubleClickOnARowMakesItCurrentAndFiresOnce) {
+    std::vector<std::string> chosen;
+    grid_->DblClick = [&] { chosen.push_back(CurrentCode()); };
+    window_.Show();
+    QTableView& view = grid_->View();
+    const QPoint at = view.visualRect(view.model()->index(1, 0)).center();
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(view.viewport(), Qt::LeftButton, {}, at);
+    EXPECT_EQ(chosen, std::vector<std::string>{"R02"});
+    EXPECT_EQ(seen_, std::vector<std::string>{"R02"});
+}
+
 TEST_F(CatalogueTest, ARefreshAfterASearchShowsTheNewRowsFromTheFirst) {
     com::PutProperty(grid_->Object(), dispid::Row, Variant::I4(3));
     data_->SetRecordSource("SELECT * FROM Aplicacao WHERE Nome Like '*Loja*' ORDER BY CodAplicacao");
