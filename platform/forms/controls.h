@@ -8,6 +8,10 @@
 // Events are std::function members set by the window's code; each runs through the window's
 // dispatch (handler depth, untrapped errors). Focus, key and click events follow the platform's
 // order: the window's key preview first (Window::SetKeyPreview), then the control's own handler.
+//
+// A control of a component library will be one more Control subclass: its widget is the site
+// that hosts the library's control, created by class id from the window's CreateControls, and
+// its members and events go through the component layer's dispatch.
 #pragma once
 
 #include <QPointer>
