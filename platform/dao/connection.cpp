@@ -80,7 +80,13 @@ Connection::~Connection() {
         if (SetLock(lockFd_, F_WRLCK, 0)) unlink(LockFilePath(hostPath_).c_str());
         close(lockFd_);
     }
-    engine_->Forget(*this);
+    if (auto engine = engine_.lock()) engine->Forget(*this);
+}
+
+EngineState& Connection::Engine() const {
+    auto engine = engine_.lock();
+    if (!engine) RaiseJet(jet::ObjectClosed);
+    return *engine;  // alive: every caller reached this connection through a handle that holds it
 }
 
 void Connection::Open(bool exclusive, std::string_view password) {
@@ -124,7 +130,7 @@ void Connection::OpenSqlite() {
         RaiseSqlite(db_, Operation::Read, windowsPath_);
     }
     sqlite3_extended_result_codes(db_, 1);
-    sqlite3_busy_timeout(db_, engine_->BusyTimeout());
+    sqlite3_busy_timeout(db_, Engine().BusyTimeout());
     RegisterJetCollation(db_);
     sql::RegisterJetFunctions(db_);
     // SQLite opens lazily: reading the schema now makes a damaged file fail here, at the open.
@@ -141,7 +147,7 @@ void Connection::CheckPassword(std::string_view password) {
 
 void Connection::PrepareWrite(Operation op) {
     if (readOnly_) RaiseJet(jet::ReadOnly);
-    if (!engine_->InTransaction() || enlisted_) return;
+    if (!Engine().InTransaction() || enlisted_) return;
     if (sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK) {
         RaiseSqlite(db_, op == Operation::Structure ? Operation::Structure : Operation::Write,
                     windowsPath_);
@@ -151,10 +157,10 @@ void Connection::PrepareWrite(Operation op) {
                  nullptr, nullptr);
     // A file first written inside nested levels gets their savepoints, so that rolling back an
     // inner level undoes only what that level wrote.
-    for (int level = 2; level <= engine_->Depth(); ++level) {
+    for (int level = 2; level <= Engine().Depth(); ++level) {
         Exec("SAVEPOINT " + LevelName(level), Operation::Write);
     }
-    engine_->Enlist(shared_from_this());
+    Engine().Enlist(shared_from_this());
 }
 
 void Connection::Exec(std::string_view sql, Operation op) {
@@ -165,7 +171,7 @@ void Connection::Exec(std::string_view sql, Operation op) {
 void Connection::Fail(Operation op, std::string_view subject) {
     if (enlisted_ && sqlite3_get_autocommit(db_) != 0) {
         // SQLite ended the transaction on its own: the work before this statement is gone.
-        engine_->AbandonTransaction();
+        Engine().AbandonTransaction();
         RaiseJet(jet::ResourceExceeded);
     }
     RaiseSqlite(db_, op, subject);
@@ -223,6 +229,8 @@ void EngineState::Forget(const Connection& connection) {
         return !alive || alive.get() == &connection;
     });
 }
+
+EngineState::~EngineState() { AbandonTransaction(); }
 
 void EngineState::Enlist(const std::shared_ptr<Connection>& connection) {
     enlisted_.push_back(connection);

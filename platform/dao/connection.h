@@ -52,7 +52,8 @@ public:
     const std::string& WindowsPath() const { return windowsPath_; }
     bool ReadOnly() const { return readOnly_; }
     bool Exclusive() const { return exclusive_; }
-    EngineState& Engine() const { return *engine_; }
+    // The engine the connection belongs to (3420 once every handle on the engine is gone).
+    EngineState& Engine() const;
 
     // To be called before every statement that writes (data or structure): raises 3027 on a
     // read-only open, and inside a workspace transaction enlists this connection (BEGIN IMMEDIATE;
@@ -84,7 +85,9 @@ private:
     void OpenSqlite();
     void CheckPassword(std::string_view password);
 
-    std::shared_ptr<EngineState> engine_;
+    // Weak: an engine's open transaction keeps its connections, never the other way round, so
+    // the engine's end rolls back what it left open.
+    std::weak_ptr<EngineState> engine_;
     std::filesystem::path hostPath_;
     std::string windowsPath_;
     bool readOnly_;
@@ -99,6 +102,11 @@ private:
 // two stations would.
 class EngineState : public std::enable_shared_from_this<EngineState> {
 public:
+    EngineState() = default;
+    ~EngineState();  // rolls back a transaction left open
+    EngineState(const EngineState&) = delete;
+    EngineState& operator=(const EngineState&) = delete;
+
     // The connection of the file at `windowsPath`, opened now or shared with the objects that have
     // it open already. Raises 68/52/76 for a bad drive or name, 3044 for a missing folder, 3024 for a
     // missing file, 3045 when the file is open exclusively elsewhere (or elsewhere at all, for an

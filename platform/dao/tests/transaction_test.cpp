@@ -74,6 +74,19 @@ TEST_F(TransactionTest, AnInnerLevelRollsBackOnlyWhatItWrote) {
     EXPECT_EQ(Count("Backup.MDB"), 2);
 }
 
+TEST_F(TransactionTest, AnEngineThatEndsRollsBackWhatItLeftOpen) {
+    {
+        DBEngine leaving;
+        leaving.SetBusyTimeout(0);
+        Database db = leaving.OpenDatabase(Path("Produto.MDB"));
+        leaving.BeginTrans();
+        AddRow(db, "Status", {{"Numero", Value(2)}});
+    }
+    EXPECT_EQ(Count("Produto.MDB"), 1);
+    Database mine = engine_.OpenDatabase(Path("Produto.MDB"));
+    EXPECT_EQ(ErrorOf([&] { AddRow(mine, "Status", {{"Numero", Value(3)}}); }), 0);  // no lock left behind
+}
+
 TEST_F(TransactionTest, FilesOnlyReadStayOutsideTheTransaction) {
     Database produto = engine_.OpenDatabase(Path("Produto.MDB"));
     Database backup = engine_.OpenDatabase(Path("Backup.MDB"));
