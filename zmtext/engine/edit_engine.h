@@ -118,6 +118,8 @@ public:
     virtual int GetMaxLength() { return MaxDataChars; }
     virtual int GetDisplayLength(int patternLength, int /*dataLength*/) { return patternLength; }
     virtual void TruncateBuffer(int /*placeholders*/) {}
+    // The numeric controls' WIN.INI key of their digit count ("iDigits"); empty for the others.
+    virtual std::string GetDigitsKey() const { return {}; }
 
     // The control's side (the common control members implement these over the control base).
     virtual bool GetEnabled() const = 0;

@@ -195,6 +195,7 @@ void CZMEditEngine::HandleLButtonUp() {
 }
 
 void CZMEditEngine::HandleLButtonDblClk(int /*flags*/, QPoint point) {
+    RebuildDisplay();
     if (CurPos != 0) {
         int x = point.x();
         int p = PositionFromPoint(x);
