@@ -108,10 +108,12 @@ void Connection::OpenLockFile(bool exclusive) {
     for (int attempt = 0; attempt < 8; ++attempt) {
         lockFd_ = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
         if (lockFd_ < 0) return;  // a read-only folder: nobody can lock beside the file
-        if (!SetLock(lockFd_, exclusive ? F_WRLCK : F_RDLCK, 0)) RaiseJet(jet::FileInUse, windowsPath_);
+        const bool locked = SetLock(lockFd_, exclusive ? F_WRLCK : F_RDLCK, 0);
         struct stat held {}, current {};
-        if (fstat(lockFd_, &held) == 0 && stat(path.c_str(), &current) == 0 && held.st_ino == current.st_ino &&
-            held.st_dev == current.st_dev) {
+        const bool currentFile = fstat(lockFd_, &held) == 0 && stat(path.c_str(), &current) == 0 &&
+                                  held.st_ino == current.st_ino && held.st_dev == current.st_dev;
+        if (currentFile && !locked) RaiseJet(jet::FileInUse, windowsPath_);
+        if (currentFile) {
             exclusive_ = exclusive;
             return;
         }

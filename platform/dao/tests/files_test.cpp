@@ -2,7 +2,9 @@
 // the fault-injection seam.
 #include <sqlite3.h>
 
+#include <atomic>
 #include <fstream>
+#include <thread>
 
 #include "platform/dao/connection.h"
 #include "platform/dao/tests/fixture.h"
@@ -99,6 +101,22 @@ TEST_F(FilesTest, ExclusiveOpensConflictAcrossEngines) {
     EXPECT_FALSE(FileHeldOpen(Host("Produto.MDB")));
     Database exclusive = other.OpenDatabase(Path("PRODUTO.MDB"), true);
     EXPECT_EQ(ErrorOf([&] { engine_.OpenDatabase(Path("Produto.MDB")); }), 3045);
+}
+
+TEST_F(FilesTest, OpensAndClosesRacingOnTheLockFileNeverConflict) {
+    // The last holder removes the lock file as another opener arrives: the opener must lock the
+    // file that is there, never report the database in use.
+    std::atomic<int> conflicts{0};
+    const auto openAndClose = [&] {
+        for (int i = 0; i < 150; ++i) {
+            DBEngine engine;
+            if (ErrorOf([&] { engine.OpenDatabase(Path("Produto.MDB")); }) != 0) ++conflicts;
+        }
+    };
+    std::thread first(openAndClose), second(openAndClose);
+    first.join();
+    second.join();
+    EXPECT_EQ(conflicts, 0);
 }
 
 TEST_F(FilesTest, RepairRebuildsWhatCanBeRead) {
