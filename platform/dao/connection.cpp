@@ -5,6 +5,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 #include <cmath>
 #include <limits>
 #include <system_error>
@@ -18,7 +20,8 @@
 namespace dao {
 namespace {
 
-constexpr int kLargeCacheKiB = 64 * 1024;  // page cache of a connection a transaction writes
+constexpr int kLargeCacheKiB = 64 * 1024;
+constexpr int kLockAttempts = 20;  // page cache of a connection a transaction writes
 
 bool SetLock(int fd, short type, off_t start) {
     struct flock lock {};
@@ -104,22 +107,25 @@ void Connection::Open(bool exclusive, std::string_view password) {
 }
 
 void Connection::OpenLockFile(bool exclusive) {
+    // A refusal can come from a last holder that is removing the file (it holds the write lock for
+    // the few microseconds that takes): only a refusal that lasts means the file is in use.
     const auto path = LockFilePath(hostPath_);
-    for (int attempt = 0; attempt < 8; ++attempt) {
+    for (int attempt = 0; attempt < kLockAttempts; ++attempt) {
         lockFd_ = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
         if (lockFd_ < 0) return;  // a read-only folder: nobody can lock beside the file
         const bool locked = SetLock(lockFd_, exclusive ? F_WRLCK : F_RDLCK, 0);
         struct stat held {}, current {};
         const bool currentFile = fstat(lockFd_, &held) == 0 && stat(path.c_str(), &current) == 0 &&
-                                  held.st_ino == current.st_ino && held.st_dev == current.st_dev;
-        if (currentFile && !locked) RaiseJet(jet::FileInUse, windowsPath_);
-        if (currentFile) {
+                                 held.st_ino == current.st_ino && held.st_dev == current.st_dev;
+        if (locked && currentFile) {
             exclusive_ = exclusive;
             return;
         }
-        close(lockFd_);  // removed by its last holder meanwhile: lock the new one
+        close(lockFd_);  // refused, or removed by its last holder meanwhile: try the file now there
         lockFd_ = -1;
+        if (currentFile) std::this_thread::sleep_for(std::chrono::microseconds(500));
     }
+    RaiseJet(jet::FileInUse, windowsPath_);
 }
 
 void Connection::OpenSqlite() {
