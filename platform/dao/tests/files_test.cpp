@@ -12,9 +12,9 @@
 namespace dao::testing {
 namespace {
 
-class FilesTest : public DaoTest {
+class DaoFilesTest : public DaoTest {
 protected:
-    FilesTest() {
+    DaoFilesTest() {
         Database db = Create("Produto.MDB");
         MakeTable(db, "Loja", {{"CodLoja", DataType::Long, 0}, {"Nome", DataType::Text, 20}});
         for (int i = 1; i <= 3; ++i) AddRow(db, "Loja", {{"CodLoja", Value(i)}, {"Nome", Value("Loja")}});
@@ -41,7 +41,7 @@ protected:
     }
 };
 
-TEST_F(FilesTest, OpeningRaisesThePathAndFormatNumbers) {
+TEST_F(DaoFilesTest, OpeningRaisesThePathAndFormatNumbers) {
     WriteFile("Texto.MDB", "not a database, only some text that is long enough to be read as a header");
     WriteFile("Vazio.MDB", "");
     struct Row {
@@ -60,7 +60,7 @@ TEST_F(FilesTest, OpeningRaisesThePathAndFormatNumbers) {
     }
 }
 
-TEST_F(FilesTest, PasswordCases) {
+TEST_F(DaoFilesTest, PasswordCases) {
     {
         Database db = engine_.OpenDatabase(Path("Produto.MDB"), true);
         db.NewPassword("", "TORPAL");
@@ -90,7 +90,7 @@ TEST_F(FilesTest, PasswordCases) {
     EXPECT_EQ(ErrorOf([&] { DBEngine().OpenDatabase(Path("Produto.MDB"), false, false, ";PWD=TORPAL"); }), 0);
 }
 
-TEST_F(FilesTest, ExclusiveOpensConflictAcrossEngines) {
+TEST_F(DaoFilesTest, ExclusiveOpensConflictAcrossEngines) {
     DBEngine other;
     Database shared = engine_.OpenDatabase(Path("Produto.MDB"));
     Recordset left = shared.OpenRecordset("Loja", dbOpenTable, dbDenyWrite);
@@ -103,7 +103,7 @@ TEST_F(FilesTest, ExclusiveOpensConflictAcrossEngines) {
     EXPECT_EQ(ErrorOf([&] { engine_.OpenDatabase(Path("Produto.MDB")); }), 3045);
 }
 
-TEST_F(FilesTest, OpensAndClosesRacingOnTheLockFileNeverConflict) {
+TEST_F(DaoFilesTest, OpensAndClosesRacingOnTheLockFileNeverConflict) {
     // The last holder removes the lock file as another opener arrives: the opener must lock the
     // file that is there, never report the database in use.
     std::atomic<int> conflicts{0};
@@ -119,7 +119,7 @@ TEST_F(FilesTest, OpensAndClosesRacingOnTheLockFileNeverConflict) {
     EXPECT_EQ(conflicts, 0);
 }
 
-TEST_F(FilesTest, RepairRebuildsWhatCanBeRead) {
+TEST_F(DaoFilesTest, RepairRebuildsWhatCanBeRead) {
     {
         Database db = engine_.OpenDatabase(Path("Produto.MDB"));
         MakeTable(db, "Venda", {{"Numero", DataType::Long, 0}});
@@ -138,7 +138,7 @@ TEST_F(FilesTest, RepairRebuildsWhatCanBeRead) {
     EXPECT_EQ(ErrorOf([&] { engine_.RepairDatabase(Path("Produto.MDB")); }), 3045);  // still open here
 }
 
-TEST_F(FilesTest, RepairAndCompactNumbers) {
+TEST_F(DaoFilesTest, RepairAndCompactNumbers) {
     WriteFile("Texto.MDB", std::string(8192, 'x'));
     struct Row {
         const char* situation;
@@ -161,7 +161,7 @@ TEST_F(FilesTest, RepairAndCompactNumbers) {
     EXPECT_EQ(engine_.OpenDatabase(Path("Bkp.MDB")).TableDefs().Item("Loja").RecordCount(), 3);
 }
 
-TEST_F(FilesTest, InjectedFaultsFailTheMatchingOperationAsOftenAsAsked) {
+TEST_F(DaoFilesTest, InjectedFaultsFailTheMatchingOperationAsOftenAsAsked) {
     InjectFault(3343, "OpenDatabase", "*\\PRODUTO.MDB", 2);
     InjectFault(75, "Execute", "*", 1);
     EXPECT_EQ(ErrorOf([&] { engine_.OpenDatabase(Path("Produto.MDB")); }), 3343);
@@ -172,7 +172,7 @@ TEST_F(FilesTest, InjectedFaultsFailTheMatchingOperationAsOftenAsAsked) {
     EXPECT_EQ(db.RecordsAffected(), 1);
 }
 
-TEST_F(FilesTest, ReadOnlyOpensAndCreation) {
+TEST_F(DaoFilesTest, ReadOnlyOpensAndCreation) {
     Database readOnly = engine_.OpenDatabase(Path("Produto.MDB"), false, true);
     struct Row {
         const char* situation;
@@ -192,7 +192,7 @@ TEST_F(FilesTest, ReadOnlyOpensAndCreation) {
     EXPECT_EQ(readOnly.TableDefs().Item("Loja").RecordCount(), 3);
 }
 
-TEST_F(FilesTest, ErrorsCarryTheEngineTexts) {
+TEST_F(DaoFilesTest, ErrorsCarryTheEngineTexts) {
     try {
         engine_.OpenDatabase("C:\\Dados\\Falta.MDB");
         FAIL() << "no error";

@@ -10,9 +10,9 @@ struct ErrorRow {
     std::function<void(Recordset&)> operation;
 };
 
-class RecordsetTest : public DaoTest {
+class DaoRecordsetTest : public DaoTest {
 protected:
-    RecordsetTest() : db_(Create("Bd2.MDB")) {
+    DaoRecordsetTest() : db_(Create("Bd2.MDB")) {
         auto relacao = MakeTable(db_, "Relacao", {{"CodUsuario", DataType::Long, 0}, {"CodAplicacao", DataType::Long, 0},
                                                   {"Nome", DataType::Text, 10}});
         AddIndex(relacao, "IndCodUsuarioCodAplicacao", {"CodUsuario", "CodAplicacao"}, true);
@@ -33,20 +33,20 @@ protected:
     Database db_;
 };
 
-TEST_F(RecordsetTest, WithoutAnIndexRowsComeInInsertionOrder) {
+TEST_F(DaoRecordsetTest, WithoutAnIndexRowsComeInInsertionOrder) {
     Recordset rs = db_.OpenRecordset("relacao", dbOpenTable);
     EXPECT_EQ(Names(rs), (std::vector<std::string>{"Édson", "ana", "Bia", "edson", "Carla"}));
     EXPECT_EQ(rs.RecordCount(), 5);
 }
 
-TEST_F(RecordsetTest, TheIndexOrdersTextAsTheEngineDoes) {
+TEST_F(DaoRecordsetTest, TheIndexOrdersTextAsTheEngineDoes) {
     Recordset rs = db_.OpenRecordset("Relacao", dbOpenTable);
     rs.SetIndex("IndNome");
     // Case does not count and accents sort with their letter, after the unaccented one.
     EXPECT_EQ(Names(rs), (std::vector<std::string>{"ana", "Bia", "Carla", "edson", "Édson"}));
 }
 
-TEST_F(RecordsetTest, SeekFindsByEachComparison) {
+TEST_F(DaoRecordsetTest, SeekFindsByEachComparison) {
     struct Row {
         const char* comparison;
         std::vector<Value> keys;
@@ -71,7 +71,7 @@ TEST_F(RecordsetTest, SeekFindsByEachComparison) {
     }
 }
 
-TEST_F(RecordsetTest, SeekOnTextComparesAsTheEngineDoes) {
+TEST_F(DaoRecordsetTest, SeekOnTextComparesAsTheEngineDoes) {
     Recordset rs = db_.OpenRecordset("Relacao", dbOpenTable);
     rs.SetIndex("IndNome");
     rs.Seek("=", {Value("ÉDSON")});
@@ -83,7 +83,7 @@ TEST_F(RecordsetTest, SeekOnTextComparesAsTheEngineDoes) {
     EXPECT_EQ(rs("Nome").GetValue().ToText(), "Carla");
 }
 
-TEST_F(RecordsetTest, NumbersWhereThereIsNoRecordOrNoIndex) {
+TEST_F(DaoRecordsetTest, NumbersWhereThereIsNoRecordOrNoIndex) {
     MakeTable(db_, "UltimaVenda", {{"Numero", DataType::Long, 0}});
     const ErrorRow rows[] = {
         {"MoveFirst on an empty table", 3021, [](Recordset& rs) { rs.MoveFirst(); }},
@@ -103,7 +103,7 @@ TEST_F(RecordsetTest, NumbersWhereThereIsNoRecordOrNoIndex) {
     }
 }
 
-TEST_F(RecordsetTest, UseAfterCloseRaises3420) {
+TEST_F(DaoRecordsetTest, UseAfterCloseRaises3420) {
     Recordset rs = db_.OpenRecordset("Relacao", dbOpenTable);
     Recordset same = rs;
     rs.Close();
@@ -115,7 +115,7 @@ TEST_F(RecordsetTest, UseAfterCloseRaises3420) {
     EXPECT_EQ(ErrorOf([&] { db_.TableDefs().Count(); }), 3420);
 }
 
-TEST_F(RecordsetTest, AFailedUpdateLeavesTheRecordAsItWas) {
+TEST_F(DaoRecordsetTest, AFailedUpdateLeavesTheRecordAsItWas) {
     Recordset rs = db_.OpenRecordset("Relacao", dbOpenTable);
     rs.SetIndex("IndCodUsuarioCodAplicacao");
     rs.Seek("=", {Value(1), Value(1)});
@@ -134,7 +134,7 @@ TEST_F(RecordsetTest, AFailedUpdateLeavesTheRecordAsItWas) {
     EXPECT_EQ(ErrorOf([&] { rs("Nome").SetValue(Value("Onze letras")); }), 3163);
 }
 
-TEST_F(RecordsetTest, ARecordsetSeesTheRowsItAdded) {
+TEST_F(DaoRecordsetTest, ARecordsetSeesTheRowsItAdded) {
     engine_.BeginTrans();
     Recordset rs = db_.OpenRecordset("Relacao", dbOpenTable, dbDenyWrite);
     rs.AddNew();
@@ -148,7 +148,7 @@ TEST_F(RecordsetTest, ARecordsetSeesTheRowsItAdded) {
     EXPECT_EQ(rs.RecordCount(), 6);
 }
 
-TEST_F(RecordsetTest, MovesSeeChangesTheEngineMadeMeanwhile) {
+TEST_F(DaoRecordsetTest, MovesSeeChangesTheEngineMadeMeanwhile) {
     Recordset rs = db_.OpenRecordset("Relacao", dbOpenTable);
     rs.MoveFirst();
     db_.Execute("UPDATE Relacao SET Nome = 'Mudou' WHERE CodUsuario = 1 AND CodAplicacao = 2");
@@ -164,7 +164,7 @@ TEST_F(RecordsetTest, MovesSeeChangesTheEngineMadeMeanwhile) {
     EXPECT_TRUE(rs.Eof());
 }
 
-TEST_F(RecordsetTest, OpenRecordsetsNeverBlockStructureChanges) {
+TEST_F(DaoRecordsetTest, OpenRecordsetsNeverBlockStructureChanges) {
     Recordset rs = db_.OpenRecordset("Relacao", dbOpenTable);
     rs.SetIndex("IndNome");
     rs.MoveFirst();
@@ -176,13 +176,13 @@ TEST_F(RecordsetTest, OpenRecordsetsNeverBlockStructureChanges) {
     EXPECT_EQ(ErrorOf([&] { db_.TableDefs().Item("Relacao"); }), 3265);
 }
 
-TEST_F(RecordsetTest, AnIndexOnAMissingFieldIsRefusedWithoutCallingItMissingFromACollection) {
+TEST_F(DaoRecordsetTest, AnIndexOnAMissingFieldIsRefusedWithoutCallingItMissingFromACollection) {
     const TableDef table = db_.TableDefs().Item("Relacao");
     EXPECT_EQ(ErrorOf([&] { AddIndex(table, "IndNada", {"Nada"}); }), 3264);
     EXPECT_EQ(table.Indexes().Count(), 2);
 }
 
-TEST_F(RecordsetTest, DeleteAndEditThroughADynaset) {
+TEST_F(DaoRecordsetTest, DeleteAndEditThroughADynaset) {
     Recordset rs = db_.OpenRecordset("Relacao", dbOpenDynaset);
     rs.MoveFirst();
     rs.Delete();
@@ -198,7 +198,7 @@ TEST_F(RecordsetTest, DeleteAndEditThroughADynaset) {
     EXPECT_EQ(ErrorOf([&] { rs.SetIndex("IndNome"); }), 3251);
 }
 
-TEST_F(RecordsetTest, ValuesKeepTheirFieldTypes) {
+TEST_F(DaoRecordsetTest, ValuesKeepTheirFieldTypes) {
     MakeTable(db_, "Tipos", {{"B", DataType::Boolean, 0}, {"I", DataType::Integer, 0}, {"L", DataType::Long, 0},
                              {"C", DataType::Currency, 0}, {"S", DataType::Single, 0}, {"D", DataType::Double, 0},
                              {"T", DataType::Date, 0}, {"X", DataType::Text, 5}, {"M", DataType::Memo, 0}});

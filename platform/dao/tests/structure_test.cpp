@@ -6,9 +6,9 @@
 namespace dao::testing {
 namespace {
 
-class StructureTest : public DaoTest {
+class DaoStructureTest : public DaoTest {
 protected:
-    StructureTest() : db_(Create("Loja.MDB")) {
+    DaoStructureTest() : db_(Create("Loja.MDB")) {
         produto_ = MakeTable(db_, "Produto", {{"Código", DataType::Long, 0}, {"Descrição", DataType::Text, 30},
                                               {"Preço", DataType::Currency, 0}, {"Observação", DataType::Memo, 10},
                                               {"%IPI", DataType::Single, 0}, {"Total US$", DataType::Double, 0}});
@@ -27,7 +27,7 @@ struct ErrorRow {
     std::function<void(const Database&, const TableDef&)> operation;
 };
 
-TEST_F(StructureTest, EachSituationRaisesItsNumber) {
+TEST_F(DaoStructureTest, EachSituationRaisesItsNumber) {
     const ErrorRow rows[] = {
         {"missing table", 3265, [](auto& db, auto&) { db.TableDefs().Item("Venda"); }},
         {"table position past the end", 3265, [](auto& db, auto&) { db.TableDefs().Item(2); }},
@@ -73,7 +73,7 @@ TEST_F(StructureTest, EachSituationRaisesItsNumber) {
     EXPECT_EQ(db_.TableDefs().Count(), 2);
 }
 
-TEST_F(StructureTest, TheSameOperationsOnGoodInputRaiseNothing) {
+TEST_F(DaoStructureTest, TheSameOperationsOnGoodInputRaiseNothing) {
     const std::function<void()> operations[] = {
         [&] { db_.TableDefs().Item("PRODUTO"); },
         [&] { produto_.Fields().Item("CÓDIGO"); },
@@ -96,7 +96,7 @@ TEST_F(StructureTest, TheSameOperationsOnGoodInputRaiseNothing) {
     EXPECT_EQ(produto_.Fields().Item("Preço").Properties().Item("Format").GetValue().ToText(), "Currency");
 }
 
-TEST_F(StructureTest, AnIndexOverRowsThatBreakItIsRefused) {
+TEST_F(DaoStructureTest, AnIndexOverRowsThatBreakItIsRefused) {
     const TableDef lucro = MakeTable(db_, "Lucro", {{"Codigo", DataType::Long, 0}, {"Taxa", DataType::Double, 0}});
     AddRow(db_, "Lucro", {{"Codigo", Value(1)}});
     AddRow(db_, "Lucro", {{"Taxa", Value(2.5)}});
@@ -110,7 +110,7 @@ TEST_F(StructureTest, AnIndexOverRowsThatBreakItIsRefused) {
     EXPECT_EQ(ErrorOf([&] { engine_.CompactDatabase(Path("Loja.MDB"), Path("Copia.MDB")); }), 3045);  // still open
 }
 
-TEST_F(StructureTest, TypesAndSizesReadBackAsCreated) {
+TEST_F(DaoStructureTest, TypesAndSizesReadBackAsCreated) {
     struct Row {
         const char* field;
         DataType type;
@@ -130,7 +130,7 @@ TEST_F(StructureTest, TypesAndSizesReadBackAsCreated) {
     EXPECT_EQ(produto_.Fields().Item(5).Name(), "Total US$");
 }
 
-TEST_F(StructureTest, MetadataWrittenByAnEarlierRunIsReadBack) {
+TEST_F(DaoStructureTest, MetadataWrittenByAnEarlierRunIsReadBack) {
     auto preço = produto_.Fields().Item("Preço");
     preço.Properties().Append(preço.CreateProperty("Format", 10, Value(0)));
     db_.Close();
@@ -149,7 +149,7 @@ TEST_F(StructureTest, MetadataWrittenByAnEarlierRunIsReadBack) {
     EXPECT_EQ(db.TableDefs().Count(), 2);  // the hidden tables are never listed
 }
 
-TEST_F(StructureTest, FieldRebuildRenamesInsideATransaction) {
+TEST_F(DaoStructureTest, FieldRebuildRenamesInsideATransaction) {
     // Append F01, copy, delete F, rename F01 to F: the rebuild of a field whose type changed.
     produto_.Fields().Append(produto_.CreateField("Descrição01", Value(10), Value(60)));
     AddRow(db_, "Produto", {{"Código", Value(1)}, {"Descrição", Value("Caneta")}});
@@ -164,7 +164,7 @@ TEST_F(StructureTest, FieldRebuildRenamesInsideATransaction) {
     EXPECT_EQ(rs("Descrição").GetValue().ToText(), "Caneta");
 }
 
-TEST_F(StructureTest, RolledBackStructureChangeLeavesTheTableAsItWas) {
+TEST_F(DaoStructureTest, RolledBackStructureChangeLeavesTheTableAsItWas) {
     engine_.BeginTrans();
     produto_.Fields().Delete("Observação");
     engine_.Rollback();
@@ -172,7 +172,7 @@ TEST_F(StructureTest, RolledBackStructureChangeLeavesTheTableAsItWas) {
     EXPECT_EQ(ErrorOf([&] { produto_.Fields().Item("Observação"); }), 0);
 }
 
-TEST_F(StructureTest, TwoNamesOfOneFileShareOneConnection) {
+TEST_F(DaoStructureTest, TwoNamesOfOneFileShareOneConnection) {
     const Database other = engine_.OpenDatabase("c:\\DADOS\\loja.mdb");
     MakeTable(other, "Status", {{"Data", DataType::Date, 0}});
     EXPECT_EQ(db_.TableDefs().Count(), 3);
@@ -185,7 +185,7 @@ TEST_F(StructureTest, TwoNamesOfOneFileShareOneConnection) {
     EXPECT_EQ(db_.TableDefs().Item("Status").RecordCount(), 0);
 }
 
-TEST_F(StructureTest, ARenamedTableLeavesItsIndexNamesFree) {
+TEST_F(DaoStructureTest, ARenamedTableLeavesItsIndexNamesFree) {
     auto preço = produto_.Fields().Item("Preço");
     preço.Properties().Append(preço.CreateProperty("Format", 10, Value("Currency")));
     produto_.SetName("ProdutoVelho");
@@ -196,7 +196,7 @@ TEST_F(StructureTest, ARenamedTableLeavesItsIndexNamesFree) {
     EXPECT_EQ(ErrorOf([&] { produto_.SetName("Loja"); }), 3010);
 }
 
-TEST_F(StructureTest, DeletingATableForgetsItsProperties) {
+TEST_F(DaoStructureTest, DeletingATableForgetsItsProperties) {
     auto preço = produto_.Fields().Item("Preço");
     preço.Properties().Append(preço.CreateProperty("Format", 10, Value(0)));
     db_.TableDefs().Delete("produto");
@@ -205,7 +205,7 @@ TEST_F(StructureTest, DeletingATableForgetsItsProperties) {
     EXPECT_EQ(ErrorOf([&] { again.Fields().Item("Preço").Properties().Item("Format"); }), 3270);
 }
 
-TEST_F(StructureTest, QueryDefsAreStoredByName) {
+TEST_F(DaoStructureTest, QueryDefsAreStoredByName) {
     db_.CreateQueryDef("Consulta", "SELECT * FROM Produto");
     EXPECT_EQ(db_.QueryDefs().Item("CONSULTA").SQL(), "SELECT * FROM Produto");
     EXPECT_EQ(ErrorOf([&] { db_.CreateQueryDef("consulta", "SELECT 1"); }), 3012);
@@ -214,9 +214,9 @@ TEST_F(StructureTest, QueryDefsAreStoredByName) {
     EXPECT_EQ(ErrorOf([&] { db_.QueryDefs().Delete("Consulta"); }), 3265);
 }
 
-class RelationTest : public DaoTest {
+class DaoRelationTest : public DaoTest {
 protected:
-    RelationTest() : db_(Create("Produto.MDB")) {
+    DaoRelationTest() : db_(Create("Produto.MDB")) {
         auto itens = MakeTable(db_, "Itens TransEnt", {{"NroTrans", DataType::Long, 0}, {"Sequencia", DataType::Long, 0}});
         AddIndex(itens, "IndItens", {"NroTrans", "Sequencia"}, true);
         MakeTable(db_, "ItensTransEntBaixa", {{"Nrotrans", DataType::Long, 0}, {"Sequencia", DataType::Long, 0},
@@ -243,7 +243,7 @@ protected:
     Database db_;
 };
 
-TEST_F(RelationTest, CascadingRelationKeepsChildrenWithTheirParent) {
+TEST_F(DaoRelationTest, CascadingRelationKeepsChildrenWithTheirParent) {
     Relate("ItensTransEntBaixa", dbRelationUpdateCascade | dbRelationDeleteCascade);
     EXPECT_EQ(ErrorOf([&] { Relate("itenstransentbaixa", 4352); }), 3012);
     EXPECT_EQ(ErrorOf([&] { AddChild(1); }), 0);
@@ -264,7 +264,7 @@ TEST_F(RelationTest, CascadingRelationKeepsChildrenWithTheirParent) {
               3201);  // the triggers follow the rename too
 }
 
-TEST_F(RelationTest, PlainRelationRefusesToOrphanChildren) {
+TEST_F(DaoRelationTest, PlainRelationRefusesToOrphanChildren) {
     Relate("Baixas", 0);
     AddChild(1);
     Recordset parents = db_.OpenRecordset("Itens TransEnt", dbOpenTable);
@@ -280,7 +280,7 @@ TEST_F(RelationTest, PlainRelationRefusesToOrphanChildren) {
     EXPECT_EQ(ErrorOf([&] { AddChild(8); }), 0);
 }
 
-TEST_F(RelationTest, RecordsetsOnStoredQueriesAndUnknownNames) {
+TEST_F(DaoRelationTest, RecordsetsOnStoredQueriesAndUnknownNames) {
     db_.CreateQueryDef("Itens", "SELECT * FROM [Itens TransEnt] WHERE NroTrans = 2");
     Recordset rs = db_.OpenRecordset("itens", dbOpenSnapshot);
     EXPECT_EQ(rs.RecordCount(), 1);

@@ -14,9 +14,9 @@
 namespace dao::testing {
 namespace {
 
-class TransactionTest : public DaoTest {
+class DaoTransactionTest : public DaoTest {
 protected:
-    TransactionTest() {
+    DaoTransactionTest() {
         for (const char* name : {"Produto.MDB", "Backup.MDB"}) {
             Database db = Create(name);
             MakeTable(db, "Status", {{"Numero", DataType::Long, 0}, {"Texto", DataType::Memo, 0}});
@@ -33,7 +33,7 @@ protected:
     DBEngine other_;
 };
 
-TEST_F(TransactionTest, ARolledBackTransactionOverTwoFilesLeavesBoth) {
+TEST_F(DaoTransactionTest, ARolledBackTransactionOverTwoFilesLeavesBoth) {
     Database produto = engine_.OpenDatabase(Path("Produto.MDB"));
     Database backup = engine_.OpenDatabase(Path("Backup.MDB"));
     for (const bool commit : {false, true}) {
@@ -47,7 +47,7 @@ TEST_F(TransactionTest, ARolledBackTransactionOverTwoFilesLeavesBoth) {
     }
 }
 
-TEST_F(TransactionTest, TransactionNumbers) {
+TEST_F(DaoTransactionTest, TransactionNumbers) {
     EXPECT_EQ(ErrorOf([&] { engine_.Rollback(); }), 3034);
     EXPECT_EQ(ErrorOf([&] { engine_.CommitTrans(); }), 3034);
     for (int level = 1; level <= 5; ++level) EXPECT_EQ(ErrorOf([&] { engine_.BeginTrans(); }), 0);
@@ -57,7 +57,7 @@ TEST_F(TransactionTest, TransactionNumbers) {
     EXPECT_EQ(ErrorOf([&] { engine_.Workspaces(1); }), 3265);
 }
 
-TEST_F(TransactionTest, AnInnerLevelRollsBackOnlyWhatItWrote) {
+TEST_F(DaoTransactionTest, AnInnerLevelRollsBackOnlyWhatItWrote) {
     Database produto = engine_.OpenDatabase(Path("Produto.MDB"));
     Database backup = engine_.OpenDatabase(Path("Backup.MDB"));
     engine_.BeginTrans();
@@ -74,7 +74,7 @@ TEST_F(TransactionTest, AnInnerLevelRollsBackOnlyWhatItWrote) {
     EXPECT_EQ(Count("Backup.MDB"), 2);
 }
 
-TEST_F(TransactionTest, AnEngineThatEndsRollsBackWhatItLeftOpen) {
+TEST_F(DaoTransactionTest, AnEngineThatEndsRollsBackWhatItLeftOpen) {
     {
         DBEngine leaving;
         leaving.SetBusyTimeout(0);
@@ -87,7 +87,7 @@ TEST_F(TransactionTest, AnEngineThatEndsRollsBackWhatItLeftOpen) {
     EXPECT_EQ(ErrorOf([&] { AddRow(mine, "Status", {{"Numero", Value(3)}}); }), 0);  // no lock left behind
 }
 
-TEST_F(TransactionTest, FilesOnlyReadStayOutsideTheTransaction) {
+TEST_F(DaoTransactionTest, FilesOnlyReadStayOutsideTheTransaction) {
     Database produto = engine_.OpenDatabase(Path("Produto.MDB"));
     Database backup = engine_.OpenDatabase(Path("Backup.MDB"));
     engine_.BeginTrans();
@@ -104,7 +104,7 @@ TEST_F(TransactionTest, FilesOnlyReadStayOutsideTheTransaction) {
     EXPECT_EQ(ErrorOf([&] { AddRow(otherProduto, "Status", {{"Numero", Value(5)}}); }), 0);
 }
 
-TEST_F(TransactionTest, LockConflictsBetweenTwoEngines) {
+TEST_F(DaoTransactionTest, LockConflictsBetweenTwoEngines) {
     Database mine = engine_.OpenDatabase(Path("Produto.MDB"));
     Database theirs = other_.OpenDatabase(Path("PRODUTO.MDB"));
     other_.BeginTrans();
@@ -136,7 +136,7 @@ TEST_F(TransactionTest, LockConflictsBetweenTwoEngines) {
     EXPECT_EQ(Count("Produto.MDB"), 3);
 }
 
-TEST_F(TransactionTest, ACommitBlockedByAReaderCanBeRetried) {
+TEST_F(DaoTransactionTest, ACommitBlockedByAReaderCanBeRetried) {
     Database mine = engine_.OpenDatabase(Path("Produto.MDB"));
     engine_.BeginTrans();
     AddRow(mine, "Status", {{"Numero", Value(2)}});
@@ -150,7 +150,7 @@ TEST_F(TransactionTest, ACommitBlockedByAReaderCanBeRetried) {
     EXPECT_EQ(Count("Produto.MDB"), 2);
 }
 
-TEST_F(TransactionTest, AReadAgainstAnExclusiveHolderRaises3187) {
+TEST_F(DaoTransactionTest, AReadAgainstAnExclusiveHolderRaises3187) {
     Database mine = engine_.OpenDatabase(Path("Produto.MDB"));
     sqlite3* holder = nullptr;
     sqlite3_open(Host("Produto.MDB").c_str(), &holder);
@@ -161,7 +161,7 @@ TEST_F(TransactionTest, AReadAgainstAnExclusiveHolderRaises3187) {
     EXPECT_EQ(ErrorOf([&] { mine.OpenRecordset("Status").MoveFirst(); }), 0);
 }
 
-TEST_F(TransactionTest, ATransactionSQLiteEndedItselfIsNotReportedAsALock) {
+TEST_F(DaoTransactionTest, ATransactionSQLiteEndedItselfIsNotReportedAsALock) {
     Database mine = engine_.OpenDatabase(Path("Produto.MDB"));
     Database theirs = other_.OpenDatabase(Path("Produto.MDB"));
     engine_.BeginTrans();
@@ -176,7 +176,7 @@ TEST_F(TransactionTest, ATransactionSQLiteEndedItselfIsNotReportedAsALock) {
     other_.Rollback();
 }
 
-TEST_F(TransactionTest, DenyWriteHoldsTheTableAgainstOthersAndOurselves) {
+TEST_F(DaoTransactionTest, DenyWriteHoldsTheTableAgainstOthersAndOurselves) {
     Database mine = engine_.OpenDatabase(Path("Backup.MDB"));
     Database theirs = other_.OpenDatabase(Path("Backup.MDB"));
     Recordset held = theirs.OpenRecordset("Status", dbOpenTable, dbDenyWrite);
@@ -195,7 +195,7 @@ TEST_F(TransactionTest, DenyWriteHoldsTheTableAgainstOthersAndOurselves) {
 
 // A child process commits 400 rows and is killed at a moment near its commit. The file then holds
 // either every row or none of them: the rollback journal is played back at the next open.
-TEST_F(TransactionTest, ACommitKilledHalfWayLeavesTheOldOrTheNewState) {
+TEST_F(DaoTransactionTest, ACommitKilledHalfWayLeavesTheOldOrTheNewState) {
     const std::string text(2000, 'x');
     long before = Count("Produto.MDB");
     int sawNew = 0;

@@ -7,7 +7,7 @@
 namespace dao::testing {
 namespace {
 
-TEST(Collation, NamesCompareWithoutCaseButWithAccents) {
+TEST(DaoCollation, NamesCompareWithoutCaseButWithAccents) {
     struct Row {
         const char* a;
         const char* b;
@@ -23,7 +23,7 @@ TEST(Collation, NamesCompareWithoutCaseButWithAccents) {
     EXPECT_EQ(JetFold("ação Çé"), "AÇÃO ÇÉ");
 }
 
-TEST(Collation, TextOrdersByLettersThenAccents) {
+TEST(DaoCollation, TextOrdersByLettersThenAccents) {
     const char* ordered[] = {"", "a", "Ana", "Bia", "Codigo", "Código", "Cor", "edson", "Édson", "Zé"};
     for (std::size_t i = 0; i + 1 < std::size(ordered); ++i) {
         EXPECT_LT(JetCompare(ordered[i], ordered[i + 1]), 0) << ordered[i] << " < " << ordered[i + 1];
@@ -32,7 +32,7 @@ TEST(Collation, TextOrdersByLettersThenAccents) {
     EXPECT_EQ(JetCompare("JOÃO", "joão"), 0);
 }
 
-TEST(Collation, SqliteComparesWithTheCollation) {
+TEST(DaoCollation, SqliteComparesWithTheCollation) {
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(":memory:", &db), SQLITE_OK);
     ASSERT_EQ(RegisterJetCollation(db), SQLITE_OK);
@@ -56,7 +56,7 @@ TEST(Collation, SqliteComparesWithTheCollation) {
     sqlite3_close(db);
 }
 
-TEST(ValueText, ReadsAsTheEngineShowsIt) {
+TEST(DaoValueText, ReadsAsTheEngineShowsIt) {
     struct Row {
         Value value;
         const char* text;
@@ -77,7 +77,7 @@ TEST(ValueText, ReadsAsTheEngineShowsIt) {
     for (const auto& row : rows) EXPECT_EQ(row.value.ToText(), row.text);
 }
 
-TEST(ValueConversion, NumbersRoundHalfToEvenAndRaiseTheRuntimeNumbers) {
+TEST(DaoValueConversion, NumbersRoundHalfToEvenAndRaiseTheRuntimeNumbers) {
     EXPECT_EQ(Value(2.5).ToLong(), 2);
     EXPECT_EQ(Value(3.5).ToLong(), 4);
     EXPECT_EQ(Value(" 12 ").ToLong(), 12);
@@ -93,7 +93,7 @@ TEST(ValueConversion, NumbersRoundHalfToEvenAndRaiseTheRuntimeNumbers) {
     for (std::size_t i = 0; i < std::size(failures); ++i) EXPECT_EQ(ErrorOf(failures[i]), numbers[i]);
 }
 
-TEST(ValueConversion, CoercionToAFieldType) {
+TEST(DaoValueConversion, CoercionToAFieldType) {
     struct Row {
         Value value;
         DataType type;
@@ -126,7 +126,7 @@ TEST(ValueConversion, CoercionToAFieldType) {
     }
 }
 
-TEST(ConnectString, ThePasswordIsFoundWithOrWithoutBlanks) {
+TEST(DaoConnectString, ThePasswordIsFoundWithOrWithoutBlanks) {
     struct Row {
         const char* connect;
         const char* password;
