@@ -127,6 +127,10 @@ public:
     void CommitTrans();  // 3034 without a transaction; 3260 when a file cannot commit yet
     void Rollback();     // 3034 without a transaction
 
+    // Idle: recordsets drop the rows they read ahead, so that their next move reads the file.
+    void Idle() { ++idleCount_; }
+    std::uint64_t IdleCount() const { return idleCount_; }
+
     // Bumped by every structure change made through this engine (translation caches use it).
     std::uint64_t Generation() const { return generation_; }
     void BumpGeneration() { ++generation_; }
@@ -143,6 +147,7 @@ private:
     int depth_ = 0;
     int busyTimeoutMs_ = 200;
     std::uint64_t generation_ = 1;
+    std::uint64_t idleCount_ = 0;
 };
 
 // RAII prepared statement on a connection. Bind is 1-based, Column 0-based, as in SQLite.

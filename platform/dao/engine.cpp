@@ -168,9 +168,9 @@ void DBEngine::CommitTrans(int) const { engine_->CommitTrans(); }
 void DBEngine::Rollback() const { engine_->Rollback(); }
 void DBEngine::SetBusyTimeout(int milliseconds) const { engine_->SetBusyTimeout(milliseconds); }
 
-// Read locks are released as soon as each read ends and writes wait for the commit, so there is
-// nothing to free or flush on request.
-void DBEngine::Idle(int) const {}
+// Read locks are released as soon as each read ends and writes wait for the commit, so what is left
+// to free is the rows recordsets read ahead: their next move reads the file again.
+void DBEngine::Idle(int) const { engine_->Idle(); }
 
 void DBEngine::RepairDatabase(std::string_view name) const {
     CheckFault("RepairDatabase", name);

@@ -130,6 +130,7 @@ struct RecordsetState {
     long windowStart = 0;
     std::vector<std::optional<std::vector<Value>>> window;
     std::int64_t windowChanges = -1;
+    std::uint64_t windowIdle = 0;  // the engine's Idle count when the window was read
 
     // Statements kept prepared (never active) between calls: reading rows by rowid, inserting.
     std::unique_ptr<Statement> readRow;

@@ -56,7 +56,8 @@ void LoadRowids(RecordsetState& rs) {
 constexpr long kReadWindow = 128;
 
 bool InWindow(const RecordsetState& rs) {
-    return rs.windowChanges == sqlite3_total_changes64(rs.connection->Handle()) && rs.position >= rs.windowStart &&
+    return rs.windowChanges == sqlite3_total_changes64(rs.connection->Handle()) &&
+           rs.windowIdle == rs.db->engine->IdleCount() && rs.position >= rs.windowStart &&
            rs.position < rs.windowStart + static_cast<long>(rs.window.size());
 }
 
@@ -88,6 +89,7 @@ void ReadWindow(RecordsetState& rs, int step) {
     }
     rs.windowStart = start;
     rs.windowChanges = sqlite3_total_changes64(rs.connection->Handle());
+    rs.windowIdle = rs.db->engine->IdleCount();
 }
 
 // Reads the row at the current position; false when it no longer exists.

@@ -136,6 +136,18 @@ TEST_F(DaoTransactionTest, LockConflictsBetweenTwoEngines) {
     EXPECT_EQ(Count("Produto.MDB"), 3);
 }
 
+TEST_F(DaoTransactionTest, AChangeByAnotherEngineShowsAfterIdle) {
+    Database mine = engine_.OpenDatabase(Path("Produto.MDB"));
+    Database theirs = other_.OpenDatabase(Path("Produto.MDB"));
+    AddRow(mine, "Status", {{"Numero", Value(2)}});
+    Recordset rs = mine.OpenRecordset("Status", dbOpenTable);
+    rs.MoveFirst();
+    theirs.Execute("UPDATE Status SET Numero = 20 WHERE Numero = 2");
+    engine_.Idle(1);
+    rs.MoveNext();
+    EXPECT_EQ(rs("Numero").GetValue(), Value::Long(20));
+}
+
 TEST_F(DaoTransactionTest, ACommitBlockedByAReaderCanBeRetried) {
     Database mine = engine_.OpenDatabase(Path("Produto.MDB"));
     engine_.BeginTrans();
