@@ -1,0 +1,236 @@
+// Shared fixture of the upgrade's tests: the core's machine root (program folder C:\REPORT, data
+// folder F:\LOJA01 with Bd2.MDB), plus the five store databases in an older structure built from
+// the schema description, the data-folder set opened as the log-in opens it, a recording progress
+// window and an event pump that snapshots the last progress line at every yield.
+//
+// The older structure (built once per test program and copied into each test's data folder):
+//   - Produto.MDB lacks FundoCaixaSaldo, FundoCaixa and ItensTransEntBaixa, and Cliente lacks
+//     its last described field; Antigo.MDB's Venda lacks its last described field;
+//   - UltimaVenda.UltimoCodigo is an Integer where a Long is described (the row holds 1234);
+//   - Familia.Descrição is Text 12 where Text 20 is described (the row holds "Ferramentas");
+//   - no field carries a "Format" property;
+//   - UltimaVenda's one row is stamped 01/01/2001.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <map>
+#include <set>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "platform/forms/services.h"
+#include "platform/forms/strings.h"
+#include "platform/win/oledate.h"
+#include "report/core/tests/support/core_fixture.h"
+#include "report/schema/schema_builders.h"
+#include "report/upgrade/progress.h"
+#include "report/upgrade/upgrade.h"
+
+namespace report::testing {
+
+using namespace report::upgrade;
+
+inline const std::vector<std::string>& StoreFiles() {
+    static const std::vector<std::string> files = {"Produto", "Antigo", "Backup", "Modem", "Transfer"};
+    return files;
+}
+
+// Records the last progress line at every yield, so tests see the counters as they were shown.
+class SnapshotPump : public forms::EventPump {
+public:
+    void DoEvents() override {
+        const UpgradeWindow& window = UpgradeWindowInForce();
+        if (window.ListCount() > 0) shown.push_back(window.List(window.ListCount() - 1));
+    }
+    std::vector<std::string> shown;
+};
+
+// One described field as the older structure holds it, when it differs.
+struct OldField {
+    dao::DataType type;
+    int size;
+};
+
+class UpgradeTest : public CoreTest {
+protected:
+    UpgradeTest() {
+        schema::RunSchemaDrivers();
+        CopyOldStore();
+        PastaDados = kData;
+        InstallUpgradeWindow(&window_);
+        forms::InstallEventPump(&pump_);
+        OpenDataSet();
+    }
+
+    ~UpgradeTest() override {
+        ResetUpgradeState();
+        InstalledUpgradeSteps() = {};
+        InstallUpgradeWindow(nullptr);
+        forms::InstallEventPump(nullptr);
+    }
+
+    static void TearDownTestSuite() {
+        std::error_code ignored;
+        if (!Pristine().empty()) std::filesystem::remove_all(Pristine(), ignored);
+        Pristine().clear();
+    }
+
+    static std::string DataFile(const std::string& name) { return std::string(kData) + "\\" + name + ".MDB"; }
+
+    dao::Database OpenStore(const std::string& name) {
+        return ProgramEngine().OpenDatabase(DataFile(name), false, false, ";PWD=TORPAL");
+    }
+
+    // BancoProdutoLoja as the log-in leaves it open for the upgrade.
+    void OpenDataSet() {
+        BancoProdutoLoja.Set(ProgramEngine().OpenDatabase(DataFile("Produto"), false, false,
+                                                          ConnectLoja(kData, "\\Produto.MDB")));
+    }
+
+    // A fresh copy of the older store, for tests that run several rounds.
+    void CopyOldStoreAgain() {
+        ResetUpgradeState();
+        CloseIfOpen(BancoProdutoLoja);
+        BancoProdutoLoja.Reset();
+        CopyOldStore();
+        OpenDataSet();
+    }
+
+    // Runs the driver; the progress window is cleared by the driver itself when it upgrades.
+    void Upgrade() { upgrade::AtualizarBD(); }
+
+    // The stamp as OLE days; -1 for Null.
+    double Stamp() {
+        dao::Recordset rs = BancoProdutoLoja->OpenRecordset("UltimaVenda", dao::dbOpenTable);
+        rs.MoveFirst();
+        const dao::Value v = rs("Versao").GetValue();
+        rs.Close();
+        return v.IsNull() ? -1 : v.ToDouble();
+    }
+
+    void SetStamp(const dao::Value& value) {
+        dao::Recordset rs = BancoProdutoLoja->OpenRecordset("UltimaVenda", dao::dbOpenTable);
+        rs.MoveFirst();
+        rs.Edit();
+        rs("Versao").SetValue(value);
+        rs.Update();
+        rs.Close();
+    }
+
+    static double Date(const char* text) { return win::CDateText(text); }
+
+    // The store files' modification times and sizes, to see that nothing was written.
+    std::map<std::string, std::pair<std::filesystem::file_time_type, std::uintmax_t>> FileStamps() {
+        std::map<std::string, std::pair<std::filesystem::file_time_type, std::uintmax_t>> stamps;
+        for (const auto& entry : std::filesystem::directory_iterator(Host(kData))) {
+            if (entry.path().extension() == ".MDB") {
+                stamps[entry.path().filename().string()] = {entry.last_write_time(), entry.file_size()};
+            }
+        }
+        return stamps;
+    }
+
+    // Every described field of database g, checked against `db`: exists, has the described type
+    // (and size for Text), and holds the checked property's value. Returns the differences.
+    static std::vector<std::string> Differences(const dao::Database& db, int g) {
+        const auto& d = schema::ProgramSchema();
+        std::vector<std::string> out;
+        for (int t = 1; t <= d.QtdeTabelas(g); ++t) {
+            const std::string& table = d.NomeTabela(g, t);
+            for (int k = 1; k <= d.QtdeCampos(g, t); ++k) {
+                const schema::FieldEntry& e = d.Campo(g, t, k);
+                const std::string where = table + "." + e.nomeCampo;
+                try {
+                    const dao::Field f = db.TableDefs().Item(table).Fields().Item(e.nomeCampo);
+                    if (std::to_string(static_cast<int>(f.Type())) != e.tipoCampo) out.push_back(where + " type");
+                    if (e.tipoCampo == "10" && f.Size() != e.tamanhoCampo) out.push_back(where + " size");
+                    if (e.verificaPropriedade != 0 &&
+                        forms::Trim(f.Properties().Item(e.nomePropriedade).GetValue().ToText()) !=
+                            schema::ValueText(e.valorPropriedade)) {
+                        out.push_back(where + " " + e.nomePropriedade);
+                    }
+                } catch (const win::RuntimeError& error) {
+                    out.push_back(where + " raised " + std::to_string(error.Number()));
+                }
+            }
+        }
+        return out;
+    }
+
+    RecordingUpgradeWindow window_;
+    SnapshotPump pump_;
+
+private:
+    static std::filesystem::path& Pristine() {
+        static std::filesystem::path folder;
+        return folder;
+    }
+
+    static bool Omitted(int g, const std::string& table, int k, int count) {
+        static const std::set<std::pair<int, std::string>> tables = {
+            {0, "FundoCaixaSaldo"}, {0, "FundoCaixa"}, {0, "ItensTransEntBaixa"}};
+        static const std::set<std::pair<int, std::string>> lastField = {{0, "Cliente"}, {1, "Venda"}};
+        if (k == 0) return tables.count({g, table}) != 0;
+        return k == count && lastField.count({g, table}) != 0;
+    }
+
+    static std::optional<OldField> Changed(int g, const std::string& table, const std::string& field) {
+        static const std::map<std::tuple<int, std::string, std::string>, OldField> changed = {
+            {{0, "UltimaVenda", "UltimoCodigo"}, {dao::DataType::Integer, 0}},
+            {{0, "Familia", "Descrição"}, {dao::DataType::Text, 12}},
+        };
+        const auto it = changed.find({g, table, field});
+        if (it == changed.end()) return std::nullopt;
+        return it->second;
+    }
+
+    void BuildOldDatabase(int g) {
+        const auto& d = schema::ProgramSchema();
+        const std::string path = DataFile(StoreFiles()[static_cast<std::size_t>(g)]);
+        std::error_code ignored;
+        std::filesystem::remove(Host(path), ignored);
+        dao::Database db = Create(path);
+        for (int t = 1; t <= d.QtdeTabelas(g); ++t) {
+            const std::string& table = d.NomeTabela(g, t);
+            if (Omitted(g, table, 0, 0)) continue;
+            dao::TableDef def = db.CreateTableDef(table);
+            for (int k = 1; k <= d.QtdeCampos(g, t); ++k) {
+                const schema::FieldEntry& e = d.Campo(g, t, k);
+                if (Omitted(g, table, k, d.QtdeCampos(g, t))) continue;
+                const auto old = Changed(g, table, e.nomeCampo);
+                const dao::Value type = old ? dao::Value::Long(static_cast<int>(old->type)) : dao::Value::Text(e.tipoCampo);
+                const dao::Value size = dao::Value::Long(old ? old->size : e.tamanhoCampo);
+                def.Fields().Append(def.CreateField(e.nomeCampo, type, size));
+            }
+            db.TableDefs().Append(def);
+        }
+        if (g == 0) {
+            AddRow(db, "UltimaVenda", {{"UltimoCodigo", dao::Value::Integer(1234)}, {"Versao", dao::Value::Date(Date("01/01/2001"))}});
+            AddRow(db, "Familia", {{"Código", dao::Value::Integer(7)}, {"Descrição", dao::Value::Text("Ferramentas")}});
+        }
+        db.Close();
+    }
+
+    void CopyOldStore() {
+        if (Pristine().empty()) {
+            for (int g = 0; g < 5; ++g) BuildOldDatabase(g);
+            std::string pattern = (std::filesystem::temp_directory_path() / "upgrade-store-XXXXXX").string();
+            ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+            Pristine() = pattern;
+            for (const auto& name : StoreFiles()) {
+                std::filesystem::copy_file(Host(DataFile(name)), Pristine() / (name + ".MDB"));
+            }
+            return;
+        }
+        for (const auto& name : StoreFiles()) {
+            std::filesystem::copy_file(Pristine() / (name + ".MDB"), Host(DataFile(name)),
+                                       std::filesystem::copy_options::overwrite_existing);
+        }
+    }
+};
+
+}  // namespace report::testing

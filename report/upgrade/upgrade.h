@@ -1,0 +1,97 @@
+// The start-up upgrade of a store's data set: AtualizarBD, its shared state and its recovery, and
+// the field rebuild AtualizaEstrutura.
+//
+// AtualizarBD runs at every log-in (AbrirBDLoja calls it through the core's hook, installed by
+// InstallUpgrade) and decides by itself whether anything is to be done: when the version stamp
+// (UltimaVenda.Versao of the data folder's Produto.MDB; Null reads as 01/01/1900) is older than
+// kVersaoPrograma, it brings the five store databases up to the schema description, runs the later
+// repair steps, and writes the stamp last. It works in place and makes no backup.
+//
+// The driver is one flat list of statements (forms::RunSteps) with its loops written as jumps, so
+// that its one recovery can resume at statement level: retry the statement, go on with the next,
+// continue at a named statement, or leave. Order of the work:
+//
+//   folder check -> catalogue package (AtualizaBD2) -> version gate --(current)--> return
+//   -> progress panel -> schema drivers
+//   -> for each database: "Abrindo", open, tables/fields/properties, "Fechando", index repairs, close
+//   -> "Atualizando Informações": NuloProduto, AtualizaAntigo
+//   -> "Atualizando Indexes": index repairs of Produto, CriarRelacao,
+//      AtualizaItemTransEntBaixa when ItensTransEntBaixa is empty, RegistraArquivo
+//   -> stamp -> panel hidden
+//
+// Recovery, by the engine error number and the statement that raised it:
+//   3265  at the gate (no Versao): add Versao (Date, Format "Short Date"), continue at the gate;
+//         at the table lookup (table missing): create it with the placeholder "Campo", retry
+//   3191  (field exists)                  go on
+//   3270  at the property read            create the property (value 0), retry
+//   3219  at the property assignment      rebuild the field (AtualizaEstrutura), go on
+//   3284  (index exists)                  go on
+//   3024  at a database's open            box "<name>.MDB Não Encontrado !", next database
+//   3343  at a database's open            repair the file once and retry; when it is still
+//                                         damaged (or cannot be repaired) report it, next database
+//   3262  (locked by another station)     box "Banco Dados <name> Aberto ...", close the current
+//                                         database, leave (no stamp)
+//   other (and the above elsewhere)       report ("Geral", "AtualizarBD"), go on
+// An error raised while the recovery runs passes to the caller (AbrirBDLoja's trap). When the
+// field rebuild asked the program to end, the driver leaves at once.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "platform/dao/dao.h"
+#include "report/core/state.h"
+
+namespace report::upgrade {
+
+// The program's structure version, as text converted day-first: 1 October 2002.
+inline constexpr const char* kVersaoPrograma = "01/10/2002";
+// What a Null stamp counts as.
+inline constexpr const char* kVersaoNula = "01/01/1900";
+
+// --- Shared state of the upgrade (program-wide; starts empty) -----------------------------------
+extern RecordsetHandle TabelaUltimaVenda;  // UltimaVenda of BancoProdutoLoja, for gate and stamp
+extern std::int16_t QtdeBancos;            // databases walked: 5
+extern std::int16_t PosBanco;              // 1..QtdeBancos; database number g = PosBanco - 1
+extern std::int16_t PosTabela;             // table position t; 0 at the gate
+extern std::int16_t PosCampo;              // field position k
+extern std::int16_t PosPropriedade;        // pass of the property check
+extern DatabaseHandle BancoAtual;          // the database of the current pass
+extern std::string RemoveCampo;            // "S" while a created table still has its placeholder
+extern std::optional<dao::TableDef> TabelaNova;  // the table the recovery created last
+
+// --- Later steps: call points, empty until their subsystem installs them ------------------------
+// Each is called in its place by the driver and runs under the driver's recovery (an error it
+// does not trap itself is handled as any statement of the driver's). None takes arguments: they
+// read the shared state above (IndexRepairs: the database of PosBanco in BancoAtual).
+struct UpgradeSteps {
+    std::function<void()> AtualizaBD2;                // catalogue package, before the gate
+    std::function<void()> IndexRepairs;               // per database, after its "Fechando" line
+    std::function<void()> NuloProduto;                // defaults of empty fields
+    std::function<void()> AtualizaAntigo;             // Antigo.MDB data
+    std::function<void()> IndexRepairsProduto;        // Transportadora and Lucro of Produto.MDB
+    std::function<void()> CriarRelacao;               // the relation of the transfer items
+    std::function<void()> AtualizaItemTransEntBaixa;  // fill ItensTransEntBaixa when it is empty
+    std::function<void()> RegistraArquivo;            // deploy and register the control files
+};
+UpgradeSteps& InstalledUpgradeSteps();
+
+// The driver. Returns normally in every case but the errors its recovery does not handle.
+void AtualizarBD();
+
+// Rebuilds the field at the current position with the described type and size, carrying its data
+// over: F01 appended, data copied, then inside a transaction F deleted and F01 renamed to F. An
+// F01 left by an interrupted rebuild is deleted first. Any other failure rolls back, reports
+// ("Atualiza", "AtualizaEstrutura") and asks the program to end.
+void AtualizaEstrutura();
+
+// Installs AtualizarBD as the core's upgrade driver.
+void InstallUpgrade();
+
+// For tests: closes the upgrade's handles and empties its state, as at program start (the later
+// steps stay installed).
+void ResetUpgradeState();
+
+}  // namespace report::upgrade
