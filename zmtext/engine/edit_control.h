@@ -16,6 +16,7 @@
 #pragma once
 
 #include <QCursor>
+#include <QGuiApplication>
 #include <QPointer>
 #include <memory>
 #include <optional>
@@ -95,6 +96,10 @@ public:
     com::FontDesc GetFontDesc() const override { return this->InternalGetFont().Desc(); }
     void SetFontDesc(const com::FontDesc& desc) override { ctl::ControlBase::SetFontDesc(desc); }
     const ctl::TextMetrics& FieldMetrics() const override {
+        // Without a GUI application (a control made only to be saved or registered) no font can
+        // be measured; a fixed measure keeps the layout defined.
+        static const ctl::FixedTextMetrics withoutGui(8, 13);
+        if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) return withoutGui;
         const com::FontDesc& desc = this->InternalGetFont().Desc();
         if (!metrics_ || metricsFont_ != desc) {
             metrics_ = std::make_unique<ctl::QtTextMetrics>(ctl::ToQFont(desc));

@@ -92,6 +92,23 @@ TEST_F(EditControlWindow, EachKeyFiresKeyDownAndKeyPressOnceFromTheEngine) {
     EXPECT_EQ(Count("F1:3"), 1) << "InvalidKey";
 }
 
+TEST_F(EditControlWindow, AnEditReportsTheBoundPropertyOfDataProperty) {
+    struct Row {
+        std::int16_t dataProperty;
+        int text, raw;   // reports of Text (-517) and RawData (1) for one typed character
+    };
+    auto f = Add("F1", "", 0);
+    Show();
+    Focus(0);
+    for (const auto& row : {Row{0, 1, 1}, Row{1, 0, 2}, Row{2, 0, 1}}) {
+        f->SetDataPropertyValue(row.dataProperty);
+        changes_.clear();
+        Type(0, Qt::Key_X, "x");
+        EXPECT_EQ(std::count(changes_.begin(), changes_.end(), "F1:-517"), row.text) << row.dataProperty;
+        EXPECT_EQ(std::count(changes_.begin(), changes_.end(), "F1:1"), row.raw) << row.dataProperty;
+    }
+}
+
 TEST_F(EditControlWindow, LeavingForASiblingValidatesLeavingForAnotherWindowDoesNot) {
     auto f1 = Add("F1", "###", 0);
     auto f2 = Add("F2", "", 1);

@@ -71,6 +71,7 @@ public:
 
     // Set-up for tests.
     void SetEOLTab(bool v) { EOLTab = v; }
+    void SetDataPropertyValue(std::int16_t v) { DataProperty = v; }
     void SetBorder(std::int16_t style, std::int16_t effect) {
         BorderStyle = style;
         BorderEffect = effect;

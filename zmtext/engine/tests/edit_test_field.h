@@ -169,7 +169,8 @@ public:
         menuShown = items;
         return menuPick;
     }
-    void SetFieldCursor(const QCursor*) override {}
+    void SetFieldCursor(const QCursor* cursor) override { cursorShape = cursor ? cursor->shape() : Qt::BlankCursor; }
+    Qt::CursorShape cursorShape = Qt::BlankCursor;
     void SendParentNotification(int code) override { notifications.push_back(code); }
     com::ComPtr<com::IDispatch> GetExtender() const override { return extender; }
     std::vector<com::ComPtr<com::IUnknown>> GetContainerObjects() const override {

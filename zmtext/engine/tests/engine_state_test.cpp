@@ -176,6 +176,55 @@ TEST(EngineCaret, InsertModeRecreatesTheCaretWhereItStands) {
     EXPECT_EQ(f.caretCreates, creates) << "no caret without the focus";
 }
 
+// --- Values set by properties, cursor and navigation keys ---------------------------------------
+
+TEST(EngineValues, SetTextFromValueAndSetValueChecked) {
+    EditTestField f;
+    f.SetMask("###");
+    f.SetData("12");
+    f.Focus();
+    RunScript(f, "{End}{+Left}");
+    f.events.clear();
+    EXPECT_EQ(f.SetTextFromValue("12"), 1);
+    EXPECT_TRUE(f.events.empty()) << "an unchanged value announces nothing";
+    EXPECT_EQ(f.SetTextFromValue("987"), 2);
+    EXPECT_EQ(f.GetRawData(), "987");
+    EXPECT_EQ(f.GetHiAnchor(), f.GetHiNew()) << "the selection goes";
+    EXPECT_EQ(f.GetCurPos(), 0);
+    EXPECT_EQ(EditEvents(f), "Change;");
+    EXPECT_TRUE(f.IsFieldModified());
+    f.events.clear();
+    EXPECT_FALSE(f.SetValueChecked("987"));
+    EXPECT_TRUE(f.events.empty());
+    f.Blur();
+    EXPECT_TRUE(f.SetValueChecked("55"));
+    EXPECT_EQ(f.GetCurPos(), 0);
+    EXPECT_EQ(EditEvents(f), "Change;");
+}
+
+TEST(EngineCursor, MousePointerTable) {
+    struct Row {
+        std::int16_t pointer;
+        bool inClient;
+        bool set;
+        Qt::CursorShape shape;
+    };
+    const Row rows[] = {{0, true, false, Qt::BlankCursor},  {3, false, false, Qt::BlankCursor},
+                        {1, true, true, Qt::ArrowCursor},   {2, true, true, Qt::CrossCursor},
+                        {3, true, true, Qt::IBeamCursor},   {11, true, true, Qt::WaitCursor},
+                        {13, true, false, Qt::BlankCursor}};   // 13 without an icon
+    for (const auto& row : rows) {
+        EditTestField f;
+        f.SetMousePointer(row.pointer);
+        EXPECT_EQ(f.OnSetCursor(row.inClient), row.set) << row.pointer;
+        EXPECT_EQ(f.cursorShape, row.shape) << row.pointer;
+    }
+    for (int key = 0; key < 0x100; ++key) {
+        const bool kept = (key >= 0x21 && key <= 0x28) || key == 0x2D || key == 0x2E;
+        EXPECT_EQ(CZMEditEngine::PreTranslateKey(key), kept) << key;
+    }
+}
+
 // --- Persistence -------------------------------------------------------------------------------
 
 TEST(EnginePersistence, SavedFlagsComeBackAndPositionsAreReset) {
@@ -227,6 +276,16 @@ TEST(EnginePersistence, OldFormatFlagWordAndMaskBlob) {
         {0x0308, "AS1 BE0 BS0 RO0 EOL1 EB0 FS0 INS1 J0 HS1 MP3 DP0"},
         {0xF002, "AS0 BE0 BS1 RO1 EOL0 EB1 FS1 INS0 J2 HS1 MP3 DP0"},
     };
+    {
+        // A flag block too short for its word changes nothing.
+        com::PropertyBag bag;
+        bag.oldFormat = true;
+        bag.Write("Justification", com::Blob{{0, 0, 0, 0, 70, 0, 0xFF}});
+        EditTestField f;
+        auto load = com::PropExchange::ForLoad(bag);
+        f.ExchangeCommonProps(load);
+        EXPECT_EQ(f.Flags(), "AS1 BE0 BS1 RO0 EOL0 EB0 FS0 INS1 J0 HS1 MP3 DP0");
+    }
     for (const auto& row : rows) {
         com::PropertyBag bag;
         bag.oldFormat = true;
