@@ -215,7 +215,7 @@ public:
     // --- 3. Shared properties ------------------------------------------------------------------
     static void AddFontName(Table& t) {
         t.Property("FontName", com::VT_BSTR, {},
-                   [](Self& c, Args) { return com::Variant::Utf8(c.InternalGetFont().Name()); },
+                   [](Self& c, Args) { return com::Variant::Utf8(win::Cp1252ToUtf8(c.InternalGetFont().Name())); },
                    [](Self& c, Args, const com::Variant& v) {
                        c.InternalGetFont().SetName(TextOf(v));
                        c.BoundPropertyChanged(c.ids_.fontName);

@@ -166,6 +166,14 @@ TEST_F(EditControlWindow, FontSizeIsARealOutsideAndCurrencyInside) {
     EXPECT_DOUBLE_EQ(r8.AsR8(), 9.75);
     EXPECT_NE(std::find(changes_.begin(), changes_.end(), "F1:3"), changes_.end()) << "FontSize reports its own id";
 
+    const DispId name = com::IdOfName(d, "FontName");
+    com::DispParams named{{Variant::Utf8("Fonte \xC3\x87\xC3\xA1")}};   // "Fonte Çá"
+    ASSERT_EQ(d->Invoke(name, com::DISPATCH_PROPERTYPUT, named, nullptr, nullptr, nullptr), com::S_OK);
+    EXPECT_EQ(f->InternalGetFont().Name(), "Fonte \xC7\xE1") << "kept in the code page";
+    Variant back;
+    ASSERT_EQ(d->Invoke(name, com::DISPATCH_PROPERTYGET, none, &back, nullptr, nullptr), com::S_OK);
+    EXPECT_EQ(back.AsStr().ToUtf8(), "Fonte \xC3\x87\xC3\xA1");
+
     const DispId bold = com::IdOfName(d, "FontBold");
     com::DispParams on{{Variant::Bool(true)}};
     ASSERT_EQ(d->Invoke(bold, com::DISPATCH_PROPERTYPUT, on, nullptr, nullptr, nullptr), com::S_OK);
