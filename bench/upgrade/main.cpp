@@ -1,0 +1,106 @@
+// The start-up upgrade's cost, in one run:
+//
+//   upgrade_bench [gate runs]      (default 200)
+//
+// 1. A store from an empty structure: Produto.MDB holds only UltimaVenda (one row, no Versao) and
+//    the other four databases are empty, so the upgrade adds the stamp field and then creates every
+//    described table, field and property of the five databases.
+// 2. The gate on the store the first part left current: the median and the slowest of the runs.
+// The machine root is a temporary folder; the figures go to standard output; nothing is checked.
+#include <QApplication>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "platform/dao/dao.h"
+#include "platform/forms/services.h"
+#include "platform/win/paths.h"
+#include "platform/win/testing/temp_machine_root.h"
+#include "report/core/connections.h"
+#include "report/core/state.h"
+#include "report/upgrade/progress.h"
+#include "report/upgrade/upgrade.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double Milliseconds(Clock::time_point since) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - since).count();
+}
+
+dao::Database CreateStoreFile(const std::string& path) {
+    dao::Database db = report::ProgramEngine().CreateDatabase(path);
+    db.NewPassword("", report::kSenhaLoja);
+    return db;
+}
+
+// C:\REPORT with its Produto.MDB, and F:\LOJA01 with the five store files of an empty structure.
+void BuildEmptyStore(const win::testing::TempMachineRoot& root) {
+    std::filesystem::create_directories(root.DriveC() / "REPORT");
+    win::MapDrive('f', root.MakeFolder("drive-f"));
+    std::filesystem::create_directories(root.Root() / "drive-f" / "LOJA01");
+    CreateStoreFile("C:\\REPORT\\Produto.MDB").Close();
+    dao::Database produto = CreateStoreFile("F:\\LOJA01\\Produto.MDB");
+    dao::TableDef table = produto.CreateTableDef("UltimaVenda");
+    table.Fields().Append(table.CreateField("UltimoCodigo", dao::Value::Long(4)));
+    produto.TableDefs().Append(table);
+    dao::Recordset rs = produto.OpenRecordset("UltimaVenda", dao::dbOpenTable);
+    rs.AddNew();
+    rs("UltimoCodigo").SetValue(dao::Value::Long(1));
+    rs.Update();
+    rs.Close();
+    produto.Close();
+    for (const char* name : {"Antigo", "Backup", "Modem", "Transfer"}) {
+        CreateStoreFile(std::string("F:\\LOJA01\\") + name + ".MDB").Close();
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QApplication application(argc, argv);
+    const int gateRuns = argc > 1 ? std::max(1, std::atoi(argv[1])) : 200;
+
+    win::testing::TempMachineRoot root;
+    std::filesystem::current_path(root.MakeFolder("cwd"));  // where an error report would go
+    BuildEmptyStore(root);
+    forms::ScriptedMessageBoxes boxes;
+    forms::InstallMessageBoxes(&boxes);
+    report::upgrade::RecordingUpgradeWindow window;
+    report::upgrade::InstallUpgradeWindow(&window);
+    report::SetProgramFolder("C:\\REPORT");
+    report::PastaDados = "F:\\LOJA01";
+    report::BancoProdutoLoja.Set(report::ProgramEngine().OpenDatabase(
+        "F:\\LOJA01\\Produto.MDB", false, false, report::ConnectLoja(report::PastaDados, "\\Produto.MDB")));
+
+    const auto start = Clock::now();
+    report::upgrade::AtualizarBD();
+    const double upgrade = Milliseconds(start);
+    const std::size_t lines = window.lines.size();
+
+    std::vector<double> gates;
+    for (int i = 0; i < gateRuns; ++i) {
+        const auto begin = Clock::now();
+        report::upgrade::AtualizarBD();
+        gates.push_back(Milliseconds(begin));
+    }
+    std::sort(gates.begin(), gates.end());
+
+    std::printf("upgrade from an empty structure: %.0f ms (%zu progress lines, %zu boxes)\n", upgrade, lines,
+                boxes.shown.size());
+    std::printf("gate on a current store: median %.3f ms, slowest %.3f ms over %d runs\n",
+                gates[gates.size() / 2], gates.back(), gateRuns);
+
+    report::upgrade::ResetUpgradeState();
+    report::ResetProgramState();
+    report::upgrade::InstallUpgradeWindow(nullptr);
+    forms::InstallMessageBoxes(nullptr);
+    return 0;
+}
