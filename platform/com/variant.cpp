@@ -6,50 +6,22 @@
 #include <utility>
 
 #include "platform/com/dispatch.h"
+#include "platform/win/calendar.h"
+#include "platform/win/oledate.h"
 
 namespace com {
 namespace {
 
-// Days from 1970-01-01 to a proleptic Gregorian date (civil calendar arithmetic).
-std::int64_t DaysFromCivil(std::int64_t y, unsigned m, unsigned d) {
-    y -= m <= 2;
-    const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
-    const auto yoe = static_cast<unsigned>(y - era * 400);
-    const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + static_cast<std::int64_t>(doe) - 719468;
-}
-
-void CivilFromDays(std::int64_t z, int& year, int& month, int& day) {
-    z += 719468;
-    const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-    const auto doe = static_cast<unsigned>(z - era * 146097);
-    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const std::int64_t y = static_cast<std::int64_t>(yoe) + era * 400;
-    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const unsigned mp = (5 * doy + 2) / 153;
-    day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-    month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-    year = static_cast<int>(y + (month <= 2));
-}
-
 constexpr std::int64_t kOleEpoch = -25569;   // 1899-12-30 in days from 1970-01-01
-
-int DaysInMonth(int year, int month) {
-    static constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-    return month == 2 && leap ? 29 : kDays[month - 1];
-}
 
 }  // namespace
 
 bool Date::FromParts(int year, int month, int day, int hour, int minute, int second, Date& out) {
-    if (year < 100 || year > 9999 || month < 1 || month > 12 || day < 1 ||
-        day > DaysInMonth(year, month) || hour < 0 || hour > 23 || minute < 0 || minute > 59 ||
-        second < 0 || second > 59)
+    if (!win::IsValidCivilDate(year, month, day) || hour < 0 || hour > 23 || minute < 0 ||
+        minute > 59 || second < 0 || second > 59)
         return false;
     const auto whole = static_cast<double>(
-        DaysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) - kOleEpoch);
+        win::DaysFromCivil(year, month, day) - kOleEpoch);
     const double time = (hour * 3600 + minute * 60 + second) / 86400.0;
     out.days = whole < 0 ? whole - time : whole + time;
     return true;
@@ -64,7 +36,10 @@ Date::Parts Date::ToParts() const {
         whole += 1;
     }
     Parts p{};
-    CivilFromDays(static_cast<std::int64_t>(whole) + kOleEpoch, p.year, p.month, p.day);
+    const win::CivilDate date = win::CivilFromDays(static_cast<std::int64_t>(whole) + kOleEpoch);
+    p.year = date.year;
+    p.month = date.month;
+    p.day = date.day;
     p.hour = static_cast<int>(seconds / 3600);
     p.minute = static_cast<int>(seconds / 60 % 60);
     p.second = static_cast<int>(seconds % 60);

@@ -4,20 +4,12 @@
 #include <cerrno>
 #include <ctime>
 
+#include "platform/win/calendar.h"
 #include "platform/win/error.h"
+#include "platform/win/oledate.h"
 
 namespace win {
 namespace {
-
-// Days from 1970-01-01 to a proleptic Gregorian date (negative before it).
-std::int64_t DaysFromCivil(int year, int month, int day) {
-    year -= month <= 2 ? 1 : 0;
-    const std::int64_t era = (year >= 0 ? year : year - 399) / 400;
-    const std::int64_t yearOfEra = year - era * 400;
-    const std::int64_t dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
-    const std::int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
-    return era * 146097 + dayOfEra - 719468;
-}
 
 CivilTime CivilFromSeconds(std::int64_t seconds) {
     std::int64_t days = seconds / 86400;
@@ -26,17 +18,11 @@ CivilTime CivilFromSeconds(std::int64_t seconds) {
         rest += 86400;
         --days;
     }
-    days += 719468;
-    const std::int64_t era = (days >= 0 ? days : days - 146096) / 146097;
-    const std::int64_t dayOfEra = days - era * 146097;
-    const std::int64_t yearOfEra =
-        (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
-    const std::int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
-    const std::int64_t mp = (5 * dayOfYear + 2) / 153;
+    const CivilDate date = CivilFromDays(days);
     CivilTime t;
-    t.day = static_cast<int>(dayOfYear - (153 * mp + 2) / 5 + 1);
-    t.month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-    t.year = static_cast<int>(yearOfEra + era * 400 + (t.month <= 2 ? 1 : 0));
+    t.year = date.year;
+    t.month = date.month;
+    t.day = date.day;
     t.hour = static_cast<int>(rest / 3600);
     t.minute = static_cast<int>(rest / 60 % 60);
     t.second = static_cast<int>(rest % 60);
@@ -49,12 +35,8 @@ std::int64_t CivilSeconds(const CivilTime& t) {
 }
 
 bool IsValid(const CivilTime& t) {
-    if (t.year < 100 || t.year > 9999 || t.month < 1 || t.month > 12 || t.day < 1) return false;
-    const int nextMonth = t.month == 12 ? 1 : t.month + 1;
-    const auto daysInMonth = DaysFromCivil(t.month == 12 ? t.year + 1 : t.year, nextMonth, 1) -
-                             DaysFromCivil(t.year, t.month, 1);
-    return t.day <= daysInMonth && t.hour >= 0 && t.hour < 24 && t.minute >= 0 && t.minute < 60 &&
-           t.second >= 0 && t.second < 60;
+    return IsValidCivilDate(t.year, t.month, t.day) && t.hour >= 0 && t.hour < 24 &&
+           t.minute >= 0 && t.minute < 60 && t.second >= 0 && t.second < 60;
 }
 
 CivilTime RealLocalNow() { return LocalCivilTime(std::time(nullptr)); }

@@ -7,38 +7,15 @@
 #include <string>
 #include <vector>
 
+#include "platform/win/calendar.h"
 #include "platform/win/error.h"
 
 namespace win {
 namespace {
 
 constexpr std::int64_t kSecondsPerDay = 86400;
-// Days since 0000-03-01 of a Gregorian date (years counted from March, so the leap day ends
-// each cycle).
-constexpr std::int64_t DaysFromCivil(int year, int month, int day) {
-    const std::int64_t y = month <= 2 ? year - 1 : year;
-    const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
-    const std::int64_t yearOfEra = y - era * 400;
-    const std::int64_t shiftedMonth = month > 2 ? month - 3 : month + 9;
-    const std::int64_t dayOfYear = (153 * shiftedMonth + 2) / 5 + day - 1;
-    const std::int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
-    return era * 146097 + dayOfEra;
-}
-
 // The day count of 1899-12-30, day 0 of OLE dates.
 constexpr std::int64_t kOleEpochDays = DaysFromCivil(1899, 12, 30);
-
-void CivilFromDays(std::int64_t days, int& year, int& month, int& day) {
-    const std::int64_t era = (days >= 0 ? days : days - 146096) / 146097;
-    const std::int64_t dayOfEra = days - era * 146097;
-    const std::int64_t yearOfEra =
-        (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
-    const std::int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
-    const std::int64_t shiftedMonth = (5 * dayOfYear + 2) / 153;
-    day = static_cast<int>(dayOfYear - (153 * shiftedMonth + 2) / 5 + 1);
-    month = static_cast<int>(shiftedMonth < 10 ? shiftedMonth + 3 : shiftedMonth - 9);
-    year = static_cast<int>(yearOfEra + era * 400 + (month <= 2 ? 1 : 0));
-}
 
 double OleFromDaysAndSeconds(std::int64_t days, std::int64_t seconds) {
     const double fraction = static_cast<double>(seconds) / kSecondsPerDay;
@@ -97,7 +74,10 @@ CivilTime CivilFromOleDate(double date) {
     std::int64_t seconds = 0;
     SplitOleDate(date, days, seconds);
     CivilTime when;
-    CivilFromDays(days + kOleEpochDays, when.year, when.month, when.day);
+    const CivilDate civil = CivilFromDays(days + kOleEpochDays);
+    when.year = civil.year;
+    when.month = civil.month;
+    when.day = civil.day;
     when.hour = static_cast<int>(seconds / 3600);
     when.minute = static_cast<int>(seconds / 60 % 60);
     when.second = static_cast<int>(seconds % 60);
