@@ -7,46 +7,6 @@ namespace {
 
 constexpr char32_t kReplacementChar = 0xFFFD;
 
-// Decodes one UTF-8 sequence at `i`; an invalid one yields U+FFFD and consumes one byte.
-char32_t DecodeUtf8(std::string_view s, std::size_t& i) {
-    const auto b0 = static_cast<unsigned char>(s[i]);
-    int extra = 0;
-    char32_t cp = 0;
-    if (b0 < 0x80) {
-        ++i;
-        return b0;
-    } else if ((b0 & 0xE0) == 0xC0) {
-        extra = 1;
-        cp = b0 & 0x1F;
-    } else if ((b0 & 0xF0) == 0xE0) {
-        extra = 2;
-        cp = b0 & 0x0F;
-    } else if ((b0 & 0xF8) == 0xF0) {
-        extra = 3;
-        cp = b0 & 0x07;
-    } else {
-        ++i;
-        return kReplacementChar;
-    }
-    if (i + static_cast<std::size_t>(extra) >= s.size()) {
-        ++i;
-        return kReplacementChar;
-    }
-    for (int k = 1; k <= extra; ++k) {
-        const auto b = static_cast<unsigned char>(s[i + static_cast<std::size_t>(k)]);
-        if ((b & 0xC0) != 0x80) {
-            ++i;
-            return kReplacementChar;
-        }
-        cp = (cp << 6) | (b & 0x3F);
-    }
-    i += static_cast<std::size_t>(extra) + 1;
-    static constexpr char32_t kMin[4] = {0, 0x80, 0x800, 0x10000};
-    if (cp < kMin[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-        return kReplacementChar;
-    return cp;
-}
-
 void AppendUtf16(std::u16string& out, char32_t cp) {
     if (cp < 0x10000) {
         out.push_back(static_cast<char16_t>(cp));
@@ -54,24 +14,6 @@ void AppendUtf16(std::u16string& out, char32_t cp) {
         cp -= 0x10000;
         out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
         out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
-    }
-}
-
-void AppendUtf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out.push_back(static_cast<char>(cp));
-    } else if (cp < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else if (cp < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
     }
 }
 
@@ -96,7 +38,7 @@ void ForEachCodePoint(const std::u16string& units, F&& f) {
 Bstr Bstr::FromUtf8(std::string_view utf8) {
     std::u16string out;
     out.reserve(utf8.size());
-    for (std::size_t i = 0; i < utf8.size();) AppendUtf16(out, DecodeUtf8(utf8, i));
+    for (std::size_t i = 0; i < utf8.size();) AppendUtf16(out, win::DecodeUtf8(utf8, i).value_or(kReplacementChar));
     return Bstr(std::move(out));
 }
 
@@ -110,7 +52,7 @@ Bstr Bstr::FromAnsi(std::string_view cp1252) {
 std::string Bstr::ToUtf8() const {
     std::string out;
     out.reserve(units_.size());
-    ForEachCodePoint(units_, [&](char32_t cp) { AppendUtf8(out, cp); });
+    ForEachCodePoint(units_, [&](char32_t cp) { win::AppendUtf8(out, cp); });
     return out;
 }
 

@@ -30,6 +30,9 @@ bool IsAlpha1252(unsigned char byte);
 // overlong form, a surrogate, a cut or stray byte), which still moves `pos` forward.
 std::optional<char32_t> DecodeUtf8(std::string_view text, std::size_t& pos);
 
+// Appends the UTF-8 form of a code point (at most U+10FFFF).
+void AppendUtf8(std::string& out, char32_t codePoint);
+
 // The lower case of a character that has a cp1252 byte; other characters are returned as they are.
 // This is the case-insensitive comparison of file, key and section names.
 char32_t FoldCase(char32_t codePoint);
