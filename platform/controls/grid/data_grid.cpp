@@ -59,7 +59,9 @@ public:
 
     Qt::ItemFlags flags(const QModelIndex& index) const override {
         Qt::ItemFlags flags = Qt::ItemIsSelectable | Qt::ItemIsEnabled;
-        if (index.isValid() && grid_.Array() && !grid_.Column(index.column()).locked) flags |= Qt::ItemIsEditable;
+        if (index.isValid() && grid_.Array() && index.column() < grid_.ColumnCount() &&
+            !grid_.Column(index.column()).locked)
+            flags |= Qt::ItemIsEditable;
         return flags;
     }
 

@@ -3,12 +3,13 @@
 //
 // Late-bound members (grid_object.h maps each DISPID to one call here):
 //   DISPID  member           C++
-//   14      Row              Row / SetRow: the current row, 0-based; -1 when there is none
+//   14      Row              Row (read only): the current row, 0-based; -1 when there is none
 //   5       Bookmark         Bookmark: the current row as the source knows it: the array's row
 //                            index (1-based where the array is), or the record's 1-based position
 //   55      HighlightColor   HighlightColor / SetHighlightColor: the current row's highlight
 //   8       Columns          the columns; item n's DISPID 5 is its heading (ColumnCaption)
-//   94      Array            SetArray: the array object the grid shows (given by reference)
+//   94      Array            SetArray (put only): the array object the grid shows, given by
+//                            reference; Nothing unbinds it
 //   102     RowCountHint     SetRowCountHint: rows the window expects; advisory only
 //   103     Update           UpdatePendingEdit: a cell edit still open goes into the array now
 //   -550    Refresh          Refresh

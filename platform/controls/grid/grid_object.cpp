@@ -6,8 +6,6 @@ namespace {
 using com::Variant;
 using GridArgs = com::DispatchTable<GridObject>::Args;
 
-Variant Nothing() { return Variant::Dispatch(nullptr); }
-
 // The array object a put of DISPID 94 hands over; Nothing or Empty unbinds the grid.
 com::ComPtr<ArrayObject> ArrayArgument(const Variant& value) {
     const Variant v = value.Deref();
@@ -22,8 +20,8 @@ void AddCurrentRowMembers(com::DispatchTable<GridObject>& t) {
         "Bookmark", com::VT_VARIANT, {}, [](GridObject& g, GridArgs) { return g.Control().Bookmark(); },
         nullptr, 5);
     t.Property(
-        "Row", com::VT_I4, {}, [](GridObject& g, GridArgs) { return Variant::I4(g.Control().Row()); },
-        [](GridObject& g, GridArgs, const Variant& v) { g.Control().SetRow(v.AsI4()); }, 14);
+        "Row", com::VT_I4, {}, [](GridObject& g, GridArgs) { return Variant::I4(g.Control().Row()); }, nullptr,
+        14);
 }
 
 void AddLookMembers(com::DispatchTable<GridObject>& t) {
@@ -45,11 +43,7 @@ void AddLookMembers(com::DispatchTable<GridObject>& t) {
 
 void AddSourceMembers(com::DispatchTable<GridObject>& t) {
     t.Property(
-        "Array", com::VT_VARIANT, {},
-        [](GridObject& g, GridArgs) {
-            ArrayObject* array = g.Control().Array();
-            return array ? Variant::Dispatch(com::ComPtr<com::IDispatch>(array)) : Nothing();
-        },
+        "Array", com::VT_VARIANT, {}, nullptr,
         [](GridObject& g, GridArgs, const Variant& v) { g.Control().SetArray(ArrayArgument(v)); }, 94);
     t.Method(
         "RowCountHint", com::VT_EMPTY, {com::VT_I4},
