@@ -164,8 +164,13 @@ void CZMEditEngine::ApplyDataChange() {
     InvalidateField();
 }
 
-bool CZMEditEngine::CommitEdit(bool notifyEvenIfUnchanged) {
+bool CZMEditEngine::CommitEdit(bool notifyEvenIfUnchanged, bool requireValidValue) {
     const bool changed = RawData != editBefore_;
+    if (changed && requireValidValue && !IsValidValue()) {
+        RawData = editBefore_;
+        ErrorBeepIfSet();
+        return false;
+    }
     if (changed) ApplyDataChange();
     if (changed || notifyEvenIfUnchanged) SetModifiedAndNotify();
     return changed || notifyEvenIfUnchanged;

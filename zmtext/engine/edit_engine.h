@@ -16,9 +16,10 @@
 //   3. The data has no gaps: a placeholder takes the k-th data character only when the k-1
 //      before it are there.
 //   4. Every edit runs BeginEdit (which arms the undo copy once per focus) and ends in
-//      CommitEdit, the one place that takes the changed data into the control (binding flag,
-//      ParseText, FormatText, EN_UPDATE, repaint) and then marks the field modified, announces
-//      the bound property and fires Change. An edit that changed nothing notifies nobody.
+//      CommitEdit, the one place that validates the result where the kind asks for it, takes
+//      the changed data into the control (binding flag, ParseText, FormatText, EN_UPDATE,
+//      repaint) and then marks the field modified, announces the bound property and fires
+//      Change. An edit that changed nothing notifies nobody.
 //
 // Focus cycle: HandleSetFocus rebuilds the editing state from RawData and takes the undo copy;
 // keys, mouse and clipboard edit it; HandleKillFocus parses it back and validates (Invalid, else
@@ -277,7 +278,9 @@ protected:
     void DeleteSelection();
     // Edit transaction (invariant 4).
     void BeginEdit();
-    bool CommitEdit(bool notifyEvenIfUnchanged = false);
+    // Takes the edit since BeginEdit into the control and announces it. With
+    // `requireValidValue` an edit that leaves no valid value is undone (with the error beep).
+    bool CommitEdit(bool notifyEvenIfUnchanged = false, bool requireValidValue = false);
     void ApplyDataChange();
 
     // Moves.

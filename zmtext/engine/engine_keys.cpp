@@ -217,13 +217,9 @@ void CZMEditEngine::DeleteAtCaret() {
     if (!Editable()) return;
     BeginEdit();
     RemoveDataAt(CurPos);
+    // A number must stay a number: a deletion that breaks it is refused.
     const int kind = GetFieldKind();
-    if ((kind == kFieldDouble || kind == kFieldCurrency) && RawData != editBefore_ && !IsValidValue()) {
-        RawData = editBefore_;
-        ErrorBeepIfSet();
-        return;
-    }
-    CommitEdit();
+    CommitEdit(false, kind == kFieldDouble || kind == kFieldCurrency);
 }
 
 void CZMEditEngine::Backspace() {

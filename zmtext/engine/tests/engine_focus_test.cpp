@@ -457,6 +457,26 @@ TEST(EngineHooks, TypingASeparatorInADateIsNoInvalidKey) {
     }
 }
 
+TEST(EngineHooks, NumericKindsRefuseADeletionThatBreaksTheValue) {
+    win::CountingBeepSink beeps;
+    win::InstallBeepSink(&beeps);
+    for (int kind : {kFieldText, kFieldLong, kFieldDouble, kFieldCurrency}) {
+        EditTestField f;
+        f.SetKind(kind);
+        f.SetMask("###");   // the field's value is valid only when complete
+        f.SetData("123");
+        f.SetErrorBeep(true);
+        f.Focus();
+        f.events.clear();
+        RunScript(f, "{Home}{Del}");
+        const bool refused = kind == kFieldDouble || kind == kFieldCurrency;
+        EXPECT_EQ(f.GetRawData(), refused ? "123" : "23") << kind;
+        EXPECT_EQ(EditEvents(f), refused ? "" : "Change;") << kind;
+    }
+    win::InstallBeepSink(nullptr);
+    EXPECT_EQ(beeps.count, 2);
+}
+
 TEST(EngineHooks, NoEditingWhileReadOnlyFromTheBindingOrDuringCapture) {
     EditTestField f;
     f.SetData("ab");
