@@ -4,9 +4,11 @@
 
 #include "platform/forms/app.h"
 #include "report/core/startup.h"
+#include "report/upgrade/upgrade.h"
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
+    report::upgrade::InstallUpgrade();
     report::Main();
     return forms::App().Run();
 }
