@@ -6,19 +6,12 @@
 #include <cmath>
 
 #include "platform/win/error.h"
+#include "platform/win/testing/raises.h"
 #include "platform/win/oledate.h"
 
 namespace {
 
-template <typename F>
-long ErrorNumberOf(F&& call) {
-    try {
-        call();
-    } catch (const win::RuntimeError& e) {
-        return e.Number();
-    }
-    return 0;
-}
+using win::testing::ErrorNumberOf;
 
 TEST(TextFormatTest, NumberTextsUseTheRegionalSeparatorAndFifteenDigits) {
     const struct {

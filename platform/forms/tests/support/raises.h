@@ -1,18 +1,10 @@
 // The runtime error number a call raises (0 when it raises none).
 #pragma once
 
-#include "platform/win/error.h"
+#include "platform/win/testing/raises.h"
 
 namespace forms::testing {
 
-template <typename F>
-long ErrorNumberOf(F&& call) {
-    try {
-        call();
-    } catch (const win::RuntimeError& error) {
-        return error.Number();
-    }
-    return 0;
-}
+using win::testing::ErrorNumberOf;
 
 }  // namespace forms::testing
