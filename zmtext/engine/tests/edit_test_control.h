@@ -3,25 +3,13 @@
 // registered nor shipped.
 #pragma once
 
-#include <QApplication>
-#include <memory>
 
 #include "platform/ctl/control.h"
 #include "zmtext/engine/edit_control.h"
+#include "zmtext/engine/tests/engine_test_app.h"
 #include "zmtext/engine/tests/masked_test_rules.h"
 
 namespace zmtext::testing {
-
-// The test program's application object: the one that exists, else one made here and kept to the
-// end of the process (Qt's own globals may be gone by the time static objects end).
-inline QApplication& EngineTestApp() {
-    if (auto* existing = qobject_cast<QApplication*>(QCoreApplication::instance())) return *existing;
-    static int argc = 1;
-    static char name[] = "zmtext_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = std::make_unique<QApplication>(argc, argv).release();
-    return *app;
-}
 
 // Own DISPIDs of the test control's events and properties.
 enum TestEditIds : com::DispId {

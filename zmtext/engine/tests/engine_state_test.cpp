@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/win/testing/temp_machine_root.h"
+#include "zmtext/engine/tests/engine_test_app.h"
 #include "zmtext/engine/tests/keystroke_script.h"
 #include "zmtext/module/app.h"
 #include "zmtext/module/defaults_store.h"
@@ -203,6 +204,7 @@ TEST(EngineValues, SetTextFromValueAndSetValueChecked) {
 }
 
 TEST(EngineCursor, MousePointerTable) {
+    EngineTestApp();   // cursors are made by the GUI application
     struct Row {
         std::int16_t pointer;
         bool inClient;
