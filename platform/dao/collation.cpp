@@ -109,6 +109,7 @@ int JetCompare(std::string_view a, std::string_view b) {
 
 bool JetNamesEqual(std::string_view a, std::string_view b) {
     if (a == b) return true;
+    if (a.size() != b.size()) return false;  // the case pairs folded here encode in equal lengths
     return CompareBy(a, b, [](char32_t cp) { return cp; }) == 0;
 }
 

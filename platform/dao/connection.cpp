@@ -133,7 +133,9 @@ void Connection::OpenSqlite() {
     if (std::filesystem::file_size(hostPath_, ec) == 0 || ec) {
         RaiseJet(jet::DatabaseNotRecognised, windowsPath_);
     }
-    const int flags = readOnly_ ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
+    // One thread uses a connection at a time (the engine's objects belong to the thread that made
+    // them), so SQLite's per-call connection mutex is left out.
+    const int flags = (readOnly_ ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX;
     if (sqlite3_open_v2(hostPath_.c_str(), &db_, flags, nullptr) != SQLITE_OK) {
         RaiseSqlite(db_, Operation::Read, windowsPath_);
     }
@@ -247,7 +249,10 @@ void EngineState::Enlist(const std::shared_ptr<Connection>& connection) {
 void EngineState::BeginTrans() {
     if (depth_ >= kMaxDepth) RaiseJet(jet::TooManyTransactions);
     ++depth_;
-    if (depth_ == 1) return;
+    if (depth_ == 1) {
+        ++transactionSerial_;
+        return;
+    }
     for (const auto& connection : enlisted_) connection->Exec("SAVEPOINT " + LevelName(depth_), Operation::Write);
 }
 

@@ -12,6 +12,8 @@
 //      are released at once. CommitTrans and Rollback end every enlisted connection.
 //   4. No statement stays active between calls of the object model: statements are reset once read,
 //      so structure changes and DROP TABLE are never blocked by the engine's own recordsets.
+//   5. An engine and its objects are used by one thread at a time: connections are opened without
+//      SQLite's per-connection mutex. Two engines may live on two threads.
 //
 // Lock file protocol (how engines, in this process or another, see each other): beside each open
 // database file "X" lies the hidden file ".X.lck" (directory searches never list it), removed by
@@ -127,6 +129,9 @@ public:
     void CommitTrans();  // 3034 without a transaction; 3260 when a file cannot commit yet
     void Rollback();     // 3034 without a transaction
 
+    // Counts outermost transactions, so that a check made once per transaction can be recognised.
+    std::uint64_t TransactionSerial() const { return transactionSerial_; }
+
     // Idle: recordsets drop the rows they read ahead, so that their next move reads the file.
     void Idle() { ++idleCount_; }
     std::uint64_t IdleCount() const { return idleCount_; }
@@ -148,6 +153,7 @@ private:
     int busyTimeoutMs_ = 200;
     std::uint64_t generation_ = 1;
     std::uint64_t idleCount_ = 0;
+    std::uint64_t transactionSerial_ = 0;
 };
 
 // RAII prepared statement on a connection. Bind is 1-based, Column 0-based, as in SQLite.

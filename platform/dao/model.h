@@ -87,6 +87,9 @@ struct QueryDefState {
     std::string sql;
 };
 
+// The values of one record, shared between the rows read and the current record (no copy per move).
+using Row = std::shared_ptr<const std::vector<Value>>;
+
 // One column of a recordset.
 struct RecordsetColumn {
     std::string name;
@@ -103,16 +106,17 @@ struct RecordsetState {
     std::string table;                  // the stored table, for table-type and table dynasets
     std::vector<RecordsetColumn> columns;
     std::vector<Field> fieldList;  // built once: the columns never change
+    std::size_t lookupHint = 0;    // where the next search by name starts
 
     // Rows by rowid (tables): the rowids in the current order; the row is read on each move.
     // Rows by value (queries): every row read at open.
     bool byRowid = false;
     std::vector<std::int64_t> rowids;
-    std::vector<std::vector<Value>> rows;
+    std::vector<Row> rows;
     long position = -1;  // -1 before the first (BOF), size() after the last (EOF)
     bool noMatch = false;
     bool deleted = false;  // the current record was deleted
-    std::vector<Value> current;  // values of the current record
+    Row current;  // values of the current record (null without one)
 
     std::string index;                  // table type: the current index ("" none)
     std::vector<std::string> indexFields;
@@ -128,15 +132,17 @@ struct RecordsetState {
     // write of this engine to the file drops it); a change by another engine shows once the
     // window is left.
     long windowStart = 0;
-    std::vector<std::optional<std::vector<Value>>> window;
+    std::vector<Row> window;  // null where a row no longer exists
     std::int64_t windowChanges = -1;
     std::uint64_t windowIdle = 0;  // the engine's Idle count when the window was read
 
     // Statements kept prepared (never active) between calls: reading rows by rowid, inserting.
     std::unique_ptr<Statement> readRow;
+    std::unique_ptr<Statement> readRange;
     std::vector<bool> insertColumns;  // which columns `insert` sets
     std::unique_ptr<Statement> insert;
     int probeFd = -1;  // the lock file, to see whether another holder keeps the table deny-write
+    std::uint64_t probedInTransaction = 0;  // the transaction whose first write found it free
 
     // Releases the statements, the locks and the connection (Close, or the database's Close).
     void Release();

@@ -61,31 +61,42 @@ bool InWindow(const RecordsetState& rs) {
            rs.position < rs.windowStart + static_cast<long>(rs.window.size());
 }
 
+// The statement that reads the rows of a window: by a rowid range when the window's rowids
+// ascend (insertion order), by the list of rowids otherwise (index order).
+Statement& WindowQuery(RecordsetState& rs, long start, long end) {
+    const bool ascending = std::is_sorted(rs.rowids.begin() + start, rs.rowids.begin() + end);
+    auto& query = ascending ? rs.readRange : rs.readRow;
+    if (!query) {
+        const std::string where = ascending ? " WHERE rowid BETWEEN ? AND ?" : " WHERE rowid IN (SELECT value FROM json_each(?))";
+        query = std::make_unique<Statement>(*rs.connection, "SELECT rowid, " + ColumnList(rs) + " FROM " + QuoteName(rs.table) + where,
+                                            Operation::Read);
+    }
+    if (ascending) {
+        query->BindInt(1, rs.rowids[static_cast<std::size_t>(start)]);
+        query->BindInt(2, rs.rowids[static_cast<std::size_t>(end - 1)]);
+        return *query;
+    }
+    std::string list = "[";
+    for (long at = start; at < end; ++at) list += (at == start ? "" : ",") + std::to_string(rs.rowids[static_cast<std::size_t>(at)]);
+    query->Bind(1, Value::Text(list + "]"));
+    return *query;
+}
+
 // Reads the rows of the window around the current position, in the direction of the move.
 void ReadWindow(RecordsetState& rs, int step) {
     const long start = step > 0 ? rs.position : std::max(0L, rs.position - kReadWindow + 1);
     const long end = std::min(Size(rs), start + kReadWindow);
-    std::string list = "[";
     std::unordered_map<std::int64_t, std::size_t> slots;
-    for (long at = start; at < end; ++at) {
-        const auto rowid = rs.rowids[static_cast<std::size_t>(at)];
-        list += (at == start ? "" : ",") + std::to_string(rowid);
-        slots.emplace(rowid, static_cast<std::size_t>(at - start));
-    }
-    if (!rs.readRow) {
-        rs.readRow = std::make_unique<Statement>(*rs.connection,
-                                                 "SELECT rowid, " + ColumnList(rs) + " FROM " + QuoteName(rs.table) +
-                                                     " WHERE rowid IN (SELECT value FROM json_each(?))",
-                                                 Operation::Read);
-    }
-    auto& read = *rs.readRow;
-    read.Bind(1, Value::Text(list + "]"));
-    rs.window.assign(static_cast<std::size_t>(end - start), std::nullopt);
+    for (long at = start; at < end; ++at) slots.emplace(rs.rowids[static_cast<std::size_t>(at)], static_cast<std::size_t>(at - start));
+    auto& read = WindowQuery(rs, start, end);
+    rs.window.assign(static_cast<std::size_t>(end - start), nullptr);
     while (read.Step()) {
+        const auto slot = slots.find(read.Int(0));
+        if (slot == slots.end()) continue;  // a row added since the rowids were read
         std::vector<Value> row;
         row.reserve(rs.columns.size());
         for (std::size_t i = 0; i < rs.columns.size(); ++i) row.push_back(read.Column(static_cast<int>(i) + 1, rs.columns[i].type));
-        rs.window[slots.at(read.Int(0))] = std::move(row);
+        rs.window[slot->second] = std::make_shared<const std::vector<Value>>(std::move(row));
     }
     rs.windowStart = start;
     rs.windowChanges = sqlite3_total_changes64(rs.connection->Handle());
@@ -101,7 +112,7 @@ bool ReadRow(RecordsetState& rs, int step = 1) {
     if (!InWindow(rs)) ReadWindow(rs, step);
     const auto& row = rs.window[static_cast<std::size_t>(rs.position - rs.windowStart)];
     if (!row) return false;
-    rs.current = *row;
+    rs.current = row;
     return true;
 }
 
@@ -110,7 +121,7 @@ void Settle(RecordsetState& rs, int step) {
     rs.deleted = false;
     rs.editMode = RecordsetState::EditMode::None;
     while (HasCurrent(rs) && !ReadRow(rs, step)) rs.position += step;
-    if (!HasCurrent(rs)) rs.current.clear();
+    if (!HasCurrent(rs)) rs.current.reset();
 }
 
 void RequireCurrent(const RecordsetState& rs) {
@@ -146,12 +157,17 @@ void HoldDenyWrite(RecordsetState& rs) {
     }
 }
 
-// A write through a recordset on a table another holder keeps deny-write raises 3260.
+// A write through a recordset on a table another holder keeps deny-write raises 3260. Inside a
+// workspace transaction the table is looked at by the first write only: the transaction then
+// holds the file's write lock, as the writer a deny-write open must wait for.
 void CheckNotDenied(RecordsetState& rs) {
     if (rs.denyWriteFd >= 0) return;
+    const auto& engine = *rs.db->engine;
+    if (engine.InTransaction() && rs.probedInTransaction == engine.TransactionSerial()) return;
     if (rs.probeFd < 0) rs.probeFd = open(LockFilePath(rs.connection->HostPath()).c_str(), O_RDWR | O_CLOEXEC);
     if (rs.probeFd < 0) return;
     if (!LockTableByte(rs.probeFd, F_RDLCK, TableLockByte(rs.table), F_OFD_GETLK)) RaiseJet(jet::UpdateLocked, rs.table);
+    if (engine.InTransaction()) rs.probedInTransaction = engine.TransactionSerial();
 }
 
 std::size_t TextLength(std::string_view text) {
@@ -176,7 +192,7 @@ void OpenOnTable(RecordsetState& rs, int options) {
     while (query.Step()) {
         std::vector<Value> row;
         for (std::size_t i = 0; i < rs.columns.size(); ++i) row.push_back(query.Column(static_cast<int>(i), rs.columns[i].type));
-        rs.rows.push_back(std::move(row));
+        rs.rows.push_back(std::make_shared<const std::vector<Value>>(std::move(row)));
     }
 }
 
@@ -258,6 +274,7 @@ void Reposition(RecordsetState& rs, std::int64_t rowid) {
 
 void RecordsetState::Release() {
     readRow.reset();
+    readRange.reset();
     insert.reset();
     for (int* fd : {&denyWriteFd, &probeFd}) {
         if (*fd >= 0) close(*fd);
@@ -465,7 +482,19 @@ Fields Recordset::Fields() const {
     return dao::Fields(dao::Fields::Owner::Recordset, state_);
 }
 
-Field Recordset::operator()(std::string_view name) const { return Fields().Item(name); }
+// Callers read the fields of each record in the same order, so the search starts after the field
+// found last time.
+Field Recordset::operator()(std::string_view name) const {
+    const auto& fields = RecordsetFields(state_);
+    const std::size_t count = fields.size();
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::size_t at = (state_->lookupHint + i) % count;
+        if (!JetNamesEqual(fields[at].State()->name, name)) continue;
+        state_->lookupHint = at + 1;
+        return fields[at];
+    }
+    RaiseJet(jet::ItemNotFound);
+}
 Field Recordset::operator()(int position) const { return Fields().Item(position); }
 
 const std::vector<Field>& RecordsetFields(const std::shared_ptr<RecordsetState>& recordset) {
@@ -491,7 +520,7 @@ Value RecordsetGet(const FieldState& field) {
     if (rs.editMode != RecordsetState::EditMode::None && rs.buffer[column]) return *rs.buffer[column];
     if (rs.editMode == RecordsetState::EditMode::AddNew) return Value::Null();
     RequireCurrent(rs);
-    return rs.current[column];
+    return (*rs.current)[column];
 }
 
 void RecordsetSet(const FieldState& field, const Value& value) {

@@ -53,7 +53,7 @@ QueryResult RunQuery(DatabaseState& db, std::string_view sql) {
             const auto at = static_cast<std::size_t>(i);
             row.push_back(asStored[at] ? query.Column(i) : query.Column(i, result.columns[at].type));
         }
-        result.rows.push_back(std::move(row));
+        result.rows.push_back(std::make_shared<const std::vector<Value>>(std::move(row)));
     }
     return result;
 }

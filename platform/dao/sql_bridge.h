@@ -10,7 +10,7 @@ namespace dao {
 
 struct QueryResult {
     std::vector<RecordsetColumn> columns;
-    std::vector<std::vector<Value>> rows;
+    std::vector<Row> rows;
 };
 
 // Runs a SELECT given as Jet SQL text on `db` and reads every row.
