@@ -10,8 +10,8 @@
 
 namespace zmtext {
 
-// The number of display positions an edit field holds (its buffers keep one more byte for the
-// terminator the original layout had).
+// The number of display positions an edit field holds (its buffers keep one more byte, for a
+// terminating zero).
 inline constexpr int kZMMaxPositions = 256;
 
 // 1-based position of `ch` in `set`, 0 when absent (and for the byte 0).

@@ -26,13 +26,13 @@ inline int KeyOfName(std::string_view name) {
     throw std::invalid_argument("unknown key in script: " + std::string(name));
 }
 
-inline void PressKey(EditTestField& f, std::string_view spec) {
+inline void PressKey(EditTestField& f, std::string_view keyName) {
     int shift = 0;
-    while (!spec.empty() && (spec[0] == '+' || spec[0] == '^' || spec[0] == '%')) {
-        shift |= spec[0] == '+' ? ctl::kShiftMask : spec[0] == '^' ? ctl::kCtrlMask : ctl::kAltMask;
-        spec.remove_prefix(1);
+    while (!keyName.empty() && (keyName[0] == '+' || keyName[0] == '^' || keyName[0] == '%')) {
+        shift |= keyName[0] == '+' ? ctl::kShiftMask : keyName[0] == '^' ? ctl::kCtrlMask : ctl::kAltMask;
+        keyName.remove_prefix(1);
     }
-    const int key = KeyOfName(spec);
+    const int key = KeyOfName(keyName);
     if (shift & ctl::kAltMask) {
         f.HandleSysKeyDown(key, shift);
         return;
