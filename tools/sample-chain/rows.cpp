@@ -62,7 +62,8 @@ void FillSettings(const dao::Database& produto, const Store& store) {
     settings.Add(row);
 }
 
-void FillProductTables(const dao::Database& produto, const Volumes& volumes, std::mt19937& random) {
+void FillProductTables(const dao::DBEngine& engine, const dao::Database& produto, const Volumes& volumes,
+                       std::mt19937& random) {
     {
         Inserter familias(produto, "Familia");
         for (int f = 1; f <= 5; ++f) familias.Add({{"Código", Value::Integer(static_cast<std::int16_t>(f))}, {"Descrição", Value("FAMILIA " + std::to_string(f))}});
@@ -80,7 +81,9 @@ void FillProductTables(const dao::Database& produto, const Volumes& volumes, std
         Inserter cores(produto, "Cor");
         for (const char* code : kColours) cores.Add({{"Código", Value(code)}, {"Descrição", Value(std::string("COR ") + code)}});
     }
+    // One transaction for all products: a write outside one is synced to disk row by row.
     Inserter produtos(produto, "Produto");
+    engine.BeginTrans();
     for (int p = 0; p < volumes.products; ++p) {
         const int cost = Between(random, 100, 20000);
         // Built field by field: a long braced list of values trips a false uninitialised warning.
@@ -94,6 +97,7 @@ void FillProductTables(const dao::Database& produto, const Volumes& volumes, std
         row.emplace_back("Preço0", Money(cost * 2));
         produtos.Add(row);
     }
+    engine.CommitTrans();
 }
 
 void FillPeople(const dao::Database& produto, const Store& store) {
@@ -259,7 +263,7 @@ void FillStoreProduto(const dao::DBEngine& engine, const dao::Database& produto,
                       const Volumes& volumes, std::mt19937& random) {
     FillSettings(produto, store);
     FillLojas(produto, store.code);
-    FillProductTables(produto, volumes, random);
+    FillProductTables(engine, produto, volumes, random);
     FillPeople(produto, store);
     FillSales(engine, produto, volumes, random);
     FillTransfers(produto, store);
