@@ -112,6 +112,7 @@ struct RecordsetState {
     // Rows by value (queries): every row read at open.
     bool byRowid = false;
     std::vector<std::int64_t> rowids;
+    std::int64_t rowidsChanges = -1;  // the connection's change count when the rowids were read
     std::vector<Row> rows;
     long position = -1;  // -1 before the first (BOF), size() after the last (EOF)
     bool noMatch = false;

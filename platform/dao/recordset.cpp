@@ -51,6 +51,7 @@ void LoadRowids(RecordsetState& rs) {
     rs.rowids.clear();
     rs.windowChanges = -1;
     while (query.Step()) rs.rowids.push_back(query.Int(0));
+    rs.rowidsChanges = sqlite3_total_changes64(rs.connection->Handle());
 }
 
 constexpr long kReadWindow = 128;
@@ -407,7 +408,12 @@ void Recordset::Seek(std::string_view comparison, const std::vector<Value>& keys
     const bool found = seek.Step();
     const std::int64_t rowid = found ? seek.Int(0) : -1;
     seek.Reset();
-    LoadRowids(rs);
+    // A Seek in a loop must not read every rowid again: only when the engine changed the file.
+    // A row another engine added since then is not among the rowids: read them again for it.
+    if (rs.rowidsChanges != sqlite3_total_changes64(rs.connection->Handle()) ||
+        (found && std::find(rs.rowids.begin(), rs.rowids.end(), rowid) == rs.rowids.end())) {
+        LoadRowids(rs);
+    }
     rs.noMatch = !found;
     if (found) {
         Reposition(rs, rowid);

@@ -148,6 +148,21 @@ TEST_F(DaoTransactionTest, AChangeByAnotherEngineShowsAfterIdle) {
     EXPECT_EQ(rs("Numero").GetValue(), Value::Long(20));
 }
 
+TEST_F(DaoTransactionTest, SeekFindsARowAnotherEngineAdded) {
+    Database mine = engine_.OpenDatabase(Path("Produto.MDB"));
+    Database theirs = other_.OpenDatabase(Path("Produto.MDB"));
+    AddIndex(mine.TableDefs().Item("Status"), "IndNumero", {"Numero"});
+    Recordset rs = mine.OpenRecordset("Status", dbOpenTable);
+    rs.SetIndex("IndNumero");
+    rs.Seek("=", {Value(1)});
+    ASSERT_FALSE(rs.NoMatch());
+    AddRow(theirs, "Status", {{"Numero", Value(7)}});
+    rs.Seek("=", {Value(7)});
+    ASSERT_FALSE(rs.NoMatch());
+    EXPECT_FALSE(rs.Eof());
+    EXPECT_EQ(rs("Numero").GetValue(), Value::Long(7));
+}
+
 TEST_F(DaoTransactionTest, ACommitBlockedByAReaderCanBeRetried) {
     Database mine = engine_.OpenDatabase(Path("Produto.MDB"));
     engine_.BeginTrans();
