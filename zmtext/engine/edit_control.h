@@ -1,8 +1,8 @@
 // CZMEditControl<Self>: the members every edit control of the library shares, written once.
 //
 // An edit control is `class CZMxxxCtrl : public CZMEditControl<CZMxxxCtrl>`: a control over the
-// control base (its window, stock properties, events) and, as its second base, the edit engine.
-// This template supplies
+// control base (its window, stock properties, events), the edit engine as its second base, and
+// the data-binding base beside them (answered from the same object). This template supplies
 //   1. the engine's control-side operations, each handed to the control base (window, colours,
 //      font, caret, capture, timers, events at the control's own DISPIDs);
 //   2. the message forwarders: characters and key presses go to the engine alone (so KeyDown
@@ -11,8 +11,9 @@
 //   3. the font properties (FontName, FontBold, FontItalic, FontSize, FontUnderline,
 //      FontStrikeThru) and ToolTip, added to a control's dispatch table by the Add* helpers in
 //      the control's own order, so their DISPIDs follow each control's table.
-// The control itself supplies its value rules (pattern, keys, formatting, undo) and its own
-// properties, persistence and reset.
+// The control itself supplies its value rules (pattern, keys, formatting, undo), its own
+// properties, persistence and reset, and its binding operations (DataField, the stored cursor,
+// the bound text).
 #pragma once
 
 #include <QCursor>
@@ -26,6 +27,7 @@
 #include "platform/ctl/tooltip.h"
 #include "platform/win/cp1252.h"
 #include "zmtext/engine/edit_engine.h"
+#include "zmtext/module/adb_helper.h"
 
 namespace zmtext {
 
@@ -44,7 +46,7 @@ struct ZMEditControlIds {
 };
 
 template <class Self>
-class CZMEditControl : public ctl::Control<Self>, public CZMEditEngine {
+class CZMEditControl : public ctl::Control<Self>, public CZMEditEngine, public ADBHelper {
     using Base = ctl::Control<Self>;
     using Table = com::DispatchTable<Self>;
     using Args = typename Table::Args;
@@ -81,8 +83,11 @@ public:
     }
     void SetDataChanged() override {
         if (ids_.rawData != 0) this->BoundPropertyChanged(ids_.rawData);
-        OnBindingDataChanged();
+        ADBHelper::SetDataChanged(true);
     }
+    // What the binding exchanges follows DataProperty.
+    ZMValueKind GetValueKind() override { return static_cast<ZMValueKind>(DataProperty); }
+    com::IUnknown* BindingSite() override { return this->ClientSite(); }
     void FireChange() override { FireIfDeclared(ids_.change); }
     void FireKeyDown(std::int16_t& key, std::int16_t shift) override { ctl::ControlBase::FireKeyDown(key, shift); }
     void FireEndOfLine() override { FireIfDeclared(ids_.endOfLine); }
@@ -257,10 +262,14 @@ public:
     }
 
 protected:
-    CZMEditControl(const ctl::ControlClassInfo& info, const ZMEditControlIds& ids) : Base(info), ids_(ids) {}
+    CZMEditControl(const ctl::ControlClassInfo& info, const ZMEditControlIds& ids)
+        : Base(info), ADBHelper(*static_cast<com::IDispatch*>(this)), ids_(ids) {}
 
-    // The binding's DataChanged flag is set (the data-binding base hooks in here).
-    virtual void OnBindingDataChanged() {}
+    // The binding's interfaces are the control's own.
+    com::HResult OnQueryInterface(const com::Guid& iid, void** out) override {
+        const com::HResult hr = QueryBindingInterface(iid, out);
+        return hr == com::E_NOINTERFACE ? Base::OnQueryInterface(iid, out) : hr;
+    }
 
     const ZMEditControlIds& Ids() const { return ids_; }
 

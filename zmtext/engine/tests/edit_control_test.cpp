@@ -78,6 +78,7 @@ protected:
 
 TEST_F(EditControlWindow, EachKeyFiresKeyDownAndKeyPressOnceFromTheEngine) {
     auto f = Add("F1", "###-##", 0);
+    EXPECT_FALSE(f->DataChanged());
     Show();
     Focus(0);
     events_.clear();
@@ -90,6 +91,7 @@ TEST_F(EditControlWindow, EachKeyFiresKeyDownAndKeyPressOnceFromTheEngine) {
     EXPECT_EQ(Count("F1:-604"), 3) << "KeyUp from the base";
     EXPECT_EQ(Count("F1:1"), 2) << "Change";
     EXPECT_EQ(Count("F1:3"), 1) << "InvalidKey";
+    EXPECT_TRUE(f->DataChanged()) << "an edit sets the binding's DataChanged";
 }
 
 TEST_F(EditControlWindow, AnEditReportsTheBoundPropertyOfDataProperty) {
@@ -107,6 +109,19 @@ TEST_F(EditControlWindow, AnEditReportsTheBoundPropertyOfDataProperty) {
         EXPECT_EQ(std::count(changes_.begin(), changes_.end(), "F1:-517"), row.text) << row.dataProperty;
         EXPECT_EQ(std::count(changes_.begin(), changes_.end(), "F1:1"), row.raw) << row.dataProperty;
     }
+}
+
+TEST_F(EditControlWindow, TheBindingInterfacesAreTheControls) {
+    auto f = Add("F1", "", 0);
+    com::ComPtr<com::IUnknown> control(static_cast<com::IDispatch*>(f.Get()));
+    const auto bound = control.As<com::IBoundObject>();
+    ASSERT_TRUE(bound);
+    EXPECT_TRUE(control.As<com::INotifyDBEvents>());
+    EXPECT_EQ(bound->IsDirty(0), com::S_FALSE);
+    f->HandleChar('x');
+    EXPECT_EQ(f->GetRawData(), "x");
+    EXPECT_EQ(bound->IsDirty(0), com::S_OK) << "an edit is there to write back";
+    EXPECT_TRUE(bound.As<ctl::IControl>()) << "and they lead back to the control";
 }
 
 TEST_F(EditControlWindow, LeavingForASiblingValidatesLeavingForAnotherWindowDoesNot) {
