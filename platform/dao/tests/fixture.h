@@ -11,19 +11,13 @@
 #include "platform/dao/dao.h"
 #include "platform/dao/errors.h"
 #include "platform/win/error.h"
+#include "platform/win/testing/raises.h"
 #include "platform/win/testing/temp_machine_root.h"
 
 namespace dao::testing {
 
 // The number an operation raised; 0 when it raised nothing.
-inline long ErrorOf(const std::function<void()>& operation) {
-    try {
-        operation();
-    } catch (const win::RuntimeError& error) {
-        return error.Number();
-    }
-    return 0;
-}
+inline long ErrorOf(const std::function<void()>& operation) { return win::testing::ErrorNumberOf(operation); }
 
 struct FieldSpec {
     const char* name;
