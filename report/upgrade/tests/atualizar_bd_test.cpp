@@ -333,13 +333,13 @@ TEST_F(UpgradeTest, PositionErrorsAfterTheTableLoopAreReportedAndTheRunGoesOn) {
                 dao::RaiseJet(number);
             }
         };
-        InstalledUpgradeSteps().NuloProduto = [] { dao::RaiseJet(3061); };
+        InstalledUpgradeSteps().NuloProduto = [] { dao::RaiseJet(3078); };
         Upgrade();
         EXPECT_EQ(raised, 1) << number;
         EXPECT_FALSE(forms::App().EndRequested()) << number;
         const std::string log = ErrorLog();
         EXPECT_NE(log.find("Nro.: " + std::to_string(number) + " Tela -> Geral AtualizarBD"), std::string::npos) << log;
-        EXPECT_NE(log.find("Nro.: 3061 Tela -> Geral AtualizarBD"), std::string::npos) << log;
+        EXPECT_NE(log.find("Nro.: 3078 Tela -> Geral AtualizarBD"), std::string::npos) << log;
         EXPECT_EQ(Stamp(), Date("01/10/2002")) << number;
         EXPECT_EQ(window_.lines, ExpectedLines()) << number;
         dao::Database produto = OpenStore("Produto");
