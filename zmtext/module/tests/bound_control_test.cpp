@@ -73,6 +73,7 @@ TEST(BoundControl, BindsThroughItsClientSiteAndAnswersTheBindingInterfaces) {
     auto site = BindingSite::Create(ComPtr<ICursor>(static_cast<ICursor*>(static_cast<ICursorMove*>(cursor.Get()))));
 
     auto control = BoundNumber::Create();
+    EXPECT_FALSE(ZMModuleState().CanUnload()) << "a live control keeps the library loaded";
     ComPtr<IDispatch> dispatch(static_cast<IDispatch*>(control.Get()));
     ASSERT_EQ(dispatch.As<ctl::IControl>()->SetClientSite(site.Get()), S_OK);
     auto bound = dispatch.As<IBoundObject>();
@@ -92,6 +93,11 @@ TEST(BoundControl, BindsThroughItsClientSiteAndAnswersTheBindingInterfaces) {
     bound->OnSourceChanged(5, false, &owner);
     EXPECT_FALSE(control->IsAdvised());
     dispatch.As<ctl::IControl>()->SetClientSite(nullptr);
+    bound.Reset();
+    viaDispInterface.Reset();
+    dispatch.Reset();
+    control.Reset();
+    EXPECT_TRUE(ZMModuleState().CanUnload());
 }
 
 }  // namespace
