@@ -19,12 +19,12 @@ namespace ctl {
 
 namespace {
 
-// Widgets made here belong to their parent widget from the start (Qt deletes children).
+// Widgets and layouts made here belong to their parent widget from construction on (Qt deletes
+// children); a layout constructed on a widget becomes that widget's layout. Reparenting a widget
+// built as a top-level window instead was seen to crash in Qt's focus-chain bookkeeping.
 template <class W, class... Args>
 W* Child(QWidget* parent, Args&&... args) {
-    auto w = std::make_unique<W>(std::forward<Args>(args)...);
-    w->setParent(parent);
-    return w.release();
+    return std::make_unique<W>(std::forward<Args>(args)..., parent).release();
 }
 
 const char* const kSystemColorNames[kSysColorCount] = {
@@ -43,17 +43,17 @@ PropertySheet::PropertySheet(const std::string& captionUtf8, std::vector<com::Co
     : QDialog(parent), objects_(std::move(objects)) {
     setWindowTitle(QString::fromStdString(captionUtf8));
     auto* layout = Child<QVBoxLayout>(this);
-    setLayout(layout);
     tabs_ = Child<QTabWidget>(this);
     layout->addWidget(tabs_);
-    auto* buttons = Child<QHBoxLayout>(this);
+    auto buttonRow = std::make_unique<QHBoxLayout>();
+    QHBoxLayout* buttons = buttonRow.get();
+    layout->addLayout(buttonRow.release());   // the dialog's layout owns it from here
     buttons->addStretch();
     ok_ = Child<QPushButton>(this, QStringLiteral("OK"));
     cancel_ = Child<QPushButton>(this, QStringLiteral("Cancel"));
     apply_ = Child<QPushButton>(this, QStringLiteral("&Apply"));
     help_ = Child<QPushButton>(this, QStringLiteral("Help"));
     for (QPushButton* b : {ok_, cancel_, apply_, help_}) buttons->addWidget(b);
-    layout->addLayout(buttons);
     ok_->setDefault(true);
     apply_->setEnabled(false);
     connect(ok_, &QPushButton::clicked, this, [this] {
@@ -102,7 +102,6 @@ bool PropertySheet::ApplyAll() {
 StockColorPage::StockColorPage(std::vector<std::string> properties)
     : PropertyPage("Color", {}, 0), properties_(std::move(properties)), values_(properties_.size()) {
     auto* form = Child<QFormLayout>(this);
-    setLayout(form);
     property_ = Child<QComboBox>(this);
     system_ = Child<QComboBox>(this);
     value_ = Child<QLineEdit>(this);
@@ -156,7 +155,6 @@ bool StockColorPage::OnApplyFields() {
 
 StockFontPage::StockFontPage(std::string property) : PropertyPage("Font", {}, 0), property_(std::move(property)) {
     auto* form = Child<QFormLayout>(this);
-    setLayout(form);
     name_ = Child<QLineEdit>(this);
     size_ = Child<QLineEdit>(this);
     form->addRow(QStringLiteral("&Font:"), name_);
@@ -230,7 +228,6 @@ bool StockFontPage::OnApplyFields() {
 StockPicturePage::StockPicturePage(std::vector<std::string> properties)
     : PropertyPage("Picture", {}, 0), properties_(std::move(properties)) {
     auto* form = Child<QFormLayout>(this);
-    setLayout(form);
     property_ = Child<QComboBox>(this);
     path_ = Child<QLineEdit>(this);
     clear_ = Child<QPushButton>(this, QStringLiteral("&Clear"));
