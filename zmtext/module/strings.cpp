@@ -1,6 +1,5 @@
 #include "zmtext/module/strings.h"
 
-#include <algorithm>
 #include <array>
 #include <string_view>
 
@@ -12,7 +11,7 @@ struct StringEntry {
     std::string_view text;
 };
 
-// Sorted by id.
+// Texts are UTF-8 here; the table hands them out in cp1252.
 constexpr std::array kStrings{
     StringEntry{1, "Halvern Text Control"},
     StringEntry{2, "Halvern Text Property Page"},
@@ -104,16 +103,29 @@ constexpr std::array kStrings{
     StringEntry{256, "BoundDate"},
 };
 
-static_assert(std::is_sorted(kStrings.begin(), kStrings.end(),
-                             [](const StringEntry& a, const StringEntry& b) { return a.id < b.id; }));
+
+constexpr bool IdsIncrease() {
+    for (std::size_t i = 1; i < kStrings.size(); ++i)
+        if (kStrings[i - 1].id >= kStrings[i].id) return false;
+    return true;
+}
+static_assert(IdsIncrease(), "each string id once, in order");
 
 }  // namespace
 
+const ctl::ResourceTable& ZMResources() {
+    static const ctl::ResourceTable table = [] {
+        ctl::ResourceTable t;
+        for (const StringEntry& e : kStrings) t.AddString(e.id, std::string(e.text));
+        return t;
+    }();
+    return table;
+}
+
 std::optional<std::string> ZMLoadString(int id, std::size_t bufferSize) {
-    const auto it = std::lower_bound(kStrings.begin(), kStrings.end(), id,
-                                     [](const StringEntry& e, int wanted) { return e.id < wanted; });
-    if (it == kStrings.end() || it->id != id || bufferSize == 0) return std::nullopt;
-    return std::string(it->text.substr(0, bufferSize - 1));
+    const ctl::ResourceTable& table = ZMResources();
+    if (!table.HasString(id) || bufferSize == 0) return std::nullopt;
+    return table.LoadString(id, bufferSize);
 }
 
 }  // namespace zmtext

@@ -1,13 +1,23 @@
-// The library's string table: user-visible texts, the defaults file's name, sections and keys,
-// each under its numeric id. Code names a text by its id and loads it here, so the texts stay in
-// one table and the keys of the defaults file are never spelled in code.
+// The library's resources: its string table (user-visible texts, the defaults file's name,
+// sections and keys, each under its numeric id), and in time its menus, dialogs, cursors and
+// bitmaps. Code names a text by its id and loads it here, so the texts stay in one table and the
+// keys of the defaults file are never spelled in code. The controls hand the same table to their
+// control base, which raises errors with texts from it.
+//
+// Building the table creates no window or other GUI object, so registration may load strings on
+// a worker thread.
 #pragma once
 
 #include <cstddef>
 #include <optional>
 #include <string>
 
+#include "platform/ctl/resources.h"
+
 namespace zmtext {
+
+// The library's table, built on first use.
+const ctl::ResourceTable& ZMResources();
 
 // The text of string `id`, cut to `bufferSize - 1` bytes as a load into a caller's buffer of
 // that size is; nothing when the table has no such string or the buffer holds no byte.

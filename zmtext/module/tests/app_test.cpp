@@ -5,6 +5,7 @@
 #include "platform/win/testing/temp_machine_root.h"
 #include "zmtext/module/app.h"
 #include "zmtext/module/defaults_store.h"
+#include "zmtext/module/strings.h"
 
 namespace zmtext {
 namespace {
@@ -58,6 +59,15 @@ TEST_F(Application, FailedClassLibraryStartUpLeavesNoDefaultsStore) {
     EXPECT_FALSE(app.InitInstance());
     EXPECT_EQ(ZMDefaults(), nullptr);
     EXPECT_FALSE(ZMHelpFilePath().empty()) << "the help path is set before the start-up runs";
+}
+
+TEST(StringTable, LoadsCutToTheBufferAndReportsAbsentIds) {
+    EXPECT_EQ(ZMLoadString(114, 13), "VX4WIN.INI");
+    EXPECT_EQ(ZMLoadString(162, 6), "ZMLab");
+    EXPECT_EQ(ZMLoadString(13), "Halvern Label Control");
+    EXPECT_EQ(ZMLoadString(114, 0), std::nullopt);
+    EXPECT_EQ(ZMLoadString(16), std::nullopt);
+    EXPECT_EQ(ZMResources().LoadString(239), "Halvern Date Values Property Page") << "one table for the controls too";
 }
 
 }  // namespace
