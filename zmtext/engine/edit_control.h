@@ -52,7 +52,6 @@ class CZMEditControl : public ctl::Control<Self>, public CZMEditEngine, public A
     using Args = typename Table::Args;
 
 public:
-    ~CZMEditControl() override { toolTipWindow_.reset(); }
 
     // Where the field's notifications to its parent go (EN_* codes); nothing by default, as no
     // container here listens to them.
@@ -129,12 +128,10 @@ public:
     }
     bool CreateToolTipWindow(QPoint clientPoint, const std::string& text) override {
         if (!this->Window()) return false;
-        toolTipWindow_ = std::make_unique<ctl::ToolTipWindow>(this->Window(), text,
-                                                              this->Window()->mapToGlobal(clientPoint));
-        return true;
+        return toolTip_.Show(this->Window(), text, this->Window()->mapToGlobal(clientPoint)) != nullptr;
     }
-    void DestroyToolTipWindow() override { toolTipWindow_.reset(); }
-    const ctl::ToolTipWindow* ShownToolTip() const { return toolTipWindow_.get(); }
+    void DestroyToolTipWindow() override { toolTip_.Hide(); }
+    const ctl::ToolTipWindow* ShownToolTip() const { return toolTip_.Window(); }
     int TrackContextMenu(const std::vector<ctl::MenuItem>& items, QPoint clientPoint) override {
         return this->TrackPopupMenu(items, clientPoint);
     }
@@ -196,8 +193,13 @@ public:
         if (ToolTipState != 0) ZMCancelToolTip();
     }
     bool WantsKey(int key, int) override { return PreTranslateKey(key); }
+    // A tip or its wait ends with the window, whoever takes the window away.
+    com::HResult DestroyControlWindow() override {
+        if (ToolTipState != 0) ZMCancelToolTip();
+        return Base::DestroyControlWindow();
+    }
     void OnWindowDestroyed() override {
-        toolTipWindow_.reset();
+        toolTip_.Hide();
         ToolTipState = 0;
         ctl::ControlBase::OnWindowDestroyed();
     }
@@ -299,7 +301,7 @@ private:
 
     ZMEditControlIds ids_;
     std::function<void(int)> parentHook_;
-    std::unique_ptr<ctl::ToolTipWindow> toolTipWindow_;
+    ctl::ToolTipHolder toolTip_;
     mutable std::unique_ptr<ctl::QtTextMetrics> metrics_;
     mutable com::FontDesc metricsFont_;
 };

@@ -229,6 +229,15 @@ TEST_F(EditControlWindow, RightButtonRemovesTheTooltipBeforeMouseDown) {
     f->OnButtonDown(2, ctl::MK_RBUTTON, QPoint(5, 5));
     EXPECT_TRUE(tipGoneAtMouseDown);
     EXPECT_EQ(f->GetToolTipState(), 0);
+
+    // A tip still shown when the control's window goes goes with it.
+    f->ReleaseCapture();   // the press's capture, as its release would free it
+    f->HandleMouseMove(0, QPoint(5, 5));
+    f->OnTimer(1);
+    ASSERT_NE(f->ShownToolTip(), nullptr);
+    EXPECT_EQ(f->DestroyControlWindow(), com::S_OK);
+    EXPECT_EQ(f->ShownToolTip(), nullptr);
+    EXPECT_EQ(f->GetToolTipState(), 0);
 }
 
 }  // namespace
