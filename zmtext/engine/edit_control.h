@@ -18,7 +18,7 @@
 
 #include <QCursor>
 #include <QGuiApplication>
-#include <QPointer>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -52,7 +52,6 @@ class CZMEditControl : public ctl::Control<Self>, public CZMEditEngine, public A
     using Args = typename Table::Args;
 
 public:
-
     // Where the field's notifications to its parent go (EN_* codes); nothing by default, as no
     // container here listens to them.
     void SetParentNotificationHook(std::function<void(int)> hook) { parentHook_ = std::move(hook); }
