@@ -147,7 +147,9 @@ std::string JetErrorText(long number, std::string_view subject) {
     for (const auto& known : kJetTexts) {
         if (known.number == number) text = known.text;
     }
-    if (number != 3000 && text == kJetTexts[0].text) subject = std::to_string(number);
+    // An unknown number names itself in the generic text; the string must outlive the replace.
+    const std::string numberText = std::to_string(number);
+    if (number != 3000 && text == kJetTexts[0].text) subject = numberText;
     ReplaceAll(text, "{s}", subject);
     ReplaceAll(text, "{u}", "Admin");
     ReplaceAll(text, "{m}", MachineName());

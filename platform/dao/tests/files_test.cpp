@@ -201,6 +201,8 @@ TEST_F(DaoFilesTest, ErrorsCarryTheEngineTexts) {
     }
     EXPECT_EQ(JetErrorText(3265), "Item not found in this collection.");
     EXPECT_EQ(JetErrorText(3010, "Cartao"), "Table 'Cartao' already exists.");
+    // A number without a text of its own names itself (its text once outlived its string).
+    EXPECT_EQ(JetErrorText(3999), "Reserved error (3999); there is no message for this error.");
 }
 
 }  // namespace
