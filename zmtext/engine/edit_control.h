@@ -1,8 +1,8 @@
 // CZMEditControl<Self>: the members every edit control of the library shares, written once.
 //
 // An edit control is `class CZMxxxCtrl : public CZMEditControl<CZMxxxCtrl>`: a control over the
-// control base (its window, stock properties, events), the edit engine as its second base, and
-// the data-binding base beside them (answered from the same object). This template supplies
+// bound-control base (the control base with the data-binding base, answered from the same
+// object) and, as its second base, the edit engine. This template supplies
 //   1. the engine's control-side operations, each handed to the control base (window, colours,
 //      font, caret, capture, timers, events at the control's own DISPIDs);
 //   2. the message forwarders: characters and key presses go to the engine alone (so KeyDown
@@ -27,7 +27,7 @@
 #include "platform/ctl/tooltip.h"
 #include "platform/win/cp1252.h"
 #include "zmtext/engine/edit_engine.h"
-#include "zmtext/module/adb_helper.h"
+#include "zmtext/module/bound_control.h"
 
 namespace zmtext {
 
@@ -46,8 +46,8 @@ struct ZMEditControlIds {
 };
 
 template <class Self>
-class CZMEditControl : public ctl::Control<Self>, public CZMEditEngine, public ADBHelper {
-    using Base = ctl::Control<Self>;
+class CZMEditControl : public ZMBoundControl<Self>, public CZMEditEngine {
+    using Base = ZMBoundControl<Self>;
     using Table = com::DispatchTable<Self>;
     using Args = typename Table::Args;
 
@@ -85,7 +85,6 @@ public:
     }
     // What the binding exchanges follows DataProperty.
     ZMValueKind GetValueKind() override { return static_cast<ZMValueKind>(DataProperty); }
-    com::IUnknown* BindingSite() override { return this->ClientSite(); }
     void FireChange() override { FireIfDeclared(ids_.change); }
     void FireKeyDown(std::int16_t& key, std::int16_t shift) override { ctl::ControlBase::FireKeyDown(key, shift); }
     void FireEndOfLine() override { FireIfDeclared(ids_.endOfLine); }
@@ -263,14 +262,7 @@ public:
     }
 
 protected:
-    CZMEditControl(const ctl::ControlClassInfo& info, const ZMEditControlIds& ids)
-        : Base(info), ADBHelper(*static_cast<com::IDispatch*>(this)), ids_(ids) {}
-
-    // The binding's interfaces are the control's own.
-    com::HResult OnQueryInterface(const com::Guid& iid, void** out) override {
-        const com::HResult hr = QueryBindingInterface(iid, out);
-        return hr == com::E_NOINTERFACE ? Base::OnQueryInterface(iid, out) : hr;
-    }
+    CZMEditControl(const ctl::ControlClassInfo& info, const ZMEditControlIds& ids) : Base(info), ids_(ids) {}
 
     const ZMEditControlIds& Ids() const { return ids_; }
 
