@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "platform/win/cp1252.h"
+
 namespace dao {
 namespace {
 
@@ -24,24 +26,6 @@ char32_t Decode(std::string_view text, std::size_t& at) {
     }
     at += length;
     return cp;
-}
-
-void Encode(char32_t cp, std::string& out) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
 }
 
 char32_t Upper(char32_t cp) {
@@ -96,7 +80,7 @@ std::string JetFold(std::string_view text) {
         if (at - start == 1 && cp >= 0x80) {
             out += text[start];  // an invalid byte stays as it was
         } else {
-            Encode(Upper(cp), out);
+            win::AppendUtf8(out, Upper(cp));
         }
     }
     return out;
