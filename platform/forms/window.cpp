@@ -6,7 +6,9 @@
 #include <QPointer>
 #include <algorithm>
 
+#include "platform/ctl/control_site.h"
 #include "platform/forms/app.h"
+#include "platform/forms/hosted.h"
 #include "platform/forms/keys.h"
 #include "platform/forms/services.h"
 #include "platform/win/error.h"
@@ -59,10 +61,13 @@ private:
 }  // namespace
 
 // What exists while the window is loaded. Controls go first, last-created first, so children
-// are released before their containers; then the window's widget with whatever Qt still owns.
+// are released before their containers (a library control leaves the library controls'
+// container as it goes); then that container, then the window's widget with whatever Qt still
+// owns.
 struct Window::Loaded {
     std::unique_ptr<QWidget> root;
     std::unique_ptr<WindowEvents> events;
+    std::unique_ptr<ctl::ControlContainer> hosts;
     std::vector<std::unique_ptr<Control>> controls;
     bool unloading = false;
 
@@ -179,6 +184,17 @@ void Window::AddControl(std::unique_ptr<Control> control) {
     loaded_->controls.push_back(std::move(control));
 }
 
+ctl::ControlContainer& Window::HostContainer() {
+    if (!loaded_) win::Raise(win::err::InvalidProcedureCall, name_);
+    if (!loaded_->hosts) {
+        loaded_->hosts = std::make_unique<ctl::ControlContainer>(loaded_->root.get());
+        loaded_->hosts->SetEventHandler([this](ctl::ControlSite& site, com::DispId id, std::span<com::Variant> args) {
+            RouteHostedEvent(site, id, args);
+        });
+    }
+    return *loaded_->hosts;
+}
+
 Control* Window::FindControl(const std::string& name) const {
     if (!loaded_) return nullptr;
     for (const auto& control : loaded_->controls) {
@@ -199,6 +215,13 @@ void Window::ApplyTabOrder() {
     std::vector<Control*> ordered = Controls();
     std::stable_sort(ordered.begin(), ordered.end(),
                      [](const Control* a, const Control* b) { return a->TabIndex() < b->TabIndex(); });
+    // The library controls' container keeps their order too (their extender's TabIndex).
+    int hostedIndex = 0;
+    for (Control* control : ordered) {
+        if (auto* hosted = dynamic_cast<HostedControl*>(control)) {
+            hosted->Site().Container().MoveInTabOrder(&hosted->Site(), hostedIndex++);
+        }
+    }
     QWidget* previous = nullptr;
     for (Control* control : ordered) {
         QWidget* widget = control->Widget();

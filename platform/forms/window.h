@@ -17,12 +17,26 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "platform/com/dispatch.h"
 #include "platform/forms/controls.h"
 
+namespace com {
+class PropertyBag;
+}  // namespace com
+
+namespace ctl {
+class ControlContainer;
+class ControlSite;
+}  // namespace ctl
+
 namespace forms {
+
+class HostedControl;
 
 // Why a window is closing (the QueryUnload mode).
 namespace unload {
@@ -70,6 +84,14 @@ public:
         AddControl(std::move(control));
         return result;
     }
+    // Creates a control of a component library by class id or ProgID, named `name`, with its
+    // saved properties (its defaults when `saved` is null) at a place in twips. Raises the
+    // runtime error of the failure (429 for a class that is not registered).
+    HostedControl& AddHosted(std::string_view classIdOrProgId, std::string name, const com::PropertyBag* saved,
+                             int left, int top, int width, int height);
+    // The container of the window's library controls, over its widget; raises 5 when the
+    // window is not loaded.
+    ctl::ControlContainer& HostContainer();
     Control* FindControl(const std::string& name) const;
     std::vector<Control*> Controls() const;
     // Orders the focus chain by TabIndex.
@@ -100,6 +122,7 @@ protected:
 private:
     struct Loaded;
     void AddControl(std::unique_ptr<Control> control);
+    void RouteHostedEvent(ctl::ControlSite& site, com::DispId event, std::span<com::Variant> args);
     bool UnloadWithMode(int mode);
     void Discard();
 

@@ -1,0 +1,115 @@
+#include "platform/forms/hosted.h"
+
+#include <algorithm>
+
+#include "platform/com/bstr.h"
+#include "platform/ctl/control_site.h"
+#include "platform/forms/window.h"
+#include "platform/win/error.h"
+
+namespace forms {
+
+namespace {
+
+constexpr long kNoSuchMember = 438;
+
+struct StockEvent {
+    const char* name;
+    com::DispId id;
+};
+
+constexpr StockEvent kStockEvents[] = {
+    {"Click", com::DISPID_CLICK},         {"DblClick", com::DISPID_DBLCLICK},
+    {"KeyDown", com::DISPID_KEYDOWN},     {"KeyPress", com::DISPID_KEYPRESS},
+    {"KeyUp", com::DISPID_KEYUP},         {"MouseDown", com::DISPID_MOUSEDOWN},
+    {"MouseMove", com::DISPID_MOUSEMOVE}, {"MouseUp", com::DISPID_MOUSEUP},
+};
+
+}  // namespace
+
+HostedControl::HostedControl(Window& window, ctl::ControlSite& site)
+    : Control(window, site.Name(), site.Widget()), site_(site) {}
+
+HostedControl::~HostedControl() { site_.Container().RemoveControl(&site_); }
+
+com::IDispatch* HostedControl::Object() const { return site_.Dispatch(); }
+
+com::DispId HostedControl::IdOf(std::string_view member) const { return com::IdOfName(Object(), member); }
+
+com::Variant HostedControl::Get(com::DispId id) const { return com::GetProperty(Object(), id); }
+
+void HostedControl::Set(com::DispId id, com::Variant value) { com::PutProperty(Object(), id, std::move(value)); }
+
+com::Variant HostedControl::Call(com::DispId id, std::vector<com::Variant> args) {
+    return com::CallMethod(Object(), id, std::move(args));
+}
+
+void HostedControl::SaveProperties(com::PropertyBag& bag) const {
+    if (const com::HResult hr = site_.Container().SaveControl(site_, &bag); com::Failed(hr)) com::RaiseError(hr);
+}
+
+void HostedControl::On(com::DispId event, EventHandler handler) {
+    if (handler) {
+        handlers_[event] = std::move(handler);
+    } else {
+        handlers_.erase(event);
+    }
+}
+
+void HostedControl::On(std::string_view event, EventHandler handler) { On(EventIdOf(event), std::move(handler)); }
+
+void HostedControl::NameEvent(std::string_view name, com::DispId event) {
+    for (auto& [known, id] : eventNames_) {
+        if (com::EqualsNoCase(known, name)) {
+            id = event;
+            return;
+        }
+    }
+    eventNames_.emplace_back(std::string(name), event);
+}
+
+com::DispId HostedControl::EventIdOf(std::string_view name) const {
+    for (const auto& [known, id] : eventNames_) {
+        if (com::EqualsNoCase(known, name)) return id;
+    }
+    for (const StockEvent& stock : kStockEvents) {
+        if (com::EqualsNoCase(stock.name, name)) return stock.id;
+    }
+    win::Raise(kNoSuchMember, Name());
+}
+
+void HostedControl::RaiseEvent(com::DispId event, std::span<com::Variant> args) {
+    const auto found = handlers_.find(event);
+    if (found == handlers_.end()) return;
+    const EventHandler handler = found->second;   // the handler may replace or remove itself
+    window_.Dispatch([&] { handler(args); });
+}
+
+HostedControl& Window::AddHosted(std::string_view classIdOrProgId, std::string name, const com::PropertyBag* saved,
+                                 int left, int top, int width, int height) {
+    ctl::ControlContainer& container = HostContainer();
+    const int x = left / kTwipsPerPixel;
+    const int y = top / kTwipsPerPixel;
+    const ctl::Rect rect{x, y, x + width / kTwipsPerPixel, y + height / kTwipsPerPixel};
+    ctl::ControlSite* site = nullptr;
+    if (const com::HResult hr = container.CreateControl(classIdOrProgId, std::move(name), rect, saved, &site);
+        com::Failed(hr)) {
+        com::RaiseError(hr);
+    }
+    auto control = std::make_unique<HostedControl>(*this, *site);
+    HostedControl& result = *control;
+    AddControl(std::move(control));
+    return result;
+}
+
+void Window::RouteHostedEvent(ctl::ControlSite& site, com::DispId event, std::span<com::Variant> args) {
+    for (Control* control : Controls()) {
+        auto* hosted = dynamic_cast<HostedControl*>(control);
+        if (hosted && &hosted->Site() == &site) {
+            hosted->RaiseEvent(event, args);
+            return;
+        }
+    }
+}
+
+}  // namespace forms

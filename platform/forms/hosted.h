@@ -1,0 +1,84 @@
+// A control of a component library hosted in a window.
+//
+// The window creates it from its CreateControls (Window::AddHosted) by class id or ProgID, with
+// the saved properties of its layout and its place in twips; the window's control container
+// (ctl::ControlContainer over the window's widget) gives it its site, ambients and extender.
+// As a Control it has a place in the window's TabIndex order, GotFocus/LostFocus, Move and
+// Visible, and its keys pass the window's key preview first, like the intrinsic controls.
+//
+// Its own members are reached through its dispatch interface, by DISPID or by name; a failed
+// call raises win::RuntimeError with the runtime number of the failure (438 for a member the
+// control does not have, the control's own number and text for an error it raises).
+//
+// Its events reach the handlers the window registers with On(), by DISPID or by name, each run
+// through the window's dispatch. The arguments are the control's own: a by-reference argument
+// (the key code of KeyDown, KeyAscii of KeyPress) is written with AssignThroughRef and the
+// control reads the new value back when the handler returns. The control's keys are its own
+// KeyDown/KeyPress/KeyUp events; the Control members KeyDown and KeyUp see the same keys
+// first, as the window's routing does for every control.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/com/dispatch.h"
+#include "platform/com/propexchange.h"
+#include "platform/com/variant.h"
+#include "platform/forms/controls.h"
+
+namespace ctl {
+class ControlSite;
+}  // namespace ctl
+
+namespace forms {
+
+class HostedControl : public Control {
+public:
+    using EventHandler = std::function<void(std::span<com::Variant> args)>;
+
+    // Takes over `site`, which the window's container made; the control leaves the container
+    // (and its window is destroyed) with this object.
+    HostedControl(Window& window, ctl::ControlSite& site);
+    ~HostedControl() override;
+
+    ctl::ControlSite& Site() const { return site_; }
+    // The control's dispatch interface (its own properties and methods).
+    com::IDispatch* Object() const;
+
+    // The DISPID of a member; raises 438 when the control has none of that name.
+    com::DispId IdOf(std::string_view member) const;
+    com::Variant Get(com::DispId id) const;
+    com::Variant Get(std::string_view member) const { return Get(IdOf(member)); }
+    void Set(com::DispId id, com::Variant value);
+    void Set(std::string_view member, com::Variant value) { Set(IdOf(member), std::move(value)); }
+    com::Variant Call(com::DispId id, std::vector<com::Variant> args = {});
+    com::Variant Call(std::string_view member, std::vector<com::Variant> args = {}) {
+        return Call(IdOf(member), std::move(args));
+    }
+
+    // Saves the control's properties into `bag` (for the window's layout).
+    void SaveProperties(com::PropertyBag& bag) const;
+
+    // Registers (or, with an empty handler, removes) the handler of one event. Names are
+    // those of the stock events (Click, DblClick, KeyDown, KeyPress, KeyUp, MouseDown,
+    // MouseMove, MouseUp) and those given with NameEvent; any other raises 438.
+    void On(com::DispId event, EventHandler handler);
+    void On(std::string_view event, EventHandler handler);
+    // Gives one of the control's own events a name for On().
+    void NameEvent(std::string_view name, com::DispId event);
+    com::DispId EventIdOf(std::string_view name) const;
+
+    // Delivers an event of the control to its handler (called by the window's container).
+    void RaiseEvent(com::DispId event, std::span<com::Variant> args);
+
+private:
+    ctl::ControlSite& site_;
+    std::map<com::DispId, EventHandler> handlers_;
+    std::vector<std::pair<std::string, com::DispId>> eventNames_;
+};
+
+}  // namespace forms
