@@ -11,24 +11,6 @@
 namespace win {
 namespace {
 
-CivilTime CivilFromSeconds(std::int64_t seconds) {
-    std::int64_t days = seconds / 86400;
-    std::int64_t rest = seconds % 86400;
-    if (rest < 0) {
-        rest += 86400;
-        --days;
-    }
-    const CivilDate date = CivilFromDays(days);
-    CivilTime t;
-    t.year = date.year;
-    t.month = date.month;
-    t.day = date.day;
-    t.hour = static_cast<int>(rest / 3600);
-    t.minute = static_cast<int>(rest / 60 % 60);
-    t.second = static_cast<int>(rest % 60);
-    return t;
-}
-
 // Seconds of a civil time counted as if it were UTC: differences between two of them are exact.
 std::int64_t CivilSeconds(const CivilTime& t) {
     return DaysFromCivil(t.year, t.month, t.day) * 86400 + t.hour * 3600 + t.minute * 60 + t.second;
@@ -61,6 +43,24 @@ RealClock realClock;
 std::atomic<Clock*> installedClock{nullptr};
 
 }  // namespace
+
+CivilTime CivilFromSeconds(std::int64_t seconds) {
+    std::int64_t days = seconds / 86400;
+    std::int64_t rest = seconds % 86400;
+    if (rest < 0) {
+        rest += 86400;
+        --days;
+    }
+    const CivilDate date = CivilFromDays(days);
+    CivilTime t;
+    t.year = date.year;
+    t.month = date.month;
+    t.day = date.day;
+    t.hour = static_cast<int>(rest / 3600);
+    t.minute = static_cast<int>(rest / 60 % 60);
+    t.second = static_cast<int>(rest % 60);
+    return t;
+}
 
 CivilTime LocalCivilTime(std::time_t seconds) {
     std::tm local{};

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <ctime>
 #include <memory>
 #include <optional>
@@ -17,6 +18,9 @@ struct CivilTime {
 
 // Conversions between seconds since the epoch and local calendar time (the process's time zone).
 CivilTime LocalCivilTime(std::time_t seconds);
+
+// The calendar time of a count of seconds from 1970-01-01 00:00, taken as is (no time zone).
+CivilTime CivilFromSeconds(std::int64_t seconds);
 // Nothing for a calendar time the system cannot represent.
 std::optional<std::time_t> LocalTimeT(const CivilTime& when);
 

@@ -73,15 +73,7 @@ CivilTime CivilFromOleDate(double date) {
     std::int64_t days = 0;
     std::int64_t seconds = 0;
     SplitOleDate(date, days, seconds);
-    CivilTime when;
-    const CivilDate civil = CivilFromDays(days + kOleEpochDays);
-    when.year = civil.year;
-    when.month = civil.month;
-    when.day = civil.day;
-    when.hour = static_cast<int>(seconds / 3600);
-    when.minute = static_cast<int>(seconds / 60 % 60);
-    when.second = static_cast<int>(seconds % 60);
-    return when;
+    return CivilFromSeconds((days + kOleEpochDays) * kSecondsPerDay + seconds);
 }
 
 double DateSerial(int year, int month, int day) {
