@@ -13,3 +13,14 @@ function(zm_add_test name)
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;REPORT_MACHINE_ROOT=${CMAKE_BINARY_DIR}/test-machine-root"
                TIMEOUT 300)
 endfunction()
+
+# zm_add_program_folders(): every subfolder of the current folder that has a CMakeLists.txt is one
+# program (tools and benchmarks).
+function(zm_add_program_folders)
+  file(GLOB dirs LIST_DIRECTORIES true CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*)
+  foreach(dir IN LISTS dirs)
+    if(IS_DIRECTORY ${dir} AND EXISTS ${dir}/CMakeLists.txt)
+      add_subdirectory(${dir})
+    endif()
+  endforeach()
+endfunction()

@@ -7,6 +7,7 @@
 
 #include "platform/com/dispatch.h"
 #include "platform/win/calendar.h"
+#include "platform/win/clock.h"
 #include "platform/win/oledate.h"
 
 namespace com {
@@ -35,15 +36,9 @@ Date::Parts Date::ToParts() const {
         seconds -= 86400;
         whole += 1;
     }
-    Parts p{};
-    const win::CivilDate date = win::CivilFromDays(static_cast<std::int64_t>(whole) + kOleEpoch);
-    p.year = date.year;
-    p.month = date.month;
-    p.day = date.day;
-    p.hour = static_cast<int>(seconds / 3600);
-    p.minute = static_cast<int>(seconds / 60 % 60);
-    p.second = static_cast<int>(seconds % 60);
-    return p;
+    const win::CivilTime t =
+        win::CivilFromSeconds((static_cast<std::int64_t>(whole) + kOleEpoch) * 86400 + seconds);
+    return Parts{t.year, t.month, t.day, t.hour, t.minute, t.second};
 }
 
 // --- SafeArray -----------------------------------------------------------------------------
