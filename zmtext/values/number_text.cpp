@@ -195,7 +195,8 @@ double DoubleTolerance(int digits) {
 }
 
 bool DoubleChangeTaken(double stored, double candidate, int digits) {
-    return std::fabs(candidate - stored) >= DoubleTolerance(digits);
+    // At 15 decimals the tolerance is 0: an equal value still is no change.
+    return candidate != stored && std::fabs(candidate - stored) >= DoubleTolerance(digits);
 }
 
 bool DoubleValueAccepted(double value) { return std::isfinite(value); }

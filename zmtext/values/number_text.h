@@ -64,7 +64,8 @@ std::string DoubleRawText(double value, char decimal, int digits);
 std::string DoubleDisplayText(double value, const NumberFormat& format, bool showZero);
 
 // The smallest change the field takes at `digits` decimals: 10^-digits - 1e-15. A new value
-// closer to the stored one than that leaves the stored value (with all its digits) as it is.
+// closer to the stored one than that (or equal to it) leaves the stored value, with all its
+// digits, as it is.
 double DoubleTolerance(int digits);
 bool DoubleChangeTaken(double stored, double candidate, int digits);
 
