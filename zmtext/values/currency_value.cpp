@@ -100,7 +100,7 @@ CurrencyLayout EffectiveCurrencyLayout(std::int16_t fmtControl, std::string_view
 }
 
 std::string GetCurrencyPattern(std::string_view number, bool negative, const CurrencyLayout& layout) {
-    const int pattern = std::clamp(layout.pattern, 0, kCurrencyLayoutCount - 1);
+    const int pattern = layout.pattern >= 0 && layout.pattern < kCurrencyLayoutCount ? layout.pattern : 0;
     const LayoutForms& forms = kLayouts[static_cast<std::size_t>(pattern)];
     std::string_view form = negative ? forms.negative : forms.positive;
     std::string out;

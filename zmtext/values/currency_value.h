@@ -59,7 +59,8 @@ struct CurrencyLayout {
 CurrencyLayout EffectiveCurrencyLayout(std::int16_t fmtControl, std::string_view fmtCurrency);
 
 // Lays out an unsigned (already grouped) number with the sign and the symbol; at most
-// kMaxCurrencyText characters. Layout 1 of -1,234.50 with "$" -> "-$1,234.50".
+// kMaxCurrencyText characters. Layout 1 of -1,234.50 with "$" -> "-$1,234.50". A layout number
+// outside 0..10 lays out as 0.
 std::string GetCurrencyPattern(std::string_view number, bool negative, const CurrencyLayout& layout);
 
 struct CurrencyDisplay {
