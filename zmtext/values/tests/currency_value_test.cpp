@@ -7,6 +7,7 @@
 #include <limits>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "zmtext/values/currency_value.h"
 #include "zmtext/values/intl_settings.h"
@@ -66,13 +67,25 @@ TEST(CurrencyToText, ExactlyTheDigitsAskedForWithTheFieldsDecimalCharacter) {
             << row.value << " at " << row.digits;
 }
 
+// A text read as a currency: whether it reads and what (a refused text leaves the value).
+struct CurrencyReadRow {
+    const char* text;
+    char decimal;
+    bool ok;
+    std::int64_t value;
+};
+
+template <typename Read>
+void ExpectReads(const std::vector<CurrencyReadRow>& rows, Read read) {
+    for (const auto& row : rows) {
+        Currency value{-77};
+        EXPECT_EQ(read(value, row.text, row.decimal), row.ok) << '"' << row.text << '"';
+        EXPECT_EQ(value.scaled, row.ok ? row.value : -77) << '"' << row.text << '"';
+    }
+}
+
 TEST(TextToCurrency, ReadsTheFieldsDecimalCharacterExactly) {
-    const struct {
-        const char* text;
-        char decimal;
-        bool ok;
-        std::int64_t value;
-    } rows[] = {
+    ExpectReads({
         {"", '.', true, 0},                    {"1234.5", '.', true, 12345000},
         {"1234,5", ',', true, 12345000},       {"1234,50", ',', true, 12345000},
         {"-2.35", '.', true, -23500},          {"-2,35", ',', true, -23500},
@@ -87,21 +100,11 @@ TEST(TextToCurrency, ReadsTheFieldsDecimalCharacterExactly) {
         {"9223372036854775807", '.', false, 0},
         {"abc", '.', false, 0},                {"1.2.3", '.', false, 0},
         {"1.234,5", ',', false, 0},            {"--5", '.', false, 0},
-    };
-    for (const auto& row : rows) {
-        Currency value{-77};
-        EXPECT_EQ(TextToCurrency(value, row.text, row.decimal), row.ok) << '"' << row.text << '"';
-        EXPECT_EQ(value.scaled, row.ok ? row.value : -77) << '"' << row.text << '"';
-    }
+    }, [](Currency& out, const char* text, char decimal) { return TextToCurrency(out, text, decimal); });
 }
 
 TEST(CurrencyFromText, StripsTheFormattingOfAnOutsideText) {
-    const struct {
-        const char* text;
-        char decimal;
-        bool ok;
-        std::int64_t value;
-    } rows[] = {
+    ExpectReads({
         {"1234,5", ',', true, 12345000},       {"R$ 1.234,50", ',', true, 12345000},
         {"-R$ 1.234,50", ',', true, -12345000}, {"($1,234.50)", '.', true, -12345000},
         {"-1,234.50 $", '.', true, -12345000}, {"$", '.', true, 0},
@@ -109,12 +112,7 @@ TEST(CurrencyFromText, StripsTheFormattingOfAnOutsideText) {
         {"922,337,203,685,477.5807", '.', true, kMax},
         {"922,337,203,685,477.5808", '.', false, 0},
         {"--5", '.', false, 0},
-    };
-    for (const auto& row : rows) {
-        Currency value{-77};
-        EXPECT_EQ(CurrencyFromText(row.text, row.decimal, value), row.ok) << '"' << row.text << '"';
-        EXPECT_EQ(value.scaled, row.ok ? row.value : -77) << '"' << row.text << '"';
-    }
+    }, [](Currency& out, const char* text, char decimal) { return CurrencyFromText(text, decimal, out); });
 }
 
 TEST(CompareCurrency, SignedComparison) {
