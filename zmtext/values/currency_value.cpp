@@ -6,7 +6,6 @@
 
 #include "platform/com/bstr.h"
 #include "zmtext/engine/zm_strings.h"
-#include "zmtext/values/intl_settings.h"
 
 namespace zmtext {
 namespace {
@@ -70,6 +69,14 @@ std::string CurrencyToText(Currency value, char decimal, int digits) {
     return text;
 }
 
+Currency CurrencyAtDigits(Currency value, int digits) {
+    digits = std::clamp(digits, 0, kMaxDecimalDigits);
+    if (digits >= 4) return value;
+    static constexpr std::array<std::int64_t, 4> kUnit = {10000, 1000, 100, 10};
+    const Currency rounded = RoundCurrency(value, digits);
+    return Currency{rounded.scaled - rounded.scaled % kUnit[static_cast<std::size_t>(digits)]};
+}
+
 bool TextToCurrency(Currency& out, std::string_view text, char decimal) {
     if (text.empty()) {
         out = Currency{};
@@ -93,10 +100,11 @@ bool CurrencyFromText(std::string_view text, char decimal, Currency& out) {
     return TextToCurrency(out, clean, kPoint);
 }
 
-CurrencyLayout EffectiveCurrencyLayout(std::int16_t fmtControl, std::string_view fmtCurrency) {
+CurrencyLayout EffectiveCurrencyLayout(std::int16_t fmtControl, std::string_view fmtCurrency,
+                                       const IntlNumberSettings& intl) {
     if (fmtControl != kFmtControlWinIni) return {fmtControl - 1, std::string(fmtCurrency)};
-    const int pattern = IntlNegativeCurrencyLayout();
-    return {pattern >= 0 && pattern < kCurrencyLayoutCount ? pattern : 0, IntlCurrencySymbol()};
+    const int pattern = intl.negativeCurrency;
+    return {pattern >= 0 && pattern < kCurrencyLayoutCount ? pattern : 0, intl.currencySymbol};
 }
 
 std::string GetCurrencyPattern(std::string_view number, bool negative, const CurrencyLayout& layout) {

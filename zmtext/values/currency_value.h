@@ -31,6 +31,10 @@ Currency RoundCurrency(Currency value, int digits);
 // 2.345 with 2 -> "2.35"; -0.004 with 2 -> "0.00".
 std::string CurrencyToText(Currency value, char decimal, int digits);
 
+// The value as CurrencyToText shows it at `digits` decimals: the stored value the field compares
+// a newly read value with. 2.345 at 2 -> 2.35; the largest value at 2 -> 922337203685477.58.
+Currency CurrencyAtDigits(Currency value, int digits);
+
 // Reads a text whose first `decimal` is the decimal character; an empty text is 0. False, with
 // `out` untouched, when the text is no number or lies beyond the range.
 bool TextToCurrency(Currency& out, std::string_view text, char decimal);
@@ -54,9 +58,10 @@ struct CurrencyLayout {
     std::string symbol = "$";
 };
 
-// With FmtControl 1..11 the layout FmtControl - 1 and FmtCurrency; with 0 the WIN.INI layout
+// With FmtControl 1..11 the layout FmtControl - 1 and FmtCurrency; with 0 the Windows layout
 // "iNegCurr" (a number without a layout gives 0) and symbol "sCurrency".
-CurrencyLayout EffectiveCurrencyLayout(std::int16_t fmtControl, std::string_view fmtCurrency);
+CurrencyLayout EffectiveCurrencyLayout(std::int16_t fmtControl, std::string_view fmtCurrency,
+                                       const IntlNumberSettings& intl);
 
 // Lays out an unsigned (already grouped) number with the sign and the symbol; at most
 // kMaxCurrencyText characters. Layout 1 of -1,234.50 with "$" -> "-$1,234.50". A layout number

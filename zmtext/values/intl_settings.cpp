@@ -7,28 +7,30 @@
 namespace zmtext {
 namespace {
 
-constexpr std::string_view kIntl = "intl";
-
-// A one-character setting read, as the platform's callers did, into a two-byte buffer.
-char FirstCharOf(std::string_view key, std::string_view fallback) {
-    const std::string value = win::ProfileFile::WinIni().GetString(kIntl, key, fallback, 2);
-    return value.empty() ? '\0' : value.front();
-}
+constexpr const char* kIntl = "intl";
 
 }  // namespace
 
-char IntlDecimalChar() { return FirstCharOf("sDecimal", "."); }
+// ----- Numbers and currency ---------------------------------------------------------------------
 
-char IntlThousandChar() { return FirstCharOf("sThousand", ","); }
-
-int IntlDigitCount(std::string_view key) {
-    return std::clamp(win::ProfileFile::WinIni().GetInt(kIntl, key, 0), 0, kMaxDecimalDigits);
+// The one-character settings are read, as they always were, into a two-byte buffer.
+IntlNumberSettings ReadIntlNumberSettings() {
+    const auto winIni = win::ProfileFile::WinIni();
+    const auto firstChar = [&](const char* key, const char* fallback) {
+        const std::string value = winIni.GetString(kIntl, key, fallback, 2);
+        return value.empty() ? '\0' : value.front();
+    };
+    const auto digitCount = [&](const char* key) {
+        return std::clamp(winIni.GetInt(kIntl, key, 0), 0, kMaxDecimalDigits);
+    };
+    IntlNumberSettings s;
+    s.decimal = firstChar("sDecimal", ".");
+    s.thousands = firstChar("sThousand", ",");
+    s.digits = digitCount("iDigits");
+    s.currencyDigits = digitCount("iCurrDigits");
+    s.currencySymbol = winIni.GetString(kIntl, "sCurrency", "$", kMaxCurrencySymbol + 1);
+    s.negativeCurrency = winIni.GetInt(kIntl, "iNegCurr", 0);
+    return s;
 }
-
-std::string IntlCurrencySymbol() {
-    return win::ProfileFile::WinIni().GetString(kIntl, "sCurrency", "$", kMaxCurrencySymbol + 1);
-}
-
-int IntlNegativeCurrencyLayout() { return win::ProfileFile::WinIni().GetInt(kIntl, "iNegCurr", 0); }
 
 }  // namespace zmtext

@@ -1,37 +1,33 @@
-// The Windows regional settings of WIN.INI, section "intl", as the controls read them.
-//
-// Nothing is cached: every call reads the file through the platform's profile functions, so a
-// change of the settings shows at the next reformat of a control that follows them. An absent
-// file or key gives the defaults named below.
+// The regional settings of WIN.INI's "intl" section that the value controls format with. The
+// controls read them at every use (nothing is cached), so a change to WIN.INI shows at the next
+// formatting; the value functions take them as plain structs and never read files themselves.
 #pragma once
 
 #include <string>
-#include <string_view>
 
 namespace zmtext {
 
-// ----- Number keys ----------------------------------------------------------------------------
+// ----- Numbers and currency ---------------------------------------------------------------------
 
-// The most decimal digits a number field shows; a larger (or negative) WIN.INI count is clamped
-// into 0..kMaxDecimalDigits, which keeps every lookup by digit count inside its table.
+// The most decimal digits a number field shows. A WIN.INI count beyond it (or below 0) is
+// clamped into 0..kMaxDecimalDigits, which keeps every lookup by digit count inside its table
+// and every number text inside the field's buffer.
 inline constexpr int kMaxDecimalDigits = 15;
 
-// The first character of "sDecimal" (default "."); 0 when the key is present but empty.
-char IntlDecimalChar();
-
-// The first character of "sThousand" (default ","); 0 when the key is present but empty, which
-// means no grouping.
-char IntlThousandChar();
-
-// The integer under `key` ("iDigits" for the long and double fields, "iCurrDigits" for the
-// currency field), default 0, clamped to 0..kMaxDecimalDigits.
-int IntlDigitCount(std::string_view key);
-
-// "sCurrency", at most kMaxCurrencySymbol characters (default "$").
+// The longest currency symbol.
 inline constexpr int kMaxCurrencySymbol = 6;
-std::string IntlCurrencySymbol();
 
-// "iNegCurr", the layout number of a currency amount (default 0); not range-checked here.
-int IntlNegativeCurrencyLayout();
+// The number keys, with the defaults that stand in for an absent key or file.
+struct IntlNumberSettings {
+    char decimal = '.';                 // "sDecimal", its first character (0 when the value is empty)
+    char thousands = ',';               // "sThousand", its first character (0: no grouping)
+    int digits = 0;                     // "iDigits" (long and double fields), 0..15
+    int currencyDigits = 0;             // "iCurrDigits" (currency field), 0..15
+    std::string currencySymbol = "$";   // "sCurrency", at most kMaxCurrencySymbol characters
+    int negativeCurrency = 0;           // "iNegCurr": the currency layout, not range-checked
+};
+
+// Reads the number keys of WIN.INI in the Windows folder now.
+IntlNumberSettings ReadIntlNumberSettings();
 
 }  // namespace zmtext

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "zmtext/engine/zm_strings.h"
-#include "zmtext/values/intl_settings.h"
 
 namespace zmtext {
 namespace {
@@ -16,29 +15,29 @@ char DecimalOrPoint(char c) { return c == '\0' ? '.' : c; }
 
 }  // namespace
 
-char GetDecimalSeparator(const NumberSettings& s) {
+char GetDecimalSeparator(const NumberSettings& s, const IntlNumberSettings& intl) {
     switch (s.fmtControl) {
-        case kFmtControlWinIni: return DecimalOrPoint(IntlDecimalChar());
+        case kFmtControlWinIni: return DecimalOrPoint(intl.decimal);
         case kFmtControlUser: return DecimalOrPoint(s.decimal);
         default: return '.';
     }
 }
 
-char GetThousandSeparator(const NumberSettings& s) {
-    return s.fmtControl == kFmtControlWinIni ? IntlThousandChar() : s.thousands;
+char GetThousandSeparator(const NumberSettings& s, const IntlNumberSettings& intl) {
+    return s.fmtControl == kFmtControlWinIni ? intl.thousands : s.thousands;
 }
 
-int GetDecimalDigits(const NumberSettings& s, std::string_view digitsKey) {
-    return s.fmtControl == kFmtControlWinIni ? IntlDigitCount(digitsKey) : ClampDigits(s.decimalDigits);
+int GetDecimalDigits(const NumberSettings& s, const IntlNumberSettings& intl) {
+    return ClampDigits(s.fmtControl == kFmtControlWinIni ? intl.digits : s.decimalDigits);
 }
 
-NumberFormat EffectiveNumberFormat(const NumberSettings& s, std::string_view digitsKey) {
-    return {GetDecimalSeparator(s), GetThousandSeparator(s), GetDecimalDigits(s, digitsKey)};
+NumberFormat EffectiveNumberFormat(const NumberSettings& s, const IntlNumberSettings& intl) {
+    return {GetDecimalSeparator(s, intl), GetThousandSeparator(s, intl), GetDecimalDigits(s, intl)};
 }
 
-NumberFormat EffectiveCurrencyFormat(const NumberSettings& s) {
+NumberFormat EffectiveCurrencyFormat(const NumberSettings& s, const IntlNumberSettings& intl) {
     if (s.fmtControl == kFmtControlWinIni)
-        return {DecimalOrPoint(IntlDecimalChar()), IntlThousandChar(), IntlDigitCount("iCurrDigits")};
+        return {DecimalOrPoint(intl.decimal), intl.thousands, ClampDigits(intl.currencyDigits)};
     return {DecimalOrPoint(s.decimal), s.thousands, ClampDigits(s.decimalDigits)};
 }
 

@@ -2,15 +2,17 @@
 // thousands separator and the decimal-digit count come from, thousands grouping, the number-text
 // check, key acceptance, the field lengths and the end-of-field test.
 //
-// Everything here is a pure function of its arguments except the effective-settings readers,
-// which read WIN.INI [intl] (through intl_settings.h) when a field follows the Windows settings.
-// Positions in texts are 1-based where the rules speak of positions (0 = not found); texts are
-// cp1252 bytes, one byte one character.
+// All are pure functions of their arguments; a field that follows the Windows settings reads
+// them (ReadIntlNumberSettings) at each formatting step and passes them in. Positions in texts
+// are 1-based where the rules speak of positions (0 = not found); texts are cp1252 bytes, one
+// byte one character.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <string_view>
+
+#include "zmtext/values/intl_settings.h"
 
 namespace zmtext {
 
@@ -36,18 +38,18 @@ struct NumberFormat {
     int digits = 0;         // 0..kMaxDecimalDigits
 };
 
-// The long and double fields' readers. The decimal character is the property with FmtControl 1,
-// the WIN.INI character with 0 and "." for any other value (only a stored stream holds one); a
-// 0 character becomes ".". The thousands separator and the digit count are the properties for
-// every FmtControl other than 0. `digitsKey` names the WIN.INI digit count ("iDigits").
-char GetDecimalSeparator(const NumberSettings& s);
-char GetThousandSeparator(const NumberSettings& s);
-int GetDecimalDigits(const NumberSettings& s, std::string_view digitsKey);
-NumberFormat EffectiveNumberFormat(const NumberSettings& s, std::string_view digitsKey);
+// The long and double fields' settings. The decimal character is the property with FmtControl
+// 1, the Windows character with 0 and "." for any other value (only a stored stream holds one);
+// a 0 character becomes ".". The thousands separator and the digit count ("iDigits") are the
+// properties for every FmtControl other than 0. A digit count is kept to 0..kMaxDecimalDigits.
+char GetDecimalSeparator(const NumberSettings& s, const IntlNumberSettings& intl);
+char GetThousandSeparator(const NumberSettings& s, const IntlNumberSettings& intl);
+int GetDecimalDigits(const NumberSettings& s, const IntlNumberSettings& intl);
+NumberFormat EffectiveNumberFormat(const NumberSettings& s, const IntlNumberSettings& intl);
 
-// The currency field's reader: its FmtControl runs 0..11 (layouts), and every value but 0 takes
-// all three settings from the properties; 0 takes them from WIN.INI with "iCurrDigits".
-NumberFormat EffectiveCurrencyFormat(const NumberSettings& s);
+// The currency field's settings: its FmtControl runs 0..11 (layouts), and every value but 0
+// takes all three from the properties; 0 takes them from Windows, the digits from "iCurrDigits".
+NumberFormat EffectiveCurrencyFormat(const NumberSettings& s, const IntlNumberSettings& intl);
 
 // Inserts `thousands` into an unsigned digit text: (n - 1) / 3 separators from the right, n being
 // the number of characters in front of `decimal` (the whole text without one). Nothing happens

@@ -7,7 +7,6 @@
 #include <limits>
 
 #include "zmtext/engine/zm_strings.h"
-#include "zmtext/values/intl_settings.h"
 
 namespace zmtext {
 namespace {

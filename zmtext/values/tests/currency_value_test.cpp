@@ -37,6 +37,23 @@ TEST(RoundCurrency, AddsHalfAUnitAwayFromZeroUnlessItWouldOverflow) {
             << row.value << " at " << row.digits;
 }
 
+TEST(CurrencyAtDigits, TheValueItsTextShows) {
+    const struct {
+        std::int64_t value;
+        int digits;
+        std::int64_t shown;
+    } rows[] = {
+        {23450, 2, 23500},       {-23450, 2, -23500},     {23449, 2, 23400},
+        {-40, 2, 0},             {12345678, 0, 12350000}, {12345678, 1, 12346000},
+        {12345678, 3, 12345680}, {12345678, 4, 12345678}, {12345678, 9, 12345678},
+        {kMax, 2, kMax - 7},     {kMax, 0, kMax - 5807},  {-kMax, 2, -kMax + 7},
+        {kMin, 4, kMin},         {15000, -2, 20000},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(CurrencyAtDigits(Currency{row.value}, row.digits).scaled, row.shown)
+            << row.value << " at " << row.digits;
+}
+
 TEST(CurrencyToText, ExactlyTheDigitsAskedForWithTheFieldsDecimalCharacter) {
     const struct {
         std::int64_t value;
@@ -183,7 +200,8 @@ TEST(CurrencyDisplayText, RawTextWithoutSignGroupedAndLaidOut) {
         {-23450, point2, {2, ""}, true, "-2.35", true},
     };
     for (const auto& row : rows) {
-        const CurrencyDisplay d = CurrencyDisplayText(Currency{row.value}, row.format, row.layout, row.showZero);
+        const CurrencyDisplay d =
+            CurrencyDisplayText(Currency{row.value}, row.format, row.layout, row.showZero);
         EXPECT_EQ(d.text, row.text) << row.value;
         EXPECT_EQ(d.negative, row.negative) << row.value;
     }
@@ -191,37 +209,35 @@ TEST(CurrencyDisplayText, RawTextWithoutSignGroupedAndLaidOut) {
 
 using CurrencyIntl = testing::IntlTest;
 
-TEST_F(CurrencyIntl, LayoutAndSymbolFromTheFieldOrFromWindows) {
-    EXPECT_EQ(EffectiveCurrencyLayout(0, "X").pattern, 0);   // no WIN.INI: layout 0 and "$"
-    EXPECT_EQ(EffectiveCurrencyLayout(0, "X").symbol, "$");
+TEST(CurrencyLayout, FromTheFieldOrFromWindows) {
     const struct {
-        const char* intl;
+        IntlNumberSettings intl;
         std::int16_t fmtControl;
         const char* fmtCurrency;
         int pattern;
         const char* symbol;
     } rows[] = {
-        {"sCurrency=R$\r\niNegCurr=9\r\n", 0, "$", 9, "R$"},
-        {"sCurrency=R$\r\niNegCurr=9\r\n", 3, "\x80", 2, "\x80"},
-        {"sCurrency=R$\r\niNegCurr=9\r\n", 11, "", 10, ""},
-        {"sCurrency=\r\niNegCurr=10\r\n", 0, "$", 10, ""},
-        {"iNegCurr=11\r\n", 0, "$", 0, "$"},    // a layout the field does not have
-        {"iNegCurr=-1\r\n", 0, "$", 0, "$"},
-        {"sCurrency=ABCDEFGH\r\n", 0, "$", 0, "ABCDEF"},
+        {{}, 0, "X", 0, "$"},                              // the Windows defaults
+        {{',', '.', 2, 2, "R$", 9}, 0, "$", 9, "R$"},
+        {{',', '.', 2, 2, "R$", 9}, 3, "\x80", 2, "\x80"},
+        {{',', '.', 2, 2, "R$", 9}, 11, "", 10, ""},
+        {{'.', ',', 0, 0, "", 10}, 0, "$", 10, ""},
+        {{'.', ',', 0, 0, "$", 11}, 0, "$", 0, "$"},       // a layout the field does not have
+        {{'.', ',', 0, 0, "$", -1}, 0, "$", 0, "$"},
     };
     for (const auto& row : rows) {
-        WriteIntl(row.intl);
-        const CurrencyLayout layout = EffectiveCurrencyLayout(row.fmtControl, row.fmtCurrency);
-        EXPECT_EQ(layout.pattern, row.pattern) << row.intl << row.fmtControl;
-        EXPECT_EQ(layout.symbol, row.symbol) << row.intl << row.fmtControl;
+        const CurrencyLayout layout = EffectiveCurrencyLayout(row.fmtControl, row.fmtCurrency, row.intl);
+        EXPECT_EQ(layout.pattern, row.pattern) << row.fmtControl;
+        EXPECT_EQ(layout.symbol, row.symbol) << row.fmtControl;
     }
 }
 
 TEST_F(CurrencyIntl, BrazilianConventionReadsAndShowsExactly) {
     WriteIntl("sDecimal=,\r\nsThousand=.\r\niCurrDigits=2\r\nsCurrency=R$\r\niNegCurr=9\r\n");
     const NumberSettings winIni{kFmtControlWinIni, '.', ',', 4};
-    const NumberFormat format = EffectiveCurrencyFormat(winIni);
-    const CurrencyLayout layout = EffectiveCurrencyLayout(winIni.fmtControl, "$");
+    const IntlNumberSettings intl = ReadIntlNumberSettings();
+    const NumberFormat format = EffectiveCurrencyFormat(winIni, intl);
+    const CurrencyLayout layout = EffectiveCurrencyLayout(winIni.fmtControl, "$", intl);
     Currency value;
     ASSERT_TRUE(CurrencyFromText("1234,5", format.decimal, value));
     EXPECT_EQ(value, Currency{12345000});
@@ -234,7 +250,8 @@ TEST_F(CurrencyIntl, BrazilianConventionReadsAndShowsExactly) {
 
 TEST_F(CurrencyIntl, OwnDecimalCharacterWhileWindowsUsesThePoint) {
     UsePointComma();
-    const NumberFormat format = EffectiveCurrencyFormat(NumberSettings{kFmtControlUser, ',', '.', 2});
+    const NumberFormat format =
+        EffectiveCurrencyFormat(NumberSettings{kFmtControlUser, ',', '.', 2}, ReadIntlNumberSettings());
     EXPECT_EQ(CurrencyToText(Currency{12345000}, format.decimal, format.digits), "1234,50");
     EXPECT_EQ(CurrencyToText(Currency::FromUnits(5), format.decimal, format.digits), "5,00");
     Currency value;
@@ -287,6 +304,7 @@ TEST(CurrencyRoundTrip, RandomValuesReadBackToTheSameTextAndTheRoundedValue) {
         Currency back;
         ASSERT_TRUE(TextToCurrency(back, text, decimal)) << text;
         ASSERT_EQ(CurrencyToText(back, decimal, digits), text) << v;
+        ASSERT_EQ(back, CurrencyAtDigits(Currency{v}, digits)) << v << " at " << digits;
         const std::int64_t unit = kUnitOf[digits];
         ASSERT_EQ(back.scaled % unit, 0) << v;
         const std::int64_t diff = back.scaled > v ? back.scaled - v : v - back.scaled;

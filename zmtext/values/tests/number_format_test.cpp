@@ -33,22 +33,23 @@ TEST_F(NumberSettingsTest, FieldsFollowingWindowsTakeTheIntlSectionAtEveryUse) {
     for (const auto& row : rows) {
         WriteIntl(row.intl);
         SCOPED_TRACE(row.intl);
-        const NumberFormat f = EffectiveNumberFormat(winIni, "iDigits");
+        const IntlNumberSettings intl = ReadIntlNumberSettings();
+        const NumberFormat f = EffectiveNumberFormat(winIni, intl);
         EXPECT_EQ(f.decimal, row.decimal);
         EXPECT_EQ(f.thousands, row.thousands);
         EXPECT_EQ(f.digits, row.digits);
-        EXPECT_EQ(GetDecimalSeparator(winIni), row.decimal);
-        EXPECT_EQ(GetThousandSeparator(winIni), row.thousands);
-        EXPECT_EQ(GetDecimalDigits(winIni, "iDigits"), row.digits);
-        const NumberFormat c = EffectiveCurrencyFormat(winIni);
+        EXPECT_EQ(GetDecimalSeparator(winIni, intl), row.decimal);
+        EXPECT_EQ(GetThousandSeparator(winIni, intl), row.thousands);
+        EXPECT_EQ(GetDecimalDigits(winIni, intl), row.digits);
+        const NumberFormat c = EffectiveCurrencyFormat(winIni, intl);
         EXPECT_EQ(c.decimal, row.decimal);
         EXPECT_EQ(c.thousands, row.thousands);
         EXPECT_EQ(c.digits, row.currencyDigits);
     }
 }
 
-TEST_F(NumberSettingsTest, FieldsWithOwnFormatIgnoreWindows) {
-    WriteIntl("sDecimal=,\r\nsThousand=.\r\niDigits=2\r\niCurrDigits=3\r\n");
+TEST(NumberSettings, FieldsWithOwnFormatIgnoreWindows) {
+    const IntlNumberSettings intl{',', '.', 2, 3, "R$", 9};
     const struct {
         NumberSettings props;
         char decimal, thousands;
@@ -69,11 +70,11 @@ TEST_F(NumberSettingsTest, FieldsWithOwnFormatIgnoreWindows) {
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.props.fmtControl);
-        const NumberFormat f = EffectiveNumberFormat(row.props, "iDigits");
+        const NumberFormat f = EffectiveNumberFormat(row.props, intl);
         EXPECT_EQ(f.decimal, row.decimal);
         EXPECT_EQ(f.thousands, row.thousands);
         EXPECT_EQ(f.digits, row.digits);
-        const NumberFormat c = EffectiveCurrencyFormat(row.props);
+        const NumberFormat c = EffectiveCurrencyFormat(row.props, intl);
         EXPECT_EQ(c.decimal, row.currencyDecimal);
         EXPECT_EQ(c.thousands, row.thousands);
         EXPECT_EQ(c.digits, row.digits);
@@ -81,19 +82,24 @@ TEST_F(NumberSettingsTest, FieldsWithOwnFormatIgnoreWindows) {
 }
 
 TEST_F(NumberSettingsTest, AChangedSettingShowsAtTheNextRead) {
-    const NumberSettings winIni;
+    EXPECT_EQ(ReadIntlNumberSettings().currencySymbol, "$");   // no WIN.INI at all
+    EXPECT_EQ(ReadIntlNumberSettings().negativeCurrency, 0);
     UsePointComma();
-    EXPECT_EQ(GetDecimalSeparator(winIni), '.');
+    EXPECT_EQ(ReadIntlNumberSettings().decimal, '.');
     UseCommaPoint();
-    EXPECT_EQ(GetDecimalSeparator(winIni), ',');
-    EXPECT_EQ(GetThousandSeparator(winIni), '.');
+    EXPECT_EQ(ReadIntlNumberSettings().decimal, ',');
+    EXPECT_EQ(ReadIntlNumberSettings().thousands, '.');
     WriteIntl("iDigits=3\r\nsCurrency=R$\r\niNegCurr=9\r\n");
-    EXPECT_EQ(GetDecimalDigits(winIni, "iDigits"), 3);
-    EXPECT_EQ(IntlCurrencySymbol(), "R$");
-    EXPECT_EQ(IntlNegativeCurrencyLayout(), 9);
-    WriteIntl("sCurrency=ABCDEFGH\r\n");
-    EXPECT_EQ(IntlCurrencySymbol(), "ABCDEF");   // at most six characters
-    EXPECT_EQ(IntlNegativeCurrencyLayout(), 0);
+    IntlNumberSettings intl = ReadIntlNumberSettings();
+    EXPECT_EQ(intl.digits, 3);
+    EXPECT_EQ(intl.currencySymbol, "R$");
+    EXPECT_EQ(intl.negativeCurrency, 9);
+    WriteIntl("sCurrency=ABCDEFGH\r\niNegCurr=14\r\n");
+    intl = ReadIntlNumberSettings();
+    EXPECT_EQ(intl.currencySymbol, "ABCDEF");   // at most six characters
+    EXPECT_EQ(intl.negativeCurrency, 14);
+    WriteIntl("sCurrency=\r\n");
+    EXPECT_EQ(ReadIntlNumberSettings().currencySymbol, "");
 }
 
 TEST(GroupThousands, InsertsSeparatorsFromTheDecimalCharacterLeftward) {
@@ -245,7 +251,8 @@ TEST(DoubleKeyAccepted, FollowsTheDecimalCharacterAndCountInForce) {
     for (const auto& row : rows) {
         NumberKeyState state{row.display, row.selStart, row.selStart, true, row.allowNegative, 5,
                              row.decDigits, row.decimal};
-        EXPECT_EQ(DoubleKeyAccepted(state, row.key), row.accepted) << '"' << row.display << "\" key " << row.key;
+        EXPECT_EQ(DoubleKeyAccepted(state, row.key), row.accepted)
+            << '"' << row.display << "\" key " << row.key;
     }
 }
 

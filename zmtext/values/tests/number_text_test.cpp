@@ -175,7 +175,8 @@ TEST(DoubleRawText, FixedDecimalsWithTheFieldsDecimalCharacter) {
         {kNaN, '.', 2, "0.00"},          {kInf, '.', 2, "0.00"},
     };
     for (const auto& row : rows)
-        EXPECT_EQ(DoubleRawText(row.value, row.decimal, row.digits), row.raw) << row.value << " / " << row.digits;
+        EXPECT_EQ(DoubleRawText(row.value, row.decimal, row.digits), row.raw)
+            << row.value << " / " << row.digits;
 }
 
 TEST(DoubleRawText, TheLimitsAreCutAtTheBufferSize) {
@@ -219,14 +220,15 @@ using DoubleIntl = testing::IntlTest;
 
 TEST_F(DoubleIntl, CommaPointConventionFromWindows) {
     WriteIntl("sDecimal=,\r\nsThousand=.\r\niDigits=2\r\n");
-    const NumberFormat f = EffectiveNumberFormat(NumberSettings{kFmtControlWinIni, '.', ',', 3}, "iDigits");
+    const IntlNumberSettings intl = ReadIntlNumberSettings();
+    const NumberFormat f = EffectiveNumberFormat(NumberSettings{kFmtControlWinIni, '.', ',', 3}, intl);
     EXPECT_EQ(DoubleDisplayText(1234.5, f, true), " 1.234,50");
     EXPECT_EQ(DoubleRawText(1234.5, f.decimal, f.digits), "1234,50");
     double value = 0;
     ASSERT_TRUE(DoubleFromRawText("1234,50", f.decimal, value));
     EXPECT_EQ(value, 1234.5);
     // The field's own three decimals do not show until it takes its own format.
-    const NumberFormat own = EffectiveNumberFormat(NumberSettings{kFmtControlUser, '.', ',', 3}, "iDigits");
+    const NumberFormat own = EffectiveNumberFormat(NumberSettings{kFmtControlUser, '.', ',', 3}, intl);
     EXPECT_EQ(DoubleDisplayText(1234.5, own, true), " 1,234.500");
 }
 
