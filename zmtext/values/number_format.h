@@ -8,6 +8,7 @@
 // byte one character.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
