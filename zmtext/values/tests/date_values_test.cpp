@@ -7,6 +7,7 @@
 
 #include "platform/win/clock.h"
 #include "zmtext/values/date_values.h"
+#include "zmtext/values/tests/date_test_print.h"
 
 namespace zmtext {
 namespace {
