@@ -87,10 +87,6 @@ std::array<T, 3> InOrder(int order, T month, T day, T year) {
 
 // ----- Parsing ----------------------------------------------------------------------------------
 
-std::string_view Slice(std::string_view text, std::size_t pos, std::size_t count) {
-    return pos < text.size() ? text.substr(pos, count) : std::string_view{};
-}
-
 bool IsAsciiAlnum(char c) {
     return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
@@ -126,7 +122,7 @@ std::int16_t MonthOfName(std::string_view text, int form) {
 
 // The month of the text that starts at `from`: a name up to the next separator, or a number.
 std::int16_t MonthAt(std::string_view text, std::size_t from, int form) {
-    const std::string_view rest = Slice(text, from, std::string_view::npos);
+    const std::string_view rest = ZMSlice(text, from, std::string_view::npos);
     if (form != kMonthFormShortName && form != kMonthFormLongName) return ZMAtoi16(rest);
     return MonthOfName(rest.substr(0, NextSeparator(rest, 0)), form);
 }
@@ -215,10 +211,10 @@ ZMDate ZMParseDateRaw(std::string_view raw, int order, char fill, const ZMDate& 
     if (raw.empty()) return {};
     const std::string text = ZMReplaceChar(raw, fill, ' ');
     const RawLayout at = RawLayoutOf(order);
-    const std::string_view yearText = Slice(text, at.year, 4);
+    const std::string_view yearText = ZMSlice(text, at.year, 4);
     ZMDate date;
-    date.month = ZMAtoi16(Slice(text, at.month, 2));
-    date.day = ZMAtoi16(Slice(text, at.day, 2));
+    date.month = ZMAtoi16(ZMSlice(text, at.month, 2));
+    date.day = ZMAtoi16(ZMSlice(text, at.day, 2));
     date.year = ZMAtoi16(yearText);
     if (ZMHasDigit(yearText) && IsTwoDigitYear(date.year)) {
         if (current.year > 0) date.year = static_cast<std::int16_t>(date.year + current.year / 100 * 100);

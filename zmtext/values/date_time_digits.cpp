@@ -48,6 +48,10 @@ void ZMAppendDigits(std::string& out, int value, int width) {
 
 bool ZMHasDigit(std::string_view text) { return std::any_of(text.begin(), text.end(), IsDigit); }
 
+std::string_view ZMSlice(std::string_view text, std::size_t pos, std::size_t count) {
+    return pos < text.size() ? text.substr(pos, count) : std::string_view{};
+}
+
 std::string ZMReplaceChar(std::string_view text, char from, char to) {
     std::string out(text);
     std::replace(out.begin(), out.end(), from, to);

@@ -21,6 +21,9 @@ void ZMAppendDigits(std::string& out, int value, int width);
 // Whether the text holds a decimal digit.
 bool ZMHasDigit(std::string_view text);
 
+// `count` characters from `pos`, as many as there are; empty when `pos` is past the end.
+std::string_view ZMSlice(std::string_view text, std::size_t pos, std::size_t count);
+
 // Every `from` replaced by `to`.
 std::string ZMReplaceChar(std::string_view text, char from, char to);
 

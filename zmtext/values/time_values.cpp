@@ -20,14 +20,28 @@ std::int64_t ApplyMeridiem(std::int64_t hour, char letter) {
     return hour;
 }
 
-std::string_view Slice(std::string_view text, std::size_t pos, std::size_t count) {
-    return pos < text.size() ? text.substr(pos, count) : std::string_view{};
-}
-
 std::string TwoDigits(int value) {
     std::string out;
     ZMAppendDigits(out, value, 2);
     return out;
+}
+
+struct TypedTime {
+    std::int64_t hours = 0, minutes = 0, seconds = 0;
+};
+
+// The parts of a typed raw text, the hour after its a/p letter; nothing for an empty time.
+std::optional<TypedTime> TypedParts(std::string_view raw, const ZMTimeFormat& format, char fill) {
+    if (!ZMHasDigit(raw) || raw.size() < 2) return std::nullopt;
+    const std::string text = ZMReplaceChar(raw, fill, ' ');
+    TypedTime parts;
+    parts.hours = ZMAtoi(ZMSlice(text, 0, 2));
+    if (text.size() > 3) parts.minutes = ZMAtoi(ZMSlice(text, 2, 2));
+    const bool hasSeconds = text.size() > 5 && format.showSeconds;
+    if (hasSeconds) parts.seconds = ZMAtoi(ZMSlice(text, 4, 2));
+    const std::size_t suffixAt = hasSeconds ? 6 : 4;
+    if (!format.hours24 && text.size() > suffixAt) parts.hours = ApplyMeridiem(parts.hours, text[suffixAt]);
+    return parts;
 }
 
 bool NeedsIntl(const ZMTimeFormatProps& props) {
@@ -118,24 +132,23 @@ std::string ZMFormatTimeText(std::int32_t value, const ZMTimeFormat& format) {
 }
 
 std::int32_t ZMParseTimeRaw(std::string_view raw, const ZMTimeFormat& format, char fill) {
-    if (!ZMHasDigit(raw) || raw.size() < 2) return kTimeEmpty;
-    const std::string text = ZMReplaceChar(raw, fill, ' ');
-    std::int64_t hours = ZMAtoi(Slice(text, 0, 2));
-    const int minutes = text.size() > 3 ? ZMAtoi(Slice(text, 2, 2)) : 0;
-    const bool hasSeconds = text.size() > 5 && format.showSeconds;
-    const int seconds = hasSeconds ? ZMAtoi(Slice(text, 4, 2)) : 0;
-    const std::size_t suffixAt = hasSeconds ? 6 : 4;
-    if (!format.hours24 && text.size() > suffixAt) hours = ApplyMeridiem(hours, text[suffixAt]);
-    return ZMComposeTime(hours, minutes, seconds);
+    const auto parts = TypedParts(raw, format, fill);
+    return parts ? ZMComposeTime(parts->hours, parts->minutes, parts->seconds) : kTimeEmpty;
+}
+
+bool ZMIsValidTimeRaw(std::string_view raw, const ZMTimeFormat& format, char fill) {
+    const auto parts = TypedParts(raw, format, fill);
+    return parts && parts->hours >= 0 && parts->hours <= 23 && parts->minutes >= 0 && parts->minutes <= 59 &&
+           parts->seconds >= 0 && parts->seconds <= 59;
 }
 
 std::optional<std::int32_t> ZMParseTimeRawData(std::string_view text, char fill) {
     if (text.size() < 4 || text.size() > 7) return std::nullopt;
     if (!ZMHasDigit(text)) return kTimeEmpty;
     const std::string raw = ZMReplaceChar(text, fill, ' ');
-    std::int64_t hours = ZMAtoi(Slice(raw, 0, 2));
-    const int minutes = ZMAtoi(Slice(raw, 2, 2));
-    const int seconds = raw.size() > 5 ? ZMAtoi(Slice(raw, 4, 2)) : 0;
+    std::int64_t hours = ZMAtoi(ZMSlice(raw, 0, 2));
+    const int minutes = ZMAtoi(ZMSlice(raw, 2, 2));
+    const int seconds = raw.size() > 5 ? ZMAtoi(ZMSlice(raw, 4, 2)) : 0;
     if (raw.size() == 5 || raw.size() == 7) {
         const char letter = raw.back();
         if (!IsMorningLetter(letter) && !IsAfternoonLetter(letter)) return std::nullopt;

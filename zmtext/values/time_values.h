@@ -80,6 +80,10 @@ std::string ZMFormatTimeText(std::int32_t value, const ZMTimeFormat& format);
 // characters; missing parts are 0; the a/p letter counts on a 12-hour clock once typed.
 std::int32_t ZMParseTimeRaw(std::string_view raw, const ZMTimeFormat& format, char fill);
 
+// Whether the typed parts of a raw text are a time of day: hours 0..23 (after the a/p letter),
+// minutes and seconds 0..59. The value alone cannot tell: typed 10:75 is the number of 11:15.
+bool ZMIsValidTimeRaw(std::string_view raw, const ZMTimeFormat& format, char fill);
+
 // The value of a raw text assigned from outside (RawData): 4 to 7 characters, hhmm[ss], lengths
 // 5 and 7 ending in the a/p letter. Nothing for a text that is refused; -1 for one without any
 // digit (the raw text of the empty value).

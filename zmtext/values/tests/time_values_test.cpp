@@ -137,6 +137,26 @@ TEST(TimeRawParse, TypedDigitsAndTheMeridiemLetter) {
     EXPECT_EQ(ZMParseTimeRaw("12##30p", k12, '#'), T(12, 0, 30));
 }
 
+// The typed parts decide, not the number they add up to: 10:75 would otherwise pass as 11:15.
+TEST(TimeRawParse, TypedPartsOutOfTheirRangeAreInvalid) {
+    struct Row {
+        const char* raw;
+        ZMTimeFormat format;
+        bool valid;
+    } rows[] = {
+        {"1030", k24NoSec, true},     {"1075", k24NoSec, false},    {"2359", k24NoSec, true},
+        {"2400", k24NoSec, false},    {"235959", k24, true},        {"235960", k24, false},
+        {"0099", k24NoSec, false},    {"120000a", k12, true},       {"120000p", k12, true},
+        {"110000p", k12, true},       {"130000p", k12, false},      {"130000a", k12, true},
+        {"115960p", k12, false},      {"1_____", k24, true},        {"______", k24, false},
+        {"", k24, false},             {"-10000", k24, false},       {"1075__", k24, false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.raw);
+        EXPECT_EQ(ZMIsValidTimeRaw(row.raw, row.format, '_'), row.valid);
+    }
+}
+
 TEST(TimeRawData, LengthsFourToSevenAndTheSuffix) {
     struct Row {
         const char* text;
