@@ -86,6 +86,7 @@ TEST(DayNumbers, BlankErrorAndRunOnTriples) {
         {0, 1998, -1, 25, -693960},    {0, 0, 12, 25, -693960},       // no year: "1225____"
         {0, 99, 12, 31, -693960},      {0, 10000, 1, 1, -693960},     // outside 100..9999
         {0, -5, 6, 1, -693960},        {0, 100, 1, 0, -693960},       // 0099-12-31
+        {0, 99, 12, 33, -693960},      {0, 10000, 1, -5, -693960},    // run on into range: still no year
         {0, 9999, 12, 32, -693960},    {0, 9999, 12, 99, -693960},    // past 9999-12-31
         {1, 1899, 12, 31, -32768},     {1, 2065, 11, 18, -32768},     // outside type 1
         {1, 2065, 12, 1, -32768},      {1, 2066, 1, 1, -32768},
@@ -98,6 +99,25 @@ TEST(DayNumbers, BlankErrorAndRunOnTriples) {
     for (const auto& row : rows) {
         SCOPED_TRACE(testing::Message() << row.type << ": " << row.year << '-' << row.month << '-' << row.day);
         EXPECT_EQ(ZMDateToDayNumber(row.type, row.month, row.day, row.year), row.expected);
+    }
+}
+
+// Whatever a field holds, its day number is the blank value, the error value or a number within
+// the limits: never one the Value setter would refuse as out of range.
+TEST(DayNumbers, EveryTripleGivesBlankErrorOrANumberWithinTheLimits) {
+    constexpr int kYears[] = {-32768, -5, 0, 1, 99, 100, 101, 1899, 1900, 1901, 1999, 2000,
+                              2065, 2066, 9998, 9999, 10000, 32767};
+    for (int type : {kDateTypeVisualBasic, kDateTypeHalvern}) {
+        const auto& limits = ZMDateLimits(type);
+        for (int year : kYears) {
+            for (int month = -1; month <= 14; ++month) {
+                for (int day : {-32768, -40, -1, 0, 1, 15, 28, 29, 30, 31, 32, 99, 400, 32767}) {
+                    const std::int32_t n = ZMDateToDayNumber(type, month, day, year);
+                    ASSERT_TRUE(n == limits.blank || n == limits.error || ZMIsDayNumberInRange(type, n))
+                        << type << ": " << year << '-' << month << '-' << day << " -> " << n;
+                }
+            }
+        }
     }
 }
 
