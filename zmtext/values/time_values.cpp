@@ -15,9 +15,8 @@ bool IsAfternoonLetter(char c) { return c == 'P' || c == 'p'; }
 
 // A typed hour on a 12-hour clock after its a/p letter; other letters leave it.
 std::int64_t ApplyMeridiem(std::int64_t hour, char letter) {
-    if (IsMorningLetter(letter)) return hour == 12 ? 0 : hour;
-    if (IsAfternoonLetter(letter)) return hour == 12 ? hour : hour + 12;
-    return hour;
+    if (!IsMorningLetter(letter) && !IsAfternoonLetter(letter)) return hour;
+    return ZMTwentyFourHourClock(hour, IsAfternoonLetter(letter));
 }
 
 std::string TwoDigits(int value) {
@@ -72,6 +71,11 @@ ZMTimeFormat ZMResolveTimeFormat(const ZMTimeFormatProps& props) {
 }
 
 int ZMTwelveHourClock(int hour) { return hour > 12 ? hour - 12 : hour == 0 ? 12 : hour; }
+
+std::int64_t ZMTwentyFourHourClock(std::int64_t hour, bool afternoon) {
+    if (hour == 12) return afternoon ? 12 : 0;
+    return afternoon ? hour + 12 : hour;
+}
 
 ZMTimeParts ZMSplitTime(std::int32_t value) {
     if (!ZMIsValidTime(value)) return {};

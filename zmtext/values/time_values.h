@@ -53,6 +53,9 @@ ZMTimeFormat ZMResolveTimeFormat(const ZMTimeFormatProps& props);
 
 // The hour a 12-hour clock shows for a 24-hour hour.
 int ZMTwelveHourClock(int hour);
+// The 24-hour hour of a 12-hour clock's hour in the morning or the afternoon: 12 AM is 0, 12 PM
+// is 12, any other afternoon hour gains 12 (typed hours are not checked).
+std::int64_t ZMTwentyFourHourClock(std::int64_t hour, bool afternoon);
 
 // The hours, minutes and seconds of a time; all -1 outside 0..86399.
 struct ZMTimeParts {

@@ -227,6 +227,11 @@ TEST(TimeParts, SplitComposeAndTwelveHourClock) {
     EXPECT_EQ(ZMComposeTime(-2147483647, 0, 0), -2147483647 - 1);
     const int twelve[][2] = {{0, 12}, {1, 1}, {11, 11}, {12, 12}, {13, 1}, {23, 11}};
     for (const auto& row : twelve) EXPECT_EQ(ZMTwelveHourClock(row[0]), row[1]) << row[0];
+    // hour, afternoon, 24-hour hour
+    const int twentyFour[][3] = {{12, 0, 0}, {12, 1, 12}, {1, 0, 1}, {1, 1, 13}, {11, 1, 23}, {0, 0, 0}, {2, 1, 14}};
+    for (const auto& row : twentyFour) EXPECT_EQ(ZMTwentyFourHourClock(row[0], row[1] != 0), row[2]) << row[0];
+    // Every hour of the day through the 12-hour clock and back.
+    for (int hour = 0; hour < 24; ++hour) EXPECT_EQ(ZMTwentyFourHourClock(ZMTwelveHourClock(hour), hour >= 12), hour);
 }
 
 // Every second of the day through every format: value -> raw -> value and value -> text -> value
