@@ -38,51 +38,54 @@ char SeparatorOfSetting(std::string_view setting) {
 
 // ----- Building ---------------------------------------------------------------------------------
 
-std::string Fill(char fill, std::size_t count) { return std::string(count, fill); }
+void AppendFill(std::string& out, char fill, std::size_t count) { out.append(count, fill); }
 
-std::string Digits(int value, int width) {
-    std::string out;
-    ZMAppendDigits(out, value, width);
-    return out;
+void AppendDay(std::string& out, int day, int form, char fill) {
+    if (form != 1 && form != 2) return;
+    if (day == 0) return AppendFill(out, fill, static_cast<std::size_t>(form));
+    ZMAppendDigits(out, day, form);
 }
 
-std::string DayText(int day, int form, char fill) {
-    if (form != 1 && form != 2) return {};
-    if (day == 0) return Fill(fill, static_cast<std::size_t>(form));
-    return Digits(day, form);
-}
-
-std::string MonthText(int month, int form, char fill) {
-    if (form == 1 || form == 2) return month == 0 ? Fill(fill, static_cast<std::size_t>(form)) : Digits(month, form);
-    if (form != kMonthFormShortName && form != kMonthFormLongName) return {};
+void AppendMonth(std::string& out, int month, int form, char fill) {
+    if (form == 1 || form == 2) {
+        if (month == 0) return AppendFill(out, fill, static_cast<std::size_t>(form));
+        return ZMAppendDigits(out, month, form);
+    }
+    if (form != kMonthFormShortName && form != kMonthFormLongName) return;
     const auto& names = form == kMonthFormShortName ? kShortMonthNames : kLongMonthNames;
-    if (month == 0) return Fill(fill, names[0].size());
-    if (month < 1 || month > 12) return Digits(month, 1);
-    return std::string(names[static_cast<std::size_t>(month)]);
+    if (month == 0) return AppendFill(out, fill, names[0].size());
+    if (month < 1 || month > 12) return ZMAppendDigits(out, month, 1);
+    out += names[static_cast<std::size_t>(month)];
 }
 
-std::string YearText(int year, int form, char fill) {
-    if (form == 1) return year == 0 ? Fill(fill, 2) : Digits(year % 100, 2);
-    if (form == 2) return year == 0 ? Fill(fill, 4) : Digits(year, 4);
-    return {};
+void AppendYear(std::string& out, int year, int form, char fill) {
+    if (form != 1 && form != 2) return;
+    const int digits = form == 1 ? 2 : 4;
+    if (year == 0) return AppendFill(out, fill, static_cast<std::size_t>(digits));
+    ZMAppendDigits(out, form == 1 ? year % 100 : year, digits);
 }
 
 // A two-digit raw part: fill characters for 0 and for what two digits cannot show.
-std::string RawPart(int value, char fill) {
-    return value > 0 && value <= 99 ? Digits(value, 2) : Fill(fill, 2);
+void AppendRawPart(std::string& out, int value, char fill) {
+    if (value > 0 && value <= 99) return ZMAppendDigits(out, value, 2);
+    AppendFill(out, fill, 2);
 }
 
-std::string RawYear(int year, bool fourDigits, char fill) {
-    if (year <= 0 || year > 9999) return Fill(fill, 4);
-    return fourDigits ? Digits(year, 4) : Digits(year % 100, 2) + Fill(fill, 2);
+void AppendRawYear(std::string& out, int year, bool fourDigits, char fill) {
+    if (year <= 0 || year > 9999) return AppendFill(out, fill, 4);
+    if (fourDigits) return ZMAppendDigits(out, year, 4);
+    ZMAppendDigits(out, year % 100, 2);
+    AppendFill(out, fill, 2);
 }
 
-// The three parts in the order's sequence, each given as (month, day, year).
-template <typename T>
-std::array<T, 3> InOrder(int order, T month, T day, T year) {
-    if (order == kDateOrderDMY) return {day, month, year};
-    if (order == kDateOrderYMD) return {year, month, day};
-    return {month, day, year};
+enum class DatePart { kMonth, kDay, kYear };
+
+// The parts in the order's sequence.
+std::array<DatePart, 3> PartsInOrder(int order) {
+    using enum DatePart;
+    if (order == kDateOrderDMY) return {kDay, kMonth, kYear};
+    if (order == kDateOrderYMD) return {kYear, kMonth, kDay};
+    return {kMonth, kDay, kYear};
 }
 
 // ----- Parsing ----------------------------------------------------------------------------------
@@ -177,14 +180,18 @@ ZMDateFormat ZMResolveDateFormat(const ZMDateFormatProps& props) {
 }
 
 std::string ZMFormatDateText(const ZMDate& date, const ZMDateFormat& format, char fill) {
-    const auto parts = InOrder(format.order, MonthText(date.month, format.monthForm, fill),
-                               DayText(date.day, format.dayForm, fill),
-                               YearText(date.year, format.yearForm, fill));
-    std::string text = parts[0];
-    if (!parts[0].empty()) text += format.separator;
-    text += parts[1];
-    if (!parts[1].empty()) text += format.separator;
-    text += parts[2];
+    std::string text;
+    const auto parts = PartsInOrder(format.order);
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        const std::size_t before = text.size();
+        switch (parts[i]) {
+        case DatePart::kMonth: AppendMonth(text, date.month, format.monthForm, fill); break;
+        case DatePart::kDay: AppendDay(text, date.day, format.dayForm, fill); break;
+        case DatePart::kYear: AppendYear(text, date.year, format.yearForm, fill); break;
+        }
+        // A separator follows the first and the second part when they show anything.
+        if (i < 2 && text.size() != before) text += format.separator;
+    }
     if (!text.empty() && text.back() == format.separator) text.pop_back();
     if (text.size() > kMaxDisplayChars) text.resize(kMaxDisplayChars);
     return text;
@@ -192,15 +199,24 @@ std::string ZMFormatDateText(const ZMDate& date, const ZMDateFormat& format, cha
 
 std::string ZMFormatDateRaw(const ZMDate& date, const ZMDateFormat& format, char fill,
                             bool forceFourDigits) {
-    if (date.IsBlank()) return Fill(fill, kRawChars);
+    std::string raw;
+    if (date.IsBlank()) {
+        AppendFill(raw, fill, kRawChars);
+        return raw;
+    }
     const bool fourDigits = format.order == kDateOrderYMD || forceFourDigits || format.yearForm != 1;
-    const auto parts = InOrder(format.order, RawPart(date.month, fill), RawPart(date.day, fill),
-                               RawYear(date.year, fourDigits, fill));
-    return parts[0] + parts[1] + parts[2];
+    for (const DatePart part : PartsInOrder(format.order)) {
+        switch (part) {
+        case DatePart::kMonth: AppendRawPart(raw, date.month, fill); break;
+        case DatePart::kDay: AppendRawPart(raw, date.day, fill); break;
+        case DatePart::kYear: AppendRawYear(raw, date.year, fourDigits, fill); break;
+        }
+    }
+    return raw;
 }
 
 std::string ZMDatePattern(const ZMDateFormat& format, char fill) {
-    std::string pattern = Fill(fill, kPatternChars);
+    std::string pattern(kPatternChars, fill);
     const bool yearFirst = format.order == kDateOrderYMD;
     pattern[yearFirst ? 4 : 2] = format.separator;
     pattern[yearFirst ? 7 : 5] = format.separator;

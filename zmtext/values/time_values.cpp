@@ -19,12 +19,6 @@ std::int64_t ApplyMeridiem(std::int64_t hour, char letter) {
     return ZMTwentyFourHourClock(hour, IsAfternoonLetter(letter));
 }
 
-std::string TwoDigits(int value) {
-    std::string out;
-    ZMAppendDigits(out, value, 2);
-    return out;
-}
-
 struct TypedTime {
     std::int64_t hours = 0, minutes = 0, seconds = 0;
 };
@@ -112,9 +106,10 @@ std::string ZMFormatTimeRaw(std::int32_t value, const ZMTimeFormat& format, char
         return std::string((format.showSeconds ? 6 : 4) + (format.hours24 ? 0 : 1), fill);
     }
     const ZMTimeParts parts = ZMSplitTime(value);
-    std::string raw = TwoDigits(format.hours24 ? parts.hours : ZMTwelveHourClock(parts.hours));
-    raw += TwoDigits(parts.minutes);
-    if (format.showSeconds) raw += TwoDigits(parts.seconds);
+    std::string raw;
+    ZMAppendDigits(raw, format.hours24 ? parts.hours : ZMTwelveHourClock(parts.hours), 2);
+    ZMAppendDigits(raw, parts.minutes, 2);
+    if (format.showSeconds) ZMAppendDigits(raw, parts.seconds, 2);
     if (!format.hours24) raw += parts.hours <= 11 ? 'a' : 'p';
     return raw;
 }
@@ -122,12 +117,13 @@ std::string ZMFormatTimeRaw(std::int32_t value, const ZMTimeFormat& format, char
 std::string ZMFormatTimeText(std::int32_t value, const ZMTimeFormat& format) {
     if (!ZMIsValidTime(value)) return {};
     const ZMTimeParts parts = ZMSplitTime(value);
-    std::string text = TwoDigits(format.hours24 ? parts.hours : ZMTwelveHourClock(parts.hours));
+    std::string text;
+    ZMAppendDigits(text, format.hours24 ? parts.hours : ZMTwelveHourClock(parts.hours), 2);
     text += format.separator;
-    text += TwoDigits(parts.minutes);
+    ZMAppendDigits(text, parts.minutes, 2);
     if (format.showSeconds) {
         text += format.separator;
-        text += TwoDigits(parts.seconds);
+        ZMAppendDigits(text, parts.seconds, 2);
     }
     text += ' ';
     if (!format.leadingZero && text[0] == '0') text[0] = ' ';
