@@ -233,7 +233,9 @@ ZMDate ZMParseDateRaw(std::string_view raw, int order, char fill, const ZMDate& 
     date.day = ZMAtoi16(ZMSlice(text, at.day, 2));
     date.year = ZMAtoi16(yearText);
     if (ZMHasDigit(yearText) && IsTwoDigitYear(date.year)) {
-        if (current.year > 0) date.year = static_cast<std::int16_t>(date.year + current.year / 100 * 100);
+        if (current.year > 0 && current.year <= 9999) {
+            date.year = static_cast<std::int16_t>(date.year + current.year / 100 * 100);
+        }
         if (date.year < 100) date.year = static_cast<std::int16_t>(date.year + (date.year < 3 ? 2000 : 1900));
     }
     return date;

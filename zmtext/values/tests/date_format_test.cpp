@@ -181,6 +181,7 @@ TEST(DateRawParse, PartsAsTypedAndTheCenturyRule) {
         {"1225-199", MDY, {}, D(-199, 12, 25)},             // a negative year is no two-digit year
         {"98______", YMD, D(2010, 1, 1), D(2098, 0, 0)},
         {"1998____", YMD, {}, D(1998, 0, 0)},
+        {"010105__", DMY, D(32767, 1, 1), D(1905, 1, 1)},   // a field year past 9999 lends no century
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.raw);
