@@ -7,6 +7,21 @@
 
 namespace zmtext {
 
+// ----- Dates and times --------------------------------------------------------------------------
+
+// The date and time keys, with the defaults that stand in for an absent key or file.
+struct IntlDateTimeSettings {
+    std::string shortDate = "M/d/yy";   // "sShortDate", at most 11 characters
+    char timeSeparator = ':';           // "sTime", its first character (0 when the value is empty)
+    int timeFormat = 0;                 // "iTime": non-zero for a 24-hour clock
+    int timeLeadingZero = 0;            // "iTLZero": non-zero for a leading zero on the hour
+    std::string morningSuffix = "AM";   // "s1159", at most 5 characters
+    std::string afternoonSuffix = "PM"; // "s2359", at most 5 characters
+};
+
+// Reads the date and time keys of WIN.INI in the Windows folder now.
+IntlDateTimeSettings ReadIntlDateTimeSettings();
+
 // ----- Numbers and currency ---------------------------------------------------------------------
 
 // The most decimal digits a number field shows. A WIN.INI count beyond it (or below 0) is
