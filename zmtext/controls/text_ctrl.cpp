@@ -2,10 +2,10 @@
 // defaults store, its persistence and its binding.
 #include "zmtext/controls/text_ctrl.h"
 
-#include <QMessageBox>
 #include <algorithm>
 
 #include "platform/ctl/keys.h"
+#include "platform/ctl/services.h"
 #include "platform/win/cp1252.h"
 #include "zmtext/module/app.h"
 #include "zmtext/module/classes.h"
@@ -399,8 +399,7 @@ void CZMTextCtrl::DoPropExchange(com::PropExchange& px) {
 }
 
 void CZMTextCtrl::OnAboutBox() {
-    QMessageBox::about(Window(), QString::fromStdString(ZMResources().LoadStringUtf8(1)),
-                       QString::fromStdString(ZMResources().LoadStringUtf8(1)));
+    ctl::Notices().ShowMessage(Window(), ZMResources().LoadStringUtf8(1));
 }
 
 // --- Binding ---------------------------------------------------------------------------------------

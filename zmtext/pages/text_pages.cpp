@@ -3,11 +3,11 @@
 
 #include <QFormLayout>
 #include <QHBoxLayout>
-#include <QMessageBox>
 #include <QVBoxLayout>
 #include <charconv>
 #include <cstdio>
 
+#include "platform/ctl/services.h"
 #include "zmtext/module/app.h"
 #include "zmtext/module/defaults_store.h"
 #include "zmtext/module/strings.h"
@@ -129,9 +129,7 @@ CZMText2PropPage::CZMText2PropPage() : PropertyPage(PageText(16), "ZMTEXT.HLP", 
     for (QPushButton* b : {save_, reset_, about_}) buttons->addWidget(b);
     connect(save_, &QPushButton::clicked, this, [this] { SaveAsDefault(); });
     connect(reset_, &QPushButton::clicked, this, [this] { ResetDefault(); });
-    connect(about_, &QPushButton::clicked, this, [this] {
-        QMessageBox::about(this, QString::fromStdString(PageText(1)), QString::fromStdString(PageText(1)));
-    });
+    connect(about_, &QPushButton::clicked, this, [this] { ctl::Notices().ShowMessage(this, PageText(1)); });
 }
 
 QLineEdit* CZMText2PropPage::AddEdit(int id, const char*, const char* property, com::VarType type, bool visible) {
