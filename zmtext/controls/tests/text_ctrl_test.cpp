@@ -9,6 +9,7 @@
 #include "platform/win/testing/temp_machine_root.h"
 #include "zmtext/module/app.h"
 #include "zmtext/module/defaults_store.h"
+#include "zmtext/module/zmtextlib.h"
 
 namespace zmtext::testing {
 namespace {
@@ -48,6 +49,24 @@ TEST(TextMembers, EveryMemberAtItsDispId) {
         EXPECT_EQ(listed[i].name, events[i].first);
         EXPECT_EQ(listed[i].id, events[i].second);
     }
+}
+
+TEST(TextMembers, TheLibrarysTypeLibraryListsTheFieldsClassAndInterfaces) {
+    const com::TypeLibraryData& lib = ZMTextLib();
+    const com::TypeInfoData* coclass = lib.Find("sitxEdit");
+    ASSERT_NE(coclass, nullptr);
+    EXPECT_EQ(coclass->kind, com::TypeKind::Coclass);
+    EXPECT_EQ(coclass->guid, com::Guid::FromString("{A5CC20A3-B5F5-11CD-98EC-0020AF234C9D}"));
+    EXPECT_EQ(coclass->defaultInterface, com::Guid::FromString("{A5CC20A4-B5F5-11CD-98EC-0020AF234C9D}"));
+    EXPECT_EQ(coclass->eventInterface, com::Guid::FromString("{A5CC20A5-B5F5-11CD-98EC-0020AF234C9D}"));
+    EXPECT_EQ(coclass->helpString, "Halvern Text Control");
+    const com::TypeInfoData* dispatch = lib.Find("_DZMText");
+    ASSERT_NE(dispatch, nullptr);
+    EXPECT_EQ(dispatch->funcs.size(), CZMTextCtrl::DispatchMembers().Members().size());
+    const com::TypeInfoData* events = lib.Find("_DZMTextEvents");
+    ASSERT_NE(events, nullptr);
+    ASSERT_EQ(events->funcs.size(), 12u);
+    EXPECT_EQ(events->funcs[3].name, "Invalid");
 }
 
 // --- Setter errors ---------------------------------------------------------------------------------
