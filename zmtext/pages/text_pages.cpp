@@ -76,8 +76,6 @@ CZMText2PropPage::CZMText2PropPage() : PropertyPage(PageText(16), "ZMTEXT.HLP", 
     using com::VT_I2;
     using com::VT_I4;
     // Bound in the order the page exchanges them.
-    const std::pair<int, const char*> visibleEdits[] = {{220, "&FillChar:"}, {219, "&Mask:"},
-                                                        {222, "Max&Length:"}, {221, "&PasswordChar:"}};
     AddEdit(220, "&FillChar:", "FillChar", VT_BSTR, true);
     AddEdit(219, "&Mask:", "Mask", VT_BSTR, true);
     AddEdit(222, "Max&Length:", "MaxLength", VT_I2, true);
@@ -116,12 +114,7 @@ CZMText2PropPage::CZMText2PropPage() : PropertyPage(PageText(16), "ZMTEXT.HLP", 
     ValidateMaxChars(Edit(219), 255);
     ValidateRange(Edit(222), 0, 255);
 
-    for (int id : {219, 227, 220, 221, 222}) {
-        const char* label = id == 227 ? "&CharacterTable:" : "";
-        for (const auto& [item, text] : visibleEdits)
-            if (item == id) label = text;
-        form->addRow(Utf8(label), Item(id));
-    }
+    for (int id : {219, 227, 220, 221, 222}) form->addRow(QString::fromUtf8(labels_[id]), Item(id));
     for (int id : {223, 224, 218, 208}) checks->addWidget(Item(id));
     save_ = new QPushButton(Utf8("Save As Default"), this);
     reset_ = new QPushButton(Utf8("Reset Default"), this);
@@ -132,8 +125,9 @@ CZMText2PropPage::CZMText2PropPage() : PropertyPage(PageText(16), "ZMTEXT.HLP", 
     connect(about_, &QPushButton::clicked, this, [this] { ctl::Notices().ShowMessage(this, PageText(1)); });
 }
 
-QLineEdit* CZMText2PropPage::AddEdit(int id, const char*, const char* property, com::VarType type, bool visible) {
+QLineEdit* CZMText2PropPage::AddEdit(int id, const char* label, const char* property, com::VarType type, bool visible) {
     auto* edit = new QLineEdit(this);
+    labels_[id] = label;
     edit->setVisible(visible);
     edit->setObjectName(QString::number(id));
     BindText(edit, property, type);

@@ -44,6 +44,7 @@ private:
     void SetCheck(int id, bool on);
 
     std::map<int, QWidget*> items_;
+    std::map<int, const char*> labels_;   // the visible edits' labels
     QPushButton* save_ = nullptr;
     QPushButton* reset_ = nullptr;
     QPushButton* about_ = nullptr;
