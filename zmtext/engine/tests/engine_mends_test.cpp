@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/win/testing/temp_machine_root.h"
+#include "zmtext/engine/tests/engine_test_app.h"
 #include "zmtext/engine/tests/keystroke_script.h"
 #include "zmtext/module/app.h"
 #include "zmtext/module/defaults_store.h"
@@ -167,6 +168,7 @@ TEST(EngineTexts, ContextMenuComesFromTheStringTable) {
             EXPECT_EQ(ZMLoadString(items[i].command), items[i].text);
         }
     }
+    EngineTestApp();   // a cursor is made only with a GUI application
     EXPECT_TRUE(ZMResources().Cursor("IDC_NODROP").has_value());
 }
 
