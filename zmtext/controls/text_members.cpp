@@ -65,7 +65,7 @@ public:
         t.Property("ValidateMask", com::VT_VARIANT, {}, [](C& c, Args) { return Variant::Bool(c.ValidateMask); },
                    [](C& c, Args, const Variant& v) {
                        Variant b;
-                       if (com::Failed(com::ChangeType(b, v, com::VT_BOOL))) Refuse(c, 0, -1);
+                       if (com::Failed(com::ChangeType(b, v, com::VT_BOOL))) com::ThrowError(com::CTL_E_INVALIDPROPERTYVALUE);
                        c.ValidateMask = b.AsBool();
                        c.SetModifiedFlag();
                    });
@@ -161,6 +161,9 @@ public:
                        c.InvalidateField();
                        Changed(c, kTextJustification);
                    });
+    }
+
+    static void AddDataAndLimits(Table& t) {
         t.Property("RawData", com::VT_BSTR, {}, [](C& c, Args) { return Str(c.RawData); },
                    [](C& c, Args, const Variant& v) {
                        c.PutRawData(TextOf(v));
@@ -272,6 +275,7 @@ const com::DispatchMap& CZMTextCtrl::DispatchMembers() {
         com::DispatchTable<CZMTextCtrl> t("ZMTEXT.ZMTextCtrl.1");
         ZMTextMembers::AddFirstMembers(t);
         ZMTextMembers::AddBorderAndFlags(t);
+        ZMTextMembers::AddDataAndLimits(t);
         ZMTextMembers::AddMouseAndHidden(t);
         ZMTextMembers::AddStockAndText(t);
         return t;
