@@ -209,11 +209,11 @@ bool CZMTextCtrl::CheckMask() {
         }
         ++k;
     }
-    // An escape at the very end of the mask has nothing to make literal.
-    const bool danglingEscape = !Mask.empty() && Mask.back() == '\\' &&
-                                (Mask.size() < 2 || Mask[Mask.size() - 2] != '\\');
     if (converted) SetDataChanged();
-    return !danglingEscape;
+    // An escape at the very end of the mask has nothing to make literal.
+    for (std::size_t i = 0; i < Mask.size(); ++i)
+        if (Mask[i] == '\\' && ++i == Mask.size()) return false;
+    return true;
 }
 
 bool CZMTextCtrl::IsValidValue() {

@@ -231,6 +231,12 @@ TEST_F(TextControlTest, AMaskThePresentDataDoesNotFitClearsIt) {
     Put(*c, "Mask", S(""));
     EXPECT_EQ(Shown(GetProperty(c.Get(), "MaxLength")), "0");
     EXPECT_EQ(Text(*c), "12");
+    // An escape with nothing after it fails every check; an escaped escape is a literal.
+    Put(*c, "Mask", S("##\\\\"));
+    EXPECT_EQ(Raw(*c), "12");
+    EXPECT_EQ(Text(*c), "12\\");
+    Put(*c, "Mask", S("##\\"));
+    EXPECT_EQ(Raw(*c), "");
 }
 
 TEST_F(TextControlTest, MaxLengthZeroMeansNoLimit) {
