@@ -154,6 +154,37 @@ TEST(EngineCase, SignsAndLettersWithoutAPartnerStayAsTheyAre) {
 
 // --- Texts from the string table -----------------------------------------------------------------
 
+TEST(EngineTexts, PropertyErrorTextsUnderTheirNumbers) {
+    const std::pair<int, const char*> rows[] = {
+        {136, "AutoScroll must be either True or False"},
+        {137, "BorderEffect must be 0-None, 1-Pop, or 2-Drop"},
+        {138, "DataProperty must be 0-Text, 1-Raw, or 2-Value"},
+        {139, "ReadOnly/DisplayOnly must be either True or False"},
+        {140, "EOLTab must be either True or False"},
+        {141, "ErrorBeep must be either True or False"},
+        {142, "FocusSelect must be either True or False"},
+        {143, "Insert must be either True or False"},
+        {144, "Justification must be 0-Left, 1-Center, or 2-Right"},
+        {145, "BorderStyle must be either 0-None, or 1-Fixed Single"},
+        {146, "Characters must be a valid combination of the Character Flags"},
+        {147, "Invalid RawData Value"},
+        {148, "MaxLength/MaxCharacters  must be an integer from 0 to 255"},
+        {149, "Modified must be either True or False"},
+        {180, "DataProperty must be either 0-Text, or 1-Raw"},
+        {182, "The UseFillChar/UseUnderline property must be either True or False"},
+        {184, "HideSelection must be either True or False"},
+        {185, "The MouseIcon property must be an Icon (not a bitmap or metafile)"},
+        {186, "The MousePointer property must be a number from 0 to 13"},
+        {223, "Alignment must be 0-Left, 1-Center, or 2-Right"},
+        {224, "ChiselText must be 0-None, 1-Inset, or 2-Raised"},
+        {225, "LabelStyle must be 0-Label, 1-Horz Bump, or 2-Vert Bump"},
+        {226, "WordWrap must be either True or False"},
+        {227, "BackgroundStyle must be 0-Transparent, 1-Normal, or 2-Texture"},
+        {244, "DataChanged must be either True or False"},
+    };
+    for (const auto& [id, text] : rows) EXPECT_EQ(ZMLoadString(id), text) << id;
+}
+
 TEST(EngineTexts, ContextMenuComesFromTheStringTable) {
     const auto& items = ZMEditMenuItems();
     ASSERT_EQ(items.size(), 8u);
