@@ -26,8 +26,8 @@ enum TextDefaultsKey : int {
 };
 
 bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
-// A letter for the "L" and "U" positions: A-Z, a-z and the codes from 0xC0 up.
-bool IsMaskLetter(unsigned char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c >= 0xC0; }
+// A letter to the field: A-Z, a-z and the codes from 0xC0 up.
+bool IsLetter8(unsigned char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c >= 0xC0; }
 
 }  // namespace
 
@@ -158,7 +158,7 @@ bool CZMTextCtrl::AcceptsMaskChar(char mask, char& ch) const {
     case '?': return ZMFindChar(CharacterTable, ch) != 0;
     case 'L':
     case 'U':
-        if (!IsMaskLetter(c)) return false;
+        if (!IsLetter8(c)) return false;
         ch = mask == 'L' ? ZMLower8(ch) : ZMUpper8(ch);
         return true;
     default: return true;
@@ -173,9 +173,7 @@ bool CZMTextCtrl::AcceptsFreeChar(char& ch) const {
     if (IsDigit(b) && (c & kCharNumeric)) return true;
     if ((c & kCharUpper) && !(c & kCharLower)) ch = ZMUpper8(ch);
     if ((c & kCharLower) && !(c & kCharUpper)) ch = ZMLower8(ch);
-    const auto converted = static_cast<unsigned char>(ch);
-    const bool letter = (converted >= 'A' && converted <= 'Z') || (converted >= 'a' && converted <= 'z') || converted > 191;
-    if ((c & (kCharUpper | kCharLower)) && letter) return true;
+    if ((c & (kCharUpper | kCharLower)) && IsLetter8(static_cast<unsigned char>(ch))) return true;
     return (c & kCharTable) && ZMFindChar(CharacterTable, ch) != 0;
 }
 
@@ -222,8 +220,6 @@ bool CZMTextCtrl::IsValidValue() {
     return CheckMask();
 }
 
-void CZMTextCtrl::ReportRawDataChange() { SetDataChanged(); }
-
 bool CZMTextCtrl::SetTextValue(std::string_view text) {
     std::string data;
     if (Mask.empty()) {
@@ -242,7 +238,7 @@ bool CZMTextCtrl::SetTextValue(std::string_view text) {
     }
     if (data == RawData) return false;
     RawData = std::move(data);
-    ReportRawDataChange();
+    SetDataChanged();
     return true;
 }
 

@@ -124,7 +124,6 @@ private:
     bool CheckMask();
     bool AcceptsMaskChar(char mask, char& ch) const;
     bool AcceptsFreeChar(char& ch) const;
-    void ReportRawDataChange();
 
     std::string CharacterTable;
     bool UseFillChar = true;
