@@ -34,12 +34,12 @@ std::uint64_t NextListSerial() {
     return ++serial;
 }
 
-// Contract 5: a foreign exception becomes the runtime's internal error, its text kept for the log.
-win::RuntimeError InternalError(const std::string& what, const std::string& label) {
-    return win::RuntimeError(kInternalError, what.empty() ? "Internal error" : "Internal error (" + what + ")", label);
-}
-
 }  // namespace
+
+win::RuntimeError InternalError(const std::string& what, std::string source) {
+    return win::RuntimeError(kInternalError, what.empty() ? "Internal error" : "Internal error (" + what + ")",
+                             std::move(source));
+}
 
 StepList::StepList() : serial_(NextListSerial()) {}
 

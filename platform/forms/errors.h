@@ -88,6 +88,9 @@ private:
 
 ErrObject& Err();
 
+// The runtime's error 51 for an exception that is not a runtime error, its text kept as a hint.
+win::RuntimeError InternalError(const std::string& what, std::string source = {});
+
 // A jump target: a label of one StepList, resolved when its Procedure is built.
 class Target {
 public:
