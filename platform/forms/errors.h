@@ -4,27 +4,30 @@
 // layer. A procedure whose trap resumes (retry the statement, go on with the next, continue at a
 // named statement, leave) is written as a list of steps instead of nested try blocks:
 //
-//   StepList list;                                   // 1. build
-//   const Target retryOpen = list.To("open");        //    jump targets are taken as handles
+//   StepList list;                                          // 1. build
+//   const Target again = list.To("open");                   //    a jump target, as a handle
 //   list.Add("open", [&](StepFlow&) { db = Open(path); });
 //   list.For("file", position, 1, [&] { return count; }, [&](StepList& body) {
 //       const Target skip = body.To("file.next");
-//       body.Add("file.test", [&, skip](StepFlow& flow) { if (Skip(position)) flow.GoTo(skip); });
-//       body.Add("file.copy", [&](StepFlow&) { Copy(position); });
+//       body.Add("file.test", [&, skip](StepFlow& flow) { if (Done(position)) flow.GoTo(skip); });
+//       body.Add("file.copy", [&](StepFlow&) { Copy(db, position); });
 //   });
-//   list.Add("done", [&](StepFlow& flow) { if (nothing) flow.Leave(); Report(); });
-//   Procedure procedure(std::move(list));           // 2. check: every target resolved
+//   list.Add("close", [&](StepFlow&) { db.Close(); });
+//   const Procedure procedure(std::move(list));            // 2. check: every target resolved
 //   procedure.Run([&](const win::RuntimeError& error, std::string_view failed) {   // 3. run
 //       if (error.Number() == 3343 && failed == "open") { Repair(path); return Resume::Retry(); }
-//       Report(error);
+//       if (error.Number() == 3262) { WaitForLock(); return Resume::At(again); }
+//       Report(error);                                       // Err() holds the error meanwhile
 //       return Resume::Next();
 //   });
+//
+// RunSteps(list, handler) does 2 and 3 at once, for a procedure that is built where it runs.
 //
 // Contract:
 //  1. Labels are unique within a list: Add raises std::logic_error at once for a label the list
 //     already has. Unlabelled steps ("") can be continued at only by Next and Retry.
 //  2. Jumps name their target through a Target handle from To(label), taken while the list is
-//     built (before or after the labelled step is added). Constructing the Procedure resolves
+//     built (before or after the labelled step is added; the same label gives the same target). Constructing the Procedure resolves
 //     every handle the list gave out and raises std::logic_error naming each label no step
 //     carries: a misspelt label fails where the list is built, never at the moment of the jump.
 //  3. A step runs once per visit. When it returns, the procedure goes on with the next step, or
@@ -46,7 +49,8 @@
 //     "<name>.top" (past the limit: continue after the loop), the body, and "<name>.next"
 //     (position + 1, back to the top). A handler can retry a step of the body, go on with the
 //     next one, or continue at "<name>.next" to skip the rest of the pass.
-//  8. A Target belongs to the list that gave it out (and the Procedure built from it); using it in
+//  8. A Procedure can run any number of times; a loop starts afresh at its "<name>.for".
+//  9. A Target belongs to the list that gave it out (and the Procedure built from it); using it in
 //     another procedure is a programming error, raised as std::logic_error when the jump is taken.
 #pragma once
 
@@ -157,7 +161,7 @@ using StepHandler = std::function<Resume(const win::RuntimeError&, std::string_v
 class StepList {
 public:
     StepList();
-    StepList(std::vector<Step> steps);   // NOLINT: a plain list of steps converts
+    StepList(std::vector<Step> steps);   // not explicit: a plain list of steps is a StepList
     StepList(std::initializer_list<Step> steps) : StepList(std::vector<Step>(steps)) {}
 
     // The target of the step labelled `label`, added before or after this call.
