@@ -1,10 +1,14 @@
 #include "platform/win/profile.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <climits>
 #include <fstream>
 #include <sstream>
+#include <thread>
+#include <vector>
 
 #include "platform/win/testing/temp_machine_root.h"
 
@@ -127,6 +131,53 @@ TEST_F(ProfileTest, DeletingASectionTakesItsKeysOnly) {
     EXPECT_TRUE(profile.DeleteSection("none"));
     EXPECT_TRUE(win::ProfileFile("ABSENT.INI").DeleteSection("A"));
     EXPECT_FALSE(fs::exists(windows() / "ABSENT.INI"));
+}
+
+}  // namespace
+
+namespace {
+
+// Each writer of another process, and each thread, writes keys of its own into one section of
+// WIN.INI and of VX4WIN.INI; a read-modify-write that overlaps another would drop its keys.
+TEST_F(ProfileTest, WritersInOtherProcessesAndThreadsLoseNoUpdate) {
+    constexpr int kWriters = 4;
+    constexpr int kKeysEach = 12;
+    auto writeKeys = [](const std::string& prefix) {
+        bool ok = true;
+        for (int i = 0; i < kKeysEach; ++i) {
+            const std::string key = prefix + std::to_string(i);
+            ok &= win::ProfileFile::WinIni().WriteString("intl", key, std::to_string(i));
+            ok &= win::ProfileFile("VX4WIN.INI").WriteString(prefix, "k" + std::to_string(i), key);
+        }
+        return ok;
+    };
+    std::vector<pid_t> children;
+    for (int p = 0; p < kWriters; ++p) {
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) _exit(writeKeys("p" + std::to_string(p) + "_") ? 0 : 1);
+        children.push_back(child);
+    }
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kWriters; ++t) {
+        threads.emplace_back([&, t] { EXPECT_TRUE(writeKeys("t" + std::to_string(t) + "_")); });
+    }
+    for (auto& thread : threads) thread.join();
+    for (pid_t child : children) {
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    for (const char* kind : {"p", "t"}) {
+        for (int w = 0; w < kWriters; ++w) {
+            const std::string prefix = kind + std::to_string(w) + "_";
+            for (int i = 0; i < kKeysEach; ++i) {
+                const std::string key = prefix + std::to_string(i);
+                EXPECT_EQ(win::ProfileFile::WinIni().GetInt("intl", key, -1), i) << key;
+                EXPECT_EQ(win::ProfileFile("VX4WIN.INI").GetString(prefix, "k" + std::to_string(i), ""), key);
+            }
+        }
+    }
 }
 
 }  // namespace
