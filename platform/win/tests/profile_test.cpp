@@ -1,15 +1,12 @@
 #include "platform/win/profile.h"
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <climits>
 #include <fstream>
 #include <sstream>
-#include <thread>
-#include <vector>
 
+#include "platform/win/testing/concurrent_writers.h"
 #include "platform/win/testing/temp_machine_root.h"
 
 namespace {
@@ -151,23 +148,7 @@ TEST_F(ProfileTest, WritersInOtherProcessesAndThreadsLoseNoUpdate) {
         }
         return ok;
     };
-    std::vector<pid_t> children;
-    for (int p = 0; p < kWriters; ++p) {
-        const pid_t child = fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) _exit(writeKeys("p" + std::to_string(p) + "_") ? 0 : 1);
-        children.push_back(child);
-    }
-    std::vector<std::thread> threads;
-    for (int t = 0; t < kWriters; ++t) {
-        threads.emplace_back([&, t] { EXPECT_TRUE(writeKeys("t" + std::to_string(t) + "_")); });
-    }
-    for (auto& thread : threads) thread.join();
-    for (pid_t child : children) {
-        int status = 0;
-        ASSERT_EQ(waitpid(child, &status, 0), child);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    }
+    EXPECT_TRUE(win::testing::WriteFromProcessesAndThreads(kWriters, writeKeys));
     for (const char* kind : {"p", "t"}) {
         for (int w = 0; w < kWriters; ++w) {
             const std::string prefix = kind + std::to_string(w) + "_";

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <thread>
 
+#include "platform/win/testing/concurrent_writers.h"
 #include "platform/win/testing/temp_machine_root.h"
 
 namespace {
@@ -122,23 +123,7 @@ TEST_F(RegistryTest, ConcurrentWritersFromProcessesAndThreadsAllLand) {
         }
         return ok;
     };
-    std::vector<pid_t> children;
-    for (int p = 0; p < kWriters; ++p) {
-        const pid_t child = fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) _exit(writeKeys("p" + std::to_string(p) + "_") ? 0 : 1);
-        children.push_back(child);
-    }
-    std::vector<std::thread> threads;
-    for (int t = 0; t < kWriters; ++t) {
-        threads.emplace_back([&, t] { EXPECT_TRUE(writeKeys("t" + std::to_string(t) + "_")); });
-    }
-    for (auto& thread : threads) thread.join();
-    for (pid_t child : children) {
-        int status = 0;
-        ASSERT_EQ(waitpid(child, &status, 0), child);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    }
+    EXPECT_TRUE(win::testing::WriteFromProcessesAndThreads(kWriters, writeKeys));
     EXPECT_EQ(reg::SubKeys(RootKey::LocalMachine, "W").size(), 2u * kWriters * kKeysEach);
     for (const auto& entry : fs::directory_iterator(root_.Root())) {
         EXPECT_EQ(entry.path().filename().string().find("registry.dat."), std::string::npos)
