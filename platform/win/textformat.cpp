@@ -518,10 +518,12 @@ int DayOfYear(const CivilTime& when) {
     return days;
 }
 
-// The length of a run of `letter` (either case) at `i`.
+// The length of a run of `letter` (either case) at `i`, counted up to 6: no field is longer, and
+// a run of thousands of letters is then read once in all, not once for each field it holds.
 std::size_t RunLength(std::string_view pattern, std::size_t i, char letter) {
+    constexpr std::size_t kLongestField = 6;
     std::size_t n = 0;
-    while (i + n < pattern.size() && Lower(pattern[i + n]) == letter) ++n;
+    while (n < kLongestField && i + n < pattern.size() && Lower(pattern[i + n]) == letter) ++n;
     return n;
 }
 
