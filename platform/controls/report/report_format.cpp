@@ -3,18 +3,18 @@
 #include "platform/controls/report/report_errors.h"
 #include "platform/win/clock.h"
 #include "platform/win/error.h"
-#include "platform/win/textformat.h"
 
 namespace controls::report {
 
-CellFormat::CellFormat(std::string_view pattern, std::string_view field) : pattern_(pattern), field_(field) {}
+CellFormat::CellFormat(std::string_view pattern, std::string_view field)
+    : pattern_(pattern), read_(pattern), field_(field) {}
 
 std::string CellFormat::Apply(const CellValue& value) const {
     if (value.kind == CellValue::Kind::Null) return {};
     if (value.kind == CellValue::Kind::Text) return value.text;
     try {
-        if (value.kind == CellValue::Kind::Number) return win::FormatNumber(value.number, pattern_);
-        return win::FormatDate(value.number, pattern_);
+        if (value.kind == CellValue::Kind::Number) return read_.Number(value.number);
+        return read_.Date(value.number);
     } catch (const win::RuntimeError& e) {
         // The runtime's Format raises only this for a value it cannot turn into a date.
         if (e.Number() != win::err::InvalidProcedureCall) throw;

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "platform/controls/report/row_source.h"
+#include "platform/win/textformat.h"
 
 namespace controls::report {
 
@@ -30,6 +31,7 @@ public:
 
 private:
     std::string pattern_;
+    win::FormatPattern read_;   // the pattern's table, walked for each value
     std::string field_;
 };
 
