@@ -57,7 +57,7 @@ ReportDefinition Parser::Run(std::string_view text) {
     while (!text.empty()) {
         ++line_;
         const std::size_t end = std::min(text.find('\n'), text.size());
-        if (end > kMaxLineBytes) {
+        if (end - (end > 0 && text[end - 1] == '\r') > kMaxLineBytes) {
             Fail(err::LimitExceeded, "the line is longer than " + std::to_string(kMaxLineBytes) + " bytes");
         }
         const std::string_view raw = Trim(text.substr(0, end));

@@ -102,6 +102,7 @@ TEST(ReportFileTest, FilesLinesAndPatternsBeyondTheLimitsAreRefused) {
         const char* fragment;
     } rows[] = {
         {ok + "Header=" + std::string(kMaxLineBytes - 7, 'h') + "\n", 0, ""},
+        {ok + "Header=" + std::string(kMaxLineBytes - 7, 'h') + "\r\n", 0, ""},
         {ok + "Header=" + std::string(kMaxLineBytes - 6, 'h') + "\n", err::LimitExceeded,
          "line 3: the line is longer than 4096 bytes"},
         {ok + "; " + std::string(100000, 'c'), err::LimitExceeded, "line 3: the line is longer"},
