@@ -38,12 +38,12 @@ void PaintPage(QPainter& painter, const LaidOutReport& report, std::size_t index
     for (const QLineF& line : page.lines) {
         painter.drawLine(QLineF(line.p1() * scale, line.p2() * scale));
     }
-    QFont font;
+    QFont font = ReportFont(9, false);
+    painter.setFont(font);
     for (const PageText& text : page.texts) {
         if (text.text.empty()) continue;
         if (font.pointSizeF() != text.pointSize || font.bold() != text.bold) {
-            font.setPointSizeF(text.pointSize);
-            font.setBold(text.bold);
+            font = ReportFont(text.pointSize, text.bold);
             painter.setFont(font);
         }
         const QRectF rect(text.rect.topLeft() * scale, text.rect.size() * scale);
