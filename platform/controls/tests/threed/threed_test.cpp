@@ -1,7 +1,7 @@
 // The 3-D button, panel and frame driven by DISPID as the windows drive them.
 #include "platform/controls/threed/threed.h"
 
-#include <QGroupBox>
+#include <QFrame>
 #include <QPushButton>
 #include <QTest>
 
@@ -140,7 +140,7 @@ TEST_F(ThreeDTest, PanelsAndFramesAreContainersWithCaptions) {
     Frame3D& frame = window_.Add<Frame3D>("FrameSelecionar");
     Button3D& inFrame = window_.Add<Button3D>("BtnEsc", &frame);
     com::PutProperty(frame.Object(), com::DISPID_CAPTION, Variant::Utf8("Selecione o Critério"));
-    EXPECT_EQ(static_cast<QGroupBox*>(frame.Widget())->title().toStdString(), "Selecione o Critério");
+    EXPECT_EQ(frame.Caption(), "Selecione o Critério");
     EXPECT_EQ(com::GetProperty(frame.Object(), com::DISPID_CAPTION).AsStr().ToUtf8(), "Selecione o Critério");
     com::PutProperty(panel.Object(), com::DISPID_CAPTION, Variant::Utf8("Aguarde"));
     EXPECT_EQ(panel.Caption(), "Aguarde");
