@@ -189,28 +189,38 @@ namespace {
 // Text flags of a caption: "&" underlines the next character, "&&" shows one "&".
 constexpr int kCaptionFlags = Qt::TextShowMnemonic;
 
-// A label: the caption from the top-left corner, wrapped at word boundaries and cut at the
-// label's bottom, with its access key underlined.
-class LabelWidget : public QWidget {
+// A widget that draws a caption in its text colour, greyed while disabled.
+class CaptionWidget : public QWidget {
 public:
     using QWidget::QWidget;
     QString caption;
 
 protected:
+    void DrawCaption(QPainter& painter, const QRect& box, int flags) const {
+        painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
+        painter.drawText(box, flags | kCaptionFlags, caption);
+    }
+};
+
+// A label: the caption from the top-left corner, wrapped at word boundaries and cut at the
+// label's bottom, with its access key underlined.
+class LabelWidget : public CaptionWidget {
+public:
+    using CaptionWidget::CaptionWidget;
+
+protected:
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
-        painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
-        painter.drawText(rect(), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap | kCaptionFlags, caption);
+        DrawCaption(painter, rect(), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap);
     }
 };
 
 // A frame: an etched border whose top runs through the middle of the caption's line, and the
 // caption on it near the left corner. Children lie in the frame's own coordinates, measured
 // from its outer top-left corner.
-class FrameWidget : public QWidget {
+class FrameWidget : public CaptionWidget {
 public:
-    using QWidget::QWidget;
-    QString caption;
+    using CaptionWidget::CaptionWidget;
 
 protected:
     void paintEvent(QPaintEvent*) override {
@@ -228,8 +238,7 @@ protected:
         const QRect text(kIndent, 0, std::min(metrics.horizontalAdvance(shown) + 4, width() - 2 * kIndent),
                          metrics.height());
         painter.fillRect(text, palette().color(QPalette::Window));
-        painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
-        painter.drawText(text, Qt::AlignCenter | kCaptionFlags, caption);
+        DrawCaption(painter, text, Qt::AlignCenter);
     }
 };
 
