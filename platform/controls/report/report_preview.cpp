@@ -78,8 +78,8 @@ void PreviewWindow::Redraw() {
     previous_.setEnabled(current_ > 0);
     next_.setEnabled(current_ + 1 < count);
     last_.setEnabled(current_ + 1 < count);
-    page_.setPixmap(QPixmap::fromImage(
-        PageImage(*report_, static_cast<std::size_t>(current_), zoom_.value(), logicalDpiX())));
+    page_.setPixmap(QPixmap::fromImage(PageImage(*report_, static_cast<std::size_t>(current_), zoom_.value(),
+                                                 logicalDpiX(), devicePixelRatioF())));
 }
 
 void PreviewWindow::RequestPrint() {
