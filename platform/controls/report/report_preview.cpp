@@ -4,6 +4,7 @@
 #include <QScrollBar>
 
 #include "platform/controls/report/report_render.h"
+#include "platform/ctl/font_picture.h"
 
 namespace controls::report {
 
@@ -20,6 +21,7 @@ PreviewWindow::PreviewWindow(std::shared_ptr<const LaidOutReport> report, const 
       print_("&Imprimir"),
       close_("&Fechar") {
     setWindowTitle(QString::fromStdString(title));
+    setFont(ctl::DefaultQFont());   // the program's windows' font
     zoom_.setRange(25, 400);
     zoom_.setSingleStep(10);
     zoom_.setSuffix(" %");
