@@ -11,6 +11,7 @@
 #include "platform/forms/tests/support/layout_window.h"
 #include "platform/forms/tests/support/qt_app.h"
 #include "platform/forms/tests/support/screenshot.h"
+#include "platform/forms/tests/support/text_fit.h"
 
 namespace {
 
@@ -30,46 +31,20 @@ protected:
     LayoutWindow window;
 };
 
-// The caption as drawn: access-key marks taken out, "&&" shown as "&".
-QString Shown(const std::string& caption) {
-    QString text = QString::fromStdString(caption);
-    text.replace(QStringLiteral("&&"), QStringLiteral("\x01"));
-    text.remove(QLatin1Char('&'));
-    return text.replace(QLatin1Char('\x01'), QLatin1Char('&'));
-}
-
 TEST_F(AppearanceTest, WindowsUseTheOriginalsEightPointSansSerifInAFontOfItsMetrics) {
     const QFontInfo shown(window.codeLabel->Widget()->font());
     EXPECT_EQ(shown.family().toStdString(), "Liberation Sans");
     EXPECT_EQ(shown.pixelSize(), 11) << "8 points at 96 dots per inch";
 }
 
-// Every caption fits its control's width in the runtime's font: labels and check boxes on one
-// line unless they were laid out for more, buttons with room for their bevel.
+// Every caption fits its control in the runtime's font; the check itself notices a caption that
+// does not.
 TEST_F(AppearanceTest, EveryCaptionOfTheWindowFitsItsControl) {
-    const struct {
-        forms::Control* control;
-        std::string caption;
-        int room;   // pixels the control keeps for itself beside the text
-    } rows[] = {
-        {window.fromLabel, window.fromLabel->Caption(), 0},
-        {window.toLabel, window.toLabel->Caption(), 0},
-        {window.codeLabel, window.codeLabel->Caption(), 0},
-        {window.all, window.all->Caption(), 20},
-        {window.run, window.run->Caption(), 8},
-        {window.cancel, window.cancel->Caption(), 8},
-        {window.frame, window.frame->Caption(), 20},
-    };
-    for (const auto& row : rows) {
-        const QWidget& widget = *row.control->Widget();
-        const int needed = widget.fontMetrics().horizontalAdvance(Shown(row.caption)) + row.room;
-        EXPECT_LE(needed, widget.width()) << row.control->Name() << " \"" << row.caption << "\"";
-    }
-    // The long note was given two lines: it fits them.
-    const QWidget& note = *window.note->Widget();
-    const QRect needed = note.fontMetrics().boundingRect(QRect(0, 0, note.width(), 1000), Qt::TextWordWrap,
-                                                         Shown(window.note->Caption()));
-    EXPECT_LE(needed.height(), note.height()) << window.note->Caption();
+    EXPECT_EQ(forms::testing::CaptionsThatDoNotFit(window), std::vector<std::string>{});
+    window.codeLabel->SetCaption("Código do produto principal:");
+    window.run->SetCaption("&Executar agora");
+    EXPECT_EQ(forms::testing::CaptionsThatDoNotFit(window),
+              (std::vector<std::string>{"LblCodigo \"Código do produto principal:\"", "BtnExecutar \"&Executar agora\""}));
 }
 
 TEST_F(AppearanceTest, ChildrenOfAFrameSitBelowTheCaptionOnItsTopBorder) {
