@@ -55,7 +55,7 @@ class TwoFiles : public dao::sql::FileAccess, public dao::sql::SchemaLookup {
 public:
     TwoFiles(sqlite3* source, sqlite3* target) : source_(source), target_(target) {}
     sqlite3* Handle(const std::string& file) override { return file.empty() ? source_ : target_; }
-    void BeforeWrite(const std::string&, bool) override {}
+    void BeforeWrite(const std::string&, const std::string&, bool) override {}
     [[noreturn]] void Fail(const std::string& file, bool) override {
         throw std::runtime_error(sqlite3_errmsg(Handle(file)));
     }

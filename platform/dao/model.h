@@ -142,7 +142,6 @@ struct RecordsetState {
     std::unique_ptr<Statement> readRange;
     std::vector<bool> insertColumns;  // which columns `insert` sets
     std::unique_ptr<Statement> insert;
-    int probeFd = -1;  // the lock file, to see whether another holder keeps the table deny-write
     std::uint64_t probedInTransaction = 0;  // the transaction whose first write found it free
 
     // Releases the statements, the locks and the connection (Close, or the database's Close).

@@ -130,19 +130,13 @@ void RequireCurrent(const RecordsetState& rs) {
     if (!HasCurrent(rs)) RaiseJet(jet::NoCurrentRecord);
 }
 
-off_t TableLockByte(std::string_view table) {
-    std::uint64_t hash = 1469598103934665603ULL;
-    for (const char c : JetFold(table)) hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
-    return 1 + static_cast<off_t>(hash % 1000000007ULL);
-}
-
-bool LockTableByte(int fd, short type, off_t byte, int command) {
+bool LockTableByte(int fd, off_t byte) {
     struct flock lock {};
-    lock.l_type = type;
+    lock.l_type = F_WRLCK;
     lock.l_whence = SEEK_SET;
     lock.l_start = byte;
     lock.l_len = 1;
-    return fcntl(fd, command, &lock) == 0 && (command != F_OFD_GETLK || lock.l_type == F_UNLCK);
+    return fcntl(fd, F_OFD_SETLK, &lock) == 0;
 }
 
 // Holds the table deny-write through a descriptor of its own, so that a second recordset of the
@@ -151,7 +145,7 @@ void HoldDenyWrite(RecordsetState& rs) {
     const auto path = LockFilePath(rs.connection->HostPath());
     rs.denyWriteFd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
     if (rs.denyWriteFd < 0) return;
-    if (!LockTableByte(rs.denyWriteFd, F_WRLCK, TableLockByte(rs.table), F_OFD_SETLK)) {
+    if (!LockTableByte(rs.denyWriteFd, TableLockByte(rs.table))) {
         close(rs.denyWriteFd);
         rs.denyWriteFd = -1;
         RaiseJet(jet::TableLocked, rs.table);
@@ -165,9 +159,7 @@ void CheckNotDenied(RecordsetState& rs) {
     if (rs.denyWriteFd >= 0) return;
     const auto& engine = *rs.db->engine;
     if (engine.InTransaction() && rs.probedInTransaction == engine.TransactionSerial()) return;
-    if (rs.probeFd < 0) rs.probeFd = open(LockFilePath(rs.connection->HostPath()).c_str(), O_RDWR | O_CLOEXEC);
-    if (rs.probeFd < 0) return;
-    if (!LockTableByte(rs.probeFd, F_RDLCK, TableLockByte(rs.table), F_OFD_GETLK)) RaiseJet(jet::UpdateLocked, rs.table);
+    if (rs.connection->TableHeldElsewhere(rs.table)) RaiseJet(jet::UpdateLocked, rs.table);
     if (engine.InTransaction()) rs.probedInTransaction = engine.TransactionSerial();
 }
 
@@ -277,10 +269,8 @@ void RecordsetState::Release() {
     readRow.reset();
     readRange.reset();
     insert.reset();
-    for (int* fd : {&denyWriteFd, &probeFd}) {
-        if (*fd >= 0) close(*fd);
-        *fd = -1;
-    }
+    if (denyWriteFd >= 0) close(denyWriteFd);
+    denyWriteFd = -1;
     fieldList.clear();
     connection.reset();
     closed = true;

@@ -31,8 +31,10 @@ class FileAccess {
 public:
     virtual ~FileAccess() = default;
     virtual sqlite3* Handle(const std::string& file) = 0;
-    // Before the first write to `file` (enlists it in an open workspace transaction).
-    virtual void BeforeWrite(const std::string& file, bool structure) = 0;
+    // Before each write to `table` of `file`: raises 3260 (3262 for a structure change) when
+    // another holder keeps the table deny-write, and enlists the file in an open workspace
+    // transaction.
+    virtual void BeforeWrite(const std::string& file, const std::string& table, bool structure) = 0;
     // Raises the engine's error for the last SQLite failure on `file`.
     [[noreturn]] virtual void Fail(const std::string& file, bool write) = 0;
     // After a statement created or dropped `table` in `file`.

@@ -220,6 +220,30 @@ TEST_F(DaoTransactionTest, DenyWriteHoldsTheTableAgainstOthersAndOurselves) {
     EXPECT_EQ(ErrorOf([&] { mine.OpenRecordset("Status", dbOpenTable, dbDenyWrite); }), 0);
 }
 
+TEST_F(DaoTransactionTest, StatementsMeetADenyWriteHoldAsRecordsetsDo) {
+    Database mine = engine_.OpenDatabase(Path("Backup.MDB"));
+    Database theirs = other_.OpenDatabase(Path("Backup.MDB"));
+    Recordset held = theirs.OpenRecordset("Status", dbOpenTable, dbDenyWrite);
+    const long before = Count("Backup.MDB");
+    const struct {
+        const char* sql;
+        long number;
+    } cases[] = {
+        {"UPDATE Status SET Numero = 3", 3260},
+        {"INSERT INTO Status (Numero) VALUES (7)", 3260},
+        {"DELETE FROM Status", 3260},
+        {"INSERT INTO Status SELECT * FROM Status", 3260},
+        {"DROP TABLE Status", 3262},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ErrorOf([&] { mine.Execute(c.sql, dbFailOnError); }), c.number) << c.sql;
+        EXPECT_EQ(ErrorOf([&] { mine.Execute(c.sql); }), c.number) << c.sql;
+    }
+    EXPECT_EQ(Count("Backup.MDB"), before);
+    held.Close();
+    EXPECT_EQ(ErrorOf([&] { mine.Execute("INSERT INTO Status (Numero) VALUES (7)", dbFailOnError); }), 0);
+}
+
 // A child process commits 400 rows and is killed at a moment near its commit. The file then holds
 // either every row or none of them: the rollback journal is played back at the next open.
 TEST_F(DaoTransactionTest, ACommitKilledHalfWayLeavesTheOldOrTheNewState) {

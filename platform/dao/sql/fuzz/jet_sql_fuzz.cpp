@@ -71,7 +71,7 @@ public:
     }
 
     sqlite3* Handle(const std::string&) override { return db_; }
-    void BeforeWrite(const std::string&, bool) override {}
+    void BeforeWrite(const std::string&, const std::string&, bool) override {}
     [[noreturn]] void Fail(const std::string&, bool) override { throw win::RuntimeError(3000, "fail"); }
     void StructureChanged(const std::string&, const std::string&, bool) override {}
     std::optional<dao::sql::TableInfo> FindTable(std::string_view, std::string_view name) const override {

@@ -91,7 +91,7 @@ public:
     }
 
     sqlite3* Handle(const std::string& file) override { return Open(file); }
-    void BeforeWrite(const std::string& file, bool) override { writes.push_back(file); }
+    void BeforeWrite(const std::string& file, const std::string&, bool) override { writes.push_back(file); }
     [[noreturn]] void Fail(const std::string& file, bool) override {
         throw win::RuntimeError(-1, sqlite3_errmsg(Open(file)));
     }
