@@ -288,7 +288,9 @@ void EngineState::BeginTrans() {
     for (const auto& connection : enlisted_) connection->Exec("SAVEPOINT " + LevelName(depth_), Operation::Write);
 }
 
-// An inner level folds into the level around it; the outermost commits every file it wrote.
+// An inner level folds into the level around it; the outermost commits every file it wrote, one
+// file after the other. Each commit is atomic for its file; the set of files is not: a process that
+// dies between two commits leaves the files committed so far new and the rest old (each whole).
 void EngineState::CommitTrans() {
     if (depth_ == 0) RaiseJet(jet::NoTransaction);
     if (depth_ > 1) {

@@ -2,14 +2,21 @@
 // workspace transaction that spans the connections it writes.
 //
 // Invariants:
-//   1. An engine keeps at most one Connection per file. Files are identified by their canonical host
-//      path compared case-insensitively, so "Backup.mdb" and "BACKUP.MDB" share one connection.
+//   1. An engine keeps at most one Connection per file and access mode: one read-write and one
+//      read-only connection on the same file may coexist (a file opened both ways), and they are
+//      two SQLite connections that lock each other out as two engines would. Files are identified
+//      by their canonical host path compared case-insensitively, so "Backup.mdb" and "BACKUP.MDB"
+//      share one connection.
 //   2. Every connection has the JETTEXT collation (collation.h) and the engine's SQL functions
 //      registered, runs in rollback-journal mode (never WAL) with secure_delete off, and has the
 //      engine's busy timeout (short; 0 in tests).
 //   3. Inside a workspace transaction a connection is enlisted (BEGIN IMMEDIATE) just before its
 //      first write; reads of connections that have not written run in autocommit, so their locks
 //      are released at once. CommitTrans and Rollback end every enlisted connection.
+//      A transaction is atomic per file, not across files: CommitTrans commits the files one after
+//      the other, so a process that dies between two commits leaves the files it committed with
+//      the new state and the others with the old one, each file whole (its rollback journal is
+//      played back at the next open). No caller writes two files that must change together.
 //   4. No statement stays active between calls of the object model: statements are reset once read,
 //      so structure changes and DROP TABLE are never blocked by the engine's own recordsets.
 //   5. An engine and its objects are used by one thread at a time: connections are opened without

@@ -173,6 +173,20 @@ TEST_F(DaoFilesTest, RepairOfAFileAnotherProcessHoldsLockedRaisesTheLockNumber) 
     EXPECT_EQ(engine_.OpenDatabase(Path("Produto.MDB")).TableDefs().Item("Loja").RecordCount(), 3);
 }
 
+// A connection has no mutex of its own: debug builds stop the program when a thread other than
+// the one that opened it uses it.
+TEST_F(DaoFilesTest, AConnectionUsedOffItsThreadStopsADebugBuild) {
+#ifdef NDEBUG
+    GTEST_SKIP() << "the owner-thread check is a debug-build check";
+#else
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    auto engine = std::make_shared<EngineState>();
+    auto connection = engine->Connect(Path("Produto.MDB"), false, false, "");
+    EXPECT_NE(connection->Handle(), nullptr);
+    EXPECT_DEATH(std::thread([&] { (void)connection->Handle(); }).join(), "used off the thread that opened it");
+#endif
+}
+
 TEST_F(DaoFilesTest, RepairAndCompactNumbers) {
     WriteFile("Texto.MDB", std::string(8192, 'x'));
     struct Row {

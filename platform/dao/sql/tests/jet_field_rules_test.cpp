@@ -11,6 +11,7 @@
 
 #include "platform/dao/collation.h"
 #include "platform/dao/dao.h"
+#include "platform/dao/sql/tests/sql_fixture.h"
 #include "platform/win/error.h"
 #include "platform/win/testing/raises.h"
 #include "platform/win/testing/temp_machine_root.h"
@@ -35,13 +36,7 @@ protected:
         db = engine.OpenDatabase("C:\\LOJA\\Loja.mdb");
     }
 
-    void Write(const std::string& file, const std::string& sql) {
-        sqlite3* raw = nullptr;
-        ASSERT_EQ(sqlite3_open((root.DriveC() / "LOJA" / file).c_str(), &raw), SQLITE_OK);
-        RegisterJetCollation(raw);
-        EXPECT_EQ(sqlite3_exec(raw, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(raw);
-        sqlite3_close(raw);
-    }
+    void Write(const std::string& file, const std::string& sql) { WriteSqliteFile(root.DriveC() / "LOJA" / file, sql); }
 
     // Every row of Alvo in `file` as "Codigo|Nome|L|D|I" (Null as "-").
     std::vector<std::string> Rows(const std::string& file = "Loja.mdb") {
