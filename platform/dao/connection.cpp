@@ -362,16 +362,17 @@ int BindValue(sqlite3_stmt* stmt, int index, const Value& value) {
 Value ColumnValue(sqlite3_stmt* stmt, int index, DataType type) {
     const int storage = sqlite3_column_type(stmt, index);
     if (storage == SQLITE_NULL) return Value::Null();
-    const double number = sqlite3_column_double(stmt, index);
+    // Numbers are read only for number fields: reading a text as a double parses it.
+    const auto number = [&] { return sqlite3_column_double(stmt, index); };
     switch (type) {
-    case DataType::Boolean: return Value::Boolean(number != 0);
+    case DataType::Boolean: return Value::Boolean(number() != 0);
     case DataType::Byte: return Value::Byte(static_cast<std::uint8_t>(sqlite3_column_int(stmt, index)));
     case DataType::Integer: return Value::Integer(static_cast<std::int16_t>(sqlite3_column_int(stmt, index)));
     case DataType::Long: return Value::Long(static_cast<std::int32_t>(sqlite3_column_int64(stmt, index)));
-    case DataType::Currency: return Value::CurrencyFromDouble(number);
-    case DataType::Single: return Value::Single(static_cast<float>(number));
-    case DataType::Double: return Value::Double(number);
-    case DataType::Date: return Value::Date(number);
+    case DataType::Currency: return Value::CurrencyFromDouble(number());
+    case DataType::Single: return Value::Single(static_cast<float>(number()));
+    case DataType::Double: return Value::Double(number());
+    case DataType::Date: return Value::Date(number());
     case DataType::Text:
     case DataType::Memo: break;
     }

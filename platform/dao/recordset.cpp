@@ -68,7 +68,7 @@ Statement& WindowQuery(RecordsetState& rs, long start, long end) {
     const bool ascending = std::is_sorted(rs.rowids.begin() + start, rs.rowids.begin() + end);
     auto& query = ascending ? rs.readRange : rs.readRow;
     if (!query) {
-        const std::string where = ascending ? " WHERE rowid BETWEEN ? AND ?" : " WHERE rowid IN (SELECT value FROM json_each(?))";
+        const std::string where = ascending ? " WHERE rowid BETWEEN ? AND ? ORDER BY rowid" : " WHERE rowid IN (SELECT value FROM json_each(?))";
         query = std::make_unique<Statement>(*rs.connection, "SELECT rowid, " + ColumnList(rs) + " FROM " + QuoteName(rs.table) + where,
                                             Operation::Read);
     }
@@ -83,21 +83,48 @@ Statement& WindowQuery(RecordsetState& rs, long start, long end) {
     return *query;
 }
 
+// The place in the window [start, end) of each row the window query returns. The query returns
+// rows in rowid order; when the window's rowids ascend too, walking both finds each place without
+// a lookup table.
+class WindowSlots {
+public:
+    WindowSlots(const std::vector<std::int64_t>& rowids, long start, long end)
+        : first_(rowids.begin() + start), last_(rowids.begin() + end), ascending_(std::is_sorted(first_, last_)) {
+        if (ascending_) return;
+        for (auto it = first_; it != last_; ++it) slots_.emplace(*it, static_cast<std::size_t>(it - first_));
+    }
+    // The slot of `rowid`, or nullopt for a row added since the rowids were read.
+    std::optional<std::size_t> Find(std::int64_t rowid) {
+        if (!ascending_) {
+            const auto slot = slots_.find(rowid);
+            return slot == slots_.end() ? std::nullopt : std::optional(slot->second);
+        }
+        while (next_ != last_ - first_ && first_[next_] < rowid) ++next_;
+        if (next_ == last_ - first_ || first_[next_] != rowid) return std::nullopt;
+        return static_cast<std::size_t>(next_++);
+    }
+
+private:
+    std::vector<std::int64_t>::const_iterator first_, last_;
+    bool ascending_;
+    std::ptrdiff_t next_ = 0;
+    std::unordered_map<std::int64_t, std::size_t> slots_;
+};
+
 // Reads the rows of the window around the current position, in the direction of the move.
 void ReadWindow(RecordsetState& rs, int step) {
     const long start = step > 0 ? rs.position : std::max(0L, rs.position - kReadWindow + 1);
     const long end = std::min(Size(rs), start + kReadWindow);
-    std::unordered_map<std::int64_t, std::size_t> slots;
-    for (long at = start; at < end; ++at) slots.emplace(rs.rowids[static_cast<std::size_t>(at)], static_cast<std::size_t>(at - start));
+    WindowSlots slots(rs.rowids, start, end);
     auto& read = WindowQuery(rs, start, end);
     rs.window.assign(static_cast<std::size_t>(end - start), nullptr);
     while (read.Step()) {
-        const auto slot = slots.find(read.Int(0));
-        if (slot == slots.end()) continue;  // a row added since the rowids were read
+        const auto slot = slots.Find(read.Int(0));
+        if (!slot) continue;  // a row added since the rowids were read
         std::vector<Value> row;
         row.reserve(rs.columns.size());
         for (std::size_t i = 0; i < rs.columns.size(); ++i) row.push_back(read.Column(static_cast<int>(i) + 1, rs.columns[i].type));
-        rs.window[slot->second] = std::make_shared<const std::vector<Value>>(std::move(row));
+        rs.window[*slot] = std::make_shared<const std::vector<Value>>(std::move(row));
     }
     rs.windowStart = start;
     rs.windowChanges = sqlite3_total_changes64(rs.connection->Handle());
