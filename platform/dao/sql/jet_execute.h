@@ -6,8 +6,11 @@
 // so no limit on how many files one run touches, and the target is enlisted in the workspace
 // transaction like any other write.
 //
-// Execute without dbFailOnError skips a row that breaks a key or a required field and keeps the
-// others (INSERT OR IGNORE, and the pump passes over a row its insert refuses).
+// Execute without dbFailOnError skips a row that breaks a key, a required field or a field rule
+// (size, range, conversion) and keeps the others (INSERT OR IGNORE and a filter on the field rules;
+// the pump passes over a row its insert refuses). With it the statement raises the engine's number
+// (3022, 3058, 3163, 3349, 3421...) and writes nothing. A table another holder keeps deny-write
+// raises 3260 (3262 for DROP TABLE) before anything is written.
 #pragma once
 
 #include <cstdint>
