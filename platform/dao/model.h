@@ -49,6 +49,9 @@ struct FieldState {
     std::string foreignName;
     std::shared_ptr<TableDefState> table;        // Kind::Table
     std::weak_ptr<RecordsetState> recordset;     // Kind::Recordset
+    // The same recordset, reached without taking a reference while `recordset` has not expired
+    // (one thread uses an engine's objects, so it cannot expire between the check and the use).
+    RecordsetState* owner = nullptr;             // Kind::Recordset
     int column = -1;                             // Kind::Recordset
     std::vector<catalog::PropertyInfo> pendingProperties;  // Kind::Detached
 };

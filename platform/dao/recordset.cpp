@@ -27,6 +27,15 @@ RecordsetState& Live(const std::shared_ptr<RecordsetState>& state) {
     return *state;
 }
 
+// The recordset of a recordset field, checked as Live checks it. Field reads and writes are the
+// engine's hottest calls: this takes no reference.
+RecordsetState& LiveOwner(const FieldState& field) {
+    if (field.recordset.expired()) RaiseJet(jet::ObjectClosed);
+    RecordsetState& rs = *field.owner;
+    if (rs.closed || !rs.db->connection) RaiseJet(jet::ObjectClosed);
+    return rs;
+}
+
 long Size(const RecordsetState& rs) {
     return static_cast<long>(rs.byRowid ? rs.rowids.size() : rs.rows.size());
 }
@@ -118,13 +127,15 @@ void ReadWindow(RecordsetState& rs, int step) {
     WindowSlots slots(rs.rowids, start, end);
     auto& read = WindowQuery(rs, start, end);
     rs.window.assign(static_cast<std::size_t>(end - start), nullptr);
+    // The window's rows share one allocation; each row keeps it alive while it is current.
+    auto block = std::make_shared<std::vector<std::vector<Value>>>(rs.window.size());
     while (read.Step()) {
         const auto slot = slots.Find(read.Int(0));
         if (!slot) continue;  // a row added since the rowids were read
-        std::vector<Value> row;
+        std::vector<Value>& row = (*block)[*slot];
         row.reserve(rs.columns.size());
         for (std::size_t i = 0; i < rs.columns.size(); ++i) row.push_back(read.Column(static_cast<int>(i) + 1, rs.columns[i].type));
-        rs.window[*slot] = std::make_shared<const std::vector<Value>>(std::move(row));
+        rs.window[*slot] = Row(block, &row);
     }
     rs.windowStart = start;
     rs.windowChanges = sqlite3_total_changes64(rs.connection->Handle());
@@ -507,7 +518,7 @@ Fields Recordset::Fields() const {
 
 // Callers read the fields of each record in the same order, so the search starts after the field
 // found last time.
-Field Recordset::operator()(std::string_view name) const {
+const Field& Recordset::operator()(std::string_view name) const {
     const auto& fields = RecordsetFields(state_);
     const std::size_t count = fields.size();
     for (std::size_t i = 0; i < count; ++i) {
@@ -531,6 +542,7 @@ const std::vector<Field>& RecordsetFields(const std::shared_ptr<RecordsetState>&
         field->type = rs.columns[i].type;
         field->size = rs.columns[i].type == DataType::Text ? rs.columns[i].size : catalog::FixedSize(rs.columns[i].type);
         field->recordset = recordset;
+        field->owner = recordset.get();
         field->column = static_cast<int>(i);
         fields.emplace_back(std::move(field));
     }
@@ -538,7 +550,7 @@ const std::vector<Field>& RecordsetFields(const std::shared_ptr<RecordsetState>&
 }
 
 Value RecordsetGet(const FieldState& field) {
-    auto& rs = Live(field.recordset.lock());
+    auto& rs = LiveOwner(field);
     const auto column = static_cast<std::size_t>(field.column);
     if (rs.editMode != RecordsetState::EditMode::None && rs.buffer[column]) return *rs.buffer[column];
     if (rs.editMode == RecordsetState::EditMode::AddNew) return Value::Null();
@@ -547,7 +559,7 @@ Value RecordsetGet(const FieldState& field) {
 }
 
 void RecordsetSet(const FieldState& field, const Value& value) {
-    auto& rs = Live(field.recordset.lock());
+    auto& rs = LiveOwner(field);
     if (rs.editMode == RecordsetState::EditMode::None) RaiseJet(jet::UpdateWithoutEdit);
     const auto& column = rs.columns[static_cast<std::size_t>(field.column)];
     Value stored = CoerceToField(value, column.type);
