@@ -24,6 +24,7 @@
 #include "platform/dao/collation.h"
 #include "platform/dao/sql/jet_execute.h"
 #include "platform/dao/sql/jet_sql.h"
+#include "platform/dao/statement.h"
 #include "platform/win/error.h"
 
 namespace {
@@ -120,11 +121,8 @@ void Fill(sqlite3* db, long rows) {
 }
 
 long long Count(sqlite3* db, const char* sql) {
-    sqlite3_stmt* stmt = nullptr;
-    sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr);
-    long long n = sqlite3_step(stmt) == SQLITE_ROW ? sqlite3_column_int64(stmt, 0) : -1;
-    sqlite3_finalize(stmt);
-    return n;
+    dao::Statement count(db, sql);
+    return count.StepCode() == SQLITE_ROW ? count.Int(0) : -1;
 }
 
 // One copy by the engine's pump into a fresh file.
