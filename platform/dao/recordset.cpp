@@ -519,8 +519,15 @@ Fields Recordset::Fields() const {
 // Callers read the fields of each record in the same order, so the search starts after the field
 // found last time.
 const Field& Recordset::operator()(std::string_view name) const {
-    const auto& fields = RecordsetFields(state_);
+    const auto& fields = state_ && !state_->closed && !state_->fieldList.empty() && state_->db->connection
+                             ? state_->fieldList
+                             : RecordsetFields(state_);
     const std::size_t count = fields.size();
+    // The field after the last one found, spelt as stored: the common case, without folding.
+    if (const std::size_t hint = count ? state_->lookupHint % count : 0; count && fields[hint].State()->name == name) {
+        state_->lookupHint = hint + 1;
+        return fields[hint];
+    }
     for (std::size_t i = 0; i < count; ++i) {
         const std::size_t at = (state_->lookupHint + i) % count;
         if (!JetNamesEqual(fields[at].State()->name, name)) continue;
