@@ -16,18 +16,6 @@ namespace {
 
 constexpr std::uint32_t kPropertyVersion = 0x00040001;
 
-// String ids of the defaults keys the numeric fields read beside the common ones.
-enum NumberDefaultsKey : int {
-    kKeyFmtControl = 150, kKeyFmtDecimal = 151, kKeyFmtThousands = 152, kKeyFmtDecDigits = 153,
-    kKeyFmtIntDigits = 154, kKeyMaxValue = 157, kKeyMinValue = 158, kKeyShowZero = 176,
-    kKeyHeight = 235, kKeyWidth = 236,
-};
-
-std::uint32_t Word(const std::vector<std::uint8_t>& b, std::size_t at) {
-    return b[at] | (b[at + 1] << 8) | (static_cast<std::uint32_t>(b[at + 2]) << 16) |
-           (static_cast<std::uint32_t>(b[at + 3]) << 24);
-}
-
 }  // namespace
 
 CZMLongCtrl::CZMLongCtrl() : CZMNumberControl(LongClassInfo(), [] {
@@ -48,11 +36,7 @@ CZMLongCtrl::CZMLongCtrl() : CZMNumberControl(LongClassInfo(), [] {
                                  ids.fontSize = kLongFontSize;
                                  return ids;
                              }()) {
-    if (const CZMDefaultsStore* store = ZMDefaults()) {
-        const int width = store->GetInt(kFieldLong, kKeyWidth, 0);
-        const int height = store->GetInt(kFieldLong, kKeyHeight, 0);
-        if (width != 0 && height != 0) SetInitialSize({width, height});
-    }
+    if (const auto size = ZMDefaultSize(kFieldLong)) SetInitialSize(*size);
     DataProperty = 2;
     Settings = NumberSettings{kFmtControlWinIni, '.', ',', 0};
     IntDigits = 10;
@@ -62,21 +46,7 @@ CZMLongCtrl::CZMLongCtrl() : CZMNumberControl(LongClassInfo(), [] {
 }
 
 ctl::ControlClassInfo CZMLongCtrl::LongClassInfo() {
-    const ZMControlClassInfo& cls = ZMControlClass(ZMControlKind::Long);
-    ctl::ControlClassInfo info;
-    info.clsid = cls.clsid;
-    info.dispIid = cls.dispatchIid;
-    info.eventIid = cls.eventIid;
-    info.stockProperties = ctl::kStockBackColor | ctl::kStockForeColor | ctl::kStockEnabled |
-                           ctl::kStockHwnd | ctl::kStockFont;
-    info.stockEvents = ctl::kAllStockEvents;
-    info.miscStatus = cls.miscStatus;
-    for (const char* page : {"CZMLongPropPage", "CZMTextPropPage"})
-        for (const auto& p : ZMPageClasses())
-            if (p.className == page) info.propertyPages.push_back(p.clsid);
-    info.resources = &ZMResources();
-    info.helpFile = ZMHelpFilePath();
-    return info;
+    return ZMNumberClassInfo(ZMControlKind::Long, "CZMLongPropPage");
 }
 
 // --- Values and texts ------------------------------------------------------------------------------
@@ -145,11 +115,11 @@ int CZMLongCtrl::GetPattern() { return FillPattern(LongPatternLength(IntDigits, 
 
 void CZMLongCtrl::ImportOldProperties(const com::Blob& flags) {
     const auto& b = flags.bytes;
-    if (b.size() < 68 || Word(b, 4) != 70) return;
-    const std::uint32_t styles = Word(b, 32);
-    MaxValue = static_cast<std::int32_t>(Word(b, 52));
-    MinValue = static_cast<std::int32_t>(Word(b, 48));
-    value_ = static_cast<std::int32_t>(Word(b, 64));
+    if (b.size() < 68 || ZMBlockWord(b, 4) != 70) return;
+    const std::uint32_t styles = ZMBlockWord(b, 32);
+    MaxValue = static_cast<std::int32_t>(ZMBlockWord(b, 52));
+    MinValue = static_cast<std::int32_t>(ZMBlockWord(b, 48));
+    value_ = static_cast<std::int32_t>(ZMBlockWord(b, 64));
     Settings.thousands = static_cast<char>(b[40]);
     IntDigits = static_cast<std::int16_t>(styles >> 16);
     ShowZero = (styles & 0x800u) == 0;
@@ -162,13 +132,13 @@ void CZMLongCtrl::OnResetState() {
     ctl::ControlBase::OnResetState();
     ResetCommonDefaults();
     if (const CZMDefaultsStore* store = ZMDefaults()) {
-        Settings.fmtControl = static_cast<std::int16_t>(store->GetInt(kFieldLong, kKeyFmtControl, 0));
-        IntDigits = static_cast<std::int16_t>(store->GetInt(kFieldLong, kKeyFmtIntDigits, 10));
-        ShowZero = store->GetInt(kFieldLong, kKeyShowZero, 1) != 0;
-        MaxValue = store->GetLong(kFieldLong, kKeyMaxValue, 2147483647);
-        MinValue = store->GetLong(kFieldLong, kKeyMinValue, -2147483647 - 1);
+        Settings.fmtControl = static_cast<std::int16_t>(store->GetInt(kFieldLong, kZMKeyFmtControl, 0));
+        IntDigits = static_cast<std::int16_t>(store->GetInt(kFieldLong, kZMKeyFmtIntDigits, 10));
+        ShowZero = store->GetInt(kFieldLong, kZMKeyShowZero, 1) != 0;
+        MaxValue = store->GetLong(kFieldLong, kZMKeyMaxValue, 2147483647);
+        MinValue = store->GetLong(kFieldLong, kZMKeyMinValue, -2147483647 - 1);
         std::string thousands;
-        store->GetString(kFieldLong, kKeyFmtThousands, &thousands, 2, ",");
+        store->GetString(kFieldLong, kZMKeyFmtThousands, &thousands, 2, ",");
         Settings.thousands = thousands.empty() ? '\0' : thousands[0];
     }
     Settings.decimal = '.';

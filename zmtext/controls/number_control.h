@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,9 +18,25 @@
 #include "platform/ctl/keys.h"
 #include "platform/win/cp1252.h"
 #include "zmtext/engine/edit_control.h"
+#include "zmtext/module/classes.h"
 #include "zmtext/values/number_format.h"
 
 namespace zmtext {
+
+// String ids of the defaults keys the numeric fields read beside the common ones.
+enum ZMNumberDefaultsKey : int {
+    kZMKeyFmtControl = 150, kZMKeyFmtDecimal = 151, kZMKeyFmtThousands = 152, kZMKeyFmtDecDigits = 153,
+    kZMKeyFmtIntDigits = 154, kZMKeyMaxValue = 157, kZMKeyMinValue = 158, kZMKeyShowZero = 176,
+    kZMKeyHeight = 235, kZMKeyWidth = 236,
+};
+
+// The class description of a numeric field: its identity, the stock members, its own page and
+// the common edit page.
+ctl::ControlClassInfo ZMNumberClassInfo(ZMControlKind kind, const char* ownPage);
+// The initial size the defaults store gives field kind `kind`, when it gives both measures.
+std::optional<QSize> ZMDefaultSize(int kind);
+// The little-endian 32-bit word at byte `at` of an old property block (at + 4 <= size).
+std::uint32_t ZMBlockWord(const std::vector<std::uint8_t>& b, std::size_t at);
 
 template <class Self>
 class CZMNumberControl : public CZMEditControl<Self> {
