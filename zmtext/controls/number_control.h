@@ -125,9 +125,10 @@ protected:
         this->ADBHelper::SetDataChanged(true);
         this->SetModifiedFlag();
     }
-    // The undo copy taken back: Modified cleared, Value announced, the texts and field rebuilt.
-    void FinishUndo(com::DispId valueId) {
-        this->Modified = false;
+    // The undo copy taken back: Modified set as given, Value announced, the texts and field
+    // rebuilt.
+    void FinishUndo(com::DispId valueId, bool modified = false) {
+        this->Modified = modified;
         this->BoundPropertyChanged(valueId);
         this->FormatRawData();
         this->FormatText();
@@ -348,8 +349,9 @@ public:
                    });
     }
     // MousePointer, MouseIcon, HdnHeight, HdnWidth, HdnDataPropCount, ToolTip, DataField and
-    // DataChanged at the DISPIDs from `first` on (the order of all three tables).
-    static void AddPointerToDataChanged(Table& t, com::DispId first) {
+    // DataChanged at the DISPIDs from `first` on (the order of all three tables, but the
+    // currency field lists HdnWidth before HdnHeight).
+    static void AddPointerToDataChanged(Table& t, com::DispId first, bool widthFirst = false) {
         t.Property("MousePointer", com::VT_VARIANT, {}, [](Self& c, Args) { return Variant::I2(c.MousePointer); },
                    [first](Self& c, Args, const Variant& v) {
                        c.MousePointer = static_cast<std::int16_t>(IntOf(c, v, 0, ctl::kMousePointerMax, 186, -1));
@@ -373,10 +375,14 @@ public:
                        c.MouseIcon = std::move(data);
                        Changed(c, first + 1);
                    });
-        t.Property("HdnHeight", com::VT_I4, {}, [](Self& c, Args) { return Variant::I4(c.GetControlSize().height()); },
-                   [](Self&, Args, const Variant&) { ctl::ControlBase::SetNotSupported(); });
+        auto addHeight = [&] {
+            t.Property("HdnHeight", com::VT_I4, {}, [](Self& c, Args) { return Variant::I4(c.GetControlSize().height()); },
+                       [](Self&, Args, const Variant&) { ctl::ControlBase::SetNotSupported(); });
+        };
+        if (!widthFirst) addHeight();
         t.Property("HdnWidth", com::VT_I4, {}, [](Self& c, Args) { return Variant::I4(c.GetControlSize().width()); },
                    [](Self&, Args, const Variant&) { ctl::ControlBase::SetNotSupported(); });
+        if (widthFirst) addHeight();
         t.Property("HdnDataPropCount", com::VT_I2, {}, [](Self&, Args) { return Variant::I2(3); },
                    [](Self&, Args, const Variant&) { ctl::ControlBase::SetNotSupported(); });
         Edit::AddToolTip(t);
@@ -394,6 +400,14 @@ public:
                    });
     }
     static void AddBorderStyleAndStock(Table& t) {
+        AddBorderStyle(t);
+        AddStock(t);
+    }
+    static void AddStock(Table& t) {
+        ctl::AddStockMembers(t, ctl::kStockBackColor | ctl::kStockForeColor | ctl::kStockEnabled |
+                                    ctl::kStockHwnd | ctl::kStockFont | ctl::kStockAboutBox);
+    }
+    static void AddBorderStyle(Table& t) {
         t.Property("BorderStyle", com::VT_VARIANT, {}, [](Self& c, Args) { return Variant::I2(c.BorderStyle); },
                    [](Self& c, Args, const Variant& v) {
                        c.BorderStyle = static_cast<std::int16_t>(IntOf(c, v, 0, 1, 145, -1));
@@ -402,8 +416,6 @@ public:
                        Changed(c, com::DISPID_BORDERSTYLE);
                    },
                    com::DISPID_BORDERSTYLE);
-        ctl::AddStockMembers(t, ctl::kStockBackColor | ctl::kStockForeColor | ctl::kStockEnabled |
-                                    ctl::kStockHwnd | ctl::kStockFont | ctl::kStockAboutBox);
     }
 };
 
