@@ -119,17 +119,7 @@ bool CZMCurrencyCtrl::Undo() {
 // --- Keys, checks, pattern and the end of the field ------------------------------------------------
 
 bool CZMCurrencyCtrl::IsValidKey() {
-    const NumberFormat f = Format();
-    NumberKeyState state;
-    state.display = DisplayBuffer.View();
-    state.selStart = HasSelection() ? std::min(HiAnchor, HiNew) : CurPos;
-    state.selEnd = HasSelection() ? std::max(HiAnchor, HiNew) : state.selStart;
-    state.insertMode = Insert;
-    state.allowNegative = MinValue.scaled < 0;
-    state.intDigits = IntDigits;
-    state.decDigits = f.digits;
-    state.decimal = f.decimal;
-    return DoubleKeyAccepted(state, TypedChar);
+    return DoubleKeyAccepted(KeyState(Format(), MinValue.scaled < 0), TypedChar);
 }
 
 bool CZMCurrencyCtrl::IsValidValue() {
@@ -204,8 +194,7 @@ void CZMCurrencyCtrl::DoPropExchange(com::PropExchange& px) {
     ctl::ControlBase::DoPropExchange(px);
     ExchangeCommonProps(px);
     if (px.IsOldFormat()) {
-        std::int16_t border = BorderStyle;
-        if (!com::PX_Short(px, "BorderStyle", border)) BorderStyle = 1;
+        ExchangeOldBorder(px);
         undo_ = Currency{};
     } else {
         std::int16_t decimal = static_cast<unsigned char>(Settings.decimal);
@@ -373,13 +362,8 @@ const com::DispatchMap& CZMCurrencyCtrl::DispatchMembers() {
 }
 
 std::vector<com::FuncDesc> CZMCurrencyCtrl::EventMembers() {
-    return {{"Change", kCurChange, false, {}},         {"EndOfLine", kCurEndOfLine, false, {}},
-            {"InvalidKey", kCurInvalidKey, false, {}}, {"Invalid", kCurInvalid, false, {}},
-            {"OutOfRange", kCurOutOfRange, false, {}}, {"Click", -600, false, {}},
-            {"DblClick", -601, false, {}},            {"KeyDown", -602, false, {}},
-            {"KeyPress", -603, false, {}},            {"KeyUp", -604, false, {}},
-            {"MouseDown", -605, false, {}},           {"MouseMove", -606, false, {}},
-            {"MouseUp", -607, false, {}}};
+    return ZMNumberEvents({{"Change", kCurChange}, {"EndOfLine", kCurEndOfLine}, {"InvalidKey", kCurInvalidKey},
+                           {"Invalid", kCurInvalid}, {"OutOfRange", kCurOutOfRange}});
 }
 
 namespace {

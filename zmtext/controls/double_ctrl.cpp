@@ -108,17 +108,7 @@ bool CZMDoubleCtrl::Undo() {
 // --- Keys, checks, pattern and the end of the field ------------------------------------------------
 
 bool CZMDoubleCtrl::IsValidKey() {
-    const NumberFormat f = Format();
-    NumberKeyState state;
-    state.display = DisplayBuffer.View();
-    state.selStart = HasSelection() ? std::min(HiAnchor, HiNew) : CurPos;
-    state.selEnd = HasSelection() ? std::max(HiAnchor, HiNew) : state.selStart;
-    state.insertMode = Insert;
-    state.allowNegative = MinValue < 0;
-    state.intDigits = IntDigits;
-    state.decDigits = f.digits;
-    state.decimal = f.decimal;
-    return DoubleKeyAccepted(state, TypedChar);
+    return DoubleKeyAccepted(KeyState(Format(), MinValue < 0), TypedChar);
 }
 
 bool CZMDoubleCtrl::IsValidValue() {
@@ -182,8 +172,7 @@ void CZMDoubleCtrl::DoPropExchange(com::PropExchange& px) {
     ctl::ControlBase::DoPropExchange(px);
     ExchangeCommonProps(px);
     if (px.IsOldFormat()) {
-        std::int16_t border = BorderStyle;
-        if (!com::PX_Short(px, "BorderStyle", border)) BorderStyle = 1;
+        ExchangeOldBorder(px);
         undo_ = 0.0;
     } else {
         std::int16_t decimal = static_cast<unsigned char>(Settings.decimal);
@@ -334,13 +323,8 @@ const com::DispatchMap& CZMDoubleCtrl::DispatchMembers() {
 }
 
 std::vector<com::FuncDesc> CZMDoubleCtrl::EventMembers() {
-    return {{"Change", kDoubleChange, false, {}},         {"EndOfLine", kDoubleEndOfLine, false, {}},
-            {"InvalidKey", kDoubleInvalidKey, false, {}}, {"Invalid", kDoubleInvalid, false, {}},
-            {"OutOfRange", kDoubleOutOfRange, false, {}}, {"Click", -600, false, {}},
-            {"DblClick", -601, false, {}},               {"KeyDown", -602, false, {}},
-            {"KeyPress", -603, false, {}},               {"KeyUp", -604, false, {}},
-            {"MouseDown", -605, false, {}},              {"MouseMove", -606, false, {}},
-            {"MouseUp", -607, false, {}}};
+    return ZMNumberEvents({{"Change", kDoubleChange}, {"EndOfLine", kDoubleEndOfLine}, {"InvalidKey", kDoubleInvalidKey},
+                           {"Invalid", kDoubleInvalid}, {"OutOfRange", kDoubleOutOfRange}});
 }
 
 namespace {

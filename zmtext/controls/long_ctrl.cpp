@@ -97,14 +97,7 @@ bool CZMLongCtrl::Undo() {
 // --- Keys, checks and pattern ------------------------------------------------------------------------
 
 bool CZMLongCtrl::IsValidKey() {
-    NumberKeyState state;
-    state.display = DisplayBuffer.View();
-    state.selStart = HasSelection() ? std::min(HiAnchor, HiNew) : CurPos;
-    state.selEnd = HasSelection() ? std::max(HiAnchor, HiNew) : state.selStart;
-    state.insertMode = Insert;
-    state.allowNegative = MinValue < 0;
-    state.intDigits = IntDigits;
-    return LongKeyAccepted(state, TypedChar);
+    return LongKeyAccepted(KeyState(NumberFormat{}, MinValue < 0), TypedChar);
 }
 
 bool CZMLongCtrl::IsValidValue() { return CheckNumberText(RawData, MinValue < 0, IntDigits, '\0', 0); }
@@ -156,8 +149,7 @@ void CZMLongCtrl::DoPropExchange(com::PropExchange& px) {
     ctl::ControlBase::DoPropExchange(px);
     ExchangeCommonProps(px);
     if (px.IsOldFormat()) {
-        std::int16_t border = BorderStyle;
-        if (!com::PX_Short(px, "BorderStyle", border)) BorderStyle = 1;
+        ExchangeOldBorder(px);
         undo_ = 0;
     } else {
         std::int16_t thousands = static_cast<unsigned char>(Settings.thousands);
@@ -286,13 +278,8 @@ const com::DispatchMap& CZMLongCtrl::DispatchMembers() {
 }
 
 std::vector<com::FuncDesc> CZMLongCtrl::EventMembers() {
-    return {{"Change", kLongChange, false, {}},         {"EndOfLine", kLongEndOfLine, false, {}},
-            {"InvalidKey", kLongInvalidKey, false, {}}, {"OutOfRange", kLongOutOfRange, false, {}},
-            {"Invalid", kLongInvalid, false, {}},       {"Click", -600, false, {}},
-            {"DblClick", -601, false, {}},             {"KeyDown", -602, false, {}},
-            {"KeyPress", -603, false, {}},             {"KeyUp", -604, false, {}},
-            {"MouseDown", -605, false, {}},            {"MouseMove", -606, false, {}},
-            {"MouseUp", -607, false, {}}};
+    return ZMNumberEvents({{"Change", kLongChange}, {"EndOfLine", kLongEndOfLine}, {"InvalidKey", kLongInvalidKey},
+                           {"OutOfRange", kLongOutOfRange}, {"Invalid", kLongInvalid}});
 }
 
 namespace {

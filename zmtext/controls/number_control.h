@@ -8,7 +8,9 @@
 // per typeable character); without the focus it shows the display text (grouped, signed).
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <vector>
@@ -37,6 +39,8 @@ ctl::ControlClassInfo ZMNumberClassInfo(ZMControlKind kind, const char* ownPage)
 std::optional<QSize> ZMDefaultSize(int kind);
 // The little-endian 32-bit word at byte `at` of an old property block (at + 4 <= size).
 std::uint32_t ZMBlockWord(const std::vector<std::uint8_t>& b, std::size_t at);
+// A numeric field's events: its own five in its order, then the stock mouse and key events.
+std::vector<com::FuncDesc> ZMNumberEvents(std::initializer_list<std::pair<const char*, com::DispId>> own);
 
 template <class Self>
 class CZMNumberControl : public CZMEditControl<Self> {
@@ -100,6 +104,25 @@ protected:
             this->SetDataChanged();
         }
         return static_cast<int>(this->RawData.size());
+    }
+    // What key acceptance sees of the field while the user types, with the settings in force.
+    NumberKeyState KeyState(const NumberFormat& f, bool allowNegative) const {
+        NumberKeyState state;
+        state.display = this->DisplayBuffer.View();
+        state.selStart = this->HasSelection() ? std::min(this->HiAnchor, this->HiNew) : this->CurPos;
+        state.selEnd = this->HasSelection() ? std::max(this->HiAnchor, this->HiNew) : state.selStart;
+        state.insertMode = this->Insert;
+        state.allowNegative = allowNegative;
+        state.intDigits = IntDigits;
+        state.decDigits = f.digits;
+        state.decimal = f.decimal;
+        return state;
+    }
+    // A stream of the older format: its "BorderStyle" entry, when present, leaves the border its
+    // property block gave; a missing one means a single border.
+    void ExchangeOldBorder(com::PropExchange& px) {
+        std::int16_t border = this->BorderStyle;
+        if (!com::PX_Short(px, "BorderStyle", border)) this->BorderStyle = 1;
     }
     // One typeable position per character of the field.
     int FillPattern(int length) {
