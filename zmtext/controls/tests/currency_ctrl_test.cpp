@@ -3,10 +3,13 @@
 // and persistence in the current and the old format.
 #include "platform/win/testing/temp_machine_root.h"
 #include "zmtext/controls/currency_ctrl.h"
+#include "zmtext/controls/double_ctrl.h"
+#include "zmtext/controls/long_ctrl.h"
 #include "zmtext/controls/tests/number_test_support.h"
 #include "zmtext/module/app.h"
 #include "zmtext/module/defaults_store.h"
 #include "zmtext/module/tests/fake_cursor.h"
+#include "zmtext/module/zmtextlib.h"
 
 namespace zmtext::testing {
 namespace {
@@ -210,6 +213,36 @@ TEST_F(NumberControlTest, CurrencyOldFormatRecord) {
         {"FmtDecimal", ","}, {"FmtThousands", "."}, {"FmtCurrency", "DM"}, {"MinValue", "-1"},
         {"MaxValue", "100"}, {"RawData", "1234,5"}, {"Text", " 1.234,5DM"}};
     for (const auto& [name, value] : rows) EXPECT_EQ(Get(c.Get(), name), value) << name;
+}
+
+}  // namespace
+}  // namespace zmtext::testing
+
+namespace zmtext::testing {
+namespace {
+
+TEST(NumberTypeLibrary, ListsEachNumberFieldWithItsMembersAndEvents) {
+    struct Row {
+        const char* coclass;
+        const char* dispatch;
+        const char* events;
+        std::size_t members;
+        std::size_t eventCount;
+    };
+    const Row rows[] = {
+        {"silgEdit", "_DZMLong", "_DZMLongEvents", CZMLongCtrl::DispatchMembers().Members().size(), CZMLongCtrl::EventMembers().size()},
+        {"sidbEdit", "_DZMDouble", "_DZMDoubleEvents", CZMDoubleCtrl::DispatchMembers().Members().size(), CZMDoubleCtrl::EventMembers().size()},
+        {"sicrEdit", "_DZMCurrency", "_DZMCurrencyEvents", CZMCurrencyCtrl::DispatchMembers().Members().size(), CZMCurrencyCtrl::EventMembers().size()},
+    };
+    const com::TypeLibraryData& lib = ZMTextLib();
+    for (const Row& row : rows) {
+        ASSERT_NE(lib.Find(row.coclass), nullptr) << row.coclass;
+        EXPECT_EQ(lib.Find(row.coclass)->kind, com::TypeKind::Coclass);
+        ASSERT_NE(lib.Find(row.dispatch), nullptr) << row.dispatch;
+        EXPECT_EQ(lib.Find(row.dispatch)->funcs.size(), row.members) << row.dispatch;
+        ASSERT_NE(lib.Find(row.events), nullptr) << row.events;
+        EXPECT_EQ(lib.Find(row.events)->funcs.size(), row.eventCount) << row.events;
+    }
 }
 
 }  // namespace
