@@ -253,11 +253,6 @@ void CZMCurrencyCtrl::SetBoundValue(const com::Variant& v) {
     PutValue(value);
 }
 
-std::vector<std::string> CZMCurrencyCtrl::DataFieldChoices() {
-    if (com::Failed(LoadColumnNames(kCurDataSource))) return {};
-    return ColumnNames();
-}
-
 // --- Dispatch members ------------------------------------------------------------------------------
 
 struct ZMCurrencyMembers {

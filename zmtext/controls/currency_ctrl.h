@@ -63,7 +63,6 @@ public:
     // --- Binding -------------------------------------------------------------------------------
     com::Variant GetBoundValue(std::int32_t columnType) override;
     void SetBoundValue(const com::Variant& value) override;
-    std::vector<std::string> DataFieldChoices();
 
     // --- Properties ----------------------------------------------------------------------------
     Currency GetValue() const { return value_; }

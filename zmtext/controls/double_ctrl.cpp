@@ -230,11 +230,6 @@ void CZMDoubleCtrl::SetBoundValue(const com::Variant& v) {
     PutValue(DoubleFromBoundValue(value));
 }
 
-std::vector<std::string> CZMDoubleCtrl::DataFieldChoices() {
-    if (com::Failed(LoadColumnNames(kDoubleDataSource))) return {};
-    return ColumnNames();
-}
-
 // --- Dispatch members ------------------------------------------------------------------------------
 
 struct ZMDoubleMembers {

@@ -68,7 +68,6 @@ public:
     // --- Binding -------------------------------------------------------------------------------
     com::Variant GetBoundValue(std::int32_t columnType) override;
     void SetBoundValue(const com::Variant& value) override;
-    std::vector<std::string> DataFieldChoices();
 
     // --- Properties ----------------------------------------------------------------------------
     double GetValue() const { return value_; }

@@ -206,11 +206,6 @@ void CZMLongCtrl::SetBoundValue(const com::Variant& v) {
     PutValue(value);
 }
 
-std::vector<std::string> CZMLongCtrl::DataFieldChoices() {
-    if (com::Failed(LoadColumnNames(kLongDataSource))) return {};
-    return ColumnNames();
-}
-
 // --- Dispatch members ------------------------------------------------------------------------------
 
 struct ZMLongMembers {

@@ -64,7 +64,6 @@ public:
     // --- Binding -------------------------------------------------------------------------------
     com::Variant GetBoundValue(std::int32_t columnType) override;
     void SetBoundValue(const com::Variant& value) override;
-    std::vector<std::string> DataFieldChoices();
 
     // --- Properties ----------------------------------------------------------------------------
     std::int32_t GetValue() const { return value_; }

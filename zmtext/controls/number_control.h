@@ -67,6 +67,12 @@ public:
     void SetBoundText(const std::string& cp1252) override { PutText(cp1252); }
     com::Bstr GetBoundRawText() override { return com::Bstr::FromUtf8(win::Cp1252ToUtf8(this->RawData)); }
     void SetBoundRawText(const std::string& cp1252) override { PutRawData(cp1252); }
+    // The DataField property's predefined strings: the bound cursor's column names (DataSource
+    // is member 2 of every numeric field).
+    std::vector<std::string> DataFieldChoices() {
+        if (com::Failed(this->LoadColumnNames(com::DispId{2}))) return {};
+        return this->ColumnNames();
+    }
 
     // --- Property paths (cp1252 texts) ---------------------------------------------------------
     std::string GetText() const { return this->Text; }

@@ -134,6 +134,7 @@ TEST_F(CurrencyBinding, ABrazilianFieldTypedIntoBindsTheExactAmount) {
     EXPECT_EQ(Get(c.Get(), "Text"), " R$ 1.234,50");
     EXPECT_EQ(Get(c.Get(), "RawData"), "1234,50");
     EXPECT_EQ(c->GetValue(), Currency{12345000});
+    EXPECT_TRUE(c->DataFieldChoices().empty()) << "no data source on the site: no column names";
     EXPECT_EQ(c->WriteColumn(), com::S_OK);
     ASSERT_FALSE(source_->pending.empty());
     const Variant& written = source_->pending.back().second;
