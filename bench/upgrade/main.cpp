@@ -1,11 +1,14 @@
 // The start-up upgrade's cost, in one run:
 //
-//   upgrade_bench [gate runs]      (default 200)
+//   upgrade_bench [gate runs] [--before <an earlier build's upgrade_bench>]   (default 200 runs)
 //
 // 1. A store from an empty structure: Produto.MDB holds only UltimaVenda (one row, no Versao) and
-//    the other four databases are empty, so the upgrade adds the stamp field and then creates every
-//    described table, field and property of the five databases.
+//    the other four databases are empty, so the upgrade adds the stamp field, creates every
+//    described table, field and property of the five databases, and runs the data steps (index
+//    repairs, Null defaults, Antigo's data, the write-off relation and fill).
 // 2. The gate on the store the first part left current: the median and the slowest of the runs.
+// With --before, the earlier build's bench runs first in the same run (a child process, its own
+// temporary store) and both sets of figures are printed side by side.
 // The machine root is a temporary folder; the figures go to standard output; nothing is checked.
 #include <QApplication>
 
@@ -13,6 +16,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -61,12 +65,50 @@ void BuildEmptyStore(const win::testing::TempMachineRoot& root) {
     }
 }
 
+struct Figures {
+    double upgrade = -1;
+    double gateMedian = -1;
+    double gateSlowest = -1;
+};
+
+// Runs an earlier build's bench and reads its two figure lines.
+Figures RunBefore(const std::string& program, int gateRuns) {
+    Figures figures;
+    const std::string command = "'" + program + "' " + std::to_string(gateRuns) + " 2>/dev/null";
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) return figures;
+    char line[512];
+    while (std::fgets(line, sizeof line, pipe) != nullptr) {
+        if (const char* at = std::strstr(line, "structure: ")) figures.upgrade = std::strtod(at + 11, nullptr);
+        if (const char* at = std::strstr(line, "median ")) figures.gateMedian = std::strtod(at + 7, nullptr);
+        if (const char* at = std::strstr(line, "slowest ")) figures.gateSlowest = std::strtod(at + 8, nullptr);
+    }
+    pclose(pipe);
+    return figures;
+}
+
+void PrintSideBySide(const Figures& before, const Figures& now) {
+    std::printf("%-40s %12s %12s\n", "", "before", "now");
+    std::printf("%-40s %12.0f %12.0f\n", "full upgrade, empty structure (ms)", before.upgrade, now.upgrade);
+    std::printf("%-40s %12.3f %12.3f\n", "gate on a current store, median (ms)", before.gateMedian, now.gateMedian);
+    std::printf("%-40s %12.3f %12.3f\n", "gate on a current store, slowest (ms)", before.gateSlowest, now.gateSlowest);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication application(argc, argv);
-    const int gateRuns = argc > 1 ? std::max(1, std::atoi(argv[1])) : 200;
+    int gateRuns = 200;
+    std::string beforeProgram;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--before") == 0 && i + 1 < argc) {
+            beforeProgram = argv[++i];
+        } else {
+            gateRuns = std::max(1, std::atoi(argv[i]));
+        }
+    }
+    const Figures before = beforeProgram.empty() ? Figures{} : RunBefore(beforeProgram, gateRuns);
 
     win::testing::TempMachineRoot root;
     std::filesystem::current_path(root.MakeFolder("cwd"));  // where an error report would go
@@ -77,6 +119,7 @@ int main(int argc, char** argv) {
     report::upgrade::InstallUpgradeWindow(&window);
     report::SetProgramFolder("C:\\REPORT");
     report::PastaDados = "F:\\LOJA01";
+    report::upgrade::InstallUpgrade();
     report::BancoProdutoLoja.Set(report::ProgramEngine().OpenDatabase(
         "F:\\LOJA01\\Produto.MDB", false, false, report::ConnectLoja(report::PastaDados, "\\Produto.MDB")));
 
@@ -97,6 +140,7 @@ int main(int argc, char** argv) {
                 boxes.shown.size());
     std::printf("gate on a current store: median %.3f ms, slowest %.3f ms over %d runs\n",
                 gates[gates.size() / 2], gates.back(), gateRuns);
+    if (!beforeProgram.empty()) PrintSideBySide(before, {upgrade, gates[gates.size() / 2], gates.back()});
 
     report::upgrade::ResetUpgradeState();
     report::ResetProgramState();
