@@ -206,7 +206,7 @@ private:
             {0, "Loja", "CodLoja", T::Text, 2},
             {0, "Grupo", "Familia", T::Integer, 0},
             {0, "Grupo", "Grupo", T::Long, 0},
-            {0, "Grupo", "DescGrupo", T::Text, 30},
+            {0, "Grupo", "DescGrupo", T::Text, 40},
             {0, "Familia", "Código", T::Integer, 0},
             {0, "Familia", "Descrição", T::Text, 20},
             {0, "Transportadora", "Codigo", T::Long, 0},
