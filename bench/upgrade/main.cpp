@@ -98,6 +98,31 @@ void PrintSideBySide(const Figures& before, const Figures& now) {
     std::printf("%-40s %12.3f %12.3f\n", "gate on a current store, slowest (ms)", before.gateSlowest, now.gateSlowest);
 }
 
+// The log-in's side of the upgrade for the store in F:\LOJA01, from construction to destruction:
+// scripted boxes, a recording progress window, the upgrade installed, Produto.MDB open.
+struct LogIn {
+    LogIn() {
+        forms::InstallMessageBoxes(&boxes);
+        report::upgrade::InstallUpgradeWindow(&window);
+        report::SetProgramFolder("C:\\REPORT");
+        report::PastaDados = "F:\\LOJA01";
+        report::upgrade::InstallUpgrade();
+        report::BancoProdutoLoja.Set(report::ProgramEngine().OpenDatabase(
+            "F:\\LOJA01\\Produto.MDB", false, false, report::ConnectLoja(report::PastaDados, "\\Produto.MDB")));
+    }
+    ~LogIn() {
+        report::upgrade::ResetUpgradeState();
+        report::ResetProgramState();
+        report::upgrade::InstallUpgradeWindow(nullptr);
+        forms::InstallMessageBoxes(nullptr);
+    }
+    LogIn(const LogIn&) = delete;
+    LogIn& operator=(const LogIn&) = delete;
+
+    forms::ScriptedMessageBoxes boxes;
+    report::upgrade::RecordingUpgradeWindow window;
+};
+
 // The sample chain's large store: built, then upgraded as its log-in does.
 void UpgradeLargeStore() {
     win::testing::TempMachineRoot root;
@@ -106,26 +131,14 @@ void UpgradeLargeStore() {
     options.root = root.Root();
     options.large = true;
     sample_chain::BuildChain(options);
-    forms::ScriptedMessageBoxes boxes;
-    forms::InstallMessageBoxes(&boxes);
-    report::upgrade::RecordingUpgradeWindow window;
-    report::upgrade::InstallUpgradeWindow(&window);
-    report::SetProgramFolder("C:\\REPORT");
-    report::PastaDados = "F:\\LOJA01";
-    report::upgrade::InstallUpgrade();
-    report::BancoProdutoLoja.Set(report::ProgramEngine().OpenDatabase(
-        "F:\\LOJA01\\Produto.MDB", false, false, report::ConnectLoja(report::PastaDados, "\\Produto.MDB")));
+    const LogIn logIn;
     const auto start = Clock::now();
     report::upgrade::AtualizarBD();
     const double upgrade = Milliseconds(start);
     std::error_code ec;
     const auto reportBytes = std::filesystem::file_size("ERRO.TXT", ec);
     std::printf("large store of the sample chain: upgrade %.0f ms (%zu boxes, error report %s)\n", upgrade,
-                boxes.shown.size(), ec ? "empty" : (std::to_string(reportBytes) + " bytes").c_str());
-    report::upgrade::ResetUpgradeState();
-    report::ResetProgramState();
-    report::upgrade::InstallUpgradeWindow(nullptr);
-    forms::InstallMessageBoxes(nullptr);
+                logIn.boxes.shown.size(), ec ? "empty" : (std::to_string(reportBytes) + " bytes").c_str());
 }
 
 }  // namespace
@@ -151,20 +164,11 @@ int main(int argc, char** argv) {
         win::testing::TempMachineRoot root;
         std::filesystem::current_path(root.MakeFolder("cwd"));  // where an error report would go
         BuildEmptyStore(root);
-        forms::ScriptedMessageBoxes boxes;
-        forms::InstallMessageBoxes(&boxes);
-        report::upgrade::RecordingUpgradeWindow window;
-        report::upgrade::InstallUpgradeWindow(&window);
-        report::SetProgramFolder("C:\\REPORT");
-        report::PastaDados = "F:\\LOJA01";
-        report::upgrade::InstallUpgrade();
-        report::BancoProdutoLoja.Set(report::ProgramEngine().OpenDatabase(
-            "F:\\LOJA01\\Produto.MDB", false, false, report::ConnectLoja(report::PastaDados, "\\Produto.MDB")));
-
+        const LogIn logIn;
         const auto start = Clock::now();
         report::upgrade::AtualizarBD();
         const double upgrade = Milliseconds(start);
-        const std::size_t lines = window.lines.size();
+        const std::size_t lines = logIn.window.lines.size();
 
         std::vector<double> gates;
         for (int i = 0; i < gateRuns; ++i) {
@@ -175,15 +179,10 @@ int main(int argc, char** argv) {
         std::sort(gates.begin(), gates.end());
 
         std::printf("upgrade from an empty structure: %.0f ms (%zu progress lines, %zu boxes)\n", upgrade, lines,
-                    boxes.shown.size());
+                    logIn.boxes.shown.size());
         std::printf("gate on a current store: median %.3f ms, slowest %.3f ms over %d runs\n",
                     gates[gates.size() / 2], gates.back(), gateRuns);
         if (!beforeProgram.empty()) PrintSideBySide(before, {upgrade, gates[gates.size() / 2], gates.back()});
-
-        report::upgrade::ResetUpgradeState();
-        report::ResetProgramState();
-        report::upgrade::InstallUpgradeWindow(nullptr);
-        forms::InstallMessageBoxes(nullptr);
     }
     if (large) UpgradeLargeStore();
     return 0;
