@@ -231,14 +231,39 @@ const std::vector<std::string>& AtualizaAntigoStatements() {
     return statements;
 }
 
+// The statements are committed together: a failing statement is undone by itself and reported,
+// the others stand once the last one has run. A run cut short leaves Produto.MDB as it was, and
+// the next upgrade runs them all again.
 void NuloProduto() {
-    forms::RunSteps(StatementSteps(NuloProdutoStatements(), [] { return *BancoProdutoLoja; }),
-                    [](const win::RuntimeError&, std::string_view) {
-                        Tela = "Atualiza";
-                        Rotina = "NuloProduto";
-                        TrataErro();
-                        return forms::Resume::Next();
-                    });
+    bool transacao = false;
+    forms::StepList steps;
+    steps.Add("begin", [&](forms::StepFlow&) {
+        ProgramEngine().BeginTrans();
+        transacao = true;
+    });
+    steps.Add("statements", [](forms::StepFlow&) {
+        forms::RunSteps(StatementSteps(NuloProdutoStatements(), [] { return *BancoProdutoLoja; }),
+                        [](const win::RuntimeError&, std::string_view) {
+                            Tela = "Atualiza";
+                            Rotina = "NuloProduto";
+                            TrataErro();
+                            return forms::Resume::Next();
+                        });
+    });
+    steps.Add("commit", [&](forms::StepFlow&) {
+        ProgramEngine().CommitTrans();
+        transacao = false;
+    });
+    forms::RunSteps(std::move(steps), [&](const win::RuntimeError&, std::string_view) {
+        Tela = "Atualiza";
+        Rotina = "NuloProduto";
+        TrataErro();
+        if (transacao) {
+            transacao = false;
+            ProgramEngine().Rollback();
+        }
+        return forms::Resume::Leave();
+    });
 }
 
 void AtualizaAntigo() {
