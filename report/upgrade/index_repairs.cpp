@@ -10,6 +10,10 @@
 // Each index is built through the object model: CreateIndex into IndiceNovo, the fields appended
 // by name only, Primary then Unique as the row says, Indexes.Append, Indexes.Refresh.
 //
+// A table's rows are committed together, so that a run cut short leaves each table with all of
+// its repairs or none (a block of several indexes under one count test would otherwise stop
+// passing its test half-way).
+//
 // Every statement is a step of its own: a failed one is handled (3284: the index exists, go on;
 // anything else: reported as the driver's unexpected errors are) and the next one runs. A table
 // that cannot be fetched is reported once and its rows are passed over. A lock held by another
@@ -122,7 +126,10 @@ public:
             for (const NewIndex& index : row.indexes) AddCreation(steps, index);
             steps.Add(end, [](forms::StepFlow&) {});
             if (IsLastRowOfTable(row)) {
-                steps.Add("table." + std::string(row.table) + ".end", [this](forms::StepFlow&) { table_.Reset(); });
+                steps.Add("table." + std::string(row.table) + ".end", [this](forms::StepFlow&) {
+                    table_.Reset();
+                    Commit();
+                });
             }
         }
         forms::RunSteps(std::move(steps), [this](const win::RuntimeError& error, std::string_view label) {
@@ -130,6 +137,7 @@ public:
         });
         table_.Reset();
         IndiceNovo.Reset();
+        Rollback();
     }
 
 private:
@@ -150,6 +158,10 @@ private:
         const std::size_t which = skips_.size() - 1;
         steps.Add("fetch." + std::string(table), [this, table, which](forms::StepFlow&) {
             currentSkip_ = which;
+            if (!transaction_) {
+                ProgramEngine().BeginTrans();
+                transaction_ = true;
+            }
             table_.Set(db_.TableDefs().Item(table));
         });
     }
@@ -195,8 +207,28 @@ private:
         steps.Add("", [this](forms::StepFlow&) { table_->Indexes().Refresh(); });
     }
 
+    void Commit() {
+        if (!transaction_) return;
+        transaction_ = false;
+        try {
+            ProgramEngine().CommitTrans();
+        } catch (const win::RuntimeError&) {
+            ProgramEngine().Rollback();
+            throw;
+        }
+    }
+
+    void Rollback() {
+        if (!transaction_) return;
+        transaction_ = false;
+        ProgramEngine().Rollback();
+    }
+
     forms::Resume Recover(const win::RuntimeError& error, std::string_view label) {
-        if (error.Number() == dao::jet::TableLocked) throw error;
+        if (error.Number() == dao::jet::TableLocked) {
+            Rollback();
+            throw error;
+        }
         if (error.Number() != dao::jet::IndexExists) {
             Tela = "Geral";
             Rotina = "AtualizarBD";
@@ -211,6 +243,7 @@ private:
     report::Handle<dao::TableDef> table_;
     std::vector<forms::Target> skips_;
     std::size_t currentSkip_ = 0;
+    bool transaction_ = false;
 };
 
 }  // namespace

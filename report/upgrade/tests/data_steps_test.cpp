@@ -135,6 +135,32 @@ TEST_F(DataStepsTest, EachIndexRowCreatesWhatItsTestAllows) {
     transfer.Close();
 }
 
+// A lock met half-way through the repairs of a table stops the run: that table keeps none of its
+// repairs, nothing stays open, and the next log-in makes them all.
+TEST_F(DataStepsTest, ALockInTheRepairsStopsTheRunWithTheTableUntouched) {
+    AddIndex(*BancoProdutoLoja, "NotaFiscal", "IndA", {"NroVenda"});
+    AddIndex(*BancoProdutoLoja, "NotaFiscal", "IndB", {"NroTransSai"});
+    bool injected = false;
+    InstalledUpgradeSteps().IndexRepairs = [&injected] {
+        if (PosBanco == 1 && !injected) {
+            injected = true;
+            dao::InjectFault(3262, "Append", "*\\Produto.MDB", 1);  // Cliente's first index
+        }
+        IndexRepairs();
+    };
+    Upgrade();
+    dao::ClearFaults();
+    ASSERT_EQ(boxes_.shown.size(), 1u);
+    EXPECT_EQ(boxes_.shown[0].text, "Banco Dados Produto Aberto\r\rAtualização Impossibilitada !");
+    EXPECT_FALSE(ProgramEngine().State()->InTransaction());
+    EXPECT_EQ(IndexesOf(*BancoProdutoLoja, "Cliente"), std::vector<std::string>{});
+    EXPECT_EQ(Stamp(), Date("01/01/2001"));
+    Upgrade();
+    EXPECT_EQ(IndexesOf(*BancoProdutoLoja, "Cliente"),
+              (std::vector<std::string>{"IndCodigoOrigem", "IndCódigo P U", "IndCGC", "IndCPF"}));
+    EXPECT_EQ(Stamp(), Date("01/10/2002"));
+}
+
 TEST_F(DataStepsTest, StoreRowsForTransportadoraAndLucro) {
     struct Row {
         const char* situation;
