@@ -29,15 +29,6 @@ constexpr ctl::ColorRef kTextureClear = 0xFFFFFF;
 // The texture: a white dot at every second pixel of every second row on light grey.
 constexpr ctl::Pattern8 kTextureRows{0xAA, 0xFF, 0xAA, 0xFF, 0xAA, 0xFF, 0xAA, 0xFF};
 
-// Key ids of the defaults file.
-enum DefaultsKey : int {
-    kKeyBackColor = 116, kKeyForeColor = 117, kKeyBorderEffect = 119, kKeyBorderStyle = 120,
-    kKeyBackgroundStyle = 188, kKeyChiselColor = 189, kKeyChiselText = 190, kKeyLabelStyle = 191,
-    kKeyWordWrap = 192, kKeyAlign = 219, kKeyAlignment = 220, kKeyMousePointer = 221,
-    kKeyFontName = 229, kKeyFontSize = 230, kKeyFontBold = 231, kKeyFontItalic = 232,
-    kKeyFontUnderline = 233, kKeyFontStrikethru = 234, kKeyHeight = 235, kKeyWidth = 236,
-};
-
 std::string TextOf(const Variant& v) {
     Variant s;
     if (com::Failed(com::ChangeType(s, v, com::VT_BSTR))) return {};
@@ -124,8 +115,8 @@ Table BuildTable() {
 QSize InitialSizeFromDefaults() {
     const CZMDefaultsStore* store = ZMDefaults();
     if (!store) return {};
-    const int width = store->GetInt(kKindLabel, kKeyWidth, 0);
-    const int height = store->GetInt(kKindLabel, kKeyHeight, 0);
+    const int width = store->GetInt(kKindLabel, kLabelKeyWidth, 0);
+    const int height = store->GetInt(kKindLabel, kLabelKeyHeight, 0);
     if (width <= 0 || height <= 0) return {};
     return {width, height};
 }
@@ -144,7 +135,8 @@ const ctl::ControlClassInfo& LabelClass() {
         c.stockEvents = ctl::kEventClick | ctl::kEventDblClick | ctl::kEventMouseDown | ctl::kEventMouseMove |
                         ctl::kEventMouseUp;
         c.miscStatus = ids.miscStatus;
-        c.propertyPages = {ZMPageClasses()[10].clsid};
+        for (const auto& page : ZMPageClasses())
+            if (page.className == "CZMLabelPropPage") c.propertyPages = {page.clsid};
         c.resources = &ZMResources();
         // The library's help file once it has started (the file alone before).
         c.helpFile = ZMHelpFilePath().empty() ? std::string(kZMHelpFile) : ZMHelpFilePath();
@@ -335,29 +327,29 @@ void CZMLabelCtrl::ResetFromDefaults() {
     const auto& s = *store;
     // The colours and the font go through the base (which keeps them); the reset that called
     // this clears the modified flag afterwards.
-    SetBackColor(StoredColor(s, kKeyBackColor, 0x80000005u));
-    SetForeColor(StoredColor(s, kKeyForeColor, 0x80000008u));
-    align_ = StoredShort(s, kKeyAlign, 0, 4);
-    alignment_ = StoredShort(s, kKeyAlignment, 0, 2);
-    backgroundStyle_ = StoredShort(s, kKeyBackgroundStyle, 1, 2);
-    borderEffect_ = StoredShort(s, kKeyBorderEffect, 0, 2);
-    chiselColor_ = StoredColor(s, kKeyChiselColor, kDefaultChiselColor);
-    chiselText_ = StoredShort(s, kKeyChiselText, 0, 2);
-    labelStyle_ = StoredShort(s, kKeyLabelStyle, 0, 2);
-    mousePointer_ = StoredShort(s, kKeyMousePointer, 0, ctl::kMousePointerMax);
-    wordWrap_ = StoredShort(s, kKeyWordWrap, 0, 1) == 1;
-    borderStyle_ = StoredShort(s, kKeyBorderStyle, 0, 1);
+    SetBackColor(StoredColor(s, kLabelKeyBackColor, 0x80000005u));
+    SetForeColor(StoredColor(s, kLabelKeyForeColor, 0x80000008u));
+    align_ = StoredShort(s, kLabelKeyAlign, 0, 4);
+    alignment_ = StoredShort(s, kLabelKeyAlignment, 0, 2);
+    backgroundStyle_ = StoredShort(s, kLabelKeyBackgroundStyle, 1, 2);
+    borderEffect_ = StoredShort(s, kLabelKeyBorderEffect, 0, 2);
+    chiselColor_ = StoredColor(s, kLabelKeyChiselColor, kDefaultChiselColor);
+    chiselText_ = StoredShort(s, kLabelKeyChiselText, 0, 2);
+    labelStyle_ = StoredShort(s, kLabelKeyLabelStyle, 0, 2);
+    mousePointer_ = StoredShort(s, kLabelKeyMousePointer, 0, ctl::kMousePointerMax);
+    wordWrap_ = StoredShort(s, kLabelKeyWordWrap, 0, 1) == 1;
+    borderStyle_ = StoredShort(s, kLabelKeyBorderStyle, 0, 1);
     com::FontDesc font = InternalGetFont().Desc();
-    s.GetCString(kKindLabel, kKeyFontName, &font.name, ZMLoadString(IDS_DEFAULT_FONT).value_or(""));
+    s.GetCString(kKindLabel, kLabelKeyFontName, &font.name, ZMLoadString(IDS_DEFAULT_FONT).value_or(""));
     Variant size;
-    if (com::Succeeded(com::ChangeType(size, Variant::R4(s.GetFloat(kKindLabel, kKeyFontSize, 8.0f)), com::VT_CY)) &&
+    if (com::Succeeded(com::ChangeType(size, Variant::R4(s.GetFloat(kKindLabel, kLabelKeyFontSize, 8.0f)), com::VT_CY)) &&
         size.AsCy().scaled > 0)
         font.size = size.AsCy();
-    font.bold = s.GetInt(kKindLabel, kKeyFontBold, 0) != 0;
+    font.bold = s.GetInt(kKindLabel, kLabelKeyFontBold, 0) != 0;
     font.weight = font.bold ? 700 : 400;
-    font.italic = s.GetInt(kKindLabel, kKeyFontItalic, 0) != 0;
-    font.underline = s.GetInt(kKindLabel, kKeyFontUnderline, 0) != 0;
-    font.strikethrough = s.GetInt(kKindLabel, kKeyFontStrikethru, 0) != 0;
+    font.italic = s.GetInt(kKindLabel, kLabelKeyFontItalic, 0) != 0;
+    font.underline = s.GetInt(kKindLabel, kLabelKeyFontUnderline, 0) != 0;
+    font.strikethrough = s.GetInt(kKindLabel, kLabelKeyFontStrikethru, 0) != 0;
     SetFontDesc(font);
     ApplyTransparency();
 }

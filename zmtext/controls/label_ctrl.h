@@ -59,6 +59,16 @@ inline constexpr int IDS_LABEL_LABELSTYLE = 225;
 inline constexpr int IDS_LABEL_WORDWRAP = 226;
 inline constexpr int IDS_LABEL_BACKGROUNDSTYLE = 227;
 
+// Key ids of the defaults file that the label reads and its page writes (each key is the text of
+// its string).
+enum ZMLabelDefaultsKey : int {
+    kLabelKeyBackColor = 116, kLabelKeyForeColor = 117, kLabelKeyBorderEffect = 119, kLabelKeyBorderStyle = 120,
+    kLabelKeyBackgroundStyle = 188, kLabelKeyChiselColor = 189, kLabelKeyChiselText = 190, kLabelKeyLabelStyle = 191,
+    kLabelKeyWordWrap = 192, kLabelKeyAlign = 219, kLabelKeyAlignment = 220, kLabelKeyMousePointer = 221,
+    kLabelKeyFontName = 229, kLabelKeyFontSize = 230, kLabelKeyFontBold = 231, kLabelKeyFontItalic = 232,
+    kLabelKeyFontUnderline = 233, kLabelKeyFontStrikethru = 234, kLabelKeyHeight = 235, kLabelKeyWidth = 236,
+};
+
 // Values of the label's 16-bit members.
 enum class ZMBackgroundStyle : std::int16_t { Transparent = 0, Normal = 1, Texture = 2 };
 enum class ZMLabelStyle : std::int16_t { Label = 0, HorzBump = 1, VertBump = 2 };
