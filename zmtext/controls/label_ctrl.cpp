@@ -180,9 +180,9 @@ void CZMLabelCtrl::OnTextChanged() {
 }
 
 void CZMLabelCtrl::SetShort(std::int16_t& member, std::int16_t value, std::int16_t max, com::HResult scode,
-                            int stringId, com::DispId id) {
+                            int stringId, com::DispId id, void (CZMLabelCtrl::*changed)()) {
     if (value < 0 || value > max) ThrowError(scode, stringId);
-    ChangeProperty(id, [&] { member = value; }, [this] { Repaint(); });
+    ChangeProperty(id, [&] { member = value; }, [this, changed] { (this->*changed)(); });
 }
 
 void CZMLabelCtrl::SetAlignment(std::int16_t v) {
@@ -191,8 +191,7 @@ void CZMLabelCtrl::SetAlignment(std::int16_t v) {
 
 void CZMLabelCtrl::SetBackgroundStyle(std::int16_t v) {
     SetShort(backgroundStyle_, v, 2, com::CTL_E_INVALIDPROPERTYVALUE, IDS_LABEL_BACKGROUNDSTYLE,
-             kLabelBackgroundStyle);
-    ApplyTransparency();
+             kLabelBackgroundStyle, &CZMLabelCtrl::ApplyTransparency);
 }
 
 void CZMLabelCtrl::SetBorderEffect(std::int16_t v) {
@@ -212,9 +211,9 @@ void CZMLabelCtrl::SetLabelStyle(std::int16_t v) {
 }
 
 void CZMLabelCtrl::SetMousePointer(std::int16_t v) {
+    // The cursor changes at once, not at the next move of the mouse.
     SetShort(mousePointer_, v, ctl::kMousePointerMax, com::CTL_E_INVALIDPICTURE, IDS_LABEL_MOUSEPOINTER,
-             kLabelMousePointer);
-    OnSetCursor();
+             kLabelMousePointer, &CZMLabelCtrl::OnSetCursor);
 }
 
 void CZMLabelCtrl::SetMouseIcon(const Variant& picture) {

@@ -139,9 +139,10 @@ private:
     // Invalidates the label and, when it is transparent, the container under it.
     void Repaint();
     void ApplyTransparency();
-    // Validates (0..max, else `stringId` with `scode`) and sets one 16-bit member.
+    // Validates (0..max, else `stringId` with `scode`) and sets one 16-bit member; `changed`
+    // shows the change.
     void SetShort(std::int16_t& member, std::int16_t value, std::int16_t max, com::HResult scode, int stringId,
-                  com::DispId id);
+                  com::DispId id, void (CZMLabelCtrl::*changed)() = &CZMLabelCtrl::Repaint);
     void ResetFromDefaults();
     void PaintBackground(QPainter& p, const ctl::Rect& r) const;
     void PaintBump(QPainter& p, const ctl::Rect& r) const;
