@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QMouseEvent>
 
 #include "platform/com/factory.h"
 #include "platform/com/typelib.h"
@@ -150,6 +151,18 @@ TEST_F(LabelHostedTest, AWindowCreatesSetsHearsSavesAndLoadsTheLabel) {
     EXPECT_EQ(ErrorNumberOf([&] { w.message->Set("MousePointer", Variant::I2(20)); }), 481);
     EXPECT_EQ(ErrorNumberOf([&] { w.message->Set("HdnWidth", Variant::I4(1)); }), 383);
     EXPECT_EQ(changes, 2);
+
+    // The stock mouse events of the label reach the window too.
+    std::vector<std::string> mouse;
+    for (const char* name : {"MouseDown", "MouseUp", "Click"})
+        w.message->On(name, [&mouse, name](std::span<Variant>) { mouse.push_back(name); });
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        const QPointF at(5, 5);
+        QMouseEvent event(type, at, at, w.message->Widget()->mapToGlobal(at), Qt::LeftButton,
+                          type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(w.message->Widget(), &event);
+    }
+    EXPECT_EQ(mouse, (std::vector<std::string>{"MouseDown", "MouseUp", "Click"}));
 
     com::PropertyBag saved;
     w.message->SaveProperties(saved);
