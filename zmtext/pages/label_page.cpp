@@ -15,7 +15,7 @@
 #include "zmtext/module/strings.h"
 #include "zmtext/controls/label_ctrl.h"
 #include "zmtext/module/zmtextlib.h"
-#include "zmtext/pages/page_object.h"
+#include "zmtext/pages/page_class.h"
 
 namespace zmtext {
 namespace {
@@ -242,8 +242,7 @@ void CZMLabelPropPage::ShowAbout() {
 
 namespace {
 
-const ZMClassRegistrar kLabelPageClass{
-    ZMPageFactory{LabelPageClsid(), com::CreatorOf<ZMPropertyPageObject<CZMLabelPropPage>>()}};
+const ZMClassRegistrar kLabelPageClass{ZMPageFactoryOf<CZMLabelPropPage>(LabelPageClsid())};
 
 }  // namespace
 

@@ -1,6 +1,6 @@
 // The label's drawing in each of its 3-D styles, as its window paints it over a coloured
-// container, compared with the reference pictures beside this file (a small tolerance per pixel
-// absorbs the text's anti-aliasing), plus the exact pixels of the edges and the texture.
+// container, compared with the reference pictures in images/ (a small tolerance per pixel absorbs
+// the text's anti-aliasing), plus the exact pixels of the edges and the texture.
 //
 // ZM_WRITE_REFERENCE=1 rewrites the reference pictures from the current drawing; look at each
 // before committing it.
@@ -22,12 +22,8 @@ using testing::PutMember;
 
 const QColor kContainer(0, 128, 128);
 
-// Beside this file. The compiler names it relative to the build tree's root when it was given a
-// relative path, and the library file of the tests lies one folder below that root.
 std::filesystem::path ReferenceFolder() {
-    std::filesystem::path source(__FILE__);
-    if (source.is_relative()) source = std::filesystem::path(ZMTEXT_OCX_PATH).parent_path().parent_path() / source;
-    return source.lexically_normal().parent_path() / "reference";
+    return std::filesystem::path(ZMTEXT_SOURCE_DIR) / "controls" / "tests" / "images";
 }
 
 // The label painted as its window paints it: background erase, then the drawing.

@@ -8,7 +8,7 @@
 #include "platform/ctl/services.h"
 #include "zmtext/controls/tests/label_test_support.h"
 #include "zmtext/pages/label_page.h"
-#include "zmtext/pages/page_object.h"
+#include "zmtext/pages/page_class.h"
 
 namespace zmtext {
 namespace {
@@ -219,9 +219,9 @@ TEST_F(LabelPageTest, AboutIsNoEditAndThePageClassMakesThePage) {
     for (const auto& p : ZMFactories().pages)
         if (p.clsid == com::Guid::FromString("{A5CC20C5-B5F5-11CD-98EC-0020AF234C9D}")) factory = &p;
     ASSERT_NE(factory, nullptr);
-    com::ComPtr<IZMPropertyPageObject> object;
-    ASSERT_EQ(factory->create(IZMPropertyPageObject::kIid, object.PutVoid()), com::S_OK);
-    std::unique_ptr<ctl::PropertyPage> made = object->CreatePage(nullptr);
+    com::ComPtr<IZMPropertyPageClass> object;
+    ASSERT_EQ(factory->create(IZMPropertyPageClass::kIid, object.PutVoid()), com::S_OK);
+    std::unique_ptr<ctl::PropertyPage> made = object->CreatePage();
     ASSERT_NE(dynamic_cast<CZMLabelPropPage*>(made.get()), nullptr);
     // The label names this page as its own.
     std::vector<com::Guid> pages;

@@ -2,6 +2,7 @@
 // label created by ProgID and by class id in a forms window, its members set by name and DISPID,
 // its Change event in the window's handler, its properties through a bag and back; then
 // unregistration leaves the registry as it was.
+#ifdef ZMTEXT_WITH_FORMS
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -12,19 +13,19 @@
 #include "platform/forms/app.h"
 #include "platform/forms/hosted.h"
 #include "platform/forms/services.h"
-#include "platform/forms/tests/support/qt_app.h"
-#include "platform/forms/tests/support/raises.h"
 #include "platform/forms/window.h"
 #include "platform/win/module.h"
 #include "platform/win/paths.h"
 #include "platform/win/registry.h"
+#include "platform/win/testing/raises.h"
 #include "platform/win/testing/temp_machine_root.h"
+#include "zmtext/engine/tests/engine_test_app.h"
 #include "zmtext/module/tests/registry_snapshot.h"
 
 namespace {
 
 using com::Variant;
-using forms::testing::ErrorNumberOf;
+using win::testing::ErrorNumberOf;
 namespace reg = win::registry;
 
 constexpr const char* kLabelProgId = "ZMTEXT.ZMLabelCtrl.1";
@@ -55,7 +56,7 @@ private:
 class LabelHostedTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        forms::testing::QtApp();
+        zmtext::testing::EngineTestApp();
         forms::InstallMessageBoxes(&boxes);
         forms::App().ResetForTests();
         before = zmtext::testing::RegistrySnapshot();
@@ -177,3 +178,5 @@ TEST_F(LabelHostedTest, AWindowCreatesSetsHearsSavesAndLoadsTheLabel) {
 }
 
 }  // namespace
+
+#endif  // ZMTEXT_WITH_FORMS
