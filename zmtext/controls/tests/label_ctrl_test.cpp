@@ -107,7 +107,7 @@ TEST_F(LabelTest, RefusedValuesRaiseTheirErrorAndChangeNothing) {
     ASSERT_EQ(label->SaveProperties(&before, true), com::S_OK);
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        const testing::CallResult r = PutMember(Dispatch(label), row.id, row.value);
+        const testing::MemberCall r = PutMember(Dispatch(label), row.id, row.value);
         EXPECT_EQ(r.hr, com::DISP_E_EXCEPTION);
         EXPECT_EQ(static_cast<std::uint32_t>(r.info.scode), row.scode);
         if (row.text) {

@@ -16,13 +16,13 @@
 namespace zmtext::testing {
 
 // The outcome of one dispatch call.
-struct CallResult {
+struct MemberCall {
     com::HResult hr = com::S_OK;
     com::ExcepInfo info;
 };
 
-inline CallResult PutMember(com::IDispatch* object, com::DispId id, com::Variant value) {
-    CallResult r;
+inline MemberCall PutMember(com::IDispatch* object, com::DispId id, com::Variant value) {
+    MemberCall r;
     com::DispParams params{{std::move(value)}};
     r.hr = object->Invoke(id, com::DISPATCH_PROPERTYPUT, params, nullptr, &r.info, nullptr);
     return r;
