@@ -19,6 +19,7 @@
 #include "platform/forms/services.h"
 #include "report/core/connections.h"
 #include "report/core/error_routine.h"
+#include "report/upgrade/data_step.h"
 #include "report/upgrade/upgrade.h"
 
 namespace report::upgrade {
@@ -254,16 +255,8 @@ void NuloProduto() {
         ProgramEngine().CommitTrans();
         transacao = false;
     });
-    forms::RunSteps(std::move(steps), [&](const win::RuntimeError&, std::string_view) {
-        Tela = "Atualiza";
-        Rotina = "NuloProduto";
-        TrataErro();
-        if (transacao) {
-            transacao = false;
-            ProgramEngine().Rollback();
-        }
-        return forms::Resume::Leave();
-    });
+    forms::RunSteps(std::move(steps),
+                    [&](const win::RuntimeError&, std::string_view) { return ReportAndRollBack("NuloProduto", transacao); });
 }
 
 void AtualizaAntigo() {

@@ -18,6 +18,7 @@
 #include "platform/forms/errors.h"
 #include "report/core/connections.h"
 #include "report/core/error_routine.h"
+#include "report/upgrade/data_step.h"
 #include "report/upgrade/upgrade.h"
 
 namespace report::upgrade {
@@ -36,6 +37,17 @@ const char* const kSelecionados =
 long long Seconds(double oleTime) { return std::llround((oleTime - std::floor(oleTime)) * 86400.0); }
 
 }  // namespace
+
+forms::Resume ReportAndRollBack(const std::string& rotina, bool& transacao) {
+    Tela = "Atualiza";
+    Rotina = rotina;
+    TrataErro();
+    if (transacao) {
+        transacao = false;
+        ProgramEngine().Rollback();
+    }
+    return forms::Resume::Leave();
+}
 
 void CriarRelacao() {
     report::Handle<dao::Relation> relacao;
@@ -110,16 +122,7 @@ void AtualizaItemTransEntBaixa() {
                  transacao = false;
              }},
         },
-        [&](const win::RuntimeError&, std::string_view) {
-            Tela = "Atualiza";
-            Rotina = "AtualizaItemTransEntBaixa";
-            TrataErro();
-            if (transacao) {
-                transacao = false;
-                ProgramEngine().Rollback();
-            }
-            return forms::Resume::Leave();
-        });
+        [&](const win::RuntimeError&, std::string_view) { return ReportAndRollBack("AtualizaItemTransEntBaixa", transacao); });
     CloseIfOpen(itens);
     CloseIfOpen(baixa);
     CloseIfOpen(TabelaUltimaVenda);
