@@ -3,7 +3,9 @@
 // An OLE colour is either 0x80000000 | index, which names a system colour, or 0x00BBGGRR (red in
 // the low byte: "&HC0C0FF" is a light red). The system colours come from one fixed table of the
 // classic scheme rather than from the desktop, so a control paints the same on every machine
-// and tests can compare pixels.
+// and tests can compare pixels. It is the program's only system-colour table: the forms runtime
+// resolves its controls' colour numbers through TranslateColor too, so an intrinsic control and a
+// library control on one window agree.
 #pragma once
 
 #include <QColor>

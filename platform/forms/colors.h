@@ -13,7 +13,9 @@ namespace forms {
 // otherwise.
 std::uint32_t ColorFromText(std::string_view text);
 
-// The colour a number shows, system colours taken from the application's palette.
+// The colour a number shows. System colours come from the control layer's one table
+// (ctl::TranslateColor), so an intrinsic control and a library control on one window paint the
+// same colour for the same number.
 QColor ToQColor(std::uint32_t color);
 
 }  // namespace forms

@@ -1,5 +1,6 @@
 #include "platform/forms/errors.h"
 
+#include <atomic>
 #include <stdexcept>
 
 namespace forms {
@@ -28,36 +29,99 @@ ErrObject& Err() {
 
 namespace {
 
-std::size_t IndexOf(const std::vector<Step>& steps, const std::string& label) {
-    for (std::size_t i = 0; i < steps.size(); ++i) {
-        if (!label.empty() && steps[i].label == label) return i;
-    }
-    throw std::logic_error("no step labelled " + label);
+std::uint64_t NextListSerial() {
+    static std::atomic<std::uint64_t> serial{0};
+    return ++serial;
 }
 
 }  // namespace
 
-void RunSteps(const std::vector<Step>& steps, const StepHandler& handler) {
+win::RuntimeError InternalError(const std::string& what, std::string source) {
+    return win::RuntimeError(kInternalError, what.empty() ? "Internal error" : "Internal error (" + what + ")",
+                             std::move(source));
+}
+
+StepList::StepList() : serial_(NextListSerial()) {}
+
+StepList::StepList(std::vector<Step> steps) : StepList() {
+    for (Step& step : steps) Add(std::move(step.label), std::move(step.run));
+}
+
+Target StepList::To(const std::string& label) {
+    if (label.empty()) throw std::logic_error("a jump needs a label");
+    for (std::size_t id = 0; id < labels_.size(); ++id) {
+        if (labels_[id].name == label) return Target(serial_, id);
+    }
+    labels_.push_back({label, std::nullopt});
+    return Target(serial_, labels_.size() - 1);
+}
+
+StepList& StepList::Add(std::string label, StepRun run) {
+    if (!label.empty()) {
+        const Target target = To(label);
+        Label& slot = labels_[target.id_];
+        if (slot.index) throw std::logic_error("two steps labelled " + label);
+        slot.index = steps_.size();
+    }
+    steps_.push_back({std::move(label), std::move(run)});
+    return *this;
+}
+
+Target StepList::Unnamed() {
+    labels_.push_back({{}, std::nullopt});
+    return Target(serial_, labels_.size() - 1);
+}
+
+void StepList::BindHere(Target target) { labels_[target.id_].index = steps_.size(); }
+
+Procedure::Procedure(StepList list) : serial_(list.serial_), steps_(std::move(list.steps_)) {
+    std::string unresolved;
+    targets_.reserve(list.labels_.size());
+    for (const StepList::Label& label : list.labels_) {
+        if (!label.index) unresolved += (unresolved.empty() ? "" : ", ") + label.name;
+        targets_.push_back(label.index.value_or(steps_.size()));
+    }
+    if (!unresolved.empty()) throw std::logic_error("no step labelled " + unresolved);
+}
+
+std::size_t Procedure::IndexOf(Target target) const {
+    if (target.list_ != serial_ || target.id_ >= targets_.size()) {
+        throw std::logic_error("a jump to a target of another procedure");
+    }
+    return targets_[target.id_];
+}
+
+void Procedure::Run(const StepHandler& handler) const {
     StepFlow flow;
     std::size_t i = 0;
-    while (i < steps.size()) {
+    while (i < steps_.size()) {
         flow.Reset();
+        std::optional<win::RuntimeError> failure;
         try {
-            steps[i].run(flow);
+            steps_[i].run(flow);
         } catch (const win::RuntimeError& error) {
-            Err().Set(error);
-            const Resume answer = handler(error, steps[i].label);
+            failure = error;
+        } catch (const std::exception& error) {
+            failure = InternalError(error.what(), steps_[i].label);
+        } catch (...) {
+            failure = InternalError({}, steps_[i].label);
+        }
+        if (failure) {
+            Err().Set(*failure);
+            const Resume answer = handler(*failure, steps_[i].label);
             Err().Clear();
             switch (answer.kind()) {
                 case Resume::Kind::Retry: continue;
                 case Resume::Kind::Next: ++i; continue;
-                case Resume::Kind::At: i = IndexOf(steps, answer.label()); continue;
+                case Resume::Kind::At: i = IndexOf(answer.target()); continue;
                 case Resume::Kind::Leave: return;
             }
         }
         if (flow.Leaving()) return;
-        i = flow.Jump().empty() ? i + 1 : IndexOf(steps, flow.Jump());
+        i = flow.Jump() ? IndexOf(*flow.Jump()) : i + 1;
     }
 }
+
+void RunSteps(StepList steps, const StepHandler& handler) { Procedure(std::move(steps)).Run(handler); }
 
 }  // namespace forms

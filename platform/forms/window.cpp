@@ -5,9 +5,11 @@
 #include <QKeyEvent>
 #include <QPointer>
 #include <algorithm>
+#include <optional>
 
 #include "platform/ctl/control_site.h"
 #include "platform/forms/app.h"
+#include "platform/forms/errors.h"
 #include "platform/forms/hosted.h"
 #include "platform/forms/keys.h"
 #include "platform/forms/services.h"
@@ -48,7 +50,7 @@ private:
         // A key a control let through reaches the window too; only keys aimed at the window
         // itself go to its handlers here (controls route theirs through the preview).
         QWidget* focus = QApplication::focusWidget();
-        if ((focus && focus != watched) || window_.WasRoutedByControl(event)) return false;
+        if (window_.TakeControlKey(event) || (focus && focus != watched)) return false;
         int code = KeyCodeOf(event->key(), event->modifiers());
         if (code == 0) return false;
         window_.RouteKey(event->type() == QEvent::KeyPress, code, ShiftStateOf(event->modifiers()), nullptr);
@@ -231,22 +233,50 @@ void Window::ApplyTabOrder() {
     }
 }
 
+namespace {
+
+// Counts a handler as running for as long as it is on the stack, however it leaves it.
+class HandlerScope {
+public:
+    HandlerScope() { App().EnterHandler(); }
+    ~HandlerScope() { App().LeaveHandler(); }
+    HandlerScope(const HandlerScope&) = delete;
+    HandlerScope& operator=(const HandlerScope&) = delete;
+};
+
+// No trap took the error: the runtime reports it and the program ends.
+void ReportUntrapped(const win::RuntimeError& error) {
+    MsgBox("Run-time error '" + std::to_string(error.Number()) + "':\n\n" + error.Description(), mb::Critical);
+    App().End();
+}
+
+std::optional<Window::KeyStamp> StampOf(const QEvent* event) {
+    if (!event || (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease)) return std::nullopt;
+    const auto* key = static_cast<const QKeyEvent*>(event);
+    return Window::KeyStamp{static_cast<int>(key->type()), key->key(), static_cast<int>(key->modifiers().toInt()),
+                            key->timestamp(), key->isAutoRepeat(), key->nativeScanCode()};
+}
+
+}  // namespace
+
 void Window::Dispatch(const std::function<void()>& handler) {
     if (App().EndRequested()) return;   // events still queued when the program ends run nothing
-    App().EnterHandler();
+    const HandlerScope running;
+    // Nothing leaves a handler towards the event loop: an exception that is not a runtime error
+    // is a fault of the program, reported as the runtime's internal error.
     try {
         handler();
     } catch (const win::RuntimeError& error) {
-        // No trap took it: the runtime reports it and the program ends.
-        MsgBox("Run-time error '" + std::to_string(error.Number()) + "':\n\n" + error.Description(),
-               mb::Critical);
-        App().End();
+        ReportUntrapped(error);
+    } catch (const std::exception& error) {
+        ReportUntrapped(InternalError(error.what()));
+    } catch (...) {
+        ReportUntrapped(InternalError({}));
     }
-    App().LeaveHandler();
 }
 
 void Window::RouteKey(bool down, int& keyCode, int shift, Control* target, const QEvent* event) {
-    if (target) lastControlKey_ = event;
+    if (target) controlKey_ = StampOf(event);
     if (keyPreview_ || target == nullptr) {
         Dispatch([&] { down ? Form_KeyDown(keyCode, shift) : Form_KeyUp(keyCode, shift); });
     }
@@ -258,7 +288,12 @@ void Window::RouteKey(bool down, int& keyCode, int shift, Control* target, const
     }
 }
 
-bool Window::WasRoutedByControl(const QEvent* event) const { return event && event == lastControlKey_; }
+bool Window::TakeControlKey(const QEvent* event) {
+    const std::optional<KeyStamp> seen = StampOf(event);
+    const bool routed = seen && seen == controlKey_;
+    controlKey_.reset();
+    return routed;
+}
 
 void Window::RouteActivate() {
     if (loaded_) Dispatch([this] { Form_Activate(); });

@@ -16,7 +16,9 @@
 
 #include <QWidget>
 #include <functional>
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -97,17 +99,33 @@ public:
     // Orders the focus chain by TabIndex.
     void ApplyTabOrder();
 
-    // Runs one handler of this window: counts the handler depth and turns an untrapped runtime
-    // error into the runtime's error box followed by the end of the program.
+    // Runs one handler of this window: counts the handler depth while it runs (however it
+    // leaves) and turns an untrapped error into the runtime's error box followed by the end of
+    // the program. No exception leaves it: one that is not a runtime error is shown as the
+    // runtime's error 51.
     void Dispatch(const std::function<void()>& handler);
 
     // Routing of the window's own events and of key preview (called by the widget filters).
     // `event` is the widget's key event, so that a key a control let through to the window is
     // not routed twice.
     void RouteKey(bool down, int& keyCode, int shift, Control* target, const QEvent* event = nullptr);
-    bool WasRoutedByControl(const QEvent* event) const;
+    // True when `event` is the key a control of this window routed last, on its way up to the
+    // window. The record is used up by the question, so it never matches a later key.
+    bool TakeControlKey(const QEvent* event);
     void RouteActivate();
     void RouteResize();
+
+    // What identifies a key event while it travels from a control to its window: its content,
+    // not its address (a later event may be built where an earlier one was).
+    struct KeyStamp {
+        int type = 0;
+        int key = 0;
+        int modifiers = 0;
+        std::uint64_t time = 0;
+        bool autoRepeat = false;
+        std::uint32_t scanCode = 0;
+        friend bool operator==(const KeyStamp&, const KeyStamp&) = default;
+    };
 
 protected:
     virtual void CreateControls() {}
@@ -129,7 +147,7 @@ private:
     std::string name_;
     std::string caption_;
     bool keyPreview_ = false;
-    const QEvent* lastControlKey_ = nullptr;
+    std::optional<KeyStamp> controlKey_;
     std::unique_ptr<Loaded> loaded_;
 };
 

@@ -23,6 +23,8 @@ double OleFromDaysAndSeconds(std::int64_t days, std::int64_t seconds) {
 }
 
 // Splits a date into whole days since the epoch and seconds of the day, rounding to the second.
+// The fraction counts forward from the day on either side of the epoch, so a time that rounds up
+// to midnight always moves to the next calendar day (-0.9999999 is 1899-12-31, not 1899-12-29).
 void SplitOleDate(double date, std::int64_t& days, std::int64_t& seconds) {
     if (!(date >= kMinOleDate && date < kMaxOleDate + 0.5 / kSecondsPerDay)) {
         Raise(err::InvalidProcedureCall, "Date");
@@ -32,7 +34,7 @@ void SplitOleDate(double date, std::int64_t& days, std::int64_t& seconds) {
     seconds = std::llround(std::fabs(date - whole) * kSecondsPerDay);
     if (seconds >= kSecondsPerDay) {
         seconds -= kSecondsPerDay;
-        days += date >= 0 ? 1 : -1;
+        days += 1;
     }
 }
 

@@ -71,9 +71,10 @@ void ForgetPostalSet() {
 // the program.
 class OpenSetTrap {
 public:
-    OpenSetTrap(std::string rotina, std::string folder, std::set<std::string> repairable,
+    OpenSetTrap(std::string rotina, forms::Target firstStep, std::string folder, std::set<std::string> repairable,
                 std::function<void()> closeSet)
         : rotina_(std::move(rotina)),
+          firstStep_(firstStep),
           folder_(std::move(folder)),
           repairable_(std::move(repairable)),
           closeSet_(std::move(closeSet)) {}
@@ -84,7 +85,7 @@ public:
             repaired_.insert(label).second) {
             closeSet_();
             if (!RepararBD(folder_)) return forms::Resume::Leave();
-            return forms::Resume::At(kFirstStep);
+            return forms::Resume::At(firstStep_);
         }
         Tela = "Geral";
         Rotina = rotina_;
@@ -97,6 +98,7 @@ public:
 
 private:
     std::string rotina_;
+    forms::Target firstStep_;
     std::string folder_;
     std::set<std::string> repairable_;
     std::function<void()> closeSet_;
@@ -115,12 +117,13 @@ std::string ConnectCep(const std::string& folder) {
 
 void AbrirBD() {
     const std::string folder = ProgramFolder();
-    const std::vector<forms::Step> steps = {
+    forms::StepList steps = {
         {OpenSetTrap::kFirstStep, [&](forms::StepFlow&) { BancoProduto.Set(OpenStoreDatabase(folder, "\\Produto.MDB")); }},
         {"bd2", [&](forms::StepFlow&) { BancoBD2.Set(OpenStoreDatabase(folder, "\\Bd2.MDB")); }},
         {"cep", [](forms::StepFlow&) { AbrirBDCep(); }},
     };
-    forms::RunSteps(steps, OpenSetTrap("AbrirBD", folder, {"produto", "bd2"}, CloseProgramSet));
+    const forms::Target first = steps.To(OpenSetTrap::kFirstStep);
+    forms::RunSteps(std::move(steps), OpenSetTrap("AbrirBD", first, folder, {"produto", "bd2"}, CloseProgramSet));
 }
 
 void AbrirBDCep() {
@@ -146,7 +149,7 @@ void AbrirBDCep() {
 
 void AbrirBDLoja() {
     const std::string folder = PastaDados;
-    const std::vector<forms::Step> steps = {
+    forms::StepList steps = {
         {OpenSetTrap::kFirstStep, [&](forms::StepFlow&) { BancoProdutoLoja.Set(OpenStoreDatabase(folder, "\\Produto.MDB")); }},
         {"bd2", [&](forms::StepFlow&) { BancoBD2Loja.Set(OpenStoreDatabase(folder, "\\Bd2.MDB")); }},
         {"relacao", [](forms::StepFlow&) { TabelaRelacao.Set(BancoBD2Loja->OpenRecordset("Relacao", dao::dbOpenTable)); }},
@@ -157,7 +160,8 @@ void AbrirBDLoja() {
          }},
         {"atualizar", [](forms::StepFlow&) { AtualizarBD(); }},
     };
-    forms::RunSteps(steps, OpenSetTrap("AbrirBDLoja", folder, {"produto", "bd2", "relacao", "usuario"}, CloseDataSet));
+    const forms::Target first = steps.To(OpenSetTrap::kFirstStep);
+    forms::RunSteps(std::move(steps), OpenSetTrap("AbrirBDLoja", first, folder, {"produto", "bd2", "relacao", "usuario"}, CloseDataSet));
 }
 
 void FecharBD() {

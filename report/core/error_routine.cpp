@@ -23,20 +23,17 @@ std::string TwoDigits(int value) {
     return text;
 }
 
-// The clock is read twice, for the date and then for the time, as the log has always done.
-std::string LogDate() {
+// "dd/mm/yy hh:mm" from one reading of the clock: a date and a time read apart can straddle
+// midnight and give the next day's date with the old day's time.
+std::string LogStamp() {
     const win::CivilTime now = win::SystemClock().Now();
-    return TwoDigits(now.day) + "/" + TwoDigits(now.month) + "/" + TwoDigits(now.year % 100);
-}
-
-std::string LogTime() {
-    const win::CivilTime now = win::SystemClock().Now();
-    return TwoDigits(now.hour) + ":" + TwoDigits(now.minute);
+    return TwoDigits(now.day) + "/" + TwoDigits(now.month) + "/" + TwoDigits(now.year % 100) + " " +
+           TwoDigits(now.hour) + ":" + TwoDigits(now.minute);
 }
 
 std::string LogLines(long number, const std::string& description) {
-    return NomeUsuario + " " + LogDate() + " " + LogTime() + " Nro.: " + std::to_string(number) +
-           " Tela -> " + Tela + " " + Rotina + " " + description + kNewLine + " " + kNewLine;
+    return NomeUsuario + " " + LogStamp() + " Nro.: " + std::to_string(number) + " Tela -> " + Tela + " " + Rotina +
+           " " + description + kNewLine + " " + kNewLine;
 }
 
 bool AppendToLog(const std::string& lines) {

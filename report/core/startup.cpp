@@ -56,28 +56,28 @@ void Main() {
     ConnectSchemaErrorReport();
     std::string savedTitle;
     bool restarted = false;
-    const std::vector<forms::Step> steps = {
-        {"instancia", [&](forms::StepFlow& flow) {
-             if (!InstanceGuardInForce().PrevInstance()) return;
-             savedTitle = forms::App().Title();
-             forms::App().SetTitle(kSecondInstanceTitle);
-             InstanceGuardInForce().Activate(savedTitle);
-             forms::App().End();
-             flow.Leave();
-         }},
-        {"", [](forms::StepFlow& flow) {
-             AbrirBD();
-             if (forms::App().EndRequested()) flow.Leave();
-         }},
-        {"", [](forms::StepFlow&) {
-             if (InstalledLoginWindow()) InstalledLoginWindow()();
-         }},
-    };
-    forms::RunSteps(steps, [&](const win::RuntimeError& error, std::string_view) {
+    forms::StepList steps;
+    const forms::Target instancia = steps.To("instancia");
+    steps.Add("instancia", [&](forms::StepFlow& flow) {
+        if (!InstanceGuardInForce().PrevInstance()) return;
+        savedTitle = forms::App().Title();
+        forms::App().SetTitle(kSecondInstanceTitle);
+        InstanceGuardInForce().Activate(savedTitle);
+        forms::App().End();
+        flow.Leave();
+    });
+    steps.Add("", [](forms::StepFlow& flow) {
+        AbrirBD();
+        if (forms::App().EndRequested()) flow.Leave();
+    });
+    steps.Add("", [](forms::StepFlow&) {
+        if (InstalledLoginWindow()) InstalledLoginWindow()();
+    });
+    forms::RunSteps(std::move(steps), [&](const win::RuntimeError& error, std::string_view) {
         const bool noWindow = error.Number() == win::err::InvalidProcedureCall;
         if (noWindow && !restarted) {
             restarted = true;
-            return forms::Resume::At("instancia");
+            return forms::Resume::At(instancia);
         }
         Tela = "Geral";
         Rotina = "Main ---->> " + savedTitle;

@@ -1,9 +1,8 @@
-// The upgrade driver as a flat list of statements, and its recovery as a table of branches.
+// The upgrade driver as a checked list of statements, and its recovery as a table of branches.
 //
-// Loops are written as a "for" statement (position = 1, limit taken once), a "top" statement that
-// jumps past the loop when the position exceeds the limit, the body, and a "next" statement that
-// steps the position and jumps back to the top, so that a branch of the recovery can retry the one
-// statement that failed, go on with the one after it, or continue at the next database.
+// The four nested loops (databases, tables, fields, property checks) are forms::StepList::For
+// loops, so that a branch of the recovery can retry the one statement that failed, go on with the
+// one after it, or continue at the next database ("db.next").
 //
 // Labels carry the part of the driver they belong to ("gate.", "db.", "tbl.", "fld.", "prop.",
 // "end.", "stamp."): the branches that act on the current position (create a missing table, a
@@ -83,7 +82,10 @@ void CloseTabelaUltimaVenda() {
 
 class Driver {
 public:
-    void Run() { forms::RunSteps(Steps(), [this](const win::RuntimeError& e, std::string_view label) { return Recover(e, label); }); }
+    void Run() {
+        const forms::Procedure procedure(Steps());
+        procedure.Run([this](const win::RuntimeError& e, std::string_view label) { return Recover(e, label); });
+    }
 
 private:
     int g() const { return PosBanco - 1; }
@@ -91,15 +93,16 @@ private:
     const schema::FieldEntry& Campo() const { return Schema().Campo(g(), PosTabela, PosCampo); }
     std::string DatabaseFile() const { return "\\" + Schema().NomeBanco(g()) + ".MDB"; }
 
-    std::vector<forms::Step> Steps();
-    void AddGateSteps(std::vector<forms::Step>& steps);
-    void AddDatabaseSteps(std::vector<forms::Step>& steps);
-    void AddTableSteps(std::vector<forms::Step>& steps);
-    void AddFieldSteps(std::vector<forms::Step>& steps);
-    void AddClosingSteps(std::vector<forms::Step>& steps);
+    forms::StepList Steps();
+    void AddGateSteps(forms::StepList& steps);
+    void AddDatabaseBody(forms::StepList& steps);
+    void AddTableBody(forms::StepList& steps);
+    void AddFieldBody(forms::StepList& steps);
+    void AddPropertyBody(forms::StepList& steps);
+    void AddClosingSteps(forms::StepList& steps);
 
-    void ReadGate(StepFlow& flow);
-    void CheckProperty(StepFlow& flow);
+    void ReadGate(StepFlow& flow, forms::Target older);
+    void CheckProperty(StepFlow& flow, forms::Target equal);
 
     Resume Recover(const win::RuntimeError& error, std::string_view label);
     Resume AddVersao();
@@ -111,207 +114,167 @@ private:
     Resume StopLocked();
     Resume ReportUnexpected();
 
-    std::int16_t bancoLimit_ = 0;
-    std::int16_t tabelaLimit_ = 0;
-    std::int16_t campoLimit_ = 0;
-    std::int16_t propriedadeLimit_ = 0;
+    // Where the recovery continues.
+    forms::Target gateOpen_;
+    forms::Target dbNext_;
+
+    std::int16_t bancoLimit_ = 0;   // the database loop's limit; 0 until the loop starts
     std::optional<dao::TableDef> tableDef_;
     std::optional<dao::Recordset> itens_;
     std::set<int> repaired_;  // databases (g) repaired during this run
 };
 
-std::vector<forms::Step> Driver::Steps() {
-    std::vector<forms::Step> steps = {
-        {"start", [](StepFlow& flow) {
-             if (forms::Dir(ProgramFolder() + "\\Produto.MDB").empty()) flow.Leave();
-         }},
-        {"package.test", [](StepFlow& flow) {
-             if (forms::UCase(forms::Dir(PastaDados + "\\PROG.MDB")) != "PROG.MDB") flow.GoTo("gate.reset");
-         }},
-        {"package.run", [](StepFlow&) { Call(InstalledUpgradeSteps().AtualizaBD2); }},
-    };
+forms::StepList Driver::Steps() {
+    forms::StepList steps;
+    gateOpen_ = steps.To("gate.open");
+    dbNext_ = steps.To("db.next");
+    const forms::Target gateReset = steps.To("gate.reset");
+    steps.Add("start", [](StepFlow& flow) {
+        if (forms::Dir(ProgramFolder() + "\\Produto.MDB").empty()) flow.Leave();
+    });
+    steps.Add("package.test", [gateReset](StepFlow& flow) {
+        if (forms::UCase(forms::Dir(PastaDados + "\\PROG.MDB")) != "PROG.MDB") flow.GoTo(gateReset);
+    });
+    steps.Add("package.run", [](StepFlow&) { Call(InstalledUpgradeSteps().AtualizaBD2); });
     AddGateSteps(steps);
-    AddDatabaseSteps(steps);
-    AddTableSteps(steps);
-    AddFieldSteps(steps);
+    steps.Add("db.count", [](StepFlow&) { QtdeBancos = 5; });
+    steps.Add("db.position", [](StepFlow&) { PosTabela = 0; });
+    // The limit is kept as well: the recovery tells a lock met inside the loop from one met before.
+    steps.For("db", PosBanco, 1, [this] { return bancoLimit_ = QtdeBancos; },
+              [this](forms::StepList& body) { AddDatabaseBody(body); });
     AddClosingSteps(steps);
     return steps;
 }
 
-void Driver::AddGateSteps(std::vector<forms::Step>& steps) {
-    const std::vector<forms::Step> gate = {
+void Driver::AddGateSteps(forms::StepList& steps) {
+    const forms::Target older = steps.To("gate.older");
+    steps.Add("gate.reset", [](StepFlow&) {
         // Every run starts at the gate with no table position, so that the recovery tells a
         // missing Versao from a missing table also on a later log-in of the same program run.
-        {"gate.reset", [](StepFlow&) { PosTabela = 0; }},
-        {"gate.open", [](StepFlow&) { TabelaUltimaVenda.Set(BancoProdutoLoja->OpenRecordset("UltimaVenda", dao::dbOpenTable)); }},
-        {"gate.first", [](StepFlow&) { TabelaUltimaVenda->MoveFirst(); }},
-        {"gate.slot", [](StepFlow&) { Schema().SetNomeTabela(0, 0, "UltimaVenda"); }},
-        {"gate.test", [this](StepFlow& flow) { ReadGate(flow); }},
-        {"gate.current", [](StepFlow&) { CloseTabelaUltimaVenda(); }},
-        {"gate.leave", [](StepFlow& flow) { flow.Leave(); }},
-        {"gate.older", [](StepFlow&) { CloseTabelaUltimaVenda(); }},
-        {"show.data", [](StepFlow&) { UpgradeWindowInForce().PointDataControl(ProgramFolder() + "\\BD2.MDB", "Usuario"); }},
-        {"show.frame", [](StepFlow&) { UpgradeWindowInForce().SetStoreFrameVisible(false); }},
-        {"show.panel", [](StepFlow&) { UpgradeWindowInForce().SetPanelVisible(true); }},
-        {"show.clear", [](StepFlow&) { UpgradeWindowInForce().ClearList(); }},
-        {"show.first", [](StepFlow&) { UpgradeWindowInForce().AddItem("Carregando Banco de Dados .... "); }},
-        {"show.yield", [](StepFlow&) { Yield(); }},
-        {"schema.names", [](StepFlow&) {
-             const std::array<const char*, 5> names = {"Produto", "Antigo", "Backup", "Modem", "Transfer"};
-             for (int i = 0; i < 5; ++i) Schema().SetNomeBanco(i, names[static_cast<std::size_t>(i)]);
-         }},
-        {"schema.produto", [](StepFlow&) { schema::TabelasProduto(Schema()); }},
-        {"schema.antigo", [](StepFlow&) { schema::TabelasAntigo(Schema()); }},
-        {"schema.backup", [](StepFlow&) { schema::TabelasBackup(Schema()); }},
-        {"schema.modem", [](StepFlow&) { schema::TabelasModem(Schema()); }},
-        {"schema.transfer", [](StepFlow&) { schema::TabelasTransfer(Schema()); }},
-    };
-    steps.insert(steps.end(), gate.begin(), gate.end());
+        PosTabela = 0;
+    });
+    steps.Add("gate.open", [](StepFlow&) { TabelaUltimaVenda.Set(BancoProdutoLoja->OpenRecordset("UltimaVenda", dao::dbOpenTable)); });
+    steps.Add("gate.first", [](StepFlow&) { TabelaUltimaVenda->MoveFirst(); });
+    steps.Add("gate.slot", [](StepFlow&) { Schema().SetNomeTabela(0, 0, "UltimaVenda"); });
+    steps.Add("gate.test", [this, older](StepFlow& flow) { ReadGate(flow, older); });
+    steps.Add("gate.current", [](StepFlow&) { CloseTabelaUltimaVenda(); });
+    steps.Add("gate.leave", [](StepFlow& flow) { flow.Leave(); });
+    steps.Add("gate.older", [](StepFlow&) { CloseTabelaUltimaVenda(); });
+    steps.Add("show.data", [](StepFlow&) { UpgradeWindowInForce().PointDataControl(ProgramFolder() + "\\BD2.MDB", "Usuario"); });
+    steps.Add("show.frame", [](StepFlow&) { UpgradeWindowInForce().SetStoreFrameVisible(false); });
+    steps.Add("show.panel", [](StepFlow&) { UpgradeWindowInForce().SetPanelVisible(true); });
+    steps.Add("show.clear", [](StepFlow&) { UpgradeWindowInForce().ClearList(); });
+    steps.Add("show.first", [](StepFlow&) { UpgradeWindowInForce().AddItem("Carregando Banco de Dados .... "); });
+    steps.Add("show.yield", [](StepFlow&) { Yield(); });
+    steps.Add("schema.names", [](StepFlow&) {
+        const std::array<const char*, 5> names = {"Produto", "Antigo", "Backup", "Modem", "Transfer"};
+        for (int i = 0; i < 5; ++i) Schema().SetNomeBanco(i, names[static_cast<std::size_t>(i)]);
+    });
+    steps.Add("schema.produto", [](StepFlow&) { schema::TabelasProduto(Schema()); });
+    steps.Add("schema.antigo", [](StepFlow&) { schema::TabelasAntigo(Schema()); });
+    steps.Add("schema.backup", [](StepFlow&) { schema::TabelasBackup(Schema()); });
+    steps.Add("schema.modem", [](StepFlow&) { schema::TabelasModem(Schema()); });
+    steps.Add("schema.transfer", [](StepFlow&) { schema::TabelasTransfer(Schema()); });
 }
 
 // The stamp is on or after the program's version: go on with the next statement (the branch for
 // a current data set); otherwise jump to the upgrade. A failed read goes on as well.
-void Driver::ReadGate(StepFlow& flow) {
+void Driver::ReadGate(StepFlow& flow, forms::Target older) {
     const dao::Value stored = (*TabelaUltimaVenda)("Versao").GetValue();
     const double version = stored.IsNull() ? win::CDateText(kVersaoNula) : stored.ToDouble();
-    if (!(win::CDateText(kVersaoPrograma) <= version)) flow.GoTo("gate.older");
+    if (!(win::CDateText(kVersaoPrograma) <= version)) flow.GoTo(older);
 }
 
-void Driver::AddDatabaseSteps(std::vector<forms::Step>& steps) {
-    const std::vector<forms::Step> loop = {
-        {"db.count", [](StepFlow&) { QtdeBancos = 5; }},
-        {"db.position", [](StepFlow&) { PosTabela = 0; }},
-        {"db.for", [this](StepFlow&) {
-             PosBanco = 1;
-             bancoLimit_ = QtdeBancos;
-         }},
-        {"db.top", [this](StepFlow& flow) {
-             if (PosBanco > bancoLimit_) flow.GoTo("end.ok");
-         }},
-        {"db.ok", [](StepFlow&) { AppendOk(); }},
-        {"db.line", [this](StepFlow&) { AddLine("Abrindo " + Schema().NomeBanco(g()) + " ......... "); }},
-        {"db.open", [this](StepFlow&) {
-             BancoAtual.Set(ProgramEngine().OpenDatabase(PastaDados + DatabaseFile(), false, false,
-                                                         ConnectLoja(PastaDados, DatabaseFile())));
-         }},
-        {"tbl.for", [this](StepFlow&) {
-             PosTabela = 1;
-             tabelaLimit_ = Schema().QtdeTabelas(g());
-         }},
-    };
-    steps.insert(steps.end(), loop.begin(), loop.end());
+// One pass of the database loop: open the database of PosBanco, check its tables, close it.
+void Driver::AddDatabaseBody(forms::StepList& steps) {
+    steps.Add("db.ok", [](StepFlow&) { AppendOk(); });
+    steps.Add("db.line", [this](StepFlow&) { AddLine("Abrindo " + Schema().NomeBanco(g()) + " ......... "); });
+    steps.Add("db.open", [this](StepFlow&) {
+        BancoAtual.Set(ProgramEngine().OpenDatabase(PastaDados + DatabaseFile(), false, false,
+                                                    ConnectLoja(PastaDados, DatabaseFile())));
+    });
+    steps.For("tbl", PosTabela, 1, [this] { return Schema().QtdeTabelas(g()); },
+              [this](forms::StepList& body) { AddTableBody(body); });
+    steps.Add("db.closeok", [](StepFlow&) { CloseWithOk(); });
+    steps.Add("db.fechando", [this](StepFlow&) { AddLine("Fechando " + Schema().NomeBanco(g()) + " ......... "); });
+    steps.Add("db.indexes", [](StepFlow&) { Call(InstalledUpgradeSteps().IndexRepairs); });
+    steps.Add("db.close", [](StepFlow&) {
+        BancoAtual->Close();
+        BancoAtual.Reset();
+    });
 }
 
-void Driver::AddTableSteps(std::vector<forms::Step>& steps) {
-    const std::vector<forms::Step> table = {
-        {"tbl.top", [this](StepFlow& flow) {
-             if (PosTabela > tabelaLimit_) flow.GoTo("db.closeok");
-         }},
-        {"tbl.lookup", [this](StepFlow&) { tableDef_ = BancoAtual->TableDefs().Item(Tabela()); }},
-        {"tbl.ok", [](StepFlow&) { CloseWithOk(); }},
-        {"tbl.line", [this](StepFlow&) { AddLine("Atualizando " + Tabela() + " ........."); }},
-        {"fld.for", [this](StepFlow&) {
-             PosCampo = 1;
-             campoLimit_ = Schema().QtdeCampos(g(), PosTabela);
-         }},
-    };
-    steps.insert(steps.end(), table.begin(), table.end());
+void Driver::AddTableBody(forms::StepList& steps) {
+    steps.Add("tbl.lookup", [this](StepFlow&) { tableDef_ = BancoAtual->TableDefs().Item(Tabela()); });
+    steps.Add("tbl.ok", [](StepFlow&) { CloseWithOk(); });
+    steps.Add("tbl.line", [this](StepFlow&) { AddLine("Atualizando " + Tabela() + " ........."); });
+    steps.For("fld", PosCampo, 1, [this] { return Schema().QtdeCampos(g(), PosTabela); },
+              [this](forms::StepList& body) { AddFieldBody(body); });
+    steps.Add("tbl.release", [this](StepFlow&) { tableDef_.reset(); });
 }
 
-void Driver::AddFieldSteps(std::vector<forms::Step>& steps) {
-    const std::vector<forms::Step> field = {
-        {"fld.top", [this](StepFlow& flow) {
-             if (PosCampo > campoLimit_) flow.GoTo("tbl.release");
-         }},
-        {"fld.counter", [this](StepFlow&) { ShowCounter(PosCampo, Schema().QtdeCampos(g(), PosTabela)); }},
-        {"fld.yield", [](StepFlow&) { Yield(); }},
-        {"fld.append", [this](StepFlow&) {
-             const schema::FieldEntry& campo = Campo();
-             tableDef_.value().Fields().Append(tableDef_.value().CreateField(
-                 campo.nomeCampo, dao::Value::Text(campo.tipoCampo), dao::Value::Integer(campo.tamanhoCampo)));
-         }},
-        {"fld.refresh", [](StepFlow&) { BancoAtual->TableDefs().Refresh(); }},
-        {"prop.for", [this](StepFlow&) {
-             PosPropriedade = 1;
-             propriedadeLimit_ = Campo().verificaPropriedade;
-         }},
-        {"prop.top", [this](StepFlow& flow) {
-             if (PosPropriedade > propriedadeLimit_) flow.GoTo("fld.next");
-         }},
-        {"prop.read", [this](StepFlow& flow) { CheckProperty(flow); }},
-        {"prop.assign", [this](StepFlow&) {
-             const schema::FieldEntry& campo = Campo();
-             tableDef_.value().Fields().Item(campo.nomeCampo).Properties().Item(campo.nomePropriedade).SetValue(
-                 ToEngineValue(campo.valorPropriedade));
-         }},
-        {"prop.placeholder", [](StepFlow& flow) {
-             if (RemoveCampo != kSim) flow.GoTo("prop.refresh");
-         }},
-        {"prop.delete", [this](StepFlow&) { tableDef_.value().Fields().Delete("Campo"); }},
-        {"prop.flag", [](StepFlow&) { RemoveCampo = kNao; }},
-        {"prop.refresh", [](StepFlow&) { BancoAtual->TableDefs().Refresh(); }},
-        {"prop.next", [](StepFlow& flow) {
-             ++PosPropriedade;
-             flow.GoTo("prop.top");
-         }},
-        {"fld.next", [](StepFlow& flow) {
-             ++PosCampo;
-             flow.GoTo("fld.top");
-         }},
-        {"tbl.release", [this](StepFlow&) { tableDef_.reset(); }},
-        {"tbl.next", [](StepFlow& flow) {
-             ++PosTabela;
-             flow.GoTo("tbl.top");
-         }},
-    };
-    steps.insert(steps.end(), field.begin(), field.end());
+void Driver::AddFieldBody(forms::StepList& steps) {
+    steps.Add("fld.counter", [this](StepFlow&) { ShowCounter(PosCampo, Schema().QtdeCampos(g(), PosTabela)); });
+    steps.Add("fld.yield", [](StepFlow&) { Yield(); });
+    steps.Add("fld.append", [this](StepFlow&) {
+        const schema::FieldEntry& campo = Campo();
+        tableDef_.value().Fields().Append(tableDef_.value().CreateField(
+            campo.nomeCampo, dao::Value::Text(campo.tipoCampo), dao::Value::Integer(campo.tamanhoCampo)));
+    });
+    steps.Add("fld.refresh", [](StepFlow&) { BancoAtual->TableDefs().Refresh(); });
+    steps.For("prop", PosPropriedade, 1, [this] { return Campo().verificaPropriedade; },
+              [this](forms::StepList& body) { AddPropertyBody(body); });
+}
+
+void Driver::AddPropertyBody(forms::StepList& steps) {
+    const forms::Target placeholder = steps.To("prop.placeholder");
+    const forms::Target refresh = steps.To("prop.refresh");
+    steps.Add("prop.read", [this, placeholder](StepFlow& flow) { CheckProperty(flow, placeholder); });
+    steps.Add("prop.assign", [this](StepFlow&) {
+        const schema::FieldEntry& campo = Campo();
+        tableDef_.value().Fields().Item(campo.nomeCampo).Properties().Item(campo.nomePropriedade).SetValue(
+            ToEngineValue(campo.valorPropriedade));
+    });
+    steps.Add("prop.placeholder", [refresh](StepFlow& flow) {
+        if (RemoveCampo != kSim) flow.GoTo(refresh);
+    });
+    steps.Add("prop.delete", [this](StepFlow&) { tableDef_.value().Fields().Delete("Campo"); });
+    steps.Add("prop.flag", [](StepFlow&) { RemoveCampo = kNao; });
+    steps.Add("prop.refresh", [](StepFlow&) { BancoAtual->TableDefs().Refresh(); });
 }
 
 // The property check's test: the property's trimmed text against the required value's text,
 // exactly. Equal skips the assignment; different (or a failed read) runs it.
-void Driver::CheckProperty(StepFlow& flow) {
+void Driver::CheckProperty(StepFlow& flow, forms::Target equal) {
     const schema::FieldEntry& campo = Campo();
     const dao::Value current =
         tableDef_.value().Fields().Item(campo.nomeCampo).Properties().Item(campo.nomePropriedade).GetValue();
-    if (forms::Trim(current.ToText()) == schema::ValueText(campo.valorPropriedade)) flow.GoTo("prop.placeholder");
+    if (forms::Trim(current.ToText()) == schema::ValueText(campo.valorPropriedade)) flow.GoTo(equal);
 }
 
-void Driver::AddClosingSteps(std::vector<forms::Step>& steps) {
-    const std::vector<forms::Step> closing = {
-        {"db.closeok", [](StepFlow&) { CloseWithOk(); }},
-        {"db.fechando", [this](StepFlow&) { AddLine("Fechando " + Schema().NomeBanco(g()) + " ......... "); }},
-        {"db.indexes", [](StepFlow&) { Call(InstalledUpgradeSteps().IndexRepairs); }},
-        {"db.close", [](StepFlow&) {
-             BancoAtual->Close();
-             BancoAtual.Reset();
-         }},
-        {"db.next", [](StepFlow& flow) {
-             ++PosBanco;
-             flow.GoTo("db.top");
-         }},
-        {"end.ok", [](StepFlow&) { AppendOk(); }},
-        {"end.line", [](StepFlow&) { AddLine("Atualizando Informações do Banco de Dados ..... "); }},
-        {"end.nulo", [](StepFlow&) { Call(InstalledUpgradeSteps().NuloProduto); }},
-        {"end.antigo", [](StepFlow&) { Call(InstalledUpgradeSteps().AtualizaAntigo); }},
-        {"end.ok2", [](StepFlow&) { AppendOk(); }},
-        {"end.line2", [](StepFlow&) { AddLine("Atualizando Indexes do Banco de Dados ..... "); }},
-        {"end.indexes", [](StepFlow&) { Call(InstalledUpgradeSteps().IndexRepairsProduto); }},
-        {"end.relacao", [](StepFlow&) { Call(InstalledUpgradeSteps().CriarRelacao); }},
-        {"end.itens.open", [this](StepFlow&) { itens_ = BancoProdutoLoja->OpenRecordset("ItensTransEntBaixa", dao::dbOpenDynaset); }},
-        {"end.itens.test", [this](StepFlow& flow) {
-             if (itens_.value().RecordCount() != 0) flow.GoTo("end.registra");
-         }},
-        {"end.itens.fill", [](StepFlow&) { Call(InstalledUpgradeSteps().AtualizaItemTransEntBaixa); }},
-        {"end.registra", [](StepFlow&) { Call(InstalledUpgradeSteps().RegistraArquivo); }},
-        {"stamp.open", [](StepFlow&) { TabelaUltimaVenda.Set(BancoProdutoLoja->OpenRecordset("UltimaVenda", dao::dbOpenTable)); }},
-        {"stamp.first", [](StepFlow&) { TabelaUltimaVenda->MoveFirst(); }},
-        {"stamp.edit", [](StepFlow&) { TabelaUltimaVenda->Edit(); }},
-        {"stamp.set", [](StepFlow&) { (*TabelaUltimaVenda)("Versao").SetValue(dao::Value::Date(win::CDateText(kVersaoPrograma))); }},
-        {"stamp.update", [](StepFlow&) { TabelaUltimaVenda->Update(); }},
-        {"stamp.close", [](StepFlow&) { CloseTabelaUltimaVenda(); }},
-        {"end.panel", [](StepFlow&) { UpgradeWindowInForce().SetPanelVisible(false); }},
-    };
-    steps.insert(steps.end(), closing.begin(), closing.end());
+void Driver::AddClosingSteps(forms::StepList& steps) {
+    const forms::Target registra = steps.To("end.registra");
+    steps.Add("end.ok", [](StepFlow&) { AppendOk(); });
+    steps.Add("end.line", [](StepFlow&) { AddLine("Atualizando Informações do Banco de Dados ..... "); });
+    steps.Add("end.nulo", [](StepFlow&) { Call(InstalledUpgradeSteps().NuloProduto); });
+    steps.Add("end.antigo", [](StepFlow&) { Call(InstalledUpgradeSteps().AtualizaAntigo); });
+    steps.Add("end.ok2", [](StepFlow&) { AppendOk(); });
+    steps.Add("end.line2", [](StepFlow&) { AddLine("Atualizando Indexes do Banco de Dados ..... "); });
+    steps.Add("end.indexes", [](StepFlow&) { Call(InstalledUpgradeSteps().IndexRepairsProduto); });
+    steps.Add("end.relacao", [](StepFlow&) { Call(InstalledUpgradeSteps().CriarRelacao); });
+    steps.Add("end.itens.open", [this](StepFlow&) { itens_ = BancoProdutoLoja->OpenRecordset("ItensTransEntBaixa", dao::dbOpenDynaset); });
+    steps.Add("end.itens.test", [this, registra](StepFlow& flow) {
+        if (itens_.value().RecordCount() != 0) flow.GoTo(registra);
+    });
+    steps.Add("end.itens.fill", [](StepFlow&) { Call(InstalledUpgradeSteps().AtualizaItemTransEntBaixa); });
+    steps.Add("end.registra", [](StepFlow&) { Call(InstalledUpgradeSteps().RegistraArquivo); });
+    steps.Add("stamp.open", [](StepFlow&) { TabelaUltimaVenda.Set(BancoProdutoLoja->OpenRecordset("UltimaVenda", dao::dbOpenTable)); });
+    steps.Add("stamp.first", [](StepFlow&) { TabelaUltimaVenda->MoveFirst(); });
+    steps.Add("stamp.edit", [](StepFlow&) { TabelaUltimaVenda->Edit(); });
+    steps.Add("stamp.set", [](StepFlow&) { (*TabelaUltimaVenda)("Versao").SetValue(dao::Value::Date(win::CDateText(kVersaoPrograma))); });
+    steps.Add("stamp.update", [](StepFlow&) { TabelaUltimaVenda->Update(); });
+    steps.Add("stamp.close", [](StepFlow&) { CloseTabelaUltimaVenda(); });
+    steps.Add("end.panel", [](StepFlow&) { UpgradeWindowInForce().SetPanelVisible(false); });
 }
 
 // --- Recovery -----------------------------------------------------------------------------------
@@ -361,7 +324,7 @@ Resume Driver::AddVersao() {
     BancoProdutoLoja->TableDefs().Refresh();
     versao.Properties().Item("Format").SetValue(dao::Value::Text("Short Date"));
     BancoProdutoLoja->TableDefs().Refresh();
-    return Resume::At("gate.open");
+    return Resume::At(gateOpen_);
 }
 
 // The table of the current position is missing: create it with the one-character placeholder
@@ -396,7 +359,7 @@ Resume Driver::RebuildField() {
 
 Resume Driver::ReportMissingFile() {
     forms::MsgBox(Schema().NomeBanco(g()) + ".MDB Não Encontrado !", forms::mb::Exclamation, "Mensagem");
-    return Resume::At("db.next");
+    return Resume::At(dbNext_);
 }
 
 // A damaged file is repaired once per run and its open retried. A file that the repair cannot
@@ -409,11 +372,11 @@ Resume Driver::RepairOrSkip(const win::RuntimeError& error) {
             return Resume::Retry();
         } catch (const win::RuntimeError& failure) {
             ReportError(failure, "Geral", "AtualizarBD");
-            return Resume::At("db.next");
+            return Resume::At(dbNext_);
         }
     }
     ReportError(error, "Geral", "AtualizarBD");
-    return Resume::At("db.next");
+    return Resume::At(dbNext_);
 }
 
 // Another station holds a table: nothing more can be changed now. The database of the pass is

@@ -7,7 +7,7 @@
 // kVersaoPrograma, it brings the five store databases up to the schema description, runs the later
 // repair steps, and writes the stamp last. It works in place and makes no backup.
 //
-// The driver is one flat list of statements (forms::RunSteps) with its loops written as jumps, so
+// The driver is one checked list of statements (forms::StepList, its loops written with For), so
 // that its one recovery can resume at statement level: retry the statement, go on with the next,
 // continue at a named statement, or leave. Order of the work:
 //

@@ -35,12 +35,9 @@ void ZMFieldBuffer::Truncate(int n) {
 }
 
 const std::vector<ctl::MenuItem>& ZMEditMenuItems() {
-    static const std::vector<ctl::MenuItem> items{
-        {"&Undo", ID_EDIT_UNDO, true},   ctl::MenuItem::Separator(),
-        {"Cu&t", ID_EDIT_CUT, true},     {"&Copy", ID_EDIT_COPY, true},
-        {"&Paste", ID_EDIT_PASTE, true}, {"&Delete", ID_EDIT_CLEAR, true},
-        ctl::MenuItem::Separator(),      {"Select &All", ID_EDIT_SELECT_ALL, true}};
-    return items;
+    static const std::vector<ctl::MenuItem> none;
+    const std::vector<ctl::MenuItem>* items = ZMResources().Menu(IDM_EDIT_CONTEXT);
+    return items ? *items : none;
 }
 
 CZMEditEngine::CZMEditEngine() = default;
@@ -66,7 +63,8 @@ void CZMEditEngine::RebuildDisplay() {
         }
         ++MaxDataChars;
         if (next < RawData.size()) {
-            DisplayBuffer.Append(password ? password : RawData[next++]);
+            const char data = RawData[next++];
+            DisplayBuffer.Append(password ? password : data);
             ++CurNumDataChars;
         } else {
             DisplayBuffer.Append(fill);
@@ -287,24 +285,43 @@ void CZMEditEngine::SetSelLength(int n) {
 
 // --- Persistence -------------------------------------------------------------------------------
 
+ZMStyleFlags ZMDecodeStyleFlags(unsigned w) {
+    ZMStyleFlags f;
+    f.justification = static_cast<std::int16_t>(w & 3);
+    f.eolTab = (w & 0x0008) != 0;
+    const int effect = (w >> 4) & 3;
+    f.borderEffect = static_cast<std::int16_t>(effect == 3 ? 1 : effect);
+    f.autoScroll = (w & 0x0100) != 0;
+    f.insert = (w & 0x0200) != 0;
+    f.modified = (w & 0x0400) != 0;
+    f.focusSelect = (w & 0x1000) != 0;
+    f.readOnly = (w & 0x2000) != 0;
+    f.errorBeep = (w & 0x4000) != 0;
+    f.borderStyle = (w & 0x8000) != 0 ? 1 : 0;
+    return f;
+}
+
+void CZMEditEngine::ApplyStyleFlags(const ZMStyleFlags& f) {
+    Justification = f.justification;
+    EOLTab = f.eolTab;
+    BorderEffect = f.borderEffect;
+    AutoScroll = f.autoScroll;
+    Insert = f.insert;
+    FocusSelect = f.focusSelect;
+    ReadOnly = f.readOnly;
+    ErrorBeep = f.errorBeep;
+    BorderStyle = f.borderStyle;
+}
+
 void CZMEditEngine::ExchangeOldFormat(com::PropExchange& px) {
     com::Blob mask, flags;
     PX_Blob(px, "Mask", mask, com::Blob{});
     Mask = ZMBlobFromGlobal(mask.bytes);
     PX_Blob(px, "Justification", flags, com::Blob{});
     if (flags.bytes.size() >= 8) {
-        const unsigned w = flags.bytes[6] | (static_cast<unsigned>(flags.bytes[7]) << 8);
-        Justification = static_cast<std::int16_t>(w & 3);
-        EOLTab = (w & 0x0008) != 0;
-        const int effect = (w >> 4) & 3;
-        BorderEffect = static_cast<std::int16_t>(effect == 3 ? 1 : effect);
-        AutoScroll = (w & 0x0100) != 0;
-        Insert = (w & 0x0200) != 0;
-        Modified = (w & 0x0400) != 0;
-        FocusSelect = (w & 0x1000) != 0;
-        ReadOnly = (w & 0x2000) != 0;
-        ErrorBeep = (w & 0x4000) != 0;
-        BorderStyle = (w & 0x8000) != 0 ? 1 : 0;
+        const ZMStyleFlags f = ZMDecodeStyleFlags(flags.bytes[6] | (static_cast<unsigned>(flags.bytes[7]) << 8));
+        ApplyStyleFlags(f);
+        Modified = f.modified;
     }
     ImportOldProperties(flags);
 }
@@ -388,16 +405,7 @@ void CZMEditEngine::ReadStyleDefaults(int kind) {
         Insert = flag(kKeyInsert, 1);
         Justification = static_cast<std::int16_t>(store->GetInt(kind, kKeyJustification, justification));
     } else if (store && KeyExists(*store, kind, kKeyStyleFlags)) {
-        const unsigned w = static_cast<unsigned>(store->GetInt(kind, kKeyStyleFlags, 0));
-        AutoScroll = (w & 0x0100) != 0;
-        BorderEffect = static_cast<std::int16_t>((w >> 4) & 3);
-        BorderStyle = (w & 0x8000) != 0 ? 1 : 0;
-        ReadOnly = (w & 0x2000) != 0;
-        EOLTab = (w & 0x0008) != 0;
-        ErrorBeep = (w & 0x4000) != 0;
-        FocusSelect = (w & 0x1000) != 0;
-        Justification = static_cast<std::int16_t>(w & 3);
-        Insert = (w & 0x0200) != 0;
+        ApplyStyleFlags(ZMDecodeStyleFlags(static_cast<unsigned>(store->GetInt(kind, kKeyStyleFlags, 0))));
     } else {
         BorderStyle = 1;
         BorderEffect = 0;

@@ -80,8 +80,21 @@ enum ZMEditNotify : int { EN_SETFOCUS = 0x100, EN_KILLFOCUS = 0x200, EN_CHANGE =
 enum ZMEditCommand : int { ID_EDIT_CLEAR = 57632, ID_EDIT_COPY = 57634, ID_EDIT_CUT = 57635,
                            ID_EDIT_PASTE = 57637, ID_EDIT_SELECT_ALL = 57642, ID_EDIT_UNDO = 57643 };
 
-// The context menu's items in order ("&Undo", a separator, "Cu&t", ...).
+// The context menu's items in order ("&Undo", a separator, "Cu&t", ...), from the library's
+// menu resource.
 const std::vector<ctl::MenuItem>& ZMEditMenuItems();
+
+// The style-flag word of the old property format and of the defaults file's "Style Flags" key:
+// bits 0-1 Justification, 3 EOLTab, 4-5 BorderEffect (3 reads as 1, pop), 8 AutoScroll,
+// 9 Insert, 10 Modified, 12 FocusSelect, 13 ReadOnly, 14 ErrorBeep, 15 BorderStyle.
+struct ZMStyleFlags {
+    std::int16_t justification = 0;
+    std::int16_t borderEffect = 0;
+    std::int16_t borderStyle = 0;
+    bool eolTab = false, autoScroll = false, insert = false, modified = false;
+    bool focusSelect = false, readOnly = false, errorBeep = false;
+};
+ZMStyleFlags ZMDecodeStyleFlags(unsigned word);
 
 class CZMEditEngine {
 public:
@@ -340,6 +353,8 @@ private:
     void ResetEditingState();
     void AnnounceValueSet();
     void ReadStyleDefaults(int kind);
+    // Takes every flag of `f` but Modified, which only a stored property set carries.
+    void ApplyStyleFlags(const ZMStyleFlags& f);
 
     std::string editBefore_;   // RawData when the edit in progress began
     bool undoArmed_ = false;   // the undo copy of this focus has been taken

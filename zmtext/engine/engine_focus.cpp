@@ -188,10 +188,7 @@ void CZMEditEngine::HandleMouseMove(int flags, QPoint point) {
 void CZMEditEngine::HandleLButtonUp() {
     if (!WindowHasCapture()) return;
     DrawSelection();
-    if (GetFieldKind() == kFieldText && !Mask.empty() && CurPos == 0) {
-        CurPos = FirstDataPos;
-        PlaceCaretAtCurPos();
-    }
+    SnapCaretToData();
 }
 
 void CZMEditEngine::HandleLButtonDblClk(int /*flags*/, QPoint point) {

@@ -27,11 +27,23 @@ char ZMRemoveCharAt(std::string& text, int i) {
     return ch;
 }
 
+char ZMUpper8(char ch) {
+    const auto b = static_cast<unsigned char>(ch);
+    const bool lower = (b >= 'a' && b <= 'z') || (b >= 0xE0 && b <= 0xFE && b != 0xF7);
+    return lower ? static_cast<char>(b - 32) : ch;
+}
+
+char ZMLower8(char ch) {
+    const auto b = static_cast<unsigned char>(ch);
+    const bool upper = (b >= 'A' && b <= 'Z') || (b >= 0xC0 && b <= 0xDE && b != 0xD7);
+    return upper ? static_cast<char>(b + 32) : ch;
+}
+
 void ZMCapitalizeWords(std::string& text) {
     bool wordStart = true;
     for (char& c : text) {
         const auto b = static_cast<unsigned char>(c);
-        if (wordStart && ((b >= 'a' && b <= 'z') || b >= 0xE0)) c = static_cast<char>(b - 32);
+        if (wordStart) c = ZMUpper8(c);
         wordStart = b == ' ' || b == '\t';
     }
 }

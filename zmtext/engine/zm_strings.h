@@ -28,8 +28,13 @@ void ZMPadFront(std::string& text, int n, char ch);
 // Removes and returns the character at `i`; 0 when `i` is negative or at or past the end.
 char ZMRemoveCharAt(std::string& text, int i);
 
-// Upper-cases (a-z and 0xE0-0xFF, by 32) the first character and every one after a blank or a
-// tab, in place.
+// The 8-bit case tables of the fields: a-z and 0xE0-0xFE move by 32 to A-Z and 0xC0-0xDE and
+// back. The signs 0xD7 and 0xF7 are no letters, and 0xDF and 0xFF are lower-case letters whose
+// upper case lies elsewhere, so those four stay as they are.
+char ZMUpper8(char ch);
+char ZMLower8(char ch);
+
+// Upper-cases (ZMUpper8) the first character and every one after a blank or a tab, in place.
 void ZMCapitalizeWords(std::string& text);
 
 // The string of an old-format string blob: a 16-bit little-endian length at byte 4 and the

@@ -2,6 +2,9 @@
 
 #include <array>
 #include <string_view>
+#include <vector>
+
+#include "platform/ctl/cursors.h"
 
 namespace zmtext {
 namespace {
@@ -28,7 +31,11 @@ constexpr std::array kStrings{
     StringEntry{13, "Halvern Label Control"},
     StringEntry{14, "Halvern Label Property Page"},
     StringEntry{15, "Halvern Text Additional Properties"},
+    StringEntry{16, "ZMText Specific"},
     StringEntry{17, "Halvern Text Characters Property"},
+    StringEntry{18, "Characters"},
+    StringEntry{101, "General"},
+    StringEntry{113, "General"},
     StringEntry{114, "VX4WIN.INI"},
     StringEntry{115, "ZMText Settings"},
     StringEntry{116, "BackColor"},
@@ -51,6 +58,20 @@ constexpr std::array kStrings{
     StringEntry{133, "ValidateMask"},
     StringEntry{134, "FillChar"},
     StringEntry{135, "PasswordChar"},
+    StringEntry{136, "AutoScroll must be either True or False"},
+    StringEntry{137, "BorderEffect must be 0-None, 1-Pop, or 2-Drop"},
+    StringEntry{138, "DataProperty must be 0-Text, 1-Raw, or 2-Value"},
+    StringEntry{139, "ReadOnly/DisplayOnly must be either True or False"},
+    StringEntry{140, "EOLTab must be either True or False"},
+    StringEntry{141, "ErrorBeep must be either True or False"},
+    StringEntry{142, "FocusSelect must be either True or False"},
+    StringEntry{143, "Insert must be either True or False"},
+    StringEntry{144, "Justification must be 0-Left, 1-Center, or 2-Right"},
+    StringEntry{145, "BorderStyle must be either 0-None, or 1-Fixed Single"},
+    StringEntry{146, "Characters must be a valid combination of the Character Flags"},
+    StringEntry{147, "Invalid RawData Value"},
+    StringEntry{148, "MaxLength/MaxCharacters  must be an integer from 0 to 255"},
+    StringEntry{149, "Modified must be either True or False"},
     StringEntry{150, "FmtControl"},
     StringEntry{151, "FmtDecimal"},
     StringEntry{152, "FmtThousands"},
@@ -66,7 +87,12 @@ constexpr std::array kStrings{
     StringEntry{162, "ZMLabel Settings"},
     StringEntry{176, "ShowZero"},
     StringEntry{177, "FmtCurrency"},
+    StringEntry{180, "DataProperty must be either 0-Text, or 1-Raw"},
+    StringEntry{182, "The UseFillChar/UseUnderline property must be either True or False"},
     StringEntry{183, "HideSelection"},
+    StringEntry{184, "HideSelection must be either True or False"},
+    StringEntry{185, "The MouseIcon property must be an Icon (not a bitmap or metafile)"},
+    StringEntry{186, "The MousePointer property must be a number from 0 to 13"},
     StringEntry{187, "FmtSeparator"},
     StringEntry{188, "BackgroundStyle"},
     StringEntry{189, "ChiselColor"},
@@ -84,6 +110,11 @@ constexpr std::array kStrings{
     StringEntry{219, "Align"},
     StringEntry{220, "Alignment"},
     StringEntry{221, "MousePointer"},
+    StringEntry{223, "Alignment must be 0-Left, 1-Center, or 2-Right"},
+    StringEntry{224, "ChiselText must be 0-None, 1-Inset, or 2-Raised"},
+    StringEntry{225, "LabelStyle must be 0-Label, 1-Horz Bump, or 2-Vert Bump"},
+    StringEntry{226, "WordWrap must be either True or False"},
+    StringEntry{227, "BackgroundStyle must be 0-Transparent, 1-Normal, or 2-Texture"},
     StringEntry{228, "MS Sans Serif"},
     StringEntry{229, "FontName"},
     StringEntry{230, "FontSize"},
@@ -97,12 +128,22 @@ constexpr std::array kStrings{
     StringEntry{239, "Halvern Date Values Property Page"},
     StringEntry{240, "DateType"},
     StringEntry{242, "Style Flags"},
+    StringEntry{244, "DataChanged must be either True or False"},
     StringEntry{253, "BoundTimeMode"},
     StringEntry{254, "BoundTime"},
     StringEntry{255, "BoundDateMode"},
     StringEntry{256, "BoundDate"},
+    StringEntry{57632, "&Delete"},
+    StringEntry{57634, "&Copy"},
+    StringEntry{57635, "Cu&t"},
+    StringEntry{57637, "&Paste"},
+    StringEntry{57642, "Select &All"},
+    StringEntry{57643, "&Undo"},
 };
 
+
+// The context menu's commands in order, 0 for a separator.
+constexpr std::array kEditMenuCommands{57643, 0, 57635, 57634, 57637, 57632, 0, 57642};
 
 constexpr bool IdsIncrease() {
     for (std::size_t i = 1; i < kStrings.size(); ++i)
@@ -117,6 +158,13 @@ const ctl::ResourceTable& ZMResources() {
     static const ctl::ResourceTable table = [] {
         ctl::ResourceTable t;
         for (const StringEntry& e : kStrings) t.AddString(e.id, std::string(e.text));
+        // The edit fields' context menu: each item's text is the string of its command.
+        std::vector<ctl::MenuItem> menu;
+        for (const int command : kEditMenuCommands)
+            menu.push_back(command == 0 ? ctl::MenuItem::Separator()
+                                        : ctl::MenuItem{t.LoadString(command), command, true});
+        t.AddMenu(IDM_EDIT_CONTEXT, std::move(menu));
+        t.AddCursor("IDC_NODROP", [] { return ctl::NoDropCursor(); });
         return t;
     }();
     return table;

@@ -26,5 +26,7 @@ std::optional<std::string> ZMLoadString(int id, std::size_t bufferSize = 256);
 // String ids the module itself names.
 inline constexpr int IDS_PROFILE_FILE = 114;   // the defaults file's name
 inline constexpr int IDS_DEFAULT_FONT = 228;   // the font used when none is stored
+// The edit fields' context menu (Undo, Cut, Copy, Paste, Delete, Select All).
+inline constexpr int IDM_EDIT_CONTEXT = 221;
 
 }  // namespace zmtext

@@ -22,4 +22,27 @@ struct IntlDateTimeSettings {
 // Reads the date and time keys of WIN.INI in the Windows folder now.
 IntlDateTimeSettings ReadIntlDateTimeSettings();
 
+// ----- Numbers and currency ---------------------------------------------------------------------
+
+// The most decimal digits a number field shows. A WIN.INI count beyond it (or below 0) is
+// clamped into 0..kMaxDecimalDigits, which keeps every lookup by digit count inside its table
+// and every number text inside the field's buffer.
+inline constexpr int kMaxDecimalDigits = 15;
+
+// The longest currency symbol.
+inline constexpr int kMaxCurrencySymbol = 6;
+
+// The number keys, with the defaults that stand in for an absent key or file.
+struct IntlNumberSettings {
+    char decimal = '.';                 // "sDecimal", its first character (0 when the value is empty)
+    char thousands = ',';               // "sThousand", its first character (0: no grouping)
+    int digits = 0;                     // "iDigits" (long and double fields), 0..15
+    int currencyDigits = 0;             // "iCurrDigits" (currency field), 0..15
+    std::string currencySymbol = "$";   // "sCurrency", at most kMaxCurrencySymbol characters
+    int negativeCurrency = 0;           // "iNegCurr": the currency layout, not range-checked
+};
+
+// Reads the number keys of WIN.INI in the Windows folder now.
+IntlNumberSettings ReadIntlNumberSettings();
+
 }  // namespace zmtext

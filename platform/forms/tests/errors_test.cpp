@@ -2,10 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
 namespace {
+
+using forms::Resume;
+using forms::StepFlow;
+using forms::StepList;
+
+Resume GoOn(const win::RuntimeError&, std::string_view) { return Resume::Next(); }
 
 // A procedure of five steps whose second step fails `failures` times with `number`; the handler
 // answers `answer` and the log shows which steps ran.
@@ -13,46 +21,52 @@ struct Procedure {
     int failures = 1;
     long number = 3021;
     std::string log;
-    std::vector<forms::Step> Steps() {
-        return {
-            {"a", [this](forms::StepFlow&) { log += "a"; }},
-            {"b",
-             [this](forms::StepFlow&) {
-                 log += "b";
-                 if (failures-- > 0) win::Raise(number, "b");
-                 log += "!";
-             }},
-            {"c", [this](forms::StepFlow&) { log += "c"; }},
-            {"d", [this](forms::StepFlow&) { log += "d"; }},
-            {"e", [this](forms::StepFlow&) { log += "e"; }},
-        };
+    StepList list;
+    forms::Target a = list.To("a");
+    forms::Target d = list.To("d");
+
+    StepList& Steps() {
+        list.Add("a", [this](StepFlow&) { log += "a"; })
+            .Add("b",
+                 [this](StepFlow&) {
+                     log += "b";
+                     if (failures-- > 0) win::Raise(number, "b");
+                     log += "!";
+                 })
+            .Add("c", [this](StepFlow&) { log += "c"; })
+            .Add("d", [this](StepFlow&) { log += "d"; })
+            .Add("e", [this](StepFlow&) { log += "e"; });
+        return list;
     }
 };
 
 TEST(StepsTest, TheHandlersAnswerDecidesWhereTheProcedureGoesOn) {
+    enum class Answer { Retry, Next, AtD, AtA, Leave };
     const struct {
         const char* name;
         int failures;
-        forms::Resume answer;
+        Answer answer;
         const char* log;
     } rows[] = {
-        {"retry until it works", 2, forms::Resume::Retry(), "abbb!cde"},
-        {"next skips the rest of the failed step", 1, forms::Resume::Next(), "abcde"},
-        {"continue at a label", 1, forms::Resume::At("d"), "abde"},
-        {"continue at an earlier label", 1, forms::Resume::At("a"), "abab!cde"},
-        {"leave", 1, forms::Resume::Leave(), "ab"},
-        {"no error, handler unused", 0, forms::Resume::Leave(), "ab!cde"},
+        {"retry until it works", 2, Answer::Retry, "abbb!cde"},
+        {"next skips the rest of the failed step", 1, Answer::Next, "abcde"},
+        {"continue at a label", 1, Answer::AtD, "abde"},
+        {"continue at an earlier label", 1, Answer::AtA, "abab!cde"},
+        {"leave", 1, Answer::Leave, "ab"},
+        {"no error, handler unused", 0, Answer::Leave, "ab!cde"},
     };
     for (const auto& row : rows) {
         Procedure procedure;
         procedure.failures = row.failures;
+        const Resume answers[] = {Resume::Retry(), Resume::Next(), Resume::At(procedure.d), Resume::At(procedure.a),
+                                  Resume::Leave()};
         int handled = 0;
         forms::RunSteps(procedure.Steps(), [&](const win::RuntimeError& error, std::string_view label) {
             ++handled;
             EXPECT_EQ(error.Number(), 3021);
             EXPECT_EQ(forms::Err().Number(), 3021) << "Err is set while the trap runs";
             EXPECT_EQ(label, "b");
-            return row.answer;
+            return answers[static_cast<int>(row.answer)];
         });
         EXPECT_EQ(procedure.log, row.log) << row.name;
         EXPECT_EQ(handled, row.failures) << row.name;
@@ -63,7 +77,7 @@ TEST(StepsTest, TheHandlersAnswerDecidesWhereTheProcedureGoesOn) {
 TEST(StepsTest, AnErrorRaisedInTheHandlerPassesToTheCaller) {
     Procedure procedure;
     try {
-        forms::RunSteps(procedure.Steps(), [](const win::RuntimeError&, std::string_view) -> forms::Resume {
+        forms::RunSteps(procedure.Steps(), [](const win::RuntimeError&, std::string_view) -> Resume {
             win::Raise(53, "handler");
         });
         FAIL() << "the handler's error was swallowed";
@@ -76,17 +90,139 @@ TEST(StepsTest, AnErrorRaisedInTheHandlerPassesToTheCaller) {
 
 TEST(StepsTest, StepsJumpAndLeaveInTheirNormalFlow) {
     std::string log;
-    const std::vector<forms::Step> steps{
-        {"start", [&](forms::StepFlow& flow) { log += "s"; flow.GoTo("end"); }},
-        {"skipped", [&](forms::StepFlow&) { log += "x"; }},
-        {"end", [&](forms::StepFlow& flow) { log += "e"; flow.Leave(); }},
-        {"after", [&](forms::StepFlow&) { log += "a"; }},
-    };
-    forms::RunSteps(steps, [](const win::RuntimeError&, std::string_view) { return forms::Resume::Next(); });
+    StepList list;
+    const forms::Target end = list.To("end");
+    list.Add("start", [&](StepFlow& flow) { log += "s"; flow.GoTo(end); })
+        .Add("skipped", [&](StepFlow&) { log += "x"; })
+        .Add("end", [&](StepFlow& flow) { log += "e"; flow.Leave(); })
+        .Add("after", [&](StepFlow&) { log += "a"; });
+    forms::RunSteps(std::move(list), GoOn);
     EXPECT_EQ(log, "se");
-    EXPECT_THROW(forms::RunSteps({{"x", [](forms::StepFlow& flow) { flow.GoTo("nowhere"); }}},
-                                 [](const win::RuntimeError&, std::string_view) { return forms::Resume::Next(); }),
-                 std::logic_error);
+}
+
+// A misspelt or doubled label is a fault of the procedure's text: it must show where the list is
+// built, before any step runs, and not only on the day the jump is taken.
+TEST(StepsTest, AMisspeltOrDoubledLabelFailsWhereTheListIsBuilt) {
+    bool ran = false;
+    const auto run = [&](StepFlow&) { ran = true; };
+    {
+        StepList list;
+        const forms::Target typo = list.To("fim");
+        list.Add("inicio", [&, typo](StepFlow& flow) { ran = true; flow.GoTo(typo); }).Add("final", run);
+        try {
+            forms::Procedure procedure(std::move(list));
+            FAIL() << "a jump to a missing label was accepted";
+        } catch (const std::logic_error& error) {
+            EXPECT_EQ(std::string(error.what()), "no step labelled fim");
+        }
+    }
+    {
+        StepList list;
+        list.To("a");
+        list.To("b");
+        list.Add("x", run);
+        EXPECT_THROW(forms::Procedure{std::move(list)}, std::logic_error) << "every unresolved label is checked";
+    }
+    {
+        StepList list;
+        list.Add("passo", run);
+        EXPECT_THROW(list.Add("passo", run), std::logic_error);
+        EXPECT_THROW((StepList{{"x", run}, {"x", run}}), std::logic_error);
+        EXPECT_NO_THROW((StepList{{"", run}, {"", run}})) << "unlabelled steps are not jump targets";
+    }
+    EXPECT_FALSE(ran);
+}
+
+TEST(StepsTest, ATargetOfAnotherProcedureIsRefused) {
+    StepList other;
+    const forms::Target foreign = other.To("x");
+    other.Add("x", [](StepFlow&) {});
+    StepList list;
+    list.Add("x", [&](StepFlow& flow) { flow.GoTo(foreign); });
+    EXPECT_THROW(forms::RunSteps(std::move(list), GoOn), std::logic_error);
+}
+
+// A fault that is not a runtime error (a bad optional, an out-of-range index) must reach the
+// procedure's trap like any unexpected error, not unwind through the caller's event loop.
+TEST(StepsTest, AForeignExceptionReachesTheHandlerAsTheInternalError) {
+    const struct {
+        const char* name;
+        std::function<void()> fault;
+        const char* description;
+    } rows[] = {
+        {"standard exception", [] { std::optional<int>().value(); }, "Internal error (bad optional access)"},
+        {"out of range", [] { (void)std::string().at(3); }, nullptr},
+        {"not an exception class", [] { throw 7; }, "Internal error"},
+    };
+    for (const auto& row : rows) {
+        std::string log;
+        std::string seen;
+        forms::RunSteps({{"um", [&](StepFlow&) { row.fault(); log += "!"; }}, {"dois", [&](StepFlow&) { log += "2"; }}},
+                        [&](const win::RuntimeError& error, std::string_view label) {
+                            EXPECT_EQ(error.Number(), forms::kInternalError) << row.name;
+                            EXPECT_EQ(forms::Err().Number(), forms::kInternalError) << row.name;
+                            EXPECT_EQ(label, "um");
+                            seen = error.Description();
+                            return Resume::Next();
+                        });
+        EXPECT_EQ(log, "2") << row.name;
+        if (row.description) {
+            EXPECT_EQ(seen, row.description) << row.name;
+        }
+        EXPECT_EQ(seen.rfind("Internal error", 0), 0u) << row.name << ": " << seen;
+    }
+}
+
+TEST(StepsTest, ForRunsItsBodyOncePerPositionAndReadsItsLimitOnce) {
+    const struct {
+        int limit;
+        int skipAt;   // the handler continues at "i.next" when the body fails here
+        const char* log;
+    } rows[] = {
+        {3, 0, "1a1b2a2b3a3b."},
+        {0, 0, "."},
+        {3, 2, "1a1b2a3a3b."},
+    };
+    for (const auto& row : rows) {
+        std::int16_t position = 0;
+        int limit = row.limit;
+        int limitReads = 0;
+        std::string log;
+        StepList list;
+        const forms::Target next = list.To("i.next");
+        list.For("i", position, 1, [&] {
+            ++limitReads;
+            return static_cast<std::int16_t>(limit);
+        }, [&](StepList& body) {
+            body.Add("i.a", [&](StepFlow&) {
+                    log += std::to_string(position) + "a";
+                    limit = 1;   // a later change of the limit does not shorten the loop
+                    if (position == row.skipAt) win::Raise(5);
+                })
+                .Add("i.b", [&](StepFlow&) { log += std::to_string(position) + "b"; });
+        });
+        list.Add("end", [&](StepFlow&) { log += "."; });
+        forms::RunSteps(std::move(list), [&](const win::RuntimeError&, std::string_view label) {
+            EXPECT_EQ(label, "i.a");
+            return Resume::At(next);
+        });
+        EXPECT_EQ(log, row.log);
+        EXPECT_EQ(limitReads, 1);
+        EXPECT_EQ(position, row.limit + 1) << "the position ends one past the limit";
+    }
+}
+
+TEST(StepsTest, NestedLoopsAndALoopAtTheEndOfTheList) {
+    int outer = 0, inner = 0;
+    std::string log;
+    StepList list;
+    list.For("o", outer, 1, [] { return 2; }, [&](StepList& o) {
+        o.For("n", inner, 1, [&] { return outer; }, [&](StepList& n) {
+            n.Add("", [&](StepFlow&) { log += std::to_string(outer) + std::to_string(inner) + " "; });
+        });
+    });
+    forms::RunSteps(std::move(list), GoOn);
+    EXPECT_EQ(log, "11 21 22 ");
 }
 
 TEST(ErrObjectTest, RaiseUsesTheRuntimeTextUnlessGivenOne) {

@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QTimer>
+#include <optional>
+#include <stdexcept>
 
 #include "platform/forms/app.h"
 #include "platform/forms/keys.h"
@@ -242,6 +245,57 @@ TEST_F(WindowTest, NothingLoadsOrRunsAfterTheEndRequest) {
     EXPECT_EQ(clicks, 0);
     EXPECT_FALSE(other.IsLoaded());
     EXPECT_EQ(log, "Acesso.Load ");
+}
+
+// A handler that leaves by any exception must still be counted out: a depth left at one keeps
+// every unloaded window alive, and an exception must never reach the event loop.
+TEST_F(WindowTest, AHandlerLeavingByAnyExceptionIsCountedOutAndReported) {
+    const struct {
+        const char* name;
+        std::function<void()> fault;
+        const char* box;
+    } rows[] = {
+        {"runtime error", [] { win::Raise(53, "Dir"); }, "Run-time error '53':\n\nFile not found"},
+        {"standard exception", [] { throw std::runtime_error("boom"); }, "Run-time error '51':\n\nInternal error (boom)"},
+        {"anything else", [] { throw 7; }, "Run-time error '51':\n\nInternal error"},
+    };
+    for (const auto& row : rows) {
+        forms::App().ResetForTests();
+        boxes.shown.clear();
+        ProbeWindow window("Inicio", log);
+        window.Show();
+        window.button->Click = [&] { window.Dispatch(row.fault); };   // nested: two levels to leave
+        EXPECT_NO_THROW(window.button->Press()) << row.name;
+        EXPECT_EQ(forms::App().HandlerDepth(), 0) << row.name;
+        ASSERT_EQ(boxes.shown.size(), 1u) << row.name;
+        EXPECT_EQ(boxes.shown[0].text, row.box) << row.name;
+        EXPECT_TRUE(forms::App().EndRequested()) << row.name;
+    }
+}
+
+// The window skips a key a control already routed when it bubbles up. That record must not
+// match a later key that happens to be built at the same address.
+TEST_F(WindowTest, AKeyRoutedByAControlNeverHidesALaterKeyAtTheSameAddress) {
+    ProbeWindow window("W", log);
+    window.Show();
+    window.text->KeyDown = [&](int& code, int) { log += "C.KeyDown" + std::to_string(code) + " "; };
+    if (QWidget* focus = QApplication::focusWidget()) focus->clearFocus();
+    std::optional<QKeyEvent> key;
+    key.emplace(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a");
+    const QEvent* first = &*key;
+    log.clear();
+    QApplication::sendEvent(window.text->Widget(), &*key);   // routed by the text box, which keeps it
+    key.emplace(QEvent::KeyPress, Qt::Key_F5, Qt::NoModifier);
+    ASSERT_EQ(static_cast<const QEvent*>(&*key), first);
+    QApplication::sendEvent(window.Widget(), &*key);         // aimed at the window itself
+    EXPECT_EQ(log, "C.KeyDown65 W.KeyDown116 ");
+
+    // Asked about directly: a key the control routed is recognised once, then never again.
+    int code = forms::key::Escape;
+    window.RouteKey(true, code, 0, window.text, &*key);
+    EXPECT_TRUE(window.TakeControlKey(&*key));
+    EXPECT_FALSE(window.TakeControlKey(&*key));
+    window.Unload();
 }
 
 }  // namespace

@@ -40,6 +40,10 @@ TEST(OleDateTest, PartsRoundToTheNearestSecondAndWeekdayCountsFromSunday) {
     EXPECT_EQ(win::Weekday(0.0), 7);                     // 1899-12-30 was a Saturday
     EXPECT_EQ(win::Weekday(45651.0), 4);                 // 2024-12-25 a Wednesday
     EXPECT_EQ(win::Weekday(-1.0), 6);
+    // A time that rounds up to midnight moves forward a day on both sides of the epoch.
+    EXPECT_EQ(win::CivilFromOleDate(-0.9999999), (win::CivilTime{1899, 12, 31, 0, 0, 0}));
+    EXPECT_EQ(win::CivilFromOleDate(-1.9999999), (win::CivilTime{1899, 12, 30, 0, 0, 0}));
+    EXPECT_EQ(win::CivilFromOleDate(1.9999999), (win::CivilTime{1900, 1, 1, 0, 0, 0}));
     EXPECT_DOUBLE_EQ(win::DatePart(-1.25), -1.0);
     EXPECT_DOUBLE_EQ(win::TimePart(-1.25), 0.25);
     EXPECT_EQ(ErrorNumberOf([] { win::Year(3.0e6); }), win::err::InvalidProcedureCall);

@@ -1,6 +1,8 @@
 // The error routine's box, beep and log lines, and what it does when the log cannot be written.
 #include "report/core/error_routine.h"
 
+#include <algorithm>
+
 #include "report/core/tests/support/core_fixture.h"
 #include "report/schema/schema_builders.h"
 #include "report/core/startup.h"
@@ -76,6 +78,33 @@ TEST_F(ErrorRoutineTest, SchemaBuildersReportThroughTheErrorRoutine) {
     ASSERT_TRUE(schema::RunBuilder("P47NotaFiscal", description));
     schema::SetErrorReport(nullptr);
     EXPECT_EQ(ErrorLog(), " 07/12/26 22:18 Nro.: 9 Tela -> AtualizaBD P47NotaFiscal Subscript out of range\r\n \r\n");
+}
+
+// A clock that moves on by one step at every reading, as the real one may between two readings
+// of one report.
+class SteppingClock : public win::Clock {
+public:
+    explicit SteppingClock(std::vector<win::CivilTime> readings) : readings_(std::move(readings)) {}
+    win::CivilTime Now() const override {
+        const win::CivilTime now = readings_[std::min(reads_, readings_.size() - 1)];
+        ++reads_;
+        return now;
+    }
+    void SetNow(const win::CivilTime&) override {}
+    std::size_t Reads() const { return reads_; }
+
+private:
+    std::vector<win::CivilTime> readings_;
+    mutable std::size_t reads_ = 0;
+};
+
+TEST_F(ErrorRoutineTest, ALineWrittenAtMidnightTakesDateAndTimeFromOneReading) {
+    SteppingClock clock({{2026, 12, 31, 23, 59, 59}, {2027, 1, 1, 0, 0, 0}});
+    win::InstallClock(&clock);
+    Report(3021, "No current record.", "Inicio", "CriaTabela");
+    win::InstallClock(&clock_);
+    EXPECT_EQ(ErrorLog(), " 31/12/26 23:59 Nro.: 3021 Tela -> Inicio CriaTabela No current record.\r\n \r\n");
+    EXPECT_EQ(clock.Reads(), 1u);
 }
 
 }  // namespace

@@ -348,6 +348,17 @@ TEST_F(UpgradeTest, PositionErrorsAfterTheTableLoopAreReportedAndTheRunGoesOn) {
     }
 }
 
+// A later step that fails by a fault of the program (no runtime error) is trapped and reported
+// like any unexpected error: the run goes on and writes its stamp; nothing unwinds past it.
+TEST_F(UpgradeTest, AFaultOfALaterStepIsReportedAsTheInternalErrorAndTheRunGoesOn) {
+    InstalledUpgradeSteps().NuloProduto = [] { (void)std::vector<int>().at(1); };
+    EXPECT_NO_THROW(Upgrade());
+    EXPECT_NE(ErrorLog().find("Nro.: 51 Tela -> Geral AtualizarBD Internal error"), std::string::npos) << ErrorLog();
+    EXPECT_FALSE(forms::App().EndRequested());
+    EXPECT_EQ(Stamp(), Date("01/10/2002"));
+    EXPECT_EQ(window_.lines, ExpectedLines());
+}
+
 TEST_F(UpgradeTest, EmptyUltimaVendaIsReportedAndNothingIsUpgraded) {
     BancoProdutoLoja->Execute("DELETE * FROM UltimaVenda");
     Upgrade();

@@ -83,6 +83,12 @@ public:
     }
     char GetDisplayFillChar() override { return useFillChar ? this->FillChar : ' '; }
     char GetPasswordChar() override { return passwordChar; }
+    // The text kind's rule: a masked field's caret at 0 goes to the first data position.
+    void SnapCaretToData() override {
+        if (kind_ != kFieldText || this->Mask.empty() || this->CurPos != 0) return;
+        this->CurPos = this->FirstDataPos;
+        this->PlaceCaretAtCurPos();
+    }
 
 private:
     // The mask character of each display position and whether it takes data.

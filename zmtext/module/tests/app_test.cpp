@@ -66,7 +66,7 @@ TEST(StringTable, LoadsCutToTheBufferAndReportsAbsentIds) {
     EXPECT_EQ(ZMLoadString(162, 6), "ZMLab");
     EXPECT_EQ(ZMLoadString(13), "Halvern Label Control");
     EXPECT_EQ(ZMLoadString(114, 0), std::nullopt);
-    EXPECT_EQ(ZMLoadString(16), std::nullopt);
+    EXPECT_EQ(ZMLoadString(19), std::nullopt);
     EXPECT_EQ(ZMResources().LoadString(239), "Halvern Date Values Property Page") << "one table for the controls too";
 }
 

@@ -1,0 +1,95 @@
+// The text field's property pages. Each binds its fields to properties by name, so a page works
+// for every selected control that has those properties:
+//   - CZMText2PropPage: mask, character table, fill and password characters, maximum length,
+//     and the buttons that save the page's values as the text kind's defaults or reset them;
+//     hidden fields carry the other properties the defaults take.
+//   - CZMTextCharPropPage: the Characters flags as check boxes beside the number.
+//   - CZMTextPropPage: the properties every edit control shares; its lists come from the
+//     library's own type library ("value - help string").
+#pragma once
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <array>
+#include <map>
+
+#include "platform/ctl/property_page.h"
+
+namespace zmtext {
+
+class CZMText2PropPage : public ctl::PropertyPage {
+public:
+    CZMText2PropPage();
+
+    // The field of a dialog item id (edits and check boxes), or null.
+    QWidget* Item(int id) const;
+    QLineEdit* Edit(int id) const { return qobject_cast<QLineEdit*>(Item(id)); }
+    QCheckBox* Check(int id) const { return qobject_cast<QCheckBox*>(Item(id)); }
+    QPushButton* SaveDefaultButton() const { return save_; }
+    QPushButton* ResetDefaultButton() const { return reset_; }
+
+    // "Save As Default": takes the page's data (nothing more when a field is invalid) and writes
+    // it into the text kind's defaults section.
+    bool SaveAsDefault();
+    // "Reset Default": deletes the section and, only then, puts the built-in defaults into the
+    // page, each marked for Apply.
+    bool ResetDefault();
+
+private:
+    QLineEdit* AddEdit(int id, const char* label, const char* property, com::VarType type, bool visible);
+    QCheckBox* AddCheck(int id, const char* label, const char* property, bool visible);
+    void SetEdit(int id, const std::string& text);
+    void SetCheck(int id, bool on);
+
+    std::map<int, QWidget*> items_;
+    std::map<int, const char*> labels_;   // the visible edits' labels
+    QPushButton* save_ = nullptr;
+    QPushButton* reset_ = nullptr;
+    QPushButton* about_ = nullptr;
+};
+
+class CZMTextCharPropPage : public ctl::PropertyPage {
+public:
+    CZMTextCharPropPage();
+
+    // Boxes 227 (any character) and 228-233 (flags 1, 2, 4, 8, 16, 32); edit 234.
+    QCheckBox* Box(int id) const { return boxes_[static_cast<std::size_t>(id - 227)]; }
+    QLineEdit* Value() const { return value_; }
+    // What a click on box `id` does: the new value, shown and marked for Apply.
+    void BoxClicked(int id);
+
+protected:
+    void OnLoadFields() override { ShowBoxes(); }
+
+private:
+    long CurrentValue() const;
+    void SetValue(long v);
+    void ShowBoxes();
+
+    std::array<QCheckBox*, 7> boxes_{};
+    QLineEdit* value_ = nullptr;
+    bool updating_ = false;
+};
+
+class CZMTextPropPage : public ctl::PropertyPage {
+public:
+    CZMTextPropPage();
+
+    // Lists 204 BorderStyle, 205 BorderEffect, 206 DataProperty, 207 Justification,
+    // 214 MousePointer; edits 202 RawData, 203 Text, 208 ToolTip, 276 HdnDataPropCount;
+    // checks 209-213, 217.
+    QWidget* Item(int id) const;
+    QComboBox* List(int id) const { return qobject_cast<QComboBox*>(Item(id)); }
+
+protected:
+    void OnObjectsChanged() override;
+
+private:
+    void FillLists();
+
+    std::map<int, QWidget*> items_;
+};
+
+}  // namespace zmtext

@@ -1,0 +1,317 @@
+// The currency value: rounding, text and back under both decimal conventions, the limits, the
+// eleven layouts with and without a symbol, the display text, the WIN.INI settings, and random
+// round trips from text to value to text.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <limits>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "zmtext/values/currency_value.h"
+#include "zmtext/values/intl_settings.h"
+#include "zmtext/values/tests/number_test_support.h"
+
+namespace zmtext {
+namespace {
+
+constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
+constexpr std::int64_t kMin = std::numeric_limits<std::int64_t>::min();
+
+TEST(RoundCurrency, AddsHalfAUnitAwayFromZeroUnlessItWouldOverflow) {
+    const struct {
+        std::int64_t value;
+        int digits;
+        std::int64_t rounded;
+    } rows[] = {
+        {23450, 2, 23500},        {-23450, 2, -23500},       {0, 2, 50},              {12345, 0, 17345},
+        {12345, 1, 12845},        {12345, 3, 12350},         {12345, 4, 12345},       {12345, 5, 12345},
+        {12345, -1, 12345},       {-12345, 0, -17345},       {-12345, 3, -12350},
+        {kMax, 2, kMax},          {kMax - 50, 2, kMax},      {kMax - 49, 2, kMax - 49},
+        {kMax, 0, kMax},          {kMax - 5000, 0, kMax},    {-kMax, 2, -kMax},       {kMin, 0, kMin},
+        {kMin + 50, 2, kMin},     {kMin + 49, 2, kMin + 49}, {-kMax, 4, -kMax},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(RoundCurrency(Currency{row.value}, row.digits).scaled, row.rounded)
+            << row.value << " at " << row.digits;
+}
+
+TEST(CurrencyAtDigits, TheValueItsTextShows) {
+    const struct {
+        std::int64_t value;
+        int digits;
+        std::int64_t shown;
+    } rows[] = {
+        {23450, 2, 23500},       {-23450, 2, -23500},     {23449, 2, 23400},
+        {-40, 2, 0},             {12345678, 0, 12350000}, {12345678, 1, 12346000},
+        {12345678, 3, 12345680}, {12345678, 4, 12345678}, {12345678, 9, 12345678},
+        {kMax, 2, kMax - 7},     {kMax, 0, kMax - 5807},  {-kMax, 2, -kMax + 7},
+        {kMin, 4, kMin},         {15000, -2, 20000},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(CurrencyAtDigits(Currency{row.value}, row.digits).scaled, row.shown)
+            << row.value << " at " << row.digits;
+}
+
+TEST(CurrencyToText, ExactlyTheDigitsAskedForWithTheFieldsDecimalCharacter) {
+    const struct {
+        std::int64_t value;
+        char decimal;
+        int digits;
+        const char* text;
+    } rows[] = {
+        {23450, '.', 2, "2.35"},          {-23450, '.', 2, "-2.35"},         {-40, '.', 2, "0.00"},
+        {0, '.', 2, "0.00"},              {0, '.', 0, "0"},                  {0, ',', 4, "0,0000"},
+        {12345000, '.', 2, "1234.50"},    {12345000, ',', 2, "1234,50"},     {50000, ',', 2, "5,00"},
+        {-12345000, ',', 2, "-1234,50"},  {12345000, '.', 0, "1235"},        {12345678, '.', 4, "1234.5678"},
+        {12345678, '.', 1, "1234.6"},     {12345678, '.', 3, "1234.568"},    {12345678, ',', 3, "1234,568"},
+        {15000, '.', 0, "2"},             {-15000, '.', 0, "-2"},            {14999, '.', 0, "1"},
+        {-4999, '.', 0, "0"},             {5, '.', 3, "0.001"},              {-5, '.', 3, "-0.001"},
+        {4, '.', 3, "0.000"},             {-4, '.', 3, "0.000"},             {1, '.', 4, "0.0001"},
+        {10000, '.', 6, "1.000000"},      {12345, '.', 15, "1.234500000000000"},
+        {12345, '.', 20, "1.234500000000000"},                               {12345, '.', -3, "1"},
+        {kMax, '.', 4, "922337203685477.5807"},
+        {kMax, '.', 2, "922337203685477.58"},   // rounding would overflow: cut unrounded
+        {kMax, '.', 0, "922337203685477"},
+        {kMax, ',', 2, "922337203685477,58"},
+        {-kMax, '.', 4, "-922337203685477.5807"},
+        {-kMax, '.', 2, "-922337203685477.58"},
+        {kMin, '.', 4, "-922337203685477.5808"},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(CurrencyToText(Currency{row.value}, row.decimal, row.digits), row.text)
+            << row.value << " at " << row.digits;
+}
+
+// A text read as a currency: whether it reads and what (a refused text leaves the value).
+struct CurrencyReadRow {
+    const char* text;
+    char decimal;
+    bool ok;
+    std::int64_t value;
+};
+
+template <typename Read>
+void ExpectReads(const std::vector<CurrencyReadRow>& rows, Read read) {
+    for (const auto& row : rows) {
+        Currency value{-77};
+        EXPECT_EQ(read(value, row.text, row.decimal), row.ok) << '"' << row.text << '"';
+        EXPECT_EQ(value.scaled, row.ok ? row.value : -77) << '"' << row.text << '"';
+    }
+}
+
+TEST(TextToCurrency, ReadsTheFieldsDecimalCharacterExactly) {
+    ExpectReads({
+        {"", '.', true, 0},                    {"1234.5", '.', true, 12345000},
+        {"1234,5", ',', true, 12345000},       {"1234,50", ',', true, 12345000},
+        {"-2.35", '.', true, -23500},          {"-2,35", ',', true, -23500},
+        {",5", ',', true, 5000},               {"12", ',', true, 120000},
+        {"0.0001", '.', true, 1},              {"0.00006", '.', true, 1},
+        {"1e3", '.', true, 10000000},          {"  12 ", '.', true, 120000},
+        {"1,234.5", '.', true, 12345000},      // the conversion's own grouping
+        {"922337203685477.5807", '.', true, kMax},
+        {"922337203685477,5807", ',', true, kMax},
+        {"-922337203685477.5807", '.', true, -kMax},
+        {"922337203685477.5808", '.', false, 0},
+        {"9223372036854775807", '.', false, 0},
+        {"abc", '.', false, 0},                {"1.2.3", '.', false, 0},
+        {"1.234,5", ',', false, 0},            {"--5", '.', false, 0},
+    }, [](Currency& out, const char* text, char decimal) { return TextToCurrency(out, text, decimal); });
+}
+
+TEST(CurrencyFromText, StripsTheFormattingOfAnOutsideText) {
+    ExpectReads({
+        {"1234,5", ',', true, 12345000},       {"R$ 1.234,50", ',', true, 12345000},
+        {"-R$ 1.234,50", ',', true, -12345000}, {"($1,234.50)", '.', true, -12345000},
+        {"-1,234.50 $", '.', true, -12345000}, {"$", '.', true, 0},
+        {"1e2", '.', true, 1000000},           {"12.7", ',', true, 1270000},
+        {"922,337,203,685,477.5807", '.', true, kMax},
+        {"922,337,203,685,477.5808", '.', false, 0},
+        {"--5", '.', false, 0},
+    }, [](Currency& out, const char* text, char decimal) { return CurrencyFromText(text, decimal, out); });
+}
+
+TEST(CompareCurrency, SignedComparison) {
+    EXPECT_EQ(CompareCurrency(Currency{1}, Currency{2}), -1);
+    EXPECT_EQ(CompareCurrency(Currency{2}, Currency{1}), 1);
+    EXPECT_EQ(CompareCurrency(Currency{3}, Currency{3}), 0);
+    EXPECT_EQ(CompareCurrency(Currency{-1}, Currency{0}), -1);
+    EXPECT_EQ(CompareCurrency(Currency{kMin}, Currency{kMax}), -1);
+    EXPECT_EQ(CompareCurrency(kCurrencyMax, kCurrencyMin), 1);
+}
+
+TEST(GetCurrencyPattern, ElevenLayoutsWithAndWithoutASymbol) {
+    const struct {
+        int pattern;
+        const char *negative, *positive, *negativeNoSymbol, *positiveNoSymbol;
+    } rows[] = {
+        {0, "($1,234.50)", " $1,234.50", "(1,234.50)", " 1,234.50"},
+        {1, "-$1,234.50", " $1,234.50", "-1,234.50", " 1,234.50"},
+        {2, "$-1,234.50", "$1,234.50", "-1,234.50", "1,234.50"},
+        {3, "$1,234.50-", "$1,234.50", "1,234.50-", "1,234.50"},
+        {4, "(1,234.50$)", " 1,234.50$", "(1,234.50)", " 1,234.50"},
+        {5, "-1,234.50$", " 1,234.50$", "-1,234.50", " 1,234.50"},
+        {6, "1,234.50-$", "1,234.50 $", "1,234.50-", "1,234.50 "},
+        {7, "1,234.50$-", "1,234.50$", "1,234.50-", "1,234.50"},
+        {8, "-1,234.50 $", " 1,234.50 $", "-1,234.50", " 1,234.50"},   // no blank without a symbol
+        {9, "-$ 1,234.50", " $ 1,234.50", "- 1,234.50", "  1,234.50"},
+        {10, "1,234.50 $-", "1,234.50 $ ", "1,234.50 -", "1,234.50  "},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.pattern);
+        EXPECT_EQ(GetCurrencyPattern("1,234.50", true, {row.pattern, "$"}), row.negative);
+        EXPECT_EQ(GetCurrencyPattern("1,234.50", false, {row.pattern, "$"}), row.positive);
+        EXPECT_EQ(GetCurrencyPattern("1,234.50", true, {row.pattern, ""}), row.negativeNoSymbol);
+        EXPECT_EQ(GetCurrencyPattern("1,234.50", false, {row.pattern, ""}), row.positiveNoSymbol);
+    }
+    EXPECT_EQ(GetCurrencyPattern("5", true, {11, "$"}), "($5)");
+    EXPECT_EQ(GetCurrencyPattern("5", true, {-1, "$"}), "($5)");
+    EXPECT_EQ(GetCurrencyPattern("1.234,50", false, {9, "R$"}), " R$ 1.234,50");
+    EXPECT_EQ(GetCurrencyPattern("1.234,50", true, {8, "kr"}), "-1.234,50 kr");
+    // Thirty characters at most.
+    EXPECT_EQ(GetCurrencyPattern("922,337,203,685,477.5807", true, {0, "ABCDEF"}),
+              "(ABCDEF922,337,203,685,477.580");
+}
+
+TEST(CurrencyDisplayText, RawTextWithoutSignGroupedAndLaidOut) {
+    const NumberFormat point2{'.', ',', 2}, comma2{',', '.', 2}, point4{'.', ',', 4}, point0{'.', ',', 0};
+    const struct {
+        std::int64_t value;
+        NumberFormat format;
+        CurrencyLayout layout;
+        bool showZero;
+        const char* text;
+        bool negative;
+    } rows[] = {
+        {0, point2, {1, "$"}, false, "", false},
+        {0, point2, {1, "$"}, true, " $0.00", false},
+        {-12345000, point2, {0, "$"}, true, "($1,234.50)", true},
+        {-12345000, point2, {8, "$"}, true, "-1,234.50 $", true},
+        {-40, point2, {1, "$"}, true, " $0.00", false},
+        {-40, point2, {1, "$"}, false, " $0.00", false},
+        {12345000, comma2, {9, "R$"}, true, " R$ 1.234,50", false},
+        {-12345000, comma2, {9, "R$"}, true, "-R$ 1.234,50", true},
+        {12345000, {',', '\0', 2}, {5, "\x80"}, true, " 1234,50\x80", false},
+        {kMax, point2, {1, "$"}, true, " $922,337,203,685,477.58", false},
+        {-kMax, point4, {0, "$"}, true, "($922,337,203,685,477.5807)", true},
+        {15000, point0, {1, "$"}, true, " $2", false},
+        {23450, point2, {2, ""}, true, "2.35", false},
+        {-23450, point2, {2, ""}, true, "-2.35", true},
+    };
+    for (const auto& row : rows) {
+        const CurrencyDisplay d =
+            CurrencyDisplayText(Currency{row.value}, row.format, row.layout, row.showZero);
+        EXPECT_EQ(d.text, row.text) << row.value;
+        EXPECT_EQ(d.negative, row.negative) << row.value;
+    }
+}
+
+using CurrencyIntl = testing::IntlTest;
+
+TEST(CurrencyLayout, FromTheFieldOrFromWindows) {
+    const struct {
+        IntlNumberSettings intl;
+        std::int16_t fmtControl;
+        const char* fmtCurrency;
+        int pattern;
+        const char* symbol;
+    } rows[] = {
+        {{}, 0, "X", 0, "$"},                              // the Windows defaults
+        {{',', '.', 2, 2, "R$", 9}, 0, "$", 9, "R$"},
+        {{',', '.', 2, 2, "R$", 9}, 3, "\x80", 2, "\x80"},
+        {{',', '.', 2, 2, "R$", 9}, 11, "", 10, ""},
+        {{'.', ',', 0, 0, "", 10}, 0, "$", 10, ""},
+        {{'.', ',', 0, 0, "$", 11}, 0, "$", 0, "$"},       // a layout the field does not have
+        {{'.', ',', 0, 0, "$", -1}, 0, "$", 0, "$"},
+    };
+    for (const auto& row : rows) {
+        const CurrencyLayout layout = EffectiveCurrencyLayout(row.fmtControl, row.fmtCurrency, row.intl);
+        EXPECT_EQ(layout.pattern, row.pattern) << row.fmtControl;
+        EXPECT_EQ(layout.symbol, row.symbol) << row.fmtControl;
+    }
+}
+
+TEST_F(CurrencyIntl, BrazilianConventionReadsAndShowsExactly) {
+    WriteIntl("sDecimal=,\r\nsThousand=.\r\niCurrDigits=2\r\nsCurrency=R$\r\niNegCurr=9\r\n");
+    const NumberSettings winIni{kFmtControlWinIni, '.', ',', 4};
+    const IntlNumberSettings intl = ReadIntlNumberSettings();
+    const NumberFormat format = EffectiveCurrencyFormat(winIni, intl);
+    const CurrencyLayout layout = EffectiveCurrencyLayout(winIni.fmtControl, "$", intl);
+    Currency value;
+    ASSERT_TRUE(CurrencyFromText("1234,5", format.decimal, value));
+    EXPECT_EQ(value, Currency{12345000});
+    EXPECT_EQ(CurrencyToText(value, format.decimal, format.digits), "1234,50");
+    EXPECT_EQ(CurrencyDisplayText(value, format, layout, true).text, " R$ 1.234,50");
+    Currency back;
+    ASSERT_TRUE(TextToCurrency(back, "1234,50", format.decimal));
+    EXPECT_EQ(back, value);
+}
+
+TEST_F(CurrencyIntl, OwnDecimalCharacterWhileWindowsUsesThePoint) {
+    UsePointComma();
+    const NumberFormat format =
+        EffectiveCurrencyFormat(NumberSettings{kFmtControlUser, ',', '.', 2}, ReadIntlNumberSettings());
+    EXPECT_EQ(CurrencyToText(Currency{12345000}, format.decimal, format.digits), "1234,50");
+    EXPECT_EQ(CurrencyToText(Currency::FromUnits(5), format.decimal, format.digits), "5,00");
+    Currency value;
+    ASSERT_TRUE(TextToCurrency(value, "1234,50", format.decimal));
+    EXPECT_EQ(value, Currency{12345000});
+}
+
+// A canonical text with exactly `digits` decimals within the field's range: no leading zeros,
+// no "-" on a zero.
+std::string RandomCurrencyText(std::mt19937_64& rng, int digits, char decimal) {
+    std::uniform_int_distribution<int> intLength(0, 15), digit(0, 9), coin(0, 1);
+    const int length = intLength(rng);
+    // Fifteen integer digits stay below 922337203685477 with a leading digit up to 8.
+    std::string text = length == 0 ? "0" : std::to_string(1 + digit(rng) % (length == 15 ? 8 : 9));
+    for (int n = length - 1; n > 0; --n) text += static_cast<char>('0' + digit(rng));
+    if (digits > 0) {
+        text += decimal;
+        for (int n = 0; n < digits; ++n) text += static_cast<char>('0' + digit(rng));
+    }
+    const bool zero = text.find_first_of("123456789") == std::string::npos;
+    if (coin(rng) == 1 && !zero) text.insert(0, 1, '-');
+    return text;
+}
+
+TEST(CurrencyRoundTrip, RandomTextsReadBackToTheSameText) {
+    std::mt19937_64 rng(20261209);
+    for (int i = 0; i < 20000; ++i) {
+        const int digits = static_cast<int>(rng() % 5);
+        const char decimal = rng() % 2 == 0 ? '.' : ',';
+        const std::string text = RandomCurrencyText(rng, digits, decimal);
+        Currency value;
+        ASSERT_TRUE(TextToCurrency(value, text, decimal)) << text;
+        ASSERT_EQ(CurrencyToText(value, decimal, digits), text);
+    }
+}
+
+TEST(CurrencyRoundTrip, RandomValuesReadBackToTheSameTextAndTheRoundedValue) {
+    std::mt19937_64 rng(1234567);
+    constexpr std::int64_t kUnitOf[] = {10000, 1000, 100, 10, 1};
+    for (int i = 0; i < 20000; ++i) {
+        // Magnitudes of every length, up to the field's limits.
+        const int length = 1 + static_cast<int>(rng() % 19);
+        std::int64_t magnitude = static_cast<std::int64_t>(rng() % static_cast<std::uint64_t>(kMax));
+        for (int n = length; n < 19; ++n) magnitude /= 10;
+        const std::int64_t v = rng() % 2 == 0 ? magnitude : -magnitude;
+        const int digits = static_cast<int>(rng() % 5);
+        const char decimal = rng() % 2 == 0 ? '.' : ',';
+
+        const std::string text = CurrencyToText(Currency{v}, decimal, digits);
+        Currency back;
+        ASSERT_TRUE(TextToCurrency(back, text, decimal)) << text;
+        ASSERT_EQ(CurrencyToText(back, decimal, digits), text) << v;
+        ASSERT_EQ(back, CurrencyAtDigits(Currency{v}, digits)) << v << " at " << digits;
+        const std::int64_t unit = kUnitOf[digits];
+        ASSERT_EQ(back.scaled % unit, 0) << v;
+        const std::int64_t diff = back.scaled > v ? back.scaled - v : v - back.scaled;
+        const bool nearLimit = magnitude > kMax - unit;
+        ASSERT_LE(diff, nearLimit ? unit - 1 : unit / 2) << v << " at " << digits;
+    }
+}
+
+}  // namespace
+}  // namespace zmtext
