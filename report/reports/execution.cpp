@@ -318,9 +318,12 @@ bool Inicio::WriteRunQuery(const std::string& criterion) {
     bool deleted = false;
     const std::vector<forms::Step> steps = {
         {"", [&](forms::StepFlow&) { BancoProdutoLoja->CreateQueryDef(nomeConsultaRelatorio_, sqlMontado_); }},
-        // Opening the query prepares it: a criterion naming a missing field fails here, before any
-        // preview opens.
-        {"", [&](forms::StepFlow&) { BancoProdutoLoja->QueryDefs().Item(nomeConsultaRelatorio_).OpenRecordset(dao::dbOpenSnapshot).Close(); }},
+        // Opening the query (no row read) prepares it: a criterion naming a missing field fails
+        // here, before any preview opens.
+        {"", [&](forms::StepFlow&) {
+             BancoProdutoLoja->OpenRecordset("SELECT * FROM [" + nomeConsultaRelatorio_ + "] WHERE 1 = 0", dao::dbOpenSnapshot)
+                 .Close();
+         }},
     };
     forms::RunSteps(steps, [&](const win::RuntimeError& error, std::string_view) {
         if (error.Number() != kObjectExists || deleted) throw error;
