@@ -116,8 +116,8 @@ void ReportAndClose(const char* tela, const char* rotina, bool endProgram) {
 // Back to the report-selection state after the preparations, or when one of them is missing.
 void Inicio::BackToSelection() {
     FrameSelecionar().SetCaption("Selecione o Relatório");
-    TbRelatorios().SetVisible(true);
-    TbCriterio().SetVisible(false);
+    SetGridVisible(TbRelatorios(), true);
+    SetGridVisible(TbCriterio(), false);
     SetSelectionButtons(true);
     LblMensagem().SetCaption("");
     forms::App().SetMousePointer(0);

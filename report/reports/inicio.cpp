@@ -2,6 +2,9 @@
 
 #include <map>
 
+#include <QHeaderView>
+#include <QTableView>
+
 #include "platform/controls/grid/data_grid.h"
 #include "platform/controls/threed/threed.h"
 #include "platform/forms/app.h"
@@ -123,7 +126,7 @@ void Inicio::CreateControls() {
     Controls& c = *controls_;
     SetKeyPreview(true);
     SetCaption(kCaption);
-    SetSize(9300, 6750);
+    SetSize(9300, 6450);
     c.painelLocaliza = &Add<controls::threed::Panel3D>("PainelLocaliza");
     c.painelLocaliza->Move(120, 5520, 9000, 600);
     c.painelLocaliza->SetVisible(false);
@@ -147,13 +150,20 @@ void Inicio::CreateControls() {
     c.tbRelatorios->AddColumn("NOME DO RELATÓRIO", "Nome");
     c.tbCriterio = &Add<controls::grid::DataGrid>("TbCriterio", c.frameSelecionar);
     c.tbCriterio->AddColumn("", "Nome");
-    for (controls::grid::DataGrid* grid : {c.tbRelatorios, c.tbCriterio}) grid->Move(120, 300, 8760, 4440);
+    // Each grid's one column fills its width.
+    for (controls::grid::DataGrid* grid : {c.tbRelatorios, c.tbCriterio}) {
+        grid->Move(120, 300, 8760, 4440);
+        grid->View().horizontalHeader()->setStretchLastSection(true);
+    }
     c.tbRelatorios->SetDataSource(*c.dataRelatorios);
     c.tbCriterio->SetDataSource(*c.dataCriterio);
     c.tbCriterio->SetVisible(false);
     c.lblMensagem = &Add<forms::Label>("LblMensagem");
     c.lblMensagem->Move(120, 5010, 9000, 360);
     report1_ = controls::report::ReportControl::Create(reportHooks_);
+    // The catalogue has the focus when the window opens.
+    c.tbRelatorios->SetTabIndex(0);
+    ApplyTabOrder();
     ConnectFocusColours();
     c.tbRelatorios->RowColChange = [this](int, int) { TbRelatorios_RowColChange(); };
     c.tbCriterio->RowColChange = [this](int, int) { TbCriterio_RowColChange(); };
@@ -305,13 +315,21 @@ void Inicio::SetSelectionButtons(bool visible) {
     for (const char* name : {"BtnProcurar", "BtnSelecionar", "BtnVerificar", "BtnSair"}) Button(name).SetVisible(visible);
 }
 
+// Shows or hides a grid. A focused grid gives up the focus before it hides: the item view would
+// otherwise pass the focus on as a Tab key does, moving its current row, and with it the report
+// or the criterion the window tracks.
+void Inicio::SetGridVisible(controls::grid::DataGrid& grid, bool visible) {
+    if (!visible && grid.Widget() != nullptr && grid.Widget()->hasFocus()) grid.Widget()->clearFocus();
+    grid.SetVisible(visible);
+}
+
 // The report-selection state (visible) or the criterion-choice state.
 void Inicio::ShowSelection(bool visible) {
     FrameSelecionar().SetCaption(visible ? kSelecioneRelatorio : kSelecioneCriterio);
-    TbRelatorios().SetVisible(visible);
+    SetGridVisible(TbRelatorios(), visible);
     SetSelectionButtons(visible);
     for (const char* name : {"BtnCriterio", "BtnCancelar", "BtnImprimir"}) Button(name).SetVisible(!visible);
-    TbCriterio().SetVisible(!visible);
+    SetGridVisible(TbCriterio(), !visible);
 }
 
 void Inicio::BtnProcurar_Click() {
@@ -396,10 +414,10 @@ void Inicio::BtnCancelar_Click() {
 void Inicio::VoltaSelecao() {
     FrameSelecionar().SetCaption(kSelecioneRelatorio);
     for (const char* name : {"BtnCriterio", "BtnImprimir", "BtnCancelar"}) Button(name).SetVisible(false);
-    TbCriterio().SetVisible(false);
+    SetGridVisible(TbCriterio(), false);
     forms::DoEvents();
     SetSelectionButtons(true);
-    TbRelatorios().SetVisible(true);
+    SetGridVisible(TbRelatorios(), true);
     forms::DoEvents();
 }
 

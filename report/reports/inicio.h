@@ -128,6 +128,7 @@ private:
     void CreateButtons();
     void ConnectFocusColours();
     void ShowSelection(bool visible);
+    void SetGridVisible(controls::grid::DataGrid& grid, bool visible);
     void SetSelectionButtons(bool visible);
     void EnterPreviewState();
     void LoadCatalogue(const std::string& source);

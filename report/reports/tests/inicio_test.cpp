@@ -200,6 +200,21 @@ TEST_F(ReportsTest, EscInSelectionClosesTheWindowMarkedAsAReturn) {
     EXPECT_EQ(loginShown_, 1);
 }
 
+TEST_F(ReportsTest, HidingAFocusedGridKeepsItsRow) {
+    Inicio& window = Open(kGerente);
+    window.Widget()->activateWindow();
+    forms::DoEvents();
+    window.BtnEsc_Click();   // the catalogue grid has the focus
+    window.BtnSelecionar_Click();
+    EXPECT_EQ(window.CodAplicacaoAtual(), "R001");
+    EXPECT_EQ(window.TbRelatorios().Row(), 0);
+    EXPECT_EQ(NomeCriterio, "ACIMA DE 300");
+    window.BtnCancelar_Click();   // the criteria grid had the focus
+    EXPECT_EQ(window.TbCriterio().Row(), 0);
+    EXPECT_EQ(NomeCriterio, "ACIMA DE 300");
+    EXPECT_EQ(window.CodAplicacaoAtual(), "R001");
+}
+
 TEST_F(ReportsTest, FocusColoursFollowTheFocus) {
     Inicio& window = Open(kGerente);
     window.BtnProcurar_Click();
