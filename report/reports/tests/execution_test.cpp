@@ -53,6 +53,23 @@ TEST_F(ReportsTest, PlainReportRunsWithTheChosenCriterion) {
     EXPECT_TRUE(Visible("BtnVerificar"));
 }
 
+TEST_F(ReportsTest, EnterRunsFromTheCriteriaGridAndTheKeypadZooms) {
+    Inicio& window = Open(kGerente);
+    int enter = forms::key::Return;
+    window.RouteKey(true, enter, 0, &window.TbRelatorios());   // Enter in the catalogue: the criteria
+    EXPECT_TRUE(window.TbCriterio().Visible());
+    enter = forms::key::Return;
+    window.RouteKey(true, enter, 0, &window.TbCriterio());     // Enter in the criteria: the run
+    ASSERT_NE(Preview(), nullptr);
+    EXPECT_EQ(Texts(TextRole::Header).front(), "Critério: ACIMA DE 300 Where ([Venda].[Total Venda] > 300)");
+    int plus = forms::key::Add;
+    window.RouteKey(true, plus, 0, nullptr);
+    EXPECT_EQ(Preview()->Zoom(), 100);
+    int minus = forms::key::Subtract;
+    window.RouteKey(true, minus, 0, nullptr);
+    EXPECT_EQ(Preview()->Zoom(), 80);
+}
+
 TEST_F(ReportsTest, PreviewWithoutCriterionRewritesTheRunQueryUnfiltered) {
     Inicio& window = Open(kGerente);
     Pick("R001");
