@@ -14,15 +14,37 @@ com::FontDesc DefaultFontDesc() {
     return d;
 }
 
+namespace {
+
+constexpr const char* kSans = "Liberation Sans";
+
+bool SameFace(std::string_view a, std::string_view b) {
+    return QString::fromLatin1(a.data(), static_cast<qsizetype>(a.size()))
+               .compare(QString::fromLatin1(b.data(), static_cast<qsizetype>(b.size())), Qt::CaseInsensitive) == 0;
+}
+
+}  // namespace
+
+QString InstalledFace(std::string_view face) {
+    static const struct {
+        const char* face;
+        const char* installed;
+    } kMapped[] = {
+        {"MS Sans Serif", kSans},       {"Microsoft Sans Serif", kSans}, {"Arial", kSans},
+        {"Helvetica", kSans},           {"Tahoma", kSans},               {"Verdana", kSans},
+        {"System", kSans},              {"MS Shell Dlg", kSans},         {"Times New Roman", "Liberation Serif"},
+        {"MS Serif", "Liberation Serif"}, {"Times", "Liberation Serif"}, {"Courier New", "Liberation Mono"},
+        {"Courier", "Liberation Mono"},
+    };
+    for (const auto& row : kMapped)
+        if (SameFace(face, row.face)) return QString::fromLatin1(row.installed);
+    const QString name = QString::fromLatin1(face.data(), static_cast<qsizetype>(face.size()));
+    if (!name.isEmpty() && QFontDatabase::hasFamily(name)) return name;
+    return QString::fromLatin1(kSans);
+}
+
 QFont ToQFont(const com::FontDesc& desc) {
-    static const bool substituted = [] {
-        for (const char* face : {"MS Sans Serif", "Arial", "Tahoma", "Verdana"})
-            QFont::insertSubstitutions(face, {"DejaVu Sans", "Liberation Sans", "FreeSans"});
-        QFont::insertSubstitutions("Courier New", {"DejaVu Sans Mono", "Liberation Mono"});
-        return true;
-    }();
-    (void)substituted;
-    QFont font(QString::fromStdString(desc.name));
+    QFont font(InstalledFace(desc.name));
     const double points = static_cast<double>(desc.size.scaled) / com::Currency::kScale;
     font.setPixelSize(std::max(1, static_cast<int>(std::lround(points * 96.0 / 72.0))));
     font.setWeight(desc.bold || desc.weight >= 600 ? QFont::Bold : QFont::Normal);
@@ -32,6 +54,8 @@ QFont ToQFont(const com::FontDesc& desc) {
     font.setHintingPreference(QFont::PreferFullHinting);
     return font;
 }
+
+QFont DefaultQFont() { return ToQFont(DefaultFontDesc()); }
 
 void FontObject::SetDesc(const com::FontDesc& desc) {
     Change([&] { desc_ = desc; });

@@ -11,6 +11,7 @@
 #include <QFont>
 #include <functional>
 #include <optional>
+#include <string_view>
 
 #include "platform/com/dispatch.h"
 #include "platform/com/propexchange.h"
@@ -30,10 +31,20 @@ inline constexpr com::DispId DISPID_PICT_TYPE = 3;
 // The font a new control takes when its container offers none.
 com::FontDesc DefaultFontDesc();
 
+// The face installed here that draws for a face the windows were laid out with. The layouts were
+// measured in the original's faces, so each maps to a free face of the same widths: the
+// sans-serif faces ("MS Sans Serif", Arial, Tahoma, ...) to Liberation Sans, the serif faces to
+// Liberation Serif, the fixed-pitch ones to Liberation Mono. A face that is neither mapped nor
+// installed draws in Liberation Sans. Forms, controls and reports all take their faces from here.
+QString InstalledFace(std::string_view face);
+
 // A Qt font for a description: sizes in points become pixels at 96 per inch, so that a control
-// draws the same on a screen and into an image; "MS Sans Serif" and other absent faces fall back
-// to a sans-serif face installed here.
+// draws the same on a screen and into an image; the face is InstalledFace's.
 QFont ToQFont(const com::FontDesc& desc);
+
+// The font of a window and of its controls when nothing else is set: the original's 8-point
+// sans-serif, as ToQFont(DefaultFontDesc()).
+QFont DefaultQFont();
 
 class FontObject final : public com::DispatchObject<FontObject> {
 public:

@@ -42,6 +42,7 @@ PropertySheet::PropertySheet(const std::string& captionUtf8, std::vector<com::Co
                              QWidget* parent)
     : QDialog(parent), objects_(std::move(objects)) {
     setWindowTitle(QString::fromStdString(captionUtf8));
+    setFont(DefaultQFont());   // the pages are laid out for the controls' default font
     auto* layout = Child<QVBoxLayout>(this);
     tabs_ = Child<QTabWidget>(this);
     layout->addWidget(tabs_);

@@ -8,6 +8,8 @@
 #include <chrono>
 #include <thread>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <limits>
 #include <system_error>
 
@@ -53,6 +55,12 @@ std::filesystem::path LockFilePath(const std::filesystem::path& hostPath) {
     return hostPath.parent_path() / ("." + hostPath.filename().string() + ".lck");
 }
 
+off_t TableLockByte(std::string_view table) {
+    std::uint64_t hash = 1469598103934665603ULL;
+    for (const char c : JetFold(table)) hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
+    return 1 + static_cast<off_t>(hash % 1000000007ULL);
+}
+
 bool FileHeldOpen(const std::filesystem::path& hostPath) {
     const int fd = open(LockFilePath(hostPath).c_str(), O_RDWR | O_CLOEXEC);
     if (fd < 0) return false;
@@ -84,6 +92,15 @@ Connection::~Connection() {
         close(lockFd_);
     }
     if (auto engine = engine_.lock()) engine->Forget(*this);
+}
+
+void Connection::CheckOwner() const {
+#ifndef NDEBUG
+    if (std::this_thread::get_id() != owner_) {
+        std::fprintf(stderr, "dao: connection of %s used off the thread that opened it\n", windowsPath_.c_str());
+        std::abort();
+    }
+#endif
 }
 
 EngineState& Connection::Engine() const {
@@ -156,6 +173,7 @@ void Connection::CheckPassword(std::string_view password) {
 }
 
 void Connection::PrepareWrite(Operation op) {
+    CheckOwner();
     if (readOnly_) RaiseJet(jet::ReadOnly);
     if (!Engine().InTransaction() || enlisted_) return;
     if (sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK) {
@@ -173,12 +191,26 @@ void Connection::PrepareWrite(Operation op) {
     Engine().Enlist(shared_from_this());
 }
 
+bool Connection::TableHeldElsewhere(std::string_view table) const {
+    if (lockFd_ < 0) return false;
+    // The connection's own descriptor locks byte 0 only: any lock found on the table's byte
+    // belongs to a hold made through another descriptor.
+    struct flock probe {};
+    probe.l_type = F_RDLCK;
+    probe.l_whence = SEEK_SET;
+    probe.l_start = TableLockByte(table);
+    probe.l_len = 1;
+    return fcntl(lockFd_, F_OFD_GETLK, &probe) == 0 && probe.l_type != F_UNLCK;
+}
+
 void Connection::Exec(std::string_view sql, Operation op) {
+    CheckOwner();
     const std::string text(sql);
     if (sqlite3_exec(db_, text.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK) Fail(op);
 }
 
 void Connection::Fail(Operation op, std::string_view subject) {
+    CheckOwner();
     if (enlisted_ && sqlite3_get_autocommit(db_) != 0) {
         // SQLite ended the transaction on its own: the work before this statement is gone.
         Engine().AbandonTransaction();
@@ -256,7 +288,9 @@ void EngineState::BeginTrans() {
     for (const auto& connection : enlisted_) connection->Exec("SAVEPOINT " + LevelName(depth_), Operation::Write);
 }
 
-// An inner level folds into the level around it; the outermost commits every file it wrote.
+// An inner level folds into the level around it; the outermost commits every file it wrote, one
+// file after the other. Each commit is atomic for its file; the set of files is not: a process that
+// dies between two commits leaves the files committed so far new and the rest old (each whole).
 void EngineState::CommitTrans() {
     if (depth_ == 0) RaiseJet(jet::NoTransaction);
     if (depth_ > 1) {
@@ -304,59 +338,6 @@ void EngineState::AbandonTransaction() {
     depth_ = 0;
 }
 
-// --- Statement ----------------------------------------------------------------------------------
-
-Statement::Statement(Connection& connection, std::string_view sql, Operation op)
-    : connection_(connection), op_(op) {
-    if (sqlite3_prepare_v2(connection.Handle(), sql.data(), static_cast<int>(sql.size()), &stmt_,
-                           nullptr) != SQLITE_OK) {
-        connection.Fail(op);
-    }
-}
-
-Statement::~Statement() { sqlite3_finalize(stmt_); }
-
-void Statement::Bind(int index, const Value& value) { BindValue(stmt_, index, value); }
-
-bool Statement::Step() {
-    const int rc = sqlite3_step(stmt_);
-    if (rc == SQLITE_ROW) return true;
-    if (rc == SQLITE_DONE) {
-        sqlite3_reset(stmt_);
-        return false;
-    }
-    sqlite3_reset(stmt_);
-    connection_.Fail(op_);
-}
-
-void Statement::BindInt(int index, std::int64_t value) { sqlite3_bind_int64(stmt_, index, value); }
-
-void Statement::Reset() { sqlite3_reset(stmt_); }
-int Statement::ColumnCount() const { return sqlite3_column_count(stmt_); }
-Value Statement::Column(int index, DataType type) const { return ColumnValue(stmt_, index, type); }
-bool Statement::IsNull(int index) const { return sqlite3_column_type(stmt_, index) == SQLITE_NULL; }
-std::int64_t Statement::Int(int index) const { return sqlite3_column_int64(stmt_, index); }
-
-std::string Statement::Text(int index) const {
-    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, index));
-    return text ? std::string(text, static_cast<std::size_t>(sqlite3_column_bytes(stmt_, index))) : std::string();
-}
-
-Value Statement::Column(int index) const {
-    switch (sqlite3_column_type(stmt_, index)) {
-    case SQLITE_NULL: return Value::Null();
-    case SQLITE_INTEGER: {
-        const auto i = sqlite3_column_int64(stmt_, index);
-        if (i >= std::numeric_limits<std::int32_t>::min() && i <= std::numeric_limits<std::int32_t>::max()) {
-            return Value::Long(static_cast<std::int32_t>(i));
-        }
-        return Value::Double(static_cast<double>(i));
-    }
-    case SQLITE_FLOAT: return Value::Double(sqlite3_column_double(stmt_, index));
-    default: return Value::Text(Text(index));
-    }
-}
-
 // --- Values and declared types ------------------------------------------------------------------
 
 int BindValue(sqlite3_stmt* stmt, int index, const Value& value) {
@@ -381,16 +362,17 @@ int BindValue(sqlite3_stmt* stmt, int index, const Value& value) {
 Value ColumnValue(sqlite3_stmt* stmt, int index, DataType type) {
     const int storage = sqlite3_column_type(stmt, index);
     if (storage == SQLITE_NULL) return Value::Null();
-    const double number = sqlite3_column_double(stmt, index);
+    // Numbers are read only for number fields: reading a text as a double parses it.
+    const auto number = [&] { return sqlite3_column_double(stmt, index); };
     switch (type) {
-    case DataType::Boolean: return Value::Boolean(number != 0);
+    case DataType::Boolean: return Value::Boolean(number() != 0);
     case DataType::Byte: return Value::Byte(static_cast<std::uint8_t>(sqlite3_column_int(stmt, index)));
     case DataType::Integer: return Value::Integer(static_cast<std::int16_t>(sqlite3_column_int(stmt, index)));
     case DataType::Long: return Value::Long(static_cast<std::int32_t>(sqlite3_column_int64(stmt, index)));
-    case DataType::Currency: return Value::CurrencyFromDouble(number);
-    case DataType::Single: return Value::Single(static_cast<float>(number));
-    case DataType::Double: return Value::Double(number);
-    case DataType::Date: return Value::Date(number);
+    case DataType::Currency: return Value::CurrencyFromDouble(number());
+    case DataType::Single: return Value::Single(static_cast<float>(number()));
+    case DataType::Double: return Value::Double(number());
+    case DataType::Date: return Value::Date(number());
     case DataType::Text:
     case DataType::Memo: break;
     }
@@ -444,15 +426,6 @@ void TypeFromDeclared(std::string_view declared, DataType& type, int& size) {
     }
     if (type == DataType::Text) size = size > 0 && size <= 255 ? size : 255;
     if (type == DataType::Memo) size = 0;
-}
-
-std::string QuoteName(std::string_view name) {
-    std::string quoted = "\"";
-    for (const char c : name) {
-        quoted += c;
-        if (c == '"') quoted += '"';
-    }
-    return quoted + "\"";
 }
 
 std::string ColumnDefinition(std::string_view name, DataType type, int size) {

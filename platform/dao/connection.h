@@ -2,14 +2,21 @@
 // workspace transaction that spans the connections it writes.
 //
 // Invariants:
-//   1. An engine keeps at most one Connection per file. Files are identified by their canonical host
-//      path compared case-insensitively, so "Backup.mdb" and "BACKUP.MDB" share one connection.
+//   1. An engine keeps at most one Connection per file and access mode: one read-write and one
+//      read-only connection on the same file may coexist (a file opened both ways), and they are
+//      two SQLite connections that lock each other out as two engines would. Files are identified
+//      by their canonical host path compared case-insensitively, so "Backup.mdb" and "BACKUP.MDB"
+//      share one connection.
 //   2. Every connection has the JETTEXT collation (collation.h) and the engine's SQL functions
 //      registered, runs in rollback-journal mode (never WAL) with secure_delete off, and has the
 //      engine's busy timeout (short; 0 in tests).
 //   3. Inside a workspace transaction a connection is enlisted (BEGIN IMMEDIATE) just before its
 //      first write; reads of connections that have not written run in autocommit, so their locks
 //      are released at once. CommitTrans and Rollback end every enlisted connection.
+//      A transaction is atomic per file, not across files: CommitTrans commits the files one after
+//      the other, so a process that dies between two commits leaves the files it committed with
+//      the new state and the others with the old one, each file whole (its rollback journal is
+//      played back at the next open). No caller writes two files that must change together.
 //   4. No statement stays active between calls of the object model: statements are reset once read,
 //      so structure changes and DROP TABLE are never blocked by the engine's own recordsets.
 //   5. An engine and its objects are used by one thread at a time: connections are opened without
@@ -27,13 +34,17 @@
 #include <sqlite3.h>
 
 #include <cstdint>
+#include <sys/types.h>
+
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "platform/dao/errors.h"
+#include "platform/dao/statement.h"
 #include "platform/dao/value.h"
 
 namespace dao {
@@ -48,7 +59,12 @@ public:
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
 
-    sqlite3* Handle() const { return db_; }
+    // The SQLite handle. Debug builds check that the calling thread is the one that opened the
+    // connection (invariant 5): a connection has no mutex of its own.
+    sqlite3* Handle() const {
+        CheckOwner();
+        return db_;
+    }
     const std::filesystem::path& HostPath() const { return hostPath_; }
     // The Windows path the file was first opened by (error texts, fault patterns).
     const std::string& WindowsPath() const { return windowsPath_; }
@@ -61,6 +77,10 @@ public:
     // read-only open, and inside a workspace transaction enlists this connection (BEGIN IMMEDIATE;
     // 3260 for data, 3262 for structure when another holder keeps the write lock).
     void PrepareWrite(Operation op);
+
+    // True when another holder (another engine, or another recordset of this one) keeps `table`
+    // deny-write: a write to it must raise 3260, a structure change 3262.
+    bool TableHeldElsewhere(std::string_view table) const;
 
     // Runs statements that return no rows (`sql` may hold several); SQLite failures raise through
     // Fail.
@@ -83,6 +103,7 @@ public:
 
 private:
     friend class EngineState;
+    void CheckOwner() const;
     void OpenLockFile(bool exclusive);
     void OpenSqlite();
     void CheckPassword(std::string_view password);
@@ -97,6 +118,7 @@ private:
     bool enlisted_ = false;
     int lockFd_ = -1;
     sqlite3* db_ = nullptr;
+    std::thread::id owner_ = std::this_thread::get_id();
 };
 
 // The engine's shared state: its connections by file and its workspace transaction. One per
@@ -156,37 +178,6 @@ private:
     std::uint64_t transactionSerial_ = 0;
 };
 
-// RAII prepared statement on a connection. Bind is 1-based, Column 0-based, as in SQLite.
-class Statement {
-public:
-    Statement(Connection& connection, std::string_view sql, Operation op);
-    ~Statement();
-    Statement(const Statement&) = delete;
-    Statement& operator=(const Statement&) = delete;
-
-    void Bind(int index, const Value& value);
-    void BindInt(int index, std::int64_t value);
-    // True when a row is ready; false when done (the statement is then reset). Failures reset the
-    // statement and raise through Connection::Fail.
-    bool Step();
-    void Reset();
-    int ColumnCount() const;
-    // The column read as a field of `type` stores it; Null stays Null.
-    Value Column(int index, DataType type) const;
-    // The column read by its storage class (expressions): INTEGER -> Long (or Double when out of
-    // range), REAL -> Double, TEXT -> Text.
-    Value Column(int index) const;
-    std::string Text(int index) const;
-    std::int64_t Int(int index) const;
-    bool IsNull(int index) const;
-    sqlite3_stmt* Handle() const { return stmt_; }
-
-private:
-    Connection& connection_;
-    sqlite3_stmt* stmt_ = nullptr;
-    Operation op_;
-};
-
 // Binds `value` as the file stores it (see sql/jet_sql.h: Boolean 0/-1, Currency and Date REAL).
 int BindValue(sqlite3_stmt* stmt, int index, const Value& value);
 // Reads a column stored as a field of `type`.
@@ -199,14 +190,14 @@ std::string DeclaredType(DataType type, int size);
 void TypeFromDeclared(std::string_view declared, DataType& type, int& size);
 std::string ColumnDefinition(std::string_view name, DataType type, int size);
 
-// `name` quoted for SQLite ("a""b").
-std::string QuoteName(std::string_view name);
-
 // True when another open file description holds byte 0 of `hostPath`'s lock file, i.e. some
 // engine has the database open (file operations refuse to rename or delete it then).
 bool FileHeldOpen(const std::filesystem::path& hostPath);
 
 // The lock file beside a database file.
 std::filesystem::path LockFilePath(const std::filesystem::path& hostPath);
+
+// The byte of the lock file that a deny-write hold of `table` locks.
+off_t TableLockByte(std::string_view table);
 
 }  // namespace dao

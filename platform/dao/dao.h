@@ -90,9 +90,10 @@ public:
     dao::Properties Properties() const;
     Property CreateProperty(std::string_view name, int type, const Value& value) const;
 
-    // The value in a recordset's current record (or its edit buffer); 3021 without one.
+    // The value in a recordset's current record (or its edit buffer); 3021 without one. Setting
+    // changes the recordset's edit buffer, not the handle, so a const handle can set it.
     Value GetValue() const;
-    void SetValue(const Value& value);
+    void SetValue(const Value& value) const;
 
 public:
     // For the engine's own code: a handle on existing state.
@@ -301,7 +302,9 @@ public:
     void CancelUpdate();
     void Delete();
     dao::Fields Fields() const;
-    Field operator()(std::string_view name) const;  // rs!name
+    // rs!name: the recordset's own handle, valid until the recordset closes (copy it to keep it
+    // longer); returned by reference because reading fields by name is the hottest call there is.
+    const Field& operator()(std::string_view name) const;
     Field operator()(int position) const;
     void Close();
 

@@ -50,21 +50,29 @@ void RefuseWhenOpen(EngineState& engine, const fs::path& host, std::string_view 
     if (engine.FindOpen(host) || FileHeldOpen(host)) RaiseJet(jet::FileInUse, windowsPath);
 }
 
-std::string QuoteText(std::string_view text) {
-    std::string quoted = "'";
-    for (const char c : text) {
-        quoted += c;
-        if (c == '\'') quoted += '\'';
-    }
-    return quoted + "'";
-}
-
 bool SyncFile(const fs::path& path) {
     const int fd = open(path.c_str(), O_RDWR | O_CLOEXEC);
     if (fd < 0) return false;
     const bool synced = fsync(fd) == 0;
     close(fd);
     return synced;
+}
+
+// Copies the readable rows of table `name` of the attached damaged file into the same table of
+// `copy`, row by row: the rows before the damage are kept.
+void SalvageRows(RawDb& copy, const std::string& name) {
+    Statement rows(copy.db, "SELECT * FROM damaged." + QuoteName(name));
+    if (!rows.Ok()) return;
+    const int n = rows.ColumnCount();
+    std::string insert = "INSERT INTO main." + QuoteName(name) + " VALUES(";
+    for (int i = 0; i < n; ++i) insert += i ? ",?" : "?";
+    Statement put(copy.db, insert + ")");
+    if (!put.Ok()) return;
+    while (rows.StepCode() == SQLITE_ROW) {
+        for (int i = 0; i < n; ++i) sqlite3_bind_value(put.Handle(), i + 1, sqlite3_column_value(rows.Handle(), i));
+        put.StepCode();
+        put.Reset();
+    }
 }
 
 // Copies what can be read from `source` into the new file `target`, table by table; a table
@@ -75,19 +83,13 @@ bool Salvage(RawDb& source, const fs::path& target) {
         return false;
     }
     RegisterJetCollation(copy.db);
-    sqlite3_stmt* schema = nullptr;
-    if (sqlite3_prepare_v2(source.db, "SELECT type, name, sql FROM sqlite_master WHERE sql IS NOT NULL ORDER BY type = 'table' DESC, rowid",
-                           -1, &schema, nullptr) != SQLITE_OK) {
-        return false;
-    }
     std::vector<std::pair<std::string, std::string>> objects;
-    int rc;
-    while ((rc = sqlite3_step(schema)) == SQLITE_ROW) {
-        objects.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(schema, 1)),
-                             reinterpret_cast<const char*>(sqlite3_column_text(schema, 2)));
+    {
+        Statement schema(source.db, "SELECT type, name, sql FROM sqlite_master WHERE sql IS NOT NULL ORDER BY type = 'table' DESC, rowid");
+        int rc;
+        while ((rc = schema.StepCode()) == SQLITE_ROW) objects.emplace_back(schema.Text(1), schema.Text(2));
+        if (rc != SQLITE_DONE) return false;
     }
-    sqlite3_finalize(schema);
-    if (rc != SQLITE_DONE) return false;
     // No journal: an unreadable page ends one copy, never the whole rebuild (SQLite would roll a
     // transaction back on a corrupt read). The copy is synced before it is put in place.
     if (!copy.Exec("PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF") ||
@@ -95,27 +97,20 @@ bool Salvage(RawDb& source, const fs::path& target) {
         return false;
     }
     for (const auto& [name, sql] : objects) {
-        if (!copy.Exec(sql) || !sql.starts_with("CREATE TABLE")) continue;
-        // Row by row through the attached file: the rows before the damage are kept.
-        sqlite3_stmt* rows = nullptr;
-        const std::string select = "SELECT * FROM damaged." + QuoteName(name);
-        if (sqlite3_prepare_v2(copy.db, select.c_str(), -1, &rows, nullptr) == SQLITE_OK) {
-            const int n = sqlite3_column_count(rows);
-            std::string insert = "INSERT INTO main." + QuoteName(name) + " VALUES(";
-            for (int i = 0; i < n; ++i) insert += i ? ",?" : "?";
-            sqlite3_stmt* put = nullptr;
-            sqlite3_prepare_v2(copy.db, (insert + ")").c_str(), -1, &put, nullptr);
-            while (put && sqlite3_step(rows) == SQLITE_ROW) {
-                for (int i = 0; i < n; ++i) sqlite3_bind_value(put, i + 1, sqlite3_column_value(rows, i));
-                sqlite3_step(put);
-                sqlite3_reset(put);
-            }
-            sqlite3_finalize(put);
-        }
-        sqlite3_finalize(rows);
+        if (copy.Exec(sql) && sql.starts_with("CREATE TABLE")) SalvageRows(copy, name);
     }
     copy.Exec("DETACH damaged");
     return SyncFile(target);
+}
+
+// Whether the file reads as sound. A file another process keeps locked past the busy timeout
+// raises the lock's number (3187), never 3343: a lock is no damage.
+bool IntegrityCheck(RawDb& source, std::string_view name) {
+    Statement check(source.db, "PRAGMA integrity_check");
+    const int rc = check.StepCode();
+    if (rc == SQLITE_ROW) return check.Text(0) == "ok";
+    if ((sqlite3_extended_errcode(source.db) & 0xFF) == SQLITE_BUSY) RaiseSqlite(source.db, Operation::Read, name);
+    return false;
 }
 
 }  // namespace
@@ -181,14 +176,9 @@ void DBEngine::RepairDatabase(std::string_view name) const {
         RaiseJet(jet::DatabaseNotRecognised, name);
     }
     RegisterJetCollation(source.db);
-    sqlite3_stmt* check = nullptr;
-    bool intact = false;
-    if (sqlite3_prepare_v2(source.db, "PRAGMA integrity_check", -1, &check, nullptr) == SQLITE_OK &&
-        sqlite3_step(check) == SQLITE_ROW) {
-        intact = std::string_view(reinterpret_cast<const char*>(sqlite3_column_text(check, 0))) == "ok";
-    }
-    sqlite3_finalize(check);
-    if (intact) return;
+    sqlite3_extended_result_codes(source.db, 1);
+    sqlite3_busy_timeout(source.db, engine_->BusyTimeout());
+    if (IntegrityCheck(source, name)) return;
     auto rebuilt = host;
     rebuilt += ".repair";
     std::error_code ec;

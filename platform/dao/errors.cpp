@@ -149,7 +149,7 @@ std::string JetErrorText(long number, std::string_view subject) {
     }
     // An unknown number names itself in the generic text; the string must outlive the replace.
     const std::string numberText = std::to_string(number);
-    if (number != 3000 && text == kJetTexts[0].text) subject = numberText;
+    if (number != jet::ReservedError && text == kJetTexts[0].text) subject = numberText;
     ReplaceAll(text, "{s}", subject);
     ReplaceAll(text, "{u}", "Admin");
     ReplaceAll(text, "{m}", MachineName());
@@ -157,7 +157,7 @@ std::string JetErrorText(long number, std::string_view subject) {
 }
 
 void RaiseJet(long number, std::string_view subject) {
-    if (number < 3000) win::Raise(number, "DAO.DBEngine");
+    if (number < jet::ReservedError) win::Raise(number, "DAO.DBEngine");
     throw win::RuntimeError(number, JetErrorText(number, subject), "DAO.DBEngine");
 }
 
@@ -171,11 +171,11 @@ long JetNumberForSqlite(int code, std::string_view message, Operation op) {
     }
     switch (code & 0xff) {
     case SQLITE_BUSY: return BusyNumber(op);
-    case SQLITE_LOCKED: return 3211;
+    case SQLITE_LOCKED: return jet::TableInUse;
     case SQLITE_NOTADB:
     case SQLITE_CORRUPT: return jet::DatabaseNotRecognised;
     case SQLITE_READONLY: return jet::ReadOnly;
-    case SQLITE_FULL: return 3026;
+    case SQLITE_FULL: return jet::DiskFull;
     case SQLITE_NOMEM: return jet::ResourceExceeded;
     case SQLITE_IOERR: return jet::DiskError;
     case SQLITE_CANTOPEN: return jet::FileNotFound;

@@ -57,6 +57,22 @@ inline constexpr long DatabaseNotRecognised = 3343;
 inline constexpr long ObjectExists = 3367;
 inline constexpr long ObjectClosed = 3420;
 inline constexpr long ConversionError = 3421;
+// Statements (the SQL translation).
+inline constexpr long DiskFull = 3026;
+inline constexpr long TooFewParameters = 3061;
+inline constexpr long CannotExecuteSelect = 3065;
+inline constexpr long ExpressionSyntax = 3075;
+inline constexpr long UndefinedFunction = 3085;
+inline constexpr long InsertUnknownField = 3127;
+inline constexpr long InvalidStatement = 3129;
+inline constexpr long FromSyntax = 3131;
+inline constexpr long InsertSyntax = 3134;
+inline constexpr long UpdateSyntax = 3144;
+inline constexpr long OutputTableNotFound = 3192;
+inline constexpr long TableInUse = 3211;
+inline constexpr long DropSyntax = 3295;
+inline constexpr long ValueCountMismatch = 3346;
+inline constexpr long TableNotFound = 3376;
 }  // namespace jet
 
 // The engine's English description of `number`, with "|" replaced by `subject` where the text

@@ -49,6 +49,9 @@ struct FieldState {
     std::string foreignName;
     std::shared_ptr<TableDefState> table;        // Kind::Table
     std::weak_ptr<RecordsetState> recordset;     // Kind::Recordset
+    // The same recordset, reached without taking a reference while `recordset` has not expired
+    // (one thread uses an engine's objects, so it cannot expire between the check and the use).
+    RecordsetState* owner = nullptr;             // Kind::Recordset
     int column = -1;                             // Kind::Recordset
     std::vector<catalog::PropertyInfo> pendingProperties;  // Kind::Detached
 };
@@ -142,7 +145,6 @@ struct RecordsetState {
     std::unique_ptr<Statement> readRange;
     std::vector<bool> insertColumns;  // which columns `insert` sets
     std::unique_ptr<Statement> insert;
-    int probeFd = -1;  // the lock file, to see whether another holder keeps the table deny-write
     std::uint64_t probedInTransaction = 0;  // the transaction whose first write found it free
 
     // Releases the statements, the locks and the connection (Close, or the database's Close).

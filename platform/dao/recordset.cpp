@@ -27,6 +27,15 @@ RecordsetState& Live(const std::shared_ptr<RecordsetState>& state) {
     return *state;
 }
 
+// The recordset of a recordset field, checked as Live checks it. Field reads and writes are the
+// engine's hottest calls: this takes no reference.
+RecordsetState& LiveOwner(const FieldState& field) {
+    if (field.recordset.expired()) RaiseJet(jet::ObjectClosed);
+    RecordsetState& rs = *field.owner;
+    if (rs.closed || !rs.db->connection) RaiseJet(jet::ObjectClosed);
+    return rs;
+}
+
 long Size(const RecordsetState& rs) {
     return static_cast<long>(rs.byRowid ? rs.rowids.size() : rs.rows.size());
 }
@@ -68,7 +77,7 @@ Statement& WindowQuery(RecordsetState& rs, long start, long end) {
     const bool ascending = std::is_sorted(rs.rowids.begin() + start, rs.rowids.begin() + end);
     auto& query = ascending ? rs.readRange : rs.readRow;
     if (!query) {
-        const std::string where = ascending ? " WHERE rowid BETWEEN ? AND ?" : " WHERE rowid IN (SELECT value FROM json_each(?))";
+        const std::string where = ascending ? " WHERE rowid BETWEEN ? AND ? ORDER BY rowid" : " WHERE rowid IN (SELECT value FROM json_each(?))";
         query = std::make_unique<Statement>(*rs.connection, "SELECT rowid, " + ColumnList(rs) + " FROM " + QuoteName(rs.table) + where,
                                             Operation::Read);
     }
@@ -83,21 +92,50 @@ Statement& WindowQuery(RecordsetState& rs, long start, long end) {
     return *query;
 }
 
+// The place in the window [start, end) of each row the window query returns. The query returns
+// rows in rowid order; when the window's rowids ascend too, walking both finds each place without
+// a lookup table.
+class WindowSlots {
+public:
+    WindowSlots(const std::vector<std::int64_t>& rowids, long start, long end)
+        : first_(rowids.begin() + start), last_(rowids.begin() + end), ascending_(std::is_sorted(first_, last_)) {
+        if (ascending_) return;
+        for (auto it = first_; it != last_; ++it) slots_.emplace(*it, static_cast<std::size_t>(it - first_));
+    }
+    // The slot of `rowid`, or nullopt for a row added since the rowids were read.
+    std::optional<std::size_t> Find(std::int64_t rowid) {
+        if (!ascending_) {
+            const auto slot = slots_.find(rowid);
+            return slot == slots_.end() ? std::nullopt : std::optional(slot->second);
+        }
+        while (next_ != last_ - first_ && first_[next_] < rowid) ++next_;
+        if (next_ == last_ - first_ || first_[next_] != rowid) return std::nullopt;
+        return static_cast<std::size_t>(next_++);
+    }
+
+private:
+    std::vector<std::int64_t>::const_iterator first_, last_;
+    bool ascending_;
+    std::ptrdiff_t next_ = 0;
+    std::unordered_map<std::int64_t, std::size_t> slots_;
+};
+
 // Reads the rows of the window around the current position, in the direction of the move.
 void ReadWindow(RecordsetState& rs, int step) {
     const long start = step > 0 ? rs.position : std::max(0L, rs.position - kReadWindow + 1);
     const long end = std::min(Size(rs), start + kReadWindow);
-    std::unordered_map<std::int64_t, std::size_t> slots;
-    for (long at = start; at < end; ++at) slots.emplace(rs.rowids[static_cast<std::size_t>(at)], static_cast<std::size_t>(at - start));
+    WindowSlots slots(rs.rowids, start, end);
     auto& read = WindowQuery(rs, start, end);
     rs.window.assign(static_cast<std::size_t>(end - start), nullptr);
+    // The window's rows share one allocation; each row keeps it alive while it is current.
+    auto block = std::make_shared<std::vector<std::vector<Value>>>(rs.window.size());
     while (read.Step()) {
-        const auto slot = slots.find(read.Int(0));
-        if (slot == slots.end()) continue;  // a row added since the rowids were read
-        std::vector<Value> row;
+        const auto slot = slots.Find(read.Int(0));
+        if (!slot) continue;  // a row added since the rowids were read
+        std::vector<Value>& row = (*block)[*slot];
         row.reserve(rs.columns.size());
         for (std::size_t i = 0; i < rs.columns.size(); ++i) row.push_back(read.Column(static_cast<int>(i) + 1, rs.columns[i].type));
-        rs.window[slot->second] = std::make_shared<const std::vector<Value>>(std::move(row));
+        rs.window[*slot] = Row(block, &row);
     }
     rs.windowStart = start;
     rs.windowChanges = sqlite3_total_changes64(rs.connection->Handle());
@@ -130,19 +168,13 @@ void RequireCurrent(const RecordsetState& rs) {
     if (!HasCurrent(rs)) RaiseJet(jet::NoCurrentRecord);
 }
 
-off_t TableLockByte(std::string_view table) {
-    std::uint64_t hash = 1469598103934665603ULL;
-    for (const char c : JetFold(table)) hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
-    return 1 + static_cast<off_t>(hash % 1000000007ULL);
-}
-
-bool LockTableByte(int fd, short type, off_t byte, int command) {
+bool LockTableByte(int fd, off_t byte) {
     struct flock lock {};
-    lock.l_type = type;
+    lock.l_type = F_WRLCK;
     lock.l_whence = SEEK_SET;
     lock.l_start = byte;
     lock.l_len = 1;
-    return fcntl(fd, command, &lock) == 0 && (command != F_OFD_GETLK || lock.l_type == F_UNLCK);
+    return fcntl(fd, F_OFD_SETLK, &lock) == 0;
 }
 
 // Holds the table deny-write through a descriptor of its own, so that a second recordset of the
@@ -151,7 +183,7 @@ void HoldDenyWrite(RecordsetState& rs) {
     const auto path = LockFilePath(rs.connection->HostPath());
     rs.denyWriteFd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
     if (rs.denyWriteFd < 0) return;
-    if (!LockTableByte(rs.denyWriteFd, F_WRLCK, TableLockByte(rs.table), F_OFD_SETLK)) {
+    if (!LockTableByte(rs.denyWriteFd, TableLockByte(rs.table))) {
         close(rs.denyWriteFd);
         rs.denyWriteFd = -1;
         RaiseJet(jet::TableLocked, rs.table);
@@ -165,9 +197,7 @@ void CheckNotDenied(RecordsetState& rs) {
     if (rs.denyWriteFd >= 0) return;
     const auto& engine = *rs.db->engine;
     if (engine.InTransaction() && rs.probedInTransaction == engine.TransactionSerial()) return;
-    if (rs.probeFd < 0) rs.probeFd = open(LockFilePath(rs.connection->HostPath()).c_str(), O_RDWR | O_CLOEXEC);
-    if (rs.probeFd < 0) return;
-    if (!LockTableByte(rs.probeFd, F_RDLCK, TableLockByte(rs.table), F_OFD_GETLK)) RaiseJet(jet::UpdateLocked, rs.table);
+    if (rs.connection->TableHeldElsewhere(rs.table)) RaiseJet(jet::UpdateLocked, rs.table);
     if (engine.InTransaction()) rs.probedInTransaction = engine.TransactionSerial();
 }
 
@@ -277,10 +307,8 @@ void RecordsetState::Release() {
     readRow.reset();
     readRange.reset();
     insert.reset();
-    for (int* fd : {&denyWriteFd, &probeFd}) {
-        if (*fd >= 0) close(*fd);
-        *fd = -1;
-    }
+    if (denyWriteFd >= 0) close(denyWriteFd);
+    denyWriteFd = -1;
     fieldList.clear();
     connection.reset();
     closed = true;
@@ -490,9 +518,16 @@ Fields Recordset::Fields() const {
 
 // Callers read the fields of each record in the same order, so the search starts after the field
 // found last time.
-Field Recordset::operator()(std::string_view name) const {
-    const auto& fields = RecordsetFields(state_);
+const Field& Recordset::operator()(std::string_view name) const {
+    const auto& fields = state_ && !state_->closed && !state_->fieldList.empty() && state_->db->connection
+                             ? state_->fieldList
+                             : RecordsetFields(state_);
     const std::size_t count = fields.size();
+    // The field after the last one found, spelt as stored: the common case, without folding.
+    if (const std::size_t hint = count ? state_->lookupHint % count : 0; count && fields[hint].State()->name == name) {
+        state_->lookupHint = hint + 1;
+        return fields[hint];
+    }
     for (std::size_t i = 0; i < count; ++i) {
         const std::size_t at = (state_->lookupHint + i) % count;
         if (!JetNamesEqual(fields[at].State()->name, name)) continue;
@@ -514,6 +549,7 @@ const std::vector<Field>& RecordsetFields(const std::shared_ptr<RecordsetState>&
         field->type = rs.columns[i].type;
         field->size = rs.columns[i].type == DataType::Text ? rs.columns[i].size : catalog::FixedSize(rs.columns[i].type);
         field->recordset = recordset;
+        field->owner = recordset.get();
         field->column = static_cast<int>(i);
         fields.emplace_back(std::move(field));
     }
@@ -521,7 +557,7 @@ const std::vector<Field>& RecordsetFields(const std::shared_ptr<RecordsetState>&
 }
 
 Value RecordsetGet(const FieldState& field) {
-    auto& rs = Live(field.recordset.lock());
+    auto& rs = LiveOwner(field);
     const auto column = static_cast<std::size_t>(field.column);
     if (rs.editMode != RecordsetState::EditMode::None && rs.buffer[column]) return *rs.buffer[column];
     if (rs.editMode == RecordsetState::EditMode::AddNew) return Value::Null();
@@ -530,7 +566,7 @@ Value RecordsetGet(const FieldState& field) {
 }
 
 void RecordsetSet(const FieldState& field, const Value& value) {
-    auto& rs = Live(field.recordset.lock());
+    auto& rs = LiveOwner(field);
     if (rs.editMode == RecordsetState::EditMode::None) RaiseJet(jet::UpdateWithoutEdit);
     const auto& column = rs.columns[static_cast<std::size_t>(field.column)];
     Value stored = CoerceToField(value, column.type);

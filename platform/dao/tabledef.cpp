@@ -440,7 +440,7 @@ Value Field::GetValue() const {
     return RecordsetGet(*state_);
 }
 
-void Field::SetValue(const Value& value) {
+void Field::SetValue(const Value& value) const {
     if (state_->kind != FieldState::Kind::Recordset) RaiseJet(jet::InvalidOperation);
     RecordsetSet(*state_, value);
 }

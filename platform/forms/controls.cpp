@@ -3,15 +3,16 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFocusEvent>
-#include <QGroupBox>
 #include <QKeyEvent>
-#include <QLabel>
+#include <QPainter>
+#include <QShortcut>
 #include <QLineEdit>
 #include <QListView>
 #include <QSignalBlocker>
 #include <QStringListModel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QTimer>
 #include <algorithm>
 
@@ -183,11 +184,96 @@ void Control::QueueClick() {
 
 // --- Label, text box ---------------------------------------------------------------------------
 
-Label::Label(Window& window, std::string name, QWidget* parent)
-    : Control(window, std::move(name), MakeChild<QLabel>(parent)) {}
+namespace {
 
-std::string Label::Caption() const { return static_cast<QLabel*>(Widget())->text().toStdString(); }
-void Label::SetCaption(const std::string& caption) { static_cast<QLabel*>(Widget())->setText(Q(caption)); }
+// Text flags of a caption: "&" underlines the next character, "&&" shows one "&".
+constexpr int kCaptionFlags = Qt::TextShowMnemonic;
+
+// A widget that draws a caption in its text colour, greyed while disabled.
+class CaptionWidget : public QWidget {
+public:
+    using QWidget::QWidget;
+    QString caption;
+
+protected:
+    void DrawCaption(QPainter& painter, const QRect& box, int flags) const {
+        painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
+        painter.drawText(box, flags | kCaptionFlags, caption);
+    }
+};
+
+// A label: the caption from the top-left corner, wrapped at word boundaries and cut at the
+// label's bottom, with its access key underlined.
+class LabelWidget : public CaptionWidget {
+public:
+    using CaptionWidget::CaptionWidget;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        DrawCaption(painter, rect(), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap);
+    }
+};
+
+// A frame: an etched border whose top runs through the middle of the caption's line, and the
+// caption on it near the left corner. Children lie in the frame's own coordinates, measured
+// from its outer top-left corner.
+class FrameWidget : public CaptionWidget {
+public:
+    using CaptionWidget::CaptionWidget;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        const QFontMetrics metrics = fontMetrics();
+        const int top = metrics.height() / 2;
+        const QRect border(0, top, width() - 1, height() - top - 1);
+        painter.setPen(palette().color(QPalette::Dark));
+        painter.drawRect(border.adjusted(0, 0, -1, -1));
+        painter.setPen(palette().color(QPalette::Light));
+        painter.drawRect(border.adjusted(1, 1, 0, 0));
+        if (caption.isEmpty()) return;
+        constexpr int kIndent = 8;
+        const QString shown = QString(caption).remove(QRegularExpression(QStringLiteral("&(?!&)")));
+        const QRect text(kIndent, 0, std::min(metrics.horizontalAdvance(shown) + 4, width() - 2 * kIndent),
+                         metrics.height());
+        painter.fillRect(text, palette().color(QPalette::Window));
+        DrawCaption(painter, text, Qt::AlignCenter);
+    }
+};
+
+}  // namespace
+
+Label::Label(Window& window, std::string name, QWidget* parent)
+    : Control(window, std::move(name), MakeChild<LabelWidget>(parent)) {
+    shortcut_ = MakeChild<QShortcut>(Widget());
+    QObject::connect(shortcut_.data(), &QShortcut::activated, [this] { FocusNextInTabOrder(); });
+}
+
+std::string Label::Caption() const { return static_cast<LabelWidget*>(Widget())->caption.toStdString(); }
+
+void Label::SetCaption(const std::string& caption) {
+    auto* label = static_cast<LabelWidget*>(Widget());
+    label->caption = Q(caption);
+    label->update();
+    if (shortcut_) shortcut_->setKey(QKeySequence::mnemonic(label->caption));
+}
+
+// The access key of a label gives the focus to the control after it in tab order that can take it.
+void Label::FocusNextInTabOrder() {
+    std::vector<Control*> ordered = window_.Controls();
+    std::stable_sort(ordered.begin(), ordered.end(),
+                     [](const Control* a, const Control* b) { return a->TabIndex() < b->TabIndex(); });
+    auto at = std::find(ordered.begin(), ordered.end(), this);
+    if (at == ordered.end()) return;
+    for (++at; at != ordered.end(); ++at) {
+        QWidget* widget = (*at)->Widget();
+        if (widget && widget->isVisible() && widget->isEnabled() && (widget->focusPolicy() & Qt::TabFocus)) {
+            widget->setFocus(Qt::ShortcutFocusReason);
+            return;
+        }
+    }
+}
 
 TextBox::TextBox(Window& window, std::string name, QWidget* parent)
     : Control(window, std::move(name), MakeChild<QLineEdit>(parent)) {
@@ -361,9 +447,12 @@ void CommandButton::SetCaption(const std::string& caption) {
 void CommandButton::Press() { Fire(Click); }
 
 Frame::Frame(Window& window, std::string name, QWidget* parent)
-    : Control(window, std::move(name), MakeChild<QGroupBox>(parent)) {}
-std::string Frame::Caption() const { return static_cast<QGroupBox*>(Widget())->title().toStdString(); }
-void Frame::SetCaption(const std::string& caption) { static_cast<QGroupBox*>(Widget())->setTitle(Q(caption)); }
+    : Control(window, std::move(name), MakeChild<FrameWidget>(parent)) {}
+std::string Frame::Caption() const { return static_cast<FrameWidget*>(Widget())->caption.toStdString(); }
+void Frame::SetCaption(const std::string& caption) {
+    static_cast<FrameWidget*>(Widget())->caption = Q(caption);
+    Widget()->update();
+}
 
 Panel::Panel(Window& window, std::string name, QWidget* parent)
     : Control(window, std::move(name), MakeChild<QFrame>(parent)) {

@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+class QShortcut;
 class QStringListModel;
 class QTimer;
 
@@ -95,12 +96,18 @@ private:
     std::unique_ptr<QObject> filter_;
 };
 
+// A label: its caption wraps at word boundaries within the label; "&" marks the access key
+// (underlined; Alt+key gives the focus to the next control in tab order) and "&&" shows "&".
 class Label : public Control {
 public:
     Label(Window& window, std::string name, QWidget* parent);
     bool HasTabStop() const override { return false; }
     std::string Caption() const;
     void SetCaption(const std::string& caption);
+
+private:
+    void FocusNextInTabOrder();
+    QPointer<QShortcut> shortcut_;
 };
 
 class TextBox : public Control {
@@ -190,7 +197,8 @@ public:
     void Press();
 };
 
-// A frame (with caption) or a picture/panel container; controls can lie on it.
+// A frame: a container with an etched border and its caption on the top border. A child's
+// position is measured from the frame's outer top-left corner.
 class Frame : public Control {
 public:
     Frame(Window& window, std::string name, QWidget* parent);

@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "platform/ctl/control_site.h"
+#include "platform/ctl/font_picture.h"
 #include "platform/forms/app.h"
 #include "platform/forms/errors.h"
 #include "platform/forms/hosted.h"
@@ -94,6 +95,8 @@ void Window::Load() {
     loaded_ = std::make_unique<Loaded>();
     loaded_->root = std::make_unique<QWidget>();
     loaded_->root->setWindowTitle(QString::fromStdString(caption_));
+    // The layouts are in twips measured with this font; every control inherits it.
+    loaded_->root->setFont(ctl::DefaultQFont());
     loaded_->events = std::make_unique<WindowEvents>(*this);
     loaded_->root->installEventFilter(loaded_->events.get());
     App().WindowLoaded(this);

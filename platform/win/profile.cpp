@@ -5,12 +5,16 @@
 // case over cp1252 bytes; a value is trimmed and loses one pair of enclosing quotes. Where a section
 // or key appears twice, the first one counts. Writes keep every other line as it was and the
 // file's line ending (CRLF for a new file).
+//
+// A write is a read-modify-write of the whole file, replaced by rename. Writers hold one lock
+// for all profile files, against the other threads of the process and against other processes
+// ("profile.lock" under the machine root), so two programs writing WIN.INI at once both land.
+// Readers take no lock: the rename gives them the old or the new file whole.
 #include "platform/win/profile.h"
 
 #include <algorithm>
 #include <climits>
 #include <fstream>
-#include <mutex>
 #include <optional>
 #include <sstream>
 #include <vector>
@@ -18,13 +22,14 @@
 #include "platform/win/atomic_write.h"
 #include "platform/win/cp1252.h"
 #include "platform/win/error.h"
+#include "platform/win/file_lock.h"
 #include "platform/win/paths.h"
 
 namespace win {
 namespace {
 namespace fs = std::filesystem;
 
-std::mutex writeMutex;   // one read-modify-write at a time within the process
+std::mutex writeMutex;   // the threads' half of the writers' lock
 
 std::string_view Trim(std::string_view text) {
     while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
@@ -114,6 +119,9 @@ std::optional<std::pair<std::size_t, std::size_t>> FindSection(const Lines& file
     return std::nullopt;
 }
 
+// Holds the writers' lock of every profile file for one read-modify-write.
+ExclusiveFileLock LockProfiles() { return ExclusiveFileLock(writeMutex, MachineRoot() / "profile.lock"); }
+
 bool IsBlank(const std::string& line) { return Trim(line).empty(); }
 
 bool HasLineBreak(std::string_view text) { return text.find_first_of("\r\n") != std::string_view::npos; }
@@ -181,9 +189,9 @@ bool ProfileFile::WriteString(std::string_view section, std::string_view key, st
         HasLineBreak(value)) {
         return false;
     }
-    std::lock_guard lock(writeMutex);
+    const ExclusiveFileLock lock = LockProfiles();
     const auto host = HostFile(path_);
-    auto file = host ? ReadLines(*host) : std::nullopt;
+    auto file = host && lock.Held() ? ReadLines(*host) : std::nullopt;
     if (!file) return false;
     const std::string entry = std::string(key) + "=" + std::string(value);
     if (const auto range = FindSection(*file, section)) {
@@ -206,9 +214,9 @@ bool ProfileFile::WriteString(std::string_view section, std::string_view key, st
 }
 
 bool ProfileFile::DeleteSection(std::string_view section) {
-    std::lock_guard lock(writeMutex);
+    const ExclusiveFileLock lock = LockProfiles();
     const auto host = HostFile(path_);
-    auto file = host ? ReadLines(*host) : std::nullopt;
+    auto file = host && lock.Held() ? ReadLines(*host) : std::nullopt;
     if (!file) return false;
     bool changed = false;
     while (const auto range = FindSection(*file, section)) {

@@ -3,30 +3,35 @@
 // On disk, "registry.dat" under the machine root is a text file: a header line, then one line per
 // key ("K", root, path) in tree order, each followed by its values ("V", root, path, name, "S" and
 // the text, or "D" and the decimal number). Fields are separated by tabs; '%', tab, CR and LF
-// inside a field are written as %25, %09, %0D and %0A. Lines that do not parse are skipped, so a
-// damaged line loses its own entry and nothing else.
+// inside a field are written as %25, %09, %0D and %0A. Lines that do not parse, and keys and
+// values beyond the limits below, are skipped, so a damaged line loses its own entry and nothing
+// else. A file edited on another system reads as well: a leading UTF-8 byte-order mark and CR LF
+// line ends are allowed.
 //
 // Invariants:
 //   1. Readers see a whole file: writers replace it by rename, never rewrite it in place.
 //   2. Every change is read-modify-write under two locks held together: a process mutex (threads)
 //      and an open-file-description lock on "registry.lock" beside the store (processes).
 //   3. Names keep the case of their first writing; lookups fold case.
+//   4. A store whose first line is not the header is never overwritten: a change to it fails with
+//      BadDb, and the file is renamed aside ("registry.dat.damaged-N") and kept for whoever
+//      repairs it. Until then it reads as empty. A store that cannot be read fails every change
+//      with AccessDenied and stays as it is.
+//   5. No key is deeper than kMaxKeyDepth, so walking, writing and freeing the tree is bounded.
 #include "platform/win/registry.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <charconv>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iostream>
 #include <mutex>
 #include <sstream>
 #include <utility>
 
 #include "platform/win/atomic_write.h"
 #include "platform/win/cp1252.h"
+#include "platform/win/file_lock.h"
 #include "platform/win/paths.h"
 
 namespace win {
@@ -34,6 +39,15 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr std::string_view kHeader = "REGISTRY 1";
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+// The Windows registry's own limits. A write beyond them is refused with InvalidParameter, as
+// the platform refuses it, and a line beyond them is skipped when read: a path of 100,000 levels
+// would otherwise make a file of gigabytes, every later call slow, and freeing the tree deep.
+constexpr std::size_t kMaxKeyNameChars = 255;       // one key name, between backslashes
+constexpr std::size_t kMaxKeyDepth = 512;           // key names in one path
+constexpr std::size_t kMaxValueNameChars = 16383;
+constexpr std::size_t kMaxValueBytes = 1024 * 1024; // the text of a string value
 
 struct Key {
     std::string name;
@@ -48,15 +62,32 @@ struct Store {
 
 constexpr const char* kRootNames[2] = {"HKCR", "HKLM"};
 
-std::vector<std::string> SplitKeyPath(std::string_view path) {
+// Characters of UTF-8 text: every byte that does not continue a sequence.
+std::size_t CharacterCount(std::string_view text) {
+    std::size_t count = 0;
+    for (char c : text) count += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    return count;
+}
+
+// The key names of a path; nothing when a name or the depth is beyond the limits.
+std::optional<std::vector<std::string>> SplitKeyPath(std::string_view path) {
     std::vector<std::string> parts;
     std::size_t start = 0;
     while (start <= path.size()) {
         const auto end = std::min(path.find('\\', start), path.size());
-        if (end > start) parts.emplace_back(path.substr(start, end - start));
+        if (end > start) {
+            const auto name = path.substr(start, end - start);
+            if (parts.size() == kMaxKeyDepth || CharacterCount(name) > kMaxKeyNameChars) return std::nullopt;
+            parts.emplace_back(name);
+        }
         start = end + 1;
     }
     return parts;
+}
+
+bool ValueFits(std::string_view name, const RegistryValue& value) {
+    const auto* text = std::get_if<std::string>(&value);
+    return CharacterCount(name) <= kMaxValueNameChars && (text == nullptr || text->size() <= kMaxValueBytes);
 }
 
 Key* FindChild(Key& key, std::string_view name) {
@@ -67,17 +98,20 @@ Key* FindChild(Key& key, std::string_view name) {
 }
 
 Key* FindKey(Key& root, std::string_view path) {
+    const auto parts = SplitKeyPath(path);
+    if (!parts) return nullptr;
     Key* key = &root;
-    for (const auto& part : SplitKeyPath(path)) {
+    for (const auto& part : *parts) {
         key = FindChild(*key, part);
         if (key == nullptr) return nullptr;
     }
     return key;
 }
 
-Key& CreatePath(Key& root, std::string_view path) {
+// The key at `parts` (from SplitKeyPath), created with its missing parents.
+Key& CreatePath(Key& root, const std::vector<std::string>& parts) {
     Key* key = &root;
-    for (const auto& part : SplitKeyPath(path)) {
+    for (const auto& part : parts) {
         Key* child = FindChild(*key, part);
         if (child == nullptr) child = &key->subkeys.emplace_back(Key{part, {}, {}});
         key = child;
@@ -122,7 +156,7 @@ std::string Unescape(std::string_view text) {
     return out;
 }
 
-void WriteKey(std::ostream& out, const char* root, const std::string& path, const Key& key) {
+void WriteKeyLines(std::ostream& out, const char* root, const std::string& path, const Key& key) {
     out << "K\t" << root << '\t' << Escape(path) << '\n';
     for (const auto& [name, value] : key.values) {
         out << "V\t" << root << '\t' << Escape(path) << '\t' << Escape(name) << '\t';
@@ -132,8 +166,23 @@ void WriteKey(std::ostream& out, const char* root, const std::string& path, cons
             out << "D\t" << std::get<std::uint32_t>(value) << '\n';
         }
     }
-    for (const auto& child : key.subkeys) {
-        WriteKey(out, root, path.empty() ? child.name : path + '\\' + child.name, child);
+}
+
+// Writes a root's tree, each key before its subkeys, walking with a stack of its own so that
+// the depth of the tree never becomes the depth of the call stack.
+void WriteTree(std::ostream& out, const char* root, const Key& top) {
+    struct Pending {
+        const Key* key;
+        std::string path;
+    };
+    std::vector<Pending> stack{{&top, {}}};
+    while (!stack.empty()) {
+        const Pending next = std::move(stack.back());
+        stack.pop_back();
+        WriteKeyLines(out, root, next.path, *next.key);
+        for (auto child = next.key->subkeys.rbegin(); child != next.key->subkeys.rend(); ++child) {
+            stack.push_back({&*child, next.path.empty() ? child->name : next.path + '\\' + child->name});
+        }
     }
 }
 
@@ -170,14 +219,15 @@ void ParseLine(Store& store, std::string_view line) {
         if (fields[1] == kRootNames[i]) root = &store.roots[i];
     }
     if (root == nullptr) return;
-    const auto path = Unescape(fields[2]);
+    const auto path = SplitKeyPath(Unescape(fields[2]));
+    if (!path) return;
     if (fields[0] == "K" && fields.size() == 3) {
-        CreatePath(*root, path);
+        CreatePath(*root, *path);
     } else if (fields[0] == "V" && fields.size() == 6) {
         auto value = ParseValue(fields[4], fields[5]);
-        if (!value) return;
-        Key& key = CreatePath(*root, path);
         const auto name = Unescape(fields[3]);
+        if (!value || !ValueFits(name, *value)) return;
+        Key& key = CreatePath(*root, *path);
         if (auto* existing = FindValue(key, name)) {
             *existing = std::move(*value);
         } else {
@@ -188,64 +238,89 @@ void ParseLine(Store& store, std::string_view line) {
 
 fs::path StorePath() { return MachineRoot() / "registry.dat"; }
 
-Store Load() {
+enum class StoreState {
+    Read,        // read, or absent or empty: nothing to lose
+    Damaged,     // the first line is not the header
+    Unreadable,  // there, but it cannot be read
+};
+
+struct LoadedStore {
     Store store;
+    StoreState state = StoreState::Read;
+};
+
+LoadedStore Load() {
+    LoadedStore loaded;
     std::ifstream in(StorePath(), std::ios::binary);
-    std::string line;
-    if (!std::getline(in, line) || line != kHeader) return store;
-    while (std::getline(in, line)) ParseLine(store, line);
-    return store;
+    if (!in) {
+        std::error_code ec;
+        if (fs::exists(StorePath(), ec) || ec) loaded.state = StoreState::Unreadable;
+        return loaded;
+    }
+    std::ostringstream content;
+    content << in.rdbuf();
+    if (in.bad()) {
+        loaded.state = StoreState::Unreadable;
+        return loaded;
+    }
+    std::string_view text = content.view();
+    if (text.starts_with(kByteOrderMark)) text.remove_prefix(kByteOrderMark.size());
+    bool header = true;
+    while (!text.empty()) {
+        const std::size_t end = std::min(text.find('\n'), text.size());
+        std::string_view line = text.substr(0, end);
+        text.remove_prefix(std::min(end + 1, text.size()));
+        if (line.ends_with('\r')) line.remove_suffix(1);   // a CR inside a field is written %0D
+        if (std::exchange(header, false)) {
+            if (line == kHeader) continue;
+            loaded.state = StoreState::Damaged;
+            return loaded;
+        }
+        ParseLine(loaded.store, line);
+    }
+    return loaded;
 }
 
 // Writes the whole store beside the old one and renames it into place.
 bool Save(const Store& store) {
     std::ostringstream out;
     out << kHeader << '\n';
-    for (int i = 0; i < 2; ++i) WriteKey(out, kRootNames[i], "", store.roots[i]);
+    for (int i = 0; i < 2; ++i) WriteTree(out, kRootNames[i], store.roots[i]);
     return WriteFileAtomically(StorePath(), out.str());
+}
+
+// Renames a damaged store to the first free "registry.dat.damaged-N" and says so on the error
+// stream; the change that found it fails with BadDb, and the next one starts a new store.
+RegStatus SetDamagedStoreAside() {
+    const fs::path damaged = StorePath();
+    std::error_code ec;
+    for (int n = 1; n < 1000; ++n) {
+        const fs::path aside = damaged.string() + ".damaged-" + std::to_string(n);
+        if (fs::exists(aside, ec) || ec) continue;
+        fs::rename(damaged, aside, ec);
+        if (ec) break;
+        std::cerr << "registry: " << damaged.string()
+                  << " does not start with its header and was not changed; it is kept as "
+                  << aside.string() << '\n';
+        return RegStatus::BadDb;
+    }
+    std::cerr << "registry: " << damaged.string()
+              << " does not start with its header and was not changed; it could not be renamed aside\n";
+    return RegStatus::BadDb;
 }
 
 std::mutex processMutex;
 
-// Holds the registry for one read-modify-write against other threads and processes.
-class ExclusiveLock {
-public:
-    ExclusiveLock() : guard_(processMutex) {
-        std::error_code ec;
-        fs::create_directories(MachineRoot(), ec);
-        fd_ = ::open((MachineRoot() / "registry.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-        if (fd_ < 0) return;
-        struct flock lock {};
-        lock.l_type = F_WRLCK;
-        lock.l_whence = SEEK_SET;
-        while (::fcntl(fd_, F_OFD_SETLKW, &lock) != 0) {
-            if (errno != EINTR) {
-                ::close(fd_);
-                fd_ = -1;
-                return;
-            }
-        }
-    }
-    ~ExclusiveLock() {
-        if (fd_ >= 0) ::close(fd_);   // closing the description releases its lock
-    }
-    ExclusiveLock(const ExclusiveLock&) = delete;
-    ExclusiveLock& operator=(const ExclusiveLock&) = delete;
-    bool Held() const { return fd_ >= 0; }
-
-private:
-    std::lock_guard<std::mutex> guard_;
-    int fd_ = -1;
-};
-
 // Runs `change` on the current store and saves the result when it reports Success.
 RegStatus Modify(const std::function<RegStatus(Store&)>& change) {
-    ExclusiveLock lock;
+    ExclusiveFileLock lock(processMutex, MachineRoot() / "registry.lock");
     if (!lock.Held()) return RegStatus::AccessDenied;
-    Store store = Load();
-    const RegStatus status = change(store);
+    LoadedStore loaded = Load();
+    if (loaded.state == StoreState::Unreadable) return RegStatus::AccessDenied;
+    if (loaded.state == StoreState::Damaged) return SetDamagedStoreAside();
+    const RegStatus status = change(loaded.store);
     if (status != RegStatus::Success) return status;
-    return Save(store) ? RegStatus::Success : RegStatus::AccessDenied;
+    return Save(loaded.store) ? RegStatus::Success : RegStatus::AccessDenied;
 }
 
 std::vector<std::string> Names(const std::vector<Key>& keys) {
@@ -259,21 +334,25 @@ std::vector<std::string> Names(const std::vector<Key>& keys) {
 namespace registry {
 
 RegStatus CreateKey(RootKey root, std::string_view path) {
+    const auto parts = SplitKeyPath(path);
+    if (!parts) return RegStatus::InvalidParameter;
     return Modify([&](Store& store) {
-        CreatePath(store.Root(root), path);
+        CreatePath(store.Root(root), *parts);
         return RegStatus::Success;
     });
 }
 
 bool KeyExists(RootKey root, std::string_view path) {
-    Store store = Load();
+    Store store = Load().store;
     return FindKey(store.Root(root), path) != nullptr;
 }
 
 RegStatus SetValue(RootKey root, std::string_view path, std::string_view name,
                    const RegistryValue& value) {
+    const auto parts = SplitKeyPath(path);
+    if (!parts || !ValueFits(name, value)) return RegStatus::InvalidParameter;
     return Modify([&](Store& store) {
-        Key& key = CreatePath(store.Root(root), path);
+        Key& key = CreatePath(store.Root(root), *parts);
         if (auto* existing = FindValue(key, name)) {
             *existing = value;
         } else {
@@ -284,7 +363,7 @@ RegStatus SetValue(RootKey root, std::string_view path, std::string_view name,
 }
 
 std::optional<RegistryValue> QueryValue(RootKey root, std::string_view path, std::string_view name) {
-    Store store = Load();
+    Store store = Load().store;
     Key* key = FindKey(store.Root(root), path);
     if (key == nullptr) return std::nullopt;
     if (auto* value = FindValue(*key, name)) return *value;
@@ -313,12 +392,13 @@ RegStatus DeleteValue(RootKey root, std::string_view path, std::string_view name
 
 RegStatus DeleteTree(RootKey root, std::string_view path) {
     auto parts = SplitKeyPath(path);
-    if (parts.empty()) return RegStatus::AccessDenied;   // a root key cannot be deleted
+    if (!parts) return RegStatus::NotFound;
+    if (parts->empty()) return RegStatus::AccessDenied;   // a root key cannot be deleted
     return Modify([&](Store& store) {
-        const std::string leaf = parts.back();
-        parts.pop_back();
+        const std::string leaf = parts->back();
+        parts->pop_back();
         Key* parent = &store.Root(root);
-        for (const auto& part : parts) {
+        for (const auto& part : *parts) {
             parent = FindChild(*parent, part);
             if (parent == nullptr) return RegStatus::NotFound;
         }
@@ -333,13 +413,13 @@ RegStatus DeleteTree(RootKey root, std::string_view path) {
 }
 
 std::vector<std::string> SubKeys(RootKey root, std::string_view path) {
-    Store store = Load();
+    Store store = Load().store;
     Key* key = FindKey(store.Root(root), path);
     return key == nullptr ? std::vector<std::string>{} : Names(key->subkeys);
 }
 
 std::vector<std::string> ValueNames(RootKey root, std::string_view path) {
-    Store store = Load();
+    Store store = Load().store;
     Key* key = FindKey(store.Root(root), path);
     std::vector<std::string> names;
     if (key != nullptr) {

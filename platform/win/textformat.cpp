@@ -343,8 +343,10 @@ std::vector<std::string_view> SplitSections(std::string_view pattern) {
     return sections;
 }
 
+}  // namespace
+
 // One section of a number pattern, read once: where the digits go, and the literals around.
-struct NumberPattern {
+struct FormatPattern::NumberSection {
     std::string prefix;          // literals before the first digit placeholder
     std::string suffix;          // literals after the last one
     int minInteger = 0;          // '0' placeholders before the decimal point
@@ -354,7 +356,12 @@ struct NumberPattern {
     bool grouping = false;       // ',' between integer placeholders
     int scaleThousands = 0;      // ',' right before the point or the end: divide by 1000 each
     bool percent = false;
+    bool given = false;          // the section's text is not empty
 };
+
+namespace {
+
+using NumberPattern = FormatPattern::NumberSection;
 
 NumberPattern ReadNumberPattern(std::string_view section) {
     NumberPattern pattern;
@@ -396,6 +403,7 @@ NumberPattern ReadNumberPattern(std::string_view section) {
         }
     }
     pattern.scaleThousands += pendingCommas;
+    pattern.given = !section.empty();
     return pattern;
 }
 
@@ -475,21 +483,14 @@ bool IsDatePattern(std::string_view pattern) {
 
 }  // namespace
 
-std::string FormatNumber(double value, std::string_view pattern) {
-    if (pattern.empty() || EqualsIgnoringCase(pattern, "General Number")) return NumberText(value);
-    if (const auto named = NamedNumberPattern(pattern); !named.empty()) {
-        pattern = named;
-    } else if (IsDatePattern(pattern)) {
-        return FormatDate(value, pattern);
-    }
-    const auto sections = SplitSections(pattern);
-    const NumberPattern positive = ReadNumberPattern(sections[0]);
-    if (value == 0 && sections.size() >= 3 && !sections[2].empty()) {
-        return ApplyNumberPattern(0, ReadNumberPattern(sections[2]));
-    }
-    if (value < 0 && sections.size() >= 2 && !sections[1].empty()) {
-        return ApplyNumberPattern(value, ReadNumberPattern(sections[1]));
-    }
+std::string FormatNumber(double value, std::string_view pattern) { return FormatPattern(pattern).Number(value); }
+
+std::string FormatPattern::Number(double value) const {
+    if (numberKind_ == NumberKind::General) return NumberText(value);
+    if (numberKind_ == NumberKind::AsDate) return Date(value);
+    const NumberPattern& positive = sections_[0];
+    if (value == 0 && sections_.size() >= 3 && sections_[2].given) return ApplyNumberPattern(0, sections_[2]);
+    if (value < 0 && sections_.size() >= 2 && sections_[1].given) return ApplyNumberPattern(value, sections_[1]);
     std::string text = ApplyNumberPattern(value, positive);
     if (value < 0 && !RoundsToZero(value, positive)) text.insert(text.begin(), '-');
     return text;
@@ -518,10 +519,12 @@ int DayOfYear(const CivilTime& when) {
     return days;
 }
 
-// The length of a run of `letter` (either case) at `i`.
+// The length of a run of `letter` (either case) at `i`, counted up to 6: no field is longer, and
+// a run of thousands of letters is then read once in all, not once for each field it holds.
 std::size_t RunLength(std::string_view pattern, std::size_t i, char letter) {
+    constexpr std::size_t kLongestField = 6;
     std::size_t n = 0;
-    while (i + n < pattern.size() && Lower(pattern[i + n]) == letter) ++n;
+    while (n < kLongestField && i + n < pattern.size() && Lower(pattern[i + n]) == letter) ++n;
     return n;
 }
 
@@ -607,50 +610,21 @@ int WeekOfYear(const DateFields& fields) {
     return (fields.dayOfYear - 1 + jan1Weekday) / 7 + 1;
 }
 
-// Formats the field that starts at pattern[i] into `out` and answers its length; 0 when the
-// character there is not a field. `afterHour`: the previous field was an hour, so m means minutes.
-std::size_t FormatField(std::string_view pattern, std::size_t i, const DateFields& fields,
-                        double oleDate, bool afterHour, std::string& out) {
-    const char c = Lower(pattern[i]);
-    if (const std::size_t marker = AmPmLength(pattern, i); marker > 0) {
-        out += AmPmText(pattern.substr(i, marker), fields.when.hour);
-        return marker;
-    }
-    const std::size_t run = RunLength(pattern, i, c);
-    auto upTo = [run](std::size_t most) { return std::min(run, most); };
-    switch (c) {
-        case 'd':
-            out += FormatDayRun(fields, upTo(6), oleDate);
-            return upTo(6);
-        case 'm':
-            if (afterHour && run <= 2) {
-                out += Digits(fields.when.minute, run == 2);
-                return run;
-            }
-            out += FormatMonthRun(fields, upTo(4));
-            return upTo(4);
-        case 'y':
-            out += FormatYearRun(fields, upTo(4));
-            return upTo(4);
+// How many characters the field at pattern[i] takes, `run` being the run of its letter there; 0
+// when the character is not a field. `afterHour`: the previous field was an hour, so m means
+// minutes.
+std::size_t FieldLength(char letter, std::size_t run, bool afterHour) {
+    switch (letter) {
+        case 'd': return std::min<std::size_t>(run, 6);
+        case 'm': return afterHour && run <= 2 ? run : std::min<std::size_t>(run, 4);
+        case 'y': return std::min<std::size_t>(run, 4);
         case 'h':
         case 'n':
-        case 's': {
-            const int value = c == 'n' ? fields.when.minute : fields.when.second;
-            out += c == 'h' ? FormatHour(fields, run >= 2) : Digits(value, run >= 2);
-            return upTo(2);
-        }
-        case 'w':
-            out += std::to_string(run >= 2 ? WeekOfYear(fields) : fields.weekday);
-            return upTo(2);
-        case 'q':
-            out += std::to_string((fields.when.month - 1) / 3 + 1);
-            return 1;
-        case 't':
-            if (run < 5) return 0;
-            out += FormatDate(oleDate, "hh:mm:ss");
-            return 5;
-        default:
-            return 0;
+        case 's':
+        case 'w': return std::min<std::size_t>(run, 2);
+        case 'q': return 1;
+        case 't': return run < 5 ? 0 : 5;
+        default: return 0;
     }
 }
 
@@ -672,24 +646,105 @@ std::size_t CopyLiteral(std::string_view pattern, std::size_t i, std::string& ou
 
 }  // namespace
 
-std::string FormatDate(double oleDate, std::string_view pattern) {
-    if (pattern.empty() || EqualsIgnoringCase(pattern, "General Date") || EqualsIgnoringCase(pattern, "c")) {
-        return DateText(oleDate);
+// One piece of a date pattern: literal text, an AM/PM marker as written, or a field: its letter
+// (lower case) and length, an m after an hour being minutes.
+struct FormatPattern::DatePart {
+    enum class Kind { Literal, AmPm, Field };
+    Kind kind = Kind::Literal;
+    std::string text;
+    char letter = 0;
+    std::size_t length = 0;
+    bool minutes = false;
+};
+
+namespace {
+
+std::vector<FormatPattern::DatePart> ReadDatePattern(std::string_view pattern) {
+    using Part = FormatPattern::DatePart;
+    std::vector<Part> parts;
+    bool afterHour = false;
+    for (std::size_t i = 0; i < pattern.size();) {
+        if (const std::size_t marker = AmPmLength(pattern, i); marker > 0) {
+            parts.push_back({Part::Kind::AmPm, std::string(pattern.substr(i, marker)), 0, 0, false});
+            afterHour = false;
+            i += marker;
+            continue;
+        }
+        const char letter = Lower(pattern[i]);
+        const std::size_t run = RunLength(pattern, i, letter);
+        if (const std::size_t length = FieldLength(letter, run, afterHour); length > 0) {
+            parts.push_back({Part::Kind::Field, {}, letter, length, letter == 'm' && afterHour && run <= 2});
+            afterHour = letter == 'h';
+            i += length;
+            continue;
+        }
+        if (parts.empty() || parts.back().kind != Part::Kind::Literal) parts.emplace_back();
+        i += CopyLiteral(pattern, i, parts.back().text);
     }
-    if (const auto named = NamedDatePattern(pattern); !named.empty()) pattern = named;
+    return parts;
+}
+
+void AppendField(const FormatPattern::DatePart& part, const DateFields& fields, double oleDate, std::string& out) {
+    const std::size_t n = part.length;
+    switch (part.letter) {
+        case 'd': out += FormatDayRun(fields, n, oleDate); break;
+        case 'm': out += part.minutes ? Digits(fields.when.minute, n == 2) : FormatMonthRun(fields, n); break;
+        case 'y': out += FormatYearRun(fields, n); break;
+        case 'h': out += FormatHour(fields, n == 2); break;
+        case 'n': out += Digits(fields.when.minute, n == 2); break;
+        case 's': out += Digits(fields.when.second, n == 2); break;
+        case 'w': out += std::to_string(n == 2 ? WeekOfYear(fields) : fields.weekday); break;
+        case 'q': out += std::to_string((fields.when.month - 1) / 3 + 1); break;
+        default: out += FormatDate(oleDate, "hh:mm:ss"); break;   // ttttt
+    }
+}
+
+}  // namespace
+
+std::string FormatDate(double oleDate, std::string_view pattern) { return FormatPattern(pattern).Date(oleDate); }
+
+FormatPattern::FormatPattern(std::string_view pattern) {
+    // As a date pattern: the general date, or the named pattern's fields.
+    generalDate_ = pattern.empty() || EqualsIgnoringCase(pattern, "General Date") || EqualsIgnoringCase(pattern, "c");
+    if (!generalDate_) {
+        const auto namedDate = NamedDatePattern(pattern);
+        const std::string_view datePattern = namedDate.empty() ? pattern : namedDate;
+        twelveHour_ = HasAmPm(datePattern);
+        dateParts_ = ReadDatePattern(datePattern);
+    }
+    // As a number pattern: the general number, a date pattern, or up to three sections.
+    if (pattern.empty() || EqualsIgnoringCase(pattern, "General Number")) return;
+    const auto namedNumber = NamedNumberPattern(pattern);
+    if (namedNumber.empty() && IsDatePattern(pattern)) {
+        numberKind_ = NumberKind::AsDate;
+        return;
+    }
+    numberKind_ = NumberKind::Sections;
+    for (const auto section : SplitSections(namedNumber.empty() ? pattern : namedNumber)) {
+        if (sections_.size() == 3) break;
+        sections_.push_back(ReadNumberPattern(section));
+    }
+}
+
+FormatPattern::~FormatPattern() = default;
+FormatPattern::FormatPattern(const FormatPattern&) = default;
+FormatPattern& FormatPattern::operator=(const FormatPattern&) = default;
+FormatPattern::FormatPattern(FormatPattern&&) noexcept = default;
+FormatPattern& FormatPattern::operator=(FormatPattern&&) noexcept = default;
+
+std::string FormatPattern::Date(double oleDate) const {
+    if (generalDate_) return DateText(oleDate);
     DateFields fields;
     fields.when = CivilFromOleDate(oleDate);
     fields.weekday = Weekday(oleDate);
     fields.dayOfYear = DayOfYear(fields.when);
-    fields.twelveHour = HasAmPm(pattern);
+    fields.twelveHour = twelveHour_;
     std::string out;
-    bool afterHour = false;
-    for (std::size_t i = 0; i < pattern.size();) {
-        if (const std::size_t run = FormatField(pattern, i, fields, oleDate, afterHour, out); run > 0) {
-            afterHour = Lower(pattern[i]) == 'h';
-            i += run;
-        } else {
-            i += CopyLiteral(pattern, i, out);
+    for (const auto& part : dateParts_) {
+        switch (part.kind) {
+            case DatePart::Kind::Literal: out += part.text; break;
+            case DatePart::Kind::AmPm: out += AmPmText(part.text, fields.when.hour); break;
+            case DatePart::Kind::Field: AppendField(part, fields, oleDate, out); break;
         }
     }
     return out;

@@ -14,6 +14,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace win {
 
@@ -62,6 +63,34 @@ std::string FormatNumber(double value, std::string_view pattern);
 // in either case: "D/M/YYYY") or a named one ("General Date", "Long Date", "Short Date",
 // "Long Time", "Short Time"). An empty pattern gives DateText.
 std::string FormatDate(double oleDate, std::string_view pattern);
+
+// A Format pattern read once into a table of its parts, for formatting many values with one
+// pattern (a report column prints thousands); FormatNumber and FormatDate are one value's use of
+// it. Reading and applying take time in proportion to the pattern's length.
+class FormatPattern {
+public:
+    explicit FormatPattern(std::string_view pattern = {});
+    ~FormatPattern();
+    FormatPattern(const FormatPattern&);
+    FormatPattern& operator=(const FormatPattern&);
+    FormatPattern(FormatPattern&&) noexcept;
+    FormatPattern& operator=(FormatPattern&&) noexcept;
+
+    std::string Number(double value) const;   // FormatNumber(value, pattern)
+    std::string Date(double oleDate) const;   // FormatDate(oleDate, pattern)
+
+    // One ';' section of a number pattern, or one field or literal of a date pattern.
+    struct NumberSection;
+    struct DatePart;
+
+private:
+    enum class NumberKind { General, Sections, AsDate };
+    NumberKind numberKind_ = NumberKind::General;
+    std::vector<NumberSection> sections_;   // positive, then negative and zero when given
+    bool generalDate_ = true;
+    bool twelveHour_ = false;
+    std::vector<DatePart> dateParts_;
+};
 
 // Format of a text: a text the regional settings read as a number is formatted as that number,
 // one that reads as a date as that date (" 01/02/2024 " with "D/M/YYYY" gives "1/2/2024"); any

@@ -1,26 +1,105 @@
 #include "platform/controls/grid/data_grid.h"
 
 #include <QAbstractTableModel>
-#include <algorithm>
 #include <QComboBox>
 #include <QHeaderView>
+#include <QPainter>
+#include <QPainterPath>
 #include <QPersistentModelIndex>
+#include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QTableView>
+#include <algorithm>
 
 #include "platform/controls/grid/grid_object.h"
 #include "platform/forms/colors.h"
 #include "platform/forms/datacontrol.h"
 #include "platform/win/error.h"
+#include "platform/win/textformat.h"
 
 namespace controls::grid {
 namespace {
 
 QString Q(const std::string& text) { return QString::fromStdString(text); }
 
+// The view: rows of one line at the height of the font, and only whole rows shown: the strip
+// below the last whole row stays empty rather than showing half a row.
+class GridView : public QTableView {
+public:
+    using QTableView::QTableView;
+
+protected:
+    void updateGeometries() override {
+        QTableView::updateGeometries();
+        const int row = verticalHeader()->defaultSectionSize();
+        const int header = horizontalHeader()->isHidden() ? 0 : horizontalHeader()->height();
+        const int scroller = horizontalScrollBar()->isVisible() ? horizontalScrollBar()->height() : 0;
+        const int room = height() - 2 * frameWidth() - header - scroller;
+        const int cut = row > 0 && room > row ? room % row : 0;
+        const int left = verticalHeader()->isHidden() ? 0 : verticalHeader()->width();
+        setViewportMargins(left, header, 0, cut);
+        if (!verticalHeader()->isHidden()) {
+            const QRect selector = verticalHeader()->geometry();
+            verticalHeader()->setGeometry(selector.x(), selector.y(), selector.width(), viewport()->height());
+        }
+    }
+};
+
+// The record selector: a narrow button column left of the rows, marking the current row with a
+// triangle.
+class RecordSelector : public QHeaderView {
+public:
+    explicit RecordSelector(QWidget* parent) : QHeaderView(Qt::Vertical, parent) {}
+
+protected:
+    QSize sizeHint() const override { return {kWidth, QHeaderView::sizeHint().height()}; }
+    void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override {
+        painter->save();
+        painter->fillRect(rect, palette().color(QPalette::Button));
+        painter->setPen(palette().color(QPalette::Light));
+        painter->drawLine(rect.topLeft(), rect.topRight());
+        painter->drawLine(rect.topLeft(), rect.bottomLeft());
+        painter->setPen(palette().color(QPalette::Dark));
+        painter->drawLine(rect.bottomLeft(), rect.bottomRight());
+        painter->drawLine(rect.topRight(), rect.bottomRight());
+        const auto* view = static_cast<const QTableView*>(parentWidget());
+        if (view->currentIndex().isValid() && view->currentIndex().row() == logicalIndex) {
+            const QPointF centre = QRectF(rect).center();
+            const double half = std::min(rect.width(), rect.height()) / 4.0;
+            QPainterPath mark;
+            mark.moveTo(centre.x() - half / 2, centre.y() - half);
+            mark.lineTo(centre.x() + half, centre.y());
+            mark.lineTo(centre.x() - half / 2, centre.y() + half);
+            mark.closeSubpath();
+            painter->setRenderHint(QPainter::Antialiasing);
+            painter->fillPath(mark, palette().color(QPalette::ButtonText));
+        }
+        painter->restore();
+    }
+
+private:
+    static constexpr int kWidth = 14;
+};
+
 QTableView* MakeView(QWidget* parent) {
-    return std::make_unique<QTableView>(parent).release();   // the parent owns it
+    return std::make_unique<GridView>(parent).release();   // the parent owns it
 }
+
+// Inserts '.' between thousands of the whole part of a number text ("-1234567,5" to
+// "-1.234.567,5"); an exponent form stays as it is.
+std::string Grouped(std::string text) {
+    if (text.find('E') != std::string::npos) return text;
+    const std::size_t start = text.starts_with('-') ? 1 : 0;
+    std::size_t end = text.find(',');
+    if (end == std::string::npos) end = text.size();
+    for (std::size_t at = end; at > start + 3; at -= 3) text.insert(at - 3, 1, '.');
+    return text;
+}
+
+ShownCell Whole(std::int64_t value) { return {std::to_string(value), true}; }
+ShownCell Fraction(double value) { return {Grouped(win::NumberText(value)), true}; }
+ShownCell Money(double amount) { return {win::FormatNumber(amount, "#,##0.00"), true}; }
+ShownCell Day(double oleDate) { return {win::DateText(oleDate), false}; }
 
 // A cell's value as text: Empty and Null as "", booleans as "True"/"False".
 std::string TextOf(const com::Variant& value) {
@@ -30,9 +109,31 @@ std::string TextOf(const com::Variant& value) {
     return text.AsStr().ToUtf8();
 }
 
-std::string TextOf(const dao::Value& value) {
-    const forms::Value v = forms::FromDao(value);
-    return v.IsNull() ? std::string() : forms::CStr(v);
+// A cell's value as the grid shows it: numbers in the regional format and right-aligned,
+// currency with two decimals, dates day first.
+ShownCell Shown(const com::Variant& value) {
+    switch (value.Type()) {
+        case com::VT_I1: case com::VT_UI1: case com::VT_I2: case com::VT_UI2: case com::VT_I4:
+        case com::VT_UI4: case com::VT_I8: case com::VT_INT: case com::VT_UINT:
+            return Whole(value.AsInteger());
+        case com::VT_R4: return Fraction(value.AsR4());
+        case com::VT_R8: return Fraction(value.AsR8());
+        case com::VT_CY: return Money(static_cast<double>(value.AsCy().scaled) / com::Currency::kScale);
+        case com::VT_DATE: return Day(value.AsDate().days);
+        default: return {TextOf(value), false};
+    }
+}
+
+ShownCell Shown(const dao::Value& value) {
+    using Kind = dao::Value::Kind;
+    switch (value.kind()) {
+        case Kind::Null: return {};
+        case Kind::Byte: case Kind::Integer: case Kind::Long: return Whole(value.ToLong());
+        case Kind::Single: case Kind::Double: return Fraction(value.ToDouble());
+        case Kind::Currency: return Money(value.ToDouble());
+        case Kind::Date: return Day(value.ToDouble());
+        default: return {forms::CStr(forms::FromDao(value)), false};
+    }
 }
 
 }  // namespace
@@ -49,6 +150,10 @@ public:
         if (!index.isValid()) return {};
         if (role == Qt::DisplayRole) return Q(grid_.CellText(index.row(), index.column()));
         if (role == Qt::EditRole) return Q(grid_.SourceText(index.row(), index.column()));
+        if (role == Qt::TextAlignmentRole) {
+            const Qt::Alignment side = grid_.Cell(index.row(), index.column()).number ? Qt::AlignRight : Qt::AlignLeft;
+            return QVariant::fromValue(side | Qt::AlignVCenter);
+        }
         return {};
     }
 
@@ -76,6 +181,7 @@ public:
         rows_ = grid_.RowCount();
         columns_ = grid_.ColumnCount();
         endResetModel();
+        grid_.ApplyLayout();
     }
     bool SameShape() const { return rows_ == grid_.RowCount() && columns_ == grid_.ColumnCount(); }
     void CellsChanged(int row, int column, int lastRow, int lastColumn) {
@@ -171,9 +277,14 @@ DataGrid::DataGrid(forms::Window& window, std::string name, QWidget* parent)
     view.setSelectionMode(QAbstractItemView::SingleSelection);
     view.setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed |
                          QAbstractItemView::AnyKeyPressed);
+    view.setWordWrap(false);
+    view.setVerticalHeader(std::make_unique<RecordSelector>(&view).release());   // the view owns it
+    view.verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     view.verticalHeader()->hide();
+    view.horizontalHeader()->setHighlightSections(false);
     QObject::connect(view.selectionModel(), &QItemSelectionModel::currentChanged,
                      [this](const QModelIndex& current, const QModelIndex& previous) {
+                         View().verticalHeader()->viewport()->update();
                          OnCurrentChanged(current.row(), current.column(), previous.row(), previous.column());
                      });
     QObject::connect(&view, &QAbstractItemView::doubleClicked, [this] { Fire(DblClick); });
@@ -195,7 +306,7 @@ QTableView& DataGrid::View() const { return *static_cast<QTableView*>(Widget());
 // --- Columns -------------------------------------------------------------------------------------
 
 GridColumn& DataGrid::AddColumn(std::string caption, std::string dataField) {
-    columns_.push_back({std::move(caption), std::move(dataField), {}, false});
+    columns_.push_back({std::move(caption), std::move(dataField), {}, false, 0});
     model_->Reset();
     return columns_.back();
 }
@@ -211,6 +322,7 @@ void DataGrid::SetColumnCaption(int index, const std::string& caption) {
     Column(index);
     columns_[static_cast<std::size_t>(index)].caption = caption;
     model_->HeaderChanged(index);
+    ApplyLayout();
 }
 
 void DataGrid::SetValueItems(int index, std::vector<ValueItem> items) {
@@ -224,17 +336,48 @@ void DataGrid::SetColumnLocked(int index, bool locked) {
     columns_[static_cast<std::size_t>(index)].locked = locked;
 }
 
+void DataGrid::SetColumnWidth(int index, int twips) {
+    Column(index);
+    columns_[static_cast<std::size_t>(index)].width = std::max(twips, 0);
+    ApplyLayout();
+}
+
+void DataGrid::SetRecordSelectors(bool shown) { View().verticalHeader()->setVisible(shown); }
+bool DataGrid::RecordSelectors() const { return !View().verticalHeader()->isHidden(); }
+
+// Rows of one line at the height of the font; each column as wide as the window declared it or,
+// without a width, as its heading and the texts of its first kFitRows rows need.
+void DataGrid::ApplyLayout() {
+    QTableView& view = View();
+    const QFontMetrics metrics = view.fontMetrics();
+    const int row = metrics.height() + kRowPadding;
+    view.verticalHeader()->setMinimumSectionSize(row);
+    view.verticalHeader()->setDefaultSectionSize(row);
+    const int padding = 2 * (view.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &view) + 1) + 1;
+    const int headingPadding = 2 * view.style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, &view) + 1;
+    for (int c = 0; c < ColumnCount(); ++c) {
+        const GridColumn& column = columns_[static_cast<std::size_t>(c)];
+        int width = column.width / forms::kTwipsPerPixel;
+        if (column.width == 0) {
+            width = metrics.horizontalAdvance(Q(column.caption)) + headingPadding;
+            for (int r = 0; r < std::min(RowCount(), kFitRows); ++r)
+                width = std::max(width, metrics.horizontalAdvance(Q(CellText(r, c))) + padding);
+        }
+        view.setColumnWidth(c, width);
+    }
+}
+
 // Without declared columns: one per field of the recordset or column of the array.
 void DataGrid::EnsureColumns() {
     if (!columns_.empty()) return;
     if (array_) {
         for (std::int32_t c = 0; c < array_->Count(2); ++c)
-            columns_.push_back({std::to_string(array_->LowerBound(2) + c), {}, {}, false});
+            columns_.push_back({std::to_string(array_->LowerBound(2) + c), {}, {}, false, 0});
     } else if (data_ && data_->HasRecordset()) {
         const dao::Fields fields = data_->Recordset().Fields();
         for (int f = 0; f < fields.Count(); ++f) {
             const std::string name = fields.Item(f).Name();
-            columns_.push_back({name, name, {}, false});
+            columns_.push_back({name, name, {}, false, 0});
         }
     }
 }
@@ -286,10 +429,10 @@ void DataGrid::ReloadRecordset() {
         dao::Recordset& rs = data_->Recordset();
         if (!(rs.Bof() && rs.Eof())) {
             for (rs.MoveFirst(); !rs.Eof(); rs.MoveNext()) {
-                std::vector<std::string> texts;
+                std::vector<ShownCell> texts;
                 for (int c = 0; c < ColumnCount(); ++c) {
                     const std::string& field = columns_[static_cast<std::size_t>(c)].dataField;
-                    texts.push_back(TextOf(field.empty() ? rs(c).GetValue() : rs(field).GetValue()));
+                    texts.push_back(Shown(field.empty() ? rs(c).GetValue() : rs(field).GetValue()));
                 }
                 records_.push_back(std::move(texts));
             }
@@ -347,17 +490,26 @@ int DataGrid::RowCount() const {
 
 std::string DataGrid::SourceText(int row, int column) const {
     if (row < 0 || row >= RowCount() || column < 0 || column >= ColumnCount()) return {};
-    if (!array_) return records_[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)];
+    if (!array_) return records_[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)].text;
     if (column >= array_->Count(2)) return {};
     return TextOf(array_->Value(array_->LowerBound(1) + row, array_->LowerBound(2) + column));
 }
 
 std::string DataGrid::CellText(int row, int column) const {
-    std::string text = SourceText(row, column);
-    if (column < 0 || column >= ColumnCount()) return text;
-    for (const auto& item : columns_[static_cast<std::size_t>(column)].valueItems)
-        if (item.value == text) return item.display;
-    return text;
+    return Cell(row, column).text;
+}
+
+ShownCell DataGrid::Cell(int row, int column) const {
+    if (row < 0 || row >= RowCount() || column < 0 || column >= ColumnCount()) return {};
+    const auto& items = columns_[static_cast<std::size_t>(column)].valueItems;
+    if (!items.empty()) {
+        const std::string stored = SourceText(row, column);
+        for (const auto& item : items)
+            if (item.value == stored) return {item.display, false};
+    }
+    if (!array_) return records_[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)];
+    if (column >= array_->Count(2)) return {};
+    return Shown(array_->Value(array_->LowerBound(1) + row, array_->LowerBound(2) + column));
 }
 
 bool DataGrid::StoreCell(int row, int column, const std::string& value) {

@@ -53,6 +53,14 @@ struct GridColumn {
     std::string dataField;              // a data control's field; array columns go by position
     std::vector<ValueItem> valueItems;
     bool locked = false;                // the user cannot edit the column
+    int width = 0;                      // twips; 0 fits the heading and the contents
+};
+
+// A cell as the grid shows it: numbers ("1.234,5"), currency ("1.234,50") and dates
+// ("31/12/2026") in the regional format, numbers right-aligned.
+struct ShownCell {
+    std::string text;
+    bool number = false;
 };
 
 class GridObject;
@@ -74,6 +82,11 @@ public:
     void SetColumnCaption(int index, const std::string& caption);
     void SetValueItems(int index, std::vector<ValueItem> items);
     void SetColumnLocked(int index, bool locked);
+    // The width the window gives a column, in twips; 0 fits it to its heading and contents.
+    void SetColumnWidth(int index, int twips);
+    // The record selector: a button column left of the rows, the current row marked.
+    void SetRecordSelectors(bool shown);
+    bool RecordSelectors() const;
 
     // Sources: binding one drops the other.
     void SetDataSource(forms::DataControl& data);
@@ -84,8 +97,10 @@ public:
     // (the current cell stays where it was when it still exists).
     void Refresh();
     int RowCount() const;
-    // The text a cell shows (a value item's text in place of its value).
+    // The text a cell shows (a value item's text in place of its value, numbers and dates in the
+    // regional format).
     std::string CellText(int row, int column) const;
+    ShownCell Cell(int row, int column) const;
 
     int Row() const;
     int Col() const;
@@ -118,11 +133,17 @@ private:
     bool StoreCell(int row, int column, const std::string& value);
     void EnsureColumns();
     void Unbind();
+    void ApplyLayout();
+
+    // Rows a fitted column measures: the grids' sources are short lists, and a long one still
+    // opens at once.
+    static constexpr int kFitRows = 500;
+    static constexpr int kRowPadding = 3;   // pixels of a row beyond the font's height
 
     std::vector<GridColumn> columns_;
     forms::DataControl* data_ = nullptr;
     std::shared_ptr<int> alive_;   // the data control's refresh callback checks it
-    std::vector<std::vector<std::string>> records_;   // texts of the recordset's rows
+    std::vector<std::vector<ShownCell>> records_;   // the recordset's rows as shown
     com::ComPtr<ArrayObject> array_;
     int arrayToken_ = 0;
     std::uint32_t highlight_ = 0x8000000Du;

@@ -35,6 +35,8 @@ inline constexpr long ColumnsTooWide = 20519;
 inline constexpr long NotANumber = 20520;          // a summed field holds a text
 inline constexpr long DataReadFailed = 20521;      // the source failed while its rows were read
 inline constexpr long HeaderTooTall = 20522;       // the header leaves no room for a row
+inline constexpr long LimitExceeded = 20523;       // a report file, line or Format pattern too long
+inline constexpr long DateOutOfRange = 20524;      // a value a date format cannot show
 }  // namespace err
 
 // The source every error of the control carries.

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "platform/controls/report/report_errors.h"
 
@@ -41,14 +43,23 @@ private:
     int line_ = 0;
     int titleLine_ = 0, sourceLine_ = 0, orientationLine_ = 0, groupLine_ = 0;
     std::vector<int> sumLines_;
+    std::unordered_map<std::string, std::size_t> summed_;   // NameKey of each Sum= field -> index
     ReportDefinition def_;
 };
 
 ReportDefinition Parser::Run(std::string_view text) {
+    if (text.size() > kMaxReportFileBytes) {
+        Raise(err::LimitExceeded, "Report file '" + fileName_ + "' holds " + std::to_string(text.size()) +
+                                      " bytes, more than the " + std::to_string(kMaxReportFileBytes) +
+                                      " a report file may hold: check that it is the right file.");
+    }
     if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
     while (!text.empty()) {
         ++line_;
         const std::size_t end = std::min(text.find('\n'), text.size());
+        if (end - (end > 0 && text[end - 1] == '\r') > kMaxLineBytes) {
+            Fail(err::LimitExceeded, "the line is longer than " + std::to_string(kMaxLineBytes) + " bytes");
+        }
         const std::string_view raw = Trim(text.substr(0, end));
         text.remove_prefix(std::min(end + 1, text.size()));
         if (raw.empty() || raw.front() == ';' || raw.front() == '#') continue;
@@ -88,9 +99,8 @@ void Parser::Line(std::string_view key, std::string_view value) {
         def_.groupField = value;
     } else if (SameName(key, "Sum")) {
         if (value.empty()) Fail(err::MalformedLine, "Sum= needs a field name");
-        for (const auto& field : def_.sums) {
-            if (SameName(field, value)) Fail(err::DuplicateKey, "field '" + field + "' is already summed");
-        }
+        const auto [first, added] = summed_.emplace(NameKey(value), def_.sums.size());
+        if (!added) Fail(err::DuplicateKey, "field '" + def_.sums[first->second] + "' is already summed");
         def_.sums.emplace_back(value);
         sumLines_.push_back(line_);
     } else {
@@ -178,7 +188,16 @@ ReportColumn Parser::ParseColumn(std::string_view value) const {
     } else {
         Fail(err::MalformedLine, "column alignment must be L or R, not '" + std::string(parts[3]) + "'");
     }
-    if (parts.size() == 5) column.format = parts[4];
+    if (parts.size() == 5) {
+        const auto characters = std::count_if(parts[4].begin(), parts[4].end(), [](char c) {
+            return (static_cast<unsigned char>(c) & 0xC0) != 0x80;   // not a UTF-8 continuation byte
+        });
+        if (static_cast<std::size_t>(characters) > kMaxPatternChars) {
+            Fail(err::LimitExceeded,
+                 "the column's Format pattern is longer than " + std::to_string(kMaxPatternChars) + " characters");
+        }
+        column.format = CellFormat(parts[4], column.field);
+    }
     return column;
 }
 
@@ -191,10 +210,10 @@ void Parser::Check() const {
     if (def_.columns.empty()) {
         Raise(err::MissingKey, "Report file '" + fileName_ + "' has no Column= line.");
     }
+    std::unordered_set<std::string> shown;
+    for (const auto& column : def_.columns) shown.insert(NameKey(column.field));
     for (std::size_t i = 0; i < def_.sums.size(); ++i) {
-        const bool shown = std::any_of(def_.columns.begin(), def_.columns.end(),
-                                       [&](const auto& c) { return SameName(c.field, def_.sums[i]); });
-        if (!shown) {
+        if (!shown.contains(NameKey(def_.sums[i]))) {
             Raise(err::MalformedLine, "Report file '" + fileName_ + "', line " +
                                           std::to_string(sumLines_[i]) + ": summed field '" + def_.sums[i] +
                                           "' is not shown by any Column= line.");
@@ -208,10 +227,10 @@ ReportDefinition ParseReportFile(std::string_view text, std::string_view fileNam
     return Parser(fileName).Run(text);
 }
 
-bool SameName(std::string_view a, std::string_view b) {
-    return QString::fromUtf8(a.data(), static_cast<qsizetype>(a.size()))
-               .compare(QString::fromUtf8(b.data(), static_cast<qsizetype>(b.size())), Qt::CaseInsensitive) ==
-           0;
+bool SameName(std::string_view a, std::string_view b) { return NameKey(a) == NameKey(b); }
+
+std::string NameKey(std::string_view name) {
+    return QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())).toCaseFolded().toStdString();
 }
 
 }  // namespace controls::report

@@ -11,11 +11,18 @@
 //   Group=        once, optional        a field; a change of its value starts a group
 //   Sum=          repeatable            a field shown in a column: subtotals and grand total
 // Every fault raises the control's error (report_errors.h) naming the file and the line.
+//
+// Limits (LimitExceeded beyond them): the file at most kMaxReportFileBytes, a line at most
+// kMaxLineBytes, a Format pattern at most kMaxPatternChars characters. Reading takes time in
+// proportion to the file's size: names are checked against sets, never pair by pair.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/controls/report/report_format.h"
 
 namespace controls::report {
 
@@ -27,7 +34,7 @@ struct ReportColumn {
     std::string field;
     double widthMm = 0;
     Alignment alignment = Alignment::Left;
-    std::string format;  // the runtime's Format pattern; empty for the general format
+    CellFormat format;  // the runtime's Format pattern, read once; empty for the general format
 };
 
 // One piece of a header line: literal text, or the value of the formula it names.
@@ -47,11 +54,19 @@ struct ReportDefinition {
     std::vector<std::string> sums;  // fields, each shown by some column
 };
 
+// A report file is a page of text; a thousand times the largest the catalogue names is still
+// read in milliseconds, and anything beyond is not a report file.
+inline constexpr std::size_t kMaxReportFileBytes = 1024 * 1024;
+// A line holds one key and its value; the longest useful one, a header line, fills a page's width.
+inline constexpr std::size_t kMaxLineBytes = 4096;
+
 // Parses the text of a report file. `fileName` only names the file in error descriptions.
 ReportDefinition ParseReportFile(std::string_view text, std::string_view fileName);
 
-// Case-insensitive comparison of field names (ASCII letters; names are matched as the database
-// engine matches them for the fields reports use).
+// Case-insensitive comparison of field names (names are matched as the database engine matches
+// them for the fields reports use).
 bool SameName(std::string_view a, std::string_view b);
+// The key under which SameName finds a name in a set: equal keys for names SameName matches.
+std::string NameKey(std::string_view name);
 
 }  // namespace controls::report

@@ -1,19 +1,32 @@
 #include "platform/controls/report/report_format.h"
 
+#include "platform/controls/report/report_errors.h"
 #include "platform/win/clock.h"
-#include "platform/win/textformat.h"
+#include "platform/win/error.h"
 
 namespace controls::report {
 
-std::string FormatCell(const CellValue& value, std::string_view pattern) {
-    switch (value.kind) {
-        case CellValue::Kind::Null: return {};
-        case CellValue::Kind::Text: return value.text;
-        case CellValue::Kind::Number: return win::FormatNumber(value.number, pattern);
-        case CellValue::Kind::Date: return win::FormatDate(value.number, pattern);
+CellFormat::CellFormat(std::string_view pattern, std::string_view field)
+    : pattern_(pattern), read_(pattern), field_(field) {}
+
+std::string CellFormat::Apply(const CellValue& value) const {
+    if (value.kind == CellValue::Kind::Null) return {};
+    if (value.kind == CellValue::Kind::Text) return value.text;
+    try {
+        if (value.kind == CellValue::Kind::Number) return read_.Number(value.number);
+        return read_.Date(value.number);
+    } catch (const win::RuntimeError& e) {
+        // The runtime's Format raises only this for a value it cannot turn into a date.
+        if (e.Number() != win::err::InvalidProcedureCall) throw;
+        const std::string what = field_.empty() ? "A value" : "Field '" + field_ + "'";
+        Raise(err::DateOutOfRange, what + " holds " + win::NumberText(value.number) +
+                                       ", which is not a date of the years 100 to 9999, so the "
+                                       "format '" + pattern_ + "' cannot show it: correct the value or "
+                                       "the column's format.");
     }
-    return {};
 }
+
+std::string FormatCell(const CellValue& value, const CellFormat& format) { return format.Apply(value); }
 
 std::string TodayText() {
     const win::CivilTime now = win::SystemClock().Now();

@@ -9,8 +9,17 @@
 
 #include "platform/controls/report/report_errors.h"
 #include "platform/controls/report/report_format.h"
+#include "platform/ctl/font_picture.h"
 
 namespace controls::report {
+
+QFont ReportFont(double pointSize, bool bold) {
+    QFont font(ctl::InstalledFace("Arial"));
+    font.setPointSizeF(pointSize);
+    font.setBold(bold);
+    return font;
+}
+
 namespace {
 
 constexpr double kPointsPerMm = 72.0 / 25.4;
@@ -33,9 +42,7 @@ double WrappedHeight(const std::string& text, double width, double points) {
         image.setDotsPerMeterY(qRound(72 / 0.0254));
         return image;
     }();
-    QFont font;
-    font.setPointSizeF(points);
-    const QFontMetricsF metrics(font, &device);
+    const QFontMetricsF metrics(ReportFont(points, false), &device);
     const QRectF bound =
         metrics.boundingRect(QRectF(0, 0, width, 1e6), Qt::TextWordWrap, QString::fromStdString(text));
     return std::max(bound.height(), metrics.height()) + 2;

@@ -13,6 +13,7 @@
 // heading repeated with " (continuação)" on the next page.
 #pragma once
 
+#include <QFont>
 #include <QLineF>
 #include <QRectF>
 #include <QSizeF>
@@ -56,6 +57,10 @@ struct LaidOutReport {
     bool landscape = false;
     std::vector<Page> pages;
 };
+
+// The face every text of a report is measured and drawn in (the windows' sans-serif face), at a
+// size in points.
+QFont ReportFont(double pointSize, bool bold);
 
 // A formula the program set: `Name= "text"`.
 struct Formula {

@@ -4,6 +4,7 @@
 #include <QScrollBar>
 
 #include "platform/controls/report/report_render.h"
+#include "platform/ctl/font_picture.h"
 
 namespace controls::report {
 
@@ -20,6 +21,7 @@ PreviewWindow::PreviewWindow(std::shared_ptr<const LaidOutReport> report, const 
       print_("&Imprimir"),
       close_("&Fechar") {
     setWindowTitle(QString::fromStdString(title));
+    setFont(ctl::DefaultQFont());   // the program's windows' font
     zoom_.setRange(25, 400);
     zoom_.setSingleStep(10);
     zoom_.setSuffix(" %");
@@ -78,8 +80,8 @@ void PreviewWindow::Redraw() {
     previous_.setEnabled(current_ > 0);
     next_.setEnabled(current_ + 1 < count);
     last_.setEnabled(current_ + 1 < count);
-    page_.setPixmap(QPixmap::fromImage(
-        PageImage(*report_, static_cast<std::size_t>(current_), zoom_.value(), logicalDpiX())));
+    page_.setPixmap(QPixmap::fromImage(PageImage(*report_, static_cast<std::size_t>(current_), zoom_.value(),
+                                                 logicalDpiX(), devicePixelRatioF())));
 }
 
 void PreviewWindow::RequestPrint() {

@@ -1,8 +1,12 @@
 #include "platform/controls/report/report_printer.h"
 
+#include <QCoreApplication>
+#include <QLibraryInfo>
 #include <QMessageBox>
+#include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QTranslator>
 
 #include <fstream>
 #include <sstream>
@@ -64,9 +68,24 @@ std::string ReadReportText(const std::string& name, const std::filesystem::path&
 std::unique_ptr<QPrinter> DefaultPrinter() {
     const QPrinterInfo info = QPrinterInfo::defaultPrinter();
     if (info.isNull()) {
-        Raise(err::NoPrinter, "No printer is installed: install a printer, or preview the report instead.");
+        Raise(err::NoPrinter,
+              "Nenhuma impressora está instalada: instale uma impressora ou visualize o relatório na tela.");
     }
     return std::make_unique<QPrinter>(info, QPrinter::HighResolution);
+}
+
+// Qt's own dialogs (the print dialog) speak Portuguese, as the program's windows do. Installed
+// once, owned by the application.
+void UsePortugueseQtTexts() {
+    static const bool installed = [] {
+        if (!QCoreApplication::instance()) return false;
+        auto translator = std::make_unique<QTranslator>(QCoreApplication::instance());
+        if (!translator->load(QStringLiteral("qtbase_pt_BR"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+            return false;
+        QCoreApplication::installTranslator(translator.release());
+        return true;
+    }();
+    (void)installed;
 }
 
 bool IsBlank(char c) {
@@ -80,6 +99,14 @@ ReportPrinter::ReportPrinter() : ReportPrinter(DefaultHooks()) {}
 ReportPrinter::ReportPrinter(Hooks hooks) : hooks_(std::move(hooks)) {
     if (!hooks_.today) hooks_.today = TodayText;
     if (!hooks_.printer) hooks_.printer = DefaultPrinter;
+    if (!hooks_.printDialog) hooks_.printDialog = ShowPrintDialog;
+}
+
+bool ShowPrintDialog(QPrinter& printer, QWidget* parent) {
+    UsePortugueseQtTexts();
+    QPrintDialog dialog(&printer, parent);
+    dialog.setWindowTitle(QStringLiteral("Imprimir"));
+    return dialog.exec() == QDialog::Accepted;
 }
 
 ReportPrinter::~ReportPrinter() = default;
@@ -198,16 +225,13 @@ void ReportPrinter::Start() {
 }
 
 void ReportPrinter::OpenPreview(std::shared_ptr<const LaidOutReport> report) {
-    std::string title;
-    for (const auto& text : report->pages.front().texts) {
-        if (text.role == TextRole::Title) title = text.text;
-    }
+    const std::string title = ReportTitle(*report);
     std::weak_ptr<const LaidOutReport> shown = report;
     preview_ = std::make_unique<PreviewWindow>(std::move(report), title, zoom_, printAllowed_, [this, shown] {
         const auto pages = shown.lock();
         if (!pages) return;
         try {
-            Print(*pages);
+            PrintFromPreview(*pages);
         } catch (const win::RuntimeError& e) {
             QMessageBox::warning(preview_.get(), QStringLiteral("Mensagem"),
                                  QString::fromStdString(e.Description()));
@@ -219,6 +243,14 @@ void ReportPrinter::OpenPreview(std::shared_ptr<const LaidOutReport> report) {
 void ReportPrinter::Print(const LaidOutReport& report) const {
     const std::unique_ptr<QPrinter> printer = hooks_.printer();
     PrintOn(*printer, report);
+}
+
+// The dialog opens on the report's paper, orientation and title, which also names a PDF file.
+void ReportPrinter::PrintFromPreview(const LaidOutReport& report) const {
+    QPrinter printer(QPrinter::HighResolution);
+    PreparePrinter(printer, report);
+    if (!hooks_.printDialog(printer, preview_.get())) return;
+    PrintOn(printer, report);
 }
 
 report::Formula ParseFormula(const std::string& text, int index) {

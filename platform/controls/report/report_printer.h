@@ -14,7 +14,9 @@
 // A start with destination 0 lays the whole report out, opens (or replaces) the modeless preview
 // window on its first page and returns at once; with destination 1 it prints on the default
 // printer without a dialog. The preview keeps the laid-out pages, so printing from it prints what
-// the user sees.
+// the user sees: its print button shows the system's print dialog (in Portuguese; it also prints
+// to a PDF file), and a cancelled dialog prints nothing. Every printout and PDF file carries the
+// report's title as its document name.
 #pragma once
 
 #include <filesystem>
@@ -27,6 +29,7 @@
 #include "platform/controls/report/row_source.h"
 
 class QPrinter;
+class QWidget;
 
 namespace controls::report {
 
@@ -40,6 +43,9 @@ public:
         std::function<std::filesystem::path(const std::string&)> hostPath;  // report file path
         std::function<std::string()> today;                                 // the header's date
         std::function<std::unique_ptr<QPrinter>()> printer;                 // destination 1
+        // The print dialog of the preview, over `parent`: lets the user choose the printer or
+        // file; false when the user cancels.
+        std::function<bool(QPrinter& printer, QWidget* parent)> printDialog;
     };
     // The real outside world: the database layer, the machine's paths, clock and printer.
     static Hooks DefaultHooks();
@@ -89,6 +95,7 @@ private:
     void Start();
     void OpenPreview(std::shared_ptr<const LaidOutReport> report);
     void Print(const LaidOutReport& report) const;
+    void PrintFromPreview(const LaidOutReport& report) const;
     std::vector<report::Formula> Formulas() const;
 
     Hooks hooks_;
@@ -102,6 +109,9 @@ private:
     int zoom_ = 100;
     std::unique_ptr<PreviewWindow> preview_;
 };
+
+// The system's print dialog with Qt's Portuguese texts; false when the user cancels.
+bool ShowPrintDialog(QPrinter& printer, QWidget* parent);
 
 // Reads a formula `Name= "text"`; raises MalformedFormula naming `index`.
 report::Formula ParseFormula(const std::string& text, int index);

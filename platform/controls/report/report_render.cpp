@@ -23,7 +23,7 @@ QPageLayout LayoutFor(const LaidOutReport& report) {
 template <typename Device>
 void PaintAll(QPainter& painter, Device& device, const LaidOutReport& report) {
     for (std::size_t i = 0; i < report.pages.size(); ++i) {
-        if (i != 0 && !device.newPage()) Raise(err::PrintFailed, "The output refused a new page.");
+        if (i != 0 && !device.newPage()) Raise(err::PrintFailed, "A impressora recusou uma nova página.");
         PaintPage(painter, report, i);
     }
 }
@@ -38,12 +38,12 @@ void PaintPage(QPainter& painter, const LaidOutReport& report, std::size_t index
     for (const QLineF& line : page.lines) {
         painter.drawLine(QLineF(line.p1() * scale, line.p2() * scale));
     }
-    QFont font;
+    QFont font = ReportFont(9, false);
+    painter.setFont(font);
     for (const PageText& text : page.texts) {
         if (text.text.empty()) continue;
         if (font.pointSizeF() != text.pointSize || font.bold() != text.bold) {
-            font.setPointSizeF(text.pointSize);
-            font.setBold(text.bold);
+            font = ReportFont(text.pointSize, text.bold);
             painter.setFont(font);
         }
         const QRectF rect(text.rect.topLeft() * scale, text.rect.size() * scale);
@@ -56,12 +56,14 @@ void PaintPage(QPainter& painter, const LaidOutReport& report, std::size_t index
     painter.restore();
 }
 
-QImage PageImage(const LaidOutReport& report, std::size_t index, int zoomPercent, double screenDpi) {
-    const double dpi = screenDpi * zoomPercent / 100.0;
+QImage PageImage(const LaidOutReport& report, std::size_t index, int zoomPercent, double screenDpi,
+                 double pixelRatio) {
+    const double dpi = screenDpi * zoomPercent / 100.0 * pixelRatio;
     const QSize size = (report.pageSize * dpi / 72.0).toSize();
     QImage image(size, QImage::Format_RGB32);
     image.setDotsPerMeterX(qRound(dpi / 0.0254));
     image.setDotsPerMeterY(qRound(dpi / 0.0254));
+    image.setDevicePixelRatio(pixelRatio);
     image.fill(Qt::white);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
@@ -82,6 +84,7 @@ void WritePdf(const LaidOutReport& report, const std::filesystem::path& file) {
     QPdfWriter writer(name);
     writer.setResolution(300);
     writer.setCreator("report");
+    writer.setTitle(QString::fromStdString(ReportTitle(report)));
     writer.setPageLayout(LayoutFor(report));
     QPainter painter;
     if (!painter.begin(&writer))
@@ -90,17 +93,30 @@ void WritePdf(const LaidOutReport& report, const std::filesystem::path& file) {
     painter.end();
 }
 
-void PrintOn(QPrinter& printer, const LaidOutReport& report) {
+std::string ReportTitle(const LaidOutReport& report) {
+    if (report.pages.empty()) return {};
+    for (const auto& text : report.pages.front().texts)
+        if (text.role == TextRole::Title) return text.text;
+    return {};
+}
+
+void PreparePrinter(QPrinter& printer, const LaidOutReport& report) {
     printer.setFullPage(true);
     printer.setPageLayout(LayoutFor(report));
+    printer.setDocName(QString::fromStdString(ReportTitle(report)));
+    printer.setCreator(QStringLiteral("report"));
+}
+
+void PrintOn(QPrinter& printer, const LaidOutReport& report) {
+    PreparePrinter(printer, report);
     QPainter painter;
     if (!painter.begin(&printer)) {
-        Raise(err::PrintFailed, "The printer '" + printer.printerName().toStdString() +
-                                    "' did not accept the report: check that it is on and ready.");
+        Raise(err::PrintFailed, "A impressora '" + printer.printerName().toStdString() +
+                                    "' não aceitou o relatório: verifique se está ligada e pronta.");
     }
     PaintAll(painter, printer, report);
     if (!painter.end() || printer.printerState() == QPrinter::Error) {
-        Raise(err::PrintFailed, "The printer reported an error while printing the report.");
+        Raise(err::PrintFailed, "A impressora informou um erro ao imprimir o relatório.");
     }
 }
 

@@ -4,6 +4,7 @@
 #include <QImage>
 
 #include <filesystem>
+#include <string>
 
 #include "platform/controls/report/report_layout.h"
 
@@ -17,15 +18,25 @@ namespace controls::report {
 // ellipsis; header lines wrap.
 void PaintPage(QPainter& painter, const LaidOutReport& report, std::size_t index);
 
-// Page `index` as an image at `zoomPercent` of its size on a screen of `screenDpi`.
-QImage PageImage(const LaidOutReport& report, std::size_t index, int zoomPercent, double screenDpi = 96);
+// Page `index` as an image at `zoomPercent` of its size on a screen of `screenDpi`, drawn with
+// `pixelRatio` device pixels to a screen pixel (a high-resolution screen's), so that it is sharp
+// there.
+QImage PageImage(const LaidOutReport& report, std::size_t index, int zoomPercent, double screenDpi = 96,
+                 double pixelRatio = 1);
 
-// Writes every page to a PDF file (host path). Raises PrintFailed when the file cannot be
-// written.
+// The report's title, as its first page shows it; "" without one.
+std::string ReportTitle(const LaidOutReport& report);
+
+// Sets `printer` to A4 in the report's orientation, the whole page, and the report's title as
+// the document name (a PDF file's title).
+void PreparePrinter(QPrinter& printer, const LaidOutReport& report);
+
+// Writes every page to a PDF file (host path), titled with the report's title. Raises
+// PrintFailed when the file cannot be written.
 void WritePdf(const LaidOutReport& report, const std::filesystem::path& file);
 
-// Prints every page on `printer`, which this sets to A4 in the report's orientation. Raises
-// PrintFailed when the printer refuses the job.
+// Prints every page on `printer`, prepared as PreparePrinter does. Raises PrintFailed when the
+// printer refuses the job.
 void PrintOn(QPrinter& printer, const LaidOutReport& report);
 
 }  // namespace controls::report

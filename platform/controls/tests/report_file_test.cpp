@@ -36,9 +36,9 @@ TEST(ReportFileTest, ReadsEveryKeyWithCommentsBomCrLfAndAnyCase) {
     EXPECT_EQ(def.columns[1].field, "Valor");
     EXPECT_DOUBLE_EQ(def.columns[1].widthMm, 30.5);
     EXPECT_EQ(def.columns[1].alignment, Alignment::Right);
-    EXPECT_EQ(def.columns[1].format, "#,##0.00;(#,##0.00)|x");
+    EXPECT_EQ(def.columns[1].format.Pattern(), "#,##0.00;(#,##0.00)|x");
     EXPECT_EQ(def.columns[0].alignment, Alignment::Left);
-    EXPECT_EQ(def.columns[2].format, "");
+    EXPECT_EQ(def.columns[2].format.Pattern(), "");
     EXPECT_EQ(def.groupField, "Loja");
     EXPECT_EQ(def.sums, std::vector<std::string>{"Valor"});
 }
@@ -87,6 +87,63 @@ TEST(ReportFileTest, MalformedFilesNameTheLine) {
         ExpectError([&] { ParseReportFile(row.text, "C:\\REL\\X.rpt"); }, row.number, row.fragment);
         ExpectError([&] { ParseReportFile(row.text, "C:\\REL\\X.rpt"); }, row.number, "'C:\\REL\\X.rpt'");
     }
+}
+
+// Files, lines and Format patterns beyond the stated limits are refused before any work that
+// grows with them, naming the file and the line.
+TEST(ReportFileTest, FilesLinesAndPatternsBeyondTheLimitsAreRefused) {
+    const std::string ok = "Source=T\nColumn=A|A|10|L|\n";
+    std::string largest = ok;
+    while (largest.size() + 80 <= kMaxReportFileBytes) largest += "; " + std::string(77, 'c') + "\n";
+    largest += std::string(kMaxReportFileBytes - largest.size(), '\n');
+    const struct {
+        std::string text;
+        long number;   // 0: read without error
+        const char* fragment;
+    } rows[] = {
+        {ok + "Header=" + std::string(kMaxLineBytes - 7, 'h') + "\n", 0, ""},
+        {ok + "Header=" + std::string(kMaxLineBytes - 7, 'h') + "\r\n", 0, ""},
+        {ok + "Header=" + std::string(kMaxLineBytes - 6, 'h') + "\n", err::LimitExceeded,
+         "line 3: the line is longer than 4096 bytes"},
+        {ok + "; " + std::string(100000, 'c'), err::LimitExceeded, "line 3: the line is longer"},
+        {ok + "Column=B|B|10|L|" + std::string(kMaxPatternChars, 'd') + "\n", 0, ""},
+        {ok + "Column=B|B|10|L|" + std::string(kMaxPatternChars + 1, 'd') + "\n", err::LimitExceeded,
+         "line 3: the column's Format pattern is longer than 255 characters"},
+        {largest, 0, ""},
+        {largest + "\n", err::LimitExceeded, "holds 1048577 bytes, more than the 1048576"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.text.substr(0, 80));
+        if (row.number == 0) {
+            EXPECT_NO_THROW(ParseReportFile(row.text, "C:\\REL\\X.rpt"));
+        } else {
+            ExpectError([&] { ParseReportFile(row.text, "C:\\REL\\X.rpt"); }, row.number, row.fragment);
+            ExpectError([&] { ParseReportFile(row.text, "C:\\REL\\X.rpt"); }, row.number, "'C:\\REL\\X.rpt'");
+        }
+    }
+    // 255 characters, not bytes: 'ç' takes two.
+    std::string accented;
+    for (std::size_t i = 0; i < kMaxPatternChars; ++i) accented += "\xC3\xA7";
+    EXPECT_NO_THROW(ParseReportFile(ok + "Column=B|B|10|L|" + accented + "\n", "r"));
+}
+
+// Many Sum= and Column= lines: every name is checked, whatever its place in the file.
+TEST(ReportFileTest, ManySumsAreCheckedAgainstTheColumnsAndEachOther) {
+    constexpr int kFields = 20000;
+    std::string text = "Source=T\n";
+    for (int i = 0; i < kFields; ++i) text += "Column=F|Campo" + std::to_string(i) + "|0.01|R|0\n";
+    for (int i = 0; i < kFields; ++i) text += "Sum=CAMPO" + std::to_string(i) + "\n";
+    const ReportDefinition def = ParseReportFile(text, "big.rpt");
+    EXPECT_EQ(def.sums.size(), std::size_t{kFields});
+    EXPECT_EQ(def.sums.back(), "CAMPO19999");
+    ExpectError([&] { ParseReportFile(text + "Sum=campo123\n", "big.rpt"); }, err::DuplicateKey,
+                "line 40002: field 'CAMPO123' is already summed");
+    ExpectError([&] { ParseReportFile(text + "Sum=Outro\n", "big.rpt"); }, err::MalformedLine,
+                "line 40002: summed field 'Outro' is not shown");
+    // Names match as the database engine matches them, accented capitals included.
+    EXPECT_NO_THROW(ParseReportFile("Source=T\nColumn=A|Ação|10|R|\nSum=AÇÃO\n", "r"));
+    ExpectError([&] { ParseReportFile("Source=T\nColumn=A|Ação|10|R|\nSum=AÇÃO\nSum=ação\n", "r"); },
+                err::DuplicateKey, "line 4");
 }
 
 }  // namespace

@@ -1,13 +1,18 @@
 #include "platform/controls/report/report_printer.h"
 
+#include <QDialog>
 #include <QPrinter>
+#include <QPushButton>
 #include <QScrollBar>
+#include <QTimer>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include "platform/controls/report/report_errors.h"
 #include "platform/controls/report/report_preview.h"
+#include "platform/controls/report/report_render.h"
 #include "platform/controls/tests/report_test_support.h"
+#include "platform/forms/tests/support/screenshot.h"
 #include "platform/win/clock.h"
 #include "platform/win/testing/temp_machine_root.h"
 
@@ -34,6 +39,16 @@ protected:
                 QString::fromStdString(Path("printed" + std::to_string(++printed_) + ".pdf").string()));
             return printer;
         };
+        // The user in the print dialog: picks a PDF file, or cancels.
+        hooks.printDialog = [this](QPrinter& printer, QWidget* parent) {
+            dialogParents_.push_back(parent);
+            dialogTitles_.push_back(printer.docName().toStdString());
+            if (cancelDialog_) return false;
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(
+                QString::fromStdString(Path("printed" + std::to_string(++printed_) + ".pdf").string()));
+            return true;
+        };
         control_ = std::make_unique<ReportPrinter>(std::move(hooks));
     }
 
@@ -55,6 +70,9 @@ protected:
     std::shared_ptr<MemoryDataConnector> connector_ = std::make_shared<MemoryDataConnector>();
     std::unique_ptr<ReportPrinter> control_;
     int printed_ = 0;
+    bool cancelDialog_ = false;
+    std::vector<QWidget*> dialogParents_;
+    std::vector<std::string> dialogTitles_;
 };
 
 TEST(ReportFormulaTest, ReadsNameAndQuotedLiteral) {
@@ -233,6 +251,92 @@ TEST(ReportPrinterDefaultsTest, ResolvesWindowsPathsAndDatesFromTheClock) {
     ExpectError([&] { control.Render(); }, err::ReportFileNotFound, "C:\\RELATORIOS\\outro.rpt");
     control.SetReportFileName("Q:\\vendas.rpt");   // no drive Q: on this machine
     ExpectError([&] { control.Render(); }, err::ReportFileNotFound, "'Q:\\vendas.rpt' not found (Device unavailable)");
+}
+
+
+// A PDF's document title as Qt writes it: UTF-16 with its byte-order mark.
+bool PdfHasTitle(const std::filesystem::path& file, const QString& title) {
+    QFile pdf(QString::fromStdString(file.string()));
+    if (!pdf.open(QIODevice::ReadOnly)) return false;
+    QByteArray utf16("/Title (\xFE\xFF");
+    for (const QChar c : title) {
+        utf16.append(static_cast<char>(c.unicode() >> 8));
+        utf16.append(static_cast<char>(c.unicode() & 0xFF));
+    }
+    return pdf.readAll().contains(utf16);
+}
+
+// The preview's print button: the print dialog over the preview, opened on the report's title;
+// a cancelled dialog prints nothing, an accepted one prints every page, titled as the report.
+TEST_F(ReportPrinterTest, PrintFromThePreviewAsksThePrintDialogAndACancelPrintsNothing) {
+    SetUpRun();
+    control_->SetAction(1);
+    PreviewWindow* preview = control_->Preview();
+    ASSERT_NE(preview, nullptr);
+    cancelDialog_ = true;
+    const_cast<QPushButton&>(preview->PrintButton()).click();
+    EXPECT_EQ(printed_, 0);
+    ASSERT_EQ(dialogParents_.size(), 1u);
+    EXPECT_EQ(dialogParents_[0], preview) << "the dialog belongs to the preview";
+    EXPECT_EQ(dialogTitles_[0], "Vendas por Loja");
+    EXPECT_FALSE(std::filesystem::exists(Path("printed1.pdf")));
+    cancelDialog_ = false;
+    const_cast<QPushButton&>(preview->PrintButton()).click();
+    ASSERT_EQ(printed_, 1);
+    EXPECT_EQ(PdfPageCount(Path("printed1.pdf")), preview->PageCount());
+    EXPECT_TRUE(PdfHasTitle(Path("printed1.pdf"), QStringLiteral("Vendas por Loja")));
+    control_->ExportPdf(Path("vendas.pdf"));
+    EXPECT_TRUE(PdfHasTitle(Path("vendas.pdf"), QStringLiteral("Vendas por Loja")));
+}
+
+// The real dialog: Qt's, in Portuguese; closing it with its cancel button prints nothing.
+TEST_F(ReportPrinterTest, SystemPrintDialogSpeaksPortuguese) {
+    SetUpRun();
+    control_->SetAction(1);
+    QPrinter printer(QPrinter::HighResolution);
+    PreparePrinter(printer, control_->Render());
+    QString title;
+    QStringList buttons;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!dialog) return;
+        title = dialog->windowTitle();
+        for (const QPushButton* button : dialog->findChildren<QPushButton*>())
+            if (button->isVisible()) buttons << button->text().remove(QLatin1Char('&'));
+        dialog->grab().save(QStringLiteral(QT_TESTCASE_BUILDDIR "/print_dialog.png"));
+        dialog->reject();
+    });
+    EXPECT_FALSE(ShowPrintDialog(printer, control_->Preview()));
+    EXPECT_EQ(title.toStdString(), "Imprimir");
+    EXPECT_TRUE(buttons.contains(QStringLiteral("Cancelar"))) << buttons.join(QLatin1Char(',')).toStdString();
+    EXPECT_TRUE(buttons.contains(QStringLiteral("Imprimir"))) << buttons.join(QLatin1Char(',')).toStdString();
+}
+
+// On a high-resolution screen the page is drawn with the screen's pixels, not enlarged.
+TEST_F(ReportPrinterTest, PreviewDrawsThePageAtTheScreensPixelRatio) {
+    SetUpRun();
+    const LaidOutReport report = control_->Render();
+    const QImage normal = PageImage(report, 0, 100, 96, 1);
+    const QImage sharp = PageImage(report, 0, 100, 96, 2);
+    EXPECT_NEAR(sharp.width(), normal.width() * 2, 1) << "page sizes round to whole pixels";
+    EXPECT_NEAR(sharp.height(), normal.height() * 2, 1);
+    EXPECT_EQ(sharp.devicePixelRatio(), 2);
+    EXPECT_NEAR(sharp.deviceIndependentSize().width(), normal.width(), 1);
+    control_->SetAction(1);
+    const PreviewWindow* preview = control_->Preview();
+    ASSERT_NE(preview, nullptr);
+    EXPECT_EQ(preview->PageView().pixmap().devicePixelRatio(), preview->devicePixelRatioF());
+}
+
+TEST_F(ReportPrinterTest, PreviewFirstPageLooksAsTheUserExpects) {
+    SetUpRun();
+    control_->SetAction(1);
+    PreviewWindow* preview = control_->Preview();
+    ASSERT_NE(preview, nullptr);
+    preview->resize(900, 700);
+    QApplication::processEvents();
+    EXPECT_TRUE(forms::testing::MatchesReference(preview->grab().toImage(),
+                                                 QT_TESTCASE_SOURCEDIR "/tests/screens/preview.png"));
 }
 
 }  // namespace

@@ -37,7 +37,15 @@ protected:
         QRect filled = inside;
         filled.setWidth(inside.width() * percent / 100);
         painter.fillRect(filled, palette().color(QPalette::Highlight));
-        painter.drawText(inside, Qt::AlignCenter, QString::number(percent) + QLatin1Char('%'));
+        // The text is drawn twice, each time clipped to one part, so that it reads inverted over
+        // the filled part and plain over the rest.
+        const QString text = QString::number(percent) + QLatin1Char('%');
+        painter.setClipRect(filled);
+        painter.setPen(palette().color(QPalette::HighlightedText));
+        painter.drawText(inside, Qt::AlignCenter, text);
+        painter.setClipRect(QRect(filled.right() + 1, inside.top(), inside.right() - filled.right(), inside.height()));
+        painter.setPen(palette().color(QPalette::WindowText));
+        painter.drawText(inside, Qt::AlignCenter, text);
     }
 };
 

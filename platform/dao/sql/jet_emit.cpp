@@ -90,7 +90,7 @@ void CheckLikePattern(const std::string& pattern) {
     std::size_t open = pattern.find('[');
     while (open != std::string::npos) {
         std::size_t close = pattern.find(']', open + 1);
-        if (close == std::string::npos) RaiseSql(3075, pattern);
+        if (close == std::string::npos) RaiseSql(jet::ExpressionSyntax, pattern);
         open = pattern.find('[', close + 1);
     }
 }
@@ -125,22 +125,7 @@ double DateLiteralValue(const std::string& text) {
     int year = win::SystemClock().Now().year;
     if (auto value = win::ParseDateText(swapped, year)) return *value;
     if (auto value = win::ParseDateText(text, year)) return *value;
-    RaiseSql(3075, "#" + text + "#");
-}
-
-std::string CoerceTo(const std::string& value, int from, int to) {
-    if (to == 0 || from == to) return value;
-    if (to == kJetDate) return "jet_as_date(" + value + ")";
-    if (IsTextType(to)) return IsTextType(from) ? value : "jet_cstr(" + value + (from == kJetDate ? ", 1)" : ", 0)");
-    if (to == kJetCurrency) return "jet_ccur(" + value + ")";
-    if (IsNumericType(to) && (IsTextType(from) || from == 0)) {
-        return "jet_as_number(" + value + ", " + std::to_string(to) + ")";
-    }
-    if ((to == kJetInteger || to == kJetLong || to == kJetByte) &&
-        (from == kJetDouble || from == kJetSingle || from == kJetCurrency)) {
-        return "jet_as_number(" + value + ", " + std::to_string(to) + ")";
-    }
-    return value;
+    RaiseSql(jet::ExpressionSyntax, "#" + text + "#");
 }
 
 const Source& Emitter::AddTable(const std::string& name, const std::string& alias) {
@@ -149,7 +134,7 @@ const Source& Emitter::AddTable(const std::string& name, const std::string& alia
     if (!info) {
         std::optional<std::string> stored = schema_.FindQuery(file_.value_or(""), name);
         // Queries naming each other in a circle would never end: a few levels are plenty.
-        if (!stored || queryDepth_ >= 8) RaiseSql(3078, name);
+        if (!stored || queryDepth_ >= 8) RaiseSql(jet::InputTableNotFound, name);
         QueryTable query = TranslateStoredQuery(*stored, schema_, file_, queryDepth_ + 1);
         info = TableInfo{name, std::move(query.columns)};
         source.query = std::move(query.sql);
@@ -172,12 +157,13 @@ std::vector<Emitted> Emitter::ExpandStar(const Expr& star) {
     for (const Source& s : sources_) {
         if (!star.table.empty() && !SameName(s.alias, star.table)) continue;
         for (const ColumnInfo& c : s.table.columns) {
-            Emitted e = Typed(QuoteIdent(s.alias) + "." + QuoteIdent(c.name), c.type, c.size);
+            Emitted e = Typed(QuoteName(s.alias) + "." + QuoteName(c.name), c.type, c.size);
             e.name = c.name;
+            e.column = true;
             out.push_back(std::move(e));
         }
     }
-    if (out.empty() && !star.table.empty() && !FindSource(star.table)) RaiseSql(3078, star.table);
+    if (out.empty() && !star.table.empty() && !FindSource(star.table)) RaiseSql(jet::InputTableNotFound, star.table);
     return out;
 }
 
@@ -185,7 +171,7 @@ Emitted Emitter::Column(const Expr& e) {
     auto fromSource = [&](const Source& s) -> std::optional<Emitted> {
         for (const ColumnInfo& c : s.table.columns) {
             if (!SameName(c.name, e.text)) continue;
-            Emitted out = Typed(QuoteIdent(s.alias) + "." + QuoteIdent(c.name), c.type, c.size);
+            Emitted out = Typed(QuoteName(s.alias) + "." + QuoteName(c.name), c.type, c.size);
             out.name = c.name;
             out.column = true;
             return out;
@@ -197,19 +183,19 @@ Emitted Emitter::Column(const Expr& e) {
         if (s) {
             if (auto out = fromSource(*s)) return *out;
         }
-        RaiseSql(3061);
+        RaiseSql(jet::TooFewParameters);
     }
     for (const Source& s : sources_) {
         if (auto out = fromSource(s)) return *out;
     }
     for (const auto& [name, type] : outputs_) {
         if (SameName(name, e.text)) {
-            Emitted out = Typed(QuoteIdent(name), type);
+            Emitted out = Typed(QuoteName(name), type);
             out.name = name;
             return out;
         }
     }
-    RaiseSql(3061);
+    RaiseSql(jet::TooFewParameters);
 }
 
 Emitted Emitter::Literal(const Expr& e) {
@@ -230,7 +216,7 @@ Emitted Emitter::Emit(const Expr& e) {
     switch (e.kind) {
     case K::Number: case K::String: case K::Date: case K::Boolean: case K::Null: return Literal(e);
     case K::Column: return Column(e);
-    case K::Star: RaiseSql(3075, "*");
+    case K::Star: RaiseSql(jet::ExpressionSyntax, "*");
     case K::CountStar: {
         Emitted out = Typed("count(*)", kJetLong);
         out.name = "Expr" + std::to_string(exprCounter_++);
@@ -265,7 +251,7 @@ Emitted Emitter::Emit(const Expr& e) {
     }
     case K::Call: return Call(e);
     }
-    RaiseSql(3075);
+    RaiseSql(jet::ExpressionSyntax);
 }
 
 Emitted Emitter::Comparison(const std::string& op, Emitted a, Emitted b) {
@@ -314,10 +300,10 @@ Emitted Emitter::Binary(const Expr& e) {
 
 Emitted Emitter::Call(const Expr& e) {
     const FunctionSpec* spec = FindFunction(e.text);
-    if (!spec) RaiseSql(3085, e.text);
+    if (!spec) RaiseSql(jet::UndefinedFunction, e.text);
     int n = static_cast<int>(e.args.size());
     if (n < spec->minArgs || n > spec->maxArgs) {
-        RaiseSql(3075, std::string(e.text) + "(" + std::to_string(n) + " arguments)");
+        RaiseSql(jet::ExpressionSyntax, std::string(e.text) + "(" + std::to_string(n) + " arguments)");
     }
     if (spec->name == "dlookup") return DomainLookup(e);
     std::vector<Emitted> args;
@@ -356,23 +342,23 @@ Emitted Emitter::Call(const Expr& e) {
 // texts are Jet SQL themselves and must be literals: a computed domain cannot be translated.
 Emitted Emitter::DomainLookup(const Expr& e) {
     for (const ExprPtr& arg : e.args) {
-        if (arg->kind != Expr::Kind::String) RaiseSql(3075, "DLookUp");
+        if (arg->kind != Expr::Kind::String) RaiseSql(jet::ExpressionSyntax, "DLookUp");
     }
     TokenStream domainTokens(Tokenize(e.args[1]->text));
-    std::string domain = domainTokens.ExpectName(3075);
-    if (!domainTokens.AtEnd()) RaiseSql(3075, e.args[1]->text);
+    std::string domain = domainTokens.ExpectName(jet::ExpressionSyntax);
+    if (!domainTokens.AtEnd()) RaiseSql(jet::ExpressionSyntax, e.args[1]->text);
 
     Emitter inner(schema_, file_);
     const Source& source = inner.AddTable(domain, "");
     auto parse = [](const std::string& text) {
         TokenStream tokens(Tokenize(text));
         ExprPtr expr = ParseExpression(tokens);
-        if (!tokens.AtEnd()) RaiseSql(3075, text);
+        if (!tokens.AtEnd()) RaiseSql(jet::ExpressionSyntax, text);
         return expr;
     };
     Emitted value = inner.Emit(*parse(e.args[0]->text));
-    std::string sql = "(SELECT " + value.sql + " FROM " + QuoteIdent(source.table.name) + " AS " +
-                      QuoteIdent(source.alias);
+    std::string sql = "(SELECT " + value.sql + " FROM " + QuoteName(source.table.name) + " AS " +
+                      QuoteName(source.alias);
     if (e.args.size() == 3) sql += " WHERE " + inner.Emit(*parse(e.args[2]->text)).sql;
     sql += " LIMIT 1)";
     Emitted out = Typed(sql, value.type, value.size);

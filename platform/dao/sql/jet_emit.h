@@ -72,10 +72,6 @@ struct QueryTable {
 QueryTable TranslateStoredQuery(const std::string& jet, const SchemaLookup& schema,
                                 const std::optional<std::string>& file, int depth);
 
-// The SQL that converts `value` (of Jet type `from`, 0 unknown) to a column of type `to`; the
-// value itself when no conversion is needed.
-std::string CoerceTo(const std::string& value, int from, int to);
-
 // Jet `#...#` date literal text to an OLE date: month first, as the engine reads these literals
 // whatever the regional settings, day first when that is the only valid reading. Raises 3075.
 double DateLiteralValue(const std::string& text);

@@ -32,7 +32,7 @@ long long Pump(const Translation& tr, FileAccess& files, const std::string& sour
 }
 
 std::string CreateTableSql(const Translation& tr) {
-    std::string sql = "CREATE TABLE " + QuoteIdent(tr.target) + " (";
+    std::string sql = "CREATE TABLE " + QuoteName(tr.target) + " (";
     for (std::size_t i = 0; i < tr.newColumns.size(); ++i) {
         const ColumnInfo& c = tr.newColumns[i];
         sql += (i ? ", " : "") + ColumnDefinition(c.name, static_cast<DataType>(c.type), c.size);
@@ -43,7 +43,7 @@ std::string CreateTableSql(const Translation& tr) {
 long long CopyRows(const Translation& tr, FileAccess& files) {
     const std::string source = tr.sourceFile.value_or("");
     const std::string target = tr.targetFile.value_or("");
-    files.BeforeWrite(target, false);
+    files.BeforeWrite(target, tr.target, false);
     if (files.Handle(source) != files.Handle(target)) return Pump(tr, files, source, target);
     ExecOn(files, target, tr.sql, true);
     return sqlite3_changes(files.Handle(target));
@@ -53,7 +53,7 @@ long long CopyRows(const Translation& tr, FileAccess& files) {
 // takes the new table away again, so a retry does not meet 3010.
 long long SelectInto(const Translation& tr, FileAccess& files) {
     const std::string target = tr.targetFile.value_or("");
-    files.BeforeWrite(target, true);
+    files.BeforeWrite(target, tr.target, true);
     ExecOn(files, target, CreateTableSql(tr), true);
     files.StructureChanged(target, tr.target, false);
     try {
@@ -61,7 +61,7 @@ long long SelectInto(const Translation& tr, FileAccess& files) {
     } catch (...) {
         // The copy's own error is the one to report; tidying up must not replace it.
         try {
-            sqlite3_exec(files.Handle(target), ("DROP TABLE " + QuoteIdent(tr.target)).c_str(), nullptr, nullptr, nullptr);
+            sqlite3_exec(files.Handle(target), ("DROP TABLE " + QuoteName(tr.target)).c_str(), nullptr, nullptr, nullptr);
             files.StructureChanged(target, tr.target, true);
         } catch (...) {
         }
@@ -72,22 +72,22 @@ long long SelectInto(const Translation& tr, FileAccess& files) {
 }  // namespace
 
 std::optional<TableInfo> ReadTableInfo(sqlite3* db, std::string_view name) {
-    Prepared tables(db, "SELECT name FROM sqlite_master WHERE type = 'table'");
-    if (!tables) return std::nullopt;
+    Statement tables(db, "SELECT name FROM sqlite_master WHERE type = 'table'");
+    if (!tables.Ok()) return std::nullopt;
     std::optional<TableInfo> found;
-    while (!found && sqlite3_step(tables.get()) == SQLITE_ROW) {
-        std::string stored = reinterpret_cast<const char*>(sqlite3_column_text(tables.get(), 0));
+    while (!found && tables.StepCode() == SQLITE_ROW) {
+        std::string stored = tables.Text(0);
         if (!catalog::IsHiddenTable(stored) && JetNamesEqual(stored, name)) found = TableInfo{stored, {}};
     }
     if (!found) return std::nullopt;
-    Prepared columns(db, "SELECT name, type FROM pragma_table_info(?1)");
-    sqlite3_bind_text(columns.get(), 1, found->name.c_str(), -1, SQLITE_TRANSIENT);
-    while (sqlite3_step(columns.get()) == SQLITE_ROW) {
+    Statement columns(db, "SELECT name, type FROM pragma_table_info(?1)");
+    if (!columns.Ok()) return std::nullopt;
+    columns.BindText(1, found->name);
+    while (columns.StepCode() == SQLITE_ROW) {
         ColumnInfo column;
-        column.name = reinterpret_cast<const char*>(sqlite3_column_text(columns.get(), 0));
-        const auto* declared = reinterpret_cast<const char*>(sqlite3_column_text(columns.get(), 1));
+        column.name = columns.Text(0);
         DataType type;
-        TypeFromDeclared(declared ? declared : "", type, column.size);
+        TypeFromDeclared(columns.Text(1), type, column.size);
         column.type = static_cast<int>(type);
         found->columns.push_back(std::move(column));
     }
@@ -96,17 +96,17 @@ std::optional<TableInfo> ReadTableInfo(sqlite3* db, std::string_view name) {
 
 long long RunTranslation(const Translation& tr, FileAccess& files) {
     switch (tr.kind) {
-    case StatementKind::Select: RaiseSql(3065);
+    case StatementKind::Select: RaiseSql(jet::CannotExecuteSelect);
     case StatementKind::SelectInto: return SelectInto(tr, files);
     case StatementKind::InsertSelect: return CopyRows(tr, files);
     case StatementKind::DropTable:
-        files.BeforeWrite("", true);
+        files.BeforeWrite("", tr.target, true);
         ExecOn(files, "", tr.sql, true);
         files.StructureChanged("", tr.target, true);
         return 0;
     default: {
         const std::string target = tr.targetFile.value_or("");
-        files.BeforeWrite(target, false);
+        files.BeforeWrite(target, tr.target, false);
         ExecOn(files, target, tr.sql, true);
         return sqlite3_changes(files.Handle(target));
     }
@@ -134,8 +134,10 @@ public:
     }
 
     sqlite3* Handle(const std::string& file) override { return Get(file).Handle(); }
-    void BeforeWrite(const std::string& file, bool structure) override {
-        Get(file).PrepareWrite(structure ? Operation::Structure : Operation::Write);
+    void BeforeWrite(const std::string& file, const std::string& table, bool structure) override {
+        Connection& connection = Get(file);
+        if (connection.TableHeldElsewhere(table)) RaiseJet(structure ? jet::TableLocked : jet::UpdateLocked, table);
+        connection.PrepareWrite(structure ? Operation::Structure : Operation::Write);
     }
     [[noreturn]] void Fail(const std::string& file, bool write) override {
         Get(file).Fail(write ? Operation::Write : Operation::Read);

@@ -6,8 +6,11 @@
 // so no limit on how many files one run touches, and the target is enlisted in the workspace
 // transaction like any other write.
 //
-// Execute without dbFailOnError skips a row that breaks a key or a required field and keeps the
-// others (INSERT OR IGNORE, and the pump passes over a row its insert refuses).
+// Execute without dbFailOnError skips a row that breaks a key, a required field or a field rule
+// (size, range, conversion) and keeps the others (INSERT OR IGNORE and a filter on the field rules;
+// the pump passes over a row its insert refuses). With it the statement raises the engine's number
+// (3022, 3058, 3163, 3349, 3421...) and writes nothing. A table another holder keeps deny-write
+// raises 3260 (3262 for DROP TABLE) before anything is written.
 #pragma once
 
 #include <cstdint>
@@ -31,8 +34,10 @@ class FileAccess {
 public:
     virtual ~FileAccess() = default;
     virtual sqlite3* Handle(const std::string& file) = 0;
-    // Before the first write to `file` (enlists it in an open workspace transaction).
-    virtual void BeforeWrite(const std::string& file, bool structure) = 0;
+    // Before each write to `table` of `file`: raises 3260 (3262 for a structure change) when
+    // another holder keeps the table deny-write, and enlists the file in an open workspace
+    // transaction.
+    virtual void BeforeWrite(const std::string& file, const std::string& table, bool structure) = 0;
     // Raises the engine's error for the last SQLite failure on `file`.
     [[noreturn]] virtual void Fail(const std::string& file, bool write) = 0;
     // After a statement created or dropped `table` in `file`.

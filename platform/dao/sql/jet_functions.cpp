@@ -9,11 +9,15 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "platform/dao/collation.h"
+#include "platform/dao/errors.h"
+#include "platform/dao/sql/jet_internal.h"
 #include "platform/dao/sql/jet_sql.h"
 #include "platform/win/error.h"
 #include "platform/win/oledate.h"
@@ -151,29 +155,101 @@ void Val(sqlite3_context* ctx, int, Args a) {
     sqlite3_result_double(ctx, IsText(a[0]) ? win::Val(TextOf(a[0])) : sqlite3_value_double(a[0]));
 }
 
-// jet_as_number(value, type): a value converted for a numeric field; a text that is no number
-// becomes Null.
-void AsNumber(sqlite3_context* ctx, int, Args a) {
-    double n;
-    if (IsText(a[0])) {
-        auto parsed = win::ParseNumberText(TextOf(a[0]));
-        if (!parsed) return sqlite3_result_null(ctx);
-        n = *parsed;
-    } else {
-        n = sqlite3_value_double(a[0]);
+// ---- the field rules of a write: jet_field(value, type, size, fromDate) converts a value as a
+// field of that type stores it and fails with the engine's number when it cannot; jet_fits(...)
+// answers whether jet_field would succeed, so a statement that skips refused rows can filter them.
+
+struct FieldResult {
+    long error = 0;  // 0, or jet::ConversionError / NumericOverflow / TextTooLong
+    int storage = SQLITE_NULL;
+    long long integer = 0;
+    double real = 0;
+    std::string text;
+};
+
+FieldResult Refused(long number) {
+    FieldResult out;
+    out.error = number;
+    return out;
+}
+
+std::optional<double> NumberForField(sqlite3_value* v, int type) {
+    if (!IsText(v)) return sqlite3_value_double(v);
+    if (auto n = win::ParseNumberText(TextOf(v))) return n;
+    if (type == kJetBoolean) {
+        if (EqualsAscii(TextOf(v), "true")) return -1.0;
+        if (EqualsAscii(TextOf(v), "false")) return 0.0;
     }
-    switch (sqlite3_value_int(a[1])) {
-    case kJetBoolean: return sqlite3_result_int(ctx, n != 0 ? -1 : 0);
-    case kJetByte: case kJetInteger: case kJetLong:
-        // A number the field cannot hold does not convert.
-        if (!(n > -2147483648.5 && n < 2147483647.5)) return sqlite3_result_null(ctx);
-        return sqlite3_result_int64(ctx, static_cast<long long>(win::RoundHalfEven(n)));
+    return std::nullopt;
+}
+
+FieldResult IntegerField(double n, double low, double high) {
+    FieldResult out;
+    const double rounded = win::RoundHalfEven(n);
+    if (!(rounded >= low && rounded <= high)) return Refused(jet::NumericOverflow);
+    out.storage = SQLITE_INTEGER;
+    out.integer = static_cast<long long>(rounded);
+    return out;
+}
+
+FieldResult NumberField(double n, int type) {
+    FieldResult out{0, SQLITE_FLOAT, 0, n, {}};
+    switch (type) {
+    case kJetBoolean: return {0, SQLITE_INTEGER, n != 0 ? -1 : 0, 0, {}};
+    case kJetByte: return IntegerField(n, 0, 255);
+    case kJetInteger: return IntegerField(n, -32768, 32767);
+    case kJetLong: return IntegerField(n, -2147483648.0, 2147483647.0);
     case kJetCurrency:
-        if (!(std::fabs(n) <= 922337203685477.5807)) return sqlite3_result_null(ctx);
-        return sqlite3_result_double(ctx, win::CurrencyUnitsToDouble(win::CCurUnits(n)));
-    default: return sqlite3_result_double(ctx, n);
+        if (!(std::fabs(n) <= 922337203685477.5807)) return Refused(jet::NumericOverflow);
+        out.real = win::CurrencyUnitsToDouble(win::CCurUnits(n));
+        return out;
+    case kJetSingle:
+        if (std::isfinite(n) && std::fabs(n) > std::numeric_limits<float>::max()) return Refused(jet::NumericOverflow);
+        out.real = static_cast<float>(n);
+        return out;
+    case kJetDate:
+        if (!(n >= win::kMinOleDate && n <= win::kMaxOleDate)) return Refused(jet::NumericOverflow);
+        return out;
+    default: return out;
     }
 }
+
+FieldResult FieldRule(sqlite3_value* v, int type, int size, bool fromDate) {
+    if (IsNull(v)) return {};
+    if (type == kJetText || type == kJetMemo) {
+        FieldResult out{0, SQLITE_TEXT, 0, 0, StringOf(v, fromDate)};
+        const auto chars = std::count_if(out.text.begin(), out.text.end(),
+                                         [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; });
+        if (type == kJetText && chars > size) return Refused(jet::TextTooLong);
+        return out;
+    }
+    if (type == kJetDate && IsText(v)) {
+        auto date = win::ParseDateText(TextOf(v), CurrentYear());
+        if (!date) date = win::ParseNumberText(TextOf(v));
+        if (!date) return Refused(jet::ConversionError);
+        return NumberField(*date, type);
+    }
+    const auto n = NumberForField(v, type);
+    if (!n) return Refused(jet::ConversionError);
+    return NumberField(*n, type);
+}
+
+FieldResult FieldRuleOf(Args a) {
+    return FieldRule(a[0], sqlite3_value_int(a[1]), sqlite3_value_int(a[2]), sqlite3_value_int(a[3]) != 0);
+}
+
+void Field(sqlite3_context* ctx, int, Args a) {
+    const FieldResult r = FieldRuleOf(a);
+    if (r.error) throw win::RuntimeError(r.error, JetErrorText(r.error));
+    switch (r.storage) {
+    case SQLITE_INTEGER: return sqlite3_result_int64(ctx, r.integer);
+    case SQLITE_FLOAT: return sqlite3_result_double(ctx, r.real);
+    case SQLITE_TEXT: return ResultText(ctx, r.text);
+    default: return sqlite3_result_null(ctx);
+    }
+}
+
+void Fits(sqlite3_context* ctx, int, Args a) { sqlite3_result_int(ctx, FieldRuleOf(a).error == 0 ? 1 : 0); }
 
 void Mid(sqlite3_context* ctx, int argc, Args a) {
     long long start = sqlite3_value_int64(a[1]);
@@ -279,7 +355,7 @@ bool MatchOne(const std::vector<std::string>& pat, std::size_t& pi, const std::s
     // A class runs up to the next "]".
     std::size_t close = pi;
     while (close < pat.size() && pat[close] != "]") ++close;
-    if (close == pat.size()) throw win::RuntimeError(3075, "Invalid pattern string");
+    if (close == pat.size()) throw win::RuntimeError(jet::ExpressionSyntax, "Invalid pattern string");
     bool negate = close > pi && pat[pi] == "!";
     bool found = false;
     for (std::size_t k = pi + (negate ? 1 : 0); k < close; ++k) {
@@ -390,7 +466,7 @@ constexpr Registration kScalars[] = {
     {"jet_format", 3, true, Guarded<Format, true>},        {"jet_ccur", 1, true, Guarded<CCur, true>},
     {"jet_cint", 1, true, Guarded<CInt, true>},            {"jet_clng", 1, true, Guarded<CLng, true>},
     {"jet_cdbl", 1, true, Guarded<CDbl, true>},            {"jet_cstr", 2, true, Guarded<CStr, true>},
-    {"jet_val", 1, true, Guarded<Val, true>},             {"jet_as_number", 2, true, Guarded<AsNumber, true>},   {"jet_mid", -1, true, Guarded<Mid, true>},
+    {"jet_val", 1, true, Guarded<Val, true>},             {"jet_mid", -1, true, Guarded<Mid, true>},
     {"jet_left", 2, true, Guarded<Left, true>},            {"jet_right", 2, true, Guarded<Right, true>},
     {"jet_len", 1, true, Guarded<Len, true>},              {"jet_trim", 1, true, Guarded<Trim, true>},
     {"jet_ltrim", 1, true, Guarded<LTrim, true>},          {"jet_rtrim", 1, true, Guarded<RTrim, true>},
@@ -403,6 +479,7 @@ constexpr Registration kScalars[] = {
     {"jet_concat", 2, true, Guarded<Concat, false>},       {"jet_add", 2, true, Guarded<Add, false>},
     {"jet_intdiv", 2, true, Guarded<IntDiv, false>},       {"jet_mod", 2, true, Guarded<Mod, false>},
     {"jet_pow", 2, true, Guarded<Pow, false>},             {"jet_like", 2, true, Guarded<Like, true>},
+    {"jet_field", 4, true, Guarded<Field, false>},         {"jet_fits", 4, true, Guarded<Fits, false>},
 };
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/dao/collation.h"
+#include "platform/dao/statement.h"
 
 namespace dao::sql {
 
@@ -37,10 +38,6 @@ inline bool SameName(std::string_view a, std::string_view b) { return JetNamesEq
 // Keywords and function names are ASCII: compared without regard to ASCII case.
 bool EqualsAscii(std::string_view a, std::string_view b);
 std::string LowerAscii(std::string_view text);
-
-// "x" quoted for SQLite, doubling embedded quotes.
-std::string QuoteIdent(std::string_view name);
-std::string QuoteText(std::string_view text);
 
 // Raises the engine's error `number` with its English text; `detail` fills the quoted part. The
 // numbers of SQL syntax and names have their texts here; the others come from errors.h.

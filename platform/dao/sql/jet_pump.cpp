@@ -2,12 +2,15 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
 #include <mutex>
 #include <thread>
 #include <vector>
+
+#include "platform/dao/statement.h"
 
 namespace dao::sql {
 namespace {
@@ -25,17 +28,6 @@ struct Batch {
     std::vector<Cell> cells;
     std::string bytes;
     std::size_t rows = 0;
-};
-
-class HeldMutex {
-public:
-    explicit HeldMutex(sqlite3* db) : mutex_(sqlite3_db_mutex(db)) { sqlite3_mutex_enter(mutex_); }
-    ~HeldMutex() { sqlite3_mutex_leave(mutex_); }
-    HeldMutex(const HeldMutex&) = delete;
-    HeldMutex& operator=(const HeldMutex&) = delete;
-
-private:
-    sqlite3_mutex* mutex_;
 };
 
 void ReadRow(sqlite3_stmt* select, int columns, Batch& batch) {
@@ -132,8 +124,7 @@ private:
     int readerRc_ = SQLITE_DONE;
 };
 
-void ReadAll(sqlite3* source, sqlite3_stmt* select, int columns, std::size_t batchRows, BatchQueue& queue) {
-    HeldMutex lock(source);
+void ReadAll(sqlite3_stmt* select, int columns, std::size_t batchRows, BatchQueue& queue) {
     for (;;) {
         Batch batch;
         if (!queue.TakeSpare(batch)) return;
@@ -145,7 +136,7 @@ void ReadAll(sqlite3* source, sqlite3_stmt* select, int columns, std::size_t bat
     }
 }
 
-// The reader thread, stopped and joined on every way out of the copy.
+// The reader thread, stopped and joined on every way out of the copy (before `fail` is called).
 class Reader {
 public:
     Reader(BatchQueue& queue, std::thread thread) : queue_(queue), thread_(std::move(thread)) {}
@@ -192,7 +183,8 @@ std::string MultiRowInsert(const std::string& insertOne, std::size_t rows) {
 }
 
 // Writes one batch: whole groups through the multi-row statement, the rest (and any group a
-// refused row made fail) row by row.
+// refused row made fail) row by row. A failure the copy cannot pass over stops the writer; the
+// target keeps its error for `fail`, called once the reader has been joined.
 struct Writer {
     const PumpSides& sides;
     sqlite3_stmt* one;
@@ -211,51 +203,62 @@ struct Writer {
         }
         return false;
     }
-    void Row(const Batch& batch, std::size_t row) {
+    bool Row(const Batch& batch, std::size_t row) {
         BindRow(one, 1, batch, row, columns);
-        if (!Step(one) && !(skip && (sqlite3_extended_errcode(sides.target) & 0xFF) == SQLITE_CONSTRAINT)) sides.fail(true);
+        return Step(one) || (skip && (sqlite3_extended_errcode(sides.target) & 0xFF) == SQLITE_CONSTRAINT);
     }
-    void Write(const Batch& batch) {
+    // False when the copy must stop.
+    bool Write(const Batch& batch) {
         std::size_t row = 0;
         for (; many && row + groupRows <= batch.rows; row += groupRows) {
             for (std::size_t r = 0; r < groupRows; ++r) BindRow(many, static_cast<int>(r) * columns + 1, batch, row + r, columns);
             if (Step(many)) continue;
-            for (std::size_t r = 0; r < groupRows; ++r) Row(batch, row + r);
+            for (std::size_t r = 0; r < groupRows; ++r) {
+                if (!Row(batch, row + r)) return false;
+            }
         }
-        for (; row < batch.rows; ++row) Row(batch, row);
+        for (; row < batch.rows; ++row) {
+            if (!Row(batch, row)) return false;
+        }
+        return true;
     }
 };
 
 }  // namespace
 
+// Rows of one multi-row INSERT: as many as the target's limit on bound variables allows, at most
+// 256 (more gains nothing and lengthens the statement text).
+std::size_t GroupRows(sqlite3* target, int columns) {
+    const int variables = sqlite3_limit(target, SQLITE_LIMIT_VARIABLE_NUMBER, -1);
+    return std::clamp<std::size_t>(static_cast<std::size_t>(variables / std::max(columns, 1)), 1, 256);
+}
+
 long long PumpRows(const PumpSides& sides, const std::string& select, const std::string& insertOne, bool skipFailingRows) {
-    Prepared query(sides.source, select);
-    if (!query.get()) sides.fail(false);
-    Prepared one(sides.target, insertOne);
-    if (!one.get()) sides.fail(true);
-    const int columns = sqlite3_column_count(query.get());
-    const std::size_t groupRows = std::max<std::size_t>(1, std::min<std::size_t>(256, 32766 / std::max(columns, 1)));
-    Prepared many(sides.target, MultiRowInsert(insertOne, groupRows));
+    Statement query(sides.source, select);
+    if (!query.Ok()) sides.fail(false);
+    Statement one(sides.target, insertOne);
+    if (!one.Ok()) sides.fail(true);
+    const int columns = query.ColumnCount();
+    const std::size_t groupRows = GroupRows(sides.target, columns);
+    Statement many(sides.target, MultiRowInsert(insertOne, groupRows));
 
     Savepoint savepoint(sides.target);
     if (!savepoint.Ok()) sides.fail(true);
     BatchQueue queue(3);
-    Reader reader(queue, std::thread(ReadAll, sides.source, query.get(), columns, groupRows * 16, std::ref(queue)));
-    Writer writer{sides, one.get(), many.get(), groupRows, columns, skipFailingRows};
+    Writer writer{sides, one.Handle(), many.Handle(), groupRows, columns, skipFailingRows};
+    bool written = true;
     {
-        HeldMutex lock(sides.target);
+        Reader reader(queue, std::thread(ReadAll, query.Handle(), columns, groupRows * 16, std::ref(queue)));
         Batch batch;
-        while (queue.TakeFull(batch)) {
-            writer.Write(batch);
+        while (written && queue.TakeFull(batch)) {
+            written = writer.Write(batch);
             queue.GiveBack(std::move(batch));
         }
     }
-    reader.Join();
-    int rc = queue.ReaderRc();
-    if (rc != SQLITE_DONE) {
-        sqlite3_reset(query.get());
-        sides.fail(false);
-    }
+    const int readerRc = queue.ReaderRc();
+    query.Reset();
+    if (!written) sides.fail(true);
+    if (readerRc != SQLITE_DONE) sides.fail(false);
     savepoint.Release();
     return writer.written;
 }

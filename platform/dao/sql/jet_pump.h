@@ -2,43 +2,34 @@
 //
 // A reader thread steps the SELECT and copies rows into batches; the calling thread binds each
 // batch into a prepared multi-row INSERT on the target. The two files are read and written at the
-// same time, and each thread keeps its connection's mutex for the whole copy instead of taking it
-// on every call. All rows go in under one savepoint of the target, so a statement that fails
-// leaves no rows behind, and outside a workspace transaction the copy is still one transaction.
+// same time. All rows go in under one savepoint of the target, so a statement that fails leaves
+// no rows behind, and outside a workspace transaction the copy is still one transaction.
+//
+// Threads. Connections are opened without SQLite's mutex (connection.h), so nothing but this
+// contract keeps two threads off one connection:
+//   - the calling thread owns both connections and nobody else uses them during PumpRows;
+//   - from the reader's start until it is joined, the reader alone uses the source connection
+//     (its SELECT only) and the calling thread uses the target alone;
+//   - the reader is stopped and joined, and the SELECT reset, before PumpRows returns, raises or
+//     calls `fail`: whatever `fail` does (an engine may roll back every connection of a workspace
+//     transaction, the source included) it does with the source idle.
+// The batches are the only data the two threads share, and they pass through a mutex-guarded
+// queue. Debug builds check the first rule on every connection call (Connection::Handle).
 #pragma once
+
+#include <sqlite3.h>
 
 #include <functional>
 #include <string>
 
-#include <sqlite3.h>
-
 namespace dao::sql {
-
-// A prepared statement finalized on every way out; empty when the text does not prepare (the
-// connection then holds the error).
-class Prepared {
-public:
-    Prepared(sqlite3* db, const std::string& sql) {
-        if (sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size()), &stmt_, nullptr) != SQLITE_OK) {
-            sqlite3_finalize(stmt_);
-            stmt_ = nullptr;
-        }
-    }
-    ~Prepared() { sqlite3_finalize(stmt_); }
-    Prepared(const Prepared&) = delete;
-    Prepared& operator=(const Prepared&) = delete;
-    sqlite3_stmt* get() const { return stmt_; }
-    explicit operator bool() const { return stmt_ != nullptr; }
-
-private:
-    sqlite3_stmt* stmt_ = nullptr;
-};
 
 struct PumpSides {
     sqlite3* source;
     sqlite3* target;
-    // Called, with the failing statements still alive, when the source (false) or the target
-    // (true) fails; it raises the engine's error for that connection and does not return.
+    // Called, with the reader joined and the failing statements still alive (reset), when the
+    // source (false) or the target (true) failed; it raises the engine's error for that
+    // connection and does not return.
     std::function<void(bool target)> fail;
 };
 

@@ -111,8 +111,10 @@ struct Translation {
 };
 
 struct TranslateOptions {
-    // Execute without dbFailOnError: a row that breaks a key or a required field is skipped and
-    // the others stay (INSERT OR IGNORE / UPDATE OR IGNORE, and the pump skips the row).
+    // Execute without dbFailOnError: a row that breaks a key, a required field or a field rule
+    // (Text size 3163, range 3349, conversion 3421) is skipped and the others stay (INSERT OR
+    // IGNORE / UPDATE OR IGNORE, a filter on the field rules, and the pump skips the row). With
+    // dbFailOnError the first such value fails the statement, which then writes nothing.
     bool skipFailingRows = true;
 };
 

@@ -33,7 +33,7 @@ std::size_t ReadQuoted(std::string_view text, std::size_t i, char quote, std::st
         }
         out += text[i];
     }
-    RaiseSql(3075, text);
+    RaiseSql(jet::ExpressionSyntax, text);
 }
 
 std::size_t ReadNumber(std::string_view text, std::size_t i, std::string& out) {
@@ -64,7 +64,7 @@ std::size_t ReadSymbol(std::string_view text, std::size_t i, std::string& out) {
         }
     }
     static constexpr std::string_view kOne = "(),.!;*+-/\\&^=<>";
-    if (kOne.find(text[i]) == std::string_view::npos) RaiseSql(3075, text);
+    if (kOne.find(text[i]) == std::string_view::npos) RaiseSql(jet::ExpressionSyntax, text);
     out.assign(1, text[i]);
     return i + 1;
 }
@@ -87,13 +87,13 @@ std::vector<Token> Tokenize(std::string_view text) {
             i = ReadQuoted(text, i, static_cast<char>(c), token.text);
         } else if (c == '[') {
             std::size_t close = text.find(']', i + 1);
-            if (close == std::string_view::npos || close == i + 1) RaiseSql(3075, text);
+            if (close == std::string_view::npos || close == i + 1) RaiseSql(jet::ExpressionSyntax, text);
             token.kind = TokenKind::Bracketed;
             token.text.assign(text.substr(i + 1, close - i - 1));
             i = close + 1;
         } else if (c == '#') {
             std::size_t close = text.find('#', i + 1);
-            if (close == std::string_view::npos) RaiseSql(3075, text);
+            if (close == std::string_view::npos) RaiseSql(jet::ExpressionSyntax, text);
             token.kind = TokenKind::Date;
             token.text.assign(text.substr(i + 1, close - i - 1));
             i = close + 1;
@@ -136,46 +136,28 @@ std::string LowerAscii(std::string_view text) {
     return out;
 }
 
-std::string QuoteIdent(std::string_view name) {
-    std::string out = "\"";
-    for (char c : name) {
-        if (c == '"') out += '"';
-        out += c;
-    }
-    return out + "\"";
-}
-
-std::string QuoteText(std::string_view text) {
-    std::string out = "'";
-    for (char c : text) {
-        if (c == '\'') out += '\'';
-        out += c;
-    }
-    return out + "'";
-}
-
 [[noreturn]] void RaiseSql(long number, std::string_view detail) {
     std::string d(detail);
     std::string text;
     switch (number) {
-    case 3065: text = "Cannot execute a select query."; break;
-    case 3061: text = "Too few parameters. Expected 1."; break;
-    case 3075: text = "Syntax error (missing operator) in query expression '" + d + "'."; break;
-    case 3078: text = "The database engine cannot find the input table or query '" + d +
+    case jet::CannotExecuteSelect: text = "Cannot execute a select query."; break;
+    case jet::TooFewParameters: text = "Too few parameters. Expected 1."; break;
+    case jet::ExpressionSyntax: text = "Syntax error (missing operator) in query expression '" + d + "'."; break;
+    case jet::InputTableNotFound: text = "The database engine cannot find the input table or query '" + d +
                       "'. Make sure it exists and that its name is spelled correctly.";
         break;
-    case 3085: text = "Undefined function '" + d + "' in expression."; break;
-    case 3127: text = "The INSERT INTO statement contains the following unknown field name: '" + d +
+    case jet::UndefinedFunction: text = "Undefined function '" + d + "' in expression."; break;
+    case jet::InsertUnknownField: text = "The INSERT INTO statement contains the following unknown field name: '" + d +
                       "'. Make sure you have typed the name correctly, and try the operation again.";
         break;
-    case 3129: text = "Invalid SQL statement; expected 'DELETE', 'INSERT', 'PROCEDURE', 'SELECT', or 'UPDATE'."; break;
-    case 3131: text = "Syntax error in FROM clause."; break;
-    case 3134: text = "Syntax error in INSERT INTO statement."; break;
-    case 3144: text = "Syntax error in UPDATE statement."; break;
-    case 3192: text = "Could not find output table '" + d + "'."; break;
-    case 3295: text = "Syntax error in DROP TABLE or DROP INDEX."; break;
-    case 3346: text = "Number of query values and destination fields are not the same."; break;
-    case 3376: text = "Table '" + d + "' does not exist."; break;
+    case jet::InvalidStatement: text = "Invalid SQL statement; expected 'DELETE', 'INSERT', 'PROCEDURE', 'SELECT', or 'UPDATE'."; break;
+    case jet::FromSyntax: text = "Syntax error in FROM clause."; break;
+    case jet::InsertSyntax: text = "Syntax error in INSERT INTO statement."; break;
+    case jet::UpdateSyntax: text = "Syntax error in UPDATE statement."; break;
+    case jet::OutputTableNotFound: text = "Could not find output table '" + d + "'."; break;
+    case jet::DropSyntax: text = "Syntax error in DROP TABLE or DROP INDEX."; break;
+    case jet::ValueCountMismatch: text = "Number of query values and destination fields are not the same."; break;
+    case jet::TableNotFound: text = "Table '" + d + "' does not exist."; break;
     default: dao::RaiseJet(number, detail);
     }
     throw win::RuntimeError(number, text, "DAO.Database");
@@ -259,7 +241,7 @@ public:
 private:
     struct DepthGuard {
         explicit DepthGuard(int& depth) : depth_(depth) {
-            if (++depth_ > kMaxDepth) RaiseSql(3075, "expression nested too deeply");
+            if (++depth_ > kMaxDepth) RaiseSql(jet::ExpressionSyntax, "expression nested too deeply");
         }
         ~DepthGuard() { --depth_; }
         int& depth_;
@@ -277,7 +259,7 @@ private:
         e->args.push_back(std::move(b));
         return e;
     }
-    [[noreturn]] void Fail() const { RaiseSql(3075, t_.Peek().text); }
+    [[noreturn]] void Fail() const { RaiseSql(jet::ExpressionSyntax, t_.Peek().text); }
 
     ExprPtr Or() {
         DepthGuard guard(depth_);
@@ -329,19 +311,19 @@ private:
             t_.Next();
             ExprPtr e = Wrap(Expr::Kind::In, negated, std::move(left), Or());
             while (t_.AcceptSymbol(",")) e->args.push_back(Or());
-            t_.ExpectSymbol(")", 3075);
+            t_.ExpectSymbol(")", jet::ExpressionSyntax);
             return e;
         }
         if (t_.AcceptKeyword("between")) {
             ExprPtr e = Wrap(Expr::Kind::Between, negated, std::move(left), Concat());
-            t_.ExpectKeyword("and", 3075);
+            t_.ExpectKeyword("and", jet::ExpressionSyntax);
             e->args.push_back(Concat());
             return e;
         }
         if (negated) Fail();
         if (t_.AcceptKeyword("is")) {
             bool isNot = t_.AcceptKeyword("not");
-            t_.ExpectKeyword("null", 3075);
+            t_.ExpectKeyword("null", jet::ExpressionSyntax);
             auto e = Make(Expr::Kind::IsNull);
             e->negated = isNot;
             e->args.push_back(std::move(left));
@@ -434,7 +416,7 @@ ExprPtr ExprParser::Primary() {
     case TokenKind::Symbol:
         if (t_.AcceptSymbol("(")) {
             ExprPtr inner = Or();
-            t_.ExpectSymbol(")", 3075);
+            t_.ExpectSymbol(")", jet::ExpressionSyntax);
             return inner;
         }
         if (t_.IsSymbol("*")) {
@@ -463,7 +445,7 @@ ExprPtr ExprParser::NameOrCall() {
         if (!t_.AcceptSymbol(")")) {
             do call->args.push_back(Or());
             while (t_.AcceptSymbol(","));
-            t_.ExpectSymbol(")", 3075);
+            t_.ExpectSymbol(")", jet::ExpressionSyntax);
         }
         return call;
     }

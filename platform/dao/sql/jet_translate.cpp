@@ -60,7 +60,7 @@ public:
 
     void SetFromFile(SelectTree& s) {
         if (auto file = FileClause()) {
-            if (s.fromFile && *s.fromFile != *file) RaiseSql(3131);
+            if (s.fromFile && *s.fromFile != *file) RaiseSql(jet::FromSyntax);
             s.fromFile = std::move(file);
         }
     }
@@ -70,12 +70,12 @@ public:
         if (t_.AcceptSymbol("(")) {
             node = FromItem(s);
             node->parenthesized = true;
-            t_.ExpectSymbol(")", 3131);
+            t_.ExpectSymbol(")", jet::FromSyntax);
             return node;
         }
-        node->table = t_.ExpectName(3131);
+        node->table = t_.ExpectName(jet::FromSyntax);
         SetFromFile(s);
-        if (t_.AcceptKeyword("as")) node->alias = t_.ExpectName(3131);
+        if (t_.AcceptKeyword("as")) node->alias = t_.ExpectName(jet::FromSyntax);
         else if (t_.IsName()) node->alias = t_.Next().text;
         SetFromFile(s);
         return node;
@@ -90,12 +90,12 @@ public:
             else if (t_.AcceptKeyword("right")) type = "RIGHT";
             else return left;
             t_.AcceptKeyword("outer");
-            t_.ExpectKeyword("join", 3131);
+            t_.ExpectKeyword("join", jet::FromSyntax);
             auto join = std::make_unique<FromNode>();
             join->joinType = type;
             join->left = std::move(left);
             join->right = FromTerm(s);
-            t_.ExpectKeyword("on", 3131);
+            t_.ExpectKeyword("on", jet::FromSyntax);
             join->on = ParseExpression(t_);
             SetFromFile(s);
             left = std::move(join);
@@ -116,7 +116,7 @@ public:
     }
 
     void SelectHead(SelectTree& s) {
-        t_.ExpectKeyword("select", 3129);
+        t_.ExpectKeyword("select", jet::InvalidStatement);
         if (t_.AcceptKeyword("distinctrow")) s.quantifier = "DISTINCTROW";
         else if (t_.AcceptKeyword("distinct")) s.quantifier = "DISTINCT";
         else t_.AcceptKeyword("all");
@@ -124,13 +124,13 @@ public:
             const Token& n = t_.Next();
             if (n.kind != TokenKind::Number ||
                 std::from_chars(n.text.data(), n.text.data() + n.text.size(), s.top).ec != std::errc()) {
-                RaiseSql(3075, n.text);
+                RaiseSql(jet::ExpressionSyntax, n.text);
             }
         }
         do {
             SelectItem item;
             item.expr = ParseExpression(t_);
-            if (t_.AcceptKeyword("as")) item.alias = t_.ExpectName(3075);
+            if (t_.AcceptKeyword("as")) item.alias = t_.ExpectName(jet::ExpressionSyntax);
             s.items.push_back(std::move(item));
         } while (t_.AcceptSymbol(","));
     }
@@ -139,12 +139,12 @@ public:
         if (t_.AcceptKeyword("from")) FromList(s);
         if (t_.AcceptKeyword("where")) s.where = ParseExpression(t_);
         if (t_.AcceptKeyword("group")) {
-            t_.ExpectKeyword("by", 3075);
+            t_.ExpectKeyword("by", jet::ExpressionSyntax);
             s.groupBy = ExprList();
         }
         if (t_.AcceptKeyword("having")) s.having = ParseExpression(t_);
         if (t_.AcceptKeyword("order")) {
-            t_.ExpectKeyword("by", 3075);
+            t_.ExpectKeyword("by", jet::ExpressionSyntax);
             do {
                 ExprPtr e = ParseExpression(t_);
                 bool desc = t_.AcceptKeyword("desc");
@@ -158,7 +158,7 @@ public:
         SelectTree s;
         SelectHead(s);
         if (allowInto && t_.AcceptKeyword("into")) {
-            s.intoTable = t_.ExpectName(3075);
+            s.intoTable = t_.ExpectName(jet::ExpressionSyntax);
             s.intoFile = FileClause();
         }
         SelectTail(s);
@@ -167,7 +167,7 @@ public:
 
     void End() {
         t_.AcceptSymbol(";");
-        if (!t_.AtEnd()) RaiseSql(3075, t_.Peek().text);
+        if (!t_.AtEnd()) RaiseSql(jet::ExpressionSyntax, t_.Peek().text);
     }
 
 private:
@@ -186,9 +186,9 @@ void RegisterTables(Emitter& emitter, const FromNode& node) {
 }
 
 std::string TableSql(const Source& s) {
-    if (!s.query.empty()) return "(" + s.query + ") AS " + QuoteIdent(s.alias);
-    std::string sql = QuoteIdent(s.table.name);
-    if (s.alias != s.table.name) sql += " AS " + QuoteIdent(s.alias);
+    if (!s.query.empty()) return "(" + s.query + ") AS " + QuoteName(s.alias);
+    std::string sql = QuoteName(s.table.name);
+    if (s.alias != s.table.name) sql += " AS " + QuoteName(s.alias);
     return sql;
 }
 
@@ -241,18 +241,15 @@ std::vector<std::pair<Emitted, bool>> SelectColumns(Emitter& emitter, const Sele
     return out;
 }
 
-// The SELECT as SQLite text. `coerce` gives, per output column, the Jet type to convert it to
-// (0: none); it is applied before the DISTINCT/GROUP BY so the target sees converted values.
-EmittedSelect EmitSelect(Emitter& emitter, const SelectTree& s, const std::vector<int>* coerce = nullptr) {
+// The SELECT as SQLite text.
+EmittedSelect EmitSelect(Emitter& emitter, const SelectTree& s) {
     for (const FromPtr& node : s.from) RegisterTables(emitter, *node);
     EmittedSelect out;
     auto columns = SelectColumns(emitter, s);
     std::vector<std::string> items;
     for (std::size_t i = 0; i < columns.size(); ++i) {
         Emitted& e = columns[i].first;
-        std::string value = e.sql;
-        if (coerce && i < coerce->size()) value = CoerceTo(value, e.type, (*coerce)[i]);
-        items.push_back(value + " AS " + QuoteIdent(e.name));
+        items.push_back(e.sql + " AS " + QuoteName(e.name));
         out.columns.push_back(e);
         out.fromStar.push_back(columns[i].second);
     }
@@ -272,7 +269,7 @@ EmittedSelect EmitSelect(Emitter& emitter, const SelectTree& s, const std::vecto
         for (std::size_t i = 0; i < s.groupBy.size(); ++i) sql += (i ? ", " : "") + emitter.Emit(*s.groupBy[i]).sql;
     } else if (s.quantifier == "DISTINCTROW" && !emitter.Sources().empty() && emitter.Sources().front().query.empty()) {
         // Each row of the left table once, however many rows of the others match it.
-        sql += " GROUP BY " + QuoteIdent(emitter.Sources().front().alias) + ".rowid";
+        sql += " GROUP BY " + QuoteName(emitter.Sources().front().alias) + ".rowid";
     }
     if (s.having) sql += " HAVING " + emitter.Emit(*s.having).sql;
     if (!s.orderBy.empty()) {
@@ -288,14 +285,78 @@ EmittedSelect EmitSelect(Emitter& emitter, const SelectTree& s, const std::vecto
 
 std::string ColumnList(const std::vector<std::string>& names) {
     std::string out;
-    for (std::size_t i = 0; i < names.size(); ++i) out += (i ? ", " : "") + QuoteIdent(names[i]);
+    for (std::size_t i = 0; i < names.size(); ++i) out += (i ? ", " : "") + QuoteName(names[i]);
     return out;
 }
 
 std::string PumpInsert(const std::string& verb, const std::string& table, const std::vector<std::string>& columns) {
     std::string marks;
     for (std::size_t i = 0; i < columns.size(); ++i) marks += i ? ", ?" : "?";
-    return verb + QuoteIdent(table) + " (" + ColumnList(columns) + ") VALUES (" + marks + ")";
+    return verb + QuoteName(table) + " (" + ColumnList(columns) + ") VALUES (" + marks + ")";
+}
+
+// ---- the field rules of written values ------------------------------------------------------
+// A value written by a statement keeps the rules a field keeps when the object model sets it: it
+// converts to the field's type (3421 when it cannot), fits its range (3349) and, for Text, its size
+// (3163). Without dbFailOnError a row with a value that breaks a rule is skipped, as a row that
+// breaks a key is; with it the statement fails and writes nothing. Never is a value cut, wrapped
+// or made Null.
+
+// Whether every value `v` can yield fits the field `to` as it is: the same type (for Text, a
+// column no longer than the field), or a number the field's type widens.
+bool FitsAsIs(const Emitted& v, const ColumnInfo& to) {
+    if (v.type == to.type) return to.type != kJetText || (v.column && v.size > 0 && v.size <= to.size);
+    switch (to.type) {
+    case kJetMemo: return v.type == kJetText;
+    case kJetDouble: return v.type >= kJetBoolean && v.type <= kJetSingle;
+    case kJetLong: return v.type >= kJetBoolean && v.type <= kJetInteger;
+    case kJetInteger: return v.type == kJetBoolean || v.type == kJetByte;
+    default: return false;
+    }
+}
+
+// One written value: the SQL that stores it, and the condition a row must meet for it to be
+// written ("" when the value always fits).
+struct FieldWrite {
+    std::string value;
+    std::string fits;
+};
+
+FieldWrite WriteOf(const std::string& sql, const Emitted& v, const ColumnInfo& to) {
+    if (FitsAsIs(v, to)) return {sql, ""};
+    const std::string args = sql + ", " + std::to_string(to.type) + ", " + std::to_string(to.size) + ", " +
+                             (v.type == kJetDate ? "1" : "0");
+    return {"jet_field(" + args + ")", "jet_fits(" + args + ")"};
+}
+
+std::string AllOf(const std::vector<std::string>& conditions) {
+    std::string out;
+    for (const std::string& c : conditions) {
+        if (!c.empty()) out += (out.empty() ? "" : " AND ") + c;
+    }
+    return out;
+}
+
+// The rows of `sel` as the fields `targets` store them. The values are converted after the
+// SELECT has run (its DISTINCT, GROUP BY and TOP see them as they are), through a named row
+// source, since output names need not be unique.
+std::string FieldRows(const EmittedSelect& sel, const std::vector<ColumnInfo>& targets, bool skipFailingRows) {
+    bool asIs = true;
+    for (std::size_t i = 0; i < targets.size(); ++i) asIs = asIs && FitsAsIs(sel.columns[i], targets[i]);
+    if (asIs) return sel.sql;
+    std::string names, values;
+    std::vector<std::string> fits;
+    for (std::size_t i = 0; i < targets.size(); ++i) {
+        const std::string name = "c" + std::to_string(i + 1);
+        FieldWrite w = WriteOf("jet_rows." + name, sel.columns[i], targets[i]);
+        names += (i ? ", " : "") + name;
+        values += (i ? ", " : "") + w.value;
+        fits.push_back(std::move(w.fits));
+    }
+    std::string sql = "WITH jet_rows(" + names + ") AS (" + sel.sql + ") SELECT " + values + " FROM jet_rows";
+    const std::string condition = AllOf(fits);
+    if (skipFailingRows && !condition.empty()) sql += " WHERE " + condition;
+    return sql;
 }
 
 const ColumnInfo* FindColumn(const TableInfo& table, const std::string& name) {
@@ -322,18 +383,18 @@ Translation SelectStatement(TokenStream& t, const SchemaLookup& schema, const Tr
     }
     tr.kind = StatementKind::SelectInto;
     tr.targetFile = s.intoFile;
-    if (schema.FindTable(s.intoFile.value_or(""), s.intoTable)) RaiseSql(3010, s.intoTable);
+    if (schema.FindTable(s.intoFile.value_or(""), s.intoTable)) RaiseSql(jet::TableExists, s.intoTable);
     tr.target = s.intoTable;
     EmittedSelect sel = EmitSelect(emitter, s);
-    tr.select = sel.sql;
     for (const Emitted& e : sel.columns) {
         int type = e.type ? e.type : kJetText;
         int size = type == kJetText ? (e.size > 0 && e.size <= 255 ? e.size : 255) : e.size;
         tr.newColumns.push_back({e.name, type, size});
         tr.targetColumns.push_back(e.name);
     }
+    tr.select = FieldRows(sel, tr.newColumns, options.skipFailingRows);
     std::string verb = options.skipFailingRows ? "INSERT OR IGNORE INTO " : "INSERT INTO ";
-    tr.sql = verb + QuoteIdent(tr.target) + " (" + ColumnList(tr.targetColumns) + ") " + tr.select;
+    tr.sql = verb + QuoteName(tr.target) + " (" + ColumnList(tr.targetColumns) + ") " + tr.select;
     tr.pumpInsert = PumpInsert(verb, tr.target, tr.targetColumns);
     return tr;
 }
@@ -348,62 +409,68 @@ std::vector<const ColumnInfo*> MatchInsertColumns(const TableInfo& target, const
     for (std::size_t i = 0; i < columns.size(); ++i) {
         std::string name = !fromStar[i] && nextNamed < named.size() ? named[nextNamed++] : columns[i].name;
         const ColumnInfo* c = FindColumn(target, name);
-        if (!c) RaiseSql(3127, name);
+        if (!c) RaiseSql(jet::InsertUnknownField, name);
         out.push_back(c);
     }
-    if (nextNamed < named.size() && !named.empty()) RaiseSql(3346);
+    if (nextNamed < named.size() && !named.empty()) RaiseSql(jet::ValueCountMismatch);
     return out;
 }
 
 // INSERT INTO t [(cols)] VALUES (...): each value converted to its field's type. Leaves in
 // `tr.sql` the text after the INSERT verb.
 void InsertValues(TokenStream& t, const SchemaLookup& schema, const TableInfo& target,
-                  const std::vector<std::string>& named, Translation& tr) {
+                  const std::vector<std::string>& named, bool skipFailingRows, Translation& tr) {
     StatementParser p(t);
     tr.kind = StatementKind::InsertValues;
-    t.ExpectSymbol("(", 3134);
+    t.ExpectSymbol("(", jet::InsertSyntax);
     Emitter emitter(schema, std::nullopt);
     std::string values;
+    std::vector<std::string> fits;
     std::size_t i = 0;
     do {
-        if (i >= named.size() && !named.empty()) RaiseSql(3346);
+        if (i >= named.size() && !named.empty()) RaiseSql(jet::ValueCountMismatch);
         const ColumnInfo* c = named.empty() ? (i < target.columns.size() ? &target.columns[i] : nullptr)
                                             : FindColumn(target, named[i]);
-        if (!c) RaiseSql(3346);
+        if (!c) RaiseSql(jet::ValueCountMismatch);
         Emitted v = emitter.Emit(*ParseExpression(t));
-        values += (i ? ", " : "") + CoerceTo(v.sql, v.type, c->type);
+        FieldWrite w = WriteOf(v.sql, v, *c);
+        values += (i ? ", " : "") + w.value;
+        fits.push_back(std::move(w.fits));
         tr.targetColumns.push_back(c->name);
         ++i;
     } while (t.AcceptSymbol(","));
-    t.ExpectSymbol(")", 3134);
+    t.ExpectSymbol(")", jet::InsertSyntax);
     p.End();
-    if (!named.empty() && i != named.size()) RaiseSql(3346);
-    tr.sql = QuoteIdent(tr.target) + " (" + ColumnList(tr.targetColumns) + ") VALUES (" + values + ")";
+    if (!named.empty() && i != named.size()) RaiseSql(jet::ValueCountMismatch);
+    const std::string condition = AllOf(fits);
+    const std::string rows = skipFailingRows && !condition.empty() ? "SELECT " + values + " WHERE " + condition
+                                                                   : "VALUES (" + values + ")";
+    tr.sql = QuoteName(tr.target) + " (" + ColumnList(tr.targetColumns) + ") " + rows;
 }
 
 Translation InsertStatement(TokenStream& t, const SchemaLookup& schema, const TranslateOptions& options) {
     StatementParser p(t);
-    t.ExpectKeyword("insert", 3129);
-    t.ExpectKeyword("into", 3134);
+    t.ExpectKeyword("insert", jet::InvalidStatement);
+    t.ExpectKeyword("into", jet::InsertSyntax);
     Translation tr;
-    std::string table = t.ExpectName(3134);
+    std::string table = t.ExpectName(jet::InsertSyntax);
     tr.targetFile = p.FileClause();
     std::vector<std::string> named;
     if (t.AcceptSymbol("(")) {
-        do named.push_back(t.ExpectName(3134));
+        do named.push_back(t.ExpectName(jet::InsertSyntax));
         while (t.AcceptSymbol(","));
-        t.ExpectSymbol(")", 3134);
+        t.ExpectSymbol(")", jet::InsertSyntax);
     }
     if (!tr.targetFile) tr.targetFile = p.FileClause();
     std::optional<TableInfo> target = schema.FindTable(tr.targetFile.value_or(""), table);
-    if (!target) RaiseSql(3192, table);
+    if (!target) RaiseSql(jet::OutputTableNotFound, table);
     tr.target = target->name;
     for (const std::string& n : named) {
-        if (!FindColumn(*target, n)) RaiseSql(3127, n);
+        if (!FindColumn(*target, n)) RaiseSql(jet::InsertUnknownField, n);
     }
     std::string verb = options.skipFailingRows ? "INSERT OR IGNORE INTO " : "INSERT INTO ";
     if (t.AcceptKeyword("values")) {
-        InsertValues(t, schema, *target, named, tr);
+        InsertValues(t, schema, *target, named, options.skipFailingRows, tr);
         tr.sql = verb + tr.sql;
         return tr;
     }
@@ -411,19 +478,15 @@ Translation InsertStatement(TokenStream& t, const SchemaLookup& schema, const Tr
     SelectTree s = p.Select(false);
     p.End();
     tr.sourceFile = s.fromFile;
-    // First pass for the names, second to emit with each column converted to its target's type.
-    std::vector<int> coerce;
-    {
-        Emitter probe(schema, s.fromFile);
-        EmittedSelect sel = EmitSelect(probe, s);
-        for (const ColumnInfo* c : MatchInsertColumns(*target, named, sel.columns, sel.fromStar)) {
-            tr.targetColumns.push_back(c->name);
-            coerce.push_back(c->type);
-        }
-    }
     Emitter emitter(schema, s.fromFile);
-    tr.select = EmitSelect(emitter, s, &coerce).sql;
-    tr.sql = verb + QuoteIdent(tr.target) + " (" + ColumnList(tr.targetColumns) + ") " + tr.select;
+    EmittedSelect sel = EmitSelect(emitter, s);
+    std::vector<ColumnInfo> targets;
+    for (const ColumnInfo* c : MatchInsertColumns(*target, named, sel.columns, sel.fromStar)) {
+        tr.targetColumns.push_back(c->name);
+        targets.push_back(*c);
+    }
+    tr.select = FieldRows(sel, targets, options.skipFailingRows);
+    tr.sql = verb + QuoteName(tr.target) + " (" + ColumnList(tr.targetColumns) + ") " + tr.select;
     tr.pumpInsert = PumpInsert(verb, tr.target, tr.targetColumns);
     return tr;
 }
@@ -440,28 +503,24 @@ void FlattenJoin(const FromNode& node, std::vector<const FromNode*>& tables, std
 
 using Assignment = std::pair<ExprPtr, ExprPtr>;
 
-// Writes the SET list and answers which source it writes: the one the first SET names (3144
-// when a later SET names another).
-std::size_t Assignments(Emitter& emitter, const std::vector<Assignment>& sets, std::vector<std::string>& out) {
+// Writes the SET list, and into `fits` the conditions its values must meet, and answers which
+// source it writes: the one the first SET names (3144 when a later SET names another).
+std::size_t Assignments(Emitter& emitter, const std::vector<Assignment>& sets, std::vector<std::string>& out,
+                        std::vector<std::string>& fits) {
     std::size_t targetIndex = 0;
     for (std::size_t i = 0; i < sets.size(); ++i) {
         Emitted column = emitter.Emit(*sets[i].first);
         std::size_t index = 0;
         while (index < emitter.Sources().size() &&
-               column.sql.rfind(QuoteIdent(emitter.Sources()[index].alias) + ".", 0) != 0) {
+               column.sql.rfind(QuoteName(emitter.Sources()[index].alias) + ".", 0) != 0) {
             ++index;
         }
         if (i == 0) targetIndex = index;
-        else if (index != targetIndex) RaiseSql(3144);
+        else if (index != targetIndex) RaiseSql(jet::UpdateSyntax);
         Emitted value = emitter.Emit(*sets[i].second);
-        std::string converted = CoerceTo(value.sql, value.type, column.type);
-        if (converted != value.sql && !IsNumericType(value.type) && value.type != kJetDate) {
-            // A value that does not convert leaves the field as it was, as the engine skips a
-            // field it cannot convert; only a Null value makes it Null.
-            converted = "(CASE WHEN " + converted + " IS NULL AND " + value.sql + " IS NOT NULL THEN " +
-                        QuoteIdent(column.name) + " ELSE " + converted + " END)";
-        }
-        out.push_back(QuoteIdent(column.name) + " = " + converted);
+        FieldWrite w = WriteOf(value.sql, value, ColumnInfo{column.name, column.type, column.size});
+        out.push_back(QuoteName(column.name) + " = " + w.value);
+        fits.push_back(std::move(w.fits));
     }
     return targetIndex;
 }
@@ -471,17 +530,17 @@ std::size_t Assignments(Emitter& emitter, const std::vector<Assignment>& sets, s
 // unmatched row of a LEFT JOIN keeps its values instead of being overwritten with Nulls).
 Translation UpdateStatement(TokenStream& t, const SchemaLookup& schema, const TranslateOptions& options) {
     StatementParser p(t);
-    t.ExpectKeyword("update", 3129);
+    t.ExpectKeyword("update", jet::InvalidStatement);
     SelectTree holder;
     FromPtr from = p.FromItem(holder);
-    if (holder.fromFile) RaiseSql(3144);
-    t.ExpectKeyword("set", 3144);
+    if (holder.fromFile) RaiseSql(jet::UpdateSyntax);
+    t.ExpectKeyword("set", jet::UpdateSyntax);
     std::vector<Assignment> sets;
     do {
         ExprPtr column = ParseExpression(t);
         if (column->kind != Expr::Kind::Binary || column->op != "=" ||
             column->args[0]->kind != Expr::Kind::Column) {
-            RaiseSql(3144);
+            RaiseSql(jet::UpdateSyntax);
         }
         sets.emplace_back(std::move(column->args[0]), std::move(column->args[1]));
     } while (t.AcceptSymbol(","));
@@ -495,8 +554,8 @@ Translation UpdateStatement(TokenStream& t, const SchemaLookup& schema, const Tr
     Emitter emitter(schema, std::nullopt);
     for (const FromNode* node : tables) emitter.AddTable(node->table, node->alias);
 
-    std::vector<std::string> assignments;
-    std::size_t targetIndex = Assignments(emitter, sets, assignments);
+    std::vector<std::string> assignments, fits;
+    std::size_t targetIndex = Assignments(emitter, sets, assignments, fits);
     const Source& target = emitter.Sources()[targetIndex];
     Translation tr;
     tr.kind = StatementKind::Update;
@@ -509,6 +568,7 @@ Translation UpdateStatement(TokenStream& t, const SchemaLookup& schema, const Tr
     }
     for (const Expr* on : ons) conditions.push_back(emitter.Emit(*on).sql);
     if (where) conditions.push_back(emitter.Emit(*where).sql);
+    if (options.skipFailingRows && !AllOf(fits).empty()) conditions.push_back(AllOf(fits));
     for (std::size_t i = 0; i < others.size(); ++i) sql += (i ? ", " : " FROM ") + others[i];
     for (std::size_t i = 0; i < conditions.size(); ++i) sql += (i ? " AND " : " WHERE ") + conditions[i];
     tr.sql = std::move(sql);
@@ -517,13 +577,13 @@ Translation UpdateStatement(TokenStream& t, const SchemaLookup& schema, const Tr
 
 Translation DeleteStatement(TokenStream& t, const SchemaLookup& schema) {
     StatementParser p(t);
-    t.ExpectKeyword("delete", 3129);
+    t.ExpectKeyword("delete", jet::InvalidStatement);
     if (!t.AcceptSymbol("*") && t.IsName() && !t.IsKeyword("from")) {
         t.Next();
-        if (!t.AcceptSymbol(".") && !t.AcceptSymbol("!")) RaiseSql(3075, t.Peek().text);
-        t.ExpectSymbol("*", 3075);
+        if (!t.AcceptSymbol(".") && !t.AcceptSymbol("!")) RaiseSql(jet::ExpressionSyntax, t.Peek().text);
+        t.ExpectSymbol("*", jet::ExpressionSyntax);
     }
-    t.ExpectKeyword("from", 3075);
+    t.ExpectKeyword("from", jet::ExpressionSyntax);
     SelectTree holder;
     FromPtr from = p.FromTerm(holder);
     ExprPtr where;
@@ -541,17 +601,17 @@ Translation DeleteStatement(TokenStream& t, const SchemaLookup& schema) {
 }
 
 Translation DropStatement(TokenStream& t, const SchemaLookup& schema) {
-    t.ExpectKeyword("drop", 3129);
-    t.ExpectKeyword("table", 3295);
-    std::string name = t.ExpectName(3295);
+    t.ExpectKeyword("drop", jet::InvalidStatement);
+    t.ExpectKeyword("table", jet::DropSyntax);
+    std::string name = t.ExpectName(jet::DropSyntax);
     t.AcceptSymbol(";");
-    if (!t.AtEnd()) RaiseSql(3295);  // e.g. a name with a blank written without brackets
+    if (!t.AtEnd()) RaiseSql(jet::DropSyntax);  // e.g. a name with a blank written without brackets
     std::optional<TableInfo> table = schema.FindTable("", name);
-    if (!table) RaiseSql(3376, name);
+    if (!table) RaiseSql(jet::TableNotFound, name);
     Translation tr;
     tr.kind = StatementKind::DropTable;
     tr.target = table->name;
-    tr.sql = "DROP TABLE " + QuoteIdent(table->name);
+    tr.sql = "DROP TABLE " + QuoteName(table->name);
     return tr;
 }
 
@@ -563,7 +623,7 @@ QueryTable TranslateStoredQuery(const std::string& jet, const SchemaLookup& sche
     StatementParser p(t);
     SelectTree s = p.Select(false);
     p.End();
-    if (s.fromFile) RaiseSql(3078, jet);
+    if (s.fromFile) RaiseSql(jet::InputTableNotFound, jet);
     Emitter emitter(schema, file, depth);
     EmittedSelect sel = EmitSelect(emitter, s);
     QueryTable out;
@@ -579,7 +639,7 @@ Translation TranslateJetSql(std::string_view jetSql, const SchemaLookup& schema,
     if (t.IsKeyword("update")) return UpdateStatement(t, schema, options);
     if (t.IsKeyword("delete")) return DeleteStatement(t, schema);
     if (t.IsKeyword("drop")) return DropStatement(t, schema);
-    RaiseSql(3129);
+    RaiseSql(jet::InvalidStatement);
 }
 
 }  // namespace dao::sql

@@ -1,6 +1,9 @@
 // Opening files: path errors, damaged files, passwords, exclusive opens; repair, compaction and
 // the fault-injection seam.
+#include <signal.h>
 #include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <fstream>
@@ -136,6 +139,52 @@ TEST_F(DaoFilesTest, RepairRebuildsWhatCanBeRead) {
     EXPECT_EQ(db.TableDefs().Item("Loja").RecordCount(), 3);
     EXPECT_EQ(db.TableDefs().Item("Loja").Fields().Item("Nome").Size(), 20);
     EXPECT_EQ(ErrorOf([&] { engine_.RepairDatabase(Path("Produto.MDB")); }), 3045);  // still open here
+}
+
+// Another process keeps the sound file locked (a write under way past the busy timeout): repair
+// and compaction meet a lock, and the file is neither reported damaged nor rebuilt.
+TEST_F(DaoFilesTest, RepairOfAFileAnotherProcessHoldsLockedRaisesTheLockNumber) {
+    int ready[2];
+    ASSERT_EQ(pipe(ready), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        sqlite3* raw = nullptr;
+        const bool locked = sqlite3_open(Host("Produto.MDB").c_str(), &raw) == SQLITE_OK &&
+                            sqlite3_exec(raw, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr) == SQLITE_OK;
+        const char signal = locked ? 'L' : 'x';
+        if (write(ready[1], &signal, 1) != 1) _exit(2);
+        pause();
+        _exit(0);
+    }
+    char signal = 0;
+    ASSERT_EQ(read(ready[0], &signal, 1), 1);
+    const auto bytes = std::filesystem::file_size(Host("Produto.MDB"));
+    EXPECT_EQ(signal, 'L');
+    EXPECT_EQ(ErrorOf([&] { engine_.RepairDatabase(Path("Produto.MDB")); }), 3187);
+    EXPECT_EQ(ErrorOf([&] { engine_.CompactDatabase(Path("Produto.MDB"), Path("Copia.MDB")); }), 3187);
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+    close(ready[0]);
+    close(ready[1]);
+    EXPECT_EQ(std::filesystem::file_size(Host("Produto.MDB")), bytes);
+    EXPECT_FALSE(std::filesystem::exists(Host("Copia.MDB")));
+    EXPECT_EQ(ErrorOf([&] { engine_.RepairDatabase(Path("Produto.MDB")); }), 0);
+    EXPECT_EQ(engine_.OpenDatabase(Path("Produto.MDB")).TableDefs().Item("Loja").RecordCount(), 3);
+}
+
+// A connection has no mutex of its own: debug builds stop the program when a thread other than
+// the one that opened it uses it.
+TEST_F(DaoFilesTest, AConnectionUsedOffItsThreadStopsADebugBuild) {
+#ifdef NDEBUG
+    GTEST_SKIP() << "the owner-thread check is a debug-build check";
+#else
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    auto engine = std::make_shared<EngineState>();
+    auto connection = engine->Connect(Path("Produto.MDB"), false, false, "");
+    EXPECT_NE(connection->Handle(), nullptr);
+    EXPECT_DEATH(std::thread([&] { (void)connection->Handle(); }).join(), "used off the thread that opened it");
+#endif
 }
 
 TEST_F(DaoFilesTest, RepairAndCompactNumbers) {

@@ -220,6 +220,30 @@ TEST_F(DaoTransactionTest, DenyWriteHoldsTheTableAgainstOthersAndOurselves) {
     EXPECT_EQ(ErrorOf([&] { mine.OpenRecordset("Status", dbOpenTable, dbDenyWrite); }), 0);
 }
 
+TEST_F(DaoTransactionTest, StatementsMeetADenyWriteHoldAsRecordsetsDo) {
+    Database mine = engine_.OpenDatabase(Path("Backup.MDB"));
+    Database theirs = other_.OpenDatabase(Path("Backup.MDB"));
+    Recordset held = theirs.OpenRecordset("Status", dbOpenTable, dbDenyWrite);
+    const long before = Count("Backup.MDB");
+    const struct {
+        const char* sql;
+        long number;
+    } cases[] = {
+        {"UPDATE Status SET Numero = 3", 3260},
+        {"INSERT INTO Status (Numero) VALUES (7)", 3260},
+        {"DELETE FROM Status", 3260},
+        {"INSERT INTO Status SELECT * FROM Status", 3260},
+        {"DROP TABLE Status", 3262},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ErrorOf([&] { mine.Execute(c.sql, dbFailOnError); }), c.number) << c.sql;
+        EXPECT_EQ(ErrorOf([&] { mine.Execute(c.sql); }), c.number) << c.sql;
+    }
+    EXPECT_EQ(Count("Backup.MDB"), before);
+    held.Close();
+    EXPECT_EQ(ErrorOf([&] { mine.Execute("INSERT INTO Status (Numero) VALUES (7)", dbFailOnError); }), 0);
+}
+
 // A child process commits 400 rows and is killed at a moment near its commit. The file then holds
 // either every row or none of them: the rollback journal is played back at the next open.
 TEST_F(DaoTransactionTest, ACommitKilledHalfWayLeavesTheOldOrTheNewState) {
@@ -259,6 +283,59 @@ TEST_F(DaoTransactionTest, ACommitKilledHalfWayLeavesTheOldOrTheNewState) {
         before = after;
     }
     RecordProperty("committed_runs", sawNew);
+}
+
+// A transaction is atomic per file, not across files: the files commit one after the other. A
+// child writes both files in one transaction and is killed between the two commits (a reader
+// holds the second file, so its commit waits): the first file holds the new rows, the second the
+// old ones, and each is whole.
+TEST_F(DaoTransactionTest, AProcessKilledBetweenTheCommitsOfTwoFilesLeavesEachFileWhole) {
+    sqlite3* reader = nullptr;
+    ASSERT_EQ(sqlite3_open(Host("Backup.MDB").c_str(), &reader), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(reader, "BEGIN; SELECT count(*) FROM Status", nullptr, nullptr, nullptr), SQLITE_OK);
+    int ready[2];
+    ASSERT_EQ(pipe(ready), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        DBEngine engine;
+        engine.SetBusyTimeout(60000);
+        Database produto = engine.OpenDatabase(Path("Produto.MDB"));
+        Database backup = engine.OpenDatabase(Path("Backup.MDB"));
+        engine.BeginTrans();
+        AddRow(produto, "Status", {{"Numero", Value(2)}});
+        for (int i = 0; i < 200; ++i) AddRow(backup, "Status", {{"Numero", Value(i)}, {"Texto", Value(std::string(2000, 'x'))}});
+        [[maybe_unused]] auto written = write(ready[1], "c", 1);
+        engine.CommitTrans();  // Produto commits; Backup waits for the reader
+        _exit(0);
+    }
+    close(ready[1]);
+    char signal = 0;
+    ASSERT_EQ(read(ready[0], &signal, 1), 1);
+    close(ready[0]);
+    // The first commit is done once another engine sees its row.
+    for (int wait = 0; wait < 1000 && Count("Produto.MDB") != 2; ++wait) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+    sqlite3_exec(reader, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close(reader);
+
+    EXPECT_EQ(Count("Produto.MDB"), 2);
+    EXPECT_EQ(Count("Backup.MDB"), 1);
+    for (const char* name : {"Produto.MDB", "Backup.MDB"}) {
+        sqlite3* check = nullptr;
+        ASSERT_EQ(sqlite3_open(Host(name).c_str(), &check), SQLITE_OK);
+        std::string verdict;
+        sqlite3_exec(
+            check, "PRAGMA integrity_check",
+            [](void* out, int, char** values, char**) {
+                *static_cast<std::string*>(out) += values[0] ? values[0] : "";
+                return 0;
+            },
+            &verdict, nullptr);
+        sqlite3_close(check);
+        EXPECT_EQ(verdict, "ok") << name;
+    }
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/win/testing/concurrent_writers.h"
 #include "platform/win/testing/temp_machine_root.h"
 
 namespace {
@@ -127,6 +128,37 @@ TEST_F(ProfileTest, DeletingASectionTakesItsKeysOnly) {
     EXPECT_TRUE(profile.DeleteSection("none"));
     EXPECT_TRUE(win::ProfileFile("ABSENT.INI").DeleteSection("A"));
     EXPECT_FALSE(fs::exists(windows() / "ABSENT.INI"));
+}
+
+}  // namespace
+
+namespace {
+
+// Each writer of another process, and each thread, writes keys of its own into one section of
+// WIN.INI and of VX4WIN.INI; a read-modify-write that overlaps another would drop its keys.
+TEST_F(ProfileTest, WritersInOtherProcessesAndThreadsLoseNoUpdate) {
+    constexpr int kWriters = 4;
+    constexpr int kKeysEach = 12;
+    auto writeKeys = [](const std::string& prefix) {
+        bool ok = true;
+        for (int i = 0; i < kKeysEach; ++i) {
+            const std::string key = prefix + std::to_string(i);
+            ok &= win::ProfileFile::WinIni().WriteString("intl", key, std::to_string(i));
+            ok &= win::ProfileFile("VX4WIN.INI").WriteString(prefix, "k" + std::to_string(i), key);
+        }
+        return ok;
+    };
+    EXPECT_TRUE(win::testing::WriteFromProcessesAndThreads(kWriters, writeKeys));
+    for (const char* kind : {"p", "t"}) {
+        for (int w = 0; w < kWriters; ++w) {
+            const std::string prefix = kind + std::to_string(w) + "_";
+            for (int i = 0; i < kKeysEach; ++i) {
+                const std::string key = prefix + std::to_string(i);
+                EXPECT_EQ(win::ProfileFile::WinIni().GetInt("intl", key, -1), i) << key;
+                EXPECT_EQ(win::ProfileFile("VX4WIN.INI").GetString(prefix, "k" + std::to_string(i), ""), key);
+            }
+        }
+    }
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <thread>
 
+#include "platform/win/testing/concurrent_writers.h"
 #include "platform/win/testing/temp_machine_root.h"
 
 namespace {
@@ -17,8 +18,22 @@ using win::RootKey;
 
 class RegistryTest : public ::testing::Test {
 protected:
+    fs::path Store() const { return root_.Root() / "registry.dat"; }
+    void WriteStore(const std::string& text) const { std::ofstream(Store(), std::ios::binary) << text; }
+    static std::string ReadFile(const fs::path& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+
     win::testing::TempMachineRoot root_;
 };
+
+// A path of `depth` key names of one letter each.
+std::string DeepPath(std::size_t depth) {
+    std::string path = "K";
+    for (std::size_t i = 1; i < depth; ++i) path += "\\K";
+    return path;
+}
 
 TEST_F(RegistryTest, ValuesOfEveryKindSurviveTheStoreWithTheirCase) {
     const struct {
@@ -108,23 +123,7 @@ TEST_F(RegistryTest, ConcurrentWritersFromProcessesAndThreadsAllLand) {
         }
         return ok;
     };
-    std::vector<pid_t> children;
-    for (int p = 0; p < kWriters; ++p) {
-        const pid_t child = fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) _exit(writeKeys("p" + std::to_string(p) + "_") ? 0 : 1);
-        children.push_back(child);
-    }
-    std::vector<std::thread> threads;
-    for (int t = 0; t < kWriters; ++t) {
-        threads.emplace_back([&, t] { EXPECT_TRUE(writeKeys("t" + std::to_string(t) + "_")); });
-    }
-    for (auto& thread : threads) thread.join();
-    for (pid_t child : children) {
-        int status = 0;
-        ASSERT_EQ(waitpid(child, &status, 0), child);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    }
+    EXPECT_TRUE(win::testing::WriteFromProcessesAndThreads(kWriters, writeKeys));
     EXPECT_EQ(reg::SubKeys(RootKey::LocalMachine, "W").size(), 2u * kWriters * kKeysEach);
     for (const auto& entry : fs::directory_iterator(root_.Root())) {
         EXPECT_EQ(entry.path().filename().string().find("registry.dat."), std::string::npos)
@@ -149,6 +148,114 @@ TEST_F(RegistryTest, ADamagedLineLosesOnlyItsOwnEntry) {
 TEST_F(RegistryTest, AStoreInAnotherFormatReadsAsEmpty) {
     std::ofstream(root_.Root() / "registry.dat") << "something else\nK\tHKLM\tX\n";
     EXPECT_FALSE(reg::KeyExists(RootKey::LocalMachine, "X"));
+}
+
+TEST_F(RegistryTest, StoresWithCrLfOrAByteOrderMarkReadWhole) {
+    const std::string bom = "\xEF\xBB\xBF";
+    const std::string body = "K\tHKLM\tSoftware\\Firm\nV\tHKLM\tSoftware\\Firm\tName\tS\tvalor\n"
+                             "V\tHKLM\tSoftware\\Firm\tCount\tD\t7\n";
+    auto crlf = [](std::string text) {
+        for (std::size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at + 2)) {
+            text.insert(at, "\r");
+        }
+        return text;
+    };
+    for (const std::string& text : {crlf("REGISTRY 1\n" + body), bom + "REGISTRY 1\n" + body,
+                                    bom + crlf("REGISTRY 1\n" + body)}) {
+        SCOPED_TRACE(::testing::PrintToString(text));
+        WriteStore(text);
+        EXPECT_EQ(reg::QueryString(RootKey::LocalMachine, "Software\\Firm", "Name"), "valor");
+        EXPECT_EQ(reg::QueryValue(RootKey::LocalMachine, "Software\\Firm", "Count"),
+                  win::RegistryValue{std::uint32_t{7}});
+        ASSERT_EQ(reg::SetValue(RootKey::LocalMachine, "Other", "", std::string("x")), RegStatus::Success);
+        EXPECT_EQ(reg::ValueNames(RootKey::LocalMachine, "Software\\Firm"),
+                  (std::vector<std::string>{"Name", "Count"}));
+        EXPECT_EQ(reg::QueryString(RootKey::LocalMachine, "other", ""), "x");
+    }
+}
+
+// A change to a store whose first line is not the header must neither replace it with the one
+// key being written nor report success: the change fails and the file is kept aside whole.
+TEST_F(RegistryTest, ADamagedStoreIsKeptAsideAndTheChangeFails) {
+    const std::string keys = "K\tHKCR\tCLSID\\{1234}\nV\tHKCR\tCLSID\\{1234}\t\tS\tControl\n";
+    const std::string damaged[] = {"REGISTRX 1\n" + keys, "REGISTRY 2\n" + keys, "\nREGISTRY 1\n" + keys,
+                                   "REGISTRY 1 \n" + keys, std::string("\0\0\0", 3) + keys};
+    int aside = 0;
+    for (const auto& text : damaged) {
+        SCOPED_TRACE(::testing::PrintToString(text));
+        WriteStore(text);
+        EXPECT_FALSE(reg::KeyExists(RootKey::ClassesRoot, "CLSID\\{1234}"));
+        EXPECT_EQ(reg::SetValue(RootKey::ClassesRoot, "New", "", std::string("v")), RegStatus::BadDb);
+        const fs::path keptAs = root_.Root() / ("registry.dat.damaged-" + std::to_string(++aside));
+        EXPECT_EQ(ReadFile(keptAs), text);
+        EXPECT_FALSE(fs::exists(Store()));
+        // With the damaged file aside, the registry starts again.
+        EXPECT_EQ(reg::SetValue(RootKey::ClassesRoot, "New", "", std::string("v")), RegStatus::Success);
+        EXPECT_EQ(reg::QueryString(RootKey::ClassesRoot, "New", ""), "v");
+    }
+    const struct {
+        RegStatus (*change)();
+    } changes[] = {{[] { return reg::CreateKey(RootKey::LocalMachine, "A"); }},
+                   {[] { return reg::DeleteValue(RootKey::ClassesRoot, "CLSID\\{1234}", ""); }},
+                   {[] { return reg::DeleteTree(RootKey::ClassesRoot, "CLSID"); }}};
+    for (const auto& row : changes) {
+        WriteStore("REGISTRY 9\n" + keys);
+        EXPECT_EQ(row.change(), RegStatus::BadDb);
+        EXPECT_EQ(ReadFile(root_.Root() / ("registry.dat.damaged-" + std::to_string(++aside))),
+                  "REGISTRY 9\n" + keys);
+    }
+}
+
+TEST_F(RegistryTest, PathsNamesAndValuesBeyondTheRegistrysLimitsAreRefused) {
+    const std::string name255(255, 'n');
+    std::string accented;
+    for (int i = 0; i < 255; ++i) accented += "\xC3\xA7";   // 255 characters in 510 bytes
+    const struct {
+        std::string path;
+        std::string name;
+        std::size_t valueBytes;
+        RegStatus expected;
+    } rows[] = {
+        {"A\\" + name255, "", 1, RegStatus::Success},
+        {"A\\" + accented, "", 1, RegStatus::Success},
+        {"A\\" + name255 + "n", "", 1, RegStatus::InvalidParameter},
+        {DeepPath(512), "", 1, RegStatus::Success},
+        {DeepPath(513), "", 1, RegStatus::InvalidParameter},
+        {DeepPath(100000), "", 1, RegStatus::InvalidParameter},
+        {"A", std::string(16383, 'v'), 1, RegStatus::Success},
+        {"A", std::string(16384, 'v'), 1, RegStatus::InvalidParameter},
+        {"A", "big", 1024 * 1024, RegStatus::Success},
+        {"A", "big", 1024 * 1024 + 1, RegStatus::InvalidParameter},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.path.size());
+        SCOPED_TRACE(row.name.size());
+        const std::string before = ReadFile(Store());
+        const auto status =
+            reg::SetValue(RootKey::LocalMachine, row.path, row.name, std::string(row.valueBytes, 'x'));
+        EXPECT_EQ(status, row.expected);
+        if (row.expected == RegStatus::Success) {
+            EXPECT_EQ(reg::QueryString(RootKey::LocalMachine, row.path, row.name)->size(), row.valueBytes);
+        } else {
+            EXPECT_EQ(ReadFile(Store()), before);
+        }
+    }
+    for (const auto& path : {DeepPath(513), DeepPath(100000), "A\\" + name255 + "n"}) {
+        EXPECT_EQ(reg::CreateKey(RootKey::LocalMachine, path), RegStatus::InvalidParameter);
+        EXPECT_FALSE(reg::KeyExists(RootKey::LocalMachine, path));
+    }
+    EXPECT_EQ(reg::DeleteTree(RootKey::LocalMachine, DeepPath(100000)), RegStatus::NotFound);
+}
+
+TEST_F(RegistryTest, LinesBeyondTheLimitsAreSkippedWhenRead) {
+    WriteStore("REGISTRY 1\nK\tHKLM\tGood\n"
+               "K\tHKLM\t" + DeepPath(513) + "\n"
+               "K\tHKLM\tLong\\" + std::string(256, 'n') + "\n"
+               "V\tHKLM\tGood\t" + std::string(16384, 'v') + "\tS\tx\n"
+               "V\tHKLM\tGood\tbig\tS\t" + std::string(1024 * 1024 + 1, 'x') + "\n"
+               "V\tHKLM\tGood\tsmall\tS\tx\n");
+    EXPECT_EQ(reg::SubKeys(RootKey::LocalMachine, ""), (std::vector<std::string>{"Good"}));
+    EXPECT_EQ(reg::ValueNames(RootKey::LocalMachine, "Good"), (std::vector<std::string>{"small"}));
 }
 
 }  // namespace

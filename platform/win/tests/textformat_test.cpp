@@ -187,4 +187,21 @@ TEST(TextFormatTest, TextsDoNotFollowTheProcessLocale) {
     std::setlocale(LC_NUMERIC, saved.c_str());
 }
 
+// A pattern read once formats every value as a fresh Format of it would, copies included.
+TEST(TextFormatTest, APatternReadOnceFormatsEveryValueAlike) {
+    const char* patterns[] = {"", "#,##0.00;(#,##0.00);\"zero\"", "Short Date", "dd/mm/yyyy hh:nn AM/PM",
+                              "Standard", "0%", "\"dia\" d \\m mmmm", "hh:mm:ss", "ttttt ww q"};
+    const double values[] = {0, -1234.5, 45657.75, 0.001, 36526.5};
+    for (const char* text : patterns) {
+        const win::FormatPattern read(text);
+        const win::FormatPattern copy = read;
+        for (double value : values) {
+            EXPECT_EQ(read.Number(value), win::FormatNumber(value, text)) << text << " " << value;
+            EXPECT_EQ(copy.Date(value), win::FormatDate(value, text)) << text << " " << value;
+        }
+    }
+    EXPECT_EQ(win::FormatPattern("dd/mm/yyyy").Number(45657), "31/12/2024");
+    EXPECT_EQ(win::FormatPattern("hh:mm").Date(45657.75), "18:00");
+}
+
 }  // namespace

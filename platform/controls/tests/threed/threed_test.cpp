@@ -1,7 +1,7 @@
 // The 3-D button, panel and frame driven by DISPID as the windows drive them.
 #include "platform/controls/threed/threed.h"
 
-#include <QGroupBox>
+#include <QFrame>
 #include <QPushButton>
 #include <QTest>
 
@@ -121,6 +121,37 @@ TEST_P(PanelPercentTest, ThePercentageIsDrawnAsABar) {
 
 INSTANTIATE_TEST_SUITE_P(Percentages, PanelPercentTest, ::testing::Values(0, 10, 55, 100));
 
+// The percentage reads over the bar: inverted (the highlight's text colour) where the bar lies
+// under it, the window's text colour elsewhere.
+TEST_F(ThreeDTest, PercentageTextIsInvertedOverTheFilledPart) {
+    Panel3D& panel = window_.Add<Panel3D>("PainelPorcentagem");
+    panel.Move(1440, 4680, 6615, 375);
+    window_.Show();
+    const QPalette palette = panel.Widget()->palette();
+    for (const int percent : {100, 0}) {
+        SCOPED_TRACE(percent);
+        panel.SetFloodPercent(static_cast<std::int16_t>(percent));
+        const QImage image = panel.Widget()->grab().toImage();
+        const QRect inside = static_cast<const QFrame*>(panel.Widget())->contentsRect();
+        const int textWidth = panel.Widget()->fontMetrics().horizontalAdvance(QStringLiteral("100%"));
+        const QRect text(inside.center().x() - textWidth / 2, inside.top() + 2, textWidth, inside.height() - 4);
+        // Light text is lighter than what lies under it, dark text darker.
+        const int ground = palette.color(percent == 100 ? QPalette::Highlight : QPalette::Window).lightness();
+        int inverted = 0, plain = 0;
+        for (int y = text.top(); y <= text.bottom(); ++y) {
+            for (int x = text.left(); x <= text.right(); ++x) {
+                const int lightness = image.pixelColor(x, y).lightness();
+                inverted += lightness > ground + 8 ? 1 : 0;
+                plain += lightness < ground - 8 ? 1 : 0;
+            }
+        }
+        EXPECT_GT(percent == 100 ? inverted : plain, 5) << "the text is drawn";
+        EXPECT_EQ(percent == 100 ? plain : inverted, 0) << "in one colour only";
+    }
+    panel.SetFloodPercent(55);
+    panel.Widget()->grab().save(QStringLiteral(QT_TESTCASE_BUILDDIR "/panel_55.png"));
+}
+
 TEST_F(ThreeDTest, APercentageOutside0To100IsRefusedAndTheBarStays) {
     Panel3D& panel = window_.Add<Panel3D>("PainelPorcentagem");
     com::PutProperty(panel.Object(), kPercent, Variant::I2(30));
@@ -140,7 +171,7 @@ TEST_F(ThreeDTest, PanelsAndFramesAreContainersWithCaptions) {
     Frame3D& frame = window_.Add<Frame3D>("FrameSelecionar");
     Button3D& inFrame = window_.Add<Button3D>("BtnEsc", &frame);
     com::PutProperty(frame.Object(), com::DISPID_CAPTION, Variant::Utf8("Selecione o Critério"));
-    EXPECT_EQ(static_cast<QGroupBox*>(frame.Widget())->title().toStdString(), "Selecione o Critério");
+    EXPECT_EQ(frame.Caption(), "Selecione o Critério");
     EXPECT_EQ(com::GetProperty(frame.Object(), com::DISPID_CAPTION).AsStr().ToUtf8(), "Selecione o Critério");
     com::PutProperty(panel.Object(), com::DISPID_CAPTION, Variant::Utf8("Aguarde"));
     EXPECT_EQ(panel.Caption(), "Aguarde");

@@ -13,6 +13,7 @@
 #include "platform/dao/collation.h"
 #include "platform/dao/sql/jet_execute.h"
 #include "platform/dao/sql/jet_sql.h"
+#include "platform/dao/statement.h"
 #include "platform/win/error.h"
 
 namespace {
@@ -60,18 +61,16 @@ public:
         steps_ = 0;
         sqlite3_exec(db_, "SAVEPOINT fuzz", nullptr, nullptr, nullptr);
         const std::string& sql = tr.kind == dao::sql::StatementKind::SelectInto ? tr.select : tr.sql;
-        sqlite3_stmt* stmt = nullptr;
-        if (tr.kind != dao::sql::StatementKind::DropTable &&
-            sqlite3_prepare_v2(db_, sql.c_str(), -1, &stmt, nullptr) == SQLITE_OK) {
-            for (int i = 0; i < 50 && sqlite3_step(stmt) == SQLITE_ROW; ++i) {
+        if (tr.kind != dao::sql::StatementKind::DropTable) {
+            dao::Statement stmt(db_, sql);
+            for (int i = 0; i < 50 && stmt.StepCode() == SQLITE_ROW; ++i) {
             }
         }
-        sqlite3_finalize(stmt);
         sqlite3_exec(db_, "ROLLBACK TO fuzz; RELEASE fuzz", nullptr, nullptr, nullptr);
     }
 
     sqlite3* Handle(const std::string&) override { return db_; }
-    void BeforeWrite(const std::string&, bool) override {}
+    void BeforeWrite(const std::string&, const std::string&, bool) override {}
     [[noreturn]] void Fail(const std::string&, bool) override { throw win::RuntimeError(3000, "fail"); }
     void StructureChanged(const std::string&, const std::string&, bool) override {}
     std::optional<dao::sql::TableInfo> FindTable(std::string_view, std::string_view name) const override {

@@ -10,6 +10,7 @@
 #include "platform/dao/collation.h"
 #include "platform/dao/dao.h"
 #include "platform/dao/sql/jet_execute.h"
+#include "platform/dao/sql/tests/sql_fixture.h"
 #include "platform/win/error.h"
 #include "platform/win/testing/temp_machine_root.h"
 
@@ -30,13 +31,7 @@ protected:
         store = engine.OpenDatabase("C:\\LOJA\\Produto.mdb");
     }
 
-    void Write(const std::string& file, const std::string& sql) {
-        sqlite3* db = nullptr;
-        ASSERT_EQ(sqlite3_open((root.DriveC() / "LOJA" / file).c_str(), &db), SQLITE_OK);
-        RegisterJetCollation(db);
-        EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
-        sqlite3_close(db);
-    }
+    void Write(const std::string& file, const std::string& sql) { WriteSqliteFile(root.DriveC() / "LOJA" / file, sql); }
 
     std::vector<std::string> Codes(Database db, const std::string& sql) {
         std::vector<std::string> out;

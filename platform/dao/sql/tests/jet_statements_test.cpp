@@ -18,7 +18,7 @@ const std::string kAntigo = "C:\\ZM\\DADOS\\Antigo.mdb";
 void CreateStore(MemoryFiles& f) {
     f.Exec(R"(
 CREATE TABLE Loja (CodLoja TEXT(2) COLLATE JETTEXT, Nome TEXT(30) COLLATE JETTEXT,
-  LojaOrigem TEXT(1) COLLATE JETTEXT, LocalLojas TEXT(50) COLLATE JETTEXT, CoefEstoqueMinimo DOUBLE);
+  LojaOrigem TEXT(3) COLLATE JETTEXT, LocalLojas TEXT(50) COLLATE JETTEXT, CoefEstoqueMinimo DOUBLE);
 INSERT INTO Loja VALUES ('01', 'Centro', '*', 'C:\LOJA1', NULL), ('02', 'Praia', 'N', NULL, NULL),
   ('03', 'Serra', '   ', 'C:\LOJA3', NULL);
 CREATE TABLE Produto ("Código" LONG, "Descrição" TEXT(40) COLLATE JETTEXT, IPI DOUBLE,
@@ -36,9 +36,9 @@ CREATE TABLE Credito ("Código Cartão" LONG, TaxaCartao CURRENCY);
 INSERT INTO Credito VALUES (1, NULL), (1, 0.5);
 CREATE TABLE Cartao ("Código" LONG, Taxa DOUBLE);
 INSERT INTO Cartao VALUES (1, 2.123456), (2, NULL);
-CREATE TABLE Familia ("Código" LONG, "Descrição" TEXT(30) COLLATE JETTEXT);
+CREATE TABLE Familia ("Código" LONG, "Descrição" TEXT(40) COLLATE JETTEXT);
 INSERT INTO Familia VALUES (1, 'Escrita'), (2, 'Papelaria fina e artigos de escritório');
-CREATE TABLE Grupo (Familia LONG, Grupo LONG, DescGrupo TEXT(30) COLLATE JETTEXT, DescricaoNF TEXT(45) COLLATE JETTEXT);
+CREATE TABLE Grupo (Familia LONG, Grupo LONG, DescGrupo TEXT(40) COLLATE JETTEXT, DescricaoNF TEXT(45) COLLATE JETTEXT);
 INSERT INTO Grupo VALUES (1, 1, 'Canetas', NULL), (2, 1, 'Cadernos universitários grandes', NULL),
   (3, 1, 'Sem família', NULL), (1, 2, 'Lápis', 'já tem');
 CREATE TABLE Cor ("Código" LONG, "Descrição" TEXT(20) COLLATE JETTEXT);
@@ -584,9 +584,14 @@ TEST_F(Statements, RowsBreakingAKeyAreSkippedAndTheOthersStay) {
     EXPECT_EQ(f.Rows("SELECT \"Código\" FROM Chave ORDER BY 1"), (std::vector<std::string>{"1", "2"}));
 }
 
-TEST_F(Statements, AValueThatDoesNotConvertLeavesTheFieldAsItWas) {
-    f.Run("UPDATE Cliente SET Cliente.DataCad = 'amanhã', Cliente.DataAlt = '02/01/2000'");
-    EXPECT_EQ(f.Rows("SELECT DataCad, DataAlt FROM Cliente"), (std::vector<std::string>{"NULL|36527", "36000|36527"}));
+TEST_F(Statements, ARowWithAValueThatDoesNotConvertIsSkipped) {
+    const std::string update = "UPDATE Cliente SET Cliente.DataCad = IIf(Cliente.Código = 1, 'amanhã', '03/01/2000'), "
+                               "Cliente.DataAlt = '02/01/2000'";
+    EXPECT_THROW(f.Run(update, true), win::RuntimeError);
+    EXPECT_EQ(f.Rows("SELECT DataCad, DataAlt FROM Cliente"), (std::vector<std::string>{"NULL|NULL", "36000|NULL"}));
+    f.Run(update);
+    EXPECT_EQ(f.lastAffected, 1);
+    EXPECT_EQ(f.Rows("SELECT DataCad, DataAlt FROM Cliente"), (std::vector<std::string>{"NULL|NULL", "36528|36527"}));
     f.Run("UPDATE Cliente SET Cliente.DataCad = Null WHERE Cliente.Código = 2");
     EXPECT_EQ(f.Rows("SELECT DataCad FROM Cliente"), (std::vector<std::string>{"NULL", "NULL"}));
 }

@@ -37,7 +37,7 @@ const TextCase kTextCases[] = {
     {"UPDATE A LEFT JOIN [B b] ON A.k = [B b]!k SET A.n = [B b].[n]",
      "UPDATE \"A\" SET \"n\" = \"B b\".\"n\" FROM \"B b\" WHERE (\"A\".\"k\" = \"B b\".\"k\")"},
     {"UPDATE A INNER JOIN [B b] ON A.k = [B b].k SET [B b].n = A.n & 'x' WHERE A.k > 1",
-     "UPDATE \"B b\" SET \"n\" = jet_concat(\"A\".\"n\", 'x') FROM \"A\" WHERE (\"A\".\"k\" = \"B b\".\"k\") AND (\"A\".\"k\" > 1)"},
+     "UPDATE \"B b\" SET \"n\" = jet_field(jet_concat(\"A\".\"n\", 'x'), 10, 10, 0) FROM \"A\" WHERE (\"A\".\"k\" = \"B b\".\"k\") AND (\"A\".\"k\" > 1)"},
     {"DELETE * FROM A WHERE A.n Like \"a*\"", "DELETE FROM \"A\" WHERE jet_like(\"A\".\"n\", 'a*')"},
     {"SELECT A.k FROM A WHERE A.d >= '01/10/2002'",
      "SELECT \"A\".\"k\" AS \"k\" FROM \"A\" WHERE (\"A\".\"d\" >= jet_as_date('01/10/2002'))"},
@@ -46,7 +46,8 @@ const TextCase kTextCases[] = {
     {"SELECT Count(*), First(A.n) FROM A GROUP BY A.k HAVING Count(*) > 1",
      "SELECT count(*) AS \"Expr1000\", jet_first(\"A\".\"n\") AS \"FirstOfn\" FROM \"A\" GROUP BY \"A\".\"k\" HAVING (count(*) > 1)"},
     {"INSERT INTO A ( n ) SELECT [B b].k FROM [B b]",
-     "INSERT INTO \"A\" (\"n\") SELECT jet_cstr(\"B b\".\"k\", 0) AS \"k\" FROM \"B b\""},
+     "INSERT INTO \"A\" (\"n\") WITH jet_rows(c1) AS (SELECT \"B b\".\"k\" AS \"k\" FROM \"B b\") "
+     "SELECT jet_field(jet_rows.c1, 10, 10, 0) FROM jet_rows"},
     {"SELECT A.k FROM A WHERE Trim(A.n) = ''",
      "SELECT \"A\".\"k\" AS \"k\" FROM \"A\" WHERE (jet_trim(\"A\".\"n\") = '' COLLATE JETTEXT)"},
 };

@@ -1,10 +1,12 @@
 // In-memory SQLite files with the engine's collation and functions, standing in for the database
 // layer's connections: "" is the file a statement runs on, any other name an `IN 'file'` path.
+// Like the engine's connections they are opened without SQLite's mutex.
 #pragma once
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <filesystem>
 #include <map>
 #include <set>
 #include <string>
@@ -32,7 +34,7 @@ public:
         auto it = files_.find(JetFold(file));
         if (it != files_.end()) return it->second;
         sqlite3* db = nullptr;
-        sqlite3_open(":memory:", &db);
+        sqlite3_open_v2(":memory:", &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
         RegisterJetCollation(db);
         RegisterJetFunctions(db);
         files_[JetFold(file)] = db;
@@ -91,7 +93,7 @@ public:
     }
 
     sqlite3* Handle(const std::string& file) override { return Open(file); }
-    void BeforeWrite(const std::string& file, bool) override { writes.push_back(file); }
+    void BeforeWrite(const std::string& file, const std::string&, bool) override { writes.push_back(file); }
     [[noreturn]] void Fail(const std::string& file, bool) override {
         throw win::RuntimeError(-1, sqlite3_errmsg(Open(file)));
     }
@@ -116,6 +118,15 @@ private:
     std::map<std::string, sqlite3*> files_;
     std::uint64_t generation_ = 1;
 };
+
+// Runs `sql` on the SQLite file at `path` (made when missing), with the engine's collation.
+inline void WriteSqliteFile(const std::filesystem::path& path, const std::string& sql) {
+    sqlite3* raw = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &raw), SQLITE_OK);
+    RegisterJetCollation(raw);
+    EXPECT_EQ(sqlite3_exec(raw, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(raw);
+    sqlite3_close(raw);
+}
 
 // The engine error number a statement raises, 0 when it runs.
 inline long ErrorOf(MemoryFiles& files, const std::string& jet) {
