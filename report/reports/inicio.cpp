@@ -2,9 +2,6 @@
 
 #include <map>
 
-#include <QHeaderView>
-#include <QTableView>
-
 #include "platform/controls/grid/data_grid.h"
 #include "platform/controls/threed/threed.h"
 #include "platform/forms/app.h"
@@ -150,10 +147,10 @@ void Inicio::CreateControls() {
     c.tbRelatorios->AddColumn("NOME DO RELATÓRIO", "Nome");
     c.tbCriterio = &Add<controls::grid::DataGrid>("TbCriterio", c.frameSelecionar);
     c.tbCriterio->AddColumn("", "Nome");
-    // Each grid's one column fills its width.
+    // Each grid's one column spans the grid, less room for its scroll bar.
     for (controls::grid::DataGrid* grid : {c.tbRelatorios, c.tbCriterio}) {
         grid->Move(120, 300, 8760, 4440);
-        grid->View().horizontalHeader()->setStretchLastSection(true);
+        grid->SetColumnWidth(0, 8400);
     }
     c.tbRelatorios->SetDataSource(*c.dataRelatorios);
     c.tbCriterio->SetDataSource(*c.dataCriterio);
