@@ -48,6 +48,10 @@ const ExtraField kExtraFields[] = {
     {"Conta", "Código", DataType::Long, 0},
     {"Modalidade", "Código", DataType::Long, 0},
     {"Corrente", "CodCorrente", DataType::Long, 0},
+    // Named by the upgrade's Null defaults.
+    {"Produto", "ProdutoFornecedor", DataType::Text, 20},
+    {"Itens TransSai", "CustoMD", DataType::Currency, 0},
+    {"Itens TransEnt", "CustoMd", DataType::Currency, 0},
 };
 
 // The old indexes, by database and table.
@@ -224,7 +228,9 @@ std::vector<TableLayout> ProgramProdutoLayouts() {
 }
 
 std::vector<TableLayout> BackupLayouts() {
-    return {{"Status", {{"Data", DataType::Date, 0}, {"Hora", DataType::Date, 0}}, {}}};
+    return {{"Status", {{"Data", DataType::Date, 0}, {"Hora", DataType::Date, 0}}, {}},
+            // Written by a report's pre-queries through their BACKUP.MDB target.
+            {"ResumoVenda", {{"Vendedor", DataType::Text, 2}, {"Total", DataType::Currency, 0}}, {}}};
 }
 
 std::vector<TableLayout> PostalLayouts() {
