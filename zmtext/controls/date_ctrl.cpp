@@ -69,21 +69,7 @@ CZMDateCtrl::CZMDateCtrl() : CZMEditControl(DateClassInfo(), [] {
 CZMDateCtrl::~CZMDateCtrl() { UnadviseCursor(); }
 
 ctl::ControlClassInfo CZMDateCtrl::DateClassInfo() {
-    const ZMControlClassInfo& cls = ZMControlClass(ZMControlKind::Date);
-    ctl::ControlClassInfo info;
-    info.clsid = cls.clsid;
-    info.dispIid = cls.dispatchIid;
-    info.eventIid = cls.eventIid;
-    info.stockProperties = ctl::kStockBackColor | ctl::kStockForeColor | ctl::kStockEnabled |
-                           ctl::kStockHwnd | ctl::kStockFont;
-    info.stockEvents = ctl::kAllStockEvents;
-    info.miscStatus = cls.miscStatus;
-    for (const char* page : {"CZMDatePropPage", "CZMDateValPropPage", "CZMTextPropPage"})
-        for (const auto& p : ZMPageClasses())
-            if (p.className == page) info.propertyPages.push_back(p.clsid);
-    info.resources = &ZMResources();
-    info.helpFile = ZMHelpFilePath();
-    return info;
+    return ZMValueFieldClassInfo(ZMControlKind::Date, {"CZMDatePropPage", "CZMDateValPropPage", "CZMTextPropPage"});
 }
 
 // --- Format and texts ----------------------------------------------------------------------------
@@ -112,9 +98,7 @@ int CZMDateCtrl::GetPattern() {
 }
 
 int CZMDateCtrl::FormatRawData() {
-    std::string raw = ZMFormatDateRaw(value_, Format(), FillChar, false);
-    // The engine keeps the typed characters alone: trailing fill characters are no data.
-    while (!raw.empty() && raw.back() == FillChar) raw.pop_back();
+    std::string raw = ZMWithoutTrailingFill(ZMFormatDateRaw(value_, Format(), FillChar, false), FillChar);
     if (raw != RawData) {
         RawData = std::move(raw);
         SetDataChanged();

@@ -73,21 +73,7 @@ CZMTimeCtrl::CZMTimeCtrl() : CZMEditControl(TimeClassInfo(), [] {
 CZMTimeCtrl::~CZMTimeCtrl() { UnadviseCursor(); }
 
 ctl::ControlClassInfo CZMTimeCtrl::TimeClassInfo() {
-    const ZMControlClassInfo& cls = ZMControlClass(ZMControlKind::Time);
-    ctl::ControlClassInfo info;
-    info.clsid = cls.clsid;
-    info.dispIid = cls.dispatchIid;
-    info.eventIid = cls.eventIid;
-    info.stockProperties = ctl::kStockBackColor | ctl::kStockForeColor | ctl::kStockEnabled |
-                           ctl::kStockHwnd | ctl::kStockFont;
-    info.stockEvents = ctl::kAllStockEvents;
-    info.miscStatus = cls.miscStatus;
-    for (const char* page : {"CZMTimePropPage", "CZMTimeValPropPage", "CZMTextPropPage"})
-        for (const auto& p : ZMPageClasses())
-            if (p.className == page) info.propertyPages.push_back(p.clsid);
-    info.resources = &ZMResources();
-    info.helpFile = ZMHelpFilePath();
-    return info;
+    return ZMValueFieldClassInfo(ZMControlKind::Time, {"CZMTimePropPage", "CZMTimeValPropPage", "CZMTextPropPage"});
 }
 
 // --- Format and texts ----------------------------------------------------------------------------
@@ -115,9 +101,7 @@ int CZMTimeCtrl::GetPattern() {
 }
 
 int CZMTimeCtrl::FormatRawData() {
-    std::string raw = ZMFormatTimeRaw(value_, Format(), FillChar);
-    // The engine keeps the typed characters alone: trailing fill characters are no data.
-    while (!raw.empty() && raw.back() == FillChar) raw.pop_back();
+    std::string raw = ZMWithoutTrailingFill(ZMFormatTimeRaw(value_, Format(), FillChar), FillChar);
     if (raw != RawData) {
         RawData = std::move(raw);
         SetDataChanged();

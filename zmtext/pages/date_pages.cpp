@@ -3,6 +3,7 @@
 
 #include <QFormLayout>
 #include <QGridLayout>
+#include <QIntValidator>
 #include <QLabel>
 #include <charconv>
 
@@ -15,25 +16,16 @@ namespace {
 
 constexpr int kDateSection = 1;
 
-std::string PageText(int id) { return ZMResources().LoadStringUtf8(id); }
-
-long LongOf(const QLineEdit* edit) {
-    const std::string text = edit->text().trimmed().toStdString();
-    long value = 0;
-    std::from_chars(text.data(), text.data() + text.size(), value);
-    return value;
-}
-
 }  // namespace
 
 // --- CZMDatePropPage ---------------------------------------------------------------------------------
 
-CZMDatePropPage::CZMDatePropPage() : ZMFieldPropPage(PageText(103), 4004, kDateSection, 3) {
+CZMDatePropPage::CZMDatePropPage() : ZMFieldPropPage(ZMPageText(103), 4004, kDateSection, 3) {
     using com::VT_BSTR;
     using com::VT_I2;
     using com::VT_I4;
     using S = Saved;
-    constexpr ItemSpec::Kind E = ItemSpec::Edit, C = ItemSpec::Check, L = ItemSpec::List;
+    constexpr ItemSpec::Kind E = ItemSpec::Edit, L = ItemSpec::List;
     // In the order Apply writes them: DateType last, after the limits in the old type.
     const ItemSpec items[] = {
         {253, "Fmt&Control:", "FmtControl", L, VT_I2, S::Int, 150},
@@ -42,45 +34,24 @@ CZMDatePropPage::CZMDatePropPage() : ZMFieldPropPage(PageText(103), 4004, kDateS
         {252, "Fmt&Year:", "FmtYear", L, VT_I2, S::Int, 195},
         {205, "Fmt&Separator:", "FmtSeparator", E, VT_BSTR, S::String, 187},
         {204, "&FillChar:", "FillChar", E, VT_BSTR, S::String, 134},
-        {215, "", "BackColor", E, VT_I4, S::Long, 116},
-        {216, "", "ForeColor", E, VT_I4, S::Long, 117},
-        {233, "", "BorderEffect", E, VT_I2, S::Int, 119},
-        {232, "", "BorderStyle", E, VT_I2, S::Int, 120},
-        {234, "", "DataProperty", E, VT_I2, S::Int, 121},
-        {248, "", "Enabled", C, VT_I2, S::No, 0},
-        {244, "", "EOLTab", C, VT_I2, S::Check, 123},
-        {245, "", "ErrorBeep", C, VT_I2, S::Check, 124},
-        {240, "", "FocusSelect", C, VT_I2, S::Check, 125},
-        {241, "", "Insert", C, VT_I2, S::Check, 126},
-        {235, "", "Justification", E, VT_I2, S::Int, 127},
-        {236, "", "MousePointer", E, VT_I2, S::Int, 221},
-        {242, "", "ReadOnly", C, VT_I2, S::Check, 122},
-        {202, "", "RawData", E, VT_BSTR, S::No, 0},
-        {203, "", "Text", E, VT_BSTR, S::No, 0},
-        {268, "", "FontBold", C, VT_I2, S::Check, 231},
-        {269, "", "FontItalic", C, VT_I2, S::Check, 232},
-        {266, "", "FontName", E, VT_BSTR, S::String, 229},
-        {267, "", "FontSize", E, com::VT_R4, S::Float, 230},
-        {272, "", "FontStrikethru", C, VT_I2, S::Check, 234},
-        {270, "", "FontUnderline", C, VT_I2, S::Check, 233},
-        {274, "", "HdnWidth", E, VT_I4, S::Int, 236},
-        {273, "", "HdnHeight", E, VT_I4, S::Int, 235},
+    };
+    const ItemSpec values[] = {
         {239, "", "MaxValue", E, VT_I4, S::Long, 157},
         {238, "", "MinValue", E, VT_I4, S::Long, 158},
+        {202, "", "RawData", E, VT_BSTR, S::No, 0},
+        {203, "", "Text", E, VT_BSTR, S::No, 0},
         {237, "", "Value", E, VT_I4, S::No, 0},
-        {275, "", "ToolTip", E, VT_BSTR, S::No, 0},
         {206, "Bound&Time:", "BoundTime", E, VT_I4, S::String, 254},
         {255, "BoundTime&Mode:", "BoundTimeMode", L, VT_I2, S::Int, 253},
         {254, "Date&Type:", "DateType", L, VT_I2, S::Int, 240},
     };
     AddItems(items);
+    AddCommonItems();
+    AddItems(values);
     ValidateMaxChars(Edit(204), 1);
     ValidateMaxChars(Edit(205), 1);
     ValidateMaxChars(Edit(202), 8);
     ValidateRange(Edit(206), 0, 86399);
-    // The sizes are read-only properties, kept for Save As Default alone.
-    IgnoreApply(Edit(274));
-    IgnoreApply(Edit(273));
     const std::pair<int, const char*> lists[] = {{253, "enumFCDate"}, {250, "enumFmtDay"}, {251, "enumFmtMonth"},
                                                  {252, "enumFmtYear"}, {254, "enumDT"}, {255, "enumBM"}};
     for (const auto& [id, name] : lists) FillList(id, name);
@@ -117,7 +88,7 @@ void CZMDatePropPage::ResetOwnItems() {
 
 // --- CZMDateValPropPage -------------------------------------------------------------------------------
 
-CZMDateValPropPage::CZMDateValPropPage() : PropertyPage(PageText(238), "ZMTEXT.HLP", 4005) {
+CZMDateValPropPage::CZMDateValPropPage() : PropertyPage(ZMPageText(238), "ZMTEXT.HLP", 4005) {
     auto* grid = new QGridLayout(this);
     const char* headers[] = {"Month", "Day", "Year"};
     for (int p = 0; p < 3; ++p) grid->addWidget(new QLabel(QString::fromUtf8(headers[p]), this), 0, p + 1);
@@ -131,6 +102,8 @@ CZMDateValPropPage::CZMDateValPropPage() : PropertyPage(PageText(238), "ZMTEXT.H
         for (std::size_t p = 0; p < 3; ++p) {
             auto* edit = new QLineEdit(this);
             edit->setObjectName(QString::number(ids[static_cast<std::size_t>(w)][p]));
+            // Months 0-12 and days 0-31 (0: no date); years are not limited.
+            if (p < 2) edit->setValidator(new QIntValidator(0, p == 0 ? 12 : 31, edit));
             parts_[static_cast<std::size_t>(w)][p] = edit;
             grid->addWidget(edit, w + 1, static_cast<int>(p) + 1);
             const Which which = static_cast<Which>(w);
@@ -152,13 +125,13 @@ CZMDateValPropPage::CZMDateValPropPage() : PropertyPage(PageText(238), "ZMTEXT.H
     IgnoreApply(dateType_);
 }
 
-int CZMDateValPropPage::PageDateType() const { return LongOf(dateType_) == 0 ? 0 : 1; }
+int CZMDateValPropPage::PageDateType() const { return ZMPageLongOf(dateType_) == 0 ? 0 : 1; }
 
 void CZMDateValPropPage::OnLoadFields() {
     showing_ = true;
     for (std::size_t w = 0; w < 3; ++w) {
         // A number outside the type's limits shows as 0, 0, 0.
-        const ZMDate d = ZMDayNumberToDate(PageDateType(), static_cast<std::int32_t>(LongOf(numbers_[w])));
+        const ZMDate d = ZMDayNumberToDate(PageDateType(), static_cast<std::int32_t>(ZMPageLongOf(numbers_[w])));
         const int parts[] = {d.month, d.day, d.year};
         for (std::size_t p = 0; p < 3; ++p) parts_[w][p]->setText(QString::number(parts[p]));
     }
@@ -168,8 +141,8 @@ void CZMDateValPropPage::OnLoadFields() {
 void CZMDateValPropPage::PartEdited(Which which) {
     if (showing_) return;
     const auto& parts = parts_[static_cast<std::size_t>(which)];
-    const std::int32_t number = ZMDateToDayNumber(PageDateType(), static_cast<int>(LongOf(parts[0])),
-                                                  static_cast<int>(LongOf(parts[1])), static_cast<int>(LongOf(parts[2])));
+    const std::int32_t number = ZMDateToDayNumber(PageDateType(), static_cast<int>(ZMPageLongOf(parts[0])),
+                                                  static_cast<int>(ZMPageLongOf(parts[1])), static_cast<int>(ZMPageLongOf(parts[2])));
     QLineEdit* hidden = numbers_[static_cast<std::size_t>(which)];
     hidden->setText(QString::number(number));
     SetControlStatus(hidden, true);

@@ -28,6 +28,9 @@ T NumberOf(const std::string& text) {
 
 }  // namespace
 
+long ZMPageLongOf(const QLineEdit* edit) { return NumberOf<long>(edit->text().trimmed().toStdString()); }
+std::string ZMPageText(int id) { return ZMResources().LoadStringUtf8(id); }
+
 ZMFieldPropPage::ZMFieldPropPage(std::string caption, std::uint32_t helpContext, int section, int aboutText)
     : PropertyPage(std::move(caption), "ZMTEXT.HLP", helpContext), section_(section) {
     auto* top = new QVBoxLayout(this);
@@ -76,6 +79,31 @@ void ZMFieldPropPage::AddItems(std::span<const ItemSpec> items) {
         specs_[spec.id] = spec;
         order_.push_back(spec.id);
     }
+}
+
+void ZMFieldPropPage::AddCommonItems() {
+    using com::VT_BSTR;
+    using com::VT_I2;
+    using com::VT_I4;
+    using S = Saved;
+    constexpr ItemSpec::Kind E = ItemSpec::Edit, C = ItemSpec::Check;
+    static constexpr ItemSpec kCommon[] = {
+        {215, "", "BackColor", E, VT_I4, S::Long, 116},       {216, "", "ForeColor", E, VT_I4, S::Long, 117},
+        {233, "", "BorderEffect", E, VT_I2, S::Int, 119},     {232, "", "BorderStyle", E, VT_I2, S::Int, 120},
+        {234, "", "DataProperty", E, VT_I2, S::Int, 121},     {248, "", "Enabled", C, VT_I2, S::No, 0},
+        {244, "", "EOLTab", C, VT_I2, S::Check, 123},         {245, "", "ErrorBeep", C, VT_I2, S::Check, 124},
+        {240, "", "FocusSelect", C, VT_I2, S::Check, 125},    {241, "", "Insert", C, VT_I2, S::Check, 126},
+        {235, "", "Justification", E, VT_I2, S::Int, 127},    {236, "", "MousePointer", E, VT_I2, S::Int, 221},
+        {242, "", "ReadOnly", C, VT_I2, S::Check, 122},       {268, "", "FontBold", C, VT_I2, S::Check, 231},
+        {269, "", "FontItalic", C, VT_I2, S::Check, 232},     {266, "", "FontName", E, VT_BSTR, S::String, 229},
+        {267, "", "FontSize", E, com::VT_R4, S::Float, 230},  {272, "", "FontStrikethru", C, VT_I2, S::Check, 234},
+        {270, "", "FontUnderline", C, VT_I2, S::Check, 233},  {274, "", "HdnWidth", E, VT_I4, S::Int, 236},
+        {273, "", "HdnHeight", E, VT_I4, S::Int, 235},        {275, "", "ToolTip", E, VT_BSTR, S::No, 0},
+    };
+    AddItems(kCommon);
+    // The sizes are read-only properties, kept for Save As Default alone.
+    IgnoreApply(Edit(274));
+    IgnoreApply(Edit(273));
 }
 
 QWidget* ZMFieldPropPage::Item(int id) const {

@@ -18,6 +18,11 @@
 
 namespace zmtext {
 
+// The number at the start of an edit's text (0 when there is none), read without the locale.
+long ZMPageLongOf(const QLineEdit* edit);
+// A text of the library's string table.
+std::string ZMPageText(int id);
+
 class ZMFieldPropPage : public ctl::PropertyPage {
 public:
     // The field of a dialog item id, or null.
@@ -52,6 +57,8 @@ protected:
 
     // Adds and binds the items in order; a list is filled from the type library's enum `enumName`.
     void AddItems(std::span<const ItemSpec> items);
+    // The properties every edit field has, hidden, kept for Apply and Save As Default.
+    void AddCommonItems();
     void FillList(int id, const char* enumName);
     // Sets an item as Reset Default does: the value, marked for Apply.
     void SetItem(int id, const std::string& value);

@@ -15,15 +15,6 @@ namespace {
 
 constexpr int kTimeSection = 2;
 
-std::string PageText(int id) { return ZMResources().LoadStringUtf8(id); }
-
-long LongOf(const QLineEdit* edit) {
-    const std::string text = edit->text().trimmed().toStdString();
-    long value = 0;
-    std::from_chars(text.data(), text.data() + text.size(), value);
-    return value;
-}
-
 // A part as the page shows it: two digits, "--" for the empty time's parts.
 QString PartText(int part) {
     if (part < 0 || part > 99) return QStringLiteral("--");
@@ -36,12 +27,12 @@ QString PartText(int part) {
 
 // --- CZMTimePropPage ---------------------------------------------------------------------------------
 
-CZMTimePropPage::CZMTimePropPage() : ZMFieldPropPage(PageText(105), 4007, kTimeSection, 5) {
+CZMTimePropPage::CZMTimePropPage() : ZMFieldPropPage(ZMPageText(105), 4007, kTimeSection, 5) {
     using com::VT_BSTR;
     using com::VT_I2;
     using com::VT_I4;
     using S = Saved;
-    constexpr ItemSpec::Kind E = ItemSpec::Edit, C = ItemSpec::Check, L = ItemSpec::List;
+    constexpr ItemSpec::Kind E = ItemSpec::Edit, L = ItemSpec::List;
     const ItemSpec items[] = {
         {249, "Fmt&Hours:", "FmtHours", L, VT_I2, S::Int, 211},
         {247, "Fmt&Seconds:", "FmtSeconds", L, VT_I2, S::Int, 212},
@@ -50,37 +41,19 @@ CZMTimePropPage::CZMTimePropPage() : ZMFieldPropPage(PageText(105), 4007, kTimeS
         {206, "Fmt&AM:", "FmtAM", E, VT_BSTR, S::String, 217},
         {207, "Fmt&PM:", "FmtPM", E, VT_BSTR, S::String, 218},
         {204, "&FillChar:", "FillChar", E, VT_BSTR, S::String, 134},
-        {215, "", "BackColor", E, VT_I4, S::Long, 116},
-        {216, "", "ForeColor", E, VT_I4, S::Long, 117},
-        {233, "", "BorderEffect", E, VT_I2, S::Int, 119},
-        {232, "", "BorderStyle", E, VT_I2, S::Int, 120},
-        {234, "", "DataProperty", E, VT_I2, S::Int, 121},
-        {248, "", "Enabled", C, VT_I2, S::No, 0},
-        {244, "", "EOLTab", C, VT_I2, S::Check, 123},
-        {245, "", "ErrorBeep", C, VT_I2, S::Check, 124},
-        {240, "", "FocusSelect", C, VT_I2, S::Check, 125},
-        {241, "", "Insert", C, VT_I2, S::Check, 126},
-        {235, "", "Justification", E, VT_I2, S::Int, 127},
-        {236, "", "MousePointer", E, VT_I2, S::Int, 221},
-        {242, "", "ReadOnly", C, VT_I2, S::Check, 122},
+    };
+    const ItemSpec values[] = {
         {239, "", "MaxValue", E, VT_I4, S::Long, 157},
         {238, "", "MinValue", E, VT_I4, S::Long, 158},
         {202, "", "RawData", E, VT_BSTR, S::No, 0},
         {203, "", "Text", E, VT_BSTR, S::No, 0},
         {237, "", "Value", E, VT_I4, S::No, 0},
-        {268, "", "FontBold", C, VT_I2, S::Check, 231},
-        {269, "", "FontItalic", C, VT_I2, S::Check, 232},
-        {266, "", "FontName", E, VT_BSTR, S::String, 229},
-        {267, "", "FontSize", E, com::VT_R4, S::Float, 230},
-        {272, "", "FontStrikethru", C, VT_I2, S::Check, 234},
-        {270, "", "FontUnderline", C, VT_I2, S::Check, 233},
-        {274, "", "HdnWidth", E, VT_I4, S::Int, 236},
-        {273, "", "HdnHeight", E, VT_I4, S::Int, 235},
-        {275, "", "ToolTip", E, VT_BSTR, S::No, 0},
         {250, "BoundDate&Mode:", "BoundDateMode", L, VT_I2, S::Int, 255},
         {208, "Bound&Date:", "BoundDate", E, VT_I4, S::Long, 256},
     };
     AddItems(items);
+    AddCommonItems();
+    AddItems(values);
     ValidateMaxChars(Edit(204), 1);
     ValidateMaxChars(Edit(205), 1);
     ValidateMaxChars(Edit(206), 6);
@@ -89,8 +62,6 @@ CZMTimePropPage::CZMTimePropPage() : ZMFieldPropPage(PageText(105), 4007, kTimeS
     ValidateMaxChars(Edit(203), 14);
     for (int id : {239, 238, 237}) ValidateRange(Edit(id), -1, 86399);
     ValidateRange(Edit(208), -657434, 2958465);
-    IgnoreApply(Edit(274));
-    IgnoreApply(Edit(273));
     const std::pair<int, const char*> lists[] = {
         {246, "enumFmtLeadingZero"}, {249, "enumFmtHours"}, {247, "enumFmtSeconds"}, {250, "enumBM"}};
     for (const auto& [id, name] : lists) FillList(id, name);
@@ -104,7 +75,7 @@ void CZMTimePropPage::ResetOwnItems() {
 
 // --- CZMTimeValPropPage -------------------------------------------------------------------------------
 
-CZMTimeValPropPage::CZMTimeValPropPage() : PropertyPage(PageText(238), "ZMTEXT.HLP", 4008) {
+CZMTimeValPropPage::CZMTimeValPropPage() : PropertyPage(ZMPageText(238), "ZMTEXT.HLP", 4008) {
     auto* grid = new QGridLayout(this);
     const std::array<std::array<int, 4>, 3> ids{{{208, 209, 214, 250}, {210, 211, 217, 251}, {212, 213, 218, 252}}};
     const char* labels[] = {"&Value:", "M&inValue:", "M&axValue:"};
@@ -146,7 +117,7 @@ void CZMTimeValPropPage::OnLoadFields() {
 void CZMTimeValPropPage::Show(Which which) {
     showing_ = true;
     const std::size_t w = static_cast<std::size_t>(which);
-    const ZMTimeParts t = ZMSplitTime(static_cast<std::int32_t>(LongOf(numbers_[w])));
+    const ZMTimeParts t = ZMSplitTime(static_cast<std::int32_t>(ZMPageLongOf(numbers_[w])));
     int hour = t.hours;
     if (clocks_[w]->currentIndex() != k24Hour) {
         clocks_[w]->setCurrentIndex(t.hours >= 0 && t.hours < 12 ? kMorning : kAfternoon);
@@ -160,10 +131,10 @@ void CZMTimeValPropPage::Show(Which which) {
 void CZMTimeValPropPage::PartEdited(Which which) {
     if (showing_) return;
     const std::size_t w = static_cast<std::size_t>(which);
-    std::int64_t hour = LongOf(parts_[w][0]);
+    std::int64_t hour = ZMPageLongOf(parts_[w][0]);
     const int clock = clocks_[w]->currentIndex();
     if (clock != k24Hour) hour = ZMTwentyFourHourClock(hour, clock == kAfternoon);
-    const std::int32_t value = ZMComposeTime(hour, LongOf(parts_[w][1]), LongOf(parts_[w][2]));
+    const std::int32_t value = ZMComposeTime(hour, ZMPageLongOf(parts_[w][1]), ZMPageLongOf(parts_[w][2]));
     numbers_[w]->setText(QString::number(value));
     SetControlStatus(numbers_[w], true);
     SetModifiedFlag(true);
