@@ -225,10 +225,11 @@ TEST_F(TimeField, TheOldFormatBlockSetsFormatsLimitsSuffixesAndValue) {
     std::copy(am, am + 5, block.bytes.begin() + 0x30);
     std::copy(pm, pm + 5, block.bytes.begin() + 0x36);
     c->ImportOldProperties(block);
+    const std::string value = std::to_string(13 * 3600 + 45 * 60 + 10);
     const std::pair<const char*, const char*> expected[] = {
         {"FmtSeconds", "1"}, {"FmtHours", "2"}, {"FmtLeadingZero", "1"}, {"FmtSeparator", "."},
         {"MinValue", "3600"}, {"MaxValue", "81000"}, {"FmtAM", "manha"}, {"FmtPM", "tarde"},
-        {"Value", std::to_string(13 * 3600 + 45 * 60 + 10).c_str()}};
+        {"Value", value.c_str()}};
     for (const auto& [name, value] : expected) EXPECT_EQ(Get(*c, name), value) << name;
     word(0x20, 0x8000);
     c->ImportOldProperties(block);
