@@ -5,10 +5,12 @@
 #include "platform/forms/app.h"
 #include "report/core/startup.h"
 #include "report/upgrade/upgrade.h"
+#include "report/reports/inicio.h"
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     report::upgrade::InstallUpgrade();
+    report::reports::InstallReports();
     report::Main();
     return forms::App().Run();
 }

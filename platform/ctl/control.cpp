@@ -241,48 +241,33 @@ std::vector<ComPtr<com::IUnknown>> ControlBase::ContainerObjects() const {
 // --- Stock properties ------------------------------------------------------------------------
 
 void ControlBase::SetBackColor(com::OleColor c) {
-    if (!BoundPropertyRequestEdit(com::DISPID_BACKCOLOR)) SetNotSupported();
-    backColor_ = c;
-    SetModifiedFlag();
-    OnBackColorChanged();
-    BoundPropertyChanged(com::DISPID_BACKCOLOR);
+    ChangeProperty(com::DISPID_BACKCOLOR, [&] { backColor_ = c; }, [this] { OnBackColorChanged(); });
 }
 
 void ControlBase::SetForeColor(com::OleColor c) {
-    if (!BoundPropertyRequestEdit(com::DISPID_FORECOLOR)) SetNotSupported();
-    foreColor_ = c;
-    SetModifiedFlag();
-    OnForeColorChanged();
-    BoundPropertyChanged(com::DISPID_FORECOLOR);
+    ChangeProperty(com::DISPID_FORECOLOR, [&] { foreColor_ = c; }, [this] { OnForeColorChanged(); });
 }
 
 void ControlBase::SetEnabled(bool enabled) {
-    if (!BoundPropertyRequestEdit(com::DISPID_ENABLED)) SetNotSupported();
-    enabled_ = enabled;
-    if (window_) window_->setEnabled(enabled);
-    SetModifiedFlag();
-    OnEnabledChanged();
-    BoundPropertyChanged(com::DISPID_ENABLED);
+    ChangeProperty(
+        com::DISPID_ENABLED,
+        [&] {
+            enabled_ = enabled;
+            if (window_) window_->setEnabled(enabled);
+        },
+        [this] { OnEnabledChanged(); });
 }
 
 std::int32_t ControlBase::GetHwnd() const { return window_ ? window_->Handle() : 0; }
 
 void ControlBase::SetBorderStyle(std::int16_t style) {
     if (style != 0 && style != 1) com::ThrowError(com::CTL_E_INVALIDPROPERTYVALUE);
-    if (!BoundPropertyRequestEdit(com::DISPID_BORDERSTYLE)) SetNotSupported();
-    borderStyle_ = style;
-    SetModifiedFlag();
-    OnBorderStyleChanged();
-    BoundPropertyChanged(com::DISPID_BORDERSTYLE);
+    ChangeProperty(com::DISPID_BORDERSTYLE, [&] { borderStyle_ = style; }, [this] { OnBorderStyleChanged(); });
 }
 
 void ControlBase::SetText(std::string cp1252) {
     const DispId id = HasStockProperty(kStockText) ? com::DISPID_TEXT : com::DISPID_CAPTION;
-    if (!BoundPropertyRequestEdit(id)) SetNotSupported();
-    text_ = std::move(cp1252);
-    SetModifiedFlag();
-    OnTextChanged();
-    BoundPropertyChanged(id);
+    ChangeProperty(id, [&] { text_ = std::move(cp1252); }, [this] { OnTextChanged(); });
 }
 
 namespace detail {

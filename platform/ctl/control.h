@@ -169,6 +169,19 @@ public:
     const std::string& InternalGetText() const { return text_; }   // cp1252, Text and Caption
     void SetText(std::string cp1252);
     static ColorRef TranslateColor(com::OleColor c) { return ctl::TranslateColor(c.value); }
+
+    // How every property setter of a control ends once its value is known to be valid: the
+    // container may refuse the edit (the set then fails with 383 and nothing changes), `store`
+    // keeps the value, the control is marked modified, `changed` lets it react (repaint, resize
+    // its window) and the container is told that property `id` changed.
+    template <class Store, class Changed>
+    void ChangeProperty(DispId id, Store&& store, Changed&& changed) {
+        if (!BoundPropertyRequestEdit(id)) SetNotSupported();
+        store();
+        SetModifiedFlag();
+        changed();
+        BoundPropertyChanged(id);
+    }
     virtual void OnBackColorChanged() { InvalidateControl(); }
     virtual void OnForeColorChanged() { InvalidateControl(); }
     virtual void OnEnabledChanged() { InvalidateControl(); }

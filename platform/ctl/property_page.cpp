@@ -225,6 +225,7 @@ bool PropertyPage::UpdateData(bool saveAndValidate) {
     }
     for (const Field& f : fields_)
         if (!Validate(f)) return false;
+    if (!OnValidateFields()) return false;
     for (Field& f : fields_)
         if (f.changed && !Write(f)) return false;
     if (!OnApplyFields()) return false;

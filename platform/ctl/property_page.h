@@ -9,9 +9,9 @@
 //     modified flag.
 //   - An edit by the user marks the field changed and the page modified, unless the field is
 //     excluded from Apply (IgnoreApply).
-//   - Apply (UpdateData(true)) first validates every field (maximum length, integer range); the
-//     first failure shows the platform's message, puts the focus on the field and selects its
-//     text, and nothing is written. Then every changed field is written to every object; an error
+//   - Apply (UpdateData(true)) first validates every field (maximum length, integer range, then
+//     the page's own checks); the first failure shows the platform's message, puts the focus on
+//     the field and selects its text, and nothing is written. Then every changed field is written to every object; an error
 //     raised by an object is shown with its description and stops the transfer there (the
 //     fields not yet written keep their marks). Success clears the marks and the modified flag.
 #pragma once
@@ -72,6 +72,9 @@ protected:
     // A page's own transfers beside the bound fields: loading from the objects, and writing
     // to them after the bound fields were written (false stops the Apply).
     virtual void OnLoadFields() {}
+    // A page's own checks of its fields, run after the bound fields' validation and before
+    // anything is written (false stops the Apply; the page shows its error with ShowError).
+    virtual bool OnValidateFields() { return true; }
     virtual bool OnApplyFields() { return true; }
     // Reads the property `name` of `object`; false when it has none or the read fails.
     static bool ReadFrom(com::IDispatch* object, const std::string& name, com::Variant& out);
