@@ -213,6 +213,9 @@ TEST_F(DateTimeBinding, DateColumnsLoadAsValuesAndAreWrittenBackWithTheirTime) {
     Put(*t, "Value", Variant::I4(3600));
     EXPECT_EQ(t->WriteColumn(), com::S_OK);
     EXPECT_DOUBLE_EQ(source_->pending.back().second.AsDate().days, 36526.0 + 3600.0 / 86400.0);
+    // Unbound, the cursor lets go of the fields.
+    Put(*d, "DataSource", Variant());
+    Put(*t, "DataSource", Variant());
 }
 
 }  // namespace
