@@ -125,7 +125,9 @@ public:
     virtual bool SetTextValue(std::string_view text) = 0;
     // A raw-data string: 1 unchanged, 2 changed, 0 refused.
     virtual int SetRawDataText(std::string_view text) = 0;
-    virtual void BeforeMoveRight(bool /*atLast*/) {}
+    // Before the caret moves right after a placed character: a kind may set the end-of-field
+    // flag (EndOfLine, and the end-of-field tab with EOLTab) where its own data ends.
+    virtual void BeforeMoveRight(bool& /*atLast*/) {}
     virtual void AdjustMoveRight(int& /*target*/) {}
     virtual void SnapCaretToData() {}
     virtual char ConvertCase(char ch) { return ch; }

@@ -235,7 +235,7 @@ void CZMEditEngine::MoveRight(int shift) {
     if (CurPos < n) {
         const int k = DataIndexOf(CurPos);
         if (k >= CurNumDataChars && IsPlaceholder(CurPos)) return;
-        const bool atLast = k == MaxDataChars - 1;
+        bool atLast = k == MaxDataChars - 1;
         BeforeMoveRight(atLast);
         int target = std::min(CurPos + 1, n);
         if (shift == 0) {

@@ -1,0 +1,372 @@
+// The money field's value rules, its reset from the defaults store, its persistence, its binding,
+// its dispatch members and its entry in the library's factory list.
+#include "zmtext/controls/currency_ctrl.h"
+
+#include <cstring>
+
+#include "platform/ctl/services.h"
+#include "zmtext/module/app.h"
+#include "zmtext/module/defaults_store.h"
+#include "zmtext/module/strings.h"
+
+namespace zmtext {
+namespace {
+
+constexpr std::uint32_t kPropertyVersion = 0x00040001;
+constexpr int kKeyFmtCurrency = 177;
+constexpr std::size_t kMaxSymbol = 6;
+
+// The older control's 70-byte record: the flags word at 32 (integer digits in its high half),
+// the decimal digits at 36, the decimal and thousands characters at 38 and 39, the symbol at
+// 40..45 (zero-padded), MinValue, MaxValue and the value as currencies at 46, 54 and 62.
+constexpr std::size_t kOldRecordSize = 70;
+
+Currency BlockCurrency(const std::vector<std::uint8_t>& b, std::size_t at) {
+    const std::uint64_t bits = ZMBlockWord(b, at) | (static_cast<std::uint64_t>(ZMBlockWord(b, at + 4)) << 32);
+    return Currency{static_cast<std::int64_t>(bits)};
+}
+
+}  // namespace
+
+CZMCurrencyCtrl::CZMCurrencyCtrl() : CZMNumberControl(ZMNumberClassInfo(ZMControlKind::Currency, "CZMCurrencyPropPage"), [] {
+                                         ZMEditControlIds ids;
+                                         ids.change = kCurChange;
+                                         ids.endOfLine = kCurEndOfLine;
+                                         ids.invalidKey = kCurInvalidKey;
+                                         ids.invalid = kCurInvalid;
+                                         ids.outOfRange = kCurOutOfRange;
+                                         ids.rawData = kCurRawData;
+                                         ids.value = kCurValue;
+                                         ids.toolTip = kCurToolTip;
+                                         ids.fontName = kCurFontName;
+                                         ids.fontBold = kCurFontBold;
+                                         ids.fontItalic = kCurFontItalic;
+                                         ids.fontUnderline = kCurFontUnderline;
+                                         ids.fontStrikeThru = kCurFontStrikeThru;
+                                         ids.fontSize = kCurFontSize;
+                                         return ids;
+                                     }()) {
+    if (const auto size = ZMDefaultSize(kFieldCurrency)) SetInitialSize(*size);
+    DataProperty = 2;
+    Settings = NumberSettings{kFmtControlWinIni, '.', ',', 2};
+    IntDigits = 15;
+    FormatRawData();
+    FormatText();
+    ADBHelper::SetDataChanged(false);
+}
+
+// --- Values and texts ------------------------------------------------------------------------------
+
+NumberFormat CZMCurrencyCtrl::Format() const { return EffectiveCurrencyFormat(Settings, ReadIntlNumberSettings()); }
+
+int CZMCurrencyCtrl::FormatRawData() {
+    const NumberFormat f = Format();
+    return StoreRaw(CurrencyToText(value_, f.decimal, f.digits));
+}
+
+void CZMCurrencyCtrl::FormatText() {
+    const IntlNumberSettings intl = ReadIntlNumberSettings();
+    const CurrencyLayout layout = EffectiveCurrencyLayout(Settings.fmtControl, FmtCurrency, intl);
+    StoreText(CurrencyDisplayText(value_, EffectiveCurrencyFormat(Settings, intl), layout, ShowZero).text);
+}
+
+bool CZMCurrencyCtrl::TakeValue(Currency value, int digits) {
+    if (value == CurrencyAtDigits(value_, digits)) return false;
+    value_ = value;
+    BoundPropertyChanged(kCurValue);
+    ADBHelper::SetDataChanged(true);
+    return true;
+}
+
+void CZMCurrencyCtrl::ParseText() {
+    const NumberFormat f = Format();
+    Currency value;
+    if (TextToCurrency(value, RawData, f.decimal)) TakeValue(value, f.digits);
+}
+
+bool CZMCurrencyCtrl::SetTextValue(std::string_view text) {
+    const NumberFormat f = Format();
+    Currency value;
+    if (!CurrencyFromText(text, f.decimal, value) || !TakeValue(value, f.digits)) return false;
+    FormatRawData();
+    return true;
+}
+
+int CZMCurrencyCtrl::SetRawDataText(std::string_view text) {
+    const NumberFormat f = Format();
+    Currency value;
+    if (!CurrencyFromText(text, f.decimal, value)) return 0;
+    if (!TakeValue(value, f.digits)) return 1;
+    FormatRawData();
+    FormatText();
+    return 2;
+}
+
+void CZMCurrencyCtrl::PutValue(Currency value) {
+    if (value == value_) return;
+    value_ = value;
+    FormatRawData();
+    FormatText();
+    AnnounceNewValue(kCurValue);
+}
+
+bool CZMCurrencyCtrl::Undo() {
+    value_ = undo_;
+    FinishUndo(kCurValue, true);
+    return true;
+}
+
+// --- Keys, checks, pattern and the end of the field ------------------------------------------------
+
+bool CZMCurrencyCtrl::IsValidKey() {
+    return DoubleKeyAccepted(KeyState(Format(), MinValue.scaled < 0), TypedChar);
+}
+
+bool CZMCurrencyCtrl::IsValidValue() {
+    const NumberFormat f = Format();
+    return CheckNumberText(RawData, MinValue.scaled < 0, IntDigits, f.decimal, f.digits);
+}
+
+int CZMCurrencyCtrl::GetPattern() {
+    return FillPattern(DecimalPatternLength(IntDigits, Format().digits, MinValue.scaled < 0));
+}
+
+// Once the last decimal is typed the field has reached its end.
+void CZMCurrencyCtrl::BeforeMoveRight(bool& atLast) {
+    const NumberFormat f = Format();
+    if (NumberFieldEndReached(DisplayBuffer.View(), CurPos, f.decimal, f.digits)) atLast = true;
+}
+
+// --- Old format ----------------------------------------------------------------------------------
+
+void CZMCurrencyCtrl::ImportOldProperties(const com::Blob& flags) {
+    const auto& b = flags.bytes;
+    if (b.size() < kOldRecordSize || ZMBlockWord(b, 4) != 70) return;
+    const std::uint32_t styles = ZMBlockWord(b, 32);
+    IntDigits = static_cast<std::int16_t>(std::min<std::uint32_t>(styles >> 16, 15));
+    Settings.decimalDigits = static_cast<std::int16_t>(std::min<std::uint32_t>(ZMBlockWord(b, 36) & 0xFFFFu, 4));
+    Settings.decimal = static_cast<char>(b[38]);
+    Settings.thousands = static_cast<char>(b[39]);
+    FmtCurrency.assign(reinterpret_cast<const char*>(&b[40]), strnlen(reinterpret_cast<const char*>(&b[40]), kMaxSymbol));
+    MinValue = BlockCurrency(b, 46);
+    MaxValue = BlockCurrency(b, 54);
+    value_ = BlockCurrency(b, 62);
+    ShowZero = (styles & 0x800u) == 0;
+    Settings.fmtControl = (styles & 0x3000u) != 0 ? static_cast<std::int16_t>(std::min<std::uint32_t>((styles & 0xFu) + 1, 11)) : 0;
+}
+
+// --- Reset and persistence -----------------------------------------------------------------------
+
+void CZMCurrencyCtrl::OnResetState() {
+    ctl::ControlBase::OnResetState();
+    ResetCommonDefaults();
+    if (const CZMDefaultsStore* store = ZMDefaults()) {
+        const int kind = kFieldCurrency;
+        Settings.fmtControl = static_cast<std::int16_t>(std::clamp(store->GetInt(kind, kZMKeyFmtControl, 0), 0, 11));
+        Settings.decimalDigits = static_cast<std::int16_t>(std::clamp(store->GetInt(kind, kZMKeyFmtDecDigits, 2), 0, 4));
+        IntDigits = static_cast<std::int16_t>(std::clamp(store->GetInt(kind, kZMKeyFmtIntDigits, 15), 0, 15));
+        ShowZero = store->GetInt(kind, kZMKeyShowZero, 1) != 0;
+        store->GetCString(kind, kKeyFmtCurrency, &FmtCurrency, "$");
+        FmtCurrency.resize(std::min(FmtCurrency.size(), kMaxSymbol));
+        auto limit = [&](int key, Currency fallback) {
+            std::string text;
+            store->GetCString(kind, key, &text, "");
+            Currency value;
+            return !text.empty() && TextToCurrency(value, text, '.') ? value : fallback;
+        };
+        MaxValue = limit(kZMKeyMaxValue, kCurrencyMax);
+        MinValue = limit(kZMKeyMinValue, kCurrencyMin);
+        std::string decimal, thousands;
+        store->GetString(kind, kZMKeyFmtDecimal, &decimal, 2, ".");
+        store->GetString(kind, kZMKeyFmtThousands, &thousands, 2, ",");
+        Settings.decimal = decimal.empty() ? '.' : decimal[0];
+        Settings.thousands = thousands.empty() ? '\0' : thousands[0];
+    }
+    value_ = undo_ = Currency{};
+    FormatRawData();
+    FormatText();
+    ADBHelper::SetDataChanged(false);
+    ToolTip.clear();
+}
+
+void CZMCurrencyCtrl::DoPropExchange(com::PropExchange& px) {
+    px.ExchangeVersion(kPropertyVersion);
+    ctl::ControlBase::DoPropExchange(px);
+    ExchangeCommonProps(px);
+    if (px.IsOldFormat()) {
+        ExchangeOldBorder(px);
+        undo_ = Currency{};
+    } else {
+        std::int16_t decimal = static_cast<unsigned char>(Settings.decimal);
+        std::int16_t thousands = static_cast<unsigned char>(Settings.thousands);
+        com::PX_Short(px, "BorderStyle", BorderStyle, std::int16_t{1});
+        com::PX_Short(px, "FmtDecimal", decimal, std::int16_t{46});
+        com::PX_Short(px, "FmtThousands", thousands, std::int16_t{44});
+        com::PX_Short(px, "FmtControl", Settings.fmtControl, std::int16_t{0});
+        com::PX_Short(px, "NumDecDigits", Settings.decimalDigits, std::int16_t{2});
+        com::PX_Short(px, "NumIntDigits", IntDigits, std::int16_t{15});
+        com::PX_Bool(px, "ShowZero", ShowZero, true);
+        com::PX_String(px, "FmtCurrency", FmtCurrency, std::string("$"));
+        com::PX_Currency(px, "MaxValue", MaxValue);
+        com::PX_Currency(px, "MinValue", MinValue);
+        com::PX_Currency(px, "Undo", undo_);
+        com::PX_Currency(px, "Data", value_);
+        if (px.IsLoading()) {
+            Settings.decimal = static_cast<char>(decimal);
+            Settings.thousands = static_cast<char>(thousands);
+        }
+    }
+    com::PX_String(px, "ToolTip", ToolTip, std::string());
+    if (px.IsLoading()) {
+        ApplyBorderLayout();
+        // A damaged set must not leave counts or a symbol the field cannot hold.
+        if (Settings.fmtControl < 0 || Settings.fmtControl > 11) Settings.fmtControl = 0;
+        if (Settings.decimalDigits < 0 || Settings.decimalDigits > 4) Settings.decimalDigits = 2;
+        if (IntDigits < 0 || IntDigits > 15) IntDigits = 15;
+        FmtCurrency.resize(std::min(FmtCurrency.size(), kMaxSymbol));
+        FormatRawData();
+        FormatText();
+        ADBHelper::SetDataChanged(false);
+    }
+    com::PX_String(px, "DataField", DataField, std::string());
+}
+
+void CZMCurrencyCtrl::OnAboutBox() { ctl::Notices().ShowMessage(Window(), ZMResources().LoadStringUtf8(1)); }
+
+// --- Binding ---------------------------------------------------------------------------------------
+
+com::Variant CZMCurrencyCtrl::GetBoundValue(std::int32_t) { return com::Variant::Cy(value_); }
+
+void CZMCurrencyCtrl::SetBoundValue(const com::Variant& v) {
+    Currency value;
+    switch (v.BaseType()) {
+    case com::VT_CY: value = v.AsCy(); break;
+    case com::VT_I2: case com::VT_I4: case com::VT_R4: case com::VT_R8: case com::VT_DATE:
+    case com::VT_BOOL: case com::VT_I1: case com::VT_UI1: case com::VT_UI2: case com::VT_UI4:
+    case com::VT_I8: case com::VT_UI8: case com::VT_INT: case com::VT_UINT: case com::VT_BSTR: {
+        com::Variant cy;
+        if (com::Succeeded(com::ChangeType(cy, v, com::VT_CY))) value = cy.AsCy();
+        break;
+    }
+    default: break;
+    }
+    PutValue(value);
+}
+
+// --- Dispatch members ------------------------------------------------------------------------------
+
+struct ZMCurrencyMembers {
+    using C = CZMCurrencyCtrl;
+    using N = CZMNumberControl<CZMCurrencyCtrl>;
+    using Args = com::DispatchMap::Args;
+    using Variant = com::Variant;
+
+    static Currency CurrencyOf(const C& c, const Variant& v) {
+        Variant n;
+        if (com::Failed(com::ChangeType(n, v, com::VT_CY))) N::Refuse(c, 0, 0);
+        return n.AsCy();
+    }
+    static void AddLimit(N::Table& t, const char* name, Currency C::*member, com::DispId id) {
+        t.Property(name, com::VT_CY, {}, [member](C& c, Args) { return Variant::Cy(c.*member); },
+                   [member, id](C& c, Args, const Variant& v) {
+                       c.*member = CurrencyOf(c, v);
+                       N::Changed(c, id);
+                   });
+    }
+    static void AddFmtCurrency(N::Table& t) {
+        t.Property("FmtCurrency", com::VT_BSTR, {}, [](C& c, Args) { return N::Str(c.FmtCurrency); },
+                   [](C& c, Args, const Variant& v) {
+                       const std::string s = N::TextOf(v);
+                       if (!s.empty() && s[0] == '-') N::Refuse(c, 172, 0);
+                       if (!s.empty() && s[0] >= '0' && s[0] <= '9') N::Refuse(c, 173, 0);
+                       if (!s.empty() && s[0] == c.Settings.decimal) N::Refuse(c, 174, 0);
+                       if (s.size() > kMaxSymbol) N::Refuse(c, 175, 0);
+                       c.FmtCurrency = s;
+                       c.FormatText();
+                       c.InvalidateField();
+                       N::Changed(c, kCurFmtCurrency);
+                   });
+    }
+    static void AddFmtDecDigits(N::Table& t) {
+        t.Property("FmtDecDigits", com::VT_VARIANT, {},
+                   [](C& c, Args) { return Variant::I2(c.Settings.decimalDigits); },
+                   [](C& c, Args, const Variant& v) {
+                       c.Settings.decimalDigits = static_cast<std::int16_t>(N::IntOf(c, v, 0, 4, 178, 0));
+                       c.FormatRawData();
+                       c.InvalidateField();
+                       N::Changed(c, kCurFmtDecDigits);
+                   });
+    }
+    static void AddFmtDecimal(N::Table& t) {
+        t.Property("FmtDecimal", com::VT_BSTR, {}, [](C& c, Args) { return N::OneChar(c.Settings.decimal); },
+                   [](C& c, Args, const Variant& v) {
+                       if (N::TextOf(v).empty()) N::Refuse(c, 166, 0);
+                       c.Settings.decimal = N::SeparatorOf(c, v, 167, 168, 0);
+                       c.FormatRawData();
+                       c.InvalidateField();
+                       N::Changed(c, kCurFmtDecimal);
+                   });
+    }
+    static void AddValue(N::Table& t) {
+        t.Property("Value", com::VT_CY, {}, [](C& c, Args) { return Variant::Cy(c.value_); },
+                   [](C& c, Args, const Variant& v) { c.PutValue(CurrencyOf(c, v)); });
+    }
+    static com::DispatchTable<C> Build() {
+        com::DispatchTable<C> t("ZMTEXT.ZMCurrencyCtrl.1");
+        N::AddShowZero(t);
+        N::AddDataSource(t, kCurDataSource);
+        C::AddFontName(t);
+        C::AddFontBold(t);
+        C::AddFontItalic(t);
+        C::AddFontStrikeThru(t);
+        C::AddFontUnderline(t);
+        N::AddModified(t, 0, kCurModified);
+        N::AddSelection(t, kCurSelLength);
+        N::AddFlag(t, "AutoScroll", &C::AutoScroll, 136, 0, kCurAutoScroll);
+        N::AddBorderEffect(t, 0, kCurBorderEffect);
+        N::AddDataProperty(t, 0, kCurDataProperty);
+        N::AddDisplayOnly(t, 0, kCurDisplayOnly);
+        N::AddFlag(t, "EOLTab", &C::EOLTab, 140, 0, kCurEOLTab);
+        N::AddFlag(t, "ErrorBeep", &C::ErrorBeep, 141, 0, kCurErrorBeep);
+        N::AddFlag(t, "FocusSelect", &C::FocusSelect, 142, 0, kCurFocusSelect);
+        N::AddInsert(t, 0, kCurInsert);
+        N::AddRawData(t, 0, kCurRawData);
+        N::AddFmtControl(t, 11, 179, 0, kCurFmtControl);
+        C::AddFontSize(t);
+        AddFmtCurrency(t);
+        AddFmtDecDigits(t);
+        AddFmtDecimal(t);
+        N::AddFmtIntDigits(t, 0, 15, 164, 0, kCurFmtIntDigits);
+        N::AddFmtThousands(t, 0, kCurFmtThousands, false);
+        N::AddJustification(t, 0, kCurJustification);
+        N::AddBorderStyle(t);
+        AddValue(t);
+        AddLimit(t, "MinValue", &C::MinValue, kCurMinValue);
+        AddLimit(t, "MaxValue", &C::MaxValue, kCurMaxValue);
+        N::AddText(t);
+        N::AddReadOnly(t, kCurDisplayOnly);
+        N::AddPointerToDataChanged(t, kCurMousePointer, true);
+        N::AddStock(t);
+        return t;
+    }
+};
+
+const com::DispatchMap& CZMCurrencyCtrl::DispatchMembers() {
+    static const com::DispatchTable<CZMCurrencyCtrl> table = ZMCurrencyMembers::Build();
+    return table.Map();
+}
+
+std::vector<com::FuncDesc> CZMCurrencyCtrl::EventMembers() {
+    return ZMNumberEvents({{"Change", kCurChange}, {"EndOfLine", kCurEndOfLine}, {"InvalidKey", kCurInvalidKey},
+                           {"Invalid", kCurInvalid}, {"OutOfRange", kCurOutOfRange}});
+}
+
+namespace {
+
+const ZMClassRegistrar kCurrencyRegistrar(ZMControlFactory{
+    ZMControlKind::Currency,
+    com::CreatorOf<CZMCurrencyCtrl>(),
+    ZMDescribeMembers(CZMCurrencyCtrl::DispatchMembers()), CZMCurrencyCtrl::EventMembers()});
+
+}  // namespace
+}  // namespace zmtext

@@ -1,0 +1,333 @@
+// The decimal-number field's value rules, its reset from the defaults store, its persistence, its
+// binding, its dispatch members and its entry in the library's factory list.
+#include "zmtext/controls/double_ctrl.h"
+
+#include <cstring>
+
+#include "platform/ctl/services.h"
+#include "zmtext/module/app.h"
+#include "zmtext/module/defaults_store.h"
+#include "zmtext/module/strings.h"
+#include "zmtext/values/number_text.h"
+
+namespace zmtext {
+namespace {
+
+constexpr std::uint32_t kPropertyVersion = 0x00040001;
+
+double BlockDouble(const std::vector<std::uint8_t>& b, std::size_t at) {
+    const std::uint64_t bits = ZMBlockWord(b, at) | (static_cast<std::uint64_t>(ZMBlockWord(b, at + 4)) << 32);
+    return std::bit_cast<double>(bits);
+}
+
+}  // namespace
+
+CZMDoubleCtrl::CZMDoubleCtrl() : CZMNumberControl(ZMNumberClassInfo(ZMControlKind::Double, "CZMDoublePropPage"), [] {
+                                     ZMEditControlIds ids;
+                                     ids.change = kDoubleChange;
+                                     ids.endOfLine = kDoubleEndOfLine;
+                                     ids.invalidKey = kDoubleInvalidKey;
+                                     ids.invalid = kDoubleInvalid;
+                                     ids.outOfRange = kDoubleOutOfRange;
+                                     ids.rawData = kDoubleRawData;
+                                     ids.value = kDoubleValue;
+                                     ids.toolTip = kDoubleToolTip;
+                                     ids.fontName = kDoubleFontName;
+                                     ids.fontBold = kDoubleFontBold;
+                                     ids.fontItalic = kDoubleFontItalic;
+                                     ids.fontUnderline = kDoubleFontUnderline;
+                                     ids.fontStrikeThru = kDoubleFontStrikeThru;
+                                     ids.fontSize = kDoubleFontSize;
+                                     return ids;
+                                 }()) {
+    if (const auto size = ZMDefaultSize(kFieldDouble)) SetInitialSize(*size);
+    DataProperty = 2;
+    Settings = NumberSettings{kFmtControlWinIni, '.', ',', 3};
+    IntDigits = 15;
+    FormatRawData();
+    FormatText();
+    ADBHelper::SetDataChanged(false);
+}
+
+// --- Values and texts ------------------------------------------------------------------------------
+
+NumberFormat CZMDoubleCtrl::Format() const { return EffectiveNumberFormat(Settings, ReadIntlNumberSettings()); }
+
+int CZMDoubleCtrl::FormatRawData() {
+    const NumberFormat f = Format();
+    return StoreRaw(DoubleRawText(value_, f.decimal, f.digits));
+}
+
+void CZMDoubleCtrl::FormatText() { StoreText(DoubleDisplayText(value_, Format(), ShowZero)); }
+
+bool CZMDoubleCtrl::TakeValue(double value) {
+    if (!DoubleChangeTaken(value_, value, Format().digits)) return false;
+    value_ = value;
+    BoundPropertyChanged(kDoubleValue);
+    ADBHelper::SetDataChanged(true);
+    return true;
+}
+
+void CZMDoubleCtrl::ParseText() {
+    double value = 0.0;
+    if (DoubleFromRawText(RawData, Format().decimal, value)) TakeValue(value);
+}
+
+bool CZMDoubleCtrl::SetTextValue(std::string_view text) {
+    double value = 0.0;
+    if (!DoubleFromText(text, Format().decimal, value) || !TakeValue(value)) return false;
+    FormatRawData();
+    return true;
+}
+
+int CZMDoubleCtrl::SetRawDataText(std::string_view text) {
+    double value = 0.0;
+    if (!DoubleFromText(text, Format().decimal, value)) return 0;
+    if (!TakeValue(value)) return 1;
+    FormatRawData();
+    FormatText();
+    return 2;
+}
+
+bool CZMDoubleCtrl::PutValue(double value) {
+    if (!DoubleValueAccepted(value)) return false;
+    if (value == value_) return true;
+    value_ = value;
+    FormatRawData();
+    FormatText();
+    AnnounceNewValue(kDoubleValue);
+    return true;
+}
+
+bool CZMDoubleCtrl::Undo() {
+    value_ = undo_;
+    FinishUndo(kDoubleValue);
+    return true;
+}
+
+// --- Keys, checks, pattern and the end of the field ------------------------------------------------
+
+bool CZMDoubleCtrl::IsValidKey() {
+    return DoubleKeyAccepted(KeyState(Format(), MinValue < 0), TypedChar);
+}
+
+bool CZMDoubleCtrl::IsValidValue() {
+    const NumberFormat f = Format();
+    return CheckNumberText(RawData, MinValue < 0, IntDigits, f.decimal, f.digits);
+}
+
+int CZMDoubleCtrl::GetPattern() { return FillPattern(DecimalPatternLength(IntDigits, Format().digits, MinValue < 0)); }
+
+// Once the last decimal is typed the field has reached its end.
+void CZMDoubleCtrl::BeforeMoveRight(bool& atLast) {
+    const NumberFormat f = Format();
+    if (NumberFieldEndReached(DisplayBuffer.View(), CurPos, f.decimal, f.digits)) atLast = true;
+}
+
+// --- Old format ----------------------------------------------------------------------------------
+
+void CZMDoubleCtrl::ImportOldProperties(const com::Blob& flags) {
+    const auto& b = flags.bytes;
+    if (b.size() < 72 || ZMBlockWord(b, 4) != 70) return;
+    const std::uint32_t styles = ZMBlockWord(b, 32);
+    // The field holds finite values only; a damaged block gives 0 in their place.
+    value_ = DoubleFromBoundValue(BlockDouble(b, 64));
+    MinValue = BlockDouble(b, 48);
+    MaxValue = BlockDouble(b, 56);
+    IntDigits = static_cast<std::int16_t>(styles >> 16);
+    Settings.decimalDigits = static_cast<std::int16_t>(ZMBlockWord(b, 36) & 0xFFFFu);
+    Settings.decimal = static_cast<char>(b[38]);
+    Settings.thousands = static_cast<char>(b[40]);
+    ShowZero = (styles & 0x800u) == 0;
+    Settings.fmtControl = (styles & 0x3000u) != 0 ? kFmtControlUser : kFmtControlWinIni;
+}
+
+// --- Reset and persistence -----------------------------------------------------------------------
+
+void CZMDoubleCtrl::OnResetState() {
+    ctl::ControlBase::OnResetState();
+    ResetCommonDefaults();
+    if (const CZMDefaultsStore* store = ZMDefaults()) {
+        Settings.fmtControl = static_cast<std::int16_t>(store->GetInt(kFieldDouble, kZMKeyFmtControl, 0));
+        Settings.decimalDigits = static_cast<std::int16_t>(store->GetInt(kFieldDouble, kZMKeyFmtDecDigits, 3));
+        IntDigits = static_cast<std::int16_t>(store->GetInt(kFieldDouble, kZMKeyFmtIntDigits, 15));
+        ShowZero = store->GetInt(kFieldDouble, kZMKeyShowZero, 1) != 0;
+        MaxValue = store->GetDouble(kFieldDouble, kZMKeyMaxValue, kDoubleMaxDefault);
+        MinValue = store->GetDouble(kFieldDouble, kZMKeyMinValue, kDoubleMinDefault);
+        std::string decimal, thousands;
+        store->GetString(kFieldDouble, kZMKeyFmtDecimal, &decimal, 2, ".");
+        store->GetString(kFieldDouble, kZMKeyFmtThousands, &thousands, 2, ",");
+        Settings.decimal = decimal.empty() ? '.' : decimal[0];
+        Settings.thousands = thousands.empty() ? '\0' : thousands[0];
+    }
+    value_ = undo_ = 0.0;
+    FormatRawData();
+    FormatText();
+    ADBHelper::SetDataChanged(false);
+    ToolTip.clear();
+}
+
+void CZMDoubleCtrl::DoPropExchange(com::PropExchange& px) {
+    px.ExchangeVersion(kPropertyVersion);
+    ctl::ControlBase::DoPropExchange(px);
+    ExchangeCommonProps(px);
+    if (px.IsOldFormat()) {
+        ExchangeOldBorder(px);
+        undo_ = 0.0;
+    } else {
+        std::int16_t decimal = static_cast<unsigned char>(Settings.decimal);
+        std::int16_t thousands = static_cast<unsigned char>(Settings.thousands);
+        com::PX_Short(px, "BorderStyle", BorderStyle, std::int16_t{1});
+        com::PX_Short(px, "FmtDecimal", decimal, std::int16_t{46});
+        com::PX_Short(px, "FmtThousands", thousands, std::int16_t{44});
+        com::PX_Short(px, "FmtControl", Settings.fmtControl, std::int16_t{0});
+        com::PX_Short(px, "NumDecDigits", Settings.decimalDigits, std::int16_t{3});
+        com::PX_Short(px, "NumIntDigits", IntDigits, std::int16_t{15});
+        com::PX_Bool(px, "ShowZero", ShowZero, true);
+        com::PX_Double(px, "MaxValue", MaxValue, kDoubleMaxDefault);
+        com::PX_Double(px, "MinValue", MinValue, kDoubleMinDefault);
+        com::PX_Double(px, "Undo", undo_);
+        com::PX_Double(px, "Data", value_);
+        if (px.IsLoading()) {
+            Settings.decimal = static_cast<char>(decimal);
+            Settings.thousands = static_cast<char>(thousands);
+        }
+    }
+    com::PX_String(px, "ToolTip", ToolTip, std::string());
+    if (px.IsLoading()) {
+        ApplyBorderLayout();
+        // A damaged set must not leave a value the field cannot show or counts it cannot hold.
+        value_ = DoubleFromBoundValue(value_);
+        undo_ = DoubleFromBoundValue(undo_);
+        if (IntDigits < 0 || IntDigits > kMaxDecimalDigits) IntDigits = 15;
+        if (Settings.decimalDigits < 0 || Settings.decimalDigits > kMaxDecimalDigits) Settings.decimalDigits = 3;
+        FormatRawData();
+        FormatText();
+        ADBHelper::SetDataChanged(false);
+    }
+    com::PX_String(px, "DataField", DataField, std::string());
+}
+
+void CZMDoubleCtrl::OnAboutBox() { ctl::Notices().ShowMessage(Window(), ZMResources().LoadStringUtf8(1)); }
+
+// --- Binding ---------------------------------------------------------------------------------------
+
+com::Variant CZMDoubleCtrl::GetBoundValue(std::int32_t) { return com::Variant::R8(value_); }
+
+void CZMDoubleCtrl::SetBoundValue(const com::Variant& v) {
+    double value = 0.0;
+    switch (v.BaseType()) {
+    case com::VT_I2: case com::VT_I4: case com::VT_R4: case com::VT_I1: case com::VT_UI1:
+    case com::VT_UI2: case com::VT_UI4: case com::VT_INT: case com::VT_UINT: case com::VT_R8:
+    case com::VT_DATE: case com::VT_BSTR: case com::VT_CY: case com::VT_BOOL: case com::VT_I8:
+    case com::VT_UI8: {
+        com::Variant r8;
+        if (com::Succeeded(com::ChangeType(r8, v, com::VT_R8))) value = r8.AsR8();
+        break;
+    }
+    default: break;
+    }
+    PutValue(DoubleFromBoundValue(value));
+}
+
+// --- Dispatch members ------------------------------------------------------------------------------
+
+struct ZMDoubleMembers {
+    using C = CZMDoubleCtrl;
+    using N = CZMNumberControl<CZMDoubleCtrl>;
+    using Args = com::DispatchMap::Args;
+    using Variant = com::Variant;
+
+    static double DoubleOf(const C& c, const Variant& v) {
+        Variant n;
+        if (com::Failed(com::ChangeType(n, v, com::VT_R8)) || !DoubleValueAccepted(n.AsR8())) N::Refuse(c, 0, 0);
+        return n.AsR8();
+    }
+    static void AddLimit(N::Table& t, const char* name, double C::*member, com::DispId id) {
+        t.Property(name, com::VT_R8, {}, [member](C& c, Args) { return Variant::R8(c.*member); },
+                   [member, id](C& c, Args, const Variant& v) {
+                       c.*member = DoubleOf(c, v);
+                       N::Changed(c, id);
+                   });
+    }
+    static void AddValue(N::Table& t) {
+        t.Property("Value", com::VT_R8, {}, [](C& c, Args) { return Variant::R8(c.value_); },
+                   [](C& c, Args, const Variant& v) { c.PutValue(DoubleOf(c, v)); });
+    }
+    static void AddFmtDecimal(N::Table& t) {
+        t.Property("FmtDecimal", com::VT_BSTR, {}, [](C& c, Args) { return N::OneChar(c.Settings.decimal); },
+                   [](C& c, Args, const Variant& v) {
+                       if (N::TextOf(v).empty()) N::Refuse(c, 166, -392127);
+                       c.Settings.decimal = N::SeparatorOf(c, v, 167, 168, -392127);
+                       c.InvalidateField();
+                       c.FormatRawData();
+                       N::Changed(c, kDoubleFmtDecimal);
+                   });
+    }
+    static void AddFmtDecDigits(N::Table& t) {
+        t.Property("FmtDecDigits", com::VT_VARIANT, {},
+                   [](C& c, Args) { return Variant::I2(c.Settings.decimalDigits); },
+                   [](C& c, Args, const Variant& v) {
+                       c.Settings.decimalDigits = static_cast<std::int16_t>(N::IntOf(c, v, 0, 15, 165, -392128));
+                       c.InvalidateField();
+                       c.FormatRawData();
+                       N::Changed(c, kDoubleFmtDecDigits);
+                   });
+    }
+    static com::DispatchTable<C> Build() {
+        com::DispatchTable<C> t("ZMTEXT.ZMDoubleCtrl.1");
+        N::AddShowZero(t);
+        N::AddDataSource(t, kDoubleDataSource);
+        C::AddFontName(t);
+        C::AddFontBold(t);
+        C::AddFontItalic(t);
+        C::AddFontStrikeThru(t);
+        N::AddModified(t, -392104, kDoubleModified);
+        N::AddSelection(t, kDoubleSelLength);
+        N::AddFlag(t, "AutoScroll", &C::AutoScroll, 136, -392145, kDoubleAutoScroll);
+        N::AddBorderEffect(t, -392143, kDoubleBorderEffect);
+        N::AddDataProperty(t, -392138, kDoubleDataProperty);
+        N::AddDisplayOnly(t, -392136, kDoubleDisplayOnly);
+        N::AddFlag(t, "EOLTab", &C::EOLTab, 140, -392132, kDoubleEOLTab);
+        N::AddFlag(t, "ErrorBeep", &C::ErrorBeep, 141, -392130, kDoubleErrorBeep);
+        N::AddFlag(t, "FocusSelect", &C::FocusSelect, 142, -392124, kDoubleFocusSelect);
+        N::AddInsert(t, -392109, kDoubleInsert);
+        N::AddJustification(t, -392108, kDoubleJustification);
+        N::AddRawData(t, -392097, kDoubleRawData);
+        N::AddFmtControl(t, 1, 163, -392129, kDoubleFmtControl);
+        AddValue(t);
+        AddLimit(t, "MaxValue", &C::MaxValue, kDoubleMaxValue);
+        AddLimit(t, "MinValue", &C::MinValue, kDoubleMinValue);
+        AddFmtDecimal(t);
+        N::AddFmtThousands(t, -392125, kDoubleFmtThousands, false);
+        N::AddFmtIntDigits(t, 0, 15, 164, -392126, kDoubleFmtIntDigits);
+        AddFmtDecDigits(t);
+        C::AddFontSize(t);
+        C::AddFontUnderline(t);
+        N::AddReadOnly(t, kDoubleDisplayOnly);
+        N::AddPointerToDataChanged(t, kDoubleMousePointer);
+        N::AddText(t);
+        N::AddBorderStyleAndStock(t);
+        return t;
+    }
+};
+
+const com::DispatchMap& CZMDoubleCtrl::DispatchMembers() {
+    static const com::DispatchTable<CZMDoubleCtrl> table = ZMDoubleMembers::Build();
+    return table.Map();
+}
+
+std::vector<com::FuncDesc> CZMDoubleCtrl::EventMembers() {
+    return ZMNumberEvents({{"Change", kDoubleChange}, {"EndOfLine", kDoubleEndOfLine}, {"InvalidKey", kDoubleInvalidKey},
+                           {"Invalid", kDoubleInvalid}, {"OutOfRange", kDoubleOutOfRange}});
+}
+
+namespace {
+
+const ZMClassRegistrar kDoubleRegistrar(ZMControlFactory{
+    ZMControlKind::Double,
+    com::CreatorOf<CZMDoubleCtrl>(),
+    ZMDescribeMembers(CZMDoubleCtrl::DispatchMembers()), CZMDoubleCtrl::EventMembers()});
+
+}  // namespace
+}  // namespace zmtext

@@ -1,0 +1,288 @@
+// The whole-number field's value rules, its reset from the defaults store, its persistence, its
+// binding, its dispatch members and its entry in the library's factory list.
+#include "zmtext/controls/long_ctrl.h"
+
+#include <cmath>
+
+#include "platform/ctl/services.h"
+#include "zmtext/module/app.h"
+#include "zmtext/module/classes.h"
+#include "zmtext/module/defaults_store.h"
+#include "zmtext/module/strings.h"
+#include "zmtext/values/number_text.h"
+
+namespace zmtext {
+namespace {
+
+constexpr std::uint32_t kPropertyVersion = 0x00040001;
+
+}  // namespace
+
+CZMLongCtrl::CZMLongCtrl() : CZMNumberControl(LongClassInfo(), [] {
+                                 ZMEditControlIds ids;
+                                 ids.change = kLongChange;
+                                 ids.endOfLine = kLongEndOfLine;
+                                 ids.invalidKey = kLongInvalidKey;
+                                 ids.invalid = kLongInvalid;
+                                 ids.outOfRange = kLongOutOfRange;
+                                 ids.rawData = kLongRawData;
+                                 ids.value = kLongValue;
+                                 ids.toolTip = kLongToolTip;
+                                 ids.fontName = kLongFontName;
+                                 ids.fontBold = kLongFontBold;
+                                 ids.fontItalic = kLongFontItalic;
+                                 ids.fontUnderline = kLongFontUnderline;
+                                 ids.fontStrikeThru = kLongFontStrikeThru;
+                                 ids.fontSize = kLongFontSize;
+                                 return ids;
+                             }()) {
+    if (const auto size = ZMDefaultSize(kFieldLong)) SetInitialSize(*size);
+    DataProperty = 2;
+    Settings = NumberSettings{kFmtControlWinIni, '.', ',', 0};
+    IntDigits = 10;
+    FormatRawData();
+    FormatText();
+    ADBHelper::SetDataChanged(false);
+}
+
+ctl::ControlClassInfo CZMLongCtrl::LongClassInfo() {
+    return ZMNumberClassInfo(ZMControlKind::Long, "CZMLongPropPage");
+}
+
+// --- Values and texts ------------------------------------------------------------------------------
+
+char CZMLongCtrl::Thousands() const { return GetThousandSeparator(Settings, ReadIntlNumberSettings()); }
+
+int CZMLongCtrl::FormatRawData() { return StoreRaw(LongRawText(value_)); }
+
+void CZMLongCtrl::FormatText() { StoreText(LongDisplayText(value_, Thousands(), ShowZero)); }
+
+bool CZMLongCtrl::TakeValue(std::int32_t value) {
+    if (value == value_) return false;
+    value_ = value;
+    BoundPropertyChanged(kLongValue);
+    ADBHelper::SetDataChanged(true);
+    return true;
+}
+
+void CZMLongCtrl::ParseText() { TakeValue(ParseLong(RawData)); }
+
+bool CZMLongCtrl::SetTextValue(std::string_view text) {
+    if (!TakeValue(LongFromText(text))) return false;
+    FormatRawData();
+    return true;
+}
+
+int CZMLongCtrl::SetRawDataText(std::string_view text) {
+    if (!TakeValue(LongFromText(text))) return 1;
+    FormatRawData();
+    FormatText();
+    return 2;
+}
+
+void CZMLongCtrl::PutValue(std::int32_t value) {
+    if (value == value_) return;
+    value_ = value;
+    FormatRawData();
+    FormatText();
+    AnnounceNewValue(kLongValue);
+}
+
+bool CZMLongCtrl::Undo() {
+    value_ = undo_;
+    FinishUndo(kLongValue);
+    return true;
+}
+
+// --- Keys, checks and pattern ------------------------------------------------------------------------
+
+bool CZMLongCtrl::IsValidKey() {
+    return LongKeyAccepted(KeyState(NumberFormat{}, MinValue < 0), TypedChar);
+}
+
+bool CZMLongCtrl::IsValidValue() { return CheckNumberText(RawData, MinValue < 0, IntDigits, '\0', 0); }
+
+int CZMLongCtrl::GetPattern() { return FillPattern(LongPatternLength(IntDigits, MinValue < 0, RawData)); }
+
+// --- Old format ----------------------------------------------------------------------------------
+
+void CZMLongCtrl::ImportOldProperties(const com::Blob& flags) {
+    const auto& b = flags.bytes;
+    if (b.size() < 68 || ZMBlockWord(b, 4) != 70) return;
+    const std::uint32_t styles = ZMBlockWord(b, 32);
+    MaxValue = static_cast<std::int32_t>(ZMBlockWord(b, 52));
+    MinValue = static_cast<std::int32_t>(ZMBlockWord(b, 48));
+    value_ = static_cast<std::int32_t>(ZMBlockWord(b, 64));
+    Settings.thousands = static_cast<char>(b[40]);
+    IntDigits = static_cast<std::int16_t>(styles >> 16);
+    ShowZero = (styles & 0x800u) == 0;
+    Settings.fmtControl = (styles & 0x3000u) != 0 ? kFmtControlUser : kFmtControlWinIni;
+}
+
+// --- Reset and persistence -----------------------------------------------------------------------
+
+void CZMLongCtrl::OnResetState() {
+    ctl::ControlBase::OnResetState();
+    ResetCommonDefaults();
+    if (const CZMDefaultsStore* store = ZMDefaults()) {
+        Settings.fmtControl = static_cast<std::int16_t>(store->GetInt(kFieldLong, kZMKeyFmtControl, 0));
+        IntDigits = static_cast<std::int16_t>(store->GetInt(kFieldLong, kZMKeyFmtIntDigits, 10));
+        ShowZero = store->GetInt(kFieldLong, kZMKeyShowZero, 1) != 0;
+        MaxValue = store->GetLong(kFieldLong, kZMKeyMaxValue, 2147483647);
+        MinValue = store->GetLong(kFieldLong, kZMKeyMinValue, -2147483647 - 1);
+        std::string thousands;
+        store->GetString(kFieldLong, kZMKeyFmtThousands, &thousands, 2, ",");
+        Settings.thousands = thousands.empty() ? '\0' : thousands[0];
+    }
+    Settings.decimal = '.';
+    Settings.decimalDigits = 0;
+    // A field named "silgEdit12" on its form starts at 12.
+    value_ = undo_ = LongFromDisplayName(AmbientDisplayName());
+    FormatRawData();
+    FormatText();
+    ADBHelper::SetDataChanged(false);
+    ToolTip.clear();
+}
+
+void CZMLongCtrl::DoPropExchange(com::PropExchange& px) {
+    px.ExchangeVersion(kPropertyVersion);
+    ctl::ControlBase::DoPropExchange(px);
+    ExchangeCommonProps(px);
+    if (px.IsOldFormat()) {
+        ExchangeOldBorder(px);
+        undo_ = 0;
+    } else {
+        std::int16_t thousands = static_cast<unsigned char>(Settings.thousands);
+        com::PX_Short(px, "BorderStyle", BorderStyle, std::int16_t{1});
+        com::PX_Short(px, "FmtThousands", thousands, std::int16_t{44});
+        com::PX_Short(px, "FmtControl", Settings.fmtControl, std::int16_t{0});
+        com::PX_Short(px, "NumIntDigits", IntDigits, std::int16_t{10});
+        com::PX_Bool(px, "ShowZero", ShowZero, true);
+        com::PX_Long(px, "MaxValue", MaxValue, 2147483647);
+        com::PX_Long(px, "MinValue", MinValue, -2147483647 - 1);
+        com::PX_Long(px, "Undo", undo_);
+        com::PX_Long(px, "Data", value_);
+        if (px.IsLoading()) Settings.thousands = static_cast<char>(thousands);
+    }
+    com::PX_String(px, "ToolTip", ToolTip, std::string());
+    if (px.IsLoading()) {
+        Settings.decimal = '.';
+        Settings.decimalDigits = 0;
+        ApplyBorderLayout();
+        // A damaged set must not leave the field outside the counts it can show.
+        if (IntDigits < 1 || IntDigits > 10) IntDigits = 10;
+        FormatRawData();
+        FormatText();
+        ADBHelper::SetDataChanged(false);
+    }
+    com::PX_String(px, "DataField", DataField, std::string());
+}
+
+void CZMLongCtrl::OnAboutBox() { ctl::Notices().ShowMessage(Window(), ZMResources().LoadStringUtf8(1)); }
+
+// --- Binding ---------------------------------------------------------------------------------------
+
+com::Variant CZMLongCtrl::GetBoundValue(std::int32_t) { return com::Variant::I4(value_); }
+
+void CZMLongCtrl::SetBoundValue(const com::Variant& v) {
+    std::int32_t value = 0;
+    switch (v.BaseType()) {
+    case com::VT_R4:
+    case com::VT_R8:
+    case com::VT_DATE: {
+        com::Variant r8;
+        if (com::Succeeded(com::ChangeType(r8, v, com::VT_R8))) value = LongFromBoundReal(r8.AsR8());
+        break;
+    }
+    case com::VT_I2: case com::VT_I4: case com::VT_I1: case com::VT_UI1: case com::VT_UI2:
+    case com::VT_UI4: case com::VT_INT: case com::VT_UINT: case com::VT_BSTR: case com::VT_CY:
+    case com::VT_BOOL: case com::VT_I8: case com::VT_UI8: {
+        com::Variant i4;
+        if (com::Succeeded(com::ChangeType(i4, v, com::VT_I4))) value = i4.AsI4();
+        break;
+    }
+    default: break;
+    }
+    PutValue(value);
+}
+
+// --- Dispatch members ------------------------------------------------------------------------------
+
+struct ZMLongMembers {
+    using C = CZMLongCtrl;
+    using N = CZMNumberControl<CZMLongCtrl>;
+    using Args = com::DispatchMap::Args;
+    using Variant = com::Variant;
+
+    static void AddLimit(N::Table& t, const char* name, std::int32_t C::*member, com::DispId id) {
+        t.Property(name, com::VT_I4, {}, [member](C& c, Args) { return Variant::I4(c.*member); },
+                   [member, id](C& c, Args, const Variant& v) {
+                       Variant n;
+                       if (com::Failed(com::ChangeType(n, v, com::VT_I4))) N::Refuse(c, 0, 0);
+                       c.*member = n.AsI4();
+                       N::Changed(c, id);
+                   });
+    }
+    static void AddValue(N::Table& t) {
+        t.Property("Value", com::VT_I4, {}, [](C& c, Args) { return Variant::I4(c.value_); },
+                   [](C& c, Args, const Variant& v) {
+                       Variant n;
+                       if (com::Failed(com::ChangeType(n, v, com::VT_I4))) N::Refuse(c, 0, 0);
+                       c.PutValue(n.AsI4());
+                   });
+    }
+    static com::DispatchTable<C> Build() {
+        com::DispatchTable<C> t("ZMTEXT.ZMLongCtrl.1");
+        N::AddShowZero(t);
+        N::AddDataSource(t, kLongDataSource);
+        C::AddFontName(t);
+        C::AddFontBold(t);
+        C::AddFontItalic(t);
+        C::AddFontStrikeThru(t);
+        C::AddFontUnderline(t);
+        N::AddModified(t, -391972, kLongModified);
+        N::AddSelection(t, kLongSelLength);
+        AddValue(t);
+        N::AddFlag(t, "AutoScroll", &C::AutoScroll, 136, -392010, kLongAutoScroll);
+        N::AddBorderEffect(t, -392008, kLongBorderEffect);
+        N::AddDataProperty(t, -392003, kLongDataProperty);
+        N::AddDisplayOnly(t, -392001, kLongDisplayOnly);
+        N::AddFlag(t, "EOLTab", &C::EOLTab, 140, -391997, kLongEOLTab);
+        N::AddFlag(t, "ErrorBeep", &C::ErrorBeep, 141, -391995, kLongErrorBeep);
+        N::AddFlag(t, "FocusSelect", &C::FocusSelect, 142, -391991, kLongFocusSelect);
+        N::AddInsert(t, -391977, kLongInsert);
+        N::AddJustification(t, -391976, kLongJustification);
+        N::AddRawData(t, -1, kLongRawData);
+        N::AddFmtControl(t, 1, 163, -391994, kLongFmtControl);
+        AddLimit(t, "MaxValue", &C::MaxValue, kLongMaxValue);
+        AddLimit(t, "MinValue", &C::MinValue, kLongMinValue);
+        C::AddFontSize(t);
+        N::AddFmtIntDigits(t, 1, 10, 181, -391993, kLongFmtIntDigits);
+        N::AddFmtThousands(t, -391992, kLongFmtThousands, true);
+        N::AddReadOnly(t, kLongDisplayOnly);
+        N::AddPointerToDataChanged(t, kLongMousePointer);
+        N::AddText(t);
+        N::AddBorderStyleAndStock(t);
+        return t;
+    }
+};
+
+const com::DispatchMap& CZMLongCtrl::DispatchMembers() {
+    static const com::DispatchTable<CZMLongCtrl> table = ZMLongMembers::Build();
+    return table.Map();
+}
+
+std::vector<com::FuncDesc> CZMLongCtrl::EventMembers() {
+    return ZMNumberEvents({{"Change", kLongChange}, {"EndOfLine", kLongEndOfLine}, {"InvalidKey", kLongInvalidKey},
+                           {"OutOfRange", kLongOutOfRange}, {"Invalid", kLongInvalid}});
+}
+
+namespace {
+
+const ZMClassRegistrar kLongRegistrar(ZMControlFactory{
+    ZMControlKind::Long,
+    com::CreatorOf<CZMLongCtrl>(),
+    ZMDescribeMembers(CZMLongCtrl::DispatchMembers()), CZMLongCtrl::EventMembers()});
+
+}  // namespace
+}  // namespace zmtext

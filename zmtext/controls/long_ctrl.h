@@ -1,0 +1,89 @@
+// CZMLongCtrl: the library's whole-number field (coclass silgEdit, ProgID "ZMTEXT.ZMLongCtrl.1").
+//
+// The value is a 32-bit signed integer. RawData is its plain base-10 text ("-1234"); Text is the
+// grouped display form with a sign position (" 1,234"). The user types digits and, when
+// MinValue is negative, a leading "-"; MinValue and MaxValue are tested only when the field
+// loses the focus (OutOfRange). The decimal character is always "." and the decimals 0.
+//
+// Errors of the property setters are dispatch error 380 with a text of the library's string
+// table and a help context; a refused value leaves the property as it was.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "zmtext/controls/number_control.h"
+
+namespace zmtext {
+
+// The control's own DISPIDs (its dispatch table's order).
+enum ZMLongDispId : com::DispId {
+    kLongShowZero = 1, kLongDataSource, kLongFontName, kLongFontBold, kLongFontItalic,
+    kLongFontStrikeThru, kLongFontUnderline, kLongModified, kLongSelLength, kLongSelStart,
+    kLongSelText, kLongValue, kLongAutoScroll, kLongBorderEffect, kLongDataProperty,
+    kLongDisplayOnly, kLongEOLTab, kLongErrorBeep, kLongFocusSelect, kLongInsert,
+    kLongJustification, kLongRawData, kLongFmtControl, kLongMaxValue, kLongMinValue,
+    kLongFontSize, kLongFmtIntDigits, kLongFmtThousands, kLongReadOnly, kLongMousePointer,
+    kLongMouseIcon, kLongHdnHeight, kLongHdnWidth, kLongHdnDataPropCount, kLongToolTip,
+    kLongDataField, kLongDataChanged,
+};
+
+// Events of _DZMLongEvents.
+enum ZMLongEventId : com::DispId { kLongEndOfLine = 1, kLongInvalidKey = 2, kLongChange = 3,
+                                   kLongOutOfRange = 4, kLongInvalid = 5 };
+
+class CZMLongCtrl final : public CZMNumberControl<CZMLongCtrl> {
+public:
+    CZMLongCtrl();
+
+    static const com::DispatchMap& DispatchMembers();
+    static std::vector<com::FuncDesc> EventMembers();
+    static ctl::ControlClassInfo LongClassInfo();
+
+    // --- Engine operations ---------------------------------------------------------------------
+    int GetFieldKind() const override { return kFieldLong; }
+    void ParseText() override;
+    int FormatRawData() override;
+    void FormatText() override;
+    bool IsValidKey() override;
+    bool IsValidValue() override;
+    bool IsInRange() override { return MinValue <= value_ && value_ <= MaxValue; }
+    int GetPattern() override;
+    void SaveUndo() override { undo_ = value_; }
+    bool Undo() override;
+    bool SetTextValue(std::string_view text) override;
+    int SetRawDataText(std::string_view text) override;
+    void ImportOldProperties(const com::Blob& flags) override;
+
+    // --- Framework -----------------------------------------------------------------------------
+    void OnResetState() override;
+    void DoPropExchange(com::PropExchange& px) override;
+    void OnAboutBox() override;
+
+    // --- Binding -------------------------------------------------------------------------------
+    com::Variant GetBoundValue(std::int32_t columnType) override;
+    void SetBoundValue(const com::Variant& value) override;
+
+    // --- Properties ----------------------------------------------------------------------------
+    std::int32_t GetValue() const { return value_; }
+    void PutValue(std::int32_t value);
+    std::int32_t GetMinValue() const { return MinValue; }
+    std::int32_t GetMaxValue() const { return MaxValue; }
+
+private:
+    friend class CZMNumberControl<CZMLongCtrl>;
+    friend struct ZMLongMembers;
+
+    // The thousands separator in force (the property or the Windows setting).
+    char Thousands() const;
+    // Value taken from a text, announced when it changed.
+    bool TakeValue(std::int32_t value);
+
+    std::int32_t MaxValue = 2147483647;
+    std::int32_t MinValue = -2147483647 - 1;
+    std::int32_t value_ = 0;
+    std::int32_t undo_ = 0;
+};
+
+}  // namespace zmtext

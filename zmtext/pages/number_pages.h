@@ -1,0 +1,91 @@
+// The number fields' property pages: CZMLongPropPage, CZMDoublePropPage and
+// CZMCurrencyPropPage. Each binds its fields to properties by name, so a page works for every
+// selected control of its kind. Visible fields carry the value, the limits and the number
+// format; hidden, disabled fields carry the common properties, so that "Save As Default" writes
+// a complete default set of the kind and "Reset Default" restores the built-in one. The
+// FmtControl list holds the entries of the library's own type library ("0 - _ZM_FCTL_WININI").
+#pragma once
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <map>
+#include <span>
+
+#include "platform/ctl/property_page.h"
+
+namespace zmtext {
+
+// One field of a number page.
+struct ZMNumberPageField {
+    enum Kind { Edit, Check, List };
+    // How "Save As Default" writes the field (None: not written).
+    enum Save { None, Long, Int, Flag, Float, Double, String };
+    int item;
+    const char* property;
+    Kind kind;
+    com::VarType type;
+    const char* label;   // empty: a hidden carrier
+    int maxChars;        // 0: no limit
+    long low, high;      // an integer range when low <= high
+    int key;             // the defaults key (a string id)
+    Save save;
+    const char* reset;   // the built-in value "Reset Default" shows (null: left alone)
+};
+
+// What distinguishes the three pages.
+struct ZMNumberPageSpec {
+    int caption;             // string id
+    std::uint32_t helpContext;
+    int section;             // the defaults section (field kind)
+    const char* formatEnum;  // the type-library enum of the FmtControl list
+    bool applyAtReset;       // "Reset Default" transfers to the controls at once
+    std::span<const ZMNumberPageField> fields;
+};
+
+class CZMNumberPropPage : public ctl::PropertyPage {
+public:
+    QWidget* Item(int id) const;
+    QLineEdit* Edit(int id) const { return qobject_cast<QLineEdit*>(Item(id)); }
+    QCheckBox* Check(int id) const { return qobject_cast<QCheckBox*>(Item(id)); }
+    QComboBox* List(int id) const { return qobject_cast<QComboBox*>(Item(id)); }
+    QPushButton* SaveDefaultButton() const { return save_; }
+    QPushButton* ResetDefaultButton() const { return reset_; }
+
+    // "Save As Default": transfers the fields to the controls (nothing more when a field is
+    // invalid) and writes them into the kind's defaults section.
+    bool SaveAsDefault();
+    // "Reset Default": deletes the kind's section and, only then, shows the built-in values,
+    // each marked for Apply (and applied at once where the kind does so).
+    bool ResetDefault();
+
+protected:
+    explicit CZMNumberPropPage(const ZMNumberPageSpec& spec);
+
+private:
+    void FillFormatList(QComboBox* combo);
+
+    const ZMNumberPageSpec& spec_;
+    std::map<int, QWidget*> items_;
+    QPushButton* save_ = nullptr;
+    QPushButton* reset_ = nullptr;
+    QPushButton* about_ = nullptr;
+};
+
+class CZMLongPropPage final : public CZMNumberPropPage {
+public:
+    CZMLongPropPage();
+};
+
+class CZMDoublePropPage final : public CZMNumberPropPage {
+public:
+    CZMDoublePropPage();
+};
+
+class CZMCurrencyPropPage final : public CZMNumberPropPage {
+public:
+    CZMCurrencyPropPage();
+};
+
+}  // namespace zmtext
