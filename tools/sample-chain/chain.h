@@ -2,13 +2,18 @@
 // the tests, the benchmarks and the README's run command use it.
 //
 // Program folder (default C:\REPORT): Produto.MDB with table Loja listing the three stores,
-// Bd2.MDB with the users, rights and report catalogue, BACKUP.MDB with Status, MOTIVA.TXT, and
-// optionally the postal-code database dbkvt.mdb.
+// Bd2.MDB with the users, rights and report catalogue, BACKUP.MDB (the consolidated database,
+// without a password: Status with its row, the other tables empty, field types from LOJA01),
+// MOTIVA.TXT, and optionally the postal-code database dbkvt.mdb.
 //
 // Stores (LocalLojas as table Loja holds it -> where the data lies):
 //   01  "F:\LOJA01\" -> F:\LOJA01   the own store (LojaOrigem "*")
 //   02  "F:\LOJA02\" -> F:\LOJA02
 //   03  "F:\LOJA03\" -> C:\LOJA03   absent from F:, found on drive C: by the store choice
+// LOJA01's own table Loja also lists two stores this machine cannot reach, between the others
+// (order 01, 04, 02, 05, 03), for the consolidation's store list:
+//   04  LocalLojas Null
+//   05  "G:\LOJA05\"  on a drive that is not mapped
 // Each data folder holds Produto, Antigo, Backup, Modem and Transfer .MDB and Bd2.MDB.
 //
 // The store databases are older than the program, so that the first log-in upgrades them:
@@ -46,6 +51,8 @@ struct Store {
 };
 
 const std::vector<Store>& Stores();
+// The unreachable stores LOJA01's table Loja lists (folder ""; localLojas "" stands for Null).
+const std::vector<Store>& UnreachableStores();
 
 // Volumes of one store's sales data.
 struct Volumes {

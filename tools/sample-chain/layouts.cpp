@@ -223,10 +223,6 @@ std::vector<TableLayout> ProgramProdutoLayouts() {
     return {};
 }
 
-std::vector<TableLayout> BackupLayouts() {
-    return {{"Status", {{"Data", DataType::Date, 0}, {"Hora", DataType::Date, 0}}, {}}};
-}
-
 std::vector<TableLayout> PostalLayouts() {
     const DataType L = DataType::Long, T = DataType::Text;
     const std::vector<FieldDef> place = {{"CHAVE", L, 0}, {"CEP", T, 8}, {"NOME", T, 72}, {"UF", T, 2}};
