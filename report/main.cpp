@@ -3,12 +3,14 @@
 #include <QApplication>
 
 #include "platform/forms/app.h"
+#include "report/consolidation/consolidacao.h"
 #include "report/core/startup.h"
 #include "report/upgrade/upgrade.h"
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     report::upgrade::InstallUpgrade();
+    report::consolidation::InstallConsolidation();
     report::Main();
     return forms::App().Run();
 }

@@ -16,7 +16,9 @@
 #include "platform/forms/app.h"
 #include "platform/forms/errors.h"
 #include "platform/forms/services.h"
+#include "platform/com/factory.h"
 #include "platform/win/error.h"
+#include "platform/win/module.h"
 #include "platform/win/paths.h"
 #include "platform/win/testing/temp_machine_root.h"
 #include "report/core/state.h"
@@ -34,6 +36,11 @@ protected:
         sample_chain::Options options;
         options.root = Template()->Root();
         sample_chain::BuildChain(options);
+#ifdef ZMTEXT_OCX_PATH
+        // The control library registered in the template root, so every copy has it.
+        win::Module library = win::Module::Load(win::WindowsPath(ZMTEXT_OCX_PATH));
+        if (library) reinterpret_cast<com::DllRegisterServerFn>(library.Export("DllRegisterServer"))();
+#endif
     }
 
     ChainTest() {
@@ -42,6 +49,8 @@ protected:
         ProgramEngine().SetBusyTimeout(0);
         SetProgramFolder("C:\\REPORT");
         forms::InstallMessageBoxes(&boxes_);
+        previousDirectory_ = std::filesystem::current_path();
+        std::filesystem::current_path(root_.MakeFolder("cwd"));
     }
 
     ~ChainTest() override {
@@ -51,6 +60,7 @@ protected:
         forms::App().CollectUnloaded();
         forms::InstallMessageBoxes(nullptr);
         SetProgramFolder({});
+        std::filesystem::current_path(previousDirectory_);
     }
 
     static dao::Database OpenStore(const std::string& file) {
@@ -84,6 +94,7 @@ protected:
 
     win::testing::TempMachineRoot root_;
     forms::ScriptedMessageBoxes boxes_;
+    std::filesystem::path previousDirectory_;
 };
 
 }  // namespace report::consolidation::testing
