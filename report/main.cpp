@@ -6,10 +6,12 @@
 #include "report/consolidation/consolidacao.h"
 #include "report/core/startup.h"
 #include "report/upgrade/upgrade.h"
+#include "report/reports/inicio.h"
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     report::upgrade::InstallUpgrade();
+    report::reports::InstallReports();
     report::consolidation::InstallConsolidation();
     report::Main();
     return forms::App().Run();

@@ -42,6 +42,10 @@ void InstallInstanceGuard(InstanceGuard* guard) { InstalledGuard() = guard; }
 
 void SetLoginWindow(LoginWindowShow show) { InstalledLoginWindow() = std::move(show); }
 
+void ShowLoginWindow() {
+    if (InstalledLoginWindow()) InstalledLoginWindow()();
+}
+
 void ConnectSchemaErrorReport() {
     schema::SetErrorReport([](const win::RuntimeError& error, const std::string& tela, const std::string& rotina) {
         ReportError(error, tela, rotina);

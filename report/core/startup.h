@@ -34,6 +34,8 @@ void InstallInstanceGuard(InstanceGuard* guard);
 // shows nothing and the program ends for want of a window. An empty function uninstalls.
 using LoginWindowShow = std::function<void()>;
 void SetLoginWindow(LoginWindowShow show);
+// Shows the log-in window again (the catalogue window's close); nothing until one is installed.
+void ShowLoginWindow();
 
 // Routes the errors the schema builders report by themselves to TrataErro.
 void ConnectSchemaErrorReport();

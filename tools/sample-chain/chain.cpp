@@ -30,13 +30,19 @@ dao::Database CreateDatabase(const dao::DBEngine& engine, const std::string& pat
                              const std::vector<TableLayout>& tables) {
     dao::Database db = engine.CreateDatabase(path);
     CreateTables(db, tables);
-    db.NewPassword("", password);
+    if (*password != '\0') db.NewPassword("", password);
     return db;
 }
 
 void WriteText(const std::string& windowsPath, const std::vector<std::string>& lines) {
     std::ofstream out(win::HostPath(windowsPath), std::ios::binary | std::ios::trunc);
     for (const std::string& line : lines) out << win::Utf8ToCp1252(line) << "\r\n";
+    if (!out) win::Raise(win::err::PathFileAccessError);
+}
+
+void WriteUtf8(const std::string& windowsPath, const std::vector<std::string>& lines) {
+    std::ofstream out(win::HostPath(windowsPath), std::ios::binary | std::ios::trunc);
+    for (const std::string& line : lines) out << line << "\r\n";
     if (!out) win::Raise(win::err::PathFileAccessError);
 }
 
@@ -51,6 +57,7 @@ void BuildProgramFolder(const dao::DBEngine& engine, const Options& options) {
     FillCatalogue(bd2, false);
     bd2.Close();
     WriteText(folder + "\\MOTIVA.TXT", MotivaLines());
+    for (const auto& [name, lines] : ReportFiles()) WriteUtf8(folder + "\\" + name, lines);
     if (options.postal) {
         dao::Database cep = CreateDatabase(engine, folder + "\\dbkvt.mdb", "wkrtHOLAM1975", PostalLayouts());
         FillPostal(cep);
@@ -66,6 +73,9 @@ void BuildBackup(const dao::DBEngine& engine, const Options& options) {
     report::consolidation::CreateBackup(engine, options.programFolder + "\\BACKUP.MDB", produto,
                                         win::DateSerial(2001, 2, 28), win::TimeSerial(19, 45, 0));
     produto.Close();
+    dao::Database backup = engine.OpenDatabase(options.programFolder + "\\BACKUP.MDB");
+    CreateTables(backup, BackupLayouts());
+    backup.Close();
 }
 
 Aging AgingOf(const Store& store) {

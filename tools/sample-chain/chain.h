@@ -3,8 +3,15 @@
 //
 // Program folder (default C:\REPORT): Produto.MDB with table Loja listing the three stores,
 // Bd2.MDB with the users, rights and report catalogue, BACKUP.MDB (the consolidated database,
-// without a password: Status with its row, the other tables empty, field types from LOJA01),
-// MOTIVA.TXT, and optionally the postal-code database dbkvt.mdb.
+// without a password: Status with its row, the other tables empty, field types from LOJA01, and
+// the table a report's pre-queries fill), MOTIVA.TXT, the report files of the catalogue
+// (docs/report-files.md), and optionally the postal-code database dbkvt.mdb.
+//
+// The catalogue's reports take every road of a run: R001 plain (with saved criteria), R002 a
+// temporary table and a pre-query for a consult-only user, R003 consolidated, R004 a temporary
+// table its pre-query fills, R005 pre-queries into BACKUP.MDB written for another folder and back into a temporary
+// table, and R006
+// every sale grouped by salesman (the benchmark's report).
 //
 // Stores (LocalLojas as table Loja holds it -> where the data lies):
 //   01  "F:\LOJA01\" -> F:\LOJA01   the own store (LojaOrigem "*")

@@ -223,6 +223,11 @@ std::vector<TableLayout> ProgramProdutoLayouts() {
     return {};
 }
 
+std::vector<TableLayout> BackupLayouts() {
+    // Written by a report's pre-queries through their BACKUP.MDB target.
+    return {{"ResumoVenda", {{"Vendedor", DataType::Text, 2}, {"Total", DataType::Currency, 0}}, {}}};
+}
+
 std::vector<TableLayout> PostalLayouts() {
     const DataType L = DataType::Long, T = DataType::Text;
     const std::vector<FieldDef> place = {{"CHAVE", L, 0}, {"CEP", T, 8}, {"NOME", T, 72}, {"UF", T, 2}};
