@@ -212,6 +212,42 @@ TEST_F(ConsolidacaoTest, CancelDuringARunOnlyAsksToStop) {
     EXPECT_EQ(w.BtnBloqueio().Caption(), "Sai");
 }
 
+// The report window's controls the cancel step sets, by name, as the catalogue names them.
+class ReportWindowShape : public forms::Window {
+public:
+    ReportWindowShape() : Window("Inicio") {}
+
+protected:
+    void CreateControls() override {
+        Add<forms::Frame>("FrameSelecionar").SetCaption("Critérios");
+        for (const char* name : {"BtnImprimir", "BtnCancelar", "BtnCriterio", "BtnSelecionar", "BtnProcurar",
+                                 "BtnVerificar", "BtnSair"}) {
+            Add<forms::CommandButton>(name);
+        }
+        Add<forms::ListBox>("TbRelatorios");
+        Add<forms::ListBox>("TbCriterio");
+    }
+};
+
+TEST_F(ConsolidacaoTest, CancelPutsTheReportWindowBackIntoReportChoice) {
+    ReportWindowShape report;
+    report.Show();
+    for (const char* name : {"BtnSelecionar", "BtnProcurar", "BtnVerificar", "BtnSair", "TbRelatorios"}) {
+        report.FindControl(name)->SetVisible(false);
+    }
+    Consolidacao& w = Open();
+    w.BtnCancelar_Click();
+    EXPECT_FALSE(w.IsLoaded());
+    EXPECT_EQ(dynamic_cast<forms::Frame*>(report.FindControl("FrameSelecionar"))->Caption(), "Selecione o Relatório");
+    for (const char* name : {"BtnImprimir", "BtnCancelar", "BtnCriterio", "TbCriterio"}) {
+        EXPECT_FALSE(report.FindControl(name)->Visible()) << name;
+    }
+    for (const char* name : {"TbRelatorios", "BtnSelecionar", "BtnProcurar", "BtnVerificar", "BtnSair"}) {
+        EXPECT_TRUE(report.FindControl(name)->Visible()) << name;
+    }
+    report.Drop();
+}
+
 TEST_F(ConsolidacaoTest, EscInTheIdleStateCancelsAndUnloads) {
     Consolidacao& w = Open();
     int esc = 27;
