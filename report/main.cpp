@@ -3,6 +3,7 @@
 #include <QApplication>
 
 #include "platform/forms/app.h"
+#include "report/consolidation/consolidacao.h"
 #include "report/core/startup.h"
 #include "report/upgrade/upgrade.h"
 #include "report/reports/inicio.h"
@@ -11,6 +12,7 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     report::upgrade::InstallUpgrade();
     report::reports::InstallReports();
+    report::consolidation::InstallConsolidation();
     report::Main();
     return forms::App().Run();
 }

@@ -12,6 +12,7 @@
 #include "platform/win/files.h"
 #include "platform/win/oledate.h"
 #include "platform/win/paths.h"
+#include "report/consolidation/backup_database.h"
 #include "tools/sample-chain/layouts.h"
 #include "tools/sample-chain/rows.h"
 
@@ -55,10 +56,6 @@ void BuildProgramFolder(const dao::DBEngine& engine, const Options& options) {
     FillUsers(bd2);
     FillCatalogue(bd2, false);
     bd2.Close();
-    // The consolidated database carries no password: statements reach it through IN targets.
-    dao::Database backup = CreateDatabase(engine, folder + "\\BACKUP.MDB", "", BackupLayouts());
-    FillStatus(backup);
-    backup.Close();
     WriteText(folder + "\\MOTIVA.TXT", MotivaLines());
     for (const auto& [name, lines] : ReportFiles()) WriteUtf8(folder + "\\" + name, lines);
     if (options.postal) {
@@ -66,6 +63,19 @@ void BuildProgramFolder(const dao::DBEngine& engine, const Options& options) {
         FillPostal(cep);
         cep.Close();
     }
+}
+
+// BACKUP.MDB of the program folder, its field types from the own store's Produto.MDB.
+void BuildBackup(const dao::DBEngine& engine, const Options& options) {
+    const Store& own = Stores().front();
+    dao::Database produto =
+        engine.OpenDatabase(own.folder + "\\Produto.MDB", false, false, std::string(";PWD=") + kPassword);
+    report::consolidation::CreateBackup(engine, options.programFolder + "\\BACKUP.MDB", produto,
+                                        win::DateSerial(2001, 2, 28), win::TimeSerial(19, 45, 0));
+    produto.Close();
+    dao::Database backup = engine.OpenDatabase(options.programFolder + "\\BACKUP.MDB");
+    CreateTables(backup, BackupLayouts());
+    backup.Close();
 }
 
 Aging AgingOf(const Store& store) {
@@ -110,6 +120,14 @@ const std::vector<Store>& Stores() {
     return stores;
 }
 
+const std::vector<Store>& UnreachableStores() {
+    static const std::vector<Store> stores = {
+        {"04", "LOJA OESTE", "", ""},
+        {"05", "LOJA LESTE", "G:\\LOJA05\\", ""},
+    };
+    return stores;
+}
+
 Volumes SmallVolumes() { return {40, 120}; }
 Volumes LargeVolumes() { return {20000, 200000}; }
 
@@ -120,6 +138,7 @@ void BuildChain(const Options& options) {
     std::mt19937 random(options.seed);
     BuildProgramFolder(engine, options);
     for (const Store& store : Stores()) BuildStore(engine, options, store, random);
+    BuildBackup(engine, options);
 }
 
 }  // namespace sample_chain

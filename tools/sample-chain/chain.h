@@ -2,9 +2,10 @@
 // the tests, the benchmarks and the README's run command use it.
 //
 // Program folder (default C:\REPORT): Produto.MDB with table Loja listing the three stores,
-// Bd2.MDB with the users, rights and report catalogue, BACKUP.MDB (no password) with Status,
-// MOTIVA.TXT, the report files of the catalogue (docs/report-files.md), and optionally the
-// postal-code database dbkvt.mdb.
+// Bd2.MDB with the users, rights and report catalogue, BACKUP.MDB (the consolidated database,
+// without a password: Status with its row, the other tables empty, field types from LOJA01, and
+// the table a report's pre-queries fill), MOTIVA.TXT, the report files of the catalogue
+// (docs/report-files.md), and optionally the postal-code database dbkvt.mdb.
 //
 // The catalogue's reports take every road of a run: R001 plain (with saved criteria), R002 a
 // temporary table and a pre-query for a consult-only user, R003 consolidated, R004 a temporary
@@ -16,6 +17,10 @@
 //   01  "F:\LOJA01\" -> F:\LOJA01   the own store (LojaOrigem "*")
 //   02  "F:\LOJA02\" -> F:\LOJA02
 //   03  "F:\LOJA03\" -> C:\LOJA03   absent from F:, found on drive C: by the store choice
+// LOJA01's own table Loja also lists two stores this machine cannot reach, between the others
+// (order 01, 04, 02, 05, 03), for the consolidation's store list:
+//   04  LocalLojas Null
+//   05  "G:\LOJA05\"  on a drive that is not mapped
 // Each data folder holds Produto, Antigo, Backup, Modem and Transfer .MDB and Bd2.MDB.
 //
 // The store databases are older than the program, so that the first log-in upgrades them:
@@ -53,6 +58,8 @@ struct Store {
 };
 
 const std::vector<Store>& Stores();
+// The unreachable stores LOJA01's table Loja lists (folder ""; localLojas "" stands for Null).
+const std::vector<Store>& UnreachableStores();
 
 // Volumes of one store's sales data.
 struct Volumes {

@@ -210,10 +210,16 @@ void FillQueries(const dao::Database& produto) {
 
 }  // namespace
 
-void FillLojas(const dao::Database& produto, const std::string& ownCode) {
+void FillLojas(const dao::Database& produto, const std::string& ownCode, bool withUnreachable) {
+    std::vector<Store> listed;
+    for (std::size_t i = 0; i < Stores().size(); ++i) {
+        listed.push_back(Stores()[i]);
+        if (withUnreachable && i < UnreachableStores().size()) listed.push_back(UnreachableStores()[i]);
+    }
     Inserter lojas(produto, "Loja");
-    for (const Store& store : Stores()) {
-        lojas.Add({{"CodLoja", Value(store.code)}, {"Nome", Value(store.name)}, {"LocalLojas", Value(store.localLojas)},
+    for (const Store& store : listed) {
+        const Value local = store.localLojas.empty() ? Value::Null() : Value(store.localLojas);
+        lojas.Add({{"CodLoja", Value(store.code)}, {"Nome", Value(store.name)}, {"LocalLojas", local},
                    {"LojaOrigem", store.code == ownCode ? Value("*") : Value(" ")}, {"Rede", Value("S")}});
     }
 }
@@ -332,7 +338,7 @@ std::vector<std::string> MotivaLines() {
 void FillStoreProduto(const dao::DBEngine& engine, const dao::Database& produto, const Store& store,
                       const Volumes& volumes, std::mt19937& random) {
     FillSettings(produto, store);
-    FillLojas(produto, store.code);
+    FillLojas(produto, store.code, store.code == "01");
     FillProductTables(engine, produto, volumes, random);
     FillPeople(produto, store);
     FillSales(engine, produto, volumes, random);

@@ -11,8 +11,9 @@
 
 namespace sample_chain {
 
-// Table Loja listing the chain's stores, `ownCode` marked as the database's own store.
-void FillLojas(const dao::Database& produto, const std::string& ownCode);
+// Table Loja listing the chain's stores, `ownCode` marked as the database's own store; with
+// `withUnreachable` also the unreachable stores, each after the store of its position.
+void FillLojas(const dao::Database& produto, const std::string& ownCode, bool withUnreachable = false);
 void FillUsers(const dao::Database& bd2);
 // The report catalogue (Aplicacao, Selecionar, TabelaTemporaria, PreConsulta); with `criteria`
 // also the rights and a few saved criteria, some still with two-digit year patterns.

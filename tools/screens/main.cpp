@@ -8,6 +8,8 @@
 //   inicio-procura.png     its search panel
 //   inicio-criterio.png    the saved criteria of "Vendas por Período"
 //   preview-vendas.png     the first preview page of "Vendas por Período" with a saved criterion
+//   consolidacao.png       the consolidation window with the chain's store list
+//   consolidacao-periodo.png  its period filter
 #include <QApplication>
 #include <QPixmap>
 #include <QWidget>
@@ -23,6 +25,9 @@
 #include "platform/forms/services.h"
 #include "platform/win/error.h"
 #include "platform/win/testing/temp_machine_root.h"
+#include "platform/com/factory.h"
+#include "platform/win/module.h"
+#include "report/consolidation/consolidacao.h"
 #include "report/core/connections.h"
 #include "report/core/state.h"
 #include "report/reports/inicio.h"
@@ -67,6 +72,29 @@ void RenderCatalogue(const std::filesystem::path& folder) {
     forms::App().CollectUnloaded();
 }
 
+// The consolidation window hosts the control library's fields: the library is registered in the
+// machine root first.
+void RegisterControlLibrary() {
+#ifdef ZMTEXT_OCX_PATH
+    win::Module library = win::Module::Load(win::WindowsPath(ZMTEXT_OCX_PATH));
+    if (!library || reinterpret_cast<com::DllRegisterServerFn>(library.Export("DllRegisterServer"))() != com::S_OK) {
+        throw std::runtime_error("cannot register the control library");
+    }
+#endif
+}
+
+void RenderConsolidation(const std::filesystem::path& folder, forms::ScriptedMessageBoxes& boxes) {
+    report::consolidation::Consolidacao window;
+    window.Show();
+    Save(window.Widget(), folder, "consolidacao.png");
+    boxes.answers = {forms::mb::No};
+    window.BtnConsolidar_Click();
+    Save(window.Widget(), folder, "consolidacao-periodo.png");
+    boxes.shown.clear();
+    window.Drop();
+    forms::App().CollectUnloaded();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -88,6 +116,8 @@ int main(int argc, char** argv) {
         sample_chain::BuildChain(options);
         LogIn();
         RenderCatalogue(folder);
+        RegisterControlLibrary();
+        RenderConsolidation(folder, boxes);
         report::ResetProgramState();
     } catch (const win::RuntimeError& error) {
         std::fprintf(stderr, "screens: error %ld: %s\n", error.Number(), error.Description().c_str());

@@ -1,0 +1,432 @@
+#include "report/consolidation/consolidacao.h"
+
+#include <memory>
+#include <utility>
+
+#include "platform/controls/grid/data_grid.h"
+#include "platform/controls/threed/threed.h"
+#include "platform/forms/app.h"
+#include "platform/forms/errors.h"
+#include "platform/forms/fileio.h"
+#include "platform/forms/hosted.h"
+#include "platform/forms/services.h"
+#include "platform/forms/strings.h"
+#include "report/core/connections.h"
+#include "report/core/error_routine.h"
+#include "report/core/state.h"
+#include "report/core/windows.h"
+
+namespace report::consolidation {
+
+namespace {
+
+using controls::grid::ArrayObject;
+using controls::grid::DataGrid;
+using controls::threed::Button3D;
+using controls::threed::Frame3D;
+using controls::threed::Panel3D;
+
+constexpr const char* kTextProgId = "ZMTEXT.ZMTextCtrl.1";
+constexpr const char* kDateProgId = "ZMTEXT.ZMDateCtrl.1";
+constexpr const char* kLabelProgId = "ZMTEXT.ZMLabelCtrl.1";
+constexpr const char* kProduto = "PRODUTO.MDB";
+
+// The grid's members the window calls, by DISPID.
+namespace grid {
+constexpr com::DispId Bookmark = 5, HighlightColor = 55, Array = 94, RowCountHint = 102, Update = 103;
+}
+
+constexpr int kEsc = 27, kEnter = 13, kUp = 38, kDown = 40, kF12 = 123;
+constexpr int kFreeLocks = 1;
+
+// Errors of a store folder on a drive or path this machine cannot reach.
+bool IsUnreachable(long number) { return number == 52 || number == 68 || number == 76; }
+
+ConsolidationRun& InstalledRun() {
+    static ConsolidationRun run;
+    return run;
+}
+
+std::string TextOf(const dao::Value& value) { return value.IsNull() ? std::string() : value.ToText(); }
+
+// The Form_Load, Form_Unload and BtnBloqueio traps: report, then close the shared Loja set and
+// the data-folder connections; the window stays as it is.
+void ReportAndClose(const win::RuntimeError& error, const char* tela, const char* rotina) {
+    ReportError(error, tela, rotina);
+    CloseIfOpen(TabelaLoja);
+    FecharBDLoja();
+}
+
+void SetColour(forms::Control& control, com::DispId id, const char* colour) {
+    if (auto* hosted = dynamic_cast<forms::HostedControl*>(&control)) {
+        hosted->Set(id, com::Variant::Utf8(colour));
+    } else if (auto* button = dynamic_cast<Button3D*>(&control)) {
+        com::PutProperty(button->Object(), id, com::Variant::Utf8(colour));
+    }
+}
+
+}  // namespace
+
+Consolidacao::Consolidacao() : Window("Consolidação") {}
+Consolidacao::~Consolidacao() = default;
+
+void Consolidacao::CreateControls() {
+    SetCaption(kCaption);
+    SetKeyPreview(true);
+    SetSize(9495, 7200);
+    frameLoja_ = &Add<Frame3D>("FrameLoja");
+    frameLoja_->Move(1440, 120, 6615, 3255);
+    table1_ = &Add<DataGrid>("Table1", frameLoja_);
+    table1_->Move(120, 240, 6375, 2895);
+    const std::vector<controls::grid::ValueItem> yesNo = {{"S", "SIM"}, {"N", "NÃO"}};
+    for (const char* caption : {"Sigla", "Loja", "Em Rede", "Consolidar ?"}) table1_->AddColumn(caption);
+    for (int column : {2, 3}) table1_->SetValueItems(column, yesNo);
+    for (int column : {0, 1, 2}) table1_->SetColumnLocked(column, true);
+    labelStatus_ = &AddHosted(kLabelProgId, "LabelStatus", nullptr, 1455, 3720, 6615, 495);
+    labelStatus_->SetVisible(false);
+    painelPorcentagem_ = &Add<Panel3D>("PainelPorcentagem");
+    painelPorcentagem_->Move(1440, 4680, 6615, 375);
+    painelPorcentagem_->SetCaption("SSPanel1");
+    painelPorcentagem_->SetVisible(false);
+    btnConsolidar_ = &Add<Button3D>("BtnConsolidar");
+    btnConsolidar_->Move(3720, 5760, 1095, 855);
+    btnConsolidar_->SetCaption("Co&nsolidar");
+    btnConsolidar_->SetVisible(false);
+    btnCancelar_ = &Add<Button3D>("BtnCancelar");
+    btnCancelar_->Move(4800, 5760, 1095, 855);
+    btnCancelar_->SetCaption("&Cancelar");
+    CreateFilterPanel();
+    CreateLockPanel();
+    ConnectEvents();
+}
+
+// The period fields are the library's controls, hosted on the window over the panel; the panel's
+// own controls are its children.
+void Consolidacao::CreateFilterPanel() {
+    painelFiltro_ = &Add<Panel3D>("PainelFiltro");
+    painelFiltro_->Move(2985, 5175, 3615, 1455);
+    label1_ = &Add<forms::Label>("Label1", painelFiltro_);
+    label1_->Move(480, 180, 1215, 255);
+    label1_->SetCaption("Período");
+    label2_ = &Add<forms::Label>("Label2", painelFiltro_);
+    label2_->Move(1740, 480, 180, 255);
+    label2_->SetCaption("à");
+    btnExecutar_ = &Add<Button3D>("BtnExecutar", painelFiltro_);
+    btnExecutar_->Move(480, 840, 1095, 375);
+    btnExecutar_->SetCaption("&Executar");
+    btnCancelarFiltro_ = &Add<Button3D>("BtnCancelarFiltro", painelFiltro_);
+    btnCancelarFiltro_->Move(2040, 840, 1095, 375);
+    btnCancelarFiltro_->SetCaption("&Cancela");
+    const int left = painelFiltro_->Left(), top = painelFiltro_->Top();
+    try {
+        zmData1_ = &AddHosted(kDateProgId, "ZmData1", nullptr, left + 480, top + 480, 1215, 255);
+        zmData2_ = &AddHosted(kDateProgId, "ZmData2", nullptr, left + 1920, top + 480, 1215, 255);
+    } catch (const win::RuntimeError&) {
+        // A control library without its date control: the window works without period fields.
+        zmData1_ = zmData2_ = nullptr;
+    }
+    ShowFilter(false);
+}
+
+void Consolidacao::CreateLockPanel() {
+    painelBloqueio_ = &Add<Panel3D>("PainelBloqueio");
+    painelBloqueio_->Move(3000, 2640, 3615, 2415);
+    auto& aguarde = Add<forms::Label>("Label14", painelBloqueio_);
+    aguarde.Move(240, 180, 3135, 255);
+    aguarde.SetCaption("AGUARDE !!!");
+    auto& tentando = Add<forms::Label>("Label13", painelBloqueio_);
+    tentando.Move(240, 480, 3135, 255);
+    tentando.SetCaption("Tentando Atualizar Informação.");
+    btnBloqueio_ = &Add<Button3D>("BtnBloqueio", painelBloqueio_);
+    btnBloqueio_->Move(1200, 1200, 1095, 855);
+    btnBloqueio_->SetCaption("&Cancelar");
+    zmBloqueio_ = &AddHosted(kTextProgId, "ZmBloqueio", nullptr, painelBloqueio_->Left() + 1080,
+                             painelBloqueio_->Top() + 840, 1335, 255);
+    ShowLockWait(false);
+}
+
+void Consolidacao::ShowFilter(bool shown) {
+    painelFiltro_->SetVisible(shown);
+    for (forms::HostedControl* field : {zmData1_, zmData2_}) {
+        if (field == nullptr) continue;
+        field->SetVisible(shown);
+        if (shown) field->Widget()->raise();
+    }
+}
+
+void Consolidacao::ShowLockWait(bool shown) {
+    painelBloqueio_->SetVisible(shown);
+    zmBloqueio_->SetVisible(shown);
+    if (shown) zmBloqueio_->Widget()->raise();
+}
+
+void Consolidacao::ConnectEvents() {
+    btnConsolidar_->Click = [this] { BtnConsolidar_Click(); };
+    btnCancelar_->Click = [this] { BtnCancelar_Click(); };
+    btnCancelarFiltro_->Click = [this] { BtnCancelarFiltro_Click(); };
+    btnBloqueio_->Click = [this] { BtnBloqueio_Click(); };
+    btnExecutar_->Click = [this] { BtnExecutar_Click(); };
+    table1_->AfterColUpdate = [this](int column) {
+        if (column == 3) Table1_AfterColUpdate();
+    };
+    for (Button3D* button : {btnCancelar_, btnCancelarFiltro_, btnConsolidar_, btnExecutar_}) {
+        button->GotFocus = [button] { SetColour(*button, com::DISPID_FORECOLOR, "&HC0"); };
+        button->LostFocus = [button] { SetColour(*button, com::DISPID_FORECOLOR, "&H0"); };
+    }
+    table1_->GotFocus = [this] { com::PutProperty(&Grid(), grid::HighlightColor, com::Variant::Utf8("&HC0")); };
+    table1_->LostFocus = [this] {
+        com::PutProperty(&Grid(), grid::HighlightColor, com::Variant::Utf8("&H8000000D"));
+    };
+    ConnectDateKeys();
+}
+
+void Consolidacao::ConnectDateKeys() {
+    if (zmData1_ == nullptr || zmData2_ == nullptr) return;
+    for (forms::HostedControl* field : {zmData1_, zmData2_}) {
+        field->GotFocus = [field] { SetColour(*field, com::DISPID_BACKCOLOR, "&HC0C0FF"); };
+        field->LostFocus = [field] { SetColour(*field, com::DISPID_BACKCOLOR, "&HFFFFFF"); };
+    }
+    zmData1_->KeyUp = [this](int& key, int) {
+        if (key == kEnter || key == kDown) zmData2_->SetFocus();
+    };
+    zmData2_->KeyUp = [this](int& key, int) {
+        if (key == kEnter) btnExecutar_->SetFocus();
+        if (key == kUp) zmData1_->SetFocus();
+    };
+}
+
+com::IDispatch& Consolidacao::Grid() const { return *table1_->Object(); }
+
+void Consolidacao::Form_Load() {
+    try {
+        TabelaLoja.Set(BancoProdutoLoja->OpenRecordset("Loja", dao::dbOpenTable));
+        ExibirLoja();
+        TabelaLoja->SetIndex("IndLojaOrigem");
+        TabelaLoja->Seek("=", {dao::Value("*")});
+        if (TabelaLoja->NoMatch()) {
+            NomeLoja = "Produto";
+        } else {
+            NomeLoja = forms::Left(TextOf((*TabelaLoja)("Nome").GetValue()), 20) + std::string(20, ' ');
+        }
+        SetCaption(forms::Trim(NomeLoja) + " - " + kCaption);
+        ModoEspera();
+    } catch (const win::RuntimeError& error) {
+        ReportAndClose(error, "Consolidação", "Form_Load");
+    }
+}
+
+std::string Consolidacao::LocalArquivo(const std::string& loja) {
+    if (forms::UCase(forms::Dir(loja + kProduto)) == kProduto) return loja;
+    const std::string onC = "C" + forms::Mid(loja, 2);
+    if (forms::UCase(forms::Dir(onC + kProduto)) == kProduto) return forms::UCase(onC);
+    return loja;
+}
+
+// Stores one row of the list (n := n + 1) from TabelaLoja's current record.
+void Consolidacao::AddRow(const std::string& pasta, bool reachable) {
+    const auto blankIfEmpty = [](std::string text) { return text.empty() ? std::string(" ") : text; };
+    LojaCodigo.push_back(blankIfEmpty(TextOf((*TabelaLoja)("CodLoja").GetValue())));
+    LojaNome.push_back(blankIfEmpty(TextOf((*TabelaLoja)("Nome").GetValue())));
+    LojaMarca.push_back(reachable ? "S" : "N");
+    LojaEmRede.push_back(reachable ? "S" : "N");
+    LojaPasta.push_back(pasta);
+}
+
+void Consolidacao::ExibirLoja() {
+    for (auto* list : {&LojaCodigo, &LojaNome, &LojaMarca, &LojaEmRede, &LojaPasta}) list->assign(1, std::string());
+    LojasEmRede = 0;
+    std::string folder, pasta;
+    bool found = false;
+    forms::StepList steps;
+    for (const bool reachable : {true, false}) {
+        const std::string pass = reachable ? "reachable" : "others";
+        const forms::Target top = steps.To(pass + ".top"), next = steps.To(pass + ".next"), end = steps.To(pass + ".end");
+        steps.Add(pass + ".first", [](forms::StepFlow&) {
+            if (!(TabelaLoja->Bof() && TabelaLoja->Eof())) TabelaLoja->MoveFirst();
+        });
+        steps.Add(pass + ".top", [end](forms::StepFlow& flow) {
+            if (TabelaLoja->Eof()) flow.GoTo(end);
+        });
+        steps.Add(pass + ".test", [&, reachable, next](forms::StepFlow& flow) {
+            const dao::Value local = (*TabelaLoja)("LocalLojas").GetValue();
+            folder = local.IsNull() ? std::string(" ") : local.ToText();
+            pasta = folder;
+            pasta = LocalArquivo(folder);
+            found = forms::UCase(forms::Dir(pasta + "Produto.mdb")) == kProduto;
+            if (found != reachable) flow.GoTo(next);
+        });
+        steps.Add(pass + ".add", [&, reachable](forms::StepFlow&) {
+            AddRow(pasta, reachable);
+            if (reachable) LojasEmRede = static_cast<long>(LojaCodigo.size()) - 1;
+        });
+        steps.Add(pass + ".next", [top](forms::StepFlow& flow) {
+            TabelaLoja->MoveNext();
+            flow.GoTo(top);
+        });
+        steps.Add(pass + ".end", [](forms::StepFlow&) {});
+    }
+    steps.Add("grid", [this](forms::StepFlow&) { FillGrid(); });
+    const forms::Target skip = steps.To("reachable.next"), addUnreachable = steps.To("others.add");
+    forms::RunSteps(std::move(steps), [&](const win::RuntimeError& error, std::string_view failed) {
+        if (IsUnreachable(error.Number()) && failed == "reachable.test") return forms::Resume::At(skip);
+        if (IsUnreachable(error.Number()) && failed == "others.test") return forms::Resume::At(addUnreachable);
+        ReportAndClose(error, "Reajustar", "ExibirLoja");
+        return forms::Resume::Leave();
+    });
+}
+
+void Consolidacao::FillGrid() {
+    TotalLojas = static_cast<long>(LojaCodigo.size()) - 1;
+    GradeLojas = ArrayObject::Create();
+    GradeLojas->ReDim(1, TotalLojas, 0, 3);
+    if (TotalLojas == 0) return;
+    for (long row = GradeLojas->LowerBound(1); row <= GradeLojas->UpperBound(1); ++row) {
+        const std::string cells[] = {LojaCodigo[row], LojaNome[row], forms::UCase(LojaEmRede[row]),
+                                     forms::UCase(LojaMarca[row])};
+        for (long column = GradeLojas->LowerBound(2); column <= GradeLojas->UpperBound(2); ++column) {
+            GradeLojas->SetValue(row, column, com::Variant::Utf8(cells[column]));
+        }
+    }
+    com::CallMethod(&Grid(), grid::RowCountHint, {com::Variant::I4(TotalLojas + 1)});
+    com::PutPropertyRef(&Grid(), grid::Array, com::Variant::Dispatch(com::ComPtr<com::IDispatch>(GradeLojas)));
+    ProgramEngine().Idle(kFreeLocks);
+}
+
+std::string Consolidacao::Mark(long row) const {
+    const com::Variant& value = GradeLojas->Value(row, 3);
+    return value.Type() == com::VT_BSTR ? value.AsStr().ToUtf8() : std::string();
+}
+
+void Consolidacao::Table1_AfterColUpdate() {
+    const com::Variant bookmark = com::GetProperty(&Grid(), grid::Bookmark);
+    if (bookmark.Type() != com::VT_I4) return;
+    const long row = bookmark.AsI4();
+    const com::Variant& reach = GradeLojas->Value(row, 2);
+    if (reach.Type() == com::VT_BSTR && reach.AsStr().ToUtf8() == "N") {
+        GradeLojas->SetValue(row, 3, com::Variant::Utf8("N"));
+        com::CallMethod(&Grid(), com::DISPID_REFRESH);
+    }
+}
+
+void Consolidacao::BtnConsolidar_Click() {
+    LojasMarcadas = TotalLojas;
+    com::CallMethod(&Grid(), grid::Update);
+    for (long row = 1; row <= TotalLojas; ++row) {
+        if (forms::UCase(Mark(row)) != "N") continue;
+        GradeLojas->SetValue(row, 3, com::Variant::Utf8("N"));
+        --LojasMarcadas;
+    }
+    if (LojasMarcadas == 0) {
+        painelPorcentagem_->SetVisible(false);
+        ModoEspera();
+        forms::MsgBox("Não Existe Nenhuma Loja Conectada!", forms::mb::Exclamation, "Mensagem");
+        Unload();
+        return;
+    }
+    if (forms::MsgBox("Deseja Consolidar Tudo ?", forms::mb::YesNo + forms::mb::Question, "Mensagem") == forms::mb::No) {
+        FiltraPeriodo = "S";
+        table1_->SetEnabled(false);
+        ShowFilter(true);
+        btnCancelar_->SetVisible(false);
+        btnConsolidar_->SetVisible(false);
+        if (zmData1_ != nullptr && zmData2_ != nullptr) {
+            zmData1_->Set(com::DispId{0}, com::Variant::Utf8(""));
+            zmData2_->Set(com::DispId{0}, com::Variant::Utf8(""));
+            zmData1_->SetFocus();
+        }
+        return;
+    }
+    FiltraPeriodo = "N";
+    BtnExecutar_Click();
+}
+
+void Consolidacao::BtnExecutar_Click() {
+    const ConsolidationRun run = InstalledRun();   // a copy: the run may unload this window
+    if (run) run(*this);
+}
+
+void Consolidacao::BtnCancelar_Click() {
+    if (btnConsolidar_->Visible() || painelFiltro_->Visible()) {
+        RestoreReportChoice();
+        Unload();
+        return;
+    }
+    CancelaExecucao = true;
+}
+
+// Puts the report window (when loaded) back into report choice, as its own cancel does.
+void Consolidacao::RestoreReportChoice() {
+    forms::Window* report = nullptr;
+    for (forms::Window* window : forms::App().LoadedWindows()) {
+        if (window->Name() == "Inicio") report = window;
+    }
+    if (report == nullptr) return;
+    if (auto* frame = dynamic_cast<forms::Frame*>(report->FindControl("FrameSelecionar"))) {
+        frame->SetCaption("Selecione o Relatório");
+    }
+    const auto show = [report](const char* name, bool shown) {
+        if (forms::Control* control = report->FindControl(name)) control->SetVisible(shown);
+    };
+    for (const char* name : {"BtnImprimir", "BtnCancelar", "BtnCriterio", "TbCriterio"}) show(name, false);
+    for (const char* name : {"TbRelatorios", "BtnSelecionar", "BtnProcurar", "BtnVerificar", "BtnSair"}) show(name, true);
+    if (forms::Control* grid = report->FindControl("TbRelatorios")) grid->SetFocus();
+}
+
+void Consolidacao::BtnCancelarFiltro_Click() {
+    ShowFilter(false);
+    ModoEspera();
+}
+
+void Consolidacao::BtnBloqueio_Click() {
+    try {
+        btnBloqueio_->SetCaption("Sai");
+    } catch (const win::RuntimeError& error) {
+        ReportAndClose(error, "Consolidação", "BtnBloqueio");
+    }
+}
+
+void Consolidacao::ModoExecucao() {
+    btnCancelar_->SetVisible(true);
+    btnCancelar_->Move(4000, btnCancelar_->Top());
+    labelStatus_->SetVisible(true);
+    btnConsolidar_->SetVisible(false);
+    table1_->SetEnabled(false);
+}
+
+void Consolidacao::ModoEspera() {
+    btnCancelar_->SetVisible(true);
+    btnCancelar_->Move(4800, btnCancelar_->Top());
+    labelStatus_->SetVisible(false);
+    labelStatus_->Set(com::DispId{0}, com::Variant::Utf8(""));
+    btnConsolidar_->SetVisible(true);
+    table1_->SetEnabled(true);
+}
+
+void Consolidacao::Form_Resize() { ProgramEngine().Idle(kFreeLocks); }
+
+void Consolidacao::Form_KeyUp(int& keyCode, int /*shift*/) {
+    if (keyCode == kEsc && btnConsolidar_->Visible()) BtnCancelar_Click();
+    if (keyCode == kF12) forms::Shell("calc.exe", 1);
+}
+
+void Consolidacao::Form_Unload(int& /*cancel*/) {
+    try {
+        if (TabelaLoja.IsOpen()) TabelaLoja->Close();
+        TabelaLoja.Reset();
+    } catch (const win::RuntimeError& error) {
+        ReportAndClose(error, "Consolidação", "Form_Unload");
+    }
+}
+
+void SetConsolidationRun(ConsolidationRun run) { InstalledRun() = std::move(run); }
+
+Consolidacao& ConsolidationWindow() {
+    static Consolidacao window;
+    return window;
+}
+
+void InstallConsolidation() {
+    SetConsolidationWindow([] { ConsolidationWindow().Show(); });
+}
+
+}  // namespace report::consolidation
