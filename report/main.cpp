@@ -4,11 +4,13 @@
 
 #include "platform/forms/app.h"
 #include "report/core/startup.h"
+#include "report/login/acesso.h"
 #include "report/upgrade/upgrade.h"
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     report::upgrade::InstallUpgrade();
+    report::login::InstallLoginWindow();
     report::Main();
     return forms::App().Run();
 }

@@ -31,6 +31,11 @@ LoginWindowShow& InstalledLoginWindow() {
     return show;
 }
 
+CatalogueWindowShow& InstalledCatalogueWindow() {
+    static CatalogueWindowShow show;
+    return show;
+}
+
 }  // namespace
 
 InstanceGuard& InstanceGuardInForce() {
@@ -41,6 +46,12 @@ InstanceGuard& InstanceGuardInForce() {
 void InstallInstanceGuard(InstanceGuard* guard) { InstalledGuard() = guard; }
 
 void SetLoginWindow(LoginWindowShow show) { InstalledLoginWindow() = std::move(show); }
+
+void SetCatalogueWindow(CatalogueWindowShow show) { InstalledCatalogueWindow() = std::move(show); }
+
+void ShowCatalogueWindow() {
+    if (InstalledCatalogueWindow()) InstalledCatalogueWindow()();
+}
 
 void ConnectSchemaErrorReport() {
     schema::SetErrorReport([](const win::RuntimeError& error, const std::string& tela, const std::string& rotina) {

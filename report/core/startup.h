@@ -35,6 +35,13 @@ void InstallInstanceGuard(InstanceGuard* guard);
 using LoginWindowShow = std::function<void()>;
 void SetLoginWindow(LoginWindowShow show);
 
+// Shows the report catalogue window Inicio modeless, with no owner (the log-in hands over to it).
+// The catalogue window installs it; until then ShowCatalogueWindow does nothing. An empty
+// function uninstalls.
+using CatalogueWindowShow = std::function<void()>;
+void SetCatalogueWindow(CatalogueWindowShow show);
+void ShowCatalogueWindow();
+
 // Routes the errors the schema builders report by themselves to TrataErro.
 void ConnectSchemaErrorReport();
 
