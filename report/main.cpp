@@ -6,11 +6,13 @@
 #include "report/core/startup.h"
 #include "report/login/acesso.h"
 #include "report/upgrade/upgrade.h"
+#include "report/reports/inicio.h"
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     report::upgrade::InstallUpgrade();
     report::login::InstallLoginWindow();
+    report::reports::InstallReports();
     report::Main();
     return forms::App().Run();
 }

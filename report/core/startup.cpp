@@ -31,11 +31,6 @@ LoginWindowShow& InstalledLoginWindow() {
     return show;
 }
 
-CatalogueWindowShow& InstalledCatalogueWindow() {
-    static CatalogueWindowShow show;
-    return show;
-}
-
 }  // namespace
 
 InstanceGuard& InstanceGuardInForce() {
@@ -47,10 +42,8 @@ void InstallInstanceGuard(InstanceGuard* guard) { InstalledGuard() = guard; }
 
 void SetLoginWindow(LoginWindowShow show) { InstalledLoginWindow() = std::move(show); }
 
-void SetCatalogueWindow(CatalogueWindowShow show) { InstalledCatalogueWindow() = std::move(show); }
-
-void ShowCatalogueWindow() {
-    if (InstalledCatalogueWindow()) InstalledCatalogueWindow()();
+void ShowLoginWindow() {
+    if (InstalledLoginWindow()) InstalledLoginWindow()();
 }
 
 void ConnectSchemaErrorReport() {

@@ -34,13 +34,8 @@ void InstallInstanceGuard(InstanceGuard* guard);
 // shows nothing and the program ends for want of a window. An empty function uninstalls.
 using LoginWindowShow = std::function<void()>;
 void SetLoginWindow(LoginWindowShow show);
-
-// Shows the report catalogue window Inicio modeless, with no owner (the log-in hands over to it).
-// The catalogue window installs it; until then ShowCatalogueWindow does nothing. An empty
-// function uninstalls.
-using CatalogueWindowShow = std::function<void()>;
-void SetCatalogueWindow(CatalogueWindowShow show);
-void ShowCatalogueWindow();
+// Shows the log-in window again (the catalogue window's close); nothing until one is installed.
+void ShowLoginWindow();
 
 // Routes the errors the schema builders report by themselves to TrataErro.
 void ConnectSchemaErrorReport();

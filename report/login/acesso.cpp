@@ -25,6 +25,7 @@
 #include "report/core/error_routine.h"
 #include "report/core/startup.h"
 #include "report/core/state.h"
+#include "report/core/windows.h"
 #include "report/login/login_rules.h"
 
 namespace report::login {

@@ -29,13 +29,19 @@ dao::Database CreateDatabase(const dao::DBEngine& engine, const std::string& pat
                              const std::vector<TableLayout>& tables) {
     dao::Database db = engine.CreateDatabase(path);
     CreateTables(db, tables);
-    db.NewPassword("", password);
+    if (*password != '\0') db.NewPassword("", password);
     return db;
 }
 
 void WriteText(const std::string& windowsPath, const std::vector<std::string>& lines) {
     std::ofstream out(win::HostPath(windowsPath), std::ios::binary | std::ios::trunc);
     for (const std::string& line : lines) out << win::Utf8ToCp1252(line) << "\r\n";
+    if (!out) win::Raise(win::err::PathFileAccessError);
+}
+
+void WriteUtf8(const std::string& windowsPath, const std::vector<std::string>& lines) {
+    std::ofstream out(win::HostPath(windowsPath), std::ios::binary | std::ios::trunc);
+    for (const std::string& line : lines) out << line << "\r\n";
     if (!out) win::Raise(win::err::PathFileAccessError);
 }
 
@@ -49,10 +55,12 @@ void BuildProgramFolder(const dao::DBEngine& engine, const Options& options) {
     FillUsers(bd2);
     FillCatalogue(bd2, false);
     bd2.Close();
-    dao::Database backup = CreateDatabase(engine, folder + "\\BACKUP.MDB", kPassword, BackupLayouts());
+    // The consolidated database carries no password: statements reach it through IN targets.
+    dao::Database backup = CreateDatabase(engine, folder + "\\BACKUP.MDB", "", BackupLayouts());
     FillStatus(backup);
     backup.Close();
     WriteText(folder + "\\MOTIVA.TXT", MotivaLines());
+    for (const auto& [name, lines] : ReportFiles()) WriteUtf8(folder + "\\" + name, lines);
     if (options.postal) {
         dao::Database cep = CreateDatabase(engine, folder + "\\dbkvt.mdb", "wkrtHOLAM1975", PostalLayouts());
         FillPostal(cep);

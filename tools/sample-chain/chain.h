@@ -2,8 +2,15 @@
 // the tests, the benchmarks and the README's run command use it.
 //
 // Program folder (default C:\REPORT): Produto.MDB with table Loja listing the three stores,
-// Bd2.MDB with the users, rights and report catalogue, BACKUP.MDB with Status, MOTIVA.TXT, and
-// optionally the postal-code database dbkvt.mdb.
+// Bd2.MDB with the users, rights and report catalogue, BACKUP.MDB (no password) with Status,
+// MOTIVA.TXT, the report files of the catalogue (docs/report-files.md), and optionally the
+// postal-code database dbkvt.mdb.
+//
+// The catalogue's reports take every road of a run: R001 plain (with saved criteria), R002 a
+// temporary table and a pre-query for a consult-only user, R003 consolidated, R004 a temporary
+// table its pre-query fills, R005 pre-queries into BACKUP.MDB written for another folder and back into a temporary
+// table, and R006
+// every sale grouped by salesman (the benchmark's report).
 //
 // Stores (LocalLojas as table Loja holds it -> where the data lies):
 //   01  "F:\LOJA01\" -> F:\LOJA01   the own store (LojaOrigem "*")

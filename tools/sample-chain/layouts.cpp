@@ -224,7 +224,9 @@ std::vector<TableLayout> ProgramProdutoLayouts() {
 }
 
 std::vector<TableLayout> BackupLayouts() {
-    return {{"Status", {{"Data", DataType::Date, 0}, {"Hora", DataType::Date, 0}}, {}}};
+    return {{"Status", {{"Data", DataType::Date, 0}, {"Hora", DataType::Date, 0}}, {}},
+            // Written by a report's pre-queries through their BACKUP.MDB target.
+            {"ResumoVenda", {{"Vendedor", DataType::Text, 2}, {"Total", DataType::Currency, 0}}, {}}};
 }
 
 std::vector<TableLayout> PostalLayouts() {

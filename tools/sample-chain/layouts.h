@@ -44,7 +44,7 @@ std::vector<TableLayout> StoreLayouts(int database, const Aging& aging);
 std::vector<TableLayout> Bd2Layouts();
 // The program folder's Produto.MDB: table Loja only.
 std::vector<TableLayout> ProgramProdutoLayouts();
-// The program folder's BACKUP.MDB: table Status.
+// The program folder's BACKUP.MDB: table Status, and ResumoVenda that a report's pre-queries fill.
 std::vector<TableLayout> BackupLayouts();
 // dbkvt.mdb: the LOG_ tables with the indexes start-up sets.
 std::vector<TableLayout> PostalLayouts();

@@ -182,6 +182,30 @@ void FillQueries(const dao::Database& produto) {
     produto.CreateQueryDef("Produtos002", "SELECT Produto.Familia, Produto.Grupo, Produto.Descrição FROM Produto;");
     produto.CreateQueryDef("PreHistorico002", "DELETE * FROM TMPHISTORICO;");
     produto.CreateQueryDef("Consolida003", "SELECT Venda.[Número Venda], Venda.[Total Venda] FROM Venda;");
+    // A report over a temporary table that its pre-query fills.
+    produto.CreateQueryDef("PreHistorico004",
+                           "INSERT INTO TMPHISTORICO ( Familia, Grupo, Tamanho, Cor, Data, Documento, Quantidade, Tipo ) "
+                           "SELECT [Itens Venda].Familia, [Itens Venda].Grupo, [Itens Venda].Tamanho, [Itens Venda].Cor, "
+                           "Venda.[Data Venda], Venda.[Número Venda], [Itens Venda].Quantidade, 'Venda' FROM Venda "
+                           "INNER JOIN [Itens Venda] ON Venda.[Número Venda] = [Itens Venda].[Número Venda];");
+    produto.CreateQueryDef("Historico004",
+                           "SELECT TMPHISTORICO.Documento, TMPHISTORICO.Data, TMPHISTORICO.Familia, TMPHISTORICO.Quantidade "
+                           "FROM TMPHISTORICO ORDER BY TMPHISTORICO.Documento;");
+    // A report over the consolidated database: pre-queries written for another installation's
+    // folder sum the sales into BACKUP.MDB (the run sends their target to the program folder) and
+    // bring the sums back into the temporary table the report reads.
+    produto.CreateQueryDef("PreResumo005A", "DELETE * FROM ResumoVenda IN 'D:\\OUTRA\\BACKUP.MDB';");
+    produto.CreateQueryDef("PreResumo005B",
+                           "INSERT INTO ResumoVenda ( Vendedor, Total ) IN 'D:\\OUTRA\\BACKUP.MDB' SELECT Venda.Vendedor, "
+                           "Sum(Venda.[Total Venda]) AS Total FROM Venda GROUP BY Venda.Vendedor;");
+    produto.CreateQueryDef("PreResumo005C", "INSERT INTO TMPHISTORICO ( Tipo, Quantidade ) SELECT ResumoVenda.Vendedor, "
+                                            "ResumoVenda.Total FROM ResumoVenda IN 'D:\\OUTRA\\Backup.mdb';");
+    produto.CreateQueryDef("Resumo005", "SELECT TMPHISTORICO.Tipo AS Vendedor, TMPHISTORICO.Quantidade AS Total FROM "
+                                        "TMPHISTORICO ORDER BY TMPHISTORICO.Tipo;");
+    // Every sale, grouped by salesman.
+    produto.CreateQueryDef("VendasVendedor006",
+                           "SELECT Venda.Vendedor, Venda.[Número Venda], Venda.[Data Venda], Venda.[Total Venda] FROM Venda "
+                           "ORDER BY Venda.Vendedor, Venda.[Número Venda];");
 }
 
 }  // namespace
@@ -210,6 +234,12 @@ void FillCatalogue(const dao::Database& bd2, bool criteria) {
                         {"Relatorio", Value("Produtos.rpt")}});
         aplicacoes.Add({{"CodAplicacao", Value("R003")}, {"Nome", Value("Vendas Consolidadas")}, {"Consulta", Value("Consolida003")},
                         {"Relatorio", Value("Consolida.rpt")}, {"Consolidado", Value("S")}});
+        aplicacoes.Add({{"CodAplicacao", Value("R004")}, {"Nome", Value("Histórico de Vendas")}, {"Consulta", Value("Historico004")},
+                        {"Relatorio", Value("Historico.rpt")}});
+        aplicacoes.Add({{"CodAplicacao", Value("R005")}, {"Nome", Value("Resumo por Vendedor")}, {"Consulta", Value("Resumo005")},
+                        {"Relatorio", Value("Resumo.rpt")}, {"Consolidado", Value("n")}});
+        aplicacoes.Add({{"CodAplicacao", Value("R006")}, {"Nome", Value("Vendas por Vendedor")},
+                        {"Consulta", Value("VendasVendedor006")}, {"Relatorio", Value("VendasVendedor.rpt")}});
         Inserter selecionar(bd2, "Selecionar");
         selecionar.Add({{"CodAplicacao", Value("R001")}, {"Tabela", Value("Venda")}});
         selecionar.Add({{"CodAplicacao", Value("R001")}, {"Tabela", Value("Itens Venda")}});
@@ -219,6 +249,17 @@ void FillCatalogue(const dao::Database& bd2, bool criteria) {
         Inserter preconsultas(bd2, "PreConsulta");
         preconsultas.Add({{"CodAplicacao", Value("R002")}, {"PreConsulta", Value("PreHistorico002")},
                           {"Mensagem", Value("Limpando o Histórico")}});
+        temporarias.Add({{"CodAplicacao", Value("R004")}, {"Tabela", Value("TMPHISTORICO")}});
+        preconsultas.Add({{"CodAplicacao", Value("R004")}, {"PreConsulta", Value("PreHistorico004")},
+                          {"Mensagem", Value("Montando o Histórico")}});
+        preconsultas.Add({{"CodAplicacao", Value("R005")}, {"PreConsulta", Value("PreResumo005B")},
+                          {"Mensagem", Value("Somando as Vendas")}});
+        preconsultas.Add({{"CodAplicacao", Value("R005")}, {"PreConsulta", Value("PreResumo005C")},
+                          {"Mensagem", Value("Lendo o Resumo")}});
+        preconsultas.Add({{"CodAplicacao", Value("R005")}, {"PreConsulta", Value("PreResumo005A")},
+                          {"Mensagem", Value("Limpando o Resumo")}});
+        temporarias.Add({{"CodAplicacao", Value("R005")}, {"Tabela", Value("TMPHISTORICO")}});
+        selecionar.Add({{"CodAplicacao", Value("R006")}, {"Tabela", Value("Venda")}});
     }
     if (!criteria) return;
     Inserter relacao(bd2, "Relacao");
@@ -233,6 +274,8 @@ void FillCatalogue(const dao::Database& bd2, bool criteria) {
                    {"CRITERIO", Value("Format([Venda].[Data Venda],\"dd/mm/YY\") >= '01/05/00'")}});
     criterios.Add({{"Relatorio", Value("R001")}, {"Sequencia", Value(2)}, {"DataCriacao", Date(2000, 6, 1)},
                    {"Nome", Value("CONCLUIDAS")}, {"CRITERIO", Value("[Venda].[Concluido] = 'S'")}});
+    criterios.Add({{"Relatorio", Value("R001")}, {"Sequencia", Value(3)}, {"DataCriacao", Date(2001, 1, 15)},
+                   {"Nome", Value("ACIMA DE 300")}, {"CRITERIO", Value(" Where ([Venda].[Total Venda] > 300)")}});
 }
 
 void FillStatus(const dao::Database& backup) {
@@ -250,6 +293,33 @@ void FillPostal(const dao::Database& cep) {
                       {"NOME", Value(std::string(table) + " " + std::to_string(i))}, {"UF", Value("SP")}});
         }
     }
+}
+
+std::vector<std::pair<std::string, std::vector<std::string>>> ReportFiles() {
+    const std::string header = "Header=Critério: {Criterio}";
+    return {
+        {"Vendas.rpt",
+         {"; Sales of the period", "Title=Vendas por Período", "Source=Relato001", header,
+          "Column=Número|Número Venda|25|R|0", "Column=Data|Data Venda|30|L|dd/mm/yyyy",
+          "Column=Total|Total Venda|35|R|#,##0.00", "Sum=Total Venda"}},
+        {"Produtos.rpt",
+         {"Title=Produtos por Grupo", "Source=Relato002", header, "Column=Família|Familia|20|R|0",
+          "Column=Grupo|Grupo|20|R|0", "Column=Descrição|Descrição|100|L|"}},
+        {"Consolida.rpt",
+         {"Title=Vendas Consolidadas", "Source=Relato003", header, "Column=Número|Número Venda|30|R|0",
+          "Column=Total|Total Venda|40|R|#,##0.00", "Sum=Total Venda"}},
+        {"Historico.rpt",
+         {"Title=Histórico de Vendas", "Source=Relato004", header, "Column=Documento|Documento|30|R|0",
+          "Column=Data|Data|30|L|dd/mm/yyyy", "Column=Família|Familia|20|R|0", "Column=Qtde|Quantidade|25|R|#,##0",
+          "Sum=Quantidade"}},
+        {"Resumo.rpt",
+         {"Title=Resumo por Vendedor", "Source=Relato005", header, "Column=Vendedor|Vendedor|30|L|",
+          "Column=Total|Total|40|R|#,##0.00", "Sum=Total"}},
+        {"VendasVendedor.rpt",
+         {"Title=Vendas por Vendedor", "Source=Relato006", header, "Column=Número|Número Venda|30|R|0",
+          "Column=Data|Data Venda|30|L|dd/mm/yyyy", "Column=Total|Total Venda|40|R|#,##0.00", "Group=Vendedor",
+          "Sum=Total Venda"}},
+    };
 }
 
 std::vector<std::string> MotivaLines() {

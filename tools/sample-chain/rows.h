@@ -3,6 +3,7 @@
 
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/dao/dao.h"
@@ -19,6 +20,9 @@ void FillCatalogue(const dao::Database& bd2, bool criteria);
 void FillStatus(const dao::Database& backup);
 void FillPostal(const dao::Database& cep);
 std::vector<std::string> MotivaLines();
+// The report files of the catalogue's reports (name, lines), read by the report-printing control
+// from the program folder.
+std::vector<std::pair<std::string, std::vector<std::string>>> ReportFiles();
 // A store's Produto.MDB: settings row, stores, product tables, sales with items and payments,
 // transfers, and the report queries.
 void FillStoreProduto(const dao::DBEngine& engine, const dao::Database& produto, const Store& store,

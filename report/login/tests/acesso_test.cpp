@@ -20,6 +20,7 @@
 #include "platform/win/oledate.h"
 #include "platform/win/registry.h"
 #include "report/core/startup.h"
+#include "report/core/windows.h"
 #include "report/core/tests/support/core_fixture.h"
 #include "report/login/acesso.h"
 

@@ -1,0 +1,133 @@
+// Times the catalogue window's run of the grouped report "Vendas por Vendedor" (every sale of the
+// large sample store, grouped by salesman): from the click on Executar to the preview showing its
+// first page, and the whole report written to PDF. Targets: at most 1 s and at most 10 s.
+//
+// Usage: report_print_bench [--root DIR] [--keep]
+// --root  the machine root of a large sample chain; built there when it holds none yet (the build
+//         takes a while, so a kept root makes repeated runs quick). Default: a temporary folder.
+// --keep  leaves the temporary machine root in place and prints its path.
+#include <QApplication>
+#include <QPrinter>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "platform/controls/grid/data_grid.h"
+#include "platform/controls/report/report_preview.h"
+#include "platform/forms/app.h"
+#include "platform/forms/datacontrol.h"
+#include "platform/forms/services.h"
+#include "platform/win/error.h"
+#include "platform/win/paths.h"
+#include "report/core/connections.h"
+#include "report/core/state.h"
+#include "report/reports/inicio.h"
+#include "tools/sample-chain/chain.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double Seconds(Clock::time_point from) { return std::chrono::duration<double>(Clock::now() - from).count(); }
+
+std::filesystem::path TemporaryRoot() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "report-print-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+    return pattern;
+}
+
+// Builds the large chain into `root` unless it is there already.
+void EnsureChain(const std::filesystem::path& root) {
+    win::SetMachineRoot(root);
+    if (std::filesystem::exists(root / "drives" / "f" / "LOJA01")) return;
+    const auto start = Clock::now();
+    sample_chain::Options options;
+    options.root = root;
+    options.large = true;
+    sample_chain::BuildChain(options);
+    std::printf("built the large sample chain in %.1f s\n", Seconds(start));
+}
+
+int Run(const std::filesystem::path& root) {
+    EnsureChain(root);
+    report::SetProgramFolder("C:\\REPORT");
+    forms::SetDataEngine(report::ProgramEngine());
+    forms::ScriptedMessageBoxes boxes;
+    forms::InstallMessageBoxes(&boxes);
+    report::PastaDados = "F:\\LOJA01";
+    report::CodUsuarioAtual = 1;
+    report::NomeUsuario = "GERENTE";
+    report::AbrirBDLoja();
+
+    const std::filesystem::path pdf = root / "VendasVendedor.pdf";
+    auto window = std::make_unique<report::reports::Inicio>();
+    window->Show();
+    window->TbRelatorios().SetRow(5);   // R006, "Vendas por Vendedor"
+    window->TbRelatorios_RowColChange();
+    if (window->CodAplicacaoAtual() != "R006") throw std::runtime_error("the catalogue does not list R006 sixth");
+
+    const auto click = Clock::now();
+    window->BtnImprimir_Click();
+    const double firstPage = Seconds(click);
+    const controls::report::PreviewWindow* preview = window->Report1().Printer().Preview();
+    if (preview == nullptr || !boxes.shown.empty()) {
+        std::fprintf(stderr, "no preview: %s\n", boxes.shown.empty() ? "" : boxes.shown.back().text.c_str());
+        return 1;
+    }
+    const int pages = preview->PageCount();
+
+    const auto renderStart = Clock::now();
+    const auto laidOut = window->Report1().Printer().Render();
+    std::printf("the control's own layout of the report (rows read and laid out): %.3f s\n", Seconds(renderStart));
+    const auto exportStart = Clock::now();
+    window->Report1().Printer().ExportPdf(pdf);
+    const double wholePdf = Seconds(exportStart);
+
+    std::printf("report: Vendas por Vendedor, %d pages\n", pages);
+    std::printf("print click to first preview page: %.3f s (target <= 1 s)\n", firstPage);
+    std::printf("whole report to PDF: %.3f s (target <= 10 s), %.1f MB\n", wholePdf,
+                static_cast<double>(std::filesystem::file_size(pdf)) / 1e6);
+    window->Drop();
+    forms::App().CollectUnloaded();
+    report::ResetProgramState();
+    forms::InstallMessageBoxes(nullptr);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    std::filesystem::path root;
+    bool keep = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--root" && i + 1 < argc) {
+            root = argv[++i];
+            keep = true;
+        } else if (arg == "--keep") {
+            keep = true;
+        } else {
+            std::fprintf(stderr, "usage: report_print_bench [--root DIR] [--keep]\n");
+            return 2;
+        }
+    }
+    const bool temporary = root.empty();
+    if (temporary) root = TemporaryRoot();
+    std::filesystem::create_directories(root);
+    int result = 1;
+    try {
+        result = Run(std::filesystem::canonical(root));
+    } catch (const win::RuntimeError& error) {
+        std::fprintf(stderr, "error %ld: %s\n", error.Number(), error.Description().c_str());
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "%s\n", error.what());
+    }
+    if (temporary && !keep) std::filesystem::remove_all(root);
+    if (temporary && keep) std::printf("machine root kept in %s\n", root.string().c_str());
+    return result;
+}

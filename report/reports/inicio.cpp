@@ -1,0 +1,517 @@
+#include "report/reports/inicio.h"
+
+#include <map>
+
+#include "platform/controls/grid/data_grid.h"
+#include "platform/controls/threed/threed.h"
+#include "platform/forms/app.h"
+#include "platform/forms/colors.h"
+#include "platform/forms/controls.h"
+#include "platform/forms/datacontrol.h"
+#include "platform/forms/errors.h"
+#include "platform/forms/keys.h"
+#include "platform/forms/services.h"
+#include "platform/forms/strings.h"
+#include "report/core/connections.h"
+#include "report/core/error_routine.h"
+#include "report/core/rights.h"
+#include "report/core/startup.h"
+#include "report/core/state.h"
+#include "report/core/windows.h"
+#include "report/reports/report_state.h"
+
+namespace report::reports {
+
+namespace {
+
+constexpr const char* kCaption = "Relatórios Gerais";
+constexpr const char* kSelecioneRelatorio = "Selecione o Relatório";
+constexpr const char* kSelecioneCriterio = "Selecione o Critério";
+constexpr const char* kTitulo = "Mensagem";
+constexpr int kWarning = forms::mb::Exclamation;
+
+// The per-user catalogue query that the search and its fallback extend (query B).
+std::string PerUserQueryB(long codUsuario) {
+    return "SELECT Aplicacao.CodAplicacao, Aplicacao.Nome, Aplicacao.Consulta, Aplicacao.Relatorio, "
+           "Aplicacao.Consolidado, Relacao.CodUsuario, Relacao.Consulta, Relacao.Imprime FROM Aplicacao RIGHT JOIN "
+           "Relacao ON Aplicacao.CodAplicacao = Relacao.CodAplicacao Where (((Aplicacao.Consulta) <> '') And "
+           "((Aplicacao.Relatorio) <> '') And ((Relacao.CodUsuario) =" +
+           std::to_string(codUsuario);
+}
+
+constexpr const char* kRightsTail = " ) And (((Relacao.Consulta) = 'S') Or ((Relacao.Imprime) = 'S')))";
+
+// A search text inside a quoted Like pattern: its quotes doubled, so that it stays one value.
+std::string QuotedSearch(const std::string& text) {
+    std::string quoted;
+    for (char c : text) {
+        quoted += c;
+        if (c == '\'') quoted += '\'';
+    }
+    return "'*" + quoted + "*'";
+}
+
+bool IsAdministrator() {
+    const dao::Value nivel = TabelaUsuario->Fields().Item("Nivel").GetValue();
+    return !nivel.IsNull() && nivel.ToText() == "A";
+}
+
+std::string TextOf(const dao::Value& value) { return value.IsNull() ? std::string() : value.ToText(); }
+
+}  // namespace
+
+std::string CatalogueLoadQuery(bool administrator, long codUsuario) {
+    if (administrator) {
+        return "SELECT Aplicacao.* FROM Aplicacao Where Consulta <> Null and Relatorio <> Null and Trim(Consulta) <> '' "
+               "and Trim(Relatorio) <> ''  ORDER BY CodAplicacao  Asc";
+    }
+    return "SELECT Aplicacao.CodAplicacao, Aplicacao.Nome, Aplicacao.Consulta, Aplicacao.Relatorio, "
+           "Aplicacao.Consolidado, Relacao.codUsuario, Relacao.Consulta, Relacao.Imprime FROM Aplicacao RIGHT JOIN "
+           "Relacao ON Aplicacao.CodAplicacao = Relacao.CodAplicacao Where ((trim(Aplicacao.Consulta) <> '') And "
+           "(trim(Aplicacao.Relatorio) <> '') And ((Relacao.CodUsuario) =" +
+           std::to_string(codUsuario) + kRightsTail + " ORDER BY Aplicacao.Nome";
+}
+
+std::string CatalogueSearchQuery(bool administrator, long codUsuario, const std::string& text) {
+    if (administrator) {
+        return "SELECT Aplicacao.* FROM Aplicacao Where Consulta <> Null and Relatorio <> Null  And Nome like" +
+               QuotedSearch(text) + " ORDER BY CodAplicacao  Asc";
+    }
+    return PerUserQueryB(codUsuario) + kRightsTail + " And Nome like" + QuotedSearch(text) + " ORDER BY Aplicacao.Nome";
+}
+
+std::string CatalogueFallbackQuery(bool administrator, long codUsuario) {
+    if (administrator) {
+        return "SELECT Aplicacao.* FROM Aplicacao Where Consulta <> Null and Relatorio <> Null  ORDER BY CodAplicacao  Asc";
+    }
+    return PerUserQueryB(codUsuario) + kRightsTail + " ORDER BY Aplicacao.Nome";
+}
+
+struct Inicio::Controls {
+    controls::threed::Panel3D* painelLocaliza = nullptr;
+    forms::TextBox* zmProcura = nullptr;
+    forms::Label* zmLabel = nullptr;
+    std::map<std::string, controls::threed::Button3D*> buttons;
+    forms::DataControl* dataCriterio = nullptr;
+    forms::DataControl* dataRelatorios = nullptr;
+    controls::threed::Frame3D* frameSelecionar = nullptr;
+    controls::grid::DataGrid* tbRelatorios = nullptr;
+    controls::grid::DataGrid* tbCriterio = nullptr;
+    forms::Label* lblMensagem = nullptr;
+};
+
+Inicio::Inicio(controls::report::ReportPrinter::Hooks reportHooks)
+    : forms::Window("Inicio"), reportHooks_(std::move(reportHooks)) {}
+
+Inicio::~Inicio() = default;
+
+controls::threed::Panel3D& Inicio::PainelLocaliza() const { return *controls_->painelLocaliza; }
+forms::TextBox& Inicio::ZmProcura() const { return *controls_->zmProcura; }
+controls::threed::Button3D& Inicio::Button(const std::string& name) const { return *controls_->buttons.at(name); }
+forms::Label& Inicio::LblMensagem() const { return *controls_->lblMensagem; }
+controls::threed::Frame3D& Inicio::FrameSelecionar() const { return *controls_->frameSelecionar; }
+controls::grid::DataGrid& Inicio::TbRelatorios() const { return *controls_->tbRelatorios; }
+controls::grid::DataGrid& Inicio::TbCriterio() const { return *controls_->tbCriterio; }
+forms::DataControl& Inicio::DataRelatorios() const { return *controls_->dataRelatorios; }
+forms::DataControl& Inicio::DataCriterio() const { return *controls_->dataCriterio; }
+controls::report::ReportControl& Inicio::Report1() const { return *report1_.Get(); }
+
+// The layout, in twips: the frame with the two grids, the message line, one row of buttons (each
+// state shows its own), and the search panel in the buttons' place.
+void Inicio::CreateControls() {
+    controls_ = std::make_unique<Controls>();
+    Controls& c = *controls_;
+    SetKeyPreview(true);
+    SetCaption(kCaption);
+    SetSize(9300, 6450);
+    c.painelLocaliza = &Add<controls::threed::Panel3D>("PainelLocaliza");
+    c.painelLocaliza->Move(120, 5520, 9000, 600);
+    c.painelLocaliza->SetVisible(false);
+    c.zmLabel = &Add<forms::Label>("ZmLabel", c.painelLocaliza);
+    c.zmLabel->SetCaption("Digite o Relatório : ");
+    c.zmLabel->Move(120, 180, 1800, 300);
+    c.zmProcura = &Add<forms::TextBox>("ZmProcura", c.painelLocaliza);
+    c.zmProcura->Move(1950, 120, 3900, 360);
+    CreateButtons();
+    c.dataCriterio = &Add<forms::DataControl>("DataCriterio");
+    c.dataRelatorios = &Add<forms::DataControl>("DataRelatorios");
+    for (forms::DataControl* data : {c.dataCriterio, c.dataRelatorios}) {
+        data->SetVisible(false);
+        data->SetConnect(std::string(";PWD=") + kSenhaLoja);
+        data->SetReadOnly(true);
+    }
+    c.frameSelecionar = &Add<controls::threed::Frame3D>("FrameSelecionar");
+    c.frameSelecionar->SetCaption(kSelecioneRelatorio);
+    c.frameSelecionar->Move(120, 60, 9000, 4860);
+    c.tbRelatorios = &Add<controls::grid::DataGrid>("TbRelatorios", c.frameSelecionar);
+    c.tbRelatorios->AddColumn("NOME DO RELATÓRIO", "Nome");
+    c.tbCriterio = &Add<controls::grid::DataGrid>("TbCriterio", c.frameSelecionar);
+    c.tbCriterio->AddColumn("", "Nome");
+    // Each grid's one column spans the grid, less room for its scroll bar.
+    for (controls::grid::DataGrid* grid : {c.tbRelatorios, c.tbCriterio}) {
+        grid->Move(120, 300, 8760, 4440);
+        grid->SetColumnWidth(0, 8400);
+    }
+    c.tbRelatorios->SetDataSource(*c.dataRelatorios);
+    c.tbCriterio->SetDataSource(*c.dataCriterio);
+    c.tbCriterio->SetVisible(false);
+    c.lblMensagem = &Add<forms::Label>("LblMensagem");
+    c.lblMensagem->Move(120, 5010, 9000, 360);
+    report1_ = controls::report::ReportControl::Create(reportHooks_);
+    // The catalogue has the focus when the window opens.
+    c.tbRelatorios->SetTabIndex(0);
+    ApplyTabOrder();
+    ConnectFocusColours();
+    c.tbRelatorios->RowColChange = [this](int, int) { TbRelatorios_RowColChange(); };
+    c.tbCriterio->RowColChange = [this](int, int) { TbCriterio_RowColChange(); };
+    c.tbRelatorios->KeyDown = [this](int& keyCode, int shift) { TbRelatorios_KeyDown(keyCode, shift); };
+    c.tbCriterio->KeyDown = [this](int& keyCode, int shift) { TbCriterio_KeyDown(keyCode, shift); };
+}
+
+void Inicio::CreateButtons() {
+    struct Spec {
+        const char* name;
+        const char* caption;
+        bool inPanel;
+        int left;
+        void (Inicio::*click)();
+    };
+    const Spec specs[] = {
+        {"BtnProcura", "&Procura", true, 6000, &Inicio::BtnProcura_Click},
+        {"BtnEsc", "&Cancela", true, 7500, &Inicio::BtnEsc_Click},
+        {"BtnSair", "Sai&r", false, 7800, &Inicio::BtnSair_Click},
+        {"BtnSelecionar", "&Selecionar", false, 1560, &Inicio::BtnSelecionar_Click},
+        {"BtnProcurar", "Pr&ocurar", false, 120, &Inicio::BtnProcurar_Click},
+        {"BtnVerificar", "&Verificar", false, 3000, &Inicio::BtnVerificar_Click},
+        {"BtnFim", "&Fim", false, 7800, &Inicio::BtnFim_Click},
+        {"BtnCancelar", "&Cancelar", false, 3000, &Inicio::BtnCancelar_Click},
+        {"BtnImprimir", "&Executar", false, 120, &Inicio::BtnImprimir_Click},
+        {"BtnCriterio", "Cri&tério", false, 1560, &Inicio::BtnCriterio_Click},
+    };
+    for (const Spec& spec : specs) {
+        auto& button = Add<controls::threed::Button3D>(spec.name, spec.inPanel ? controls_->painelLocaliza : nullptr);
+        button.SetCaption(spec.caption);
+        button.Move(spec.left, spec.inPanel ? 90 : 5520, spec.inPanel ? 1350 : 1320, 420);
+        button.Click = [this, click = spec.click] { (this->*click)(); };
+        controls_->buttons[spec.name] = &button;
+    }
+    Button("BtnProcurar").Widget()->setToolTip(QString::fromUtf8("Procurar(Alt + O)"));
+    for (const char* hidden : {"BtnFim", "BtnCancelar", "BtnImprimir", "BtnCriterio"}) Button(hidden).SetVisible(false);
+}
+
+// One focus rule for the family: buttons colour their caption, the search field its back, the
+// grids their highlight.
+void Inicio::ConnectFocusColours() {
+    for (auto& [name, button] : controls_->buttons) {
+        button->GotFocus = [button] { button->SetForeColor(forms::ColorFromText("&HC0")); };
+        button->LostFocus = [button] { button->SetForeColor(forms::ColorFromText("&H0")); };
+    }
+    forms::TextBox* procura = controls_->zmProcura;
+    procura->GotFocus = [procura] { procura->SetBackColor(forms::ColorFromText("&HC0C0FF")); };
+    procura->LostFocus = [procura] { procura->SetBackColor(forms::ColorFromText("&HFFFFFF")); };
+    for (controls::grid::DataGrid* grid : {controls_->tbRelatorios, controls_->tbCriterio}) {
+        grid->GotFocus = [grid] { grid->SetHighlightColor(forms::ColorFromText("&HC0")); };
+        grid->LostFocus = [grid] { grid->SetHighlightColor(forms::ColorFromText("&H8000000D")); };
+    }
+}
+
+void Inicio::Form_Load() {
+    SetReportRun([this] { BtnImprimir_Click(); });
+    TabelaLoja.Set(BancoProdutoLoja->OpenRecordset("Loja", dao::dbOpenTable));
+    TabelaLoja->SetIndex("IndLojaOrigem");
+    TabelaLoja->Seek("=", {dao::Value("*")});
+    if (TabelaLoja->NoMatch()) {
+        NomeLoja = std::string("Produto");
+    } else {
+        NomeLoja = forms::Left(TextOf(TabelaLoja->Fields().Item("Nome").GetValue()), 20) + forms::Space(20);
+    }
+    CloseIfOpen(TabelaLoja);
+    SetCaption(forms::Trim(NomeLoja) + " - " + kCaption);
+    DataCriterio().SetDatabaseName(PastaDados + "\\BD2.MDB");
+    DataCriterio().SetRecordSource(" SELECT * from Criterio ");
+    DataCriterio().Refresh();
+    DataRelatorios().SetDatabaseName(PastaDados + "\\bd2.mdb");
+    LoadCatalogue(CatalogueLoadQuery(IsAdministrator(), CodUsuarioAtual));
+}
+
+// Opens `source` in the catalogue grid; its first row becomes the current report.
+void Inicio::LoadCatalogue(const std::string& source) {
+    DataRelatorios().SetRecordSource(source);
+    DataRelatorios().Refresh();
+    TbRelatorios_RowColChange();
+}
+
+void Inicio::Form_Activate() {
+    if (RetornoCriterio != "S") return;
+    RetornoCriterio = std::string("N");
+    SelectRowOf(CodRelatorio);
+    BtnImprimir_Click();
+}
+
+// Makes the catalogue row of `codAplicacao` current, keeping the criterion the builder handed
+// back; nothing when the catalogue no longer lists it.
+void Inicio::SelectRowOf(const std::string& codAplicacao) {
+    if (codAplicacao.empty() || codAplicacao == codAplicacaoAtual_ || !DataRelatorios().HasRecordset()) return;
+    const std::string texto = TextoCriterio;
+    const std::string nome = NomeCriterio;
+    dao::Recordset& rs = DataRelatorios().Recordset();
+    int row = 0;
+    int found = -1;
+    for (rs.MoveFirst(); !rs.Eof() && found < 0; rs.MoveNext(), ++row) {
+        if (TextOf(rs.Fields().Item("CodAplicacao").GetValue()) == codAplicacao) found = row;
+    }
+    if (found >= 0 && found != TbRelatorios().Row()) TbRelatorios().SetRow(found);
+    PositionCatalogue();
+    TbRelatorios_RowColChange();
+    TextoCriterio = texto;
+    NomeCriterio = nome;
+}
+
+void Inicio::PositionCatalogue() {
+    dao::Recordset& rs = DataRelatorios().Recordset();
+    if (rs.RecordCount() == 0) return;
+    rs.MoveFirst();
+    for (int row = 0; row < TbRelatorios().Row() && !rs.Eof(); ++row) rs.MoveNext();
+}
+
+void Inicio::TbRelatorios_RowColChange() {
+    if (TbRelatorios().Row() < 0) return;
+    const std::vector<forms::Step> steps = {
+        {"", [this](forms::StepFlow&) {
+             dao::Recordset& rs = DataRelatorios().Recordset();
+             codAplicacaoAtual_ = TextOf(rs.Fields().Item("CodAplicacao").GetValue());
+             // The per-user query joins two Consulta fields; the catalogue's is its third column.
+             consultaAtual_ = TextOf((IsAdministrator() ? rs.Fields().Item("Consulta") : rs.Fields().Item(2)).GetValue());
+             relatorioAtual_ = TextOf(rs.Fields().Item("Relatorio").GetValue());
+             const dao::Value consolidado = rs.Fields().Item("Consolidado").GetValue();
+             RelatorioConsolidado = consolidado.IsNull() ? std::string("N") : forms::UCase(consolidado.ToText());
+             const bool pending = !Resposta.IsEmpty() && !(Resposta.IsString() && forms::CStr(Resposta).empty());
+             if (!pending) {
+                 TextoCriterio.clear();
+                 NomeCriterio.clear();
+             }
+         }},
+    };
+    forms::RunSteps(steps, [](const win::RuntimeError&, std::string_view) {
+        Tela = "Relato";
+        Rotina = "TbRelatorios";
+        TrataErro();
+        FecharBDLoja();
+        return forms::Resume::Leave();
+    });
+}
+
+void Inicio::TbCriterio_RowColChange() {
+    if (TbCriterio().Row() < 0) return;
+    dao::Recordset& rs = DataCriterio().Recordset();
+    TextoCriterio = TextOf(rs.Fields().Item("Criterio").GetValue());
+    NomeCriterio = TextOf(rs.Fields().Item("Nome").GetValue());
+}
+
+void Inicio::SetSelectionButtons(bool visible) {
+    for (const char* name : {"BtnProcurar", "BtnSelecionar", "BtnVerificar", "BtnSair"}) Button(name).SetVisible(visible);
+}
+
+// Shows or hides a grid. A focused grid gives up the focus before it hides: the item view would
+// otherwise pass the focus on as a Tab key does, moving its current row, and with it the report
+// or the criterion the window tracks.
+void Inicio::SetGridVisible(controls::grid::DataGrid& grid, bool visible) {
+    if (!visible && grid.Widget() != nullptr && grid.Widget()->hasFocus()) grid.Widget()->clearFocus();
+    grid.SetVisible(visible);
+}
+
+// The report-selection state (visible) or the criterion-choice state.
+void Inicio::ShowSelection(bool visible) {
+    FrameSelecionar().SetCaption(visible ? kSelecioneRelatorio : kSelecioneCriterio);
+    SetGridVisible(TbRelatorios(), visible);
+    SetSelectionButtons(visible);
+    for (const char* name : {"BtnCriterio", "BtnCancelar", "BtnImprimir"}) Button(name).SetVisible(!visible);
+    SetGridVisible(TbCriterio(), !visible);
+}
+
+void Inicio::BtnProcurar_Click() {
+    PainelLocaliza().SetVisible(true);
+    ZmProcura().SetFocus();
+    SetSelectionButtons(false);
+    Button("BtnImprimir").SetVisible(false);
+    TbRelatorios().SetEnabled(false);
+}
+
+void Inicio::BtnProcura_Click() {
+    const bool administrator = IsAdministrator();
+    DataRelatorios().SetRecordSource(CatalogueSearchQuery(administrator, CodUsuarioAtual, ZmProcura().Text()));
+    DataRelatorios().Refresh();
+    if (DataRelatorios().Recordset().RecordCount() == 0) {
+        forms::MsgBox("Não Encontrado Nenhum Relatório", kWarning, kTitulo);
+        DataRelatorios().SetRecordSource(CatalogueFallbackQuery(administrator, CodUsuarioAtual));
+        DataRelatorios().Refresh();
+    }
+    TbRelatorios().Refresh();
+    TbRelatorios_RowColChange();
+    ZmProcura().SetText("");
+    BtnEsc_Click();
+}
+
+void Inicio::BtnEsc_Click() {
+    PainelLocaliza().SetVisible(false);
+    SetSelectionButtons(true);
+    TbRelatorios().SetEnabled(true);
+    TbRelatorios().SetFocus();
+}
+
+void Inicio::BtnSelecionar_Click() {
+    if (!VerificaAutorizacao("CRITERIO", "C", "S")) return;
+    DataCriterio().SetRecordSource(" SELECT * from Criterio Where Criterio.Nome <> Null And Criterio.Relatorio = '" +
+                                   codAplicacaoAtual_ +
+                                   "' ORDER BY Criterio.DataCriacao DESC , Criterio.Sequencia Desc");
+    DataCriterio().Refresh();
+    TbCriterio().SetColumnCaption(0, TextOf(DataRelatorios().Recordset().Fields().Item("Nome").GetValue()));
+    TbCriterio().Refresh();
+    ShowSelection(false);
+    TbCriterio().SetFocus();
+    TbCriterio_RowColChange();
+}
+
+void Inicio::BtnCriterio_Click() {
+    SQLBase.clear();
+    TextoCriterio.clear();
+    NomeCriterio.clear();
+    dao::Recordset selecionar = BancoBD2Loja->OpenRecordset("Selecionar", dao::dbOpenTable);
+    selecionar.SetIndex("IndTabela");
+    int filled = 0;
+    selecionar.Seek(">=", {dao::Value(codAplicacaoAtual_)});
+    if (!selecionar.NoMatch()) {
+        // Rows beyond the eleventh table of the report are ignored.
+        for (; !selecionar.Eof(); selecionar.MoveNext()) {
+            if (TextOf(selecionar.Fields().Item("CodAplicacao").GetValue()) != codAplicacaoAtual_) break;
+            if (static_cast<std::size_t>(filled) == kMaxTabelasRelatorio) continue;
+            CodRelatorio = codAplicacaoAtual_;
+            RetornoCriterio = std::string("N");
+            TabelasRelatorio[static_cast<std::size_t>(filled++)] = TextOf(selecionar.Fields().Item("Tabela").GetValue());
+        }
+    }
+    Contador = static_cast<std::int16_t>(filled - 1);
+    selecionar.Close();
+    if (filled == 0) {
+        forms::MsgBox("Não Existe Nenhum Tipo de Seleção", kWarning, kTitulo);
+        TbRelatorios().SetFocus();
+        VoltaSelecao();
+        return;
+    }
+    if (builder_.show) builder_.show();
+    BtnCancelar_Click();
+    VoltaSelecao();
+}
+
+void Inicio::BtnCancelar_Click() {
+    ShowSelection(true);
+    TbRelatorios().SetFocus();
+}
+
+void Inicio::VoltaSelecao() {
+    FrameSelecionar().SetCaption(kSelecioneRelatorio);
+    for (const char* name : {"BtnCriterio", "BtnImprimir", "BtnCancelar"}) Button(name).SetVisible(false);
+    SetGridVisible(TbCriterio(), false);
+    forms::DoEvents();
+    SetSelectionButtons(true);
+    SetGridVisible(TbRelatorios(), true);
+    forms::DoEvents();
+}
+
+void Inicio::RetirarTabStop(bool status) {
+    std::vector<forms::Step> steps;
+    for (forms::Control* control : forms::Window::Controls()) {
+        steps.push_back({"", [control, status](forms::StepFlow&) { control->SetTabStop(status); }});
+    }
+    forms::RunSteps(steps, [](const win::RuntimeError& error, std::string_view) {
+        if (error.Number() == 438) return forms::Resume::Next();
+        Tela = "Relato";
+        Rotina = "RetirarTabStop";
+        TrataErro();
+        return forms::Resume::Leave();
+    });
+}
+
+void Inicio::BtnFim_Click() {
+    emVisualizacao_ = std::string("N");
+    TextoCriterio.clear();
+    NomeCriterio.clear();
+    RetirarTabStop(true);
+    Button("BtnFim").SetVisible(false);
+    SetSelectionButtons(true);
+    TbRelatorios().SetEnabled(true);
+    TbRelatorios().SetFocus();
+}
+
+void Inicio::BtnSair_Click() {
+    SairPrograma = std::string("S");
+    Unload();
+}
+
+void Inicio::TbRelatorios_KeyDown(int& keyCode, int) {
+    if (keyCode != forms::key::Return || Button("BtnFim").Visible() || !Button("BtnVerificar").Visible()) return;
+    TbRelatorios_RowColChange();
+    BtnSelecionar_Click();
+}
+
+void Inicio::TbCriterio_KeyDown(int& keyCode, int) {
+    if (keyCode != forms::key::Return) return;
+    const std::vector<forms::Step> steps = {{"", [this](forms::StepFlow&) { BtnImprimir_Click(); }}};
+    forms::RunSteps(steps, [](const win::RuntimeError&, std::string_view) {
+        Tela = "Report";
+        Rotina = "TbCriterio_KeyDown";
+        TrataErro();
+        return forms::Resume::Next();
+    });
+}
+
+void Inicio::Form_KeyDown(int& keyCode, int shift) {
+    controls::report::ReportPrinter& printer = report1_->Printer();
+    if (keyCode == forms::key::Return && PainelLocaliza().Visible()) BtnProcura_Click();
+    const bool printKey = keyCode == forms::key::F1 || keyCode == 'P';
+    if (shift == 2 && printKey && printer.PrintAllowed() && Button("BtnFim").Visible()) {
+        printer.SetDestination(1);
+        printer.SetAction(1);
+    }
+    if (keyCode == forms::key::Escape && !Button("BtnImprimir").Visible() && !PainelLocaliza().Visible()) {
+        SairPrograma = std::string("NAO");
+        forms::SendCloseKeys(true);
+        if (emVisualizacao_ == "S") BtnFim_Click();
+        return;
+    }
+    if (keyCode == forms::key::Add) printer.Zoom(100);
+    if (keyCode == forms::key::Subtract) printer.Zoom(80);
+}
+
+void Inicio::Form_KeyUp(int& keyCode, int) {
+    if (keyCode != forms::key::Escape) return;
+    if (PainelLocaliza().Visible()) {
+        BtnEsc_Click();
+    } else if (Button("BtnImprimir").Visible()) {
+        BtnCancelar_Click();
+    }
+}
+
+// Every way of closing: the preview and the query builder go first (they use the data-folder
+// set), then the data-folder set closes, the program-folder set opens, and the log-in shows.
+void Inicio::Form_Unload(int&) {
+    emVisualizacao_ = std::string("N");
+    report1_->Printer().ClosePreview();
+    if (builder_.isLoaded && builder_.unload && builder_.isLoaded()) builder_.unload();
+    SetReportRun(nullptr);
+    FecharBDLoja();
+    AbrirBD();
+    if (!forms::App().EndRequested()) ShowLoginWindow();
+}
+
+Inicio& InicioWindow() {
+    static Inicio window;
+    return window;
+}
+
+void InstallReports() {
+    forms::SetDataEngine(ProgramEngine());
+    SetCatalogueWindow([] { InicioWindow().Show(); });
+}
+
+}  // namespace report::reports

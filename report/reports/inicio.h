@@ -1,0 +1,175 @@
+// The report catalogue window `Inicio` ("Relatórios Gerais"): the program's main window after a
+// log-in. It lists the reports the user may consult or print, searches them by name, offers the
+// saved criteria of a report, opens the query builder for a new one, and runs or previews the
+// chosen report through the report-printing control `Report1`.
+//
+// States (each a set of visible controls; every change sets Visible on each control named):
+//
+//            BtnProcurar               BtnSelecionar / Enter        BtnCriterio
+//   search <------------- selection ---------------------> criterion ----------> query builder
+//          --BtnProcura/---> |  ^      <--BtnCancelar/Esc---  choice              (selection shown
+//            BtnEsc/Esc      |  |                               |                  meanwhile; its
+//                BtnVerificar|  |BtnFim                         |BtnImprimir/Enter hand-back runs
+//                            v  |                               v                  the report)
+//                          preview <-------------------------- run
+//   any state --BtnSair / Esc in selection / close box--> closed: data-folder set closed,
+//                                                         program-folder set opened, log-in shown
+//
+// Invariants:
+//   1. CodAplicacaoAtual, ConsultaAtual, RelatorioAtual and RelatorioConsolidado describe the
+//      catalogue grid's current row; a row change empties the criterion (text and name) unless
+//      the consolidation's answer is pending (Resposta neither Empty nor "").
+//   2. EmVisualizacao is "S" exactly while a preview this window started is open.
+//   3. The run query ("Relato" + last three characters of the report's query) is the only query
+//      a run writes; a report whose own query carries that name is refused, never overwritten.
+//   4. Every retry of a trapped statement (3298, 3420, 3012) happens once; a second failure takes
+//      the general path.
+//
+// Running a report (execution.cpp): a consolidated report only shows the consolidation window,
+// which calls BtnImprimir_Click again through report::RunReport once the flag is back to "N";
+// otherwise the temporary tables are re-created empty, the pre-queries run in index order with
+// their BACKUP.MDB targets sent to the program folder, the criterion is merged into the report's
+// query as the run query, and the control previews the report file from the program folder.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "platform/com/dispatch.h"
+#include "platform/controls/report/com/report_control.h"
+#include "platform/controls/report/report_printer.h"
+#include "platform/dao/dao.h"
+#include "platform/forms/window.h"
+#include "platform/win/error.h"
+
+namespace forms {
+class DataControl;
+class Label;
+class TextBox;
+}  // namespace forms
+
+namespace controls::grid {
+class DataGrid;
+}
+namespace controls::threed {
+class Button3D;
+class Frame3D;
+class Panel3D;
+}  // namespace controls::threed
+
+namespace report::reports {
+
+// What the catalogue window needs of the query builder window (filled by the builder).
+struct QueryBuilderHooks {
+    std::function<void()> show;      // shows it modeless, focus on its saved-criteria grid
+    std::function<bool()> isLoaded;
+    std::function<void()> unload;
+};
+
+class Inicio : public forms::Window {
+public:
+    explicit Inicio(controls::report::ReportPrinter::Hooks reportHooks = controls::report::ReportPrinter::DefaultHooks());
+    ~Inicio() override;
+
+    void SetQueryBuilder(QueryBuilderHooks hooks) { builder_ = std::move(hooks); }
+
+    // Public operations other windows call through the window object.
+    bool CriaTabela();
+    void ImpRelatorio();
+    void BtnImprimir_Click();
+    void RetirarTabStop(bool status);
+    void VoltaSelecao();
+    void BtnCancelar_Click();
+
+    // Handlers, public for the tests that drive the window as a user would.
+    void BtnProcurar_Click();
+    void BtnProcura_Click();
+    void BtnEsc_Click();
+    void BtnSelecionar_Click();
+    void BtnCriterio_Click();
+    void BtnFim_Click();
+    void BtnSair_Click();
+    void BtnVerificar_Click();
+    void TbRelatorios_RowColChange();
+    void TbCriterio_RowColChange();
+
+    // Window-level state, read by tests.
+    const std::string& CodAplicacaoAtual() const { return codAplicacaoAtual_; }
+    const std::string& ConsultaAtual() const { return consultaAtual_; }
+    const std::string& RelatorioAtual() const { return relatorioAtual_; }
+    const std::string& EmVisualizacao() const { return emVisualizacao_; }
+
+    // The controls, by their names in the window's layout.
+    controls::threed::Panel3D& PainelLocaliza() const;
+    forms::TextBox& ZmProcura() const;
+    controls::threed::Button3D& Button(const std::string& name) const;
+    forms::Label& LblMensagem() const;
+    controls::threed::Frame3D& FrameSelecionar() const;
+    controls::grid::DataGrid& TbRelatorios() const;
+    controls::grid::DataGrid& TbCriterio() const;
+    forms::DataControl& DataRelatorios() const;
+    forms::DataControl& DataCriterio() const;
+    controls::report::ReportControl& Report1() const;
+    // Puts the catalogue's recordset back on the grid's current row after a walk over it.
+    void PositionCatalogue();
+
+protected:
+    void CreateControls() override;
+    void Form_Load() override;
+    void Form_Activate() override;
+    void Form_KeyDown(int& keyCode, int shift) override;
+    void Form_KeyUp(int& keyCode, int shift) override;
+    void Form_Unload(int& cancel) override;
+
+private:
+    struct Controls;
+    void CreateButtons();
+    void ConnectFocusColours();
+    void ShowSelection(bool visible);
+    void SetGridVisible(controls::grid::DataGrid& grid, bool visible);
+    void SetSelectionButtons(bool visible);
+    void EnterPreviewState();
+    void LoadCatalogue(const std::string& source);
+    void TbRelatorios_KeyDown(int& keyCode, int shift);
+    void TbCriterio_KeyDown(int& keyCode, int shift);
+    void SelectRowOf(const std::string& codAplicacao);
+    void BackToSelection();
+
+    // Execution (execution.cpp).
+    bool WalkPreparation(const char* table, const char* index, const std::function<bool()>& row);
+    bool PrepareTables();
+    bool RunPreQueries();
+    bool RunTrapped(const std::function<void()>& statement);
+    bool PrintRights();
+    bool WriteRunQuery(const std::string& criterion);
+    void SetReportFile(bool withCriterion);
+    void ShowCriterionError(const win::RuntimeError& error);
+
+    controls::report::ReportPrinter::Hooks reportHooks_;
+    std::unique_ptr<Controls> controls_;
+    QueryBuilderHooks builder_;
+    com::ComPtr<controls::report::ReportControl> report1_;
+
+    std::string codAplicacaoAtual_;
+    std::string consultaAtual_;
+    std::string relatorioAtual_;
+    std::string emVisualizacao_ = "N";
+    // Execution's own fields.
+    std::optional<dao::Recordset> tabelaPreparo_;
+    std::string assuntoPreparo_;
+    std::string sqlMontado_;
+    std::string nomeConsultaRelatorio_;
+};
+
+// The catalogue queries by the user's level (an administrator when Nivel is "A").
+std::string CatalogueLoadQuery(bool administrator, long codUsuario);
+std::string CatalogueSearchQuery(bool administrator, long codUsuario, const std::string& text);
+std::string CatalogueFallbackQuery(bool administrator, long codUsuario);
+
+// The one catalogue window of the program, and the hook that shows it after a log-in.
+Inicio& InicioWindow();
+void InstallReports();
+
+}  // namespace report::reports

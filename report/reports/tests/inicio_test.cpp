@@ -1,0 +1,234 @@
+// The catalogue window over the sample chain: the catalogue of each level, the search, the row
+// state, the criterion choice, the keys and the close back to the log-in.
+#include "report/reports/inicio.h"
+
+#include "platform/forms/keys.h"
+#include "report/core/rights.h"
+#include "report/reports/tests/support/reports_fixture.h"
+
+namespace report::reports::testing {
+namespace {
+
+TEST_F(ReportsTest, EachLevelSeesItsCatalogue) {
+    struct Row {
+        int user;
+        std::vector<std::string> codes;
+    };
+    const std::vector<Row> rows = {
+        {kGerente, {"R001", "R002", "R003", "R004", "R005", "R006"}},   // every report, by code
+        {kCaixa, {"R002", "R001"}},                                    // granted ones, by name
+        {kJose, {}},
+    };
+    for (const Row& row : rows) {
+        Inicio& window = Open(row.user);
+        EXPECT_EQ(window.Caption(), "LOJA CENTRO - Relatórios Gerais");
+        EXPECT_EQ(Codes(), row.codes) << row.user;
+        EXPECT_EQ(window.CodAplicacaoAtual(), row.codes.empty() ? "" : row.codes.front());
+        window.Drop();
+        ResetProgramState();
+    }
+}
+
+TEST_F(ReportsTest, RowChangeTracksTheReportAndClearsTheCriterion) {
+    Inicio& window = Open(kCaixa);
+    Pick("R002");
+    EXPECT_EQ(window.ConsultaAtual(), "Produtos002") << ErrorLog();   // the catalogue's Consulta of the joined query
+    EXPECT_EQ(window.RelatorioAtual(), "Produtos.rpt");
+    EXPECT_EQ(RelatorioConsolidado, "N");                // Consolidado Null
+    TextoCriterio = " Where (1=1)";
+    NomeCriterio = "VELHO";
+    Pick("R001");
+    EXPECT_EQ(TextoCriterio, "");
+    EXPECT_EQ(NomeCriterio, "");
+    window.Drop();
+    ResetProgramState();
+
+    Open(kGerente);
+    const std::vector<std::pair<std::string, std::string>> flags = {{"R003", "S"}, {"R005", "N"}, {"R001", "N"}};
+    for (const auto& [code, flag] : flags) {
+        Pick(code);
+        EXPECT_EQ(RelatorioConsolidado, flag) << code;
+    }
+    // While the consolidation's answer is pending the criterion survives the row change.
+    TextoCriterio = " Where (1=1)";
+    Resposta = forms::Value(6L);
+    Pick("R002");
+    EXPECT_EQ(TextoCriterio, " Where (1=1)");
+}
+
+TEST_F(ReportsTest, SearchFiltersTheCatalogueOrRestoresItWithAMessage) {
+    Inicio& window = Open(kGerente);
+    window.BtnProcurar_Click();
+    EXPECT_TRUE(window.PainelLocaliza().Visible());
+    EXPECT_FALSE(window.TbRelatorios().Enabled());
+    for (const char* hidden : {"BtnProcurar", "BtnSelecionar", "BtnVerificar", "BtnImprimir", "BtnSair"}) {
+        EXPECT_FALSE(Visible(hidden)) << hidden;
+    }
+    window.ZmProcura().SetText("vendedor");
+    int enter = forms::key::Return;
+    window.RouteKey(true, enter, 0, nullptr);
+    EXPECT_EQ(Codes(), (std::vector<std::string>{"R005", "R006"}));
+    EXPECT_FALSE(window.PainelLocaliza().Visible());
+    EXPECT_EQ(window.ZmProcura().Text(), "");
+    EXPECT_TRUE(boxes_.shown.empty());
+
+    // Nothing found (a quote included): the message, then the whole catalogue again.
+    window.BtnProcurar_Click();
+    window.ZmProcura().SetText("d'x");
+    window.BtnProcura_Click();
+    ASSERT_EQ(boxes_.shown.size(), 1u);
+    EXPECT_EQ(boxes_.shown[0].text, "Não Encontrado Nenhum Relatório");
+    EXPECT_EQ(boxes_.shown[0].style, 48);
+    EXPECT_EQ(boxes_.shown[0].title, "Mensagem");
+    EXPECT_EQ(Codes().size(), 6u);
+    EXPECT_TRUE(window.TbRelatorios().Enabled());
+    EXPECT_FALSE(forms::App().EndRequested());
+}
+
+TEST_F(ReportsTest, CashierSearchStaysWithinTheirRights) {
+    Open(kCaixa);
+    window_->ZmProcura().SetText("' Or Nome like '");
+    window_->BtnProcura_Click();
+    EXPECT_EQ(Codes(), (std::vector<std::string>{"R002", "R001"}));
+    window_->ZmProcura().SetText("período");
+    window_->BtnProcura_Click();
+    EXPECT_EQ(Codes(), (std::vector<std::string>{"R001"}));
+}
+
+TEST_F(ReportsTest, CriterionChoiceListsTheReportsSavedCriteriaAndEscReturns) {
+    Inicio& window = Open(kGerente);
+    Pick("R001");
+    window.BtnSelecionar_Click();
+    EXPECT_EQ(window.FrameSelecionar().Caption(), "Selecione o Critério");
+    EXPECT_TRUE(window.TbCriterio().Visible());
+    EXPECT_FALSE(window.TbRelatorios().Visible());
+    for (const char* shown : {"BtnCriterio", "BtnCancelar", "BtnImprimir"}) EXPECT_TRUE(Visible(shown)) << shown;
+    EXPECT_EQ(window.TbCriterio().Column(0).caption, "Vendas por Período");
+    // Newest first.
+    ASSERT_EQ(window.TbCriterio().RowCount(), 3);
+    EXPECT_EQ(window.TbCriterio().CellText(0, 0), "ACIMA DE 300");
+    EXPECT_EQ(NomeCriterio, "ACIMA DE 300");
+    EXPECT_EQ(TextoCriterio, " Where ([Venda].[Total Venda] > 300)");
+    window.TbCriterio().SetRow(1);
+    EXPECT_EQ(NomeCriterio, "CONCLUIDAS");
+    int esc = forms::key::Escape;
+    window.RouteKey(false, esc, 0, nullptr);
+    EXPECT_EQ(window.FrameSelecionar().Caption(), "Selecione o Relatório");
+    EXPECT_TRUE(window.TbRelatorios().Visible());
+    EXPECT_FALSE(Visible("BtnImprimir"));
+}
+
+TEST_F(ReportsTest, NewCriterionFillsTheTablesOfTheReportAndIgnoresMoreThanEleven) {
+    {
+        dao::Database bd2 = OpenStore("F:\\LOJA01\\Bd2.MDB");
+        for (int i = 0; i < 12; ++i) bd2.Execute("INSERT INTO Selecionar VALUES ('R006', 'T" + std::to_string(10 + i) + "')");
+        bd2.Close();
+    }
+    int shown = 0;
+    Inicio& window = Open(kGerente);
+    window.SetQueryBuilder({[&] { ++shown; }, [] { return false; }, [] {}});
+    Pick("R001");
+    window.BtnCriterio_Click();
+    EXPECT_EQ(shown, 1);
+    EXPECT_EQ(Contador, 1);
+    EXPECT_EQ(TabelasRelatorio[0], "Itens Venda");   // the index order
+    EXPECT_EQ(TabelasRelatorio[1], "Venda");
+    EXPECT_EQ(CodRelatorio, "R001");
+    EXPECT_EQ(RetornoCriterio, "N");
+
+    Pick("R006");
+    window.BtnCriterio_Click();
+    EXPECT_EQ(shown, 2);
+    EXPECT_EQ(Contador, 10);
+    EXPECT_EQ(TabelasRelatorio[0], "T10");
+    EXPECT_EQ(TabelasRelatorio[10], "T20");
+    EXPECT_FALSE(forms::App().EndRequested());
+
+    // No Selecionar row: the message, and no builder.
+    Pick("R005");
+    window.BtnCriterio_Click();
+    EXPECT_EQ(shown, 2);
+    ASSERT_EQ(boxes_.shown.size(), 1u);
+    EXPECT_EQ(boxes_.shown[0].text, "Não Existe Nenhum Tipo de Seleção");
+    EXPECT_EQ(window.FrameSelecionar().Caption(), "Selecione o Relatório");
+}
+
+TEST_F(ReportsTest, HandBackRunsTheReportTheBuilderWasOpenedFor) {
+    Inicio& window = Open(kGerente);
+    window.SetQueryBuilder({[] {}, [] { return false; }, [] {}});
+    Pick("R001");
+    window.BtnCriterio_Click();
+    Pick("R002");   // the user moved on while the builder was open
+    TextoCriterio = " Where ([Venda].[Total Venda] > 300)";
+    RetornoCriterio = "S";
+    window.RouteActivate();
+    EXPECT_EQ(RetornoCriterio, "N");
+    EXPECT_EQ(window.CodAplicacaoAtual(), "R001");
+    EXPECT_NE(QuerySql("Relato001").find("[Total Venda] > 300"), std::string::npos);
+    ASSERT_NE(Preview(), nullptr);
+    EXPECT_EQ(window.EmVisualizacao(), "S");
+}
+
+TEST_F(ReportsTest, ClosingReturnsToTheLoginWithTheProgramFolderOpen) {
+    bool builderLoaded = true;
+    Inicio& window = Open(kGerente);
+    window.SetQueryBuilder({[] {}, [&] { return builderLoaded; }, [&] { builderLoaded = false; }});
+    window.BtnVerificar_Click();
+    ASSERT_NE(Preview(), nullptr);
+    window.Button("BtnSair").Press();
+    forms::DoEvents();
+    EXPECT_FALSE(window.IsLoaded());
+    EXPECT_EQ(SairPrograma, "S");
+    EXPECT_FALSE(builderLoaded);
+    EXPECT_EQ(Preview(), nullptr);
+    EXPECT_FALSE(BancoProdutoLoja.IsOpen());
+    EXPECT_FALSE(BancoBD2Loja.IsOpen());
+    EXPECT_TRUE(BancoProduto.IsOpen());
+    EXPECT_TRUE(BancoBD2.IsOpen());
+    EXPECT_EQ(loginShown_, 1);
+}
+
+TEST_F(ReportsTest, EscInSelectionClosesTheWindowMarkedAsAReturn) {
+    Inicio& window = Open(kGerente);
+    window.Widget()->activateWindow();
+    forms::DoEvents();
+    int esc = forms::key::Escape;
+    window.RouteKey(true, esc, 0, nullptr);
+    forms::DoEvents();
+    EXPECT_EQ(SairPrograma, "NAO");
+    EXPECT_FALSE(window.IsLoaded());
+    EXPECT_EQ(loginShown_, 1);
+}
+
+TEST_F(ReportsTest, HidingAFocusedGridKeepsItsRow) {
+    Inicio& window = Open(kGerente);
+    window.Widget()->activateWindow();
+    forms::DoEvents();
+    window.BtnEsc_Click();   // the catalogue grid has the focus
+    window.BtnSelecionar_Click();
+    EXPECT_EQ(window.CodAplicacaoAtual(), "R001");
+    EXPECT_EQ(window.TbRelatorios().Row(), 0);
+    EXPECT_EQ(NomeCriterio, "ACIMA DE 300");
+    window.BtnCancelar_Click();   // the criteria grid had the focus
+    EXPECT_EQ(window.TbCriterio().Row(), 0);
+    EXPECT_EQ(NomeCriterio, "ACIMA DE 300");
+    EXPECT_EQ(window.CodAplicacaoAtual(), "R001");
+}
+
+TEST_F(ReportsTest, FocusColoursFollowTheFocus) {
+    Inicio& window = Open(kGerente);
+    window.BtnProcurar_Click();
+    window.ZmProcura().GotFocus();
+    EXPECT_EQ(window.ZmProcura().BackColor(), 0xC0C0FFu);
+    window.ZmProcura().LostFocus();
+    EXPECT_EQ(window.ZmProcura().BackColor(), 0xFFFFFFu);
+    window.TbRelatorios().GotFocus();
+    EXPECT_EQ(window.TbRelatorios().HighlightColor(), 0xC0u);
+    window.TbRelatorios().LostFocus();
+    EXPECT_EQ(window.TbRelatorios().HighlightColor(), 0x8000000Du);
+    window.Button("BtnSair").GotFocus();
+    EXPECT_EQ(window.Button("BtnSair").ForeColor(), 0xC0u);
+}
+
+}  // namespace
+}  // namespace report::reports::testing

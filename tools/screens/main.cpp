@@ -1,0 +1,102 @@
+// screens: renders the program's windows, offscreen, over a sample chain it builds in a temporary
+// machine root, into PNG files of a folder.
+//
+//   screens OUTPUT-FOLDER
+//
+// Each window is shown as the user meets it, logged in as the chain's administrator to F:\LOJA01:
+//   inicio.png             the report catalogue in report selection
+//   inicio-procura.png     its search panel
+//   inicio-criterio.png    the saved criteria of "Vendas por Período"
+//   preview-vendas.png     the first preview page of "Vendas por Período" with a saved criterion
+#include <QApplication>
+#include <QPixmap>
+#include <QWidget>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "platform/controls/grid/data_grid.h"
+#include "platform/controls/report/report_preview.h"
+#include "platform/forms/app.h"
+#include "platform/forms/datacontrol.h"
+#include "platform/forms/services.h"
+#include "platform/win/error.h"
+#include "platform/win/testing/temp_machine_root.h"
+#include "report/core/connections.h"
+#include "report/core/state.h"
+#include "report/reports/inicio.h"
+#include "tools/sample-chain/chain.h"
+
+namespace {
+
+void Save(QWidget* widget, const std::filesystem::path& folder, const char* name) {
+    forms::DoEvents();
+    const std::filesystem::path file = folder / name;
+    if (widget == nullptr || !widget->grab().save(QString::fromStdString(file.string()), "PNG")) {
+        throw std::runtime_error("cannot write " + file.string());
+    }
+    std::printf("%s\n", file.string().c_str());
+}
+
+void LogIn() {
+    report::SetProgramFolder("C:\\REPORT");
+    forms::SetDataEngine(report::ProgramEngine());
+    report::PastaDados = "F:\\LOJA01";
+    report::CodUsuarioAtual = 1;
+    report::NomeUsuario = "GERENTE";
+    report::AbrirBDLoja();
+}
+
+void RenderCatalogue(const std::filesystem::path& folder) {
+    report::reports::Inicio window;
+    window.Show();
+    Save(window.Widget(), folder, "inicio.png");
+    window.BtnProcurar_Click();
+    window.ZmProcura().SetText("Vendas");
+    Save(window.Widget(), folder, "inicio-procura.png");
+    window.BtnEsc_Click();
+    window.BtnSelecionar_Click();
+    Save(window.Widget(), folder, "inicio-criterio.png");
+    window.BtnImprimir_Click();
+    controls::report::PreviewWindow* preview = window.Report1().Printer().Preview();
+    if (preview != nullptr) preview->resize(900, 1000);
+    Save(preview, folder, "preview-vendas.png");
+    window.Report1().Printer().ClosePreview();
+    window.Drop();
+    forms::App().CollectUnloaded();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: screens OUTPUT-FOLDER\n");
+        return 2;
+    }
+    const std::filesystem::path folder = std::filesystem::absolute(argv[1]);
+    std::filesystem::create_directories(folder);
+    forms::ScriptedMessageBoxes boxes;
+    forms::InstallMessageBoxes(&boxes);
+    int result = 0;
+    try {
+        win::testing::TempMachineRoot root;
+        sample_chain::Options options;
+        options.root = root.Root();
+        sample_chain::BuildChain(options);
+        LogIn();
+        RenderCatalogue(folder);
+        report::ResetProgramState();
+    } catch (const win::RuntimeError& error) {
+        std::fprintf(stderr, "screens: error %ld: %s\n", error.Number(), error.Description().c_str());
+        result = 1;
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "screens: %s\n", error.what());
+        result = 1;
+    }
+    for (const auto& box : boxes.shown) std::fprintf(stderr, "message: %s\n", box.text.c_str());
+    forms::InstallMessageBoxes(nullptr);
+    return result;
+}
