@@ -155,6 +155,7 @@ void Acesso::CreateControls() {
         if (hidden) hidden->SetVisible(false);
     }
     for (forms::HostedControl* blank : {ZmSenha, LabelLoja, LblMensagemMotivacional, LblData}) SetText(blank, "");
+    momentShown_ = true;
     SetPanelVisible(false);
     ConnectHandlers();
 }
@@ -411,6 +412,19 @@ void Acesso::SetList(int index, const std::string& text) { ListTabela->SetList(i
 void Acesso::SetListIndex(int index) { ListTabela->SetListIndex(index); }
 
 void Acesso::SetPanelVisible(bool visible) {
+    // The progress panel lies over the store list and the message of the moment.
+    // The library's controls stack above the window's own, so the moment's message steps aside
+    // while the panel shows and comes back with the visibility it had.
+    if (visible) {
+        PainelAtualiza->Widget()->raise();
+        if (sivbLB1) sivbLB1->Widget()->raise();
+        momentShown_ = FrameLinha->Visible();
+    }
+    const bool moment = !visible && momentShown_;
+    FrameLinha->SetVisible(moment);
+    for (forms::HostedControl* label : {LblMensagemdoMomento, LblMensagemMotivacional}) {
+        if (label) label->SetVisible(moment);
+    }
     PainelAtualiza->SetVisible(visible);
     ListTabela->SetVisible(visible);
     if (sivbLB1) sivbLB1->SetVisible(visible);

@@ -23,6 +23,7 @@
 #include "report/core/windows.h"
 #include "report/core/tests/support/core_fixture.h"
 #include "report/login/acesso.h"
+#include "report/upgrade/progress.h"
 
 namespace report::login {
 namespace {
@@ -274,6 +275,33 @@ TEST_F(AcessoTest, ARightPasswordInLowerCaseLogsInAndShowsTheCatalogue) {
     EXPECT_FALSE(w.IsLoaded());
     EXPECT_FALSE(forms::App().EndRequested());
     EXPECT_EQ(forms::App().MousePointer(), 0);
+}
+
+TEST_F(AcessoTest, TheUpgradeWritesItsProgressIntoTheWindowAndYieldsBetweenLines) {
+    Acesso& w = Shown();
+    w.TbLoja->SetRow(0);
+    w.TbLoja_Choose();
+    forms::ScriptedEventPump pump;
+    forms::InstallEventPump(&pump);
+    std::vector<std::pair<int, int>> seen;   // lines in ListTabela and yields, after each line
+    SetUpgradeDriver([&] {
+        upgrade::UpgradeWindowInForce().SetPanelVisible(true);
+        for (const char* line : {"Abrindo Produto", "Atualizando Loja ...", "Fechando Produto ......"}) {
+            upgrade::AddLine(line);
+            seen.emplace_back(w.ListTabela->ListCount(), pump.count);
+        }
+        upgrade::CloseWithOk();
+        EXPECT_TRUE(w.PainelAtualiza->Visible());
+        EXPECT_FALSE(w.FrameLinha->Visible());
+    });
+    Type(w, "gerente");
+    SetUpgradeDriver(nullptr);
+    forms::InstallEventPump(nullptr);
+    EXPECT_EQ(seen, (std::vector<std::pair<int, int>>{{1, 1}, {2, 2}, {3, 3}}));
+    EXPECT_EQ(w.ListTabela->List(2), "Fechando Produto  OK");
+    EXPECT_EQ(w.ListTabela->ListIndex(), 2);
+    EXPECT_EQ(catalogueShown_, 1);
+    EXPECT_NE(&upgrade::UpgradeWindowInForce(), static_cast<upgrade::UpgradeWindow*>(&w));
 }
 
 TEST_F(AcessoTest, TheClockQuestionAnsweredNoShowsTheClockFields) {
