@@ -1,11 +1,17 @@
 // The start-up upgrade's cost, in one run:
 //
-//   upgrade_bench [gate runs]      (default 200)
+//   upgrade_bench [gate runs] [--before <an earlier build's upgrade_bench>] [--large]
+//                                                                     (default 200 gate runs)
 //
 // 1. A store from an empty structure: Produto.MDB holds only UltimaVenda (one row, no Versao) and
-//    the other four databases are empty, so the upgrade adds the stamp field and then creates every
-//    described table, field and property of the five databases.
+//    the other four databases are empty, so the upgrade adds the stamp field, creates every
+//    described table, field and property of the five databases, and runs the data steps (index
+//    repairs, Null defaults, Antigo's data, the write-off relation and fill).
 // 2. The gate on the store the first part left current: the median and the slowest of the runs.
+// 3. With --large, the sample chain's large store (LOJA01 with benchmark volumes) upgraded at
+//    its log-in, with the number of boxes and error reports it gave (both 0 when all is well).
+// With --before, the earlier build's bench runs first in the same run (a child process, its own
+// temporary store) and both sets of figures are printed side by side.
 // The machine root is a temporary folder; the figures go to standard output; nothing is checked.
 #include <QApplication>
 
@@ -13,6 +19,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -25,6 +32,7 @@
 #include "report/core/state.h"
 #include "report/upgrade/progress.h"
 #include "report/upgrade/upgrade.h"
+#include "tools/sample-chain/chain.h"
 
 namespace {
 
@@ -61,46 +69,121 @@ void BuildEmptyStore(const win::testing::TempMachineRoot& root) {
     }
 }
 
+struct Figures {
+    double upgrade = -1;
+    double gateMedian = -1;
+    double gateSlowest = -1;
+};
+
+// Runs an earlier build's bench and reads its two figure lines.
+Figures RunBefore(const std::string& program, int gateRuns) {
+    Figures figures;
+    const std::string command = "'" + program + "' " + std::to_string(gateRuns) + " 2>/dev/null";
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) return figures;
+    char line[512];
+    while (std::fgets(line, sizeof line, pipe) != nullptr) {
+        if (const char* at = std::strstr(line, "structure: ")) figures.upgrade = std::strtod(at + 11, nullptr);
+        if (const char* at = std::strstr(line, "median ")) figures.gateMedian = std::strtod(at + 7, nullptr);
+        if (const char* at = std::strstr(line, "slowest ")) figures.gateSlowest = std::strtod(at + 8, nullptr);
+    }
+    pclose(pipe);
+    return figures;
+}
+
+void PrintSideBySide(const Figures& before, const Figures& now) {
+    std::printf("%-40s %12s %12s\n", "", "before", "now");
+    std::printf("%-40s %12.0f %12.0f\n", "full upgrade, empty structure (ms)", before.upgrade, now.upgrade);
+    std::printf("%-40s %12.3f %12.3f\n", "gate on a current store, median (ms)", before.gateMedian, now.gateMedian);
+    std::printf("%-40s %12.3f %12.3f\n", "gate on a current store, slowest (ms)", before.gateSlowest, now.gateSlowest);
+}
+
+// The log-in's side of the upgrade for the store in F:\LOJA01, from construction to destruction:
+// scripted boxes, a recording progress window, the upgrade installed, Produto.MDB open.
+struct LogIn {
+    LogIn() {
+        forms::InstallMessageBoxes(&boxes);
+        report::upgrade::InstallUpgradeWindow(&window);
+        report::SetProgramFolder("C:\\REPORT");
+        report::PastaDados = "F:\\LOJA01";
+        report::upgrade::InstallUpgrade();
+        report::BancoProdutoLoja.Set(report::ProgramEngine().OpenDatabase(
+            "F:\\LOJA01\\Produto.MDB", false, false, report::ConnectLoja(report::PastaDados, "\\Produto.MDB")));
+    }
+    ~LogIn() {
+        report::upgrade::ResetUpgradeState();
+        report::ResetProgramState();
+        report::upgrade::InstallUpgradeWindow(nullptr);
+        forms::InstallMessageBoxes(nullptr);
+    }
+    LogIn(const LogIn&) = delete;
+    LogIn& operator=(const LogIn&) = delete;
+
+    forms::ScriptedMessageBoxes boxes;
+    report::upgrade::RecordingUpgradeWindow window;
+};
+
+// The sample chain's large store: built, then upgraded as its log-in does.
+void UpgradeLargeStore() {
+    win::testing::TempMachineRoot root;
+    std::filesystem::current_path(root.MakeFolder("cwd"));
+    sample_chain::Options options;
+    options.root = root.Root();
+    options.large = true;
+    sample_chain::BuildChain(options);
+    const LogIn logIn;
+    const auto start = Clock::now();
+    report::upgrade::AtualizarBD();
+    const double upgrade = Milliseconds(start);
+    std::error_code ec;
+    const auto reportBytes = std::filesystem::file_size("ERRO.TXT", ec);
+    std::printf("large store of the sample chain: upgrade %.0f ms (%zu boxes, error report %s)\n", upgrade,
+                logIn.boxes.shown.size(), ec ? "empty" : (std::to_string(reportBytes) + " bytes").c_str());
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication application(argc, argv);
-    const int gateRuns = argc > 1 ? std::max(1, std::atoi(argv[1])) : 200;
-
-    win::testing::TempMachineRoot root;
-    std::filesystem::current_path(root.MakeFolder("cwd"));  // where an error report would go
-    BuildEmptyStore(root);
-    forms::ScriptedMessageBoxes boxes;
-    forms::InstallMessageBoxes(&boxes);
-    report::upgrade::RecordingUpgradeWindow window;
-    report::upgrade::InstallUpgradeWindow(&window);
-    report::SetProgramFolder("C:\\REPORT");
-    report::PastaDados = "F:\\LOJA01";
-    report::BancoProdutoLoja.Set(report::ProgramEngine().OpenDatabase(
-        "F:\\LOJA01\\Produto.MDB", false, false, report::ConnectLoja(report::PastaDados, "\\Produto.MDB")));
-
-    const auto start = Clock::now();
-    report::upgrade::AtualizarBD();
-    const double upgrade = Milliseconds(start);
-    const std::size_t lines = window.lines.size();
-
-    std::vector<double> gates;
-    for (int i = 0; i < gateRuns; ++i) {
-        const auto begin = Clock::now();
-        report::upgrade::AtualizarBD();
-        gates.push_back(Milliseconds(begin));
+    int gateRuns = 200;
+    std::string beforeProgram;
+    bool large = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--large") == 0) {
+            large = true;
+        } else if (std::strcmp(argv[i], "--before") == 0 && i + 1 < argc) {
+            beforeProgram = argv[++i];
+        } else {
+            gateRuns = std::max(1, std::atoi(argv[i]));
+        }
     }
-    std::sort(gates.begin(), gates.end());
+    const Figures before = beforeProgram.empty() ? Figures{} : RunBefore(beforeProgram, gateRuns);
 
-    std::printf("upgrade from an empty structure: %.0f ms (%zu progress lines, %zu boxes)\n", upgrade, lines,
-                boxes.shown.size());
-    std::printf("gate on a current store: median %.3f ms, slowest %.3f ms over %d runs\n",
-                gates[gates.size() / 2], gates.back(), gateRuns);
+    {
+        win::testing::TempMachineRoot root;
+        std::filesystem::current_path(root.MakeFolder("cwd"));  // where an error report would go
+        BuildEmptyStore(root);
+        const LogIn logIn;
+        const auto start = Clock::now();
+        report::upgrade::AtualizarBD();
+        const double upgrade = Milliseconds(start);
+        const std::size_t lines = logIn.window.lines.size();
 
-    report::upgrade::ResetUpgradeState();
-    report::ResetProgramState();
-    report::upgrade::InstallUpgradeWindow(nullptr);
-    forms::InstallMessageBoxes(nullptr);
+        std::vector<double> gates;
+        for (int i = 0; i < gateRuns; ++i) {
+            const auto begin = Clock::now();
+            report::upgrade::AtualizarBD();
+            gates.push_back(Milliseconds(begin));
+        }
+        std::sort(gates.begin(), gates.end());
+
+        std::printf("upgrade from an empty structure: %.0f ms (%zu progress lines, %zu boxes)\n", upgrade, lines,
+                    logIn.boxes.shown.size());
+        std::printf("gate on a current store: median %.3f ms, slowest %.3f ms over %d runs\n",
+                    gates[gates.size() / 2], gates.back(), gateRuns);
+        if (!beforeProgram.empty()) PrintSideBySide(before, {upgrade, gates[gates.size() / 2], gates.back()});
+    }
+    if (large) UpgradeLargeStore();
     return 0;
 }

@@ -84,7 +84,13 @@ class Driver {
 public:
     void Run() {
         const forms::Procedure procedure(Steps());
-        procedure.Run([this](const win::RuntimeError& e, std::string_view label) { return Recover(e, label); });
+        try {
+            procedure.Run([this](const win::RuntimeError& e, std::string_view label) { return Recover(e, label); });
+        } catch (...) {
+            RollbackTable();
+            throw;
+        }
+        RollbackTable();
     }
 
 private:
@@ -103,6 +109,9 @@ private:
 
     void ReadGate(StepFlow& flow, forms::Target older);
     void CheckProperty(StepFlow& flow, forms::Target equal);
+    void BeginTable();
+    void CommitTable();
+    void RollbackTable();
 
     Resume Recover(const win::RuntimeError& error, std::string_view label);
     Resume AddVersao();
@@ -119,8 +128,11 @@ private:
     forms::Target dbNext_;
 
     std::int16_t bancoLimit_ = 0;   // the database loop's limit; 0 until the loop starts
-    std::optional<dao::TableDef> tableDef_;
-    std::optional<dao::Recordset> itens_;
+    // Empty handles raise the runtime's 91 (object not set) into the recovery when a step reads
+    // them after the statement that sets them has failed.
+    report::Handle<dao::TableDef> tableDef_;
+    RecordsetHandle itens_;
+    bool tableTransaction_ = false;  // the transaction of the current table is open
     std::set<int> repaired_;  // databases (g) repaired during this run
 };
 
@@ -205,12 +217,14 @@ void Driver::AddDatabaseBody(forms::StepList& steps) {
 }
 
 void Driver::AddTableBody(forms::StepList& steps) {
-    steps.Add("tbl.lookup", [this](StepFlow&) { tableDef_ = BancoAtual->TableDefs().Item(Tabela()); });
+    steps.Add("tbl.begin", [this](StepFlow&) { BeginTable(); });
+    steps.Add("tbl.lookup", [this](StepFlow&) { tableDef_.Set(BancoAtual->TableDefs().Item(Tabela())); });
     steps.Add("tbl.ok", [](StepFlow&) { CloseWithOk(); });
     steps.Add("tbl.line", [this](StepFlow&) { AddLine("Atualizando " + Tabela() + " ........."); });
     steps.For("fld", PosCampo, 1, [this] { return Schema().QtdeCampos(g(), PosTabela); },
               [this](forms::StepList& body) { AddFieldBody(body); });
-    steps.Add("tbl.release", [this](StepFlow&) { tableDef_.reset(); });
+    steps.Add("tbl.release", [this](StepFlow&) { tableDef_.Reset(); });
+    steps.Add("tbl.commit", [this](StepFlow&) { CommitTable(); });
 }
 
 void Driver::AddFieldBody(forms::StepList& steps) {
@@ -218,7 +232,7 @@ void Driver::AddFieldBody(forms::StepList& steps) {
     steps.Add("fld.yield", [](StepFlow&) { Yield(); });
     steps.Add("fld.append", [this](StepFlow&) {
         const schema::FieldEntry& campo = Campo();
-        tableDef_.value().Fields().Append(tableDef_.value().CreateField(
+        tableDef_->Fields().Append(tableDef_->CreateField(
             campo.nomeCampo, dao::Value::Text(campo.tipoCampo), dao::Value::Integer(campo.tamanhoCampo)));
     });
     steps.Add("fld.refresh", [](StepFlow&) { BancoAtual->TableDefs().Refresh(); });
@@ -232,13 +246,13 @@ void Driver::AddPropertyBody(forms::StepList& steps) {
     steps.Add("prop.read", [this, placeholder](StepFlow& flow) { CheckProperty(flow, placeholder); });
     steps.Add("prop.assign", [this](StepFlow&) {
         const schema::FieldEntry& campo = Campo();
-        tableDef_.value().Fields().Item(campo.nomeCampo).Properties().Item(campo.nomePropriedade).SetValue(
+        tableDef_->Fields().Item(campo.nomeCampo).Properties().Item(campo.nomePropriedade).SetValue(
             ToEngineValue(campo.valorPropriedade));
     });
     steps.Add("prop.placeholder", [refresh](StepFlow& flow) {
         if (RemoveCampo != kSim) flow.GoTo(refresh);
     });
-    steps.Add("prop.delete", [this](StepFlow&) { tableDef_.value().Fields().Delete("Campo"); });
+    steps.Add("prop.delete", [this](StepFlow&) { tableDef_->Fields().Delete("Campo"); });
     steps.Add("prop.flag", [](StepFlow&) { RemoveCampo = kNao; });
     steps.Add("prop.refresh", [](StepFlow&) { BancoAtual->TableDefs().Refresh(); });
 }
@@ -248,7 +262,7 @@ void Driver::AddPropertyBody(forms::StepList& steps) {
 void Driver::CheckProperty(StepFlow& flow, forms::Target equal) {
     const schema::FieldEntry& campo = Campo();
     const dao::Value current =
-        tableDef_.value().Fields().Item(campo.nomeCampo).Properties().Item(campo.nomePropriedade).GetValue();
+        tableDef_->Fields().Item(campo.nomeCampo).Properties().Item(campo.nomePropriedade).GetValue();
     if (forms::Trim(current.ToText()) == schema::ValueText(campo.valorPropriedade)) flow.GoTo(equal);
 }
 
@@ -262,9 +276,11 @@ void Driver::AddClosingSteps(forms::StepList& steps) {
     steps.Add("end.line2", [](StepFlow&) { AddLine("Atualizando Indexes do Banco de Dados ..... "); });
     steps.Add("end.indexes", [](StepFlow&) { Call(InstalledUpgradeSteps().IndexRepairsProduto); });
     steps.Add("end.relacao", [](StepFlow&) { Call(InstalledUpgradeSteps().CriarRelacao); });
-    steps.Add("end.itens.open", [this](StepFlow&) { itens_ = BancoProdutoLoja->OpenRecordset("ItensTransEntBaixa", dao::dbOpenDynaset); });
+    steps.Add("end.itens.open", [this](StepFlow&) { itens_.Set(BancoProdutoLoja->OpenRecordset("ItensTransEntBaixa", dao::dbOpenDynaset)); });
     steps.Add("end.itens.test", [this, registra](StepFlow& flow) {
-        if (itens_.value().RecordCount() != 0) flow.GoTo(registra);
+        const long count = itens_->RecordCount();
+        CloseIfOpen(itens_);
+        if (count != 0) flow.GoTo(registra);
     });
     steps.Add("end.itens.fill", [](StepFlow&) { Call(InstalledUpgradeSteps().AtualizaItemTransEntBaixa); });
     steps.Add("end.registra", [](StepFlow&) { Call(InstalledUpgradeSteps().RegistraArquivo); });
@@ -275,6 +291,33 @@ void Driver::AddClosingSteps(forms::StepList& steps) {
     steps.Add("stamp.update", [](StepFlow&) { TabelaUltimaVenda->Update(); });
     steps.Add("stamp.close", [](StepFlow&) { CloseTabelaUltimaVenda(); });
     steps.Add("end.panel", [](StepFlow&) { UpgradeWindowInForce().SetPanelVisible(false); });
+}
+
+// Each table's changes are committed together (the field rebuild's own transaction nests inside),
+// so that the upgrade makes a few dozen commits instead of one per change, and a run that stops
+// half-way through a table leaves that table as it was: the next log-in redoes it.
+void Driver::BeginTable() {
+    ProgramEngine().BeginTrans();
+    tableTransaction_ = true;
+}
+
+// A commit that fails undoes the table, so that no transaction is left open under the next one.
+void Driver::CommitTable() {
+    try {
+        ProgramEngine().CommitTrans();
+    } catch (const win::RuntimeError&) {
+        RollbackTable();
+        throw;
+    }
+    tableTransaction_ = false;
+}
+
+// Every way out of the driver with a table's transaction open undoes that table.
+void Driver::RollbackTable() {
+    if (!tableTransaction_) return;
+    tableTransaction_ = false;
+    tableDef_.Reset();
+    ProgramEngine().Rollback();
 }
 
 // --- Recovery -----------------------------------------------------------------------------------
@@ -354,7 +397,9 @@ Resume Driver::CreateMissingProperty() {
 // asked the program to end, and then nothing more of the upgrade runs.
 Resume Driver::RebuildField() {
     AtualizaEstrutura();
-    return forms::App().EndRequested() ? Resume::Leave() : Resume::Next();
+    if (!forms::App().EndRequested()) return Resume::Next();
+    RollbackTable();
+    return Resume::Leave();
 }
 
 Resume Driver::ReportMissingFile() {
@@ -385,6 +430,7 @@ Resume Driver::StopLocked() {
     const bool inLoop = PosBanco >= 1 && PosBanco <= bancoLimit_;
     const std::string name = inLoop ? Schema().NomeBanco(g()) : "Produto";
     forms::MsgBox("Banco Dados " + name + " Aberto\r\rAtualização Impossibilitada !", forms::mb::Exclamation, "Mensagem");
+    RollbackTable();
     CloseIfOpen(BancoAtual);
     return Resume::Leave();
 }
@@ -398,12 +444,41 @@ Resume Driver::ReportUnexpected() {
 
 }  // namespace
 
+namespace {
+bool gRunning = false;
+}  // namespace
+
+bool UpgradeRunning() { return gRunning; }
+
 void AtualizarBD() {
+    if (gRunning) return;
+    gRunning = true;
+    struct Done {
+        ~Done() { gRunning = false; }
+    } done;
     Driver driver;
     driver.Run();
 }
 
-void InstallUpgrade() { SetUpgradeDriver(AtualizarBD); }
+UpgradeSteps UpgradeStepsOfTheData() {
+    UpgradeSteps steps;
+    steps.IndexRepairs = IndexRepairs;
+    steps.NuloProduto = NuloProduto;
+    steps.AtualizaAntigo = AtualizaAntigo;
+    steps.IndexRepairsProduto = IndexRepairsProduto;
+    steps.CriarRelacao = CriarRelacao;
+    steps.AtualizaItemTransEntBaixa = AtualizaItemTransEntBaixa;
+    return steps;
+}
+
+void InstallUpgrade() {
+    UpgradeSteps& installed = InstalledUpgradeSteps();
+    UpgradeSteps data = UpgradeStepsOfTheData();
+    data.AtualizaBD2 = installed.AtualizaBD2;
+    data.RegistraArquivo = installed.RegistraArquivo;
+    installed = data;
+    SetUpgradeDriver(AtualizarBD);
+}
 
 void ResetUpgradeState() {
     CloseIfOpen(TabelaUltimaVenda);
@@ -411,6 +486,7 @@ void ResetUpgradeState() {
     QtdeBancos = PosBanco = PosTabela = PosCampo = PosPropriedade = 0;
     RemoveCampo.clear();
     TabelaNova.reset();
+    IndiceNovo.Reset();
 }
 
 }  // namespace report::upgrade

@@ -19,6 +19,12 @@
 //      AtualizaItemTransEntBaixa when ItensTransEntBaixa is empty, RegistraArquivo
 //   -> stamp -> panel hidden
 //
+// Each table's pass of the schema loop is one transaction (the field rebuild's own nests inside it),
+// and so are the Null defaults and the write-off fill; the other steps commit statement by
+// statement. Every step can be run again, so a run cut short anywhere (a crash, a lock, a failed
+// rebuild) loses at most the table or step it was in, and the next log-in, which meets the old
+// stamp, completes it.
+//
 // Recovery, by the engine error number and the statement that raised it:
 //   3265  at the gate (no Versao): add Versao (Date, Format "Short Date"), continue at the gate;
 //         at the table lookup (table missing): create it with the placeholder "Campo", retry
@@ -40,6 +46,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/dao/dao.h"
 #include "report/core/state.h"
@@ -78,6 +85,34 @@ struct UpgradeSteps {
 };
 UpgradeSteps& InstalledUpgradeSteps();
 
+// The steps this subsystem provides (all but AtualizaBD2 and RegistraArquivo, which belong to the
+// catalogue and the control files).
+UpgradeSteps UpgradeStepsOfTheData();
+
+// --- The later steps ---------------------------------------------------------------------------
+extern report::Handle<dao::Index> IndiceNovo;  // the index the repairs are building
+
+// The index repairs of the database of PosBanco (open in BancoAtual): Produto, Antigo and
+// Transfer have rows; Backup and Modem none.
+void IndexRepairs();
+// The repairs of Transportadora and Lucro on BancoProdutoLoja.
+void IndexRepairsProduto();
+// The relation "ItensTransEntBaixa" and the one-time fill of its table (index_repairs.cpp,
+// write_offs.cpp).
+void CriarRelacao();
+void AtualizaItemTransEntBaixa();
+// The Null defaults of the store's Produto.MDB, and the data of Antigo.MDB with its Cartao copy.
+void NuloProduto();
+void AtualizaAntigo();
+// Their statements, in the order they run (AtualizaAntigo's Cartao copy runs before the last two).
+const std::vector<std::string>& NuloProdutoStatements();
+const std::vector<std::string>& AtualizaAntigoStatements();
+
+// True while AtualizarBD runs. The log-in's button ignores its clicks meanwhile: the upgrade's
+// yields let input through, and a nested log-in must not start. AtualizarBD itself refuses to be
+// entered again while it runs (it returns at once).
+bool UpgradeRunning();
+
 // The driver. Returns normally in every case but the errors its recovery does not handle.
 void AtualizarBD();
 
@@ -87,7 +122,8 @@ void AtualizarBD();
 // ("Atualiza", "AtualizaEstrutura") and asks the program to end.
 void AtualizaEstrutura();
 
-// Installs AtualizarBD as the core's upgrade driver.
+// Installs AtualizarBD as the core's upgrade driver, with the steps of UpgradeStepsOfTheData in
+// their places (the other steps stay as installed).
 void InstallUpgrade();
 
 // For tests: closes the upgrade's handles and empties its state, as at program start (the later

@@ -48,6 +48,10 @@ const ExtraField kExtraFields[] = {
     {"Conta", "Código", DataType::Long, 0},
     {"Modalidade", "Código", DataType::Long, 0},
     {"Corrente", "CodCorrente", DataType::Long, 0},
+    // Named by the upgrade's Null defaults.
+    {"Produto", "ProdutoFornecedor", DataType::Text, 20},
+    {"Itens TransSai", "CustoMD", DataType::Currency, 0},
+    {"Itens TransEnt", "CustoMd", DataType::Currency, 0},
 };
 
 // The old indexes, by database and table.

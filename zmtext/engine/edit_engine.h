@@ -252,6 +252,9 @@ public:
     int SetTextFromValue(std::string_view raw);
     bool SetValueChecked(std::string_view text);
     void SetModifiedAndNotify();
+    // After a value set from outside: EN_UPDATE, the caret to the field's start (or no
+    // selection without the focus), a redraw, then the change notifications.
+    void AnnounceValueSet();
     void NotifyParent(int code);
     // Selection as the SelStart/SelLength properties see it, bounded to the text.
     int GetSelStart() const;
@@ -351,7 +354,6 @@ private:
     bool AutoScrollOverflow() const;
     void ExchangeOldFormat(com::PropExchange& px);
     void ResetEditingState();
-    void AnnounceValueSet();
     void ReadStyleDefaults(int kind);
     // Takes every flag of `f` but Modified, which only a stored property set carries.
     void ApplyStyleFlags(const ZMStyleFlags& f);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <memory>
+#include <string_view>
 
 #include "platform/com/unknown.h"
 #include "platform/ctl/property_page.h"
@@ -29,6 +30,13 @@ public:
 private:
     com::ModuleObjectRef moduleRef_{ZMModuleState()};
 };
+
+// The class id of the library's page class `className` (a null id for an unknown name).
+inline com::Guid ZMPageClassId(std::string_view className) {
+    for (const auto& p : ZMPageClasses())
+        if (p.className == className) return p.clsid;
+    return {};
+}
 
 // The factory-list entry of page class `Page` under `clsid`.
 template <class Page>

@@ -14,6 +14,7 @@
 #include "platform/dao/errors.h"
 #include "platform/dao/sql/jet_internal.h"
 #include "platform/dao/sql/jet_pump.h"
+#include "platform/win/paths.h"
 
 namespace dao::sql {
 namespace {
@@ -127,10 +128,15 @@ public:
     Connection& Get(const std::string& file) {
         if (file.empty()) return home_;
         auto it = opened_.find(JetFold(file));
-        if (it == opened_.end()) {
-            it = opened_.emplace(JetFold(file), home_.Engine().Connect(file, false, false, "")).first;
-        }
+        if (it == opened_.end()) it = opened_.emplace(JetFold(file), OpenExternal(file)).first;
         return *it->second;
+    }
+
+    // A file this engine holds open for writing already is shared as it stands: its password was
+    // given when it was opened. Any other file is opened without one (3031 when it is protected).
+    std::shared_ptr<Connection> OpenExternal(const std::string& file) {
+        if (auto open = home_.Engine().FindOpen(win::HostPath(file)); open && !open->ReadOnly()) return open;
+        return home_.Engine().Connect(file, false, false, "");
     }
 
     sqlite3* Handle(const std::string& file) override { return Get(file).Handle(); }

@@ -1,0 +1,291 @@
+// The data steps after the schema: NuloProduto gives the empty (Null) fields of the store's
+// Produto.MDB their defaults and converts three old codes; AtualizaAntigo does the same for the
+// movement tables of Antigo.MDB and refreshes its copy of the card table.
+//
+// Most statements have the one shape UPDATE T SET T.F = V WHERE T.F Is Null (a name holding a
+// blank or a "%" in square brackets), written here as rows of table, fields and value; the others
+// are written out. Order matters where a value copies another field (after that field's own
+// default) and where a card's fee rate is taken before the 0 default of the same field.
+//
+// NuloProduto reports a failed statement ("Atualiza", "NuloProduto") and runs the next one.
+// AtualizaAntigo stops at its first failure with a box showing the engine's description, and
+// closes Antigo.MDB; a Cartao copy left by an earlier run (3010) is dropped and copied again.
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/dao/errors.h"
+#include "platform/forms/errors.h"
+#include "platform/forms/services.h"
+#include "report/core/connections.h"
+#include "report/core/error_routine.h"
+#include "report/upgrade/data_step.h"
+#include "report/upgrade/upgrade.h"
+
+namespace report::upgrade {
+
+namespace {
+
+const std::string Q = "\"";
+
+std::string Bracketed(std::string_view name) {
+    if (name.find_first_of(" %") == std::string_view::npos) return std::string(name);
+    return "[" + std::string(name) + "]";
+}
+
+// Appends UPDATE T SET T.F = V WHERE T.F Is Null for each field, in order.
+void Defaults(std::vector<std::string>& out, std::string_view table, std::initializer_list<std::string_view> fields,
+              std::string_view value) {
+    const std::string t = Bracketed(table);
+    for (const std::string_view field : fields) {
+        const std::string column = t + "." + Bracketed(field);
+        out.push_back("UPDATE " + t + " SET " + column + " = " + std::string(value) + " WHERE " + column + " Is Null");
+    }
+}
+
+const std::string kDataRecepcao =
+    "UPDATE TransEnt INNER JOIN [Itens TransEnt] ON TransEnt.NroTrans = [Itens TransEnt].NroTrans SET [Itens "
+    "TransEnt].DataRecepcao = [TransEnt].[DataRecepcao] WHERE [Itens TransEnt].[DataRecepcao] Is Null OR [Itens "
+    "TransEnt].DataRecepcao = cdate(" + Q + "01/01/1900 08:00:00" + Q + ") ";
+const std::string kHoraRecepcao =
+    "UPDATE TransEnt INNER JOIN [Itens TransEnt] ON TransEnt.NroTrans = [Itens TransEnt].NroTrans SET [Itens "
+    "TransEnt].HoraRecepcao = [TransEnt].[HoraRecepcao] WHERE [Itens TransEnt].HoraRecepcao Is Null or [Itens "
+    "TransEnt].HoraRecepcao = CDate('08:00:00 AM')";
+const std::string kNroNFVenda =
+    "UPDATE Venda INNER JOIN [Itens Venda] ON Venda.[Número Venda] = [Itens Venda].[Número Venda] SET [Itens "
+    "Venda].NroNF = [Venda].[Número NF] WHERE [Itens Venda].NroNF Is Null";
+const std::string kTaxaPagto =
+    "UPDATE [Pagto Venda] INNER JOIN Cartao ON [Pagto Venda].[Código Cartão] = Cartao.Código SET [Pagto "
+    "Venda].TaxaCartao = Ccur([Cartao].[Taxa]) WHERE [Pagto Venda].TaxaCartao Is Null";
+
+// The default values of the item tables of transfers.
+void ItemDefaults(std::vector<std::string>& s, const char* table, const char* quantidade, const char* custo) {
+    Defaults(s, table, {"SituacaoTributaria"}, "' '");
+    Defaults(s, table, {"QtdeVolume"}, "1");
+    Defaults(s, table, {"QtdePorVolume"}, quantidade);
+    Defaults(s, table, {"NroNF"}, "0");
+    Defaults(s, table, {"SubCusto"}, custo);
+    Defaults(s, table, {"UltimoCusto"}, "0");
+}
+
+// The sale defaults shared by Venda and DelVenda.
+void SaleDefaults(std::vector<std::string>& s, const std::string& t) {
+    Defaults(s, t, {"Especie", "FretePorConta", "Marca", "PesoBruto"}, "' '");
+    Defaults(s, t, {"QtdeVolumeNF"}, "0");
+    Defaults(s, t, {"PercentualFN"}, "100");
+    Defaults(s, t, {"TotalNF", "CFOP"}, "0");
+    Defaults(s, t, {"DataPedido"}, "[" + t + "].[Data Venda]");
+    Defaults(s, t, {"HoraPedido"}, "[" + t + "].[Hora]");
+    Defaults(s, t, {"NroVendaVinculada"}, t + ".[Número Venda]");
+    Defaults(s, t, {"ObsVendaVinculada", "Maquina", "Usuario"}, "' '");
+}
+
+void TransferDefaults(std::vector<std::string>& s) {
+    Defaults(s, "TransEnt", {"TotalItens", "TotalEfetivado"}, "0");
+    Defaults(s, "TransEnt", {"ObsSaida"}, "' '");
+    Defaults(s, "TransEnt", {"Pedido"}, "'N'");
+    Defaults(s, "Itens TransEnt", {"IPI", "ICMS", "Quantidade", "EstoqueMinimo", "QuantidadeRecebida"}, "0");
+    s.push_back(kDataRecepcao);
+    s.push_back(kHoraRecepcao);
+    ItemDefaults(s, "Itens TransEnt", "[Itens TransEnt].Quantidade", "[Itens TransEnt].CustoMd");
+}
+
+void ProdutoUntilSales(std::vector<std::string>& s) {
+    Defaults(s, "Produto",
+             {"IPI", "ICMS", "SaldoBalanco", "Saldo", "SaldoCNF", "SaldoSNF", "QuantidadeComprada", "QuantidadeVendida",
+              "PontoRessuprimento", "TransferênciaEntrada", "TransferênciaSaida", "SaldoContado", "SaldoSalvado",
+              "EstoqueMaximo"},
+             "0");
+    Defaults(s, "Produto", {"ForaLinha"}, "'N'");
+    Defaults(s, "Produto", {"LocalEstoque", "Unidade"}, "' '");
+    Defaults(s, "Produto", {"SubCusto", "UltimoCusto"}, "0");
+    Defaults(s, "Produto", {"ProdutoFornecedor"}, "' '");
+    Defaults(s, "TransSai", {"TotalItens"}, "0");
+    Defaults(s, "TransSai", {"ObsEntrada"}, "' '");
+    Defaults(s, "TransSai", {"Pedido"}, "'N'");
+    Defaults(s, "TransSai", {"CFOP", "CodTransportadora"}, "0");
+    Defaults(s, "TransSai", {"PesoBruto", "FretePorConta", "Especie", "Marca"}, "' '");
+    Defaults(s, "TransSai", {"TotalNF", "CodCliente"}, "0");
+    Defaults(s, "TransSai", {"Maquina"}, "' '");
+    Defaults(s, "Itens TransSai", {"IPI", "ICMS", "Quantidade", "EstoqueMinimo"}, "0");
+    ItemDefaults(s, "Itens TransSai", "[Itens TransSai].[Quantidade]", "[Itens TransSai].CustoMD");
+    TransferDefaults(s);
+    SaleDefaults(s, "Venda");
+    s.push_back("UPDATE Venda SET Venda.TipoVenda = '1' WHERE Venda.TipoVenda = '0' ");
+    Defaults(s, "Itens Venda", {"Quantidade"}, "0");
+    s.push_back(kNroNFVenda);
+    s.push_back(kTaxaPagto);
+    Defaults(s, "Pagto Venda", {"TaxaCartao"}, "0");
+}
+
+void DeletedAndPurchases(std::vector<std::string>& s) {
+    SaleDefaults(s, "DelVenda");
+    Defaults(s, "DelItensVenda", {"Quantidade", "NroNF"}, "0");
+    Defaults(s, "DelItensVenda", {"DataExclusao"}, "Now()");
+    Defaults(s, "DelItensVenda", {"HoraExclusao"}, "Time()");
+    Defaults(s, "DelItensVenda", {"Vendedor"}, "' '");
+    Defaults(s, "DelItensVenda", {"DataVenda"}, "Now()");
+    Defaults(s, "DelItensVenda", {"Maquina", "Usuario"}, "' '");
+    s.push_back("UPDATE [DelPagtoVenda] INNER JOIN Cartao ON [DelPagtoVenda].[Código Cartão] = Cartao.Código SET "
+                "[DelPagtoVenda].TaxaCartao = [Cartao].[Taxa] WHERE [DelPagtoVenda].TaxaCartao Is Null");
+    Defaults(s, "DelPagtoVenda", {"TaxaCartao"}, "0");
+    Defaults(s, "DelPagtoVenda", {"DataExclusao"}, "Now()");
+    Defaults(s, "DelPagtoVenda", {"HoraExclusao"}, "Time()");
+    Defaults(s, "DelPagtoVenda", {"Vendedor"}, "' '");
+    Defaults(s, "Entrada", {"Hora"}, "CDate('08:00:00 AM')");
+    Defaults(s, "Entrada", {"TotalIPI"}, "0");
+    Defaults(s, "Itens Compra", {"%IPI", "%ICMS", "Quantidade", "SubCusto", "UltimoCusto"}, "0");
+    Defaults(s, "Itens Entrada Produto", {"Quantidade", "PontoRessuprimento", "EstoqueMaximo"}, "0");
+    Defaults(s, "Itens Entrada Produto", {"LocalEstoque"}, "' '");
+    Defaults(s, "Itens Entrada Produto", {"QtdeVolume"}, "1");
+    Defaults(s, "Itens Entrada Produto", {"QtdePorVolume"}, "[Itens Entrada Produto].Quantidade");
+    Defaults(s, "Itens Entrada Produto", {"FazerEtiqueta"}, "'N'");
+}
+
+void ClientsAndSettings(std::vector<std::string>& s) {
+    Defaults(s, "Cliente", {"Fantasia"}, "' '");
+    Defaults(s, "Cliente", {"CodigoOrigem"}, "Cliente.Código");
+    Defaults(s, "Cliente", {"DataCad"}, "'01/01/2000'");
+    Defaults(s, "Cliente", {"DataAlt"}, "Cliente.DataCad");
+    s.push_back("UPDATE Cliente SET Cliente.CodLoja = DLookUp(" + Q + "[Loja]![CodLoja]" + Q + "," + Q + "loja" + Q + "," +
+                Q + "[Loja]![LojaOrigem]= '*' " + Q + ") WHERE Cliente.CodLoja Is Null");
+    Defaults(s, "Cliente", {"Email"}, "' '");
+    const char* u = "UltimaVenda";
+    Defaults(s, u, {"VerValorAVista"}, "'N'");
+    s.push_back("UPDATE UltimaVenda SET UltimaVenda.UltimaContagem = cdate(" + Q + "01/01/1900 08:00:00" + Q +
+                ")  WHERE UltimaVenda.UltimaContagem is Null");
+    Defaults(s, u, {"PedidoTrans"}, "'N'");
+    Defaults(s, u, {"AtualizaPreco", "CalcCustoMedio"}, "'S'");
+    Defaults(s, u, {"Volume"}, "'N'");
+    Defaults(s, u, {"ObsTerminal1", "ObsTerminal2", "ObsTerminal3", "ObsTerminal4", "ObsTerminal5"}, "' '");
+    Defaults(s, u, {"ModeloPedidoTrans"}, "0");
+    Defaults(s, u, {"FecharTudo"}, "'S'");
+    Defaults(s, u, {"CupomTimeOut"}, "1000");
+    Defaults(s, u, {"CupomDeviceType"}, "0");
+    Defaults(s, u, {"ExibeNF"}, "'N'");
+    Defaults(s, u, {"ImpressoraCheque"}, "0");
+    Defaults(s, u, {"Gaveta"}, "'N'");
+    Defaults(s, u, {"ValorMaximoDesconto"}, "0");
+    Defaults(s, u, {"UsaPedidoVenda"}, "'N'");
+    Defaults(s, u, {"VersaoProvenienteLoja"}, "' '");
+    Defaults(s, u, {"ModeloPedidoVenda"}, "0");
+    Defaults(s, u, {"CalcularVencimento", "GrupoSequencial"}, "'N'");
+    Defaults(s, u, {"GavetaPortaCom", "GavetaPulso", "GavetaMin"}, "0");
+    Defaults(s, u, {"VincularVenda"}, "'N'");
+    Defaults(s, u, {"ModeloPedidoEntrada"}, "0");
+    Defaults(s, u, {"Cupom"}, "'0'");
+    s.push_back("UPDATE UltimaVenda SET UltimaVenda.Cupom = '1' WHERE UltimaVenda.Cupom = 'S' ");
+    Defaults(s, u, {"DiretorioAllCheck"}, "' '");
+    Defaults(s, u, {"PontoAllCheck"}, "'0'");
+    Defaults(s, u, {"EstoqueNegativo", "GerarArquivoVenda"}, "'S'");
+    Defaults(s, u, {"ObsCupom1", "ObsCupom2", "ObsCupom3", "ObsCupom4", "ObsCupom5", "ObsCupom6", "ObsCupom7", "ObsCupom8"},
+             "' '");
+}
+
+void GroupsAndStores(std::vector<std::string>& s) {
+    Defaults(s, "Grupo", {"SituacaoTributaria", "Embalagem"}, "' '");
+    s.push_back("UPDATE Familia INNER JOIN Grupo ON Familia.Código = Grupo.Familia SET Grupo.DescricaoNF = "
+                "Mid([Familia].[Descrição] & ' ' & [Grupo].[DescGrupo],1,45) WHERE Grupo.DescricaoNF Is Null");
+    Defaults(s, "Lucro", {"Terminal0", "Terminal1", "Terminal2", "Terminal3", "Terminal4"}, "'S'");
+    Defaults(s, "NotaFiscal", {"NroVenda"}, "0");
+    s.push_back("UPDATE Loja SET Loja.LojaOrigem = 'N' WHERE Trim(Loja.LojaOrigem) = '' Or Loja.LojaOrigem is Null ");
+    Defaults(s, "Loja", {"CoefEstoqueMinimo"}, "0");
+    s.push_back("UPDATE Credito INNER JOIN Cartao ON Credito.[Código Cartão] = Cartao.Código SET Credito.TaxaCartao = "
+                "CCur([Cartao].[Taxa]) Where Credito.TaxaCartao is Null");
+    Defaults(s, "Credito", {"TaxaCartao"}, "0");
+}
+
+// Runs each statement as a step of its own on `db`.
+forms::StepList StatementSteps(const std::vector<std::string>& statements, const std::function<dao::Database()>& db) {
+    forms::StepList steps;
+    for (const std::string& sql : statements) {
+        steps.Add("", [&sql, db](forms::StepFlow&) { db().Execute(sql); });
+    }
+    return steps;
+}
+
+}  // namespace
+
+const std::vector<std::string>& NuloProdutoStatements() {
+    static const std::vector<std::string> statements = [] {
+        std::vector<std::string> s;
+        ProdutoUntilSales(s);
+        DeletedAndPurchases(s);
+        ClientsAndSettings(s);
+        GroupsAndStores(s);
+        return s;
+    }();
+    return statements;
+}
+
+const std::vector<std::string>& AtualizaAntigoStatements() {
+    static const std::vector<std::string> statements = [] {
+        std::vector<std::string> s;
+        TransferDefaults(s);
+        SaleDefaults(s, "Venda");
+        Defaults(s, "Itens Venda", {"Quantidade"}, "0");
+        s.push_back(kNroNFVenda);
+        s.push_back(kTaxaPagto);
+        Defaults(s, "Pagto Venda", {"TaxaCartao"}, "0");
+        return s;
+    }();
+    return statements;
+}
+
+// The statements are committed together: a failing statement is undone by itself and reported,
+// the others stand once the last one has run. A run cut short leaves Produto.MDB as it was, and
+// the next upgrade runs them all again.
+void NuloProduto() {
+    bool transacao = false;
+    forms::StepList steps;
+    steps.Add("begin", [&](forms::StepFlow&) {
+        ProgramEngine().BeginTrans();
+        transacao = true;
+    });
+    steps.Add("statements", [](forms::StepFlow&) {
+        forms::RunSteps(StatementSteps(NuloProdutoStatements(), [] { return *BancoProdutoLoja; }),
+                        [](const win::RuntimeError&, std::string_view) {
+                            Tela = "Atualiza";
+                            Rotina = "NuloProduto";
+                            TrataErro();
+                            return forms::Resume::Next();
+                        });
+    });
+    steps.Add("commit", [&](forms::StepFlow&) {
+        ProgramEngine().CommitTrans();
+        transacao = false;
+    });
+    forms::RunSteps(std::move(steps),
+                    [&](const win::RuntimeError&, std::string_view) { return ReportAndRollBack("NuloProduto", transacao); });
+}
+
+void AtualizaAntigo() {
+    const std::vector<std::string>& statements = AtualizaAntigoStatements();
+    const std::size_t copyAt = statements.size() - 2;  // before the card fee rate and its default
+    const std::string copia = "SELECT Cartao.* INTO Cartao IN '" + PastaDados + "\\Antigo.mdb' FROM Cartao";
+    const auto antigo = [] { return *BancoAtual; };
+    forms::StepList steps;
+    steps.Add("open", [](forms::StepFlow&) {
+        const std::string file = PastaDados + "\\ANTIGO.MDB";
+        BancoAtual.Set(ProgramEngine().OpenDatabase(file, false, false, ConnectLoja(PastaDados, "\\ANTIGO.MDB")));
+    });
+    for (std::size_t n = 0; n < statements.size(); ++n) {
+        if (n == copyAt) steps.Add("copy", [&copia](forms::StepFlow&) { BancoProdutoLoja->Execute(copia); });
+        steps.Add("", [&statements, n, antigo](forms::StepFlow&) { antigo().Execute(statements[n]); });
+    }
+    steps.Add("close", [](forms::StepFlow&) { CloseIfOpen(BancoAtual); });
+    forms::RunSteps(std::move(steps), [](const win::RuntimeError& error, std::string_view label) {
+        if (error.Number() == dao::jet::TableExists && label == "copy") {
+            BancoAtual->Execute("Drop Table Cartao");
+            BancoAtual->TableDefs().Refresh();
+            return forms::Resume::Retry();
+        }
+        forms::MsgBox(error.Description());
+        // Antigo.MDB is closed on the way out as well, so that no connection to it outlives the
+        // step.
+        CloseIfOpen(BancoAtual);
+        return forms::Resume::Leave();
+    });
+}
+
+}  // namespace report::upgrade

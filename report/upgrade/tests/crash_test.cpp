@@ -1,0 +1,172 @@
+// The upgrade killed at random points: a child process runs it on a copy of the older store and is
+// killed after a random delay; each time the store must open afterwards, the next upgrade must
+// complete, and the structure and data it leaves must equal those of an upgrade never interrupted.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "report/upgrade/tests/support/upgrade_fixture.h"
+
+namespace report::testing {
+namespace {
+
+class CrashTest : public UpgradeTest {
+protected:
+    CrashTest() { InstalledUpgradeSteps() = UpgradeStepsOfTheData(); }
+
+    // Rows the data steps work on: items for the write-offs, cards, a Lucro row, Antigo payments.
+    void Seed() {
+        const dao::Database& p = *BancoProdutoLoja;
+        for (int n = 1; n <= 3; ++n) {
+            AddRow(p, "Itens TransEnt",
+                   {{"NroTrans", dao::Value::Long(1)}, {"Sequencia", dao::Value::Double(n)},
+                    {"DataRecepcao", dao::Value::Date(Date("12/05/2002"))}, {"HoraRecepcao", dao::Value::Date(Date("10:00:00"))},
+                    {"QuantidadeRecebida", dao::Value::Double(n)}});
+        }
+        AddRow(p, "Cartao", {{"Código", dao::Value::Long(1)}, {"Taxa", dao::Value::Single(2.5f)}});
+        AddRow(p, "Lucro", {{"Codigo", dao::Value::Long(3)}});
+        AddRow(p, "Pagto Venda", {{"Código Cartão", dao::Value::Long(1)}});
+        dao::Database antigo = OpenStore("Antigo");
+        AddRow(antigo, "Pagto Venda", {{"Código Cartão", dao::Value::Long(1)}});
+        antigo.Close();
+        dao::Recordset rs = p.OpenRecordset("UltimaVenda", dao::dbOpenTable);
+        rs.MoveFirst();
+        rs.Edit();
+        rs("UltimaContagem").SetValue(dao::Value::Date(Date("10/05/2002 14:30:00")));
+        rs.Update();
+        rs.Close();
+    }
+
+    void CloseAll() {
+        ResetUpgradeState();
+        CloseIfOpen(BancoProdutoLoja);
+        BancoProdutoLoja.Reset();
+    }
+
+    // Everything the upgrade can change in the five databases, as text.
+    std::string Dump() {
+        std::string out;
+        for (const std::string& name : StoreFiles()) {
+            dao::Database db = OpenStore(name);
+            out += "# " + name + "\n";
+            std::vector<std::string> tables;
+            for (int t = 0; t < db.TableDefs().Count(); ++t) tables.push_back(DumpTable(db, db.TableDefs().Item(t).Name()));
+            std::sort(tables.begin(), tables.end());
+            for (const std::string& table : tables) out += table;
+            for (int r = 0; r < db.Relations().Count(); ++r) {
+                const dao::Relation rel = db.Relations().Item(r);
+                out += "relation " + rel.Name() + " " + rel.Table() + " " + rel.ForeignTable() + " " +
+                       std::to_string(rel.Attributes()) + "\n";
+            }
+            db.Close();
+        }
+        return out;
+    }
+
+    static std::string DumpTable(const dao::Database& db, const std::string& name) {
+        const dao::TableDef table = db.TableDefs().Item(name);
+        std::string out = "table " + name + "\n";
+        for (int k = 0; k < table.Fields().Count(); ++k) {
+            const dao::Field f = table.Fields().Item(k);
+            std::string format = "-";
+            try {
+                format = f.Properties().Item("Format").GetValue().ToText();
+            } catch (const win::RuntimeError&) {
+            }
+            out += " field " + f.Name() + " " + std::to_string(static_cast<int>(f.Type())) + " " + std::to_string(f.Size()) +
+                   " " + format + "\n";
+        }
+        dao::Indexes indexes = table.Indexes();
+        for (int n = 0; n < indexes.Count(); ++n) {
+            const dao::Index index = indexes.Item(n);
+            out += " index " + index.Name() + (index.Primary() ? " P" : "") + (index.Unique() ? " U" : "") + "\n";
+        }
+        std::vector<std::string> rows;
+        dao::Recordset rs = db.OpenRecordset("SELECT * FROM [" + name + "]", dao::dbOpenSnapshot);
+        for (; !rs.Eof(); rs.MoveNext()) {
+            std::string row = " row";
+            for (int k = 0; k < rs.Fields().Count(); ++k) {
+                const dao::Value v = rs(k).GetValue();
+                row += "|" + (v.IsNull() ? std::string("Null") : v.ToText());
+            }
+            rows.push_back(row + "\n");
+        }
+        rs.Close();
+        std::sort(rows.begin(), rows.end());
+        for (const std::string& row : rows) out += row;
+        return out;
+    }
+
+    // Runs the upgrade in a child process killed after `delay`; true when it was killed (false
+    // when it had finished already).
+    bool UpgradeKilledAfter(std::chrono::microseconds delay) {
+        CloseAll();
+        const pid_t child = fork();
+        if (child == 0) {
+            try {
+                OpenDataSet();
+                upgrade::AtualizarBD();
+            } catch (...) {
+                _exit(2);
+            }
+            _exit(0);
+        }
+        EXPECT_GT(child, 0);
+        usleep(static_cast<useconds_t>(delay.count()));
+        kill(child, SIGKILL);
+        int status = 0;
+        waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFSIGNALED(status) || (WIFEXITED(status) && WEXITSTATUS(status) == 0)) << status;
+        return WIFSIGNALED(status);
+    }
+};
+
+TEST_F(CrashTest, AKilledUpgradeIsCompletedByTheNextLogIn) {
+    Seed();
+    const auto start = std::chrono::steady_clock::now();
+    Upgrade();
+    const auto duration = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start);
+    ASSERT_EQ(ErrorLog(), "");
+    CloseAll();
+    const std::string reference = Dump();
+    OpenDataSet();
+
+    std::mt19937 random(20021001);
+    long longest = duration.count() * 9 / 10;
+    // Runs until 20 children were killed before they finished (a child that finished first is a
+    // run as well, and checked the same way). The first upgrade's time is only an estimate on a
+    // busy machine: a child that finishes before its kill brings the later kills earlier.
+    constexpr int kKills = 20;
+    int killed = 0;
+    for (int run = 0; killed < kKills && run < 5 * kKills; ++run) {
+        CopyOldStoreAgain();
+        Seed();
+        const std::chrono::microseconds delay(std::uniform_int_distribution<long>(0, longest)(random));
+        if (UpgradeKilledAfter(delay)) {
+            ++killed;
+        } else {
+            longest = delay.count() * 9 / 10;
+        }
+        ASSERT_NO_THROW(OpenDataSet()) << "run " << run;
+        window_.ClearList();
+        Upgrade();
+        EXPECT_FALSE(forms::App().EndRequested()) << "run " << run;
+        EXPECT_EQ(Stamp(), Date("01/10/2002")) << "run " << run;
+        CloseAll();
+        const std::string after = Dump();
+        EXPECT_EQ(after, reference) << "run " << run << ", killed after " << delay.count() << " us";
+        OpenDataSet();
+    }
+    EXPECT_EQ(ErrorLog(), "");
+    EXPECT_EQ(killed, kKills);
+}
+
+}  // namespace
+}  // namespace report::testing

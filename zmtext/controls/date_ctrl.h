@@ -1,0 +1,118 @@
+// CZMDateCtrl: the library's date field (coclass sidtEdit, ProgID "ZMTEXT.ZMDateCtrl.1").
+//
+// The field keeps its date as a month/day/year triple (zmtext/values/date_values.h) and
+// exchanges it as a day number of its DateType: type 0 counts days from 1899-12-30, type 1 from
+// 1979-12-31. The user types the eight digits of a date into a fixed pattern ("__/__/____");
+// the triple is taken as typed and judged at focus loss: a triple that is no date of the type
+// raises Invalid, one outside MinValue..MaxValue raises OutOfRange. While the triple is no date
+// (31 April as typed) Value reads as the type's error value, never as a neighbouring date.
+//
+// Saved properties always hold type-0 day numbers, whatever the DateType, so a change of the
+// type never changes a stored date.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "zmtext/engine/edit_control.h"
+#include "zmtext/controls/date_time_members.h"
+#include "zmtext/values/date_format.h"
+
+namespace zmtext {
+
+// The control's own DISPIDs (its dispatch table's order).
+enum ZMDateDispId : com::DispId {
+    kDateDataSource = 1, kDateFontName, kDateFontBold, kDateFontItalic, kDateFontUnderline,
+    kDateAutoScroll, kDateModified, kDateSelLength, kDateSelStart, kDateSelText, kDateFmtSeparator,
+    kDateBorderEffect, kDateDataProperty, kDateDisplayOnly, kDateEOLTab, kDateErrorBeep,
+    kDateFillChar, kDateFocusSelect, kDateInsert, kDateRawData, kDateFmtControl, kDateFontSize,
+    kDateJustification, kDateReadOnly, kDateMousePointer, kDateMouseIcon, kDateFmtDay,
+    kDateFmtMonth, kDateFmtYear, kDateFontStrikeThru, kDateHdnHeight, kDateHdnWidth,
+    kDateHdnDataPropCount, kDateMaxValue, kDateMinValue, kDateValue, kDateDateType, kDateToolTip,
+    kDateDataField, kDateDataChanged, kDateBoundTimeMode, kDateBoundTime,
+};
+
+// Events of _DZMDateEvents.
+enum ZMDateEventId : com::DispId {
+    kDateChange = 1, kDateEndOfLine = 2, kDateInvalidKey = 3, kDateInvalid = 4, kDateOutOfRange = 5,
+};
+
+class CZMDateCtrl final : public CZMEditControl<CZMDateCtrl> {
+public:
+    CZMDateCtrl();
+    ~CZMDateCtrl() override;
+
+    static const com::DispatchMap& DispatchMembers();
+    static std::vector<com::FuncDesc> EventMembers();
+    static ctl::ControlClassInfo DateClassInfo();
+
+    // --- Engine operations ---------------------------------------------------------------------
+    int GetFieldKind() const override { return kFieldDate; }
+    int CopyText() override;
+    void ParseText() override;
+    int FormatRawData() override;
+    void FormatText() override;
+    bool IsValidKey() override;
+    bool IsValidValue() override;
+    bool IsInRange() override;
+    int GetPattern() override;
+    void SaveUndo() override { undo_ = value_; }
+    bool Undo() override;
+    bool SetTextValue(std::string_view text) override;
+    int SetRawDataText(std::string_view text) override;
+    char GetDisplayFillChar() override { return FillChar; }
+    void ImportOldProperties(const com::Blob& block) override;
+
+    // --- Framework -----------------------------------------------------------------------------
+    void OnResetState() override;
+    void DoPropExchange(com::PropExchange& px) override;
+    void OnAboutBox() override;
+    void OnButtonDown(int button, int flags, QPoint p) override;
+
+    // --- Binding -------------------------------------------------------------------------------
+    com::Bstr GetDataField() override;
+    com::ICursor* GetCursor() override { return cursor_.Get(); }
+    void SetCursor(com::ICursor* cursor) override { cursor_ = com::ComPtr<com::ICursor>(cursor); }
+    com::Bstr GetBoundText() override;
+    void SetBoundText(const std::string& cp1252) override { PutText(cp1252); }
+    com::Bstr GetBoundRawText() override;
+    void SetBoundRawText(const std::string& cp1252) override;
+    com::Variant GetBoundValue(std::int32_t columnType) override;
+    void SetBoundValue(const com::Variant& value) override;
+    std::vector<std::string> DataFieldChoices();
+
+    // --- Properties ----------------------------------------------------------------------------
+    // The day number of the value, or the type's blank or error value.
+    std::int32_t GetValue() const { return DayNumberOf(value_); }
+    std::int32_t GetMinValue() const { return DayNumberOf(min_); }
+    std::int32_t GetMaxValue() const { return DayNumberOf(max_); }
+    const ZMDate& GetDate() const { return value_; }
+    int GetDateType() const { return DateType; }
+    // The Value sequence; false (nothing changed) for a number outside the type's limits that
+    // is not its blank value.
+    bool PutValue(std::int32_t number);
+    void PutDateType(int type);
+    void PutText(std::string_view text);
+    void PutRawData(std::string_view raw);
+    std::int32_t GetBoundTimeSeconds() const;
+    ZMDateFormat Format() const;
+
+private:
+    friend class ZMDateMembers;
+    friend class ZMDateTimeMembers<CZMDateCtrl>;
+
+    std::int32_t DayNumberOf(const ZMDate& date) const;
+    ZMDateFormatProps FormatProps() const;
+    void RebuildTexts();
+
+    std::int16_t FmtControl = 0, FmtDay = 1, FmtMonth = 1, FmtYear = 2, DateType = 1;
+    char FmtSeparator = '-';
+    ZMDate value_, undo_, min_, max_;
+    std::string DataField;
+    std::int16_t BoundTimeMode = 0;
+    double BoundTime = 0;   // a fraction of a day
+    com::ComPtr<com::ICursor> cursor_;
+};
+
+}  // namespace zmtext

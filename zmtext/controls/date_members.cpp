@@ -1,0 +1,119 @@
+// The date field's dispatch members, in the order that numbers them, its events, and its entry
+// in the library's factory list.
+#include <QWidget>
+
+#include "zmtext/controls/date_ctrl.h"
+#include "zmtext/module/classes.h"
+
+namespace zmtext {
+
+class ZMDateMembers : public ZMDateTimeMembers<CZMDateCtrl> {
+public:
+    using C = CZMDateCtrl;
+    // A format property: rebuild both texts and redraw.
+    static void Reformat(C& c) {
+        c.RebuildTexts();
+        c.InvalidateField();
+    }
+    static std::int32_t NumberOf(const C& c, const Variant& v, int id) {
+        Variant n;
+        if (com::Failed(com::ChangeType(n, v, com::VT_I4))) Refuse(c, id);
+        const std::int32_t number = n.AsI4();
+        if (number != ZMDateLimits(c.DateType).blank && !ZMIsDayNumberInRange(c.DateType, number)) Refuse(c, id);
+        return number;
+    }
+    static void AddLimit(Table& t, const char* name, ZMDate C::*member, int id, com::DispId notify) {
+        t.Property(name, com::VT_I4, {}, [member](C& c, Args) { return Variant::I4(c.DayNumberOf(c.*member)); },
+                   [=](C& c, Args, const Variant& v) {
+                       c.*member = ZMDayNumberToDate(c.DateType, NumberOf(c, v, id));
+                       Changed(c, notify);
+                   });
+    }
+
+    static void AddFirstMembers(Table& t) {
+        AddDataSource(t, kDateDataSource);
+        AddFonts(t, false);
+        AddFlag(t, "AutoScroll", &C::AutoScroll, 136, -391876, kDateAutoScroll);
+        AddModified(t, kDateModified);
+        AddSelection(t, kDateSelLength);
+        AddFmtSeparator(t, kDateFmtSeparator);
+        AddBorderEffect(t, kDateBorderEffect);
+        AddDataProperty(t, kDateDataProperty);
+        AddDisplayOnly(t, kDateDisplayOnly);
+        AddFlag(t, "EOLTab", &C::EOLTab, 140, -391860, kDateEOLTab);
+        AddFlag(t, "ErrorBeep", &C::ErrorBeep, 141, -391859, kDateErrorBeep);
+        AddFillChar(t, kDateFillChar,
+                    [](const C& c, char ch) { return ch == c.FmtSeparator || ch == c.Format().separator; });
+        AddFocusSelectInsert(t, kDateFocusSelect);
+    }
+
+    static void AddFormats(Table& t) {
+        t.Property("RawData", com::VT_BSTR, {}, [](C& c, Args) { return Str(c.RawData); },
+                   [](C& c, Args, const Variant& v) {
+                       c.PutRawData(TextOf(v));
+                       Changed(c, kDateRawData);
+                   });
+        AddEnum(t, "FmtControl", &C::FmtControl, 3, 206, kDateFmtControl, Reformat);
+        C::AddFontSize(t);
+        AddJustificationToMouse(t, kDateJustification);
+        AddEnum(t, "FmtDay", &C::FmtDay, 2, 200, kDateFmtDay, Reformat);
+        AddEnum(t, "FmtMonth", &C::FmtMonth, 4, 201, kDateFmtMonth, Reformat);
+        AddEnum(t, "FmtYear", &C::FmtYear, 2, 202, kDateFmtYear, Reformat);
+        C::AddFontStrikeThru(t);
+        AddHidden(t);
+    }
+
+    static void AddValues(Table& t) {
+        AddLimit(t, "MaxValue", &C::max_, 196, kDateMaxValue);
+        AddLimit(t, "MinValue", &C::min_, 197, kDateMinValue);
+        t.Property("Value", com::VT_I4, {},
+                   [](C& c, Args) {
+                       if (c.WindowHasFocus()) c.ParseText();
+                       return Variant::I4(c.GetValue());
+                   },
+                   [](C& c, Args, const Variant& v) { c.PutValue(NumberOf(c, v, 198)); });
+        t.Property("DateType", com::VT_VARIANT, {}, [](C& c, Args) { return Variant::I2(c.DateType); },
+                   [](C& c, Args, const Variant& v) { c.PutDateType(static_cast<int>(IntOf(c, v, 0, 1, 241))); });
+        C::AddToolTip(t);
+        AddDataFieldAndChanged(t, kDateDataField);
+        AddEnum(t, "BoundTimeMode", &C::BoundTimeMode, 1, 251, kDateBoundTimeMode, [](C&) {});
+        t.Property("BoundTime", com::VT_I4, {}, [](C& c, Args) { return Variant::I4(c.GetBoundTimeSeconds()); },
+                   [](C& c, Args, const Variant& v) {
+                       c.BoundTime = static_cast<double>(IntOf(c, v, 0, 86399, 251)) / 86400.0;
+                       c.ADBHelper::SetDataChanged(true);
+                       Changed(c, kDateBoundTime);
+                   });
+    }
+};
+
+const com::DispatchMap& CZMDateCtrl::DispatchMembers() {
+    static const com::DispatchTable<CZMDateCtrl> table = [] {
+        com::DispatchTable<CZMDateCtrl> t("ZMTEXT.ZMDateCtrl.1");
+        ZMDateMembers::AddFirstMembers(t);
+        ZMDateMembers::AddFormats(t);
+        ZMDateMembers::AddValues(t);
+        ZMDateMembers::AddStockAndText(t);
+        return t;
+    }();
+    return table.Map();
+}
+
+std::vector<com::FuncDesc> CZMDateCtrl::EventMembers() {
+    return {{"Change", kDateChange, false, {}},         {"EndOfLine", kDateEndOfLine, false, {}},
+            {"InvalidKey", kDateInvalidKey, false, {}}, {"Invalid", kDateInvalid, false, {}},
+            {"OutOfRange", kDateOutOfRange, false, {}}, {"Click", -600, false, {}},
+            {"DblClick", -601, false, {}},              {"KeyDown", -602, false, {}},
+            {"KeyPress", -603, false, {}},              {"KeyUp", -604, false, {}},
+            {"MouseDown", -605, false, {}},             {"MouseMove", -606, false, {}},
+            {"MouseUp", -607, false, {}}};
+}
+
+namespace {
+
+const ZMClassRegistrar kDateRegistrar(ZMControlFactory{
+    ZMControlKind::Date,
+    com::CreatorOf<CZMDateCtrl>(),
+    ZMDescribeMembers(CZMDateCtrl::DispatchMembers()), CZMDateCtrl::EventMembers()});
+
+}  // namespace
+}  // namespace zmtext

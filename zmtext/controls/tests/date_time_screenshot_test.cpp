@@ -1,0 +1,134 @@
+// The date and time fields drawn in their states (blank, a value in each format, focused while
+// typed into, disabled, read-only) and compared with the reference pictures in images/.
+// ZMTEXT_WRITE_REFERENCES=1 in the environment writes the pictures anew.
+#include <QDir>
+#include <QImage>
+#include <QPainter>
+#include <cstdlib>
+#include <functional>
+
+#include "zmtext/controls/date_ctrl.h"
+#include "zmtext/controls/tests/date_time_test_support.h"
+#include "zmtext/controls/time_ctrl.h"
+
+namespace zmtext::testing {
+namespace {
+
+using com::Variant;
+
+constexpr int kWidth = 150;
+constexpr int kHeight = 26;
+// Per-channel difference a pixel may show (font rasterising), and how many pixels may exceed it.
+constexpr int kChannelTolerance = 40;
+constexpr int kPixelsAllowed = 12;
+
+int DifferingPixels(const QImage& a, const QImage& b) {
+    if (a.size() != b.size()) return a.width() * a.height();
+    int n = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const QColor p = a.pixelColor(x, y), q = b.pixelColor(x, y);
+            if (std::abs(p.red() - q.red()) > kChannelTolerance || std::abs(p.green() - q.green()) > kChannelTolerance ||
+                std::abs(p.blue() - q.blue()) > kChannelTolerance)
+                ++n;
+        }
+    return n;
+}
+
+class DateTimeScreenshots : public FieldTest {
+protected:
+    void SetUp() override {
+        FieldTest::SetUp();
+        Show();
+    }
+    template <class T>
+    QImage Render(const std::function<void(T&, int)>& setup) {
+        const int i = static_cast<int>(sites_.size());
+        auto c = AddField<T>("Shot" + std::to_string(i), i);
+        Put(*c, "FontName", S("DejaVu Sans"));
+        Put(*c, "FontSize", Variant::R4(9));
+        setup(*c, i);
+        c->SetControlSize(QSize(kWidth, kHeight));
+        c->ComputeTextMetrics();
+        QImage image(kWidth, kHeight, QImage::Format_RGB32);
+        image.fill(Qt::magenta);
+        QPainter p(&image);
+        c->DrawInto(p, {0, 0, kWidth, kHeight});
+        return image;
+    }
+    void Check(const std::string& name, const QImage& image) {
+        const QString path = QDir(QString::fromUtf8(ZMTEXT_SOURCE_DIR "/controls/tests/images"))
+                                 .filePath(QString::fromStdString(name + ".png"));
+        if (std::getenv("ZMTEXT_WRITE_REFERENCES")) {
+            ASSERT_TRUE(image.save(path, "PNG")) << path.toStdString();
+            return;
+        }
+        QImage reference(path);
+        ASSERT_FALSE(reference.isNull()) << "no reference picture " << path.toStdString();
+        reference = reference.convertToFormat(QImage::Format_RGB32);
+        const int differing = DifferingPixels(image, reference);
+        if (differing > kPixelsAllowed) image.save(QDir::temp().filePath(QString::fromStdString(name + "_actual.png")));
+        EXPECT_LE(differing, kPixelsAllowed) << name << ": the drawing changed (actual picture in the temporary folder)";
+    }
+};
+
+TEST_F(DateTimeScreenshots, DateStatesMatchTheirReferencePictures) {
+    using Setup = std::function<void(CZMDateCtrl&, int)>;
+    auto dated = [](CZMDateCtrl& c) {
+        Put(c, "DateType", Variant::I2(0));
+        Put(c, "FmtControl", Variant::I2(2));
+        Put(c, "FmtSeparator", S("/"));
+        Put(c, "Value", Variant::I4(36154));   // 1998-12-25
+    };
+    const std::pair<const char*, Setup> rows[] = {
+        {"date_blank", [](CZMDateCtrl&, int) {}},
+        {"date_value", [&](CZMDateCtrl& c, int) { dated(c); }},
+        {"date_month_name", [&](CZMDateCtrl& c, int) {
+             dated(c);
+             Put(c, "FmtMonth", Variant::I2(4));
+             Put(c, "FmtControl", Variant::I2(1));
+         }},
+        {"date_typing", [this](CZMDateCtrl& c, int i) {
+             Put(c, "FmtControl", Variant::I2(2));
+             Put(c, "FmtSeparator", S("/"));
+             Focus(i);
+             Type(i, "2512");
+         }},
+        {"date_disabled", [&](CZMDateCtrl& c, int) {
+             dated(c);
+             Put(c, "Enabled", Variant::Bool(false));
+         }},
+        {"date_readonly_left", [&](CZMDateCtrl& c, int) {
+             dated(c);
+             Put(c, "ReadOnly", Variant::Bool(true));
+             Put(c, "Justification", Variant::I2(0));
+         }},
+    };
+    for (const auto& [name, setup] : rows) Check(name, Render<CZMDateCtrl>(setup));
+}
+
+TEST_F(DateTimeScreenshots, TimeStatesMatchTheirReferencePictures) {
+    using Setup = std::function<void(CZMTimeCtrl&, int)>;
+    const std::pair<const char*, Setup> rows[] = {
+        {"time_midnight", [](CZMTimeCtrl&, int) {}},
+        {"time_afternoon", [](CZMTimeCtrl& c, int) { Put(c, "Value", Variant::I4(50709)); }},
+        {"time_24_hours", [](CZMTimeCtrl& c, int) {
+             Put(c, "FmtControl", Variant::I2(7));
+             Put(c, "Value", Variant::I4(50709));
+         }},
+        {"time_empty", [](CZMTimeCtrl& c, int) { Put(c, "Value", Variant::I4(-1)); }},
+        {"time_typing", [this](CZMTimeCtrl& c, int i) {
+             Put(c, "Value", Variant::I4(-1));
+             Focus(i);
+             Type(i, "0930");
+         }},
+        {"time_drop", [](CZMTimeCtrl& c, int) {
+             Put(c, "BorderEffect", Variant::I2(2));
+             Put(c, "Value", Variant::I4(43200));
+         }},
+    };
+    for (const auto& [name, setup] : rows) Check(name, Render<CZMTimeCtrl>(setup));
+}
+
+}  // namespace
+}  // namespace zmtext::testing

@@ -1,0 +1,110 @@
+// CZMTimeCtrl: the library's time field (coclass sitmEdit, ProgID "ZMTEXT.ZMTimeCtrl.1").
+//
+// The field keeps a time of day as seconds since midnight (0..86399, -1 for the empty field,
+// zmtext/values/time_values.h). The user types the digits of hours, minutes and seconds, and
+// on a 12-hour clock an a/p letter, into a fixed pattern ("__:__:__-_"); the typed parts are
+// judged at focus loss: hours above 23 or minutes or seconds above 59 raise Invalid, a time
+// outside MinValue..MaxValue raises OutOfRange. Texts follow the format properties or, where
+// they say so, WIN.INI's [intl] time settings, read at every use.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "zmtext/engine/edit_control.h"
+#include "zmtext/controls/date_time_members.h"
+#include "zmtext/values/time_values.h"
+
+namespace zmtext {
+
+// The control's own DISPIDs (its dispatch table's order).
+enum ZMTimeDispId : com::DispId {
+    kTimeDataSource = 1, kTimeFontName, kTimeFontBold, kTimeFontItalic, kTimeFontStrikeThru,
+    kTimeFontUnderline, kTimeAutoScroll, kTimeModified, kTimeSelLength, kTimeSelStart, kTimeSelText,
+    kTimeMaxValue, kTimeMinValue, kTimeValue, kTimeBorderEffect, kTimeDataProperty, kTimeDisplayOnly,
+    kTimeEOLTab, kTimeErrorBeep, kTimeFillChar, kTimeFocusSelect, kTimeInsert, kTimeRawData,
+    kTimeFmtControl, kTimeFontSize, kTimeJustification, kTimeReadOnly, kTimeMousePointer,
+    kTimeMouseIcon, kTimeFmtSeparator, kTimeFmtLeadingZero, kTimeFmtSeconds, kTimeFmtHours,
+    kTimeFmtAM, kTimeFmtPM, kTimeHdnHeight, kTimeHdnWidth, kTimeHdnDataPropCount, kTimeToolTip,
+    kTimeDataField, kTimeDataChanged, kTimeBoundDateMode, kTimeBoundDate,
+};
+
+// Events of _DZMTimeEvents (numbered apart from the date field's).
+enum ZMTimeEventId : com::DispId {
+    kTimeEndOfLine = 1, kTimeInvalidKey = 2, kTimeChange = 3, kTimeInvalid = 4, kTimeOutOfRange = 5,
+};
+
+class CZMTimeCtrl final : public CZMEditControl<CZMTimeCtrl> {
+public:
+    CZMTimeCtrl();
+    ~CZMTimeCtrl() override;
+
+    static const com::DispatchMap& DispatchMembers();
+    static std::vector<com::FuncDesc> EventMembers();
+    static ctl::ControlClassInfo TimeClassInfo();
+
+    // --- Engine operations ---------------------------------------------------------------------
+    int GetFieldKind() const override { return kFieldTime; }
+    int CopyText() override;
+    void ParseText() override;
+    int FormatRawData() override;
+    void FormatText() override;
+    bool IsValidKey() override;
+    bool IsValidValue() override;
+    bool IsInRange() override { return MinValue <= value_ && value_ <= MaxValue; }
+    int GetPattern() override;
+    void SaveUndo() override { undo_ = value_; }
+    bool Undo() override;
+    bool SetTextValue(std::string_view text) override;
+    int SetRawDataText(std::string_view text) override;
+    char GetDisplayFillChar() override { return FillChar; }
+    void ImportOldProperties(const com::Blob& block) override;
+
+    // --- Framework -----------------------------------------------------------------------------
+    void OnResetState() override;
+    void DoPropExchange(com::PropExchange& px) override;
+    void OnAboutBox() override;
+    void OnButtonDown(int button, int flags, QPoint p) override;
+
+    // --- Binding -------------------------------------------------------------------------------
+    com::Bstr GetDataField() override;
+    com::ICursor* GetCursor() override { return cursor_.Get(); }
+    void SetCursor(com::ICursor* cursor) override { cursor_ = com::ComPtr<com::ICursor>(cursor); }
+    com::Bstr GetBoundText() override;
+    void SetBoundText(const std::string& cp1252) override { PutText(cp1252); }
+    com::Bstr GetBoundRawText() override;
+    void SetBoundRawText(const std::string& cp1252) override;
+    com::Variant GetBoundValue(std::int32_t columnType) override;
+    void SetBoundValue(const com::Variant& value) override;
+    std::vector<std::string> DataFieldChoices();
+
+    // --- Properties ----------------------------------------------------------------------------
+    std::int32_t GetValue() const { return value_; }
+    // The Value sequence; false (nothing changed) for a number outside -1..86399.
+    bool PutValue(std::int32_t value);
+    void PutText(std::string_view text);
+    void PutRawData(std::string_view raw);
+    ZMTimeFormat Format() const;
+    // The positions the field shows while edited.
+    std::string EditPattern() const { return ZMTimePattern(Format(), FillChar); }
+
+private:
+    friend class ZMTimeMembers;
+    friend class ZMDateTimeMembers<CZMTimeCtrl>;
+
+    void RebuildTexts();
+    // Stores a new value: reports Value and marks the binding changed; false when unchanged.
+    bool StoreValue(std::int32_t value);
+
+    std::int32_t value_ = 0, undo_ = 0, MinValue = kTimeEmpty, MaxValue = kTimeMaximum;
+    char FmtSeparator = '-';
+    std::int16_t FmtHours = 0, FmtSeconds = 0, FmtLeadingZero = 0;
+    std::string FmtAM = "AM", FmtPM = "PM";
+    std::string DataField;
+    std::int16_t BoundDateMode = 0;
+    double BoundDate = 0;   // a type-0 day number
+    com::ComPtr<com::ICursor> cursor_;
+};
+
+}  // namespace zmtext
