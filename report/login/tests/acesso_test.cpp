@@ -320,6 +320,13 @@ TEST_F(AcessoTest, TheClockQuestionAnsweredNoShowsTheClockFields) {
     EXPECT_EQ(Contador, 1);
     EXPECT_EQ(catalogueShown_, 0);
 
+    // A new date in the date field sets the system date, keeping the time of day.
+    if (w.ZmDataComputador != nullptr) {
+        const int sets = clock_.SetCount();
+        w.ZmDataComputador_Change();
+        EXPECT_GT(clock_.SetCount(), sets);
+    }
+
     boxes_.answers = {forms::mb::Yes};
     w.BtnProcura_Click();
     EXPECT_EQ(catalogueShown_, 1);
