@@ -3,7 +3,13 @@
 //
 //   screens OUTPUT-FOLDER
 //
-// Each window is shown as the user meets it, logged in as the chain's administrator to F:\LOJA01:
+// The log-in window, over the chain's program folder C:\REPORT (the chain was built today, so the
+// clock question comes at every attempt):
+//   acesso.png             the store list
+//   acesso-senha.png       the password panel after a wrong password
+//   acesso-data-hora.png   the clock fields after the clock question was answered No
+//   acesso-atualizando.png the upgrade's progress while the administrator's log-in upgrades LOJA01
+// Then each window as the user meets it, logged in as the chain's administrator to F:\LOJA01:
 //   inicio.png             the report catalogue in report selection
 //   inicio-procura.png     its search panel
 //   inicio-criterio.png    the saved criteria of "Vendas por Período"
@@ -24,13 +30,17 @@
 #include "platform/forms/datacontrol.h"
 #include "platform/forms/services.h"
 #include "platform/win/error.h"
+#include "platform/win/module.h"
+#include "platform/win/paths.h"
 #include "platform/win/testing/temp_machine_root.h"
 #include "platform/com/factory.h"
 #include "platform/win/module.h"
 #include "report/consolidation/consolidacao.h"
 #include "report/core/connections.h"
 #include "report/core/state.h"
+#include "report/login/acesso.h"
 #include "report/reports/inicio.h"
+#include "report/upgrade/upgrade.h"
 #include "tools/sample-chain/chain.h"
 
 namespace {
@@ -42,6 +52,45 @@ void Save(QWidget* widget, const std::filesystem::path& folder, const char* name
         throw std::runtime_error("cannot write " + file.string());
     }
     std::printf("%s\n", file.string().c_str());
+}
+
+// Registers the control library in the machine root, as the program's installation does.
+win::Module RegisterControls() {
+    win::Module library = win::Module::Load(win::WindowsPath(ZMTEXT_OCX_PATH));
+    using Register = long (*)();
+    if (!library || reinterpret_cast<Register>(library.Export("DllRegisterServer"))() != 0) {
+        throw std::runtime_error("cannot register " + std::string(ZMTEXT_OCX_PATH));
+    }
+    return library;
+}
+
+void RenderLogin(const std::filesystem::path& folder, forms::ScriptedMessageBoxes& boxes) {
+    report::SetProgramFolder("C:\\REPORT");
+    forms::SetDataEngine(report::ProgramEngine());
+    report::AbrirBD();
+    report::login::Acesso window;
+    window.Show();
+    Save(window.Widget(), folder, "acesso.png");
+    window.TbLoja->SetRow(0);
+    window.TbLoja_Choose();
+    report::login::SetText(window.ZmSenha, "ERRADA");
+    boxes.answers = {forms::mb::Yes};
+    window.BtnProcura_Click();
+    Save(window.Widget(), folder, "acesso-senha.png");
+    boxes.answers = {forms::mb::No};
+    window.BtnProcura_Click();
+    Save(window.Widget(), folder, "acesso-data-hora.png");
+    report::upgrade::InstallUpgrade();
+    report::upgrade::InstalledUpgradeSteps().NuloProduto = [&] {
+        Save(window.Widget(), folder, "acesso-atualizando.png");
+    };
+    report::login::SetText(window.ZmSenha, "ADMIN");
+    boxes.answers = {forms::mb::Yes};
+    window.BtnProcura_Click();
+    report::upgrade::InstalledUpgradeSteps().NuloProduto = nullptr;
+    if (window.IsLoaded()) window.Drop();
+    forms::App().CollectUnloaded();
+    report::ResetProgramState();
 }
 
 void LogIn() {
@@ -114,6 +163,8 @@ int main(int argc, char** argv) {
         sample_chain::Options options;
         options.root = root.Root();
         sample_chain::BuildChain(options);
+        const win::Module library = RegisterControls();
+        RenderLogin(folder, boxes);
         LogIn();
         RenderCatalogue(folder);
         RegisterControlLibrary();

@@ -1,0 +1,454 @@
+#include "report/login/acesso.h"
+
+#include <QCoreApplication>
+#include <filesystem>
+#include <vector>
+
+#include "platform/controls/grid/data_grid.h"
+#include "platform/controls/threed/threed.h"
+#include "platform/dao/dao.h"
+#include "platform/forms/app.h"
+#include "platform/forms/controls.h"
+#include "platform/forms/datacontrol.h"
+#include "platform/forms/datetime.h"
+#include "platform/forms/errors.h"
+#include "platform/forms/fileio.h"
+#include "platform/forms/hosted.h"
+#include "platform/forms/services.h"
+#include "platform/forms/strings.h"
+#include "platform/forms/value.h"
+#include "platform/win/clock.h"
+#include "platform/win/oledate.h"
+#include "platform/win/paths.h"
+#include "platform/win/textformat.h"
+#include "report/core/connections.h"
+#include "report/core/error_routine.h"
+#include "report/core/startup.h"
+#include "report/core/state.h"
+#include "report/core/windows.h"
+#include "report/login/login_rules.h"
+
+namespace report::login {
+
+namespace {
+
+constexpr const char* kTela = "Acesso";
+constexpr std::uint32_t kFocusColor = 0xC0C0FF;   // "&HC0C0FF"
+constexpr std::uint32_t kPlainColor = 0xFFFFFF;   // "&HFFFFFF"
+constexpr int kEnter = 13, kEscape = 27, kUp = 38, kDown = 40;
+constexpr com::DispId kChangeEvent = 1;
+
+// The trap of a handler that reports once and leaves: TrataErro under Acesso and the routine,
+// then the program-folder databases closed.
+forms::StepHandler ReportCloseAndLeave(const char* rotina) {
+    return [rotina](const win::RuntimeError& error, std::string_view) {
+        ReportError(error, kTela, rotina);
+        FecharBD();
+        return forms::Resume::Leave();
+    };
+}
+
+// "( <program> - <its date> )": what the window shows until the own store is known.
+std::string ProgramCaption() {
+    const std::filesystem::path program(QCoreApplication::applicationFilePath().toStdString());
+    const std::string date =
+        win::FormatDate(forms::FileDateTime(win::WindowsPath(program.string())), "General Date");
+    return "( " + program.stem().string() + " - " + date + " )";
+}
+
+void SetColor(forms::HostedControl* control, std::uint32_t color) {
+    if (control) control->Set("BackColor", com::Variant::I4(static_cast<std::int32_t>(color)));
+}
+
+void Focus(forms::Control* control) {
+    if (control && control->Visible()) control->SetFocus();
+}
+
+}  // namespace
+
+void SetText(forms::HostedControl* control, const std::string& text) {
+    if (control) control->Set(com::DispId{0}, com::Variant::Utf8(text));
+}
+
+std::string GetText(forms::HostedControl* control) {
+    if (!control) return {};
+    const com::Variant value = control->Get(com::DispId{0});
+    com::Variant text;
+    if (!com::Succeeded(com::ChangeType(text, value.Deref(), com::VT_BSTR))) return {};
+    return text.AsStr().ToUtf8();
+}
+
+Acesso::Acesso() : Window("Acesso") {
+    SetKeyPreview(true);
+}
+
+Acesso::~Acesso() {
+    if (&upgrade::UpgradeWindowInForce() == this) upgrade::InstallUpgradeWindow(nullptr);
+}
+
+forms::HostedControl* Acesso::Hosted(const char* progId, const char* name, int left, int top, int width,
+                                     int height) {
+    try {
+        return &AddHosted(progId, name, nullptr, left, top, width, height);
+    } catch (const win::RuntimeError& error) {
+        ReportError(error, kTela, std::string("Form_Load ") + name);
+        return nullptr;
+    }
+}
+
+void Acesso::CreateControls() {
+    using controls::threed::Button3D;
+    using controls::threed::Frame3D;
+    using controls::threed::Panel3D;
+    SetSize(8520, 5820);
+    FrameLoja = &Add<Frame3D>("FrameLoja");
+    FrameLoja->Move(120, 120, 4560, 3240);
+    TbLoja = &Add<controls::grid::DataGrid>("TbLoja", FrameLoja);
+    TbLoja->Move(120, 240, 4320, 2880);
+    LabelLoja = Hosted(kLabelProgId, "LabelLoja", 120, 3420, 4560, 360);
+
+    FrameLinha = &Add<Frame3D>("FrameLinha");
+    FrameLinha->Move(4800, 480, 3480, 1920);
+    LblMensagemdoMomento = Hosted(kLabelProgId, "LblMensagemdoMomento", 4800, 120, 3480, 330);
+    SetText(LblMensagemdoMomento, "Mensagem do Momento");
+    LblMensagemMotivacional = Hosted(kLabelProgId, "LblMensagemMotivacional", 4920, 600, 3240, 1680);
+
+    PainelLocaliza = &Add<Panel3D>("PainelLocaliza");
+    PainelLocaliza->Move(4800, 2520, 3480, 1260);
+    ZmLabel = &Add<forms::Label>("ZmLabel", PainelLocaliza);
+    ZmLabel->Move(120, 120, 3240, 300);
+    ZmLabel->SetCaption(" Digite Sua Senha : ");
+    BtnProcura = &Add<Button3D>("BtnProcura", PainelLocaliza);
+    BtnProcura->Move(2280, 540, 1080, 420);
+    BtnProcura->SetCaption("&Enter");
+    ZmSenha = Hosted(kTextEditProgId, "ZmSenha", 4920, 3060, 2040, 360);
+
+    SSPanel1 = &Add<Panel3D>("SSPanel1");
+    SSPanel1->Move(120, 3900, 8160, 480);
+    PainelMensagem = Hosted(kLabelProgId, "PainelMensagem", 240, 3960, 7920, 360);
+    SetText(PainelMensagem, "Atualizando Banco de Dados... Aguarde  ");
+
+    LblDataHora = &Add<forms::Label>("LblDataHora");
+    LblDataHora->Move(120, 4500, 2400, 300);
+    LblDataHora->SetCaption("Digite a nova Data/Hora : ");
+    ZmDataComputador = Hosted(kDateEditProgId, "ZmDataComputador", 2580, 4470, 1560, 360);
+    ZmHoraComputador = Hosted(kTimeEditProgId, "ZmHoraComputador", 4260, 4470, 1200, 360);
+    LblData = Hosted(kLabelProgId, "LblData", 120, 4920, 8160, 360);
+
+    PainelAtualiza = &Add<Panel3D>("PainelAtualiza");
+    PainelAtualiza->Move(120, 120, 8160, 3660);
+    sivbLB1 = Hosted(kLabelProgId, "sivbLB1", 240, 180, 7920, 360);
+    SetText(sivbLB1, "Atualizando Banco de Dados... Aguarde  ");
+    ListTabela = &Add<forms::ListBox>("ListTabela", PainelAtualiza);
+    ListTabela->Move(120, 540, 7920, 3000);
+
+    Data1 = &Add<forms::DataControl>("Data1");
+    Data1->SetVisible(false);
+    TbLoja->SetDataSource(*Data1);
+    TbLoja->AddColumn("Sigla", "CodLoja");
+    TbLoja->AddColumn("Loja", "Nome");
+
+    for (forms::Control* hidden : {static_cast<forms::Control*>(SSPanel1), static_cast<forms::Control*>(LblDataHora)}) {
+        hidden->SetVisible(false);
+    }
+    for (forms::HostedControl* hidden : {PainelMensagem, ZmDataComputador, ZmHoraComputador, LblData}) {
+        if (hidden) hidden->SetVisible(false);
+    }
+    for (forms::HostedControl* blank : {ZmSenha, LabelLoja, LblMensagemMotivacional, LblData}) SetText(blank, "");
+    momentShown_ = true;
+    SetPanelVisible(false);
+    ConnectHandlers();
+}
+
+void Acesso::ConnectHandlers() {
+    BtnProcura->Click = [this] { BtnProcura_Click(); };
+    TbLoja->DblClick = [this] { TbLoja_Choose(); };
+    TbLoja->KeyDown = [this](int& keyCode, int) {
+        if (keyCode == kEnter) TbLoja_Choose();
+    };
+    TbLoja->RowColChange = [this](int, int) { TbLoja_RowColChange(); };
+    if (ZmSenha) {
+        ZmSenha->KeyDown = [this](int& keyCode, int) {
+            if (keyCode == kEnter) BtnProcura_Click();
+        };
+    }
+    if (ZmDataComputador) {
+        ZmDataComputador->KeyUp = [this](int& keyCode, int) {
+            if (keyCode == kEnter || keyCode == kDown) Focus(ZmHoraComputador);
+        };
+        ZmDataComputador->NameEvent("Change", kChangeEvent);
+        ZmDataComputador->On("Change", [this](std::span<com::Variant>) { ZmDataComputador_Change(); });
+    }
+    if (ZmHoraComputador) {
+        ZmHoraComputador->KeyUp = [this](int& keyCode, int) {
+            if (keyCode == kEnter) BtnProcura_Click();
+            if (keyCode == kUp) Focus(ZmDataComputador);
+        };
+        ZmHoraComputador->NameEvent("Change", kChangeEvent);
+        ZmHoraComputador->On("Change", [this](std::span<com::Variant>) { ZmHoraComputador_Change(); });
+    }
+    for (forms::HostedControl* field : {ZmSenha, ZmDataComputador, ZmHoraComputador}) {
+        if (!field) continue;
+        field->GotFocus = [field] { SetColor(field, kFocusColor); };
+        field->LostFocus = [field] { SetColor(field, kPlainColor); };
+    }
+}
+
+bool Acesso::StoresListed() { return Data1->HasRecordset() && !Data1->Recordset().Eof(); }
+
+void Acesso::ShowPasswordPanel(bool shown) {
+    PainelLocaliza->SetVisible(shown);
+    if (ZmSenha) ZmSenha->SetVisible(shown);
+}
+
+void Acesso::ShowMessagePanel(const std::string& message) {
+    SSPanel1->SetVisible(true);
+    if (PainelMensagem) PainelMensagem->SetVisible(true);
+    SetText(PainelMensagem, message);
+}
+
+void Acesso::Form_Load() {
+    bool noUsers = false;
+    forms::StepList steps;
+    steps.Add("caption", [&](forms::StepFlow&) { SetCaption(ProgramCaption()); });
+    steps.Add("recordsets", [&](forms::StepFlow&) {
+        TabelaRelacaoAcesso.Set(BancoBD2->OpenRecordset("Relacao", dao::dbOpenTable));
+        TabelaUsuarioAcesso.Set(BancoBD2->OpenRecordset("Usuario", dao::dbOpenTable));
+    });
+    steps.Add("users", [&](forms::StepFlow& flow) {
+        if (!TabelaUsuarioAcesso->Eof()) return;
+        noUsers = true;
+        flow.Leave();
+    });
+    steps.Add("stores", [&](forms::StepFlow&) {
+        Contador = 1;
+        SQLBase = kSQLBaseLojas;
+        PointDataControl(ProgramFolder() + "\\Produto.MDB", SQLBase);
+        TbLoja->Refresh();
+        const bool listed = StoresListed();
+        if (LabelLoja) LabelLoja->SetVisible(listed);
+        FrameLoja->SetVisible(listed);
+        TbLoja->SetVisible(listed);
+        ShowPasswordPanel(!listed);
+        if (!listed) PastaDados = ProgramFolder();
+    });
+    steps.Add("own store", [&](forms::StepFlow&) {
+        TabelaLoja.Set(BancoProduto->OpenRecordset("Loja", dao::dbOpenTable));
+        TabelaLoja->SetIndex("IndLojaOrigem");
+        TabelaLoja->Seek("=", {dao::Value::Text("*")});
+        NomeLoja = TabelaLoja->NoMatch()
+                       ? std::string(kOwnStoreMissingName)
+                       : OwnStoreName(forms::FromDao(TabelaLoja.Get()("Nome").GetValue()));
+        CloseIfOpen(TabelaLoja);
+        SetCaption(forms::Trim(NomeLoja) + " - " + ProgramFolder());
+    });
+    steps.Add("moment", [&](forms::StepFlow&) { ReadMessageOfTheMoment(); });
+    forms::RunSteps(std::move(steps), ReportCloseAndLeave("Form_Load"));
+    if (noUsers) {
+        // No users: no password is asked. The catalogue window still needs a data folder and its
+        // open data set, which is the program folder's.
+        PastaDados = ProgramFolder();
+        AbrirBDLoja();
+        if (forms::App().EndRequested()) return;
+        ShowCatalogueWindow();
+        Unload();
+        return;
+    }
+    upgrade::InstallUpgradeWindow(this);
+}
+
+void Acesso::ReadMessageOfTheMoment() {
+    const MomentKey key = KeyOfTheMoment(forms::Now());
+    MinutoMensagem = key.minuto;
+    SegundoMensagem = key.segundo;
+    const std::string file = ProgramFolder() + "\\MOTIVA.TXT";
+    if (forms::UCase(forms::Dir(file)) != "MOTIVA.TXT") {
+        FrameLinha->SetVisible(false);
+        if (LblMensagemdoMomento) LblMensagemdoMomento->SetVisible(false);
+        if (LblMensagemMotivacional) LblMensagemMotivacional->SetVisible(false);
+        return;
+    }
+    std::vector<std::string> lines;
+    forms::Files().Open(file, forms::FileMode::Input, 1);
+    struct CloseOnLeave {
+        ~CloseOnLeave() { forms::Files().Close(1); }
+    } closer;
+    while (!forms::Files().Eof(1)) lines.push_back(forms::Files().LineInput(1));
+    if (const auto message = MessageOfTheMoment(lines, key)) SetText(LblMensagemMotivacional, *message);
+}
+
+void Acesso::Form_KeyUp(int& keyCode, int) {
+    if (PainelAtualiza->Visible() || keyCode != kEscape) return;
+    forms::RunSteps({{"esc", [this](forms::StepFlow&) {
+                         if (StoresListed() && PainelLocaliza->Visible()) {
+                             ShowPasswordPanel(false);
+                             Focus(TbLoja);
+                         } else if (SairPrograma == "NAO") {
+                             SairPrograma = "S";
+                         } else {
+                             Unload();
+                         }
+                     }}},
+                    ReportCloseAndLeave("FormKeyUp"));
+}
+
+void Acesso::Form_Unload(int&) {
+    if (&upgrade::UpgradeWindowInForce() == this) upgrade::InstallUpgradeWindow(nullptr);
+    forms::RunSteps({{"close", [](forms::StepFlow&) {
+                         FecharBD();
+                         if (SairPrograma == "S") forms::App().End();
+                     }}},
+                    [](const win::RuntimeError& error, std::string_view) {
+                        ReportError(error, kTela, "Form_Unload");
+                        FecharBD();
+                        return forms::Resume::Leave();
+                    });
+}
+
+void Acesso::BtnProcura_Click() {
+    forms::RunSteps({{"login", [this](forms::StepFlow&) { LogIn(); }}}, ReportCloseAndLeave("BtnProcura"));
+}
+
+void Acesso::ShowClockFields() {
+    const double now = forms::Now();
+    SetText(ZmDataComputador, win::FormatDate(win::DatePart(now), "dd/mm/yyyy"));
+    SetText(ZmHoraComputador, win::FormatDate(win::TimePart(now), "hh:mm:ss"));
+    SetText(LblData, DateLine(now));
+    for (forms::HostedControl* field : {ZmDataComputador, ZmHoraComputador, LblData}) {
+        if (field) field->SetVisible(true);
+    }
+    LblDataHora->SetVisible(true);
+    Focus(ZmDataComputador);
+}
+
+void Acesso::LogIn() {
+    const double fileDate = forms::FileDateTime(ProgramFolder() + "\\Produto.MDB");
+    if (ClockLooksWrong(fileDate, forms::Today()) &&
+        forms::MsgBox(ClockQuestion(forms::Now()), kClockQuestionStyle, "Mensagem") == forms::mb::No) {
+        ShowClockFields();
+        return;
+    }
+    TabelaUsuarioAcesso->SetIndex("IndSenha");
+    TabelaUsuarioAcesso->Seek("=", {dao::Value::Text(forms::UCase(GetText(ZmSenha)))});
+    if (TabelaUsuarioAcesso->NoMatch()) {
+        WrongPassword();
+        return;
+    }
+    forms::App().SetMousePointer(11);
+    ShowMessagePanel("Aguarde um Instante...");
+    SSPanel1->Widget()->repaint();
+    Contador = 0;
+    NomeUsuario = TabelaUsuarioAcesso.Get()("Usuario").GetValue().ToText();
+    CodUsuarioAtual = TabelaUsuarioAcesso.Get()("CodUsuario").GetValue().ToLong();
+    SairPrograma = "N";
+    AbrirBDLoja();
+    forms::App().SetMousePointer(0);
+    if (forms::App().EndRequested()) return;
+    ShowCatalogueWindow();
+    Unload();
+}
+
+void Acesso::WrongPassword() {
+    ShowMessagePanel("Senha Inválida !");
+    if (Contador == 2) {
+        SetText(PainelMensagem, "Tente Pela Ultima Vez !");
+    } else if (Contador == 3) {
+        SairPrograma = "S";
+        Unload();
+        return;
+    }
+    ++Contador;
+    SetText(ZmSenha, "");
+    Focus(ZmSenha);
+}
+
+void Acesso::TbLoja_Choose() {
+    try {
+        const std::string local = Data1->Recordset()("LocalLojas").GetValue().ToText();
+        const StoreChoice choice = ChooseStore(local);
+        if (choice.road == StoreRoad::NotFound) {
+            forms::MsgBox(kStoreNotFound, forms::mb::Exclamation, "Mensagem");
+            Focus(TbLoja);
+            return;
+        }
+        PastaDados = choice.pastaDados;
+        ShowPasswordPanel(true);
+        Focus(ZmSenha);
+    } catch (const win::RuntimeError&) {
+        // Any other failure ends the choice without a message, the password panel as it was.
+    }
+}
+
+void Acesso::TbLoja_RowColChange() {
+    try {
+        if (TbLoja->Row() >= 0) SetText(LabelLoja, Data1->Recordset()("Nome").GetValue().ToText());
+    } catch (const win::RuntimeError&) {
+        // LabelLoja keeps its text.
+    }
+}
+
+// Sets the system date or time from a field's value when it is a valid date; an invalid value
+// does nothing, and a refused change of the system clock ends the handler.
+void Acesso::SetClockFrom(forms::HostedControl* field, void (*set)(double)) {
+    try {
+        const forms::Value value(GetText(field));
+        if (!forms::IsDate(value)) return;
+        set(forms::CDate(forms::Value(forms::CStr(value))));
+        SetText(LblData, DateLine(forms::Now()));
+    } catch (const win::RuntimeError&) {
+    }
+}
+
+void Acesso::ZmDataComputador_Change() { SetClockFrom(ZmDataComputador, forms::SetDate); }
+void Acesso::ZmHoraComputador_Change() { SetClockFrom(ZmHoraComputador, forms::SetTime); }
+
+// --- upgrade::UpgradeWindow ----------------------------------------------------------------------
+
+void Acesso::ClearList() { ListTabela->Clear(); }
+void Acesso::AddItem(const std::string& text) { ListTabela->AddItem(text); }
+int Acesso::ListCount() const { return ListTabela->ListCount(); }
+std::string Acesso::List(int index) const { return ListTabela->List(index); }
+void Acesso::SetList(int index, const std::string& text) { ListTabela->SetList(index, text); }
+void Acesso::SetListIndex(int index) { ListTabela->SetListIndex(index); }
+
+void Acesso::SetPanelVisible(bool visible) {
+    // The progress panel lies over the store list and the message of the moment.
+    // The library's controls stack above the window's own, so the moment's message steps aside
+    // while the panel shows and comes back with the visibility it had.
+    if (visible) {
+        PainelAtualiza->Widget()->raise();
+        if (sivbLB1) sivbLB1->Widget()->raise();
+        momentShown_ = FrameLinha->Visible();
+    }
+    const bool moment = !visible && momentShown_;
+    FrameLinha->SetVisible(moment);
+    for (forms::HostedControl* label : {LblMensagemdoMomento, LblMensagemMotivacional}) {
+        if (label) label->SetVisible(moment);
+    }
+    PainelAtualiza->SetVisible(visible);
+    ListTabela->SetVisible(visible);
+    if (sivbLB1) sivbLB1->SetVisible(visible);
+}
+
+void Acesso::SetStoreFrameVisible(bool visible) {
+    FrameLoja->SetVisible(visible);
+    TbLoja->SetVisible(visible);
+}
+
+void Acesso::PointDataControl(const std::string& databaseName, const std::string& recordSource) {
+    Data1->SetDatabaseName(databaseName);
+    Data1->SetRecordSource(recordSource);
+    Data1->SetConnect(std::string(";PWD=") + kSenhaLoja);
+    Data1->Refresh();
+}
+
+Acesso& AcessoWindow() {
+    static Acesso window;
+    return window;
+}
+
+void InstallLoginWindow() {
+    SetLoginWindow([] { AcessoWindow().Show(); });
+}
+
+}  // namespace report::login
