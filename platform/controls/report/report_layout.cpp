@@ -60,80 +60,145 @@ struct Group {
     std::vector<double> sums;  // per column; meaningful where the column is summed
 };
 
-class Layouter {
-public:
-    Layouter(const ReportDefinition& def, const ReportData& data, const std::vector<Formula>& formulas,
-             const std::string& today)
-        : def_(def), data_(data), formulas_(formulas), today_(today) {}
+}  // namespace
 
-    LaidOutReport Run();
+class PagedReport::Layouter {
+public:
+    Layouter(ReportDefinition def, ReportData data, std::vector<Formula> formulas, std::string today);
+
+    std::size_t PageCount() const { return breaks_.size(); }
+    QSizeF PageSize() const { return pageSize_; }
+    bool Landscape() const { return def_.orientation == Orientation::Landscape; }
+    const std::string& Title() const { return def_.title; }
+    Page PageAt(std::size_t index) const;
 
 private:
+    // Where a page's body begins: its first body item, and the group whose heading it repeats
+    // with " (continuação)" (none: groups_.size()).
+    struct Break {
+        std::size_t firstItem;
+        std::size_t continuedGroup;
+    };
+
     void PlaceColumns();
+    void MeasureHeaders();
     void BuildBody();
+    void Paginate();
+    void CheckCells(const Row& row) const;
     void AddToSums(std::vector<double>& sums, const Row& row, std::size_t rowIndex) const;
     std::string GroupLabel(const CellValue& value) const;
     double Height(ItemKind kind) const;
-    double StartPage();
-    void Emit(const BodyItem& item, double y);
-    void EmitTotals(const std::string& label, const std::vector<double>& sums, double y, TextRole role);
-    void AddText(QRectF rect, int flags, std::string text, TextRole role, double points, bool bold);
+    double StartPage(Page& page, std::size_t index) const;
+    void Emit(Page& page, const BodyItem& item, double y) const;
+    void EmitTotals(Page& page, const std::string& label, const std::vector<double>& sums, double y,
+                    TextRole role) const;
 
-    const ReportDefinition& def_;
-    const ReportData& data_;
-    const std::vector<Formula>& formulas_;
-    const std::string& today_;
-    LaidOutReport out_;
+    ReportDefinition def_;
+    ReportData data_;
+    std::vector<Formula> formulas_;
+    std::string today_;
+    QSizeF pageSize_;
     std::vector<double> columnX_;  // left edge of each column, then the right edge of the last
     std::vector<bool> summed_;
+    std::vector<std::pair<std::string, double>> headers_;  // text and wrapped height
+    double bodyTop_ = 0;
     std::vector<BodyItem> body_;
     std::vector<Group> groups_;
     std::vector<double> grandTotal_;
+    std::vector<Break> breaks_;
 };
 
-LaidOutReport Layouter::Run() {
-    const bool landscape = def_.orientation == Orientation::Landscape;
-    out_.landscape = landscape;
-    out_.pageSize = landscape ? kA4.transposed() : kA4;
+namespace {
+
+void AddText(Page& page, QRectF rect, int flags, std::string text, TextRole role, double points, bool bold) {
+    page.texts.push_back({rect, flags, std::move(text), role, points, bold});
+}
+
+// True when `value` may lie outside the calendar a date format can show, so that formatting it
+// might fail; values well inside it cannot.
+bool MayBeOutsideCalendar(const CellValue& value) {
+    if (value.kind != CellValue::Kind::Number && value.kind != CellValue::Kind::Date) return false;
+    return !(value.number > -657000 && value.number < 2958000);
+}
+
+Row NumberRow(const std::vector<double>& sums) {
+    Row row;
+    for (const double sum : sums) row.push_back(CellValue::Number(sum));
+    return row;
+}
+
+}  // namespace
+
+PagedReport::Layouter::Layouter(ReportDefinition def, ReportData data, std::vector<Formula> formulas,
+                                std::string today)
+    : def_(std::move(def)), data_(std::move(data)), formulas_(std::move(formulas)), today_(std::move(today)) {
+    pageSize_ = Landscape() ? kA4.transposed() : kA4;
     PlaceColumns();
     BuildBody();
-    const double bottom = out_.pageSize.height() - kMargin;
-    double y = StartPage();
+    MeasureHeaders();
+    Paginate();
+}
+
+void PagedReport::Layouter::MeasureHeaders() {
+    const double width = pageSize_.width() - 2 * kMargin;
+    double y = kMargin + kBandHeight;
+    for (const auto& line : def_.headers) {
+        std::string text = HeaderText(line, formulas_);
+        const double height = WrappedHeight(text, width, kHeaderPoints);
+        headers_.emplace_back(std::move(text), height);
+        y += height;
+    }
+    bodyTop_ = y + 4 + kHeadingHeight + 2;
+}
+
+// Breaks the body into pages by the items' heights alone.
+void PagedReport::Layouter::Paginate() {
+    const double bottom = pageSize_.height() - kMargin;
+    breaks_.push_back({0, groups_.size()});
+    double y = bodyTop_;
     std::size_t currentGroup = groups_.size();
     for (std::size_t i = 0; i < body_.size(); ++i) {
         const BodyItem& item = body_[i];
         double needed = Height(item.kind);
         if (item.kind == ItemKind::GroupHeading) needed += kRowHeight;  // keep it with a row
         if (y + needed > bottom) {
-            y = StartPage();
+            y = bodyTop_;
             if (y + needed > bottom) {
                 Raise(err::HeaderTooTall,
                       "The report's header lines fill the whole page and leave no "
                       "room for rows: shorten the Header= lines or the formula texts.");
             }
+            Break next{i, groups_.size()};
             if (item.kind != ItemKind::GroupHeading && currentGroup < groups_.size()) {
-                Emit({ItemKind::GroupContinued, currentGroup}, y);
+                next.continuedGroup = currentGroup;
                 y += Height(ItemKind::GroupContinued);
             }
+            breaks_.push_back(next);
         }
         if (item.kind == ItemKind::GroupHeading) currentGroup = item.index;
         if (item.kind == ItemKind::Subtotal) currentGroup = groups_.size();
-        Emit(item, y);
         y += Height(item.kind);
     }
-    const std::size_t count = out_.pages.size();
-    for (std::size_t p = 0; p < count; ++p) {
-        for (auto& text : out_.pages[p].texts) {
-            if (text.role == TextRole::PageNumber) {
-                text.text = "Página " + std::to_string(p + 1) + " de " + std::to_string(count);
-            }
-        }
-    }
-    return std::move(out_);
 }
 
-void Layouter::PlaceColumns() {
-    const double available = out_.pageSize.width() - 2 * kMargin;
+Page PagedReport::Layouter::PageAt(std::size_t index) const {
+    const Break& at = breaks_.at(index);
+    const std::size_t end = index + 1 < breaks_.size() ? breaks_[index + 1].firstItem : body_.size();
+    Page page;
+    double y = StartPage(page, index);
+    if (at.continuedGroup < groups_.size()) {
+        Emit(page, {ItemKind::GroupContinued, at.continuedGroup}, y);
+        y += Height(ItemKind::GroupContinued);
+    }
+    for (std::size_t i = at.firstItem; i < end; ++i) {
+        Emit(page, body_[i], y);
+        y += Height(body_[i].kind);
+    }
+    return page;
+}
+
+void PagedReport::Layouter::PlaceColumns() {
+    const double available = pageSize_.width() - 2 * kMargin;
     double x = kMargin;
     for (const auto& column : def_.columns) {
         columnX_.push_back(x);
@@ -150,7 +215,7 @@ void Layouter::PlaceColumns() {
     }
 }
 
-void Layouter::AddToSums(std::vector<double>& sums, const Row& row, std::size_t rowIndex) const {
+void PagedReport::Layouter::AddToSums(std::vector<double>& sums, const Row& row, std::size_t rowIndex) const {
     for (std::size_t c = 0; c < def_.columns.size(); ++c) {
         if (!summed_[c] || row[c].IsNull()) continue;
         if (row[c].kind != CellValue::Kind::Number) {
@@ -162,14 +227,21 @@ void Layouter::AddToSums(std::vector<double>& sums, const Row& row, std::size_t 
     }
 }
 
-std::string Layouter::GroupLabel(const CellValue& value) const {
+// Raises what formatting the row's cells would raise, formatting only the values that can fail.
+void PagedReport::Layouter::CheckCells(const Row& row) const {
+    for (std::size_t c = 0; c < def_.columns.size(); ++c) {
+        if (MayBeOutsideCalendar(row[c])) FormatCell(row[c], def_.columns[c].format);
+    }
+}
+
+std::string PagedReport::Layouter::GroupLabel(const CellValue& value) const {
     for (const auto& column : def_.columns) {
         if (SameName(column.field, def_.groupField)) return FormatCell(value, column.format);
     }
     return FormatCell(value, {});
 }
 
-void Layouter::BuildBody() {
+void PagedReport::Layouter::BuildBody() {
     const std::size_t groupAt = def_.columns.size();
     grandTotal_.assign(def_.columns.size(), 0);
     const bool grouped = !def_.groupField.empty();
@@ -183,12 +255,15 @@ void Layouter::BuildBody() {
         body_.push_back({ItemKind::Row, r});
         if (grouped) AddToSums(groups_.back().sums, row, r);
         AddToSums(grandTotal_, row, r);
+        CheckCells(row);
     }
     if (grouped && !groups_.empty()) body_.push_back({ItemKind::Subtotal, groups_.size() - 1});
     if (!def_.sums.empty()) body_.push_back({ItemKind::GrandTotal, 0});
+    for (const Group& group : groups_) CheckCells(NumberRow(group.sums));
+    CheckCells(NumberRow(grandTotal_));
 }
 
-double Layouter::Height(ItemKind kind) const {
+double PagedReport::Layouter::Height(ItemKind kind) const {
     switch (kind) {
         case ItemKind::Row: return kRowHeight;
         case ItemKind::GroupHeading:
@@ -199,68 +274,62 @@ double Layouter::Height(ItemKind kind) const {
     return kRowHeight;
 }
 
-void Layouter::AddText(QRectF rect, int flags, std::string text, TextRole role, double points, bool bold) {
-    out_.pages.back().texts.push_back({rect, flags, std::move(text), role, points, bold});
-}
-
-// Starts a page with its header and column headings; answers where the body begins.
-double Layouter::StartPage() {
-    out_.pages.emplace_back();
-    const double left = kMargin, width = out_.pageSize.width() - 2 * kMargin;
+// Starts page `index` with its header and column headings; answers where the body begins.
+double PagedReport::Layouter::StartPage(Page& page, std::size_t index) const {
+    const double left = kMargin, width = pageSize_.width() - 2 * kMargin;
     double y = kMargin;
-    AddText({left, y, width, kBandHeight}, Qt::AlignLeft | Qt::AlignVCenter, today_, TextRole::Date,
+    AddText(page, {left, y, width, kBandHeight}, Qt::AlignLeft | Qt::AlignVCenter, today_, TextRole::Date,
             kSmallPoints, false);
-    AddText({left + width / 5, y, width * 3 / 5, kBandHeight}, Qt::AlignHCenter | Qt::AlignVCenter,
+    AddText(page, {left + width / 5, y, width * 3 / 5, kBandHeight}, Qt::AlignHCenter | Qt::AlignVCenter,
             def_.title, TextRole::Title, kTitlePoints, true);
-    AddText({left, y, width, kBandHeight}, Qt::AlignRight | Qt::AlignVCenter, {}, TextRole::PageNumber,
+    AddText(page, {left, y, width, kBandHeight}, Qt::AlignRight | Qt::AlignVCenter,
+            "Página " + std::to_string(index + 1) + " de " + std::to_string(PageCount()), TextRole::PageNumber,
             kSmallPoints, false);
     y += kBandHeight;
-    for (const auto& line : def_.headers) {
-        std::string text = HeaderText(line, formulas_);
-        const double height = WrappedHeight(text, width, kHeaderPoints);
-        AddText({left, y, width, height}, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, std::move(text),
+    for (const auto& [text, height] : headers_) {
+        AddText(page, {left, y, width, height}, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, text,
                 TextRole::Header, kHeaderPoints, false);
         y += height;
     }
     y += 4;
-    out_.pages.back().lines.emplace_back(left, y, left + width, y);
+    page.lines.emplace_back(left, y, left + width, y);
     for (std::size_t c = 0; c < def_.columns.size(); ++c) {
         const auto& column = def_.columns[c];
         const int align = column.alignment == Alignment::Right ? Qt::AlignRight : Qt::AlignLeft;
-        AddText(
-            {columnX_[c] + kCellPadding, y, columnX_[c + 1] - columnX_[c] - 2 * kCellPadding, kHeadingHeight},
-            align | Qt::AlignVCenter, column.heading, TextRole::ColumnHeading, kBodyPoints, true);
+        AddText(page,
+                {columnX_[c] + kCellPadding, y, columnX_[c + 1] - columnX_[c] - 2 * kCellPadding, kHeadingHeight},
+                align | Qt::AlignVCenter, column.heading, TextRole::ColumnHeading, kBodyPoints, true);
     }
     y += kHeadingHeight;
-    out_.pages.back().lines.emplace_back(left, y, left + width, y);
+    page.lines.emplace_back(left, y, left + width, y);
     return y + 2;
 }
 
-void Layouter::EmitTotals(const std::string& label, const std::vector<double>& sums, double y,
-                          TextRole role) {
+void PagedReport::Layouter::EmitTotals(Page& page, const std::string& label, const std::vector<double>& sums,
+                                       double y, TextRole role) const {
     const auto firstSummed = std::find(summed_.begin(), summed_.end(), true) - summed_.begin();
     const double labelRight = columnX_[static_cast<std::size_t>(firstSummed)];
     if (labelRight > kMargin) {
-        AddText({kMargin + kCellPadding, y, labelRight - kMargin - 2 * kCellPadding, kTotalHeight},
+        AddText(page, {kMargin + kCellPadding, y, labelRight - kMargin - 2 * kCellPadding, kTotalHeight},
                 Qt::AlignLeft | Qt::AlignVCenter, label, role, kBodyPoints, true);
     }
     for (std::size_t c = 0; c < def_.columns.size(); ++c) {
         if (!summed_[c]) continue;
         const QRectF rect(columnX_[c] + kCellPadding, y, columnX_[c + 1] - columnX_[c] - 2 * kCellPadding,
                           kTotalHeight);
-        AddText(rect, Qt::AlignRight | Qt::AlignVCenter,
+        AddText(page, rect, Qt::AlignRight | Qt::AlignVCenter,
                 FormatCell(CellValue::Number(sums[c]), def_.columns[c].format), role, kBodyPoints, true);
-        out_.pages.back().lines.emplace_back(columnX_[c], y + 1, columnX_[c + 1], y + 1);
+        page.lines.emplace_back(columnX_[c], y + 1, columnX_[c + 1], y + 1);
     }
 }
 
-void Layouter::Emit(const BodyItem& item, double y) {
+void PagedReport::Layouter::Emit(Page& page, const BodyItem& item, double y) const {
     switch (item.kind) {
         case ItemKind::GroupHeading:
         case ItemKind::GroupContinued: {
             std::string text = def_.groupField + ": " + groups_[item.index].label;
             if (item.kind == ItemKind::GroupContinued) text += " (continuação)";
-            AddText({kMargin + kCellPadding, y, columnX_.back() - kMargin, kGroupHeight},
+            AddText(page, {kMargin + kCellPadding, y, columnX_.back() - kMargin, kGroupHeight},
                     Qt::AlignLeft | Qt::AlignBottom, std::move(text), TextRole::GroupHeading, kHeaderPoints,
                     true);
             break;
@@ -270,7 +339,8 @@ void Layouter::Emit(const BodyItem& item, double y) {
             for (std::size_t c = 0; c < def_.columns.size(); ++c) {
                 const auto& column = def_.columns[c];
                 const int align = column.alignment == Alignment::Right ? Qt::AlignRight : Qt::AlignLeft;
-                AddText({columnX_[c] + kCellPadding, y, columnX_[c + 1] - columnX_[c] - 2 * kCellPadding,
+                AddText(page,
+                        {columnX_[c] + kCellPadding, y, columnX_[c + 1] - columnX_[c] - 2 * kCellPadding,
                          kRowHeight},
                         align | Qt::AlignVCenter, FormatCell(row[c], column.format), TextRole::Cell,
                         kBodyPoints, false);
@@ -279,16 +349,18 @@ void Layouter::Emit(const BodyItem& item, double y) {
         }
         case ItemKind::Subtotal:
             if (!def_.sums.empty()) {
-                EmitTotals("Total " + groups_[item.index].label, groups_[item.index].sums, y,
+                EmitTotals(page, "Total " + groups_[item.index].label, groups_[item.index].sums, y,
                            TextRole::Subtotal);
             }
             break;
         case ItemKind::GrandTotal:
-            EmitTotals("Total Geral", grandTotal_, y + 4, TextRole::GrandTotal);
-            out_.pages.back().lines.emplace_back(kMargin, y + 2, columnX_.back(), y + 2);
+            EmitTotals(page, "Total Geral", grandTotal_, y + 4, TextRole::GrandTotal);
+            page.lines.emplace_back(kMargin, y + 2, columnX_.back(), y + 2);
             break;
     }
 }
+
+namespace {
 
 // The index of `field` among the source's columns; raises FieldMissing when absent.
 std::size_t FieldIndex(const std::vector<std::string>& columns, const std::string& field,
@@ -319,9 +391,30 @@ ReportData ReadReportData(const ReportDefinition& def, RowSource& source) {
     return data;
 }
 
+PagedReport::PagedReport(ReportDefinition def, ReportData data, std::vector<Formula> formulas, std::string today)
+    : layouter_(std::make_unique<const Layouter>(std::move(def), std::move(data), std::move(formulas),
+                                                 std::move(today))) {}
+
+PagedReport::~PagedReport() = default;
+
+std::size_t PagedReport::PageCount() const { return layouter_->PageCount(); }
+QSizeF PagedReport::PageSize() const { return layouter_->PageSize(); }
+bool PagedReport::Landscape() const { return layouter_->Landscape(); }
+const std::string& PagedReport::Title() const { return layouter_->Title(); }
+Page PagedReport::PageAt(std::size_t index) const { return layouter_->PageAt(index); }
+
+LaidOutReport PagedReport::LayOutAll() const {
+    LaidOutReport out;
+    out.pageSize = PageSize();
+    out.landscape = Landscape();
+    out.pages.reserve(PageCount());
+    for (std::size_t p = 0; p < PageCount(); ++p) out.pages.push_back(PageAt(p));
+    return out;
+}
+
 LaidOutReport LayOut(const ReportDefinition& def, const ReportData& data,
                      const std::vector<Formula>& formulas, const std::string& today) {
-    return Layouter(def, data, formulas, today).Run();
+    return PagedReport(def, data, formulas, today).LayOutAll();
 }
 
 std::string HeaderText(const HeaderLine& line, const std::vector<Formula>& formulas) {

@@ -18,6 +18,7 @@
 #include <QRectF>
 #include <QSizeF>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -83,6 +84,30 @@ ReportData ReadReportData(const ReportDefinition& def, RowSource& source);
 // holds a value that is not a number.
 LaidOutReport LayOut(const ReportDefinition& def, const ReportData& data,
                      const std::vector<Formula>& formulas, const std::string& today);
+
+// A report read and paged but not yet laid out: its rows, group totals and page breaks are known,
+// so its page count is, and each page's texts are made when the page is asked for. Paging only
+// adds up heights, so a long report shows its first page without formatting every row. Every
+// fault a layout can raise (see LayOut) is raised on construction, never by PageAt.
+class PagedReport {
+public:
+    PagedReport(ReportDefinition def, ReportData data, std::vector<Formula> formulas, std::string today);
+    ~PagedReport();
+    PagedReport(const PagedReport&) = delete;
+    PagedReport& operator=(const PagedReport&) = delete;
+
+    std::size_t PageCount() const;
+    QSizeF PageSize() const;  // in points; A4, turned for landscape
+    bool Landscape() const;
+    const std::string& Title() const;
+    // Page `index` (0-based), laid out now; equal to the same page of LayOutAll.
+    Page PageAt(std::size_t index) const;
+    LaidOutReport LayOutAll() const;
+
+private:
+    class Layouter;
+    std::unique_ptr<const Layouter> layouter_;
+};
 
 // The text of a header line with its formula references replaced; a formula the program did
 // not set reads as empty.

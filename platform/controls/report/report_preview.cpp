@@ -8,7 +8,7 @@
 
 namespace controls::report {
 
-PreviewWindow::PreviewWindow(std::shared_ptr<const LaidOutReport> report, const std::string& title,
+PreviewWindow::PreviewWindow(std::shared_ptr<const PagedReport> report, const std::string& title,
                              int zoomPercent, bool printAllowed, std::function<void()> print)
     : report_(std::move(report)),
       print_callback_(std::move(print)),
@@ -80,8 +80,9 @@ void PreviewWindow::Redraw() {
     previous_.setEnabled(current_ > 0);
     next_.setEnabled(current_ + 1 < count);
     last_.setEnabled(current_ + 1 < count);
-    page_.setPixmap(QPixmap::fromImage(PageImage(*report_, static_cast<std::size_t>(current_), zoom_.value(),
-                                                 logicalDpiX(), devicePixelRatioF())));
+    page_.setPixmap(QPixmap::fromImage(PageImage(report_->PageAt(static_cast<std::size_t>(current_)),
+                                                 report_->PageSize(), zoom_.value(), logicalDpiX(),
+                                                 devicePixelRatioF())));
 }
 
 void PreviewWindow::RequestPrint() {

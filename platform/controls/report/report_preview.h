@@ -1,5 +1,5 @@
-// The preview window: a modeless top-level window showing one page of a laid-out report at a
-// time, with page navigation, zoom, and a print button that the control shows only when the
+// The preview window: a modeless top-level window showing one page of a paged report at a time
+// (each page laid out when it is shown), with page navigation, zoom, and a print button that the control shows only when the
 // program allows printing from the preview.
 //
 // Keys: Page Up / Page Down, Home / End move between pages; Up and Down scroll the page; '+' and
@@ -24,7 +24,7 @@ namespace controls::report {
 class PreviewWindow : public QWidget {
 public:
     // `print` runs when the user asks to print (button or Ctrl+P) and printing is allowed.
-    PreviewWindow(std::shared_ptr<const LaidOutReport> report, const std::string& title, int zoomPercent,
+    PreviewWindow(std::shared_ptr<const PagedReport> report, const std::string& title, int zoomPercent,
                   bool printAllowed, std::function<void()> print);
 
     void SetZoom(int percent);  // clamped to the spin box's range
@@ -33,7 +33,7 @@ public:
 
     int Zoom() const { return zoom_.value(); }
     int CurrentPage() const { return current_; }
-    int PageCount() const { return static_cast<int>(report_->pages.size()); }
+    int PageCount() const { return static_cast<int>(report_->PageCount()); }
     bool PrintAllowed() const { return printAllowed_; }
     const QPushButton& PrintButton() const { return print_; }
     const QLabel& PageLabel() const { return pageNumber_; }
@@ -47,7 +47,7 @@ private:
     void Redraw();
     void RequestPrint();
 
-    std::shared_ptr<const LaidOutReport> report_;
+    std::shared_ptr<const PagedReport> report_;
     std::function<void()> print_callback_;
     bool printAllowed_;
     int current_ = 0;

@@ -188,7 +188,7 @@ void ReportPrinter::Zoom(int percent) {
     if (preview_) preview_->SetZoom(percent);
 }
 
-LaidOutReport ReportPrinter::Render() const {
+std::shared_ptr<const PagedReport> ReportPrinter::Paged() const {
     if (reportFile_.empty()) Raise(err::NoReportFile, "No report file was given to the report control.");
     const std::filesystem::path host = ResolveReportFile(hooks_, reportFile_);
     const ReportDefinition def = ParseReportFile(ReadReportText(reportFile_, host), reportFile_);
@@ -199,12 +199,16 @@ LaidOutReport ReportPrinter::Render() const {
               "Cannot open data file '" + dataFile + "': no database engine is available.");
     }
     const std::unique_ptr<RowSource> source = hooks_.connector->Open(dataFile, password_, def.source);
-    const ReportData data = ReadReportData(def, *source);
-    return LayOut(def, data, Formulas(), hooks_.today());
+    ReportData data = ReadReportData(def, *source);
+    return std::make_shared<const PagedReport>(def, std::move(data), Formulas(), hooks_.today());
+}
+
+LaidOutReport ReportPrinter::Render() const {
+    return Paged()->LayOutAll();
 }
 
 void ReportPrinter::ExportPdf(const std::filesystem::path& file) const {
-    WritePdf(Render(), file);
+    WritePdf(*Paged(), file);
 }
 
 PreviewWindow* ReportPrinter::Preview() const {
@@ -216,7 +220,7 @@ void ReportPrinter::ClosePreview() {
 }
 
 void ReportPrinter::Start() {
-    auto report = std::make_shared<const LaidOutReport>(Render());
+    std::shared_ptr<const PagedReport> report = Paged();
     if (destination_ == 1) {
         Print(*report);
     } else {
@@ -224,9 +228,9 @@ void ReportPrinter::Start() {
     }
 }
 
-void ReportPrinter::OpenPreview(std::shared_ptr<const LaidOutReport> report) {
-    const std::string title = ReportTitle(*report);
-    std::weak_ptr<const LaidOutReport> shown = report;
+void ReportPrinter::OpenPreview(std::shared_ptr<const PagedReport> report) {
+    const std::string title = report->Title();
+    std::weak_ptr<const PagedReport> shown = report;
     preview_ = std::make_unique<PreviewWindow>(std::move(report), title, zoom_, printAllowed_, [this, shown] {
         const auto pages = shown.lock();
         if (!pages) return;
@@ -240,13 +244,13 @@ void ReportPrinter::OpenPreview(std::shared_ptr<const LaidOutReport> report) {
     preview_->show();
 }
 
-void ReportPrinter::Print(const LaidOutReport& report) const {
+void ReportPrinter::Print(const PagedReport& report) const {
     const std::unique_ptr<QPrinter> printer = hooks_.printer();
     PrintOn(*printer, report);
 }
 
 // The dialog opens on the report's paper, orientation and title, which also names a PDF file.
-void ReportPrinter::PrintFromPreview(const LaidOutReport& report) const {
+void ReportPrinter::PrintFromPreview(const PagedReport& report) const {
     QPrinter printer(QPrinter::HighResolution);
     PreparePrinter(printer, report);
     if (!hooks_.printDialog(printer, preview_.get())) return;

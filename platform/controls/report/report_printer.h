@@ -11,9 +11,9 @@
 // Every failure raises win::RuntimeError with the control's numbers (report_errors.h) before
 // anything is shown: a report that cannot be built never opens an empty preview.
 //
-// A start with destination 0 lays the whole report out, opens (or replaces) the modeless preview
+// A start with destination 0 reads and pages the report, opens (or replaces) the modeless preview
 // window on its first page and returns at once; with destination 1 it prints on the default
-// printer without a dialog. The preview keeps the laid-out pages, so printing from it prints what
+// printer without a dialog. The preview keeps the paged report, so printing from it prints what
 // the user sees: its print button shows the system's print dialog (in Portuguese; it also prints
 // to a PDF file), and a cancelled dialog prints nothing. Every printout and PDF file carries the
 // report's title as its document name.
@@ -82,7 +82,9 @@ public:
     void Zoom(int percent);      // the preview's zoom, now or when it opens
     int ZoomPercent() const { return zoom_; }
 
-    // Loads the report file and the rows and lays the report out, without output.
+    // Loads the report file and the rows and pages the report, without output.
+    std::shared_ptr<const PagedReport> Paged() const;
+    // The same, with every page laid out.
     LaidOutReport Render() const;
     // Renders into a PDF file (host path).
     void ExportPdf(const std::filesystem::path& file) const;
@@ -93,9 +95,9 @@ public:
 
 private:
     void Start();
-    void OpenPreview(std::shared_ptr<const LaidOutReport> report);
-    void Print(const LaidOutReport& report) const;
-    void PrintFromPreview(const LaidOutReport& report) const;
+    void OpenPreview(std::shared_ptr<const PagedReport> report);
+    void Print(const PagedReport& report) const;
+    void PrintFromPreview(const PagedReport& report) const;
     std::vector<report::Formula> Formulas() const;
 
     Hooks hooks_;
