@@ -119,7 +119,7 @@ void Inicio::BackToSelection() {
     SetGridVisible(TbRelatorios(), true);
     SetGridVisible(TbCriterio(), false);
     SetSelectionButtons(true);
-    LblMensagem().SetCaption("");
+    SetHostedText(LblMensagem(), "");
     forms::App().SetMousePointer(0);
     forms::DoEvents();
 }
@@ -196,7 +196,7 @@ bool Inicio::WalkPreparation(const char* table, const char* index, const std::fu
 bool Inicio::PrepareTables() {
     return WalkPreparation("TabelaTemporaria", "IndTabela", [this] {
         if (!RunTrapped([&] {
-                LblMensagem().SetCaption("Apagando Tabela...");
+                SetHostedText(LblMensagem(), "Apagando Tabela...");
                 assuntoPreparo_ = "A Tabela " + FieldText(*tabelaPreparo_, "Tabela");
             })) {
             return false;
@@ -210,7 +210,7 @@ bool Inicio::RunPreQueries() {
         return RunTrapped([&] {
             const std::string name = FieldText(*tabelaPreparo_, "PreConsulta");
             assuntoPreparo_ = "A Pre-Consulta " + name;
-            LblMensagem().SetCaption(FieldText(*tabelaPreparo_, "Mensagem"));
+            SetHostedText(LblMensagem(), FieldText(*tabelaPreparo_, "Mensagem"));
             forms::DoEvents();
             sqlMontado_ = RewritePreQuery(BancoProdutoLoja->QueryDefs().Item(name).SQL(), ProgramFolder());
             BancoProdutoLoja->Execute(sqlMontado_);
@@ -239,7 +239,7 @@ bool Inicio::CriaTabela() {
         {"", [&](forms::StepFlow&) { BancoProdutoLoja->Execute("DROP TABLE [" + name + "]"); }},
         {"", [&](forms::StepFlow&) {
              dao::TableDef table = BancoProdutoLoja->CreateTableDef(name);
-             LblMensagem().SetCaption("ReCriando Tabela... Campos");
+             SetHostedText(LblMensagem(), "ReCriando Tabela... Campos");
              forms::DoEvents();
              for (const KeptField& field : kept.fields) {
                  table.Fields().Append(table.CreateField(field.name, dao::Value::Long(static_cast<int>(field.type)),
@@ -248,7 +248,7 @@ bool Inicio::CriaTabela() {
              BancoProdutoLoja->TableDefs().Append(table);
          }},
         {"", [&](forms::StepFlow&) {
-             LblMensagem().SetCaption("ReCriando Tabela... Indices");
+             SetHostedText(LblMensagem(), "ReCriando Tabela... Indices");
              forms::DoEvents();
              const dao::TableDef table = BancoProdutoLoja->TableDefs().Item(name);
              for (const KeptIndex& kept_index : kept.indexes) {

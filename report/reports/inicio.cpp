@@ -9,6 +9,7 @@
 #include "platform/forms/controls.h"
 #include "platform/forms/datacontrol.h"
 #include "platform/forms/errors.h"
+#include "platform/forms/hosted.h"
 #include "platform/forms/keys.h"
 #include "platform/forms/services.h"
 #include "platform/forms/strings.h"
@@ -58,6 +59,10 @@ bool IsAdministrator() {
 
 std::string TextOf(const dao::Value& value) { return value.IsNull() ? std::string() : value.ToText(); }
 
+void SetBackColor(forms::HostedControl* control, const char* color) {
+    control->Set("BackColor", com::Variant::I4(static_cast<std::int32_t>(forms::ColorFromText(color))));
+}
+
 }  // namespace
 
 std::string CatalogueLoadQuery(bool administrator, long codUsuario) {
@@ -89,7 +94,7 @@ std::string CatalogueFallbackQuery(bool administrator, long codUsuario) {
 
 struct Inicio::Controls {
     controls::threed::Panel3D* painelLocaliza = nullptr;
-    forms::TextBox* zmProcura = nullptr;
+    forms::HostedControl* zmProcura = nullptr;
     forms::Label* zmLabel = nullptr;
     std::map<std::string, controls::threed::Button3D*> buttons;
     forms::DataControl* dataCriterio = nullptr;
@@ -97,8 +102,20 @@ struct Inicio::Controls {
     controls::threed::Frame3D* frameSelecionar = nullptr;
     controls::grid::DataGrid* tbRelatorios = nullptr;
     controls::grid::DataGrid* tbCriterio = nullptr;
-    forms::Label* lblMensagem = nullptr;
+    forms::HostedControl* lblMensagem = nullptr;
 };
+
+void SetHostedText(forms::HostedControl* control, const std::string& text) {
+    if (control) control->Set(com::DispId{0}, com::Variant::Utf8(text));
+}
+
+std::string HostedText(const forms::HostedControl* control) {
+    if (!control) return {};
+    const com::Variant value = control->Get(com::DispId{0});
+    com::Variant text;
+    if (!com::Succeeded(com::ChangeType(text, value.Deref(), com::VT_BSTR))) return {};
+    return text.AsStr().ToUtf8();
+}
 
 Inicio::Inicio(controls::report::ReportPrinter::Hooks reportHooks)
     : forms::Window("Inicio"), reportHooks_(std::move(reportHooks)) {}
@@ -106,15 +123,26 @@ Inicio::Inicio(controls::report::ReportPrinter::Hooks reportHooks)
 Inicio::~Inicio() = default;
 
 controls::threed::Panel3D& Inicio::PainelLocaliza() const { return *controls_->painelLocaliza; }
-forms::TextBox& Inicio::ZmProcura() const { return *controls_->zmProcura; }
+forms::HostedControl* Inicio::ZmProcura() const { return controls_->zmProcura; }
 controls::threed::Button3D& Inicio::Button(const std::string& name) const { return *controls_->buttons.at(name); }
-forms::Label& Inicio::LblMensagem() const { return *controls_->lblMensagem; }
+forms::HostedControl* Inicio::LblMensagem() const { return controls_->lblMensagem; }
 controls::threed::Frame3D& Inicio::FrameSelecionar() const { return *controls_->frameSelecionar; }
 controls::grid::DataGrid& Inicio::TbRelatorios() const { return *controls_->tbRelatorios; }
 controls::grid::DataGrid& Inicio::TbCriterio() const { return *controls_->tbCriterio; }
 forms::DataControl& Inicio::DataRelatorios() const { return *controls_->dataRelatorios; }
 forms::DataControl& Inicio::DataCriterio() const { return *controls_->dataCriterio; }
 controls::report::ReportControl& Inicio::Report1() const { return *report1_.Get(); }
+
+// A library control by ProgID; a class that is not registered is reported once and leaves the
+// control missing.
+forms::HostedControl* Inicio::Hosted(const char* progId, const char* name, int left, int top, int width, int height) {
+    try {
+        return &AddHosted(progId, name, nullptr, left, top, width, height);
+    } catch (const win::RuntimeError& error) {
+        ReportError(error, "Inicio", std::string("Form_Load ") + name);
+        return nullptr;
+    }
+}
 
 // The layout, in twips: the frame with the two grids, the message line, one row of buttons (each
 // state shows its own), and the search panel in the buttons' place.
@@ -126,12 +154,11 @@ void Inicio::CreateControls() {
     SetSize(9300, 6450);
     c.painelLocaliza = &Add<controls::threed::Panel3D>("PainelLocaliza");
     c.painelLocaliza->Move(120, 5520, 9000, 600);
-    c.painelLocaliza->SetVisible(false);
     c.zmLabel = &Add<forms::Label>("ZmLabel", c.painelLocaliza);
     c.zmLabel->SetCaption("Digite o Relatório : ");
     c.zmLabel->Move(120, 180, 1800, 300);
-    c.zmProcura = &Add<forms::TextBox>("ZmProcura", c.painelLocaliza);
-    c.zmProcura->Move(1950, 120, 3900, 360);
+    c.zmProcura = Hosted(kTextEditProgId, "ZmProcura", 2070, 5640, 3900, 360);
+    ShowSearchPanel(false);
     CreateButtons();
     c.dataCriterio = &Add<forms::DataControl>("DataCriterio");
     c.dataRelatorios = &Add<forms::DataControl>("DataRelatorios");
@@ -155,8 +182,8 @@ void Inicio::CreateControls() {
     c.tbRelatorios->SetDataSource(*c.dataRelatorios);
     c.tbCriterio->SetDataSource(*c.dataCriterio);
     c.tbCriterio->SetVisible(false);
-    c.lblMensagem = &Add<forms::Label>("LblMensagem");
-    c.lblMensagem->Move(120, 5010, 9000, 360);
+    c.lblMensagem = Hosted(kLabelProgId, "LblMensagem", 120, 5010, 9000, 360);
+    SetHostedText(c.lblMensagem, "");
     report1_ = controls::report::ReportControl::Create(reportHooks_);
     // The catalogue has the focus when the window opens.
     c.tbRelatorios->SetTabIndex(0);
@@ -206,9 +233,10 @@ void Inicio::ConnectFocusColours() {
         button->GotFocus = [button] { button->SetForeColor(forms::ColorFromText("&HC0")); };
         button->LostFocus = [button] { button->SetForeColor(forms::ColorFromText("&H0")); };
     }
-    forms::TextBox* procura = controls_->zmProcura;
-    procura->GotFocus = [procura] { procura->SetBackColor(forms::ColorFromText("&HC0C0FF")); };
-    procura->LostFocus = [procura] { procura->SetBackColor(forms::ColorFromText("&HFFFFFF")); };
+    if (forms::HostedControl* procura = controls_->zmProcura) {
+        procura->GotFocus = [procura] { SetBackColor(procura, "&HC0C0FF"); };
+        procura->LostFocus = [procura] { SetBackColor(procura, "&HFFFFFF"); };
+    }
     for (controls::grid::DataGrid* grid : {controls_->tbRelatorios, controls_->tbCriterio}) {
         grid->GotFocus = [grid] { grid->SetHighlightColor(forms::ColorFromText("&HC0")); };
         grid->LostFocus = [grid] { grid->SetHighlightColor(forms::ColorFromText("&H8000000D")); };
@@ -329,9 +357,15 @@ void Inicio::ShowSelection(bool visible) {
     SetGridVisible(TbCriterio(), !visible);
 }
 
+// The search panel and its field, which the library draws over the panel rather than in it.
+void Inicio::ShowSearchPanel(bool visible) {
+    PainelLocaliza().SetVisible(visible);
+    if (ZmProcura()) ZmProcura()->SetVisible(visible);
+}
+
 void Inicio::BtnProcurar_Click() {
-    PainelLocaliza().SetVisible(true);
-    ZmProcura().SetFocus();
+    ShowSearchPanel(true);
+    if (ZmProcura() && ZmProcura()->Visible()) ZmProcura()->SetFocus();
     SetSelectionButtons(false);
     Button("BtnImprimir").SetVisible(false);
     TbRelatorios().SetEnabled(false);
@@ -339,7 +373,7 @@ void Inicio::BtnProcurar_Click() {
 
 void Inicio::BtnProcura_Click() {
     const bool administrator = IsAdministrator();
-    DataRelatorios().SetRecordSource(CatalogueSearchQuery(administrator, CodUsuarioAtual, ZmProcura().Text()));
+    DataRelatorios().SetRecordSource(CatalogueSearchQuery(administrator, CodUsuarioAtual, HostedText(ZmProcura())));
     DataRelatorios().Refresh();
     if (DataRelatorios().Recordset().RecordCount() == 0) {
         forms::MsgBox("Não Encontrado Nenhum Relatório", kWarning, kTitulo);
@@ -348,12 +382,12 @@ void Inicio::BtnProcura_Click() {
     }
     TbRelatorios().Refresh();
     TbRelatorios_RowColChange();
-    ZmProcura().SetText("");
+    SetHostedText(ZmProcura(), "");
     BtnEsc_Click();
 }
 
 void Inicio::BtnEsc_Click() {
-    PainelLocaliza().SetVisible(false);
+    ShowSearchPanel(false);
     SetSelectionButtons(true);
     TbRelatorios().SetEnabled(true);
     TbRelatorios().SetFocus();

@@ -46,8 +46,7 @@
 
 namespace forms {
 class DataControl;
-class Label;
-class TextBox;
+class HostedControl;
 }  // namespace forms
 
 namespace controls::grid {
@@ -60,6 +59,14 @@ class Panel3D;
 }  // namespace controls::threed
 
 namespace report::reports {
+
+inline constexpr const char* kTextEditProgId = "ZMTEXT.ZMTextCtrl.1";
+inline constexpr const char* kLabelProgId = "ZMTEXT.ZMLabelCtrl.1";
+
+// Sets a library control's default member (Text of an edit, Caption of a label), nothing when the
+// control is missing; reads it back, empty when missing.
+void SetHostedText(forms::HostedControl* control, const std::string& text);
+std::string HostedText(const forms::HostedControl* control);
 
 // What the catalogue window needs of the query builder window (filled by the builder).
 struct QueryBuilderHooks {
@@ -103,9 +110,10 @@ public:
 
     // The controls, by their names in the window's layout.
     controls::threed::Panel3D& PainelLocaliza() const;
-    forms::TextBox& ZmProcura() const;
+    // The library's search field and message label: nullptr when their class is not registered.
+    forms::HostedControl* ZmProcura() const;
     controls::threed::Button3D& Button(const std::string& name) const;
-    forms::Label& LblMensagem() const;
+    forms::HostedControl* LblMensagem() const;
     controls::threed::Frame3D& FrameSelecionar() const;
     controls::grid::DataGrid& TbRelatorios() const;
     controls::grid::DataGrid& TbCriterio() const;
@@ -127,6 +135,8 @@ private:
     struct Controls;
     void CreateButtons();
     void ConnectFocusColours();
+    forms::HostedControl* Hosted(const char* progId, const char* name, int left, int top, int width, int height);
+    void ShowSearchPanel(bool visible);
     void ShowSelection(bool visible);
     void SetGridVisible(controls::grid::DataGrid& grid, bool visible);
     void SetSelectionButtons(bool visible);

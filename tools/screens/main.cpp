@@ -107,7 +107,7 @@ void RenderCatalogue(const std::filesystem::path& folder) {
     window.Show();
     Save(window.Widget(), folder, "inicio.png");
     window.BtnProcurar_Click();
-    window.ZmProcura().SetText("Vendas");
+    report::reports::SetHostedText(window.ZmProcura(), "Vendas");
     Save(window.Widget(), folder, "inicio-procura.png");
     window.BtnEsc_Click();
     window.BtnSelecionar_Click();

@@ -130,7 +130,7 @@ TEST_F(ReportsTest, TemporaryTableIsRecreatedAndFilledByThePreQuery) {
     EXPECT_EQ(CountOf(kProduto, "SELECT Count(*) FROM TMPHISTORICO WHERE Tipo <> 'VENDA'"), 0);   // upper-cased
     dao::TableDef table = OpenStore(kProduto).TableDefs().Item("TMPHISTORICO");
     EXPECT_EQ(table.Fields().Count(), 8);
-    EXPECT_EQ(window.LblMensagem().Caption(), "");
+    EXPECT_EQ(HostedText(window.LblMensagem()), "");
     EXPECT_TRUE(boxes_.shown.empty());
 }
 

@@ -2,7 +2,9 @@
 // state, the criterion choice, the keys and the close back to the log-in.
 #include "report/reports/inicio.h"
 
+#include "platform/forms/hosted.h"
 #include "platform/forms/keys.h"
+#include "platform/win/registry.h"
 #include "report/core/rights.h"
 #include "report/reports/tests/support/reports_fixture.h"
 
@@ -64,17 +66,20 @@ TEST_F(ReportsTest, SearchFiltersTheCatalogueOrRestoresItWithAMessage) {
     for (const char* hidden : {"BtnProcurar", "BtnSelecionar", "BtnVerificar", "BtnImprimir", "BtnSair"}) {
         EXPECT_FALSE(Visible(hidden)) << hidden;
     }
-    window.ZmProcura().SetText("vendedor");
+    ASSERT_NE(window.ZmProcura(), nullptr);
+    EXPECT_TRUE(window.ZmProcura()->Visible());
+    SetHostedText(window.ZmProcura(), "vendedor");
     int enter = forms::key::Return;
     window.RouteKey(true, enter, 0, nullptr);
     EXPECT_EQ(Codes(), (std::vector<std::string>{"R005", "R006"}));
     EXPECT_FALSE(window.PainelLocaliza().Visible());
-    EXPECT_EQ(window.ZmProcura().Text(), "");
+    EXPECT_EQ(HostedText(window.ZmProcura()), "");
+    EXPECT_FALSE(window.ZmProcura()->Visible());
     EXPECT_TRUE(boxes_.shown.empty());
 
     // Nothing found (a quote included): the message, then the whole catalogue again.
     window.BtnProcurar_Click();
-    window.ZmProcura().SetText("d'x");
+    SetHostedText(window.ZmProcura(), "d'x");
     window.BtnProcura_Click();
     ASSERT_EQ(boxes_.shown.size(), 1u);
     EXPECT_EQ(boxes_.shown[0].text, "Não Encontrado Nenhum Relatório");
@@ -85,12 +90,28 @@ TEST_F(ReportsTest, SearchFiltersTheCatalogueOrRestoresItWithAMessage) {
     EXPECT_FALSE(forms::App().EndRequested());
 }
 
+TEST_F(ReportsTest, ASearchFieldClassThatIsNotRegisteredIsReportedAndTheSearchStillRuns) {
+    win::registry::DeleteTree(win::RootKey::ClassesRoot, kTextEditProgId);
+    Inicio& window = Open(kGerente);
+    ASSERT_EQ(boxes_.shown.size(), 1u);
+    EXPECT_NE(boxes_.shown[0].text.find("429"), std::string::npos);
+    EXPECT_TRUE(boxes_.shown[0].text.ends_with("Rotina -> Form_Load ZmProcura")) << boxes_.shown[0].text;
+    EXPECT_EQ(window.ZmProcura(), nullptr);
+    EXPECT_NE(window.LblMensagem(), nullptr);
+    EXPECT_TRUE(window.IsLoaded());
+    window.BtnProcurar_Click();
+    EXPECT_TRUE(window.PainelLocaliza().Visible());
+    window.BtnProcura_Click();
+    EXPECT_EQ(Codes().size(), 6u);
+    EXPECT_FALSE(window.PainelLocaliza().Visible());
+}
+
 TEST_F(ReportsTest, CashierSearchStaysWithinTheirRights) {
     Open(kCaixa);
-    window_->ZmProcura().SetText("' Or Nome like '");
+    SetHostedText(window_->ZmProcura(), "' Or Nome like '");
     window_->BtnProcura_Click();
     EXPECT_EQ(Codes(), (std::vector<std::string>{"R002", "R001"}));
-    window_->ZmProcura().SetText("período");
+    SetHostedText(window_->ZmProcura(), "período");
     window_->BtnProcura_Click();
     EXPECT_EQ(Codes(), (std::vector<std::string>{"R001"}));
 }
@@ -218,10 +239,11 @@ TEST_F(ReportsTest, HidingAFocusedGridKeepsItsRow) {
 TEST_F(ReportsTest, FocusColoursFollowTheFocus) {
     Inicio& window = Open(kGerente);
     window.BtnProcurar_Click();
-    window.ZmProcura().GotFocus();
-    EXPECT_EQ(window.ZmProcura().BackColor(), 0xC0C0FFu);
-    window.ZmProcura().LostFocus();
-    EXPECT_EQ(window.ZmProcura().BackColor(), 0xFFFFFFu);
+    ASSERT_NE(window.ZmProcura(), nullptr);
+    window.ZmProcura()->GotFocus();
+    EXPECT_EQ(window.ZmProcura()->Get("BackColor").AsI4(), 0xC0C0FF);
+    window.ZmProcura()->LostFocus();
+    EXPECT_EQ(window.ZmProcura()->Get("BackColor").AsI4(), 0xFFFFFF);
     window.TbRelatorios().GotFocus();
     EXPECT_EQ(window.TbRelatorios().HighlightColor(), 0xC0u);
     window.TbRelatorios().LostFocus();

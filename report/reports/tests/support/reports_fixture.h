@@ -25,7 +25,9 @@
 #include "platform/forms/controls.h"
 #include "platform/forms/datacontrol.h"
 #include "platform/forms/errors.h"
+#include "platform/forms/hosted.h"
 #include "platform/forms/services.h"
+#include "platform/win/module.h"
 #include "platform/win/paths.h"
 #include "platform/win/testing/temp_machine_root.h"
 #include "report/core/connections.h"
@@ -65,6 +67,9 @@ protected:
         std::filesystem::current_path(root_.MakeFolder("cwd"));
         SetLoginWindow([this] { ++loginShown_; });
         SetConsolidationWindow([this] { ++consolidationShown_; });
+        library_ = win::Module::Load(win::WindowsPath(ZMTEXT_OCX_PATH));
+        using Register = long (*)();
+        EXPECT_EQ(reinterpret_cast<Register>(library_.Export("DllRegisterServer"))(), 0);
     }
 
     ~ReportsTest() override {
@@ -166,6 +171,7 @@ protected:
     }
 
     win::testing::TempMachineRoot root_;
+    win::Module library_;
     forms::ScriptedMessageBoxes boxes_;
     std::unique_ptr<Inicio> window_;
     std::filesystem::path previousDirectory_;
