@@ -435,11 +435,16 @@ void Acesso::SetStoreFrameVisible(bool visible) {
     TbLoja->SetVisible(visible);
 }
 
+// The grid's columns are the store list's fields: while the data control reads anything else (the
+// upgrade points it at the users), the grid lets go of it instead of looking for fields it lacks.
 void Acesso::PointDataControl(const std::string& databaseName, const std::string& recordSource) {
+    const bool stores = recordSource == kSQLBaseLojas;
+    if (!stores) TbLoja->SetArray(nullptr);
     Data1->SetDatabaseName(databaseName);
     Data1->SetRecordSource(recordSource);
     Data1->SetConnect(std::string(";PWD=") + kSenhaLoja);
     Data1->Refresh();
+    if (stores) TbLoja->SetDataSource(*Data1);
 }
 
 Acesso& AcessoWindow() {

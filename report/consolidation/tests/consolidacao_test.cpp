@@ -172,6 +172,33 @@ TEST_F(ConsolidacaoTest, NoOpensThePeriodFilterWhereEscDoesNothing) {
     EXPECT_TRUE(w.Table1().Enabled());
 }
 
+// The period fields are the library's date controls, hidden with the panel; No shows them and
+// empties them, also a field that still held a date of an earlier period.
+TEST_F(ConsolidacaoTest, ThePeriodFieldsAreDateControlsEmptiedByNo) {
+    Consolidacao& w = Open();
+    forms::HostedControl* from = w.ZmData1();
+    forms::HostedControl* to = w.ZmData2();
+    ASSERT_NE(from, nullptr);
+    ASSERT_NE(to, nullptr);
+    EXPECT_FALSE(from->Visible());
+    EXPECT_FALSE(to->Visible());
+    EXPECT_EQ(from->Get("DateType").Type(), com::VT_I2);   // a member only the date control has
+    const std::string empty = to->Get(com::DispId{0}).AsStr().ToUtf8();
+    const com::Variant emptyValue = to->Get("Value");
+    from->Set(com::DispId{0}, com::Variant::Utf8("01/11/2026"));
+    ASSERT_NE(from->Get(com::DispId{0}).AsStr().ToUtf8(), empty);
+    ASSERT_NE(from->Get("Value").AsI4(), emptyValue.AsI4());
+    boxes_.answers = {forms::mb::No};
+    w.BtnConsolidar_Click();
+    for (forms::HostedControl* field : {from, to}) {
+        EXPECT_TRUE(field->Visible());
+        EXPECT_EQ(field->Get(com::DispId{0}).AsStr().ToUtf8(), empty);
+        EXPECT_EQ(field->Get("Value").AsI4(), emptyValue.AsI4());
+    }
+    EXPECT_LT(from->Widget()->x(), to->Widget()->x());
+    EXPECT_EQ(from->Widget()->y(), to->Widget()->y());
+}
+
 TEST_F(ConsolidacaoTest, NoStoreChosenShowsTheMessageAndUnloads) {
     Consolidacao& w = Open();
     for (int row = 0; row < 3; ++row) SetMark(row, "N");

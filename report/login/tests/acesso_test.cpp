@@ -175,6 +175,19 @@ TEST_F(AcessoTest, LoadListsTheStoresAndNamesTheOwnStore) {
     EXPECT_EQ(BoxTexts(), std::vector<std::string>{});
 }
 
+// The upgrade points the data control at the users, whose records have none of the grid's fields:
+// the grid lets go of it then, and takes it back when the control lists the stores again.
+TEST_F(AcessoTest, TheGridLetsGoOfTheDataControlWhileItReadsTheUsers) {
+    Acesso& w = Shown();
+    ASSERT_EQ(w.TbLoja->RowCount(), 2);
+    EXPECT_NO_THROW(w.PointDataControl(std::string(kProgram) + "\\BD2.MDB", "Usuario"));
+    EXPECT_EQ(w.TbLoja->RowCount(), 0);
+    EXPECT_EQ(w.Data1->Recordset()("Usuario").GetValue().ToText(), "ANA");
+    w.PointDataControl(std::string(kProgram) + "\\Produto.MDB", kSQLBaseLojas);
+    EXPECT_EQ(w.TbLoja->RowCount(), 2);
+    EXPECT_EQ(w.TbLoja->CellText(1, 1), "Loja Dois");
+}
+
 TEST_F(AcessoTest, AControlClassThatIsNotRegisteredIsReportedAndTheWindowStillLoads) {
     win::registry::DeleteTree(win::RootKey::ClassesRoot, kTextEditProgId);
     Acesso& w = Shown();

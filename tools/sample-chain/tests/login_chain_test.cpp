@@ -1,0 +1,142 @@
+// The first log-in into an older store of the sample chain, driven as a user drives the log-in
+// window: ZMTEXT32.OCX registered in the chain's machine root, scripted message boxes, a clock one
+// day after the program's Produto.MDB. The log-in upgrades the store, reports nothing and shows the
+// catalogue window; the next log-in into the same store stops at the upgrade's gate.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+
+#include "platform/controls/grid/data_grid.h"
+#include "platform/forms/app.h"
+#include "platform/forms/fileio.h"
+#include "platform/forms/services.h"
+#include "platform/win/clock.h"
+#include "platform/win/module.h"
+#include "platform/win/oledate.h"
+#include "platform/win/paths.h"
+#include "platform/win/testing/temp_machine_root.h"
+#include "report/core/connections.h"
+#include "report/core/state.h"
+#include "report/core/windows.h"
+#include "report/login/acesso.h"
+#include "report/reports/inicio.h"
+#include "report/upgrade/upgrade.h"
+#include "tools/sample-chain/chain.h"
+
+namespace sample_chain {
+namespace {
+
+class LoginChainTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        root_ = std::make_unique<win::testing::TempMachineRoot>();
+        Options options;
+        options.root = root_->Root();
+        BuildChain(options);
+        library_ = std::make_unique<win::Module>(win::Module::Load(win::WindowsPath(ZMTEXT_OCX_PATH)));
+        using Register = long (*)();
+        ASSERT_TRUE(*library_);
+        ASSERT_EQ(reinterpret_cast<Register>(library_->Export("DllRegisterServer"))(), 0);
+    }
+    static void TearDownTestSuite() {
+        library_.reset();
+        root_.reset();
+    }
+
+    void SetUp() override {
+        forms::InstallMessageBoxes(&boxes_);
+        previous_ = std::filesystem::current_path();
+        std::filesystem::current_path(root_->MakeFolder("cwd-login"));
+        std::filesystem::remove("ERRO.TXT");
+        report::SetProgramFolder("C:\\REPORT");
+        report::upgrade::InstallUpgrade();
+        report::reports::InstallReports();
+        // The program's Produto.MDB changed now: a clock one day later answers no clock question.
+        const double file = forms::FileDateTime("C:\\REPORT\\Produto.MDB");
+        const win::CivilTime day = win::CivilFromOleDate(win::DatePart(file) + 1);
+        clock_.Freeze({day.year, day.month, day.day, 10, 47, 5});
+        win::InstallClock(&clock_);
+    }
+    void TearDown() override {
+        report::reports::Inicio& inicio = report::reports::InicioWindow();
+        if (inicio.IsLoaded()) inicio.Drop();
+        forms::DoEvents();
+        forms::App().CollectUnloaded();
+        report::SetCatalogueWindow(nullptr);
+        report::upgrade::ResetUpgradeState();
+        report::upgrade::InstalledUpgradeSteps() = {};
+        report::ResetProgramState();
+        report::SetProgramFolder({});
+        forms::App().ResetForTests();
+        forms::InstallMessageBoxes(nullptr);
+        win::InstallClock(nullptr);
+        std::filesystem::current_path(previous_);
+    }
+
+    static std::string ErrorLog() {
+        std::ifstream log("ERRO.TXT", std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(log), std::istreambuf_iterator<char>());
+    }
+
+    // The user picks store `code` in the list, types the password and presses the button; the
+    // lines the upgrade wrote into the window.
+    std::vector<std::string> LogIn(const std::string& code, const std::string& password) {
+        report::AbrirBD();
+        auto window = std::make_unique<report::login::Acesso>();
+        window->Show();
+        QApplication::processEvents();
+        int row = 0;
+        while (row < window->TbLoja->RowCount() && window->TbLoja->CellText(row, 0) != code) ++row;
+        EXPECT_LT(row, window->TbLoja->RowCount()) << code;
+        window->TbLoja->SetRow(row);
+        window->TbLoja_Choose();
+        report::login::SetText(window->ZmSenha, password);
+        window->BtnProcura_Click();
+        EXPECT_FALSE(window->IsLoaded());
+        std::vector<std::string> lines;
+        for (int i = 0; i < window->ListTabela->ListCount(); ++i) lines.push_back(window->ListTabela->List(i));
+        if (window->IsLoaded()) window->Drop();
+        window.reset();
+        forms::DoEvents();
+        forms::App().CollectUnloaded();
+        return lines;
+    }
+
+    static std::unique_ptr<win::testing::TempMachineRoot> root_;
+    static std::unique_ptr<win::Module> library_;
+    forms::ScriptedMessageBoxes boxes_;
+    win::OffsetClock clock_;
+    std::filesystem::path previous_;
+};
+
+std::unique_ptr<win::testing::TempMachineRoot> LoginChainTest::root_;
+std::unique_ptr<win::Module> LoginChainTest::library_;
+
+TEST_F(LoginChainTest, TheFirstLogInUpgradesTheStoreAndShowsTheCatalogue) {
+    const std::vector<std::string> lines = LogIn("01", "admin");
+    EXPECT_EQ(ErrorLog(), "");
+    EXPECT_TRUE(boxes_.shown.empty()) << (boxes_.shown.empty() ? "" : boxes_.shown[0].text);
+    EXPECT_GT(lines.size(), 1u);
+    EXPECT_EQ(report::PastaDados, "F:\\LOJA01");
+    EXPECT_EQ(report::NomeUsuario, "GERENTE");
+    EXPECT_TRUE(report::BancoProdutoLoja.IsOpen());
+    report::reports::Inicio& inicio = report::reports::InicioWindow();
+    EXPECT_TRUE(inicio.IsLoaded());
+    EXPECT_TRUE(inicio.Visible());
+    EXPECT_FALSE(forms::App().EndRequested());
+
+    // The store is current now: the next log-in passes the gate without a line of progress.
+    inicio.Drop();
+    report::FecharBDLoja();
+    report::upgrade::ResetUpgradeState();
+    EXPECT_EQ(LogIn("01", "ADMIN"), std::vector<std::string>{});
+    EXPECT_EQ(ErrorLog(), "");
+    EXPECT_TRUE(report::reports::InicioWindow().IsLoaded());
+}
+
+}  // namespace
+}  // namespace sample_chain
