@@ -10,6 +10,7 @@
 #include "platform/forms/fileio.h"
 #include "report/core/tests/support/core_fixture.h"
 #include "report/upgrade/progress.h"
+#include "report/upgrade/tests/support/rows.h"
 #include "report/upgrade/upgrade.h"
 
 namespace report::testing {
@@ -76,21 +77,7 @@ protected:
         db.Close();
     }
 
-    // Every row of `table` of the program folder's Bd2.MDB, its fields joined with "|", in `order`.
-    static std::vector<std::string> Rows(const std::string& sql) {
-        dao::Recordset rs = BancoBD2->OpenRecordset(sql, dao::dbOpenSnapshot);
-        std::vector<std::string> rows;
-        for (; !rs.Eof(); rs.MoveNext()) {
-            std::string row;
-            for (int i = 0; i < rs.Fields().Count(); ++i) {
-                const dao::Value v = rs(i).GetValue();
-                row += (i ? "|" : "") + (v.IsNull() ? std::string("Null") : v.ToText());
-            }
-            rows.push_back(row);
-        }
-        rs.Close();
-        return rows;
-    }
+    static std::vector<std::string> Rows(const std::string& sql) { return SelectedRows(*BancoBD2, sql); }
 
     static bool TableExists(const dao::Database& db, const std::string& table) {
         return ErrorOf([&] { db.TableDefs().Item(table); }) == 0;
