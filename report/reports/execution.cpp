@@ -9,6 +9,7 @@
 #include "platform/forms/app.h"
 #include "platform/forms/controls.h"
 #include "platform/forms/errors.h"
+#include "platform/forms/hosted.h"
 #include "platform/forms/services.h"
 #include "platform/forms/strings.h"
 #include "report/core/connections.h"
@@ -119,7 +120,7 @@ void Inicio::BackToSelection() {
     SetGridVisible(TbRelatorios(), true);
     SetGridVisible(TbCriterio(), false);
     SetSelectionButtons(true);
-    SetHostedText(LblMensagem(), "");
+    forms::SetHostedText(LblMensagem(), "");
     forms::App().SetMousePointer(0);
     forms::DoEvents();
 }
@@ -196,7 +197,7 @@ bool Inicio::WalkPreparation(const char* table, const char* index, const std::fu
 bool Inicio::PrepareTables() {
     return WalkPreparation("TabelaTemporaria", "IndTabela", [this] {
         if (!RunTrapped([&] {
-                SetHostedText(LblMensagem(), "Apagando Tabela...");
+                forms::SetHostedText(LblMensagem(), "Apagando Tabela...");
                 assuntoPreparo_ = "A Tabela " + FieldText(*tabelaPreparo_, "Tabela");
             })) {
             return false;
@@ -210,7 +211,7 @@ bool Inicio::RunPreQueries() {
         return RunTrapped([&] {
             const std::string name = FieldText(*tabelaPreparo_, "PreConsulta");
             assuntoPreparo_ = "A Pre-Consulta " + name;
-            SetHostedText(LblMensagem(), FieldText(*tabelaPreparo_, "Mensagem"));
+            forms::SetHostedText(LblMensagem(), FieldText(*tabelaPreparo_, "Mensagem"));
             forms::DoEvents();
             sqlMontado_ = RewritePreQuery(BancoProdutoLoja->QueryDefs().Item(name).SQL(), ProgramFolder());
             BancoProdutoLoja->Execute(sqlMontado_);
@@ -239,7 +240,7 @@ bool Inicio::CriaTabela() {
         {"", [&](forms::StepFlow&) { BancoProdutoLoja->Execute("DROP TABLE [" + name + "]"); }},
         {"", [&](forms::StepFlow&) {
              dao::TableDef table = BancoProdutoLoja->CreateTableDef(name);
-             SetHostedText(LblMensagem(), "ReCriando Tabela... Campos");
+             forms::SetHostedText(LblMensagem(), "ReCriando Tabela... Campos");
              forms::DoEvents();
              for (const KeptField& field : kept.fields) {
                  table.Fields().Append(table.CreateField(field.name, dao::Value::Long(static_cast<int>(field.type)),
@@ -248,7 +249,7 @@ bool Inicio::CriaTabela() {
              BancoProdutoLoja->TableDefs().Append(table);
          }},
         {"", [&](forms::StepFlow&) {
-             SetHostedText(LblMensagem(), "ReCriando Tabela... Indices");
+             forms::SetHostedText(LblMensagem(), "ReCriando Tabela... Indices");
              forms::DoEvents();
              const dao::TableDef table = BancoProdutoLoja->TableDefs().Item(name);
              for (const KeptIndex& kept_index : kept.indexes) {

@@ -105,18 +105,6 @@ struct Inicio::Controls {
     forms::HostedControl* lblMensagem = nullptr;
 };
 
-void SetHostedText(forms::HostedControl* control, const std::string& text) {
-    if (control) control->Set(com::DispId{0}, com::Variant::Utf8(text));
-}
-
-std::string HostedText(const forms::HostedControl* control) {
-    if (!control) return {};
-    const com::Variant value = control->Get(com::DispId{0});
-    com::Variant text;
-    if (!com::Succeeded(com::ChangeType(text, value.Deref(), com::VT_BSTR))) return {};
-    return text.AsStr().ToUtf8();
-}
-
 Inicio::Inicio(controls::report::ReportPrinter::Hooks reportHooks)
     : forms::Window("Inicio"), reportHooks_(std::move(reportHooks)) {}
 
@@ -183,7 +171,7 @@ void Inicio::CreateControls() {
     c.tbCriterio->SetDataSource(*c.dataCriterio);
     c.tbCriterio->SetVisible(false);
     c.lblMensagem = Hosted(kLabelProgId, "LblMensagem", 120, 5010, 9000, 360);
-    SetHostedText(c.lblMensagem, "");
+    forms::SetHostedText(c.lblMensagem, "");
     report1_ = controls::report::ReportControl::Create(reportHooks_);
     // The catalogue has the focus when the window opens.
     c.tbRelatorios->SetTabIndex(0);
@@ -373,7 +361,7 @@ void Inicio::BtnProcurar_Click() {
 
 void Inicio::BtnProcura_Click() {
     const bool administrator = IsAdministrator();
-    DataRelatorios().SetRecordSource(CatalogueSearchQuery(administrator, CodUsuarioAtual, HostedText(ZmProcura())));
+    DataRelatorios().SetRecordSource(CatalogueSearchQuery(administrator, CodUsuarioAtual, forms::HostedText(ZmProcura())));
     DataRelatorios().Refresh();
     if (DataRelatorios().Recordset().RecordCount() == 0) {
         forms::MsgBox("Não Encontrado Nenhum Relatório", kWarning, kTitulo);
@@ -382,7 +370,7 @@ void Inicio::BtnProcura_Click() {
     }
     TbRelatorios().Refresh();
     TbRelatorios_RowColChange();
-    SetHostedText(ZmProcura(), "");
+    forms::SetHostedText(ZmProcura(), "");
     BtnEsc_Click();
 }
 

@@ -28,6 +28,7 @@
 #include "platform/controls/report/report_preview.h"
 #include "platform/forms/app.h"
 #include "platform/forms/datacontrol.h"
+#include "platform/forms/hosted.h"
 #include "platform/forms/services.h"
 #include "platform/win/error.h"
 #include "platform/win/module.h"
@@ -73,7 +74,7 @@ void RenderLogin(const std::filesystem::path& folder, forms::ScriptedMessageBoxe
     Save(window.Widget(), folder, "acesso.png");
     window.TbLoja->SetRow(0);
     window.TbLoja_Choose();
-    report::login::SetText(window.ZmSenha, "ERRADA");
+    forms::SetHostedText(window.ZmSenha, "ERRADA");
     boxes.answers = {forms::mb::Yes};
     window.BtnProcura_Click();
     Save(window.Widget(), folder, "acesso-senha.png");
@@ -84,7 +85,7 @@ void RenderLogin(const std::filesystem::path& folder, forms::ScriptedMessageBoxe
     report::upgrade::InstalledUpgradeSteps().NuloProduto = [&] {
         Save(window.Widget(), folder, "acesso-atualizando.png");
     };
-    report::login::SetText(window.ZmSenha, "ADMIN");
+    forms::SetHostedText(window.ZmSenha, "ADMIN");
     boxes.answers = {forms::mb::Yes};
     window.BtnProcura_Click();
     report::upgrade::InstalledUpgradeSteps().NuloProduto = nullptr;
@@ -107,7 +108,7 @@ void RenderCatalogue(const std::filesystem::path& folder) {
     window.Show();
     Save(window.Widget(), folder, "inicio.png");
     window.BtnProcurar_Click();
-    report::reports::SetHostedText(window.ZmProcura(), "Vendas");
+    forms::SetHostedText(window.ZmProcura(), "Vendas");
     Save(window.Widget(), folder, "inicio-procura.png");
     window.BtnEsc_Click();
     window.BtnSelecionar_Click();
