@@ -17,7 +17,9 @@
 #include "report/core/rights.h"
 #include "report/core/state.h"
 #include "report/core/windows.h"
+#include "report/reports/condition_text.h"
 #include "report/reports/criterion_text.h"
+#include "report/reports/fquery.h"
 #include "report/reports/inicio.h"
 #include "report/reports/report_state.h"
 
@@ -151,6 +153,11 @@ bool Inicio::RunTrapped(const std::function<void()>& statement) {
 }
 
 void Inicio::BtnImprimir_Click() {
+    // A criterion that is more than one condition never reaches the run, whatever its source.
+    if (const std::optional<std::string> fault = CriterionFault(TextoCriterio)) {
+        forms::MsgBox(CriterionMessage("Critério Inválido !!!", 0, *fault), forms::mb::Exclamation, "Mensagem");
+        return;
+    }
     if (RelatorioConsolidado == "S") {
         ShowConsolidationWindow();
         return;
@@ -358,9 +365,7 @@ void Inicio::EnterPreviewState() {
 void Inicio::ShowCriterionError(const win::RuntimeError& error) {
     std::string line = CriterionErrorLine(error.Number());
     if (line.empty()) line = "Critério Inválido !!!";
-    forms::MsgBox("Ocorreu um Erro na montagem do Critério:\r" + line + "\r\rNúmero: " + std::to_string(error.Number()) +
-                      "\rErro: " + error.Description(),
-                  forms::mb::Exclamation, "Mensagem");
+    forms::MsgBox(CriterionMessage(line, error.Number(), error.Description()), forms::mb::Exclamation, "Mensagem");
 }
 
 void Inicio::ImpRelatorio() {

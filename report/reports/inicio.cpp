@@ -19,6 +19,7 @@
 #include "report/core/startup.h"
 #include "report/core/state.h"
 #include "report/core/windows.h"
+#include "report/reports/fquery.h"
 #include "report/reports/report_state.h"
 
 namespace report::reports {
@@ -422,6 +423,7 @@ void Inicio::BtnCriterio_Click() {
     }
     if (builder_.show) builder_.show();
     BtnCancelar_Click();
+    if (builder_.focusGrid) builder_.focusGrid();
     VoltaSelecao();
 }
 
@@ -534,6 +536,7 @@ Inicio& InicioWindow() {
 void InstallReports() {
     forms::SetDataEngine(ProgramEngine());
     SetCatalogueWindow([] { InicioWindow().Show(); });
+    InstallQueryBuilder();
 }
 
 }  // namespace report::reports

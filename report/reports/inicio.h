@@ -68,6 +68,7 @@ struct QueryBuilderHooks {
     std::function<void()> show;      // shows it modeless, focus on its saved-criteria grid
     std::function<bool()> isLoaded;
     std::function<void()> unload;
+    std::function<void()> focusGrid;   // gives the focus to its saved-criteria grid
 };
 
 class Inicio : public forms::Window {
