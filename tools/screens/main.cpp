@@ -14,6 +14,9 @@
 //   inicio-procura.png     its search panel
 //   inicio-criterio.png    the saved criteria of "Vendas por Período"
 //   preview-vendas.png     the first preview page of "Vendas por Período" with a saved criterion
+//   fquery.png             the criterion builder of "Vendas por Período" with a criterion built
+//   fquery-catalogar.png   the criterion being saved under a name
+//   fquery-criterios.png   the report's saved criteria with the new one
 //   consolidacao.png       the consolidation window with the chain's store list
 //   consolidacao-periodo.png  its period filter
 #include <QApplication>
@@ -40,6 +43,7 @@
 #include "report/core/connections.h"
 #include "report/core/state.h"
 #include "report/login/acesso.h"
+#include "report/reports/fquery.h"
 #include "report/reports/inicio.h"
 #include "report/upgrade/upgrade.h"
 #include "tools/sample-chain/chain.h"
@@ -122,6 +126,39 @@ void RenderCatalogue(const std::filesystem::path& folder) {
     forms::App().CollectUnloaded();
 }
 
+void RenderQueryBuilder(const std::filesystem::path& folder) {
+    report::reports::Inicio catalogue;
+    catalogue.SetQueryBuilder(report::reports::QueryWindowHooks());
+    catalogue.Show();
+    catalogue.BtnCriterio_Click();
+    report::reports::FQuery& window = report::reports::QueryWindow();
+    const auto add = [&window](const char* field, const char* op, const char* value, bool andButton) {
+        window.cField().SetText(field);
+        window.cField_Click();
+        window.cOperator().SetText(op);
+        window.cValue().SetText(value);
+        if (andButton) {
+            window.ANDButton_Click();
+        } else {
+            window.ORButton_Click();
+        }
+    };
+    add("[Venda].[Vendedor]", "=", "01", true);
+    add("[Venda].[Data Venda]", ">=", "2/3/2000", true);
+    add("[Venda].[Maquina]", "Like", "caixa1", false);
+    window.cField().SetText("[Venda].[Vendedor]");
+    window.GetValuesButton_Click();
+    Save(window.Widget(), folder, "fquery.png");
+    window.CopySQLButton_Click();
+    forms::SetHostedText(window.ZmNome(), "Vendedor um em março");
+    Save(window.Widget(), folder, "fquery-catalogar.png");
+    window.BtnGravar_Click();
+    Save(window.Widget(), folder, "fquery-criterios.png");
+    window.Drop();
+    catalogue.Drop();
+    forms::App().CollectUnloaded();
+}
+
 // The consolidation window hosts the control library's fields: the library is registered in the
 // machine root first.
 void RegisterControlLibrary() {
@@ -168,6 +205,7 @@ int main(int argc, char** argv) {
         RenderLogin(folder, boxes);
         LogIn();
         RenderCatalogue(folder);
+        RenderQueryBuilder(folder);
         RegisterControlLibrary();
         RenderConsolidation(folder, boxes);
         report::ResetProgramState();
