@@ -30,12 +30,12 @@ namespace {
 constexpr const char* kTela = "Query";
 constexpr long kObjectUnloaded = 364;
 
+}  // namespace
+
 // Gives the focus where the window can take it; a hidden or disabled control keeps it where it is.
-void Focus(forms::Control* control) {
+void FQuery::Focus(forms::Control* control) {
     if (control && control->Visible() && control->Enabled()) control->SetFocus();
 }
-
-}  // namespace
 
 std::string CriterionMessage(const std::string& line, long number, const std::string& text) {
     std::string message = "Ocorreu um Erro na montagem do Critério:\r" + line + "\r\r";
@@ -427,7 +427,7 @@ QueryBuilderHooks QueryWindowHooks() {
     hooks.isLoaded = [] { return QueryWindow().IsLoaded(); };
     hooks.unload = [] { QueryWindow().Unload(); };
     hooks.focusGrid = [] {
-        if (QueryWindow().IsLoaded()) Focus(&QueryWindow().Table1());
+        if (QueryWindow().IsLoaded()) FQuery::Focus(&QueryWindow().Table1());
     };
     return hooks;
 }

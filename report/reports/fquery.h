@@ -36,6 +36,8 @@
 
 namespace forms {
 class ComboBox;
+class Control;
+class Resume;
 class DataControl;
 class HostedControl;
 class Label;
@@ -98,6 +100,8 @@ public:
     controls::grid::DataGrid& Table1() const;
     forms::DataControl& Data1() const;
 
+    static void Focus(forms::Control* control);
+
 protected:
     void CreateControls() override;
     void Form_Load() override;
@@ -119,6 +123,7 @@ private:
     void NoCurrentRow();
     void SaveNew();
     void CloseAfterError(const win::RuntimeError& error, const char* tela, const char* rotina);
+    forms::Resume OnGridRowError(const win::RuntimeError& error, const char* rotina);
     void Table1_KeyUp(int& keyCode, int shift);
     void TakeCriterion(const char* rotina);
     void ZmNome_KeyUp(int& keyCode, int shift);

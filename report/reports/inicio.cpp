@@ -19,6 +19,7 @@
 #include "report/core/startup.h"
 #include "report/core/state.h"
 #include "report/core/windows.h"
+#include "report/reports/condition_text.h"
 #include "report/reports/fquery.h"
 #include "report/reports/report_state.h"
 
@@ -44,14 +45,7 @@ std::string PerUserQueryB(long codUsuario) {
 constexpr const char* kRightsTail = " ) And (((Relacao.Consulta) = 'S') Or ((Relacao.Imprime) = 'S')))";
 
 // A search text inside a quoted Like pattern: its quotes doubled, so that it stays one value.
-std::string QuotedSearch(const std::string& text) {
-    std::string quoted;
-    for (char c : text) {
-        quoted += c;
-        if (c == '\'') quoted += '\'';
-    }
-    return "'*" + quoted + "*'";
-}
+std::string QuotedSearch(const std::string& text) { return QuotedText("*" + text + "*"); }
 
 bool IsAdministrator() {
     const dao::Value nivel = TabelaUsuario->Fields().Item("Nivel").GetValue();
@@ -384,9 +378,9 @@ void Inicio::BtnEsc_Click() {
 
 void Inicio::BtnSelecionar_Click() {
     if (!VerificaAutorizacao("CRITERIO", "C", "S")) return;
-    DataCriterio().SetRecordSource(" SELECT * from Criterio Where Criterio.Nome <> Null And Criterio.Relatorio = '" +
-                                   codAplicacaoAtual_ +
-                                   "' ORDER BY Criterio.DataCriacao DESC , Criterio.Sequencia Desc");
+    DataCriterio().SetRecordSource(" SELECT * from Criterio Where Criterio.Nome <> Null And Criterio.Relatorio = " +
+                                   QuotedText(codAplicacaoAtual_) +
+                                   " ORDER BY Criterio.DataCriacao DESC , Criterio.Sequencia Desc");
     DataCriterio().Refresh();
     TbCriterio().SetColumnCaption(0, TextOf(DataRelatorios().Recordset().Fields().Item("Nome").GetValue()));
     TbCriterio().Refresh();

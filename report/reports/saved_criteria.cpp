@@ -38,10 +38,6 @@ std::string TextOf(const dao::Value& value) { return value.IsNull() ? std::strin
 
 void Warn(const char* text) { forms::MsgBox(text, forms::mb::Exclamation, "Mensagem"); }
 
-void Focus(forms::Control* control) {
-    if (control && control->Visible() && control->Enabled()) control->SetFocus();
-}
-
 }  // namespace
 
 void FQuery::OpenSavedCriteria() {
@@ -127,6 +123,16 @@ void FQuery::CloseAfterError(const win::RuntimeError& error, const char* tela, c
     FecharBDLoja();
 }
 
+// The trap of the handlers that work on the grid's row: no row, its messages; else the general path.
+forms::Resume FQuery::OnGridRowError(const win::RuntimeError& error, const char* rotina) {
+    if (error.Number() == kNoCurrentRecord) {
+        NoCurrentRow();
+    } else {
+        CloseAfterError(error, kTela, rotina);
+    }
+    return forms::Resume::Leave();
+}
+
 void FQuery::BtnAlterar_Click() {
     if (!VerificaAutorizacao("CRITERIO", "A", "S")) return;
     const std::vector<forms::Step> steps = {
@@ -140,14 +146,7 @@ void FQuery::BtnAlterar_Click() {
              alterandoCriterio_ = true;
          }},
     };
-    forms::RunSteps(steps, [this](const win::RuntimeError& error, std::string_view) {
-        if (error.Number() == kNoCurrentRecord) {
-            NoCurrentRow();
-        } else {
-            CloseAfterError(error, kTela, "BtnAlterar");
-        }
-        return forms::Resume::Leave();
-    });
+    forms::RunSteps(steps, [this](const win::RuntimeError& error, std::string_view) { return OnGridRowError(error, "BtnAlterar"); });
 }
 
 void FQuery::BtnExcluir_Click() {
@@ -164,14 +163,7 @@ void FQuery::BtnExcluir_Click() {
              Table1().Refresh();
          }},
     };
-    forms::RunSteps(steps, [this](const win::RuntimeError& error, std::string_view) {
-        if (error.Number() == kNoCurrentRecord) {
-            NoCurrentRow();
-        } else {
-            CloseAfterError(error, kTela, "BtnExcluir");
-        }
-        return forms::Resume::Leave();
-    });
+    forms::RunSteps(steps, [this](const win::RuntimeError& error, std::string_view) { return OnGridRowError(error, "BtnExcluir"); });
 }
 
 void FQuery::BtnCancelar_Click() {

@@ -16,9 +16,12 @@
 #include "platform/forms/services.h"
 #include "report/reports/condition_text.h"
 #include "report/reports/tests/support/reports_fixture.h"
+#include "platform/win/testing/raises.h"
 
 namespace report::reports::testing {
 namespace {
+
+using win::testing::ErrorNumberOf;
 
 class FQueryTest : public ReportsTest {
 protected:
@@ -353,6 +356,44 @@ TEST_F(FQueryTest, ExcluirAsksFirstAndTheNoCurrentRowMessages) {
     EXPECT_EQ(Saved("R001").size(), 2u);
     q.Table1_DblClick();   // silently nothing
     EXPECT_TRUE(q.IsLoaded());
+    // A row deleted behind the grid: nothing is asked and nothing else is deleted.
+    q.Table1().SetRow(0);
+    OpenStore("F:\\LOJA01\\BD2.MDB").Execute("DELETE FROM Criterio WHERE Relatorio = 'R001' AND Sequencia = 3");
+    const std::size_t shown = boxes_.shown.size();
+    boxes_.answers = {forms::mb::Yes};
+    q.BtnExcluir_Click();
+    EXPECT_EQ(boxes_.shown.size(), shown);
+    EXPECT_EQ(Saved("R001"), (std::vector<std::string>{"2 CONCLUIDAS"}));
+}
+
+// The field comes from the list only; a field or table the store lost since the window opened is
+// reported and adds nothing, and its values list stays empty.
+TEST_F(FQueryTest, FieldsOutsideTheListOrLostFromTheStore) {
+    FQuery& q = OpenBuilder(kGerente, "R001");
+    EXPECT_EQ(ErrorNumberOf([&] { q.cField().SetText("[Venda].[Vendedor] = '01' Or 1"); }), 383);
+    q.cField().SetText("[Itens Venda].[Cor]");
+    OpenStore("F:\\LOJA01\\Produto.MDB").Execute("DROP TABLE [Itens Venda]");
+    q.cValue().SetText("01");
+    q.ANDButton_Click();
+    EXPECT_EQ(q.cCriteria().Text(), "");
+    EXPECT_NE(ErrorLog().find("Tela -> Query ANDButton"), std::string::npos) << ErrorLog();
+    q.GetValuesButton_Click();
+    EXPECT_EQ(q.cValue().Text(), "");
+    EXPECT_EQ(q.cValue().ListCount(), 0);
+}
+
+// Executar opens the base statement with the criterion; a failure is reported and the data-folder
+// set is closed.
+TEST_F(FQueryTest, ExecutarOpensTheStatementOrReportsAndCloses) {
+    FQuery& q = OpenBuilder(kGerente, "R001");
+    SQLBase = "SELECT * FROM Venda";
+    TextoCriterio = " Where ([Venda].[Vendedor]='01')";
+    q.Executar();
+    EXPECT_EQ(ErrorLog(), "");
+    TextoCriterio = " Where ([Venda].[Nada]=1)";
+    q.Executar();
+    EXPECT_NE(ErrorLog().find("Tela -> Relato99 Executar"), std::string::npos) << ErrorLog();
+    EXPECT_FALSE(BancoBD2Loja.IsOpen());
 }
 
 TEST_F(FQueryTest, AReportWithoutCriteriaSaysSo) {
