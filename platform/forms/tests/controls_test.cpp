@@ -260,4 +260,6 @@ TEST(MultiLineAndListControlsTest, LineBreaksAndListStyle) {
     EXPECT_EQ(window.fields->Text(), "[Venda].[Caixa]");
     EXPECT_EQ(ErrorNumberOf([&] { window.fields->SetStyle(1); }), 380);
     window.Unload();
+    forms::DoEvents();
+    forms::App().CollectUnloaded();
 }
