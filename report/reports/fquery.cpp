@@ -168,6 +168,7 @@ void FQuery::CreateSavedControls() {
     c.label2->Move(120, 4200, 3000, 240);
     try {
         c.zmNome = &AddHosted(kTextEditProgId, "ZmNome", nullptr, 120, 4440, 4800, 360);
+        c.zmNome->Set("MaxLength", com::Variant::I2(static_cast<std::int16_t>(kNomeSize)));
         c.zmNome->KeyUp = [this](int& keyCode, int shift) { ZmNome_KeyUp(keyCode, shift); };
     } catch (const win::RuntimeError& error) {
         ReportError(error, kTela, "Form_Load ZmNome");

@@ -54,6 +54,9 @@ class Frame3D;
 
 namespace report::reports {
 
+// The size of table Criterio's name field: the longest name a criterion is saved under.
+inline constexpr int kNomeSize = 50;
+
 // The criterion message for a text that may not run, and for the errors a criterion causes.
 std::string CriterionMessage(const std::string& line, long number, const std::string& text);
 

@@ -34,6 +34,9 @@ constexpr long kNoCurrentRecord = 3021;
 // Seeking with the largest number a Sequencia can hold finds the report's last criterion.
 constexpr std::int32_t kLastSequencia = std::numeric_limits<std::int32_t>::max();
 
+// The name as stored: upper-cased, and no longer than table Criterio's name field holds.
+std::string NomeToSave(const std::string& typed) { return forms::Left(forms::UCase(typed), kNomeSize); }
+
 std::string TextOf(const dao::Value& value) { return value.IsNull() ? std::string() : value.ToText(); }
 
 void Warn(const char* text) { forms::MsgBox(text, forms::mb::Exclamation, "Mensagem"); }
@@ -184,7 +187,7 @@ void FQuery::SaveNew() {
     tabelaCriterio_->Fields().Item("Relatorio").SetValue(dao::Value(CodRelatorio));
     tabelaCriterio_->Fields().Item("Sequencia").SetValue(dao::Value::Long(sequencia));
     tabelaCriterio_->Fields().Item("DataCriacao").SetValue(dao::Value(win::FormatDate(forms::Today(), "dd/mm/yy")));
-    tabelaCriterio_->Fields().Item("Nome").SetValue(dao::Value(forms::UCase(forms::HostedText(ZmNome()))));
+    tabelaCriterio_->Fields().Item("Nome").SetValue(dao::Value(NomeToSave(forms::HostedText(ZmNome()))));
     tabelaCriterio_->Fields().Item("CRITERIO").SetValue(dao::Value(txtCriterio().Text()));
     tabelaCriterio_->Update();
 }
@@ -196,7 +199,7 @@ void FQuery::BtnGravar_Click() {
         {"", [this](forms::StepFlow&) {
              if (alterandoCriterio_) {
                  tabelaCriterio_->Edit();
-                 tabelaCriterio_->Fields().Item("Nome").SetValue(dao::Value(forms::UCase(forms::HostedText(ZmNome()))));
+                 tabelaCriterio_->Fields().Item("Nome").SetValue(dao::Value(NomeToSave(forms::HostedText(ZmNome()))));
                  tabelaCriterio_->Fields().Item("CRITERIO").SetValue(dao::Value(txtCriterio().Text()));
                  tabelaCriterio_->Update();
                  alterandoCriterio_ = false;

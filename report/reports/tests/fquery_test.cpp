@@ -281,6 +281,17 @@ TEST_F(FQueryTest, CatalogarThenGravarSavesANumberedUpperCasedCriterion) {
     EXPECT_EQ(q.Table1().CellText(0, 0), "09/12/2026");
 }
 
+// The name can be no longer than the table's field: a long one is cut, never a failed save.
+TEST_F(FQueryTest, ALongNameIsCutToTheFieldsSize) {
+    FQuery& q = OpenBuilder(kGerente, "R001");
+    Add(q, "[Venda].[Vendedor]", "=", "01");
+    q.CopySQLButton_Click();
+    forms::SetHostedText(q.ZmNome(), std::string(60, 'n'));
+    q.BtnGravar_Click();
+    EXPECT_EQ(ErrorLog(), "");
+    EXPECT_EQ(Saved("R001").back(), "4 " + std::string(50, 'N'));
+}
+
 // The numbering looks at the report's largest number only: the first of a report is 1, and a
 // report past 999 goes on counting.
 TEST_F(FQueryTest, NumberingFollowsTheReportsLargestNumber) {
