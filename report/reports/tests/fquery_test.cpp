@@ -104,6 +104,15 @@ TEST_F(FQueryTest, OpensWithTheReportsFieldsAndOperators) {
     ASSERT_EQ(q.Table1().RowCount(), 3);
     EXPECT_EQ(q.Table1().CellText(0, 1), "ACIMA DE 300");
     EXPECT_TRUE(q.Table1().HasFocus());
+    // Focus colours: the fields their back, the buttons their caption.
+    q.cField().SetFocus();
+    EXPECT_EQ(q.cField().BackColor(), 0xC0C0FFu);
+    q.Button("CloseButton").SetFocus();
+    EXPECT_EQ(q.cField().BackColor(), 0xFFFFFFu);
+    EXPECT_EQ(q.Button("CloseButton").ForeColor(), 0xC0u);
+    q.cCriteria().SetFocus();
+    EXPECT_EQ(q.Button("CloseButton").ForeColor(), 0u);
+    EXPECT_EQ(q.cCriteria().BackColor(), 0xC0C0FFu);
 }
 
 TEST_F(FQueryTest, ConditionsOfEachKindAndTheirMessages) {
