@@ -447,6 +447,17 @@ TEST_F(FQueryTest, KeysOfTheWindow) {
     EXPECT_EQ(RetornoCriterio, "N");
 }
 
+// Closing the catalogue window closes the builder first, before the store's databases go.
+TEST_F(FQueryTest, ClosingTheCatalogueClosesTheBuilder) {
+    FQuery& q = OpenBuilder(kGerente, "R001");
+    Add(q, "[Venda].[Vendedor]", "=", "01");
+    window_->BtnSair_Click();
+    EXPECT_FALSE(q.IsLoaded());
+    EXPECT_FALSE(window_->IsLoaded());
+    EXPECT_EQ(ErrorLog(), "");
+    EXPECT_EQ(RetornoCriterio, "N");
+}
+
 // From the catalogue window: build a criterion, preview the narrowed report, save the criterion,
 // and take it again after the program has started anew.
 TEST_F(FQueryTest, BuildPreviewSaveAndTakeAgainAfterARestart) {
