@@ -12,7 +12,8 @@
 #include <iterator>
 #include <memory>
 
-#include "platform/controls/grid/data_grid.h"
+#include "platform/forms/hosted.h"
+#include "platform//controls/grid/data_grid.h"
 #include "platform/forms/app.h"
 #include "platform/forms/fileio.h"
 #include "platform/forms/hosted.h"
@@ -103,7 +104,7 @@ protected:
         EXPECT_LT(row, window->TbLoja->RowCount()) << code;
         window->TbLoja->SetRow(row);
         window->TbLoja_Choose();
-        report::login::SetText(window->ZmSenha, password);
+        forms::SetHostedText(window->ZmSenha, password);
         window->BtnProcura_Click();
         EXPECT_FALSE(window->IsLoaded());
         std::vector<std::string> lines;
