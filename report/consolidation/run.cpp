@@ -126,6 +126,7 @@ private:
     bool PeriodIsValid(forms::HostedControl* field);
     void SizeGuard();
     void Question(StepFlow& flow);
+    void StampQuestion();
     void CopyStatement(std::size_t index);
     void EndCancelled();
     void RestoreBackupFile();
@@ -153,6 +154,7 @@ private:
     std::string TransacaoAberta;
     std::string TabelasCriadas;
     std::int16_t ContLojas = 0;
+    bool firstRun_ = false;
     bool renamed_ = false;         // Backup.mdb is Bkp.mdb while the compaction runs
     bool storeLevel_ = false;      // the current store's savepoint is open
     int repairsBeforeTransaction_ = 0;
@@ -193,14 +195,11 @@ void Run::RestoreBackupFile() {
     Quietly([&] { forms::Name(Bkp(), Backup()); });
 }
 
+// Asks whether to consolidate again; a first run (Status empty) is not asked. Cancel and No end
+// the run here, rolled back.
 void Run::Question(StepFlow& flow) {
-    if (TabelaStatus->Eof()) {
-        TabelaStatus->AddNew();
-        (*TabelaStatus)("Data").SetValue(dao::Value::Date(forms::Now()));
-        (*TabelaStatus)("Hora").SetValue(dao::Value::Date(forms::TimeOfDay()));
-        TabelaStatus->Update();
-        return;
-    }
+    firstRun_ = TabelaStatus->Eof();
+    if (firstRun_) return;
     const dao::Value data = (*TabelaStatus)("Data").GetValue();
     const dao::Value hora = (*TabelaStatus)("Hora").GetValue();
     const std::string when = data.IsNull() ? std::string() : data.ToText();
@@ -208,14 +207,8 @@ void Run::Question(StepFlow& flow) {
     const int answer = forms::MsgBox("Ultima Consolidação " + when + " às " + at + "." + CR + CR +
                                          "Deseja Executar Nova Consolidação?",
                                      forms::mb::YesNoCancel + forms::mb::Question + forms::mb::DefaultButton2, kTitle);
-    Resposta = forms::Value(answer);
-    if (answer == forms::mb::Yes) {
-        TabelaStatus->Edit();
-        (*TabelaStatus)("Data").SetValue(dao::Value::Date(forms::Today()));
-        (*TabelaStatus)("Hora").SetValue(dao::Value::Date(forms::TimeOfDay()));
-        TabelaStatus->Update();
-        return;
-    }
+    Resposta = forms::Value(static_cast<long>(answer));
+    if (answer == forms::mb::Yes) return;
     TransacaoAberta = "N";
     RollbackAll();
     FecharConsolidacao();
@@ -231,6 +224,19 @@ void Run::Question(StepFlow& flow) {
         RunReport();
     }
     Resposta = forms::Value(std::string());
+}
+
+// The date and time of this run in Status, inside the transaction (a new row on a first run).
+void Run::StampQuestion() {
+    if (firstRun_) {
+        TabelaStatus->AddNew();
+        (*TabelaStatus)("Data").SetValue(dao::Value::Date(forms::Now()));
+    } else {
+        TabelaStatus->Edit();
+        (*TabelaStatus)("Data").SetValue(dao::Value::Date(forms::Today()));
+    }
+    (*TabelaStatus)("Hora").SetValue(dao::Value::Date(forms::TimeOfDay()));
+    TabelaStatus->Update();
 }
 
 void Run::CopyStatement(std::size_t index) {
@@ -279,6 +285,7 @@ void Run::AddPreparation(forms::StepList& list) {
         ProgramEngine().BeginTrans();
     });
     list.Add("question", [this](StepFlow& flow) { Question(flow); });
+    list.Add("question.stamp", [this](StepFlow&) { StampQuestion(); });
     list.Add("copy", [this](StepFlow&) {
         forms::App().SetMousePointer(kHourglass);
         w_.ShowFilter(false);

@@ -26,3 +26,108 @@ TEST_F(RunTest, ConsolidatesEveryMarkedStoreAndPrintsTheReport) {
 
 }  // namespace
 }  // namespace report::consolidation
+
+namespace report::consolidation {
+namespace {
+
+using testing::DigestOf;
+using testing::kBackupPath;
+
+// Every table but Status, whose stamp is the time of the run.
+testing::Digest Tables() {
+    testing::Digest digest = DigestOf(kBackupPath);
+    digest.erase("Status");
+    return digest;
+}
+
+void EditStatus(const dao::Value& data, const dao::Value& hora, bool remove = false) {
+    dao::DBEngine engine;
+    dao::Database db = engine.OpenDatabase(kBackupPath);
+    dao::Recordset rs = db.OpenRecordset("Status", dao::dbOpenTable);
+    if (remove) {
+        rs.Delete();
+    } else {
+        rs.Edit();
+        rs("Data").SetValue(data);
+        rs("Hora").SetValue(hora);
+        rs.Update();
+    }
+    rs.Close();
+    db.Close();
+}
+
+class RunFlowTest : public RunTest {
+protected:
+    // A new window on the same chain, for a second run.
+    void Reopen() {
+        if (window_->IsLoaded()) window_->Drop();
+        window_ = std::make_unique<Consolidacao>();
+        window_->Show();
+        boxes_.shown.clear();
+    }
+};
+
+TEST_F(RunFlowTest, ASecondRunReplacesThePerStoreTablesAndKeepsTheCodes) {
+    RunAll({forms::mb::Yes});
+    const testing::Digest first = Tables();
+    ASSERT_EQ(reports_, 1);
+    EXPECT_FALSE(first.at("Familia").empty());
+    Reopen();
+    RunAll({forms::mb::Yes});
+    EXPECT_EQ(reports_, 2);
+    EXPECT_EQ(Texts().size(), 2u);
+    EXPECT_EQ(Tables(), first) << "nothing doubled, nothing lost";
+}
+
+TEST_F(RunFlowTest, CancelAndNoLeaveBackupAsItWas) {
+    struct Case {
+        int answer;
+        int reports;
+    };
+    for (const Case c : {Case{forms::mb::Cancel, 0}, Case{forms::mb::No, 1}}) {
+        Reopen();
+        reports_ = 0;
+        const testing::Digest before = DigestOf(kBackupPath);
+        RelatorioConsolidado = "S";
+        RunAll({c.answer});
+        EXPECT_EQ(DigestOf(kBackupPath), before);
+        EXPECT_EQ(reports_, c.reports);
+        EXPECT_EQ(RelatorioConsolidado, c.reports ? "N" : "S");
+        EXPECT_TRUE(Resposta.IsString() && forms::CStr(Resposta).empty());
+        EXPECT_FALSE(W().IsLoaded());
+    }
+}
+
+TEST_F(RunFlowTest, AFirstRunIsNotAskedAndANullStampAsksWithEmptyParts) {
+    EditStatus({}, {}, true);
+    RunAll({});
+    EXPECT_EQ(Texts().size(), 1u);
+    EXPECT_EQ(reports_, 1);
+    EXPECT_EQ(DigestOf(kBackupPath).at("Status").size(), 1u);
+    EditStatus(dao::Value(), dao::Value());
+    Reopen();
+    RunAll({forms::mb::No});
+    ASSERT_EQ(Texts().size(), 2u);
+    EXPECT_EQ(Texts()[1], "Ultima Consolidação  às .\r\rDeseja Executar Nova Consolidação?");
+}
+
+TEST_F(RunFlowTest, OnlyStoresMarkedSAreCopiedAndTheFirstCopiedCreatesTheTables) {
+    W().GradeLojas->SetValue(1, 3, com::Variant::Utf8("N"));
+    W().GradeLojas->SetValue(2, 3, com::Variant::Utf8("s"));
+    W().GradeLojas->SetValue(3, 3, com::Variant::Utf8("x"));
+    std::vector<std::string> progress;
+    for (int i = 0; i < 9; ++i) {
+        pump_.actions.push_back([&] { progress.push_back(testing::ControlText(W().LabelStatus())); });
+    }
+    RunAll({forms::mb::Yes});
+    ASSERT_EQ(reports_, 1) << ::testing::PrintToString(Texts());
+    const auto produtos = CountBy("Produto", "CodLoja");
+    EXPECT_EQ(produtos.count("01"), 0u);
+    EXPECT_EQ(produtos.count("02"), 1u);
+    EXPECT_EQ(produtos.count("03"), 0u) << "counted as marked, not copied";
+    ASSERT_GE(progress.size(), 1u);
+    EXPECT_EQ(progress[0], "Loja: 01/02 - LOJA NORTE");
+}
+
+}  // namespace
+}  // namespace report::consolidation

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/dao/dao.h"
+#include "platform/forms/hosted.h"
 #include "platform/forms/services.h"
 #include "report/consolidation/consolidacao.h"
 #include "report/consolidation/run.h"
@@ -43,6 +44,14 @@ inline Digest DigestOf(const std::string& path) {
     }
     db.Close();
     return digest;
+}
+
+// The text of a hosted control's default member.
+inline std::string ControlText(forms::HostedControl& control) {
+    const com::Variant value = control.Get(com::DispId{0});
+    if (value.Type() == com::VT_BSTR) return value.AsStr().ToUtf8();
+    if (value.Type() == com::VT_R8) return std::to_string(static_cast<long>(value.AsR8()));
+    return {};
 }
 
 inline constexpr const char* kBackupPath = "C:\\REPORT\\Backup.mdb";
