@@ -3,6 +3,7 @@
 #include "report/consolidation/run.h"
 
 #include "platform/forms/app.h"
+#include "platform/win/oledate.h"
 #include "report/consolidation/tests/support/run_fixture.h"
 
 namespace report::consolidation {
@@ -127,6 +128,68 @@ TEST_F(RunFlowTest, OnlyStoresMarkedSAreCopiedAndTheFirstCopiedCreatesTheTables)
     EXPECT_EQ(produtos.count("03"), 0u) << "counted as marked, not copied";
     ASSERT_GE(progress.size(), 1u);
     EXPECT_EQ(progress[0], "Loja: 01/02 - LOJA NORTE");
+}
+
+}  // namespace
+}  // namespace report::consolidation
+
+namespace report::consolidation {
+namespace {
+
+class PeriodTest : public RunTest {
+protected:
+    // Consolidar answered No (a period), the two dates typed, then Executar.
+    void RunPeriod(const std::string& d1, const std::string& d2, std::vector<int> answers) {
+        boxes_.answers = {forms::mb::No};
+        W().BtnConsolidar_Click();
+        ASSERT_NE(W().ZmData1(), nullptr);
+        W().ZmData1()->Set(com::DispId{0}, com::Variant::Utf8(d1));
+        W().ZmData2()->Set(com::DispId{0}, com::Variant::Utf8(d2));
+        boxes_.answers.assign(answers.begin(), answers.end());
+        W().BtnExecutar_Click();
+    }
+
+    // Sales of the store in `folder` on days first .. last (OLE dates), both included.
+    static long SalesBetween(const std::string& folder, double first, double last) {
+        dao::Database store = OpenStore(folder + "\\Produto.MDB");
+        dao::Recordset rs = store.OpenRecordset("Venda", dao::dbOpenTable);
+        long count = 0;
+        for (; !rs.Eof(); rs.MoveNext()) {
+            const double day = rs("Data Venda").GetValue().ToDouble();
+            if (day >= first && day <= last) ++count;
+        }
+        rs.Close();
+        store.Close();
+        return count;
+    }
+};
+
+TEST_F(PeriodTest, AnInvalidDateEndsTheRunBeforeAnythingIsOpened) {
+    const testing::Digest before = DigestOf(kBackupPath);
+    for (const auto& [d1, d2] : std::vector<std::pair<std::string, std::string>>{{"", "31/01/2000"}, {"01/01/2000", ""}}) {
+        boxes_.shown.clear();
+        RunPeriod(d1, d2, {});
+        ASSERT_EQ(Texts().size(), 2u);
+        EXPECT_EQ(Texts()[1], "Data Inválida !");
+        EXPECT_TRUE(W().IsLoaded());
+        W().BtnCancelarFiltro_Click();
+    }
+    EXPECT_EQ(reports_, 0);
+    EXPECT_EQ(DigestOf(kBackupPath), before);
+}
+
+TEST_F(PeriodTest, OnlyTheSalesOfThePeriodAreCopiedEverythingElseWhole) {
+    RunPeriod("10/01/2000", "20/01/2000", {forms::mb::Yes});
+    ASSERT_EQ(reports_, 1) << ::testing::PrintToString(Texts());
+    const double first = win::DateSerial(2000, 1, 10), last = win::DateSerial(2000, 1, 20);
+    const auto vendas = CountBy("Venda", "CodLoja");
+    const std::map<std::string, std::string> folders = {{"01", "F:\\LOJA01"}, {"02", "F:\\LOJA02"}, {"03", "C:\\LOJA03"}};
+    for (const auto& [code, folder] : folders) {
+        const long expected = SalesBetween(folder, first, last);
+        ASSERT_GT(expected, 0) << code;
+        EXPECT_EQ(vendas.count(code) ? vendas.at(code) : 0, expected) << code;
+    }
+    EXPECT_EQ(CountBy("Produto", "CodLoja").size(), 3u);
 }
 
 }  // namespace
