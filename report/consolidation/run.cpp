@@ -127,6 +127,7 @@ private:
     void SizeGuard();
     void Question(StepFlow& flow);
     void StampQuestion();
+    void HandOverToReport();
     void CopyStatement(std::size_t index);
     void EndCancelled();
     void RestoreBackupFile();
@@ -134,6 +135,7 @@ private:
     Resume Handle(const win::RuntimeError& error, std::string_view failed);
     Resume React(const win::RuntimeError& error, std::string_view failed);
     Resume Damaged(const win::RuntimeError& error, std::string_view failed);
+    Resume General();
     Resume SkipStore(const std::string& message);
     Resume Abandon();
     Resume EndWithRollback();
@@ -216,13 +218,19 @@ void Run::Question(StepFlow& flow) {
     if (answer == forms::mb::Cancel) {
         w_.Executando = false;
         w_.BtnCancelar_Click();
+        Resposta = forms::Value(std::string());
     } else {
-        w_.Hide();
-        forms::DoEvents();
-        w_.Unload();
-        RelatorioConsolidado = "N";
-        RunReport();
+        HandOverToReport();
     }
+}
+
+// The window hidden and unloaded, then the report printed from what BACKUP.MDB holds.
+void Run::HandOverToReport() {
+    w_.Hide();
+    forms::DoEvents();
+    w_.Unload();
+    RelatorioConsolidado = "N";
+    RunReport();
     Resposta = forms::Value(std::string());
 }
 
@@ -389,14 +397,7 @@ void Run::AddFinish(forms::StepList& list) {
         CloseIfOpen(TabelaStatus);
         CloseIfOpen(BancoBackup);
     });
-    list.Add("report", [this](StepFlow&) {
-        w_.Hide();
-        forms::DoEvents();
-        w_.Unload();
-        RelatorioConsolidado = "N";
-        RunReport();
-        Resposta = forms::Value(std::string());
-    });
+    list.Add("report", [this](StepFlow&) { HandOverToReport(); });
 }
 
 forms::StepList Run::Steps() {
@@ -471,6 +472,11 @@ Resume Run::React(const win::RuntimeError& error, std::string_view failed) {
         w_.Unload();
         return Resume::Leave();
     }
+    return General();
+}
+
+// Any other error: a lock conflict is waited out, anything else ends the run.
+Resume Run::General() {
     forms::App().SetMousePointer(0);
     Tela = "Consolidação";
     Rotina = "BtnConsolidar";
@@ -495,7 +501,7 @@ Resume Run::Damaged(const win::RuntimeError& error, std::string_view failed) {
         Warn("Banco de Dados Danificado !" + CR + CR + "Favor Executar Novamente !");
         return Resume::At(isBackup ? open_ : step5_);
     }
-    if (repairsBeforeTransaction_++ > 0) return EndGeneral();
+    if (repairsBeforeTransaction_++ > 0) return General();
     FecharConsolidacao();
     ProgramEngine().RepairDatabase(folder_ + "\\Backup.MDB");
     return Resume::At(open_);

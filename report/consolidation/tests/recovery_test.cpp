@@ -193,10 +193,11 @@ TEST_F(RecoveryTest, ADamagedBackupBeforeTheTransactionIsRepairedOnceThenReporte
     boxes_.shown.clear();
     reports_ = 0;
     dao::InjectFault(3343, "OpenDatabase", "*\\BACKUP.MDB", 2);
-    RunAll({forms::mb::Ok});
+    RunAll({forms::mb::Ok, forms::mb::Ok});
     EXPECT_EQ(reports_, 0);
-    ASSERT_EQ(Texts().size(), 2u) << "Consolidar, then the general error box";
+    ASSERT_EQ(Texts().size(), 3u) << "Consolidar, then the general error box twice";
     EXPECT_NE(Texts()[1].find("3343"), std::string::npos);
+    EXPECT_EQ(Texts()[2], Texts()[1]);
     EXPECT_TRUE(W().IsLoaded()) << "the window stays after a general error";
     EXPECT_TRUE(BackupIsFree());
 }
@@ -228,6 +229,51 @@ TEST_F(RecoveryTest, DuringARunTheStartButtonsEscAndTheCloseBoxDoNothing) {
     EXPECT_EQ(nested, 0);
     EXPECT_EQ(Texts().size(), 2u);
     EXPECT_EQ(reports_, 1);
+}
+
+TEST_F(RecoveryTest, ErrorsOfARecoveryActionGoToTheSameHandler) {
+    // The sample chain's BACKUP.MDB has every table already: the first copy statement meets 3010
+    // and the handler drops the table, by BACKUP.MDB's own Execute, which fails here.
+    struct Case {
+        long number;
+        std::vector<int> answers;
+        int reports;
+        std::vector<std::string> last;   // the texts after Consolidar and the question
+    };
+    const Case cases[] = {
+        {3260, {forms::mb::Yes}, 1, {}},
+        {3035, {forms::mb::Yes, forms::mb::Ok, forms::mb::Ok}, 0, {"<error box>", kRollbackText}},
+        {3343, {forms::mb::Yes, forms::mb::Ok, forms::mb::Yes}, 1,
+         {"Banco de Dados Danificado !\r\rFavor Executar Novamente !", "<question>"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.number);
+        if (window_->IsLoaded()) window_->Drop();
+        AbrirBDLoja();
+        window_ = std::make_unique<Consolidacao>();
+        window_->Show();
+        boxes_.shown.clear();
+        reports_ = 0;
+        const testing::Digest start = DigestOf(kBackupPath);
+        dao::InjectFault(c.number, "Execute", "*\\BACKUP.MDB", 1);
+        RunAll(c.answers);
+        EXPECT_EQ(reports_, c.reports) << ::testing::PrintToString(Texts());
+        ASSERT_EQ(Texts().size(), 2 + c.last.size());
+        for (std::size_t i = 0; i < c.last.size(); ++i) {
+            const std::string text = Texts()[2 + i];
+            if (c.last[i] == "<error box>") {
+                EXPECT_NE(text.find(std::to_string(c.number)), std::string::npos) << text;
+            } else if (c.last[i] == "<question>") {
+                EXPECT_EQ(text.rfind("Ultima Consolidação ", 0), 0u) << text;
+            } else {
+                EXPECT_EQ(text, c.last[i]);
+            }
+        }
+        if (c.reports == 0) {
+            EXPECT_EQ(DigestOf(kBackupPath), start);
+        }
+        EXPECT_TRUE(BackupIsFree());
+    }
 }
 
 class CompactionTest : public RecoveryTest {
