@@ -158,7 +158,9 @@ void Consolidacao::ShowFilter(bool shown) {
 void Consolidacao::ShowLockWait(bool shown) {
     painelBloqueio_->SetVisible(shown);
     zmBloqueio_->SetVisible(shown);
-    if (shown) zmBloqueio_->Widget()->raise();
+    if (!shown) return;
+    painelBloqueio_->Widget()->raise();
+    zmBloqueio_->Widget()->raise();
 }
 
 void Consolidacao::ConnectEvents() {
