@@ -62,6 +62,9 @@ TEST(RunChildProcess, Run) {
     window.BtnConsolidar_Click();
     std::cout << "DONE " << reports << " " << boxes.last << std::endl;
     if (window.IsLoaded()) window.Drop();
+    ResetProgramState();
+    forms::App().ResetForTests();
+    forms::App().CollectUnloaded();
     forms::InstallEventPump(nullptr);
     forms::InstallMessageBoxes(nullptr);
 }
