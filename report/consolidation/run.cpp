@@ -161,6 +161,7 @@ private:
     bool storeLevel_ = false;      // the current store's savepoint is open
     int repairsBeforeTransaction_ = 0;
     int nested_ = 0;
+    std::optional<RunGuard> guard_;   // released before the run hands over to other windows
     Target step3_, open_, step5_, rowNext_, r2_, r3_, r4_;
 };
 
@@ -215,8 +216,8 @@ void Run::Question(StepFlow& flow) {
     RollbackAll();
     FecharConsolidacao();
     flow.Leave();
+    guard_.reset();
     if (answer == forms::mb::Cancel) {
-        w_.Executando = false;
         w_.BtnCancelar_Click();
         Resposta = forms::Value(std::string());
     } else {
@@ -226,6 +227,7 @@ void Run::Question(StepFlow& flow) {
 
 // The window hidden and unloaded, then the report printed from what BACKUP.MDB holds.
 void Run::HandOverToReport() {
+    guard_.reset();
     w_.Hide();
     forms::DoEvents();
     w_.Unload();
@@ -417,7 +419,7 @@ forms::StepList Run::Steps() {
 }
 
 void Run::Execute() {
-    const RunGuard guard(w_);
+    guard_.emplace(w_);
     forms::RunSteps(Steps(), [this](const win::RuntimeError& error, std::string_view failed) {
         nested_ = 0;
         return Handle(error, failed);
