@@ -6,6 +6,8 @@
 #include "platform/dao/errors.h"
 #include "platform/win/paths.h"
 
+#include <QWidget>
+
 #include <filesystem>
 #include <fstream>
 #include "report/consolidation/tests/support/run_fixture.h"
@@ -218,7 +220,11 @@ TEST_F(RecoveryTest, DuringARunTheStartButtonsEscAndTheCloseBoxDoNothing) {
         if (w.Executando) ++nested;
         ExecutarConsolidacao(w);
     });
-    pump_.actions.push_back([this] {
+    forms::Window other("Outra");
+    other.Show();
+    bool otherEnabled = true;
+    pump_.actions.push_back([&] {
+        otherEnabled = other.Widget()->isEnabled();
         W().BtnExecutar_Click();
         W().BtnConsolidar_Click();
         int esc = 27;
@@ -229,6 +235,9 @@ TEST_F(RecoveryTest, DuringARunTheStartButtonsEscAndTheCloseBoxDoNothing) {
     EXPECT_EQ(nested, 0);
     EXPECT_EQ(Texts().size(), 2u);
     EXPECT_EQ(reports_, 1);
+    EXPECT_FALSE(otherEnabled) << "no other window writes inside the run's transaction";
+    EXPECT_TRUE(other.Widget()->isEnabled());
+    other.Drop();
 }
 
 TEST_F(RecoveryTest, ErrorsOfARecoveryActionGoToTheSameHandler) {
