@@ -4,6 +4,9 @@
 
 #include "platform/forms/app.h"
 #include "platform/win/oledate.h"
+#include "platform/win/paths.h"
+
+#include <filesystem>
 #include "report/consolidation/tests/support/run_fixture.h"
 
 namespace report::consolidation {
@@ -78,6 +81,16 @@ TEST_F(RunFlowTest, ASecondRunReplacesThePerStoreTablesAndKeepsTheCodes) {
     EXPECT_EQ(reports_, 2);
     EXPECT_EQ(Texts().size(), 2u);
     EXPECT_EQ(Tables(), first) << "nothing doubled, nothing lost";
+}
+
+TEST_F(RunFlowTest, AProgramFolderWithAnApostropheConsolidatesAsAnyOther) {
+    const std::filesystem::path folder = win::HostPath("C:\\D'AVILA");
+    std::filesystem::copy(win::HostPath("C:\\REPORT"), folder, std::filesystem::copy_options::recursive);
+    SetProgramFolder("C:\\D'AVILA");
+    RunAll({forms::mb::Yes});
+    EXPECT_EQ(reports_, 1) << ::testing::PrintToString(Texts());
+    EXPECT_GT(DigestOf("C:\\D'AVILA\\Backup.mdb").at("Produto").size(), 0u);
+    EXPECT_TRUE(DigestOf(kBackupPath).at("Produto").empty()) << "the other folder's file is not touched";
 }
 
 TEST_F(RunFlowTest, CancelAndNoLeaveBackupAsItWas) {
