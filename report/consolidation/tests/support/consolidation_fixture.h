@@ -4,8 +4,10 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <utility>
@@ -30,21 +32,42 @@ using Row = std::vector<std::pair<std::string, dao::Value>>;
 
 class ChainTest : public ::testing::Test {
 protected:
+    // The sample chain is built once per build of this test program and kept beside it, so every
+    // test process (one per test under ctest) only copies it. A process that finds no template
+    // builds one in a folder of its own and renames it into place; when another process was
+    // quicker, its copy is used and this one's is dropped.
     static void SetUpTestSuite() {
-        if (Template()) return;
-        Template() = std::make_unique<win::testing::TempMachineRoot>();
+        if (!TemplateRoot().empty()) return;
+        const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe");
+        const std::string stamp = std::to_string(std::filesystem::last_write_time(exe).time_since_epoch().count()) +
+                                  "-" + std::to_string(std::filesystem::file_size(exe));
+        const std::filesystem::path shared = exe.parent_path() / (exe.filename().string() + "-chain-" + stamp);
+        if (!std::filesystem::exists(shared / "complete")) BuildTemplate(shared);
+        TemplateRoot() = shared;
+    }
+
+    static void BuildTemplate(const std::filesystem::path& shared) {
+        const std::filesystem::path previous = win::MachineRoot();
+        const std::filesystem::path building = shared.string() + ".building-" + std::to_string(getpid());
+        std::filesystem::remove_all(building);
+        std::filesystem::create_directories(building / "drives" / "c" / "WINDOWS" / "SYSTEM");
         sample_chain::Options options;
-        options.root = Template()->Root();
+        options.root = building;
         sample_chain::BuildChain(options);
 #ifdef ZMTEXT_OCX_PATH
         // The control library registered in the template root, so every copy has it.
         win::Module library = win::Module::Load(win::WindowsPath(ZMTEXT_OCX_PATH));
         if (library) reinterpret_cast<com::DllRegisterServerFn>(library.Export("DllRegisterServer"))();
 #endif
+        win::SetMachineRoot(previous);
+        std::ofstream(building / "complete") << "built\n";
+        std::error_code taken;
+        std::filesystem::rename(building, shared, taken);
+        if (taken) std::filesystem::remove_all(building);
     }
 
     ChainTest() {
-        std::filesystem::copy(Template()->Root(), root_.Root(),
+        std::filesystem::copy(TemplateRoot(), root_.Root(),
                               std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
         ProgramEngine().SetBusyTimeout(0);
         SetProgramFolder("C:\\REPORT");
@@ -87,8 +110,8 @@ protected:
         return 0;
     }
 
-    static std::unique_ptr<win::testing::TempMachineRoot>& Template() {
-        static std::unique_ptr<win::testing::TempMachineRoot> root;
+    static std::filesystem::path& TemplateRoot() {
+        static std::filesystem::path root;
         return root;
     }
 
