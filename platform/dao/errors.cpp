@@ -106,6 +106,7 @@ struct Fault {
     std::string operation;
     std::string pattern;
     int count;
+    int skip;
 };
 
 std::mutex& FaultMutex() {
@@ -195,9 +196,9 @@ void RaiseSqlite(sqlite3* db, Operation op, std::string_view subject) {
     RaiseJet(number, subject);
 }
 
-void InjectFault(long number, std::string operation, std::string pathPattern, int count) {
+void InjectFault(long number, std::string operation, std::string pathPattern, int count, int skip) {
     std::lock_guard lock(FaultMutex());
-    Faults().push_back({number, std::move(operation), std::move(pathPattern), count});
+    Faults().push_back({number, std::move(operation), std::move(pathPattern), count, skip});
     gFaultsArmed = true;
 }
 
@@ -216,6 +217,10 @@ void CheckFault(std::string_view operation, std::string_view windowsPath) {
         for (auto it = faults.begin(); it != faults.end(); ++it) {
             if (it->operation != "*" && !win::MatchesPattern(operation, it->operation)) continue;
             if (!win::MatchesPattern(windowsPath, it->pattern)) continue;
+            if (it->skip > 0) {
+                --it->skip;
+                break;
+            }
             number = it->number;
             if (it->count > 0 && --it->count == 0) faults.erase(it);
             break;

@@ -103,8 +103,8 @@ long JetNumberForSqlite(int code, std::string_view message, Operation op);
 // method names ("OpenDatabase", "Execute", "OpenRecordset", "Update", "CommitTrans", "Append",
 // "RepairDatabase", "CompactDatabase") or "*". The pattern is matched case-insensitively against
 // the Windows path of the database with * and ?. `count` is how many calls fail (then the fault is
-// spent); a negative count never runs out.
-void InjectFault(long number, std::string operation, std::string pathPattern, int count = 1);
+// spent); a negative count never runs out. The first `skip` matching calls pass before it fails.
+void InjectFault(long number, std::string operation, std::string pathPattern, int count = 1, int skip = 0);
 void ClearFaults();
 // Called by the engine at each operation: raises when an armed fault matches.
 void CheckFault(std::string_view operation, std::string_view windowsPath);

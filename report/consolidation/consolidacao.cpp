@@ -15,6 +15,7 @@
 #include "report/core/error_routine.h"
 #include "report/core/state.h"
 #include "report/core/windows.h"
+#include "report/consolidation/run.h"
 
 namespace report::consolidation {
 
@@ -309,6 +310,7 @@ void Consolidacao::Table1_AfterColUpdate() {
 }
 
 void Consolidacao::BtnConsolidar_Click() {
+    if (Executando) return;
     LojasMarcadas = TotalLojas;
     com::CallMethod(&Grid(), grid::Update);
     for (long row = 1; row <= TotalLojas; ++row) {
@@ -341,12 +343,13 @@ void Consolidacao::BtnConsolidar_Click() {
 }
 
 void Consolidacao::BtnExecutar_Click() {
+    if (Executando) return;
     const ConsolidationRun run = InstalledRun();   // a copy: the run may unload this window
     if (run) run(*this);
 }
 
 void Consolidacao::BtnCancelar_Click() {
-    if (btnConsolidar_->Visible() || painelFiltro_->Visible()) {
+    if (!Executando && (btnConsolidar_->Visible() || painelFiltro_->Visible())) {
         RestoreReportChoice();
         Unload();
         return;
@@ -405,8 +408,12 @@ void Consolidacao::ModoEspera() {
 void Consolidacao::Form_Resize() { ProgramEngine().Idle(kFreeLocks); }
 
 void Consolidacao::Form_KeyUp(int& keyCode, int /*shift*/) {
-    if (keyCode == kEsc && btnConsolidar_->Visible()) BtnCancelar_Click();
+    if (keyCode == kEsc && btnConsolidar_->Visible() && !Executando) BtnCancelar_Click();
     if (keyCode == kF12) forms::Shell("calc.exe", 1);
+}
+
+void Consolidacao::Form_QueryUnload(int& cancel, int mode) {
+    if (Executando && mode != forms::unload::Code) cancel = 1;
 }
 
 void Consolidacao::Form_Unload(int& /*cancel*/) {
@@ -426,6 +433,7 @@ Consolidacao& ConsolidationWindow() {
 }
 
 void InstallConsolidation() {
+    SetConsolidationRun(ExecutarConsolidacao);
     SetConsolidationWindow([] { ConsolidationWindow().Show(); });
 }
 

@@ -65,6 +65,10 @@ public:
     void BtnCancelarFiltro_Click();
     void BtnBloqueio_Click();
     void BtnExecutar_Click();
+    // The lock wait of the run (its handler calls it with the current error): "Loop" to try the
+    // failed statement again, "SaiBloqueio" when the user gave up waiting, "ErroGeral" (reported)
+    // for an error that is no lock conflict. The arguments are taken for the error routine's sake.
+    std::string Bloqueio(const std::string& tela, const std::string& rotina);
     // The grid's notification after the user changed a row's mark.
     void Table1_AfterColUpdate();
 
@@ -76,6 +80,10 @@ public:
     long LojasMarcadas = 0;
     std::string FiltraPeriodo;
     bool CancelaExecucao = false;
+    // The row the run is at (from 1), and whether a run is in progress: while it is, the start
+    // buttons, Esc and the close box do nothing and Cancelar only sets CancelaExecucao.
+    long LinhaAtual = 0;
+    bool Executando = false;
     IndexWork Indices;
 
     // The mark of a row as the array holds it, as text.
@@ -107,6 +115,7 @@ protected:
     void Form_Load() override;
     void Form_Resize() override;
     void Form_KeyUp(int& keyCode, int shift) override;
+    void Form_QueryUnload(int& cancel, int mode) override;
     void Form_Unload(int& cancel) override;
 
 private:
@@ -138,7 +147,7 @@ private:
 };
 
 // The run the window starts (BtnExecutar, or Yes to "Deseja Consolidar Tudo ?"); an empty
-// function uninstalls. Until one is installed the window only keeps its state.
+// function uninstalls. InstallConsolidation installs the consolidation run (run.h).
 using ConsolidationRun = std::function<void(Consolidacao&)>;
 void SetConsolidationRun(ConsolidationRun run);
 

@@ -12,6 +12,7 @@
 #include "platform/win/files.h"
 #include "platform/win/oledate.h"
 #include "platform/win/paths.h"
+#include "platform/win/profile.h"
 #include "report/consolidation/backup_database.h"
 #include "tools/sample-chain/layouts.h"
 #include "tools/sample-chain/rows.h"
@@ -44,6 +45,18 @@ void WriteUtf8(const std::string& windowsPath, const std::vector<std::string>& l
     std::ofstream out(win::HostPath(windowsPath), std::ios::binary | std::ios::trunc);
     for (const std::string& line : lines) out << line << "\r\n";
     if (!out) win::Raise(win::err::PathFileAccessError);
+}
+
+// The machine's regional settings as a Brazilian station has them: dates day first with "/",
+// times on 24 hours with ":". The control library reads them from WIN.INI at every use.
+void WriteRegionalSettings() {
+    win::ProfileFile winIni = win::ProfileFile::WinIni();
+    EnsureFolder(win::WindowsFolder());
+    const std::pair<const char*, const char*> settings[] = {
+        {"sShortDate", "dd/MM/yyyy"}, {"sDate", "/"}, {"sTime", ":"}, {"iTime", "1"}};
+    for (const auto& [key, value] : settings) {
+        if (!winIni.WriteString("intl", key, value)) win::Raise(win::err::PathFileAccessError);
+    }
 }
 
 void BuildProgramFolder(const dao::DBEngine& engine, const Options& options) {
@@ -136,6 +149,7 @@ void BuildChain(const Options& options) {
     std::filesystem::create_directories(options.root / "drives" / "f");
     dao::DBEngine engine;
     std::mt19937 random(options.seed);
+    WriteRegionalSettings();
     BuildProgramFolder(engine, options);
     for (const Store& store : Stores()) BuildStore(engine, options, store, random);
     BuildBackup(engine, options);

@@ -221,6 +221,16 @@ TEST_F(DaoFilesTest, InjectedFaultsFailTheMatchingOperationAsOftenAsAsked) {
     EXPECT_EQ(db.RecordsAffected(), 1);
 }
 
+TEST_F(DaoFilesTest, AnInjectedFaultCanLetTheFirstMatchingCallsPass) {
+    Database db = engine_.OpenDatabase(Path("Produto.MDB"));
+    InjectFault(76, "Execute", "*\\PRODUTO.MDB", 1, 2);
+    const long results[] = {ErrorOf([&] { db.Execute("DELETE FROM Loja WHERE CodLoja = 9"); }),
+                            ErrorOf([&] { db.Execute("DELETE FROM Loja WHERE CodLoja = 9"); }),
+                            ErrorOf([&] { db.Execute("DELETE FROM Loja WHERE CodLoja = 9"); }),
+                            ErrorOf([&] { db.Execute("DELETE FROM Loja WHERE CodLoja = 9"); })};
+    EXPECT_EQ(std::vector<long>(std::begin(results), std::end(results)), (std::vector<long>{0, 0, 76, 0}));
+}
+
 TEST_F(DaoFilesTest, ReadOnlyOpensAndCreation) {
     Database readOnly = engine_.OpenDatabase(Path("Produto.MDB"), false, true);
     struct Row {

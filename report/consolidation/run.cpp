@@ -1,0 +1,580 @@
+#include "report/consolidation/run.h"
+
+#include <algorithm>
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include <QWidget>
+
+#include "platform/controls/threed/threed.h"
+#include "platform/dao/connection.h"
+#include "platform/dao/errors.h"
+#include "platform/forms/app.h"
+#include "platform/forms/datetime.h"
+#include "platform/forms/errors.h"
+#include "platform/forms/fileio.h"
+#include "platform/forms/hosted.h"
+#include "platform/forms/services.h"
+#include "platform/forms/strings.h"
+#include "platform/forms/value.h"
+#include "platform/win/textformat.h"
+#include "report/consolidation/backup_database.h"
+#include "report/consolidation/run_statements.h"
+#include "report/core/connections.h"
+#include "report/core/error_routine.h"
+#include "report/core/windows.h"
+
+namespace report::consolidation {
+
+DatabaseHandle BancoBackup;
+DatabaseHandle BancoLoja;
+RecordsetHandle TabelaStatus;
+std::string RetornoBloqueio;
+
+namespace {
+
+using forms::Resume;
+using forms::StepFlow;
+using forms::Target;
+
+constexpr const char* kTitle = "Mensagem";
+constexpr int kHourglass = 11;
+constexpr int kFreeLocks = 1;
+const std::string CR = "\r";
+
+// Lock conflicts of the engine, in the order they are told apart.
+constexpr std::array<long, 12> kLockErrors = {3212, 3260, 3211, 3202, 3187, 3218, 3186, 3189, 3188, 3158, 3046, 3197};
+
+// How often an error raised by a recovery action is fed back to the handler before the run gives
+// up on recovering (a recovery that keeps failing must not spin).
+constexpr int kMaxNestedRecoveries = 8;
+
+void Warn(const std::string& text) { forms::MsgBox(text, forms::mb::Exclamation, kTitle); }
+
+// Runs `action`, swallowing a runtime error: the clean-up after a failure must not fail again.
+template <class Action>
+void Quietly(Action&& action) {
+    try {
+        action();
+    } catch (const win::RuntimeError&) {
+    }
+}
+
+// Rolls back every open level of the program's transaction.
+void RollbackAll() {
+    dao::DBEngine& engine = ProgramEngine();
+    while (engine.State()->InTransaction()) engine.Rollback();
+}
+
+// The quoted file name in an engine error text ("Unrecognized database format 'C:\X.MDB'.").
+std::string FileOfError(const win::RuntimeError& error) {
+    const std::string& text = error.Description();
+    const auto open = text.find('\'');
+    const auto close = text.rfind('\'');
+    if (open == std::string::npos || close <= open) return {};
+    return text.substr(open + 1, close - open - 1);
+}
+
+std::string Text(const com::Variant& value) {
+    return value.Type() == com::VT_BSTR ? value.AsStr().ToUtf8() : std::string();
+}
+
+// Keeps the user out of the other windows while a run is in progress: nothing else may write
+// inside the run's transaction or start another run.
+class RunGuard {
+public:
+    explicit RunGuard(Consolidacao& window) : window_(window) {
+        window_.Executando = true;
+        for (forms::Window* other : forms::App().LoadedWindows()) {
+            if (other == &window_ || other->Widget() == nullptr || !other->Widget()->isEnabled()) continue;
+            other->Widget()->setEnabled(false);
+            disabled_.push_back(other);
+        }
+    }
+    ~RunGuard() {
+        window_.Executando = false;
+        const auto& loaded = forms::App().LoadedWindows();
+        for (forms::Window* other : disabled_) {
+            if (std::find(loaded.begin(), loaded.end(), other) != loaded.end() && other->Widget() != nullptr) {
+                other->Widget()->setEnabled(true);
+            }
+        }
+    }
+    RunGuard(const RunGuard&) = delete;
+    RunGuard& operator=(const RunGuard&) = delete;
+
+private:
+    Consolidacao& window_;
+    std::vector<forms::Window*> disabled_;
+};
+
+class Run {
+public:
+    explicit Run(Consolidacao& window) : w_(window), folder_(ProgramFolder()) {}
+    void Execute();
+
+private:
+    forms::StepList Steps();
+    void AddPreparation(forms::StepList& list);
+    void AddStoreLoop(forms::StepList& list);
+    void AddRebuild(forms::StepList& list);
+    void AddFinish(forms::StepList& list);
+
+    bool PeriodIsValid(forms::HostedControl* field);
+    void SizeGuard();
+    void Question(StepFlow& flow);
+    void StampQuestion();
+    void CopyStatement(std::size_t index);
+    void EndCancelled();
+    void RestoreBackupFile();
+
+    Resume Handle(const win::RuntimeError& error, std::string_view failed);
+    Resume React(const win::RuntimeError& error, std::string_view failed);
+    Resume Damaged(const win::RuntimeError& error, std::string_view failed);
+    Resume SkipStore(const std::string& message);
+    Resume Abandon();
+    Resume EndWithRollback();
+    Resume EndGeneral();
+
+    std::string Backup() const { return folder_ + kBackupFileName; }
+    std::string Bkp() const { return folder_ + "\\Bkp.mdb"; }
+    bool InStoreLoop(std::string_view failed) const {
+        return failed.starts_with("row.") && w_.LinhaAtual >= 1 && w_.LinhaAtual <= w_.LojasEmRede;
+    }
+    void SetPercentage(int percent) { w_.PainelPorcentagem().SetFloodPercent(percent); }
+
+    Consolidacao& w_;
+    const std::string folder_;
+    std::optional<Period> period_;
+    std::vector<report::consolidation::CopyStatement> statements_;
+    std::string TabelaAtual;
+    std::string TransacaoAberta;
+    std::string TabelasCriadas;
+    std::int16_t ContLojas = 0;
+    bool firstRun_ = false;
+    bool renamed_ = false;         // Backup.mdb is Bkp.mdb while the compaction runs
+    bool storeLevel_ = false;      // the current store's savepoint is open
+    int repairsBeforeTransaction_ = 0;
+    int nested_ = 0;
+    Target step3_, open_, step5_, rowNext_, r2_, r3_, r4_;
+};
+
+bool Run::PeriodIsValid(forms::HostedControl* field) {
+    const std::string text = field == nullptr ? std::string() : Text(field->Get(com::DispId{0}));
+    if (forms::IsDate(forms::Value(text)) && text != "__/__/__" && text != "__/__/____") return true;
+    Warn("Data Inválida !");
+    if (field != nullptr) field->SetFocus();
+    return false;
+}
+
+void Run::SizeGuard() {
+    if (forms::FileLen(Backup()) <= kCompactLimit) return;
+    forms::App().SetMousePointer(kHourglass);
+    w_.LabelStatus().SetVisible(true);
+    w_.LabelStatus().Set(com::DispId{0}, com::Variant::Utf8("Compactando Banco de Dados..."));
+    if (!forms::Dir(Bkp()).empty()) forms::Kill(Bkp());
+    forms::Name(Backup(), Bkp());
+    renamed_ = true;
+    ProgramEngine().CompactDatabase(Bkp(), Backup());
+    renamed_ = false;
+    w_.LabelStatus().Set(com::DispId{0}, com::Variant::Utf8(""));
+    w_.LabelStatus().SetVisible(false);
+    forms::App().SetMousePointer(0);
+}
+
+// After a failed compaction: the partial copy deleted and the previous file given its name back.
+void Run::RestoreBackupFile() {
+    if (!renamed_) return;
+    renamed_ = false;
+    Quietly([&] {
+        if (!forms::Dir(Backup()).empty()) forms::Kill(Backup());
+    });
+    Quietly([&] { forms::Name(Bkp(), Backup()); });
+}
+
+// Asks whether to consolidate again; a first run (Status empty) is not asked. Cancel and No end
+// the run here, rolled back.
+void Run::Question(StepFlow& flow) {
+    firstRun_ = TabelaStatus->Eof();
+    if (firstRun_) return;
+    const dao::Value data = (*TabelaStatus)("Data").GetValue();
+    const dao::Value hora = (*TabelaStatus)("Hora").GetValue();
+    const std::string when = data.IsNull() ? std::string() : data.ToText();
+    const std::string at = hora.IsNull() ? std::string() : win::FormatDate(hora.ToDouble(), "hh:mm");
+    const int answer = forms::MsgBox("Ultima Consolidação " + when + " às " + at + "." + CR + CR +
+                                         "Deseja Executar Nova Consolidação?",
+                                     forms::mb::YesNoCancel + forms::mb::Question + forms::mb::DefaultButton2, kTitle);
+    Resposta = forms::Value(static_cast<long>(answer));
+    if (answer == forms::mb::Yes) return;
+    TransacaoAberta = "N";
+    RollbackAll();
+    FecharConsolidacao();
+    flow.Leave();
+    if (answer == forms::mb::Cancel) {
+        w_.Executando = false;
+        w_.BtnCancelar_Click();
+    } else {
+        w_.Hide();
+        forms::DoEvents();
+        w_.Unload();
+        RelatorioConsolidado = "N";
+        RunReport();
+    }
+    Resposta = forms::Value(std::string());
+}
+
+// The date and time of this run in Status, inside the transaction (a new row on a first run).
+void Run::StampQuestion() {
+    if (firstRun_) {
+        TabelaStatus->AddNew();
+        (*TabelaStatus)("Data").SetValue(dao::Value::Date(forms::Now()));
+    } else {
+        TabelaStatus->Edit();
+        (*TabelaStatus)("Data").SetValue(dao::Value::Date(forms::Today()));
+    }
+    (*TabelaStatus)("Hora").SetValue(dao::Value::Date(forms::TimeOfDay()));
+    TabelaStatus->Update();
+}
+
+void Run::CopyStatement(std::size_t index) {
+    const auto& statement = statements_[index];
+    if (TabelasCriadas == "N") TabelaAtual = statement.tabelaAtual;
+    BancoLoja->Execute(statement.sql);
+    if (statement.percentage >= 0) SetPercentage(statement.percentage);
+    if (index + 1 == statements_.size() && TabelasCriadas == "N") TabelasCriadas = "S";
+}
+
+void Run::EndCancelled() {
+    TransacaoAberta = "N";
+    storeLevel_ = false;
+    RollbackAll();
+    w_.ModoEspera();
+    w_.ShowFilter(false);
+    w_.PainelPorcentagem().SetVisible(false);
+    w_.CancelaExecucao = false;
+    FecharConsolidacao();
+    forms::App().SetMousePointer(0);
+    Warn("Execução Cancelada!");
+    w_.Unload();
+}
+
+void Run::AddPreparation(forms::StepList& list) {
+    list.Add("period", [this](StepFlow& flow) {
+        if (w_.FiltraPeriodo != "S") return;
+        if (!PeriodIsValid(w_.ZmData1()) || !PeriodIsValid(w_.ZmData2())) {
+            flow.Leave();
+            return;
+        }
+        period_ = Period{Text(w_.ZmData1()->Get(com::DispId{0})), Text(w_.ZmData2()->Get(com::DispId{0}))};
+    });
+    list.Add("size", [this](StepFlow&) { SizeGuard(); });
+    list.Add("step3", [this](StepFlow&) {
+        w_.LabelStatus().Set(com::DispId{0}, com::Variant::Utf8(""));
+        w_.LabelStatus().SetVisible(false);
+        forms::App().SetMousePointer(0);
+    });
+    list.Add("open", [this](StepFlow&) { BancoBackup.Set(ProgramEngine().OpenDatabase(Backup())); });
+    list.Add("open.status", [](StepFlow&) {
+        TabelaStatus.Set(BancoBackup->OpenRecordset("Status", dao::dbOpenTable, dao::dbDenyWrite));
+    });
+    list.Add("step5", [this](StepFlow&) {
+        TransacaoAberta = "S";
+        ProgramEngine().BeginTrans();
+    });
+    list.Add("question", [this](StepFlow& flow) { Question(flow); });
+    list.Add("question.stamp", [this](StepFlow&) { StampQuestion(); });
+    list.Add("copy", [this](StepFlow&) {
+        forms::App().SetMousePointer(kHourglass);
+        w_.ShowFilter(false);
+        w_.PainelPorcentagem().SetVisible(true);
+        SetPercentage(0);
+        w_.ModoExecucao();
+        w_.LinhaAtual = 1;
+        TabelasCriadas = "N";
+        ContLojas = 0;
+        w_.Indices.next = 0;
+    });
+}
+
+void Run::AddStoreLoop(forms::StepList& list) {
+    const Target rebuild = list.To("R1");
+    list.Add("row.top", [this, rebuild](StepFlow& flow) {
+        if (w_.LinhaAtual > w_.LojasEmRede) flow.GoTo(rebuild);
+    });
+    list.Add("row.mark", [this](StepFlow& flow) {
+        if (forms::UCase(w_.Mark(w_.LinhaAtual)) != "S") flow.GoTo(rowNext_);
+    });
+    list.Add("row.folder", [this](StepFlow& flow) {
+        if (forms::UCase(forms::Dir(w_.LojaPasta[w_.LinhaAtual] + "Produto.mdb")) != "PRODUTO.MDB") flow.GoTo(rowNext_);
+    });
+    list.Add("row.open", [this](StepFlow&) {
+        const std::string path = w_.LojaPasta[w_.LinhaAtual] + "Produto.mdb";
+        BancoLoja.Set(ProgramEngine().OpenDatabase(path, false, false, ";DATABASE= " + path + ";PWD=" + kSenhaLoja));
+    });
+    list.Add("row.savepoint", [this](StepFlow&) {
+        ProgramEngine().BeginTrans();
+        storeLevel_ = true;
+    });
+    list.Add("row.progress", [this](StepFlow&) {
+        SetPercentage(0);
+        ++ContLojas;
+        w_.LabelStatus().Set(com::DispId{0},
+                             com::Variant::Utf8("Loja: " + forms::Format(forms::Value(ContLojas), "00") + "/" +
+                                                forms::Format(forms::Value(w_.LojasMarcadas), "00") + " - " +
+                                                w_.LojaNome[w_.LinhaAtual]));
+        statements_ = CopyStatements(folder_, TabelasCriadas == "N", period_);
+        forms::DoEvents();
+    });
+    for (std::size_t i = 0; i < 12; ++i) {
+        list.Add("row.sql" + std::to_string(i + 1), [this, i](StepFlow&) { CopyStatement(i); });
+    }
+    list.Add("row.cancel", [this](StepFlow& flow) {
+        forms::DoEvents();
+        if (!w_.CancelaExecucao) return;
+        flow.Leave();
+        EndCancelled();
+    });
+    list.Add("row.done", [this](StepFlow&) {
+        forms::DoEvents();
+        ProgramEngine().CommitTrans();
+        storeLevel_ = false;
+        CloseIfOpen(BancoLoja);
+    });
+    const Target top = list.To("row.top");
+    list.Add("row.next", [this, top](StepFlow& flow) {
+        ++w_.LinhaAtual;
+        ProgramEngine().Idle(kFreeLocks);
+        flow.GoTo(top);
+    });
+}
+
+void Run::AddRebuild(forms::StepList& list) {
+    const auto rebuild = RebuildStatements(folder_);
+    for (std::size_t i = 0; i < rebuild.size(); ++i) {
+        const std::string label = "R" + std::to_string(i + 1);
+        list.Add(label, [this, statement = rebuild[i]](StepFlow&) {
+            TabelaAtual = statement.tabelaAtual;
+            BancoBackup->Execute(statement.sql);
+        });
+        list.Add(label + ".index", [this, statement = rebuild[i], i](StepFlow&) {
+            if (i > 0) BancoBackup->TableDefs().Refresh();
+            w_.Indices.TabelaIndice = BancoBackup->TableDefs()(statement.tabelaAtual);
+            NovoIndice(w_.Indices, IndexSpec{statement.tabelaAtual, statement.index, statement.key, true});
+            AnexaIndice(w_.Indices);
+        });
+    }
+    list.Add("indexes", [this](StepFlow&) { CriaIndicesConsolidados(*BancoBackup, w_.Indices); });
+}
+
+void Run::AddFinish(forms::StepList& list) {
+    list.Add("commit", [this](StepFlow&) {
+        ProgramEngine().CommitTrans();
+        TransacaoAberta = "N";
+    });
+    list.Add("layout", [this](StepFlow&) {
+        w_.PainelPorcentagem().SetVisible(false);
+        w_.ModoEspera();
+        w_.ShowFilter(false);
+        forms::App().SetMousePointer(0);
+    });
+    list.Add("stamp", [](StepFlow&) {
+        TabelaStatus->MoveFirst();
+        TabelaStatus->Edit();
+        (*TabelaStatus)("Data").SetValue(dao::Value::Date(forms::Today()));
+        (*TabelaStatus)("Hora").SetValue(dao::Value::Date(forms::TimeOfDay()));
+        TabelaStatus->Update();
+        CloseIfOpen(TabelaStatus);
+        CloseIfOpen(BancoBackup);
+    });
+    list.Add("report", [this](StepFlow&) {
+        w_.Hide();
+        forms::DoEvents();
+        w_.Unload();
+        RelatorioConsolidado = "N";
+        RunReport();
+        Resposta = forms::Value(std::string());
+    });
+}
+
+forms::StepList Run::Steps() {
+    forms::StepList list;
+    step3_ = list.To("step3");
+    open_ = list.To("open");
+    step5_ = list.To("step5");
+    rowNext_ = list.To("row.next");
+    r2_ = list.To("R2");
+    r3_ = list.To("R3");
+    r4_ = list.To("R4");
+    AddPreparation(list);
+    AddStoreLoop(list);
+    AddRebuild(list);
+    AddFinish(list);
+    return list;
+}
+
+void Run::Execute() {
+    const RunGuard guard(w_);
+    forms::RunSteps(Steps(), [this](const win::RuntimeError& error, std::string_view failed) {
+        nested_ = 0;
+        return Handle(error, failed);
+    });
+}
+
+// The handler proper; an error raised while it recovers is handled as the run's own.
+Resume Run::Handle(const win::RuntimeError& error, std::string_view failed) {
+    try {
+        return React(error, failed);
+    } catch (const win::RuntimeError& inner) {
+        forms::Err().Set(inner);
+        if (++nested_ > kMaxNestedRecoveries) {
+            TransacaoAberta == "S" ? static_cast<void>(EndWithRollback()) : static_cast<void>(EndGeneral());
+            return Resume::Leave();
+        }
+        return Handle(inner, failed);
+    }
+}
+
+Resume Run::React(const win::RuntimeError& error, std::string_view failed) {
+    const long number = error.Number();
+    if (failed == "size" && renamed_) {
+        RestoreBackupFile();
+        Warn("Compactação Imposibilitada!");
+        return Resume::At(step3_);
+    }
+    if (number == dao::jet::TableExists) {
+        if (const auto topUp = TopUpStatement(TabelaAtual, folder_)) {
+            BancoBackup->Execute(*topUp);
+            return Resume::At(TabelaAtual == "Familia" ? r2_ : TabelaAtual == "Grupo" ? r3_ : r4_);
+        }
+        BancoBackup->Execute(DropTableStatement(TabelaAtual));
+        return Resume::Retry();
+    }
+    if (number == dao::jet::DatabaseNotRecognised) return Damaged(error, failed);
+    if (number == 76 && InStoreLoop(failed)) {
+        return SkipStore("Diretório da Loja " + std::string(" ") + w_.LojaNome[w_.LinhaAtual] + " " + " está errado !");
+    }
+    if (number == 75) {
+        Warn("Compactação Imposibilitada!");
+        return Resume::At(step3_);
+    }
+    if ((number == 68 || number == 52) && InStoreLoop(failed)) {
+        return SkipStore("Loja" + std::string(" ") + w_.LojaNome[w_.LinhaAtual] + " " + " Desconectada!");
+    }
+    if (number == dao::jet::TableExclusivelyLocked || number == dao::jet::TableLocked) {
+        TransacaoAberta = "N";
+        RollbackAll();
+        FecharConsolidacao();
+        Warn("Já Existe outro Usuário Consolidando as Informações.Aguarde !!!");
+        w_.Unload();
+        return Resume::Leave();
+    }
+    forms::App().SetMousePointer(0);
+    Tela = "Consolidação";
+    Rotina = "BtnConsolidar";
+    RetornoBloqueio = w_.Bloqueio(Tela, Rotina);
+    if (RetornoBloqueio == "Loop") return Resume::Retry();
+    if (RetornoBloqueio == "SaiBloqueio") return Abandon();
+    return TransacaoAberta == "S" ? EndWithRollback() : EndGeneral();
+}
+
+// A damaged file: the one the error names, closed before it is repaired.
+Resume Run::Damaged(const win::RuntimeError& error, std::string_view failed) {
+    std::string file = FileOfError(error);
+    const bool isBackup = file.empty() ? !InStoreLoop(failed) : forms::UCase(file) == forms::UCase(Backup());
+    if (file.empty()) file = isBackup ? Backup() : w_.LojaPasta[w_.LinhaAtual] + "Produto.MDB";
+    if (TransacaoAberta == "S") {
+        TransacaoAberta = "N";
+        storeLevel_ = false;
+        RollbackAll();
+        CloseIfOpen(BancoLoja);
+        if (isBackup) FecharConsolidacao();
+        ProgramEngine().RepairDatabase(file);
+        Warn("Banco de Dados Danificado !" + CR + CR + "Favor Executar Novamente !");
+        return Resume::At(isBackup ? open_ : step5_);
+    }
+    if (repairsBeforeTransaction_++ > 0) return EndGeneral();
+    FecharConsolidacao();
+    ProgramEngine().RepairDatabase(folder_ + "\\Backup.MDB");
+    return Resume::At(open_);
+}
+
+// An unreachable store: named, its rows dropped with its savepoint, the run goes on with the next.
+Resume Run::SkipStore(const std::string& message) {
+    if (storeLevel_) {
+        storeLevel_ = false;
+        ProgramEngine().Rollback();
+    }
+    Quietly([] { CloseIfOpen(BancoLoja); });
+    Warn(message);
+    return Resume::At(rowNext_);
+}
+
+// The user gave up waiting for a lock: everything rolled back and closed, no message.
+Resume Run::Abandon() {
+    TransacaoAberta = "N";
+    RollbackAll();
+    FecharConsolidacao();
+    w_.Unload();
+    return Resume::Leave();
+}
+
+Resume Run::EndWithRollback() {
+    TransacaoAberta = "N";
+    Quietly(RollbackAll);
+    Warn("Ocorreu um Erro Durante a Consolidação" + CR + "Tente Novamente!!");
+    w_.ModoEspera();
+    w_.ShowFilter(false);
+    w_.PainelPorcentagem().SetVisible(false);
+    w_.CancelaExecucao = false;
+    forms::DoEvents();
+    FecharConsolidacao();
+    w_.Unload();
+    return Resume::Leave();
+}
+
+// Outside the transaction: reported (TrataErro ran in Bloqueio already) and the data-folder set
+// closed, as after every unexpected error; the window stays, with nothing of the run left open.
+Resume Run::EndGeneral() {
+    RestoreBackupFile();
+    TrataErro();
+    FecharConsolidacao();
+    Quietly([] { CloseIfOpen(TabelaLoja); });
+    Quietly(FecharBDLoja);
+    return Resume::Leave();
+}
+
+}  // namespace
+
+void FecharConsolidacao() {
+    Quietly([] { CloseIfOpen(BancoLoja); });
+    Quietly([] { CloseIfOpen(TabelaStatus); });
+    Quietly([] { CloseIfOpen(BancoBackup); });
+}
+
+void ExecutarConsolidacao(Consolidacao& window) {
+    if (window.Executando) return;
+    Run(window).Execute();
+}
+
+std::string Consolidacao::Bloqueio(const std::string& /*tela*/, const std::string& /*rotina*/) {
+    const long number = forms::Err().Number();
+    if (std::find(kLockErrors.begin(), kLockErrors.end(), number) == kLockErrors.end()) {
+        TrataErro();
+        return "ErroGeral";
+    }
+    BtnCancelar().SetVisible(false);
+    const double count = forms::Val(forms::Value(Text(ZmBloqueio().Get(com::DispId{0})))) + 1;
+    ZmBloqueio().Set(com::DispId{0}, com::Variant::R8(count));
+    ShowLockWait(true);
+    forms::DoEvents();
+    if (BtnBloqueio().Caption() != "Sai") return "Loop";
+    BtnBloqueio().SetCaption("&Cancelar");
+    ShowLockWait(false);
+    ZmBloqueio().Set(com::DispId{0}, com::Variant::R8(0));
+    return "SaiBloqueio";
+}
+
+}  // namespace report::consolidation

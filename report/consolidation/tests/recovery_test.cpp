@@ -1,0 +1,273 @@
+// What the run does when it is cancelled, meets a lock, or fails: BACKUP.MDB holds either the
+// last committed consolidation or the whole new one, and nothing of the run stays open.
+#include "report/consolidation/run.h"
+
+#include "platform/controls/threed/threed.h"
+#include "platform/dao/errors.h"
+#include "platform/win/paths.h"
+
+#include <filesystem>
+#include <fstream>
+#include "report/consolidation/tests/support/run_fixture.h"
+
+namespace report::consolidation {
+namespace {
+
+using testing::DigestOf;
+using testing::kBackupPath;
+
+const std::string kRollbackText = "Ocorreu um Erro Durante a Consolidação\rTente Novamente!!";
+const std::string kOtherUser = "Já Existe outro Usuário Consolidando as Informações.Aguarde !!!";
+
+class RecoveryTest : public testing::RunTest {
+protected:
+    RecoveryTest() : before_(DigestOf(kBackupPath)) {}
+
+    // Nothing of the run is left holding BACKUP.MDB: another engine can hold Status deny-write.
+    static bool BackupIsFree() {
+        dao::DBEngine engine;
+        engine.SetBusyTimeout(0);
+        try {
+            dao::Database db = engine.OpenDatabase(kBackupPath);
+            dao::Recordset status = db.OpenRecordset("Status", dao::dbOpenTable, dao::dbDenyWrite);
+            status.Close();
+            db.Close();
+            return true;
+        } catch (const win::RuntimeError&) {
+            return false;
+        }
+    }
+
+    // A second run from a new window completes: the failed one left nothing that blocks it.
+    void NextRunCompletes() {
+        if (window_->IsLoaded()) window_->Drop();
+        dao::ClearFaults();
+        AbrirBDLoja();
+        window_ = std::make_unique<Consolidacao>();
+        window_->Show();
+        boxes_.shown.clear();
+        reports_ = 0;
+        RunAll({forms::mb::Yes});
+        EXPECT_EQ(reports_, 1) << ::testing::PrintToString(Texts());
+    }
+
+    std::string Counter() { return testing::ControlText(W().ZmBloqueio()); }
+
+    testing::Digest before_;
+};
+
+TEST_F(RecoveryTest, ACancelAtTheFirstYieldRollsEverythingBack) {
+    pump_.actions.push_back([this] { W().BtnCancelar_Click(); });
+    RunAll({forms::mb::Yes});
+    EXPECT_EQ(Texts().back(), "Execução Cancelada!");
+    EXPECT_EQ(boxes_.shown.back().style, 48);
+    EXPECT_EQ(DigestOf(kBackupPath), before_);
+    EXPECT_EQ(reports_, 0);
+    EXPECT_FALSE(W().IsLoaded());
+    EXPECT_FALSE(W().CancelaExecucao);
+    EXPECT_TRUE(BackupIsFree());
+}
+
+TEST_F(RecoveryTest, AnErrorInTheThirdStoreRollsBackAndClosesEverything) {
+    dao::InjectFault(3035, "Execute", "*LOJA03*", 1, 4);
+    RunAll({forms::mb::Yes});
+    ASSERT_EQ(Texts().size(), 4u);
+    EXPECT_NE(Texts()[2].find("3035"), std::string::npos) << "reported once by the lock wait's check";
+    EXPECT_EQ(Texts()[3], kRollbackText);
+    EXPECT_EQ(DigestOf(kBackupPath), before_);
+    EXPECT_EQ(reports_, 0);
+    EXPECT_FALSE(W().IsLoaded());
+    EXPECT_TRUE(BackupIsFree());
+    NextRunCompletes();
+}
+
+TEST_F(RecoveryTest, ALockThatClearsIsWaitedOutWithItsCounter) {
+    dao::DBEngine other;
+    other.SetBusyTimeout(0);
+    dao::Database holder = other.OpenDatabase(kBackupPath);
+    other.BeginTrans();
+    holder.Execute("UPDATE Status SET Hora = Hora");
+    std::vector<std::string> counts;
+    for (int i = 0; i < 3; ++i) pump_.actions.push_back([&] { counts.push_back(Counter()); });
+    pump_.actions.back() = [&] {
+        counts.push_back(Counter());
+        other.Rollback();
+    };
+    RunAll({forms::mb::Yes});
+    EXPECT_EQ(counts, (std::vector<std::string>{"1", "2", "3"}));
+    EXPECT_EQ(reports_, 1) << ::testing::PrintToString(Texts());
+    EXPECT_EQ(Texts().size(), 2u);
+    EXPECT_NE(DigestOf(kBackupPath), before_);
+    holder.Close();
+}
+
+TEST_F(RecoveryTest, AnAbandonedLockWaitLeavesBackupAsItWas) {
+    dao::DBEngine other;
+    other.SetBusyTimeout(0);
+    dao::Database holder = other.OpenDatabase(kBackupPath);
+    other.BeginTrans();
+    holder.Execute("UPDATE Status SET Hora = Hora");
+    pump_.actions.push_back([] {});
+    pump_.actions.push_back([this] { W().BtnBloqueio_Click(); });
+    RunAll({forms::mb::Yes});
+    EXPECT_EQ(Texts().size(), 2u) << "no message when the user gives up";
+    EXPECT_EQ(reports_, 0);
+    EXPECT_FALSE(W().IsLoaded());
+    other.Rollback();
+    holder.Close();
+    EXPECT_EQ(DigestOf(kBackupPath), before_);
+    EXPECT_TRUE(BackupIsFree());
+}
+
+TEST_F(RecoveryTest, AnotherStationConsolidatingEndsTheRunWithItsMessage) {
+    {
+        dao::DBEngine other;
+        dao::Database db = other.OpenDatabase(kBackupPath);
+        dao::Recordset status = db.OpenRecordset("Status", dao::dbOpenTable, dao::dbDenyWrite);
+        RunAll({forms::mb::Ok});
+        ASSERT_EQ(Texts().size(), 2u);
+        EXPECT_EQ(Texts()[1], kOtherUser);
+        EXPECT_FALSE(W().IsLoaded());
+        status.Close();
+        db.Close();
+    }
+    EXPECT_TRUE(BackupIsFree());
+    EXPECT_EQ(DigestOf(kBackupPath), before_);
+}
+
+TEST_F(RecoveryTest, ATableLockInsideTheTransactionRollsBackBeforeItsMessage) {
+    dao::InjectFault(3262, "Execute", "*LOJA02*", 1, 3);
+    RunAll({forms::mb::Yes});
+    ASSERT_EQ(Texts().size(), 3u);
+    EXPECT_EQ(Texts()[2], kOtherUser);
+    EXPECT_EQ(DigestOf(kBackupPath), before_);
+    EXPECT_TRUE(BackupIsFree());
+    NextRunCompletes();
+}
+
+TEST_F(RecoveryTest, AStoreLostInItsMiddleIsNamedAndLeavesNoneOfItsRows) {
+    struct Case {
+        long number;
+        std::string message;
+    };
+    const Case cases[] = {{76, "Diretório da Loja  LOJA NORTE  está errado !"},
+                          {68, "Loja LOJA NORTE  Desconectada!"},
+                          {52, "Loja LOJA NORTE  Desconectada!"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.number);
+        if (window_->IsLoaded()) window_->Drop();
+        window_ = std::make_unique<Consolidacao>();
+        window_->Show();
+        boxes_.shown.clear();
+        reports_ = 0;
+        dao::InjectFault(c.number, "Execute", "*LOJA02*", 1, 5);
+        RunAll({forms::mb::Yes});
+        ASSERT_EQ(Texts().size(), 3u);
+        EXPECT_EQ(Texts()[2], c.message);
+        EXPECT_EQ(reports_, 1);
+        const auto vendas = CountBy("Venda", "CodLoja");
+        EXPECT_EQ(vendas.count("02"), 0u);
+        EXPECT_EQ(vendas.count("01"), 1u);
+        EXPECT_EQ(vendas.count("03"), 1u);
+        EXPECT_EQ(CountBy("Produto", "CodLoja").count("02"), 0u);
+    }
+}
+
+TEST_F(RecoveryTest, ADamagedStoreIsRepairedAndTheRunStartsOverFromTheQuestion) {
+    dao::InjectFault(3343, "Execute", "*LOJA02*", 1, 2);
+    RunAll({forms::mb::Yes, forms::mb::Ok, forms::mb::Yes});
+    ASSERT_EQ(Texts().size(), 4u);
+    EXPECT_EQ(Texts()[2], "Banco de Dados Danificado !\r\rFavor Executar Novamente !");
+    EXPECT_EQ(Texts()[3].rfind("Ultima Consolidação ", 0), 0u);
+    EXPECT_EQ(reports_, 1);
+    EXPECT_EQ(CountBy("Produto", "CodLoja").size(), 3u) << "the repaired store is copied again";
+}
+
+TEST_F(RecoveryTest, ADamagedBackupBeforeTheTransactionIsRepairedOnceThenReported) {
+    dao::InjectFault(3343, "OpenDatabase", "*\\BACKUP.MDB", 1);
+    RunAll({forms::mb::Yes});
+    EXPECT_EQ(reports_, 1) << ::testing::PrintToString(Texts());
+    window_->Drop();
+    window_ = std::make_unique<Consolidacao>();
+    window_->Show();
+    boxes_.shown.clear();
+    reports_ = 0;
+    dao::InjectFault(3343, "OpenDatabase", "*\\BACKUP.MDB", 2);
+    RunAll({forms::mb::Ok});
+    EXPECT_EQ(reports_, 0);
+    ASSERT_EQ(Texts().size(), 2u) << "Consolidar, then the general error box";
+    EXPECT_NE(Texts()[1].find("3343"), std::string::npos);
+    EXPECT_TRUE(W().IsLoaded()) << "the window stays after a general error";
+    EXPECT_TRUE(BackupIsFree());
+}
+
+TEST_F(RecoveryTest, ALockAtTheIndexStepResumesAtTheFailingIndex) {
+    // The twelve indexes' appends come after the four primary ones of the code tables.
+    dao::InjectFault(3260, "Append", "*\\BACKUP.MDB", 2, 6);
+    RunAll({forms::mb::Yes});
+    // Had the retry started again at the first index, that index would exist already (3284).
+    EXPECT_EQ(reports_, 1) << ::testing::PrintToString(Texts());
+    EXPECT_EQ(Counter(), "2") << "the panel keeps its count once the lock clears";
+    EXPECT_TRUE(W().PainelBloqueio().Visible() || !W().IsLoaded());
+}
+
+TEST_F(RecoveryTest, DuringARunTheStartButtonsEscAndTheCloseBoxDoNothing) {
+    int nested = 0;
+    SetConsolidationRun([&](Consolidacao& w) {
+        if (w.Executando) ++nested;
+        ExecutarConsolidacao(w);
+    });
+    pump_.actions.push_back([this] {
+        W().BtnExecutar_Click();
+        W().BtnConsolidar_Click();
+        int esc = 27;
+        W().RouteKey(false, esc, 0, nullptr);
+        W().Close();
+    });
+    RunAll({forms::mb::Yes});
+    EXPECT_EQ(nested, 0);
+    EXPECT_EQ(Texts().size(), 2u);
+    EXPECT_EQ(reports_, 1);
+}
+
+class CompactionTest : public RecoveryTest {
+protected:
+    static std::filesystem::path Host(const char* name) { return win::HostPath(std::string("C:\\REPORT\\") + name); }
+    // Backup.mdb grown to `size` bytes (a sparse tail the database does not count).
+    static void Grow(std::uintmax_t size) { std::filesystem::resize_file(Host("Backup.mdb"), size); }
+};
+
+TEST_F(CompactionTest, BackupIsCompactedOnlyAboveTheLimitThroughBkp) {
+    Grow(400000000);
+    RunAll({forms::mb::Yes});
+    EXPECT_EQ(reports_, 1);
+    EXPECT_FALSE(std::filesystem::exists(Host("Bkp.mdb")));
+
+    std::ofstream(Host("Bkp.mdb")) << "an old copy";
+    Grow(400000001);
+    NextRunCompletes();
+    EXPECT_LT(std::filesystem::file_size(Host("Backup.mdb")), 400000000u);
+    EXPECT_EQ(std::filesystem::file_size(Host("Bkp.mdb")), 400000001u) << "the previous file stays as Bkp.mdb";
+}
+
+TEST_F(CompactionTest, AFailedCompactionPutsThePreviousFileBackAndGoesOn) {
+    Grow(400000001);
+    for (const long number : {75L, 3035L}) {
+        SCOPED_TRACE(number);
+        boxes_.shown.clear();
+        reports_ = 0;
+        if (window_->IsLoaded()) window_->Drop();
+        window_ = std::make_unique<Consolidacao>();
+        window_->Show();
+        dao::InjectFault(number, "CompactDatabase", "*", 1);
+        RunAll({forms::mb::Ok, forms::mb::Yes});
+        ASSERT_GE(Texts().size(), 2u);
+        EXPECT_EQ(Texts()[1], "Compactação Imposibilitada!");
+        EXPECT_EQ(reports_, 1) << ::testing::PrintToString(Texts());
+        EXPECT_FALSE(std::filesystem::exists(Host("Bkp.mdb")));
+        Grow(400000001);
+    }
+}
+
+}  // namespace
+}  // namespace report::consolidation
