@@ -4,12 +4,13 @@
 
 #include <cstdio>
 #include <fstream>
-#include <functional>
+#include <optional>
 #include <string>
 
 #include "platform/dao/dao.h"
 #include "platform/win/error.h"
 #include "report/consolidation/indexes.h"
+#include "report/consolidation/run_statements.h"
 
 namespace bench {
 namespace {
@@ -20,91 +21,61 @@ double CpuNow() {
     return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
 }
 
-// One copy statement of a store: the table of BACKUP.MDB it creates (first store) and its text.
-struct Copy {
-    std::string table;
-    std::string sql;
-};
-
-// The copies of the first store (SELECT ... INTO) or of a later one (INSERT INTO), whole history.
-std::vector<Copy> StoreCopies(bool first, const std::string& programFolder) {
-    const std::string in = "'" + programFolder + "\\BACKUP.MDB'";
-    if (first) {
-        return {
-            {"Produto", "SELECT Loja.CodLoja, Produto.* INTO Produto IN " + in + " From Produto, Loja WHERE Loja.LojaOrigem='*'"},
-            {"Venda", "SELECT Loja.CodLoja, Venda.* INTO Venda IN " + in + " From Venda, Loja WHERE Loja.LojaOrigem='*'"},
-            {"[Itens Venda]", "SELECT Loja.CodLoja, [Itens Venda].* INTO [Itens Venda] IN " + in +
-                                  " From [Itens Venda], Loja WHERE Loja.LojaOrigem='*'"},
-            {"[Pagto Venda]", "SELECT Loja.CodLoja, [Pagto Venda].* INTO [Pagto Venda] IN " + in +
-                                  " From [Pagto Venda], Loja WHERE Loja.LojaOrigem='*'"},
-            {"FamiliaCons", "SELECT Familia.Código, Familia.Descrição INTO FAMILIACONS IN " + in + " FROM Familia;"},
-            {"TransSai", "SELECT  [TransSai].* INTO TransSai IN " + in + " FROM TransSai;"},
-            {"GrupoCons", "SELECT Grupo.* INTO GrupoCons IN " + in + " FROM Grupo"},
-            {"CorCons", "SELECT Cor.* INTO CorCons IN " + in + "FROM Cor"},
-            {"LojaCons", "SELECT Loja.CodLoja, Loja.Nome, Loja.LojaOrigem INTO LojaCons IN" + in + " FROM Loja"},
-            {"Vendedor", "SELECT Loja.CodLoja, Vendedor.* INTO Vendedor IN" + in + " From Vendedor, Loja WHERE Loja.LojaOrigem='*'"},
-            {"Fornecedor", "SELECT Loja.CodLoja, Fornecedor.* INTO Fornecedor IN " + in +
-                               " From Fornecedor, Loja WHERE Loja.LojaOrigem='*'"},
-            {"Cliente", "SELECT Loja.CodLoja as CodLojaCons, Cliente.* INTO Cliente IN " + in +
-                            " From Loja, Cliente WHERE Loja.LojaOrigem='*'"},
-        };
-    }
-    return {
-        {"", "INSERT INTO Produto ( CodLoja ) IN" + in + " SELECT Loja.CodLoja, Produto.* From Produto, Loja WHERE Loja.LojaOrigem='*'"},
-        {"", "INSERT INTO Venda ( CodLoja ) IN" + in + " SELECT Loja.CodLoja, Venda.* From Venda, Loja WHERE Loja.LojaOrigem='*'"},
-        {"", "INSERT INTO [Itens Venda] ( CodLoja ) IN" + in +
-                 " SELECT Loja.CodLoja, [Itens Venda].* From [Itens Venda], Loja WHERE Loja.LojaOrigem='*'"},
-        {"", "INSERT INTO [Pagto Venda] ( CodLoja ) IN" + in +
-                 " SELECT Loja.CodLoja, [Pagto Venda].* From [Pagto Venda], Loja WHERE Loja.LojaOrigem='*'"},
-        {"", "INSERT INTO FamiliaCons ( Código, Descrição ) IN" + in + "SELECT Familia.Código, Familia.Descrição FROM Familia "},
-        {"", "INSERT INTO TransSai  IN" + in + "SELECT TransSai.* FROM TransSai "},
-        {"", "INSERT INTO GrupoCons IN" + in + "SELECT Grupo.* FROM Grupo"},
-        {"", "INSERT INTO CorCons IN" + in + "SELECT Cor.* FROM Cor"},
-        {"", "INSERT INTO LojaCons ( CodLoja, Nome,LojaOrigem ) IN" + in + "SELECT Loja.CodLoja, Loja.Nome, Loja.LojaOrigem FROM Loja"},
-        {"", "INSERT INTO Vendedor ( CodLoja ) IN" + in + "SELECT Loja.CodLoja, Vendedor.* From Vendedor, Loja WHERE Loja.LojaOrigem='*'"},
-        {"", "INSERT INTO Fornecedor ( CodLoja ) IN " + in +
-                 "SELECT Loja.CodLoja, Fornecedor.* From Fornecedor, Loja WHERE Loja.LojaOrigem='*'"},
-        {"", "INSERT INTO Cliente ( CodLojaCons ) IN " + in +
-                 " SELECT Loja.CodLoja As CodLojaCons, Cliente.* From Cliente, Loja WHERE Loja.LojaOrigem='*'"},
-    };
-}
-
-// The code tables rebuilt from the working tables, each with its primary index.
-struct Rebuild {
-    std::string table;
-    std::string sql;
-    report::consolidation::IndexSpec index;
-};
-
-std::vector<Rebuild> Rebuilds(const std::string& programFolder) {
-    const std::string in = "'" + programFolder + "\\BACKUP.MDB'";
-    return {
-        {"Familia", "SELECT FAMILIACONS.Código, First(FAMILIACONS.Descrição) AS Descrição INTO Familia IN" + in +
-                        " From FAMILIACONS GROUP BY FAMILIACONS.Código",
-         {"Familia", "IndCodFam", {"Código"}, true}},
-        {"Grupo", "SELECT GrupoCons.Familia, GrupoCons.Grupo, First(GrupoCons.DescGrupo) AS DescGrupo INTO Grupo IN" + in +
-                      " From GrupoCons GROUP BY GrupoCons.Familia, GrupoCons.Grupo",
-         {"Grupo", "IndCodGrp", {"Familia", "Grupo"}, true}},
-        {"Cor", "SELECT CorCons.Código, First(CorCons.Descrição) AS Descrição INTO Cor IN " + in +
-                    " From CorCons GROUP BY CorCons.Código",
-         {"Cor", "IndCodCor", {"Código"}, true}},
-        {"Loja", "SELECT LojaCons.CodLoja, First(LojaCons.Nome) AS Nome, First(LojaCons.LojaOrigem) as LojaOrigem INTO Loja IN " +
-                     in + "  From LojaCons GROUP BY LojaCons.CodLoja",
-         {"Loja", "IndCódigo", {"CodLoja"}, true}},
-    };
-}
-
-// Runs a statement that creates `table` in BACKUP.MDB; a table left by the previous consolidation
-// (3010) is dropped first, as the run's recovery does for the tables it recreates.
-long ExecuteCreating(const dao::Database& db, const dao::Database& backup, const std::string& table, const std::string& sql) {
+// Runs a statement that creates `table` in BACKUP.MDB, recovering as the run does when the
+// previous consolidation left it there (3010): a code table gets the codes it lacks (and answers
+// false: it keeps the primary index it has), any other table is dropped and the statement run
+// again.
+bool ExecuteCreating(const dao::Database& db, const dao::Database& backup, const std::string& programFolder,
+                     const std::string& table, const std::string& sql, long long& rows) {
     try {
         db.Execute(sql);
     } catch (const win::RuntimeError& error) {
         if (error.Number() != 3010) throw;
-        backup.Execute("DROP TABLE " + table);
+        if (const auto topUp = report::consolidation::TopUpStatement(table, programFolder)) {
+            backup.Execute(*topUp);
+            rows += backup.RecordsAffected();
+            return false;
+        }
+        backup.Execute(report::consolidation::DropTableStatement(table));
         db.Execute(sql);
     }
-    return db.RecordsAffected();
+    rows += db.RecordsAffected();
+    return true;
+}
+
+// One store's twelve statements inside a level of their own, as the run copies a store.
+void CopyStore(const dao::DBEngine& engine, const dao::Database& backup, const BenchStore& store,
+               const std::string& programFolder, bool first, long long& rows) {
+    const std::string path = store.folder + "\\Produto.mdb";
+    dao::Database loja = engine.OpenDatabase(path, false, false, ";DATABASE= " + path + ";PWD=TORPAL");
+    engine.BeginTrans();
+    for (const auto& copy : report::consolidation::CopyStatements(programFolder, first, std::nullopt)) {
+        if (first) {
+            ExecuteCreating(loja, backup, programFolder, copy.tabelaAtual, copy.sql, rows);
+        } else {
+            loja.Execute(copy.sql);
+            rows += loja.RecordsAffected();
+        }
+    }
+    engine.CommitTrans();
+    loja.Close();
+    engine.Idle(1);
+}
+
+// The code tables rebuilt with their primary indexes, then the consolidated tables' indexes.
+void BuildIndexes(const dao::Database& backup, const std::string& programFolder) {
+    report::consolidation::IndexWork work;
+    long long rows = 0;
+    bool first = true;
+    for (const auto& r : report::consolidation::RebuildStatements(programFolder)) {
+        if (!ExecuteCreating(backup, backup, programFolder, r.tabelaAtual, r.sql, rows)) continue;
+        if (!first) backup.TableDefs().Refresh();
+        first = false;
+        work.TabelaIndice = backup.TableDefs().Item(r.tabelaAtual);
+        report::consolidation::NovoIndice(work, {r.tabelaAtual, r.index, r.key, true});
+        report::consolidation::AnexaIndice(work);
+    }
+    report::consolidation::CriaIndicesConsolidados(backup, work);
 }
 
 }  // namespace
@@ -163,25 +134,11 @@ Measure EngineRun(const std::vector<BenchStore>& stores, const std::string& prog
     status("Data").SetValue(dao::Value::Date(45000));
     status.Update();
     for (std::size_t i = 0; i < stores.size(); ++i) {
-        const std::string path = stores[i].folder + "\\Produto.mdb";
-        dao::Database loja = engine.OpenDatabase(path, false, false, ";DATABASE= " + path + ";PWD=TORPAL");
-        for (const Copy& copy : StoreCopies(i == 0, programFolder)) {
-            m.rows += i == 0 ? ExecuteCreating(loja, backup, copy.table, copy.sql) : (loja.Execute(copy.sql), loja.RecordsAffected());
-        }
-        loja.Close();
-        engine.Idle(1);
+        CopyStore(engine, backup, stores[i], programFolder, i == 0, m.rows);
         m.StoreDone(i + 1, stores.size());
     }
     m.CopyDone();
-    report::consolidation::IndexWork work;
-    for (const Rebuild& r : Rebuilds(programFolder)) {
-        ExecuteCreating(backup, backup, r.table, r.sql);
-        backup.TableDefs().Refresh();
-        work.TabelaIndice = backup.TableDefs().Item(r.table);
-        report::consolidation::NovoIndice(work, r.index);
-        report::consolidation::AnexaIndice(work);
-    }
-    report::consolidation::CriaIndicesConsolidados(backup, work);
+    BuildIndexes(backup, programFolder);
     m.IndexesDone();
     engine.CommitTrans();
     m.CommitDone();
