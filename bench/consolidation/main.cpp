@@ -1,4 +1,4 @@
-// consolidation_bench [--work DIR] [--stores N] [--engine-only]
+// consolidation_bench [--work DIR] [--stores N] [--engine-only] [--again]
 //
 // Consolidates N (default 10) copies of the sample chain's large store (about a million rows each)
 // into a fresh copy of the chain's BACKUP.MDB, as the consolidation run does it: one transaction of
@@ -10,8 +10,10 @@
 // 1, 5 and N stores (it must not grow with the number of stores).
 //
 // The stores are built once under DIR (default: the temporary folder's zm-consolidation-bench) and
-// reused by later runs; building the chain takes a few minutes. --engine-only leaves SQLite's
-// copy out (for profiling the engine).
+// reused by later runs; building the chain takes a minute or two. --engine-only leaves SQLite's
+// copy out (for profiling the engine). --again consolidates a second time into the file the first
+// consolidation filled, as every run after the first does: the previous tables are dropped inside
+// the transaction, and the pages they free are reused and so kept in the rollback journal.
 #include <sqlite3.h>
 
 #include <chrono>
@@ -136,17 +138,27 @@ Measure SqliteRun(const std::vector<BenchStore>& stores) {
 
 // ---- report --------------------------------------------------------------------------------
 
-void Print(const std::vector<BenchStore>& stores, const Measure& engine, const Measure* sqlite) {
+struct Column {
+    const char* name;
+    const Measure* m;
+};
+
+void Print(const std::vector<BenchStore>& stores, const std::vector<Column>& columns) {
     long long sourceRows = 0;
     for (const BenchStore& s : stores) sourceRows += s.rows;
     std::printf("\n%zu stores, %lld rows in their copied tables (%lld per store)\n", stores.size(), sourceRows,
                 stores.empty() ? 0 : sourceRows / static_cast<long long>(stores.size()));
-    std::printf("%-34s %14s %14s\n", "", "engine", "sqlite alone");
+    std::printf("%-30s", "");
+    for (const Column& c : columns) std::printf(" %16s", c.name);
+    std::printf("\n");
     auto line = [&](const char* label, auto get, const char* format) {
-        char a[32], b[32] = "-";
-        std::snprintf(a, sizeof a, format, get(engine));
-        if (sqlite) std::snprintf(b, sizeof b, format, get(*sqlite));
-        std::printf("%-34s %14s %14s\n", label, a, b);
+        std::printf("%-30s", label);
+        for (const Column& c : columns) {
+            char cell[32];
+            std::snprintf(cell, sizeof cell, format, get(*c.m));
+            std::printf(" %16s", cell);
+        }
+        std::printf("\n");
     };
     line("rows copied", [](const Measure& m) { return static_cast<double>(m.rows); }, "%.0f");
     line("copy (s, wall)", [](const Measure& m) { return m.copyWall; }, "%.2f");
@@ -156,19 +168,21 @@ void Print(const std::vector<BenchStore>& stores, const Measure& engine, const M
     line("commit (s, wall)", [](const Measure& m) { return m.commitWall; }, "%.2f");
     line("total (s, wall)", [](const Measure& m) { return m.totalWall; }, "%.2f");
     line("total (s, cpu)", [](const Measure& m) { return m.totalCpu; }, "%.2f");
+    const Measure& engine = *columns.front().m;
     std::printf("\nengine peak memory (MB):");
     for (const auto& [count, kb] : engine.peakAfter) std::printf("  after %zu: %.0f", count, kb / 1024.0);
     std::printf("\n");
-    if (sqlite) {
+    for (const Column& c : columns) {
+        if (std::strcmp(c.name, "sqlite alone") != 0) continue;
         std::printf("engine copy rate / sqlite copy rate: %.2f (wall), %.2f (cpu)\n",
-                    (engine.rows / engine.copyWall) / (sqlite->rows / sqlite->copyWall),
-                    (engine.rows / engine.copyCpu) / (sqlite->rows / sqlite->copyCpu));
+                    (engine.rows / engine.copyWall) / (c.m->rows / c.m->copyWall),
+                    (engine.rows / engine.copyCpu) / (c.m->rows / c.m->copyCpu));
     }
     std::printf("engine total with indexes: %.2f s (bar: 30 s for 10 stores)\n", engine.totalWall);
 }
 
 int Usage() {
-    std::fprintf(stderr, "usage: consolidation_bench [--work DIR] [--stores N] [--engine-only]\n");
+    std::fprintf(stderr, "usage: consolidation_bench [--work DIR] [--stores N] [--engine-only] [--again]\n");
     return 2;
 }
 
@@ -178,6 +192,7 @@ int main(int argc, char** argv) {
     fs::path work = fs::temp_directory_path() / "zm-consolidation-bench";
     int count = 10;
     bool engineOnly = false;
+    bool again = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--work" && i + 1 < argc) {
@@ -186,6 +201,8 @@ int main(int argc, char** argv) {
             count = std::atoi(argv[++i]);
         } else if (arg == "--engine-only") {
             engineOnly = true;
+        } else if (arg == "--again") {
+            again = true;
         } else {
             return Usage();
         }
@@ -194,15 +211,21 @@ int main(int argc, char** argv) {
     try {
         const std::vector<BenchStore> stores = bench::PrepareStores(work, count);
         fs::path engineFile = FreshBackup(kEngineFolder);
-        Measure engine = bench::EngineRun(stores, kEngineFolder);
-        fs::remove(engineFile);
-        if (engineOnly) {
-            Print(stores, engine, nullptr);
-        } else {
-            Measure sqlite = SqliteRun(stores);
-            fs::remove(win::HostPath(std::string(kSqliteFolder) + "\\Backup.mdb"));
-            Print(stores, engine, &sqlite);
+        const Measure engine = bench::EngineRun(stores, kEngineFolder);
+        std::vector<Column> columns = {{"engine", &engine}};
+        Measure second;
+        if (again) {
+            second = bench::EngineRun(stores, kEngineFolder);
+            columns.push_back({"engine again", &second});
         }
+        fs::remove(engineFile);
+        Measure sqlite;
+        if (!engineOnly) {
+            sqlite = SqliteRun(stores);
+            fs::remove(win::HostPath(std::string(kSqliteFolder) + "\\Backup.mdb"));
+            columns.push_back({"sqlite alone", &sqlite});
+        }
+        Print(stores, columns);
     } catch (const win::RuntimeError& error) {
         std::fprintf(stderr, "consolidation_bench: error %ld: %s\n", error.Number(), error.what());
         return 1;
