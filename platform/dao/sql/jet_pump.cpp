@@ -49,7 +49,8 @@ void ReadRow(sqlite3_stmt* select, int columns, Batch& batch) {
                                                         : sqlite3_value_blob(value);
             cell.bytes = sqlite3_value_bytes(value);
             cell.offset = batch.bytes.size();
-            batch.bytes.append(static_cast<const char*>(data), static_cast<std::size_t>(cell.bytes));
+            // An empty blob has no data pointer at all.
+            if (cell.bytes > 0) batch.bytes.append(static_cast<const char*>(data), static_cast<std::size_t>(cell.bytes));
         } else {
             cell.integer = 0;
         }

@@ -94,7 +94,7 @@ TEST(Pump, EveryKindOfValueCrossesUnchangedAcrossBatchEnds) {
            "WITH RECURSIVE n(k) AS (SELECT 1 UNION ALL SELECT k + 1 FROM n WHERE k < " + std::to_string(kOdd) +
            ") INSERT INTO S SELECT k * 1000003, CASE WHEN k % 7 = 0 THEN NULL ELSE k * 0.25 END,"
            " CASE k % 11 WHEN 0 THEN NULL WHEN 5 THEN '' ELSE 'ação ' || k END,"
-           " CASE k % 13 WHEN 0 THEN x'00ff41' WHEN 1 THEN '' ELSE 'memo ' || k END FROM n");
+           " CASE k % 13 WHEN 0 THEN x'00ff41' WHEN 1 THEN '' WHEN 2 THEN x'' ELSE 'memo ' || k END FROM n");
     f.Exec("CREATE TABLE T (k LONG, r DOUBLE, t TEXT(20) COLLATE JETTEXT, m LONGTEXT COLLATE JETTEXT)", "alvo");
     f.Run("INSERT INTO T IN 'alvo' SELECT * FROM S", true);
     EXPECT_EQ(f.lastAffected, kOdd);
