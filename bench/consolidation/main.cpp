@@ -222,6 +222,7 @@ int main(int argc, char** argv) {
             second = bench::EngineRun(stores, kEngineFolder);
             columns.push_back({"engine again", &second});
         }
+        std::printf("BACKUP.MDB after the engine's run: %.0f MB\n", static_cast<double>(fs::file_size(engineFile)) / 1e6);
         fs::remove(engineFile);
         Measure sqlite;
         if (!engineOnly) {
