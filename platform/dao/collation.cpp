@@ -1,5 +1,6 @@
 #include "platform/dao/collation.h"
 
+#include <algorithm>
 #include <cstdint>
 
 #include "platform/win/cp1252.h"
@@ -87,6 +88,23 @@ std::string JetFold(std::string_view text) {
 }
 
 int JetCompare(std::string_view a, std::string_view b) {
+    // Index keys are mostly ASCII and often equal (every row of a store carries its code): an
+    // ASCII prefix compares by its upper-cased bytes at both levels at once, and only the text from
+    // the first other byte on needs the two levels.
+    std::size_t at = 0;
+    const std::size_t common = std::min(a.size(), b.size());
+    for (; at < common; ++at) {
+        const auto x = static_cast<unsigned char>(a[at]);
+        const auto y = static_cast<unsigned char>(b[at]);
+        if ((x | y) >= 0x80) break;
+        if (x == y) continue;
+        const unsigned char ux = x >= 'a' && x <= 'z' ? x - 32 : x;
+        const unsigned char uy = y >= 'a' && y <= 'z' ? y - 32 : y;
+        if (ux != uy) return ux < uy ? -1 : 1;
+    }
+    if (at == common) return a.size() == b.size() ? 0 : a.size() < b.size() ? -1 : 1;
+    a.remove_prefix(at);
+    b.remove_prefix(at);
     if (const int primary = CompareBy(a, b, BaseLetter)) return primary;
     return CompareBy(a, b, [](char32_t cp) { return cp; });
 }

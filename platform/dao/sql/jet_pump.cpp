@@ -15,13 +15,16 @@
 namespace dao::sql {
 namespace {
 
-// One column value of a copied row; texts and blobs live in the batch's byte buffer.
+// One column value of a copied row; texts and blobs live in the batch's byte buffer. Sixteen bytes,
+// so that a batch stays small enough to be written and read back from the processor's cache.
 struct Cell {
     int type = SQLITE_NULL;
-    std::int64_t integer = 0;
-    double real = 0;
-    std::size_t offset = 0;
     int bytes = 0;
+    union {
+        std::int64_t integer;
+        double real;
+        std::size_t offset;
+    };
 };
 
 struct Batch {
@@ -30,22 +33,27 @@ struct Batch {
     std::size_t rows = 0;
 };
 
+// The reader alone uses the source connection, so the row's values are read through the
+// statement's own value objects (one call per column instead of two).
 void ReadRow(sqlite3_stmt* select, int columns, Batch& batch) {
     for (int i = 0; i < columns; ++i) {
-        Cell cell;
-        cell.type = sqlite3_column_type(select, i);
+        sqlite3_value* value = sqlite3_column_value(select, i);
+        Cell& cell = batch.cells.emplace_back();
+        cell.type = sqlite3_value_type(value);
         if (cell.type == SQLITE_INTEGER) {
-            cell.integer = sqlite3_column_int64(select, i);
+            cell.integer = sqlite3_value_int64(value);
         } else if (cell.type == SQLITE_FLOAT) {
-            cell.real = sqlite3_column_double(select, i);
+            cell.real = sqlite3_value_double(value);
         } else if (cell.type == SQLITE_TEXT || cell.type == SQLITE_BLOB) {
-            const void* data = cell.type == SQLITE_TEXT ? static_cast<const void*>(sqlite3_column_text(select, i))
-                                                        : sqlite3_column_blob(select, i);
-            cell.bytes = sqlite3_column_bytes(select, i);
+            const void* data = cell.type == SQLITE_TEXT ? static_cast<const void*>(sqlite3_value_text(value))
+                                                        : sqlite3_value_blob(value);
+            cell.bytes = sqlite3_value_bytes(value);
             cell.offset = batch.bytes.size();
-            batch.bytes.append(static_cast<const char*>(data), static_cast<std::size_t>(cell.bytes));
+            // An empty blob has no data pointer at all.
+            if (cell.bytes > 0) batch.bytes.append(static_cast<const char*>(data), static_cast<std::size_t>(cell.bytes));
+        } else {
+            cell.integer = 0;
         }
-        batch.cells.push_back(cell);
     }
     ++batch.rows;
 }
@@ -64,10 +72,13 @@ void BindRow(sqlite3_stmt* insert, int firstParam, const Batch& batch, std::size
     }
 }
 
-// Batches travel from the reader to the writer and back, two or three at a time.
+// Batches travel from the reader to the writer and back.
 class BatchQueue {
 public:
-    explicit BatchQueue(std::size_t batches) : spare_(batches) {}
+    // `batches` batches of `cells` values each, allocated once for the whole copy.
+    BatchQueue(std::size_t batches, std::size_t cells) : spare_(batches) {
+        for (Batch& batch : spare_) batch.cells.reserve(cells);
+    }
 
     // Reader: an empty batch to fill; false once the writer has stopped.
     bool TakeSpare(Batch& out) {
@@ -244,11 +255,14 @@ long long PumpRows(const PumpSides& sides, const std::string& select, const std:
 
     Savepoint savepoint(sides.target);
     if (!savepoint.Ok()) sides.fail(true);
-    BatchQueue queue(3);
+    // Small batches, a few multi-row statements each, in flight four at a time: the writer reads
+    // what the reader has just written while it is still in the processor's cache.
+    const std::size_t batchRows = groupRows * 4;
+    BatchQueue queue(4, batchRows * static_cast<std::size_t>(columns));
     Writer writer{sides, one.Handle(), many.Handle(), groupRows, columns, skipFailingRows};
     bool written = true;
     {
-        Reader reader(queue, std::thread(ReadAll, query.Handle(), columns, groupRows * 16, std::ref(queue)));
+        Reader reader(queue, std::thread(ReadAll, query.Handle(), columns, batchRows, std::ref(queue)));
         Batch batch;
         while (written && queue.TakeFull(batch)) {
             written = writer.Write(batch);

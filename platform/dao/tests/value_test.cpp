@@ -32,6 +32,25 @@ TEST(DaoCollation, TextOrdersByLettersThenAccents) {
     EXPECT_EQ(JetCompare("JOÃO", "joão"), 0);
 }
 
+TEST(DaoCollation, CaseAndAccentsCountTheSameAfterAnEqualPrefix) {
+    struct Row {
+        const char* a;
+        const char* b;
+        int sign;
+    };
+    const Row rows[] = {
+        {"11", "11", 0},          {"ab", "AB", 0},          {"Ab", "aB", 0},          {"abc", "ABd", -1},
+        {"ab", "abc", -1},        {"a_", "AB", 1},          {"Codigo", "código", -1}, {"aÉ", "AE", 1},
+        {"aÉb", "AEc", -1},       {"Co", "Cód", -1},        {"LOJA Á", "loja a", 1},  {"loja á", "LOJA Á", 0},
+        {"x\xff", "X\xff", 0},  {"x\xff" "a", "X\xff" "b", -1}, {"Zé", "zE", 1},          {"", "a", -1},
+    };
+    const auto sign = [](int v) { return (v > 0) - (v < 0); };
+    for (const auto& row : rows) {
+        EXPECT_EQ(sign(JetCompare(row.a, row.b)), row.sign) << row.a << " / " << row.b;
+        EXPECT_EQ(sign(JetCompare(row.b, row.a)), -row.sign) << row.b << " / " << row.a;
+    }
+}
+
 TEST(DaoCollation, SqliteComparesWithTheCollation) {
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(":memory:", &db), SQLITE_OK);

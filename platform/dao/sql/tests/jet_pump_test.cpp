@@ -85,5 +85,44 @@ TEST(Pump, AFailedCopyInsideATransactionLeavesBothFilesWhole) {
     EXPECT_EQ(first(0).GetValue().ToText(), "linha 1");
 }
 
+// Every kind of value crosses unchanged, in source order, also where batches and multi-row
+// statements end (the row count is a multiple of neither).
+TEST(Pump, EveryKindOfValueCrossesUnchangedAcrossBatchEnds) {
+    constexpr int kOdd = 2777;
+    MemoryFiles f;
+    f.Exec("CREATE TABLE S (k LONG, r DOUBLE, t TEXT(20) COLLATE JETTEXT, m LONGTEXT COLLATE JETTEXT);"
+           "WITH RECURSIVE n(k) AS (SELECT 1 UNION ALL SELECT k + 1 FROM n WHERE k < " + std::to_string(kOdd) +
+           ") INSERT INTO S SELECT k * 1000003, CASE WHEN k % 7 = 0 THEN NULL ELSE k * 0.25 END,"
+           " CASE k % 11 WHEN 0 THEN NULL WHEN 5 THEN '' ELSE 'ação ' || k END,"
+           " CASE k % 13 WHEN 0 THEN x'00ff41' WHEN 1 THEN '' WHEN 2 THEN x'' ELSE 'memo ' || k END FROM n");
+    f.Exec("CREATE TABLE T (k LONG, r DOUBLE, t TEXT(20) COLLATE JETTEXT, m LONGTEXT COLLATE JETTEXT)", "alvo");
+    f.Run("INSERT INTO T IN 'alvo' SELECT * FROM S", true);
+    EXPECT_EQ(f.lastAffected, kOdd);
+    const std::string rows = "SELECT k, quote(r), quote(t), quote(m), typeof(m) FROM S ORDER BY rowid";
+    const std::string copied = "SELECT k, quote(r), quote(t), quote(m), typeof(m) FROM T ORDER BY rowid";
+    EXPECT_EQ(f.Rows(copied, "alvo"), f.Rows(rows));
+}
+
+// Rows the target refuses, for their key or for a required field, are passed over wherever they
+// fall in a multi-row statement; every other row is written once.
+TEST(Pump, RefusedRowsAreSkippedWhereverTheyFall) {
+    constexpr int kOdd = 2777;
+    MemoryFiles f;
+    f.Exec("CREATE TABLE S (k LONG, t TEXT(20) COLLATE JETTEXT);"
+           "WITH RECURSIVE n(k) AS (SELECT 1 UNION ALL SELECT k + 1 FROM n WHERE k < " + std::to_string(kOdd) +
+           ") INSERT INTO S SELECT k, CASE WHEN k IN (300, 800, 2000) THEN NULL ELSE 'linha ' || k END FROM n");
+    f.Exec("CREATE TABLE T (k LONG, t TEXT(20) COLLATE JETTEXT); CREATE UNIQUE INDEX Tk ON T (k);"
+           "CREATE TRIGGER Tt BEFORE INSERT ON T WHEN NEW.t IS NULL BEGIN SELECT RAISE(ABORT, 'jet:3058'); END;"
+           "INSERT INTO T VALUES (1, 'antes'), (256, 'antes'), (257, 'antes'), (1024, 'antes'), (1025, 'antes'),"
+           " (2777, 'antes')", "alvo");
+    f.Run("INSERT INTO T IN 'alvo' SELECT * FROM S");
+    EXPECT_EQ(f.lastAffected, kOdd - 9);
+    EXPECT_EQ(f.Rows("SELECT count(*), count(DISTINCT k), sum(k) FROM T", "alvo"),
+              std::vector<std::string>{std::to_string(kOdd - 3) + "|" + std::to_string(kOdd - 3) + "|" +
+                                       std::to_string(kOdd * (kOdd + 1) / 2 - 300 - 800 - 2000)});
+    EXPECT_EQ(f.Rows("SELECT group_concat(k) FROM T WHERE t = 'antes'", "alvo"),
+              std::vector<std::string>{"1,256,257,1024,1025,2777"});
+}
+
 }  // namespace
 }  // namespace dao::sql::testing

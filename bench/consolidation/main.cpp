@@ -1,0 +1,242 @@
+// consolidation_bench [--work DIR] [--stores N] [--engine-only] [--again]
+//
+// Consolidates N (default 10) copies of the sample chain's large store (about a million rows each)
+// into a fresh copy of the chain's BACKUP.MDB, as the consolidation run does it: one transaction of
+// the engine, the stores' copy statements executed by each store's database with BACKUP.MDB as the
+// IN target, the code tables rebuilt with their primary indexes, the twelve indexes of the
+// consolidated tables, the commit. Then SQLite alone copies the same rows from the same files into
+// another copy of BACKUP.MDB (ATTACH and INSERT ... SELECT, one transaction) and builds the same
+// indexes. The figures of both are printed side by side, with the engine's peak memory after
+// 1, 5 and N stores (it must not grow with the number of stores).
+//
+// The stores are built once under DIR (default: the temporary folder's zm-consolidation-bench) and
+// reused by later runs; building the chain takes a minute or two. --engine-only leaves SQLite's
+// copy out (for profiling the engine). --again consolidates a second time into the file the first
+// consolidation filled, as every run after the first does: the previous tables are dropped inside
+// the transaction, and the pages they free are reused and so kept in the rollback journal.
+#include <sqlite3.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "bench/consolidation/run.h"
+#include "bench/consolidation/stores.h"
+#include "platform/dao/collation.h"
+#include "platform/dao/sql/jet_sql.h"
+#include "platform/win/error.h"
+#include "platform/win/paths.h"
+#include "report/consolidation/indexes.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using bench::BenchStore;
+using bench::Measure;
+
+constexpr const char* kEngineFolder = "C:\\BENCHENG";
+constexpr const char* kSqliteFolder = "C:\\BENCHSQL";
+
+// A fresh copy of the chain's BACKUP.MDB as `folder`\Backup.mdb.
+fs::path FreshBackup(const std::string& folder) {
+    const fs::path dir = win::HostPath(folder);
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    const fs::path target = dir / "Backup.mdb";
+    fs::copy_file(win::HostPath(std::string(bench::kChainProgramFolder) + "\\BACKUP.MDB"), target);
+    return target;
+}
+
+// ---- SQLite alone --------------------------------------------------------------------------
+
+void Exec(sqlite3* db, const std::string& sql) {
+    char* error = nullptr;
+    if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
+        std::string message = error ? error : "?";
+        sqlite3_free(error);
+        throw std::runtime_error(sql.substr(0, 80) + ": " + message);
+    }
+}
+
+std::string Quote(const std::string& name) { return "\"" + name + "\""; }
+
+// The twelve copies of one store, as plain SQLite statements over the attached store `s` (renamed
+// per store): the same rows, each paired with the store's own row of Loja for its code.
+std::vector<std::string> SqliteCopies() {
+    std::vector<std::string> out;
+    for (const char* table : {"Produto", "Venda", "Itens Venda", "Pagto Venda", "Vendedor", "Fornecedor"}) {
+        out.push_back("INSERT INTO main." + Quote(table) + " SELECT l.CodLoja, t.* FROM s." + Quote(table) +
+                      " t, s.Loja l WHERE l.LojaOrigem = '*'");
+    }
+    out.push_back("INSERT INTO main.Cliente SELECT l.CodLoja, t.* FROM s.Cliente t, s.Loja l WHERE l.LojaOrigem = '*'");
+    out.push_back("INSERT INTO main.TransSai SELECT * FROM s.TransSai");
+    out.push_back("INSERT INTO main.FAMILIACONS SELECT \"Código\", \"Descrição\" FROM s.Familia");
+    out.push_back("INSERT INTO main.GrupoCons SELECT * FROM s.Grupo");
+    out.push_back("INSERT INTO main.CorCons SELECT * FROM s.Cor");
+    out.push_back("INSERT INTO main.LojaCons SELECT CodLoja, Nome, LojaOrigem FROM s.Loja");
+    return out;
+}
+
+std::string SqliteIndex(const report::consolidation::IndexSpec& spec, int n) {
+    std::string fields;
+    for (const std::string& f : spec.fields) fields += (fields.empty() ? "" : ", ") + Quote(f);
+    return std::string(spec.primary ? "CREATE UNIQUE INDEX" : "CREATE INDEX") + " bench_" + std::to_string(n) +
+           " ON " + Quote(spec.table) + " (" + fields + ")";
+}
+
+Measure SqliteRun(const std::vector<BenchStore>& stores) {
+    const fs::path file = FreshBackup(kSqliteFolder);
+    Measure m;
+    m.Start();
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK) {
+        throw std::runtime_error("cannot open " + file.string());
+    }
+    dao::RegisterJetCollation(db);
+    dao::sql::RegisterJetFunctions(db);
+    Exec(db, "PRAGMA journal_mode=DELETE; PRAGMA secure_delete=OFF; PRAGMA cache_size=-65536");
+    const std::vector<std::string> copies = SqliteCopies();
+    std::size_t done = 0;
+    // At most ten files can be attached at once; a store stays attached until its transaction ends.
+    while (done < stores.size()) {
+        const std::size_t chunk = std::min<std::size_t>(10, stores.size() - done);
+        Exec(db, "BEGIN IMMEDIATE");
+        for (std::size_t i = 0; i < chunk; ++i) {
+            const BenchStore& store = stores[done + i];
+            Exec(db, "ATTACH '" + win::HostPath(store.folder + "\\Produto.MDB").string() + "' AS s" + std::to_string(i));
+            for (std::string sql : copies) {
+                for (std::size_t at = sql.find(" s."); at != std::string::npos; at = sql.find(" s.", at + 1)) {
+                    sql.replace(at + 1, 1, "s" + std::to_string(i));
+                }
+                Exec(db, sql);
+                m.rows += sqlite3_changes(db);
+            }
+            m.StoreDone(done + i + 1, stores.size());
+        }
+        if (done + chunk < stores.size()) {
+            Exec(db, "COMMIT");
+            for (std::size_t i = 0; i < chunk; ++i) Exec(db, "DETACH s" + std::to_string(i));
+        }
+        done += chunk;
+    }
+    m.CopyDone();
+    int n = 0;
+    for (const auto& spec : report::consolidation::ConsolidatedIndexes()) Exec(db, SqliteIndex(spec, ++n));
+    m.IndexesDone();
+    Exec(db, "COMMIT");
+    m.CommitDone();
+    sqlite3_close(db);
+    return m;
+}
+
+// ---- report --------------------------------------------------------------------------------
+
+struct Column {
+    const char* name;
+    const Measure* m;
+};
+
+void Print(const std::vector<BenchStore>& stores, const std::vector<Column>& columns) {
+    long long sourceRows = 0;
+    for (const BenchStore& s : stores) sourceRows += s.rows;
+    std::printf("\n%zu stores, %lld rows in their copied tables (%lld per store)\n", stores.size(), sourceRows,
+                stores.empty() ? 0 : sourceRows / static_cast<long long>(stores.size()));
+    std::printf("%-30s", "");
+    for (const Column& c : columns) std::printf(" %16s", c.name);
+    std::printf("\n");
+    auto line = [&](const char* label, auto get, const char* format) {
+        std::printf("%-30s", label);
+        for (const Column& c : columns) {
+            char cell[32];
+            std::snprintf(cell, sizeof cell, format, get(*c.m));
+            std::printf(" %16s", cell);
+        }
+        std::printf("\n");
+    };
+    line("rows copied", [](const Measure& m) { return static_cast<double>(m.rows); }, "%.0f");
+    line("copy (s, wall)", [](const Measure& m) { return m.copyWall; }, "%.2f");
+    line("copy rate (rows/s, wall)", [](const Measure& m) { return m.rows / m.copyWall; }, "%.0f");
+    line("copy (s, cpu)", [](const Measure& m) { return m.copyCpu; }, "%.2f");
+    line("indexes (s, wall)", [](const Measure& m) { return m.indexWall; }, "%.2f");
+    line("commit (s, wall)", [](const Measure& m) { return m.commitWall; }, "%.2f");
+    line("total (s, wall)", [](const Measure& m) { return m.totalWall; }, "%.2f");
+    line("total (s, cpu)", [](const Measure& m) { return m.totalCpu; }, "%.2f");
+    const Measure& engine = *columns.front().m;
+    std::printf("\nengine peak memory (MB):");
+    for (const auto& [count, kb] : engine.peakAfter) std::printf("  after %zu: %.0f", count, kb / 1024.0);
+    std::printf("\n");
+    for (const Column& c : columns) {
+        if (std::strcmp(c.name, "sqlite alone") != 0) continue;
+        std::printf("engine copy rate / sqlite copy rate: %.2f (wall), %.2f (cpu)\n",
+                    (engine.rows / engine.copyWall) / (c.m->rows / c.m->copyWall),
+                    (engine.rows / engine.copyCpu) / (c.m->rows / c.m->copyCpu));
+    }
+    std::printf("engine total with indexes: %.2f s (bar: 30 s for 10 stores)\n", engine.totalWall);
+    std::printf("\nbefore (10 stores, pump with 4096-row batches of 40-byte cells, text keys decoded in full): engine copy\n"
+                "13.4 s wall, 17.6 s cpu, indexes 23.0 s, total 36.9 s; sqlite alone copy 6.8 s, indexes 22.3 s;\n"
+                "copy rate engine / sqlite 0.51 by the wall clock, 0.32 by CPU time; peak memory 86, 117, 120 MB\n"
+                "(wall-clock figures follow the machine's load: the pump's two threads need two free processors)\n");
+}
+
+int Usage() {
+    std::fprintf(stderr, "usage: consolidation_bench [--work DIR] [--stores N] [--engine-only] [--again]\n");
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    fs::path work = fs::temp_directory_path() / "zm-consolidation-bench";
+    int count = 10;
+    bool engineOnly = false;
+    bool again = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--work" && i + 1 < argc) {
+            work = argv[++i];
+        } else if (arg == "--stores" && i + 1 < argc) {
+            count = std::atoi(argv[++i]);
+        } else if (arg == "--engine-only") {
+            engineOnly = true;
+        } else if (arg == "--again") {
+            again = true;
+        } else {
+            return Usage();
+        }
+    }
+    if (count < 1 || count > 89) return Usage();
+    try {
+        const std::vector<BenchStore> stores = bench::PrepareStores(work, count);
+        fs::path engineFile = FreshBackup(kEngineFolder);
+        const Measure engine = bench::EngineRun(stores, kEngineFolder);
+        std::vector<Column> columns = {{"engine", &engine}};
+        Measure second;
+        if (again) {
+            second = bench::EngineRun(stores, kEngineFolder);
+            columns.push_back({"engine again", &second});
+        }
+        std::printf("BACKUP.MDB after the engine's run: %.0f MB\n", static_cast<double>(fs::file_size(engineFile)) / 1e6);
+        fs::remove(engineFile);
+        Measure sqlite;
+        if (!engineOnly) {
+            sqlite = SqliteRun(stores);
+            fs::remove(win::HostPath(std::string(kSqliteFolder) + "\\Backup.mdb"));
+            columns.push_back({"sqlite alone", &sqlite});
+        }
+        Print(stores, columns);
+    } catch (const win::RuntimeError& error) {
+        std::fprintf(stderr, "consolidation_bench: error %ld: %s\n", error.Number(), error.what());
+        return 1;
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "consolidation_bench: %s\n", error.what());
+        return 1;
+    }
+    return 0;
+}
