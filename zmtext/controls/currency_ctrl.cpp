@@ -257,7 +257,7 @@ void CZMCurrencyCtrl::SetBoundValue(const com::Variant& v) {
 
 struct ZMCurrencyMembers {
     using C = CZMCurrencyCtrl;
-    using N = CZMNumberControl<CZMCurrencyCtrl>;
+    using N = ZMNumberMembers<CZMCurrencyCtrl>;
     using Args = com::DispatchMap::Args;
     using Variant = com::Variant;
 
@@ -324,7 +324,7 @@ struct ZMCurrencyMembers {
         N::AddSelection(t, kCurSelLength);
         N::AddFlag(t, "AutoScroll", &C::AutoScroll, 136, 0, kCurAutoScroll);
         N::AddBorderEffect(t, 0, kCurBorderEffect);
-        N::AddDataProperty(t, 0, kCurDataProperty);
+        N::AddDataProperty(t, 2, 138, 0, kCurDataProperty);
         N::AddDisplayOnly(t, 0, kCurDisplayOnly);
         N::AddFlag(t, "EOLTab", &C::EOLTab, 140, 0, kCurEOLTab);
         N::AddFlag(t, "ErrorBeep", &C::ErrorBeep, 141, 0, kCurErrorBeep);

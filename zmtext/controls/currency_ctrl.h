@@ -71,6 +71,8 @@ public:
 
 private:
     friend class CZMNumberControl<CZMCurrencyCtrl>;
+    friend class ZMEditMembers<CZMCurrencyCtrl>;
+    friend class ZMNumberMembers<CZMCurrencyCtrl>;
     friend struct ZMCurrencyMembers;
 
     NumberFormat Format() const;

@@ -93,6 +93,7 @@ public:
     // is not its blank value.
     bool PutValue(std::int32_t number);
     void PutDateType(int type);
+    std::string GetText() const { return Text; }
     void PutText(std::string_view text);
     void PutRawData(std::string_view raw);
     std::int32_t GetBoundTimeSeconds() const;
@@ -101,6 +102,7 @@ public:
 private:
     friend class ZMDateMembers;
     friend class ZMDateTimeMembers<CZMDateCtrl>;
+    friend class ZMEditMembers<CZMDateCtrl>;
 
     std::int32_t DayNumberOf(const ZMDate& date) const;
     ZMDateFormatProps FormatProps() const;

@@ -234,7 +234,7 @@ void CZMDoubleCtrl::SetBoundValue(const com::Variant& v) {
 
 struct ZMDoubleMembers {
     using C = CZMDoubleCtrl;
-    using N = CZMNumberControl<CZMDoubleCtrl>;
+    using N = ZMNumberMembers<CZMDoubleCtrl>;
     using Args = com::DispatchMap::Args;
     using Variant = com::Variant;
 
@@ -286,7 +286,7 @@ struct ZMDoubleMembers {
         N::AddSelection(t, kDoubleSelLength);
         N::AddFlag(t, "AutoScroll", &C::AutoScroll, 136, -392145, kDoubleAutoScroll);
         N::AddBorderEffect(t, -392143, kDoubleBorderEffect);
-        N::AddDataProperty(t, -392138, kDoubleDataProperty);
+        N::AddDataProperty(t, 2, 138, -392138, kDoubleDataProperty);
         N::AddDisplayOnly(t, -392136, kDoubleDisplayOnly);
         N::AddFlag(t, "EOLTab", &C::EOLTab, 140, -392132, kDoubleEOLTab);
         N::AddFlag(t, "ErrorBeep", &C::ErrorBeep, 141, -392130, kDoubleErrorBeep);
@@ -306,8 +306,7 @@ struct ZMDoubleMembers {
         C::AddFontUnderline(t);
         N::AddReadOnly(t, kDoubleDisplayOnly);
         N::AddPointerToDataChanged(t, kDoubleMousePointer);
-        N::AddText(t);
-        N::AddBorderStyleAndStock(t);
+        N::AddTextBorderAndStock(t);
         return t;
     }
 };

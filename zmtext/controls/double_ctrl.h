@@ -76,6 +76,8 @@ public:
 
 private:
     friend class CZMNumberControl<CZMDoubleCtrl>;
+    friend class ZMEditMembers<CZMDoubleCtrl>;
+    friend class ZMNumberMembers<CZMDoubleCtrl>;
     friend struct ZMDoubleMembers;
 
     // The decimal character, thousands separator and decimals in force.

@@ -210,7 +210,7 @@ void CZMLongCtrl::SetBoundValue(const com::Variant& v) {
 
 struct ZMLongMembers {
     using C = CZMLongCtrl;
-    using N = CZMNumberControl<CZMLongCtrl>;
+    using N = ZMNumberMembers<CZMLongCtrl>;
     using Args = com::DispatchMap::Args;
     using Variant = com::Variant;
 
@@ -245,7 +245,7 @@ struct ZMLongMembers {
         AddValue(t);
         N::AddFlag(t, "AutoScroll", &C::AutoScroll, 136, -392010, kLongAutoScroll);
         N::AddBorderEffect(t, -392008, kLongBorderEffect);
-        N::AddDataProperty(t, -392003, kLongDataProperty);
+        N::AddDataProperty(t, 2, 138, -392003, kLongDataProperty);
         N::AddDisplayOnly(t, -392001, kLongDisplayOnly);
         N::AddFlag(t, "EOLTab", &C::EOLTab, 140, -391997, kLongEOLTab);
         N::AddFlag(t, "ErrorBeep", &C::ErrorBeep, 141, -391995, kLongErrorBeep);
@@ -261,8 +261,7 @@ struct ZMLongMembers {
         N::AddFmtThousands(t, -391992, kLongFmtThousands, true);
         N::AddReadOnly(t, kLongDisplayOnly);
         N::AddPointerToDataChanged(t, kLongMousePointer);
-        N::AddText(t);
-        N::AddBorderStyleAndStock(t);
+        N::AddTextBorderAndStock(t);
         return t;
     }
 };

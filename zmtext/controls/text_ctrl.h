@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "zmtext/controls/edit_members.h"
 #include "zmtext/engine/edit_control.h"
 
 namespace zmtext {
@@ -110,6 +111,7 @@ public:
 
 private:
     friend class ZMTextMembers;
+    friend class ZMEditMembers<CZMTextCtrl>;
 
     // The mask character of each display position and whether it takes data.
     struct MaskPosition {

@@ -83,6 +83,7 @@ public:
     std::int32_t GetValue() const { return value_; }
     // The Value sequence; false (nothing changed) for a number outside -1..86399.
     bool PutValue(std::int32_t value);
+    std::string GetText() const { return Text; }
     void PutText(std::string_view text);
     void PutRawData(std::string_view raw);
     ZMTimeFormat Format() const;
@@ -92,6 +93,7 @@ public:
 private:
     friend class ZMTimeMembers;
     friend class ZMDateTimeMembers<CZMTimeCtrl>;
+    friend class ZMEditMembers<CZMTimeCtrl>;
 
     void RebuildTexts();
     // Stores a new value: reports Value and marks the binding changed; false when unchanged.
