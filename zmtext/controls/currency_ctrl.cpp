@@ -28,7 +28,7 @@ Currency BlockCurrency(const std::vector<std::uint8_t>& b, std::size_t at) {
 
 }  // namespace
 
-CZMCurrencyCtrl::CZMCurrencyCtrl() : CZMNumberControl(ZMNumberClassInfo(ZMControlKind::Currency, "CZMCurrencyPropPage"), [] {
+CZMCurrencyCtrl::CZMCurrencyCtrl() : CZMNumberControl(ZMEditFieldClassInfo(ZMControlKind::Currency, {"CZMCurrencyPropPage", "CZMTextPropPage"}), [] {
                                          ZMEditControlIds ids;
                                          ids.change = kCurChange;
                                          ids.endOfLine = kCurEndOfLine;

@@ -24,7 +24,7 @@ constexpr double kSecondsPerDay = 86400.0;
 enum DateDefaultsKey : int {
     kKeyFillChar = 134, kKeyFmtControl = 150, kKeyMaxValue = 157, kKeyMinValue = 158,
     kKeyFmtSeparator = 187, kKeyFmtDay = 193, kKeyFmtMonth = 194, kKeyFmtYear = 195,
-    kKeyHeight = 235, kKeyWidth = 236, kKeyDateType = 240, kKeyBoundTimeMode = 253,
+    kKeyDateType = 240, kKeyBoundTimeMode = 253,
     kKeyBoundTime = 254,
 };
 
@@ -35,7 +35,7 @@ std::uint16_t Word(const std::vector<std::uint8_t>& b, std::size_t at) {
 
 }  // namespace
 
-CZMDateCtrl::CZMDateCtrl() : CZMEditControl(DateClassInfo(), [] {
+CZMDateCtrl::CZMDateCtrl() : CZMBoundField(DateClassInfo(), [] {
                                  ZMEditControlIds ids;
                                  ids.change = kDateChange;
                                  ids.endOfLine = kDateEndOfLine;
@@ -52,24 +52,18 @@ CZMDateCtrl::CZMDateCtrl() : CZMEditControl(DateClassInfo(), [] {
                                  ids.fontStrikeThru = kDateFontStrikeThru;
                                  ids.fontSize = kDateFontSize;
                                  return ids;
-                             }()) {
+                             }(), kDateDataSource) {
     FillChar = '_';
     DataProperty = 2;
     max_ = ZMDayNumberToDate(kDateTypeHalvern, ZMDateLimits(kDateTypeHalvern).newMaximum);
     min_ = ZMDayNumberToDate(kDateTypeHalvern, ZMDateLimits(kDateTypeHalvern).newMinimum);
     RebuildTexts();
-    if (const CZMDefaultsStore* store = ZMDefaults()) {
-        const int width = store->GetInt(kFieldDate, kKeyWidth, 0);
-        const int height = store->GetInt(kFieldDate, kKeyHeight, 0);
-        if (width != 0 && height != 0) SetInitialSize({width, height});
-    }
+    if (const auto size = ZMDefaultSize(kFieldDate)) SetInitialSize(*size);
     ADBHelper::SetDataChanged(false);
 }
 
-CZMDateCtrl::~CZMDateCtrl() { UnadviseCursor(); }
-
 ctl::ControlClassInfo CZMDateCtrl::DateClassInfo() {
-    return ZMValueFieldClassInfo(ZMControlKind::Date, {"CZMDatePropPage", "CZMDateValPropPage", "CZMTextPropPage"});
+    return ZMEditFieldClassInfo(ZMControlKind::Date, {"CZMDatePropPage", "CZMDateValPropPage", "CZMTextPropPage"});
 }
 
 // --- Format and texts ----------------------------------------------------------------------------
@@ -364,8 +358,6 @@ void CZMDateCtrl::OnButtonDown(int button, int flags, QPoint p) {
 
 // --- Binding ---------------------------------------------------------------------------------------
 
-com::Bstr CZMDateCtrl::GetDataField() { return com::Bstr::FromUtf8(win::Cp1252ToUtf8(DataField)); }
-com::Bstr CZMDateCtrl::GetBoundText() { return com::Bstr::FromUtf8(win::Cp1252ToUtf8(Text)); }
 com::Bstr CZMDateCtrl::GetBoundRawText() {
     return com::Bstr::FromUtf8(win::Cp1252ToUtf8(ZMFormatDateRaw(value_, Format(), FillChar, false)));
 }
@@ -416,11 +408,6 @@ void CZMDateCtrl::SetBoundValue(const com::Variant& value) {
     default: break;
     }
     PutValue(day);
-}
-
-std::vector<std::string> CZMDateCtrl::DataFieldChoices() {
-    if (com::Failed(LoadColumnNames(kDateDataSource))) return {};
-    return ColumnNames();
 }
 
 }  // namespace zmtext

@@ -3,34 +3,11 @@
 // builders reach the fields' state as their friend.
 #pragma once
 
-#include <initializer_list>
 #include <string>
 
 #include "zmtext/controls/edit_members.h"
-#include "zmtext/module/app.h"
-#include "zmtext/module/classes.h"
-#include "zmtext/module/strings.h"
 
 namespace zmtext {
-
-// The class description of a value field of `kind` with its own property pages in order.
-inline ctl::ControlClassInfo ZMValueFieldClassInfo(ZMControlKind kind, std::initializer_list<const char*> pages) {
-    const ZMControlClassInfo& cls = ZMControlClass(kind);
-    ctl::ControlClassInfo info;
-    info.clsid = cls.clsid;
-    info.dispIid = cls.dispatchIid;
-    info.eventIid = cls.eventIid;
-    info.stockProperties = ctl::kStockBackColor | ctl::kStockForeColor | ctl::kStockEnabled |
-                           ctl::kStockHwnd | ctl::kStockFont;
-    info.stockEvents = ctl::kAllStockEvents;
-    info.miscStatus = cls.miscStatus;
-    for (const char* page : pages)
-        for (const auto& p : ZMPageClasses())
-            if (p.className == page) info.propertyPages.push_back(p.clsid);
-    info.resources = &ZMResources();
-    info.helpFile = ZMHelpFilePath();
-    return info;
-}
 
 // A raw text as the engine keeps it: the typed characters alone, no trailing fill characters.
 inline std::string ZMWithoutTrailingFill(std::string raw, char fill) {

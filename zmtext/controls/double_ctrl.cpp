@@ -22,7 +22,7 @@ double BlockDouble(const std::vector<std::uint8_t>& b, std::size_t at) {
 
 }  // namespace
 
-CZMDoubleCtrl::CZMDoubleCtrl() : CZMNumberControl(ZMNumberClassInfo(ZMControlKind::Double, "CZMDoublePropPage"), [] {
+CZMDoubleCtrl::CZMDoubleCtrl() : CZMNumberControl(ZMEditFieldClassInfo(ZMControlKind::Double, {"CZMDoublePropPage", "CZMTextPropPage"}), [] {
                                      ZMEditControlIds ids;
                                      ids.change = kDoubleChange;
                                      ids.endOfLine = kDoubleEndOfLine;

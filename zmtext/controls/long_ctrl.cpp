@@ -46,7 +46,7 @@ CZMLongCtrl::CZMLongCtrl() : CZMNumberControl(LongClassInfo(), [] {
 }
 
 ctl::ControlClassInfo CZMLongCtrl::LongClassInfo() {
-    return ZMNumberClassInfo(ZMControlKind::Long, "CZMLongPropPage");
+    return ZMEditFieldClassInfo(ZMControlKind::Long, {"CZMLongPropPage", "CZMTextPropPage"});
 }
 
 // --- Values and texts ------------------------------------------------------------------------------

@@ -1,6 +1,5 @@
 // CZMNumberControl<Self>: what the long, double and currency fields share over the edit
-// control: the number settings, ShowZero, the integer-digit count, the binding's column and
-// cursor, the Text/RawData property paths and the Value setter's announcement; ZMNumberMembers<C>
+// control: the number settings, ShowZero, the integer-digit count, the Text/RawData property paths and the Value setter's announcement; ZMNumberMembers<C>
 // adds the dispatch members whose behaviour is the same in the three (added in each control's own
 // order, so their DISPIDs follow each control's table).
 //
@@ -18,7 +17,7 @@
 #include "platform/ctl/keys.h"
 #include "platform/win/cp1252.h"
 #include "zmtext/controls/edit_members.h"
-#include "zmtext/engine/edit_control.h"
+#include "zmtext/controls/edit_field.h"
 #include "zmtext/module/classes.h"
 #include "zmtext/values/number_format.h"
 
@@ -28,22 +27,16 @@ namespace zmtext {
 enum ZMNumberDefaultsKey : int {
     kZMKeyFmtControl = 150, kZMKeyFmtDecimal = 151, kZMKeyFmtThousands = 152, kZMKeyFmtDecDigits = 153,
     kZMKeyFmtIntDigits = 154, kZMKeyMaxValue = 157, kZMKeyMinValue = 158, kZMKeyShowZero = 176,
-    kZMKeyHeight = 235, kZMKeyWidth = 236,
 };
 
-// The class description of a numeric field: its identity, the stock members, its own page and
-// the common edit page.
-ctl::ControlClassInfo ZMNumberClassInfo(ZMControlKind kind, const char* ownPage);
-// The initial size the defaults store gives field kind `kind`, when it gives both measures.
-std::optional<QSize> ZMDefaultSize(int kind);
 // The little-endian 32-bit word at byte `at` of an old property block (at + 4 <= size).
 std::uint32_t ZMBlockWord(const std::vector<std::uint8_t>& b, std::size_t at);
 // A numeric field's events: its own five in its order, then the stock mouse and key events.
 std::vector<com::FuncDesc> ZMNumberEvents(std::initializer_list<std::pair<const char*, com::DispId>> own);
 
 template <class Self>
-class CZMNumberControl : public CZMEditControl<Self> {
-    using Edit = CZMEditControl<Self>;
+class CZMNumberControl : public CZMBoundField<Self> {
+    using Field = CZMBoundField<Self>;
 
 public:
     // --- Engine operations shared by the numeric kinds -----------------------------------------
@@ -55,19 +48,8 @@ public:
     std::string GetDigitsKey() const override { return "iDigits"; }
 
     // --- Binding -------------------------------------------------------------------------------
-    com::Bstr GetDataField() override { return com::Bstr::FromUtf8(win::Cp1252ToUtf8(DataField)); }
-    com::ICursor* GetCursor() override { return cursor_.Get(); }
-    void SetCursor(com::ICursor* cursor) override { cursor_ = com::ComPtr<com::ICursor>(cursor); }
-    com::Bstr GetBoundText() override { return com::Bstr::FromUtf8(win::Cp1252ToUtf8(this->Text)); }
-    void SetBoundText(const std::string& cp1252) override { PutText(cp1252); }
     com::Bstr GetBoundRawText() override { return com::Bstr::FromUtf8(win::Cp1252ToUtf8(this->RawData)); }
     void SetBoundRawText(const std::string& cp1252) override { PutRawData(cp1252); }
-    // The DataField property's predefined strings: the bound cursor's column names (DataSource
-    // is member 2 of every numeric field).
-    std::vector<std::string> DataFieldChoices() {
-        if (com::Failed(this->LoadColumnNames(com::DispId{2}))) return {};
-        return this->ColumnNames();
-    }
 
     // --- Property paths (cp1252 texts) ---------------------------------------------------------
     std::string GetText() const { return this->Text; }
@@ -88,8 +70,8 @@ public:
     const NumberSettings& GetNumberSettings() const { return Settings; }
 
 protected:
-    CZMNumberControl(const ctl::ControlClassInfo& info, const ZMEditControlIds& ids) : Edit(info, ids) {}
-    ~CZMNumberControl() override { this->UnadviseCursor(); }
+    // DataSource is member 2 of every numeric field.
+    CZMNumberControl(const ctl::ControlClassInfo& info, const ZMEditControlIds& ids) : Field(info, ids, com::DispId{2}) {}
 
     // A rebuilt display text: stored, the binding flag set and Text announced when it changed.
     void StoreText(std::string text) {
@@ -165,8 +147,6 @@ protected:
     NumberSettings Settings;
     std::int16_t IntDigits = 10;
     bool ShowZero = true;
-    std::string DataField;
-    com::ComPtr<com::ICursor> cursor_;
 
 };
 

@@ -23,7 +23,7 @@ constexpr std::uint32_t kPropertyVersion = 0x00040001;
 enum TimeDefaultsKey : int {
     kKeyFillChar = 134, kKeyMaxValue = 157, kKeyMinValue = 158, kKeyFmtSeparator = 187,
     kKeyFmtHours = 211, kKeyFmtSeconds = 212, kKeyFmtLeadingZero = 213, kKeyFmtAM = 217,
-    kKeyFmtPM = 218, kKeyHeight = 235, kKeyWidth = 236, kKeyBoundDateMode = 255, kKeyBoundDate = 256,
+    kKeyFmtPM = 218, kKeyBoundDateMode = 255, kKeyBoundDate = 256,
 };
 
 std::uint16_t Word(const std::vector<std::uint8_t>& b, std::size_t at) {
@@ -41,7 +41,7 @@ std::int32_t TimeOrEmpty(std::int64_t seconds) {
 
 }  // namespace
 
-CZMTimeCtrl::CZMTimeCtrl() : CZMEditControl(TimeClassInfo(), [] {
+CZMTimeCtrl::CZMTimeCtrl() : CZMBoundField(TimeClassInfo(), [] {
                                  ZMEditControlIds ids;
                                  ids.change = kTimeChange;
                                  ids.endOfLine = kTimeEndOfLine;
@@ -58,22 +58,16 @@ CZMTimeCtrl::CZMTimeCtrl() : CZMEditControl(TimeClassInfo(), [] {
                                  ids.fontStrikeThru = kTimeFontStrikeThru;
                                  ids.fontSize = kTimeFontSize;
                                  return ids;
-                             }()) {
+                             }(), kTimeDataSource) {
     FillChar = '_';
     DataProperty = 2;
     RebuildTexts();
-    if (const CZMDefaultsStore* store = ZMDefaults()) {
-        const int width = store->GetInt(kFieldTime, kKeyWidth, 0);
-        const int height = store->GetInt(kFieldTime, kKeyHeight, 0);
-        if (width != 0 && height != 0) SetInitialSize({width, height});
-    }
+    if (const auto size = ZMDefaultSize(kFieldTime)) SetInitialSize(*size);
     ADBHelper::SetDataChanged(false);
 }
 
-CZMTimeCtrl::~CZMTimeCtrl() { UnadviseCursor(); }
-
 ctl::ControlClassInfo CZMTimeCtrl::TimeClassInfo() {
-    return ZMValueFieldClassInfo(ZMControlKind::Time, {"CZMTimePropPage", "CZMTimeValPropPage", "CZMTextPropPage"});
+    return ZMEditFieldClassInfo(ZMControlKind::Time, {"CZMTimePropPage", "CZMTimeValPropPage", "CZMTextPropPage"});
 }
 
 // --- Format and texts ----------------------------------------------------------------------------
@@ -315,8 +309,6 @@ void CZMTimeCtrl::OnButtonDown(int button, int flags, QPoint p) {
 
 // --- Binding ---------------------------------------------------------------------------------------
 
-com::Bstr CZMTimeCtrl::GetDataField() { return com::Bstr::FromUtf8(win::Cp1252ToUtf8(DataField)); }
-com::Bstr CZMTimeCtrl::GetBoundText() { return com::Bstr::FromUtf8(win::Cp1252ToUtf8(Text)); }
 com::Bstr CZMTimeCtrl::GetBoundRawText() {
     return com::Bstr::FromUtf8(win::Cp1252ToUtf8(ZMFormatTimeRaw(value_, Format(), FillChar)));
 }
@@ -360,11 +352,6 @@ void CZMTimeCtrl::SetBoundValue(const com::Variant& value) {
     default: break;
     }
     PutValue(TimeOrEmpty(seconds));
-}
-
-std::vector<std::string> CZMTimeCtrl::DataFieldChoices() {
-    if (com::Failed(LoadColumnNames(kTimeDataSource))) return {};
-    return ColumnNames();
 }
 
 }  // namespace zmtext

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "zmtext/engine/edit_control.h"
+#include "zmtext/controls/edit_field.h"
 #include "zmtext/controls/date_time_members.h"
 #include "zmtext/values/time_values.h"
 
@@ -35,10 +35,9 @@ enum ZMTimeEventId : com::DispId {
     kTimeEndOfLine = 1, kTimeInvalidKey = 2, kTimeChange = 3, kTimeInvalid = 4, kTimeOutOfRange = 5,
 };
 
-class CZMTimeCtrl final : public CZMEditControl<CZMTimeCtrl> {
+class CZMTimeCtrl final : public CZMBoundField<CZMTimeCtrl> {
 public:
     CZMTimeCtrl();
-    ~CZMTimeCtrl() override;
 
     static const com::DispatchMap& DispatchMembers();
     static std::vector<com::FuncDesc> EventMembers();
@@ -68,16 +67,10 @@ public:
     void OnButtonDown(int button, int flags, QPoint p) override;
 
     // --- Binding -------------------------------------------------------------------------------
-    com::Bstr GetDataField() override;
-    com::ICursor* GetCursor() override { return cursor_.Get(); }
-    void SetCursor(com::ICursor* cursor) override { cursor_ = com::ComPtr<com::ICursor>(cursor); }
-    com::Bstr GetBoundText() override;
-    void SetBoundText(const std::string& cp1252) override { PutText(cp1252); }
     com::Bstr GetBoundRawText() override;
     void SetBoundRawText(const std::string& cp1252) override;
     com::Variant GetBoundValue(std::int32_t columnType) override;
     void SetBoundValue(const com::Variant& value) override;
-    std::vector<std::string> DataFieldChoices();
 
     // --- Properties ----------------------------------------------------------------------------
     std::int32_t GetValue() const { return value_; }
@@ -103,10 +96,8 @@ private:
     char FmtSeparator = '-';
     std::int16_t FmtHours = 0, FmtSeconds = 0, FmtLeadingZero = 0;
     std::string FmtAM = "AM", FmtPM = "PM";
-    std::string DataField;
     std::int16_t BoundDateMode = 0;
     double BoundDate = 0;   // a type-0 day number
-    com::ComPtr<com::ICursor> cursor_;
 };
 
 }  // namespace zmtext

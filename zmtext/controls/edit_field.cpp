@@ -1,0 +1,44 @@
+// What the edit fields share outside their templates: their class description and their initial
+// size from the defaults store.
+#include "zmtext/controls/edit_field.h"
+
+#include "zmtext/module/app.h"
+#include "zmtext/module/defaults_store.h"
+#include "zmtext/module/strings.h"
+
+namespace zmtext {
+namespace {
+
+// The defaults keys of a field's initial size.
+constexpr int kKeyHeight = 235, kKeyWidth = 236;
+
+}  // namespace
+
+ctl::ControlClassInfo ZMEditFieldClassInfo(ZMControlKind kind, std::initializer_list<const char*> pages) {
+    const ZMControlClassInfo& cls = ZMControlClass(kind);
+    ctl::ControlClassInfo info;
+    info.clsid = cls.clsid;
+    info.dispIid = cls.dispatchIid;
+    info.eventIid = cls.eventIid;
+    info.stockProperties = ctl::kStockBackColor | ctl::kStockForeColor | ctl::kStockEnabled |
+                           ctl::kStockHwnd | ctl::kStockFont;
+    info.stockEvents = ctl::kAllStockEvents;
+    info.miscStatus = cls.miscStatus;
+    for (const char* page : pages)
+        for (const auto& p : ZMPageClasses())
+            if (p.className == page) info.propertyPages.push_back(p.clsid);
+    info.resources = &ZMResources();
+    info.helpFile = ZMHelpFilePath();
+    return info;
+}
+
+std::optional<QSize> ZMDefaultSize(int kind) {
+    const CZMDefaultsStore* store = ZMDefaults();
+    if (!store) return std::nullopt;
+    const int width = store->GetInt(kind, kKeyWidth, 0);
+    const int height = store->GetInt(kind, kKeyHeight, 0);
+    if (width == 0 || height == 0) return std::nullopt;
+    return QSize(width, height);
+}
+
+}  // namespace zmtext
