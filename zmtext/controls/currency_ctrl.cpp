@@ -28,24 +28,15 @@ Currency BlockCurrency(const std::vector<std::uint8_t>& b, std::size_t at) {
 
 }  // namespace
 
-CZMCurrencyCtrl::CZMCurrencyCtrl() : CZMNumberControl(ZMEditFieldClassInfo(ZMControlKind::Currency, {"CZMCurrencyPropPage", "CZMTextPropPage"}), [] {
-                                         ZMEditControlIds ids;
-                                         ids.change = kCurChange;
-                                         ids.endOfLine = kCurEndOfLine;
-                                         ids.invalidKey = kCurInvalidKey;
-                                         ids.invalid = kCurInvalid;
-                                         ids.outOfRange = kCurOutOfRange;
-                                         ids.rawData = kCurRawData;
-                                         ids.value = kCurValue;
-                                         ids.toolTip = kCurToolTip;
-                                         ids.fontName = kCurFontName;
-                                         ids.fontBold = kCurFontBold;
-                                         ids.fontItalic = kCurFontItalic;
-                                         ids.fontUnderline = kCurFontUnderline;
-                                         ids.fontStrikeThru = kCurFontStrikeThru;
-                                         ids.fontSize = kCurFontSize;
-                                         return ids;
-                                     }()) {
+CZMCurrencyCtrl::CZMCurrencyCtrl()
+    : CZMNumberControl(ZMEditFieldClassInfo(ZMControlKind::Currency, {"CZMCurrencyPropPage", "CZMTextPropPage"}),
+                       ZMEditControlIds{.change = kCurChange, .endOfLine = kCurEndOfLine,
+                                        .invalidKey = kCurInvalidKey, .invalid = kCurInvalid,
+                                        .outOfRange = kCurOutOfRange, .rawData = kCurRawData,
+                                        .value = kCurValue, .toolTip = kCurToolTip, .fontName = kCurFontName,
+                                        .fontBold = kCurFontBold, .fontItalic = kCurFontItalic,
+                                        .fontSize = kCurFontSize, .fontUnderline = kCurFontUnderline,
+                                        .fontStrikeThru = kCurFontStrikeThru}) {
     if (const auto size = ZMDefaultSize(kFieldCurrency)) SetInitialSize(*size);
     DataProperty = 2;
     Settings = NumberSettings{kFmtControlWinIni, '.', ',', 2};
@@ -357,7 +348,7 @@ const com::DispatchMap& CZMCurrencyCtrl::DispatchMembers() {
 }
 
 std::vector<com::FuncDesc> CZMCurrencyCtrl::EventMembers() {
-    return ZMNumberEvents({{"Change", kCurChange}, {"EndOfLine", kCurEndOfLine}, {"InvalidKey", kCurInvalidKey},
+    return ZMEditFieldEvents({{"Change", kCurChange}, {"EndOfLine", kCurEndOfLine}, {"InvalidKey", kCurInvalidKey},
                            {"Invalid", kCurInvalid}, {"OutOfRange", kCurOutOfRange}});
 }
 

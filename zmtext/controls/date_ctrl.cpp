@@ -35,24 +35,15 @@ std::uint16_t Word(const std::vector<std::uint8_t>& b, std::size_t at) {
 
 }  // namespace
 
-CZMDateCtrl::CZMDateCtrl() : CZMBoundField(DateClassInfo(), [] {
-                                 ZMEditControlIds ids;
-                                 ids.change = kDateChange;
-                                 ids.endOfLine = kDateEndOfLine;
-                                 ids.invalidKey = kDateInvalidKey;
-                                 ids.invalid = kDateInvalid;
-                                 ids.outOfRange = kDateOutOfRange;
-                                 ids.rawData = kDateRawData;
-                                 ids.value = kDateValue;
-                                 ids.toolTip = kDateToolTip;
-                                 ids.fontName = kDateFontName;
-                                 ids.fontBold = kDateFontBold;
-                                 ids.fontItalic = kDateFontItalic;
-                                 ids.fontUnderline = kDateFontUnderline;
-                                 ids.fontStrikeThru = kDateFontStrikeThru;
-                                 ids.fontSize = kDateFontSize;
-                                 return ids;
-                             }(), kDateDataSource) {
+CZMDateCtrl::CZMDateCtrl()
+    : CZMBoundField(DateClassInfo(),
+                    ZMEditControlIds{.change = kDateChange, .endOfLine = kDateEndOfLine,
+                                     .invalidKey = kDateInvalidKey, .invalid = kDateInvalid,
+                                     .outOfRange = kDateOutOfRange, .rawData = kDateRawData,
+                                     .value = kDateValue, .toolTip = kDateToolTip, .fontName = kDateFontName,
+                                     .fontBold = kDateFontBold, .fontItalic = kDateFontItalic,
+                                     .fontSize = kDateFontSize, .fontUnderline = kDateFontUnderline,
+                                     .fontStrikeThru = kDateFontStrikeThru}, kDateDataSource) {
     FillChar = '_';
     DataProperty = 2;
     max_ = ZMDayNumberToDate(kDateTypeHalvern, ZMDateLimits(kDateTypeHalvern).newMaximum);

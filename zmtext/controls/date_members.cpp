@@ -97,13 +97,9 @@ const com::DispatchMap& CZMDateCtrl::DispatchMembers() {
 }
 
 std::vector<com::FuncDesc> CZMDateCtrl::EventMembers() {
-    return {{"Change", kDateChange, false, {}},         {"EndOfLine", kDateEndOfLine, false, {}},
-            {"InvalidKey", kDateInvalidKey, false, {}}, {"Invalid", kDateInvalid, false, {}},
-            {"OutOfRange", kDateOutOfRange, false, {}}, {"Click", -600, false, {}},
-            {"DblClick", -601, false, {}},              {"KeyDown", -602, false, {}},
-            {"KeyPress", -603, false, {}},              {"KeyUp", -604, false, {}},
-            {"MouseDown", -605, false, {}},             {"MouseMove", -606, false, {}},
-            {"MouseUp", -607, false, {}}};
+    return ZMEditFieldEvents({{"Change", kDateChange}, {"EndOfLine", kDateEndOfLine},
+                             {"InvalidKey", kDateInvalidKey}, {"Invalid", kDateInvalid},
+                             {"OutOfRange", kDateOutOfRange}});
 }
 
 namespace {

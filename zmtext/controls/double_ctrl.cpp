@@ -22,24 +22,16 @@ double BlockDouble(const std::vector<std::uint8_t>& b, std::size_t at) {
 
 }  // namespace
 
-CZMDoubleCtrl::CZMDoubleCtrl() : CZMNumberControl(ZMEditFieldClassInfo(ZMControlKind::Double, {"CZMDoublePropPage", "CZMTextPropPage"}), [] {
-                                     ZMEditControlIds ids;
-                                     ids.change = kDoubleChange;
-                                     ids.endOfLine = kDoubleEndOfLine;
-                                     ids.invalidKey = kDoubleInvalidKey;
-                                     ids.invalid = kDoubleInvalid;
-                                     ids.outOfRange = kDoubleOutOfRange;
-                                     ids.rawData = kDoubleRawData;
-                                     ids.value = kDoubleValue;
-                                     ids.toolTip = kDoubleToolTip;
-                                     ids.fontName = kDoubleFontName;
-                                     ids.fontBold = kDoubleFontBold;
-                                     ids.fontItalic = kDoubleFontItalic;
-                                     ids.fontUnderline = kDoubleFontUnderline;
-                                     ids.fontStrikeThru = kDoubleFontStrikeThru;
-                                     ids.fontSize = kDoubleFontSize;
-                                     return ids;
-                                 }()) {
+CZMDoubleCtrl::CZMDoubleCtrl()
+    : CZMNumberControl(ZMEditFieldClassInfo(ZMControlKind::Double, {"CZMDoublePropPage", "CZMTextPropPage"}),
+                       ZMEditControlIds{.change = kDoubleChange, .endOfLine = kDoubleEndOfLine,
+                                        .invalidKey = kDoubleInvalidKey, .invalid = kDoubleInvalid,
+                                        .outOfRange = kDoubleOutOfRange, .rawData = kDoubleRawData,
+                                        .value = kDoubleValue, .toolTip = kDoubleToolTip,
+                                        .fontName = kDoubleFontName, .fontBold = kDoubleFontBold,
+                                        .fontItalic = kDoubleFontItalic, .fontSize = kDoubleFontSize,
+                                        .fontUnderline = kDoubleFontUnderline,
+                                        .fontStrikeThru = kDoubleFontStrikeThru}) {
     if (const auto size = ZMDefaultSize(kFieldDouble)) SetInitialSize(*size);
     DataProperty = 2;
     Settings = NumberSettings{kFmtControlWinIni, '.', ',', 3};
@@ -317,7 +309,7 @@ const com::DispatchMap& CZMDoubleCtrl::DispatchMembers() {
 }
 
 std::vector<com::FuncDesc> CZMDoubleCtrl::EventMembers() {
-    return ZMNumberEvents({{"Change", kDoubleChange}, {"EndOfLine", kDoubleEndOfLine}, {"InvalidKey", kDoubleInvalidKey},
+    return ZMEditFieldEvents({{"Change", kDoubleChange}, {"EndOfLine", kDoubleEndOfLine}, {"InvalidKey", kDoubleInvalidKey},
                            {"Invalid", kDoubleInvalid}, {"OutOfRange", kDoubleOutOfRange}});
 }
 

@@ -1,5 +1,5 @@
-// What the edit fields share outside their templates: their class description and their initial
-// size from the defaults store.
+// What the edit fields share outside their templates: their class description, their initial size
+// from the defaults store and their events.
 #include "zmtext/controls/edit_field.h"
 
 #include "zmtext/module/app.h"
@@ -39,6 +39,16 @@ std::optional<QSize> ZMDefaultSize(int kind) {
     const int height = store->GetInt(kind, kKeyHeight, 0);
     if (width == 0 || height == 0) return std::nullopt;
     return QSize(width, height);
+}
+
+std::vector<com::FuncDesc> ZMEditFieldEvents(std::initializer_list<std::pair<const char*, com::DispId>> own) {
+    std::vector<com::FuncDesc> events;
+    for (const auto& [name, id] : own) events.push_back({name, id, false, {}});
+    const std::pair<const char*, com::DispId> stock[] = {
+        {"Click", -600},   {"DblClick", -601},  {"KeyDown", -602},   {"KeyPress", -603},
+        {"KeyUp", -604},   {"MouseDown", -605}, {"MouseMove", -606}, {"MouseUp", -607}};
+    for (const auto& [name, id] : stock) events.push_back({name, id, false, {}});
+    return events;
 }
 
 }  // namespace zmtext

@@ -23,6 +23,8 @@ namespace zmtext {
 ctl::ControlClassInfo ZMEditFieldClassInfo(ZMControlKind kind, std::initializer_list<const char*> pages);
 // The initial size the defaults store gives field kind `kind`, when it gives both measures.
 std::optional<QSize> ZMDefaultSize(int kind);
+// A field's events: its own in its order, then the stock mouse and key events.
+std::vector<com::FuncDesc> ZMEditFieldEvents(std::initializer_list<std::pair<const char*, com::DispId>> own);
 
 template <class Self>
 class CZMBoundField : public CZMEditControl<Self> {

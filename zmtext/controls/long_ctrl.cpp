@@ -18,24 +18,16 @@ constexpr std::uint32_t kPropertyVersion = 0x00040001;
 
 }  // namespace
 
-CZMLongCtrl::CZMLongCtrl() : CZMNumberControl(LongClassInfo(), [] {
-                                 ZMEditControlIds ids;
-                                 ids.change = kLongChange;
-                                 ids.endOfLine = kLongEndOfLine;
-                                 ids.invalidKey = kLongInvalidKey;
-                                 ids.invalid = kLongInvalid;
-                                 ids.outOfRange = kLongOutOfRange;
-                                 ids.rawData = kLongRawData;
-                                 ids.value = kLongValue;
-                                 ids.toolTip = kLongToolTip;
-                                 ids.fontName = kLongFontName;
-                                 ids.fontBold = kLongFontBold;
-                                 ids.fontItalic = kLongFontItalic;
-                                 ids.fontUnderline = kLongFontUnderline;
-                                 ids.fontStrikeThru = kLongFontStrikeThru;
-                                 ids.fontSize = kLongFontSize;
-                                 return ids;
-                             }()) {
+CZMLongCtrl::CZMLongCtrl()
+    : CZMNumberControl(LongClassInfo(),
+                       ZMEditControlIds{.change = kLongChange, .endOfLine = kLongEndOfLine,
+                                        .invalidKey = kLongInvalidKey, .invalid = kLongInvalid,
+                                        .outOfRange = kLongOutOfRange, .rawData = kLongRawData,
+                                        .value = kLongValue, .toolTip = kLongToolTip,
+                                        .fontName = kLongFontName, .fontBold = kLongFontBold,
+                                        .fontItalic = kLongFontItalic, .fontSize = kLongFontSize,
+                                        .fontUnderline = kLongFontUnderline,
+                                        .fontStrikeThru = kLongFontStrikeThru}) {
     if (const auto size = ZMDefaultSize(kFieldLong)) SetInitialSize(*size);
     DataProperty = 2;
     Settings = NumberSettings{kFmtControlWinIni, '.', ',', 0};
@@ -272,7 +264,7 @@ const com::DispatchMap& CZMLongCtrl::DispatchMembers() {
 }
 
 std::vector<com::FuncDesc> CZMLongCtrl::EventMembers() {
-    return ZMNumberEvents({{"Change", kLongChange}, {"EndOfLine", kLongEndOfLine}, {"InvalidKey", kLongInvalidKey},
+    return ZMEditFieldEvents({{"Change", kLongChange}, {"EndOfLine", kLongEndOfLine}, {"InvalidKey", kLongInvalidKey},
                            {"OutOfRange", kLongOutOfRange}, {"Invalid", kLongInvalid}});
 }
 

@@ -31,8 +31,6 @@ enum ZMNumberDefaultsKey : int {
 
 // The little-endian 32-bit word at byte `at` of an old property block (at + 4 <= size).
 std::uint32_t ZMBlockWord(const std::vector<std::uint8_t>& b, std::size_t at);
-// A numeric field's events: its own five in its order, then the stock mouse and key events.
-std::vector<com::FuncDesc> ZMNumberEvents(std::initializer_list<std::pair<const char*, com::DispId>> own);
 
 template <class Self>
 class CZMNumberControl : public CZMBoundField<Self> {

@@ -31,22 +31,15 @@ bool IsLetter8(unsigned char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && 
 
 }  // namespace
 
-CZMTextCtrl::CZMTextCtrl() : CZMBoundField(TextClassInfo(), [] {
-                                 ZMEditControlIds ids;
-                                 ids.change = kTextChange;
-                                 ids.endOfLine = kTextEndOfLine;
-                                 ids.invalidKey = kTextInvalidKey;
-                                 ids.invalid = kTextInvalid;
-                                 ids.rawData = kTextRawData;
-                                 ids.toolTip = kTextToolTip;
-                                 ids.fontName = kTextFontName;
-                                 ids.fontBold = kTextFontBold;
-                                 ids.fontItalic = kTextFontItalic;
-                                 ids.fontUnderline = kTextFontUnderline;
-                                 ids.fontStrikeThru = kTextFontStrikeThru;
-                                 ids.fontSize = kTextFontSize;
-                                 return ids;
-                             }(), kTextDataSource) {
+CZMTextCtrl::CZMTextCtrl()
+    : CZMBoundField(TextClassInfo(),
+                    ZMEditControlIds{.change = kTextChange, .endOfLine = kTextEndOfLine,
+                                     .invalidKey = kTextInvalidKey, .invalid = kTextInvalid,
+                                     .rawData = kTextRawData, .toolTip = kTextToolTip,
+                                     .fontName = kTextFontName, .fontBold = kTextFontBold,
+                                     .fontItalic = kTextFontItalic, .fontSize = kTextFontSize,
+                                     .fontUnderline = kTextFontUnderline,
+                                     .fontStrikeThru = kTextFontStrikeThru}, kTextDataSource) {
     if (const auto size = ZMDefaultSize(kFieldText)) SetInitialSize(*size);
     DataProperty = 0;
     FillChar = '_';

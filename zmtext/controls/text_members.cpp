@@ -103,12 +103,8 @@ const com::DispatchMap& CZMTextCtrl::DispatchMembers() {
 }
 
 std::vector<com::FuncDesc> CZMTextCtrl::EventMembers() {
-    return {{"Change", kTextChange, false, {}},       {"EndOfLine", kTextEndOfLine, false, {}},
-            {"InvalidKey", kTextInvalidKey, false, {}}, {"Invalid", kTextInvalid, false, {}},
-            {"Click", -600, false, {}},               {"DblClick", -601, false, {}},
-            {"KeyDown", -602, false, {}},             {"KeyPress", -603, false, {}},
-            {"KeyUp", -604, false, {}},               {"MouseDown", -605, false, {}},
-            {"MouseMove", -606, false, {}},           {"MouseUp", -607, false, {}}};
+    return ZMEditFieldEvents({{"Change", kTextChange}, {"EndOfLine", kTextEndOfLine},
+                             {"InvalidKey", kTextInvalidKey}, {"Invalid", kTextInvalid}});
 }
 
 // --- Setters with more than one step -------------------------------------------------------------

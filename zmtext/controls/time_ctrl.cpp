@@ -41,24 +41,15 @@ std::int32_t TimeOrEmpty(std::int64_t seconds) {
 
 }  // namespace
 
-CZMTimeCtrl::CZMTimeCtrl() : CZMBoundField(TimeClassInfo(), [] {
-                                 ZMEditControlIds ids;
-                                 ids.change = kTimeChange;
-                                 ids.endOfLine = kTimeEndOfLine;
-                                 ids.invalidKey = kTimeInvalidKey;
-                                 ids.invalid = kTimeInvalid;
-                                 ids.outOfRange = kTimeOutOfRange;
-                                 ids.rawData = kTimeRawData;
-                                 ids.value = kTimeValue;
-                                 ids.toolTip = kTimeToolTip;
-                                 ids.fontName = kTimeFontName;
-                                 ids.fontBold = kTimeFontBold;
-                                 ids.fontItalic = kTimeFontItalic;
-                                 ids.fontUnderline = kTimeFontUnderline;
-                                 ids.fontStrikeThru = kTimeFontStrikeThru;
-                                 ids.fontSize = kTimeFontSize;
-                                 return ids;
-                             }(), kTimeDataSource) {
+CZMTimeCtrl::CZMTimeCtrl()
+    : CZMBoundField(TimeClassInfo(),
+                    ZMEditControlIds{.change = kTimeChange, .endOfLine = kTimeEndOfLine,
+                                     .invalidKey = kTimeInvalidKey, .invalid = kTimeInvalid,
+                                     .outOfRange = kTimeOutOfRange, .rawData = kTimeRawData,
+                                     .value = kTimeValue, .toolTip = kTimeToolTip, .fontName = kTimeFontName,
+                                     .fontBold = kTimeFontBold, .fontItalic = kTimeFontItalic,
+                                     .fontSize = kTimeFontSize, .fontUnderline = kTimeFontUnderline,
+                                     .fontStrikeThru = kTimeFontStrikeThru}, kTimeDataSource) {
     FillChar = '_';
     DataProperty = 2;
     RebuildTexts();

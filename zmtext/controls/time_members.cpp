@@ -113,13 +113,8 @@ const com::DispatchMap& CZMTimeCtrl::DispatchMembers() {
 }
 
 std::vector<com::FuncDesc> CZMTimeCtrl::EventMembers() {
-    return {{"EndOfLine", kTimeEndOfLine, false, {}},   {"InvalidKey", kTimeInvalidKey, false, {}},
-            {"Change", kTimeChange, false, {}},         {"Invalid", kTimeInvalid, false, {}},
-            {"OutOfRange", kTimeOutOfRange, false, {}}, {"Click", -600, false, {}},
-            {"DblClick", -601, false, {}},              {"KeyDown", -602, false, {}},
-            {"KeyPress", -603, false, {}},              {"KeyUp", -604, false, {}},
-            {"MouseDown", -605, false, {}},             {"MouseMove", -606, false, {}},
-            {"MouseUp", -607, false, {}}};
+    return ZMEditFieldEvents({{"EndOfLine", kTimeEndOfLine}, {"InvalidKey", kTimeInvalidKey},
+                             {"Change", kTimeChange}, {"Invalid", kTimeInvalid}, {"OutOfRange", kTimeOutOfRange}});
 }
 
 namespace {
