@@ -12,7 +12,6 @@
 namespace zmtext {
 namespace {
 
-constexpr std::uint32_t kPropertyVersion = 0x00040001;
 constexpr int kKeyFmtCurrency = 177;
 constexpr std::size_t kMaxSymbol = 6;
 
@@ -149,8 +148,7 @@ void CZMCurrencyCtrl::ImportOldProperties(const com::Blob& flags) {
 // --- Reset and persistence -----------------------------------------------------------------------
 
 void CZMCurrencyCtrl::OnResetState() {
-    ctl::ControlBase::OnResetState();
-    ResetCommonDefaults();
+    ResetFieldState();
     if (const CZMDefaultsStore* store = ZMDefaults()) {
         const int kind = kFieldCurrency;
         Settings.fmtControl = static_cast<std::int16_t>(std::clamp(store->GetInt(kind, kZMKeyFmtControl, 0), 0, 11));
@@ -181,9 +179,7 @@ void CZMCurrencyCtrl::OnResetState() {
 }
 
 void CZMCurrencyCtrl::DoPropExchange(com::PropExchange& px) {
-    px.ExchangeVersion(kPropertyVersion);
-    ctl::ControlBase::DoPropExchange(px);
-    ExchangeCommonProps(px);
+    ExchangeFieldProps(px);
     if (px.IsOldFormat()) {
         ExchangeOldBorder(px);
         undo_ = Currency{};

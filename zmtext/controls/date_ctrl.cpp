@@ -17,7 +17,6 @@
 namespace zmtext {
 namespace {
 
-constexpr std::uint32_t kPropertyVersion = 0x00040001;
 constexpr double kSecondsPerDay = 86400.0;
 
 // String ids of the defaults keys the date control reads beside the common ones.
@@ -244,8 +243,7 @@ void CZMDateCtrl::ImportOldProperties(const com::Blob& block) {
 // --- Reset and persistence -----------------------------------------------------------------------
 
 void CZMDateCtrl::OnResetState() {
-    ctl::ControlBase::OnResetState();
-    ResetCommonDefaults();
+    ResetFieldState();
     // Without the store the same fallbacks stand, so a new field always starts inside type 1.
     const CZMDefaultsStore* store = ZMDefaults();
     auto number = [&](int key, int fallback) {
@@ -278,9 +276,7 @@ void CZMDateCtrl::OnResetState() {
 }
 
 void CZMDateCtrl::DoPropExchange(com::PropExchange& px) {
-    px.ExchangeVersion(kPropertyVersion);
-    ctl::ControlBase::DoPropExchange(px);
-    ExchangeCommonProps(px);
+    ExchangeFieldProps(px);
     if (px.IsOldFormat()) {
         if (!com::PX_Short(px, "BorderStyle", BorderStyle, std::int16_t{1})) BorderStyle = 1;
         std::string fillText;

@@ -13,7 +13,6 @@
 namespace zmtext {
 namespace {
 
-constexpr std::uint32_t kPropertyVersion = 0x00040001;
 
 double BlockDouble(const std::vector<std::uint8_t>& b, std::size_t at) {
     const std::uint64_t bits = ZMBlockWord(b, at) | (static_cast<std::uint64_t>(ZMBlockWord(b, at + 4)) << 32);
@@ -137,8 +136,7 @@ void CZMDoubleCtrl::ImportOldProperties(const com::Blob& flags) {
 // --- Reset and persistence -----------------------------------------------------------------------
 
 void CZMDoubleCtrl::OnResetState() {
-    ctl::ControlBase::OnResetState();
-    ResetCommonDefaults();
+    ResetFieldState();
     if (const CZMDefaultsStore* store = ZMDefaults()) {
         Settings.fmtControl = static_cast<std::int16_t>(store->GetInt(kFieldDouble, kZMKeyFmtControl, 0));
         Settings.decimalDigits = static_cast<std::int16_t>(store->GetInt(kFieldDouble, kZMKeyFmtDecDigits, 3));
@@ -160,9 +158,7 @@ void CZMDoubleCtrl::OnResetState() {
 }
 
 void CZMDoubleCtrl::DoPropExchange(com::PropExchange& px) {
-    px.ExchangeVersion(kPropertyVersion);
-    ctl::ControlBase::DoPropExchange(px);
-    ExchangeCommonProps(px);
+    ExchangeFieldProps(px);
     if (px.IsOldFormat()) {
         ExchangeOldBorder(px);
         undo_ = 0.0;

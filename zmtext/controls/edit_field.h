@@ -7,6 +7,7 @@
 // raw text and the value each field exchanges in its own way.
 #pragma once
 
+#include <cstdint>
 #include <initializer_list>
 #include <optional>
 #include <string>
@@ -46,10 +47,25 @@ protected:
         : CZMEditControl<Self>(info, ids), dataSourceId_(dataSourceId) {}
     ~CZMBoundField() override { this->UnadviseCursor(); }
 
+    // The start of every field's property exchange: the set's version, the control base's
+    // properties and the engine's common ones.
+    void ExchangeFieldProps(com::PropExchange& px) {
+        px.ExchangeVersion(kPropertyVersion);
+        ctl::ControlBase::DoPropExchange(px);
+        this->ExchangeCommonProps(px);
+    }
+    // The start of every field's reset: the control base's and the engine's defaults.
+    void ResetFieldState() {
+        ctl::ControlBase::OnResetState();
+        this->ResetCommonDefaults();
+    }
+
     std::string DataField;
     com::ComPtr<com::ICursor> cursor_;
 
 private:
+    static constexpr std::uint32_t kPropertyVersion = 0x00040001;
+
     Self& self() { return static_cast<Self&>(*this); }
 
     com::DispId dataSourceId_;

@@ -12,12 +12,6 @@
 #include "zmtext/values/number_text.h"
 
 namespace zmtext {
-namespace {
-
-constexpr std::uint32_t kPropertyVersion = 0x00040001;
-
-}  // namespace
-
 CZMLongCtrl::CZMLongCtrl()
     : CZMNumberControl(LongClassInfo(),
                        ZMEditControlIds{.change = kLongChange, .endOfLine = kLongEndOfLine,
@@ -114,8 +108,7 @@ void CZMLongCtrl::ImportOldProperties(const com::Blob& flags) {
 // --- Reset and persistence -----------------------------------------------------------------------
 
 void CZMLongCtrl::OnResetState() {
-    ctl::ControlBase::OnResetState();
-    ResetCommonDefaults();
+    ResetFieldState();
     if (const CZMDefaultsStore* store = ZMDefaults()) {
         Settings.fmtControl = static_cast<std::int16_t>(store->GetInt(kFieldLong, kZMKeyFmtControl, 0));
         IntDigits = static_cast<std::int16_t>(store->GetInt(kFieldLong, kZMKeyFmtIntDigits, 10));
@@ -137,9 +130,7 @@ void CZMLongCtrl::OnResetState() {
 }
 
 void CZMLongCtrl::DoPropExchange(com::PropExchange& px) {
-    px.ExchangeVersion(kPropertyVersion);
-    ctl::ControlBase::DoPropExchange(px);
-    ExchangeCommonProps(px);
+    ExchangeFieldProps(px);
     if (px.IsOldFormat()) {
         ExchangeOldBorder(px);
         undo_ = 0;

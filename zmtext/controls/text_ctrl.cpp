@@ -16,7 +16,6 @@ namespace zmtext {
 namespace {
 
 constexpr const char* kPlaceholders = "*%#UL?";
-constexpr std::uint32_t kPropertyVersion = 0x00040001;
 
 // String ids of the defaults keys the text control reads beside the common ones.
 enum TextDefaultsKey : int {
@@ -294,8 +293,7 @@ void CZMTextCtrl::ImportOldProperties(const com::Blob& flags) {
 // --- Reset and persistence -----------------------------------------------------------------------
 
 void CZMTextCtrl::OnResetState() {
-    ctl::ControlBase::OnResetState();
-    ResetCommonDefaults();
+    ResetFieldState();
     const CZMDefaultsStore* store = ZMDefaults();
     auto number = [&](int key, int fallback) { return store ? store->GetInt(kFieldText, key, fallback) : fallback; };
     auto text = [&](int key, const char* fallback) {
@@ -325,9 +323,7 @@ void CZMTextCtrl::OnResetState() {
 }
 
 void CZMTextCtrl::DoPropExchange(com::PropExchange& px) {
-    px.ExchangeVersion(kPropertyVersion);
-    ctl::ControlBase::DoPropExchange(px);
-    ExchangeCommonProps(px);
+    ExchangeFieldProps(px);
     std::int16_t fill = static_cast<unsigned char>(FillChar);
     std::int16_t password = static_cast<unsigned char>(PasswordChar);
     if (!px.IsOldFormat()) {

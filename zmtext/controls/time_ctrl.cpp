@@ -17,7 +17,6 @@
 namespace zmtext {
 namespace {
 
-constexpr std::uint32_t kPropertyVersion = 0x00040001;
 
 // String ids of the defaults keys the time control reads beside the common ones.
 enum TimeDefaultsKey : int {
@@ -204,8 +203,7 @@ void CZMTimeCtrl::ImportOldProperties(const com::Blob& block) {
 // --- Reset and persistence -----------------------------------------------------------------------
 
 void CZMTimeCtrl::OnResetState() {
-    ctl::ControlBase::OnResetState();
-    ResetCommonDefaults();
+    ResetFieldState();
     const CZMDefaultsStore* store = ZMDefaults();
     auto number = [&](int key, int fallback) { return store ? store->GetInt(kFieldTime, key, fallback) : fallback; };
     auto text = [&](int key, const char* fallback) {
@@ -239,9 +237,7 @@ void CZMTimeCtrl::OnResetState() {
 }
 
 void CZMTimeCtrl::DoPropExchange(com::PropExchange& px) {
-    px.ExchangeVersion(kPropertyVersion);
-    ctl::ControlBase::DoPropExchange(px);
-    ExchangeCommonProps(px);
+    ExchangeFieldProps(px);
     if (px.IsOldFormat()) {
         if (!com::PX_Short(px, "BorderStyle", BorderStyle, std::int16_t{1})) BorderStyle = 1;
         std::string fillText;
