@@ -35,7 +35,7 @@ std::uint16_t Word(const std::vector<std::uint8_t>& b, std::size_t at) {
 }  // namespace
 
 CZMDateCtrl::CZMDateCtrl()
-    : CZMBoundField(DateClassInfo(),
+    : CZMDateTimeField(DateClassInfo(),
                     ZMEditControlIds{.change = kDateChange, .endOfLine = kDateEndOfLine,
                                      .invalidKey = kDateInvalidKey, .invalid = kDateInvalid,
                                      .outOfRange = kDateOutOfRange, .rawData = kDateRawData,
@@ -249,11 +249,6 @@ void CZMDateCtrl::OnResetState() {
     auto number = [&](int key, int fallback) {
         return static_cast<std::int16_t>(store ? store->GetInt(kFieldDate, key, fallback) : fallback);
     };
-    auto character = [&](int key, const char* fallback) {
-        std::string value;
-        if (store) store->GetString(kFieldDate, key, &value, 2, fallback);
-        return value.empty() ? fallback[0] : value[0];
-    };
     FmtControl = std::clamp<std::int16_t>(number(kKeyFmtControl, 0), 0, 3);
     FmtDay = std::clamp<std::int16_t>(number(kKeyFmtDay, 1), 0, 2);
     FmtMonth = std::clamp<std::int16_t>(number(kKeyFmtMonth, 1), 0, 4);
@@ -265,8 +260,8 @@ void CZMDateCtrl::OnResetState() {
     // Both limits are kept as type-0 day numbers, whatever the type.
     max_ = ZMDayNumberToDate(kDateTypeVisualBasic, store ? store->GetLong(kFieldDate, kKeyMaxValue, 60568) : 60568);
     min_ = ZMDayNumberToDate(kDateTypeVisualBasic, store ? store->GetLong(kFieldDate, kKeyMinValue, 21) : 21);
-    FillChar = character(kKeyFillChar, "_");
-    FmtSeparator = character(kKeyFmtSeparator, "-");
+    FillChar = DefaultChar(store, kFieldDate, kKeyFillChar, "_");
+    FmtSeparator = DefaultChar(store, kFieldDate, kKeyFmtSeparator, "-");
     BorderStyle = 1;
     ApplyBorderLayout();
     value_ = undo_ = ZMDate{};
@@ -277,25 +272,12 @@ void CZMDateCtrl::OnResetState() {
 
 void CZMDateCtrl::DoPropExchange(com::PropExchange& px) {
     ExchangeFieldProps(px);
-    if (px.IsOldFormat()) {
-        if (!com::PX_Short(px, "BorderStyle", BorderStyle, std::int16_t{1})) BorderStyle = 1;
-        std::string fillText;
-        com::PX_String(px, "FillChar", fillText, std::string("_"));
-        FillChar = fillText.empty() ? '_' : fillText[0];
-    } else {
-        std::int16_t fill = static_cast<unsigned char>(FillChar);
-        std::int16_t separator = static_cast<unsigned char>(FmtSeparator);
-        com::PX_Short(px, "BorderStyle", BorderStyle, std::int16_t{1});
-        com::PX_Short(px, "FillChar", fill, std::int16_t{95});
-        com::PX_Short(px, "FmtSeparator", separator, std::int16_t{45});
+    ExchangeFillAndSeparator(px, 45);
+    if (!px.IsOldFormat()) {
         com::PX_Short(px, "FmtControl", FmtControl, std::int16_t{0});
         com::PX_Short(px, "FmtDay", FmtDay, std::int16_t{1});
         com::PX_Short(px, "FmtMonth", FmtMonth, std::int16_t{1});
         com::PX_Short(px, "FmtYear", FmtYear, std::int16_t{2});
-        if (px.IsLoading()) {
-            FillChar = static_cast<char>(fill);
-            FmtSeparator = static_cast<char>(separator);
-        }
     }
     com::PX_Short(px, "DateType", DateType, std::int16_t{1});
     com::PX_String(px, "ToolTip", ToolTip, std::string());
@@ -327,10 +309,7 @@ void CZMDateCtrl::DoPropExchange(com::PropExchange& px) {
         DateType = std::clamp<std::int16_t>(DateType, 0, 1);
         BoundTimeMode = std::clamp<std::int16_t>(BoundTimeMode, 0, 1);
         if (!std::isfinite(BoundTime) || BoundTime < 0 || BoundTime >= 1) BoundTime = 0;
-        ApplyBorderLayout();
-        Text.clear();
-        RebuildTexts();
-        ADBHelper::SetDataChanged(false);
+        FinishLoading();
     }
 }
 
@@ -338,21 +317,10 @@ void CZMDateCtrl::OnAboutBox() {
     ctl::Notices().ShowMessage(Window(), ZMResources().LoadStringUtf8(3));
 }
 
-void CZMDateCtrl::OnButtonDown(int button, int flags, QPoint p) {
-    if (button == 1 && Window() && !WindowHasFocus()) Window()->setFocus(Qt::MouseFocusReason);
-    CZMEditControl::OnButtonDown(button, flags, p);
-}
-
 // --- Binding ---------------------------------------------------------------------------------------
 
 com::Bstr CZMDateCtrl::GetBoundRawText() {
     return com::Bstr::FromUtf8(win::Cp1252ToUtf8(ZMFormatDateRaw(value_, Format(), FillChar, false)));
-}
-
-// A raw text the field refuses leaves the value as it was: the cursor's notification that
-// brought it has no caller to take an error.
-void CZMDateCtrl::SetBoundRawText(const std::string& cp1252) {
-    if (SetTextFromValue(cp1252) == 2) InvalidateField();
 }
 
 com::Variant CZMDateCtrl::GetBoundValue(std::int32_t columnType) {

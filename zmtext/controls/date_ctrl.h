@@ -15,7 +15,6 @@
 #include <string>
 #include <vector>
 
-#include "zmtext/controls/edit_field.h"
 #include "zmtext/controls/date_time_members.h"
 #include "zmtext/values/date_format.h"
 
@@ -38,7 +37,7 @@ enum ZMDateEventId : com::DispId {
     kDateChange = 1, kDateEndOfLine = 2, kDateInvalidKey = 3, kDateInvalid = 4, kDateOutOfRange = 5,
 };
 
-class CZMDateCtrl final : public CZMBoundField<CZMDateCtrl> {
+class CZMDateCtrl final : public CZMDateTimeField<CZMDateCtrl> {
 public:
     CZMDateCtrl();
 
@@ -60,18 +59,15 @@ public:
     bool Undo() override;
     bool SetTextValue(std::string_view text) override;
     int SetRawDataText(std::string_view text) override;
-    char GetDisplayFillChar() override { return FillChar; }
     void ImportOldProperties(const com::Blob& block) override;
 
     // --- Framework -----------------------------------------------------------------------------
     void OnResetState() override;
     void DoPropExchange(com::PropExchange& px) override;
     void OnAboutBox() override;
-    void OnButtonDown(int button, int flags, QPoint p) override;
 
     // --- Binding -------------------------------------------------------------------------------
     com::Bstr GetBoundRawText() override;
-    void SetBoundRawText(const std::string& cp1252) override;
     com::Variant GetBoundValue(std::int32_t columnType) override;
     void SetBoundValue(const com::Variant& value) override;
 
@@ -86,7 +82,6 @@ public:
     // is not its blank value.
     bool PutValue(std::int32_t number);
     void PutDateType(int type);
-    std::string GetText() const { return Text; }
     void PutText(std::string_view text);
     void PutRawData(std::string_view raw);
     std::int32_t GetBoundTimeSeconds() const;
@@ -102,7 +97,6 @@ private:
     void RebuildTexts();
 
     std::int16_t FmtControl = 0, FmtDay = 1, FmtMonth = 1, FmtYear = 2, DateType = 1;
-    char FmtSeparator = '-';
     ZMDate value_, undo_, min_, max_;
     std::int16_t BoundTimeMode = 0;
     double BoundTime = 0;   // a fraction of a day

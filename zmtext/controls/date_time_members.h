@@ -1,13 +1,77 @@
-// The dispatch members the date and the time field share beyond every edit field's, as builders
-// over the control class: each field adds them to its own table in its own DISPID order. The
-// builders reach the fields' state as their friend.
+// What the date and the time field share beyond every edit field's:
+//   - CZMDateTimeField<Self>, their base: the separator, the fill character drawn in empty
+//     positions, the focus a click gives, the bound raw text, and the parts of the reset and the
+//     property exchange that are alike;
+//   - ZMDateTimeMembers<C>, dispatch members as builders over the control class: each field adds
+//     them to its own table in its own DISPID order. The builders reach the fields' state as
+//     their friend.
 #pragma once
 
+#include <QWidget>
 #include <string>
 
+#include "zmtext/controls/edit_field.h"
 #include "zmtext/controls/edit_members.h"
+#include "zmtext/module/defaults_store.h"
 
 namespace zmtext {
+
+template <class Self>
+class CZMDateTimeField : public CZMBoundField<Self> {
+public:
+    std::string GetText() const { return this->Text; }
+    char GetDisplayFillChar() override { return this->FillChar; }
+    // A raw text the field refuses leaves the value as it was: the cursor's notification that
+    // brought it has no caller to take an error.
+    void SetBoundRawText(const std::string& cp1252) override {
+        if (this->SetTextFromValue(cp1252) == 2) this->InvalidateField();
+    }
+    // A click on a field without the focus gives it the focus first.
+    void OnButtonDown(int button, int flags, QPoint p) override {
+        if (button == 1 && this->Window() && !this->WindowHasFocus()) this->Window()->setFocus(Qt::MouseFocusReason);
+        CZMEditControl<Self>::OnButtonDown(button, flags, p);
+    }
+
+protected:
+    using CZMBoundField<Self>::CZMBoundField;
+
+    // A character of the defaults store (its first), or the fallback's without a store or value.
+    static char DefaultChar(const CZMDefaultsStore* store, int kind, int key, const char* fallback) {
+        std::string value;
+        if (store) store->GetString(kind, key, &value, 2, fallback);
+        return value.empty() ? fallback[0] : value[0];
+    }
+    // BorderStyle, FillChar and FmtSeparator of a property set. The older format keeps FillChar
+    // as a text and no separator; a missing BorderStyle there means a single border.
+    void ExchangeFillAndSeparator(com::PropExchange& px, std::int16_t separatorDefault) {
+        if (px.IsOldFormat()) {
+            if (!com::PX_Short(px, "BorderStyle", this->BorderStyle, std::int16_t{1})) this->BorderStyle = 1;
+            std::string fillText;
+            com::PX_String(px, "FillChar", fillText, std::string("_"));
+            this->FillChar = fillText.empty() ? '_' : fillText[0];
+            return;
+        }
+        std::int16_t fill = static_cast<unsigned char>(this->FillChar);
+        std::int16_t separator = static_cast<unsigned char>(FmtSeparator);
+        com::PX_Short(px, "BorderStyle", this->BorderStyle, std::int16_t{1});
+        com::PX_Short(px, "FillChar", fill, std::int16_t{95});
+        com::PX_Short(px, "FmtSeparator", separator, separatorDefault);
+        if (px.IsLoading()) {
+            this->FillChar = static_cast<char>(fill);
+            FmtSeparator = static_cast<char>(separator);
+        }
+    }
+    // A loaded set: the border laid out and both texts built anew from the value.
+    void FinishLoading() {
+        this->ApplyBorderLayout();
+        this->Text.clear();
+        this->FormatRawData();
+        this->FormatText();
+        this->ADBHelper::SetDataChanged(false);
+    }
+
+    char FmtSeparator = '-';
+};
 
 // A raw text as the engine keeps it: the typed characters alone, no trailing fill characters.
 inline std::string ZMWithoutTrailingFill(std::string raw, char fill) {

@@ -41,7 +41,7 @@ std::int32_t TimeOrEmpty(std::int64_t seconds) {
 }  // namespace
 
 CZMTimeCtrl::CZMTimeCtrl()
-    : CZMBoundField(TimeClassInfo(),
+    : CZMDateTimeField(TimeClassInfo(),
                     ZMEditControlIds{.change = kTimeChange, .endOfLine = kTimeEndOfLine,
                                      .invalidKey = kTimeInvalidKey, .invalid = kTimeInvalid,
                                      .outOfRange = kTimeOutOfRange, .rawData = kTimeRawData,
@@ -211,11 +211,6 @@ void CZMTimeCtrl::OnResetState() {
         if (store) store->GetCString(kFieldTime, key, &value, fallback);
         return value;
     };
-    auto character = [&](int key, const char* fallback) {
-        std::string value;
-        if (store) store->GetString(kFieldTime, key, &value, 2, fallback);
-        return value.empty() ? fallback[0] : value[0];
-    };
     FmtHours = static_cast<std::int16_t>(std::clamp(number(kKeyFmtHours, 0), 0, 2));
     FmtSeconds = static_cast<std::int16_t>(std::clamp(number(kKeyFmtSeconds, 0), 0, 1));
     FmtLeadingZero = static_cast<std::int16_t>(std::clamp(number(kKeyFmtLeadingZero, 0), 0, 2));
@@ -226,8 +221,8 @@ void CZMTimeCtrl::OnResetState() {
     BoundDate = std::isfinite(boundDate) ? std::clamp(boundDate, -657434.0, 2958465.0) : 0.0;
     FmtAM = text(kKeyFmtAM, "AM");
     FmtPM = text(kKeyFmtPM, "PM");
-    FillChar = character(kKeyFillChar, "_");
-    FmtSeparator = character(kKeyFmtSeparator, ":");
+    FillChar = DefaultChar(store, kFieldTime, kKeyFillChar, "_");
+    FmtSeparator = DefaultChar(store, kFieldTime, kKeyFmtSeparator, ":");
     BorderStyle = 1;
     ApplyBorderLayout();
     value_ = undo_ = 0;
@@ -238,17 +233,8 @@ void CZMTimeCtrl::OnResetState() {
 
 void CZMTimeCtrl::DoPropExchange(com::PropExchange& px) {
     ExchangeFieldProps(px);
-    if (px.IsOldFormat()) {
-        if (!com::PX_Short(px, "BorderStyle", BorderStyle, std::int16_t{1})) BorderStyle = 1;
-        std::string fillText;
-        com::PX_String(px, "FillChar", fillText, std::string("_"));
-        FillChar = fillText.empty() ? '_' : fillText[0];
-    } else {
-        std::int16_t fill = static_cast<unsigned char>(FillChar);
-        std::int16_t separator = static_cast<unsigned char>(FmtSeparator);
-        com::PX_Short(px, "BorderStyle", BorderStyle, std::int16_t{1});
-        com::PX_Short(px, "FillChar", fill, std::int16_t{95});
-        com::PX_Short(px, "FmtSeparator", separator, std::int16_t{58});
+    ExchangeFillAndSeparator(px, 58);
+    if (!px.IsOldFormat()) {
         com::PX_Short(px, "FmtHours", FmtHours, std::int16_t{0});
         com::PX_Short(px, "FmtSeconds", FmtSeconds, std::int16_t{0});
         com::PX_Short(px, "FmtLeadingZero", FmtLeadingZero, std::int16_t{0});
@@ -258,10 +244,6 @@ void CZMTimeCtrl::DoPropExchange(com::PropExchange& px) {
         com::PX_Long(px, "MaxValue", MaxValue, kTimeMaximum);
         com::PX_String(px, "FmtAM", FmtAM, std::string("AM"));
         com::PX_String(px, "FmtPM", FmtPM, std::string("PM"));
-        if (px.IsLoading()) {
-            FillChar = static_cast<char>(fill);
-            FmtSeparator = static_cast<char>(separator);
-        }
     }
     com::PX_String(px, "ToolTip", ToolTip, std::string());
     com::PX_String(px, "DataField", DataField, std::string());
@@ -278,10 +260,7 @@ void CZMTimeCtrl::DoPropExchange(com::PropExchange& px) {
         MinValue = TimeOrEmpty(MinValue);
         MaxValue = TimeOrEmpty(MaxValue);
         if (!std::isfinite(BoundDate)) BoundDate = 0;
-        ApplyBorderLayout();
-        Text.clear();
-        RebuildTexts();
-        ADBHelper::SetDataChanged(false);
+        FinishLoading();
     }
 }
 
@@ -289,21 +268,10 @@ void CZMTimeCtrl::OnAboutBox() {
     ctl::Notices().ShowMessage(Window(), ZMResources().LoadStringUtf8(5));
 }
 
-void CZMTimeCtrl::OnButtonDown(int button, int flags, QPoint p) {
-    if (button == 1 && Window() && !WindowHasFocus()) Window()->setFocus(Qt::MouseFocusReason);
-    CZMEditControl::OnButtonDown(button, flags, p);
-}
-
 // --- Binding ---------------------------------------------------------------------------------------
 
 com::Bstr CZMTimeCtrl::GetBoundRawText() {
     return com::Bstr::FromUtf8(win::Cp1252ToUtf8(ZMFormatTimeRaw(value_, Format(), FillChar)));
-}
-
-// A raw text the field refuses leaves the value as it was: the cursor's notification that
-// brought it has no caller to take an error.
-void CZMTimeCtrl::SetBoundRawText(const std::string& cp1252) {
-    if (SetTextFromValue(cp1252) == 2) InvalidateField();
 }
 
 // The empty time writes the bound date alone.

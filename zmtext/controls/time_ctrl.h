@@ -12,7 +12,6 @@
 #include <string>
 #include <vector>
 
-#include "zmtext/controls/edit_field.h"
 #include "zmtext/controls/date_time_members.h"
 #include "zmtext/values/time_values.h"
 
@@ -35,7 +34,7 @@ enum ZMTimeEventId : com::DispId {
     kTimeEndOfLine = 1, kTimeInvalidKey = 2, kTimeChange = 3, kTimeInvalid = 4, kTimeOutOfRange = 5,
 };
 
-class CZMTimeCtrl final : public CZMBoundField<CZMTimeCtrl> {
+class CZMTimeCtrl final : public CZMDateTimeField<CZMTimeCtrl> {
 public:
     CZMTimeCtrl();
 
@@ -57,18 +56,15 @@ public:
     bool Undo() override;
     bool SetTextValue(std::string_view text) override;
     int SetRawDataText(std::string_view text) override;
-    char GetDisplayFillChar() override { return FillChar; }
     void ImportOldProperties(const com::Blob& block) override;
 
     // --- Framework -----------------------------------------------------------------------------
     void OnResetState() override;
     void DoPropExchange(com::PropExchange& px) override;
     void OnAboutBox() override;
-    void OnButtonDown(int button, int flags, QPoint p) override;
 
     // --- Binding -------------------------------------------------------------------------------
     com::Bstr GetBoundRawText() override;
-    void SetBoundRawText(const std::string& cp1252) override;
     com::Variant GetBoundValue(std::int32_t columnType) override;
     void SetBoundValue(const com::Variant& value) override;
 
@@ -76,7 +72,6 @@ public:
     std::int32_t GetValue() const { return value_; }
     // The Value sequence; false (nothing changed) for a number outside -1..86399.
     bool PutValue(std::int32_t value);
-    std::string GetText() const { return Text; }
     void PutText(std::string_view text);
     void PutRawData(std::string_view raw);
     ZMTimeFormat Format() const;
@@ -93,7 +88,6 @@ private:
     bool StoreValue(std::int32_t value);
 
     std::int32_t value_ = 0, undo_ = 0, MinValue = kTimeEmpty, MaxValue = kTimeMaximum;
-    char FmtSeparator = '-';
     std::int16_t FmtHours = 0, FmtSeconds = 0, FmtLeadingZero = 0;
     std::string FmtAM = "AM", FmtPM = "PM";
     std::int16_t BoundDateMode = 0;
