@@ -26,9 +26,7 @@ CZMLongCtrl::CZMLongCtrl()
     DataProperty = 2;
     Settings = NumberSettings{kFmtControlWinIni, '.', ',', 0};
     IntDigits = 10;
-    FormatRawData();
-    FormatText();
-    ADBHelper::SetDataChanged(false);
+    RebuildFromValue();
 }
 
 ctl::ControlClassInfo CZMLongCtrl::LongClassInfo() {
@@ -123,9 +121,7 @@ void CZMLongCtrl::OnResetState() {
     Settings.decimalDigits = 0;
     // A field named "silgEdit12" on its form starts at 12.
     value_ = undo_ = LongFromDisplayName(AmbientDisplayName());
-    FormatRawData();
-    FormatText();
-    ADBHelper::SetDataChanged(false);
+    RebuildFromValue();
     ToolTip.clear();
 }
 
@@ -135,17 +131,11 @@ void CZMLongCtrl::DoPropExchange(com::PropExchange& px) {
         ExchangeOldBorder(px);
         undo_ = 0;
     } else {
-        std::int16_t thousands = static_cast<unsigned char>(Settings.thousands);
-        com::PX_Short(px, "BorderStyle", BorderStyle, std::int16_t{1});
-        com::PX_Short(px, "FmtThousands", thousands, std::int16_t{44});
-        com::PX_Short(px, "FmtControl", Settings.fmtControl, std::int16_t{0});
-        com::PX_Short(px, "NumIntDigits", IntDigits, std::int16_t{10});
-        com::PX_Bool(px, "ShowZero", ShowZero, true);
+        ExchangeNumberSettings(px, std::nullopt, 10);
         com::PX_Long(px, "MaxValue", MaxValue, 2147483647);
         com::PX_Long(px, "MinValue", MinValue, -2147483647 - 1);
         com::PX_Long(px, "Undo", undo_);
         com::PX_Long(px, "Data", value_);
-        if (px.IsLoading()) Settings.thousands = static_cast<char>(thousands);
     }
     com::PX_String(px, "ToolTip", ToolTip, std::string());
     if (px.IsLoading()) {
@@ -154,9 +144,7 @@ void CZMLongCtrl::DoPropExchange(com::PropExchange& px) {
         ApplyBorderLayout();
         // A damaged set must not leave the field outside the counts it can show.
         if (IntDigits < 1 || IntDigits > 10) IntDigits = 10;
-        FormatRawData();
-        FormatText();
-        ADBHelper::SetDataChanged(false);
+        RebuildFromValue();
     }
     com::PX_String(px, "DataField", DataField, std::string());
 }

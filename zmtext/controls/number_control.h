@@ -105,6 +105,30 @@ protected:
         std::int16_t border = this->BorderStyle;
         if (!com::PX_Short(px, "BorderStyle", border)) this->BorderStyle = 1;
     }
+    // The number settings of a current-format property set, from BorderStyle to ShowZero. A
+    // field without decimals (no `decDigitsDefault`) has neither FmtDecimal nor NumDecDigits.
+    void ExchangeNumberSettings(com::PropExchange& px, std::optional<std::int16_t> decDigitsDefault,
+                                std::int16_t intDigitsDefault) {
+        std::int16_t decimal = static_cast<unsigned char>(Settings.decimal);
+        std::int16_t thousands = static_cast<unsigned char>(Settings.thousands);
+        com::PX_Short(px, "BorderStyle", this->BorderStyle, std::int16_t{1});
+        if (decDigitsDefault) com::PX_Short(px, "FmtDecimal", decimal, std::int16_t{46});
+        com::PX_Short(px, "FmtThousands", thousands, std::int16_t{44});
+        com::PX_Short(px, "FmtControl", Settings.fmtControl, std::int16_t{0});
+        if (decDigitsDefault) com::PX_Short(px, "NumDecDigits", Settings.decimalDigits, *decDigitsDefault);
+        com::PX_Short(px, "NumIntDigits", IntDigits, intDigitsDefault);
+        com::PX_Bool(px, "ShowZero", ShowZero, true);
+        if (px.IsLoading()) {
+            if (decDigitsDefault) Settings.decimal = static_cast<char>(decimal);
+            Settings.thousands = static_cast<char>(thousands);
+        }
+    }
+    // Both texts built anew from the value, which the binding has not seen changed.
+    void RebuildFromValue() {
+        this->FormatRawData();
+        this->FormatText();
+        this->ADBHelper::SetDataChanged(false);
+    }
     // One typeable position per character of the field.
     int FillPattern(int length) {
         this->PatternBuffer.Clear();
@@ -146,6 +170,36 @@ protected:
     std::int16_t IntDigits = 10;
     bool ShowZero = true;
 
+};
+
+// CZMDecimalControl<Self>: the double and currency fields, numbers with a decimal character and
+// decimals. Self supplies `NumberFormat Format() const` (the settings in force) and
+// `bool AllowsNegative() const` (MinValue below zero), which key acceptance, the check of the
+// raw text, the pattern and the end of the field follow.
+template <class Self>
+class CZMDecimalControl : public CZMNumberControl<Self> {
+public:
+    bool IsValidKey() override {
+        return DoubleKeyAccepted(this->KeyState(self().Format(), self().AllowsNegative()), this->TypedChar);
+    }
+    bool IsValidValue() override {
+        const NumberFormat f = self().Format();
+        return CheckNumberText(this->RawData, self().AllowsNegative(), this->IntDigits, f.decimal, f.digits);
+    }
+    int GetPattern() override {
+        return this->FillPattern(DecimalPatternLength(this->IntDigits, self().Format().digits, self().AllowsNegative()));
+    }
+    // Once the last decimal is typed the field has reached its end.
+    void BeforeMoveRight(bool& atLast) override {
+        const NumberFormat f = self().Format();
+        if (NumberFieldEndReached(this->DisplayBuffer.View(), this->CurPos, f.decimal, f.digits)) atLast = true;
+    }
+
+protected:
+    using CZMNumberControl<Self>::CZMNumberControl;
+
+private:
+    const Self& self() const { return static_cast<const Self&>(*this); }
 };
 
 // The dispatch members the numeric fields share beyond every edit field's.
@@ -200,6 +254,26 @@ public:
         t.Property("FmtIntDigits", com::VT_VARIANT, {}, [](C& c, Args) { return Variant::I2(c.IntDigits); },
                    [=](C& c, Args, const Variant& v) {
                        c.IntDigits = M::ShortOf(c, v, low, high, message, context);
+                       M::Changed(c, id);
+                   });
+    }
+    // FmtDecimal: an empty text is refused beside the separator's own refusals.
+    static void AddFmtDecimal(Table& t, std::int32_t context, com::DispId id) {
+        t.Property("FmtDecimal", com::VT_BSTR, {}, [](C& c, Args) { return M::OneChar(c.Settings.decimal); },
+                   [=](C& c, Args, const Variant& v) {
+                       if (M::TextOf(v).empty()) M::Refuse(c, 166, context);
+                       c.Settings.decimal = SeparatorOf(c, v, 167, 168, context);
+                       c.FormatRawData();
+                       c.InvalidateField();
+                       M::Changed(c, id);
+                   });
+    }
+    static void AddFmtDecDigits(Table& t, long high, int message, std::int32_t context, com::DispId id) {
+        t.Property("FmtDecDigits", com::VT_VARIANT, {}, [](C& c, Args) { return Variant::I2(c.Settings.decimalDigits); },
+                   [=](C& c, Args, const Variant& v) {
+                       c.Settings.decimalDigits = M::ShortOf(c, v, 0, high, message, context);
+                       c.FormatRawData();
+                       c.InvalidateField();
                        M::Changed(c, id);
                    });
     }
