@@ -106,6 +106,18 @@ void ZMFieldPropPage::AddCommonItems() {
     IgnoreApply(Edit(273));
 }
 
+void ZMFieldPropPage::AddValueItems() {
+    constexpr ItemSpec::Kind E = ItemSpec::Edit;
+    const ItemSpec values[] = {
+        {239, "", "MaxValue", E, com::VT_I4, Saved::Long, 157},
+        {238, "", "MinValue", E, com::VT_I4, Saved::Long, 158},
+        {202, "", "RawData", E, com::VT_BSTR, Saved::No, 0},
+        {203, "", "Text", E, com::VT_BSTR, Saved::No, 0},
+        {237, "", "Value", E, com::VT_I4, Saved::No, 0},
+    };
+    AddItems(values);
+}
+
 QWidget* ZMFieldPropPage::Item(int id) const {
     const auto it = items_.find(id);
     return it == items_.end() ? nullptr : it->second;

@@ -23,6 +23,16 @@ long ZMPageLongOf(const QLineEdit* edit);
 // A text of the library's string table.
 std::string ZMPageText(int id);
 
+// The three values a date or time value page edits, in the order of its rows: the label of the
+// row, the property and the item id of the hidden edit that carries the property's number.
+struct ZMValueRow {
+    const char* label;
+    const char* property;
+    int hiddenId;
+};
+inline constexpr ZMValueRow kZMValueRows[] = {
+    {"&Value:", "Value", 237}, {"M&inValue:", "MinValue", 238}, {"M&axValue:", "MaxValue", 239}};
+
 class ZMFieldPropPage : public ctl::PropertyPage {
 public:
     // The field of a dialog item id, or null.
@@ -59,6 +69,8 @@ protected:
     void AddItems(std::span<const ItemSpec> items);
     // The properties every edit field has, hidden, kept for Apply and Save As Default.
     void AddCommonItems();
+    // The limits, the texts and the value, hidden: the value page edits them.
+    void AddValueItems();
     void FillList(int id, const char* enumName);
     // Sets an item as Reset Default does: the value, marked for Apply.
     void SetItem(int id, const std::string& value);
