@@ -61,8 +61,8 @@ TEST_F(FontMembers, EachSetterReachesTheFontAndAnnouncesItsOwnDispId) {
         com::IDispatch* d = Of(row.label);
         fixture_.changes.clear();
         const com::DispId id = IdOf(d, row.name);
-        const MemberCall r = PutMember(d, id, row.value);
-        EXPECT_EQ(r.hr, com::S_OK) << row.name << " " << r.info.description;
+        const CallResult r = PutMember(d, id, row.value);
+        EXPECT_EQ(r.hr, com::S_OK) << row.name << " " << r.excep.description;
         EXPECT_NE(std::find(fixture_.changes.begin(), fixture_.changes.end(), row.announced), fixture_.changes.end())
             << row.name << (row.label ? " of the label" : " of the text field");
         Variant shown;
@@ -95,15 +95,15 @@ TEST_F(FontMembers, EachKindKeepsItsOwnRulesForDoubtfulValues) {
     };
     for (const Row& row : rows) {
         com::IDispatch* d = Of(row.label);
-        const MemberCall r = PutMember(d, IdOf(d, row.name), row.value);
+        const CallResult r = PutMember(d, IdOf(d, row.name), row.value);
         const std::string where = std::string(row.name) + (row.label ? " of the label" : " of the text field");
         if (!row.refused) {
             EXPECT_EQ(r.hr, com::S_OK) << where;
             continue;
         }
         EXPECT_EQ(r.hr, com::DISP_E_EXCEPTION) << where;
-        EXPECT_EQ(r.info.scode, com::CTL_E_INVALIDPROPERTYVALUE) << where;
-        EXPECT_EQ(!r.info.helpFile.empty(), row.withHelpFile) << where << " " << r.info.helpFile;
+        EXPECT_EQ(r.excep.scode, com::CTL_E_INVALIDPROPERTYVALUE) << where;
+        EXPECT_EQ(!r.excep.helpFile.empty(), row.withHelpFile) << where << " " << r.excep.helpFile;
     }
 }
 
