@@ -14,7 +14,7 @@
 #include <vector>
 #include <string>
 
-#include "platform/ctl/property_page.h"
+#include "zmtext/pages/item_page.h"
 
 namespace zmtext {
 
@@ -33,22 +33,10 @@ struct ZMValueRow {
 inline constexpr ZMValueRow kZMValueRows[] = {
     {"&Value:", "Value", 237}, {"M&inValue:", "MinValue", 238}, {"M&axValue:", "MaxValue", 239}};
 
-class ZMFieldPropPage : public ctl::PropertyPage {
+class ZMFieldPropPage : public ZMDefaultsPage {
 public:
-    // The field of a dialog item id, or null.
-    QWidget* Item(int id) const;
-    QLineEdit* Edit(int id) const { return qobject_cast<QLineEdit*>(Item(id)); }
-    QCheckBox* Check(int id) const { return qobject_cast<QCheckBox*>(Item(id)); }
-    QComboBox* List(int id) const { return qobject_cast<QComboBox*>(Item(id)); }
-    QPushButton* SaveDefaultButton() const { return save_; }
-    QPushButton* ResetDefaultButton() const { return reset_; }
-
-    // "Save As Default": takes the page's data (nothing more when a field is invalid) and writes
-    // it into the field kind's defaults section.
-    bool SaveAsDefault();
-    // "Reset Default": deletes the section and, only then, puts the built-in defaults into the
-    // page, each marked for Apply.
-    bool ResetDefault();
+    bool SaveAsDefault() override;
+    bool ResetDefault() override;
 
 protected:
     // How an item is kept in the defaults section.
@@ -80,13 +68,9 @@ protected:
     virtual void ResetOwnItems() = 0;
 
 private:
-    std::map<int, QWidget*> items_;
     std::map<int, ItemSpec> specs_;
     std::vector<int> order_;
     QFormLayout* form_ = nullptr;
-    QPushButton* save_ = nullptr;
-    QPushButton* reset_ = nullptr;
-    QPushButton* about_ = nullptr;
     int section_;
 };
 

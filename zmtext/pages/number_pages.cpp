@@ -152,7 +152,7 @@ const ZMNumberPageSpec kCurrencySpec{111, 4001, 5, "enumFCTL_CUR", false, kCurre
 }  // namespace
 
 CZMNumberPropPage::CZMNumberPropPage(const ZMNumberPageSpec& spec)
-    : PropertyPage(PageText(spec.caption), "ZMTEXT.HLP", spec.helpContext), spec_(spec) {
+    : ZMDefaultsPage(PageText(spec.caption), "ZMTEXT.HLP", spec.helpContext), spec_(spec) {
     auto* form = new QFormLayout;
     auto* checks = new QHBoxLayout;
     auto* buttons = new QHBoxLayout;
@@ -189,20 +189,9 @@ CZMNumberPropPage::CZMNumberPropPage(const ZMNumberPageSpec& spec)
             w->setVisible(false);
             w->setEnabled(false);
         }
-        items_[f.item] = w;
+        AddItem(f.item, w);
     }
-    save_ = new QPushButton(QString::fromUtf8("Save As Default"), this);
-    reset_ = new QPushButton(QString::fromUtf8("Reset Default"), this);
-    about_ = new QPushButton(QString::fromUtf8("About..."), this);
-    for (QPushButton* b : {save_, reset_, about_}) buttons->addWidget(b);
-    connect(save_, &QPushButton::clicked, this, [this] { SaveAsDefault(); });
-    connect(reset_, &QPushButton::clicked, this, [this] { ResetDefault(); });
-    connect(about_, &QPushButton::clicked, this, [this] { ctl::Notices().ShowMessage(this, PageText(1)); });
-}
-
-QWidget* CZMNumberPropPage::Item(int id) const {
-    const auto it = items_.find(id);
-    return it == items_.end() ? nullptr : it->second;
+    AddDefaultsButtons(buttons, 1);
 }
 
 void CZMNumberPropPage::FillFormatList(QComboBox* combo) {
