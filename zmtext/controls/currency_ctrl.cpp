@@ -12,7 +12,6 @@
 namespace zmtext {
 namespace {
 
-constexpr std::uint32_t kPropertyVersion = 0x00040001;
 constexpr int kKeyFmtCurrency = 177;
 constexpr std::size_t kMaxSymbol = 6;
 
@@ -28,31 +27,20 @@ Currency BlockCurrency(const std::vector<std::uint8_t>& b, std::size_t at) {
 
 }  // namespace
 
-CZMCurrencyCtrl::CZMCurrencyCtrl() : CZMNumberControl(ZMNumberClassInfo(ZMControlKind::Currency, "CZMCurrencyPropPage"), [] {
-                                         ZMEditControlIds ids;
-                                         ids.change = kCurChange;
-                                         ids.endOfLine = kCurEndOfLine;
-                                         ids.invalidKey = kCurInvalidKey;
-                                         ids.invalid = kCurInvalid;
-                                         ids.outOfRange = kCurOutOfRange;
-                                         ids.rawData = kCurRawData;
-                                         ids.value = kCurValue;
-                                         ids.toolTip = kCurToolTip;
-                                         ids.fontName = kCurFontName;
-                                         ids.fontBold = kCurFontBold;
-                                         ids.fontItalic = kCurFontItalic;
-                                         ids.fontUnderline = kCurFontUnderline;
-                                         ids.fontStrikeThru = kCurFontStrikeThru;
-                                         ids.fontSize = kCurFontSize;
-                                         return ids;
-                                     }()) {
+CZMCurrencyCtrl::CZMCurrencyCtrl()
+    : CZMDecimalControl(ZMEditFieldClassInfo(ZMControlKind::Currency, {"CZMCurrencyPropPage", "CZMTextPropPage"}),
+                       ZMEditControlIds{.change = kCurChange, .endOfLine = kCurEndOfLine,
+                                        .invalidKey = kCurInvalidKey, .invalid = kCurInvalid,
+                                        .outOfRange = kCurOutOfRange, .rawData = kCurRawData,
+                                        .value = kCurValue, .toolTip = kCurToolTip, .fontName = kCurFontName,
+                                        .fontBold = kCurFontBold, .fontItalic = kCurFontItalic,
+                                        .fontSize = kCurFontSize, .fontUnderline = kCurFontUnderline,
+                                        .fontStrikeThru = kCurFontStrikeThru}) {
     if (const auto size = ZMDefaultSize(kFieldCurrency)) SetInitialSize(*size);
     DataProperty = 2;
     Settings = NumberSettings{kFmtControlWinIni, '.', ',', 2};
     IntDigits = 15;
-    FormatRawData();
-    FormatText();
-    ADBHelper::SetDataChanged(false);
+    RebuildFromValue();
 }
 
 // --- Values and texts ------------------------------------------------------------------------------
@@ -116,27 +104,6 @@ bool CZMCurrencyCtrl::Undo() {
     return true;
 }
 
-// --- Keys, checks, pattern and the end of the field ------------------------------------------------
-
-bool CZMCurrencyCtrl::IsValidKey() {
-    return DoubleKeyAccepted(KeyState(Format(), MinValue.scaled < 0), TypedChar);
-}
-
-bool CZMCurrencyCtrl::IsValidValue() {
-    const NumberFormat f = Format();
-    return CheckNumberText(RawData, MinValue.scaled < 0, IntDigits, f.decimal, f.digits);
-}
-
-int CZMCurrencyCtrl::GetPattern() {
-    return FillPattern(DecimalPatternLength(IntDigits, Format().digits, MinValue.scaled < 0));
-}
-
-// Once the last decimal is typed the field has reached its end.
-void CZMCurrencyCtrl::BeforeMoveRight(bool& atLast) {
-    const NumberFormat f = Format();
-    if (NumberFieldEndReached(DisplayBuffer.View(), CurPos, f.decimal, f.digits)) atLast = true;
-}
-
 // --- Old format ----------------------------------------------------------------------------------
 
 void CZMCurrencyCtrl::ImportOldProperties(const com::Blob& flags) {
@@ -158,8 +125,7 @@ void CZMCurrencyCtrl::ImportOldProperties(const com::Blob& flags) {
 // --- Reset and persistence -----------------------------------------------------------------------
 
 void CZMCurrencyCtrl::OnResetState() {
-    ctl::ControlBase::OnResetState();
-    ResetCommonDefaults();
+    ResetFieldState();
     if (const CZMDefaultsStore* store = ZMDefaults()) {
         const int kind = kFieldCurrency;
         Settings.fmtControl = static_cast<std::int16_t>(std::clamp(store->GetInt(kind, kZMKeyFmtControl, 0), 0, 11));
@@ -183,38 +149,22 @@ void CZMCurrencyCtrl::OnResetState() {
         Settings.thousands = thousands.empty() ? '\0' : thousands[0];
     }
     value_ = undo_ = Currency{};
-    FormatRawData();
-    FormatText();
-    ADBHelper::SetDataChanged(false);
+    RebuildFromValue();
     ToolTip.clear();
 }
 
 void CZMCurrencyCtrl::DoPropExchange(com::PropExchange& px) {
-    px.ExchangeVersion(kPropertyVersion);
-    ctl::ControlBase::DoPropExchange(px);
-    ExchangeCommonProps(px);
+    ExchangeFieldProps(px);
     if (px.IsOldFormat()) {
         ExchangeOldBorder(px);
         undo_ = Currency{};
     } else {
-        std::int16_t decimal = static_cast<unsigned char>(Settings.decimal);
-        std::int16_t thousands = static_cast<unsigned char>(Settings.thousands);
-        com::PX_Short(px, "BorderStyle", BorderStyle, std::int16_t{1});
-        com::PX_Short(px, "FmtDecimal", decimal, std::int16_t{46});
-        com::PX_Short(px, "FmtThousands", thousands, std::int16_t{44});
-        com::PX_Short(px, "FmtControl", Settings.fmtControl, std::int16_t{0});
-        com::PX_Short(px, "NumDecDigits", Settings.decimalDigits, std::int16_t{2});
-        com::PX_Short(px, "NumIntDigits", IntDigits, std::int16_t{15});
-        com::PX_Bool(px, "ShowZero", ShowZero, true);
+        ExchangeNumberSettings(px, std::int16_t{2}, 15);
         com::PX_String(px, "FmtCurrency", FmtCurrency, std::string("$"));
         com::PX_Currency(px, "MaxValue", MaxValue);
         com::PX_Currency(px, "MinValue", MinValue);
         com::PX_Currency(px, "Undo", undo_);
         com::PX_Currency(px, "Data", value_);
-        if (px.IsLoading()) {
-            Settings.decimal = static_cast<char>(decimal);
-            Settings.thousands = static_cast<char>(thousands);
-        }
     }
     com::PX_String(px, "ToolTip", ToolTip, std::string());
     if (px.IsLoading()) {
@@ -224,9 +174,7 @@ void CZMCurrencyCtrl::DoPropExchange(com::PropExchange& px) {
         if (Settings.decimalDigits < 0 || Settings.decimalDigits > 4) Settings.decimalDigits = 2;
         if (IntDigits < 0 || IntDigits > 15) IntDigits = 15;
         FmtCurrency.resize(std::min(FmtCurrency.size(), kMaxSymbol));
-        FormatRawData();
-        FormatText();
-        ADBHelper::SetDataChanged(false);
+        RebuildFromValue();
     }
     com::PX_String(px, "DataField", DataField, std::string());
 }
@@ -257,7 +205,7 @@ void CZMCurrencyCtrl::SetBoundValue(const com::Variant& v) {
 
 struct ZMCurrencyMembers {
     using C = CZMCurrencyCtrl;
-    using N = CZMNumberControl<CZMCurrencyCtrl>;
+    using N = ZMNumberMembers<CZMCurrencyCtrl>;
     using Args = com::DispatchMap::Args;
     using Variant = com::Variant;
 
@@ -287,26 +235,6 @@ struct ZMCurrencyMembers {
                        N::Changed(c, kCurFmtCurrency);
                    });
     }
-    static void AddFmtDecDigits(N::Table& t) {
-        t.Property("FmtDecDigits", com::VT_VARIANT, {},
-                   [](C& c, Args) { return Variant::I2(c.Settings.decimalDigits); },
-                   [](C& c, Args, const Variant& v) {
-                       c.Settings.decimalDigits = static_cast<std::int16_t>(N::IntOf(c, v, 0, 4, 178, 0));
-                       c.FormatRawData();
-                       c.InvalidateField();
-                       N::Changed(c, kCurFmtDecDigits);
-                   });
-    }
-    static void AddFmtDecimal(N::Table& t) {
-        t.Property("FmtDecimal", com::VT_BSTR, {}, [](C& c, Args) { return N::OneChar(c.Settings.decimal); },
-                   [](C& c, Args, const Variant& v) {
-                       if (N::TextOf(v).empty()) N::Refuse(c, 166, 0);
-                       c.Settings.decimal = N::SeparatorOf(c, v, 167, 168, 0);
-                       c.FormatRawData();
-                       c.InvalidateField();
-                       N::Changed(c, kCurFmtDecimal);
-                   });
-    }
     static void AddValue(N::Table& t) {
         t.Property("Value", com::VT_CY, {}, [](C& c, Args) { return Variant::Cy(c.value_); },
                    [](C& c, Args, const Variant& v) { c.PutValue(CurrencyOf(c, v)); });
@@ -324,7 +252,7 @@ struct ZMCurrencyMembers {
         N::AddSelection(t, kCurSelLength);
         N::AddFlag(t, "AutoScroll", &C::AutoScroll, 136, 0, kCurAutoScroll);
         N::AddBorderEffect(t, 0, kCurBorderEffect);
-        N::AddDataProperty(t, 0, kCurDataProperty);
+        N::AddDataProperty(t, 2, 138, 0, kCurDataProperty);
         N::AddDisplayOnly(t, 0, kCurDisplayOnly);
         N::AddFlag(t, "EOLTab", &C::EOLTab, 140, 0, kCurEOLTab);
         N::AddFlag(t, "ErrorBeep", &C::ErrorBeep, 141, 0, kCurErrorBeep);
@@ -334,8 +262,8 @@ struct ZMCurrencyMembers {
         N::AddFmtControl(t, 11, 179, 0, kCurFmtControl);
         C::AddFontSize(t);
         AddFmtCurrency(t);
-        AddFmtDecDigits(t);
-        AddFmtDecimal(t);
+        N::AddFmtDecDigits(t, 4, 178, 0, kCurFmtDecDigits);
+        N::AddFmtDecimal(t, 0, kCurFmtDecimal);
         N::AddFmtIntDigits(t, 0, 15, 164, 0, kCurFmtIntDigits);
         N::AddFmtThousands(t, 0, kCurFmtThousands, false);
         N::AddJustification(t, 0, kCurJustification);
@@ -357,7 +285,7 @@ const com::DispatchMap& CZMCurrencyCtrl::DispatchMembers() {
 }
 
 std::vector<com::FuncDesc> CZMCurrencyCtrl::EventMembers() {
-    return ZMNumberEvents({{"Change", kCurChange}, {"EndOfLine", kCurEndOfLine}, {"InvalidKey", kCurInvalidKey},
+    return ZMEditFieldEvents({{"Change", kCurChange}, {"EndOfLine", kCurEndOfLine}, {"InvalidKey", kCurInvalidKey},
                            {"Invalid", kCurInvalid}, {"OutOfRange", kCurOutOfRange}});
 }
 

@@ -31,7 +31,7 @@ enum ZMCurrencyDispId : com::DispId {
 enum ZMCurrencyEventId : com::DispId { kCurChange = 1, kCurEndOfLine = 2, kCurInvalidKey = 3,
                                        kCurInvalid = 4, kCurOutOfRange = 5 };
 
-class CZMCurrencyCtrl final : public CZMNumberControl<CZMCurrencyCtrl> {
+class CZMCurrencyCtrl final : public CZMDecimalControl<CZMCurrencyCtrl> {
 public:
     CZMCurrencyCtrl();
 
@@ -44,15 +44,11 @@ public:
     void ParseText() override;
     int FormatRawData() override;
     void FormatText() override;
-    bool IsValidKey() override;
-    bool IsValidValue() override;
     bool IsInRange() override { return MinValue <= value_ && value_ <= MaxValue; }
-    int GetPattern() override;
     void SaveUndo() override { undo_ = value_; }
     bool Undo() override;
     bool SetTextValue(std::string_view text) override;
     int SetRawDataText(std::string_view text) override;
-    void BeforeMoveRight(bool& atLast) override;
     void ImportOldProperties(const com::Blob& flags) override;
 
     // --- Framework -----------------------------------------------------------------------------
@@ -71,9 +67,13 @@ public:
 
 private:
     friend class CZMNumberControl<CZMCurrencyCtrl>;
+    friend class CZMDecimalControl<CZMCurrencyCtrl>;
+    friend class ZMEditMembers<CZMCurrencyCtrl>;
+    friend class ZMNumberMembers<CZMCurrencyCtrl>;
     friend struct ZMCurrencyMembers;
 
     NumberFormat Format() const;
+    bool AllowsNegative() const { return MinValue.scaled < 0; }
     // Takes a value read from a text when it differs from the stored value as the field shows it.
     bool TakeValue(Currency value, int digits);
 

@@ -17,14 +17,13 @@
 namespace zmtext {
 namespace {
 
-constexpr std::uint32_t kPropertyVersion = 0x00040001;
 constexpr double kSecondsPerDay = 86400.0;
 
 // String ids of the defaults keys the date control reads beside the common ones.
 enum DateDefaultsKey : int {
     kKeyFillChar = 134, kKeyFmtControl = 150, kKeyMaxValue = 157, kKeyMinValue = 158,
     kKeyFmtSeparator = 187, kKeyFmtDay = 193, kKeyFmtMonth = 194, kKeyFmtYear = 195,
-    kKeyHeight = 235, kKeyWidth = 236, kKeyDateType = 240, kKeyBoundTimeMode = 253,
+    kKeyDateType = 240, kKeyBoundTimeMode = 253,
     kKeyBoundTime = 254,
 };
 
@@ -35,41 +34,26 @@ std::uint16_t Word(const std::vector<std::uint8_t>& b, std::size_t at) {
 
 }  // namespace
 
-CZMDateCtrl::CZMDateCtrl() : CZMEditControl(DateClassInfo(), [] {
-                                 ZMEditControlIds ids;
-                                 ids.change = kDateChange;
-                                 ids.endOfLine = kDateEndOfLine;
-                                 ids.invalidKey = kDateInvalidKey;
-                                 ids.invalid = kDateInvalid;
-                                 ids.outOfRange = kDateOutOfRange;
-                                 ids.rawData = kDateRawData;
-                                 ids.value = kDateValue;
-                                 ids.toolTip = kDateToolTip;
-                                 ids.fontName = kDateFontName;
-                                 ids.fontBold = kDateFontBold;
-                                 ids.fontItalic = kDateFontItalic;
-                                 ids.fontUnderline = kDateFontUnderline;
-                                 ids.fontStrikeThru = kDateFontStrikeThru;
-                                 ids.fontSize = kDateFontSize;
-                                 return ids;
-                             }()) {
+CZMDateCtrl::CZMDateCtrl()
+    : CZMDateTimeField(DateClassInfo(),
+                    ZMEditControlIds{.change = kDateChange, .endOfLine = kDateEndOfLine,
+                                     .invalidKey = kDateInvalidKey, .invalid = kDateInvalid,
+                                     .outOfRange = kDateOutOfRange, .rawData = kDateRawData,
+                                     .value = kDateValue, .toolTip = kDateToolTip, .fontName = kDateFontName,
+                                     .fontBold = kDateFontBold, .fontItalic = kDateFontItalic,
+                                     .fontSize = kDateFontSize, .fontUnderline = kDateFontUnderline,
+                                     .fontStrikeThru = kDateFontStrikeThru}, kDateDataSource) {
     FillChar = '_';
     DataProperty = 2;
     max_ = ZMDayNumberToDate(kDateTypeHalvern, ZMDateLimits(kDateTypeHalvern).newMaximum);
     min_ = ZMDayNumberToDate(kDateTypeHalvern, ZMDateLimits(kDateTypeHalvern).newMinimum);
     RebuildTexts();
-    if (const CZMDefaultsStore* store = ZMDefaults()) {
-        const int width = store->GetInt(kFieldDate, kKeyWidth, 0);
-        const int height = store->GetInt(kFieldDate, kKeyHeight, 0);
-        if (width != 0 && height != 0) SetInitialSize({width, height});
-    }
+    if (const auto size = ZMDefaultSize(kFieldDate)) SetInitialSize(*size);
     ADBHelper::SetDataChanged(false);
 }
 
-CZMDateCtrl::~CZMDateCtrl() { UnadviseCursor(); }
-
 ctl::ControlClassInfo CZMDateCtrl::DateClassInfo() {
-    return ZMValueFieldClassInfo(ZMControlKind::Date, {"CZMDatePropPage", "CZMDateValPropPage", "CZMTextPropPage"});
+    return ZMEditFieldClassInfo(ZMControlKind::Date, {"CZMDatePropPage", "CZMDateValPropPage", "CZMTextPropPage"});
 }
 
 // --- Format and texts ----------------------------------------------------------------------------
@@ -259,17 +243,11 @@ void CZMDateCtrl::ImportOldProperties(const com::Blob& block) {
 // --- Reset and persistence -----------------------------------------------------------------------
 
 void CZMDateCtrl::OnResetState() {
-    ctl::ControlBase::OnResetState();
-    ResetCommonDefaults();
+    ResetFieldState();
     // Without the store the same fallbacks stand, so a new field always starts inside type 1.
     const CZMDefaultsStore* store = ZMDefaults();
     auto number = [&](int key, int fallback) {
         return static_cast<std::int16_t>(store ? store->GetInt(kFieldDate, key, fallback) : fallback);
-    };
-    auto character = [&](int key, const char* fallback) {
-        std::string value;
-        if (store) store->GetString(kFieldDate, key, &value, 2, fallback);
-        return value.empty() ? fallback[0] : value[0];
     };
     FmtControl = std::clamp<std::int16_t>(number(kKeyFmtControl, 0), 0, 3);
     FmtDay = std::clamp<std::int16_t>(number(kKeyFmtDay, 1), 0, 2);
@@ -282,8 +260,8 @@ void CZMDateCtrl::OnResetState() {
     // Both limits are kept as type-0 day numbers, whatever the type.
     max_ = ZMDayNumberToDate(kDateTypeVisualBasic, store ? store->GetLong(kFieldDate, kKeyMaxValue, 60568) : 60568);
     min_ = ZMDayNumberToDate(kDateTypeVisualBasic, store ? store->GetLong(kFieldDate, kKeyMinValue, 21) : 21);
-    FillChar = character(kKeyFillChar, "_");
-    FmtSeparator = character(kKeyFmtSeparator, "-");
+    FillChar = DefaultChar(store, kFieldDate, kKeyFillChar, "_");
+    FmtSeparator = DefaultChar(store, kFieldDate, kKeyFmtSeparator, "-");
     BorderStyle = 1;
     ApplyBorderLayout();
     value_ = undo_ = ZMDate{};
@@ -293,28 +271,13 @@ void CZMDateCtrl::OnResetState() {
 }
 
 void CZMDateCtrl::DoPropExchange(com::PropExchange& px) {
-    px.ExchangeVersion(kPropertyVersion);
-    ctl::ControlBase::DoPropExchange(px);
-    ExchangeCommonProps(px);
-    if (px.IsOldFormat()) {
-        if (!com::PX_Short(px, "BorderStyle", BorderStyle, std::int16_t{1})) BorderStyle = 1;
-        std::string fillText;
-        com::PX_String(px, "FillChar", fillText, std::string("_"));
-        FillChar = fillText.empty() ? '_' : fillText[0];
-    } else {
-        std::int16_t fill = static_cast<unsigned char>(FillChar);
-        std::int16_t separator = static_cast<unsigned char>(FmtSeparator);
-        com::PX_Short(px, "BorderStyle", BorderStyle, std::int16_t{1});
-        com::PX_Short(px, "FillChar", fill, std::int16_t{95});
-        com::PX_Short(px, "FmtSeparator", separator, std::int16_t{45});
+    ExchangeFieldProps(px);
+    ExchangeFillAndSeparator(px, 45);
+    if (!px.IsOldFormat()) {
         com::PX_Short(px, "FmtControl", FmtControl, std::int16_t{0});
         com::PX_Short(px, "FmtDay", FmtDay, std::int16_t{1});
         com::PX_Short(px, "FmtMonth", FmtMonth, std::int16_t{1});
         com::PX_Short(px, "FmtYear", FmtYear, std::int16_t{2});
-        if (px.IsLoading()) {
-            FillChar = static_cast<char>(fill);
-            FmtSeparator = static_cast<char>(separator);
-        }
     }
     com::PX_Short(px, "DateType", DateType, std::int16_t{1});
     com::PX_String(px, "ToolTip", ToolTip, std::string());
@@ -346,10 +309,7 @@ void CZMDateCtrl::DoPropExchange(com::PropExchange& px) {
         DateType = std::clamp<std::int16_t>(DateType, 0, 1);
         BoundTimeMode = std::clamp<std::int16_t>(BoundTimeMode, 0, 1);
         if (!std::isfinite(BoundTime) || BoundTime < 0 || BoundTime >= 1) BoundTime = 0;
-        ApplyBorderLayout();
-        Text.clear();
-        RebuildTexts();
-        ADBHelper::SetDataChanged(false);
+        FinishLoading();
     }
 }
 
@@ -357,23 +317,10 @@ void CZMDateCtrl::OnAboutBox() {
     ctl::Notices().ShowMessage(Window(), ZMResources().LoadStringUtf8(3));
 }
 
-void CZMDateCtrl::OnButtonDown(int button, int flags, QPoint p) {
-    if (button == 1 && Window() && !WindowHasFocus()) Window()->setFocus(Qt::MouseFocusReason);
-    CZMEditControl::OnButtonDown(button, flags, p);
-}
-
 // --- Binding ---------------------------------------------------------------------------------------
 
-com::Bstr CZMDateCtrl::GetDataField() { return com::Bstr::FromUtf8(win::Cp1252ToUtf8(DataField)); }
-com::Bstr CZMDateCtrl::GetBoundText() { return com::Bstr::FromUtf8(win::Cp1252ToUtf8(Text)); }
 com::Bstr CZMDateCtrl::GetBoundRawText() {
     return com::Bstr::FromUtf8(win::Cp1252ToUtf8(ZMFormatDateRaw(value_, Format(), FillChar, false)));
-}
-
-// A raw text the field refuses leaves the value as it was: the cursor's notification that
-// brought it has no caller to take an error.
-void CZMDateCtrl::SetBoundRawText(const std::string& cp1252) {
-    if (SetTextFromValue(cp1252) == 2) InvalidateField();
 }
 
 com::Variant CZMDateCtrl::GetBoundValue(std::int32_t columnType) {
@@ -416,11 +363,6 @@ void CZMDateCtrl::SetBoundValue(const com::Variant& value) {
     default: break;
     }
     PutValue(day);
-}
-
-std::vector<std::string> CZMDateCtrl::DataFieldChoices() {
-    if (com::Failed(LoadColumnNames(kDateDataSource))) return {};
-    return ColumnNames();
 }
 
 }  // namespace zmtext

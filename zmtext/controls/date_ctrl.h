@@ -15,7 +15,6 @@
 #include <string>
 #include <vector>
 
-#include "zmtext/engine/edit_control.h"
 #include "zmtext/controls/date_time_members.h"
 #include "zmtext/values/date_format.h"
 
@@ -38,10 +37,9 @@ enum ZMDateEventId : com::DispId {
     kDateChange = 1, kDateEndOfLine = 2, kDateInvalidKey = 3, kDateInvalid = 4, kDateOutOfRange = 5,
 };
 
-class CZMDateCtrl final : public CZMEditControl<CZMDateCtrl> {
+class CZMDateCtrl final : public CZMDateTimeField<CZMDateCtrl> {
 public:
     CZMDateCtrl();
-    ~CZMDateCtrl() override;
 
     static const com::DispatchMap& DispatchMembers();
     static std::vector<com::FuncDesc> EventMembers();
@@ -61,26 +59,17 @@ public:
     bool Undo() override;
     bool SetTextValue(std::string_view text) override;
     int SetRawDataText(std::string_view text) override;
-    char GetDisplayFillChar() override { return FillChar; }
     void ImportOldProperties(const com::Blob& block) override;
 
     // --- Framework -----------------------------------------------------------------------------
     void OnResetState() override;
     void DoPropExchange(com::PropExchange& px) override;
     void OnAboutBox() override;
-    void OnButtonDown(int button, int flags, QPoint p) override;
 
     // --- Binding -------------------------------------------------------------------------------
-    com::Bstr GetDataField() override;
-    com::ICursor* GetCursor() override { return cursor_.Get(); }
-    void SetCursor(com::ICursor* cursor) override { cursor_ = com::ComPtr<com::ICursor>(cursor); }
-    com::Bstr GetBoundText() override;
-    void SetBoundText(const std::string& cp1252) override { PutText(cp1252); }
     com::Bstr GetBoundRawText() override;
-    void SetBoundRawText(const std::string& cp1252) override;
     com::Variant GetBoundValue(std::int32_t columnType) override;
     void SetBoundValue(const com::Variant& value) override;
-    std::vector<std::string> DataFieldChoices();
 
     // --- Properties ----------------------------------------------------------------------------
     // The day number of the value, or the type's blank or error value.
@@ -101,18 +90,16 @@ public:
 private:
     friend class ZMDateMembers;
     friend class ZMDateTimeMembers<CZMDateCtrl>;
+    friend class ZMEditMembers<CZMDateCtrl>;
 
     std::int32_t DayNumberOf(const ZMDate& date) const;
     ZMDateFormatProps FormatProps() const;
     void RebuildTexts();
 
     std::int16_t FmtControl = 0, FmtDay = 1, FmtMonth = 1, FmtYear = 2, DateType = 1;
-    char FmtSeparator = '-';
     ZMDate value_, undo_, min_, max_;
-    std::string DataField;
     std::int16_t BoundTimeMode = 0;
     double BoundTime = 0;   // a fraction of a day
-    com::ComPtr<com::ICursor> cursor_;
 };
 
 }  // namespace zmtext

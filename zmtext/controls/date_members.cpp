@@ -32,27 +32,24 @@ public:
 
     static void AddFirstMembers(Table& t) {
         AddDataSource(t, kDateDataSource);
-        AddFonts(t, false);
+        C::AddFontName(t);
+        C::AddFontBold(t);
+        C::AddFontItalic(t);
+        C::AddFontUnderline(t);
         AddFlag(t, "AutoScroll", &C::AutoScroll, 136, -391876, kDateAutoScroll);
-        AddModified(t, kDateModified);
+        AddModified(t, -391835, kDateModified);
         AddSelection(t, kDateSelLength);
         AddFmtSeparator(t, kDateFmtSeparator);
-        AddBorderEffect(t, kDateBorderEffect);
-        AddDataProperty(t, kDateDataProperty);
-        AddDisplayOnly(t, kDateDisplayOnly);
-        AddFlag(t, "EOLTab", &C::EOLTab, 140, -391860, kDateEOLTab);
-        AddFlag(t, "ErrorBeep", &C::ErrorBeep, 141, -391859, kDateErrorBeep);
+        AddBorderEffect(t, -391874, kDateBorderEffect);
+        AddDataPropertyToErrorBeep(t, kDateDataProperty);
         AddFillChar(t, kDateFillChar,
                     [](const C& c, char ch) { return ch == c.FmtSeparator || ch == c.Format().separator; });
-        AddFocusSelectInsert(t, kDateFocusSelect);
+        AddFlag(t, "FocusSelect", &C::FocusSelect, 142, -391857, kDateFocusSelect);
+        AddInsert(t, -391841, kDateInsert);
     }
 
     static void AddFormats(Table& t) {
-        t.Property("RawData", com::VT_BSTR, {}, [](C& c, Args) { return Str(c.RawData); },
-                   [](C& c, Args, const Variant& v) {
-                       c.PutRawData(TextOf(v));
-                       Changed(c, kDateRawData);
-                   });
+        AddRawData(t, -1, kDateRawData);
         AddEnum(t, "FmtControl", &C::FmtControl, 3, 206, kDateFmtControl, Reformat);
         C::AddFontSize(t);
         AddJustificationToMouse(t, kDateJustification);
@@ -60,7 +57,7 @@ public:
         AddEnum(t, "FmtMonth", &C::FmtMonth, 4, 201, kDateFmtMonth, Reformat);
         AddEnum(t, "FmtYear", &C::FmtYear, 2, 202, kDateFmtYear, Reformat);
         C::AddFontStrikeThru(t);
-        AddHidden(t);
+        AddHidden(t, 3);
     }
 
     static void AddValues(Table& t) {
@@ -75,7 +72,8 @@ public:
         t.Property("DateType", com::VT_VARIANT, {}, [](C& c, Args) { return Variant::I2(c.DateType); },
                    [](C& c, Args, const Variant& v) { c.PutDateType(static_cast<int>(IntOf(c, v, 0, 1, 241))); });
         C::AddToolTip(t);
-        AddDataFieldAndChanged(t, kDateDataField);
+        AddDataField(t, kDateDataField);
+        AddDataChanged(t, kDateDataChanged);
         AddEnum(t, "BoundTimeMode", &C::BoundTimeMode, 1, 251, kDateBoundTimeMode, [](C&) {});
         t.Property("BoundTime", com::VT_I4, {}, [](C& c, Args) { return Variant::I4(c.GetBoundTimeSeconds()); },
                    [](C& c, Args, const Variant& v) {
@@ -92,20 +90,16 @@ const com::DispatchMap& CZMDateCtrl::DispatchMembers() {
         ZMDateMembers::AddFirstMembers(t);
         ZMDateMembers::AddFormats(t);
         ZMDateMembers::AddValues(t);
-        ZMDateMembers::AddStockAndText(t);
+        ZMDateMembers::AddTextBorderAndStock(t);
         return t;
     }();
     return table.Map();
 }
 
 std::vector<com::FuncDesc> CZMDateCtrl::EventMembers() {
-    return {{"Change", kDateChange, false, {}},         {"EndOfLine", kDateEndOfLine, false, {}},
-            {"InvalidKey", kDateInvalidKey, false, {}}, {"Invalid", kDateInvalid, false, {}},
-            {"OutOfRange", kDateOutOfRange, false, {}}, {"Click", -600, false, {}},
-            {"DblClick", -601, false, {}},              {"KeyDown", -602, false, {}},
-            {"KeyPress", -603, false, {}},              {"KeyUp", -604, false, {}},
-            {"MouseDown", -605, false, {}},             {"MouseMove", -606, false, {}},
-            {"MouseUp", -607, false, {}}};
+    return ZMEditFieldEvents({{"Change", kDateChange}, {"EndOfLine", kDateEndOfLine},
+                             {"InvalidKey", kDateInvalidKey}, {"Invalid", kDateInvalid},
+                             {"OutOfRange", kDateOutOfRange}});
 }
 
 namespace {

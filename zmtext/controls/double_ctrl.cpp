@@ -13,7 +13,6 @@
 namespace zmtext {
 namespace {
 
-constexpr std::uint32_t kPropertyVersion = 0x00040001;
 
 double BlockDouble(const std::vector<std::uint8_t>& b, std::size_t at) {
     const std::uint64_t bits = ZMBlockWord(b, at) | (static_cast<std::uint64_t>(ZMBlockWord(b, at + 4)) << 32);
@@ -22,31 +21,21 @@ double BlockDouble(const std::vector<std::uint8_t>& b, std::size_t at) {
 
 }  // namespace
 
-CZMDoubleCtrl::CZMDoubleCtrl() : CZMNumberControl(ZMNumberClassInfo(ZMControlKind::Double, "CZMDoublePropPage"), [] {
-                                     ZMEditControlIds ids;
-                                     ids.change = kDoubleChange;
-                                     ids.endOfLine = kDoubleEndOfLine;
-                                     ids.invalidKey = kDoubleInvalidKey;
-                                     ids.invalid = kDoubleInvalid;
-                                     ids.outOfRange = kDoubleOutOfRange;
-                                     ids.rawData = kDoubleRawData;
-                                     ids.value = kDoubleValue;
-                                     ids.toolTip = kDoubleToolTip;
-                                     ids.fontName = kDoubleFontName;
-                                     ids.fontBold = kDoubleFontBold;
-                                     ids.fontItalic = kDoubleFontItalic;
-                                     ids.fontUnderline = kDoubleFontUnderline;
-                                     ids.fontStrikeThru = kDoubleFontStrikeThru;
-                                     ids.fontSize = kDoubleFontSize;
-                                     return ids;
-                                 }()) {
+CZMDoubleCtrl::CZMDoubleCtrl()
+    : CZMDecimalControl(ZMEditFieldClassInfo(ZMControlKind::Double, {"CZMDoublePropPage", "CZMTextPropPage"}),
+                       ZMEditControlIds{.change = kDoubleChange, .endOfLine = kDoubleEndOfLine,
+                                        .invalidKey = kDoubleInvalidKey, .invalid = kDoubleInvalid,
+                                        .outOfRange = kDoubleOutOfRange, .rawData = kDoubleRawData,
+                                        .value = kDoubleValue, .toolTip = kDoubleToolTip,
+                                        .fontName = kDoubleFontName, .fontBold = kDoubleFontBold,
+                                        .fontItalic = kDoubleFontItalic, .fontSize = kDoubleFontSize,
+                                        .fontUnderline = kDoubleFontUnderline,
+                                        .fontStrikeThru = kDoubleFontStrikeThru}) {
     if (const auto size = ZMDefaultSize(kFieldDouble)) SetInitialSize(*size);
     DataProperty = 2;
     Settings = NumberSettings{kFmtControlWinIni, '.', ',', 3};
     IntDigits = 15;
-    FormatRawData();
-    FormatText();
-    ADBHelper::SetDataChanged(false);
+    RebuildFromValue();
 }
 
 // --- Values and texts ------------------------------------------------------------------------------
@@ -105,25 +94,6 @@ bool CZMDoubleCtrl::Undo() {
     return true;
 }
 
-// --- Keys, checks, pattern and the end of the field ------------------------------------------------
-
-bool CZMDoubleCtrl::IsValidKey() {
-    return DoubleKeyAccepted(KeyState(Format(), MinValue < 0), TypedChar);
-}
-
-bool CZMDoubleCtrl::IsValidValue() {
-    const NumberFormat f = Format();
-    return CheckNumberText(RawData, MinValue < 0, IntDigits, f.decimal, f.digits);
-}
-
-int CZMDoubleCtrl::GetPattern() { return FillPattern(DecimalPatternLength(IntDigits, Format().digits, MinValue < 0)); }
-
-// Once the last decimal is typed the field has reached its end.
-void CZMDoubleCtrl::BeforeMoveRight(bool& atLast) {
-    const NumberFormat f = Format();
-    if (NumberFieldEndReached(DisplayBuffer.View(), CurPos, f.decimal, f.digits)) atLast = true;
-}
-
 // --- Old format ----------------------------------------------------------------------------------
 
 void CZMDoubleCtrl::ImportOldProperties(const com::Blob& flags) {
@@ -145,8 +115,7 @@ void CZMDoubleCtrl::ImportOldProperties(const com::Blob& flags) {
 // --- Reset and persistence -----------------------------------------------------------------------
 
 void CZMDoubleCtrl::OnResetState() {
-    ctl::ControlBase::OnResetState();
-    ResetCommonDefaults();
+    ResetFieldState();
     if (const CZMDefaultsStore* store = ZMDefaults()) {
         Settings.fmtControl = static_cast<std::int16_t>(store->GetInt(kFieldDouble, kZMKeyFmtControl, 0));
         Settings.decimalDigits = static_cast<std::int16_t>(store->GetInt(kFieldDouble, kZMKeyFmtDecDigits, 3));
@@ -161,37 +130,21 @@ void CZMDoubleCtrl::OnResetState() {
         Settings.thousands = thousands.empty() ? '\0' : thousands[0];
     }
     value_ = undo_ = 0.0;
-    FormatRawData();
-    FormatText();
-    ADBHelper::SetDataChanged(false);
+    RebuildFromValue();
     ToolTip.clear();
 }
 
 void CZMDoubleCtrl::DoPropExchange(com::PropExchange& px) {
-    px.ExchangeVersion(kPropertyVersion);
-    ctl::ControlBase::DoPropExchange(px);
-    ExchangeCommonProps(px);
+    ExchangeFieldProps(px);
     if (px.IsOldFormat()) {
         ExchangeOldBorder(px);
         undo_ = 0.0;
     } else {
-        std::int16_t decimal = static_cast<unsigned char>(Settings.decimal);
-        std::int16_t thousands = static_cast<unsigned char>(Settings.thousands);
-        com::PX_Short(px, "BorderStyle", BorderStyle, std::int16_t{1});
-        com::PX_Short(px, "FmtDecimal", decimal, std::int16_t{46});
-        com::PX_Short(px, "FmtThousands", thousands, std::int16_t{44});
-        com::PX_Short(px, "FmtControl", Settings.fmtControl, std::int16_t{0});
-        com::PX_Short(px, "NumDecDigits", Settings.decimalDigits, std::int16_t{3});
-        com::PX_Short(px, "NumIntDigits", IntDigits, std::int16_t{15});
-        com::PX_Bool(px, "ShowZero", ShowZero, true);
+        ExchangeNumberSettings(px, std::int16_t{3}, 15);
         com::PX_Double(px, "MaxValue", MaxValue, kDoubleMaxDefault);
         com::PX_Double(px, "MinValue", MinValue, kDoubleMinDefault);
         com::PX_Double(px, "Undo", undo_);
         com::PX_Double(px, "Data", value_);
-        if (px.IsLoading()) {
-            Settings.decimal = static_cast<char>(decimal);
-            Settings.thousands = static_cast<char>(thousands);
-        }
     }
     com::PX_String(px, "ToolTip", ToolTip, std::string());
     if (px.IsLoading()) {
@@ -201,9 +154,7 @@ void CZMDoubleCtrl::DoPropExchange(com::PropExchange& px) {
         undo_ = DoubleFromBoundValue(undo_);
         if (IntDigits < 0 || IntDigits > kMaxDecimalDigits) IntDigits = 15;
         if (Settings.decimalDigits < 0 || Settings.decimalDigits > kMaxDecimalDigits) Settings.decimalDigits = 3;
-        FormatRawData();
-        FormatText();
-        ADBHelper::SetDataChanged(false);
+        RebuildFromValue();
     }
     com::PX_String(px, "DataField", DataField, std::string());
 }
@@ -234,7 +185,7 @@ void CZMDoubleCtrl::SetBoundValue(const com::Variant& v) {
 
 struct ZMDoubleMembers {
     using C = CZMDoubleCtrl;
-    using N = CZMNumberControl<CZMDoubleCtrl>;
+    using N = ZMNumberMembers<CZMDoubleCtrl>;
     using Args = com::DispatchMap::Args;
     using Variant = com::Variant;
 
@@ -254,26 +205,6 @@ struct ZMDoubleMembers {
         t.Property("Value", com::VT_R8, {}, [](C& c, Args) { return Variant::R8(c.value_); },
                    [](C& c, Args, const Variant& v) { c.PutValue(DoubleOf(c, v)); });
     }
-    static void AddFmtDecimal(N::Table& t) {
-        t.Property("FmtDecimal", com::VT_BSTR, {}, [](C& c, Args) { return N::OneChar(c.Settings.decimal); },
-                   [](C& c, Args, const Variant& v) {
-                       if (N::TextOf(v).empty()) N::Refuse(c, 166, -392127);
-                       c.Settings.decimal = N::SeparatorOf(c, v, 167, 168, -392127);
-                       c.InvalidateField();
-                       c.FormatRawData();
-                       N::Changed(c, kDoubleFmtDecimal);
-                   });
-    }
-    static void AddFmtDecDigits(N::Table& t) {
-        t.Property("FmtDecDigits", com::VT_VARIANT, {},
-                   [](C& c, Args) { return Variant::I2(c.Settings.decimalDigits); },
-                   [](C& c, Args, const Variant& v) {
-                       c.Settings.decimalDigits = static_cast<std::int16_t>(N::IntOf(c, v, 0, 15, 165, -392128));
-                       c.InvalidateField();
-                       c.FormatRawData();
-                       N::Changed(c, kDoubleFmtDecDigits);
-                   });
-    }
     static com::DispatchTable<C> Build() {
         com::DispatchTable<C> t("ZMTEXT.ZMDoubleCtrl.1");
         N::AddShowZero(t);
@@ -286,7 +217,7 @@ struct ZMDoubleMembers {
         N::AddSelection(t, kDoubleSelLength);
         N::AddFlag(t, "AutoScroll", &C::AutoScroll, 136, -392145, kDoubleAutoScroll);
         N::AddBorderEffect(t, -392143, kDoubleBorderEffect);
-        N::AddDataProperty(t, -392138, kDoubleDataProperty);
+        N::AddDataProperty(t, 2, 138, -392138, kDoubleDataProperty);
         N::AddDisplayOnly(t, -392136, kDoubleDisplayOnly);
         N::AddFlag(t, "EOLTab", &C::EOLTab, 140, -392132, kDoubleEOLTab);
         N::AddFlag(t, "ErrorBeep", &C::ErrorBeep, 141, -392130, kDoubleErrorBeep);
@@ -298,16 +229,15 @@ struct ZMDoubleMembers {
         AddValue(t);
         AddLimit(t, "MaxValue", &C::MaxValue, kDoubleMaxValue);
         AddLimit(t, "MinValue", &C::MinValue, kDoubleMinValue);
-        AddFmtDecimal(t);
+        N::AddFmtDecimal(t, -392127, kDoubleFmtDecimal);
         N::AddFmtThousands(t, -392125, kDoubleFmtThousands, false);
         N::AddFmtIntDigits(t, 0, 15, 164, -392126, kDoubleFmtIntDigits);
-        AddFmtDecDigits(t);
+        N::AddFmtDecDigits(t, 15, 165, -392128, kDoubleFmtDecDigits);
         C::AddFontSize(t);
         C::AddFontUnderline(t);
         N::AddReadOnly(t, kDoubleDisplayOnly);
         N::AddPointerToDataChanged(t, kDoubleMousePointer);
-        N::AddText(t);
-        N::AddBorderStyleAndStock(t);
+        N::AddTextBorderAndStock(t);
         return t;
     }
 };
@@ -318,7 +248,7 @@ const com::DispatchMap& CZMDoubleCtrl::DispatchMembers() {
 }
 
 std::vector<com::FuncDesc> CZMDoubleCtrl::EventMembers() {
-    return ZMNumberEvents({{"Change", kDoubleChange}, {"EndOfLine", kDoubleEndOfLine}, {"InvalidKey", kDoubleInvalidKey},
+    return ZMEditFieldEvents({{"Change", kDoubleChange}, {"EndOfLine", kDoubleEndOfLine}, {"InvalidKey", kDoubleInvalidKey},
                            {"Invalid", kDoubleInvalid}, {"OutOfRange", kDoubleOutOfRange}});
 }
 

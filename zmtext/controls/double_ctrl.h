@@ -37,7 +37,7 @@ enum ZMDoubleEventId : com::DispId { kDoubleChange = 1, kDoubleEndOfLine = 2, kD
 inline constexpr double kDoubleMaxDefault = std::bit_cast<double>(std::uint64_t{0x7FEDBA1BCDBA6615});
 inline constexpr double kDoubleMinDefault = std::bit_cast<double>(std::uint64_t{0xFFEDBA1BCDBA6615});
 
-class CZMDoubleCtrl final : public CZMNumberControl<CZMDoubleCtrl> {
+class CZMDoubleCtrl final : public CZMDecimalControl<CZMDoubleCtrl> {
 public:
     CZMDoubleCtrl();
 
@@ -49,15 +49,11 @@ public:
     void ParseText() override;
     int FormatRawData() override;
     void FormatText() override;
-    bool IsValidKey() override;
-    bool IsValidValue() override;
     bool IsInRange() override { return MinValue <= value_ && value_ <= MaxValue; }
-    int GetPattern() override;
     void SaveUndo() override { undo_ = value_; }
     bool Undo() override;
     bool SetTextValue(std::string_view text) override;
     int SetRawDataText(std::string_view text) override;
-    void BeforeMoveRight(bool& atLast) override;
     void ImportOldProperties(const com::Blob& flags) override;
 
     // --- Framework -----------------------------------------------------------------------------
@@ -76,10 +72,14 @@ public:
 
 private:
     friend class CZMNumberControl<CZMDoubleCtrl>;
+    friend class CZMDecimalControl<CZMDoubleCtrl>;
+    friend class ZMEditMembers<CZMDoubleCtrl>;
+    friend class ZMNumberMembers<CZMDoubleCtrl>;
     friend struct ZMDoubleMembers;
 
     // The decimal character, thousands separator and decimals in force.
     NumberFormat Format() const;
+    bool AllowsNegative() const { return MinValue < 0; }
     bool TakeValue(double value);
 
     double MaxValue = kDoubleMaxDefault;

@@ -7,6 +7,7 @@
 #include "platform/ctl/keys.h"
 #include "platform/ctl/services.h"
 #include "platform/win/cp1252.h"
+#include "zmtext/engine/font_members.h"
 #include "zmtext/module/app.h"
 #include "zmtext/module/defaults_store.h"
 #include "zmtext/module/strings.h"
@@ -35,40 +36,13 @@ std::string TextOf(const Variant& v) {
     return s.AsStr().ToAnsi();
 }
 
-void AddFontName(Table& t) {
-    t.Property("FontName", com::VT_BSTR, {},
-               [](CZMLabelCtrl& c, Args) { return Variant::Utf8(win::Cp1252ToUtf8(c.InternalGetFont().Name())); },
-               [](CZMLabelCtrl& c, Args, const Variant& v) {
-                   c.InternalGetFont().SetName(TextOf(v));
-                   c.BoundPropertyChanged(kLabelFontName);
-               });
-}
+// The label refuses a font size of zero or less, and raises a bare error.
+constexpr ZMFontRules kLabelFontRules{.positiveSizeOnly = true, .controlError = false};
 
-void AddFontFlag(Table& t, const char* name, bool (ctl::FontObject::*get)() const,
-                 void (ctl::FontObject::*set)(bool), com::DispId id) {
-    t.Property(name, com::VT_BOOL, {},
-               [get](CZMLabelCtrl& c, Args) { return Variant::Bool((c.InternalGetFont().*get)()); },
-               [set, id](CZMLabelCtrl& c, Args, const Variant& v) {
-                   (c.InternalGetFont().*set)(v.AsBool());
-                   c.BoundPropertyChanged(id);
-               });
-}
-
-// The size is a single-precision number outside and the font's currency value inside.
-void AddFontSize(Table& t) {
-    t.Property("FontSize", com::VT_R4, {},
-               [](CZMLabelCtrl& c, Args) {
-                   Variant r4;
-                   com::ChangeType(r4, Variant::Cy(c.InternalGetFont().Size()), com::VT_R4);
-                   return r4;
-               },
-               [](CZMLabelCtrl& c, Args, const Variant& v) {
-                   Variant cy;
-                   if (com::Failed(com::ChangeType(cy, v, com::VT_CY)) || cy.AsCy().scaled <= 0)
-                       com::ThrowError(com::CTL_E_INVALIDPROPERTYVALUE);
-                   c.InternalGetFont().SetSize(cy.AsCy());
-                   c.BoundPropertyChanged(kLabelFontSize);
-               });
+// The font members at the label's own DISPIDs.
+template <com::DispId id>
+com::DispId LabelId(const CZMLabelCtrl&) {
+    return id;
 }
 
 void AddCaption(Table& t, const char* name, com::DispId id) {
@@ -81,14 +55,13 @@ Table BuildTable() {
     Table t(std::string(ZMControlClass(ZMControlKind::Label).progId));
     t.Property("ChiselColor", com::VT_I4, {}, [](C& c, Args) { return ctl::detail::ColorVariant(c.GetChiselColor()); },
                [](C& c, Args, const Variant& v) { c.SetChiselColor(ctl::detail::ColorOfVariant(v)); });
-    AddFontName(t);
-    AddFontFlag(t, "FontBold", &ctl::FontObject::Bold, &ctl::FontObject::SetBold, kLabelFontBold);
-    AddFontFlag(t, "FontItalic", &ctl::FontObject::Italic, &ctl::FontObject::SetItalic, kLabelFontItalic);
-    AddFontFlag(t, "FontStrikeThru", &ctl::FontObject::Strikethrough, &ctl::FontObject::SetStrikethrough,
-                kLabelFontStrikeThru);
-    AddFontFlag(t, "FontUnderline", &ctl::FontObject::Underline, &ctl::FontObject::SetUnderline,
-                kLabelFontUnderline);
-    AddFontSize(t);
+    using Fonts = ZMFontMembers<C>;
+    Fonts::AddFontName(t, LabelId<kLabelFontName>);
+    Fonts::AddFontFlag(t, ZMFontFlag::Bold, LabelId<kLabelFontBold>);
+    Fonts::AddFontFlag(t, ZMFontFlag::Italic, LabelId<kLabelFontItalic>);
+    Fonts::AddFontFlag(t, ZMFontFlag::StrikeThru, LabelId<kLabelFontStrikeThru>);
+    Fonts::AddFontFlag(t, ZMFontFlag::Underline, LabelId<kLabelFontUnderline>);
+    Fonts::AddFontSize(t, kLabelFontRules, LabelId<kLabelFontSize>);
     t.Property("Alignment", &C::GetAlignment, &C::SetAlignment)
         .Property("BackgroundStyle", &C::GetBackgroundStyle, &C::SetBackgroundStyle)
         .Property("BorderEffect", &C::GetBorderEffect, &C::SetBorderEffect)

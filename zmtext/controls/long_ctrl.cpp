@@ -12,41 +12,25 @@
 #include "zmtext/values/number_text.h"
 
 namespace zmtext {
-namespace {
-
-constexpr std::uint32_t kPropertyVersion = 0x00040001;
-
-}  // namespace
-
-CZMLongCtrl::CZMLongCtrl() : CZMNumberControl(LongClassInfo(), [] {
-                                 ZMEditControlIds ids;
-                                 ids.change = kLongChange;
-                                 ids.endOfLine = kLongEndOfLine;
-                                 ids.invalidKey = kLongInvalidKey;
-                                 ids.invalid = kLongInvalid;
-                                 ids.outOfRange = kLongOutOfRange;
-                                 ids.rawData = kLongRawData;
-                                 ids.value = kLongValue;
-                                 ids.toolTip = kLongToolTip;
-                                 ids.fontName = kLongFontName;
-                                 ids.fontBold = kLongFontBold;
-                                 ids.fontItalic = kLongFontItalic;
-                                 ids.fontUnderline = kLongFontUnderline;
-                                 ids.fontStrikeThru = kLongFontStrikeThru;
-                                 ids.fontSize = kLongFontSize;
-                                 return ids;
-                             }()) {
+CZMLongCtrl::CZMLongCtrl()
+    : CZMNumberControl(LongClassInfo(),
+                       ZMEditControlIds{.change = kLongChange, .endOfLine = kLongEndOfLine,
+                                        .invalidKey = kLongInvalidKey, .invalid = kLongInvalid,
+                                        .outOfRange = kLongOutOfRange, .rawData = kLongRawData,
+                                        .value = kLongValue, .toolTip = kLongToolTip,
+                                        .fontName = kLongFontName, .fontBold = kLongFontBold,
+                                        .fontItalic = kLongFontItalic, .fontSize = kLongFontSize,
+                                        .fontUnderline = kLongFontUnderline,
+                                        .fontStrikeThru = kLongFontStrikeThru}) {
     if (const auto size = ZMDefaultSize(kFieldLong)) SetInitialSize(*size);
     DataProperty = 2;
     Settings = NumberSettings{kFmtControlWinIni, '.', ',', 0};
     IntDigits = 10;
-    FormatRawData();
-    FormatText();
-    ADBHelper::SetDataChanged(false);
+    RebuildFromValue();
 }
 
 ctl::ControlClassInfo CZMLongCtrl::LongClassInfo() {
-    return ZMNumberClassInfo(ZMControlKind::Long, "CZMLongPropPage");
+    return ZMEditFieldClassInfo(ZMControlKind::Long, {"CZMLongPropPage", "CZMTextPropPage"});
 }
 
 // --- Values and texts ------------------------------------------------------------------------------
@@ -122,8 +106,7 @@ void CZMLongCtrl::ImportOldProperties(const com::Blob& flags) {
 // --- Reset and persistence -----------------------------------------------------------------------
 
 void CZMLongCtrl::OnResetState() {
-    ctl::ControlBase::OnResetState();
-    ResetCommonDefaults();
+    ResetFieldState();
     if (const CZMDefaultsStore* store = ZMDefaults()) {
         Settings.fmtControl = static_cast<std::int16_t>(store->GetInt(kFieldLong, kZMKeyFmtControl, 0));
         IntDigits = static_cast<std::int16_t>(store->GetInt(kFieldLong, kZMKeyFmtIntDigits, 10));
@@ -138,31 +121,21 @@ void CZMLongCtrl::OnResetState() {
     Settings.decimalDigits = 0;
     // A field named "silgEdit12" on its form starts at 12.
     value_ = undo_ = LongFromDisplayName(AmbientDisplayName());
-    FormatRawData();
-    FormatText();
-    ADBHelper::SetDataChanged(false);
+    RebuildFromValue();
     ToolTip.clear();
 }
 
 void CZMLongCtrl::DoPropExchange(com::PropExchange& px) {
-    px.ExchangeVersion(kPropertyVersion);
-    ctl::ControlBase::DoPropExchange(px);
-    ExchangeCommonProps(px);
+    ExchangeFieldProps(px);
     if (px.IsOldFormat()) {
         ExchangeOldBorder(px);
         undo_ = 0;
     } else {
-        std::int16_t thousands = static_cast<unsigned char>(Settings.thousands);
-        com::PX_Short(px, "BorderStyle", BorderStyle, std::int16_t{1});
-        com::PX_Short(px, "FmtThousands", thousands, std::int16_t{44});
-        com::PX_Short(px, "FmtControl", Settings.fmtControl, std::int16_t{0});
-        com::PX_Short(px, "NumIntDigits", IntDigits, std::int16_t{10});
-        com::PX_Bool(px, "ShowZero", ShowZero, true);
+        ExchangeNumberSettings(px, std::nullopt, 10);
         com::PX_Long(px, "MaxValue", MaxValue, 2147483647);
         com::PX_Long(px, "MinValue", MinValue, -2147483647 - 1);
         com::PX_Long(px, "Undo", undo_);
         com::PX_Long(px, "Data", value_);
-        if (px.IsLoading()) Settings.thousands = static_cast<char>(thousands);
     }
     com::PX_String(px, "ToolTip", ToolTip, std::string());
     if (px.IsLoading()) {
@@ -171,9 +144,7 @@ void CZMLongCtrl::DoPropExchange(com::PropExchange& px) {
         ApplyBorderLayout();
         // A damaged set must not leave the field outside the counts it can show.
         if (IntDigits < 1 || IntDigits > 10) IntDigits = 10;
-        FormatRawData();
-        FormatText();
-        ADBHelper::SetDataChanged(false);
+        RebuildFromValue();
     }
     com::PX_String(px, "DataField", DataField, std::string());
 }
@@ -210,7 +181,7 @@ void CZMLongCtrl::SetBoundValue(const com::Variant& v) {
 
 struct ZMLongMembers {
     using C = CZMLongCtrl;
-    using N = CZMNumberControl<CZMLongCtrl>;
+    using N = ZMNumberMembers<CZMLongCtrl>;
     using Args = com::DispatchMap::Args;
     using Variant = com::Variant;
 
@@ -245,7 +216,7 @@ struct ZMLongMembers {
         AddValue(t);
         N::AddFlag(t, "AutoScroll", &C::AutoScroll, 136, -392010, kLongAutoScroll);
         N::AddBorderEffect(t, -392008, kLongBorderEffect);
-        N::AddDataProperty(t, -392003, kLongDataProperty);
+        N::AddDataProperty(t, 2, 138, -392003, kLongDataProperty);
         N::AddDisplayOnly(t, -392001, kLongDisplayOnly);
         N::AddFlag(t, "EOLTab", &C::EOLTab, 140, -391997, kLongEOLTab);
         N::AddFlag(t, "ErrorBeep", &C::ErrorBeep, 141, -391995, kLongErrorBeep);
@@ -261,8 +232,7 @@ struct ZMLongMembers {
         N::AddFmtThousands(t, -391992, kLongFmtThousands, true);
         N::AddReadOnly(t, kLongDisplayOnly);
         N::AddPointerToDataChanged(t, kLongMousePointer);
-        N::AddText(t);
-        N::AddBorderStyleAndStock(t);
+        N::AddTextBorderAndStock(t);
         return t;
     }
 };
@@ -273,7 +243,7 @@ const com::DispatchMap& CZMLongCtrl::DispatchMembers() {
 }
 
 std::vector<com::FuncDesc> CZMLongCtrl::EventMembers() {
-    return ZMNumberEvents({{"Change", kLongChange}, {"EndOfLine", kLongEndOfLine}, {"InvalidKey", kLongInvalidKey},
+    return ZMEditFieldEvents({{"Change", kLongChange}, {"EndOfLine", kLongEndOfLine}, {"InvalidKey", kLongInvalidKey},
                            {"OutOfRange", kLongOutOfRange}, {"Invalid", kLongInvalid}});
 }
 

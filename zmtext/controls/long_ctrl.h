@@ -73,6 +73,8 @@ public:
 
 private:
     friend class CZMNumberControl<CZMLongCtrl>;
+    friend class ZMEditMembers<CZMLongCtrl>;
+    friend class ZMNumberMembers<CZMLongCtrl>;
     friend struct ZMLongMembers;
 
     // The thousands separator in force (the property or the Windows setting).

@@ -16,13 +16,12 @@ namespace zmtext {
 namespace {
 
 constexpr const char* kPlaceholders = "*%#UL?";
-constexpr std::uint32_t kPropertyVersion = 0x00040001;
 
 // String ids of the defaults keys the text control reads beside the common ones.
 enum TextDefaultsKey : int {
     kKeyDataProperty = 121, kKeyCharacters = 128, kKeyCharacterTable = 129, kKeyMask = 130,
     kKeyMaxCharacters = 131, kKeyUseUnderline = 132, kKeyValidateMask = 133, kKeyFillChar = 134,
-    kKeyPasswordChar = 135, kKeyHeight = 235, kKeyWidth = 236,
+    kKeyPasswordChar = 135,
 };
 
 bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
@@ -31,51 +30,24 @@ bool IsLetter8(unsigned char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && 
 
 }  // namespace
 
-CZMTextCtrl::CZMTextCtrl() : CZMEditControl(TextClassInfo(), [] {
-                                 ZMEditControlIds ids;
-                                 ids.change = kTextChange;
-                                 ids.endOfLine = kTextEndOfLine;
-                                 ids.invalidKey = kTextInvalidKey;
-                                 ids.invalid = kTextInvalid;
-                                 ids.rawData = kTextRawData;
-                                 ids.toolTip = kTextToolTip;
-                                 ids.fontName = kTextFontName;
-                                 ids.fontBold = kTextFontBold;
-                                 ids.fontItalic = kTextFontItalic;
-                                 ids.fontUnderline = kTextFontUnderline;
-                                 ids.fontStrikeThru = kTextFontStrikeThru;
-                                 ids.fontSize = kTextFontSize;
-                                 return ids;
-                             }()) {
-    if (const CZMDefaultsStore* store = ZMDefaults()) {
-        const int width = store->GetInt(kFieldText, kKeyWidth, 0);
-        const int height = store->GetInt(kFieldText, kKeyHeight, 0);
-        if (width != 0 && height != 0) SetInitialSize({width, height});
-    }
+CZMTextCtrl::CZMTextCtrl()
+    : CZMBoundField(TextClassInfo(),
+                    ZMEditControlIds{.change = kTextChange, .endOfLine = kTextEndOfLine,
+                                     .invalidKey = kTextInvalidKey, .invalid = kTextInvalid,
+                                     .rawData = kTextRawData, .toolTip = kTextToolTip,
+                                     .fontName = kTextFontName, .fontBold = kTextFontBold,
+                                     .fontItalic = kTextFontItalic, .fontSize = kTextFontSize,
+                                     .fontUnderline = kTextFontUnderline,
+                                     .fontStrikeThru = kTextFontStrikeThru}, kTextDataSource) {
+    if (const auto size = ZMDefaultSize(kFieldText)) SetInitialSize(*size);
     DataProperty = 0;
     FillChar = '_';
     FormatText();
     ADBHelper::SetDataChanged(false);
 }
 
-CZMTextCtrl::~CZMTextCtrl() { UnadviseCursor(); }
-
 ctl::ControlClassInfo CZMTextCtrl::TextClassInfo() {
-    const ZMControlClassInfo& cls = ZMControlClass(ZMControlKind::Text);
-    ctl::ControlClassInfo info;
-    info.clsid = cls.clsid;
-    info.dispIid = cls.dispatchIid;
-    info.eventIid = cls.eventIid;
-    info.stockProperties = ctl::kStockBackColor | ctl::kStockForeColor | ctl::kStockEnabled |
-                           ctl::kStockHwnd | ctl::kStockFont;
-    info.stockEvents = ctl::kAllStockEvents;
-    info.miscStatus = cls.miscStatus;
-    for (const char* page : {"CZMText2PropPage", "CZMTextCharPropPage", "CZMTextPropPage"})
-        for (const auto& p : ZMPageClasses())
-            if (p.className == page) info.propertyPages.push_back(p.clsid);
-    info.resources = &ZMResources();
-    info.helpFile = ZMHelpFilePath();
-    return info;
+    return ZMEditFieldClassInfo(ZMControlKind::Text, {"CZMText2PropPage", "CZMTextCharPropPage", "CZMTextPropPage"});
 }
 
 // --- Pattern and display ---------------------------------------------------------------------
@@ -321,8 +293,7 @@ void CZMTextCtrl::ImportOldProperties(const com::Blob& flags) {
 // --- Reset and persistence -----------------------------------------------------------------------
 
 void CZMTextCtrl::OnResetState() {
-    ctl::ControlBase::OnResetState();
-    ResetCommonDefaults();
+    ResetFieldState();
     const CZMDefaultsStore* store = ZMDefaults();
     auto number = [&](int key, int fallback) { return store ? store->GetInt(kFieldText, key, fallback) : fallback; };
     auto text = [&](int key, const char* fallback) {
@@ -352,9 +323,7 @@ void CZMTextCtrl::OnResetState() {
 }
 
 void CZMTextCtrl::DoPropExchange(com::PropExchange& px) {
-    px.ExchangeVersion(kPropertyVersion);
-    ctl::ControlBase::DoPropExchange(px);
-    ExchangeCommonProps(px);
+    ExchangeFieldProps(px);
     std::int16_t fill = static_cast<unsigned char>(FillChar);
     std::int16_t password = static_cast<unsigned char>(PasswordChar);
     if (!px.IsOldFormat()) {
@@ -400,13 +369,6 @@ void CZMTextCtrl::OnAboutBox() {
 
 // --- Binding ---------------------------------------------------------------------------------------
 
-com::Bstr CZMTextCtrl::GetDataField() { return com::Bstr::FromUtf8(win::Cp1252ToUtf8(DataField)); }
-com::Bstr CZMTextCtrl::GetBoundText() { return com::Bstr::FromUtf8(win::Cp1252ToUtf8(GetText())); }
 com::Bstr CZMTextCtrl::GetBoundRawText() { return com::Bstr::FromUtf8(win::Cp1252ToUtf8(RawData)); }
-
-std::vector<std::string> CZMTextCtrl::DataFieldChoices() {
-    if (com::Failed(LoadColumnNames(kTextDataSource))) return {};
-    return ColumnNames();
-}
 
 }  // namespace zmtext

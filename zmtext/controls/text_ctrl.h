@@ -20,7 +20,8 @@
 #include <string>
 #include <vector>
 
-#include "zmtext/engine/edit_control.h"
+#include "zmtext/controls/edit_members.h"
+#include "zmtext/controls/edit_field.h"
 
 namespace zmtext {
 
@@ -44,10 +45,9 @@ enum ZMTextEventId : com::DispId { kTextChange = 1, kTextEndOfLine = 2, kTextInv
 enum ZMCharacterFlags : int { kCharSpaces = 1, kCharNumeric = 2, kCharUpper = 4, kCharLower = 8,
                               kCharCapFirst = 16, kCharTable = 32, kCharAny = -1 };
 
-class CZMTextCtrl final : public CZMEditControl<CZMTextCtrl> {
+class CZMTextCtrl final : public CZMBoundField<CZMTextCtrl> {
 public:
     CZMTextCtrl();
-    ~CZMTextCtrl() override;
 
     static const com::DispatchMap& DispatchMembers();
     static std::vector<com::FuncDesc> EventMembers();
@@ -80,15 +80,8 @@ public:
     void OnAboutBox() override;
 
     // --- Binding -------------------------------------------------------------------------------
-    com::Bstr GetDataField() override;
-    com::ICursor* GetCursor() override { return cursor_.Get(); }
-    void SetCursor(com::ICursor* cursor) override { cursor_ = com::ComPtr<com::ICursor>(cursor); }
-    com::Bstr GetBoundText() override;
-    void SetBoundText(const std::string& cp1252) override { PutText(cp1252); }
     com::Bstr GetBoundRawText() override;
     void SetBoundRawText(const std::string& cp1252) override { PutRawData(cp1252); }
-    // The DataField property's predefined strings: the bound cursor's column names.
-    std::vector<std::string> DataFieldChoices();
 
     // --- Properties (cp1252 texts) -----------------------------------------------------------
     std::string GetText() const { return DisplayForm(false); }
@@ -110,6 +103,7 @@ public:
 
 private:
     friend class ZMTextMembers;
+    friend class ZMEditMembers<CZMTextCtrl>;
 
     // The mask character of each display position and whether it takes data.
     struct MaskPosition {
@@ -132,8 +126,6 @@ private:
     char PasswordChar = '\0';
     ZMFieldBuffer undo_;
     bool ValidateMask = true;
-    std::string DataField;
-    com::ComPtr<com::ICursor> cursor_;
 };
 
 }  // namespace zmtext

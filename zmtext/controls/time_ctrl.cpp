@@ -17,13 +17,12 @@
 namespace zmtext {
 namespace {
 
-constexpr std::uint32_t kPropertyVersion = 0x00040001;
 
 // String ids of the defaults keys the time control reads beside the common ones.
 enum TimeDefaultsKey : int {
     kKeyFillChar = 134, kKeyMaxValue = 157, kKeyMinValue = 158, kKeyFmtSeparator = 187,
     kKeyFmtHours = 211, kKeyFmtSeconds = 212, kKeyFmtLeadingZero = 213, kKeyFmtAM = 217,
-    kKeyFmtPM = 218, kKeyHeight = 235, kKeyWidth = 236, kKeyBoundDateMode = 255, kKeyBoundDate = 256,
+    kKeyFmtPM = 218, kKeyBoundDateMode = 255, kKeyBoundDate = 256,
 };
 
 std::uint16_t Word(const std::vector<std::uint8_t>& b, std::size_t at) {
@@ -41,39 +40,24 @@ std::int32_t TimeOrEmpty(std::int64_t seconds) {
 
 }  // namespace
 
-CZMTimeCtrl::CZMTimeCtrl() : CZMEditControl(TimeClassInfo(), [] {
-                                 ZMEditControlIds ids;
-                                 ids.change = kTimeChange;
-                                 ids.endOfLine = kTimeEndOfLine;
-                                 ids.invalidKey = kTimeInvalidKey;
-                                 ids.invalid = kTimeInvalid;
-                                 ids.outOfRange = kTimeOutOfRange;
-                                 ids.rawData = kTimeRawData;
-                                 ids.value = kTimeValue;
-                                 ids.toolTip = kTimeToolTip;
-                                 ids.fontName = kTimeFontName;
-                                 ids.fontBold = kTimeFontBold;
-                                 ids.fontItalic = kTimeFontItalic;
-                                 ids.fontUnderline = kTimeFontUnderline;
-                                 ids.fontStrikeThru = kTimeFontStrikeThru;
-                                 ids.fontSize = kTimeFontSize;
-                                 return ids;
-                             }()) {
+CZMTimeCtrl::CZMTimeCtrl()
+    : CZMDateTimeField(TimeClassInfo(),
+                    ZMEditControlIds{.change = kTimeChange, .endOfLine = kTimeEndOfLine,
+                                     .invalidKey = kTimeInvalidKey, .invalid = kTimeInvalid,
+                                     .outOfRange = kTimeOutOfRange, .rawData = kTimeRawData,
+                                     .value = kTimeValue, .toolTip = kTimeToolTip, .fontName = kTimeFontName,
+                                     .fontBold = kTimeFontBold, .fontItalic = kTimeFontItalic,
+                                     .fontSize = kTimeFontSize, .fontUnderline = kTimeFontUnderline,
+                                     .fontStrikeThru = kTimeFontStrikeThru}, kTimeDataSource) {
     FillChar = '_';
     DataProperty = 2;
     RebuildTexts();
-    if (const CZMDefaultsStore* store = ZMDefaults()) {
-        const int width = store->GetInt(kFieldTime, kKeyWidth, 0);
-        const int height = store->GetInt(kFieldTime, kKeyHeight, 0);
-        if (width != 0 && height != 0) SetInitialSize({width, height});
-    }
+    if (const auto size = ZMDefaultSize(kFieldTime)) SetInitialSize(*size);
     ADBHelper::SetDataChanged(false);
 }
 
-CZMTimeCtrl::~CZMTimeCtrl() { UnadviseCursor(); }
-
 ctl::ControlClassInfo CZMTimeCtrl::TimeClassInfo() {
-    return ZMValueFieldClassInfo(ZMControlKind::Time, {"CZMTimePropPage", "CZMTimeValPropPage", "CZMTextPropPage"});
+    return ZMEditFieldClassInfo(ZMControlKind::Time, {"CZMTimePropPage", "CZMTimeValPropPage", "CZMTextPropPage"});
 }
 
 // --- Format and texts ----------------------------------------------------------------------------
@@ -219,19 +203,13 @@ void CZMTimeCtrl::ImportOldProperties(const com::Blob& block) {
 // --- Reset and persistence -----------------------------------------------------------------------
 
 void CZMTimeCtrl::OnResetState() {
-    ctl::ControlBase::OnResetState();
-    ResetCommonDefaults();
+    ResetFieldState();
     const CZMDefaultsStore* store = ZMDefaults();
     auto number = [&](int key, int fallback) { return store ? store->GetInt(kFieldTime, key, fallback) : fallback; };
     auto text = [&](int key, const char* fallback) {
         std::string value = fallback;
         if (store) store->GetCString(kFieldTime, key, &value, fallback);
         return value;
-    };
-    auto character = [&](int key, const char* fallback) {
-        std::string value;
-        if (store) store->GetString(kFieldTime, key, &value, 2, fallback);
-        return value.empty() ? fallback[0] : value[0];
     };
     FmtHours = static_cast<std::int16_t>(std::clamp(number(kKeyFmtHours, 0), 0, 2));
     FmtSeconds = static_cast<std::int16_t>(std::clamp(number(kKeyFmtSeconds, 0), 0, 1));
@@ -243,8 +221,8 @@ void CZMTimeCtrl::OnResetState() {
     BoundDate = std::isfinite(boundDate) ? std::clamp(boundDate, -657434.0, 2958465.0) : 0.0;
     FmtAM = text(kKeyFmtAM, "AM");
     FmtPM = text(kKeyFmtPM, "PM");
-    FillChar = character(kKeyFillChar, "_");
-    FmtSeparator = character(kKeyFmtSeparator, ":");
+    FillChar = DefaultChar(store, kFieldTime, kKeyFillChar, "_");
+    FmtSeparator = DefaultChar(store, kFieldTime, kKeyFmtSeparator, ":");
     BorderStyle = 1;
     ApplyBorderLayout();
     value_ = undo_ = 0;
@@ -254,20 +232,9 @@ void CZMTimeCtrl::OnResetState() {
 }
 
 void CZMTimeCtrl::DoPropExchange(com::PropExchange& px) {
-    px.ExchangeVersion(kPropertyVersion);
-    ctl::ControlBase::DoPropExchange(px);
-    ExchangeCommonProps(px);
-    if (px.IsOldFormat()) {
-        if (!com::PX_Short(px, "BorderStyle", BorderStyle, std::int16_t{1})) BorderStyle = 1;
-        std::string fillText;
-        com::PX_String(px, "FillChar", fillText, std::string("_"));
-        FillChar = fillText.empty() ? '_' : fillText[0];
-    } else {
-        std::int16_t fill = static_cast<unsigned char>(FillChar);
-        std::int16_t separator = static_cast<unsigned char>(FmtSeparator);
-        com::PX_Short(px, "BorderStyle", BorderStyle, std::int16_t{1});
-        com::PX_Short(px, "FillChar", fill, std::int16_t{95});
-        com::PX_Short(px, "FmtSeparator", separator, std::int16_t{58});
+    ExchangeFieldProps(px);
+    ExchangeFillAndSeparator(px, 58);
+    if (!px.IsOldFormat()) {
         com::PX_Short(px, "FmtHours", FmtHours, std::int16_t{0});
         com::PX_Short(px, "FmtSeconds", FmtSeconds, std::int16_t{0});
         com::PX_Short(px, "FmtLeadingZero", FmtLeadingZero, std::int16_t{0});
@@ -277,10 +244,6 @@ void CZMTimeCtrl::DoPropExchange(com::PropExchange& px) {
         com::PX_Long(px, "MaxValue", MaxValue, kTimeMaximum);
         com::PX_String(px, "FmtAM", FmtAM, std::string("AM"));
         com::PX_String(px, "FmtPM", FmtPM, std::string("PM"));
-        if (px.IsLoading()) {
-            FillChar = static_cast<char>(fill);
-            FmtSeparator = static_cast<char>(separator);
-        }
     }
     com::PX_String(px, "ToolTip", ToolTip, std::string());
     com::PX_String(px, "DataField", DataField, std::string());
@@ -297,10 +260,7 @@ void CZMTimeCtrl::DoPropExchange(com::PropExchange& px) {
         MinValue = TimeOrEmpty(MinValue);
         MaxValue = TimeOrEmpty(MaxValue);
         if (!std::isfinite(BoundDate)) BoundDate = 0;
-        ApplyBorderLayout();
-        Text.clear();
-        RebuildTexts();
-        ADBHelper::SetDataChanged(false);
+        FinishLoading();
     }
 }
 
@@ -308,23 +268,10 @@ void CZMTimeCtrl::OnAboutBox() {
     ctl::Notices().ShowMessage(Window(), ZMResources().LoadStringUtf8(5));
 }
 
-void CZMTimeCtrl::OnButtonDown(int button, int flags, QPoint p) {
-    if (button == 1 && Window() && !WindowHasFocus()) Window()->setFocus(Qt::MouseFocusReason);
-    CZMEditControl::OnButtonDown(button, flags, p);
-}
-
 // --- Binding ---------------------------------------------------------------------------------------
 
-com::Bstr CZMTimeCtrl::GetDataField() { return com::Bstr::FromUtf8(win::Cp1252ToUtf8(DataField)); }
-com::Bstr CZMTimeCtrl::GetBoundText() { return com::Bstr::FromUtf8(win::Cp1252ToUtf8(Text)); }
 com::Bstr CZMTimeCtrl::GetBoundRawText() {
     return com::Bstr::FromUtf8(win::Cp1252ToUtf8(ZMFormatTimeRaw(value_, Format(), FillChar)));
-}
-
-// A raw text the field refuses leaves the value as it was: the cursor's notification that
-// brought it has no caller to take an error.
-void CZMTimeCtrl::SetBoundRawText(const std::string& cp1252) {
-    if (SetTextFromValue(cp1252) == 2) InvalidateField();
 }
 
 // The empty time writes the bound date alone.
@@ -360,11 +307,6 @@ void CZMTimeCtrl::SetBoundValue(const com::Variant& value) {
     default: break;
     }
     PutValue(TimeOrEmpty(seconds));
-}
-
-std::vector<std::string> CZMTimeCtrl::DataFieldChoices() {
-    if (com::Failed(LoadColumnNames(kTimeDataSource))) return {};
-    return ColumnNames();
 }
 
 }  // namespace zmtext

@@ -12,7 +12,6 @@
 #include <string>
 #include <vector>
 
-#include "zmtext/engine/edit_control.h"
 #include "zmtext/controls/date_time_members.h"
 #include "zmtext/values/time_values.h"
 
@@ -35,10 +34,9 @@ enum ZMTimeEventId : com::DispId {
     kTimeEndOfLine = 1, kTimeInvalidKey = 2, kTimeChange = 3, kTimeInvalid = 4, kTimeOutOfRange = 5,
 };
 
-class CZMTimeCtrl final : public CZMEditControl<CZMTimeCtrl> {
+class CZMTimeCtrl final : public CZMDateTimeField<CZMTimeCtrl> {
 public:
     CZMTimeCtrl();
-    ~CZMTimeCtrl() override;
 
     static const com::DispatchMap& DispatchMembers();
     static std::vector<com::FuncDesc> EventMembers();
@@ -58,26 +56,17 @@ public:
     bool Undo() override;
     bool SetTextValue(std::string_view text) override;
     int SetRawDataText(std::string_view text) override;
-    char GetDisplayFillChar() override { return FillChar; }
     void ImportOldProperties(const com::Blob& block) override;
 
     // --- Framework -----------------------------------------------------------------------------
     void OnResetState() override;
     void DoPropExchange(com::PropExchange& px) override;
     void OnAboutBox() override;
-    void OnButtonDown(int button, int flags, QPoint p) override;
 
     // --- Binding -------------------------------------------------------------------------------
-    com::Bstr GetDataField() override;
-    com::ICursor* GetCursor() override { return cursor_.Get(); }
-    void SetCursor(com::ICursor* cursor) override { cursor_ = com::ComPtr<com::ICursor>(cursor); }
-    com::Bstr GetBoundText() override;
-    void SetBoundText(const std::string& cp1252) override { PutText(cp1252); }
     com::Bstr GetBoundRawText() override;
-    void SetBoundRawText(const std::string& cp1252) override;
     com::Variant GetBoundValue(std::int32_t columnType) override;
     void SetBoundValue(const com::Variant& value) override;
-    std::vector<std::string> DataFieldChoices();
 
     // --- Properties ----------------------------------------------------------------------------
     std::int32_t GetValue() const { return value_; }
@@ -92,19 +81,17 @@ public:
 private:
     friend class ZMTimeMembers;
     friend class ZMDateTimeMembers<CZMTimeCtrl>;
+    friend class ZMEditMembers<CZMTimeCtrl>;
 
     void RebuildTexts();
     // Stores a new value: reports Value and marks the binding changed; false when unchanged.
     bool StoreValue(std::int32_t value);
 
     std::int32_t value_ = 0, undo_ = 0, MinValue = kTimeEmpty, MaxValue = kTimeMaximum;
-    char FmtSeparator = '-';
     std::int16_t FmtHours = 0, FmtSeconds = 0, FmtLeadingZero = 0;
     std::string FmtAM = "AM", FmtPM = "PM";
-    std::string DataField;
     std::int16_t BoundDateMode = 0;
     double BoundDate = 0;   // a type-0 day number
-    com::ComPtr<com::ICursor> cursor_;
 };
 
 }  // namespace zmtext

@@ -34,9 +34,13 @@ public:
 
     static void AddFirstMembers(Table& t) {
         AddDataSource(t, kTimeDataSource);
-        AddFonts(t, true);
+        C::AddFontName(t);
+        C::AddFontBold(t);
+        C::AddFontItalic(t);
+        C::AddFontStrikeThru(t);
+        C::AddFontUnderline(t);
         AddFlag(t, "AutoScroll", &C::AutoScroll, 136, -391876, kTimeAutoScroll);
-        AddModified(t, kTimeModified);
+        AddModified(t, -391835, kTimeModified);
         AddSelection(t, kTimeSelLength);
         AddLimit(t, "MaxValue", &C::MaxValue, 208, kTimeMaxValue);
         AddLimit(t, "MinValue", &C::MinValue, 209, kTimeMinValue);
@@ -48,21 +52,15 @@ public:
                    [](C& c, Args, const Variant& v) {
                        c.PutValue(static_cast<std::int32_t>(IntOf(c, v, kTimeEmpty, kTimeMaximum, 210)));
                    });
-        AddBorderEffect(t, kTimeBorderEffect);
-        AddDataProperty(t, kTimeDataProperty);
-        AddDisplayOnly(t, kTimeDisplayOnly);
-        AddFlag(t, "EOLTab", &C::EOLTab, 140, -391860, kTimeEOLTab);
-        AddFlag(t, "ErrorBeep", &C::ErrorBeep, 141, -391859, kTimeErrorBeep);
+        AddBorderEffect(t, -391874, kTimeBorderEffect);
+        AddDataPropertyToErrorBeep(t, kTimeDataProperty);
         AddFillChar(t, kTimeFillChar, [](const C& c, char ch) { return ch == c.FmtSeparator; });
-        AddFocusSelectInsert(t, kTimeFocusSelect);
+        AddFlag(t, "FocusSelect", &C::FocusSelect, 142, -391857, kTimeFocusSelect);
+        AddInsert(t, -391841, kTimeInsert);
     }
 
     static void AddFormats(Table& t) {
-        t.Property("RawData", com::VT_BSTR, {}, [](C& c, Args) { return Str(c.RawData); },
-                   [](C& c, Args, const Variant& v) {
-                       c.PutRawData(TextOf(v));
-                       Changed(c, kTimeRawData);
-                   });
+        AddRawData(t, -1, kTimeRawData);
         t.Property("FmtControl", com::VT_I2, {},
                    [](C& c, Args) {
                        RunModeOnly(c);
@@ -85,12 +83,13 @@ public:
         AddEnum(t, "FmtHours", &C::FmtHours, 2, 214, kTimeFmtHours, Reformat);
         AddSuffix(t, "FmtAM", &C::FmtAM, kTimeFmtAM);
         AddSuffix(t, "FmtPM", &C::FmtPM, kTimeFmtPM);
-        AddHidden(t);
+        AddHidden(t, 3);
     }
 
     static void AddBinding(Table& t) {
         C::AddToolTip(t);
-        AddDataFieldAndChanged(t, kTimeDataField);
+        AddDataField(t, kTimeDataField);
+        AddDataChanged(t, kTimeDataChanged);
         AddEnum(t, "BoundDateMode", &C::BoundDateMode, 1, 252, kTimeBoundDateMode, [](C&) {});
         t.Property("BoundDate", com::VT_I4, {},
                    [](C& c, Args) { return Variant::I4(static_cast<std::int32_t>(c.BoundDate)); },
@@ -107,20 +106,15 @@ const com::DispatchMap& CZMTimeCtrl::DispatchMembers() {
         ZMTimeMembers::AddFirstMembers(t);
         ZMTimeMembers::AddFormats(t);
         ZMTimeMembers::AddBinding(t);
-        ZMTimeMembers::AddStockAndText(t);
+        ZMTimeMembers::AddTextBorderAndStock(t);
         return t;
     }();
     return table.Map();
 }
 
 std::vector<com::FuncDesc> CZMTimeCtrl::EventMembers() {
-    return {{"EndOfLine", kTimeEndOfLine, false, {}},   {"InvalidKey", kTimeInvalidKey, false, {}},
-            {"Change", kTimeChange, false, {}},         {"Invalid", kTimeInvalid, false, {}},
-            {"OutOfRange", kTimeOutOfRange, false, {}}, {"Click", -600, false, {}},
-            {"DblClick", -601, false, {}},              {"KeyDown", -602, false, {}},
-            {"KeyPress", -603, false, {}},              {"KeyUp", -604, false, {}},
-            {"MouseDown", -605, false, {}},             {"MouseMove", -606, false, {}},
-            {"MouseUp", -607, false, {}}};
+    return ZMEditFieldEvents({{"EndOfLine", kTimeEndOfLine}, {"InvalidKey", kTimeInvalidKey},
+                             {"Change", kTimeChange}, {"Invalid", kTimeInvalid}, {"OutOfRange", kTimeOutOfRange}});
 }
 
 namespace {

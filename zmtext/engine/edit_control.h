@@ -27,6 +27,7 @@
 #include "platform/ctl/tooltip.h"
 #include "platform/win/cp1252.h"
 #include "zmtext/engine/edit_engine.h"
+#include "zmtext/engine/font_members.h"
 #include "zmtext/module/bound_control.h"
 
 namespace zmtext {
@@ -50,6 +51,7 @@ class CZMEditControl : public ZMBoundControl<Self>, public CZMEditEngine {
     using Base = ZMBoundControl<Self>;
     using Table = com::DispatchTable<Self>;
     using Args = typename Table::Args;
+    using Fonts = ZMFontMembers<Self>;
 
 public:
     // Where the field's notifications to its parent go (EN_* codes); nothing by default, as no
@@ -218,39 +220,20 @@ public:
     void OnEnabledChanged() override { InvalidateField(); }
 
     // --- 3. Shared properties ------------------------------------------------------------------
-    static void AddFontName(Table& t) {
-        t.Property("FontName", com::VT_BSTR, {},
-                   [](Self& c, Args) { return com::Variant::Utf8(win::Cp1252ToUtf8(c.InternalGetFont().Name())); },
-                   [](Self& c, Args, const com::Variant& v) {
-                       c.InternalGetFont().SetName(TextOf(v));
-                       c.BoundPropertyChanged(c.ids_.fontName);
-                   });
+    static void AddFontName(Table& t) { Fonts::AddFontName(t, [](const Self& c) { return c.ids_.fontName; }); }
+    static void AddFontBold(Table& t) {
+        Fonts::AddFontFlag(t, ZMFontFlag::Bold, [](const Self& c) { return c.ids_.fontBold; });
     }
-    static void AddFontBold(Table& t) { AddFontFlag(t, "FontBold", &ctl::FontObject::Bold, &ctl::FontObject::SetBold, &ZMEditControlIds::fontBold); }
-    static void AddFontItalic(Table& t) { AddFontFlag(t, "FontItalic", &ctl::FontObject::Italic, &ctl::FontObject::SetItalic, &ZMEditControlIds::fontItalic); }
+    static void AddFontItalic(Table& t) {
+        Fonts::AddFontFlag(t, ZMFontFlag::Italic, [](const Self& c) { return c.ids_.fontItalic; });
+    }
     static void AddFontUnderline(Table& t) {
-        AddFontFlag(t, "FontUnderline", &ctl::FontObject::Underline, &ctl::FontObject::SetUnderline,
-                    &ZMEditControlIds::fontUnderline);
+        Fonts::AddFontFlag(t, ZMFontFlag::Underline, [](const Self& c) { return c.ids_.fontUnderline; });
     }
     static void AddFontStrikeThru(Table& t) {
-        AddFontFlag(t, "FontStrikeThru", &ctl::FontObject::Strikethrough, &ctl::FontObject::SetStrikethrough,
-                    &ZMEditControlIds::fontStrikeThru);
+        Fonts::AddFontFlag(t, ZMFontFlag::StrikeThru, [](const Self& c) { return c.ids_.fontStrikeThru; });
     }
-    // The size is a single-precision number outside and the font's currency value inside.
-    static void AddFontSize(Table& t) {
-        t.Property("FontSize", com::VT_R4, {},
-                   [](Self& c, Args) {
-                       com::Variant r4;
-                       com::ChangeType(r4, com::Variant::Cy(c.InternalGetFont().Size()), com::VT_R4);
-                       return r4;
-                   },
-                   [](Self& c, Args, const com::Variant& v) {
-                       com::Variant cy;
-                       if (com::Failed(com::ChangeType(cy, v, com::VT_CY))) c.ThrowError(com::CTL_E_INVALIDPROPERTYVALUE, 0);
-                       c.InternalGetFont().SetSize(cy.AsCy());
-                       c.BoundPropertyChanged(c.ids_.fontSize);
-                   });
-    }
+    static void AddFontSize(Table& t) { Fonts::AddFontSize(t, {}, [](const Self& c) { return c.ids_.fontSize; }); }
     static void AddToolTip(Table& t) {
         t.Property("ToolTip", com::VT_BSTR, {}, [](Self& c, Args) { return com::Variant::Utf8(win::Cp1252ToUtf8(c.ToolTip)); },
                    [](Self& c, Args, const com::Variant& v) {
@@ -271,17 +254,6 @@ private:
         com::Variant s;
         if (com::Failed(com::ChangeType(s, v, com::VT_BSTR))) return {};
         return win::Utf8ToCp1252(s.AsStr().ToUtf8());
-    }
-    static void AddFontFlag(Table& t, const char* name, bool (ctl::FontObject::*get)() const,
-                            void (ctl::FontObject::*set)(bool), com::DispId ZMEditControlIds::*id) {
-        t.Property(name, com::VT_BOOL, {},
-                   [get](Self& c, Args) { return com::Variant::Bool((c.InternalGetFont().*get)()); },
-                   [set, id](Self& c, Args, const com::Variant& v) {
-                       com::Variant b;
-                       if (com::Failed(com::ChangeType(b, v, com::VT_BOOL))) c.ThrowError(com::CTL_E_INVALIDPROPERTYVALUE, 0);
-                       (c.InternalGetFont().*set)(b.AsBool());
-                       c.BoundPropertyChanged(c.ids_.*id);
-                   });
     }
     void FireIfDeclared(com::DispId id) {
         if (id != 0) this->FireEvent(id);

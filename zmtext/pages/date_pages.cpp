@@ -35,19 +35,15 @@ CZMDatePropPage::CZMDatePropPage() : ZMFieldPropPage(ZMPageText(103), 4004, kDat
         {205, "Fmt&Separator:", "FmtSeparator", E, VT_BSTR, S::String, 187},
         {204, "&FillChar:", "FillChar", E, VT_BSTR, S::String, 134},
     };
-    const ItemSpec values[] = {
-        {239, "", "MaxValue", E, VT_I4, S::Long, 157},
-        {238, "", "MinValue", E, VT_I4, S::Long, 158},
-        {202, "", "RawData", E, VT_BSTR, S::No, 0},
-        {203, "", "Text", E, VT_BSTR, S::No, 0},
-        {237, "", "Value", E, VT_I4, S::No, 0},
+    const ItemSpec binding[] = {
         {206, "Bound&Time:", "BoundTime", E, VT_I4, S::String, 254},
         {255, "BoundTime&Mode:", "BoundTimeMode", L, VT_I2, S::Int, 253},
         {254, "Date&Type:", "DateType", L, VT_I2, S::Int, 240},
     };
     AddItems(items);
     AddCommonItems();
-    AddItems(values);
+    AddValueItems();
+    AddItems(binding);
     ValidateMaxChars(Edit(204), 1);
     ValidateMaxChars(Edit(205), 1);
     ValidateMaxChars(Edit(202), 8);
@@ -94,11 +90,8 @@ CZMDateValPropPage::CZMDateValPropPage() : PropertyPage(ZMPageText(238), "ZMTEXT
     for (int p = 0; p < 3; ++p) grid->addWidget(new QLabel(QString::fromUtf8(headers[p]), this), 0, p + 1);
     // Items: month, day, year of each date.
     const std::array<std::array<int, 3>, 3> ids{{{275, 230, 231}, {207, 208, 209}, {210, 211, 212}}};
-    const char* labels[] = {"&Value:", "M&inValue:", "M&axValue:"};
-    const char* properties[] = {"Value", "MinValue", "MaxValue"};
-    const int hidden[] = {237, 238, 239};
     for (int w = 0; w < 3; ++w) {
-        grid->addWidget(new QLabel(QString::fromUtf8(labels[w]), this), w + 1, 0);
+        grid->addWidget(new QLabel(QString::fromUtf8(kZMValueRows[w].label), this), w + 1, 0);
         for (std::size_t p = 0; p < 3; ++p) {
             auto* edit = new QLineEdit(this);
             edit->setObjectName(QString::number(ids[static_cast<std::size_t>(w)][p]));
@@ -114,8 +107,8 @@ CZMDateValPropPage::CZMDateValPropPage() : PropertyPage(ZMPageText(238), "ZMTEXT
     for (const int w : {kMaximum, kMinimum, kValue}) {
         auto* number = new QLineEdit(this);
         number->setVisible(false);
-        number->setObjectName(QString::number(hidden[w]));
-        BindText(number, properties[w], com::VT_I4);
+        number->setObjectName(QString::number(kZMValueRows[w].hiddenId));
+        BindText(number, kZMValueRows[w].property, com::VT_I4);
         numbers_[static_cast<std::size_t>(w)] = number;
     }
     dateType_ = new QLineEdit(this);

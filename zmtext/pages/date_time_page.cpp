@@ -32,20 +32,13 @@ long ZMPageLongOf(const QLineEdit* edit) { return NumberOf<long>(edit->text().tr
 std::string ZMPageText(int id) { return ZMResources().LoadStringUtf8(id); }
 
 ZMFieldPropPage::ZMFieldPropPage(std::string caption, std::uint32_t helpContext, int section, int aboutText)
-    : PropertyPage(std::move(caption), "ZMTEXT.HLP", helpContext), section_(section) {
+    : ZMDefaultsPage(std::move(caption), "ZMTEXT.HLP", helpContext), section_(section) {
     auto* top = new QVBoxLayout(this);
     form_ = new QFormLayout;
     top->addLayout(form_);
     auto* buttons = new QHBoxLayout;
     top->addLayout(buttons);
-    save_ = new QPushButton(QString::fromUtf8("Save As Default"), this);
-    reset_ = new QPushButton(QString::fromUtf8("Reset Default"), this);
-    about_ = new QPushButton(QString::fromUtf8("About..."), this);
-    for (QPushButton* b : {save_, reset_, about_}) buttons->addWidget(b);
-    connect(save_, &QPushButton::clicked, this, [this] { SaveAsDefault(); });
-    connect(reset_, &QPushButton::clicked, this, [this] { ResetDefault(); });
-    connect(about_, &QPushButton::clicked, this,
-            [this, aboutText] { ctl::Notices().ShowMessage(this, ZMResources().LoadStringUtf8(aboutText)); });
+    AddDefaultsButtons(buttons, aboutText);
 }
 
 void ZMFieldPropPage::AddItems(std::span<const ItemSpec> items) {
@@ -75,7 +68,7 @@ void ZMFieldPropPage::AddItems(std::span<const ItemSpec> items) {
         widget->setObjectName(QString::number(spec.id));
         if (visible) form_->addRow(QString::fromUtf8(spec.label), widget);
         else widget->setVisible(false);
-        items_[spec.id] = widget;
+        AddItem(spec.id, widget);
         specs_[spec.id] = spec;
         order_.push_back(spec.id);
     }
@@ -106,9 +99,16 @@ void ZMFieldPropPage::AddCommonItems() {
     IgnoreApply(Edit(273));
 }
 
-QWidget* ZMFieldPropPage::Item(int id) const {
-    const auto it = items_.find(id);
-    return it == items_.end() ? nullptr : it->second;
+void ZMFieldPropPage::AddValueItems() {
+    constexpr ItemSpec::Kind E = ItemSpec::Edit;
+    const ItemSpec values[] = {
+        {239, "", "MaxValue", E, com::VT_I4, Saved::Long, 157},
+        {238, "", "MinValue", E, com::VT_I4, Saved::Long, 158},
+        {202, "", "RawData", E, com::VT_BSTR, Saved::No, 0},
+        {203, "", "Text", E, com::VT_BSTR, Saved::No, 0},
+        {237, "", "Value", E, com::VT_I4, Saved::No, 0},
+    };
+    AddItems(values);
 }
 
 void ZMFieldPropPage::FillList(int id, const char* enumName) {

@@ -14,7 +14,7 @@
 #include <vector>
 #include <string>
 
-#include "platform/ctl/property_page.h"
+#include "zmtext/pages/item_page.h"
 
 namespace zmtext {
 
@@ -23,22 +23,20 @@ long ZMPageLongOf(const QLineEdit* edit);
 // A text of the library's string table.
 std::string ZMPageText(int id);
 
-class ZMFieldPropPage : public ctl::PropertyPage {
-public:
-    // The field of a dialog item id, or null.
-    QWidget* Item(int id) const;
-    QLineEdit* Edit(int id) const { return qobject_cast<QLineEdit*>(Item(id)); }
-    QCheckBox* Check(int id) const { return qobject_cast<QCheckBox*>(Item(id)); }
-    QComboBox* List(int id) const { return qobject_cast<QComboBox*>(Item(id)); }
-    QPushButton* SaveDefaultButton() const { return save_; }
-    QPushButton* ResetDefaultButton() const { return reset_; }
+// The three values a date or time value page edits, in the order of its rows: the label of the
+// row, the property and the item id of the hidden edit that carries the property's number.
+struct ZMValueRow {
+    const char* label;
+    const char* property;
+    int hiddenId;
+};
+inline constexpr ZMValueRow kZMValueRows[] = {
+    {"&Value:", "Value", 237}, {"M&inValue:", "MinValue", 238}, {"M&axValue:", "MaxValue", 239}};
 
-    // "Save As Default": takes the page's data (nothing more when a field is invalid) and writes
-    // it into the field kind's defaults section.
-    bool SaveAsDefault();
-    // "Reset Default": deletes the section and, only then, puts the built-in defaults into the
-    // page, each marked for Apply.
-    bool ResetDefault();
+class ZMFieldPropPage : public ZMDefaultsPage {
+public:
+    bool SaveAsDefault() override;
+    bool ResetDefault() override;
 
 protected:
     // How an item is kept in the defaults section.
@@ -59,6 +57,8 @@ protected:
     void AddItems(std::span<const ItemSpec> items);
     // The properties every edit field has, hidden, kept for Apply and Save As Default.
     void AddCommonItems();
+    // The limits, the texts and the value, hidden: the value page edits them.
+    void AddValueItems();
     void FillList(int id, const char* enumName);
     // Sets an item as Reset Default does: the value, marked for Apply.
     void SetItem(int id, const std::string& value);
@@ -68,13 +68,9 @@ protected:
     virtual void ResetOwnItems() = 0;
 
 private:
-    std::map<int, QWidget*> items_;
     std::map<int, ItemSpec> specs_;
     std::vector<int> order_;
     QFormLayout* form_ = nullptr;
-    QPushButton* save_ = nullptr;
-    QPushButton* reset_ = nullptr;
-    QPushButton* about_ = nullptr;
     int section_;
 };
 

@@ -93,12 +93,12 @@ W* CZMLabelPropPage::Add(int id, const char* label) {
         grid->addWidget(caption, row, 0);
     }
     grid->addWidget(w, row, 1);
-    items_[id] = w;
+    AddItem(id, w);
     return w;
 }
 
 CZMLabelPropPage::CZMLabelPropPage()
-    : PropertyPage(win::Cp1252ToUtf8(ZMLoadString(IDS_PAGE_CAPTION).value_or("")), LibraryHelpFile(), kLabelPageHelpContext) {
+    : ZMItemPage(win::Cp1252ToUtf8(ZMLoadString(IDS_PAGE_CAPTION).value_or("")), LibraryHelpFile(), kLabelPageHelpContext) {
     setWhatsThis(QStringLiteral("Customize ZM Label's properties"));
     setLayout(std::make_unique<QGridLayout>().release());
     struct Text {
@@ -148,11 +148,6 @@ CZMLabelPropPage::CZMLabelPropPage()
         button->setText(QString::fromUtf8(text));
         connect(button, &QPushButton::clicked, this, action);
     }
-}
-
-QWidget* CZMLabelPropPage::Item(int id) const {
-    const auto it = items_.find(id);
-    return it == items_.end() ? nullptr : it->second;
 }
 
 // The lists come from the library's own type library, read back from its file when it is one;

@@ -17,7 +17,7 @@
 #include <QPushButton>
 #include <map>
 
-#include "platform/ctl/property_page.h"
+#include "zmtext/pages/item_page.h"
 
 namespace zmtext {
 
@@ -51,15 +51,11 @@ enum ZMLabelPageItem : int {
 
 inline constexpr std::uint32_t kLabelPageHelpContext = 4002;
 
-class CZMLabelPropPage final : public ctl::PropertyPage {
+class CZMLabelPropPage final : public ZMItemPage {
 public:
     CZMLabelPropPage();
 
-    // The widget of a dialog item, or null.
-    QWidget* Item(int id) const;
-    QComboBox* Combo(int id) const { return qobject_cast<QComboBox*>(Item(id)); }
-    QLineEdit* Edit(int id) const { return qobject_cast<QLineEdit*>(Item(id)); }
-    QCheckBox* Check(int id) const { return qobject_cast<QCheckBox*>(Item(id)); }
+    QComboBox* Combo(int id) const { return List(id); }
     QPushButton* Button(int id) const { return qobject_cast<QPushButton*>(Item(id)); }
 
     void SaveAsDefault();
@@ -75,7 +71,6 @@ private:
     W* Add(int id, const char* label);
     void FillLists();
 
-    std::map<int, QWidget*> items_;
     bool listsFilled_ = false;
 };
 

@@ -4,6 +4,8 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <array>
 #include <charconv>
 #include <cstdio>
 
@@ -43,7 +45,50 @@ T NumberOf(const QLineEdit* edit) {
 #define ZM_BACK "-2147483643"
 #define ZM_FORE "-2147483640"
 
-constexpr F kLongFields[] = {
+// The tables of the three pages are joined from runs of rows: each page's own visible fields,
+// then the hidden carriers of the common properties, where the pages differ only in some item
+// ids and in the order of a few rows.
+template <std::size_t... N>
+constexpr auto Join(const F (&... runs)[N]) {
+    std::array<F, (N + ...)> out{};
+    std::size_t at = 0;
+    ((std::copy(std::begin(runs), std::end(runs), out.begin() + static_cast<std::ptrdiff_t>(at)), at += N), ...);
+    return out;
+}
+
+constexpr F kShowZeroToEnabled[] = {
+    {236, "ShowZero", F::Check, VT_BSTR, "Show&Zero", 0, 1, 0, 176, F::Flag, "1"},
+    {208, "AutoScroll", F::Check, VT_BSTR, "Auto&Scroll", 0, 1, 0, 118, F::Flag, "1"},
+    {215, "BackColor", F::Edit, VT_I4, "", 0, 1, 0, 116, F::Long, ZM_BACK},
+    {216, "ForeColor", F::Edit, VT_I4, "", 0, 1, 0, 117, F::Long, ZM_FORE},
+    {233, "BorderEffect", F::Edit, VT_I2, "", 0, 1, 0, 119, F::Int, "0"},
+    {232, "BorderStyle", F::Edit, VT_I2, "", 0, 1, 0, 120, F::Int, "1"},
+    {234, "DataProperty", F::Edit, VT_I2, "", 0, 1, 0, 121, F::Int, "2"},
+    {248, "Enabled", F::Check, VT_BSTR, "", 0, 1, 0, 0, F::None, nullptr},
+};
+// EOLTab, at the page's own item id.
+constexpr F EolTab(int item) { return {item, "EOLTab", F::Check, VT_BSTR, "", 0, 1, 0, 123, F::Flag, "0"}; }
+constexpr F kBeepToInsert[] = {
+    {245, "ErrorBeep", F::Check, VT_BSTR, "", 0, 1, 0, 124, F::Flag, "0"},
+    {246, "FocusSelect", F::Check, VT_BSTR, "", 0, 1, 0, 125, F::Flag, "0"},
+    {247, "Insert", F::Check, VT_BSTR, "", 0, 1, 0, 126, F::Flag, "1"},
+};
+constexpr F kJustification = {235, "Justification", F::Edit, VT_I2, "", 0, 1, 0, 127, F::Int, "2"};
+constexpr F MousePointer(int item) { return {item, "MousePointer", F::Edit, VT_I2, "", 0, 1, 0, 221, F::Int, "3"}; }
+constexpr F ReadOnly(int item) { return {item, "ReadOnly", F::Check, VT_BSTR, "", 0, 1, 0, 122, F::Flag, "0"}; }
+constexpr F kFontBold = {268, "FontBold", F::Check, VT_BSTR, "", 0, 1, 0, 231, F::Flag, "0"};
+constexpr F kFontItalic = {269, "FontItalic", F::Check, VT_BSTR, "", 0, 1, 0, 232, F::Flag, "0"};
+constexpr F kFontUnderline = {270, "FontUnderline", F::Check, VT_BSTR, "", 0, 1, 0, 233, F::Flag, "0"};
+constexpr F kFontStrikethru = {272, "FontStrikethru", F::Check, VT_BSTR, "", 0, 1, 0, 234, F::Flag, "0"};
+constexpr F kFontName = {266, "FontName", F::Edit, VT_BSTR, "", 0, 1, 0, 229, F::String, ""};
+constexpr F kFontSize = {267, "FontSize", F::Edit, VT_R4, "", 0, 1, 0, 230, F::Float, "8"};
+constexpr F kSizesAndToolTip[] = {
+    {273, "HdnHeight", F::Edit, VT_I4, "", 0, 1, 0, 235, F::Int, nullptr},
+    {274, "HdnWidth", F::Edit, VT_I4, "", 0, 1, 0, 236, F::Int, nullptr},
+    {275, "ToolTip", F::Edit, VT_BSTR, "", 0, 1, 0, 0, F::None, nullptr},
+};
+
+constexpr F kLongOwn[] = {
     {203, "Text", F::Edit, VT_BSTR, "Te&xt:", 14, 1, 0, 0, F::None, nullptr},
     // "-2147483648" has 11 characters.
     {202, "RawData", F::Edit, VT_BSTR, "&RawData:", 11, 1, 0, 0, F::None, nullptr},
@@ -53,33 +98,14 @@ constexpr F kLongFields[] = {
     {241, "FmtControl", F::List, VT_I2, "Fmt&Control:", 0, 1, 0, 150, F::Int, "0"},
     {240, "FmtThousands", F::Edit, VT_BSTR, "Fmt&Thousands:", 1, 1, 0, 152, F::String, ","},
     {218, "FmtIntDigits", F::Edit, VT_I2, "FmtInt&Digits:", 0, 1, 10, 154, F::Int, "10"},
-    {236, "ShowZero", F::Check, VT_BSTR, "Show&Zero", 0, 1, 0, 176, F::Flag, "1"},
-    {208, "AutoScroll", F::Check, VT_BSTR, "Auto&Scroll", 0, 1, 0, 118, F::Flag, "1"},
-    {215, "BackColor", F::Edit, VT_I4, "", 0, 1, 0, 116, F::Long, ZM_BACK},
-    {216, "ForeColor", F::Edit, VT_I4, "", 0, 1, 0, 117, F::Long, ZM_FORE},
-    {233, "BorderEffect", F::Edit, VT_I2, "", 0, 1, 0, 119, F::Int, "0"},
-    {232, "BorderStyle", F::Edit, VT_I2, "", 0, 1, 0, 120, F::Int, "1"},
-    {234, "DataProperty", F::Edit, VT_I2, "", 0, 1, 0, 121, F::Int, "2"},
-    {248, "Enabled", F::Check, VT_BSTR, "", 0, 1, 0, 0, F::None, nullptr},
-    {244, "EOLTab", F::Check, VT_BSTR, "", 0, 1, 0, 123, F::Flag, "0"},
-    {245, "ErrorBeep", F::Check, VT_BSTR, "", 0, 1, 0, 124, F::Flag, "0"},
-    {246, "FocusSelect", F::Check, VT_BSTR, "", 0, 1, 0, 125, F::Flag, "0"},
-    {247, "Insert", F::Check, VT_BSTR, "", 0, 1, 0, 126, F::Flag, "1"},
-    {235, "Justification", F::Edit, VT_I2, "", 0, 1, 0, 127, F::Int, "2"},
-    {242, "MousePointer", F::Edit, VT_I2, "", 0, 1, 0, 221, F::Int, "3"},
-    {243, "ReadOnly", F::Check, VT_BSTR, "", 0, 1, 0, 122, F::Flag, "0"},
-    {268, "FontBold", F::Check, VT_BSTR, "", 0, 1, 0, 231, F::Flag, "0"},
-    {269, "FontItalic", F::Check, VT_BSTR, "", 0, 1, 0, 232, F::Flag, "0"},
-    {270, "FontUnderline", F::Check, VT_BSTR, "", 0, 1, 0, 233, F::Flag, "0"},
-    {272, "FontStrikethru", F::Check, VT_BSTR, "", 0, 1, 0, 234, F::Flag, "0"},
-    {266, "FontName", F::Edit, VT_BSTR, "", 0, 1, 0, 229, F::String, ""},
-    {267, "FontSize", F::Edit, VT_R4, "", 0, 1, 0, 230, F::Float, "8"},
-    {273, "HdnHeight", F::Edit, VT_I4, "", 0, 1, 0, 235, F::Int, nullptr},
-    {274, "HdnWidth", F::Edit, VT_I4, "", 0, 1, 0, 236, F::Int, nullptr},
-    {275, "ToolTip", F::Edit, VT_BSTR, "", 0, 1, 0, 0, F::None, nullptr},
 };
+constexpr F kLongHidden[] = {EolTab(244)};
+constexpr F kLongFlagsAndFonts[] = {kJustification, MousePointer(242), ReadOnly(243), kFontBold, kFontItalic,
+                                    kFontUnderline, kFontStrikethru, kFontName, kFontSize};
+constexpr auto kLongFields =
+    Join(kLongOwn, kShowZeroToEnabled, kLongHidden, kBeepToInsert, kLongFlagsAndFonts, kSizesAndToolTip);
 
-constexpr F kDoubleFields[] = {
+constexpr F kDoubleOwn[] = {
     {203, "Text", F::Edit, VT_BSTR, "Te&xt:", 0, 1, 0, 0, F::None, nullptr},
     {202, "RawData", F::Edit, VT_BSTR, "&RawData:", 0, 1, 0, 0, F::None, nullptr},
     {237, "Value", F::Edit, VT_R8, "&Value:", 0, 1, 0, 0, F::None, nullptr},
@@ -90,33 +116,14 @@ constexpr F kDoubleFields[] = {
     {240, "FmtThousands", F::Edit, VT_BSTR, "Fmt&Thousands:", 1, 1, 0, 152, F::String, ","},
     {218, "FmtIntDigits", F::Edit, VT_I2, "FmtInt&Digits:", 0, 0, 15, 154, F::Int, "15"},
     {207, "FmtDecDigits", F::Edit, VT_I2, "FmtDec&Digits:", 0, 0, 15, 153, F::Int, "3"},
-    {236, "ShowZero", F::Check, VT_BSTR, "Show&Zero", 0, 1, 0, 176, F::Flag, "1"},
-    {208, "AutoScroll", F::Check, VT_BSTR, "Auto&Scroll", 0, 1, 0, 118, F::Flag, "1"},
-    {215, "BackColor", F::Edit, VT_I4, "", 0, 1, 0, 116, F::Long, ZM_BACK},
-    {216, "ForeColor", F::Edit, VT_I4, "", 0, 1, 0, 117, F::Long, ZM_FORE},
-    {233, "BorderEffect", F::Edit, VT_I2, "", 0, 1, 0, 119, F::Int, "0"},
-    {232, "BorderStyle", F::Edit, VT_I2, "", 0, 1, 0, 120, F::Int, "1"},
-    {234, "DataProperty", F::Edit, VT_I2, "", 0, 1, 0, 121, F::Int, "2"},
-    {248, "Enabled", F::Check, VT_BSTR, "", 0, 1, 0, 0, F::None, nullptr},
-    {243, "EOLTab", F::Check, VT_BSTR, "", 0, 1, 0, 123, F::Flag, "0"},
-    {245, "ErrorBeep", F::Check, VT_BSTR, "", 0, 1, 0, 124, F::Flag, "0"},
-    {246, "FocusSelect", F::Check, VT_BSTR, "", 0, 1, 0, 125, F::Flag, "0"},
-    {247, "Insert", F::Check, VT_BSTR, "", 0, 1, 0, 126, F::Flag, "1"},
-    {235, "Justification", F::Edit, VT_I2, "", 0, 1, 0, 127, F::Int, "2"},
-    {241, "MousePointer", F::Edit, VT_I2, "", 0, 1, 0, 221, F::Int, "3"},
-    {242, "ReadOnly", F::Check, VT_BSTR, "", 0, 1, 0, 122, F::Flag, "0"},
-    {268, "FontBold", F::Check, VT_BSTR, "", 0, 1, 0, 231, F::Flag, "0"},
-    {269, "FontItalic", F::Check, VT_BSTR, "", 0, 1, 0, 232, F::Flag, "0"},
-    {270, "FontUnderline", F::Check, VT_BSTR, "", 0, 1, 0, 233, F::Flag, "0"},
-    {272, "FontStrikethru", F::Check, VT_BSTR, "", 0, 1, 0, 234, F::Flag, "0"},
-    {266, "FontName", F::Edit, VT_BSTR, "", 0, 1, 0, 229, F::String, ""},
-    {267, "FontSize", F::Edit, VT_R4, "", 0, 1, 0, 230, F::Float, "8"},
-    {273, "HdnHeight", F::Edit, VT_I4, "", 0, 1, 0, 235, F::Int, nullptr},
-    {274, "HdnWidth", F::Edit, VT_I4, "", 0, 1, 0, 236, F::Int, nullptr},
-    {275, "ToolTip", F::Edit, VT_BSTR, "", 0, 1, 0, 0, F::None, nullptr},
 };
+constexpr F kDecimalHidden[] = {EolTab(243)};
+constexpr F kDoubleFlagsAndFonts[] = {kJustification, MousePointer(241), ReadOnly(242), kFontBold, kFontItalic,
+                                      kFontUnderline, kFontStrikethru, kFontName, kFontSize};
+constexpr auto kDoubleFields =
+    Join(kDoubleOwn, kShowZeroToEnabled, kDecimalHidden, kBeepToInsert, kDoubleFlagsAndFonts, kSizesAndToolTip);
 
-constexpr F kCurrencyFields[] = {
+constexpr F kCurrencyOwn[] = {
     {203, "Text", F::Edit, VT_BSTR, "Te&xt:", 30, 1, 0, 0, F::None, nullptr},
     {202, "RawData", F::Edit, VT_BSTR, "&RawData:", 21, 1, 0, 0, F::None, nullptr},
     {237, "Value", F::Edit, VT_BSTR, "&Value:", 21, 1, 0, 0, F::None, nullptr},
@@ -128,31 +135,12 @@ constexpr F kCurrencyFields[] = {
     {240, "FmtThousands", F::Edit, VT_BSTR, "Fmt&Thousands:", 1, 1, 0, 152, F::String, ","},
     {218, "FmtIntDigits", F::Edit, VT_I2, "FmtInt&Digits:", 0, 0, 15, 154, F::Int, "15"},
     {207, "FmtDecDigits", F::Edit, VT_I2, "FmtDec&Digits:", 0, 0, 4, 153, F::Int, "2"},
-    {236, "ShowZero", F::Check, VT_BSTR, "Show&Zero", 0, 1, 0, 176, F::Flag, "1"},
-    {208, "AutoScroll", F::Check, VT_BSTR, "Auto&Scroll", 0, 1, 0, 118, F::Flag, "1"},
-    {215, "BackColor", F::Edit, VT_I4, "", 0, 1, 0, 116, F::Long, ZM_BACK},
-    {216, "ForeColor", F::Edit, VT_I4, "", 0, 1, 0, 117, F::Long, ZM_FORE},
-    {233, "BorderEffect", F::Edit, VT_I2, "", 0, 1, 0, 119, F::Int, "0"},
-    {232, "BorderStyle", F::Edit, VT_I2, "", 0, 1, 0, 120, F::Int, "1"},
-    {234, "DataProperty", F::Edit, VT_I2, "", 0, 1, 0, 121, F::Int, "2"},
-    {248, "Enabled", F::Check, VT_BSTR, "", 0, 1, 0, 0, F::None, nullptr},
-    {243, "EOLTab", F::Check, VT_BSTR, "", 0, 1, 0, 123, F::Flag, "0"},
-    {245, "ErrorBeep", F::Check, VT_BSTR, "", 0, 1, 0, 124, F::Flag, "0"},
-    {246, "FocusSelect", F::Check, VT_BSTR, "", 0, 1, 0, 125, F::Flag, "0"},
-    {247, "Insert", F::Check, VT_BSTR, "", 0, 1, 0, 126, F::Flag, "1"},
-    {242, "ReadOnly", F::Check, VT_BSTR, "", 0, 1, 0, 122, F::Flag, "0"},
-    {235, "Justification", F::Edit, VT_I2, "", 0, 1, 0, 127, F::Int, "2"},
-    {241, "MousePointer", F::Edit, VT_I2, "", 0, 1, 0, 221, F::Int, "3"},
-    {268, "FontBold", F::Check, VT_BSTR, "", 0, 1, 0, 231, F::Flag, "0"},
-    {269, "FontItalic", F::Check, VT_BSTR, "", 0, 1, 0, 232, F::Flag, "0"},
-    {266, "FontName", F::Edit, VT_BSTR, "", 0, 1, 0, 229, F::String, ""},
-    {267, "FontSize", F::Edit, VT_R4, "", 0, 1, 0, 230, F::Float, "8"},
-    {270, "FontUnderline", F::Check, VT_BSTR, "", 0, 1, 0, 233, F::Flag, "0"},
-    {272, "FontStrikethru", F::Check, VT_BSTR, "", 0, 1, 0, 234, F::Flag, "0"},
-    {273, "HdnHeight", F::Edit, VT_I4, "", 0, 1, 0, 235, F::Int, nullptr},
-    {274, "HdnWidth", F::Edit, VT_I4, "", 0, 1, 0, 236, F::Int, nullptr},
-    {275, "ToolTip", F::Edit, VT_BSTR, "", 0, 1, 0, 0, F::None, nullptr},
 };
+// The currency page lists ReadOnly first and the font's name and size before its lines.
+constexpr F kCurrencyFlagsAndFonts[] = {ReadOnly(242), kJustification, MousePointer(241), kFontBold, kFontItalic,
+                                        kFontName, kFontSize, kFontUnderline, kFontStrikethru};
+constexpr auto kCurrencyFields = Join(kCurrencyOwn, kShowZeroToEnabled, kDecimalHidden, kBeepToInsert,
+                                      kCurrencyFlagsAndFonts, kSizesAndToolTip);
 
 #undef ZM_BACK
 #undef ZM_FORE
@@ -164,7 +152,7 @@ const ZMNumberPageSpec kCurrencySpec{111, 4001, 5, "enumFCTL_CUR", false, kCurre
 }  // namespace
 
 CZMNumberPropPage::CZMNumberPropPage(const ZMNumberPageSpec& spec)
-    : PropertyPage(PageText(spec.caption), "ZMTEXT.HLP", spec.helpContext), spec_(spec) {
+    : ZMDefaultsPage(PageText(spec.caption), "ZMTEXT.HLP", spec.helpContext), spec_(spec) {
     auto* form = new QFormLayout;
     auto* checks = new QHBoxLayout;
     auto* buttons = new QHBoxLayout;
@@ -201,20 +189,9 @@ CZMNumberPropPage::CZMNumberPropPage(const ZMNumberPageSpec& spec)
             w->setVisible(false);
             w->setEnabled(false);
         }
-        items_[f.item] = w;
+        AddItem(f.item, w);
     }
-    save_ = new QPushButton(QString::fromUtf8("Save As Default"), this);
-    reset_ = new QPushButton(QString::fromUtf8("Reset Default"), this);
-    about_ = new QPushButton(QString::fromUtf8("About..."), this);
-    for (QPushButton* b : {save_, reset_, about_}) buttons->addWidget(b);
-    connect(save_, &QPushButton::clicked, this, [this] { SaveAsDefault(); });
-    connect(reset_, &QPushButton::clicked, this, [this] { ResetDefault(); });
-    connect(about_, &QPushButton::clicked, this, [this] { ctl::Notices().ShowMessage(this, PageText(1)); });
-}
-
-QWidget* CZMNumberPropPage::Item(int id) const {
-    const auto it = items_.find(id);
-    return it == items_.end() ? nullptr : it->second;
+    AddDefaultsButtons(buttons, 1);
 }
 
 void CZMNumberPropPage::FillFormatList(QComboBox* combo) {

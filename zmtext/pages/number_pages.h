@@ -13,7 +13,7 @@
 #include <map>
 #include <span>
 
-#include "platform/ctl/property_page.h"
+#include "zmtext/pages/item_page.h"
 
 namespace zmtext {
 
@@ -44,21 +44,12 @@ struct ZMNumberPageSpec {
     std::span<const ZMNumberPageField> fields;
 };
 
-class CZMNumberPropPage : public ctl::PropertyPage {
+class CZMNumberPropPage : public ZMDefaultsPage {
 public:
-    QWidget* Item(int id) const;
-    QLineEdit* Edit(int id) const { return qobject_cast<QLineEdit*>(Item(id)); }
-    QCheckBox* Check(int id) const { return qobject_cast<QCheckBox*>(Item(id)); }
-    QComboBox* List(int id) const { return qobject_cast<QComboBox*>(Item(id)); }
-    QPushButton* SaveDefaultButton() const { return save_; }
-    QPushButton* ResetDefaultButton() const { return reset_; }
-
-    // "Save As Default": transfers the fields to the controls (nothing more when a field is
-    // invalid) and writes them into the kind's defaults section.
-    bool SaveAsDefault();
-    // "Reset Default": deletes the kind's section and, only then, shows the built-in values,
-    // each marked for Apply (and applied at once where the kind does so).
-    bool ResetDefault();
+    // Save As Default transfers the fields to the controls first; Reset Default applies the
+    // built-in values at once where the kind does so.
+    bool SaveAsDefault() override;
+    bool ResetDefault() override;
 
 protected:
     explicit CZMNumberPropPage(const ZMNumberPageSpec& spec);
@@ -67,10 +58,6 @@ private:
     void FillFormatList(QComboBox* combo);
 
     const ZMNumberPageSpec& spec_;
-    std::map<int, QWidget*> items_;
-    QPushButton* save_ = nullptr;
-    QPushButton* reset_ = nullptr;
-    QPushButton* about_ = nullptr;
 };
 
 class CZMLongPropPage final : public CZMNumberPropPage {

@@ -64,7 +64,7 @@ constexpr DefaultsField kSavedFields[] = {
 
 // --- CZMText2PropPage ------------------------------------------------------------------------------
 
-CZMText2PropPage::CZMText2PropPage() : PropertyPage(PageText(16), "ZMTEXT.HLP", 4009) {
+CZMText2PropPage::CZMText2PropPage() : ZMDefaultsPage(PageText(16), "ZMTEXT.HLP", 4009) {
     auto* form = new QFormLayout;
     auto* checks = new QHBoxLayout;
     auto* buttons = new QHBoxLayout;
@@ -116,13 +116,7 @@ CZMText2PropPage::CZMText2PropPage() : PropertyPage(PageText(16), "ZMTEXT.HLP", 
 
     for (int id : {219, 227, 220, 221, 222}) form->addRow(QString::fromUtf8(labels_[id]), Item(id));
     for (int id : {223, 224, 218, 208}) checks->addWidget(Item(id));
-    save_ = new QPushButton(Utf8("Save As Default"), this);
-    reset_ = new QPushButton(Utf8("Reset Default"), this);
-    about_ = new QPushButton(Utf8("About..."), this);
-    for (QPushButton* b : {save_, reset_, about_}) buttons->addWidget(b);
-    connect(save_, &QPushButton::clicked, this, [this] { SaveAsDefault(); });
-    connect(reset_, &QPushButton::clicked, this, [this] { ResetDefault(); });
-    connect(about_, &QPushButton::clicked, this, [this] { ctl::Notices().ShowMessage(this, PageText(1)); });
+    AddDefaultsButtons(buttons, 1);
 }
 
 QLineEdit* CZMText2PropPage::AddEdit(int id, const char* label, const char* property, com::VarType type, bool visible) {
@@ -131,7 +125,7 @@ QLineEdit* CZMText2PropPage::AddEdit(int id, const char* label, const char* prop
     edit->setVisible(visible);
     edit->setObjectName(QString::number(id));
     BindText(edit, property, type);
-    items_[id] = edit;
+    AddItem(id, edit);
     return edit;
 }
 
@@ -140,13 +134,8 @@ QCheckBox* CZMText2PropPage::AddCheck(int id, const char* label, const char* pro
     check->setVisible(visible);
     check->setObjectName(QString::number(id));
     BindCheck(check, property);
-    items_[id] = check;
+    AddItem(id, check);
     return check;
-}
-
-QWidget* CZMText2PropPage::Item(int id) const {
-    const auto it = items_.find(id);
-    return it == items_.end() ? nullptr : it->second;
 }
 
 bool CZMText2PropPage::SaveAsDefault() {
@@ -253,7 +242,7 @@ void CZMTextCharPropPage::ShowBoxes() {
 
 // --- CZMTextPropPage -------------------------------------------------------------------------------
 
-CZMTextPropPage::CZMTextPropPage() : PropertyPage(PageText(101), "ZMTEXT.HLP", 4002) {
+CZMTextPropPage::CZMTextPropPage() : ZMItemPage(PageText(101), "ZMTEXT.HLP", 4002) {
     auto* form = new QFormLayout;
     auto* checks = new QHBoxLayout;
     auto* top = new QVBoxLayout(this);
@@ -261,20 +250,20 @@ CZMTextPropPage::CZMTextPropPage() : PropertyPage(PageText(101), "ZMTEXT.HLP", 4
     top->addLayout(checks);
     auto list = [&](int id, const char* label) {
         auto* combo = new QComboBox(this);
-        items_[id] = combo;
+        AddItem(id, combo);
         form->addRow(Utf8(label), combo);
         return combo;
     };
     auto edit = [&](int id, const char* label) {
         auto* e = new QLineEdit(this);
-        items_[id] = e;
+        AddItem(id, e);
         if (*label) form->addRow(Utf8(label), e);
         else e->setVisible(false);
         return e;
     };
     auto check = [&](int id, const char* label) {
         auto* c = new QCheckBox(Utf8(label), this);
-        items_[id] = c;
+        AddItem(id, c);
         checks->addWidget(c);
         return c;
     };
@@ -305,11 +294,6 @@ CZMTextPropPage::CZMTextPropPage() : PropertyPage(PageText(101), "ZMTEXT.HLP", 4
     BindText(qobject_cast<QLineEdit*>(Item(203)), "Text");
     BindText(qobject_cast<QLineEdit*>(Item(276)), "HdnDataPropCount", com::VT_I2);
     BindText(qobject_cast<QLineEdit*>(Item(208)), "ToolTip");
-}
-
-QWidget* CZMTextPropPage::Item(int id) const {
-    const auto it = items_.find(id);
-    return it == items_.end() ? nullptr : it->second;
 }
 
 void CZMTextPropPage::FillLists() {

@@ -15,27 +15,16 @@
 #include <array>
 #include <map>
 
-#include "platform/ctl/property_page.h"
+#include "zmtext/pages/item_page.h"
 
 namespace zmtext {
 
-class CZMText2PropPage : public ctl::PropertyPage {
+class CZMText2PropPage : public ZMDefaultsPage {
 public:
     CZMText2PropPage();
 
-    // The field of a dialog item id (edits and check boxes), or null.
-    QWidget* Item(int id) const;
-    QLineEdit* Edit(int id) const { return qobject_cast<QLineEdit*>(Item(id)); }
-    QCheckBox* Check(int id) const { return qobject_cast<QCheckBox*>(Item(id)); }
-    QPushButton* SaveDefaultButton() const { return save_; }
-    QPushButton* ResetDefaultButton() const { return reset_; }
-
-    // "Save As Default": takes the page's data (nothing more when a field is invalid) and writes
-    // it into the text kind's defaults section.
-    bool SaveAsDefault();
-    // "Reset Default": deletes the section and, only then, puts the built-in defaults into the
-    // page, each marked for Apply.
-    bool ResetDefault();
+    bool SaveAsDefault() override;
+    bool ResetDefault() override;
 
 private:
     QLineEdit* AddEdit(int id, const char* label, const char* property, com::VarType type, bool visible);
@@ -43,11 +32,7 @@ private:
     void SetEdit(int id, const std::string& text);
     void SetCheck(int id, bool on);
 
-    std::map<int, QWidget*> items_;
     std::map<int, const char*> labels_;   // the visible edits' labels
-    QPushButton* save_ = nullptr;
-    QPushButton* reset_ = nullptr;
-    QPushButton* about_ = nullptr;
 };
 
 class CZMTextCharPropPage : public ctl::PropertyPage {
@@ -73,23 +58,19 @@ private:
     bool updating_ = false;
 };
 
-class CZMTextPropPage : public ctl::PropertyPage {
+class CZMTextPropPage : public ZMItemPage {
 public:
     CZMTextPropPage();
 
     // Lists 204 BorderStyle, 205 BorderEffect, 206 DataProperty, 207 Justification,
     // 214 MousePointer; edits 202 RawData, 203 Text, 208 ToolTip, 276 HdnDataPropCount;
     // checks 209-213, 217.
-    QWidget* Item(int id) const;
-    QComboBox* List(int id) const { return qobject_cast<QComboBox*>(Item(id)); }
 
 protected:
     void OnObjectsChanged() override;
 
 private:
     void FillLists();
-
-    std::map<int, QWidget*> items_;
 };
 
 }  // namespace zmtext

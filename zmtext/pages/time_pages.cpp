@@ -42,18 +42,14 @@ CZMTimePropPage::CZMTimePropPage() : ZMFieldPropPage(ZMPageText(105), 4007, kTim
         {207, "Fmt&PM:", "FmtPM", E, VT_BSTR, S::String, 218},
         {204, "&FillChar:", "FillChar", E, VT_BSTR, S::String, 134},
     };
-    const ItemSpec values[] = {
-        {239, "", "MaxValue", E, VT_I4, S::Long, 157},
-        {238, "", "MinValue", E, VT_I4, S::Long, 158},
-        {202, "", "RawData", E, VT_BSTR, S::No, 0},
-        {203, "", "Text", E, VT_BSTR, S::No, 0},
-        {237, "", "Value", E, VT_I4, S::No, 0},
+    const ItemSpec binding[] = {
         {250, "BoundDate&Mode:", "BoundDateMode", L, VT_I2, S::Int, 255},
         {208, "Bound&Date:", "BoundDate", E, VT_I4, S::Long, 256},
     };
     AddItems(items);
     AddCommonItems();
-    AddItems(values);
+    AddValueItems();
+    AddItems(binding);
     ValidateMaxChars(Edit(204), 1);
     ValidateMaxChars(Edit(205), 1);
     ValidateMaxChars(Edit(206), 6);
@@ -78,12 +74,9 @@ void CZMTimePropPage::ResetOwnItems() {
 CZMTimeValPropPage::CZMTimeValPropPage() : PropertyPage(ZMPageText(238), "ZMTEXT.HLP", 4008) {
     auto* grid = new QGridLayout(this);
     const std::array<std::array<int, 4>, 3> ids{{{208, 209, 214, 250}, {210, 211, 217, 251}, {212, 213, 218, 252}}};
-    const char* labels[] = {"&Value:", "M&inValue:", "M&axValue:"};
-    const char* properties[] = {"Value", "MinValue", "MaxValue"};
-    const int hidden[] = {237, 238, 239};
     for (std::size_t w = 0; w < 3; ++w) {
         const Which which = static_cast<Which>(w);
-        grid->addWidget(new QLabel(QString::fromUtf8(labels[w]), this), static_cast<int>(w), 0);
+        grid->addWidget(new QLabel(QString::fromUtf8(kZMValueRows[w].label), this), static_cast<int>(w), 0);
         for (std::size_t p = 0; p < 3; ++p) {
             auto* edit = new QLineEdit(this);
             edit->setObjectName(QString::number(ids[w][p]));
@@ -102,9 +95,9 @@ CZMTimeValPropPage::CZMTimeValPropPage() : PropertyPage(ZMPageText(238), "ZMTEXT
     for (const int w : {kMinimum, kMaximum, kValue}) {
         auto* number = new QLineEdit(this);
         number->setVisible(false);
-        number->setObjectName(QString::number(hidden[w]));
+        number->setObjectName(QString::number(kZMValueRows[w].hiddenId));
         number->setText(QString::number(w == kMinimum ? -1 : w == kMaximum ? 86399 : 0));
-        BindText(number, properties[w], com::VT_I4);
+        BindText(number, kZMValueRows[w].property, com::VT_I4);
         ValidateRange(number, -1, 86399);
         numbers_[static_cast<std::size_t>(w)] = number;
     }

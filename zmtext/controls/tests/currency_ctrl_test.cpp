@@ -30,7 +30,7 @@ TEST(CurrencyMembers, EveryMemberAndEventAtItsDispId) {
         {"HdnHeight", 36}, {"HdnDataPropCount", 37}, {"ToolTip", 38}, {"DataField", 39}, {"DataChanged", 40}};
     rows.insert(rows.end(), NumberStockIds().begin(), NumberStockIds().end());
     EXPECT_EQ(CZMCurrencyCtrl::DispatchMembers().Members().size(), rows.size());
-    NumberControlTest::ExpectDispIds(CZMCurrencyCtrl::DispatchMembers(), rows);
+    ExpectDispIds(CZMCurrencyCtrl::DispatchMembers(), rows);
     const std::pair<const char*, com::DispId> events[] = {
         {"Change", 1}, {"EndOfLine", 2}, {"InvalidKey", 3}, {"Invalid", 4}, {"OutOfRange", 5}, {"Click", -600},
         {"DblClick", -601}, {"KeyDown", -602}, {"KeyPress", -603}, {"KeyUp", -604}, {"MouseDown", -605},

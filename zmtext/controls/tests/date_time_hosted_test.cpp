@@ -4,44 +4,19 @@
 #ifdef ZMTEXT_WITH_FORMS
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QKeyEvent>
-
-#include "platform/com/factory.h"
-#include "platform/forms/app.h"
 #include "platform/forms/hosted.h"
-#include "platform/forms/services.h"
 #include "platform/forms/window.h"
-#include "platform/win/module.h"
-#include "platform/win/paths.h"
 #include "platform/win/registry.h"
-#include "platform/win/testing/temp_machine_root.h"
 #include "zmtext/controls/date_ctrl.h"
 #include "zmtext/controls/tests/date_time_test_support.h"
+#include "zmtext/controls/tests/hosted_test_support.h"
 #include "zmtext/controls/time_ctrl.h"
-#include "zmtext/engine/tests/engine_test_app.h"
 #include "zmtext/module/tests/fake_cursor.h"
 
 namespace zmtext::testing {
 namespace {
 
 using com::Variant;
-
-std::string TextOf(const Variant& v) { return Shown(v.Deref()); }
-
-class RegisteredLibrary {
-public:
-    RegisteredLibrary() {
-        win::Module lib = win::Module::Load(win::WindowsPath(ZMTEXT_OCX_PATH));
-        registered_ = lib && reinterpret_cast<com::DllRegisterServerFn>(lib.Export("DllRegisterServer"))() == com::S_OK;
-    }
-    ~RegisteredLibrary() { com::FreeUnusedLibraries(); }
-    bool Registered() const { return registered_; }
-
-private:
-    win::testing::TempMachineRoot root_;
-    bool registered_ = false;
-};
 
 // The log-in window's clock check: a date and a time field.
 class ClockWindow : public forms::Window {
@@ -59,45 +34,14 @@ protected:
     }
 };
 
-class HostedDateTime : public ::testing::Test {
+class HostedDateTime : public HostedFieldTest<ClockWindow> {
 protected:
-    void SetUp() override {
-        EngineTestApp();
-        ASSERT_TRUE(library_.Registered());
-        forms::InstallMessageBoxes(&boxes_);
-        forms::App().ResetForTests();
-    }
-    void TearDown() override {
-        windows_.clear();
-        forms::DoEvents();
-        forms::App().CollectUnloaded();
-        forms::InstallMessageBoxes(nullptr);
-        forms::App().ResetForTests();
-    }
     ClockWindow& Shown(const com::PropertyBag* date = nullptr, const com::PropertyBag* time = nullptr) {
-        windows_.push_back(std::make_unique<ClockWindow>());
-        windows_.back()->savedDate = date;
-        windows_.back()->savedTime = time;
-        windows_.back()->Show();
-        QApplication::processEvents();
-        return *windows_.back();
+        return Open([&](ClockWindow& w) {
+            w.savedDate = date;
+            w.savedTime = time;
+        });
     }
-    static void Type(forms::HostedControl& c, const std::string& text) {
-        for (char ch : text) {
-            QKeyEvent press(QEvent::KeyPress, QChar(ch).toUpper().unicode(), Qt::NoModifier, QString(QChar(ch)));
-            QApplication::sendEvent(c.Widget(), &press);
-            QKeyEvent release(QEvent::KeyRelease, QChar(ch).toUpper().unicode(), Qt::NoModifier, QString(QChar(ch)));
-            QApplication::sendEvent(c.Widget(), &release);
-        }
-    }
-    static void Focus(forms::HostedControl& c) {
-        ASSERT_TRUE(c.Site().SetFocus());
-        QApplication::processEvents();
-    }
-
-    RegisteredLibrary library_;
-    forms::ScriptedMessageBoxes boxes_;
-    std::vector<std::unique_ptr<ClockWindow>> windows_;
 };
 
 TEST_F(HostedDateTime, TheLibraryRegistersBothFieldsAndTheirPages) {

@@ -1,14 +1,10 @@
 // The date and time fields drawn in their states (blank, a value in each format, focused while
 // typed into, disabled, read-only) and compared with the reference pictures in images/.
-// ZMTEXT_WRITE_REFERENCES=1 in the environment writes the pictures anew.
-#include <QDir>
-#include <QImage>
-#include <QPainter>
-#include <cstdlib>
 #include <functional>
 
 #include "zmtext/controls/date_ctrl.h"
 #include "zmtext/controls/tests/date_time_test_support.h"
+#include "zmtext/controls/tests/screenshot_test_support.h"
 #include "zmtext/controls/time_ctrl.h"
 
 namespace zmtext::testing {
@@ -18,23 +14,6 @@ using com::Variant;
 
 constexpr int kWidth = 150;
 constexpr int kHeight = 26;
-// Per-channel difference a pixel may show (font rasterising), and how many pixels may exceed it.
-constexpr int kChannelTolerance = 40;
-constexpr int kPixelsAllowed = 12;
-
-int DifferingPixels(const QImage& a, const QImage& b) {
-    if (a.size() != b.size()) return a.width() * a.height();
-    int n = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x) {
-            const QColor p = a.pixelColor(x, y), q = b.pixelColor(x, y);
-            if (std::abs(p.red() - q.red()) > kChannelTolerance || std::abs(p.green() - q.green()) > kChannelTolerance ||
-                std::abs(p.blue() - q.blue()) > kChannelTolerance)
-                ++n;
-        }
-    return n;
-}
-
 class DateTimeScreenshots : public FieldTest {
 protected:
     void SetUp() override {
@@ -48,28 +27,9 @@ protected:
         Put(*c, "FontName", S("DejaVu Sans"));
         Put(*c, "FontSize", Variant::R4(9));
         setup(*c, i);
-        c->SetControlSize(QSize(kWidth, kHeight));
-        c->ComputeTextMetrics();
-        QImage image(kWidth, kHeight, QImage::Format_RGB32);
-        image.fill(Qt::magenta);
-        QPainter p(&image);
-        c->DrawInto(p, {0, 0, kWidth, kHeight});
-        return image;
+        return DrawField(*c, QSize(kWidth, kHeight));
     }
-    void Check(const std::string& name, const QImage& image) {
-        const QString path = QDir(QString::fromUtf8(ZMTEXT_SOURCE_DIR "/controls/tests/images"))
-                                 .filePath(QString::fromStdString(name + ".png"));
-        if (std::getenv("ZMTEXT_WRITE_REFERENCES")) {
-            ASSERT_TRUE(image.save(path, "PNG")) << path.toStdString();
-            return;
-        }
-        QImage reference(path);
-        ASSERT_FALSE(reference.isNull()) << "no reference picture " << path.toStdString();
-        reference = reference.convertToFormat(QImage::Format_RGB32);
-        const int differing = DifferingPixels(image, reference);
-        if (differing > kPixelsAllowed) image.save(QDir::temp().filePath(QString::fromStdString(name + "_actual.png")));
-        EXPECT_LE(differing, kPixelsAllowed) << name << ": the drawing changed (actual picture in the temporary folder)";
-    }
+    static void Check(const std::string& name, const QImage& image) { ExpectLikeReference(name, image); }
 };
 
 TEST_F(DateTimeScreenshots, DateStatesMatchTheirReferencePictures) {

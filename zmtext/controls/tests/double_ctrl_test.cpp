@@ -31,7 +31,7 @@ TEST(DoubleMembers, EveryMemberAndEventAtItsDispId) {
         {"HdnWidth", 35}, {"HdnDataPropCount", 36}, {"ToolTip", 37}, {"DataField", 38}, {"DataChanged", 39}};
     rows.insert(rows.end(), NumberStockIds().begin(), NumberStockIds().end());
     EXPECT_EQ(CZMDoubleCtrl::DispatchMembers().Members().size(), rows.size());
-    NumberControlTest::ExpectDispIds(CZMDoubleCtrl::DispatchMembers(), rows);
+    ExpectDispIds(CZMDoubleCtrl::DispatchMembers(), rows);
     const std::pair<const char*, com::DispId> events[] = {
         {"Change", 1}, {"EndOfLine", 2}, {"InvalidKey", 3}, {"Invalid", 4}, {"OutOfRange", 5}, {"Click", -600},
         {"DblClick", -601}, {"KeyDown", -602}, {"KeyPress", -603}, {"KeyUp", -604}, {"MouseDown", -605},

@@ -107,13 +107,13 @@ TEST_F(LabelTest, RefusedValuesRaiseTheirErrorAndChangeNothing) {
     ASSERT_EQ(label->SaveProperties(&before, true), com::S_OK);
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        const testing::MemberCall r = PutMember(Dispatch(label), row.id, row.value);
+        const testing::CallResult r = PutMember(Dispatch(label), row.id, row.value);
         EXPECT_EQ(r.hr, com::DISP_E_EXCEPTION);
-        EXPECT_EQ(static_cast<std::uint32_t>(r.info.scode), row.scode);
+        EXPECT_EQ(static_cast<std::uint32_t>(r.excep.scode), row.scode);
         if (row.text) {
-            EXPECT_EQ(r.info.description, row.text);
-            EXPECT_EQ(r.info.helpContext, 0u);
-            EXPECT_TRUE(r.info.helpFile.ends_with("\\ZMTEXT.HLP")) << r.info.helpFile;
+            EXPECT_EQ(r.excep.description, row.text);
+            EXPECT_EQ(r.excep.helpContext, 0u);
+            EXPECT_TRUE(r.excep.helpFile.ends_with("\\ZMTEXT.HLP")) << r.excep.helpFile;
         }
     }
     // WordWrap takes only 0 and 1 (dispatch hands it a BOOL, so only a caller in code can miss).

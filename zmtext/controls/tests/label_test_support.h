@@ -1,5 +1,5 @@
-// What the label's tests share: the application object, a label hosted in a container window
-// that records its events and change notices, and dispatch calls that report the error raised.
+// What the label's tests share: the application object and a label hosted in a container window
+// that records its events and change notices.
 #pragma once
 
 #include <QWidget>
@@ -7,33 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "platform/ctl/control_site.h"
 #include "platform/win/testing/temp_machine_root.h"
 #include "zmtext/controls/label_ctrl.h"
-#include "zmtext/engine/tests/engine_test_app.h"
+#include "zmtext/controls/tests/field_test_support.h"
 #include "zmtext/module/app.h"
 
 namespace zmtext::testing {
-
-// The outcome of one dispatch call.
-struct MemberCall {
-    com::HResult hr = com::S_OK;
-    com::ExcepInfo info;
-};
-
-inline MemberCall PutMember(com::IDispatch* object, com::DispId id, com::Variant value) {
-    MemberCall r;
-    com::DispParams params{{std::move(value)}};
-    r.hr = object->Invoke(id, com::DISPATCH_PROPERTYPUT, params, nullptr, &r.info, nullptr);
-    return r;
-}
-
-inline com::Variant GetMember(com::IDispatch* object, com::DispId id) {
-    com::Variant out;
-    com::DispParams none;
-    object->Invoke(id, com::DISPATCH_PROPERTYGET, none, &out, nullptr, nullptr);
-    return out;
-}
 
 // The library started in a temporary machine root (so the defaults store reads its own
 // VX4WIN.INI), and a label in a container window.

@@ -26,7 +26,7 @@ TEST(LongMembers, EveryMemberAndEventAtItsDispId) {
         {"DataField", 36}, {"DataChanged", 37}};
     rows.insert(rows.end(), NumberStockIds().begin(), NumberStockIds().end());
     EXPECT_EQ(CZMLongCtrl::DispatchMembers().Members().size(), rows.size());
-    NumberControlTest::ExpectDispIds(CZMLongCtrl::DispatchMembers(), rows);
+    ExpectDispIds(CZMLongCtrl::DispatchMembers(), rows);
     const std::pair<const char*, com::DispId> events[] = {
         {"Change", 3}, {"EndOfLine", 1}, {"InvalidKey", 2}, {"OutOfRange", 4}, {"Invalid", 5}, {"Click", -600},
         {"DblClick", -601}, {"KeyDown", -602}, {"KeyPress", -603}, {"KeyUp", -604}, {"MouseDown", -605},

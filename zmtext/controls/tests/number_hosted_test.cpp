@@ -4,50 +4,21 @@
 #ifdef ZMTEXT_WITH_FORMS
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QKeyEvent>
-
-#include "platform/com/factory.h"
 #include "platform/ctl/control_site.h"
-#include "platform/forms/app.h"
 #include "platform/forms/hosted.h"
-#include "platform/forms/services.h"
 #include "platform/forms/window.h"
-#include "platform/win/module.h"
-#include "platform/win/paths.h"
 #include "platform/win/registry.h"
 #include "platform/win/testing/raises.h"
-#include "platform/win/testing/temp_machine_root.h"
 #include "zmtext/controls/currency_ctrl.h"
 #include "zmtext/controls/double_ctrl.h"
 #include "zmtext/controls/long_ctrl.h"
-#include "zmtext/engine/tests/engine_test_app.h"
+#include "zmtext/controls/tests/hosted_test_support.h"
 
 namespace zmtext::testing {
 namespace {
 
 using com::Variant;
 using win::testing::ErrorNumberOf;
-
-std::string TextOf(const Variant& v) {
-    Variant s;
-    if (com::Failed(com::ChangeType(s, v.Deref(), com::VT_BSTR))) return "(error)";
-    return s.AsStr().ToUtf8();
-}
-
-class RegisteredLibrary {
-public:
-    RegisteredLibrary() {
-        win::Module lib = win::Module::Load(win::WindowsPath(ZMTEXT_OCX_PATH));
-        registered_ = lib && reinterpret_cast<com::DllRegisterServerFn>(lib.Export("DllRegisterServer"))() == com::S_OK;
-    }
-    ~RegisteredLibrary() { com::FreeUnusedLibraries(); }
-    bool Registered() const { return registered_; }
-
-private:
-    win::testing::TempMachineRoot root_;
-    bool registered_ = false;
-};
 
 // A price window: a quantity, a weight and a price field of the library.
 class PriceWindow : public forms::Window {
@@ -66,37 +37,13 @@ protected:
     }
 };
 
-class HostedNumbers : public ::testing::Test {
+class HostedNumbers : public HostedFieldTest<PriceWindow> {
 protected:
-    void SetUp() override {
-        EngineTestApp();
-        ASSERT_TRUE(library_.Registered());
-        forms::InstallMessageBoxes(&boxes_);
-        forms::App().ResetForTests();
-    }
-    void TearDown() override {
-        windows_.clear();
-        forms::DoEvents();
-        forms::App().CollectUnloaded();
-        forms::InstallMessageBoxes(nullptr);
-        forms::App().ResetForTests();
-    }
     PriceWindow& Shown(const com::PropertyBag* const* saved = nullptr) {
-        windows_.push_back(std::make_unique<PriceWindow>());
-        if (saved)
-            for (int i = 0; i < 3; ++i) windows_.back()->saved[i] = saved[i];
-        windows_.back()->Show();
-        QApplication::processEvents();
-        return *windows_.back();
-    }
-    static void Type(forms::HostedControl& c, const std::string& text) {
-        for (char ch : text) {
-            const QString s(QChar(static_cast<char16_t>(static_cast<unsigned char>(ch))));
-            QKeyEvent press(QEvent::KeyPress, s.at(0).toUpper().unicode(), Qt::NoModifier, s);
-            QApplication::sendEvent(c.Widget(), &press);
-            QKeyEvent release(QEvent::KeyRelease, s.at(0).toUpper().unicode(), Qt::NoModifier, s);
-            QApplication::sendEvent(c.Widget(), &release);
-        }
+        return Open([&](PriceWindow& w) {
+            if (saved)
+                for (int i = 0; i < 3; ++i) w.saved[i] = saved[i];
+        });
     }
     static void FocusAndSelectAll(forms::HostedControl& c) {
         ASSERT_TRUE(c.Site().SetFocus());
@@ -104,10 +51,6 @@ protected:
         c.Set("SelStart", Variant::I4(0));
         c.Set("SelLength", Variant::I4(255));
     }
-
-    RegisteredLibrary library_;
-    forms::ScriptedMessageBoxes boxes_;
-    std::vector<std::unique_ptr<PriceWindow>> windows_;
 };
 
 TEST_F(HostedNumbers, TheLibraryRegistersTheFieldsAndTheirPages) {

@@ -1,16 +1,12 @@
 // The number fields drawn in their states (long, double and currency; focused, negative, no zero
 // shown, disabled, the currency layouts) and compared with the reference pictures in images/.
-// ZMTEXT_WRITE_REFERENCES=1 in the environment writes the pictures anew.
-#include <QDir>
-#include <QImage>
-#include <QPainter>
-#include <cstdlib>
 #include <functional>
 
 #include "zmtext/controls/currency_ctrl.h"
 #include "zmtext/controls/double_ctrl.h"
 #include "zmtext/controls/long_ctrl.h"
 #include "zmtext/controls/tests/number_test_support.h"
+#include "zmtext/controls/tests/screenshot_test_support.h"
 
 namespace zmtext::testing {
 namespace {
@@ -19,8 +15,6 @@ using com::Variant;
 
 constexpr int kWidth = 180;
 constexpr int kHeight = 26;
-constexpr int kChannelTolerance = 40;
-constexpr int kPixelsAllowed = 12;
 
 class NumberScreenshots : public NumberControlTest {
 protected:
@@ -37,36 +31,9 @@ protected:
         Put(c.Get(), "FontSize", Variant::R4(9));
         Put(c.Get(), "FmtControl", Variant::I2(1));
         setup(*c, i);
-        c->SetControlSize(QSize(kWidth, kHeight));
-        c->ComputeTextMetrics();
-        QImage image(kWidth, kHeight, QImage::Format_RGB32);
-        image.fill(Qt::magenta);
-        QPainter p(&image);
-        c->DrawInto(p, {0, 0, kWidth, kHeight});
-        return image;
+        return DrawField(*c, QSize(kWidth, kHeight));
     }
-    void Check(const std::string& name, const QImage& image) {
-        const QString path = QDir(QString::fromUtf8(ZMTEXT_SOURCE_DIR "/controls/tests/images"))
-                                 .filePath(QString::fromStdString("number_" + name + ".png"));
-        if (std::getenv("ZMTEXT_WRITE_REFERENCES")) {
-            ASSERT_TRUE(image.save(path, "PNG")) << path.toStdString();
-            return;
-        }
-        QImage reference(path);
-        ASSERT_FALSE(reference.isNull()) << "no reference picture " << path.toStdString();
-        reference = reference.convertToFormat(QImage::Format_RGB32);
-        int differing = reference.size() == image.size() ? 0 : kWidth * kHeight;
-        for (int y = 0; differing == 0 && y < kHeight; ++y)
-            for (int x = 0; x < kWidth; ++x) {
-                const QColor a = image.pixelColor(x, y), b = reference.pixelColor(x, y);
-                if (std::abs(a.red() - b.red()) > kChannelTolerance || std::abs(a.green() - b.green()) > kChannelTolerance ||
-                    std::abs(a.blue() - b.blue()) > kChannelTolerance)
-                    ++differing;
-            }
-        if (differing > kPixelsAllowed)
-            image.save(QDir::temp().filePath(QString::fromStdString("number_" + name + "_actual.png")));
-        EXPECT_LE(differing, kPixelsAllowed) << name << ": the drawing changed (actual picture in the temporary folder)";
-    }
+    static void Check(const std::string& name, const QImage& image) { ExpectLikeReference("number_" + name, image); }
 };
 
 TEST_F(NumberScreenshots, LongStatesMatchTheirReferencePictures) {

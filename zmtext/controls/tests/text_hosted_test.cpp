@@ -5,22 +5,13 @@
 #ifdef ZMTEXT_WITH_FORMS
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QKeyEvent>
-
-#include "platform/com/factory.h"
 #include "platform/ctl/control_site.h"
-#include "platform/forms/app.h"
 #include "platform/forms/hosted.h"
-#include "platform/forms/services.h"
 #include "platform/forms/window.h"
-#include "platform/win/module.h"
-#include "platform/win/paths.h"
 #include "platform/win/registry.h"
 #include "platform/win/testing/raises.h"
-#include "platform/win/testing/temp_machine_root.h"
+#include "zmtext/controls/tests/hosted_test_support.h"
 #include "zmtext/controls/text_ctrl.h"
-#include "zmtext/engine/tests/engine_test_app.h"
 #include "zmtext/engine/tests/keystroke_script.h"
 
 namespace zmtext::testing {
@@ -28,23 +19,6 @@ namespace {
 
 using com::Variant;
 using win::testing::ErrorNumberOf;
-
-std::string TextOf(const Variant& v) { return v.Deref().AsStr().ToUtf8(); }
-
-// ZMTEXT32.OCX registered for one test.
-class RegisteredZMText {
-public:
-    RegisteredZMText() {
-        win::Module lib = win::Module::Load(win::WindowsPath(ZMTEXT_OCX_PATH));
-        registered_ = lib && reinterpret_cast<com::DllRegisterServerFn>(lib.Export("DllRegisterServer"))() == com::S_OK;
-    }
-    ~RegisteredZMText() { com::FreeUnusedLibraries(); }
-    bool Registered() const { return registered_; }
-
-private:
-    win::testing::TempMachineRoot root_;
-    bool registered_ = false;
-};
 
 // The log-in window's shape: a password field and a name field of the library.
 class LoginWindow : public forms::Window {
@@ -61,45 +35,11 @@ protected:
     }
 };
 
-class HostedText : public ::testing::Test {
+class HostedText : public HostedFieldTest<LoginWindow> {
 protected:
-    void SetUp() override {
-        EngineTestApp();
-        ASSERT_TRUE(library_.Registered());
-        forms::InstallMessageBoxes(&boxes_);
-        forms::App().ResetForTests();
-    }
-    void TearDown() override {
-        windows_.clear();
-        forms::DoEvents();
-        forms::App().CollectUnloaded();
-        forms::InstallMessageBoxes(nullptr);
-        forms::App().ResetForTests();
-    }
     LoginWindow& Shown(const com::PropertyBag* savedName = nullptr) {
-        windows_.push_back(std::make_unique<LoginWindow>());
-        windows_.back()->savedName = savedName;
-        windows_.back()->Show();
-        QApplication::processEvents();
-        return *windows_.back();
+        return Open([&](LoginWindow& w) { w.savedName = savedName; });
     }
-    static void Press(forms::HostedControl& c, int qtKey, const QString& text = {}) {
-        QKeyEvent press(QEvent::KeyPress, qtKey, Qt::NoModifier, text);
-        QApplication::sendEvent(c.Widget(), &press);
-        QKeyEvent release(QEvent::KeyRelease, qtKey, Qt::NoModifier, text);
-        QApplication::sendEvent(c.Widget(), &release);
-    }
-    static void Type(forms::HostedControl& c, const std::string& text) {
-        for (char ch : text) Press(c, QChar(ch).toUpper().unicode(), QString(QChar(ch)));
-    }
-    static void Focus(forms::HostedControl& c) {
-        ASSERT_TRUE(c.Site().SetFocus());
-        QApplication::processEvents();
-    }
-
-    RegisteredZMText library_;
-    forms::ScriptedMessageBoxes boxes_;
-    std::vector<std::unique_ptr<LoginWindow>> windows_;
 };
 
 TEST_F(HostedText, TheLibraryRegistersTheFieldAndItsPages) {

@@ -1,11 +1,7 @@
 // The text field drawn in its states (focused with a selection, disabled, read-only, each border,
 // masked, password) and compared with the reference pictures in images/, so that a change of
-// the drawing is seen. ZMTEXT_WRITE_REFERENCES=1 in the environment writes the pictures anew.
-#include <QDir>
-#include <QImage>
-#include <QPainter>
-#include <cstdlib>
-
+// the drawing is seen.
+#include "zmtext/controls/tests/screenshot_test_support.h"
 #include "zmtext/controls/tests/text_test_support.h"
 
 namespace zmtext::testing {
@@ -15,27 +11,6 @@ using com::Variant;
 
 constexpr int kWidth = 180;
 constexpr int kHeight = 26;
-// Per-channel difference a pixel may show (font rasterising), and how many pixels may exceed it.
-constexpr int kChannelTolerance = 40;
-constexpr int kPixelsAllowed = 12;
-
-QString ReferencePath(const std::string& name) {
-    return QDir(QString::fromUtf8(ZMTEXT_SOURCE_DIR "/controls/tests/images")).filePath(QString::fromStdString("text_" + name + ".png"));
-}
-
-int DifferingPixels(const QImage& a, const QImage& b) {
-    if (a.size() != b.size()) return a.width() * a.height();
-    int n = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x) {
-            const QColor p = a.pixelColor(x, y), q = b.pixelColor(x, y);
-            if (std::abs(p.red() - q.red()) > kChannelTolerance || std::abs(p.green() - q.green()) > kChannelTolerance ||
-                std::abs(p.blue() - q.blue()) > kChannelTolerance)
-                ++n;
-        }
-    return n;
-}
-
 class TextScreenshots : public TextControlTest {
 protected:
     void SetUp() override {
@@ -50,28 +25,9 @@ protected:
         Put(*c, "FontSize", Variant::R4(9));
         Put(*c, "RawData", S("Jo\xC3\xA3o 123"));
         setup(*c, i);
-        c->SetControlSize(QSize(kWidth, kHeight));
-        c->ComputeTextMetrics();
-        QImage image(kWidth, kHeight, QImage::Format_RGB32);
-        image.fill(Qt::magenta);
-        QPainter p(&image);
-        c->DrawInto(p, {0, 0, kWidth, kHeight});
-        return image;
+        return DrawField(*c, QSize(kWidth, kHeight));
     }
-    void Check(const std::string& name, const QImage& image) {
-        const QString path = ReferencePath(name);
-        if (std::getenv("ZMTEXT_WRITE_REFERENCES")) {
-            QDir().mkpath(QFileInfo(path).absolutePath());
-            ASSERT_TRUE(image.save(path, "PNG")) << path.toStdString();
-            return;
-        }
-        QImage reference(path);
-        ASSERT_FALSE(reference.isNull()) << "no reference picture " << path.toStdString();
-        reference = reference.convertToFormat(QImage::Format_RGB32);
-        const int differing = DifferingPixels(image, reference);
-        if (differing > kPixelsAllowed) image.save(QDir::temp().filePath(QString::fromStdString("text_" + name + "_actual.png")));
-        EXPECT_LE(differing, kPixelsAllowed) << name << ": the drawing changed (actual picture in the temporary folder)";
-    }
+    static void Check(const std::string& name, const QImage& image) { ExpectLikeReference("text_" + name, image); }
 };
 
 TEST_F(TextScreenshots, StatesMatchTheirReferencePictures) {

@@ -12,25 +12,13 @@
 #include "zmtext/module/app.h"
 #include "zmtext/module/defaults_store.h"
 #include "zmtext/pages/date_pages.h"
-#include "zmtext/pages/page_class.h"
+#include "zmtext/pages/tests/page_test_support.h"
 #include "zmtext/pages/time_pages.h"
 
 namespace zmtext::testing {
 namespace {
 
 using com::Variant;
-
-void UserEdit(QLineEdit* edit, const char* text) {
-    edit->setText(QString::fromUtf8(text));
-    emit edit->textEdited(edit->text());
-}
-
-struct FieldRow {
-    int item;
-    const char* value;   // an edit's text, "1"/"0" for a check box, the index of a list
-    const char* property;
-    const char* expected;
-};
 
 void Enter(ZMFieldPropPage& page, const FieldRow& row) {
     if (QCheckBox* check = page.Check(row.item)) check->setChecked(row.value[0] == '1');
@@ -302,17 +290,8 @@ TEST(DateTimePageClasses, EachPageIsCreatedByItsClassIdWithItsCaptionAndHelp) {
     const Row rows[] = {{"CZMDatePropPage", "ZMDate specific", 4004}, {"CZMDateValPropPage", "Values", 4005},
                         {"CZMTimePropPage", "ZMTime specific", 4007}, {"CZMTimeValPropPage", "Values", 4008}};
     for (const Row& row : rows) {
-        const com::Guid clsid = ZMPageClassId(row.name);
-        const ZMPageFactory* factory = nullptr;
-        for (const auto& p : ZMFactories().pages)
-            if (p.clsid == clsid) factory = &p;
-        ASSERT_NE(factory, nullptr) << row.name;
-        com::ComPtr<IZMPropertyPageClass> cls;
-        ASSERT_EQ(factory->create(IZMPropertyPageClass::kIid, cls.PutVoid()), com::S_OK);
-        const auto page = cls->CreatePage();
-        EXPECT_EQ(page->Caption(), row.caption);
-        EXPECT_EQ(page->HelpFile(), "ZMTEXT.HLP");
-        EXPECT_EQ(page->HelpContext(), row.help);
+        SCOPED_TRACE(row.name);
+        ExpectPageClass(ZMPageClassId(row.name), row.caption, row.help);
     }
     std::vector<com::Guid> listed;
     EXPECT_EQ(CZMDateCtrl::Create()->GetPropertyPages(&listed), com::S_OK);

@@ -14,23 +14,12 @@
 #include "zmtext/module/app.h"
 #include "zmtext/module/defaults_store.h"
 #include "zmtext/pages/number_pages.h"
+#include "zmtext/pages/tests/page_test_support.h"
 
 namespace zmtext::testing {
 namespace {
 
 using com::Variant;
-
-void UserEdit(QLineEdit* edit, const char* text) {
-    edit->setText(QString::fromUtf8(text));
-    emit edit->textEdited(edit->text());
-}
-
-struct FieldRow {
-    int item;
-    const char* value;      // the edit's text, "1"/"0" for a check box, the index for a list
-    const char* property;
-    const char* expected;   // what both controls then report
-};
 
 using Rows = std::vector<FieldRow>;
 

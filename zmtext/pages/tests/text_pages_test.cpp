@@ -8,19 +8,13 @@
 #include "zmtext/controls/tests/text_test_support.h"
 #include "zmtext/module/app.h"
 #include "zmtext/module/defaults_store.h"
-#include "zmtext/pages/page_class.h"
+#include "zmtext/pages/tests/page_test_support.h"
 #include "zmtext/pages/text_pages.h"
 
 namespace zmtext::testing {
 namespace {
 
 using com::Variant;
-
-// An edit as the user makes it: the text, then the edit signal the page listens to.
-void UserEdit(QLineEdit* edit, const char* text) {
-    edit->setText(QString::fromUtf8(text));
-    emit edit->textEdited(edit->text());
-}
 
 class TextPages : public TextControlTest {
 protected:
@@ -43,13 +37,6 @@ protected:
 };
 
 // --- CZMText2PropPage -------------------------------------------------------------------------------
-
-struct FieldRow {
-    int item;
-    const char* value;   // the edit's text, or "1"/"0" for a check box
-    const char* property;
-    const char* expected;
-};
 
 const FieldRow kText2Rows[] = {
     {220, "#", "FillChar", "#"},          {219, "##-##", "Mask", "##-##"},
@@ -247,16 +234,8 @@ TEST(TextPageClasses, EachPageIsCreatedByItsClassIdWithItsCaptionAndHelp) {
     for (const Row& row : rows) {
         const com::Guid clsid = com::Guid::FromString(row.clsid);
         expectedPages.push_back(clsid);
-        const ZMPageFactory* factory = nullptr;
-        for (const auto& p : ZMFactories().pages)
-            if (p.clsid == clsid) factory = &p;
-        ASSERT_NE(factory, nullptr) << row.clsid;
-        com::ComPtr<IZMPropertyPageClass> cls;
-        ASSERT_EQ(factory->create(IZMPropertyPageClass::kIid, cls.PutVoid()), com::S_OK);
-        const auto page = cls->CreatePage();
-        EXPECT_EQ(page->Caption(), row.caption);
-        EXPECT_EQ(page->HelpFile(), "ZMTEXT.HLP");
-        EXPECT_EQ(page->HelpContext(), row.help);
+        SCOPED_TRACE(row.clsid);
+        ExpectPageClass(clsid, row.caption, row.help);
     }
     std::vector<com::Guid> listed;
     EXPECT_EQ(CZMTextCtrl::Create()->GetPropertyPages(&listed), com::S_OK);

@@ -1,0 +1,74 @@
+// CZMBoundField<Self>: what every edit field of the library keeps beside the edit-control base:
+// its class description, its initial size from the defaults store, and its binding state (the
+// DataField text, the stored cursor) with the binding operations that read it.
+//
+// A field is `class CZMxxxCtrl : public CZMBoundField<CZMxxxCtrl>` (the numeric fields through
+// CZMNumberControl). Self supplies GetText() and PutText(), the text the binding exchanges; the
+// raw text and the value each field exchanges in its own way.
+#pragma once
+
+#include <cstdint>
+#include <initializer_list>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/com/cursor.h"
+#include "platform/win/cp1252.h"
+#include "zmtext/engine/edit_control.h"
+#include "zmtext/module/classes.h"
+
+namespace zmtext {
+
+// The class description of an edit field of `kind` with its property pages in order.
+ctl::ControlClassInfo ZMEditFieldClassInfo(ZMControlKind kind, std::initializer_list<const char*> pages);
+// The initial size the defaults store gives field kind `kind`, when it gives both measures.
+std::optional<QSize> ZMDefaultSize(int kind);
+// A field's events: its own in its order, then the stock mouse and key events.
+std::vector<com::FuncDesc> ZMEditFieldEvents(std::initializer_list<std::pair<const char*, com::DispId>> own);
+
+template <class Self>
+class CZMBoundField : public CZMEditControl<Self> {
+public:
+    com::Bstr GetDataField() override { return com::Bstr::FromUtf8(win::Cp1252ToUtf8(DataField)); }
+    com::ICursor* GetCursor() override { return cursor_.Get(); }
+    void SetCursor(com::ICursor* cursor) override { cursor_ = com::ComPtr<com::ICursor>(cursor); }
+    com::Bstr GetBoundText() override { return com::Bstr::FromUtf8(win::Cp1252ToUtf8(self().GetText())); }
+    void SetBoundText(const std::string& cp1252) override { self().PutText(cp1252); }
+    // The DataField property's predefined strings: the bound cursor's column names.
+    std::vector<std::string> DataFieldChoices() {
+        if (com::Failed(this->LoadColumnNames(dataSourceId_))) return {};
+        return this->ColumnNames();
+    }
+
+protected:
+    // `dataSourceId`: the DISPID of the field's DataSource property.
+    CZMBoundField(const ctl::ControlClassInfo& info, const ZMEditControlIds& ids, com::DispId dataSourceId)
+        : CZMEditControl<Self>(info, ids), dataSourceId_(dataSourceId) {}
+    ~CZMBoundField() override { this->UnadviseCursor(); }
+
+    // The start of every field's property exchange: the set's version, the control base's
+    // properties and the engine's common ones.
+    void ExchangeFieldProps(com::PropExchange& px) {
+        px.ExchangeVersion(kPropertyVersion);
+        ctl::ControlBase::DoPropExchange(px);
+        this->ExchangeCommonProps(px);
+    }
+    // The start of every field's reset: the control base's and the engine's defaults.
+    void ResetFieldState() {
+        ctl::ControlBase::OnResetState();
+        this->ResetCommonDefaults();
+    }
+
+    std::string DataField;
+    com::ComPtr<com::ICursor> cursor_;
+
+private:
+    static constexpr std::uint32_t kPropertyVersion = 0x00040001;
+
+    Self& self() { return static_cast<Self&>(*this); }
+
+    com::DispId dataSourceId_;
+};
+
+}  // namespace zmtext
