@@ -21,6 +21,7 @@
 #include "platform/forms/datacontrol.h"
 #include "platform/forms/services.h"
 #include "platform/win/error.h"
+#include "platform/win/module.h"
 #include "platform/win/paths.h"
 #include "report/core/connections.h"
 #include "report/core/state.h"
@@ -39,20 +40,28 @@ std::filesystem::path TemporaryRoot() {
     return pattern;
 }
 
-// Builds the large chain into `root` unless it is there already.
-void EnsureChain(const std::filesystem::path& root) {
+// Builds the large chain into `root` unless it is there already, and registers the control
+// library there as the program's installation does.
+win::Module EnsureChain(const std::filesystem::path& root) {
     win::SetMachineRoot(root);
-    if (std::filesystem::exists(root / "drives" / "f" / "LOJA01")) return;
-    const auto start = Clock::now();
-    sample_chain::Options options;
-    options.root = root;
-    options.large = true;
-    sample_chain::BuildChain(options);
-    std::printf("built the large sample chain in %.1f s\n", Seconds(start));
+    if (!std::filesystem::exists(root / "drives" / "f" / "LOJA01")) {
+        const auto start = Clock::now();
+        sample_chain::Options options;
+        options.root = root;
+        options.large = true;
+        sample_chain::BuildChain(options);
+        std::printf("built the large sample chain in %.1f s\n", Seconds(start));
+    }
+    win::Module library = win::Module::Load(win::WindowsPath(ZMTEXT_OCX_PATH));
+    using Register = long (*)();
+    if (!library || reinterpret_cast<Register>(library.Export("DllRegisterServer"))() != 0) {
+        throw std::runtime_error("cannot register " + std::string(ZMTEXT_OCX_PATH));
+    }
+    return library;
 }
 
 int Run(const std::filesystem::path& root) {
-    EnsureChain(root);
+    const win::Module library = EnsureChain(root);
     report::SetProgramFolder("C:\\REPORT");
     forms::SetDataEngine(report::ProgramEngine());
     forms::ScriptedMessageBoxes boxes;
