@@ -315,6 +315,7 @@ void EngineState::CommitTrans() {
 
 void EngineState::Rollback() {
     if (depth_ == 0) RaiseJet(jet::NoTransaction);
+    ++rollbacks_;
     if (depth_ > 1) {
         const std::string level = LevelName(depth_);
         for (const auto& connection : enlisted_) {
@@ -355,8 +356,8 @@ int BindValue(sqlite3_stmt* stmt, int index, const Value& value) {
     case Kind::Date: return sqlite3_bind_double(stmt, index, value.ToDouble());
     case Kind::Text: break;
     }
-    const std::string text = value.ToText();
-    return sqlite3_bind_text(stmt, index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+    const std::string_view text = value.TextView();
+    return sqlite3_bind_text(stmt, index, text.empty() ? "" : text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
 }
 
 Value ColumnValue(sqlite3_stmt* stmt, int index, DataType type) {
@@ -377,7 +378,7 @@ Value ColumnValue(sqlite3_stmt* stmt, int index, DataType type) {
     case DataType::Memo: break;
     }
     const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, index));
-    return Value::Text(std::string(text, static_cast<std::size_t>(sqlite3_column_bytes(stmt, index))));
+    return Value(std::string_view(text, static_cast<std::size_t>(sqlite3_column_bytes(stmt, index))));
 }
 
 std::string DeclaredType(DataType type, int size) {

@@ -49,6 +49,7 @@ QueryResult RunQuery(DatabaseState& db, std::string_view sql) {
     }
     while (query.Step()) {
         std::vector<Value> row;
+        row.reserve(static_cast<std::size_t>(count));
         for (int i = 0; i < count; ++i) {
             const auto at = static_cast<std::size_t>(i);
             row.push_back(asStored[at] ? query.Column(i) : query.Column(i, result.columns[at].type));
