@@ -12,7 +12,8 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/controls/grid/data_grid.h"
+#include "platform/forms/hosted.h"
+#include "platform//controls/grid/data_grid.h"
 #include "platform/forms/app.h"
 #include "platform/forms/datacontrol.h"
 #include "platform/forms/services.h"
@@ -40,7 +41,7 @@ double TimedLogIn(forms::ScriptedMessageBoxes& boxes, int& shown) {
         if (window.TbLoja->CellText(row, 0) == "01") break;
     }
     window.TbLoja_Choose();
-    report::login::SetText(window.ZmSenha, "ADMIN");
+    forms::SetHostedText(window.ZmSenha, "ADMIN");
     boxes.answers = {forms::mb::Yes};
     const int before = shown;
     const auto start = Clock::now();

@@ -8,6 +8,8 @@
 #include <QShortcut>
 #include <QLineEdit>
 #include <QListView>
+#include <QPlainTextEdit>
+#include <QTextCursor>
 #include <QSignalBlocker>
 #include <QStringListModel>
 #include <QPushButton>
@@ -275,35 +277,99 @@ void Label::FocusNextInTabOrder() {
     }
 }
 
-TextBox::TextBox(Window& window, std::string name, QWidget* parent)
-    : Control(window, std::move(name), MakeChild<QLineEdit>(parent)) {
-    QObject::connect(static_cast<QLineEdit*>(Widget()), &QLineEdit::textChanged, [this] { Fire(Change); });
-}
+TextBox::TextBox(Window& window, std::string name, QWidget* parent) : TextBox(window, std::move(name), parent, false) {}
 
 namespace {
-QLineEdit* Edit(const Control& control) { return static_cast<QLineEdit*>(control.Widget()); }
+
+QWidget* MakeTextWidget(QWidget* parent, bool multiLine) {
+    if (!multiLine) return MakeChild<QLineEdit>(parent);
+    auto* edit = MakeChild<QPlainTextEdit>(parent);
+    edit->setTabChangesFocus(true);
+    return edit;
+}
+
+QLineEdit* Edit(const Control& control) { return qobject_cast<QLineEdit*>(control.Widget()); }
+QPlainTextEdit* Lines(const Control& control) { return qobject_cast<QPlainTextEdit*>(control.Widget()); }
+
+// The widget keeps a line break as "\n"; the runtime's text as CR LF.
+std::string WithCrLf(const QString& text) {
+    std::string out;
+    for (char c : text.toStdString()) {
+        if (c == '\n') out += '\r';
+        out += c;
+    }
+    return out;
+}
+
+QString WithoutCr(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        if (c != '\r') out += c;
+    }
+    return Q(out);
+}
+
 }  // namespace
 
-std::string TextBox::Text() const { return Edit(*this)->text().toStdString(); }
-void TextBox::SetText(const std::string& text) { Edit(*this)->setText(Q(text)); }
+TextBox::TextBox(Window& window, std::string name, QWidget* parent, bool multiLine)
+    : Control(window, std::move(name), MakeTextWidget(parent, multiLine)), multiLine_(multiLine) {
+    if (multiLine) {
+        QObject::connect(Lines(*this), &QPlainTextEdit::textChanged, [this] { Fire(Change); });
+    } else {
+        QObject::connect(Edit(*this), &QLineEdit::textChanged, [this] { Fire(Change); });
+    }
+}
+
+std::string TextBox::Text() const {
+    return multiLine_ ? WithCrLf(Lines(*this)->toPlainText()) : Edit(*this)->text().toStdString();
+}
+void TextBox::SetText(const std::string& text) {
+    if (multiLine_) {
+        Lines(*this)->setPlainText(WithoutCr(text));
+        Lines(*this)->moveCursor(QTextCursor::End);
+    } else {
+        Edit(*this)->setText(Q(text));
+    }
+}
 int TextBox::SelStart() const {
+    if (multiLine_) return Lines(*this)->textCursor().selectionStart();
     return Edit(*this)->hasSelectedText() ? Edit(*this)->selectionStart() : Edit(*this)->cursorPosition();
 }
 void TextBox::SetSelStart(int start) {
     if (start < 0) win::Raise(380, Name());
+    if (multiLine_) {
+        QTextCursor cursor = Lines(*this)->textCursor();
+        cursor.setPosition(std::min(start, static_cast<int>(Lines(*this)->toPlainText().size())));
+        Lines(*this)->setTextCursor(cursor);
+        return;
+    }
     Edit(*this)->setCursorPosition(start);
 }
-int TextBox::SelLength() const { return static_cast<int>(Edit(*this)->selectedText().size()); }
+int TextBox::SelLength() const {
+    if (multiLine_) return static_cast<int>(Lines(*this)->textCursor().selectedText().size());
+    return static_cast<int>(Edit(*this)->selectedText().size());
+}
 void TextBox::SetSelLength(int length) {
     if (length < 0) win::Raise(380, Name());
     const int start = SelStart();
+    if (multiLine_) {
+        QTextCursor cursor = Lines(*this)->textCursor();
+        cursor.setPosition(start);
+        cursor.setPosition(std::min(start + length, static_cast<int>(Lines(*this)->toPlainText().size())),
+                           QTextCursor::KeepAnchor);
+        Lines(*this)->setTextCursor(cursor);
+        return;
+    }
     Edit(*this)->setSelection(start, length);
 }
 int TextBox::MaxLength() const {
+    if (multiLine_) return 0;
     const int length = Edit(*this)->maxLength();
     return length >= 32767 ? 0 : length;
 }
-void TextBox::SetMaxLength(int length) { Edit(*this)->setMaxLength(length <= 0 ? 32767 : length); }
+void TextBox::SetMaxLength(int length) {
+    if (!multiLine_) Edit(*this)->setMaxLength(length <= 0 ? 32767 : length);
+}
 
 // --- Lists -------------------------------------------------------------------------------------
 
@@ -395,7 +461,23 @@ ComboBox::ComboBox(Window& window, std::string name, QWidget* parent)
 int ComboBox::ListIndex() const { return ComboOf(*this)->currentIndex(); }
 void ComboBox::SelectRow(int index) { ComboOf(*this)->setCurrentIndex(index); }
 std::string ComboBox::Text() const { return ComboOf(*this)->currentText().toStdString(); }
-void ComboBox::SetText(const std::string& text) { ComboOf(*this)->setEditText(Q(text)); }
+
+void ComboBox::SetText(const std::string& text) {
+    if (style_ != 2) {
+        ComboOf(*this)->setEditText(Q(text));
+        return;
+    }
+    const int index = ComboOf(*this)->findText(Q(text), Qt::MatchFixedString | Qt::MatchCaseSensitive);
+    if (index < 0) throw win::RuntimeError(383, "'Text' property is read-only", Name());
+    ComboOf(*this)->setCurrentIndex(index);
+}
+
+void ComboBox::SetStyle(int style) {
+    if (style != 0 && style != 2) win::Raise(380, Name());
+    style_ = style;
+    ComboOf(*this)->setEditable(style == 0);
+    if (style == 0) ComboOf(*this)->setInsertPolicy(QComboBox::NoInsert);
+}
 
 // --- Buttons and containers ----------------------------------------------------------------------
 

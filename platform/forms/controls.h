@@ -110,9 +110,12 @@ private:
     QPointer<QShortcut> shortcut_;
 };
 
+// A text box; a multi-line one (MultiLineTextBox) wraps its lines and keeps each line break
+// as CR LF in its Text, as the runtime does.
 class TextBox : public Control {
 public:
     TextBox(Window& window, std::string name, QWidget* parent);
+    bool MultiLine() const { return multiLine_; }
     std::string Text() const;
     void SetText(const std::string& text);
     int SelStart() const;
@@ -122,6 +125,17 @@ public:
     int MaxLength() const;
     void SetMaxLength(int length);   // 0: no limit
     std::function<void()> Change;
+
+protected:
+    TextBox(Window& window, std::string name, QWidget* parent, bool multiLine);
+
+private:
+    bool multiLine_ = false;
+};
+
+class MultiLineTextBox : public TextBox {
+public:
+    MultiLineTextBox(Window& window, std::string name, QWidget* parent) : TextBox(window, std::move(name), parent, true) {}
 };
 
 // The list of a list box or combo box: AddItem, RemoveItem, List, ListIndex, ListCount, Clear.
@@ -158,16 +172,23 @@ protected:
     void SelectRow(int index) override;
 };
 
+// A combo box: Style 0 (drop-down combo, the default) lets the user type; Style 2 (drop-down
+// list) offers only its items, and its Text can only name one of them (383 otherwise).
 class ComboBox : public ListControl {
 public:
     ComboBox(Window& window, std::string name, QWidget* parent);
     int ListIndex() const override;
+    int Style() const { return style_; }
+    void SetStyle(int style);   // 0 or 2; 380 otherwise
     std::string Text() const;
     void SetText(const std::string& text);
     std::function<void()> Change;
 
 protected:
     void SelectRow(int index) override;
+
+private:
+    int style_ = 0;
 };
 
 class CheckBox : public Control {

@@ -112,4 +112,16 @@ void Window::RouteHostedEvent(ctl::ControlSite& site, com::DispId event, std::sp
     }
 }
 
+void SetHostedText(HostedControl* control, const std::string& text) {
+    if (control) control->Set(com::DispId{0}, com::Variant::Utf8(text));
+}
+
+std::string HostedText(const HostedControl* control) {
+    if (!control) return {};
+    const com::Variant value = control->Get(com::DispId{0});
+    com::Variant text;
+    if (!com::Succeeded(com::ChangeType(text, value.Deref(), com::VT_BSTR))) return {};
+    return text.AsStr().ToUtf8();
+}
+
 }  // namespace forms

@@ -81,4 +81,10 @@ private:
     std::vector<std::pair<std::string, com::DispId>> eventNames_;
 };
 
+// The text of a library control's default member (Text of an edit, Caption of a label): set to
+// `text`, nothing when the control is missing (its class was not registered); read as text,
+// empty when missing.
+void SetHostedText(HostedControl* control, const std::string& text);
+std::string HostedText(const HostedControl* control);
+
 }  // namespace forms

@@ -11,7 +11,8 @@
 // Invariants:
 //   1. Readers see a whole file: writers replace it by rename, never rewrite it in place.
 //   2. Every change is read-modify-write under two locks held together: a process mutex (threads)
-//      and an open-file-description lock on "registry.lock" beside the store (processes).
+//      and an open-file-description lock on "registry.lock" beside the store (processes). A batch
+//      holds both for its whole life, so its load, its changes and its save are one such change.
 //   3. Names keep the case of their first writing; lookups fold case.
 //   4. A store whose first line is not the header is never overwritten: a change to it fails with
 //      BadDb, and the file is renamed aside ("registry.dat.damaged-N") and kept for whoever
@@ -311,16 +312,53 @@ RegStatus SetDamagedStoreAside() {
 
 std::mutex processMutex;
 
-// Runs `change` on the current store and saves the result when it reports Success.
+fs::path LockPath() { return MachineRoot() / "registry.lock"; }
+
+}  // namespace
+
+// The open batch of a thread: the lock it holds and the copy of the store its changes go to.
+struct registry::Batch::State {
+    std::unique_ptr<ExclusiveFileLock> lock;
+    LoadedStore loaded;
+    bool dirty = false;   // changed since loaded or last saved
+};
+
+namespace {
+
+thread_local registry::Batch::State* threadBatch = nullptr;
+
+// Runs `change` on `loaded` as a change to the store it was read from. A damaged store is set
+// aside and the change fails; the store then starts empty, as the next load would find it.
+RegStatus Apply(LoadedStore& loaded, const std::function<RegStatus(Store&)>& change) {
+    if (loaded.state == StoreState::Unreadable) return RegStatus::AccessDenied;
+    if (loaded.state == StoreState::Damaged) {
+        loaded = LoadedStore{};
+        return SetDamagedStoreAside();
+    }
+    return change(loaded.store);
+}
+
+// Runs `change` on the current store and saves the result when it reports Success; inside a
+// batch, on the batch's copy, saved by its Commit.
 RegStatus Modify(const std::function<RegStatus(Store&)>& change) {
-    ExclusiveFileLock lock(processMutex, MachineRoot() / "registry.lock");
+    if (registry::Batch::State* batch = threadBatch) {
+        const RegStatus status = Apply(batch->loaded, change);
+        if (status == RegStatus::Success) batch->dirty = true;
+        return status;
+    }
+    ExclusiveFileLock lock(processMutex, LockPath());
     if (!lock.Held()) return RegStatus::AccessDenied;
     LoadedStore loaded = Load();
-    if (loaded.state == StoreState::Unreadable) return RegStatus::AccessDenied;
-    if (loaded.state == StoreState::Damaged) return SetDamagedStoreAside();
-    const RegStatus status = change(loaded.store);
+    const RegStatus status = Apply(loaded, change);
     if (status != RegStatus::Success) return status;
     return Save(loaded.store) ? RegStatus::Success : RegStatus::AccessDenied;
+}
+
+// The store as this thread sees it: its batch's copy, or the file read into `scratch`.
+Store& Current(Store& scratch) {
+    if (threadBatch != nullptr) return threadBatch->loaded.store;
+    scratch = Load().store;
+    return scratch;
 }
 
 std::vector<std::string> Names(const std::vector<Key>& keys) {
@@ -343,8 +381,8 @@ RegStatus CreateKey(RootKey root, std::string_view path) {
 }
 
 bool KeyExists(RootKey root, std::string_view path) {
-    Store store = Load().store;
-    return FindKey(store.Root(root), path) != nullptr;
+    Store scratch;
+    return FindKey(Current(scratch).Root(root), path) != nullptr;
 }
 
 RegStatus SetValue(RootKey root, std::string_view path, std::string_view name,
@@ -363,8 +401,8 @@ RegStatus SetValue(RootKey root, std::string_view path, std::string_view name,
 }
 
 std::optional<RegistryValue> QueryValue(RootKey root, std::string_view path, std::string_view name) {
-    Store store = Load().store;
-    Key* key = FindKey(store.Root(root), path);
+    Store scratch;
+    Key* key = FindKey(Current(scratch).Root(root), path);
     if (key == nullptr) return std::nullopt;
     if (auto* value = FindValue(*key, name)) return *value;
     return std::nullopt;
@@ -413,19 +451,40 @@ RegStatus DeleteTree(RootKey root, std::string_view path) {
 }
 
 std::vector<std::string> SubKeys(RootKey root, std::string_view path) {
-    Store store = Load().store;
-    Key* key = FindKey(store.Root(root), path);
+    Store scratch;
+    Key* key = FindKey(Current(scratch).Root(root), path);
     return key == nullptr ? std::vector<std::string>{} : Names(key->subkeys);
 }
 
 std::vector<std::string> ValueNames(RootKey root, std::string_view path) {
-    Store store = Load().store;
-    Key* key = FindKey(store.Root(root), path);
+    Store scratch;
+    Key* key = FindKey(Current(scratch).Root(root), path);
     std::vector<std::string> names;
     if (key != nullptr) {
         for (const auto& value : key->values) names.push_back(value.first);
     }
     return names;
+}
+
+Batch::Batch() {
+    if (threadBatch != nullptr) return;   // joins the thread's batch
+    auto state = std::make_unique<State>();
+    state->lock = std::make_unique<ExclusiveFileLock>(processMutex, LockPath());
+    if (!state->lock->Held()) return;
+    state->loaded = Load();
+    state_ = std::move(state);
+    threadBatch = state_.get();
+}
+
+Batch::~Batch() {
+    if (state_ != nullptr) threadBatch = nullptr;
+}
+
+RegStatus Batch::Commit() {
+    if (state_ == nullptr || !state_->dirty) return RegStatus::Success;
+    if (!Save(state_->loaded.store)) return RegStatus::AccessDenied;
+    state_->dirty = false;
+    return RegStatus::Success;
 }
 
 }  // namespace registry

@@ -66,18 +66,6 @@ void Focus(forms::Control* control) {
 
 }  // namespace
 
-void SetText(forms::HostedControl* control, const std::string& text) {
-    if (control) control->Set(com::DispId{0}, com::Variant::Utf8(text));
-}
-
-std::string GetText(forms::HostedControl* control) {
-    if (!control) return {};
-    const com::Variant value = control->Get(com::DispId{0});
-    com::Variant text;
-    if (!com::Succeeded(com::ChangeType(text, value.Deref(), com::VT_BSTR))) return {};
-    return text.AsStr().ToUtf8();
-}
-
 Acesso::Acesso() : Window("Acesso") {
     SetKeyPreview(true);
 }
@@ -110,7 +98,7 @@ void Acesso::CreateControls() {
     FrameLinha = &Add<Frame3D>("FrameLinha");
     FrameLinha->Move(4800, 480, 3480, 1920);
     LblMensagemdoMomento = Hosted(kLabelProgId, "LblMensagemdoMomento", 4800, 120, 3480, 330);
-    SetText(LblMensagemdoMomento, "Mensagem do Momento");
+    forms::SetHostedText(LblMensagemdoMomento, "Mensagem do Momento");
     LblMensagemMotivacional = Hosted(kLabelProgId, "LblMensagemMotivacional", 4920, 600, 3240, 1680);
     // The message is a sentence, laid out over the lines of its box.
     if (LblMensagemMotivacional) LblMensagemMotivacional->Set("WordWrap", com::Variant::Bool(true));
@@ -128,7 +116,7 @@ void Acesso::CreateControls() {
     SSPanel1 = &Add<Panel3D>("SSPanel1");
     SSPanel1->Move(120, 3900, 8160, 480);
     PainelMensagem = Hosted(kLabelProgId, "PainelMensagem", 240, 3960, 7920, 360);
-    SetText(PainelMensagem, "Atualizando Banco de Dados... Aguarde  ");
+    forms::SetHostedText(PainelMensagem, "Atualizando Banco de Dados... Aguarde  ");
 
     LblDataHora = &Add<forms::Label>("LblDataHora");
     LblDataHora->Move(120, 4500, 2400, 300);
@@ -142,7 +130,7 @@ void Acesso::CreateControls() {
     // Opaque, as a panel is: what lies beneath it must not show through around its list.
     PainelAtualiza->Widget()->setAutoFillBackground(true);
     sivbLB1 = Hosted(kLabelProgId, "sivbLB1", 240, 180, 7920, 360);
-    SetText(sivbLB1, "Atualizando Banco de Dados... Aguarde  ");
+    forms::SetHostedText(sivbLB1, "Atualizando Banco de Dados... Aguarde  ");
     ListTabela = &Add<forms::ListBox>("ListTabela", PainelAtualiza);
     ListTabela->Move(120, 540, 7920, 3000);
 
@@ -158,7 +146,7 @@ void Acesso::CreateControls() {
     for (forms::HostedControl* hidden : {PainelMensagem, ZmDataComputador, ZmHoraComputador, LblData}) {
         if (hidden) hidden->SetVisible(false);
     }
-    for (forms::HostedControl* blank : {ZmSenha, LabelLoja, LblMensagemMotivacional, LblData}) SetText(blank, "");
+    for (forms::HostedControl* blank : {ZmSenha, LabelLoja, LblMensagemMotivacional, LblData}) forms::SetHostedText(blank, "");
     SetPanelVisible(false);
     ConnectHandlers();
 }
@@ -207,7 +195,7 @@ void Acesso::ShowPasswordPanel(bool shown) {
 void Acesso::ShowMessagePanel(const std::string& message) {
     SSPanel1->SetVisible(true);
     if (PainelMensagem) PainelMensagem->SetVisible(true);
-    SetText(PainelMensagem, message);
+    forms::SetHostedText(PainelMensagem, message);
 }
 
 void Acesso::Form_Load() {
@@ -277,7 +265,7 @@ void Acesso::ReadMessageOfTheMoment() {
         ~CloseOnLeave() { forms::Files().Close(1); }
     } closer;
     while (!forms::Files().Eof(1)) lines.push_back(forms::Files().LineInput(1));
-    if (const auto message = MessageOfTheMoment(lines, key)) SetText(LblMensagemMotivacional, *message);
+    if (const auto message = MessageOfTheMoment(lines, key)) forms::SetHostedText(LblMensagemMotivacional, *message);
 }
 
 void Acesso::Form_KeyUp(int& keyCode, int) {
@@ -314,9 +302,9 @@ void Acesso::BtnProcura_Click() {
 
 void Acesso::ShowClockFields() {
     const double now = forms::Now();
-    SetText(ZmDataComputador, win::FormatDate(win::DatePart(now), "dd/mm/yyyy"));
-    SetText(ZmHoraComputador, win::FormatDate(win::TimePart(now), "hh:mm:ss"));
-    SetText(LblData, DateLine(now));
+    forms::SetHostedText(ZmDataComputador, win::FormatDate(win::DatePart(now), "dd/mm/yyyy"));
+    forms::SetHostedText(ZmHoraComputador, win::FormatDate(win::TimePart(now), "hh:mm:ss"));
+    forms::SetHostedText(LblData, DateLine(now));
     for (forms::HostedControl* field : {ZmDataComputador, ZmHoraComputador, LblData}) {
         if (field) field->SetVisible(true);
     }
@@ -332,7 +320,7 @@ void Acesso::LogIn() {
         return;
     }
     TabelaUsuarioAcesso->SetIndex("IndSenha");
-    TabelaUsuarioAcesso->Seek("=", {dao::Value::Text(forms::UCase(GetText(ZmSenha)))});
+    TabelaUsuarioAcesso->Seek("=", {dao::Value::Text(forms::UCase(forms::HostedText(ZmSenha)))});
     if (TabelaUsuarioAcesso->NoMatch()) {
         WrongPassword();
         return;
@@ -354,14 +342,14 @@ void Acesso::LogIn() {
 void Acesso::WrongPassword() {
     ShowMessagePanel("Senha Inválida !");
     if (Contador == 2) {
-        SetText(PainelMensagem, "Tente Pela Ultima Vez !");
+        forms::SetHostedText(PainelMensagem, "Tente Pela Ultima Vez !");
     } else if (Contador == 3) {
         SairPrograma = "S";
         Unload();
         return;
     }
     ++Contador;
-    SetText(ZmSenha, "");
+    forms::SetHostedText(ZmSenha, "");
     Focus(ZmSenha);
 }
 
@@ -384,7 +372,7 @@ void Acesso::TbLoja_Choose() {
 
 void Acesso::TbLoja_RowColChange() {
     try {
-        if (TbLoja->Row() >= 0) SetText(LabelLoja, Data1->Recordset()("Nome").GetValue().ToText());
+        if (TbLoja->Row() >= 0) forms::SetHostedText(LabelLoja, Data1->Recordset()("Nome").GetValue().ToText());
     } catch (const win::RuntimeError&) {
         // LabelLoja keeps its text.
     }
@@ -394,10 +382,10 @@ void Acesso::TbLoja_RowColChange() {
 // does nothing, and a refused change of the system clock ends the handler.
 void Acesso::SetClockFrom(forms::HostedControl* field, void (*set)(double)) {
     try {
-        const forms::Value value(GetText(field));
+        const forms::Value value(forms::HostedText(field));
         if (!forms::IsDate(value)) return;
         set(forms::CDate(forms::Value(forms::CStr(value))));
-        SetText(LblData, DateLine(forms::Now()));
+        forms::SetHostedText(LblData, DateLine(forms::Now()));
     } catch (const win::RuntimeError&) {
     }
 }

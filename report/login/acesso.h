@@ -122,9 +122,4 @@ private:
 Acesso& AcessoWindow();
 void InstallLoginWindow();
 
-// Sets a library control's default member (Text of an edit, Caption of a label); nothing when
-// the control is missing.
-void SetText(forms::HostedControl* control, const std::string& text);
-std::string GetText(forms::HostedControl* control);
-
 }  // namespace report::login

@@ -9,6 +9,7 @@
 #include "platform/forms/app.h"
 #include "platform/forms/controls.h"
 #include "platform/forms/errors.h"
+#include "platform/forms/hosted.h"
 #include "platform/forms/services.h"
 #include "platform/forms/strings.h"
 #include "report/core/connections.h"
@@ -16,7 +17,9 @@
 #include "report/core/rights.h"
 #include "report/core/state.h"
 #include "report/core/windows.h"
+#include "report/reports/condition_text.h"
 #include "report/reports/criterion_text.h"
+#include "report/reports/fquery.h"
 #include "report/reports/inicio.h"
 #include "report/reports/report_state.h"
 
@@ -119,7 +122,7 @@ void Inicio::BackToSelection() {
     SetGridVisible(TbRelatorios(), true);
     SetGridVisible(TbCriterio(), false);
     SetSelectionButtons(true);
-    SetHostedText(LblMensagem(), "");
+    forms::SetHostedText(LblMensagem(), "");
     forms::App().SetMousePointer(0);
     forms::DoEvents();
 }
@@ -150,6 +153,11 @@ bool Inicio::RunTrapped(const std::function<void()>& statement) {
 }
 
 void Inicio::BtnImprimir_Click() {
+    // A criterion that is more than one condition never reaches the run, whatever its source.
+    if (const std::optional<std::string> fault = CriterionFault(TextoCriterio)) {
+        forms::MsgBox(CriterionMessage("Critério Inválido !!!", 0, *fault), forms::mb::Exclamation, "Mensagem");
+        return;
+    }
     if (RelatorioConsolidado == "S") {
         ShowConsolidationWindow();
         return;
@@ -196,7 +204,7 @@ bool Inicio::WalkPreparation(const char* table, const char* index, const std::fu
 bool Inicio::PrepareTables() {
     return WalkPreparation("TabelaTemporaria", "IndTabela", [this] {
         if (!RunTrapped([&] {
-                SetHostedText(LblMensagem(), "Apagando Tabela...");
+                forms::SetHostedText(LblMensagem(), "Apagando Tabela...");
                 assuntoPreparo_ = "A Tabela " + FieldText(*tabelaPreparo_, "Tabela");
             })) {
             return false;
@@ -210,7 +218,7 @@ bool Inicio::RunPreQueries() {
         return RunTrapped([&] {
             const std::string name = FieldText(*tabelaPreparo_, "PreConsulta");
             assuntoPreparo_ = "A Pre-Consulta " + name;
-            SetHostedText(LblMensagem(), FieldText(*tabelaPreparo_, "Mensagem"));
+            forms::SetHostedText(LblMensagem(), FieldText(*tabelaPreparo_, "Mensagem"));
             forms::DoEvents();
             sqlMontado_ = RewritePreQuery(BancoProdutoLoja->QueryDefs().Item(name).SQL(), ProgramFolder());
             BancoProdutoLoja->Execute(sqlMontado_);
@@ -239,7 +247,7 @@ bool Inicio::CriaTabela() {
         {"", [&](forms::StepFlow&) { BancoProdutoLoja->Execute("DROP TABLE [" + name + "]"); }},
         {"", [&](forms::StepFlow&) {
              dao::TableDef table = BancoProdutoLoja->CreateTableDef(name);
-             SetHostedText(LblMensagem(), "ReCriando Tabela... Campos");
+             forms::SetHostedText(LblMensagem(), "ReCriando Tabela... Campos");
              forms::DoEvents();
              for (const KeptField& field : kept.fields) {
                  table.Fields().Append(table.CreateField(field.name, dao::Value::Long(static_cast<int>(field.type)),
@@ -248,7 +256,7 @@ bool Inicio::CriaTabela() {
              BancoProdutoLoja->TableDefs().Append(table);
          }},
         {"", [&](forms::StepFlow&) {
-             SetHostedText(LblMensagem(), "ReCriando Tabela... Indices");
+             forms::SetHostedText(LblMensagem(), "ReCriando Tabela... Indices");
              forms::DoEvents();
              const dao::TableDef table = BancoProdutoLoja->TableDefs().Item(name);
              for (const KeptIndex& kept_index : kept.indexes) {
@@ -357,9 +365,7 @@ void Inicio::EnterPreviewState() {
 void Inicio::ShowCriterionError(const win::RuntimeError& error) {
     std::string line = CriterionErrorLine(error.Number());
     if (line.empty()) line = "Critério Inválido !!!";
-    forms::MsgBox("Ocorreu um Erro na montagem do Critério:\r" + line + "\r\rNúmero: " + std::to_string(error.Number()) +
-                      "\rErro: " + error.Description(),
-                  forms::mb::Exclamation, "Mensagem");
+    forms::MsgBox(CriterionMessage(line, error.Number(), error.Description()), forms::mb::Exclamation, "Mensagem");
 }
 
 void Inicio::ImpRelatorio() {

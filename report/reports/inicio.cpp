@@ -19,6 +19,8 @@
 #include "report/core/startup.h"
 #include "report/core/state.h"
 #include "report/core/windows.h"
+#include "report/reports/condition_text.h"
+#include "report/reports/fquery.h"
 #include "report/reports/report_state.h"
 
 namespace report::reports {
@@ -43,14 +45,7 @@ std::string PerUserQueryB(long codUsuario) {
 constexpr const char* kRightsTail = " ) And (((Relacao.Consulta) = 'S') Or ((Relacao.Imprime) = 'S')))";
 
 // A search text inside a quoted Like pattern: its quotes doubled, so that it stays one value.
-std::string QuotedSearch(const std::string& text) {
-    std::string quoted;
-    for (char c : text) {
-        quoted += c;
-        if (c == '\'') quoted += '\'';
-    }
-    return "'*" + quoted + "*'";
-}
+std::string QuotedSearch(const std::string& text) { return QuotedText("*" + text + "*"); }
 
 bool IsAdministrator() {
     const dao::Value nivel = TabelaUsuario->Fields().Item("Nivel").GetValue();
@@ -104,18 +99,6 @@ struct Inicio::Controls {
     controls::grid::DataGrid* tbCriterio = nullptr;
     forms::HostedControl* lblMensagem = nullptr;
 };
-
-void SetHostedText(forms::HostedControl* control, const std::string& text) {
-    if (control) control->Set(com::DispId{0}, com::Variant::Utf8(text));
-}
-
-std::string HostedText(const forms::HostedControl* control) {
-    if (!control) return {};
-    const com::Variant value = control->Get(com::DispId{0});
-    com::Variant text;
-    if (!com::Succeeded(com::ChangeType(text, value.Deref(), com::VT_BSTR))) return {};
-    return text.AsStr().ToUtf8();
-}
 
 Inicio::Inicio(controls::report::ReportPrinter::Hooks reportHooks)
     : forms::Window("Inicio"), reportHooks_(std::move(reportHooks)) {}
@@ -183,7 +166,7 @@ void Inicio::CreateControls() {
     c.tbCriterio->SetDataSource(*c.dataCriterio);
     c.tbCriterio->SetVisible(false);
     c.lblMensagem = Hosted(kLabelProgId, "LblMensagem", 120, 5010, 9000, 360);
-    SetHostedText(c.lblMensagem, "");
+    forms::SetHostedText(c.lblMensagem, "");
     report1_ = controls::report::ReportControl::Create(reportHooks_);
     // The catalogue has the focus when the window opens.
     c.tbRelatorios->SetTabIndex(0);
@@ -373,7 +356,7 @@ void Inicio::BtnProcurar_Click() {
 
 void Inicio::BtnProcura_Click() {
     const bool administrator = IsAdministrator();
-    DataRelatorios().SetRecordSource(CatalogueSearchQuery(administrator, CodUsuarioAtual, HostedText(ZmProcura())));
+    DataRelatorios().SetRecordSource(CatalogueSearchQuery(administrator, CodUsuarioAtual, forms::HostedText(ZmProcura())));
     DataRelatorios().Refresh();
     if (DataRelatorios().Recordset().RecordCount() == 0) {
         forms::MsgBox("Não Encontrado Nenhum Relatório", kWarning, kTitulo);
@@ -382,7 +365,7 @@ void Inicio::BtnProcura_Click() {
     }
     TbRelatorios().Refresh();
     TbRelatorios_RowColChange();
-    SetHostedText(ZmProcura(), "");
+    forms::SetHostedText(ZmProcura(), "");
     BtnEsc_Click();
 }
 
@@ -395,9 +378,9 @@ void Inicio::BtnEsc_Click() {
 
 void Inicio::BtnSelecionar_Click() {
     if (!VerificaAutorizacao("CRITERIO", "C", "S")) return;
-    DataCriterio().SetRecordSource(" SELECT * from Criterio Where Criterio.Nome <> Null And Criterio.Relatorio = '" +
-                                   codAplicacaoAtual_ +
-                                   "' ORDER BY Criterio.DataCriacao DESC , Criterio.Sequencia Desc");
+    DataCriterio().SetRecordSource(" SELECT * from Criterio Where Criterio.Nome <> Null And Criterio.Relatorio = " +
+                                   QuotedText(codAplicacaoAtual_) +
+                                   " ORDER BY Criterio.DataCriacao DESC , Criterio.Sequencia Desc");
     DataCriterio().Refresh();
     TbCriterio().SetColumnCaption(0, TextOf(DataRelatorios().Recordset().Fields().Item("Nome").GetValue()));
     TbCriterio().Refresh();
@@ -434,6 +417,7 @@ void Inicio::BtnCriterio_Click() {
     }
     if (builder_.show) builder_.show();
     BtnCancelar_Click();
+    if (builder_.focusGrid) builder_.focusGrid();
     VoltaSelecao();
 }
 
@@ -546,6 +530,7 @@ Inicio& InicioWindow() {
 void InstallReports() {
     forms::SetDataEngine(ProgramEngine());
     SetCatalogueWindow([] { InicioWindow().Show(); });
+    InstallQueryBuilder();
 }
 
 }  // namespace report::reports

@@ -63,16 +63,12 @@ namespace report::reports {
 inline constexpr const char* kTextEditProgId = "ZMTEXT.ZMTextCtrl.1";
 inline constexpr const char* kLabelProgId = "ZMTEXT.ZMLabelCtrl.1";
 
-// Sets a library control's default member (Text of an edit, Caption of a label), nothing when the
-// control is missing; reads it back, empty when missing.
-void SetHostedText(forms::HostedControl* control, const std::string& text);
-std::string HostedText(const forms::HostedControl* control);
-
 // What the catalogue window needs of the query builder window (filled by the builder).
 struct QueryBuilderHooks {
     std::function<void()> show;      // shows it modeless, focus on its saved-criteria grid
     std::function<bool()> isLoaded;
     std::function<void()> unload;
+    std::function<void()> focusGrid;   // gives the focus to its saved-criteria grid
 };
 
 class Inicio : public forms::Window {

@@ -472,11 +472,10 @@ UpgradeSteps UpgradeStepsOfTheData() {
 }
 
 void InstallUpgrade() {
-    UpgradeSteps& installed = InstalledUpgradeSteps();
-    UpgradeSteps data = UpgradeStepsOfTheData();
-    data.AtualizaBD2 = installed.AtualizaBD2;
-    data.RegistraArquivo = installed.RegistraArquivo;
-    installed = data;
+    UpgradeSteps steps = UpgradeStepsOfTheData();
+    steps.AtualizaBD2 = AtualizaBD2;
+    steps.RegistraArquivo = RegistraArquivo;
+    InstalledUpgradeSteps() = steps;
     SetUpgradeDriver(AtualizarBD);
 }
 

@@ -85,8 +85,8 @@ struct UpgradeSteps {
 };
 UpgradeSteps& InstalledUpgradeSteps();
 
-// The steps this subsystem provides (all but AtualizaBD2 and RegistraArquivo, which belong to the
-// catalogue and the control files).
+// The steps of the data: all but AtualizaBD2 and RegistraArquivo, which belong to the catalogue
+// and the control files.
 UpgradeSteps UpgradeStepsOfTheData();
 
 // --- The later steps ---------------------------------------------------------------------------
@@ -108,6 +108,26 @@ void AtualizaAntigo();
 const std::vector<std::string>& NuloProdutoStatements();
 const std::vector<std::string>& AtualizaAntigoStatements();
 
+// --- Report catalogue refresh (catalogue_refresh.cpp) -------------------------------------------
+// AtualizaBD2 applies the update package PastaDados\PROG.MDB to the catalogue tables of the program
+// folder's Bd2.MDB (BancoBD2), fixing the saved criteria's year patterns on the way
+// (CorrigeCriterio) and refreshing the existing entries in a transaction of their own
+// (AtualizaBD2Bkp); the package is deleted when the run gets to its end and stays otherwise.
+void AtualizaBD2();
+void CorrigeCriterio();
+void AtualizaBD2Bkp();
+// A criterion text with each "/yy" + double quote (any case) turned into "/YYYY" + double quote.
+std::string FourDigitYears(std::string text);
+
+// --- Control files (control_files.cpp) ---------------------------------------------------------
+// RegistraArquivo copies the .OCX files of the data folder that the SYSTEM folder lacks, or holds
+// an older copy of, into it (keeping the file date) and registers each with RegOCX. RegOCX loads
+// the file and runs its DllRegisterServer on a worker thread, waiting at most
+// kRegistrationWaitMs; true when the registration ended within the wait.
+inline constexpr int kRegistrationWaitMs = 10000;
+void RegistraArquivo();
+bool RegOCX(const std::string& path);
+
 // True while AtualizarBD runs. The log-in's button ignores its clicks meanwhile: the upgrade's
 // yields let input through, and a nested log-in must not start. AtualizarBD itself refuses to be
 // entered again while it runs (it returns at once).
@@ -122,8 +142,7 @@ void AtualizarBD();
 // ("Atualiza", "AtualizaEstrutura") and asks the program to end.
 void AtualizaEstrutura();
 
-// Installs AtualizarBD as the core's upgrade driver, with the steps of UpgradeStepsOfTheData in
-// their places (the other steps stay as installed).
+// Installs AtualizarBD as the core's upgrade driver, with every step in its place.
 void InstallUpgrade();
 
 // For tests: closes the upgrade's handles and empties its state, as at program start (the later

@@ -14,6 +14,7 @@
 #include "platform/win/paths.h"
 #include "report/consolidation/backup_database.h"
 #include "tools/sample-chain/layouts.h"
+#include "tools/sample-chain/package.h"
 #include "tools/sample-chain/rows.h"
 
 namespace sample_chain {
@@ -102,11 +103,7 @@ void BuildStore(const dao::DBEngine& engine, const Options& options, const Store
     FillUsers(bd2);
     FillCatalogue(bd2, true);
     bd2.Close();
-    if (options.package && store.code == "01") {
-        dao::Database package = CreateDatabase(engine, store.folder + "\\PROG.MDB", kPassword, Bd2Layouts());
-        FillCatalogue(package, false);
-        package.Close();
-    }
+    if (options.package && store.code == "01") WritePackage(engine, store.folder + "\\PROG.MDB", options.packagePassword);
 }
 
 }  // namespace

@@ -47,7 +47,8 @@ struct Options {
     unsigned seed = 1;
     bool postal = false;      // also dbkvt.mdb in the program folder
     bool large = false;       // LOJA01 with benchmark volumes
-    bool package = false;     // a catalogue update PROG.MDB in LOJA01
+    bool package = false;     // a catalogue update PROG.MDB in LOJA01 (package.h)
+    bool packagePassword = true;  // the package protected by the store password
 };
 
 struct Store {

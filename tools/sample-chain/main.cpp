@@ -1,11 +1,14 @@
 // sample-chain: builds the sample chain (chain.h) into a machine root.
 //
-//   sample-chain [--root DIR] [--seed N] [--postal] [--package] [--large] [--program EXE]
+//   sample-chain [--root DIR] [--seed N] [--postal] [--package] [--package-without-password] [--large]
+//                [--program EXE]
 //
 // --root      the machine root (default: the one in force, $REPORT_MACHINE_ROOT or the per-user one)
 // --seed      the seed of the generated data (default 1); equal seeds give equal files
 // --postal    also the postal-code database dbkvt.mdb in the program folder
-// --package   also a catalogue update PROG.MDB in F:\LOJA01
+// --package   also a catalogue update PROG.MDB in F:\LOJA01 with the store password: a new, a
+//             changed and the unchanged catalogue entries
+// --package-without-password   the same package without a password
 // --large     LOJA01 with 20,000 products and 200,000 sales, for benchmarks
 // --program   copies the program file into the program folder C:\REPORT, which is where the
 //             program looks for its databases; run that copy with REPORT_MACHINE_ROOT=DIR.
@@ -22,7 +25,8 @@
 namespace {
 
 int Usage() {
-    std::cerr << "usage: sample-chain [--root DIR] [--seed N] [--postal] [--package] [--large] [--program EXE]\n";
+    std::cerr << "usage: sample-chain [--root DIR] [--seed N] [--postal] [--package] [--package-without-password] "
+                 "[--large] [--program EXE]\n";
     return 2;
 }
 
@@ -46,6 +50,9 @@ int main(int argc, char** argv) {
             options.postal = true;
         } else if (arg == "--package") {
             options.package = true;
+        } else if (arg == "--package-without-password") {
+            options.package = true;
+            options.packagePassword = false;
         } else if (arg == "--large") {
             options.large = true;
         } else {

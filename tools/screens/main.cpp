@@ -14,6 +14,9 @@
 //   inicio-procura.png     its search panel
 //   inicio-criterio.png    the saved criteria of "Vendas por Período"
 //   preview-vendas.png     the first preview page of "Vendas por Período" with a saved criterion
+//   fquery.png             the criterion builder of "Vendas por Período" with a criterion built
+//   fquery-catalogar.png   the criterion being saved under a name
+//   fquery-criterios.png   the report's saved criteria with the new one
 //   consolidacao.png       the consolidation window with the chain's store list
 //   consolidacao-periodo.png  its period filter
 #include <QApplication>
@@ -28,6 +31,7 @@
 #include "platform/controls/report/report_preview.h"
 #include "platform/forms/app.h"
 #include "platform/forms/datacontrol.h"
+#include "platform/forms/hosted.h"
 #include "platform/forms/services.h"
 #include "platform/win/error.h"
 #include "platform/win/module.h"
@@ -39,6 +43,7 @@
 #include "report/core/connections.h"
 #include "report/core/state.h"
 #include "report/login/acesso.h"
+#include "report/reports/fquery.h"
 #include "report/reports/inicio.h"
 #include "report/upgrade/upgrade.h"
 #include "tools/sample-chain/chain.h"
@@ -73,7 +78,7 @@ void RenderLogin(const std::filesystem::path& folder, forms::ScriptedMessageBoxe
     Save(window.Widget(), folder, "acesso.png");
     window.TbLoja->SetRow(0);
     window.TbLoja_Choose();
-    report::login::SetText(window.ZmSenha, "ERRADA");
+    forms::SetHostedText(window.ZmSenha, "ERRADA");
     boxes.answers = {forms::mb::Yes};
     window.BtnProcura_Click();
     Save(window.Widget(), folder, "acesso-senha.png");
@@ -84,7 +89,7 @@ void RenderLogin(const std::filesystem::path& folder, forms::ScriptedMessageBoxe
     report::upgrade::InstalledUpgradeSteps().NuloProduto = [&] {
         Save(window.Widget(), folder, "acesso-atualizando.png");
     };
-    report::login::SetText(window.ZmSenha, "ADMIN");
+    forms::SetHostedText(window.ZmSenha, "ADMIN");
     boxes.answers = {forms::mb::Yes};
     window.BtnProcura_Click();
     report::upgrade::InstalledUpgradeSteps().NuloProduto = nullptr;
@@ -107,7 +112,7 @@ void RenderCatalogue(const std::filesystem::path& folder) {
     window.Show();
     Save(window.Widget(), folder, "inicio.png");
     window.BtnProcurar_Click();
-    report::reports::SetHostedText(window.ZmProcura(), "Vendas");
+    forms::SetHostedText(window.ZmProcura(), "Vendas");
     Save(window.Widget(), folder, "inicio-procura.png");
     window.BtnEsc_Click();
     window.BtnSelecionar_Click();
@@ -118,6 +123,39 @@ void RenderCatalogue(const std::filesystem::path& folder) {
     Save(preview, folder, "preview-vendas.png");
     window.Report1().Printer().ClosePreview();
     window.Drop();
+    forms::App().CollectUnloaded();
+}
+
+void RenderQueryBuilder(const std::filesystem::path& folder) {
+    report::reports::Inicio catalogue;
+    catalogue.SetQueryBuilder(report::reports::QueryWindowHooks());
+    catalogue.Show();
+    catalogue.BtnCriterio_Click();
+    report::reports::FQuery& window = report::reports::QueryWindow();
+    const auto add = [&window](const char* field, const char* op, const char* value, bool andButton) {
+        window.cField().SetText(field);
+        window.cField_Click();
+        window.cOperator().SetText(op);
+        window.cValue().SetText(value);
+        if (andButton) {
+            window.ANDButton_Click();
+        } else {
+            window.ORButton_Click();
+        }
+    };
+    add("[Venda].[Vendedor]", "=", "01", true);
+    add("[Venda].[Data Venda]", ">=", "2/3/2000", true);
+    add("[Venda].[Maquina]", "Like", "caixa1", false);
+    window.cField().SetText("[Venda].[Vendedor]");
+    window.GetValuesButton_Click();
+    Save(window.Widget(), folder, "fquery.png");
+    window.CopySQLButton_Click();
+    forms::SetHostedText(window.ZmNome(), "Vendedor um em março");
+    Save(window.Widget(), folder, "fquery-catalogar.png");
+    window.BtnGravar_Click();
+    Save(window.Widget(), folder, "fquery-criterios.png");
+    window.Drop();
+    catalogue.Drop();
     forms::App().CollectUnloaded();
 }
 
@@ -167,6 +205,7 @@ int main(int argc, char** argv) {
         RenderLogin(folder, boxes);
         LogIn();
         RenderCatalogue(folder);
+        RenderQueryBuilder(folder);
         RegisterControlLibrary();
         RenderConsolidation(folder, boxes);
         report::ResetProgramState();

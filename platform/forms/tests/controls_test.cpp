@@ -220,3 +220,46 @@ TEST_F(ControlsTest, QtBoxesHaveTheStylesDefaultAndEscapeButtons) {
 }
 
 }  // namespace
+
+// A multi-line text box keeps its line breaks as CR LF; a list-style combo takes only its items.
+TEST(MultiLineAndListControlsTest, LineBreaksAndListStyle) {
+    forms::testing::QtApp();
+    class Query : public forms::Window {
+    public:
+        Query() : Window("fQuery") {}
+        forms::MultiLineTextBox* lines = nullptr;
+        forms::ComboBox* fields = nullptr;
+
+    protected:
+        void CreateControls() override {
+            lines = &Add<forms::MultiLineTextBox>("cCriteria");
+            fields = &Add<forms::ComboBox>("cField");
+        }
+    } window;
+    window.Show();
+    int changes = 0;
+    window.lines->Change = [&changes] { ++changes; };
+    EXPECT_TRUE(window.lines->MultiLine());
+    window.lines->SetText("[T].[A] = 1\r\nAnd [T].[B] = 2");
+    EXPECT_EQ(window.lines->Text(), "[T].[A] = 1\r\nAnd [T].[B] = 2");
+    EXPECT_EQ(changes, 1);
+    window.lines->SetText(window.lines->Text() + "\r\n Or x");
+    EXPECT_EQ(window.lines->Text(), "[T].[A] = 1\r\nAnd [T].[B] = 2\r\n Or x");
+    window.lines->SetSelStart(4);
+    window.lines->SetSelLength(3);
+    EXPECT_EQ(window.lines->SelStart(), 4);
+    EXPECT_EQ(window.lines->SelLength(), 3);
+
+    window.fields->AddItem("[Venda].[Loja]");
+    window.fields->AddItem("[Venda].[Caixa]");
+    window.fields->SetStyle(2);
+    EXPECT_EQ(window.fields->Style(), 2);
+    window.fields->SetText("[Venda].[Caixa]");
+    EXPECT_EQ(window.fields->ListIndex(), 1);
+    EXPECT_EQ(ErrorNumberOf([&] { window.fields->SetText("[Venda].[Loja] Or 1=1"); }), 383);
+    EXPECT_EQ(window.fields->Text(), "[Venda].[Caixa]");
+    EXPECT_EQ(ErrorNumberOf([&] { window.fields->SetStyle(1); }), 380);
+    window.Unload();
+    forms::DoEvents();
+    forms::App().CollectUnloaded();
+}

@@ -248,3 +248,10 @@ TEST_F(HostedTest, AnUnloadedWindowLoadsItsControlsAfresh) {
 }
 
 }  // namespace
+
+// A library control whose class was not registered is missing: its text is empty and setting it
+// does nothing, so a window without the library still opens.
+TEST(HostedTextTest, AMissingControlHasNoText) {
+    forms::SetHostedText(nullptr, "ignored");
+    EXPECT_EQ(forms::HostedText(nullptr), "");
+}

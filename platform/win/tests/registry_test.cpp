@@ -259,3 +259,100 @@ TEST_F(RegistryTest, LinesBeyondTheLimitsAreSkippedWhenRead) {
 }
 
 }  // namespace
+
+// ---- batches ------------------------------------------------------------------------------------
+
+// What another thread reads of a value while the caller's batch is open.
+std::optional<std::string> ReadFromAnotherThread(const char* path) {
+    std::optional<std::string> seen;
+    std::thread([&] { seen = reg::QueryString(RootKey::ClassesRoot, path, ""); }).join();
+    return seen;
+}
+
+TEST_F(RegistryTest, ABatchIsSeenByItsThreadAndByOthersOnlyOnceCommitted) {
+    ASSERT_EQ(reg::SetValue(RootKey::ClassesRoot, "Old", "", std::string("kept")), RegStatus::Success);
+    const std::string before = ReadFile(Store());
+    {
+        reg::Batch batch;
+        ASSERT_TRUE(batch.Active());
+        EXPECT_EQ(reg::SetValue(RootKey::ClassesRoot, "A\\B", "", std::string("1")), RegStatus::Success);
+        EXPECT_EQ(reg::SetValue(RootKey::ClassesRoot, "A\\B", "n", std::uint32_t{2}), RegStatus::Success);
+        EXPECT_EQ(reg::DeleteTree(RootKey::ClassesRoot, "Old"), RegStatus::Success);
+        EXPECT_EQ(reg::DeleteValue(RootKey::ClassesRoot, "A\\B", "missing"), RegStatus::NotFound);
+        // The batch's own thread reads its changes; the store and other threads do not, yet.
+        EXPECT_EQ(reg::QueryString(RootKey::ClassesRoot, "A\\B", ""), "1");
+        EXPECT_FALSE(reg::KeyExists(RootKey::ClassesRoot, "Old"));
+        EXPECT_EQ(reg::ValueNames(RootKey::ClassesRoot, "A\\B"), (std::vector<std::string>{"", "n"}));
+        EXPECT_EQ(reg::SubKeys(RootKey::ClassesRoot, "A"), std::vector<std::string>{"B"});
+        EXPECT_EQ(ReadFile(Store()), before);
+        EXPECT_EQ(ReadFromAnotherThread("Old"), "kept");
+        EXPECT_EQ(ReadFromAnotherThread("A\\B"), std::nullopt);
+        EXPECT_EQ(batch.Commit(), RegStatus::Success);
+        EXPECT_EQ(ReadFromAnotherThread("A\\B"), "1");
+    }
+    EXPECT_EQ(reg::QueryValue(RootKey::ClassesRoot, "A\\B", "n"), win::RegistryValue(std::uint32_t{2}));
+    EXPECT_FALSE(reg::KeyExists(RootKey::ClassesRoot, "Old"));
+}
+
+TEST_F(RegistryTest, ABatchLeftWithoutCommitChangesNothing) {
+    ASSERT_EQ(reg::SetValue(RootKey::ClassesRoot, "Old", "", std::string("kept")), RegStatus::Success);
+    const std::string before = ReadFile(Store());
+    {
+        reg::Batch batch;
+        reg::SetValue(RootKey::ClassesRoot, "New", "", std::string("lost"));
+        reg::DeleteTree(RootKey::ClassesRoot, "Old");
+    }
+    EXPECT_EQ(ReadFile(Store()), before);
+    // The thread is out of the batch: its next change is saved at once.
+    EXPECT_EQ(reg::SetValue(RootKey::ClassesRoot, "Later", "", std::string("x")), RegStatus::Success);
+    EXPECT_EQ(ReadFromAnotherThread("Later"), "x");
+    EXPECT_EQ(ReadFromAnotherThread("New"), std::nullopt);
+}
+
+TEST_F(RegistryTest, ANestedBatchJoinsTheOuterOneWhichAloneSaves) {
+    reg::Batch outer;
+    {
+        reg::Batch inner;
+        EXPECT_FALSE(inner.Active());
+        reg::SetValue(RootKey::ClassesRoot, "Inner", "", std::string("1"));
+        EXPECT_EQ(inner.Commit(), RegStatus::Success);
+    }
+    EXPECT_EQ(ReadFromAnotherThread("Inner"), std::nullopt);
+    EXPECT_EQ(reg::QueryString(RootKey::ClassesRoot, "Inner", ""), "1");
+    EXPECT_EQ(outer.Commit(), RegStatus::Success);
+    EXPECT_EQ(ReadFromAnotherThread("Inner"), "1");
+}
+
+TEST_F(RegistryTest, AnotherThreadsChangeWaitsForTheBatchAndBothLand) {
+    std::thread writer;
+    {
+        reg::Batch batch;
+        writer = std::thread([] { reg::SetValue(RootKey::ClassesRoot, "Other", "", std::string("2")); });
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        reg::SetValue(RootKey::ClassesRoot, "Mine", "", std::string("1"));
+        EXPECT_EQ(batch.Commit(), RegStatus::Success);
+    }
+    writer.join();
+    EXPECT_EQ(reg::QueryString(RootKey::ClassesRoot, "Mine", ""), "1");
+    EXPECT_EQ(reg::QueryString(RootKey::ClassesRoot, "Other", ""), "2");
+}
+
+TEST_F(RegistryTest, ABatchOnADamagedStoreSetsItAsideOnceAndThenStartsAnew) {
+    WriteStore("REGISTRX 1\nK\tHKCR\tX\n");
+    reg::Batch batch;
+    EXPECT_FALSE(reg::KeyExists(RootKey::ClassesRoot, "X"));
+    EXPECT_EQ(reg::SetValue(RootKey::ClassesRoot, "New", "", std::string("v")), RegStatus::BadDb);
+    EXPECT_EQ(ReadFile(root_.Root() / "registry.dat.damaged-1"), "REGISTRX 1\nK\tHKCR\tX\n");
+    EXPECT_EQ(reg::SetValue(RootKey::ClassesRoot, "New", "", std::string("v")), RegStatus::Success);
+    EXPECT_EQ(batch.Commit(), RegStatus::Success);
+    EXPECT_EQ(ReadFromAnotherThread("New"), "v");
+}
+
+TEST_F(RegistryTest, WithoutTheStoresLockABatchStaysInactiveAndChangesFail) {
+    fs::create_directory(root_.Root() / "registry.lock");
+    reg::Batch batch;
+    EXPECT_FALSE(batch.Active());
+    EXPECT_EQ(reg::SetValue(RootKey::ClassesRoot, "New", "", std::string("v")), RegStatus::AccessDenied);
+    EXPECT_EQ(batch.Commit(), RegStatus::Success);
+    EXPECT_FALSE(reg::KeyExists(RootKey::ClassesRoot, "New"));
+}

@@ -138,7 +138,7 @@ protected:
     }
 
     void Type(Acesso& w, const std::string& password) {
-        SetText(w.ZmSenha, password);
+        forms::SetHostedText(w.ZmSenha, password);
         w.BtnProcura_Click();
     }
 
@@ -172,7 +172,7 @@ TEST_F(AcessoTest, LoadListsTheStoresAndNamesTheOwnStore) {
     EXPECT_EQ(Contador, 1);
     EXPECT_EQ(w.MinutoMensagem, 1);
     EXPECT_EQ(w.SegundoMensagem, 5);
-    EXPECT_EQ(GetText(w.LblMensagemMotivacional), "105 Bom trabalho!");
+    EXPECT_EQ(forms::HostedText(w.LblMensagemMotivacional), "105 Bom trabalho!");
     EXPECT_EQ(BoxTexts(), std::vector<std::string>{});
 }
 
@@ -253,7 +253,7 @@ TEST_F(AcessoTest, RowChangeNamesTheStoreUnderTheCursor) {
     Acesso& w = Shown();
     w.TbLoja->SetRow(1);
     w.TbLoja_RowColChange();
-    EXPECT_EQ(GetText(w.LabelLoja), "Loja Dois");
+    EXPECT_EQ(forms::HostedText(w.LabelLoja), "Loja Dois");
 }
 
 // While the progress panel shows, nothing beneath it shows through: the window looks the same
@@ -264,7 +264,7 @@ TEST_F(AcessoTest, TheProgressPanelCoversWhatLiesBeneathIt) {
     Acesso& w = Shown();
     w.TbLoja->SetRow(1);
     w.TbLoja_RowColChange();
-    ASSERT_EQ(GetText(w.LabelLoja), "Loja Dois");
+    ASSERT_EQ(forms::HostedText(w.LabelLoja), "Loja Dois");
     w.SetStoreFrameVisible(false);
     w.SetPanelVisible(true);
     const std::vector<forms::Control*> beneath = {w.LabelLoja, w.FrameLinha, w.LblMensagemdoMomento,
@@ -302,11 +302,11 @@ TEST_F(AcessoTest, ThreeWrongPasswordsEndTheProgram) {
     w.TbLoja->SetRow(0);
     w.TbLoja_Choose();
     Type(w, "errada");
-    EXPECT_EQ(GetText(w.PainelMensagem), "Senha Inválida !");
+    EXPECT_EQ(forms::HostedText(w.PainelMensagem), "Senha Inválida !");
     EXPECT_TRUE(w.SSPanel1->Visible());
-    EXPECT_EQ(GetText(w.ZmSenha), "");
+    EXPECT_EQ(forms::HostedText(w.ZmSenha), "");
     Type(w, "outra");
-    EXPECT_EQ(GetText(w.PainelMensagem), "Tente Pela Ultima Vez !");
+    EXPECT_EQ(forms::HostedText(w.PainelMensagem), "Tente Pela Ultima Vez !");
     EXPECT_FALSE(forms::App().EndRequested());
     Type(w, "mais uma");
     EXPECT_EQ(SairPrograma, "S");
@@ -371,7 +371,7 @@ TEST_F(AcessoTest, TheClockQuestionAnsweredNoShowsTheClockFields) {
     EXPECT_EQ(boxes_.shown[0].title, "Mensagem");
     EXPECT_TRUE(boxes_.shown[0].text.starts_with("A Data e Hora do computador estão corretos ? \r\n\r\n Data: "));
     EXPECT_TRUE(w.LblDataHora->Visible());
-    EXPECT_TRUE(GetText(w.LblData).starts_with("Hoje é "));
+    EXPECT_TRUE(forms::HostedText(w.LblData).starts_with("Hoje é "));
     EXPECT_EQ(Contador, 1);
     EXPECT_EQ(catalogueShown_, 0);
 

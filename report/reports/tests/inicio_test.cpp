@@ -147,7 +147,7 @@ TEST_F(ReportsTest, NewCriterionFillsTheTablesOfTheReportAndIgnoresMoreThanEleve
     }
     int shown = 0;
     Inicio& window = Open(kGerente);
-    window.SetQueryBuilder({[&] { ++shown; }, [] { return false; }, [] {}});
+    window.SetQueryBuilder({[&] { ++shown; }, [] { return false; }, [] {}, {}});
     Pick("R001");
     window.BtnCriterio_Click();
     EXPECT_EQ(shown, 1);
@@ -176,7 +176,7 @@ TEST_F(ReportsTest, NewCriterionFillsTheTablesOfTheReportAndIgnoresMoreThanEleve
 
 TEST_F(ReportsTest, HandBackRunsTheReportTheBuilderWasOpenedFor) {
     Inicio& window = Open(kGerente);
-    window.SetQueryBuilder({[] {}, [] { return false; }, [] {}});
+    window.SetQueryBuilder({[] {}, [] { return false; }, [] {}, {}});
     Pick("R001");
     window.BtnCriterio_Click();
     Pick("R002");   // the user moved on while the builder was open
@@ -193,7 +193,7 @@ TEST_F(ReportsTest, HandBackRunsTheReportTheBuilderWasOpenedFor) {
 TEST_F(ReportsTest, ClosingReturnsToTheLoginWithTheProgramFolderOpen) {
     bool builderLoaded = true;
     Inicio& window = Open(kGerente);
-    window.SetQueryBuilder({[] {}, [&] { return builderLoaded; }, [&] { builderLoaded = false; }});
+    window.SetQueryBuilder({[] {}, [&] { return builderLoaded; }, [&] { builderLoaded = false; }, {}});
     window.BtnVerificar_Click();
     ASSERT_NE(Preview(), nullptr);
     window.Button("BtnSair").Press();

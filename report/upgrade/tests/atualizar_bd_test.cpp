@@ -380,7 +380,10 @@ TEST_F(UpgradeTest, AbrirBDLojaRunsTheInstalledUpgrade) {
     AbrirBDLoja();
     EXPECT_FALSE(forms::App().EndRequested());
     EXPECT_EQ(Stamp(), Date("01/10/2002"));
-    EXPECT_EQ(window_.lines, ExpectedLines());
+    // The deployment of the control files ends the run; the data folder holds none.
+    std::vector<std::string> expected = ExpectedLines();
+    expected.push_back("Registrando Arquivos ......");
+    EXPECT_EQ(window_.lines, expected);
 }
 
 }  // namespace

@@ -5,19 +5,24 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <memory>
 
-#include "platform/controls/grid/data_grid.h"
+#include "platform/forms/hosted.h"
+#include "platform//controls/grid/data_grid.h"
 #include "platform/forms/app.h"
 #include "platform/forms/fileio.h"
+#include "platform/forms/hosted.h"
 #include "platform/forms/services.h"
 #include "platform/win/clock.h"
 #include "platform/win/module.h"
 #include "platform/win/oledate.h"
 #include "platform/win/paths.h"
+#include "platform/win/registry.h"
 #include "platform/win/testing/temp_machine_root.h"
 #include "report/core/connections.h"
 #include "report/core/state.h"
@@ -26,16 +31,21 @@
 #include "report/reports/inicio.h"
 #include "report/upgrade/upgrade.h"
 #include "tools/sample-chain/chain.h"
+#include "tools/sample-chain/package.h"
 
 namespace sample_chain {
 namespace {
 
 class LoginChainTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
+    static void SetUpTestSuite() { BuildAndRegister(false); }
+    // The chain (with the catalogue package when asked), and the build's control library
+    // registered where it lies, as an earlier installation left it.
+    static void BuildAndRegister(bool package) {
         root_ = std::make_unique<win::testing::TempMachineRoot>();
         Options options;
         options.root = root_->Root();
+        options.package = package;
         BuildChain(options);
         library_ = std::make_unique<win::Module>(win::Module::Load(win::WindowsPath(ZMTEXT_OCX_PATH)));
         using Register = long (*)();
@@ -94,7 +104,7 @@ protected:
         EXPECT_LT(row, window->TbLoja->RowCount()) << code;
         window->TbLoja->SetRow(row);
         window->TbLoja_Choose();
-        report::login::SetText(window->ZmSenha, password);
+        forms::SetHostedText(window->ZmSenha, password);
         window->BtnProcura_Click();
         EXPECT_FALSE(window->IsLoaded());
         std::vector<std::string> lines;
@@ -136,6 +146,60 @@ TEST_F(LoginChainTest, TheFirstLogInUpgradesTheStoreAndShowsTheCatalogue) {
     EXPECT_EQ(LogIn("01", "ADMIN"), std::vector<std::string>{});
     EXPECT_EQ(ErrorLog(), "");
     EXPECT_TRUE(report::reports::InicioWindow().IsLoaded());
+}
+
+// The first log-in into LOJA01 with a catalogue package and a newer control library in its folder
+// than the one SYSTEM holds.
+class LoginDeployTest : public LoginChainTest {
+protected:
+    static void SetUpTestSuite() {
+        BuildAndRegister(true);
+        const auto now = std::filesystem::file_time_type::clock::now();
+        const auto put = [](const std::string& windowsPath, std::filesystem::file_time_type when) {
+            std::filesystem::copy_file(ZMTEXT_OCX_PATH, win::HostPath(windowsPath));
+            std::filesystem::last_write_time(win::HostPath(windowsPath), when);
+        };
+        put(kSystemCopy, now - std::chrono::hours(48));
+        put(kDataCopy, now - std::chrono::hours(1));
+    }
+
+    static constexpr const char* kSystemCopy = "C:\\WINDOWS\\SYSTEM\\ZMTEXT32.OCX";
+    static constexpr const char* kDataCopy = "F:\\LOJA01\\ZMTEXT32.OCX";
+};
+
+TEST_F(LoginDeployTest, TheLogInRefreshesTheCatalogueAndDeploysTheControlsTheWindowsThenUse) {
+    const std::vector<std::string> lines = LogIn("01", "admin");
+    EXPECT_EQ(ErrorLog(), "");
+    EXPECT_TRUE(boxes_.shown.empty()) << (boxes_.shown.empty() ? "" : boxes_.shown[0].text);
+    ASSERT_TRUE(report::reports::InicioWindow().IsLoaded());
+
+    // The package was applied to the program folder's catalogue and deleted.
+    EXPECT_EQ(forms::Dir("F:\\LOJA01\\PROG.MDB"), "");
+    dao::Database bd2 = report::ProgramEngine().OpenDatabase("C:\\REPORT\\Bd2.MDB", false, true, ";PWD=TORPAL");
+    dao::Recordset entries = bd2.OpenRecordset("SELECT CodAplicacao, Nome FROM Aplicacao WHERE CodAplicacao IN ('" +
+                                                   std::string(kChangedReport) + "', '" + kNewReport + "') ORDER BY 1",
+                                               dao::dbOpenSnapshot);
+    std::vector<std::string> names;
+    for (; !entries.Eof(); entries.MoveNext()) names.push_back(entries("Nome").GetValue().ToText());
+    entries.Close();
+    bd2.Close();
+    EXPECT_EQ(names, (std::vector<std::string>{kChangedName, kNewName}));
+
+    // The newer library replaced the SYSTEM copy, keeping its date, and registered itself there.
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "Registrando ZMTEXT32.OCX OK"), lines.end());
+    EXPECT_EQ(forms::FileDateTime(kSystemCopy), forms::FileDateTime(kDataCopy));
+    const auto clsid = win::registry::QueryString(win::RootKey::ClassesRoot, "ZMTEXT.ZMTextCtrl.1\\CLSID", "");
+    ASSERT_TRUE(clsid);
+    EXPECT_EQ(win::registry::QueryString(win::RootKey::ClassesRoot, "CLSID\\" + *clsid + "\\InprocServer32", ""),
+              kSystemCopy);
+
+    // The catalogue window, made after the upgrade, hosts controls of the deployed copy.
+    for (forms::HostedControl* control : {report::reports::InicioWindow().ZmProcura(),
+                                          report::reports::InicioWindow().LblMensagem()}) {
+        ASSERT_NE(control, nullptr);
+        ASSERT_NE(control->Object(), nullptr);
+        EXPECT_EQ(win::ModulePath(*reinterpret_cast<void* const*>(control->Object())), kSystemCopy);
+    }
 }
 
 }  // namespace

@@ -27,8 +27,10 @@ inline void AddKeyLines(win::RootKey root, const std::string& key,
         AddKeyLines(root, key.empty() ? sub : key + "\\" + sub, lines);
 }
 
-// Both roots, each key as "[path]" and each value as "path\@name" -> its text.
+// Both roots, each key as "[path]" and each value as "path\@name" -> its text. Read from one copy
+// of the store (a batch that changes nothing), not one load per key.
 inline std::map<std::string, std::string> RegistrySnapshot() {
+    win::registry::Batch oneRead;
     std::map<std::string, std::string> lines;
     AddKeyLines(win::RootKey::ClassesRoot, "", lines);
     AddKeyLines(win::RootKey::LocalMachine, "", lines);

@@ -1,0 +1,498 @@
+// The criterion builder driven as a user drives it from the catalogue window: conditions of each
+// field kind, the hand-back and the narrowed report, the saved criteria and their messages.
+#include "report/reports/fquery.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/controls/grid/data_grid.h"
+#include "platform/controls/threed/threed.h"
+#include "platform/forms/controls.h"
+#include "platform/forms/datacontrol.h"
+#include "platform/forms/hosted.h"
+#include "platform/forms/keys.h"
+#include "platform/forms/services.h"
+#include "report/reports/condition_text.h"
+#include "report/reports/tests/support/reports_fixture.h"
+#include "platform/win/testing/raises.h"
+
+namespace report::reports::testing {
+namespace {
+
+using win::testing::ErrorNumberOf;
+
+class FQueryTest : public ReportsTest {
+protected:
+    ~FQueryTest() override {
+        if (QueryWindow().IsLoaded()) QueryWindow().Drop();
+        forms::InstallProgramStarter(nullptr);
+    }
+
+    // The catalogue window on `code` with the builder opened by "Cri&tério".
+    FQuery& OpenBuilder(int user, const std::string& code) {
+        Inicio& window = Open(user);
+        window.SetQueryBuilder(QueryWindowHooks());
+        Pick(code);
+        window.BtnCriterio_Click();
+        EXPECT_TRUE(QueryWindow().IsLoaded());
+        return QueryWindow();
+    }
+
+    // One condition, as picked and typed.
+    void Add(FQuery& q, const std::string& field, const char* op, const std::string& value, bool andButton = true) {
+        q.cField().SetText(field);
+        q.cField_Click();
+        q.cOperator().SetText(op);
+        q.cValue().SetText(value);
+        if (andButton) {
+            q.ANDButton_Click();
+        } else {
+            q.ORButton_Click();
+        }
+    }
+
+    void Key(FQuery& q, int key) {
+        int code = key;
+        q.RouteKey(false, code, 0, nullptr);
+    }
+
+    std::string LastMessage() const { return boxes_.shown.empty() ? std::string() : boxes_.shown.back().text; }
+
+    // The saved criteria of `report`, as "sequence name" lines in number order.
+    std::vector<std::string> Saved(const std::string& report) const {
+        std::vector<std::string> rows;
+        dao::Recordset rs = OpenStore("F:\\LOJA01\\BD2.MDB")
+                                .OpenRecordset("SELECT Sequencia, Nome FROM Criterio WHERE Relatorio = '" + report +
+                                                   "' ORDER BY Sequencia",
+                                               dao::dbOpenSnapshot);
+        for (; !rs.Eof(); rs.MoveNext()) {
+            rows.push_back(rs.Fields().Item(0).GetValue().ToText() + " " + rs.Fields().Item(1).GetValue().ToText());
+        }
+        return rows;
+    }
+
+    // Makes the grid row whose name is `nome` current.
+    void PickSaved(FQuery& q, const std::string& nome) {
+        for (int row = 0; row < q.Table1().RowCount(); ++row) {
+            if (q.Table1().CellText(row, 1) != nome) continue;
+            q.Table1().SetRow(row);
+            return;
+        }
+        FAIL() << nome << " is not listed";
+    }
+};
+
+TEST_F(FQueryTest, OpensWithTheReportsFieldsAndOperators) {
+    FQuery& q = OpenBuilder(kGerente, "R001");
+    EXPECT_EQ(q.Caption(), "Critério de Seleção");
+    ASSERT_GT(q.cField().ListCount(), 10);
+    // The report's tables in the order of Selecionar's index: Itens Venda, then Venda.
+    EXPECT_EQ(q.cField().List(0).rfind("[Itens Venda].[", 0), 0u) << q.cField().List(0);
+    EXPECT_EQ(q.cField().List(q.cField().ListCount() - 1).rfind("[Venda].[", 0), 0u);
+    EXPECT_EQ(q.cOrderByField().ListCount(), q.cField().ListCount() + 1);
+    EXPECT_EQ(q.cOrderByField().List(0), "");
+    std::vector<std::string> operators;
+    for (int i = 0; i < q.cOperator().ListCount(); ++i) operators.push_back(q.cOperator().List(i));
+    EXPECT_EQ(operators, (std::vector<std::string>{"=", "<>", ">", ">=", "<", "<=", "Like"}));
+    EXPECT_EQ(q.cOperator().Text(), "=");
+    EXPECT_EQ(q.cCriteria().Text(), "");
+    // Grid mode: the report's three saved criteria, newest first.
+    EXPECT_TRUE(q.Table1().Visible());
+    EXPECT_FALSE(q.txtCriterio().Visible());
+    ASSERT_EQ(q.Table1().RowCount(), 3);
+    EXPECT_EQ(q.Table1().CellText(0, 1), "ACIMA DE 300");
+    EXPECT_TRUE(q.Table1().HasFocus());
+    // Focus colours: the fields their back, the buttons their caption.
+    q.cField().SetFocus();
+    EXPECT_EQ(q.cField().BackColor(), 0xC0C0FFu);
+    q.Button("CloseButton").SetFocus();
+    EXPECT_EQ(q.cField().BackColor(), 0xFFFFFFu);
+    EXPECT_EQ(q.Button("CloseButton").ForeColor(), 0xC0u);
+    q.cCriteria().SetFocus();
+    EXPECT_EQ(q.Button("CloseButton").ForeColor(), 0u);
+    EXPECT_EQ(q.cCriteria().BackColor(), 0xC0C0FFu);
+}
+
+TEST_F(FQueryTest, ConditionsOfEachKindAndTheirMessages) {
+    FQuery& q = OpenBuilder(kGerente, "R001");
+    Add(q, "[Venda].[Vendedor]", "=", "01");
+    Add(q, "[Venda].[Maquina]", "Like", "caixa");
+    Add(q, "[Venda].[Data Venda]", ">=", "2/3/2000");
+    Add(q, "[Venda].[Data Venda]", "<", "02/03/2000 10:00", false);
+    Add(q, "[Venda].[Total Venda]", ">", "12,5");
+    EXPECT_EQ(q.cCriteria().Text(),
+              "[Venda].[Vendedor] = '01'\r\nAnd [Venda].[Maquina] Like '*CAIXA*'\r\nAnd [Venda].[Data Venda] >= "
+              "CDate(Format(\"2/3/2000\",\"D/M/YYYY\"))\r\n Or [Venda].[Data Venda] < CDate(\"02/03/2000 10:00\")\r\nAnd "
+              "[Venda].[Total Venda] > 12.5");
+    EXPECT_TRUE(boxes_.shown.empty());
+    EXPECT_TRUE(q.cField().HasFocus());
+
+    q.ClearButton_Click();
+    Add(q, "[Venda].[Total Venda]", "=", " ");
+    EXPECT_EQ(LastMessage(), "Conteúdo inválido !");
+    EXPECT_EQ(boxes_.shown.back().title, "Mensagem");
+    EXPECT_EQ(boxes_.shown.back().style, forms::mb::Exclamation);
+    EXPECT_TRUE(q.cValue().HasFocus());
+    EXPECT_EQ(q.cCriteria().Text(), "");
+    Add(q, "[Venda].[Total Venda]", "=", "", false);
+    EXPECT_EQ(q.cCriteria().Text(), "[Venda].[Total Venda] = ");
+    q.ClearButton_Click();
+    const std::size_t shown = boxes_.shown.size();
+    Add(q, "[Venda].[Data Venda]", "=", "31/02/2000");
+    Add(q, "[Venda].[Data Venda]", "=", "ontem", false);
+    ASSERT_EQ(boxes_.shown.size(), shown + 2);
+    EXPECT_EQ(boxes_.shown[shown].text, "Data Inválida !");
+    EXPECT_EQ(boxes_.shown[shown + 1].text, "Data Inválida !");
+    EXPECT_EQ(q.cCriteria().Text(), "");
+    // Nothing without a field.
+    q.cField().SetListIndex(-1);
+    q.cValue().SetText("5");
+    q.ANDButton_Click();
+    EXPECT_EQ(q.cCriteria().Text(), "");
+}
+
+TEST_F(FQueryTest, PossibleValuesListTheFieldsValuesUntilAnotherFieldIsChosen) {
+    FQuery& q = OpenBuilder(kGerente, "R001");
+    q.cField().SetText("[Venda].[Vendedor]");
+    q.GetValuesButton_Click();
+    ASSERT_EQ(q.cValue().ListCount(), 5);
+    EXPECT_EQ(q.cValue().Text(), q.cValue().List(0));
+    EXPECT_TRUE(q.cValue().HasFocus());
+    q.GetValuesButton_Click();   // the list is not emptied first
+    EXPECT_EQ(q.cValue().ListCount(), 10);
+    q.cField().SetText("[Venda].[Total Venda]");
+    q.cField_Click();
+    EXPECT_EQ(q.cValue().ListCount(), 0);
+    // A currency value comes as "12,5" and goes into the condition as 12.5.
+    q.GetValuesButton_Click();
+    ASSERT_GT(q.cValue().ListCount(), 0);
+    const std::string value = q.cValue().List(0);
+    q.ANDButton_Click();
+    EXPECT_EQ(q.cCriteria().Text(), "[Venda].[Total Venda] = " + NumberLiteral(value));
+}
+
+// The hand-back: E&xecutar unloads the builder, and the catalogue window, active again, runs the
+// report narrowed by the criterion, dates read day-first.
+TEST_F(FQueryTest, ExecutarHandsBackTheCriterionAndTheReportRunsNarrowed) {
+    FQuery& q = OpenBuilder(kGerente, "R001");
+    Add(q, "[Venda].[Data Venda]", "=", "2/3/2000");
+    Add(q, "[Venda].[Vendedor]", "=", "01", false);
+    q.RunQueryButton_Click();
+    EXPECT_FALSE(q.IsLoaded());
+    EXPECT_EQ(TextoCriterio, " Where ([Venda].[Data Venda]=CDate(Format(\"2/3/2000\",\"D/M/YYYY\")) Or [Venda].[Vendedor]='01')");
+    EXPECT_EQ(RetornoCriterio, "S");
+    window_->RouteActivate();
+    EXPECT_EQ(RetornoCriterio, "N");
+    ASSERT_NE(Preview(), nullptr);
+    EXPECT_NE(QuerySql("Relato001").find(TextoCriterio), std::string::npos);
+    const long expected = CountOf("F:\\LOJA01\\Produto.MDB",
+                                  "SELECT Count(*) FROM Venda WHERE [Data Venda] = #3/2/2000# Or Vendedor = '01'");
+    EXPECT_GT(expected, 0);
+    EXPECT_EQ(CountOf("F:\\LOJA01\\Produto.MDB", "SELECT Count(*) FROM Relato001"), expected);
+}
+
+TEST_F(FQueryTest, AnEmptyCriterionReturnsTheWholeReport) {
+    FQuery& q = OpenBuilder(kGerente, "R001");
+    q.RunQueryButton_Click();
+    EXPECT_EQ(TextoCriterio, "");
+    EXPECT_EQ(RetornoCriterio, "S");
+    EXPECT_FALSE(q.IsLoaded());
+}
+
+TEST_F(FQueryTest, MostraSqlShowsTheTextAndKeepsTheWindow) {
+    FQuery& q = OpenBuilder(kGerente, "R001");
+    Add(q, "[Venda].[Vendedor]", "Like", "0");
+    q.ShowSQLButton_Click();
+    ASSERT_EQ(boxes_.shown.size(), 1u);
+    EXPECT_EQ(boxes_.shown[0].text, " Where ([Venda].[Vendedor] Like '*0*')");
+    EXPECT_EQ(boxes_.shown[0].title, "SQL Query");
+    EXPECT_EQ(boxes_.shown[0].style, forms::mb::OkOnly);
+    EXPECT_TRUE(q.IsLoaded());
+    EXPECT_EQ(RetornoCriterio, "N");
+    EXPECT_EQ(TextoCriterio, " Where ([Venda].[Vendedor] Like '*0*')");
+}
+
+// The composed conditions stay editable, but a second statement, a comment or another file never
+// runs: the criterion message, and the builder stays.
+TEST_F(FQueryTest, AnEditedCriterionThatIsMoreThanOneConditionIsRefused) {
+    FQuery& q = OpenBuilder(kGerente, "R001");
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"[Venda].[Vendedor] = '01'; DELETE FROM Venda", "Mais de uma instrução no critério"},
+        {"[Venda].[Vendedor] = '01' -- x", "Comentário no critério"},
+        {"[Venda].[Vendedor] IN (SELECT Vendedor FROM Venda IN 'C:\\OUTRA\\X.MDB')", "Arquivo externo no critério"},
+    };
+    for (const auto& [typed, reason] : cases) {
+        q.cCriteria().SetText(typed);
+        q.RunQueryButton_Click();
+        EXPECT_EQ(LastMessage(), "Ocorreu um Erro na montagem do Critério:\rCritério Inválido !!!\r\rErro: " + reason);
+        EXPECT_TRUE(q.IsLoaded());
+        EXPECT_EQ(RetornoCriterio, "N");
+        EXPECT_EQ(TextoCriterio, "");
+    }
+    // The catalogue window refuses such a text too, before anything runs.
+    q.CloseButton_Click();
+    TextoCriterio = " Where ([Venda].[Vendedor]='01'); DELETE FROM Venda";
+    window_->BtnImprimir_Click();
+    EXPECT_EQ(LastMessage(), "Ocorreu um Erro na montagem do Critério:\rCritério Inválido !!!\r\rErro: Mais de uma instrução no critério");
+    EXPECT_EQ(Preview(), nullptr);
+    EXPECT_GT(CountOf("F:\\LOJA01\\Produto.MDB", "SELECT Count(*) FROM Venda"), 0);
+}
+
+TEST_F(FQueryTest, RightsGuardRunningAndCataloguing) {
+    FQuery& q = OpenBuilder(kCaixa, "R001");
+    Add(q, "[Venda].[Vendedor]", "=", "01");
+    PickSaved(q, "CONCLUIDAS");
+    q.BtnAlterar_Click();   // CAIXA may not change criteria
+    EXPECT_NE(LastMessage().find("Alteração Não Autorizada !"), std::string::npos);
+    EXPECT_TRUE(q.Table1().Visible());
+    q.BtnExcluir_Click();
+    EXPECT_NE(LastMessage().find("Exclusão Não Autorizada !"), std::string::npos);
+    EXPECT_EQ(Saved("R001").size(), 3u);
+    q.RunQueryButton_Click();   // but may run and catalogue
+    EXPECT_EQ(RetornoCriterio, "S");
+}
+
+TEST_F(FQueryTest, CatalogarThenGravarSavesANumberedUpperCasedCriterion) {
+    FQuery& q = OpenBuilder(kGerente, "R001");
+    Add(q, "[Venda].[Vendedor]", "=", "01");
+    q.CopySQLButton_Click();
+    EXPECT_FALSE(q.Table1().Visible());
+    EXPECT_TRUE(q.txtCriterio().Visible());
+    EXPECT_FALSE(q.FrameSuperior().Enabled());
+    EXPECT_EQ(q.txtCriterio().Text(), " Where ([Venda].[Vendedor]='01')");
+    EXPECT_EQ(forms::HostedText(q.ZmNome()), "");
+    EXPECT_FALSE(q.AlterandoCriterio());
+    // Consistir: a name of blanks, then no text.
+    forms::SetHostedText(q.ZmNome(), " ");
+    q.BtnGravar_Click();
+    EXPECT_EQ(LastMessage(), "Informe o nome do Critério!");
+    EXPECT_FALSE(q.Consistente());
+    forms::SetHostedText(q.ZmNome(), "só o vendedor um");
+    const std::string text = q.txtCriterio().Text();
+    q.txtCriterio().SetText(" ");
+    q.BtnGravar_Click();
+    EXPECT_EQ(LastMessage(), "Não há Critério de Seleção !");
+    EXPECT_TRUE(q.txtCriterio().Visible());
+    q.txtCriterio().SetText(text + "; DROP TABLE Venda");
+    q.BtnGravar_Click();
+    EXPECT_NE(LastMessage().find("Mais de uma instrução no critério"), std::string::npos);
+    q.txtCriterio().SetText(text);
+    q.BtnGravar_Click();
+    EXPECT_TRUE(q.Consistente());
+    EXPECT_EQ(Saved("R001"), (std::vector<std::string>{"1 VENDAS DE MAIO", "2 CONCLUIDAS", "3 ACIMA DE 300", "4 SÓ O VENDEDOR UM"}));
+    EXPECT_TRUE(q.Table1().Visible());
+    EXPECT_TRUE(q.FrameSuperior().Enabled());
+    EXPECT_TRUE(q.cCriteria().HasFocus());
+    ASSERT_EQ(q.Table1().RowCount(), 4);
+    EXPECT_EQ(q.Table1().CellText(0, 1), "SÓ O VENDEDOR UM");
+    EXPECT_EQ(q.Table1().CellText(0, 0), "09/12/2026");
+}
+
+// The name can be no longer than the table's field: a long one is cut, never a failed save.
+TEST_F(FQueryTest, ALongNameIsCutToTheFieldsSize) {
+    FQuery& q = OpenBuilder(kGerente, "R001");
+    Add(q, "[Venda].[Vendedor]", "=", "01");
+    q.CopySQLButton_Click();
+    forms::SetHostedText(q.ZmNome(), std::string(60, 'n'));
+    q.BtnGravar_Click();
+    EXPECT_EQ(ErrorLog(), "");
+    EXPECT_EQ(Saved("R001").back(), "4 " + std::string(50, 'N'));
+}
+
+// The numbering looks at the report's largest number only: the first of a report is 1, and a
+// report past 999 goes on counting.
+TEST_F(FQueryTest, NumberingFollowsTheReportsLargestNumber) {
+    {
+        dao::Database bd2 = OpenStore("F:\\LOJA01\\BD2.MDB");
+        bd2.Execute("INSERT INTO Criterio (Relatorio, Sequencia, Nome, CRITERIO) VALUES ('R001', 1000, 'MIL', ' Where (1=1)')");
+        bd2.Execute("INSERT INTO Criterio (Relatorio, Sequencia, Nome, CRITERIO) VALUES ('R0019', 5, 'OUTRO', ' Where (1=1)')");
+    }
+    FQuery& q = OpenBuilder(kGerente, "R001");
+    for (const char* name : {"a", "b"}) {
+        q.CopySQLButton_Click();
+        forms::SetHostedText(q.ZmNome(), name);
+        q.txtCriterio().SetText(" Where ([Venda].[Vendedor]='01')");
+        q.BtnGravar_Click();
+    }
+    const std::vector<std::string> saved = Saved("R001");
+    ASSERT_EQ(saved.size(), 6u);
+    EXPECT_EQ(saved[4], "1001 A");
+    EXPECT_EQ(saved[5], "1002 B");
+    q.CloseButton_Click();
+    window_->BtnCancelar_Click();
+    Pick("R006");
+    FQuery& other = (window_->BtnCriterio_Click(), QueryWindow());
+    other.CopySQLButton_Click();
+    forms::SetHostedText(other.ZmNome(), "primeiro");
+    other.txtCriterio().SetText(" Where ([Venda].[Vendedor]='02')");
+    other.BtnGravar_Click();
+    EXPECT_EQ(Saved("R006"), (std::vector<std::string>{"1 PRIMEIRO"}));
+}
+
+TEST_F(FQueryTest, AlterarRewritesNameAndTextKeepingNumberAndDate) {
+    FQuery& q = OpenBuilder(kGerente, "R001");
+    PickSaved(q, "CONCLUIDAS");
+    q.BtnAlterar_Click();
+    EXPECT_TRUE(q.AlterandoCriterio());
+    EXPECT_EQ(forms::HostedText(q.ZmNome()), "CONCLUIDAS");
+    EXPECT_EQ(q.txtCriterio().Text(), "[Venda].[Concluido] = 'S'");
+    // Cancelar leaves the edit without saving.
+    Key(q, forms::key::Escape);
+    EXPECT_TRUE(q.Table1().Visible());
+    PickSaved(q, "CONCLUIDAS");
+    q.BtnAlterar_Click();
+    forms::SetHostedText(q.ZmNome(), "pendentes");
+    q.txtCriterio().SetText(" Where ([Venda].[Concluido]='N')");
+    Key(q, forms::key::PageDown);
+    EXPECT_FALSE(q.AlterandoCriterio());
+    EXPECT_EQ(Saved("R001"), (std::vector<std::string>{"1 VENDAS DE MAIO", "2 PENDENTES", "3 ACIMA DE 300"}));
+    EXPECT_EQ(CountOf("F:\\LOJA01\\BD2.MDB",
+                      "SELECT Count(*) FROM Criterio WHERE Sequencia = 2 AND DataCriacao = #6/1/2000# AND "
+                      "CRITERIO = ' Where ([Venda].[Concluido]=''N'')'"),
+              1);
+}
+
+TEST_F(FQueryTest, ExcluirAsksFirstAndTheNoCurrentRowMessages) {
+    FQuery& q = OpenBuilder(kGerente, "R001");
+    PickSaved(q, "VENDAS DE MAIO");
+    boxes_.answers = {forms::mb::No};
+    q.BtnExcluir_Click();
+    EXPECT_EQ(boxes_.shown.back().text, "Deseja Excluir este Registro");
+    EXPECT_EQ(boxes_.shown.back().style, forms::mb::YesNo + forms::mb::Question);
+    EXPECT_EQ(Saved("R001").size(), 3u);
+    boxes_.answers = {forms::mb::Yes};
+    int deleteKey = forms::key::Delete;
+    q.Table1().KeyUp(deleteKey, 0);
+    EXPECT_EQ(Saved("R001"), (std::vector<std::string>{"2 CONCLUIDAS", "3 ACIMA DE 300"}));
+    EXPECT_EQ(q.Table1().RowCount(), 2);
+    // Rows, but none chosen.
+    q.Table1().SetRow(-1);
+    q.BtnAlterar_Click();
+    EXPECT_EQ(LastMessage(), "Click em um Critério da Tabela");
+    q.BtnExcluir_Click();
+    EXPECT_EQ(LastMessage(), "Click em um Critério da Tabela");
+    EXPECT_EQ(Saved("R001").size(), 2u);
+    q.Table1_DblClick();   // silently nothing
+    EXPECT_TRUE(q.IsLoaded());
+    // A row deleted behind the grid: nothing is asked and nothing else is deleted.
+    q.Table1().SetRow(0);
+    OpenStore("F:\\LOJA01\\BD2.MDB").Execute("DELETE FROM Criterio WHERE Relatorio = 'R001' AND Sequencia = 3");
+    const std::size_t shown = boxes_.shown.size();
+    boxes_.answers = {forms::mb::Yes};
+    q.BtnExcluir_Click();
+    EXPECT_EQ(boxes_.shown.size(), shown);
+    EXPECT_EQ(Saved("R001"), (std::vector<std::string>{"2 CONCLUIDAS"}));
+}
+
+// The field comes from the list only; a field or table the store lost since the window opened is
+// reported and adds nothing, and its values list stays empty.
+TEST_F(FQueryTest, FieldsOutsideTheListOrLostFromTheStore) {
+    FQuery& q = OpenBuilder(kGerente, "R001");
+    EXPECT_EQ(ErrorNumberOf([&] { q.cField().SetText("[Venda].[Vendedor] = '01' Or 1"); }), 383);
+    q.cField().SetText("[Itens Venda].[Cor]");
+    OpenStore("F:\\LOJA01\\Produto.MDB").Execute("DROP TABLE [Itens Venda]");
+    q.cValue().SetText("01");
+    q.ANDButton_Click();
+    EXPECT_EQ(q.cCriteria().Text(), "");
+    EXPECT_NE(ErrorLog().find("Tela -> Query ANDButton"), std::string::npos) << ErrorLog();
+    q.GetValuesButton_Click();
+    EXPECT_EQ(q.cValue().Text(), "");
+    EXPECT_EQ(q.cValue().ListCount(), 0);
+}
+
+// Executar opens the base statement with the criterion; a failure is reported and the data-folder
+// set is closed.
+TEST_F(FQueryTest, ExecutarOpensTheStatementOrReportsAndCloses) {
+    FQuery& q = OpenBuilder(kGerente, "R001");
+    SQLBase = "SELECT * FROM Venda";
+    TextoCriterio = " Where ([Venda].[Vendedor]='01')";
+    q.Executar();
+    EXPECT_EQ(ErrorLog(), "");
+    TextoCriterio = " Where ([Venda].[Nada]=1)";
+    q.Executar();
+    EXPECT_NE(ErrorLog().find("Tela -> Relato99 Executar"), std::string::npos) << ErrorLog();
+    EXPECT_FALSE(BancoBD2Loja.IsOpen());
+}
+
+TEST_F(FQueryTest, AReportWithoutCriteriaSaysSo) {
+    FQuery& q = OpenBuilder(kGerente, "R006");
+    EXPECT_EQ(q.Table1().RowCount(), 0);
+    q.BtnAlterar_Click();
+    EXPECT_EQ(LastMessage(), "Não Existem Critérios Cadastrados !");
+    EXPECT_EQ(boxes_.shown.back().title, "Mensagem");
+    q.BtnExcluir_Click();
+    EXPECT_EQ(LastMessage(), "Não Existem Critérios Cadastrados !");
+}
+
+TEST_F(FQueryTest, KeysOfTheWindow) {
+    forms::RecordingProgramStarter starter;
+    forms::InstallProgramStarter(&starter);
+    FQuery& q = OpenBuilder(kGerente, "R001");
+    Key(q, forms::key::F12);
+    ASSERT_EQ(starter.started.size(), 1u);
+    EXPECT_EQ(starter.started[0], (std::pair<std::string, int>{"calc.exe", 1}));
+    Key(q, forms::key::PageDown);   // grid mode: nothing to save
+    EXPECT_TRUE(boxes_.shown.empty());
+    q.CopySQLButton_Click();
+    int enter = forms::key::Return;
+    q.ZmNome()->KeyUp(enter, 0);
+    EXPECT_TRUE(q.txtCriterio().HasFocus());
+    Key(q, forms::key::Escape);   // edit mode: back to the grid
+    EXPECT_TRUE(q.IsLoaded());
+    EXPECT_TRUE(q.Table1().Visible());
+    Key(q, forms::key::Escape);   // grid mode: the window closes
+    EXPECT_FALSE(q.IsLoaded());
+    EXPECT_EQ(RetornoCriterio, "N");
+}
+
+// Closing the catalogue window closes the builder first, before the store's databases go.
+TEST_F(FQueryTest, ClosingTheCatalogueClosesTheBuilder) {
+    FQuery& q = OpenBuilder(kGerente, "R001");
+    Add(q, "[Venda].[Vendedor]", "=", "01");
+    window_->BtnSair_Click();
+    EXPECT_FALSE(q.IsLoaded());
+    EXPECT_FALSE(window_->IsLoaded());
+    EXPECT_EQ(ErrorLog(), "");
+    EXPECT_EQ(RetornoCriterio, "N");
+}
+
+// From the catalogue window: build a criterion, preview the narrowed report, save the criterion,
+// and take it again after the program has started anew.
+TEST_F(FQueryTest, BuildPreviewSaveAndTakeAgainAfterARestart) {
+    FQuery& q = OpenBuilder(kCaixa, "R001");
+    Add(q, "[Venda].[Vendedor]", "=", "03");
+    q.ShowSQLButton_Click();
+    q.CopySQLButton_Click();
+    forms::SetHostedText(q.ZmNome(), "vendedor três");
+    q.BtnGravar_Click();
+    q.RunQueryButton_Click();
+    window_->RouteActivate();
+    ASSERT_NE(Preview(), nullptr);
+    const long three = CountOf("F:\\LOJA01\\Produto.MDB", "SELECT Count(*) FROM Venda WHERE Vendedor = '03'");
+    EXPECT_EQ(CountOf("F:\\LOJA01\\Produto.MDB", "SELECT Count(*) FROM Relato001"), three);
+    window_->BtnFim_Click();
+    // A new start: every window and connection goes, the store opens again.
+    window_->Drop();
+    window_.reset();
+    FecharBDLoja();
+    ResetReportState();
+    FQuery& again = OpenBuilder(kCaixa, "R001");
+    PickSaved(again, "VENDEDOR TRÊS");
+    again.Table1_DblClick();
+    EXPECT_FALSE(again.IsLoaded());
+    EXPECT_EQ(NomeCriterio, "VENDEDOR TRÊS");
+    EXPECT_EQ(TextoCriterio, " Where ([Venda].[Vendedor]='03')");
+    window_->RouteActivate();
+    ASSERT_NE(Preview(), nullptr);
+    EXPECT_EQ(CountOf("F:\\LOJA01\\Produto.MDB", "SELECT Count(*) FROM Relato001"), three);
+    // The catalogue window's own criterion choice lists it too.
+    window_->BtnFim_Click();
+    window_->BtnSelecionar_Click();
+    EXPECT_EQ(window_->TbCriterio().RowCount(), 4);
+    EXPECT_EQ(window_->TbCriterio().CellText(0, 0), "VENDEDOR TRÊS");
+}
+
+}  // namespace
+}  // namespace report::reports::testing

@@ -1,0 +1,42 @@
+// Control libraries for the deployment's tests, one per behaviour (chosen when built):
+//   TEST_CONTROL_NO_EXPORT   no DllRegisterServer at all
+//   TEST_CONTROL_FAILING     DllRegisterServer counts its call in the registry and returns an error
+//   TEST_CONTROL_BLOCKING    DllRegisterServer runs until ReleaseRegistration() (at most a minute)
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <string>
+#include <thread>
+
+#include "platform/win/registry.h"
+
+#define EXPORT extern "C" __attribute__((visibility("default")))
+
+namespace {
+std::atomic<bool> released{false};
+std::atomic<bool> finished{false};
+}  // namespace
+
+EXPORT int Answer() { return 42; }
+
+#if defined(TEST_CONTROL_FAILING)
+EXPORT std::uint32_t DllRegisterServer() {
+    constexpr const char* kKey = "Software\\TestControl";
+    const auto count = win::registry::QueryValue(win::RootKey::LocalMachine, kKey, "Registrations");
+    const std::uint32_t next = count ? std::get<std::uint32_t>(*count) + 1 : 1;
+    win::registry::SetValue(win::RootKey::LocalMachine, kKey, "Registrations", next);
+    return 0x80040201u;
+}
+#elif defined(TEST_CONTROL_BLOCKING)
+EXPORT std::uint32_t DllRegisterServer() {
+    const auto limit = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+    while (!released.load() && std::chrono::steady_clock::now() < limit) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    finished.store(true);
+    return 0;
+}
+#endif
+
+EXPORT void ReleaseRegistration() { released.store(true); }
+EXPORT int RegistrationFinished() { return finished.load() ? 1 : 0; }
