@@ -601,7 +601,7 @@ void RecordsetSet(const FieldState& field, const Value& value) {
     if (rs.editMode == RecordsetState::EditMode::None) RaiseJet(jet::UpdateWithoutEdit);
     const auto& column = rs.columns[static_cast<std::size_t>(field.column)];
     Value stored = CoerceToField(value, column.type);
-    if (column.type == DataType::Text && !stored.IsNull() && TextLength(stored.ToText()) > static_cast<std::size_t>(column.size)) {
+    if (column.type == DataType::Text && !stored.IsNull() && TextLength(stored.TextView()) > static_cast<std::size_t>(column.size)) {
         RaiseJet(jet::TextTooLong);
     }
     rs.buffer[static_cast<std::size_t>(field.column)] = std::move(stored);
