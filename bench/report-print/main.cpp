@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <time.h>
 
 #include "platform/controls/grid/data_grid.h"
 #include "platform/controls/report/report_preview.h"
@@ -21,6 +22,7 @@
 #include "platform/forms/datacontrol.h"
 #include "platform/forms/services.h"
 #include "platform/win/error.h"
+#include "platform/win/module.h"
 #include "platform/win/paths.h"
 #include "report/core/connections.h"
 #include "report/core/state.h"
@@ -33,26 +35,42 @@ using Clock = std::chrono::steady_clock;
 
 double Seconds(Clock::time_point from) { return std::chrono::duration<double>(Clock::now() - from).count(); }
 
+// Seconds of processor time this thread has used: on a busy machine the wall clock mostly
+// measures waiting for a processor, the thread's CPU time still measures the work.
+double ThreadCpu() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
+}
+
 std::filesystem::path TemporaryRoot() {
     std::string pattern = (std::filesystem::temp_directory_path() / "report-print-XXXXXX").string();
     if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
     return pattern;
 }
 
-// Builds the large chain into `root` unless it is there already.
-void EnsureChain(const std::filesystem::path& root) {
+// Builds the large chain into `root` unless it is there already, and registers the control
+// library there as the program's installation does.
+win::Module EnsureChain(const std::filesystem::path& root) {
     win::SetMachineRoot(root);
-    if (std::filesystem::exists(root / "drives" / "f" / "LOJA01")) return;
-    const auto start = Clock::now();
-    sample_chain::Options options;
-    options.root = root;
-    options.large = true;
-    sample_chain::BuildChain(options);
-    std::printf("built the large sample chain in %.1f s\n", Seconds(start));
+    if (!std::filesystem::exists(root / "drives" / "f" / "LOJA01")) {
+        const auto start = Clock::now();
+        sample_chain::Options options;
+        options.root = root;
+        options.large = true;
+        sample_chain::BuildChain(options);
+        std::printf("built the large sample chain in %.1f s\n", Seconds(start));
+    }
+    win::Module library = win::Module::Load(win::WindowsPath(ZMTEXT_OCX_PATH));
+    using Register = long (*)();
+    if (!library || reinterpret_cast<Register>(library.Export("DllRegisterServer"))() != 0) {
+        throw std::runtime_error("cannot register " + std::string(ZMTEXT_OCX_PATH));
+    }
+    return library;
 }
 
 int Run(const std::filesystem::path& root) {
-    EnsureChain(root);
+    const win::Module library = EnsureChain(root);
     report::SetProgramFolder("C:\\REPORT");
     forms::SetDataEngine(report::ProgramEngine());
     forms::ScriptedMessageBoxes boxes;
@@ -70,8 +88,10 @@ int Run(const std::filesystem::path& root) {
     if (window->CodAplicacaoAtual() != "R006") throw std::runtime_error("the catalogue does not list R006 sixth");
 
     const auto click = Clock::now();
+    const double clickCpu = ThreadCpu();
     window->BtnImprimir_Click();
     const double firstPage = Seconds(click);
+    const double firstPageCpu = ThreadCpu() - clickCpu;
     const controls::report::PreviewWindow* preview = window->Report1().Printer().Preview();
     if (preview == nullptr || !boxes.shown.empty()) {
         std::fprintf(stderr, "no preview: %s\n", boxes.shown.empty() ? "" : boxes.shown.back().text.c_str());
@@ -90,7 +110,7 @@ int Run(const std::filesystem::path& root) {
     const double wholePdf = Seconds(exportStart);
 
     std::printf("report: Vendas por Vendedor, %d pages\n", pages);
-    std::printf("print click to first preview page: %.3f s (target <= 1 s)\n", firstPage);
+    std::printf("print click to first preview page: %.3f s (target <= 1 s), %.3f s of CPU\n", firstPage, firstPageCpu);
     std::printf("whole report to PDF: %.3f s (target <= 10 s), %.1f MB\n", wholePdf,
                 static_cast<double>(std::filesystem::file_size(pdf)) / 1e6);
     window->Drop();

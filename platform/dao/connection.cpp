@@ -315,6 +315,7 @@ void EngineState::CommitTrans() {
 
 void EngineState::Rollback() {
     if (depth_ == 0) RaiseJet(jet::NoTransaction);
+    ++rollbacks_;
     if (depth_ > 1) {
         const std::string level = LevelName(depth_);
         for (const auto& connection : enlisted_) {
@@ -355,20 +356,22 @@ int BindValue(sqlite3_stmt* stmt, int index, const Value& value) {
     case Kind::Date: return sqlite3_bind_double(stmt, index, value.ToDouble());
     case Kind::Text: break;
     }
-    const std::string text = value.ToText();
-    return sqlite3_bind_text(stmt, index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+    const std::string_view text = value.TextView();
+    return sqlite3_bind_text(stmt, index, text.empty() ? "" : text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
 }
 
+// The column is read once as SQLite's value and then only converted: each sqlite3_column_*
+// call finds the column again and checks for a failed allocation.
 Value ColumnValue(sqlite3_stmt* stmt, int index, DataType type) {
-    const int storage = sqlite3_column_type(stmt, index);
-    if (storage == SQLITE_NULL) return Value::Null();
+    sqlite3_value* column = sqlite3_column_value(stmt, index);
+    if (sqlite3_value_type(column) == SQLITE_NULL) return Value::Null();
     // Numbers are read only for number fields: reading a text as a double parses it.
-    const auto number = [&] { return sqlite3_column_double(stmt, index); };
+    const auto number = [column] { return sqlite3_value_double(column); };
     switch (type) {
     case DataType::Boolean: return Value::Boolean(number() != 0);
-    case DataType::Byte: return Value::Byte(static_cast<std::uint8_t>(sqlite3_column_int(stmt, index)));
-    case DataType::Integer: return Value::Integer(static_cast<std::int16_t>(sqlite3_column_int(stmt, index)));
-    case DataType::Long: return Value::Long(static_cast<std::int32_t>(sqlite3_column_int64(stmt, index)));
+    case DataType::Byte: return Value::Byte(static_cast<std::uint8_t>(sqlite3_value_int(column)));
+    case DataType::Integer: return Value::Integer(static_cast<std::int16_t>(sqlite3_value_int(column)));
+    case DataType::Long: return Value::Long(static_cast<std::int32_t>(sqlite3_value_int64(column)));
     case DataType::Currency: return Value::CurrencyFromDouble(number());
     case DataType::Single: return Value::Single(static_cast<float>(number()));
     case DataType::Double: return Value::Double(number());
@@ -376,8 +379,9 @@ Value ColumnValue(sqlite3_stmt* stmt, int index, DataType type) {
     case DataType::Text:
     case DataType::Memo: break;
     }
-    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, index));
-    return Value::Text(std::string(text, static_cast<std::size_t>(sqlite3_column_bytes(stmt, index))));
+    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(column));
+    if (text == nullptr) return Value(std::string_view());
+    return Value(std::string_view(text, static_cast<std::size_t>(sqlite3_value_bytes(column))));
 }
 
 std::string DeclaredType(DataType type, int size) {

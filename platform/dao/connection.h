@@ -153,6 +153,8 @@ public:
 
     // Counts outermost transactions, so that a check made once per transaction can be recognised.
     std::uint64_t TransactionSerial() const { return transactionSerial_; }
+    // Counts rollbacks at any level: rows read before one may be gone.
+    std::uint64_t RollbackCount() const { return rollbacks_; }
 
     // Idle: recordsets drop the rows they read ahead, so that their next move reads the file.
     void Idle() { ++idleCount_; }
@@ -176,6 +178,7 @@ private:
     std::uint64_t generation_ = 1;
     std::uint64_t idleCount_ = 0;
     std::uint64_t transactionSerial_ = 0;
+    std::uint64_t rollbacks_ = 0;
 };
 
 // Binds `value` as the file stores it (see sql/jet_sql.h: Boolean 0/-1, Currency and Date REAL).

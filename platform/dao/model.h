@@ -109,13 +109,21 @@ struct RecordsetState {
     std::string table;                  // the stored table, for table-type and table dynasets
     std::vector<RecordsetColumn> columns;
     std::vector<Field> fieldList;  // built once: the columns never change
+    std::vector<std::string_view> fieldNames;  // fieldList's names, in their FieldStates
     std::size_t lookupHint = 0;    // where the next search by name starts
 
     // Rows by rowid (tables): the rowids in the current order; the row is read on each move.
     // Rows by value (queries): every row read at open.
     bool byRowid = false;
     std::vector<std::int64_t> rowids;
-    std::int64_t rowidsChanges = -1;  // the connection's change count when the rowids were read
+    // When the rowids were read: the connection's change count (kept up to date by this
+    // recordset's own appends in insertion order), the file's data version (moved by other
+    // connections' commits), the engine's Idle and rollback counts. While all four hold, the
+    // rowids are the file's.
+    std::int64_t rowidsChanges = -1;
+    std::int64_t rowidsVersion = -1;
+    std::uint64_t rowidsIdle = 0;
+    std::uint64_t rowidsRollbacks = 0;
     std::vector<Row> rows;
     long position = -1;  // -1 before the first (BOF), size() after the last (EOF)
     bool noMatch = false;
@@ -140,9 +148,11 @@ struct RecordsetState {
     std::int64_t windowChanges = -1;
     std::uint64_t windowIdle = 0;  // the engine's Idle count when the window was read
 
-    // Statements kept prepared (never active) between calls: reading rows by rowid, inserting.
+    // Statements kept prepared (never active) between calls: reading rows by rowid, the file's
+    // data version, inserting.
     std::unique_ptr<Statement> readRow;
     std::unique_ptr<Statement> readRange;
+    std::unique_ptr<Statement> dataVersion;
     std::vector<bool> insertColumns;  // which columns `insert` sets
     std::unique_ptr<Statement> insert;
     std::uint64_t probedInTransaction = 0;  // the transaction whose first write found it free

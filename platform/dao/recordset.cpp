@@ -28,19 +28,19 @@ RecordsetState& Live(const std::shared_ptr<RecordsetState>& state) {
 }
 
 // The recordset of a recordset field, checked as Live checks it. Field reads and writes are the
-// engine's hottest calls: this takes no reference.
-RecordsetState& LiveOwner(const FieldState& field) {
+// engine's hottest calls: this takes no reference, and is inlined with the current-record check.
+[[gnu::always_inline]] inline RecordsetState& LiveOwner(const FieldState& field) {
     if (field.recordset.expired()) RaiseJet(jet::ObjectClosed);
     RecordsetState& rs = *field.owner;
     if (rs.closed || !rs.db->connection) RaiseJet(jet::ObjectClosed);
     return rs;
 }
 
-long Size(const RecordsetState& rs) {
+inline long Size(const RecordsetState& rs) {
     return static_cast<long>(rs.byRowid ? rs.rowids.size() : rs.rows.size());
 }
 
-bool HasCurrent(const RecordsetState& rs) { return rs.position >= 0 && rs.position < Size(rs); }
+inline bool HasCurrent(const RecordsetState& rs) { return rs.position >= 0 && rs.position < Size(rs); }
 
 std::string ColumnList(const RecordsetState& rs) {
     std::string list;
@@ -54,6 +54,15 @@ std::string OrderBy(const std::vector<std::string>& fields, bool descending) {
     return " ORDER BY " + order + (descending ? "rowid DESC" : "rowid");
 }
 
+// The file's data version as this connection sees it: it moves when another connection commits.
+std::int64_t DataVersion(RecordsetState& rs) {
+    if (!rs.dataVersion) rs.dataVersion = std::make_unique<Statement>(*rs.connection, "PRAGMA data_version", Operation::Read);
+    rs.dataVersion->Step();
+    const std::int64_t version = rs.dataVersion->Int(0);
+    rs.dataVersion->Reset();
+    return version;
+}
+
 void LoadRowids(RecordsetState& rs) {
     Statement query(*rs.connection, "SELECT rowid FROM " + QuoteName(rs.table) + OrderBy(rs.indexFields, false),
                     Operation::Read);
@@ -61,6 +70,17 @@ void LoadRowids(RecordsetState& rs) {
     rs.windowChanges = -1;
     while (query.Step()) rs.rowids.push_back(query.Int(0));
     rs.rowidsChanges = sqlite3_total_changes64(rs.connection->Handle());
+    rs.rowidsVersion = DataVersion(rs);
+    rs.rowidsIdle = rs.db->engine->IdleCount();
+    rs.rowidsRollbacks = rs.db->engine->RollbackCount();
+}
+
+// True while nothing can have changed the rows of the table or their order since the rowids were
+// read, so a move to the first or last record need not read them again.
+bool RowidsCurrent(RecordsetState& rs) {
+    const auto& engine = *rs.db->engine;
+    return rs.rowidsChanges == sqlite3_total_changes64(rs.connection->Handle()) && rs.rowidsIdle == engine.IdleCount() &&
+           rs.rowidsRollbacks == engine.RollbackCount() && rs.rowidsVersion == DataVersion(rs);
 }
 
 constexpr long kReadWindow = 128;
@@ -163,7 +183,7 @@ void Settle(RecordsetState& rs, int step) {
     if (!HasCurrent(rs)) rs.current.reset();
 }
 
-void RequireCurrent(const RecordsetState& rs) {
+[[gnu::always_inline]] inline void RequireCurrent(const RecordsetState& rs) {
     if (rs.deleted) RaiseJet(jet::RecordDeleted);
     if (!HasCurrent(rs)) RaiseJet(jet::NoCurrentRecord);
 }
@@ -271,11 +291,18 @@ void WriteInsert(RecordsetState& rs) {
     for (const auto& value : rs.buffer) {
         if (value) insert.Bind(++bound, *value);
     }
+    sqlite3* handle = rs.connection->Handle();
+    const bool inStep = rs.byRowid && rs.rowidsChanges == sqlite3_total_changes64(handle);
     insert.Step();
     if (!rs.byRowid) return;
     // The new record is seen by later moves; a recordset past its last record stays there.
     const bool atEnd = rs.position >= Size(rs);
-    rs.rowids.push_back(sqlite3_last_insert_rowid(rs.connection->Handle()));
+    const std::int64_t rowid = sqlite3_last_insert_rowid(handle);
+    // In insertion order a record added after the last one is where a fresh read puts it, so the
+    // rowids stay the file's; in index order its place is known only by reading them again.
+    const bool inOrder = rs.indexFields.empty() && (rs.rowids.empty() || rs.rowids.back() < rowid);
+    rs.rowids.push_back(rowid);
+    if (inStep && inOrder) rs.rowidsChanges = sqlite3_total_changes64(handle);
     if (atEnd) rs.position = Size(rs);
 }
 
@@ -306,9 +333,11 @@ void Reposition(RecordsetState& rs, std::int64_t rowid) {
 void RecordsetState::Release() {
     readRow.reset();
     readRange.reset();
+    dataVersion.reset();
     insert.reset();
     if (denyWriteFd >= 0) close(denyWriteFd);
     denyWriteFd = -1;
+    fieldNames.clear();
     fieldList.clear();
     connection.reset();
     closed = true;
@@ -362,7 +391,7 @@ long Recordset::RecordCount() const { return Size(Live(state_)); }
 
 void Recordset::MoveFirst() {
     auto& rs = Live(state_);
-    if (rs.byRowid) LoadRowids(rs);
+    if (rs.byRowid && !RowidsCurrent(rs)) LoadRowids(rs);
     if (Size(rs) == 0) RaiseJet(jet::NoCurrentRecord);
     rs.position = 0;
     Settle(rs, 1);
@@ -370,7 +399,7 @@ void Recordset::MoveFirst() {
 
 void Recordset::MoveLast() {
     auto& rs = Live(state_);
-    if (rs.byRowid) LoadRowids(rs);
+    if (rs.byRowid && !RowidsCurrent(rs)) LoadRowids(rs);
     if (Size(rs) == 0) RaiseJet(jet::NoCurrentRecord);
     rs.position = Size(rs) - 1;
     Settle(rs, -1);
@@ -517,17 +546,18 @@ Fields Recordset::Fields() const {
 }
 
 // Callers read the fields of each record in the same order, so the search starts after the field
-// found last time.
+// found last time; the field there, spelt as stored, is the common case and needs no folding.
 const Field& Recordset::operator()(std::string_view name) const {
-    const auto& fields = state_ && !state_->closed && !state_->fieldList.empty() && state_->db->connection
-                             ? state_->fieldList
-                             : RecordsetFields(state_);
-    const std::size_t count = fields.size();
-    // The field after the last one found, spelt as stored: the common case, without folding.
-    if (const std::size_t hint = count ? state_->lookupHint % count : 0; count && fields[hint].State()->name == name) {
-        state_->lookupHint = hint + 1;
-        return fields[hint];
+    RecordsetState* rs = state_.get();
+    if (rs != nullptr && !rs->fieldNames.empty() && !rs->closed && rs->db->connection) {
+        const std::size_t hint = rs->lookupHint < rs->fieldNames.size() ? rs->lookupHint : 0;
+        if (rs->fieldNames[hint] == name) {
+            rs->lookupHint = hint + 1;
+            return rs->fieldList[hint];
+        }
     }
+    const auto& fields = RecordsetFields(state_);
+    const std::size_t count = fields.size();
     for (std::size_t i = 0; i < count; ++i) {
         const std::size_t at = (state_->lookupHint + i) % count;
         if (!JetNamesEqual(fields[at].State()->name, name)) continue;
@@ -553,6 +583,7 @@ const std::vector<Field>& RecordsetFields(const std::shared_ptr<RecordsetState>&
         field->column = static_cast<int>(i);
         fields.emplace_back(std::move(field));
     }
+    for (const auto& field : fields) rs.fieldNames.emplace_back(field.State()->name);
     return fields;
 }
 
@@ -570,7 +601,7 @@ void RecordsetSet(const FieldState& field, const Value& value) {
     if (rs.editMode == RecordsetState::EditMode::None) RaiseJet(jet::UpdateWithoutEdit);
     const auto& column = rs.columns[static_cast<std::size_t>(field.column)];
     Value stored = CoerceToField(value, column.type);
-    if (column.type == DataType::Text && !stored.IsNull() && TextLength(stored.ToText()) > static_cast<std::size_t>(column.size)) {
+    if (column.type == DataType::Text && !stored.IsNull() && TextLength(stored.TextView()) > static_cast<std::size_t>(column.size)) {
         RaiseJet(jet::TextTooLong);
     }
     rs.buffer[static_cast<std::size_t>(field.column)] = std::move(stored);

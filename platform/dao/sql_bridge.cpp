@@ -47,13 +47,23 @@ QueryResult RunQuery(DatabaseState& db, std::string_view sql) {
         asStored.push_back(!isField && (column.type == DataType::Text || at >= known.size()));
         result.columns.push_back(std::move(column));
     }
+    // Rows share blocks of kRowsPerBlock, each row keeping its block alive: one allocation and one
+    // reference count for many rows instead of one per row. A block never grows past its reserve,
+    // so its rows never move.
+    constexpr std::size_t kRowsPerBlock = 256;
+    std::shared_ptr<std::vector<std::vector<Value>>> block;
     while (query.Step()) {
-        std::vector<Value> row;
+        if (!block || block->size() == block->capacity()) {
+            block = std::make_shared<std::vector<std::vector<Value>>>();
+            block->reserve(kRowsPerBlock);
+        }
+        std::vector<Value>& row = block->emplace_back();
+        row.reserve(static_cast<std::size_t>(count));
         for (int i = 0; i < count; ++i) {
             const auto at = static_cast<std::size_t>(i);
             row.push_back(asStored[at] ? query.Column(i) : query.Column(i, result.columns[at].type));
         }
-        result.rows.push_back(std::make_shared<const std::vector<Value>>(std::move(row)));
+        result.rows.push_back(Row(block, &row));
     }
     return result;
 }

@@ -71,7 +71,11 @@ Value Statement::Column(int index) const {
         return Value::Double(static_cast<double>(i));
     }
     case SQLITE_FLOAT: return Value::Double(sqlite3_column_double(stmt_, index));
-    default: return Value::Text(Text(index));
+    default: {
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, index));
+        if (text == nullptr) return Value(std::string_view());
+        return Value(std::string_view(text, static_cast<std::size_t>(sqlite3_column_bytes(stmt_, index))));
+    }
     }
 }
 

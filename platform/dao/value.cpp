@@ -1,5 +1,6 @@
 #include "platform/dao/value.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -44,6 +45,72 @@ std::int32_t CheckedLong(double x) {
 
 }  // namespace
 
+TextData::TextData(std::string_view text) {
+    if (text.size() <= kInline) {
+        size_ = static_cast<std::uint8_t>(text.size());
+        text.copy(chars_, text.size());
+        return;
+    }
+    size_ = kShared;
+    std::construct_at(&shared_, std::make_shared<const std::string>(text));
+}
+
+TextData::TextData(std::string&& text) {
+    if (text.size() <= kInline) {
+        size_ = static_cast<std::uint8_t>(text.size());
+        text.copy(chars_, text.size());
+        return;
+    }
+    size_ = kShared;
+    std::construct_at(&shared_, std::make_shared<const std::string>(std::move(text)));
+}
+
+TextData::TextData(const TextData& other) noexcept { CopyFrom(other); }
+TextData::TextData(TextData&& other) noexcept { MoveFrom(other); }
+TextData::~TextData() { Release(); }
+
+TextData& TextData::operator=(const TextData& other) noexcept {
+    if (this != &other) {
+        Release();
+        CopyFrom(other);
+    }
+    return *this;
+}
+
+TextData& TextData::operator=(TextData&& other) noexcept {
+    if (this != &other) {
+        Release();
+        MoveFrom(other);
+    }
+    return *this;
+}
+
+void TextData::CopyFrom(const TextData& other) noexcept {
+    size_ = other.size_;
+    if (size_ == kShared) {
+        std::construct_at(&shared_, other.shared_);
+    } else {
+        std::copy_n(other.chars_, size_, chars_);
+    }
+}
+
+// The moved-from text is left empty.
+void TextData::MoveFrom(TextData& other) noexcept {
+    size_ = other.size_;
+    if (size_ == kShared) {
+        std::construct_at(&shared_, std::move(other.shared_));
+        std::destroy_at(&other.shared_);
+    } else {
+        std::copy_n(other.chars_, size_, chars_);
+    }
+    other.size_ = 0;
+}
+
+void TextData::Release() noexcept {
+    if (size_ == kShared) std::destroy_at(&shared_);
+    size_ = 0;
+}
+
 bool IsFieldType(int code) {
     return (code >= 1 && code <= 8) || code == 10 || code == 12;
 }
@@ -56,7 +123,7 @@ Value Value::Currency(std::int64_t scaled) { return Make<CurrencyAmount>(Currenc
 Value Value::Single(float f) { return Make<float>(f); }
 Value Value::Double(double d) { return Make<double>(d); }
 Value Value::Date(double oleDate) { return Make<OleDate>(OleDate{oleDate}); }
-Value Value::Text(std::string text) { return Make<std::string>(std::move(text)); }
+Value Value::Text(std::string text) { return Make<TextData>(std::move(text)); }
 
 Value Value::CurrencyFromDouble(double amount) {
     const double scaled = RoundEven(amount * kCurrencyScale);
@@ -80,7 +147,7 @@ double Value::ToDouble() const {
     case Kind::Text: break;
     }
     double parsed = 0;
-    if (!ParseNumber(std::get<std::string>(data_), parsed)) win::Raise(win::err::TypeMismatch);
+    if (!ParseNumber(TextView(), parsed)) win::Raise(win::err::TypeMismatch);
     return parsed;
 }
 
@@ -95,7 +162,7 @@ std::int64_t Value::ToCurrencyScaled() const {
 
 bool Value::ToBool() const {
     if (kind() == Kind::Text) {
-        const auto& text = std::get<std::string>(data_);
+        const std::string_view text = TextView();
         if (text == "True" || text == "true" || text == "TRUE") return true;
         if (text == "False" || text == "false" || text == "FALSE") return false;
     }
@@ -108,10 +175,15 @@ std::string Value::ToText() const {
     case Kind::Boolean: return std::get<bool>(data_) ? "True" : "False";
     case Kind::Single: return win::NumberText(SingleDigits(std::get<float>(data_)));
     case Kind::Date: return win::DateText(std::get<OleDate>(data_).days);
-    case Kind::Text: return std::get<std::string>(data_);
+    case Kind::Text: return std::string(TextView());
     default: break;
     }
     return win::NumberText(ToDouble());
+}
+
+std::string_view Value::TextView() const noexcept {
+    const auto* text = std::get_if<TextData>(&data_);
+    return text ? text->View() : std::string_view();
 }
 
 bool operator==(const Value& a, const Value& b) { return a.data_ == b.data_; }

@@ -3,12 +3,14 @@
 // The kinds follow the engine's field types: Boolean, Byte, Integer (16-bit), Long (32-bit),
 // Currency (a 64-bit integer scaled by 10,000, so four decimals are exact), Single, Double, Date
 // (an OLE date: days since 1899-12-30 as a double, a time alone lies on day 0) and Text (UTF-8).
-// Values are small and copied freely. Texts convert as the platform converts them (win/textformat.h,
+// Values are small and copied freely: a text of up to 24 bytes lies in the value itself, a longer
+// one in a shared, immutable block, so copying a value never allocates. Texts convert as the platform converts them (win/textformat.h,
 // win/oledate.h): the store's regional settings, day-first dates and ',' as decimal separator,
 // never the process locale.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -33,14 +35,47 @@ enum class DataType : int {
 // True for the codes above; anything else is not a field type this engine stores.
 bool IsFieldType(int code);
 
+// The characters of a text value: up to kInline bytes in place, longer texts in a shared block
+// that is never changed once made.
+class TextData {
+public:
+    static constexpr std::size_t kInline = 24;
+
+    TextData() noexcept : size_(0) {}
+    explicit TextData(std::string_view text);
+    explicit TextData(std::string&& text);
+    TextData(const TextData& other) noexcept;
+    TextData(TextData&& other) noexcept;
+    TextData& operator=(const TextData& other) noexcept;
+    TextData& operator=(TextData&& other) noexcept;
+    ~TextData();
+
+    std::string_view View() const noexcept {
+        return size_ == kShared ? std::string_view(*shared_) : std::string_view(chars_, size_);
+    }
+    friend bool operator==(const TextData& a, const TextData& b) noexcept { return a.View() == b.View(); }
+
+private:
+    static constexpr std::uint8_t kShared = 0xFF;
+    void CopyFrom(const TextData& other) noexcept;
+    void MoveFrom(TextData& other) noexcept;
+    void Release() noexcept;
+
+    union {
+        char chars_[kInline];
+        std::shared_ptr<const std::string> shared_;
+    };
+    std::uint8_t size_;  // bytes in chars_, or kShared
+};
+
 class Value {
 public:
     enum class Kind { Null, Boolean, Byte, Integer, Long, Currency, Single, Double, Date, Text };
 
     Value() = default;  // Null
-    Value(const char* text) : data_(std::string(text)) {}
-    Value(std::string text) : data_(std::move(text)) {}
-    Value(std::string_view text) : data_(std::string(text)) {}
+    Value(const char* text) : Value(std::string_view(text)) {}
+    Value(std::string text) { data_.emplace<TextData>(std::move(text)); }
+    Value(std::string_view text) { data_.emplace<TextData>(text); }
     Value(int number) : data_(std::int32_t{number}) {}     // Long
     Value(double number) : data_(number) {}                 // Double
 
@@ -69,6 +104,9 @@ public:
     // Text as the platform's CStr gives it ("0,1", "12,5", "19/04/2001 12:00:00", "True"); Null
     // gives "" (the caller decides about Null).
     std::string ToText() const;
+    // The characters of a Text value, valid while the value lives unchanged; empty for any other
+    // kind (which ToText would have to format).
+    std::string_view TextView() const noexcept;
 
     // Exact equality of kind and content (used by tests and change detection).
     friend bool operator==(const Value& a, const Value& b);
@@ -83,7 +121,7 @@ private:
         friend bool operator==(OleDate, OleDate) = default;
     };
     using Data = std::variant<std::monostate, bool, std::uint8_t, std::int16_t, std::int32_t,
-                              CurrencyAmount, float, double, OleDate, std::string>;
+                              CurrencyAmount, float, double, OleDate, TextData>;
     template <typename T, typename Arg>
     static Value Make(Arg&& arg) {
         Value value;

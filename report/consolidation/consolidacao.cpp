@@ -84,6 +84,7 @@ void Consolidacao::CreateControls() {
     for (int column : {2, 3}) table1_->SetValueItems(column, yesNo);
     for (int column : {0, 1, 2}) table1_->SetColumnLocked(column, true);
     labelStatus_ = &AddHosted(kLabelProgId, "LabelStatus", nullptr, 1455, 3720, 6615, 495);
+    labelStatus_->Set("FontName", com::Variant::Utf8("Times New Roman"));
     labelStatus_->SetVisible(false);
     painelPorcentagem_ = &Add<Panel3D>("PainelPorcentagem");
     painelPorcentagem_->Move(1440, 4680, 6615, 375);

@@ -100,6 +100,8 @@ void Acesso::CreateControls() {
     LblMensagemdoMomento = Hosted(kLabelProgId, "LblMensagemdoMomento", 4800, 120, 3480, 330);
     forms::SetHostedText(LblMensagemdoMomento, "Mensagem do Momento");
     LblMensagemMotivacional = Hosted(kLabelProgId, "LblMensagemMotivacional", 4920, 600, 3240, 1680);
+    // The message is a sentence, laid out over the lines of its box.
+    if (LblMensagemMotivacional) LblMensagemMotivacional->Set("WordWrap", com::Variant::Bool(true));
 
     PainelLocaliza = &Add<Panel3D>("PainelLocaliza");
     PainelLocaliza->Move(4800, 2520, 3480, 1260);
@@ -125,6 +127,8 @@ void Acesso::CreateControls() {
 
     PainelAtualiza = &Add<Panel3D>("PainelAtualiza");
     PainelAtualiza->Move(120, 120, 8160, 3660);
+    // Opaque, as a panel is: what lies beneath it must not show through around its list.
+    PainelAtualiza->Widget()->setAutoFillBackground(true);
     sivbLB1 = Hosted(kLabelProgId, "sivbLB1", 240, 180, 7920, 360);
     forms::SetHostedText(sivbLB1, "Atualizando Banco de Dados... Aguarde  ");
     ListTabela = &Add<forms::ListBox>("ListTabela", PainelAtualiza);
@@ -143,7 +147,6 @@ void Acesso::CreateControls() {
         if (hidden) hidden->SetVisible(false);
     }
     for (forms::HostedControl* blank : {ZmSenha, LabelLoja, LblMensagemMotivacional, LblData}) forms::SetHostedText(blank, "");
-    momentShown_ = true;
     SetPanelVisible(false);
     ConnectHandlers();
 }
@@ -399,19 +402,12 @@ std::string Acesso::List(int index) const { return ListTabela->List(index); }
 void Acesso::SetList(int index, const std::string& text) { ListTabela->SetList(index, text); }
 void Acesso::SetListIndex(int index) { ListTabela->SetListIndex(index); }
 
+// The progress panel lies over the store's name and the message of the moment, which keep their
+// own visibility beneath it; its heading is the library's label, hosted on the window above it.
 void Acesso::SetPanelVisible(bool visible) {
-    // The progress panel lies over the store list and the message of the moment.
-    // The library's controls stack above the window's own, so the moment's message steps aside
-    // while the panel shows and comes back with the visibility it had.
     if (visible) {
         PainelAtualiza->Widget()->raise();
         if (sivbLB1) sivbLB1->Widget()->raise();
-        momentShown_ = FrameLinha->Visible();
-    }
-    const bool moment = !visible && momentShown_;
-    FrameLinha->SetVisible(moment);
-    for (forms::HostedControl* label : {LblMensagemdoMomento, LblMensagemMotivacional}) {
-        if (label) label->SetVisible(moment);
     }
     PainelAtualiza->SetVisible(visible);
     ListTabela->SetVisible(visible);

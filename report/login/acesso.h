@@ -116,8 +116,6 @@ private:
     void ReadMessageOfTheMoment();
     void SetClockFrom(forms::HostedControl* field, void (*set)(double));
     bool StoresListed();
-
-    bool momentShown_ = true;   // the message of the moment's visibility before the progress panel
 };
 
 // The one log-in window of the program, and its installation: Main's log-in hook shows it.

@@ -1,6 +1,8 @@
 #include "tools/sample-chain/rows.h"
 
 #include <cstdint>
+#include <iterator>
+#include <string>
 #include <utility>
 
 #include "platform/win/oledate.h"
@@ -328,11 +330,29 @@ std::vector<std::pair<std::string, std::vector<std::string>>> ReportFiles() {
     };
 }
 
+// One message for every key the log-in window can draw from the clock (the tens of the minute
+// folded to 0-2, the second 00-59), so a message shows whenever the window opens; a blank line
+// and a key given twice (the later line wins) as the file may hold them.
 std::vector<std::string> MotivaLines() {
-    return {"000 Bom dia! Comece o dia revendo as vendas de ontem.", "",
-            "105 Um cliente satisfeito volta e traz outro.",
-            "230 Confira o estoque mínimo antes de fazer o pedido.",
-            "105 A organização é a base do bom atendimento."};
+    static constexpr const char* kMessages[] = {
+        "Bom dia! Comece o dia revendo as vendas de ontem.",
+        "Um cliente satisfeito volta e traz outro.",
+        "Confira o estoque mínimo antes de fazer o pedido.",
+        "A organização é a base do bom atendimento.",
+        "Quem conhece o cliente pelo nome vende mais.",
+        "Vitrine arrumada é venda garantida.",
+        "Feche o caixa com calma e confira cada valor.",
+    };
+    std::vector<std::string> lines;
+    for (int tens = 0; tens <= 2; ++tens) {
+        for (int second = 0; second < 60; ++second) {
+            const std::string key = std::to_string(tens) + (second < 10 ? "0" : "") + std::to_string(second);
+            lines.push_back(key + " " + kMessages[(tens * 60 + second) % std::size(kMessages)]);
+        }
+        lines.emplace_back();
+    }
+    lines.push_back("105 A organização é a base do bom atendimento.");
+    return lines;
 }
 
 void FillStoreProduto(const dao::DBEngine& engine, const dao::Database& produto, const Store& store,

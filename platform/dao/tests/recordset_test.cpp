@@ -164,6 +164,69 @@ TEST_F(DaoRecordsetTest, MovesSeeChangesTheEngineMadeMeanwhile) {
     EXPECT_TRUE(rs.Eof());
 }
 
+// A recordset read before a change and moved to its first record again holds the same records,
+// in the same order, as one opened after the change: whoever made it, in insertion or index order.
+TEST_F(DaoRecordsetTest, AMoveToTheFirstRecordSeesEveryChangeMadeSinceTheLastRead) {
+    const auto add = [](Recordset& rs, int code, const char* name) {
+        rs.AddNew();
+        rs("CodUsuario").SetValue(Value(9));
+        rs("CodAplicacao").SetValue(Value(code));
+        rs("Nome").SetValue(Value(name));
+        rs.Update();
+    };
+    struct Case {
+        const char* change;
+        const char* index;
+        std::function<void(Recordset&)> make;
+    };
+    const Case cases[] = {
+        {"its own record, insertion order", "", [&](Recordset& rs) { add(rs, 10, "Zeca"); }},
+        {"its own record, index order", "IndNome", [&](Recordset& rs) { add(rs, 11, "Aaron"); }},
+        {"its own records, then another recordset's", "", [&](Recordset& rs) {
+             add(rs, 12, "Zeca");
+             Recordset other = db_.OpenRecordset("Relacao", dbOpenTable);
+             add(other, 13, "Abel");
+         }},
+        {"an INSERT", "", [&](Recordset&) { db_.Execute("INSERT INTO Relacao VALUES (9, 14, 'Dora')"); }},
+        {"a DELETE", "", [&](Recordset&) { db_.Execute("DELETE FROM Relacao WHERE Nome = 'Bia'"); }},
+        {"its own edit of the index key", "IndNome", [&](Recordset& rs) {
+             rs.MoveFirst();
+             rs.Edit();
+             rs("Nome").SetValue(Value("Zuleica"));
+             rs.Update();
+         }},
+        {"its own record rolled back", "", [&](Recordset& rs) {
+             engine_.BeginTrans();
+             add(rs, 15, "Some");
+             engine_.Rollback();
+         }},
+        {"its own record, then another engine's", "", [&](Recordset& rs) {
+             add(rs, 16, "Ivo");
+             DBEngine other;
+             Database file = other.OpenDatabase(Path("Bd2.MDB"));
+             Recordset theirs = file.OpenRecordset("Relacao", dbOpenTable);
+             add(theirs, 17, "Outro");
+             theirs.Close();
+             file.Close();
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.change);
+        Recordset rs = db_.OpenRecordset("Relacao", dbOpenTable);
+        if (*c.index) rs.SetIndex(c.index);
+        Names(rs);
+        c.make(rs);
+        Recordset fresh = db_.OpenRecordset("Relacao", dbOpenTable);
+        if (*c.index) fresh.SetIndex(c.index);
+        EXPECT_EQ(Names(rs), Names(fresh));
+        rs.MoveFirst();
+        EXPECT_EQ(rs.RecordCount(), fresh.RecordCount());
+        rs.MoveLast();
+        fresh.MoveLast();
+        EXPECT_EQ(rs("Nome").GetValue(), fresh("Nome").GetValue());
+    }
+}
+
 TEST_F(DaoRecordsetTest, OpenRecordsetsNeverBlockStructureChanges) {
     Recordset rs = db_.OpenRecordset("Relacao", dbOpenTable);
     rs.SetIndex("IndNome");

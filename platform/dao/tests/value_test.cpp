@@ -1,6 +1,9 @@
 // Values and their conversions, and names and texts compared as the engine compares them.
 #include <sqlite3.h>
 
+#include <thread>
+#include <vector>
+
 #include "platform/dao/collation.h"
 #include "platform/dao/tests/fixture.h"
 
@@ -94,6 +97,62 @@ TEST(DaoValueText, ReadsAsTheEngineShowsIt) {
         {Value(), ""},
     };
     for (const auto& row : rows) EXPECT_EQ(row.value.ToText(), row.text);
+}
+
+// Texts on either side of the in-place limit keep their characters through every copy, move and
+// assignment, and compare by content whichever way they are kept.
+TEST(DaoValueText, TextsSurviveCopiesMovesAndAssignments) {
+    const std::string cases[] = {"", "ok", std::string(TextData::kInline, 'a'), std::string(TextData::kInline + 1, 'b'),
+                                 "Descrição do produto número 1234567", std::string("nul\0inside", 11)};
+    for (const std::string& text : cases) {
+        SCOPED_TRACE(text);
+        const Value original = Value::Text(text);
+        Value copy = original;
+        EXPECT_EQ(copy.ToText(), text);
+        EXPECT_EQ(copy.TextView(), text);
+        EXPECT_EQ(copy, original);
+        EXPECT_EQ(copy, Value(std::string_view(text)));
+        Value moved = std::move(copy);
+        EXPECT_EQ(moved.ToText(), text);
+        EXPECT_EQ(original.ToText(), text);
+        for (const std::string& other : cases) {
+            Value assigned = Value::Text(other);
+            assigned = original;
+            EXPECT_EQ(assigned.TextView(), text);
+            Value target = Value::Text(other);
+            Value source = original;
+            target = std::move(source);
+            EXPECT_EQ(target.TextView(), text);
+            Value number = Value::Long(7);
+            number = original;
+            EXPECT_EQ(number.TextView(), text);
+            assigned = Value::Double(1.5);
+            EXPECT_EQ(assigned.TextView(), "");
+            EXPECT_EQ(assigned.ToText(), "1,5");
+        }
+        Value self = original;
+        const Value& alias = self;
+        self = alias;
+        EXPECT_EQ(self.TextView(), text);
+    }
+    EXPECT_FALSE(Value::Text(std::string(30, 'x')) == Value::Text(std::string(29, 'x')));
+    EXPECT_FALSE(Value::Text("12") == Value::Long(12));
+}
+
+// A long text is shared between copies: copies in other threads release it safely.
+TEST(DaoValueText, CopiesOfALongTextLiveInOtherThreads) {
+    const Value original = Value::Text(std::string(200, 'z'));
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([copy = original] {
+            for (int i = 0; i < 1000; ++i) {
+                const Value again = copy;
+                if (again.TextView().size() != 200) std::abort();
+            }
+        });
+    }
+    for (auto& thread : threads) thread.join();
+    EXPECT_EQ(original.TextView(), std::string(200, 'z'));
 }
 
 TEST(DaoValueConversion, NumbersRoundHalfToEvenAndRaiseTheRuntimeNumbers) {

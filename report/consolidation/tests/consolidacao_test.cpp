@@ -97,6 +97,7 @@ TEST_F(ConsolidacaoTest, TheIdleAndRunLayouts) {
     EXPECT_TRUE(w.BtnCancelar().Visible());
     EXPECT_EQ(w.BtnCancelar().Left(), 4800);
     EXPECT_FALSE(w.LabelStatus().Visible());
+    EXPECT_EQ(w.LabelStatus().Get("FontName").AsStr().ToUtf8(), "Times New Roman");
     EXPECT_FALSE(w.PainelFiltro().Visible());
     EXPECT_FALSE(w.PainelBloqueio().Visible());
     EXPECT_FALSE(w.PainelPorcentagem().Visible());

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QImage>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -253,6 +254,47 @@ TEST_F(AcessoTest, RowChangeNamesTheStoreUnderTheCursor) {
     w.TbLoja->SetRow(1);
     w.TbLoja_RowColChange();
     EXPECT_EQ(forms::HostedText(w.LabelLoja), "Loja Dois");
+}
+
+// While the progress panel shows, nothing beneath it shows through: the window looks the same
+// whether the controls it lies over (the store's name, the message of the moment) are there or
+// not. They keep their own visibility and show again when the panel goes.
+TEST_F(AcessoTest, TheProgressPanelCoversWhatLiesBeneathIt) {
+    WriteMotiva("105 Bom dia!\r\n");
+    Acesso& w = Shown();
+    w.TbLoja->SetRow(1);
+    w.TbLoja_RowColChange();
+    ASSERT_EQ(forms::HostedText(w.LabelLoja), "Loja Dois");
+    w.SetStoreFrameVisible(false);
+    w.SetPanelVisible(true);
+    const std::vector<forms::Control*> beneath = {w.LabelLoja, w.FrameLinha, w.LblMensagemdoMomento,
+                                                  w.LblMensagemMotivacional};
+    for (forms::Control* control : beneath) EXPECT_TRUE(control->Visible()) << control->Name();
+    const QImage covering = w.Widget()->grab().toImage();
+    for (forms::Control* control : beneath) control->SetVisible(false);
+    EXPECT_TRUE(covering == w.Widget()->grab().toImage());
+
+    for (forms::Control* control : beneath) control->SetVisible(true);
+    w.SetPanelVisible(false);
+    EXPECT_FALSE(w.PainelAtualiza->Visible());
+    EXPECT_FALSE(covering == w.Widget()->grab().toImage());
+}
+
+// A message longer than its box's width is drawn over several lines of the box: the label's
+// picture holds more than one band of rows with ink, blank rows between them.
+TEST_F(AcessoTest, ALongMessageOfTheMomentWrapsInItsBox) {
+    WriteMotiva("105 Um cliente satisfeito volta, traz um amigo e conta a todos como foi atendido.\r\n");
+    Acesso& w = Shown();
+    const QImage label = w.LblMensagemMotivacional->Widget()->grab().toImage();
+    int bands = 0;
+    bool inked = false;
+    for (int y = 0; y < label.height(); ++y) {
+        bool row = false;
+        for (int x = 0; x < label.width() && !row; ++x) row = qGray(label.pixel(x, y)) < 96;
+        if (row && !inked) ++bands;
+        inked = row;
+    }
+    EXPECT_GE(bands, 2);
 }
 
 TEST_F(AcessoTest, ThreeWrongPasswordsEndTheProgram) {
