@@ -127,8 +127,6 @@ void Acesso::CreateControls() {
 
     PainelAtualiza = &Add<Panel3D>("PainelAtualiza");
     PainelAtualiza->Move(120, 120, 8160, 3660);
-    // Opaque, as a panel is: what lies beneath it must not show through around its list.
-    PainelAtualiza->Widget()->setAutoFillBackground(true);
     sivbLB1 = Hosted(kLabelProgId, "sivbLB1", 240, 180, 7920, 360);
     forms::SetHostedText(sivbLB1, "Atualizando Banco de Dados... Aguarde  ");
     ListTabela = &Add<forms::ListBox>("ListTabela", PainelAtualiza);

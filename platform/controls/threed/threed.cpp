@@ -20,6 +20,8 @@ public:
     explicit PanelWidget(QWidget* parent) : QFrame(parent) {
         setFrameStyle(QFrame::Panel | QFrame::Raised);
         setLineWidth(2);
+        // A panel is opaque: what lies beneath it never shows through around its children.
+        setAutoFillBackground(true);
     }
 
     QString caption;

@@ -152,6 +152,29 @@ TEST_F(ThreeDTest, PercentageTextIsInvertedOverTheFilledPart) {
     panel.Widget()->grab().save(QStringLiteral(QT_TESTCASE_BUILDDIR "/panel_55.png"));
 }
 
+// A panel hides what lies beneath it, with or without a percentage: nothing of a coloured
+// control it covers shows through around its caption or its bar.
+TEST_F(ThreeDTest, APanelIsOpaqueOverWhatLiesBeneathIt) {
+    QWidget beneath(window_.Widget());
+    beneath.setAutoFillBackground(true);
+    QPalette red = beneath.palette();
+    red.setColor(QPalette::Window, Qt::red);
+    beneath.setPalette(red);
+    beneath.setGeometry(0, 0, 400, 200);
+    Panel3D& panel = window_.Add<Panel3D>("PainelAtualiza");
+    panel.Move(300, 300, 4500, 2000);
+    window_.Show();
+    for (const int percent : {-1, 40}) {
+        SCOPED_TRACE(percent);
+        if (percent >= 0) panel.SetFloodPercent(static_cast<std::int16_t>(percent));
+        const QImage image = window_.Widget()->grab(panel.Widget()->geometry()).toImage();
+        int redPixels = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) redPixels += image.pixelColor(x, y) == QColor(Qt::red) ? 1 : 0;
+        EXPECT_EQ(redPixels, 0);
+    }
+}
+
 TEST_F(ThreeDTest, APercentageOutside0To100IsRefusedAndTheBarStays) {
     Panel3D& panel = window_.Add<Panel3D>("PainelPorcentagem");
     com::PutProperty(panel.Object(), kPercent, Variant::I2(30));
