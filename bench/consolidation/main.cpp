@@ -179,10 +179,7 @@ void Print(const std::vector<BenchStore>& stores, const std::vector<Column>& col
                     (engine.rows / engine.copyCpu) / (c.m->rows / c.m->copyCpu));
     }
     std::printf("engine total with indexes: %.2f s (bar: 30 s for 10 stores)\n", engine.totalWall);
-    std::printf("\nbefore (10 stores, pump with 4096-row batches of 40-byte cells, text keys decoded in full): engine copy\n"
-                "13.4 s wall, 17.6 s cpu, indexes 23.0 s, total 36.9 s; sqlite alone copy 6.8 s, indexes 22.3 s;\n"
-                "copy rate engine / sqlite 0.51 by the wall clock, 0.32 by CPU time; peak memory 86, 117, 120 MB\n"
-                "(wall-clock figures follow the machine's load: the pump's two threads need two free processors)\n");
+    std::printf("(wall-clock figures follow the machine's load: the pump's two threads need two free processors)\n");
 }
 
 int Usage() {

@@ -199,9 +199,7 @@ int main(int argc, char** argv) {
         gTargetCache = "-2000";
         Compare(source, dir, "target cache 2 MB (SQLite's default)");
         sqlite3_close(source);
-        std::printf("\nbefore (engine target 256 MB cache, SQLite's 2 MB): engine / sqlite 0.27-0.36 by the wall clock, "
-                    "0.17-0.20 by CPU time\n");
-        std::printf("(sqlite ATTACH copies identical tables record by record without decoding them; with a WHERE it\n"
+        std::printf("\n(sqlite ATTACH copies identical tables record by record without decoding them; with a WHERE it\n"
                     " decodes each record, as every copy with a condition, join or conversion must, and as the pump does)\n");
     } catch (const std::exception& e) {
         std::fprintf(stderr, "sql_copy_bench: %s\n", e.what());
