@@ -187,6 +187,5 @@ int main(int argc, char** argv) {
                 perSecond(bare.readCpu));
     std::printf("%-28s %12.2f %12.2f %16.2f\n", "slowdown", model.write / bare.write, model.read / bare.read,
                 model.readCpu / bare.readCpu);
-    std::printf("%-28s %12s %12s %16s\n", "slowdown before", "", "2.7-3.0", "2.7-3.0");
     return 0;
 }
