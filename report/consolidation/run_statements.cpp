@@ -12,23 +12,20 @@ namespace {
 constexpr std::array<int, 12> kPercentages = {10, 20, 30, 40, 50, 55, 60, 70, 80, 90, 100, -1};
 
 // The sales of the period, both ends included; the dates stand between blanks inside the quotes.
-std::string PeriodCondition(const Period& p)
-{
+std::string PeriodCondition(const Period& p) {
     return " AND Venda.[Data Venda] >= CDate(Format(' " + p.d1 + " ','D/M/YYYY')) AND Venda.[Data Venda] <= CDate(Format(' " +
            p.d2 + " ','D/M/YYYY'))";
 }
 
 // The source of a sales detail table: all of it, or its rows whose sale lies in the period.
-std::string DetailSource(const std::string& table, const std::optional<Period>& period)
-{
+std::string DetailSource(const std::string& table, const std::optional<Period>& period) {
     if (!period)
         return " From " + table + ", Loja WHERE Loja.LojaOrigem='*'";
     return " FROM Loja, Venda INNER JOIN " + table + " ON Venda.[Número Venda] = " + table +
            ".[Número Venda] WHERE Loja.LojaOrigem='*'" + PeriodCondition(*period);
 }
 
-std::string SalesSource(const std::optional<Period>& period)
-{
+std::string SalesSource(const std::optional<Period>& period) {
     std::string tail = " From Venda, Loja WHERE Loja.LojaOrigem='*'";
     if (period)
         tail += PeriodCondition(*period);
@@ -41,8 +38,7 @@ struct Text {
     std::string tail;
 };
 
-std::vector<Text> FirstStoreTexts(const std::optional<Period>& period)
-{
+std::vector<Text> FirstStoreTexts(const std::optional<Period>& period) {
     return {
         {"Produto", "SELECT Loja.CodLoja, Produto.* INTO Produto IN ", " From Produto, Loja WHERE Loja.LojaOrigem='*'"},
         {"Venda", "SELECT Loja.CodLoja, Venda.* INTO Venda IN ", SalesSource(period)},
@@ -60,13 +56,11 @@ std::vector<Text> FirstStoreTexts(const std::optional<Period>& period)
 }
 
 // The INSERT forms select the store code and the star columns, which land in the target by name.
-std::string InsertSelect(const std::string& table, const std::string& source)
-{
+std::string InsertSelect(const std::string& table, const std::string& source) {
     return " SELECT Loja.CodLoja, " + table + ".*" + source;
 }
 
-std::vector<Text> LaterStoreTexts(const std::optional<Period>& period)
-{
+std::vector<Text> LaterStoreTexts(const std::optional<Period>& period) {
     return {
         {"Produto", "INSERT INTO Produto ( CodLoja ) IN", " SELECT Loja.CodLoja, Produto.* From Produto, Loja WHERE Loja.LojaOrigem='*'"},
         {"Venda", "INSERT INTO Venda ( CodLoja ) IN", InsertSelect("Venda", SalesSource(period))},
@@ -85,8 +79,7 @@ std::vector<Text> LaterStoreTexts(const std::optional<Period>& period)
 
 }  // namespace
 
-std::string InTarget(const std::string& programFolder)
-{
+std::string InTarget(const std::string& programFolder) {
     std::string target = "'";
     for (char c : programFolder) {
         target += c;
@@ -97,8 +90,7 @@ std::string InTarget(const std::string& programFolder)
 }
 
 std::vector<CopyStatement> CopyStatements(const std::string& programFolder, bool first,
-                                          const std::optional<Period>& period)
-{
+                                          const std::optional<Period>& period) {
     const std::string target = InTarget(programFolder);
     const std::vector<Text> texts = first ? FirstStoreTexts(period) : LaterStoreTexts(period);
     std::vector<CopyStatement> out;
@@ -108,8 +100,7 @@ std::vector<CopyStatement> CopyStatements(const std::string& programFolder, bool
     return out;
 }
 
-std::vector<RebuildStatement> RebuildStatements(const std::string& programFolder)
-{
+std::vector<RebuildStatement> RebuildStatements(const std::string& programFolder) {
     const std::string t = InTarget(programFolder);
     return {
         {"Familia",
@@ -131,8 +122,7 @@ std::vector<RebuildStatement> RebuildStatements(const std::string& programFolder
     };
 }
 
-std::optional<std::string> TopUpStatement(const std::string& tabelaAtual, const std::string& programFolder)
-{
+std::optional<std::string> TopUpStatement(const std::string& tabelaAtual, const std::string& programFolder) {
     const std::string t = InTarget(programFolder);
     if (tabelaAtual == "Familia")
         return "INSERT INTO Familia ( Código, Descrição ) IN " + t +
@@ -154,8 +144,7 @@ std::optional<std::string> TopUpStatement(const std::string& tabelaAtual, const 
     return std::nullopt;
 }
 
-std::string DropTableStatement(const std::string& tabelaAtual)
-{
+std::string DropTableStatement(const std::string& tabelaAtual) {
     return "DROP TABLE " + tabelaAtual;
 }
 

@@ -81,16 +81,14 @@ const std::array<std::string, 3> kTopUp = {
     "INSERT INTO Cor ( Código, Descrição ) IN'C:\\ZM\\BACKUP.MDB'  SELECT CorCons.Código, First(CorCons.Descrição) AS Descrição FROM Cor RIGHT JOIN CorCons ON Cor.Código = CorCons.Código GROUP BY CorCons.Código, [Cor]![Código]<>[CorCons]![Código] HAVING ((([Cor]![Código]<>[CorCons]![Código]) Is Null))",
 };
 
-std::vector<std::string> Texts(const std::vector<CopyStatement>& statements)
-{
+std::vector<std::string> Texts(const std::vector<CopyStatement>& statements) {
     std::vector<std::string> out;
     for (const auto& s : statements)
         out.push_back(s.sql);
     return out;
 }
 
-TEST(RunStatementsTest, CopyStatementsOfEachFormAndSourceAreExact)
-{
+TEST(RunStatementsTest, CopyStatementsOfEachFormAndSourceAreExact) {
     struct Case {
         bool first;
         bool period;
@@ -107,8 +105,7 @@ TEST(RunStatementsTest, CopyStatementsOfEachFormAndSourceAreExact)
     }
 }
 
-TEST(RunStatementsTest, TablesAndProgressFollowTheStatementOrder)
-{
+TEST(RunStatementsTest, TablesAndProgressFollowTheStatementOrder) {
     const std::vector<std::string> tables = {"Produto",     "Venda",    "[Itens Venda]", "[Pagto Venda]",
                                              "FamiliaCons", "TransSai", "GrupoCons",     "CorCons",
                                              "LojaCons",    "Vendedor", "Fornecedor",    "Cliente"};
@@ -123,8 +120,7 @@ TEST(RunStatementsTest, TablesAndProgressFollowTheStatementOrder)
     }
 }
 
-TEST(RunStatementsTest, RebuildStatementsCarryTheirPrimaryIndexes)
-{
+TEST(RunStatementsTest, RebuildStatementsCarryTheirPrimaryIndexes) {
     const auto rebuild = RebuildStatements(kFolder);
     ASSERT_EQ(rebuild.size(), 4u);
     const std::array<const char*, 4> tables = {"Familia", "Grupo", "Cor", "Loja"};
@@ -141,8 +137,7 @@ TEST(RunStatementsTest, RebuildStatementsCarryTheirPrimaryIndexes)
     }
 }
 
-TEST(RunStatementsTest, OnlyTheAccumulatingCodeTablesAreToppedUp)
-{
+TEST(RunStatementsTest, OnlyTheAccumulatingCodeTablesAreToppedUp) {
     const std::array<const char*, 3> tables = {"Familia", "Grupo", "Cor"};
     for (std::size_t i = 0; i < tables.size(); ++i)
         EXPECT_EQ(TopUpStatement(tables[i], kFolder), kTopUp[i]);
@@ -152,8 +147,7 @@ TEST(RunStatementsTest, OnlyTheAccumulatingCodeTablesAreToppedUp)
     EXPECT_EQ(DropTableStatement("TransSai"), "DROP TABLE TransSai");
 }
 
-TEST(RunStatementsTest, ApostrophesOfTheFolderAreDoubledInEveryTarget)
-{
+TEST(RunStatementsTest, ApostrophesOfTheFolderAreDoubledInEveryTarget) {
     EXPECT_EQ(InTarget("C:\\ZM"), "'C:\\ZM\\BACKUP.MDB'");
     EXPECT_EQ(InTarget("\\\\srv\\d'agua\\x'"), "'\\\\srv\\d''agua\\x''\\BACKUP.MDB'");
     const std::string folder = "/home/d'avila";
