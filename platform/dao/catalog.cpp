@@ -55,7 +55,7 @@ std::string HashPassword(std::string_view salt, std::string_view password) {
 }
 
 std::string PasswordRecord(Connection& connection) {
-    if (!HasCatalog(connection)) return {};
+    if (!HasTable(connection, "zmsys_db")) return {};
     Statement query(connection, "SELECT value FROM zmsys_db WHERE key='password'", Operation::Read);
     return query.Step() ? query.Text(0) : std::string();
 }

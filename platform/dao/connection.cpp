@@ -5,6 +5,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
+#include <cstring>
 #include <chrono>
 #include <thread>
 #include <cmath>
@@ -49,7 +51,81 @@ void ExecOrFail(Connection& connection, const char* sql, Operation op) {
     }
 }
 
+std::string MarkSql() { return "PRAGMA application_id=" + std::to_string(kApplicationId); }
+
+// What a file's header says of its maker, read as plain bytes (SQLite would take locks, and in
+// read-write mode play back a journal, before anything could be checked).
+enum class HeaderMark { Foreign, Engine, Unmarked };
+
+HeaderMark ReadHeaderMark(const std::filesystem::path& hostPath) {
+    // SQLite's file header: the magic text, the write and read versions at 18 and 19 (1 for a
+    // rollback journal, 2 for WAL), the application_id big-endian at 68.
+    static constexpr char kMagic[16] = "SQLite format 3";
+    std::array<unsigned char, 100> header{};
+    const int fd = open(hostPath.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return HeaderMark::Foreign;
+    const ssize_t read = pread(fd, header.data(), header.size(), 0);
+    close(fd);
+    if (read != static_cast<ssize_t>(header.size()) || std::memcmp(header.data(), kMagic, sizeof kMagic) != 0 ||
+        header[18] != 1 || header[19] != 1) {
+        return HeaderMark::Foreign;
+    }
+    const std::uint32_t id = std::uint32_t{header[68]} << 24 | std::uint32_t{header[69]} << 16 |
+                             std::uint32_t{header[70]} << 8 | std::uint32_t{header[71]};
+    if (id == static_cast<std::uint32_t>(kApplicationId)) return HeaderMark::Engine;
+    return id == 0 ? HeaderMark::Unmarked : HeaderMark::Foreign;
+}
+
+// The file as a read-only URI; `immutable` reads it as it lies, without locks or journal.
+std::string ReadOnlyUri(const std::filesystem::path& hostPath, bool immutable) {
+    std::string uri = "file:";
+    for (const unsigned char c : hostPath.string()) {
+        const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                           std::string_view("/.-_~").find(static_cast<char>(c)) != std::string_view::npos;
+        if (plain) {
+            uri += static_cast<char>(c);
+        } else {
+            std::array<char, 4> escaped{};
+            std::snprintf(escaped.data(), escaped.size(), "%%%02X", c);
+            uri += escaped.data();
+        }
+    }
+    return uri + (immutable ? "?mode=ro&immutable=1" : "?mode=ro");
+}
+
+// Whether an unmarked file has the engine's hidden table zmsys_db: SQLite's code of the read
+// (SQLITE_ROW when it has, SQLITE_DONE when it has not, or the failure).
+int ProbeHiddenCatalog(const std::filesystem::path& hostPath, int busyTimeoutMs, bool immutable, RawDb& probe) {
+    const int flags = SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX;
+    if (sqlite3_open_v2(ReadOnlyUri(hostPath, immutable).c_str(), &probe.db, flags, nullptr) != SQLITE_OK) {
+        return SQLITE_CANTOPEN;
+    }
+    sqlite3_extended_result_codes(probe.db, 1);
+    sqlite3_busy_timeout(probe.db, busyTimeoutMs);
+    Statement query(probe.db, "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = 'zmsys_db' COLLATE NOCASE");
+    return query.StepCode();
+}
+
 }  // namespace
+
+bool MarkEngineFile(sqlite3* db) { return sqlite3_exec(db, MarkSql().c_str(), nullptr, nullptr, nullptr) == SQLITE_OK; }
+
+void RequireEngineFile(const std::filesystem::path& hostPath, std::string_view windowsPath, int busyTimeoutMs) {
+    const HeaderMark mark = ReadHeaderMark(hostPath);
+    if (mark == HeaderMark::Engine) return;
+    if (mark == HeaderMark::Foreign) RaiseJet(jet::DatabaseNotRecognised, windowsPath);
+    RawDb probe;
+    int rc = ProbeHiddenCatalog(hostPath, busyTimeoutMs, false, probe);
+    if (rc == SQLITE_READONLY_ROLLBACK) {
+        // A journal left by a writer that died: it is played back by the read-write open that
+        // follows, once the file is known to be the engine's; the schema is read as it lies.
+        RawDb asItLies;
+        rc = ProbeHiddenCatalog(hostPath, busyTimeoutMs, true, asItLies);
+    }
+    if (rc == SQLITE_ROW) return;
+    if ((rc & 0xFF) == SQLITE_BUSY) RaiseSqlite(probe.db, Operation::Read, windowsPath);
+    RaiseJet(jet::DatabaseNotRecognised, windowsPath);
+}
 
 std::filesystem::path LockFilePath(const std::filesystem::path& hostPath) {
     return hostPath.parent_path() / ("." + hostPath.filename().string() + ".lck");
@@ -110,17 +186,21 @@ EngineState& Connection::Engine() const {
 }
 
 void Connection::Open(bool exclusive, std::string_view password) {
+    // A file of another program is refused before anything, not even the lock file, is made.
+    RequireEngineFile(hostPath_, windowsPath_, Engine().BusyTimeout());
     OpenLockFile(exclusive);
     OpenSqlite();
+    CheckPassword(password);
     if (!readOnly_) {
-        // A file another station is writing gets its hidden tables with the first structure change.
+        // A file another station is writing gets its hidden tables and its mark with the first
+        // structure change.
         try {
             catalog::Ensure(*this);
+            if (!Marked()) Exec(MarkSql(), Operation::Structure);
         } catch (const win::RuntimeError& error) {
             if (error.Number() != jet::TableLocked) throw;
         }
     }
-    CheckPassword(password);
 }
 
 void Connection::OpenLockFile(bool exclusive) {
@@ -146,10 +226,6 @@ void Connection::OpenLockFile(bool exclusive) {
 }
 
 void Connection::OpenSqlite() {
-    std::error_code ec;
-    if (std::filesystem::file_size(hostPath_, ec) == 0 || ec) {
-        RaiseJet(jet::DatabaseNotRecognised, windowsPath_);
-    }
     // One thread uses a connection at a time (the engine's objects belong to the thread that made
     // them), so SQLite's per-call connection mutex is left out.
     const int flags = (readOnly_ ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX;
@@ -164,6 +240,11 @@ void Connection::OpenSqlite() {
     ExecOrFail(*this, "SELECT count(*) FROM sqlite_master", Operation::Read);
     if (!readOnly_) ExecOrFail(*this, "PRAGMA journal_mode=DELETE", Operation::Read);
     ExecOrFail(*this, "PRAGMA secure_delete=OFF", Operation::Read);
+}
+
+bool Connection::Marked() {
+    Statement id(*this, "PRAGMA application_id", Operation::Read);
+    return id.Step() && id.Int(0) == kApplicationId;
 }
 
 void Connection::CheckPassword(std::string_view password) {

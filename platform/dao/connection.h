@@ -98,7 +98,8 @@ public:
     // A fresh number whenever the file's schema changes (SQLite's schema cookie).
     std::uint32_t SchemaVersion();
 
-    // Opening steps (used by the engine): locks, SQLite handle, settings, schema read, password.
+    // Opening steps (used by the engine): locks, the file's mark, SQLite handle, settings, schema
+    // read, password; then, read-write only, the hidden tables and the mark a file may lack.
     void Open(bool exclusive, std::string_view password);
 
 private:
@@ -107,6 +108,7 @@ private:
     void OpenLockFile(bool exclusive);
     void OpenSqlite();
     void CheckPassword(std::string_view password);
+    bool Marked();  // the file carries kApplicationId
 
     // Weak: an engine's open transaction keeps its connections, never the other way round, so
     // the engine's end rolls back what it left open.
@@ -134,7 +136,8 @@ public:
     // The connection of the file at `windowsPath`, opened now or shared with the objects that have
     // it open already. Raises 68/52/76 for a bad drive or name, 3044 for a missing folder, 3024 for a
     // missing file, 3045 when the file is open exclusively elsewhere (or elsewhere at all, for an
-    // exclusive open), 3343 for a file that is not a readable database, 3031 for a wrong password.
+    // exclusive open), 3343 for a file that is not a readable database of the engine's own (see
+    // RequireEngineFile), 3031 for a wrong password.
     std::shared_ptr<Connection> Connect(std::string_view windowsPath, bool exclusive, bool readOnly,
                                         std::string_view password);
     // The connection already open on that file, or null.
@@ -192,6 +195,33 @@ Value ColumnValue(sqlite3_stmt* stmt, int index, DataType type);
 std::string DeclaredType(DataType type, int size);
 void TypeFromDeclared(std::string_view declared, DataType& type, int& size);
 std::string ColumnDefinition(std::string_view name, DataType type, int size);
+
+// The engine's own files. Only CreateDatabase, CompactDatabase and RepairDatabase make files the
+// engine accepts; every other file is refused before anything is written to it, so that a file
+// of another program opened by mistake is never changed. A file is the engine's when it is an
+// SQLite file in rollback-journal mode and either
+//   1. carries kApplicationId in SQLite's application_id (written by creation, compaction and
+//      repair, and by the first read-write open of a file that lacks it), or
+//   2. carries no application_id at all and has the hidden table zmsys_db (files made before the
+//      application_id was written).
+// The file's header is read as plain bytes; only a file of kind 2 is read through SQLite, by a
+// read-only connection, which neither writes the file nor plays back a journal beside it.
+// Owns a bare SQLite handle (the file's mark, repair and compaction work below the object model).
+struct RawDb {
+    sqlite3* db = nullptr;
+    RawDb() = default;
+    RawDb(const RawDb&) = delete;
+    RawDb& operator=(const RawDb&) = delete;
+    ~RawDb() { sqlite3_close_v2(db); }
+    bool Exec(const std::string& sql) { return sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK; }
+};
+
+inline constexpr std::int32_t kApplicationId = 0x5A4D4442;
+// Sets kApplicationId on an open SQLite handle; false when the file could not be written.
+bool MarkEngineFile(sqlite3* db);
+// Raises 3343 (with `windowsPath` in its text) unless `hostPath` is the engine's (see above);
+// 3187 when the file is locked past `busyTimeoutMs` while its mark is read.
+void RequireEngineFile(const std::filesystem::path& hostPath, std::string_view windowsPath, int busyTimeoutMs);
 
 // True when another open file description holds byte 0 of `hostPath`'s lock file, i.e. some
 // engine has the database open (file operations refuse to rename or delete it then).

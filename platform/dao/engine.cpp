@@ -23,13 +23,6 @@ std::string Trim(std::string_view text) {
     return std::string(text);
 }
 
-// Owns a bare SQLite handle (repair and compaction work below the object model).
-struct RawDb {
-    sqlite3* db = nullptr;
-    ~RawDb() { sqlite3_close_v2(db); }
-    bool Exec(const std::string& sql) { return sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK; }
-};
-
 fs::path ExistingFile(std::string_view windowsPath) {
     const auto host = win::HostPath(windowsPath);
     std::error_code ec;
@@ -113,6 +106,20 @@ bool IntegrityCheck(RawDb& source, std::string_view name) {
     return false;
 }
 
+// Marks a rebuilt copy as the engine's (the copy of a file made before files were marked has no
+// mark) and tells whether it reads as sound: a repair never puts anything less in place of the
+// file it was given.
+bool MarkSoundCopy(const fs::path& rebuilt) {
+    RawDb copy;
+    if (sqlite3_open_v2(rebuilt.c_str(), &copy.db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK ||
+        !MarkEngineFile(copy.db)) {
+        return false;
+    }
+    RegisterJetCollation(copy.db);
+    Statement check(copy.db, "PRAGMA integrity_check");
+    return check.StepCode() == SQLITE_ROW && check.Text(0) == "ok";
+}
+
 }  // namespace
 
 std::string ConnectPassword(std::string_view connect) {
@@ -171,6 +178,7 @@ void DBEngine::RepairDatabase(std::string_view name) const {
     CheckFault("RepairDatabase", name);
     const auto host = ExistingFile(name);
     RefuseWhenOpen(*engine_, host, name);
+    RequireEngineFile(host, name, engine_->BusyTimeout());
     RawDb source;
     if (sqlite3_open_v2(host.c_str(), &source.db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
         RaiseJet(jet::DatabaseNotRecognised, name);
@@ -186,7 +194,7 @@ void DBEngine::RepairDatabase(std::string_view name) const {
     const bool copied = source.Exec("VACUUM INTO " + QuoteText(rebuilt.string())) || (fs::remove(rebuilt, ec), Salvage(source, rebuilt));
     sqlite3_close_v2(source.db);
     source.db = nullptr;
-    if (!copied) {
+    if (!copied || !MarkSoundCopy(rebuilt)) {
         fs::remove(rebuilt, ec);
         RaiseJet(jet::DatabaseNotRecognised, name);
     }
@@ -202,16 +210,23 @@ void DBEngine::CompactDatabase(std::string_view source, std::string_view target)
     const auto from = ExistingFile(source);
     const auto to = NewFile(target);
     RefuseWhenOpen(*engine_, from, source);
+    RequireEngineFile(from, source, engine_->BusyTimeout());
     RawDb db;
     if (sqlite3_open_v2(from.c_str(), &db.db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
         RaiseJet(jet::DatabaseNotRecognised, source);
     }
     RegisterJetCollation(db.db);
+    std::error_code ec;
     if (!db.Exec("VACUUM INTO " + QuoteText(to.string()))) {
         const long number = JetNumberForSqlite(sqlite3_extended_errcode(db.db), sqlite3_errmsg(db.db), Operation::Read);
-        std::error_code ec;
         fs::remove(to, ec);
         RaiseJet(number == jet::ReservedError ? jet::DatabaseNotRecognised : number, source);
+    }
+    // The copy of a file made before the engine marked its files carries the mark from now on.
+    RawDb copy;
+    if (sqlite3_open_v2(to.c_str(), &copy.db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK || !MarkEngineFile(copy.db)) {
+        fs::remove(to, ec);
+        RaiseJet(jet::DiskError);
     }
 }
 
@@ -228,7 +243,8 @@ Database Workspace::CreateDatabase(std::string_view name) const {
     {
         RawDb db;
         if (sqlite3_open_v2(host.c_str(), &db.db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK ||
-            !db.Exec("PRAGMA journal_mode=DELETE; CREATE TABLE zmsys_db(key TEXT PRIMARY KEY, value TEXT)")) {
+            !db.Exec("PRAGMA journal_mode=DELETE; CREATE TABLE zmsys_db(key TEXT PRIMARY KEY, value TEXT)") ||
+            !MarkEngineFile(db.db)) {
             RaiseJet(jet::DiskError);
         }
     }

@@ -2,6 +2,12 @@
 // call of the upgrade at log-in.
 #include "report/core/connections.h"
 
+#include <sqlite3.h>
+
+#include <fstream>
+#include <functional>
+#include <iterator>
+
 #include "report/core/tests/support/core_fixture.h"
 
 namespace report::testing {
@@ -146,6 +152,54 @@ TEST_F(ConnectionsTest, FailedRepairShowsTheErrorBoxWithoutALogLineAndEnds) {
     EXPECT_EQ(beeps_.count, 1);
     EXPECT_EQ(ErrorLog(), "") << "the repair's own report writes no log line";
     EXPECT_EQ(forms::App().MousePointer(), 0);
+}
+
+// An empty Produto.MDB, or another program's SQLite file under that name, is offered for repair;
+// the repair cannot make it a usable database, so the user sees the repair's error instead of the
+// repaired message, the file stays exactly as it was, and the program ends through its trap.
+TEST_F(ConnectionsTest, AFileTheRepairCannotMakeUsableIsReportedAndNeverCalledRepaired) {
+    const auto zeroBytes = [](const std::filesystem::path& file) { std::ofstream(file, std::ios::binary | std::ios::trunc); };
+    const auto otherProgram = [](const std::filesystem::path& file) {
+        std::filesystem::remove(file);
+        sqlite3* raw = nullptr;
+        ASSERT_EQ(sqlite3_open(file.c_str(), &raw), SQLITE_OK);
+        EXPECT_EQ(sqlite3_exec(raw, "CREATE TABLE Produto (Codigo INTEGER, Nome TEXT)", nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(raw);
+    };
+    struct Case {
+        const char* what;
+        bool dataSet;
+        std::function<void(const std::filesystem::path&)> write;
+    };
+    const Case rows[] = {
+        {"zero-byte file in the program folder", false, zeroBytes},
+        {"zero-byte file in the store folder", true, zeroBytes},
+        {"another program's file in the program folder", false, otherProgram},
+        {"another program's file in the store folder", true, otherProgram},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        const std::string folder = row.dataSet ? kData : kProgram;
+        const auto file = Host(folder + "\\Produto.MDB");
+        row.write(file);
+        std::ifstream in(file, std::ios::binary);
+        const std::string before(std::istreambuf_iterator<char>(in), {});
+        if (row.dataSet) LogInAs(1); else AbrirBD();
+        EXPECT_TRUE(Ended());
+        ASSERT_EQ(boxes_.shown.size(), 2u) << "the repair offer, then the repair's error; never the repaired message";
+        EXPECT_EQ(boxes_.shown[0].text, kDamaged);
+        EXPECT_NE(boxes_.shown[1].text.find("Unrecognized database format '" + folder + "\\PRODUTO.MDB'.\r\n"
+                                            "Número: 3343\r\n\r\nTela     -> Geral\r\nRotina -> RepararBD"),
+                  std::string::npos)
+            << boxes_.shown[1].text;
+        EXPECT_EQ(ErrorLog(), "");
+        EXPECT_EQ(forms::App().MousePointer(), 0);
+        std::ifstream after(file, std::ios::binary);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(after), {}), before) << "the file is left as it was";
+        ResetProgramState();
+        forms::App().ResetForTests();
+        boxes_.shown.clear();
+    }
 }
 
 TEST_F(ConnectionsTest, DamageTheRepairDoesNotCoverEndsWithoutARepairOffer) {

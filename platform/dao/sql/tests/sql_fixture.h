@@ -13,9 +13,11 @@
 #include <vector>
 
 #include "platform/dao/collation.h"
+#include "platform/dao/dao.h"
 #include "platform/dao/sql/jet_execute.h"
 #include "platform/dao/sql/jet_sql.h"
 #include "platform/win/error.h"
+#include "platform/win/paths.h"
 
 namespace dao::sql::testing {
 
@@ -119,8 +121,10 @@ private:
     std::uint64_t generation_ = 1;
 };
 
-// Runs `sql` on the SQLite file at `path` (made when missing), with the engine's collation.
+// Runs `sql` on the SQLite file at `path`, with the engine's collation. A missing file is made by
+// the engine, which opens no file it did not make.
 inline void WriteSqliteFile(const std::filesystem::path& path, const std::string& sql) {
+    if (!std::filesystem::exists(path)) DBEngine().CreateDatabase(win::WindowsPath(path)).Close();
     sqlite3* raw = nullptr;
     ASSERT_EQ(sqlite3_open(path.c_str(), &raw), SQLITE_OK);
     RegisterJetCollation(raw);
