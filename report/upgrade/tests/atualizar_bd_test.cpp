@@ -261,19 +261,21 @@ TEST_F(UpgradeTest, DamagedFileIsRepairedOnceAndUpgraded) {
 }
 
 TEST_F(UpgradeTest, FileBeyondRepairIsReportedOnceAndSkipped) {
-    // Junk the repair cannot read, and a file the repair passes but that stays unreadable.
+    // Junk and an empty file the repair cannot make usable, and a file the repair passes but that
+    // stays unreadable.
+    enum class Damage { Junk, Empty, Persistent };
     struct Row {
         const char* situation;
-        bool junk;
+        Damage damage;
     };
-    const Row rows[] = {{"junk", true}, {"still damaged", false}};
+    const Row rows[] = {{"junk", Damage::Junk}, {"empty file", Damage::Empty}, {"still damaged", Damage::Persistent}};
     for (const auto& row : rows) {
         CopyOldStoreAgain();
         std::filesystem::remove("ERRO.TXT");
-        if (row.junk) {
-            WriteJunk(DataFile("Backup"));
-        } else {
-            dao::InjectFault(3343, "OpenDatabase", "*\\Backup.MDB", 2);
+        switch (row.damage) {
+        case Damage::Junk: WriteJunk(DataFile("Backup")); break;
+        case Damage::Empty: std::filesystem::resize_file(Host(DataFile("Backup")), 0); break;
+        case Damage::Persistent: dao::InjectFault(3343, "OpenDatabase", "*\\Backup.MDB", 2); break;
         }
         window_.ClearList();
         Upgrade();
@@ -285,6 +287,9 @@ TEST_F(UpgradeTest, FileBeyondRepairIsReportedOnceAndSkipped) {
         EXPECT_TRUE(Contains(window_.lines, "Abrindo Backup .........  OK")) << row.situation;
         EXPECT_TRUE(Contains(window_.lines, "Fechando Transfer .........  OK")) << row.situation;
         EXPECT_EQ(Stamp(), Date("01/10/2002")) << row.situation;
+        if (row.damage == Damage::Empty) {
+            EXPECT_EQ(std::filesystem::file_size(Host(DataFile("Backup"))), 0u) << "the empty file is not reported repaired";
+        }
         dao::ClearFaults();
     }
 }
