@@ -151,7 +151,7 @@ std::string SalesDigest(const dao::DBEngine& engine, const std::string& path, un
     dao::Database db = engine.CreateDatabase(path);
     CreateTables(db, StoreLayouts(0, Aging{}));
     std::mt19937 random(seed);
-    FillStoreProduto(engine, db, Stores()[0], SmallVolumes(), random);
+    FillStoreProduto(engine, db, Stores()[0], SmallVolumes(), random, "C:\\REPORT");
     std::string digest;
     dao::Recordset vendas = db.OpenRecordset("Venda", dao::dbOpenTable);
     for (; !vendas.Eof(); vendas.MoveNext()) digest += vendas("Total Venda").GetValue().ToText() + ";";
