@@ -27,11 +27,10 @@ void ExecuteSql(DatabaseState& db, std::string_view sql, int options) {
 }
 
 QueryResult RunQuery(DatabaseState& db, std::string_view sql) {
-    auto& connection = db.Conn();
     QueryResult result;
-    const auto translation = sql::TranslateJetQuery(connection, sql);
-    const auto& known = translation.resultColumns;
-    Statement query(connection, translation.sql, Operation::Read);
+    const sql::JetQuery plan = sql::TranslateJetQuery(db.Conn(), sql);
+    const auto& known = plan.translation.resultColumns;
+    Statement query(*plan.reader, plan.translation.sql, Operation::Read);
     const int count = query.ColumnCount();
     // A column of a table reads as its field; an expression the translation typed reads as that
     // type, except Text, which is also what an untyped expression gets: that one reads as stored.

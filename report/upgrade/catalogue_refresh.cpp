@@ -121,8 +121,10 @@ std::string InsertTabelaTemporaria() {
            QuotedPackage();
 }
 
+// Only the entries the package also holds take its values: an inner join, since through an outer
+// join an entry of the local catalogue alone would have every field set to Null.
 const char* const kUpdateAplicacao =
-    "UPDATE Aplicacao LEFT JOIN AplicacaoBkp ON Aplicacao.CodAplicacao = AplicacaoBkp.CodAplicacao SET "
+    "UPDATE Aplicacao INNER JOIN AplicacaoBkp ON Aplicacao.CodAplicacao = AplicacaoBkp.CodAplicacao SET "
     "Aplicacao.CodAplicacao = [AplicacaoBkp].[CodAplicacao], Aplicacao.Nome = [AplicacaoBkp].[nome], "
     "Aplicacao.Consulta = [AplicacaoBkp].[Consulta], Aplicacao.Relatorio = [AplicacaoBkp].[Relatorio], "
     "Aplicacao.Consolidado = [AplicacaoBkp].[Consolidado], Aplicacao.Comentario = [AplicacaoBkp].[Comentario], "

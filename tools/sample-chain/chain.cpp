@@ -108,7 +108,7 @@ void BuildStore(const dao::DBEngine& engine, const Options& options, const Store
     for (std::size_t g = 0; g < names.size(); ++g) {
         dao::Database db = CreateDatabase(engine, store.folder + "\\" + names[g] + ".MDB", kPassword,
                                           StoreLayouts(static_cast<int>(g), aging));
-        if (g == 0) FillStoreProduto(engine, db, store, volumes, random);
+        if (g == 0) FillStoreProduto(engine, db, store, volumes, random, options.programFolder);
         if (g == 2) FillStatus(db);
         db.Close();
     }

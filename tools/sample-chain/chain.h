@@ -8,10 +8,10 @@
 // (docs/report-files.md), and optionally the postal-code database dbkvt.mdb.
 //
 // The catalogue's reports take every road of a run: R001 plain (with saved criteria), R002 a
-// temporary table and a pre-query for a consult-only user, R003 consolidated, R004 a temporary
-// table its pre-query fills, R005 pre-queries into BACKUP.MDB written for another folder and back into a temporary
-// table, and R006
-// every sale grouped by salesman (the benchmark's report).
+// temporary table and a pre-query for a consult-only user, R003 consolidated (its query reads the
+// sales the consolidation gathered, through IN naming BACKUP.MDB of the program folder), R004 a
+// temporary table its pre-query fills, R005 pre-queries into BACKUP.MDB written for another folder
+// and back into a temporary table, and R006 every sale grouped by salesman (the benchmark's report).
 //
 // Stores (LocalLojas as table Loja holds it -> where the data lies):
 //   01  "F:\LOJA01\" -> F:\LOJA01   the own store (LojaOrigem "*")

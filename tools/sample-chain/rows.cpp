@@ -177,13 +177,23 @@ void FillTransfers(const dao::Database& produto, const Store& store) {
     }
 }
 
-void FillQueries(const dao::Database& produto) {
+// The text literal naming BACKUP.MDB of `programFolder` in an IN clause: an apostrophe of the
+// folder is doubled, so the literal stays one literal.
+std::string BackupLiteral(const std::string& programFolder) {
+    std::string literal = "'";
+    for (char c : programFolder) literal += c == '\'' ? std::string("''") : std::string(1, c);
+    return literal + "\\BACKUP.MDB'";
+}
+
+void FillQueries(const dao::Database& produto, const std::string& programFolder) {
     produto.CreateQueryDef("Vendas001",
                            "SELECT Venda.[Número Venda], Venda.[Data Venda], Venda.[Total Venda] FROM Venda "
                            "ORDER BY Venda.[Número Venda];");
     produto.CreateQueryDef("Produtos002", "SELECT Produto.Familia, Produto.Grupo, Produto.Descrição FROM Produto;");
     produto.CreateQueryDef("PreHistorico002", "DELETE * FROM TMPHISTORICO;");
-    produto.CreateQueryDef("Consolida003", "SELECT Venda.[Número Venda], Venda.[Total Venda] FROM Venda;");
+    // The consolidated report reads the sales the consolidation gathered in BACKUP.MDB.
+    produto.CreateQueryDef("Consolida003", "SELECT Venda.CodLoja, Venda.[Número Venda], Venda.[Total Venda] FROM Venda IN " +
+                                               BackupLiteral(programFolder) + " ORDER BY Venda.CodLoja, Venda.[Número Venda];");
     // A report over a temporary table that its pre-query fills.
     produto.CreateQueryDef("PreHistorico004",
                            "INSERT INTO TMPHISTORICO ( Familia, Grupo, Tamanho, Cor, Data, Documento, Quantidade, Tipo ) "
@@ -314,7 +324,8 @@ std::vector<std::pair<std::string, std::vector<std::string>>> ReportFiles() {
          {"Title=Produtos por Grupo", "Source=Relato002", header, "Column=Família|Familia|20|R|0",
           "Column=Grupo|Grupo|20|R|0", "Column=Descrição|Descrição|100|L|"}},
         {"Consolida.rpt",
-         {"Title=Vendas Consolidadas", "Source=Relato003", header, "Column=Número|Número Venda|30|R|0",
+         {"Title=Vendas Consolidadas", "Source=Relato003", header, "Column=Loja|CodLoja|15|L|",
+          "Column=Número|Número Venda|30|R|0",
           "Column=Total|Total Venda|40|R|#,##0.00", "Sum=Total Venda"}},
         {"Historico.rpt",
          {"Title=Histórico de Vendas", "Source=Relato004", header, "Column=Documento|Documento|30|R|0",
@@ -356,14 +367,14 @@ std::vector<std::string> MotivaLines() {
 }
 
 void FillStoreProduto(const dao::DBEngine& engine, const dao::Database& produto, const Store& store,
-                      const Volumes& volumes, std::mt19937& random) {
+                      const Volumes& volumes, std::mt19937& random, const std::string& programFolder) {
     FillSettings(produto, store);
     FillLojas(produto, store.code, store.code == "01");
     FillProductTables(engine, produto, volumes, random);
     FillPeople(produto, store);
     FillSales(engine, produto, volumes, random);
     FillTransfers(produto, store);
-    FillQueries(produto);
+    FillQueries(produto, programFolder);
 }
 
 }  // namespace sample_chain

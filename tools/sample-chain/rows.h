@@ -25,8 +25,9 @@ std::vector<std::string> MotivaLines();
 // from the program folder.
 std::vector<std::pair<std::string, std::vector<std::string>>> ReportFiles();
 // A store's Produto.MDB: settings row, stores, product tables, sales with items and payments,
-// transfers, and the report queries.
+// transfers, and the report queries (the consolidated report's reading BACKUP.MDB of
+// `programFolder`).
 void FillStoreProduto(const dao::DBEngine& engine, const dao::Database& produto, const Store& store,
-                      const Volumes& volumes, std::mt19937& random);
+                      const Volumes& volumes, std::mt19937& random, const std::string& programFolder);
 
 }  // namespace sample_chain

@@ -129,6 +129,7 @@ double DateLiteralValue(const std::string& text) {
 }
 
 const Source& Emitter::AddTable(const std::string& name, const std::string& alias) {
+    if (moved_) RaiseSql(jet::FromSyntax);
     std::optional<TableInfo> info = schema_.FindTable(file_.value_or(""), name);
     Source source;
     if (!info) {
@@ -136,6 +137,12 @@ const Source& Emitter::AddTable(const std::string& name, const std::string& alia
         // Queries naming each other in a circle would never end: a few levels are plenty.
         if (!stored || queryDepth_ >= 8) RaiseSql(jet::InputTableNotFound, name);
         QueryTable query = TranslateStoredQuery(*stored, schema_, file_, queryDepth_ + 1);
+        const bool sameFile = query.file.has_value() == file_.has_value() && (!file_ || SameName(*query.file, *file_));
+        if (!sameFile) {
+            if (!sources_.empty()) RaiseSql(jet::FromSyntax);
+            runFile_ = query.file;
+            moved_ = true;
+        }
         info = TableInfo{name, std::move(query.columns)};
         source.query = std::move(query.sql);
     }

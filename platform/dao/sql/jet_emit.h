@@ -34,8 +34,13 @@ public:
         : schema_(schema), file_(std::move(file)), queryDepth_(queryDepth) {}
 
     // Looks the table up in the statement's source file and adds it; a stored query of that name
-    // stands in for a missing table (3078 when there is neither).
+    // stands in for a missing table (3078 when there is neither). A stored query that reads
+    // another file (its own `IN 'file'`) moves the statement to that file: it must then be the
+    // only table of the statement (3131 otherwise), since one statement reads one file.
     const Source& AddTable(const std::string& name, const std::string& alias);
+    // The file the statement's tables live in: its own source file, or the one the stored query
+    // it reads moved it to.
+    const std::optional<std::string>& RunFile() const { return runFile_; }
     const std::vector<Source>& Sources() const { return sources_; }
     // Names a SELECT gave its columns: ORDER BY and HAVING may use them.
     void AddOutputAlias(const std::string& name, int type) { outputs_.push_back({name, type}); }
@@ -58,6 +63,8 @@ private:
 
     const SchemaLookup& schema_;
     std::optional<std::string> file_;
+    std::optional<std::string> runFile_ = file_;
+    bool moved_ = false;
     std::vector<Source> sources_;
     std::vector<std::pair<std::string, int>> outputs_;
     int exprCounter_ = 1000;
@@ -68,6 +75,7 @@ private:
 struct QueryTable {
     std::string sql;
     std::vector<ColumnInfo> columns;
+    std::optional<std::string> file;  // the file its tables live in
 };
 QueryTable TranslateStoredQuery(const std::string& jet, const SchemaLookup& schema,
                                 const std::optional<std::string>& file, int depth);

@@ -120,23 +120,28 @@ namespace {
 
 // The files of one statement run from a connection: "" is that connection; an `IN 'file'` text
 // opens (or shares) the file's connection through the engine, shared and without a password, as
-// the engine opens the files such a clause names.
+// the engine opens the files such a clause names. A query recordset only reads: it may share a
+// read-only open, and opens the file read-only (jet_execute.h).
 class ConnectionFiles : public FileAccess, public SchemaLookup {
 public:
-    explicit ConnectionFiles(Connection& home) : home_(home) {}
+    enum class Use { Statement, Query };
+    ConnectionFiles(Connection& home, Use use) : home_(home), reading_(use == Use::Query) {}
 
-    Connection& Get(const std::string& file) {
-        if (file.empty()) return home_;
+    Connection& Get(const std::string& file) { return *Shared(file); }
+
+    std::shared_ptr<Connection> Shared(const std::string& file) {
+        if (file.empty()) return home_.shared_from_this();
         auto it = opened_.find(JetFold(file));
         if (it == opened_.end()) it = opened_.emplace(JetFold(file), OpenExternal(file)).first;
-        return *it->second;
+        return it->second;
     }
 
-    // A file this engine holds open for writing already is shared as it stands: its password was
-    // given when it was opened. Any other file is opened without one (3031 when it is protected).
+    // A file this engine holds open already (for writing, unless the statement only reads) is
+    // shared as it stands: its password was given when it was opened. Any other file is opened
+    // without one (3031 when it is protected).
     std::shared_ptr<Connection> OpenExternal(const std::string& file) {
-        if (auto open = home_.Engine().FindOpen(win::HostPath(file)); open && !open->ReadOnly()) return open;
-        return home_.Engine().Connect(file, false, false, "");
+        if (auto open = home_.Engine().FindOpen(win::HostPath(file)); open && (reading_ || !open->ReadOnly())) return open;
+        return home_.Engine().Connect(file, false, reading_, "");
     }
 
     sqlite3* Handle(const std::string& file) override { return Get(file).Handle(); }
@@ -154,6 +159,7 @@ public:
     }
 
     std::optional<TableInfo> FindTable(std::string_view file, std::string_view name) const override {
+        if (!file.empty()) usedOtherFile_ = true;
         return ReadTableInfo(const_cast<ConnectionFiles*>(this)->Handle(std::string(file)), name);
     }
     std::optional<std::string> FindQuery(std::string_view file, std::string_view name) const override {
@@ -169,13 +175,15 @@ public:
         return (home_.Engine().Generation() << 32) ^ home_.SchemaVersion();
     }
 
-    // A stored query's text may change without a structure change: such translations are not
-    // kept.
-    bool UsedStoredQuery() const { return usedStoredQuery_; }
+    // A stored query's text may change without a structure change, and another file's tables
+    // without a change this engine sees: such translations are not kept.
+    bool Volatile() const { return usedStoredQuery_ || usedOtherFile_; }
 
 private:
     Connection& home_;
+    bool reading_;
     mutable bool usedStoredQuery_ = false;
+    mutable bool usedOtherFile_ = false;
     std::map<std::string, std::shared_ptr<Connection>> opened_;
 };
 
@@ -203,7 +211,7 @@ Translation Translate(ConnectionFiles& files, Connection& connection, std::strin
         }
     }
     Translation tr = TranslateJetSql(sql, files, options);
-    if (files.UsedStoredQuery()) return tr;
+    if (files.Volatile()) return tr;
     std::lock_guard lock(gCacheMutex);
     if (gCache.size() >= kCacheLimit) gCache.clear();
     gCache[key] = CacheEntry{generation, tr};
@@ -213,7 +221,7 @@ Translation Translate(ConnectionFiles& files, Connection& connection, std::strin
 }  // namespace
 
 long long ExecuteJetSql(Connection& connection, std::string_view sql, bool failOnError) {
-    ConnectionFiles files(connection);
+    ConnectionFiles files(connection, ConnectionFiles::Use::Statement);
     // Execute also takes the name of a stored action query.
     std::optional<std::string> stored;
     if (sql.find_first_of(" \t\r\n") == std::string_view::npos || (sql.size() > 2 && sql.front() == '[' && sql.back() == ']')) {
@@ -231,12 +239,13 @@ long long ExecuteJetSql(Connection& connection, std::string_view sql, bool failO
     return RunTranslation(tr, files);
 }
 
-Translation TranslateJetQuery(Connection& connection, std::string_view sql) {
-    ConnectionFiles files(connection);
+JetQuery TranslateJetQuery(Connection& connection, std::string_view sql) {
+    ConnectionFiles files(connection, ConnectionFiles::Use::Query);
     Translation tr = Translate(files, connection, sql, TranslateOptions{});
     if (tr.kind != StatementKind::Select) RaiseJet(jet::InvalidOperation);
-    if (tr.sourceFile) RaiseJet(jet::InvalidOperation);
-    return tr;
+    // The connection the SELECT runs on: this one, or the other file's (shared or opened now).
+    std::shared_ptr<Connection> reader = files.Shared(tr.sourceFile.value_or(""));
+    return JetQuery{std::move(tr), std::move(reader)};
 }
 
 std::uint64_t TranslationCacheHits() { return gHits.load(); }

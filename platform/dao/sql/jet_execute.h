@@ -14,6 +14,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -57,10 +58,36 @@ long long RunTranslation(const Translation& translation, FileAccess& files);
 // runs the statement. Returns RecordsAffected.
 long long ExecuteJetSql(Connection& connection, std::string_view sql, bool failOnError);
 
-// OpenRecordset on SQL text or a stored query's text: the SQLite SELECT to run on `connection`
-// and its columns with their engine types. An action statement, or a SELECT whose tables live in
-// another file (FROM ... IN 'file'), raises 3219: a recordset reads its own database.
-Translation TranslateJetQuery(Connection& connection, std::string_view sql);
+// A query recordset's SELECT and the connection it reads through.
+struct JetQuery {
+    Translation translation;              // Select: `sql` and `resultColumns`
+    std::shared_ptr<Connection> reader;   // the recordset's own connection, or the IN file's
+};
+
+// OpenRecordset on SQL text or a stored query's text: the SQLite SELECT, its columns with their
+// engine types, and the connection to run it on. An action statement raises 3219.
+//
+// A SELECT whose tables live in another file (`FROM t IN 'file'`, as a report query reads the
+// consolidated database) reads through that file's connection:
+//   1. The IN clause names the file of every table of the FROM clause (a second, different file
+//      raises 3131), so the SELECT runs whole on that file's connection. A stored query that reads
+//      another file may be the one table of a SELECT ("SELECT * FROM [Relato003]"), which then
+//      runs on that file too; beside other tables it raises 3131. Nothing is attached to
+//      the recordset's own connection: no attach limit, and the shared connection of a file never
+//      sees another file's schema.
+//   2. A connection this engine has open on the file, read-write or read-only, is used as it
+//      stands: its password was given when it was opened, and it sees what the open workspace
+//      transaction wrote there. Otherwise the file is opened shared, read-only and without a
+//      password, as the engine opens the files an IN clause names: 3031 for a protected file,
+//      3024, 3044, 3343... as for any open.
+//   3. Query recordsets read every row at open (recordset.cpp): `reader` is released with the
+//      rows read, so the recordset never holds the other file open and a file opened for it is
+//      closed again at once.
+//   4. Such a recordset is read-only, as every query recordset is: Edit, AddNew and Delete raise
+//      3027.
+// Translations that looked at another file are not cached: that file's tables may change without
+// a change this engine sees.
+JetQuery TranslateJetQuery(Connection& connection, std::string_view sql);
 
 // How many translations were served from the cache (tests watch the cache with it).
 std::uint64_t TranslationCacheHits();

@@ -79,7 +79,7 @@ enum class StatementKind {
     SelectInto,    // SELECT ... INTO t [IN 'file']: create t from `newColumns`, then copy
     InsertSelect,  // INSERT INTO t [(cols)] [IN 'file'] SELECT ...
     InsertValues,  // INSERT INTO t [(cols)] VALUES (...)
-    Update,        // UPDATE, also through joins (only matched rows change)
+    Update,        // UPDATE, also through inner and outer joins
     Delete,        // DELETE [*] FROM t [WHERE ...]
     DropTable,     // DROP TABLE t
 };
@@ -98,7 +98,8 @@ struct Translation {
 
     // The table written (all kinds but Select), in the spelling of the file when it exists.
     std::string target;
-    // `IN 'file'` of the target and of the FROM tables; nullopt: the file the statement runs on.
+    // `IN 'file'` of the target and of the FROM tables (for the FROM tables also the file a stored
+    // query named there reads); nullopt: the file the statement runs on.
     std::optional<std::string> targetFile;
     std::optional<std::string> sourceFile;
 

@@ -192,14 +192,20 @@ std::string TableSql(const Source& s) {
     return sql;
 }
 
-// Writes the FROM item; `next` walks the sources registered in the same order.
-std::string FromSql(Emitter& emitter, const FromNode& node, std::size_t& next) {
+constexpr std::size_t kNoSource = static_cast<std::size_t>(-1);
+
+// Writes the FROM item; `next` walks the sources registered in the same order. The source at
+// `withRowid` is written as a row source that also yields its table's rowid, as jet_rowid.
+std::string FromSql(Emitter& emitter, const FromNode& node, std::size_t& next, std::size_t withRowid = kNoSource) {
     std::string sql;
     if (!node.table.empty()) {
-        sql = TableSql(emitter.Sources()[next++]);
+        const Source& source = emitter.Sources()[next];
+        sql = next++ != withRowid ? TableSql(source)
+                                  : "(SELECT rowid AS jet_rowid, * FROM " + QuoteName(source.table.name) + ") AS " +
+                                        QuoteName(source.alias);
     } else {
-        std::string left = FromSql(emitter, *node.left, next);
-        std::string right = FromSql(emitter, *node.right, next);
+        std::string left = FromSql(emitter, *node.left, next, withRowid);
+        std::string right = FromSql(emitter, *node.right, next, withRowid);
         sql = left + " " + node.joinType + " JOIN " + right + " ON " + emitter.Emit(*node.on).sql;
     }
     return node.parenthesized ? "(" + sql + ")" : sql;
@@ -377,6 +383,7 @@ Translation SelectStatement(TokenStream& t, const SchemaLookup& schema, const Tr
     Emitter emitter(schema, s.fromFile);
     if (s.intoTable.empty()) {
         EmittedSelect sel = EmitSelect(emitter, s);
+        tr.sourceFile = emitter.RunFile();
         tr.sql = sel.sql;
         for (const Emitted& e : sel.columns) tr.resultColumns.push_back({e.name, e.type ? e.type : kJetText, e.size});
         return tr;
@@ -386,6 +393,7 @@ Translation SelectStatement(TokenStream& t, const SchemaLookup& schema, const Tr
     if (schema.FindTable(s.intoFile.value_or(""), s.intoTable)) RaiseSql(jet::TableExists, s.intoTable);
     tr.target = s.intoTable;
     EmittedSelect sel = EmitSelect(emitter, s);
+    tr.sourceFile = emitter.RunFile();
     for (const Emitted& e : sel.columns) {
         int type = e.type ? e.type : kJetText;
         int size = type == kJetText ? (e.size > 0 && e.size <= 255 ? e.size : 255) : e.size;
@@ -480,6 +488,7 @@ Translation InsertStatement(TokenStream& t, const SchemaLookup& schema, const Tr
     tr.sourceFile = s.fromFile;
     Emitter emitter(schema, s.fromFile);
     EmittedSelect sel = EmitSelect(emitter, s);
+    tr.sourceFile = emitter.RunFile();
     std::vector<ColumnInfo> targets;
     for (const ColumnInfo* c : MatchInsertColumns(*target, named, sel.columns, sel.fromStar)) {
         tr.targetColumns.push_back(c->name);
@@ -525,9 +534,23 @@ std::size_t Assignments(Emitter& emitter, const std::vector<Assignment>& sets, s
     return targetIndex;
 }
 
-// UPDATE a [INNER|LEFT JOIN b ON ...] SET t.x = v, ... [WHERE w]. The table the SET names is
-// the target; the others join through UPDATE ... FROM, so only rows that match change (an
-// unmatched row of a LEFT JOIN keeps its values instead of being overwritten with Nulls).
+bool HasOuterJoin(const FromNode& node) {
+    if (!node.table.empty()) return false;
+    return node.joinType != "INNER" || HasOuterJoin(*node.left) || HasOuterJoin(*node.right);
+}
+
+// UPDATE a [INNER|LEFT|RIGHT JOIN b ON ...] SET t.x = v, ... [WHERE w]. The table the SET names
+// is the target; each row the join yields for one of its rows sets that row, so with an outer
+// join a row of the kept side without a match is set too, seeing the other side's columns as
+// Null (`... LEFT JOIN b ... WHERE b.k Is Null` finds the unmatched rows).
+//   Inner joins only: UPDATE target SET ... FROM the others WHERE the ON conditions AND w.
+//   An outer join:    UPDATE target AS jet_target SET ... FROM the whole join WHERE
+//                     jet_target.rowid = target.jet_rowid AND w; the join keeps its own shape, and
+//                     the target's copy in it (which yields its rowid: SQLite runs a FROM with an
+//                     outer join as a subquery, where a table's own rowid is out of reach) is the
+//                     row being set.
+// A target on the Null side of an outer join has only its matched rows set: the engine adds no
+// rows through an UPDATE.
 Translation UpdateStatement(TokenStream& t, const SchemaLookup& schema, const TranslateOptions& options) {
     StatementParser p(t);
     t.ExpectKeyword("update", jet::InvalidStatement);
@@ -560,16 +583,23 @@ Translation UpdateStatement(TokenStream& t, const SchemaLookup& schema, const Tr
     Translation tr;
     tr.kind = StatementKind::Update;
     tr.target = target.table.name;
-    std::string sql = std::string(options.skipFailingRows ? "UPDATE OR IGNORE " : "UPDATE ") + TableSql(target) + " SET ";
+    const bool outer = HasOuterJoin(*from);
+    std::string sql = std::string(options.skipFailingRows ? "UPDATE OR IGNORE " : "UPDATE ") +
+                      (outer ? QuoteName(target.table.name) + " AS jet_target" : TableSql(target)) + " SET ";
     for (std::size_t i = 0; i < assignments.size(); ++i) sql += (i ? ", " : "") + assignments[i];
-    std::vector<std::string> others, conditions;
-    for (std::size_t i = 0; i < emitter.Sources().size(); ++i) {
-        if (i != targetIndex) others.push_back(TableSql(emitter.Sources()[i]));
+    std::vector<std::string> conditions;
+    if (outer) {
+        std::size_t next = 0;
+        sql += " FROM " + FromSql(emitter, *from, next, targetIndex);
+        conditions.push_back("jet_target.rowid = " + QuoteName(target.alias) + ".jet_rowid");
+    } else {
+        for (std::size_t i = 0, n = 0; i < emitter.Sources().size(); ++i) {
+            if (i != targetIndex) sql += (n++ ? ", " : " FROM ") + TableSql(emitter.Sources()[i]);
+        }
+        for (const Expr* on : ons) conditions.push_back(emitter.Emit(*on).sql);
     }
-    for (const Expr* on : ons) conditions.push_back(emitter.Emit(*on).sql);
     if (where) conditions.push_back(emitter.Emit(*where).sql);
     if (options.skipFailingRows && !AllOf(fits).empty()) conditions.push_back(AllOf(fits));
-    for (std::size_t i = 0; i < others.size(); ++i) sql += (i ? ", " : " FROM ") + others[i];
     for (std::size_t i = 0; i < conditions.size(); ++i) sql += (i ? " AND " : " WHERE ") + conditions[i];
     tr.sql = std::move(sql);
     return tr;
@@ -623,11 +653,11 @@ QueryTable TranslateStoredQuery(const std::string& jet, const SchemaLookup& sche
     StatementParser p(t);
     SelectTree s = p.Select(false);
     p.End();
-    if (s.fromFile) RaiseSql(jet::InputTableNotFound, jet);
-    Emitter emitter(schema, file, depth);
+    Emitter emitter(schema, s.fromFile ? s.fromFile : file, depth);
     EmittedSelect sel = EmitSelect(emitter, s);
     QueryTable out;
     out.sql = sel.sql;
+    out.file = emitter.RunFile();
     for (const Emitted& e : sel.columns) out.columns.push_back({e.name, e.type ? e.type : kJetText, e.size});
     return out;
 }

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
+#include <random>
 
 #include "platform/dao/errors.h"
 #include "platform/forms/app.h"
@@ -14,6 +16,7 @@
 #include "platform/win/testing/temp_machine_root.h"
 #include "report/core/connections.h"
 #include "report/core/rights.h"
+#include "report/consolidation/backup_database.h"
 #include "report/core/state.h"
 #include "report/schema/schema_builders.h"
 #include "tools/sample-chain/layouts.h"
@@ -151,7 +154,7 @@ std::string SalesDigest(const dao::DBEngine& engine, const std::string& path, un
     dao::Database db = engine.CreateDatabase(path);
     CreateTables(db, StoreLayouts(0, Aging{}));
     std::mt19937 random(seed);
-    FillStoreProduto(engine, db, Stores()[0], SmallVolumes(), random);
+    FillStoreProduto(engine, db, Stores()[0], SmallVolumes(), random, "C:\\REPORT");
     std::string digest;
     dao::Recordset vendas = db.OpenRecordset("Venda", dao::dbOpenTable);
     for (; !vendas.Eof(); vendas.MoveNext()) digest += vendas("Total Venda").GetValue().ToText() + ";";
@@ -161,6 +164,23 @@ std::string SalesDigest(const dao::DBEngine& engine, const std::string& path, un
     itens.Close();
     db.Close();
     return digest;
+}
+
+// The consolidated report's query names BACKUP.MDB of the program folder in one literal, whatever
+// the folder's name: it opens and reads that file's (empty) sales.
+TEST_F(ChainTest, TheConsolidatedQueryReadsTheBackupOfAFolderWithAnApostrophe) {
+    const std::string folder = "C:\\D'AGUA";
+    std::filesystem::create_directories(root_->DriveC() / "D'AGUA");
+    dao::Database db = engine_.CreateDatabase(folder + "\\Produto.MDB");
+    CreateTables(db, StoreLayouts(0, Aging{}));
+    std::mt19937 random(1);
+    FillStoreProduto(engine_, db, Stores()[0], SmallVolumes(), random, folder);
+    report::consolidation::CreateBackup(engine_, folder + "\\BACKUP.MDB", db, 0, 0);
+    dao::Recordset rs = db.OpenRecordset("Consolida003", dao::dbOpenSnapshot);
+    EXPECT_EQ(rs.Fields().Item(0).Name(), "CodLoja");
+    EXPECT_EQ(rs.RecordCount(), 0);
+    rs.Close();
+    db.Close();
 }
 
 TEST_F(ChainTest, SameSeedGivesTheSameData) {

@@ -70,6 +70,34 @@ TEST_F(ReportDaoTest, RendersTheRunQueryInItsOrderWithTotals) {
     EXPECT_EQ(TextsOf(page, TextRole::GrandTotal), (std::vector<std::string>{"Total Geral", "21", "153,75"}));
 }
 
+// A run query that reads the consolidated database through IN: the rows are that file's, read
+// with the data file's engine; a protected other file cannot be read without its password.
+TEST_F(ReportDaoTest, ARunQueryReadingAnotherFileThroughInRendersThatFilesRows) {
+    WriteFile(root_.DriveC() / "Backup.mdb.rpt", "Source=RelatoBkp\nColumn=Loja|Loja|30|L|\nColumn=Produto|Produto|30|L|\n");
+    {
+        dao::DBEngine engine;
+        dao::Database backup = engine.CreateDatabase("C:\\BACKUP.MDB");
+        dao::Database store = engine.OpenDatabase(kDataFile, false, false, ";PWD=TORPAL");
+        store.Execute("SELECT * INTO Vendas IN 'C:\\BACKUP.MDB' FROM Vendas");
+        store.Execute("DELETE * FROM Vendas");
+        store.CreateQueryDef("RelatoBkp", "SELECT Vendas.Loja, Vendas.Produto FROM Vendas IN 'C:\\BACKUP.MDB' "
+                                          "WHERE Vendas.Quantidade > 4 ORDER BY Vendas.Produto DESC;");
+        store.Close();
+        backup.Close();
+    }
+    control_.SetReportFileName("C:\\Backup.mdb.rpt");
+    const LaidOutReport report = control_.Render();
+    ASSERT_EQ(report.pages.size(), 1u);
+    EXPECT_EQ(TextsOf(report.pages[0], TextRole::Cell),
+              (std::vector<std::string>{"Loja 3", "Produto 6", "Loja 3", "Produto 5"}));
+
+    {
+        dao::DBEngine engine;
+        engine.OpenDatabase("C:\\BACKUP.MDB", true).NewPassword("", "OUTRA");
+    }
+    ExpectError([&] { control_.Render(); }, err::DataReadFailed, "'RelatoBkp'");
+}
+
 TEST_F(ReportDaoTest, DataFileFaultsGiveTheControlsErrors) {
     WriteFile(root_.DriveC() / "Outra.rpt", "Source=Relato999\nColumn=A|Loja|20|L|\n");
     WriteFile(root_.DriveC() / "Erro.rpt", "Source=RelatoErr\nColumn=A|Preco|20|L|\n");

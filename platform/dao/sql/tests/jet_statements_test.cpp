@@ -463,6 +463,50 @@ TEST_F(Statements, OldSalesDatabaseTakesTheCardTableAndTheFieldRebuildCopies) {
     EXPECT_EQ(f.Rows("SELECT \"Descrição01\" FROM Familia"), (std::vector<std::string>{"Escrita"}));
 }
 
+// ---- UPDATE through joins ----------------------------------------------------------------------
+
+// A row of A without a match in an outer join sees B's columns as Null; an inner join changes only
+// matched rows.
+class UpdateJoins : public ::testing::TestWithParam<RowCase> {};
+
+TEST_P(UpdateJoins, KeepTheJoinsSemantics) {
+    MemoryFiles f;
+    f.Exec("CREATE TABLE A (k LONG, flag TEXT(4) COLLATE JETTEXT, n TEXT(10) COLLATE JETTEXT);"
+           "CREATE TABLE B (k LONG, n TEXT(10) COLLATE JETTEXT);"
+           "CREATE TABLE C (k LONG, m TEXT(10) COLLATE JETTEXT);"
+           "INSERT INTO A VALUES (1, '-', 'a1'), (2, '-', 'a2'), (3, '-', 'a3');"
+           "INSERT INTO B VALUES (2, 'b2'), (3, 'b3'), (4, 'b4');"
+           "INSERT INTO C VALUES (3, 'c3'), (1, 'c1');");
+    f.Run(GetParam().statement);
+    EXPECT_EQ(f.Rows(GetParam().check), GetParam().rows) << GetParam().statement;
+}
+
+const char* const kRowsOfA = "SELECT k, flag, n FROM A ORDER BY k";
+
+const RowCase kUpdateJoinCases[] = {
+    {"UPDATE A LEFT JOIN B ON A.k = B.k SET A.flag = 'X' WHERE B.k Is Null", kRowsOfA, {"1|X|a1", "2|-|a2", "3|-|a3"}},
+    {"UPDATE A LEFT JOIN B ON A.k = B.k SET A.n = B.n", kRowsOfA, {"1|-|NULL", "2|-|b2", "3|-|b3"}},
+    {"UPDATE A LEFT OUTER JOIN B ON A.k = B.k SET A.flag = IIf(B.k Is Null, 'SO', 'AMB')", kRowsOfA,
+     {"1|SO|a1", "2|AMB|a2", "3|AMB|a3"}},
+    {"UPDATE A LEFT JOIN B ON A.k = B.k SET A.n = B.n WHERE B.k Is Not Null", kRowsOfA, {"1|-|a1", "2|-|b2", "3|-|b3"}},
+    {"UPDATE A INNER JOIN B ON A.k = B.k SET A.n = B.n", kRowsOfA, {"1|-|a1", "2|-|b2", "3|-|b3"}},
+    {"UPDATE A INNER JOIN B ON A.k = B.k SET A.flag = 'X' WHERE B.k Is Null", kRowsOfA, {"1|-|a1", "2|-|a2", "3|-|a3"}},
+    // The target on the kept side of a RIGHT JOIN.
+    {"UPDATE B RIGHT JOIN A ON B.k = A.k SET A.flag = 'X' WHERE B.k Is Null", kRowsOfA, {"1|X|a1", "2|-|a2", "3|-|a3"}},
+    {"UPDATE B RIGHT JOIN A ON B.k = A.k SET A.n = B.n & '+'", kRowsOfA, {"1|-|+", "2|-|b2+", "3|-|b3+"}},
+    // Aliases, and a chain of joins.
+    {"UPDATE A AS x LEFT JOIN B AS y ON x.k = y.k SET x.flag = 'Y' WHERE y.n Is Null", kRowsOfA,
+     {"1|Y|a1", "2|-|a2", "3|-|a3"}},
+    {"UPDATE (A LEFT JOIN B ON A.k = B.k) LEFT JOIN C ON A.k = C.k SET A.n = Nz(B.n, '') & Nz(C.m, '')", kRowsOfA,
+     {"1|-|c1", "2|-|b2", "3|-|b3c3"}},
+    {"UPDATE (A INNER JOIN B ON A.k = B.k) LEFT JOIN C ON A.k = C.k SET A.flag = 'Z' WHERE C.k Is Null", kRowsOfA,
+     {"1|-|a1", "2|Z|a2", "3|-|a3"}},
+    // The target on the joined side of an inner join: its matched rows change.
+    {"UPDATE A INNER JOIN B ON A.k = B.k SET B.n = A.n", "SELECT k, n FROM B ORDER BY k", {"2|a2", "3|a3", "4|b4"}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Jet, UpdateJoins, ::testing::ValuesIn(kUpdateJoinCases));
+
 // ---- catalogue refresh from the package --------------------------------------------------------
 
 class CatalogueRefresh : public ::testing::Test {
@@ -505,7 +549,7 @@ TEST_F(CatalogueRefresh, RunsTheRefreshStatements) {
           "(PreConsulta.PreConsulta = PreConsultaBD2.PreConsulta) AND (PreConsulta.CodAplicacao= PreConsultaBD2.CodAplicacao) IN " + in);
     EXPECT_EQ(f.Rows("SELECT * FROM PreConsulta ORDER BY 2"), (std::vector<std::string>{"A1|P1|m1", "A1|P2|m2"}));
     f.Run(" SELECT Aplicacao.* INTO AplicacaoBkp FROM Aplicacao IN " + in);
-    f.Run("UPDATE Aplicacao LEFT JOIN AplicacaoBkp ON Aplicacao.CodAplicacao = AplicacaoBkp.CodAplicacao SET "
+    f.Run("UPDATE Aplicacao INNER JOIN AplicacaoBkp ON Aplicacao.CodAplicacao = AplicacaoBkp.CodAplicacao SET "
           "Aplicacao.CodAplicacao = [AplicacaoBkp].[CodAplicacao], Aplicacao.Nome = [AplicacaoBkp].[nome], "
           "Aplicacao.Consulta = [AplicacaoBkp].[Consulta], Aplicacao.Relatorio = [AplicacaoBkp].[Relatorio], "
           "Aplicacao.Consolidado = [AplicacaoBkp].[Consolidado], Aplicacao.Comentario = [AplicacaoBkp].[Comentario], "

@@ -35,7 +35,8 @@ const TextCase kTextCases[] = {
     {"SELECT DISTINCTROW A.n FROM A LEFT JOIN [B b] ON A.k = [B b].k",
      "SELECT \"A\".\"n\" AS \"n\" FROM \"A\" LEFT JOIN \"B b\" ON (\"A\".\"k\" = \"B b\".\"k\") GROUP BY \"A\".rowid"},
     {"UPDATE A LEFT JOIN [B b] ON A.k = [B b]!k SET A.n = [B b].[n]",
-     "UPDATE \"A\" SET \"n\" = \"B b\".\"n\" FROM \"B b\" WHERE (\"A\".\"k\" = \"B b\".\"k\")"},
+     "UPDATE \"A\" AS jet_target SET \"n\" = \"B b\".\"n\" FROM (SELECT rowid AS jet_rowid, * FROM \"A\") AS \"A\" "
+     "LEFT JOIN \"B b\" ON (\"A\".\"k\" = \"B b\".\"k\") WHERE jet_target.rowid = \"A\".jet_rowid"},
     {"UPDATE A INNER JOIN [B b] ON A.k = [B b].k SET [B b].n = A.n & 'x' WHERE A.k > 1",
      "UPDATE \"B b\" SET \"n\" = jet_field(jet_concat(\"A\".\"n\", 'x'), 10, 10, 0) FROM \"A\" WHERE (\"A\".\"k\" = \"B b\".\"k\") AND (\"A\".\"k\" > 1)"},
     {"DELETE * FROM A WHERE A.n Like \"a*\"", "DELETE FROM \"A\" WHERE jet_like(\"A\".\"n\", 'a*')"},
