@@ -136,6 +136,7 @@ private:
     Resume React(const win::RuntimeError& error, std::string_view failed);
     Resume Damaged(const win::RuntimeError& error, std::string_view failed);
     Resume General();
+    void ReleaseBackup();
     Resume SkipStore(const std::string& message);
     Resume Abandon();
     Resume EndWithRollback();
@@ -460,6 +461,7 @@ Resume Run::React(const win::RuntimeError& error, std::string_view failed) {
         return SkipStore("Diretório da Loja " + std::string(" ") + w_.LojaNome[w_.LinhaAtual] + " " + " está errado !");
     }
     if (number == 75) {
+        ReleaseBackup();
         Warn("Compactação Imposibilitada!");
         return Resume::At(step3_);
     }
@@ -507,6 +509,18 @@ Resume Run::Damaged(const win::RuntimeError& error, std::string_view failed) {
     FecharConsolidacao();
     ProgramEngine().RepairDatabase(folder_ + "\\Backup.MDB");
     return Resume::At(open_);
+}
+
+// Before the run goes back to open BACKUP.MDB and Status again: its own transaction rolled back
+// and its own handles closed, so that the open meets no hold but another station's. Before the
+// transaction began there is nothing to roll back, and closing what is not open does nothing.
+void Run::ReleaseBackup() {
+    if (TransacaoAberta == "S") {
+        TransacaoAberta = "N";
+        storeLevel_ = false;
+        Quietly(RollbackAll);
+    }
+    FecharConsolidacao();
 }
 
 // An unreachable store: named, its rows dropped with its savepoint, the run goes on with the next.

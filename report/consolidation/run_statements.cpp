@@ -4,6 +4,7 @@
 #include <cstddef>
 
 #include "report/consolidation/backup_database.h"
+#include "report/core/jet_literals.h"
 
 namespace report::consolidation {
 
@@ -79,15 +80,7 @@ std::vector<Text> LaterStoreTexts(const std::optional<Period>& period) {
 
 }  // namespace
 
-std::string InTarget(const std::string& programFolder) {
-    std::string target = "'";
-    for (char c : programFolder) {
-        target += c;
-        if (c == '\'')
-            target += '\'';
-    }
-    return target + kBackupTargetName + "'";
-}
+std::string InTarget(const std::string& programFolder) { return QuotedText(programFolder + kBackupTargetName); }
 
 std::vector<CopyStatement> CopyStatements(const std::string& programFolder, bool first,
                                           const std::optional<Period>& period) {

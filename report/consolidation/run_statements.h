@@ -15,8 +15,8 @@
 
 namespace report::consolidation {
 
-// "'" + folder + "\BACKUP.MDB" + "'", each apostrophe of the folder doubled so the literal stays
-// one literal whatever the folder's name.
+// "'" + folder + "\BACKUP.MDB" + "'", each apostrophe of the folder doubled (QuotedText) so the
+// literal stays one literal whatever the folder's name.
 std::string InTarget(const std::string& programFolder);
 
 // The period of the sales to copy: the two dates' texts exactly as the fields show them.

@@ -83,15 +83,6 @@ std::optional<std::string> ConditionRefusal(FieldKind kind, std::string_view val
     return std::nullopt;
 }
 
-std::string QuotedText(std::string_view text) {
-    std::string quoted = "'";
-    for (char c : text) {
-        quoted += c;
-        if (c == '\'') quoted += '\'';
-    }
-    return quoted + "'";
-}
-
 std::string NumberLiteral(std::string_view value) {
     std::string_view text = value;
     while (!text.empty() && text.front() == ' ') text.remove_prefix(1);

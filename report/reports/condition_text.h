@@ -19,6 +19,8 @@
 #include <string>
 #include <string_view>
 
+#include "report/core/jet_literals.h"
+
 namespace report::reports {
 
 // The field kinds whose conditions differ, from the engine's type codes (10 text, 12 memo, 8 date).
@@ -45,9 +47,6 @@ std::string ConditionText(FieldKind kind, std::string_view field, std::string_vi
 // What joins a condition to those before it.
 inline constexpr const char* kAndJoin = "\r\nAnd ";
 inline constexpr const char* kOrJoin = "\r\n Or ";
-
-// `text` between single quotes, each quote inside doubled.
-std::string QuotedText(std::string_view text);
 
 // A number typed with a decimal comma ("12,5", "-1.234,5") as the query reads it ("12.5",
 // "-1234.5"); any other text as it is.

@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "platform/forms/strings.h"
+#include "report/core/jet_literals.h"
 
 namespace report::reports {
 
@@ -190,10 +191,7 @@ std::string RedirectBackup(std::string_view sql, std::string_view programFolder)
         const std::string_view path = sql.substr(target.begin + 1, target.end - target.begin - 2);
         if (!EndsWithBackup(path)) continue;
         result += sql.substr(copied, target.begin - copied);
-        result += quote;
-        result += folder;
-        result += path.substr(path.size() - 11);
-        result += quote;
+        result += QuotedText(std::string(folder) + std::string(path.substr(path.size() - 11)), quote);
         copied = target.end;
     }
     result += sql.substr(copied);

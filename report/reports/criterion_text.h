@@ -43,7 +43,8 @@ std::string RunQueryName(std::string_view consulta);
 std::string MergeCriterion(std::string_view storedSql, std::string_view criterion);
 
 // Every target `IN '<path>\BACKUP.MDB'` (the file name in any case, at any depth, either quote)
-// becomes `IN '<programFolder>\BACKUP.MDB'`, the file name keeping the case it was written in.
+// becomes `IN '<programFolder>\BACKUP.MDB'`, the file name keeping the case it was written in and
+// the literal its quote, which is doubled wherever the folder holds it (C:\D''AVILA).
 // Any other IN (a list, another file) is left as it is.
 std::string RedirectBackup(std::string_view sql, std::string_view programFolder);
 

@@ -36,6 +36,7 @@
 #include "platform/forms/services.h"
 #include "report/core/connections.h"
 #include "report/core/error_routine.h"
+#include "report/core/jet_literals.h"
 #include "report/core/state.h"
 #include "report/upgrade/progress.h"
 #include "report/upgrade/upgrade.h"
@@ -68,8 +69,8 @@ Resume ReportNotDone(const std::string& rotina) {
     return Resume::Leave();
 }
 
-// The package path as the statements quote it.
-std::string QuotedPackage() { return "'" + PastaDados + "\\Prog.MDB'"; }
+// The IN clause naming the package, its file name in the case the statement writes it.
+std::string InPackage(const char* file = "\\Prog.MDB") { return InFile(PastaDados + file); }
 
 // One catalogue table copied from BancoBD2 into the package.
 struct Copy {
@@ -80,16 +81,13 @@ struct Copy {
 
 const Copy kCopies[] = {
     {"Importando Aplicação .... ", "AplicacaoBD2",
-     [] { return "SELECT Aplicacao.* INTO AplicacaoBd2 IN '" + PastaDados + "\\Prog.mdb' FROM Aplicacao"; }},
+     [] { return "SELECT Aplicacao.* INTO AplicacaoBd2 " + InPackage("\\Prog.mdb") + " FROM Aplicacao"; }},
     {"Importando Pre-Consulta .... ", "PreConsultaBD2",
-     [] { return "SELECT PreConsulta.* INTO PreConsultaBD2   IN '" + PastaDados + "\\Prog.mdb' FROM PreConsulta"; }},
+     [] { return "SELECT PreConsulta.* INTO PreConsultaBD2   " + InPackage("\\Prog.mdb") + " FROM PreConsulta"; }},
     {"Importando Selecionar .... ", "SelecionarBD2",
-     [] { return "SELECT Selecionar.* INTO SelecionarBD2  IN '" + PastaDados + "\\Prog.mdb' FROM Selecionar "; }},
+     [] { return "SELECT Selecionar.* INTO SelecionarBD2  " + InPackage("\\Prog.mdb") + " FROM Selecionar "; }},
     {"Importando Tabela Temporaria .... ", "TabelaTemporariaBD2",
-     [] {
-         return "SELECT TabelaTemporaria.* INTO TabelaTemporariaBD2  IN '" + PastaDados +
-                "\\Prog.mdb' FROM TabelaTemporaria ";
-     }},
+     [] { return "SELECT TabelaTemporaria.* INTO TabelaTemporariaBD2  " + InPackage("\\Prog.mdb") + " FROM TabelaTemporaria "; }},
 };
 
 std::string InsertAplicacao() {
@@ -98,27 +96,27 @@ std::string InsertAplicacao() {
            "Aplicacao.Nome,Aplicacao.CodClassificacao,Aplicacao.Nivel,Aplicacao.Comentario, Aplicacao.Consulta, "
            "Aplicacao.Relatorio, Aplicacao.Consolidado,Aplicacao.Inclusao,Aplicacao.Alteracao,Aplicacao.Usuario,"
            "Aplicacao.Maquina FROM Aplicacao LEFT JOIN AplicacaoBD2 ON Aplicacao.CodAplicacao = "
-           "AplicacaoBD2.CodAplicacao IN " + QuotedPackage() + " WHERE AplicacaoBD2.CodAplicacao Is Null";
+           "AplicacaoBD2.CodAplicacao " + InPackage() + " WHERE AplicacaoBD2.CodAplicacao Is Null";
 }
 
 std::string InsertPreConsulta() {
     return "INSERT INTO PreConsulta ( CodAplicacao, PreConsulta, Mensagem )  SELECT DISTINCTROW "
            "PreConsulta.codAplicacao, PreConsulta.PreConsulta, PreConsulta.Mensagem FROM PreConsulta LEFT JOIN "
            "PreConsultaBD2 ON (PreConsulta.PreConsulta = PreConsultaBD2.PreConsulta) AND (PreConsulta.CodAplicacao= "
-           "PreConsultaBD2.CodAplicacao) IN " + QuotedPackage();
+           "PreConsultaBD2.CodAplicacao) " + InPackage();
 }
 
 std::string InsertSelecionar() {
     return "INSERT INTO Selecionar ( CodAplicacao, Tabela )  SELECT DISTINCTROW Selecionar.CodAplicacao, "
            "Selecionar.Tabela FROM Selecionar LEFT JOIN SelecionarBD2 ON (Selecionar.Tabela = SelecionarBD2.Tabela) "
-           "AND (Selecionar.CodAplicacao = SelecionarBD2.CodAplicacao) IN " + QuotedPackage();
+           "AND (Selecionar.CodAplicacao = SelecionarBD2.CodAplicacao) " + InPackage();
 }
 
 std::string InsertTabelaTemporaria() {
     return "INSERT INTO TabelaTemporaria ( CodAplicacao, Tabela )  SELECT DISTINCTROW TabelaTemporaria.CodAplicacao, "
            "TabelaTemporaria.Tabela FROM TabelaTemporaria LEFT JOIN TabelaTemporariaBD2 ON (TabelaTemporaria.Tabela = "
-           "TabelaTemporariaBD2.Tabela) AND (TabelaTemporaria.CodAplicacao= TabelaTemporariaBD2.CodAplicacao)  IN " +
-           QuotedPackage();
+           "TabelaTemporariaBD2.Tabela) AND (TabelaTemporaria.CodAplicacao= TabelaTemporariaBD2.CodAplicacao)  " +
+           InPackage();
 }
 
 // Only the entries the package also holds take its values: an inner join, since through an outer
@@ -287,7 +285,7 @@ void AtualizaBD2Bkp() {
         {
             {"begin", [&](StepFlow&) { transacao.Begin(); }},
             {"line", [](StepFlow&) { Line("Atualizando AplicaçãoBkp .... "); }},
-            {"copy", [](StepFlow&) { BancoBD2->Execute(" SELECT Aplicacao.* INTO AplicacaoBkp FROM Aplicacao IN " + QuotedPackage()); }},
+            {"copy", [](StepFlow&) { BancoBD2->Execute(" SELECT Aplicacao.* INTO AplicacaoBkp FROM Aplicacao " + InPackage()); }},
             {"update", [](StepFlow&) { BancoBD2->Execute(kUpdateAplicacao); }},
             {"commit", [&](StepFlow&) {
                  Yield();

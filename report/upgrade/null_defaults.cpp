@@ -19,6 +19,7 @@
 #include "platform/forms/services.h"
 #include "report/core/connections.h"
 #include "report/core/error_routine.h"
+#include "report/core/jet_literals.h"
 #include "report/upgrade/data_step.h"
 #include "report/upgrade/upgrade.h"
 
@@ -262,7 +263,7 @@ void NuloProduto() {
 void AtualizaAntigo() {
     const std::vector<std::string>& statements = AtualizaAntigoStatements();
     const std::size_t copyAt = statements.size() - 2;  // before the card fee rate and its default
-    const std::string copia = "SELECT Cartao.* INTO Cartao IN '" + PastaDados + "\\Antigo.mdb' FROM Cartao";
+    const std::string copia = "SELECT Cartao.* INTO Cartao " + InFile(PastaDados + "\\Antigo.mdb") + " FROM Cartao";
     const auto antigo = [] { return *BancoAtual; };
     forms::StepList steps;
     steps.Add("open", [](forms::StepFlow&) {

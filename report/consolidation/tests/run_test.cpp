@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include "report/consolidation/tests/support/run_fixture.h"
+#include "report/core/tests/support/folders.h"
 
 namespace report::consolidation {
 namespace {
@@ -26,6 +27,21 @@ TEST_F(RunTest, ConsolidatesEveryMarkedStoreAndPrintsTheReport) {
     const auto produtos = CountBy("Produto", "CodLoja");
     EXPECT_EQ(produtos.size(), 3u);
     for (const char* code : {"01", "02", "03"}) EXPECT_GT(produtos.count(code), 0u) << code;
+}
+
+// Every statement names the program folder's BACKUP.MDB in one literal, whatever quotes and
+// letters the folder's name holds.
+TEST_F(RunTest, ConsolidatesIntoTheBackupOfAFolderNamedWithQuotes) {
+    const std::string folder = std::string("C:\\") + report::testing::kQuotedFolder;
+    report::testing::MoveFolder("C:\\REPORT", folder);
+    SetProgramFolder(folder);
+    Reopen();
+    RunAll({forms::mb::Yes});
+    ASSERT_EQ(Texts().size(), 2u) << ::testing::PrintToString(Texts());
+    EXPECT_EQ(reports_, 1);
+    const std::string backup = folder + "\\Backup.mdb";
+    for (const char* table : {"Produto", "Venda", "Vendedor"}) EXPECT_EQ(CountBy(table, "CodLoja", backup).size(), 3u) << table;
+    EXPECT_GT(CountBy("Familia", "Código", backup).size(), 0u);
 }
 
 }  // namespace
@@ -60,16 +76,7 @@ void EditStatus(const dao::Value& data, const dao::Value& hora, bool remove = fa
     db.Close();
 }
 
-class RunFlowTest : public RunTest {
-protected:
-    // A new window on the same chain, for a second run.
-    void Reopen() {
-        if (window_->IsLoaded()) window_->Drop();
-        window_ = std::make_unique<Consolidacao>();
-        window_->Show();
-        boxes_.shown.clear();
-    }
-};
+class RunFlowTest : public RunTest {};
 
 TEST_F(RunFlowTest, ASecondRunReplacesThePerStoreTablesAndKeepsTheCodes) {
     RunAll({forms::mb::Yes});

@@ -110,6 +110,22 @@ TEST(CriterionTextTest, RedirectKeepsTheFileNameAsWrittenAndOnlyTouchesBackupTar
     EXPECT_EQ(RedirectBackup("SELECT * FROM R IN 'x\\BACKUP.MDB'", "C:\\"), "SELECT * FROM R IN 'C:\\BACKUP.MDB'");
 }
 
+// A quote in the program folder's name is doubled inside the literal it lands in, so that the
+// statement still names that folder's BACKUP.MDB and nothing after it shifts.
+TEST(CriterionTextTest, TheFoldersQuotesAreDoubledInsideTheRedirectedLiteral) {
+    const std::string folder = "C:\\LOJA D'OURO\\ЛАВКА 東京";
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"SELECT * FROM R IN 'D:\\OUTRA\\Backup.mdb' WHERE R.N = 'A';",
+         "SELECT * FROM R IN 'C:\\LOJA D''OURO\\ЛАВКА 東京\\Backup.mdb' WHERE R.N = 'A';"},
+        {"SELECT * FROM R IN \"X:\\BACKUP.MDB\";", "SELECT * FROM R IN \"C:\\LOJA D'OURO\\ЛАВКА 東京\\BACKUP.MDB\";"},
+        {"SELECT * FROM R IN 'C:\\LOJA D''OURO\\BACKUP.MDB';",
+         "SELECT * FROM R IN 'C:\\LOJA D''OURO\\ЛАВКА 東京\\BACKUP.MDB';"},
+    };
+    for (const auto& [sql, expected] : cases) EXPECT_EQ(RedirectBackup(sql, folder), expected) << sql;
+    EXPECT_EQ(RewritePreQuery("delete * from resumo in 'd:\\backup.mdb';", folder),
+              "DELETE * FROM RESUMO IN 'C:\\LOJA D''OURO\\ЛАВКА 東京\\BACKUP.MDB';");
+}
+
 TEST(CriterionTextTest, PreQueriesAreUpperCasedAndRedirectedAsThePositionScanDoesIt) {
     const std::vector<std::string> catalogue = {
         "DELETE * FROM ResumoVenda IN 'D:\\OUTRA\\BACKUP.MDB';",

@@ -3,6 +3,7 @@
 #include "report/reports/inicio.h"
 
 #include "platform/forms/keys.h"
+#include "report/core/tests/support/folders.h"
 #include "report/reports/tests/support/reports_fixture.h"
 
 namespace report::reports::testing {
@@ -146,6 +147,22 @@ TEST_F(ReportsTest, PreQueriesWriteTheProgramFoldersBackupInIndexOrder) {
     EXPECT_EQ(CountOf(kProduto, "SELECT Count(*) FROM TMPHISTORICO"), 5);
     EXPECT_EQ(Texts(TextRole::Cell).size(), 10u);
     EXPECT_TRUE(boxes_.shown.empty());
+}
+
+// The redirected IN targets keep the folder's quotes inside their literal: the pre-queries fill
+// that folder's BACKUP.MDB and the report reads it, with no box and the program still running.
+TEST_F(ReportsTest, PreQueriesReachTheBackupOfAFolderNamedWithQuotes) {
+    const std::string folder = std::string("C:\\") + report::testing::kQuotedFolder;
+    report::testing::MoveFolder("C:\\REPORT", folder);
+    SetProgramFolder(folder);
+    Inicio& window = Open(kGerente);
+    Pick("R005");
+    window.BtnImprimir_Click();
+    ASSERT_NE(Preview(), nullptr) << ErrorLog() << (boxes_.shown.empty() ? "" : boxes_.shown[0].text);
+    EXPECT_TRUE(boxes_.shown.empty());
+    EXPECT_FALSE(forms::App().EndRequested());
+    EXPECT_EQ(CountOf(folder + "\\BACKUP.MDB", "SELECT Count(*) FROM ResumoVenda"), 5);
+    EXPECT_EQ(Texts(TextRole::Cell).size(), 10u);
 }
 
 TEST_F(ReportsTest, ConsolidatedReportGoesThroughTheConsolidationFirst) {

@@ -2,6 +2,7 @@
 // the criteria's year patterns, the package's fate, the progress lines, and every trap.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -9,6 +10,7 @@
 
 #include "platform/forms/fileio.h"
 #include "report/core/tests/support/core_fixture.h"
+#include "report/core/tests/support/folders.h"
 #include "report/upgrade/progress.h"
 #include "report/upgrade/tests/support/rows.h"
 #include "report/upgrade/upgrade.h"
@@ -192,20 +194,32 @@ TEST_F(CatalogueRefreshTest, AFailedRefreshOfTheExistingEntriesRollsBackAndTheUp
     EXPECT_FALSE(PackageExists());
 }
 
-TEST_F(CatalogueRefreshTest, AnApostropheInTheDataFolderFailsTheStatementAndNamesNoOtherFile) {
-    std::filesystem::create_directories(Host("F:\\") / "O'BRIEN");
-    PastaDados = "F:\\O'BRIEN";
-    MakePackage(kSenhaLoja, Package().replace(0, std::string(kData).size(), PastaDados));
-    std::vector<std::string> entries;
-    for (const auto& entry : std::filesystem::directory_iterator(Host("F:\\"))) entries.push_back(entry.path().filename());
+// The package's statements name it in one literal whatever quotes and letters the data folder's
+// name holds: the refresh completes, and no statement cut short at a quote names another file.
+TEST_F(CatalogueRefreshTest, APackageInAFolderNamedWithQuotesRefreshesTheCatalogue) {
+    const std::string folder = std::string("F:\\") + kQuotedFolder;
+    MoveFolder(kData, folder);
+    PastaDados = folder;
+    MakePackage(kSenhaLoja, folder + "\\PROG.MDB");
+    const auto entries = [&] {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(Host("F:\\"))) names.push_back(entry.path());
+        std::sort(names.begin(), names.end());
+        return names;
+    };
+    std::vector<std::string> before = entries();
+    before.erase(std::find(before.begin(), before.end(), Host(folder + "\\PROG.MDB").string()));
     AtualizaBD2();
-    EXPECT_EQ(BoxTexts().back(), "Atualização do BD2.MDB Não Foi Realizada !");
-    EXPECT_NE(ErrorLog().find("Nro.: 3075"), std::string::npos) << ErrorLog() << BoxTexts()[0];
-    std::vector<std::string> after;
-    for (const auto& entry : std::filesystem::directory_iterator(Host("F:\\"))) after.push_back(entry.path().filename());
-    EXPECT_EQ(after, entries);
-    EXPECT_TRUE(forms::Dir("F:\\O'BRIEN\\PROG.MDB") != "");
-    EXPECT_EQ(Rows("SELECT count(*) FROM Aplicacao"), std::vector<std::string>{"3"});
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{});
+    EXPECT_EQ(ErrorLog(), "");
+    EXPECT_EQ(window_.lines, kCompleteRun);
+    EXPECT_EQ(entries(), before) << "the package deleted, nothing else made";
+    EXPECT_EQ(Rows("SELECT CodAplicacao, Nome, Usuario FROM Aplicacao ORDER BY CodAplicacao"),
+              (std::vector<std::string>{"R001|Vendas do Mês|ANA", "R002|Estoque|ANA", "R003|Clientes|PACOTE",
+                                        "R009|Só Local|ANA"}));
+    EXPECT_EQ(Rows("SELECT CodAplicacao, PreConsulta FROM PreConsulta ORDER BY PreConsulta"),
+              (std::vector<std::string>{"R001|P1", "R001|P2"}));
+    EXPECT_EQ(Rows("SELECT CodAplicacao FROM AplicacaoBkp ORDER BY 1"), (std::vector<std::string>{"R001", "R002", "R003"}));
 }
 
 TEST(FourDigitYears, TurnsEveryTwoDigitYearPatternOfACriterion) {

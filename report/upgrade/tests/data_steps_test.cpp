@@ -8,6 +8,7 @@
 
 #include "platform/dao/connection.h"
 #include "platform/dao/errors.h"
+#include "report/core/tests/support/folders.h"
 #include "report/upgrade/tests/support/upgrade_fixture.h"
 
 namespace report::testing {
@@ -342,6 +343,32 @@ TEST_F(DataStepsTest, AntigoGetsItsDefaultsAndAFreshCardCopyEveryRun) {
     EXPECT_EQ(Column(antigo, "SELECT * FROM Cartao ORDER BY Código", "Taxa"), (std::vector<std::string>{"4", "1"}));
     antigo.Close();
     EXPECT_FALSE(BancoAtual.IsOpen());
+}
+
+// The card copy names Antigo.MDB in one literal whatever quotes and letters the data folder's
+// name holds: the copy lands in Antigo and the statements after it run, without a box.
+TEST_F(DataStepsTest, AntigoOfAFolderNamedWithQuotesGetsTheCardCopyAndItsRate) {
+    AddRow(*BancoProdutoLoja, "Cartao", {{"Código", dao::Value::Long(1)}, {"Taxa", dao::Value::Single(3.25f)}});
+    CloseIfOpen(BancoProdutoLoja);
+    const std::string folder = std::string("F:\\") + kQuotedFolder;
+    MoveFolder(kData, folder);
+    PastaDados = folder;
+    const auto open = [&](const char* file) {
+        return ProgramEngine().OpenDatabase(folder + file, false, false, ConnectLoja(folder, file));
+    };
+    {
+        dao::Database antigo = open("\\Antigo.MDB");
+        AddRow(antigo, "Pagto Venda", {{"Código Cartão", dao::Value::Long(1)}});
+        antigo.Close();
+    }
+    BancoProdutoLoja.Set(open("\\Produto.MDB"));
+    Upgrade();
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{});
+    EXPECT_EQ(ErrorLog(), "");
+    dao::Database antigo = open("\\Antigo.MDB");
+    EXPECT_EQ(Column(antigo, "SELECT Taxa FROM Cartao", "Taxa"), std::vector<std::string>{"3,25"});
+    EXPECT_EQ(Column(antigo, "SELECT TaxaCartao FROM [Pagto Venda]", "TaxaCartao"), std::vector<std::string>{"3,25"});
+    antigo.Close();
 }
 
 TEST_F(DataStepsTest, TheCardCopyNeedsAntigoHeldOpenByThisEngine) {

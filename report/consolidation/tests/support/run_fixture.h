@@ -79,6 +79,14 @@ protected:
 
     Consolidacao& W() { return *window_; }
 
+    // A new window on the same chain, for another run.
+    void Reopen() {
+        if (window_->IsLoaded()) window_->Drop();
+        window_ = std::make_unique<Consolidacao>();
+        window_->Show();
+        boxes_.shown.clear();
+    }
+
     // Consolidar, "Deseja Consolidar Tudo ?" answered Yes, then `answers` for the boxes that follow.
     void RunAll(std::vector<int> answers) {
         boxes_.answers = {forms::mb::Yes};
@@ -92,10 +100,11 @@ protected:
         return texts;
     }
 
-    // The rows of `table` of BACKUP.MDB per value of `field`.
-    static std::map<std::string, long> CountBy(const std::string& table, const std::string& field) {
+    // The rows of `table` of BACKUP.MDB (the one at `backup`) per value of `field`.
+    static std::map<std::string, long> CountBy(const std::string& table, const std::string& field,
+                                               const std::string& backup = kBackupPath) {
         dao::DBEngine engine;
-        dao::Database db = engine.OpenDatabase(kBackupPath);
+        dao::Database db = engine.OpenDatabase(backup);
         dao::Recordset rs =
             db.OpenRecordset("SELECT " + field + ", Count(*) AS N FROM " + table + " GROUP BY " + field, dao::dbOpenSnapshot);
         std::map<std::string, long> counts;
