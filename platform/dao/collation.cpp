@@ -65,12 +65,12 @@ int CompareBy(std::string_view a, std::string_view b, Map map) {
     return 0;
 }
 
-int Collate(void*, int lengthA, const void* a, int lengthB, const void* b) {
+}  // namespace
+
+int JetCollate(void*, int lengthA, const void* a, int lengthB, const void* b) {
     return JetCompare(std::string_view(static_cast<const char*>(a), static_cast<std::size_t>(lengthA)),
                       std::string_view(static_cast<const char*>(b), static_cast<std::size_t>(lengthB)));
 }
-
-}  // namespace
 
 std::string JetFold(std::string_view text) {
     std::string out;
@@ -116,7 +116,7 @@ bool JetNamesEqual(std::string_view a, std::string_view b) {
 }
 
 int RegisterJetCollation(sqlite3* db) {
-    return sqlite3_create_collation_v2(db, kJetTextCollation, SQLITE_UTF8, nullptr, Collate, nullptr);
+    return sqlite3_create_collation_v2(db, kJetTextCollation, SQLITE_UTF8, nullptr, JetCollate, nullptr);
 }
 
 }  // namespace dao

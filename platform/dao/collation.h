@@ -27,6 +27,9 @@ int JetCompare(std::string_view a, std::string_view b);
 // True when two names of tables, fields, indexes, relations, queries or properties are the same.
 bool JetNamesEqual(std::string_view a, std::string_view b);
 
+// JetCompare in the form of an SQLite collation callback (UTF-8 texts with their lengths).
+int JetCollate(void*, int lengthA, const void* a, int lengthB, const void* b);
+
 // Installs JETTEXT on `db` (SQLITE_UTF8). Returns the SQLite result code.
 int RegisterJetCollation(sqlite3* db);
 

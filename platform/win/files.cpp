@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cerrno>
 #include <ctime>
 #include <filesystem>
@@ -212,7 +213,20 @@ std::uint64_t FileLength(std::string_view windowsPath) {
     return static_cast<std::uint64_t>(info.st_size);
 }
 
-void CopyFile(std::string_view from, std::string_view to) {
+FileTime FileModified(std::string_view windowsPath) {
+    std::error_code ec;
+    const FileTime modified = fs::last_write_time(HostPath(windowsPath), ec);
+    if (ec) RaiseErrno(ec.value(), err::FileNotFound);
+    return modified;
+}
+
+void SetFileModified(std::string_view windowsPath, FileTime modified) {
+    std::error_code ec;
+    fs::last_write_time(HostPath(windowsPath), modified, ec);
+    if (ec) RaiseErrno(ec.value(), err::FileNotFound);
+}
+
+void CopyFile(std::string_view from, std::string_view to, std::optional<FileTime> modified) {
     const auto source = HostPath(from);
     const FdGuard in{::open(source.c_str(), O_RDONLY | O_CLOEXEC)};
     if (in.fd < 0) RaiseErrno(errno == ENOTDIR ? ENOENT : errno, err::FileNotFound);
@@ -223,7 +237,14 @@ void CopyFile(std::string_view from, std::string_view to) {
     if (fs::is_directory(target, ec)) Raise(err::PathFileAccessError);
     TemporaryFile copy(target);
     CopyContent(in.fd, copy.Fd());
-    const timespec times[2] = {info.st_atim, info.st_mtim};
+    timespec times[2] = {info.st_atim, info.st_mtim};
+    if (modified) {
+        using namespace std::chrono;
+        const auto since = duration_cast<nanoseconds>(file_clock::to_sys(*modified).time_since_epoch());
+        const auto seconds = floor<std::chrono::seconds>(since);
+        times[1].tv_sec = static_cast<std::time_t>(seconds.count());
+        times[1].tv_nsec = static_cast<long>((since - seconds).count());
+    }
     if (::fchmod(copy.Fd(), info.st_mode & 07777) != 0 || ::futimens(copy.Fd(), times) != 0 ||
         ::fsync(copy.Fd()) != 0) {
         RaiseErrno(errno, err::PathFileAccessError);

@@ -5,6 +5,8 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -42,10 +44,15 @@ bool FolderExists(std::string_view windowsPath);
 CivilTime FileDateTime(std::string_view windowsPath);
 std::uint64_t FileLength(std::string_view windowsPath);
 
-// Copies `from` over `to` (overwriting), keeping the source's modification time. The copy is
-// written to a temporary file beside `to` and renamed into place, so a library mapped by a running
-// program is replaced, never overwritten in place.
-void CopyFile(std::string_view from, std::string_view to);
+// A modification time exactly as the file system keeps it (below the second FileDateTime shows).
+using FileTime = std::filesystem::file_time_type;
+FileTime FileModified(std::string_view windowsPath);                      // 53 when missing
+void SetFileModified(std::string_view windowsPath, FileTime modified);    // 53 when missing
+
+// Copies `from` over `to` (overwriting), keeping the source's modification time, or dating the copy
+// `modified` when given. The copy is written to a temporary file beside `to` and renamed into
+// place, so a library mapped by a running program is replaced, never overwritten in place.
+void CopyFile(std::string_view from, std::string_view to, std::optional<FileTime> modified = std::nullopt);
 
 void DeleteFile(std::string_view windowsPath);                 // 53 when missing
 // 58 when `to` names another existing file; a change of case only renames the file in place.

@@ -9,9 +9,20 @@
 //      |yes
 //   line "Registrando <name>......", copy, RegOCX, line ends " OK"
 //
-// and yields between files. The copy keeps the file's date and replaces the SYSTEM copy by rename,
-// so a library that a running program has mapped is never overwritten in place. A line ends "OK"
-// also when the registration failed and said so.
+// and yields between files. The copy replaces the SYSTEM copy by rename, so a library that a running
+// program has mapped is never overwritten in place. A line ends "OK" also when the registration
+// failed and said so.
+//
+// The SYSTEM copy's date is what marks a file as done, so it is the last thing written:
+//   1. the copy lands dated one second before the data copy's date, read just before it;
+//   2. RegOCX registers it (the library writes its own SYSTEM path into the registry);
+//   3. the copy gets the date read in 1, equal to the data copy's to the second.
+// A log-in killed between 1 and 3 leaves a SYSTEM copy older than the data copy, which the next
+// log-in copies and registers again. The registry cannot serve as that mark: a library registers
+// whatever it likes (or nothing), and an older version of the same file already points the
+// registry at the same SYSTEM path. Nor can a copy under a temporary name registered before its
+// rename: the registration records the name it was loaded from. A data copy replaced in the middle
+// leaves its predecessor's date on the SYSTEM copy, which is older, so it is deployed next time.
 //
 // A failing statement of RegistraArquivo is reported ("Atualiza", "RegistraArquivo") and tried
 // again, at most kAttempts times in all; then the file is skipped (or, outside the file loop, the
@@ -30,6 +41,7 @@
 #include "platform/forms/fileio.h"
 #include "platform/forms/services.h"
 #include "platform/forms/strings.h"
+#include "platform/win/files.h"
 #include "platform/win/module.h"
 #include "platform/win/paths.h"
 #include "report/core/error_routine.h"
@@ -79,10 +91,13 @@ private:
     std::string Name() const { return files_[static_cast<std::size_t>(index_)]; }
     std::string SystemCopy() const { return sistema_ + Name(); }
     std::string DataCopy() const { return PastaDados + "\\" + Name(); }
+    void CopyHeldBack();
+    void MarkDone() const { win::SetFileModified(SystemCopy(), dataDate_); }
 
     std::string sistema_;
     std::vector<std::string> files_;
     int index_ = 0;
+    win::FileTime dataDate_;   // the data copy's date when it was copied
     forms::Target fileNext_;
     // The statement that failed last and how often in a row.
     std::string failedLabel_;
@@ -117,21 +132,29 @@ void Deployment::AddFileBody(forms::StepList& steps) {
         if (!(forms::FileDateTime(SystemCopy()) < forms::FileDateTime(DataCopy()))) flow.GoTo(done);
     });
     steps.Add("file.line", [this](StepFlow&) { AddSelected("Registrando " + Name() + kDots); });
-    steps.Add("file.copy", [this](StepFlow&) { forms::FileCopy(DataCopy(), SystemCopy()); });
+    steps.Add("file.copy", [this](StepFlow&) { CopyHeldBack(); });
     steps.Add("file.register", [this](StepFlow&) { RegOCX(SystemCopy()); });
+    steps.Add("file.mark", [this](StepFlow&) { MarkDone(); });
     steps.Add("file.ok", [done](StepFlow& flow) {
         EndLastLine(kDots.size(), " OK");
         flow.GoTo(done);
     });
     steps.Add("file.absent", [this](StepFlow&) { AddSelected("Registrando " + Name() + kDots); });
-    steps.Add("file.absent.copy", [this](StepFlow&) { forms::FileCopy(DataCopy(), SystemCopy()); });
+    steps.Add("file.absent.copy", [this](StepFlow&) { CopyHeldBack(); });
     steps.Add("file.absent.register", [this](StepFlow&) { RegOCX(SystemCopy()); });
+    steps.Add("file.absent.mark", [this](StepFlow&) { MarkDone(); });
     steps.Add("file.absent.ok", [](StepFlow&) { EndLastLine(3, "OK"); });
     steps.Add("file.done", [](StepFlow&) {
         UpgradeWindow& window = UpgradeWindowInForce();
         window.SetListIndex(window.ListCount() - 1);
         Yield();
     });
+}
+
+// The copy, dated a second before the data copy until MarkDone: older to FileDateTime as well.
+void Deployment::CopyHeldBack() {
+    dataDate_ = win::FileModified(DataCopy());
+    win::CopyFile(DataCopy(), SystemCopy(), dataDate_ - std::chrono::seconds(1));
 }
 
 // Reports the error and retries the statement, until it has failed kAttempts times in a row: then

@@ -48,11 +48,7 @@ private:
 };
 
 ReportDefinition Parser::Run(std::string_view text) {
-    if (text.size() > kMaxReportFileBytes) {
-        Raise(err::LimitExceeded, "Report file '" + fileName_ + "' holds " + std::to_string(text.size()) +
-                                      " bytes, more than the " + std::to_string(kMaxReportFileBytes) +
-                                      " a report file may hold: check that it is the right file.");
-    }
+    CheckReportFileSize(text.size(), fileName_);
     if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
     while (!text.empty()) {
         ++line_;
@@ -222,6 +218,13 @@ void Parser::Check() const {
 }
 
 }  // namespace
+
+void CheckReportFileSize(std::uintmax_t bytes, std::string_view fileName) {
+    if (bytes <= kMaxReportFileBytes) return;
+    Raise(err::LimitExceeded, "Report file '" + std::string(fileName) + "' holds " + std::to_string(bytes) +
+                                  " bytes, more than the " + std::to_string(kMaxReportFileBytes) +
+                                  " a report file may hold: check that it is the right file.");
+}
 
 ReportDefinition ParseReportFile(std::string_view text, std::string_view fileName) {
     return Parser(fileName).Run(text);

@@ -18,6 +18,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -59,6 +60,10 @@ struct ReportDefinition {
 inline constexpr std::size_t kMaxReportFileBytes = 1024 * 1024;
 // A line holds one key and its value; the longest useful one, a header line, fills a page's width.
 inline constexpr std::size_t kMaxLineBytes = 4096;
+
+// Refuses (LimitExceeded) a report file of `bytes` bytes when it is larger than kMaxReportFileBytes:
+// the check a reader makes on the file's size before reading it, and the parse on the text.
+void CheckReportFileSize(std::uintmax_t bytes, std::string_view fileName);
 
 // Parses the text of a report file. `fileName` only names the file in error descriptions.
 ReportDefinition ParseReportFile(std::string_view text, std::string_view fileName);

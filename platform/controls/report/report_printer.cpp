@@ -8,8 +8,8 @@
 #include <QPrinterInfo>
 #include <QTranslator>
 
+#include <array>
 #include <fstream>
-#include <sstream>
 
 #include "platform/controls/report/report_errors.h"
 #include "platform/controls/report/report_file.h"
@@ -53,16 +53,24 @@ std::filesystem::path ResolveReportFile(const ReportPrinter::Hooks& hooks, const
     }
 }
 
+// The file's text. Its size is checked before anything is read, and the reading stops one byte past
+// the limit, so a file that grows meanwhile is refused by the parse without being read whole.
 std::string ReadReportText(const std::string& name, const std::filesystem::path& host) {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(host, ec)) RaiseNotFound(name, "");
+    const std::uintmax_t size = std::filesystem::file_size(host, ec);
+    if (!ec) CheckReportFileSize(size, name);
     std::ifstream in(host, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (!in.good() && !in.eof()) {
+    std::string text;
+    std::array<char, 65536> chunk;
+    while (in && text.size() <= kMaxReportFileBytes) {
+        in.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
+        text.append(chunk.data(), static_cast<std::size_t>(in.gcount()));
+    }
+    if (!in.is_open() || in.bad()) {
         Raise(err::ReportFileUnreadable, "Report file '" + name + "' cannot be read: check its permissions.");
     }
-    return text.str();
+    return text;
 }
 
 std::unique_ptr<QPrinter> DefaultPrinter() {

@@ -9,6 +9,7 @@
 #include <QTest>
 
 #include "platform/controls/report/report_errors.h"
+#include "platform/controls/report/report_file.h"
 #include "platform/controls/report/report_preview.h"
 #include "platform/controls/report/report_render.h"
 #include "platform/controls/tests/report_test_support.h"
@@ -145,6 +146,38 @@ TEST_F(ReportPrinterTest, FailedStartsRaiseNumberedErrorsAndOpenNoPreview) {
         ExpectError([&] { control_->SetAction(1); }, row.number, row.fragment);
         EXPECT_EQ(control_->Preview(), nullptr);
     }
+}
+
+// Bytes this process has asked read() for, as the kernel counts them.
+std::uint64_t BytesRead() {
+    std::ifstream io("/proc/self/io");
+    for (std::string key; io >> key;) {
+        std::uint64_t value = 0;
+        io >> value;
+        if (key == "rchar:") return value;
+    }
+    ADD_FAILURE() << "/proc/self/io has no rchar";
+    return 0;
+}
+
+// A report file over the limit is refused on its size: a sparse file costs nothing to make, and the
+// kernel's count of bytes read shows that the refusal read none of it.
+TEST_F(ReportPrinterTest, AReportFileOverTheLimitIsRefusedBeforeItIsRead) {
+    const std::uintmax_t sizes[] = {kMaxReportFileBytes + 1, 200ull * 1024 * 1024};
+    for (const std::uintmax_t size : sizes) {
+        SCOPED_TRACE(size);
+        std::filesystem::resize_file(Path("Vendas.rpt"), size);
+        SetUpRun();
+        const std::uint64_t before = BytesRead();
+        ExpectError([&] { control_->Render(); }, err::LimitExceeded,
+                    "Report file 'Vendas.rpt' holds " + std::to_string(size) +
+                        " bytes, more than the 1048576 a report file may hold: check that it is the right file.");
+        EXPECT_LT(BytesRead() - before, 64u * 1024);
+    }
+    // At the limit the file is read: the parse finds its padding, one line too long.
+    WriteFile(Path("Vendas.rpt"), kSalesReport);
+    std::filesystem::resize_file(Path("Vendas.rpt"), kMaxReportFileBytes);
+    ExpectError([&] { control_->Render(); }, err::LimitExceeded, "the line is longer than 4096 bytes");
 }
 
 TEST_F(ReportPrinterTest, PreviewOpensModelessWithThePrintButtonAsAllowed) {

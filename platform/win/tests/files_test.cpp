@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <ctime>
 #include <fstream>
 #include <functional>
@@ -165,6 +166,21 @@ TEST_F(FilesTest, CopyKeepsTheSourceDateAndReplacesTheTargetByRename) {
     std::string old;
     std::getline(mapped, old);
     EXPECT_EQ(old, "old library");
+}
+
+// A copy dated on request, and a date moved from one file onto another, to the nanosecond the file
+// system keeps: what a copy that must still be completed is marked with.
+TEST_F(FilesTest, ACopyCanBeDatedAndADateMovedExactly) {
+    const win::FileTime source = win::FileModified("C:\\LOJA01\\A.OCX");
+    const win::FileTime earlier = source - std::chrono::seconds(1) + std::chrono::nanoseconds(123);
+    win::CopyFile("C:\\LOJA01\\A.OCX", "C:\\B.OCX", earlier);
+    EXPECT_EQ(win::FileModified("c:\\b.ocx"), earlier);
+    EXPECT_EQ(Read(root_.DriveC() / "B.OCX"), "A.OCX");
+    win::SetFileModified("C:\\B.OCX", source);
+    EXPECT_EQ(win::FileModified("C:\\B.OCX"), source);
+    EXPECT_EQ(ErrorOf([] { win::FileModified("C:\\LOJA01\\none.ocx"); }), 53);
+    EXPECT_EQ(ErrorOf([&] { win::SetFileModified("C:\\LOJA01\\none.ocx", source); }), 53);
+    EXPECT_EQ(ErrorOf([&] { win::SetFileModified("Q:\\a.ocx", source); }), 68);
 }
 
 TEST_F(FilesTest, CopyFailuresRaiseTheRuntimeNumbers) {

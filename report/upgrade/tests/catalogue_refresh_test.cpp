@@ -12,6 +12,7 @@
 #include "report/core/tests/support/core_fixture.h"
 #include "report/core/tests/support/folders.h"
 #include "report/upgrade/progress.h"
+#include "report/upgrade/tests/support/catalogue.h"
 #include "report/upgrade/tests/support/rows.h"
 #include "report/upgrade/upgrade.h"
 
@@ -20,20 +21,7 @@ namespace {
 
 using upgrade::AtualizaBD2;
 
-const dao::DataType L = dao::DataType::Long, T = dao::DataType::Text, D = dao::DataType::Date,
-                    M = dao::DataType::Memo;
-
-const std::vector<FieldSpec> kAplicacao = {
-    {"CodAplicacao", T, 10}, {"Nome", T, 50},      {"CodClassificacao", L, 0}, {"Nivel", T, 1},
-    {"Comentario", M, 0},    {"Consulta", T, 30},  {"Relatorio", T, 50},       {"Consolidado", T, 1},
-    {"Inclusao", D, 0},      {"Alteracao", D, 0},  {"Usuario", T, 30},         {"Maquina", T, 30}};
-
-Row Entry(const char* code, const char* nome, const char* consulta, const char* usuario) {
-    return {{"CodAplicacao", dao::Value::Text(code)},  {"Nome", dao::Value::Text(nome)},
-            {"Consulta", dao::Value::Text(consulta)},  {"Relatorio", dao::Value::Text(std::string(code) + ".rpt")},
-            {"Nivel", dao::Value::Text("B")},          {"CodClassificacao", dao::Value::Long(1)},
-            {"Usuario", dao::Value::Text(usuario)},    {"Inclusao", dao::Value::Date(36526)}};
-}
+using namespace catalogue;
 
 class CatalogueRefreshTest : public CoreTest {
 protected:
@@ -41,13 +29,7 @@ protected:
         upgrade::InstallUpgradeWindow(&window_);
         PastaDados = kData;
         dao::Database bd2 = ProgramEngine().OpenDatabase(Program("Bd2.MDB"), false, false, ";PWD=TORPAL");
-        MakeCatalogue(bd2);
-        MakeTable(bd2, "Criterio", {{"Relatorio", T, 10}, {"Sequencia", L, 0}, {"CRITERIO", M, 0}});
-        AddRow(bd2, "Aplicacao", Entry("R001", "Vendas", "q1", "ANA"));
-        AddRow(bd2, "Aplicacao", Entry("R002", "Estoque", "q2", "ANA"));
-        AddRow(bd2, "Aplicacao", Entry("R009", "Só Local", "q9", "ANA"));
-        AddRow(bd2, "PreConsulta", {{"CodAplicacao", Text("R001")}, {"PreConsulta", Text("Velha")}});
-        AddRow(bd2, "Selecionar", {{"CodAplicacao", Text("R009")}, {"Tabela", Text("Venda")}});
+        FillProgramCatalogue(bd2);
         bd2.Close();
         BancoBD2.Set(ProgramEngine().OpenDatabase(Program("Bd2.MDB"), false, false, ConnectLoja(kProgram, "\\Bd2.MDB")));
     }
@@ -55,27 +37,11 @@ protected:
 
     static std::string Program(const std::string& file) { return std::string(kProgram) + "\\" + file; }
     static std::string Package() { return std::string(kData) + "\\PROG.MDB"; }
-    static dao::Value Text(const char* text) { return dao::Value::Text(text); }
-
-    static void MakeCatalogue(const dao::Database& db) {
-        MakeTable(db, "Aplicacao", kAplicacao, {{"IndCodAplicacao", {"CodAplicacao"}}});
-        MakeTable(db, "PreConsulta", {{"CodAplicacao", T, 10}, {"PreConsulta", T, 50}, {"Mensagem", T, 50}});
-        MakeTable(db, "Selecionar", {{"CodAplicacao", T, 10}, {"Tabela", T, 50}});
-        MakeTable(db, "TabelaTemporaria", {{"CodAplicacao", T, 10}, {"Tabela", T, 50}});
-    }
 
     // The package: R001 changed, R002 as the program folder has it, R003 new.
     void MakePackage(const char* password = kSenhaLoja, const std::string& path = Package()) {
         dao::Database db = Create(path, password);
-        MakeCatalogue(db);
-        AddRow(db, "Aplicacao", Entry("R001", "Vendas do Mês", "q1b", "PACOTE"));
-        AddRow(db, "Aplicacao", Entry("R002", "Estoque", "q2", "PACOTE"));
-        AddRow(db, "Aplicacao", Entry("R003", "Clientes", "q3", "PACOTE"));
-        for (const char* pre : {"P1", "P2"}) {
-            AddRow(db, "PreConsulta", {{"CodAplicacao", Text("R001")}, {"PreConsulta", Text(pre)}, {"Mensagem", Text("m")}});
-        }
-        AddRow(db, "Selecionar", {{"CodAplicacao", Text("R003")}, {"Tabela", Text("Cliente")}});
-        AddRow(db, "TabelaTemporaria", {{"CodAplicacao", Text("R001")}, {"Tabela", Text("TMPVENDA")}});
+        FillPackage(db);
         db.Close();
     }
 

@@ -2,6 +2,7 @@
 // which files are copied, the lines and boxes, the real ZMTEXT32.OCX, libraries that cannot
 // register, one whose registration outlives the wait, and a file that cannot be copied.
 #include <gtest/gtest.h>
+#include <stdlib.h>
 
 #include <chrono>
 #include <filesystem>
@@ -15,6 +16,7 @@
 #include "platform/win/registry.h"
 #include "report/core/tests/support/core_fixture.h"
 #include "report/upgrade/progress.h"
+#include "report/upgrade/tests/support/killed_child.h"
 #include "report/upgrade/upgrade.h"
 
 namespace report::testing {
@@ -184,6 +186,46 @@ TEST_F(ControlFilesTest, AFileThatCannotBeCopiedIsTriedThreeTimesAndSkipped) {
     }
     EXPECT_EQ(reports, 3u);
     EXPECT_EQ(Registrations(), 1u);
+}
+
+TEST_F(ControlFilesTest, ALogInKilledInARegistrationRegistersTheFileAtTheNext) {
+    const struct {
+        const char* name;
+        bool olderInSystem;   // false: absent from SYSTEM
+        const char* line;     // what the next log-in shows for it
+    } rows[] = {
+        {"NOVO.OCX", false, "Registrando NOVO.OCX OK"},
+        {"VELHO.OCX", true, "Registrando VELHO.OCX OK"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        win::registry::DeleteTree(win::RootKey::ClassesRoot, kRegisteringClass);
+        Put(CONTROL_REGISTERING_PATH, Data(row.name));
+        if (row.olderInSystem) Put(CONTROL_REGISTERING_PATH, System(row.name), 1h);
+        ASSERT_TRUE(KilledInAChild([] {
+            setenv(kDieInRegistration, "1", 1);
+            RegistraArquivo();
+        }));
+        ASSERT_EQ(RegisteredServer(), "");
+        // The copy the killed log-in left is not the finished one.
+        EXPECT_LT(forms::FileDateTime(System(row.name)), forms::FileDateTime(Data(row.name)));
+
+        window_.ClearList();
+        RegistraArquivo();
+        EXPECT_EQ(window_.lines, (std::vector<std::string>{"Registrando Arquivos ......", row.line}));
+        EXPECT_EQ(RegisteredServer(), System(row.name));
+        EXPECT_EQ(RegisteringCount(), 1u);
+        EXPECT_EQ(forms::FileDateTime(System(row.name)), forms::FileDateTime(Data(row.name)));
+
+        // Done now: the log-in after leaves it alone.
+        window_.ClearList();
+        RegistraArquivo();
+        EXPECT_EQ(window_.lines, std::vector<std::string>{"Registrando Arquivos ......"});
+        EXPECT_EQ(RegisteringCount(), 1u);
+        fs::remove(Host(Data(row.name)));
+    }
+    EXPECT_TRUE(boxes_.shown.empty());
+    EXPECT_EQ(ErrorLog(), "");
 }
 
 }  // namespace

@@ -1,8 +1,11 @@
 // The upgrade killed at random points: a child process runs it on a copy of the older store and is
 // killed after a random delay; each time the store must open afterwards, the next upgrade must
 // complete, and the structure and data it leaves must equal those of an upgrade never interrupted.
+// The catalogue refresh and the control files, which the random kills leave out, are killed at
+// chosen points instead.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <stdlib.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -12,6 +15,11 @@
 #include <string>
 #include <vector>
 
+#include "platform/forms/fileio.h"
+#include "platform/win/registry.h"
+#include "report/upgrade/tests/support/catalogue.h"
+#include "report/upgrade/tests/support/killed_child.h"
+#include "report/upgrade/tests/support/rows.h"
 #include "report/upgrade/tests/support/upgrade_fixture.h"
 
 namespace report::testing {
@@ -166,6 +174,158 @@ TEST_F(CrashTest, AKilledUpgradeIsCompletedByTheNextLogIn) {
     }
     EXPECT_EQ(ErrorLog(), "");
     EXPECT_EQ(killed, kKills);
+}
+
+// Kills its process at the yield that shows a given progress line.
+class KillingPump : public forms::EventPump {
+public:
+    explicit KillingPump(std::string line) : line_(std::move(line)) {}
+    void DoEvents() override {
+        const UpgradeWindow& window = UpgradeWindowInForce();
+        if (window.ListCount() > 0 && window.List(window.ListCount() - 1) == line_) raise(SIGKILL);
+    }
+
+private:
+    std::string line_;
+};
+
+// The whole upgrade with a catalogue package and a control file in the data folder, killed at
+// points inside the catalogue refresh and inside the control file's registration.
+class CrashOfTheLastStepsTest : public CrashTest {
+protected:
+    static constexpr const char* kControl = "ZMCRASH.OCX";
+
+    CrashOfTheLastStepsTest() {
+        upgrade::InstallUpgrade();
+        dao::Database bd2 = Bd2(";PWD=TORPAL");
+        catalogue::FillProgramCatalogue(bd2);
+        AddRow(bd2, "Criterio", {{"Relatorio", catalogue::Text("R001")}, {"Sequencia", dao::Value::Long(1)},
+                                 {"CRITERIO", catalogue::Text("Format([Data], \"dd/mm/yy\") = '01/10/02'")}});
+        bd2.Close();
+        dao::Database package = Create(Package());
+        catalogue::FillPackage(package);
+        package.Close();
+        std::filesystem::create_directories(Host("C:\\WINDOWS\\SYSTEM"));
+        std::filesystem::copy_file(CONTROL_REGISTERING_PATH, Host(std::string(kData) + "\\" + kControl));
+        // Each round starts from these copies.
+        std::filesystem::copy_file(Host(ProgramBd2()), Host(ProgramBd2()).concat(".start"));
+        std::filesystem::copy_file(Host(Package()), Host(Package()).concat(".start"));
+    }
+
+    static std::string ProgramBd2() { return std::string(kProgram) + "\\Bd2.MDB"; }
+    static std::string Package() { return std::string(kData) + "\\PROG.MDB"; }
+    static std::string SystemControl() { return std::string("C:\\WINDOWS\\SYSTEM\\") + kControl; }
+
+    dao::Database Bd2(const std::string& connect) {
+        return ProgramEngine().OpenDatabase(ProgramBd2(), false, false, connect);
+    }
+
+    // The catalogue and its package as they were. The store is either the older one, with no
+    // control in SYSTEM and none registered, or the one the reference log-in upgraded, with the
+    // control it registered: a refresh needs no store upgrade, and one costs a second.
+    void StartRound(bool olderStore) {
+        CloseIfOpen(BancoBD2);
+        for (const std::string& file : {ProgramBd2(), Package()}) Restore(file, ".start");
+        window_.ClearList();
+        if (!olderStore) {
+            CloseAll();
+            for (const std::string& name : StoreFiles()) Restore(DataFile(name), ".done");
+            OpenDataSet();
+            return;
+        }
+        CopyOldStoreAgain();
+        Seed();
+        std::filesystem::remove(Host(SystemControl()));
+        win::registry::DeleteTree(win::RootKey::ClassesRoot, kRegisteringClass);
+    }
+
+    // Keeps the store as the reference log-in left it.
+    void KeepUpgradedStore() {
+        CloseAll();
+        for (const std::string& name : StoreFiles()) {
+            std::filesystem::copy_file(Host(DataFile(name)), Host(DataFile(name)).concat(".done"));
+        }
+        OpenDataSet();
+    }
+
+    void Restore(const std::string& file, const char* copy) {
+        std::filesystem::copy_file(Host(file).concat(copy), Host(file), std::filesystem::copy_options::overwrite_existing);
+    }
+
+    void LogIn() {
+        BancoBD2.Set(Bd2(ConnectLoja(kProgram, "\\Bd2.MDB")));
+        Upgrade();
+    }
+
+    // The upgrade in a child process that kills itself at the yield showing `line`, or inside the
+    // control file's registration when there is no line; true when it was killed.
+    bool UpgradeKilledAt(const char* line) {
+        CloseAll();
+        CloseIfOpen(BancoBD2);
+        const bool killed = KilledInAChild([&] {
+            KillingPump pump(line ? line : "");
+            if (line) {
+                forms::InstallEventPump(&pump);
+            } else {
+                setenv(kDieInRegistration, "1", 1);
+            }
+            OpenDataSet();
+            LogIn();
+        });
+        OpenDataSet();
+        return killed;
+    }
+
+    // The catalogue tables the refresh writes, each as sorted rows.
+    static std::string Catalogue() {
+        std::string out;
+        for (const char* table : {"Aplicacao", "PreConsulta", "Selecionar", "TabelaTemporaria", "AplicacaoBkp", "Criterio"}) {
+            std::vector<std::string> rows = SelectedRows(*BancoBD2, std::string("SELECT * FROM ") + table);
+            std::sort(rows.begin(), rows.end());
+            out += std::string("# ") + table + "\n";
+            for (const std::string& row : rows) out += row + "\n";
+        }
+        return out;
+    }
+
+    // What a completed log-in leaves: the catalogue, the package gone, the control registered once
+    // from its SYSTEM copy, the store stamped. (The random kills compare the whole store.)
+    std::string Outcome() {
+        return Catalogue() + (forms::Dir(Package()).empty() ? "package gone\n" : "package left\n") + "server " +
+               RegisteredServer() + " registered " + std::to_string(RegisteringCount()) + "\nstamp " +
+               std::to_string(Stamp()) + "\n";
+    }
+};
+
+TEST_F(CrashOfTheLastStepsTest, AKilledRefreshOrRegistrationIsCompletedByTheNextLogIn) {
+    StartRound(true);
+    LogIn();
+    ASSERT_EQ(ErrorLog(), "");
+    const std::string reference = Outcome();
+    KeepUpgradedStore();
+    ASSERT_NE(reference.find("R003|Clientes"), std::string::npos) << reference;
+    ASSERT_NE(reference.find("server " + SystemControl() + " registered 1\nstamp " + std::to_string(Date("01/10/2002"))),
+              std::string::npos) << reference;
+
+    const struct {
+        const char* where;
+        const char* line;   // the child dies at the yield showing it; nullptr: inside the registration
+    } rows[] = {
+        {"package opened, its password gone, criteria fixed, one table copied", "Importando Pre-Consulta .... "},
+        {"PreConsulta replaced, Selecionar not yet", "Atualizando Selecionar .... "},
+        {"inside the transaction of AplicacaoBkp", "Atualizando AplicaçãoBkp .... "},
+        {"control file copied, its registration under way", nullptr},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.where);
+        StartRound(row.line == nullptr);
+        ASSERT_TRUE(UpgradeKilledAt(row.line));
+        LogIn();
+        EXPECT_FALSE(forms::App().EndRequested());
+        EXPECT_EQ(Outcome(), reference);
+    }
+    EXPECT_EQ(ErrorLog(), "");
+    EXPECT_TRUE(boxes_.shown.empty());
 }
 
 }  // namespace

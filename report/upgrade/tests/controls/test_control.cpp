@@ -2,13 +2,22 @@
 //   TEST_CONTROL_NO_EXPORT   no DllRegisterServer at all
 //   TEST_CONTROL_FAILING     DllRegisterServer counts its call in the registry and returns an error
 //   TEST_CONTROL_BLOCKING    DllRegisterServer runs until ReleaseRegistration() (at most a minute)
+//   TEST_CONTROL_REGISTERING DllRegisterServer writes, in one batch, the path it was loaded from as
+//                            the server of its class and counts its call; when the environment
+//                            holds kDieInRegistration, it kills its process first,
+//                            as a log-in killed in the middle of a registration
+#include <signal.h>
+#include <stdlib.h>
+
 #include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <string>
 #include <thread>
 
+#include "platform/win/module.h"
 #include "platform/win/registry.h"
+#include "report/upgrade/tests/support/killed_child.h"
 
 #define EXPORT extern "C" __attribute__((visibility("default")))
 
@@ -35,6 +44,18 @@ EXPORT std::uint32_t DllRegisterServer() {
     }
     finished.store(true);
     return 0;
+}
+#elif defined(TEST_CONTROL_REGISTERING)
+EXPORT std::uint32_t DllRegisterServer() {
+    using report::testing::kRegisteringClass;
+    if (getenv(report::testing::kDieInRegistration) != nullptr) raise(SIGKILL);
+    win::registry::Batch batch;
+    const std::string path = win::ModulePath(reinterpret_cast<const void*>(&DllRegisterServer));
+    win::registry::SetValue(win::RootKey::ClassesRoot, std::string(kRegisteringClass) + "\\InprocServer32", "", path);
+    const auto count = win::registry::QueryValue(win::RootKey::ClassesRoot, kRegisteringClass, "Registrations");
+    win::registry::SetValue(win::RootKey::ClassesRoot, kRegisteringClass, "Registrations",
+                            count ? std::get<std::uint32_t>(*count) + 1 : 1u);
+    return batch.Commit() == win::RegStatus::Success ? 0 : 0x80040201u;
 }
 #endif
 
