@@ -92,6 +92,20 @@ std::string QuotedText(std::string_view text) {
     return quoted + "'";
 }
 
+std::string LikeLiteral(std::string_view text) {
+    std::string pattern;
+    for (char c : text) {
+        if (c == '*' || c == '?' || c == '#' || c == '[') {
+            pattern += '[';
+            pattern += c;
+            pattern += ']';
+        } else {
+            pattern += c;
+        }
+    }
+    return pattern;
+}
+
 std::string NumberLiteral(std::string_view value) {
     std::string_view text = value;
     while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
