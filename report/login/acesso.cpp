@@ -246,24 +246,26 @@ void Acesso::Form_Load() {
     upgrade::InstallUpgradeWindow(this);
 }
 
+// The message is a nicety: a file that cannot be searched for or read is reported once, under
+// its name, and the load goes on without a message, so the log-in never depends on it.
 void Acesso::ReadMessageOfTheMoment() {
     const MomentKey key = KeyOfTheMoment(forms::Now());
     MinutoMensagem = key.minuto;
     SegundoMensagem = key.segundo;
     const std::string file = ProgramFolder() + "\\MOTIVA.TXT";
-    if (forms::UCase(forms::Dir(file)) != "MOTIVA.TXT") {
-        FrameLinha->SetVisible(false);
-        if (LblMensagemdoMomento) LblMensagemdoMomento->SetVisible(false);
-        if (LblMensagemMotivacional) LblMensagemMotivacional->SetVisible(false);
-        return;
+    try {
+        if (forms::UCase(forms::Dir(file)) != "MOTIVA.TXT") {
+            FrameLinha->SetVisible(false);
+            if (LblMensagemdoMomento) LblMensagemdoMomento->SetVisible(false);
+            if (LblMensagemMotivacional) LblMensagemMotivacional->SetVisible(false);
+            return;
+        }
+        if (const auto message = MessageOfTheMoment(ReadMotivaLines(file), key)) {
+            forms::SetHostedText(LblMensagemMotivacional, *message);
+        }
+    } catch (const win::RuntimeError& error) {
+        ReportError(error, kTela, "Form_Load " + file);
     }
-    std::vector<std::string> lines;
-    forms::Files().Open(file, forms::FileMode::Input, 1);
-    struct CloseOnLeave {
-        ~CloseOnLeave() { forms::Files().Close(1); }
-    } closer;
-    while (!forms::Files().Eof(1)) lines.push_back(forms::Files().LineInput(1));
-    if (const auto message = MessageOfTheMoment(lines, key)) forms::SetHostedText(LblMensagemMotivacional, *message);
 }
 
 void Acesso::Form_KeyUp(int& keyCode, int) {

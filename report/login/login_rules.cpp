@@ -1,11 +1,16 @@
 #include "report/login/login_rules.h"
 
+#include <algorithm>
+#include <fstream>
 #include <string_view>
 
 #include "platform/forms/fileio.h"
 #include "platform/forms/strings.h"
+#include "platform/win/cp1252.h"
 #include "platform/win/error.h"
+#include "platform/win/files.h"
 #include "platform/win/oledate.h"
+#include "platform/win/paths.h"
 #include "platform/win/textformat.h"
 
 namespace report::login {
@@ -21,6 +26,74 @@ std::string SpokenDate(double now) {
 std::string TimeText(double now) { return win::FormatDate(now, "hh:mm:ss"); }
 
 bool IsNotFoundError(long number) { return number == 52 || number == 68 || number == 76; }
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+constexpr long kDeviceIOError = 57;
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+// The bytes of a line the line limit cut, without the first bytes of a UTF-8 character whose
+// rest was cut off.
+std::string_view WithoutCutCharacter(std::string_view bytes) {
+    std::size_t lead = bytes.size();
+    while (lead > 0 && bytes.size() - lead < 4 && (static_cast<unsigned char>(bytes[lead - 1]) & 0xC0) == 0x80) --lead;
+    if (lead == 0) return bytes;
+    const auto byte = static_cast<unsigned char>(bytes[--lead]);
+    const std::size_t length = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : byte >= 0xC0 ? 2 : 1;
+    return lead + length > bytes.size() ? bytes.substr(0, lead) : bytes;
+}
+
+bool IsUtf8(std::string_view bytes) {
+    for (std::size_t pos = 0; pos < bytes.size();) {
+        if (!win::DecodeUtf8(bytes, pos)) return false;
+    }
+    return true;
+}
+
+// The text of one line's bytes: UTF-8 when they are, else cp1252; no control characters but tab.
+std::string MotivaText(std::string_view bytes, bool cut) {
+    if (cut) bytes = WithoutCutCharacter(bytes);
+    std::string text = IsUtf8(bytes) ? std::string(bytes) : win::Cp1252ToUtf8(bytes);
+    std::erase_if(text, [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return (byte < 0x20 && byte != '\t') || byte == 0x7F;
+    });
+    return text;
+}
+
+// Splits the bytes it is given into lines of at most kMotivaLineLimit bytes.
+class MotivaLineSplitter {
+public:
+    void Feed(std::string_view bytes) {
+        for (const char c : bytes) {
+            const bool crLf = c == '\n' && afterCr_;
+            afterCr_ = c == '\r';
+            if (crLf) continue;
+            if (c == '\r' || c == '\n') {
+                EndLine();
+            } else if (line_.size() < kMotivaLineLimit) {
+                line_.push_back(c);
+            } else {
+                cut_ = true;
+            }
+        }
+    }
+    std::vector<std::string> Finish() {
+        if (!line_.empty()) EndLine();
+        return std::move(lines_);
+    }
+
+private:
+    void EndLine() {
+        lines_.push_back(MotivaText(line_, cut_));
+        line_.clear();
+        cut_ = false;
+    }
+    std::vector<std::string> lines_;
+    std::string line_;
+    bool cut_ = false;
+    bool afterCr_ = false;
+};
 
 }  // namespace
 
@@ -42,10 +115,29 @@ MomentKey KeyOfTheMoment(double now) {
 }
 
 std::optional<MomentKey> LineKey(const std::string& line) {
-    if (forms::Trim(line).empty()) return std::nullopt;
-    // CInt of the texts: a blank, an empty or a non-digit key raises 13 as the conversion does.
-    return MomentKey{forms::CInt(forms::Value(forms::Mid(line, 1, 1))),
-                     forms::CInt(forms::Value(forms::Mid(line, 2, 2)))};
+    if (line.empty() || !IsDigit(line[0])) return std::nullopt;
+    const std::string second = forms::Trim(line.substr(1, 2));
+    if (second.empty() || !std::all_of(second.begin(), second.end(), IsDigit)) return std::nullopt;
+    return MomentKey{static_cast<std::int16_t>(line[0] - '0'), static_cast<std::int16_t>(std::stoi(second))};
+}
+
+std::vector<std::string> ReadMotivaLines(const std::string& windowsPath) {
+    if (!win::FileExists(windowsPath)) win::Raise(win::err::FileNotFound, "Open");
+    std::ifstream in(win::HostPath(windowsPath), std::ios::binary);
+    if (!in) win::Raise(win::err::PermissionDenied, "Open");
+    MotivaLineSplitter splitter;
+    std::string buffer(64 * 1024, '\0');
+    std::size_t total = 0;
+    while (total < kMotivaFileLimit) {
+        in.read(buffer.data(), static_cast<std::streamsize>(std::min(buffer.size(), kMotivaFileLimit - total)));
+        if (in.bad()) win::Raise(kDeviceIOError, "Line Input");
+        std::string_view bytes(buffer.data(), static_cast<std::size_t>(in.gcount()));
+        if (bytes.empty()) break;
+        if (total == 0 && bytes.starts_with(kByteOrderMark)) bytes.remove_prefix(kByteOrderMark.size());
+        total += static_cast<std::size_t>(in.gcount());
+        splitter.Feed(bytes);
+    }
+    return splitter.Finish();
 }
 
 std::optional<std::string> MessageOfTheMoment(const std::vector<std::string>& lines, MomentKey key) {

@@ -1,8 +1,15 @@
 // The log-in window's rules that do not need the window: the clock check, the date line, the
 // message of the moment, the own store's display name and the store-folder choice. The window's
 // handlers call these; tests drive them with fixed dates and a scripted directory search.
+//
+// MOTIVA.TXT, the message file, is anybody's text file: a line that does not begin with a key is
+// skipped, never an error, so that no content of the file can keep a user from logging in. The
+// file is read up to its first kMotivaFileLimit bytes and each line up to its first
+// kMotivaLineLimit bytes; the rest of the file, or of a line, is ignored. Its text may be cp1252
+// (what a Windows editor writes as "ANSI") or UTF-8: see ReadMotivaLines.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -33,10 +40,24 @@ struct MomentKey {
 };
 MomentKey KeyOfTheMoment(double now);
 
-// The key of one line of MOTIVA.TXT: nothing for a line that is blank after trimming; the first
-// character and the next two as integers otherwise. A line whose key is not a number raises the
-// runtime's 13 "Type mismatch".
+// The key of one line of MOTIVA.TXT: its first character, a digit, and its second and third
+// characters, which hold one or two digits once blanks are trimmed ("105", "1 5", "10"). Nothing
+// for a blank line and for a line that does not begin with a key.
 std::optional<MomentKey> LineKey(const std::string& line);
+
+// The limits of the reading. The window shows one line in a box of a few lines, and the file
+// holds a few messages for each of the 180 keys: a kilobyte is several times the longest message
+// the box can show, a mebibyte some five messages of that size for every key. Within them a
+// damaged or foreign file (one line of 50 MB, binary data) costs the log-in a bounded read.
+inline constexpr std::size_t kMotivaLineLimit = 1024;
+inline constexpr std::size_t kMotivaFileLimit = std::size_t{1} << 20;
+
+// The lines of the file at `windowsPath` within the limits, as UTF-8 text. A line ends at CR LF,
+// CR or LF. A line that is valid UTF-8 is taken as such (a byte-order mark at the start of the
+// file is dropped, and so is a character the line limit cut in two); any other line is read as
+// cp1252. Control characters other than tab are dropped: they are no text to show. Raises the
+// runtime's 53 (no such file), 70 (permission denied) or 57 (device I/O error).
+std::vector<std::string> ReadMotivaLines(const std::string& windowsPath);
 
 // The last line whose key is `key`, whole; nothing when no line has it.
 std::optional<std::string> MessageOfTheMoment(const std::vector<std::string>& lines, MomentKey key);

@@ -83,6 +83,20 @@ std::optional<std::string> ConditionRefusal(FieldKind kind, std::string_view val
     return std::nullopt;
 }
 
+std::string LikeLiteral(std::string_view text) {
+    std::string pattern;
+    for (char c : text) {
+        if (c == '*' || c == '?' || c == '#' || c == '[') {
+            pattern += '[';
+            pattern += c;
+            pattern += ']';
+        } else {
+            pattern += c;
+        }
+    }
+    return pattern;
+}
+
 std::string NumberLiteral(std::string_view value) {
     std::string_view text = value;
     while (!text.empty() && text.front() == ' ') text.remove_prefix(1);

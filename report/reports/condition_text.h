@@ -48,6 +48,10 @@ std::string ConditionText(FieldKind kind, std::string_view field, std::string_vi
 inline constexpr const char* kAndJoin = "\r\nAnd ";
 inline constexpr const char* kOrJoin = "\r\n Or ";
 
+// `text` as a Like pattern that matches exactly that text: each wildcard character (* ? # and
+// the [ that opens a class) is put in a class of its own ("[*]"), where it stands for itself.
+std::string LikeLiteral(std::string_view text);
+
 // A number typed with a decimal comma ("12,5", "-1.234,5") as the query reads it ("12.5",
 // "-1234.5"); any other text as it is.
 std::string NumberLiteral(std::string_view value);

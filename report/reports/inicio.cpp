@@ -32,6 +32,7 @@ constexpr const char* kSelecioneRelatorio = "Selecione o Relatório";
 constexpr const char* kSelecioneCriterio = "Selecione o Critério";
 constexpr const char* kTitulo = "Mensagem";
 constexpr int kWarning = forms::mb::Exclamation;
+constexpr const char* kRelatorioForaDaLista = "O Relatório do Critério Não Está na Lista !";
 
 // The per-user catalogue query that the search and its fallback extend (query B).
 std::string PerUserQueryB(long codUsuario) {
@@ -44,8 +45,9 @@ std::string PerUserQueryB(long codUsuario) {
 
 constexpr const char* kRightsTail = " ) And (((Relacao.Consulta) = 'S') Or ((Relacao.Imprime) = 'S')))";
 
-// A search text inside a quoted Like pattern: its quotes doubled, so that it stays one value.
-std::string QuotedSearch(const std::string& text) { return QuotedText("*" + text + "*"); }
+// A search text inside a quoted Like pattern: every character the user typed stands for itself
+// (the pattern's wildcards put in classes, its quotes doubled), so that it stays one value.
+std::string QuotedSearch(const std::string& text) { return QuotedText("*" + LikeLiteral(text) + "*"); }
 
 bool IsAdministrator() {
     const dao::Value nivel = TabelaUsuario->Fields().Item("Nivel").GetValue();
@@ -255,27 +257,50 @@ void Inicio::LoadCatalogue(const std::string& source) {
 void Inicio::Form_Activate() {
     if (RetornoCriterio != "S") return;
     RetornoCriterio = std::string("N");
-    SelectRowOf(CodRelatorio);
-    BtnImprimir_Click();
+    if (SelectRowOf(CodRelatorio)) BtnImprimir_Click();
+}
+
+// The catalogue row of `codAplicacao`, or -1 when the grid does not list it.
+int Inicio::RowOf(const std::string& codAplicacao) {
+    if (!DataRelatorios().HasRecordset()) return -1;
+    dao::Recordset& rs = DataRelatorios().Recordset();
+    if (rs.RecordCount() == 0) return -1;
+    int row = 0;
+    for (rs.MoveFirst(); !rs.Eof(); rs.MoveNext(), ++row) {
+        if (TextOf(rs.Fields().Item("CodAplicacao").GetValue()) == codAplicacao) return row;
+    }
+    return -1;
 }
 
 // Makes the catalogue row of `codAplicacao` current, keeping the criterion the builder handed
-// back; nothing when the catalogue no longer lists it.
-void Inicio::SelectRowOf(const std::string& codAplicacao) {
-    if (codAplicacao.empty() || codAplicacao == codAplicacaoAtual_ || !DataRelatorios().HasRecordset()) return;
+// back. A search may have left the report out of the list: the whole catalogue is listed again
+// then. A report the user may no longer see is refused with a message, so that a criterion is
+// never run on another report than the one it was built for.
+bool Inicio::SelectRowOf(const std::string& codAplicacao) {
+    if (!codAplicacao.empty() && codAplicacao == codAplicacaoAtual_) return true;
     const std::string texto = TextoCriterio;
     const std::string nome = NomeCriterio;
-    dao::Recordset& rs = DataRelatorios().Recordset();
-    int row = 0;
-    int found = -1;
-    for (rs.MoveFirst(); !rs.Eof() && found < 0; rs.MoveNext(), ++row) {
-        if (TextOf(rs.Fields().Item("CodAplicacao").GetValue()) == codAplicacao) found = row;
+    int found = RowOf(codAplicacao);
+    if (found < 0 && !codAplicacao.empty() && DataRelatorios().HasRecordset()) {
+        DataRelatorios().SetRecordSource(CatalogueLoadQuery(IsAdministrator(), CodUsuarioAtual));
+        DataRelatorios().Refresh();
+        TbRelatorios().Refresh();
+        found = RowOf(codAplicacao);
     }
     if (found >= 0 && found != TbRelatorios().Row()) TbRelatorios().SetRow(found);
-    PositionCatalogue();
-    TbRelatorios_RowColChange();
+    if (DataRelatorios().HasRecordset()) {
+        PositionCatalogue();
+        TbRelatorios_RowColChange();
+    }
+    if (found < 0) {
+        TextoCriterio.clear();
+        NomeCriterio.clear();
+        forms::MsgBox(kRelatorioForaDaLista, kWarning, kTitulo);
+        return false;
+    }
     TextoCriterio = texto;
     NomeCriterio = nome;
+    return true;
 }
 
 void Inicio::PositionCatalogue() {

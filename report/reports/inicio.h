@@ -30,6 +30,8 @@
 // otherwise the temporary tables are re-created empty, the pre-queries run in index order with
 // their BACKUP.MDB targets sent to the program folder, the criterion is merged into the report's
 // query as the run query, and the control previews the report file from the program folder.
+// The builder's hand-back runs the report the builder was opened for (CodRelatorio), listing the
+// whole catalogue again when a search left it out, or refuses with a message; never another one.
 #pragma once
 
 #include <functional>
@@ -140,7 +142,8 @@ private:
     void LoadCatalogue(const std::string& source);
     void TbRelatorios_KeyDown(int& keyCode, int shift);
     void TbCriterio_KeyDown(int& keyCode, int shift);
-    void SelectRowOf(const std::string& codAplicacao);
+    int RowOf(const std::string& codAplicacao);
+    bool SelectRowOf(const std::string& codAplicacao);
     void BackToSelection();
 
     // Execution (execution.cpp).

@@ -1,6 +1,7 @@
 #include "tools/sample-chain/chain.h"
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <fstream>
 #include <functional>
@@ -119,6 +120,21 @@ void BuildStore(const dao::DBEngine& engine, const Options& options, const Store
     if (options.package && store.code == "01") WritePackage(engine, store.folder + "\\PROG.MDB", options.packagePassword);
 }
 
+// The chain as the last day's work left it: every file of the program folder and of the stores'
+// data folders last changed a day before the chain is built. A log-in asks whether the clock is
+// right when the program's Produto.MDB changed today or more than three days ago, so files dated
+// at the build would bring that question to every log-in on the day the chain is built.
+void DateTheDayBefore(const Options& options) {
+    const auto dayBefore = std::filesystem::file_time_type::clock::now() - std::chrono::hours(24);
+    std::vector<std::string> folders = {options.programFolder};
+    for (const Store& store : Stores()) folders.push_back(store.folder);
+    for (const std::string& folder : folders) {
+        for (const auto& entry : std::filesystem::directory_iterator(win::HostPath(folder))) {
+            if (entry.is_regular_file()) std::filesystem::last_write_time(entry.path(), dayBefore);
+        }
+    }
+}
+
 }  // namespace
 
 const std::vector<Store>& Stores() {
@@ -144,12 +160,15 @@ Volumes LargeVolumes() { return {20000, 200000}; }
 void BuildChain(const Options& options) {
     win::SetMachineRoot(options.root);
     std::filesystem::create_directories(options.root / "drives" / "f");
-    dao::DBEngine engine;
-    std::mt19937 random(options.seed);
-    WriteRegionalSettings();
-    BuildProgramFolder(engine, options);
-    for (const Store& store : Stores()) BuildStore(engine, options, store, random);
-    BuildBackup(engine, options);
+    {
+        dao::DBEngine engine;
+        std::mt19937 random(options.seed);
+        WriteRegionalSettings();
+        BuildProgramFolder(engine, options);
+        for (const Store& store : Stores()) BuildStore(engine, options, store, random);
+        BuildBackup(engine, options);
+    }
+    DateTheDayBefore(options);
 }
 
 }  // namespace sample_chain

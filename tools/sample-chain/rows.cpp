@@ -287,11 +287,14 @@ void FillCatalogue(const dao::Database& bd2, bool criteria) {
                      {"Excluir", Flag(false)}, {"Consulta", Value("S")}, {"Imprime", Flag(all)}});
     }
     Inserter criterios(bd2, "Criterio");
+    // Criteria saved over the years, each in the form the builder writes: " Where " and the
+    // parenthesised groups of its conditions.
     criterios.Add({{"Relatorio", Value("R001")}, {"Sequencia", Value(1)}, {"DataCriacao", Date(2000, 5, 2)},
-                   {"Nome", Value("VENDAS DE MAIO")},
-                   {"CRITERIO", Value("Format([Venda].[Data Venda],\"dd/mm/YY\") >= '01/05/00'")}});
+                   {"Nome", Value("VENDAS DE ABRIL")},
+                   {"CRITERIO", Value(" Where ([Venda].[Data Venda]>=CDate(Format(\"01/04/2000\",\"D/M/YYYY\"))) And "
+                                      "([Venda].[Data Venda]<CDate(Format(\"01/05/2000\",\"D/M/YYYY\")))")}});
     criterios.Add({{"Relatorio", Value("R001")}, {"Sequencia", Value(2)}, {"DataCriacao", Date(2000, 6, 1)},
-                   {"Nome", Value("CONCLUIDAS")}, {"CRITERIO", Value("[Venda].[Concluido] = 'S'")}});
+                   {"Nome", Value("CONCLUIDAS")}, {"CRITERIO", Value(" Where ([Venda].[Concluido]='S')")}});
     criterios.Add({{"Relatorio", Value("R001")}, {"Sequencia", Value(3)}, {"DataCriacao", Date(2001, 1, 15)},
                    {"Nome", Value("ACIMA DE 300")}, {"CRITERIO", Value(" Where ([Venda].[Total Venda] > 300)")}});
 }

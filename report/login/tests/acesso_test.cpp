@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QTest>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -137,6 +138,21 @@ protected:
         return *window_;
     }
 
+    // The user's log-in by keys, each sent to the focused widget: Enter on the store list's first
+    // store, the password typed into the field that takes the focus, and Enter.
+    void LogInByKeys(Acesso& w, const std::string& password) {
+        w.Widget()->activateWindow();
+        QApplication::processEvents();
+        ASSERT_NE(QApplication::focusWidget(), nullptr);
+        ASSERT_TRUE(w.TbLoja->Widget()->isAncestorOf(QApplication::focusWidget()) ||
+                    QApplication::focusWidget() == w.TbLoja->Widget());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        ASSERT_NE(QApplication::focusWidget(), nullptr);
+        QTest::keyClicks(QApplication::focusWidget(), QString::fromStdString(password));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QApplication::processEvents();
+    }
+
     void Type(Acesso& w, const std::string& password) {
         forms::SetHostedText(w.ZmSenha, password);
         w.BtnProcura_Click();
@@ -214,18 +230,78 @@ TEST_F(AcessoTest, WithoutMotivaTheMomentIsHidden) {
     EXPECT_FALSE(w.LblMensagemdoMomento->Visible());
 }
 
-TEST_F(AcessoTest, AMalformedMotivaLineIsReportedOnceAndTheLoadEnds) {
-    for (const char* bad : {"1\r\n", "x05 texto\r\n", " 105 texto\r\n"}) {
-        boxes_.shown.clear();
-        WriteMotiva(bad);
-        Acesso& w = Shown();
-        ASSERT_EQ(boxes_.shown.size(), 1u) << bad;
-        EXPECT_NE(boxes_.shown[0].text.find("Acesso"), std::string::npos) << bad;
-        EXPECT_NE(boxes_.shown[0].text.find("Form_Load"), std::string::npos) << bad;
-        EXPECT_FALSE(BancoBD2.IsOpen()) << bad;
-        w.Drop();
+// Whatever MOTIVA.TXT holds, the window loads without a box, shows the last line whose key is
+// the moment's (10:47:05: "1" and "05") or nothing, and the log-in still works. A line without a
+// key is skipped; the file is read up to its first mebibyte, each line up to its first kilobyte.
+TEST_F(AcessoTest, AnyMotivaContentLeavesTheLogInWorking) {
+    const std::string cedilla = "\xC3\xA7";   // "ç" in UTF-8
+    std::string cutInTwo = "105  ";
+    for (int i = 0; i < 600; ++i) cutInTwo += cedilla;
+    std::string expectedCut = "105  ";
+    for (int i = 0; i < 509; ++i) expectedCut += cedilla;   // 5 + 2 x 509 bytes; the 510th is cut
+    struct Row {
+        const char* what;
+        std::string content;
+        std::size_t sparseTo;   // the file is made this long with a hole (zero bytes), then the rest appended
+        std::string appended;
+        std::string shown;
+    };
+    const std::vector<Row> rows = {
+        {"an ordinary line", "Bom dia a todos!\r\n", 0, "", ""},
+        {"an ordinary line before a keyed one", "Bom dia a todos!\r\n105 Bom trabalho!\r\n", 0, "", "105 Bom trabalho!"},
+        {"binary bytes", std::string("\x00\x01\xFF\xFE\x7F\x80PK\x03\x04", 12) + "\n105 Depois\n", 0, "", "105 Depois"},
+        {"control bytes inside a keyed line", std::string("105 Bom\x00\x07 dia\tatento", 21), 0, "", "105 Bom dia\tatento"},
+        {"an empty file", "", 0, "", ""},
+        {"50 MB on one line", "105 Bom dia", 50u << 20, "", "105 Bom dia"},
+        {"a keyed line beyond the first mebibyte", "005 Cedo\n", 50u << 20, "\r\n105 Tarde demais\r\n", ""},
+        {"a line beyond the first kilobyte", "105 " + std::string(2000, 'a') + "\r\n", 0, "", "105 " + std::string(1020, 'a')},
+        {"a UTF-8 character the line limit cuts", cutInTwo, 0, "", expectedCut},
+        {"CR, LF and CR LF line ends", "105 Um\r105 Dois\n105 Tres\r\n\r\n205 Outro", 0, "", "105 Tres"},
+        {"cp1252 text", "105 A organiza\xE7\xE3o\r\n", 0, "", "105 A organiza\xC3\xA7\xC3\xA3o"},
+        {"UTF-8 text with its byte-order mark", "\xEF\xBB\xBF" "105 A\xC3\xA7\xC3\xA3o\r\n", 0, "", "105 A\xC3\xA7\xC3\xA3o"},
+        {"keys with a blank or one digit", "1 5 Com branco\r\n10\r\n", 0, "", "1 5 Com branco"},
+        {"keys that are not numbers", "1\r\nx05 texto\r\n 105 texto\r\n1x5 texto\r\n", 0, "", ""},
+    };
+    const std::string path = win::HostPath(std::string(kProgram) + "\\MOTIVA.TXT").string();
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        WriteMotiva(row.content);
+        if (row.sparseTo != 0) {
+            std::filesystem::resize_file(path, row.sparseTo);
+            std::ofstream(path, std::ios::binary | std::ios::app) << row.appended;
+        }
+        ResetProgramState();
         AbrirBD();
+        catalogueShown_ = 0;
+        boxes_.shown.clear();
+        Acesso& w = Shown();
+        EXPECT_EQ(BoxTexts(), std::vector<std::string>{});
+        EXPECT_TRUE(w.FrameLinha->Visible());
+        EXPECT_EQ(forms::HostedText(w.LblMensagemMotivacional), row.shown);
+        ASSERT_TRUE(BancoBD2.IsOpen());
+        LogInByKeys(w, "gerente");
+        EXPECT_EQ(catalogueShown_, 1);
+        EXPECT_EQ(NomeUsuario, "ANA");
+        EXPECT_FALSE(w.IsLoaded());
+        window_.reset();
+        forms::App().CollectUnloaded();
     }
+}
+
+// A MOTIVA.TXT that the directory search lists but that cannot be opened (a link to a file off
+// the drive, which no path may reach) is reported once, under its name, and the log-in goes on.
+TEST_F(AcessoTest, AMotivaThatCannotBeOpenedIsReportedByNameAndTheLogInStillWorks) {
+    const std::filesystem::path outside = root_.Root() / "outside.txt";
+    std::ofstream(outside, std::ios::binary) << "105 Fora do drive\r\n";
+    std::filesystem::create_symlink(outside, win::HostPath(std::string(kProgram) + "\\MOTIVA.TXT"));
+    Acesso& w = Shown();
+    ASSERT_EQ(boxes_.shown.size(), 1u);
+    EXPECT_TRUE(boxes_.shown[0].text.ends_with("Rotina -> Form_Load C:\\REPORT\\MOTIVA.TXT")) << boxes_.shown[0].text;
+    EXPECT_NE(boxes_.shown[0].text.find("File not found"), std::string::npos) << boxes_.shown[0].text;
+    EXPECT_EQ(forms::HostedText(w.LblMensagemMotivacional), "");
+    EXPECT_TRUE(BancoBD2.IsOpen());
+    LogInByKeys(w, "gerente");
+    EXPECT_EQ(catalogueShown_, 1);
 }
 
 TEST_F(AcessoTest, StoreChoiceOpensThePasswordPanelOrSaysTheStoreIsMissing) {

@@ -2,6 +2,7 @@
 // name and the store-folder roads.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -71,15 +72,22 @@ TEST(LoginRules, MessageOfTheMomentTakesTheLastMatchingLine) {
     EXPECT_EQ(LineKey("10"), (MomentKey{1, 0}));   // a one-digit second is still a number
 }
 
-TEST(LoginRules, MalformedKeysRaiseTypeMismatch) {
-    for (const char* line : {"1", "x05 texto", " 105 texto", "1x5 texto"}) {
-        try {
-            LineKey(line);
-            ADD_FAILURE() << "no error for \"" << line << "\"";
-        } catch (const win::RuntimeError& error) {
-            EXPECT_EQ(error.Number(), 13) << line;
-        }
-    }
+// A line carries a key when it begins with a digit followed by one or two digits (blanks around
+// them trimmed); any other line carries none and is skipped, never an error.
+TEST(LoginRules, LineKeyIsADigitAndASecondOrNothing) {
+    struct Row {
+        const char* line;
+        std::optional<MomentKey> key;
+    };
+    const std::vector<Row> rows = {
+        {"105 texto", MomentKey{1, 5}}, {"259", MomentKey{2, 59}}, {"1 5 texto", MomentKey{1, 5}},
+        {"10 texto", MomentKey{1, 0}},  {"907", MomentKey{9, 7}},   {"1", std::nullopt},
+        {"1  texto", std::nullopt},     {"x05 texto", std::nullopt}, {" 105 texto", std::nullopt},
+        {"1x5 texto", std::nullopt},    {"15x", std::nullopt},       {"Bom dia a todos!", std::nullopt},
+        {"\xEF\xBB\xBF" "105", std::nullopt}, {"", std::nullopt},   {"-15 texto", std::nullopt},
+        {"1-5 texto", std::nullopt},    {"1+5", std::nullopt},
+    };
+    for (const Row& row : rows) EXPECT_EQ(LineKey(row.line), row.key) << row.line;
 }
 
 TEST(LoginRules, OwnStoreNameKeepsTwentyCharactersAndPads) {

@@ -73,6 +73,40 @@ protected:
         return rows;
     }
 
+    // The builder opened by the user for the first report of the catalogue (R001): Enter on the
+    // catalogue grid, a click on "Cri&tério".
+    FQuery& OpenBuilderByKeys() {
+        Inicio& window = Open(kGerente);
+        window.SetQueryBuilder(QueryWindowHooks());
+        Activate(window);
+        EXPECT_EQ(QApplication::focusWidget(), window.TbRelatorios().Widget());
+        EXPECT_EQ(window.CodAplicacaoAtual(), "R001");
+        Press(Qt::Key_Return);
+        Click("BtnCriterio");
+        EXPECT_TRUE(QueryWindow().IsLoaded());
+        return QueryWindow();
+    }
+
+    // Whether a run wrote the run query `name` into the store.
+    bool RunQueryWritten(const std::string& name) const {
+        try {
+            QuerySql(name);
+            return true;
+        } catch (const win::RuntimeError&) {
+            return false;
+        }
+    }
+
+    // A search typed into the catalogue window's field and Enter.
+    void SearchByKeys(const std::string& text) {
+        Activate(*window_);
+        Click("BtnProcurar");
+        SetHostedText(window_->ZmProcura(), "");
+        ASSERT_EQ(QApplication::focusWidget(), window_->ZmProcura()->Widget());
+        Type(text);
+        Press(Qt::Key_Return);
+    }
+
     // Makes the grid row whose name is `nome` current.
     void PickSaved(FQuery& q, const std::string& nome) {
         for (int row = 0; row < q.Table1().RowCount(); ++row) {
@@ -193,6 +227,93 @@ TEST_F(FQueryTest, ExecutarHandsBackTheCriterionAndTheReportRunsNarrowed) {
     EXPECT_EQ(CountOf("F:\\LOJA01\\Produto.MDB", "SELECT Count(*) FROM Relato001"), expected);
 }
 
+// The builder opened for R001 hands its criterion back after a search left only R006 in the
+// catalogue: R001 runs with it (the catalogue listed whole again), never R006. When the catalogue
+// no longer holds R001 at all, the hand-back is refused with a message and nothing runs.
+TEST_F(FQueryTest, TheHandBackRunsTheBuildersReportWhateverTheSearchLeftListed) {
+    struct Row {
+        const char* what;
+        bool r001Deleted;
+    };
+    for (const Row& row : {Row{"listed again", false}, Row{"deleted meanwhile", true}}) {
+        SCOPED_TRACE(row.what);
+        FQuery& q = OpenBuilderByKeys();
+        Activate(q);
+        QTest::mouseClick(q.cCriteria().Widget(), Qt::LeftButton);
+        ASSERT_EQ(QApplication::focusWidget(), q.cCriteria().Widget());
+        Type("[Venda].[Total Venda] > 300");
+        SearchByKeys("Vendas por Vendedor");
+        ASSERT_EQ(Codes(), std::vector<std::string>{"R006"});
+        if (row.r001Deleted) OpenStore("F:\\LOJA01\\Bd2.MDB").Execute("DELETE FROM Aplicacao WHERE CodAplicacao = 'R001'");
+        Activate(q);
+        QTest::mouseClick(q.Button("RunQueryButton").Widget(), Qt::LeftButton);
+        QApplication::processEvents();
+        EXPECT_FALSE(q.IsLoaded());
+        EXPECT_EQ(RetornoCriterio, "N");
+        EXPECT_EQ(ErrorLog(), "");
+        EXPECT_FALSE(RunQueryWritten("Relato006")) << "R006 ran";
+        if (row.r001Deleted) {
+            ASSERT_EQ(boxes_.shown.size(), 1u);
+            EXPECT_EQ(boxes_.shown[0].text, "O Relatório do Critério Não Está na Lista !");
+            EXPECT_EQ(Preview(), nullptr);
+            EXPECT_EQ(TextoCriterio, "");
+        } else {
+            EXPECT_EQ(boxes_.shown.size(), 0u);
+            EXPECT_EQ(window_->CodAplicacaoAtual(), "R001");
+            EXPECT_EQ(Codes().size(), 6u);
+            ASSERT_NE(Preview(), nullptr);
+            EXPECT_NE(QuerySql("Relato001").find("[Venda].[Total Venda]>300"), std::string::npos);
+        }
+        window_->Drop();
+        window_.reset();
+        FecharBDLoja();
+        ResetReportState();
+        ResetProgramState();
+    }
+}
+
+// Each criterion the chain saved for R001, taken in the builder by keys (Down to its row, Enter),
+// runs the report narrowed to the sales it names, without a message.
+TEST_F(FQueryTest, EverySavedCriterionOfTheChainNarrowsItsReport) {
+    struct Row {
+        const char* nome;
+        const char* sales;   // the same sales, as a condition on table Venda
+    };
+    const std::vector<Row> rows = {
+        {"CONCLUIDAS", "Concluido = 'S'"},
+        {"VENDAS DE ABRIL", "[Data Venda] >= #4/1/2000# And [Data Venda] < #5/1/2000#"},
+        {"ACIMA DE 300", "[Total Venda] > 300"},
+    };
+    const long whole = CountOf("F:\\LOJA01\\Produto.MDB", "SELECT Count(*) FROM Vendas001");
+    for (const Row& saved : rows) {
+        SCOPED_TRACE(saved.nome);
+        boxes_.shown.clear();
+        FQuery& q = OpenBuilderByKeys();
+        Activate(q);
+        ASSERT_EQ(QApplication::focusWidget(), q.Table1().Widget());
+        int row = 0;
+        while (row < q.Table1().RowCount() && q.Table1().CellText(row, 1) != saved.nome) ++row;
+        ASSERT_LT(row, q.Table1().RowCount());
+        for (int i = 0; i < row; ++i) Press(Qt::Key_Down);
+        ASSERT_EQ(q.Table1().Row(), row);
+        Press(Qt::Key_Return);
+        QApplication::processEvents();
+        EXPECT_FALSE(q.IsLoaded());
+        EXPECT_EQ(NomeCriterio, saved.nome);
+        EXPECT_EQ(boxes_.shown.size(), 0u) << (boxes_.shown.empty() ? "" : boxes_.shown[0].text);
+        ASSERT_NE(Preview(), nullptr);
+        const long narrowed = CountOf("F:\\LOJA01\\Produto.MDB", "SELECT Count(*) FROM Relato001");
+        EXPECT_EQ(narrowed, CountOf("F:\\LOJA01\\Produto.MDB", std::string("SELECT Count(*) FROM Venda WHERE ") + saved.sales));
+        EXPECT_GT(narrowed, 0);
+        EXPECT_LT(narrowed, whole);
+        window_->Drop();
+        window_.reset();
+        FecharBDLoja();
+        ResetReportState();
+        ResetProgramState();
+    }
+}
+
 TEST_F(FQueryTest, AnEmptyCriterionReturnsTheWholeReport) {
     FQuery& q = OpenBuilder(kGerente, "R001");
     q.RunQueryButton_Click();
@@ -281,7 +402,7 @@ TEST_F(FQueryTest, CatalogarThenGravarSavesANumberedUpperCasedCriterion) {
     q.txtCriterio().SetText(text);
     q.BtnGravar_Click();
     EXPECT_TRUE(q.Consistente());
-    EXPECT_EQ(Saved("R001"), (std::vector<std::string>{"1 VENDAS DE MAIO", "2 CONCLUIDAS", "3 ACIMA DE 300", "4 SÓ O VENDEDOR UM"}));
+    EXPECT_EQ(Saved("R001"), (std::vector<std::string>{"1 VENDAS DE ABRIL", "2 CONCLUIDAS", "3 ACIMA DE 300", "4 SÓ O VENDEDOR UM"}));
     EXPECT_TRUE(q.Table1().Visible());
     EXPECT_TRUE(q.FrameSuperior().Enabled());
     EXPECT_TRUE(q.cCriteria().HasFocus());
@@ -337,7 +458,7 @@ TEST_F(FQueryTest, AlterarRewritesNameAndTextKeepingNumberAndDate) {
     q.BtnAlterar_Click();
     EXPECT_TRUE(q.AlterandoCriterio());
     EXPECT_EQ(forms::HostedText(q.ZmNome()), "CONCLUIDAS");
-    EXPECT_EQ(q.txtCriterio().Text(), "[Venda].[Concluido] = 'S'");
+    EXPECT_EQ(q.txtCriterio().Text(), " Where ([Venda].[Concluido]='S')");
     // Cancelar leaves the edit without saving.
     Key(q, forms::key::Escape);
     EXPECT_TRUE(q.Table1().Visible());
@@ -347,7 +468,7 @@ TEST_F(FQueryTest, AlterarRewritesNameAndTextKeepingNumberAndDate) {
     q.txtCriterio().SetText(" Where ([Venda].[Concluido]='N')");
     Key(q, forms::key::PageDown);
     EXPECT_FALSE(q.AlterandoCriterio());
-    EXPECT_EQ(Saved("R001"), (std::vector<std::string>{"1 VENDAS DE MAIO", "2 PENDENTES", "3 ACIMA DE 300"}));
+    EXPECT_EQ(Saved("R001"), (std::vector<std::string>{"1 VENDAS DE ABRIL", "2 PENDENTES", "3 ACIMA DE 300"}));
     EXPECT_EQ(CountOf("F:\\LOJA01\\BD2.MDB",
                       "SELECT Count(*) FROM Criterio WHERE Sequencia = 2 AND DataCriacao = #6/1/2000# AND "
                       "CRITERIO = ' Where ([Venda].[Concluido]=''N'')'"),
@@ -356,7 +477,7 @@ TEST_F(FQueryTest, AlterarRewritesNameAndTextKeepingNumberAndDate) {
 
 TEST_F(FQueryTest, ExcluirAsksFirstAndTheNoCurrentRowMessages) {
     FQuery& q = OpenBuilder(kGerente, "R001");
-    PickSaved(q, "VENDAS DE MAIO");
+    PickSaved(q, "VENDAS DE ABRIL");
     boxes_.answers = {forms::mb::No};
     q.BtnExcluir_Click();
     EXPECT_EQ(boxes_.shown.back().text, "Deseja Excluir este Registro");

@@ -90,6 +90,52 @@ TEST_F(ReportsTest, SearchFiltersTheCatalogueOrRestoresItWithAMessage) {
     EXPECT_FALSE(forms::App().EndRequested());
 }
 
+// Every character a user can type in the search field searches for itself: the catalogue lists
+// the one report whose name holds it, or shows "Não Encontrado Nenhum Relatório" and the whole
+// catalogue; never an error, and never a wildcard that lists every report.
+TEST_F(ReportsTest, EveryTypedCharacterSearchesForItself) {
+    {
+        dao::Database bd2 = OpenStore("F:\\LOJA01\\Bd2.MDB");
+        bd2.Execute("INSERT INTO Aplicacao (CodAplicacao, Nome, Consulta, Relatorio) VALUES "
+                    "('R009', 'Margem [%] #1 * ? ''a'' \"b\"', 'Vendas001', 'Vendas.rpt')");
+        bd2.Close();
+    }
+    const std::vector<std::string> all = {"R001", "R002", "R003", "R004", "R005", "R006", "R009"};
+    struct Row {
+        std::string typed;
+        std::vector<std::string> listed;   // all: nothing found, the message and the whole catalogue
+    };
+    const std::vector<Row> rows = {
+        {"[", {"R009"}},   {"]", {"R009"}},   {"#", {"R009"}},  {"*", {"R009"}},   {"?", {"R009"}},
+        {"'", {"R009"}},   {"\"", {"R009"}},  {"[%]", {"R009"}}, {"#1", {"R009"}},  {"'a'", {"R009"}},
+        {"[x", all},       {"x]", all},       {"##", all},      {"**", all},       {"?!", all},
+        {"' Or '", all},   {"\"\"", all},     {"%", {"R009"}},  {"_", all},        {"vendedor", {"R005", "R006"}},
+    };
+    Inicio& window = Open(kGerente);
+    ASSERT_NE(window.ZmProcura(), nullptr);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.typed);
+        boxes_.shown.clear();
+        Activate(window);
+        Click("BtnProcurar");
+        ASSERT_TRUE(window.PainelLocaliza().Visible());
+        SetHostedText(window.ZmProcura(), "");
+        ASSERT_EQ(QApplication::focusWidget(), window.ZmProcura()->Widget());
+        ASSERT_TRUE(Type(row.typed));
+        EXPECT_EQ(HostedText(window.ZmProcura()), row.typed);
+        ASSERT_TRUE(Press(Qt::Key_Return));
+        EXPECT_FALSE(window.PainelLocaliza().Visible());
+        const bool found = row.listed != all;
+        EXPECT_EQ(boxes_.shown.size(), found ? 0u : 1u);
+        if (!found && !boxes_.shown.empty()) {
+            EXPECT_EQ(boxes_.shown[0].text, "Não Encontrado Nenhum Relatório");
+        }
+        EXPECT_EQ(Codes(), row.listed);
+        EXPECT_EQ(ErrorLog(), "");
+        ASSERT_FALSE(forms::App().EndRequested());
+    }
+}
+
 TEST_F(ReportsTest, ASearchFieldClassThatIsNotRegisteredIsReportedAndTheSearchStillRuns) {
     win::registry::DeleteTree(win::RootKey::ClassesRoot, kTextEditProgId);
     Inicio& window = Open(kGerente);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QTest>
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
@@ -116,6 +117,27 @@ protected:
         return lines;
     }
 
+    // The log-in the README tells, by keys sent to the focused widget: Down to store `code` in the
+    // store list and Enter, the password typed and Enter. Leaves the log-in window shown when it
+    // did not log in.
+    void LogInByKeys(report::login::Acesso& window, const std::string& code, const std::string& password) {
+        window.Show();
+        window.Widget()->activateWindow();
+        QApplication::processEvents();
+        int row = 0;
+        while (row < window.TbLoja->RowCount() && window.TbLoja->CellText(row, 0) != code) ++row;
+        ASSERT_LT(row, window.TbLoja->RowCount()) << code;
+        ASSERT_NE(QApplication::focusWidget(), nullptr);
+        ASSERT_TRUE(QApplication::focusWidget() == window.TbLoja->Widget() ||
+                    window.TbLoja->Widget()->isAncestorOf(QApplication::focusWidget()));
+        for (int i = 0; i < row; ++i) QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+        ASSERT_EQ(window.TbLoja->Row(), row);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QTest::keyClicks(QApplication::focusWidget(), QString::fromStdString(password));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QApplication::processEvents();
+    }
+
     static std::unique_ptr<win::testing::TempMachineRoot> root_;
     static std::unique_ptr<win::Module> library_;
     forms::ScriptedMessageBoxes boxes_;
@@ -146,6 +168,40 @@ TEST_F(LoginChainTest, TheFirstLogInUpgradesTheStoreAndShowsTheCatalogue) {
     EXPECT_EQ(LogIn("01", "ADMIN"), std::vector<std::string>{});
     EXPECT_EQ(ErrorLog(), "");
     EXPECT_TRUE(report::reports::InicioWindow().IsLoaded());
+}
+
+// The chain built now, under the computer's own clock: the log-in the README tells (the store,
+// the password, Enter) opens the catalogue without asking whether the clock is right, and so does
+// the next one on the same day.
+class LoginOnTheBuildDayTest : public LoginChainTest {
+protected:
+    void SetUp() override {
+        LoginChainTest::SetUp();
+        win::InstallClock(nullptr);
+    }
+};
+
+TEST_F(LoginOnTheBuildDayTest, TheReadmesLogInReachesTheCatalogueWithoutTheClockQuestion) {
+    for (int login = 1; login <= 2; ++login) {
+        SCOPED_TRACE(login);
+        report::AbrirBD();
+        auto window = std::make_unique<report::login::Acesso>();
+        LogInByKeys(*window, "01", "admin");
+        EXPECT_TRUE(boxes_.shown.empty()) << (boxes_.shown.empty() ? "" : boxes_.shown[0].text);
+        EXPECT_FALSE(window->IsLoaded());
+        report::reports::Inicio& inicio = report::reports::InicioWindow();
+        ASSERT_TRUE(inicio.IsLoaded());
+        EXPECT_TRUE(inicio.Visible());
+        EXPECT_EQ(report::NomeUsuario, "GERENTE");
+        if (window->IsLoaded()) window->Drop();
+        window.reset();
+        inicio.Drop();
+        forms::DoEvents();
+        forms::App().CollectUnloaded();
+        report::FecharBDLoja();
+        report::upgrade::ResetUpgradeState();
+    }
+    EXPECT_EQ(ErrorLog(), "");
 }
 
 // The first log-in into LOJA01 with a catalogue package and a newer control library in its folder

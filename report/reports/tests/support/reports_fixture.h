@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QPrinter>
+#include <QTest>
 
 #include <filesystem>
 #include <fstream>
@@ -135,6 +137,33 @@ protected:
     }
 
     bool Visible(const char* button) const { return window_->Button(button).Visible(); }
+
+    // The catalogue window made the active one, as the user's click on it does.
+    void Activate(forms::Window& window) {
+        window.Widget()->activateWindow();
+        QApplication::processEvents();
+    }
+
+    // A key, or a text typed key by key, sent to the focused widget; false when nothing has the focus.
+    static bool Press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QWidget* focus = QApplication::focusWidget();
+        if (focus == nullptr) return false;
+        QTest::keyClick(focus, key, modifiers);
+        QApplication::processEvents();
+        return true;
+    }
+    static bool Type(const std::string& text) {
+        QWidget* focus = QApplication::focusWidget();
+        if (focus == nullptr) return false;
+        QTest::keyClicks(focus, QString::fromStdString(text));
+        return true;
+    }
+
+    // A click of the mouse on a button of the catalogue window.
+    void Click(const char* button) {
+        QTest::mouseClick(window_->Button(button).Widget(), Qt::LeftButton);
+        QApplication::processEvents();
+    }
 
     controls::report::PreviewWindow* Preview() const { return window_->Report1().Printer().Preview(); }
 

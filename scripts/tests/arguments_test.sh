@@ -1,0 +1,74 @@
+#!/usr/bin/env bash
+# The arguments of scripts/run and scripts/test. Copies of the two scripts run in a scratch tree
+# whose cmake, ctest, dpkg-query, apt-get, sudo and nproc are stand-ins that log each call, so
+# nothing is installed or built: a refused argument must stop a script with its usage line and
+# exit status 2 before any of them is called; JOBS must reach the build and the test run.
+set -uo pipefail
+scripts="$(cd "$(dirname "$0")/.." && pwd)"
+scratch="$(mktemp -d)"
+trap 'rm -rf "$scratch"' EXIT
+mkdir -p "$scratch/tree/scripts" "$scratch/bin" "$scratch/root"
+cp "$scripts/run" "$scripts/test" "$scratch/tree/scripts/"
+log="$scratch/calls"
+for tool in cmake ctest dpkg-query apt-get sudo nproc; do
+  {
+    echo '#!/usr/bin/env bash'
+    echo "echo \"$tool \$*\" >> '$log'"
+    case "$tool" in
+      dpkg-query) echo 'echo "install ok installed"' ;;
+      nproc) echo 'echo 7' ;;
+      cmake) echo 'mkdir -p build' ;;
+    esac
+  } > "$scratch/bin/$tool"
+  chmod +x "$scratch/bin/$tool"
+done
+
+failures=0
+# check SCRIPT JOBS STATUS STDERR CALL [ARGUMENTS...]
+#   STATUS  the exit status, or "any"
+#   STDERR  a text the standard error must hold ("" for none)
+#   CALL    a line the log of calls must hold; "" means that nothing may have been called
+check() {
+  local script="$1" jobs="$2" status="$3" stderr="$4" call="$5"
+  shift 5
+  rm -f "$log"
+  (cd "$scratch" && env ${jobs:+JOBS="$jobs"} PATH="$scratch/bin:$PATH" REPORT_MACHINE_ROOT="$scratch/root" \
+     bash "tree/scripts/$script" "$@" > "$scratch/out" 2> "$scratch/err" < /dev/null)
+  local got=$?
+  local what="scripts/$script $* (JOBS=$jobs)"
+  if [ "$status" != any ] && [ "$got" != "$status" ]; then
+    echo "FAIL $what: exit status $got, expected $status"; failures=$((failures + 1))
+  fi
+  if [ -n "$stderr" ] && ! grep -qF -- "$stderr" "$scratch/err"; then
+    echo "FAIL $what: standard error lacks '$stderr':"; sed 's/^/    /' "$scratch/err"; failures=$((failures + 1))
+  fi
+  if [ -z "$call" ] && [ -s "$log" ]; then
+    echo "FAIL $what: called before its arguments were checked:"; sed 's/^/    /' "$log"; failures=$((failures + 1))
+  elif [ -n "$call" ] && ! grep -qxF -- "$call" "$log" 2>/dev/null; then
+    echo "FAIL $what: no call '$call' among:"; sed 's/^/    /' "$log" 2>/dev/null; failures=$((failures + 1))
+  fi
+}
+
+targets="--target report sample-chain register-library zmtext32 screens"
+#     script JOBS status stderr                              call                                    arguments
+check run    ""   2      "usage: scripts/run"                ""                                      --bogus
+check run    ""   2      "usage: scripts/run"                ""                                      --root
+check run    ""   2      "usage: scripts/run"                ""                                      --root ""
+check run    ""   2      "usage: scripts/run"                ""                                      --root "$scratch/root" extra
+check run    ""   2      "usage: scripts/run"                ""                                      -r "$scratch/root"
+check run    abc  2      "JOBS must be a number"             ""                                      --root "$scratch/root"
+check run    0    2      "JOBS must be a number"             ""
+check test   ""   2      "usage: scripts/test"               ""                                      --bogus
+check test   ""   2      "usage: scripts/test"               ""                                      build
+check test   -1   2      "JOBS must be a number"             ""
+check run    5    any    ""                                  "cmake --build build -j 5 $targets"     --root "$scratch/root"
+check run    ""   any    ""                                  "cmake --build build -j 7 $targets"
+check test   3    0      ""                                  "cmake --build build -j 3"
+check test   3    0      ""                                  "ctest --output-on-failure -j 3"
+check test   ""   0      ""                                  "ctest --output-on-failure -j 7"
+
+if ((failures)); then
+  echo "$failures failed checks"
+  exit 1
+fi
+echo "all checks passed"
