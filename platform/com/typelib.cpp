@@ -1,6 +1,10 @@
 #include "platform/com/typelib.h"
 
+#include <optional>
+
+#include "platform/win/error.h"
 #include "platform/win/module.h"
+#include "platform/win/registry.h"
 
 namespace com {
 
@@ -50,6 +54,36 @@ HResult LoadTypeLib(std::string_view windowsPath, std::shared_ptr<const TypeLib>
     if (!data) return TYPE_E_CANTLOADLIBRARY;
     *out = std::make_shared<const TypeLib>(std::move(module), data);
     return S_OK;
+}
+
+HResult LoadInterfaceTypeInfo(const Guid& iid, std::shared_ptr<const TypeLib>* lib, const TypeInfoData** info) {
+    if (!lib || !info) return E_POINTER;
+    lib->reset();
+    *info = nullptr;
+    std::optional<std::string> path;
+    try {
+        using win::RootKey;
+        namespace reg = win::registry;
+        const std::string key = "Interface\\" + iid.ToString() + "\\TypeLib";
+        const auto libId = reg::QueryString(RootKey::ClassesRoot, key, "");
+        const auto version = reg::QueryString(RootKey::ClassesRoot, key, "Version");
+        if (libId && version) {
+            path = reg::QueryString(RootKey::ClassesRoot, "TypeLib\\" + *libId + "\\" + *version + "\\0\\win32", "");
+        }
+    } catch (const win::RuntimeError&) {
+        return TYPE_E_REGISTRYACCESS;
+    }
+    if (!path || path->empty()) return TYPE_E_LIBNOTREGISTERED;
+    std::shared_ptr<const TypeLib> loaded;
+    if (const HResult hr = LoadTypeLib(*path, &loaded); Failed(hr)) return hr;
+    for (const auto& type : loaded->Data().types) {
+        if (type.kind != TypeKind::Coclass && type.guid == iid) {
+            *info = &type;
+            *lib = std::move(loaded);
+            return S_OK;
+        }
+    }
+    return TYPE_E_ELEMENTNOTFOUND;
 }
 
 std::vector<std::string> EnumListEntries(const TypeInfoData& enumeration, bool useNames) {

@@ -98,6 +98,13 @@ private:
 // TYPE_E_CANTLOADLIBRARY when the file does not load or publishes none.
 HResult LoadTypeLib(std::string_view windowsPath, std::shared_ptr<const TypeLib>* out);
 
+// The type library that describes the interface `iid`, found as the platform finds it: the
+// interface's TypeLib key names the library and its version, whose win32 key names the library
+// file. `info` receives the interface's own description in it, valid while `lib` lives.
+// TYPE_E_LIBNOTREGISTERED when the registry does not lead to a library, TYPE_E_CANTLOADLIBRARY
+// when its file does not load, TYPE_E_ELEMENTNOTFOUND when it does not describe the interface.
+HResult LoadInterfaceTypeInfo(const Guid& iid, std::shared_ptr<const TypeLib>* lib, const TypeInfoData** info);
+
 // The entries of a list filled from an enumeration: "<value> - <text>" per member, in order,
 // with the member's help string, or its name when `useNames`.
 std::vector<std::string> EnumListEntries(const TypeInfoData& enumeration, bool useNames);

@@ -47,6 +47,8 @@ public:
     ComPtr<com::IDispatch> Extender() const;
     IClientSite* Site() const;
     QWidget* Widget() const { return control_ ? control_->ControlWindowWidget() : nullptr; }
+    // The control's event interface, which the site listens to.
+    const Guid& EventInterface() const { return eventIid_; }
 
     int TabIndex() const;
     void SetTabIndex(int index);

@@ -41,7 +41,7 @@ class ControlEvents : public QObject {
 public:
     explicit ControlEvents(Control& control) : control_(control) {}
 
-    bool eventFilter(QObject*, QEvent* event) override {
+    bool eventFilter(QObject* watched, QEvent* event) override {
         switch (event->type()) {
             case QEvent::FocusIn:
                 control_.Fire(control_.GotFocus);
@@ -54,6 +54,8 @@ public:
                 return false;
             case QEvent::KeyPress:
             case QEvent::KeyRelease: {
+                // A key a control inside this one routed already is on its way up to the window.
+                if (control_.Parent().RoutedBelow(event, qobject_cast<QWidget*>(watched))) return false;
                 const auto* key = static_cast<QKeyEvent*>(event);
                 int code = KeyCodeOf(key->key(), key->modifiers());
                 if (code == 0) return false;

@@ -68,10 +68,24 @@ void HostedControl::NameEvent(std::string_view name, com::DispId event) {
     eventNames_.emplace_back(std::string(name), event);
 }
 
+std::optional<com::DispId> HostedControl::OwnEventId(std::string_view name) const {
+    if (!eventsRead_) {
+        eventsRead_ = true;
+        // A library that publishes no description of its events has its stock events only.
+        com::LoadInterfaceTypeInfo(site_.EventInterface(), &eventLibrary_, &events_);
+    }
+    if (events_ == nullptr) return std::nullopt;
+    for (const com::FuncDesc& event : events_->funcs) {
+        if (com::EqualsNoCase(event.name, name)) return event.id;
+    }
+    return std::nullopt;
+}
+
 com::DispId HostedControl::EventIdOf(std::string_view name) const {
     for (const auto& [known, id] : eventNames_) {
         if (com::EqualsNoCase(known, name)) return id;
     }
+    if (const std::optional<com::DispId> own = OwnEventId(name)) return *own;
     for (const StockEvent& stock : kStockEvents) {
         if (com::EqualsNoCase(stock.name, name)) return stock.id;
     }
@@ -86,7 +100,8 @@ void HostedControl::RaiseEvent(com::DispId event, std::span<com::Variant> args) 
 }
 
 HostedControl& Window::AddHosted(std::string_view classIdOrProgId, std::string name, const com::PropertyBag* saved,
-                                 int left, int top, int width, int height) {
+                                 int left, int top, int width, int height,
+                                 const std::vector<HostedProperty>& properties) {
     ctl::ControlContainer& container = HostContainer();
     const int x = left / kTwipsPerPixel;
     const int y = top / kTwipsPerPixel;
@@ -97,6 +112,7 @@ HostedControl& Window::AddHosted(std::string_view classIdOrProgId, std::string n
         com::RaiseError(hr);
     }
     auto control = std::make_unique<HostedControl>(*this, *site);
+    for (const HostedProperty& property : properties) control->Set(property.name, property.value);
     HostedControl& result = *control;
     AddControl(std::move(control));
     return result;

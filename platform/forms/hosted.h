@@ -20,6 +20,8 @@
 
 #include <functional>
 #include <map>
+#include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -27,6 +29,7 @@
 
 #include "platform/com/dispatch.h"
 #include "platform/com/propexchange.h"
+#include "platform/com/typelib.h"
 #include "platform/com/variant.h"
 #include "platform/forms/controls.h"
 
@@ -63,12 +66,14 @@ public:
     // Saves the control's properties into `bag` (for the window's layout).
     void SaveProperties(com::PropertyBag& bag) const;
 
-    // Registers (or, with an empty handler, removes) the handler of one event. Names are
-    // those of the stock events (Click, DblClick, KeyDown, KeyPress, KeyUp, MouseDown,
-    // MouseMove, MouseUp) and those given with NameEvent; any other raises 438.
+    // Registers (or, with an empty handler, removes) the handler of one event. A name is looked
+    // up, case-insensitively, among those given with NameEvent, then in the control's own event
+    // interface as its type library describes it (each control numbers its events its own way:
+    // the time field's Change is not the text field's), then among the stock events (Click,
+    // DblClick, KeyDown, KeyPress, KeyUp, MouseDown, MouseMove, MouseUp); any other raises 438.
     void On(com::DispId event, EventHandler handler);
     void On(std::string_view event, EventHandler handler);
-    // Gives one of the control's own events a name for On().
+    // Gives an event a name for On() that the control's type library does not give it.
     void NameEvent(std::string_view name, com::DispId event);
     com::DispId EventIdOf(std::string_view name) const;
 
@@ -76,7 +81,13 @@ public:
     void RaiseEvent(com::DispId event, std::span<com::Variant> args);
 
 private:
+    std::optional<com::DispId> OwnEventId(std::string_view name) const;
+
     ctl::ControlSite& site_;
+    // The control's event interface from its type library, read on the first look-up by name.
+    mutable bool eventsRead_ = false;
+    mutable std::shared_ptr<const com::TypeLib> eventLibrary_;
+    mutable const com::TypeInfoData* events_ = nullptr;
     std::map<com::DispId, EventHandler> handlers_;
     std::vector<std::pair<std::string, com::DispId>> eventNames_;
 };

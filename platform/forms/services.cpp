@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <stdexcept>
 
+#include "platform/ctl/font_picture.h"
 #include "platform/forms/app.h"
 #include "platform/win/error.h"
 
@@ -95,8 +96,25 @@ const char* ButtonText(int answer) {
 
 }  // namespace
 
+QString MessageBoxText(const std::string& text) {
+    std::string lines;
+    lines.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r') {
+            lines += text[i];
+            continue;
+        }
+        lines += '\n';
+        if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    }
+    return Q(lines);
+}
+
 int QtMessageBoxes::Show(const std::string& text, int style, const std::string& title) {
-    QMessageBox box(IconOf(style), Q(title), Q(text), QMessageBox::NoButton, QApplication::activeWindow());
+    QMessageBox box(IconOf(style), Q(title), MessageBoxText(text), QMessageBox::NoButton, QApplication::activeWindow());
+    // The text as written, never read as markup; in the font of the program's windows.
+    box.setTextFormat(Qt::PlainText);
+    box.setFont(ctl::DefaultQFont());
     std::vector<std::pair<QPushButton*, int>> buttons;
     for (int answer : ButtonsOf(style)) {
         buttons.emplace_back(box.addButton(QString::fromUtf8(ButtonText(answer)), QMessageBox::ActionRole), answer);
@@ -113,7 +131,7 @@ int QtMessageBoxes::Show(const std::string& text, int style, const std::string& 
 std::optional<std::string> QtMessageBoxes::Input(const std::string& prompt, const std::string& title,
                                                  const std::string& initial) {
     bool ok = false;
-    const QString text = QInputDialog::getText(QApplication::activeWindow(), Q(title), Q(prompt),
+    const QString text = QInputDialog::getText(QApplication::activeWindow(), Q(title), MessageBoxText(prompt),
                                                QLineEdit::Normal, Q(initial), &ok);
     if (!ok) return std::nullopt;
     return text.toStdString();

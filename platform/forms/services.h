@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+class QString;
+
 namespace forms {
 
 // Message box styles (sums of one value of each group) and answers.
@@ -61,7 +63,12 @@ public:
     std::vector<Shown> shown;
 };
 
-// Boxes on the screen through Qt, with the platform's buttons, icons, default and Esc button.
+// The text of a box as the screen shows it: CR, LF and CR LF each end a line, so CR CR leaves a
+// blank line between two paragraphs.
+QString MessageBoxText(const std::string& text);
+
+// Boxes on the screen through Qt, with the platform's buttons, icons, default and Esc button, in
+// the font of the program's windows.
 class QtMessageBoxes : public MessageBoxes {
 public:
     int Show(const std::string& text, int style, const std::string& title) override;

@@ -278,22 +278,40 @@ void Window::Dispatch(const std::function<void()>& handler) {
     }
 }
 
+std::optional<Window::RoutedKey> Window::RecordOf(const QEvent* event, QWidget* at) {
+    const std::optional<KeyStamp> stamp = StampOf(event);
+    if (!stamp) return std::nullopt;
+    return RoutedKey{*stamp, event, at};
+}
+
 void Window::RouteKey(bool down, int& keyCode, int shift, Control* target, const QEvent* event) {
-    if (target) controlKey_ = StampOf(event);
+    if (!loaded_) return;
+    const std::optional<RoutedKey> routed = target ? RecordOf(event, target->Widget()) : std::nullopt;
+    if (routed) controlKey_ = routed;
     if (keyPreview_ || target == nullptr) {
         Dispatch([&] { down ? Form_KeyDown(keyCode, shift) : Form_KeyUp(keyCode, shift); });
     }
-    if (target == nullptr || keyCode == 0 || !loaded_) return;
-    auto& own = down ? target->KeyDown : target->KeyUp;
-    if (own) {
-        const auto handler = own;
-        Dispatch([&] { handler(keyCode, shift); });
+    if (target != nullptr && keyCode != 0 && loaded_) {
+        auto& own = down ? target->KeyDown : target->KeyUp;
+        if (own) {
+            const auto handler = own;
+            Dispatch([&] { handler(keyCode, shift); });
+        }
     }
+    // A handler that yielded may have routed other keys meanwhile; this one still has its way up
+    // to go.
+    if (routed) controlKey_ = routed;
+}
+
+bool Window::RoutedBelow(const QEvent* event, const QWidget* widget) const {
+    if (!controlKey_ || controlKey_->address != event || controlKey_->stamp != StampOf(event)) return false;
+    // A control widget destroyed by a handler leaves its key on the way up all the same.
+    const QWidget* at = controlKey_->at.data();
+    return at == nullptr || (widget != nullptr && widget != at && widget->isAncestorOf(at));
 }
 
 bool Window::TakeControlKey(const QEvent* event) {
-    const std::optional<KeyStamp> seen = StampOf(event);
-    const bool routed = seen && seen == controlKey_;
+    const bool routed = RoutedBelow(event, Widget());
     controlKey_.reset();
     return routed;
 }

@@ -14,6 +14,7 @@
 // control's KeyDown/KeyUp; a window handler that sets the key code to 0 keeps it from the control.
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 #include <functional>
 #include <cstdint>
@@ -86,11 +87,21 @@ public:
         AddControl(std::move(control));
         return result;
     }
+    // A property the window gives a library control it creates: set before the control is
+    // shown or heard, as the window's stored layout gives it to the control.
+    struct HostedProperty {
+        std::string_view name;
+        com::Variant value;
+    };
     // Creates a control of a component library by class id or ProgID, named `name`, with its
-    // saved properties (its defaults when `saved` is null) at a place in twips. Raises the
-    // runtime error of the failure (429 for a class that is not registered).
+    // saved properties (its defaults when `saved` is null) at a place in twips, then gives it
+    // `properties` in order. A new control's defaults are the library's (a text field shows its
+    // own name), so a window gives a field it creates at run time the values a user expects of
+    // it. Raises the runtime error of the failure (429 for a class that is not registered, 438
+    // for a property the control lacks), leaving no control behind.
     HostedControl& AddHosted(std::string_view classIdOrProgId, std::string name, const com::PropertyBag* saved,
-                             int left, int top, int width, int height);
+                             int left, int top, int width, int height,
+                             const std::vector<HostedProperty>& properties = {});
     // The container of the window's library controls, over its widget; raises 5 when the
     // window is not loaded.
     ctl::ControlContainer& HostContainer();
@@ -106,17 +117,22 @@ public:
     void Dispatch(const std::function<void()>& handler);
 
     // Routing of the window's own events and of key preview (called by the widget filters).
-    // `event` is the widget's key event, so that a key a control let through to the window is
-    // not routed twice.
+    // `event` is the widget's key event. A key reaches the window's preview and handlers once,
+    // however deep the control that has the focus lies: a key the focused control lets through
+    // travels up through its container controls to the window's widget, and none of them routes
+    // it again. Nothing is routed while the window is not loaded.
     void RouteKey(bool down, int& keyCode, int shift, Control* target, const QEvent* event = nullptr);
-    // True when `event` is the key a control of this window routed last, on its way up to the
-    // window. The record is used up by the question, so it never matches a later key.
+    // True when `event`, seen at `widget`, is the key a control inside `widget` routed last, on
+    // its way up to the window.
+    bool RoutedBelow(const QEvent* event, const QWidget* widget) const;
+    // The same question asked at the window's own widget, where the key's way ends: the record
+    // is used up by the question, so it never matches a later key.
     bool TakeControlKey(const QEvent* event);
     void RouteActivate();
     void RouteResize();
 
-    // What identifies a key event while it travels from a control to its window: its content,
-    // not its address (a later event may be built where an earlier one was).
+    // What identifies a key event while it travels from a control to its window, beside its
+    // address: a later event may be built where an earlier one was.
     struct KeyStamp {
         int type = 0;
         int key = 0;
@@ -139,6 +155,14 @@ protected:
 
 private:
     struct Loaded;
+    // The key a control routed last: the event (its content and its address, the same object all
+    // along its way up) and the control's widget it was routed at.
+    struct RoutedKey {
+        KeyStamp stamp;
+        const void* address = nullptr;
+        QPointer<QWidget> at;
+    };
+    static std::optional<RoutedKey> RecordOf(const QEvent* event, QWidget* at);
     void AddControl(std::unique_ptr<Control> control);
     void RouteHostedEvent(ctl::ControlSite& site, com::DispId event, std::span<com::Variant> args);
     bool UnloadWithMode(int mode);
@@ -147,7 +171,7 @@ private:
     std::string name_;
     std::string caption_;
     bool keyPreview_ = false;
-    std::optional<KeyStamp> controlKey_;
+    std::optional<RoutedKey> controlKey_;
     std::unique_ptr<Loaded> loaded_;
 };
 

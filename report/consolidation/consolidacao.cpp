@@ -13,6 +13,7 @@
 #include "platform/forms/strings.h"
 #include "report/core/connections.h"
 #include "report/core/error_routine.h"
+#include "report/core/fields.h"
 #include "report/core/state.h"
 #include "report/core/windows.h"
 #include "report/consolidation/run.h"
@@ -121,8 +122,8 @@ void Consolidacao::CreateFilterPanel() {
     btnCancelarFiltro_->SetCaption("&Cancela");
     const int left = painelFiltro_->Left(), top = painelFiltro_->Top();
     try {
-        zmData1_ = &AddHosted(kDateProgId, "ZmData1", nullptr, left + 480, top + 480, 1215, 255);
-        zmData2_ = &AddHosted(kDateProgId, "ZmData2", nullptr, left + 1920, top + 480, 1215, 255);
+        zmData1_ = &AddHosted(kDateProgId, "ZmData1", nullptr, left + 480, top + 480, 1215, 255, DayFirstDateField());
+        zmData2_ = &AddHosted(kDateProgId, "ZmData2", nullptr, left + 1920, top + 480, 1215, 255, DayFirstDateField());
     } catch (const win::RuntimeError&) {
         // A control library without its date control: the window works without period fields.
         zmData1_ = zmData2_ = nullptr;
@@ -143,7 +144,7 @@ void Consolidacao::CreateLockPanel() {
     btnBloqueio_->Move(1200, 1200, 1095, 855);
     btnBloqueio_->SetCaption("&Cancelar");
     zmBloqueio_ = &AddHosted(kTextProgId, "ZmBloqueio", nullptr, painelBloqueio_->Left() + 1080,
-                             painelBloqueio_->Top() + 840, 1335, 255);
+                             painelBloqueio_->Top() + 840, 1335, 255, EmptyTextField());
     ShowLockWait(false);
 }
 

@@ -23,6 +23,7 @@
 #include "platform/win/textformat.h"
 #include "report/core/connections.h"
 #include "report/core/error_routine.h"
+#include "report/core/fields.h"
 #include "report/core/startup.h"
 #include "report/core/state.h"
 #include "report/core/windows.h"
@@ -36,7 +37,6 @@ constexpr const char* kTela = "Acesso";
 constexpr std::uint32_t kFocusColor = 0xC0C0FF;   // "&HC0C0FF"
 constexpr std::uint32_t kPlainColor = 0xFFFFFF;   // "&HFFFFFF"
 constexpr int kEnter = 13, kEscape = 27, kUp = 38, kDown = 40;
-constexpr com::DispId kChangeEvent = 1;
 
 // The trap of a handler that reports once and leaves: TrataErro under Acesso and the routine,
 // then the program-folder databases closed.
@@ -75,9 +75,9 @@ Acesso::~Acesso() {
 }
 
 forms::HostedControl* Acesso::Hosted(const char* progId, const char* name, int left, int top, int width,
-                                     int height) {
+                                     int height, const std::vector<HostedProperty>& properties) {
     try {
-        return &AddHosted(progId, name, nullptr, left, top, width, height);
+        return &AddHosted(progId, name, nullptr, left, top, width, height, properties);
     } catch (const win::RuntimeError& error) {
         ReportError(error, kTela, std::string("Form_Load ") + name);
         return nullptr;
@@ -111,7 +111,7 @@ void Acesso::CreateControls() {
     BtnProcura = &Add<Button3D>("BtnProcura", PainelLocaliza);
     BtnProcura->Move(2280, 540, 1080, 420);
     BtnProcura->SetCaption("&Enter");
-    ZmSenha = Hosted(kTextEditProgId, "ZmSenha", 4920, 3060, 2040, 360);
+    ZmSenha = Hosted(kTextEditProgId, "ZmSenha", 4920, 3060, 2040, 360, PasswordField());
 
     SSPanel1 = &Add<Panel3D>("SSPanel1");
     SSPanel1->Move(120, 3900, 8160, 480);
@@ -121,7 +121,7 @@ void Acesso::CreateControls() {
     LblDataHora = &Add<forms::Label>("LblDataHora");
     LblDataHora->Move(120, 4500, 2400, 300);
     LblDataHora->SetCaption("Digite a nova Data/Hora : ");
-    ZmDataComputador = Hosted(kDateEditProgId, "ZmDataComputador", 2580, 4470, 1560, 360);
+    ZmDataComputador = Hosted(kDateEditProgId, "ZmDataComputador", 2580, 4470, 1560, 360, DayFirstDateField());
     ZmHoraComputador = Hosted(kTimeEditProgId, "ZmHoraComputador", 4260, 4470, 1200, 360);
     LblData = Hosted(kLabelProgId, "LblData", 120, 4920, 8160, 360);
 
@@ -144,7 +144,7 @@ void Acesso::CreateControls() {
     for (forms::HostedControl* hidden : {PainelMensagem, ZmDataComputador, ZmHoraComputador, LblData}) {
         if (hidden) hidden->SetVisible(false);
     }
-    for (forms::HostedControl* blank : {ZmSenha, LabelLoja, LblMensagemMotivacional, LblData}) forms::SetHostedText(blank, "");
+    for (forms::HostedControl* blank : {LabelLoja, LblMensagemMotivacional, LblData}) forms::SetHostedText(blank, "");
     SetPanelVisible(false);
     ConnectHandlers();
 }
@@ -165,7 +165,6 @@ void Acesso::ConnectHandlers() {
         ZmDataComputador->KeyUp = [this](int& keyCode, int) {
             if (keyCode == kEnter || keyCode == kDown) Focus(ZmHoraComputador);
         };
-        ZmDataComputador->NameEvent("Change", kChangeEvent);
         ZmDataComputador->On("Change", [this](std::span<com::Variant>) { ZmDataComputador_Change(); });
     }
     if (ZmHoraComputador) {
@@ -173,7 +172,6 @@ void Acesso::ConnectHandlers() {
             if (keyCode == kEnter) BtnProcura_Click();
             if (keyCode == kUp) Focus(ZmDataComputador);
         };
-        ZmHoraComputador->NameEvent("Change", kChangeEvent);
         ZmHoraComputador->On("Change", [this](std::span<com::Variant>) { ZmHoraComputador_Change(); });
     }
     for (forms::HostedControl* field : {ZmSenha, ZmDataComputador, ZmHoraComputador}) {

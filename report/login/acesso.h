@@ -20,6 +20,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/forms/window.h"
 #include "report/upgrade/progress.h"
@@ -106,7 +107,7 @@ protected:
 
 private:
     forms::HostedControl* Hosted(const char* progId, const char* name, int left, int top, int width,
-                                 int height);
+                                 int height, const std::vector<HostedProperty>& properties = {});
     void ConnectHandlers();
     void ShowPasswordPanel(bool shown);
     void ShowMessagePanel(const std::string& message);

@@ -17,6 +17,7 @@
 #include "platform/forms/strings.h"
 #include "report/core/connections.h"
 #include "report/core/error_routine.h"
+#include "report/core/fields.h"
 #include "report/core/rights.h"
 #include "report/core/state.h"
 #include "report/reports/condition_text.h"
@@ -167,7 +168,7 @@ void FQuery::CreateSavedControls() {
     c.label2->SetCaption("Nome");
     c.label2->Move(120, 4200, 3000, 240);
     try {
-        c.zmNome = &AddHosted(kTextEditProgId, "ZmNome", nullptr, 120, 4440, 4800, 360);
+        c.zmNome = &AddHosted(kTextEditProgId, "ZmNome", nullptr, 120, 4440, 4800, 360, EmptyTextField());
         c.zmNome->Set("MaxLength", com::Variant::I2(static_cast<std::int16_t>(kNomeSize)));
         c.zmNome->KeyUp = [this](int& keyCode, int shift) { ZmNome_KeyUp(keyCode, shift); };
     } catch (const win::RuntimeError& error) {

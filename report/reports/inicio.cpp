@@ -15,6 +15,7 @@
 #include "platform/forms/strings.h"
 #include "report/core/connections.h"
 #include "report/core/error_routine.h"
+#include "report/core/fields.h"
 #include "report/core/rights.h"
 #include "report/core/startup.h"
 #include "report/core/state.h"
@@ -120,9 +121,10 @@ controls::report::ReportControl& Inicio::Report1() const { return *report1_.Get(
 
 // A library control by ProgID; a class that is not registered is reported once and leaves the
 // control missing.
-forms::HostedControl* Inicio::Hosted(const char* progId, const char* name, int left, int top, int width, int height) {
+forms::HostedControl* Inicio::Hosted(const char* progId, const char* name, int left, int top, int width, int height,
+                                     const std::vector<HostedProperty>& properties) {
     try {
-        return &AddHosted(progId, name, nullptr, left, top, width, height);
+        return &AddHosted(progId, name, nullptr, left, top, width, height, properties);
     } catch (const win::RuntimeError& error) {
         ReportError(error, "Inicio", std::string("Form_Load ") + name);
         return nullptr;
@@ -142,7 +144,7 @@ void Inicio::CreateControls() {
     c.zmLabel = &Add<forms::Label>("ZmLabel", c.painelLocaliza);
     c.zmLabel->SetCaption("Digite o Relatório : ");
     c.zmLabel->Move(120, 180, 1800, 300);
-    c.zmProcura = Hosted(kTextEditProgId, "ZmProcura", 2070, 5640, 3900, 360);
+    c.zmProcura = Hosted(kTextEditProgId, "ZmProcura", 2070, 5640, 3900, 360, EmptyTextField());
     ShowSearchPanel(false);
     CreateButtons();
     c.dataCriterio = &Add<forms::DataControl>("DataCriterio");

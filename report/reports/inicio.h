@@ -38,6 +38,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/com/dispatch.h"
 #include "platform/controls/report/com/report_control.h"
@@ -133,7 +134,8 @@ private:
     struct Controls;
     void CreateButtons();
     void ConnectFocusColours();
-    forms::HostedControl* Hosted(const char* progId, const char* name, int left, int top, int width, int height);
+    forms::HostedControl* Hosted(const char* progId, const char* name, int left, int top, int width, int height,
+                                 const std::vector<HostedProperty>& properties = {});
     void ShowSearchPanel(bool visible);
     void ShowSelection(bool visible);
     void SetGridVisible(controls::grid::DataGrid& grid, bool visible);

@@ -6,12 +6,14 @@
 // The log-in window, over the chain's program folder C:\REPORT (the chain was built today, so the
 // clock question comes at every attempt):
 //   acesso.png             the store list
+//   acesso-senha-digitada.png the password panel with a password typed (masked)
 //   acesso-senha.png       the password panel after a wrong password
 //   acesso-data-hora.png   the clock fields after the clock question was answered No
 //   acesso-atualizando.png the upgrade's progress while the administrator's log-in upgrades LOJA01
 // Then each window as the user meets it, logged in as the chain's administrator to F:\LOJA01:
 //   inicio.png             the report catalogue in report selection
-//   inicio-procura.png     its search panel
+//   inicio-procura-vazia.png its search panel as it opens
+//   inicio-procura.png     its search panel with a text typed
 //   inicio-criterio.png    the saved criteria of "Vendas por Período"
 //   preview-vendas.png     the first preview page of "Vendas por Período" with a saved criterion
 //   fquery.png             the criterion builder of "Vendas por Período" with a criterion built
@@ -19,8 +21,14 @@
 //   fquery-criterios.png   the report's saved criteria with the new one
 //   consolidacao.png       the consolidation window with the chain's store list
 //   consolidacao-periodo.png  its period filter
+// And two message boxes of the program as the screen shows them, paragraphs apart:
+//   consolidacao-pergunta.png the consolidation's question when BACKUP.MDB holds an earlier run
+//   banco-danificado.png      the damaged-database box of the program's start
 #include <QApplication>
+#include <QMessageBox>
 #include <QPixmap>
+#include <QPushButton>
+#include <QTimer>
 #include <QWidget>
 
 #include <cstdio>
@@ -78,6 +86,8 @@ void RenderLogin(const std::filesystem::path& folder, forms::ScriptedMessageBoxe
     Save(window.Widget(), folder, "acesso.png");
     window.TbLoja->SetRow(0);
     window.TbLoja_Choose();
+    forms::SetHostedText(window.ZmSenha, "caixa");
+    Save(window.Widget(), folder, "acesso-senha-digitada.png");
     forms::SetHostedText(window.ZmSenha, "ERRADA");
     boxes.answers = {forms::mb::Yes};
     window.BtnProcura_Click();
@@ -112,6 +122,7 @@ void RenderCatalogue(const std::filesystem::path& folder) {
     window.Show();
     Save(window.Widget(), folder, "inicio.png");
     window.BtnProcurar_Click();
+    Save(window.Widget(), folder, "inicio-procura-vazia.png");
     forms::SetHostedText(window.ZmProcura(), "Vendas");
     Save(window.Widget(), folder, "inicio-procura.png");
     window.BtnEsc_Click();
@@ -182,6 +193,30 @@ void RenderConsolidation(const std::filesystem::path& folder, forms::ScriptedMes
     forms::App().CollectUnloaded();
 }
 
+// Shows a box through the screen's message boxes, saves its picture while it waits, and answers
+// it with its default button.
+void SaveMessageBox(const std::filesystem::path& folder, const char* name, const std::string& text, int style) {
+    const std::filesystem::path file = folder / name;
+    bool saved = false;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr) return;
+        saved = box->grab().save(QString::fromStdString(file.string()), "PNG");
+        if (QPushButton* button = box->defaultButton()) button->click();
+    });
+    forms::QtMessageBoxes().Show(text, style, "Mensagem");
+    if (!saved) throw std::runtime_error("cannot write " + file.string());
+    std::printf("%s\n", file.string().c_str());
+}
+
+void RenderMessageBoxes(const std::filesystem::path& folder) {
+    SaveMessageBox(folder, "consolidacao-pergunta.png",
+                   "Ultima Consolidação 30/11/2026 às 18:30.\r\rDeseja Executar Nova Consolidação?",
+                   forms::mb::YesNoCancel + forms::mb::Question + forms::mb::DefaultButton2);
+    SaveMessageBox(folder, "banco-danificado.png", "Banco de Dados Danificado !\r\rPressione Enter Para Corrigir !",
+                   forms::mb::Exclamation);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -208,6 +243,7 @@ int main(int argc, char** argv) {
         RenderQueryBuilder(folder);
         RegisterControlLibrary();
         RenderConsolidation(folder, boxes);
+        RenderMessageBoxes(folder);
         report::ResetProgramState();
     } catch (const win::RuntimeError& error) {
         std::fprintf(stderr, "screens: error %ld: %s\n", error.Number(), error.Description().c_str());

@@ -153,7 +153,6 @@ TEST_F(HostedTest, AWindowHandlerChangesTheKeyByReference) {
                        std::to_string(args[1].AsI2()));
         EXPECT_TRUE(args[0].IsByRef());
     });
-    w.field->NameEvent("Change", ctl::testlib::kEventChange);
     int changes = 0;
     w.field->On("Change", [&](std::span<Variant>) { ++changes; });
 
@@ -167,6 +166,25 @@ TEST_F(HostedTest, AWindowHandlerChangesTheKeyByReference) {
     Key(w.field->Widget(), QEvent::KeyPress, Qt::Key_Y, "y");
     EXPECT_EQ(TextOf(w.field->Get("Text")), "Xy");
     EXPECT_EQ(ErrorNumberOf([&] { w.field->On("Chnage", [](std::span<Variant>) {}); }), 438);
+}
+
+// Event names come from the control's own event interface in its type library, then the stock
+// events; a name given by the window goes first.
+TEST_F(HostedTest, EventNamesAreTheControlsOwnFromItsTypeLibrary) {
+    FieldWindow& w = Shown();
+    struct Row {
+        const char* name;
+        com::DispId id;
+    };
+    const Row rows[] = {
+        {"Change", ctl::testlib::kEventChange}, {"menucommand", ctl::testlib::kEventMenuCommand},
+        {"Invalid", ctl::testlib::kEventInvalid}, {"Timer", ctl::testlib::kEventTimer},
+        {"KeyDown", com::DISPID_KEYDOWN}, {"Click", com::DISPID_CLICK},
+    };
+    for (const Row& row : rows) EXPECT_EQ(w.field->EventIdOf(row.name), row.id) << row.name;
+    EXPECT_EQ(ErrorNumberOf([&] { w.field->EventIdOf("EndOfLine"); }), 438);
+    w.second->NameEvent("Change", 77);
+    EXPECT_EQ(w.second->EventIdOf("Change"), 77);
 }
 
 TEST_F(HostedTest, KeyPreviewRunsBeforeTheLibraryControl) {

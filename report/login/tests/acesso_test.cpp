@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QTableView>
 #include <QTest>
 #include <filesystem>
 #include <fstream>
@@ -15,11 +16,15 @@
 #include "platform/controls/threed/threed.h"
 #include "platform/forms/controls.h"
 #include "platform/forms/datacontrol.h"
+#include "platform/forms/datetime.h"
 #include "platform/forms/fileio.h"
 #include "platform/forms/hosted.h"
+#include "platform/forms/tests/support/typing.h"
 #include "platform/forms/tests/support/text_fit.h"
 #include "platform/win/module.h"
 #include "platform/win/oledate.h"
+#include "platform/win/paths.h"
+#include "platform/win/profile.h"
 #include "platform/win/registry.h"
 #include "report/core/startup.h"
 #include "report/core/windows.h"
@@ -162,6 +167,46 @@ protected:
         std::vector<std::string> texts;
         for (const auto& box : boxes_.shown) texts.push_back(box.text);
         return texts;
+    }
+
+    // The regional settings of a Brazilian station, on a 12-hour ("0") or a 24-hour ("1") clock.
+    static void WriteRegionalSettings(const char* iTime) {
+        win::ProfileFile winIni = win::ProfileFile::WinIni();
+        std::filesystem::create_directories(win::HostPath(win::WindowsFolder()));
+        const std::pair<const char*, const char*> settings[] = {
+            {"sShortDate", "dd/MM/yyyy"}, {"sDate", "/"}, {"sTime", ":"}, {"iTime", iTime}};
+        for (const auto& [key, value] : settings) ASSERT_TRUE(winIni.WriteString("intl", key, value));
+    }
+
+    Acesso& ShownActive() {
+        Acesso& w = Shown();
+        w.Widget()->activateWindow();
+        forms::DoEvents();
+        return w;
+    }
+
+    // Clicks the first store of the list, as a user does.
+    static void ClickFirstStore(Acesso& w) {
+        auto* view = qobject_cast<QTableView*>(w.TbLoja->Widget());
+        ASSERT_NE(view, nullptr);
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(view->model()->index(0, 0)).center());
+        ASSERT_EQ(QApplication::focusWidget(), w.TbLoja->Widget());
+    }
+
+    static void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = {}) { forms::testing::PressOnFocus(key, modifiers); }
+
+    // The date a date field holds as its Value, a day number of its DateType, as an OLE date.
+    static double DateOf(forms::HostedControl& field) {
+        const int dateType = field.Get("DateType").AsI2();
+        return field.Get("Value").AsI4() + (dateType == 1 ? 29220 : 0);
+    }
+
+    // Replaces what the focused field holds by `typed`, key by key.
+    static void Retype(const char* typed) {
+        Press(Qt::Key_Home);
+        Press(Qt::Key_End, Qt::ShiftModifier);
+        Press(Qt::Key_Delete);
+        QTest::keyClicks(QApplication::focusWidget(), typed);
     }
 
     win::testing::TempMachineRoot root_;
@@ -491,6 +536,78 @@ TEST_F(AcessoTest, NoUsersOpensTheProgramFolderDataAndShowsTheCatalogue) {
     EXPECT_EQ(PastaDados, kProgram);
     EXPECT_TRUE(BancoProdutoLoja.IsOpen());
     EXPECT_FALSE(w.IsLoaded());
+}
+
+// The password field starts empty and shows a mask character for each one typed: two passwords
+// of one length look the same, and neither looks like an empty field.
+TEST_F(AcessoTest, ThePasswordShowsNoTypedCharacter) {
+    Acesso& w = ShownActive();
+    ASSERT_NE(w.ZmSenha, nullptr);
+    ClickFirstStore(w);
+    Press(Qt::Key_Return);
+    ASSERT_EQ(QApplication::focusWidget(), w.ZmSenha->Widget());
+    EXPECT_EQ(forms::HostedText(w.ZmSenha), "");
+    QTest::keyClicks(QApplication::focusWidget(), "caixa");
+    EXPECT_EQ(forms::HostedText(w.ZmSenha), "caixa");
+    ClickFirstStore(w);   // the caret leaves the field
+    const QImage typed = w.ZmSenha->Widget()->grab().toImage();
+    forms::SetHostedText(w.ZmSenha, "WWWWW");
+    EXPECT_TRUE(typed == w.ZmSenha->Widget()->grab().toImage());
+    forms::SetHostedText(w.ZmSenha, "");
+    EXPECT_FALSE(typed == w.ZmSenha->Widget()->grab().toImage());
+}
+
+// After the clock question is answered No, the date field shows today day first, and a date and a
+// time typed into the fields set the system clock, on a 12-hour and on a 24-hour machine.
+TEST_F(AcessoTest, TheClockFieldsTakeWhatIsTypedDayFirstOnEitherClock) {
+    for (const char* iTime : {"0", "1"}) {
+        WriteRegionalSettings(iTime);
+        clock_.Freeze({2001, 11, 30, 23, 0, 0});   // before the program's files: the clock looks wrong
+        Acesso& w = ShownActive();
+        ASSERT_NE(w.ZmDataComputador, nullptr);
+        ASSERT_NE(w.ZmHoraComputador, nullptr);
+        ClickFirstStore(w);
+        Press(Qt::Key_Return);
+        QTest::keyClicks(QApplication::focusWidget(), "gerente");
+        boxes_.answers = {forms::mb::No};
+        Press(Qt::Key_Return);   // its release reaches the date field, which passes on to the time
+        ASSERT_TRUE(w.ZmDataComputador->Visible()) << iTime;
+        EXPECT_EQ(forms::HostedText(w.ZmDataComputador), "30/11/2001") << iTime;
+
+        QWidget* date = w.ZmDataComputador->Widget();
+        QTest::mouseClick(date, Qt::LeftButton, {}, QPoint(4, date->height() / 2));
+        ASSERT_EQ(QApplication::focusWidget(), date) << iTime;
+        Retype("25122030");
+        EXPECT_EQ(forms::HostedText(w.ZmDataComputador), "25/12/2030") << iTime;
+        EXPECT_EQ(DateOf(*w.ZmDataComputador), win::DateSerial(2030, 12, 25)) << iTime;
+        Press(Qt::Key_Return);
+        ASSERT_EQ(QApplication::focusWidget(), w.ZmHoraComputador->Widget()) << iTime;
+        // A correction of the hour alone, the rest of the time as it stands (11 PM on a 12-hour
+        // clock stays PM).
+        Press(Qt::Key_Home);
+        QTest::keyClicks(QApplication::focusWidget(), "08");
+        const win::CivilTime now = win::CivilFromOleDate(forms::Now());
+        const int hour = iTime[0] == '0' ? 20 : 8;
+        EXPECT_EQ(std::vector<int>({now.year, now.month, now.day, now.hour}), std::vector<int>({2030, 12, 25, hour}))
+            << iTime << " " << forms::HostedText(w.ZmHoraComputador);
+        EXPECT_EQ(catalogueShown_, 0);
+        w.Drop();
+        AbrirBD();
+    }
+}
+
+// The log-in hears each key once, wherever the focus stands: the store list lies in a frame.
+TEST_F(AcessoTest, EscOnTheStoreListUnloadsOnceAndAbsorbsTheCataloguesEscFirst) {
+    Acesso& w = ShownActive();
+    ClickFirstStore(w);
+    SairPrograma = "NAO";   // the catalogue closed on an Esc whose release comes here
+    Press(Qt::Key_Escape);
+    EXPECT_EQ(SairPrograma, "S");
+    EXPECT_TRUE(w.IsLoaded());
+    EXPECT_FALSE(forms::App().EndRequested());
+    Press(Qt::Key_Escape);
+    EXPECT_FALSE(w.IsLoaded());
+    EXPECT_TRUE(forms::App().EndRequested());
 }
 
 }  // namespace

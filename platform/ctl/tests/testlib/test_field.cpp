@@ -220,6 +220,13 @@ TypeLibraryData MakeTypeLibrary() {
     lib.major = 4;
     lib.minor = 1;
     lib.name = "TestFieldLib";
+    // The events a host binds by name.
+    using namespace ctl::testlib;
+    const std::vector<com::FuncDesc> events = {{"Change", kEventChange, false, {}},
+                                               {"MenuCommand", kEventMenuCommand, false, {}},
+                                               {"Invalid", kEventInvalid, false, {}},
+                                               {"Timer", kEventTimer, false, {}}};
+    lib.types.push_back({TypeKind::Dispatch, "_DTestFieldEvents", kEventIid, {}, false, {}, events, {}, {}});
     lib.types.push_back({TypeKind::Coclass, "TestField", kFieldClsid, "Test field", false, {}, {}, kDispIid, kEventIid});
     return lib;
 }

@@ -105,9 +105,14 @@ protected:
             ++printed_;
             return printer;
         };
-        window_ = std::make_unique<Inicio>(std::move(hooks));
+        window_ = MakeWindow(std::move(hooks));
         window_->Show();
         return *window_;
+    }
+
+    // The catalogue window Open shows; a test may watch its handlers through a subclass.
+    virtual std::unique_ptr<Inicio> MakeWindow(controls::report::ReportPrinter::Hooks hooks) {
+        return std::make_unique<Inicio>(std::move(hooks));
     }
 
     dao::Database OpenStore(const std::string& file) const {
