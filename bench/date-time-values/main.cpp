@@ -1,13 +1,12 @@
 // Conversion rates of the date and time values. Each line converts 1,000,000 inputs one way and
 // prints the best rate of five runs in millions per second; the checksum keeps the work from
 // being optimised away.
-#include <algorithm>
-#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "bench/conversion_rate.h"
 #include "zmtext/values/date_format.h"
 #include "zmtext/values/date_values.h"
 #include "zmtext/values/time_values.h"
@@ -22,13 +21,7 @@ std::uint64_t checksum = 0;
 
 template <typename Work>
 void Measure(const char* name, Work&& work) {
-    double best = 1e30;
-    for (int run = 0; run < kRuns; ++run) {
-        const auto start = std::chrono::steady_clock::now();
-        work();
-        const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
-        best = std::min(best, elapsed.count());
-    }
+    const double best = bench::BestSeconds(kRuns, work);
     std::printf("%-34s %8.1f M/s  (%.1f ms)\n", name, kCount / best / 1e6, best * 1e3);
 }
 

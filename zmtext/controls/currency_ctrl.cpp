@@ -272,7 +272,7 @@ struct ZMCurrencyMembers {
         AddLimit(t, "MinValue", &C::MinValue, kCurMinValue);
         AddLimit(t, "MaxValue", &C::MaxValue, kCurMaxValue);
         N::AddText(t);
-        N::AddReadOnly(t, kCurDisplayOnly);
+        N::AddReadOnly(t, kCurReadOnly);
         N::AddPointerToDataChanged(t, kCurMousePointer, true);
         N::AddStock(t);
         return t;

@@ -140,7 +140,7 @@ bool CZMDateCtrl::SetTextValue(std::string_view text) {
 int CZMDateCtrl::SetRawDataText(std::string_view text) {
     if (!text.empty() && text.size() != 8) return 0;
     const std::int32_t before = GetValue();
-    RawData = std::string(text);
+    RawData = ZMWithoutTrailingFill(std::string(text), FillChar);
     ParseText();
     if (GetValue() == before) return 1;
     RebuildTexts();

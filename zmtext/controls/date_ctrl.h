@@ -86,6 +86,8 @@ public:
     void PutRawData(std::string_view raw);
     std::int32_t GetBoundTimeSeconds() const;
     ZMDateFormat Format() const;
+    // A date's raw text has eight characters in every format.
+    static constexpr std::size_t FullRawLength() { return 8; }
 
 private:
     friend class ZMDateMembers;

@@ -21,6 +21,16 @@ class CZMDateTimeField : public CZMBoundField<Self> {
 public:
     std::string GetText() const { return this->Text; }
     char GetDisplayFillChar() override { return this->FillChar; }
+    // RawData as the property reads it: the full raw text of the format, the fill character in
+    // every position nothing was typed into ("122598__" for a two-digit year, "________" for the
+    // blank date). The engine keeps the typed characters alone, so that the caret stops after the
+    // last one; the property fills out the rest, and an assignment of what it reads is taken back.
+    std::string GetRawDataProperty() const {
+        std::string raw = this->RawData;
+        const std::size_t full = static_cast<const Self*>(this)->FullRawLength();
+        if (raw.size() < full) raw.append(full - raw.size(), this->FillChar);
+        return raw;
+    }
     // A raw text the field refuses leaves the value as it was: the cursor's notification that
     // brought it has no caller to take an error.
     void SetBoundRawText(const std::string& cp1252) override {

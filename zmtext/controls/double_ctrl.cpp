@@ -235,7 +235,7 @@ struct ZMDoubleMembers {
         N::AddFmtDecDigits(t, 15, 165, -392128, kDoubleFmtDecDigits);
         C::AddFontSize(t);
         C::AddFontUnderline(t);
-        N::AddReadOnly(t, kDoubleDisplayOnly);
+        N::AddReadOnly(t, kDoubleReadOnly);
         N::AddPointerToDataChanged(t, kDoubleMousePointer);
         N::AddTextBorderAndStock(t);
         return t;

@@ -191,10 +191,14 @@ public:
                        Changed(c, id);
                    });
     }
-    // RawData; a field whose PutRawData answers whether it took the text refuses one it cannot
-    // read with "Invalid RawData Value".
+    // RawData (a field may show it through GetRawDataProperty); a field whose PutRawData answers
+    // whether it took the text refuses one it cannot read with "Invalid RawData Value".
     static void AddRawData(Table& t, std::int32_t context, com::DispId id) {
-        t.Property("RawData", com::VT_BSTR, {}, [](C& c, Args) { return Str(c.RawData); },
+        t.Property("RawData", com::VT_BSTR, {},
+                   [](C& c, Args) {
+                       if constexpr (requires { c.GetRawDataProperty(); }) return Str(c.GetRawDataProperty());
+                       else return Str(c.RawData);
+                   },
                    [=](C& c, Args, const Variant& v) {
                        if constexpr (std::is_same_v<decltype(c.PutRawData(std::string())), bool>) {
                            if (!c.PutRawData(TextOf(v))) Refuse(c, 147, context);

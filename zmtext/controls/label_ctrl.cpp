@@ -36,6 +36,14 @@ std::string TextOf(const Variant& v) {
     return s.AsStr().ToAnsi();
 }
 
+// WordWrap as the setter judges it: True and False as 1 and 0, any other value as its number
+// (2 is no BOOL and is refused); a value that is no number at all counts as 2.
+std::int32_t WordWrapOf(const Variant& v) {
+    if (v.BaseType() == com::VT_BOOL) return v.AsBool() ? 1 : 0;
+    Variant n;
+    return com::Succeeded(com::ChangeType(n, v, com::VT_I4)) ? n.AsI4() : 2;
+}
+
 // The label refuses a font size of zero or less, and raises a bare error.
 constexpr ZMFontRules kLabelFontRules{.positiveSizeOnly = true, .controlError = false};
 
@@ -74,8 +82,8 @@ Table BuildTable() {
                       return Variant::Dispatch(com::ComPtr<com::IDispatch>(ctl::PictureObject::Create(c.GetMouseIcon()).Get()));
                   },
                   [](C& c, Args, const Variant& v) { c.SetMouseIcon(v); })
-        .Property("WordWrap", com::VT_BOOL, {}, [](C& c, Args) { return Variant::Bool(c.GetWordWrap()); },
-                  [](C& c, Args, const Variant& v) { c.SetWordWrap(v.AsBool() ? 1 : 0); })
+        .Property("WordWrap", com::VT_VARIANT, {}, [](C& c, Args) { return Variant::Bool(c.GetWordWrap()); },
+                  [](C& c, Args, const Variant& v) { c.SetWordWrap(WordWrapOf(v)); })
         .ReadOnly("HdnHeight", &C::GetHdnHeight)
         .ReadOnly("HdnWidth", &C::GetHdnWidth);
     AddCaption(t, "Caption", com::DISPID_CAPTION);

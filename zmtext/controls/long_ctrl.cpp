@@ -230,7 +230,7 @@ struct ZMLongMembers {
         C::AddFontSize(t);
         N::AddFmtIntDigits(t, 1, 10, 181, -391993, kLongFmtIntDigits);
         N::AddFmtThousands(t, -391992, kLongFmtThousands, true);
-        N::AddReadOnly(t, kLongDisplayOnly);
+        N::AddReadOnly(t, kLongReadOnly);
         N::AddPointerToDataChanged(t, kLongMousePointer);
         N::AddTextBorderAndStock(t);
         return t;

@@ -77,6 +77,8 @@ public:
     ZMTimeFormat Format() const;
     // The positions the field shows while edited.
     std::string EditPattern() const { return ZMTimePattern(Format(), FillChar); }
+    // The raw text's length in the present format: four to seven characters.
+    std::size_t FullRawLength() const { return ZMFormatTimeRaw(kTimeEmpty, Format(), FillChar).size(); }
 
 private:
     friend class ZMTimeMembers;

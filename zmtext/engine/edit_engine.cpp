@@ -141,7 +141,15 @@ void CZMEditEngine::ClearSelection() {
 }
 
 void CZMEditEngine::ErrorBeepIfSet() const {
-    if (ErrorBeep) win::Beep();
+    if (!ErrorBeep) return;
+    if (beepsHeld_ > 0) beepWaiting_ = true;
+    else win::Beep();
+}
+
+CZMEditEngine::HeldBeeps::~HeldBeeps() {
+    if (--engine_.beepsHeld_ > 0 || !engine_.beepWaiting_) return;
+    engine_.beepWaiting_ = false;
+    win::Beep();
 }
 
 // --- The edit transaction ---------------------------------------------------------------------

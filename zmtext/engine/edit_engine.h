@@ -289,7 +289,20 @@ protected:
     bool HasSelection() const { return HiAnchor != HiNew; }
     bool Editable() const { return !ReadOnly && !DataReadOnly; }
     void ClearSelection();
+    // The error beep (with ErrorBeep); inside a HeldBeeps scope it waits for the scope's end.
     void ErrorBeepIfSet() const;
+    // One edit made of many insertions (a paste, SelText) sounds at most one beep, at its end,
+    // however many of its characters were refused.
+    class HeldBeeps {
+    public:
+        explicit HeldBeeps(CZMEditEngine& e) : engine_(e) { ++engine_.beepsHeld_; }
+        ~HeldBeeps();
+        HeldBeeps(const HeldBeeps&) = delete;
+        HeldBeeps& operator=(const HeldBeeps&) = delete;
+
+    private:
+        CZMEditEngine& engine_;
+    };
     // The display positions [first, end) of the mask group of `pos`.
     std::pair<int, int> GroupOf(int pos) const;
     void RemoveDataAt(int pos);
@@ -362,6 +375,8 @@ private:
 
     std::string editBefore_;   // RawData when the edit in progress began
     bool undoArmed_ = false;   // the undo copy of this focus has been taken
+    int beepsHeld_ = 0;        // HeldBeeps scopes open
+    mutable bool beepWaiting_ = false;   // a beep was asked for inside them
 };
 
 // Seconds since the library-wide rest clock was last restarted (a button pressed, the focus

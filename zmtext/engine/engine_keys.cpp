@@ -400,6 +400,7 @@ void CZMEditEngine::PasteFromClipboard() {
     const auto text = ctl::GetClipboardText();
     if (!text) return;
     RebuildDisplay();
+    const HeldBeeps oneBeep(*this);
     BeginEdit();
     Clear();
     bool inserted = false;
@@ -423,6 +424,7 @@ void CZMEditEngine::SetSelText(std::string_view text) {
     const int n = DisplayBuffer.Length();
     HiAnchor = std::clamp(HiAnchor, 0, n);
     HiNew = std::clamp(HiNew, 0, n);
+    const HeldBeeps oneBeep(*this);
     BeginEdit();
     DeleteSelection();
     for (char c : text) {

@@ -56,14 +56,17 @@ std::string ZMBlobFromGlobal(std::span<const std::uint8_t> blob) {
 }
 
 void ParseNumberText(std::string& text, char decimal) {
-    static constexpr std::string_view kKept = "+-0123456789eEdD";
-    std::string out;
-    for (char c : text) {
-        if (c == '(') out += '-';
-        else if (c == decimal) out += '.';
-        else if (ZMFindChar(kKept, c) != 0) out += c;
+    // In place: the kept text is never longer than the given one.
+    const auto kept = [](char c) {
+        return (c >= '0' && c <= '9') || c == '+' || c == '-' || c == 'e' || c == 'E' || c == 'd' || c == 'D';
+    };
+    std::size_t out = 0;
+    for (const char c : text) {
+        if (c == '(') text[out++] = '-';
+        else if (c == decimal) text[out++] = '.';
+        else if (kept(c)) text[out++] = c;
     }
-    text = std::move(out);
+    text.resize(out);
 }
 
 }  // namespace zmtext

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <limits>
+#include <optional>
 
 #include "platform/com/bstr.h"
 #include "zmtext/engine/zm_strings.h"
@@ -13,26 +15,83 @@ namespace {
 // The conversions' decimal point.
 constexpr char kPoint = '.';
 
-// The component layer's text of a currency: "-1234.5", no trailing zeros, no point when whole.
-std::string ConversionText(Currency value) {
-    com::Variant text;
-    if (com::Failed(com::ChangeType(text, com::Variant::Cy(value), com::VT_BSTR))) return "0";
-    return text.AsStr().ToAnsi();
+// An amount at a digit count, taken apart for writing: the sign as shown (none when every shown
+// digit is 0), the whole part, and the first `shown` (at most four) of its `digits` decimals.
+struct AmountParts {
+    bool negative = false;
+    std::uint64_t whole = 0;
+    unsigned decimals = 0;   // the first `shown` decimals as a number ("05" is 5)
+    int shown = 0;
+    int digits = 0;
+};
+
+AmountParts PartsOf(Currency value, int digits) {
+    static constexpr std::array<unsigned, 5> kCut = {10000, 1000, 100, 10, 1};
+    AmountParts a;
+    a.digits = std::clamp(digits, 0, kMaxDecimalDigits);
+    a.shown = std::min(a.digits, 4);
+    const std::int64_t scaled = RoundCurrency(value, a.digits).scaled;
+    const std::uint64_t mag = scaled < 0 ? 0 - static_cast<std::uint64_t>(scaled) : static_cast<std::uint64_t>(scaled);
+    a.whole = mag / Currency::kScale;
+    a.decimals = static_cast<unsigned>(mag % Currency::kScale) / kCut[static_cast<std::size_t>(a.shown)];
+    a.negative = scaled < 0 && (a.whole != 0 || a.decimals != 0);
+    return a;
 }
 
-// Exactly `digits` decimals: cut, padded with zeros, or the point dropped for none.
-void ForceDecimals(std::string& text, int digits) {
-    auto point = text.find(kPoint);
-    if (point == std::string::npos) {
-        if (digits == 0) return;
-        point = text.size();
-        text += kPoint;
+// The longest amount: a sign, 15 whole digits with 4 separators, the decimal character and 15
+// decimals.
+constexpr std::size_t kMaxAmount = 40;
+
+// Writes the amount without its sign at `p` (the whole part grouped by `thousands` unless that is
+// 0) and returns the end. The digits come from to_chars: no locale, no conversion of texts.
+char* WriteAmount(char* p, const AmountParts& a, char decimal, char thousands) {
+    char whole[24];
+    const char* end = std::to_chars(whole, whole + sizeof whole, a.whole).ptr;
+    const int n = static_cast<int>(end - whole);
+    for (int i = 0; i < n; ++i) {
+        if (thousands != '\0' && i > 0 && (n - i) % 3 == 0) *p++ = thousands;
+        *p++ = whole[i];
     }
-    if (digits == 0) {
-        text.resize(point);
-        return;
+    if (a.digits == 0) return p;
+    *p++ = decimal == '\0' ? kPoint : decimal;
+    unsigned rest = a.decimals;
+    for (int i = a.shown - 1; i >= 0; --i, rest /= 10) p[i] = static_cast<char>('0' + rest % 10);
+    p += a.shown;
+    for (int i = a.shown; i < a.digits; ++i) *p++ = '0';
+    return p;
+}
+
+// The conversions' reading of a plain amount -- an optional "-", 1 to 14 digits, and at most four
+// decimals behind "." or the first `decimal` -- without the round trip through a text variant.
+// Nothing for any other text (an exponent, blanks, a sign "+", separators, more digits), which
+// the conversions read instead.
+std::optional<Currency> PlainAmount(std::string_view text, char decimal) {
+    std::size_t i = 0;
+    const bool negative = !text.empty() && text[0] == '-';
+    if (negative) ++i;
+    std::int64_t whole = 0, fraction = 0;
+    int wholeDigits = 0, decimals = 0;
+    bool point = false;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c >= '0' && c <= '9') {
+            if (point) {
+                if (++decimals > 4) return std::nullopt;
+                fraction = fraction * 10 + (c - '0');
+            } else {
+                if (++wholeDigits > 14) return std::nullopt;
+                whole = whole * 10 + (c - '0');
+            }
+        } else if (!point && (c == kPoint || c == decimal)) {
+            point = true;
+        } else {
+            return std::nullopt;
+        }
     }
-    text.resize(point + 1 + static_cast<std::size_t>(digits), '0');
+    if (wholeDigits == 0 || (point && decimals == 0)) return std::nullopt;
+    static constexpr std::array<std::int64_t, 5> kScale = {10000, 1000, 100, 10, 1};
+    const std::int64_t scaled = whole * Currency::kScale + fraction * kScale[static_cast<std::size_t>(decimals)];
+    return Currency{negative ? -scaled : scaled};
 }
 
 // Negative and positive forms; N is the number, C the symbol, every other character stands.
@@ -60,13 +119,12 @@ Currency RoundCurrency(Currency value, int digits) {
 }
 
 std::string CurrencyToText(Currency value, char decimal, int digits) {
-    digits = std::clamp(digits, 0, kMaxDecimalDigits);
-    std::string text = ConversionText(RoundCurrency(value, digits));
-    ForceDecimals(text, digits);
-    if (text.front() == '-' && text.find_first_of("123456789") == std::string::npos) text.erase(0, 1);
-    if (decimal != kPoint && decimal != '\0')
-        if (const auto point = text.find(kPoint); point != std::string::npos) text[point] = decimal;
-    return text;
+    const AmountParts a = PartsOf(value, digits);
+    char buf[kMaxAmount];
+    char* p = buf;
+    if (a.negative) *p++ = '-';
+    p = WriteAmount(p, a, decimal, '\0');
+    return std::string(buf, p);
 }
 
 Currency CurrencyAtDigits(Currency value, int digits) {
@@ -80,6 +138,10 @@ Currency CurrencyAtDigits(Currency value, int digits) {
 bool TextToCurrency(Currency& out, std::string_view text, char decimal) {
     if (text.empty()) {
         out = Currency{};
+        return true;
+    }
+    if (const std::optional<Currency> plain = PlainAmount(text, decimal == '\0' ? kPoint : decimal)) {
+        out = *plain;
         return true;
     }
     std::string own(text);
@@ -112,6 +174,7 @@ std::string GetCurrencyPattern(std::string_view number, bool negative, const Cur
     const LayoutForms& forms = kLayouts[static_cast<std::size_t>(pattern)];
     std::string_view form = negative ? forms.negative : forms.positive;
     std::string out;
+    out.reserve(form.size() + number.size() + 2 * layout.symbol.size());
     for (std::size_t i = 0; i < form.size(); ++i) {
         const char c = form[i];
         const bool blankBeforeNoSymbol = pattern == kNumberBlankSymbolLayout && c == ' ' &&
@@ -127,11 +190,19 @@ std::string GetCurrencyPattern(std::string_view number, bool negative, const Cur
 CurrencyDisplay CurrencyDisplayText(Currency value, const NumberFormat& format,
                                     const CurrencyLayout& layout, bool showZero) {
     if (value.scaled == 0 && !showZero) return {};
-    std::string digits = CurrencyToText(value, format.decimal, format.digits);
-    const bool negative = digits.front() == '-';
-    if (negative) digits.erase(0, 1);
-    return {GetCurrencyPattern(GroupThousands(digits, format.decimal, format.thousands), negative, layout),
-            negative};
+    const AmountParts a = PartsOf(value, format.digits);
+    // A digit for a decimal character would be found among the whole digits by the grouping
+    // rule; that case keeps the general grouping.
+    if (format.decimal >= '0' && format.decimal <= '9') {
+        std::string digits = CurrencyToText(value, format.decimal, format.digits);
+        if (a.negative) digits.erase(0, 1);
+        return {GetCurrencyPattern(GroupThousands(digits, format.decimal, format.thousands), a.negative, layout),
+                a.negative};
+    }
+    char buf[kMaxAmount];
+    const char* end = WriteAmount(buf, a, format.decimal, format.thousands);
+    return {GetCurrencyPattern(std::string_view(buf, static_cast<std::size_t>(end - buf)), a.negative, layout),
+            a.negative};
 }
 
 }  // namespace zmtext

@@ -150,8 +150,10 @@ std::optional<std::int32_t> ZMParseTimeRawData(std::string_view text, char fill)
     const int minutes = ZMAtoi(ZMSlice(raw, 2, 2));
     const int seconds = raw.size() > 5 ? ZMAtoi(ZMSlice(raw, 4, 2)) : 0;
     if (raw.size() == 5 || raw.size() == 7) {
+        // The suffix position takes the letter, or nothing typed yet (the fill character, as the
+        // property reads a time being typed): the hour then stands as typed.
         const char letter = raw.back();
-        if (!IsMorningLetter(letter) && !IsAfternoonLetter(letter)) return std::nullopt;
+        if (!IsMorningLetter(letter) && !IsAfternoonLetter(letter) && letter != ' ') return std::nullopt;
         hours = ApplyMeridiem(hours, letter);
     }
     return ZMComposeTime(hours, minutes, seconds);

@@ -88,8 +88,8 @@ std::int32_t ZMParseTimeRaw(std::string_view raw, const ZMTimeFormat& format, ch
 bool ZMIsValidTimeRaw(std::string_view raw, const ZMTimeFormat& format, char fill);
 
 // The value of a raw text assigned from outside (RawData): 4 to 7 characters, hhmm[ss], lengths
-// 5 and 7 ending in the a/p letter. Nothing for a text that is refused; -1 for one without any
-// digit (the raw text of the empty value).
+// 5 and 7 ending in the a/p letter or the fill character (no letter typed yet). Nothing for a
+// text that is refused; -1 for one without any digit (the raw text of the empty value).
 std::optional<std::int32_t> ZMParseTimeRawData(std::string_view text, char fill);
 
 // The value of a display text: the numbers before, between and after the separators, and the

@@ -111,7 +111,7 @@ TEST_F(DateField, TheValueSequenceFiresChangeOncePerNewNumber) {
     Put(*c, "DateType", Variant::I2(1));
     Put(*c, "Value", Variant::I4(-32767));
     EXPECT_EQ(Get(*c, "Text"), "_-_-____");
-    EXPECT_EQ(Get(*c, "RawData"), "");
+    EXPECT_EQ(Get(*c, "RawData"), "________") << "the blank date is eight fill characters";
 }
 
 // Types the eight digits of `d` into the focused empty field in the field's order.
@@ -134,7 +134,7 @@ TEST_F(DateField, EveryDateOfThirtyYearsTypedDigitByDigitGivesThatDate) {
         for (std::int32_t n = ZMDateToDayNumber(0, 1, 1, 1990); n <= ZMDateToDayNumber(0, 12, 31, 2030); ++n) {
             const ZMDate d = ZMDayNumberToDate(0, n);
             Put(*c, "Value", Variant::I4(-693959));
-            ASSERT_EQ(Get(*c, "RawData"), "");
+            ASSERT_EQ(Get(*c, "RawData"), "________");
             Type(0, Digits(order, d.year, d.month, d.day));
             ASSERT_EQ(Get(*c, "Value"), std::to_string(n)) << Digits(order, d.year, d.month, d.day);
             ++checked;

@@ -99,6 +99,7 @@ TEST_F(LabelTest, RefusedValuesRaiseTheirErrorAndChangeNothing) {
         {"MousePointer -1", 13, Variant::I2(-1), 0x800A01E1, "The MousePointer property must be a number from 0 to 13"},
         {"MouseIcon bitmap", 14, bitmap(), 0x800A01E1,
          "The MouseIcon property must be an Icon (not a bitmap or metafile)"},
+        {"WordWrap 2", 15, Variant::I2(2), 0x800A017C, "WordWrap must be either True or False"},
         {"HdnHeight", 16, Variant::I4(10), 0x800A017F, nullptr},
         {"HdnWidth", 17, Variant::I4(10), 0x800A017F, nullptr},
     };
@@ -116,7 +117,7 @@ TEST_F(LabelTest, RefusedValuesRaiseTheirErrorAndChangeNothing) {
             EXPECT_TRUE(r.excep.helpFile.ends_with("\\ZMTEXT.HLP")) << r.excep.helpFile;
         }
     }
-    // WordWrap takes only 0 and 1 (dispatch hands it a BOOL, so only a caller in code can miss).
+    // WordWrap takes only 0 and 1, from code as from dispatch.
     try {
         label->SetWordWrap(2);
         ADD_FAILURE() << "WordWrap 2 was taken";

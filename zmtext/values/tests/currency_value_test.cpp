@@ -3,12 +3,14 @@
 // round trips from text to value to text.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdint>
 #include <limits>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "platform/com/bstr.h"
 #include "zmtext/values/currency_value.h"
 #include "zmtext/values/intl_settings.h"
 #include "zmtext/values/tests/number_test_support.h"
@@ -311,6 +313,111 @@ TEST(CurrencyRoundTrip, RandomValuesReadBackToTheSameTextAndTheRoundedValue) {
         const bool nearLimit = magnitude > kMax - unit;
         ASSERT_LE(diff, nearLimit ? unit - 1 : unit / 2) << v << " at " << digits;
     }
+}
+
+}  // namespace
+}  // namespace zmtext
+
+namespace zmtext {
+namespace {
+
+// The same amounts through the component layer's own conversions (a currency variant to its
+// text, then the digits forced, the sign of a zero dropped, the grouping inserted): the texts the
+// field built before it wrote its digits itself, and must still build.
+std::string ConversionRawText(Currency value, char decimal, int digits) {
+    com::Variant text;
+    EXPECT_EQ(com::ChangeType(text, com::Variant::Cy(RoundCurrency(value, digits)), com::VT_BSTR), com::S_OK);
+    std::string s = text.AsStr().ToAnsi();
+    std::size_t point = s.find('.');
+    if (point == std::string::npos && digits > 0) {
+        point = s.size();
+        s += '.';
+    }
+    if (point != std::string::npos) s.resize(digits == 0 ? point : point + 1 + static_cast<std::size_t>(digits), '0');
+    if (s.front() == '-' && s.find_first_of("123456789") == std::string::npos) s.erase(0, 1);
+    if (point != std::string::npos && point < s.size() && decimal != '\0') s[s.find('.')] = decimal;
+    return s;
+}
+
+TEST(CurrencyTexts, DisplayTextsOfNegativesZeroLargeRoundingAndGroupingAreExact) {
+    const struct {
+        std::int64_t value;
+        char decimal, thousands;
+        int digits, pattern;
+        const char* symbol;
+        const char* text;
+    } rows[] = {
+        {0, '.', ',', 2, 0, "$", " $0.00"},                       {-40, '.', ',', 2, 1, "$", " $0.00"},
+        {-12345000, '.', ',', 2, 0, "$", "($1,234.50)"},           {-12345000, '.', ',', 2, 8, "$", "-1,234.50 $"},
+        {12345000, ',', '.', 2, 9, "R$", " R$ 1.234,50"},          {-12345000, ',', '.', 2, 9, "R$", "-R$ 1.234,50"},
+        {9999999999999, ',', ' ', 0, 5, "kr", " 1 000 000 000kr"}, {999949999, '.', ',', 3, 2, "$", "$99,995.000"},
+        {kMax, '.', ',', 4, 1, "$", " $922,337,203,685,477.5807"}, {kMax, '.', ',', 2, 1, "$", " $922,337,203,685,477.58"},
+        {-kMax, '.', ',', 0, 3, "$", "$922,337,203,685,477-"},     {kMin, '.', '\0', 4, 1, "$", "-$922337203685477.5808"},
+        {10000000, '.', ',', 6, 6, "$", "1,000.000000 $"},         {1234567, '.', ',', 1, 10, "", "123.5  "},
+        {1000, '.', ',', 4, 7, "EUR", "0.1000EUR"},                {-5, '.', ',', 3, 4, "$", "(0.001$)"},
+        {999999999, '.', ',', 0, 1, "$", " $100,000"},             {1239999, '.', ',', 2, 8, "", " 124.00"},
+    };
+    for (const auto& row : rows) {
+        const NumberFormat format{row.decimal, row.thousands, row.digits};
+        EXPECT_EQ(CurrencyDisplayText(Currency{row.value}, format, {row.pattern, row.symbol}, true).text, row.text)
+            << row.value;
+    }
+}
+
+// Every amount of a spread over the whole range, at every digit count and with both decimal
+// conventions, shows the text the conversions give and reads back from it as they read it.
+TEST(CurrencyTexts, TheWrittenDigitsMatchTheConversionsOverTheRange) {
+    std::mt19937_64 rng(42);
+    const struct {
+        char decimal, thousands;
+    } conventions[] = {{'.', ','}, {',', '.'}, {',', ' '}, {'.', '\0'}, {'\0', ','}};
+    for (int i = 0; i < 60000; ++i) {
+        const int length = static_cast<int>(rng() % 20);
+        std::int64_t v = static_cast<std::int64_t>(rng() >> 1);
+        for (int n = length; n < 19; ++n) v /= 10;
+        if (rng() % 3 == 0) v = -v;
+        if (i < 8) v = std::array<std::int64_t, 8>{0, 1, -1, 5, -5000, kMax, -kMax, kMin}[static_cast<std::size_t>(i)];
+        const int digits = static_cast<int>(rng() % 7);
+        const auto& c = conventions[rng() % std::size(conventions)];
+        const std::string raw = ConversionRawText(Currency{v}, c.decimal, digits);
+        ASSERT_EQ(CurrencyToText(Currency{v}, c.decimal, digits), raw) << v << " at " << digits;
+
+        const char decimal = c.decimal == '\0' ? '.' : c.decimal;
+        std::string unsignedRaw = raw;
+        const bool negative = unsignedRaw.front() == '-';
+        if (negative) unsignedRaw.erase(0, 1);
+        const std::string shown =
+            GetCurrencyPattern(GroupThousands(unsignedRaw, decimal, c.thousands), negative, {1, "$"});
+        const CurrencyDisplay display =
+            CurrencyDisplayText(Currency{v}, {decimal, c.thousands, digits}, {1, "$"}, true);
+        ASSERT_EQ(display.text, shown) << v << " at " << digits;
+        ASSERT_EQ(display.negative, negative);
+
+        // Read back: the field's reading and the conversions' reading of the same text agree.
+        Currency read{-77};
+        std::string own = raw;
+        if (const auto at = own.find(decimal); at != std::string::npos) own[at] = '.';
+        com::Variant expected;
+        const bool converts = com::Succeeded(
+            com::ChangeType(expected, com::Variant::Str(com::Bstr::FromAnsi(own)), com::VT_CY));
+        ASSERT_EQ(TextToCurrency(read, raw, decimal), converts) << raw;
+        if (converts) {
+            ASSERT_EQ(read, expected.AsCy()) << raw;
+        }
+    }
+}
+
+// Texts the direct reading leaves to the conversions read exactly as they did.
+TEST(CurrencyTexts, UnusualTextsReadAsTheConversionsReadThem) {
+    ExpectReads({
+        {"+5", '.', true, 50000},              {"5.", '.', true, 50000},
+        {".5", '.', true, 5000},               {"1.23456", '.', true, 12346},
+        {"-0", '.', true, 0},                  {"-", '.', false, 0},
+        {"99999999999999.9999", '.', true, 999999999999999999},
+        {"099999999999999.9999", '.', true, 999999999999999999},
+        {"1,5.5", ',', false, 0},              {"1.5", ',', true, 15000},
+        {"12 ", '.', true, 120000},            {"1d2", '.', true, 1000000},
+    }, [](Currency& out, const char* text, char decimal) { return TextToCurrency(out, text, decimal); });
 }
 
 }  // namespace

@@ -168,6 +168,8 @@ TEST(TimeRawData, LengthsFourToSevenAndTheSuffix) {
         {"123", std::nullopt},   {"", std::nullopt},       {"12345678", std::nullopt},
         {"____", -1},            {"______", -1},           {"_____", -1}, {"_______", -1},  // empty values
         {"9999", T(99, 99, 0)},
+        // A time being typed: nothing yet at the suffix, the hour as typed.
+        {"0230_", T(2, 30, 0)},  {"023000_", T(2, 30, 0)}, {"02_____", T(2, 0, 0)}, {"1230_", T(12, 30, 0)},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.text);
