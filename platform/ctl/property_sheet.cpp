@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 #include <charconv>
 
+#include "platform/com/factory.h"
 #include "platform/ctl/colors.h"
 #include "platform/ctl/font_picture.h"
 #include "platform/ctl/text_metrics.h"
@@ -33,6 +34,21 @@ const char* const kSystemColorNames[kSysColorCount] = {
     "Inactive Border", "Application Workspace", "Highlight", "Highlighted Text", "Button Face",
     "Button Shadow", "Disabled Text", "Button Text", "Inactive Title Bar Text", "Button Highlight",
     "Button Dark Shadow", "Button Light Shadow", "ToolTip Text", "ToolTip"};
+
+// The class object of a stock page.
+template <class Page>
+class StockPageClass final : public com::Object<StockPageClass<Page>, IPropertyPageClass> {
+public:
+    std::unique_ptr<PropertyPage> CreatePage() override { return std::make_unique<Page>(); }
+};
+
+// The stock pages are served by this library from the moment it is loaded.
+[[maybe_unused]] const bool kStockPagesServed = [] {
+    com::RegisterProcessClass(kStockColorPageClsid, com::CreatorOf<StockPageClass<StockColorPage>>());
+    com::RegisterProcessClass(kStockFontPageClsid, com::CreatorOf<StockPageClass<StockFontPage>>());
+    com::RegisterProcessClass(kStockPicturePageClsid, com::CreatorOf<StockPageClass<StockPicturePage>>());
+    return true;
+}();
 
 }  // namespace
 
@@ -65,6 +81,16 @@ PropertySheet::PropertySheet(const std::string& captionUtf8, std::vector<com::Co
     connect(help_, &QPushButton::clicked, this, [this] {
         if (PropertyPage* p = CurrentPage()) p->OnHelp();
     });
+}
+
+int PropertySheet::AddPagesOfClasses(const std::vector<com::Guid>& clsids) {
+    int added = 0;
+    for (const com::Guid& clsid : clsids)
+        if (auto page = CreatePropertyPage(clsid)) {
+            AddPage(std::move(page));
+            ++added;
+        }
+    return added;
 }
 
 PropertyPage* PropertySheet::AddPage(std::unique_ptr<PropertyPage> page) {

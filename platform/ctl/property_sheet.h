@@ -1,5 +1,9 @@
 // A minimal property-sheet frame and the stock colour, font and picture pages.
 //
+// The stock pages are the platform's own classes: their class ids create them through the
+// component layer (com::CreateInstance, CreatePropertyPage) in every process that loads this
+// library, without any registration, so a control lists them among its pages by class id.
+//
 // The sheet shows its pages as tabs over the same objects, with OK, Cancel, Apply and Help:
 // Apply is enabled while any page is modified and applies every modified page, stopping at the
 // first that fails (which is brought to the front); OK applies and closes only when that
@@ -21,6 +25,10 @@ class QTabWidget;
 
 namespace ctl {
 
+inline const com::Guid kStockFontPageClsid = com::Guid::FromString("{0BE35200-8F91-11CE-9DE3-00AA004BB851}");
+inline const com::Guid kStockColorPageClsid = com::Guid::FromString("{0BE35201-8F91-11CE-9DE3-00AA004BB851}");
+inline const com::Guid kStockPicturePageClsid = com::Guid::FromString("{0BE35202-8F91-11CE-9DE3-00AA004BB851}");
+
 class PropertySheet : public QDialog {
 public:
     PropertySheet(const std::string& captionUtf8, std::vector<com::ComPtr<com::IDispatch>> objects,
@@ -28,6 +36,9 @@ public:
 
     // The sheet owns the page from here on; it is given the sheet's objects.
     PropertyPage* AddPage(std::unique_ptr<PropertyPage> page);
+    // Adds the page of each class id in turn (a control's page list); a class that cannot be
+    // created is left out. The number of pages added.
+    int AddPagesOfClasses(const std::vector<com::Guid>& clsids);
     int PageCount() const;
     PropertyPage* Page(int index) const;
     PropertyPage* CurrentPage() const;
