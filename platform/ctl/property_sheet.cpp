@@ -4,6 +4,8 @@
 #include <QComboBox>
 #include <QFile>
 #include <QFormLayout>
+#include <QFrame>
+#include <QLabel>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
@@ -132,11 +134,16 @@ StockColorPage::StockColorPage(std::vector<std::string> properties)
     property_ = Child<QComboBox>(this);
     system_ = Child<QComboBox>(this);
     value_ = Child<QLineEdit>(this);
+    sample_ = Child<QFrame>(this);
+    sample_->setFrameShape(QFrame::Box);
+    sample_->setMinimumSize(64, 32);
+    sample_->setAutoFillBackground(true);
     for (const std::string& p : properties_) property_->addItem(QString::fromStdString(p));
     for (const char* name : kSystemColorNames) system_->addItem(QString::fromLatin1(name));
     form->addRow(QStringLiteral("&Property Name:"), property_);
     form->addRow(QStringLiteral("&System Color:"), system_);
     form->addRow(QStringLiteral("&Value:"), value_);
+    form->addRow(QStringLiteral("Sample:"), sample_);
     connect(property_, &QComboBox::currentIndexChanged, this, [this] { ShowSelected(); });
     connect(system_, &QComboBox::activated, this, [this](int index) {
         value_->setText(QString::number(0x80000000u | static_cast<unsigned>(index)));
@@ -149,6 +156,7 @@ StockColorPage::StockColorPage(std::vector<std::string> properties)
         const std::uint32_t v = text.trimmed().toUInt(&ok);   // decimal digits only: no locale
         if (!ok) return;
         values_[static_cast<std::size_t>(i)] = {v, true};
+        ShowColor(v);
         SetModifiedFlag(true);
     });
 }
@@ -156,7 +164,21 @@ StockColorPage::StockColorPage(std::vector<std::string> properties)
 void StockColorPage::ShowSelected() {
     const int i = property_->currentIndex();
     if (i < 0) return;
-    value_->setText(QString::number(values_[static_cast<std::size_t>(i)].first));
+    const std::uint32_t value = values_[static_cast<std::size_t>(i)].first;
+    value_->setText(QString::number(value));
+    ShowColor(value);
+}
+
+QColor StockColorPage::SampleColor() const { return sample_->palette().color(QPalette::Window); }
+
+// The sample shows the colour as the controls paint it; a system colour is also named.
+void StockColorPage::ShowColor(std::uint32_t value) {
+    QPalette palette = sample_->palette();
+    palette.setColor(QPalette::Window, ToQColor(TranslateColor(value)));
+    sample_->setPalette(palette);
+    const std::uint32_t index = value & 0x7FFFFFFFu;
+    if ((value & 0x80000000u) != 0 && index < static_cast<std::uint32_t>(kSysColorCount))
+        system_->setCurrentIndex(static_cast<int>(index));
 }
 
 void StockColorPage::OnLoadFields() {
@@ -190,9 +212,39 @@ StockFontPage::StockFontPage(std::string property) : PropertyPage("Font", {}, 0)
                              std::pair{&underline_, "&Underline"}, std::pair{&strike_, "Stri&keout"}}) {
         *box = Child<QCheckBox>(this, QString::fromLatin1(text));
         form->addRow(*box);
-        connect(*box, &QCheckBox::toggled, this, [this] { SetModifiedFlag(true); });
+        connect(*box, &QCheckBox::toggled, this, [this] {
+            SetModifiedFlag(true);
+            ShowSample();
+        });
     }
-    for (QLineEdit* e : {name_, size_}) connect(e, &QLineEdit::textEdited, this, [this] { SetModifiedFlag(true); });
+    sample_ = Child<QLabel>(this, QStringLiteral("AaBbYyZz"));
+    sample_->setMinimumHeight(48);
+    form->addRow(QStringLiteral("Sample:"), sample_);
+    for (QLineEdit* e : {name_, size_})
+        connect(e, &QLineEdit::textEdited, this, [this] {
+            SetModifiedFlag(true);
+            ShowSample();
+        });
+}
+
+QFont StockFontPage::SampleFont() const { return sample_->font(); }
+
+// The sample is drawn as the controls draw the font (its face mapped to an installed one); a
+// size that is no number keeps the last sample's size.
+void StockFontPage::ShowSample() {
+    com::FontDesc desc = sampleDesc_;
+    desc.name = ToAnsi(name_->text());
+    com::Variant size;
+    if (com::Succeeded(com::ChangeType(size, com::Variant::Utf8(size_->text().toStdString()), com::VT_CY)) &&
+        size.AsCy().scaled > 0)
+        desc.size = size.AsCy();
+    desc.bold = bold_->isChecked();
+    desc.weight = desc.bold ? 700 : 400;
+    desc.italic = italic_->isChecked();
+    desc.underline = underline_->isChecked();
+    desc.strikethrough = strike_->isChecked();
+    sample_->setFont(ToQFont(desc));
+    sampleDesc_ = desc;
 }
 
 void StockFontPage::OnLoadFields() {
@@ -208,6 +260,7 @@ void StockFontPage::OnLoadFields() {
     italic_->setChecked(desc->italic);
     underline_->setChecked(desc->underline);
     strike_->setChecked(desc->strikethrough);
+    ShowSample();
 }
 
 bool StockFontPage::OnApplyFields() {

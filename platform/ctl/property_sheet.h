@@ -15,9 +15,12 @@
 #include <string>
 #include <vector>
 
+#include "platform/ctl/font_picture.h"
 #include "platform/ctl/property_page.h"
 
 class QComboBox;
+class QFrame;
+class QLabel;
 class QCheckBox;
 class QLineEdit;
 class QPushButton;
@@ -68,6 +71,8 @@ public:
     QComboBox* PropertyList() const { return property_; }
     QComboBox* SystemColors() const { return system_; }
     QLineEdit* Value() const { return value_; }
+    // The colour of the value, as the system-colour table translates it.
+    QColor SampleColor() const;
 
 protected:
     void OnLoadFields() override;
@@ -75,11 +80,13 @@ protected:
 
 private:
     void ShowSelected();
+    void ShowColor(std::uint32_t value);
     std::vector<std::string> properties_;
     std::vector<std::pair<std::uint32_t, bool>> values_;   // value, changed
     QComboBox* property_;
     QComboBox* system_;
     QLineEdit* value_;
+    QFrame* sample_;
 };
 
 // The stock font of the objects: name, size in points, bold, italic, underline, strikethrough.
@@ -92,13 +99,19 @@ public:
     QCheckBox* Italic() const { return italic_; }
     QCheckBox* Underline() const { return underline_; }
     QCheckBox* Strikethrough() const { return strike_; }
+    // The font the sample text is drawn in.
+    QFont SampleFont() const;
 
 protected:
     void OnLoadFields() override;
     bool OnApplyFields() override;
 
 private:
+    void ShowSample();
+
     std::string property_;
+    com::FontDesc sampleDesc_ = DefaultFontDesc();
+    QLabel* sample_;
     QLineEdit* name_;
     QLineEdit* size_;
     QCheckBox* bold_;

@@ -106,6 +106,7 @@ std::unique_ptr<QDialog> MakeAboutBox(QWidget* owner, const std::string& titleUt
     auto dialog = std::make_unique<QDialog>(owner);
     dialog->setWindowTitle(QString::fromStdString(titleUtf8));
     dialog->setFont(DefaultQFont());
+    dialog->setMinimumWidth(240);
     // Layouts and widgets made on the dialog belong to it.
     auto* layout = std::make_unique<QVBoxLayout>(dialog.get()).release();
     for (const std::string& line : linesUtf8)

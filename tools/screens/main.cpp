@@ -19,8 +19,13 @@
 //   fquery-criterios.png   the report's saved criteria with the new one
 //   consolidacao.png       the consolidation window with the chain's store list
 //   consolidacao-periodo.png  its period filter
+// Then the control library's property sheets, one picture per page of each control's page list
+// (its own pages, then the stock colour, font and picture pages), and each control's About box:
+//   pages-<control>-<n>.png  page n of the control's sheet ("text", "long", "label", ...)
+//   about-<control>.png      the About box the control's AboutBox method shows
 #include <QApplication>
 #include <QPixmap>
+#include <QTabWidget>
 #include <QWidget>
 
 #include <cstdio>
@@ -28,6 +33,9 @@
 #include <string>
 
 #include "platform/controls/grid/data_grid.h"
+#include "platform/ctl/interfaces.h"
+#include "platform/ctl/property_sheet.h"
+#include "platform/ctl/services.h"
 #include "platform/controls/report/report_preview.h"
 #include "platform/forms/app.h"
 #include "platform/forms/datacontrol.h"
@@ -182,6 +190,55 @@ void RenderConsolidation(const std::filesystem::path& folder, forms::ScriptedMes
     forms::App().CollectUnloaded();
 }
 
+// Draws an About box where the controls would show it, instead of waiting for its OK.
+class AboutBoxPictures : public ctl::NoticeBackend {
+public:
+    explicit AboutBoxPictures(std::filesystem::path folder) : folder_(std::move(folder)) {}
+    std::string next;   // the file name of the next About box
+    void ShowMessage(QWidget*, const std::string& text) override { std::fprintf(stderr, "notice: %s\n", text.c_str()); }
+    void ShowAboutBox(QWidget* owner, const std::string& title, const std::vector<std::string>& lines) override {
+        const auto dialog = ctl::MakeAboutBox(owner, title, lines);
+        dialog->show();
+        Save(dialog.get(), folder_, next.c_str());
+    }
+    void ShowHelp(const std::string&, std::uint32_t) override {}
+
+private:
+    std::filesystem::path folder_;
+};
+
+void RenderControlPages(const std::filesystem::path& folder) {
+    const std::pair<const char*, const char*> controls[] = {
+        {"text", "ZMTEXT.ZMTextCtrl.1"},   {"date", "ZMTEXT.ZMDateCtrl.1"},
+        {"time", "ZMTEXT.ZMTimeCtrl.1"},   {"long", "ZMTEXT.ZMLongCtrl.1"},
+        {"double", "ZMTEXT.ZMDoubleCtrl.1"}, {"currency", "ZMTEXT.ZMCurrencyCtrl.1"},
+        {"label", "ZMTEXT.ZMLabelCtrl.1"}};
+    AboutBoxPictures about(folder);
+    ctl::InstallNotices(&about);
+    for (const auto& [name, progId] : controls) {
+        const com::ComPtr<com::IDispatch> object = com::CreateObject(progId);
+        const auto control = object.As<ctl::IControl>();
+        std::vector<com::Guid> pages;
+        if (!control || com::Failed(control->InitNew()) || com::Failed(control->GetPropertyPages(&pages))) {
+            throw std::runtime_error(std::string("cannot make the ") + name + " control's pages");
+        }
+        ctl::PropertySheet sheet(std::string(name) + " Properties", {object});
+        if (sheet.AddPagesOfClasses(pages) != static_cast<int>(pages.size())) {
+            throw std::runtime_error(std::string("a page of the ") + name + " control cannot be made");
+        }
+        sheet.resize(560, 600);
+        sheet.show();
+        for (int i = 0; i < sheet.PageCount(); ++i) {
+            sheet.findChild<QTabWidget*>()->setCurrentIndex(i);
+            const std::string file = std::string("pages-") + name + "-" + std::to_string(i + 1) + ".png";
+            Save(&sheet, folder, file.c_str());
+        }
+        about.next = std::string("about-") + name + ".png";
+        com::CallMethod(object.Get(), com::DISPID_ABOUTBOX, {});
+    }
+    ctl::InstallNotices(nullptr);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -208,6 +265,7 @@ int main(int argc, char** argv) {
         RenderQueryBuilder(folder);
         RegisterControlLibrary();
         RenderConsolidation(folder, boxes);
+        RenderControlPages(folder);
         report::ResetProgramState();
     } catch (const win::RuntimeError& error) {
         std::fprintf(stderr, "screens: error %ld: %s\n", error.Number(), error.Description().c_str());
