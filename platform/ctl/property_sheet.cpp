@@ -229,22 +229,30 @@ StockFontPage::StockFontPage(std::string property) : PropertyPage("Font", {}, 0)
 
 QFont StockFontPage::SampleFont() const { return sample_->font(); }
 
+std::optional<com::Currency> StockFontPage::FieldSize() const {
+    com::Variant size;
+    if (com::Failed(com::ChangeType(size, com::Variant::Utf8(size_->text().toStdString()), com::VT_CY)) ||
+        size.AsCy().scaled <= 0)
+        return std::nullopt;
+    return size.AsCy();
+}
+
+com::FontDesc StockFontPage::FieldsDesc(com::FontDesc base) const {
+    base.name = ToAnsi(name_->text());
+    if (const auto size = FieldSize()) base.size = *size;
+    base.bold = bold_->isChecked();
+    base.weight = base.bold ? 700 : 400;
+    base.italic = italic_->isChecked();
+    base.underline = underline_->isChecked();
+    base.strikethrough = strike_->isChecked();
+    return base;
+}
+
 // The sample is drawn as the controls draw the font (its face mapped to an installed one); a
 // size that is no number keeps the last sample's size.
 void StockFontPage::ShowSample() {
-    com::FontDesc desc = sampleDesc_;
-    desc.name = ToAnsi(name_->text());
-    com::Variant size;
-    if (com::Succeeded(com::ChangeType(size, com::Variant::Utf8(size_->text().toStdString()), com::VT_CY)) &&
-        size.AsCy().scaled > 0)
-        desc.size = size.AsCy();
-    desc.bold = bold_->isChecked();
-    desc.weight = desc.bold ? 700 : 400;
-    desc.italic = italic_->isChecked();
-    desc.underline = underline_->isChecked();
-    desc.strikethrough = strike_->isChecked();
-    sample_->setFont(ToQFont(desc));
-    sampleDesc_ = desc;
+    sampleDesc_ = FieldsDesc(sampleDesc_);
+    sample_->setFont(ToQFont(sampleDesc_));
 }
 
 void StockFontPage::OnLoadFields() {
@@ -264,24 +272,15 @@ void StockFontPage::OnLoadFields() {
 }
 
 bool StockFontPage::OnApplyFields() {
-    com::Variant size;
-    if (com::Failed(com::ChangeType(size, com::Variant::Utf8(size_->text().toStdString()), com::VT_CY)) ||
-        size.AsCy().scaled <= 0) {
+    if (!FieldSize()) {
         ShowError(size_, "Invalid property value");
         return false;
     }
+    const com::FontDesc desc = FieldsDesc(com::FontDesc{});
     for (const auto& object : Objects()) {
         com::Variant font;
         if (!ReadFrom(object.Get(), property_, font) || font.BaseType() != com::VT_DISPATCH) continue;
         com::IDispatch* f = font.AsDispatch();
-        com::FontDesc desc;
-        desc.name = ToAnsi(name_->text());
-        desc.size = size.AsCy();
-        desc.bold = bold_->isChecked();
-        desc.weight = desc.bold ? 700 : 400;
-        desc.italic = italic_->isChecked();
-        desc.underline = underline_->isChecked();
-        desc.strikethrough = strike_->isChecked();
         // The whole description at once through a font of this process (one change, one
         // notification), else attribute by attribute.
         if (auto* own = dynamic_cast<FontObject*>(f)) {

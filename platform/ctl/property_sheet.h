@@ -12,6 +12,7 @@
 
 #include <QDialog>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -107,6 +108,10 @@ protected:
     bool OnApplyFields() override;
 
 private:
+    // The size field as a font size; nothing when it is no number above zero.
+    std::optional<com::Currency> FieldSize() const;
+    // The fields over `base` (whose size stays when the size field gives none).
+    com::FontDesc FieldsDesc(com::FontDesc base) const;
     void ShowSample();
 
     std::string property_;
