@@ -76,10 +76,34 @@ HResult LoadLibraryFor(const std::string& path, DllGetClassObjectFn* entry) {
     return S_OK;
 }
 
+// The process's own classes, with the module state their factories and objects count on (the
+// process never unloads them, so nothing reads it).
+struct ProcessClasses {
+    std::mutex mutex;
+    ModuleState state;
+    ClassTable table{state};
+};
+
+ProcessClasses& OwnClasses() {
+    static ProcessClasses classes;
+    return classes;
+}
+
 }  // namespace
 
 void ClassTable::Add(const Guid& clsid, ObjectCreator create) {
+    for (auto& [id, existing] : classes_)
+        if (id == clsid) {
+            existing = std::move(create);
+            return;
+        }
     classes_.emplace_back(clsid, std::move(create));
+}
+
+void RegisterProcessClass(const Guid& clsid, ObjectCreator create) {
+    ProcessClasses& own = OwnClasses();
+    std::lock_guard lock(own.mutex);
+    own.table.Add(clsid, std::move(create));
 }
 
 HResult ClassTable::GetClassObject(const Guid* clsid, const Guid* iid, void** out) const {
@@ -124,6 +148,11 @@ HResult ClassLibraryPath(const Guid& clsid, std::string* path) {
 HResult GetClassObject(const Guid& clsid, const Guid& iid, void** out) {
     if (!out) return E_POINTER;
     *out = nullptr;
+    {
+        ProcessClasses& own = OwnClasses();
+        std::lock_guard lock(own.mutex);
+        if (const HResult hr = own.table.GetClassObject(&clsid, &iid, out); hr != CLASS_E_CLASSNOTAVAILABLE) return hr;
+    }
     try {
         std::string path;
         if (const HResult hr = ClassLibraryPath(clsid, &path); Failed(hr)) return hr;

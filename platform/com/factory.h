@@ -76,6 +76,11 @@ HResult ClsidFromProgId(std::string_view progIdOrClsid, Guid* out);
 // The library file registered for a class; REGDB_E_CLASSNOTREG when none.
 HResult ClassLibraryPath(const Guid& clsid, std::string* path);
 
+// Classes the process serves itself (the platform's own classes, as the stock property pages):
+// found by class id before the registry is asked, and never unloaded. Registering a class id
+// again replaces its creator.
+void RegisterProcessClass(const Guid& clsid, ObjectCreator create);
+
 HResult GetClassObject(const Guid& clsid, const Guid& iid, void** out);
 // REGDB_E_CLASSNOTREG for a class without registration, CO_E_DLLNOTFOUND when its file does
 // not load, CO_E_ERRORINDLL when the file lacks the entry point, else the library's status.

@@ -7,6 +7,7 @@
 #include "platform/ctl/caret.h"
 #include "platform/ctl/draw.h"
 #include "platform/ctl/keys.h"
+#include "platform/ctl/property_sheet.h"
 #include "platform/ctl/services.h"
 
 namespace ctl {
@@ -130,6 +131,19 @@ void ControlBase::ExchangeExtent(com::PropExchange& px) {
     if (px.IsLoading() && width > 0 && height > 0) SetControlSize(QSize(width, height));
 }
 
+// A property set of the controls' older format keeps its font as separate properties (FontName,
+// FontSize, FontBold, FontItalic, FontStrikethru, FontUnderline); each one present replaces that
+// attribute of `desc`. A size that is not above zero is no size.
+void ControlBase::ConvertOldFormatFont(com::PropExchange& px, com::FontDesc& desc) {
+    com::PX_String(px, "FontName", desc.name);
+    com::Currency size = desc.size;
+    if (com::PX_Currency(px, "FontSize", size) && size.scaled > 0) desc.size = size;
+    if (com::PX_Bool(px, "FontBold", desc.bold)) desc.weight = desc.bold ? 700 : 400;
+    com::PX_Bool(px, "FontItalic", desc.italic);
+    com::PX_Bool(px, "FontStrikethru", desc.strikethrough);
+    com::PX_Bool(px, "FontUnderline", desc.underline);
+}
+
 void ControlBase::ExchangeStockProps(com::PropExchange& px) {
     if (HasStockProperty(kStockBackColor)) com::PX_Color(px, "BackColor", backColor_, AmbientBackColor());
     if (HasStockProperty(kStockForeColor)) com::PX_Color(px, "ForeColor", foreColor_, AmbientForeColor());
@@ -137,6 +151,7 @@ void ControlBase::ExchangeStockProps(com::PropExchange& px) {
     if (HasStockProperty(kStockFont)) {
         com::FontDesc desc = font_->Desc();
         com::PX_Font(px, "Font", desc, AmbientFont());
+        if (px.IsOldFormat()) ConvertOldFormatFont(px, desc);
         if (px.IsLoading()) font_->SetDesc(desc);
     }
     if (HasStockProperty(kStockBorderStyle)) com::PX_Short(px, "BorderStyle", borderStyle_, std::int16_t{0});
@@ -437,6 +452,38 @@ void ControlBase::OnResize(QSize size) {
     if (size == size_) return;
     size_ = size;
     OnSetExtent(size);
+}
+
+// --- Per-property browsing helpers -------------------------------------------------------------
+
+namespace {
+const char* const kBorderStyleNames[] = {"None", "Fixed Single"};
+}  // namespace
+
+bool ControlBase::StockPropertyPage(DispId id, DispId pictureId, Guid& page) {
+    if (id == pictureId) page = kStockPicturePageClsid;
+    else if (id == com::DISPID_BACKCOLOR || id == com::DISPID_FORECOLOR) page = kStockColorPageClsid;
+    else if (id == com::DISPID_FONT) page = kStockFontPageClsid;
+    else return false;
+    return true;
+}
+
+bool ControlBase::BorderStyleDisplayString(std::int16_t value, std::string& text) {
+    text = kBorderStyleNames[value == 0 ? 0 : 1];
+    return true;
+}
+
+void ControlBase::BorderStyleStrings(std::vector<std::string>& texts, std::vector<std::uint32_t>& cookies) {
+    for (std::uint32_t i = 0; i < 2; ++i) {
+        texts.emplace_back(kBorderStyleNames[i]);
+        cookies.push_back(i);
+    }
+}
+
+bool ControlBase::BorderStyleValue(std::uint32_t cookie, Variant& value) {
+    if (cookie > 1) return false;
+    value = Variant::I2(static_cast<std::int16_t>(cookie));
+    return true;
 }
 
 }  // namespace ctl

@@ -131,6 +131,8 @@ public:
     virtual void DoPropExchange(com::PropExchange& px);
     void ExchangeExtent(com::PropExchange& px);
     void ExchangeStockProps(com::PropExchange& px);
+    // Loading a set of the older format: its separate font properties into `desc`.
+    static void ConvertOldFormatFont(com::PropExchange& px, com::FontDesc& desc);
     // A new control's defaults: the base exchanges from an empty bag, so every property takes
     // its default (the stock ones from the ambients).
     virtual void OnResetState();
@@ -189,6 +191,28 @@ public:
     virtual void OnBorderStyleChanged() { InvalidateControl(); }
     virtual void OnTextChanged() { InvalidateControl(); }
     virtual void OnAboutBox() {}
+    // --- Per-property browsing (what a property browser asks; nothing by default) ------------
+    // The text shown for property `id`'s value; false when it has none of its own.
+    virtual bool OnGetDisplayString(DispId, std::string& /*utf8*/) { return false; }
+    // The page that edits property `id`; false when none.
+    virtual bool OnMapPropertyToPage(DispId, Guid&) { return false; }
+    // The values offered in a list for property `id`, each a text and a cookie; false when none.
+    virtual bool OnGetPredefinedStrings(DispId, std::vector<std::string>&, std::vector<std::uint32_t>&) {
+        return false;
+    }
+    // The value a cookie of that list stands for; false for a cookie not offered.
+    virtual bool OnGetPredefinedValue(DispId, std::uint32_t, Variant&) { return false; }
+    // Helpers for those hooks: the stock picture page for `pictureId`, the stock colour page for
+    // BackColor and ForeColor, the stock font page for Font; and the two values of a BorderStyle,
+    // shown as "None" and "Fixed Single".
+    static bool StockPropertyPage(DispId id, DispId pictureId, Guid& page);
+    static bool BorderStyleDisplayString(std::int16_t value, std::string& text);
+    static void BorderStyleStrings(std::vector<std::string>& texts, std::vector<std::uint32_t>& cookies);
+    static bool BorderStyleValue(std::uint32_t cookie, Variant& value);
+
+    // The control information its container routes (a label's access key); none by default.
+    virtual std::vector<Accelerator> OnGetControlInfo() const { return {}; }
+    virtual void OnMnemonicPressed(const Accelerator&) {}
 
     // --- Size and window ---------------------------------------------------------------------
     QSize GetControlSize() const { return size_; }
@@ -268,9 +292,10 @@ void AddStockMembers(com::DispatchTable<T>& t, unsigned which);
 // A control class: the component object over ControlBase. Self declares
 // `static const com::DispatchMap& DispatchMembers()`.
 template <class Self, class... More>
-class Control : public com::DispatchObject<Self, com::IConnectionPointContainer, IControl, More...>,
-                public ControlBase {
-    using Dispatch = com::DispatchObject<Self, com::IConnectionPointContainer, IControl, More...>;
+class Control
+    : public com::DispatchObject<Self, com::IConnectionPointContainer, IControl, IPerPropertyBrowsing, More...>,
+      public ControlBase {
+    using Dispatch = com::DispatchObject<Self, com::IConnectionPointContainer, IControl, IPerPropertyBrowsing, More...>;
 
 public:
     HResult FindConnectionPoint(const Guid& iid, com::IConnectionPoint** out) override {
@@ -319,6 +344,33 @@ public:
         return com::S_OK;
     }
     std::uint32_t MiscStatus() override { return ClassInfo().miscStatus; }
+    HResult GetControlInfo(std::vector<Accelerator>* out) override {
+        if (!out) return com::E_POINTER;
+        return Guard([&] { *out = OnGetControlInfo(); });
+    }
+    HResult OnMnemonic(const Accelerator& key) override {
+        return Guard([&] { OnMnemonicPressed(key); });
+    }
+    HResult GetDisplayString(DispId id, std::string* text) override {
+        if (!text) return com::E_POINTER;
+        return GuardResult([&] { return OnGetDisplayString(id, *text) ? com::S_OK : com::S_FALSE; });
+    }
+    HResult MapPropertyToPage(DispId id, Guid* page) override {
+        if (!page) return com::E_POINTER;
+        return GuardResult([&] { return OnMapPropertyToPage(id, *page) ? com::S_OK : PERPROP_E_NOPAGEAVAILABLE; });
+    }
+    HResult GetPredefinedStrings(DispId id, std::vector<std::string>* texts,
+                                 std::vector<std::uint32_t>* cookies) override {
+        if (!texts || !cookies) return com::E_POINTER;
+        texts->clear();
+        cookies->clear();
+        return GuardResult(
+            [&] { return OnGetPredefinedStrings(id, *texts, *cookies) ? com::S_OK : com::S_FALSE; });
+    }
+    HResult GetPredefinedValue(DispId id, std::uint32_t cookie, Variant* value) override {
+        if (!value) return com::E_POINTER;
+        return GuardResult([&] { return OnGetPredefinedValue(id, cookie, *value) ? com::S_OK : com::E_INVALIDARG; });
+    }
     HResult GetEventInterface(Guid* out) override {
         if (!out) return com::E_POINTER;
         *out = ClassInfo().eventIid;

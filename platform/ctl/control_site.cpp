@@ -29,7 +29,10 @@ public:
         return com::S_OK;
     }
     HResult GetContainer(IControlContainer** out) override;
-    HResult OnControlInfoChanged() override { return com::S_OK; }
+    HResult OnControlInfoChanged() override {
+        if (site_) site_->Container().RaiseControlInfoChanged(*site_);
+        return com::S_OK;
+    }
     HResult OnFocus(bool gotFocus) override {
         if (site_) site_->Container().RaiseFocus(*site_, gotFocus);
         return com::S_OK;
@@ -285,6 +288,19 @@ void ControlContainer::RaiseChange(ControlSite& site, DispId id) {
 void ControlContainer::RaiseFocus(ControlSite& site, bool got) {
     if (onFocus_) onFocus_(site, got);
 }
+
+void ControlContainer::RaiseControlInfoChanged(ControlSite& site) {
+    if (onControlInfo_) onControlInfo_(site);
+}
+
+std::vector<Accelerator> ControlSite::Mnemonics() const {
+    std::vector<Accelerator> keys;
+    if (!control_ || com::Failed(control_->GetControlInfo(&keys))) return {};
+    std::erase_if(keys, [](const Accelerator& a) { return a.key == 0; });
+    return keys;
+}
+
+bool ControlSite::ActsLikeLabel() const { return control_ && (control_->MiscStatus() & kMiscActsLikeLabel) != 0; }
 
 std::vector<ComPtr<com::IUnknown>> ControlContainer::Objects() const {
     std::vector<ComPtr<com::IUnknown>> out;

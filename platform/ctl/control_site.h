@@ -13,6 +13,8 @@
 //     reporting to the container's handlers. Event arguments are handed over as they came, so a
 //     handler can write through a by-reference argument (a key code) before the control reads it
 //     back.
+//   - the control's mnemonics (its control information), asked again when the control says they
+//     changed, for the window to route its access keys.
 #pragma once
 
 #include <functional>
@@ -54,6 +56,9 @@ public:
     void SetTabIndex(int index);
     // Gives the control the focus; false when it cannot take it.
     bool SetFocus();
+    // The control's keyboard mnemonics, as it reports them now (none when it reports none).
+    std::vector<Accelerator> Mnemonics() const;
+    bool ActsLikeLabel() const;
 
 private:
     friend class ControlContainer;
@@ -84,6 +89,7 @@ public:
     using EventHandler = std::function<void(ControlSite& site, DispId id, std::span<Variant> args)>;
     using ChangeHandler = std::function<void(ControlSite& site, DispId id)>;
     using FocusHandler = std::function<void(ControlSite& site, bool gotFocus)>;
+    using ControlInfoHandler = std::function<void(ControlSite& site)>;
 
     explicit ControlContainer(QWidget* parent);
     ~ControlContainer();
@@ -98,6 +104,8 @@ public:
     void SetEventHandler(EventHandler h) { onEvent_ = std::move(h); }
     void SetChangeHandler(ChangeHandler h) { onChange_ = std::move(h); }
     void SetFocusHandler(FocusHandler h) { onFocus_ = std::move(h); }
+    // Called when a control says its mnemonics changed.
+    void SetControlInfoHandler(ControlInfoHandler h) { onControlInfo_ = std::move(h); }
 
     // Creates the control of a class id or ProgID, loads `saved` (or resets it to its defaults
     // when null), and creates its window at `rect`. The status of the step that failed, with
@@ -121,6 +129,7 @@ public:
     void RaiseEvent(ControlSite& site, DispId id, std::span<Variant> args);
     void RaiseChange(ControlSite& site, DispId id);
     void RaiseFocus(ControlSite& site, bool got);
+    void RaiseControlInfoChanged(ControlSite& site);
     HResult AmbientOf(const ControlSite& site, DispId id, Variant* out) const;
     std::vector<ComPtr<com::IUnknown>> Objects() const;
     void MoveInTabOrder(ControlSite* site, int index);
@@ -134,6 +143,7 @@ private:
     EventHandler onEvent_;
     ChangeHandler onChange_;
     FocusHandler onFocus_;
+    ControlInfoHandler onControlInfo_;
 };
 
 }  // namespace ctl

@@ -208,6 +208,9 @@ bool ControlWindow::event(QEvent* event) {
         }
         break;
     }
+    // The top-level window was deactivated (Qt sends its activation change to the top-level
+    // window alone, and this to each of its children).
+    case QEvent::WindowDeactivate:
     case QEvent::WindowBlocked:
         if (handler_) handler_->OnCancelMode();
         break;

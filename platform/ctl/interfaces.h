@@ -11,6 +11,7 @@
 
 #include <QSize>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "platform/com/connection.h"
@@ -27,6 +28,18 @@ using com::DispId;
 using com::Guid;
 using com::HResult;
 using com::Variant;
+
+// Misc status bit of a control that acts as a label: its mnemonic gives the focus to the control
+// after it in the container's tab order, not to itself.
+inline constexpr std::uint32_t kMiscActsLikeLabel = 0x2000;
+
+// A key a control asks its container to route to it from anywhere in the window (an access key):
+// a virtual key, pressed with Alt or alone.
+struct Accelerator {
+    int key = 0;   // 0: none
+    bool withAlt = true;
+    friend bool operator==(const Accelerator&, const Accelerator&) = default;
+};
 
 // The objects of a container, for a control that walks its siblings.
 class IControlContainer : public com::IUnknown {
@@ -87,11 +100,38 @@ public:
     // The class ids of the control's property pages.
     virtual HResult GetPropertyPages(std::vector<Guid>* out) = 0;
     virtual std::uint32_t MiscStatus() = 0;
+    // The control information: the control's keyboard mnemonics (none: empty). The container
+    // asks again whenever the control's site hears OnControlInfoChanged.
+    virtual HResult GetControlInfo(std::vector<Accelerator>* out) = 0;
+    // The user pressed one of those mnemonics.
+    virtual HResult OnMnemonic(const Accelerator& key) = 0;
     // The id of the control's event interface, where a host advises its event sink.
     virtual HResult GetEventInterface(Guid* out) = 0;
 
 protected:
     ~IControl() = default;
 };
+
+// What a property browser asks a control about one property at a time: the text to show for its
+// value, the property page that edits it, and the values to offer in a list (each a text with a
+// cookie, and the value a cookie stands for).
+class IPerPropertyBrowsing : public com::IUnknown {
+public:
+    static inline const Guid kIid = Guid::FromString("{5A7C0004-3C1E-4F00-9D00-000000C7C700}");
+    // S_OK with the text; S_FALSE when the property has no text of its own.
+    virtual HResult GetDisplayString(DispId id, std::string* textUtf8) = 0;
+    // S_OK with the page's class id; PERPROP_E_NOPAGEAVAILABLE when no page edits it.
+    virtual HResult MapPropertyToPage(DispId id, Guid* page) = 0;
+    // S_OK with the texts and their cookies; S_FALSE when the property offers none.
+    virtual HResult GetPredefinedStrings(DispId id, std::vector<std::string>* textsUtf8,
+                                         std::vector<std::uint32_t>* cookies) = 0;
+    // S_OK with the value of a cookie; E_INVALIDARG for a cookie the property did not offer.
+    virtual HResult GetPredefinedValue(DispId id, std::uint32_t cookie, Variant* value) = 0;
+
+protected:
+    ~IPerPropertyBrowsing() = default;
+};
+
+inline constexpr HResult PERPROP_E_NOPAGEAVAILABLE = com::MakeHResult(0x80040200);
 
 }  // namespace ctl

@@ -5,6 +5,8 @@
 #include <QLineEdit>
 #include <charconv>
 
+#include "platform/com/factory.h"
+
 #include "platform/ctl/services.h"
 #include "platform/ctl/text_metrics.h"
 
@@ -234,5 +236,13 @@ bool PropertyPage::UpdateData(bool saveAndValidate) {
 }
 
 void PropertyPage::OnHelp() { Notices().ShowHelp(helpFile_, helpContext_); }
+
+std::unique_ptr<PropertyPage> CreatePropertyPage(const com::Guid& clsid, com::HResult* hr) {
+    com::ComPtr<IPropertyPageClass> cls;
+    const com::HResult status = com::CreateInstance(clsid, &cls);
+    if (hr) *hr = status;
+    if (com::Failed(status) || !cls) return nullptr;
+    return cls->CreatePage();
+}
 
 }  // namespace ctl

@@ -19,11 +19,13 @@
 #include <QWidget>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/com/dispatch.h"
+#include "platform/com/unknown.h"
 
 class QCheckBox;
 class QComboBox;
@@ -116,5 +118,23 @@ private:
     bool loading_ = false;
     std::function<void(bool)> onModified_;
 };
+
+// What a page's class id creates: a class object that makes the page itself. A property frame
+// creates it by class id through the component layer (the library that serves the page, or the
+// platform for its stock pages) and asks it for a page.
+class IPropertyPageClass : public com::IUnknown {
+public:
+    static inline const com::Guid kIid = com::Guid::FromString("{5A7C0101-3C1E-4F00-9D00-0000005A7E01}");
+
+    // A new page, not yet given any objects; the caller owns it.
+    virtual std::unique_ptr<PropertyPage> CreatePage() = 0;
+
+protected:
+    ~IPropertyPageClass() = default;
+};
+
+// The page of class `clsid`, made through its class object; null (and the status in *hr when
+// given) when the class cannot be created.
+std::unique_ptr<PropertyPage> CreatePropertyPage(const com::Guid& clsid, com::HResult* hr = nullptr);
 
 }  // namespace ctl

@@ -4,6 +4,8 @@
 #include <QComboBox>
 #include <QFile>
 #include <QFormLayout>
+#include <QFrame>
+#include <QLabel>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
@@ -11,6 +13,7 @@
 #include <QVBoxLayout>
 #include <charconv>
 
+#include "platform/com/factory.h"
 #include "platform/ctl/colors.h"
 #include "platform/ctl/font_picture.h"
 #include "platform/ctl/text_metrics.h"
@@ -33,6 +36,21 @@ const char* const kSystemColorNames[kSysColorCount] = {
     "Inactive Border", "Application Workspace", "Highlight", "Highlighted Text", "Button Face",
     "Button Shadow", "Disabled Text", "Button Text", "Inactive Title Bar Text", "Button Highlight",
     "Button Dark Shadow", "Button Light Shadow", "ToolTip Text", "ToolTip"};
+
+// The class object of a stock page.
+template <class Page>
+class StockPageClass final : public com::Object<StockPageClass<Page>, IPropertyPageClass> {
+public:
+    std::unique_ptr<PropertyPage> CreatePage() override { return std::make_unique<Page>(); }
+};
+
+// The stock pages are served by this library from the moment it is loaded.
+[[maybe_unused]] const bool kStockPagesServed = [] {
+    com::RegisterProcessClass(kStockColorPageClsid, com::CreatorOf<StockPageClass<StockColorPage>>());
+    com::RegisterProcessClass(kStockFontPageClsid, com::CreatorOf<StockPageClass<StockFontPage>>());
+    com::RegisterProcessClass(kStockPicturePageClsid, com::CreatorOf<StockPageClass<StockPicturePage>>());
+    return true;
+}();
 
 }  // namespace
 
@@ -65,6 +83,16 @@ PropertySheet::PropertySheet(const std::string& captionUtf8, std::vector<com::Co
     connect(help_, &QPushButton::clicked, this, [this] {
         if (PropertyPage* p = CurrentPage()) p->OnHelp();
     });
+}
+
+int PropertySheet::AddPagesOfClasses(const std::vector<com::Guid>& clsids) {
+    int added = 0;
+    for (const com::Guid& clsid : clsids)
+        if (auto page = CreatePropertyPage(clsid)) {
+            AddPage(std::move(page));
+            ++added;
+        }
+    return added;
 }
 
 PropertyPage* PropertySheet::AddPage(std::unique_ptr<PropertyPage> page) {
@@ -106,11 +134,16 @@ StockColorPage::StockColorPage(std::vector<std::string> properties)
     property_ = Child<QComboBox>(this);
     system_ = Child<QComboBox>(this);
     value_ = Child<QLineEdit>(this);
+    sample_ = Child<QFrame>(this);
+    sample_->setFrameShape(QFrame::Box);
+    sample_->setMinimumSize(64, 32);
+    sample_->setAutoFillBackground(true);
     for (const std::string& p : properties_) property_->addItem(QString::fromStdString(p));
     for (const char* name : kSystemColorNames) system_->addItem(QString::fromLatin1(name));
     form->addRow(QStringLiteral("&Property Name:"), property_);
     form->addRow(QStringLiteral("&System Color:"), system_);
     form->addRow(QStringLiteral("&Value:"), value_);
+    form->addRow(QStringLiteral("Sample:"), sample_);
     connect(property_, &QComboBox::currentIndexChanged, this, [this] { ShowSelected(); });
     connect(system_, &QComboBox::activated, this, [this](int index) {
         value_->setText(QString::number(0x80000000u | static_cast<unsigned>(index)));
@@ -123,6 +156,7 @@ StockColorPage::StockColorPage(std::vector<std::string> properties)
         const std::uint32_t v = text.trimmed().toUInt(&ok);   // decimal digits only: no locale
         if (!ok) return;
         values_[static_cast<std::size_t>(i)] = {v, true};
+        ShowColor(v);
         SetModifiedFlag(true);
     });
 }
@@ -130,7 +164,21 @@ StockColorPage::StockColorPage(std::vector<std::string> properties)
 void StockColorPage::ShowSelected() {
     const int i = property_->currentIndex();
     if (i < 0) return;
-    value_->setText(QString::number(values_[static_cast<std::size_t>(i)].first));
+    const std::uint32_t value = values_[static_cast<std::size_t>(i)].first;
+    value_->setText(QString::number(value));
+    ShowColor(value);
+}
+
+QColor StockColorPage::SampleColor() const { return sample_->palette().color(QPalette::Window); }
+
+// The sample shows the colour as the controls paint it; a system colour is also named.
+void StockColorPage::ShowColor(std::uint32_t value) {
+    QPalette palette = sample_->palette();
+    palette.setColor(QPalette::Window, ToQColor(TranslateColor(value)));
+    sample_->setPalette(palette);
+    const std::uint32_t index = value & 0x7FFFFFFFu;
+    if ((value & 0x80000000u) != 0 && index < static_cast<std::uint32_t>(kSysColorCount))
+        system_->setCurrentIndex(static_cast<int>(index));
 }
 
 void StockColorPage::OnLoadFields() {
@@ -164,9 +212,47 @@ StockFontPage::StockFontPage(std::string property) : PropertyPage("Font", {}, 0)
                              std::pair{&underline_, "&Underline"}, std::pair{&strike_, "Stri&keout"}}) {
         *box = Child<QCheckBox>(this, QString::fromLatin1(text));
         form->addRow(*box);
-        connect(*box, &QCheckBox::toggled, this, [this] { SetModifiedFlag(true); });
+        connect(*box, &QCheckBox::toggled, this, [this] {
+            SetModifiedFlag(true);
+            ShowSample();
+        });
     }
-    for (QLineEdit* e : {name_, size_}) connect(e, &QLineEdit::textEdited, this, [this] { SetModifiedFlag(true); });
+    sample_ = Child<QLabel>(this, QStringLiteral("AaBbYyZz"));
+    sample_->setMinimumHeight(48);
+    form->addRow(QStringLiteral("Sample:"), sample_);
+    for (QLineEdit* e : {name_, size_})
+        connect(e, &QLineEdit::textEdited, this, [this] {
+            SetModifiedFlag(true);
+            ShowSample();
+        });
+}
+
+QFont StockFontPage::SampleFont() const { return sample_->font(); }
+
+std::optional<com::Currency> StockFontPage::FieldSize() const {
+    com::Variant size;
+    if (com::Failed(com::ChangeType(size, com::Variant::Utf8(size_->text().toStdString()), com::VT_CY)) ||
+        size.AsCy().scaled <= 0)
+        return std::nullopt;
+    return size.AsCy();
+}
+
+com::FontDesc StockFontPage::FieldsDesc(com::FontDesc base) const {
+    base.name = ToAnsi(name_->text());
+    if (const auto size = FieldSize()) base.size = *size;
+    base.bold = bold_->isChecked();
+    base.weight = base.bold ? 700 : 400;
+    base.italic = italic_->isChecked();
+    base.underline = underline_->isChecked();
+    base.strikethrough = strike_->isChecked();
+    return base;
+}
+
+// The sample is drawn as the controls draw the font (its face mapped to an installed one); a
+// size that is no number keeps the last sample's size.
+void StockFontPage::ShowSample() {
+    sampleDesc_ = FieldsDesc(sampleDesc_);
+    sample_->setFont(ToQFont(sampleDesc_));
 }
 
 void StockFontPage::OnLoadFields() {
@@ -182,27 +268,19 @@ void StockFontPage::OnLoadFields() {
     italic_->setChecked(desc->italic);
     underline_->setChecked(desc->underline);
     strike_->setChecked(desc->strikethrough);
+    ShowSample();
 }
 
 bool StockFontPage::OnApplyFields() {
-    com::Variant size;
-    if (com::Failed(com::ChangeType(size, com::Variant::Utf8(size_->text().toStdString()), com::VT_CY)) ||
-        size.AsCy().scaled <= 0) {
+    if (!FieldSize()) {
         ShowError(size_, "Invalid property value");
         return false;
     }
+    const com::FontDesc desc = FieldsDesc(com::FontDesc{});
     for (const auto& object : Objects()) {
         com::Variant font;
         if (!ReadFrom(object.Get(), property_, font) || font.BaseType() != com::VT_DISPATCH) continue;
         com::IDispatch* f = font.AsDispatch();
-        com::FontDesc desc;
-        desc.name = ToAnsi(name_->text());
-        desc.size = size.AsCy();
-        desc.bold = bold_->isChecked();
-        desc.weight = desc.bold ? 700 : 400;
-        desc.italic = italic_->isChecked();
-        desc.underline = underline_->isChecked();
-        desc.strikethrough = strike_->isChecked();
         // The whole description at once through a font of this process (one change, one
         // notification), else attribute by attribute.
         if (auto* own = dynamic_cast<FontObject*>(f)) {

@@ -1,5 +1,9 @@
 // A minimal property-sheet frame and the stock colour, font and picture pages.
 //
+// The stock pages are the platform's own classes: their class ids create them through the
+// component layer (com::CreateInstance, CreatePropertyPage) in every process that loads this
+// library, without any registration, so a control lists them among its pages by class id.
+//
 // The sheet shows its pages as tabs over the same objects, with OK, Cancel, Apply and Help:
 // Apply is enabled while any page is modified and applies every modified page, stopping at the
 // first that fails (which is brought to the front); OK applies and closes only when that
@@ -8,18 +12,26 @@
 
 #include <QDialog>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "platform/ctl/font_picture.h"
 #include "platform/ctl/property_page.h"
 
 class QComboBox;
+class QFrame;
+class QLabel;
 class QCheckBox;
 class QLineEdit;
 class QPushButton;
 class QTabWidget;
 
 namespace ctl {
+
+inline const com::Guid kStockFontPageClsid = com::Guid::FromString("{0BE35200-8F91-11CE-9DE3-00AA004BB851}");
+inline const com::Guid kStockColorPageClsid = com::Guid::FromString("{0BE35201-8F91-11CE-9DE3-00AA004BB851}");
+inline const com::Guid kStockPicturePageClsid = com::Guid::FromString("{0BE35202-8F91-11CE-9DE3-00AA004BB851}");
 
 class PropertySheet : public QDialog {
 public:
@@ -28,6 +40,9 @@ public:
 
     // The sheet owns the page from here on; it is given the sheet's objects.
     PropertyPage* AddPage(std::unique_ptr<PropertyPage> page);
+    // Adds the page of each class id in turn (a control's page list); a class that cannot be
+    // created is left out. The number of pages added.
+    int AddPagesOfClasses(const std::vector<com::Guid>& clsids);
     int PageCount() const;
     PropertyPage* Page(int index) const;
     PropertyPage* CurrentPage() const;
@@ -57,6 +72,8 @@ public:
     QComboBox* PropertyList() const { return property_; }
     QComboBox* SystemColors() const { return system_; }
     QLineEdit* Value() const { return value_; }
+    // The colour of the value, as the system-colour table translates it.
+    QColor SampleColor() const;
 
 protected:
     void OnLoadFields() override;
@@ -64,11 +81,13 @@ protected:
 
 private:
     void ShowSelected();
+    void ShowColor(std::uint32_t value);
     std::vector<std::string> properties_;
     std::vector<std::pair<std::uint32_t, bool>> values_;   // value, changed
     QComboBox* property_;
     QComboBox* system_;
     QLineEdit* value_;
+    QFrame* sample_;
 };
 
 // The stock font of the objects: name, size in points, bold, italic, underline, strikethrough.
@@ -81,13 +100,23 @@ public:
     QCheckBox* Italic() const { return italic_; }
     QCheckBox* Underline() const { return underline_; }
     QCheckBox* Strikethrough() const { return strike_; }
+    // The font the sample text is drawn in.
+    QFont SampleFont() const;
 
 protected:
     void OnLoadFields() override;
     bool OnApplyFields() override;
 
 private:
+    // The size field as a font size; nothing when it is no number above zero.
+    std::optional<com::Currency> FieldSize() const;
+    // The fields over `base` (whose size stays when the size field gives none).
+    com::FontDesc FieldsDesc(com::FontDesc base) const;
+    void ShowSample();
+
     std::string property_;
+    com::FontDesc sampleDesc_ = DefaultFontDesc();
+    QLabel* sample_;
     QLineEdit* name_;
     QLineEdit* size_;
     QCheckBox* bold_;

@@ -4,9 +4,14 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMenu>
+#include <QDialog>
+#include <QLabel>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QVBoxLayout>
 #include <QtDebug>
 
+#include "platform/ctl/font_picture.h"
 #include "platform/ctl/text_metrics.h"
 
 namespace ctl {
@@ -94,6 +99,27 @@ int TrackPopupMenu(QWidget* owner, const std::vector<MenuItem>& items, QPoint gl
 
 void QtNotices::ShowMessage(QWidget* owner, const std::string& textUtf8) {
     QMessageBox::warning(owner, QString(), QString::fromStdString(textUtf8));
+}
+
+std::unique_ptr<QDialog> MakeAboutBox(QWidget* owner, const std::string& titleUtf8,
+                                      const std::vector<std::string>& linesUtf8) {
+    auto dialog = std::make_unique<QDialog>(owner);
+    dialog->setWindowTitle(QString::fromStdString(titleUtf8));
+    dialog->setFont(DefaultQFont());
+    dialog->setMinimumWidth(240);
+    // Layouts and widgets made on the dialog belong to it.
+    auto* layout = std::make_unique<QVBoxLayout>(dialog.get()).release();
+    for (const std::string& line : linesUtf8)
+        layout->addWidget(std::make_unique<QLabel>(QString::fromStdString(line), dialog.get()).release());
+    auto* ok = std::make_unique<QPushButton>(QStringLiteral("OK"), dialog.get()).release();
+    ok->setDefault(true);
+    QObject::connect(ok, &QPushButton::clicked, dialog.get(), &QDialog::accept);
+    layout->addWidget(ok, 0, Qt::AlignHCenter);
+    return dialog;
+}
+
+void QtNotices::ShowAboutBox(QWidget* owner, const std::string& titleUtf8, const std::vector<std::string>& linesUtf8) {
+    MakeAboutBox(owner, titleUtf8, linesUtf8)->exec();
 }
 
 void QtNotices::ShowHelp(const std::string& helpFile, std::uint32_t context) {

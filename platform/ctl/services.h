@@ -5,9 +5,11 @@
 // duration with the Scoped* guards.
 #pragma once
 
+#include <QDialog>
 #include <QPoint>
 #include <QString>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -91,11 +93,13 @@ int TrackPopupMenu(QWidget* owner, const std::vector<MenuItem>& items, QPoint gl
 
 // --- Messages and help ------------------------------------------------------------------------
 
-// A message box with one OK button, and a request to open a help file at a context.
+// A message box with one OK button, a control's About box (a modal dialog with a title, lines of
+// text and an OK button), and a request to open a help file at a context.
 class NoticeBackend {
 public:
     virtual ~NoticeBackend() = default;
     virtual void ShowMessage(QWidget* owner, const std::string& textUtf8) = 0;
+    virtual void ShowAboutBox(QWidget* owner, const std::string& titleUtf8, const std::vector<std::string>& linesUtf8) = 0;
     virtual void ShowHelp(const std::string& helpFile, std::uint32_t context) = 0;
 };
 
@@ -104,18 +108,27 @@ public:
 class QtNotices : public NoticeBackend {
 public:
     void ShowMessage(QWidget* owner, const std::string& textUtf8) override;
+    void ShowAboutBox(QWidget* owner, const std::string& titleUtf8, const std::vector<std::string>& linesUtf8) override;
     void ShowHelp(const std::string& helpFile, std::uint32_t context) override;
 };
 
 class ScriptedNotices : public NoticeBackend {
 public:
     void ShowMessage(QWidget*, const std::string& textUtf8) override { messages.push_back(textUtf8); }
+    void ShowAboutBox(QWidget*, const std::string& titleUtf8, const std::vector<std::string>& linesUtf8) override {
+        aboutBoxes.emplace_back(titleUtf8, linesUtf8);
+    }
     void ShowHelp(const std::string& helpFile, std::uint32_t context) override {
         help.emplace_back(helpFile, context);
     }
     std::vector<std::string> messages;
+    std::vector<std::pair<std::string, std::vector<std::string>>> aboutBoxes;   // title, lines
     std::vector<std::pair<std::string, std::uint32_t>> help;
 };
+
+// The dialog QtNotices shows for an About box (not yet shown), for a caller that draws it.
+std::unique_ptr<QDialog> MakeAboutBox(QWidget* owner, const std::string& titleUtf8,
+                                      const std::vector<std::string>& linesUtf8);
 
 void InstallNotices(NoticeBackend* backend);   // nullptr: the Qt ones; not owned
 NoticeBackend& Notices();

@@ -263,8 +263,7 @@ void Label::SetCaption(const std::string& caption) {
     if (shortcut_) shortcut_->setKey(QKeySequence::mnemonic(label->caption));
 }
 
-// The access key of a label gives the focus to the control after it in tab order that can take it.
-void Label::FocusNextInTabOrder() {
+void Control::FocusNextInTabOrder() {
     std::vector<Control*> ordered = window_.Controls();
     std::stable_sort(ordered.begin(), ordered.end(),
                      [](const Control* a, const Control* b) { return a->TabIndex() < b->TabIndex(); });

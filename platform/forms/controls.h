@@ -85,6 +85,10 @@ public:
     void QueueClick();
 
 protected:
+    // Gives the focus to the control after this one in tab order that can take it (what a
+    // label's access key does).
+    void FocusNextInTabOrder();
+
     Window& window_;
 
 private:
@@ -106,7 +110,6 @@ public:
     void SetCaption(const std::string& caption);
 
 private:
-    void FocusNextInTabOrder();
     QPointer<QShortcut> shortcut_;
 };
 

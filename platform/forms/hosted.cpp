@@ -1,10 +1,12 @@
 #include "platform/forms/hosted.h"
 
+#include <QShortcut>
 #include <algorithm>
 
 #include "platform/com/bstr.h"
 #include "platform/ctl/control_site.h"
 #include "platform/forms/window.h"
+#include "platform/win/cp1252.h"
 #include "platform/win/error.h"
 
 namespace forms {
@@ -28,9 +30,45 @@ constexpr StockEvent kStockEvents[] = {
 }  // namespace
 
 HostedControl::HostedControl(Window& window, ctl::ControlSite& site)
-    : Control(window, site.Name(), site.Widget()), site_(site) {}
+    : Control(window, site.Name(), site.Widget()), site_(site) {
+    RefreshMnemonics();
+}
 
 HostedControl::~HostedControl() { site_.Container().RemoveControl(&site_); }
+
+// The shortcuts belong to the control's window; they are kept for the next change of the
+// mnemonics, and one left over is given no key.
+void HostedControl::RefreshMnemonics() {
+    QWidget* widget = Widget();
+    if (!widget) return;
+    const std::vector<ctl::Accelerator> keys = site_.Mnemonics();
+    while (mnemonics_.size() < keys.size()) {
+        const std::size_t index = mnemonics_.size();
+        QShortcut* shortcut = std::make_unique<QShortcut>(widget).release();   // the window owns it
+        QObject::connect(shortcut, &QShortcut::activated, [this, index] { OnMnemonic(index); });
+        mnemonics_.emplace_back(shortcut);
+    }
+    for (std::size_t i = 0; i < mnemonics_.size(); ++i) {
+        if (!mnemonics_[i]) continue;
+        if (i >= keys.size()) {
+            mnemonics_[i]->setKey(QKeySequence());
+            continue;
+        }
+        // A virtual key of a letter or digit is its upper-case character; others are cp1252.
+        const int qtKey = static_cast<int>(win::Cp1252ToUnicode(static_cast<unsigned char>(keys[i].key)));
+        mnemonics_[i]->setKey(QKeySequence(keys[i].withAlt ? (Qt::ALT | qtKey) : qtKey));
+    }
+}
+
+void HostedControl::OnMnemonic(std::size_t index) {
+    if (site_.ActsLikeLabel()) {
+        FocusNextInTabOrder();
+        return;
+    }
+    const std::vector<ctl::Accelerator> keys = site_.Mnemonics();
+    if (index < keys.size()) site_.Control()->OnMnemonic(keys[index]);
+    site_.SetFocus();
+}
 
 com::IDispatch* HostedControl::Object() const { return site_.Dispatch(); }
 

@@ -16,8 +16,14 @@
 // control reads the new value back when the handler returns. The control's keys are its own
 // KeyDown/KeyPress/KeyUp events; the Control members KeyDown and KeyUp see the same keys
 // first, as the window's routing does for every control.
+//
+// The control's mnemonics (its control information) are the window's access keys while it is
+// shown and enabled: Alt+key gives the focus to the control after it in tab order when the
+// control acts as a label, else tells the control and gives it the focus. They are asked again
+// whenever the control says they changed (a label's new caption).
 #pragma once
 
+#include <QPointer>
 #include <functional>
 #include <map>
 #include <memory>
@@ -32,6 +38,8 @@
 #include "platform/com/typelib.h"
 #include "platform/com/variant.h"
 #include "platform/forms/controls.h"
+
+class QShortcut;
 
 namespace ctl {
 class ControlSite;
@@ -79,15 +87,19 @@ public:
 
     // Delivers an event of the control to its handler (called by the window's container).
     void RaiseEvent(com::DispId event, std::span<com::Variant> args);
+    // Takes the control's mnemonics again (called by the window's container).
+    void RefreshMnemonics();
 
 private:
     std::optional<com::DispId> OwnEventId(std::string_view name) const;
+    void OnMnemonic(std::size_t index);
 
     ctl::ControlSite& site_;
     // The control's event interface from its type library, read on the first look-up by name.
     mutable bool eventsRead_ = false;
     mutable std::shared_ptr<const com::TypeLib> eventLibrary_;
     mutable const com::TypeInfoData* events_ = nullptr;
+    std::vector<QPointer<QShortcut>> mnemonics_;
     std::map<com::DispId, EventHandler> handlers_;
     std::vector<std::pair<std::string, com::DispId>> eventNames_;
 };

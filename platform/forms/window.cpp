@@ -196,6 +196,12 @@ ctl::ControlContainer& Window::HostContainer() {
         loaded_->hosts->SetEventHandler([this](ctl::ControlSite& site, com::DispId id, std::span<com::Variant> args) {
             RouteHostedEvent(site, id, args);
         });
+        loaded_->hosts->SetControlInfoHandler([this](ctl::ControlSite& site) {
+            for (Control* control : Controls()) {
+                auto* hosted = dynamic_cast<HostedControl*>(control);
+                if (hosted && &hosted->Site() == &site) hosted->RefreshMnemonics();
+            }
+        });
     }
     return *loaded_->hosts;
 }

@@ -24,10 +24,15 @@
 // And two message boxes of the program as the screen shows them, paragraphs apart:
 //   consolidacao-pergunta.png the consolidation's question when BACKUP.MDB holds an earlier run
 //   banco-danificado.png      the damaged-database box of the program's start
+// Then the control library's property sheets, one picture per page of each control's page list
+// (its own pages, then the stock colour, font and picture pages), and each control's About box:
+//   pages-<control>-<n>.png  page n of the control's sheet ("text", "long", "label", ...)
+//   about-<control>.png      the About box the control's AboutBox method shows
 #include <QApplication>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTimer>
 #include <QWidget>
 
@@ -36,6 +41,9 @@
 #include <string>
 
 #include "platform/controls/grid/data_grid.h"
+#include "platform/ctl/interfaces.h"
+#include "platform/ctl/property_sheet.h"
+#include "platform/ctl/services.h"
 #include "platform/controls/report/report_preview.h"
 #include "platform/forms/app.h"
 #include "platform/forms/datacontrol.h"
@@ -217,6 +225,55 @@ void RenderMessageBoxes(const std::filesystem::path& folder) {
                    forms::mb::Exclamation);
 }
 
+// Draws an About box where the controls would show it, instead of waiting for its OK.
+class AboutBoxPictures : public ctl::NoticeBackend {
+public:
+    explicit AboutBoxPictures(std::filesystem::path folder) : folder_(std::move(folder)) {}
+    std::string next;   // the file name of the next About box
+    void ShowMessage(QWidget*, const std::string& text) override { std::fprintf(stderr, "notice: %s\n", text.c_str()); }
+    void ShowAboutBox(QWidget* owner, const std::string& title, const std::vector<std::string>& lines) override {
+        const auto dialog = ctl::MakeAboutBox(owner, title, lines);
+        dialog->show();
+        Save(dialog.get(), folder_, next.c_str());
+    }
+    void ShowHelp(const std::string&, std::uint32_t) override {}
+
+private:
+    std::filesystem::path folder_;
+};
+
+void RenderControlPages(const std::filesystem::path& folder) {
+    const std::pair<const char*, const char*> controls[] = {
+        {"text", "ZMTEXT.ZMTextCtrl.1"},   {"date", "ZMTEXT.ZMDateCtrl.1"},
+        {"time", "ZMTEXT.ZMTimeCtrl.1"},   {"long", "ZMTEXT.ZMLongCtrl.1"},
+        {"double", "ZMTEXT.ZMDoubleCtrl.1"}, {"currency", "ZMTEXT.ZMCurrencyCtrl.1"},
+        {"label", "ZMTEXT.ZMLabelCtrl.1"}};
+    AboutBoxPictures about(folder);
+    ctl::InstallNotices(&about);
+    for (const auto& [name, progId] : controls) {
+        const com::ComPtr<com::IDispatch> object = com::CreateObject(progId);
+        const auto control = object.As<ctl::IControl>();
+        std::vector<com::Guid> pages;
+        if (!control || com::Failed(control->InitNew()) || com::Failed(control->GetPropertyPages(&pages))) {
+            throw std::runtime_error(std::string("cannot make the ") + name + " control's pages");
+        }
+        ctl::PropertySheet sheet(std::string(name) + " Properties", {object});
+        if (sheet.AddPagesOfClasses(pages) != static_cast<int>(pages.size())) {
+            throw std::runtime_error(std::string("a page of the ") + name + " control cannot be made");
+        }
+        sheet.resize(560, 600);
+        sheet.show();
+        for (int i = 0; i < sheet.PageCount(); ++i) {
+            sheet.findChild<QTabWidget*>()->setCurrentIndex(i);
+            const std::string file = std::string("pages-") + name + "-" + std::to_string(i + 1) + ".png";
+            Save(&sheet, folder, file.c_str());
+        }
+        about.next = std::string("about-") + name + ".png";
+        com::CallMethod(object.Get(), com::DISPID_ABOUTBOX, {});
+    }
+    ctl::InstallNotices(nullptr);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -244,6 +301,7 @@ int main(int argc, char** argv) {
         RegisterControlLibrary();
         RenderConsolidation(folder, boxes);
         RenderMessageBoxes(folder);
+        RenderControlPages(folder);
         report::ResetProgramState();
     } catch (const win::RuntimeError& error) {
         std::fprintf(stderr, "screens: error %ld: %s\n", error.Number(), error.Description().c_str());

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/ctl/services.h"
+#include "zmtext/module/about.h"
 #include "zmtext/module/app.h"
 #include "zmtext/module/defaults_store.h"
 #include "zmtext/module/strings.h"
@@ -179,7 +180,7 @@ void CZMCurrencyCtrl::DoPropExchange(com::PropExchange& px) {
     com::PX_String(px, "DataField", DataField, std::string());
 }
 
-void CZMCurrencyCtrl::OnAboutBox() { ctl::Notices().ShowMessage(Window(), ZMResources().LoadStringUtf8(1)); }
+void CZMCurrencyCtrl::OnAboutBox() { ZMShowAboutBox(Window(), ZMControlKind::Currency); }
 
 // --- Binding ---------------------------------------------------------------------------------------
 

@@ -9,6 +9,7 @@
 
 #include "platform/ctl/services.h"
 #include "platform/win/cp1252.h"
+#include "zmtext/module/about.h"
 #include "zmtext/module/app.h"
 #include "zmtext/module/classes.h"
 #include "zmtext/module/defaults_store.h"
@@ -313,9 +314,7 @@ void CZMDateCtrl::DoPropExchange(com::PropExchange& px) {
     }
 }
 
-void CZMDateCtrl::OnAboutBox() {
-    ctl::Notices().ShowMessage(Window(), ZMResources().LoadStringUtf8(3));
-}
+void CZMDateCtrl::OnAboutBox() { ZMShowAboutBox(Window(), ZMControlKind::Date); }
 
 // --- Binding ---------------------------------------------------------------------------------------
 

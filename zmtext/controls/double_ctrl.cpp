@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/ctl/services.h"
+#include "zmtext/module/about.h"
 #include "zmtext/module/app.h"
 #include "zmtext/module/defaults_store.h"
 #include "zmtext/module/strings.h"
@@ -159,7 +160,7 @@ void CZMDoubleCtrl::DoPropExchange(com::PropExchange& px) {
     com::PX_String(px, "DataField", DataField, std::string());
 }
 
-void CZMDoubleCtrl::OnAboutBox() { ctl::Notices().ShowMessage(Window(), ZMResources().LoadStringUtf8(1)); }
+void CZMDoubleCtrl::OnAboutBox() { ZMShowAboutBox(Window(), ZMControlKind::Double); }
 
 // --- Binding ---------------------------------------------------------------------------------------
 

@@ -14,7 +14,7 @@ constexpr int kKeyHeight = 235, kKeyWidth = 236;
 
 }  // namespace
 
-ctl::ControlClassInfo ZMEditFieldClassInfo(ZMControlKind kind, std::initializer_list<const char*> pages) {
+ctl::ControlClassInfo ZMEditFieldClassInfo(ZMControlKind kind, std::initializer_list<std::string_view> pages) {
     const ZMControlClassInfo& cls = ZMControlClass(kind);
     ctl::ControlClassInfo info;
     info.clsid = cls.clsid;
@@ -24,9 +24,7 @@ ctl::ControlClassInfo ZMEditFieldClassInfo(ZMControlKind kind, std::initializer_
                            ctl::kStockHwnd | ctl::kStockFont;
     info.stockEvents = ctl::kAllStockEvents;
     info.miscStatus = cls.miscStatus;
-    for (const char* page : pages)
-        for (const auto& p : ZMPageClasses())
-            if (p.className == page) info.propertyPages.push_back(p.clsid);
+    info.propertyPages = ZMPropertyPageList(pages);
     info.resources = &ZMResources();
     info.helpFile = ZMHelpFilePath();
     return info;

@@ -21,7 +21,7 @@
 namespace zmtext {
 
 // The class description of an edit field of `kind` with its property pages in order.
-ctl::ControlClassInfo ZMEditFieldClassInfo(ZMControlKind kind, std::initializer_list<const char*> pages);
+ctl::ControlClassInfo ZMEditFieldClassInfo(ZMControlKind kind, std::initializer_list<std::string_view> pages);
 // The initial size the defaults store gives field kind `kind`, when it gives both measures.
 std::optional<QSize> ZMDefaultSize(int kind);
 // A field's events: its own in its order, then the stock mouse and key events.
@@ -39,6 +39,32 @@ public:
     std::vector<std::string> DataFieldChoices() {
         if (com::Failed(this->LoadColumnNames(dataSourceId_))) return {};
         return this->ColumnNames();
+    }
+
+    // --- Per-property browsing: MouseIcon, the colours and Font on the stock pages; BorderStyle
+    // shown by the name of its value; DataField offering the bound cursor's columns, each
+    // standing for its own name.
+    bool OnMapPropertyToPage(com::DispId id, com::Guid& page) override {
+        return ctl::ControlBase::StockPropertyPage(id, MemberId("MouseIcon"), page);
+    }
+    bool OnGetDisplayString(com::DispId id, std::string& text) override {
+        return id == com::DISPID_BORDERSTYLE && ctl::ControlBase::BorderStyleDisplayString(this->BorderStyle, text);
+    }
+    bool OnGetPredefinedStrings(com::DispId id, std::vector<std::string>& texts,
+                                std::vector<std::uint32_t>& cookies) override {
+        if (id != MemberId("DataField")) return false;
+        for (const std::string& name : DataFieldChoices()) {
+            cookies.push_back(static_cast<std::uint32_t>(texts.size()));
+            texts.push_back(win::Cp1252ToUtf8(name));
+        }
+        return true;
+    }
+    bool OnGetPredefinedValue(com::DispId id, std::uint32_t cookie, com::Variant& value) override {
+        if (id != MemberId("DataField")) return false;
+        const std::vector<std::string> names = this->ColumnNames();
+        if (cookie >= names.size()) return false;
+        value = com::Variant::Utf8(win::Cp1252ToUtf8(names[cookie]));
+        return true;
     }
 
 protected:
@@ -67,6 +93,12 @@ private:
     static constexpr std::uint32_t kPropertyVersion = 0x00040001;
 
     Self& self() { return static_cast<Self&>(*this); }
+    // The DISPID of one of the field's own members (each field numbers them its own way).
+    static com::DispId MemberId(std::string_view name) {
+        for (const auto& m : Self::DispatchMembers().Members())
+            if (m.name == name) return m.id;
+        return com::DISPID_UNKNOWN;
+    }
 
     com::DispId dataSourceId_;
 };

@@ -8,6 +8,7 @@
 #include "platform/ctl/services.h"
 #include "platform/win/cp1252.h"
 #include "zmtext/engine/font_members.h"
+#include "zmtext/module/about.h"
 #include "zmtext/module/app.h"
 #include "zmtext/module/defaults_store.h"
 #include "zmtext/module/strings.h"
@@ -116,8 +117,7 @@ const ctl::ControlClassInfo& LabelClass() {
         c.stockEvents = ctl::kEventClick | ctl::kEventDblClick | ctl::kEventMouseDown | ctl::kEventMouseMove |
                         ctl::kEventMouseUp;
         c.miscStatus = ids.miscStatus;
-        for (const auto& page : ZMPageClasses())
-            if (page.className == "CZMLabelPropPage") c.propertyPages = {page.clsid};
+        c.propertyPages = ZMPropertyPageList({"CZMLabelPropPage"});
         c.resources = &ZMResources();
         // The library's help file once it has started (the file alone before).
         c.helpFile = ZMHelpFilePath().empty() ? std::string(kZMHelpFile) : ZMHelpFilePath();
@@ -251,9 +251,7 @@ void CZMLabelCtrl::OnSetCursor() {
     SetCursorShape(mousePointer_ == 0 ? std::nullopt : ctl::CursorForPointer(mousePointer_, icon ? &*icon : nullptr));
 }
 
-void CZMLabelCtrl::OnAboutBox() {
-    ctl::Notices().ShowMessage(Window(), Resources().LoadStringUtf8(ZMControlClass(ZMControlKind::Label).userTypeStringId));
-}
+void CZMLabelCtrl::OnAboutBox() { ZMShowAboutBox(Window(), ZMControlKind::Label); }
 
 // --- Persistence and defaults --------------------------------------------------------------------
 

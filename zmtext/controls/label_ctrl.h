@@ -75,10 +75,7 @@ enum class ZMLabelStyle : std::int16_t { Label = 0, HorzBump = 1, VertBump = 2 }
 
 // What the container needs for the label's keyboard mnemonic: the virtual key to be pressed with
 // Alt (0: none).
-struct ZMLabelAccelerator {
-    int key = 0;
-    bool withAlt = true;
-};
+using ZMLabelAccelerator = ctl::Accelerator;
 
 class CZMLabelCtrl final : public ctl::Control<CZMLabelCtrl> {
 public:
@@ -119,6 +116,24 @@ public:
 
     // The Alt accelerator of the caption's mnemonic.
     ZMLabelAccelerator GetControlInfo() const;
+    std::vector<ctl::Accelerator> OnGetControlInfo() const override { return {GetControlInfo()}; }
+    // What a property browser is told: MouseIcon, the colours and Font on the stock pages;
+    // BorderStyle shown and offered as "None" and "Fixed Single".
+    bool OnMapPropertyToPage(com::DispId id, com::Guid& page) override {
+        return StockPropertyPage(id, kLabelMouseIcon, page);
+    }
+    bool OnGetDisplayString(com::DispId id, std::string& text) override {
+        return id == com::DISPID_BORDERSTYLE && BorderStyleDisplayString(borderStyle_, text);
+    }
+    bool OnGetPredefinedStrings(com::DispId id, std::vector<std::string>& texts,
+                                std::vector<std::uint32_t>& cookies) override {
+        if (id != com::DISPID_BORDERSTYLE) return false;
+        BorderStyleStrings(texts, cookies);
+        return true;
+    }
+    bool OnGetPredefinedValue(com::DispId id, std::uint32_t cookie, com::Variant& value) override {
+        return id == com::DISPID_BORDERSTYLE && BorderStyleValue(cookie, value);
+    }
 
     // --- Control base ---
     void OnDraw(QPainter& painter, const ctl::Rect& bounds, const ctl::Rect& invalid) override;

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "platform/ctl/services.h"
+#include "zmtext/module/about.h"
 #include "zmtext/module/app.h"
 #include "zmtext/module/classes.h"
 #include "zmtext/module/defaults_store.h"
@@ -149,7 +150,7 @@ void CZMLongCtrl::DoPropExchange(com::PropExchange& px) {
     com::PX_String(px, "DataField", DataField, std::string());
 }
 
-void CZMLongCtrl::OnAboutBox() { ctl::Notices().ShowMessage(Window(), ZMResources().LoadStringUtf8(1)); }
+void CZMLongCtrl::OnAboutBox() { ZMShowAboutBox(Window(), ZMControlKind::Long); }
 
 // --- Binding ---------------------------------------------------------------------------------------
 

@@ -45,6 +45,20 @@ public:
     }
     std::string GetDigitsKey() const override { return "iDigits"; }
 
+    // --- Window --------------------------------------------------------------------------------
+    // A number field takes the focus from a left-button press itself, after the engine placed the
+    // caret, so that FocusSelect then selects the whole value; its window is therefore not one
+    // that a click focuses before the press arrives.
+    com::HResult CreateControlWindow(QWidget* parent, const ctl::Rect& rect) override {
+        const com::HResult hr = Field::CreateControlWindow(parent, rect);
+        if (com::Succeeded(hr) && this->Window()) this->Window()->setFocusPolicy(Qt::TabFocus);
+        return hr;
+    }
+    void OnButtonDown(int button, int flags, QPoint p) override {
+        Field::OnButtonDown(button, flags, p);
+        if (button == 1 && this->Window() && !this->WindowHasFocus()) this->Window()->setFocus(Qt::MouseFocusReason);
+    }
+
     // --- Binding -------------------------------------------------------------------------------
     com::Bstr GetBoundRawText() override { return com::Bstr::FromUtf8(win::Cp1252ToUtf8(this->RawData)); }
     void SetBoundRawText(const std::string& cp1252) override { PutRawData(cp1252); }

@@ -7,6 +7,7 @@
 #include "platform/ctl/keys.h"
 #include "platform/ctl/services.h"
 #include "platform/win/cp1252.h"
+#include "zmtext/module/about.h"
 #include "zmtext/module/app.h"
 #include "zmtext/module/classes.h"
 #include "zmtext/module/defaults_store.h"
@@ -363,12 +364,16 @@ void CZMTextCtrl::DoPropExchange(com::PropExchange& px) {
     }
 }
 
-void CZMTextCtrl::OnAboutBox() {
-    ctl::Notices().ShowMessage(Window(), ZMResources().LoadStringUtf8(1));
-}
+void CZMTextCtrl::OnAboutBox() { ZMShowAboutBox(Window(), ZMControlKind::Text); }
 
 // --- Binding ---------------------------------------------------------------------------------------
 
 com::Bstr CZMTextCtrl::GetBoundRawText() { return com::Bstr::FromUtf8(win::Cp1252ToUtf8(RawData)); }
+
+bool CZMTextCtrl::OnMapPropertyToPage(com::DispId id, com::Guid& page) {
+    if (id != kTextCharacters) return CZMBoundField::OnMapPropertyToPage(id, page);
+    page = ZMPropertyPageList({"CZMTextCharPropPage"}).front();
+    return true;
+}
 
 }  // namespace zmtext

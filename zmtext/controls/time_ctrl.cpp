@@ -8,6 +8,7 @@
 
 #include "platform/ctl/services.h"
 #include "platform/win/cp1252.h"
+#include "zmtext/module/about.h"
 #include "zmtext/module/app.h"
 #include "zmtext/module/classes.h"
 #include "zmtext/module/defaults_store.h"
@@ -264,9 +265,7 @@ void CZMTimeCtrl::DoPropExchange(com::PropExchange& px) {
     }
 }
 
-void CZMTimeCtrl::OnAboutBox() {
-    ctl::Notices().ShowMessage(Window(), ZMResources().LoadStringUtf8(5));
-}
+void CZMTimeCtrl::OnAboutBox() { ZMShowAboutBox(Window(), ZMControlKind::Time); }
 
 // --- Binding ---------------------------------------------------------------------------------------
 

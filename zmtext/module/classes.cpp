@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "platform/ctl/property_sheet.h"
+
 namespace zmtext {
 namespace {
 
@@ -84,6 +86,15 @@ const ZMPageClassInfo* ZMFindPageClass(const com::Guid& clsid) {
     for (const auto& page : ZMPageClasses())
         if (page.clsid == clsid) return &page;
     return nullptr;
+}
+
+std::vector<com::Guid> ZMPropertyPageList(std::initializer_list<std::string_view> ownPages) {
+    std::vector<com::Guid> pages;
+    for (std::string_view name : ownPages)
+        for (const auto& p : ZMPageClasses())
+            if (p.className == name) pages.push_back(p.clsid);
+    pages.insert(pages.end(), {ctl::kStockColorPageClsid, ctl::kStockFontPageClsid, ctl::kStockPicturePageClsid});
+    return pages;
 }
 
 const ZMControlFactory* ZMFactoryList::FindControl(ZMControlKind kind) const {

@@ -11,6 +11,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -50,6 +51,9 @@ const std::array<ZMControlClassInfo, kControlKindCount>& ZMControlClasses();
 const std::array<ZMPageClassInfo, 11>& ZMPageClasses();
 const ZMControlClassInfo& ZMControlClass(ZMControlKind kind);
 const ZMPageClassInfo* ZMFindPageClass(const com::Guid& clsid);
+// A control's property pages in the order it lists them: its own page classes by name, then the
+// platform's stock colour, font and picture pages.
+std::vector<com::Guid> ZMPropertyPageList(std::initializer_list<std::string_view> ownPages);
 
 // Misc status of the edit controls and of the label (which also is a simple frame, alignable and
 // acts like a label).

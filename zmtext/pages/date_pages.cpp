@@ -20,7 +20,7 @@ constexpr int kDateSection = 1;
 
 // --- CZMDatePropPage ---------------------------------------------------------------------------------
 
-CZMDatePropPage::CZMDatePropPage() : ZMFieldPropPage(ZMPageText(103), 4004, kDateSection, 3) {
+CZMDatePropPage::CZMDatePropPage() : ZMFieldPropPage(ZMPageText(103), 4004, kDateSection) {
     using com::VT_BSTR;
     using com::VT_I2;
     using com::VT_I4;

@@ -31,14 +31,14 @@ T NumberOf(const std::string& text) {
 long ZMPageLongOf(const QLineEdit* edit) { return NumberOf<long>(edit->text().trimmed().toStdString()); }
 std::string ZMPageText(int id) { return ZMResources().LoadStringUtf8(id); }
 
-ZMFieldPropPage::ZMFieldPropPage(std::string caption, std::uint32_t helpContext, int section, int aboutText)
+ZMFieldPropPage::ZMFieldPropPage(std::string caption, std::uint32_t helpContext, int section)
     : ZMDefaultsPage(std::move(caption), "ZMTEXT.HLP", helpContext), section_(section) {
     auto* top = new QVBoxLayout(this);
     form_ = new QFormLayout;
     top->addLayout(form_);
     auto* buttons = new QHBoxLayout;
     top->addLayout(buttons);
-    AddDefaultsButtons(buttons, aboutText);
+    AddDefaultsButtons(buttons, static_cast<ZMControlKind>(section));
 }
 
 void ZMFieldPropPage::AddItems(std::span<const ItemSpec> items) {

@@ -51,7 +51,7 @@ protected:
         int key;                 // its key in the defaults section
     };
 
-    ZMFieldPropPage(std::string caption, std::uint32_t helpContext, int section, int aboutText);
+    ZMFieldPropPage(std::string caption, std::uint32_t helpContext, int section);
 
     // Adds and binds the items in order; a list is filled from the type library's enum `enumName`.
     void AddItems(std::span<const ItemSpec> items);

@@ -12,6 +12,7 @@
 #include <map>
 
 #include "platform/ctl/property_page.h"
+#include "zmtext/module/classes.h"
 
 namespace zmtext {
 
@@ -45,8 +46,8 @@ public:
 
 protected:
     using ZMItemPage::ZMItemPage;
-    // The three buttons at the end of `row`; About... shows text `aboutText` of the library.
-    void AddDefaultsButtons(QBoxLayout* row, int aboutText);
+    // The three buttons at the end of `row`; About... shows the About box of control `kind`.
+    void AddDefaultsButtons(QBoxLayout* row, ZMControlKind kind);
 
 private:
     QPushButton* save_ = nullptr;

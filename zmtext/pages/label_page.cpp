@@ -9,6 +9,7 @@
 #include "platform/com/typelib.h"
 #include "platform/ctl/services.h"
 #include "platform/win/cp1252.h"
+#include "zmtext/module/about.h"
 #include "zmtext/module/app.h"
 #include "zmtext/module/classes.h"
 #include "zmtext/module/defaults_store.h"
@@ -21,7 +22,6 @@ namespace zmtext {
 namespace {
 
 constexpr int IDS_PAGE_CAPTION = 113;
-constexpr int IDS_LABEL_USER_TYPE = 13;
 
 // The lists and the enumeration each shows.
 struct ListSource {
@@ -231,9 +231,7 @@ void CZMLabelPropPage::ResetDefault() {
     SetModifiedFlag(false);
 }
 
-void CZMLabelPropPage::ShowAbout() {
-    ctl::Notices().ShowMessage(this, win::Cp1252ToUtf8(ZMLoadString(IDS_LABEL_USER_TYPE).value_or("")));
-}
+void CZMLabelPropPage::ShowAbout() { ZMShowAboutBox(this, ZMControlKind::Label); }
 
 namespace {
 

@@ -191,7 +191,7 @@ CZMNumberPropPage::CZMNumberPropPage(const ZMNumberPageSpec& spec)
         }
         AddItem(f.item, w);
     }
-    AddDefaultsButtons(buttons, 1);
+    AddDefaultsButtons(buttons, static_cast<ZMControlKind>(spec_.section));
 }
 
 void CZMNumberPropPage::FillFormatList(QComboBox* combo) {

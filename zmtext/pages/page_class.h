@@ -1,29 +1,18 @@
 // The library's property pages as component classes: a container creates a page's class object
-// by its class id (through the library's factory list) and asks it for the page itself.
+// by its class id (through the library's factory list) and asks it for the page itself
+// (ctl::IPropertyPageClass).
 #pragma once
 
 #include <memory>
 #include <string_view>
 
-#include "platform/com/unknown.h"
 #include "platform/ctl/property_page.h"
 #include "zmtext/module/classes.h"
 
 namespace zmtext {
 
-class IZMPropertyPageClass : public com::IUnknown {
-public:
-    static inline const com::Guid kIid = com::Guid::FromString("{5A7C0101-3C1E-4F00-9D00-0000005A7E01}");
-
-    // A new page, not yet given any objects; the caller owns it.
-    virtual std::unique_ptr<ctl::PropertyPage> CreatePage() = 0;
-
-protected:
-    ~IZMPropertyPageClass() = default;
-};
-
 template <class Page>
-class ZMPageClassObject final : public com::Object<ZMPageClassObject<Page>, IZMPropertyPageClass> {
+class ZMPageClassObject final : public com::Object<ZMPageClassObject<Page>, ctl::IPropertyPageClass> {
 public:
     std::unique_ptr<ctl::PropertyPage> CreatePage() override { return std::make_unique<Page>(); }
 

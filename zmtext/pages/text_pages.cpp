@@ -116,7 +116,7 @@ CZMText2PropPage::CZMText2PropPage() : ZMDefaultsPage(PageText(16), "ZMTEXT.HLP"
 
     for (int id : {219, 227, 220, 221, 222}) form->addRow(QString::fromUtf8(labels_[id]), Item(id));
     for (int id : {223, 224, 218, 208}) checks->addWidget(Item(id));
-    AddDefaultsButtons(buttons, 1);
+    AddDefaultsButtons(buttons, ZMControlKind::Text);
 }
 
 QLineEdit* CZMText2PropPage::AddEdit(int id, const char* label, const char* property, com::VarType type, bool visible) {

@@ -27,7 +27,7 @@ QString PartText(int part) {
 
 // --- CZMTimePropPage ---------------------------------------------------------------------------------
 
-CZMTimePropPage::CZMTimePropPage() : ZMFieldPropPage(ZMPageText(105), 4007, kTimeSection, 5) {
+CZMTimePropPage::CZMTimePropPage() : ZMFieldPropPage(ZMPageText(105), 4007, kTimeSection) {
     using com::VT_BSTR;
     using com::VT_I2;
     using com::VT_I4;

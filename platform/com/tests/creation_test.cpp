@@ -77,6 +77,40 @@ TEST_F(Creation, ClassNotRegistered) {
     }
 }
 
+// An object of a class the process serves itself.
+class OwnObject final : public Object<OwnObject, IUnknown> {};
+
+TEST_F(Creation, TheProcesssOwnClassesAreFoundWithoutTheRegistry) {
+    const Guid own = Guid::FromString("{7E1A0009-0000-4000-8000-00000000C0DE}");
+    int first = 0, second = 0;
+    const auto creator = [](int& count) {
+        return ObjectCreator([&count](const Guid& iid, void** out) {
+            ++count;
+            return OwnObject::Create()->QueryInterface(iid, out);
+        });
+    };
+    const struct {
+        int* registered;   // the creator registered before the creation (null: none)
+        HResult hr;
+        int first, second;
+    } rows[] = {
+        {nullptr, REGDB_E_CLASSNOTREG, 0, 0},
+        {&first, S_OK, 1, 0},
+        {&second, S_OK, 1, 1},   // registering the class again replaces its creator
+    };
+    for (const auto& row : rows) {
+        if (row.registered) RegisterProcessClass(own, creator(*row.registered));
+        ComPtr<IUnknown> object;
+        EXPECT_EQ(CreateInstance(own, IUnknown::kIid, object.PutVoid()), row.hr);
+        EXPECT_EQ(object.Get() != nullptr, row.hr == S_OK);
+        EXPECT_EQ(first, row.first);
+        EXPECT_EQ(second, row.second);
+    }
+    EXPECT_FALSE(reg::KeyExists(RootKey::ClassesRoot, "CLSID\\" + own.ToString())) << "nothing was registered";
+    EXPECT_EQ(CreateInstance(kClsid, IUnknown::kIid, ComPtr<IUnknown>().PutVoid()), REGDB_E_CLASSNOTREG)
+        << "other classes still come from the registry";
+}
+
 TEST_F(Creation, RegisteredClassIsCreatedByIdAndByProgId) {
     ASSERT_EQ(CallExport("DllRegisterServer"), S_OK);
     Guid g;

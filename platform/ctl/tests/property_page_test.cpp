@@ -10,6 +10,7 @@
 #include <QTest>
 
 #include "platform/com/factory.h"
+#include "platform/ctl/colors.h"
 #include "platform/ctl/font_picture.h"
 #include "platform/ctl/interfaces.h"
 #include "platform/ctl/property_sheet.h"
@@ -193,10 +194,14 @@ TEST_F(PageTest, StockColourPageSetsSystemAndPlainColours) {
     StockColorPage page;
     page.SetObjects(objects);
     EXPECT_EQ(page.Value()->text().toStdString(), std::to_string(0x80000005u));   // window colour
+    EXPECT_EQ(page.SystemColors()->currentText().toStdString(), "Window Background");
+    EXPECT_EQ(page.SampleColor(), ToQColor(GetSysColor(COLOR_WINDOW)));
     page.SystemColors()->setCurrentIndex(15);
     emit page.SystemColors()->activated(15);
+    EXPECT_EQ(page.SampleColor(), ToQColor(GetSysColor(COLOR_BTNFACE)));
     page.PropertyList()->setCurrentIndex(1);
     Type(page.Value(), "12632319");   // 0xC0C0FF
+    EXPECT_EQ(page.SampleColor(), QColor(0xFF, 0xC0, 0xC0)) << "red in the low byte";
     ASSERT_TRUE(page.Apply());
     for (std::size_t i = 0; i < 2; ++i) {
         EXPECT_EQ(static_cast<std::uint32_t>(Get(i, "BackColor").AsI4()), 0x8000000Fu);
@@ -209,8 +214,14 @@ TEST_F(PageTest, StockFontPageWritesEveryObjectsFont) {
     page.SetObjects(objects);
     EXPECT_EQ(page.Name()->text(), "MS Sans Serif");
     EXPECT_EQ(page.Size()->text(), "8");
+    EXPECT_EQ(page.SampleFont(), DefaultQFont()) << "the sample in the objects' font, as the controls draw it";
     Type(page.Size(), "9.75");
     page.Bold()->setChecked(true);
+    com::FontDesc shown = DefaultFontDesc();
+    shown.size = com::Currency{97500};
+    shown.bold = true;
+    shown.weight = 700;
+    EXPECT_EQ(page.SampleFont(), ToQFont(shown));
     ASSERT_TRUE(page.Apply());
     for (std::size_t i = 0; i < 2; ++i) {
         com::IDispatch* font = Get(i, "Font").AsDispatch();

@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QTest>
 
 #include "platform/com/factory.h"
 #include "platform/com/typelib.h"
@@ -53,6 +54,23 @@ private:
     const com::PropertyBag* layout_;
 };
 
+// A form of the program: a caption with an access key before the field it names, then another
+// field, in tab order.
+class NamedFieldsWindow : public forms::Window {
+public:
+    NamedFieldsWindow() : Window("FrmCadastro") {}
+    forms::HostedControl* caption = nullptr;
+    forms::HostedControl* name = nullptr;
+    forms::HostedControl* other = nullptr;
+
+protected:
+    void CreateControls() override {
+        caption = &AddHosted(kLabelProgId, "LblNome", nullptr, 120, 120, 1200, 300);
+        name = &AddHosted("ZMTEXT.ZMTextCtrl.1", "ZmNome", nullptr, 1440, 120, 2400, 300);
+        other = &AddHosted("ZMTEXT.ZMTextCtrl.1", "ZmOutro", nullptr, 1440, 600, 2400, 300);
+    }
+};
+
 class LabelHostedTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -65,6 +83,7 @@ protected:
         ASSERT_EQ(Entry("DllRegisterServer")(), com::S_OK);
     }
     void TearDown() override {
+        forms_.reset();
         windows.clear();
         forms::DoEvents();
         forms::App().CollectUnloaded();
@@ -92,6 +111,7 @@ protected:
     win::Module library;
     forms::ScriptedMessageBoxes boxes;
     std::vector<std::unique_ptr<PanelWindow>> windows;
+    std::unique_ptr<NamedFieldsWindow> forms_;
 };
 
 TEST_F(LabelHostedTest, TheLabelAndItsPageRegisterAndUnregisterWithoutATrace) {
@@ -175,6 +195,44 @@ TEST_F(LabelHostedTest, AWindowCreatesSetsHearsSavesAndLoadsTheLabel) {
     com::PropertyBag resaved;
     again.message->SaveProperties(resaved);
     EXPECT_EQ(resaved, saved);
+}
+
+TEST_F(LabelHostedTest, AltWithTheCaptionsAccessKeyFocusesTheFieldAfterTheLabel) {
+    forms_ = std::make_unique<NamedFieldsWindow>();
+    NamedFieldsWindow& w = *forms_;
+    w.Show();
+    w.Widget()->activateWindow();
+    QApplication::processEvents();
+    const auto focusOn = [](forms::HostedControl* c) {
+        c->SetFocus();
+        QApplication::processEvents();
+        ASSERT_EQ(QApplication::focusWidget(), c->Widget());
+    };
+    const auto altClick = [](Qt::Key key) {
+        QTest::keyClick(QApplication::focusWidget(), key, Qt::AltModifier);
+        QApplication::processEvents();
+    };
+
+    const struct {
+        const char* caption;
+        Qt::Key pressed;
+        bool moves;   // the focus goes from the other field to the named one
+    } rows[] = {
+        {"&Nome:", Qt::Key_N, true},
+        {"&Nome:", Qt::Key_O, false},
+        {"No&me:", Qt::Key_M, true},
+        {"No&me:", Qt::Key_N, false},   // the access key of the caption before
+        {"P&&B &Código", Qt::Key_C, true},
+        {"P&&B Código", Qt::Key_B, false},
+        {"P&&B Código", Qt::Key_P, false},   // "&&" is a plain ampersand
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row.caption) + " Alt+" + QKeySequence(row.pressed).toString().toStdString());
+        w.caption->Set("Caption", Variant::Utf8(row.caption));
+        focusOn(w.other);
+        altClick(row.pressed);
+        EXPECT_EQ(QApplication::focusWidget(), row.moves ? w.name->Widget() : w.other->Widget());
+    }
 }
 
 }  // namespace

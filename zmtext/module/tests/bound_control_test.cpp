@@ -45,32 +45,13 @@ private:
     ComPtr<ICursor> cursor_;
 };
 
-// A host's site that also hands out the data source's cursor.
-class BindingSite final : public Object<BindingSite, ctl::IClientSite, IBoundObjectSite> {
-public:
-    explicit BindingSite(ComPtr<ICursor> cursor) : cursor_(std::move(cursor)) {}
-    HResult GetAmbientProperty(DispId, Variant*) override { return DISP_E_MEMBERNOTFOUND; }
-    HResult GetExtendedControl(IDispatch**) override { return E_NOTIMPL; }
-    HResult GetContainer(ctl::IControlContainer**) override { return E_NOTIMPL; }
-    HResult OnControlInfoChanged() override { return S_OK; }
-    HResult OnFocus(bool) override { return S_OK; }
-    HResult GetCursor(DispId, ICursor** out, void*) override {
-        *out = cursor_.Get();
-        (*out)->AddRef();
-        return S_OK;
-    }
-
-private:
-    ComPtr<ICursor> cursor_;
-};
-
 TEST(BoundControl, BindsThroughItsClientSiteAndAnswersTheBindingInterfaces) {
     ctl::testing::App();
     auto source = std::make_shared<testing::Source>();
     source->columns = {"Codigo", "Nome"};
     source->rows = {{Variant::I4(1), Variant::Utf8("Centro")}, {Variant::I4(2), Variant::Utf8("Norte")}};
     auto cursor = testing::Cursor::Create(source, false, 0);
-    auto site = BindingSite::Create(ComPtr<ICursor>(static_cast<ICursor*>(static_cast<ICursorMove*>(cursor.Get()))));
+    auto site = testing::BindingSite::Create(ComPtr<ICursor>(static_cast<ICursor*>(static_cast<ICursorMove*>(cursor.Get()))));
 
     auto control = BoundNumber::Create();
     EXPECT_FALSE(ZMModuleState().CanUnload()) << "a live control keeps the library loaded";

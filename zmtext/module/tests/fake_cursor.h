@@ -1,6 +1,6 @@
 // A data source written for the binding tests: rows in memory behind cursors that implement the
 // cursor interfaces, with the notifications a data source sends around a row change, and the
-// container site that hands its cursor to a bound control.
+// container sites that hand its cursor to a bound control.
 #pragma once
 
 #include <memory>
@@ -9,6 +9,7 @@
 
 #include "platform/com/connection.h"
 #include "platform/com/cursor.h"
+#include "platform/ctl/interfaces.h"
 
 namespace zmtext::testing {
 
@@ -170,6 +171,26 @@ public:
         *out = id == kDataSourceId ? cursor_.Get() : nullptr;
         if (*out) (*out)->AddRef();
         return *out ? S_OK : E_INVALIDARG;
+    }
+
+private:
+    ComPtr<ICursor> cursor_;
+};
+
+// A host's client site that also hands out the data source's cursor (for any DataSource DISPID),
+// as a form with a data control does.
+class BindingSite final : public Object<BindingSite, ctl::IClientSite, IBoundObjectSite> {
+public:
+    explicit BindingSite(ComPtr<ICursor> cursor) : cursor_(std::move(cursor)) {}
+    HResult GetAmbientProperty(DispId, Variant*) override { return DISP_E_MEMBERNOTFOUND; }
+    HResult GetExtendedControl(IDispatch**) override { return E_NOTIMPL; }
+    HResult GetContainer(ctl::IControlContainer**) override { return E_NOTIMPL; }
+    HResult OnControlInfoChanged() override { return S_OK; }
+    HResult OnFocus(bool) override { return S_OK; }
+    HResult GetCursor(DispId, ICursor** out, void*) override {
+        *out = cursor_.Get();
+        (*out)->AddRef();
+        return S_OK;
     }
 
 private:

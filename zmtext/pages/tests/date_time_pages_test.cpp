@@ -4,6 +4,7 @@
 // classes of the library.
 #include <gtest/gtest.h>
 
+#include "platform/ctl/property_sheet.h"
 #include "platform/ctl/services.h"
 #include "platform/win/testing/temp_machine_root.h"
 #include "zmtext/controls/date_ctrl.h"
@@ -296,10 +297,12 @@ TEST(DateTimePageClasses, EachPageIsCreatedByItsClassIdWithItsCaptionAndHelp) {
     std::vector<com::Guid> listed;
     EXPECT_EQ(CZMDateCtrl::Create()->GetPropertyPages(&listed), com::S_OK);
     EXPECT_EQ(listed, (std::vector<com::Guid>{ZMPageClassId("CZMDatePropPage"), ZMPageClassId("CZMDateValPropPage"),
-                                              ZMPageClassId("CZMTextPropPage")}));
+                                              ZMPageClassId("CZMTextPropPage"), ctl::kStockColorPageClsid,
+                                              ctl::kStockFontPageClsid, ctl::kStockPicturePageClsid}));
     EXPECT_EQ(CZMTimeCtrl::Create()->GetPropertyPages(&listed), com::S_OK);
     EXPECT_EQ(listed, (std::vector<com::Guid>{ZMPageClassId("CZMTimePropPage"), ZMPageClassId("CZMTimeValPropPage"),
-                                              ZMPageClassId("CZMTextPropPage")}));
+                                              ZMPageClassId("CZMTextPropPage"), ctl::kStockColorPageClsid,
+                                              ctl::kStockFontPageClsid, ctl::kStockPicturePageClsid}));
 }
 
 }  // namespace

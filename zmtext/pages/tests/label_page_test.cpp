@@ -5,6 +5,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/ctl/property_sheet.h"
 #include "platform/ctl/services.h"
 #include "zmtext/controls/tests/label_test_support.h"
 #include "zmtext/pages/label_page.h"
@@ -211,22 +212,24 @@ TEST_F(LabelPageTest, SaveAsDefaultFeedsTheNextLabelAndResetDefaultRestoresTheBu
 
 TEST_F(LabelPageTest, AboutIsNoEditAndThePageClassMakesThePage) {
     page.Button(222)->click();
-    ASSERT_EQ(notices.messages.size(), 1u);
-    EXPECT_EQ(notices.messages[0], "Halvern Label Control");
+    ASSERT_EQ(notices.aboutBoxes.size(), 1u);
+    EXPECT_EQ(notices.aboutBoxes[0].first, "About ZMLabel Control");
+    EXPECT_EQ(notices.aboutBoxes[0].second.at(0), "Halvern Label Control");
     EXPECT_FALSE(page.IsModified());
 
     const ZMPageFactory* factory = nullptr;
     for (const auto& p : ZMFactories().pages)
         if (p.clsid == com::Guid::FromString("{A5CC20C5-B5F5-11CD-98EC-0020AF234C9D}")) factory = &p;
     ASSERT_NE(factory, nullptr);
-    com::ComPtr<IZMPropertyPageClass> object;
-    ASSERT_EQ(factory->create(IZMPropertyPageClass::kIid, object.PutVoid()), com::S_OK);
+    com::ComPtr<ctl::IPropertyPageClass> object;
+    ASSERT_EQ(factory->create(ctl::IPropertyPageClass::kIid, object.PutVoid()), com::S_OK);
     std::unique_ptr<ctl::PropertyPage> made = object->CreatePage();
     ASSERT_NE(dynamic_cast<CZMLabelPropPage*>(made.get()), nullptr);
-    // The label names this page as its own.
+    // The label names this page as its own, then the stock pages.
     std::vector<com::Guid> pages;
     ASSERT_EQ(first->GetPropertyPages(&pages), com::S_OK);
-    EXPECT_EQ(pages, std::vector<com::Guid>{factory->clsid});
+    EXPECT_EQ(pages, (std::vector<com::Guid>{factory->clsid, ctl::kStockColorPageClsid, ctl::kStockFontPageClsid,
+                                             ctl::kStockPicturePageClsid}));
 }
 
 }  // namespace

@@ -36,8 +36,8 @@ inline std::unique_ptr<ctl::PropertyPage> PageOfClass(const com::Guid& clsid) {
         ADD_FAILURE() << "no page class " << clsid.ToString();
         return nullptr;
     }
-    com::ComPtr<IZMPropertyPageClass> cls;
-    EXPECT_EQ(factory->create(IZMPropertyPageClass::kIid, cls.PutVoid()), com::S_OK);
+    com::ComPtr<ctl::IPropertyPageClass> cls;
+    EXPECT_EQ(factory->create(ctl::IPropertyPageClass::kIid, cls.PutVoid()), com::S_OK);
     return cls ? cls->CreatePage() : nullptr;
 }
 

@@ -3,6 +3,7 @@
 // type library, the defaults buttons, and the pages as classes of the library.
 #include <gtest/gtest.h>
 
+#include "platform/ctl/property_sheet.h"
 #include "platform/ctl/services.h"
 #include "platform/win/testing/temp_machine_root.h"
 #include "zmtext/controls/tests/text_test_support.h"
@@ -237,9 +238,11 @@ TEST(TextPageClasses, EachPageIsCreatedByItsClassIdWithItsCaptionAndHelp) {
         SCOPED_TRACE(row.clsid);
         ExpectPageClass(clsid, row.caption, row.help);
     }
+    expectedPages.insert(expectedPages.end(),
+                         {ctl::kStockColorPageClsid, ctl::kStockFontPageClsid, ctl::kStockPicturePageClsid});
     std::vector<com::Guid> listed;
     EXPECT_EQ(CZMTextCtrl::Create()->GetPropertyPages(&listed), com::S_OK);
-    EXPECT_EQ(listed, expectedPages) << "the mask page, the Characters page, the common page";
+    EXPECT_EQ(listed, expectedPages) << "the mask page, the Characters page, the common page, the stock pages";
 }
 
 }  // namespace
