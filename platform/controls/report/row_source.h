@@ -16,7 +16,7 @@ namespace controls::report {
 // One value of a row: Null, a text (UTF-8), a number, or a date (an OLE date: days since
 // 1899-12-30, the fraction being the time of day).
 struct CellValue {
-    enum class Kind { Null, Text, Number, Date };
+    enum class Kind : unsigned char { Null, Text, Number, Date };
     Kind kind = Kind::Null;
     std::string text;
     double number = 0;
