@@ -423,9 +423,15 @@ ReportData ReadReportData(const ReportDefinition& def, RowSource& source) {
         wanted.push_back(FieldIndex(source.Columns(), column.field, def.source));
     if (!def.groupField.empty()) wanted.push_back(FieldIndex(source.Columns(), def.groupField, def.source));
     ReportData data(wanted.size());
+    data.Reserve(source.RowCountHint());
     Row row;
     while (source.Next(row)) data.Add(row, wanted);
     return data;
+}
+
+void ReportData::Reserve(std::size_t rows) {
+    kinds_.reserve(rows * width_);
+    slots_.reserve(rows * width_);
 }
 
 void ReportData::Add(const Row& row) {

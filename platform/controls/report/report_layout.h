@@ -85,6 +85,7 @@ public:
 
     std::size_t Width() const { return width_; }
     std::size_t RowCount() const { return rows_; }
+    void Reserve(std::size_t rows);
     // Appends a row of `row`'s values in order; values past its end read as Null.
     void Add(const Row& row);
     // Appends a row of `row`'s values at `columns`, in that order; a column past its end reads
