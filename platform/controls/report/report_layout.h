@@ -123,8 +123,10 @@ LaidOutReport LayOut(const ReportDefinition& def, const ReportData& data,
 
 // A report read and paged but not yet laid out: its rows, group totals and page breaks are known,
 // so its page count is, and each page's texts are made when the page is asked for. Paging only
-// adds up heights, so a long report shows its first page without formatting every row. Every
-// fault a layout can raise (see LayOut) is raised on construction, never by PageAt.
+// adds up heights over the groups' row counts (one pass finds the groups and their totals; the
+// body's lines are never listed), so a long report shows its first page without formatting
+// every row, and holds nothing per row beyond its ReportData. Every fault a layout can raise
+// (see LayOut) is raised on construction, never by PageAt.
 class PagedReport {
 public:
     PagedReport(ReportDefinition def, ReportData data, std::vector<Formula> formulas, std::string today);
