@@ -20,6 +20,7 @@
 
 #include <malloc.h>
 
+#include <charconv>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
@@ -228,8 +229,11 @@ int main(int argc, char** argv) {
             root = argv[++i];
             keep = true;
         } else if (arg == "--sales" && i + 1 < argc) {
-            sales = std::atoi(argv[++i]);
-            if (sales <= 0) return 2;
+            const std::string text = argv[++i];
+            if (std::from_chars(text.data(), text.data() + text.size(), sales).ec != std::errc() || sales <= 0) {
+                std::fprintf(stderr, "--sales takes a number of sales above 0\n");
+                return 2;
+            }
         } else if (arg == "--dump" && i + 1 < argc) {
             dump = std::filesystem::absolute(argv[++i]);
         } else if (arg == "--first-page") {
