@@ -104,7 +104,8 @@ Aging AgingOf(const Store& store) {
 void BuildStore(const dao::DBEngine& engine, const Options& options, const Store& store, std::mt19937& random) {
     EnsureFolder(store.folder);
     const Aging aging = AgingOf(store);
-    const Volumes volumes = options.large && store.code == "01" ? LargeVolumes() : SmallVolumes();
+    Volumes volumes = options.large && store.code == "01" ? LargeVolumes() : SmallVolumes();
+    if (options.large && store.code == "01" && options.largeSales > 0) volumes.sales = options.largeSales;
     const auto& names = StoreDatabaseNames();
     for (std::size_t g = 0; g < names.size(); ++g) {
         dao::Database db = CreateDatabase(engine, store.folder + "\\" + names[g] + ".MDB", kPassword,

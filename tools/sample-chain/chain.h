@@ -47,6 +47,7 @@ struct Options {
     unsigned seed = 1;
     bool postal = false;      // also dbkvt.mdb in the program folder
     bool large = false;       // LOJA01 with benchmark volumes
+    int largeSales = 0;       // with `large`: LOJA01's sales, when not 0 (LargeVolumes' otherwise)
     bool package = false;     // a catalogue update PROG.MDB in LOJA01 (package.h)
     bool packagePassword = true;  // the package protected by the store password
 };

@@ -1,7 +1,7 @@
 // sample-chain: builds the sample chain (chain.h) into a machine root.
 //
 //   sample-chain [--root DIR] [--seed N] [--postal] [--package] [--package-without-password] [--large]
-//                [--program EXE]
+//                [--sales N] [--program EXE]
 //
 // --root      the machine root (default: the one in force, $REPORT_MACHINE_ROOT or the per-user one)
 // --seed      the seed of the generated data (default 1); equal seeds give equal files
@@ -10,6 +10,7 @@
 //             changed and the unchanged catalogue entries
 // --package-without-password   the same package without a password
 // --large     LOJA01 with 20,000 products and 200,000 sales, for benchmarks
+// --sales     with --large: LOJA01's number of sales instead of 200,000
 // --program   copies the program file into the program folder C:\REPORT, which is where the
 //             program looks for its databases; run that copy with REPORT_MACHINE_ROOT=DIR.
 #include <charconv>
@@ -26,7 +27,7 @@ namespace {
 
 int Usage() {
     std::cerr << "usage: sample-chain [--root DIR] [--seed N] [--postal] [--package] [--package-without-password] "
-                 "[--large] [--program EXE]\n";
+                 "[--large] [--sales N] [--program EXE]\n";
     return 2;
 }
 
@@ -53,6 +54,11 @@ int main(int argc, char** argv) {
         } else if (arg == "--package-without-password") {
             options.package = true;
             options.packagePassword = false;
+        } else if (arg == "--sales" && hasValue) {
+            const char* text = argv[++i];
+            if (std::from_chars(text, text + std::strlen(text), options.largeSales).ec != std::errc() ||
+                options.largeSales <= 0)
+                return Usage();
         } else if (arg == "--large") {
             options.large = true;
         } else {

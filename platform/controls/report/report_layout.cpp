@@ -5,6 +5,8 @@
 #include <QImage>
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 #include <numeric>
 
 #include "platform/controls/report/report_errors.h"
@@ -48,16 +50,23 @@ double WrappedHeight(const std::string& text, double width, double points) {
     return std::max(bound.height(), metrics.height()) + 2;
 }
 
-enum class ItemKind { GroupHeading, GroupContinued, Row, Subtotal, GrandTotal };
+enum class ItemKind { GroupHeading, GroupContinued, Row, Subtotal, GrandTotal, End };
 
+// One line of the body. The body is never stored: it is the rows in order, each group's rows
+// between its heading and its subtotal, then the grand total when the report sums; Next walks
+// it from any item.
 struct BodyItem {
     ItemKind kind;
     std::size_t index;  // the row, or the group (headings and subtotals)
+    std::size_t group;  // a row's group (grouped reports)
+    friend bool operator==(const BodyItem&, const BodyItem&) = default;
 };
 
 struct Group {
     std::string label;
     std::vector<double> sums;  // per column; meaningful where the column is summed
+    std::size_t firstRow;
+    std::size_t endRow;        // one past its last row
 };
 
 }  // namespace
@@ -76,7 +85,7 @@ private:
     // Where a page's body begins: its first body item, and the group whose heading it repeats
     // with " (continuação)" (none: groups_.size()).
     struct Break {
-        std::size_t firstItem;
+        BodyItem first;
         std::size_t continuedGroup;
     };
 
@@ -84,8 +93,12 @@ private:
     void MeasureHeaders();
     void BuildBody();
     void Paginate();
-    void CheckCells(const Row& row) const;
-    void AddToSums(std::vector<double>& sums, const Row& row, std::size_t rowIndex) const;
+    BodyItem FirstItem() const;
+    BodyItem Next(const BodyItem& item) const;
+    BodyItem AfterRows() const;
+    void CheckRow(std::size_t row) const;
+    void CheckTotals(const std::vector<double>& sums) const;
+    void AddToSums(std::vector<double>& sums, std::size_t row) const;
     std::string GroupLabel(const CellValue& value) const;
     double Height(ItemKind kind) const;
     double StartPage(Page& page, std::size_t index) const;
@@ -102,7 +115,6 @@ private:
     std::vector<bool> summed_;
     std::vector<std::pair<std::string, double>> headers_;  // text and wrapped height
     double bodyTop_ = 0;
-    std::vector<BodyItem> body_;
     std::vector<Group> groups_;
     std::vector<double> grandTotal_;
     std::vector<Break> breaks_;
@@ -114,17 +126,11 @@ void AddText(Page& page, QRectF rect, int flags, std::string text, TextRole role
     page.texts.push_back({rect, flags, std::move(text), role, points, bold});
 }
 
-// True when `value` may lie outside the calendar a date format can show, so that formatting it
-// might fail; values well inside it cannot.
-bool MayBeOutsideCalendar(const CellValue& value) {
-    if (value.kind != CellValue::Kind::Number && value.kind != CellValue::Kind::Date) return false;
-    return !(value.number > -657000 && value.number < 2958000);
-}
-
-Row NumberRow(const std::vector<double>& sums) {
-    Row row;
-    for (const double sum : sums) row.push_back(CellValue::Number(sum));
-    return row;
+// True when a value of `kind` may lie outside the calendar a date format can show, so that
+// formatting it might fail; values well inside it cannot.
+bool MayBeOutsideCalendar(CellValue::Kind kind, double number) {
+    if (kind != CellValue::Kind::Number && kind != CellValue::Kind::Date) return false;
+    return !(number > -657000 && number < 2958000);
 }
 
 }  // namespace
@@ -154,11 +160,10 @@ void PagedReport::Layouter::MeasureHeaders() {
 // Breaks the body into pages by the items' heights alone.
 void PagedReport::Layouter::Paginate() {
     const double bottom = pageSize_.height() - kMargin;
-    breaks_.push_back({0, groups_.size()});
+    breaks_.push_back({FirstItem(), groups_.size()});
     double y = bodyTop_;
     std::size_t currentGroup = groups_.size();
-    for (std::size_t i = 0; i < body_.size(); ++i) {
-        const BodyItem& item = body_[i];
+    for (BodyItem item = FirstItem(); item.kind != ItemKind::End; item = Next(item)) {
         double needed = Height(item.kind);
         if (item.kind == ItemKind::GroupHeading) needed += kRowHeight;  // keep it with a row
         if (y + needed > bottom) {
@@ -168,7 +173,7 @@ void PagedReport::Layouter::Paginate() {
                       "The report's header lines fill the whole page and leave no "
                       "room for rows: shorten the Header= lines or the formula texts.");
             }
-            Break next{i, groups_.size()};
+            Break next{item, groups_.size()};
             if (item.kind != ItemKind::GroupHeading && currentGroup < groups_.size()) {
                 next.continuedGroup = currentGroup;
                 y += Height(ItemKind::GroupContinued);
@@ -183,18 +188,48 @@ void PagedReport::Layouter::Paginate() {
 
 Page PagedReport::Layouter::PageAt(std::size_t index) const {
     const Break& at = breaks_.at(index);
-    const std::size_t end = index + 1 < breaks_.size() ? breaks_[index + 1].firstItem : body_.size();
+    const BodyItem end = index + 1 < breaks_.size() ? breaks_[index + 1].first : BodyItem{ItemKind::End, 0, 0};
     Page page;
     double y = StartPage(page, index);
     if (at.continuedGroup < groups_.size()) {
-        Emit(page, {ItemKind::GroupContinued, at.continuedGroup}, y);
+        Emit(page, {ItemKind::GroupContinued, at.continuedGroup, 0}, y);
         y += Height(ItemKind::GroupContinued);
     }
-    for (std::size_t i = at.firstItem; i < end; ++i) {
-        Emit(page, body_[i], y);
-        y += Height(body_[i].kind);
+    for (BodyItem item = at.first; !(item == end); item = Next(item)) {
+        Emit(page, item, y);
+        y += Height(item.kind);
     }
     return page;
+}
+
+BodyItem PagedReport::Layouter::FirstItem() const {
+    if (!groups_.empty()) return {ItemKind::GroupHeading, 0, 0};
+    if (def_.groupField.empty() && data_.RowCount() > 0) return {ItemKind::Row, 0, 0};
+    return AfterRows();
+}
+
+// What follows the last row and the last group's subtotal.
+BodyItem PagedReport::Layouter::AfterRows() const {
+    return def_.sums.empty() ? BodyItem{ItemKind::End, 0, 0} : BodyItem{ItemKind::GrandTotal, 0, 0};
+}
+
+BodyItem PagedReport::Layouter::Next(const BodyItem& item) const {
+    const bool grouped = !groups_.empty();
+    switch (item.kind) {
+        case ItemKind::GroupHeading:
+        case ItemKind::GroupContinued:
+            return {ItemKind::Row, groups_[item.index].firstRow, item.index};
+        case ItemKind::Row:
+            if (grouped && item.index + 1 == groups_[item.group].endRow) return {ItemKind::Subtotal, item.group, 0};
+            if (!grouped && item.index + 1 == data_.RowCount()) return AfterRows();
+            return {ItemKind::Row, item.index + 1, item.group};
+        case ItemKind::Subtotal:
+            if (item.index + 1 < groups_.size()) return {ItemKind::GroupHeading, item.index + 1, 0};
+            return AfterRows();
+        case ItemKind::GrandTotal:
+        case ItemKind::End: break;
+    }
+    return {ItemKind::End, 0, 0};
 }
 
 void PagedReport::Layouter::PlaceColumns() {
@@ -215,22 +250,31 @@ void PagedReport::Layouter::PlaceColumns() {
     }
 }
 
-void PagedReport::Layouter::AddToSums(std::vector<double>& sums, const Row& row, std::size_t rowIndex) const {
+void PagedReport::Layouter::AddToSums(std::vector<double>& sums, std::size_t row) const {
     for (std::size_t c = 0; c < def_.columns.size(); ++c) {
-        if (!summed_[c] || row[c].IsNull()) continue;
-        if (row[c].kind != CellValue::Kind::Number) {
-            Raise(err::NotANumber, "Field '" + def_.columns[c].field + "' holds '" + FormatCell(row[c], {}) +
-                                       "' in row " + std::to_string(rowIndex + 1) +
+        const CellValue::Kind kind = data_.Kind(row, c);
+        if (!summed_[c] || kind == CellValue::Kind::Null) continue;
+        if (kind != CellValue::Kind::Number) {
+            Raise(err::NotANumber, "Field '" + def_.columns[c].field + "' holds '" +
+                                       FormatCell(data_.Cell(row, c), {}) + "' in row " + std::to_string(row + 1) +
                                        ", which is not a number: the report cannot total it.");
         }
-        sums[c] += row[c].number;
+        sums[c] += data_.Number(row, c);
     }
 }
 
-// Raises what formatting the row's cells would raise, formatting only the values that can fail.
-void PagedReport::Layouter::CheckCells(const Row& row) const {
+// Raises what formatting the row's values would raise, formatting only the values that can fail.
+void PagedReport::Layouter::CheckRow(std::size_t row) const {
     for (std::size_t c = 0; c < def_.columns.size(); ++c) {
-        if (MayBeOutsideCalendar(row[c])) FormatCell(row[c], def_.columns[c].format);
+        if (MayBeOutsideCalendar(data_.Kind(row, c), data_.Number(row, c)))
+            FormatCell(data_.Cell(row, c), def_.columns[c].format);
+    }
+}
+
+void PagedReport::Layouter::CheckTotals(const std::vector<double>& sums) const {
+    for (std::size_t c = 0; c < def_.columns.size(); ++c) {
+        if (MayBeOutsideCalendar(CellValue::Kind::Number, sums[c]))
+            FormatCell(CellValue::Number(sums[c]), def_.columns[c].format);
     }
 }
 
@@ -241,26 +285,24 @@ std::string PagedReport::Layouter::GroupLabel(const CellValue& value) const {
     return FormatCell(value, {});
 }
 
+// Finds the groups and adds up the totals in one pass over the rows, checking that every value
+// can be shown; no row is formatted.
 void PagedReport::Layouter::BuildBody() {
     const std::size_t groupAt = def_.columns.size();
+    const std::size_t rows = data_.RowCount();
     grandTotal_.assign(def_.columns.size(), 0);
     const bool grouped = !def_.groupField.empty();
-    for (std::size_t r = 0; r < data_.rows.size(); ++r) {
-        const Row& row = data_.rows[r];
-        if (grouped && (r == 0 || !(row[groupAt] == data_.rows[r - 1][groupAt]))) {
-            if (r != 0) body_.push_back({ItemKind::Subtotal, groups_.size() - 1});
-            groups_.push_back({GroupLabel(row[groupAt]), std::vector<double>(def_.columns.size(), 0)});
-            body_.push_back({ItemKind::GroupHeading, groups_.size() - 1});
+    for (std::size_t r = 0; r < rows; ++r) {
+        if (grouped && (r == 0 || !data_.SameValue(r, r - 1, groupAt))) {
+            if (r != 0) groups_.back().endRow = r;
+            groups_.push_back({GroupLabel(data_.Cell(r, groupAt)), std::vector<double>(def_.columns.size(), 0), r, rows});
         }
-        body_.push_back({ItemKind::Row, r});
-        if (grouped) AddToSums(groups_.back().sums, row, r);
-        AddToSums(grandTotal_, row, r);
-        CheckCells(row);
+        if (grouped) AddToSums(groups_.back().sums, r);
+        AddToSums(grandTotal_, r);
+        CheckRow(r);
     }
-    if (grouped && !groups_.empty()) body_.push_back({ItemKind::Subtotal, groups_.size() - 1});
-    if (!def_.sums.empty()) body_.push_back({ItemKind::GrandTotal, 0});
-    for (const Group& group : groups_) CheckCells(NumberRow(group.sums));
-    CheckCells(NumberRow(grandTotal_));
+    for (const Group& group : groups_) CheckTotals(group.sums);
+    CheckTotals(grandTotal_);
 }
 
 double PagedReport::Layouter::Height(ItemKind kind) const {
@@ -270,6 +312,7 @@ double PagedReport::Layouter::Height(ItemKind kind) const {
         case ItemKind::GroupContinued: return kGroupHeight;
         case ItemKind::Subtotal: return def_.sums.empty() ? 4 : kTotalHeight;
         case ItemKind::GrandTotal: return kTotalHeight + 4;
+        case ItemKind::End: break;
     }
     return kRowHeight;
 }
@@ -335,14 +378,13 @@ void PagedReport::Layouter::Emit(Page& page, const BodyItem& item, double y) con
             break;
         }
         case ItemKind::Row: {
-            const Row& row = data_.rows[item.index];
             for (std::size_t c = 0; c < def_.columns.size(); ++c) {
                 const auto& column = def_.columns[c];
                 const int align = column.alignment == Alignment::Right ? Qt::AlignRight : Qt::AlignLeft;
                 AddText(page,
                         {columnX_[c] + kCellPadding, y, columnX_[c + 1] - columnX_[c] - 2 * kCellPadding,
                          kRowHeight},
-                        align | Qt::AlignVCenter, FormatCell(row[c], column.format), TextRole::Cell,
+                        align | Qt::AlignVCenter, FormatCell(data_.Cell(item.index, c), column.format), TextRole::Cell,
                         kBodyPoints, false);
             }
             break;
@@ -357,6 +399,7 @@ void PagedReport::Layouter::Emit(Page& page, const BodyItem& item, double y) con
             EmitTotals(page, "Total Geral", grandTotal_, y + 4, TextRole::GrandTotal);
             page.lines.emplace_back(kMargin, y + 2, columnX_.back(), y + 2);
             break;
+        case ItemKind::End: break;
     }
 }
 
@@ -379,16 +422,70 @@ ReportData ReadReportData(const ReportDefinition& def, RowSource& source) {
     for (const auto& column : def.columns)
         wanted.push_back(FieldIndex(source.Columns(), column.field, def.source));
     if (!def.groupField.empty()) wanted.push_back(FieldIndex(source.Columns(), def.groupField, def.source));
-    ReportData data;
+    ReportData data(wanted.size());
+    data.Reserve(source.RowCountHint());
     Row row;
-    while (source.Next(row)) {
-        Row kept;
-        kept.reserve(wanted.size());
-        for (const std::size_t i : wanted)
-            kept.push_back(i < row.size() ? std::move(row[i]) : CellValue::Null());
-        data.rows.push_back(std::move(kept));
-    }
+    while (source.Next(row)) data.Add(row, wanted);
     return data;
+}
+
+void ReportData::Reserve(std::size_t rows) {
+    kinds_.reserve(rows * width_);
+    slots_.reserve(rows * width_);
+}
+
+void ReportData::Add(const Row& row) {
+    for (std::size_t c = 0; c < width_; ++c) Append(c < row.size() ? row[c] : CellValue::Null());
+    ++rows_;
+}
+
+void ReportData::Add(const Row& row, const std::vector<std::size_t>& columns) {
+    for (const std::size_t c : columns) Append(c < row.size() ? row[c] : CellValue::Null());
+    ++rows_;
+}
+
+void ReportData::Append(const CellValue& value) {
+    kinds_.push_back(value.kind);
+    if (value.kind != CellValue::Kind::Text) {
+        slots_.push_back(std::bit_cast<std::uint64_t>(value.number));
+        return;
+    }
+    slots_.push_back(texts_.size());
+    const auto length = static_cast<std::uint32_t>(value.text.size());
+    texts_.append(reinterpret_cast<const char*>(&length), sizeof length);
+    texts_.append(value.text, 0, length);
+}
+
+double ReportData::Number(std::size_t row, std::size_t column) const {
+    const std::size_t at = row * width_ + column;
+    return kinds_[at] == CellValue::Kind::Number || kinds_[at] == CellValue::Kind::Date
+               ? std::bit_cast<double>(slots_[at])
+               : 0;
+}
+
+std::string_view ReportData::Text(std::size_t row, std::size_t column) const {
+    const std::size_t at = row * width_ + column;
+    if (kinds_[at] != CellValue::Kind::Text) return {};
+    std::uint32_t length = 0;
+    std::memcpy(&length, texts_.data() + slots_[at], sizeof length);
+    return std::string_view(texts_).substr(slots_[at] + sizeof length, length);
+}
+
+CellValue ReportData::Cell(std::size_t row, std::size_t column) const {
+    switch (Kind(row, column)) {
+        case CellValue::Kind::Null: return CellValue::Null();
+        case CellValue::Kind::Text: return CellValue::Text(std::string(Text(row, column)));
+        case CellValue::Kind::Number: return CellValue::Number(Number(row, column));
+        case CellValue::Kind::Date: return CellValue::Date(Number(row, column));
+    }
+    return CellValue::Null();
+}
+
+bool ReportData::SameValue(std::size_t a, std::size_t b, std::size_t column) const {
+    const CellValue::Kind kind = Kind(a, column);
+    if (kind != Kind(b, column)) return false;
+    if (kind == CellValue::Kind::Text) return Text(a, column) == Text(b, column);
+    return Number(a, column) == Number(b, column);
 }
 
 PagedReport::PagedReport(ReportDefinition def, ReportData data, std::vector<Formula> formulas, std::string today)

@@ -19,7 +19,9 @@
 #include <QSizeF>
 
 #include <memory>
+#include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/controls/report/report_file.h"
@@ -71,8 +73,42 @@ struct Formula {
 
 // The report's rows reduced to what it shows: for each row, one value per column of the
 // definition, then the group field's value when the report has groups.
-struct ReportData {
-    std::vector<Row> rows;
+//
+// A long report holds hundreds of thousands of rows until its preview closes, so each value is
+// kept in nine bytes (its kind, and its number or the place of its text in one buffer of texts)
+// rather than as a CellValue with a string of its own: a row of four values costs 36 bytes beyond
+// its texts, and reading a row allocates nothing but the buffers' growth.
+class ReportData {
+public:
+    // Rows of `width` values.
+    explicit ReportData(std::size_t width = 0) : width_(width) {}
+
+    std::size_t Width() const { return width_; }
+    std::size_t RowCount() const { return rows_; }
+    void Reserve(std::size_t rows);
+    // Appends a row of `row`'s values in order; values past its end read as Null.
+    void Add(const Row& row);
+    // Appends a row of `row`'s values at `columns`, in that order; a column past its end reads
+    // as Null.
+    void Add(const Row& row, const std::vector<std::size_t>& columns);
+
+    CellValue::Kind Kind(std::size_t row, std::size_t column) const { return kinds_[row * width_ + column]; }
+    // A Number's or a Date's value; 0 for the other kinds.
+    double Number(std::size_t row, std::size_t column) const;
+    // A Text's text; empty for the other kinds.
+    std::string_view Text(std::size_t row, std::size_t column) const;
+    CellValue Cell(std::size_t row, std::size_t column) const;
+    // True when the value at `column` is the same in rows `a` and `b`, as CellValue's == has it.
+    bool SameValue(std::size_t a, std::size_t b, std::size_t column) const;
+
+private:
+    void Append(const CellValue& value);
+
+    std::size_t width_;
+    std::size_t rows_ = 0;
+    std::vector<CellValue::Kind> kinds_;  // row by row
+    std::vector<std::uint64_t> slots_;    // a number's bits, or where a text starts in texts_
+    std::string texts_;                   // each text as its 4-byte length, then its bytes
 };
 
 // Reads every row of `source`, keeping the fields the definition names. Raises FieldMissing
@@ -87,8 +123,10 @@ LaidOutReport LayOut(const ReportDefinition& def, const ReportData& data,
 
 // A report read and paged but not yet laid out: its rows, group totals and page breaks are known,
 // so its page count is, and each page's texts are made when the page is asked for. Paging only
-// adds up heights, so a long report shows its first page without formatting every row. Every
-// fault a layout can raise (see LayOut) is raised on construction, never by PageAt.
+// adds up heights over the groups' row counts (one pass finds the groups and their totals; the
+// body's lines are never listed), so a long report shows its first page without formatting
+// every row, and holds nothing per row beyond its ReportData. Every fault a layout can raise
+// (see LayOut) is raised on construction, never by PageAt.
 class PagedReport {
 public:
     PagedReport(ReportDefinition def, ReportData data, std::vector<Formula> formulas, std::string today);

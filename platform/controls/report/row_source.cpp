@@ -16,6 +16,7 @@ public:
         row.resize(table_->columns.size());
         return true;
     }
+    std::size_t RowCountHint() const override { return table_->rows.size(); }
 
 private:
     std::shared_ptr<const MemoryTable> table_;

@@ -16,7 +16,7 @@ namespace controls::report {
 // One value of a row: Null, a text (UTF-8), a number, or a date (an OLE date: days since
 // 1899-12-30, the fraction being the time of day).
 struct CellValue {
-    enum class Kind { Null, Text, Number, Date };
+    enum class Kind : unsigned char { Null, Text, Number, Date };
     Kind kind = Kind::Null;
     std::string text;
     double number = 0;
@@ -39,6 +39,9 @@ public:
     virtual const std::vector<std::string>& Columns() const = 0;
     // Fills `row` with the next row (one value per column); false after the last row.
     virtual bool Next(Row& row) = 0;
+    // How many rows the source holds, when it knows (0 when it does not): the reader reserves
+    // room for them at once instead of growing its store as it reads.
+    virtual std::size_t RowCountHint() const { return 0; }
 };
 
 // Opens the data file and the report's source in it. Raises the control's errors (data file

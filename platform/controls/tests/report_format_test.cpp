@@ -56,9 +56,9 @@ TEST(ReportFormatTest, ADateFormatOfANumberBeyondTheCalendarNamesTheField) {
 TEST(ReportFormatTest, AReportWithANumberBeyondTheCalendarRaisesTheControlsError) {
     const ReportDefinition def =
         ParseReportFile("Source=T\nColumn=Quando|Quando|30|L|dd/mm/yyyy\nColumn=Valor|Valor|30|R|0\n", "r.rpt");
-    ReportData data;
-    data.rows.push_back({CellValue::Number(45657), CellValue::Number(1)});
-    data.rows.push_back({CellValue::Number(1e12), CellValue::Number(2)});
+    ReportData data(2);
+    data.Add({CellValue::Number(45657), CellValue::Number(1)});
+    data.Add({CellValue::Number(1e12), CellValue::Number(2)});
     ExpectError([&] { LayOut(def, data, {}, "09/12/2026"); }, err::DateOutOfRange, "Field 'Quando' holds 1000000000000, which is not a date");
 }
 

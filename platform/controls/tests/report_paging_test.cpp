@@ -95,3 +95,84 @@ TEST(ReportPagingTest, PdfWrittenPageByPageEqualsTheWholeLayoutsPdf) {
 }
 
 }  // namespace
+
+namespace {
+
+// Values of every kind and shape the row store keeps: empty and long texts (past any small-string
+// buffer), a text holding a zero byte, accented texts, zero of both signs, huge and fractional
+// numbers, and dates.
+const std::vector<CellValue> kStoredValues = {
+    CellValue::Null(),
+    CellValue::Text(""),
+    CellValue::Text("a"),
+    CellValue::Text("A"),
+    CellValue::Text("ab"),
+    CellValue::Text(std::string("a\0b", 3)),
+    CellValue::Text("Conceição"),
+    CellValue::Text(std::string(300, 'x')),
+    CellValue::Number(0),
+    CellValue::Number(-0.0),
+    CellValue::Number(1),
+    CellValue::Number(1e15),
+    CellValue::Number(-2.5),
+    CellValue::Date(1),
+    CellValue::Date(45292.75),
+};
+
+// Each value reads back as it went in, whatever its neighbours in the row and the rows before.
+TEST(ReportDataTest, ValuesReadBackAsTheyWereAdded) {
+    const std::size_t n = kStoredValues.size();
+    ReportData data(3);
+    for (std::size_t r = 0; r < n; ++r) {
+        data.Add({kStoredValues[r], kStoredValues[(r + 1) % n], kStoredValues[(r * 7) % n]});
+    }
+    data.Add({kStoredValues[6]});  // a short row: the rest reads as Null
+    ASSERT_EQ(data.RowCount(), n + 1);
+    for (std::size_t r = 0; r < n; ++r) {
+        const CellValue want[] = {kStoredValues[r], kStoredValues[(r + 1) % n], kStoredValues[(r * 7) % n]};
+        for (std::size_t c = 0; c < 3; ++c) {
+            SCOPED_TRACE(std::to_string(r) + "," + std::to_string(c));
+            EXPECT_EQ(data.Cell(r, c), want[c]);
+            EXPECT_EQ(data.Kind(r, c), want[c].kind);
+            EXPECT_EQ(data.Text(r, c), want[c].text);
+            EXPECT_EQ(data.Number(r, c), want[c].number);
+        }
+    }
+    EXPECT_EQ(data.Cell(n, 0), kStoredValues[6]);
+    EXPECT_EQ(data.Cell(n, 1), CellValue::Null());
+    EXPECT_EQ(data.Cell(n, 2), CellValue::Null());
+}
+
+// Groups break where values differ as CellValue compares them: a Null is no empty text, a date
+// no number of the same value, a text no longer text it begins.
+TEST(ReportDataTest, SameValueComparesAsCellValuesDo) {
+    ReportData data(1);
+    for (const CellValue& value : kStoredValues) data.Add({value});
+    for (std::size_t a = 0; a < kStoredValues.size(); ++a) {
+        for (std::size_t b = 0; b < kStoredValues.size(); ++b) {
+            EXPECT_EQ(data.SameValue(a, b, 0), kStoredValues[a] == kStoredValues[b]) << a << " against " << b;
+        }
+    }
+}
+
+// A source's columns are kept in the definition's order, a group field after them.
+TEST(ReportDataTest, ReadKeepsTheDefinitionsFieldsInItsOrder) {
+    MemoryTable table{{"A", "Loja", "B", "Valor"},
+                      {{CellValue::Text("x"), CellValue::Text("Loja 1"), CellValue::Number(3), CellValue::Number(4)},
+                       {CellValue::Null(), CellValue::Text("Loja 2")}}};
+    MemoryDataConnector connector;
+    connector.AddTable("Produto.mdb", "T", table);
+    const ReportDefinition def =
+        ParseReportFile("Source=T\nColumn=V|Valor|30|R|\nColumn=A|A|30|L|\nGroup=Loja\n", "r.rpt");
+    const auto source = connector.Open("Produto.mdb", "", "T");
+    const ReportData data = ReadReportData(def, *source);
+    ASSERT_EQ(data.RowCount(), 2u);
+    ASSERT_EQ(data.Width(), 3u);
+    const CellValue want[2][3] = {{CellValue::Number(4), CellValue::Text("x"), CellValue::Text("Loja 1")},
+                                  {CellValue::Null(), CellValue::Null(), CellValue::Text("Loja 2")}};
+    for (std::size_t r = 0; r < 2; ++r) {
+        for (std::size_t c = 0; c < 3; ++c) EXPECT_EQ(data.Cell(r, c), want[r][c]) << r << "," << c;
+    }
+}
+
+}  // namespace

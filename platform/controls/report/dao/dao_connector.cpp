@@ -1,5 +1,7 @@
 #include "platform/controls/report/dao/dao_connector.h"
 
+#include <algorithm>
+
 #include "platform/controls/report/report_errors.h"
 #include "platform/dao/dao.h"
 #include "platform/dao/errors.h"
@@ -39,6 +41,14 @@ public:
     DaoRowSource& operator=(const DaoRowSource&) = delete;
 
     const std::vector<std::string>& Columns() const override { return columns_; }
+    // A snapshot holds its rows from the start, so it knows their count.
+    std::size_t RowCountHint() const override {
+        try {
+            return static_cast<std::size_t>(std::max(0L, records_.RecordCount()));
+        } catch (const win::RuntimeError&) {
+            return 0;  // only a hint: the rows are still read one by one
+        }
+    }
 
     bool Next(Row& row) override {
         try {
