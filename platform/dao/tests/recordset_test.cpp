@@ -315,6 +315,26 @@ TEST_F(DaoRecordsetTest, EachEditWritesItsOwnValuesWhateverFieldsTheEditsBeforeI
     EXPECT_EQ(i, std::size(rows));
 }
 
+// A field is found by name from where the last search ended: a field there whose name has the
+// same length and differs in one byte only is not the one asked for, at any length.
+TEST_F(DaoRecordsetTest, AFieldByNameIsNeverTheNeighbourWithANameOfTheSameLength) {
+    MakeTable(db_, "Nomes", {{"Qtd", DataType::Long, 0}, {"Qte", DataType::Long, 0}, {"Nom1", DataType::Long, 0},
+                             {"Nom2", DataType::Long, 0}, {"Codigo1", DataType::Long, 0}, {"Codigo2", DataType::Long, 0},
+                             {"Descricao1", DataType::Long, 0}, {"Descricao2", DataType::Long, 0},
+                             {"2DescricaoLonga", DataType::Long, 0}, {"1DescricaoLonga", DataType::Long, 0},
+                             {"UmNomeDeCampoBemLongo1", DataType::Long, 0}, {"UmNomeDeCampoBemLongo2", DataType::Long, 0}});
+    Recordset rs = db_.OpenRecordset("Nomes", dbOpenTable);
+    // Each name asked for twice: the second time the search starts at its neighbour.
+    const char* asked[] = {"Qtd", "Qtd", "Nom1", "Nom1", "Codigo1", "Codigo1", "Descricao1", "Descricao1", "2DescricaoLonga",
+                           "2DescricaoLonga", "UmNomeDeCampoBemLongo1", "UmNomeDeCampoBemLongo1", "Qte", "Nom2", "Codigo2",
+                           "Descricao2", "1DescricaoLonga", "UmNomeDeCampoBemLongo2", "qtd", "DESCRICAO2"};
+    const char* found[] = {"Qtd", "Qtd", "Nom1", "Nom1", "Codigo1", "Codigo1", "Descricao1", "Descricao1", "2DescricaoLonga",
+                           "2DescricaoLonga", "UmNomeDeCampoBemLongo1", "UmNomeDeCampoBemLongo1", "Qte", "Nom2", "Codigo2",
+                           "Descricao2", "1DescricaoLonga", "UmNomeDeCampoBemLongo2", "Qtd", "Descricao2"};
+    for (std::size_t i = 0; i < std::size(asked); ++i) EXPECT_EQ(rs(asked[i]).Name(), found[i]) << i;
+    EXPECT_EQ(ErrorOf([&] { rs("Qtf"); }), 3265);
+}
+
 // Rows are read a window at a time and the blocks that hold them are reused: whichever way the
 // recordset moves across windows, each record reads as written, and the current record keeps its
 // values after an edit of another record drops the window.
