@@ -201,13 +201,13 @@ int main(int argc, char** argv) {
     };
     std::printf("rows: %d, fields: 10, best of %d rounds, load average %.2f %.2f %.2f\n", rows, kRounds, load[0], load[1],
                 load[2]);
-    std::printf("%-20s%16s%16s%16s%16s\n", "", "write rows/s", "write rows/cpu-s", "read rows/s", "read rows/cpu-s");
+    std::printf("%-20s%17s%17s%17s%17s\n", "", "write rows/s", "write rows/cpu-s", "read rows/s", "read rows/cpu-s");
     print("object model", perSecond(model.write), perSecond(model.writeCpu), perSecond(model.read), perSecond(model.readCpu),
-          "%16.0f");
+          "%17.0f");
     print("bare SQLite C API", perSecond(bare.write), perSecond(bare.writeCpu), perSecond(bare.read), perSecond(bare.readCpu),
-          "%16.0f");
+          "%17.0f");
     print("slowdown", model.write / bare.write, model.writeCpu / bare.writeCpu, model.read / bare.read,
-          model.readCpu / bare.readCpu, "%16.2f");
-    print("goal (at most)", kGoal, kGoal, kGoal, kGoal, "%16.2f");
+          model.readCpu / bare.readCpu, "%17.2f");
+    print("goal (at most)", kGoal, kGoal, kGoal, kGoal, "%17.2f");
     return 0;
 }
