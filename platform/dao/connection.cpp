@@ -422,7 +422,7 @@ void EngineState::AbandonTransaction() {
 
 // --- Values and declared types ------------------------------------------------------------------
 
-int BindValue(sqlite3_stmt* stmt, int index, const Value& value) {
+int BindValue(sqlite3_stmt* stmt, int index, const Value& value, sqlite3_destructor_type lifetime) {
     using Kind = Value::Kind;
     switch (value.kind()) {
     case Kind::Null: return sqlite3_bind_null(stmt, index);
@@ -438,7 +438,7 @@ int BindValue(sqlite3_stmt* stmt, int index, const Value& value) {
     case Kind::Text: break;
     }
     const std::string_view text = value.TextView();
-    return sqlite3_bind_text(stmt, index, text.empty() ? "" : text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+    return sqlite3_bind_text(stmt, index, text.empty() ? "" : text.data(), static_cast<int>(text.size()), lifetime);
 }
 
 // The column is read once as SQLite's value and then only converted: each sqlite3_column_*

@@ -185,7 +185,9 @@ private:
 };
 
 // Binds `value` as the file stores it (see sql/jet_sql.h: Boolean 0/-1, Currency and Date REAL).
-int BindValue(sqlite3_stmt* stmt, int index, const Value& value);
+// A text is copied unless `lifetime` is SQLITE_STATIC: the caller then keeps the value alive and
+// unchanged until the statement is stepped and bound again.
+int BindValue(sqlite3_stmt* stmt, int index, const Value& value, sqlite3_destructor_type lifetime = SQLITE_TRANSIENT);
 // Reads a column stored as a field of `type`.
 Value ColumnValue(sqlite3_stmt* stmt, int index, DataType type);
 

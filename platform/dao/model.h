@@ -145,16 +145,24 @@ struct RecordsetState {
     // window is left.
     long windowStart = 0;
     std::vector<Row> window;  // null where a row no longer exists
+    using WindowBlock = std::shared_ptr<std::vector<std::vector<Value>>>;
+    WindowBlock windowBlocks[2];  // the rows of the window and of the window before it
     std::int64_t windowChanges = -1;
     std::uint64_t windowIdle = 0;  // the engine's Idle count when the window was read
 
     // Statements kept prepared (never active) between calls: reading rows by rowid, the file's
-    // data version, inserting.
+    // data version, inserting, updating and deleting.
     std::unique_ptr<Statement> readRow;
     std::unique_ptr<Statement> readRange;
     std::unique_ptr<Statement> dataVersion;
-    std::vector<bool> insertColumns;  // which columns `insert` sets
-    std::unique_ptr<Statement> insert;
+    // A write prepared for the columns an edit sets; kept while the next edit sets the same ones.
+    struct Write {
+        std::vector<bool> columns;  // which columns the statement sets
+        std::unique_ptr<Statement> statement;
+    };
+    Write insert;
+    Write update;
+    std::unique_ptr<Statement> erase;
     std::uint64_t probedInTransaction = 0;  // the transaction whose first write found it free
 
     // Releases the statements, the locks and the connection (Close, or the database's Close).

@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstring>
 #include <unordered_map>
 
 #include "platform/dao/catalog.h"
@@ -34,6 +35,26 @@ RecordsetState& Live(const std::shared_ptr<RecordsetState>& state) {
     RecordsetState& rs = *field.owner;
     if (rs.closed || !rs.db->connection) RaiseJet(jet::ObjectClosed);
     return rs;
+}
+
+// Byte equality of two field names, as std::string_view's == answers it, without a call to memcmp
+// for the usual 4 to 16 bytes: two overlapping loads from each end.
+[[gnu::always_inline]] inline bool SameBytes(std::string_view a, std::string_view b) {
+    const std::size_t n = a.size();
+    if (n != b.size()) return false;
+    const auto load = [](const char* at, auto word) {
+        std::memcpy(&word, at, sizeof word);
+        return word;
+    };
+    if (n >= 8 && n <= 16) {
+        return load(a.data(), std::uint64_t{}) == load(b.data(), std::uint64_t{}) &&
+               load(a.data() + n - 8, std::uint64_t{}) == load(b.data() + n - 8, std::uint64_t{});
+    }
+    if (n >= 4 && n < 8) {
+        return load(a.data(), std::uint32_t{}) == load(b.data(), std::uint32_t{}) &&
+               load(a.data() + n - 4, std::uint32_t{}) == load(b.data() + n - 4, std::uint32_t{});
+    }
+    return a == b;
 }
 
 inline long Size(const RecordsetState& rs) {
@@ -140,21 +161,36 @@ private:
     std::unordered_map<std::int64_t, std::size_t> slots_;
 };
 
+// A block for the rows of a new window. The window's rows share one block; each row keeps it
+// alive while it is current. Of the two blocks kept, one is free once the window that used it is
+// dropped and the current record lies elsewhere: its rows are overwritten in place, so that moving
+// through a table allocates nothing after the first windows.
+RecordsetState::WindowBlock& FreeWindowBlock(RecordsetState& rs, std::size_t rows) {
+    rs.window.clear();
+    auto& blocks = rs.windowBlocks;
+    // A block only the recordset holds (or none yet) is free.
+    auto& block = blocks[0].use_count() <= 1 ? blocks[0] : blocks[1].use_count() <= 1 ? blocks[1] : blocks[0];
+    if (block.use_count() != 1) block = std::make_shared<std::vector<std::vector<Value>>>();
+    if (block->size() < rows) block->resize(rows);
+    return block;
+}
+
 // Reads the rows of the window around the current position, in the direction of the move.
 void ReadWindow(RecordsetState& rs, int step) {
     const long start = step > 0 ? rs.position : std::max(0L, rs.position - kReadWindow + 1);
     const long end = std::min(Size(rs), start + kReadWindow);
     WindowSlots slots(rs.rowids, start, end);
     auto& read = WindowQuery(rs, start, end);
+    const auto& block = FreeWindowBlock(rs, static_cast<std::size_t>(end - start));
     rs.window.assign(static_cast<std::size_t>(end - start), nullptr);
-    // The window's rows share one allocation; each row keeps it alive while it is current.
-    auto block = std::make_shared<std::vector<std::vector<Value>>>(rs.window.size());
+    const std::size_t columns = rs.columns.size();
     while (read.Step()) {
         const auto slot = slots.Find(read.Int(0));
         if (!slot) continue;  // a row added since the rowids were read
         std::vector<Value>& row = (*block)[*slot];
-        row.reserve(rs.columns.size());
-        for (std::size_t i = 0; i < rs.columns.size(); ++i) row.push_back(read.Column(static_cast<int>(i) + 1, rs.columns[i].type));
+        row.clear();
+        row.reserve(columns);
+        for (std::size_t i = 0; i < columns; ++i) row.push_back(ColumnValue(read.Handle(), static_cast<int>(i) + 1, rs.columns[i].type));
         rs.window[*slot] = Row(block, &row);
     }
     rs.windowStart = start;
@@ -267,30 +303,55 @@ bool LooksLikeSql(std::string_view text) {
     return folded.compare(first, 6, "SELECT") == 0 || folded.compare(first, 9, "TRANSFORM") == 0;
 }
 
-// The INSERT for the columns the new record sets, kept prepared while the same columns are set.
-Statement& InsertFor(RecordsetState& rs) {
-    std::vector<bool> set(rs.buffer.size());
-    for (std::size_t i = 0; i < rs.buffer.size(); ++i) set[i] = rs.buffer[i].has_value();
-    if (rs.insert && rs.insertColumns == set) return *rs.insert;
-    std::string columns, marks;
-    for (std::size_t i = 0; i < set.size(); ++i) {
-        if (!set[i]) continue;
-        columns += (columns.empty() ? "" : ", ") + QuoteName(rs.columns[i].name);
-        marks += marks.empty() ? "?" : ", ?";
+// True when `statement` was prepared for the columns the edit buffer sets.
+bool SetsSameColumns(const RecordsetState& rs, const RecordsetState::Write& statement) {
+    if (!statement.statement || statement.columns.size() != rs.buffer.size()) return false;
+    for (std::size_t i = 0; i < rs.buffer.size(); ++i) {
+        if (statement.columns[i] != rs.buffer[i].has_value()) return false;
     }
-    const std::string sql = columns.empty() ? "INSERT INTO " + QuoteName(rs.table) + " DEFAULT VALUES"
-                                            : "INSERT INTO " + QuoteName(rs.table) + " (" + columns + ") VALUES (" + marks + ")";
-    rs.insert = std::make_unique<Statement>(*rs.connection, sql, Operation::Write);
-    rs.insertColumns = std::move(set);
-    return *rs.insert;
+    return true;
+}
+
+// Prepares `write` from `sql`, given the text of each column the edit buffer sets; a statement
+// prepared for the same columns is kept, so a loop of AddNew or Edit prepares once.
+template <typename Sql>
+Statement& PreparedFor(RecordsetState& rs, RecordsetState::Write& write, const Sql& sql) {
+    if (SetsSameColumns(rs, write)) return *write.statement;
+    std::vector<std::string> names;
+    write.columns.assign(rs.buffer.size(), false);
+    for (std::size_t i = 0; i < rs.buffer.size(); ++i) {
+        if (!rs.buffer[i]) continue;
+        write.columns[i] = true;
+        names.push_back(QuoteName(rs.columns[i].name));
+    }
+    write.statement.reset();
+    write.statement = std::make_unique<Statement>(*rs.connection, sql(names), Operation::Write);
+    return *write.statement;
+}
+
+// Binds the values the edit buffer sets, in column order from parameter 1; answers how many. The
+// texts stay in the buffer, which lives unchanged until the write has stepped.
+int BindBuffer(RecordsetState& rs, Statement& statement) {
+    int bound = 0;
+    for (const auto& value : rs.buffer) {
+        if (value) statement.BindBorrowed(++bound, *value);
+    }
+    return bound;
+}
+
+std::string Joined(const std::vector<std::string>& parts, std::string_view separator) {
+    std::string joined;
+    for (const auto& part : parts) joined += (joined.empty() ? "" : std::string(separator)) + part;
+    return joined;
 }
 
 void WriteInsert(RecordsetState& rs) {
-    Statement& insert = InsertFor(rs);
-    int bound = 0;
-    for (const auto& value : rs.buffer) {
-        if (value) insert.Bind(++bound, *value);
-    }
+    Statement& insert = PreparedFor(rs, rs.insert, [&](const std::vector<std::string>& names) {
+        if (names.empty()) return "INSERT INTO " + QuoteName(rs.table) + " DEFAULT VALUES";
+        const std::vector<std::string> marks(names.size(), "?");
+        return "INSERT INTO " + QuoteName(rs.table) + " (" + Joined(names, ", ") + ") VALUES (" + Joined(marks, ", ") + ")";
+    });
+    BindBuffer(rs, insert);
     sqlite3* handle = rs.connection->Handle();
     const bool inStep = rs.byRowid && rs.rowidsChanges == sqlite3_total_changes64(handle);
     insert.Step();
@@ -307,18 +368,13 @@ void WriteInsert(RecordsetState& rs) {
 }
 
 void WriteEdit(RecordsetState& rs) {
-    std::string assignments;
-    std::vector<Value> values;
-    for (std::size_t i = 0; i < rs.buffer.size(); ++i) {
-        if (!rs.buffer[i]) continue;
-        assignments += (assignments.empty() ? "" : ", ") + QuoteName(rs.columns[i].name) + " = ?";
-        values.push_back(*rs.buffer[i]);
-    }
-    if (assignments.empty()) return;
-    Statement update(*rs.connection, "UPDATE " + QuoteName(rs.table) + " SET " + assignments + " WHERE rowid = ?",
-                     Operation::Write);
-    for (std::size_t i = 0; i < values.size(); ++i) update.Bind(static_cast<int>(i) + 1, values[i]);
-    update.BindInt(static_cast<int>(values.size()) + 1, rs.rowids[static_cast<std::size_t>(rs.position)]);
+    if (std::none_of(rs.buffer.begin(), rs.buffer.end(), [](const auto& value) { return value.has_value(); })) return;
+    Statement& update = PreparedFor(rs, rs.update, [&](std::vector<std::string> names) {
+        for (auto& name : names) name += " = ?";
+        return "UPDATE " + QuoteName(rs.table) + " SET " + Joined(names, ", ") + " WHERE rowid = ?";
+    });
+    const int bound = BindBuffer(rs, update);
+    update.BindInt(bound + 1, rs.rowids[static_cast<std::size_t>(rs.position)]);
     update.Step();
 }
 
@@ -334,7 +390,9 @@ void RecordsetState::Release() {
     readRow.reset();
     readRange.reset();
     dataVersion.reset();
-    insert.reset();
+    insert.statement.reset();
+    update.statement.reset();
+    erase.reset();
     if (denyWriteFd >= 0) close(denyWriteFd);
     denyWriteFd = -1;
     fieldNames.clear();
@@ -529,9 +587,9 @@ void Recordset::Delete() {
     CheckFault("Update", rs.connection->WindowsPath());
     CheckNotDenied(rs);
     rs.connection->PrepareWrite(Operation::Write);
-    Statement erase(*rs.connection, "DELETE FROM " + QuoteName(rs.table) + " WHERE rowid = ?", Operation::Write);
-    erase.BindInt(1, rs.rowids[static_cast<std::size_t>(rs.position)]);
-    erase.Step();
+    if (!rs.erase) rs.erase = std::make_unique<Statement>(*rs.connection, "DELETE FROM " + QuoteName(rs.table) + " WHERE rowid = ?", Operation::Write);
+    rs.erase->BindInt(1, rs.rowids[static_cast<std::size_t>(rs.position)]);
+    rs.erase->Step();
     rs.deleted = true;
     rs.editMode = RecordsetState::EditMode::None;
 }
@@ -545,26 +603,36 @@ Fields Recordset::Fields() const {
     return dao::Fields(dao::Fields::Owner::Recordset, state_);
 }
 
+namespace {
+
+// The search by name that Recordset::operator() falls back on, kept out of line so that the common
+// case there stays a few instructions.
+[[gnu::noinline]] const Field& FieldByName(const std::shared_ptr<RecordsetState>& state, std::string_view name) {
+    const auto& fields = RecordsetFields(state);
+    const std::size_t count = fields.size();
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::size_t at = (state->lookupHint + i) % count;
+        if (!JetNamesEqual(fields[at].State()->name, name)) continue;
+        state->lookupHint = at + 1;
+        return fields[at];
+    }
+    RaiseJet(jet::ItemNotFound);
+}
+
+}  // namespace
+
 // Callers read the fields of each record in the same order, so the search starts after the field
 // found last time; the field there, spelt as stored, is the common case and needs no folding.
 const Field& Recordset::operator()(std::string_view name) const {
     RecordsetState* rs = state_.get();
     if (rs != nullptr && !rs->fieldNames.empty() && !rs->closed && rs->db->connection) {
         const std::size_t hint = rs->lookupHint < rs->fieldNames.size() ? rs->lookupHint : 0;
-        if (rs->fieldNames[hint] == name) {
+        if (SameBytes(rs->fieldNames[hint], name)) {
             rs->lookupHint = hint + 1;
             return rs->fieldList[hint];
         }
     }
-    const auto& fields = RecordsetFields(state_);
-    const std::size_t count = fields.size();
-    for (std::size_t i = 0; i < count; ++i) {
-        const std::size_t at = (state_->lookupHint + i) % count;
-        if (!JetNamesEqual(fields[at].State()->name, name)) continue;
-        state_->lookupHint = at + 1;
-        return fields[at];
-    }
-    RaiseJet(jet::ItemNotFound);
+    return FieldByName(state_, name);
 }
 Field Recordset::operator()(int position) const { return Fields().Item(position); }
 
@@ -601,7 +669,10 @@ void RecordsetSet(const FieldState& field, const Value& value) {
     if (rs.editMode == RecordsetState::EditMode::None) RaiseJet(jet::UpdateWithoutEdit);
     const auto& column = rs.columns[static_cast<std::size_t>(field.column)];
     Value stored = CoerceToField(value, column.type);
-    if (column.type == DataType::Text && !stored.IsNull() && TextLength(stored.TextView()) > static_cast<std::size_t>(column.size)) {
+    // A character takes at least one byte: only a text of more bytes than the size is counted.
+    const std::string_view text = stored.TextView();
+    if (column.type == DataType::Text && text.size() > static_cast<std::size_t>(column.size) &&
+        TextLength(text) > static_cast<std::size_t>(column.size)) {
         RaiseJet(jet::TextTooLong);
     }
     rs.buffer[static_cast<std::size_t>(field.column)] = std::move(stored);

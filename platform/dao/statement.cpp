@@ -30,6 +30,7 @@ void Statement::Fail() {
 }
 
 void Statement::Bind(int index, const Value& value) { BindValue(stmt_, index, value); }
+void Statement::BindBorrowed(int index, const Value& value) { BindValue(stmt_, index, value, SQLITE_STATIC); }
 void Statement::BindInt(int index, std::int64_t value) { sqlite3_bind_int64(stmt_, index, value); }
 void Statement::BindText(int index, std::string_view text) {
     sqlite3_bind_text(stmt_, index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);

@@ -34,6 +34,9 @@ public:
     sqlite3_stmt* Handle() const { return stmt_; }
 
     void Bind(int index, const Value& value);
+    // Binds a text without copying it: `value` must stay alive and unchanged until the statement
+    // has been stepped and every parameter bound again (an edit buffer bound for one write).
+    void BindBorrowed(int index, const Value& value);
     void BindInt(int index, std::int64_t value);
     void BindText(int index, std::string_view text);
     // True when a row is ready; false when done (the statement is then reset). Failures reset the

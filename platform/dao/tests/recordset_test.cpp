@@ -1,4 +1,6 @@
 // Recordsets: moves, Seek over one and more keys, edits, values as stored, and their numbers.
+#include <algorithm>
+
 #include "platform/dao/tests/fixture.h"
 
 namespace dao::testing {
@@ -259,6 +261,120 @@ TEST_F(DaoRecordsetTest, DeleteAndEditThroughADynaset) {
     EXPECT_EQ(db_.TableDefs().Item("Relacao").RecordCount(), 4);
     EXPECT_EQ(ErrorOf([&] { check.Edit(); }), 3027);
     EXPECT_EQ(ErrorOf([&] { rs.SetIndex("IndNome"); }), 3251);
+}
+
+// Edits reuse their prepared statements while they set the same fields and bind the edit buffer's
+// texts without copying them: each record must still get exactly the values its own edit set.
+TEST_F(DaoRecordsetTest, EachEditWritesItsOwnValuesWhateverFieldsTheEditsBeforeItSet) {
+    MakeTable(db_, "Itens", {{"N", DataType::Long, 0}, {"A", DataType::Text, 60}, {"B", DataType::Text, 60}});
+    struct Row {
+        std::vector<std::pair<std::string, Value>> set;  // in the order the edit sets them
+        const char* a;
+        const char* b;
+    };
+    const std::string longText(50, 'x');  // kept out of the value, in a shared block
+    const Row rows[] = {
+        {{{"A", Value("um")}, {"B", Value("dois")}}, "um", "dois"},
+        {{{"A", Value(longText)}, {"B", Value("três")}}, longText.c_str(), "três"},
+        {{{"B", Value("só B")}}, "", "só B"},
+        {{{"B", Value("B antes")}, {"A", Value("A depois")}}, "A depois", "B antes"},
+        {{{"A", Value("só A")}}, "só A", ""},
+        {{}, "", ""},
+        {{{"A", Value("a")}, {"A", Value("a de novo")}, {"B", Value()}}, "a de novo", ""},
+    };
+    Recordset rs = db_.OpenRecordset("Itens", dbOpenTable);
+    for (std::size_t i = 0; i < std::size(rows); ++i) {
+        rs.AddNew();
+        rs("N").SetValue(Value(static_cast<int>(i)));
+        for (const auto& [field, value] : rows[i].set) rs(field).SetValue(value);
+        rs.Update();
+    }
+    // The same edits again through Edit, over records that hold other texts.
+    rs.MoveFirst();
+    for (std::size_t i = 0; i < std::size(rows); ++i, rs.MoveNext()) {
+        rs.Edit();
+        rs("A").SetValue(Value("velho A"));
+        rs("B").SetValue(Value("velho B"));
+        rs.Update();
+    }
+    rs.MoveFirst();
+    for (std::size_t i = 0; i < std::size(rows); ++i, rs.MoveNext()) {
+        rs.Edit();
+        for (const auto& [field, value] : rows[i].set) rs(field).SetValue(value);
+        rs.Update();
+    }
+    std::size_t i = 0;
+    for (rs.MoveFirst(); !rs.Eof(); rs.MoveNext(), ++i) {
+        const auto sets = [&](const char* field) {
+            return std::any_of(rows[i].set.begin(), rows[i].set.end(), [&](const auto& set) { return set.first == field; });
+        };
+        EXPECT_EQ(rs("N").GetValue(), Value::Long(static_cast<int>(i)));
+        EXPECT_EQ(rs("A").GetValue().ToText(), sets("A") ? rows[i].a : "velho A") << i;
+        EXPECT_EQ(rs("B").GetValue().ToText(), sets("B") ? rows[i].b : "velho B") << i;
+    }
+    EXPECT_EQ(i, std::size(rows));
+}
+
+// A field is found by name from where the last search ended: a field there whose name has the
+// same length and differs in one byte only is not the one asked for, at any length.
+TEST_F(DaoRecordsetTest, AFieldByNameIsNeverTheNeighbourWithANameOfTheSameLength) {
+    MakeTable(db_, "Nomes", {{"Qtd", DataType::Long, 0}, {"Qte", DataType::Long, 0}, {"Nom1", DataType::Long, 0},
+                             {"Nom2", DataType::Long, 0}, {"Codigo1", DataType::Long, 0}, {"Codigo2", DataType::Long, 0},
+                             {"Descricao1", DataType::Long, 0}, {"Descricao2", DataType::Long, 0},
+                             {"2DescricaoLonga", DataType::Long, 0}, {"1DescricaoLonga", DataType::Long, 0},
+                             {"UmNomeDeCampoBemLongo1", DataType::Long, 0}, {"UmNomeDeCampoBemLongo2", DataType::Long, 0}});
+    Recordset rs = db_.OpenRecordset("Nomes", dbOpenTable);
+    // Each name asked for twice: the second time the search starts at its neighbour.
+    const char* asked[] = {"Qtd", "Qtd", "Nom1", "Nom1", "Codigo1", "Codigo1", "Descricao1", "Descricao1", "2DescricaoLonga",
+                           "2DescricaoLonga", "UmNomeDeCampoBemLongo1", "UmNomeDeCampoBemLongo1", "Qte", "Nom2", "Codigo2",
+                           "Descricao2", "1DescricaoLonga", "UmNomeDeCampoBemLongo2", "qtd", "DESCRICAO2"};
+    const char* found[] = {"Qtd", "Qtd", "Nom1", "Nom1", "Codigo1", "Codigo1", "Descricao1", "Descricao1", "2DescricaoLonga",
+                           "2DescricaoLonga", "UmNomeDeCampoBemLongo1", "UmNomeDeCampoBemLongo1", "Qte", "Nom2", "Codigo2",
+                           "Descricao2", "1DescricaoLonga", "UmNomeDeCampoBemLongo2", "Qtd", "Descricao2"};
+    for (std::size_t i = 0; i < std::size(asked); ++i) EXPECT_EQ(rs(asked[i]).Name(), found[i]) << i;
+    EXPECT_EQ(ErrorOf([&] { rs("Qtf"); }), 3265);
+}
+
+// Rows are read a window at a time and the blocks that hold them are reused: whichever way the
+// recordset moves across windows, each record reads as written, and the current record keeps its
+// values after an edit of another record drops the window.
+TEST_F(DaoRecordsetTest, RecordsReadAsWrittenAcrossReadWindowsInEveryDirection) {
+    MakeTable(db_, "Muitos", {{"N", DataType::Long, 0}, {"T", DataType::Text, 40}});
+    constexpr int kRows = 300;  // more than two windows
+    const auto text = [](int n) { return "registro " + std::to_string(n) + (n % 3 == 0 ? " com texto mais longo" : ""); };
+    Recordset rs = db_.OpenRecordset("Muitos", dbOpenTable);
+    for (int n = 0; n < kRows; ++n) {
+        rs.AddNew();
+        rs("N").SetValue(Value(n));
+        rs("T").SetValue(Value(text(n)));
+        rs.Update();
+    }
+    const auto expectAt = [&](int n) {
+        ASSERT_FALSE(rs.Eof() || rs.Bof()) << n;
+        EXPECT_EQ(rs("N").GetValue(), Value::Long(n));
+        EXPECT_EQ(rs("T").GetValue().ToText(), text(n));
+    };
+    int n = 0;
+    for (rs.MoveFirst(); !rs.Eof(); rs.MoveNext()) expectAt(n++);
+    EXPECT_EQ(n, kRows);
+    for (rs.MoveLast(); !rs.Bof(); rs.MovePrevious()) expectAt(--n);
+    EXPECT_EQ(n, 0);
+    // Back and forth over a window boundary, then an edit of another record through a second
+    // recordset: the current record reads the same before and after its window is read again.
+    rs.MoveFirst();
+    for (int i = 0; i < 130; ++i) rs.MoveNext();
+    for (int i = 0; i < 5; ++i) rs.MovePrevious();
+    expectAt(125);
+    Recordset other = db_.OpenRecordset("Muitos", dbOpenTable);
+    other.MoveLast();
+    other.Edit();
+    other("T").SetValue(Value("mudou"));
+    other.Update();
+    expectAt(125);
+    for (int i = 0; i < 10; ++i) rs.MoveNext();
+    expectAt(135);
+    rs.MoveLast();
+    EXPECT_EQ(rs("T").GetValue().ToText(), "mudou");
 }
 
 TEST_F(DaoRecordsetTest, ValuesKeepTheirFieldTypes) {

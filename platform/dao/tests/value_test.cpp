@@ -194,6 +194,16 @@ TEST(DaoValueConversion, CoercionToAFieldType) {
         {Value("x"), DataType::Date, Value(), 3421},
         {Value("01/10/2002"), DataType::Date, Value::Date(37530), 0},  // day first
         {Value("2,5"), DataType::Double, Value::Double(2.5), 0},
+        // A value already of the field's kind comes back as it is, Currency still range-checked.
+        {Value::Text("Produto número 1 com mais de 24 bytes"), DataType::Text, Value::Text("Produto número 1 com mais de 24 bytes"), 0},
+        {Value::Text("abc"), DataType::Memo, Value::Text("abc"), 0},
+        {Value::Single(1.1f), DataType::Single, Value::Single(1.1f), 0},
+        {Value::Date(37000.75), DataType::Date, Value::Date(37000.75), 0},
+        {Value::Integer(-7), DataType::Integer, Value::Integer(-7), 0},
+        {Value::Boolean(false), DataType::Boolean, Value::Boolean(false), 0},
+        {Value::Currency(9'100'000'000'000'000'000), DataType::Currency, Value::Currency(9'100'000'000'000'000'000), 0},
+        {Value::Currency(9'210'000'000'000'000'000), DataType::Currency, Value(), 3349},
+        {Value::Long(-2), DataType::Byte, Value(), 3349},
     };
     for (const auto& row : rows) {
         Value result;
