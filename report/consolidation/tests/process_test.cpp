@@ -74,6 +74,7 @@ protected:
     struct Child {
         pid_t pid = -1;
         int out = -1;
+        std::string text;   // all the child has printed so far
     };
 
     Child Start() {
@@ -101,16 +102,16 @@ protected:
         return child;
     }
 
-    // Reads the child's output until `marker` begins a line; the output read so far.
-    static std::string ReadUntil(const Child& child, const std::string& marker) {
-        std::string text;
+    // Reads the child's output until it holds `marker` (or the child closed it); all the output
+    // read so far. The output is kept whole: one read may bring "GO" and "DONE" together.
+    static const std::string& ReadUntil(Child& child, const std::string& marker) {
         char buffer[512];
-        while (text.find(marker) == std::string::npos) {
+        while (child.text.find(marker) == std::string::npos) {
             const ssize_t n = read(child.out, buffer, sizeof buffer);
             if (n <= 0) break;
-            text.append(buffer, static_cast<std::size_t>(n));
+            child.text.append(buffer, static_cast<std::size_t>(n));
         }
-        return text;
+        return child.text;
     }
 
     static int Wait(Child& child) {
