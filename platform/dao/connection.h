@@ -86,6 +86,12 @@ public:
     // Fail.
     void Exec(std::string_view sql, Operation op);
 
+    // Runs a statement that sorts many rows, an index build above all: for its length the
+    // connection's sorter keeps small runs in memory and sorts and merges them on worker threads,
+    // which halves the time a large index takes. The page cache and thread settings are put back
+    // afterwards, whether the statement succeeds or not.
+    void ExecSorting(std::string_view sql, Operation op);
+
     // Raises the engine error for the last SQLite failure on this connection. Inside a workspace
     // transaction it first checks that SQLite did not end the transaction itself (it may, on a busy
     // cache spill or an I/O error): if it did, every enlisted connection is rolled back and 3035 is

@@ -61,9 +61,9 @@ void CreateSqlIndex(Connection& connection, const std::string& table, catalog::I
     connection.PrepareWrite(Operation::Structure);
     Savepoint savepoint(connection);
     if (index.primary || index.required) CreateNullTriggers(connection, table, index);
-    connection.Exec(std::string("CREATE ") + (index.primary || index.unique ? "UNIQUE " : "") + "INDEX " +
-                        QuoteName(index.sqlName) + " ON " + QuoteName(table) + " (" + columns + ")",
-                    Operation::Structure);
+    connection.ExecSorting(std::string("CREATE ") + (index.primary || index.unique ? "UNIQUE " : "") + "INDEX " +
+                               QuoteName(index.sqlName) + " ON " + QuoteName(table) + " (" + columns + ")",
+                           Operation::Structure);
     catalog::RecordIndex(connection, index);
     savepoint.Release();
 }

@@ -338,5 +338,60 @@ TEST_F(DaoTransactionTest, AProcessKilledBetweenTheCommitsOfTwoFilesLeavesEachFi
     }
 }
 
+// The connection's page cache and sorter threads, as "cache|threads".
+std::string SortSettingsOf(sqlite3* db) {
+    std::string out;
+    for (const char* pragma : {"PRAGMA cache_size", "PRAGMA threads"}) {
+        sqlite3_stmt* stmt = nullptr;
+        sqlite3_prepare_v2(db, pragma, -1, &stmt, nullptr);
+        if (sqlite3_step(stmt) == SQLITE_ROW) out += (out.empty() ? "" : "|") + std::to_string(sqlite3_column_int(stmt, 0));
+        sqlite3_finalize(stmt);
+    }
+    return out;
+}
+
+// An index build sorts with settings of its own and gives the connection its own back, whether
+// the index is built or refused, inside a transaction (its large cache) or outside; the
+// transaction's end then leaves the small cache and no thread.
+TEST_F(DaoTransactionTest, AnIndexBuildGivesTheConnectionItsSettingsBack) {
+    struct Case {
+        const char* name;
+        bool inTransaction;
+        bool duplicate;
+        long error;
+    };
+    const Case cases[] = {
+        {"outside, built", false, false, 0},
+        {"outside, refused", false, true, 3022},
+        {"inside, built", true, false, 0},
+        {"inside, refused", true, true, 3022},
+    };
+    Database db = engine_.OpenDatabase(Path("Produto.MDB"));
+    sqlite3* raw = db.State()->connection->Handle();
+    int n = 0;
+    for (const Case& c : cases) {
+        const std::string table = "T" + std::to_string(++n);
+        MakeTable(db, table, {{"Numero", DataType::Long, 0}});
+        for (int k : {1, 2, 3}) AddRow(db, table, {{"Numero", Value(c.duplicate ? 7 : k)}});
+        if (c.inTransaction) {
+            engine_.BeginTrans();
+            AddRow(db, table, {{"Numero", Value(c.duplicate ? 7 : 4)}});
+        }
+        const std::string before = SortSettingsOf(raw);
+        TableDef t = db.TableDefs().Item(table);
+        Index index = t.CreateIndex("Chave");
+        index.Fields().Append(index.CreateField("Numero"));
+        index.SetUnique(true);
+        EXPECT_EQ(ErrorOf([&] { t.Indexes().Append(index); }), c.error) << c.name;
+        EXPECT_EQ(SortSettingsOf(raw), before) << c.name;
+        if (c.inTransaction) {
+            EXPECT_EQ(before, "-65536|0") << c.name;
+            engine_.CommitTrans();
+        }
+        EXPECT_EQ(SortSettingsOf(raw), "-2000|0") << c.name;
+        EXPECT_EQ(t.RecordCount(), c.inTransaction ? 4 : 3) << c.name;
+    }
+}
+
 }  // namespace
 }  // namespace dao::testing

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "platform/dao/collation.h"
 #include "platform/dao/dao.h"
@@ -122,6 +123,54 @@ TEST(Pump, RefusedRowsAreSkippedWhereverTheyFall) {
                                        std::to_string(kOdd * (kOdd + 1) / 2 - 300 - 800 - 2000)});
     EXPECT_EQ(f.Rows("SELECT group_concat(k) FROM T WHERE t = 'antes'", "alvo"),
               std::vector<std::string>{"1,256,257,1024,1025,2777"});
+}
+
+// Notes which side each reported failure was on.
+class SidedFiles : public MemoryFiles {
+public:
+    [[noreturn]] void Fail(const std::string& file, bool write) override {
+        sides.push_back(write ? "target" : "source");
+        MemoryFiles::Fail(file, write);
+    }
+    std::vector<std::string> sides;
+};
+
+// A SELECT that fails on its source part-way through is reported as the source's failure, with
+// the source's own message, whether refused rows are skipped or not, and the target keeps only
+// what it had; the same copy without the failing row then goes through whole.
+TEST(Pump, ASourceFailingMidCopyIsReportedAsTheSourcesAndWritesNothing) {
+    struct Case {
+        const char* name;
+        bool failOnError;
+        const char* target;  // the target's table
+    };
+    const Case cases[] = {
+        {"skipping, plain target", false, "CREATE TABLE T (k LONG, n LONG)"},
+        {"failing, plain target", true, "CREATE TABLE T (k LONG, n LONG)"},
+        {"skipping, keyed target", false, "CREATE TABLE T (k LONG, n LONG); CREATE UNIQUE INDEX Tk ON T (k)"},
+        {"failing, keyed target", true, "CREATE TABLE T (k LONG, n LONG); CREATE UNIQUE INDEX Tk ON T (k)"},
+    };
+    for (const Case& c : cases) {
+        SidedFiles f;
+        f.Exec("CREATE TABLE S (k LONG, t TEXT(20) COLLATE JETTEXT);"
+               "WITH RECURSIVE n(k) AS (SELECT 1 UNION ALL SELECT k + 1 FROM n WHERE k < 3000)"
+               " INSERT INTO S SELECT k, CASE WHEN k = 1500 THEN 'quinze' ELSE k END FROM n");
+        f.Exec(std::string(c.target) + "; INSERT INTO T VALUES (0, 0)", "alvo");
+        std::string message;
+        try {
+            f.Run("INSERT INTO T IN 'alvo' SELECT k, CInt(t) AS n FROM S", c.failOnError);
+        } catch (const win::RuntimeError& e) {
+            message = e.what();
+        }
+        EXPECT_EQ(f.sides, std::vector<std::string>{"source"}) << c.name;
+        EXPECT_EQ(message, sqlite3_errmsg(f.Handle(""))) << c.name;
+        EXPECT_EQ(f.Rows("SELECT count(*) FROM T", "alvo"), std::vector<std::string>{"1"}) << c.name;
+        f.Run("INSERT INTO T IN 'alvo' SELECT k, CInt(t) AS n FROM S WHERE k <> 1500", c.failOnError);
+        EXPECT_EQ(f.lastAffected, 2999) << c.name;
+        EXPECT_EQ(f.Rows("SELECT count(*), sum(n) FROM T", "alvo"),
+                  std::vector<std::string>{"3000|" + std::to_string(3000 * 3001 / 2 - 1500)})
+            << c.name;
+    }
 }
 
 }  // namespace
