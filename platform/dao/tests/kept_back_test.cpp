@@ -58,6 +58,16 @@ std::vector<std::string> FieldNames(const TableDef& table) {
     return names;
 }
 
+// Writes "ana" into Nome of the first record of Tabela.
+void WriteNome(const Database& db) {
+    Recordset rs = db.OpenRecordset("Tabela", dbOpenTable);
+    rs.MoveFirst();
+    rs.Edit();
+    rs("Nome").SetValue(Value("ana"));
+    rs.Update();
+    rs.Close();
+}
+
 class KeptBackTest : public DaoTest {
 protected:
     KeptBackTest() : db_(Create("Loja.MDB")) {}
@@ -102,23 +112,13 @@ TEST_F(KeptBackTest, FieldChangesInATransactionReachTheFileExactlyAsMade) {
          {{"Código", DataType::Long, 0}, {"Campo", DataType::Text, 1}, {"Nome", DataType::Text, 20}}, true,
          [](auto& db, auto& t) {
              t.Fields().Delete("Campo");
-             Recordset rs = db.OpenRecordset("Tabela", dbOpenTable);
-             rs.MoveFirst();
-             rs.Edit();
-             rs("Nome").SetValue(Value("ana"));
-             rs.Update();
-             rs.Close();
+             WriteNome(db);
          },
          true, {"Código LONG", "Nome TEXT(20)"}},
         {"field added then written and read back through a recordset", {{"Código", DataType::Long, 0}}, true,
          [](auto& db, auto& t) {
              Append(t, "Nome", DataType::Text, 20);
-             Recordset rs = db.OpenRecordset("Tabela", dbOpenTable);
-             rs.MoveFirst();
-             rs.Edit();
-             rs("Nome").SetValue(Value("ana"));
-             rs.Update();
-             rs.Close();
+             WriteNome(db);
              Append(t, "Total", DataType::Double);
          },
          true, {"Código LONG", "Nome TEXT(20)", "Total DOUBLE"}},
