@@ -320,7 +320,9 @@ void Connection::KeepPendingColumns(const std::string& table, std::vector<Pendin
 
 // The definitions are written as SQLite's own ALTER TABLE writes them (the table's text in
 // sqlite_master, then the schema cookie bumped so that every connection re-reads the schema), all
-// in one step; a failure puts the file's schema and the kept-back list back as they were.
+// in one step. A library that refuses to write its schema table (defensive mode) gets them as its
+// own ALTER TABLE statements instead, one re-read each. A failure puts the file's schema and the
+// kept-back list back as they were.
 void Connection::WritePendingDefinitions() {
     CheckOwner();
     if (pending_.empty() || keepPending_ > 0) return;
@@ -330,24 +332,56 @@ void Connection::WritePendingDefinitions() {
     const auto run = [this](const std::string& sql) {
         return sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
     };
-    bool ok = run("SAVEPOINT zm_pending") && run("PRAGMA writable_schema=ON");
-    for (std::size_t i = 0; ok && i < pending.size(); ++i) {
-        Statement update(db_, "UPDATE sqlite_master SET sql = ?1 WHERE type = 'table' AND name = ?2");
-        update.BindText(1, TableDefinition(pending[i].first, pending[i].second));
-        update.BindText(2, pending[i].first);
-        ok = update.StepCode() == SQLITE_DONE && sqlite3_changes(db_) == 1;
-    }
-    if (ok) {
+    const auto rewrite = [&] {
+        bool ok = run("PRAGMA writable_schema=ON");
+        for (std::size_t i = 0; ok && i < pending.size(); ++i) {
+            Statement update(db_, "UPDATE sqlite_master SET sql = ?1 WHERE type = 'table' AND name = ?2");
+            update.BindText(1, TableDefinition(pending[i].first, pending[i].second));
+            update.BindText(2, pending[i].first);
+            ok = update.StepCode() == SQLITE_DONE && sqlite3_changes(db_) == 1;
+        }
         Statement version(db_, "PRAGMA schema_version");
-        const bool read = version.StepCode() == SQLITE_ROW;
+        const bool read = ok && version.StepCode() == SQLITE_ROW;
         const std::int64_t next = read ? version.Int(0) + 1 : 0;
         version.Reset();
         ok = read && run("PRAGMA schema_version=" + std::to_string(next));
+        return run("PRAGMA writable_schema=RESET") && ok;
+    };
+    const auto replay = [&] {
+        for (const auto& [table, columns] : pending) {
+            std::vector<std::string> stored;
+            Statement info(db_, "SELECT name FROM pragma_table_info(?1)");
+            info.BindText(1, table);
+            while (info.StepCode() == SQLITE_ROW) stored.push_back(info.Text(0));
+            const auto kept = [&](const std::string& name) {
+                return std::any_of(columns.begin(), columns.end(),
+                                   [&](const PendingColumn& column) { return JetNamesEqual(column.name, name); });
+            };
+            for (const auto& column : columns) {
+                const bool present = std::any_of(stored.begin(), stored.end(),
+                                                 [&](const std::string& name) { return JetNamesEqual(name, column.name); });
+                if (!present && !run("ALTER TABLE " + QuoteName(table) + " ADD COLUMN " +
+                                     ColumnDefinition(column.name, column.type, column.size))) {
+                    return false;
+                }
+            }
+            // Dropped after the additions, so that a table never runs out of columns on the way.
+            for (const auto& name : stored) {
+                if (!kept(name) && !run("ALTER TABLE " + QuoteName(table) + " DROP COLUMN " + QuoteName(name))) return false;
+            }
+        }
+        return true;
+    };
+    if (run("SAVEPOINT zm_pending")) {
+        bool written = rewrite();
+        if (!written) {
+            run("ROLLBACK TO zm_pending");
+            written = replay();
+        }
+        if (written && run("RELEASE zm_pending")) return;
     }
-    if (ok && run("PRAGMA writable_schema=RESET") && run("RELEASE zm_pending")) return;
     const int code = sqlite3_extended_errcode(db_);
     const std::string message = sqlite3_errmsg(db_);
-    run("PRAGMA writable_schema=RESET");
     run("ROLLBACK TO zm_pending");
     run("RELEASE zm_pending");
     pending_ = pending;

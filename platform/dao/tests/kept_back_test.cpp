@@ -2,6 +2,7 @@
 // what the object model sees meanwhile, and how often the file's schema is rewritten.
 #include <sqlite3.h>
 
+#include "platform/dao/model.h"
 #include "platform/dao/tests/fixture.h"
 
 namespace dao::testing {
@@ -217,6 +218,20 @@ TEST_F(KeptBackTest, ATableWrittenByOtherTextIsChangedFieldByField) {
     engine_.CommitTrans();
     EXPECT_EQ(File("Outra").columns, (std::vector<std::string>{"Código LONG", "Total DOUBLE"}));
     EXPECT_EQ(File("Outra").integrity, "ok");
+}
+
+// SQLite's defensive mode refuses writes to its schema table: the changes still reach the file.
+TEST_F(KeptBackTest, ALibraryThatRefusesSchemaWritesGetsTheChangesAsItsOwnStatements) {
+    const TableDef table = MakeTable(db_, "Tabela", {{"Campo", DataType::Text, 1}});
+    ASSERT_EQ(sqlite3_db_config(table.State()->db->Conn().RawHandle(), SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr), SQLITE_OK);
+    engine_.BeginTrans();
+    Append(table, "A", DataType::Long);
+    table.Fields().Delete("Campo");
+    Append(table, "B", DataType::Text, 5);
+    engine_.CommitTrans();
+    EXPECT_EQ(File("Tabela").columns, (std::vector<std::string>{"A LONG", "B TEXT(5)"}));
+    EXPECT_EQ(File("Tabela").integrity, "ok");
+    EXPECT_EQ(FieldNames(table), (std::vector<std::string>{"A", "B"}));
 }
 
 }  // namespace
