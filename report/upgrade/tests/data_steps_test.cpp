@@ -1,6 +1,6 @@
 // The later steps of the upgrade on older stores: index repairs, the write-off relation and its
 // fill, the Null defaults of Produto.MDB and Antigo.MDB's data; the empty-handle reads, the
-// per-table transactions and re-entry.
+// per-database transactions and re-entry.
 #include <gtest/gtest.h>
 
 #include <string>
