@@ -22,6 +22,7 @@ constexpr const char* kCreateCatalog =
 constexpr char kFieldSeparator = '\x1f';
 
 bool HasTable(Connection& connection, const char* name) {
+    const Connection::KeepPending keep(connection);
     Statement query(connection, "SELECT 1 FROM sqlite_master WHERE type='table' AND name=?", Operation::Read);
     query.Bind(1, Value::Text(name));
     return query.Step();
@@ -55,12 +56,14 @@ std::string HashPassword(std::string_view salt, std::string_view password) {
 }
 
 std::string PasswordRecord(Connection& connection) {
+    const Connection::KeepPending keep(connection);
     if (!HasTable(connection, "zmsys_db")) return {};
     Statement query(connection, "SELECT value FROM zmsys_db WHERE key='password'", Operation::Read);
     return query.Step() ? query.Text(0) : std::string();
 }
 
 void WriteMeta(Connection& connection, std::string_view sql, const std::vector<Value>& values) {
+    const Connection::KeepPending keep(connection);
     connection.PrepareWrite(Operation::Structure);
     Ensure(connection);
     Statement statement(connection, sql, Operation::Structure);
@@ -76,11 +79,13 @@ bool IsHiddenTable(std::string_view name) {
 }
 
 void Ensure(Connection& connection) {
+    const Connection::KeepPending keep(connection);
     if (HasCatalog(connection)) return;
     connection.Exec(kCreateCatalog, Operation::Structure);
 }
 
 std::vector<std::string> TableNames(Connection& connection) {
+    const Connection::KeepPending keep(connection);
     Statement query(connection, "SELECT name FROM sqlite_master WHERE type='table' ORDER BY rowid", Operation::Read);
     std::vector<std::string> names;
     while (query.Step()) {
@@ -114,9 +119,14 @@ int FixedSize(DataType type) {
 }
 
 std::vector<Column> Columns(Connection& connection, std::string_view table) {
+    std::vector<Column> columns;
+    if (const auto* pending = connection.PendingColumns(table)) {
+        for (const auto& kept : *pending) columns.push_back({kept.name, kept.type, kept.size, false});
+        return columns;
+    }
+    const Connection::KeepPending keep(connection);
     Statement query(connection, "SELECT name, type, \"notnull\" FROM pragma_table_info(?)", Operation::Read);
     query.Bind(1, Value::Text(std::string(table)));
-    std::vector<Column> columns;
     while (query.Step()) {
         Column column;
         column.name = query.Text(0);
@@ -133,6 +143,7 @@ std::string SqlIndexName(std::string_view table, std::string_view name) {
 }
 
 std::vector<IndexInfo> Indexes(Connection& connection, std::string_view table) {
+    const Connection::KeepPending keep(connection);
     const bool catalogued = HasCatalog(connection);
     Statement list(connection,
                    catalogued ? "SELECT m.name, z.name, z.is_primary, z.is_unique, z.required, z.ignore_nulls,"
@@ -175,6 +186,7 @@ void ForgetIndex(Connection& connection, std::string_view sqlName) {
 }
 
 std::vector<RelationInfo> Relations(Connection& connection) {
+    const Connection::KeepPending keep(connection);
     std::vector<RelationInfo> relations;
     if (!HasCatalog(connection)) return relations;
     Statement query(connection, "SELECT name, tbl, foreign_tbl, attributes, fields FROM zmsys_relations ORDER BY rowid",
@@ -205,6 +217,7 @@ void ForgetRelation(Connection& connection, std::string_view name) {
 }
 
 std::vector<QueryInfo> Queries(Connection& connection) {
+    const Connection::KeepPending keep(connection);
     std::vector<QueryInfo> queries;
     if (!HasCatalog(connection)) return queries;
     Statement query(connection, "SELECT name, sql FROM zmsys_queries ORDER BY rowid", Operation::Read);
@@ -222,6 +235,7 @@ void ForgetQuery(Connection& connection, std::string_view name) {
 }
 
 std::vector<PropertyInfo> Properties(Connection& connection, std::string_view table, std::string_view field) {
+    const Connection::KeepPending keep(connection);
     std::vector<PropertyInfo> properties;
     if (!HasCatalog(connection)) return properties;
     Statement query(connection, "SELECT name, type, value FROM zmsys_properties WHERE tbl = ? AND field = ? ORDER BY rowid",

@@ -286,6 +286,7 @@ bool Connection::TableHeldElsewhere(std::string_view table) const {
 
 void Connection::Exec(std::string_view sql, Operation op) {
     CheckOwner();
+    WritePendingDefinitions();
     const std::string text(sql);
     if (sqlite3_exec(db_, text.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK) Fail(op);
 }
@@ -347,6 +348,93 @@ void Connection::Fail(Operation op, std::string_view subject) {
     RaiseSqlite(db_, op, subject);
 }
 
+const std::vector<Connection::PendingColumn>* Connection::PendingColumns(std::string_view table) const {
+    for (const auto& [name, columns] : pending_) {
+        if (JetNamesEqual(name, table)) return &columns;
+    }
+    return nullptr;
+}
+
+void Connection::KeepPendingColumns(const std::string& table, std::vector<PendingColumn> columns) {
+    for (auto& [name, kept] : pending_) {
+        if (JetNamesEqual(name, table)) {
+            kept = std::move(columns);
+            return;
+        }
+    }
+    pending_.emplace_back(table, std::move(columns));
+}
+
+// The definitions are written as SQLite's own ALTER TABLE writes them (the table's text in
+// sqlite_master, then the schema cookie bumped so that every connection re-reads the schema), all
+// in one step. A library that refuses to write its schema table (defensive mode) gets them as its
+// own ALTER TABLE statements instead, one re-read each. A failure puts the file's schema and the
+// kept-back list back as they were.
+void Connection::WritePendingDefinitions() {
+    CheckOwner();
+    if (pending_.empty() || keepPending_ > 0) return;
+    const auto pending = std::move(pending_);
+    pending_.clear();
+    const KeepPending keep(*this);
+    const auto run = [this](const std::string& sql) {
+        return sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
+    };
+    const auto rewrite = [&] {
+        bool ok = run("PRAGMA writable_schema=ON");
+        for (std::size_t i = 0; ok && i < pending.size(); ++i) {
+            Statement update(db_, "UPDATE sqlite_master SET sql = ?1 WHERE type = 'table' AND name = ?2");
+            update.BindText(1, TableDefinition(pending[i].first, pending[i].second));
+            update.BindText(2, pending[i].first);
+            ok = update.StepCode() == SQLITE_DONE && sqlite3_changes(db_) == 1;
+        }
+        Statement version(db_, "PRAGMA schema_version");
+        const bool read = ok && version.StepCode() == SQLITE_ROW;
+        const std::int64_t next = read ? version.Int(0) + 1 : 0;
+        version.Reset();
+        ok = read && run("PRAGMA schema_version=" + std::to_string(next));
+        return run("PRAGMA writable_schema=RESET") && ok;
+    };
+    const auto replay = [&] {
+        for (const auto& [table, columns] : pending) {
+            std::vector<std::string> stored;
+            Statement info(db_, "SELECT name FROM pragma_table_info(?1)");
+            info.BindText(1, table);
+            while (info.StepCode() == SQLITE_ROW) stored.push_back(info.Text(0));
+            const auto kept = [&](const std::string& name) {
+                return std::any_of(columns.begin(), columns.end(),
+                                   [&](const PendingColumn& column) { return JetNamesEqual(column.name, name); });
+            };
+            for (const auto& column : columns) {
+                const bool present = std::any_of(stored.begin(), stored.end(),
+                                                 [&](const std::string& name) { return JetNamesEqual(name, column.name); });
+                if (!present && !run("ALTER TABLE " + QuoteName(table) + " ADD COLUMN " +
+                                     ColumnDefinition(column.name, column.type, column.size))) {
+                    return false;
+                }
+            }
+            // Dropped after the additions, so that a table never runs out of columns on the way.
+            for (const auto& name : stored) {
+                if (!kept(name) && !run("ALTER TABLE " + QuoteName(table) + " DROP COLUMN " + QuoteName(name))) return false;
+            }
+        }
+        return true;
+    };
+    if (run("SAVEPOINT zm_pending")) {
+        bool written = rewrite();
+        if (!written) {
+            run("ROLLBACK TO zm_pending");
+            written = replay();
+        }
+        if (written && run("RELEASE zm_pending")) return;
+    }
+    const int code = sqlite3_extended_errcode(db_);
+    const std::string message = sqlite3_errmsg(db_);
+    run("ROLLBACK TO zm_pending");
+    run("RELEASE zm_pending");
+    pending_ = pending;
+    RaiseJet(JetNumberForSqlite(code == SQLITE_OK ? SQLITE_ERROR : code, message, Operation::Structure), windowsPath_);
+}
+
 std::uint32_t Connection::SchemaVersion() {
     Statement version(*this, "PRAGMA schema_version", Operation::Read);
     return version.Step() ? static_cast<std::uint32_t>(version.Int(0)) : 0;
@@ -389,7 +477,7 @@ std::shared_ptr<Connection> EngineState::FindOpen(const std::filesystem::path& h
 void EngineState::SetBusyTimeout(int milliseconds) {
     busyTimeoutMs_ = std::max(0, milliseconds);
     for (auto& [key, weak] : connections_) {
-        if (auto connection = weak.lock()) sqlite3_busy_timeout(connection->Handle(), busyTimeoutMs_);
+        if (auto connection = weak.lock()) sqlite3_busy_timeout(connection->RawHandle(), busyTimeoutMs_);
     }
 }
 
@@ -427,6 +515,7 @@ void EngineState::CommitTrans() {
         return;
     }
     for (const auto& connection : enlisted_) CheckFault("CommitTrans", connection->WindowsPath());
+    for (const auto& connection : enlisted_) connection->WritePendingDefinitions();
     // Files commit in the order they were first written; one that cannot commit yet (a reader
     // holds it) stays pending with the rest, so CommitTrans can be retried.
     while (!enlisted_.empty()) {
@@ -435,7 +524,7 @@ void EngineState::CommitTrans() {
             connection.Fail(Operation::Commit, connection.WindowsPath());
         }
         connection.enlisted_ = false;
-        sqlite3_exec(connection.Handle(), "PRAGMA cache_size=-2000", nullptr, nullptr, nullptr);
+        sqlite3_exec(connection.RawHandle(), "PRAGMA cache_size=-2000", nullptr, nullptr, nullptr);
         enlisted_.erase(enlisted_.begin());
     }
     depth_ = 0;
@@ -457,11 +546,12 @@ void EngineState::Rollback() {
 
 void EngineState::AbandonTransaction() {
     for (const auto& connection : enlisted_) {
-        if (sqlite3_get_autocommit(connection->Handle()) == 0) {
-            sqlite3_exec(connection->Handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+        connection->pending_.clear();
+        if (sqlite3_get_autocommit(connection->RawHandle()) == 0) {
+            sqlite3_exec(connection->RawHandle(), "ROLLBACK", nullptr, nullptr, nullptr);
         }
         connection->enlisted_ = false;
-        sqlite3_exec(connection->Handle(), "PRAGMA cache_size=-2000", nullptr, nullptr, nullptr);
+        sqlite3_exec(connection->RawHandle(), "PRAGMA cache_size=-2000", nullptr, nullptr, nullptr);
     }
     enlisted_.clear();
     depth_ = 0;
@@ -558,6 +648,14 @@ void TypeFromDeclared(std::string_view declared, DataType& type, int& size) {
     }
     if (type == DataType::Text) size = size > 0 && size <= 255 ? size : 255;
     if (type == DataType::Memo) size = 0;
+}
+
+std::string TableDefinition(std::string_view table, const std::vector<Connection::PendingColumn>& columns) {
+    std::string sql = "CREATE TABLE " + QuoteName(table) + " (";
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        sql += (i ? ", " : "") + ColumnDefinition(columns[i].name, columns[i].type, columns[i].size);
+    }
+    return sql + ")";
 }
 
 std::string ColumnDefinition(std::string_view name, DataType type, int size) {

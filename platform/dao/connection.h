@@ -21,6 +21,12 @@
 //      so structure changes and DROP TABLE are never blocked by the engine's own recordsets.
 //   5. An engine and its objects are used by one thread at a time: connections are opened without
 //      SQLite's per-connection mutex. Two engines may live on two threads.
+//   6. SQLite re-reads a file's whole schema after each change of it, so inside a workspace
+//      transaction the field changes of a table whose stored definition is exactly the engine's own
+//      text (a field added; a field dropped from an empty table no trigger or view names) are kept
+//      back: the connection answers the table's columns from its kept-back list, and writes every
+//      kept-back definition in one schema change (one re-read) before any statement but the
+//      catalog's own runs on it, and before the commit. A rollback drops them with the rest.
 //
 // Lock file protocol (how engines, in this process or another, see each other): beside each open
 // database file "X" lies the hidden file ".X.lck" (directory searches never list it), removed by
@@ -61,7 +67,14 @@ public:
 
     // The SQLite handle. Debug builds check that the calling thread is the one that opened the
     // connection (invariant 5): a connection has no mutex of its own.
-    sqlite3* Handle() const {
+    // Kept-back definitions (invariant 6) are written first.
+    sqlite3* Handle() {
+        WritePendingDefinitions();
+        return db_;
+    }
+    // The handle as it stands, kept-back definitions unwritten: for the catalog's own statements
+    // and for ending a transaction.
+    sqlite3* RawHandle() const {
         CheckOwner();
         return db_;
     }
@@ -104,6 +117,31 @@ public:
     // A fresh number whenever the file's schema changes (SQLite's schema cookie).
     std::uint32_t SchemaVersion();
 
+    // --- Kept-back field changes (invariant 6) ---
+    struct PendingColumn {
+        std::string name;
+        DataType type = DataType::Text;
+        int size = 0;
+    };
+    // The columns of `table` as changed but not yet written, or null when none is kept back.
+    const std::vector<PendingColumn>* PendingColumns(std::string_view table) const;
+    // Keeps `columns` back as the new definition of `table` (its stored spelling).
+    void KeepPendingColumns(const std::string& table, std::vector<PendingColumn> columns);
+    // Writes the kept-back definitions in one schema change; nothing while a KeepPending lives.
+    void WritePendingDefinitions();
+    // While one lives, statements made on the connection leave the kept-back definitions unwritten
+    // (the catalog's reads and writes of its hidden tables, which do not depend on them).
+    class KeepPending {
+    public:
+        explicit KeepPending(Connection& connection) : connection_(connection) { ++connection_.keepPending_; }
+        ~KeepPending() { --connection_.keepPending_; }
+        KeepPending(const KeepPending&) = delete;
+        KeepPending& operator=(const KeepPending&) = delete;
+
+    private:
+        Connection& connection_;
+    };
+
     // Opening steps (used by the engine): locks, the file's mark, SQLite handle, settings, schema
     // read, password; then, read-write only, the hidden tables and the mark a file may lack.
     void Open(bool exclusive, std::string_view password);
@@ -126,6 +164,8 @@ private:
     bool enlisted_ = false;
     int lockFd_ = -1;
     sqlite3* db_ = nullptr;
+    std::vector<std::pair<std::string, std::vector<PendingColumn>>> pending_;  // by stored table name
+    int keepPending_ = 0;
     std::thread::id owner_ = std::this_thread::get_id();
 };
 
@@ -203,6 +243,8 @@ Value ColumnValue(sqlite3_stmt* stmt, int index, DataType type);
 std::string DeclaredType(DataType type, int size);
 void TypeFromDeclared(std::string_view declared, DataType& type, int& size);
 std::string ColumnDefinition(std::string_view name, DataType type, int size);
+// The CREATE TABLE text the engine writes for a table of these columns.
+std::string TableDefinition(std::string_view table, const std::vector<Connection::PendingColumn>& columns);
 
 // The engine's own files. Only CreateDatabase, CompactDatabase and RepairDatabase make files the
 // engine accepts; every other file is refused before anything is written to it, so that a file

@@ -1,5 +1,6 @@
 // Table definitions, their fields and field properties.
 #include <algorithm>
+#include <optional>
 
 #include "platform/dao/catalog.h"
 #include "platform/dao/collation.h"
@@ -51,9 +52,59 @@ int ParseTypeCode(const Value& type) {
 
 void StructureChanged(TableDefState& table) { table.db->engine->BumpGeneration(); }
 
+// The table's columns when its field changes may be kept back (connection.h, invariant 6): inside
+// a workspace transaction, for a table kept back already or whose stored text is the engine's own
+// for its columns (so that the text can be written again from the columns alone).
+std::optional<std::vector<Connection::PendingColumn>> DeferrableColumns(Connection& connection, const std::string& table) {
+    if (!connection.Enlisted()) return std::nullopt;
+    if (const auto* pending = connection.PendingColumns(table)) return *pending;
+    const Connection::KeepPending keep(connection);
+    std::string stored;
+    {
+        Statement definition(connection, "SELECT sql FROM sqlite_master WHERE type = 'table' AND name = ?", Operation::Read);
+        definition.Bind(1, Value::Text(table));
+        if (!definition.Step()) return std::nullopt;
+        stored = definition.Text(0);
+        definition.Reset();
+    }
+    std::vector<Connection::PendingColumn> columns;
+    for (const auto& column : catalog::Columns(connection, table)) {
+        if (column.notNull) return std::nullopt;
+        columns.push_back({column.name, column.type, column.size});
+    }
+    if (TableDefinition(table, columns) != stored) return std::nullopt;
+    return columns;
+}
+
+// A field can leave the table's text alone when no record holds values by position and no trigger
+// or view could name it.
+bool DropLeavesNoTrace(Connection& connection, const std::string& table) {
+    const Connection::KeepPending keep(connection);
+    Statement record(connection, "SELECT 1 FROM " + QuoteName(table) + " LIMIT 1", Operation::Read);
+    if (record.Step()) return false;
+    Statement others(connection, "SELECT sql FROM sqlite_master WHERE type IN ('trigger', 'view') AND sql IS NOT NULL",
+                     Operation::Read);
+    const std::string folded = JetFold(table);
+    while (others.Step()) {
+        if (JetFold(others.Text(0)).find(folded) != std::string::npos) return false;
+    }
+    return true;
+}
+
 void AddColumn(TableDefState& table, FieldState& field) {
     auto& connection = TableConnection(table);
     connection.PrepareWrite(Operation::Structure);
+    if (auto columns = DeferrableColumns(connection, table.name)) {
+        const Connection::KeepPending keep(connection);
+        Savepoint savepoint(connection);
+        catalog::MoveProperties(connection, table.name, field.name, "");
+        for (const auto& property : field.pendingProperties) catalog::RecordProperty(connection, table.name, field.name, property);
+        savepoint.Release();
+        columns->push_back({field.name, field.type, field.size});
+        connection.KeepPendingColumns(table.name, std::move(*columns));
+        StructureChanged(table);
+        return;
+    }
     Savepoint savepoint(connection);
     connection.Exec("ALTER TABLE " + QuoteName(table.name) + " ADD COLUMN " +
                         ColumnDefinition(field.name, field.type, field.size),
@@ -80,6 +131,17 @@ void DropColumn(TableDefState& table, const std::string& field) {
         }
     }
     connection.PrepareWrite(Operation::Structure);
+    if (auto columns = DeferrableColumns(connection, table.name);
+        columns && columns->size() > 1 && DropLeavesNoTrace(connection, table.name)) {
+        const Connection::KeepPending keep(connection);
+        Savepoint savepoint(connection);
+        catalog::MoveProperties(connection, table.name, field, "");
+        savepoint.Release();
+        std::erase_if(*columns, [&](const Connection::PendingColumn& column) { return JetNamesEqual(column.name, field); });
+        connection.KeepPendingColumns(table.name, std::move(*columns));
+        StructureChanged(table);
+        return;
+    }
     Savepoint savepoint(connection);
     connection.Exec("ALTER TABLE " + QuoteName(table.name) + " DROP COLUMN " + QuoteName(field), Operation::Structure);
     catalog::MoveProperties(connection, table.name, field, "");
@@ -133,7 +195,7 @@ Savepoint::Savepoint(Connection& connection) : connection_(connection) {
 
 Savepoint::~Savepoint() {
     if (open_) {
-        sqlite3_exec(connection_.Handle(), "ROLLBACK TO zm_structure; RELEASE zm_structure", nullptr, nullptr, nullptr);
+        sqlite3_exec(connection_.RawHandle(), "ROLLBACK TO zm_structure; RELEASE zm_structure", nullptr, nullptr, nullptr);
     }
 }
 

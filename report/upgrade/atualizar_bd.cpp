@@ -87,10 +87,10 @@ public:
         try {
             procedure.Run([this](const win::RuntimeError& e, std::string_view label) { return Recover(e, label); });
         } catch (...) {
-            RollbackTable();
+            RollbackDatabase();
             throw;
         }
-        RollbackTable();
+        RollbackDatabase();
     }
 
 private:
@@ -109,9 +109,9 @@ private:
 
     void ReadGate(StepFlow& flow, forms::Target older);
     void CheckProperty(StepFlow& flow, forms::Target equal);
-    void BeginTable();
-    void CommitTable();
-    void RollbackTable();
+    void BeginDatabase();
+    void CommitDatabase();
+    void RollbackDatabase();
 
     Resume Recover(const win::RuntimeError& error, std::string_view label);
     Resume AddVersao();
@@ -132,7 +132,7 @@ private:
     // them after the statement that sets them has failed.
     report::Handle<dao::TableDef> tableDef_;
     RecordsetHandle itens_;
-    bool tableTransaction_ = false;  // the transaction of the current table is open
+    bool transaction_ = false;  // the transaction of the current database is open
     std::set<int> repaired_;  // databases (g) repaired during this run
 };
 
@@ -205,11 +205,13 @@ void Driver::AddDatabaseBody(forms::StepList& steps) {
         BancoAtual.Set(ProgramEngine().OpenDatabase(PastaDados + DatabaseFile(), false, false,
                                                     ConnectLoja(PastaDados, DatabaseFile())));
     });
+    steps.Add("db.begin", [this](StepFlow&) { BeginDatabase(); });
     steps.For("tbl", PosTabela, 1, [this] { return Schema().QtdeTabelas(g()); },
               [this](forms::StepList& body) { AddTableBody(body); });
     steps.Add("db.closeok", [](StepFlow&) { CloseWithOk(); });
     steps.Add("db.fechando", [this](StepFlow&) { AddLine("Fechando " + Schema().NomeBanco(g()) + " ......... "); });
     steps.Add("db.indexes", [](StepFlow&) { Call(InstalledUpgradeSteps().IndexRepairs); });
+    steps.Add("db.commit", [this](StepFlow&) { CommitDatabase(); });
     steps.Add("db.close", [](StepFlow&) {
         BancoAtual->Close();
         BancoAtual.Reset();
@@ -217,14 +219,12 @@ void Driver::AddDatabaseBody(forms::StepList& steps) {
 }
 
 void Driver::AddTableBody(forms::StepList& steps) {
-    steps.Add("tbl.begin", [this](StepFlow&) { BeginTable(); });
     steps.Add("tbl.lookup", [this](StepFlow&) { tableDef_.Set(BancoAtual->TableDefs().Item(Tabela())); });
     steps.Add("tbl.ok", [](StepFlow&) { CloseWithOk(); });
     steps.Add("tbl.line", [this](StepFlow&) { AddLine("Atualizando " + Tabela() + " ........."); });
     steps.For("fld", PosCampo, 1, [this] { return Schema().QtdeCampos(g(), PosTabela); },
               [this](forms::StepList& body) { AddFieldBody(body); });
     steps.Add("tbl.release", [this](StepFlow&) { tableDef_.Reset(); });
-    steps.Add("tbl.commit", [this](StepFlow&) { CommitTable(); });
 }
 
 void Driver::AddFieldBody(forms::StepList& steps) {
@@ -293,29 +293,31 @@ void Driver::AddClosingSteps(forms::StepList& steps) {
     steps.Add("end.panel", [](StepFlow&) { UpgradeWindowInForce().SetPanelVisible(false); });
 }
 
-// Each table's changes are committed together (the field rebuild's own transaction nests inside),
-// so that the upgrade makes a few dozen commits instead of one per change, and a run that stops
-// half-way through a table leaves that table as it was: the next log-in redoes it.
-void Driver::BeginTable() {
+// Each database's changes, its tables' and its index repairs', are committed together (the field
+// rebuild's own transaction nests inside): every commit waits on the disk, so the upgrade makes
+// five of them instead of one per change, and the engine writes a database's new table
+// definitions in one schema change per table. A run that stops half-way through a database leaves
+// that database as it was: the next log-in redoes it.
+void Driver::BeginDatabase() {
     ProgramEngine().BeginTrans();
-    tableTransaction_ = true;
+    transaction_ = true;
 }
 
-// A commit that fails undoes the table, so that no transaction is left open under the next one.
-void Driver::CommitTable() {
+// A commit that fails undoes the database, so that no transaction is left open under the next one.
+void Driver::CommitDatabase() {
     try {
         ProgramEngine().CommitTrans();
     } catch (const win::RuntimeError&) {
-        RollbackTable();
+        RollbackDatabase();
         throw;
     }
-    tableTransaction_ = false;
+    transaction_ = false;
 }
 
-// Every way out of the driver with a table's transaction open undoes that table.
-void Driver::RollbackTable() {
-    if (!tableTransaction_) return;
-    tableTransaction_ = false;
+// Every way out of the driver with a database's transaction open undoes that database.
+void Driver::RollbackDatabase() {
+    if (!transaction_) return;
+    transaction_ = false;
     tableDef_.Reset();
     ProgramEngine().Rollback();
 }
@@ -398,7 +400,7 @@ Resume Driver::CreateMissingProperty() {
 Resume Driver::RebuildField() {
     AtualizaEstrutura();
     if (!forms::App().EndRequested()) return Resume::Next();
-    RollbackTable();
+    RollbackDatabase();
     return Resume::Leave();
 }
 
@@ -430,7 +432,7 @@ Resume Driver::StopLocked() {
     const bool inLoop = PosBanco >= 1 && PosBanco <= bancoLimit_;
     const std::string name = inLoop ? Schema().NomeBanco(g()) : "Produto";
     forms::MsgBox("Banco Dados " + name + " Aberto\r\rAtualização Impossibilitada !", forms::mb::Exclamation, "Mensagem");
-    RollbackTable();
+    RollbackDatabase();
     CloseIfOpen(BancoAtual);
     return Resume::Leave();
 }

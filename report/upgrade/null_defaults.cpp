@@ -7,7 +7,10 @@
 // are written out. Order matters where a value copies another field (after that field's own
 // default) and where a card's fee rate is taken before the 0 default of the same field.
 //
-// NuloProduto reports a failed statement ("Atualiza", "NuloProduto") and runs the next one.
+// NuloProduto reports a failed statement ("Atualiza", "NuloProduto") and runs the next one. It sets
+// consecutive defaults of one table in one pass over the table (Passes), which leaves every row as
+// the statements one by one would: a store's sales tables are read and written once, not once per
+// field.
 // AtualizaAntigo stops at its first failure with a box showing the engine's description, and
 // closes Antigo.MDB; a Cartao copy left by an earlier run (3010) is dropped and copied again.
 #include <string>
@@ -17,6 +20,7 @@
 #include "platform/dao/errors.h"
 #include "platform/forms/errors.h"
 #include "platform/forms/services.h"
+#include "platform/forms/strings.h"
 #include "report/core/connections.h"
 #include "report/core/error_routine.h"
 #include "report/core/jet_literals.h"
@@ -34,13 +38,32 @@ std::string Bracketed(std::string_view name) {
     return "[" + std::string(name) + "]";
 }
 
+// A list of statements; for those of the one shape, their table, field and value as well.
+struct StatementList {
+    struct Default {
+        std::string table;  // empty for a statement written out
+        std::string field;
+        std::string value;
+    };
+    std::vector<std::string> texts;
+    std::vector<Default> defaults;  // one per text
+
+    void push_back(std::string text) {
+        texts.push_back(std::move(text));
+        defaults.emplace_back();
+    }
+};
+
+std::string Column(std::string_view table, std::string_view field) { return Bracketed(table) + "." + Bracketed(field); }
+
 // Appends UPDATE T SET T.F = V WHERE T.F Is Null for each field, in order.
-void Defaults(std::vector<std::string>& out, std::string_view table, std::initializer_list<std::string_view> fields,
+void Defaults(StatementList& out, std::string_view table, std::initializer_list<std::string_view> fields,
               std::string_view value) {
     const std::string t = Bracketed(table);
     for (const std::string_view field : fields) {
-        const std::string column = t + "." + Bracketed(field);
-        out.push_back("UPDATE " + t + " SET " + column + " = " + std::string(value) + " WHERE " + column + " Is Null");
+        const std::string column = Column(table, field);
+        out.texts.push_back("UPDATE " + t + " SET " + column + " = " + std::string(value) + " WHERE " + column + " Is Null");
+        out.defaults.push_back({std::string(table), std::string(field), std::string(value)});
     }
 }
 
@@ -60,7 +83,7 @@ const std::string kTaxaPagto =
     "Venda].TaxaCartao = Ccur([Cartao].[Taxa]) WHERE [Pagto Venda].TaxaCartao Is Null";
 
 // The default values of the item tables of transfers.
-void ItemDefaults(std::vector<std::string>& s, const char* table, const char* quantidade, const char* custo) {
+void ItemDefaults(StatementList& s, const char* table, const char* quantidade, const char* custo) {
     Defaults(s, table, {"SituacaoTributaria"}, "' '");
     Defaults(s, table, {"QtdeVolume"}, "1");
     Defaults(s, table, {"QtdePorVolume"}, quantidade);
@@ -70,7 +93,7 @@ void ItemDefaults(std::vector<std::string>& s, const char* table, const char* qu
 }
 
 // The sale defaults shared by Venda and DelVenda.
-void SaleDefaults(std::vector<std::string>& s, const std::string& t) {
+void SaleDefaults(StatementList& s, const std::string& t) {
     Defaults(s, t, {"Especie", "FretePorConta", "Marca", "PesoBruto"}, "' '");
     Defaults(s, t, {"QtdeVolumeNF"}, "0");
     Defaults(s, t, {"PercentualFN"}, "100");
@@ -81,7 +104,7 @@ void SaleDefaults(std::vector<std::string>& s, const std::string& t) {
     Defaults(s, t, {"ObsVendaVinculada", "Maquina", "Usuario"}, "' '");
 }
 
-void TransferDefaults(std::vector<std::string>& s) {
+void TransferDefaults(StatementList& s) {
     Defaults(s, "TransEnt", {"TotalItens", "TotalEfetivado"}, "0");
     Defaults(s, "TransEnt", {"ObsSaida"}, "' '");
     Defaults(s, "TransEnt", {"Pedido"}, "'N'");
@@ -91,7 +114,7 @@ void TransferDefaults(std::vector<std::string>& s) {
     ItemDefaults(s, "Itens TransEnt", "[Itens TransEnt].Quantidade", "[Itens TransEnt].CustoMd");
 }
 
-void ProdutoUntilSales(std::vector<std::string>& s) {
+void ProdutoUntilSales(StatementList& s) {
     Defaults(s, "Produto",
              {"IPI", "ICMS", "SaldoBalanco", "Saldo", "SaldoCNF", "SaldoSNF", "QuantidadeComprada", "QuantidadeVendida",
               "PontoRessuprimento", "TransferênciaEntrada", "TransferênciaSaida", "SaldoContado", "SaldoSalvado",
@@ -119,7 +142,7 @@ void ProdutoUntilSales(std::vector<std::string>& s) {
     Defaults(s, "Pagto Venda", {"TaxaCartao"}, "0");
 }
 
-void DeletedAndPurchases(std::vector<std::string>& s) {
+void DeletedAndPurchases(StatementList& s) {
     SaleDefaults(s, "DelVenda");
     Defaults(s, "DelItensVenda", {"Quantidade", "NroNF"}, "0");
     Defaults(s, "DelItensVenda", {"DataExclusao"}, "Now()");
@@ -143,7 +166,7 @@ void DeletedAndPurchases(std::vector<std::string>& s) {
     Defaults(s, "Itens Entrada Produto", {"FazerEtiqueta"}, "'N'");
 }
 
-void ClientsAndSettings(std::vector<std::string>& s) {
+void ClientsAndSettings(StatementList& s) {
     Defaults(s, "Cliente", {"Fantasia"}, "' '");
     Defaults(s, "Cliente", {"CodigoOrigem"}, "Cliente.Código");
     Defaults(s, "Cliente", {"DataCad"}, "'01/01/2000'");
@@ -183,7 +206,7 @@ void ClientsAndSettings(std::vector<std::string>& s) {
              "' '");
 }
 
-void GroupsAndStores(std::vector<std::string>& s) {
+void GroupsAndStores(StatementList& s) {
     Defaults(s, "Grupo", {"SituacaoTributaria", "Embalagem"}, "' '");
     s.push_back("UPDATE Familia INNER JOIN Grupo ON Familia.Código = Grupo.Familia SET Grupo.DescricaoNF = "
                 "Mid([Familia].[Descrição] & ' ' & [Grupo].[DescGrupo],1,45) WHERE Grupo.DescricaoNF Is Null");
@@ -205,11 +228,75 @@ forms::StepList StatementSteps(const std::vector<std::string>& statements, const
     return steps;
 }
 
-}  // namespace
+// Consecutive defaults of one table, set in one pass over the table.
+struct Pass {
+    std::size_t first = 0;
+    std::size_t count = 0;
+};
 
-const std::vector<std::string>& NuloProdutoStatements() {
-    static const std::vector<std::string> statements = [] {
-        std::vector<std::string> s;
+// Groups the list into passes. A default joins the pass before it when it sets another field of
+// the same table and its value names none of the fields the pass sets: then every row ends as the
+// statements one after the other leave it (a field is set only where it is Null, from values the
+// pass does not change), while the table is read and written once instead of once per field.
+std::vector<Pass> Passes(const StatementList& list) {
+    std::vector<Pass> passes;
+    for (std::size_t n = 0; n < list.texts.size(); ++n) {
+        const StatementList::Default& d = list.defaults[n];
+        bool joins = !passes.empty() && !d.table.empty() && list.defaults[passes.back().first].table == d.table;
+        const std::string value = forms::UCase(d.value);
+        for (std::size_t k = joins ? passes.back().first : n; joins && k < n; ++k) {
+            const std::string field = forms::UCase(list.defaults[k].field);
+            joins = field != forms::UCase(d.field) && value.find(field) == std::string::npos;
+        }
+        if (joins) {
+            ++passes.back().count;
+        } else {
+            passes.push_back({n, 1});
+        }
+    }
+    return passes;
+}
+
+// The one statement of a pass: UPDATE T SET T.F1 = IIf(T.F1 Is Null, V1, T.F1), ... WHERE T.F1
+// Is Null Or ...
+std::string PassStatement(const StatementList& list, const Pass& pass) {
+    const std::string& table = list.defaults[pass.first].table;
+    std::string sets;
+    std::string where;
+    for (std::size_t n = pass.first; n < pass.first + pass.count; ++n) {
+        const StatementList::Default& d = list.defaults[n];
+        const std::string column = Column(table, d.field);
+        sets += (sets.empty() ? "" : ", ") + column + " = IIf(" + column + " Is Null, " + d.value + ", " + column + ")";
+        where += (where.empty() ? "" : " Or ") + column + " Is Null";
+    }
+    return "UPDATE " + Bracketed(table) + " SET " + sets + " WHERE " + where;
+}
+
+// Runs the list on `db` pass by pass; `trap` handles a failed statement. A pass whose one
+// statement fails runs its statements one by one, so that each failure is reported as its own.
+void RunPasses(const StatementList& list, const std::function<dao::Database()>& db, const forms::StepHandler& trap) {
+    forms::StepList steps;
+    for (const Pass& pass : Passes(list)) {
+        steps.Add("", [&list, pass, db, trap](forms::StepFlow&) {
+            if (pass.count == 1) {
+                db().Execute(list.texts[pass.first]);
+                return;
+            }
+            try {
+                db().Execute(PassStatement(list, pass));
+            } catch (const win::RuntimeError&) {
+                const auto first = list.texts.begin() + static_cast<std::ptrdiff_t>(pass.first);
+                const std::vector<std::string> statements(first, first + static_cast<std::ptrdiff_t>(pass.count));
+                forms::RunSteps(StatementSteps(statements, db), trap);
+            }
+        });
+    }
+    forms::RunSteps(std::move(steps), trap);
+}
+
+const StatementList& NuloProdutoList() {
+    static const StatementList statements = [] {
+        StatementList s;
         ProdutoUntilSales(s);
         DeletedAndPurchases(s);
         ClientsAndSettings(s);
@@ -219,16 +306,20 @@ const std::vector<std::string>& NuloProdutoStatements() {
     return statements;
 }
 
+}  // namespace
+
+const std::vector<std::string>& NuloProdutoStatements() { return NuloProdutoList().texts; }
+
 const std::vector<std::string>& AtualizaAntigoStatements() {
     static const std::vector<std::string> statements = [] {
-        std::vector<std::string> s;
+        StatementList s;
         TransferDefaults(s);
         SaleDefaults(s, "Venda");
         Defaults(s, "Itens Venda", {"Quantidade"}, "0");
         s.push_back(kNroNFVenda);
         s.push_back(kTaxaPagto);
         Defaults(s, "Pagto Venda", {"TaxaCartao"}, "0");
-        return s;
+        return s.texts;
     }();
     return statements;
 }
@@ -244,13 +335,12 @@ void NuloProduto() {
         transacao = true;
     });
     steps.Add("statements", [](forms::StepFlow&) {
-        forms::RunSteps(StatementSteps(NuloProdutoStatements(), [] { return *BancoProdutoLoja; }),
-                        [](const win::RuntimeError&, std::string_view) {
-                            Tela = "Atualiza";
-                            Rotina = "NuloProduto";
-                            TrataErro();
-                            return forms::Resume::Next();
-                        });
+        RunPasses(NuloProdutoList(), [] { return *BancoProdutoLoja; }, [](const win::RuntimeError&, std::string_view) {
+            Tela = "Atualiza";
+            Rotina = "NuloProduto";
+            TrataErro();
+            return forms::Resume::Next();
+        });
     });
     steps.Add("commit", [&](forms::StepFlow&) {
         ProgramEngine().CommitTrans();

@@ -19,11 +19,11 @@
 //      AtualizaItemTransEntBaixa when ItensTransEntBaixa is empty, RegistraArquivo
 //   -> stamp -> panel hidden
 //
-// Each table's pass of the schema loop is one transaction (the field rebuild's own nests inside it),
-// and so are the Null defaults and the write-off fill; the other steps commit statement by
-// statement. Every step can be run again, so a run cut short anywhere (a crash, a lock, a failed
-// rebuild) loses at most the table or step it was in, and the next log-in, which meets the old
-// stamp, completes it.
+// Each database's pass of the loop, its tables and its index repairs, is one transaction (the field
+// rebuild's own nests inside it), and so are the Null defaults and the write-off fill; the other
+// steps commit statement by statement. Every step can be run again, so a run cut short anywhere (a
+// crash, a lock, a failed rebuild) loses at most the database or step it was in, and the next
+// log-in, which meets the old stamp, completes it.
 //
 // Recovery, by the engine error number and the statement that raised it:
 //   3265  at the gate (no Versao): add Versao (Date, Format "Short Date"), continue at the gate;

@@ -1,6 +1,6 @@
 // The later steps of the upgrade on older stores: index repairs, the write-off relation and its
 // fill, the Null defaults of Produto.MDB and Antigo.MDB's data; the empty-handle reads, the
-// per-table transactions and re-entry.
+// per-database transactions and re-entry.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -9,6 +9,7 @@
 #include "platform/dao/connection.h"
 #include "platform/dao/errors.h"
 #include "report/core/tests/support/folders.h"
+#include "report/upgrade/tests/support/rows.h"
 #include "report/upgrade/tests/support/upgrade_fixture.h"
 
 namespace report::testing {
@@ -309,6 +310,42 @@ TEST_F(DataStepsTest, NullDefaultsOfEachKind) {
     // The store's own Loja row gives a client without a store its code; the origin code is its own.
     EXPECT_EQ(Column(p, "SELECT CodLoja FROM Cliente", "CodLoja"), std::vector<std::string>{"01"});
     EXPECT_EQ(Column(p, "SELECT CodigoOrigem FROM Cliente", "CodigoOrigem"), std::vector<std::string>{"4"});
+}
+
+// The defaults of one table run as one pass over it; each row must end as the statements run one
+// after the other leave it, whatever the row held before: a field set keeps its value, a Null one
+// gets its default, and a default copied from another field sees that field as the earlier
+// statements left it.
+TEST_F(DataStepsTest, DefaultsSetInOnePassLeaveEveryRowAsTheStatementsOneByOne) {
+    const dao::Database& p = *BancoProdutoLoja;
+    Upgrade();  // every field the statements name is there; the rows below hold Nulls again
+    AddRow(p, "Venda", {{"Número Venda", dao::Value::Long(1)}, {"TipoVenda", dao::Value::Text("0")}});
+    AddRow(p, "Venda", {{"Número Venda", dao::Value::Long(2)}, {"Especie", dao::Value::Text("X")},
+                        {"PercentualFN", dao::Value::Double(50)}, {"Data Venda", dao::Value::Date(Date("03/04/2002"))},
+                        {"Hora", dao::Value::Date(Date("10:30:00"))}, {"TotalNF", dao::Value::Double(10)}});
+    AddRow(p, "Itens Venda", {{"Número Venda", dao::Value::Long(2)}});
+    AddRow(p, "Produto", {});
+    AddRow(p, "Produto", {{"IPI", dao::Value::Double(5)}, {"ForaLinha", dao::Value::Text("S")}, {"Unidade", dao::Value::Text("UN")}});
+    AddRow(p, "Cliente", {{"Código", dao::Value::Long(4)}});
+    AddRow(p, "Cliente", {{"Código", dao::Value::Long(5)}, {"Fantasia", dao::Value::Text("F")},
+                          {"DataCad", dao::Value::Date(Date("05/06/2001"))}});
+    const std::vector<std::string> tables = {"Venda", "[Itens Venda]", "Produto", "Cliente", "UltimaVenda", "Lucro", "Loja"};
+    const auto contents = [&] {
+        std::vector<std::string> rows;
+        for (const auto& table : tables) {
+            for (auto& row : SelectedRows(p, "SELECT * FROM " + table)) rows.push_back(table + ": " + row);
+        }
+        return rows;
+    };
+    ProgramEngine().BeginTrans();
+    for (const std::string& statement : NuloProdutoStatements()) {
+        ErrorOf([&] { p.Execute(statement); });
+    }
+    const std::vector<std::string> oneByOne = contents();
+    ProgramEngine().Rollback();
+    NuloProduto();
+    EXPECT_EQ(contents(), oneByOne);
+    EXPECT_EQ(ErrorLog(), "");
 }
 
 TEST_F(DataStepsTest, AFailingDefaultIsReportedOnceAndTheRestRun) {
