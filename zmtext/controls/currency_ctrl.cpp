@@ -37,6 +37,7 @@ CZMCurrencyCtrl::CZMCurrencyCtrl()
                                         .fontBold = kCurFontBold, .fontItalic = kCurFontItalic,
                                         .fontSize = kCurFontSize, .fontUnderline = kCurFontUnderline,
                                         .fontStrikeThru = kCurFontStrikeThru}) {
+    SetFieldKind(kFieldCurrency);
     if (const auto size = ZMDefaultSize(kFieldCurrency)) SetInitialSize(*size);
     DataProperty = 2;
     Settings = NumberSettings{kFmtControlWinIni, '.', ',', 2};

@@ -39,8 +39,6 @@ public:
     static std::vector<com::FuncDesc> EventMembers();
 
     // --- Engine operations ---------------------------------------------------------------------
-    int GetFieldKind() const override { return kFieldCurrency; }
-    std::string GetDigitsKey() const override { return "iCurrDigits"; }
     void ParseText() override;
     int FormatRawData() override;
     void FormatText() override;

@@ -44,6 +44,7 @@ CZMDateCtrl::CZMDateCtrl()
                                      .fontBold = kDateFontBold, .fontItalic = kDateFontItalic,
                                      .fontSize = kDateFontSize, .fontUnderline = kDateFontUnderline,
                                      .fontStrikeThru = kDateFontStrikeThru}, kDateDataSource) {
+    SetFieldKind(kFieldDate);
     FillChar = '_';
     DataProperty = 2;
     max_ = ZMDayNumberToDate(kDateTypeHalvern, ZMDateLimits(kDateTypeHalvern).newMaximum);

@@ -46,7 +46,6 @@ public:
     static ctl::ControlClassInfo DateClassInfo();
 
     // --- Engine operations ---------------------------------------------------------------------
-    int GetFieldKind() const override { return kFieldDate; }
     int CopyText() override;
     void ParseText() override;
     int FormatRawData() override;

@@ -32,6 +32,7 @@ CZMDoubleCtrl::CZMDoubleCtrl()
                                         .fontItalic = kDoubleFontItalic, .fontSize = kDoubleFontSize,
                                         .fontUnderline = kDoubleFontUnderline,
                                         .fontStrikeThru = kDoubleFontStrikeThru}) {
+    SetFieldKind(kFieldDouble);
     if (const auto size = ZMDefaultSize(kFieldDouble)) SetInitialSize(*size);
     DataProperty = 2;
     Settings = NumberSettings{kFmtControlWinIni, '.', ',', 3};

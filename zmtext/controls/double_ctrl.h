@@ -45,7 +45,6 @@ public:
     static std::vector<com::FuncDesc> EventMembers();
 
     // --- Engine operations ---------------------------------------------------------------------
-    int GetFieldKind() const override { return kFieldDouble; }
     void ParseText() override;
     int FormatRawData() override;
     void FormatText() override;

@@ -23,6 +23,7 @@ CZMLongCtrl::CZMLongCtrl()
                                         .fontItalic = kLongFontItalic, .fontSize = kLongFontSize,
                                         .fontUnderline = kLongFontUnderline,
                                         .fontStrikeThru = kLongFontStrikeThru}) {
+    SetFieldKind(kFieldLong);
     if (const auto size = ZMDefaultSize(kFieldLong)) SetInitialSize(*size);
     DataProperty = 2;
     Settings = NumberSettings{kFmtControlWinIni, '.', ',', 0};

@@ -42,7 +42,6 @@ public:
     static ctl::ControlClassInfo LongClassInfo();
 
     // --- Engine operations ---------------------------------------------------------------------
-    int GetFieldKind() const override { return kFieldLong; }
     void ParseText() override;
     int FormatRawData() override;
     void FormatText() override;

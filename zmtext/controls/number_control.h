@@ -43,7 +43,6 @@ public:
         this->DisplayBuffer.Assign(this->Text);
         return 0;
     }
-    std::string GetDigitsKey() const override { return "iDigits"; }
 
     // --- Window --------------------------------------------------------------------------------
     // A number field takes the focus from a left-button press itself, after the engine placed the

@@ -50,6 +50,7 @@ CZMTimeCtrl::CZMTimeCtrl()
                                      .fontBold = kTimeFontBold, .fontItalic = kTimeFontItalic,
                                      .fontSize = kTimeFontSize, .fontUnderline = kTimeFontUnderline,
                                      .fontStrikeThru = kTimeFontStrikeThru}, kTimeDataSource) {
+    SetFieldKind(kFieldTime);
     FillChar = '_';
     DataProperty = 2;
     RebuildTexts();

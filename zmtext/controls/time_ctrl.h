@@ -43,7 +43,6 @@ public:
     static ctl::ControlClassInfo TimeClassInfo();
 
     // --- Engine operations ---------------------------------------------------------------------
-    int GetFieldKind() const override { return kFieldTime; }
     int CopyText() override;
     void ParseText() override;
     int FormatRawData() override;

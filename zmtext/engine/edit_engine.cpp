@@ -399,7 +399,7 @@ bool KeyExists(const CZMDefaultsStore& store, int kind, int key) {
 }  // namespace
 
 void CZMEditEngine::ReadStyleDefaults(int kind) {
-    const std::int16_t justification = kind == kFieldText ? 0 : (kind <= kFieldTime ? 1 : 2);
+    const std::int16_t justification = Kind->justification;
     const CZMDefaultsStore* store = ZMDefaults();
     auto flag = [&](int key, int def) { return store->GetInt(kind, key, def) != 0; };
     if (store && KeyExists(*store, kind, kKeyErrorBeep)) {

@@ -42,6 +42,7 @@
 #include "platform/ctl/geometry.h"
 #include "platform/ctl/services.h"
 #include "platform/ctl/text_metrics.h"
+#include "zmtext/engine/kind_traits.h"
 #include "zmtext/engine/zm_strings.h"
 
 class QPainter;
@@ -67,10 +68,6 @@ private:
     std::array<char, kZMMaxPositions + 1> bytes_{};
     int length_ = 0;
 };
-
-// Field kinds: they pick the defaults section and a few kind-dependent editing rules.
-enum ZMFieldKind : int { kFieldText = 0, kFieldDate = 1, kFieldTime = 2, kFieldLong = 3,
-                         kFieldDouble = 4, kFieldCurrency = 5 };
 
 // Notification codes the field sends its parent window.
 enum ZMEditNotify : int { EN_SETFOCUS = 0x100, EN_KILLFOCUS = 0x200, EN_CHANGE = 0x300,
@@ -103,8 +100,11 @@ public:
     CZMEditEngine(const CZMEditEngine&) = delete;
     CZMEditEngine& operator=(const CZMEditEngine&) = delete;
 
+    // The field's kind, and the rules the engine takes from it.
+    int GetFieldKind() const { return Kind->kind; }
+    const ZMKindTraits& KindTraits() const { return *Kind; }
+
     // ===== Virtual operations: what the control supplies ======================================
-    virtual int GetFieldKind() const = 0;
     // Formats Text and copies it into DisplayBuffer; non-zero when formatted from a value.
     virtual int CopyText() = 0;
     // Takes the edited text back into the control's value.
@@ -134,8 +134,6 @@ public:
     virtual int GetMaxLength() { return MaxDataChars; }
     virtual int GetDisplayLength(int patternLength, int /*dataLength*/) { return patternLength; }
     virtual void TruncateBuffer(int /*placeholders*/) {}
-    // The numeric controls' WIN.INI key of their digit count ("iDigits"); empty for the others.
-    virtual std::string GetDigitsKey() const { return {}; }
 
     // The control's side (the common control members implement these over the control base).
     virtual bool GetEnabled() const = 0;
@@ -279,6 +277,9 @@ public:
     int GetToolTipState() const { return ToolTipState; }
 
 protected:
+    // A control sets its kind once, when it is made.
+    void SetFieldKind(int kind) { Kind = &ZMKindTraitsOf(kind); }
+
     // Display helpers.
     void RebuildDisplay();
     bool IsPlaceholder(int pos) const;
@@ -327,6 +328,7 @@ protected:
     void RecreateCaret();
 
     // ===== Field state ========================================================================
+    const ZMKindTraits* Kind = &ZMKindTraitsOf(kFieldText);
     ZMFieldBuffer PatternBuffer;
     ZMFieldBuffer DisplayBuffer;
     bool AutoScroll = true;

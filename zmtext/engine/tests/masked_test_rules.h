@@ -34,9 +34,11 @@ public:
         this->RawData = std::move(raw);
         FormatText();
     }
-    void SetKind(int kind) { kind_ = kind; }
+    void SetKind(int kind) {
+        kind_ = kind;
+        this->SetFieldKind(kind);
+    }
 
-    int GetFieldKind() const override { return kind_; }
     int CopyText() override {
         FormatText();
         this->DisplayBuffer.Assign(this->Text);
