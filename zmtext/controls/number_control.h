@@ -37,13 +37,6 @@ class CZMNumberControl : public CZMBoundField<Self> {
     using Field = CZMBoundField<Self>;
 
 public:
-    // --- Engine operations shared by the numeric kinds -----------------------------------------
-    int CopyText() override {
-        this->FormatText();
-        this->DisplayBuffer.Assign(this->Text);
-        return 0;
-    }
-
     // --- Window --------------------------------------------------------------------------------
     // A number field takes the focus from a left-button press itself, after the engine placed the
     // caret, so that FocusSelect then selects the whole value; its window is therefore not one
@@ -84,21 +77,6 @@ protected:
     // DataSource is member 2 of every numeric field.
     CZMNumberControl(const ctl::ControlClassInfo& info, const ZMEditControlIds& ids) : Field(info, ids, com::DispId{2}) {}
 
-    // A rebuilt display text: stored, the binding flag set and Text announced when it changed.
-    void StoreText(std::string text) {
-        if (text == this->Text) return;
-        this->Text = std::move(text);
-        this->ADBHelper::SetDataChanged(true);
-        this->BoundPropertyChanged(com::DISPID_TEXT);
-    }
-    // A rebuilt raw text: stored, RawData announced and the binding flag set when it changed.
-    int StoreRaw(std::string raw) {
-        if (raw != this->RawData) {
-            this->RawData = std::move(raw);
-            this->SetDataChanged();
-        }
-        return static_cast<int>(this->RawData.size());
-    }
     // What key acceptance sees of the field while the user types, with the settings in force.
     NumberKeyState KeyState(const NumberFormat& f, bool allowNegative) const {
         NumberKeyState state;

@@ -43,6 +43,20 @@ const std::vector<ctl::MenuItem>& ZMEditMenuItems() {
 CZMEditEngine::CZMEditEngine() = default;
 CZMEditEngine::~CZMEditEngine() = default;
 
+int CZMEditEngine::CopyText() {
+    FormatText();
+    DisplayBuffer.Assign(Text);
+    return 0;
+}
+
+int CZMEditEngine::StoreRaw(std::string raw) {
+    if (raw != RawData) {
+        RawData = std::move(raw);
+        SetDataChanged();
+    }
+    return static_cast<int>(RawData.size());
+}
+
 // --- Display -----------------------------------------------------------------------------------
 
 void CZMEditEngine::RebuildDisplay() {

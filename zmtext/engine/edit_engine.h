@@ -106,7 +106,8 @@ public:
 
     // ===== Virtual operations: what the control supplies ======================================
     // Formats Text and copies it into DisplayBuffer; non-zero when formatted from a value.
-    virtual int CopyText() = 0;
+    // By default the rebuilt Text is shown as it is.
+    virtual int CopyText();
     // Takes the edited text back into the control's value.
     virtual void ParseText() {}
     // Brings RawData into canonical form; returns its length.
@@ -314,6 +315,9 @@ protected:
     // `requireValidValue` an edit that leaves no valid value is undone (with the error beep).
     bool CommitEdit(bool notifyEvenIfUnchanged = false, bool requireValidValue = false);
     void ApplyDataChange();
+    // A rebuilt raw text: stored, and reported with SetDataChanged, when it changed; returns
+    // RawData's length (what FormatRawData returns).
+    int StoreRaw(std::string raw);
 
     // Moves.
     void MoveRight(int shift);

@@ -39,11 +39,6 @@ public:
         this->SetFieldKind(kind);
     }
 
-    int CopyText() override {
-        FormatText();
-        this->DisplayBuffer.Assign(this->Text);
-        return 0;
-    }
     void FormatText() override {
         this->RebuildDisplay();
         this->Text = std::string(this->DisplayBuffer.View());
