@@ -129,7 +129,6 @@ public:
     // Before the caret moves right after a placed character: a kind may set the end-of-field
     // flag (EndOfLine, and the end-of-field tab with EOLTab) where its own data ends.
     virtual void BeforeMoveRight(bool& /*atLast*/) {}
-    virtual void AdjustMoveRight(int& /*target*/) {}
     virtual void SnapCaretToData() {}
     virtual char ConvertCase(char ch) { return ch; }
     virtual int GetMaxLength() { return MaxDataChars; }

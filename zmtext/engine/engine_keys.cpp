@@ -247,7 +247,6 @@ void CZMEditEngine::MoveRight(int shift) {
             if (next < n) target = next;
             else if (!IsPlaceholder(CurPos)) return;
         }
-        AdjustMoveRight(target);
         MoveCaret(VK_RIGHT, std::clamp(target, 0, n));
         if (!atLast) return;
         FireEndOfLine();
