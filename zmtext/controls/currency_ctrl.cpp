@@ -36,7 +36,9 @@ CZMCurrencyCtrl::CZMCurrencyCtrl()
                                         .value = kCurValue, .toolTip = kCurToolTip, .fontName = kCurFontName,
                                         .fontBold = kCurFontBold, .fontItalic = kCurFontItalic,
                                         .fontSize = kCurFontSize, .fontUnderline = kCurFontUnderline,
-                                        .fontStrikeThru = kCurFontStrikeThru}) {
+                                        .fontStrikeThru = kCurFontStrikeThru},
+                                        kCurrencyMax, kCurrencyMin) {
+    SetFieldKind(kFieldCurrency);
     if (const auto size = ZMDefaultSize(kFieldCurrency)) SetInitialSize(*size);
     DataProperty = 2;
     Settings = NumberSettings{kFmtControlWinIni, '.', ',', 2};
@@ -59,51 +61,20 @@ void CZMCurrencyCtrl::FormatText() {
     StoreText(CurrencyDisplayText(value_, EffectiveCurrencyFormat(Settings, intl), layout, ShowZero).text);
 }
 
-bool CZMCurrencyCtrl::TakeValue(Currency value, int digits) {
-    if (value == CurrencyAtDigits(value_, digits)) return false;
-    value_ = value;
-    BoundPropertyChanged(kCurValue);
-    ADBHelper::SetDataChanged(true);
-    return true;
-}
+bool CZMCurrencyCtrl::ValueChanges(Currency value) const { return !(value == CurrencyAtDigits(value_, Format().digits)); }
 
-void CZMCurrencyCtrl::ParseText() {
-    const NumberFormat f = Format();
+std::optional<Currency> CZMCurrencyCtrl::RawValue() const {
     Currency value;
-    if (TextToCurrency(value, RawData, f.decimal)) TakeValue(value, f.digits);
+    if (!TextToCurrency(value, RawData, Format().decimal)) return std::nullopt;
+    return value;
 }
 
-bool CZMCurrencyCtrl::SetTextValue(std::string_view text) {
-    const NumberFormat f = Format();
+std::optional<Currency> CZMCurrencyCtrl::TextValue(std::string_view text) const {
     Currency value;
-    if (!CurrencyFromText(text, f.decimal, value) || !TakeValue(value, f.digits)) return false;
-    FormatRawData();
-    return true;
+    if (!CurrencyFromText(text, Format().decimal, value)) return std::nullopt;
+    return value;
 }
 
-int CZMCurrencyCtrl::SetRawDataText(std::string_view text) {
-    const NumberFormat f = Format();
-    Currency value;
-    if (!CurrencyFromText(text, f.decimal, value)) return 0;
-    if (!TakeValue(value, f.digits)) return 1;
-    FormatRawData();
-    FormatText();
-    return 2;
-}
-
-void CZMCurrencyCtrl::PutValue(Currency value) {
-    if (value == value_) return;
-    value_ = value;
-    FormatRawData();
-    FormatText();
-    AnnounceNewValue(kCurValue);
-}
-
-bool CZMCurrencyCtrl::Undo() {
-    value_ = undo_;
-    FinishUndo(kCurValue, true);
-    return true;
-}
 
 // --- Old format ----------------------------------------------------------------------------------
 

@@ -31,7 +31,7 @@ enum ZMCurrencyDispId : com::DispId {
 enum ZMCurrencyEventId : com::DispId { kCurChange = 1, kCurEndOfLine = 2, kCurInvalidKey = 3,
                                        kCurInvalid = 4, kCurOutOfRange = 5 };
 
-class CZMCurrencyCtrl final : public CZMDecimalControl<CZMCurrencyCtrl> {
+class CZMCurrencyCtrl final : public CZMDecimalControl<CZMCurrencyCtrl, Currency> {
 public:
     CZMCurrencyCtrl();
 
@@ -39,16 +39,8 @@ public:
     static std::vector<com::FuncDesc> EventMembers();
 
     // --- Engine operations ---------------------------------------------------------------------
-    int GetFieldKind() const override { return kFieldCurrency; }
-    std::string GetDigitsKey() const override { return "iCurrDigits"; }
-    void ParseText() override;
     int FormatRawData() override;
     void FormatText() override;
-    bool IsInRange() override { return MinValue <= value_ && value_ <= MaxValue; }
-    void SaveUndo() override { undo_ = value_; }
-    bool Undo() override;
-    bool SetTextValue(std::string_view text) override;
-    int SetRawDataText(std::string_view text) override;
     void ImportOldProperties(const com::Blob& flags) override;
 
     // --- Framework -----------------------------------------------------------------------------
@@ -61,27 +53,24 @@ public:
     void SetBoundValue(const com::Variant& value) override;
 
     // --- Properties ----------------------------------------------------------------------------
-    Currency GetValue() const { return value_; }
-    void PutValue(Currency value);
     const std::string& GetFmtCurrency() const { return FmtCurrency; }
 
+    // The currency's conversions the family's value code is built on.
+    std::optional<Currency> RawValue() const;
+    std::optional<Currency> TextValue(std::string_view text) const;
+    // A value read from a text counts as a change when it differs from the stored value as the
+    // field shows it (at the decimals in force).
+    bool ValueChanges(Currency value) const;
+    static constexpr bool kUndoLeavesModified = true;
+    NumberFormat Format() const;
+    bool AllowsNegative() const { return MinValue.scaled < 0; }
+
 private:
-    friend class CZMNumberControl<CZMCurrencyCtrl>;
-    friend class CZMDecimalControl<CZMCurrencyCtrl>;
     friend class ZMEditMembers<CZMCurrencyCtrl>;
     friend class ZMNumberMembers<CZMCurrencyCtrl>;
     friend struct ZMCurrencyMembers;
 
-    NumberFormat Format() const;
-    bool AllowsNegative() const { return MinValue.scaled < 0; }
-    // Takes a value read from a text when it differs from the stored value as the field shows it.
-    bool TakeValue(Currency value, int digits);
-
     std::string FmtCurrency = "$";
-    Currency MaxValue = kCurrencyMax;
-    Currency MinValue = kCurrencyMin;
-    Currency value_{};
-    Currency undo_{};
 };
 
 }  // namespace zmtext

@@ -44,6 +44,7 @@ CZMDateCtrl::CZMDateCtrl()
                                      .fontBold = kDateFontBold, .fontItalic = kDateFontItalic,
                                      .fontSize = kDateFontSize, .fontUnderline = kDateFontUnderline,
                                      .fontStrikeThru = kDateFontStrikeThru}, kDateDataSource) {
+    SetFieldKind(kFieldDate);
     FillChar = '_';
     DataProperty = 2;
     max_ = ZMDayNumberToDate(kDateTypeHalvern, ZMDateLimits(kDateTypeHalvern).newMaximum);
@@ -72,61 +73,9 @@ std::int32_t CZMDateCtrl::DayNumberOf(const ZMDate& date) const {
     return ZMDateToDayNumber(DateType, date);
 }
 
-void CZMDateCtrl::RebuildTexts() {
-    FormatRawData();
-    FormatText();
-}
-
-int CZMDateCtrl::GetPattern() {
-    PatternBuffer.Assign(ZMDatePattern(Format(), FillChar));
-    return PatternBuffer.Length();
-}
-
-int CZMDateCtrl::FormatRawData() {
-    std::string raw = ZMWithoutTrailingFill(ZMFormatDateRaw(value_, Format(), FillChar, false), FillChar);
-    if (raw != RawData) {
-        RawData = std::move(raw);
-        SetDataChanged();
-    }
-    return static_cast<int>(RawData.size());
-}
-
-void CZMDateCtrl::FormatText() {
-    std::string text = ZMFormatDateText(value_, Format(), FillChar);
-    if (text == Text) return;
-    Text = std::move(text);
-    ADBHelper::SetDataChanged(true);
-    BoundPropertyChanged(com::DISPID_TEXT);
-}
-
-int CZMDateCtrl::CopyText() {
-    FormatText();
-    DisplayBuffer.Assign(Text);
-    return 0;
-}
-
-void CZMDateCtrl::ParseText() {
-    const ZMDate parsed = ZMParseDateRaw(RawData, Format().order, FillChar, value_);
-    if (parsed == value_) return;
-    value_ = parsed;
-    BoundPropertyChanged(kDateValue);
-    ADBHelper::SetDataChanged(true);
-}
-
 bool CZMDateCtrl::IsValidKey() { return IsDigit(TypedChar) || TypedChar == ' '; }
 bool CZMDateCtrl::IsValidValue() { return ZMIsValidDate(DateType, value_); }
 bool CZMDateCtrl::IsInRange() { return ZMIsDateInRange(DateType, value_, min_, max_); }
-
-bool CZMDateCtrl::Undo() {
-    value_ = undo_;
-    Modified = false;
-    FormatRawData();
-    RebuildDisplay();
-    CurPos = std::min(CurPos, DisplayBuffer.Length());
-    PlaceCaretAtCurPos();
-    InvalidateField();
-    return true;
-}
 
 bool CZMDateCtrl::SetTextValue(std::string_view text) {
     const std::int32_t before = GetValue();
@@ -155,13 +104,7 @@ bool CZMDateCtrl::PutValue(std::int32_t number) {
     const ZMDateTypeLimits& limits = ZMDateLimits(DateType);
     if (number != limits.blank && !ZMIsDayNumberInRange(DateType, number)) return false;
     if (number == GetValue()) return true;
-    value_ = ZMDayNumberToDate(DateType, number);
-    SaveUndo();
-    RebuildTexts();
-    AnnounceValueSet();
-    BoundPropertyChanged(kDateValue);
-    SetModifiedFlag();
-    ADBHelper::SetDataChanged(true);
+    TakeSetValue(ZMDayNumberToDate(DateType, number));
     return true;
 }
 
@@ -197,16 +140,6 @@ void CZMDateCtrl::PutDateType(int type) {
         if (oldMin == halvern.newMinimum) min_ = ZMDayNumberToDate(kDateTypeVisualBasic, vb.minimum);
     }
     BoundPropertyChanged(kDateDateType);
-}
-
-void CZMDateCtrl::PutText(std::string_view text) {
-    if (SetValueChecked(text)) ADBHelper::SetDataChanged(true);
-}
-
-void CZMDateCtrl::PutRawData(std::string_view raw) {
-    const int result = SetTextFromValue(raw);
-    if (result == 0) ThrowError(com::CTL_E_INVALIDPROPERTYVALUE, 147);
-    if (result == 2) InvalidateField();
 }
 
 std::int32_t CZMDateCtrl::GetBoundTimeSeconds() const {
@@ -317,10 +250,6 @@ void CZMDateCtrl::DoPropExchange(com::PropExchange& px) {
 void CZMDateCtrl::OnAboutBox() { ZMShowAboutBox(Window(), ZMControlKind::Date); }
 
 // --- Binding ---------------------------------------------------------------------------------------
-
-com::Bstr CZMDateCtrl::GetBoundRawText() {
-    return com::Bstr::FromUtf8(win::Cp1252ToUtf8(ZMFormatDateRaw(value_, Format(), FillChar, false)));
-}
 
 com::Variant CZMDateCtrl::GetBoundValue(std::int32_t columnType) {
     const std::int32_t day = GetValue();

@@ -37,7 +37,7 @@ enum ZMDateEventId : com::DispId {
     kDateChange = 1, kDateEndOfLine = 2, kDateInvalidKey = 3, kDateInvalid = 4, kDateOutOfRange = 5,
 };
 
-class CZMDateCtrl final : public CZMDateTimeField<CZMDateCtrl> {
+class CZMDateCtrl final : public CZMDateTimeField<CZMDateCtrl, ZMDate> {
 public:
     CZMDateCtrl();
 
@@ -46,17 +46,9 @@ public:
     static ctl::ControlClassInfo DateClassInfo();
 
     // --- Engine operations ---------------------------------------------------------------------
-    int GetFieldKind() const override { return kFieldDate; }
-    int CopyText() override;
-    void ParseText() override;
-    int FormatRawData() override;
-    void FormatText() override;
     bool IsValidKey() override;
     bool IsValidValue() override;
     bool IsInRange() override;
-    int GetPattern() override;
-    void SaveUndo() override { undo_ = value_; }
-    bool Undo() override;
     bool SetTextValue(std::string_view text) override;
     int SetRawDataText(std::string_view text) override;
     void ImportOldProperties(const com::Blob& block) override;
@@ -67,7 +59,6 @@ public:
     void OnAboutBox() override;
 
     // --- Binding -------------------------------------------------------------------------------
-    com::Bstr GetBoundRawText() override;
     com::Variant GetBoundValue(std::int32_t columnType) override;
     void SetBoundValue(const com::Variant& value) override;
 
@@ -82,12 +73,16 @@ public:
     // is not its blank value.
     bool PutValue(std::int32_t number);
     void PutDateType(int type);
-    void PutText(std::string_view text);
-    void PutRawData(std::string_view raw);
     std::int32_t GetBoundTimeSeconds() const;
     ZMDateFormat Format() const;
+    // The date's conversions the family's value code is built on.
+    std::string EditPattern() const { return ZMDatePattern(Format(), FillChar); }
+    std::string FullRawText() const { return ZMFormatDateRaw(value_, Format(), FillChar, false); }
+    std::string DisplayText() const { return ZMFormatDateText(value_, Format(), FillChar); }
+    ZMDate ParsedRaw() const { return ZMParseDateRaw(RawData, Format().order, FillChar, value_); }
     // A date's raw text has eight characters in every format.
     static constexpr std::size_t FullRawLength() { return 8; }
+    static constexpr bool kUndoAnnouncesValue = false;
 
 private:
     friend class ZMDateMembers;
@@ -96,10 +91,9 @@ private:
 
     std::int32_t DayNumberOf(const ZMDate& date) const;
     ZMDateFormatProps FormatProps() const;
-    void RebuildTexts();
 
     std::int16_t FmtControl = 0, FmtDay = 1, FmtMonth = 1, FmtYear = 2, DateType = 1;
-    ZMDate value_, undo_, min_, max_;
+    ZMDate min_, max_;
     std::int16_t BoundTimeMode = 0;
     double BoundTime = 0;   // a fraction of a day
 };

@@ -1,14 +1,18 @@
 // What the date and the time field share beyond every edit field's:
-//   - CZMDateTimeField<Self>, their base: the separator, the fill character drawn in empty
-//     positions, the focus a click gives, the bound raw text, and the parts of the reset and the
-//     property exchange that are alike;
+//   - CZMDateTimeField<Self, Value>, their base: the value and its undo copy, the value code
+//     built on the kind's conversions (pattern, raw and display texts, parsing, undo, the Text,
+//     RawData and Value setters), the separator, the fill character drawn in empty positions,
+//     the focus a click gives, the bound raw text, and the parts of the reset and the property
+//     exchange that are alike;
 //   - ZMDateTimeMembers<C>, dispatch members as builders over the control class: each field adds
 //     them to its own table in its own DISPID order. The builders reach the fields' state as
 //     their friend.
 #pragma once
 
 #include <QWidget>
+#include <algorithm>
 #include <string>
+#include <string_view>
 
 #include "zmtext/controls/edit_field.h"
 #include "zmtext/controls/edit_members.h"
@@ -16,10 +20,55 @@
 
 namespace zmtext {
 
-template <class Self>
+// A raw text as the engine keeps it: the typed characters alone, no trailing fill characters.
+inline std::string ZMWithoutTrailingFill(std::string raw, char fill) {
+    while (!raw.empty() && raw.back() == fill) raw.pop_back();
+    return raw;
+}
+
+// Self supplies the conversions of its Value: `std::string EditPattern() const` (the pattern with
+// FillChar in the typeable positions), `std::string FullRawText() const` (the value's raw text,
+// FillChar in every empty position), `std::string DisplayText()` (the text shown without the
+// focus; it may first bring an impossible value back to the empty one), `Value ParsedRaw() const`
+// (RawData read back), `std::size_t FullRawLength() const`, and `kUndoAnnouncesValue`, whether
+// taking back the undo copy announces Value.
+template <class Self, class Value>
 class CZMDateTimeField : public CZMBoundField<Self> {
 public:
+    // --- Engine operations ---------------------------------------------------------------------
+    int GetPattern() override {
+        this->PatternBuffer.Assign(self().EditPattern());
+        return this->PatternBuffer.Length();
+    }
+    // The engine keeps the typed characters alone (see GetRawDataProperty).
+    int FormatRawData() override { return this->StoreRaw(ZMWithoutTrailingFill(self().FullRawText(), this->FillChar)); }
+    void FormatText() override { this->StoreText(self().DisplayText()); }
+    void ParseText() override { StoreValue(self().ParsedRaw()); }
+    void SaveUndo() override { undo_ = value_; }
+    bool Undo() override {
+        value_ = undo_;
+        this->Modified = false;
+        if (Self::kUndoAnnouncesValue) this->BoundPropertyChanged(this->Ids().value);
+        this->FormatRawData();
+        this->RebuildDisplay();
+        this->CurPos = std::min(this->CurPos, this->DisplayBuffer.Length());
+        this->PlaceCaretAtCurPos();
+        this->InvalidateField();
+        return true;
+    }
+
+    // --- Properties ----------------------------------------------------------------------------
     std::string GetText() const { return this->Text; }
+    void PutText(std::string_view text) {
+        if (this->SetValueChecked(text)) this->ADBHelper::SetDataChanged(true);
+    }
+    // A raw text the field refuses raises "Invalid property value".
+    void PutRawData(std::string_view raw) {
+        const int result = this->SetTextFromValue(raw);
+        if (result == 0) this->ThrowError(com::CTL_E_INVALIDPROPERTYVALUE, 147);
+        if (result == 2) this->InvalidateField();
+    }
+    com::Bstr GetBoundRawText() override { return com::Bstr::FromUtf8(win::Cp1252ToUtf8(self().FullRawText())); }
     char GetDisplayFillChar() override { return this->FillChar; }
     // RawData as the property reads it: the full raw text of the format, the fill character in
     // every position nothing was typed into ("122598__" for a two-digit year, "________" for the
@@ -27,7 +76,7 @@ public:
     // last one; the property fills out the rest, and an assignment of what it reads is taken back.
     std::string GetRawDataProperty() const {
         std::string raw = this->RawData;
-        const std::size_t full = static_cast<const Self*>(this)->FullRawLength();
+        const std::size_t full = self().FullRawLength();
         if (raw.size() < full) raw.append(full - raw.size(), this->FillChar);
         return raw;
     }
@@ -44,6 +93,30 @@ public:
 
 protected:
     using CZMBoundField<Self>::CZMBoundField;
+
+    // Stores a new value: announces Value and sets the binding flag; false when unchanged.
+    bool StoreValue(const Value& value) {
+        if (value == value_) return false;
+        value_ = value;
+        this->BoundPropertyChanged(this->Ids().value);
+        this->ADBHelper::SetDataChanged(true);
+        return true;
+    }
+    // The end of the Value setter's sequence for an accepted, different value: it becomes the
+    // undo copy too, both texts are rebuilt and the change is announced.
+    void TakeSetValue(const Value& value) {
+        value_ = value;
+        SaveUndo();
+        RebuildTexts();
+        this->AnnounceValueSet();
+        this->BoundPropertyChanged(this->Ids().value);
+        this->SetModifiedFlag();
+        this->ADBHelper::SetDataChanged(true);
+    }
+    void RebuildTexts() {
+        FormatRawData();
+        FormatText();
+    }
 
     // A character of the defaults store (its first), or the fallback's without a store or value.
     static char DefaultChar(const CZMDefaultsStore* store, int kind, int key, const char* fallback) {
@@ -75,19 +148,17 @@ protected:
     void FinishLoading() {
         this->ApplyBorderLayout();
         this->Text.clear();
-        this->FormatRawData();
-        this->FormatText();
+        RebuildTexts();
         this->ADBHelper::SetDataChanged(false);
     }
 
     char FmtSeparator = '-';
-};
+    Value value_{}, undo_{};
 
-// A raw text as the engine keeps it: the typed characters alone, no trailing fill characters.
-inline std::string ZMWithoutTrailingFill(std::string raw, char fill) {
-    while (!raw.empty() && raw.back() == fill) raw.pop_back();
-    return raw;
-}
+private:
+    Self& self() { return static_cast<Self&>(*this); }
+    const Self& self() const { return static_cast<const Self&>(*this); }
+};
 
 template <class C>
 class ZMDateTimeMembers : public ZMEditMembers<C> {

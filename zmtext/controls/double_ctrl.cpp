@@ -31,7 +31,9 @@ CZMDoubleCtrl::CZMDoubleCtrl()
                                         .fontName = kDoubleFontName, .fontBold = kDoubleFontBold,
                                         .fontItalic = kDoubleFontItalic, .fontSize = kDoubleFontSize,
                                         .fontUnderline = kDoubleFontUnderline,
-                                        .fontStrikeThru = kDoubleFontStrikeThru}) {
+                                        .fontStrikeThru = kDoubleFontStrikeThru},
+                                        kDoubleMaxDefault, kDoubleMinDefault) {
+    SetFieldKind(kFieldDouble);
     if (const auto size = ZMDefaultSize(kFieldDouble)) SetInitialSize(*size);
     DataProperty = 2;
     Settings = NumberSettings{kFmtControlWinIni, '.', ',', 3};
@@ -50,48 +52,24 @@ int CZMDoubleCtrl::FormatRawData() {
 
 void CZMDoubleCtrl::FormatText() { StoreText(DoubleDisplayText(value_, Format(), ShowZero)); }
 
-bool CZMDoubleCtrl::TakeValue(double value) {
-    if (!DoubleChangeTaken(value_, value, Format().digits)) return false;
-    value_ = value;
-    BoundPropertyChanged(kDoubleValue);
-    ADBHelper::SetDataChanged(true);
-    return true;
+bool CZMDoubleCtrl::ValueChanges(double value) const { return DoubleChangeTaken(value_, value, Format().digits); }
+
+std::optional<double> CZMDoubleCtrl::RawValue() const {
+    double value = 0.0;
+    if (!DoubleFromRawText(RawData, Format().decimal, value)) return std::nullopt;
+    return value;
 }
 
-void CZMDoubleCtrl::ParseText() {
+std::optional<double> CZMDoubleCtrl::TextValue(std::string_view text) const {
     double value = 0.0;
-    if (DoubleFromRawText(RawData, Format().decimal, value)) TakeValue(value);
+    if (!DoubleFromText(text, Format().decimal, value)) return std::nullopt;
+    return value;
 }
 
-bool CZMDoubleCtrl::SetTextValue(std::string_view text) {
-    double value = 0.0;
-    if (!DoubleFromText(text, Format().decimal, value) || !TakeValue(value)) return false;
-    FormatRawData();
-    return true;
-}
-
-int CZMDoubleCtrl::SetRawDataText(std::string_view text) {
-    double value = 0.0;
-    if (!DoubleFromText(text, Format().decimal, value)) return 0;
-    if (!TakeValue(value)) return 1;
-    FormatRawData();
-    FormatText();
-    return 2;
-}
 
 bool CZMDoubleCtrl::PutValue(double value) {
     if (!DoubleValueAccepted(value)) return false;
-    if (value == value_) return true;
-    value_ = value;
-    FormatRawData();
-    FormatText();
-    AnnounceNewValue(kDoubleValue);
-    return true;
-}
-
-bool CZMDoubleCtrl::Undo() {
-    value_ = undo_;
-    FinishUndo(kDoubleValue);
+    CZMDecimalControl::PutValue(value);
     return true;
 }
 

@@ -37,7 +37,7 @@ enum ZMDoubleEventId : com::DispId { kDoubleChange = 1, kDoubleEndOfLine = 2, kD
 inline constexpr double kDoubleMaxDefault = std::bit_cast<double>(std::uint64_t{0x7FEDBA1BCDBA6615});
 inline constexpr double kDoubleMinDefault = std::bit_cast<double>(std::uint64_t{0xFFEDBA1BCDBA6615});
 
-class CZMDoubleCtrl final : public CZMDecimalControl<CZMDoubleCtrl> {
+class CZMDoubleCtrl final : public CZMDecimalControl<CZMDoubleCtrl, double> {
 public:
     CZMDoubleCtrl();
 
@@ -45,15 +45,8 @@ public:
     static std::vector<com::FuncDesc> EventMembers();
 
     // --- Engine operations ---------------------------------------------------------------------
-    int GetFieldKind() const override { return kFieldDouble; }
-    void ParseText() override;
     int FormatRawData() override;
     void FormatText() override;
-    bool IsInRange() override { return MinValue <= value_ && value_ <= MaxValue; }
-    void SaveUndo() override { undo_ = value_; }
-    bool Undo() override;
-    bool SetTextValue(std::string_view text) override;
-    int SetRawDataText(std::string_view text) override;
     void ImportOldProperties(const com::Blob& flags) override;
 
     // --- Framework -----------------------------------------------------------------------------
@@ -66,26 +59,22 @@ public:
     void SetBoundValue(const com::Variant& value) override;
 
     // --- Properties ----------------------------------------------------------------------------
-    double GetValue() const { return value_; }
     // False (nothing changed) for a value that is not finite.
     bool PutValue(double value);
 
-private:
-    friend class CZMNumberControl<CZMDoubleCtrl>;
-    friend class CZMDecimalControl<CZMDoubleCtrl>;
-    friend class ZMEditMembers<CZMDoubleCtrl>;
-    friend class ZMNumberMembers<CZMDoubleCtrl>;
-    friend struct ZMDoubleMembers;
-
+    // The double's conversions the family's value code is built on.
+    std::optional<double> RawValue() const;
+    std::optional<double> TextValue(std::string_view text) const;
+    bool ValueChanges(double value) const;
+    static constexpr bool kUndoLeavesModified = false;
     // The decimal character, thousands separator and decimals in force.
     NumberFormat Format() const;
     bool AllowsNegative() const { return MinValue < 0; }
-    bool TakeValue(double value);
 
-    double MaxValue = kDoubleMaxDefault;
-    double MinValue = kDoubleMinDefault;
-    double value_ = 0.0;
-    double undo_ = 0.0;
+private:
+    friend class ZMEditMembers<CZMDoubleCtrl>;
+    friend class ZMNumberMembers<CZMDoubleCtrl>;
+    friend struct ZMDoubleMembers;
 };
 
 }  // namespace zmtext

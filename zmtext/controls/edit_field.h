@@ -68,6 +68,14 @@ public:
     }
 
 protected:
+    // A rebuilt display text: stored, the binding flag set and Text announced when it changed.
+    void StoreText(std::string text) {
+        if (text == this->Text) return;
+        this->Text = std::move(text);
+        this->ADBHelper::SetDataChanged(true);
+        this->BoundPropertyChanged(com::DISPID_TEXT);
+    }
+
     // `dataSourceId`: the DISPID of the field's DataSource property.
     CZMBoundField(const ctl::ControlClassInfo& info, const ZMEditControlIds& ids, com::DispId dataSourceId)
         : CZMEditControl<Self>(info, ids), dataSourceId_(dataSourceId) {}

@@ -22,7 +22,9 @@ CZMLongCtrl::CZMLongCtrl()
                                         .fontName = kLongFontName, .fontBold = kLongFontBold,
                                         .fontItalic = kLongFontItalic, .fontSize = kLongFontSize,
                                         .fontUnderline = kLongFontUnderline,
-                                        .fontStrikeThru = kLongFontStrikeThru}) {
+                                        .fontStrikeThru = kLongFontStrikeThru},
+                                       2147483647, -2147483647 - 1) {
+    SetFieldKind(kFieldLong);
     if (const auto size = ZMDefaultSize(kFieldLong)) SetInitialSize(*size);
     DataProperty = 2;
     Settings = NumberSettings{kFmtControlWinIni, '.', ',', 0};
@@ -42,42 +44,10 @@ int CZMLongCtrl::FormatRawData() { return StoreRaw(LongRawText(value_)); }
 
 void CZMLongCtrl::FormatText() { StoreText(LongDisplayText(value_, Thousands(), ShowZero)); }
 
-bool CZMLongCtrl::TakeValue(std::int32_t value) {
-    if (value == value_) return false;
-    value_ = value;
-    BoundPropertyChanged(kLongValue);
-    ADBHelper::SetDataChanged(true);
-    return true;
-}
+std::optional<std::int32_t> CZMLongCtrl::RawValue() const { return ParseLong(RawData); }
 
-void CZMLongCtrl::ParseText() { TakeValue(ParseLong(RawData)); }
+std::optional<std::int32_t> CZMLongCtrl::TextValue(std::string_view text) const { return LongFromText(text); }
 
-bool CZMLongCtrl::SetTextValue(std::string_view text) {
-    if (!TakeValue(LongFromText(text))) return false;
-    FormatRawData();
-    return true;
-}
-
-int CZMLongCtrl::SetRawDataText(std::string_view text) {
-    if (!TakeValue(LongFromText(text))) return 1;
-    FormatRawData();
-    FormatText();
-    return 2;
-}
-
-void CZMLongCtrl::PutValue(std::int32_t value) {
-    if (value == value_) return;
-    value_ = value;
-    FormatRawData();
-    FormatText();
-    AnnounceNewValue(kLongValue);
-}
-
-bool CZMLongCtrl::Undo() {
-    value_ = undo_;
-    FinishUndo(kLongValue);
-    return true;
-}
 
 // --- Keys, checks and pattern ------------------------------------------------------------------------
 

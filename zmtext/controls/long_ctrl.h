@@ -33,7 +33,7 @@ enum ZMLongDispId : com::DispId {
 enum ZMLongEventId : com::DispId { kLongEndOfLine = 1, kLongInvalidKey = 2, kLongChange = 3,
                                    kLongOutOfRange = 4, kLongInvalid = 5 };
 
-class CZMLongCtrl final : public CZMNumberControl<CZMLongCtrl> {
+class CZMLongCtrl final : public CZMNumberControl<CZMLongCtrl, std::int32_t> {
 public:
     CZMLongCtrl();
 
@@ -42,18 +42,11 @@ public:
     static ctl::ControlClassInfo LongClassInfo();
 
     // --- Engine operations ---------------------------------------------------------------------
-    int GetFieldKind() const override { return kFieldLong; }
-    void ParseText() override;
     int FormatRawData() override;
     void FormatText() override;
     bool IsValidKey() override;
     bool IsValidValue() override;
-    bool IsInRange() override { return MinValue <= value_ && value_ <= MaxValue; }
     int GetPattern() override;
-    void SaveUndo() override { undo_ = value_; }
-    bool Undo() override;
-    bool SetTextValue(std::string_view text) override;
-    int SetRawDataText(std::string_view text) override;
     void ImportOldProperties(const com::Blob& flags) override;
 
     // --- Framework -----------------------------------------------------------------------------
@@ -66,26 +59,22 @@ public:
     void SetBoundValue(const com::Variant& value) override;
 
     // --- Properties ----------------------------------------------------------------------------
-    std::int32_t GetValue() const { return value_; }
-    void PutValue(std::int32_t value);
     std::int32_t GetMinValue() const { return MinValue; }
     std::int32_t GetMaxValue() const { return MaxValue; }
 
+    // The long's conversions the family's value code is built on.
+    std::optional<std::int32_t> RawValue() const;
+    std::optional<std::int32_t> TextValue(std::string_view text) const;
+    bool ValueChanges(std::int32_t value) const { return value != value_; }
+    static constexpr bool kUndoLeavesModified = false;
+
 private:
-    friend class CZMNumberControl<CZMLongCtrl>;
     friend class ZMEditMembers<CZMLongCtrl>;
     friend class ZMNumberMembers<CZMLongCtrl>;
     friend struct ZMLongMembers;
 
     // The thousands separator in force (the property or the Windows setting).
     char Thousands() const;
-    // Value taken from a text, announced when it changed.
-    bool TakeValue(std::int32_t value);
-
-    std::int32_t MaxValue = 2147483647;
-    std::int32_t MinValue = -2147483647 - 1;
-    std::int32_t value_ = 0;
-    std::int32_t undo_ = 0;
 };
 
 }  // namespace zmtext

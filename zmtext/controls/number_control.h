@@ -1,7 +1,9 @@
-// CZMNumberControl<Self>: what the long, double and currency fields share over the edit
-// control: the number settings, ShowZero, the integer-digit count, the Text/RawData property paths and the Value setter's announcement; ZMNumberMembers<C>
-// adds the dispatch members whose behaviour is the same in the three (added in each control's own
-// order, so their DISPIDs follow each control's table).
+// CZMNumberControl<Self, Value>: what the long, double and currency fields share over the edit
+// control: the value, its undo copy and its limits, the value code built on the kind's
+// conversions (parsing, undo, the range check, the Value setter and its announcement), the
+// number settings, ShowZero, the integer-digit count and the Text/RawData property paths;
+// ZMNumberMembers<C> adds the dispatch members whose behaviour is the same in the three (added in
+// each control's own order, so their DISPIDs follow each control's table).
 //
 // While the field has the focus it shows its raw text followed by blanks (one pattern position
 // per typeable character); without the focus it shows the display text (grouped, signed).
@@ -32,18 +34,41 @@ enum ZMNumberDefaultsKey : int {
 // The little-endian 32-bit word at byte `at` of an old property block (at + 4 <= size).
 std::uint32_t ZMBlockWord(const std::vector<std::uint8_t>& b, std::size_t at);
 
-template <class Self>
+// Self supplies `std::optional<Value> RawValue() const` (RawData read back; none when it holds
+// no number), `std::optional<Value> TextValue(std::string_view) const` (a display or raw text
+// read; none when refused), `bool ValueChanges(const Value&) const` (whether a value read from a
+// text differs from the stored one as the field shows it), and `kUndoLeavesModified`, the
+// Modified flag the undo leaves.
+template <class Self, class Value>
 class CZMNumberControl : public CZMBoundField<Self> {
     using Field = CZMBoundField<Self>;
 
 public:
     // --- Engine operations shared by the numeric kinds -----------------------------------------
-    int CopyText() override {
-        this->FormatText();
-        this->DisplayBuffer.Assign(this->Text);
-        return 0;
+    void ParseText() override {
+        if (const std::optional<Value> value = self().RawValue()) TakeValue(*value);
     }
-    std::string GetDigitsKey() const override { return "iDigits"; }
+    bool SetTextValue(std::string_view text) override {
+        const std::optional<Value> value = self().TextValue(text);
+        if (!value || !TakeValue(*value)) return false;
+        this->FormatRawData();
+        return true;
+    }
+    int SetRawDataText(std::string_view text) override {
+        const std::optional<Value> value = self().TextValue(text);
+        if (!value) return 0;
+        if (!TakeValue(*value)) return 1;
+        this->FormatRawData();
+        this->FormatText();
+        return 2;
+    }
+    bool IsInRange() override { return MinValue <= value_ && value_ <= MaxValue; }
+    void SaveUndo() override { undo_ = value_; }
+    bool Undo() override {
+        value_ = undo_;
+        FinishUndo(this->Ids().value, Self::kUndoLeavesModified);
+        return true;
+    }
 
     // --- Window --------------------------------------------------------------------------------
     // A number field takes the focus from a left-button press itself, after the engine placed the
@@ -77,29 +102,34 @@ public:
         }
         return result != 0;
     }
+    Value GetValue() const { return value_; }
+    // The Value sequence for a value the kind accepts.
+    void PutValue(Value value) {
+        if (value == value_) return;
+        value_ = value;
+        this->FormatRawData();
+        this->FormatText();
+        AnnounceNewValue(this->Ids().value);
+    }
     bool GetShowZero() const { return ShowZero; }
     std::int16_t GetIntDigits() const { return IntDigits; }
     const NumberSettings& GetNumberSettings() const { return Settings; }
 
 protected:
     // DataSource is member 2 of every numeric field.
-    CZMNumberControl(const ctl::ControlClassInfo& info, const ZMEditControlIds& ids) : Field(info, ids, com::DispId{2}) {}
+    CZMNumberControl(const ctl::ControlClassInfo& info, const ZMEditControlIds& ids, Value maximum, Value minimum)
+        : Field(info, ids, com::DispId{2}), MaxValue(maximum), MinValue(minimum) {}
 
-    // A rebuilt display text: stored, the binding flag set and Text announced when it changed.
-    void StoreText(std::string text) {
-        if (text == this->Text) return;
-        this->Text = std::move(text);
+    // A value read from a text: stored, Value announced and the binding flag set when it
+    // changed.
+    bool TakeValue(const Value& value) {
+        if (!self().ValueChanges(value)) return false;
+        value_ = value;
+        this->BoundPropertyChanged(this->Ids().value);
         this->ADBHelper::SetDataChanged(true);
-        this->BoundPropertyChanged(com::DISPID_TEXT);
+        return true;
     }
-    // A rebuilt raw text: stored, RawData announced and the binding flag set when it changed.
-    int StoreRaw(std::string raw) {
-        if (raw != this->RawData) {
-            this->RawData = std::move(raw);
-            this->SetDataChanged();
-        }
-        return static_cast<int>(this->RawData.size());
-    }
+
     // What key acceptance sees of the field while the user types, with the settings in force.
     NumberKeyState KeyState(const NumberFormat& f, bool allowNegative) const {
         NumberKeyState state;
@@ -183,15 +213,19 @@ protected:
     NumberSettings Settings;
     std::int16_t IntDigits = 10;
     bool ShowZero = true;
+    Value MaxValue, MinValue;
+    Value value_{}, undo_{};
 
+private:
+    const Self& self() const { return static_cast<const Self&>(*this); }
 };
 
-// CZMDecimalControl<Self>: the double and currency fields, numbers with a decimal character and
+// CZMDecimalControl<Self, Value>: the double and currency fields, numbers with a decimal character and
 // decimals. Self supplies `NumberFormat Format() const` (the settings in force) and
 // `bool AllowsNegative() const` (MinValue below zero), which key acceptance, the check of the
 // raw text, the pattern and the end of the field follow.
-template <class Self>
-class CZMDecimalControl : public CZMNumberControl<Self> {
+template <class Self, class Value>
+class CZMDecimalControl : public CZMNumberControl<Self, Value> {
 public:
     bool IsValidKey() override {
         return DoubleKeyAccepted(this->KeyState(self().Format(), self().AllowsNegative()), this->TypedChar);
@@ -210,7 +244,7 @@ public:
     }
 
 protected:
-    using CZMNumberControl<Self>::CZMNumberControl;
+    using CZMNumberControl<Self, Value>::CZMNumberControl;
 
 private:
     const Self& self() const { return static_cast<const Self&>(*this); }

@@ -40,6 +40,7 @@ CZMTextCtrl::CZMTextCtrl()
                                      .fontItalic = kTextFontItalic, .fontSize = kTextFontSize,
                                      .fontUnderline = kTextFontUnderline,
                                      .fontStrikeThru = kTextFontStrikeThru}, kTextDataSource) {
+    SetFieldKind(kFieldText);
     if (const auto size = ZMDefaultSize(kFieldText)) SetInitialSize(*size);
     DataProperty = 0;
     FillChar = '_';

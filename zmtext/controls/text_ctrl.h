@@ -54,7 +54,6 @@ public:
     static ctl::ControlClassInfo TextClassInfo();
 
     // --- Engine operations ---------------------------------------------------------------------
-    int GetFieldKind() const override { return kFieldText; }
     int CopyText() override;
     int FormatRawData() override { return static_cast<int>(RawData.size()); }
     void FormatText() override;

@@ -50,6 +50,7 @@ CZMTimeCtrl::CZMTimeCtrl()
                                      .fontBold = kTimeFontBold, .fontItalic = kTimeFontItalic,
                                      .fontSize = kTimeFontSize, .fontUnderline = kTimeFontUnderline,
                                      .fontStrikeThru = kTimeFontStrikeThru}, kTimeDataSource) {
+    SetFieldKind(kFieldTime);
     FillChar = '_';
     DataProperty = 2;
     RebuildTexts();
@@ -67,49 +68,10 @@ ZMTimeFormat CZMTimeCtrl::Format() const {
     return ZMResolveTimeFormat({FmtSeparator, FmtHours, FmtSeconds, FmtLeadingZero, FmtAM, FmtPM});
 }
 
-void CZMTimeCtrl::RebuildTexts() {
-    FormatRawData();
-    FormatText();
-}
-
-bool CZMTimeCtrl::StoreValue(std::int32_t value) {
-    if (value == value_) return false;
-    value_ = value;
-    BoundPropertyChanged(kTimeValue);
-    ADBHelper::SetDataChanged(true);
-    return true;
-}
-
-int CZMTimeCtrl::GetPattern() {
-    PatternBuffer.Assign(ZMTimePattern(Format(), FillChar));
-    return PatternBuffer.Length();
-}
-
-int CZMTimeCtrl::FormatRawData() {
-    std::string raw = ZMWithoutTrailingFill(ZMFormatTimeRaw(value_, Format(), FillChar), FillChar);
-    if (raw != RawData) {
-        RawData = std::move(raw);
-        SetDataChanged();
-    }
-    return static_cast<int>(RawData.size());
-}
-
-void CZMTimeCtrl::FormatText() {
+std::string CZMTimeCtrl::DisplayText() {
     if (!ZMIsValidTime(value_)) value_ = kTimeEmpty;
-    std::string text = ZMFormatTimeText(value_, Format());
-    if (text == Text) return;
-    Text = std::move(text);
-    ADBHelper::SetDataChanged(true);
-    BoundPropertyChanged(com::DISPID_TEXT);
+    return ZMFormatTimeText(value_, Format());
 }
-
-int CZMTimeCtrl::CopyText() {
-    FormatText();
-    DisplayBuffer.Assign(Text);
-    return 0;
-}
-
-void CZMTimeCtrl::ParseText() { StoreValue(ZMParseTimeRaw(RawData, Format(), FillChar)); }
 
 bool CZMTimeCtrl::IsValidKey() {
     const int length = PatternBuffer.Length();
@@ -122,18 +84,6 @@ bool CZMTimeCtrl::IsValidKey() {
 // The typed parts decide: 10:75 has the number of 11:15 but is no time.
 bool CZMTimeCtrl::IsValidValue() {
     return value_ != kTimeEmpty && ZMIsValidTime(value_) && ZMIsValidTimeRaw(RawData, Format(), FillChar);
-}
-
-bool CZMTimeCtrl::Undo() {
-    value_ = undo_;
-    Modified = false;
-    BoundPropertyChanged(kTimeValue);
-    FormatRawData();
-    RebuildDisplay();
-    CurPos = std::min(CurPos, DisplayBuffer.Length());
-    PlaceCaretAtCurPos();
-    InvalidateField();
-    return true;
 }
 
 bool CZMTimeCtrl::SetTextValue(std::string_view text) {
@@ -157,24 +107,8 @@ int CZMTimeCtrl::SetRawDataText(std::string_view text) {
 bool CZMTimeCtrl::PutValue(std::int32_t value) {
     if (value < kTimeEmpty || value > kTimeMaximum) return false;
     if (value == value_) return true;
-    value_ = value;
-    SaveUndo();
-    RebuildTexts();
-    AnnounceValueSet();
-    BoundPropertyChanged(kTimeValue);
-    SetModifiedFlag();
-    ADBHelper::SetDataChanged(true);
+    TakeSetValue(value);
     return true;
-}
-
-void CZMTimeCtrl::PutText(std::string_view text) {
-    if (SetValueChecked(text)) ADBHelper::SetDataChanged(true);
-}
-
-void CZMTimeCtrl::PutRawData(std::string_view raw) {
-    const int result = SetTextFromValue(raw);
-    if (result == 0) ThrowError(com::CTL_E_INVALIDPROPERTYVALUE, 147);
-    if (result == 2) InvalidateField();
 }
 
 // --- Old format ------------------------------------------------------------------------------------
@@ -268,10 +202,6 @@ void CZMTimeCtrl::DoPropExchange(com::PropExchange& px) {
 void CZMTimeCtrl::OnAboutBox() { ZMShowAboutBox(Window(), ZMControlKind::Time); }
 
 // --- Binding ---------------------------------------------------------------------------------------
-
-com::Bstr CZMTimeCtrl::GetBoundRawText() {
-    return com::Bstr::FromUtf8(win::Cp1252ToUtf8(ZMFormatTimeRaw(value_, Format(), FillChar)));
-}
 
 // The empty time writes the bound date alone.
 com::Variant CZMTimeCtrl::GetBoundValue(std::int32_t columnType) {

@@ -34,7 +34,7 @@ enum ZMTimeEventId : com::DispId {
     kTimeEndOfLine = 1, kTimeInvalidKey = 2, kTimeChange = 3, kTimeInvalid = 4, kTimeOutOfRange = 5,
 };
 
-class CZMTimeCtrl final : public CZMDateTimeField<CZMTimeCtrl> {
+class CZMTimeCtrl final : public CZMDateTimeField<CZMTimeCtrl, std::int32_t> {
 public:
     CZMTimeCtrl();
 
@@ -43,17 +43,9 @@ public:
     static ctl::ControlClassInfo TimeClassInfo();
 
     // --- Engine operations ---------------------------------------------------------------------
-    int GetFieldKind() const override { return kFieldTime; }
-    int CopyText() override;
-    void ParseText() override;
-    int FormatRawData() override;
-    void FormatText() override;
     bool IsValidKey() override;
     bool IsValidValue() override;
     bool IsInRange() override { return MinValue <= value_ && value_ <= MaxValue; }
-    int GetPattern() override;
-    void SaveUndo() override { undo_ = value_; }
-    bool Undo() override;
     bool SetTextValue(std::string_view text) override;
     int SetRawDataText(std::string_view text) override;
     void ImportOldProperties(const com::Blob& block) override;
@@ -64,7 +56,6 @@ public:
     void OnAboutBox() override;
 
     // --- Binding -------------------------------------------------------------------------------
-    com::Bstr GetBoundRawText() override;
     com::Variant GetBoundValue(std::int32_t columnType) override;
     void SetBoundValue(const com::Variant& value) override;
 
@@ -72,11 +63,15 @@ public:
     std::int32_t GetValue() const { return value_; }
     // The Value sequence; false (nothing changed) for a number outside -1..86399.
     bool PutValue(std::int32_t value);
-    void PutText(std::string_view text);
-    void PutRawData(std::string_view raw);
     ZMTimeFormat Format() const;
+    // The time's conversions the family's value code is built on.
     // The positions the field shows while edited.
     std::string EditPattern() const { return ZMTimePattern(Format(), FillChar); }
+    std::string FullRawText() const { return ZMFormatTimeRaw(value_, Format(), FillChar); }
+    // A value that is no time of day shows, and from then on is, the empty time.
+    std::string DisplayText();
+    std::int32_t ParsedRaw() const { return ZMParseTimeRaw(RawData, Format(), FillChar); }
+    static constexpr bool kUndoAnnouncesValue = true;
     // The raw text's length in the present format: four to seven characters.
     std::size_t FullRawLength() const { return ZMFormatTimeRaw(kTimeEmpty, Format(), FillChar).size(); }
 
@@ -85,11 +80,7 @@ private:
     friend class ZMDateTimeMembers<CZMTimeCtrl>;
     friend class ZMEditMembers<CZMTimeCtrl>;
 
-    void RebuildTexts();
-    // Stores a new value: reports Value and marks the binding changed; false when unchanged.
-    bool StoreValue(std::int32_t value);
-
-    std::int32_t value_ = 0, undo_ = 0, MinValue = kTimeEmpty, MaxValue = kTimeMaximum;
+    std::int32_t MinValue = kTimeEmpty, MaxValue = kTimeMaximum;
     std::int16_t FmtHours = 0, FmtSeconds = 0, FmtLeadingZero = 0;
     std::string FmtAM = "AM", FmtPM = "PM";
     std::int16_t BoundDateMode = 0;

@@ -43,6 +43,20 @@ const std::vector<ctl::MenuItem>& ZMEditMenuItems() {
 CZMEditEngine::CZMEditEngine() = default;
 CZMEditEngine::~CZMEditEngine() = default;
 
+int CZMEditEngine::CopyText() {
+    FormatText();
+    DisplayBuffer.Assign(Text);
+    return 0;
+}
+
+int CZMEditEngine::StoreRaw(std::string raw) {
+    if (raw != RawData) {
+        RawData = std::move(raw);
+        SetDataChanged();
+    }
+    return static_cast<int>(RawData.size());
+}
+
 // --- Display -----------------------------------------------------------------------------------
 
 void CZMEditEngine::RebuildDisplay() {
@@ -399,7 +413,7 @@ bool KeyExists(const CZMDefaultsStore& store, int kind, int key) {
 }  // namespace
 
 void CZMEditEngine::ReadStyleDefaults(int kind) {
-    const std::int16_t justification = kind == kFieldText ? 0 : (kind <= kFieldTime ? 1 : 2);
+    const std::int16_t justification = Kind->justification;
     const CZMDefaultsStore* store = ZMDefaults();
     auto flag = [&](int key, int def) { return store->GetInt(kind, key, def) != 0; };
     if (store && KeyExists(*store, kind, kKeyErrorBeep)) {

@@ -42,6 +42,7 @@
 #include "platform/ctl/geometry.h"
 #include "platform/ctl/services.h"
 #include "platform/ctl/text_metrics.h"
+#include "zmtext/engine/kind_traits.h"
 #include "zmtext/engine/zm_strings.h"
 
 class QPainter;
@@ -67,10 +68,6 @@ private:
     std::array<char, kZMMaxPositions + 1> bytes_{};
     int length_ = 0;
 };
-
-// Field kinds: they pick the defaults section and a few kind-dependent editing rules.
-enum ZMFieldKind : int { kFieldText = 0, kFieldDate = 1, kFieldTime = 2, kFieldLong = 3,
-                         kFieldDouble = 4, kFieldCurrency = 5 };
 
 // Notification codes the field sends its parent window.
 enum ZMEditNotify : int { EN_SETFOCUS = 0x100, EN_KILLFOCUS = 0x200, EN_CHANGE = 0x300,
@@ -103,10 +100,14 @@ public:
     CZMEditEngine(const CZMEditEngine&) = delete;
     CZMEditEngine& operator=(const CZMEditEngine&) = delete;
 
+    // The field's kind, and the rules the engine takes from it.
+    int GetFieldKind() const { return Kind->kind; }
+    const ZMKindTraits& KindTraits() const { return *Kind; }
+
     // ===== Virtual operations: what the control supplies ======================================
-    virtual int GetFieldKind() const = 0;
     // Formats Text and copies it into DisplayBuffer; non-zero when formatted from a value.
-    virtual int CopyText() = 0;
+    // By default the rebuilt Text is shown as it is.
+    virtual int CopyText();
     // Takes the edited text back into the control's value.
     virtual void ParseText() {}
     // Brings RawData into canonical form; returns its length.
@@ -128,14 +129,11 @@ public:
     // Before the caret moves right after a placed character: a kind may set the end-of-field
     // flag (EndOfLine, and the end-of-field tab with EOLTab) where its own data ends.
     virtual void BeforeMoveRight(bool& /*atLast*/) {}
-    virtual void AdjustMoveRight(int& /*target*/) {}
     virtual void SnapCaretToData() {}
     virtual char ConvertCase(char ch) { return ch; }
     virtual int GetMaxLength() { return MaxDataChars; }
     virtual int GetDisplayLength(int patternLength, int /*dataLength*/) { return patternLength; }
     virtual void TruncateBuffer(int /*placeholders*/) {}
-    // The numeric controls' WIN.INI key of their digit count ("iDigits"); empty for the others.
-    virtual std::string GetDigitsKey() const { return {}; }
 
     // The control's side (the common control members implement these over the control base).
     virtual bool GetEnabled() const = 0;
@@ -279,6 +277,9 @@ public:
     int GetToolTipState() const { return ToolTipState; }
 
 protected:
+    // A control sets its kind once, when it is made.
+    void SetFieldKind(int kind) { Kind = &ZMKindTraitsOf(kind); }
+
     // Display helpers.
     void RebuildDisplay();
     bool IsPlaceholder(int pos) const;
@@ -313,6 +314,9 @@ protected:
     // `requireValidValue` an edit that leaves no valid value is undone (with the error beep).
     bool CommitEdit(bool notifyEvenIfUnchanged = false, bool requireValidValue = false);
     void ApplyDataChange();
+    // A rebuilt raw text: stored, and reported with SetDataChanged, when it changed; returns
+    // RawData's length (what FormatRawData returns).
+    int StoreRaw(std::string raw);
 
     // Moves.
     void MoveRight(int shift);
@@ -327,6 +331,7 @@ protected:
     void RecreateCaret();
 
     // ===== Field state ========================================================================
+    const ZMKindTraits* Kind = &ZMKindTraitsOf(kFieldText);
     ZMFieldBuffer PatternBuffer;
     ZMFieldBuffer DisplayBuffer;
     bool AutoScroll = true;

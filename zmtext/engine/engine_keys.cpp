@@ -36,11 +36,11 @@ void CZMEditEngine::HandleChar(unsigned char ch) {
     if (k > MaxDataChars) return;
     if (static_cast<int>(RawData.size()) < k) MoveCaret(VK_END, EndOfData());
     if (ch >= 32 && !IsValidKey()) {
-        const int kind = GetFieldKind();
-        if ((kind == kFieldDate || kind == kFieldTime) && CurPos < 10) {
-            // A typed separator jumps to the next part of the date or time.
+        const int jumpEnd = Kind->separatorJumpEnd;
+        if (CurPos < jumpEnd) {
+            // A typed separator jumps to the next part of the field.
             int placeholders = 0;
-            for (int p = CurPos; p <= 9 && p < PatternBuffer.Length(); ++p) {
+            for (int p = CurPos; p < jumpEnd && p < PatternBuffer.Length(); ++p) {
                 if (IsPlaceholder(p)) {
                     ++placeholders;
                 } else if (PatternBuffer.At(p) == static_cast<char>(ch)) {
@@ -160,10 +160,14 @@ void CZMEditEngine::RemoveDataAt(int pos) {
     const int groupEndData = DataIndexOf(GroupOf(pos).second);
     const int end = std::min(groupEndData, n);
     data.erase(static_cast<std::size_t>(k), 1);
-    const int kind = GetFieldKind();
     char filler = '\0';
-    if (kind == kFieldDate || kind == kFieldTime) filler = FillChar;
-    else if (kind == kFieldText && !Mask.empty() && n > groupEndData) filler = GetDisplayFillChar();
+    switch (Kind->freedPlace) {
+    case ZMFreedPlace::kClosed: break;
+    case ZMFreedPlace::kFillChar: filler = FillChar; break;
+    case ZMFreedPlace::kMaskDisplay:
+        if (!Mask.empty() && n > groupEndData) filler = GetDisplayFillChar();
+        break;
+    }
     // The freed last place of the group keeps the following groups where they are.
     if (filler) data.insert(static_cast<std::size_t>(end - 1), 1, filler);
     const char fill = GetDisplayFillChar();
@@ -217,9 +221,8 @@ void CZMEditEngine::DeleteAtCaret() {
     if (!Editable()) return;
     BeginEdit();
     RemoveDataAt(CurPos);
-    // A number must stay a number: a deletion that breaks it is refused.
-    const int kind = GetFieldKind();
-    CommitEdit(false, kind == kFieldDouble || kind == kFieldCurrency);
+    // A kind may refuse a deletion that leaves no valid value.
+    CommitEdit(false, Kind->deletionKeepsValue);
 }
 
 void CZMEditEngine::Backspace() {
@@ -244,7 +247,6 @@ void CZMEditEngine::MoveRight(int shift) {
             if (next < n) target = next;
             else if (!IsPlaceholder(CurPos)) return;
         }
-        AdjustMoveRight(target);
         MoveCaret(VK_RIGHT, std::clamp(target, 0, n));
         if (!atLast) return;
         FireEndOfLine();

@@ -34,14 +34,11 @@ public:
         this->RawData = std::move(raw);
         FormatText();
     }
-    void SetKind(int kind) { kind_ = kind; }
-
-    int GetFieldKind() const override { return kind_; }
-    int CopyText() override {
-        FormatText();
-        this->DisplayBuffer.Assign(this->Text);
-        return 0;
+    void SetKind(int kind) {
+        kind_ = kind;
+        this->SetFieldKind(kind);
     }
+
     void FormatText() override {
         this->RebuildDisplay();
         this->Text = std::string(this->DisplayBuffer.View());
