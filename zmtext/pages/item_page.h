@@ -85,6 +85,11 @@ struct ZMPageField {
     Limits limits{};
 };
 
+// A hidden check box kept in the defaults as 1 or 0.
+constexpr ZMPageField ZMFlagField(int id, const char* property, int key, const char* reset) {
+    return {.id = id, .property = property, .kind = ZMPageField::Check, .saved = ZMPageField::Flag, .key = key, .reset = reset};
+}
+
 // The hidden carriers every edit field's defaults page has at the same item id and key.
 inline constexpr ZMPageField kZMBackColorField{.id = 215, .property = "BackColor", .type = com::VT_I4,
                                                .saved = ZMPageField::Long, .key = 116, .reset = "-2147483643"};
@@ -94,25 +99,18 @@ inline constexpr ZMPageField kZMBorderEffectField{.id = 233, .property = "Border
                                                   .saved = ZMPageField::Int, .key = 119, .reset = "0"};
 inline constexpr ZMPageField kZMBorderStyleField{.id = 232, .property = "BorderStyle", .type = com::VT_I2,
                                                  .saved = ZMPageField::Int, .key = 120, .reset = "1"};
-inline constexpr ZMPageField kZMFontBoldField{.id = 268, .property = "FontBold", .kind = ZMPageField::Check,
-                                              .saved = ZMPageField::Flag, .key = 231, .reset = "0"};
-inline constexpr ZMPageField kZMFontItalicField{.id = 269, .property = "FontItalic", .kind = ZMPageField::Check,
-                                                .saved = ZMPageField::Flag, .key = 232, .reset = "0"};
-inline constexpr ZMPageField kZMFontUnderlineField{.id = 270, .property = "FontUnderline", .kind = ZMPageField::Check,
-                                                   .saved = ZMPageField::Flag, .key = 233, .reset = "0"};
-inline constexpr ZMPageField kZMFontStrikethruField{.id = 272, .property = "FontStrikethru", .kind = ZMPageField::Check,
-                                                    .saved = ZMPageField::Flag, .key = 234, .reset = "0"};
+inline constexpr ZMPageField kZMFontBoldField = ZMFlagField(268, "FontBold", 231, "0");
+inline constexpr ZMPageField kZMFontItalicField = ZMFlagField(269, "FontItalic", 232, "0");
+inline constexpr ZMPageField kZMFontUnderlineField = ZMFlagField(270, "FontUnderline", 233, "0");
+inline constexpr ZMPageField kZMFontStrikethruField = ZMFlagField(272, "FontStrikethru", 234, "0");
 // Its reset is the library's default font.
 inline constexpr ZMPageField kZMFontNameField{.id = 266, .property = "FontName", .saved = ZMPageField::String,
                                               .key = 229, .reset = ""};
 inline constexpr ZMPageField kZMFontSizeField{.id = 267, .property = "FontSize", .type = com::VT_R4,
                                               .saved = ZMPageField::Float, .key = 230, .reset = "8"};
-
 inline constexpr ZMPageField kZMToolTipField{.id = 275, .property = "ToolTip"};
+
 // The carriers whose item id differs from page to page.
-constexpr ZMPageField ZMFlagField(int id, const char* property, int key, const char* reset) {
-    return {.id = id, .property = property, .kind = ZMPageField::Check, .saved = ZMPageField::Flag, .key = key, .reset = reset};
-}
 constexpr ZMPageField ZMEolTabField(int id) { return ZMFlagField(id, "EOLTab", 123, "0"); }
 constexpr ZMPageField ZMErrorBeepField(int id) { return ZMFlagField(id, "ErrorBeep", 124, "0"); }
 constexpr ZMPageField ZMFocusSelectField(int id) { return ZMFlagField(id, "FocusSelect", 125, "0"); }
