@@ -21,33 +21,25 @@ constexpr int kDateSection = 1;
 // --- CZMDatePropPage ---------------------------------------------------------------------------------
 
 CZMDatePropPage::CZMDatePropPage() : ZMFieldPropPage(ZMPageText(103), 4004, kDateSection) {
-    using com::VT_BSTR;
-    using com::VT_I2;
-    using com::VT_I4;
-    using S = Saved;
-    constexpr ItemSpec::Kind E = ItemSpec::Edit, L = ItemSpec::List;
+    using F = ZMPageField;
     // In the order Apply writes them: DateType last, after the limits in the old type.
-    const ItemSpec items[] = {
-        {253, "Fmt&Control:", "FmtControl", L, VT_I2, S::Int, 150},
-        {250, "Fmt&Day:", "FmtDay", L, VT_I2, S::Int, 193},
-        {251, "Fmt&Month:", "FmtMonth", L, VT_I2, S::Int, 194},
-        {252, "Fmt&Year:", "FmtYear", L, VT_I2, S::Int, 195},
-        {205, "Fmt&Separator:", "FmtSeparator", E, VT_BSTR, S::String, 187},
-        {204, "&FillChar:", "FillChar", E, VT_BSTR, S::String, 134},
+    static constexpr F kItems[] = {
+        {.id = 253, .label = "Fmt&Control:", .property = "FmtControl", .kind = F::List, .saved = F::Int, .key = 150, .reset = "0"},
+        {.id = 250, .label = "Fmt&Day:", .property = "FmtDay", .kind = F::List, .saved = F::Int, .key = 193, .reset = "1"},
+        {.id = 251, .label = "Fmt&Month:", .property = "FmtMonth", .kind = F::List, .saved = F::Int, .key = 194, .reset = "1"},
+        {.id = 252, .label = "Fmt&Year:", .property = "FmtYear", .kind = F::List, .saved = F::Int, .key = 195, .reset = "2"},
+        {.id = 205, .label = "Fmt&Separator:", .property = "FmtSeparator", .saved = F::String, .key = 187, .reset = "-", .limits = {.maxChars = 1}},
+        {.id = 204, .label = "&FillChar:", .property = "FillChar", .saved = F::String, .key = 134, .reset = "_", .limits = {.maxChars = 1}},
     };
-    const ItemSpec binding[] = {
-        {206, "Bound&Time:", "BoundTime", E, VT_I4, S::String, 254},
-        {255, "BoundTime&Mode:", "BoundTimeMode", L, VT_I2, S::Int, 253},
-        {254, "Date&Type:", "DateType", L, VT_I2, S::Int, 240},
+    static constexpr F kBinding[] = {
+        {.id = 206, .label = "Bound&Time:", .property = "BoundTime", .type = com::VT_I4, .saved = F::String, .key = 254, .reset = "0", .limits = {.low = 0, .high = 86399}},
+        {.id = 255, .label = "BoundTime&Mode:", .property = "BoundTimeMode", .kind = F::List, .saved = F::Int, .key = 253, .reset = "0"},
+        {.id = 254, .label = "Date&Type:", .property = "DateType", .kind = F::List, .saved = F::Int, .key = 240, .reset = "1"},
     };
-    AddItems(items);
+    AddItems(kItems);
     AddCommonItems();
-    AddValueItems();
-    AddItems(binding);
-    ValidateMaxChars(Edit(204), 1);
-    ValidateMaxChars(Edit(205), 1);
-    ValidateMaxChars(Edit(202), 8);
-    ValidateRange(Edit(206), 0, 86399);
+    AddValueItems(nullptr, nullptr);
+    AddItems(kBinding);
     const std::pair<int, const char*> lists[] = {{253, "enumFCDate"}, {250, "enumFmtDay"}, {251, "enumFmtMonth"},
                                                  {252, "enumFmtYear"}, {254, "enumDT"}, {255, "enumBM"}};
     for (const auto& [id, name] : lists) FillList(id, name);
@@ -56,8 +48,7 @@ CZMDatePropPage::CZMDatePropPage() : ZMFieldPropPage(ZMPageText(103), 4004, kDat
 // The defaults hold both limits as type-0 numbers and the bound time as a fraction of a day,
 // as the field's reset reads them.
 std::string CZMDatePropPage::SavedText(int id, const std::string& shown) const {
-    long n = 0;
-    std::from_chars(shown.data(), shown.data() + shown.size(), n);
+    const long n = ZMNumberOf<long>(shown);
     if (id == 238 || id == 239) {
         const int type = List(254)->currentIndex();
         const ZMDate date = ZMDayNumberToDate(type, static_cast<std::int32_t>(n));
@@ -72,31 +63,28 @@ std::string CZMDatePropPage::SavedText(int id, const std::string& shown) const {
     return shown;
 }
 
-void CZMDatePropPage::ResetOwnItems() {
+// The limits of the date type shown before the reset puts type 1 in.
+void CZMDatePropPage::ResetOwnFields() {
     const ZMDateTypeLimits& shown = ZMDateLimits(List(254)->currentIndex() == 0 ? 0 : 1);
-    SetItem(238, std::to_string(List(254)->currentIndex() == 0 ? shown.minimum : shown.newMinimum));
-    SetItem(239, std::to_string(List(254)->currentIndex() == 0 ? shown.maximum : shown.newMaximum));
-    SetItem(206, "0");
-    SetItem(205, "-");
-    for (const auto& [id, value] : {std::pair{253, "0"}, {250, "1"}, {251, "1"}, {252, "2"}, {254, "1"}, {255, "0"}})
-        SetItem(id, value);
+    SetField(238, std::to_string(List(254)->currentIndex() == 0 ? shown.minimum : shown.newMinimum));
+    SetField(239, std::to_string(List(254)->currentIndex() == 0 ? shown.maximum : shown.newMaximum));
 }
 
 // --- CZMDateValPropPage -------------------------------------------------------------------------------
 
-CZMDateValPropPage::CZMDateValPropPage() : PropertyPage(ZMPageText(238), "ZMTEXT.HLP", 4005) {
-    auto* grid = new QGridLayout(this);
+CZMDateValPropPage::CZMDateValPropPage() : ZMItemPage(ZMPageText(238), "ZMTEXT.HLP", 4005) {
+    auto* grid = ZMMake<QGridLayout>(this);
     const char* headers[] = {"Month", "Day", "Year"};
-    for (int p = 0; p < 3; ++p) grid->addWidget(new QLabel(QString::fromUtf8(headers[p]), this), 0, p + 1);
+    for (int p = 0; p < 3; ++p) grid->addWidget(ZMMake<QLabel>(this, QString::fromUtf8(headers[p])), 0, p + 1);
     // Items: month, day, year of each date.
     const std::array<std::array<int, 3>, 3> ids{{{275, 230, 231}, {207, 208, 209}, {210, 211, 212}}};
     for (int w = 0; w < 3; ++w) {
-        grid->addWidget(new QLabel(QString::fromUtf8(kZMValueRows[w].label), this), w + 1, 0);
+        grid->addWidget(ZMMake<QLabel>(this, QString::fromUtf8(kZMValueRows[w].label)), w + 1, 0);
         for (std::size_t p = 0; p < 3; ++p) {
-            auto* edit = new QLineEdit(this);
+            auto* edit = ZMMake<QLineEdit>(this);
             edit->setObjectName(QString::number(ids[static_cast<std::size_t>(w)][p]));
             // Months 0-12 and days 0-31 (0: no date); years are not limited.
-            if (p < 2) edit->setValidator(new QIntValidator(0, p == 0 ? 12 : 31, edit));
+            if (p < 2) edit->setValidator(ZMMake<QIntValidator>(edit, 0, p == 0 ? 12 : 31));
             parts_[static_cast<std::size_t>(w)][p] = edit;
             grid->addWidget(edit, w + 1, static_cast<int>(p) + 1);
             const Which which = static_cast<Which>(w);
@@ -105,26 +93,23 @@ CZMDateValPropPage::CZMDateValPropPage() : PropertyPage(ZMPageText(238), "ZMTEXT
     }
     // Bound in the order Apply writes them.
     for (const int w : {kMaximum, kMinimum, kValue}) {
-        auto* number = new QLineEdit(this);
-        number->setVisible(false);
-        number->setObjectName(QString::number(kZMValueRows[w].hiddenId));
-        BindText(number, kZMValueRows[w].property, com::VT_I4);
-        numbers_[static_cast<std::size_t>(w)] = number;
+        const ZMPageField number{.id = kZMValueRows[w].hiddenId, .property = kZMValueRows[w].property, .type = com::VT_I4};
+        numbers_[static_cast<std::size_t>(w)] = static_cast<QLineEdit*>(AddField(number));
+        numbers_[static_cast<std::size_t>(w)]->setVisible(false);
     }
-    dateType_ = new QLineEdit(this);
+    constexpr ZMPageField kDateType{.id = 277, .property = "DateType", .type = com::VT_I2};
+    dateType_ = static_cast<QLineEdit*>(AddField(kDateType));
     dateType_->setVisible(false);
-    dateType_->setObjectName("277");
-    BindText(dateType_, "DateType", com::VT_I2);
     IgnoreApply(dateType_);
 }
 
-int CZMDateValPropPage::PageDateType() const { return ZMPageLongOf(dateType_) == 0 ? 0 : 1; }
+int CZMDateValPropPage::PageDateType() const { return ZMNumberOf<long>(dateType_) == 0 ? 0 : 1; }
 
 void CZMDateValPropPage::OnLoadFields() {
     showing_ = true;
     for (std::size_t w = 0; w < 3; ++w) {
         // A number outside the type's limits shows as 0, 0, 0.
-        const ZMDate d = ZMDayNumberToDate(PageDateType(), static_cast<std::int32_t>(ZMPageLongOf(numbers_[w])));
+        const ZMDate d = ZMDayNumberToDate(PageDateType(), static_cast<std::int32_t>(ZMNumberOf<long>(numbers_[w])));
         const int parts[] = {d.month, d.day, d.year};
         for (std::size_t p = 0; p < 3; ++p) parts_[w][p]->setText(QString::number(parts[p]));
     }
@@ -134,8 +119,8 @@ void CZMDateValPropPage::OnLoadFields() {
 void CZMDateValPropPage::PartEdited(Which which) {
     if (showing_) return;
     const auto& parts = parts_[static_cast<std::size_t>(which)];
-    const std::int32_t number = ZMDateToDayNumber(PageDateType(), static_cast<int>(ZMPageLongOf(parts[0])),
-                                                  static_cast<int>(ZMPageLongOf(parts[1])), static_cast<int>(ZMPageLongOf(parts[2])));
+    const std::int32_t number = ZMDateToDayNumber(PageDateType(), static_cast<int>(ZMNumberOf<long>(parts[0])),
+                                                  static_cast<int>(ZMNumberOf<long>(parts[1])), static_cast<int>(ZMNumberOf<long>(parts[2])));
     QLineEdit* hidden = numbers_[static_cast<std::size_t>(which)];
     hidden->setText(QString::number(number));
     SetControlStatus(hidden, true);

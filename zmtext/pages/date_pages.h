@@ -18,10 +18,10 @@ public:
 
 protected:
     std::string SavedText(int id, const std::string& shown) const override;
-    void ResetOwnItems() override;
+    void ResetOwnFields() override;
 };
 
-class CZMDateValPropPage : public ctl::PropertyPage {
+class CZMDateValPropPage : public ZMItemPage {
 public:
     CZMDateValPropPage();
 

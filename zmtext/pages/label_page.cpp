@@ -2,6 +2,7 @@
 
 #include <QGridLayout>
 #include <QLabel>
+#include <QSignalBlocker>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -23,6 +24,36 @@ namespace {
 
 constexpr int IDS_PAGE_CAPTION = 113;
 
+using F = ZMPageField;
+constexpr F::Limits kColour{.low = std::numeric_limits<std::int32_t>::min(), .high = std::numeric_limits<std::int32_t>::max()};
+
+// In the order Apply writes them. The size carriers only feed "Save As Default"; the label's size
+// is its container's.
+constexpr F kLabelFields[] = {
+    {.id = kItemCaption, .label = "Caption", .property = "Caption"},
+    {.id = kItemBackColor, .label = "BackColor", .property = "BackColor", .type = com::VT_I4, .saved = F::Long, .key = kLabelKeyBackColor, .reset = "-2147483643", .limits = kColour},
+    {.id = kItemForeColor, .label = "ForeColor", .property = "ForeColor", .type = com::VT_I4, .saved = F::Long, .key = kLabelKeyForeColor, .reset = "-2147483640", .limits = kColour},
+    {.id = kItemChiselColor, .label = "ChiselColor", .property = "ChiselColor", .type = com::VT_I4, .saved = F::Long, .key = kLabelKeyChiselColor, .reset = "16777215", .limits = kColour},
+    {.id = kItemFontName, .label = "FontName", .property = "FontName", .saved = F::String, .key = kLabelKeyFontName, .reset = ""},
+    {.id = kItemFontSize, .label = "FontSize", .property = "FontSize", .type = com::VT_R4, .saved = F::Float, .key = kLabelKeyFontSize, .reset = "8"},
+    {.id = kItemHdnWidth, .property = "HdnWidth", .type = com::VT_I4, .saved = F::Int, .key = kLabelKeyWidth},
+    {.id = kItemHdnHeight, .property = "HdnHeight", .type = com::VT_I4, .saved = F::Int, .key = kLabelKeyHeight},
+    {.id = kItemAlignment, .label = "Alignment", .property = "Alignment", .kind = F::List, .saved = F::Int, .key = kLabelKeyAlignment, .reset = "0"},
+    {.id = kItemBackgroundStyle, .label = "BackgroundStyle", .property = "BackgroundStyle", .kind = F::List, .saved = F::Int, .key = kLabelKeyBackgroundStyle, .reset = "1"},
+    {.id = kItemBorderEffect, .label = "BorderEffect", .property = "BorderEffect", .kind = F::List, .saved = F::Int, .key = kLabelKeyBorderEffect, .reset = "0"},
+    {.id = kItemBorderStyle, .label = "BorderStyle", .property = "BorderStyle", .kind = F::List, .saved = F::Int, .key = kLabelKeyBorderStyle, .reset = "0"},
+    {.id = kItemChiselText, .label = "ChiselText", .property = "ChiselText", .kind = F::List, .saved = F::Int, .key = kLabelKeyChiselText, .reset = "0"},
+    {.id = kItemLabelStyle, .label = "LabelStyle", .property = "LabelStyle", .kind = F::List, .saved = F::Int, .key = kLabelKeyLabelStyle, .reset = "0"},
+    {.id = kItemMousePointer, .label = "MousePointer", .property = "MousePointer", .kind = F::List, .saved = F::Int, .key = kLabelKeyMousePointer, .reset = "0"},
+    // Enabled is no stored default: a reset leaves it as it is.
+    {.id = kItemEnabled, .label = "Enabled", .property = "Enabled", .kind = F::Check},
+    {.id = kItemWordWrap, .label = "WordWrap", .property = "WordWrap", .kind = F::Check, .saved = F::Flag, .key = kLabelKeyWordWrap, .reset = "0"},
+    {.id = kItemFontBold, .label = "FontBold", .property = "FontBold", .kind = F::Check, .saved = F::Flag, .key = kLabelKeyFontBold, .reset = "0"},
+    {.id = kItemFontItalic, .label = "FontItalic", .property = "FontItalic", .kind = F::Check, .saved = F::Flag, .key = kLabelKeyFontItalic, .reset = "0"},
+    {.id = kItemFontUnderline, .label = "FontUnderline", .property = "FontUnderline", .kind = F::Check, .saved = F::Flag, .key = kLabelKeyFontUnderline, .reset = "0"},
+    {.id = kItemFontStrikethru, .label = "FontStrikethru", .property = "FontStrikethru", .kind = F::Check, .saved = F::Flag, .key = kLabelKeyFontStrikethru, .reset = "0"},
+};
+
 // The lists and the enumeration each shows.
 struct ListSource {
     int item;
@@ -33,15 +64,6 @@ constexpr ListSource kLists[] = {
     {kItemChiselText, "enumCT"}, {kItemLabelStyle, "enumLS"},     {kItemMousePointer, "enumMP"},
     {kItemBorderStyle, "enumBS"},
 };
-
-// The page's texts on the page, as the defaults file's decimal numbers.
-std::optional<std::int32_t> Int32Of(const QString& text) {
-    const std::string digits = text.trimmed().toStdString();
-    std::int32_t n = 0;
-    const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), n);
-    if (digits.empty() || ec != std::errc() || end != digits.data() + digits.size()) return std::nullopt;
-    return n;
-}
 
 std::optional<float> FontSizeOf(const QString& text) {
     const std::string digits = text.trimmed().toStdString();
@@ -54,19 +76,9 @@ std::optional<float> FontSizeOf(const QString& text) {
     return size;
 }
 
-QString Decimal(std::uint32_t colour) { return QString::number(static_cast<std::int32_t>(colour)); }
-
 std::string LibraryHelpFile() {
     const std::string path = ZMHelpFilePath();
     return path.empty() ? std::string(kZMHelpFile) : path;
-}
-
-// A widget owned by `parent` (Qt deletes children with their parent).
-template <class W>
-W* ChildOf(QWidget* parent) {
-    auto widget = std::make_unique<W>();
-    widget->setParent(parent);
-    return widget.release();
 }
 
 const com::Guid& LabelPageClsid() {
@@ -80,73 +92,31 @@ const com::Guid& LabelPageClsid() {
 
 }  // namespace
 
-// A field in the next row of the page's grid, after its caption (none for a hidden field).
-template <class W>
-W* CZMLabelPropPage::Add(int id, const char* label) {
-    W* w = ChildOf<W>(this);
-    w->setObjectName(QString::number(id));
+// Field `id` in the next row of the page's grid, after its caption (none for a hidden field or a
+// check box, which shows its own).
+void CZMLabelPropPage::Place(QWidget* field, const char* caption) {
     auto* grid = static_cast<QGridLayout*>(layout());
     const int row = grid->rowCount();
-    if (label) {
-        QLabel* caption = ChildOf<QLabel>(this);
-        caption->setText(QString::fromUtf8(label));
-        grid->addWidget(caption, row, 0);
-    }
-    grid->addWidget(w, row, 1);
-    AddItem(id, w);
-    return w;
+    if (caption) grid->addWidget(ZMMake<QLabel>(this, QString::fromUtf8(caption)), row, 0);
+    grid->addWidget(field, row, 1);
 }
 
 CZMLabelPropPage::CZMLabelPropPage()
-    : ZMItemPage(win::Cp1252ToUtf8(ZMLoadString(IDS_PAGE_CAPTION).value_or("")), LibraryHelpFile(), kLabelPageHelpContext) {
+    : ZMDefaultsPage(ZMPageText(IDS_PAGE_CAPTION), LibraryHelpFile(), kLabelPageHelpContext, kKindLabel) {
     setWhatsThis(QStringLiteral("Customize ZM Label's properties"));
-    setLayout(std::make_unique<QGridLayout>().release());
-    struct Text {
-        int id;
-        const char* label;
-        const char* property;
-        com::VarType type;
-    };
-    const Text texts[] = {
-        {kItemCaption, "Caption", "Caption", com::VT_BSTR},        {kItemBackColor, "BackColor", "BackColor", com::VT_I4},
-        {kItemForeColor, "ForeColor", "ForeColor", com::VT_I4},    {kItemChiselColor, "ChiselColor", "ChiselColor", com::VT_I4},
-        {kItemFontName, "FontName", "FontName", com::VT_BSTR},     {kItemFontSize, "FontSize", "FontSize", com::VT_R4},
-        {kItemHdnWidth, nullptr, "HdnWidth", com::VT_I4},          {kItemHdnHeight, nullptr, "HdnHeight", com::VT_I4},
-    };
-    for (const Text& t : texts) BindText(Add<QLineEdit>(t.id, t.label), t.property, t.type);
-    for (int id : {kItemBackColor, kItemForeColor, kItemChiselColor})
-        ValidateRange(Edit(id), std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max());
-    // The size carriers only feed "Save As Default"; the label's size is its container's.
-    for (int id : {kItemHdnWidth, kItemHdnHeight}) {
-        Item(id)->hide();
-        IgnoreApply(Item(id));
+    ZMMake<QGridLayout>(this);
+    AddFields(kLabelFields, nullptr, nullptr);
+    for (const F& f : kLabelFields) {
+        if (*f.label == '\0') IgnoreApply(Item(f.id));
+        Place(Item(f.id), f.kind == F::Check || *f.label == '\0' ? nullptr : f.label);
     }
-    const std::pair<int, const char*> lists[] = {
-        {kItemAlignment, "Alignment"},   {kItemBackgroundStyle, "BackgroundStyle"}, {kItemBorderEffect, "BorderEffect"},
-        {kItemBorderStyle, "BorderStyle"}, {kItemChiselText, "ChiselText"},         {kItemLabelStyle, "LabelStyle"},
-        {kItemMousePointer, "MousePointer"},
-    };
-    for (const auto& [id, name] : lists) Add<QComboBox>(id, name);
     FillLists();
-    for (const auto& [id, name] : lists) BindListIndex(Combo(id), name);
-    const std::pair<int, const char*> checks[] = {
-        {kItemEnabled, "Enabled"},     {kItemWordWrap, "WordWrap"},           {kItemFontBold, "FontBold"},
-        {kItemFontItalic, "FontItalic"}, {kItemFontUnderline, "FontUnderline"}, {kItemFontStrikethru, "FontStrikethru"},
-    };
-    for (const auto& [id, name] : checks) {
-        QCheckBox* check = Add<QCheckBox>(id, nullptr);
-        check->setText(QString::fromUtf8(name));
-        BindCheck(check, name);
-    }
-    const std::tuple<int, const char*, void (CZMLabelPropPage::*)()> buttons[] = {
-        {kItemSaveDefault, "Save As Default", &CZMLabelPropPage::SaveAsDefault},
-        {kItemResetDefault, "Reset Default", &CZMLabelPropPage::ResetDefault},
-        {kItemAbout, "About...", &CZMLabelPropPage::ShowAbout},
-    };
-    for (const auto& [id, text, action] : buttons) {
-        QPushButton* button = Add<QPushButton>(id, nullptr);
-        button->setText(QString::fromUtf8(text));
-        connect(button, &QPushButton::clicked, this, action);
+    const auto& buttons = DefaultsButtons();
+    for (std::size_t i = 0; i < buttons.size(); ++i) {
+        const int id = kItemSaveDefault + static_cast<int>(i);
+        buttons[i]->setObjectName(QString::number(id));
+        AddItem(id, buttons[i]);
+        Place(buttons[i], nullptr);
     }
 }
 
@@ -165,8 +135,8 @@ void CZMLabelPropPage::FillLists() {
         if (type.kind != com::TypeKind::Enum) continue;
         for (const ListSource& list : kLists) {
             if (type.name != list.enumeration) continue;
-            for (const std::string& entry : com::EnumListEntries(type, true))
-                Combo(list.item)->addItem(QString::fromStdString(win::Cp1252ToUtf8(entry)));
+            const QSignalBlocker quiet(Combo(list.item));
+            ZMFillList(Combo(list.item), &type, true);
             ++found;
         }
     }
@@ -183,55 +153,10 @@ bool CZMLabelPropPage::OnValidateFields() {
     return true;
 }
 
-void CZMLabelPropPage::SaveAsDefault() {
-    CZMDefaultsStore* store = ZMDefaults();
-    if (!store || !UpdateData(true)) return;
-    const auto number = [this](int id) { return Int32Of(Edit(id)->text()).value_or(0); };
-    store->WriteLong(kKindLabel, kLabelKeyBackColor, number(kItemBackColor));
-    store->WriteLong(kKindLabel, kLabelKeyForeColor, number(kItemForeColor));
-    store->WriteLong(kKindLabel, kLabelKeyChiselColor, number(kItemChiselColor));
-    const std::pair<int, int> lists[] = {
-        {kLabelKeyBorderStyle, kItemBorderStyle}, {kLabelKeyBorderEffect, kItemBorderEffect}, {kLabelKeyAlignment, kItemAlignment},
-        {kLabelKeyChiselText, kItemChiselText},   {kLabelKeyLabelStyle, kItemLabelStyle},     {kLabelKeyMousePointer, kItemMousePointer},
-        {kLabelKeyBackgroundStyle, kItemBackgroundStyle},
-    };
-    for (const auto& [key, id] : lists) store->WriteInt(kKindLabel, key, Combo(id)->currentIndex());
-    store->WriteInt(kKindLabel, kLabelKeyWordWrap, Check(kItemWordWrap)->isChecked() ? 1 : 0);
-    store->WriteString(kKindLabel, kLabelKeyFontName, win::Utf8ToCp1252(Edit(kItemFontName)->text().toStdString()));
-    store->WriteFloat(kKindLabel, kLabelKeyFontSize, FontSizeOf(Edit(kItemFontSize)->text()).value_or(8.0f));
-    const std::pair<int, int> flags[] = {{kLabelKeyFontBold, kItemFontBold},
-                                         {kLabelKeyFontItalic, kItemFontItalic},
-                                         {kLabelKeyFontUnderline, kItemFontUnderline},
-                                         {kLabelKeyFontStrikethru, kItemFontStrikethru}};
-    for (const auto& [key, id] : flags) store->WriteInt(kKindLabel, key, Check(id)->isChecked() ? 1 : 0);
-    store->WriteInt(kKindLabel, kLabelKeyHeight, number(kItemHdnHeight));
-    store->WriteInt(kKindLabel, kLabelKeyWidth, number(kItemHdnWidth));
+bool CZMLabelPropPage::SaveAsDefault() {
+    // Without a defaults file the page is not applied either.
+    return ZMDefaults() && ZMDefaultsPage::SaveAsDefault();
 }
-
-void CZMLabelPropPage::ResetDefault() {
-    CZMDefaultsStore* store = ZMDefaults();
-    if (!store || !store->DeleteSection(kKindLabel)) return;
-    Edit(kItemBackColor)->setText(Decimal(0x80000005u));
-    Edit(kItemForeColor)->setText(Decimal(0x80000008u));
-    Edit(kItemChiselColor)->setText(Decimal(0xFFFFFFu));
-    Edit(kItemFontName)->setText(QString::fromStdString(win::Cp1252ToUtf8(ZMLoadString(IDS_DEFAULT_FONT).value_or(""))));
-    Edit(kItemFontSize)->setText(QStringLiteral("8"));
-    std::vector<QWidget*> reset{Item(kItemBackColor), Item(kItemForeColor), Item(kItemChiselColor),
-                                Item(kItemFontName), Item(kItemFontSize)};
-    for (const ListSource& list : kLists) {
-        Combo(list.item)->setCurrentIndex(list.item == kItemBackgroundStyle ? 1 : 0);
-        reset.push_back(Item(list.item));
-    }
-    // Enabled is no stored default: a reset leaves it as it is.
-    for (int id : {kItemWordWrap, kItemFontBold, kItemFontItalic, kItemFontUnderline, kItemFontStrikethru}) {
-        Check(id)->setChecked(false);
-        reset.push_back(Item(id));
-    }
-    for (QWidget* field : reset) SetControlStatus(field, true);
-    SetModifiedFlag(false);
-}
-
-void CZMLabelPropPage::ShowAbout() { ZMShowAboutBox(this, ZMControlKind::Label); }
 
 namespace {
 

@@ -11,12 +11,6 @@
 // next Apply; 222 "About..." shows the library's about text.
 #pragma once
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLineEdit>
-#include <QPushButton>
-#include <map>
-
 #include "zmtext/pages/item_page.h"
 
 namespace zmtext {
@@ -51,24 +45,21 @@ enum ZMLabelPageItem : int {
 
 inline constexpr std::uint32_t kLabelPageHelpContext = 4002;
 
-class CZMLabelPropPage final : public ZMItemPage {
+class CZMLabelPropPage final : public ZMDefaultsPage {
 public:
     CZMLabelPropPage();
 
     QComboBox* Combo(int id) const { return List(id); }
     QPushButton* Button(int id) const { return qobject_cast<QPushButton*>(Item(id)); }
 
-    void SaveAsDefault();
-    void ResetDefault();
-    void ShowAbout();
+    bool SaveAsDefault() override;
 
 protected:
     void OnLoadFields() override;
     bool OnValidateFields() override;
 
 private:
-    template <class W>
-    W* Add(int id, const char* label);
+    void Place(QWidget* field, const char* caption);
     void FillLists();
 
     bool listsFilled_ = false;

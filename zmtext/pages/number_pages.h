@@ -6,33 +6,11 @@
 // FmtControl list holds the entries of the library's own type library ("0 - _ZM_FCTL_WININI").
 #pragma once
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLineEdit>
-#include <QPushButton>
-#include <map>
 #include <span>
 
 #include "zmtext/pages/item_page.h"
 
 namespace zmtext {
-
-// One field of a number page.
-struct ZMNumberPageField {
-    enum Kind { Edit, Check, List };
-    // How "Save As Default" writes the field (None: not written).
-    enum Save { None, Long, Int, Flag, Float, Double, String };
-    int item;
-    const char* property;
-    Kind kind;
-    com::VarType type;
-    const char* label;   // empty: a hidden carrier
-    int maxChars;        // 0: no limit
-    long low, high;      // an integer range when low <= high
-    int key;             // the defaults key (a string id)
-    Save save;
-    const char* reset;   // the built-in value "Reset Default" shows (null: left alone)
-};
 
 // What distinguishes the three pages.
 struct ZMNumberPageSpec {
@@ -41,23 +19,14 @@ struct ZMNumberPageSpec {
     int section;             // the defaults section (field kind)
     const char* formatEnum;  // the type-library enum of the FmtControl list
     bool applyAtReset;       // "Reset Default" transfers to the controls at once
-    std::span<const ZMNumberPageField> fields;
+    std::span<const ZMPageField> fields;
 };
 
+// Save As Default transfers the fields to the controls first; Reset Default applies the built-in
+// values at once where the kind does so.
 class CZMNumberPropPage : public ZMDefaultsPage {
-public:
-    // Save As Default transfers the fields to the controls first; Reset Default applies the
-    // built-in values at once where the kind does so.
-    bool SaveAsDefault() override;
-    bool ResetDefault() override;
-
 protected:
     explicit CZMNumberPropPage(const ZMNumberPageSpec& spec);
-
-private:
-    void FillFormatList(QComboBox* combo);
-
-    const ZMNumberPageSpec& spec_;
 };
 
 class CZMLongPropPage final : public CZMNumberPropPage {

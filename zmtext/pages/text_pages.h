@@ -8,12 +8,7 @@
 //     library's own type library ("value - help string").
 #pragma once
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLineEdit>
-#include <QPushButton>
 #include <array>
-#include <map>
 
 #include "zmtext/pages/item_page.h"
 
@@ -22,20 +17,9 @@ namespace zmtext {
 class CZMText2PropPage : public ZMDefaultsPage {
 public:
     CZMText2PropPage();
-
-    bool SaveAsDefault() override;
-    bool ResetDefault() override;
-
-private:
-    QLineEdit* AddEdit(int id, const char* label, const char* property, com::VarType type, bool visible);
-    QCheckBox* AddCheck(int id, const char* label, const char* property, bool visible);
-    void SetEdit(int id, const std::string& text);
-    void SetCheck(int id, bool on);
-
-    std::map<int, const char*> labels_;   // the visible edits' labels
 };
 
-class CZMTextCharPropPage : public ctl::PropertyPage {
+class CZMTextCharPropPage : public ZMItemPage {
 public:
     CZMTextCharPropPage();
 

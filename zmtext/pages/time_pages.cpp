@@ -28,64 +28,48 @@ QString PartText(int part) {
 // --- CZMTimePropPage ---------------------------------------------------------------------------------
 
 CZMTimePropPage::CZMTimePropPage() : ZMFieldPropPage(ZMPageText(105), 4007, kTimeSection) {
-    using com::VT_BSTR;
-    using com::VT_I2;
-    using com::VT_I4;
-    using S = Saved;
-    constexpr ItemSpec::Kind E = ItemSpec::Edit, L = ItemSpec::List;
-    const ItemSpec items[] = {
-        {249, "Fmt&Hours:", "FmtHours", L, VT_I2, S::Int, 211},
-        {247, "Fmt&Seconds:", "FmtSeconds", L, VT_I2, S::Int, 212},
-        {246, "Fmt&LeadingZero:", "FmtLeadingZero", L, VT_I2, S::Int, 213},
-        {205, "Fmt&Separator:", "FmtSeparator", E, VT_BSTR, S::String, 187},
-        {206, "Fmt&AM:", "FmtAM", E, VT_BSTR, S::String, 217},
-        {207, "Fmt&PM:", "FmtPM", E, VT_BSTR, S::String, 218},
-        {204, "&FillChar:", "FillChar", E, VT_BSTR, S::String, 134},
+    using F = ZMPageField;
+    static constexpr F kItems[] = {
+        {.id = 249, .label = "Fmt&Hours:", .property = "FmtHours", .kind = F::List, .saved = F::Int, .key = 211, .reset = "0"},
+        {.id = 247, .label = "Fmt&Seconds:", .property = "FmtSeconds", .kind = F::List, .saved = F::Int, .key = 212, .reset = "0"},
+        {.id = 246, .label = "Fmt&LeadingZero:", .property = "FmtLeadingZero", .kind = F::List, .saved = F::Int, .key = 213, .reset = "0"},
+        {.id = 205, .label = "Fmt&Separator:", .property = "FmtSeparator", .saved = F::String, .key = 187, .reset = ":", .limits = {.maxChars = 1}},
+        {.id = 206, .label = "Fmt&AM:", .property = "FmtAM", .saved = F::String, .key = 217, .reset = "AM", .limits = {.maxChars = 6}},
+        {.id = 207, .label = "Fmt&PM:", .property = "FmtPM", .saved = F::String, .key = 218, .reset = "PM", .limits = {.maxChars = 6}},
+        {.id = 204, .label = "&FillChar:", .property = "FillChar", .saved = F::String, .key = 134, .reset = "_", .limits = {.maxChars = 1}},
     };
-    const ItemSpec binding[] = {
-        {250, "BoundDate&Mode:", "BoundDateMode", L, VT_I2, S::Int, 255},
-        {208, "Bound&Date:", "BoundDate", E, VT_I4, S::Long, 256},
+    static constexpr F kBinding[] = {
+        {.id = 250, .label = "BoundDate&Mode:", .property = "BoundDateMode", .kind = F::List, .saved = F::Int, .key = 255, .reset = "0"},
+        {.id = 208, .label = "Bound&Date:", .property = "BoundDate", .type = com::VT_I4, .saved = F::Long, .key = 256, .reset = "0", .limits = {.low = -657434, .high = 2958465}},
     };
-    AddItems(items);
+    AddItems(kItems);
     AddCommonItems();
-    AddValueItems();
-    AddItems(binding);
-    ValidateMaxChars(Edit(204), 1);
-    ValidateMaxChars(Edit(205), 1);
-    ValidateMaxChars(Edit(206), 6);
-    ValidateMaxChars(Edit(207), 6);
-    ValidateMaxChars(Edit(202), 8);
+    AddValueItems("-1", "86399");
+    AddItems(kBinding);
     ValidateMaxChars(Edit(203), 14);
     for (int id : {239, 238, 237}) ValidateRange(Edit(id), -1, 86399);
-    ValidateRange(Edit(208), -657434, 2958465);
     const std::pair<int, const char*> lists[] = {
         {246, "enumFmtLeadingZero"}, {249, "enumFmtHours"}, {247, "enumFmtSeconds"}, {250, "enumBM"}};
     for (const auto& [id, name] : lists) FillList(id, name);
 }
 
-void CZMTimePropPage::ResetOwnItems() {
-    for (const auto& [id, value] : {std::pair{238, "-1"}, {239, "86399"}, {208, "0"}, {246, "0"}, {247, "0"},
-                                    {249, "0"}, {250, "0"}, {205, ":"}, {206, "AM"}, {207, "PM"}})
-        SetItem(id, value);
-}
-
 // --- CZMTimeValPropPage -------------------------------------------------------------------------------
 
-CZMTimeValPropPage::CZMTimeValPropPage() : PropertyPage(ZMPageText(238), "ZMTEXT.HLP", 4008) {
-    auto* grid = new QGridLayout(this);
+CZMTimeValPropPage::CZMTimeValPropPage() : ZMItemPage(ZMPageText(238), "ZMTEXT.HLP", 4008) {
+    auto* grid = ZMMake<QGridLayout>(this);
     const std::array<std::array<int, 4>, 3> ids{{{208, 209, 214, 250}, {210, 211, 217, 251}, {212, 213, 218, 252}}};
     for (std::size_t w = 0; w < 3; ++w) {
         const Which which = static_cast<Which>(w);
-        grid->addWidget(new QLabel(QString::fromUtf8(kZMValueRows[w].label), this), static_cast<int>(w), 0);
+        grid->addWidget(ZMMake<QLabel>(this, QString::fromUtf8(kZMValueRows[w].label)), static_cast<int>(w), 0);
         for (std::size_t p = 0; p < 3; ++p) {
-            auto* edit = new QLineEdit(this);
+            auto* edit = ZMMake<QLineEdit>(this);
             edit->setObjectName(QString::number(ids[w][p]));
             edit->setMaxLength(2);
             parts_[w][p] = edit;
             grid->addWidget(edit, static_cast<int>(w), static_cast<int>(p) + 1);
             connect(edit, &QLineEdit::textEdited, this, [this, which] { PartEdited(which); });
         }
-        auto* clock = new QComboBox(this);
+        auto* clock = ZMMake<QComboBox>(this);
         clock->setObjectName(QString::number(ids[w][3]));
         clock->addItems({QStringLiteral("AM"), QStringLiteral("PM"), QStringLiteral("(24 Hr)")});
         clocks_[w] = clock;
@@ -93,12 +77,11 @@ CZMTimeValPropPage::CZMTimeValPropPage() : PropertyPage(ZMPageText(238), "ZMTEXT
         connect(clock, &QComboBox::activated, this, [this, which] { PartEdited(which); });
     }
     for (const int w : {kMinimum, kMaximum, kValue}) {
-        auto* number = new QLineEdit(this);
+        const ZMPageField row{.id = kZMValueRows[w].hiddenId, .property = kZMValueRows[w].property,
+                              .type = com::VT_I4, .limits = {.low = -1, .high = 86399}};
+        auto* number = static_cast<QLineEdit*>(AddField(row));
         number->setVisible(false);
-        number->setObjectName(QString::number(kZMValueRows[w].hiddenId));
         number->setText(QString::number(w == kMinimum ? -1 : w == kMaximum ? 86399 : 0));
-        BindText(number, kZMValueRows[w].property, com::VT_I4);
-        ValidateRange(number, -1, 86399);
         numbers_[static_cast<std::size_t>(w)] = number;
     }
 }
@@ -110,7 +93,7 @@ void CZMTimeValPropPage::OnLoadFields() {
 void CZMTimeValPropPage::Show(Which which) {
     showing_ = true;
     const std::size_t w = static_cast<std::size_t>(which);
-    const ZMTimeParts t = ZMSplitTime(static_cast<std::int32_t>(ZMPageLongOf(numbers_[w])));
+    const ZMTimeParts t = ZMSplitTime(static_cast<std::int32_t>(ZMNumberOf<long>(numbers_[w])));
     int hour = t.hours;
     if (clocks_[w]->currentIndex() != k24Hour) {
         clocks_[w]->setCurrentIndex(t.hours >= 0 && t.hours < 12 ? kMorning : kAfternoon);
@@ -124,10 +107,10 @@ void CZMTimeValPropPage::Show(Which which) {
 void CZMTimeValPropPage::PartEdited(Which which) {
     if (showing_) return;
     const std::size_t w = static_cast<std::size_t>(which);
-    std::int64_t hour = ZMPageLongOf(parts_[w][0]);
+    std::int64_t hour = ZMNumberOf<long>(parts_[w][0]);
     const int clock = clocks_[w]->currentIndex();
     if (clock != k24Hour) hour = ZMTwentyFourHourClock(hour, clock == kAfternoon);
-    const std::int32_t value = ZMComposeTime(hour, ZMPageLongOf(parts_[w][1]), ZMPageLongOf(parts_[w][2]));
+    const std::int32_t value = ZMComposeTime(hour, ZMNumberOf<long>(parts_[w][1]), ZMNumberOf<long>(parts_[w][2]));
     numbers_[w]->setText(QString::number(value));
     SetControlStatus(numbers_[w], true);
     SetModifiedFlag(true);

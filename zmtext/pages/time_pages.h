@@ -15,11 +15,9 @@ class CZMTimePropPage : public ZMFieldPropPage {
 public:
     CZMTimePropPage();
 
-protected:
-    void ResetOwnItems() override;
 };
 
-class CZMTimeValPropPage : public ctl::PropertyPage {
+class CZMTimeValPropPage : public ZMItemPage {
 public:
     CZMTimeValPropPage();
 

@@ -14,7 +14,7 @@
 #include "platform/ctl/services.h"
 #include "platform/ctl/tests/support/app.h"
 #include "platform/ctl/tests/support/field_library.h"
-#include "platform/ctl/tests/testlib/test_field.h"
+#include "platform/ctl/tests/support/test_field.h"
 #include "platform/win/beep.h"
 #include "platform/win/error.h"
 
@@ -326,7 +326,8 @@ TEST_F(ControlTest, ExtenderKeepsTabOrderAndSetsTheFocus) {
 
 TEST_F(ControlTest, TimersAndCursorsByNumber) {
     Call("StartTimer", {Variant::I4(1), Variant::I4(10)});
-    QTest::qWait(60);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !events.empty(); }, 5000));
+    QTest::qWait(30);   // a short settle, in which a second firing would show
     EXPECT_EQ(events, (Log{"Field1 4 1"}));
 
     struct Row { int pointer; Qt::CursorShape shape; bool set; };

@@ -17,7 +17,7 @@
 #include "platform/ctl/services.h"
 #include "platform/ctl/tests/support/app.h"
 #include "platform/ctl/tests/support/field_library.h"
-#include "platform/ctl/tests/testlib/test_field.h"
+#include "platform/ctl/tests/support/test_field.h"
 
 namespace ctl {
 namespace {

@@ -56,7 +56,7 @@ TEST_F(DaoFilesTest, OpeningRaisesThePathAndFormatNumbers) {
         {"C:\\Dados\\a?b.MDB", 52},      {"C:\\Dados\\Texto.MDB", 3343},  {"C:\\Dados\\Vazio.MDB", 3343},
         {"C:\\DADOS\\produto.mdb", 0},   {"c:\\dados\\PRODUTO.MDB", 0},
     };
-    for (const auto& row : rows) EXPECT_EQ(ErrorOf([&] { engine_.OpenDatabase(row.path); }), row.number) << row.path;
+    for (const auto& row : rows) EXPECT_EQ(ErrorNumberOf([&] { engine_.OpenDatabase(row.path); }), row.number) << row.path;
     // The last one to close a file removes its lock file; none is left for a failed open either.
     for (const char* name : {"Produto.MDB", "Texto.MDB", "Vazio.MDB", "Falta.MDB"}) {
         EXPECT_FALSE(std::filesystem::exists(LockFilePath(Host(name)))) << name;
@@ -81,29 +81,29 @@ TEST_F(DaoFilesTest, PasswordCases) {
     };
     for (const auto& row : rows) {
         DBEngine engine;
-        EXPECT_EQ(ErrorOf([&] { engine.OpenDatabase(Path("Produto.MDB"), false, false, row.connect); }), row.number)
+        EXPECT_EQ(ErrorNumberOf([&] { engine.OpenDatabase(Path("Produto.MDB"), false, false, row.connect); }), row.number)
             << row.connect;
     }
     Database db = engine_.OpenDatabase(Path("Produto.MDB"), true, false, ";PWD=TORPAL");
-    EXPECT_EQ(ErrorOf([&] { db.NewPassword("errada", ""); }), 3031);
-    EXPECT_EQ(ErrorOf([&] { db.NewPassword("TORPAL", ""); }), 0);
-    EXPECT_EQ(ErrorOf([&] { db.NewPassword("TORPAL", ""); }), 3031);  // the file has none now
+    EXPECT_EQ(ErrorNumberOf([&] { db.NewPassword("errada", ""); }), 3031);
+    EXPECT_EQ(ErrorNumberOf([&] { db.NewPassword("TORPAL", ""); }), 0);
+    EXPECT_EQ(ErrorNumberOf([&] { db.NewPassword("TORPAL", ""); }), 3031);  // the file has none now
     db.Close();
     // A password given for an unprotected file is ignored.
-    EXPECT_EQ(ErrorOf([&] { DBEngine().OpenDatabase(Path("Produto.MDB"), false, false, ";PWD=TORPAL"); }), 0);
+    EXPECT_EQ(ErrorNumberOf([&] { DBEngine().OpenDatabase(Path("Produto.MDB"), false, false, ";PWD=TORPAL"); }), 0);
 }
 
 TEST_F(DaoFilesTest, ExclusiveOpensConflictAcrossEngines) {
     DBEngine other;
     Database shared = engine_.OpenDatabase(Path("Produto.MDB"));
     Recordset left = shared.OpenRecordset("Loja", dbOpenTable, dbDenyWrite);
-    EXPECT_EQ(ErrorOf([&] { other.OpenDatabase(Path("PRODUTO.MDB"), true); }), 3045);
+    EXPECT_EQ(ErrorNumberOf([&] { other.OpenDatabase(Path("PRODUTO.MDB"), true); }), 3045);
     EXPECT_TRUE(FileHeldOpen(Host("Produto.MDB")));
     shared.Close();  // closes the recordset left open as well
-    EXPECT_EQ(ErrorOf([&] { left.MoveFirst(); }), 3420);
+    EXPECT_EQ(ErrorNumberOf([&] { left.MoveFirst(); }), 3420);
     EXPECT_FALSE(FileHeldOpen(Host("Produto.MDB")));
     Database exclusive = other.OpenDatabase(Path("PRODUTO.MDB"), true);
-    EXPECT_EQ(ErrorOf([&] { engine_.OpenDatabase(Path("Produto.MDB")); }), 3045);
+    EXPECT_EQ(ErrorNumberOf([&] { engine_.OpenDatabase(Path("Produto.MDB")); }), 3045);
 }
 
 TEST_F(DaoFilesTest, OpensAndClosesRacingOnTheLockFileNeverConflict) {
@@ -113,7 +113,7 @@ TEST_F(DaoFilesTest, OpensAndClosesRacingOnTheLockFileNeverConflict) {
     const auto openAndClose = [&] {
         for (int i = 0; i < 150; ++i) {
             DBEngine engine;
-            if (ErrorOf([&] { engine.OpenDatabase(Path("Produto.MDB")); }) != 0) ++conflicts;
+            if (ErrorNumberOf([&] { engine.OpenDatabase(Path("Produto.MDB")); }) != 0) ++conflicts;
         }
     };
     std::thread first(openAndClose), second(openAndClose);
@@ -129,16 +129,16 @@ TEST_F(DaoFilesTest, RepairRebuildsWhatCanBeRead) {
         AddRow(db, "Venda", {{"Numero", Value(7)}});
     }
     DamageTable("Produto.MDB", "Venda");
-    EXPECT_EQ(ErrorOf([&] {
+    EXPECT_EQ(ErrorNumberOf([&] {
                   Recordset rs = engine_.OpenDatabase(Path("Produto.MDB")).OpenRecordset("Venda");
                   rs.MoveFirst();
               }),
               3343);
-    EXPECT_EQ(ErrorOf([&] { engine_.RepairDatabase(Path("produto.mdb")); }), 0);
+    EXPECT_EQ(ErrorNumberOf([&] { engine_.RepairDatabase(Path("produto.mdb")); }), 0);
     Database db = engine_.OpenDatabase(Path("Produto.MDB"));
     EXPECT_EQ(db.TableDefs().Item("Loja").RecordCount(), 3);
     EXPECT_EQ(db.TableDefs().Item("Loja").Fields().Item("Nome").Size(), 20);
-    EXPECT_EQ(ErrorOf([&] { engine_.RepairDatabase(Path("Produto.MDB")); }), 3045);  // still open here
+    EXPECT_EQ(ErrorNumberOf([&] { engine_.RepairDatabase(Path("Produto.MDB")); }), 3045);  // still open here
 }
 
 // Another process keeps the sound file locked (a write under way past the busy timeout): repair
@@ -161,15 +161,15 @@ TEST_F(DaoFilesTest, RepairOfAFileAnotherProcessHoldsLockedRaisesTheLockNumber) 
     ASSERT_EQ(read(ready[0], &signal, 1), 1);
     const auto bytes = std::filesystem::file_size(Host("Produto.MDB"));
     EXPECT_EQ(signal, 'L');
-    EXPECT_EQ(ErrorOf([&] { engine_.RepairDatabase(Path("Produto.MDB")); }), 3187);
-    EXPECT_EQ(ErrorOf([&] { engine_.CompactDatabase(Path("Produto.MDB"), Path("Copia.MDB")); }), 3187);
+    EXPECT_EQ(ErrorNumberOf([&] { engine_.RepairDatabase(Path("Produto.MDB")); }), 3187);
+    EXPECT_EQ(ErrorNumberOf([&] { engine_.CompactDatabase(Path("Produto.MDB"), Path("Copia.MDB")); }), 3187);
     kill(child, SIGKILL);
     waitpid(child, nullptr, 0);
     close(ready[0]);
     close(ready[1]);
     EXPECT_EQ(std::filesystem::file_size(Host("Produto.MDB")), bytes);
     EXPECT_FALSE(std::filesystem::exists(Host("Copia.MDB")));
-    EXPECT_EQ(ErrorOf([&] { engine_.RepairDatabase(Path("Produto.MDB")); }), 0);
+    EXPECT_EQ(ErrorNumberOf([&] { engine_.RepairDatabase(Path("Produto.MDB")); }), 0);
     EXPECT_EQ(engine_.OpenDatabase(Path("Produto.MDB")).TableDefs().Item("Loja").RecordCount(), 3);
 }
 
@@ -205,7 +205,7 @@ TEST_F(DaoFilesTest, RepairAndCompactNumbers) {
          [](auto& e) { e.CompactDatabase("C:\\Dados\\Texto.MDB", "C:\\Dados\\Novo.MDB"); }},
         {"compact a sound file", 0, [](auto& e) { e.CompactDatabase("C:\\Dados\\Produto.MDB", "C:\\Dados\\Bkp.MDB"); }},
     };
-    for (const auto& row : rows) EXPECT_EQ(ErrorOf([&] { row.operation(engine_); }), row.number) << row.situation;
+    for (const auto& row : rows) EXPECT_EQ(ErrorNumberOf([&] { row.operation(engine_); }), row.number) << row.situation;
     EXPECT_FALSE(std::filesystem::exists(Host("Novo.MDB")));
     EXPECT_EQ(engine_.OpenDatabase(Path("Bkp.MDB")).TableDefs().Item("Loja").RecordCount(), 3);
 }
@@ -213,21 +213,21 @@ TEST_F(DaoFilesTest, RepairAndCompactNumbers) {
 TEST_F(DaoFilesTest, InjectedFaultsFailTheMatchingOperationAsOftenAsAsked) {
     InjectFault(3343, "OpenDatabase", "*\\PRODUTO.MDB", 2);
     InjectFault(75, "Execute", "*", 1);
-    EXPECT_EQ(ErrorOf([&] { engine_.OpenDatabase(Path("Produto.MDB")); }), 3343);
-    EXPECT_EQ(ErrorOf([&] { engine_.OpenDatabase(Path("produto.mdb")); }), 3343);
+    EXPECT_EQ(ErrorNumberOf([&] { engine_.OpenDatabase(Path("Produto.MDB")); }), 3343);
+    EXPECT_EQ(ErrorNumberOf([&] { engine_.OpenDatabase(Path("produto.mdb")); }), 3343);
     Database db = engine_.OpenDatabase(Path("Produto.MDB"));
-    EXPECT_EQ(ErrorOf([&] { db.Execute("DELETE FROM Loja WHERE CodLoja = 1"); }), 75);
-    EXPECT_EQ(ErrorOf([&] { db.Execute("DELETE FROM Loja WHERE CodLoja = 1"); }), 0);
+    EXPECT_EQ(ErrorNumberOf([&] { db.Execute("DELETE FROM Loja WHERE CodLoja = 1"); }), 75);
+    EXPECT_EQ(ErrorNumberOf([&] { db.Execute("DELETE FROM Loja WHERE CodLoja = 1"); }), 0);
     EXPECT_EQ(db.RecordsAffected(), 1);
 }
 
 TEST_F(DaoFilesTest, AnInjectedFaultCanLetTheFirstMatchingCallsPass) {
     Database db = engine_.OpenDatabase(Path("Produto.MDB"));
     InjectFault(76, "Execute", "*\\PRODUTO.MDB", 1, 2);
-    const long results[] = {ErrorOf([&] { db.Execute("DELETE FROM Loja WHERE CodLoja = 9"); }),
-                            ErrorOf([&] { db.Execute("DELETE FROM Loja WHERE CodLoja = 9"); }),
-                            ErrorOf([&] { db.Execute("DELETE FROM Loja WHERE CodLoja = 9"); }),
-                            ErrorOf([&] { db.Execute("DELETE FROM Loja WHERE CodLoja = 9"); })};
+    const long results[] = {ErrorNumberOf([&] { db.Execute("DELETE FROM Loja WHERE CodLoja = 9"); }),
+                            ErrorNumberOf([&] { db.Execute("DELETE FROM Loja WHERE CodLoja = 9"); }),
+                            ErrorNumberOf([&] { db.Execute("DELETE FROM Loja WHERE CodLoja = 9"); }),
+                            ErrorNumberOf([&] { db.Execute("DELETE FROM Loja WHERE CodLoja = 9"); })};
     EXPECT_EQ(std::vector<long>(std::begin(results), std::end(results)), (std::vector<long>{0, 0, 76, 0}));
 }
 
@@ -247,7 +247,7 @@ TEST_F(DaoFilesTest, ReadOnlyOpensAndCreation) {
         {"create in a missing folder", 3044, [&] { engine_.CreateDatabase("C:\\Falta\\Novo.MDB"); }},
         {"create a new file", 0, [&] { engine_.CreateDatabase(Path("Novo.MDB")); }},
     };
-    for (const auto& row : rows) EXPECT_EQ(ErrorOf(row.operation), row.number) << row.situation;
+    for (const auto& row : rows) EXPECT_EQ(ErrorNumberOf(row.operation), row.number) << row.situation;
     EXPECT_EQ(readOnly.TableDefs().Item("Loja").RecordCount(), 3);
 }
 

@@ -17,7 +17,7 @@
 namespace dao::testing {
 
 // The number an operation raised; 0 when it raised nothing.
-inline long ErrorOf(const std::function<void()>& operation) { return win::testing::ErrorNumberOf(operation); }
+using win::testing::ErrorNumberOf;
 
 struct FieldSpec {
     const char* name;

@@ -101,7 +101,7 @@ TEST_F(DaoRecordsetTest, NumbersWhereThereIsNoRecordOrNoIndex) {
         Recordset rs = db_.OpenRecordset("UltimaVenda", dbOpenTable);
         EXPECT_TRUE(rs.Eof() && rs.Bof());
         EXPECT_EQ(rs.RecordCount(), 0);
-        EXPECT_EQ(ErrorOf([&] { row.operation(rs); }), row.number) << row.situation;
+        EXPECT_EQ(ErrorNumberOf([&] { row.operation(rs); }), row.number) << row.situation;
     }
 }
 
@@ -109,12 +109,12 @@ TEST_F(DaoRecordsetTest, UseAfterCloseRaises3420) {
     Recordset rs = db_.OpenRecordset("Relacao", dbOpenTable);
     Recordset same = rs;
     rs.Close();
-    EXPECT_EQ(ErrorOf([&] { same.MoveNext(); }), 3420);
-    EXPECT_EQ(ErrorOf([&] { same.Eof(); }), 3420);
+    EXPECT_EQ(ErrorNumberOf([&] { same.MoveNext(); }), 3420);
+    EXPECT_EQ(ErrorNumberOf([&] { same.Eof(); }), 3420);
     Recordset other = db_.OpenRecordset("Relacao");
     db_.Close();
-    EXPECT_EQ(ErrorOf([&] { other.MoveFirst(); }), 3420);
-    EXPECT_EQ(ErrorOf([&] { db_.TableDefs().Count(); }), 3420);
+    EXPECT_EQ(ErrorNumberOf([&] { other.MoveFirst(); }), 3420);
+    EXPECT_EQ(ErrorNumberOf([&] { db_.TableDefs().Count(); }), 3420);
 }
 
 TEST_F(DaoRecordsetTest, AFailedUpdateLeavesTheRecordAsItWas) {
@@ -124,16 +124,16 @@ TEST_F(DaoRecordsetTest, AFailedUpdateLeavesTheRecordAsItWas) {
     rs.Edit();
     rs("CodAplicacao").SetValue(Value(2));  // (1, 2) exists
     rs("Nome").SetValue(Value("Outra"));
-    EXPECT_EQ(ErrorOf([&] { rs.Update(); }), 3022);
+    EXPECT_EQ(ErrorNumberOf([&] { rs.Update(); }), 3022);
     rs.CancelUpdate();
     EXPECT_EQ(rs("Nome").GetValue().ToText(), "Bia");
     rs.AddNew();
     rs("CodUsuario").SetValue(Value(9));
-    EXPECT_EQ(ErrorOf([&] { rs.Update(); }), 3058);  // Null in the primary key
+    EXPECT_EQ(ErrorNumberOf([&] { rs.Update(); }), 3058);  // Null in the primary key
     rs.CancelUpdate();
     EXPECT_EQ(rs.RecordCount(), 5);
     rs.AddNew();
-    EXPECT_EQ(ErrorOf([&] { rs("Nome").SetValue(Value("Onze letras")); }), 3163);
+    EXPECT_EQ(ErrorNumberOf([&] { rs("Nome").SetValue(Value("Onze letras")); }), 3163);
 }
 
 TEST_F(DaoRecordsetTest, ARecordsetSeesTheRowsItAdded) {
@@ -235,15 +235,15 @@ TEST_F(DaoRecordsetTest, OpenRecordsetsNeverBlockStructureChanges) {
     rs.MoveFirst();
     Recordset query = db_.OpenRecordset("SELECT * FROM Relacao", dbOpenDynaset);
     const TableDef table = db_.TableDefs().Item("Relacao");
-    EXPECT_EQ(ErrorOf([&] { table.Fields().Append(table.CreateField("Versao", Value(10), Value(5))); }), 0);
-    EXPECT_EQ(ErrorOf([&] { AddIndex(table, "IndVersao", {"Versao"}); }), 0);
-    EXPECT_EQ(ErrorOf([&] { db_.Execute("DROP TABLE Relacao"); }), 0);
-    EXPECT_EQ(ErrorOf([&] { db_.TableDefs().Item("Relacao"); }), 3265);
+    EXPECT_EQ(ErrorNumberOf([&] { table.Fields().Append(table.CreateField("Versao", Value(10), Value(5))); }), 0);
+    EXPECT_EQ(ErrorNumberOf([&] { AddIndex(table, "IndVersao", {"Versao"}); }), 0);
+    EXPECT_EQ(ErrorNumberOf([&] { db_.Execute("DROP TABLE Relacao"); }), 0);
+    EXPECT_EQ(ErrorNumberOf([&] { db_.TableDefs().Item("Relacao"); }), 3265);
 }
 
 TEST_F(DaoRecordsetTest, AnIndexOnAMissingFieldIsRefusedWithoutCallingItMissingFromACollection) {
     const TableDef table = db_.TableDefs().Item("Relacao");
-    EXPECT_EQ(ErrorOf([&] { AddIndex(table, "IndNada", {"Nada"}); }), 3264);
+    EXPECT_EQ(ErrorNumberOf([&] { AddIndex(table, "IndNada", {"Nada"}); }), 3264);
     EXPECT_EQ(table.Indexes().Count(), 2);
 }
 
@@ -251,7 +251,7 @@ TEST_F(DaoRecordsetTest, DeleteAndEditThroughADynaset) {
     Recordset rs = db_.OpenRecordset("Relacao", dbOpenDynaset);
     rs.MoveFirst();
     rs.Delete();
-    EXPECT_EQ(ErrorOf([&] { rs("Nome").GetValue(); }), 3167);
+    EXPECT_EQ(ErrorNumberOf([&] { rs("Nome").GetValue(); }), 3167);
     rs.MoveNext();
     rs.Edit();
     rs("Nome").SetValue(Value("Ana Maria"));
@@ -259,8 +259,8 @@ TEST_F(DaoRecordsetTest, DeleteAndEditThroughADynaset) {
     Recordset check = db_.OpenRecordset("SELECT Nome FROM Relacao WHERE CodUsuario = 1 AND CodAplicacao = 2", dbOpenSnapshot);
     EXPECT_EQ(check("Nome").GetValue().ToText(), "Ana Maria");
     EXPECT_EQ(db_.TableDefs().Item("Relacao").RecordCount(), 4);
-    EXPECT_EQ(ErrorOf([&] { check.Edit(); }), 3027);
-    EXPECT_EQ(ErrorOf([&] { rs.SetIndex("IndNome"); }), 3251);
+    EXPECT_EQ(ErrorNumberOf([&] { check.Edit(); }), 3027);
+    EXPECT_EQ(ErrorNumberOf([&] { rs.SetIndex("IndNome"); }), 3251);
 }
 
 // Edits reuse their prepared statements while they set the same fields and bind the edit buffer's
@@ -412,8 +412,8 @@ TEST_F(DaoRecordsetTest, ValuesKeepTheirFieldTypes) {
     };
     Recordset rs = db_.OpenRecordset("Tipos");
     rs.AddNew();
-    for (const auto& row : failures) EXPECT_EQ(ErrorOf([&] { row.operation(rs); }), row.number) << row.situation;
-    EXPECT_EQ(ErrorOf([&] { rs("X").SetValue(Value("çãoçã")); }), 0);  // five characters fit
+    for (const auto& row : failures) EXPECT_EQ(ErrorNumberOf([&] { row.operation(rs); }), row.number) << row.situation;
+    EXPECT_EQ(ErrorNumberOf([&] { rs("X").SetValue(Value("çãoçã")); }), 0);  // five characters fit
 }
 
 }  // namespace

@@ -65,7 +65,7 @@ TEST_F(DaoStructureTest, EachSituationRaisesItsNumber) {
         {"field type out of the list", 3259, [](auto&, auto& t) { t.CreateField("X", Value("9")); }},
     };
     for (const auto& row : rows) {
-        EXPECT_EQ(ErrorOf([&] { row.operation(db_, produto_); }), row.number) << row.situation;
+        EXPECT_EQ(ErrorNumberOf([&] { row.operation(db_, produto_); }), row.number) << row.situation;
     }
     // None of the failures above changed the structure.
     EXPECT_EQ(produto_.Fields().Count(), 6);
@@ -92,7 +92,7 @@ TEST_F(DaoStructureTest, TheSameOperationsOnGoodInputRaiseNothing) {
         [&] { produto_.Indexes().Delete("IndDescrição"); },
         [&] { db_.TableDefs().Refresh(); },
     };
-    for (std::size_t i = 0; i < std::size(operations); ++i) EXPECT_EQ(ErrorOf(operations[i]), 0) << "operation " << i;
+    for (std::size_t i = 0; i < std::size(operations); ++i) EXPECT_EQ(ErrorNumberOf(operations[i]), 0) << "operation " << i;
     EXPECT_EQ(produto_.Fields().Item("Preço").Properties().Item("Format").GetValue().ToText(), "Currency");
 }
 
@@ -100,14 +100,14 @@ TEST_F(DaoStructureTest, AnIndexOverRowsThatBreakItIsRefused) {
     const TableDef lucro = MakeTable(db_, "Lucro", {{"Codigo", DataType::Long, 0}, {"Taxa", DataType::Double, 0}});
     AddRow(db_, "Lucro", {{"Codigo", Value(1)}});
     AddRow(db_, "Lucro", {{"Taxa", Value(2.5)}});
-    EXPECT_EQ(ErrorOf([&] { AddIndex(lucro, "IndCodigo", {"Codigo"}, true); }), 3058);  // a Null key
+    EXPECT_EQ(ErrorNumberOf([&] { AddIndex(lucro, "IndCodigo", {"Codigo"}, true); }), 3058);  // a Null key
     db_.Execute("UPDATE Lucro SET Codigo = 1");
-    EXPECT_EQ(ErrorOf([&] { AddIndex(lucro, "IndCodigo", {"Codigo"}, true); }), 3022);  // two rows of 1
-    EXPECT_EQ(ErrorOf([&] { AddIndex(lucro, "IndCodigo", {"Codigo"}, false, true); }), 3022);
-    EXPECT_EQ(ErrorOf([&] { AddIndex(lucro, "IndCodigo", {"Codigo"}); }), 0);  // not unique: fine
+    EXPECT_EQ(ErrorNumberOf([&] { AddIndex(lucro, "IndCodigo", {"Codigo"}, true); }), 3022);  // two rows of 1
+    EXPECT_EQ(ErrorNumberOf([&] { AddIndex(lucro, "IndCodigo", {"Codigo"}, false, true); }), 3022);
+    EXPECT_EQ(ErrorNumberOf([&] { AddIndex(lucro, "IndCodigo", {"Codigo"}); }), 0);  // not unique: fine
     EXPECT_EQ(lucro.Indexes().Count(), 1);
     EXPECT_FALSE(lucro.Indexes().Item(0).Unique());
-    EXPECT_EQ(ErrorOf([&] { engine_.CompactDatabase(Path("Loja.MDB"), Path("Copia.MDB")); }), 3045);  // still open
+    EXPECT_EQ(ErrorNumberOf([&] { engine_.CompactDatabase(Path("Loja.MDB"), Path("Copia.MDB")); }), 3045);  // still open
 }
 
 TEST_F(DaoStructureTest, TypesAndSizesReadBackAsCreated) {
@@ -140,7 +140,7 @@ TEST_F(DaoStructureTest, MetadataWrittenByAnEarlierRunIsReadBack) {
     const Database db = later.OpenDatabase(Path("LOJA.mdb"));
     const TableDef table = db.TableDefs().Item("produto");
     EXPECT_EQ(table.Fields().Item("Preço").Properties().Item("Format").GetValue().ToText(), "0");
-    EXPECT_EQ(ErrorOf([&] { table.Fields().Item("Código").Properties().Item("Format"); }), 3270);
+    EXPECT_EQ(ErrorNumberOf([&] { table.Fields().Item("Código").Properties().Item("Format"); }), 3270);
     const Index index = table.Indexes().Item(0);
     EXPECT_EQ(index.Name(), "IndCódigo");
     EXPECT_TRUE(index.Primary());
@@ -169,7 +169,7 @@ TEST_F(DaoStructureTest, RolledBackStructureChangeLeavesTheTableAsItWas) {
     produto_.Fields().Delete("Observação");
     engine_.Rollback();
     EXPECT_EQ(produto_.Fields().Count(), 6);
-    EXPECT_EQ(ErrorOf([&] { produto_.Fields().Item("Observação"); }), 0);
+    EXPECT_EQ(ErrorNumberOf([&] { produto_.Fields().Item("Observação"); }), 0);
 }
 
 TEST_F(DaoStructureTest, TwoNamesOfOneFileShareOneConnection) {
@@ -191,27 +191,27 @@ TEST_F(DaoStructureTest, ARenamedTableLeavesItsIndexNamesFree) {
     produto_.SetName("ProdutoVelho");
     EXPECT_EQ(produto_.Fields().Item("Preço").Properties().Item("Format").GetValue().ToText(), "Currency");
     const TableDef again = MakeTable(db_, "Produto", {{"Código", DataType::Long, 0}});
-    EXPECT_EQ(ErrorOf([&] { AddIndex(again, "IndCódigo", {"Código"}, true); }), 0);
+    EXPECT_EQ(ErrorNumberOf([&] { AddIndex(again, "IndCódigo", {"Código"}, true); }), 0);
     EXPECT_EQ(db_.TableDefs().Item("ProdutoVelho").Indexes().Item(0).Name(), "IndCódigo");
-    EXPECT_EQ(ErrorOf([&] { produto_.SetName("Loja"); }), 3010);
+    EXPECT_EQ(ErrorNumberOf([&] { produto_.SetName("Loja"); }), 3010);
 }
 
 TEST_F(DaoStructureTest, DeletingATableForgetsItsProperties) {
     auto preço = produto_.Fields().Item("Preço");
     preço.Properties().Append(preço.CreateProperty("Format", 10, Value(0)));
     db_.TableDefs().Delete("produto");
-    EXPECT_EQ(ErrorOf([&] { db_.TableDefs().Item("Produto"); }), 3265);
+    EXPECT_EQ(ErrorNumberOf([&] { db_.TableDefs().Item("Produto"); }), 3265);
     const TableDef again = MakeTable(db_, "Produto", {{"Preço", DataType::Currency, 0}});
-    EXPECT_EQ(ErrorOf([&] { again.Fields().Item("Preço").Properties().Item("Format"); }), 3270);
+    EXPECT_EQ(ErrorNumberOf([&] { again.Fields().Item("Preço").Properties().Item("Format"); }), 3270);
 }
 
 TEST_F(DaoStructureTest, QueryDefsAreStoredByName) {
     db_.CreateQueryDef("Consulta", "SELECT * FROM Produto");
     EXPECT_EQ(db_.QueryDefs().Item("CONSULTA").SQL(), "SELECT * FROM Produto");
-    EXPECT_EQ(ErrorOf([&] { db_.CreateQueryDef("consulta", "SELECT 1"); }), 3012);
+    EXPECT_EQ(ErrorNumberOf([&] { db_.CreateQueryDef("consulta", "SELECT 1"); }), 3012);
     db_.QueryDefs().Delete("Consulta");
-    EXPECT_EQ(ErrorOf([&] { db_.QueryDefs().Item("Consulta"); }), 3265);
-    EXPECT_EQ(ErrorOf([&] { db_.QueryDefs().Delete("Consulta"); }), 3265);
+    EXPECT_EQ(ErrorNumberOf([&] { db_.QueryDefs().Item("Consulta"); }), 3265);
+    EXPECT_EQ(ErrorNumberOf([&] { db_.QueryDefs().Delete("Consulta"); }), 3265);
 }
 
 class DaoRelationTest : public DaoTest {
@@ -245,12 +245,12 @@ protected:
 
 TEST_F(DaoRelationTest, CascadingRelationKeepsChildrenWithTheirParent) {
     Relate("ItensTransEntBaixa", dbRelationUpdateCascade | dbRelationDeleteCascade);
-    EXPECT_EQ(ErrorOf([&] { Relate("itenstransentbaixa", 4352); }), 3012);
-    EXPECT_EQ(ErrorOf([&] { AddChild(1); }), 0);
-    EXPECT_EQ(ErrorOf([&] { AddChild(2); }), 0);
-    EXPECT_EQ(ErrorOf([&] { AddChild(7); }), 3201);           // no such parent
-    EXPECT_EQ(ErrorOf([&] { AddChild(7, Value()); }), 0);     // a Null key needs no parent
-    EXPECT_EQ(ErrorOf([&] { db_.TableDefs().Item("ItensTransEntBaixa").Fields().Delete("Sequencia"); }), 3280);
+    EXPECT_EQ(ErrorNumberOf([&] { Relate("itenstransentbaixa", 4352); }), 3012);
+    EXPECT_EQ(ErrorNumberOf([&] { AddChild(1); }), 0);
+    EXPECT_EQ(ErrorNumberOf([&] { AddChild(2); }), 0);
+    EXPECT_EQ(ErrorNumberOf([&] { AddChild(7); }), 3201);           // no such parent
+    EXPECT_EQ(ErrorNumberOf([&] { AddChild(7, Value()); }), 0);     // a Null key needs no parent
+    EXPECT_EQ(ErrorNumberOf([&] { db_.TableDefs().Item("ItensTransEntBaixa").Fields().Delete("Sequencia"); }), 3280);
     db_.Execute("UPDATE [Itens TransEnt] SET NroTrans = 5 WHERE NroTrans = 1");
     Recordset rs = db_.OpenRecordset("SELECT Nrotrans FROM ItensTransEntBaixa WHERE Nrotrans = 5", dbOpenSnapshot);
     EXPECT_EQ(rs.RecordCount(), 1);
@@ -260,7 +260,7 @@ TEST_F(DaoRelationTest, CascadingRelationKeepsChildrenWithTheirParent) {
     EXPECT_EQ(db_.Relations().Item(0).Fields().Item("Sequencia").ForeignName(), "Sequencia");
     db_.TableDefs().Item("ItensTransEntBaixa").Fields().Item("Sequencia").SetName("Seq");
     EXPECT_EQ(db_.Relations().Item(0).Fields().Item("Sequencia").ForeignName(), "Seq");
-    EXPECT_EQ(ErrorOf([&] { AddRow(db_, "ItensTransEntBaixa", {{"Nrotrans", Value(9)}, {"Seq", Value(1)}}); }),
+    EXPECT_EQ(ErrorNumberOf([&] { AddRow(db_, "ItensTransEntBaixa", {{"Nrotrans", Value(9)}, {"Seq", Value(1)}}); }),
               3201);  // the triggers follow the rename too
 }
 
@@ -269,15 +269,15 @@ TEST_F(DaoRelationTest, PlainRelationRefusesToOrphanChildren) {
     AddChild(1);
     Recordset parents = db_.OpenRecordset("Itens TransEnt", dbOpenTable);
     parents.MoveFirst();
-    EXPECT_EQ(ErrorOf([&] { parents.Delete(); }), 3200);
+    EXPECT_EQ(ErrorNumberOf([&] { parents.Delete(); }), 3200);
     parents.Edit();
     parents("NroTrans").SetValue(Value(9));
-    EXPECT_EQ(ErrorOf([&] { parents.Update(); }), 3200);
+    EXPECT_EQ(ErrorNumberOf([&] { parents.Update(); }), 3200);
     parents.CancelUpdate();
     parents.MoveNext();
-    EXPECT_EQ(ErrorOf([&] { parents.Delete(); }), 0);  // the second parent has no children
+    EXPECT_EQ(ErrorNumberOf([&] { parents.Delete(); }), 0);  // the second parent has no children
     db_.Relations().Delete("Baixas");
-    EXPECT_EQ(ErrorOf([&] { AddChild(8); }), 0);
+    EXPECT_EQ(ErrorNumberOf([&] { AddChild(8); }), 0);
 }
 
 TEST_F(DaoRelationTest, RecordsetsOnStoredQueriesAndUnknownNames) {
@@ -286,8 +286,8 @@ TEST_F(DaoRelationTest, RecordsetsOnStoredQueriesAndUnknownNames) {
     EXPECT_EQ(rs.RecordCount(), 1);
     EXPECT_EQ(rs("NroTrans").GetValue(), Value::Long(2));
     EXPECT_EQ(db_.QueryDefs().Item("Itens").OpenRecordset().RecordCount(), 1);
-    EXPECT_EQ(ErrorOf([&] { db_.OpenRecordset("Venda"); }), 3078);
-    EXPECT_EQ(ErrorOf([&] { db_.OpenRecordset("Itens", dbOpenTable); }), 3219);
+    EXPECT_EQ(ErrorNumberOf([&] { db_.OpenRecordset("Venda"); }), 3078);
+    EXPECT_EQ(ErrorNumberOf([&] { db_.OpenRecordset("Itens", dbOpenTable); }), 3219);
 }
 
 }  // namespace

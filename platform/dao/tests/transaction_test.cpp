@@ -48,13 +48,13 @@ TEST_F(DaoTransactionTest, ARolledBackTransactionOverTwoFilesLeavesBoth) {
 }
 
 TEST_F(DaoTransactionTest, TransactionNumbers) {
-    EXPECT_EQ(ErrorOf([&] { engine_.Rollback(); }), 3034);
-    EXPECT_EQ(ErrorOf([&] { engine_.CommitTrans(); }), 3034);
-    for (int level = 1; level <= 5; ++level) EXPECT_EQ(ErrorOf([&] { engine_.BeginTrans(); }), 0);
-    EXPECT_EQ(ErrorOf([&] { engine_.BeginTrans(); }), 3003);
-    for (int level = 1; level <= 5; ++level) EXPECT_EQ(ErrorOf([&] { engine_.CommitTrans(); }), 0);
-    EXPECT_EQ(ErrorOf([&] { engine_.CommitTrans(); }), 3034);
-    EXPECT_EQ(ErrorOf([&] { engine_.Workspaces(1); }), 3265);
+    EXPECT_EQ(ErrorNumberOf([&] { engine_.Rollback(); }), 3034);
+    EXPECT_EQ(ErrorNumberOf([&] { engine_.CommitTrans(); }), 3034);
+    for (int level = 1; level <= 5; ++level) EXPECT_EQ(ErrorNumberOf([&] { engine_.BeginTrans(); }), 0);
+    EXPECT_EQ(ErrorNumberOf([&] { engine_.BeginTrans(); }), 3003);
+    for (int level = 1; level <= 5; ++level) EXPECT_EQ(ErrorNumberOf([&] { engine_.CommitTrans(); }), 0);
+    EXPECT_EQ(ErrorNumberOf([&] { engine_.CommitTrans(); }), 3034);
+    EXPECT_EQ(ErrorNumberOf([&] { engine_.Workspaces(1); }), 3265);
 }
 
 TEST_F(DaoTransactionTest, AnInnerLevelRollsBackOnlyWhatItWrote) {
@@ -84,7 +84,7 @@ TEST_F(DaoTransactionTest, AnEngineThatEndsRollsBackWhatItLeftOpen) {
     }
     EXPECT_EQ(Count("Produto.MDB"), 1);
     Database mine = engine_.OpenDatabase(Path("Produto.MDB"));
-    EXPECT_EQ(ErrorOf([&] { AddRow(mine, "Status", {{"Numero", Value(3)}}); }), 0);  // no lock left behind
+    EXPECT_EQ(ErrorNumberOf([&] { AddRow(mine, "Status", {{"Numero", Value(3)}}); }), 0);  // no lock left behind
 }
 
 TEST_F(DaoTransactionTest, FilesOnlyReadStayOutsideTheTransaction) {
@@ -97,11 +97,11 @@ TEST_F(DaoTransactionTest, FilesOnlyReadStayOutsideTheTransaction) {
     // Another engine may write the file this transaction only read, not the one it wrote.
     Database otherBackup = other_.OpenDatabase(Path("Backup.MDB"));
     Database otherProduto = other_.OpenDatabase(Path("Produto.MDB"));
-    EXPECT_EQ(ErrorOf([&] { AddRow(otherBackup, "Status", {{"Numero", Value(5)}}); }), 0);
-    EXPECT_EQ(ErrorOf([&] { AddRow(otherProduto, "Status", {{"Numero", Value(5)}}); }), 3260);
-    EXPECT_EQ(ErrorOf([&] { otherProduto.OpenRecordset("Status").MoveLast(); }), 0);  // reads go on
+    EXPECT_EQ(ErrorNumberOf([&] { AddRow(otherBackup, "Status", {{"Numero", Value(5)}}); }), 0);
+    EXPECT_EQ(ErrorNumberOf([&] { AddRow(otherProduto, "Status", {{"Numero", Value(5)}}); }), 3260);
+    EXPECT_EQ(ErrorNumberOf([&] { otherProduto.OpenRecordset("Status").MoveLast(); }), 0);  // reads go on
     engine_.CommitTrans();
-    EXPECT_EQ(ErrorOf([&] { AddRow(otherProduto, "Status", {{"Numero", Value(5)}}); }), 0);
+    EXPECT_EQ(ErrorNumberOf([&] { AddRow(otherProduto, "Status", {{"Numero", Value(5)}}); }), 0);
 }
 
 TEST_F(DaoTransactionTest, LockConflictsBetweenTwoEngines) {
@@ -126,12 +126,12 @@ TEST_F(DaoTransactionTest, LockConflictsBetweenTwoEngines) {
         {"Indexes.Append", 3262, [&] { AddIndex(mine.TableDefs().Item("Status"), "IndNumero", {"Numero"}); }},
         {"a read", 0, [&] { mine.OpenRecordset("Status").MoveLast(); }},
     };
-    for (const auto& row : rows) EXPECT_EQ(ErrorOf(row.operation), row.number) << row.situation;
+    for (const auto& row : rows) EXPECT_EQ(ErrorNumberOf(row.operation), row.number) << row.situation;
     // Inside a transaction of ours the write fails the same way and can be retried once released.
     engine_.BeginTrans();
-    EXPECT_EQ(ErrorOf([&] { AddRow(mine, "Status", {{"Numero", Value(2)}}); }), 3260);
+    EXPECT_EQ(ErrorNumberOf([&] { AddRow(mine, "Status", {{"Numero", Value(2)}}); }), 3260);
     other_.CommitTrans();
-    EXPECT_EQ(ErrorOf([&] { AddRow(mine, "Status", {{"Numero", Value(2)}}); }), 0);
+    EXPECT_EQ(ErrorNumberOf([&] { AddRow(mine, "Status", {{"Numero", Value(2)}}); }), 0);
     engine_.CommitTrans();
     EXPECT_EQ(Count("Produto.MDB"), 3);
 }
@@ -170,10 +170,10 @@ TEST_F(DaoTransactionTest, ACommitBlockedByAReaderCanBeRetried) {
     sqlite3* reader = nullptr;
     sqlite3_open(Host("Produto.MDB").c_str(), &reader);
     sqlite3_exec(reader, "BEGIN; SELECT count(*) FROM Status;", nullptr, nullptr, nullptr);  // holds a read lock
-    EXPECT_EQ(ErrorOf([&] { engine_.CommitTrans(); }), 3260);
+    EXPECT_EQ(ErrorNumberOf([&] { engine_.CommitTrans(); }), 3260);
     sqlite3_exec(reader, "COMMIT", nullptr, nullptr, nullptr);
     sqlite3_close(reader);
-    EXPECT_EQ(ErrorOf([&] { engine_.CommitTrans(); }), 0);
+    EXPECT_EQ(ErrorNumberOf([&] { engine_.CommitTrans(); }), 0);
     EXPECT_EQ(Count("Produto.MDB"), 2);
 }
 
@@ -182,10 +182,10 @@ TEST_F(DaoTransactionTest, AReadAgainstAnExclusiveHolderRaises3187) {
     sqlite3* holder = nullptr;
     sqlite3_open(Host("Produto.MDB").c_str(), &holder);
     sqlite3_exec(holder, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr);
-    EXPECT_EQ(ErrorOf([&] { mine.OpenRecordset("Status").MoveFirst(); }), 3187);
+    EXPECT_EQ(ErrorNumberOf([&] { mine.OpenRecordset("Status").MoveFirst(); }), 3187);
     sqlite3_exec(holder, "ROLLBACK", nullptr, nullptr, nullptr);
     sqlite3_close(holder);
-    EXPECT_EQ(ErrorOf([&] { mine.OpenRecordset("Status").MoveFirst(); }), 0);
+    EXPECT_EQ(ErrorNumberOf([&] { mine.OpenRecordset("Status").MoveFirst(); }), 0);
 }
 
 TEST_F(DaoTransactionTest, ATransactionSQLiteEndedItselfIsNotReportedAsALock) {
@@ -197,9 +197,9 @@ TEST_F(DaoTransactionTest, ATransactionSQLiteEndedItselfIsNotReportedAsALock) {
     sqlite3_exec(mine.State()->connection->Handle(), "ROLLBACK", nullptr, nullptr, nullptr);
     other_.BeginTrans();
     AddRow(theirs, "Status", {{"Numero", Value(3)}});
-    const long number = ErrorOf([&] { AddRow(mine, "Status", {{"Numero", Value(4)}}); });
+    const long number = ErrorNumberOf([&] { AddRow(mine, "Status", {{"Numero", Value(4)}}); });
     EXPECT_EQ(number, 3035);
-    EXPECT_EQ(ErrorOf([&] { engine_.CommitTrans(); }), 3034);  // nothing is left to commit half-way
+    EXPECT_EQ(ErrorNumberOf([&] { engine_.CommitTrans(); }), 3034);  // nothing is left to commit half-way
     other_.Rollback();
 }
 
@@ -207,17 +207,17 @@ TEST_F(DaoTransactionTest, DenyWriteHoldsTheTableAgainstOthersAndOurselves) {
     Database mine = engine_.OpenDatabase(Path("Backup.MDB"));
     Database theirs = other_.OpenDatabase(Path("Backup.MDB"));
     Recordset held = theirs.OpenRecordset("Status", dbOpenTable, dbDenyWrite);
-    EXPECT_EQ(ErrorOf([&] { mine.OpenRecordset("status", dbOpenTable, dbDenyWrite); }), 3262);
+    EXPECT_EQ(ErrorNumberOf([&] { mine.OpenRecordset("status", dbOpenTable, dbDenyWrite); }), 3262);
     Recordset reading = mine.OpenRecordset("Status", dbOpenTable);
-    EXPECT_EQ(ErrorOf([&] { reading.MoveFirst(); }), 0);
+    EXPECT_EQ(ErrorNumberOf([&] { reading.MoveFirst(); }), 0);
     reading.AddNew();
-    EXPECT_EQ(ErrorOf([&] { reading.Update(); }), 3260);
+    EXPECT_EQ(ErrorNumberOf([&] { reading.Update(); }), 3260);
     held.Close();
-    EXPECT_EQ(ErrorOf([&] { reading.Update(); }), 0);
+    EXPECT_EQ(ErrorNumberOf([&] { reading.Update(); }), 0);
     Recordset first = mine.OpenRecordset("Status", dbOpenTable, dbDenyWrite);
-    EXPECT_EQ(ErrorOf([&] { mine.OpenRecordset("Status", dbOpenTable, dbDenyWrite); }), 3262);
+    EXPECT_EQ(ErrorNumberOf([&] { mine.OpenRecordset("Status", dbOpenTable, dbDenyWrite); }), 3262);
     first.Close();
-    EXPECT_EQ(ErrorOf([&] { mine.OpenRecordset("Status", dbOpenTable, dbDenyWrite); }), 0);
+    EXPECT_EQ(ErrorNumberOf([&] { mine.OpenRecordset("Status", dbOpenTable, dbDenyWrite); }), 0);
 }
 
 TEST_F(DaoTransactionTest, StatementsMeetADenyWriteHoldAsRecordsetsDo) {
@@ -236,12 +236,12 @@ TEST_F(DaoTransactionTest, StatementsMeetADenyWriteHoldAsRecordsetsDo) {
         {"DROP TABLE Status", 3262},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(ErrorOf([&] { mine.Execute(c.sql, dbFailOnError); }), c.number) << c.sql;
-        EXPECT_EQ(ErrorOf([&] { mine.Execute(c.sql); }), c.number) << c.sql;
+        EXPECT_EQ(ErrorNumberOf([&] { mine.Execute(c.sql, dbFailOnError); }), c.number) << c.sql;
+        EXPECT_EQ(ErrorNumberOf([&] { mine.Execute(c.sql); }), c.number) << c.sql;
     }
     EXPECT_EQ(Count("Backup.MDB"), before);
     held.Close();
-    EXPECT_EQ(ErrorOf([&] { mine.Execute("INSERT INTO Status (Numero) VALUES (7)", dbFailOnError); }), 0);
+    EXPECT_EQ(ErrorNumberOf([&] { mine.Execute("INSERT INTO Status (Numero) VALUES (7)", dbFailOnError); }), 0);
 }
 
 // A child process commits 400 rows and is killed at a moment near its commit. The file then holds

@@ -168,7 +168,7 @@ TEST(DaoValueConversion, NumbersRoundHalfToEvenAndRaiseTheRuntimeNumbers) {
         [] { Value("doze").ToDouble(); },
     };
     const long numbers[] = {6, 94, 13};
-    for (std::size_t i = 0; i < std::size(failures); ++i) EXPECT_EQ(ErrorOf(failures[i]), numbers[i]);
+    for (std::size_t i = 0; i < std::size(failures); ++i) EXPECT_EQ(ErrorNumberOf(failures[i]), numbers[i]);
 }
 
 TEST(DaoValueConversion, CoercionToAFieldType) {
@@ -207,7 +207,7 @@ TEST(DaoValueConversion, CoercionToAFieldType) {
     };
     for (const auto& row : rows) {
         Value result;
-        EXPECT_EQ(ErrorOf([&] { result = CoerceToField(row.value, row.type); }), row.error) << row.value.ToText();
+        EXPECT_EQ(ErrorNumberOf([&] { result = CoerceToField(row.value, row.type); }), row.error) << row.value.ToText();
         if (row.error == 0) {
             EXPECT_EQ(result, row.result) << row.value.ToText();
         }

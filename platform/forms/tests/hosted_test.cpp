@@ -9,7 +9,7 @@
 
 #include "platform/ctl/control_site.h"
 #include "platform/ctl/tests/support/field_library.h"
-#include "platform/ctl/tests/testlib/test_field.h"
+#include "platform/ctl/tests/support/test_field.h"
 #include "platform/forms/app.h"
 #include "platform/forms/services.h"
 #include "platform/forms/tests/support/qt_app.h"

@@ -12,6 +12,7 @@
 #include <sstream>
 
 #include "platform/win/error.h"
+#include "platform/win/testing/raises.h"
 #include "platform/win/testing/temp_machine_root.h"
 
 namespace {
@@ -37,15 +38,7 @@ void SetModified(const fs::path& path, const win::CivilTime& t) {
     ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
 }
 
-template <typename Action>
-long ErrorOf(Action action) {
-    try {
-        action();
-    } catch (const win::RuntimeError& e) {
-        return e.Number();
-    }
-    return 0;
-}
+using win::testing::ErrorNumberOf;
 
 Names SearchAll(const std::string& pattern) {
     win::DirectorySearch search;
@@ -98,7 +91,7 @@ TEST_F(FilesTest, DirectorySearchFindsNormalFilesInNameOrder) {
 
 TEST_F(FilesTest, DirectorySearchContinuesUntilEmptyAndRestartsOnANewPattern) {
     win::DirectorySearch search;
-    EXPECT_EQ(ErrorOf([&] { search.Next(); }), 5);
+    EXPECT_EQ(ErrorNumberOf([&] { search.Next(); }), 5);
     EXPECT_EQ(search.First("C:\\LOJA01\\?.OCX"), "A.OCX");
     EXPECT_EQ(search.Next(), "b.ocx");
     EXPECT_EQ(search.Next(), "");
@@ -110,7 +103,7 @@ TEST_F(FilesTest, DirectorySearchContinuesUntilEmptyAndRestartsOnANewPattern) {
 
 TEST_F(FilesTest, InvalidPatternsRaiseBadFileName) {
     for (const char* pattern : {"", "C:\\LOJA01\\a|b", "C:\\*\\x.ocx", "C:\\LOJA01\\a<b", "C:\\a\\b:c"}) {
-        EXPECT_EQ(ErrorOf([&] { win::DirectorySearch().First(pattern); }), 52) << pattern;
+        EXPECT_EQ(ErrorNumberOf([&] { win::DirectorySearch().First(pattern); }), 52) << pattern;
     }
 }
 
@@ -178,9 +171,9 @@ TEST_F(FilesTest, ACopyCanBeDatedAndADateMovedExactly) {
     EXPECT_EQ(Read(root_.DriveC() / "B.OCX"), "A.OCX");
     win::SetFileModified("C:\\B.OCX", source);
     EXPECT_EQ(win::FileModified("C:\\B.OCX"), source);
-    EXPECT_EQ(ErrorOf([] { win::FileModified("C:\\LOJA01\\none.ocx"); }), 53);
-    EXPECT_EQ(ErrorOf([&] { win::SetFileModified("C:\\LOJA01\\none.ocx", source); }), 53);
-    EXPECT_EQ(ErrorOf([&] { win::SetFileModified("Q:\\a.ocx", source); }), 68);
+    EXPECT_EQ(ErrorNumberOf([] { win::FileModified("C:\\LOJA01\\none.ocx"); }), 53);
+    EXPECT_EQ(ErrorNumberOf([&] { win::SetFileModified("C:\\LOJA01\\none.ocx", source); }), 53);
+    EXPECT_EQ(ErrorNumberOf([&] { win::SetFileModified("Q:\\a.ocx", source); }), 68);
 }
 
 TEST_F(FilesTest, CopyFailuresRaiseTheRuntimeNumbers) {
@@ -198,7 +191,7 @@ TEST_F(FilesTest, CopyFailuresRaiseTheRuntimeNumbers) {
         {"C:\\LOJA01\\a.ocx", "C:\\LOJA01\\", 75},
     };
     for (const auto& row : rows) {
-        EXPECT_EQ(ErrorOf([&] { win::CopyFile(row.from, row.to); }), row.number) << row.from << " " << row.to;
+        EXPECT_EQ(ErrorNumberOf([&] { win::CopyFile(row.from, row.to); }), row.number) << row.from << " " << row.to;
     }
     EXPECT_EQ(SearchAll("C:\\*"), Names{});
 }
@@ -207,8 +200,8 @@ TEST_F(FilesTest, CopyIntoAFolderWithoutWritePermissionIsPermissionDenied) {
     if (geteuid() == 0) GTEST_SKIP() << "permissions do not bind root";
     fs::create_directories(root_.DriveC() / "LOCKED");
     fs::permissions(root_.DriveC() / "LOCKED", fs::perms::owner_read | fs::perms::owner_exec);
-    EXPECT_EQ(ErrorOf([] { win::CopyFile("C:\\LOJA01\\A.OCX", "C:\\LOCKED\\A.OCX"); }), 70);
-    EXPECT_EQ(ErrorOf([] { win::DeleteFile("C:\\LOCKED\\none"); }), 53);
+    EXPECT_EQ(ErrorNumberOf([] { win::CopyFile("C:\\LOJA01\\A.OCX", "C:\\LOCKED\\A.OCX"); }), 70);
+    EXPECT_EQ(ErrorNumberOf([] { win::DeleteFile("C:\\LOCKED\\none"); }), 53);
     fs::permissions(root_.DriveC() / "LOCKED", fs::perms::owner_all);
 }
 
@@ -232,7 +225,7 @@ TEST_F(FilesTest, DateLengthDeleteRenameAndCreateFolder) {
         {[] { win::CreateFolder("C:\\NOFOLDER\\SUB"); }, 76},
         {[] { win::CreateFolder("C:\\Nova"); }, 0},
     };
-    for (std::size_t i = 0; i < std::size(rows); ++i) EXPECT_EQ(ErrorOf(rows[i].action), rows[i].number) << i;
+    for (std::size_t i = 0; i < std::size(rows); ++i) EXPECT_EQ(ErrorNumberOf(rows[i].action), rows[i].number) << i;
     EXPECT_TRUE(fs::exists(loja() / "README.TXT"));
     EXPECT_FALSE(fs::exists(loja() / "readme.txt"));
     EXPECT_TRUE(fs::is_directory(root_.DriveC() / "Nova"));

@@ -8,6 +8,7 @@
 
 #include "platform/win/error.h"
 #include "platform/win/testing/temp_machine_root.h"
+#include "platform/win/testing/raises.h"
 
 namespace {
 namespace fs = std::filesystem;
@@ -18,12 +19,7 @@ void Touch(const fs::path& path) {
 }
 
 long ErrorOf(const std::string& windowsPath) {
-    try {
-        win::HostPath(windowsPath);
-    } catch (const win::RuntimeError& e) {
-        return e.Number();
-    }
-    return 0;
+    return win::testing::ErrorNumberOf([&] { win::HostPath(windowsPath); });
 }
 
 // C: holds LOJA01\Bd2.MDB, a link "inside" to LOJA01 and a link "escape" to a folder outside the

@@ -102,14 +102,14 @@ TEST_F(BackupDatabaseTest, WorkingAndCodeTablesHaveTheirColumnsAndPrimaryIndexes
     EXPECT_EQ(backup.TableDefs().Item("CorCons").Fields().Count(), store.TableDefs().Item("Cor").Fields().Count());
     // A code seen twice is refused by the primary index.
     AddRow(backup, "Cor", {{"Código", dao::Value("01")}, {"Descrição", dao::Value("AZUL")}});
-    EXPECT_EQ(ErrorOf([&] { AddRow(backup, "Cor", {{"Código", dao::Value("01")}, {"Descrição", dao::Value("ANIL")}}); }),
+    EXPECT_EQ(testing::ErrorNumberOf([&] { AddRow(backup, "Cor", {{"Código", dao::Value("01")}, {"Descrição", dao::Value("ANIL")}}); }),
               3022);
     store.Close();
 }
 
 TEST_F(BackupDatabaseTest, RefusesToCreateOverAnExistingFile) {
     dao::Database store = OpenStore("F:\\LOJA01\\Produto.MDB");
-    EXPECT_EQ(ErrorOf([&] { CreateBackup(ProgramEngine(), "C:\\REPORT\\BACKUP.MDB", store, 0, 0); }), 3204);
+    EXPECT_EQ(testing::ErrorNumberOf([&] { CreateBackup(ProgramEngine(), "C:\\REPORT\\BACKUP.MDB", store, 0, 0); }), 3204);
     CreateBackup(ProgramEngine(), "C:\\REPORT\\Outro.mdb", store, win::DateSerial(2026, 12, 9), 0);
     dao::Database other = ProgramEngine().OpenDatabase("C:\\REPORT\\Outro.mdb");
     EXPECT_EQ(other.TableDefs().Item("Status").RecordCount(), 1);

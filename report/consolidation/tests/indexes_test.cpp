@@ -23,7 +23,7 @@ protected:
     }
 
     static long Sale(const dao::Database& backup, const char* store, int number) {
-        return ErrorOf([&] {
+        return testing::ErrorNumberOf([&] {
             AddRow(backup, "Venda", {{"CodLoja", dao::Value(store)}, {"Número Venda", dao::Value(number)}});
         });
     }
@@ -86,7 +86,7 @@ TEST_F(IndexesTest, DuplicateProductOfOneStoreCodeStopsBeforeAnyIndex) {
     AddRow(backup, "Produto", product);
     AddRow(backup, "Produto", product);
     IndexWork work;
-    EXPECT_EQ(ErrorOf([&] { CriaIndicesConsolidados(backup, work); }), 3022);
+    EXPECT_EQ(testing::ErrorNumberOf([&] { CriaIndicesConsolidados(backup, work); }), 3022);
     EXPECT_EQ(work.next, 0u);
     EXPECT_TRUE(IndexNames(backup).empty()) << "no index after the failing one is created";
 }
@@ -95,7 +95,7 @@ TEST_F(IndexesTest, NullSupplierCodeBreaksTheRequiredPrimaryKey) {
     dao::Database backup = OpenBackup();
     AddRow(backup, "Fornecedor", {{"CodLoja", dao::Value("01")}});
     IndexWork work;
-    EXPECT_EQ(ErrorOf([&] { CriaIndicesConsolidados(backup, work); }), 3058);
+    EXPECT_EQ(testing::ErrorNumberOf([&] { CriaIndicesConsolidados(backup, work); }), 3058);
     EXPECT_EQ(work.next, 11u);
     EXPECT_EQ(IndexNames(backup).size(), 11u);
 }
@@ -106,7 +106,7 @@ TEST_F(IndexesTest, AnIndexNameAlreadyOnTheTableStopsThereAndTheStepResumesAtIt)
     work.TabelaIndice = backup.TableDefs().Item("Venda");
     NovoIndice(work, {"Venda", "IndVenda", {"Número Venda"}, false});
     AnexaIndice(work);
-    EXPECT_EQ(ErrorOf([&] { CriaIndicesConsolidados(backup, work); }), 3284);
+    EXPECT_EQ(testing::ErrorNumberOf([&] { CriaIndicesConsolidados(backup, work); }), 3284);
     EXPECT_EQ(work.next, 4u);
     EXPECT_EQ(IndexNames(backup), (std::vector<std::string>{"Produto.IndCódigo", "Produto.IndCodAlternativo",
                                                            "Venda.IndVenda", "Venda.IndCliente", "Venda.IndConcluido"}));
@@ -119,8 +119,8 @@ TEST_F(IndexesTest, AnIndexNameAlreadyOnTheTableStopsThereAndTheStepResumesAtIt)
 
 TEST_F(IndexesTest, AnexaIndiceWithoutATableOrIndexRaisesObjectNotSet) {
     IndexWork work;
-    EXPECT_EQ(ErrorOf([&] { AnexaIndice(work); }), 91);
-    EXPECT_EQ(ErrorOf([&] { NovoIndice(work, ConsolidatedIndexes().front()); }), 91);
+    EXPECT_EQ(testing::ErrorNumberOf([&] { AnexaIndice(work); }), 91);
+    EXPECT_EQ(testing::ErrorNumberOf([&] { NovoIndice(work, ConsolidatedIndexes().front()); }), 91);
 }
 
 }  // namespace

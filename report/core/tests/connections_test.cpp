@@ -42,7 +42,7 @@ TEST_F(ConnectionsTest, StartUpWithoutPostalDatabaseOpensTheProgramSetOnly) {
     EXPECT_EQ(CaminhoBanco, "C:\\REPORT\\Bd2.MDB");
     EXPECT_EQ(BancoProduto->TableDefs().Item("Loja").Name(), "Loja");
     EXPECT_TRUE(boxes_.shown.empty());
-    EXPECT_EQ(ErrorOf([] { FecharBDLoja(); }), 0) << "closes only the (unopened) data-folder set";
+    EXPECT_EQ(ErrorNumberOf([] { FecharBDLoja(); }), 0) << "closes only the (unopened) data-folder set";
     EXPECT_TRUE(BancoProduto.IsOpen());
 }
 
@@ -61,7 +61,7 @@ TEST_F(ConnectionsTest, StartUpWithPostalDatabaseOpensItsNineRecordsets) {
     EXPECT_FALSE(BancoCep.IsOpen());
     for (const auto& [handle, index] : indexes) EXPECT_FALSE(handle->IsOpen()) << index;
     EXPECT_TRUE(CepAberto) << "keeps its value until the next AbrirBD";
-    EXPECT_EQ(ErrorOf([] { FecharBDLoja(); }), 0);
+    EXPECT_EQ(ErrorNumberOf([] { FecharBDLoja(); }), 0);
     AbrirBD();
     EXPECT_TRUE(BancoCep.IsOpen()) << "the catalogue's close reopens the postal set";
 }
@@ -253,18 +253,18 @@ TEST_F(ConnectionsTest, LogInWithoutRightsTableIsReportedAndEnds) {
 }
 
 TEST_F(ConnectionsTest, ClosingTwiceOrBeforeAnyOpenNeverRaises) {
-    EXPECT_EQ(ErrorOf([] { FecharBD(); }), 0);
-    EXPECT_EQ(ErrorOf([] { FecharBDLoja(); }), 0);
+    EXPECT_EQ(ErrorNumberOf([] { FecharBD(); }), 0);
+    EXPECT_EQ(ErrorNumberOf([] { FecharBDLoja(); }), 0);
     AbrirBD();
     LogInAs(1);
     TabelaUsuarioAcesso.Set(BancoBD2->OpenRecordset("Usuario", dao::dbOpenTable));
     for (int pass = 0; pass < 2; ++pass) {
-        EXPECT_EQ(ErrorOf([] { FecharBDLoja(); }), 0) << pass;
-        EXPECT_EQ(ErrorOf([] { FecharBD(); }), 0) << pass;
+        EXPECT_EQ(ErrorNumberOf([] { FecharBDLoja(); }), 0) << pass;
+        EXPECT_EQ(ErrorNumberOf([] { FecharBD(); }), 0) << pass;
     }
     for (DatabaseHandle* db : {&BancoProduto, &BancoBD2, &BancoProdutoLoja, &BancoBD2Loja}) EXPECT_FALSE(db->IsOpen());
     EXPECT_FALSE(TabelaUsuarioAcesso.IsOpen());
-    EXPECT_EQ(ErrorOf([] { BancoProdutoLoja->TableDefs(); }), 91) << "a closed handle is an unset object";
+    EXPECT_EQ(ErrorNumberOf([] { BancoProdutoLoja->TableDefs(); }), 91) << "a closed handle is an unset object";
 }
 
 }  // namespace

@@ -115,7 +115,7 @@ TEST_F(RightsTest, SeekLeavesTheRightsRecordsetOnItsIndexAndRow) {
 
 TEST_F(RightsTest, UserNotFoundAtLogInRaisesToTheCaller) {
     LogIn(99);
-    EXPECT_EQ(ErrorOf([] { VerificaAutorizacao("R01", "P", "N"); }), dao::jet::NoCurrentRecord);
+    EXPECT_EQ(ErrorNumberOf([] { VerificaAutorizacao("R01", "P", "N"); }), dao::jet::NoCurrentRecord);
     EXPECT_TRUE(boxes_.shown.empty());
 }
 

@@ -10,6 +10,7 @@
 #include "platform/dao/dao.h"
 #include "platform/forms/strings.h"
 #include "platform/win/error.h"
+#include "platform/win/testing/raises.h"
 #include "platform/win/testing/temp_machine_root.h"
 
 namespace report::reports {
@@ -49,14 +50,7 @@ std::string PositionPreQuery(const std::string& s, const std::string& folder) {
     return out;
 }
 
-long ErrorOf(const std::function<void()>& operation) {
-    try {
-        operation();
-    } catch (const win::RuntimeError& error) {
-        return error.Number();
-    }
-    return 0;
-}
+using win::testing::ErrorNumberOf;
 
 constexpr const char* kFolder = "C:\\REPORT";
 const std::string kWhere = " Where ([Venda].[Total Venda] > 300)";
@@ -169,7 +163,7 @@ TEST(CriterionTextTest, StatementsThePositionRulesBreakGiveWorkingStatements) {
         {"SELECT * FROM Venda;", " Where ([Venda].[Group By] = 'b IN c')", 5, 0},     // " IN " in a value
     };
     for (const Broken& c : cases) {
-        long positionError = ErrorOf([&] {
+        long positionError = ErrorNumberOf([&] {
             const std::string merged = PositionRedirect(PositionMerge(c.sql, c.criterion), kFolder);
             db.OpenRecordset(merged, dao::dbOpenSnapshot).Close();
         });

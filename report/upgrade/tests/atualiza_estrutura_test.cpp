@@ -21,7 +21,7 @@ TEST_F(RebuildTest, LeftoverTemporaryFieldIsDroppedAndTheRebuildRunsAgain) {
     const dao::Field descricao = BancoProdutoLoja->TableDefs().Item("Familia").Fields().Item("Descrição");
     EXPECT_EQ(descricao.Type(), dao::DataType::Text);
     EXPECT_EQ(descricao.Size(), 20);
-    EXPECT_EQ(ErrorOf([&] { BancoProdutoLoja->TableDefs().Item("Familia").Fields().Item("Descrição01"); }), 3265);
+    EXPECT_EQ(ErrorNumberOf([&] { BancoProdutoLoja->TableDefs().Item("Familia").Fields().Item("Descrição01"); }), 3265);
     dao::Recordset rs = BancoProdutoLoja->OpenRecordset("Familia", dao::dbOpenTable);
     rs.MoveFirst();
     EXPECT_EQ(rs("Descrição").GetValue(), dao::Value::Text("Ferramentas"));

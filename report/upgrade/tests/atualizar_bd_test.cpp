@@ -51,7 +51,7 @@ TEST_F(UpgradeTest, OldStoreIsBroughtToTheDescribedStructureKeepingItsData) {
         {"FundoCaixaSaldo", "Campo"}, {"FundoCaixa", "Campo"}, {"ItensTransEntBaixa", "Campo"},
         {"Familia", "Descrição01"}, {"UltimaVenda", "UltimoCodigo01"}};
     for (const auto& [table, field] : gone) {
-        EXPECT_EQ(ErrorOf([&] { BancoProdutoLoja->TableDefs().Item(table).Fields().Item(field); }), 3265) << field;
+        EXPECT_EQ(ErrorNumberOf([&] { BancoProdutoLoja->TableDefs().Item(table).Fields().Item(field); }), 3265) << field;
     }
     // The rebuilt fields kept their values.
     const std::tuple<const char*, const char*, dao::Value> values[] = {

@@ -48,7 +48,7 @@ protected:
     static std::vector<std::string> Rows(const std::string& sql) { return SelectedRows(*BancoBD2, sql); }
 
     static bool TableExists(const dao::Database& db, const std::string& table) {
-        return ErrorOf([&] { db.TableDefs().Item(table); }) == 0;
+        return ErrorNumberOf([&] { db.TableDefs().Item(table); }) == 0;
     }
 
     bool PackageExists() const { return forms::Dir(Package()) != ""; }
@@ -156,7 +156,7 @@ TEST_F(CatalogueRefreshTest, AFailedRefreshOfTheExistingEntriesRollsBackAndTheUp
     EXPECT_FALSE(TableExists(*BancoBD2, "AplicacaoBkp"));
     EXPECT_EQ(Rows("SELECT count(*) FROM Aplicacao"), std::vector<std::string>{"4"});
     // No transaction is left open for the steps after it, and the package is gone.
-    EXPECT_EQ(ErrorOf([] { ProgramEngine().Rollback(); }), 3034);
+    EXPECT_EQ(ErrorNumberOf([] { ProgramEngine().Rollback(); }), 3034);
     EXPECT_FALSE(PackageExists());
 }
 

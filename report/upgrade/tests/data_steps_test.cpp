@@ -232,7 +232,7 @@ TEST_F(DataStepsTest, WriteOffsAreTheItemsReceivedAfterTheCount) {
     EXPECT_EQ(rs("HrBaixa").GetValue().ToDouble(), Date("14:30:01"));
     rs.Close();
     // The relation holds: a write-off without its item is refused.
-    EXPECT_EQ(ErrorOf([&] {
+    EXPECT_EQ(ErrorNumberOf([&] {
                   AddRow(*BancoProdutoLoja, "ItensTransEntBaixa",
                          {{"NroTrans", dao::Value::Long(9)}, {"Sequencia", dao::Value::Double(9)}, {"SeqBaixa", dao::Value::Integer(1)}});
               }),
@@ -411,9 +411,9 @@ TEST_F(DataStepsTest, AntigoOfAFolderNamedWithQuotesGetsTheCardCopyAndItsRate) {
 TEST_F(DataStepsTest, TheCardCopyNeedsAntigoHeldOpenByThisEngine) {
     // Not held open, the protected file refuses a reference without its password.
     const std::string copy = "SELECT Cartao.* INTO Cartao IN '" + PastaDados + "\\Antigo.mdb' FROM Cartao";
-    EXPECT_EQ(ErrorOf([&] { BancoProdutoLoja->Execute(copy); }), 3031);
+    EXPECT_EQ(ErrorNumberOf([&] { BancoProdutoLoja->Execute(copy); }), 3031);
     dao::Database antigo = OpenStore("Antigo");
-    EXPECT_EQ(ErrorOf([&] { BancoProdutoLoja->Execute(copy); }), 0);
+    EXPECT_EQ(ErrorNumberOf([&] { BancoProdutoLoja->Execute(copy); }), 0);
     EXPECT_NO_THROW(antigo.TableDefs().Item("Cartao"));
     antigo.Close();
 }
@@ -490,9 +490,9 @@ TEST_F(DataStepsTest, AnEarlyExitRollsBackTheCurrentTable) {
     EXPECT_NE(ErrorLog().find("Atualiza AtualizaEstrutura"), std::string::npos) << ErrorLog();
     const dao::TableDef table = BancoProdutoLoja->TableDefs().Item("UltimaVenda");
     EXPECT_EQ(table.Fields().Item("UltimoCodigo").Type(), dao::DataType::Integer);
-    EXPECT_EQ(ErrorOf([&] { table.Fields().Item("UltimoCodigo01"); }), 3265);
+    EXPECT_EQ(ErrorNumberOf([&] { table.Fields().Item("UltimoCodigo01"); }), 3265);
     // The stamp field added at the gate stays (it is not part of the table's pass).
-    EXPECT_EQ(ErrorOf([&] { table.Fields().Item("Versao"); }), 0);
+    EXPECT_EQ(ErrorNumberOf([&] { table.Fields().Item("Versao"); }), 0);
     EXPECT_EQ(Stamp(), -1);
 }
 

@@ -13,6 +13,7 @@
 #include "platform/forms/services.h"
 #include "platform/win/files.h"
 #include "platform/win/oledate.h"
+#include "platform/win/testing/raises.h"
 #include "platform/win/testing/temp_machine_root.h"
 #include "report/core/connections.h"
 #include "report/core/rights.h"
@@ -25,14 +26,7 @@
 namespace sample_chain {
 namespace {
 
-long ErrorOf(const std::function<void()>& operation) {
-    try {
-        operation();
-    } catch (const win::RuntimeError& error) {
-        return error.Number();
-    }
-    return 0;
-}
+using win::testing::ErrorNumberOf;
 
 class ChainTest : public ::testing::Test {
 protected:
@@ -88,7 +82,7 @@ TEST_F(ChainTest, StoresAreOlderThanTheProgram) {
     dao::Database loja01 = Open("F:\\LOJA01\\Produto.MDB");
     dao::Recordset settings = loja01.OpenRecordset("UltimaVenda", dao::dbOpenTable);
     EXPECT_LT(settings("Versao").GetValue().ToDouble(), target);
-    EXPECT_EQ(ErrorOf([&] { settings.Fields().Item("Versao").Properties().Item("Format"); }), dao::jet::PropertyNotFound);
+    EXPECT_EQ(ErrorNumberOf([&] { settings.Fields().Item("Versao").Properties().Item("Format"); }), dao::jet::PropertyNotFound);
     EXPECT_EQ(loja01.TableDefs().Item("Produto").Fields().Item("IPI").Type(), dao::DataType::Single);
     EXPECT_EQ(loja01.TableDefs().Item("Cliente").Fields().Item("Email").Size(), 40);
     settings.Close();
@@ -97,11 +91,11 @@ TEST_F(ChainTest, StoresAreOlderThanTheProgram) {
     dao::Recordset unstamped = loja02.OpenRecordset("UltimaVenda", dao::dbOpenTable);
     EXPECT_TRUE(unstamped("Versao").GetValue().IsNull());
     unstamped.Close();
-    EXPECT_EQ(ErrorOf([&] { loja02.TableDefs().Item("UltimaVenda").Fields().Item("ObsCupom8"); }), dao::jet::ItemNotFound);
+    EXPECT_EQ(ErrorNumberOf([&] { loja02.TableDefs().Item("UltimaVenda").Fields().Item("ObsCupom8"); }), dao::jet::ItemNotFound);
 
     dao::Database loja03 = Open("C:\\LOJA03\\Produto.MDB");
     for (const char* table : {"FundoCaixaSaldo", "FundoCaixa", "ItensTransEntBaixa"}) {
-        EXPECT_EQ(ErrorOf([&] { loja03.TableDefs().Item(table); }), dao::jet::ItemNotFound) << table;
+        EXPECT_EQ(ErrorNumberOf([&] { loja03.TableDefs().Item(table); }), dao::jet::ItemNotFound) << table;
     }
 }
 

@@ -209,6 +209,24 @@ TEST_F(NumberPages, SaveAsDefaultWritesTheKindsSectionAndResetRestoresIt) {
     EXPECT_FALSE(page.IsModified());
 }
 
+// A sign outside Latin-1 is kept in the code page Apply writes, so the defaults give a new field
+// the sign the page showed (it was once kept as "?").
+TEST_F(NumberPages, SaveAsDefaultKeepsTheEuroSignOfTheCurrencyFormat) {
+    win::testing::TempMachineRoot root;
+    CZMTextApp app;
+    ASSERT_TRUE(app.InitInstance());
+    Two<CZMCurrencyCtrl>();
+    CZMCurrencyPropPage page;
+    page.SetObjects(controls_);
+    UserEdit(page.Edit(205), "\u20ac");
+    ASSERT_TRUE(page.SaveAsDefault());
+    ExpectBoth("FmtCurrency", "\u20ac");
+    std::string sign;
+    ZMDefaults()->GetCString(kFieldCurrency, 177, &sign, "");
+    EXPECT_EQ(sign, "\x80");
+    EXPECT_EQ(Get(Add<CZMCurrencyCtrl>("New", 2).Get(), "FmtCurrency"), "\u20ac") << "a new control takes the defaults";
+}
+
 TEST_F(NumberPages, CurrencyResetMarksTheFieldsForTheNextApply) {
     win::testing::TempMachineRoot root;
     CZMTextApp app;

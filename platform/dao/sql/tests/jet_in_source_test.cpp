@@ -13,10 +13,13 @@
 #include "platform/dao/sql/tests/sql_fixture.h"
 #include "platform/win/error.h"
 #include "platform/win/paths.h"
+#include "platform/win/testing/raises.h"
 #include "platform/win/testing/temp_machine_root.h"
 
 namespace dao::sql::testing {
 namespace {
+
+using win::testing::ErrorNumberOf;
 
 constexpr const char* kBackup = "C:\\LOJA\\BACKUP.MDB";
 
@@ -48,15 +51,6 @@ protected:
         }
         rs.Close();
         return out;
-    }
-
-    static long ErrorOf(const std::function<void()>& action) {
-        try {
-            action();
-        } catch (const win::RuntimeError& e) {
-            return e.Number();
-        }
-        return 0;
     }
 
     win::testing::TempMachineRoot root;
@@ -101,9 +95,9 @@ TEST_F(InSourceRecordsets, AreReadOnlyAndNameTheirFieldsWithTheOtherFilesTypes) 
     Recordset rs = store.OpenRecordset("SELECT Venda.CodLoja, Venda.Total FROM Venda IN 'C:\\LOJA\\BACKUP.MDB'", dbOpenDynaset);
     EXPECT_EQ(rs.Fields().Item(0).Type(), DataType::Text);
     EXPECT_EQ(rs.Fields().Item(1).Type(), DataType::Currency);
-    EXPECT_EQ(ErrorOf([&] { rs.Edit(); }), 3027);
-    EXPECT_EQ(ErrorOf([&] { rs.AddNew(); }), 3027);
-    EXPECT_EQ(ErrorOf([&] { rs.Delete(); }), 3027);
+    EXPECT_EQ(ErrorNumberOf([&] { rs.Edit(); }), 3027);
+    EXPECT_EQ(ErrorNumberOf([&] { rs.AddNew(); }), 3027);
+    EXPECT_EQ(ErrorNumberOf([&] { rs.Delete(); }), 3027);
     rs.Close();
 }
 
@@ -139,7 +133,7 @@ TEST_F(InSourceRecordsets, FollowThePasswordRulesOfOtherFiles) {
     for (const Case& c : cases) {
         c.before();
         std::vector<std::string> rows;
-        EXPECT_EQ(ErrorOf([&] { rows = Rows(store.OpenRecordset(sql, dbOpenSnapshot)); }), c.number) << c.when;
+        EXPECT_EQ(ErrorNumberOf([&] { rows = Rows(store.OpenRecordset(sql, dbOpenSnapshot)); }), c.number) << c.when;
         if (c.number == 0) {
             EXPECT_EQ(rows, std::vector<std::string>{"03"}) << c.when;
         }
@@ -175,7 +169,7 @@ TEST_F(InSourceRecordsets, RaiseTheOpenAndNameErrorsOfTheOtherFile) {
         {"SELECT Venda.Número FROM Consolidada, Venda", 3131},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(ErrorOf([&] { store.OpenRecordset(c.sql, dbOpenSnapshot).Close(); }), c.number) << c.sql;
+        EXPECT_EQ(ErrorNumberOf([&] { store.OpenRecordset(c.sql, dbOpenSnapshot).Close(); }), c.number) << c.sql;
     }
 }
 

@@ -18,6 +18,7 @@
 #include "platform/dao/sql/jet_sql.h"
 #include "platform/win/error.h"
 #include "platform/win/paths.h"
+#include "platform/win/testing/raises.h"
 
 namespace dao::sql::testing {
 
@@ -134,12 +135,7 @@ inline void WriteSqliteFile(const std::filesystem::path& path, const std::string
 
 // The engine error number a statement raises, 0 when it runs.
 inline long ErrorOf(MemoryFiles& files, const std::string& jet) {
-    try {
-        files.Run(jet);
-    } catch (const win::RuntimeError& e) {
-        return e.Number();
-    }
-    return 0;
+    return win::testing::ErrorNumberOf([&] { files.Run(jet); });
 }
 
 }  // namespace dao::sql::testing

@@ -22,11 +22,14 @@
 #include "platform/win/error.h"
 #include "platform/win/module.h"
 #include "platform/win/paths.h"
+#include "platform/win/testing/raises.h"
 #include "platform/win/testing/temp_machine_root.h"
 #include "report/core/state.h"
 #include "tools/sample-chain/chain.h"
 
 namespace report::consolidation::testing {
+
+using win::testing::ErrorNumberOf;
 
 using Row = std::vector<std::pair<std::string, dao::Value>>;
 
@@ -97,17 +100,6 @@ protected:
         for (const auto& [name, value] : values) rs(name).SetValue(value);
         rs.Update();
         rs.Close();
-    }
-
-    // The error number `action` raises, 0 when it raises none.
-    template <class Action>
-    static long ErrorOf(Action&& action) {
-        try {
-            action();
-        } catch (const win::RuntimeError& error) {
-            return error.Number();
-        }
-        return 0;
     }
 
     static std::filesystem::path& TemplateRoot() {

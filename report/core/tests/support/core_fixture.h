@@ -21,6 +21,7 @@
 #include "platform/win/beep.h"
 #include "platform/win/clock.h"
 #include "platform/win/paths.h"
+#include "platform/win/testing/raises.h"
 #include "platform/win/testing/temp_machine_root.h"
 #include "report/core/connections.h"
 #include "report/core/state.h"
@@ -166,15 +167,6 @@ protected:
     std::filesystem::path previousDirectory_;
 };
 
-// The number an operation raised; 0 when it raised nothing.
-template <class F>
-long ErrorOf(F&& operation) {
-    try {
-        operation();
-    } catch (const win::RuntimeError& error) {
-        return error.Number();
-    }
-    return 0;
-}
+using win::testing::ErrorNumberOf;
 
 }  // namespace report::testing

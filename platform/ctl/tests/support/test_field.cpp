@@ -9,7 +9,7 @@
 #include "platform/ctl/control.h"
 #include "platform/ctl/cursors.h"
 #include "platform/ctl/draw.h"
-#include "platform/ctl/tests/testlib/test_field.h"
+#include "platform/ctl/tests/support/test_field.h"
 #include "platform/win/beep.h"
 #include "platform/win/module.h"
 
