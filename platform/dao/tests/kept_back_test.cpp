@@ -174,7 +174,7 @@ TEST_F(KeptBackTest, AllFieldChangesOfATransactionRewriteTheSchemaOnce) {
     table.Fields().Delete("Campo");
     // The object model sees each change at once.
     EXPECT_EQ(FieldNames(table), (std::vector<std::string>{"A", "B", "C", "D", "E"}));
-    EXPECT_EQ(ErrorOf([&] { Append(table, "c", DataType::Long); }), 3191);
+    EXPECT_EQ(ErrorNumberOf([&] { Append(table, "c", DataType::Long); }), 3191);
     engine_.CommitTrans();
     EXPECT_EQ(File("Tabela").schemaVersion, before + 1);
 }

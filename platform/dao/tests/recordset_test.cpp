@@ -332,7 +332,7 @@ TEST_F(DaoRecordsetTest, AFieldByNameIsNeverTheNeighbourWithANameOfTheSameLength
                            "2DescricaoLonga", "UmNomeDeCampoBemLongo1", "UmNomeDeCampoBemLongo1", "Qte", "Nom2", "Codigo2",
                            "Descricao2", "1DescricaoLonga", "UmNomeDeCampoBemLongo2", "Qtd", "Descricao2"};
     for (std::size_t i = 0; i < std::size(asked); ++i) EXPECT_EQ(rs(asked[i]).Name(), found[i]) << i;
-    EXPECT_EQ(ErrorOf([&] { rs("Qtf"); }), 3265);
+    EXPECT_EQ(ErrorNumberOf([&] { rs("Qtf"); }), 3265);
 }
 
 // Rows are read a window at a time and the blocks that hold them are reused: whichever way the

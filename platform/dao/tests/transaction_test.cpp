@@ -382,7 +382,7 @@ TEST_F(DaoTransactionTest, AnIndexBuildGivesTheConnectionItsSettingsBack) {
         Index index = t.CreateIndex("Chave");
         index.Fields().Append(index.CreateField("Numero"));
         index.SetUnique(true);
-        EXPECT_EQ(ErrorOf([&] { t.Indexes().Append(index); }), c.error) << c.name;
+        EXPECT_EQ(ErrorNumberOf([&] { t.Indexes().Append(index); }), c.error) << c.name;
         EXPECT_EQ(SortSettingsOf(raw), before) << c.name;
         if (c.inTransaction) {
             EXPECT_EQ(before, "-65536|0") << c.name;

@@ -339,7 +339,7 @@ TEST_F(DataStepsTest, DefaultsSetInOnePassLeaveEveryRowAsTheStatementsOneByOne) 
     };
     ProgramEngine().BeginTrans();
     for (const std::string& statement : NuloProdutoStatements()) {
-        ErrorOf([&] { p.Execute(statement); });
+        ErrorNumberOf([&] { p.Execute(statement); });
     }
     const std::vector<std::string> oneByOne = contents();
     ProgramEngine().Rollback();
