@@ -18,6 +18,12 @@ class QFileSystemWatcher;
 
 namespace forms {
 
+// The mouse pointers the program shows (Screen.MousePointer's numbers).
+namespace pointer {
+inline constexpr int Default = 0;
+inline constexpr int Hourglass = 11;
+}  // namespace pointer
+
 class Window;
 
 class Application {
@@ -31,6 +37,10 @@ public:
 
     // App.Path: the program folder in Windows form.
     std::string Path() const;
+    // App.EXEName: the program file's name without its extension.
+    std::string EXEName() const;
+    // The program file itself, in Windows form.
+    std::string ProgramFile() const;
 
     // App.PrevInstance: true when another running copy of this program (same key, same machine
     // root) was there first. The first copy then watches for AppActivate requests of later ones.
@@ -42,7 +52,7 @@ public:
     // The key under which instances find each other (default: the title at the first test).
     void SetInstanceKey(std::string key) { instanceKey_ = std::move(key); }
 
-    // Screen.MousePointer: 0 default, 11 hourglass (others show the default pointer).
+    // Screen.MousePointer: pointer::Default, pointer::Hourglass (others show the default pointer).
     int MousePointer() const { return mousePointer_; }
     void SetMousePointer(int pointer);
 

@@ -187,10 +187,10 @@ bool RepararBD(const std::string& folder) {
         {"", [](forms::StepFlow&) {
              forms::MsgBox("Banco de Dados Danificado !\r\rPressione Enter Para Corrigir !", forms::mb::Exclamation, "Mensagem");
          }},
-        {"", [](forms::StepFlow&) { forms::App().SetMousePointer(11); }},
+        {"", [](forms::StepFlow&) { forms::App().SetMousePointer(forms::pointer::Hourglass); }},
         {"", [&](forms::StepFlow&) { ProgramEngine().RepairDatabase(folder + "\\BD2.MDB"); }},
         {"", [&](forms::StepFlow&) { ProgramEngine().RepairDatabase(folder + "\\PRODUTO.MDB"); }},
-        {"", [](forms::StepFlow&) { forms::App().SetMousePointer(0); }},
+        {"", [](forms::StepFlow&) { forms::App().SetMousePointer(forms::pointer::Default); }},
         {"", [&](forms::StepFlow&) {
              forms::MsgBox("Banco de Dados Corrigido !", forms::mb::OkOnly, "Mensagem");
              repaired = true;
@@ -200,7 +200,7 @@ bool RepararBD(const std::string& folder) {
         // Reported by the box alone: no line in the log.
         Tela = "Geral";
         Rotina = "RepararBD";
-        forms::App().SetMousePointer(0);
+        forms::App().SetMousePointer(forms::pointer::Default);
         win::Beep();
         forms::MsgBox(ErrorBoxText(error.Number(), error.Description(), Tela, Rotina), forms::mb::OkOnly);
         forms::App().End();

@@ -42,11 +42,6 @@ class DataGrid;
 
 namespace report::login {
 
-inline constexpr const char* kTextEditProgId = "ZMTEXT.ZMTextCtrl.1";
-inline constexpr const char* kDateEditProgId = "ZMTEXT.ZMDateCtrl.1";
-inline constexpr const char* kTimeEditProgId = "ZMTEXT.ZMTimeCtrl.1";
-inline constexpr const char* kLabelProgId = "ZMTEXT.ZMLabelCtrl.1";
-
 inline constexpr const char* kSQLBaseLojas =
     " SELECT * From Loja WHERE Loja.LocalLojas <> Null  ORDER BY Loja.LojaOrigem Asc, Loja.CodLoja ASC";
 
@@ -106,8 +101,6 @@ protected:
     void Form_Unload(int& cancel) override;
 
 private:
-    forms::HostedControl* Hosted(const char* progId, const char* name, int left, int top, int width,
-                                 int height, const std::vector<HostedProperty>& properties = {});
     void ConnectHandlers();
     void ShowPasswordPanel(bool shown);
     void ShowMessagePanel(const std::string& message);

@@ -26,6 +26,7 @@
 #include "platform/win/paths.h"
 #include "platform/win/profile.h"
 #include "platform/win/registry.h"
+#include "report/core/fields.h"
 #include "report/core/startup.h"
 #include "report/core/windows.h"
 #include "report/core/tests/support/core_fixture.h"
@@ -251,7 +252,7 @@ TEST_F(AcessoTest, TheGridLetsGoOfTheDataControlWhileItReadsTheUsers) {
 }
 
 TEST_F(AcessoTest, AControlClassThatIsNotRegisteredIsReportedAndTheWindowStillLoads) {
-    win::registry::DeleteTree(win::RootKey::ClassesRoot, kTextEditProgId);
+    win::registry::DeleteTree(win::RootKey::ClassesRoot, library::TextEdit);
     Acesso& w = Shown();
     ASSERT_EQ(boxes_.shown.size(), 1u);
     EXPECT_NE(boxes_.shown[0].text.find("429"), std::string::npos);

@@ -141,7 +141,8 @@ protected:
         FAIL() << code << " is not listed";
     }
 
-    bool Visible(const char* button) const { return window_->Button(button).Visible(); }
+    using ButtonOf = controls::threed::Button3D& (Inicio::*)() const;
+    bool Visible(ButtonOf button) const { return ((*window_).*button)().Visible(); }
 
     // The catalogue window made the active one, as the user's click on it does.
     void Activate(forms::Window& window) {
@@ -165,8 +166,8 @@ protected:
     }
 
     // A click of the mouse on a button of the catalogue window.
-    void Click(const char* button) {
-        QTest::mouseClick(window_->Button(button).Widget(), Qt::LeftButton);
+    void Click(ButtonOf button) {
+        QTest::mouseClick(((*window_).*button)().Widget(), Qt::LeftButton);
         QApplication::processEvents();
     }
 
