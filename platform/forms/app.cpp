@@ -196,4 +196,8 @@ void Application::ResetForTests() {
     SetMousePointer(pointer::Default);
 }
 
+WindowSystem::WindowSystem(int& argc, char** argv) : application_(std::make_unique<QApplication>(argc, argv)) {}
+
+WindowSystem::~WindowSystem() = default;
+
 }  // namespace forms

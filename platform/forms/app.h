@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+class QApplication;
 class QFileSystemWatcher;
 
 namespace forms {
@@ -96,5 +97,18 @@ private:
 
 // The one application object of the process.
 Application& App();
+
+// The window system of a program's process: made first thing in main, before any window, and
+// gone last. `argc` and `argv` must outlive it.
+class WindowSystem {
+public:
+    WindowSystem(int& argc, char** argv);
+    ~WindowSystem();
+    WindowSystem(const WindowSystem&) = delete;
+    WindowSystem& operator=(const WindowSystem&) = delete;
+
+private:
+    std::unique_ptr<QApplication> application_;
+};
 
 }  // namespace forms

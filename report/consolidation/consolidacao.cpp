@@ -434,7 +434,6 @@ Consolidacao& ConsolidationWindow() {
 
 void InstallConsolidation() {
     SetConsolidationRun(ExecutarConsolidacao);
-    SetConsolidationWindow([] { ConsolidationWindow().Show(); });
 }
 
 }  // namespace report::consolidation

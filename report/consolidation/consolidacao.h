@@ -155,8 +155,7 @@ private:
 using ConsolidationRun = std::function<void(Consolidacao&)>;
 void SetConsolidationRun(ConsolidationRun run);
 
-// Fills the core's consolidation hook: each call shows the window modeless, loading it anew
-// (a new list) when it is not loaded.
+// Installs the consolidation run (ExecutarConsolidacao).
 void InstallConsolidation();
 // The program's one consolidation window.
 Consolidacao& ConsolidationWindow();

@@ -11,16 +11,12 @@
 #include "platform/win/beep.h"
 #include "platform/win/files.h"
 #include "report/core/error_routine.h"
+#include "report/core/hooks.h"
 #include "report/core/state.h"
 
 namespace report {
 
 namespace {
-
-UpgradeDriver& InstalledUpgrade() {
-    static UpgradeDriver driver;
-    return driver;
-}
 
 dao::Database OpenStoreDatabase(const std::string& folder, const std::string& file) {
     CaminhoBanco = folder + file;
@@ -209,10 +205,8 @@ bool RepararBD(const std::string& folder) {
     return repaired;
 }
 
-void SetUpgradeDriver(UpgradeDriver driver) { InstalledUpgrade() = std::move(driver); }
-
 void AtualizarBD() {
-    if (InstalledUpgrade()) InstalledUpgrade()();
+    if (ProgramHooks().runUpgrade) ProgramHooks().runUpgrade();
 }
 
 }  // namespace report

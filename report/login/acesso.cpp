@@ -24,6 +24,7 @@
 #include "report/core/connections.h"
 #include "report/core/error_routine.h"
 #include "report/core/fields.h"
+#include "report/core/hooks.h"
 #include "report/core/startup.h"
 #include "report/core/state.h"
 #include "report/core/windows.h"
@@ -62,7 +63,7 @@ Acesso::Acesso() : Window("Acesso") {
 }
 
 Acesso::~Acesso() {
-    if (&upgrade::UpgradeWindowInForce() == this) upgrade::InstallUpgradeWindow(nullptr);
+    if (ProgramHooks().upgradeWindow == this) ProgramHooks().upgradeWindow = nullptr;
 }
 
 void Acesso::CreateControls() {
@@ -221,7 +222,7 @@ void Acesso::Form_Load() {
         Unload();
         return;
     }
-    upgrade::InstallUpgradeWindow(this);
+    ProgramHooks().upgradeWindow = this;
 }
 
 // The message is a nicety: a file that cannot be searched for or read is reported once, under
@@ -262,7 +263,7 @@ void Acesso::Form_KeyUp(int& keyCode, int) {
 }
 
 void Acesso::Form_Unload(int&) {
-    if (&upgrade::UpgradeWindowInForce() == this) upgrade::InstallUpgradeWindow(nullptr);
+    if (ProgramHooks().upgradeWindow == this) ProgramHooks().upgradeWindow = nullptr;
     forms::RunSteps({{"close", [](forms::StepFlow&) {
                          FecharBD();
                          if (SairPrograma == "S") forms::App().End();
@@ -371,7 +372,7 @@ void Acesso::SetClockFrom(forms::HostedControl* field, void (*set)(double)) {
 void Acesso::ZmDataComputador_Change() { SetClockFrom(ZmDataComputador, forms::SetDate); }
 void Acesso::ZmHoraComputador_Change() { SetClockFrom(ZmHoraComputador, forms::SetTime); }
 
-// --- upgrade::UpgradeWindow ----------------------------------------------------------------------
+// --- UpgradeWindow -------------------------------------------------------------------------------
 
 void Acesso::ClearList() { ListTabela->Clear(); }
 void Acesso::AddItem(const std::string& text) { ListTabela->AddItem(text); }
@@ -414,8 +415,5 @@ Acesso& AcessoWindow() {
     return window;
 }
 
-void InstallLoginWindow() {
-    SetLoginWindow([] { AcessoWindow().Show(); });
-}
 
 }  // namespace report::login

@@ -232,7 +232,7 @@ void Inicio::ConnectFocusColours() {
 }
 
 void Inicio::Form_Load() {
-    SetReportRun([this] { BtnImprimir_Click(); });
+    ProgramHooks().runReport = [this] { BtnImprimir_Click(); };
     TabelaLoja.Set(BancoProdutoLoja->OpenRecordset("Loja", dao::dbOpenTable));
     TabelaLoja->SetIndex("IndLojaOrigem");
     TabelaLoja->Seek("=", {dao::Value("*")});
@@ -544,7 +544,7 @@ void Inicio::Form_Unload(int&) {
     emVisualizacao_ = std::string("N");
     report1_->Printer().ClosePreview();
     if (builder_.isLoaded && builder_.unload && builder_.isLoaded()) builder_.unload();
-    SetReportRun(nullptr);
+    ProgramHooks().runReport = nullptr;
     FecharBDLoja();
     AbrirBD();
     if (!forms::App().EndRequested()) ShowLoginWindow();
@@ -557,7 +557,6 @@ Inicio& InicioWindow() {
 
 void InstallReports() {
     forms::SetDataEngine(ProgramEngine());
-    SetCatalogueWindow([] { InicioWindow().Show(); });
     InstallQueryBuilder();
 }
 

@@ -183,7 +183,8 @@ std::string CatalogueLoadQuery(bool administrator, long codUsuario);
 std::string CatalogueSearchQuery(bool administrator, long codUsuario, const std::string& text);
 std::string CatalogueFallbackQuery(bool administrator, long codUsuario);
 
-// The one catalogue window of the program, and the hook that shows it after a log-in.
+// The one catalogue window of the program (the hook showCatalogue shows it after a log-in), and
+// what it needs installed: the database engine of its data controls and the query builder.
 Inicio& InicioWindow();
 void InstallReports();
 

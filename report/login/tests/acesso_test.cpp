@@ -63,7 +63,7 @@ protected:
         // The program's Produto.MDB changed now: a clock one day later looks right.
         FreezeDaysAfterFile(1, 10, 47, 5);
         win::InstallClock(&clock_);
-        SetCatalogueWindow([this] { ++catalogueShown_; });
+        ProgramHooks().showCatalogue = [this] { ++catalogueShown_; };
         AbrirBD();
     }
 
@@ -72,7 +72,7 @@ protected:
         window_.reset();
         forms::DoEvents();
         forms::App().CollectUnloaded();
-        SetCatalogueWindow(nullptr);
+        ProgramHooks().showCatalogue = nullptr;
         ResetProgramState();
         forms::Err().Clear();
         forms::App().ResetForTests();
@@ -461,7 +461,7 @@ TEST_F(AcessoTest, TheUpgradeWritesItsProgressIntoTheWindowAndYieldsBetweenLines
     forms::ScriptedEventPump pump;
     forms::InstallEventPump(&pump);
     std::vector<std::pair<int, int>> seen;   // lines in ListTabela and yields, after each line
-    SetUpgradeDriver([&] {
+    ProgramHooks().runUpgrade = [&] {
         upgrade::UpgradeWindowInForce().SetPanelVisible(true);
         for (const char* line : {"Abrindo Produto", "Atualizando Loja ...", "Fechando Produto ......"}) {
             upgrade::AddLine(line);
@@ -470,9 +470,9 @@ TEST_F(AcessoTest, TheUpgradeWritesItsProgressIntoTheWindowAndYieldsBetweenLines
         upgrade::CloseWithOk();
         EXPECT_TRUE(w.PainelAtualiza->Visible());
         EXPECT_FALSE(w.FrameLinha->Visible());
-    });
+    };
     Type(w, "gerente");
-    SetUpgradeDriver(nullptr);
+    ProgramHooks().runUpgrade = nullptr;
     forms::InstallEventPump(nullptr);
     EXPECT_EQ(seen, (std::vector<std::pair<int, int>>{{1, 1}, {2, 2}, {3, 3}}));
     EXPECT_EQ(w.ListTabela->List(2), "Fechando Produto  OK");

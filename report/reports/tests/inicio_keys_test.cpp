@@ -42,10 +42,10 @@ protected:
 class InicioKeysTest : public ReportsTest {
 protected:
     InicioKeysTest() {
-        SetLoginWindow([this] {
+        ProgramHooks().showLogin = [this] {
             ++loginShown_;
             login_.Show();
-        });
+        };
     }
     ~InicioKeysTest() override {
         if (login_.IsLoaded()) login_.Drop();

@@ -23,6 +23,7 @@
 #include "platform/win/paths.h"
 #include "platform/win/testing/temp_machine_root.h"
 #include "report/core/connections.h"
+#include "report/core/hooks.h"
 #include "report/core/state.h"
 
 namespace report::testing {
@@ -83,7 +84,7 @@ protected:
 
     ~CoreTest() override {
         ResetProgramState();
-        SetUpgradeDriver(nullptr);
+        ProgramHooks().runUpgrade = nullptr;
         dao::ClearFaults();
         forms::Err().Clear();
         forms::App().ResetForTests();

@@ -67,8 +67,8 @@ protected:
         forms::InstallMessageBoxes(&boxes_);
         previousDirectory_ = std::filesystem::current_path();
         std::filesystem::current_path(root_.MakeFolder("cwd"));
-        SetLoginWindow([this] { ++loginShown_; });
-        SetConsolidationWindow([this] { ++consolidationShown_; });
+        ProgramHooks().showLogin = [this] { ++loginShown_; };
+        ProgramHooks().showConsolidation = [this] { ++consolidationShown_; };
         library_ = win::Module::Load(win::WindowsPath(ZMTEXT_OCX_PATH));
         using Register = long (*)();
         EXPECT_EQ(reinterpret_cast<Register>(library_.Export("DllRegisterServer"))(), 0);
@@ -80,7 +80,7 @@ protected:
         ResetProgramState();
         ResetWindowHooks();
         ResetReportState();
-        SetLoginWindow(nullptr);
+        ProgramHooks().showLogin = nullptr;
         dao::ClearFaults();
         forms::Err().Clear();
         forms::App().ResetForTests();
