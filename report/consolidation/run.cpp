@@ -13,6 +13,7 @@
 #include "platform/forms/app.h"
 #include "platform/forms/datetime.h"
 #include "platform/forms/errors.h"
+#include "platform/forms/fieldtext.h"
 #include "platform/forms/fileio.h"
 #include "platform/forms/hosted.h"
 #include "platform/forms/services.h"
@@ -201,7 +202,7 @@ void Run::Question(StepFlow& flow) {
     if (firstRun_) return;
     const dao::Value data = (*TabelaStatus)("Data").GetValue();
     const dao::Value hora = (*TabelaStatus)("Hora").GetValue();
-    const std::string when = data.IsNull() ? std::string() : data.ToText();
+    const std::string when = forms::TextOf(data);
     const std::string at = hora.IsNull() ? std::string() : win::FormatDate(hora.ToDouble(), "hh:mm");
     const int answer = forms::MsgBox("Ultima Consolidação " + when + " às " + at + "." + CR + CR +
                                          "Deseja Executar Nova Consolidação?",
