@@ -74,8 +74,9 @@ int main(int argc, char** argv) {
         report::SetProgramFolder("C:\\REPORT");
         forms::SetDataEngine(report::ProgramEngine());
         report::upgrade::InstallUpgrade();
+        report::ProgramHooks().runUpgrade = report::upgrade::AtualizarBD;
         int shown = 0;
-        report::SetCatalogueWindow([&] { ++shown; });
+        report::ProgramHooks().showCatalogue = [&] { ++shown; };
         std::printf("first log-in (upgrades LOJA01): %.1f ms\n", TimedLogIn(boxes, shown));
         std::vector<double> times;
         for (int i = 0; i < runs; ++i) times.push_back(TimedLogIn(boxes, shown));

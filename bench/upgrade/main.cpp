@@ -134,17 +134,18 @@ void PrintSideBySide(const Figures& before, const Figures& now) {
 struct LogIn {
     LogIn() {
         forms::InstallMessageBoxes(&boxes);
-        report::upgrade::InstallUpgradeWindow(&window);
+        report::ProgramHooks().upgradeWindow = &window;
         report::SetProgramFolder("C:\\REPORT");
         report::PastaDados = "F:\\LOJA01";
         report::upgrade::InstallUpgrade();
+        report::ProgramHooks().runUpgrade = report::upgrade::AtualizarBD;
         report::BancoProdutoLoja.Set(report::ProgramEngine().OpenDatabase(
             "F:\\LOJA01\\Produto.MDB", false, false, report::ConnectLoja(report::PastaDados, "\\Produto.MDB")));
     }
     ~LogIn() {
         report::upgrade::ResetUpgradeState();
         report::ResetProgramState();
-        report::upgrade::InstallUpgradeWindow(nullptr);
+        report::ProgramHooks().upgradeWindow = nullptr;
         forms::InstallMessageBoxes(nullptr);
     }
     LogIn(const LogIn&) = delete;

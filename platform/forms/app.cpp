@@ -51,6 +51,14 @@ Application& App() {
 
 std::string Application::Path() const { return win::ProgramFolder(); }
 
+std::string Application::EXEName() const {
+    return std::filesystem::path(QCoreApplication::applicationFilePath().toStdString()).stem().string();
+}
+
+std::string Application::ProgramFile() const {
+    return win::WindowsPath(QCoreApplication::applicationFilePath().toStdString());
+}
+
 bool Application::PrevInstance() {
     if (instanceState_ != 0) return instanceState_ == 2;
     if (instanceKey_.empty()) instanceKey_ = title_;
@@ -123,7 +131,7 @@ bool Application::ActivateWindow(const std::string& caption) {
 void Application::SetMousePointer(int pointer) {
     mousePointer_ = pointer;
     while (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
-    if (pointer == 11) QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+    if (pointer == pointer::Hourglass) QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
 }
 
 void Application::End() {
@@ -185,7 +193,11 @@ void Application::CollectUnloaded() {
 
 void Application::ResetForTests() {
     endRequested_ = false;
-    SetMousePointer(0);
+    SetMousePointer(pointer::Default);
 }
+
+WindowSystem::WindowSystem(int& argc, char** argv) : application_(std::make_unique<QApplication>(argc, argv)) {}
+
+WindowSystem::~WindowSystem() = default;
 
 }  // namespace forms

@@ -14,9 +14,16 @@
 #include <string>
 #include <vector>
 
+class QApplication;
 class QFileSystemWatcher;
 
 namespace forms {
+
+// The mouse pointers the program shows (Screen.MousePointer's numbers).
+namespace pointer {
+inline constexpr int Default = 0;
+inline constexpr int Hourglass = 11;
+}  // namespace pointer
 
 class Window;
 
@@ -31,6 +38,10 @@ public:
 
     // App.Path: the program folder in Windows form.
     std::string Path() const;
+    // App.EXEName: the program file's name without its extension.
+    std::string EXEName() const;
+    // The program file itself, in Windows form.
+    std::string ProgramFile() const;
 
     // App.PrevInstance: true when another running copy of this program (same key, same machine
     // root) was there first. The first copy then watches for AppActivate requests of later ones.
@@ -42,7 +53,7 @@ public:
     // The key under which instances find each other (default: the title at the first test).
     void SetInstanceKey(std::string key) { instanceKey_ = std::move(key); }
 
-    // Screen.MousePointer: 0 default, 11 hourglass (others show the default pointer).
+    // Screen.MousePointer: pointer::Default, pointer::Hourglass (others show the default pointer).
     int MousePointer() const { return mousePointer_; }
     void SetMousePointer(int pointer);
 
@@ -86,5 +97,18 @@ private:
 
 // The one application object of the process.
 Application& App();
+
+// The window system of a program's process: made first thing in main, before any window, and
+// gone last. `argc` and `argv` must outlive it.
+class WindowSystem {
+public:
+    WindowSystem(int& argc, char** argv);
+    ~WindowSystem();
+    WindowSystem(const WindowSystem&) = delete;
+    WindowSystem& operator=(const WindowSystem&) = delete;
+
+private:
+    std::unique_ptr<QApplication> application_;
+};
 
 }  // namespace forms

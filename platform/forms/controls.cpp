@@ -165,6 +165,24 @@ void Control::SetFocus() {
 
 bool Control::HasFocus() const { return widget_ && widget_->hasFocus(); }
 
+void Control::DropFocus() {
+    if (HasFocus()) widget_->clearFocus();
+}
+
+void Control::ZOrder() {
+    if (widget_) widget_->raise();
+}
+
+void Control::Refresh() {
+    if (widget_) widget_->repaint();
+}
+
+std::string Control::ToolTipText() const { return widget_ ? widget_->toolTip().toStdString() : std::string(); }
+
+void Control::SetToolTipText(const std::string& text) {
+    if (widget_) widget_->setToolTip(Q(text));
+}
+
 void Control::Fire(const std::function<void()>& event) {
     if (!event) return;
     const auto handler = event;   // the handler may replace the member it runs from

@@ -70,6 +70,15 @@ public:
     // Gives the focus; 5 "Invalid procedure call" when hidden or disabled, as the runtime does.
     void SetFocus();
     bool HasFocus() const;
+    // Lets the focus go without giving it to another control (nothing when it has none).
+    void DropFocus();
+
+    // ZOrder 0: the control in front of its siblings.
+    void ZOrder();
+    // Refresh: the control redrawn now, before the caller goes on.
+    void Refresh();
+    std::string ToolTipText() const;
+    void SetToolTipText(const std::string& text);
 
     std::function<void()> GotFocus;
     std::function<void()> LostFocus;

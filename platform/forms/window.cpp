@@ -183,6 +183,12 @@ void Window::SetSize(int widthTwips, int heightTwips) {
 
 QWidget* Window::Widget() const { return loaded_ ? loaded_->root.get() : nullptr; }
 
+bool Window::Enabled() const { return Widget() != nullptr && Widget()->isEnabled(); }
+
+void Window::SetEnabled(bool enabled) {
+    if (QWidget* widget = Widget()) widget->setEnabled(enabled);
+}
+
 void Window::AddControl(std::unique_ptr<Control> control) {
     if (!loaded_) win::Raise(win::err::InvalidProcedureCall, name_);
     control->SetTabIndex(static_cast<int>(loaded_->controls.size()));

@@ -72,6 +72,9 @@ public:
     std::string Caption() const;
     void SetCaption(const std::string& caption);
     bool Visible() const;
+    // Enabled: a disabled window takes no keys or clicks; false while it is not loaded.
+    bool Enabled() const;
+    void SetEnabled(bool enabled);
     bool KeyPreview() const { return keyPreview_; }
     void SetKeyPreview(bool on) { keyPreview_ = on; }
     void SetSize(int widthTwips, int heightTwips);

@@ -7,8 +7,11 @@
 #include "platform/controls/threed/threed.h"
 #include "platform/forms/app.h"
 #include "platform/forms/errors.h"
+#include "platform/forms/fieldtext.h"
 #include "platform/forms/fileio.h"
+#include "platform/forms/focus.h"
 #include "platform/forms/hosted.h"
+#include "platform/forms/keys.h"
 #include "platform/forms/services.h"
 #include "platform/forms/strings.h"
 #include "report/core/connections.h"
@@ -28,9 +31,7 @@ using controls::threed::Button3D;
 using controls::threed::Frame3D;
 using controls::threed::Panel3D;
 
-constexpr const char* kTextProgId = "ZMTEXT.ZMTextCtrl.1";
-constexpr const char* kDateProgId = "ZMTEXT.ZMDateCtrl.1";
-constexpr const char* kLabelProgId = "ZMTEXT.ZMLabelCtrl.1";
+constexpr const char* kTela = "Consolidação";
 constexpr const char* kProduto = "PRODUTO.MDB";
 
 // The grid's members the window calls, by DISPID.
@@ -38,7 +39,6 @@ namespace grid {
 constexpr com::DispId Bookmark = 5, HighlightColor = 55, Array = 94, RowCountHint = 102, Update = 103;
 }
 
-constexpr int kEsc = 27, kEnter = 13, kUp = 38, kDown = 40, kF12 = 123;
 constexpr int kFreeLocks = 1;
 
 // Errors of a store folder on a drive or path this machine cannot reach.
@@ -49,7 +49,7 @@ ConsolidationRun& InstalledRun() {
     return run;
 }
 
-std::string TextOf(const dao::Value& value) { return value.IsNull() ? std::string() : value.ToText(); }
+using forms::TextOf;
 
 // The Form_Load, Form_Unload and BtnBloqueio traps: report, then close the shared Loja set and
 // the data-folder connections; the window stays as it is.
@@ -57,14 +57,6 @@ void ReportAndClose(const win::RuntimeError& error, const char* tela, const char
     ReportError(error, tela, rotina);
     CloseIfOpen(TabelaLoja);
     FecharBDLoja();
-}
-
-void SetColour(forms::Control& control, com::DispId id, const char* colour) {
-    if (auto* hosted = dynamic_cast<forms::HostedControl*>(&control)) {
-        hosted->Set(id, com::Variant::Utf8(colour));
-    } else if (auto* button = dynamic_cast<Button3D*>(&control)) {
-        com::PutProperty(button->Object(), id, com::Variant::Utf8(colour));
-    }
 }
 
 }  // namespace
@@ -84,9 +76,11 @@ void Consolidacao::CreateControls() {
     for (const char* caption : {"Sigla", "Loja", "Em Rede", "Consolidar ?"}) table1_->AddColumn(caption);
     for (int column : {2, 3}) table1_->SetValueItems(column, yesNo);
     for (int column : {0, 1, 2}) table1_->SetColumnLocked(column, true);
-    labelStatus_ = &AddHosted(kLabelProgId, "LabelStatus", nullptr, 1455, 3720, 6615, 495);
-    labelStatus_->Set("FontName", com::Variant::Utf8("Times New Roman"));
-    labelStatus_->SetVisible(false);
+    labelStatus_ = CreateLibraryControl(*this, kTela, library::Label, "LabelStatus", 1455, 3720, 6615, 495);
+    if (labelStatus_) {
+        labelStatus_->Set("FontName", com::Variant::Utf8("Times New Roman"));
+        labelStatus_->SetVisible(false);
+    }
     painelPorcentagem_ = &Add<Panel3D>("PainelPorcentagem");
     painelPorcentagem_->Move(1440, 4680, 6615, 375);
     painelPorcentagem_->SetCaption("SSPanel1");
@@ -121,13 +115,11 @@ void Consolidacao::CreateFilterPanel() {
     btnCancelarFiltro_->Move(2040, 840, 1095, 375);
     btnCancelarFiltro_->SetCaption("&Cancela");
     const int left = painelFiltro_->Left(), top = painelFiltro_->Top();
-    try {
-        zmData1_ = &AddHosted(kDateProgId, "ZmData1", nullptr, left + 480, top + 480, 1215, 255, DayFirstDateField());
-        zmData2_ = &AddHosted(kDateProgId, "ZmData2", nullptr, left + 1920, top + 480, 1215, 255, DayFirstDateField());
-    } catch (const win::RuntimeError&) {
-        // A control library without its date control: the window works without period fields.
-        zmData1_ = zmData2_ = nullptr;
-    }
+    // A control library without its date control: the window works without period fields.
+    zmData1_ = CreateLibraryControl(*this, kTela, library::DateEdit, "ZmData1", left + 480, top + 480, 1215, 255,
+                                    DayFirstDateField());
+    zmData2_ = CreateLibraryControl(*this, kTela, library::DateEdit, "ZmData2", left + 1920, top + 480, 1215, 255,
+                                    DayFirstDateField());
     ShowFilter(false);
 }
 
@@ -143,8 +135,8 @@ void Consolidacao::CreateLockPanel() {
     btnBloqueio_ = &Add<Button3D>("BtnBloqueio", painelBloqueio_);
     btnBloqueio_->Move(1200, 1200, 1095, 855);
     btnBloqueio_->SetCaption("&Cancelar");
-    zmBloqueio_ = &AddHosted(kTextProgId, "ZmBloqueio", nullptr, painelBloqueio_->Left() + 1080,
-                             painelBloqueio_->Top() + 840, 1335, 255, EmptyTextField());
+    zmBloqueio_ = CreateLibraryControl(*this, kTela, library::TextEdit, "ZmBloqueio", painelBloqueio_->Left() + 1080,
+                                       painelBloqueio_->Top() + 840, 1335, 255, EmptyTextField());
     ShowLockWait(false);
 }
 
@@ -153,16 +145,16 @@ void Consolidacao::ShowFilter(bool shown) {
     for (forms::HostedControl* field : {zmData1_, zmData2_}) {
         if (field == nullptr) continue;
         field->SetVisible(shown);
-        if (shown) field->Widget()->raise();
+        if (shown) field->ZOrder();
     }
 }
 
 void Consolidacao::ShowLockWait(bool shown) {
     painelBloqueio_->SetVisible(shown);
-    zmBloqueio_->SetVisible(shown);
+    if (zmBloqueio_) zmBloqueio_->SetVisible(shown);
     if (!shown) return;
-    painelBloqueio_->Widget()->raise();
-    zmBloqueio_->Widget()->raise();
+    painelBloqueio_->ZOrder();
+    if (zmBloqueio_) zmBloqueio_->ZOrder();
 }
 
 void Consolidacao::ConnectEvents() {
@@ -175,8 +167,7 @@ void Consolidacao::ConnectEvents() {
         if (column == 3) Table1_AfterColUpdate();
     };
     for (Button3D* button : {btnCancelar_, btnCancelarFiltro_, btnConsolidar_, btnExecutar_}) {
-        button->GotFocus = [button] { SetColour(*button, com::DISPID_FORECOLOR, "&HC0"); };
-        button->LostFocus = [button] { SetColour(*button, com::DISPID_FORECOLOR, "&H0"); };
+        forms::HighlightButtonOnFocus(*button);
     }
     table1_->GotFocus = [this] { com::PutProperty(&Grid(), grid::HighlightColor, com::Variant::Utf8("&HC0")); };
     table1_->LostFocus = [this] {
@@ -187,16 +178,13 @@ void Consolidacao::ConnectEvents() {
 
 void Consolidacao::ConnectDateKeys() {
     if (zmData1_ == nullptr || zmData2_ == nullptr) return;
-    for (forms::HostedControl* field : {zmData1_, zmData2_}) {
-        field->GotFocus = [field] { SetColour(*field, com::DISPID_BACKCOLOR, "&HC0C0FF"); };
-        field->LostFocus = [field] { SetColour(*field, com::DISPID_BACKCOLOR, "&HFFFFFF"); };
-    }
+    for (forms::HostedControl* field : {zmData1_, zmData2_}) forms::HighlightEditOnFocus(*field);
     zmData1_->KeyUp = [this](int& key, int) {
-        if (key == kEnter || key == kDown) zmData2_->SetFocus();
+        if (key == forms::key::Return || key == forms::key::Down) zmData2_->SetFocus();
     };
     zmData2_->KeyUp = [this](int& key, int) {
-        if (key == kEnter) btnExecutar_->SetFocus();
-        if (key == kUp) zmData1_->SetFocus();
+        if (key == forms::key::Return) btnExecutar_->SetFocus();
+        if (key == forms::key::Up) zmData1_->SetFocus();
     };
 }
 
@@ -392,10 +380,18 @@ void Consolidacao::BtnBloqueio_Click() {
     }
 }
 
+void Consolidacao::SetStatusVisible(bool visible) {
+    if (labelStatus_) labelStatus_->SetVisible(visible);
+}
+
+void Consolidacao::SetStatusText(const std::string& text) {
+    if (labelStatus_) labelStatus_->Set(com::DispId{0}, com::Variant::Utf8(text));
+}
+
 void Consolidacao::ModoExecucao() {
     btnCancelar_->SetVisible(true);
     btnCancelar_->Move(4000, btnCancelar_->Top());
-    labelStatus_->SetVisible(true);
+    SetStatusVisible(true);
     btnConsolidar_->SetVisible(false);
     table1_->SetEnabled(false);
 }
@@ -403,8 +399,8 @@ void Consolidacao::ModoExecucao() {
 void Consolidacao::ModoEspera() {
     btnCancelar_->SetVisible(true);
     btnCancelar_->Move(4800, btnCancelar_->Top());
-    labelStatus_->SetVisible(false);
-    labelStatus_->Set(com::DispId{0}, com::Variant::Utf8(""));
+    SetStatusVisible(false);
+    SetStatusText("");
     btnConsolidar_->SetVisible(true);
     table1_->SetEnabled(true);
 }
@@ -412,8 +408,8 @@ void Consolidacao::ModoEspera() {
 void Consolidacao::Form_Resize() { ProgramEngine().Idle(kFreeLocks); }
 
 void Consolidacao::Form_KeyUp(int& keyCode, int /*shift*/) {
-    if (keyCode == kEsc && btnConsolidar_->Visible() && !Executando) BtnCancelar_Click();
-    if (keyCode == kF12) forms::Shell("calc.exe", 1);
+    if (keyCode == forms::key::Escape && btnConsolidar_->Visible() && !Executando) BtnCancelar_Click();
+    if (keyCode == forms::key::F12) forms::Shell("calc.exe", 1);
 }
 
 void Consolidacao::Form_QueryUnload(int& cancel, int mode) {
@@ -438,7 +434,6 @@ Consolidacao& ConsolidationWindow() {
 
 void InstallConsolidation() {
     SetConsolidationRun(ExecutarConsolidacao);
-    SetConsolidationWindow([] { ConsolidationWindow().Show(); });
 }
 
 }  // namespace report::consolidation

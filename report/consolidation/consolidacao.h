@@ -92,7 +92,8 @@ public:
     // --- Controls (valid while loaded) -----------------------------------------------------------
     controls::threed::Frame3D& FrameLoja() const { return *frameLoja_; }
     controls::grid::DataGrid& Table1() const { return *table1_; }
-    forms::HostedControl& LabelStatus() const { return *labelStatus_; }
+    // The library's controls: nullptr when their class is not registered.
+    forms::HostedControl* LabelStatus() const { return labelStatus_; }
     controls::threed::Panel3D& PainelPorcentagem() const { return *painelPorcentagem_; }
     controls::threed::Button3D& BtnConsolidar() const { return *btnConsolidar_; }
     controls::threed::Button3D& BtnCancelar() const { return *btnCancelar_; }
@@ -103,7 +104,10 @@ public:
     controls::threed::Button3D& BtnExecutar() const { return *btnExecutar_; }
     controls::threed::Button3D& BtnCancelarFiltro() const { return *btnCancelarFiltro_; }
     controls::threed::Panel3D& PainelBloqueio() const { return *painelBloqueio_; }
-    forms::HostedControl& ZmBloqueio() const { return *zmBloqueio_; }
+    forms::HostedControl* ZmBloqueio() const { return zmBloqueio_; }
+    // The status line under the grid (nothing when its label is missing).
+    void SetStatusVisible(bool visible);
+    void SetStatusText(const std::string& text);
     controls::threed::Button3D& BtnBloqueio() const { return *btnBloqueio_; }
 
     // Shows or hides the filter panel with the period fields (hosted on the window, over it).
@@ -151,8 +155,7 @@ private:
 using ConsolidationRun = std::function<void(Consolidacao&)>;
 void SetConsolidationRun(ConsolidationRun run);
 
-// Fills the core's consolidation hook: each call shows the window modeless, loading it anew
-// (a new list) when it is not loaded.
+// Installs the consolidation run (ExecutarConsolidacao).
 void InstallConsolidation();
 // The program's one consolidation window.
 Consolidacao& ConsolidationWindow();

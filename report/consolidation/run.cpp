@@ -7,14 +7,13 @@
 #include <optional>
 #include <vector>
 
-#include <QWidget>
-
 #include "platform/controls/threed/threed.h"
 #include "platform/dao/connection.h"
 #include "platform/dao/errors.h"
 #include "platform/forms/app.h"
 #include "platform/forms/datetime.h"
 #include "platform/forms/errors.h"
+#include "platform/forms/fieldtext.h"
 #include "platform/forms/fileio.h"
 #include "platform/forms/hosted.h"
 #include "platform/forms/services.h"
@@ -41,7 +40,6 @@ using forms::StepFlow;
 using forms::Target;
 
 constexpr const char* kTitle = "Mensagem";
-constexpr int kHourglass = 11;
 constexpr int kFreeLocks = 1;
 const std::string CR = "\r";
 
@@ -89,8 +87,8 @@ public:
     explicit RunGuard(Consolidacao& window) : window_(window) {
         window_.Executando = true;
         for (forms::Window* other : forms::App().LoadedWindows()) {
-            if (other == &window_ || other->Widget() == nullptr || !other->Widget()->isEnabled()) continue;
-            other->Widget()->setEnabled(false);
+            if (other == &window_ || !other->Enabled()) continue;
+            other->SetEnabled(false);
             disabled_.push_back(other);
         }
     }
@@ -98,9 +96,7 @@ public:
         window_.Executando = false;
         const auto& loaded = forms::App().LoadedWindows();
         for (forms::Window* other : disabled_) {
-            if (std::find(loaded.begin(), loaded.end(), other) != loaded.end() && other->Widget() != nullptr) {
-                other->Widget()->setEnabled(true);
-            }
+            if (std::find(loaded.begin(), loaded.end(), other) != loaded.end()) other->SetEnabled(true);
         }
     }
     RunGuard(const RunGuard&) = delete;
@@ -176,17 +172,17 @@ bool Run::PeriodIsValid(forms::HostedControl* field) {
 
 void Run::SizeGuard() {
     if (forms::FileLen(Backup()) <= kCompactLimit) return;
-    forms::App().SetMousePointer(kHourglass);
-    w_.LabelStatus().SetVisible(true);
-    w_.LabelStatus().Set(com::DispId{0}, com::Variant::Utf8("Compactando Banco de Dados..."));
+    forms::App().SetMousePointer(forms::pointer::Hourglass);
+    w_.SetStatusVisible(true);
+    w_.SetStatusText("Compactando Banco de Dados...");
     if (!forms::Dir(Bkp()).empty()) forms::Kill(Bkp());
     forms::Name(Backup(), Bkp());
     renamed_ = true;
     ProgramEngine().CompactDatabase(Bkp(), Backup());
     renamed_ = false;
-    w_.LabelStatus().Set(com::DispId{0}, com::Variant::Utf8(""));
-    w_.LabelStatus().SetVisible(false);
-    forms::App().SetMousePointer(0);
+    w_.SetStatusText("");
+    w_.SetStatusVisible(false);
+    forms::App().SetMousePointer(forms::pointer::Default);
 }
 
 // After a failed compaction: the partial copy deleted and the previous file given its name back.
@@ -206,7 +202,7 @@ void Run::Question(StepFlow& flow) {
     if (firstRun_) return;
     const dao::Value data = (*TabelaStatus)("Data").GetValue();
     const dao::Value hora = (*TabelaStatus)("Hora").GetValue();
-    const std::string when = data.IsNull() ? std::string() : data.ToText();
+    const std::string when = forms::TextOf(data);
     const std::string at = hora.IsNull() ? std::string() : win::FormatDate(hora.ToDouble(), "hh:mm");
     const int answer = forms::MsgBox("Ultima Consolidação " + when + " às " + at + "." + CR + CR +
                                          "Deseja Executar Nova Consolidação?",
@@ -267,7 +263,7 @@ void Run::EndCancelled() {
     w_.PainelPorcentagem().SetVisible(false);
     w_.CancelaExecucao = false;
     FecharConsolidacao();
-    forms::App().SetMousePointer(0);
+    forms::App().SetMousePointer(forms::pointer::Default);
     Warn("Execução Cancelada!");
     w_.Unload();
 }
@@ -283,9 +279,9 @@ void Run::AddPreparation(forms::StepList& list) {
     });
     list.Add("size", [this](StepFlow&) { SizeGuard(); });
     list.Add("step3", [this](StepFlow&) {
-        w_.LabelStatus().Set(com::DispId{0}, com::Variant::Utf8(""));
-        w_.LabelStatus().SetVisible(false);
-        forms::App().SetMousePointer(0);
+        w_.SetStatusText("");
+        w_.SetStatusVisible(false);
+        forms::App().SetMousePointer(forms::pointer::Default);
     });
     list.Add("open", [this](StepFlow&) { BancoBackup.Set(ProgramEngine().OpenDatabase(Backup())); });
     list.Add("open.status", [](StepFlow&) {
@@ -298,7 +294,7 @@ void Run::AddPreparation(forms::StepList& list) {
     list.Add("question", [this](StepFlow& flow) { Question(flow); });
     list.Add("question.stamp", [this](StepFlow&) { StampQuestion(); });
     list.Add("copy", [this](StepFlow&) {
-        forms::App().SetMousePointer(kHourglass);
+        forms::App().SetMousePointer(forms::pointer::Hourglass);
         w_.ShowFilter(false);
         w_.PainelPorcentagem().SetVisible(true);
         SetPercentage(0);
@@ -332,10 +328,8 @@ void Run::AddStoreLoop(forms::StepList& list) {
     list.Add("row.progress", [this](StepFlow&) {
         SetPercentage(0);
         ++ContLojas;
-        w_.LabelStatus().Set(com::DispId{0},
-                             com::Variant::Utf8("Loja: " + forms::Format(forms::Value(ContLojas), "00") + "/" +
-                                                forms::Format(forms::Value(w_.LojasMarcadas), "00") + " - " +
-                                                w_.LojaNome[w_.LinhaAtual]));
+        w_.SetStatusText("Loja: " + forms::Format(forms::Value(ContLojas), "00") + "/" +
+                         forms::Format(forms::Value(w_.LojasMarcadas), "00") + " - " + w_.LojaNome[w_.LinhaAtual]);
         statements_ = CopyStatements(folder_, TabelasCriadas == "N", period_);
         forms::DoEvents();
     });
@@ -389,7 +383,7 @@ void Run::AddFinish(forms::StepList& list) {
         w_.PainelPorcentagem().SetVisible(false);
         w_.ModoEspera();
         w_.ShowFilter(false);
-        forms::App().SetMousePointer(0);
+        forms::App().SetMousePointer(forms::pointer::Default);
     });
     list.Add("stamp", [](StepFlow&) {
         TabelaStatus->MoveFirst();
@@ -481,7 +475,7 @@ Resume Run::React(const win::RuntimeError& error, std::string_view failed) {
 
 // Any other error: a lock conflict is waited out, anything else ends the run.
 Resume Run::General() {
-    forms::App().SetMousePointer(0);
+    forms::App().SetMousePointer(forms::pointer::Default);
     Tela = "Consolidação";
     Rotina = "BtnConsolidar";
     RetornoBloqueio = w_.Bloqueio(Tela, Rotina);
@@ -588,14 +582,16 @@ std::string Consolidacao::Bloqueio(const std::string& /*tela*/, const std::strin
         return "ErroGeral";
     }
     BtnCancelar().SetVisible(false);
-    const double count = forms::Val(forms::Value(Text(ZmBloqueio().Get(com::DispId{0})))) + 1;
-    ZmBloqueio().Set(com::DispId{0}, com::Variant::R8(count));
+    if (forms::HostedControl* counter = ZmBloqueio()) {
+        const double count = forms::Val(forms::Value(Text(counter->Get(com::DispId{0})))) + 1;
+        counter->Set(com::DispId{0}, com::Variant::R8(count));
+    }
     ShowLockWait(true);
     forms::DoEvents();
     if (BtnBloqueio().Caption() != "Sai") return "Loop";
     BtnBloqueio().SetCaption("&Cancelar");
     ShowLockWait(false);
-    ZmBloqueio().Set(com::DispId{0}, com::Variant::R8(0));
+    if (forms::HostedControl* counter = ZmBloqueio()) counter->Set(com::DispId{0}, com::Variant::R8(0));
     return "SaiBloqueio";
 }
 

@@ -11,16 +11,12 @@
 #include "platform/win/beep.h"
 #include "platform/win/files.h"
 #include "report/core/error_routine.h"
+#include "report/core/hooks.h"
 #include "report/core/state.h"
 
 namespace report {
 
 namespace {
-
-UpgradeDriver& InstalledUpgrade() {
-    static UpgradeDriver driver;
-    return driver;
-}
 
 dao::Database OpenStoreDatabase(const std::string& folder, const std::string& file) {
     CaminhoBanco = folder + file;
@@ -187,10 +183,10 @@ bool RepararBD(const std::string& folder) {
         {"", [](forms::StepFlow&) {
              forms::MsgBox("Banco de Dados Danificado !\r\rPressione Enter Para Corrigir !", forms::mb::Exclamation, "Mensagem");
          }},
-        {"", [](forms::StepFlow&) { forms::App().SetMousePointer(11); }},
+        {"", [](forms::StepFlow&) { forms::App().SetMousePointer(forms::pointer::Hourglass); }},
         {"", [&](forms::StepFlow&) { ProgramEngine().RepairDatabase(folder + "\\BD2.MDB"); }},
         {"", [&](forms::StepFlow&) { ProgramEngine().RepairDatabase(folder + "\\PRODUTO.MDB"); }},
-        {"", [](forms::StepFlow&) { forms::App().SetMousePointer(0); }},
+        {"", [](forms::StepFlow&) { forms::App().SetMousePointer(forms::pointer::Default); }},
         {"", [&](forms::StepFlow&) {
              forms::MsgBox("Banco de Dados Corrigido !", forms::mb::OkOnly, "Mensagem");
              repaired = true;
@@ -200,7 +196,7 @@ bool RepararBD(const std::string& folder) {
         // Reported by the box alone: no line in the log.
         Tela = "Geral";
         Rotina = "RepararBD";
-        forms::App().SetMousePointer(0);
+        forms::App().SetMousePointer(forms::pointer::Default);
         win::Beep();
         forms::MsgBox(ErrorBoxText(error.Number(), error.Description(), Tela, Rotina), forms::mb::OkOnly);
         forms::App().End();
@@ -209,10 +205,8 @@ bool RepararBD(const std::string& folder) {
     return repaired;
 }
 
-void SetUpgradeDriver(UpgradeDriver driver) { InstalledUpgrade() = std::move(driver); }
-
 void AtualizarBD() {
-    if (InstalledUpgrade()) InstalledUpgrade()();
+    if (ProgramHooks().runUpgrade) ProgramHooks().runUpgrade();
 }
 
 }  // namespace report

@@ -47,13 +47,9 @@ void FecharBDLoja();
 // failed: it has then reported the failure and asked the program to end.
 bool RepararBD(const std::string& folder);
 
-// The start-up upgrade (the database upgrade subsystem installs it): AbrirBDLoja calls it at every
-// log-in, after the data-folder set and its two recordsets are open; it decides by itself whether
-// the data set needs an upgrade. Its failures reach AbrirBDLoja's trap. Until one is installed the
-// call does nothing. An empty function uninstalls.
-using UpgradeDriver = std::function<void()>;
-void SetUpgradeDriver(UpgradeDriver driver);
-// The call point: runs the installed driver.
+// The start-up upgrade (the hook runUpgrade): AbrirBDLoja calls it at every log-in, after the
+// data-folder set and its two recordsets are open; it decides by itself whether the data set needs
+// an upgrade. Its failures reach AbrirBDLoja's trap. With the hook empty the call does nothing.
 void AtualizarBD();
 
 }  // namespace report

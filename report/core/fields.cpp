@@ -1,5 +1,11 @@
 #include "report/core/fields.h"
 
+#include <string>
+
+#include "platform/forms/hosted.h"
+#include "platform/win/error.h"
+#include "report/core/error_routine.h"
+
 namespace report {
 
 namespace {
@@ -8,6 +14,17 @@ constexpr std::int16_t kDayMonthYear = 2;
 constexpr std::int16_t kLeadingZero = 2;
 constexpr std::int16_t kFourDigits = 2;
 }  // namespace
+
+forms::HostedControl* CreateLibraryControl(forms::Window& window, const char* tela, const char* progId, const char* name, int left,
+                                           int top, int width, int height,
+                                           const std::vector<forms::Window::HostedProperty>& properties) {
+    try {
+        return &window.AddHosted(progId, name, nullptr, left, top, width, height, properties);
+    } catch (const win::RuntimeError& error) {
+        ReportError(error, tela, std::string("Form_Load ") + name);
+        return nullptr;
+    }
+}
 
 std::vector<forms::Window::HostedProperty> EmptyTextField() { return {{"Text", com::Variant::Utf8("")}}; }
 

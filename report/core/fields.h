@@ -1,6 +1,12 @@
-// The properties the program's windows give the library's edit fields they create, as the
-// windows' stored layouts give them: a new field of the library shows its own name and reads
-// dates in the order of the machine's settings, and the program's stores are Brazilian.
+// How the program's windows create the edit library's controls, and the properties they give the
+// fields they create, as the windows' stored layouts give them: a new field of the library shows
+// its own name and reads dates in the order of the machine's settings, and the program's stores
+// are Brazilian.
+//
+// One policy for a control that cannot be created (its class not registered, a property it
+// lacks): the failure is reported once through the error routine, under the window's name and
+// "Form_Load <control>", and the window goes on without that control (a null member, which the
+// window's code skips).
 #pragma once
 
 #include <cstdint>
@@ -8,7 +14,25 @@
 
 #include "platform/forms/window.h"
 
+namespace forms {
+class HostedControl;
+}  // namespace forms
+
 namespace report {
+
+// The edit library's controls, by their ProgIDs.
+namespace library {
+inline constexpr const char* TextEdit = "ZMTEXT.ZMTextCtrl.1";
+inline constexpr const char* DateEdit = "ZMTEXT.ZMDateCtrl.1";
+inline constexpr const char* TimeEdit = "ZMTEXT.ZMTimeCtrl.1";
+inline constexpr const char* Label = "ZMTEXT.ZMLabelCtrl.1";
+}  // namespace library
+
+// Creates the library control `progId` named `name` on `window`, at a place in twips, with
+// `properties` given in order; nullptr, after the report under `tela`, when it cannot be created.
+forms::HostedControl* CreateLibraryControl(forms::Window& window, const char* tela, const char* progId, const char* name, int left,
+                                           int top, int width, int height,
+                                           const std::vector<forms::Window::HostedProperty>& properties = {});
 
 // A text field that starts empty, the caret at its start.
 std::vector<forms::Window::HostedProperty> EmptyTextField();

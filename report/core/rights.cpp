@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "platform/dao/dao.h"
+#include "platform/forms/fieldtext.h"
 #include "platform/forms/services.h"
 #include "report/core/state.h"
 
@@ -54,7 +55,7 @@ std::string WithoutTrailingBlanks(std::string text) {
 bool Refuse(const Refusal& refusal, const std::string& Mostra) {
     // A name holding Null counts as "": the refusal itself must not fail.
     const dao::Value name = (*TabelaUsuario)("Usuario").GetValue();
-    const std::string stored = name.IsNull() ? std::string() : name.ToText();
+    const std::string stored = forms::TextOf(name);
     const long blanks = CentringBlanks(refusal.width, CharacterCount(WithoutTrailingBlanks(stored)));
     if (Mostra == "S") {
         forms::MsgBox(std::string(static_cast<std::size_t>(blanks), ' ') + stored + "\n\n" + refusal.text,

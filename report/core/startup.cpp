@@ -6,6 +6,7 @@
 #include "platform/forms/errors.h"
 #include "report/core/connections.h"
 #include "report/core/error_routine.h"
+#include "report/core/hooks.h"
 #include "report/core/state.h"
 #include "report/schema/schema_builders.h"
 
@@ -26,11 +27,6 @@ InstanceGuard*& InstalledGuard() {
     return guard;
 }
 
-LoginWindowShow& InstalledLoginWindow() {
-    static LoginWindowShow show;
-    return show;
-}
-
 }  // namespace
 
 InstanceGuard& InstanceGuardInForce() {
@@ -40,10 +36,8 @@ InstanceGuard& InstanceGuardInForce() {
 
 void InstallInstanceGuard(InstanceGuard* guard) { InstalledGuard() = guard; }
 
-void SetLoginWindow(LoginWindowShow show) { InstalledLoginWindow() = std::move(show); }
-
 void ShowLoginWindow() {
-    if (InstalledLoginWindow()) InstalledLoginWindow()();
+    if (ProgramHooks().showLogin) ProgramHooks().showLogin();
 }
 
 void ConnectSchemaErrorReport() {
@@ -71,7 +65,7 @@ void Main() {
         if (forms::App().EndRequested()) flow.Leave();
     });
     steps.Add("", [](forms::StepFlow&) {
-        if (InstalledLoginWindow()) InstalledLoginWindow()();
+        if (ProgramHooks().showLogin) ProgramHooks().showLogin();
     });
     forms::RunSteps(std::move(steps), [&](const win::RuntimeError& error, std::string_view) {
         const bool noWindow = error.Number() == win::err::InvalidProcedureCall;

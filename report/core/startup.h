@@ -30,11 +30,9 @@ public:
 InstanceGuard& InstanceGuardInForce();
 void InstallInstanceGuard(InstanceGuard* guard);
 
-// Shows the log-in window modeless, with no owner. The log-in window installs it; until then Main
-// shows nothing and the program ends for want of a window. An empty function uninstalls.
-using LoginWindowShow = std::function<void()>;
-void SetLoginWindow(LoginWindowShow show);
-// Shows the log-in window again (the catalogue window's close); nothing until one is installed.
+// Shows the log-in window modeless, with no owner (the hook showLogin): at the end of Main and
+// again at the catalogue window's close. With the hook empty Main shows nothing and the program
+// ends for want of a window.
 void ShowLoginWindow();
 
 // Routes the errors the schema builders report by themselves to TrataErro.

@@ -1,50 +1,40 @@
 #include "report/core/windows.h"
 
-#include <utility>
+#include <functional>
 
 namespace report {
 
 std::string RelatorioConsolidado = "N";
 forms::Value Resposta;
 
+Hooks& ProgramHooks() {
+    static Hooks hooks;
+    return hooks;
+}
+
 namespace {
 
-WindowHook& CatalogueHook() {
-    static WindowHook hook;
-    return hook;
-}
-WindowHook& ConsolidationHook() {
-    static WindowHook hook;
-    return hook;
-}
-WindowHook& ReportRunHook() {
-    static WindowHook hook;
-    return hook;
-}
-
-void Call(const WindowHook& hook) {
+void Call(const std::function<void()>& hook) {
     if (hook) hook();
 }
 
 }  // namespace
 
-void SetCatalogueWindow(WindowHook show) { CatalogueHook() = std::move(show); }
-void ShowCatalogueWindow() { Call(CatalogueHook()); }
+void ShowCatalogueWindow() { Call(ProgramHooks().showCatalogue); }
 
-void SetConsolidationWindow(WindowHook show) { ConsolidationHook() = std::move(show); }
-void ShowConsolidationWindow() { Call(ConsolidationHook()); }
+void ShowConsolidationWindow() { Call(ProgramHooks().showConsolidation); }
 
-void SetReportRun(WindowHook run) { ReportRunHook() = std::move(run); }
 void RunReport() {
-    // A copy: the run may unload the window that installed the hook.
-    const WindowHook run = ReportRunHook();
+    // A copy: the run may unload the window that filled the hook.
+    const std::function<void()> run = ProgramHooks().runReport;
     Call(run);
 }
 
 void ResetWindowHooks() {
-    CatalogueHook() = nullptr;
-    ConsolidationHook() = nullptr;
-    ReportRunHook() = nullptr;
+    Hooks& hooks = ProgramHooks();
+    hooks.showCatalogue = nullptr;
+    hooks.showConsolidation = nullptr;
+    hooks.runReport = nullptr;
     RelatorioConsolidado = std::string(1, 'N');
     Resposta = forms::Value();
 }

@@ -1,7 +1,5 @@
 #include "report/login/acesso.h"
 
-#include <QCoreApplication>
-#include <filesystem>
 #include <vector>
 
 #include "platform/controls/grid/data_grid.h"
@@ -13,7 +11,9 @@
 #include "platform/forms/datetime.h"
 #include "platform/forms/errors.h"
 #include "platform/forms/fileio.h"
+#include "platform/forms/focus.h"
 #include "platform/forms/hosted.h"
+#include "platform/forms/keys.h"
 #include "platform/forms/services.h"
 #include "platform/forms/strings.h"
 #include "platform/forms/value.h"
@@ -24,6 +24,7 @@
 #include "report/core/connections.h"
 #include "report/core/error_routine.h"
 #include "report/core/fields.h"
+#include "report/core/hooks.h"
 #include "report/core/startup.h"
 #include "report/core/state.h"
 #include "report/core/windows.h"
@@ -34,9 +35,6 @@ namespace report::login {
 namespace {
 
 constexpr const char* kTela = "Acesso";
-constexpr std::uint32_t kFocusColor = 0xC0C0FF;   // "&HC0C0FF"
-constexpr std::uint32_t kPlainColor = 0xFFFFFF;   // "&HFFFFFF"
-constexpr int kEnter = 13, kEscape = 27, kUp = 38, kDown = 40;
 
 // The trap of a handler that reports once and leaves: TrataErro under Acesso and the routine,
 // then the program-folder databases closed.
@@ -50,14 +48,8 @@ forms::StepHandler ReportCloseAndLeave(const char* rotina) {
 
 // "( <program> - <its date> )": what the window shows until the own store is known.
 std::string ProgramCaption() {
-    const std::filesystem::path program(QCoreApplication::applicationFilePath().toStdString());
-    const std::string date =
-        win::FormatDate(forms::FileDateTime(win::WindowsPath(program.string())), "General Date");
-    return "( " + program.stem().string() + " - " + date + " )";
-}
-
-void SetColor(forms::HostedControl* control, std::uint32_t color) {
-    if (control) control->Set("BackColor", com::Variant::I4(static_cast<std::int32_t>(color)));
+    const std::string date = win::FormatDate(forms::FileDateTime(forms::App().ProgramFile()), "General Date");
+    return "( " + forms::App().EXEName() + " - " + date + " )";
 }
 
 void Focus(forms::Control* control) {
@@ -71,17 +63,7 @@ Acesso::Acesso() : Window("Acesso") {
 }
 
 Acesso::~Acesso() {
-    if (&upgrade::UpgradeWindowInForce() == this) upgrade::InstallUpgradeWindow(nullptr);
-}
-
-forms::HostedControl* Acesso::Hosted(const char* progId, const char* name, int left, int top, int width,
-                                     int height, const std::vector<HostedProperty>& properties) {
-    try {
-        return &AddHosted(progId, name, nullptr, left, top, width, height, properties);
-    } catch (const win::RuntimeError& error) {
-        ReportError(error, kTela, std::string("Form_Load ") + name);
-        return nullptr;
-    }
+    if (ProgramHooks().upgradeWindow == this) ProgramHooks().upgradeWindow = nullptr;
 }
 
 void Acesso::CreateControls() {
@@ -93,13 +75,13 @@ void Acesso::CreateControls() {
     FrameLoja->Move(120, 120, 4560, 3240);
     TbLoja = &Add<controls::grid::DataGrid>("TbLoja", FrameLoja);
     TbLoja->Move(120, 240, 4320, 2880);
-    LabelLoja = Hosted(kLabelProgId, "LabelLoja", 120, 3420, 4560, 360);
+    LabelLoja = CreateLibraryControl(*this, kTela, library::Label, "LabelLoja", 120, 3420, 4560, 360);
 
     FrameLinha = &Add<Frame3D>("FrameLinha");
     FrameLinha->Move(4800, 480, 3480, 1920);
-    LblMensagemdoMomento = Hosted(kLabelProgId, "LblMensagemdoMomento", 4800, 120, 3480, 330);
+    LblMensagemdoMomento = CreateLibraryControl(*this, kTela, library::Label, "LblMensagemdoMomento", 4800, 120, 3480, 330);
     forms::SetHostedText(LblMensagemdoMomento, "Mensagem do Momento");
-    LblMensagemMotivacional = Hosted(kLabelProgId, "LblMensagemMotivacional", 4920, 600, 3240, 1680);
+    LblMensagemMotivacional = CreateLibraryControl(*this, kTela, library::Label, "LblMensagemMotivacional", 4920, 600, 3240, 1680);
     // The message is a sentence, laid out over the lines of its box.
     if (LblMensagemMotivacional) LblMensagemMotivacional->Set("WordWrap", com::Variant::Bool(true));
 
@@ -111,23 +93,23 @@ void Acesso::CreateControls() {
     BtnProcura = &Add<Button3D>("BtnProcura", PainelLocaliza);
     BtnProcura->Move(2280, 540, 1080, 420);
     BtnProcura->SetCaption("&Enter");
-    ZmSenha = Hosted(kTextEditProgId, "ZmSenha", 4920, 3060, 2040, 360, PasswordField());
+    ZmSenha = CreateLibraryControl(*this, kTela, library::TextEdit, "ZmSenha", 4920, 3060, 2040, 360, PasswordField());
 
     SSPanel1 = &Add<Panel3D>("SSPanel1");
     SSPanel1->Move(120, 3900, 8160, 480);
-    PainelMensagem = Hosted(kLabelProgId, "PainelMensagem", 240, 3960, 7920, 360);
+    PainelMensagem = CreateLibraryControl(*this, kTela, library::Label, "PainelMensagem", 240, 3960, 7920, 360);
     forms::SetHostedText(PainelMensagem, "Atualizando Banco de Dados... Aguarde  ");
 
     LblDataHora = &Add<forms::Label>("LblDataHora");
     LblDataHora->Move(120, 4500, 2400, 300);
     LblDataHora->SetCaption("Digite a nova Data/Hora : ");
-    ZmDataComputador = Hosted(kDateEditProgId, "ZmDataComputador", 2580, 4470, 1560, 360, DayFirstDateField());
-    ZmHoraComputador = Hosted(kTimeEditProgId, "ZmHoraComputador", 4260, 4470, 1200, 360);
-    LblData = Hosted(kLabelProgId, "LblData", 120, 4920, 8160, 360);
+    ZmDataComputador = CreateLibraryControl(*this, kTela, library::DateEdit, "ZmDataComputador", 2580, 4470, 1560, 360, DayFirstDateField());
+    ZmHoraComputador = CreateLibraryControl(*this, kTela, library::TimeEdit, "ZmHoraComputador", 4260, 4470, 1200, 360);
+    LblData = CreateLibraryControl(*this, kTela, library::Label, "LblData", 120, 4920, 8160, 360);
 
     PainelAtualiza = &Add<Panel3D>("PainelAtualiza");
     PainelAtualiza->Move(120, 120, 8160, 3660);
-    sivbLB1 = Hosted(kLabelProgId, "sivbLB1", 240, 180, 7920, 360);
+    sivbLB1 = CreateLibraryControl(*this, kTela, library::Label, "sivbLB1", 240, 180, 7920, 360);
     forms::SetHostedText(sivbLB1, "Atualizando Banco de Dados... Aguarde  ");
     ListTabela = &Add<forms::ListBox>("ListTabela", PainelAtualiza);
     ListTabela->Move(120, 540, 7920, 3000);
@@ -153,31 +135,30 @@ void Acesso::ConnectHandlers() {
     BtnProcura->Click = [this] { BtnProcura_Click(); };
     TbLoja->DblClick = [this] { TbLoja_Choose(); };
     TbLoja->KeyDown = [this](int& keyCode, int) {
-        if (keyCode == kEnter) TbLoja_Choose();
+        if (keyCode == forms::key::Return) TbLoja_Choose();
     };
     TbLoja->RowColChange = [this](int, int) { TbLoja_RowColChange(); };
     if (ZmSenha) {
         ZmSenha->KeyDown = [this](int& keyCode, int) {
-            if (keyCode == kEnter) BtnProcura_Click();
+            if (keyCode == forms::key::Return) BtnProcura_Click();
         };
     }
     if (ZmDataComputador) {
         ZmDataComputador->KeyUp = [this](int& keyCode, int) {
-            if (keyCode == kEnter || keyCode == kDown) Focus(ZmHoraComputador);
+            if (keyCode == forms::key::Return || keyCode == forms::key::Down) Focus(ZmHoraComputador);
         };
         ZmDataComputador->On("Change", [this](std::span<com::Variant>) { ZmDataComputador_Change(); });
     }
     if (ZmHoraComputador) {
         ZmHoraComputador->KeyUp = [this](int& keyCode, int) {
-            if (keyCode == kEnter) BtnProcura_Click();
-            if (keyCode == kUp) Focus(ZmDataComputador);
+            if (keyCode == forms::key::Return) BtnProcura_Click();
+            if (keyCode == forms::key::Up) Focus(ZmDataComputador);
         };
         ZmHoraComputador->On("Change", [this](std::span<com::Variant>) { ZmHoraComputador_Change(); });
     }
     for (forms::HostedControl* field : {ZmSenha, ZmDataComputador, ZmHoraComputador}) {
         if (!field) continue;
-        field->GotFocus = [field] { SetColor(field, kFocusColor); };
-        field->LostFocus = [field] { SetColor(field, kPlainColor); };
+        forms::HighlightEditOnFocus(*field);
     }
 }
 
@@ -241,7 +222,7 @@ void Acesso::Form_Load() {
         Unload();
         return;
     }
-    upgrade::InstallUpgradeWindow(this);
+    ProgramHooks().upgradeWindow = this;
 }
 
 // The message is a nicety: a file that cannot be searched for or read is reported once, under
@@ -267,7 +248,7 @@ void Acesso::ReadMessageOfTheMoment() {
 }
 
 void Acesso::Form_KeyUp(int& keyCode, int) {
-    if (PainelAtualiza->Visible() || keyCode != kEscape) return;
+    if (PainelAtualiza->Visible() || keyCode != forms::key::Escape) return;
     forms::RunSteps({{"esc", [this](forms::StepFlow&) {
                          if (StoresListed() && PainelLocaliza->Visible()) {
                              ShowPasswordPanel(false);
@@ -282,7 +263,7 @@ void Acesso::Form_KeyUp(int& keyCode, int) {
 }
 
 void Acesso::Form_Unload(int&) {
-    if (&upgrade::UpgradeWindowInForce() == this) upgrade::InstallUpgradeWindow(nullptr);
+    if (ProgramHooks().upgradeWindow == this) ProgramHooks().upgradeWindow = nullptr;
     forms::RunSteps({{"close", [](forms::StepFlow&) {
                          FecharBD();
                          if (SairPrograma == "S") forms::App().End();
@@ -323,15 +304,15 @@ void Acesso::LogIn() {
         WrongPassword();
         return;
     }
-    forms::App().SetMousePointer(11);
+    forms::App().SetMousePointer(forms::pointer::Hourglass);
     ShowMessagePanel("Aguarde um Instante...");
-    SSPanel1->Widget()->repaint();
+    SSPanel1->Refresh();
     Contador = 0;
     NomeUsuario = TabelaUsuarioAcesso.Get()("Usuario").GetValue().ToText();
     CodUsuarioAtual = TabelaUsuarioAcesso.Get()("CodUsuario").GetValue().ToLong();
     SairPrograma = "N";
     AbrirBDLoja();
-    forms::App().SetMousePointer(0);
+    forms::App().SetMousePointer(forms::pointer::Default);
     if (forms::App().EndRequested()) return;
     ShowCatalogueWindow();
     Unload();
@@ -391,7 +372,7 @@ void Acesso::SetClockFrom(forms::HostedControl* field, void (*set)(double)) {
 void Acesso::ZmDataComputador_Change() { SetClockFrom(ZmDataComputador, forms::SetDate); }
 void Acesso::ZmHoraComputador_Change() { SetClockFrom(ZmHoraComputador, forms::SetTime); }
 
-// --- upgrade::UpgradeWindow ----------------------------------------------------------------------
+// --- UpgradeWindow -------------------------------------------------------------------------------
 
 void Acesso::ClearList() { ListTabela->Clear(); }
 void Acesso::AddItem(const std::string& text) { ListTabela->AddItem(text); }
@@ -404,8 +385,8 @@ void Acesso::SetListIndex(int index) { ListTabela->SetListIndex(index); }
 // own visibility beneath it; its heading is the library's label, hosted on the window above it.
 void Acesso::SetPanelVisible(bool visible) {
     if (visible) {
-        PainelAtualiza->Widget()->raise();
-        if (sivbLB1) sivbLB1->Widget()->raise();
+        PainelAtualiza->ZOrder();
+        if (sivbLB1) sivbLB1->ZOrder();
     }
     PainelAtualiza->SetVisible(visible);
     ListTabela->SetVisible(visible);
@@ -434,8 +415,5 @@ Acesso& AcessoWindow() {
     return window;
 }
 
-void InstallLoginWindow() {
-    SetLoginWindow([] { AcessoWindow().Show(); });
-}
 
 }  // namespace report::login

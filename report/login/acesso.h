@@ -1,6 +1,6 @@
 // The log-in window Acesso: the store list, the password, the clock check and the message of the
 // moment; while a log-in upgrades the chosen store's databases it is the window the upgrade writes
-// its progress into (upgrade::UpgradeWindow).
+// its progress into (UpgradeWindow).
 //
 // Handlers and their traps (each reports once through TrataErro under "Acesso" and its routine):
 //   Form_Load        caption, the window's two recordsets, the empty-Usuario road, the store list,
@@ -23,7 +23,7 @@
 #include <vector>
 
 #include "platform/forms/window.h"
-#include "report/upgrade/progress.h"
+#include "report/core/hooks.h"
 
 namespace forms {
 class Label;
@@ -42,15 +42,10 @@ class DataGrid;
 
 namespace report::login {
 
-inline constexpr const char* kTextEditProgId = "ZMTEXT.ZMTextCtrl.1";
-inline constexpr const char* kDateEditProgId = "ZMTEXT.ZMDateCtrl.1";
-inline constexpr const char* kTimeEditProgId = "ZMTEXT.ZMTimeCtrl.1";
-inline constexpr const char* kLabelProgId = "ZMTEXT.ZMLabelCtrl.1";
-
 inline constexpr const char* kSQLBaseLojas =
     " SELECT * From Loja WHERE Loja.LocalLojas <> Null  ORDER BY Loja.LojaOrigem Asc, Loja.CodLoja ASC";
 
-class Acesso : public forms::Window, public upgrade::UpgradeWindow {
+class Acesso : public forms::Window, public UpgradeWindow {
 public:
     Acesso();
     ~Acesso() override;
@@ -88,7 +83,7 @@ public:
     std::int16_t MinutoMensagem = 0;
     std::int16_t SegundoMensagem = 0;
 
-    // upgrade::UpgradeWindow
+    // UpgradeWindow
     void ClearList() override;
     void AddItem(const std::string& text) override;
     int ListCount() const override;
@@ -106,8 +101,6 @@ protected:
     void Form_Unload(int& cancel) override;
 
 private:
-    forms::HostedControl* Hosted(const char* progId, const char* name, int left, int top, int width,
-                                 int height, const std::vector<HostedProperty>& properties = {});
     void ConnectHandlers();
     void ShowPasswordPanel(bool shown);
     void ShowMessagePanel(const std::string& message);
@@ -119,8 +112,7 @@ private:
     bool StoresListed();
 };
 
-// The one log-in window of the program, and its installation: Main's log-in hook shows it.
+// The one log-in window of the program: the hook showLogin shows it.
 Acesso& AcessoWindow();
-void InstallLoginWindow();
 
 }  // namespace report::login

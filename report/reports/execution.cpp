@@ -9,6 +9,7 @@
 #include "platform/forms/app.h"
 #include "platform/forms/controls.h"
 #include "platform/forms/errors.h"
+#include "platform/forms/fieldtext.h"
 #include "platform/forms/hosted.h"
 #include "platform/forms/services.h"
 #include "platform/forms/strings.h"
@@ -52,7 +53,7 @@ constexpr com::DispId kPrintAllowed = 119;
 
 bool IsRetryable(long number) { return number == kRefreshNeeded || number == kObjectInvalid; }
 
-std::string TextOf(const dao::Value& value) { return value.IsNull() ? std::string() : value.ToText(); }
+using forms::TextOf;
 
 std::string FieldText(const dao::Recordset& rs, const char* name) { return TextOf(rs.Fields().Item(name).GetValue()); }
 
@@ -123,7 +124,7 @@ void Inicio::BackToSelection() {
     SetGridVisible(TbCriterio(), false);
     SetSelectionButtons(true);
     forms::SetHostedText(LblMensagem(), "");
-    forms::App().SetMousePointer(0);
+    forms::App().SetMousePointer(forms::pointer::Default);
     forms::DoEvents();
 }
 
@@ -162,11 +163,11 @@ void Inicio::BtnImprimir_Click() {
         ShowConsolidationWindow();
         return;
     }
-    for (const char* name :
-         {"BtnProcurar", "BtnSelecionar", "BtnVerificar", "BtnSair", "BtnImprimir", "BtnCancelar", "BtnCriterio"}) {
-        Button(name).SetVisible(false);
+    for (controls::threed::Button3D* button : {&BtnProcurar(), &BtnSelecionar(), &BtnVerificar(), &BtnSair(),
+                                               &BtnImprimir(), &BtnCancelar(), &BtnCriterio()}) {
+        button->SetVisible(false);
     }
-    forms::App().SetMousePointer(11);
+    forms::App().SetMousePointer(forms::pointer::Hourglass);
     if (!PrepareTables() || !RunPreQueries()) return;
     BackToSelection();
     ImpRelatorio();
@@ -316,7 +317,7 @@ bool Inicio::PrintRights() {
 bool Inicio::WriteRunQuery(const std::string& criterion) {
     nomeConsultaRelatorio_ = RunQueryName(consultaAtual_);
     if (forms::UCase(nomeConsultaRelatorio_) == forms::UCase(consultaAtual_)) {
-        forms::App().SetMousePointer(0);
+        forms::App().SetMousePointer(forms::pointer::Default);
         forms::MsgBox("A Consulta " + consultaAtual_ + " Tem o Nome da Consulta de Execução !", forms::mb::Exclamation,
                       "Mensagem");
         return false;
@@ -356,8 +357,8 @@ void Inicio::SetReportFile(bool withCriterion) {
 
 void Inicio::EnterPreviewState() {
     RetirarTabStop(false);
-    for (const char* name : {"BtnProcurar", "BtnSelecionar", "BtnVerificar", "BtnSair"}) Button(name).SetVisible(false);
-    Button("BtnFim").SetVisible(true);
+    for (controls::threed::Button3D* button : {&BtnProcurar(), &BtnSelecionar(), &BtnVerificar(), &BtnSair()}) button->SetVisible(false);
+    BtnFim().SetVisible(true);
     forms::DoEvents();
     TbRelatorios().SetFocus();
 }
@@ -374,7 +375,7 @@ void Inicio::ImpRelatorio() {
              if (!PrintRights()) flow.Leave();
          }},
         {"", [this](forms::StepFlow& flow) {
-             forms::App().SetMousePointer(11);
+             forms::App().SetMousePointer(forms::pointer::Hourglass);
              if (!WriteRunQuery(TextoCriterio)) flow.Leave();
          }},
         {"", [this](forms::StepFlow&) {
@@ -382,12 +383,12 @@ void Inicio::ImpRelatorio() {
              EnterPreviewState();
              com::PutProperty(report1_.Get(), kAction, Variant::I2(1));
              com::CallMethod(report1_.Get(), kZoom, {Variant::I2(80)});
-             forms::App().SetMousePointer(0);
+             forms::App().SetMousePointer(forms::pointer::Default);
              emVisualizacao_ = std::string("S");
          }},
     };
     forms::RunSteps(steps, [this](const win::RuntimeError& error, std::string_view) {
-        forms::App().SetMousePointer(0);
+        forms::App().SetMousePointer(forms::pointer::Default);
         if (!CriterionErrorLine(error.Number()).empty()) {
             ShowCriterionError(error);
             return forms::Resume::Leave();
@@ -414,7 +415,7 @@ void Inicio::BtnVerificar_Click() {
          }},
     };
     forms::RunSteps(steps, [](const win::RuntimeError&, std::string_view) {
-        forms::App().SetMousePointer(0);
+        forms::App().SetMousePointer(forms::pointer::Default);
         ReportAndClose("Relato", "BtnVerificar", true);
         return forms::Resume::Leave();
     });

@@ -11,6 +11,7 @@
 #include "platform/forms/controls.h"
 #include "platform/forms/datacontrol.h"
 #include "platform/forms/errors.h"
+#include "platform/forms/focus.h"
 #include "platform/forms/hosted.h"
 #include "platform/forms/keys.h"
 #include "platform/forms/services.h"
@@ -51,7 +52,19 @@ struct FQuery::Controls {
     forms::ComboBox* cValue = nullptr;
     forms::ComboBox* cOrderByField = nullptr;
     forms::MultiLineTextBox* cCriteria = nullptr;
-    std::map<std::string, controls::threed::Button3D*> buttons;
+    controls::threed::Button3D* andButton = nullptr;
+    controls::threed::Button3D* orButton = nullptr;
+    controls::threed::Button3D* getValuesButton = nullptr;
+    controls::threed::Button3D* runQueryButton = nullptr;
+    controls::threed::Button3D* showSQLButton = nullptr;
+    controls::threed::Button3D* copySQLButton = nullptr;
+    controls::threed::Button3D* clearButton = nullptr;
+    controls::threed::Button3D* closeButton = nullptr;
+    controls::threed::Button3D* btnAlterar = nullptr;
+    controls::threed::Button3D* btnExcluir = nullptr;
+    controls::threed::Button3D* btnCancelar = nullptr;
+    controls::threed::Button3D* btnGravar = nullptr;
+    std::vector<controls::threed::Button3D*> buttons;   // all of them, in creation order
     controls::grid::DataGrid* table1 = nullptr;
     forms::DataControl* data1 = nullptr;
     forms::HostedControl* zmNome = nullptr;
@@ -71,7 +84,20 @@ forms::ComboBox& FQuery::cOrderByField() const { return *controls_->cOrderByFiel
 forms::TextBox& FQuery::cCriteria() const { return *controls_->cCriteria; }
 forms::TextBox& FQuery::txtCriterio() const { return *controls_->txtCriterio; }
 forms::HostedControl* FQuery::ZmNome() const { return controls_->zmNome; }
-controls::threed::Button3D& FQuery::Button(const std::string& name) const { return *controls_->buttons.at(name); }
+controls::threed::Button3D& FQuery::ANDButton() const { return *controls_->andButton; }
+controls::threed::Button3D& FQuery::ORButton() const { return *controls_->orButton; }
+controls::threed::Button3D& FQuery::GetValuesButton() const { return *controls_->getValuesButton; }
+controls::threed::Button3D& FQuery::RunQueryButton() const { return *controls_->runQueryButton; }
+controls::threed::Button3D& FQuery::ShowSQLButton() const { return *controls_->showSQLButton; }
+controls::threed::Button3D& FQuery::CopySQLButton() const { return *controls_->copySQLButton; }
+controls::threed::Button3D& FQuery::ClearButton() const { return *controls_->clearButton; }
+controls::threed::Button3D& FQuery::CloseButton() const { return *controls_->closeButton; }
+controls::threed::Button3D& FQuery::BtnAlterar() const { return *controls_->btnAlterar; }
+controls::threed::Button3D& FQuery::BtnExcluir() const { return *controls_->btnExcluir; }
+controls::threed::Button3D& FQuery::BtnCancelar() const { return *controls_->btnCancelar; }
+controls::threed::Button3D& FQuery::BtnGravar() const { return *controls_->btnGravar; }
+forms::Label& FQuery::Label1() const { return *controls_->label1; }
+forms::Label& FQuery::Label2() const { return *controls_->label2; }
 controls::threed::Frame3D& FQuery::FrameSuperior() const { return *controls_->frameSuperior; }
 controls::grid::DataGrid& FQuery::Table1() const { return *controls_->table1; }
 forms::DataControl& FQuery::Data1() const { return *controls_->data1; }
@@ -124,23 +150,25 @@ void FQuery::CreateBuilderControls() {
         int left;
         int top;
         void (FQuery::*click)();
+        controls::threed::Button3D* Controls::*member;
     };
     const Spec specs[] = {
-        {"ANDButton", "Critério '&E' :", 120, 900, &FQuery::ANDButton_Click},
-        {"ORButton", "Critério '&Ou' :  ", 1980, 900, &FQuery::ORButton_Click},
-        {"GetValuesButton", "Possíveis &Valores", 5160, 900, &FQuery::GetValuesButton_Click},
-        {"RunQueryButton", "E&xecutar", 120, 3390, &FQuery::RunQueryButton_Click},
-        {"ShowSQLButton", "&Mostra SQL", 1980, 3390, &FQuery::ShowSQLButton_Click},
-        {"CopySQLButton", "&Catalogar", 3840, 3390, &FQuery::CopySQLButton_Click},
-        {"ClearButton", "&Limpar", 5700, 3390, &FQuery::ClearButton_Click},
-        {"CloseButton", "Sai&r", 7560, 3390, &FQuery::CloseButton_Click},
+        {"ANDButton", "Critério '&E' :", 120, 900, &FQuery::ANDButton_Click, &Controls::andButton},
+        {"ORButton", "Critério '&Ou' :  ", 1980, 900, &FQuery::ORButton_Click, &Controls::orButton},
+        {"GetValuesButton", "Possíveis &Valores", 5160, 900, &FQuery::GetValuesButton_Click, &Controls::getValuesButton},
+        {"RunQueryButton", "E&xecutar", 120, 3390, &FQuery::RunQueryButton_Click, &Controls::runQueryButton},
+        {"ShowSQLButton", "&Mostra SQL", 1980, 3390, &FQuery::ShowSQLButton_Click, &Controls::showSQLButton},
+        {"CopySQLButton", "&Catalogar", 3840, 3390, &FQuery::CopySQLButton_Click, &Controls::copySQLButton},
+        {"ClearButton", "&Limpar", 5700, 3390, &FQuery::ClearButton_Click, &Controls::clearButton},
+        {"CloseButton", "Sai&r", 7560, 3390, &FQuery::CloseButton_Click, &Controls::closeButton},
     };
     for (const Spec& spec : specs) {
         auto& button = Add<controls::threed::Button3D>(spec.name, c.frameSuperior);
         button.SetCaption(spec.caption);
         button.Move(spec.left, spec.top, 1740, 420);
         button.Click = [this, click = spec.click] { (this->*click)(); };
-        c.buttons[spec.name] = &button;
+        c.*spec.member = &button;
+        c.buttons.push_back(&button);
     }
     c.cField->Click = [this] { cField_Click(); };
 }
@@ -167,13 +195,10 @@ void FQuery::CreateSavedControls() {
     c.label2 = &Add<forms::Label>("Label2");
     c.label2->SetCaption("Nome");
     c.label2->Move(120, 4200, 3000, 240);
-    try {
-        c.zmNome = &AddHosted(kTextEditProgId, "ZmNome", nullptr, 120, 4440, 4800, 360, EmptyTextField());
-        c.zmNome->Set("MaxLength", com::Variant::I2(static_cast<std::int16_t>(kNomeSize)));
-        c.zmNome->KeyUp = [this](int& keyCode, int shift) { ZmNome_KeyUp(keyCode, shift); };
-    } catch (const win::RuntimeError& error) {
-        ReportError(error, kTela, "Form_Load ZmNome");
-    }
+    std::vector<HostedProperty> nome = EmptyTextField();
+    nome.push_back({"MaxLength", com::Variant::I2(static_cast<std::int16_t>(kNomeSize))});
+    c.zmNome = CreateLibraryControl(*this, kTela, library::TextEdit, "ZmNome", 120, 4440, 4800, 360, nome);
+    if (c.zmNome) c.zmNome->KeyUp = [this](int& keyCode, int shift) { ZmNome_KeyUp(keyCode, shift); };
     c.label1 = &Add<forms::Label>("Label1");
     c.label1->SetCaption("Critério");
     c.label1->Move(120, 4920, 3000, 240);
@@ -181,47 +206,39 @@ void FQuery::CreateSavedControls() {
     c.txtCriterio->Move(120, 5160, 9360, 1920);
     c.ssFrame2 = &Add<controls::threed::Frame3D>("SSFrame2");
     c.ssFrame2->Move(120, 7140, 9360, 600);
-    const std::tuple<const char*, const char*, int, void (FQuery::*)()> buttons[] = {
-        {"BtnAlterar", "&Alterar", 120, &FQuery::BtnAlterar_Click},
-        {"BtnExcluir", "&Excluir", 1980, &FQuery::BtnExcluir_Click},
-        {"BtnCancelar", "&Cancelar", 1980, &FQuery::BtnCancelar_Click},
-        {"BtnGravar", "&Gravar", 120, &FQuery::BtnGravar_Click},
+    using Member = controls::threed::Button3D* Controls::*;
+    const std::tuple<const char*, const char*, int, void (FQuery::*)(), Member> buttons[] = {
+        {"BtnAlterar", "&Alterar", 120, &FQuery::BtnAlterar_Click, &Controls::btnAlterar},
+        {"BtnExcluir", "&Excluir", 1980, &FQuery::BtnExcluir_Click, &Controls::btnExcluir},
+        {"BtnCancelar", "&Cancelar", 1980, &FQuery::BtnCancelar_Click, &Controls::btnCancelar},
+        {"BtnGravar", "&Gravar", 120, &FQuery::BtnGravar_Click, &Controls::btnGravar},
     };
-    for (const auto& [name, caption, left, click] : buttons) {
+    for (const auto& [name, caption, left, click, member] : buttons) {
         auto& button = Add<controls::threed::Button3D>(name, c.ssFrame2);
         button.SetCaption(caption);
         button.Move(left, 120, 1740, 420);
         button.Click = [this, click = click] { (this->*click)(); };
-        c.buttons[name] = &button;
+        c.*member = &button;
+        c.buttons.push_back(&button);
     }
     for (forms::Control* edit : {static_cast<forms::Control*>(c.zmNome), static_cast<forms::Control*>(c.txtCriterio),
                                  static_cast<forms::Control*>(c.label1), static_cast<forms::Control*>(c.label2),
-                                 static_cast<forms::Control*>(&Button("BtnGravar")),
-                                 static_cast<forms::Control*>(&Button("BtnCancelar"))}) {
+                                 static_cast<forms::Control*>(&BtnGravar()),
+                                 static_cast<forms::Control*>(&BtnCancelar())}) {
         if (edit) edit->SetVisible(false);
     }
 }
 
 // The edit fields colour their back while they have the focus, the twelve buttons their caption.
 void FQuery::ConnectFocusColours() {
-    for (auto& [name, button] : controls_->buttons) {
-        button->GotFocus = [button] { button->SetForeColor(forms::ColorFromText("&HC0")); };
-        button->LostFocus = [button] { button->SetForeColor(forms::ColorFromText("&H0")); };
-    }
+    for (controls::threed::Button3D* button : controls_->buttons) forms::HighlightButtonOnFocus(*button);
     const Controls& c = *controls_;
     for (forms::Control* edit : {static_cast<forms::Control*>(c.cCriteria), static_cast<forms::Control*>(c.cField),
                                  static_cast<forms::Control*>(c.cOperator), static_cast<forms::Control*>(c.cValue),
                                  static_cast<forms::Control*>(c.txtCriterio)}) {
-        edit->GotFocus = [edit] { edit->SetBackColor(forms::ColorFromText("&HC0C0FF")); };
-        edit->LostFocus = [edit] { edit->SetBackColor(forms::ColorFromText("&HFFFFFF")); };
+        forms::HighlightEditOnFocus(*edit);
     }
-    if (forms::HostedControl* nome = c.zmNome) {
-        const auto colour = [nome](const char* text) {
-            nome->Set("BackColor", com::Variant::I4(static_cast<std::int32_t>(forms::ColorFromText(text))));
-        };
-        nome->GotFocus = [colour] { colour("&HC0C0FF"); };
-        nome->LostFocus = [colour] { colour("&HFFFFFF"); };
-    }
+    if (forms::HostedControl* nome = c.zmNome) forms::HighlightEditOnFocus(*nome);
 }
 
 void FQuery::Form_Load() {
@@ -384,13 +401,13 @@ void FQuery::CloseButton_Click() { Unload(); }
 // starts the calculator.
 void FQuery::Form_KeyUp(int& keyCode, int) {
     if (keyCode == forms::key::Escape) {
-        if (Button("BtnCancelar").Visible()) {
+        if (BtnCancelar().Visible()) {
             BtnCancelar_Click();
         } else {
             Unload();
         }
     } else if (keyCode == forms::key::PageDown) {
-        if (Button("BtnGravar").Visible()) BtnGravar_Click();
+        if (BtnGravar().Visible()) BtnGravar_Click();
     } else if (keyCode == forms::key::F12) {
         try {
             forms::Shell("calc.exe", 1);

@@ -98,7 +98,20 @@ public:
     forms::TextBox& cCriteria() const;
     forms::TextBox& txtCriterio() const;
     forms::HostedControl* ZmNome() const;   // nullptr when the library is not registered
-    controls::threed::Button3D& Button(const std::string& name) const;
+    controls::threed::Button3D& ANDButton() const;
+    controls::threed::Button3D& ORButton() const;
+    controls::threed::Button3D& GetValuesButton() const;
+    controls::threed::Button3D& RunQueryButton() const;
+    controls::threed::Button3D& ShowSQLButton() const;
+    controls::threed::Button3D& CopySQLButton() const;
+    controls::threed::Button3D& ClearButton() const;
+    controls::threed::Button3D& CloseButton() const;
+    controls::threed::Button3D& BtnAlterar() const;
+    controls::threed::Button3D& BtnExcluir() const;
+    controls::threed::Button3D& BtnCancelar() const;
+    controls::threed::Button3D& BtnGravar() const;
+    forms::Label& Label1() const;
+    forms::Label& Label2() const;
     controls::threed::Frame3D& FrameSuperior() const;
     controls::grid::DataGrid& Table1() const;
     forms::DataControl& Data1() const;

@@ -1,6 +1,6 @@
 #include "report/reports/inicio.h"
 
-#include <map>
+#include <vector>
 
 #include "platform/controls/grid/data_grid.h"
 #include "platform/controls/threed/threed.h"
@@ -9,6 +9,8 @@
 #include "platform/forms/controls.h"
 #include "platform/forms/datacontrol.h"
 #include "platform/forms/errors.h"
+#include "platform/forms/fieldtext.h"
+#include "platform/forms/focus.h"
 #include "platform/forms/hosted.h"
 #include "platform/forms/keys.h"
 #include "platform/forms/services.h"
@@ -25,6 +27,8 @@
 #include "report/reports/report_state.h"
 
 namespace report::reports {
+
+using forms::TextOf;
 
 namespace {
 
@@ -53,12 +57,6 @@ std::string QuotedSearch(const std::string& text) { return QuotedText("*" + Like
 bool IsAdministrator() {
     const dao::Value nivel = TabelaUsuario->Fields().Item("Nivel").GetValue();
     return !nivel.IsNull() && nivel.ToText() == "A";
-}
-
-std::string TextOf(const dao::Value& value) { return value.IsNull() ? std::string() : value.ToText(); }
-
-void SetBackColor(forms::HostedControl* control, const char* color) {
-    control->Set("BackColor", com::Variant::I4(static_cast<std::int32_t>(forms::ColorFromText(color))));
 }
 
 }  // namespace
@@ -94,7 +92,17 @@ struct Inicio::Controls {
     controls::threed::Panel3D* painelLocaliza = nullptr;
     forms::HostedControl* zmProcura = nullptr;
     forms::Label* zmLabel = nullptr;
-    std::map<std::string, controls::threed::Button3D*> buttons;
+    controls::threed::Button3D* btnProcura = nullptr;
+    controls::threed::Button3D* btnEsc = nullptr;
+    controls::threed::Button3D* btnSair = nullptr;
+    controls::threed::Button3D* btnSelecionar = nullptr;
+    controls::threed::Button3D* btnProcurar = nullptr;
+    controls::threed::Button3D* btnVerificar = nullptr;
+    controls::threed::Button3D* btnFim = nullptr;
+    controls::threed::Button3D* btnCancelar = nullptr;
+    controls::threed::Button3D* btnImprimir = nullptr;
+    controls::threed::Button3D* btnCriterio = nullptr;
+    std::vector<controls::threed::Button3D*> buttons;   // all of them, in creation order
     forms::DataControl* dataCriterio = nullptr;
     forms::DataControl* dataRelatorios = nullptr;
     controls::threed::Frame3D* frameSelecionar = nullptr;
@@ -110,7 +118,16 @@ Inicio::~Inicio() = default;
 
 controls::threed::Panel3D& Inicio::PainelLocaliza() const { return *controls_->painelLocaliza; }
 forms::HostedControl* Inicio::ZmProcura() const { return controls_->zmProcura; }
-controls::threed::Button3D& Inicio::Button(const std::string& name) const { return *controls_->buttons.at(name); }
+controls::threed::Button3D& Inicio::BtnProcura() const { return *controls_->btnProcura; }
+controls::threed::Button3D& Inicio::BtnEsc() const { return *controls_->btnEsc; }
+controls::threed::Button3D& Inicio::BtnSair() const { return *controls_->btnSair; }
+controls::threed::Button3D& Inicio::BtnSelecionar() const { return *controls_->btnSelecionar; }
+controls::threed::Button3D& Inicio::BtnProcurar() const { return *controls_->btnProcurar; }
+controls::threed::Button3D& Inicio::BtnVerificar() const { return *controls_->btnVerificar; }
+controls::threed::Button3D& Inicio::BtnFim() const { return *controls_->btnFim; }
+controls::threed::Button3D& Inicio::BtnCancelar() const { return *controls_->btnCancelar; }
+controls::threed::Button3D& Inicio::BtnImprimir() const { return *controls_->btnImprimir; }
+controls::threed::Button3D& Inicio::BtnCriterio() const { return *controls_->btnCriterio; }
 forms::HostedControl* Inicio::LblMensagem() const { return controls_->lblMensagem; }
 controls::threed::Frame3D& Inicio::FrameSelecionar() const { return *controls_->frameSelecionar; }
 controls::grid::DataGrid& Inicio::TbRelatorios() const { return *controls_->tbRelatorios; }
@@ -118,18 +135,6 @@ controls::grid::DataGrid& Inicio::TbCriterio() const { return *controls_->tbCrit
 forms::DataControl& Inicio::DataRelatorios() const { return *controls_->dataRelatorios; }
 forms::DataControl& Inicio::DataCriterio() const { return *controls_->dataCriterio; }
 controls::report::ReportControl& Inicio::Report1() const { return *report1_.Get(); }
-
-// A library control by ProgID; a class that is not registered is reported once and leaves the
-// control missing.
-forms::HostedControl* Inicio::Hosted(const char* progId, const char* name, int left, int top, int width, int height,
-                                     const std::vector<HostedProperty>& properties) {
-    try {
-        return &AddHosted(progId, name, nullptr, left, top, width, height, properties);
-    } catch (const win::RuntimeError& error) {
-        ReportError(error, "Inicio", std::string("Form_Load ") + name);
-        return nullptr;
-    }
-}
 
 // The layout, in twips: the frame with the two grids, the message line, one row of buttons (each
 // state shows its own), and the search panel in the buttons' place.
@@ -144,7 +149,7 @@ void Inicio::CreateControls() {
     c.zmLabel = &Add<forms::Label>("ZmLabel", c.painelLocaliza);
     c.zmLabel->SetCaption("Digite o Relatório : ");
     c.zmLabel->Move(120, 180, 1800, 300);
-    c.zmProcura = Hosted(kTextEditProgId, "ZmProcura", 2070, 5640, 3900, 360, EmptyTextField());
+    c.zmProcura = CreateLibraryControl(*this, "Inicio", library::TextEdit, "ZmProcura", 2070, 5640, 3900, 360, EmptyTextField());
     ShowSearchPanel(false);
     CreateButtons();
     c.dataCriterio = &Add<forms::DataControl>("DataCriterio");
@@ -169,7 +174,7 @@ void Inicio::CreateControls() {
     c.tbRelatorios->SetDataSource(*c.dataRelatorios);
     c.tbCriterio->SetDataSource(*c.dataCriterio);
     c.tbCriterio->SetVisible(false);
-    c.lblMensagem = Hosted(kLabelProgId, "LblMensagem", 120, 5010, 9000, 360);
+    c.lblMensagem = CreateLibraryControl(*this, "Inicio", library::Label, "LblMensagem", 120, 5010, 9000, 360);
     forms::SetHostedText(c.lblMensagem, "");
     report1_ = controls::report::ReportControl::Create(reportHooks_);
     // The catalogue has the focus when the window opens.
@@ -189,41 +194,37 @@ void Inicio::CreateButtons() {
         bool inPanel;
         int left;
         void (Inicio::*click)();
+        controls::threed::Button3D* Controls::*member;
     };
     const Spec specs[] = {
-        {"BtnProcura", "&Procura", true, 6000, &Inicio::BtnProcura_Click},
-        {"BtnEsc", "&Cancela", true, 7500, &Inicio::BtnEsc_Click},
-        {"BtnSair", "Sai&r", false, 7800, &Inicio::BtnSair_Click},
-        {"BtnSelecionar", "&Selecionar", false, 1560, &Inicio::BtnSelecionar_Click},
-        {"BtnProcurar", "Pr&ocurar", false, 120, &Inicio::BtnProcurar_Click},
-        {"BtnVerificar", "&Verificar", false, 3000, &Inicio::BtnVerificar_Click},
-        {"BtnFim", "&Fim", false, 7800, &Inicio::BtnFim_Click},
-        {"BtnCancelar", "&Cancelar", false, 3000, &Inicio::BtnCancelar_Click},
-        {"BtnImprimir", "&Executar", false, 120, &Inicio::BtnImprimir_Click},
-        {"BtnCriterio", "Cri&tério", false, 1560, &Inicio::BtnCriterio_Click},
+        {"BtnProcura", "&Procura", true, 6000, &Inicio::BtnProcura_Click, &Controls::btnProcura},
+        {"BtnEsc", "&Cancela", true, 7500, &Inicio::BtnEsc_Click, &Controls::btnEsc},
+        {"BtnSair", "Sai&r", false, 7800, &Inicio::BtnSair_Click, &Controls::btnSair},
+        {"BtnSelecionar", "&Selecionar", false, 1560, &Inicio::BtnSelecionar_Click, &Controls::btnSelecionar},
+        {"BtnProcurar", "Pr&ocurar", false, 120, &Inicio::BtnProcurar_Click, &Controls::btnProcurar},
+        {"BtnVerificar", "&Verificar", false, 3000, &Inicio::BtnVerificar_Click, &Controls::btnVerificar},
+        {"BtnFim", "&Fim", false, 7800, &Inicio::BtnFim_Click, &Controls::btnFim},
+        {"BtnCancelar", "&Cancelar", false, 3000, &Inicio::BtnCancelar_Click, &Controls::btnCancelar},
+        {"BtnImprimir", "&Executar", false, 120, &Inicio::BtnImprimir_Click, &Controls::btnImprimir},
+        {"BtnCriterio", "Cri&tério", false, 1560, &Inicio::BtnCriterio_Click, &Controls::btnCriterio},
     };
     for (const Spec& spec : specs) {
         auto& button = Add<controls::threed::Button3D>(spec.name, spec.inPanel ? controls_->painelLocaliza : nullptr);
         button.SetCaption(spec.caption);
         button.Move(spec.left, spec.inPanel ? 90 : 5520, spec.inPanel ? 1350 : 1320, 420);
         button.Click = [this, click = spec.click] { (this->*click)(); };
-        controls_->buttons[spec.name] = &button;
+        (*controls_).*spec.member = &button;
+        controls_->buttons.push_back(&button);
     }
-    Button("BtnProcurar").Widget()->setToolTip(QString::fromUtf8("Procurar(Alt + O)"));
-    for (const char* hidden : {"BtnFim", "BtnCancelar", "BtnImprimir", "BtnCriterio"}) Button(hidden).SetVisible(false);
+    BtnProcurar().SetToolTipText("Procurar(Alt + O)");
+    for (controls::threed::Button3D* button : {&BtnFim(), &BtnCancelar(), &BtnImprimir(), &BtnCriterio()}) button->SetVisible(false);
 }
 
 // One focus rule for the family: buttons colour their caption, the search field its back, the
 // grids their highlight.
 void Inicio::ConnectFocusColours() {
-    for (auto& [name, button] : controls_->buttons) {
-        button->GotFocus = [button] { button->SetForeColor(forms::ColorFromText("&HC0")); };
-        button->LostFocus = [button] { button->SetForeColor(forms::ColorFromText("&H0")); };
-    }
-    if (forms::HostedControl* procura = controls_->zmProcura) {
-        procura->GotFocus = [procura] { SetBackColor(procura, "&HC0C0FF"); };
-        procura->LostFocus = [procura] { SetBackColor(procura, "&HFFFFFF"); };
-    }
+    for (controls::threed::Button3D* button : controls_->buttons) forms::HighlightButtonOnFocus(*button);
+    if (forms::HostedControl* procura = controls_->zmProcura) forms::HighlightEditOnFocus(*procura);
     for (controls::grid::DataGrid* grid : {controls_->tbRelatorios, controls_->tbCriterio}) {
         grid->GotFocus = [grid] { grid->SetHighlightColor(forms::ColorFromText("&HC0")); };
         grid->LostFocus = [grid] { grid->SetHighlightColor(forms::ColorFromText("&H8000000D")); };
@@ -231,7 +232,7 @@ void Inicio::ConnectFocusColours() {
 }
 
 void Inicio::Form_Load() {
-    SetReportRun([this] { BtnImprimir_Click(); });
+    ProgramHooks().runReport = [this] { BtnImprimir_Click(); };
     TabelaLoja.Set(BancoProdutoLoja->OpenRecordset("Loja", dao::dbOpenTable));
     TabelaLoja->SetIndex("IndLojaOrigem");
     TabelaLoja->Seek("=", {dao::Value("*")});
@@ -347,14 +348,14 @@ void Inicio::TbCriterio_RowColChange() {
 }
 
 void Inicio::SetSelectionButtons(bool visible) {
-    for (const char* name : {"BtnProcurar", "BtnSelecionar", "BtnVerificar", "BtnSair"}) Button(name).SetVisible(visible);
+    for (controls::threed::Button3D* button : {&BtnProcurar(), &BtnSelecionar(), &BtnVerificar(), &BtnSair()}) button->SetVisible(visible);
 }
 
 // Shows or hides a grid. A focused grid gives up the focus before it hides: the item view would
 // otherwise pass the focus on as a Tab key does, moving its current row, and with it the report
 // or the criterion the window tracks.
 void Inicio::SetGridVisible(controls::grid::DataGrid& grid, bool visible) {
-    if (!visible && grid.Widget() != nullptr && grid.Widget()->hasFocus()) grid.Widget()->clearFocus();
+    if (!visible) grid.DropFocus();
     grid.SetVisible(visible);
 }
 
@@ -363,7 +364,7 @@ void Inicio::ShowSelection(bool visible) {
     FrameSelecionar().SetCaption(visible ? kSelecioneRelatorio : kSelecioneCriterio);
     SetGridVisible(TbRelatorios(), visible);
     SetSelectionButtons(visible);
-    for (const char* name : {"BtnCriterio", "BtnCancelar", "BtnImprimir"}) Button(name).SetVisible(!visible);
+    for (controls::threed::Button3D* button : {&BtnCriterio(), &BtnCancelar(), &BtnImprimir()}) button->SetVisible(!visible);
     SetGridVisible(TbCriterio(), !visible);
 }
 
@@ -377,7 +378,7 @@ void Inicio::BtnProcurar_Click() {
     ShowSearchPanel(true);
     if (ZmProcura() && ZmProcura()->Visible()) ZmProcura()->SetFocus();
     SetSelectionButtons(false);
-    Button("BtnImprimir").SetVisible(false);
+    BtnImprimir().SetVisible(false);
     TbRelatorios().SetEnabled(false);
 }
 
@@ -455,7 +456,7 @@ void Inicio::BtnCancelar_Click() {
 
 void Inicio::VoltaSelecao() {
     FrameSelecionar().SetCaption(kSelecioneRelatorio);
-    for (const char* name : {"BtnCriterio", "BtnImprimir", "BtnCancelar"}) Button(name).SetVisible(false);
+    for (controls::threed::Button3D* button : {&BtnCriterio(), &BtnImprimir(), &BtnCancelar()}) button->SetVisible(false);
     SetGridVisible(TbCriterio(), false);
     forms::DoEvents();
     SetSelectionButtons(true);
@@ -482,7 +483,7 @@ void Inicio::BtnFim_Click() {
     TextoCriterio.clear();
     NomeCriterio.clear();
     RetirarTabStop(true);
-    Button("BtnFim").SetVisible(false);
+    BtnFim().SetVisible(false);
     SetSelectionButtons(true);
     TbRelatorios().SetEnabled(true);
     TbRelatorios().SetFocus();
@@ -494,7 +495,7 @@ void Inicio::BtnSair_Click() {
 }
 
 void Inicio::TbRelatorios_KeyDown(int& keyCode, int) {
-    if (keyCode != forms::key::Return || Button("BtnFim").Visible() || !Button("BtnVerificar").Visible()) return;
+    if (keyCode != forms::key::Return || BtnFim().Visible() || !BtnVerificar().Visible()) return;
     TbRelatorios_RowColChange();
     BtnSelecionar_Click();
 }
@@ -514,11 +515,11 @@ void Inicio::Form_KeyDown(int& keyCode, int shift) {
     controls::report::ReportPrinter& printer = report1_->Printer();
     if (keyCode == forms::key::Return && PainelLocaliza().Visible()) BtnProcura_Click();
     const bool printKey = keyCode == forms::key::F1 || keyCode == 'P';
-    if (shift == 2 && printKey && printer.PrintAllowed() && Button("BtnFim").Visible()) {
+    if (shift == 2 && printKey && printer.PrintAllowed() && BtnFim().Visible()) {
         printer.SetDestination(1);
         printer.SetAction(1);
     }
-    if (keyCode == forms::key::Escape && !Button("BtnImprimir").Visible() && !PainelLocaliza().Visible()) {
+    if (keyCode == forms::key::Escape && !BtnImprimir().Visible() && !PainelLocaliza().Visible()) {
         SairPrograma = std::string("NAO");
         forms::SendCloseKeys(true);
         if (emVisualizacao_ == "S") BtnFim_Click();
@@ -532,7 +533,7 @@ void Inicio::Form_KeyUp(int& keyCode, int) {
     if (keyCode != forms::key::Escape) return;
     if (PainelLocaliza().Visible()) {
         BtnEsc_Click();
-    } else if (Button("BtnImprimir").Visible()) {
+    } else if (BtnImprimir().Visible()) {
         BtnCancelar_Click();
     }
 }
@@ -543,7 +544,7 @@ void Inicio::Form_Unload(int&) {
     emVisualizacao_ = std::string("N");
     report1_->Printer().ClosePreview();
     if (builder_.isLoaded && builder_.unload && builder_.isLoaded()) builder_.unload();
-    SetReportRun(nullptr);
+    ProgramHooks().runReport = nullptr;
     FecharBDLoja();
     AbrirBD();
     if (!forms::App().EndRequested()) ShowLoginWindow();
@@ -556,7 +557,6 @@ Inicio& InicioWindow() {
 
 void InstallReports() {
     forms::SetDataEngine(ProgramEngine());
-    SetCatalogueWindow([] { InicioWindow().Show(); });
     InstallQueryBuilder();
 }
 

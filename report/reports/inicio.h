@@ -63,9 +63,6 @@ class Panel3D;
 
 namespace report::reports {
 
-inline constexpr const char* kTextEditProgId = "ZMTEXT.ZMTextCtrl.1";
-inline constexpr const char* kLabelProgId = "ZMTEXT.ZMLabelCtrl.1";
-
 // What the catalogue window needs of the query builder window (filled by the builder).
 struct QueryBuilderHooks {
     std::function<void()> show;      // shows it modeless, focus on its saved-criteria grid
@@ -111,7 +108,16 @@ public:
     controls::threed::Panel3D& PainelLocaliza() const;
     // The library's search field and message label: nullptr when their class is not registered.
     forms::HostedControl* ZmProcura() const;
-    controls::threed::Button3D& Button(const std::string& name) const;
+    controls::threed::Button3D& BtnProcura() const;
+    controls::threed::Button3D& BtnEsc() const;
+    controls::threed::Button3D& BtnSair() const;
+    controls::threed::Button3D& BtnSelecionar() const;
+    controls::threed::Button3D& BtnProcurar() const;
+    controls::threed::Button3D& BtnVerificar() const;
+    controls::threed::Button3D& BtnFim() const;
+    controls::threed::Button3D& BtnCancelar() const;
+    controls::threed::Button3D& BtnImprimir() const;
+    controls::threed::Button3D& BtnCriterio() const;
     forms::HostedControl* LblMensagem() const;
     controls::threed::Frame3D& FrameSelecionar() const;
     controls::grid::DataGrid& TbRelatorios() const;
@@ -134,8 +140,6 @@ private:
     struct Controls;
     void CreateButtons();
     void ConnectFocusColours();
-    forms::HostedControl* Hosted(const char* progId, const char* name, int left, int top, int width, int height,
-                                 const std::vector<HostedProperty>& properties = {});
     void ShowSearchPanel(bool visible);
     void ShowSelection(bool visible);
     void SetGridVisible(controls::grid::DataGrid& grid, bool visible);
@@ -179,7 +183,8 @@ std::string CatalogueLoadQuery(bool administrator, long codUsuario);
 std::string CatalogueSearchQuery(bool administrator, long codUsuario, const std::string& text);
 std::string CatalogueFallbackQuery(bool administrator, long codUsuario);
 
-// The one catalogue window of the program, and the hook that shows it after a log-in.
+// The one catalogue window of the program (the hook showCatalogue shows it after a log-in), and
+// what it needs installed: the database engine of its data controls and the query builder.
 Inicio& InicioWindow();
 void InstallReports();
 

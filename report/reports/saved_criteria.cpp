@@ -12,6 +12,7 @@
 #include "platform/forms/datacontrol.h"
 #include "platform/forms/datetime.h"
 #include "platform/forms/errors.h"
+#include "platform/forms/fieldtext.h"
 #include "platform/forms/hosted.h"
 #include "platform/forms/keys.h"
 #include "platform/forms/services.h"
@@ -37,7 +38,7 @@ constexpr std::int32_t kLastSequencia = std::numeric_limits<std::int32_t>::max()
 // The name as stored: upper-cased, and no longer than table Criterio's name field holds.
 std::string NomeToSave(const std::string& typed) { return forms::Left(forms::UCase(typed), kNomeSize); }
 
-std::string TextOf(const dao::Value& value) { return value.IsNull() ? std::string() : value.ToText(); }
+using forms::TextOf;
 
 void Warn(const char* text) { forms::MsgBox(text, forms::mb::Exclamation, "Mensagem"); }
 
@@ -54,12 +55,12 @@ void FQuery::OpenSavedCriteria() {
 // Grid mode (true) or edit mode (false).
 void FQuery::ExibirGrade(bool status) {
     Table1().SetVisible(status);
-    Button("BtnAlterar").SetVisible(status);
-    Button("BtnExcluir").SetVisible(status);
+    BtnAlterar().SetVisible(status);
+    BtnExcluir().SetVisible(status);
     for (forms::Control* edit : {static_cast<forms::Control*>(ZmNome()), static_cast<forms::Control*>(&txtCriterio()),
-                                 FindControl("Label1"), FindControl("Label2"),
-                                 static_cast<forms::Control*>(&Button("BtnGravar")),
-                                 static_cast<forms::Control*>(&Button("BtnCancelar"))}) {
+                                 static_cast<forms::Control*>(&Label1()), static_cast<forms::Control*>(&Label2()),
+                                 static_cast<forms::Control*>(&BtnGravar()),
+                                 static_cast<forms::Control*>(&BtnCancelar())}) {
         if (edit) edit->SetVisible(!status);
     }
     FrameSuperior().SetEnabled(status);

@@ -478,7 +478,6 @@ void InstallUpgrade() {
     steps.AtualizaBD2 = AtualizaBD2;
     steps.RegistraArquivo = RegistraArquivo;
     InstalledUpgradeSteps() = steps;
-    SetUpgradeDriver(AtualizarBD);
 }
 
 void ResetUpgradeState() {

@@ -9,11 +9,6 @@ namespace report::upgrade {
 
 namespace {
 
-UpgradeWindow*& InstalledWindow() {
-    static UpgradeWindow* window = nullptr;
-    return window;
-}
-
 RecordingUpgradeWindow& OwnWindow() {
     static RecordingUpgradeWindow window;
     return window;
@@ -71,11 +66,9 @@ void RecordingUpgradeWindow::PointDataControl(const std::string& name, const std
 }
 
 UpgradeWindow& UpgradeWindowInForce() {
-    UpgradeWindow* window = InstalledWindow();
+    UpgradeWindow* window = ProgramHooks().upgradeWindow;
     return window != nullptr ? *window : OwnWindow();
 }
-
-void InstallUpgradeWindow(UpgradeWindow* window) { InstalledWindow() = window; }
 
 void AddLine(const std::string& text) {
     UpgradeWindow& window = UpgradeWindowInForce();

@@ -1,9 +1,10 @@
 // What the upgrade shows while it runs, and the five operations it writes its progress with.
 //
 // The progress list and the update panel belong to the log-in window, which implements
-// UpgradeWindow and installs itself for the time it is loaded. The upgrade only ever talks to the
-// window in force through this interface; with none installed it writes into a recording window
-// of its own, so a run without a log-in window (a test, a benchmark) behaves the same.
+// UpgradeWindow (report/core/hooks.h) and fills the hook upgradeWindow for the time it is loaded.
+// The upgrade only ever talks to the window in force through this interface; with the hook empty
+// it writes into a recording window of its own, so a run without a log-in window (a test, a
+// benchmark) behaves the same.
 //
 // Progress operations (the last line is the entry at ListCount - 1):
 //   AddLine(text)      AddItem, select it (ListIndex = ListCount - 1), yield
@@ -18,27 +19,11 @@
 #include <string>
 #include <vector>
 
+#include "report/core/hooks.h"
+
 namespace report::upgrade {
 
-class UpgradeWindow {
-public:
-    virtual ~UpgradeWindow() = default;
-
-    // The list box ListTabela.
-    virtual void ClearList() = 0;
-    virtual void AddItem(const std::string& text) = 0;
-    virtual int ListCount() const = 0;
-    virtual std::string List(int index) const = 0;
-    virtual void SetList(int index, const std::string& text) = 0;
-    virtual void SetListIndex(int index) = 0;
-
-    // The panel PainelAtualiza and the frame FrameLoja.
-    virtual void SetPanelVisible(bool visible) = 0;
-    virtual void SetStoreFrameVisible(bool visible) = 0;
-
-    // The data control Data1: DatabaseName, RecordSource, then Refresh.
-    virtual void PointDataControl(const std::string& databaseName, const std::string& recordSource) = 0;
-};
+using report::UpgradeWindow;
 
 // Keeps everything in memory: the lines, the selection, and the visibility and data-control
 // settings as last set. The upgrade's own default, and what tests read the lines from.
@@ -64,9 +49,8 @@ public:
     int refreshes = 0;
 };
 
-// The window in force; nullptr restores the upgrade's own recording window (not owned).
+// The window in force: the hook upgradeWindow, else the upgrade's own recording window.
 UpgradeWindow& UpgradeWindowInForce();
-void InstallUpgradeWindow(UpgradeWindow* window);
 
 // The five progress operations, on the window in force.
 void AddLine(const std::string& text);

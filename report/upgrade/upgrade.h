@@ -142,7 +142,7 @@ void AtualizarBD();
 // ("Atualiza", "AtualizaEstrutura") and asks the program to end.
 void AtualizaEstrutura();
 
-// Installs AtualizarBD as the core's upgrade driver, with every step in its place.
+// Puts every step of AtualizarBD in its place; the program's hook runUpgrade then runs it.
 void InstallUpgrade();
 
 // For tests: closes the upgrade's handles and empties its state, as at program start (the later

@@ -104,6 +104,7 @@ void RenderLogin(const std::filesystem::path& folder, forms::ScriptedMessageBoxe
     window.BtnProcura_Click();
     Save(window.Widget(), folder, "acesso-data-hora.png");
     report::upgrade::InstallUpgrade();
+    report::ProgramHooks().runUpgrade = report::upgrade::AtualizarBD;
     report::upgrade::InstalledUpgradeSteps().NuloProduto = [&] {
         Save(window.Widget(), folder, "acesso-atualizando.png");
     };

@@ -37,6 +37,7 @@ protected:
     // the first half of January 2000, and the report printed from BACKUP.MDB.
     void ConsolidateAndPrint() {
         InstallConsolidation();
+        report::ProgramHooks().showConsolidation = [] { report::consolidation::ConsolidationWindow().Show(); };
         reports::Inicio& catalogue = Open(reports::testing::kGerente);
         Pick("R003");
         catalogue.BtnImprimir_Click();

@@ -96,20 +96,20 @@ TEST_F(ConsolidacaoTest, TheIdleAndRunLayouts) {
     EXPECT_TRUE(w.BtnConsolidar().Visible());
     EXPECT_TRUE(w.BtnCancelar().Visible());
     EXPECT_EQ(w.BtnCancelar().Left(), 4800);
-    EXPECT_FALSE(w.LabelStatus().Visible());
-    EXPECT_EQ(w.LabelStatus().Get("FontName").AsStr().ToUtf8(), "Times New Roman");
+    EXPECT_FALSE(w.LabelStatus()->Visible());
+    EXPECT_EQ(w.LabelStatus()->Get("FontName").AsStr().ToUtf8(), "Times New Roman");
     EXPECT_FALSE(w.PainelFiltro().Visible());
     EXPECT_FALSE(w.PainelBloqueio().Visible());
     EXPECT_FALSE(w.PainelPorcentagem().Visible());
     EXPECT_TRUE(w.Table1().Enabled());
     w.ModoExecucao();
     EXPECT_EQ(w.BtnCancelar().Left(), 4000 / forms::kTwipsPerPixel * forms::kTwipsPerPixel) << "4000 twips, to the pixel";
-    EXPECT_TRUE(w.LabelStatus().Visible());
+    EXPECT_TRUE(w.LabelStatus()->Visible());
     EXPECT_FALSE(w.BtnConsolidar().Visible());
     EXPECT_FALSE(w.Table1().Enabled());
-    w.LabelStatus().Set(com::DispId{0}, com::Variant::Utf8("01 de 03 LOJA CENTRO"));
+    w.LabelStatus()->Set(com::DispId{0}, com::Variant::Utf8("01 de 03 LOJA CENTRO"));
     w.ModoEspera();
-    EXPECT_EQ(w.LabelStatus().Get(com::DispId{0}).AsStr().ToUtf8(), "");
+    EXPECT_EQ(w.LabelStatus()->Get(com::DispId{0}).AsStr().ToUtf8(), "");
     EXPECT_TRUE(w.BtnConsolidar().Visible());
 }
 
@@ -299,6 +299,7 @@ TEST_F(ConsolidacaoTest, TheCoreHookShowsTheWindow) {
     PastaDados = "F:\\LOJA01";
     AbrirBDLoja();
     InstallConsolidation();
+    report::ProgramHooks().showConsolidation = [] { report::consolidation::ConsolidationWindow().Show(); };
     ShowConsolidationWindow();
     Consolidacao& w = ConsolidationWindow();
     EXPECT_TRUE(w.IsLoaded());

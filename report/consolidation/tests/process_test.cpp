@@ -53,7 +53,7 @@ TEST(RunChildProcess, Run) {
     forms::InstallEventPump(&pump);
     int reports = 0;
     SetConsolidationRun(ExecutarConsolidacao);
-    SetReportRun([&] { ++reports; });
+    ProgramHooks().runReport = [&] { ++reports; };
     PastaDados = "F:\\LOJA01";
     AbrirBDLoja();
     Consolidacao window;

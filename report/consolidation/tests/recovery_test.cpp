@@ -53,7 +53,7 @@ protected:
         EXPECT_EQ(reports_, 1) << ::testing::PrintToString(Texts());
     }
 
-    std::string Counter() { return testing::ControlText(W().ZmBloqueio()); }
+    std::string Counter() { return testing::ControlText(*W().ZmBloqueio()); }
 
     // The rows of `table` in the Produto.mdb of the chain's store `code`.
     static long StoreRows(const std::string& code, const std::string& table) {

@@ -138,7 +138,7 @@ TEST_F(RunFlowTest, OnlyStoresMarkedSAreCopiedAndTheFirstCopiedCreatesTheTables)
     W().GradeLojas->SetValue(3, 3, com::Variant::Utf8("x"));
     std::vector<std::string> progress;
     for (int i = 0; i < 9; ++i) {
-        pump_.actions.push_back([&] { progress.push_back(testing::ControlText(W().LabelStatus())); });
+        pump_.actions.push_back([&] { progress.push_back(testing::ControlText(*W().LabelStatus())); });
     }
     RunAll({forms::mb::Yes});
     ASSERT_EQ(reports_, 1) << ::testing::PrintToString(Texts());

@@ -214,7 +214,7 @@ TEST_F(ConnectionsTest, DamageTheRepairDoesNotCoverEndsWithoutARepairOffer) {
     boxes_.shown.clear();
     std::filesystem::remove("ERRO.TXT");
 
-    SetUpgradeDriver([] { dao::RaiseJet(dao::jet::DatabaseNotRecognised, "F:\\LOJA01\\Antigo.MDB"); });
+    ProgramHooks().runUpgrade = [] { dao::RaiseJet(dao::jet::DatabaseNotRecognised, "F:\\LOJA01\\Antigo.MDB"); };
     LogInAs(1);
     EXPECT_TRUE(Ended());
     EXPECT_EQ(boxes_.shown.size(), 1u) << "no repair offer for a file of the upgrade";
@@ -228,12 +228,12 @@ TEST_F(ConnectionsTest, LogInRunsTheUpgradeEveryTimeWithBothRecordsetsOpen) {
         bd2.Close();
     }
     std::vector<std::string> seen;
-    SetUpgradeDriver([&] {
+    ProgramHooks().runUpgrade = [&] {
         ASSERT_TRUE(TabelaRelacao.IsOpen());
         ASSERT_TRUE(TabelaUsuario.IsOpen());
         EXPECT_EQ(TabelaUsuario->Index(), "IndCodUsuario");
         seen.push_back(TabelaUsuario->NoMatch() ? "(none)" : (*TabelaUsuario)("Usuario").GetValue().ToText());
-    });
+    };
     LogInAs(7);
     FecharBDLoja();
     LogInAs(99);
@@ -245,7 +245,7 @@ TEST_F(ConnectionsTest, LogInRunsTheUpgradeEveryTimeWithBothRecordsetsOpen) {
 TEST_F(ConnectionsTest, LogInWithoutRightsTableIsReportedAndEnds) {
     ProgramEngine().OpenDatabase("F:\\LOJA01\\Bd2.MDB", false, false, ";PWD=TORPAL").TableDefs().Delete("Relacao");
     int upgrades = 0;
-    SetUpgradeDriver([&] { ++upgrades; });
+    ProgramHooks().runUpgrade = [&] { ++upgrades; };
     LogInAs(1);
     EXPECT_TRUE(Ended());
     EXPECT_EQ(upgrades, 0);

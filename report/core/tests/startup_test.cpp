@@ -30,11 +30,11 @@ protected:
     StartupTest() {
         forms::App().SetTitle("report");
         InstallInstanceGuard(&guard_);
-        SetLoginWindow([this] { ++loginShown_; });
+        ProgramHooks().showLogin = [this] { ++loginShown_; };
     }
     ~StartupTest() override {
         InstallInstanceGuard(nullptr);
-        SetLoginWindow(nullptr);
+        ProgramHooks().showLogin = nullptr;
         forms::App().SetTitle("report");
     }
     ScriptedInstanceGuard guard_;
@@ -96,7 +96,7 @@ TEST_F(StartupTest, FailedStartUpReportsAndNeverShowsTheLogIn) {
 }
 
 TEST_F(StartupTest, OtherErrorIsReportedWithTheSavedTitleAndMainReturns) {
-    SetLoginWindow([] { win::Raise(win::err::PermissionDenied); });
+    ProgramHooks().showLogin = [] { win::Raise(win::err::PermissionDenied); };
     Main();
     EXPECT_FALSE(forms::App().EndRequested()) << "with no window loaded the program ends by itself";
     EXPECT_EQ(ErrorLog(), " 07/12/26 22:18 Nro.: 70 Tela -> Geral Main ---->>  Permission denied\r\n \r\n");

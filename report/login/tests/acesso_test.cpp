@@ -26,6 +26,7 @@
 #include "platform/win/paths.h"
 #include "platform/win/profile.h"
 #include "platform/win/registry.h"
+#include "report/core/fields.h"
 #include "report/core/startup.h"
 #include "report/core/windows.h"
 #include "report/core/tests/support/core_fixture.h"
@@ -62,7 +63,7 @@ protected:
         // The program's Produto.MDB changed now: a clock one day later looks right.
         FreezeDaysAfterFile(1, 10, 47, 5);
         win::InstallClock(&clock_);
-        SetCatalogueWindow([this] { ++catalogueShown_; });
+        ProgramHooks().showCatalogue = [this] { ++catalogueShown_; };
         AbrirBD();
     }
 
@@ -71,7 +72,7 @@ protected:
         window_.reset();
         forms::DoEvents();
         forms::App().CollectUnloaded();
-        SetCatalogueWindow(nullptr);
+        ProgramHooks().showCatalogue = nullptr;
         ResetProgramState();
         forms::Err().Clear();
         forms::App().ResetForTests();
@@ -251,7 +252,7 @@ TEST_F(AcessoTest, TheGridLetsGoOfTheDataControlWhileItReadsTheUsers) {
 }
 
 TEST_F(AcessoTest, AControlClassThatIsNotRegisteredIsReportedAndTheWindowStillLoads) {
-    win::registry::DeleteTree(win::RootKey::ClassesRoot, kTextEditProgId);
+    win::registry::DeleteTree(win::RootKey::ClassesRoot, library::TextEdit);
     Acesso& w = Shown();
     ASSERT_EQ(boxes_.shown.size(), 1u);
     EXPECT_NE(boxes_.shown[0].text.find("429"), std::string::npos);
@@ -460,7 +461,7 @@ TEST_F(AcessoTest, TheUpgradeWritesItsProgressIntoTheWindowAndYieldsBetweenLines
     forms::ScriptedEventPump pump;
     forms::InstallEventPump(&pump);
     std::vector<std::pair<int, int>> seen;   // lines in ListTabela and yields, after each line
-    SetUpgradeDriver([&] {
+    ProgramHooks().runUpgrade = [&] {
         upgrade::UpgradeWindowInForce().SetPanelVisible(true);
         for (const char* line : {"Abrindo Produto", "Atualizando Loja ...", "Fechando Produto ......"}) {
             upgrade::AddLine(line);
@@ -469,9 +470,9 @@ TEST_F(AcessoTest, TheUpgradeWritesItsProgressIntoTheWindowAndYieldsBetweenLines
         upgrade::CloseWithOk();
         EXPECT_TRUE(w.PainelAtualiza->Visible());
         EXPECT_FALSE(w.FrameLinha->Visible());
-    });
+    };
     Type(w, "gerente");
-    SetUpgradeDriver(nullptr);
+    ProgramHooks().runUpgrade = nullptr;
     forms::InstallEventPump(nullptr);
     EXPECT_EQ(seen, (std::vector<std::pair<int, int>>{{1, 1}, {2, 2}, {3, 3}}));
     EXPECT_EQ(w.ListTabela->List(2), "Fechando Produto  OK");

@@ -17,7 +17,7 @@ TEST_F(ReportsTest, PlainReportRunsWithTheChosenCriterion) {
     Inicio& window = Open(kGerente);
     Pick("R001");
     window.BtnSelecionar_Click();
-    window.Button("BtnImprimir").Press();
+    window.BtnImprimir().Press();
     forms::DoEvents();
     EXPECT_EQ(QuerySql("Relato001"),
               "SELECT Venda.[Número Venda], Venda.[Data Venda], Venda.[Total Venda] FROM Venda  Where ([Venda].[Total Venda] > "
@@ -34,11 +34,12 @@ TEST_F(ReportsTest, PlainReportRunsWithTheChosenCriterion) {
     EXPECT_EQ(static_cast<long>(Texts(TextRole::Cell).size()), expected * 3);
     // The preview state.
     EXPECT_EQ(window.EmVisualizacao(), "S");
-    EXPECT_TRUE(Visible("BtnFim"));
-    for (const char* hidden : {"BtnProcurar", "BtnSelecionar", "BtnVerificar", "BtnSair", "BtnImprimir"}) {
-        EXPECT_FALSE(Visible(hidden)) << hidden;
+    EXPECT_TRUE(Visible(&Inicio::BtnFim));
+    for (controls::threed::Button3D* hidden :
+         {&window.BtnProcurar(), &window.BtnSelecionar(), &window.BtnVerificar(), &window.BtnSair(), &window.BtnImprimir()}) {
+        EXPECT_FALSE(hidden->Visible()) << hidden->Name();
     }
-    EXPECT_FALSE(window.Button("BtnSair").TabStop());
+    EXPECT_FALSE(window.BtnSair().TabStop());
     EXPECT_EQ(forms::App().MousePointer(), 0);
     EXPECT_TRUE(boxes_.shown.empty());
 
@@ -50,8 +51,8 @@ TEST_F(ReportsTest, PlainReportRunsWithTheChosenCriterion) {
     EXPECT_EQ(window.EmVisualizacao(), "N");
     EXPECT_EQ(TextoCriterio, "");
     EXPECT_EQ(NomeCriterio, "");
-    EXPECT_TRUE(window.Button("BtnSair").TabStop());
-    EXPECT_TRUE(Visible("BtnVerificar"));
+    EXPECT_TRUE(window.BtnSair().TabStop());
+    EXPECT_TRUE(Visible(&Inicio::BtnVerificar));
 }
 
 TEST_F(ReportsTest, EnterRunsFromTheCriteriaGridAndTheKeypadZooms) {
@@ -200,7 +201,7 @@ TEST_F(ReportsTest, MissingTableOrPreQueryIsNamedAndTheProgramGoesOn) {
     EXPECT_EQ(boxes_.shown[1].text, "A Pre-Consulta PreSumiu Não Encontrada !");
     EXPECT_EQ(Preview(), nullptr);
     EXPECT_EQ(window.FrameSelecionar().Caption(), "Selecione o Relatório");
-    EXPECT_TRUE(Visible("BtnSelecionar"));
+    EXPECT_TRUE(Visible(&Inicio::BtnSelecionar));
     EXPECT_EQ(forms::App().MousePointer(), 0);
     EXPECT_FALSE(forms::App().EndRequested());
 }

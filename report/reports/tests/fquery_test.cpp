@@ -82,7 +82,7 @@ protected:
         EXPECT_EQ(QApplication::focusWidget(), window.TbRelatorios().Widget());
         EXPECT_EQ(window.CodAplicacaoAtual(), "R001");
         Press(Qt::Key_Return);
-        Click("BtnCriterio");
+        Click(&Inicio::BtnCriterio);
         EXPECT_TRUE(QueryWindow().IsLoaded());
         return QueryWindow();
     }
@@ -100,7 +100,7 @@ protected:
     // A search typed into the catalogue window's field and Enter.
     void SearchByKeys(const std::string& text) {
         Activate(*window_);
-        Click("BtnProcurar");
+        Click(&Inicio::BtnProcurar);
         SetHostedText(window_->ZmProcura(), "");
         ASSERT_EQ(QApplication::focusWidget(), window_->ZmProcura()->Widget());
         Type(text);
@@ -141,11 +141,11 @@ TEST_F(FQueryTest, OpensWithTheReportsFieldsAndOperators) {
     // Focus colours: the fields their back, the buttons their caption.
     q.cField().SetFocus();
     EXPECT_EQ(q.cField().BackColor(), 0xC0C0FFu);
-    q.Button("CloseButton").SetFocus();
+    q.CloseButton().SetFocus();
     EXPECT_EQ(q.cField().BackColor(), 0xFFFFFFu);
-    EXPECT_EQ(q.Button("CloseButton").ForeColor(), 0xC0u);
+    EXPECT_EQ(q.CloseButton().ForeColor(), 0xC0u);
     q.cCriteria().SetFocus();
-    EXPECT_EQ(q.Button("CloseButton").ForeColor(), 0u);
+    EXPECT_EQ(q.CloseButton().ForeColor(), 0u);
     EXPECT_EQ(q.cCriteria().BackColor(), 0xC0C0FFu);
 }
 
@@ -246,7 +246,7 @@ TEST_F(FQueryTest, TheHandBackRunsTheBuildersReportWhateverTheSearchLeftListed) 
         ASSERT_EQ(Codes(), std::vector<std::string>{"R006"});
         if (row.r001Deleted) OpenStore("F:\\LOJA01\\Bd2.MDB").Execute("DELETE FROM Aplicacao WHERE CodAplicacao = 'R001'");
         Activate(q);
-        QTest::mouseClick(q.Button("RunQueryButton").Widget(), Qt::LeftButton);
+        QTest::mouseClick(q.RunQueryButton().Widget(), Qt::LeftButton);
         QApplication::processEvents();
         EXPECT_FALSE(q.IsLoaded());
         EXPECT_EQ(RetornoCriterio, "N");

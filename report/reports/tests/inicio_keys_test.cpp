@@ -42,10 +42,10 @@ protected:
 class InicioKeysTest : public ReportsTest {
 protected:
     InicioKeysTest() {
-        SetLoginWindow([this] {
+        ProgramHooks().showLogin = [this] {
             ++loginShown_;
             login_.Show();
-        });
+        };
     }
     ~InicioKeysTest() override {
         if (login_.IsLoaded()) login_.Drop();
@@ -144,7 +144,7 @@ TEST_F(InicioKeysTest, TheSearchFieldOpensEmptyAndSearchesWhatIsTyped) {
     Inicio& window = OpenActive(kGerente);
     ASSERT_NE(window.ZmProcura(), nullptr);
     EXPECT_EQ(forms::HostedText(window.ZmProcura()), "");
-    QWidget* procurar = window.Button("BtnProcurar").Widget();
+    QWidget* procurar = window.BtnProcurar().Widget();
     QTest::mouseClick(procurar, Qt::LeftButton, {}, procurar->rect().center());
     ASSERT_EQ(QApplication::focusWidget(), window.ZmProcura()->Widget());
     EXPECT_EQ(forms::HostedText(window.ZmProcura()), "");

@@ -5,6 +5,7 @@
 #include "platform/forms/hosted.h"
 #include "platform/forms/keys.h"
 #include "platform/win/registry.h"
+#include "report/core/fields.h"
 #include "report/core/rights.h"
 #include "report/reports/tests/support/reports_fixture.h"
 
@@ -63,8 +64,9 @@ TEST_F(ReportsTest, SearchFiltersTheCatalogueOrRestoresItWithAMessage) {
     window.BtnProcurar_Click();
     EXPECT_TRUE(window.PainelLocaliza().Visible());
     EXPECT_FALSE(window.TbRelatorios().Enabled());
-    for (const char* hidden : {"BtnProcurar", "BtnSelecionar", "BtnVerificar", "BtnImprimir", "BtnSair"}) {
-        EXPECT_FALSE(Visible(hidden)) << hidden;
+    for (controls::threed::Button3D* hidden :
+         {&window.BtnProcurar(), &window.BtnSelecionar(), &window.BtnVerificar(), &window.BtnImprimir(), &window.BtnSair()}) {
+        EXPECT_FALSE(hidden->Visible()) << hidden->Name();
     }
     ASSERT_NE(window.ZmProcura(), nullptr);
     EXPECT_TRUE(window.ZmProcura()->Visible());
@@ -117,7 +119,7 @@ TEST_F(ReportsTest, EveryTypedCharacterSearchesForItself) {
         SCOPED_TRACE(row.typed);
         boxes_.shown.clear();
         Activate(window);
-        Click("BtnProcurar");
+        Click(&Inicio::BtnProcurar);
         ASSERT_TRUE(window.PainelLocaliza().Visible());
         SetHostedText(window.ZmProcura(), "");
         ASSERT_EQ(QApplication::focusWidget(), window.ZmProcura()->Widget());
@@ -137,7 +139,7 @@ TEST_F(ReportsTest, EveryTypedCharacterSearchesForItself) {
 }
 
 TEST_F(ReportsTest, ASearchFieldClassThatIsNotRegisteredIsReportedAndTheSearchStillRuns) {
-    win::registry::DeleteTree(win::RootKey::ClassesRoot, kTextEditProgId);
+    win::registry::DeleteTree(win::RootKey::ClassesRoot, library::TextEdit);
     Inicio& window = Open(kGerente);
     ASSERT_EQ(boxes_.shown.size(), 1u);
     EXPECT_NE(boxes_.shown[0].text.find("429"), std::string::npos);
@@ -169,7 +171,9 @@ TEST_F(ReportsTest, CriterionChoiceListsTheReportsSavedCriteriaAndEscReturns) {
     EXPECT_EQ(window.FrameSelecionar().Caption(), "Selecione o Critério");
     EXPECT_TRUE(window.TbCriterio().Visible());
     EXPECT_FALSE(window.TbRelatorios().Visible());
-    for (const char* shown : {"BtnCriterio", "BtnCancelar", "BtnImprimir"}) EXPECT_TRUE(Visible(shown)) << shown;
+    for (controls::threed::Button3D* shown : {&window.BtnCriterio(), &window.BtnCancelar(), &window.BtnImprimir()}) {
+        EXPECT_TRUE(shown->Visible()) << shown->Name();
+    }
     EXPECT_EQ(window.TbCriterio().Column(0).caption, "Vendas por Período");
     // Newest first.
     ASSERT_EQ(window.TbCriterio().RowCount(), 3);
@@ -182,7 +186,7 @@ TEST_F(ReportsTest, CriterionChoiceListsTheReportsSavedCriteriaAndEscReturns) {
     window.RouteKey(false, esc, 0, nullptr);
     EXPECT_EQ(window.FrameSelecionar().Caption(), "Selecione o Relatório");
     EXPECT_TRUE(window.TbRelatorios().Visible());
-    EXPECT_FALSE(Visible("BtnImprimir"));
+    EXPECT_FALSE(Visible(&Inicio::BtnImprimir));
 }
 
 TEST_F(ReportsTest, NewCriterionFillsTheTablesOfTheReportAndIgnoresMoreThanEleven) {
@@ -242,7 +246,7 @@ TEST_F(ReportsTest, ClosingReturnsToTheLoginWithTheProgramFolderOpen) {
     window.SetQueryBuilder({[] {}, [&] { return builderLoaded; }, [&] { builderLoaded = false; }, {}});
     window.BtnVerificar_Click();
     ASSERT_NE(Preview(), nullptr);
-    window.Button("BtnSair").Press();
+    window.BtnSair().Press();
     forms::DoEvents();
     EXPECT_FALSE(window.IsLoaded());
     EXPECT_EQ(SairPrograma, "S");
@@ -294,8 +298,8 @@ TEST_F(ReportsTest, FocusColoursFollowTheFocus) {
     EXPECT_EQ(window.TbRelatorios().HighlightColor(), 0xC0u);
     window.TbRelatorios().LostFocus();
     EXPECT_EQ(window.TbRelatorios().HighlightColor(), 0x8000000Du);
-    window.Button("BtnSair").GotFocus();
-    EXPECT_EQ(window.Button("BtnSair").ForeColor(), 0xC0u);
+    window.BtnSair().GotFocus();
+    EXPECT_EQ(window.BtnSair().ForeColor(), 0xC0u);
 }
 
 }  // namespace

@@ -112,7 +112,7 @@ TEST_F(UpgradeTest, SecondRunStopsAtTheGateWithoutTouchingAFile) {
     Upgrade();
     const auto before = FileStamps();
     RecordingUpgradeWindow second;
-    InstallUpgradeWindow(&second);
+    ProgramHooks().upgradeWindow = &second;
     InstalledUpgradeSteps().IndexRepairs = [] { ADD_FAILURE() << "ran past the gate"; };
     Upgrade();
     EXPECT_EQ(FileStamps(), before);
@@ -382,6 +382,7 @@ TEST_F(UpgradeTest, AbrirBDLojaRunsTheInstalledUpgrade) {
     AddRow(bd2, "Usuario", {{"CodUsuario", dao::Value::Long(1)}, {"Usuario", dao::Value::Text("ANA")}});
     bd2.Close();
     InstallUpgrade();
+    report::ProgramHooks().runUpgrade = report::upgrade::AtualizarBD;
     AbrirBDLoja();
     EXPECT_FALSE(forms::App().EndRequested());
     EXPECT_EQ(Stamp(), Date("01/10/2002"));

@@ -26,14 +26,14 @@ using namespace catalogue;
 class CatalogueRefreshTest : public CoreTest {
 protected:
     CatalogueRefreshTest() {
-        upgrade::InstallUpgradeWindow(&window_);
+        report::ProgramHooks().upgradeWindow = &window_;
         PastaDados = kData;
         dao::Database bd2 = ProgramEngine().OpenDatabase(Program("Bd2.MDB"), false, false, ";PWD=TORPAL");
         FillProgramCatalogue(bd2);
         bd2.Close();
         BancoBD2.Set(ProgramEngine().OpenDatabase(Program("Bd2.MDB"), false, false, ConnectLoja(kProgram, "\\Bd2.MDB")));
     }
-    ~CatalogueRefreshTest() override { upgrade::InstallUpgradeWindow(nullptr); }
+    ~CatalogueRefreshTest() override { report::ProgramHooks().upgradeWindow = nullptr; }
 
     static std::string Program(const std::string& file) { return std::string(kProgram) + "\\" + file; }
     static std::string Package() { return std::string(kData) + "\\PROG.MDB"; }

@@ -32,10 +32,10 @@ constexpr const char* kSystem = "C:\\WINDOWS\\SYSTEM";
 class ControlFilesTest : public CoreTest {
 protected:
     ControlFilesTest() {
-        upgrade::InstallUpgradeWindow(&window_);
+        report::ProgramHooks().upgradeWindow = &window_;
         PastaDados = kData;
     }
-    ~ControlFilesTest() override { upgrade::InstallUpgradeWindow(nullptr); }
+    ~ControlFilesTest() override { report::ProgramHooks().upgradeWindow = nullptr; }
 
     // Copies `library` to `windowsPath` and dates it `age` before a fixed moment.
     void Put(const char* library, const std::string& windowsPath, std::chrono::hours age = 0h) {

@@ -197,6 +197,7 @@ protected:
 
     CrashOfTheLastStepsTest() {
         upgrade::InstallUpgrade();
+        report::ProgramHooks().runUpgrade = report::upgrade::AtualizarBD;
         dao::Database bd2 = Bd2(";PWD=TORPAL");
         catalogue::FillProgramCatalogue(bd2);
         AddRow(bd2, "Criterio", {{"Relatorio", catalogue::Text("R001")}, {"Sequencia", dao::Value::Long(1)},

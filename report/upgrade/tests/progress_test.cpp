@@ -14,11 +14,11 @@ namespace {
 class ProgressTest : public ::testing::Test {
 protected:
     ProgressTest() {
-        InstallUpgradeWindow(&window_);
+        ProgramHooks().upgradeWindow = &window_;
         forms::InstallEventPump(&pump_);
     }
     ~ProgressTest() override {
-        InstallUpgradeWindow(nullptr);
+        ProgramHooks().upgradeWindow = nullptr;
         forms::InstallEventPump(nullptr);
     }
     RecordingUpgradeWindow window_;

@@ -65,7 +65,9 @@ protected:
         std::filesystem::remove("ERRO.TXT");
         report::SetProgramFolder("C:\\REPORT");
         report::upgrade::InstallUpgrade();
+        report::ProgramHooks().runUpgrade = report::upgrade::AtualizarBD;
         report::reports::InstallReports();
+        report::ProgramHooks().showCatalogue = [] { report::reports::InicioWindow().Show(); };
         // The program's Produto.MDB changed now: a clock one day later answers no clock question.
         const double file = forms::FileDateTime("C:\\REPORT\\Produto.MDB");
         const win::CivilTime day = win::CivilFromOleDate(win::DatePart(file) + 1);
@@ -77,7 +79,7 @@ protected:
         if (inicio.IsLoaded()) inicio.Drop();
         forms::DoEvents();
         forms::App().CollectUnloaded();
-        report::SetCatalogueWindow(nullptr);
+        report::ProgramHooks().showCatalogue = nullptr;
         report::upgrade::ResetUpgradeState();
         report::upgrade::InstalledUpgradeSteps() = {};
         report::ResetProgramState();

@@ -31,18 +31,19 @@ protected:
 
     void SetUp() override {
         forms::InstallMessageBoxes(&boxes_);
-        report::upgrade::InstallUpgradeWindow(&window_);
+        report::ProgramHooks().upgradeWindow = &window_;
         std::filesystem::current_path(root_->MakeFolder("cwd"));
         std::filesystem::remove("ERRO.TXT");
         report::SetProgramFolder("C:\\REPORT");
         report::upgrade::InstallUpgrade();
+        report::ProgramHooks().runUpgrade = report::upgrade::AtualizarBD;
     }
     void TearDown() override {
         report::upgrade::ResetUpgradeState();
         report::upgrade::InstalledUpgradeSteps() = {};
         report::ResetProgramState();
         report::SetProgramFolder({});
-        report::upgrade::InstallUpgradeWindow(nullptr);
+        report::ProgramHooks().upgradeWindow = nullptr;
         forms::InstallMessageBoxes(nullptr);
         forms::App().ResetForTests();
     }

@@ -40,7 +40,7 @@ protected:
         BuildChain(options);
         std::filesystem::current_path(root_->MakeFolder("cwd"));
         forms::InstallMessageBoxes(&boxes_);
-        report::upgrade::InstallUpgradeWindow(&window_);
+        report::ProgramHooks().upgradeWindow = &window_;
         report::SetProgramFolder("C:\\REPORT");
         report::AbrirBD();
         report::PastaDados = "F:\\LOJA01";
@@ -48,7 +48,7 @@ protected:
     void TearDown() override {
         report::ResetProgramState();
         report::SetProgramFolder({});
-        report::upgrade::InstallUpgradeWindow(nullptr);
+        report::ProgramHooks().upgradeWindow = nullptr;
         forms::InstallMessageBoxes(nullptr);
         forms::App().ResetForTests();
         std::filesystem::current_path("/");

@@ -61,7 +61,7 @@ protected:
     RunTest() {
         forms::InstallEventPump(&pump_);
         SetConsolidationRun(ExecutarConsolidacao);
-        SetReportRun([this] { ++reports_; });
+        ProgramHooks().runReport = [this] { ++reports_; };
         PastaDados = "F:\\LOJA01";
         AbrirBDLoja();
         window_ = std::make_unique<Consolidacao>();

@@ -24,6 +24,7 @@
 #include "platform/win/testing/raises.h"
 #include "platform/win/testing/temp_machine_root.h"
 #include "report/core/connections.h"
+#include "report/core/hooks.h"
 #include "report/core/state.h"
 
 namespace report::testing {
@@ -84,7 +85,7 @@ protected:
 
     ~CoreTest() override {
         ResetProgramState();
-        SetUpgradeDriver(nullptr);
+        ProgramHooks().runUpgrade = nullptr;
         dao::ClearFaults();
         forms::Err().Clear();
         forms::App().ResetForTests();

@@ -67,8 +67,8 @@ protected:
         forms::InstallMessageBoxes(&boxes_);
         previousDirectory_ = std::filesystem::current_path();
         std::filesystem::current_path(root_.MakeFolder("cwd"));
-        SetLoginWindow([this] { ++loginShown_; });
-        SetConsolidationWindow([this] { ++consolidationShown_; });
+        ProgramHooks().showLogin = [this] { ++loginShown_; };
+        ProgramHooks().showConsolidation = [this] { ++consolidationShown_; };
         library_ = win::Module::Load(win::WindowsPath(ZMTEXT_OCX_PATH));
         using Register = long (*)();
         EXPECT_EQ(reinterpret_cast<Register>(library_.Export("DllRegisterServer"))(), 0);
@@ -80,7 +80,7 @@ protected:
         ResetProgramState();
         ResetWindowHooks();
         ResetReportState();
-        SetLoginWindow(nullptr);
+        ProgramHooks().showLogin = nullptr;
         dao::ClearFaults();
         forms::Err().Clear();
         forms::App().ResetForTests();
@@ -141,7 +141,8 @@ protected:
         FAIL() << code << " is not listed";
     }
 
-    bool Visible(const char* button) const { return window_->Button(button).Visible(); }
+    using ButtonOf = controls::threed::Button3D& (Inicio::*)() const;
+    bool Visible(ButtonOf button) const { return ((*window_).*button)().Visible(); }
 
     // The catalogue window made the active one, as the user's click on it does.
     void Activate(forms::Window& window) {
@@ -165,8 +166,8 @@ protected:
     }
 
     // A click of the mouse on a button of the catalogue window.
-    void Click(const char* button) {
-        QTest::mouseClick(window_->Button(button).Widget(), Qt::LeftButton);
+    void Click(ButtonOf button) {
+        QTest::mouseClick(((*window_).*button)().Widget(), Qt::LeftButton);
         QApplication::processEvents();
     }
 

@@ -63,7 +63,7 @@ protected:
         schema::RunSchemaDrivers();
         CopyOldStore();
         PastaDados = kData;
-        InstallUpgradeWindow(&window_);
+        ProgramHooks().upgradeWindow = &window_;
         forms::InstallEventPump(&pump_);
         OpenDataSet();
     }
@@ -71,7 +71,7 @@ protected:
     ~UpgradeTest() override {
         ResetUpgradeState();
         InstalledUpgradeSteps() = {};
-        InstallUpgradeWindow(nullptr);
+        ProgramHooks().upgradeWindow = nullptr;
         forms::InstallEventPump(nullptr);
     }
 
