@@ -436,9 +436,7 @@ Resume Driver::StopLocked() {
 }
 
 Resume Driver::ReportUnexpected() {
-    Tela = "Geral";
-    Rotina = "AtualizarBD";
-    TrataErro();
+    ReportError("Geral", "AtualizarBD");
     return Resume::Next();
 }
 

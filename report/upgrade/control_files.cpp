@@ -160,9 +160,7 @@ void Deployment::CopyHeldBack() {
 // Reports the error and retries the statement, until it has failed kAttempts times in a row: then
 // the file is given up (the deployment, when no file was being handled).
 Resume Deployment::Recover(std::string_view label) {
-    Tela = "Atualiza";
-    Rotina = "RegistraArquivo";
-    TrataErro();
+    ReportError("Atualiza", "RegistraArquivo");
     if (label == failedLabel_ && index_ == failedIndex_) {
         ++attempts_;
     } else {

@@ -230,9 +230,7 @@ private:
             throw error;
         }
         if (error.Number() != dao::jet::IndexExists) {
-            Tela = "Geral";
-            Rotina = "AtualizarBD";
-            TrataErro();
+            ReportError("Geral", "AtualizarBD");
         }
         if (label.substr(0, 6) == "fetch.") return forms::Resume::At(skips_[currentSkip_]);
         return forms::Resume::Next();

@@ -246,9 +246,7 @@ void NuloProduto() {
     steps.Add("statements", [](forms::StepFlow&) {
         forms::RunSteps(StatementSteps(NuloProdutoStatements(), [] { return *BancoProdutoLoja; }),
                         [](const win::RuntimeError&, std::string_view) {
-                            Tela = "Atualiza";
-                            Rotina = "NuloProduto";
-                            TrataErro();
+                            ReportError("Atualiza", "NuloProduto");
                             return forms::Resume::Next();
                         });
     });
