@@ -246,7 +246,9 @@ void NuloProduto() {
     steps.Add("statements", [](forms::StepFlow&) {
         forms::RunSteps(StatementSteps(NuloProdutoStatements(), [] { return *BancoProdutoLoja; }),
                         [](const win::RuntimeError&, std::string_view) {
-                            ReportError("Atualiza", "NuloProduto");
+                            Tela = "Atualiza";
+                            Rotina = "NuloProduto";
+                            TrataErro();
                             return forms::Resume::Next();
                         });
     });
