@@ -73,6 +73,19 @@ inline constexpr long TableInUse = 3211;
 inline constexpr long DropSyntax = 3295;
 inline constexpr long ValueCountMismatch = 3346;
 inline constexpr long TableNotFound = 3376;
+inline constexpr long ObjectAlreadyExists = 3012;  // the number RelationExists carries
+inline constexpr long RefreshNeeded = 3298;
+inline constexpr long CriteriaTypeMismatch = 3464;
+// Lock conflicts with another user or session, beside UpdateLocked, TableInUse, CouldNotRead
+// and CantSave.
+inline constexpr long RecordSaveLocked = 3158;
+inline constexpr long SaveLockedByUser = 3186;
+inline constexpr long UpdateLockedBySession = 3188;
+inline constexpr long TableLockedByUser = 3189;
+inline constexpr long StoppedByOtherUser = 3197;
+inline constexpr long SaveLocked = 3202;
+inline constexpr long TableInUseByUser = 3212;
+inline constexpr long UpdateLockedNoUser = 3218;
 }  // namespace jet
 
 // The engine's English description of `number`, with "|" replaced by `subject` where the text

@@ -91,6 +91,12 @@ std::size_t Procedure::IndexOf(Target target) const {
     return targets_[target.id_];
 }
 
+bool FailedStep::Is(Target target) const { return procedure_.IndexOf(target) == index_; }
+
+bool FailedStep::Within(Target first, Target last) const {
+    return procedure_.IndexOf(first) <= index_ && index_ <= procedure_.IndexOf(last);
+}
+
 void Procedure::Run(const StepHandler& handler) const {
     StepFlow flow;
     std::size_t i = 0;
@@ -108,7 +114,7 @@ void Procedure::Run(const StepHandler& handler) const {
         }
         if (failure) {
             Err().Set(*failure);
-            const Resume answer = handler(*failure, steps_[i].label);
+            const Resume answer = handler(*failure, FailedStep(*this, i, steps_[i].label));
             Err().Clear();
             switch (answer.kind()) {
                 case Resume::Kind::Retry: continue;
@@ -123,5 +129,12 @@ void Procedure::Run(const StepHandler& handler) const {
 }
 
 void RunSteps(StepList steps, const StepHandler& handler) { Procedure(std::move(steps)).Run(handler); }
+
+void Trapped(const std::function<void()>& body, const std::function<void(const win::RuntimeError&)>& handler) {
+    RunSteps({{"", [&body](StepFlow&) { body(); }}}, [&handler](const win::RuntimeError& error, const FailedStep&) {
+        handler(error);
+        return Resume::Leave();
+    });
+}
 
 }  // namespace forms

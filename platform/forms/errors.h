@@ -14,8 +14,8 @@
 //   });
 //   list.Add("close", [&](StepFlow&) { db.Close(); });
 //   const Procedure procedure(std::move(list));            // 2. check: every target resolved
-//   procedure.Run([&](const win::RuntimeError& error, std::string_view failed) {   // 3. run
-//       if (error.Number() == 3343 && failed == "open") { Repair(path); return Resume::Retry(); }
+//   procedure.Run([&](const win::RuntimeError& error, const FailedStep& failed) {   // 3. run
+//       if (error.Number() == 3343 && failed.Is(again)) { Repair(path); return Resume::Retry(); }
 //       if (error.Number() == 3262) { WaitForLock(); return Resume::At(again); }
 //       Report(error);                                       // Err() holds the error meanwhile
 //       return Resume::Next();
@@ -33,7 +33,8 @@
 //  3. A step runs once per visit. When it returns, the procedure goes on with the next step, or
 //     at the step of the target it gave to StepFlow::GoTo, or ends if it called StepFlow::Leave.
 //  4. When a step raises win::RuntimeError, the handler gets the error (also current in Err())
-//     and the failed step's label, and answers:
+//     and the failed step (FailedStep: its label, and Is/Within to tell it by its targets), and
+//     answers:
 //       Resume::Retry()      run the failed step again;
 //       Resume::Next()       go on with the step after the failed one;
 //       Resume::At(target)   continue at the target's step;
@@ -52,6 +53,13 @@
 //  8. A Procedure can run any number of times; a loop starts afresh at its "<name>.for".
 //  9. A Target belongs to the list that gave it out (and the Procedure built from it); using it in
 //     another procedure is a programming error, raised as std::logic_error when the jump is taken.
+// 10. ForEachRecord() writes a loop over the records of a recordset as steps "<name>.first"
+//     (MoveFirst, unless the recordset is empty), "<name>.top" (at EOF: continue after the loop),
+//     the body, and "<name>.next" (MoveNext, back to the top). The recordset is asked for at each
+//     of these steps, so the loop follows the one its getter holds when it runs. A handler
+//     resumes inside the loop as inside a counted one.
+// 11. Trapped(body, handler) is the procedure of one step: the handler gets what the body raised
+//     (current in Err() meanwhile, any other exception as error 51), and nothing else runs after.
 #pragma once
 
 #include <cstddef>
@@ -108,6 +116,28 @@ private:
     std::size_t id_ = 0;
 };
 
+class Procedure;
+
+// The step whose error a handler gets. It reads as its label (a std::string_view).
+class FailedStep {
+public:
+    std::string_view Label() const { return label_; }
+    operator std::string_view() const { return label_; }
+
+    // Whether it is the step of `target`.
+    bool Is(Target target) const;
+    // Whether it lies between the steps of `first` and `last`, both included.
+    bool Within(Target first, Target last) const;
+
+private:
+    friend class Procedure;
+    FailedStep(const Procedure& procedure, std::size_t index, std::string_view label)
+        : procedure_(procedure), index_(index), label_(label) {}
+    const Procedure& procedure_;
+    std::size_t index_;
+    std::string_view label_;
+};
+
 // What a handler answers.
 class Resume {
 public:
@@ -154,8 +184,8 @@ struct Step {
     StepRun run;
 };
 
-// The handler gets the error and the label of the step that raised it.
-using StepHandler = std::function<Resume(const win::RuntimeError&, std::string_view failedLabel)>;
+// The handler gets the error and the step that raised it.
+using StepHandler = std::function<Resume(const win::RuntimeError&, const FailedStep& failed)>;
 
 // The steps of a procedure while it is being written (contract 1, 2 and 7).
 class StepList {
@@ -193,6 +223,28 @@ public:
         return *this;
     }
 
+    // Each record of the recordset `records()` returns, from the first to EOF, with the steps
+    // `body` adds in between (contract 10).
+    template <class Records>
+    StepList& ForEachRecord(const std::string& name, Records records, const std::function<void(StepList&)>& body) {
+        const Target top = To(name + ".top");
+        const Target after = Unnamed();
+        Add(name + ".first", [records](StepFlow&) {
+            auto& set = records();
+            if (!(set.Bof() && set.Eof())) set.MoveFirst();
+        });
+        Add(name + ".top", [records, after](StepFlow& flow) {
+            if (records().Eof()) flow.GoTo(after);
+        });
+        body(*this);
+        Add(name + ".next", [records, top](StepFlow& flow) {
+            records().MoveNext();
+            flow.GoTo(top);
+        });
+        BindHere(after);
+        return *this;
+    }
+
 private:
     friend class Procedure;
     struct Label {
@@ -216,6 +268,7 @@ public:
     void Run(const StepHandler& handler) const;
 
 private:
+    friend class FailedStep;
     std::size_t IndexOf(Target target) const;
 
     std::uint64_t serial_;
@@ -225,5 +278,8 @@ private:
 
 // Builds the procedure of `steps` and runs it under `handler`.
 void RunSteps(StepList steps, const StepHandler& handler);
+
+// Runs `body` as a procedure of one step; `handler` gets the error it raised (contract 11).
+void Trapped(const std::function<void()>& body, const std::function<void(const win::RuntimeError&)>& handler);
 
 }  // namespace forms

@@ -40,12 +40,23 @@ inline constexpr long BadFileName = 52;
 inline constexpr long FileNotFound = 53;
 inline constexpr long BadFileMode = 54;
 inline constexpr long FileAlreadyOpen = 55;
+inline constexpr long DeviceIOError = 57;
 inline constexpr long FileAlreadyExists = 58;
 inline constexpr long InputPastEnd = 62;
 inline constexpr long DeviceUnavailable = 68;
 inline constexpr long PermissionDenied = 70;
 inline constexpr long PathFileAccessError = 75;
 inline constexpr long PathNotFound = 76;
+inline constexpr long ObjectNotSet = 91;
+inline constexpr long InvalidUseOfNull = 94;
+inline constexpr long ObjectUnloaded = 364;
+inline constexpr long NoSuchMember = 438;
+
+// A folder on a drive or path this machine cannot reach: a bad name, a device that does not
+// answer, a path that is not there.
+constexpr bool IsUnreachableFolder(long number) {
+    return number == BadFileName || number == DeviceUnavailable || number == PathNotFound;
+}
 }  // namespace err
 
 // Raises `number` with the runtime's English text for it ("File not found" for 53).

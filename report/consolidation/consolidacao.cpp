@@ -41,9 +41,6 @@ constexpr com::DispId Bookmark = 5, HighlightColor = 55, Array = 94, RowCountHin
 
 constexpr int kFreeLocks = 1;
 
-// Errors of a store folder on a drive or path this machine cannot reach.
-bool IsUnreachable(long number) { return number == 52 || number == 68 || number == 76; }
-
 ConsolidationRun& InstalledRun() {
     static ConsolidationRun run;
     return run;
@@ -231,38 +228,32 @@ void Consolidacao::ExibirLoja() {
     std::string folder, pasta;
     bool found = false;
     forms::StepList steps;
+    // The reachable stores first, then the others: two passes over Loja.
     for (const bool reachable : {true, false}) {
-        const std::string pass = reachable ? "reachable" : "others";
-        const forms::Target top = steps.To(pass + ".top"), next = steps.To(pass + ".next"), end = steps.To(pass + ".end");
-        steps.Add(pass + ".first", [](forms::StepFlow&) {
-            if (!(TabelaLoja->Bof() && TabelaLoja->Eof())) TabelaLoja->MoveFirst();
+        const std::string pass = reachable ? "ReachableStores" : "OtherStores";
+        steps.ForEachRecord(pass, []() -> dao::Recordset& { return *TabelaLoja; }, [&, reachable, pass](forms::StepList& body) {
+            const forms::Target next = body.To(pass + ".next");
+            body.Add(pass + ".Locate", [&, reachable, next](forms::StepFlow& flow) {
+                const dao::Value local = (*TabelaLoja)("LocalLojas").GetValue();
+                folder = local.IsNull() ? std::string(" ") : local.ToText();
+                pasta = folder;
+                pasta = LocalArquivo(folder);
+                found = forms::UCase(forms::Dir(pasta + "Produto.mdb")) == kProduto;
+                if (found != reachable) flow.GoTo(next);
+            });
+            body.Add(pass + ".AddRow", [&, reachable](forms::StepFlow&) {
+                AddRow(pasta, reachable);
+                if (reachable) LojasEmRede = static_cast<long>(LojaCodigo.size()) - 1;
+            });
         });
-        steps.Add(pass + ".top", [end](forms::StepFlow& flow) {
-            if (TabelaLoja->Eof()) flow.GoTo(end);
-        });
-        steps.Add(pass + ".test", [&, reachable, next](forms::StepFlow& flow) {
-            const dao::Value local = (*TabelaLoja)("LocalLojas").GetValue();
-            folder = local.IsNull() ? std::string(" ") : local.ToText();
-            pasta = folder;
-            pasta = LocalArquivo(folder);
-            found = forms::UCase(forms::Dir(pasta + "Produto.mdb")) == kProduto;
-            if (found != reachable) flow.GoTo(next);
-        });
-        steps.Add(pass + ".add", [&, reachable](forms::StepFlow&) {
-            AddRow(pasta, reachable);
-            if (reachable) LojasEmRede = static_cast<long>(LojaCodigo.size()) - 1;
-        });
-        steps.Add(pass + ".next", [top](forms::StepFlow& flow) {
-            TabelaLoja->MoveNext();
-            flow.GoTo(top);
-        });
-        steps.Add(pass + ".end", [](forms::StepFlow&) {});
     }
-    steps.Add("grid", [this](forms::StepFlow&) { FillGrid(); });
-    const forms::Target skip = steps.To("reachable.next"), addUnreachable = steps.To("others.add");
-    forms::RunSteps(std::move(steps), [&](const win::RuntimeError& error, std::string_view failed) {
-        if (IsUnreachable(error.Number()) && failed == "reachable.test") return forms::Resume::At(skip);
-        if (IsUnreachable(error.Number()) && failed == "others.test") return forms::Resume::At(addUnreachable);
+    steps.Add("FillGrid", [this](forms::StepFlow&) { FillGrid(); });
+    const forms::Target locateReachable = steps.To("ReachableStores.Locate"), skip = steps.To("ReachableStores.next");
+    const forms::Target locateOther = steps.To("OtherStores.Locate"), addUnreachable = steps.To("OtherStores.AddRow");
+    forms::RunSteps(std::move(steps), [&](const win::RuntimeError& error, const forms::FailedStep& failed) {
+        // A folder this machine cannot reach: not a reachable store, but listed with the others.
+        if (win::err::IsUnreachableFolder(error.Number()) && failed.Is(locateReachable)) return forms::Resume::At(skip);
+        if (win::err::IsUnreachableFolder(error.Number()) && failed.Is(locateOther)) return forms::Resume::At(addUnreachable);
         ReportAndClose(error, "Reajustar", "ExibirLoja");
         return forms::Resume::Leave();
     });

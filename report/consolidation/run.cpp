@@ -4,6 +4,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -44,7 +45,11 @@ constexpr int kFreeLocks = 1;
 const std::string CR = "\r";
 
 // Lock conflicts of the engine, in the order they are told apart.
-constexpr std::array<long, 12> kLockErrors = {3212, 3260, 3211, 3202, 3187, 3218, 3186, 3189, 3188, 3158, 3046, 3197};
+constexpr std::array<long, 12> kLockErrors = {
+    dao::jet::TableInUseByUser,   dao::jet::UpdateLocked,         dao::jet::TableInUse,
+    dao::jet::SaveLocked,         dao::jet::CouldNotRead,         dao::jet::UpdateLockedNoUser,
+    dao::jet::SaveLockedByUser,   dao::jet::TableLockedByUser,    dao::jet::UpdateLockedBySession,
+    dao::jet::RecordSaveLocked,   dao::jet::CantSave,             dao::jet::StoppedByOtherUser};
 
 // How often an error raised by a recovery action is fed back to the handler before the run gives
 // up on recovering (a recovery that keeps failing must not spin).
@@ -128,10 +133,12 @@ private:
     void EndCancelled();
     void RestoreBackupFile();
 
-    Resume Handle(const win::RuntimeError& error, std::string_view failed);
-    Resume React(const win::RuntimeError& error, std::string_view failed);
-    Resume Damaged(const win::RuntimeError& error, std::string_view failed);
+    Resume Handle(const win::RuntimeError& error, const forms::FailedStep& failed);
+    Resume React(const win::RuntimeError& error, const forms::FailedStep& failed);
+    Resume Damaged(const win::RuntimeError& error, const forms::FailedStep& failed);
     Resume General();
+    void RollBack(bool quietly = false);
+    void RollBackAndClose(bool quietly = false);
     void ReleaseBackup();
     Resume SkipStore(const std::string& message);
     Resume Abandon();
@@ -140,8 +147,8 @@ private:
 
     std::string Backup() const { return folder_ + kBackupFileName; }
     std::string Bkp() const { return folder_ + "\\Bkp.mdb"; }
-    bool InStoreLoop(std::string_view failed) const {
-        return failed.starts_with("row.") && w_.LinhaAtual >= 1 && w_.LinhaAtual <= w_.LojasEmRede;
+    bool InStoreLoop(const forms::FailedStep& failed) const {
+        return failed.Within(storeLoop_, storeNext_) && w_.LinhaAtual >= 1 && w_.LinhaAtual <= w_.LojasEmRede;
     }
     void SetPercentage(int percent) { w_.PainelPorcentagem().SetFloodPercent(percent); }
 
@@ -159,7 +166,9 @@ private:
     int repairsBeforeTransaction_ = 0;
     int nested_ = 0;
     std::optional<RunGuard> guard_;   // released before the run hands over to other windows
-    Target step3_, open_, step5_, rowNext_, r2_, r3_, r4_;
+    // The steps the handler tells apart or continues at.
+    Target compact_, clearStatus_, openBackup_, beginTransaction_, storeLoop_, storeDone_, storeNext_;
+    std::map<std::string, Target> afterRebuildOf_;   // a rebuilt table -> the next table's rebuild
 };
 
 bool Run::PeriodIsValid(forms::HostedControl* field) {
@@ -209,9 +218,7 @@ void Run::Question(StepFlow& flow) {
                                      forms::mb::YesNoCancel + forms::mb::Question + forms::mb::DefaultButton2, kTitle);
     Resposta = forms::Value(static_cast<long>(answer));
     if (answer == forms::mb::Yes) return;
-    TransacaoAberta = "N";
-    RollbackAll();
-    FecharConsolidacao();
+    RollBackAndClose();
     flow.Leave();
     guard_.reset();
     if (answer == forms::mb::Cancel) {
@@ -255,21 +262,18 @@ void Run::CopyStatement(std::size_t index) {
 }
 
 void Run::EndCancelled() {
-    TransacaoAberta = "N";
-    storeLevel_ = false;
-    RollbackAll();
+    RollBackAndClose();
     w_.ModoEspera();
     w_.ShowFilter(false);
     w_.PainelPorcentagem().SetVisible(false);
     w_.CancelaExecucao = false;
-    FecharConsolidacao();
     forms::App().SetMousePointer(forms::pointer::Default);
     Warn("Execução Cancelada!");
     w_.Unload();
 }
 
 void Run::AddPreparation(forms::StepList& list) {
-    list.Add("period", [this](StepFlow& flow) {
+    list.Add("CheckPeriod", [this](StepFlow& flow) {
         if (w_.FiltraPeriodo != "S") return;
         if (!PeriodIsValid(w_.ZmData1()) || !PeriodIsValid(w_.ZmData2())) {
             flow.Leave();
@@ -277,23 +281,23 @@ void Run::AddPreparation(forms::StepList& list) {
         }
         period_ = Period{Text(w_.ZmData1()->Get(com::DispId{0})), Text(w_.ZmData2()->Get(com::DispId{0}))};
     });
-    list.Add("size", [this](StepFlow&) { SizeGuard(); });
-    list.Add("step3", [this](StepFlow&) {
+    list.Add("CompactBackup", [this](StepFlow&) { SizeGuard(); });
+    list.Add("ClearStatus", [this](StepFlow&) {
         w_.SetStatusText("");
         w_.SetStatusVisible(false);
         forms::App().SetMousePointer(forms::pointer::Default);
     });
-    list.Add("open", [this](StepFlow&) { BancoBackup.Set(ProgramEngine().OpenDatabase(Backup())); });
-    list.Add("open.status", [](StepFlow&) {
+    list.Add("OpenBackup", [this](StepFlow&) { BancoBackup.Set(ProgramEngine().OpenDatabase(Backup())); });
+    list.Add("OpenStatus", [](StepFlow&) {
         TabelaStatus.Set(BancoBackup->OpenRecordset("Status", dao::dbOpenTable, dao::dbDenyWrite));
     });
-    list.Add("step5", [this](StepFlow&) {
+    list.Add("BeginTransaction", [this](StepFlow&) {
         TransacaoAberta = "S";
         ProgramEngine().BeginTrans();
     });
-    list.Add("question", [this](StepFlow& flow) { Question(flow); });
-    list.Add("question.stamp", [this](StepFlow&) { StampQuestion(); });
-    list.Add("copy", [this](StepFlow&) {
+    list.Add("AskAgain", [this](StepFlow& flow) { Question(flow); });
+    list.Add("StampRun", [this](StepFlow&) { StampQuestion(); });
+    list.Add("ShowProgress", [this](StepFlow&) {
         forms::App().SetMousePointer(forms::pointer::Hourglass);
         w_.ShowFilter(false);
         w_.PainelPorcentagem().SetVisible(true);
@@ -306,86 +310,82 @@ void Run::AddPreparation(forms::StepList& list) {
     });
 }
 
+// Each store of the list in network (rows 1 .. LojasEmRede): the marked ones copied into BACKUP.MDB,
+// each under its own savepoint.
 void Run::AddStoreLoop(forms::StepList& list) {
-    const Target rebuild = list.To("R1");
-    list.Add("row.top", [this, rebuild](StepFlow& flow) {
-        if (w_.LinhaAtual > w_.LojasEmRede) flow.GoTo(rebuild);
-    });
-    list.Add("row.mark", [this](StepFlow& flow) {
-        if (forms::UCase(w_.Mark(w_.LinhaAtual)) != "S") flow.GoTo(rowNext_);
-    });
-    list.Add("row.folder", [this](StepFlow& flow) {
-        if (forms::UCase(forms::Dir(w_.LojaPasta[w_.LinhaAtual] + "Produto.mdb")) != "PRODUTO.MDB") flow.GoTo(rowNext_);
-    });
-    list.Add("row.open", [this](StepFlow&) {
-        const std::string path = w_.LojaPasta[w_.LinhaAtual] + "Produto.mdb";
-        BancoLoja.Set(ProgramEngine().OpenDatabase(path, false, false, ";DATABASE= " + path + ";PWD=" + kSenhaLoja));
-    });
-    list.Add("row.savepoint", [this](StepFlow&) {
-        ProgramEngine().BeginTrans();
-        storeLevel_ = true;
-    });
-    list.Add("row.progress", [this](StepFlow&) {
-        SetPercentage(0);
-        ++ContLojas;
-        w_.SetStatusText("Loja: " + forms::Format(forms::Value(ContLojas), "00") + "/" +
-                         forms::Format(forms::Value(w_.LojasMarcadas), "00") + " - " + w_.LojaNome[w_.LinhaAtual]);
-        statements_ = CopyStatements(folder_, TabelasCriadas == "N", period_);
-        forms::DoEvents();
-    });
-    for (std::size_t i = 0; i < 12; ++i) {
-        list.Add("row.sql" + std::to_string(i + 1), [this, i](StepFlow&) { CopyStatement(i); });
-    }
-    list.Add("row.cancel", [this](StepFlow& flow) {
-        forms::DoEvents();
-        if (!w_.CancelaExecucao) return;
-        flow.Leave();
-        EndCancelled();
-    });
-    list.Add("row.done", [this](StepFlow&) {
-        forms::DoEvents();
-        ProgramEngine().CommitTrans();
-        storeLevel_ = false;
-        CloseIfOpen(BancoLoja);
-    });
-    const Target top = list.To("row.top");
-    list.Add("row.next", [this, top](StepFlow& flow) {
-        ++w_.LinhaAtual;
-        ProgramEngine().Idle(kFreeLocks);
-        flow.GoTo(top);
+    list.For("Store", w_.LinhaAtual, 1, [this] { return w_.LojasEmRede; }, [this](forms::StepList& body) {
+        body.Add("Store.Marked", [this](StepFlow& flow) {
+            if (forms::UCase(w_.Mark(w_.LinhaAtual)) != "S") flow.GoTo(storeDone_);
+        });
+        body.Add("Store.Reachable", [this](StepFlow& flow) {
+            if (forms::UCase(forms::Dir(w_.LojaPasta[w_.LinhaAtual] + "Produto.mdb")) != "PRODUTO.MDB") flow.GoTo(storeDone_);
+        });
+        body.Add("Store.Open", [this](StepFlow&) {
+            const std::string path = w_.LojaPasta[w_.LinhaAtual] + "Produto.mdb";
+            BancoLoja.Set(ProgramEngine().OpenDatabase(path, false, false, ";DATABASE= " + path + ";PWD=" + kSenhaLoja));
+        });
+        body.Add("Store.Savepoint", [this](StepFlow&) {
+            ProgramEngine().BeginTrans();
+            storeLevel_ = true;
+        });
+        body.Add("Store.Progress", [this](StepFlow&) {
+            SetPercentage(0);
+            ++ContLojas;
+            w_.SetStatusText("Loja: " + forms::Format(forms::Value(ContLojas), "00") + "/" +
+                             forms::Format(forms::Value(w_.LojasMarcadas), "00") + " - " + w_.LojaNome[w_.LinhaAtual]);
+            statements_ = CopyStatements(folder_, TabelasCriadas == "N", period_);
+            forms::DoEvents();
+        });
+        for (std::size_t i = 0; i < 12; ++i) {
+            body.Add("Store.Copy" + std::to_string(i + 1), [this, i](StepFlow&) { CopyStatement(i); });
+        }
+        body.Add("Store.Cancel", [this](StepFlow& flow) {
+            forms::DoEvents();
+            if (!w_.CancelaExecucao) return;
+            flow.Leave();
+            EndCancelled();
+        });
+        body.Add("Store.Commit", [this](StepFlow&) {
+            forms::DoEvents();
+            ProgramEngine().CommitTrans();
+            storeLevel_ = false;
+            CloseIfOpen(BancoLoja);
+        });
+        body.Add("Store.Done", [](StepFlow&) { ProgramEngine().Idle(kFreeLocks); });
     });
 }
 
 void Run::AddRebuild(forms::StepList& list) {
     const auto rebuild = RebuildStatements(folder_);
     for (std::size_t i = 0; i < rebuild.size(); ++i) {
-        const std::string label = "R" + std::to_string(i + 1);
-        list.Add(label, [this, statement = rebuild[i]](StepFlow&) {
+        const std::string& table = rebuild[i].tabelaAtual;
+        afterRebuildOf_[table] = list.To(i + 1 < rebuild.size() ? "Rebuild" + rebuild[i + 1].tabelaAtual : "CreateIndexes");
+        list.Add("Rebuild" + table, [this, statement = rebuild[i]](StepFlow&) {
             TabelaAtual = statement.tabelaAtual;
             BancoBackup->Execute(statement.sql);
         });
-        list.Add(label + ".index", [this, statement = rebuild[i], i](StepFlow&) {
+        list.Add("Index" + table, [this, statement = rebuild[i], i](StepFlow&) {
             if (i > 0) BancoBackup->TableDefs().Refresh();
             w_.Indices.TabelaIndice = BancoBackup->TableDefs()(statement.tabelaAtual);
             NovoIndice(w_.Indices, IndexSpec{statement.tabelaAtual, statement.index, statement.key, true});
             AnexaIndice(w_.Indices);
         });
     }
-    list.Add("indexes", [this](StepFlow&) { CriaIndicesConsolidados(*BancoBackup, w_.Indices); });
+    list.Add("CreateIndexes", [this](StepFlow&) { CriaIndicesConsolidados(*BancoBackup, w_.Indices); });
 }
 
 void Run::AddFinish(forms::StepList& list) {
-    list.Add("commit", [this](StepFlow&) {
+    list.Add("Commit", [this](StepFlow&) {
         ProgramEngine().CommitTrans();
         TransacaoAberta = "N";
     });
-    list.Add("layout", [this](StepFlow&) {
+    list.Add("ResetLayout", [this](StepFlow&) {
         w_.PainelPorcentagem().SetVisible(false);
         w_.ModoEspera();
         w_.ShowFilter(false);
         forms::App().SetMousePointer(forms::pointer::Default);
     });
-    list.Add("stamp", [](StepFlow&) {
+    list.Add("StampStatus", [](StepFlow&) {
         TabelaStatus->MoveFirst();
         TabelaStatus->Edit();
         (*TabelaStatus)("Data").SetValue(dao::Value::Date(forms::Today()));
@@ -394,18 +394,18 @@ void Run::AddFinish(forms::StepList& list) {
         CloseIfOpen(TabelaStatus);
         CloseIfOpen(BancoBackup);
     });
-    list.Add("report", [this](StepFlow&) { HandOverToReport(); });
+    list.Add("PrintReport", [this](StepFlow&) { HandOverToReport(); });
 }
 
 forms::StepList Run::Steps() {
     forms::StepList list;
-    step3_ = list.To("step3");
-    open_ = list.To("open");
-    step5_ = list.To("step5");
-    rowNext_ = list.To("row.next");
-    r2_ = list.To("R2");
-    r3_ = list.To("R3");
-    r4_ = list.To("R4");
+    compact_ = list.To("CompactBackup");
+    clearStatus_ = list.To("ClearStatus");
+    openBackup_ = list.To("OpenBackup");
+    beginTransaction_ = list.To("BeginTransaction");
+    storeLoop_ = list.To("Store.for");
+    storeDone_ = list.To("Store.Done");
+    storeNext_ = list.To("Store.next");
     AddPreparation(list);
     AddStoreLoop(list);
     AddRebuild(list);
@@ -415,14 +415,14 @@ forms::StepList Run::Steps() {
 
 void Run::Execute() {
     guard_.emplace(w_);
-    forms::RunSteps(Steps(), [this](const win::RuntimeError& error, std::string_view failed) {
+    forms::RunSteps(Steps(), [this](const win::RuntimeError& error, const forms::FailedStep& failed) {
         nested_ = 0;
         return Handle(error, failed);
     });
 }
 
 // The handler proper; an error raised while it recovers is handled as the run's own.
-Resume Run::Handle(const win::RuntimeError& error, std::string_view failed) {
+Resume Run::Handle(const win::RuntimeError& error, const forms::FailedStep& failed) {
     try {
         return React(error, failed);
     } catch (const win::RuntimeError& inner) {
@@ -435,37 +435,35 @@ Resume Run::Handle(const win::RuntimeError& error, std::string_view failed) {
     }
 }
 
-Resume Run::React(const win::RuntimeError& error, std::string_view failed) {
+Resume Run::React(const win::RuntimeError& error, const forms::FailedStep& failed) {
     const long number = error.Number();
-    if (failed == "size" && renamed_) {
+    if (failed.Is(compact_) && renamed_) {
         RestoreBackupFile();
         Warn("Compactação Imposibilitada!");
-        return Resume::At(step3_);
+        return Resume::At(clearStatus_);
     }
     if (number == dao::jet::TableExists) {
         if (const auto topUp = TopUpStatement(TabelaAtual, folder_)) {
             BancoBackup->Execute(*topUp);
-            return Resume::At(TabelaAtual == "Familia" ? r2_ : TabelaAtual == "Grupo" ? r3_ : r4_);
+            return Resume::At(afterRebuildOf_.at(TabelaAtual));
         }
         BancoBackup->Execute(DropTableStatement(TabelaAtual));
         return Resume::Retry();
     }
     if (number == dao::jet::DatabaseNotRecognised) return Damaged(error, failed);
-    if (number == 76 && InStoreLoop(failed)) {
+    if (number == win::err::PathNotFound && InStoreLoop(failed)) {
         return SkipStore("Diretório da Loja " + std::string(" ") + w_.LojaNome[w_.LinhaAtual] + " " + " está errado !");
     }
-    if (number == 75) {
+    if (number == win::err::PathFileAccessError) {
         ReleaseBackup();
         Warn("Compactação Imposibilitada!");
-        return Resume::At(step3_);
+        return Resume::At(clearStatus_);
     }
-    if ((number == 68 || number == 52) && InStoreLoop(failed)) {
+    if ((number == win::err::DeviceUnavailable || number == win::err::BadFileName) && InStoreLoop(failed)) {
         return SkipStore("Loja" + std::string(" ") + w_.LojaNome[w_.LinhaAtual] + " " + " Desconectada!");
     }
     if (number == dao::jet::TableExclusivelyLocked || number == dao::jet::TableLocked) {
-        TransacaoAberta = "N";
-        RollbackAll();
-        FecharConsolidacao();
+        RollBackAndClose();
         Warn("Já Existe outro Usuário Consolidando as Informações.Aguarde !!!");
         w_.Unload();
         return Resume::Leave();
@@ -485,35 +483,43 @@ Resume Run::General() {
 }
 
 // A damaged file: the one the error names, closed before it is repaired.
-Resume Run::Damaged(const win::RuntimeError& error, std::string_view failed) {
+Resume Run::Damaged(const win::RuntimeError& error, const forms::FailedStep& failed) {
     std::string file = FileOfError(error);
     const bool isBackup = file.empty() ? !InStoreLoop(failed) : forms::UCase(file) == forms::UCase(Backup());
     if (file.empty()) file = isBackup ? Backup() : w_.LojaPasta[w_.LinhaAtual] + "Produto.MDB";
     if (TransacaoAberta == "S") {
-        TransacaoAberta = "N";
-        storeLevel_ = false;
-        RollbackAll();
+        RollBack();
         CloseIfOpen(BancoLoja);
         if (isBackup) FecharConsolidacao();
         ProgramEngine().RepairDatabase(file);
         Warn("Banco de Dados Danificado !" + CR + CR + "Favor Executar Novamente !");
-        return Resume::At(isBackup ? open_ : step5_);
+        return Resume::At(isBackup ? openBackup_ : beginTransaction_);
     }
     if (repairsBeforeTransaction_++ > 0) return General();
     FecharConsolidacao();
     ProgramEngine().RepairDatabase(folder_ + "\\Backup.MDB");
-    return Resume::At(open_);
+    return Resume::At(openBackup_);
+}
+
+// Ends the run's transaction: every level of the program's transaction rolled back. `quietly` when
+// the run is ending on an error already and a failing rollback must not raise again.
+void Run::RollBack(bool quietly) {
+    TransacaoAberta = "N";
+    storeLevel_ = false;
+    quietly ? Quietly(RollbackAll) : RollbackAll();
+}
+
+// The transaction rolled back and the run's files closed.
+void Run::RollBackAndClose(bool quietly) {
+    RollBack(quietly);
+    FecharConsolidacao();
 }
 
 // Before the run goes back to open BACKUP.MDB and Status again: its own transaction rolled back
 // and its own handles closed, so that the open meets no hold but another station's. Before the
 // transaction began there is nothing to roll back, and closing what is not open does nothing.
 void Run::ReleaseBackup() {
-    if (TransacaoAberta == "S") {
-        TransacaoAberta = "N";
-        storeLevel_ = false;
-        Quietly(RollbackAll);
-    }
+    if (TransacaoAberta == "S") RollBack(true);
     FecharConsolidacao();
 }
 
@@ -525,28 +531,24 @@ Resume Run::SkipStore(const std::string& message) {
     }
     Quietly([] { CloseIfOpen(BancoLoja); });
     Warn(message);
-    return Resume::At(rowNext_);
+    return Resume::At(storeDone_);
 }
 
 // The user gave up waiting for a lock: everything rolled back and closed, no message.
 Resume Run::Abandon() {
-    TransacaoAberta = "N";
-    RollbackAll();
-    FecharConsolidacao();
+    RollBackAndClose();
     w_.Unload();
     return Resume::Leave();
 }
 
 Resume Run::EndWithRollback() {
-    TransacaoAberta = "N";
-    Quietly(RollbackAll);
+    RollBackAndClose(true);
     Warn("Ocorreu um Erro Durante a Consolidação" + CR + "Tente Novamente!!");
     w_.ModoEspera();
     w_.ShowFilter(false);
     w_.PainelPorcentagem().SetVisible(false);
     w_.CancelaExecucao = false;
     forms::DoEvents();
-    FecharConsolidacao();
     w_.Unload();
     return Resume::Leave();
 }

@@ -83,9 +83,7 @@ public:
             if (!RepararBD(folder_)) return forms::Resume::Leave();
             return forms::Resume::At(firstStep_);
         }
-        Tela = "Geral";
-        Rotina = rotina_;
-        TrataErro();
+        ReportError("Geral", rotina_);
         forms::App().End();
         return forms::Resume::Leave();
     }

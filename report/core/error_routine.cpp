@@ -82,11 +82,15 @@ void TrataErro() {
     }
 }
 
-void ReportError(const win::RuntimeError& error, const std::string& tela, const std::string& rotina) {
-    forms::Err().Set(error);
+void ReportError(const std::string& tela, const std::string& rotina) {
     Tela = tela;
     Rotina = rotina;
     TrataErro();
+}
+
+void ReportError(const win::RuntimeError& error, const std::string& tela, const std::string& rotina) {
+    forms::Err().Set(error);
+    ReportError(tela, rotina);
 }
 
 }  // namespace report

@@ -1,7 +1,8 @@
 // The common error routine and its log.
 //
-// Every trapped procedure reports an unexpected error by setting Tela and Rotina (state.h) and
-// calling TrataErro from its handler, while the error is current (forms::Err()). TrataErro beeps,
+// Every trapped procedure reports an unexpected error from its handler, while the error is
+// current (forms::Err()), with ReportError(tela, rotina): Tela and Rotina (state.h) are set and
+// TrataErro runs. TrataErro beeps,
 // shows the fixed box, appends two lines to ERRO.TXT of the current directory and returns: what
 // follows (end the program, close the data-folder set, leave) is the caller's decision.
 //
@@ -25,6 +26,9 @@ std::string ErrorBoxText(long number, const std::string& description, const std:
 
 // Reports the current error (forms::Err()) under Tela and Rotina. Never raises.
 void TrataErro();
+
+// Sets Tela and Rotina and reports the current error under them. Never raises.
+void ReportError(const std::string& tela, const std::string& rotina);
 
 // For handlers that hold the error itself (and the schema builders' hook): makes it the current
 // error, sets Tela and Rotina, and calls TrataErro.

@@ -73,9 +73,7 @@ void Main() {
             restarted = true;
             return forms::Resume::At(instancia);
         }
-        Tela = "Geral";
-        Rotina = "Main ---->> " + savedTitle;
-        TrataErro();
+        ReportError("Geral", "Main ---->> " + savedTitle);
         // A second "no window" would only restart again: this copy ends instead.
         if (noWindow) forms::App().End();
         return forms::Resume::Leave();

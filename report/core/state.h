@@ -27,7 +27,7 @@ public:
     void Reset() { object_.reset(); }
 
     T& Get() {
-        if (!object_) win::Raise(91);
+        if (!object_) win::Raise(win::err::ObjectNotSet);
         return *object_;
     }
     T& operator*() { return Get(); }

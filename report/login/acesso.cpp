@@ -38,10 +38,14 @@ constexpr const char* kTela = "Acesso";
 
 // The trap of a handler that reports once and leaves: TrataErro under Acesso and the routine,
 // then the program-folder databases closed.
+void ReportAndClose(const win::RuntimeError& error, const char* rotina) {
+    ReportError(error, kTela, rotina);
+    FecharBD();
+}
+
 forms::StepHandler ReportCloseAndLeave(const char* rotina) {
     return [rotina](const win::RuntimeError& error, std::string_view) {
-        ReportError(error, kTela, rotina);
-        FecharBD();
+        ReportAndClose(error, rotina);
         return forms::Resume::Leave();
     };
 }
@@ -264,19 +268,16 @@ void Acesso::Form_KeyUp(int& keyCode, int) {
 
 void Acesso::Form_Unload(int&) {
     if (ProgramHooks().upgradeWindow == this) ProgramHooks().upgradeWindow = nullptr;
-    forms::RunSteps({{"close", [](forms::StepFlow&) {
-                         FecharBD();
-                         if (SairPrograma == "S") forms::App().End();
-                     }}},
-                    [](const win::RuntimeError& error, std::string_view) {
-                        ReportError(error, kTela, "Form_Unload");
-                        FecharBD();
-                        return forms::Resume::Leave();
-                    });
+    forms::Trapped(
+        [] {
+            FecharBD();
+            if (SairPrograma == "S") forms::App().End();
+        },
+        [](const win::RuntimeError& error) { ReportAndClose(error, "Form_Unload"); });
 }
 
 void Acesso::BtnProcura_Click() {
-    forms::RunSteps({{"login", [this](forms::StepFlow&) { LogIn(); }}}, ReportCloseAndLeave("BtnProcura"));
+    forms::Trapped([this] { LogIn(); }, [](const win::RuntimeError& error) { ReportAndClose(error, "BtnProcura"); });
 }
 
 void Acesso::ShowClockFields() {

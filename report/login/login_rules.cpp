@@ -25,11 +25,8 @@ std::string SpokenDate(double now) {
 
 std::string TimeText(double now) { return win::FormatDate(now, "hh:mm:ss"); }
 
-bool IsNotFoundError(long number) { return number == 52 || number == 68 || number == 76; }
-
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-constexpr long kDeviceIOError = 57;
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 // The bytes of a line the line limit cut, without the first bytes of a UTF-8 character whose
@@ -130,7 +127,7 @@ std::vector<std::string> ReadMotivaLines(const std::string& windowsPath) {
     std::size_t total = 0;
     while (total < kMotivaFileLimit) {
         in.read(buffer.data(), static_cast<std::streamsize>(std::min(buffer.size(), kMotivaFileLimit - total)));
-        if (in.bad()) win::Raise(kDeviceIOError, "Line Input");
+        if (in.bad()) win::Raise(win::err::DeviceIOError, "Line Input");
         std::string_view bytes(buffer.data(), static_cast<std::size_t>(in.gcount()));
         if (bytes.empty()) break;
         if (total == 0 && bytes.starts_with(kByteOrderMark)) bytes.remove_prefix(kByteOrderMark.size());
@@ -169,7 +166,7 @@ StoreChoice ChooseStore(const std::string& localLojas, const ProdutoSearch& foun
         if (!found("C" + forms::Mid(localLojas, 2) + "PRODUTO.MDB")) return {};
         return {StoreRoad::DriveC, forms::UCase("C" + forms::Mid(localLojas, 2, length - 2))};
     } catch (const win::RuntimeError& error) {
-        if (IsNotFoundError(error.Number())) return {};
+        if (win::err::IsUnreachableFolder(error.Number())) return {};
         throw;
     }
 }

@@ -6,6 +6,7 @@
 #include "platform/com/variant.h"
 #include "platform/controls/grid/data_grid.h"
 #include "platform/controls/threed/threed.h"
+#include "platform/dao/errors.h"
 #include "platform/forms/app.h"
 #include "platform/forms/controls.h"
 #include "platform/forms/errors.h"
@@ -30,16 +31,6 @@ namespace {
 
 using com::Variant;
 
-// The engine's numbers the run dispatches on.
-constexpr long kTypeMismatch = 13;
-constexpr long kObjectExists = 3012;
-constexpr long kTooFewParameters = 3061;
-constexpr long kSyntaxError = 3075;
-constexpr long kNotInCollection = 3265;
-constexpr long kRefreshNeeded = 3298;
-constexpr long kObjectInvalid = 3420;
-constexpr long kCriteriaTypeMismatch = 3464;
-
 // The report control's members, by dispatch identifier.
 constexpr com::DispId kReportFileName = 3;
 constexpr com::DispId kAction = 17;
@@ -51,7 +42,7 @@ constexpr com::DispId kDataFiles = 32;
 constexpr com::DispId kZoom = 88;
 constexpr com::DispId kPrintAllowed = 119;
 
-bool IsRetryable(long number) { return number == kRefreshNeeded || number == kObjectInvalid; }
+bool IsRetryable(long number) { return number == dao::jet::RefreshNeeded || number == dao::jet::ObjectClosed; }
 
 using forms::TextOf;
 
@@ -97,10 +88,10 @@ KeptTable Keep(const dao::TableDef& table) {
 // The criterion message for the errors a merged criterion causes; false for any other error.
 std::string CriterionErrorLine(long number) {
     switch (number) {
-        case kTooFewParameters: return "Parâmetros errados !!!";
-        case kTypeMismatch:
-        case kCriteriaTypeMismatch: return "Tipos de dados misturados !!!";
-        case kSyntaxError: return "Erro de Sintaxe !!!";
+        case dao::jet::TooFewParameters: return "Parâmetros errados !!!";
+        case win::err::TypeMismatch:
+        case dao::jet::CriteriaTypeMismatch: return "Tipos de dados misturados !!!";
+        case dao::jet::ExpressionSyntax: return "Erro de Sintaxe !!!";
         default: return {};
     }
 }
@@ -108,9 +99,7 @@ std::string CriterionErrorLine(long number) {
 // The general path of a trap: the common error routine, the data-folder set closed, and, for the
 // run's own traps, the end of the program.
 void ReportAndClose(const char* tela, const char* rotina, bool endProgram) {
-    Tela = tela;
-    Rotina = rotina;
-    TrataErro();
+    ReportError(tela, rotina);
     FecharBDLoja();
     if (endProgram) forms::App().End();
 }
@@ -142,7 +131,7 @@ bool Inicio::RunTrapped(const std::function<void()>& statement) {
             return forms::Resume::Retry();
         }
         goOn = false;
-        if (error.Number() == kNotInCollection) {
+        if (error.Number() == dao::jet::ItemNotFound) {
             forms::MsgBox(assuntoPreparo_ + " Não Encontrada !", forms::mb::Exclamation, "Mensagem");
             BackToSelection();
             return forms::Resume::Leave();
@@ -285,7 +274,7 @@ bool Inicio::CriaTabela() {
             inTransaction = false;
             ProgramEngine().Rollback();
         }
-        if (error.Number() == kNotInCollection) {
+        if (error.Number() == dao::jet::ItemNotFound) {
             forms::MsgBox(assuntoPreparo_ + " Não Encontrada !", forms::mb::Exclamation, "Mensagem");
             BackToSelection();
             return forms::Resume::Leave();
@@ -335,7 +324,7 @@ bool Inicio::WriteRunQuery(const std::string& criterion) {
          }},
     };
     forms::RunSteps(steps, [&](const win::RuntimeError& error, std::string_view) {
-        if (error.Number() != kObjectExists || deleted) throw error;
+        if (error.Number() != dao::jet::ObjectAlreadyExists || deleted) throw error;
         deleted = true;
         BancoProdutoLoja->QueryDefs().Delete(nomeConsultaRelatorio_);
         return forms::Resume::Retry();

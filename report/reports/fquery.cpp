@@ -30,7 +30,6 @@ namespace report::reports {
 namespace {
 
 constexpr const char* kTela = "Query";
-constexpr long kObjectUnloaded = 364;
 
 }  // namespace
 
@@ -372,7 +371,7 @@ void FQuery::RunQueryButton_Click() {
          }},
     };
     forms::RunSteps(steps, [](const win::RuntimeError& error, std::string_view) {
-        if (error.Number() != kObjectUnloaded) ReportError(error, kTela, "RunQueryButton");
+        if (error.Number() != win::err::ObjectUnloaded) ReportError(error, kTela, "RunQueryButton");
         return forms::Resume::Leave();
     });
 }

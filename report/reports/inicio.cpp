@@ -332,9 +332,7 @@ void Inicio::TbRelatorios_RowColChange() {
          }},
     };
     forms::RunSteps(steps, [](const win::RuntimeError&, std::string_view) {
-        Tela = "Relato";
-        Rotina = "TbRelatorios";
-        TrataErro();
+        ReportError("Relato", "TbRelatorios");
         FecharBDLoja();
         return forms::Resume::Leave();
     });
@@ -470,10 +468,8 @@ void Inicio::RetirarTabStop(bool status) {
         steps.push_back({"", [control, status](forms::StepFlow&) { control->SetTabStop(status); }});
     }
     forms::RunSteps(steps, [](const win::RuntimeError& error, std::string_view) {
-        if (error.Number() == 438) return forms::Resume::Next();
-        Tela = "Relato";
-        Rotina = "RetirarTabStop";
-        TrataErro();
+        if (error.Number() == win::err::NoSuchMember) return forms::Resume::Next();
+        ReportError("Relato", "RetirarTabStop");
         return forms::Resume::Leave();
     });
 }
@@ -502,13 +498,7 @@ void Inicio::TbRelatorios_KeyDown(int& keyCode, int) {
 
 void Inicio::TbCriterio_KeyDown(int& keyCode, int) {
     if (keyCode != forms::key::Return) return;
-    const std::vector<forms::Step> steps = {{"", [this](forms::StepFlow&) { BtnImprimir_Click(); }}};
-    forms::RunSteps(steps, [](const win::RuntimeError&, std::string_view) {
-        Tela = "Report";
-        Rotina = "TbCriterio_KeyDown";
-        TrataErro();
-        return forms::Resume::Next();
-    });
+    forms::Trapped([this] { BtnImprimir_Click(); }, [](const win::RuntimeError&) { ReportError("Report", "TbCriterio_KeyDown"); });
 }
 
 void Inicio::Form_KeyDown(int& keyCode, int shift) {

@@ -7,6 +7,7 @@
 
 #include "platform/controls/grid/data_grid.h"
 #include "platform/controls/threed/threed.h"
+#include "platform/dao/errors.h"
 #include "platform/forms/app.h"
 #include "platform/forms/controls.h"
 #include "platform/forms/datacontrol.h"
@@ -31,7 +32,6 @@ namespace report::reports {
 namespace {
 
 constexpr const char* kTela = "Query";
-constexpr long kNoCurrentRecord = 3021;
 // Seeking with the largest number a Sequencia can hold finds the report's last criterion.
 constexpr std::int32_t kLastSequencia = std::numeric_limits<std::int32_t>::max();
 
@@ -96,7 +96,7 @@ void FQuery::Consistir() {
 
 // Puts TabelaCriterio on the grid's current row; 3021 when the grid has none.
 void FQuery::SeekGridRow() {
-    if (Table1().Row() < 0 || !Data1().HasRecordset()) throw win::RuntimeError(kNoCurrentRecord, "No current record.");
+    if (Table1().Row() < 0 || !Data1().HasRecordset()) throw win::RuntimeError(dao::jet::NoCurrentRecord, "No current record.");
     const dao::Recordset& rs = Data1().Recordset();
     const dao::Value relatorio = rs.Fields().Item("Relatorio").GetValue();
     const dao::Value sequencia = rs.Fields().Item("Sequencia").GetValue();
@@ -129,7 +129,7 @@ void FQuery::CloseAfterError(const win::RuntimeError& error, const char* tela, c
 
 // The trap of the handlers that work on the grid's row: no row, its messages; else the general path.
 forms::Resume FQuery::OnGridRowError(const win::RuntimeError& error, const char* rotina) {
-    if (error.Number() == kNoCurrentRecord) {
+    if (error.Number() == dao::jet::NoCurrentRecord) {
         NoCurrentRow();
     } else {
         CloseAfterError(error, kTela, rotina);
@@ -233,7 +233,7 @@ void FQuery::TakeCriterion(const char* rotina) {
         {"", [this](forms::StepFlow&) { Unload(); }},
     };
     forms::RunSteps(steps, [rotina](const win::RuntimeError& error, std::string_view) {
-        if (error.Number() == kNoCurrentRecord) return forms::Resume::Leave();
+        if (error.Number() == dao::jet::NoCurrentRecord) return forms::Resume::Leave();
         ReportError(error, kTela, rotina);
         return forms::Resume::Next();
     });

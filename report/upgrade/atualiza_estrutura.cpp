@@ -66,13 +66,11 @@ void AtualizaEstrutura() {
             fields().Delete(temporario);
             return forms::Resume::Retry();
         }
-        Tela = "Atualiza";
-        Rotina = "AtualizaEstrutura";
         if (transacao == kSim) {
             ProgramEngine().Rollback();
             transacao = kNao;
         }
-        TrataErro();
+        ReportError("Atualiza", "AtualizaEstrutura");
         forms::App().End();
         return forms::Resume::Leave();
     });

@@ -5,9 +5,9 @@
 // one after it, or continue at the next database ("db.next").
 //
 // Labels carry the part of the driver they belong to ("gate.", "db.", "tbl.", "fld.", "prop.",
-// "end.", "stamp."): the branches that act on the current position (create a missing table, a
+// "end.", "stamp."). The branches that act on the current position (create a missing table, a
 // missing property, rebuild a field, skip a missing or damaged file) apply only to the statement
-// whose failure they describe. Anywhere else the same number is an unexpected error: the index
+// whose failure they describe, told by its target. Anywhere else the same number is an unexpected error: the index
 // repairs after a table loop, for one, must not make the recovery create a table named "".
 #include "report/upgrade/upgrade.h"
 
@@ -72,8 +72,6 @@ int PropertyTypeCode(const schema::SchemaValue& value) {
     return converted.IsNull() ? 0 : static_cast<int>(converted.ToLong());
 }
 
-bool StartsWith(std::string_view label, std::string_view prefix) { return label.substr(0, prefix.size()) == prefix; }
-
 // Closes the gate's and the stamp's recordset; using it afterwards raises 91 as an unset object.
 void CloseTabelaUltimaVenda() {
     TabelaUltimaVenda->Close();
@@ -85,7 +83,7 @@ public:
     void Run() {
         const forms::Procedure procedure(Steps());
         try {
-            procedure.Run([this](const win::RuntimeError& e, std::string_view label) { return Recover(e, label); });
+            procedure.Run([this](const win::RuntimeError& e, const forms::FailedStep& failed) { return Recover(e, failed); });
         } catch (...) {
             RollbackDatabase();
             throw;
@@ -113,7 +111,13 @@ private:
     void CommitDatabase();
     void RollbackDatabase();
 
-    Resume Recover(const win::RuntimeError& error, std::string_view label);
+    bool Anywhere(const forms::FailedStep&) const { return true; }
+    bool AtGate(const forms::FailedStep& failed) const { return failed.Within(gateReset_, gateOlder_); }
+    bool AtTableLookup(const forms::FailedStep& failed) const { return failed.Is(tableLookup_); }
+    bool AtPropertyRead(const forms::FailedStep& failed) const { return failed.Is(propertyRead_); }
+    bool AtPropertyAssign(const forms::FailedStep& failed) const { return failed.Is(propertyAssign_); }
+    bool AtDatabaseOpen(const forms::FailedStep& failed) const { return failed.Is(databaseOpen_); }
+    Resume Recover(const win::RuntimeError& error, const forms::FailedStep& failed);
     Resume AddVersao();
     Resume CreateMissingTable();
     Resume CreateMissingProperty();
@@ -126,6 +130,8 @@ private:
     // Where the recovery continues.
     forms::Target gateOpen_;
     forms::Target dbNext_;
+    // The statements the recovery tells apart.
+    forms::Target gateReset_, gateOlder_, tableLookup_, propertyRead_, propertyAssign_, databaseOpen_;
 
     std::int16_t bancoLimit_ = 0;   // the database loop's limit; 0 until the loop starts
     // Empty handles raise the runtime's 91 (object not set) into the recovery when a step reads
@@ -140,7 +146,13 @@ forms::StepList Driver::Steps() {
     forms::StepList steps;
     gateOpen_ = steps.To("gate.open");
     dbNext_ = steps.To("db.next");
-    const forms::Target gateReset = steps.To("gate.reset");
+    gateReset_ = steps.To("gate.reset");
+    gateOlder_ = steps.To("gate.older");
+    tableLookup_ = steps.To("tbl.lookup");
+    propertyRead_ = steps.To("prop.read");
+    propertyAssign_ = steps.To("prop.assign");
+    databaseOpen_ = steps.To("db.open");
+    const forms::Target gateReset = gateReset_;
     steps.Add("start", [](StepFlow& flow) {
         if (forms::Dir(ProgramFolder() + "\\Produto.MDB").empty()) flow.Leave();
     });
@@ -326,32 +338,25 @@ void Driver::RollbackDatabase() {
 
 struct Branch {
     long number;                          // 0: any number
-    bool (*applies)(std::string_view label);
+    bool (Driver::*applies)(const forms::FailedStep& failed) const;
     Resume (Driver::*action)();
 };
 
-bool Anywhere(std::string_view) { return true; }
-bool AtGate(std::string_view label) { return StartsWith(label, "gate."); }
-bool AtTableLookup(std::string_view label) { return label == "tbl.lookup"; }
-bool AtPropertyRead(std::string_view label) { return label == "prop.read"; }
-bool AtPropertyAssign(std::string_view label) { return label == "prop.assign"; }
-bool AtDatabaseOpen(std::string_view label) { return label == "db.open"; }
-
-Resume Driver::Recover(const win::RuntimeError& error, std::string_view label) {
+Resume Driver::Recover(const win::RuntimeError& error, const forms::FailedStep& failed) {
     namespace jet = dao::jet;
     static const Branch branches[] = {
-        {jet::ItemNotFound, AtGate, &Driver::AddVersao},
-        {jet::ItemNotFound, AtTableLookup, &Driver::CreateMissingTable},
-        {jet::NameExists, Anywhere, nullptr},
-        {jet::PropertyNotFound, AtPropertyRead, &Driver::CreateMissingProperty},
-        {jet::InvalidOperation, AtPropertyAssign, &Driver::RebuildField},
-        {jet::IndexExists, Anywhere, nullptr},
-        {jet::FileNotFound, AtDatabaseOpen, &Driver::ReportMissingFile},
-        {jet::TableLocked, Anywhere, &Driver::StopLocked},
+        {jet::ItemNotFound, &Driver::AtGate, &Driver::AddVersao},
+        {jet::ItemNotFound, &Driver::AtTableLookup, &Driver::CreateMissingTable},
+        {jet::NameExists, &Driver::Anywhere, nullptr},
+        {jet::PropertyNotFound, &Driver::AtPropertyRead, &Driver::CreateMissingProperty},
+        {jet::InvalidOperation, &Driver::AtPropertyAssign, &Driver::RebuildField},
+        {jet::IndexExists, &Driver::Anywhere, nullptr},
+        {jet::FileNotFound, &Driver::AtDatabaseOpen, &Driver::ReportMissingFile},
+        {jet::TableLocked, &Driver::Anywhere, &Driver::StopLocked},
     };
-    if (error.Number() == jet::DatabaseNotRecognised && AtDatabaseOpen(label)) return RepairOrSkip(error);
+    if (error.Number() == jet::DatabaseNotRecognised && AtDatabaseOpen(failed)) return RepairOrSkip(error);
     for (const Branch& branch : branches) {
-        if (branch.number != error.Number() || !branch.applies(label)) continue;
+        if (branch.number != error.Number() || !(this->*branch.applies)(failed)) continue;
         return branch.action != nullptr ? (this->*branch.action)() : Resume::Next();
     }
     return ReportUnexpected();
@@ -438,9 +443,7 @@ Resume Driver::StopLocked() {
 }
 
 Resume Driver::ReportUnexpected() {
-    Tela = "Geral";
-    Rotina = "AtualizarBD";
-    TrataErro();
+    ReportError("Geral", "AtualizarBD");
     return Resume::Next();
 }
 

@@ -62,9 +62,7 @@ void DamagedBox() {
 }
 
 Resume ReportNotDone(const std::string& rotina) {
-    Tela = "Acesso";
-    Rotina = rotina;
-    TrataErro();
+    ReportError("Acesso", rotina);
     forms::MsgBox("Atualização do BD2.MDB Não Foi Realizada !", forms::mb::Exclamation, "Mensagem");
     return Resume::Leave();
 }

@@ -80,13 +80,13 @@ class Deployment {
 public:
     void Run() {
         const forms::Procedure procedure(Steps());
-        procedure.Run([this](const win::RuntimeError&, std::string_view label) { return Recover(label); });
+        procedure.Run([this](const win::RuntimeError&, const forms::FailedStep& failed) { return Recover(failed); });
     }
 
 private:
     forms::StepList Steps();
     void AddFileBody(forms::StepList& steps);
-    Resume Recover(std::string_view label);
+    Resume Recover(const forms::FailedStep& failed);
 
     std::string Name() const { return files_[static_cast<std::size_t>(index_)]; }
     std::string SystemCopy() const { return sistema_ + Name(); }
@@ -98,7 +98,7 @@ private:
     std::vector<std::string> files_;
     int index_ = 0;
     win::FileTime dataDate_;   // the data copy's date when it was copied
-    forms::Target fileNext_;
+    forms::Target fileFor_, fileNext_;   // the first and the last step of the loop over the files
     // The statement that failed last and how often in a row.
     std::string failedLabel_;
     int failedIndex_ = -1;
@@ -107,6 +107,7 @@ private:
 
 forms::StepList Deployment::Steps() {
     forms::StepList steps;
+    fileFor_ = steps.To("file.for");
     fileNext_ = steps.To("file.next");
     steps.Add("start", [](StepFlow&) { AddSelected("Registrando Arquivos ......"); });
     steps.Add("system", [this](StepFlow&) { sistema_ = forms::UCase(win::WindowsFolder() + "\\SYSTEM\\"); });
@@ -159,10 +160,9 @@ void Deployment::CopyHeldBack() {
 
 // Reports the error and retries the statement, until it has failed kAttempts times in a row: then
 // the file is given up (the deployment, when no file was being handled).
-Resume Deployment::Recover(std::string_view label) {
-    Tela = "Atualiza";
-    Rotina = "RegistraArquivo";
-    TrataErro();
+Resume Deployment::Recover(const forms::FailedStep& failed) {
+    const std::string_view label = failed.Label();
+    ReportError("Atualiza", "RegistraArquivo");
     if (label == failedLabel_ && index_ == failedIndex_) {
         ++attempts_;
     } else {
@@ -172,7 +172,7 @@ Resume Deployment::Recover(std::string_view label) {
     }
     if (attempts_ < kAttempts) return Resume::Retry();
     failedLabel_.clear();
-    return label.starts_with("file.") ? Resume::At(fileNext_) : Resume::Leave();
+    return failed.Within(fileFor_, fileNext_) ? Resume::At(fileNext_) : Resume::Leave();
 }
 
 // The registration proper, once the file is known to exist.

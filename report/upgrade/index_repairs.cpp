@@ -132,8 +132,8 @@ public:
                 });
             }
         }
-        forms::RunSteps(std::move(steps), [this](const win::RuntimeError& error, std::string_view label) {
-            return Recover(error, label);
+        forms::RunSteps(std::move(steps), [this](const win::RuntimeError& error, const forms::FailedStep& failed) {
+            return Recover(error, failed);
         });
         table_.Reset();
         IndiceNovo.Reset();
@@ -155,6 +155,7 @@ private:
 
     void AddFetch(forms::StepList& steps, const char* table, forms::Target skip) {
         skips_.push_back(skip);
+        fetches_.push_back(steps.To("fetch." + std::string(table)));
         const std::size_t which = skips_.size() - 1;
         steps.Add("fetch." + std::string(table), [this, table, which](forms::StepFlow&) {
             currentSkip_ = which;
@@ -224,17 +225,16 @@ private:
         ProgramEngine().Rollback();
     }
 
-    forms::Resume Recover(const win::RuntimeError& error, std::string_view label) {
+    forms::Resume Recover(const win::RuntimeError& error, const forms::FailedStep& failed) {
         if (error.Number() == dao::jet::TableLocked) {
             Rollback();
             throw error;
         }
         if (error.Number() != dao::jet::IndexExists) {
-            Tela = "Geral";
-            Rotina = "AtualizarBD";
-            TrataErro();
+            ReportError("Geral", "AtualizarBD");
         }
-        if (label.substr(0, 6) == "fetch.") return forms::Resume::At(skips_[currentSkip_]);
+        // A table that cannot be fetched: its rows are passed over.
+        if (!fetches_.empty() && failed.Is(fetches_[currentSkip_])) return forms::Resume::At(skips_[currentSkip_]);
         return forms::Resume::Next();
     }
 
@@ -242,6 +242,7 @@ private:
     int database_;
     report::Handle<dao::TableDef> table_;
     std::vector<forms::Target> skips_;
+    std::vector<forms::Target> fetches_;   // the step that fetches each table, beside its skip
     std::size_t currentSkip_ = 0;
     bool transaction_ = false;
 };

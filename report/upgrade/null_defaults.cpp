@@ -356,17 +356,18 @@ void AtualizaAntigo() {
     const std::string copia = "SELECT Cartao.* INTO Cartao " + InFile(PastaDados + "\\Antigo.mdb") + " FROM Cartao";
     const auto antigo = [] { return *BancoAtual; };
     forms::StepList steps;
+    const forms::Target copyCards = steps.To("CopyCards");
     steps.Add("open", [](forms::StepFlow&) {
         const std::string file = PastaDados + "\\ANTIGO.MDB";
         BancoAtual.Set(ProgramEngine().OpenDatabase(file, false, false, ConnectLoja(PastaDados, "\\ANTIGO.MDB")));
     });
     for (std::size_t n = 0; n < statements.size(); ++n) {
-        if (n == copyAt) steps.Add("copy", [&copia](forms::StepFlow&) { BancoProdutoLoja->Execute(copia); });
+        if (n == copyAt) steps.Add("CopyCards", [&copia](forms::StepFlow&) { BancoProdutoLoja->Execute(copia); });
         steps.Add("", [&statements, n, antigo](forms::StepFlow&) { antigo().Execute(statements[n]); });
     }
     steps.Add("close", [](forms::StepFlow&) { CloseIfOpen(BancoAtual); });
-    forms::RunSteps(std::move(steps), [](const win::RuntimeError& error, std::string_view label) {
-        if (error.Number() == dao::jet::TableExists && label == "copy") {
+    forms::RunSteps(std::move(steps), [copyCards](const win::RuntimeError& error, const forms::FailedStep& failed) {
+        if (error.Number() == dao::jet::TableExists && failed.Is(copyCards)) {
             BancoAtual->Execute("Drop Table Cartao");
             BancoAtual->TableDefs().Refresh();
             return forms::Resume::Retry();

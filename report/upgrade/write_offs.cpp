@@ -27,7 +27,6 @@ namespace {
 
 constexpr long kCascadeUpdates = 256;
 constexpr long kCascadeDeletes = 4096;
-constexpr long kInvalidUseOfNull = 94;
 
 const char* const kSelecionados =
     "SELECT [Itens TransEnt].* From [Itens TransEnt], UltimaVenda WHERE ((([Itens TransEnt].DataRecepcao)>="
@@ -39,9 +38,7 @@ long long Seconds(double oleTime) { return std::llround((oleTime - std::floor(ol
 }  // namespace
 
 forms::Resume ReportAndRollBack(const std::string& rotina, bool& transacao) {
-    Tela = "Atualiza";
-    Rotina = rotina;
-    TrataErro();
+    ReportError("Atualiza", rotina);
     if (transacao) {
         transacao = false;
         ProgramEngine().Rollback();
@@ -68,9 +65,7 @@ void CriarRelacao() {
         },
         [](const win::RuntimeError& error, std::string_view) {
             if (error.Number() != dao::jet::RelationExists) {
-                Tela = "Geral";
-                Rotina = "CriarRelacao";
-                TrataErro();
+                ReportError("Geral", "CriarRelacao");
             }
             return forms::Resume::Leave();
         });
@@ -90,7 +85,7 @@ void AtualizaItemTransEntBaixa() {
              }},
             {"", [&](forms::StepFlow&) {
                  const dao::Value contagem = (*TabelaUltimaVenda)("UltimaContagem").GetValue();
-                 if (contagem.IsNull()) win::Raise(kInvalidUseOfNull);
+                 if (contagem.IsNull()) win::Raise(win::err::InvalidUseOfNull);
                  dataContagem = std::floor(contagem.ToDouble());
                  horaContagem = Seconds(contagem.ToDouble());
              }},

@@ -6,6 +6,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -223,6 +224,151 @@ TEST(StepsTest, NestedLoopsAndALoopAtTheEndOfTheList) {
     });
     forms::RunSteps(std::move(list), GoOn);
     EXPECT_EQ(log, "11 21 22 ");
+}
+
+// A recordset as the record loop sees it: a cursor over `rows`, raising at `failAt` once.
+struct Records {
+    std::vector<std::string> rows;
+    std::size_t at = 0;
+    int moveFirsts = 0;
+    bool Bof() const { return rows.empty() || at == 0; }
+    bool Eof() const { return at >= rows.size(); }
+    void MoveFirst() {
+        if (rows.empty()) win::Raise(3021, "MoveFirst");
+        ++moveFirsts;
+        at = 0;
+    }
+    void MoveNext() {
+        if (Eof()) win::Raise(3021, "MoveNext");
+        ++at;
+    }
+};
+
+TEST(StepsTest, ForEachRecordVisitsEveryRecordFromTheFirstAndResumesInsideTheLoop) {
+    const struct {
+        const char* name;
+        std::vector<std::string> rows;
+        std::size_t startAt;       // where the cursor stands before the loop
+        std::string failOn;        // the record whose "copy" step fails once; "" for none
+        bool skipRest;             // the handler continues at ".next" (else at the next step)
+        const char* log;
+    } rows[] = {
+        {"every record, from the first", {"a", "b", "c"}, 2, "", false, "[a+a][b+b][c+c]end"},
+        {"an empty recordset runs no pass and no MoveFirst", {}, 0, "", false, "end"},
+        {"next goes on with the step after the failed one", {"a", "b"}, 0, "a", false, "[a!+a][b+b]end"},
+        {"a jump to .next skips the rest of the pass", {"a", "b"}, 1, "a", true, "[a![b+b]end"},
+    };
+    for (const auto& row : rows) {
+        Records records{row.rows, row.startAt};
+        std::string log;
+        bool failed = false;
+        StepList list;
+        const forms::Target next = list.To("Rows.next");
+        const forms::Target copy = list.To("Rows.Copy");
+        list.ForEachRecord("Rows", [&]() -> Records& { return records; }, [&](StepList& body) {
+            body.Add("Rows.Copy", [&](StepFlow&) {
+                log += "[" + records.rows[records.at];
+                if (!failed && records.rows[records.at] == row.failOn) {
+                    failed = true;
+                    log += "!";
+                    win::Raise(53, "copy");
+                }
+            });
+            body.Add("Rows.Mark", [&](StepFlow&) { log += "+" + records.rows[records.at]; });
+            body.Add("Rows.Close", [&](StepFlow&) { log += "]"; });
+        });
+        list.Add("End", [&](StepFlow&) { log += "end"; });
+        forms::RunSteps(std::move(list), [&](const win::RuntimeError&, const forms::FailedStep& step) {
+            EXPECT_TRUE(step.Is(copy)) << row.name;
+            return row.skipRest ? Resume::At(next) : Resume::Next();
+        });
+        EXPECT_EQ(log, row.log) << row.name;
+        EXPECT_EQ(records.moveFirsts, row.rows.empty() ? 0 : 1) << row.name;
+        EXPECT_TRUE(records.Eof()) << row.name;
+    }
+}
+
+TEST(StepsTest, TheHandlerTellsTheFailedStepByItsTargets) {
+    StepList list;
+    const forms::Target open = list.To("Open"), first = list.To("Loop.for"), last = list.To("Loop.next");
+    const forms::Target body = list.To("Loop.Body"), close = list.To("Close");
+    long position = 0;
+    std::string failing;
+    list.Add("Open", [&](StepFlow&) {
+        if (failing == "Open") win::Raise(76);
+    });
+    list.For("Loop", position, 1, [] { return 1L; }, [&](StepList& steps) {
+        steps.Add("Loop.Body", [&](StepFlow&) {
+            if (failing == "Loop.Body") win::Raise(76);
+        });
+    });
+    list.Add("Close", [&](StepFlow&) {
+        if (failing == "Close") win::Raise(76);
+    });
+    const forms::Procedure procedure(std::move(list));
+    const struct {
+        const char* failing;
+        bool isOpen, isBody, inLoop;
+    } rows[] = {
+        {"Open", true, false, false},
+        {"Loop.Body", false, true, true},
+        {"Close", false, false, false},
+    };
+    for (const auto& row : rows) {
+        failing = row.failing;
+        int handled = 0;
+        procedure.Run([&](const win::RuntimeError&, const forms::FailedStep& step) {
+            ++handled;
+            EXPECT_EQ(step.Label(), row.failing);
+            EXPECT_EQ(step.Is(open), row.isOpen) << row.failing;
+            EXPECT_EQ(step.Is(body), row.isBody) << row.failing;
+            EXPECT_EQ(step.Within(first, last), row.inLoop) << row.failing;
+            EXPECT_EQ(step.Within(open, close), true) << row.failing;
+            return Resume::Next();
+        });
+        EXPECT_EQ(handled, 1) << row.failing;
+    }
+    StepList other;
+    const forms::Target foreign = other.To("Elsewhere");
+    other.Add("Elsewhere", [](StepFlow&) {});
+    failing = "Open";
+    EXPECT_THROW(procedure.Run([&](const win::RuntimeError&, const forms::FailedStep& step) {
+        static_cast<void>(step.Is(foreign));
+        return Resume::Next();
+    }),
+                 std::logic_error);
+}
+
+TEST(StepsTest, TrappedHandsTheBodysErrorToItsHandlerAndStops) {
+    const struct {
+        const char* name;
+        int raise;   // 0 none, 1 a runtime error, 2 a foreign exception
+        long number;
+        const char* log;
+    } rows[] = {
+        {"no error: the handler is not called", 0, 0, "body end"},
+        {"a runtime error stops the body", 1, 3022, "body handler(3022,3022)"},
+        {"another exception arrives as the internal error", 2, forms::kInternalError, "body handler(51,51)"},
+    };
+    for (const auto& row : rows) {
+        forms::Err().Clear();
+        std::string log;
+        forms::Trapped(
+            [&] {
+                log += "body";
+                if (row.raise == 1) win::Raise(row.number);
+                if (row.raise == 2) throw std::out_of_range("index");
+                log += " end";
+            },
+            [&](const win::RuntimeError& error) {
+                log += " handler(" + std::to_string(error.Number()) + "," + std::to_string(forms::Err().Number()) + ")";
+            });
+        EXPECT_EQ(log, row.log) << row.name;
+        EXPECT_EQ(forms::Err().Number(), 0) << row.name << ": Err is cleared after the handler";
+    }
+    EXPECT_THROW(forms::Trapped([] { win::Raise(5); }, [](const win::RuntimeError&) { win::Raise(6); }),
+                 win::RuntimeError)
+        << "an error raised in the handler passes to the caller";
 }
 
 TEST(ErrObjectTest, RaiseUsesTheRuntimeTextUnlessGivenOne) {
