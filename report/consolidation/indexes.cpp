@@ -24,7 +24,7 @@ const std::vector<IndexSpec>& ConsolidatedIndexes() {
 }
 
 void NovoIndice(IndexWork& work, const IndexSpec& spec) {
-    if (!work.TabelaIndice) win::Raise(91);
+    if (!work.TabelaIndice) win::Raise(win::err::ObjectNotSet);
     work.IndiceNovo = work.TabelaIndice->CreateIndex(spec.name);
     for (const std::string& field : spec.fields) {
         work.IndiceNovo->Fields().Append(work.IndiceNovo->CreateField(field));
@@ -35,7 +35,7 @@ void NovoIndice(IndexWork& work, const IndexSpec& spec) {
 }
 
 void AnexaIndice(IndexWork& work) {
-    if (!work.TabelaIndice || !work.IndiceNovo) win::Raise(91);
+    if (!work.TabelaIndice || !work.IndiceNovo) win::Raise(win::err::ObjectNotSet);
     work.TabelaIndice->Indexes().Append(*work.IndiceNovo);
     work.TabelaIndice->Indexes().Refresh();
 }

@@ -336,9 +336,7 @@ void NuloProduto() {
     });
     steps.Add("statements", [](forms::StepFlow&) {
         RunPasses(NuloProdutoList(), [] { return *BancoProdutoLoja; }, [](const win::RuntimeError&, std::string_view) {
-            Tela = "Atualiza";
-            Rotina = "NuloProduto";
-            TrataErro();
+            ReportError("Atualiza", "NuloProduto");
             return forms::Resume::Next();
         });
     });
