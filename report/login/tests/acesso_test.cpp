@@ -295,8 +295,8 @@ TEST_F(AcessoTest, AnyMotivaContentLeavesTheLogInWorking) {
     const std::vector<Row> rows = {
         {"an ordinary line", "Bom dia a todos!\r\n", 0, "", ""},
         {"an ordinary line before a keyed one", "Bom dia a todos!\r\n105 Bom trabalho!\r\n", 0, "", "105 Bom trabalho!"},
-        {"binary bytes", std::string("\x00\x01\xFF\xFE\x7F\x80PK\x03\x04", 12) + "\n105 Depois\n", 0, "", "105 Depois"},
-        {"control bytes inside a keyed line", std::string("105 Bom\x00\x07 dia\tatento", 21), 0, "", "105 Bom dia\tatento"},
+        {"binary bytes", std::string("\x00\x01\xFF\xFE\x7F\x80PK\x03\x04", 10) + "\n105 Depois\n", 0, "", "105 Depois"},
+        {"control bytes inside a keyed line", std::string("105 Bom\x00\x07 dia\tatento", 20), 0, "", "105 Bom dia\tatento"},
         {"an empty file", "", 0, "", ""},
         {"50 MB on one line", "105 Bom dia", 50u << 20, "", "105 Bom dia"},
         {"a keyed line beyond the first mebibyte", "005 Cedo\n", 50u << 20, "\r\n105 Tarde demais\r\n", ""},
