@@ -395,7 +395,10 @@ void Connection::WritePendingDefinitions() {
         return run("PRAGMA writable_schema=RESET") && ok;
     };
     const auto replay = [&] {
-        for (const auto& [table, columns] : pending) {
+        for (const auto& entry : pending) {
+            // Named, not a structured binding: the look-ups below capture them in lambdas.
+            const auto& table = entry.first;
+            const auto& columns = entry.second;
             std::vector<std::string> stored;
             Statement info(db_, "SELECT name FROM pragma_table_info(?1)");
             info.BindText(1, table);
