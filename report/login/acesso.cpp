@@ -253,17 +253,18 @@ void Acesso::ReadMessageOfTheMoment() {
 
 void Acesso::Form_KeyUp(int& keyCode, int) {
     if (PainelAtualiza->Visible() || keyCode != forms::key::Escape) return;
-    forms::RunSteps({{"esc", [this](forms::StepFlow&) {
-                         if (StoresListed() && PainelLocaliza->Visible()) {
-                             ShowPasswordPanel(false);
-                             Focus(TbLoja);
-                         } else if (SairPrograma == "NAO") {
-                             SairPrograma = "S";
-                         } else {
-                             Unload();
-                         }
-                     }}},
-                    ReportCloseAndLeave("FormKeyUp"));
+    forms::Trapped(
+        [this] {
+            if (StoresListed() && PainelLocaliza->Visible()) {
+                ShowPasswordPanel(false);
+                Focus(TbLoja);
+            } else if (SairPrograma == "NAO") {
+                SairPrograma = "S";
+            } else {
+                Unload();
+            }
+        },
+        [](const win::RuntimeError& error) { ReportAndClose(error, "FormKeyUp"); });
 }
 
 void Acesso::Form_Unload(int&) {
