@@ -39,6 +39,7 @@
 #include "report/reports/inicio.h"
 #include "report/reports/report_state.h"
 #include "tools/sample-chain/chain.h"
+#include "tools/sample-chain/testing/shared_chain.h"
 
 namespace report::reports::testing {
 
@@ -51,15 +52,11 @@ inline constexpr int kJose = 3;
 class ReportsTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        if (Template()) return;
-        Template() = std::make_unique<win::testing::TempMachineRoot>();
-        sample_chain::Options options;
-        options.root = Template()->Root();
-        sample_chain::BuildChain(options);
+        if (Template().empty()) Template() = sample_chain::testing::SharedChain();
     }
 
     ReportsTest() {
-        std::filesystem::copy(Template()->Root(), root_.Root(),
+        std::filesystem::copy(Template(), root_.Root(),
                               std::filesystem::copy_options::recursive | std::filesystem::copy_options::overwrite_existing);
         ProgramEngine().SetBusyTimeout(0);
         SetProgramFolder("C:\\REPORT");
@@ -200,8 +197,8 @@ protected:
         return text.str();
     }
 
-    static std::unique_ptr<win::testing::TempMachineRoot>& Template() {
-        static std::unique_ptr<win::testing::TempMachineRoot> root;
+    static std::filesystem::path& Template() {
+        static std::filesystem::path root;
         return root;
     }
 
