@@ -4,6 +4,7 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -25,7 +26,6 @@
 #include "platform/win/testing/temp_machine_root.h"
 #include "report/core/state.h"
 #include "tools/sample-chain/chain.h"
-#include "tools/sample-chain/testing/shared_chain.h"
 
 namespace report::consolidation::testing {
 
@@ -35,16 +35,38 @@ using Row = std::vector<std::pair<std::string, dao::Value>>;
 
 class ChainTest : public ::testing::Test {
 protected:
-    // The sample chain is built once per build of this test program (and day) and shared by its
-    // test processes, with the control library registered in it, so every copy has it.
+    // The sample chain is built once per build of this test program and kept beside it, so every
+    // test process (one per test under ctest) only copies it. A process that finds no template
+    // builds one in a folder of its own and renames it into place; when another process was
+    // quicker, its copy is used and this one's is dropped.
     static void SetUpTestSuite() {
         if (!TemplateRoot().empty()) return;
-        TemplateRoot() = sample_chain::testing::SharedChain([] {
+        const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe");
+        const std::string stamp = std::to_string(std::filesystem::last_write_time(exe).time_since_epoch().count()) +
+                                  "-" + std::to_string(std::filesystem::file_size(exe));
+        const std::filesystem::path shared = exe.parent_path() / (exe.filename().string() + "-chain-" + stamp);
+        if (!std::filesystem::exists(shared / "complete")) BuildTemplate(shared);
+        TemplateRoot() = shared;
+    }
+
+    static void BuildTemplate(const std::filesystem::path& shared) {
+        const std::filesystem::path previous = win::MachineRoot();
+        const std::filesystem::path building = shared.string() + ".building-" + std::to_string(getpid());
+        std::filesystem::remove_all(building);
+        std::filesystem::create_directories(building / "drives" / "c" / "WINDOWS" / "SYSTEM");
+        sample_chain::Options options;
+        options.root = building;
+        sample_chain::BuildChain(options);
 #ifdef ZMTEXT_OCX_PATH
-            win::Module library = win::Module::Load(win::WindowsPath(ZMTEXT_OCX_PATH));
-            if (library) reinterpret_cast<com::DllRegisterServerFn>(library.Export("DllRegisterServer"))();
+        // The control library registered in the template root, so every copy has it.
+        win::Module library = win::Module::Load(win::WindowsPath(ZMTEXT_OCX_PATH));
+        if (library) reinterpret_cast<com::DllRegisterServerFn>(library.Export("DllRegisterServer"))();
 #endif
-        });
+        win::SetMachineRoot(previous);
+        std::ofstream(building / "complete") << "built\n";
+        std::error_code taken;
+        std::filesystem::rename(building, shared, taken);
+        if (taken) std::filesystem::remove_all(building);
     }
 
     ChainTest() {
