@@ -17,7 +17,7 @@ for tool in cmake ctest dpkg-query apt-get sudo nproc; do
     case "$tool" in
       dpkg-query) echo 'echo "install ok installed"' ;;
       nproc) echo 'echo 7' ;;
-      cmake) echo 'mkdir -p build' ;;
+      cmake) echo 'mkdir -p build build-asan' ;;
     esac
   } > "$scratch/bin/$tool"
   chmod +x "$scratch/bin/$tool"
@@ -25,6 +25,8 @@ done
 
 failures=0
 # check SCRIPT JOBS STATUS STDERR CALL [ARGUMENTS...]
+#   CI      taken from the variable ci (unset unless a check sets it), never from the caller's
+#           environment: the CI machine runs this test with CI=true
 #   STATUS  the exit status, or "any"
 #   STDERR  a text the standard error must hold ("" for none)
 #   CALL    a line the log of calls must hold; "" means that nothing may have been called
@@ -32,7 +34,7 @@ check() {
   local script="$1" jobs="$2" status="$3" stderr="$4" call="$5"
   shift 5
   rm -f "$log"
-  (cd "$scratch" && env ${jobs:+JOBS="$jobs"} PATH="$scratch/bin:$PATH" REPORT_MACHINE_ROOT="$scratch/root" \
+  (cd "$scratch" && env -u CI ${ci:+CI="$ci"} ${jobs:+JOBS="$jobs"} PATH="$scratch/bin:$PATH" REPORT_MACHINE_ROOT="$scratch/root" \
      bash "tree/scripts/$script" "$@" > "$scratch/out" 2> "$scratch/err" < /dev/null)
   local got=$?
   local what="scripts/$script $* (JOBS=$jobs)"
@@ -66,6 +68,9 @@ check run    ""   any    ""                                  "cmake --build buil
 check test   3    0      ""                                  "cmake --build build -j 3"
 check test   3    0      ""                                  "ctest --output-on-failure -j 3"
 check test   ""   0      ""                                  "ctest --output-on-failure -j 7"
+ci=true
+check test   2    0      ""                                  "cmake --build build-asan -j 2"
+unset ci
 
 if ((failures)); then
   echo "$failures failed checks"
