@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,9 @@ struct OutOfRangeCase {
     const char* what;
     std::function<void(SchemaDescription&)> access;
 };
+
+// Names each case in the test list by its call, not by its bytes.
+void PrintTo(const OutOfRangeCase& c, std::ostream* os) { *os << c.what; }
 
 class OutOfRange : public ::testing::TestWithParam<OutOfRangeCase> {};
 
