@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "platform/forms/tests/support/raises.h"
 
 namespace {
@@ -24,6 +26,11 @@ struct Shape {
     int lower1, upper1, lower2, upper2;
     int rows, columns;
 };
+
+// Names each case in the test list by its bounds.
+void PrintTo(const Shape& s, std::ostream* os) {
+    *os << "(" << s.lower1 << " To " << s.upper1 << ", " << s.lower2 << " To " << s.upper2 << ")";
+}
 
 class ArrayShapeTest : public ::testing::TestWithParam<Shape> {};
 
