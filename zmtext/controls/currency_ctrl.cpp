@@ -29,7 +29,7 @@ Currency BlockCurrency(const std::vector<std::uint8_t>& b, std::size_t at) {
 }  // namespace
 
 CZMCurrencyCtrl::CZMCurrencyCtrl()
-    : CZMDecimalControl(ZMEditFieldClassInfo(ZMControlKind::Currency, {"CZMCurrencyPropPage", "CZMTextPropPage"}),
+    : CZMNumberControl(ZMEditFieldClassInfo(ZMControlKind::Currency, {"CZMCurrencyPropPage", "CZMTextPropPage"}),
                        ZMEditControlIds{.change = kCurChange, .endOfLine = kCurEndOfLine,
                                         .invalidKey = kCurInvalidKey, .invalid = kCurInvalid,
                                         .outOfRange = kCurOutOfRange, .rawData = kCurRawData,

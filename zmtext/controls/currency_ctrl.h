@@ -31,7 +31,7 @@ enum ZMCurrencyDispId : com::DispId {
 enum ZMCurrencyEventId : com::DispId { kCurChange = 1, kCurEndOfLine = 2, kCurInvalidKey = 3,
                                        kCurInvalid = 4, kCurOutOfRange = 5 };
 
-class CZMCurrencyCtrl final : public CZMDecimalControl<CZMCurrencyCtrl, Currency> {
+class CZMCurrencyCtrl final : public CZMNumberControl<CZMCurrencyCtrl, Currency> {
 public:
     CZMCurrencyCtrl();
 
@@ -61,13 +61,10 @@ public:
     // A value read from a text counts as a change when it differs from the stored value as the
     // field shows it (at the decimals in force).
     bool ValueChanges(Currency value) const;
-    static constexpr bool kUndoLeavesModified = true;
     NumberFormat Format() const;
     bool AllowsNegative() const { return MinValue.scaled < 0; }
 
 private:
-    friend class ZMEditMembers<CZMCurrencyCtrl>;
-    friend class ZMNumberMembers<CZMCurrencyCtrl>;
     friend struct ZMCurrencyMembers;
 
     std::string FmtCurrency = "$";

@@ -23,7 +23,7 @@ double BlockDouble(const std::vector<std::uint8_t>& b, std::size_t at) {
 }  // namespace
 
 CZMDoubleCtrl::CZMDoubleCtrl()
-    : CZMDecimalControl(ZMEditFieldClassInfo(ZMControlKind::Double, {"CZMDoublePropPage", "CZMTextPropPage"}),
+    : CZMNumberControl(ZMEditFieldClassInfo(ZMControlKind::Double, {"CZMDoublePropPage", "CZMTextPropPage"}),
                        ZMEditControlIds{.change = kDoubleChange, .endOfLine = kDoubleEndOfLine,
                                         .invalidKey = kDoubleInvalidKey, .invalid = kDoubleInvalid,
                                         .outOfRange = kDoubleOutOfRange, .rawData = kDoubleRawData,
@@ -69,7 +69,7 @@ std::optional<double> CZMDoubleCtrl::TextValue(std::string_view text) const {
 
 bool CZMDoubleCtrl::PutValue(double value) {
     if (!DoubleValueAccepted(value)) return false;
-    CZMDecimalControl::PutValue(value);
+    CZMNumberControl::PutValue(value);
     return true;
 }
 

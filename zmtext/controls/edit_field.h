@@ -3,8 +3,10 @@
 // DataField text, the stored cursor) with the binding operations that read it.
 //
 // A field is `class CZMxxxCtrl : public CZMBoundField<CZMxxxCtrl>` (the numeric fields through
-// CZMNumberControl). Self supplies GetText() and PutText(), the text the binding exchanges; the
-// raw text and the value each field exchanges in its own way.
+// CZMNumberControl, the date and time fields through CZMDateTimeField). Self supplies GetText()
+// and PutText(), the text the binding exchanges; the raw text and the value each field
+// exchanges in its own way. The field is also its engine's value rules (ZMValueRules), which its
+// family implements.
 #pragma once
 
 #include <cstdint>
@@ -27,8 +29,14 @@ std::optional<QSize> ZMDefaultSize(int kind);
 // A field's events: its own in its order, then the stock mouse and key events.
 std::vector<com::FuncDesc> ZMEditFieldEvents(std::initializer_list<std::pair<const char*, com::DispId>> own);
 
+template <class C>
+class ZMEditMembers;
+
 template <class Self>
-class CZMBoundField : public CZMEditControl<Self> {
+class CZMBoundField : public CZMEditControl<Self>, public ZMValueRules {
+    // The shared dispatch builders reach the field's state.
+    friend class ZMEditMembers<Self>;
+
 public:
     com::Bstr GetDataField() override { return com::Bstr::FromUtf8(win::Cp1252ToUtf8(DataField)); }
     com::ICursor* GetCursor() override { return cursor_.Get(); }
@@ -78,7 +86,9 @@ protected:
 
     // `dataSourceId`: the DISPID of the field's DataSource property.
     CZMBoundField(const ctl::ControlClassInfo& info, const ZMEditControlIds& ids, com::DispId dataSourceId)
-        : CZMEditControl<Self>(info, ids), dataSourceId_(dataSourceId) {}
+        : CZMEditControl<Self>(info, ids), dataSourceId_(dataSourceId) {
+        this->SetValueRules(*this);
+    }
     ~CZMBoundField() override { this->UnadviseCursor(); }
 
     // The start of every field's property exchange: the set's version, the control base's

@@ -49,16 +49,6 @@ std::optional<std::int32_t> CZMLongCtrl::RawValue() const { return ParseLong(Raw
 std::optional<std::int32_t> CZMLongCtrl::TextValue(std::string_view text) const { return LongFromText(text); }
 
 
-// --- Keys, checks and pattern ------------------------------------------------------------------------
-
-bool CZMLongCtrl::IsValidKey() {
-    return LongKeyAccepted(KeyState(NumberFormat{}, MinValue < 0), TypedChar);
-}
-
-bool CZMLongCtrl::IsValidValue() { return CheckNumberText(RawData, MinValue < 0, IntDigits, '\0', 0); }
-
-int CZMLongCtrl::GetPattern() { return FillPattern(LongPatternLength(IntDigits, MinValue < 0, RawData)); }
-
 // --- Old format ----------------------------------------------------------------------------------
 
 void CZMLongCtrl::ImportOldProperties(const com::Blob& flags) {

@@ -44,9 +44,6 @@ public:
     // --- Engine operations ---------------------------------------------------------------------
     int FormatRawData() override;
     void FormatText() override;
-    bool IsValidKey() override;
-    bool IsValidValue() override;
-    int GetPattern() override;
     void ImportOldProperties(const com::Blob& flags) override;
 
     // --- Framework -----------------------------------------------------------------------------
@@ -66,11 +63,11 @@ public:
     std::optional<std::int32_t> RawValue() const;
     std::optional<std::int32_t> TextValue(std::string_view text) const;
     bool ValueChanges(std::int32_t value) const { return value != value_; }
-    static constexpr bool kUndoLeavesModified = false;
+    // Typing and checks see a "." and no decimals (the thousands separator only formats).
+    static NumberFormat Format() { return NumberFormat{}; }
+    bool AllowsNegative() const { return MinValue < 0; }
 
 private:
-    friend class ZMEditMembers<CZMLongCtrl>;
-    friend class ZMNumberMembers<CZMLongCtrl>;
     friend struct ZMLongMembers;
 
     // The thousands separator in force (the property or the Windows setting).

@@ -86,22 +86,6 @@ bool CZMTimeCtrl::IsValidValue() {
     return value_ != kTimeEmpty && ZMIsValidTime(value_) && ZMIsValidTimeRaw(RawData, Format(), FillChar);
 }
 
-bool CZMTimeCtrl::SetTextValue(std::string_view text) {
-    if (!StoreValue(ZMParseTimeText(text, Format().separator))) return false;
-    SetDataChanged();
-    FormatRawData();
-    return true;
-}
-
-int CZMTimeCtrl::SetRawDataText(std::string_view text) {
-    const auto parsed = ZMParseTimeRawData(text, FillChar);
-    if (!parsed) return 0;
-    if (!StoreValue(*parsed)) return 1;
-    SetDataChanged();
-    RebuildTexts();
-    return 2;
-}
-
 // --- Properties ----------------------------------------------------------------------------------
 
 bool CZMTimeCtrl::PutValue(std::int32_t value) {

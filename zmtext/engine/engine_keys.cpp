@@ -35,7 +35,7 @@ void CZMEditEngine::HandleChar(unsigned char ch) {
     const int k = DataIndexOf(CurPos);
     if (k > MaxDataChars) return;
     if (static_cast<int>(RawData.size()) < k) MoveCaret(VK_END, EndOfData());
-    if (ch >= 32 && !IsValidKey()) {
+    if (ch >= 32 && !Rules->IsValidKey()) {
         const int jumpEnd = Kind->separatorJumpEnd;
         if (CurPos < jumpEnd) {
             // A typed separator jumps to the next part of the field.
@@ -239,7 +239,7 @@ void CZMEditEngine::MoveRight(int shift) {
         const int k = DataIndexOf(CurPos);
         if (k >= CurNumDataChars && IsPlaceholder(CurPos)) return;
         bool atLast = k == MaxDataChars - 1;
-        BeforeMoveRight(atLast);
+        Rules->BeforeMoveRight(atLast);
         int target = std::min(CurPos + 1, n);
         if (shift == 0) {
             int next = CurPos + 1;
@@ -408,7 +408,7 @@ void CZMEditEngine::PasteFromClipboard() {
     bool inserted = false;
     for (char c : *text) {
         TypedChar = c;
-        if (IsValidKey() && InsertChar()) inserted = true;
+        if (Rules->IsValidKey() && InsertChar()) inserted = true;
     }
     CommitEdit(inserted);
 }
@@ -448,7 +448,7 @@ void CZMEditEngine::SelectAll() {
 void CZMEditEngine::UndoEdit() {
     if (!WindowHasFocus() || !Modified) return;
     ClearSelection();
-    Undo();
+    Rules->Undo();
 }
 
 void CZMEditEngine::RunEditCommand(int command) {
