@@ -39,14 +39,11 @@ public:
     static std::vector<com::FuncDesc> EventMembers();
 
     // --- Engine operations ---------------------------------------------------------------------
-    int FormatRawData() override;
-    void FormatText() override;
     void ImportOldProperties(const com::Blob& flags) override;
 
     // --- Framework -----------------------------------------------------------------------------
     void OnResetState() override;
     void DoPropExchange(com::PropExchange& px) override;
-    void OnAboutBox() override;
 
     // --- Binding -------------------------------------------------------------------------------
     com::Variant GetBoundValue(std::int32_t columnType) override;
@@ -56,6 +53,8 @@ public:
     const std::string& GetFmtCurrency() const { return FmtCurrency; }
 
     // The currency's conversions the family's value code is built on.
+    std::string RawText() const;
+    std::string DisplayText() const;
     std::optional<Currency> RawValue() const;
     std::optional<Currency> TextValue(std::string_view text) const;
     // A value read from a text counts as a change when it differs from the stored value as the

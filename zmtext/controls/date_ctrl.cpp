@@ -9,7 +9,6 @@
 
 #include "platform/ctl/services.h"
 #include "platform/win/cp1252.h"
-#include "zmtext/module/about.h"
 #include "zmtext/module/app.h"
 #include "zmtext/module/classes.h"
 #include "zmtext/module/defaults_store.h"
@@ -234,8 +233,6 @@ void CZMDateCtrl::DoPropExchange(com::PropExchange& px) {
         FinishLoading();
     }
 }
-
-void CZMDateCtrl::OnAboutBox() { ZMShowAboutBox(Window(), ZMControlKind::Date); }
 
 // --- Binding ---------------------------------------------------------------------------------------
 

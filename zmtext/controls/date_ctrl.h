@@ -54,7 +54,6 @@ public:
     // --- Framework -----------------------------------------------------------------------------
     void OnResetState() override;
     void DoPropExchange(com::PropExchange& px) override;
-    void OnAboutBox() override;
 
     // --- Binding -------------------------------------------------------------------------------
     com::Variant GetBoundValue(std::int32_t columnType) override;

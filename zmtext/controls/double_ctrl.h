@@ -45,14 +45,11 @@ public:
     static std::vector<com::FuncDesc> EventMembers();
 
     // --- Engine operations ---------------------------------------------------------------------
-    int FormatRawData() override;
-    void FormatText() override;
     void ImportOldProperties(const com::Blob& flags) override;
 
     // --- Framework -----------------------------------------------------------------------------
     void OnResetState() override;
     void DoPropExchange(com::PropExchange& px) override;
-    void OnAboutBox() override;
 
     // --- Binding -------------------------------------------------------------------------------
     com::Variant GetBoundValue(std::int32_t columnType) override;
@@ -63,6 +60,8 @@ public:
     bool PutValue(double value);
 
     // The double's conversions the family's value code is built on.
+    std::string RawText() const;
+    std::string DisplayText() const;
     std::optional<double> RawValue() const;
     std::optional<double> TextValue(std::string_view text) const;
     bool ValueChanges(double value) const;

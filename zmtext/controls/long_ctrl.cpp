@@ -5,7 +5,6 @@
 #include <cmath>
 
 #include "platform/ctl/services.h"
-#include "zmtext/module/about.h"
 #include "zmtext/module/app.h"
 #include "zmtext/module/classes.h"
 #include "zmtext/module/defaults_store.h"
@@ -40,9 +39,9 @@ ctl::ControlClassInfo CZMLongCtrl::LongClassInfo() {
 
 char CZMLongCtrl::Thousands() const { return GetThousandSeparator(Settings, ReadIntlNumberSettings()); }
 
-int CZMLongCtrl::FormatRawData() { return StoreRaw(LongRawText(value_)); }
+std::string CZMLongCtrl::RawText() const { return LongRawText(value_); }
 
-void CZMLongCtrl::FormatText() { StoreText(LongDisplayText(value_, Thousands(), ShowZero)); }
+std::string CZMLongCtrl::DisplayText() const { return LongDisplayText(value_, Thousands(), ShowZero); }
 
 std::optional<std::int32_t> CZMLongCtrl::RawValue() const { return ParseLong(RawData); }
 
@@ -109,8 +108,6 @@ void CZMLongCtrl::DoPropExchange(com::PropExchange& px) {
     }
     com::PX_String(px, "DataField", DataField, std::string());
 }
-
-void CZMLongCtrl::OnAboutBox() { ZMShowAboutBox(Window(), ZMControlKind::Long); }
 
 // --- Binding ---------------------------------------------------------------------------------------
 

@@ -42,14 +42,11 @@ public:
     static ctl::ControlClassInfo LongClassInfo();
 
     // --- Engine operations ---------------------------------------------------------------------
-    int FormatRawData() override;
-    void FormatText() override;
     void ImportOldProperties(const com::Blob& flags) override;
 
     // --- Framework -----------------------------------------------------------------------------
     void OnResetState() override;
     void DoPropExchange(com::PropExchange& px) override;
-    void OnAboutBox() override;
 
     // --- Binding -------------------------------------------------------------------------------
     com::Variant GetBoundValue(std::int32_t columnType) override;
@@ -60,6 +57,8 @@ public:
     std::int32_t GetMaxValue() const { return MaxValue; }
 
     // The long's conversions the family's value code is built on.
+    std::string RawText() const;
+    std::string DisplayText() const;
     std::optional<std::int32_t> RawValue() const;
     std::optional<std::int32_t> TextValue(std::string_view text) const;
     bool ValueChanges(std::int32_t value) const { return value != value_; }

@@ -34,8 +34,9 @@ enum ZMNumberDefaultsKey : int {
 // The little-endian 32-bit word at byte `at` of an old property block (at + 4 <= size).
 std::uint32_t ZMBlockWord(const std::vector<std::uint8_t>& b, std::size_t at);
 
-// Self supplies `std::optional<Value> RawValue() const` (RawData read back; none when it holds
-// no number), `std::optional<Value> TextValue(std::string_view) const` (a display or raw text
+// Self supplies `std::string RawText() const` and `std::string DisplayText() const` (the value's
+// raw and display texts), `std::optional<Value> RawValue() const` (RawData read back; none when
+// it holds no number), `std::optional<Value> TextValue(std::string_view) const` (a display or raw text
 // read; none when refused), `bool ValueChanges(const Value&) const` (whether a value read from a
 // text differs from the stored one as the field shows it), `NumberFormat Format() const` (the
 // decimal character and decimals in force) and `bool AllowsNegative() const` (MinValue below
@@ -50,6 +51,8 @@ class CZMNumberControl : public CZMBoundField<Self> {
 
 public:
     // --- Engine operations shared by the numeric kinds -----------------------------------------
+    int FormatRawData() override { return this->StoreRaw(self().RawText()); }
+    void FormatText() override { this->StoreText(self().DisplayText()); }
     void ParseText() override {
         if (const std::optional<Value> value = self().RawValue()) TakeValue(*value);
     }

@@ -81,7 +81,6 @@ public:
     void DoPropExchange(com::PropExchange& px) override;
     // Characters is edited on the Characters page alone; the rest as every field.
     bool OnMapPropertyToPage(com::DispId id, com::Guid& page) override;
-    void OnAboutBox() override;
 
     // --- Binding -------------------------------------------------------------------------------
     com::Bstr GetBoundRawText() override;

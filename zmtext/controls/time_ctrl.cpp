@@ -8,7 +8,6 @@
 
 #include "platform/ctl/services.h"
 #include "platform/win/cp1252.h"
-#include "zmtext/module/about.h"
 #include "zmtext/module/app.h"
 #include "zmtext/module/classes.h"
 #include "zmtext/module/defaults_store.h"
@@ -182,8 +181,6 @@ void CZMTimeCtrl::DoPropExchange(com::PropExchange& px) {
         FinishLoading();
     }
 }
-
-void CZMTimeCtrl::OnAboutBox() { ZMShowAboutBox(Window(), ZMControlKind::Time); }
 
 // --- Binding ---------------------------------------------------------------------------------------
 
