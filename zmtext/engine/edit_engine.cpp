@@ -63,8 +63,8 @@ void CZMEditEngine::RebuildDisplay() {
     PatternBuffer.Clear();
     const int written = Rules->GetPattern();
     const int patternLength = std::min(written, PatternBuffer.Length());
-    const char password = GetPasswordChar();
-    const char fill = GetDisplayFillChar();
+    const char password = Rules->GetPasswordChar();
+    const char fill = Rules->GetDisplayFillChar();
     DisplayBuffer.Clear();
     MaxDataChars = 0;
     CurNumDataChars = 0;
@@ -84,7 +84,7 @@ void CZMEditEngine::RebuildDisplay() {
             DisplayBuffer.Append(fill);
         }
     }
-    DisplayBuffer.Truncate(GetDisplayLength(patternLength, CurNumDataChars));
+    DisplayBuffer.Truncate(Rules->GetDisplayLength(patternLength, CurNumDataChars));
 }
 
 bool CZMEditEngine::IsPlaceholder(int pos) const {

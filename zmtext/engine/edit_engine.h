@@ -112,12 +112,8 @@ public:
     // Formats Text and copies it into DisplayBuffer; non-zero when formatted from a value.
     // By default the rebuilt Text is shown as it is.
     virtual int CopyText();
-    // The masked text's caret and display rules; the defaults fit every other kind.
-    virtual void SnapCaretToData() {}
-    virtual char ConvertCase(char ch) { return ch; }
+    // How many data characters the field takes.
     virtual int GetMaxLength() { return MaxDataChars; }
-    virtual int GetDisplayLength(int patternLength, int /*dataLength*/) { return patternLength; }
-    virtual void TruncateBuffer(int /*placeholders*/) {}
 
     // The control's side (the common control members implement these over the control base).
     virtual bool GetEnabled() const = 0;
@@ -127,8 +123,6 @@ public:
     virtual com::OleColor GetForeColor() const = 0;
     virtual void SetBackColor(com::OleColor color) = 0;
     virtual void SetForeColor(com::OleColor color) = 0;
-    virtual char GetDisplayFillChar() { return ' '; }
-    virtual char GetPasswordChar() { return '\0'; }
     virtual ctl::Rect GetClientRect() const = 0;
     // Repaints `r`, or the text area inside the border.
     virtual void InvalidateField(const ctl::Rect* r = nullptr) = 0;

@@ -37,7 +37,7 @@ void CZMEditEngine::HandleSetFocus() {
     }
     FirstDataPos = std::max(FirstDataPos, 0);
     MaxLen = PatternBuffer.Length();
-    TruncateBuffer(placeholders);
+    Rules->TruncateBuffer(placeholders);
     ComputeTextMetrics();
     RebuildDisplay();
     const int e = EndOfData();
@@ -188,7 +188,7 @@ void CZMEditEngine::HandleMouseMove(int flags, QPoint point) {
 void CZMEditEngine::HandleLButtonUp() {
     if (!WindowHasCapture()) return;
     DrawSelection();
-    SnapCaretToData();
+    Rules->SnapCaretToData();
 }
 
 void CZMEditEngine::HandleLButtonDblClk(int /*flags*/, QPoint point) {

@@ -103,7 +103,7 @@ bool CZMEditEngine::InsertAtCaret(char ch, bool insertMode) {
 
 bool CZMEditEngine::AutoScrollOverflow() const {
     std::string_view shown = DisplayBuffer.View();
-    const char fill = const_cast<CZMEditEngine*>(this)->GetDisplayFillChar();
+    const char fill = Rules->GetDisplayFillChar();
     while (!shown.empty() && shown.back() == fill) shown.remove_suffix(1);
     const QSize size = GetControlSize();
     const int inner = InnerRect({0, 0, size.width(), size.height()}).Width();
@@ -128,7 +128,7 @@ bool CZMEditEngine::InsertChar() {
     }
     const int k = DataIndexOf(CurPos);
     char ch = TypedChar;
-    if (k == 0 || RawData[static_cast<std::size_t>(k - 1)] == ' ') ch = ConvertCase(ch);
+    if (k == 0 || RawData[static_cast<std::size_t>(k - 1)] == ' ') ch = Rules->ConvertCase(ch);
     if (!InsertAtCaret(ch, insertMode)) {
         ErrorBeepIfSet();
         return false;
@@ -165,12 +165,12 @@ void CZMEditEngine::RemoveDataAt(int pos) {
     case ZMFreedPlace::kClosed: break;
     case ZMFreedPlace::kFillChar: filler = FillChar; break;
     case ZMFreedPlace::kMaskDisplay:
-        if (!Mask.empty() && n > groupEndData) filler = GetDisplayFillChar();
+        if (!Mask.empty() && n > groupEndData) filler = Rules->GetDisplayFillChar();
         break;
     }
     // The freed last place of the group keeps the following groups where they are.
     if (filler) data.insert(static_cast<std::size_t>(end - 1), 1, filler);
-    const char fill = GetDisplayFillChar();
+    const char fill = Rules->GetDisplayFillChar();
     while (!data.empty() && data.back() == fill) data.pop_back();
     RawData = std::move(data);
 }

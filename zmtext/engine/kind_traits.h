@@ -4,8 +4,8 @@
 //     value code: one row of a fixed table per kind, read rather than scattered tests of the
 //     kind through the key, delete, defaults and value code;
 //   - ZMValueRules, the kind's value: its pattern, the keys it takes, how the edited text is
-//     parsed back and the texts formatted, whether the value is valid and in range, its undo copy
-//     and the text setters. A field's family implements them once for all its kinds (the date
+//     parsed back and the texts formatted, whether the value is valid and in range, its undo copy,
+//     the text setters, and how the data is shown while edited. A field's family implements them once for all its kinds (the date
 //     and time fields one implementation, the long, double and currency fields another, the
 //     text field its own), reading the traits where its kinds differ.
 #pragma once
@@ -52,7 +52,8 @@ struct ZMKindTraits {
 // The traits of `kind` (a kind outside the enumeration reads as text).
 const ZMKindTraits& ZMKindTraitsOf(int kind);
 
-// The value rules of a field, over the engine's state (PatternBuffer, RawData, Text, TypedChar).
+// The value and display rules of a field, over the engine's state (PatternBuffer, RawData, Text,
+// TypedChar, CurPos).
 class ZMValueRules {
 public:
     // Writes the pattern into PatternBuffer; returns its length.
@@ -78,6 +79,21 @@ public:
     // Before the caret moves right after a placed character: a kind may set the end-of-field
     // flag (EndOfLine, and the end-of-field tab with EOLTab) where its own data ends.
     virtual void BeforeMoveRight(bool& /*atLast*/) {}
+
+    // How the data is shown while edited; the defaults fit every kind but the masked text.
+    // The character drawn in an empty data position, and the one drawn for every data character
+    // ('\0': the data itself).
+    virtual char GetDisplayFillChar() { return ' '; }
+    virtual char GetPasswordChar() { return '\0'; }
+    // The display's length for a pattern of `patternLength` positions holding `dataLength` data
+    // characters.
+    virtual int GetDisplayLength(int patternLength, int /*dataLength*/) { return patternLength; }
+    // The caret at the field's start moves to its first data position.
+    virtual void SnapCaretToData() {}
+    // A character typed at the start of a word, before it is placed.
+    virtual char ConvertCase(char ch) { return ch; }
+    // The pattern has shrunk to `placeholders` data positions: the undo copy follows.
+    virtual void TruncateBuffer(int /*placeholders*/) {}
 
 protected:
     ~ZMValueRules() = default;
