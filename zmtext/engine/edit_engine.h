@@ -102,11 +102,10 @@ public:
     CZMEditEngine(const CZMEditEngine&) = delete;
     CZMEditEngine& operator=(const CZMEditEngine&) = delete;
 
-    // The kind-traits member (kind_traits.h): the field's kind, the rules the engine takes from
-    // it, and the value rules the field supplies.
+    // The kind-traits member (kind_traits.h): the field's kind and the rules the engine takes
+    // from it; the value rules the field supplies are `Rules`.
     int GetFieldKind() const { return Kind->kind; }
     const ZMKindTraits& KindTraits() const { return *Kind; }
-    ZMValueRules& ValueRules() const { return *Rules; }
 
     // ===== Virtual operations: what the control supplies ======================================
     // Formats Text and copies it into DisplayBuffer; non-zero when formatted from a value.
