@@ -5,7 +5,6 @@
 #include <cstring>
 
 #include "platform/ctl/services.h"
-#include "zmtext/module/about.h"
 #include "zmtext/module/app.h"
 #include "zmtext/module/defaults_store.h"
 #include "zmtext/module/strings.h"
@@ -29,7 +28,7 @@ Currency BlockCurrency(const std::vector<std::uint8_t>& b, std::size_t at) {
 }  // namespace
 
 CZMCurrencyCtrl::CZMCurrencyCtrl()
-    : CZMDecimalControl(ZMEditFieldClassInfo(ZMControlKind::Currency, {"CZMCurrencyPropPage", "CZMTextPropPage"}),
+    : CZMNumberControl(ZMEditFieldClassInfo(ZMControlKind::Currency, {"CZMCurrencyPropPage", "CZMTextPropPage"}),
                        ZMEditControlIds{.change = kCurChange, .endOfLine = kCurEndOfLine,
                                         .invalidKey = kCurInvalidKey, .invalid = kCurInvalid,
                                         .outOfRange = kCurOutOfRange, .rawData = kCurRawData,
@@ -50,15 +49,15 @@ CZMCurrencyCtrl::CZMCurrencyCtrl()
 
 NumberFormat CZMCurrencyCtrl::Format() const { return EffectiveCurrencyFormat(Settings, ReadIntlNumberSettings()); }
 
-int CZMCurrencyCtrl::FormatRawData() {
+std::string CZMCurrencyCtrl::RawText() const {
     const NumberFormat f = Format();
-    return StoreRaw(CurrencyToText(value_, f.decimal, f.digits));
+    return CurrencyToText(value_, f.decimal, f.digits);
 }
 
-void CZMCurrencyCtrl::FormatText() {
+std::string CZMCurrencyCtrl::DisplayText() const {
     const IntlNumberSettings intl = ReadIntlNumberSettings();
     const CurrencyLayout layout = EffectiveCurrencyLayout(Settings.fmtControl, FmtCurrency, intl);
-    StoreText(CurrencyDisplayText(value_, EffectiveCurrencyFormat(Settings, intl), layout, ShowZero).text);
+    return CurrencyDisplayText(value_, EffectiveCurrencyFormat(Settings, intl), layout, ShowZero).text;
 }
 
 bool CZMCurrencyCtrl::ValueChanges(Currency value) const { return !(value == CurrencyAtDigits(value_, Format().digits)); }
@@ -150,8 +149,6 @@ void CZMCurrencyCtrl::DoPropExchange(com::PropExchange& px) {
     }
     com::PX_String(px, "DataField", DataField, std::string());
 }
-
-void CZMCurrencyCtrl::OnAboutBox() { ZMShowAboutBox(Window(), ZMControlKind::Currency); }
 
 // --- Binding ---------------------------------------------------------------------------------------
 

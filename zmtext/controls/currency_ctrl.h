@@ -31,7 +31,7 @@ enum ZMCurrencyDispId : com::DispId {
 enum ZMCurrencyEventId : com::DispId { kCurChange = 1, kCurEndOfLine = 2, kCurInvalidKey = 3,
                                        kCurInvalid = 4, kCurOutOfRange = 5 };
 
-class CZMCurrencyCtrl final : public CZMDecimalControl<CZMCurrencyCtrl, Currency> {
+class CZMCurrencyCtrl final : public CZMNumberControl<CZMCurrencyCtrl, Currency> {
 public:
     CZMCurrencyCtrl();
 
@@ -39,14 +39,11 @@ public:
     static std::vector<com::FuncDesc> EventMembers();
 
     // --- Engine operations ---------------------------------------------------------------------
-    int FormatRawData() override;
-    void FormatText() override;
     void ImportOldProperties(const com::Blob& flags) override;
 
     // --- Framework -----------------------------------------------------------------------------
     void OnResetState() override;
     void DoPropExchange(com::PropExchange& px) override;
-    void OnAboutBox() override;
 
     // --- Binding -------------------------------------------------------------------------------
     com::Variant GetBoundValue(std::int32_t columnType) override;
@@ -56,18 +53,17 @@ public:
     const std::string& GetFmtCurrency() const { return FmtCurrency; }
 
     // The currency's conversions the family's value code is built on.
+    std::string RawText() const;
+    std::string DisplayText() const;
     std::optional<Currency> RawValue() const;
     std::optional<Currency> TextValue(std::string_view text) const;
     // A value read from a text counts as a change when it differs from the stored value as the
     // field shows it (at the decimals in force).
     bool ValueChanges(Currency value) const;
-    static constexpr bool kUndoLeavesModified = true;
     NumberFormat Format() const;
     bool AllowsNegative() const { return MinValue.scaled < 0; }
 
 private:
-    friend class ZMEditMembers<CZMCurrencyCtrl>;
-    friend class ZMNumberMembers<CZMCurrencyCtrl>;
     friend struct ZMCurrencyMembers;
 
     std::string FmtCurrency = "$";

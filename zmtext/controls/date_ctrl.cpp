@@ -9,7 +9,6 @@
 
 #include "platform/ctl/services.h"
 #include "platform/win/cp1252.h"
-#include "zmtext/module/about.h"
 #include "zmtext/module/app.h"
 #include "zmtext/module/classes.h"
 #include "zmtext/module/defaults_store.h"
@@ -66,7 +65,7 @@ ZMDateFormatProps CZMDateCtrl::FormatProps() const {
 
 ZMDateFormat CZMDateCtrl::Format() const { return ZMResolveDateFormat(FormatProps()); }
 
-std::int32_t CZMDateCtrl::DayNumberOf(const ZMDate& date) const {
+std::int32_t CZMDateCtrl::NumberOf(const ZMDate& date) const {
     if (date.IsBlank()) return ZMDateLimits(DateType).blank;
     // A typed triple that is no date (31 April) has no number of its own.
     if (!ZMIsValidDate(DateType, date)) return ZMDateLimits(DateType).error;
@@ -77,25 +76,13 @@ bool CZMDateCtrl::IsValidKey() { return IsDigit(TypedChar) || TypedChar == ' '; 
 bool CZMDateCtrl::IsValidValue() { return ZMIsValidDate(DateType, value_); }
 bool CZMDateCtrl::IsInRange() { return ZMIsDateInRange(DateType, value_, min_, max_); }
 
-bool CZMDateCtrl::SetTextValue(std::string_view text) {
-    const std::int32_t before = GetValue();
-    value_ = ZMParseDateText(text, Format(), value_, ZMGetToday().year);
-    BoundPropertyChanged(kDateValue);
-    if (GetValue() == before) return false;
-    SetDataChanged();
-    FormatRawData();
-    return true;
+ZMDate CZMDateCtrl::TextValue(std::string_view text) const {
+    return ZMParseDateText(text, Format(), value_, ZMGetToday().year);
 }
 
-int CZMDateCtrl::SetRawDataText(std::string_view text) {
-    if (!text.empty() && text.size() != 8) return 0;
-    const std::int32_t before = GetValue();
-    RawData = ZMWithoutTrailingFill(std::string(text), FillChar);
-    ParseText();
-    if (GetValue() == before) return 1;
-    RebuildTexts();
-    SetDataChanged();
-    return 2;
+std::optional<ZMDate> CZMDateCtrl::RawTextValue(std::string_view text) const {
+    if (!text.empty() && text.size() != 8) return std::nullopt;
+    return ZMParseDateRaw(ZMWithoutTrailingFill(std::string(text), FillChar), Format().order, FillChar, value_);
 }
 
 // --- Properties ----------------------------------------------------------------------------------
@@ -246,8 +233,6 @@ void CZMDateCtrl::DoPropExchange(com::PropExchange& px) {
         FinishLoading();
     }
 }
-
-void CZMDateCtrl::OnAboutBox() { ZMShowAboutBox(Window(), ZMControlKind::Date); }
 
 // --- Binding ---------------------------------------------------------------------------------------
 

@@ -49,14 +49,11 @@ public:
     bool IsValidKey() override;
     bool IsValidValue() override;
     bool IsInRange() override;
-    bool SetTextValue(std::string_view text) override;
-    int SetRawDataText(std::string_view text) override;
     void ImportOldProperties(const com::Blob& block) override;
 
     // --- Framework -----------------------------------------------------------------------------
     void OnResetState() override;
     void DoPropExchange(com::PropExchange& px) override;
-    void OnAboutBox() override;
 
     // --- Binding -------------------------------------------------------------------------------
     com::Variant GetBoundValue(std::int32_t columnType) override;
@@ -64,9 +61,9 @@ public:
 
     // --- Properties ----------------------------------------------------------------------------
     // The day number of the value, or the type's blank or error value.
-    std::int32_t GetValue() const { return DayNumberOf(value_); }
-    std::int32_t GetMinValue() const { return DayNumberOf(min_); }
-    std::int32_t GetMaxValue() const { return DayNumberOf(max_); }
+    std::int32_t GetValue() const { return NumberOf(value_); }
+    std::int32_t GetMinValue() const { return NumberOf(min_); }
+    std::int32_t GetMaxValue() const { return NumberOf(max_); }
     const ZMDate& GetDate() const { return value_; }
     int GetDateType() const { return DateType; }
     // The Value sequence; false (nothing changed) for a number outside the type's limits that
@@ -80,16 +77,17 @@ public:
     std::string FullRawText() const { return ZMFormatDateRaw(value_, Format(), FillChar, false); }
     std::string DisplayText() const { return ZMFormatDateText(value_, Format(), FillChar); }
     ZMDate ParsedRaw() const { return ZMParseDateRaw(RawData, Format().order, FillChar, value_); }
+    ZMDate TextValue(std::string_view text) const;
+    // A raw text has the eight characters of every format, or none.
+    std::optional<ZMDate> RawTextValue(std::string_view text) const;
+    // The day number of `date`, or the type's blank or error value.
+    std::int32_t NumberOf(const ZMDate& date) const;
     // A date's raw text has eight characters in every format.
     static constexpr std::size_t FullRawLength() { return 8; }
-    static constexpr bool kUndoAnnouncesValue = false;
 
 private:
     friend class ZMDateMembers;
-    friend class ZMDateTimeMembers<CZMDateCtrl>;
-    friend class ZMEditMembers<CZMDateCtrl>;
 
-    std::int32_t DayNumberOf(const ZMDate& date) const;
     ZMDateFormatProps FormatProps() const;
 
     std::int16_t FmtControl = 0, FmtDay = 1, FmtMonth = 1, FmtYear = 2, DateType = 1;

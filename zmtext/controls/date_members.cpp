@@ -23,7 +23,7 @@ public:
         return number;
     }
     static void AddLimit(Table& t, const char* name, ZMDate C::*member, int id, com::DispId notify) {
-        t.Property(name, com::VT_I4, {}, [member](C& c, Args) { return Variant::I4(c.DayNumberOf(c.*member)); },
+        t.Property(name, com::VT_I4, {}, [member](C& c, Args) { return Variant::I4(c.NumberOf(c.*member)); },
                    [=](C& c, Args, const Variant& v) {
                        c.*member = ZMDayNumberToDate(c.DateType, NumberOf(c, v, id));
                        Changed(c, notify);

@@ -5,12 +5,13 @@
 //     the focus a click gives, the bound raw text, and the parts of the reset and the property
 //     exchange that are alike;
 //   - ZMDateTimeMembers<C>, dispatch members as builders over the control class: each field adds
-//     them to its own table in its own DISPID order. The builders reach the fields' state as
-//     their friend.
+//     them to its own table in its own DISPID order. The builders reach the fields' shared state
+//     as the friend of CZMDateTimeField.
 #pragma once
 
 #include <QWidget>
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -30,10 +31,18 @@ inline std::string ZMWithoutTrailingFill(std::string raw, char fill) {
 // FillChar in the typeable positions), `std::string FullRawText() const` (the value's raw text,
 // FillChar in every empty position), `std::string DisplayText()` (the text shown without the
 // focus; it may first bring an impossible value back to the empty one), `Value ParsedRaw() const`
-// (RawData read back), `std::size_t FullRawLength() const`, and `kUndoAnnouncesValue`, whether
-// taking back the undo copy announces Value.
+// (RawData read back), `Value TextValue(std::string_view) const` (a display text read),
+// `std::optional<Value> RawTextValue(std::string_view) const` (a raw text read; none when
+// refused), `std::int32_t NumberOf(const Value&) const` (the number Value reads for a value) and
+// `std::size_t FullRawLength() const`. What differs in the value code (whether undo announces
+// Value, whether a text that leaves the number as it was is taken) is read from the kind's traits.
+template <class C>
+class ZMDateTimeMembers;
+
 template <class Self, class Value>
 class CZMDateTimeField : public CZMBoundField<Self> {
+    friend class ZMDateTimeMembers<Self>;
+
 public:
     // --- Engine operations ---------------------------------------------------------------------
     int GetPattern() override {
@@ -48,13 +57,44 @@ public:
     bool Undo() override {
         value_ = undo_;
         this->Modified = false;
-        if (Self::kUndoAnnouncesValue) this->BoundPropertyChanged(this->Ids().value);
+        if (this->KindTraits().undoAnnouncesValue) this->BoundPropertyChanged(this->Ids().value);
         this->FormatRawData();
         this->RebuildDisplay();
         this->CurPos = std::min(this->CurPos, this->DisplayBuffer.Length());
         this->PlaceCaretAtCurPos();
         this->InvalidateField();
         return true;
+    }
+    // A display text as the new value. Value is announced when its number changes, or for every
+    // text with the kind's takesUnchangedText.
+    bool SetTextValue(std::string_view text) override {
+        const Value parsed = self().TextValue(text);
+        const bool changed = self().NumberOf(parsed) != self().NumberOf(value_);
+        if (changed || this->KindTraits().takesUnchangedText) {
+            value_ = parsed;
+            this->BoundPropertyChanged(this->Ids().value);
+        }
+        if (!changed) return false;
+        this->SetDataChanged();
+        this->FormatRawData();
+        return true;
+    }
+    // A raw text as the new value: 0 refused, 1 the number unchanged, 2 changed. A kind with
+    // takesUnchangedText keeps the raw text as given and takes its parts even when the number
+    // stays; the raw and display texts are then rebuilt before RawData is announced, otherwise
+    // after.
+    int SetRawDataText(std::string_view text) override {
+        const std::optional<Value> parsed = self().RawTextValue(text);
+        if (!parsed) return 0;
+        const bool changed = self().NumberOf(*parsed) != self().NumberOf(value_);
+        const bool takesWhole = this->KindTraits().takesUnchangedText;
+        if (takesWhole) this->RawData = ZMWithoutTrailingFill(std::string(text), this->FillChar);
+        if (changed || takesWhole) StoreValue(*parsed);
+        if (!changed) return 1;
+        if (!takesWhole) this->SetDataChanged();
+        RebuildTexts();
+        if (takesWhole) this->SetDataChanged();
+        return 2;
     }
 
     // --- Properties ----------------------------------------------------------------------------

@@ -5,7 +5,6 @@
 #include <cstring>
 
 #include "platform/ctl/services.h"
-#include "zmtext/module/about.h"
 #include "zmtext/module/app.h"
 #include "zmtext/module/defaults_store.h"
 #include "zmtext/module/strings.h"
@@ -23,7 +22,7 @@ double BlockDouble(const std::vector<std::uint8_t>& b, std::size_t at) {
 }  // namespace
 
 CZMDoubleCtrl::CZMDoubleCtrl()
-    : CZMDecimalControl(ZMEditFieldClassInfo(ZMControlKind::Double, {"CZMDoublePropPage", "CZMTextPropPage"}),
+    : CZMNumberControl(ZMEditFieldClassInfo(ZMControlKind::Double, {"CZMDoublePropPage", "CZMTextPropPage"}),
                        ZMEditControlIds{.change = kDoubleChange, .endOfLine = kDoubleEndOfLine,
                                         .invalidKey = kDoubleInvalidKey, .invalid = kDoubleInvalid,
                                         .outOfRange = kDoubleOutOfRange, .rawData = kDoubleRawData,
@@ -45,12 +44,12 @@ CZMDoubleCtrl::CZMDoubleCtrl()
 
 NumberFormat CZMDoubleCtrl::Format() const { return EffectiveNumberFormat(Settings, ReadIntlNumberSettings()); }
 
-int CZMDoubleCtrl::FormatRawData() {
+std::string CZMDoubleCtrl::RawText() const {
     const NumberFormat f = Format();
-    return StoreRaw(DoubleRawText(value_, f.decimal, f.digits));
+    return DoubleRawText(value_, f.decimal, f.digits);
 }
 
-void CZMDoubleCtrl::FormatText() { StoreText(DoubleDisplayText(value_, Format(), ShowZero)); }
+std::string CZMDoubleCtrl::DisplayText() const { return DoubleDisplayText(value_, Format(), ShowZero); }
 
 bool CZMDoubleCtrl::ValueChanges(double value) const { return DoubleChangeTaken(value_, value, Format().digits); }
 
@@ -69,7 +68,7 @@ std::optional<double> CZMDoubleCtrl::TextValue(std::string_view text) const {
 
 bool CZMDoubleCtrl::PutValue(double value) {
     if (!DoubleValueAccepted(value)) return false;
-    CZMDecimalControl::PutValue(value);
+    CZMNumberControl::PutValue(value);
     return true;
 }
 
@@ -137,8 +136,6 @@ void CZMDoubleCtrl::DoPropExchange(com::PropExchange& px) {
     }
     com::PX_String(px, "DataField", DataField, std::string());
 }
-
-void CZMDoubleCtrl::OnAboutBox() { ZMShowAboutBox(Window(), ZMControlKind::Double); }
 
 // --- Binding ---------------------------------------------------------------------------------------
 

@@ -37,7 +37,7 @@ enum ZMDoubleEventId : com::DispId { kDoubleChange = 1, kDoubleEndOfLine = 2, kD
 inline constexpr double kDoubleMaxDefault = std::bit_cast<double>(std::uint64_t{0x7FEDBA1BCDBA6615});
 inline constexpr double kDoubleMinDefault = std::bit_cast<double>(std::uint64_t{0xFFEDBA1BCDBA6615});
 
-class CZMDoubleCtrl final : public CZMDecimalControl<CZMDoubleCtrl, double> {
+class CZMDoubleCtrl final : public CZMNumberControl<CZMDoubleCtrl, double> {
 public:
     CZMDoubleCtrl();
 
@@ -45,14 +45,11 @@ public:
     static std::vector<com::FuncDesc> EventMembers();
 
     // --- Engine operations ---------------------------------------------------------------------
-    int FormatRawData() override;
-    void FormatText() override;
     void ImportOldProperties(const com::Blob& flags) override;
 
     // --- Framework -----------------------------------------------------------------------------
     void OnResetState() override;
     void DoPropExchange(com::PropExchange& px) override;
-    void OnAboutBox() override;
 
     // --- Binding -------------------------------------------------------------------------------
     com::Variant GetBoundValue(std::int32_t columnType) override;
@@ -63,17 +60,16 @@ public:
     bool PutValue(double value);
 
     // The double's conversions the family's value code is built on.
+    std::string RawText() const;
+    std::string DisplayText() const;
     std::optional<double> RawValue() const;
     std::optional<double> TextValue(std::string_view text) const;
     bool ValueChanges(double value) const;
-    static constexpr bool kUndoLeavesModified = false;
     // The decimal character, thousands separator and decimals in force.
     NumberFormat Format() const;
     bool AllowsNegative() const { return MinValue < 0; }
 
 private:
-    friend class ZMEditMembers<CZMDoubleCtrl>;
-    friend class ZMNumberMembers<CZMDoubleCtrl>;
     friend struct ZMDoubleMembers;
 };
 

@@ -3,8 +3,10 @@
 // DataField text, the stored cursor) with the binding operations that read it.
 //
 // A field is `class CZMxxxCtrl : public CZMBoundField<CZMxxxCtrl>` (the numeric fields through
-// CZMNumberControl). Self supplies GetText() and PutText(), the text the binding exchanges; the
-// raw text and the value each field exchanges in its own way.
+// CZMNumberControl, the date and time fields through CZMDateTimeField). Self supplies GetText()
+// and PutText(), the text the binding exchanges; the raw text and the value each field
+// exchanges in its own way. The field is also its engine's value rules (ZMValueRules), which its
+// family implements.
 #pragma once
 
 #include <cstdint>
@@ -16,9 +18,16 @@
 #include "platform/com/cursor.h"
 #include "platform/win/cp1252.h"
 #include "zmtext/engine/edit_control.h"
+#include "zmtext/module/about.h"
 #include "zmtext/module/classes.h"
 
 namespace zmtext {
+
+// The library's control kinds number the edit fields as the field kinds do.
+static_assert(static_cast<int>(ZMControlKind::Text) == kFieldText && static_cast<int>(ZMControlKind::Date) == kFieldDate &&
+              static_cast<int>(ZMControlKind::Time) == kFieldTime && static_cast<int>(ZMControlKind::Long) == kFieldLong &&
+              static_cast<int>(ZMControlKind::Double) == kFieldDouble &&
+              static_cast<int>(ZMControlKind::Currency) == kFieldCurrency);
 
 // The class description of an edit field of `kind` with its property pages in order.
 ctl::ControlClassInfo ZMEditFieldClassInfo(ZMControlKind kind, std::initializer_list<std::string_view> pages);
@@ -27,14 +36,22 @@ std::optional<QSize> ZMDefaultSize(int kind);
 // A field's events: its own in its order, then the stock mouse and key events.
 std::vector<com::FuncDesc> ZMEditFieldEvents(std::initializer_list<std::pair<const char*, com::DispId>> own);
 
+template <class C>
+class ZMEditMembers;
+
 template <class Self>
-class CZMBoundField : public CZMEditControl<Self> {
+class CZMBoundField : public CZMEditControl<Self>, public ZMValueRules {
+    // The shared dispatch builders reach the field's state.
+    friend class ZMEditMembers<Self>;
+
 public:
     com::Bstr GetDataField() override { return com::Bstr::FromUtf8(win::Cp1252ToUtf8(DataField)); }
     com::ICursor* GetCursor() override { return cursor_.Get(); }
     void SetCursor(com::ICursor* cursor) override { cursor_ = com::ComPtr<com::ICursor>(cursor); }
     com::Bstr GetBoundText() override { return com::Bstr::FromUtf8(win::Cp1252ToUtf8(self().GetText())); }
     void SetBoundText(const std::string& cp1252) override { self().PutText(cp1252); }
+    // The library's About box for the field's kind.
+    void OnAboutBox() override { ZMShowAboutBox(this->Window(), static_cast<ZMControlKind>(this->GetFieldKind())); }
     // The DataField property's predefined strings: the bound cursor's column names.
     std::vector<std::string> DataFieldChoices() {
         if (com::Failed(this->LoadColumnNames(dataSourceId_))) return {};
@@ -78,7 +95,9 @@ protected:
 
     // `dataSourceId`: the DISPID of the field's DataSource property.
     CZMBoundField(const ctl::ControlClassInfo& info, const ZMEditControlIds& ids, com::DispId dataSourceId)
-        : CZMEditControl<Self>(info, ids), dataSourceId_(dataSourceId) {}
+        : CZMEditControl<Self>(info, ids), dataSourceId_(dataSourceId) {
+        this->SetValueRules(*this);
+    }
     ~CZMBoundField() override { this->UnadviseCursor(); }
 
     // The start of every field's property exchange: the set's version, the control base's

@@ -5,7 +5,6 @@
 #include <cmath>
 
 #include "platform/ctl/services.h"
-#include "zmtext/module/about.h"
 #include "zmtext/module/app.h"
 #include "zmtext/module/classes.h"
 #include "zmtext/module/defaults_store.h"
@@ -40,24 +39,14 @@ ctl::ControlClassInfo CZMLongCtrl::LongClassInfo() {
 
 char CZMLongCtrl::Thousands() const { return GetThousandSeparator(Settings, ReadIntlNumberSettings()); }
 
-int CZMLongCtrl::FormatRawData() { return StoreRaw(LongRawText(value_)); }
+std::string CZMLongCtrl::RawText() const { return LongRawText(value_); }
 
-void CZMLongCtrl::FormatText() { StoreText(LongDisplayText(value_, Thousands(), ShowZero)); }
+std::string CZMLongCtrl::DisplayText() const { return LongDisplayText(value_, Thousands(), ShowZero); }
 
 std::optional<std::int32_t> CZMLongCtrl::RawValue() const { return ParseLong(RawData); }
 
 std::optional<std::int32_t> CZMLongCtrl::TextValue(std::string_view text) const { return LongFromText(text); }
 
-
-// --- Keys, checks and pattern ------------------------------------------------------------------------
-
-bool CZMLongCtrl::IsValidKey() {
-    return LongKeyAccepted(KeyState(NumberFormat{}, MinValue < 0), TypedChar);
-}
-
-bool CZMLongCtrl::IsValidValue() { return CheckNumberText(RawData, MinValue < 0, IntDigits, '\0', 0); }
-
-int CZMLongCtrl::GetPattern() { return FillPattern(LongPatternLength(IntDigits, MinValue < 0, RawData)); }
 
 // --- Old format ----------------------------------------------------------------------------------
 
@@ -119,8 +108,6 @@ void CZMLongCtrl::DoPropExchange(com::PropExchange& px) {
     }
     com::PX_String(px, "DataField", DataField, std::string());
 }
-
-void CZMLongCtrl::OnAboutBox() { ZMShowAboutBox(Window(), ZMControlKind::Long); }
 
 // --- Binding ---------------------------------------------------------------------------------------
 

@@ -42,17 +42,11 @@ public:
     static ctl::ControlClassInfo LongClassInfo();
 
     // --- Engine operations ---------------------------------------------------------------------
-    int FormatRawData() override;
-    void FormatText() override;
-    bool IsValidKey() override;
-    bool IsValidValue() override;
-    int GetPattern() override;
     void ImportOldProperties(const com::Blob& flags) override;
 
     // --- Framework -----------------------------------------------------------------------------
     void OnResetState() override;
     void DoPropExchange(com::PropExchange& px) override;
-    void OnAboutBox() override;
 
     // --- Binding -------------------------------------------------------------------------------
     com::Variant GetBoundValue(std::int32_t columnType) override;
@@ -63,14 +57,16 @@ public:
     std::int32_t GetMaxValue() const { return MaxValue; }
 
     // The long's conversions the family's value code is built on.
+    std::string RawText() const;
+    std::string DisplayText() const;
     std::optional<std::int32_t> RawValue() const;
     std::optional<std::int32_t> TextValue(std::string_view text) const;
     bool ValueChanges(std::int32_t value) const { return value != value_; }
-    static constexpr bool kUndoLeavesModified = false;
+    // Typing and checks see a "." and no decimals (the thousands separator only formats).
+    static NumberFormat Format() { return NumberFormat{}; }
+    bool AllowsNegative() const { return MinValue < 0; }
 
 private:
-    friend class ZMEditMembers<CZMLongCtrl>;
-    friend class ZMNumberMembers<CZMLongCtrl>;
     friend struct ZMLongMembers;
 
     // The thousands separator in force (the property or the Windows setting).

@@ -1,8 +1,8 @@
 // CZMNumberControl<Self, Value>: what the long, double and currency fields share over the edit
 // control: the value, its undo copy and its limits, the value code built on the kind's
-// conversions (parsing, undo, the range check, the Value setter and its announcement), the
-// number settings, ShowZero, the integer-digit count and the Text/RawData property paths;
-// ZMNumberMembers<C> adds the dispatch members whose behaviour is the same in the three (added in
+// conversions (keys, pattern, checks, parsing, undo, the range check, the Value setter and its
+// announcement), the number settings, ShowZero, the integer-digit count and the Text/RawData
+// property paths; ZMNumberMembers<C> adds the dispatch members whose behaviour is the same in the three (added in
 // each control's own order, so their DISPIDs follow each control's table).
 //
 // While the field has the focus it shows its raw text followed by blanks (one pattern position
@@ -34,17 +34,25 @@ enum ZMNumberDefaultsKey : int {
 // The little-endian 32-bit word at byte `at` of an old property block (at + 4 <= size).
 std::uint32_t ZMBlockWord(const std::vector<std::uint8_t>& b, std::size_t at);
 
-// Self supplies `std::optional<Value> RawValue() const` (RawData read back; none when it holds
-// no number), `std::optional<Value> TextValue(std::string_view) const` (a display or raw text
+// Self supplies `std::string RawText() const` and `std::string DisplayText() const` (the value's
+// raw and display texts), `std::optional<Value> RawValue() const` (RawData read back; none when
+// it holds no number), `std::optional<Value> TextValue(std::string_view) const` (a display or raw text
 // read; none when refused), `bool ValueChanges(const Value&) const` (whether a value read from a
-// text differs from the stored one as the field shows it), and `kUndoLeavesModified`, the
-// Modified flag the undo leaves.
+// text differs from the stored one as the field shows it), `NumberFormat Format() const` (the
+// decimal character and decimals in force) and `bool AllowsNegative() const` (MinValue below
+// zero). Where the kinds differ (decimals or none, the Modified flag the undo leaves) the code
+// reads the kind's traits.
+template <class C>
+class ZMNumberMembers;
+
 template <class Self, class Value>
 class CZMNumberControl : public CZMBoundField<Self> {
     using Field = CZMBoundField<Self>;
 
 public:
     // --- Engine operations shared by the numeric kinds -----------------------------------------
+    int FormatRawData() override { return this->StoreRaw(self().RawText()); }
+    void FormatText() override { this->StoreText(self().DisplayText()); }
     void ParseText() override {
         if (const std::optional<Value> value = self().RawValue()) TakeValue(*value);
     }
@@ -66,8 +74,33 @@ public:
     void SaveUndo() override { undo_ = value_; }
     bool Undo() override {
         value_ = undo_;
-        FinishUndo(this->Ids().value, Self::kUndoLeavesModified);
+        FinishUndo(this->Ids().value, this->KindTraits().undoLeavesModified);
         return true;
+    }
+    bool IsValidKey() override {
+        const NumberKeyState state = KeyState(self().Format(), self().AllowsNegative());
+        return this->KindTraits().hasDecimals ? DoubleKeyAccepted(state, this->TypedChar)
+                                              : LongKeyAccepted(state, this->TypedChar);
+    }
+    // A whole number has no decimal character to check.
+    bool IsValidValue() override {
+        const NumberFormat f = self().Format();
+        const bool decimals = this->KindTraits().hasDecimals;
+        return CheckNumberText(this->RawData, self().AllowsNegative(), IntDigits, decimals ? f.decimal : '\0',
+                               decimals ? f.digits : 0);
+    }
+    // One position per typeable character: a whole number's count follows its raw text.
+    int GetPattern() override {
+        const int length = this->KindTraits().hasDecimals
+                               ? DecimalPatternLength(IntDigits, self().Format().digits, self().AllowsNegative())
+                               : LongPatternLength(IntDigits, self().AllowsNegative(), this->RawData);
+        return FillPattern(length);
+    }
+    // Once the last decimal is typed the field has reached its end.
+    void BeforeMoveRight(bool& atLast) override {
+        if (!this->KindTraits().hasDecimals) return;
+        const NumberFormat f = self().Format();
+        if (NumberFieldEndReached(this->DisplayBuffer.View(), this->CurPos, f.decimal, f.digits)) atLast = true;
     }
 
     // --- Window --------------------------------------------------------------------------------
@@ -116,6 +149,8 @@ public:
     const NumberSettings& GetNumberSettings() const { return Settings; }
 
 protected:
+    friend class ZMNumberMembers<Self>;
+
     // DataSource is member 2 of every numeric field.
     CZMNumberControl(const ctl::ControlClassInfo& info, const ZMEditControlIds& ids, Value maximum, Value minimum)
         : Field(info, ids, com::DispId{2}), MaxValue(maximum), MinValue(minimum) {}
@@ -215,36 +250,6 @@ protected:
     bool ShowZero = true;
     Value MaxValue, MinValue;
     Value value_{}, undo_{};
-
-private:
-    const Self& self() const { return static_cast<const Self&>(*this); }
-};
-
-// CZMDecimalControl<Self, Value>: the double and currency fields, numbers with a decimal character and
-// decimals. Self supplies `NumberFormat Format() const` (the settings in force) and
-// `bool AllowsNegative() const` (MinValue below zero), which key acceptance, the check of the
-// raw text, the pattern and the end of the field follow.
-template <class Self, class Value>
-class CZMDecimalControl : public CZMNumberControl<Self, Value> {
-public:
-    bool IsValidKey() override {
-        return DoubleKeyAccepted(this->KeyState(self().Format(), self().AllowsNegative()), this->TypedChar);
-    }
-    bool IsValidValue() override {
-        const NumberFormat f = self().Format();
-        return CheckNumberText(this->RawData, self().AllowsNegative(), this->IntDigits, f.decimal, f.digits);
-    }
-    int GetPattern() override {
-        return this->FillPattern(DecimalPatternLength(this->IntDigits, self().Format().digits, self().AllowsNegative()));
-    }
-    // Once the last decimal is typed the field has reached its end.
-    void BeforeMoveRight(bool& atLast) override {
-        const NumberFormat f = self().Format();
-        if (NumberFieldEndReached(this->DisplayBuffer.View(), this->CurPos, f.decimal, f.digits)) atLast = true;
-    }
-
-protected:
-    using CZMNumberControl<Self, Value>::CZMNumberControl;
 
 private:
     const Self& self() const { return static_cast<const Self&>(*this); }

@@ -7,7 +7,6 @@
 #include "platform/ctl/keys.h"
 #include "platform/ctl/services.h"
 #include "platform/win/cp1252.h"
-#include "zmtext/module/about.h"
 #include "zmtext/module/app.h"
 #include "zmtext/module/classes.h"
 #include "zmtext/module/defaults_store.h"
@@ -364,8 +363,6 @@ void CZMTextCtrl::DoPropExchange(com::PropExchange& px) {
         ADBHelper::SetDataChanged(false);
     }
 }
-
-void CZMTextCtrl::OnAboutBox() { ZMShowAboutBox(Window(), ZMControlKind::Text); }
 
 // --- Binding ---------------------------------------------------------------------------------------
 

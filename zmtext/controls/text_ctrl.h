@@ -55,10 +55,13 @@ public:
 
     // --- Engine operations ---------------------------------------------------------------------
     int CopyText() override;
+    // The text's value is its raw data, without limits.
+    void ParseText() override {}
     int FormatRawData() override { return static_cast<int>(RawData.size()); }
     void FormatText() override;
     bool IsValidKey() override;
     bool IsValidValue() override;
+    bool IsInRange() override { return true; }
     int GetPattern() override;
     void SaveUndo() override { undo_.Assign(RawData); }
     bool Undo() override;
@@ -78,7 +81,6 @@ public:
     void DoPropExchange(com::PropExchange& px) override;
     // Characters is edited on the Characters page alone; the rest as every field.
     bool OnMapPropertyToPage(com::DispId id, com::Guid& page) override;
-    void OnAboutBox() override;
 
     // --- Binding -------------------------------------------------------------------------------
     com::Bstr GetBoundRawText() override;
@@ -104,7 +106,6 @@ public:
 
 private:
     friend class ZMTextMembers;
-    friend class ZMEditMembers<CZMTextCtrl>;
 
     // The mask character of each display position and whether it takes data.
     struct MaskPosition {

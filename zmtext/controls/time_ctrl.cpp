@@ -8,7 +8,6 @@
 
 #include "platform/ctl/services.h"
 #include "platform/win/cp1252.h"
-#include "zmtext/module/about.h"
 #include "zmtext/module/app.h"
 #include "zmtext/module/classes.h"
 #include "zmtext/module/defaults_store.h"
@@ -84,22 +83,6 @@ bool CZMTimeCtrl::IsValidKey() {
 // The typed parts decide: 10:75 has the number of 11:15 but is no time.
 bool CZMTimeCtrl::IsValidValue() {
     return value_ != kTimeEmpty && ZMIsValidTime(value_) && ZMIsValidTimeRaw(RawData, Format(), FillChar);
-}
-
-bool CZMTimeCtrl::SetTextValue(std::string_view text) {
-    if (!StoreValue(ZMParseTimeText(text, Format().separator))) return false;
-    SetDataChanged();
-    FormatRawData();
-    return true;
-}
-
-int CZMTimeCtrl::SetRawDataText(std::string_view text) {
-    const auto parsed = ZMParseTimeRawData(text, FillChar);
-    if (!parsed) return 0;
-    if (!StoreValue(*parsed)) return 1;
-    SetDataChanged();
-    RebuildTexts();
-    return 2;
 }
 
 // --- Properties ----------------------------------------------------------------------------------
@@ -198,8 +181,6 @@ void CZMTimeCtrl::DoPropExchange(com::PropExchange& px) {
         FinishLoading();
     }
 }
-
-void CZMTimeCtrl::OnAboutBox() { ZMShowAboutBox(Window(), ZMControlKind::Time); }
 
 // --- Binding ---------------------------------------------------------------------------------------
 

@@ -46,14 +46,11 @@ public:
     bool IsValidKey() override;
     bool IsValidValue() override;
     bool IsInRange() override { return MinValue <= value_ && value_ <= MaxValue; }
-    bool SetTextValue(std::string_view text) override;
-    int SetRawDataText(std::string_view text) override;
     void ImportOldProperties(const com::Blob& block) override;
 
     // --- Framework -----------------------------------------------------------------------------
     void OnResetState() override;
     void DoPropExchange(com::PropExchange& px) override;
-    void OnAboutBox() override;
 
     // --- Binding -------------------------------------------------------------------------------
     com::Variant GetBoundValue(std::int32_t columnType) override;
@@ -71,14 +68,14 @@ public:
     // A value that is no time of day shows, and from then on is, the empty time.
     std::string DisplayText();
     std::int32_t ParsedRaw() const { return ZMParseTimeRaw(RawData, Format(), FillChar); }
-    static constexpr bool kUndoAnnouncesValue = true;
+    std::int32_t TextValue(std::string_view text) const { return ZMParseTimeText(text, Format().separator); }
+    std::optional<std::int32_t> RawTextValue(std::string_view text) const { return ZMParseTimeRawData(text, FillChar); }
+    static std::int32_t NumberOf(std::int32_t seconds) { return seconds; }
     // The raw text's length in the present format: four to seven characters.
     std::size_t FullRawLength() const { return ZMFormatTimeRaw(kTimeEmpty, Format(), FillChar).size(); }
 
 private:
     friend class ZMTimeMembers;
-    friend class ZMDateTimeMembers<CZMTimeCtrl>;
-    friend class ZMEditMembers<CZMTimeCtrl>;
 
     std::int32_t MinValue = kTimeEmpty, MaxValue = kTimeMaximum;
     std::int16_t FmtHours = 0, FmtSeconds = 0, FmtLeadingZero = 0;

@@ -44,7 +44,7 @@ CZMEditEngine::CZMEditEngine() = default;
 CZMEditEngine::~CZMEditEngine() = default;
 
 int CZMEditEngine::CopyText() {
-    FormatText();
+    Rules->FormatText();
     DisplayBuffer.Assign(Text);
     return 0;
 }
@@ -61,10 +61,10 @@ int CZMEditEngine::StoreRaw(std::string raw) {
 
 void CZMEditEngine::RebuildDisplay() {
     PatternBuffer.Clear();
-    const int written = GetPattern();
+    const int written = Rules->GetPattern();
     const int patternLength = std::min(written, PatternBuffer.Length());
-    const char password = GetPasswordChar();
-    const char fill = GetDisplayFillChar();
+    const char password = Rules->GetPasswordChar();
+    const char fill = Rules->GetDisplayFillChar();
     DisplayBuffer.Clear();
     MaxDataChars = 0;
     CurNumDataChars = 0;
@@ -84,7 +84,7 @@ void CZMEditEngine::RebuildDisplay() {
             DisplayBuffer.Append(fill);
         }
     }
-    DisplayBuffer.Truncate(GetDisplayLength(patternLength, CurNumDataChars));
+    DisplayBuffer.Truncate(Rules->GetDisplayLength(patternLength, CurNumDataChars));
 }
 
 bool CZMEditEngine::IsPlaceholder(int pos) const {
@@ -171,22 +171,22 @@ CZMEditEngine::HeldBeeps::~HeldBeeps() {
 void CZMEditEngine::BeginEdit() {
     editBefore_ = RawData;
     if (!undoArmed_) {
-        SaveUndo();
+        Rules->SaveUndo();
         undoArmed_ = true;
     }
 }
 
 void CZMEditEngine::ApplyDataChange() {
     SetDataChanged();
-    ParseText();
-    FormatText();
+    Rules->ParseText();
+    Rules->FormatText();
     NotifyParent(EN_UPDATE);
     InvalidateField();
 }
 
 bool CZMEditEngine::CommitEdit(bool notifyEvenIfUnchanged, bool requireValidValue) {
     const bool changed = RawData != editBefore_;
-    if (changed && requireValidValue && !IsValidValue()) {
+    if (changed && requireValidValue && !Rules->IsValidValue()) {
         RawData = editBefore_;
         ErrorBeepIfSet();
         return false;
@@ -260,15 +260,15 @@ void CZMEditEngine::AnnounceValueSet() {
 }
 
 int CZMEditEngine::SetTextFromValue(std::string_view raw) {
-    const int result = SetRawDataText(raw);
+    const int result = Rules->SetRawDataText(raw);
     if (result != 2) return result;
     AnnounceValueSet();
     return 2;
 }
 
 bool CZMEditEngine::SetValueChecked(std::string_view text) {
-    if (!SetTextValue(text)) return false;
-    FormatText();
+    if (!Rules->SetTextValue(text)) return false;
+    Rules->FormatText();
     AnnounceValueSet();
     return true;
 }

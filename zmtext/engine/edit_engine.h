@@ -1,7 +1,9 @@
 // CZMEditEngine: the editing core shared by the library's edit controls (text, date, time, long,
 // double, currency). Every control derives from it as a second base and plugs in by overriding
 // its virtual operations; the engine reaches its control (window, font, colours, events, binding)
-// only through them, so its rules run and are tested without any window.
+// only through them, so its rules run and are tested without any window. What the field's kind
+// decides (its traits, and its value rules: pattern, keys, parse, format, valid, in range, undo)
+// the engine asks its kind-traits member (kind_traits.h), never the kind itself.
 //
 // State. `PatternBuffer` holds the field's pattern, one byte per display position: a position
 // that takes a data character holds the `FillChar` marker (a placeholder), every other position
@@ -17,8 +19,8 @@
 //      before it are there.
 //   4. Every edit runs BeginEdit (which arms the undo copy once per focus) and ends in
 //      CommitEdit, the one place that validates the result where the kind asks for it, takes
-//      the changed data into the control (binding flag, ParseText, FormatText, EN_UPDATE,
-//      repaint) and then marks the field modified, announces the bound property and fires
+//      the changed data into the control (binding flag, the value rules' ParseText and
+//      FormatText, EN_UPDATE, repaint) and then marks the field modified, announces the bound property and fires
 //      Change. An edit that changed nothing notifies nobody.
 //
 // Focus cycle: HandleSetFocus rebuilds the editing state from RawData and takes the undo copy;
@@ -100,7 +102,8 @@ public:
     CZMEditEngine(const CZMEditEngine&) = delete;
     CZMEditEngine& operator=(const CZMEditEngine&) = delete;
 
-    // The field's kind, and the rules the engine takes from it.
+    // The kind-traits member (kind_traits.h): the field's kind and the rules the engine takes
+    // from it; the value rules the field supplies are `Rules`.
     int GetFieldKind() const { return Kind->kind; }
     const ZMKindTraits& KindTraits() const { return *Kind; }
 
@@ -108,32 +111,8 @@ public:
     // Formats Text and copies it into DisplayBuffer; non-zero when formatted from a value.
     // By default the rebuilt Text is shown as it is.
     virtual int CopyText();
-    // Takes the edited text back into the control's value.
-    virtual void ParseText() {}
-    // Brings RawData into canonical form; returns its length.
-    virtual int FormatRawData() { return static_cast<int>(RawData.size()); }
-    // Rebuilds Text from RawData; reports the change of Text when it changed.
-    virtual void FormatText() = 0;
-    // Whether TypedChar may be typed at CurPos (may convert TypedChar).
-    virtual bool IsValidKey() = 0;
-    virtual bool IsValidValue() { return true; }
-    virtual bool IsInRange() { return true; }
-    // Writes the pattern into PatternBuffer; returns its length.
-    virtual int GetPattern() = 0;
-    virtual void SaveUndo() = 0;
-    virtual bool Undo() = 0;
-    // A display text (with literals) as the new data; false when not acceptable.
-    virtual bool SetTextValue(std::string_view text) = 0;
-    // A raw-data string: 1 unchanged, 2 changed, 0 refused.
-    virtual int SetRawDataText(std::string_view text) = 0;
-    // Before the caret moves right after a placed character: a kind may set the end-of-field
-    // flag (EndOfLine, and the end-of-field tab with EOLTab) where its own data ends.
-    virtual void BeforeMoveRight(bool& /*atLast*/) {}
-    virtual void SnapCaretToData() {}
-    virtual char ConvertCase(char ch) { return ch; }
+    // How many data characters the field takes.
     virtual int GetMaxLength() { return MaxDataChars; }
-    virtual int GetDisplayLength(int patternLength, int /*dataLength*/) { return patternLength; }
-    virtual void TruncateBuffer(int /*placeholders*/) {}
 
     // The control's side (the common control members implement these over the control base).
     virtual bool GetEnabled() const = 0;
@@ -143,8 +122,6 @@ public:
     virtual com::OleColor GetForeColor() const = 0;
     virtual void SetBackColor(com::OleColor color) = 0;
     virtual void SetForeColor(com::OleColor color) = 0;
-    virtual char GetDisplayFillChar() { return ' '; }
-    virtual char GetPasswordChar() { return '\0'; }
     virtual ctl::Rect GetClientRect() const = 0;
     // Repaints `r`, or the text area inside the border.
     virtual void InvalidateField(const ctl::Rect* r = nullptr) = 0;
@@ -277,8 +254,9 @@ public:
     int GetToolTipState() const { return ToolTipState; }
 
 protected:
-    // A control sets its kind once, when it is made.
+    // A control sets its kind and its value rules once, when it is made.
     void SetFieldKind(int kind) { Kind = &ZMKindTraitsOf(kind); }
+    void SetValueRules(ZMValueRules& rules) { Rules = &rules; }
 
     // Display helpers.
     void RebuildDisplay();
@@ -332,6 +310,7 @@ protected:
 
     // ===== Field state ========================================================================
     const ZMKindTraits* Kind = &ZMKindTraitsOf(kFieldText);
+    ZMValueRules* Rules = nullptr;   // set by the control before any editing
     ZMFieldBuffer PatternBuffer;
     ZMFieldBuffer DisplayBuffer;
     bool AutoScroll = true;

@@ -24,9 +24,9 @@ void CZMEditEngine::HandleSetFocus() {
     ZMCancelToolTip();
     RestartRestClock();
     PatternBuffer.Clear();
-    FormatRawData();
-    GetPattern();
-    SaveUndo();
+    Rules->FormatRawData();
+    Rules->GetPattern();
+    Rules->SaveUndo();
     undoArmed_ = true;
     int placeholders = 0;
     FirstDataPos = -1;
@@ -37,7 +37,7 @@ void CZMEditEngine::HandleSetFocus() {
     }
     FirstDataPos = std::max(FirstDataPos, 0);
     MaxLen = PatternBuffer.Length();
-    TruncateBuffer(placeholders);
+    Rules->TruncateBuffer(placeholders);
     ComputeTextMetrics();
     RebuildDisplay();
     const int e = EndOfData();
@@ -71,11 +71,11 @@ void CZMEditEngine::HandleKillFocus(std::int32_t gaining, bool gainingIsParent, 
     }
     FocusToParent = false;
     if (AmbientUserMode()) DestroyFieldCaret();
-    ParseText();
+    Rules->ParseText();
     // Only a move to a sibling validates: leaving for another window must not raise events.
     if (gaining != 0 && sameTopLevel) {
-        if (!IsValidValue()) FireInvalid(gaining);
-        else if (!IsInRange()) FireOutOfRange(gaining);
+        if (!Rules->IsValidValue()) FireInvalid(gaining);
+        else if (!Rules->IsInRange()) FireOutOfRange(gaining);
     }
     InvalidateField();
     NotifyParent(EN_KILLFOCUS);
@@ -188,7 +188,7 @@ void CZMEditEngine::HandleMouseMove(int flags, QPoint point) {
 void CZMEditEngine::HandleLButtonUp() {
     if (!WindowHasCapture()) return;
     DrawSelection();
-    SnapCaretToData();
+    Rules->SnapCaretToData();
 }
 
 void CZMEditEngine::HandleLButtonDblClk(int /*flags*/, QPoint point) {

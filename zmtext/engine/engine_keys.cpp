@@ -35,7 +35,7 @@ void CZMEditEngine::HandleChar(unsigned char ch) {
     const int k = DataIndexOf(CurPos);
     if (k > MaxDataChars) return;
     if (static_cast<int>(RawData.size()) < k) MoveCaret(VK_END, EndOfData());
-    if (ch >= 32 && !IsValidKey()) {
+    if (ch >= 32 && !Rules->IsValidKey()) {
         const int jumpEnd = Kind->separatorJumpEnd;
         if (CurPos < jumpEnd) {
             // A typed separator jumps to the next part of the field.
@@ -103,7 +103,7 @@ bool CZMEditEngine::InsertAtCaret(char ch, bool insertMode) {
 
 bool CZMEditEngine::AutoScrollOverflow() const {
     std::string_view shown = DisplayBuffer.View();
-    const char fill = const_cast<CZMEditEngine*>(this)->GetDisplayFillChar();
+    const char fill = Rules->GetDisplayFillChar();
     while (!shown.empty() && shown.back() == fill) shown.remove_suffix(1);
     const QSize size = GetControlSize();
     const int inner = InnerRect({0, 0, size.width(), size.height()}).Width();
@@ -128,7 +128,7 @@ bool CZMEditEngine::InsertChar() {
     }
     const int k = DataIndexOf(CurPos);
     char ch = TypedChar;
-    if (k == 0 || RawData[static_cast<std::size_t>(k - 1)] == ' ') ch = ConvertCase(ch);
+    if (k == 0 || RawData[static_cast<std::size_t>(k - 1)] == ' ') ch = Rules->ConvertCase(ch);
     if (!InsertAtCaret(ch, insertMode)) {
         ErrorBeepIfSet();
         return false;
@@ -165,12 +165,12 @@ void CZMEditEngine::RemoveDataAt(int pos) {
     case ZMFreedPlace::kClosed: break;
     case ZMFreedPlace::kFillChar: filler = FillChar; break;
     case ZMFreedPlace::kMaskDisplay:
-        if (!Mask.empty() && n > groupEndData) filler = GetDisplayFillChar();
+        if (!Mask.empty() && n > groupEndData) filler = Rules->GetDisplayFillChar();
         break;
     }
     // The freed last place of the group keeps the following groups where they are.
     if (filler) data.insert(static_cast<std::size_t>(end - 1), 1, filler);
-    const char fill = GetDisplayFillChar();
+    const char fill = Rules->GetDisplayFillChar();
     while (!data.empty() && data.back() == fill) data.pop_back();
     RawData = std::move(data);
 }
@@ -239,7 +239,7 @@ void CZMEditEngine::MoveRight(int shift) {
         const int k = DataIndexOf(CurPos);
         if (k >= CurNumDataChars && IsPlaceholder(CurPos)) return;
         bool atLast = k == MaxDataChars - 1;
-        BeforeMoveRight(atLast);
+        Rules->BeforeMoveRight(atLast);
         int target = std::min(CurPos + 1, n);
         if (shift == 0) {
             int next = CurPos + 1;
@@ -408,7 +408,7 @@ void CZMEditEngine::PasteFromClipboard() {
     bool inserted = false;
     for (char c : *text) {
         TypedChar = c;
-        if (IsValidKey() && InsertChar()) inserted = true;
+        if (Rules->IsValidKey() && InsertChar()) inserted = true;
     }
     CommitEdit(inserted);
 }
@@ -448,7 +448,7 @@ void CZMEditEngine::SelectAll() {
 void CZMEditEngine::UndoEdit() {
     if (!WindowHasFocus() || !Modified) return;
     ClearSelection();
-    Undo();
+    Rules->Undo();
 }
 
 void CZMEditEngine::RunEditCommand(int command) {

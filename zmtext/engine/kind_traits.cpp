@@ -10,12 +10,17 @@ namespace {
 constexpr int kDateTimeSeparatorEnd = 10;
 
 constexpr std::array<ZMKindTraits, 6> kTraits{{
-    {kFieldText, 0, ZMFreedPlace::kMaskDisplay, false, 0, ""},
-    {kFieldDate, kDateTimeSeparatorEnd, ZMFreedPlace::kFillChar, false, 1, ""},
-    {kFieldTime, kDateTimeSeparatorEnd, ZMFreedPlace::kFillChar, false, 1, ""},
-    {kFieldLong, 0, ZMFreedPlace::kClosed, false, 2, "iDigits"},
-    {kFieldDouble, 0, ZMFreedPlace::kClosed, true, 2, "iDigits"},
-    {kFieldCurrency, 0, ZMFreedPlace::kClosed, true, 2, "iCurrDigits"},
+    {.kind = kFieldText},
+    {.kind = kFieldDate, .separatorJumpEnd = kDateTimeSeparatorEnd, .freedPlace = ZMFreedPlace::kFillChar,
+     .justification = 1, .takesUnchangedText = true},
+    {.kind = kFieldTime, .separatorJumpEnd = kDateTimeSeparatorEnd, .freedPlace = ZMFreedPlace::kFillChar,
+     .justification = 1, .undoAnnouncesValue = true},
+    {.kind = kFieldLong, .freedPlace = ZMFreedPlace::kClosed, .justification = 2, .digitsKey = "iDigits",
+     .undoAnnouncesValue = true},
+    {.kind = kFieldDouble, .freedPlace = ZMFreedPlace::kClosed, .deletionKeepsValue = true, .justification = 2,
+     .digitsKey = "iDigits", .hasDecimals = true, .undoAnnouncesValue = true},
+    {.kind = kFieldCurrency, .freedPlace = ZMFreedPlace::kClosed, .deletionKeepsValue = true, .justification = 2,
+     .digitsKey = "iCurrDigits", .hasDecimals = true, .undoAnnouncesValue = true, .undoLeavesModified = true},
 }};
 
 }  // namespace

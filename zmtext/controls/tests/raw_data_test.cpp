@@ -79,6 +79,49 @@ TEST_F(RawDataTest, ATimeReadsItsFullRawTextAndTakesItBack) {
     }
 }
 
+// A text that leaves the value's number as it was: the date takes it whole (its parts, the raw
+// text as given, and Value announced), the time leaves its value and RawData untouched. The
+// rows run in order on one date and one time field.
+TEST_F(RawDataTest, OnlyTheDateTakesATextThatLeavesItsNumberAsItWas) {
+    std::vector<com::DispId> announced;
+    container_->SetChangeHandler([&](ctl::ControlSite&, com::DispId id) { announced.push_back(id); });
+    auto date = AddField<CZMDateCtrl>("Dt");
+    auto time = AddField<CZMTimeCtrl>("Tm");
+    Put(*date, "DateType", Variant::I2(0));
+    Put(*date, "FmtSeparator", S("/"));
+    Put(*date, "FmtControl", Variant::I2(1));
+    Put(*date, "FmtYear", Variant::I2(2));
+    Put(*date, "Value", Variant::I4(Day(1998, 12, 25)));
+    Put(*time, "FmtHours", Variant::I2(2));
+    Put(*time, "FmtSeconds", Variant::I2(1));
+    Put(*time, "Value", Variant::I4(50700));
+    const struct {
+        com::IDispatch* field;
+        const char* property;
+        const char* text;
+        std::vector<com::DispId> announced;
+        const char* raw;   // RawData afterwards
+    } rows[] = {
+        // The same day or time typed again.
+        {date.Get(), "Text", "12/25/1998", {kDateValue}, "12251998"},
+        {time.Get(), "Text", "14:05", {}, "1405"},
+        // 30 February and then 31 February: no date, both read as the error number.
+        {date.Get(), "RawData", "02301998", {kDateValue, com::DISPID_TEXT, kDateRawData, kDateValue, kDateRawData},
+         "02301998"},
+        {date.Get(), "RawData", "02311998", {kDateValue, kDateRawData}, "02311998"},
+        // 13:65 is 14:05 by its number.
+        {time.Get(), "RawData", "1365", {kTimeRawData}, "1405"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row.property) + " " + row.text);
+        announced.clear();
+        const CallResult r = PutProperty(row.field, row.property, Variant::Utf8(row.text));
+        EXPECT_EQ(r.hr, com::S_OK) << r.excep.description;
+        EXPECT_EQ(announced, row.announced);
+        EXPECT_EQ(Get(row.field, "RawData"), row.raw);
+    }
+}
+
 // While the user types, RawData reads the typed digits and fill characters for the rest.
 TEST_F(RawDataTest, AFieldBeingTypedReadsTheTypedDigitsFilledOut) {
     Show();

@@ -18,9 +18,12 @@
 namespace zmtext::testing {
 
 template <class Base>
-class MaskedRules : public Base {
+class MaskedRules : public Base, public ZMValueRules {
 public:
-    using Base::Base;
+    template <class... Args>
+    explicit MaskedRules(Args&&... args) : Base(std::forward<Args>(args)...) {
+        this->SetValueRules(*this);
+    }
 
     int maxLength = 256;
     bool useFillChar = true;
@@ -44,6 +47,8 @@ public:
         this->Text = std::string(this->DisplayBuffer.View());
     }
     bool IsValidKey() override;
+    void ParseText() override {}
+    int FormatRawData() override { return static_cast<int>(this->RawData.size()); }
     bool IsValidValue() override {
         return this->Mask.empty() || static_cast<int>(this->RawData.size()) >= GetMaxLength();
     }
