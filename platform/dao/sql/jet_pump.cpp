@@ -27,6 +27,9 @@ struct Cell {
     };
 };
 
+// Rows a batch holds.
+constexpr std::size_t kBatchRows = 1024;
+
 struct Batch {
     std::vector<Cell> cells;
     std::string bytes;
@@ -184,23 +187,153 @@ private:
     bool released_ = false;
 };
 
-std::string MultiRowInsert(const std::string& insertOne, std::size_t rows) {
-    std::size_t values = insertOne.rfind(" VALUES ");
-    std::string head = insertOne.substr(0, values + 8);
-    std::string row = insertOne.substr(values + 8);
-    std::string sql = head;
-    for (std::size_t r = 0; r < rows; ++r) sql += (r ? ", " : "") + row;
-    return sql;
+// ---- the batch as a table of the target ----------------------------------------------------
+// A batch is written by one INSERT ... SELECT over the eponymous table `jet_pump_rows(?)`, whose
+// argument is a pointer to the rows: SQLite reads each value straight from the batch into the
+// record it builds, with no parameter bound per value.
+
+constexpr const char* kRowsPointer = "jet_pump_rows";
+
+// The rows one statement reads: rows [first, end) of `batch`.
+struct RowSpan {
+    const Batch* batch = nullptr;
+    std::size_t first = 0;
+    std::size_t end = 0;
+    int columns = 0;
+};
+
+// Columns c1...cN (N = the connection's limit on columns, past which no SELECT or INSERT goes),
+// then the hidden argument.
+struct RowsTable {
+    sqlite3_vtab base{};
+    int columns = 0;
+};
+
+struct RowsCursor {
+    sqlite3_vtab_cursor base{};
+    RowSpan span;
+    std::size_t row = 0;
+};
+
+int RowsConnect(sqlite3* db, void*, int, const char* const*, sqlite3_vtab** out, char**) {
+    const int columns = sqlite3_limit(db, SQLITE_LIMIT_COLUMN, -1) - 1;
+    std::string schema = "CREATE TABLE x(";
+    for (int i = 1; i <= columns; ++i) schema += "c" + std::to_string(i) + ", ";
+    schema += "jet_rows HIDDEN)";
+    const int rc = sqlite3_declare_vtab(db, schema.c_str());
+    if (rc != SQLITE_OK) return rc;
+    auto* table = static_cast<RowsTable*>(sqlite3_malloc(sizeof(RowsTable)));
+    if (!table) return SQLITE_NOMEM;
+    *table = RowsTable{};
+    table->columns = columns;
+    *out = &table->base;
+    return SQLITE_OK;
 }
 
-// Writes one batch: whole groups through the multi-row statement, the rest (and any group a
-// refused row made fail) row by row. A failure the copy cannot pass over stops the writer; the
-// target keeps its error for `fail`, called once the reader has been joined.
+int RowsDisconnect(sqlite3_vtab* table) {
+    sqlite3_free(table);
+    return SQLITE_OK;
+}
+
+// Only a plan that is given the rows will do.
+int RowsBestIndex(sqlite3_vtab* vtab, sqlite3_index_info* info) {
+    const int hidden = reinterpret_cast<RowsTable*>(vtab)->columns;
+    for (int i = 0; i < info->nConstraint; ++i) {
+        const auto& c = info->aConstraint[i];
+        if (c.iColumn == hidden && c.op == SQLITE_INDEX_CONSTRAINT_EQ && c.usable) {
+            info->aConstraintUsage[i].argvIndex = 1;
+            info->aConstraintUsage[i].omit = 1;
+            info->estimatedCost = 1;
+            return SQLITE_OK;
+        }
+    }
+    return SQLITE_CONSTRAINT;
+}
+
+int RowsOpen(sqlite3_vtab*, sqlite3_vtab_cursor** out) {
+    auto* cursor = static_cast<RowsCursor*>(sqlite3_malloc(sizeof(RowsCursor)));
+    if (!cursor) return SQLITE_NOMEM;
+    *cursor = RowsCursor{};
+    *out = &cursor->base;
+    return SQLITE_OK;
+}
+
+int RowsClose(sqlite3_vtab_cursor* cursor) {
+    sqlite3_free(cursor);
+    return SQLITE_OK;
+}
+
+int RowsFilter(sqlite3_vtab_cursor* base, int, const char*, int argc, sqlite3_value** argv) {
+    auto* cursor = reinterpret_cast<RowsCursor*>(base);
+    const auto* span = argc == 1 ? static_cast<const RowSpan*>(sqlite3_value_pointer(argv[0], kRowsPointer)) : nullptr;
+    cursor->span = span ? *span : RowSpan{};
+    cursor->row = cursor->span.first;
+    return SQLITE_OK;
+}
+
+int RowsNext(sqlite3_vtab_cursor* base) {
+    ++reinterpret_cast<RowsCursor*>(base)->row;
+    return SQLITE_OK;
+}
+
+int RowsEof(sqlite3_vtab_cursor* base) {
+    const auto* cursor = reinterpret_cast<RowsCursor*>(base);
+    return cursor->row >= cursor->span.end;
+}
+
+int RowsColumn(sqlite3_vtab_cursor* base, sqlite3_context* context, int column) {
+    const auto* cursor = reinterpret_cast<RowsCursor*>(base);
+    const RowSpan& span = cursor->span;
+    if (column >= span.columns) return SQLITE_OK;  // an unread column, or the hidden argument: Null
+    const Batch& batch = *span.batch;
+    const Cell& c = batch.cells[cursor->row * static_cast<std::size_t>(span.columns) + static_cast<std::size_t>(column)];
+    switch (c.type) {
+    case SQLITE_INTEGER: sqlite3_result_int64(context, c.integer); break;
+    case SQLITE_FLOAT: sqlite3_result_double(context, c.real); break;
+    case SQLITE_TEXT: sqlite3_result_text(context, batch.bytes.data() + c.offset, c.bytes, SQLITE_STATIC); break;
+    case SQLITE_BLOB: sqlite3_result_blob(context, batch.bytes.data() + c.offset, c.bytes, SQLITE_STATIC); break;
+    default: break;
+    }
+    return SQLITE_OK;
+}
+
+int RowsRowid(sqlite3_vtab_cursor* base, sqlite3_int64* rowid) {
+    *rowid = static_cast<sqlite3_int64>(reinterpret_cast<RowsCursor*>(base)->row);
+    return SQLITE_OK;
+}
+
+// Eponymous only (no xCreate): never a table of the file. Read-only, no transactions of its own.
+sqlite3_module RowsModule() {
+    sqlite3_module m{};
+    m.xConnect = RowsConnect;
+    m.xBestIndex = RowsBestIndex;
+    m.xDisconnect = RowsDisconnect;
+    m.xDestroy = RowsDisconnect;
+    m.xOpen = RowsOpen;
+    m.xClose = RowsClose;
+    m.xFilter = RowsFilter;
+    m.xNext = RowsNext;
+    m.xEof = RowsEof;
+    m.xColumn = RowsColumn;
+    m.xRowid = RowsRowid;
+    return m;
+}
+const sqlite3_module kRowsModule = RowsModule();
+
+// `insertOne` with its VALUES list replaced by the columns of one batch's rows.
+std::string BatchInsert(const std::string& insertOne, int columns) {
+    std::string sql = insertOne.substr(0, insertOne.rfind(" VALUES ")) + " SELECT ";
+    for (int i = 1; i <= columns; ++i) sql += (i > 1 ? ", c" : "c") + std::to_string(i);
+    return sql + " FROM jet_pump_rows(?)";
+}
+
+// Writes one batch: all its rows through one statement, or, when that fails and refused rows are
+// passed over, row by row. A failure the copy cannot pass over stops the writer; the target keeps
+// its error for `fail`, called once the reader has been joined.
 struct Writer {
     const PumpSides& sides;
     sqlite3_stmt* one;
     sqlite3_stmt* many;
-    std::size_t groupRows;
     int columns;
     bool skip;
     long long written = 0;
@@ -214,21 +347,18 @@ struct Writer {
         }
         return false;
     }
+    bool Refused() const { return skip && (sqlite3_extended_errcode(sides.target) & 0xFF) == SQLITE_CONSTRAINT; }
     bool Row(const Batch& batch, std::size_t row) {
         BindRow(one, 1, batch, row, columns);
-        return Step(one) || (skip && (sqlite3_extended_errcode(sides.target) & 0xFF) == SQLITE_CONSTRAINT);
+        return Step(one) || Refused();
     }
     // False when the copy must stop.
     bool Write(const Batch& batch) {
-        std::size_t row = 0;
-        for (; many && row + groupRows <= batch.rows; row += groupRows) {
-            for (std::size_t r = 0; r < groupRows; ++r) BindRow(many, static_cast<int>(r) * columns + 1, batch, row + r, columns);
-            if (Step(many)) continue;
-            for (std::size_t r = 0; r < groupRows; ++r) {
-                if (!Row(batch, row + r)) return false;
-            }
-        }
-        for (; row < batch.rows; ++row) {
+        RowSpan span{&batch, 0, batch.rows, columns};
+        sqlite3_bind_pointer(many, 1, &span, kRowsPointer, nullptr);
+        if (Step(many)) return true;
+        if (!Refused()) return false;
+        for (std::size_t row = 0; row < batch.rows; ++row) {
             if (!Row(batch, row)) return false;
         }
         return true;
@@ -237,12 +367,7 @@ struct Writer {
 
 }  // namespace
 
-// Rows of one multi-row INSERT: as many as the target's limit on bound variables allows, at most
-// 256 (more gains nothing and lengthens the statement text).
-std::size_t GroupRows(sqlite3* target, int columns) {
-    const int variables = sqlite3_limit(target, SQLITE_LIMIT_VARIABLE_NUMBER, -1);
-    return std::clamp<std::size_t>(static_cast<std::size_t>(variables / std::max(columns, 1)), 1, 256);
-}
+int RegisterPumpRows(sqlite3* db) { return sqlite3_create_module_v2(db, "jet_pump_rows", &kRowsModule, nullptr, nullptr); }
 
 long long PumpRows(const PumpSides& sides, const std::string& select, const std::string& insertOne, bool skipFailingRows) {
     Statement query(sides.source, select);
@@ -250,16 +375,16 @@ long long PumpRows(const PumpSides& sides, const std::string& select, const std:
     Statement one(sides.target, insertOne);
     if (!one.Ok()) sides.fail(true);
     const int columns = query.ColumnCount();
-    const std::size_t groupRows = GroupRows(sides.target, columns);
-    Statement many(sides.target, MultiRowInsert(insertOne, groupRows));
+    Statement many(sides.target, BatchInsert(insertOne, columns));
+    if (!many.Ok()) sides.fail(true);
 
     Savepoint savepoint(sides.target);
     if (!savepoint.Ok()) sides.fail(true);
-    // Small batches, a few multi-row statements each, in flight four at a time: the writer reads
-    // what the reader has just written while it is still in the processor's cache.
-    const std::size_t batchRows = groupRows * 4;
+    // Small batches in flight four at a time: the writer reads what the reader has just written
+    // while it is still in the processor's cache.
+    const std::size_t batchRows = kBatchRows;
     BatchQueue queue(4, batchRows * static_cast<std::size_t>(columns));
-    Writer writer{sides, one.Handle(), many.Handle(), groupRows, columns, skipFailingRows};
+    Writer writer{sides, one.Handle(), many.Handle(), columns, skipFailingRows};
     bool written = true;
     {
         Reader reader(queue, std::thread(ReadAll, query.Handle(), columns, batchRows, std::ref(queue)));

@@ -39,4 +39,7 @@ struct PumpSides {
 long long PumpRows(const PumpSides& sides, const std::string& select, const std::string& insertOne,
                    bool skipFailingRows);
 
+// Makes the pump's rows readable on `db` as a target (RegisterJetFunctions calls it).
+int RegisterPumpRows(sqlite3* db);
+
 }  // namespace dao::sql
