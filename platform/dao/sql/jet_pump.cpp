@@ -188,10 +188,12 @@ private:
 };
 
 // ---- the batch as a table of the target ----------------------------------------------------
-// A batch is written by one INSERT ... SELECT over the eponymous table `jet_pump_rows(?)`, whose
+// A batch is written by one INSERT ... SELECT over the eponymous table "jet!pump"(?), whose
 // argument is a pointer to the rows: SQLite reads each value straight from the batch into the
-// record it builds, with no parameter bound per value.
+// record it builds, with no parameter bound per value. The name is one no table of the engine's
+// files can take (a table of that name would hide it).
 
+constexpr const char* kRowsTable = "jet!pump";
 constexpr const char* kRowsPointer = "jet_pump_rows";
 
 // The rows one statement reads: rows [first, end) of `batch`.
@@ -324,7 +326,7 @@ const sqlite3_module kRowsModule = RowsModule();
 std::string BatchInsert(const std::string& insertOne, int columns) {
     std::string sql = insertOne.substr(0, insertOne.rfind(" VALUES ")) + " SELECT ";
     for (int i = 1; i <= columns; ++i) sql += (i > 1 ? ", c" : "c") + std::to_string(i);
-    return sql + " FROM jet_pump_rows(?)";
+    return sql + " FROM \"" + kRowsTable + "\"(?)";
 }
 
 // Writes one batch: all its rows through one statement, or, when that fails and refused rows are
@@ -367,7 +369,7 @@ struct Writer {
 
 }  // namespace
 
-int RegisterPumpRows(sqlite3* db) { return sqlite3_create_module_v2(db, "jet_pump_rows", &kRowsModule, nullptr, nullptr); }
+int RegisterPumpRows(sqlite3* db) { return sqlite3_create_module_v2(db, kRowsTable, &kRowsModule, nullptr, nullptr); }
 
 long long PumpRows(const PumpSides& sides, const std::string& select, const std::string& insertOne, bool skipFailingRows) {
     Statement query(sides.source, select);
@@ -382,7 +384,7 @@ long long PumpRows(const PumpSides& sides, const std::string& select, const std:
     if (!savepoint.Ok()) sides.fail(true);
     // Small batches in flight four at a time: the writer reads what the reader has just written
     // while it is still in the processor's cache.
-    const std::size_t batchRows = kBatchRows;
+    constexpr std::size_t batchRows = kBatchRows;
     BatchQueue queue(4, batchRows * static_cast<std::size_t>(columns));
     Writer writer{sides, one.Handle(), many.Handle(), columns, skipFailingRows};
     bool written = true;

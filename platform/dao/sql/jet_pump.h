@@ -1,8 +1,9 @@
 // The row pump: a SELECT on one connection feeding an INSERT on another.
 //
-// A reader thread steps the SELECT and copies rows into batches; the calling thread binds each
-// batch into a prepared multi-row INSERT on the target. The two files are read and written at the
-// same time. All rows go in under one savepoint of the target, so a statement that fails leaves
+// A reader thread steps the SELECT and copies rows into batches; the calling thread writes each
+// batch through one prepared INSERT ... SELECT on the target that reads the batch's values in place
+// (the eponymous table "jet!pump", given the batch as a pointer). The two files are read and
+// written at the same time. All rows go in under one savepoint of the target, so a statement that fails leaves
 // no rows behind, and outside a workspace transaction the copy is still one transaction.
 //
 // Threads. Connections are opened without SQLite's mutex (connection.h), so nothing but this

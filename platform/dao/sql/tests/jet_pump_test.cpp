@@ -86,8 +86,8 @@ TEST(Pump, AFailedCopyInsideATransactionLeavesBothFilesWhole) {
     EXPECT_EQ(first(0).GetValue().ToText(), "linha 1");
 }
 
-// Every kind of value crosses unchanged, in source order, also where batches and multi-row
-// statements end (the row count is a multiple of neither).
+// Every kind of value crosses unchanged, in source order, also where batches end (the row count is
+// no multiple of a batch).
 TEST(Pump, EveryKindOfValueCrossesUnchangedAcrossBatchEnds) {
     constexpr int kOdd = 2777;
     MemoryFiles f;
@@ -105,7 +105,7 @@ TEST(Pump, EveryKindOfValueCrossesUnchangedAcrossBatchEnds) {
 }
 
 // Rows the target refuses, for their key or for a required field, are passed over wherever they
-// fall in a multi-row statement; every other row is written once.
+// fall in a batch (first, last, either side of a batch's end); every other row is written once.
 TEST(Pump, RefusedRowsAreSkippedWhereverTheyFall) {
     constexpr int kOdd = 2777;
     MemoryFiles f;
@@ -123,6 +123,30 @@ TEST(Pump, RefusedRowsAreSkippedWhereverTheyFall) {
                                        std::to_string(kOdd * (kOdd + 1) / 2 - 300 - 800 - 2000)});
     EXPECT_EQ(f.Rows("SELECT group_concat(k) FROM T WHERE t = 'antes'", "alvo"),
               std::vector<std::string>{"1,256,257,1024,1025,2777"});
+}
+
+// The widest row a table holds (255 fields) crosses whole, each value to its own field, and a
+// narrow copy after it on the same target still reads only its own columns.
+TEST(Pump, TheWidestRowCrossesWhole) {
+    constexpr int kFields = 255;
+    std::string fields, values;
+    for (int i = 1; i <= kFields; ++i) {
+        fields += (i > 1 ? ", f" : "f") + std::to_string(i) + (i % 2 ? " LONG" : " TEXT(20) COLLATE JETTEXT");
+        values += (i > 1 ? ", " : "") + (i % 2 ? std::to_string(i) + " * k" : "'v" + std::to_string(i) + " ' || k");
+    }
+    MemoryFiles f;
+    f.Exec("CREATE TABLE S (" + fields + "); WITH RECURSIVE n(k) AS (SELECT 1 UNION ALL SELECT k + 1 FROM n WHERE k < 1500)"
+           " INSERT INTO S SELECT " + values + " FROM n; CREATE TABLE N (a LONG, b TEXT(20) COLLATE JETTEXT);"
+           " INSERT INTO N VALUES (1, 'um'), (2, NULL)");
+    f.Exec("CREATE TABLE T (" + fields + "); CREATE TABLE M (a LONG, b TEXT(20) COLLATE JETTEXT)", "alvo");
+    f.Run("INSERT INTO T IN 'alvo' SELECT * FROM S", true);
+    EXPECT_EQ(f.lastAffected, 1500);
+    f.Run("INSERT INTO M IN 'alvo' SELECT * FROM N", true);
+    std::string all;
+    for (int i = 1; i <= kFields; ++i) all += (i > 1 ? " || '|' || quote(f" : "quote(f") + std::to_string(i) + ")";
+    const std::string rows = "SELECT " + all + " FROM S ORDER BY rowid";
+    EXPECT_EQ(f.Rows("SELECT " + all + " FROM T ORDER BY rowid", "alvo"), f.Rows(rows));
+    EXPECT_EQ(f.Rows("SELECT a, quote(b) FROM M ORDER BY rowid", "alvo"), (std::vector<std::string>{"1|'um'", "2|NULL"}));
 }
 
 // Notes which side each reported failure was on.
