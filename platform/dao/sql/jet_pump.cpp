@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/dao/collation.h"
 #include "platform/dao/statement.h"
 
 namespace dao::sql {
@@ -196,12 +197,15 @@ private:
 constexpr const char* kRowsTable = "jet!pump";
 constexpr const char* kRowsPointer = "jet_pump_rows";
 
-// The rows one statement reads: rows [first, end) of `batch`.
+// The rows one statement reads: rows [first, end) of `batch`, or, with `select` set, the rows of
+// that SELECT as it steps (its last code kept in `selectRc`; a failure ends the rows there).
 struct RowSpan {
     const Batch* batch = nullptr;
     std::size_t first = 0;
     std::size_t end = 0;
     int columns = 0;
+    sqlite3_stmt* select = nullptr;
+    int* selectRc = nullptr;
 };
 
 // Columns c1...cN (N = the connection's limit on columns, past which no SELECT or INSERT goes),
@@ -265,28 +269,66 @@ int RowsClose(sqlite3_vtab_cursor* cursor) {
     return SQLITE_OK;
 }
 
+// Steps a streamed SELECT: its code is the feed's, and a row is there while it is SQLITE_ROW.
+void StepSelect(const RowSpan& span) { *span.selectRc = sqlite3_step(span.select); }
+
 int RowsFilter(sqlite3_vtab_cursor* base, int, const char*, int argc, sqlite3_value** argv) {
     auto* cursor = reinterpret_cast<RowsCursor*>(base);
     const auto* span = argc == 1 ? static_cast<const RowSpan*>(sqlite3_value_pointer(argv[0], kRowsPointer)) : nullptr;
     cursor->span = span ? *span : RowSpan{};
     cursor->row = cursor->span.first;
+    if (cursor->span.select) StepSelect(cursor->span);
     return SQLITE_OK;
 }
 
 int RowsNext(sqlite3_vtab_cursor* base) {
-    ++reinterpret_cast<RowsCursor*>(base)->row;
+    auto* cursor = reinterpret_cast<RowsCursor*>(base);
+    ++cursor->row;
+    if (cursor->span.select) StepSelect(cursor->span);
     return SQLITE_OK;
 }
 
 int RowsEof(sqlite3_vtab_cursor* base) {
     const auto* cursor = reinterpret_cast<RowsCursor*>(base);
+    if (cursor->span.select) return *cursor->span.selectRc != SQLITE_ROW;
     return cursor->row >= cursor->span.end;
+}
+
+// A value of the streamed SELECT's current row, handed over without a copy: SQLite builds the row's
+// record from it before the SELECT steps again. An empty blob has no data pointer, and a blob
+// without one would be read as Null.
+void StreamedValue(sqlite3_stmt* select, sqlite3_context* context, int column) {
+    sqlite3_value* value = sqlite3_column_value(select, column);
+    switch (sqlite3_value_type(value)) {
+    case SQLITE_INTEGER: sqlite3_result_int64(context, sqlite3_value_int64(value)); break;
+    case SQLITE_FLOAT: sqlite3_result_double(context, sqlite3_value_double(value)); break;
+    case SQLITE_TEXT: {
+        const unsigned char* text = sqlite3_value_text(value);
+        sqlite3_result_text(context, reinterpret_cast<const char*>(text), sqlite3_value_bytes(value), SQLITE_STATIC);
+        break;
+    }
+    case SQLITE_BLOB: {
+        const void* blob = sqlite3_value_blob(value);
+        const int bytes = sqlite3_value_bytes(value);
+        if (bytes > 0) {
+            sqlite3_result_blob(context, blob, bytes, SQLITE_STATIC);
+        } else {
+            sqlite3_result_zeroblob(context, 0);
+        }
+        break;
+    }
+    default: break;
+    }
 }
 
 int RowsColumn(sqlite3_vtab_cursor* base, sqlite3_context* context, int column) {
     const auto* cursor = reinterpret_cast<RowsCursor*>(base);
     const RowSpan& span = cursor->span;
     if (column >= span.columns) return SQLITE_OK;  // an unread column, or the hidden argument: Null
+    if (span.select) {
+        StreamedValue(span.select, context, column);
+        return SQLITE_OK;
+    }
     const Batch& batch = *span.batch;
     const Cell& c = batch.cells[cursor->row * static_cast<std::size_t>(span.columns) + static_cast<std::size_t>(column)];
     switch (c.type) {
@@ -367,16 +409,43 @@ struct Writer {
     }
 };
 
-}  // namespace
+// Whether a trigger of the target's file works on `table`: one may refuse a row by aborting the
+// statement, which INSERT OR IGNORE does not pass over.
+bool HasTriggers(sqlite3* db, const std::string& table) {
+    Statement triggers(db, "SELECT tbl_name FROM sqlite_master WHERE type = 'trigger'");
+    if (!triggers.Ok()) return true;
+    while (triggers.StepCode() == SQLITE_ROW) {
+        if (JetNamesEqual(triggers.Text(0), table)) return true;
+    }
+    return false;
+}
 
-int RegisterPumpRows(sqlite3* db) { return sqlite3_create_module_v2(db, kRowsTable, &kRowsModule, nullptr, nullptr); }
+// The whole copy as one INSERT ... SELECT on the target over the source's SELECT, stepped as the
+// target reads it: no value is copied on the way.
+long long Stream(const PumpSides& sides, Statement& query, const std::string& insertOne, int columns) {
+    Statement all(sides.target, BatchInsert(insertOne, columns));
+    if (!all.Ok()) sides.fail(true);
+    Savepoint savepoint(sides.target);
+    if (!savepoint.Ok()) sides.fail(true);
+    int selectRc = SQLITE_DONE;
+    RowSpan span{nullptr, 0, 0, columns, query.Handle(), &selectRc};
+    sqlite3_bind_pointer(all.Handle(), 1, &span, kRowsPointer, nullptr);
+    const int rc = sqlite3_step(all.Handle());
+    sqlite3_reset(all.Handle());
+    query.Reset();
+    // A failing SELECT ends the rows, so the INSERT itself is done then.
+    if (rc != SQLITE_DONE) sides.fail(true);
+    if (selectRc != SQLITE_DONE) sides.fail(false);
+    const long long written = sqlite3_changes(sides.target);
+    savepoint.Release();
+    return written;
+}
 
-long long PumpRows(const PumpSides& sides, const std::string& select, const std::string& insertOne, bool skipFailingRows) {
-    Statement query(sides.source, select);
-    if (!query.Ok()) sides.fail(false);
+// The copy in batches: a reader thread fills them while this thread writes them, each through one
+// statement, or row by row when a trigger refuses a row of it.
+long long Batched(const PumpSides& sides, Statement& query, const std::string& insertOne, int columns, bool skipFailingRows) {
     Statement one(sides.target, insertOne);
     if (!one.Ok()) sides.fail(true);
-    const int columns = query.ColumnCount();
     Statement many(sides.target, BatchInsert(insertOne, columns));
     if (!many.Ok()) sides.fail(true);
 
@@ -402,6 +471,19 @@ long long PumpRows(const PumpSides& sides, const std::string& select, const std:
     if (readerRc != SQLITE_DONE) sides.fail(false);
     savepoint.Release();
     return writer.written;
+}
+
+}  // namespace
+
+int RegisterPumpRows(sqlite3* db) { return sqlite3_create_module_v2(db, kRowsTable, &kRowsModule, nullptr, nullptr); }
+
+long long PumpRows(const PumpSides& sides, const std::string& select, const std::string& table,
+                   const std::string& insertOne, bool skipFailingRows) {
+    Statement query(sides.source, select);
+    if (!query.Ok()) sides.fail(false);
+    const int columns = query.ColumnCount();
+    if (skipFailingRows && HasTriggers(sides.target, table)) return Batched(sides, query, insertOne, columns, true);
+    return Stream(sides, query, insertOne, columns);
 }
 
 }  // namespace dao::sql
