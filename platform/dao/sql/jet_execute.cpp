@@ -29,7 +29,7 @@ long long Pump(const Translation& tr, FileAccess& files, const std::string& sour
     PumpSides sides{files.Handle(source), files.Handle(target),
                     [&](bool onTarget) { files.Fail(onTarget ? target : source, onTarget); }};
     bool skip = tr.pumpInsert.rfind("INSERT OR IGNORE", 0) == 0;
-    return PumpRows(sides, tr.select, tr.pumpInsert, skip);
+    return PumpRows(sides, tr.select, tr.target, tr.pumpInsert, skip);
 }
 
 std::string CreateTableSql(const Translation& tr) {

@@ -18,6 +18,7 @@
 #include "platform/dao/collation.h"
 #include "platform/dao/errors.h"
 #include "platform/dao/sql/jet_internal.h"
+#include "platform/dao/sql/jet_pump.h"
 #include "platform/dao/sql/jet_sql.h"
 #include "platform/win/error.h"
 #include "platform/win/oledate.h"
@@ -493,8 +494,10 @@ int RegisterJetFunctions(sqlite3* db) {
     int rc = sqlite3_create_function_v2(db, "jet_first", 1, SQLITE_UTF8, nullptr, nullptr,
                                         Guarded<FirstStep, false>, HeldFinal, nullptr);
     if (rc != SQLITE_OK) return rc;
-    return sqlite3_create_function_v2(db, "jet_last", 1, SQLITE_UTF8, nullptr, nullptr,
-                                      Guarded<LastStep, false>, HeldFinal, nullptr);
+    rc = sqlite3_create_function_v2(db, "jet_last", 1, SQLITE_UTF8, nullptr, nullptr, Guarded<LastStep, false>,
+                                    HeldFinal, nullptr);
+    if (rc != SQLITE_OK) return rc;
+    return RegisterPumpRows(db);
 }
 
 }  // namespace dao::sql

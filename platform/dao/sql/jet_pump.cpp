@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/dao/collation.h"
 #include "platform/dao/statement.h"
 
 namespace dao::sql {
@@ -26,6 +27,9 @@ struct Cell {
         std::size_t offset;
     };
 };
+
+// Rows a batch holds.
+constexpr std::size_t kBatchRows = 1024;
 
 struct Batch {
     std::vector<Cell> cells;
@@ -184,23 +188,196 @@ private:
     bool released_ = false;
 };
 
-std::string MultiRowInsert(const std::string& insertOne, std::size_t rows) {
-    std::size_t values = insertOne.rfind(" VALUES ");
-    std::string head = insertOne.substr(0, values + 8);
-    std::string row = insertOne.substr(values + 8);
-    std::string sql = head;
-    for (std::size_t r = 0; r < rows; ++r) sql += (r ? ", " : "") + row;
-    return sql;
+// ---- the batch as a table of the target ----------------------------------------------------
+// A batch is written by one INSERT ... SELECT over the eponymous table "jet!pump"(?), whose
+// argument is a pointer to the rows: SQLite reads each value straight from the batch into the
+// record it builds, with no parameter bound per value. The name is one no table of the engine's
+// files can take (a table of that name would hide it).
+
+constexpr const char* kRowsTable = "jet!pump";
+constexpr const char* kRowsPointer = "jet_pump_rows";
+
+// The rows one statement reads: rows [first, end) of `batch`, or, with `select` set, the rows of
+// that SELECT as it steps (its last code kept in `selectRc`; a failure ends the rows there).
+struct RowSpan {
+    const Batch* batch = nullptr;
+    std::size_t first = 0;
+    std::size_t end = 0;
+    int columns = 0;
+    sqlite3_stmt* select = nullptr;
+    int* selectRc = nullptr;
+};
+
+// Columns c1...cN (N = the connection's limit on columns, past which no SELECT or INSERT goes),
+// then the hidden argument.
+struct RowsTable {
+    sqlite3_vtab base{};
+    int columns = 0;
+};
+
+struct RowsCursor {
+    sqlite3_vtab_cursor base{};
+    RowSpan span;
+    std::size_t row = 0;
+};
+
+int RowsConnect(sqlite3* db, void*, int, const char* const*, sqlite3_vtab** out, char**) {
+    const int columns = sqlite3_limit(db, SQLITE_LIMIT_COLUMN, -1) - 1;
+    std::string schema = "CREATE TABLE x(";
+    for (int i = 1; i <= columns; ++i) schema += "c" + std::to_string(i) + ", ";
+    schema += "jet_rows HIDDEN)";
+    const int rc = sqlite3_declare_vtab(db, schema.c_str());
+    if (rc != SQLITE_OK) return rc;
+    auto* table = static_cast<RowsTable*>(sqlite3_malloc(sizeof(RowsTable)));
+    if (!table) return SQLITE_NOMEM;
+    *table = RowsTable{};
+    table->columns = columns;
+    *out = &table->base;
+    return SQLITE_OK;
 }
 
-// Writes one batch: whole groups through the multi-row statement, the rest (and any group a
-// refused row made fail) row by row. A failure the copy cannot pass over stops the writer; the
-// target keeps its error for `fail`, called once the reader has been joined.
+int RowsDisconnect(sqlite3_vtab* table) {
+    sqlite3_free(table);
+    return SQLITE_OK;
+}
+
+// Only a plan that is given the rows will do.
+int RowsBestIndex(sqlite3_vtab* vtab, sqlite3_index_info* info) {
+    const int hidden = reinterpret_cast<RowsTable*>(vtab)->columns;
+    for (int i = 0; i < info->nConstraint; ++i) {
+        const auto& c = info->aConstraint[i];
+        if (c.iColumn == hidden && c.op == SQLITE_INDEX_CONSTRAINT_EQ && c.usable) {
+            info->aConstraintUsage[i].argvIndex = 1;
+            info->aConstraintUsage[i].omit = 1;
+            info->estimatedCost = 1;
+            return SQLITE_OK;
+        }
+    }
+    return SQLITE_CONSTRAINT;
+}
+
+int RowsOpen(sqlite3_vtab*, sqlite3_vtab_cursor** out) {
+    auto* cursor = static_cast<RowsCursor*>(sqlite3_malloc(sizeof(RowsCursor)));
+    if (!cursor) return SQLITE_NOMEM;
+    *cursor = RowsCursor{};
+    *out = &cursor->base;
+    return SQLITE_OK;
+}
+
+int RowsClose(sqlite3_vtab_cursor* cursor) {
+    sqlite3_free(cursor);
+    return SQLITE_OK;
+}
+
+// Steps a streamed SELECT: its code is the feed's, and a row is there while it is SQLITE_ROW.
+void StepSelect(const RowSpan& span) { *span.selectRc = sqlite3_step(span.select); }
+
+int RowsFilter(sqlite3_vtab_cursor* base, int, const char*, int argc, sqlite3_value** argv) {
+    auto* cursor = reinterpret_cast<RowsCursor*>(base);
+    const auto* span = argc == 1 ? static_cast<const RowSpan*>(sqlite3_value_pointer(argv[0], kRowsPointer)) : nullptr;
+    cursor->span = span ? *span : RowSpan{};
+    cursor->row = cursor->span.first;
+    if (cursor->span.select) StepSelect(cursor->span);
+    return SQLITE_OK;
+}
+
+int RowsNext(sqlite3_vtab_cursor* base) {
+    auto* cursor = reinterpret_cast<RowsCursor*>(base);
+    ++cursor->row;
+    if (cursor->span.select) StepSelect(cursor->span);
+    return SQLITE_OK;
+}
+
+int RowsEof(sqlite3_vtab_cursor* base) {
+    const auto* cursor = reinterpret_cast<RowsCursor*>(base);
+    if (cursor->span.select) return *cursor->span.selectRc != SQLITE_ROW;
+    return cursor->row >= cursor->span.end;
+}
+
+// A value of the streamed SELECT's current row, handed over without a copy: SQLite builds the row's
+// record from it before the SELECT steps again. An empty blob has no data pointer, and a blob
+// without one would be read as Null.
+void StreamedValue(sqlite3_stmt* select, sqlite3_context* context, int column) {
+    sqlite3_value* value = sqlite3_column_value(select, column);
+    switch (sqlite3_value_type(value)) {
+    case SQLITE_INTEGER: sqlite3_result_int64(context, sqlite3_value_int64(value)); break;
+    case SQLITE_FLOAT: sqlite3_result_double(context, sqlite3_value_double(value)); break;
+    case SQLITE_TEXT: {
+        const unsigned char* text = sqlite3_value_text(value);
+        sqlite3_result_text(context, reinterpret_cast<const char*>(text), sqlite3_value_bytes(value), SQLITE_STATIC);
+        break;
+    }
+    case SQLITE_BLOB: {
+        const void* blob = sqlite3_value_blob(value);
+        const int bytes = sqlite3_value_bytes(value);
+        if (bytes > 0) {
+            sqlite3_result_blob(context, blob, bytes, SQLITE_STATIC);
+        } else {
+            sqlite3_result_zeroblob(context, 0);
+        }
+        break;
+    }
+    default: break;
+    }
+}
+
+int RowsColumn(sqlite3_vtab_cursor* base, sqlite3_context* context, int column) {
+    const auto* cursor = reinterpret_cast<RowsCursor*>(base);
+    const RowSpan& span = cursor->span;
+    if (column >= span.columns) return SQLITE_OK;  // an unread column, or the hidden argument: Null
+    if (span.select) {
+        StreamedValue(span.select, context, column);
+        return SQLITE_OK;
+    }
+    const Batch& batch = *span.batch;
+    const Cell& c = batch.cells[cursor->row * static_cast<std::size_t>(span.columns) + static_cast<std::size_t>(column)];
+    switch (c.type) {
+    case SQLITE_INTEGER: sqlite3_result_int64(context, c.integer); break;
+    case SQLITE_FLOAT: sqlite3_result_double(context, c.real); break;
+    case SQLITE_TEXT: sqlite3_result_text(context, batch.bytes.data() + c.offset, c.bytes, SQLITE_STATIC); break;
+    case SQLITE_BLOB: sqlite3_result_blob(context, batch.bytes.data() + c.offset, c.bytes, SQLITE_STATIC); break;
+    default: break;
+    }
+    return SQLITE_OK;
+}
+
+int RowsRowid(sqlite3_vtab_cursor* base, sqlite3_int64* rowid) {
+    *rowid = static_cast<sqlite3_int64>(reinterpret_cast<RowsCursor*>(base)->row);
+    return SQLITE_OK;
+}
+
+// Eponymous only (no xCreate): never a table of the file. Read-only, no transactions of its own.
+sqlite3_module RowsModule() {
+    sqlite3_module m{};
+    m.xConnect = RowsConnect;
+    m.xBestIndex = RowsBestIndex;
+    m.xDisconnect = RowsDisconnect;
+    m.xDestroy = RowsDisconnect;
+    m.xOpen = RowsOpen;
+    m.xClose = RowsClose;
+    m.xFilter = RowsFilter;
+    m.xNext = RowsNext;
+    m.xEof = RowsEof;
+    m.xColumn = RowsColumn;
+    m.xRowid = RowsRowid;
+    return m;
+}
+const sqlite3_module kRowsModule = RowsModule();
+
+// `insertOne` with its VALUES list replaced by the columns of one batch's rows.
+std::string BatchInsert(const std::string& insertOne, int columns) {
+    std::string sql = insertOne.substr(0, insertOne.rfind(" VALUES ")) + " SELECT ";
+    for (int i = 1; i <= columns; ++i) sql += (i > 1 ? ", c" : "c") + std::to_string(i);
+    return sql + " FROM \"" + kRowsTable + "\"(?)";
+}
+
+// Writes one batch: all its rows through one statement, or, when that fails and refused rows are
+// passed over, row by row. A failure the copy cannot pass over stops the writer; the target keeps
+// its error for `fail`, called once the reader has been joined.
 struct Writer {
     const PumpSides& sides;
     sqlite3_stmt* one;
     sqlite3_stmt* many;
-    std::size_t groupRows;
     int columns;
     bool skip;
     long long written = 0;
@@ -214,52 +391,71 @@ struct Writer {
         }
         return false;
     }
+    bool Refused() const { return skip && (sqlite3_extended_errcode(sides.target) & 0xFF) == SQLITE_CONSTRAINT; }
     bool Row(const Batch& batch, std::size_t row) {
         BindRow(one, 1, batch, row, columns);
-        return Step(one) || (skip && (sqlite3_extended_errcode(sides.target) & 0xFF) == SQLITE_CONSTRAINT);
+        return Step(one) || Refused();
     }
     // False when the copy must stop.
     bool Write(const Batch& batch) {
-        std::size_t row = 0;
-        for (; many && row + groupRows <= batch.rows; row += groupRows) {
-            for (std::size_t r = 0; r < groupRows; ++r) BindRow(many, static_cast<int>(r) * columns + 1, batch, row + r, columns);
-            if (Step(many)) continue;
-            for (std::size_t r = 0; r < groupRows; ++r) {
-                if (!Row(batch, row + r)) return false;
-            }
-        }
-        for (; row < batch.rows; ++row) {
+        RowSpan span{&batch, 0, batch.rows, columns};
+        sqlite3_bind_pointer(many, 1, &span, kRowsPointer, nullptr);
+        if (Step(many)) return true;
+        if (!Refused()) return false;
+        for (std::size_t row = 0; row < batch.rows; ++row) {
             if (!Row(batch, row)) return false;
         }
         return true;
     }
 };
 
-}  // namespace
-
-// Rows of one multi-row INSERT: as many as the target's limit on bound variables allows, at most
-// 256 (more gains nothing and lengthens the statement text).
-std::size_t GroupRows(sqlite3* target, int columns) {
-    const int variables = sqlite3_limit(target, SQLITE_LIMIT_VARIABLE_NUMBER, -1);
-    return std::clamp<std::size_t>(static_cast<std::size_t>(variables / std::max(columns, 1)), 1, 256);
+// Whether a trigger of the target's file works on `table`: one may refuse a row by aborting the
+// statement, which INSERT OR IGNORE does not pass over.
+bool HasTriggers(sqlite3* db, const std::string& table) {
+    Statement triggers(db, "SELECT tbl_name FROM sqlite_master WHERE type = 'trigger'");
+    if (!triggers.Ok()) return true;
+    while (triggers.StepCode() == SQLITE_ROW) {
+        if (JetNamesEqual(triggers.Text(0), table)) return true;
+    }
+    return false;
 }
 
-long long PumpRows(const PumpSides& sides, const std::string& select, const std::string& insertOne, bool skipFailingRows) {
-    Statement query(sides.source, select);
-    if (!query.Ok()) sides.fail(false);
+// The whole copy as one INSERT ... SELECT on the target over the source's SELECT, stepped as the
+// target reads it: no value is copied on the way.
+long long Stream(const PumpSides& sides, Statement& query, const std::string& insertOne, int columns) {
+    Statement all(sides.target, BatchInsert(insertOne, columns));
+    if (!all.Ok()) sides.fail(true);
+    Savepoint savepoint(sides.target);
+    if (!savepoint.Ok()) sides.fail(true);
+    int selectRc = SQLITE_DONE;
+    RowSpan span{nullptr, 0, 0, columns, query.Handle(), &selectRc};
+    sqlite3_bind_pointer(all.Handle(), 1, &span, kRowsPointer, nullptr);
+    const int rc = sqlite3_step(all.Handle());
+    sqlite3_reset(all.Handle());
+    query.Reset();
+    // A failing SELECT ends the rows, so the INSERT itself is done then.
+    if (rc != SQLITE_DONE) sides.fail(true);
+    if (selectRc != SQLITE_DONE) sides.fail(false);
+    const long long written = sqlite3_changes(sides.target);
+    savepoint.Release();
+    return written;
+}
+
+// The copy in batches: a reader thread fills them while this thread writes them, each through one
+// statement, or row by row when a trigger refuses a row of it.
+long long Batched(const PumpSides& sides, Statement& query, const std::string& insertOne, int columns, bool skipFailingRows) {
     Statement one(sides.target, insertOne);
     if (!one.Ok()) sides.fail(true);
-    const int columns = query.ColumnCount();
-    const std::size_t groupRows = GroupRows(sides.target, columns);
-    Statement many(sides.target, MultiRowInsert(insertOne, groupRows));
+    Statement many(sides.target, BatchInsert(insertOne, columns));
+    if (!many.Ok()) sides.fail(true);
 
     Savepoint savepoint(sides.target);
     if (!savepoint.Ok()) sides.fail(true);
-    // Small batches, a few multi-row statements each, in flight four at a time: the writer reads
-    // what the reader has just written while it is still in the processor's cache.
-    const std::size_t batchRows = groupRows * 4;
+    // Small batches in flight four at a time: the writer reads what the reader has just written
+    // while it is still in the processor's cache.
+    constexpr std::size_t batchRows = kBatchRows;
     BatchQueue queue(4, batchRows * static_cast<std::size_t>(columns));
-    Writer writer{sides, one.Handle(), many.Handle(), groupRows, columns, skipFailingRows};
+    Writer writer{sides, one.Handle(), many.Handle(), columns, skipFailingRows};
     bool written = true;
     {
         Reader reader(queue, std::thread(ReadAll, query.Handle(), columns, batchRows, std::ref(queue)));
@@ -275,6 +471,19 @@ long long PumpRows(const PumpSides& sides, const std::string& select, const std:
     if (readerRc != SQLITE_DONE) sides.fail(false);
     savepoint.Release();
     return writer.written;
+}
+
+}  // namespace
+
+int RegisterPumpRows(sqlite3* db) { return sqlite3_create_module_v2(db, kRowsTable, &kRowsModule, nullptr, nullptr); }
+
+long long PumpRows(const PumpSides& sides, const std::string& select, const std::string& table,
+                   const std::string& insertOne, bool skipFailingRows) {
+    Statement query(sides.source, select);
+    if (!query.Ok()) sides.fail(false);
+    const int columns = query.ColumnCount();
+    if (skipFailingRows && HasTriggers(sides.target, table)) return Batched(sides, query, insertOne, columns, true);
+    return Stream(sides, query, insertOne, columns);
 }
 
 }  // namespace dao::sql

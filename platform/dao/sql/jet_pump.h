@@ -1,15 +1,23 @@
 // The row pump: a SELECT on one connection feeding an INSERT on another.
 //
-// A reader thread steps the SELECT and copies rows into batches; the calling thread binds each
-// batch into a prepared multi-row INSERT on the target. The two files are read and written at the
-// same time. All rows go in under one savepoint of the target, so a statement that fails leaves
-// no rows behind, and outside a workspace transaction the copy is still one transaction.
+// As a rule the copy is one INSERT ... SELECT on the target over the eponymous table "jet!pump",
+// whose rows are those of the SELECT on the source, stepped as the target reads them: each value
+// goes from the source's row into the target's record with no copy between. All rows go in under
+// one savepoint of the target, so a statement that fails leaves no rows behind, and outside a
+// workspace transaction the copy is still one transaction.
+//
+// INSERT OR IGNORE passes over the rows a key or a required field refuses, but not a row a trigger
+// refuses by aborting the statement. Where refused rows are to be passed over and the target table
+// has triggers, the copy goes in batches instead: a reader thread steps the SELECT and copies rows
+// into batches; the calling thread writes each batch through one INSERT ... SELECT over
+// "jet!pump" (given the batch), and writes row by row a batch in which a row was refused. The two
+// files are then read and written at the same time.
 //
 // Threads. Connections are opened without SQLite's mutex (connection.h), so nothing but this
 // contract keeps two threads off one connection:
 //   - the calling thread owns both connections and nobody else uses them during PumpRows;
-//   - from the reader's start until it is joined, the reader alone uses the source connection
-//     (its SELECT only) and the calling thread uses the target alone;
+//   - in a batched copy, from the reader's start until it is joined, the reader alone uses the
+//     source connection (its SELECT only) and the calling thread uses the target alone;
 //   - the reader is stopped and joined, and the SELECT reset, before PumpRows returns, raises or
 //     calls `fail`: whatever `fail` does (an engine may roll back every connection of a workspace
 //     transaction, the source included) it does with the source idle.
@@ -33,10 +41,13 @@ struct PumpSides {
     std::function<void(bool target)> fail;
 };
 
-// Copies every row of `select` (run on the source) through `insertOne` (an INSERT with one `?`
-// per SELECT column, run on the target). With `skipFailingRows` a row the target refuses for a key
+// Copies every row of `select` (run on the source) through `insertOne` (an INSERT into `table`
+// with one `?` per SELECT column, run on the target). With `skipFailingRows` a row the target refuses for a key
 // or a required field is passed over and the others stay. Answers the number of rows written.
-long long PumpRows(const PumpSides& sides, const std::string& select, const std::string& insertOne,
-                   bool skipFailingRows);
+long long PumpRows(const PumpSides& sides, const std::string& select, const std::string& table,
+                   const std::string& insertOne, bool skipFailingRows);
+
+// Makes the pump's rows readable on `db` as a target (RegisterJetFunctions calls it).
+int RegisterPumpRows(sqlite3* db);
 
 }  // namespace dao::sql

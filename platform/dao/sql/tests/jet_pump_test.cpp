@@ -43,18 +43,41 @@ public:
 };
 
 TEST(Pump, AWriteRefusedMidCopyStopsTheReaderBeforeTheFailureIsReported) {
+    // A copy that fails on a refused row is written as one statement; one that passes refused rows
+    // over into a table with triggers goes in batches through the reader thread, and there a
+    // trigger's own error (not a refusal) stops it.
+    struct Case {
+        const char* name;
+        bool failOnError;
+        std::string target;  // the target's table, refusing a row in the middle of the copy
+    };
     for (int round = 0; round < kRounds; ++round) {
-        WatchedFiles f;
-        f.Exec("CREATE TABLE S (k LONG, t TEXT(20) COLLATE JETTEXT);" + kFill);
-        f.Exec("CREATE TABLE T (k LONG, t TEXT(20) COLLATE JETTEXT); CREATE UNIQUE INDEX Tk ON T (k);"
-               "INSERT INTO T VALUES (" + std::to_string(kRows / 2 + round) + ", 'antes');", "alvo");
-        EXPECT_THROW(f.Run("INSERT INTO T IN 'alvo' SELECT * FROM S", true), win::RuntimeError);
-        EXPECT_EQ(f.failures, 1);
-        EXPECT_FALSE(f.sourceBusyAtFail) << "round " << round;
-        EXPECT_EQ(f.Rows("SELECT count(*) FROM T", "alvo"), std::vector<std::string>{"1"});
-        f.Run("INSERT INTO T IN 'alvo' SELECT * FROM S");
-        EXPECT_EQ(f.lastAffected, kRows - 1);
+        const std::string middle = std::to_string(kRows / 2 + round);
+        const Case cases[] = {
+            {"refused key", true,
+             "CREATE TABLE T (k LONG, t TEXT(20) COLLATE JETTEXT); CREATE UNIQUE INDEX Tk ON T (k);"
+             "INSERT INTO T VALUES (" + middle + ", 'antes');"},
+            {"failing trigger", false,
+             "CREATE TABLE T (k LONG, t TEXT(20) COLLATE JETTEXT); INSERT INTO T VALUES (0, 'antes');"
+             "CREATE TRIGGER Tt BEFORE INSERT ON T WHEN NEW.k = " + middle +
+             " BEGIN SELECT abs(-9223372036854775807 - 1); END;"},
+        };
+        for (const Case& c : cases) {
+            WatchedFiles f;
+            f.Exec("CREATE TABLE S (k LONG, t TEXT(20) COLLATE JETTEXT);" + kFill);
+            f.Exec(c.target, "alvo");
+            EXPECT_THROW(f.Run("INSERT INTO T IN 'alvo' SELECT * FROM S", c.failOnError), win::RuntimeError) << c.name;
+            EXPECT_EQ(f.failures, 1) << c.name;
+            EXPECT_FALSE(f.sourceBusyAtFail) << c.name << ", round " << round;
+            EXPECT_EQ(f.Rows("SELECT count(*) FROM T", "alvo"), std::vector<std::string>{"1"}) << c.name;
+        }
     }
+    WatchedFiles f;
+    f.Exec("CREATE TABLE S (k LONG, t TEXT(20) COLLATE JETTEXT);" + kFill);
+    f.Exec("CREATE TABLE T (k LONG, t TEXT(20) COLLATE JETTEXT); CREATE UNIQUE INDEX Tk ON T (k);"
+           "INSERT INTO T VALUES (" + std::to_string(kRows / 2) + ", 'antes');", "alvo");
+    f.Run("INSERT INTO T IN 'alvo' SELECT * FROM S");
+    EXPECT_EQ(f.lastAffected, kRows - 1);
 }
 
 // The same through the engine inside a workspace transaction that has written the source file
@@ -86,8 +109,8 @@ TEST(Pump, AFailedCopyInsideATransactionLeavesBothFilesWhole) {
     EXPECT_EQ(first(0).GetValue().ToText(), "linha 1");
 }
 
-// Every kind of value crosses unchanged, in source order, also where batches and multi-row
-// statements end (the row count is a multiple of neither).
+// Every kind of value crosses unchanged, in source order, also where batches end (the row count is
+// no multiple of a batch).
 TEST(Pump, EveryKindOfValueCrossesUnchangedAcrossBatchEnds) {
     constexpr int kOdd = 2777;
     MemoryFiles f;
@@ -104,25 +127,65 @@ TEST(Pump, EveryKindOfValueCrossesUnchangedAcrossBatchEnds) {
     EXPECT_EQ(f.Rows(copied, "alvo"), f.Rows(rows));
 }
 
-// Rows the target refuses, for their key or for a required field, are passed over wherever they
-// fall in a multi-row statement; every other row is written once.
+// Rows the target refuses, for their key or (through a trigger) for a required field, are passed
+// over wherever they fall in a batch (first, last, either side of a batch's end); every other row is
+// written once. Without the trigger the copy is one statement, and only the keys refuse rows.
 TEST(Pump, RefusedRowsAreSkippedWhereverTheyFall) {
     constexpr int kOdd = 2777;
+    constexpr long long kSum = static_cast<long long>(kOdd) * (kOdd + 1) / 2;
+    struct Case {
+        const char* name;
+        const char* trigger;
+        int refusedByTrigger;
+        long long keptSum;
+    };
+    const Case cases[] = {
+        {"with the trigger", "CREATE TRIGGER Tt BEFORE INSERT ON T WHEN NEW.t IS NULL BEGIN SELECT RAISE(ABORT, 'jet:3058'); END;",
+         3, kSum - 300 - 800 - 2000},
+        {"keys only", "", 0, kSum},
+    };
+    for (const Case& c : cases) {
+        MemoryFiles f;
+        f.Exec("CREATE TABLE S (k LONG, t TEXT(20) COLLATE JETTEXT);"
+               "WITH RECURSIVE n(k) AS (SELECT 1 UNION ALL SELECT k + 1 FROM n WHERE k < " + std::to_string(kOdd) +
+               ") INSERT INTO S SELECT k, CASE WHEN k IN (300, 800, 2000) THEN NULL ELSE 'linha ' || k END FROM n");
+        f.Exec(std::string("CREATE TABLE T (k LONG, t TEXT(20) COLLATE JETTEXT); CREATE UNIQUE INDEX Tk ON T (k);") + c.trigger +
+               "INSERT INTO T VALUES (1, 'antes'), (256, 'antes'), (257, 'antes'), (1024, 'antes'), (1025, 'antes'),"
+               " (2777, 'antes')", "alvo");
+        f.Run("INSERT INTO T IN 'alvo' SELECT * FROM S");
+        EXPECT_EQ(f.lastAffected, kOdd - 6 - c.refusedByTrigger) << c.name;
+        const int kept = kOdd - c.refusedByTrigger;
+        EXPECT_EQ(f.Rows("SELECT count(*), count(DISTINCT k), sum(k) FROM T", "alvo"),
+                  std::vector<std::string>{std::to_string(kept) + "|" + std::to_string(kept) + "|" + std::to_string(c.keptSum)})
+            << c.name;
+        EXPECT_EQ(f.Rows("SELECT group_concat(k) FROM T WHERE t = 'antes'", "alvo"),
+                  std::vector<std::string>{"1,256,257,1024,1025,2777"})
+            << c.name;
+    }
+}
+
+// The widest row a table holds (255 fields) crosses whole, each value to its own field, and a
+// narrow copy after it on the same target still reads only its own columns.
+TEST(Pump, TheWidestRowCrossesWhole) {
+    constexpr int kFields = 255;
+    std::string fields, values;
+    for (int i = 1; i <= kFields; ++i) {
+        fields += (i > 1 ? ", f" : "f") + std::to_string(i) + (i % 2 ? " LONG" : " TEXT(20) COLLATE JETTEXT");
+        values += (i > 1 ? ", " : "") + (i % 2 ? std::to_string(i) + " * k" : "'v" + std::to_string(i) + " ' || k");
+    }
     MemoryFiles f;
-    f.Exec("CREATE TABLE S (k LONG, t TEXT(20) COLLATE JETTEXT);"
-           "WITH RECURSIVE n(k) AS (SELECT 1 UNION ALL SELECT k + 1 FROM n WHERE k < " + std::to_string(kOdd) +
-           ") INSERT INTO S SELECT k, CASE WHEN k IN (300, 800, 2000) THEN NULL ELSE 'linha ' || k END FROM n");
-    f.Exec("CREATE TABLE T (k LONG, t TEXT(20) COLLATE JETTEXT); CREATE UNIQUE INDEX Tk ON T (k);"
-           "CREATE TRIGGER Tt BEFORE INSERT ON T WHEN NEW.t IS NULL BEGIN SELECT RAISE(ABORT, 'jet:3058'); END;"
-           "INSERT INTO T VALUES (1, 'antes'), (256, 'antes'), (257, 'antes'), (1024, 'antes'), (1025, 'antes'),"
-           " (2777, 'antes')", "alvo");
-    f.Run("INSERT INTO T IN 'alvo' SELECT * FROM S");
-    EXPECT_EQ(f.lastAffected, kOdd - 9);
-    EXPECT_EQ(f.Rows("SELECT count(*), count(DISTINCT k), sum(k) FROM T", "alvo"),
-              std::vector<std::string>{std::to_string(kOdd - 3) + "|" + std::to_string(kOdd - 3) + "|" +
-                                       std::to_string(kOdd * (kOdd + 1) / 2 - 300 - 800 - 2000)});
-    EXPECT_EQ(f.Rows("SELECT group_concat(k) FROM T WHERE t = 'antes'", "alvo"),
-              std::vector<std::string>{"1,256,257,1024,1025,2777"});
+    f.Exec("CREATE TABLE S (" + fields + "); WITH RECURSIVE n(k) AS (SELECT 1 UNION ALL SELECT k + 1 FROM n WHERE k < 1500)"
+           " INSERT INTO S SELECT " + values + " FROM n; CREATE TABLE N (a LONG, b TEXT(20) COLLATE JETTEXT);"
+           " INSERT INTO N VALUES (1, 'um'), (2, NULL)");
+    f.Exec("CREATE TABLE T (" + fields + "); CREATE TABLE M (a LONG, b TEXT(20) COLLATE JETTEXT)", "alvo");
+    f.Run("INSERT INTO T IN 'alvo' SELECT * FROM S", true);
+    EXPECT_EQ(f.lastAffected, 1500);
+    f.Run("INSERT INTO M IN 'alvo' SELECT * FROM N", true);
+    std::string all;
+    for (int i = 1; i <= kFields; ++i) all += (i > 1 ? " || '|' || quote(f" : "quote(f") + std::to_string(i) + ")";
+    const std::string rows = "SELECT " + all + " FROM S ORDER BY rowid";
+    EXPECT_EQ(f.Rows("SELECT " + all + " FROM T ORDER BY rowid", "alvo"), f.Rows(rows));
+    EXPECT_EQ(f.Rows("SELECT a, quote(b) FROM M ORDER BY rowid", "alvo"), (std::vector<std::string>{"1|'um'", "2|NULL"}));
 }
 
 // Notes which side each reported failure was on.
@@ -149,6 +212,8 @@ TEST(Pump, ASourceFailingMidCopyIsReportedAsTheSourcesAndWritesNothing) {
         {"failing, plain target", true, "CREATE TABLE T (k LONG, n LONG)"},
         {"skipping, keyed target", false, "CREATE TABLE T (k LONG, n LONG); CREATE UNIQUE INDEX Tk ON T (k)"},
         {"failing, keyed target", true, "CREATE TABLE T (k LONG, n LONG); CREATE UNIQUE INDEX Tk ON T (k)"},
+        {"skipping, target with a trigger", false,
+         "CREATE TABLE T (k LONG, n LONG); CREATE TRIGGER Tt BEFORE INSERT ON T WHEN NEW.n < 0 BEGIN SELECT RAISE(ABORT, 'x'); END"},
     };
     for (const Case& c : cases) {
         SidedFiles f;
