@@ -57,10 +57,10 @@ public:
                 // A key a control inside this one routed already is on its way up to the window.
                 if (control_.Parent().RoutedBelow(event, qobject_cast<QWidget*>(watched))) return false;
                 const auto* key = static_cast<QKeyEvent*>(event);
-                int code = KeyCodeOf(key->key(), key->modifiers());
+                int code = KeyCodeOf(key->key(), key->modifiers().toInt());
                 if (code == 0) return false;
                 control_.Parent().RouteKey(event->type() == QEvent::KeyPress, code,
-                                           ShiftStateOf(key->modifiers()), &control_, event);
+                                           ShiftStateOf(key->modifiers().toInt()), &control_, event);
                 return code == 0;   // a handler that zeroed the code kept the key
             }
             default:
@@ -81,6 +81,8 @@ Control::Control(Window& window, std::string name, QWidget* widget)
     filter_ = std::make_unique<ControlEvents>(*this);
     if (widget_) widget_->installEventFilter(filter_.get());
 }
+
+QWidget* Control::Widget() const { return widget_; }
 
 Control::~Control() {
     if (widget_) widget_->removeEventFilter(filter_.get());
@@ -190,7 +192,7 @@ void Control::Fire(const std::function<void()>& event) {
 }
 
 void Control::QueueClick() {
-    QPointer<QWidget> widget = widget_;
+    QPointer<QWidget> widget = widget_.data();
     QMetaObject::invokeMethod(
         widget_.data(),
         [this, widget] {

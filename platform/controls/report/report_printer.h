@@ -25,6 +25,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/controls/report/report_hooks.h"
 #include "platform/controls/report/report_layout.h"
 #include "platform/controls/report/row_source.h"
 
@@ -37,16 +38,7 @@ class PreviewWindow;
 
 class ReportPrinter {
 public:
-    // What the control reaches outside itself, replaceable by tests and tools.
-    struct Hooks {
-        std::shared_ptr<DataConnector> connector;                           // the data files
-        std::function<std::filesystem::path(const std::string&)> hostPath;  // report file path
-        std::function<std::string()> today;                                 // the header's date
-        std::function<std::unique_ptr<QPrinter>()> printer;                 // destination 1
-        // The print dialog of the preview, over `parent`: lets the user choose the printer or
-        // file; false when the user cancels.
-        std::function<bool(QPrinter& printer, QWidget* parent)> printDialog;
-    };
+    using Hooks = ReportHooks;
     // The real outside world: the database layer, the machine's paths, clock and printer.
     static Hooks DefaultHooks();
 
