@@ -134,27 +134,29 @@ void Control::SetTabStop(bool stop) {
     if (widget_) widget_->setFocusPolicy(stop ? Qt::StrongFocus : Qt::ClickFocus);
 }
 
+namespace {
+
+// Shows colour number `color` in `roles` of the widget's palette.
+void PaintRoles(QWidget& widget, std::uint32_t color, std::initializer_list<QPalette::ColorRole> roles) {
+    QPalette palette = widget.palette();
+    const QColor shown = ToQColor(color);
+    for (const QPalette::ColorRole role : roles) palette.setColor(role, shown);
+    widget.setPalette(palette);
+}
+
+}  // namespace
+
 void Control::SetBackColor(std::uint32_t color) {
     backColor_ = color;
     if (!widget_) return;
-    QPalette palette = widget_->palette();
-    const QColor shown = ToQColor(color);
-    palette.setColor(QPalette::Base, shown);
-    palette.setColor(QPalette::Window, shown);
-    palette.setColor(QPalette::Button, shown);
-    widget_->setPalette(palette);
+    PaintRoles(*widget_, color, {QPalette::Base, QPalette::Window, QPalette::Button});
     widget_->setAutoFillBackground(true);
 }
 
 void Control::SetForeColor(std::uint32_t color) {
     foreColor_ = color;
     if (!widget_) return;
-    QPalette palette = widget_->palette();
-    const QColor shown = ToQColor(color);
-    palette.setColor(QPalette::Text, shown);
-    palette.setColor(QPalette::WindowText, shown);
-    palette.setColor(QPalette::ButtonText, shown);
-    widget_->setPalette(palette);
+    PaintRoles(*widget_, color, {QPalette::Text, QPalette::WindowText, QPalette::ButtonText});
 }
 
 void Control::SetFocus() {
