@@ -132,6 +132,13 @@ protected:
     // Shows a new log-in window. The date and time edits may not be in this build of the library
     // yet: their reports of a class that cannot be created are taken off the boxes, so the tests
     // see only what the load itself said.
+    // The window shown with its first store chosen (F:\LOJA01): the password panel.
+    Acesso& AtFirstStore() {
+        Acesso& w = Shown();
+        w.TbLoja().SetRow(0);
+        w.TbLoja_Choose();
+        return w;
+    }
     Acesso& Shown() {
         window_ = std::make_unique<Acesso>();
         window_->Show();
@@ -263,9 +270,7 @@ TEST_F(AcessoTest, AControlClassThatIsNotRegisteredIsReportedAndTheWindowStillLo
 }
 
 TEST_F(AcessoTest, EveryCaptionFitsItsControl) {
-    Acesso& w = Shown();
-    w.TbLoja().SetRow(0);
-    w.TbLoja_Choose();
+    Acesso& w = AtFirstStore();
     EXPECT_EQ(forms::testing::CaptionsThatDoNotFit(w), std::vector<std::string>{});
     if (const char* out = std::getenv("ZM_LOGIN_PICTURE")) w.Widget()->grab().save(out);
 }
@@ -351,9 +356,7 @@ TEST_F(AcessoTest, AMotivaThatCannotBeOpenedIsReportedByNameAndTheLogInStillWork
 }
 
 TEST_F(AcessoTest, StoreChoiceOpensThePasswordPanelOrSaysTheStoreIsMissing) {
-    Acesso& w = Shown();
-    w.TbLoja().SetRow(0);
-    w.TbLoja_Choose();
+    Acesso& w = AtFirstStore();
     EXPECT_EQ(PastaDados, "F:\\LOJA01");
     EXPECT_TRUE(w.PainelLocaliza().Visible());
     EXPECT_TRUE(boxes_.shown.empty());
@@ -420,9 +423,7 @@ TEST_F(AcessoTest, ALongMessageOfTheMomentWrapsInItsBox) {
 }
 
 TEST_F(AcessoTest, ThreeWrongPasswordsEndTheProgram) {
-    Acesso& w = Shown();
-    w.TbLoja().SetRow(0);
-    w.TbLoja_Choose();
+    Acesso& w = AtFirstStore();
     Type(w, "errada");
     EXPECT_EQ(forms::HostedText(w.PainelMensagem()), "Senha Inválida !");
     EXPECT_TRUE(w.SSPanel1().Visible());
@@ -438,9 +439,7 @@ TEST_F(AcessoTest, ThreeWrongPasswordsEndTheProgram) {
 }
 
 TEST_F(AcessoTest, ARightPasswordInLowerCaseLogsInAndShowsTheCatalogue) {
-    Acesso& w = Shown();
-    w.TbLoja().SetRow(0);
-    w.TbLoja_Choose();
+    Acesso& w = AtFirstStore();
     Type(w, "errada");
     Type(w, "gerente");
     EXPECT_EQ(catalogueShown_, 1);
@@ -455,9 +454,7 @@ TEST_F(AcessoTest, ARightPasswordInLowerCaseLogsInAndShowsTheCatalogue) {
 }
 
 TEST_F(AcessoTest, TheUpgradeWritesItsProgressIntoTheWindowAndYieldsBetweenLines) {
-    Acesso& w = Shown();
-    w.TbLoja().SetRow(0);
-    w.TbLoja_Choose();
+    Acesso& w = AtFirstStore();
     forms::ScriptedEventPump pump;
     forms::InstallEventPump(&pump);
     std::vector<std::pair<int, int>> seen;   // lines in ListTabela and yields, after each line
@@ -483,9 +480,7 @@ TEST_F(AcessoTest, TheUpgradeWritesItsProgressIntoTheWindowAndYieldsBetweenLines
 
 TEST_F(AcessoTest, TheClockQuestionAnsweredNoShowsTheClockFields) {
     FreezeDaysAfterFile(0, 23, 0, 0);   // the file changed today: the clock looks wrong
-    Acesso& w = Shown();
-    w.TbLoja().SetRow(0);
-    w.TbLoja_Choose();
+    Acesso& w = AtFirstStore();
     boxes_.answers = {forms::mb::No};
     Type(w, "gerente");
     ASSERT_EQ(boxes_.shown.size(), 1u);
@@ -510,9 +505,7 @@ TEST_F(AcessoTest, TheClockQuestionAnsweredNoShowsTheClockFields) {
 }
 
 TEST_F(AcessoTest, EscReturnsToTheStoreListThenAbsorbsTheCataloguesEscThenUnloads) {
-    Acesso& w = Shown();
-    w.TbLoja().SetRow(0);
-    w.TbLoja_Choose();
+    Acesso& w = AtFirstStore();
     int esc = 27;
     w.RouteKey(false, esc, 0, nullptr);
     EXPECT_FALSE(w.PainelLocaliza().Visible());
