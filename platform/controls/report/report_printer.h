@@ -26,7 +26,6 @@
 #include <vector>
 
 #include "platform/controls/report/report_hooks.h"
-#include "platform/controls/report/report_layout.h"
 #include "platform/controls/report/row_source.h"
 
 class QPrinter;
@@ -35,6 +34,11 @@ class QWidget;
 namespace controls::report {
 
 class PreviewWindow;
+// The page layout (report_layout.h), which is Qt geometry: named here only, so that the
+// windows that host the control include no Qt header.
+struct Formula;
+struct LaidOutReport;
+class PagedReport;
 
 class ReportPrinter {
 public:
