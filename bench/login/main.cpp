@@ -36,12 +36,12 @@ double TimedLogIn(forms::ScriptedMessageBoxes& boxes, int& shown) {
     report::AbrirBD();
     report::login::Acesso window;
     window.Show();
-    for (int row = 0; row < window.TbLoja->RowCount(); ++row) {
-        window.TbLoja->SetRow(row);
-        if (window.TbLoja->CellText(row, 0) == "01") break;
+    for (int row = 0; row < window.TbLoja().RowCount(); ++row) {
+        window.TbLoja().SetRow(row);
+        if (window.TbLoja().CellText(row, 0) == "01") break;
     }
     window.TbLoja_Choose();
-    forms::SetHostedText(window.ZmSenha, "ADMIN");
+    forms::SetHostedText(window.ZmSenha(), "ADMIN");
     boxes.answers = {forms::mb::Yes};
     const int before = shown;
     const auto start = Clock::now();

@@ -30,6 +30,7 @@
 #include <time.h>
 
 #include "platform/controls/grid/data_grid.h"
+#include "platform/controls/report/com/report_control.h"
 #include "platform/controls/report/dao/dao_connector.h"
 #include "platform/controls/report/report_preview.h"
 #include "platform/forms/app.h"

@@ -3,9 +3,10 @@
 // Window code writes them as texts such as "&HC0C0FF" and "&H8000000D".
 #pragma once
 
-#include <QColor>
 #include <cstdint>
 #include <string_view>
+
+class QColor;
 
 namespace forms {
 

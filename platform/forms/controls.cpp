@@ -57,10 +57,10 @@ public:
                 // A key a control inside this one routed already is on its way up to the window.
                 if (control_.Parent().RoutedBelow(event, qobject_cast<QWidget*>(watched))) return false;
                 const auto* key = static_cast<QKeyEvent*>(event);
-                int code = KeyCodeOf(key->key(), key->modifiers());
+                int code = KeyCodeOf(key->key(), key->modifiers().toInt());
                 if (code == 0) return false;
                 control_.Parent().RouteKey(event->type() == QEvent::KeyPress, code,
-                                           ShiftStateOf(key->modifiers()), &control_, event);
+                                           ShiftStateOf(key->modifiers().toInt()), &control_, event);
                 return code == 0;   // a handler that zeroed the code kept the key
             }
             default:
@@ -81,6 +81,8 @@ Control::Control(Window& window, std::string name, QWidget* widget)
     filter_ = std::make_unique<ControlEvents>(*this);
     if (widget_) widget_->installEventFilter(filter_.get());
 }
+
+QWidget* Control::Widget() const { return widget_; }
 
 Control::~Control() {
     if (widget_) widget_->removeEventFilter(filter_.get());
@@ -132,27 +134,29 @@ void Control::SetTabStop(bool stop) {
     if (widget_) widget_->setFocusPolicy(stop ? Qt::StrongFocus : Qt::ClickFocus);
 }
 
+namespace {
+
+// Shows colour number `color` in `roles` of the widget's palette.
+void PaintRoles(QWidget& widget, std::uint32_t color, std::initializer_list<QPalette::ColorRole> roles) {
+    QPalette palette = widget.palette();
+    const QColor shown = ToQColor(color);
+    for (const QPalette::ColorRole role : roles) palette.setColor(role, shown);
+    widget.setPalette(palette);
+}
+
+}  // namespace
+
 void Control::SetBackColor(std::uint32_t color) {
     backColor_ = color;
     if (!widget_) return;
-    QPalette palette = widget_->palette();
-    const QColor shown = ToQColor(color);
-    palette.setColor(QPalette::Base, shown);
-    palette.setColor(QPalette::Window, shown);
-    palette.setColor(QPalette::Button, shown);
-    widget_->setPalette(palette);
+    PaintRoles(*widget_, color, {QPalette::Base, QPalette::Window, QPalette::Button});
     widget_->setAutoFillBackground(true);
 }
 
 void Control::SetForeColor(std::uint32_t color) {
     foreColor_ = color;
     if (!widget_) return;
-    QPalette palette = widget_->palette();
-    const QColor shown = ToQColor(color);
-    palette.setColor(QPalette::Text, shown);
-    palette.setColor(QPalette::WindowText, shown);
-    palette.setColor(QPalette::ButtonText, shown);
-    widget_->setPalette(palette);
+    PaintRoles(*widget_, color, {QPalette::Text, QPalette::WindowText, QPalette::ButtonText});
 }
 
 void Control::SetFocus() {
@@ -190,7 +194,7 @@ void Control::Fire(const std::function<void()>& event) {
 }
 
 void Control::QueueClick() {
-    QPointer<QWidget> widget = widget_;
+    QPointer<QWidget> widget = widget_.data();
     QMetaObject::invokeMethod(
         widget_.data(),
         [this, widget] {

@@ -14,17 +14,19 @@
 // its members and events go through the component layer's dispatch.
 #pragma once
 
-#include <QPointer>
-#include <QWidget>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "platform/forms/guarded.h"
+
+class QObject;
 class QShortcut;
 class QStringListModel;
 class QTimer;
+class QWidget;
 
 namespace forms {
 
@@ -41,7 +43,7 @@ public:
 
     const std::string& Name() const { return name_; }
     Window& Parent() const { return window_; }
-    QWidget* Widget() const { return widget_; }
+    QWidget* Widget() const;
 
     bool Visible() const;
     void SetVisible(bool visible);
@@ -102,7 +104,7 @@ protected:
 
 private:
     std::string name_;
-    QPointer<QWidget> widget_;
+    Guarded<QWidget> widget_;
     int tabIndex_ = 0;
     std::uint32_t backColor_ = 0x80000005;
     std::uint32_t foreColor_ = 0x80000008;
@@ -119,7 +121,7 @@ public:
     void SetCaption(const std::string& caption);
 
 private:
-    QPointer<QShortcut> shortcut_;
+    Guarded<QShortcut> shortcut_;
 };
 
 // A text box; a multi-line one (MultiLineTextBox) wraps its lines and keeps each line break

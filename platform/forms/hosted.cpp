@@ -1,6 +1,7 @@
 #include "platform/forms/hosted.h"
 
 #include <QShortcut>
+#include <QWidget>
 #include <algorithm>
 
 #include "platform/com/bstr.h"

@@ -23,7 +23,6 @@
 // whenever the control says they changed (a label's new caption).
 #pragma once
 
-#include <QPointer>
 #include <functional>
 #include <map>
 #include <memory>
@@ -38,6 +37,7 @@
 #include "platform/com/typelib.h"
 #include "platform/com/variant.h"
 #include "platform/forms/controls.h"
+#include "platform/forms/guarded.h"
 
 class QShortcut;
 
@@ -99,7 +99,7 @@ private:
     mutable bool eventsRead_ = false;
     mutable std::shared_ptr<const com::TypeLib> eventLibrary_;
     mutable const com::TypeInfoData* events_ = nullptr;
-    std::vector<QPointer<QShortcut>> mnemonics_;
+    std::vector<Guarded<QShortcut>> mnemonics_;
     std::map<com::DispId, EventHandler> handlers_;
     std::vector<std::pair<std::string, com::DispId>> eventNames_;
 };

@@ -1,5 +1,6 @@
 #include "platform/forms/keys.h"
 
+#include <Qt>
 #include <array>
 
 namespace forms {
@@ -26,7 +27,8 @@ constexpr std::array kNamedKeys{
 
 }  // namespace
 
-int KeyCodeOf(int qtKey, Qt::KeyboardModifiers modifiers) {
+int KeyCodeOf(int qtKey, int qtModifiers) {
+    const Qt::KeyboardModifiers modifiers(qtModifiers);
     const bool keypad = modifiers.testFlag(Qt::KeypadModifier);
     if (keypad && qtKey == Qt::Key_Plus) return key::Add;
     if (keypad && qtKey == Qt::Key_Minus) return key::Subtract;
@@ -40,7 +42,8 @@ int KeyCodeOf(int qtKey, Qt::KeyboardModifiers modifiers) {
     return 0;
 }
 
-int ShiftStateOf(Qt::KeyboardModifiers modifiers) {
+int ShiftStateOf(int qtModifiers) {
+    const Qt::KeyboardModifiers modifiers(qtModifiers);
     return (modifiers.testFlag(Qt::ShiftModifier) ? 1 : 0) |
            (modifiers.testFlag(Qt::ControlModifier) ? 2 : 0) |
            (modifiers.testFlag(Qt::AltModifier) ? 4 : 0);

@@ -3,8 +3,6 @@
 // and the shift mask 1 Shift, 2 Ctrl, 4 Alt.
 #pragma once
 
-#include <Qt>
-
 namespace forms {
 
 namespace key {
@@ -14,8 +12,10 @@ inline constexpr int Back = 8, Tab = 9, Return = 13, Shift = 16, Control = 17, M
                      Add = 107, Subtract = 109, F1 = 112, F4 = 115, F12 = 123;
 }  // namespace key
 
-// The key code of a Qt key (0 for a key the platform has no code for).
-int KeyCodeOf(int qtKey, Qt::KeyboardModifiers modifiers);
-int ShiftStateOf(Qt::KeyboardModifiers modifiers);
+// The key code of a Qt key (0 for a key the platform has no code for), and the shift state of
+// Qt's modifier flags, each given as its number (Qt::KeyboardModifiers::toInt()) so that this
+// header, which the windows include for the key names, needs no Qt header.
+int KeyCodeOf(int qtKey, int qtModifiers);
+int ShiftStateOf(int qtModifiers);
 
 }  // namespace forms

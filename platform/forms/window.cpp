@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QPointer>
+#include <QWidget>
 #include <algorithm>
 #include <optional>
 
@@ -52,9 +53,9 @@ private:
         // itself go to its handlers here (controls route theirs through the preview).
         QWidget* focus = QApplication::focusWidget();
         if (window_.TakeControlKey(event) || (focus && focus != watched)) return false;
-        int code = KeyCodeOf(event->key(), event->modifiers());
+        int code = KeyCodeOf(event->key(), event->modifiers().toInt());
         if (code == 0) return false;
-        window_.RouteKey(event->type() == QEvent::KeyPress, code, ShiftStateOf(event->modifiers()), nullptr);
+        window_.RouteKey(event->type() == QEvent::KeyPress, code, ShiftStateOf(event->modifiers().toInt()), nullptr);
         return code == 0;
     }
 

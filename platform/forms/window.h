@@ -14,8 +14,6 @@
 // control's KeyDown/KeyUp; a window handler that sets the key code to 0 keeps it from the control.
 #pragma once
 
-#include <QPointer>
-#include <QWidget>
 #include <functional>
 #include <cstdint>
 #include <memory>
@@ -27,6 +25,10 @@
 
 #include "platform/com/dispatch.h"
 #include "platform/forms/controls.h"
+#include "platform/forms/guarded.h"
+
+class QEvent;
+class QWidget;
 
 namespace com {
 class PropertyBag;
@@ -163,7 +165,7 @@ private:
     struct RoutedKey {
         KeyStamp stamp;
         const void* address = nullptr;
-        QPointer<QWidget> at;
+        Guarded<QWidget> at;
     };
     static std::optional<RoutedKey> RecordOf(const QEvent* event, QWidget* at);
     void AddControl(std::unique_ptr<Control> control);

@@ -31,12 +31,11 @@ using controls::threed::Button3D;
 using controls::threed::Frame3D;
 using controls::threed::Panel3D;
 
-constexpr const char* kTela = "Consolidação";
 constexpr const char* kProduto = "PRODUTO.MDB";
 
 // The grid's members the window calls, by DISPID.
 namespace grid {
-constexpr com::DispId Bookmark = 5, HighlightColor = 55, Array = 94, RowCountHint = 102, Update = 103;
+constexpr com::DispId Bookmark = 5, Array = 94, RowCountHint = 102, Update = 103;
 }
 
 constexpr int kFreeLocks = 1;
@@ -166,10 +165,7 @@ void Consolidacao::ConnectEvents() {
     for (Button3D* button : {btnCancelar_, btnCancelarFiltro_, btnConsolidar_, btnExecutar_}) {
         forms::HighlightButtonOnFocus(*button);
     }
-    table1_->GotFocus = [this] { com::PutProperty(&Grid(), grid::HighlightColor, com::Variant::Utf8("&HC0")); };
-    table1_->LostFocus = [this] {
-        com::PutProperty(&Grid(), grid::HighlightColor, com::Variant::Utf8("&H8000000D"));
-    };
+    controls::grid::HighlightRowOnFocus(*table1_);
     ConnectDateKeys();
 }
 
@@ -201,7 +197,7 @@ void Consolidacao::Form_Load() {
         SetCaption(forms::Trim(NomeLoja) + " - " + kCaption);
         ModoEspera();
     } catch (const win::RuntimeError& error) {
-        ReportAndClose(error, "Consolidação", "Form_Load");
+        ReportAndClose(error, kTela, "Form_Load");
     }
 }
 
@@ -367,7 +363,7 @@ void Consolidacao::BtnBloqueio_Click() {
     try {
         btnBloqueio_->SetCaption("Sai");
     } catch (const win::RuntimeError& error) {
-        ReportAndClose(error, "Consolidação", "BtnBloqueio");
+        ReportAndClose(error, kTela, "BtnBloqueio");
     }
 }
 
@@ -412,7 +408,7 @@ void Consolidacao::Form_Unload(int& /*cancel*/) {
         if (TabelaLoja.IsOpen()) TabelaLoja->Close();
         TabelaLoja.Reset();
     } catch (const win::RuntimeError& error) {
-        ReportAndClose(error, "Consolidação", "Form_Unload");
+        ReportAndClose(error, kTela, "Form_Unload");
     }
 }
 

@@ -46,6 +46,8 @@ class Panel3D;
 namespace report::consolidation {
 
 inline constexpr const char* kCaption = "Consolidação de Informações";
+// The window's name in its error reports (Tela).
+inline constexpr const char* kTela = "Consolidação";
 
 class Consolidacao : public forms::Window {
 public:
@@ -67,7 +69,8 @@ public:
     void BtnExecutar_Click();
     // The lock wait of the run (its handler calls it with the current error): "Loop" to try the
     // failed statement again, "SaiBloqueio" when the user gave up waiting, "ErroGeral" (reported)
-    // for an error that is no lock conflict. The arguments are taken for the error routine's sake.
+    // for an error that is no lock conflict. `tela` and `rotina` name the place of the error
+    // (SetErrorPlace) for this report and for any the run makes after it.
     std::string Bloqueio(const std::string& tela, const std::string& rotina);
     // The grid's notification after the user changed a row's mark.
     void Table1_AfterColUpdate();

@@ -474,9 +474,7 @@ Resume Run::React(const win::RuntimeError& error, const forms::FailedStep& faile
 // Any other error: a lock conflict is waited out, anything else ends the run.
 Resume Run::General() {
     forms::App().SetMousePointer(forms::pointer::Default);
-    Tela = "Consolidação";
-    Rotina = "BtnConsolidar";
-    RetornoBloqueio = w_.Bloqueio(Tela, Rotina);
+    RetornoBloqueio = w_.Bloqueio(kTela, "BtnConsolidar");
     if (RetornoBloqueio == "Loop") return Resume::Retry();
     if (RetornoBloqueio == "SaiBloqueio") return Abandon();
     return TransacaoAberta == "S" ? EndWithRollback() : EndGeneral();
@@ -577,7 +575,8 @@ void ExecutarConsolidacao(Consolidacao& window) {
     Run(window).Execute();
 }
 
-std::string Consolidacao::Bloqueio(const std::string& /*tela*/, const std::string& /*rotina*/) {
+std::string Consolidacao::Bloqueio(const std::string& tela, const std::string& rotina) {
+    SetErrorPlace(tela, rotina);
     const long number = forms::Err().Number();
     if (std::find(kLockErrors.begin(), kLockErrors.end(), number) == kLockErrors.end()) {
         TrataErro();

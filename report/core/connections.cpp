@@ -191,12 +191,8 @@ bool RepararBD(const std::string& folder) {
          }},
     };
     forms::RunSteps(steps, [](const win::RuntimeError& error, std::string_view) {
-        // Reported by the box alone: no line in the log.
-        Tela = "Geral";
-        Rotina = "RepararBD";
         forms::App().SetMousePointer(forms::pointer::Default);
-        win::Beep();
-        forms::MsgBox(ErrorBoxText(error.Number(), error.Description(), Tela, Rotina), forms::mb::OkOnly);
+        ShowErrorBox(error, "Geral", "RepararBD");
         forms::App().End();
         return forms::Resume::Leave();
     });

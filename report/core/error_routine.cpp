@@ -82,10 +82,20 @@ void TrataErro() {
     }
 }
 
-void ReportError(const std::string& tela, const std::string& rotina) {
+void SetErrorPlace(const std::string& tela, const std::string& rotina) {
     Tela = tela;
     Rotina = rotina;
+}
+
+void ReportError(const std::string& tela, const std::string& rotina) {
+    SetErrorPlace(tela, rotina);
     TrataErro();
+}
+
+void ShowErrorBox(const win::RuntimeError& error, const std::string& tela, const std::string& rotina) {
+    SetErrorPlace(tela, rotina);
+    win::Beep();
+    forms::MsgBox(ErrorBoxText(error.Number(), error.Description(), Tela, Rotina), forms::mb::OkOnly);
 }
 
 void ReportError(const win::RuntimeError& error, const std::string& tela, const std::string& rotina) {

@@ -30,6 +30,16 @@ void TrataErro();
 // Sets Tela and Rotina and reports the current error under them. Never raises.
 void ReportError(const std::string& tela, const std::string& rotina);
 
+// Names the place of the current error (sets Tela and Rotina) for a report that TrataErro makes
+// later, or that a lock wait may spare: the consolidation run names it once before its lock wait,
+// which reports only what is not a lock conflict.
+void SetErrorPlace(const std::string& tela, const std::string& rotina);
+
+// The error box of `error` under tela and rotina (Tela and Rotina are set), with its beep, and no
+// line in the log: for a failure the program ends on before its files can be trusted (a database
+// repair that failed).
+void ShowErrorBox(const win::RuntimeError& error, const std::string& tela, const std::string& rotina);
+
 // For handlers that hold the error itself (and the schema builders' hook): makes it the current
 // error, sets Tela and Rotina, and calls TrataErro.
 void ReportError(const win::RuntimeError& error, const std::string& tela, const std::string& rotina);

@@ -75,108 +75,108 @@ void Acesso::CreateControls() {
     using controls::threed::Frame3D;
     using controls::threed::Panel3D;
     SetSize(8520, 5820);
-    FrameLoja = &Add<Frame3D>("FrameLoja");
-    FrameLoja->Move(120, 120, 4560, 3240);
-    TbLoja = &Add<controls::grid::DataGrid>("TbLoja", FrameLoja);
-    TbLoja->Move(120, 240, 4320, 2880);
-    LabelLoja = CreateLibraryControl(*this, kTela, library::Label, "LabelLoja", 120, 3420, 4560, 360);
+    frameLoja_ = &Add<Frame3D>("FrameLoja");
+    frameLoja_->Move(120, 120, 4560, 3240);
+    tbLoja_ = &Add<controls::grid::DataGrid>("TbLoja", frameLoja_);
+    tbLoja_->Move(120, 240, 4320, 2880);
+    labelLoja_ = CreateLibraryControl(*this, kTela, library::Label, "LabelLoja", 120, 3420, 4560, 360);
 
-    FrameLinha = &Add<Frame3D>("FrameLinha");
-    FrameLinha->Move(4800, 480, 3480, 1920);
-    LblMensagemdoMomento = CreateLibraryControl(*this, kTela, library::Label, "LblMensagemdoMomento", 4800, 120, 3480, 330);
-    forms::SetHostedText(LblMensagemdoMomento, "Mensagem do Momento");
-    LblMensagemMotivacional = CreateLibraryControl(*this, kTela, library::Label, "LblMensagemMotivacional", 4920, 600, 3240, 1680);
+    frameLinha_ = &Add<Frame3D>("FrameLinha");
+    frameLinha_->Move(4800, 480, 3480, 1920);
+    lblMensagemdoMomento_ = CreateLibraryControl(*this, kTela, library::Label, "LblMensagemdoMomento", 4800, 120, 3480, 330);
+    forms::SetHostedText(lblMensagemdoMomento_, "Mensagem do Momento");
+    lblMensagemMotivacional_ = CreateLibraryControl(*this, kTela, library::Label, "LblMensagemMotivacional", 4920, 600, 3240, 1680);
     // The message is a sentence, laid out over the lines of its box.
-    if (LblMensagemMotivacional) LblMensagemMotivacional->Set("WordWrap", com::Variant::Bool(true));
+    if (lblMensagemMotivacional_) lblMensagemMotivacional_->Set("WordWrap", com::Variant::Bool(true));
 
-    PainelLocaliza = &Add<Panel3D>("PainelLocaliza");
-    PainelLocaliza->Move(4800, 2520, 3480, 1260);
-    ZmLabel = &Add<forms::Label>("ZmLabel", PainelLocaliza);
-    ZmLabel->Move(120, 120, 3240, 300);
-    ZmLabel->SetCaption(" Digite Sua Senha : ");
-    BtnProcura = &Add<Button3D>("BtnProcura", PainelLocaliza);
-    BtnProcura->Move(2280, 540, 1080, 420);
-    BtnProcura->SetCaption("&Enter");
-    ZmSenha = CreateLibraryControl(*this, kTela, library::TextEdit, "ZmSenha", 4920, 3060, 2040, 360, PasswordField());
+    painelLocaliza_ = &Add<Panel3D>("PainelLocaliza");
+    painelLocaliza_->Move(4800, 2520, 3480, 1260);
+    zmLabel_ = &Add<forms::Label>("ZmLabel", painelLocaliza_);
+    zmLabel_->Move(120, 120, 3240, 300);
+    zmLabel_->SetCaption(" Digite Sua Senha : ");
+    btnProcura_ = &Add<Button3D>("BtnProcura", painelLocaliza_);
+    btnProcura_->Move(2280, 540, 1080, 420);
+    btnProcura_->SetCaption("&Enter");
+    zmSenha_ = CreateLibraryControl(*this, kTela, library::TextEdit, "ZmSenha", 4920, 3060, 2040, 360, PasswordField());
 
-    SSPanel1 = &Add<Panel3D>("SSPanel1");
-    SSPanel1->Move(120, 3900, 8160, 480);
-    PainelMensagem = CreateLibraryControl(*this, kTela, library::Label, "PainelMensagem", 240, 3960, 7920, 360);
-    forms::SetHostedText(PainelMensagem, "Atualizando Banco de Dados... Aguarde  ");
+    ssPanel1_ = &Add<Panel3D>("SSPanel1");
+    ssPanel1_->Move(120, 3900, 8160, 480);
+    painelMensagem_ = CreateLibraryControl(*this, kTela, library::Label, "PainelMensagem", 240, 3960, 7920, 360);
+    forms::SetHostedText(painelMensagem_, "Atualizando Banco de Dados... Aguarde  ");
 
-    LblDataHora = &Add<forms::Label>("LblDataHora");
-    LblDataHora->Move(120, 4500, 2400, 300);
-    LblDataHora->SetCaption("Digite a nova Data/Hora : ");
-    ZmDataComputador = CreateLibraryControl(*this, kTela, library::DateEdit, "ZmDataComputador", 2580, 4470, 1560, 360, DayFirstDateField());
-    ZmHoraComputador = CreateLibraryControl(*this, kTela, library::TimeEdit, "ZmHoraComputador", 4260, 4470, 1200, 360);
-    LblData = CreateLibraryControl(*this, kTela, library::Label, "LblData", 120, 4920, 8160, 360);
+    lblDataHora_ = &Add<forms::Label>("LblDataHora");
+    lblDataHora_->Move(120, 4500, 2400, 300);
+    lblDataHora_->SetCaption("Digite a nova Data/Hora : ");
+    zmDataComputador_ = CreateLibraryControl(*this, kTela, library::DateEdit, "ZmDataComputador", 2580, 4470, 1560, 360, DayFirstDateField());
+    zmHoraComputador_ = CreateLibraryControl(*this, kTela, library::TimeEdit, "ZmHoraComputador", 4260, 4470, 1200, 360);
+    lblData_ = CreateLibraryControl(*this, kTela, library::Label, "LblData", 120, 4920, 8160, 360);
 
-    PainelAtualiza = &Add<Panel3D>("PainelAtualiza");
-    PainelAtualiza->Move(120, 120, 8160, 3660);
-    sivbLB1 = CreateLibraryControl(*this, kTela, library::Label, "sivbLB1", 240, 180, 7920, 360);
-    forms::SetHostedText(sivbLB1, "Atualizando Banco de Dados... Aguarde  ");
-    ListTabela = &Add<forms::ListBox>("ListTabela", PainelAtualiza);
-    ListTabela->Move(120, 540, 7920, 3000);
+    painelAtualiza_ = &Add<Panel3D>("PainelAtualiza");
+    painelAtualiza_->Move(120, 120, 8160, 3660);
+    sivbLB1_ = CreateLibraryControl(*this, kTela, library::Label, "sivbLB1", 240, 180, 7920, 360);
+    forms::SetHostedText(sivbLB1_, "Atualizando Banco de Dados... Aguarde  ");
+    listTabela_ = &Add<forms::ListBox>("ListTabela", painelAtualiza_);
+    listTabela_->Move(120, 540, 7920, 3000);
 
-    Data1 = &Add<forms::DataControl>("Data1");
-    Data1->SetVisible(false);
-    TbLoja->SetDataSource(*Data1);
-    TbLoja->AddColumn("Sigla", "CodLoja");
-    TbLoja->AddColumn("Loja", "Nome");
+    data1_ = &Add<forms::DataControl>("Data1");
+    data1_->SetVisible(false);
+    tbLoja_->SetDataSource(*data1_);
+    tbLoja_->AddColumn("Sigla", "CodLoja");
+    tbLoja_->AddColumn("Loja", "Nome");
 
-    for (forms::Control* hidden : {static_cast<forms::Control*>(SSPanel1), static_cast<forms::Control*>(LblDataHora)}) {
+    for (forms::Control* hidden : {static_cast<forms::Control*>(ssPanel1_), static_cast<forms::Control*>(lblDataHora_)}) {
         hidden->SetVisible(false);
     }
-    for (forms::HostedControl* hidden : {PainelMensagem, ZmDataComputador, ZmHoraComputador, LblData}) {
+    for (forms::HostedControl* hidden : {painelMensagem_, zmDataComputador_, zmHoraComputador_, lblData_}) {
         if (hidden) hidden->SetVisible(false);
     }
-    for (forms::HostedControl* blank : {LabelLoja, LblMensagemMotivacional, LblData}) forms::SetHostedText(blank, "");
+    for (forms::HostedControl* blank : {labelLoja_, lblMensagemMotivacional_, lblData_}) forms::SetHostedText(blank, "");
     SetPanelVisible(false);
     ConnectHandlers();
 }
 
 void Acesso::ConnectHandlers() {
-    BtnProcura->Click = [this] { BtnProcura_Click(); };
-    TbLoja->DblClick = [this] { TbLoja_Choose(); };
-    TbLoja->KeyDown = [this](int& keyCode, int) {
+    btnProcura_->Click = [this] { BtnProcura_Click(); };
+    tbLoja_->DblClick = [this] { TbLoja_Choose(); };
+    tbLoja_->KeyDown = [this](int& keyCode, int) {
         if (keyCode == forms::key::Return) TbLoja_Choose();
     };
-    TbLoja->RowColChange = [this](int, int) { TbLoja_RowColChange(); };
-    if (ZmSenha) {
-        ZmSenha->KeyDown = [this](int& keyCode, int) {
+    tbLoja_->RowColChange = [this](int, int) { TbLoja_RowColChange(); };
+    if (zmSenha_) {
+        zmSenha_->KeyDown = [this](int& keyCode, int) {
             if (keyCode == forms::key::Return) BtnProcura_Click();
         };
     }
-    if (ZmDataComputador) {
-        ZmDataComputador->KeyUp = [this](int& keyCode, int) {
-            if (keyCode == forms::key::Return || keyCode == forms::key::Down) Focus(ZmHoraComputador);
+    if (zmDataComputador_) {
+        zmDataComputador_->KeyUp = [this](int& keyCode, int) {
+            if (keyCode == forms::key::Return || keyCode == forms::key::Down) Focus(zmHoraComputador_);
         };
-        ZmDataComputador->On("Change", [this](std::span<com::Variant>) { ZmDataComputador_Change(); });
+        zmDataComputador_->On("Change", [this](std::span<com::Variant>) { ZmDataComputador_Change(); });
     }
-    if (ZmHoraComputador) {
-        ZmHoraComputador->KeyUp = [this](int& keyCode, int) {
+    if (zmHoraComputador_) {
+        zmHoraComputador_->KeyUp = [this](int& keyCode, int) {
             if (keyCode == forms::key::Return) BtnProcura_Click();
-            if (keyCode == forms::key::Up) Focus(ZmDataComputador);
+            if (keyCode == forms::key::Up) Focus(zmDataComputador_);
         };
-        ZmHoraComputador->On("Change", [this](std::span<com::Variant>) { ZmHoraComputador_Change(); });
+        zmHoraComputador_->On("Change", [this](std::span<com::Variant>) { ZmHoraComputador_Change(); });
     }
-    for (forms::HostedControl* field : {ZmSenha, ZmDataComputador, ZmHoraComputador}) {
+    for (forms::HostedControl* field : {zmSenha_, zmDataComputador_, zmHoraComputador_}) {
         if (!field) continue;
         forms::HighlightEditOnFocus(*field);
     }
 }
 
-bool Acesso::StoresListed() { return Data1->HasRecordset() && !Data1->Recordset().Eof(); }
+bool Acesso::StoresListed() { return data1_->HasRecordset() && !data1_->Recordset().Eof(); }
 
 void Acesso::ShowPasswordPanel(bool shown) {
-    PainelLocaliza->SetVisible(shown);
-    if (ZmSenha) ZmSenha->SetVisible(shown);
+    painelLocaliza_->SetVisible(shown);
+    if (zmSenha_) zmSenha_->SetVisible(shown);
 }
 
 void Acesso::ShowMessagePanel(const std::string& message) {
-    SSPanel1->SetVisible(true);
-    if (PainelMensagem) PainelMensagem->SetVisible(true);
-    forms::SetHostedText(PainelMensagem, message);
+    ssPanel1_->SetVisible(true);
+    if (painelMensagem_) painelMensagem_->SetVisible(true);
+    forms::SetHostedText(painelMensagem_, message);
 }
 
 void Acesso::Form_Load() {
@@ -196,11 +196,11 @@ void Acesso::Form_Load() {
         Contador = 1;
         SQLBase = kSQLBaseLojas;
         PointDataControl(ProgramFolder() + "\\Produto.MDB", SQLBase);
-        TbLoja->Refresh();
+        tbLoja_->Refresh();
         const bool listed = StoresListed();
-        if (LabelLoja) LabelLoja->SetVisible(listed);
-        FrameLoja->SetVisible(listed);
-        TbLoja->SetVisible(listed);
+        if (labelLoja_) labelLoja_->SetVisible(listed);
+        frameLoja_->SetVisible(listed);
+        tbLoja_->SetVisible(listed);
         ShowPasswordPanel(!listed);
         if (!listed) PastaDados = ProgramFolder();
     });
@@ -238,13 +238,13 @@ void Acesso::ReadMessageOfTheMoment() {
     const std::string file = ProgramFolder() + "\\MOTIVA.TXT";
     try {
         if (forms::UCase(forms::Dir(file)) != "MOTIVA.TXT") {
-            FrameLinha->SetVisible(false);
-            if (LblMensagemdoMomento) LblMensagemdoMomento->SetVisible(false);
-            if (LblMensagemMotivacional) LblMensagemMotivacional->SetVisible(false);
+            frameLinha_->SetVisible(false);
+            if (lblMensagemdoMomento_) lblMensagemdoMomento_->SetVisible(false);
+            if (lblMensagemMotivacional_) lblMensagemMotivacional_->SetVisible(false);
             return;
         }
         if (const auto message = MessageOfTheMoment(ReadMotivaLines(file), key)) {
-            forms::SetHostedText(LblMensagemMotivacional, *message);
+            forms::SetHostedText(lblMensagemMotivacional_, *message);
         }
     } catch (const win::RuntimeError& error) {
         ReportError(error, kTela, "Form_Load " + file);
@@ -252,12 +252,12 @@ void Acesso::ReadMessageOfTheMoment() {
 }
 
 void Acesso::Form_KeyUp(int& keyCode, int) {
-    if (PainelAtualiza->Visible() || keyCode != forms::key::Escape) return;
+    if (painelAtualiza_->Visible() || keyCode != forms::key::Escape) return;
     forms::Trapped(
         [this] {
-            if (StoresListed() && PainelLocaliza->Visible()) {
+            if (StoresListed() && painelLocaliza_->Visible()) {
                 ShowPasswordPanel(false);
-                Focus(TbLoja);
+                Focus(tbLoja_);
             } else if (SairPrograma == "NAO") {
                 SairPrograma = "S";
             } else {
@@ -283,14 +283,14 @@ void Acesso::BtnProcura_Click() {
 
 void Acesso::ShowClockFields() {
     const double now = forms::Now();
-    forms::SetHostedText(ZmDataComputador, win::FormatDate(win::DatePart(now), "dd/mm/yyyy"));
-    forms::SetHostedText(ZmHoraComputador, win::FormatDate(win::TimePart(now), "hh:mm:ss"));
-    forms::SetHostedText(LblData, DateLine(now));
-    for (forms::HostedControl* field : {ZmDataComputador, ZmHoraComputador, LblData}) {
+    forms::SetHostedText(zmDataComputador_, win::FormatDate(win::DatePart(now), "dd/mm/yyyy"));
+    forms::SetHostedText(zmHoraComputador_, win::FormatDate(win::TimePart(now), "hh:mm:ss"));
+    forms::SetHostedText(lblData_, DateLine(now));
+    for (forms::HostedControl* field : {zmDataComputador_, zmHoraComputador_, lblData_}) {
         if (field) field->SetVisible(true);
     }
-    LblDataHora->SetVisible(true);
-    Focus(ZmDataComputador);
+    lblDataHora_->SetVisible(true);
+    Focus(zmDataComputador_);
 }
 
 void Acesso::LogIn() {
@@ -301,14 +301,14 @@ void Acesso::LogIn() {
         return;
     }
     TabelaUsuarioAcesso->SetIndex("IndSenha");
-    TabelaUsuarioAcesso->Seek("=", {dao::Value::Text(forms::UCase(forms::HostedText(ZmSenha)))});
+    TabelaUsuarioAcesso->Seek("=", {dao::Value::Text(forms::UCase(forms::HostedText(zmSenha_)))});
     if (TabelaUsuarioAcesso->NoMatch()) {
         WrongPassword();
         return;
     }
     forms::App().SetMousePointer(forms::pointer::Hourglass);
     ShowMessagePanel("Aguarde um Instante...");
-    SSPanel1->Refresh();
+    ssPanel1_->Refresh();
     Contador = 0;
     NomeUsuario = TabelaUsuarioAcesso.Get()("Usuario").GetValue().ToText();
     CodUsuarioAtual = TabelaUsuarioAcesso.Get()("CodUsuario").GetValue().ToLong();
@@ -323,29 +323,29 @@ void Acesso::LogIn() {
 void Acesso::WrongPassword() {
     ShowMessagePanel("Senha Inválida !");
     if (Contador == 2) {
-        forms::SetHostedText(PainelMensagem, "Tente Pela Ultima Vez !");
+        forms::SetHostedText(painelMensagem_, "Tente Pela Ultima Vez !");
     } else if (Contador == 3) {
         SairPrograma = "S";
         Unload();
         return;
     }
     ++Contador;
-    forms::SetHostedText(ZmSenha, "");
-    Focus(ZmSenha);
+    forms::SetHostedText(zmSenha_, "");
+    Focus(zmSenha_);
 }
 
 void Acesso::TbLoja_Choose() {
     try {
-        const std::string local = Data1->Recordset()("LocalLojas").GetValue().ToText();
+        const std::string local = data1_->Recordset()("LocalLojas").GetValue().ToText();
         const StoreChoice choice = ChooseStore(local);
         if (choice.road == StoreRoad::NotFound) {
             forms::MsgBox(kStoreNotFound, forms::mb::Exclamation, "Mensagem");
-            Focus(TbLoja);
+            Focus(tbLoja_);
             return;
         }
         PastaDados = choice.pastaDados;
         ShowPasswordPanel(true);
-        Focus(ZmSenha);
+        Focus(zmSenha_);
     } catch (const win::RuntimeError&) {
         // Any other failure ends the choice without a message, the password panel as it was.
     }
@@ -353,9 +353,9 @@ void Acesso::TbLoja_Choose() {
 
 void Acesso::TbLoja_RowColChange() {
     try {
-        if (TbLoja->Row() >= 0) forms::SetHostedText(LabelLoja, Data1->Recordset()("Nome").GetValue().ToText());
+        if (tbLoja_->Row() >= 0) forms::SetHostedText(labelLoja_, data1_->Recordset()("Nome").GetValue().ToText());
     } catch (const win::RuntimeError&) {
-        // LabelLoja keeps its text.
+        // labelLoja_ keeps its text.
     }
 }
 
@@ -366,50 +366,50 @@ void Acesso::SetClockFrom(forms::HostedControl* field, void (*set)(double)) {
         const forms::Value value(forms::HostedText(field));
         if (!forms::IsDate(value)) return;
         set(forms::CDate(forms::Value(forms::CStr(value))));
-        forms::SetHostedText(LblData, DateLine(forms::Now()));
+        forms::SetHostedText(lblData_, DateLine(forms::Now()));
     } catch (const win::RuntimeError&) {
     }
 }
 
-void Acesso::ZmDataComputador_Change() { SetClockFrom(ZmDataComputador, forms::SetDate); }
-void Acesso::ZmHoraComputador_Change() { SetClockFrom(ZmHoraComputador, forms::SetTime); }
+void Acesso::ZmDataComputador_Change() { SetClockFrom(zmDataComputador_, forms::SetDate); }
+void Acesso::ZmHoraComputador_Change() { SetClockFrom(zmHoraComputador_, forms::SetTime); }
 
 // --- UpgradeWindow -------------------------------------------------------------------------------
 
-void Acesso::ClearList() { ListTabela->Clear(); }
-void Acesso::AddItem(const std::string& text) { ListTabela->AddItem(text); }
-int Acesso::ListCount() const { return ListTabela->ListCount(); }
-std::string Acesso::List(int index) const { return ListTabela->List(index); }
-void Acesso::SetList(int index, const std::string& text) { ListTabela->SetList(index, text); }
-void Acesso::SetListIndex(int index) { ListTabela->SetListIndex(index); }
+void Acesso::ClearList() { listTabela_->Clear(); }
+void Acesso::AddItem(const std::string& text) { listTabela_->AddItem(text); }
+int Acesso::ListCount() const { return listTabela_->ListCount(); }
+std::string Acesso::List(int index) const { return listTabela_->List(index); }
+void Acesso::SetList(int index, const std::string& text) { listTabela_->SetList(index, text); }
+void Acesso::SetListIndex(int index) { listTabela_->SetListIndex(index); }
 
 // The progress panel lies over the store's name and the message of the moment, which keep their
 // own visibility beneath it; its heading is the library's label, hosted on the window above it.
 void Acesso::SetPanelVisible(bool visible) {
     if (visible) {
-        PainelAtualiza->ZOrder();
-        if (sivbLB1) sivbLB1->ZOrder();
+        painelAtualiza_->ZOrder();
+        if (sivbLB1_) sivbLB1_->ZOrder();
     }
-    PainelAtualiza->SetVisible(visible);
-    ListTabela->SetVisible(visible);
-    if (sivbLB1) sivbLB1->SetVisible(visible);
+    painelAtualiza_->SetVisible(visible);
+    listTabela_->SetVisible(visible);
+    if (sivbLB1_) sivbLB1_->SetVisible(visible);
 }
 
 void Acesso::SetStoreFrameVisible(bool visible) {
-    FrameLoja->SetVisible(visible);
-    TbLoja->SetVisible(visible);
+    frameLoja_->SetVisible(visible);
+    tbLoja_->SetVisible(visible);
 }
 
 // The grid's columns are the store list's fields: while the data control reads anything else (the
 // upgrade points it at the users), the grid lets go of it instead of looking for fields it lacks.
 void Acesso::PointDataControl(const std::string& databaseName, const std::string& recordSource) {
     const bool stores = recordSource == kSQLBaseLojas;
-    if (!stores) TbLoja->SetArray(nullptr);
-    Data1->SetDatabaseName(databaseName);
-    Data1->SetRecordSource(recordSource);
-    Data1->SetConnect(std::string(";PWD=") + kSenhaLoja);
-    Data1->Refresh();
-    if (stores) TbLoja->SetDataSource(*Data1);
+    if (!stores) tbLoja_->SetArray(nullptr);
+    data1_->SetDatabaseName(databaseName);
+    data1_->SetRecordSource(recordSource);
+    data1_->SetConnect(std::string(";PWD=") + kSenhaLoja);
+    data1_->Refresh();
+    if (stores) tbLoja_->SetDataSource(*data1_);
 }
 
 Acesso& AcessoWindow() {

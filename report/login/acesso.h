@@ -58,27 +58,28 @@ public:
     void ZmHoraComputador_Change();
     void ProcVazia() {}
 
-    // The controls, for the upgrade and for tests (nullptr for a library control not created).
-    controls::threed::Panel3D* SSPanel1 = nullptr;
-    forms::HostedControl* PainelMensagem = nullptr;
-    controls::threed::Panel3D* PainelLocaliza = nullptr;
-    forms::HostedControl* ZmSenha = nullptr;
-    controls::threed::Button3D* BtnProcura = nullptr;
-    forms::Label* ZmLabel = nullptr;
-    forms::HostedControl* LblMensagemdoMomento = nullptr;
-    controls::threed::Frame3D* FrameLinha = nullptr;
-    forms::HostedControl* LblMensagemMotivacional = nullptr;
-    controls::threed::Panel3D* PainelAtualiza = nullptr;
-    forms::HostedControl* sivbLB1 = nullptr;
-    forms::ListBox* ListTabela = nullptr;
-    forms::DataControl* Data1 = nullptr;
-    controls::threed::Frame3D* FrameLoja = nullptr;
-    controls::grid::DataGrid* TbLoja = nullptr;
-    forms::HostedControl* LabelLoja = nullptr;
-    forms::Label* LblDataHora = nullptr;
-    forms::HostedControl* ZmDataComputador = nullptr;
-    forms::HostedControl* ZmHoraComputador = nullptr;
-    forms::HostedControl* LblData = nullptr;
+    // --- Controls (valid while loaded) -----------------------------------------------------------
+    controls::threed::Frame3D& FrameLoja() const { return *frameLoja_; }
+    controls::grid::DataGrid& TbLoja() const { return *tbLoja_; }
+    controls::threed::Frame3D& FrameLinha() const { return *frameLinha_; }
+    controls::threed::Panel3D& PainelLocaliza() const { return *painelLocaliza_; }
+    forms::Label& ZmLabel() const { return *zmLabel_; }
+    controls::threed::Button3D& BtnProcura() const { return *btnProcura_; }
+    controls::threed::Panel3D& SSPanel1() const { return *ssPanel1_; }
+    forms::Label& LblDataHora() const { return *lblDataHora_; }
+    controls::threed::Panel3D& PainelAtualiza() const { return *painelAtualiza_; }
+    forms::ListBox& ListTabela() const { return *listTabela_; }
+    forms::DataControl& Data1() const { return *data1_; }
+    // The library's controls: nullptr when their class is not registered.
+    forms::HostedControl* LabelLoja() const { return labelLoja_; }
+    forms::HostedControl* LblMensagemdoMomento() const { return lblMensagemdoMomento_; }
+    forms::HostedControl* LblMensagemMotivacional() const { return lblMensagemMotivacional_; }
+    forms::HostedControl* ZmSenha() const { return zmSenha_; }
+    forms::HostedControl* PainelMensagem() const { return painelMensagem_; }
+    forms::HostedControl* ZmDataComputador() const { return zmDataComputador_; }
+    forms::HostedControl* ZmHoraComputador() const { return zmHoraComputador_; }
+    forms::HostedControl* LblData() const { return lblData_; }
+    forms::HostedControl* sivbLB1() const { return sivbLB1_; }
 
     std::int16_t MinutoMensagem = 0;
     std::int16_t SegundoMensagem = 0;
@@ -110,6 +111,27 @@ private:
     void ReadMessageOfTheMoment();
     void SetClockFrom(forms::HostedControl* field, void (*set)(double));
     bool StoresListed();
+
+    controls::threed::Frame3D* frameLoja_ = nullptr;
+    controls::grid::DataGrid* tbLoja_ = nullptr;
+    forms::HostedControl* labelLoja_ = nullptr;
+    controls::threed::Frame3D* frameLinha_ = nullptr;
+    forms::HostedControl* lblMensagemdoMomento_ = nullptr;
+    forms::HostedControl* lblMensagemMotivacional_ = nullptr;
+    controls::threed::Panel3D* painelLocaliza_ = nullptr;
+    forms::Label* zmLabel_ = nullptr;
+    controls::threed::Button3D* btnProcura_ = nullptr;
+    forms::HostedControl* zmSenha_ = nullptr;
+    controls::threed::Panel3D* ssPanel1_ = nullptr;
+    forms::HostedControl* painelMensagem_ = nullptr;
+    forms::Label* lblDataHora_ = nullptr;
+    forms::HostedControl* zmDataComputador_ = nullptr;
+    forms::HostedControl* zmHoraComputador_ = nullptr;
+    forms::HostedControl* lblData_ = nullptr;
+    controls::threed::Panel3D* painelAtualiza_ = nullptr;
+    forms::HostedControl* sivbLB1_ = nullptr;
+    forms::ListBox* listTabela_ = nullptr;
+    forms::DataControl* data1_ = nullptr;
 };
 
 // The one log-in window of the program: the hook showLogin shows it.

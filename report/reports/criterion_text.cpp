@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "platform/forms/strings.h"
+#include "platform/win/cp1252.h"
 #include "report/core/jet_literals.h"
 
 namespace report::reports {
@@ -33,17 +34,8 @@ std::size_t ClosingEnd(std::string_view sql, std::size_t at, char close, bool do
     return sql.size();
 }
 
-bool EqualsAscii(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-        if (lower(a[i]) != lower(b[i])) return false;
-    }
-    return true;
-}
-
 bool IsWord(std::string_view sql, const SqlPiece& piece, std::string_view word) {
-    return piece.kind == SqlPiece::Kind::Word && EqualsAscii(sql.substr(piece.begin, piece.end - piece.begin), word);
+    return piece.kind == SqlPiece::Kind::Word && win::EqualsIgnoringCase(sql.substr(piece.begin, piece.end - piece.begin), word);
 }
 
 // The first top-level `first` `second` pair ("GROUP" "BY"); its offset.
@@ -109,7 +101,7 @@ std::string MergedHead(std::string_view sql, const std::vector<SqlPiece>& pieces
 
 bool EndsWithBackup(std::string_view text) {
     constexpr std::string_view kFile = "\\BACKUP.MDB";
-    return text.size() >= kFile.size() && EqualsAscii(text.substr(text.size() - kFile.size()), kFile);
+    return text.size() >= kFile.size() && win::EqualsIgnoringCase(text.substr(text.size() - kFile.size()), kFile);
 }
 
 }  // namespace

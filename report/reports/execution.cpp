@@ -5,6 +5,7 @@
 
 #include "platform/com/variant.h"
 #include "platform/controls/grid/data_grid.h"
+#include "platform/controls/report/com/report_control.h"
 #include "platform/controls/threed/threed.h"
 #include "platform/dao/errors.h"
 #include "platform/forms/app.h"

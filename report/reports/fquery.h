@@ -26,6 +26,7 @@
 //   3. A new criterion is numbered one past the report's largest Sequencia, whatever its size.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -139,7 +140,10 @@ private:
     void NoCurrentRow();
     void SaveNew();
     void CloseAfterError(const win::RuntimeError& error, const char* tela, const char* rotina);
-    forms::Resume OnGridRowError(const win::RuntimeError& error, const char* rotina);
+    void OnGridRowError(const win::RuntimeError& error, const char* rotina);
+    // A handler's work on the criterion of the grid's current row: TabelaCriterio put on it
+    // first (SeekGridRow), nothing when the row is not in the table, and OnGridRowError as trap.
+    void OnGridRow(const char* rotina, const std::function<void()>& work);
     void Table1_KeyUp(int& keyCode, int shift);
     void TakeCriterion(const char* rotina);
     void ZmNome_KeyUp(int& keyCode, int shift);

@@ -3,9 +3,9 @@
 #include <vector>
 
 #include "platform/controls/grid/data_grid.h"
+#include "platform/controls/report/com/report_control.h"
 #include "platform/controls/threed/threed.h"
 #include "platform/forms/app.h"
-#include "platform/forms/colors.h"
 #include "platform/forms/controls.h"
 #include "platform/forms/datacontrol.h"
 #include "platform/forms/errors.h"
@@ -111,7 +111,9 @@ struct Inicio::Controls {
     forms::HostedControl* lblMensagem = nullptr;
 };
 
-Inicio::Inicio(controls::report::ReportPrinter::Hooks reportHooks)
+Inicio::Inicio() : Inicio(controls::report::ReportPrinter::DefaultHooks()) {}
+
+Inicio::Inicio(controls::report::ReportHooks reportHooks)
     : forms::Window("Inicio"), reportHooks_(std::move(reportHooks)) {}
 
 Inicio::~Inicio() = default;
@@ -226,8 +228,7 @@ void Inicio::ConnectFocusColours() {
     for (controls::threed::Button3D* button : controls_->buttons) forms::HighlightButtonOnFocus(*button);
     if (forms::HostedControl* procura = controls_->zmProcura) forms::HighlightEditOnFocus(*procura);
     for (controls::grid::DataGrid* grid : {controls_->tbRelatorios, controls_->tbCriterio}) {
-        grid->GotFocus = [grid] { grid->SetHighlightColor(forms::ColorFromText("&HC0")); };
-        grid->LostFocus = [grid] { grid->SetHighlightColor(forms::ColorFromText("&H8000000D")); };
+        controls::grid::HighlightRowOnFocus(*grid);
     }
 }
 

@@ -41,8 +41,7 @@
 #include <vector>
 
 #include "platform/com/dispatch.h"
-#include "platform/controls/report/com/report_control.h"
-#include "platform/controls/report/report_printer.h"
+#include "platform/controls/report/report_hooks.h"
 #include "platform/dao/dao.h"
 #include "platform/forms/window.h"
 #include "platform/win/error.h"
@@ -55,6 +54,9 @@ class HostedControl;
 namespace controls::grid {
 class DataGrid;
 }
+namespace controls::report {
+class ReportControl;
+}  // namespace controls::report
 namespace controls::threed {
 class Button3D;
 class Frame3D;
@@ -73,7 +75,9 @@ struct QueryBuilderHooks {
 
 class Inicio : public forms::Window {
 public:
-    explicit Inicio(controls::report::ReportPrinter::Hooks reportHooks = controls::report::ReportPrinter::DefaultHooks());
+    // The report control reaches the real outside world (ReportPrinter::DefaultHooks), or `reportHooks`.
+    Inicio();
+    explicit Inicio(controls::report::ReportHooks reportHooks);
     ~Inicio() override;
 
     void SetQueryBuilder(QueryBuilderHooks hooks) { builder_ = std::move(hooks); }
@@ -162,7 +166,7 @@ private:
     void SetReportFile(bool withCriterion);
     void ShowCriterionError(const win::RuntimeError& error);
 
-    controls::report::ReportPrinter::Hooks reportHooks_;
+    controls::report::ReportHooks reportHooks_;
     std::unique_ptr<Controls> controls_;
     QueryBuilderHooks builder_;
     com::ComPtr<controls::report::ReportControl> report1_;

@@ -128,46 +128,44 @@ void FQuery::CloseAfterError(const win::RuntimeError& error, const char* tela, c
 }
 
 // The trap of the handlers that work on the grid's row: no row, its messages; else the general path.
-forms::Resume FQuery::OnGridRowError(const win::RuntimeError& error, const char* rotina) {
+void FQuery::OnGridRowError(const win::RuntimeError& error, const char* rotina) {
     if (error.Number() == dao::jet::NoCurrentRecord) {
         NoCurrentRow();
     } else {
         CloseAfterError(error, kTela, rotina);
     }
-    return forms::Resume::Leave();
+}
+
+void FQuery::OnGridRow(const char* rotina, const std::function<void()>& work) {
+    forms::Trapped(
+        [&] {
+            SeekGridRow();
+            if (!tabelaCriterio_->NoMatch()) work();
+        },
+        [this, rotina](const win::RuntimeError& error) { OnGridRowError(error, rotina); });
 }
 
 void FQuery::BtnAlterar_Click() {
     if (!VerificaAutorizacao("CRITERIO", "A", "S")) return;
-    const std::vector<forms::Step> steps = {
-        {"", [this](forms::StepFlow&) {
-             SeekGridRow();
-             if (tabelaCriterio_->NoMatch()) return;
-             const dao::Recordset& rs = Data1().Recordset();
-             forms::SetHostedText(ZmNome(), TextOf(rs.Fields().Item("Nome").GetValue()));
-             txtCriterio().SetText(TextOf(rs.Fields().Item("CRITERIO").GetValue()));
-             ExibirGrade(false);
-             alterandoCriterio_ = true;
-         }},
-    };
-    forms::RunSteps(steps, [this](const win::RuntimeError& error, std::string_view) { return OnGridRowError(error, "BtnAlterar"); });
+    OnGridRow("BtnAlterar", [this] {
+        const dao::Recordset& rs = Data1().Recordset();
+        forms::SetHostedText(ZmNome(), TextOf(rs.Fields().Item("Nome").GetValue()));
+        txtCriterio().SetText(TextOf(rs.Fields().Item("CRITERIO").GetValue()));
+        ExibirGrade(false);
+        alterandoCriterio_ = true;
+    });
 }
 
 void FQuery::BtnExcluir_Click() {
     if (!VerificaAutorizacao("CRITERIO", "E", "S")) return;
-    const std::vector<forms::Step> steps = {
-        {"", [this](forms::StepFlow&) {
-             SeekGridRow();
-             if (tabelaCriterio_->NoMatch()) return;
-             if (forms::MsgBox("Deseja Excluir este Registro", forms::mb::YesNo + forms::mb::Question) != forms::mb::Yes) {
-                 return;
-             }
-             tabelaCriterio_->Delete();
-             Data1().Refresh();
-             Table1().Refresh();
-         }},
-    };
-    forms::RunSteps(steps, [this](const win::RuntimeError& error, std::string_view) { return OnGridRowError(error, "BtnExcluir"); });
+    OnGridRow("BtnExcluir", [this] {
+        if (forms::MsgBox("Deseja Excluir este Registro", forms::mb::YesNo + forms::mb::Question) != forms::mb::Yes) {
+            return;
+        }
+        tabelaCriterio_->Delete();
+        Data1().Refresh();
+        Table1().Refresh();
+    });
 }
 
 void FQuery::BtnCancelar_Click() {

@@ -41,6 +41,7 @@
 #include <string>
 
 #include "platform/controls/grid/data_grid.h"
+#include "platform/controls/report/com/report_control.h"
 #include "platform/ctl/interfaces.h"
 #include "platform/ctl/property_sheet.h"
 #include "platform/ctl/services.h"
@@ -92,11 +93,11 @@ void RenderLogin(const std::filesystem::path& folder, forms::ScriptedMessageBoxe
     report::login::Acesso window;
     window.Show();
     Save(window.Widget(), folder, "acesso.png");
-    window.TbLoja->SetRow(0);
+    window.TbLoja().SetRow(0);
     window.TbLoja_Choose();
-    forms::SetHostedText(window.ZmSenha, "caixa");
+    forms::SetHostedText(window.ZmSenha(), "caixa");
     Save(window.Widget(), folder, "acesso-senha-digitada.png");
-    forms::SetHostedText(window.ZmSenha, "ERRADA");
+    forms::SetHostedText(window.ZmSenha(), "ERRADA");
     boxes.answers = {forms::mb::Yes};
     window.BtnProcura_Click();
     Save(window.Widget(), folder, "acesso-senha.png");
@@ -108,7 +109,7 @@ void RenderLogin(const std::filesystem::path& folder, forms::ScriptedMessageBoxe
     report::upgrade::InstalledUpgradeSteps().NuloProduto = [&] {
         Save(window.Widget(), folder, "acesso-atualizando.png");
     };
-    forms::SetHostedText(window.ZmSenha, "ADMIN");
+    forms::SetHostedText(window.ZmSenha(), "ADMIN");
     boxes.answers = {forms::mb::Yes};
     window.BtnProcura_Click();
     report::upgrade::InstalledUpgradeSteps().NuloProduto = nullptr;

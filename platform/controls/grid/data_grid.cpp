@@ -8,12 +8,14 @@
 #include <QPersistentModelIndex>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
+#include <QPointer>
 #include <QTableView>
 #include <algorithm>
 
 #include "platform/controls/grid/grid_object.h"
 #include "platform/forms/colors.h"
 #include "platform/forms/datacontrol.h"
+#include "platform/forms/focus.h"
 #include "platform/win/error.h"
 #include "platform/win/textformat.h"
 
@@ -559,6 +561,11 @@ void DataGrid::SetHighlightColor(std::uint32_t color) {
     palette.setColor(QPalette::Active, QPalette::Highlight, shown);
     palette.setColor(QPalette::Inactive, QPalette::Highlight, shown);
     View().setPalette(palette);
+}
+
+void HighlightRowOnFocus(DataGrid& grid) {
+    grid.GotFocus = [&grid] { grid.SetHighlightColor(forms::focus::RowFocused); };
+    grid.LostFocus = [&grid] { grid.SetHighlightColor(forms::focus::RowPlain); };
 }
 
 }  // namespace controls::grid

@@ -24,7 +24,6 @@
 // ("S" as "SIM") and offers the texts in a list, storing the value of the one the user picks.
 #pragma once
 
-#include <QPointer>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -153,5 +152,9 @@ private:
     std::unique_ptr<GridDelegate> delegate_;
     com::ComPtr<GridObject> object_;
 };
+
+// The program's focus highlight for a grid (forms/focus.h): its current row shows RowFocused
+// while the grid has the focus and RowPlain otherwise. Sets the grid's GotFocus and LostFocus.
+void HighlightRowOnFocus(DataGrid& grid);
 
 }  // namespace controls::grid

@@ -25,7 +25,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/controls/report/report_layout.h"
+#include "platform/controls/report/report_hooks.h"
 #include "platform/controls/report/row_source.h"
 
 class QPrinter;
@@ -34,19 +34,15 @@ class QWidget;
 namespace controls::report {
 
 class PreviewWindow;
+// The page layout (report_layout.h), which is Qt geometry: named here only, so that the
+// windows that host the control include no Qt header.
+struct Formula;
+struct LaidOutReport;
+class PagedReport;
 
 class ReportPrinter {
 public:
-    // What the control reaches outside itself, replaceable by tests and tools.
-    struct Hooks {
-        std::shared_ptr<DataConnector> connector;                           // the data files
-        std::function<std::filesystem::path(const std::string&)> hostPath;  // report file path
-        std::function<std::string()> today;                                 // the header's date
-        std::function<std::unique_ptr<QPrinter>()> printer;                 // destination 1
-        // The print dialog of the preview, over `parent`: lets the user choose the printer or
-        // file; false when the user cancels.
-        std::function<bool(QPrinter& printer, QWidget* parent)> printDialog;
-    };
+    using Hooks = ReportHooks;
     // The real outside world: the database layer, the machine's paths, clock and printer.
     static Hooks DefaultHooks();
 

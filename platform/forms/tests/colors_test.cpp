@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QPalette>
+#include <QWidget>
 
 #include "platform/ctl/colors.h"
 #include "platform/forms/app.h"

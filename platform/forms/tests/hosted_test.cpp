@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QWidget>
 #include <QKeyEvent>
 
 #include "platform/ctl/control_site.h"

@@ -6,6 +6,7 @@
 
 #include "platform/controls/grid/data_grid.h"
 #include "platform/controls/threed/threed.h"
+#include "platform/forms/focus.h"
 #include "platform/forms/hosted.h"
 #include "platform/forms/tests/support/typing.h"
 #include "platform/forms/value.h"
@@ -127,6 +128,21 @@ TEST_F(ConsolidacaoKeysTest, ThePeriodIsTypedAndReadDayFirst) {
     EXPECT_EQ(forms::CDate(forms::Value(period_.second)), win::DateSerial(2026, 11, 30));
     EXPECT_EQ(values_, (std::vector<double>{win::DateSerial(2026, 11, 1), win::DateSerial(2026, 11, 30)}));
     EXPECT_EQ(boxes_.shown.size(), 1u);   // the question only: no "Data Inválida !"
+}
+
+// The store list's current row shows the program's focus colour while the list has the focus.
+TEST_F(ConsolidacaoKeysTest, TheStoreListsRowShowsTheFocus) {
+    CountedConsolidacao& w = OpenActive();
+    ClickFirstRow(w.Table1());
+    EXPECT_EQ(w.Table1().HighlightColor(), forms::focus::RowFocused);
+    w.BtnConsolidar().SetFocus();
+    forms::DoEvents();
+    ASSERT_NE(QApplication::focusWidget(), w.Table1().Widget());
+    EXPECT_EQ(w.Table1().HighlightColor(), forms::focus::RowPlain);
+    ClickFirstRow(w.Table1());
+    EXPECT_EQ(w.Table1().HighlightColor(), forms::focus::RowFocused);
+    w.Drop();
+    FecharBDLoja();
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 // C:): the list's order and folders, the caption, the marks, the start and cancel steps.
 #include "report/consolidation/consolidacao.h"
 
+#include <QWidget>
+
 #include "platform/controls/grid/data_grid.h"
 #include "platform/controls/threed/threed.h"
 #include "platform/forms/hosted.h"

@@ -112,7 +112,7 @@ TEST_F(ConnectionsTest, DamagedFileIsRepairedOnceAndReopened) {
         EXPECT_EQ(boxes_.shown[0].title, "Mensagem");
         EXPECT_EQ(boxes_.shown[1].style, 0);
         EXPECT_EQ(boxes_.shown[1].title, "Mensagem");
-        EXPECT_EQ(forms::App().MousePointer(), 0);
+        EXPECT_EQ(forms::App().MousePointer(), forms::pointer::Default);
         EXPECT_TRUE((row.dataSet ? BancoProdutoLoja : BancoProduto).IsOpen());
         EXPECT_TRUE((row.dataSet ? BancoBD2Loja : BancoBD2).IsOpen());
         EXPECT_EQ(ErrorLog(), "");
@@ -151,7 +151,7 @@ TEST_F(ConnectionsTest, FailedRepairShowsTheErrorBoxWithoutALogLineAndEnds) {
     EXPECT_EQ(boxes_.shown[1].title, forms::App().Title()) << "no title of its own";
     EXPECT_EQ(beeps_.count, 1);
     EXPECT_EQ(ErrorLog(), "") << "the repair's own report writes no log line";
-    EXPECT_EQ(forms::App().MousePointer(), 0);
+    EXPECT_EQ(forms::App().MousePointer(), forms::pointer::Default);
 }
 
 // An empty Produto.MDB, or another program's SQLite file under that name, is offered for repair;
@@ -193,7 +193,7 @@ TEST_F(ConnectionsTest, AFileTheRepairCannotMakeUsableIsReportedAndNeverCalledRe
                   std::string::npos)
             << boxes_.shown[1].text;
         EXPECT_EQ(ErrorLog(), "");
-        EXPECT_EQ(forms::App().MousePointer(), 0);
+        EXPECT_EQ(forms::App().MousePointer(), forms::pointer::Default);
         std::ifstream after(file, std::ios::binary);
         EXPECT_EQ(std::string(std::istreambuf_iterator<char>(after), {}), before) << "the file is left as it was";
         ResetProgramState();

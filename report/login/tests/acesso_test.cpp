@@ -132,6 +132,13 @@ protected:
     // Shows a new log-in window. The date and time edits may not be in this build of the library
     // yet: their reports of a class that cannot be created are taken off the boxes, so the tests
     // see only what the load itself said.
+    // The window shown with its first store chosen (F:\LOJA01): the password panel.
+    Acesso& AtFirstStore() {
+        Acesso& w = Shown();
+        w.TbLoja().SetRow(0);
+        w.TbLoja_Choose();
+        return w;
+    }
     Acesso& Shown() {
         window_ = std::make_unique<Acesso>();
         window_->Show();
@@ -150,8 +157,8 @@ protected:
         w.Widget()->activateWindow();
         QApplication::processEvents();
         ASSERT_NE(QApplication::focusWidget(), nullptr);
-        ASSERT_TRUE(w.TbLoja->Widget()->isAncestorOf(QApplication::focusWidget()) ||
-                    QApplication::focusWidget() == w.TbLoja->Widget());
+        ASSERT_TRUE(w.TbLoja().Widget()->isAncestorOf(QApplication::focusWidget()) ||
+                    QApplication::focusWidget() == w.TbLoja().Widget());
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         ASSERT_NE(QApplication::focusWidget(), nullptr);
         QTest::keyClicks(QApplication::focusWidget(), QString::fromStdString(password));
@@ -160,7 +167,7 @@ protected:
     }
 
     void Type(Acesso& w, const std::string& password) {
-        forms::SetHostedText(w.ZmSenha, password);
+        forms::SetHostedText(w.ZmSenha(), password);
         w.BtnProcura_Click();
     }
 
@@ -188,10 +195,10 @@ protected:
 
     // Clicks the first store of the list, as a user does.
     static void ClickFirstStore(Acesso& w) {
-        auto* view = qobject_cast<QTableView*>(w.TbLoja->Widget());
+        auto* view = qobject_cast<QTableView*>(w.TbLoja().Widget());
         ASSERT_NE(view, nullptr);
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(view->model()->index(0, 0)).center());
-        ASSERT_EQ(QApplication::focusWidget(), w.TbLoja->Widget());
+        ASSERT_EQ(QApplication::focusWidget(), w.TbLoja().Widget());
     }
 
     static void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = {}) { forms::testing::PressOnFocus(key, modifiers); }
@@ -226,15 +233,15 @@ TEST_F(AcessoTest, LoadListsTheStoresAndNamesTheOwnStore) {
     EXPECT_TRUE(w.IsLoaded());
     EXPECT_EQ(NomeLoja, "Matriz" + std::string(20, ' '));
     EXPECT_EQ(w.Caption(), "Matriz - C:\\REPORT");
-    EXPECT_TRUE(w.FrameLoja->Visible());
-    EXPECT_FALSE(w.PainelLocaliza->Visible());
-    EXPECT_EQ(w.TbLoja->RowCount(), 2);
-    EXPECT_EQ(w.TbLoja->CellText(0, 0), "1");
-    EXPECT_EQ(w.TbLoja->CellText(1, 1), "Loja Dois");
+    EXPECT_TRUE(w.FrameLoja().Visible());
+    EXPECT_FALSE(w.PainelLocaliza().Visible());
+    EXPECT_EQ(w.TbLoja().RowCount(), 2);
+    EXPECT_EQ(w.TbLoja().CellText(0, 0), "1");
+    EXPECT_EQ(w.TbLoja().CellText(1, 1), "Loja Dois");
     EXPECT_EQ(Contador, 1);
     EXPECT_EQ(w.MinutoMensagem, 1);
     EXPECT_EQ(w.SegundoMensagem, 5);
-    EXPECT_EQ(forms::HostedText(w.LblMensagemMotivacional), "105 Bom trabalho!");
+    EXPECT_EQ(forms::HostedText(w.LblMensagemMotivacional()), "105 Bom trabalho!");
     EXPECT_EQ(BoxTexts(), std::vector<std::string>{});
 }
 
@@ -242,13 +249,13 @@ TEST_F(AcessoTest, LoadListsTheStoresAndNamesTheOwnStore) {
 // the grid lets go of it then, and takes it back when the control lists the stores again.
 TEST_F(AcessoTest, TheGridLetsGoOfTheDataControlWhileItReadsTheUsers) {
     Acesso& w = Shown();
-    ASSERT_EQ(w.TbLoja->RowCount(), 2);
+    ASSERT_EQ(w.TbLoja().RowCount(), 2);
     EXPECT_NO_THROW(w.PointDataControl(std::string(kProgram) + "\\BD2.MDB", "Usuario"));
-    EXPECT_EQ(w.TbLoja->RowCount(), 0);
-    EXPECT_EQ(w.Data1->Recordset()("Usuario").GetValue().ToText(), "ANA");
+    EXPECT_EQ(w.TbLoja().RowCount(), 0);
+    EXPECT_EQ(w.Data1().Recordset()("Usuario").GetValue().ToText(), "ANA");
     w.PointDataControl(std::string(kProgram) + "\\Produto.MDB", kSQLBaseLojas);
-    EXPECT_EQ(w.TbLoja->RowCount(), 2);
-    EXPECT_EQ(w.TbLoja->CellText(1, 1), "Loja Dois");
+    EXPECT_EQ(w.TbLoja().RowCount(), 2);
+    EXPECT_EQ(w.TbLoja().CellText(1, 1), "Loja Dois");
 }
 
 TEST_F(AcessoTest, AControlClassThatIsNotRegisteredIsReportedAndTheWindowStillLoads) {
@@ -257,23 +264,21 @@ TEST_F(AcessoTest, AControlClassThatIsNotRegisteredIsReportedAndTheWindowStillLo
     ASSERT_EQ(boxes_.shown.size(), 1u);
     EXPECT_NE(boxes_.shown[0].text.find("429"), std::string::npos);
     EXPECT_TRUE(boxes_.shown[0].text.ends_with("Rotina -> Form_Load ZmSenha"));
-    EXPECT_EQ(w.ZmSenha, nullptr);
+    EXPECT_EQ(w.ZmSenha(), nullptr);
     EXPECT_TRUE(w.IsLoaded());
     EXPECT_EQ(w.Caption(), "Matriz - C:\\REPORT");
 }
 
 TEST_F(AcessoTest, EveryCaptionFitsItsControl) {
-    Acesso& w = Shown();
-    w.TbLoja->SetRow(0);
-    w.TbLoja_Choose();
+    Acesso& w = AtFirstStore();
     EXPECT_EQ(forms::testing::CaptionsThatDoNotFit(w), std::vector<std::string>{});
     if (const char* out = std::getenv("ZM_LOGIN_PICTURE")) w.Widget()->grab().save(out);
 }
 
 TEST_F(AcessoTest, WithoutMotivaTheMomentIsHidden) {
     Acesso& w = Shown();
-    EXPECT_FALSE(w.FrameLinha->Visible());
-    EXPECT_FALSE(w.LblMensagemdoMomento->Visible());
+    EXPECT_FALSE(w.FrameLinha().Visible());
+    EXPECT_FALSE(w.LblMensagemdoMomento()->Visible());
 }
 
 // Whatever MOTIVA.TXT holds, the window loads without a box, shows the last line whose key is
@@ -322,8 +327,8 @@ TEST_F(AcessoTest, AnyMotivaContentLeavesTheLogInWorking) {
         boxes_.shown.clear();
         Acesso& w = Shown();
         EXPECT_EQ(BoxTexts(), std::vector<std::string>{});
-        EXPECT_TRUE(w.FrameLinha->Visible());
-        EXPECT_EQ(forms::HostedText(w.LblMensagemMotivacional), row.shown);
+        EXPECT_TRUE(w.FrameLinha().Visible());
+        EXPECT_EQ(forms::HostedText(w.LblMensagemMotivacional()), row.shown);
         ASSERT_TRUE(BancoBD2.IsOpen());
         LogInByKeys(w, "gerente");
         EXPECT_EQ(catalogueShown_, 1);
@@ -344,22 +349,20 @@ TEST_F(AcessoTest, AMotivaThatCannotBeOpenedIsReportedByNameAndTheLogInStillWork
     ASSERT_EQ(boxes_.shown.size(), 1u);
     EXPECT_TRUE(boxes_.shown[0].text.ends_with("Rotina -> Form_Load C:\\REPORT\\MOTIVA.TXT")) << boxes_.shown[0].text;
     EXPECT_NE(boxes_.shown[0].text.find("File not found"), std::string::npos) << boxes_.shown[0].text;
-    EXPECT_EQ(forms::HostedText(w.LblMensagemMotivacional), "");
+    EXPECT_EQ(forms::HostedText(w.LblMensagemMotivacional()), "");
     EXPECT_TRUE(BancoBD2.IsOpen());
     LogInByKeys(w, "gerente");
     EXPECT_EQ(catalogueShown_, 1);
 }
 
 TEST_F(AcessoTest, StoreChoiceOpensThePasswordPanelOrSaysTheStoreIsMissing) {
-    Acesso& w = Shown();
-    w.TbLoja->SetRow(0);
-    w.TbLoja_Choose();
+    Acesso& w = AtFirstStore();
     EXPECT_EQ(PastaDados, "F:\\LOJA01");
-    EXPECT_TRUE(w.PainelLocaliza->Visible());
+    EXPECT_TRUE(w.PainelLocaliza().Visible());
     EXPECT_TRUE(boxes_.shown.empty());
 
     // G: is not mapped, and C:\LOJA02 holds the store: the drive-C road, upper-cased.
-    w.TbLoja->SetRow(1);
+    w.TbLoja().SetRow(1);
     w.TbLoja_Choose();
     EXPECT_EQ(PastaDados, "C:\\LOJA02");
     std::filesystem::remove_all(root_.DriveC() / "LOJA02");
@@ -373,9 +376,9 @@ TEST_F(AcessoTest, StoreChoiceOpensThePasswordPanelOrSaysTheStoreIsMissing) {
 
 TEST_F(AcessoTest, RowChangeNamesTheStoreUnderTheCursor) {
     Acesso& w = Shown();
-    w.TbLoja->SetRow(1);
+    w.TbLoja().SetRow(1);
     w.TbLoja_RowColChange();
-    EXPECT_EQ(forms::HostedText(w.LabelLoja), "Loja Dois");
+    EXPECT_EQ(forms::HostedText(w.LabelLoja()), "Loja Dois");
 }
 
 // While the progress panel shows, nothing beneath it shows through: the window looks the same
@@ -384,13 +387,13 @@ TEST_F(AcessoTest, RowChangeNamesTheStoreUnderTheCursor) {
 TEST_F(AcessoTest, TheProgressPanelCoversWhatLiesBeneathIt) {
     WriteMotiva("105 Bom dia!\r\n");
     Acesso& w = Shown();
-    w.TbLoja->SetRow(1);
+    w.TbLoja().SetRow(1);
     w.TbLoja_RowColChange();
-    ASSERT_EQ(forms::HostedText(w.LabelLoja), "Loja Dois");
+    ASSERT_EQ(forms::HostedText(w.LabelLoja()), "Loja Dois");
     w.SetStoreFrameVisible(false);
     w.SetPanelVisible(true);
-    const std::vector<forms::Control*> beneath = {w.LabelLoja, w.FrameLinha, w.LblMensagemdoMomento,
-                                                  w.LblMensagemMotivacional};
+    const std::vector<forms::Control*> beneath = {w.LabelLoja(), &w.FrameLinha(), w.LblMensagemdoMomento(),
+                                                  w.LblMensagemMotivacional()};
     for (forms::Control* control : beneath) EXPECT_TRUE(control->Visible()) << control->Name();
     const QImage covering = w.Widget()->grab().toImage();
     for (forms::Control* control : beneath) control->SetVisible(false);
@@ -398,7 +401,7 @@ TEST_F(AcessoTest, TheProgressPanelCoversWhatLiesBeneathIt) {
 
     for (forms::Control* control : beneath) control->SetVisible(true);
     w.SetPanelVisible(false);
-    EXPECT_FALSE(w.PainelAtualiza->Visible());
+    EXPECT_FALSE(w.PainelAtualiza().Visible());
     EXPECT_FALSE(covering == w.Widget()->grab().toImage());
 }
 
@@ -407,7 +410,7 @@ TEST_F(AcessoTest, TheProgressPanelCoversWhatLiesBeneathIt) {
 TEST_F(AcessoTest, ALongMessageOfTheMomentWrapsInItsBox) {
     WriteMotiva("105 Um cliente satisfeito volta, traz um amigo e conta a todos como foi atendido.\r\n");
     Acesso& w = Shown();
-    const QImage label = w.LblMensagemMotivacional->Widget()->grab().toImage();
+    const QImage label = w.LblMensagemMotivacional()->Widget()->grab().toImage();
     int bands = 0;
     bool inked = false;
     for (int y = 0; y < label.height(); ++y) {
@@ -420,15 +423,13 @@ TEST_F(AcessoTest, ALongMessageOfTheMomentWrapsInItsBox) {
 }
 
 TEST_F(AcessoTest, ThreeWrongPasswordsEndTheProgram) {
-    Acesso& w = Shown();
-    w.TbLoja->SetRow(0);
-    w.TbLoja_Choose();
+    Acesso& w = AtFirstStore();
     Type(w, "errada");
-    EXPECT_EQ(forms::HostedText(w.PainelMensagem), "Senha Inválida !");
-    EXPECT_TRUE(w.SSPanel1->Visible());
-    EXPECT_EQ(forms::HostedText(w.ZmSenha), "");
+    EXPECT_EQ(forms::HostedText(w.PainelMensagem()), "Senha Inválida !");
+    EXPECT_TRUE(w.SSPanel1().Visible());
+    EXPECT_EQ(forms::HostedText(w.ZmSenha()), "");
     Type(w, "outra");
-    EXPECT_EQ(forms::HostedText(w.PainelMensagem), "Tente Pela Ultima Vez !");
+    EXPECT_EQ(forms::HostedText(w.PainelMensagem()), "Tente Pela Ultima Vez !");
     EXPECT_FALSE(forms::App().EndRequested());
     Type(w, "mais uma");
     EXPECT_EQ(SairPrograma, "S");
@@ -438,9 +439,7 @@ TEST_F(AcessoTest, ThreeWrongPasswordsEndTheProgram) {
 }
 
 TEST_F(AcessoTest, ARightPasswordInLowerCaseLogsInAndShowsTheCatalogue) {
-    Acesso& w = Shown();
-    w.TbLoja->SetRow(0);
-    w.TbLoja_Choose();
+    Acesso& w = AtFirstStore();
     Type(w, "errada");
     Type(w, "gerente");
     EXPECT_EQ(catalogueShown_, 1);
@@ -451,13 +450,11 @@ TEST_F(AcessoTest, ARightPasswordInLowerCaseLogsInAndShowsTheCatalogue) {
     EXPECT_TRUE(BancoProdutoLoja.IsOpen());
     EXPECT_FALSE(w.IsLoaded());
     EXPECT_FALSE(forms::App().EndRequested());
-    EXPECT_EQ(forms::App().MousePointer(), 0);
+    EXPECT_EQ(forms::App().MousePointer(), forms::pointer::Default);
 }
 
 TEST_F(AcessoTest, TheUpgradeWritesItsProgressIntoTheWindowAndYieldsBetweenLines) {
-    Acesso& w = Shown();
-    w.TbLoja->SetRow(0);
-    w.TbLoja_Choose();
+    Acesso& w = AtFirstStore();
     forms::ScriptedEventPump pump;
     forms::InstallEventPump(&pump);
     std::vector<std::pair<int, int>> seen;   // lines in ListTabela and yields, after each line
@@ -465,40 +462,38 @@ TEST_F(AcessoTest, TheUpgradeWritesItsProgressIntoTheWindowAndYieldsBetweenLines
         upgrade::UpgradeWindowInForce().SetPanelVisible(true);
         for (const char* line : {"Abrindo Produto", "Atualizando Loja ...", "Fechando Produto ......"}) {
             upgrade::AddLine(line);
-            seen.emplace_back(w.ListTabela->ListCount(), pump.count);
+            seen.emplace_back(w.ListTabela().ListCount(), pump.count);
         }
         upgrade::CloseWithOk();
-        EXPECT_TRUE(w.PainelAtualiza->Visible());
-        EXPECT_FALSE(w.FrameLinha->Visible());
+        EXPECT_TRUE(w.PainelAtualiza().Visible());
+        EXPECT_FALSE(w.FrameLinha().Visible());
     };
     Type(w, "gerente");
     ProgramHooks().runUpgrade = nullptr;
     forms::InstallEventPump(nullptr);
     EXPECT_EQ(seen, (std::vector<std::pair<int, int>>{{1, 1}, {2, 2}, {3, 3}}));
-    EXPECT_EQ(w.ListTabela->List(2), "Fechando Produto  OK");
-    EXPECT_EQ(w.ListTabela->ListIndex(), 2);
+    EXPECT_EQ(w.ListTabela().List(2), "Fechando Produto  OK");
+    EXPECT_EQ(w.ListTabela().ListIndex(), 2);
     EXPECT_EQ(catalogueShown_, 1);
     EXPECT_NE(&upgrade::UpgradeWindowInForce(), static_cast<upgrade::UpgradeWindow*>(&w));
 }
 
 TEST_F(AcessoTest, TheClockQuestionAnsweredNoShowsTheClockFields) {
     FreezeDaysAfterFile(0, 23, 0, 0);   // the file changed today: the clock looks wrong
-    Acesso& w = Shown();
-    w.TbLoja->SetRow(0);
-    w.TbLoja_Choose();
+    Acesso& w = AtFirstStore();
     boxes_.answers = {forms::mb::No};
     Type(w, "gerente");
     ASSERT_EQ(boxes_.shown.size(), 1u);
     EXPECT_EQ(boxes_.shown[0].style, 292);
     EXPECT_EQ(boxes_.shown[0].title, "Mensagem");
     EXPECT_TRUE(boxes_.shown[0].text.starts_with("A Data e Hora do computador estão corretos ? \r\n\r\n Data: "));
-    EXPECT_TRUE(w.LblDataHora->Visible());
-    EXPECT_TRUE(forms::HostedText(w.LblData).starts_with("Hoje é "));
+    EXPECT_TRUE(w.LblDataHora().Visible());
+    EXPECT_TRUE(forms::HostedText(w.LblData()).starts_with("Hoje é "));
     EXPECT_EQ(Contador, 1);
     EXPECT_EQ(catalogueShown_, 0);
 
     // A new date in the date field sets the system date, keeping the time of day.
-    if (w.ZmDataComputador != nullptr) {
+    if (w.ZmDataComputador() != nullptr) {
         const int sets = clock_.SetCount();
         w.ZmDataComputador_Change();
         EXPECT_GT(clock_.SetCount(), sets);
@@ -510,12 +505,10 @@ TEST_F(AcessoTest, TheClockQuestionAnsweredNoShowsTheClockFields) {
 }
 
 TEST_F(AcessoTest, EscReturnsToTheStoreListThenAbsorbsTheCataloguesEscThenUnloads) {
-    Acesso& w = Shown();
-    w.TbLoja->SetRow(0);
-    w.TbLoja_Choose();
+    Acesso& w = AtFirstStore();
     int esc = 27;
     w.RouteKey(false, esc, 0, nullptr);
-    EXPECT_FALSE(w.PainelLocaliza->Visible());
+    EXPECT_FALSE(w.PainelLocaliza().Visible());
     SairPrograma = "NAO";
     esc = 27;
     w.RouteKey(false, esc, 0, nullptr);
@@ -543,19 +536,19 @@ TEST_F(AcessoTest, NoUsersOpensTheProgramFolderDataAndShowsTheCatalogue) {
 // of one length look the same, and neither looks like an empty field.
 TEST_F(AcessoTest, ThePasswordShowsNoTypedCharacter) {
     Acesso& w = ShownActive();
-    ASSERT_NE(w.ZmSenha, nullptr);
+    ASSERT_NE(w.ZmSenha(), nullptr);
     ClickFirstStore(w);
     Press(Qt::Key_Return);
-    ASSERT_EQ(QApplication::focusWidget(), w.ZmSenha->Widget());
-    EXPECT_EQ(forms::HostedText(w.ZmSenha), "");
+    ASSERT_EQ(QApplication::focusWidget(), w.ZmSenha()->Widget());
+    EXPECT_EQ(forms::HostedText(w.ZmSenha()), "");
     QTest::keyClicks(QApplication::focusWidget(), "caixa");
-    EXPECT_EQ(forms::HostedText(w.ZmSenha), "caixa");
+    EXPECT_EQ(forms::HostedText(w.ZmSenha()), "caixa");
     ClickFirstStore(w);   // the caret leaves the field
-    const QImage typed = w.ZmSenha->Widget()->grab().toImage();
-    forms::SetHostedText(w.ZmSenha, "WWWWW");
-    EXPECT_TRUE(typed == w.ZmSenha->Widget()->grab().toImage());
-    forms::SetHostedText(w.ZmSenha, "");
-    EXPECT_FALSE(typed == w.ZmSenha->Widget()->grab().toImage());
+    const QImage typed = w.ZmSenha()->Widget()->grab().toImage();
+    forms::SetHostedText(w.ZmSenha(), "WWWWW");
+    EXPECT_TRUE(typed == w.ZmSenha()->Widget()->grab().toImage());
+    forms::SetHostedText(w.ZmSenha(), "");
+    EXPECT_FALSE(typed == w.ZmSenha()->Widget()->grab().toImage());
 }
 
 // After the clock question is answered No, the date field shows today day first, and a date and a
@@ -565,24 +558,24 @@ TEST_F(AcessoTest, TheClockFieldsTakeWhatIsTypedDayFirstOnEitherClock) {
         WriteRegionalSettings(iTime);
         clock_.Freeze({2001, 11, 30, 23, 0, 0});   // before the program's files: the clock looks wrong
         Acesso& w = ShownActive();
-        ASSERT_NE(w.ZmDataComputador, nullptr);
-        ASSERT_NE(w.ZmHoraComputador, nullptr);
+        ASSERT_NE(w.ZmDataComputador(), nullptr);
+        ASSERT_NE(w.ZmHoraComputador(), nullptr);
         ClickFirstStore(w);
         Press(Qt::Key_Return);
         QTest::keyClicks(QApplication::focusWidget(), "gerente");
         boxes_.answers = {forms::mb::No};
         Press(Qt::Key_Return);   // its release reaches the date field, which passes on to the time
-        ASSERT_TRUE(w.ZmDataComputador->Visible()) << iTime;
-        EXPECT_EQ(forms::HostedText(w.ZmDataComputador), "30/11/2001") << iTime;
+        ASSERT_TRUE(w.ZmDataComputador()->Visible()) << iTime;
+        EXPECT_EQ(forms::HostedText(w.ZmDataComputador()), "30/11/2001") << iTime;
 
-        QWidget* date = w.ZmDataComputador->Widget();
+        QWidget* date = w.ZmDataComputador()->Widget();
         QTest::mouseClick(date, Qt::LeftButton, {}, QPoint(4, date->height() / 2));
         ASSERT_EQ(QApplication::focusWidget(), date) << iTime;
         Retype("25122030");
-        EXPECT_EQ(forms::HostedText(w.ZmDataComputador), "25/12/2030") << iTime;
-        EXPECT_EQ(DateOf(*w.ZmDataComputador), win::DateSerial(2030, 12, 25)) << iTime;
+        EXPECT_EQ(forms::HostedText(w.ZmDataComputador()), "25/12/2030") << iTime;
+        EXPECT_EQ(DateOf(*w.ZmDataComputador()), win::DateSerial(2030, 12, 25)) << iTime;
         Press(Qt::Key_Return);
-        ASSERT_EQ(QApplication::focusWidget(), w.ZmHoraComputador->Widget()) << iTime;
+        ASSERT_EQ(QApplication::focusWidget(), w.ZmHoraComputador()->Widget()) << iTime;
         // A correction of the hour alone, the rest of the time as it stands (11 PM on a 12-hour
         // clock stays PM).
         Press(Qt::Key_Home);
@@ -590,7 +583,7 @@ TEST_F(AcessoTest, TheClockFieldsTakeWhatIsTypedDayFirstOnEitherClock) {
         const win::CivilTime now = win::CivilFromOleDate(forms::Now());
         const int hour = iTime[0] == '0' ? 20 : 8;
         EXPECT_EQ(std::vector<int>({now.year, now.month, now.day, now.hour}), std::vector<int>({2030, 12, 25, hour}))
-            << iTime << " " << forms::HostedText(w.ZmHoraComputador);
+            << iTime << " " << forms::HostedText(w.ZmHoraComputador());
         EXPECT_EQ(catalogueShown_, 0);
         w.Drop();
         AbrirBD();

@@ -40,7 +40,7 @@ TEST_F(ReportsTest, PlainReportRunsWithTheChosenCriterion) {
         EXPECT_FALSE(hidden->Visible()) << hidden->Name();
     }
     EXPECT_FALSE(window.BtnSair().TabStop());
-    EXPECT_EQ(forms::App().MousePointer(), 0);
+    EXPECT_EQ(forms::App().MousePointer(), forms::pointer::Default);
     EXPECT_TRUE(boxes_.shown.empty());
 
     // Ctrl+P prints the previewed report; Fim ends the preview and forgets the criterion.
@@ -202,7 +202,7 @@ TEST_F(ReportsTest, MissingTableOrPreQueryIsNamedAndTheProgramGoesOn) {
     EXPECT_EQ(Preview(), nullptr);
     EXPECT_EQ(window.FrameSelecionar().Caption(), "Selecione o Relatório");
     EXPECT_TRUE(Visible(&Inicio::BtnSelecionar));
-    EXPECT_EQ(forms::App().MousePointer(), 0);
+    EXPECT_EQ(forms::App().MousePointer(), forms::pointer::Default);
     EXPECT_FALSE(forms::App().EndRequested());
 }
 

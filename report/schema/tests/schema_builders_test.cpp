@@ -277,7 +277,7 @@ TEST_F(SchemaBuilders, NotaFiscalFaultIsReportedAndTheRestIsFilled) {
         SchemaDescription clean;
         RunSchemaDrivers(clean);
         d.SetWriteObserver([](Slot slot, int g, int t, int k) {
-            if (slot == Slot::NomeCampo && g == 0 && t == 47 && k == 3) win::Raise(13);
+            if (slot == Slot::NomeCampo && g == 0 && t == 47 && k == 3) win::Raise(win::err::TypeMismatch);
         });
         reports_.clear();
         RunSchemaDrivers(d);
@@ -300,7 +300,7 @@ TEST_F(SchemaBuilders, DefaultReportWritesTheErrorAndItsLabels) {
     SetErrorReport({});
     SchemaDescription d;
     d.SetWriteObserver([](Slot slot, int, int t, int) {
-        if (slot == Slot::QtdeCampos && t == 47) win::Raise(9);
+        if (slot == Slot::QtdeCampos && t == 47) win::Raise(win::err::SubscriptOutOfRange);
     });
     ::testing::internal::CaptureStderr();
     ASSERT_TRUE(RunBuilder("P47NotaFiscal", d));
@@ -314,7 +314,7 @@ TEST_F(SchemaBuilders, DefaultReportWritesTheErrorAndItsLabels) {
 TEST_F(SchemaBuilders, FaultInAnUntrappedBuilderPassesToTheCaller) {
     SchemaDescription d;
     d.SetWriteObserver([](Slot slot, int g, int t, int) {
-        if (slot == Slot::QtdeCampos && g == 0 && t == 46) win::Raise(6);
+        if (slot == Slot::QtdeCampos && g == 0 && t == 46) win::Raise(win::err::Overflow);
     });
     try {
         TabelasProduto(d);

@@ -84,7 +84,7 @@ TEST(SchemaDescription, ObserverSeesEachWriteBeforeItLands) {
     d.SetWriteObserver([&](Slot slot, int g, int t, int k) {
         seen.push_back(std::to_string(static_cast<int>(slot)) + "@" + std::to_string(g) + "," +
                        std::to_string(t) + "," + std::to_string(k));
-        if (slot == Slot::TamanhoCampo) throw win::RuntimeError(5, "refused");
+        if (slot == Slot::TamanhoCampo) throw win::RuntimeError(win::err::InvalidProcedureCall, "refused");
     });
     d.SetNomeTabela(1, 2, "T");
     d.SetNomeCampo(1, 2, 3, "F");

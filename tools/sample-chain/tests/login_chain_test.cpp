@@ -103,15 +103,15 @@ protected:
         window->Show();
         QApplication::processEvents();
         int row = 0;
-        while (row < window->TbLoja->RowCount() && window->TbLoja->CellText(row, 0) != code) ++row;
-        EXPECT_LT(row, window->TbLoja->RowCount()) << code;
-        window->TbLoja->SetRow(row);
+        while (row < window->TbLoja().RowCount() && window->TbLoja().CellText(row, 0) != code) ++row;
+        EXPECT_LT(row, window->TbLoja().RowCount()) << code;
+        window->TbLoja().SetRow(row);
         window->TbLoja_Choose();
-        forms::SetHostedText(window->ZmSenha, password);
+        forms::SetHostedText(window->ZmSenha(), password);
         window->BtnProcura_Click();
         EXPECT_FALSE(window->IsLoaded());
         std::vector<std::string> lines;
-        for (int i = 0; i < window->ListTabela->ListCount(); ++i) lines.push_back(window->ListTabela->List(i));
+        for (int i = 0; i < window->ListTabela().ListCount(); ++i) lines.push_back(window->ListTabela().List(i));
         if (window->IsLoaded()) window->Drop();
         window.reset();
         forms::DoEvents();
@@ -127,13 +127,13 @@ protected:
         window.Widget()->activateWindow();
         QApplication::processEvents();
         int row = 0;
-        while (row < window.TbLoja->RowCount() && window.TbLoja->CellText(row, 0) != code) ++row;
-        ASSERT_LT(row, window.TbLoja->RowCount()) << code;
+        while (row < window.TbLoja().RowCount() && window.TbLoja().CellText(row, 0) != code) ++row;
+        ASSERT_LT(row, window.TbLoja().RowCount()) << code;
         ASSERT_NE(QApplication::focusWidget(), nullptr);
-        ASSERT_TRUE(QApplication::focusWidget() == window.TbLoja->Widget() ||
-                    window.TbLoja->Widget()->isAncestorOf(QApplication::focusWidget()));
+        ASSERT_TRUE(QApplication::focusWidget() == window.TbLoja().Widget() ||
+                    window.TbLoja().Widget()->isAncestorOf(QApplication::focusWidget()));
         for (int i = 0; i < row; ++i) QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
-        ASSERT_EQ(window.TbLoja->Row(), row);
+        ASSERT_EQ(window.TbLoja().Row(), row);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         QTest::keyClicks(QApplication::focusWidget(), QString::fromStdString(password));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);

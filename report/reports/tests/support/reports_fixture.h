@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "platform/controls/grid/data_grid.h"
+#include "platform/controls/report/com/report_control.h"
 #include "platform/controls/report/report_layout.h"
 #include "platform/controls/report/report_preview.h"
 #include "platform/controls/threed/threed.h"
