@@ -26,15 +26,16 @@
 
 namespace win::testing {
 
-// The shared folder of kind `kind`, made by `build` into the empty folder it is given when the
-// program has none yet.
+// The shared folder of kind `kind`, made by `make` into the empty folder it is given when the
+// program has none yet. Building one removes those of earlier builds of the program and days.
 inline std::filesystem::path SharedFolder(const std::string& kind,
-                                          const std::function<void(const std::filesystem::path&)>& build) {
+                                          const std::function<void(const std::filesystem::path&)>& make) {
     const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe");
-    const std::string stamp = std::to_string(std::filesystem::last_write_time(exe).time_since_epoch().count()) + "-" +
+    const std::string build = std::to_string(std::filesystem::last_write_time(exe).time_since_epoch().count()) + "-" +
                               std::to_string(std::filesystem::file_size(exe)) + "-" +
-                              std::to_string(std::time(nullptr) / 86400) + "-" + kind;
-    const std::filesystem::path shared = exe.parent_path() / (exe.filename().string() + "-shared-" + stamp);
+                              std::to_string(std::time(nullptr) / 86400) + "-";
+    const std::string prefix = exe.filename().string() + "-shared-";
+    const std::filesystem::path shared = exe.parent_path() / (prefix + build + kind);
     if (std::filesystem::exists(shared / "complete")) return shared;
 
     const std::string lockPath = shared.string() + ".lock";
@@ -49,10 +50,16 @@ inline std::filesystem::path SharedFolder(const std::string& kind,
     } unlock{lock};
     if (std::filesystem::exists(shared / "complete")) return shared;   // built while this one waited
 
+    // What earlier builds of the program (or earlier days) left is of no use any more.
+    for (const auto& entry : std::filesystem::directory_iterator(exe.parent_path())) {
+        const std::string name = entry.path().filename().string();
+        std::error_code ignored;
+        if (name.starts_with(prefix) && !name.starts_with(prefix + build)) std::filesystem::remove_all(entry.path(), ignored);
+    }
     const std::filesystem::path building = shared.string() + ".building-" + std::to_string(getpid());
     std::filesystem::remove_all(building);
     std::filesystem::create_directories(building);
-    build(building);
+    make(building);
     std::ofstream(building / "complete") << "built\n";
     std::filesystem::rename(building, shared);
     return shared;
