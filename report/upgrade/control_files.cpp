@@ -28,7 +28,7 @@
 // again, at most kAttempts times in all; then the file is skipped (or, outside the file loop, the
 // deployment ends), so that a file that cannot be copied never keeps a log-in from finishing.
 //
-// RegOCX runs the library's DllRegisterServer on a worker thread and waits kRegistrationWaitMs on
+// RegOCX runs the library's DllRegisterServer on a worker thread and waits RegistrationWait() on
 // the monotonic clock, without processing window messages. A registration that ended counts as
 // done whatever status it returned. One that outlives the wait is abandoned: its handle is closed
 // and the library stays loaded for the rest of the process, since the thread may still run in it.
@@ -175,6 +175,8 @@ Resume Deployment::Recover(const forms::FailedStep& failed) {
     return failed.Within(fileFor_, fileNext_) ? Resume::At(fileNext_) : Resume::Leave();
 }
 
+std::chrono::milliseconds registrationWait{kRegistrationWaitMs};
+
 // The registration proper, once the file is known to exist.
 bool Register(const std::string& path) {
     win::Module library = win::Module::Load(path);
@@ -189,7 +191,7 @@ bool Register(const std::string& path) {
     }
     win::Thread worker = win::Thread::StartAt(entry);
     if (!worker) return false;
-    if (worker.Wait(std::chrono::milliseconds(kRegistrationWaitMs)) == win::WaitResult::Ended) return true;
+    if (worker.Wait(RegistrationWait()) == win::WaitResult::Ended) return true;
     // Still running (or the wait failed): the exit code says nothing more than that.
     (void)worker.ExitCode();
     library.Leak();
@@ -199,6 +201,10 @@ bool Register(const std::string& path) {
 }
 
 }  // namespace
+
+std::chrono::milliseconds RegistrationWait() { return registrationWait; }
+
+void SetRegistrationWait(std::chrono::milliseconds wait) { registrationWait = wait; }
 
 void RegistraArquivo() {
     Deployment deployment;

@@ -42,6 +42,7 @@
 // field rebuild asked the program to end, the driver leaves at once.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -123,8 +124,11 @@ std::string FourDigitYears(std::string text);
 // RegistraArquivo copies the .OCX files of the data folder that the SYSTEM folder lacks, or holds
 // an older copy of, into it (keeping the file date) and registers each with RegOCX. RegOCX loads
 // the file and runs its DllRegisterServer on a worker thread, waiting at most
-// kRegistrationWaitMs; true when the registration ended within the wait.
+// RegistrationWait() (kRegistrationWaitMs unless set); true when the registration ended within it.
 inline constexpr int kRegistrationWaitMs = 10000;
+std::chrono::milliseconds RegistrationWait();
+// Sets the wait; a test of an abandoned registration shortens it, and puts the default back after.
+void SetRegistrationWait(std::chrono::milliseconds wait);
 void RegistraArquivo();
 bool RegOCX(const std::string& path);
 

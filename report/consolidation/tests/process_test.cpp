@@ -1,4 +1,4 @@
-// The run in processes of its own: killed at random points it leaves BACKUP.MDB with either its
+// The run in processes of its own: killed at points spread over the run it leaves BACKUP.MDB with either its
 // earlier tables and rows or exactly the new ones; two runs at once neither lose nor double a row.
 // Each run is this test program again, running only the child test below in the machine root the
 // parent names.
@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -15,6 +16,7 @@
 #include <iostream>
 #include <random>
 #include <thread>
+#include <utility>
 
 #include "platform/win/paths.h"
 #include "report/consolidation/tests/support/run_fixture.h"
@@ -154,26 +156,48 @@ protected:
     std::chrono::steady_clock::duration runTime_{};
 };
 
-TEST_F(ProcessTest, ARunKilledAnywhereLeavesTheOldOrTheNewConsolidation) {
-    std::mt19937 random(24);
-    const auto span = std::chrono::duration_cast<std::chrono::microseconds>(runTime_ * 12 / 10).count();
-    std::uniform_int_distribution<long> delay(0, span);
-    int old = 0, renewed = 0;
-    for (int i = 0; i < 30; ++i) {
-        Restore();
-        Child child = Start();
-        ReadUntil(child, "GO\n");
-        std::this_thread::sleep_for(std::chrono::microseconds(delay(random)));
-        kill(child.pid, SIGKILL);
-        Wait(child);
-        const testing::Digest now = Tables();
-        const bool isOld = now == before_, isNew = now == after_;
-        EXPECT_TRUE(isOld || isNew) << "kill " << i;
-        old += isOld;
-        renewed += isNew;
+// The kills are spread over the run and a little beyond: that span (1.2 times the reference run) is
+// cut into kSlices equal slices and each kill falls at a random moment of its own slice, which
+// leaves no stretch of the span longer than two slices (a twelfth) without a kill; thirty kills at
+// random moments leave a longer one more often than not. Two tests share the slices out, so that
+// each stays short.
+constexpr int kSlices = 24;
+
+class KilledRunTest : public ProcessTest {
+protected:
+    // Kills a run once in each of slices first .. first + count - 1; how many kills left the old
+    // tables and how many the new ones.
+    std::pair<int, int> KillInSlices(int first, int count) {
+        std::mt19937 random(24 + static_cast<unsigned>(first));
+        const long span = std::chrono::duration_cast<std::chrono::microseconds>(runTime_ * 12 / 10).count();
+        int old = 0, renewed = 0;
+        for (int slice = first; slice < first + count; ++slice) {
+            Restore();
+            Child child = Start();
+            ReadUntil(child, "GO\n");
+            const long from = span * slice / kSlices;
+            std::uniform_int_distribution<long> within(from, std::max(from, span * (slice + 1) / kSlices - 1));
+            std::this_thread::sleep_for(std::chrono::microseconds(within(random)));
+            kill(child.pid, SIGKILL);
+            Wait(child);
+            const testing::Digest now = Tables();
+            const bool isOld = now == before_, isNew = now == after_;
+            EXPECT_TRUE(isOld || isNew) << "slice " << slice;
+            old += isOld;
+            renewed += isNew;
+        }
+        std::cout << "killed runs: " << old << " left the old tables, " << renewed << " the new ones\n";
+        return {old, renewed};
     }
-    EXPECT_GT(old, 0);
-    std::cout << "killed runs: " << old << " left the old tables, " << renewed << " the new ones\n";
+};
+
+// A run killed early leaves the old tables, at least once.
+TEST_F(KilledRunTest, ARunKilledInItsFirstHalfLeavesTheOldOrTheNewConsolidation) {
+    EXPECT_GT(KillInSlices(0, kSlices / 2).first, 0);
+}
+
+TEST_F(KilledRunTest, ARunKilledInItsSecondHalfLeavesTheOldOrTheNewConsolidation) {
+    KillInSlices(kSlices / 2, kSlices / 2);
 }
 
 TEST_F(ProcessTest, TwoRunsAtOnceNeitherLoseNorDoubleARow) {

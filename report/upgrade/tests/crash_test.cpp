@@ -1,5 +1,5 @@
-// The upgrade killed at random points: a child process runs it on a copy of the older store and is
-// killed after a random delay; each time the store must open afterwards, the next upgrade must
+// The upgrade killed at points spread over its run: a child process runs it on a copy of the older
+// store and is killed after a random delay within a slice of the run; each time the store must open afterwards, the next upgrade must
 // complete, and the structure and data it leaves must equal those of an upgrade never interrupted.
 // The catalogue refresh and the control files, which the random kills leave out, are killed at
 // chosen points instead.
@@ -136,44 +136,71 @@ protected:
     }
 };
 
-TEST_F(CrashTest, AKilledUpgradeIsCompletedByTheNextLogIn) {
-    Seed();
-    const auto start = std::chrono::steady_clock::now();
-    Upgrade();
-    const auto duration = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start);
-    ASSERT_EQ(ErrorLog(), "");
-    CloseAll();
-    const std::string reference = Dump();
-    OpenDataSet();
+// The kills are spread over the whole upgrade: its run (as long as the reference upgrade took) is
+// cut into kSlices equal slices and each kill falls at a random moment of its own slice, which
+// leaves no stretch of the run longer than two slices (an eighth) without a kill; twenty kills at
+// random moments of the whole run leave a longer one more often than not. Four tests share the
+// slices out, a quarter of the run each, so that each stays short.
+constexpr int kSlices = 16;
+constexpr int kQuarter = kSlices / 4;
 
-    std::mt19937 random(20021001);
-    long longest = duration.count() * 9 / 10;
-    // Runs until 20 children were killed before they finished (a child that finished first is a
-    // run as well, and checked the same way). The first upgrade's time is only an estimate on a
-    // busy machine: a child that finishes before its kill brings the later kills earlier.
-    constexpr int kKills = 20;
-    int killed = 0;
-    for (int run = 0; killed < kKills && run < 5 * kKills; ++run) {
-        CopyOldStoreAgain();
+class KilledUpgradeTest : public CrashTest {
+public:
+    // Kills the upgrade once in each of slices first .. first + count - 1; after each kill the next
+    // log-in's upgrade must complete and leave what an upgrade never interrupted leaves.
+    void KillInSlices(int first, int count) {
         Seed();
-        const std::chrono::microseconds delay(std::uniform_int_distribution<long>(0, longest)(random));
-        if (UpgradeKilledAfter(delay)) {
-            ++killed;
-        } else {
-            longest = delay.count() * 9 / 10;
-        }
-        ASSERT_NO_THROW(OpenDataSet()) << "run " << run;
-        window_.ClearList();
+        const auto start = std::chrono::steady_clock::now();
         Upgrade();
-        EXPECT_FALSE(forms::App().EndRequested()) << "run " << run;
-        EXPECT_EQ(Stamp(), Date("01/10/2002")) << "run " << run;
+        long span = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start).count();
+        ASSERT_EQ(ErrorLog(), "");
         CloseAll();
-        const std::string after = Dump();
-        EXPECT_EQ(after, reference) << "run " << run << ", killed after " << delay.count() << " us";
+        const std::string reference = Dump();
         OpenDataSet();
+
+        std::mt19937 random(20021001 + static_cast<unsigned>(first));
+        int killed = 0;
+        // A child that finished before its kill was a run as well, checked the same way; the run is
+        // shorter than estimated then (a busy machine slows the first upgrade), and the slice is
+        // tried again within the shorter run.
+        for (int slice = first, tries = 0; slice < first + count && tries < 5 * count; ++tries) {
+            const int at = slice;
+            CopyOldStoreAgain();
+            Seed();
+            const long from = span * at / kSlices;
+            std::uniform_int_distribution<long> within(from, std::max(from, span * (at + 1) / kSlices - 1));
+            const std::chrono::microseconds delay(within(random));
+            if (UpgradeKilledAfter(delay)) {
+                ++killed;
+                ++slice;
+            } else {
+                span = delay.count() * 9 / 10;
+            }
+            ASSERT_NO_THROW(OpenDataSet()) << "slice " << at;
+            window_.ClearList();
+            Upgrade();
+            EXPECT_FALSE(forms::App().EndRequested()) << "slice " << at;
+            EXPECT_EQ(Stamp(), Date("01/10/2002")) << "slice " << at;
+            CloseAll();
+            const std::string after = Dump();
+            EXPECT_EQ(after, reference) << "slice " << at << ", killed after " << delay.count() << " us";
+            OpenDataSet();
+        }
+        EXPECT_EQ(ErrorLog(), "");
+        EXPECT_EQ(killed, count);
     }
-    EXPECT_EQ(ErrorLog(), "");
-    EXPECT_EQ(killed, kKills);
+};
+
+TEST_F(KilledUpgradeTest, AnUpgradeKilledInItsFirstQuarterIsCompletedByTheNextLogIn) { KillInSlices(0, kQuarter); }
+
+TEST_F(KilledUpgradeTest, AnUpgradeKilledInItsSecondQuarterIsCompletedByTheNextLogIn) { KillInSlices(kQuarter, kQuarter); }
+
+TEST_F(KilledUpgradeTest, AnUpgradeKilledInItsThirdQuarterIsCompletedByTheNextLogIn) {
+    KillInSlices(2 * kQuarter, kQuarter);
+}
+
+TEST_F(KilledUpgradeTest, AnUpgradeKilledInItsLastQuarterIsCompletedByTheNextLogIn) {
+    KillInSlices(3 * kQuarter, kQuarter);
 }
 
 // Kills its process at the yield that shows a given progress line.

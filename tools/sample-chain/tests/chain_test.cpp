@@ -22,6 +22,7 @@
 #include "report/schema/schema_builders.h"
 #include "tools/sample-chain/layouts.h"
 #include "tools/sample-chain/rows.h"
+#include "tools/sample-chain/tests/shared_chains.h"
 
 namespace sample_chain {
 namespace {
@@ -30,13 +31,12 @@ using win::testing::ErrorNumberOf;
 
 class ChainTest : public ::testing::Test {
 protected:
-    // One chain for the whole suite: building it writes some thirty databases.
+    // One chain for the whole suite, copied from the program's template: building it writes some
+    // thirty databases.
     static void SetUpTestSuite() {
+        const std::filesystem::path chain = testing::PostalChain();
         root_ = std::make_unique<win::testing::TempMachineRoot>();
-        Options options;
-        options.root = root_->Root();
-        options.postal = true;
-        BuildChain(options);
+        testing::CopyChain(chain, root_->Root());
     }
     static void TearDownTestSuite() { root_.reset(); }
 

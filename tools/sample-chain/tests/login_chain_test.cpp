@@ -33,6 +33,7 @@
 #include "report/upgrade/upgrade.h"
 #include "tools/sample-chain/chain.h"
 #include "tools/sample-chain/package.h"
+#include "tools/sample-chain/tests/shared_chains.h"
 
 namespace sample_chain {
 namespace {
@@ -43,11 +44,9 @@ protected:
     // The chain (with the catalogue package when asked), and the build's control library
     // registered where it lies, as an earlier installation left it.
     static void BuildAndRegister(bool package) {
+        const std::filesystem::path chain = package ? testing::PackageChain(true) : testing::PlainChain();
         root_ = std::make_unique<win::testing::TempMachineRoot>();
-        Options options;
-        options.root = root_->Root();
-        options.package = package;
-        BuildChain(options);
+        testing::CopyChain(chain, root_->Root());
         library_ = std::make_unique<win::Module>(win::Module::Load(win::WindowsPath(ZMTEXT_OCX_PATH)));
         using Register = long (*)();
         ASSERT_TRUE(*library_);

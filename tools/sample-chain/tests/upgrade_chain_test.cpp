@@ -15,6 +15,7 @@
 #include "report/upgrade/progress.h"
 #include "report/upgrade/upgrade.h"
 #include "tools/sample-chain/chain.h"
+#include "tools/sample-chain/tests/shared_chains.h"
 
 namespace sample_chain {
 namespace {
@@ -22,10 +23,9 @@ namespace {
 class UpgradeChainTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
+        const std::filesystem::path chain = testing::PlainChain();
         root_ = std::make_unique<win::testing::TempMachineRoot>();
-        Options options;
-        options.root = root_->Root();
-        BuildChain(options);
+        testing::CopyChain(chain, root_->Root());
     }
     static void TearDownTestSuite() { root_.reset(); }
 

@@ -22,6 +22,7 @@
 #include "report/upgrade/upgrade.h"
 #include "tools/sample-chain/chain.h"
 #include "tools/sample-chain/package.h"
+#include "tools/sample-chain/tests/shared_chains.h"
 
 namespace sample_chain {
 namespace {
@@ -30,14 +31,11 @@ constexpr const char* kPackage = "F:\\LOJA01\\PROG.MDB";
 
 class UpgradePackageTest : public ::testing::Test {
 protected:
-    // A fresh chain for each case: the package is used up by a refresh.
+    // A fresh copy of the chain for each case: the package is used up by a refresh.
     void Build(bool withPassword) {
+        const std::filesystem::path chain = testing::PackageChain(withPassword);
         root_ = std::make_unique<win::testing::TempMachineRoot>();
-        Options options;
-        options.root = root_->Root();
-        options.package = true;
-        options.packagePassword = withPassword;
-        BuildChain(options);
+        testing::CopyChain(chain, root_->Root());
         std::filesystem::current_path(root_->MakeFolder("cwd"));
         forms::InstallMessageBoxes(&boxes_);
         report::ProgramHooks().upgradeWindow = &window_;

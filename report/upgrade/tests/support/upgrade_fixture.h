@@ -3,7 +3,8 @@
 // the schema description, the data-folder set opened as the log-in opens it, a recording progress
 // window and an event pump that snapshots the last progress line at every yield.
 //
-// The older structure (built once per test program and copied into each test's data folder):
+// The older structure (built once per build of the test program, shared by its test processes, and
+// copied into each test's data folder):
 //   - Produto.MDB lacks FundoCaixaSaldo, FundoCaixa and ItensTransEntBaixa, and Cliente lacks
 //     its last described field; Antigo.MDB's Venda lacks its last described field;
 //   - UltimaVenda.UltimoCodigo is an Integer where a Long is described (the row holds 1234);
@@ -27,6 +28,7 @@
 #include "platform/forms/services.h"
 #include "platform/forms/strings.h"
 #include "platform/win/oledate.h"
+#include "platform/win/testing/shared_folder.h"
 #include "report/core/tests/support/core_fixture.h"
 #include "report/schema/schema_builders.h"
 #include "report/upgrade/progress.h"
@@ -73,12 +75,6 @@ protected:
         InstalledUpgradeSteps() = {};
         ProgramHooks().upgradeWindow = nullptr;
         forms::InstallEventPump(nullptr);
-    }
-
-    static void TearDownTestSuite() {
-        std::error_code ignored;
-        if (!Pristine().empty()) std::filesystem::remove_all(Pristine(), ignored);
-        Pristine().clear();
     }
 
     static std::string DataFile(const std::string& name) { return std::string(kData) + "\\" + name + ".MDB"; }
@@ -273,16 +269,13 @@ private:
         db.Close();
     }
 
+    // The older store is built once for the test program and copied into each test's data folder.
     void CopyOldStore() {
         if (Pristine().empty()) {
-            for (int g = 0; g < 5; ++g) BuildOldDatabase(g);
-            std::string pattern = (std::filesystem::temp_directory_path() / "upgrade-store-XXXXXX").string();
-            ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-            Pristine() = pattern;
-            for (const auto& name : StoreFiles()) {
-                std::filesystem::copy_file(Host(DataFile(name)), Pristine() / (name + ".MDB"));
-            }
-            return;
+            Pristine() = win::testing::SharedFolder("old-store", [this](const std::filesystem::path& folder) {
+                for (int g = 0; g < 5; ++g) BuildOldDatabase(g);
+                for (const auto& name : StoreFiles()) std::filesystem::copy_file(Host(DataFile(name)), folder / (name + ".MDB"));
+            });
         }
         for (const auto& name : StoreFiles()) {
             std::filesystem::copy_file(Pristine() / (name + ".MDB"), Host(DataFile(name)),
