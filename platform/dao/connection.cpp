@@ -24,8 +24,7 @@
 namespace dao {
 namespace {
 
-constexpr int kLargeCacheKiB = 64 * 1024;
-constexpr int kLockAttempts = 20;  // page cache of a connection a transaction writes
+constexpr int kLockAttempts = 20;
 
 bool SetLock(int fd, short type, off_t start) {
     struct flock lock {};
@@ -42,6 +41,8 @@ std::string ConnectionKey(const std::filesystem::path& host, bool readOnly) {
     if (ec) canonical = host;
     return JetFold(canonical.string()) + (readOnly ? "|r" : "|w");
 }
+
+std::string CacheSizeSql(int kib) { return "PRAGMA cache_size=-" + std::to_string(kib); }
 
 std::string LevelName(int level) { return "zm_level_" + std::to_string(level); }
 
@@ -262,7 +263,7 @@ void Connection::PrepareWrite(Operation op) {
                     windowsPath_);
     }
     enlisted_ = true;
-    sqlite3_exec(db_, ("PRAGMA cache_size=-" + std::to_string(kLargeCacheKiB)).c_str(), nullptr,
+    sqlite3_exec(db_, CacheSizeSql(kTransactionCacheKiB).c_str(), nullptr,
                  nullptr, nullptr);
     // A file first written inside nested levels gets their savepoints, so that rolling back an
     // inner level undoes only what that level wrote.
@@ -527,7 +528,7 @@ void EngineState::CommitTrans() {
             connection.Fail(Operation::Commit, connection.WindowsPath());
         }
         connection.enlisted_ = false;
-        sqlite3_exec(connection.RawHandle(), "PRAGMA cache_size=-2000", nullptr, nullptr, nullptr);
+        sqlite3_exec(connection.RawHandle(), CacheSizeSql(kIdleCacheKiB).c_str(), nullptr, nullptr, nullptr);
         enlisted_.erase(enlisted_.begin());
     }
     depth_ = 0;
@@ -554,7 +555,7 @@ void EngineState::AbandonTransaction() {
             sqlite3_exec(connection->RawHandle(), "ROLLBACK", nullptr, nullptr, nullptr);
         }
         connection->enlisted_ = false;
-        sqlite3_exec(connection->RawHandle(), "PRAGMA cache_size=-2000", nullptr, nullptr, nullptr);
+        sqlite3_exec(connection->RawHandle(), CacheSizeSql(kIdleCacheKiB).c_str(), nullptr, nullptr, nullptr);
     }
     enlisted_.clear();
     depth_ = 0;

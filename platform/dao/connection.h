@@ -55,6 +55,12 @@
 
 namespace dao {
 
+// SQLite's page cache of a connection, in KiB: SQLite's default outside a transaction, and a
+// large one while a workspace transaction writes the file, so that a long transaction's changed
+// pages stay in memory until the commit instead of being spilled to the file one by one.
+constexpr int kIdleCacheKiB = 2000;
+constexpr int kTransactionCacheKiB = 64 * 1024;
+
 class EngineState;
 
 class Connection : public std::enable_shared_from_this<Connection> {
