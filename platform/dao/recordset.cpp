@@ -367,6 +367,14 @@ void WriteInsert(RecordsetState& rs) {
     if (atEnd) rs.position = Size(rs);
 }
 
+// After an UPDATE or DELETE of the current record by rowid: a record another recordset deleted
+// meanwhile was not there to change. The recordset then stands on a deleted record (3167).
+void RequireWritten(RecordsetState& rs) {
+    if (sqlite3_changes(rs.connection->Handle()) > 0) return;
+    rs.deleted = true;
+    RaiseJet(jet::RecordDeleted);
+}
+
 void WriteEdit(RecordsetState& rs) {
     if (std::none_of(rs.buffer.begin(), rs.buffer.end(), [](const auto& value) { return value.has_value(); })) return;
     Statement& update = PreparedFor(rs, rs.update, [&](std::vector<std::string> names) {
@@ -376,6 +384,7 @@ void WriteEdit(RecordsetState& rs) {
     const int bound = BindBuffer(rs, update);
     update.BindInt(bound + 1, rs.rowids[static_cast<std::size_t>(rs.position)]);
     update.Step();
+    RequireWritten(rs);
 }
 
 void Reposition(RecordsetState& rs, std::int64_t rowid) {
@@ -481,10 +490,12 @@ void Recordset::MovePrevious() {
 
 std::string Recordset::Index() const { return Live(state_).index; }
 
+// The recordset moves to the first record in the new order (EOF and BOF on an empty table),
+// wherever it stood: the rowids are read again, and a position kept from before could name a
+// record added since that was never read.
 void Recordset::SetIndex(std::string_view name) {
     auto& rs = Live(state_);
     if (rs.type != dbOpenTable) RaiseJet(jet::NotSupported);
-    std::int64_t current = HasCurrent(rs) ? rs.rowids[static_cast<std::size_t>(rs.position)] : -1;
     if (name.empty()) {
         rs.index.clear();
         rs.indexFields.clear();
@@ -496,7 +507,8 @@ void Recordset::SetIndex(std::string_view name) {
         rs.indexFields = it->fields;
     }
     LoadRowids(rs);
-    if (current >= 0) Reposition(rs, current);
+    rs.position = 0;
+    Settle(rs, 1);
 }
 
 void Recordset::Seek(std::string_view comparison, const std::vector<Value>& keys) {
@@ -590,8 +602,9 @@ void Recordset::Delete() {
     if (!rs.erase) rs.erase = std::make_unique<Statement>(*rs.connection, "DELETE FROM " + QuoteName(rs.table) + " WHERE rowid = ?", Operation::Write);
     rs.erase->BindInt(1, rs.rowids[static_cast<std::size_t>(rs.position)]);
     rs.erase->Step();
-    rs.deleted = true;
     rs.editMode = RecordsetState::EditMode::None;
+    RequireWritten(rs);
+    rs.deleted = true;
 }
 
 void Recordset::Close() { Live(state_).Release(); }

@@ -377,6 +377,82 @@ TEST_F(DaoRecordsetTest, RecordsReadAsWrittenAcrossReadWindowsInEveryDirection) 
     EXPECT_EQ(rs("T").GetValue().ToText(), "mudou");
 }
 
+// Setting the index moves to the first record in the new order wherever the recordset stood,
+// also at EOF after another recordset added a record the recordset has never read.
+TEST_F(DaoRecordsetTest, SettingTheIndexMovesToTheFirstRecordInTheNewOrder) {
+    struct Case {
+        const char* situation;
+        std::function<void(Recordset&)> place;
+        const char* first;
+        const char* second;
+    };
+    const Case cases[] = {
+        {"on a record", [](Recordset& rs) { rs.MoveLast(); }, "ana", "Bia"},
+        {"at BOF", [](Recordset& rs) { rs.MovePrevious(); }, "ana", "Bia"},
+        {"at EOF", [](Recordset& rs) { rs.MoveLast(); rs.MoveNext(); }, "ana", "Bia"},
+        {"at EOF, a record added elsewhere since",
+         [this](Recordset& rs) {
+             rs.MoveLast();
+             rs.MoveNext();
+             AddRow(db_, "Relacao", {{"CodUsuario", Value(4)}, {"CodAplicacao", Value(1)}, {"Nome", Value("Abel")}});
+         },
+         "Abel", "ana"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.situation);
+        Recordset rs = db_.OpenRecordset("Relacao", dbOpenTable);
+        c.place(rs);
+        rs.SetIndex("IndNome");
+        ASSERT_FALSE(rs.Eof() || rs.Bof());
+        EXPECT_EQ(rs("Nome").GetValue().ToText(), c.first);
+        rs.MoveNext();
+        EXPECT_EQ(rs("Nome").GetValue().ToText(), c.second);
+    }
+    MakeTable(db_, "Vazia", {{"Nome", DataType::Text, 10}});
+    AddIndex(db_.TableDefs().Item("Vazia"), "IndNome", {"Nome"});
+    Recordset empty = db_.OpenRecordset("Vazia", dbOpenTable);
+    empty.SetIndex("IndNome");
+    EXPECT_TRUE(empty.Eof() && empty.Bof());
+    EXPECT_EQ(ErrorNumberOf([&] { empty("Nome").GetValue(); }), 3021);
+}
+
+// A record another recordset deleted can be neither updated nor deleted: 3167, nothing written,
+// and the recordset stands on a deleted record until it moves.
+TEST_F(DaoRecordsetTest, UpdatingOrDeletingARecordDeletedElsewhereRaises3167) {
+    struct Case {
+        const char* situation;
+        bool edits;
+        std::function<void(Recordset&)> operation;
+    };
+    const Case cases[] = {
+        {"Edit and Update", true, [](Recordset& rs) {
+             rs.Edit();
+             rs("Nome").SetValue(Value("Novo"));
+             rs.Update();
+         }},
+        {"Delete", false, [](Recordset& rs) { rs.Delete(); }},
+    };
+    int added = 10;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.situation);
+        Recordset rs = db_.OpenRecordset("Relacao", dbOpenTable);
+        std::vector<std::string> left = Names(rs);
+        const std::string gone = left[0];
+        left.erase(left.begin());
+        rs.MoveFirst();
+        Recordset other = db_.OpenRecordset("Relacao", dbOpenTable);
+        other.Delete();
+        EXPECT_EQ(ErrorNumberOf([&] { c.operation(rs); }), 3167);
+        if (c.edits) rs.CancelUpdate();
+        EXPECT_EQ(ErrorNumberOf([&] { rs("Nome").GetValue(); }), 3167);
+        rs.MoveNext();
+        EXPECT_EQ(rs("Nome").GetValue().ToText(), left[0]);
+        Recordset fresh = db_.OpenRecordset("Relacao", dbOpenTable);
+        EXPECT_EQ(Names(fresh), left);
+        AddRow(db_, "Relacao", {{"CodUsuario", Value(++added)}, {"CodAplicacao", Value(1)}, {"Nome", Value(gone)}});
+    }
+}
+
 TEST_F(DaoRecordsetTest, ValuesKeepTheirFieldTypes) {
     MakeTable(db_, "Tipos", {{"B", DataType::Boolean, 0}, {"I", DataType::Integer, 0}, {"L", DataType::Long, 0},
                              {"C", DataType::Currency, 0}, {"S", DataType::Single, 0}, {"D", DataType::Double, 0},
