@@ -243,6 +243,15 @@ int BindValue(sqlite3_stmt* stmt, int index, const Value& value, sqlite3_destruc
 // Reads a column stored as a field of `type`.
 Value ColumnValue(sqlite3_stmt* stmt, int index, DataType type);
 
+// ColumnValue in two halves, for a reader that keeps columns before making Values of them (a
+// recordset's read window): what SQLite is asked for a column that is not Null, by field type
+// (Byte, Integer and Long fields its integer, Text and Memo its text, the other numbers its
+// double), and the Value a field makes of that integer or double.
+enum class ColumnRead : std::uint8_t { Integer, Real, Text };
+ColumnRead ColumnReadOf(DataType type);
+Value IntegerFieldValue(std::int64_t number, DataType type);
+Value RealFieldValue(double number, DataType type);
+
 // The declared SQLite type of a field ("SHORT", "TEXT(50)", "LONGTEXT", ...) and back. Text and
 // Memo columns are also declared COLLATE JETTEXT by ColumnDefinition. TypeFromDeclared gives Text
 // 255 for an unknown declaration.

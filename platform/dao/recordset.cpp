@@ -107,9 +107,9 @@ bool RowidsCurrent(RecordsetState& rs) {
 constexpr long kReadWindow = 128;
 
 bool InWindow(const RecordsetState& rs) {
-    return rs.windowChanges == sqlite3_total_changes64(rs.connection->Handle()) &&
+    return rs.window && rs.windowChanges == sqlite3_total_changes64(rs.connection->Handle()) &&
            rs.windowIdle == rs.db->engine->IdleCount() && rs.position >= rs.windowStart &&
-           rs.position < rs.windowStart + static_cast<long>(rs.window.size());
+           rs.position < rs.windowStart + rs.windowSize;
 }
 
 // The statement that reads the rows of a window: by a rowid range when the window's rowids
@@ -161,18 +161,64 @@ private:
     std::unordered_map<std::int64_t, std::size_t> slots_;
 };
 
-// A block for the rows of a new window. The window's rows share one block; each row keeps it
-// alive while it is current. Of the two blocks kept, one is free once the window that used it is
-// dropped and the current record lies elsewhere: its rows are overwritten in place, so that moving
-// through a table allocates nothing after the first windows.
-RecordsetState::WindowBlock& FreeWindowBlock(RecordsetState& rs, std::size_t rows) {
-    rs.window.clear();
+// A block for the rows of a new window. The current record keeps its window's block alive. Of
+// the two blocks kept, one is free once the window that used it is dropped and the current record
+// lies elsewhere: its cells and texts are overwritten in place, so that moving through a table
+// allocates nothing after the first windows.
+const std::shared_ptr<WindowRows>& FreeWindowBlock(RecordsetState& rs, std::size_t rows) {
+    rs.window.reset();
     auto& blocks = rs.windowBlocks;
     // A block only the recordset holds (or none yet) is free.
     auto& block = blocks[0].use_count() <= 1 ? blocks[0] : blocks[1].use_count() <= 1 ? blocks[1] : blocks[0];
-    if (block.use_count() != 1) block = std::make_shared<std::vector<std::vector<Value>>>();
-    if (block->size() < rows) block->resize(rows);
+    if (block.use_count() != 1) block = std::make_shared<WindowRows>();
+    block->columns = rs.columns.size();
+    block->cells.resize(rows * block->columns);
+    block->exists.assign(rows, false);
+    block->texts.clear();
     return block;
+}
+
+// Keeps the columns of the row `read` stands on in `cells`, as read for each column's field.
+void KeepColumns(const RecordsetState& rs, sqlite3_stmt* read, WindowCell* cells, std::string& texts) {
+    const std::size_t columns = rs.columns.size();
+    for (std::size_t i = 0; i < columns; ++i) {
+        sqlite3_value* column = sqlite3_column_value(read, static_cast<int>(i) + 1);
+        WindowCell& cell = cells[i];
+        if (sqlite3_value_type(column) == SQLITE_NULL) {
+            cell.kind = WindowCell::Kind::Null;
+            continue;
+        }
+        switch (rs.columnReads[i]) {
+        case ColumnRead::Integer:
+            cell.kind = WindowCell::Kind::Integer;
+            cell.integer = sqlite3_value_int64(column);
+            break;
+        case ColumnRead::Real:
+            cell.kind = WindowCell::Kind::Real;
+            cell.real = sqlite3_value_double(column);
+            break;
+        case ColumnRead::Text: {
+            const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(column));
+            const auto size = text ? static_cast<std::size_t>(sqlite3_value_bytes(column)) : 0;
+            cell.kind = WindowCell::Kind::Text;
+            cell.textOffset = texts.size();
+            cell.textSize = static_cast<std::uint32_t>(size);
+            texts.append(text ? text : "", size);
+            break;
+        }
+        }
+    }
+}
+
+// The Value a field of `type` reads from a cell of `block`.
+Value CellValue(const WindowRows& block, const WindowCell& cell, DataType type) {
+    switch (cell.kind) {
+    case WindowCell::Kind::Null: return Value::Null();
+    case WindowCell::Kind::Integer: return IntegerFieldValue(cell.integer, type);
+    case WindowCell::Kind::Real: return RealFieldValue(cell.real, type);
+    case WindowCell::Kind::Text: break;
+    }
+    return Value(std::string_view(block.texts.data() + cell.textOffset, cell.textSize));
 }
 
 // Reads the rows of the window around the current position, in the direction of the move.
@@ -182,18 +228,15 @@ void ReadWindow(RecordsetState& rs, int step) {
     WindowSlots slots(rs.rowids, start, end);
     auto& read = WindowQuery(rs, start, end);
     const auto& block = FreeWindowBlock(rs, static_cast<std::size_t>(end - start));
-    rs.window.assign(static_cast<std::size_t>(end - start), nullptr);
-    const std::size_t columns = rs.columns.size();
     while (read.Step()) {
         const auto slot = slots.Find(read.Int(0));
         if (!slot) continue;  // a row added since the rowids were read
-        std::vector<Value>& row = (*block)[*slot];
-        row.clear();
-        row.reserve(columns);
-        for (std::size_t i = 0; i < columns; ++i) row.push_back(ColumnValue(read.Handle(), static_cast<int>(i) + 1, rs.columns[i].type));
-        rs.window[*slot] = Row(block, &row);
+        KeepColumns(rs, read.Handle(), &block->cells[*slot * block->columns], block->texts);
+        block->exists[*slot] = true;
     }
+    rs.window = block;  // only once whole: a failed read leaves no window
     rs.windowStart = start;
+    rs.windowSize = end - start;
     rs.windowChanges = sqlite3_total_changes64(rs.connection->Handle());
     rs.windowIdle = rs.db->engine->IdleCount();
 }
@@ -205,9 +248,10 @@ bool ReadRow(RecordsetState& rs, int step = 1) {
         return true;
     }
     if (!InWindow(rs)) ReadWindow(rs, step);
-    const auto& row = rs.window[static_cast<std::size_t>(rs.position - rs.windowStart)];
-    if (!row) return false;
-    rs.current = row;
+    const auto slot = static_cast<std::size_t>(rs.position - rs.windowStart);
+    if (!rs.window->exists[slot]) return false;
+    if (rs.currentBlock != rs.window) rs.currentBlock = rs.window;
+    rs.currentCells = &rs.window->cells[slot * rs.window->columns];
     return true;
 }
 
@@ -216,7 +260,10 @@ void Settle(RecordsetState& rs, int step) {
     rs.deleted = false;
     rs.editMode = RecordsetState::EditMode::None;
     while (HasCurrent(rs) && !ReadRow(rs, step)) rs.position += step;
-    if (!HasCurrent(rs)) rs.current.reset();
+    if (HasCurrent(rs)) return;
+    rs.current.reset();
+    rs.currentCells = nullptr;
+    rs.currentBlock.reset();
 }
 
 [[gnu::always_inline]] inline void RequireCurrent(const RecordsetState& rs) {
@@ -266,6 +313,7 @@ std::size_t TextLength(std::string_view text) {
 void OpenOnTable(RecordsetState& rs, int options) {
     for (const auto& column : catalog::Columns(*rs.connection, rs.table)) {
         rs.columns.push_back({column.name, column.type, column.size});
+        rs.columnReads.push_back(ColumnReadOf(column.type));
     }
     rs.updatable = rs.type != dbOpenSnapshot && !(options & dbReadOnly) && !rs.connection->ReadOnly();
     if (options & dbDenyWrite) HoldDenyWrite(rs);
@@ -674,6 +722,8 @@ Value RecordsetGet(const FieldState& field) {
     if (rs.editMode != RecordsetState::EditMode::None && rs.buffer[column]) return *rs.buffer[column];
     if (rs.editMode == RecordsetState::EditMode::AddNew) return Value::Null();
     RequireCurrent(rs);
+    if (rs.currentCells) return CellValue(*rs.currentBlock, rs.currentCells[column], field.type);
+    if (!rs.current) RaiseJet(jet::NoCurrentRecord);  // never a record that was not read
     return (*rs.current)[column];
 }
 
