@@ -567,15 +567,14 @@ int BindValue(sqlite3_stmt* stmt, int index, const Value& value, sqlite3_destruc
     using Kind = Value::Kind;
     switch (value.kind()) {
     case Kind::Null: return sqlite3_bind_null(stmt, index);
-    case Kind::Boolean: return sqlite3_bind_int(stmt, index, value.ToBool() ? -1 : 0);
+    case Kind::Boolean:
     case Kind::Byte:
     case Kind::Integer:
-    case Kind::Long: return sqlite3_bind_int64(stmt, index, value.ToLong());
-    case Kind::Currency:
-        return sqlite3_bind_double(stmt, index, static_cast<double>(value.ToCurrencyScaled()) / 10000.0);
+    case Kind::Long: return sqlite3_bind_int64(stmt, index, value.HeldInteger());
+    case Kind::Currency: return sqlite3_bind_double(stmt, index, static_cast<double>(value.HeldInteger()) / 10000.0);
     case Kind::Single:
     case Kind::Double:
-    case Kind::Date: return sqlite3_bind_double(stmt, index, value.ToDouble());
+    case Kind::Date: return sqlite3_bind_double(stmt, index, value.HeldReal());
     case Kind::Text: break;
     }
     const std::string_view text = value.TextView();

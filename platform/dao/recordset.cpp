@@ -727,18 +727,32 @@ Value RecordsetGet(const FieldState& field) {
     return (*rs.current)[column];
 }
 
-void RecordsetSet(const FieldState& field, const Value& value) {
-    auto& rs = LiveOwner(field);
-    if (rs.editMode == RecordsetState::EditMode::None) RaiseJet(jet::UpdateWithoutEdit);
-    const auto& column = rs.columns[static_cast<std::size_t>(field.column)];
-    Value stored = CoerceToField(value, column.type);
-    // A character takes at least one byte: only a text of more bytes than the size is counted.
-    const std::string_view text = stored.TextView();
+namespace {
+
+// A character takes at least one byte: only a text of more bytes than the size is counted.
+void RequireFits(const RecordsetColumn& column, std::string_view text) {
     if (column.type == DataType::Text && text.size() > static_cast<std::size_t>(column.size) &&
         TextLength(text) > static_cast<std::size_t>(column.size)) {
         RaiseJet(jet::TextTooLong);
     }
-    rs.buffer[static_cast<std::size_t>(field.column)] = std::move(stored);
+}
+
+}  // namespace
+
+// A value the field stores as it is goes into the edit buffer without a conversion.
+void RecordsetSet(const FieldState& field, const Value& value) {
+    auto& rs = LiveOwner(field);
+    if (rs.editMode == RecordsetState::EditMode::None) RaiseJet(jet::UpdateWithoutEdit);
+    const auto& column = rs.columns[static_cast<std::size_t>(field.column)];
+    auto& slot = rs.buffer[static_cast<std::size_t>(field.column)];
+    if (StoredAs(value, column.type)) {
+        RequireFits(column, value.TextView());
+        slot = value;
+        return;
+    }
+    Value stored = CoerceToField(value, column.type);
+    RequireFits(column, stored.TextView());
+    slot = std::move(stored);
 }
 
 }  // namespace dao
