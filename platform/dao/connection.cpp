@@ -581,36 +581,6 @@ int BindValue(sqlite3_stmt* stmt, int index, const Value& value, sqlite3_destruc
     return sqlite3_bind_text(stmt, index, text.empty() ? "" : text.data(), static_cast<int>(text.size()), lifetime);
 }
 
-ColumnRead ColumnReadOf(DataType type) {
-    switch (type) {
-    case DataType::Byte:
-    case DataType::Integer:
-    case DataType::Long: return ColumnRead::Integer;
-    case DataType::Text:
-    case DataType::Memo: return ColumnRead::Text;
-    default: return ColumnRead::Real;
-    }
-}
-
-// Byte and Integer keep the low bits, as SQLite's int read narrowed to them does.
-Value IntegerFieldValue(std::int64_t number, DataType type) {
-    switch (type) {
-    case DataType::Byte: return Value::Byte(static_cast<std::uint8_t>(number));
-    case DataType::Integer: return Value::Integer(static_cast<std::int16_t>(number));
-    default: return Value::Long(static_cast<std::int32_t>(number));
-    }
-}
-
-Value RealFieldValue(double number, DataType type) {
-    switch (type) {
-    case DataType::Boolean: return Value::Boolean(number != 0);
-    case DataType::Currency: return Value::CurrencyFromDouble(number);
-    case DataType::Single: return Value::Single(static_cast<float>(number));
-    case DataType::Date: return Value::Date(number);
-    default: return Value::Double(number);
-    }
-}
-
 // The column is read once as SQLite's value and then only converted: each sqlite3_column_*
 // call finds the column again and checks for a failed allocation. Numbers are read only for
 // number fields: reading a text as a double parses it.

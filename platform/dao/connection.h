@@ -248,9 +248,36 @@ Value ColumnValue(sqlite3_stmt* stmt, int index, DataType type);
 // (Byte, Integer and Long fields its integer, Text and Memo its text, the other numbers its
 // double), and the Value a field makes of that integer or double.
 enum class ColumnRead : std::uint8_t { Integer, Real, Text };
-ColumnRead ColumnReadOf(DataType type);
-Value IntegerFieldValue(std::int64_t number, DataType type);
-Value RealFieldValue(double number, DataType type);
+
+inline ColumnRead ColumnReadOf(DataType type) {
+    switch (type) {
+    case DataType::Byte:
+    case DataType::Integer:
+    case DataType::Long: return ColumnRead::Integer;
+    case DataType::Text:
+    case DataType::Memo: return ColumnRead::Text;
+    default: return ColumnRead::Real;
+    }
+}
+
+// Byte and Integer keep the low bits, as SQLite's int read narrowed to them does.
+inline Value IntegerFieldValue(std::int64_t number, DataType type) {
+    switch (type) {
+    case DataType::Byte: return Value::Byte(static_cast<std::uint8_t>(number));
+    case DataType::Integer: return Value::Integer(static_cast<std::int16_t>(number));
+    default: return Value::Long(static_cast<std::int32_t>(number));
+    }
+}
+
+inline Value RealFieldValue(double number, DataType type) {
+    switch (type) {
+    case DataType::Boolean: return Value::Boolean(number != 0);
+    case DataType::Currency: return Value::CurrencyFromDouble(number);
+    case DataType::Single: return Value::Single(static_cast<float>(number));
+    case DataType::Date: return Value::Date(number);
+    default: return Value::Double(number);
+    }
+}
 
 // The declared SQLite type of a field ("SHORT", "TEXT(50)", "LONGTEXT", ...) and back. Text and
 // Memo columns are also declared COLLATE JETTEXT by ColumnDefinition. TypeFromDeclared gives Text

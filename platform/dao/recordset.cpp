@@ -30,10 +30,12 @@ RecordsetState& Live(const std::shared_ptr<RecordsetState>& state) {
 
 // The recordset of a recordset field, checked as Live checks it. Field reads and writes are the
 // engine's hottest calls: this takes no reference, and is inlined with the current-record check.
+// A database closes each of its recordsets before it lets its connection go, so a recordset that
+// is not closed has its database's connection.
 [[gnu::always_inline]] inline RecordsetState& LiveOwner(const FieldState& field) {
     if (field.recordset.expired()) RaiseJet(jet::ObjectClosed);
     RecordsetState& rs = *field.owner;
-    if (rs.closed || !rs.db->connection) RaiseJet(jet::ObjectClosed);
+    if (rs.closed) RaiseJet(jet::ObjectClosed);
     return rs;
 }
 
@@ -684,9 +686,10 @@ namespace {
 
 // Callers read the fields of each record in the same order, so the search starts after the field
 // found last time; the field there, spelt as stored, is the common case and needs no folding.
+// Closing a recordset (itself or with its database) clears its names: the search then raises.
 const Field& Recordset::operator()(std::string_view name) const {
     RecordsetState* rs = state_.get();
-    if (rs != nullptr && !rs->fieldNames.empty() && !rs->closed && rs->db->connection) {
+    if (rs != nullptr && !rs->fieldNames.empty()) {
         const std::size_t hint = rs->lookupHint < rs->fieldNames.size() ? rs->lookupHint : 0;
         if (SameBytes(rs->fieldNames[hint], name)) {
             rs->lookupHint = hint + 1;
@@ -716,7 +719,10 @@ const std::vector<Field>& RecordsetFields(const std::shared_ptr<RecordsetState>&
     return fields;
 }
 
-Value RecordsetGet(const FieldState& field) {
+namespace {
+
+// A field's value and its setting, the object model's hottest calls: inlined into Field's members.
+[[gnu::always_inline]] inline Value RecordsetGet(const FieldState& field) {
     auto& rs = LiveOwner(field);
     const auto column = static_cast<std::size_t>(field.column);
     if (rs.editMode != RecordsetState::EditMode::None && rs.buffer[column]) return *rs.buffer[column];
@@ -727,8 +733,6 @@ Value RecordsetGet(const FieldState& field) {
     return (*rs.current)[column];
 }
 
-namespace {
-
 // A character takes at least one byte: only a text of more bytes than the size is counted.
 void RequireFits(const RecordsetColumn& column, std::string_view text) {
     if (column.type == DataType::Text && text.size() > static_cast<std::size_t>(column.size) &&
@@ -737,10 +741,8 @@ void RequireFits(const RecordsetColumn& column, std::string_view text) {
     }
 }
 
-}  // namespace
-
 // A value the field stores as it is goes into the edit buffer without a conversion.
-void RecordsetSet(const FieldState& field, const Value& value) {
+[[gnu::always_inline]] inline void RecordsetSet(const FieldState& field, const Value& value) {
     auto& rs = LiveOwner(field);
     if (rs.editMode == RecordsetState::EditMode::None) RaiseJet(jet::UpdateWithoutEdit);
     const auto& column = rs.columns[static_cast<std::size_t>(field.column)];
@@ -753,6 +755,18 @@ void RecordsetSet(const FieldState& field, const Value& value) {
     Value stored = CoerceToField(value, column.type);
     RequireFits(column, stored.TextView());
     slot = std::move(stored);
+}
+
+}  // namespace
+
+Value Field::GetValue() const {
+    if (state_->kind != FieldState::Kind::Recordset) RaiseJet(jet::InvalidOperation);
+    return RecordsetGet(*state_);
+}
+
+void Field::SetValue(const Value& value) const {
+    if (state_->kind != FieldState::Kind::Recordset) RaiseJet(jet::InvalidOperation);
+    RecordsetSet(*state_, value);
 }
 
 }  // namespace dao

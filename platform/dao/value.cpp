@@ -115,14 +115,6 @@ bool IsFieldType(int code) {
     return (code >= 1 && code <= 8) || code == 10 || code == 12;
 }
 
-Value Value::Boolean(bool b) { return Make<bool>(b); }
-Value Value::Byte(std::uint8_t b) { return Make<std::uint8_t>(b); }
-Value Value::Integer(std::int16_t i) { return Make<std::int16_t>(i); }
-Value Value::Long(std::int32_t l) { return Make<std::int32_t>(l); }
-Value Value::Currency(std::int64_t scaled) { return Make<CurrencyAmount>(CurrencyAmount{scaled}); }
-Value Value::Single(float f) { return Make<float>(f); }
-Value Value::Double(double d) { return Make<double>(d); }
-Value Value::Date(double oleDate) { return Make<OleDate>(OleDate{oleDate}); }
 Value Value::Text(std::string text) { return Make<TextData>(std::move(text)); }
 
 Value Value::CurrencyFromDouble(double amount) {

@@ -80,15 +80,15 @@ public:
     Value(double number) : data_(number) {}                 // Double
 
     static Value Null() { return {}; }
-    static Value Boolean(bool b);
-    static Value Byte(std::uint8_t b);
-    static Value Integer(std::int16_t i);
-    static Value Long(std::int32_t l);
-    static Value Currency(std::int64_t scaled);             // 12.5 is Currency(125000)
+    static Value Boolean(bool b) { return Make<bool>(b); }
+    static Value Byte(std::uint8_t b) { return Make<std::uint8_t>(b); }
+    static Value Integer(std::int16_t i) { return Make<std::int16_t>(i); }
+    static Value Long(std::int32_t l) { return Make<std::int32_t>(l); }
+    static Value Currency(std::int64_t scaled) { return Make<CurrencyAmount>(CurrencyAmount{scaled}); }  // 12.5 is Currency(125000)
     static Value CurrencyFromDouble(double amount);         // rounds to four decimals
-    static Value Single(float f);
-    static Value Double(double d);
-    static Value Date(double oleDate);
+    static Value Single(float f) { return Make<float>(f); }
+    static Value Double(double d) { return Make<double>(d); }
+    static Value Date(double oleDate) { return Make<OleDate>(OleDate{oleDate}); }
     static Value Text(std::string text);
 
     Kind kind() const { return static_cast<Kind>(data_.index()); }
