@@ -176,10 +176,12 @@ struct RecordsetState {
     std::int64_t windowChanges = -1;
     std::uint64_t windowIdle = 0;  // the engine's Idle count when the window was read
 
-    // Statements kept prepared (never active) between calls: reading rows by rowid, the file's
-    // data version, inserting, updating and deleting.
+    // Statements kept prepared (never active) between calls: reading a window's rows (by a list of
+    // rowids, by a range, by a range without rowids), the file's data version, inserting,
+    // updating and deleting.
     std::unique_ptr<Statement> readRow;
     std::unique_ptr<Statement> readRange;
+    std::unique_ptr<Statement> readExact;
     std::unique_ptr<Statement> dataVersion;
     // A write prepared for the columns an edit sets; kept while the next edit sets the same ones.
     struct Write {

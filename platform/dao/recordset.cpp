@@ -114,17 +114,21 @@ bool InWindow(const RecordsetState& rs) {
            rs.position < rs.windowStart + rs.windowSize;
 }
 
-// The statement that reads the rows of a window: by a rowid range when the window's rowids
-// ascend (insertion order), by the list of rowids otherwise (index order).
-Statement& WindowQuery(RecordsetState& rs, long start, long end) {
-    const bool ascending = std::is_sorted(rs.rowids.begin() + start, rs.rowids.begin() + end);
-    auto& query = ascending ? rs.readRange : rs.readRow;
+// How a window's rows are read: by a rowid range when the window's rowids ascend (insertion
+// order), by the list of rowids otherwise (index order). In insertion order, while the rowids are
+// still the file's, a range holds exactly the window's rows in order: it is read without rowids.
+enum class WindowRead { Exact, Range, List };
+
+// The statement that reads the rows of a window, rowid first unless `how` is Exact.
+Statement& WindowQuery(RecordsetState& rs, long start, long end, WindowRead how) {
+    auto& query = how == WindowRead::Exact ? rs.readExact : how == WindowRead::Range ? rs.readRange : rs.readRow;
     if (!query) {
-        const std::string where = ascending ? " WHERE rowid BETWEEN ? AND ? ORDER BY rowid" : " WHERE rowid IN (SELECT value FROM json_each(?))";
-        query = std::make_unique<Statement>(*rs.connection, "SELECT rowid, " + ColumnList(rs) + " FROM " + QuoteName(rs.table) + where,
+        const std::string where = how == WindowRead::List ? " WHERE rowid IN (SELECT value FROM json_each(?))" : " WHERE rowid BETWEEN ? AND ? ORDER BY rowid";
+        query = std::make_unique<Statement>(*rs.connection, std::string("SELECT ") + (how == WindowRead::Exact ? "" : "rowid, ") + ColumnList(rs) +
+                                                                " FROM " + QuoteName(rs.table) + where,
                                             Operation::Read);
     }
-    if (ascending) {
+    if (how != WindowRead::List) {
         query->BindInt(1, rs.rowids[static_cast<std::size_t>(start)]);
         query->BindInt(2, rs.rowids[static_cast<std::size_t>(end - 1)]);
         return *query;
@@ -145,6 +149,7 @@ public:
         if (ascending_) return;
         for (auto it = first_; it != last_; ++it) slots_.emplace(*it, static_cast<std::size_t>(it - first_));
     }
+    bool Ascending() const { return ascending_; }
     // The slot of `rowid`, or nullopt for a row added since the rowids were read.
     std::optional<std::size_t> Find(std::int64_t rowid) {
         if (!ascending_) {
@@ -181,10 +186,11 @@ const std::shared_ptr<WindowRows>& FreeWindowBlock(RecordsetState& rs, std::size
 }
 
 // Keeps the columns of the row `read` stands on in `cells`, as read for each column's field.
-void KeepColumns(const RecordsetState& rs, sqlite3_stmt* read, WindowCell* cells, std::string& texts) {
+// The row's first field is column `first` of the statement.
+void KeepColumns(const RecordsetState& rs, sqlite3_stmt* read, int first, WindowCell* cells, std::string& texts) {
     const std::size_t columns = rs.columns.size();
     for (std::size_t i = 0; i < columns; ++i) {
-        sqlite3_value* column = sqlite3_column_value(read, static_cast<int>(i) + 1);
+        sqlite3_value* column = sqlite3_column_value(read, static_cast<int>(i) + first);
         WindowCell& cell = cells[i];
         if (sqlite3_value_type(column) == SQLITE_NULL) {
             cell.kind = WindowCell::Kind::Null;
@@ -228,12 +234,16 @@ void ReadWindow(RecordsetState& rs, int step) {
     const long start = step > 0 ? rs.position : std::max(0L, rs.position - kReadWindow + 1);
     const long end = std::min(Size(rs), start + kReadWindow);
     WindowSlots slots(rs.rowids, start, end);
-    auto& read = WindowQuery(rs, start, end);
+    // Only in insertion order are the rowids in a range all the window's.
+    const bool exact = slots.Ascending() && rs.indexFields.empty() && RowidsCurrent(rs);
+    const WindowRead how = exact ? WindowRead::Exact : slots.Ascending() ? WindowRead::Range : WindowRead::List;
+    auto& read = WindowQuery(rs, start, end, how);
     const auto& block = FreeWindowBlock(rs, static_cast<std::size_t>(end - start));
+    std::size_t next = 0;
     while (read.Step()) {
-        const auto slot = slots.Find(read.Int(0));
-        if (!slot) continue;  // a row added since the rowids were read
-        KeepColumns(rs, read.Handle(), &block->cells[*slot * block->columns], block->texts);
+        const auto slot = how == WindowRead::Exact ? std::optional(next++) : slots.Find(sqlite3_column_int64(read.Handle(), 0));
+        if (!slot || *slot >= block->exists.size()) continue;  // a row added since the rowids were read
+        KeepColumns(rs, read.Handle(), how == WindowRead::Exact ? 0 : 1, &block->cells[*slot * block->columns], block->texts);
         block->exists[*slot] = true;
     }
     rs.window = block;  // only once whole: a failed read leaves no window
@@ -448,6 +458,7 @@ void Reposition(RecordsetState& rs, std::int64_t rowid) {
 void RecordsetState::Release() {
     readRow.reset();
     readRange.reset();
+    readExact.reset();
     dataVersion.reset();
     insert.statement.reset();
     update.statement.reset();

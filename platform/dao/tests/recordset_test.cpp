@@ -453,6 +453,57 @@ TEST_F(DaoRecordsetTest, UpdatingOrDeletingARecordDeletedElsewhereRaises3167) {
     }
 }
 
+// Windows not yet read hold what the file holds when they are read: records deleted meanwhile,
+// through this engine or another, are skipped, and the records read are the right ones.
+TEST_F(DaoRecordsetTest, WindowsReadLaterSkipRecordsDeletedMeanwhile) {
+    MakeTable(db_, "Muitos", {{"N", DataType::Long, 0}, {"T", DataType::Text, 40}});
+    constexpr int kRows = 300;  // more than two windows
+    {
+        Recordset fill = db_.OpenRecordset("Muitos", dbOpenTable);
+        for (int n = 0; n < kRows; ++n) {
+            fill.AddNew();
+            fill("N").SetValue(Value(n));
+            fill("T").SetValue(Value("registro " + std::to_string(n)));
+            fill.Update();
+        }
+    }
+    DBEngine otherEngine;
+    otherEngine.SetBusyTimeout(0);
+    const Database otherDb = otherEngine.OpenDatabase(Path("Bd2.MDB"));
+    struct Case {
+        const char* deleter;
+        Database db;
+        int gone;  // the first of two records deleted
+    };
+    const Case cases[] = {{"this engine", db_, 200}, {"another engine", otherDb, 150}};
+    std::vector<int> left;
+    for (int n = 0; n < kRows; ++n) left.push_back(n);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.deleter);
+        Recordset rs = db_.OpenRecordset("Muitos", dbOpenTable);
+        rs.MoveFirst();  // reads the first window only
+        c.db.Execute("DELETE FROM Muitos WHERE N = " + std::to_string(c.gone) + " OR N = " + std::to_string(c.gone + 1));
+        std::erase_if(left, [&](int n) { return n == c.gone || n == c.gone + 1; });
+        std::vector<int> read;
+        for (; !rs.Eof(); rs.MoveNext()) {
+            const int n = rs("N").GetValue().ToLong();
+            read.push_back(n);
+            EXPECT_EQ(rs("T").GetValue().ToText(), "registro " + std::to_string(n));
+            if (n != c.gone + 5) continue;
+            // An edit after the gap changes the record read, and no other.
+            rs.Edit();
+            rs("T").SetValue(Value("registro " + std::to_string(n)));
+            rs("N").SetValue(Value(-n));
+            rs.Update();
+        }
+        EXPECT_EQ(read, left);
+        Recordset check = db_.OpenRecordset("SELECT N FROM Muitos WHERE N < 0", dbOpenSnapshot);
+        ASSERT_FALSE(check.Eof());
+        EXPECT_EQ(check("N").GetValue(), Value::Long(-(c.gone + 5)));
+        db_.Execute("UPDATE Muitos SET N = -N WHERE N < 0");
+    }
+}
+
 TEST_F(DaoRecordsetTest, ValuesKeepTheirFieldTypes) {
     MakeTable(db_, "Tipos", {{"B", DataType::Boolean, 0}, {"I", DataType::Integer, 0}, {"L", DataType::Long, 0},
                              {"C", DataType::Currency, 0}, {"S", DataType::Single, 0}, {"D", DataType::Double, 0},
