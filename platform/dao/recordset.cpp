@@ -116,21 +116,28 @@ bool InWindow(const RecordsetState& rs) {
 
 // How a window's rows are read: by a rowid range when the window's rowids ascend (insertion
 // order), by the list of rowids otherwise (index order). In insertion order, while the rowids are
-// still the file's, a range holds exactly the window's rows in order: it is read without rowids.
+// still the file's, the rows from the window's first rowid on are exactly the window's rows and
+// those after it, in order: they are read without rowids and without an upper bound, and the
+// reader stops after the window's rows.
 enum class WindowRead { Exact, Range, List };
+
+std::string WindowSql(const RecordsetState& rs, WindowRead how) {
+    const std::string from = ColumnList(rs) + " FROM " + QuoteName(rs.table);
+    switch (how) {
+    case WindowRead::Exact: return "SELECT " + from + " WHERE rowid >= ? ORDER BY rowid";
+    case WindowRead::Range: return "SELECT rowid, " + from + " WHERE rowid BETWEEN ? AND ? ORDER BY rowid";
+    case WindowRead::List: break;
+    }
+    return "SELECT rowid, " + from + " WHERE rowid IN (SELECT value FROM json_each(?))";
+}
 
 // The statement that reads the rows of a window, rowid first unless `how` is Exact.
 Statement& WindowQuery(RecordsetState& rs, long start, long end, WindowRead how) {
     auto& query = how == WindowRead::Exact ? rs.readExact : how == WindowRead::Range ? rs.readRange : rs.readRow;
-    if (!query) {
-        const std::string where = how == WindowRead::List ? " WHERE rowid IN (SELECT value FROM json_each(?))" : " WHERE rowid BETWEEN ? AND ? ORDER BY rowid";
-        query = std::make_unique<Statement>(*rs.connection, std::string("SELECT ") + (how == WindowRead::Exact ? "" : "rowid, ") + ColumnList(rs) +
-                                                                " FROM " + QuoteName(rs.table) + where,
-                                            Operation::Read);
-    }
+    if (!query) query = std::make_unique<Statement>(*rs.connection, WindowSql(rs, how), Operation::Read);
     if (how != WindowRead::List) {
         query->BindInt(1, rs.rowids[static_cast<std::size_t>(start)]);
-        query->BindInt(2, rs.rowids[static_cast<std::size_t>(end - 1)]);
+        if (how == WindowRead::Range) query->BindInt(2, rs.rowids[static_cast<std::size_t>(end - 1)]);
         return *query;
     }
     std::string list = "[";
@@ -238,9 +245,11 @@ void ReadWindow(RecordsetState& rs, int step) {
     const bool exact = slots.Ascending() && rs.indexFields.empty() && RowidsCurrent(rs);
     const WindowRead how = exact ? WindowRead::Exact : slots.Ascending() ? WindowRead::Range : WindowRead::List;
     auto& read = WindowQuery(rs, start, end, how);
+    // An Exact read stops before its statement is done: it is reset on every way out.
+    const std::unique_ptr<Statement, void (*)(Statement*)> reset(&read, [](Statement* statement) { statement->Reset(); });
     const auto& block = FreeWindowBlock(rs, static_cast<std::size_t>(end - start));
     std::size_t next = 0;
-    while (read.Step()) {
+    while ((how != WindowRead::Exact || next < block->exists.size()) && read.Step()) {
         const auto slot = how == WindowRead::Exact ? std::optional(next++) : slots.Find(sqlite3_column_int64(read.Handle(), 0));
         if (!slot || *slot >= block->exists.size()) continue;  // a row added since the rowids were read
         KeepColumns(rs, read.Handle(), how == WindowRead::Exact ? 0 : 1, &block->cells[*slot * block->columns], block->texts);
