@@ -106,7 +106,18 @@ bool RowidsCurrent(RecordsetState& rs) {
            rs.rowidsRollbacks == engine.RollbackCount() && rs.rowidsVersion == DataVersion(rs);
 }
 
+// A window's rows. Each window read starts a read transaction of its own (SQLite takes and drops
+// the file's shared lock and looks for a hot journal), so a recordset moving through the rows one
+// after the other reads each window twice as long as the one before, up to kLongestWindow; a move
+// anywhere else starts again at kReadWindow, so that a Seek reads few rows.
 constexpr long kReadWindow = 128;
+constexpr long kLongestWindow = 1024;
+
+// The rows of the window a move in `step` direction reads next.
+long NextWindowRows(const RecordsetState& rs, int step) {
+    const bool onward = rs.windowSize > 0 && (step > 0 ? rs.position == rs.windowStart + rs.windowSize : rs.position == rs.windowStart - 1);
+    return onward ? std::min(kLongestWindow, rs.windowSize * 2) : kReadWindow;
+}
 
 bool InWindow(const RecordsetState& rs) {
     return rs.window && rs.windowChanges == sqlite3_total_changes64(rs.connection->Handle()) &&
@@ -238,8 +249,9 @@ Value CellValue(const WindowRows& block, const WindowCell& cell, DataType type) 
 
 // Reads the rows of the window around the current position, in the direction of the move.
 void ReadWindow(RecordsetState& rs, int step) {
-    const long start = step > 0 ? rs.position : std::max(0L, rs.position - kReadWindow + 1);
-    const long end = std::min(Size(rs), start + kReadWindow);
+    const long rows = NextWindowRows(rs, step);
+    const long start = step > 0 ? rs.position : std::max(0L, rs.position - rows + 1);
+    const long end = std::min(Size(rs), start + rows);
     WindowSlots slots(rs.rowids, start, end);
     // Only in insertion order are the rowids in a range all the window's.
     const bool exact = slots.Ascending() && rs.indexFields.empty() && RowidsCurrent(rs);

@@ -340,15 +340,17 @@ TEST_F(DaoRecordsetTest, AFieldByNameIsNeverTheNeighbourWithANameOfTheSameLength
 // values after an edit of another record drops the window.
 TEST_F(DaoRecordsetTest, RecordsReadAsWrittenAcrossReadWindowsInEveryDirection) {
     MakeTable(db_, "Muitos", {{"N", DataType::Long, 0}, {"T", DataType::Text, 40}});
-    constexpr int kRows = 300;  // more than two windows
+    constexpr int kRows = 2500;  // windows of every length, growing as the moves go on
     const auto text = [](int n) { return "registro " + std::to_string(n) + (n % 3 == 0 ? " com texto mais longo" : ""); };
     Recordset rs = db_.OpenRecordset("Muitos", dbOpenTable);
+    engine_.BeginTrans();
     for (int n = 0; n < kRows; ++n) {
         rs.AddNew();
         rs("N").SetValue(Value(n));
         rs("T").SetValue(Value(text(n)));
         rs.Update();
     }
+    engine_.CommitTrans();
     const auto expectAt = [&](int n) {
         ASSERT_FALSE(rs.Eof() || rs.Bof()) << n;
         EXPECT_EQ(rs("N").GetValue(), Value::Long(n));
