@@ -24,8 +24,7 @@
 namespace dao {
 namespace {
 
-constexpr int kLargeCacheKiB = 64 * 1024;
-constexpr int kLockAttempts = 20;  // page cache of a connection a transaction writes
+constexpr int kLockAttempts = 20;
 
 bool SetLock(int fd, short type, off_t start) {
     struct flock lock {};
@@ -42,6 +41,8 @@ std::string ConnectionKey(const std::filesystem::path& host, bool readOnly) {
     if (ec) canonical = host;
     return JetFold(canonical.string()) + (readOnly ? "|r" : "|w");
 }
+
+std::string CacheSizeSql(int kib) { return "PRAGMA cache_size=-" + std::to_string(kib); }
 
 std::string LevelName(int level) { return "zm_level_" + std::to_string(level); }
 
@@ -262,7 +263,7 @@ void Connection::PrepareWrite(Operation op) {
                     windowsPath_);
     }
     enlisted_ = true;
-    sqlite3_exec(db_, ("PRAGMA cache_size=-" + std::to_string(kLargeCacheKiB)).c_str(), nullptr,
+    sqlite3_exec(db_, CacheSizeSql(kTransactionCacheKiB).c_str(), nullptr,
                  nullptr, nullptr);
     // A file first written inside nested levels gets their savepoints, so that rolling back an
     // inner level undoes only what that level wrote.
@@ -527,7 +528,7 @@ void EngineState::CommitTrans() {
             connection.Fail(Operation::Commit, connection.WindowsPath());
         }
         connection.enlisted_ = false;
-        sqlite3_exec(connection.RawHandle(), "PRAGMA cache_size=-2000", nullptr, nullptr, nullptr);
+        sqlite3_exec(connection.RawHandle(), CacheSizeSql(kIdleCacheKiB).c_str(), nullptr, nullptr, nullptr);
         enlisted_.erase(enlisted_.begin());
     }
     depth_ = 0;
@@ -554,7 +555,7 @@ void EngineState::AbandonTransaction() {
             sqlite3_exec(connection->RawHandle(), "ROLLBACK", nullptr, nullptr, nullptr);
         }
         connection->enlisted_ = false;
-        sqlite3_exec(connection->RawHandle(), "PRAGMA cache_size=-2000", nullptr, nullptr, nullptr);
+        sqlite3_exec(connection->RawHandle(), CacheSizeSql(kIdleCacheKiB).c_str(), nullptr, nullptr, nullptr);
     }
     enlisted_.clear();
     depth_ = 0;
@@ -566,15 +567,14 @@ int BindValue(sqlite3_stmt* stmt, int index, const Value& value, sqlite3_destruc
     using Kind = Value::Kind;
     switch (value.kind()) {
     case Kind::Null: return sqlite3_bind_null(stmt, index);
-    case Kind::Boolean: return sqlite3_bind_int(stmt, index, value.ToBool() ? -1 : 0);
+    case Kind::Boolean:
     case Kind::Byte:
     case Kind::Integer:
-    case Kind::Long: return sqlite3_bind_int64(stmt, index, value.ToLong());
-    case Kind::Currency:
-        return sqlite3_bind_double(stmt, index, static_cast<double>(value.ToCurrencyScaled()) / 10000.0);
+    case Kind::Long: return sqlite3_bind_int64(stmt, index, value.HeldInteger());
+    case Kind::Currency: return sqlite3_bind_double(stmt, index, static_cast<double>(value.HeldInteger()) / 10000.0);
     case Kind::Single:
     case Kind::Double:
-    case Kind::Date: return sqlite3_bind_double(stmt, index, value.ToDouble());
+    case Kind::Date: return sqlite3_bind_double(stmt, index, value.HeldReal());
     case Kind::Text: break;
     }
     const std::string_view text = value.TextView();
@@ -582,23 +582,15 @@ int BindValue(sqlite3_stmt* stmt, int index, const Value& value, sqlite3_destruc
 }
 
 // The column is read once as SQLite's value and then only converted: each sqlite3_column_*
-// call finds the column again and checks for a failed allocation.
+// call finds the column again and checks for a failed allocation. Numbers are read only for
+// number fields: reading a text as a double parses it.
 Value ColumnValue(sqlite3_stmt* stmt, int index, DataType type) {
     sqlite3_value* column = sqlite3_column_value(stmt, index);
     if (sqlite3_value_type(column) == SQLITE_NULL) return Value::Null();
-    // Numbers are read only for number fields: reading a text as a double parses it.
-    const auto number = [column] { return sqlite3_value_double(column); };
-    switch (type) {
-    case DataType::Boolean: return Value::Boolean(number() != 0);
-    case DataType::Byte: return Value::Byte(static_cast<std::uint8_t>(sqlite3_value_int(column)));
-    case DataType::Integer: return Value::Integer(static_cast<std::int16_t>(sqlite3_value_int(column)));
-    case DataType::Long: return Value::Long(static_cast<std::int32_t>(sqlite3_value_int64(column)));
-    case DataType::Currency: return Value::CurrencyFromDouble(number());
-    case DataType::Single: return Value::Single(static_cast<float>(number()));
-    case DataType::Double: return Value::Double(number());
-    case DataType::Date: return Value::Date(number());
-    case DataType::Text:
-    case DataType::Memo: break;
+    switch (ColumnReadOf(type)) {
+    case ColumnRead::Integer: return IntegerFieldValue(sqlite3_value_int64(column), type);
+    case ColumnRead::Real: return RealFieldValue(sqlite3_value_double(column), type);
+    case ColumnRead::Text: break;
     }
     const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(column));
     if (text == nullptr) return Value(std::string_view());

@@ -55,6 +55,12 @@
 
 namespace dao {
 
+// SQLite's page cache of a connection, in KiB: SQLite's default outside a transaction, and a
+// large one while a workspace transaction writes the file, so that a long transaction's changed
+// pages stay in memory until the commit instead of being spilled to the file one by one.
+constexpr int kIdleCacheKiB = 2000;
+constexpr int kTransactionCacheKiB = 64 * 1024;
+
 class EngineState;
 
 class Connection : public std::enable_shared_from_this<Connection> {
@@ -236,6 +242,42 @@ private:
 int BindValue(sqlite3_stmt* stmt, int index, const Value& value, sqlite3_destructor_type lifetime = SQLITE_TRANSIENT);
 // Reads a column stored as a field of `type`.
 Value ColumnValue(sqlite3_stmt* stmt, int index, DataType type);
+
+// ColumnValue in two halves, for a reader that keeps columns before making Values of them (a
+// recordset's read window): what SQLite is asked for a column that is not Null, by field type
+// (Byte, Integer and Long fields its integer, Text and Memo its text, the other numbers its
+// double), and the Value a field makes of that integer or double.
+enum class ColumnRead : std::uint8_t { Integer, Real, Text };
+
+inline ColumnRead ColumnReadOf(DataType type) {
+    switch (type) {
+    case DataType::Byte:
+    case DataType::Integer:
+    case DataType::Long: return ColumnRead::Integer;
+    case DataType::Text:
+    case DataType::Memo: return ColumnRead::Text;
+    default: return ColumnRead::Real;
+    }
+}
+
+// Byte and Integer keep the low bits, as SQLite's int read narrowed to them does.
+inline Value IntegerFieldValue(std::int64_t number, DataType type) {
+    switch (type) {
+    case DataType::Byte: return Value::Byte(static_cast<std::uint8_t>(number));
+    case DataType::Integer: return Value::Integer(static_cast<std::int16_t>(number));
+    default: return Value::Long(static_cast<std::int32_t>(number));
+    }
+}
+
+inline Value RealFieldValue(double number, DataType type) {
+    switch (type) {
+    case DataType::Boolean: return Value::Boolean(number != 0);
+    case DataType::Currency: return Value::CurrencyFromDouble(number);
+    case DataType::Single: return Value::Single(static_cast<float>(number));
+    case DataType::Date: return Value::Date(number);
+    default: return Value::Double(number);
+    }
+}
 
 // The declared SQLite type of a field ("SHORT", "TEXT(50)", "LONGTEXT", ...) and back. Text and
 // Memo columns are also declared COLLATE JETTEXT by ColumnDefinition. TypeFromDeclared gives Text

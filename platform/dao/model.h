@@ -93,6 +93,27 @@ struct QueryDefState {
 // The values of one record, shared between the rows read and the current record (no copy per move).
 using Row = std::shared_ptr<const std::vector<Value>>;
 
+// One column of a record in a read window, as read for its field (ColumnRead): the integer or
+// double SQLite gave, or where its text lies in the window's text bytes.
+struct WindowCell {
+    enum class Kind : std::uint8_t { Null, Integer, Real, Text };
+    union {
+        std::int64_t integer;
+        double real;
+        std::size_t textOffset;
+    };
+    std::uint32_t textSize;
+    Kind kind;
+};
+
+// The rows of one read window: `columns` cells a row, and for each row whether it still exists.
+struct WindowRows {
+    std::size_t columns = 0;
+    std::vector<WindowCell> cells;
+    std::vector<bool> exists;
+    std::string texts;
+};
+
 // One column of a recordset.
 struct RecordsetColumn {
     std::string name;
@@ -128,7 +149,11 @@ struct RecordsetState {
     long position = -1;  // -1 before the first (BOF), size() after the last (EOF)
     bool noMatch = false;
     bool deleted = false;  // the current record was deleted
-    Row current;  // values of the current record (null without one)
+    // The current record (both null without one): rows by value share their Values; a row by
+    // rowid is its cells in a read window's block, which it keeps alive.
+    Row current;
+    const WindowCell* currentCells = nullptr;
+    std::shared_ptr<const WindowRows> currentBlock;
 
     std::string index;                  // table type: the current index ("" none)
     std::vector<std::string> indexFields;
@@ -142,18 +167,21 @@ struct RecordsetState {
     // Rows by rowid are read a window at a time, one statement for up to kReadWindow rows. The
     // window serves moves only while the connection has made no change since it was read (any
     // write of this engine to the file drops it); a change by another engine shows once the
-    // window is left.
+    // window is left. Its columns are kept as read and made Values only when a field is read.
+    std::vector<ColumnRead> columnReads;  // of each column, by its field type
     long windowStart = 0;
-    std::vector<Row> window;  // null where a row no longer exists
-    using WindowBlock = std::shared_ptr<std::vector<std::vector<Value>>>;
-    WindowBlock windowBlocks[2];  // the rows of the window and of the window before it
+    long windowSize = 0;
+    std::shared_ptr<WindowRows> window;  // null when there is none
+    std::shared_ptr<WindowRows> windowBlocks[2];  // the rows of the window and of the window before it
     std::int64_t windowChanges = -1;
     std::uint64_t windowIdle = 0;  // the engine's Idle count when the window was read
 
-    // Statements kept prepared (never active) between calls: reading rows by rowid, the file's
-    // data version, inserting, updating and deleting.
+    // Statements kept prepared (never active) between calls: reading a window's rows (by a list of
+    // rowids, by a range, by a range without rowids), the file's data version, inserting,
+    // updating and deleting.
     std::unique_ptr<Statement> readRow;
     std::unique_ptr<Statement> readRange;
+    std::unique_ptr<Statement> readExact;
     std::unique_ptr<Statement> dataVersion;
     // A write prepared for the columns an edit sets; kept while the next edit sets the same ones.
     struct Write {

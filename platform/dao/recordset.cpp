@@ -30,10 +30,12 @@ RecordsetState& Live(const std::shared_ptr<RecordsetState>& state) {
 
 // The recordset of a recordset field, checked as Live checks it. Field reads and writes are the
 // engine's hottest calls: this takes no reference, and is inlined with the current-record check.
+// A database closes each of its recordsets before it lets its connection go, so a recordset that
+// is not closed has its database's connection.
 [[gnu::always_inline]] inline RecordsetState& LiveOwner(const FieldState& field) {
     if (field.recordset.expired()) RaiseJet(jet::ObjectClosed);
     RecordsetState& rs = *field.owner;
-    if (rs.closed || !rs.db->connection) RaiseJet(jet::ObjectClosed);
+    if (rs.closed) RaiseJet(jet::ObjectClosed);
     return rs;
 }
 
@@ -104,27 +106,49 @@ bool RowidsCurrent(RecordsetState& rs) {
            rs.rowidsRollbacks == engine.RollbackCount() && rs.rowidsVersion == DataVersion(rs);
 }
 
+// A window's rows. Each window read starts a read transaction of its own (SQLite takes and drops
+// the file's shared lock and looks for a hot journal), so a recordset moving through the rows one
+// after the other reads each window twice as long as the one before, up to kLongestWindow; a move
+// anywhere else starts again at kReadWindow, so that a Seek reads few rows.
 constexpr long kReadWindow = 128;
+constexpr long kLongestWindow = 1024;
 
-bool InWindow(const RecordsetState& rs) {
-    return rs.windowChanges == sqlite3_total_changes64(rs.connection->Handle()) &&
-           rs.windowIdle == rs.db->engine->IdleCount() && rs.position >= rs.windowStart &&
-           rs.position < rs.windowStart + static_cast<long>(rs.window.size());
+// The rows of the window a move in `step` direction reads next.
+long NextWindowRows(const RecordsetState& rs, int step) {
+    const bool onward = rs.windowSize > 0 && (step > 0 ? rs.position == rs.windowStart + rs.windowSize : rs.position == rs.windowStart - 1);
+    return onward ? std::min(kLongestWindow, rs.windowSize * 2) : kReadWindow;
 }
 
-// The statement that reads the rows of a window: by a rowid range when the window's rowids
-// ascend (insertion order), by the list of rowids otherwise (index order).
-Statement& WindowQuery(RecordsetState& rs, long start, long end) {
-    const bool ascending = std::is_sorted(rs.rowids.begin() + start, rs.rowids.begin() + end);
-    auto& query = ascending ? rs.readRange : rs.readRow;
-    if (!query) {
-        const std::string where = ascending ? " WHERE rowid BETWEEN ? AND ? ORDER BY rowid" : " WHERE rowid IN (SELECT value FROM json_each(?))";
-        query = std::make_unique<Statement>(*rs.connection, "SELECT rowid, " + ColumnList(rs) + " FROM " + QuoteName(rs.table) + where,
-                                            Operation::Read);
+bool InWindow(const RecordsetState& rs) {
+    return rs.window && rs.windowChanges == sqlite3_total_changes64(rs.connection->Handle()) &&
+           rs.windowIdle == rs.db->engine->IdleCount() && rs.position >= rs.windowStart &&
+           rs.position < rs.windowStart + rs.windowSize;
+}
+
+// How a window's rows are read: by a rowid range when the window's rowids ascend (insertion
+// order), by the list of rowids otherwise (index order). In insertion order, while the rowids are
+// still the file's, the rows from the window's first rowid on are exactly the window's rows and
+// those after it, in order: they are read without rowids and without an upper bound, and the
+// reader stops after the window's rows.
+enum class WindowRead { Exact, Range, List };
+
+std::string WindowSql(const RecordsetState& rs, WindowRead how) {
+    const std::string from = ColumnList(rs) + " FROM " + QuoteName(rs.table);
+    switch (how) {
+    case WindowRead::Exact: return "SELECT " + from + " WHERE rowid >= ? ORDER BY rowid";
+    case WindowRead::Range: return "SELECT rowid, " + from + " WHERE rowid BETWEEN ? AND ? ORDER BY rowid";
+    case WindowRead::List: break;
     }
-    if (ascending) {
+    return "SELECT rowid, " + from + " WHERE rowid IN (SELECT value FROM json_each(?))";
+}
+
+// The statement that reads the rows of a window, rowid first unless `how` is Exact.
+Statement& WindowQuery(RecordsetState& rs, long start, long end, WindowRead how) {
+    auto& query = how == WindowRead::Exact ? rs.readExact : how == WindowRead::Range ? rs.readRange : rs.readRow;
+    if (!query) query = std::make_unique<Statement>(*rs.connection, WindowSql(rs, how), Operation::Read);
+    if (how != WindowRead::List) {
         query->BindInt(1, rs.rowids[static_cast<std::size_t>(start)]);
-        query->BindInt(2, rs.rowids[static_cast<std::size_t>(end - 1)]);
+        if (how == WindowRead::Range) query->BindInt(2, rs.rowids[static_cast<std::size_t>(end - 1)]);
         return *query;
     }
     std::string list = "[";
@@ -143,6 +167,7 @@ public:
         if (ascending_) return;
         for (auto it = first_; it != last_; ++it) slots_.emplace(*it, static_cast<std::size_t>(it - first_));
     }
+    bool Ascending() const { return ascending_; }
     // The slot of `rowid`, or nullopt for a row added since the rowids were read.
     std::optional<std::size_t> Find(std::int64_t rowid) {
         if (!ascending_) {
@@ -161,39 +186,90 @@ private:
     std::unordered_map<std::int64_t, std::size_t> slots_;
 };
 
-// A block for the rows of a new window. The window's rows share one block; each row keeps it
-// alive while it is current. Of the two blocks kept, one is free once the window that used it is
-// dropped and the current record lies elsewhere: its rows are overwritten in place, so that moving
-// through a table allocates nothing after the first windows.
-RecordsetState::WindowBlock& FreeWindowBlock(RecordsetState& rs, std::size_t rows) {
-    rs.window.clear();
+// A block for the rows of a new window. The current record keeps its window's block alive. Of
+// the two blocks kept, one is free once the window that used it is dropped and the current record
+// lies elsewhere: its cells and texts are overwritten in place, so that moving through a table
+// allocates nothing after the first windows.
+const std::shared_ptr<WindowRows>& FreeWindowBlock(RecordsetState& rs, std::size_t rows) {
+    rs.window.reset();
     auto& blocks = rs.windowBlocks;
     // A block only the recordset holds (or none yet) is free.
     auto& block = blocks[0].use_count() <= 1 ? blocks[0] : blocks[1].use_count() <= 1 ? blocks[1] : blocks[0];
-    if (block.use_count() != 1) block = std::make_shared<std::vector<std::vector<Value>>>();
-    if (block->size() < rows) block->resize(rows);
+    if (block.use_count() != 1) block = std::make_shared<WindowRows>();
+    block->columns = rs.columns.size();
+    block->cells.resize(rows * block->columns);
+    block->exists.assign(rows, false);
+    block->texts.clear();
     return block;
+}
+
+// Keeps the columns of the row `read` stands on in `cells`, as read for each column's field.
+// The row's first field is column `first` of the statement.
+void KeepColumns(const RecordsetState& rs, sqlite3_stmt* read, int first, WindowCell* cells, std::string& texts) {
+    const std::size_t columns = rs.columns.size();
+    for (std::size_t i = 0; i < columns; ++i) {
+        sqlite3_value* column = sqlite3_column_value(read, static_cast<int>(i) + first);
+        WindowCell& cell = cells[i];
+        if (sqlite3_value_type(column) == SQLITE_NULL) {
+            cell.kind = WindowCell::Kind::Null;
+            continue;
+        }
+        switch (rs.columnReads[i]) {
+        case ColumnRead::Integer:
+            cell.kind = WindowCell::Kind::Integer;
+            cell.integer = sqlite3_value_int64(column);
+            break;
+        case ColumnRead::Real:
+            cell.kind = WindowCell::Kind::Real;
+            cell.real = sqlite3_value_double(column);
+            break;
+        case ColumnRead::Text: {
+            const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(column));
+            const auto size = text ? static_cast<std::size_t>(sqlite3_value_bytes(column)) : 0;
+            cell.kind = WindowCell::Kind::Text;
+            cell.textOffset = texts.size();
+            cell.textSize = static_cast<std::uint32_t>(size);
+            texts.append(text ? text : "", size);
+            break;
+        }
+        }
+    }
+}
+
+// The Value a field of `type` reads from a cell of `block`.
+Value CellValue(const WindowRows& block, const WindowCell& cell, DataType type) {
+    switch (cell.kind) {
+    case WindowCell::Kind::Null: return Value::Null();
+    case WindowCell::Kind::Integer: return IntegerFieldValue(cell.integer, type);
+    case WindowCell::Kind::Real: return RealFieldValue(cell.real, type);
+    case WindowCell::Kind::Text: break;
+    }
+    return Value(std::string_view(block.texts.data() + cell.textOffset, cell.textSize));
 }
 
 // Reads the rows of the window around the current position, in the direction of the move.
 void ReadWindow(RecordsetState& rs, int step) {
-    const long start = step > 0 ? rs.position : std::max(0L, rs.position - kReadWindow + 1);
-    const long end = std::min(Size(rs), start + kReadWindow);
+    const long rows = NextWindowRows(rs, step);
+    const long start = step > 0 ? rs.position : std::max(0L, rs.position - rows + 1);
+    const long end = std::min(Size(rs), start + rows);
     WindowSlots slots(rs.rowids, start, end);
-    auto& read = WindowQuery(rs, start, end);
+    // Only in insertion order are the rowids in a range all the window's.
+    const bool exact = slots.Ascending() && rs.indexFields.empty() && RowidsCurrent(rs);
+    const WindowRead how = exact ? WindowRead::Exact : slots.Ascending() ? WindowRead::Range : WindowRead::List;
+    auto& read = WindowQuery(rs, start, end, how);
+    // An Exact read stops before its statement is done: it is reset on every way out.
+    const std::unique_ptr<Statement, void (*)(Statement*)> reset(&read, [](Statement* statement) { statement->Reset(); });
     const auto& block = FreeWindowBlock(rs, static_cast<std::size_t>(end - start));
-    rs.window.assign(static_cast<std::size_t>(end - start), nullptr);
-    const std::size_t columns = rs.columns.size();
-    while (read.Step()) {
-        const auto slot = slots.Find(read.Int(0));
-        if (!slot) continue;  // a row added since the rowids were read
-        std::vector<Value>& row = (*block)[*slot];
-        row.clear();
-        row.reserve(columns);
-        for (std::size_t i = 0; i < columns; ++i) row.push_back(ColumnValue(read.Handle(), static_cast<int>(i) + 1, rs.columns[i].type));
-        rs.window[*slot] = Row(block, &row);
+    std::size_t next = 0;
+    while ((how != WindowRead::Exact || next < block->exists.size()) && read.Step()) {
+        const auto slot = how == WindowRead::Exact ? std::optional(next++) : slots.Find(sqlite3_column_int64(read.Handle(), 0));
+        if (!slot || *slot >= block->exists.size()) continue;  // a row added since the rowids were read
+        KeepColumns(rs, read.Handle(), how == WindowRead::Exact ? 0 : 1, &block->cells[*slot * block->columns], block->texts);
+        block->exists[*slot] = true;
     }
+    rs.window = block;  // only once whole: a failed read leaves no window
     rs.windowStart = start;
+    rs.windowSize = end - start;
     rs.windowChanges = sqlite3_total_changes64(rs.connection->Handle());
     rs.windowIdle = rs.db->engine->IdleCount();
 }
@@ -205,9 +281,10 @@ bool ReadRow(RecordsetState& rs, int step = 1) {
         return true;
     }
     if (!InWindow(rs)) ReadWindow(rs, step);
-    const auto& row = rs.window[static_cast<std::size_t>(rs.position - rs.windowStart)];
-    if (!row) return false;
-    rs.current = row;
+    const auto slot = static_cast<std::size_t>(rs.position - rs.windowStart);
+    if (!rs.window->exists[slot]) return false;
+    if (rs.currentBlock != rs.window) rs.currentBlock = rs.window;
+    rs.currentCells = &rs.window->cells[slot * rs.window->columns];
     return true;
 }
 
@@ -216,7 +293,10 @@ void Settle(RecordsetState& rs, int step) {
     rs.deleted = false;
     rs.editMode = RecordsetState::EditMode::None;
     while (HasCurrent(rs) && !ReadRow(rs, step)) rs.position += step;
-    if (!HasCurrent(rs)) rs.current.reset();
+    if (HasCurrent(rs)) return;
+    rs.current.reset();
+    rs.currentCells = nullptr;
+    rs.currentBlock.reset();
 }
 
 [[gnu::always_inline]] inline void RequireCurrent(const RecordsetState& rs) {
@@ -266,6 +346,7 @@ std::size_t TextLength(std::string_view text) {
 void OpenOnTable(RecordsetState& rs, int options) {
     for (const auto& column : catalog::Columns(*rs.connection, rs.table)) {
         rs.columns.push_back({column.name, column.type, column.size});
+        rs.columnReads.push_back(ColumnReadOf(column.type));
     }
     rs.updatable = rs.type != dbOpenSnapshot && !(options & dbReadOnly) && !rs.connection->ReadOnly();
     if (options & dbDenyWrite) HoldDenyWrite(rs);
@@ -367,6 +448,14 @@ void WriteInsert(RecordsetState& rs) {
     if (atEnd) rs.position = Size(rs);
 }
 
+// After an UPDATE or DELETE of the current record by rowid: a record another recordset deleted
+// meanwhile was not there to change. The recordset then stands on a deleted record (3167).
+void RequireWritten(RecordsetState& rs) {
+    if (sqlite3_changes(rs.connection->Handle()) > 0) return;
+    rs.deleted = true;
+    RaiseJet(jet::RecordDeleted);
+}
+
 void WriteEdit(RecordsetState& rs) {
     if (std::none_of(rs.buffer.begin(), rs.buffer.end(), [](const auto& value) { return value.has_value(); })) return;
     Statement& update = PreparedFor(rs, rs.update, [&](std::vector<std::string> names) {
@@ -376,6 +465,7 @@ void WriteEdit(RecordsetState& rs) {
     const int bound = BindBuffer(rs, update);
     update.BindInt(bound + 1, rs.rowids[static_cast<std::size_t>(rs.position)]);
     update.Step();
+    RequireWritten(rs);
 }
 
 void Reposition(RecordsetState& rs, std::int64_t rowid) {
@@ -389,6 +479,7 @@ void Reposition(RecordsetState& rs, std::int64_t rowid) {
 void RecordsetState::Release() {
     readRow.reset();
     readRange.reset();
+    readExact.reset();
     dataVersion.reset();
     insert.statement.reset();
     update.statement.reset();
@@ -481,10 +572,12 @@ void Recordset::MovePrevious() {
 
 std::string Recordset::Index() const { return Live(state_).index; }
 
+// The recordset moves to the first record in the new order (EOF and BOF on an empty table),
+// wherever it stood: the rowids are read again, and a position kept from before could name a
+// record added since that was never read.
 void Recordset::SetIndex(std::string_view name) {
     auto& rs = Live(state_);
     if (rs.type != dbOpenTable) RaiseJet(jet::NotSupported);
-    std::int64_t current = HasCurrent(rs) ? rs.rowids[static_cast<std::size_t>(rs.position)] : -1;
     if (name.empty()) {
         rs.index.clear();
         rs.indexFields.clear();
@@ -496,7 +589,8 @@ void Recordset::SetIndex(std::string_view name) {
         rs.indexFields = it->fields;
     }
     LoadRowids(rs);
-    if (current >= 0) Reposition(rs, current);
+    rs.position = 0;
+    Settle(rs, 1);
 }
 
 void Recordset::Seek(std::string_view comparison, const std::vector<Value>& keys) {
@@ -590,8 +684,9 @@ void Recordset::Delete() {
     if (!rs.erase) rs.erase = std::make_unique<Statement>(*rs.connection, "DELETE FROM " + QuoteName(rs.table) + " WHERE rowid = ?", Operation::Write);
     rs.erase->BindInt(1, rs.rowids[static_cast<std::size_t>(rs.position)]);
     rs.erase->Step();
-    rs.deleted = true;
     rs.editMode = RecordsetState::EditMode::None;
+    RequireWritten(rs);
+    rs.deleted = true;
 }
 
 void Recordset::Close() { Live(state_).Release(); }
@@ -623,9 +718,10 @@ namespace {
 
 // Callers read the fields of each record in the same order, so the search starts after the field
 // found last time; the field there, spelt as stored, is the common case and needs no folding.
+// Closing a recordset (itself or with its database) clears its names: the search then raises.
 const Field& Recordset::operator()(std::string_view name) const {
     RecordsetState* rs = state_.get();
-    if (rs != nullptr && !rs->fieldNames.empty() && !rs->closed && rs->db->connection) {
+    if (rs != nullptr && !rs->fieldNames.empty()) {
         const std::size_t hint = rs->lookupHint < rs->fieldNames.size() ? rs->lookupHint : 0;
         if (SameBytes(rs->fieldNames[hint], name)) {
             rs->lookupHint = hint + 1;
@@ -655,27 +751,54 @@ const std::vector<Field>& RecordsetFields(const std::shared_ptr<RecordsetState>&
     return fields;
 }
 
-Value RecordsetGet(const FieldState& field) {
+namespace {
+
+// A field's value and its setting, the object model's hottest calls: inlined into Field's members.
+[[gnu::always_inline]] inline Value RecordsetGet(const FieldState& field) {
     auto& rs = LiveOwner(field);
     const auto column = static_cast<std::size_t>(field.column);
     if (rs.editMode != RecordsetState::EditMode::None && rs.buffer[column]) return *rs.buffer[column];
     if (rs.editMode == RecordsetState::EditMode::AddNew) return Value::Null();
     RequireCurrent(rs);
+    if (rs.currentCells) return CellValue(*rs.currentBlock, rs.currentCells[column], field.type);
+    if (!rs.current) RaiseJet(jet::NoCurrentRecord);  // never a record that was not read
     return (*rs.current)[column];
 }
 
-void RecordsetSet(const FieldState& field, const Value& value) {
-    auto& rs = LiveOwner(field);
-    if (rs.editMode == RecordsetState::EditMode::None) RaiseJet(jet::UpdateWithoutEdit);
-    const auto& column = rs.columns[static_cast<std::size_t>(field.column)];
-    Value stored = CoerceToField(value, column.type);
-    // A character takes at least one byte: only a text of more bytes than the size is counted.
-    const std::string_view text = stored.TextView();
+// A character takes at least one byte: only a text of more bytes than the size is counted.
+void RequireFits(const RecordsetColumn& column, std::string_view text) {
     if (column.type == DataType::Text && text.size() > static_cast<std::size_t>(column.size) &&
         TextLength(text) > static_cast<std::size_t>(column.size)) {
         RaiseJet(jet::TextTooLong);
     }
-    rs.buffer[static_cast<std::size_t>(field.column)] = std::move(stored);
+}
+
+// A value the field stores as it is goes into the edit buffer without a conversion.
+[[gnu::always_inline]] inline void RecordsetSet(const FieldState& field, const Value& value) {
+    auto& rs = LiveOwner(field);
+    if (rs.editMode == RecordsetState::EditMode::None) RaiseJet(jet::UpdateWithoutEdit);
+    const auto& column = rs.columns[static_cast<std::size_t>(field.column)];
+    auto& slot = rs.buffer[static_cast<std::size_t>(field.column)];
+    if (StoredAs(value, column.type)) {
+        RequireFits(column, value.TextView());
+        slot = value;
+        return;
+    }
+    Value stored = CoerceToField(value, column.type);
+    RequireFits(column, stored.TextView());
+    slot = std::move(stored);
+}
+
+}  // namespace
+
+Value Field::GetValue() const {
+    if (state_->kind != FieldState::Kind::Recordset) RaiseJet(jet::InvalidOperation);
+    return RecordsetGet(*state_);
+}
+
+void Field::SetValue(const Value& value) const {
+    if (state_->kind != FieldState::Kind::Recordset) RaiseJet(jet::InvalidOperation);
+    RecordsetSet(*state_, value);
 }
 
 }  // namespace dao

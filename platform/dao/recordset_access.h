@@ -9,7 +9,5 @@
 namespace dao {
 
 const std::vector<Field>& RecordsetFields(const std::shared_ptr<RecordsetState>& recordset);
-Value RecordsetGet(const FieldState& field);
-void RecordsetSet(const FieldState& field, const Value& value);
 
 }  // namespace dao

@@ -497,16 +497,6 @@ Property Field::CreateProperty(std::string_view name, int type, const Value& val
     return Property(std::move(state));
 }
 
-Value Field::GetValue() const {
-    if (state_->kind != FieldState::Kind::Recordset) RaiseJet(jet::InvalidOperation);
-    return RecordsetGet(*state_);
-}
-
-void Field::SetValue(const Value& value) const {
-    if (state_->kind != FieldState::Kind::Recordset) RaiseJet(jet::InvalidOperation);
-    RecordsetSet(*state_, value);
-}
-
 // --- Properties ---------------------------------------------------------------------------------
 
 int Properties::Count() const { return 3 + static_cast<int>(UserProperties(*field_).size()); }

@@ -115,14 +115,6 @@ bool IsFieldType(int code) {
     return (code >= 1 && code <= 8) || code == 10 || code == 12;
 }
 
-Value Value::Boolean(bool b) { return Make<bool>(b); }
-Value Value::Byte(std::uint8_t b) { return Make<std::uint8_t>(b); }
-Value Value::Integer(std::int16_t i) { return Make<std::int16_t>(i); }
-Value Value::Long(std::int32_t l) { return Make<std::int32_t>(l); }
-Value Value::Currency(std::int64_t scaled) { return Make<CurrencyAmount>(CurrencyAmount{scaled}); }
-Value Value::Single(float f) { return Make<float>(f); }
-Value Value::Double(double d) { return Make<double>(d); }
-Value Value::Date(double oleDate) { return Make<OleDate>(OleDate{oleDate}); }
 Value Value::Text(std::string text) { return Make<TextData>(std::move(text)); }
 
 Value Value::CurrencyFromDouble(double amount) {
@@ -217,29 +209,10 @@ Value CoerceNumber(const Value& value, DataType type) {
     return Value::Text(value.ToText());
 }
 
-// True when `value` already is what a field of `type` stores, so converting it would give it back
-// unchanged. Currency is left to the range check: its full range exceeds what the field keeps.
-bool StoredAs(const Value& value, DataType type) {
-    using Kind = Value::Kind;
-    switch (value.kind()) {
-    case Kind::Text: return type == DataType::Text || type == DataType::Memo;
-    case Kind::Boolean: return type == DataType::Boolean;
-    case Kind::Byte: return type == DataType::Byte;
-    case Kind::Integer: return type == DataType::Integer;
-    case Kind::Long: return type == DataType::Long;
-    case Kind::Single: return type == DataType::Single;
-    case Kind::Double: return type == DataType::Double;
-    case Kind::Date: return type == DataType::Date;
-    case Kind::Null:
-    case Kind::Currency: break;
-    }
-    return false;
-}
-
 }  // namespace
 
 Value CoerceToField(const Value& value, DataType type) {
-    if (value.IsNull() || StoredAs(value, type)) return value;
+    if (StoredAs(value, type)) return value;
     if (type == DataType::Text || type == DataType::Memo) return Value::Text(value.ToText());
     if (value.kind() == Value::Kind::Text && type == DataType::Date) {
         if (!win::IsDateText(value.ToText())) RaiseJet(jet::ConversionError);

@@ -80,15 +80,15 @@ public:
     Value(double number) : data_(number) {}                 // Double
 
     static Value Null() { return {}; }
-    static Value Boolean(bool b);
-    static Value Byte(std::uint8_t b);
-    static Value Integer(std::int16_t i);
-    static Value Long(std::int32_t l);
-    static Value Currency(std::int64_t scaled);             // 12.5 is Currency(125000)
+    static Value Boolean(bool b) { return Make<bool>(b); }
+    static Value Byte(std::uint8_t b) { return Make<std::uint8_t>(b); }
+    static Value Integer(std::int16_t i) { return Make<std::int16_t>(i); }
+    static Value Long(std::int32_t l) { return Make<std::int32_t>(l); }
+    static Value Currency(std::int64_t scaled) { return Make<CurrencyAmount>(CurrencyAmount{scaled}); }  // 12.5 is Currency(125000)
     static Value CurrencyFromDouble(double amount);         // rounds to four decimals
-    static Value Single(float f);
-    static Value Double(double d);
-    static Value Date(double oleDate);
+    static Value Single(float f) { return Make<float>(f); }
+    static Value Double(double d) { return Make<double>(d); }
+    static Value Date(double oleDate) { return Make<OleDate>(OleDate{oleDate}); }
     static Value Text(std::string text);
 
     Kind kind() const { return static_cast<Kind>(data_.index()); }
@@ -110,6 +110,29 @@ public:
 
     // Exact equality of kind and content (used by tests and change detection).
     friend bool operator==(const Value& a, const Value& b);
+
+    // The content of a number kind as it is held, without conversion or checks (for binding it to
+    // a statement): Boolean as -1 or 0, Byte, Integer and Long as themselves; Currency scaled.
+    // Any other kind answers 0.
+    std::int64_t HeldInteger() const noexcept {
+        switch (kind()) {
+        case Kind::Boolean: return *std::get_if<bool>(&data_) ? -1 : 0;
+        case Kind::Byte: return *std::get_if<std::uint8_t>(&data_);
+        case Kind::Integer: return *std::get_if<std::int16_t>(&data_);
+        case Kind::Long: return *std::get_if<std::int32_t>(&data_);
+        case Kind::Currency: return std::get_if<CurrencyAmount>(&data_)->scaled;
+        default: return 0;
+        }
+    }
+    // Single, Double and Date as a double; any other kind answers 0.
+    double HeldReal() const noexcept {
+        switch (kind()) {
+        case Kind::Single: return *std::get_if<float>(&data_);
+        case Kind::Double: return *std::get_if<double>(&data_);
+        case Kind::Date: return std::get_if<OleDate>(&data_)->days;
+        default: return 0;
+        }
+    }
 
 private:
     struct CurrencyAmount {
@@ -137,5 +160,25 @@ private:
 // type conversion error." when the value cannot become that type and 3349 "Numeric field
 // overflow." when it is out of range. Text size limits are the caller's (it knows the size).
 Value CoerceToField(const Value& value, DataType type);
+
+// True when `value` already is what a field of `type` stores, so CoerceToField would give it back
+// unchanged (Null too). Currency is left to the range check: its full range exceeds what the
+// field keeps.
+inline bool StoredAs(const Value& value, DataType type) {
+    using Kind = Value::Kind;
+    switch (value.kind()) {
+    case Kind::Null: return true;
+    case Kind::Text: return type == DataType::Text || type == DataType::Memo;
+    case Kind::Boolean: return type == DataType::Boolean;
+    case Kind::Byte: return type == DataType::Byte;
+    case Kind::Integer: return type == DataType::Integer;
+    case Kind::Long: return type == DataType::Long;
+    case Kind::Single: return type == DataType::Single;
+    case Kind::Double: return type == DataType::Double;
+    case Kind::Date: return type == DataType::Date;
+    case Kind::Currency: break;
+    }
+    return false;
+}
 
 }  // namespace dao

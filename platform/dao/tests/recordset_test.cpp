@@ -340,15 +340,17 @@ TEST_F(DaoRecordsetTest, AFieldByNameIsNeverTheNeighbourWithANameOfTheSameLength
 // values after an edit of another record drops the window.
 TEST_F(DaoRecordsetTest, RecordsReadAsWrittenAcrossReadWindowsInEveryDirection) {
     MakeTable(db_, "Muitos", {{"N", DataType::Long, 0}, {"T", DataType::Text, 40}});
-    constexpr int kRows = 300;  // more than two windows
+    constexpr int kRows = 2500;  // windows of every length, growing as the moves go on
     const auto text = [](int n) { return "registro " + std::to_string(n) + (n % 3 == 0 ? " com texto mais longo" : ""); };
     Recordset rs = db_.OpenRecordset("Muitos", dbOpenTable);
+    engine_.BeginTrans();
     for (int n = 0; n < kRows; ++n) {
         rs.AddNew();
         rs("N").SetValue(Value(n));
         rs("T").SetValue(Value(text(n)));
         rs.Update();
     }
+    engine_.CommitTrans();
     const auto expectAt = [&](int n) {
         ASSERT_FALSE(rs.Eof() || rs.Bof()) << n;
         EXPECT_EQ(rs("N").GetValue(), Value::Long(n));
@@ -375,6 +377,133 @@ TEST_F(DaoRecordsetTest, RecordsReadAsWrittenAcrossReadWindowsInEveryDirection) 
     expectAt(135);
     rs.MoveLast();
     EXPECT_EQ(rs("T").GetValue().ToText(), "mudou");
+}
+
+// Setting the index moves to the first record in the new order wherever the recordset stood,
+// also at EOF after another recordset added a record the recordset has never read.
+TEST_F(DaoRecordsetTest, SettingTheIndexMovesToTheFirstRecordInTheNewOrder) {
+    struct Case {
+        const char* situation;
+        std::function<void(Recordset&)> place;
+        const char* first;
+        const char* second;
+    };
+    const Case cases[] = {
+        {"on a record", [](Recordset& rs) { rs.MoveLast(); }, "ana", "Bia"},
+        {"at BOF", [](Recordset& rs) { rs.MovePrevious(); }, "ana", "Bia"},
+        {"at EOF", [](Recordset& rs) { rs.MoveLast(); rs.MoveNext(); }, "ana", "Bia"},
+        {"at EOF, a record added elsewhere since",
+         [this](Recordset& rs) {
+             rs.MoveLast();
+             rs.MoveNext();
+             AddRow(db_, "Relacao", {{"CodUsuario", Value(4)}, {"CodAplicacao", Value(1)}, {"Nome", Value("Abel")}});
+         },
+         "Abel", "ana"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.situation);
+        Recordset rs = db_.OpenRecordset("Relacao", dbOpenTable);
+        c.place(rs);
+        rs.SetIndex("IndNome");
+        ASSERT_FALSE(rs.Eof() || rs.Bof());
+        EXPECT_EQ(rs("Nome").GetValue().ToText(), c.first);
+        rs.MoveNext();
+        EXPECT_EQ(rs("Nome").GetValue().ToText(), c.second);
+    }
+    MakeTable(db_, "Vazia", {{"Nome", DataType::Text, 10}});
+    AddIndex(db_.TableDefs().Item("Vazia"), "IndNome", {"Nome"});
+    Recordset empty = db_.OpenRecordset("Vazia", dbOpenTable);
+    empty.SetIndex("IndNome");
+    EXPECT_TRUE(empty.Eof() && empty.Bof());
+    EXPECT_EQ(ErrorNumberOf([&] { empty("Nome").GetValue(); }), 3021);
+}
+
+// A record another recordset deleted can be neither updated nor deleted: 3167, nothing written,
+// and the recordset stands on a deleted record until it moves.
+TEST_F(DaoRecordsetTest, UpdatingOrDeletingARecordDeletedElsewhereRaises3167) {
+    struct Case {
+        const char* situation;
+        bool edits;
+        std::function<void(Recordset&)> operation;
+    };
+    const Case cases[] = {
+        {"Edit and Update", true, [](Recordset& rs) {
+             rs.Edit();
+             rs("Nome").SetValue(Value("Novo"));
+             rs.Update();
+         }},
+        {"Delete", false, [](Recordset& rs) { rs.Delete(); }},
+    };
+    int added = 10;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.situation);
+        Recordset rs = db_.OpenRecordset("Relacao", dbOpenTable);
+        std::vector<std::string> left = Names(rs);
+        const std::string gone = left[0];
+        left.erase(left.begin());
+        rs.MoveFirst();
+        Recordset other = db_.OpenRecordset("Relacao", dbOpenTable);
+        other.Delete();
+        EXPECT_EQ(ErrorNumberOf([&] { c.operation(rs); }), 3167);
+        if (c.edits) rs.CancelUpdate();
+        EXPECT_EQ(ErrorNumberOf([&] { rs("Nome").GetValue(); }), 3167);
+        rs.MoveNext();
+        EXPECT_EQ(rs("Nome").GetValue().ToText(), left[0]);
+        Recordset fresh = db_.OpenRecordset("Relacao", dbOpenTable);
+        EXPECT_EQ(Names(fresh), left);
+        AddRow(db_, "Relacao", {{"CodUsuario", Value(++added)}, {"CodAplicacao", Value(1)}, {"Nome", Value(gone)}});
+    }
+}
+
+// Windows not yet read hold what the file holds when they are read: records deleted meanwhile,
+// through this engine or another, are skipped, and the records read are the right ones.
+TEST_F(DaoRecordsetTest, WindowsReadLaterSkipRecordsDeletedMeanwhile) {
+    MakeTable(db_, "Muitos", {{"N", DataType::Long, 0}, {"T", DataType::Text, 40}});
+    constexpr int kRows = 300;  // more than two windows
+    {
+        Recordset fill = db_.OpenRecordset("Muitos", dbOpenTable);
+        for (int n = 0; n < kRows; ++n) {
+            fill.AddNew();
+            fill("N").SetValue(Value(n));
+            fill("T").SetValue(Value("registro " + std::to_string(n)));
+            fill.Update();
+        }
+    }
+    DBEngine otherEngine;
+    otherEngine.SetBusyTimeout(0);
+    const Database otherDb = otherEngine.OpenDatabase(Path("Bd2.MDB"));
+    struct Case {
+        const char* deleter;
+        Database db;
+        int gone;  // the first of two records deleted
+    };
+    const Case cases[] = {{"this engine", db_, 200}, {"another engine", otherDb, 150}};
+    std::vector<int> left;
+    for (int n = 0; n < kRows; ++n) left.push_back(n);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.deleter);
+        Recordset rs = db_.OpenRecordset("Muitos", dbOpenTable);
+        rs.MoveFirst();  // reads the first window only
+        c.db.Execute("DELETE FROM Muitos WHERE N = " + std::to_string(c.gone) + " OR N = " + std::to_string(c.gone + 1));
+        std::erase_if(left, [&](int n) { return n == c.gone || n == c.gone + 1; });
+        std::vector<int> read;
+        for (; !rs.Eof(); rs.MoveNext()) {
+            const int n = rs("N").GetValue().ToLong();
+            read.push_back(n);
+            EXPECT_EQ(rs("T").GetValue().ToText(), "registro " + std::to_string(n));
+            if (n != c.gone + 5) continue;
+            // An edit after the gap changes the record read, and no other.
+            rs.Edit();
+            rs("T").SetValue(Value("registro " + std::to_string(n)));
+            rs("N").SetValue(Value(-n));
+            rs.Update();
+        }
+        EXPECT_EQ(read, left);
+        Recordset check = db_.OpenRecordset("SELECT N FROM Muitos WHERE N < 0", dbOpenSnapshot);
+        ASSERT_FALSE(check.Eof());
+        EXPECT_EQ(check("N").GetValue(), Value::Long(-(c.gone + 5)));
+        db_.Execute("UPDATE Muitos SET N = -N WHERE N < 0");
+    }
 }
 
 TEST_F(DaoRecordsetTest, ValuesKeepTheirFieldTypes) {
