@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <utility>
 #include <chrono>
 #include <thread>
 #include <cmath>
@@ -253,9 +254,17 @@ void Connection::CheckPassword(std::string_view password) {
     }
 }
 
+void Connection::HoldRead(std::weak_ptr<ActiveRead> read) {
+    std::erase_if(activeReads_, [](const auto& weak) { return weak.expired(); });
+    activeReads_.push_back(std::move(read));
+}
+
 void Connection::PrepareWrite(Operation op) {
     CheckOwner();
     if (readOnly_) RaiseJet(jet::ReadOnly);
+    for (const auto& weak : std::exchange(activeReads_, {})) {
+        if (const auto read = weak.lock()) read->End();
+    }
     if (!Engine().InTransaction() || enlisted_) return;
     if (sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK) {
         RaiseSqlite(db_, op == Operation::Structure ? Operation::Structure : Operation::Write,

@@ -36,6 +36,7 @@ class EngineState;
 inline constexpr int dbOpenTable = 1;
 inline constexpr int dbOpenDynaset = 2;
 inline constexpr int dbOpenSnapshot = 4;
+inline constexpr int dbOpenForwardOnly = 8;  // a query read once, front to back (forward_only.h)
 inline constexpr int dbDenyWrite = 1;
 inline constexpr int dbReadOnly = 4;
 // Relation attributes.
