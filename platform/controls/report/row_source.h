@@ -51,8 +51,17 @@ public:
     virtual ~DataConnector() = default;
     // `dataFile` is the path the program set (a Windows path); `password` is already stripped of
     // the program's leading line feed.
+    // Called on any one thread at a time (a report's rows are read on a thread of their own):
+    // a connector keeps no state that two opens share.
     virtual std::unique_ptr<RowSource> Open(const std::string& dataFile, const std::string& password,
                                             const std::string& source) = 0;
+    // The same source's first `rows` rows, in Open's order: what a report's first page needs. A
+    // connector that cannot read the head alone opens the whole source (the reader stops early).
+    virtual std::unique_ptr<RowSource> OpenHead(const std::string& dataFile, const std::string& password,
+                                                const std::string& source, std::size_t rows) {
+        (void)rows;
+        return Open(dataFile, password, source);
+    }
 };
 
 // A table held in memory.
