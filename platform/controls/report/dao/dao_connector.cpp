@@ -123,7 +123,13 @@ std::unique_ptr<RowSource> DaoDataConnector::OpenHead(const std::string& dataFil
                                                       const std::string& source, std::size_t rows) {
     // A name Jet cannot bracket is read from its start, as a whole source is.
     if (source.find_first_of("[]") != std::string::npos) return Open(dataFile, password, source);
-    return OpenSource(dataFile, password, source, "SELECT TOP " + std::to_string(rows) + " * FROM [" + source + "]");
+    try {
+        return OpenSource(dataFile, password, source, "SELECT TOP " + std::to_string(rows) + " * FROM [" + source + "]");
+    } catch (const win::RuntimeError& e) {
+        // A query the engine reads whole but cannot select from (a crosstab): read from its start.
+        if (e.Number() != err::DataReadFailed) throw;
+        return Open(dataFile, password, source);
+    }
 }
 
 }  // namespace controls::report
