@@ -240,6 +240,11 @@ int Run(const std::filesystem::path& root, int builtSales, const std::filesystem
     std::printf("  the engine's query opened alone (up to its first row): %.3f s, %.3f KB a sale of heap\n",
                 engineSeconds, engineHeap / 1024 / sales);
     std::printf("  the engine's first rows of the query alone (what the first page waits for): %.3f s\n", headSeconds);
+    // Closing the preview while its paging runs: the window waits for the paging thread to stop.
+    window->BtnImprimir_Click();
+    const auto closeStart = Clock::now();
+    printer.ClosePreview();
+    std::printf("  the preview closed at once after a new click (its paging stopped): %.3f s\n", Seconds(closeStart));
     if (firstPageOnly) return 0;
 
     const auto pagingStart = Clock::now();
