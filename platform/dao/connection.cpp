@@ -235,6 +235,14 @@ void Connection::OpenSqlite() {
     }
     sqlite3_extended_result_codes(db_, 1);
     sqlite3_busy_timeout(db_, Engine().BusyTimeout());
+    if (const std::atomic<bool>* stop = Engine().StopFlag()) {
+        // SQLite calls this every kStopCheckSteps steps of its machine, sorting included.
+        constexpr int kStopCheckSteps = 10000;
+        sqlite3_progress_handler(
+            db_, kStopCheckSteps,
+            [](void* flag) { return static_cast<const std::atomic<bool>*>(flag)->load(std::memory_order_relaxed) ? 1 : 0; },
+            const_cast<std::atomic<bool>*>(stop));
+    }
     RegisterJetCollation(db_);
     sql::RegisterJetFunctions(db_);
     // SQLite opens lazily: reading the schema now makes a damaged file fail here, at the open.

@@ -43,6 +43,7 @@
 
 #include <sqlite3.h>
 
+#include <atomic>
 #include <cstdint>
 #include <sys/types.h>
 
@@ -207,6 +208,9 @@ public:
     // Milliseconds SQLite waits on a busy file before the lock error is raised.
     int BusyTimeout() const { return busyTimeoutMs_; }
     void SetBusyTimeout(int milliseconds);
+    // See DBEngine::SetStopFlag: the flag connections opened from now on look at.
+    const std::atomic<bool>* StopFlag() const { return stop_; }
+    void SetStopFlag(const std::atomic<bool>* stop) { stop_ = stop; }
 
     // Transactions nest up to five levels deep (inner levels are savepoints of every file written).
     bool InTransaction() const { return depth_ > 0; }
@@ -239,6 +243,7 @@ private:
     static constexpr int kMaxDepth = 5;
     int depth_ = 0;
     int busyTimeoutMs_ = 200;
+    const std::atomic<bool>* stop_ = nullptr;
     std::uint64_t generation_ = 1;
     std::uint64_t idleCount_ = 0;
     std::uint64_t transactionSerial_ = 0;

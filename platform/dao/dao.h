@@ -13,6 +13,8 @@
 // several handles, or an engine working in another process, always see the current structure.
 #pragma once
 
+#include <atomic>
+
 #include <memory>
 #include <string>
 #include <string_view>
@@ -385,6 +387,10 @@ public:
     void Idle(int action = 0) const;
     // Milliseconds to wait for a busy file per attempt (0 in tests).
     void SetBusyTimeout(int milliseconds) const;
+    // Once `*stop` is set (from any thread), every statement of the files this engine opens from
+    // now on fails soon, as an interrupted one: another thread stops a long read this way. The flag
+    // must outlive the engine's statements. For an engine whose files are not open yet.
+    void SetStopFlag(const std::atomic<bool>* stop) const;
     const std::shared_ptr<EngineState>& State() const { return engine_; }
 
 private:

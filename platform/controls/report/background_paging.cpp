@@ -24,7 +24,8 @@ void BackgroundPaging::Run(const std::string& dataFile, const std::string& passw
         {
             // The source closes before the paging, which frees the data file for other stations'
             // writes as soon as the last row is read.
-            const std::unique_ptr<RowSource> source = connector_->Open(dataFile, password, first_->Definition().source);
+            const std::unique_ptr<RowSource> source =
+                connector_->OpenStoppable(dataFile, password, first_->Definition().source, stop_);
             data = ReadReportData(first_->Definition(), *source, static_cast<std::size_t>(-1), &stop_);
         }
         if (!stop_) complete_ = first_->WithRows(std::move(data));

@@ -9,8 +9,9 @@
 // never after the object is gone.
 //
 // Life:  running --(worker ends)--> done --Wait()--> the complete report, or the error raised
-//        running --destructor--> stopped: the reader stops at its next look at the flag, the
-//                                thread is joined, nothing is left running.
+//        running --destructor--> stopped: the reader (and the engine's sorting, through the
+//                                connector's OpenStoppable) stops at its next look at the flag,
+//                                the thread is joined, nothing is left running.
 #pragma once
 
 #include <QObject>

@@ -5,6 +5,7 @@
 // in-memory one serves tests and benchmarks, and any caller that has its rows at hand.
 #pragma once
 
+#include <atomic>
 #include <map>
 #include <memory>
 #include <string>
@@ -60,6 +61,14 @@ public:
     virtual std::unique_ptr<RowSource> OpenHead(const std::string& dataFile, const std::string& password,
                                                 const std::string& source, std::size_t rows) {
         (void)rows;
+        return Open(dataFile, password, source);
+    }
+    // Open for a reader on another thread that may be told to stop: once `stop` is set, reading
+    // the source (its opening included) may end soon with an error, which the reader ignores. A
+    // connector without a way to stop a read opens the source as Open does.
+    virtual std::unique_ptr<RowSource> OpenStoppable(const std::string& dataFile, const std::string& password,
+                                                     const std::string& source, const std::atomic<bool>& stop) {
+        (void)stop;
         return Open(dataFile, password, source);
     }
 };

@@ -129,3 +129,36 @@ TEST_F(DaoForwardOnlyTest, TheFilesLockIsReleasedOnceTheLastRowIsRead) {
 
 }  // namespace
 }  // namespace dao::testing
+
+namespace dao::testing {
+namespace {
+
+// Another thread stops a long read through the engine's stop flag: the next step fails instead of
+// running to its end; an engine whose flag stays down reads as any other.
+TEST_F(DaoForwardOnlyTest, TheStopFlagEndsTheEnginesStatements) {
+    db_.Close();
+    for (const bool stopped : {false, true}) {
+        std::atomic<bool> stop{false};
+        DBEngine reader;
+        reader.SetBusyTimeout(0);
+        reader.SetStopFlag(&stop);
+        Database db = reader.OpenDatabase(Path("Produto.MDB"), false, true);
+        stop = stopped;
+        // A cross join of the sales with themselves many times over: long enough to be checked.
+        const auto read = [&] {
+            Recordset rs = db.OpenRecordset("SELECT Count(*) AS N FROM Venda AS A, Venda AS B, Venda AS C, Venda AS D, "
+                                            "Venda AS E, Venda AS F",
+                                            dbOpenForwardOnly);
+            return rs("N").GetValue().ToText();
+        };
+        if (stopped) {
+            EXPECT_NE(ErrorNumberOf(read), 0);
+        } else {
+            EXPECT_EQ(read(), "15625");
+        }
+        db.Close();
+    }
+}
+
+}  // namespace
+}  // namespace dao::testing

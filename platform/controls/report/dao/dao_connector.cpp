@@ -63,9 +63,12 @@ private:
     std::vector<dao::Field> fields_;
 };
 
-dao::Database OpenDataFile(const std::string& dataFile, const std::string& password) {
+dao::Database OpenDataFile(const std::string& dataFile, const std::string& password,
+                           const std::atomic<bool>* stop) {
     try {
-        return dao::DBEngine().OpenDatabase(dataFile, false, true, ";PWD=" + password);
+        const dao::DBEngine engine;
+        engine.SetStopFlag(stop);
+        return engine.OpenDatabase(dataFile, false, true, ";PWD=" + password);
     } catch (const win::RuntimeError& e) {
         if (e.Number() == dao::jet::FileNotFound || e.Number() == dao::jet::InvalidPath) {
             Raise(err::DataFileNotFound, "Data file '" + dataFile + "' not found.");
@@ -94,8 +97,9 @@ bool HasSource(const dao::Database& db, const std::string& source) {
 
 // Opens `query` (the source's name, or a SELECT over it) on the source of `dataFile`.
 std::unique_ptr<RowSource> OpenSource(const std::string& dataFile, const std::string& password,
-                                      const std::string& source, const std::string& query) {
-    dao::Database db = OpenDataFile(dataFile, password);
+                                      const std::string& source, const std::string& query,
+                                      const std::atomic<bool>* stop = nullptr) {
+    dao::Database db = OpenDataFile(dataFile, password, stop);
     try {
         if (!HasSource(db, source)) {
             db.Close();
@@ -117,6 +121,11 @@ std::unique_ptr<RowSource> OpenSource(const std::string& dataFile, const std::st
 std::unique_ptr<RowSource> DaoDataConnector::Open(const std::string& dataFile, const std::string& password,
                                                   const std::string& source) {
     return OpenSource(dataFile, password, source, source);
+}
+
+std::unique_ptr<RowSource> DaoDataConnector::OpenStoppable(const std::string& dataFile, const std::string& password,
+                                                           const std::string& source, const std::atomic<bool>& stop) {
+    return OpenSource(dataFile, password, source, source, &stop);
 }
 
 std::unique_ptr<RowSource> DaoDataConnector::OpenHead(const std::string& dataFile, const std::string& password,

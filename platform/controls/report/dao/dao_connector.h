@@ -15,6 +15,9 @@ public:
     // missing".
     std::unique_ptr<RowSource> Open(const std::string& dataFile, const std::string& password,
                                     const std::string& source) override;
+    // The engine's statements fail as interrupted once `stop` is set, its sorting included.
+    std::unique_ptr<RowSource> OpenStoppable(const std::string& dataFile, const std::string& password,
+                                             const std::string& source, const std::atomic<bool>& stop) override;
     // SELECT TOP `rows` of the source: the engine sorts for the first rows only.
     std::unique_ptr<RowSource> OpenHead(const std::string& dataFile, const std::string& password,
                                         const std::string& source, std::size_t rows) override;
