@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <utility>
 #include <chrono>
 #include <thread>
 #include <cmath>
@@ -235,6 +236,14 @@ void Connection::OpenSqlite() {
     }
     sqlite3_extended_result_codes(db_, 1);
     sqlite3_busy_timeout(db_, Engine().BusyTimeout());
+    if (const std::atomic<bool>* stop = Engine().StopFlag()) {
+        // SQLite calls this every kStopCheckSteps steps of its machine, sorting included.
+        constexpr int kStopCheckSteps = 10000;
+        sqlite3_progress_handler(
+            db_, kStopCheckSteps,
+            [](void* flag) { return static_cast<const std::atomic<bool>*>(flag)->load(std::memory_order_relaxed) ? 1 : 0; },
+            const_cast<std::atomic<bool>*>(stop));
+    }
     RegisterJetCollation(db_);
     sql::RegisterJetFunctions(db_);
     // SQLite opens lazily: reading the schema now makes a damaged file fail here, at the open.
@@ -254,9 +263,17 @@ void Connection::CheckPassword(std::string_view password) {
     }
 }
 
+void Connection::HoldRead(std::weak_ptr<ActiveRead> read) {
+    std::erase_if(activeReads_, [](const auto& weak) { return weak.expired(); });
+    activeReads_.push_back(std::move(read));
+}
+
 void Connection::PrepareWrite(Operation op) {
     CheckOwner();
     if (readOnly_) RaiseJet(jet::ReadOnly);
+    for (const auto& weak : std::exchange(activeReads_, {})) {
+        if (const auto read = weak.lock()) read->End();
+    }
     if (!Engine().InTransaction() || enlisted_) return;
     if (sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK) {
         RaiseSqlite(db_, op == Operation::Structure ? Operation::Structure : Operation::Write,

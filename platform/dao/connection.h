@@ -18,7 +18,11 @@
 //      the new state and the others with the old one, each file whole (its rollback journal is
 //      played back at the next open). No caller writes two files that must change together.
 //   4. No statement stays active between calls of the object model: statements are reset once read,
-//      so structure changes and DROP TABLE are never blocked by the engine's own recordsets.
+//      so structure changes and DROP TABLE are never blocked by the engine's own recordsets. The
+//      one exception, a forward-only recordset's query, is registered with its connection
+//      (HoldRead) and ended by the connection's next write (PrepareWrite), so it never blocks one
+//      either. It holds the file's shared lock while it is read, as reading a snapshot does: a
+//      reader that wants no other station's commit to wait reads it through without pausing.
 //   5. An engine and its objects are used by one thread at a time: connections are opened without
 //      SQLite's per-connection mutex. Two engines may live on two threads.
 //   6. SQLite re-reads a file's whole schema after each change of it, so inside a workspace
@@ -39,6 +43,7 @@
 
 #include <sqlite3.h>
 
+#include <atomic>
 #include <cstdint>
 #include <sys/types.h>
 
@@ -96,6 +101,16 @@ public:
     // read-only open, and inside a workspace transaction enlists this connection (BEGIN IMMEDIATE;
     // 3260 for data, 3262 for structure when another holder keeps the write lock).
     void PrepareWrite(Operation op);
+
+    // A read whose statement stays active between calls (invariant 4).
+    class ActiveRead {
+    public:
+        virtual ~ActiveRead() = default;
+        // Resets and releases the statement; the read fails from then on.
+        virtual void End() = 0;
+    };
+    // Registers `read`, ended before the connection's next write.
+    void HoldRead(std::weak_ptr<ActiveRead> read);
 
     // True when another holder (another engine, or another recordset of this one) keeps `table`
     // deny-write: a write to it must raise 3260, a structure change 3262.
@@ -172,6 +187,7 @@ private:
     sqlite3* db_ = nullptr;
     std::vector<std::pair<std::string, std::vector<PendingColumn>>> pending_;  // by stored table name
     int keepPending_ = 0;
+    std::vector<std::weak_ptr<ActiveRead>> activeReads_;
     std::thread::id owner_ = std::this_thread::get_id();
 };
 
@@ -198,6 +214,9 @@ public:
     // Milliseconds SQLite waits on a busy file before the lock error is raised.
     int BusyTimeout() const { return busyTimeoutMs_; }
     void SetBusyTimeout(int milliseconds);
+    // See DBEngine::SetStopFlag: the flag connections opened from now on look at.
+    const std::atomic<bool>* StopFlag() const { return stop_; }
+    void SetStopFlag(const std::atomic<bool>* stop) { stop_ = stop; }
 
     // Transactions nest up to five levels deep (inner levels are savepoints of every file written).
     bool InTransaction() const { return depth_ > 0; }
@@ -230,6 +249,7 @@ private:
     static constexpr int kMaxDepth = 5;
     int depth_ = 0;
     int busyTimeoutMs_ = 200;
+    const std::atomic<bool>* stop_ = nullptr;
     std::uint64_t generation_ = 1;
     std::uint64_t idleCount_ = 0;
     std::uint64_t transactionSerial_ = 0;

@@ -13,6 +13,8 @@
 // several handles, or an engine working in another process, always see the current structure.
 #pragma once
 
+#include <atomic>
+
 #include <memory>
 #include <string>
 #include <string_view>
@@ -36,6 +38,7 @@ class EngineState;
 inline constexpr int dbOpenTable = 1;
 inline constexpr int dbOpenDynaset = 2;
 inline constexpr int dbOpenSnapshot = 4;
+inline constexpr int dbOpenForwardOnly = 8;  // a query read once, front to back (forward_only.h)
 inline constexpr int dbDenyWrite = 1;
 inline constexpr int dbReadOnly = 4;
 // Relation attributes.
@@ -384,6 +387,10 @@ public:
     void Idle(int action = 0) const;
     // Milliseconds to wait for a busy file per attempt (0 in tests).
     void SetBusyTimeout(int milliseconds) const;
+    // Once `*stop` is set (from any thread), every statement of the files this engine opens from
+    // now on fails soon, as an interrupted one: another thread stops a long read this way. The flag
+    // must outlive the engine's statements. For an engine whose files are not open yet.
+    void SetStopFlag(const std::atomic<bool>* stop) const;
     const std::shared_ptr<EngineState>& State() const { return engine_; }
 
 private:

@@ -169,6 +169,7 @@ void DBEngine::BeginTrans() const { engine_->BeginTrans(); }
 void DBEngine::CommitTrans(int) const { engine_->CommitTrans(); }
 void DBEngine::Rollback() const { engine_->Rollback(); }
 void DBEngine::SetBusyTimeout(int milliseconds) const { engine_->SetBusyTimeout(milliseconds); }
+void DBEngine::SetStopFlag(const std::atomic<bool>* stop) const { engine_->SetStopFlag(stop); }
 
 // Read locks are released as soon as each read ends and writes wait for the commit, so what is left
 // to free is the rows recordsets read ahead: their next move reads the file again.

@@ -121,6 +121,8 @@ struct RecordsetColumn {
     int size = 255;
 };
 
+class ForwardRead;
+
 struct RecordsetState {
     std::shared_ptr<DatabaseState> db;
     std::shared_ptr<Connection> connection;  // kept while the recordset's statements live
@@ -146,6 +148,8 @@ struct RecordsetState {
     std::uint64_t rowidsIdle = 0;
     std::uint64_t rowidsRollbacks = 0;
     std::vector<Row> rows;
+    // Forward-only: the query being read; `rows` holds the current row alone.
+    std::shared_ptr<ForwardRead> forward;
     long position = -1;  // -1 before the first (BOF), size() after the last (EOF)
     bool noMatch = false;
     bool deleted = false;  // the current record was deleted

@@ -16,6 +16,7 @@
 
 #include "platform/dao/catalog.h"
 #include "platform/dao/collation.h"
+#include "platform/dao/forward_only.h"
 #include "platform/dao/model.h"
 #include "platform/dao/recordset_access.h"
 #include "platform/dao/sql_bridge.h"
@@ -477,6 +478,7 @@ void Reposition(RecordsetState& rs, std::int64_t rowid) {
 }  // namespace
 
 void RecordsetState::Release() {
+    forward.reset();
     readRow.reset();
     readRange.reset();
     readExact.reset();
@@ -502,7 +504,12 @@ Recordset Database::OpenRecordset(std::string_view source, int type, int options
     auto rs = std::make_shared<RecordsetState>();
     rs->db = state_;
     rs->connection = state_->connection;
-    if (auto table = catalog::FindTable(connection, source)) {
+    if (type == dbOpenForwardOnly) {
+        const auto table = catalog::FindTable(connection, source);
+        std::string sql = table ? "SELECT * FROM [" + *table + "]" : SqlOfQueryDef(*state_, source);
+        if (sql.empty() && !LooksLikeSql(source)) RaiseJet(jet::InputTableNotFound, source);
+        OpenForwardOnly(rs, sql.empty() ? source : std::string_view(sql));
+    } else if (auto table = catalog::FindTable(connection, source)) {
         rs->type = type == -1 ? dbOpenTable : type;
         rs->table = *table;
         OpenOnTable(*rs, options);
@@ -513,8 +520,10 @@ Recordset Database::OpenRecordset(std::string_view source, int type, int options
         rs->type = type == -1 ? dbOpenDynaset : type;
         OpenOnQuery(*rs, sql.empty() ? source : std::string_view(sql));
     }
-    rs->position = 0;
-    Settle(*rs, 1);
+    if (!rs->forward) {
+        rs->position = 0;
+        Settle(*rs, 1);
+    }
     std::erase_if(state_->recordsets, [](const auto& weak) { return weak.expired(); });
     state_->recordsets.push_back(rs);
     return Recordset(std::move(rs));
@@ -531,15 +540,29 @@ bool Recordset::Eof() const {
 
 bool Recordset::Bof() const {
     const auto& rs = Live(state_);
+    if (rs.forward) return rs.forward->RowsRead() == 0;
     return rs.position < 0 || Size(rs) == 0;
 }
 
 bool Recordset::NoMatch() const { return Live(state_).noMatch; }
 
-long Recordset::RecordCount() const { return Size(Live(state_)); }
+long Recordset::RecordCount() const {
+    const auto& rs = Live(state_);
+    return rs.forward ? rs.forward->RowsRead() : Size(rs);
+}
+
+namespace {
+
+// Moves other than MoveNext on a forward-only recordset.
+void RequireScrollable(const RecordsetState& rs) {
+    if (rs.forward) RaiseJet(jet::InvalidOperation);
+}
+
+}  // namespace
 
 void Recordset::MoveFirst() {
     auto& rs = Live(state_);
+    RequireScrollable(rs);
     if (rs.byRowid && !RowidsCurrent(rs)) LoadRowids(rs);
     if (Size(rs) == 0) RaiseJet(jet::NoCurrentRecord);
     rs.position = 0;
@@ -548,6 +571,7 @@ void Recordset::MoveFirst() {
 
 void Recordset::MoveLast() {
     auto& rs = Live(state_);
+    RequireScrollable(rs);
     if (rs.byRowid && !RowidsCurrent(rs)) LoadRowids(rs);
     if (Size(rs) == 0) RaiseJet(jet::NoCurrentRecord);
     rs.position = Size(rs) - 1;
@@ -557,12 +581,14 @@ void Recordset::MoveLast() {
 void Recordset::MoveNext() {
     auto& rs = Live(state_);
     if (rs.position >= Size(rs)) RaiseJet(jet::NoCurrentRecord);
+    if (rs.forward) return ForwardMoveNext(rs);
     ++rs.position;
     Settle(rs, 1);
 }
 
 void Recordset::MovePrevious() {
     auto& rs = Live(state_);
+    RequireScrollable(rs);
     if (rs.position < 0) RaiseJet(jet::NoCurrentRecord);
     --rs.position;
     Settle(rs, -1);

@@ -144,6 +144,7 @@ bool Inicio::RunTrapped(const std::function<void()>& statement) {
 }
 
 void Inicio::BtnImprimir_Click() {
+    FinishReportPaging();
     // A criterion that is more than one condition never reaches the run, whatever its source.
     if (const std::optional<std::string> fault = CriterionFault(TextoCriterio)) {
         forms::MsgBox(CriterionMessage("Critério Inválido !!!", 0, *fault), forms::mb::Exclamation, "Mensagem");
@@ -388,8 +389,16 @@ void Inicio::ImpRelatorio() {
     });
 }
 
+// A report still being paged reads the store's file, which a run writes (its tables and run query)
+// and the consolidation too: the run waits for the paging first, as it waited for the whole report
+// before the preview showed its first page ahead, so that its writes never meet the read's lock.
+void Inicio::FinishReportPaging() {
+    if (report1_) report1_->Printer().FinishPaging();
+}
+
 // The preview without criterion: the report's own query, unfiltered, as the run query.
 void Inicio::BtnVerificar_Click() {
+    FinishReportPaging();
     const std::vector<forms::Step> steps = {
         {"", [this](forms::StepFlow& flow) {
              if (!PrintRights()) flow.Leave();

@@ -114,7 +114,15 @@ struct Inicio::Controls {
 Inicio::Inicio() : Inicio(controls::report::ReportPrinter::DefaultHooks()) {}
 
 Inicio::Inicio(controls::report::ReportHooks reportHooks)
-    : forms::Window("Inicio"), reportHooks_(std::move(reportHooks)) {}
+    : forms::Window("Inicio"), reportHooks_(std::move(reportHooks)) {
+    // A fault the report control meets after its preview opened reaches the user as the program's
+    // own messages do.
+    if (!reportHooks_.showError) {
+        reportHooks_.showError = [](const std::string& description, auto*) {
+            forms::MsgBox(description, forms::mb::Exclamation, "Mensagem");
+        };
+    }
+}
 
 Inicio::~Inicio() = default;
 

@@ -139,6 +139,7 @@ void RenderCatalogue(const std::filesystem::path& folder) {
     window.BtnSelecionar_Click();
     Save(window.Widget(), folder, "inicio-criterio.png");
     window.BtnImprimir_Click();
+    window.Report1().Printer().FinishPaging();  // the page count in, as the user sees it a moment later
     controls::report::PreviewWindow* preview = window.Report1().Printer().Preview();
     if (preview != nullptr) preview->resize(900, 1000);
     Save(preview, folder, "preview-vendas.png");

@@ -24,6 +24,8 @@ struct ReportHooks {
     // The print dialog of the preview, over `parent`: lets the user choose the printer or
     // file; false when the user cancels.
     std::function<bool(QPrinter& printer, QWidget* parent)> printDialog;
+    // Tells the user of a fault met after the preview opened (printing from it, or its paging).
+    std::function<void(const std::string& description, QWidget* parent)> showError;
 };
 
 }  // namespace controls::report

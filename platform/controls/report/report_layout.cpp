@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cmath>
 #include <cstring>
 #include <numeric>
 
@@ -73,9 +74,15 @@ struct Group {
 
 class PagedReport::Layouter {
 public:
-    Layouter(ReportDefinition def, ReportData data, std::vector<Formula> formulas, std::string today);
+    Layouter(ReportDefinition def, ReportData data, std::vector<Formula> formulas, std::string today,
+             bool countKnown);
+    // The complete report of `data` with `measured`'s definition, formulas, date and header lines.
+    Layouter(const Layouter& measured, ReportData data);
 
     std::size_t PageCount() const { return breaks_.size(); }
+    bool CountKnown() const { return countKnown_; }
+    bool FirstPageSettled() const;
+    const ReportDefinition& Definition() const { return def_; }
     QSizeF PageSize() const { return pageSize_; }
     bool Landscape() const { return def_.orientation == Orientation::Landscape; }
     const std::string& Title() const { return def_.title; }
@@ -118,6 +125,7 @@ private:
     std::vector<Group> groups_;
     std::vector<double> grandTotal_;
     std::vector<Break> breaks_;
+    bool countKnown_ = true;
 };
 
 namespace {
@@ -136,13 +144,42 @@ bool MayBeOutsideCalendar(CellValue::Kind kind, double number) {
 }  // namespace
 
 PagedReport::Layouter::Layouter(ReportDefinition def, ReportData data, std::vector<Formula> formulas,
-                                std::string today)
-    : def_(std::move(def)), data_(std::move(data)), formulas_(std::move(formulas)), today_(std::move(today)) {
+                                std::string today, bool countKnown)
+    : def_(std::move(def)),
+      data_(std::move(data)),
+      formulas_(std::move(formulas)),
+      today_(std::move(today)),
+      countKnown_(countKnown) {
     pageSize_ = Landscape() ? kA4.transposed() : kA4;
     PlaceColumns();
     BuildBody();
     MeasureHeaders();
     Paginate();
+}
+
+PagedReport::Layouter::Layouter(const Layouter& measured, ReportData data)
+    : def_(measured.def_),
+      data_(std::move(data)),
+      formulas_(measured.formulas_),
+      today_(measured.today_),
+      pageSize_(measured.pageSize_),
+      headers_(measured.headers_),
+      bodyTop_(measured.bodyTop_) {
+    PlaceColumns();
+    BuildBody();
+    Paginate();
+}
+
+// The items the first rows settle are those up to their last row: the group of that row may go on,
+// and the totals after it need the rows that follow.
+bool PagedReport::Layouter::FirstPageSettled() const {
+    if (countKnown_) return true;
+    if (breaks_.size() < 2) return false;
+    for (BodyItem item = FirstItem(); item.kind != ItemKind::End; item = Next(item)) {
+        if (item == breaks_[1].first) return true;
+        if (item.kind == ItemKind::Row && item.index + 1 == data_.RowCount()) return false;
+    }
+    return false;
 }
 
 void PagedReport::Layouter::MeasureHeaders() {
@@ -326,7 +363,8 @@ double PagedReport::Layouter::StartPage(Page& page, std::size_t index) const {
     AddText(page, {left + width / 5, y, width * 3 / 5, kBandHeight}, Qt::AlignHCenter | Qt::AlignVCenter,
             def_.title, TextRole::Title, kTitlePoints, true);
     AddText(page, {left, y, width, kBandHeight}, Qt::AlignRight | Qt::AlignVCenter,
-            "Página " + std::to_string(index + 1) + " de " + std::to_string(PageCount()), TextRole::PageNumber,
+            "Página " + std::to_string(index + 1) + " de " + (countKnown_ ? std::to_string(PageCount()) : "..."),
+            TextRole::PageNumber,
             kSmallPoints, false);
     y += kBandHeight;
     for (const auto& [text, height] : headers_) {
@@ -417,15 +455,26 @@ std::size_t FieldIndex(const std::vector<std::string>& columns, const std::strin
 
 }  // namespace
 
-ReportData ReadReportData(const ReportDefinition& def, RowSource& source) {
+std::size_t FirstPageRows(const ReportDefinition& def) {
+    const QSizeF page = def.orientation == Orientation::Landscape ? kA4.transposed() : kA4;
+    return static_cast<std::size_t>(std::ceil((page.height() - 2 * kMargin) / kRowHeight)) + 2;
+}
+
+ReportData ReadReportData(const ReportDefinition& def, RowSource& source, std::size_t limit,
+                          const std::atomic<bool>* stop) {
     std::vector<std::size_t> wanted;
     for (const auto& column : def.columns)
         wanted.push_back(FieldIndex(source.Columns(), column.field, def.source));
     if (!def.groupField.empty()) wanted.push_back(FieldIndex(source.Columns(), def.groupField, def.source));
     ReportData data(wanted.size());
-    data.Reserve(source.RowCountHint());
+    data.Reserve(std::min(limit, source.RowCountHint()));
     Row row;
-    while (source.Next(row)) data.Add(row, wanted);
+    // The stop flag is looked at once in a while: an atomic load per row would cost more than it saves.
+    constexpr std::size_t kStopCheck = 4096;
+    while (data.RowCount() < limit && source.Next(row)) {
+        data.Add(row, wanted);
+        if (stop != nullptr && data.RowCount() % kStopCheck == 0 && stop->load(std::memory_order_relaxed)) break;
+    }
     return data;
 }
 
@@ -488,13 +537,23 @@ bool ReportData::SameValue(std::size_t a, std::size_t b, std::size_t column) con
     return Number(a, column) == Number(b, column);
 }
 
-PagedReport::PagedReport(ReportDefinition def, ReportData data, std::vector<Formula> formulas, std::string today)
+PagedReport::PagedReport(ReportDefinition def, ReportData data, std::vector<Formula> formulas, std::string today,
+                         bool firstRows)
     : layouter_(std::make_unique<const Layouter>(std::move(def), std::move(data), std::move(formulas),
-                                                 std::move(today))) {}
+                                                 std::move(today), !firstRows)) {}
+
+PagedReport::PagedReport(std::unique_ptr<const Layouter> layouter) : layouter_(std::move(layouter)) {}
+
+std::shared_ptr<const PagedReport> PagedReport::WithRows(ReportData data) const {
+    return std::make_shared<const PagedReport>(std::make_unique<const Layouter>(*layouter_, std::move(data)));
+}
 
 PagedReport::~PagedReport() = default;
 
 std::size_t PagedReport::PageCount() const { return layouter_->PageCount(); }
+bool PagedReport::CountKnown() const { return layouter_->CountKnown(); }
+bool PagedReport::FirstPageSettled() const { return layouter_->FirstPageSettled(); }
+const ReportDefinition& PagedReport::Definition() const { return layouter_->Definition(); }
 QSizeF PagedReport::PageSize() const { return layouter_->PageSize(); }
 bool PagedReport::Landscape() const { return layouter_->Landscape(); }
 const std::string& PagedReport::Title() const { return layouter_->Title(); }

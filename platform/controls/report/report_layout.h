@@ -18,6 +18,7 @@
 #include <QRectF>
 #include <QSizeF>
 
+#include <atomic>
 #include <memory>
 #include <cstdint>
 #include <string>
@@ -111,9 +112,15 @@ private:
     std::string texts_;                   // each text as its 4-byte length, then its bytes
 };
 
-// Reads every row of `source`, keeping the fields the definition names. Raises FieldMissing
-// naming the first field the source lacks.
-ReportData ReadReportData(const ReportDefinition& def, RowSource& source);
+// Reads the rows of `source`, up to `limit` of them, keeping the fields the definition names.
+// Raises FieldMissing naming the first field the source lacks. A reader on another thread stops
+// early, with the rows read so far, once `stop` is set.
+ReportData ReadReportData(const ReportDefinition& def, RowSource& source,
+                          std::size_t limit = static_cast<std::size_t>(-1), const std::atomic<bool>* stop = nullptr);
+
+// How many of the source's first rows settle the first page of any report of `def`'s orientation:
+// more than its body holds, so that the row after the page's last one is among them.
+std::size_t FirstPageRows(const ReportDefinition& def);
 
 // Lays out the whole report. Raises ColumnsTooWide when the columns do not fit the page,
 // HeaderTooTall when the page header leaves no room for a row, and NotANumber when a summed field
@@ -127,14 +134,29 @@ LaidOutReport LayOut(const ReportDefinition& def, const ReportData& data,
 // body's lines are never listed), so a long report shows its first page without formatting
 // every row, and holds nothing per row beyond its ReportData. Every fault a layout can raise
 // (see LayOut) is raised on construction, never by PageAt.
+//
+// A report made of the source's first rows only (`firstRows`) is a provisional one, whose first
+// page may be shown while the rest is read: its page count is not known, so its first page reads
+// "Página 1 de ..." until WithRows makes the report of every row.
 class PagedReport {
 public:
-    PagedReport(ReportDefinition def, ReportData data, std::vector<Formula> formulas, std::string today);
+    PagedReport(ReportDefinition def, ReportData data, std::vector<Formula> formulas, std::string today,
+                bool firstRows = false);
     ~PagedReport();
     PagedReport(const PagedReport&) = delete;
     PagedReport& operator=(const PagedReport&) = delete;
 
-    std::size_t PageCount() const;
+    std::size_t PageCount() const;  // of a provisional report: the pages of its rows
+    // False for a provisional report.
+    bool CountKnown() const;
+    // True when the first page of this provisional report is the first page of the report of every
+    // row, but for its page count: the page ends before the last of the rows read, and a header or
+    // total that needs later rows lies past it. Always true of a complete report.
+    bool FirstPageSettled() const;
+    // The complete report of `data` (every row of the source) with this report's definition,
+    // formulas, date and measured header lines. Uses no font, so it may run on another thread.
+    std::shared_ptr<const PagedReport> WithRows(ReportData data) const;
+    const ReportDefinition& Definition() const;
     QSizeF PageSize() const;  // in points; A4, turned for landscape
     bool Landscape() const;
     const std::string& Title() const;
@@ -142,8 +164,11 @@ public:
     Page PageAt(std::size_t index) const;
     LaidOutReport LayOutAll() const;
 
-private:
     class Layouter;
+    // For WithRows (Layouter is the class's own).
+    explicit PagedReport(std::unique_ptr<const Layouter> layouter);
+
+private:
     std::unique_ptr<const Layouter> layouter_;
 };
 

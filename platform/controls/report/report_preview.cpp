@@ -1,5 +1,6 @@
 #include "platform/controls/report/report_preview.h"
 
+#include <QCloseEvent>
 #include <QKeyEvent>
 #include <QScrollBar>
 
@@ -48,7 +49,7 @@ PreviewWindow::PreviewWindow(std::shared_ptr<const PagedReport> report, const st
     connect(&first_, &QPushButton::clicked, this, [this] { ShowPage(0); });
     connect(&previous_, &QPushButton::clicked, this, [this] { ShowPage(current_ - 1); });
     connect(&next_, &QPushButton::clicked, this, [this] { ShowPage(current_ + 1); });
-    connect(&last_, &QPushButton::clicked, this, [this] { ShowPage(PageCount() - 1); });
+    connect(&last_, &QPushButton::clicked, this, [this] { ShowLastPage(); });
     connect(&zoom_, &QSpinBox::valueChanged, this, [this] { Redraw(); });
     connect(&print_, &QPushButton::clicked, this, [this] { RequestPrint(); });
     connect(&close_, &QPushButton::clicked, this, [this] { close(); });
@@ -66,7 +67,29 @@ void PreviewWindow::SetPrintAllowed(bool allowed) {
     print_.setVisible(allowed);
 }
 
+void PreviewWindow::SetReport(std::shared_ptr<const PagedReport> report) {
+    report_ = std::move(report);
+    current_ = std::clamp(current_, 0, PageCount() - 1);
+    Redraw();
+}
+
+void PreviewWindow::SetCompletion(std::function<void()> complete, std::function<void()> closed) {
+    complete_callback_ = std::move(complete);
+    closed_callback_ = std::move(closed);
+}
+
+bool PreviewWindow::Complete() {
+    if (CountKnown()) return true;
+    if (complete_callback_) complete_callback_();
+    return CountKnown() && isVisible();
+}
+
+void PreviewWindow::ShowLastPage() {
+    if (Complete()) ShowPage(PageCount() - 1);
+}
+
 void PreviewWindow::ShowPage(int index) {
+    if (index >= PageCount() && !Complete()) return;
     const int page = std::clamp(index, 0, PageCount() - 1);
     if (page != current_) scroll_.verticalScrollBar()->setValue(0);  // a new page shows its top
     current_ = page;
@@ -75,11 +98,14 @@ void PreviewWindow::ShowPage(int index) {
 
 void PreviewWindow::Redraw() {
     const int count = PageCount();
-    pageNumber_.setText(QStringLiteral("Página %1 de %2").arg(current_ + 1).arg(count));
+    const bool known = CountKnown();
+    pageNumber_.setText(QStringLiteral("Página %1 de %2")
+                            .arg(current_ + 1)
+                            .arg(known ? QString::number(count) : QStringLiteral("...")));
     first_.setEnabled(current_ > 0);
     previous_.setEnabled(current_ > 0);
-    next_.setEnabled(current_ + 1 < count);
-    last_.setEnabled(current_ + 1 < count);
+    next_.setEnabled(!known || current_ + 1 < count);
+    last_.setEnabled(!known || current_ + 1 < count);
     page_.setPixmap(QPixmap::fromImage(PageImage(report_->PageAt(static_cast<std::size_t>(current_)),
                                                  report_->PageSize(), zoom_.value(), logicalDpiX(),
                                                  devicePixelRatioF())));
@@ -89,13 +115,18 @@ void PreviewWindow::RequestPrint() {
     if (printAllowed_ && print_callback_) print_callback_();
 }
 
+void PreviewWindow::closeEvent(QCloseEvent* event) {
+    if (closed_callback_) closed_callback_();
+    QWidget::closeEvent(event);
+}
+
 void PreviewWindow::keyPressEvent(QKeyEvent* event) {
     const bool ctrl = event->modifiers() & Qt::ControlModifier;
     switch (event->key()) {
         case Qt::Key_PageDown: ShowPage(current_ + 1); break;
         case Qt::Key_PageUp: ShowPage(current_ - 1); break;
         case Qt::Key_Home: ShowPage(0); break;
-        case Qt::Key_End: ShowPage(PageCount() - 1); break;
+        case Qt::Key_End: ShowLastPage(); break;
         case Qt::Key_Plus: zoom_.stepUp(); break;
         case Qt::Key_Minus: zoom_.stepDown(); break;
         case Qt::Key_Escape: close(); break;

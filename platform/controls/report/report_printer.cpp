@@ -11,6 +11,7 @@
 #include <array>
 #include <fstream>
 
+#include "platform/controls/report/background_paging.h"
 #include "platform/controls/report/report_errors.h"
 #include "platform/controls/report/report_file.h"
 #include "platform/controls/report/report_format.h"
@@ -108,6 +109,11 @@ ReportPrinter::ReportPrinter(Hooks hooks) : hooks_(std::move(hooks)) {
     if (!hooks_.today) hooks_.today = TodayText;
     if (!hooks_.printer) hooks_.printer = DefaultPrinter;
     if (!hooks_.printDialog) hooks_.printDialog = ShowPrintDialog;
+    if (!hooks_.showError) {
+        hooks_.showError = [](const std::string& description, QWidget* parent) {
+            QMessageBox::warning(parent, QStringLiteral("Mensagem"), QString::fromStdString(description));
+        };
+    }
 }
 
 bool ShowPrintDialog(QPrinter& printer, QWidget* parent) {
@@ -117,7 +123,7 @@ bool ShowPrintDialog(QPrinter& printer, QWidget* parent) {
     return dialog.exec() == QDialog::Accepted;
 }
 
-ReportPrinter::~ReportPrinter() = default;
+ReportPrinter::~ReportPrinter() { StopPaging(); }
 
 void ReportPrinter::SetPrintAllowed(bool allowed) {
     printAllowed_ = allowed;
@@ -196,19 +202,45 @@ void ReportPrinter::Zoom(int percent) {
     if (preview_) preview_->SetZoom(percent);
 }
 
-std::shared_ptr<const PagedReport> ReportPrinter::Paged() const {
+struct ReportPrinter::Loaded {
+    ReportDefinition def;
+    std::string dataFile;
+};
+
+ReportPrinter::Loaded ReportPrinter::Load() const {
     if (reportFile_.empty()) Raise(err::NoReportFile, "No report file was given to the report control.");
     const std::filesystem::path host = ResolveReportFile(hooks_, reportFile_);
-    const ReportDefinition def = ParseReportFile(ReadReportText(reportFile_, host), reportFile_);
-    const std::string dataFile = dataFiles_.empty() ? "" : dataFiles_.front();
-    if (dataFile.empty()) Raise(err::NoDataFile, "No data file was given to the report control.");
+    Loaded loaded{ParseReportFile(ReadReportText(reportFile_, host), reportFile_),
+                  dataFiles_.empty() ? "" : dataFiles_.front()};
+    if (loaded.dataFile.empty()) Raise(err::NoDataFile, "No data file was given to the report control.");
     if (!hooks_.connector) {
         Raise(err::CannotOpenDataFile,
-              "Cannot open data file '" + dataFile + "': no database engine is available.");
+              "Cannot open data file '" + loaded.dataFile + "': no database engine is available.");
     }
-    const std::unique_ptr<RowSource> source = hooks_.connector->Open(dataFile, password_, def.source);
-    ReportData data = ReadReportData(def, *source);
-    return std::make_shared<const PagedReport>(def, std::move(data), Formulas(), hooks_.today());
+    return loaded;
+}
+
+std::shared_ptr<const PagedReport> ReportPrinter::Paged(const Loaded& loaded) const {
+    const std::unique_ptr<RowSource> source = hooks_.connector->Open(loaded.dataFile, password_, loaded.def.source);
+    ReportData data = ReadReportData(loaded.def, *source);
+    return std::make_shared<const PagedReport>(loaded.def, std::move(data), Formulas(), hooks_.today());
+}
+
+std::shared_ptr<const PagedReport> ReportPrinter::Paged() const {
+    return Paged(Load());
+}
+
+std::shared_ptr<const PagedReport> ReportPrinter::FirstPaged(const Loaded& loaded) const {
+    const std::size_t rows = FirstPageRows(loaded.def);
+    ReportData data;
+    {
+        const std::unique_ptr<RowSource> head =
+            hooks_.connector->OpenHead(loaded.dataFile, password_, loaded.def.source, rows);
+        data = ReadReportData(loaded.def, *head, rows);
+    }
+    const bool firstRows = data.RowCount() == rows;  // there may be more
+    auto report = std::make_shared<const PagedReport>(loaded.def, std::move(data), Formulas(), hooks_.today(), firstRows);
+    return report->FirstPageSettled() ? report : Paged(loaded);
 }
 
 LaidOutReport ReportPrinter::Render() const {
@@ -224,31 +256,55 @@ PreviewWindow* ReportPrinter::Preview() const {
 }
 
 void ReportPrinter::ClosePreview() {
+    StopPaging();
     preview_.reset();
 }
 
+void ReportPrinter::StopPaging() {
+    paging_.reset();
+}
+
+void ReportPrinter::FinishPaging() {
+    if (!paging_) return;
+    const std::unique_ptr<BackgroundPaging> job = std::move(paging_);
+    try {
+        std::shared_ptr<const PagedReport> complete = job->Wait();
+        if (preview_) preview_->SetReport(std::move(complete));
+    } catch (const win::RuntimeError& e) {
+        // The report cannot be built after all: the first page shown is withdrawn.
+        if (preview_) preview_->hide();
+        hooks_.showError(e.Description(), nullptr);
+    }
+}
+
 void ReportPrinter::Start() {
-    std::shared_ptr<const PagedReport> report = Paged();
+    const Loaded loaded = Load();
     if (destination_ == 1) {
-        Print(*report);
-    } else {
-        OpenPreview(std::move(report));
+        Print(*Paged(loaded));
+        return;
+    }
+    std::shared_ptr<const PagedReport> report = FirstPaged(loaded);
+    const bool complete = report->CountKnown();
+    StopPaging();  // the paging of the report this one replaces
+    OpenPreview(report);
+    if (!complete) {
+        paging_ = std::make_unique<BackgroundPaging>(std::move(report), hooks_.connector, loaded.dataFile, password_,
+                                                     [this] { FinishPaging(); });
     }
 }
 
 void ReportPrinter::OpenPreview(std::shared_ptr<const PagedReport> report) {
     const std::string title = report->Title();
-    std::weak_ptr<const PagedReport> shown = report;
-    preview_ = std::make_unique<PreviewWindow>(std::move(report), title, zoom_, printAllowed_, [this, shown] {
-        const auto pages = shown.lock();
-        if (!pages) return;
+    preview_ = std::make_unique<PreviewWindow>(std::move(report), title, zoom_, printAllowed_, [this] {
+        FinishPaging();
+        if (Preview() == nullptr) return;
         try {
-            PrintFromPreview(*pages);
+            PrintFromPreview(*preview_->Report());
         } catch (const win::RuntimeError& e) {
-            QMessageBox::warning(preview_.get(), QStringLiteral("Mensagem"),
-                                 QString::fromStdString(e.Description()));
+            hooks_.showError(e.Description(), preview_.get());
         }
     });
+    preview_->SetCompletion([this] { FinishPaging(); }, [this] { StopPaging(); });
     preview_->show();
 }
 

@@ -11,8 +11,14 @@
 // Every failure raises win::RuntimeError with the control's numbers (report_errors.h) before
 // anything is shown: a report that cannot be built never opens an empty preview.
 //
-// A start with destination 0 reads and pages the report, opens (or replaces) the modeless preview
-// window on its first page and returns at once; with destination 1 it prints on the default
+// A start with destination 0 reads the source's first rows, opens (or replaces) the modeless
+// preview window on the first page and returns at once; every row is then read and paged on a
+// thread of its own (background_paging.h) while the window shows "Página 1 de ...", and the page
+// count is filled in when the paging is done. A report whose first page its first rows do not
+// settle is read whole before the window opens. Anything that needs every page (another page,
+// the last one, printing) waits for the paging first. A fault the paging meets after the window
+// opened closes the window and shows the control's description. Closing the window, or starting
+// again, stops the paging; with destination 1 it prints on the default
 // printer without a dialog. The preview keeps the paged report, so printing from it prints what
 // the user sees: its print button shows the system's print dialog (in Portuguese; it also prints
 // to a PDF file), and a cancelled dialog prints nothing. Every printout and PDF file carries the
@@ -39,6 +45,7 @@ class PreviewWindow;
 struct Formula;
 struct LaidOutReport;
 class PagedReport;
+class BackgroundPaging;
 
 class ReportPrinter {
 public:
@@ -80,6 +87,11 @@ public:
 
     // Loads the report file and the rows and pages the report, without output.
     std::shared_ptr<const PagedReport> Paged() const;
+    // True while an open preview's paging is still under way.
+    bool Paging() const { return paging_ != nullptr; }
+    // Waits for the paging of the open preview and shows its complete report (or closes it on a
+    // fault); nothing when no paging is under way.
+    void FinishPaging();
     // The same, with every page laid out.
     LaidOutReport Render() const;
     // Renders into a PDF file (host path).
@@ -90,6 +102,13 @@ public:
     void ClosePreview();
 
 private:
+    // The report file read and the data file checked (report_printer.cpp).
+    struct Loaded;
+    Loaded Load() const;
+    std::shared_ptr<const PagedReport> Paged(const Loaded& loaded) const;
+    // The report of the source's first rows when they settle its first page, else of every row.
+    std::shared_ptr<const PagedReport> FirstPaged(const Loaded& loaded) const;
+    void StopPaging();
     void Start();
     void OpenPreview(std::shared_ptr<const PagedReport> report);
     void Print(const PagedReport& report) const;
@@ -106,6 +125,7 @@ private:
     std::vector<report::Formula> formulas_;  // parsed; an empty name marks an unset index
     int zoom_ = 100;
     std::unique_ptr<PreviewWindow> preview_;
+    std::unique_ptr<BackgroundPaging> paging_;  // after preview_: stopped before the window goes
 };
 
 // The system's print dialog with Qt's Portuguese texts; false when the user cancels.

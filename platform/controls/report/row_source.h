@@ -5,6 +5,7 @@
 // in-memory one serves tests and benchmarks, and any caller that has its rows at hand.
 #pragma once
 
+#include <atomic>
 #include <map>
 #include <memory>
 #include <string>
@@ -51,8 +52,25 @@ public:
     virtual ~DataConnector() = default;
     // `dataFile` is the path the program set (a Windows path); `password` is already stripped of
     // the program's leading line feed.
+    // Called on any one thread at a time (a report's rows are read on a thread of their own):
+    // a connector keeps no state that two opens share.
     virtual std::unique_ptr<RowSource> Open(const std::string& dataFile, const std::string& password,
                                             const std::string& source) = 0;
+    // The same source's first `rows` rows, in Open's order: what a report's first page needs. A
+    // connector that cannot read the head alone opens the whole source (the reader stops early).
+    virtual std::unique_ptr<RowSource> OpenHead(const std::string& dataFile, const std::string& password,
+                                                const std::string& source, std::size_t rows) {
+        (void)rows;
+        return Open(dataFile, password, source);
+    }
+    // Open for a reader on another thread that may be told to stop: once `stop` is set, reading
+    // the source (its opening included) may end soon with an error, which the reader ignores. A
+    // connector without a way to stop a read opens the source as Open does.
+    virtual std::unique_ptr<RowSource> OpenStoppable(const std::string& dataFile, const std::string& password,
+                                                     const std::string& source, const std::atomic<bool>& stop) {
+        (void)stop;
+        return Open(dataFile, password, source);
+    }
 };
 
 // A table held in memory.

@@ -205,6 +205,7 @@ TEST_F(ReportPrinterTest, PreviewNavigatesPagesAndPrintsOnlyWhenAllowed) {
     control_->PrintReport();
     PreviewWindow* preview = control_->Preview();
     ASSERT_NE(preview, nullptr);
+    ASSERT_TRUE(WaitForPaging(*control_));
     const int pages = preview->PageCount();
     ASSERT_GE(pages, 3);
     EXPECT_EQ(preview->PageLabel().text(), QStringLiteral("Página 1 de %1").arg(pages));
@@ -239,6 +240,7 @@ TEST_F(ReportPrinterTest, PreviewNavigatesPagesAndPrintsOnlyWhenAllowed) {
 TEST_F(ReportPrinterTest, PrinterDestinationPrintsEveryPage) {
     SetUpRun();
     control_->SetAction(1);
+    ASSERT_TRUE(WaitForPaging(*control_));
     const int pages = control_->Preview()->PageCount();
     control_->SetDestination(1);
     control_->SetAction(1);

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -91,6 +92,13 @@ inline std::vector<std::string> TextsOf(const Page& page, TextRole role) {
         if (text.role == role) texts.push_back(text.text);
     }
     return texts;
+}
+
+// Lets the event loop run until the control's paging of its preview is done (the paging thread
+// hands its result over through the event loop); false when it is not done within a generous limit.
+template <typename Control>
+bool WaitForPaging(const Control& control) {
+    return QTest::qWaitFor([&] { return !control.Paging(); }, 60000);
 }
 
 // Runs `action`, expecting the control's error `number` whose description holds `fragment`.

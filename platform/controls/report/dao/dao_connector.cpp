@@ -18,7 +18,7 @@ CellValue FromEngine(const dao::Value& value) {
     }
 }
 
-// A snapshot of the source, read forward; the recordset closes with this object.
+// The source read forward; the recordset closes with this object.
 class DaoRowSource : public RowSource {
 public:
     DaoRowSource(dao::Database db, dao::Recordset records, std::string dataFile)
@@ -34,21 +34,13 @@ public:
             records_.Close();
             db_.Close();
         } catch (const win::RuntimeError&) {
-            // Closing a read-only snapshot cannot lose anything; nothing to report.
+            // Closing a read-only recordset cannot lose anything; nothing to report.
         }
     }
     DaoRowSource(const DaoRowSource&) = delete;
     DaoRowSource& operator=(const DaoRowSource&) = delete;
 
     const std::vector<std::string>& Columns() const override { return columns_; }
-    // A snapshot holds its rows from the start, so it knows their count.
-    std::size_t RowCountHint() const override {
-        try {
-            return static_cast<std::size_t>(std::max(0L, records_.RecordCount()));
-        } catch (const win::RuntimeError&) {
-            return 0;  // only a hint: the rows are still read one by one
-        }
-    }
 
     bool Next(Row& row) override {
         try {
@@ -71,9 +63,12 @@ private:
     std::vector<dao::Field> fields_;
 };
 
-dao::Database OpenDataFile(const std::string& dataFile, const std::string& password) {
+dao::Database OpenDataFile(const std::string& dataFile, const std::string& password,
+                           const std::atomic<bool>* stop) {
     try {
-        return dao::DBEngine().OpenDatabase(dataFile, false, true, ";PWD=" + password);
+        const dao::DBEngine engine;
+        engine.SetStopFlag(stop);
+        return engine.OpenDatabase(dataFile, false, true, ";PWD=" + password);
     } catch (const win::RuntimeError& e) {
         if (e.Number() == dao::jet::FileNotFound || e.Number() == dao::jet::InvalidPath) {
             Raise(err::DataFileNotFound, "Data file '" + dataFile + "' not found.");
@@ -100,24 +95,49 @@ bool HasSource(const dao::Database& db, const std::string& source) {
     return has(db.TableDefs()) || has(db.QueryDefs());
 }
 
-}  // namespace
-
-std::unique_ptr<RowSource> DaoDataConnector::Open(const std::string& dataFile, const std::string& password,
-                                                  const std::string& source) {
-    dao::Database db = OpenDataFile(dataFile, password);
+// Opens `query` (the source's name, or a SELECT over it) on the source of `dataFile`.
+std::unique_ptr<RowSource> OpenSource(const std::string& dataFile, const std::string& password,
+                                      const std::string& source, const std::string& query,
+                                      const std::atomic<bool>* stop = nullptr) {
+    dao::Database db = OpenDataFile(dataFile, password, stop);
     try {
         if (!HasSource(db, source)) {
             db.Close();
             Raise(err::DataSourceMissing, "The data file '" + dataFile + "' has no table or query named '" +
                                               source + "' (the report's Source).");
         }
-        dao::Recordset records = db.OpenRecordset(source, dao::dbOpenSnapshot, dao::dbReadOnly);
+        dao::Recordset records = db.OpenRecordset(query, dao::dbOpenForwardOnly, dao::dbReadOnly);
         return std::make_unique<DaoRowSource>(db, std::move(records), dataFile);
     } catch (const win::RuntimeError& e) {
         if (e.Source() == kErrorSource) throw;
         db.Close();
         Raise(err::DataReadFailed, "The report's source '" + source + "' in data file '" + dataFile +
                                        "' cannot be read: " + e.Description());
+    }
+}
+
+}  // namespace
+
+std::unique_ptr<RowSource> DaoDataConnector::Open(const std::string& dataFile, const std::string& password,
+                                                  const std::string& source) {
+    return OpenSource(dataFile, password, source, source);
+}
+
+std::unique_ptr<RowSource> DaoDataConnector::OpenStoppable(const std::string& dataFile, const std::string& password,
+                                                           const std::string& source, const std::atomic<bool>& stop) {
+    return OpenSource(dataFile, password, source, source, &stop);
+}
+
+std::unique_ptr<RowSource> DaoDataConnector::OpenHead(const std::string& dataFile, const std::string& password,
+                                                      const std::string& source, std::size_t rows) {
+    // A name Jet cannot bracket is read from its start, as a whole source is.
+    if (source.find_first_of("[]") != std::string::npos) return Open(dataFile, password, source);
+    try {
+        return OpenSource(dataFile, password, source, "SELECT TOP " + std::to_string(rows) + " * FROM [" + source + "]");
+    } catch (const win::RuntimeError& e) {
+        // A query the engine reads whole but cannot select from (a crosstab): read from its start.
+        if (e.Number() != err::DataReadFailed) throw;
+        return Open(dataFile, password, source);
     }
 }
 

@@ -1,5 +1,6 @@
 // The report's rows from a data file of the database engine: the Source table or stored query,
-// read as a snapshot in the engine's order (a query's ORDER BY holds).
+// read forward-only in the engine's order (a query's ORDER BY holds), so that the engine holds one
+// row at a time. Each open has an engine of its own, so that it may run on a thread of its own.
 #pragma once
 
 #include "platform/controls/report/row_source.h"
@@ -14,6 +15,12 @@ public:
     // missing".
     std::unique_ptr<RowSource> Open(const std::string& dataFile, const std::string& password,
                                     const std::string& source) override;
+    // The engine's statements fail as interrupted once `stop` is set, its sorting included.
+    std::unique_ptr<RowSource> OpenStoppable(const std::string& dataFile, const std::string& password,
+                                             const std::string& source, const std::atomic<bool>& stop) override;
+    // SELECT TOP `rows` of the source: the engine sorts for the first rows only.
+    std::unique_ptr<RowSource> OpenHead(const std::string& dataFile, const std::string& password,
+                                        const std::string& source, std::size_t rows) override;
 };
 
 }  // namespace controls::report

@@ -73,6 +73,7 @@ TEST_F(ReportControlTest, RunOpensThePreviewAtTheZoomAndCtrlPPrints) {
     com::PutProperty(object_, 24, Variant::I4(1));
     com::PutProperty(object_, 17, Variant::I2(1));
     EXPECT_EQ(printed_, 1);
+    ASSERT_TRUE(report_test::WaitForPaging(control_->Printer()));
     EXPECT_EQ(PdfPageCount(Path("printed.pdf")), preview->PageCount());
 }
 

@@ -1,4 +1,5 @@
 // The control over a real data file of the database engine, opened with the program's password.
+#include "platform/controls/report/dao/dao_connector.h"
 #include "platform/controls/report/report_errors.h"
 #include "platform/controls/report/report_printer.h"
 #include "platform/controls/tests/report_test_support.h"
@@ -126,3 +127,36 @@ TEST_F(ReportDaoTest, DataFileFaultsGiveTheControlsErrors) {
 }
 
 }  // namespace
+
+namespace {
+
+std::vector<Row> ReadAll(RowSource& source) {
+    std::vector<Row> rows;
+    for (Row row; source.Next(row);) rows.push_back(row);
+    return rows;
+}
+
+}  // namespace
+
+// The first rows a first page is made of are the whole read's first rows, whatever the source.
+TEST_F(ReportDaoTest, TheHeadOfASourceIsTheStartOfItsWholeRead) {
+    {
+        dao::DBEngine engine;
+        dao::Database db = engine.OpenDatabase(kDataFile, false, false, ";PWD=TORPAL");
+        db.CreateQueryDef("PorLoja", "SELECT Loja, Sum(Quantidade) AS Qtde FROM Vendas GROUP BY Loja ORDER BY Loja DESC;");
+        db.Close();
+    }
+    DaoDataConnector connector;
+    for (const char* source : {"Relato001", "Vendas", "PorLoja"}) {
+        const auto whole = connector.Open(kDataFile, "TORPAL", source);
+        const std::vector<Row> all = ReadAll(*whole);
+        ASSERT_FALSE(all.empty()) << source;
+        for (const std::size_t n : {std::size_t{1}, std::size_t{2}, std::size_t{50}}) {
+            const auto head = connector.OpenHead(kDataFile, "TORPAL", source, n);
+            EXPECT_EQ(head->Columns(), whole->Columns()) << source;
+            const std::vector<Row> expected(all.begin(), all.begin() + static_cast<long>(std::min(n, all.size())));
+            EXPECT_EQ(ReadAll(*head), expected) << source << ", " << n << " rows";
+        }
+    }
+    ExpectError([&] { connector.OpenHead(kDataFile, "TORPAL", "Nada", 5); }, err::DataSourceMissing, "'Nada'");
+}
