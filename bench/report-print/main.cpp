@@ -85,13 +85,13 @@ double HeapInUse() {
 }
 
 // Today's figures, measured on the main branch before the first page was shown ahead of the paging
-// (9 December 2026, load average 12 on 8 cores; on a quiet machine 1,000,000 sales took 1.68 s),
-// beside which the bench prints its own.
+// (9 December 2026, a quiet machine: load average about 1 on 8 cores; under load 12 the same
+// build took 1.11 s and 3.83 s), beside which the bench prints its own.
 struct Reference {
     int sales;
     double wall, cpu, peakKb;
 };
-constexpr Reference kToday[] = {{200000, 1.108, 0.967, 0.286}, {1000000, 3.834, 3.684, 0.265}};
+constexpr Reference kToday[] = {{200000, 0.526, 0.400, 0.286}, {1000000, 1.682, 1.679, 0.265}};
 
 // The store's number of sales, counted in its data file.
 int CountSales(const std::string& dataFile, const std::string& password) {
