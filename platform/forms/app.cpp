@@ -45,8 +45,8 @@ Application::~Application() {
 }
 
 Application& App() {
-    static Application application;
-    return application;
+    static Application* application = std::make_unique<Application>().release();
+    return *application;
 }
 
 std::string Application::Path() const { return win::ProgramFolder(); }
@@ -198,6 +198,11 @@ void Application::ResetForTests() {
 
 WindowSystem::WindowSystem(int& argc, char** argv) : application_(std::make_unique<QApplication>(argc, argv)) {}
 
-WindowSystem::~WindowSystem() = default;
+void Application::ReleaseQtObjects() {
+    graveyard_.clear();
+    instanceWatcher_.reset();
+}
+
+WindowSystem::~WindowSystem() { App().ReleaseQtObjects(); }
 
 }  // namespace forms

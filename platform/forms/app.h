@@ -81,6 +81,10 @@ public:
     // For tests: forgets the end request and the pointer, keeping the loaded windows.
     void ResetForTests();
 
+    // Destroys the Qt objects the application holds (what unloaded windows left, the instance
+    // watcher) while the window system still exists (called by ~WindowSystem).
+    void ReleaseQtObjects();
+
 private:
     std::string title_;
     std::string instanceKey_;
@@ -95,7 +99,10 @@ private:
     int instanceState_ = 0;   // 0 untested, 1 first instance, 2 a previous one runs
 };
 
-// The one application object of the process.
+// The one application object of the process. It is never destroyed: by the time static objects
+// are, Qt's per-thread data is gone, and destroying a widget then crashes the process at exit.
+// The window system releases the Qt objects it holds (ReleaseQtObjects); a host that keeps a
+// QApplication of its own to the end of the process leaves them to the process's end.
 Application& App();
 
 // The window system of a program's process: made first thing in main, before any window, and

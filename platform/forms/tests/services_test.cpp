@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
+#include <QWidget>
 #include <stdexcept>
 
 #include "platform/forms/app.h"
@@ -109,6 +110,48 @@ TEST_F(ServicesTest, AYieldDeliversAQueuedClickAndTheHookCountsYields) {
     EXPECT_EQ(clicks, 2);
     EXPECT_EQ(pump.count, 3);
     window.Unload();
+}
+
+// The end of a program: a window unloaded just before main returns, its remains not yet
+// destroyed (they wait for the event loop, which does not turn again). Exits with 0 when the
+// window system destroyed them before it went, 3 when it did not.
+[[noreturn]] void EndAProgramRightAfterAnUnload() {
+    int argc = 1;
+    char name[] = "forms_tests";
+    char* argv[] = {name, nullptr};
+    bool destroyed = false;
+    {
+        forms::WindowSystem system(argc, argv);
+        ButtonWindow window;
+        window.Show();
+        QObject::connect(window.Widget(), &QObject::destroyed, [&] { destroyed = true; });
+        window.Unload();
+    }
+    std::exit(destroyed ? 0 : 3);
+}
+
+// The same in a host that keeps its own QApplication to the end of the process, as the test
+// programs do: the remains are left to the process's end. (A first window destroyed while the
+// host runs makes Qt keep per-thread state that a widget destroyed at the end would reach.)
+[[noreturn]] void EndAHostRightAfterAnUnload() {
+    QtApp();
+    for (int round = 0; round < 2; ++round) {
+        ButtonWindow window;
+        window.Show();
+        window.Unload();
+        if (round == 0) forms::DoEvents();
+    }
+    std::exit(0);
+}
+
+// Each case runs in a fresh process that ends through std::exit, so that static objects are
+// destroyed as at the end of a program (destroying a widget then crashed the process).
+TEST(ProcessExitTest, AWindowUnloadedJustBeforeTheEndLeavesNoCrash) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(EndAProgramRightAfterAnUnload(), ::testing::ExitedWithCode(0), "")
+        << "the program's window system destroys the unloaded window's widgets before it goes";
+    EXPECT_EXIT(EndAHostRightAfterAnUnload(), ::testing::ExitedWithCode(0), "")
+        << "a test program's own QApplication";
 }
 
 TEST_F(ServicesTest, ShellStartsThroughTheStarterInForce) {
