@@ -159,11 +159,12 @@ protected:
 // The kills are spread over the run and a little beyond: that span (1.2 times the reference run) is
 // cut into kSlices equal slices and each kill falls at a random moment of its own slice, which
 // leaves no stretch of the span longer than two slices (a twelfth) without a kill; thirty kills at
-// random moments leave a longer one more often than not. Two tests share the slices out, so that
-// each stays short.
+// random moments leave a longer one more often than not. Four tests share the slices out, a
+// quarter of the span each, so that each stays short.
 constexpr int kSlices = 24;
+constexpr int kSlicesPerTest = 6;
 
-class KilledRunTest : public ProcessTest {
+class KilledRunTest : public ProcessTest, public ::testing::WithParamInterface<int> {
 protected:
     // Kills a run once in each of slices first .. first + count - 1; how many kills left the old
     // tables and how many the new ones.
@@ -191,14 +192,17 @@ protected:
     }
 };
 
-// A run killed early leaves the old tables, at least once.
-TEST_F(KilledRunTest, ARunKilledInItsFirstHalfLeavesTheOldOrTheNewConsolidation) {
-    EXPECT_GT(KillInSlices(0, kSlices / 2).first, 0);
+TEST_P(KilledRunTest, ARunKilledInThisPartOfItsSpanLeavesTheOldOrTheNewConsolidation) {
+    const int old = KillInSlices(GetParam() * kSlicesPerTest, kSlicesPerTest).first;
+    if (GetParam() == 0) {
+        EXPECT_GT(old, 0) << "a run killed early leaves the old tables, at least once";
+    }
 }
 
-TEST_F(KilledRunTest, ARunKilledInItsSecondHalfLeavesTheOldOrTheNewConsolidation) {
-    KillInSlices(kSlices / 2, kSlices / 2);
-}
+INSTANTIATE_TEST_SUITE_P(Quarters, KilledRunTest, ::testing::Range(0, kSlices / kSlicesPerTest),
+                         [](const ::testing::TestParamInfo<int>& info) {
+                             return "Quarter" + std::to_string(info.param + 1);
+                         });
 
 TEST_F(ProcessTest, TwoRunsAtOnceNeitherLoseNorDoubleARow) {
     Restore();

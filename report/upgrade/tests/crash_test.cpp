@@ -139,12 +139,12 @@ protected:
 // The kills are spread over the whole upgrade: its run (as long as the reference upgrade took) is
 // cut into kSlices equal slices and each kill falls at a random moment of its own slice, which
 // leaves no stretch of the run longer than two slices (an eighth) without a kill; twenty kills at
-// random moments of the whole run leave a longer one more often than not. Four tests share the
-// slices out, a quarter of the run each, so that each stays short.
+// random moments of the whole run leave a longer one more often than not. Eight tests share the
+// slices out, an eighth of the run each, so that each stays short (a late kill costs more).
 constexpr int kSlices = 16;
-constexpr int kQuarter = kSlices / 4;
+constexpr int kSlicesPerTest = 2;
 
-class KilledUpgradeTest : public CrashTest {
+class KilledUpgradeTest : public CrashTest, public ::testing::WithParamInterface<int> {
 public:
     // Kills the upgrade once in each of slices first .. first + count - 1; after each kill the next
     // log-in's upgrade must complete and leave what an upgrade never interrupted leaves.
@@ -191,17 +191,14 @@ public:
     }
 };
 
-TEST_F(KilledUpgradeTest, AnUpgradeKilledInItsFirstQuarterIsCompletedByTheNextLogIn) { KillInSlices(0, kQuarter); }
-
-TEST_F(KilledUpgradeTest, AnUpgradeKilledInItsSecondQuarterIsCompletedByTheNextLogIn) { KillInSlices(kQuarter, kQuarter); }
-
-TEST_F(KilledUpgradeTest, AnUpgradeKilledInItsThirdQuarterIsCompletedByTheNextLogIn) {
-    KillInSlices(2 * kQuarter, kQuarter);
+TEST_P(KilledUpgradeTest, AnUpgradeKilledInThisPartOfItsRunIsCompletedByTheNextLogIn) {
+    KillInSlices(GetParam() * kSlicesPerTest, kSlicesPerTest);
 }
 
-TEST_F(KilledUpgradeTest, AnUpgradeKilledInItsLastQuarterIsCompletedByTheNextLogIn) {
-    KillInSlices(3 * kQuarter, kQuarter);
-}
+INSTANTIATE_TEST_SUITE_P(Eighths, KilledUpgradeTest, ::testing::Range(0, kSlices / kSlicesPerTest),
+                         [](const ::testing::TestParamInfo<int>& info) {
+                             return "Eighth" + std::to_string(info.param + 1);
+                         });
 
 // Kills its process at the yield that shows a given progress line.
 class KillingPump : public forms::EventPump {
