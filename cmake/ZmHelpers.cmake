@@ -1,5 +1,5 @@
 # zm_add_test(<name> SOURCES <files...> LIBS <targets...> [PREPARE <gtest tests...>]
-#             [ALONE <gtest tests or suites...>])
+#             [ALONE <gtest tests or suites...>] [PER_PROCESS <n>])
 #
 # One GoogleTest executable whose tests CTest runs in groups: the tests of one suite share a
 # process, at most ZM_TESTS_PER_PROCESS of them (cmake/ZmTestGroups.cmake lists them when CTest
@@ -11,11 +11,15 @@
 # program, which then only copy what they built. Run alone, a test still builds what it lacks.
 #
 # ALONE names the tests that run one to a process (Suite.Name, or Suite for each of its tests):
-# those that take seconds each.
+# those that take seconds each. PER_PROCESS sets a smaller group for a program whose tests take
+# about half a second each.
 set(ZM_TESTS_PER_PROCESS 8 CACHE STRING "At most this many tests of one suite share a test process")
 
 function(zm_add_test name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;PREPARE;ALONE" ${ARGN})
+  cmake_parse_arguments(ARG "" "PER_PROCESS" "SOURCES;LIBS;PREPARE;ALONE" ${ARGN})
+  if(NOT ARG_PER_PROCESS)
+    set(ARG_PER_PROCESS ${ZM_TESTS_PER_PROCESS})
+  endif()
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main Threads::Threads)
 
@@ -47,7 +51,7 @@ function(zm_add_test name)
       EXECUTABLE [==[$<TARGET_FILE:${name}>]==]
       WORKING_DIRECTORY [==[${CMAKE_CURRENT_BINARY_DIR}]==]
       OUTPUT [==[${list_file}]==]
-      PER_PROCESS ${ZM_TESTS_PER_PROCESS}
+      PER_PROCESS ${ARG_PER_PROCESS}
       PROPERTIES [===[${properties}]===]
       ALONE ${ARG_ALONE}
       EXCLUDE ${ARG_PREPARE})
