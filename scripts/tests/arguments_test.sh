@@ -27,6 +27,7 @@ done
 # check SCRIPT JOBS STATUS STDERR CALL [ARGUMENTS...]
 #   CI      taken from the variable ci (unset unless a check sets it), never from the caller's
 #           environment: the CI machine runs this test with CI=true
+#   JOBS    unset when empty, whatever the caller's environment holds
 #   STATUS  the exit status, or "any"
 #   STDERR  a text the standard error must hold ("" for none)
 #   CALL    a line the log of calls must hold; "" means that nothing may have been called
@@ -45,7 +46,7 @@ run_check() {
   local folder="$1" script="$2" jobs="$3" status="$4" stderr="$5" call="$6"
   shift 6
   local log="$folder/calls"
-  (cd "$scratch" && env -u CI ${ci:+CI="$ci"} ${jobs:+JOBS="$jobs"} CALLS="$log" PATH="$scratch/bin:$PATH" \
+  (cd "$scratch" && env -u CI -u JOBS ${ci:+CI="$ci"} ${jobs:+JOBS="$jobs"} CALLS="$log" PATH="$scratch/bin:$PATH" \
      REPORT_MACHINE_ROOT="$scratch/root" bash "tree/scripts/$script" "$@" > "$folder/out" 2> "$folder/err" < /dev/null)
   local got=$?
   local what="scripts/$script $* (JOBS=$jobs)"
