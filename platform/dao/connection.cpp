@@ -336,6 +336,7 @@ void Connection::ExecSorting(std::string_view sql, Operation op) {
                                           {"threads", std::max<std::int64_t>(SortWorkers(), PragmaValue(db_, "PRAGMA threads"))},
                                           {"mmap_size", kMappedReadBytes}});
     Exec(sql, op);
+    StartWriteback(db_);
 }
 
 TemporaryPragmas::TemporaryPragmas(sqlite3* db, std::initializer_list<Setting> settings) : db_(db) {
@@ -356,6 +357,21 @@ TemporaryPragmas::~TemporaryPragmas() {
 void MapReads(sqlite3* db) {
     if (PragmaValue(db, "PRAGMA mmap_size") > 0) return;
     sqlite3_exec(db, ("PRAGMA mmap_size=" + std::to_string(kMappedReadBytes)).c_str(), nullptr, nullptr, nullptr);
+}
+
+void StartWriteback(sqlite3* db) {
+    const char* name = sqlite3_db_filename(db, "main");
+    if (!name || !*name) return;
+    std::error_code error;
+    const std::filesystem::path file = std::filesystem::canonical(name, error);
+    if (error) return;
+    // Through the descriptor SQLite holds: closing one of our own on the file would drop SQLite's
+    // POSIX locks on it.
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd", error)) {
+        std::error_code unread;
+        if (std::filesystem::read_symlink(entry.path(), unread) != file || unread) continue;
+        sync_file_range(std::atoi(entry.path().filename().c_str()), 0, 0, SYNC_FILE_RANGE_WRITE);
+    }
 }
 
 void Connection::Fail(Operation op, std::string_view subject) {

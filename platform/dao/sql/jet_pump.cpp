@@ -33,6 +33,9 @@ struct Cell {
 // Rows a batch holds.
 constexpr std::size_t kBatchRows = 1024;
 
+// A copy of this many rows or more starts the target's writeback when it ends (connection.h).
+constexpr long long kWritebackRows = 10000;
+
 struct Batch {
     std::vector<Cell> cells;
     std::string bytes;
@@ -523,14 +526,19 @@ long long PumpRows(const PumpSides& sides, const std::string& select, const std:
                    const std::string& insertOne, bool skipFailingRows) {
     // The source is read through front to back: through a memory map (connection.h).
     MapReads(sides.source);
-    int columns = 0;
+    long long written = 0;
     {
         Statement query(sides.source, select);
         if (!query.Ok()) sides.fail(false);
-        columns = query.ColumnCount();
-        if (skipFailingRows && HasTriggers(sides.target, table)) return Batched(sides, query, insertOne, columns, true);
+        const int columns = query.ColumnCount();
+        if (skipFailingRows && HasTriggers(sides.target, table)) {
+            written = Batched(sides, query, insertOne, columns, true);
+        } else {
+            written = Stream(sides, select, insertOne, columns);
+        }
     }
-    return Stream(sides, select, insertOne, columns);
+    if (written >= kWritebackRows) StartWriteback(sides.target);
+    return written;
 }
 
 }  // namespace dao::sql
