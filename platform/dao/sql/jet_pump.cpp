@@ -366,6 +366,8 @@ const sqlite3_module kRowsModule = RowsModule();
 
 constexpr const char* kRowFunction = "jet_pump_row";
 constexpr const char* kRowPointer = "jet_pump_row";
+// Named, so that it cannot take the number of a parameter of the SELECT itself.
+constexpr const char* kRowParameter = "$jet_pump_row";
 
 void TakeRow(sqlite3_context* context, int argc, sqlite3_value** argv) {
     auto* row = argc >= 2 ? static_cast<Batch*>(sqlite3_value_pointer(argv[0], kRowPointer)) : nullptr;
@@ -383,14 +385,14 @@ void TakeRow(sqlite3_context* context, int argc, sqlite3_value** argv) {
 }
 
 // `select` (of `columns` columns) as the streamed copy's source: its rows under names of their own,
-// every value passed to jet_pump_row, `perCall` at most per call. The row source's name is one no
-// table of the engine's files can take.
+// every value passed to jet_pump_row (given the row as kRowParameter), `perCall` at most per call.
+// The row source's name is one no table of the engine's files can take.
 std::string StreamedSelect(const std::string& select, int columns, int perCall) {
     std::string names;
     for (int i = 1; i <= columns; ++i) names += (i > 1 ? ", c" : "c") + std::to_string(i);
     std::string calls;
     for (int first = 0; first < columns; first += perCall) {
-        calls += (first > 0 ? ", " : "") + std::string(kRowFunction) + "(?1, " + std::to_string(first);
+        calls += (first > 0 ? ", " : "") + std::string(kRowFunction) + "(" + kRowParameter + ", " + std::to_string(first);
         for (int i = first + 1; i <= std::min(columns, first + perCall); ++i) calls += ", c" + std::to_string(i);
         calls += ")";
     }
@@ -462,7 +464,7 @@ long long Stream(const PumpSides& sides, const std::string& select, const std::s
     Batch row;
     row.cells.resize(static_cast<std::size_t>(columns));
     row.rows = 1;
-    sqlite3_bind_pointer(query.Handle(), 1, &row, kRowPointer, nullptr);
+    sqlite3_bind_pointer(query.Handle(), sqlite3_bind_parameter_index(query.Handle(), kRowParameter), &row, kRowPointer, nullptr);
     Statement all(sides.target, BatchInsert(insertOne, columns));
     if (!all.Ok()) sides.fail(true);
     Savepoint savepoint(sides.target);
