@@ -367,10 +367,10 @@ void StartWriteback(sqlite3* db) {
     if (error) return;
     // Through the descriptor SQLite holds: closing one of our own on the file would drop SQLite's
     // POSIX locks on it.
-    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd", error)) {
+    for (std::filesystem::directory_iterator it("/proc/self/fd", error), end; !error && it != end; it.increment(error)) {
         std::error_code unread;
-        if (std::filesystem::read_symlink(entry.path(), unread) != file || unread) continue;
-        sync_file_range(std::atoi(entry.path().filename().c_str()), 0, 0, SYNC_FILE_RANGE_WRITE);
+        if (std::filesystem::read_symlink(it->path(), unread) != file || unread) continue;
+        sync_file_range(std::atoi(it->path().filename().c_str()), 0, 0, SYNC_FILE_RANGE_WRITE);
     }
 }
 
