@@ -318,42 +318,60 @@ constexpr int kSortCacheKiB = 4 * 1024;
 
 int SortWorkers() { return static_cast<int>(std::min(std::thread::hardware_concurrency(), 4u)) - 1; }
 
-int PragmaValue(sqlite3* db, const char* pragma) {
+std::int64_t PragmaValue(sqlite3* db, const char* pragma) {
     sqlite3_stmt* stmt = nullptr;
-    int value = 0;
+    std::int64_t value = 0;
     if (sqlite3_prepare_v2(db, pragma, -1, &stmt, nullptr) == SQLITE_OK && sqlite3_step(stmt) == SQLITE_ROW) {
-        value = sqlite3_column_int(stmt, 0);
+        value = sqlite3_column_int64(stmt, 0);
     }
     sqlite3_finalize(stmt);
     return value;
 }
 
-class SortSettings {
-public:
-    explicit SortSettings(sqlite3* db)
-        : db_(db), cache_(PragmaValue(db, "PRAGMA cache_size")), threads_(PragmaValue(db, "PRAGMA threads")) {
-        Set(-kSortCacheKiB, std::max(SortWorkers(), threads_));
-    }
-    ~SortSettings() { Set(cache_, threads_); }
-    SortSettings(const SortSettings&) = delete;
-    SortSettings& operator=(const SortSettings&) = delete;
-
-private:
-    void Set(int cache, int threads) {
-        const std::string sql = "PRAGMA cache_size=" + std::to_string(cache) + "; PRAGMA threads=" + std::to_string(threads);
-        sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr);
-    }
-    sqlite3* db_;
-    int cache_;
-    int threads_;
-};
-
 }  // namespace
 
 void Connection::ExecSorting(std::string_view sql, Operation op) {
     CheckOwner();
-    SortSettings settings(db_);
+    const TemporaryPragmas settings(db_, {{"cache_size", -kSortCacheKiB},
+                                          {"threads", std::max<std::int64_t>(SortWorkers(), PragmaValue(db_, "PRAGMA threads"))},
+                                          {"mmap_size", kMappedReadBytes}});
     Exec(sql, op);
+    StartWriteback(db_);
+}
+
+TemporaryPragmas::TemporaryPragmas(sqlite3* db, std::initializer_list<Setting> settings) : db_(db) {
+    std::string sql;
+    for (const Setting& s : settings) {
+        previous_.push_back({s.pragma, PragmaValue(db_, ("PRAGMA " + std::string(s.pragma)).c_str())});
+        sql += "PRAGMA " + std::string(s.pragma) + "=" + std::to_string(s.value) + ";";
+    }
+    sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr);
+}
+
+TemporaryPragmas::~TemporaryPragmas() {
+    std::string sql;
+    for (const Setting& s : previous_) sql += "PRAGMA " + std::string(s.pragma) + "=" + std::to_string(s.value) + ";";
+    sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr);
+}
+
+void MapReads(sqlite3* db) {
+    if (PragmaValue(db, "PRAGMA mmap_size") > 0) return;
+    sqlite3_exec(db, ("PRAGMA mmap_size=" + std::to_string(kMappedReadBytes)).c_str(), nullptr, nullptr, nullptr);
+}
+
+void StartWriteback(sqlite3* db) {
+    const char* name = sqlite3_db_filename(db, "main");
+    if (!name || !*name) return;
+    std::error_code error;
+    const std::filesystem::path file = std::filesystem::canonical(name, error);
+    if (error) return;
+    // Through the descriptor SQLite holds: closing one of our own on the file would drop SQLite's
+    // POSIX locks on it.
+    for (std::filesystem::directory_iterator it("/proc/self/fd", error), end; !error && it != end; it.increment(error)) {
+        std::error_code unread;
+        if (std::filesystem::read_symlink(it->path(), unread) != file || unread) continue;
+        sync_file_range(std::atoi(it->path().filename().c_str()), 0, 0, SYNC_FILE_RANGE_WRITE);
+    }
 }
 
 void Connection::Fail(Operation op, std::string_view subject) {

@@ -48,6 +48,7 @@
 #include <sys/types.h>
 
 #include <filesystem>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -122,8 +123,9 @@ public:
 
     // Runs a statement that sorts many rows, an index build above all: for its length the
     // connection's sorter keeps small runs in memory and sorts and merges them on worker threads,
-    // which halves the time a large index takes. The page cache and thread settings are put back
-    // afterwards, whether the statement succeeds or not.
+    // which halves the time a large index takes, and the table is read through a memory map
+    // (kMappedReadBytes). The page cache, thread and map settings are put back afterwards, whether
+    // the statement succeeds or not.
     void ExecSorting(std::string_view sql, Operation op);
 
     // Raises the engine error for the last SQLite failure on this connection. Inside a workspace
@@ -327,6 +329,39 @@ struct RawDb {
     ~RawDb() { sqlite3_close_v2(db); }
     bool Exec(const std::string& sql) { return sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK; }
 };
+
+// Pragmas of a connection set for the life of the object: each is put back to the value it had
+// when the object is destroyed, whether the work between succeeded or not.
+class TemporaryPragmas {
+public:
+    struct Setting {
+        const char* pragma;  // a pragma answering one integer, such as "cache_size"
+        std::int64_t value;
+    };
+    TemporaryPragmas(sqlite3* db, std::initializer_list<Setting> settings);
+    ~TemporaryPragmas();
+    TemporaryPragmas(const TemporaryPragmas&) = delete;
+    TemporaryPragmas& operator=(const TemporaryPragmas&) = delete;
+
+private:
+    sqlite3* db_;
+    std::vector<Setting> previous_;
+};
+
+// The byte size up to which reads of a file go through a memory map while a connection reads it
+// through (a copy's source, a table an index build scans): each page is read where the system
+// keeps the file instead of being copied into the page cache by a call of its own. SQLite maps
+// pages only for reading; written pages still go through the cache and the rollback journal.
+inline constexpr std::int64_t kMappedReadBytes = std::int64_t{1} << 31;
+
+// Starts the system writing out the changes SQLite has already handed it for `db`'s main file,
+// without waiting for them: a long transaction's commit then finds most of its pages on disk, and
+// its sync (which still runs, as always) waits that much less. Changes nothing SQLite sees.
+void StartWriteback(sqlite3* db);
+
+// Makes `db` read its main file through a memory map (of kMappedReadBytes at most) from now on,
+// unless it maps it already; then nothing is run, so the connection's last error stays as it was.
+void MapReads(sqlite3* db);
 
 inline constexpr std::int32_t kApplicationId = 0x5A4D4442;
 // Sets kApplicationId on an open SQLite handle; false when the file could not be written.

@@ -7,10 +7,12 @@
 #include <cstdint>
 #include <deque>
 #include <mutex>
+#include <new>
 #include <thread>
 #include <vector>
 
 #include "platform/dao/collation.h"
+#include "platform/dao/connection.h"
 #include "platform/dao/statement.h"
 
 namespace dao::sql {
@@ -31,34 +33,39 @@ struct Cell {
 // Rows a batch holds.
 constexpr std::size_t kBatchRows = 1024;
 
+// A copy of this many rows or more starts the target's writeback when it ends (connection.h).
+constexpr long long kWritebackRows = 10000;
+
 struct Batch {
     std::vector<Cell> cells;
     std::string bytes;
     std::size_t rows = 0;
 };
 
+// Keeps one value in `cell`; a text or blob is copied into `bytes`, so the value outlives the
+// statement step that produced it.
+inline void KeepValue(sqlite3_value* value, Cell& cell, std::string& bytes) {
+    cell.type = sqlite3_value_type(value);
+    if (cell.type == SQLITE_INTEGER) {
+        cell.integer = sqlite3_value_int64(value);
+    } else if (cell.type == SQLITE_FLOAT) {
+        cell.real = sqlite3_value_double(value);
+    } else if (cell.type == SQLITE_TEXT || cell.type == SQLITE_BLOB) {
+        const void* data = cell.type == SQLITE_TEXT ? static_cast<const void*>(sqlite3_value_text(value))
+                                                    : sqlite3_value_blob(value);
+        cell.bytes = sqlite3_value_bytes(value);
+        cell.offset = bytes.size();
+        // An empty blob has no data pointer at all.
+        if (cell.bytes > 0) bytes.append(static_cast<const char*>(data), static_cast<std::size_t>(cell.bytes));
+    } else {
+        cell.integer = 0;
+    }
+}
+
 // The reader alone uses the source connection, so the row's values are read through the
 // statement's own value objects (one call per column instead of two).
 void ReadRow(sqlite3_stmt* select, int columns, Batch& batch) {
-    for (int i = 0; i < columns; ++i) {
-        sqlite3_value* value = sqlite3_column_value(select, i);
-        Cell& cell = batch.cells.emplace_back();
-        cell.type = sqlite3_value_type(value);
-        if (cell.type == SQLITE_INTEGER) {
-            cell.integer = sqlite3_value_int64(value);
-        } else if (cell.type == SQLITE_FLOAT) {
-            cell.real = sqlite3_value_double(value);
-        } else if (cell.type == SQLITE_TEXT || cell.type == SQLITE_BLOB) {
-            const void* data = cell.type == SQLITE_TEXT ? static_cast<const void*>(sqlite3_value_text(value))
-                                                        : sqlite3_value_blob(value);
-            cell.bytes = sqlite3_value_bytes(value);
-            cell.offset = batch.bytes.size();
-            // An empty blob has no data pointer at all.
-            if (cell.bytes > 0) batch.bytes.append(static_cast<const char*>(data), static_cast<std::size_t>(cell.bytes));
-        } else {
-            cell.integer = 0;
-        }
-    }
+    for (int i = 0; i < columns; ++i) KeepValue(sqlite3_column_value(select, i), batch.cells.emplace_back(), batch.bytes);
     ++batch.rows;
 }
 
@@ -198,7 +205,8 @@ constexpr const char* kRowsTable = "jet!pump";
 constexpr const char* kRowsPointer = "jet_pump_rows";
 
 // The rows one statement reads: rows [first, end) of `batch`, or, with `select` set, the rows of
-// that SELECT as it steps (its last code kept in `selectRc`; a failure ends the rows there).
+// that SELECT as it steps (its last code kept in `selectRc`; a failure ends the rows there). Each
+// step of `select` leaves its row in `streamed` (StreamedSelect), which `batch` then points to.
 struct RowSpan {
     const Batch* batch = nullptr;
     std::size_t first = 0;
@@ -206,6 +214,7 @@ struct RowSpan {
     int columns = 0;
     sqlite3_stmt* select = nullptr;
     int* selectRc = nullptr;
+    Batch* streamed = nullptr;
 };
 
 // Columns c1...cN (N = the connection's limit on columns, past which no SELECT or INSERT goes),
@@ -219,7 +228,19 @@ struct RowsCursor {
     sqlite3_vtab_cursor base{};
     RowSpan span;
     std::size_t row = 0;
+    // The current row's values and the bytes their texts and blobs lie in (set on every move).
+    const Cell* cells = nullptr;
+    const char* bytes = nullptr;
 };
+
+// Points the cursor at its current row: the streamed SELECT's only row, or row `row` of the batch.
+void SeeRow(RowsCursor& cursor) {
+    const RowSpan& span = cursor.span;
+    if (!span.batch) return;
+    const std::size_t row = span.select ? 0 : cursor.row;
+    cursor.cells = span.batch->cells.data() + row * static_cast<std::size_t>(span.columns);
+    cursor.bytes = span.batch->bytes.data();
+}
 
 int RowsConnect(sqlite3* db, void*, int, const char* const*, sqlite3_vtab** out, char**) {
     const int columns = sqlite3_limit(db, SQLITE_LIMIT_COLUMN, -1) - 1;
@@ -270,7 +291,10 @@ int RowsClose(sqlite3_vtab_cursor* cursor) {
 }
 
 // Steps a streamed SELECT: its code is the feed's, and a row is there while it is SQLITE_ROW.
-void StepSelect(const RowSpan& span) { *span.selectRc = sqlite3_step(span.select); }
+void StepSelect(const RowSpan& span) {
+    span.streamed->bytes.clear();
+    *span.selectRc = sqlite3_step(span.select);
+}
 
 int RowsFilter(sqlite3_vtab_cursor* base, int, const char*, int argc, sqlite3_value** argv) {
     auto* cursor = reinterpret_cast<RowsCursor*>(base);
@@ -278,6 +302,7 @@ int RowsFilter(sqlite3_vtab_cursor* base, int, const char*, int argc, sqlite3_va
     cursor->span = span ? *span : RowSpan{};
     cursor->row = cursor->span.first;
     if (cursor->span.select) StepSelect(cursor->span);
+    SeeRow(*cursor);
     return SQLITE_OK;
 }
 
@@ -285,6 +310,7 @@ int RowsNext(sqlite3_vtab_cursor* base) {
     auto* cursor = reinterpret_cast<RowsCursor*>(base);
     ++cursor->row;
     if (cursor->span.select) StepSelect(cursor->span);
+    SeeRow(*cursor);
     return SQLITE_OK;
 }
 
@@ -294,48 +320,15 @@ int RowsEof(sqlite3_vtab_cursor* base) {
     return cursor->row >= cursor->span.end;
 }
 
-// A value of the streamed SELECT's current row, handed over without a copy: SQLite builds the row's
-// record from it before the SELECT steps again. An empty blob has no data pointer, and a blob
-// without one would be read as Null.
-void StreamedValue(sqlite3_stmt* select, sqlite3_context* context, int column) {
-    sqlite3_value* value = sqlite3_column_value(select, column);
-    switch (sqlite3_value_type(value)) {
-    case SQLITE_INTEGER: sqlite3_result_int64(context, sqlite3_value_int64(value)); break;
-    case SQLITE_FLOAT: sqlite3_result_double(context, sqlite3_value_double(value)); break;
-    case SQLITE_TEXT: {
-        const unsigned char* text = sqlite3_value_text(value);
-        sqlite3_result_text(context, reinterpret_cast<const char*>(text), sqlite3_value_bytes(value), SQLITE_STATIC);
-        break;
-    }
-    case SQLITE_BLOB: {
-        const void* blob = sqlite3_value_blob(value);
-        const int bytes = sqlite3_value_bytes(value);
-        if (bytes > 0) {
-            sqlite3_result_blob(context, blob, bytes, SQLITE_STATIC);
-        } else {
-            sqlite3_result_zeroblob(context, 0);
-        }
-        break;
-    }
-    default: break;
-    }
-}
-
 int RowsColumn(sqlite3_vtab_cursor* base, sqlite3_context* context, int column) {
     const auto* cursor = reinterpret_cast<RowsCursor*>(base);
-    const RowSpan& span = cursor->span;
-    if (column >= span.columns) return SQLITE_OK;  // an unread column, or the hidden argument: Null
-    if (span.select) {
-        StreamedValue(span.select, context, column);
-        return SQLITE_OK;
-    }
-    const Batch& batch = *span.batch;
-    const Cell& c = batch.cells[cursor->row * static_cast<std::size_t>(span.columns) + static_cast<std::size_t>(column)];
+    if (column >= cursor->span.columns) return SQLITE_OK;  // an unread column, or the hidden argument: Null
+    const Cell& c = cursor->cells[column];
     switch (c.type) {
     case SQLITE_INTEGER: sqlite3_result_int64(context, c.integer); break;
     case SQLITE_FLOAT: sqlite3_result_double(context, c.real); break;
-    case SQLITE_TEXT: sqlite3_result_text(context, batch.bytes.data() + c.offset, c.bytes, SQLITE_STATIC); break;
-    case SQLITE_BLOB: sqlite3_result_blob(context, batch.bytes.data() + c.offset, c.bytes, SQLITE_STATIC); break;
+    case SQLITE_TEXT: sqlite3_result_text(context, cursor->bytes + c.offset, c.bytes, SQLITE_STATIC); break;
+    case SQLITE_BLOB: sqlite3_result_blob(context, cursor->bytes + c.offset, c.bytes, SQLITE_STATIC); break;
     default: break;
     }
     return SQLITE_OK;
@@ -363,6 +356,48 @@ sqlite3_module RowsModule() {
     return m;
 }
 const sqlite3_module kRowsModule = RowsModule();
+
+// ---- the streamed SELECT's rows --------------------------------------------------------------
+// A streamed copy reads the SELECT's values as the arguments of jet_pump_row(row, first, v1...vk),
+// which keeps them as values first+1...first+k of the bound `row` (a one-row batch). SQLite hands a
+// function its arguments as they are, where a result column would cost a call of its own per value.
+// A row wider than a function's arguments takes several calls, each writing its own cells, so their
+// order does not matter.
+
+constexpr const char* kRowFunction = "jet_pump_row";
+constexpr const char* kRowPointer = "jet_pump_row";
+// Named, so that it cannot take the number of a parameter of the SELECT itself.
+constexpr const char* kRowParameter = "$jet_pump_row";
+
+void TakeRow(sqlite3_context* context, int argc, sqlite3_value** argv) {
+    auto* row = argc >= 2 ? static_cast<Batch*>(sqlite3_value_pointer(argv[0], kRowPointer)) : nullptr;
+    const sqlite3_int64 first = argc >= 2 ? sqlite3_value_int64(argv[1]) : -1;
+    if (!row || first < 0 || static_cast<std::size_t>(first) + static_cast<std::size_t>(argc - 2) > row->cells.size()) {
+        sqlite3_result_error(context, "jet_pump_row: no row to fill", -1);
+        return;
+    }
+    try {
+        Cell* cells = row->cells.data() + first;
+        for (int i = 2; i < argc; ++i) KeepValue(argv[i], cells[i - 2], row->bytes);
+    } catch (const std::bad_alloc&) {
+        sqlite3_result_error_nomem(context);
+    }
+}
+
+// `select` (of `columns` columns) as the streamed copy's source: its rows under names of their own,
+// every value passed to jet_pump_row (given the row as kRowParameter), `perCall` at most per call.
+// The row source's name is one no table of the engine's files can take.
+std::string StreamedSelect(const std::string& select, int columns, int perCall) {
+    std::string names;
+    for (int i = 1; i <= columns; ++i) names += (i > 1 ? ", c" : "c") + std::to_string(i);
+    std::string calls;
+    for (int first = 0; first < columns; first += perCall) {
+        calls += (first > 0 ? ", " : "") + std::string(kRowFunction) + "(" + kRowParameter + ", " + std::to_string(first);
+        for (int i = first + 1; i <= std::min(columns, first + perCall); ++i) calls += ", c" + std::to_string(i);
+        calls += ")";
+    }
+    return "WITH \"jet!rows\"(" + names + ") AS (" + select + ") SELECT " + calls + " FROM \"jet!rows\"";
+}
 
 // `insertOne` with its VALUES list replaced by the columns of one batch's rows.
 std::string BatchInsert(const std::string& insertOne, int columns) {
@@ -421,14 +456,21 @@ bool HasTriggers(sqlite3* db, const std::string& table) {
 }
 
 // The whole copy as one INSERT ... SELECT on the target over the source's SELECT, stepped as the
-// target reads it: no value is copied on the way.
-long long Stream(const PumpSides& sides, Statement& query, const std::string& insertOne, int columns) {
+// target reads it: each row is kept once, and written before the SELECT steps again.
+long long Stream(const PumpSides& sides, const std::string& select, const std::string& insertOne, int columns) {
+    const int perCall = sqlite3_limit(sides.source, SQLITE_LIMIT_FUNCTION_ARG, -1) - 2;
+    Statement query(sides.source, StreamedSelect(select, columns, perCall));
+    if (!query.Ok()) sides.fail(false);
+    Batch row;
+    row.cells.resize(static_cast<std::size_t>(columns));
+    row.rows = 1;
+    sqlite3_bind_pointer(query.Handle(), sqlite3_bind_parameter_index(query.Handle(), kRowParameter), &row, kRowPointer, nullptr);
     Statement all(sides.target, BatchInsert(insertOne, columns));
     if (!all.Ok()) sides.fail(true);
     Savepoint savepoint(sides.target);
     if (!savepoint.Ok()) sides.fail(true);
     int selectRc = SQLITE_DONE;
-    RowSpan span{nullptr, 0, 0, columns, query.Handle(), &selectRc};
+    RowSpan span{&row, 0, 0, columns, query.Handle(), &selectRc, &row};
     sqlite3_bind_pointer(all.Handle(), 1, &span, kRowsPointer, nullptr);
     const int rc = sqlite3_step(all.Handle());
     sqlite3_reset(all.Handle());
@@ -475,15 +517,30 @@ long long Batched(const PumpSides& sides, Statement& query, const std::string& i
 
 }  // namespace
 
-int RegisterPumpRows(sqlite3* db) { return sqlite3_create_module_v2(db, kRowsTable, &kRowsModule, nullptr, nullptr); }
+int RegisterPumpRows(sqlite3* db) {
+    const int rc = sqlite3_create_module_v2(db, kRowsTable, &kRowsModule, nullptr, nullptr);
+    if (rc != SQLITE_OK) return rc;
+    return sqlite3_create_function_v2(db, kRowFunction, -1, SQLITE_UTF8 | SQLITE_DIRECTONLY, nullptr, TakeRow, nullptr,
+                                      nullptr, nullptr);
+}
 
 long long PumpRows(const PumpSides& sides, const std::string& select, const std::string& table,
                    const std::string& insertOne, bool skipFailingRows) {
-    Statement query(sides.source, select);
-    if (!query.Ok()) sides.fail(false);
-    const int columns = query.ColumnCount();
-    if (skipFailingRows && HasTriggers(sides.target, table)) return Batched(sides, query, insertOne, columns, true);
-    return Stream(sides, query, insertOne, columns);
+    // The source is read through front to back: through a memory map (connection.h).
+    MapReads(sides.source);
+    long long written = 0;
+    {
+        Statement query(sides.source, select);
+        if (!query.Ok()) sides.fail(false);
+        const int columns = query.ColumnCount();
+        if (skipFailingRows && HasTriggers(sides.target, table)) {
+            written = Batched(sides, query, insertOne, columns, true);
+        } else {
+            written = Stream(sides, select, insertOne, columns);
+        }
+    }
+    if (written >= kWritebackRows) StartWriteback(sides.target);
+    return written;
 }
 
 }  // namespace dao::sql

@@ -1,5 +1,6 @@
 // Opening files: path errors, damaged files, passwords, exclusive opens; repair, compaction and
 // the fault-injection seam.
+#include <fcntl.h>
 #include <signal.h>
 #include <sqlite3.h>
 #include <sys/wait.h>
@@ -171,6 +172,35 @@ TEST_F(DaoFilesTest, RepairOfAFileAnotherProcessHoldsLockedRaisesTheLockNumber) 
     EXPECT_FALSE(std::filesystem::exists(Host("Copia.MDB")));
     EXPECT_EQ(ErrorNumberOf([&] { engine_.RepairDatabase(Path("Produto.MDB")); }), 0);
     EXPECT_EQ(engine_.OpenDatabase(Path("Produto.MDB")).TableDefs().Item("Loja").RecordCount(), 3);
+}
+
+// Starting the writeback of a file in the middle of a write transaction leaves SQLite's locks on it
+// as they were: another process still finds the writer's lock on the file (the byte SQLite's file
+// format reserves for it).
+TEST_F(DaoFilesTest, StartingTheWritebackKeepsTheWritersLock) {
+    sqlite3* raw = nullptr;
+    ASSERT_EQ(sqlite3_open(Host("Produto.MDB").c_str(), &raw), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(raw, "BEGIN IMMEDIATE; CREATE TABLE w (x); INSERT INTO w VALUES (1)", nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    StartWriteback(raw);
+    // The child asks the system alone: a forked child must not use the parent's SQLite state.
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        constexpr off_t kReservedByte = 0x40000001;
+        struct flock probe {};
+        probe.l_type = F_WRLCK;
+        probe.l_whence = SEEK_SET;
+        probe.l_start = kReservedByte;
+        probe.l_len = 1;
+        const int fd = open(Host("Produto.MDB").c_str(), O_RDONLY);
+        _exit(fd >= 0 && fcntl(fd, F_GETLK, &probe) == 0 && probe.l_type == F_WRLCK ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the writer's lock is gone";
+    EXPECT_EQ(sqlite3_exec(raw, "COMMIT", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(raw);
 }
 
 // A connection has no mutex of its own: debug builds stop the program when a thread other than

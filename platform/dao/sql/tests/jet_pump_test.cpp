@@ -109,6 +109,28 @@ TEST(Pump, AFailedCopyInsideATransactionLeavesBothFilesWhole) {
     EXPECT_EQ(first(0).GetValue().ToText(), "linha 1");
 }
 
+// A copy reads its source through a memory map of the file: a later copy inside the same workspace
+// transaction still reads what the transaction has changed in the source since, which is in the
+// source's page cache and not yet in its file.
+TEST(Pump, AMappedSourceShowsTheTransactionsOwnChanges) {
+    win::testing::TempMachineRoot root;
+    std::filesystem::create_directories(root.DriveC() / "LOJA");
+    WriteSqliteFile(root.DriveC() / "LOJA" / "Fonte.mdb", "CREATE TABLE S (k LONG, t TEXT(20) COLLATE JETTEXT);" + kFill);
+    WriteSqliteFile(root.DriveC() / "LOJA" / "Alvo.mdb", "CREATE TABLE T (k LONG, t TEXT(20) COLLATE JETTEXT)");
+    DBEngine engine;
+    engine.SetBusyTimeout(0);
+    Database source = engine.OpenDatabase("C:\\LOJA\\Fonte.mdb");
+    engine.BeginTrans();
+    source.Execute("INSERT INTO T IN 'C:\\LOJA\\Alvo.mdb' SELECT * FROM S WHERE k <= 10", dbFailOnError);
+    source.Execute("UPDATE S SET t = 'mudou' WHERE k > 5", dbFailOnError);
+    source.Execute("INSERT INTO T IN 'C:\\LOJA\\Alvo.mdb' SELECT * FROM S", dbFailOnError);
+    engine.CommitTrans();
+    Database target = engine.OpenDatabase("C:\\LOJA\\Alvo.mdb");
+    Recordset counts = target.OpenRecordset("SELECT Count(*) AS n, Sum(IIf(t = 'mudou', 1, 0)) AS changed FROM T");
+    EXPECT_EQ(counts(0).GetValue().ToText(), std::to_string(10 + kRows));
+    EXPECT_EQ(counts(1).GetValue().ToText(), std::to_string(kRows - 5));
+}
+
 // Every kind of value crosses unchanged, in source order, also where batches end (the row count is
 // no multiple of a batch).
 TEST(Pump, EveryKindOfValueCrossesUnchangedAcrossBatchEnds) {
