@@ -354,11 +354,6 @@ TemporaryPragmas::~TemporaryPragmas() {
     sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr);
 }
 
-void MapReads(sqlite3* db) {
-    if (PragmaValue(db, "PRAGMA mmap_size") > 0) return;
-    sqlite3_exec(db, ("PRAGMA mmap_size=" + std::to_string(kMappedReadBytes)).c_str(), nullptr, nullptr, nullptr);
-}
-
 void StartWriteback(sqlite3* db) {
     const char* name = sqlite3_db_filename(db, "main");
     if (!name || !*name) return;

@@ -348,20 +348,16 @@ private:
     std::vector<Setting> previous_;
 };
 
-// The byte size up to which reads of a file go through a memory map while a connection reads it
-// through (a copy's source, a table an index build scans): each page is read where the system
-// keeps the file instead of being copied into the page cache by a call of its own. SQLite maps
-// pages only for reading; written pages still go through the cache and the rollback journal.
+// The byte size up to which reads of a file go through a memory map while an index build scans
+// its table: each page is read where the system keeps the file instead of being copied into the
+// page cache by a call of its own. SQLite maps pages only for reading; written pages still go
+// through the cache and the rollback journal.
 inline constexpr std::int64_t kMappedReadBytes = std::int64_t{1} << 31;
 
 // Starts the system writing out the changes SQLite has already handed it for `db`'s main file,
 // without waiting for them: a long transaction's commit then finds most of its pages on disk, and
 // its sync (which still runs, as always) waits that much less. Changes nothing SQLite sees.
 void StartWriteback(sqlite3* db);
-
-// Makes `db` read its main file through a memory map (of kMappedReadBytes at most) from now on,
-// unless it maps it already; then nothing is run, so the connection's last error stays as it was.
-void MapReads(sqlite3* db);
 
 inline constexpr std::int32_t kApplicationId = 0x5A4D4442;
 // Sets kApplicationId on an open SQLite handle; false when the file could not be written.

@@ -526,8 +526,6 @@ int RegisterPumpRows(sqlite3* db) {
 
 long long PumpRows(const PumpSides& sides, const std::string& select, const std::string& table,
                    const std::string& insertOne, bool skipFailingRows) {
-    // The source is read through front to back: through a memory map (connection.h).
-    MapReads(sides.source);
     long long written = 0;
     {
         Statement query(sides.source, select);

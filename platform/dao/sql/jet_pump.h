@@ -3,8 +3,8 @@
 // As a rule the copy is one INSERT ... SELECT on the target over the eponymous table "jet!pump",
 // whose rows are those of the SELECT on the source, stepped as the target reads them: each step
 // hands the row's values to one function call, which keeps them (texts copied once) until the
-// target has built its record from them. The source's file is read through a memory map, and a
-// long copy starts the target's writeback as it ends (connection.h). All rows go in under
+// target has built its record from them. A long copy starts the target's writeback as it ends
+// (connection.h). All rows go in under
 // one savepoint of the target, so a statement that fails leaves no rows behind, and outside a
 // workspace transaction the copy is still one transaction.
 //

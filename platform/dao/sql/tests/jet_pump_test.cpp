@@ -109,10 +109,9 @@ TEST(Pump, AFailedCopyInsideATransactionLeavesBothFilesWhole) {
     EXPECT_EQ(first(0).GetValue().ToText(), "linha 1");
 }
 
-// A copy reads its source through a memory map of the file: a later copy inside the same workspace
-// transaction still reads what the transaction has changed in the source since, which is in the
-// source's page cache and not yet in its file.
-TEST(Pump, AMappedSourceShowsTheTransactionsOwnChanges) {
+// A later copy inside the same workspace transaction reads what the transaction has changed in the
+// source since, which is in the source's page cache and not yet in its file.
+TEST(Pump, ACopyReadsTheTransactionsOwnChangesToItsSource) {
     win::testing::TempMachineRoot root;
     std::filesystem::create_directories(root.DriveC() / "LOJA");
     WriteSqliteFile(root.DriveC() / "LOJA" / "Fonte.mdb", "CREATE TABLE S (k LONG, t TEXT(20) COLLATE JETTEXT);" + kFill);
