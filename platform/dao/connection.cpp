@@ -369,6 +369,73 @@ void StartWriteback(sqlite3* db) {
     }
 }
 
+namespace {
+
+// The change counter of `db`'s main file (its header's bytes 24-27), read through SQLite's own
+// descriptor: every commit in rollback-journal mode changes it.
+std::optional<std::uint32_t> ChangeCounter(sqlite3* db) {
+    sqlite3_file* file = nullptr;
+    if (sqlite3_file_control(db, "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK || !file || !file->pMethods) {
+        return std::nullopt;
+    }
+    std::array<unsigned char, 4> bytes{};
+    if (file->pMethods->xRead(file, bytes.data(), static_cast<int>(bytes.size()), 24) != SQLITE_OK) return std::nullopt;
+    return std::uint32_t{bytes[0]} << 24 | std::uint32_t{bytes[1]} << 16 | std::uint32_t{bytes[2]} << 8 | bytes[3];
+}
+
+}  // namespace
+
+std::optional<AttachedRead> AttachedRead::Begin(Connection& target, Connection& source) {
+    if (&target == &source || source.Enlisted()) return std::nullopt;
+    sqlite3* from = source.RawHandle();
+    sqlite3* to = target.Handle();
+    if (sqlite3_get_autocommit(from) == 0) return std::nullopt;
+    struct stat file {};
+    struct stat own {};
+    if (stat(source.HostPath().c_str(), &file) != 0 || stat(target.HostPath().c_str(), &own) != 0 ||
+        (file.st_dev == own.st_dev && file.st_ino == own.st_ino)) {
+        return std::nullopt;
+    }
+    auto hold = std::make_unique<Statement>(from, "PRAGMA schema_version");
+    if (!hold->Ok() || hold->StepCode() != SQLITE_ROW) return std::nullopt;
+    const std::optional<std::uint32_t> changes = ChangeCounter(from);
+    if (!changes) return std::nullopt;
+
+    auto sameFile = [&](const Connection::Attached& a) { return a.device == file.st_dev && a.inode == file.st_ino; };
+    for (const Connection::Attached& a : target.attached_) {
+        if (sameFile(a) && a.changes == *changes) return AttachedRead(target, std::move(hold), a.schema);
+    }
+    // An attachment of the file as it was keeps its old pages: outside a transaction it goes now.
+    if (sqlite3_get_autocommit(to) != 0) target.DetachFiles();
+    if (static_cast<int>(target.attached_.size()) >= sqlite3_limit(to, SQLITE_LIMIT_ATTACHED, -1)) return std::nullopt;
+    std::string schema = "jet!" + std::to_string(++target.attachedSerial_);
+    Statement attach(to, "ATTACH ?1 AS ?2");
+    if (!attach.Ok()) return std::nullopt;
+    attach.BindText(1, ReadOnlyUri(source.HostPath(), true));
+    attach.BindText(2, schema);
+    if (attach.StepCode() != SQLITE_DONE) return std::nullopt;
+    target.attached_.push_back({schema, file.st_dev, file.st_ino, *changes});
+    return AttachedRead(target, std::move(hold), std::move(schema));
+}
+
+AttachedRead::~AttachedRead() {
+    if (!hold_) return;
+    hold_.reset();
+    if (sqlite3_get_autocommit(target_->RawHandle()) != 0) target_->DetachFiles();
+}
+
+void Connection::DetachFiles() {
+    CheckOwner();
+    std::erase_if(attached_, [&](const Attached& a) {
+        Statement detach(db_, "DETACH ?1");
+        if (!detach.Ok()) return false;
+        detach.BindText(1, a.schema);
+        return detach.StepCode() == SQLITE_DONE;
+    });
+    // The names come round again, and with them the translations made for them.
+    if (attached_.empty()) attachedSerial_ = 0;
+}
+
 void Connection::Fail(Operation op, std::string_view subject) {
     CheckOwner();
     if (enlisted_ && sqlite3_get_autocommit(db_) != 0) {
@@ -376,6 +443,10 @@ void Connection::Fail(Operation op, std::string_view subject) {
         Engine().AbandonTransaction();
         RaiseJet(jet::ResourceExceeded);
     }
+    // A damaged file is named in its error, as the open names it: the consolidation repairs the
+    // file the error names.
+    const int code = sqlite3_extended_errcode(db_) & 0xFF;
+    if (subject.empty() && (code == SQLITE_CORRUPT || code == SQLITE_NOTADB)) subject = windowsPath_;
     RaiseSqlite(db_, op, subject);
 }
 
@@ -558,6 +629,7 @@ void EngineState::CommitTrans() {
             connection.Fail(Operation::Commit, connection.WindowsPath());
         }
         connection.enlisted_ = false;
+        connection.DetachFiles();
         sqlite3_exec(connection.RawHandle(), CacheSizeSql(kIdleCacheKiB).c_str(), nullptr, nullptr, nullptr);
         enlisted_.erase(enlisted_.begin());
     }
@@ -585,6 +657,7 @@ void EngineState::AbandonTransaction() {
             sqlite3_exec(connection->RawHandle(), "ROLLBACK", nullptr, nullptr, nullptr);
         }
         connection->enlisted_ = false;
+        connection->DetachFiles();
         sqlite3_exec(connection->RawHandle(), CacheSizeSql(kIdleCacheKiB).c_str(), nullptr, nullptr, nullptr);
     }
     enlisted_.clear();

@@ -50,6 +50,7 @@
 #include <filesystem>
 #include <initializer_list>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -169,8 +170,13 @@ public:
     // read, password; then, read-write only, the hidden tables and the mark a file may lack.
     void Open(bool exclusive, std::string_view password);
 
+    // Detaches the files attached to this connection for reading (AttachedRead), except those its
+    // open transaction has read: its end detaches them.
+    void DetachFiles();
+
 private:
     friend class EngineState;
+    friend class AttachedRead;
     void CheckOwner() const;
     void OpenLockFile(bool exclusive);
     void OpenSqlite();
@@ -190,7 +196,52 @@ private:
     std::vector<std::pair<std::string, std::vector<PendingColumn>>> pending_;  // by stored table name
     int keepPending_ = 0;
     std::vector<std::weak_ptr<ActiveRead>> activeReads_;
+    // Files attached for reading: the file (device and inode) and its change counter when attached.
+    struct Attached {
+        std::string schema;
+        dev_t device = 0;
+        ino_t inode = 0;
+        std::uint32_t changes = 0;
+    };
+    std::vector<Attached> attached_;
+    int attachedSerial_ = 0;
     std::thread::id owner_ = std::this_thread::get_id();
+};
+
+// `source`'s file read through `target`'s connection while one statement there copies its rows
+// (sql/jet_execute.h): one SQLite program reads the rows and writes them, where a pump between the
+// two connections runs two and hands every value over.
+//
+// The file is attached to `target`'s connection read-only and immutable, that is without locks or
+// a journal of its own. What keeps it still is `source`'s connection instead: for the life of this
+// object it holds the file's shared lock, as a SELECT of its own would, so that no station commits
+// to the file meanwhile (and a journal a dead writer left there has been played back before).
+// SQLite detaches no file that an open transaction has read, so an attachment lasts until
+// `target`'s transaction ends; until then later reads reuse it while the file is the one attached
+// (same device and inode) with the same change counter in its header, which every commit changes:
+// the pages it keeps in memory are then still the file's. A changed file is attached afresh.
+//
+// Begin answers nullopt, and the rows go through the pump, when `source` has a transaction of its
+// own open (what it wrote is not in the file yet), when the two are one file, when `source`'s read
+// cannot start, when SQLite's limit on attached files is reached, or when the attach fails.
+class AttachedRead {
+public:
+    static std::optional<AttachedRead> Begin(Connection& target, Connection& source);
+    AttachedRead(AttachedRead&&) = default;
+    AttachedRead& operator=(AttachedRead&&) = delete;
+    // Ends the source's read; detaches the file when `target` has no transaction open.
+    ~AttachedRead();
+
+    // The schema name the file's tables are read under on `target`'s connection.
+    const std::string& Schema() const { return schema_; }
+
+private:
+    AttachedRead(Connection& target, std::unique_ptr<Statement> hold, std::string schema)
+        : target_(&target), hold_(std::move(hold)), schema_(std::move(schema)) {}
+
+    Connection* target_;
+    std::unique_ptr<Statement> hold_;  // the source's read, stepped once and left open
+    std::string schema_;
 };
 
 // The engine's shared state: its connections by file and its workspace transaction. One per

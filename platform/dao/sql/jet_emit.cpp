@@ -136,7 +136,7 @@ const Source& Emitter::AddTable(const std::string& name, const std::string& alia
         std::optional<std::string> stored = schema_.FindQuery(file_.value_or(""), name);
         // Queries naming each other in a circle would never end: a few levels are plenty.
         if (!stored || queryDepth_ >= 8) RaiseSql(jet::InputTableNotFound, name);
-        QueryTable query = TranslateStoredQuery(*stored, schema_, file_, queryDepth_ + 1);
+        QueryTable query = TranslateStoredQuery(*stored, schema_, file_, queryDepth_ + 1, TableSchema());
         const bool sameFile = query.file.has_value() == file_.has_value() && (!file_ || SameName(*query.file, *file_));
         if (!sameFile) {
             if (!sources_.empty()) RaiseSql(jet::FromSyntax);
@@ -148,6 +148,7 @@ const Source& Emitter::AddTable(const std::string& name, const std::string& alia
     }
     source.alias = alias.empty() ? info->name : alias;
     source.table = std::move(*info);
+    if (!tableSchema_.empty()) source.schema = QuoteName(tableSchema_) + ".";
     sources_.push_back(std::move(source));
     return sources_.back();
 }
@@ -355,7 +356,7 @@ Emitted Emitter::DomainLookup(const Expr& e) {
     std::string domain = domainTokens.ExpectName(jet::ExpressionSyntax);
     if (!domainTokens.AtEnd()) RaiseSql(jet::ExpressionSyntax, e.args[1]->text);
 
-    Emitter inner(schema_, file_);
+    Emitter inner(schema_, file_, 0, TableSchema());
     const Source& source = inner.AddTable(domain, "");
     auto parse = [](const std::string& text) {
         TokenStream tokens(Tokenize(text));
@@ -364,7 +365,7 @@ Emitted Emitter::DomainLookup(const Expr& e) {
         return expr;
     };
     Emitted value = inner.Emit(*parse(e.args[0]->text));
-    std::string sql = "(SELECT " + value.sql + " FROM " + QuoteName(source.table.name) + " AS " +
+    std::string sql = "(SELECT " + value.sql + " FROM " + source.schema + QuoteName(source.table.name) + " AS " +
                       QuoteName(source.alias);
     if (e.args.size() == 3) sql += " WHERE " + inner.Emit(*parse(e.args[2]->text)).sql;
     sql += " LIMIT 1)";

@@ -26,12 +26,16 @@ struct Source {
     std::string alias;  // the alias, or the table name as stored
     TableInfo table;
     std::string query;  // a stored query used as a table: its SELECT as SQLite text
+    std::string schema;  // written before the table's name: `"name".` when read from an attached file
 };
 
 class Emitter {
 public:
-    Emitter(const SchemaLookup& schema, std::optional<std::string> file, int queryDepth = 0)
-        : schema_(schema), file_(std::move(file)), queryDepth_(queryDepth) {}
+    // `tableSchema`: the schema the tables are read under on the connection the statement runs on
+    // (that connection has their file attached under that name); empty for its own file.
+    Emitter(const SchemaLookup& schema, std::optional<std::string> file, int queryDepth = 0,
+            const std::string& tableSchema = {})
+        : schema_(schema), file_(std::move(file)), queryDepth_(queryDepth), tableSchema_(tableSchema) {}
 
     // Looks the table up in the statement's source file and adds it; a stored query of that name
     // stands in for a missing table (3078 when there is neither). A stored query that reads
@@ -51,6 +55,7 @@ public:
 
     const SchemaLookup& Schema() const { return schema_; }
     const std::optional<std::string>& File() const { return file_; }
+    const std::string& TableSchema() const { return tableSchema_; }
 
 private:
     Emitted Column(const Expr& e);
@@ -69,6 +74,7 @@ private:
     std::vector<std::pair<std::string, int>> outputs_;
     int exprCounter_ = 1000;
     int queryDepth_ = 0;
+    std::string tableSchema_;
 };
 
 // A stored query's SELECT translated for use as a table of another statement's FROM.
@@ -78,7 +84,7 @@ struct QueryTable {
     std::optional<std::string> file;  // the file its tables live in
 };
 QueryTable TranslateStoredQuery(const std::string& jet, const SchemaLookup& schema,
-                                const std::optional<std::string>& file, int depth);
+                                const std::optional<std::string>& file, int depth, const std::string& tableSchema);
 
 // Jet `#...#` date literal text to an OLE date: month first, as the engine reads these literals
 // whatever the regional settings, day first when that is the only valid reading. Raises 3075.

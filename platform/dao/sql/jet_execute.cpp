@@ -19,6 +19,8 @@
 namespace dao::sql {
 namespace {
 
+std::atomic<std::uint64_t> gAttachedCopies{0};
+
 void ExecOn(FileAccess& files, const std::string& file, const std::string& sql, bool write) {
     if (sqlite3_exec(files.Handle(file), sql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK) {
         files.Fail(file, write);
@@ -41,13 +43,76 @@ std::string CreateTableSql(const Translation& tr) {
     return sql + ")";
 }
 
+// Failures of a statement that copies from an attached file that lie with the target alone: a
+// refused row, the stop, the target's locks and space. Any other may have come from reading the
+// source.
+bool TargetsFailure(int code) {
+    switch (code & 0xFF) {
+    case SQLITE_CONSTRAINT:
+    case SQLITE_INTERRUPT:
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+    case SQLITE_FULL:
+    case SQLITE_NOMEM:
+    case SQLITE_READONLY:
+    case SQLITE_TOOBIG: return true;
+    default: return false;
+    }
+}
+
+// Whether `select` runs to its end on `db` (on failure, `db` keeps the error).
+bool ReadsToTheEnd(sqlite3* db, const std::string& select) {
+    Statement query(db, select);
+    if (!query.Ok()) return false;
+    int rc = SQLITE_ROW;
+    while ((rc = query.StepCode()) == SQLITE_ROW) {
+    }
+    return rc == SQLITE_DONE;
+}
+
+// The copy as one statement of the target's connection, reading the source file attached there;
+// nullopt when it goes through the pump instead: refused rows are passed over one by one, the file
+// cannot be attached, or the statement failed in a way that may lie with the source file. It has
+// then written nothing, and the pump meets the failure again and reports it as the file's it
+// belongs to. A damaged page met inside a transaction is reported at once, as the source's when
+// the source's own read fails too; the target's transaction then writes no more until it is rolled
+// back, as the consolidation does on that error.
+std::optional<long long> CopyAttached(const Translation& tr, FileAccess& files, const std::string& source,
+                                      const std::string& target) {
+    sqlite3* db = files.Handle(target);
+    const bool skip = tr.pumpInsert.rfind("INSERT OR IGNORE", 0) == 0;
+    if (SkipsRowsOneByOne(db, tr.target, skip)) return std::nullopt;
+    std::optional<FileAccess::AttachedCopy> copy = files.AttachSource(source, target);
+    if (!copy) return std::nullopt;
+    const bool inTransaction = sqlite3_get_autocommit(db) == 0;
+    if (sqlite3_exec(db, copy->translation.sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK) {
+        ++gAttachedCopies;
+        return sqlite3_changes(db);
+    }
+    const bool transactionKept = (sqlite3_get_autocommit(db) == 0) == inTransaction;
+    const int code = sqlite3_extended_errcode(db) & 0xFF;
+    if (!transactionKept || TargetsFailure(code)) files.Fail(target, true);
+    // A transaction that met a damaged page writes no more until it is rolled back (SQLite's rule),
+    // so the pump cannot follow: the source is the file at fault when its own read fails.
+    if (inTransaction && (code == SQLITE_CORRUPT || code == SQLITE_NOTADB)) {
+        if (!ReadsToTheEnd(files.Handle(source), tr.select)) files.Fail(source, false);
+        files.Fail(target, true);
+    }
+    return std::nullopt;
+}
+
 long long CopyRows(const Translation& tr, FileAccess& files) {
     const std::string source = tr.sourceFile.value_or("");
     const std::string target = tr.targetFile.value_or("");
     files.BeforeWrite(target, tr.target, false);
-    if (files.Handle(source) != files.Handle(target)) return Pump(tr, files, source, target);
-    ExecOn(files, target, tr.sql, true);
-    return sqlite3_changes(files.Handle(target));
+    if (files.Handle(source) == files.Handle(target)) {
+        ExecOn(files, target, tr.sql, true);
+        return sqlite3_changes(files.Handle(target));
+    }
+    std::optional<long long> written = CopyAttached(tr, files, source, target);
+    if (!written) written = Pump(tr, files, source, target);
+    if (*written >= kWritebackRows) StartWriteback(files.Handle(target));
+    return *written;
 }
 
 // SELECT ... INTO: the table is created with the source's types, then filled. A copy that fails
@@ -93,6 +158,10 @@ std::optional<TableInfo> ReadTableInfo(sqlite3* db, std::string_view name) {
         found->columns.push_back(std::move(column));
     }
     return found;
+}
+
+std::optional<FileAccess::AttachedCopy> FileAccess::AttachSource(const std::string&, const std::string&) {
+    return std::nullopt;
 }
 
 long long RunTranslation(const Translation& tr, FileAccess& files) {
@@ -179,7 +248,16 @@ public:
     // without a change this engine sees: such translations are not kept.
     bool Volatile() const { return usedStoredQuery_ || usedOtherFile_; }
 
+    // The statement being run, translated again when its copy reads an attached file.
+    void SetStatement(std::string_view sql, const TranslateOptions& options) {
+        statement_ = sql;
+        options_ = options;
+    }
+    std::optional<AttachedCopy> AttachSource(const std::string& source, const std::string& target) override;
+
 private:
+    std::string_view statement_;
+    TranslateOptions options_;
     Connection& home_;
     bool reading_;
     mutable bool usedStoredQuery_ = false;
@@ -200,7 +278,8 @@ constexpr std::size_t kCacheLimit = 512;
 // Translations are kept per file (one connection per file) and statement text.
 Translation Translate(ConnectionFiles& files, Connection& connection, std::string_view sql,
                       const TranslateOptions& options) {
-    std::string key = connection.HostPath().string() + '\n' + (options.skipFailingRows ? "1" : "0") + std::string(sql);
+    std::string key = connection.HostPath().string() + '\n' + (options.skipFailingRows ? "1" : "0") +
+                      options.sourceSchema + '\n' + std::string(sql);
     std::uint64_t generation = files.Generation();
     {
         std::lock_guard lock(gCacheMutex);
@@ -216,6 +295,16 @@ Translation Translate(ConnectionFiles& files, Connection& connection, std::strin
     if (gCache.size() >= kCacheLimit) gCache.clear();
     gCache[key] = CacheEntry{generation, tr};
     return tr;
+}
+
+std::optional<FileAccess::AttachedCopy> ConnectionFiles::AttachSource(const std::string& source, const std::string& target) {
+    if (statement_.empty()) return std::nullopt;
+    std::optional<AttachedRead> read = AttachedRead::Begin(Get(target), Get(source));
+    if (!read) return std::nullopt;
+    TranslateOptions options = options_;
+    options.sourceSchema = read->Schema();
+    Translation translation = Translate(*this, home_, statement_, options);
+    return AttachedCopy{std::move(translation), std::make_shared<AttachedRead>(std::move(*read))};
 }
 
 }  // namespace
@@ -236,6 +325,7 @@ long long ExecuteJetSql(Connection& connection, std::string_view sql, bool failO
     if (tr.kind == StatementKind::SelectInto && files.FindTable(tr.targetFile.value_or(""), tr.target)) {
         RaiseJet(jet::TableExists, tr.target);
     }
+    files.SetStatement(sql, options);
     return RunTranslation(tr, files);
 }
 
@@ -249,5 +339,7 @@ JetQuery TranslateJetQuery(Connection& connection, std::string_view sql) {
 }
 
 std::uint64_t TranslationCacheHits() { return gHits.load(); }
+
+std::uint64_t AttachedCopies() { return gAttachedCopies.load(); }
 
 }  // namespace dao::sql

@@ -1,10 +1,15 @@
 // Running translated statements: natively on one file, or as a pump between two files.
 //
 // A statement whose tables all live in the file it runs on is handed to SQLite whole. One whose
-// `IN 'file'` target or source is another file runs as a pump: the SELECT on the source file's
-// connection, each row inserted through a prepared statement on the target's. There is no ATTACH,
-// so no limit on how many files one run touches, and the target is enlisted in the workspace
-// transaction like any other write.
+// `IN 'file'` target or source is another file copies rows between two files: as a rule as one
+// statement on the target's connection, which has the source file attached for reading
+// (connection.h: AttachedRead) and reads the source tables under the attachment's schema name.
+// Where the file cannot be attached (SQLite attaches at most ten files to a connection, and one
+// stays attached until the target's transaction ends), where the source has writes of its own not
+// yet committed, or where refused rows are passed over one by one (a trigger on the target), the
+// rows go through a pump instead: the SELECT on the source file's connection, each row inserted on
+// the target's (jet_pump.h). Either way the target is enlisted in the workspace transaction like
+// any other write, and a copy that fails writes nothing.
 //
 // Execute without dbFailOnError skips a row that breaks a key, a required field or a field rule
 // (size, range, conversion) and keeps the others (INSERT OR IGNORE and a filter on the field rules;
@@ -43,6 +48,16 @@ public:
     [[noreturn]] virtual void Fail(const std::string& file, bool write) = 0;
     // After a statement created or dropped `table` in `file`.
     virtual void StructureChanged(const std::string& file, const std::string& table, bool dropped) = 0;
+
+    // A copy of rows from `source` to `target` run as one statement on the target's connection:
+    // the running statement translated to read its source tables from the source file attached
+    // there, and the read that keeps that file still, held until the copy has run. nullopt (the
+    // default): the rows go through the pump.
+    struct AttachedCopy {
+        Translation translation;
+        std::shared_ptr<void> read;
+    };
+    virtual std::optional<AttachedCopy> AttachSource(const std::string& source, const std::string& target);
 };
 
 // A user table of `db` with its fields (the declared column types carry the engine's types);
@@ -73,8 +88,9 @@ struct JetQuery {
 //      raises 3131), so the SELECT runs whole on that file's connection. A stored query that reads
 //      another file may be the one table of a SELECT ("SELECT * FROM [Relato003]"), which then
 //      runs on that file too; beside other tables it raises 3131. Nothing is attached to
-//      the recordset's own connection: no attach limit, and the shared connection of a file never
-//      sees another file's schema.
+//      the recordset's own connection for it: no attach limit. (A file's connection has another
+//      file attached only while a copy into it reads that file, under a schema name no table
+//      takes; names of its own come first.)
 //   2. A connection this engine has open on the file, read-write or read-only, is used as it
 //      stands: its password was given when it was opened, and it sees what the open workspace
 //      transaction wrote there. Otherwise the file is opened shared, read-only and without a
@@ -91,5 +107,7 @@ JetQuery TranslateJetQuery(Connection& connection, std::string_view sql);
 
 // How many translations were served from the cache (tests watch the cache with it).
 std::uint64_t TranslationCacheHits();
+// How many copies between two files ran as one statement over the attached source file.
+std::uint64_t AttachedCopies();
 
 }  // namespace dao::sql

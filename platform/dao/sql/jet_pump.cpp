@@ -33,9 +33,6 @@ struct Cell {
 // Rows a batch holds.
 constexpr std::size_t kBatchRows = 1024;
 
-// A copy of this many rows or more starts the target's writeback when it ends (connection.h).
-constexpr long long kWritebackRows = 10000;
-
 struct Batch {
     std::vector<Cell> cells;
     std::string bytes;
@@ -444,8 +441,7 @@ struct Writer {
     }
 };
 
-// Whether a trigger of the target's file works on `table`: one may refuse a row by aborting the
-// statement, which INSERT OR IGNORE does not pass over.
+// Whether a trigger of `db`'s file works on `table`.
 bool HasTriggers(sqlite3* db, const std::string& table) {
     Statement triggers(db, "SELECT tbl_name FROM sqlite_master WHERE type = 'trigger'");
     if (!triggers.Ok()) return true;
@@ -517,6 +513,10 @@ long long Batched(const PumpSides& sides, Statement& query, const std::string& i
 
 }  // namespace
 
+bool SkipsRowsOneByOne(sqlite3* target, const std::string& table, bool skipFailingRows) {
+    return skipFailingRows && HasTriggers(target, table);
+}
+
 int RegisterPumpRows(sqlite3* db) {
     const int rc = sqlite3_create_module_v2(db, kRowsTable, &kRowsModule, nullptr, nullptr);
     if (rc != SQLITE_OK) return rc;
@@ -526,19 +526,11 @@ int RegisterPumpRows(sqlite3* db) {
 
 long long PumpRows(const PumpSides& sides, const std::string& select, const std::string& table,
                    const std::string& insertOne, bool skipFailingRows) {
-    long long written = 0;
-    {
-        Statement query(sides.source, select);
-        if (!query.Ok()) sides.fail(false);
-        const int columns = query.ColumnCount();
-        if (skipFailingRows && HasTriggers(sides.target, table)) {
-            written = Batched(sides, query, insertOne, columns, true);
-        } else {
-            written = Stream(sides, select, insertOne, columns);
-        }
-    }
-    if (written >= kWritebackRows) StartWriteback(sides.target);
-    return written;
+    Statement query(sides.source, select);
+    if (!query.Ok()) sides.fail(false);
+    const int columns = query.ColumnCount();
+    if (SkipsRowsOneByOne(sides.target, table, skipFailingRows)) return Batched(sides, query, insertOne, columns, true);
+    return Stream(sides, select, insertOne, columns);
 }
 
 }  // namespace dao::sql

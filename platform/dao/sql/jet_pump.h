@@ -3,8 +3,7 @@
 // As a rule the copy is one INSERT ... SELECT on the target over the eponymous table "jet!pump",
 // whose rows are those of the SELECT on the source, stepped as the target reads them: each step
 // hands the row's values to one function call, which keeps them (texts copied once) until the
-// target has built its record from them. A long copy starts the target's writeback as it ends
-// (connection.h). All rows go in under
+// target has built its record from them. All rows go in under
 // one savepoint of the target, so a statement that fails leaves no rows behind, and outside a
 // workspace transaction the copy is still one transaction.
 //
@@ -48,6 +47,14 @@ struct PumpSides {
 // or a required field is passed over and the others stay. Answers the number of rows written.
 long long PumpRows(const PumpSides& sides, const std::string& select, const std::string& table,
                    const std::string& insertOne, bool skipFailingRows);
+
+// Whether a copy into `table` of `target` passes over refused rows one by one: with
+// `skipFailingRows`, when a trigger works on the table (one may refuse a row by aborting the
+// statement, which INSERT OR IGNORE does not pass over).
+bool SkipsRowsOneByOne(sqlite3* target, const std::string& table, bool skipFailingRows);
+
+// A copy of this many rows or more starts the target's writeback when it ends (connection.h).
+inline constexpr long long kWritebackRows = 10000;
 
 // Makes the pump's rows readable on `db` as a target (RegisterJetFunctions calls it).
 int RegisterPumpRows(sqlite3* db);

@@ -117,6 +117,11 @@ struct TranslateOptions {
     // IGNORE / UPDATE OR IGNORE, a filter on the field rules, and the pump skips the row). With
     // dbFailOnError the first such value fails the statement, which then writes nothing.
     bool skipFailingRows = true;
+    // SelectInto and InsertSelect: the schema under which the connection that runs `sql` has the
+    // source tables' file attached; their names are written qualified with it, and the target's
+    // with "main"; a SELECT ... INTO is taken to be running, its table made already. Empty: every
+    // table lies in the file the statement runs on.
+    std::string sourceSchema;
 };
 
 // Translates one Jet SQL statement (a closing ";" is allowed). Raises the numbers listed above.

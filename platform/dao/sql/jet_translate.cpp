@@ -187,7 +187,7 @@ void RegisterTables(Emitter& emitter, const FromNode& node) {
 
 std::string TableSql(const Source& s) {
     if (!s.query.empty()) return "(" + s.query + ") AS " + QuoteName(s.alias);
-    std::string sql = QuoteName(s.table.name);
+    std::string sql = s.schema + QuoteName(s.table.name);
     if (s.alias != s.table.name) sql += " AS " + QuoteName(s.alias);
     return sql;
 }
@@ -201,7 +201,7 @@ std::string FromSql(Emitter& emitter, const FromNode& node, std::size_t& next, s
     if (!node.table.empty()) {
         const Source& source = emitter.Sources()[next];
         sql = next++ != withRowid ? TableSql(source)
-                                  : "(SELECT rowid AS jet_rowid, * FROM " + QuoteName(source.table.name) + ") AS " +
+                                  : "(SELECT rowid AS jet_rowid, * FROM " + source.schema + QuoteName(source.table.name) + ") AS " +
                                         QuoteName(source.alias);
     } else {
         std::string left = FromSql(emitter, *node.left, next, withRowid);
@@ -374,13 +374,19 @@ const ColumnInfo* FindColumn(const TableInfo& table, const std::string& name) {
 
 // ---- statements ----------------------------------------------------------------------------
 
+// The table an INSERT ... SELECT writes: with the source file attached, the table of the
+// connection's own file, whatever an attached file holds of that name.
+std::string WrittenTable(const std::string& table, const TranslateOptions& options) {
+    return (options.sourceSchema.empty() ? "" : "main.") + QuoteName(table);
+}
+
 Translation SelectStatement(TokenStream& t, const SchemaLookup& schema, const TranslateOptions& options) {
     StatementParser p(t);
     SelectTree s = p.Select(true);
     p.End();
     Translation tr;
     tr.sourceFile = s.fromFile;
-    Emitter emitter(schema, s.fromFile);
+    Emitter emitter(schema, s.fromFile, 0, options.sourceSchema);
     if (s.intoTable.empty()) {
         EmittedSelect sel = EmitSelect(emitter, s);
         tr.sourceFile = emitter.RunFile();
@@ -390,7 +396,10 @@ Translation SelectStatement(TokenStream& t, const SchemaLookup& schema, const Tr
     }
     tr.kind = StatementKind::SelectInto;
     tr.targetFile = s.intoFile;
-    if (schema.FindTable(s.intoFile.value_or(""), s.intoTable)) RaiseSql(jet::TableExists, s.intoTable);
+    // Translated again for an attached source, the statement is running and its table made already.
+    if (options.sourceSchema.empty() && schema.FindTable(s.intoFile.value_or(""), s.intoTable)) {
+        RaiseSql(jet::TableExists, s.intoTable);
+    }
     tr.target = s.intoTable;
     EmittedSelect sel = EmitSelect(emitter, s);
     tr.sourceFile = emitter.RunFile();
@@ -402,7 +411,7 @@ Translation SelectStatement(TokenStream& t, const SchemaLookup& schema, const Tr
     }
     tr.select = FieldRows(sel, tr.newColumns, options.skipFailingRows);
     std::string verb = options.skipFailingRows ? "INSERT OR IGNORE INTO " : "INSERT INTO ";
-    tr.sql = verb + QuoteName(tr.target) + " (" + ColumnList(tr.targetColumns) + ") " + tr.select;
+    tr.sql = verb + WrittenTable(tr.target, options) + " (" + ColumnList(tr.targetColumns) + ") " + tr.select;
     tr.pumpInsert = PumpInsert(verb, tr.target, tr.targetColumns);
     return tr;
 }
@@ -486,7 +495,7 @@ Translation InsertStatement(TokenStream& t, const SchemaLookup& schema, const Tr
     SelectTree s = p.Select(false);
     p.End();
     tr.sourceFile = s.fromFile;
-    Emitter emitter(schema, s.fromFile);
+    Emitter emitter(schema, s.fromFile, 0, options.sourceSchema);
     EmittedSelect sel = EmitSelect(emitter, s);
     tr.sourceFile = emitter.RunFile();
     std::vector<ColumnInfo> targets;
@@ -495,7 +504,7 @@ Translation InsertStatement(TokenStream& t, const SchemaLookup& schema, const Tr
         targets.push_back(*c);
     }
     tr.select = FieldRows(sel, targets, options.skipFailingRows);
-    tr.sql = verb + QuoteName(tr.target) + " (" + ColumnList(tr.targetColumns) + ") " + tr.select;
+    tr.sql = verb + WrittenTable(tr.target, options) + " (" + ColumnList(tr.targetColumns) + ") " + tr.select;
     tr.pumpInsert = PumpInsert(verb, tr.target, tr.targetColumns);
     return tr;
 }
@@ -648,12 +657,12 @@ Translation DropStatement(TokenStream& t, const SchemaLookup& schema) {
 }  // namespace
 
 QueryTable TranslateStoredQuery(const std::string& jet, const SchemaLookup& schema,
-                                const std::optional<std::string>& file, int depth) {
+                                const std::optional<std::string>& file, int depth, const std::string& tableSchema) {
     TokenStream t(Tokenize(jet));
     StatementParser p(t);
     SelectTree s = p.Select(false);
     p.End();
-    Emitter emitter(schema, s.fromFile ? s.fromFile : file, depth);
+    Emitter emitter(schema, s.fromFile ? s.fromFile : file, depth, tableSchema);
     EmittedSelect sel = EmitSelect(emitter, s);
     QueryTable out;
     out.sql = sel.sql;
