@@ -365,8 +365,9 @@ Emitted Emitter::DomainLookup(const Expr& e) {
         return expr;
     };
     Emitted value = inner.Emit(*parse(e.args[0]->text));
-    std::string sql = "(SELECT " + value.sql + " FROM " + source.schema + QuoteName(source.table.name) + " AS " +
-                      QuoteName(source.alias);
+    // The domain is a table, or a stored query's rows.
+    const std::string domainRows = source.query.empty() ? source.schema + QuoteName(source.table.name) : "(" + source.query + ")";
+    std::string sql = "(SELECT " + value.sql + " FROM " + domainRows + " AS " + QuoteName(source.alias);
     if (e.args.size() == 3) sql += " WHERE " + inner.Emit(*parse(e.args[2]->text)).sql;
     sql += " LIMIT 1)";
     Emitted out = Typed(sql, value.type, value.size);

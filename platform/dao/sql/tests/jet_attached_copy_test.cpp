@@ -48,6 +48,7 @@ TEST(AttachedCopy, EveryTableTheStatementNamesIsReadFromTheAttachedFile) {
         "INSERT INTO T IN 'alvo' SELECT DISTINCTROW S.k, S.t FROM S, U WHERE S.k = U.k",
         "INSERT INTO T IN 'alvo' SELECT k, DLookUp(\"nome\", \"U\", \"k = 2\") AS t FROM S",
         "INSERT INTO T IN 'alvo' SELECT * FROM Q",
+        "INSERT INTO T IN 'alvo' SELECT k, DLookUp(\"t\", \"Q\", \"k = 3\") AS t FROM S",
         "INSERT INTO T (k, t) IN 'alvo' SELECT Count(*) AS n, Max(U.nome) AS m FROM S, U GROUP BY S.k",
     };
     for (const char* jet : statements) {
