@@ -275,7 +275,8 @@ std::map<std::string, CacheEntry> gCache;
 std::atomic<std::uint64_t> gHits{0};
 constexpr std::size_t kCacheLimit = 512;
 
-// Translations are kept per file (one connection per file) and statement text.
+// Translations are kept per file (one connection per file), statement text and the schema its
+// source tables are read under.
 Translation Translate(ConnectionFiles& files, Connection& connection, std::string_view sql,
                       const TranslateOptions& options) {
     std::string key = connection.HostPath().string() + '\n' + (options.skipFailingRows ? "1" : "0") +

@@ -88,7 +88,8 @@ struct Translation {
     StatementKind kind = StatementKind::Select;
 
     // The whole statement as SQLite SQL, for the case where every table it names lives in the one
-    // file it runs on. SelectInto: the INSERT that fills the table once it has been created.
+    // file it runs on, or is read from a file attached there (TranslateOptions::sourceSchema).
+    // SelectInto: the INSERT that fills the table once it has been created.
     std::string sql;
 
     // SelectInto and InsertSelect: the SELECT alone (what a pump runs on the source file), and
