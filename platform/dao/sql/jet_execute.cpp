@@ -27,11 +27,13 @@ void ExecOn(FileAccess& files, const std::string& file, const std::string& sql, 
     }
 }
 
+// Whether a copy passes over the rows the target refuses (Execute without dbFailOnError).
+bool SkipsRefusedRows(const Translation& tr) { return tr.pumpInsert.rfind("INSERT OR IGNORE", 0) == 0; }
+
 long long Pump(const Translation& tr, FileAccess& files, const std::string& source, const std::string& target) {
     PumpSides sides{files.Handle(source), files.Handle(target),
                     [&](bool onTarget) { files.Fail(onTarget ? target : source, onTarget); }};
-    bool skip = tr.pumpInsert.rfind("INSERT OR IGNORE", 0) == 0;
-    return PumpRows(sides, tr.select, tr.target, tr.pumpInsert, skip);
+    return PumpRows(sides, tr.select, tr.target, tr.pumpInsert, SkipsRefusedRows(tr));
 }
 
 std::string CreateTableSql(const Translation& tr) {
@@ -80,8 +82,7 @@ bool ReadsToTheEnd(sqlite3* db, const std::string& select) {
 std::optional<long long> CopyAttached(const Translation& tr, FileAccess& files, const std::string& source,
                                       const std::string& target) {
     sqlite3* db = files.Handle(target);
-    const bool skip = tr.pumpInsert.rfind("INSERT OR IGNORE", 0) == 0;
-    if (SkipsRowsOneByOne(db, tr.target, skip)) return std::nullopt;
+    if (SkipsRowsOneByOne(db, tr.target, SkipsRefusedRows(tr))) return std::nullopt;
     std::optional<FileAccess::AttachedCopy> copy = files.AttachSource(source, target);
     if (!copy) return std::nullopt;
     const bool inTransaction = sqlite3_get_autocommit(db) == 0;

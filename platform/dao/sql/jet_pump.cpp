@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "platform/dao/collation.h"
-#include "platform/dao/connection.h"
 #include "platform/dao/statement.h"
 
 namespace dao::sql {
