@@ -59,8 +59,9 @@ public:
                 const auto* key = static_cast<QKeyEvent*>(event);
                 int code = KeyCodeOf(key->key(), key->modifiers().toInt());
                 if (code == 0) return false;
-                control_.Parent().RouteKey(event->type() == QEvent::KeyPress, code,
-                                           ShiftStateOf(key->modifiers().toInt()), &control_, event);
+                const bool down = event->type() == QEvent::KeyPress;
+                control_.Parent().RouteKey(down, code, ShiftStateOf(key->modifiers().toInt()), &control_, event);
+                if (down && code == key::Return) PressOnEnter();
                 return code == 0;   // a handler that zeroed the code kept the key
             }
             default:
@@ -69,6 +70,13 @@ public:
     }
 
 private:
+    // Enter presses the command button that has the focus, once the key's handlers have run and
+    // left the focus on it; the key then goes on its way up, routed already.
+    void PressOnEnter() {
+        auto* button = dynamic_cast<CommandButton*>(&control_);
+        if (button != nullptr && button->HasFocus() && button->Visible() && button->Enabled()) button->Press();
+    }
+
     Control& control_;
 };
 
