@@ -18,6 +18,9 @@ int main(int argc, char** argv) {
     hooks.runUpgrade = report::upgrade::AtualizarBD;
     hooks.showCatalogue = [] { report::reports::InicioWindow().Show(); };
     hooks.showConsolidation = [] { report::consolidation::ConsolidationWindow().Show(); };
+    hooks.closeConsolidation = [] {
+        if (report::consolidation::ConsolidationWindow().IsLoaded()) report::consolidation::ConsolidationWindow().Unload();
+    };
     report::Main();
     return forms::App().Run();
 }

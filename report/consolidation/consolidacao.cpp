@@ -6,6 +6,7 @@
 #include "platform/controls/grid/data_grid.h"
 #include "platform/controls/threed/threed.h"
 #include "platform/forms/app.h"
+#include "platform/forms/busy.h"
 #include "platform/forms/errors.h"
 #include "platform/forms/fieldtext.h"
 #include "platform/forms/fileio.h"
@@ -159,6 +160,9 @@ void Consolidacao::ConnectEvents() {
     btnCancelarFiltro_->Click = [this] { BtnCancelarFiltro_Click(); };
     btnBloqueio_->Click = [this] { BtnBloqueio_Click(); };
     btnExecutar_->Click = [this] { BtnExecutar_Click(); };
+    // A run polls these two between its statements: they take the user's clicks while it runs.
+    forms::ServeWhileBusy(*btnCancelar_);
+    forms::ServeWhileBusy(*btnBloqueio_);
     table1_->AfterColUpdate = [this](int column) {
         if (column == 3) Table1_AfterColUpdate();
     };

@@ -12,6 +12,7 @@
 #include "platform/dao/connection.h"
 #include "platform/dao/errors.h"
 #include "platform/forms/app.h"
+#include "platform/forms/busy.h"
 #include "platform/forms/datetime.h"
 #include "platform/forms/errors.h"
 #include "platform/forms/fieldtext.h"
@@ -86,10 +87,11 @@ std::string Text(const com::Variant& value) {
 }
 
 // Keeps the user out of the other windows while a run is in progress: nothing else may write
-// inside the run's transaction or start another run.
+// inside the run's transaction or start another run. In the window itself only the controls that
+// serve the run (Cancelar, the lock wait's Cancelar) take the user's input.
 class RunGuard {
 public:
-    explicit RunGuard(Consolidacao& window) : window_(window) {
+    explicit RunGuard(Consolidacao& window) : window_(window), busy_(window) {
         window_.Executando = true;
         for (forms::Window* other : forms::App().LoadedWindows()) {
             if (other == &window_ || !other->Enabled()) continue;
@@ -109,6 +111,7 @@ public:
 
 private:
     Consolidacao& window_;
+    forms::BusyScope busy_;
     std::vector<forms::Window*> disabled_;
 };
 

@@ -9,6 +9,7 @@
 #include "platform/controls/threed/threed.h"
 #include "platform/dao/errors.h"
 #include "platform/forms/app.h"
+#include "platform/forms/busy.h"
 #include "platform/forms/controls.h"
 #include "platform/forms/errors.h"
 #include "platform/forms/fieldtext.h"
@@ -143,7 +144,10 @@ bool Inicio::RunTrapped(const std::function<void()>& statement) {
     return goOn;
 }
 
+// The run yields while it prepares the report: the window's keys and clicks are held back
+// meanwhile, so that neither this run nor another starts over it.
 void Inicio::BtnImprimir_Click() {
+    const forms::BusyScope running(*this);
     FinishReportPaging();
     // A criterion that is more than one condition never reaches the run, whatever its source.
     if (const std::optional<std::string> fault = CriterionFault(TextoCriterio)) {
@@ -398,6 +402,7 @@ void Inicio::FinishReportPaging() {
 
 // The preview without criterion: the report's own query, unfiltered, as the run query.
 void Inicio::BtnVerificar_Click() {
+    const forms::BusyScope running(*this);
     FinishReportPaging();
     const std::vector<forms::Step> steps = {
         {"", [this](forms::StepFlow& flow) {

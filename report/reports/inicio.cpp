@@ -54,11 +54,6 @@ constexpr const char* kRightsTail = " ) And (((Relacao.Consulta) = 'S') Or ((Rel
 // (the pattern's wildcards put in classes, its quotes doubled), so that it stays one value.
 std::string QuotedSearch(const std::string& text) { return QuotedText("*" + LikeLiteral(text) + "*"); }
 
-bool IsAdministrator() {
-    const dao::Value nivel = TabelaUsuario->Fields().Item("Nivel").GetValue();
-    return !nivel.IsNull() && nivel.ToText() == "A";
-}
-
 }  // namespace
 
 std::string CatalogueLoadQuery(bool administrator, long codUsuario) {
@@ -537,12 +532,14 @@ void Inicio::Form_KeyUp(int& keyCode, int) {
     }
 }
 
-// Every way of closing: the preview and the query builder go first (they use the data-folder
-// set), then the data-folder set closes, the program-folder set opens, and the log-in shows.
+// Every way of closing: the preview, the query builder and the consolidation window go first
+// (they work on the data-folder set), then the data-folder set closes, the program-folder set
+// opens, and the log-in shows.
 void Inicio::Form_Unload(int&) {
     emVisualizacao_ = std::string("N");
     report1_->Printer().ClosePreview();
     if (builder_.isLoaded && builder_.unload && builder_.isLoaded()) builder_.unload();
+    CloseConsolidationWindow();
     ProgramHooks().runReport = nullptr;
     FecharBDLoja();
     AbrirBD();

@@ -132,8 +132,9 @@ void SetRegistrationWait(std::chrono::milliseconds wait);
 void RegistraArquivo();
 bool RegOCX(const std::string& path);
 
-// True while AtualizarBD runs. The log-in's button ignores its clicks meanwhile: the upgrade's
-// yields let input through, and a nested log-in must not start. AtualizarBD itself refuses to be
+// True while AtualizarBD runs. The log-in window takes no input meanwhile (it holds a
+// forms::BusyScope around the upgrade): the upgrade's yields would let input through, and a nested
+// log-in must not start. AtualizarBD itself refuses to be
 // entered again while it runs (it returns at once).
 bool UpgradeRunning();
 
