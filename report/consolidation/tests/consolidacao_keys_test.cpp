@@ -130,6 +130,26 @@ TEST_F(ConsolidacaoKeysTest, ThePeriodIsTypedAndReadDayFirst) {
     EXPECT_EQ(boxes_.shown.size(), 1u);   // the question only: no "Data Inválida !"
 }
 
+// The period by keys alone: date, Enter, date, Enter, Enter. The last Enter presses Executar, which
+// the one before gave the focus.
+TEST_F(ConsolidacaoKeysTest, ThePeriodRunsByDateEnterDateEnterEnter) {
+    CountedConsolidacao& w = OpenActive();
+    ASSERT_NE(w.ZmData1(), nullptr);
+    boxes_.answers = {forms::mb::No};
+    QWidget* consolidar = w.BtnConsolidar().Widget();
+    Click(consolidar, consolidar->rect().center());
+    ASSERT_EQ(QApplication::focusWidget(), w.ZmData1()->Widget());
+    QTest::keyClicks(QApplication::focusWidget(), "01112026");
+    Press(Qt::Key_Return);
+    ASSERT_EQ(QApplication::focusWidget(), w.ZmData2()->Widget());
+    QTest::keyClicks(QApplication::focusWidget(), "30112026");
+    Press(Qt::Key_Return);
+    ASSERT_EQ(QApplication::focusWidget(), w.BtnExecutar().Widget());
+    Press(Qt::Key_Return);
+    EXPECT_EQ(runs_, 1);
+    EXPECT_EQ(period_, (std::pair<std::string, std::string>{"01/11/2026", "30/11/2026"}));
+}
+
 // The store list's current row shows the program's focus colour while the list has the focus.
 TEST_F(ConsolidacaoKeysTest, TheStoreListsRowShowsTheFocus) {
     CountedConsolidacao& w = OpenActive();
