@@ -165,6 +165,7 @@ private:
     bool WriteRunQuery(const std::string& criterion);
     void SetReportFile(bool withCriterion);
     void ShowCriterionError(const win::RuntimeError& error);
+    void ShowReportFault(const win::RuntimeError& error);
     void FinishReportPaging();
 
     controls::report::ReportHooks reportHooks_;

@@ -547,6 +547,39 @@ TEST_F(FQueryTest, AReportWithoutCriteriaSaysSo) {
     EXPECT_EQ(LastMessage(), "Não Existem Critérios Cadastrados !");
 }
 
+// F12 on the builder's grid by a real key: the calculator starts; with none installed the user
+// reads so, and the builder, its criterion and the program go on without an error report.
+TEST_F(FQueryTest, F12WithoutACalculatorSaysSoAndTheBuilderGoesOn) {
+    for (const bool installed : {true, false}) {
+        SCOPED_TRACE(installed ? "installed" : "missing");
+        forms::RecordingProgramStarter starter;
+        starter.installed = installed;
+        forms::InstallProgramStarter(&starter);
+        FQuery& q = OpenBuilderByKeys();
+        Activate(q);
+        ASSERT_EQ(QApplication::focusWidget(), q.Table1().Widget());
+        Press(Qt::Key_F12);
+        EXPECT_EQ(starter.started.size(), installed ? 1u : 0u);
+        if (installed) {
+            EXPECT_TRUE(boxes_.shown.empty());
+        } else {
+            ASSERT_EQ(boxes_.shown.size(), 1u);
+            EXPECT_EQ(boxes_.shown[0].text, "A Calculadora Não Pôde Ser Aberta !\r\rNúmero: 53\rErro: File not found");
+            EXPECT_EQ(boxes_.shown[0].style, forms::mb::Exclamation);
+            EXPECT_EQ(boxes_.shown[0].title, "Mensagem");
+        }
+        EXPECT_TRUE(q.IsLoaded());
+        EXPECT_TRUE(q.Table1().Visible());
+        EXPECT_FALSE(forms::App().EndRequested());
+        EXPECT_TRUE(BancoProdutoLoja.IsOpen());
+        EXPECT_EQ(ErrorLog(), "");
+        forms::InstallProgramStarter(nullptr);
+        q.Unload();
+        window_->Drop();
+        boxes_.shown.clear();
+    }
+}
+
 TEST_F(FQueryTest, KeysOfTheWindow) {
     forms::RecordingProgramStarter starter;
     forms::InstallProgramStarter(&starter);
