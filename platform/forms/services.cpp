@@ -257,6 +257,7 @@ int DoEvents() {
 }
 
 double RecordingProgramStarter::Start(const std::string& commandLine, int windowStyle) {
+    if (!installed) win::Raise(win::err::FileNotFound, "Shell");
     started.emplace_back(commandLine, windowStyle);
     return static_cast<double>(started.size());
 }

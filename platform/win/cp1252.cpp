@@ -66,6 +66,17 @@ std::string Cp1252ToUtf8(std::string_view bytes) {
     return out;
 }
 
+bool IsUtf8(std::string_view bytes) {
+    for (std::size_t pos = 0; pos < bytes.size();) {
+        if (!DecodeUtf8(bytes, pos)) return false;
+    }
+    return true;
+}
+
+std::string Utf8OrCp1252ToUtf8(std::string_view bytes) {
+    return IsUtf8(bytes) ? std::string(bytes) : Cp1252ToUtf8(bytes);
+}
+
 std::optional<char32_t> DecodeUtf8(std::string_view text, std::size_t& pos) {
     const auto lead = static_cast<unsigned char>(text[pos]);
     std::size_t length = 0;

@@ -18,6 +18,7 @@
 #include "report/core/connections.h"
 #include "report/core/error_routine.h"
 #include "report/core/fields.h"
+#include "report/core/outside.h"
 #include "report/core/state.h"
 #include "report/core/windows.h"
 #include "report/consolidation/run.h"
@@ -400,7 +401,7 @@ void Consolidacao::Form_Resize() { ProgramEngine().Idle(kFreeLocks); }
 
 void Consolidacao::Form_KeyUp(int& keyCode, int /*shift*/) {
     if (keyCode == forms::key::Escape && btnConsolidar_->Visible() && !Executando) BtnCancelar_Click();
-    if (keyCode == forms::key::F12) forms::Shell("calc.exe", 1);
+    if (keyCode == forms::key::F12) StartCalculator();
 }
 
 void Consolidacao::Form_QueryUnload(int& cancel, int mode) {

@@ -6,6 +6,7 @@
 #include "platform/com/variant.h"
 #include "platform/controls/grid/data_grid.h"
 #include "platform/controls/report/com/report_control.h"
+#include "platform/controls/report/report_errors.h"
 #include "platform/controls/threed/threed.h"
 #include "platform/dao/errors.h"
 #include "platform/forms/app.h"
@@ -18,6 +19,7 @@
 #include "platform/forms/strings.h"
 #include "report/core/connections.h"
 #include "report/core/error_routine.h"
+#include "report/core/outside.h"
 #include "report/core/rights.h"
 #include "report/core/state.h"
 #include "report/core/windows.h"
@@ -358,6 +360,15 @@ void Inicio::EnterPreviewState() {
     TbRelatorios().SetFocus();
 }
 
+// The report control could not show the report: its report file, the data it shows, or the
+// printer failed, and nothing in the program did. The user reads the control's description; the
+// databases stay open and the window goes back to the report selection, as the end of a preview
+// leaves it, whether the fault came before the first page showed or after.
+void Inicio::ShowReportFault(const win::RuntimeError& error) {
+    ShowOutsideFailure(error.Description());
+    if (BtnFim().Visible()) BtnFim_Click();
+}
+
 void Inicio::ShowCriterionError(const win::RuntimeError& error) {
     std::string line = CriterionErrorLine(error.Number());
     if (line.empty()) line = "Critério Inválido !!!";
@@ -386,6 +397,10 @@ void Inicio::ImpRelatorio() {
         forms::App().SetMousePointer(forms::pointer::Default);
         if (!CriterionErrorLine(error.Number()).empty()) {
             ShowCriterionError(error);
+            return forms::Resume::Leave();
+        }
+        if (controls::report::err::IsReportError(error.Number())) {
+            ShowReportFault(error);
             return forms::Resume::Leave();
         }
         ReportAndClose("Relato", "BtnImprimir", true);
@@ -418,8 +433,12 @@ void Inicio::BtnVerificar_Click() {
              emVisualizacao_ = std::string("S");
          }},
     };
-    forms::RunSteps(steps, [](const win::RuntimeError&, std::string_view) {
+    forms::RunSteps(steps, [this](const win::RuntimeError& error, std::string_view) {
         forms::App().SetMousePointer(forms::pointer::Default);
+        if (controls::report::err::IsReportError(error.Number())) {
+            ShowReportFault(error);
+            return forms::Resume::Leave();
+        }
         ReportAndClose("Relato", "BtnVerificar", true);
         return forms::Resume::Leave();
     });

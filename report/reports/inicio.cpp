@@ -18,6 +18,7 @@
 #include "report/core/connections.h"
 #include "report/core/error_routine.h"
 #include "report/core/fields.h"
+#include "report/core/outside.h"
 #include "report/core/rights.h"
 #include "report/core/startup.h"
 #include "report/core/state.h"
@@ -113,9 +114,7 @@ Inicio::Inicio(controls::report::ReportHooks reportHooks)
     // A fault the report control meets after its preview opened reaches the user as the program's
     // own messages do.
     if (!reportHooks_.showError) {
-        reportHooks_.showError = [](const std::string& description, auto*) {
-            forms::MsgBox(description, forms::mb::Exclamation, "Mensagem");
-        };
+        reportHooks_.showError = [](const std::string& description, auto*) { ShowOutsideFailure(description); };
     }
 }
 
@@ -510,8 +509,14 @@ void Inicio::Form_KeyDown(int& keyCode, int shift) {
     if (keyCode == forms::key::Return && PainelLocaliza().Visible()) BtnProcura_Click();
     const bool printKey = keyCode == forms::key::F1 || keyCode == 'P';
     if (shift == 2 && printKey && printer.PrintAllowed() && BtnFim().Visible()) {
-        printer.SetDestination(1);
-        printer.SetAction(1);
+        // No printer, a report file gone since the preview opened: said as the preview's own
+        // print button says it, and the preview stays.
+        try {
+            printer.SetDestination(1);
+            printer.SetAction(1);
+        } catch (const win::RuntimeError& error) {
+            ShowOutsideFailure(error.Description());
+        }
     }
     if (keyCode == forms::key::Escape && !BtnImprimir().Visible() && !PainelLocaliza().Visible()) {
         SairPrograma = std::string("NAO");

@@ -4,6 +4,8 @@
 #include <QTableView>
 #include <QTest>
 
+#include <fstream>
+
 #include "platform/controls/grid/data_grid.h"
 #include "platform/controls/threed/threed.h"
 #include "platform/forms/focus.h"
@@ -105,6 +107,53 @@ TEST_F(ConsolidacaoKeysTest, EachKeyOnTheStoreListReachesTheWindowOnce) {
         if (w.IsLoaded()) w.Drop();
         FecharBDLoja();
     }
+}
+
+// F12 with no calculator installed, before a run and in the middle of one: the user reads so,
+// the window keeps its state and the run goes on to its end.
+TEST_F(ConsolidacaoKeysTest, F12WithoutACalculatorSaysSoAndTheRunGoesOn) {
+    starter_.installed = false;
+    bool midRun = false;
+    bool runEnded = false;
+    SetConsolidationRun([&](Consolidacao& w) {
+        w.Executando = true;
+        w.ModoExecucao();
+        w.BtnCancelar().SetFocus();
+        forms::DoEvents();
+        EXPECT_TRUE(w.Widget()->isAncestorOf(QApplication::focusWidget()));
+        midRun = true;
+        Press(Qt::Key_F12);   // the user, while the run yields
+        forms::DoEvents();
+        midRun = false;
+        runEnded = !forms::App().EndRequested();
+        w.Executando = false;
+        w.ModoEspera();
+    });
+    CountedConsolidacao& w = OpenActive();
+    ClickFirstRow(w.Table1());
+    w.LojasMarcadas = 2;
+    Press(Qt::Key_F12);
+    const std::string message = "A Calculadora Não Pôde Ser Aberta !\r\rNúmero: 53\rErro: File not found";
+    ASSERT_EQ(boxes_.shown.size(), 1u);
+    EXPECT_EQ(boxes_.shown[0].text, message);
+    EXPECT_EQ(boxes_.shown[0].style, forms::mb::Exclamation);
+    EXPECT_EQ(boxes_.shown[0].title, "Mensagem");
+    EXPECT_TRUE(w.IsLoaded());
+    EXPECT_EQ(w.LojasMarcadas, 2);
+    EXPECT_TRUE(w.BtnConsolidar().Visible());
+    boxes_.answers = {forms::mb::Yes};   // "Deseja Consolidar Tudo ?"
+    QWidget* consolidar = w.BtnConsolidar().Widget();
+    Click(consolidar, consolidar->rect().center());
+    EXPECT_FALSE(midRun);
+    EXPECT_TRUE(runEnded);
+    ASSERT_EQ(boxes_.shown.size(), 3u);
+    EXPECT_EQ(boxes_.shown[2].text, message);
+    EXPECT_FALSE(forms::App().EndRequested());
+    EXPECT_TRUE(starter_.started.empty());
+    std::ifstream log("ERRO.TXT");
+    EXPECT_FALSE(log.is_open());
+    if (w.IsLoaded()) w.Drop();
+    FecharBDLoja();
 }
 
 // No to "Deseja Consolidar Tudo ?" opens the period; what is typed day first is what the run reads.

@@ -10,6 +10,7 @@
 #include "platform/controls/grid/data_grid.h"
 #include "platform/controls/threed/threed.h"
 #include "platform/forms/controls.h"
+#include "platform/forms/datetime.h"
 #include "platform/forms/datacontrol.h"
 #include "platform/forms/hosted.h"
 #include "platform/forms/keys.h"
@@ -17,6 +18,7 @@
 #include "report/reports/condition_text.h"
 #include "report/reports/tests/support/reports_fixture.h"
 #include "platform/win/testing/raises.h"
+#include "platform/win/textformat.h"
 
 namespace report::reports::testing {
 namespace {
@@ -408,7 +410,7 @@ TEST_F(FQueryTest, CatalogarThenGravarSavesANumberedUpperCasedCriterion) {
     EXPECT_TRUE(q.cCriteria().HasFocus());
     ASSERT_EQ(q.Table1().RowCount(), 4);
     EXPECT_EQ(q.Table1().CellText(0, 1), "SÓ O VENDEDOR UM");
-    EXPECT_EQ(q.Table1().CellText(0, 0), "09/12/2026");
+    EXPECT_EQ(q.Table1().CellText(0, 0), win::FormatDate(forms::Today(), "dd/mm/yyyy"));   // saved today
 }
 
 // The name can be no longer than the table's field: a long one is cut, never a failed save.
@@ -545,6 +547,39 @@ TEST_F(FQueryTest, AReportWithoutCriteriaSaysSo) {
     EXPECT_EQ(boxes_.shown.back().title, "Mensagem");
     q.BtnExcluir_Click();
     EXPECT_EQ(LastMessage(), "Não Existem Critérios Cadastrados !");
+}
+
+// F12 on the builder's grid by a real key: the calculator starts; with none installed the user
+// reads so, and the builder, its criterion and the program go on without an error report.
+TEST_F(FQueryTest, F12WithoutACalculatorSaysSoAndTheBuilderGoesOn) {
+    for (const bool installed : {true, false}) {
+        SCOPED_TRACE(installed ? "installed" : "missing");
+        forms::RecordingProgramStarter starter;
+        starter.installed = installed;
+        forms::InstallProgramStarter(&starter);
+        FQuery& q = OpenBuilderByKeys();
+        Activate(q);
+        ASSERT_EQ(QApplication::focusWidget(), q.Table1().Widget());
+        Press(Qt::Key_F12);
+        EXPECT_EQ(starter.started.size(), installed ? 1u : 0u);
+        if (installed) {
+            EXPECT_TRUE(boxes_.shown.empty());
+        } else {
+            ASSERT_EQ(boxes_.shown.size(), 1u);
+            EXPECT_EQ(boxes_.shown[0].text, "A Calculadora Não Pôde Ser Aberta !\r\rNúmero: 53\rErro: File not found");
+            EXPECT_EQ(boxes_.shown[0].style, forms::mb::Exclamation);
+            EXPECT_EQ(boxes_.shown[0].title, "Mensagem");
+        }
+        EXPECT_TRUE(q.IsLoaded());
+        EXPECT_TRUE(q.Table1().Visible());
+        EXPECT_FALSE(forms::App().EndRequested());
+        EXPECT_TRUE(BancoProdutoLoja.IsOpen());
+        EXPECT_EQ(ErrorLog(), "");
+        forms::InstallProgramStarter(nullptr);
+        q.Unload();
+        window_->Drop();
+        boxes_.shown.clear();
+    }
 }
 
 TEST_F(FQueryTest, KeysOfTheWindow) {
