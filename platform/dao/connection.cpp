@@ -277,8 +277,8 @@ void Connection::PrepareWrite(Operation op, std::string_view table) {
     }
     if (!Engine().InTransaction() || enlisted_) return;
     if (sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK) {
-        RaiseSqlite(db_, op == Operation::Structure ? Operation::Structure : Operation::Write,
-                    structureTable_.empty() ? std::string_view(windowsPath_) : std::string_view(structureTable_));
+        Fail(op == Operation::Structure ? Operation::Structure : Operation::Write,
+             structureTable_.empty() ? std::string_view(windowsPath_) : std::string_view(structureTable_));
     }
     enlisted_ = true;
     sqlite3_exec(db_, CacheSizeSql(kTransactionCacheKiB).c_str(), nullptr,
@@ -449,6 +449,10 @@ void Connection::Fail(Operation op, std::string_view subject) {
     const int code = sqlite3_extended_errcode(db_) & 0xFF;
     if (subject.empty() && (code == SQLITE_CORRUPT || code == SQLITE_NOTADB)) subject = windowsPath_;
     if (subject.empty() && op == Operation::Structure) subject = structureTable_;
+    // A file whose folder went away since the open names that folder, as an open names a path
+    // that is not there.
+    const std::string folder = windowsPath_.substr(0, windowsPath_.find_last_of('\\'));
+    if (sqlite3_extended_errcode(db_) == SQLITE_READONLY_DBMOVED) subject = folder;
     RaiseSqlite(db_, op, subject);
 }
 

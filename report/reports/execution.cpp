@@ -98,11 +98,19 @@ std::string CriterionErrorLine(long number) {
 }
 
 // The general path of a trap: the common error routine, the data-folder set closed, and, for the
-// run's own traps, the end of the program.
-void ReportAndClose(const char* tela, const char* rotina, bool endProgram) {
+// run's own traps, the end of the program. A store whose folder is gone (renamed, or its share
+// lost, while the window was open) is no fault of the program: the window closes back to the
+// log-in, where the store can be chosen again once its folder is back.
+void ReportAndClose(Inicio& window, const char* tela, const char* rotina, bool endProgram) {
+    const bool storeGone = forms::Err().Number() == dao::jet::InvalidPath;
     ReportError(tela, rotina);
     FecharBDLoja();
-    if (endProgram) forms::App().End();
+    if (storeGone) {
+        SairPrograma = std::string("NAO");
+        window.Unload();
+    } else if (endProgram) {
+        forms::App().End();
+    }
 }
 
 }  // namespace
@@ -137,7 +145,7 @@ bool Inicio::RunTrapped(const std::function<void()>& statement) {
             BackToSelection();
             return forms::Resume::Leave();
         }
-        ReportAndClose("Inicio", "BtnImprimir", true);
+        ReportAndClose(*this, "Inicio", "BtnImprimir", true);
         return forms::Resume::Leave();
     });
     return goOn;
@@ -282,7 +290,7 @@ bool Inicio::CriaTabela() {
             return forms::Resume::Leave();
         }
         goOn = false;
-        ReportAndClose("Inicio", "CriaTabela", false);
+        ReportAndClose(*this, "Inicio", "CriaTabela", false);
         return forms::Resume::Leave();
     });
     return goOn;
@@ -384,7 +392,7 @@ void Inicio::ImpRelatorio() {
             ShowCriterionError(error);
             return forms::Resume::Leave();
         }
-        ReportAndClose("Relato", "BtnImprimir", true);
+        ReportAndClose(*this, "Relato", "BtnImprimir", true);
         return forms::Resume::Leave();
     });
 }
@@ -413,9 +421,9 @@ void Inicio::BtnVerificar_Click() {
              emVisualizacao_ = std::string("S");
          }},
     };
-    forms::RunSteps(steps, [](const win::RuntimeError&, std::string_view) {
+    forms::RunSteps(steps, [this](const win::RuntimeError&, std::string_view) {
         forms::App().SetMousePointer(forms::pointer::Default);
-        ReportAndClose("Relato", "BtnVerificar", true);
+        ReportAndClose(*this, "Relato", "BtnVerificar", true);
         return forms::Resume::Leave();
     });
 }
