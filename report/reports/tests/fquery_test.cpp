@@ -16,7 +16,10 @@
 #include "platform/forms/services.h"
 #include "report/reports/condition_text.h"
 #include "report/reports/tests/support/reports_fixture.h"
+#include "platform/win/clock.h"
+#include "platform/win/oledate.h"
 #include "platform/win/testing/raises.h"
+#include "platform/win/textformat.h"
 
 namespace report::reports::testing {
 namespace {
@@ -504,7 +507,9 @@ TEST_F(FQueryTest, CatalogarThenGravarSavesANumberedUpperCasedCriterion) {
     EXPECT_TRUE(q.cCriteria().HasFocus());
     ASSERT_EQ(q.Table1().RowCount(), 4);
     EXPECT_EQ(q.Table1().CellText(0, 1), "SÓ O VENDEDOR UM");
-    EXPECT_EQ(q.Table1().CellText(0, 0), "09/12/2026");
+    // Saved today, by the clock in force.
+    const win::CivilTime today = win::SystemClock().Now();
+    EXPECT_EQ(q.Table1().CellText(0, 0), win::FormatDate(win::OleDateFromCivil({today.year, today.month, today.day, 0, 0, 0}), "dd/mm/yyyy"));
 }
 
 // The name can be no longer than the table's field: a long one is cut, never a failed save.
