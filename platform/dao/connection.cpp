@@ -268,16 +268,17 @@ void Connection::HoldRead(std::weak_ptr<ActiveRead> read) {
     activeReads_.push_back(std::move(read));
 }
 
-void Connection::PrepareWrite(Operation op) {
+void Connection::PrepareWrite(Operation op, std::string_view table) {
     CheckOwner();
+    structureTable_ = op == Operation::Structure ? std::string(table) : std::string();
     if (readOnly_) RaiseJet(jet::ReadOnly);
     for (const auto& weak : std::exchange(activeReads_, {})) {
         if (const auto read = weak.lock()) read->End();
     }
     if (!Engine().InTransaction() || enlisted_) return;
     if (sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK) {
-        RaiseSqlite(db_, op == Operation::Structure ? Operation::Structure : Operation::Write,
-                    windowsPath_);
+        Fail(op == Operation::Structure ? Operation::Structure : Operation::Write,
+             structureTable_.empty() ? std::string_view(windowsPath_) : std::string_view(structureTable_));
     }
     enlisted_ = true;
     sqlite3_exec(db_, CacheSizeSql(kTransactionCacheKiB).c_str(), nullptr,
@@ -447,6 +448,11 @@ void Connection::Fail(Operation op, std::string_view subject) {
     // file the error names.
     const int code = sqlite3_extended_errcode(db_) & 0xFF;
     if (subject.empty() && (code == SQLITE_CORRUPT || code == SQLITE_NOTADB)) subject = windowsPath_;
+    if (subject.empty() && op == Operation::Structure) subject = structureTable_;
+    // A file whose folder went away since the open names that folder, as an open names a path
+    // that is not there.
+    const std::string folder = windowsPath_.substr(0, windowsPath_.find_last_of('\\'));
+    if (sqlite3_extended_errcode(db_) == SQLITE_READONLY_DBMOVED) subject = folder;
     RaiseSqlite(db_, op, subject);
 }
 
@@ -537,7 +543,10 @@ void Connection::WritePendingDefinitions() {
     run("ROLLBACK TO zm_pending");
     run("RELEASE zm_pending");
     pending_ = pending;
-    RaiseJet(JetNumberForSqlite(code == SQLITE_OK ? SQLITE_ERROR : code, message, Operation::Structure), windowsPath_);
+    // A lock names the table whose definition could not be written, as every structure change does.
+    const long number = JetNumberForSqlite(code == SQLITE_OK ? SQLITE_ERROR : code, message, Operation::Structure);
+    RaiseJet(number, number == jet::TableLocked && !pending.empty() ? std::string_view(pending.front().first)
+                                                                      : std::string_view(windowsPath_));
 }
 
 std::uint32_t Connection::SchemaVersion() {

@@ -101,8 +101,10 @@ public:
 
     // To be called before every statement that writes (data or structure): raises 3027 on a
     // read-only open, and inside a workspace transaction enlists this connection (BEGIN IMMEDIATE;
-    // 3260 for data, 3262 for structure when another holder keeps the write lock).
-    void PrepareWrite(Operation op);
+    // 3260 for data, 3262 for structure when another holder keeps the write lock). A structure
+    // change names the table it changes: its failures (3262 "Could not lock table ...") name that
+    // table, as the engine's texts do, until the next PrepareWrite; without one, the file.
+    void PrepareWrite(Operation op, std::string_view table = {});
 
     // A read whose statement stays active between calls (invariant 4).
     class ActiveRead {
@@ -188,6 +190,7 @@ private:
     std::weak_ptr<EngineState> engine_;
     std::filesystem::path hostPath_;
     std::string windowsPath_;
+    std::string structureTable_;   // the table the structure change under way changes ("" none)
     bool readOnly_;
     bool exclusive_ = false;
     bool enlisted_ = false;

@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QShortcut>
+#include <QValidator>
 #include <QLineEdit>
 #include <QListView>
 #include <QPlainTextEdit>
@@ -319,6 +320,33 @@ QWidget* MakeTextWidget(QWidget* parent, bool multiLine) {
     return edit;
 }
 
+// A one-line box never holds a line break, however its text came (typed, pasted, dropped): a
+// break at the end of the text (a copied line's own) goes, each other one (CR LF, CR or LF)
+// becomes one blank, so that the words on either side stay apart.
+class OneLine final : public QValidator {
+public:
+    explicit OneLine(QObject* parent) : QValidator(parent) {}
+    State validate(QString& input, int& pos) const override {
+        if (!input.contains(u'\r') && !input.contains(u'\n')) return Acceptable;
+        QString line;
+        int caret = 0;
+        qsizetype end = input.size();
+        while (end > 0 && (input[end - 1] == u'\r' || input[end - 1] == u'\n')) --end;
+        for (qsizetype i = 0; i < end; ++i) {
+            const bool pair = input[i] == u'\r' && i + 1 < end && input[i + 1] == u'\n';
+            if (!pair) line += input[i] == u'\r' || input[i] == u'\n' ? QChar(u' ') : input[i];
+            if (i < pos) caret = static_cast<int>(line.size());
+        }
+        input = line;
+        pos = std::min(caret, static_cast<int>(line.size()));
+        return Acceptable;
+    }
+};
+
+void KeepOneLine(QLineEdit* edit) {
+    if (edit && !edit->validator()) edit->setValidator(MakeChild<OneLine>(edit));
+}
+
 QLineEdit* Edit(const Control& control) { return qobject_cast<QLineEdit*>(control.Widget()); }
 QPlainTextEdit* Lines(const Control& control) { return qobject_cast<QPlainTextEdit*>(control.Widget()); }
 
@@ -347,6 +375,7 @@ TextBox::TextBox(Window& window, std::string name, QWidget* parent, bool multiLi
     if (multiLine) {
         QObject::connect(Lines(*this), &QPlainTextEdit::textChanged, [this] { Fire(Change); });
     } else {
+        KeepOneLine(Edit(*this));
         QObject::connect(Edit(*this), &QLineEdit::textChanged, [this] { Fire(Change); });
     }
 }
@@ -480,6 +509,7 @@ void ListBox::SelectRow(int index) {
 ComboBox::ComboBox(Window& window, std::string name, QWidget* parent)
     : ListControl(window, std::move(name), MakeChild<QComboBox>(parent)) {
     ComboOf(*this)->setEditable(true);
+    KeepOneLine(ComboOf(*this)->lineEdit());
     ComboOf(*this)->setInsertPolicy(QComboBox::NoInsert);
     ComboOf(*this)->setModel(&Model());
     ComboOf(*this)->setCurrentIndex(-1);
@@ -507,7 +537,10 @@ void ComboBox::SetStyle(int style) {
     if (style != 0 && style != 2) win::Raise(380, Name());
     style_ = style;
     ComboOf(*this)->setEditable(style == 0);
-    if (style == 0) ComboOf(*this)->setInsertPolicy(QComboBox::NoInsert);
+    if (style == 0) {
+        KeepOneLine(ComboOf(*this)->lineEdit());
+        ComboOf(*this)->setInsertPolicy(QComboBox::NoInsert);
+    }
 }
 
 // --- Buttons and containers ----------------------------------------------------------------------

@@ -101,11 +101,19 @@ std::string CriterionErrorLine(long number) {
 }
 
 // The general path of a trap: the common error routine, the data-folder set closed, and, for the
-// run's own traps, the end of the program.
-void ReportAndClose(const char* tela, const char* rotina, bool endProgram) {
+// run's own traps, the end of the program. A store whose folder is gone (renamed, or its share
+// lost, while the window was open) is no fault of the program: the window closes back to the
+// log-in, where the store can be chosen again once its folder is back.
+void ReportAndClose(Inicio& window, const char* tela, const char* rotina, bool endProgram) {
+    const bool storeGone = forms::Err().Number() == dao::jet::InvalidPath;
     ReportError(tela, rotina);
     FecharBDLoja();
-    if (endProgram) forms::App().End();
+    if (storeGone) {
+        SairPrograma = std::string("NAO");
+        window.Unload();
+    } else if (endProgram) {
+        forms::App().End();
+    }
 }
 
 }  // namespace
@@ -140,7 +148,7 @@ bool Inicio::RunTrapped(const std::function<void()>& statement) {
             BackToSelection();
             return forms::Resume::Leave();
         }
-        ReportAndClose("Inicio", "BtnImprimir", true);
+        ReportAndClose(*this, "Inicio", "BtnImprimir", true);
         return forms::Resume::Leave();
     });
     return goOn;
@@ -288,7 +296,7 @@ bool Inicio::CriaTabela() {
             return forms::Resume::Leave();
         }
         goOn = false;
-        ReportAndClose("Inicio", "CriaTabela", false);
+        ReportAndClose(*this, "Inicio", "CriaTabela", false);
         return forms::Resume::Leave();
     });
     return goOn;
@@ -403,7 +411,7 @@ void Inicio::ImpRelatorio() {
             ShowReportFault(error);
             return forms::Resume::Leave();
         }
-        ReportAndClose("Relato", "BtnImprimir", true);
+        ReportAndClose(*this, "Relato", "BtnImprimir", true);
         return forms::Resume::Leave();
     });
 }
@@ -439,7 +447,7 @@ void Inicio::BtnVerificar_Click() {
             ShowReportFault(error);
             return forms::Resume::Leave();
         }
-        ReportAndClose("Relato", "BtnVerificar", true);
+        ReportAndClose(*this, "Relato", "BtnVerificar", true);
         return forms::Resume::Leave();
     });
 }

@@ -3,6 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTest>
 #include <QElapsedTimer>
 #include <QMessageBox>
 #include <QPushButton>
@@ -222,6 +227,43 @@ TEST_F(ControlsTest, QtBoxesHaveTheStylesDefaultAndEscapeButtons) {
 }  // namespace
 
 // A multi-line text box keeps its line breaks as CR LF; a list-style combo takes only its items.
+// A text copied from another program and pasted into a one-line box (a text box, the text of an
+// editable combo box) with Ctrl+V or Shift+Insert: its line breaks become blanks between the
+// words, a copied line's own break at its end goes.
+TEST_F(ControlsTest, PastedLineBreaksBecomeBlanksInOneLineBoxes) {
+    struct Row {
+        const char* copied;
+        const char* text;
+    };
+    const Row rows[] = {
+        {"ANA\r\nMARIA", "ANA MARIA"}, {"ANA\nMARIA", "ANA MARIA"}, {"ANA\rMARIA", "ANA MARIA"},
+        {"A\r\n\r\nB", "A  B"},      {"15/03/2000\r\n", "15/03/2000"}, {"ANA", "ANA"},
+    };
+    const std::pair<Qt::Key, Qt::KeyboardModifier> pastes[] = {{Qt::Key_V, Qt::ControlModifier},
+                                                               {Qt::Key_Insert, Qt::ShiftModifier}};
+    window.combo->SetStyle(0);
+    QWidget* comboEdit = qobject_cast<QComboBox*>(window.combo->Widget())->lineEdit();
+    ASSERT_NE(comboEdit, nullptr);
+    const std::pair<QWidget*, std::function<std::string()>> boxes[] = {
+        {window.first->Widget(), [this] { return window.first->Text(); }},
+        {comboEdit, [this] { return window.combo->Text(); }},
+    };
+    for (const auto& [widget, text] : boxes) {
+        for (const auto& [key, modifier] : pastes) {
+            for (const Row& row : rows) {
+                SCOPED_TRACE(std::string(row.copied) + (widget == comboEdit ? " combo" : " text box") +
+                             (key == Qt::Key_V ? " Ctrl+V" : " Shift+Insert"));
+                window.first->SetText("");
+                window.combo->SetText("");
+                widget->setFocus();
+                QApplication::clipboard()->setText(QString::fromUtf8(row.copied));
+                QTest::keyClick(widget, key, modifier);
+                EXPECT_EQ(text(), row.text);
+            }
+        }
+    }
+}
+
 TEST(MultiLineAndListControlsTest, LineBreaksAndListStyle) {
     forms::testing::QtApp();
     class Query : public forms::Window {
