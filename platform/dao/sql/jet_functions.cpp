@@ -20,6 +20,7 @@
 #include "platform/dao/sql/jet_internal.h"
 #include "platform/dao/sql/jet_pump.h"
 #include "platform/dao/sql/jet_sql.h"
+#include "platform/dao/value.h"
 #include "platform/win/error.h"
 #include "platform/win/oledate.h"
 #include "platform/win/textformat.h"
@@ -205,10 +206,13 @@ FieldResult NumberField(double n, int type) {
     case kJetByte: return IntegerField(n, 0, 255);
     case kJetInteger: return IntegerField(n, -32768, 32767);
     case kJetLong: return IntegerField(n, -2147483648.0, 2147483647.0);
-    case kJetCurrency:
+    case kJetCurrency: {
         if (!(std::fabs(n) <= 922337203685477.5807)) return Refused(jet::NumericOverflow);
-        out.real = win::CurrencyUnitsToDouble(win::CCurUnits(n));
+        const std::int64_t units = win::CCurUnits(n);
+        if (units > kCurrencyFieldUnits || units < -kCurrencyFieldUnits) return Refused(jet::NumericOverflow);
+        out.real = win::CurrencyUnitsToDouble(units);
         return out;
+    }
     case kJetSingle:
         if (std::isfinite(n) && std::fabs(n) > std::numeric_limits<float>::max()) return Refused(jet::NumericOverflow);
         out.real = static_cast<float>(n);
