@@ -183,7 +183,7 @@ std::string InputBox(const std::string& prompt, const std::string& title, const 
 }
 
 void QtEventPump::DoEvents() {
-    PaceRepaints();
+    const PacedTurn turn;
     QCoreApplication::sendPostedEvents();
     QCoreApplication::processEvents(QEventLoop::AllEvents);
 }

@@ -9,6 +9,7 @@
 #include <QTest>
 #include <QWidget>
 
+#include <chrono>
 #include <functional>
 #include <memory>
 
@@ -26,9 +27,15 @@ public:
     int paints = 0;
     int keys = 0;
     int presses = 0;
+    std::chrono::steady_clock::duration paintCost{};   // time each repaint takes
 
 protected:
-    void paintEvent(QPaintEvent*) override { ++paints; }
+    void paintEvent(QPaintEvent*) override {
+        ++paints;
+        const auto until = std::chrono::steady_clock::now() + paintCost;
+        while (std::chrono::steady_clock::now() < until) {
+        }
+    }
     void keyPressEvent(QKeyEvent*) override { ++keys; }
     void mousePressEvent(QMouseEvent*) override { ++presses; }
 };
@@ -66,11 +73,31 @@ TEST_F(RepaintPaceTest, YieldsInQuickSuccessionRepaintOncePerInterval) {
     const int beforeLastChange = window->paints;
     window->update();
     forms::DoEvents();
-    QTest::qWait(3 * forms::kRepaintIntervalMs);   // the event loop, no yield
-    EXPECT_GT(window->paints, beforeLastChange) << "the last change reaches the screen";
+    // The event loop, no yield (a loaded machine lengthens the interval).
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window->paints > beforeLastChange; }, 2000))
+        << "the last change reaches the screen";
     const int settled = window->paints;
     QTest::qWait(3 * forms::kRepaintIntervalMs);
     EXPECT_EQ(window->paints, settled) << "nothing is left to paint once the held repaint went";
+}
+
+// A window slow to paint (a loaded machine, a window full of text) is repainted less often, so
+// that the task yielding spends at most about a kPaintShare-th of its time repainting.
+TEST_F(RepaintPaceTest, ASlowRepaintLengthensTheInterval) {
+    constexpr int kPaintMs = 20;
+    window->paintCost = std::chrono::milliseconds(kPaintMs);
+    const int before = window->paints;
+    QElapsedTimer elapsed;
+    elapsed.start();
+    while (elapsed.elapsed() < 400) {
+        window->update();
+        forms::DoEvents();
+    }
+    const int paints = window->paints - before;
+    window->paintCost = {};
+    EXPECT_GE(paints, 1);
+    EXPECT_LE(paints, static_cast<int>(elapsed.elapsed() / (forms::kPaintShare * kPaintMs)) + 2)
+        << "over " << elapsed.elapsed() << " ms";
 }
 
 // Whatever else a yield finds is handled by that yield, held repaints or not; a repaint asked for
@@ -131,8 +158,8 @@ TEST_F(RepaintPaceTest, AWindowDestroyedWhileItsRepaintIsHeldIsSkipped) {
     const int before = window->paints;
     window->update();
     forms::DoEvents();
-    QTest::qWait(3 * forms::kRepaintIntervalMs);
-    EXPECT_GT(window->paints, before) << "the window that stayed is still repainted";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window->paints > before; }, 2000))
+        << "the window that stayed is still repainted";
 }
 
 }  // namespace
