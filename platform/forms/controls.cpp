@@ -8,7 +8,9 @@
 #include <QShortcut>
 #include <QValidator>
 #include <QLineEdit>
+#include <QHash>
 #include <QListView>
+#include <QStyledItemDelegate>
 #include <QPlainTextEdit>
 #include <QTextCursor>
 #include <QSignalBlocker>
@@ -484,12 +486,45 @@ void ListControl::SetListIndex(int index) {
 
 namespace {
 QListView* ViewOf(const Control& control) { return static_cast<QListView*>(control.Widget()); }
+
+// Measures each line of a list box once. The view lays out every line again after any change (a
+// line added or rewritten, another current line) and before it paints, so a list that grows while
+// a long task yields would measure all its lines at every yield; the text's shaping is nearly all
+// of that cost. A list box's lines are plain text in the view's font, so a line's size follows from
+// its text while the font and style stay; a change of either forgets the sizes.
+class MeasuredOnceDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        const QStyle* style = option.widget != nullptr ? option.widget->style() : nullptr;
+        if (style != style_ || option.font != font_ || sizes_.size() >= kMostRemembered) {
+            sizes_.clear();
+            style_ = style;
+            font_ = option.font;
+        }
+        const QString text = index.data(Qt::DisplayRole).toString();
+        const auto known = sizes_.constFind(text);
+        if (known != sizes_.cend()) return *known;
+        const QSize size = QStyledItemDelegate::sizeHint(option, index);
+        sizes_.insert(text, size);
+        return size;
+    }
+
+private:
+    // Lines rewritten in place (a counter) leave their earlier texts behind: start again past this.
+    static constexpr qsizetype kMostRemembered = 4096;
+    mutable QHash<QString, QSize> sizes_;
+    mutable const QStyle* style_ = nullptr;
+    mutable QFont font_;
+};
 QComboBox* ComboOf(const Control& control) { return static_cast<QComboBox*>(control.Widget()); }
 }  // namespace
 
 ListBox::ListBox(Window& window, std::string name, QWidget* parent)
     : ListControl(window, std::move(name), MakeChild<QListView>(parent)) {
     ViewOf(*this)->setModel(&Model());
+    ViewOf(*this)->setItemDelegate(std::make_unique<MeasuredOnceDelegate>(ViewOf(*this)).release());
     ViewOf(*this)->setEditTriggers(QAbstractItemView::NoEditTriggers);
     QObject::connect(ViewOf(*this)->selectionModel(), &QItemSelectionModel::currentRowChanged,
                      [this](const QModelIndex& current) {

@@ -12,6 +12,7 @@
 
 #include "platform/ctl/font_picture.h"
 #include "platform/forms/app.h"
+#include "platform/forms/repaint_pace.h"
 #include "platform/win/error.h"
 
 namespace forms {
@@ -233,6 +234,7 @@ std::string InputBox(const std::string& prompt, const std::string& title, const 
 }
 
 void QtEventPump::DoEvents() {
+    const PacedTurn turn;
     QCoreApplication::sendPostedEvents();
     QCoreApplication::processEvents(QEventLoop::AllEvents);
 }

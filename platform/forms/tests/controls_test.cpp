@@ -10,8 +10,15 @@
 #include <QTest>
 #include <QElapsedTimer>
 #include <QMessageBox>
+#include <QFontMetrics>
+#include <QListView>
+#include <QProxyStyle>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTimer>
+
+#include <functional>
+#include <string>
 
 #include "platform/forms/app.h"
 #include "platform/forms/colors.h"
@@ -94,6 +101,64 @@ TEST_F(ControlsTest, ListMembersAsTheProgressListUsesThem) {
         EXPECT_EQ(list->ListCount(), 0);
         EXPECT_EQ(list->ListIndex(), -1);
     }
+}
+
+// Counts the measurements of a view's lines (the style's size of an item).
+class MeasureCountingStyle : public QProxyStyle {
+public:
+    QSize sizeFromContents(ContentsType type, const QStyleOption* option, const QSize& size,
+                           const QWidget* widget) const override {
+        if (type == CT_ItemViewItem) ++measured;
+        return QProxyStyle::sizeFromContents(type, option, size, widget);
+    }
+    mutable int measured = 0;
+};
+
+// A progress list: each line added, made current, written over once, with a yield after each
+// step. The list is measured once per text, not once per line at each yield; the sizes it lays
+// out still follow the text and the font.
+TEST_F(ControlsTest, AListBoxMeasuresEachLineOnce) {
+    auto* view = static_cast<QListView*>(window.list->Widget());
+    window.panel->Move(0, 0, 4500, 3000);
+    window.list->Move(0, 0, 4500, 3000);
+    MeasureCountingStyle style;
+    view->setStyle(&style);
+    constexpr int kLines = 60;
+    for (int line = 0; line < kLines; ++line) {
+        const std::string text = "Atualizando Tabela " + std::to_string(line) + " ...";
+        window.list->AddItem(text);
+        window.list->SetListIndex(window.list->ListCount() - 1);
+        forms::DoEvents();
+        window.list->SetList(line, text + " OK");
+        forms::DoEvents();
+    }
+    EXPECT_LE(style.measured, 2 * kLines + 4) << "two texts a line";
+
+    struct Case {
+        const char* what;
+        std::function<void()> change;
+        std::function<bool()> holds;
+    };
+    const int rowHeight = view->visualRect(view->model()->index(0, 0)).height();
+    const Case cases[] = {
+        {"a line wider than the view widens what the view scrolls over",
+         [&] { window.list->AddItem(std::string(400, 'W')); },
+         [&] { return view->horizontalScrollBar()->maximum() > 0; }},
+        {"a larger font makes every line taller",
+         [&] {
+             QFont font = view->font();
+             font.setPixelSize(3 * QFontMetrics(font).height());
+             view->setFont(font);
+         },
+         [&] { return view->visualRect(view->model()->index(0, 0)).height() > rowHeight; }},
+    };
+    for (const Case& c : cases) {
+        c.change();
+        forms::DoEvents();
+        view->doItemsLayout();
+        EXPECT_TRUE(c.holds()) << c.what;
+    }
+    view->setStyle(nullptr);
 }
 
 TEST_F(ControlsTest, PositionsInTwipsVisibilityAndContainers) {

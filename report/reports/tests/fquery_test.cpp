@@ -12,6 +12,7 @@
 #include "platform/forms/controls.h"
 #include "platform/forms/datetime.h"
 #include "platform/forms/datacontrol.h"
+#include "platform/forms/datetime.h"
 #include "platform/forms/hosted.h"
 #include "platform/forms/keys.h"
 #include "platform/forms/services.h"
