@@ -27,15 +27,6 @@ namespace {
 
 constexpr int kLockAttempts = 20;
 
-bool SetLock(int fd, short type, off_t start) {
-    struct flock lock {};
-    lock.l_type = type;
-    lock.l_whence = SEEK_SET;
-    lock.l_start = start;
-    lock.l_len = 1;
-    return fcntl(fd, F_OFD_SETLK, &lock) == 0;
-}
-
 std::string ConnectionKey(const std::filesystem::path& host, bool readOnly) {
     std::error_code ec;
     auto canonical = std::filesystem::weakly_canonical(host, ec);
@@ -133,6 +124,15 @@ std::filesystem::path LockFilePath(const std::filesystem::path& hostPath) {
     return hostPath.parent_path() / ("." + hostPath.filename().string() + ".lck");
 }
 
+bool LockFileByte(int fd, short type, off_t byte) {
+    struct flock lock {};
+    lock.l_type = type;
+    lock.l_whence = SEEK_SET;
+    lock.l_start = byte;
+    lock.l_len = 1;
+    return fcntl(fd, F_OFD_SETLK, &lock) == 0;
+}
+
 off_t TableLockByte(std::string_view table) {
     std::uint64_t hash = 1469598103934665603ULL;
     for (const char c : JetFold(table)) hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
@@ -166,7 +166,7 @@ Connection::~Connection() {
     if (lockFd_ >= 0) {
         // The last holder removes the lock file; an opener that raced with the removal sees the
         // file it locked is no longer the one at the path and opens it again (OpenLockFile).
-        if (SetLock(lockFd_, F_WRLCK, 0)) unlink(LockFilePath(hostPath_).c_str());
+        if (LockFileByte(lockFd_, F_WRLCK, 0)) unlink(LockFilePath(hostPath_).c_str());
         close(lockFd_);
     }
     if (auto engine = engine_.lock()) engine->Forget(*this);
@@ -212,7 +212,7 @@ void Connection::OpenLockFile(bool exclusive) {
     for (int attempt = 0; attempt < kLockAttempts; ++attempt) {
         lockFd_ = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
         if (lockFd_ < 0) return;  // a read-only folder: nobody can lock beside the file
-        const bool locked = SetLock(lockFd_, exclusive ? F_WRLCK : F_RDLCK, 0);
+        const bool locked = LockFileByte(lockFd_, exclusive ? F_WRLCK : F_RDLCK, 0);
         struct stat held {}, current {};
         const bool currentFile = fstat(lockFd_, &held) == 0 && stat(path.c_str(), &current) == 0 &&
                                  held.st_ino == current.st_ino && held.st_dev == current.st_dev;

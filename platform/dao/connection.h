@@ -444,4 +444,8 @@ std::filesystem::path LockFilePath(const std::filesystem::path& hostPath);
 // The byte of the lock file that a deny-write hold of `table` locks.
 off_t TableLockByte(std::string_view table);
 
+// Takes (F_RDLCK, F_WRLCK) or drops (F_UNLCK) the lock of one byte of a lock file opened as `fd`,
+// without waiting; false when another open file description holds a conflicting lock.
+bool LockFileByte(int fd, short type, off_t byte);
+
 }  // namespace dao

@@ -58,7 +58,6 @@ public:
     void TbLoja_RowColChange();
     void ZmDataComputador_Change();
     void ZmHoraComputador_Change();
-    void ProcVazia() {}
 
     // --- Controls (valid while loaded) -----------------------------------------------------------
     controls::threed::Frame3D& FrameLoja() const { return *frameLoja_; }

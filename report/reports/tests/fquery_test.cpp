@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,7 @@
 #include "platform/forms/hosted.h"
 #include "platform/forms/keys.h"
 #include "platform/forms/services.h"
+#include "platform/win/clock.h"
 #include "report/reports/condition_text.h"
 #include "report/reports/tests/support/reports_fixture.h"
 #include "platform/win/clock.h"
@@ -477,6 +479,11 @@ TEST_F(FQueryTest, RightsGuardRunningAndCataloguing) {
 }
 
 TEST_F(FQueryTest, CatalogarThenGravarSavesANumberedUpperCasedCriterion) {
+    // The row carries the day it was saved on.
+    win::OffsetClock clock;
+    clock.Freeze({2026, 12, 9, 10, 0, 0});
+    win::InstallClock(&clock);
+    const std::shared_ptr<void> restoreClock(nullptr, [](void*) { win::InstallClock(nullptr); });
     FQuery& q = OpenBuilder(kGerente, "R001");
     Add(q, "[Venda].[Vendedor]", "=", "01");
     q.CopySQLButton_Click();
