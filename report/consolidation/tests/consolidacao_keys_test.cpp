@@ -77,6 +77,22 @@ protected:
     }
     static void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = {}) { forms::testing::PressOnFocus(key, modifiers); }
 
+    // No to "Deseja Consolidar Tudo ?", then 01/11/2026 and 30/11/2026 typed into the period's
+    // fields, each closed by Enter: the focus ends on Executar.
+    void TypeNovemberPeriod(CountedConsolidacao& w) {
+        ASSERT_NE(w.ZmData1(), nullptr);
+        boxes_.answers = {forms::mb::No};
+        QWidget* consolidar = w.BtnConsolidar().Widget();
+        Click(consolidar, consolidar->rect().center());
+        ASSERT_EQ(QApplication::focusWidget(), w.ZmData1()->Widget());
+        QTest::keyClicks(QApplication::focusWidget(), "01112026");
+        Press(Qt::Key_Return);
+        ASSERT_EQ(QApplication::focusWidget(), w.ZmData2()->Widget());
+        QTest::keyClicks(QApplication::focusWidget(), "30112026");
+        Press(Qt::Key_Return);
+        ASSERT_EQ(QApplication::focusWidget(), w.BtnExecutar().Widget());
+    }
+
     std::unique_ptr<CountedConsolidacao> window_;
     forms::RecordingProgramStarter starter_;
     int runs_ = 0;
@@ -159,17 +175,7 @@ TEST_F(ConsolidacaoKeysTest, F12WithoutACalculatorSaysSoAndTheRunGoesOn) {
 // No to "Deseja Consolidar Tudo ?" opens the period; what is typed day first is what the run reads.
 TEST_F(ConsolidacaoKeysTest, ThePeriodIsTypedAndReadDayFirst) {
     CountedConsolidacao& w = OpenActive();
-    ASSERT_NE(w.ZmData1(), nullptr);
-    boxes_.answers = {forms::mb::No};
-    QWidget* consolidar = w.BtnConsolidar().Widget();
-    Click(consolidar, consolidar->rect().center());
-    ASSERT_EQ(QApplication::focusWidget(), w.ZmData1()->Widget());
-    QTest::keyClicks(QApplication::focusWidget(), "01112026");
-    Press(Qt::Key_Return);
-    ASSERT_EQ(QApplication::focusWidget(), w.ZmData2()->Widget());
-    QTest::keyClicks(QApplication::focusWidget(), "30112026");
-    Press(Qt::Key_Return);
-    ASSERT_EQ(QApplication::focusWidget(), w.BtnExecutar().Widget());
+    ASSERT_NO_FATAL_FAILURE(TypeNovemberPeriod(w));
     QWidget* executar = w.BtnExecutar().Widget();
     Click(executar, executar->rect().center());
     ASSERT_EQ(runs_, 1);
@@ -183,17 +189,7 @@ TEST_F(ConsolidacaoKeysTest, ThePeriodIsTypedAndReadDayFirst) {
 // the one before gave the focus.
 TEST_F(ConsolidacaoKeysTest, ThePeriodRunsByDateEnterDateEnterEnter) {
     CountedConsolidacao& w = OpenActive();
-    ASSERT_NE(w.ZmData1(), nullptr);
-    boxes_.answers = {forms::mb::No};
-    QWidget* consolidar = w.BtnConsolidar().Widget();
-    Click(consolidar, consolidar->rect().center());
-    ASSERT_EQ(QApplication::focusWidget(), w.ZmData1()->Widget());
-    QTest::keyClicks(QApplication::focusWidget(), "01112026");
-    Press(Qt::Key_Return);
-    ASSERT_EQ(QApplication::focusWidget(), w.ZmData2()->Widget());
-    QTest::keyClicks(QApplication::focusWidget(), "30112026");
-    Press(Qt::Key_Return);
-    ASSERT_EQ(QApplication::focusWidget(), w.BtnExecutar().Widget());
+    ASSERT_NO_FATAL_FAILURE(TypeNovemberPeriod(w));
     Press(Qt::Key_Return);
     EXPECT_EQ(runs_, 1);
     EXPECT_EQ(period_, (std::pair<std::string, std::string>{"01/11/2026", "30/11/2026"}));
