@@ -1,5 +1,6 @@
 // The program's process entry: the window system, the hooks through which each subsystem reaches
 // another's window, then the program's own Main, then the event loop while a window is loaded.
+#include "platform/controls/report/page_buffers.h"
 #include "platform/forms/app.h"
 #include "report/consolidation/consolidacao.h"
 #include "report/core/hooks.h"
@@ -9,6 +10,8 @@
 #include "report/reports/inicio.h"
 
 int main(int argc, char** argv) {
+    // First, before any thread: printing and PDF files reuse their page buffers (page_buffers.h).
+    controls::report::KeepPageBuffersInTheHeap();
     forms::WindowSystem windowSystem(argc, argv);
     report::upgrade::InstallUpgrade();
     report::reports::InstallReports();
@@ -18,6 +21,9 @@ int main(int argc, char** argv) {
     hooks.runUpgrade = report::upgrade::AtualizarBD;
     hooks.showCatalogue = [] { report::reports::InicioWindow().Show(); };
     hooks.showConsolidation = [] { report::consolidation::ConsolidationWindow().Show(); };
+    hooks.closeConsolidation = [] {
+        if (report::consolidation::ConsolidationWindow().IsLoaded()) report::consolidation::ConsolidationWindow().Unload();
+    };
     report::Main();
     return forms::App().Run();
 }

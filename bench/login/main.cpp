@@ -12,6 +12,7 @@
 #include <cstring>
 #include <vector>
 
+#include "bench/admin_log_in.h"
 #include "platform/forms/hosted.h"
 #include "platform//controls/grid/data_grid.h"
 #include "platform/forms/app.h"
@@ -36,13 +37,7 @@ double TimedLogIn(forms::ScriptedMessageBoxes& boxes, int& shown) {
     report::AbrirBD();
     report::login::Acesso window;
     window.Show();
-    for (int row = 0; row < window.TbLoja().RowCount(); ++row) {
-        window.TbLoja().SetRow(row);
-        if (window.TbLoja().CellText(row, 0) == "01") break;
-    }
-    window.TbLoja_Choose();
-    forms::SetHostedText(window.ZmSenha(), "ADMIN");
-    boxes.answers = {forms::mb::Yes};
+    bench::PrepareAdministratorLogIn(window, boxes);
     const int before = shown;
     const auto start = Clock::now();
     window.BtnProcura_Click();

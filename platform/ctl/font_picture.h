@@ -32,7 +32,8 @@ inline constexpr com::DispId DISPID_PICT_TYPE = 3;
 com::FontDesc DefaultFontDesc();
 
 // The face installed here that draws for a face the windows were laid out with. The layouts were
-// measured in the original's faces, so each maps to a free face of the same widths: the
+// measured in proprietary faces that are not installed here, so each maps to a free face of the
+// same widths: the
 // sans-serif faces ("MS Sans Serif", Arial, Tahoma, ...) to Liberation Sans, the serif faces to
 // Liberation Serif, the fixed-pitch ones to Liberation Mono. A face that is neither mapped nor
 // installed draws in Liberation Sans. Forms, controls and reports all take their faces from here.
@@ -42,8 +43,8 @@ QString InstalledFace(std::string_view face);
 // draws the same on a screen and into an image; the face is InstalledFace's.
 QFont ToQFont(const com::FontDesc& desc);
 
-// The font of a window and of its controls when nothing else is set: the original's 8-point
-// sans-serif, as ToQFont(DefaultFontDesc()).
+// The font of a window and of its controls when nothing else is set: the 8-point sans-serif the
+// layouts were measured in, as ToQFont(DefaultFontDesc()).
 QFont DefaultQFont();
 
 class FontObject final : public com::DispatchObject<FontObject> {

@@ -27,15 +27,6 @@ namespace {
 
 constexpr int kLockAttempts = 20;
 
-bool SetLock(int fd, short type, off_t start) {
-    struct flock lock {};
-    lock.l_type = type;
-    lock.l_whence = SEEK_SET;
-    lock.l_start = start;
-    lock.l_len = 1;
-    return fcntl(fd, F_OFD_SETLK, &lock) == 0;
-}
-
 std::string ConnectionKey(const std::filesystem::path& host, bool readOnly) {
     std::error_code ec;
     auto canonical = std::filesystem::weakly_canonical(host, ec);
@@ -133,6 +124,15 @@ std::filesystem::path LockFilePath(const std::filesystem::path& hostPath) {
     return hostPath.parent_path() / ("." + hostPath.filename().string() + ".lck");
 }
 
+bool LockFileByte(int fd, short type, off_t byte) {
+    struct flock lock {};
+    lock.l_type = type;
+    lock.l_whence = SEEK_SET;
+    lock.l_start = byte;
+    lock.l_len = 1;
+    return fcntl(fd, F_OFD_SETLK, &lock) == 0;
+}
+
 off_t TableLockByte(std::string_view table) {
     std::uint64_t hash = 1469598103934665603ULL;
     for (const char c : JetFold(table)) hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
@@ -166,7 +166,7 @@ Connection::~Connection() {
     if (lockFd_ >= 0) {
         // The last holder removes the lock file; an opener that raced with the removal sees the
         // file it locked is no longer the one at the path and opens it again (OpenLockFile).
-        if (SetLock(lockFd_, F_WRLCK, 0)) unlink(LockFilePath(hostPath_).c_str());
+        if (LockFileByte(lockFd_, F_WRLCK, 0)) unlink(LockFilePath(hostPath_).c_str());
         close(lockFd_);
     }
     if (auto engine = engine_.lock()) engine->Forget(*this);
@@ -212,7 +212,7 @@ void Connection::OpenLockFile(bool exclusive) {
     for (int attempt = 0; attempt < kLockAttempts; ++attempt) {
         lockFd_ = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
         if (lockFd_ < 0) return;  // a read-only folder: nobody can lock beside the file
-        const bool locked = SetLock(lockFd_, exclusive ? F_WRLCK : F_RDLCK, 0);
+        const bool locked = LockFileByte(lockFd_, exclusive ? F_WRLCK : F_RDLCK, 0);
         struct stat held {}, current {};
         const bool currentFile = fstat(lockFd_, &held) == 0 && stat(path.c_str(), &current) == 0 &&
                                  held.st_ino == current.st_ino && held.st_dev == current.st_dev;
@@ -268,16 +268,17 @@ void Connection::HoldRead(std::weak_ptr<ActiveRead> read) {
     activeReads_.push_back(std::move(read));
 }
 
-void Connection::PrepareWrite(Operation op) {
+void Connection::PrepareWrite(Operation op, std::string_view table) {
     CheckOwner();
+    structureTable_ = op == Operation::Structure ? std::string(table) : std::string();
     if (readOnly_) RaiseJet(jet::ReadOnly);
     for (const auto& weak : std::exchange(activeReads_, {})) {
         if (const auto read = weak.lock()) read->End();
     }
     if (!Engine().InTransaction() || enlisted_) return;
     if (sqlite3_exec(db_, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK) {
-        RaiseSqlite(db_, op == Operation::Structure ? Operation::Structure : Operation::Write,
-                    windowsPath_);
+        Fail(op == Operation::Structure ? Operation::Structure : Operation::Write,
+             structureTable_.empty() ? std::string_view(windowsPath_) : std::string_view(structureTable_));
     }
     enlisted_ = true;
     sqlite3_exec(db_, CacheSizeSql(kTransactionCacheKiB).c_str(), nullptr,
@@ -371,16 +372,35 @@ void StartWriteback(sqlite3* db) {
 
 namespace {
 
-// The change counter of `db`'s main file (its header's bytes 24-27), read through SQLite's own
-// descriptor: every commit in rollback-journal mode changes it.
-std::optional<std::uint32_t> ChangeCounter(sqlite3* db) {
+// The main file of a connection as its own descriptor shows it, read while the connection holds a
+// read of it.
+struct HeldFile {
+    bool rollbackJournal = false;   // header bytes 18 and 19 are 1 (2 is WAL)
+    std::uint32_t changes = 0;      // the change counter, header bytes 24-27
+    std::uint32_t dataVersion = 0;  // SQLite's count of the changes the connection has seen
+};
+
+std::optional<HeldFile> ReadHeldFile(sqlite3* db) {
     sqlite3_file* file = nullptr;
     if (sqlite3_file_control(db, "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK || !file || !file->pMethods) {
         return std::nullopt;
     }
-    std::array<unsigned char, 4> bytes{};
-    if (file->pMethods->xRead(file, bytes.data(), static_cast<int>(bytes.size()), 24) != SQLITE_OK) return std::nullopt;
-    return std::uint32_t{bytes[0]} << 24 | std::uint32_t{bytes[1]} << 16 | std::uint32_t{bytes[2]} << 8 | bytes[3];
+    std::array<unsigned char, 10> bytes{};  // header bytes 18-27
+    if (file->pMethods->xRead(file, bytes.data(), static_cast<int>(bytes.size()), 18) != SQLITE_OK) return std::nullopt;
+    unsigned int dataVersion = 0;
+    if (sqlite3_file_control(db, "main", SQLITE_FCNTL_DATA_VERSION, &dataVersion) != SQLITE_OK) return std::nullopt;
+    HeldFile held;
+    held.rollbackJournal = bytes[0] == 1 && bytes[1] == 1;
+    held.changes = std::uint32_t{bytes[6]} << 24 | std::uint32_t{bytes[7]} << 16 | std::uint32_t{bytes[8]} << 8 | bytes[9];
+    held.dataVersion = dataVersion;
+    return held;
+}
+
+// Whether the file at the path `db` opened under `schema` is still the file it holds (not renamed
+// over, moved or deleted since).
+bool StillAtItsPath(sqlite3* db, const char* schema) {
+    int moved = 1;
+    return sqlite3_file_control(db, schema, SQLITE_FCNTL_HAS_MOVED, &moved) == SQLITE_OK && moved == 0;
 }
 
 }  // namespace
@@ -390,20 +410,31 @@ std::optional<AttachedRead> AttachedRead::Begin(Connection& target, Connection& 
     sqlite3* from = source.RawHandle();
     sqlite3* to = target.Handle();
     if (sqlite3_get_autocommit(from) == 0) return std::nullopt;
+    auto hold = std::make_unique<Statement>(from, "PRAGMA schema_version");
+    if (!hold->Ok() || hold->StepCode() != SQLITE_ROW) return std::nullopt;
+    // Under the hold. In rollback-journal mode it is the file's shared lock: no commit, and no
+    // switch to WAL, until it ends, and what the descriptor shows is the file's committed state. In
+    // WAL mode it is only a read mark: the main file lacks the commits in the log and a checkpoint
+    // may write it meanwhile, so the rows go through the pump, which reads the file as the
+    // connection sees it.
+    const std::optional<HeldFile> held = ReadHeldFile(from);
+    if (!held || !held->rollbackJournal) return std::nullopt;
+    // The attachment opens the file at the path: it must be the file the hold locks, whose counter
+    // was read. A file renamed over since the connection opened it is read through the connection.
     struct stat file {};
     struct stat own {};
-    if (stat(source.HostPath().c_str(), &file) != 0 || stat(target.HostPath().c_str(), &own) != 0 ||
+    if (!StillAtItsPath(from, "main") || stat(source.HostPath().c_str(), &file) != 0 ||
+        stat(target.HostPath().c_str(), &own) != 0 || !StillAtItsPath(from, "main") ||
         (file.st_dev == own.st_dev && file.st_ino == own.st_ino)) {
         return std::nullopt;
     }
-    auto hold = std::make_unique<Statement>(from, "PRAGMA schema_version");
-    if (!hold->Ok() || hold->StepCode() != SQLITE_ROW) return std::nullopt;
-    const std::optional<std::uint32_t> changes = ChangeCounter(from);
-    if (!changes) return std::nullopt;
 
-    auto sameFile = [&](const Connection::Attached& a) { return a.device == file.st_dev && a.inode == file.st_ino; };
+    auto current = [&](const Connection::Attached& a) {
+        return a.device == file.st_dev && a.inode == file.st_ino && a.changes == held->changes &&
+               a.dataVersion == held->dataVersion;
+    };
     for (const Connection::Attached& a : target.attached_) {
-        if (sameFile(a) && a.changes == *changes) return AttachedRead(target, std::move(hold), a.schema);
+        if (current(a)) return AttachedRead(target, std::move(hold), a.schema);
     }
     // An attachment of the file as it was keeps its old pages: outside a transaction it goes now.
     if (sqlite3_get_autocommit(to) != 0) target.DetachFiles();
@@ -414,7 +445,13 @@ std::optional<AttachedRead> AttachedRead::Begin(Connection& target, Connection& 
     attach.BindText(1, ReadOnlyUri(source.HostPath(), true));
     attach.BindText(2, schema);
     if (attach.StepCode() != SQLITE_DONE) return std::nullopt;
-    target.attached_.push_back({schema, file.st_dev, file.st_ino, *changes});
+    // Renamed over while it was attached: the attachment is not the held file, and is never reused.
+    if (!StillAtItsPath(to, schema.c_str()) || !StillAtItsPath(from, "main")) {
+        target.attached_.push_back({schema, 0, 0, 0, 0});
+        if (sqlite3_get_autocommit(to) != 0) target.DetachFiles();
+        return std::nullopt;
+    }
+    target.attached_.push_back({schema, file.st_dev, file.st_ino, held->changes, held->dataVersion});
     return AttachedRead(target, std::move(hold), std::move(schema));
 }
 
@@ -447,6 +484,11 @@ void Connection::Fail(Operation op, std::string_view subject) {
     // file the error names.
     const int code = sqlite3_extended_errcode(db_) & 0xFF;
     if (subject.empty() && (code == SQLITE_CORRUPT || code == SQLITE_NOTADB)) subject = windowsPath_;
+    if (subject.empty() && op == Operation::Structure) subject = structureTable_;
+    // A file whose folder went away since the open names that folder, as an open names a path
+    // that is not there.
+    const std::string folder = windowsPath_.substr(0, windowsPath_.find_last_of('\\'));
+    if (sqlite3_extended_errcode(db_) == SQLITE_READONLY_DBMOVED) subject = folder;
     RaiseSqlite(db_, op, subject);
 }
 
@@ -504,7 +546,9 @@ void Connection::WritePendingDefinitions() {
             std::vector<std::string> stored;
             Statement info(db_, "SELECT name FROM pragma_table_info(?1)");
             info.BindText(1, table);
-            while (info.StepCode() == SQLITE_ROW) stored.push_back(info.Text(0));
+            int rc = SQLITE_ROW;
+            while ((rc = info.StepCode()) == SQLITE_ROW) stored.push_back(info.Text(0));
+            if (rc != SQLITE_DONE) return false;  // columns unread are not columns missing
             const auto kept = [&](const std::string& name) {
                 return std::any_of(columns.begin(), columns.end(),
                                    [&](const PendingColumn& column) { return JetNamesEqual(column.name, name); });
@@ -537,7 +581,10 @@ void Connection::WritePendingDefinitions() {
     run("ROLLBACK TO zm_pending");
     run("RELEASE zm_pending");
     pending_ = pending;
-    RaiseJet(JetNumberForSqlite(code == SQLITE_OK ? SQLITE_ERROR : code, message, Operation::Structure), windowsPath_);
+    // A lock names the table whose definition could not be written, as every structure change does.
+    const long number = JetNumberForSqlite(code == SQLITE_OK ? SQLITE_ERROR : code, message, Operation::Structure);
+    RaiseJet(number, number == jet::TableLocked && !pending.empty() ? std::string_view(pending.front().first)
+                                                                      : std::string_view(windowsPath_));
 }
 
 std::uint32_t Connection::SchemaVersion() {

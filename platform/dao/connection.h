@@ -101,8 +101,10 @@ public:
 
     // To be called before every statement that writes (data or structure): raises 3027 on a
     // read-only open, and inside a workspace transaction enlists this connection (BEGIN IMMEDIATE;
-    // 3260 for data, 3262 for structure when another holder keeps the write lock).
-    void PrepareWrite(Operation op);
+    // 3260 for data, 3262 for structure when another holder keeps the write lock). A structure
+    // change names the table it changes: its failures (3262 "Could not lock table ...") name that
+    // table, as the engine's texts do, until the next PrepareWrite; without one, the file.
+    void PrepareWrite(Operation op, std::string_view table = {});
 
     // A read whose statement stays active between calls (invariant 4).
     class ActiveRead {
@@ -188,6 +190,7 @@ private:
     std::weak_ptr<EngineState> engine_;
     std::filesystem::path hostPath_;
     std::string windowsPath_;
+    std::string structureTable_;   // the table the structure change under way changes ("" none)
     bool readOnly_;
     bool exclusive_ = false;
     bool enlisted_ = false;
@@ -196,12 +199,14 @@ private:
     std::vector<std::pair<std::string, std::vector<PendingColumn>>> pending_;  // by stored table name
     int keepPending_ = 0;
     std::vector<std::weak_ptr<ActiveRead>> activeReads_;
-    // Files attached for reading: the file (device and inode) and its change counter when attached.
+    // Files attached for reading: the file (device and inode), its change counter and the source
+    // connection's data version when attached (inode 0: never to be read again).
     struct Attached {
         std::string schema;
         dev_t device = 0;
         ino_t inode = 0;
         std::uint32_t changes = 0;
+        std::uint32_t dataVersion = 0;
     };
     std::vector<Attached> attached_;
     int attachedSerial_ = 0;
@@ -214,16 +219,28 @@ private:
 //
 // The file is attached to `target`'s connection read-only and immutable, that is without locks or
 // a journal of its own. What keeps it still is `source`'s connection instead: for the life of this
-// object it holds the file's shared lock, as a SELECT of its own would, so that no station commits
-// to the file meanwhile (and a journal a dead writer left there has been played back before).
+// object it holds a read of the file, as a SELECT of its own would. Only a file in rollback-journal
+// mode under that read is attached (its header, read through the connection's own descriptor): the
+// read is then the file's shared lock, so that no station commits to it, nor switches it to WAL,
+// meanwhile (and a journal a dead writer left there has been played back before). A file in WAL
+// mode (another program may switch an open file to it) keeps commits in its log, which the
+// immutable attachment would not read, and its read is only a mark in the log while others commit
+// and checkpoint: such a file goes through the pump.
+// The attachment opens the file at the connection's path, so it must still be the file the
+// connection holds: a file renamed over since the connection opened it is read through the
+// connection, by the pump; the identity (device and inode) and the change counter recorded for an
+// attachment are both those of the held file.
 // SQLite detaches no file that an open transaction has read, so an attachment lasts until
 // `target`'s transaction ends; until then later reads reuse it while the file is the one attached
-// (same device and inode) with the same change counter in its header, which every commit changes:
-// the pages it keeps in memory are then still the file's. A changed file is attached afresh.
+// with the same change counter in its header (which every commit in rollback-journal mode changes,
+// a switch of journal mode included) and the source connection has seen no change since
+// (SQLite's data version): the pages it keeps in memory are then still the file's. A changed file
+// is attached afresh.
 //
 // Begin answers nullopt, and the rows go through the pump, when `source` has a transaction of its
 // own open (what it wrote is not in the file yet), when the two are one file, when `source`'s read
-// cannot start, when SQLite's limit on attached files is reached, or when the attach fails.
+// cannot start, when the file is not in rollback-journal mode under it or is no longer the file at
+// its path, when SQLite's limit on attached files is reached, or when the attach fails.
 class AttachedRead {
 public:
     static std::optional<AttachedRead> Begin(Connection& target, Connection& source);
@@ -426,5 +443,9 @@ std::filesystem::path LockFilePath(const std::filesystem::path& hostPath);
 
 // The byte of the lock file that a deny-write hold of `table` locks.
 off_t TableLockByte(std::string_view table);
+
+// Takes (F_RDLCK, F_WRLCK) or drops (F_UNLCK) the lock of one byte of a lock file opened as `fd`,
+// without waiting; false when another open file description holds a conflicting lock.
+bool LockFileByte(int fd, short type, off_t byte);
 
 }  // namespace dao

@@ -168,6 +168,9 @@ long JetNumberForSqlite(int code, std::string_view message, Operation op) {
     case SQLITE_CONSTRAINT_UNIQUE:
     case SQLITE_CONSTRAINT_PRIMARYKEY: return jet::DuplicateKey;
     case SQLITE_CONSTRAINT_NOTNULL: return jet::NullInKey;
+    // The file was renamed or its folder removed since the open: its journal cannot be made
+    // beside it any more. The folder is gone, not read-only.
+    case SQLITE_READONLY_DBMOVED: return jet::InvalidPath;
     default: break;
     }
     switch (code & 0xff) {

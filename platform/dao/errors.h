@@ -104,7 +104,7 @@ enum class Operation { Read, Write, Commit, Structure };
 // Maps an SQLite result code (extended codes welcome) and message to the engine's number:
 // BUSY -> 3187 on read, 3260 on write or commit, 3262 on a structure change; LOCKED -> 3211;
 // unique/primary key constraint -> 3022; NOT NULL -> 3058; NOTADB/CORRUPT -> 3343; READONLY ->
-// 3027; FULL -> 3035 ... A trigger's RAISE(ABORT, 'jet:NNNN') carries its own number.
+// 3027, but a file moved away since its open (its folder renamed or gone) -> 3044; FULL -> 3035 ... A trigger's RAISE(ABORT, 'jet:NNNN') carries its own number.
 long JetNumberForSqlite(int code, std::string_view message, Operation op);
 
 // Raises the engine error for the last failure on `db` (its extended code and message).

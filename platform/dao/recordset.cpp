@@ -305,22 +305,13 @@ void Settle(RecordsetState& rs, int step) {
     if (!HasCurrent(rs)) RaiseJet(jet::NoCurrentRecord);
 }
 
-bool LockTableByte(int fd, off_t byte) {
-    struct flock lock {};
-    lock.l_type = F_WRLCK;
-    lock.l_whence = SEEK_SET;
-    lock.l_start = byte;
-    lock.l_len = 1;
-    return fcntl(fd, F_OFD_SETLK, &lock) == 0;
-}
-
 // Holds the table deny-write through a descriptor of its own, so that a second recordset of the
 // same engine conflicts with the first as a second station would.
 void HoldDenyWrite(RecordsetState& rs) {
     const auto path = LockFilePath(rs.connection->HostPath());
     rs.denyWriteFd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
     if (rs.denyWriteFd < 0) return;
-    if (!LockTableByte(rs.denyWriteFd, TableLockByte(rs.table))) {
+    if (!LockFileByte(rs.denyWriteFd, F_WRLCK, TableLockByte(rs.table))) {
         close(rs.denyWriteFd);
         rs.denyWriteFd = -1;
         RaiseJet(jet::TableLocked, rs.table);

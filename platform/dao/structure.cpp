@@ -58,7 +58,7 @@ void CreateSqlIndex(Connection& connection, const std::string& table, catalog::I
         field = ResolveColumn(connection, table, field);
         columns += (columns.empty() ? "" : ", ") + QuoteName(field);
     }
-    connection.PrepareWrite(Operation::Structure);
+    connection.PrepareWrite(Operation::Structure, table);
     Savepoint savepoint(connection);
     if (index.primary || index.required) CreateNullTriggers(connection, table, index);
     connection.ExecSorting(std::string("CREATE ") + (index.primary || index.unique ? "UNIQUE " : "") + "INDEX " +
@@ -226,7 +226,7 @@ void Indexes::Delete(std::string_view name) {
     for (const auto& info : catalog::Indexes(connection, table_->name)) {
         if (JetNamesEqual(info.name, name)) actual = info.sqlName;
     }
-    connection.PrepareWrite(Operation::Structure);
+    connection.PrepareWrite(Operation::Structure, table_->name);
     Savepoint savepoint(connection);
     for (const char event : {'I', 'U'}) {
         connection.Exec("DROP TRIGGER IF EXISTS " + QuoteName(NullTriggerName(actual, event)), Operation::Structure);
@@ -316,7 +316,7 @@ void Relations::Append(const Relation& relation) {
         info.fields.emplace_back(ResolveColumn(connection, info.table, field->name),
                                  ResolveColumn(connection, info.foreignTable, field->foreignName));
     }
-    connection.PrepareWrite(Operation::Structure);
+    connection.PrepareWrite(Operation::Structure, info.foreignTable);
     Savepoint savepoint(connection);
     CreateRelationTriggers(connection, info);
     catalog::RecordRelation(connection, info);
@@ -328,7 +328,7 @@ void Relations::Append(const Relation& relation) {
 void Relations::Delete(std::string_view name) {
     auto& connection = db_->Conn();
     const Relation relation = Item(name);
-    connection.PrepareWrite(Operation::Structure);
+    connection.PrepareWrite(Operation::Structure, relation.ForeignTable());
     Savepoint savepoint(connection);
     for (const char* kind : {"mi", "mu", "od", "ou"}) {
         connection.Exec("DROP TRIGGER IF EXISTS " + RelationTrigger(relation.Name(), kind), Operation::Structure);

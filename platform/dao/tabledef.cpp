@@ -93,7 +93,7 @@ bool DropLeavesNoTrace(Connection& connection, const std::string& table) {
 
 void AddColumn(TableDefState& table, FieldState& field) {
     auto& connection = TableConnection(table);
-    connection.PrepareWrite(Operation::Structure);
+    connection.PrepareWrite(Operation::Structure, table.name);
     if (auto columns = DeferrableColumns(connection, table.name)) {
         const Connection::KeepPending keep(connection);
         Savepoint savepoint(connection);
@@ -130,7 +130,7 @@ void DropColumn(TableDefState& table, const std::string& field) {
             }
         }
     }
-    connection.PrepareWrite(Operation::Structure);
+    connection.PrepareWrite(Operation::Structure, table.name);
     if (auto columns = DeferrableColumns(connection, table.name);
         columns && columns->size() > 1 && DropLeavesNoTrace(connection, table.name)) {
         const Connection::KeepPending keep(connection);
@@ -155,7 +155,7 @@ void RenameColumn(FieldState& field, std::string_view name) {
     for (const auto& column : catalog::Columns(connection, table.name)) {
         if (JetNamesEqual(column.name, name) && !JetNamesEqual(column.name, field.name)) RaiseJet(jet::NameExists);
     }
-    connection.PrepareWrite(Operation::Structure);
+    connection.PrepareWrite(Operation::Structure, table.name);
     Savepoint savepoint(connection);
     connection.Exec("ALTER TABLE " + QuoteName(table.name) + " RENAME COLUMN " + QuoteName(field.name) + " TO " +
                         QuoteName(name),
@@ -245,7 +245,7 @@ void TableDefs::Append(const TableDef& table) {
         const auto& field = *state.pendingFields[i];
         sql += (i ? ", " : "") + ColumnDefinition(field.name, field.type, field.size);
     }
-    connection.PrepareWrite(Operation::Structure);
+    connection.PrepareWrite(Operation::Structure, state.name);
     Savepoint savepoint(connection);
     connection.Exec(sql + ")", Operation::Structure);
     catalog::ForgetTable(connection, state.name);
@@ -273,7 +273,7 @@ void TableDefs::Append(const TableDef& table) {
 void TableDefs::Delete(std::string_view name) {
     auto& connection = db_->Conn();
     const std::string table = db_->RequireTable(name);
-    connection.PrepareWrite(Operation::Structure);
+    connection.PrepareWrite(Operation::Structure, table);
     Savepoint savepoint(connection);
     for (const auto& relation : catalog::Relations(connection)) {
         if (JetNamesEqual(relation.table, table) || JetNamesEqual(relation.foreignTable, table)) {
@@ -302,7 +302,7 @@ void TableDef::SetName(std::string_view name) {
     if (auto other = catalog::FindTable(connection, name); other && !JetNamesEqual(*other, state_->name)) {
         RaiseJet(jet::TableExists, name);
     }
-    connection.PrepareWrite(Operation::Structure);
+    connection.PrepareWrite(Operation::Structure, state_->name);
     Savepoint savepoint(connection);
     connection.Exec("ALTER TABLE " + QuoteName(state_->name) + " RENAME TO " + QuoteName(name), Operation::Structure);
     catalog::RenameTable(connection, state_->name, name);

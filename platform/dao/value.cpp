@@ -195,9 +195,11 @@ Value CoerceNumber(const Value& value, DataType type) {
     case DataType::Byte: return Value::Byte(static_cast<std::uint8_t>(inRange(0, 255)));
     case DataType::Integer: return Value::Integer(static_cast<std::int16_t>(inRange(-32768, 32767)));
     case DataType::Long: return Value::Long(static_cast<std::int32_t>(inRange(-2147483648.0, 2147483647.0)));
-    case DataType::Currency:
-        if (!(std::fabs(x) < 9.2e14)) RaiseJet(jet::NumericOverflow);
-        return Value::Currency(value.ToCurrencyScaled());
+    case DataType::Currency: {
+        const std::int64_t units = value.ToCurrencyScaled();
+        if (units > kCurrencyFieldUnits || units < -kCurrencyFieldUnits) RaiseJet(jet::NumericOverflow);
+        return Value::Currency(units);
+    }
     case DataType::Single:
         if (std::isfinite(x) && std::fabs(x) > std::numeric_limits<float>::max()) RaiseJet(jet::NumericOverflow);
         return Value::Single(static_cast<float>(x));

@@ -155,14 +155,21 @@ private:
     Data data_;
 };
 
+// The largest Currency amount a field keeps, in ten-thousandths: 2^51, so 225,179,981,368.5248
+// either way. A field stores its amount as an SQLite REAL (so that SQL arithmetic, sums and
+// comparisons work on it), and every amount of four decimals up to this one comes back from the
+// nearest double exactly; above it some would come back changed in their last digits.
+inline constexpr std::int64_t kCurrencyFieldUnits = std::int64_t{1} << 51;
+
 // Converts `value` to what a field of `type` stores: range-checked integers, Single rounded to
 // float, Currency rounded to four decimals, Text as it reads. Null stays Null. Raises 3421 "Data
 // type conversion error." when the value cannot become that type and 3349 "Numeric field
-// overflow." when it is out of range. Text size limits are the caller's (it knows the size).
+// overflow." when it is out of range (for Currency: beyond kCurrencyFieldUnits). Text size limits
+// are the caller's (it knows the size).
 Value CoerceToField(const Value& value, DataType type);
 
 // True when `value` already is what a field of `type` stores, so CoerceToField would give it back
-// unchanged (Null too). Currency is left to the range check: its full range exceeds what the
+// unchanged (Null too). Currency is left to the range check: the type's range exceeds what the
 // field keeps.
 inline bool StoredAs(const Value& value, DataType type) {
     using Kind = Value::Kind;

@@ -145,7 +145,11 @@ int Application::Run() {
     if (loaded_.empty() || endRequested_) return 0;
     QApplication::setQuitOnLastWindowClosed(false);
     looping_ = true;
-    const int code = QCoreApplication::exec();
+    // The loop is told to stop when the last window unloads; a handler may still show another
+    // window before it returns to the loop (the log-in unloads as the catalogue opens), which
+    // keeps the program going.
+    int code = 0;
+    while (!loaded_.empty() && !endRequested_) code = QCoreApplication::exec();
     looping_ = false;
     CollectUnloaded();
     return code;
@@ -203,6 +207,11 @@ void Application::ReleaseQtObjects() {
     instanceWatcher_.reset();
 }
 
-WindowSystem::~WindowSystem() { App().ReleaseQtObjects(); }
+// The windows still loaded go with the window system, before the QApplication: a window object
+// lives to the end of the process and must not hold widgets by then.
+WindowSystem::~WindowSystem() {
+    while (!App().LoadedWindows().empty()) App().LoadedWindows().back()->Drop();
+    App().ReleaseQtObjects();
+}
 
 }  // namespace forms

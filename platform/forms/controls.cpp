@@ -6,8 +6,11 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QShortcut>
+#include <QValidator>
 #include <QLineEdit>
+#include <QHash>
 #include <QListView>
+#include <QStyledItemDelegate>
 #include <QPlainTextEdit>
 #include <QTextCursor>
 #include <QSignalBlocker>
@@ -59,8 +62,9 @@ public:
                 const auto* key = static_cast<QKeyEvent*>(event);
                 int code = KeyCodeOf(key->key(), key->modifiers().toInt());
                 if (code == 0) return false;
-                control_.Parent().RouteKey(event->type() == QEvent::KeyPress, code,
-                                           ShiftStateOf(key->modifiers().toInt()), &control_, event);
+                const bool down = event->type() == QEvent::KeyPress;
+                control_.Parent().RouteKey(down, code, ShiftStateOf(key->modifiers().toInt()), &control_, event);
+                if (down && code == key::Return) PressOnEnter();
                 return code == 0;   // a handler that zeroed the code kept the key
             }
             default:
@@ -69,6 +73,13 @@ public:
     }
 
 private:
+    // Enter presses the command button that has the focus, once the key's handlers have run and
+    // left the focus on it; the key then goes on its way up, routed already.
+    void PressOnEnter() {
+        auto* button = dynamic_cast<CommandButton*>(&control_);
+        if (button != nullptr && button->HasFocus() && button->Visible() && button->Enabled()) button->Press();
+    }
+
     Control& control_;
 };
 
@@ -311,6 +322,33 @@ QWidget* MakeTextWidget(QWidget* parent, bool multiLine) {
     return edit;
 }
 
+// A one-line box never holds a line break, however its text came (typed, pasted, dropped): a
+// break at the end of the text (a copied line's own) goes, each other one (CR LF, CR or LF)
+// becomes one blank, so that the words on either side stay apart.
+class OneLine final : public QValidator {
+public:
+    explicit OneLine(QObject* parent) : QValidator(parent) {}
+    State validate(QString& input, int& pos) const override {
+        if (!input.contains(u'\r') && !input.contains(u'\n')) return Acceptable;
+        QString line;
+        int caret = 0;
+        qsizetype end = input.size();
+        while (end > 0 && (input[end - 1] == u'\r' || input[end - 1] == u'\n')) --end;
+        for (qsizetype i = 0; i < end; ++i) {
+            const bool pair = input[i] == u'\r' && i + 1 < end && input[i + 1] == u'\n';
+            if (!pair) line += input[i] == u'\r' || input[i] == u'\n' ? QChar(u' ') : input[i];
+            if (i < pos) caret = static_cast<int>(line.size());
+        }
+        input = line;
+        pos = std::min(caret, static_cast<int>(line.size()));
+        return Acceptable;
+    }
+};
+
+void KeepOneLine(QLineEdit* edit) {
+    if (edit && !edit->validator()) edit->setValidator(MakeChild<OneLine>(edit));
+}
+
 QLineEdit* Edit(const Control& control) { return qobject_cast<QLineEdit*>(control.Widget()); }
 QPlainTextEdit* Lines(const Control& control) { return qobject_cast<QPlainTextEdit*>(control.Widget()); }
 
@@ -339,6 +377,7 @@ TextBox::TextBox(Window& window, std::string name, QWidget* parent, bool multiLi
     if (multiLine) {
         QObject::connect(Lines(*this), &QPlainTextEdit::textChanged, [this] { Fire(Change); });
     } else {
+        KeepOneLine(Edit(*this));
         QObject::connect(Edit(*this), &QLineEdit::textChanged, [this] { Fire(Change); });
     }
 }
@@ -447,12 +486,45 @@ void ListControl::SetListIndex(int index) {
 
 namespace {
 QListView* ViewOf(const Control& control) { return static_cast<QListView*>(control.Widget()); }
+
+// Measures each line of a list box once. The view lays out every line again after any change (a
+// line added or rewritten, another current line) and before it paints, so a list that grows while
+// a long task yields would measure all its lines at every yield; the text's shaping is nearly all
+// of that cost. A list box's lines are plain text in the view's font, so a line's size follows from
+// its text while the font and style stay; a change of either forgets the sizes.
+class MeasuredOnceDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        const QStyle* style = option.widget != nullptr ? option.widget->style() : nullptr;
+        if (style != style_ || option.font != font_ || sizes_.size() >= kMostRemembered) {
+            sizes_.clear();
+            style_ = style;
+            font_ = option.font;
+        }
+        const QString text = index.data(Qt::DisplayRole).toString();
+        const auto known = sizes_.constFind(text);
+        if (known != sizes_.cend()) return *known;
+        const QSize size = QStyledItemDelegate::sizeHint(option, index);
+        sizes_.insert(text, size);
+        return size;
+    }
+
+private:
+    // Lines rewritten in place (a counter) leave their earlier texts behind: start again past this.
+    static constexpr qsizetype kMostRemembered = 4096;
+    mutable QHash<QString, QSize> sizes_;
+    mutable const QStyle* style_ = nullptr;
+    mutable QFont font_;
+};
 QComboBox* ComboOf(const Control& control) { return static_cast<QComboBox*>(control.Widget()); }
 }  // namespace
 
 ListBox::ListBox(Window& window, std::string name, QWidget* parent)
     : ListControl(window, std::move(name), MakeChild<QListView>(parent)) {
     ViewOf(*this)->setModel(&Model());
+    ViewOf(*this)->setItemDelegate(std::make_unique<MeasuredOnceDelegate>(ViewOf(*this)).release());
     ViewOf(*this)->setEditTriggers(QAbstractItemView::NoEditTriggers);
     QObject::connect(ViewOf(*this)->selectionModel(), &QItemSelectionModel::currentRowChanged,
                      [this](const QModelIndex& current) {
@@ -472,6 +544,7 @@ void ListBox::SelectRow(int index) {
 ComboBox::ComboBox(Window& window, std::string name, QWidget* parent)
     : ListControl(window, std::move(name), MakeChild<QComboBox>(parent)) {
     ComboOf(*this)->setEditable(true);
+    KeepOneLine(ComboOf(*this)->lineEdit());
     ComboOf(*this)->setInsertPolicy(QComboBox::NoInsert);
     ComboOf(*this)->setModel(&Model());
     ComboOf(*this)->setCurrentIndex(-1);
@@ -499,7 +572,10 @@ void ComboBox::SetStyle(int style) {
     if (style != 0 && style != 2) win::Raise(380, Name());
     style_ = style;
     ComboOf(*this)->setEditable(style == 0);
-    if (style == 0) ComboOf(*this)->setInsertPolicy(QComboBox::NoInsert);
+    if (style == 0) {
+        KeepOneLine(ComboOf(*this)->lineEdit());
+        ComboOf(*this)->setInsertPolicy(QComboBox::NoInsert);
+    }
 }
 
 // --- Buttons and containers ----------------------------------------------------------------------

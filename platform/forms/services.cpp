@@ -2,14 +2,17 @@
 
 #include <QApplication>
 #include <QInputDialog>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
+#include <QSet>
 #include <QStringList>
 #include <stdexcept>
 
 #include "platform/ctl/font_picture.h"
 #include "platform/forms/app.h"
+#include "platform/forms/repaint_pace.h"
 #include "platform/win/error.h"
 
 namespace forms {
@@ -110,6 +113,53 @@ QString MessageBoxText(const std::string& text) {
     return Q(lines);
 }
 
+namespace {
+
+// A key that answers a box ends in the box: the box closes on its press, and its release, which
+// the window system sends to whatever has the focus next, reaches no window of the program (a
+// field's KeyUp would otherwise act on a key the user meant for the box). Watches the box's keys
+// while it is up; then holds back the release of each key still down, once.
+class BoxKeys : public QObject {
+public:
+    explicit BoxKeys(QWidget& box) : box_(&box) { qApp->installEventFilter(this); }
+
+    // After the box has closed: the releases still to come are held back from here on.
+    void HoldBackReleases() {
+        box_ = nullptr;
+        if (down_.empty()) deleteLater();
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease) return false;
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (box_ != nullptr) {
+            // While the box is up: the keys pressed in it and not yet released there.
+            const bool inBox = watched->isWidgetType() && static_cast<QWidget*>(watched)->window() == box_;
+            if (inBox && !key->isAutoRepeat()) {
+                if (event->type() == QEvent::KeyPress) {
+                    down_.insert(key->key());
+                } else {
+                    down_.remove(key->key());
+                }
+            }
+            return false;
+        }
+        if (!down_.contains(key->key())) return false;
+        if (key->isAutoRepeat()) return true;
+        // A new press of the key means its release was lost on the way (the focus was outside the
+        // program): that key is no longer held back.
+        down_.remove(key->key());
+        if (down_.empty()) deleteLater();
+        return event->type() == QEvent::KeyRelease;
+    }
+
+private:
+    QWidget* box_;
+    QSet<int> down_;
+};
+
+}  // namespace
+
 int QtMessageBoxes::Show(const std::string& text, int style, const std::string& title) {
     QMessageBox box(IconOf(style), Q(title), MessageBoxText(text), QMessageBox::NoButton, QApplication::activeWindow());
     // The text as written, never read as markup; in the font of the program's windows.
@@ -121,7 +171,9 @@ int QtMessageBoxes::Show(const std::string& text, int style, const std::string& 
         if (answer == DefaultAnswer(style)) box.setDefaultButton(buttons.back().first);
         if (EscapeAnswer(style) == answer) box.setEscapeButton(buttons.back().first);
     }
+    auto* keys = std::make_unique<BoxKeys>(box).release();   // deletes itself once done
     box.exec();
+    keys->HoldBackReleases();
     for (const auto& [button, answer] : buttons) {
         if (box.clickedButton() == button) return answer;
     }
@@ -182,6 +234,7 @@ std::string InputBox(const std::string& prompt, const std::string& title, const 
 }
 
 void QtEventPump::DoEvents() {
+    const PacedTurn turn;
     QCoreApplication::sendPostedEvents();
     QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
@@ -206,6 +259,7 @@ int DoEvents() {
 }
 
 double RecordingProgramStarter::Start(const std::string& commandLine, int windowStyle) {
+    if (!installed) win::Raise(win::err::FileNotFound, "Shell");
     started.emplace_back(commandLine, windowStyle);
     return static_cast<double>(started.size());
 }

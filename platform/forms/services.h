@@ -116,10 +116,13 @@ public:
     virtual double Start(const std::string& commandLine, int windowStyle) = 0;
 };
 
+// For tests: records each program started; with `installed` false no program is there to start,
+// and every start raises 53 as the real starter does for a program it cannot find.
 class RecordingProgramStarter : public ProgramStarter {
 public:
     double Start(const std::string& commandLine, int windowStyle) override;
     std::vector<std::pair<std::string, int>> started;
+    bool installed = true;
 };
 
 void InstallProgramStarter(ProgramStarter* starter);   // nullptr restores the real one

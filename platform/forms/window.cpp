@@ -21,6 +21,8 @@ namespace forms {
 
 namespace {
 
+constexpr int kAltShift = 4;
+
 // The window's own events: the close box, activation, resizing, and keys while no control of
 // the window has the focus.
 class WindowEvents : public QObject {
@@ -137,6 +139,9 @@ bool Window::UnloadWithMode(int mode) {
 }
 
 void Window::Discard() {
+    // A key still on its way up to the widget that goes ends with it: the record would match a
+    // later key of the next load built where this one was.
+    controlKey_.reset();
     const bool wasActive = loaded_->root->isActiveWindow() || QApplication::activeWindow() == nullptr;
     loaded_->root->hide();
     std::shared_ptr<Loaded> remains(std::move(loaded_));
@@ -314,6 +319,9 @@ void Window::RouteKey(bool down, int& keyCode, int shift, Control* target, const
     // A handler that yielded may have routed other keys meanwhile; this one still has its way up
     // to go.
     if (routed) controlKey_ = routed;
+    // Alt+F4 closes the window, as the window system's own key for it does, unless a handler kept
+    // the key.
+    if (down && keyCode == key::F4 && shift == kAltShift) PostClose();
 }
 
 bool Window::RoutedBelow(const QEvent* event, const QWidget* widget) const {

@@ -1,5 +1,6 @@
 #include "platform/win/cp1252.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -64,6 +65,17 @@ std::string Cp1252ToUtf8(std::string_view bytes) {
     out.reserve(bytes.size());
     for (char c : bytes) AppendUtf8(out, Cp1252ToUnicode(static_cast<unsigned char>(c)));
     return out;
+}
+
+bool IsUtf8(std::string_view bytes) {
+    for (std::size_t pos = 0; pos < bytes.size();) {
+        if (!DecodeUtf8(bytes, pos)) return false;
+    }
+    return true;
+}
+
+std::string Utf8OrCp1252ToUtf8(std::string_view bytes) {
+    return IsUtf8(bytes) ? std::string(bytes) : Cp1252ToUtf8(bytes);
 }
 
 std::optional<char32_t> DecodeUtf8(std::string_view text, std::size_t& pos) {
@@ -167,6 +179,17 @@ std::u32string FoldedCodePoints(std::string_view utf8) {
 
 bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
     if (a == b) return true;
+    // ASCII folds to ASCII and nothing else folds to it, so two ASCII names (environment names,
+    // most file names) compare without decoding: this runs for every variable of the environment
+    // at every look-up of one.
+    const auto isAscii = [](std::string_view s) {
+        return std::all_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    };
+    if (isAscii(a) && isAscii(b)) {
+        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 0x20) : c; };
+        return a.size() == b.size() &&
+               std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
+    }
     return FoldedCodePoints(a) == FoldedCodePoints(b);
 }
 

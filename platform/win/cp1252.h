@@ -30,6 +30,15 @@ bool IsAlpha1252(unsigned char byte);
 // overlong form, a surrogate, a cut or stray byte), which still moves `pos` forward.
 std::optional<char32_t> DecodeUtf8(std::string_view text, std::size_t& pos);
 
+// True when every byte of `bytes` belongs to a valid UTF-8 character.
+bool IsUtf8(std::string_view bytes);
+
+// The text of bytes whose encoding nobody declared (a text file a user wrote): taken as UTF-8
+// when they are valid UTF-8, else as cp1252, which is what a Windows editor saves as "ANSI". A
+// cp1252 text is valid UTF-8 only by rare chance (an accented letter followed by a plain letter,
+// or standing last, is no UTF-8 sequence), so the test tells the two apart.
+std::string Utf8OrCp1252ToUtf8(std::string_view bytes);
+
 // Appends the UTF-8 form of a code point (at most U+10FFFF).
 void AppendUtf8(std::string& out, char32_t codePoint);
 

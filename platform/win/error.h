@@ -1,10 +1,10 @@
 // The runtime's trappable error: one exception type for every layer.
 //
-// The original platform raised numbered, trappable errors from its forms runtime (53 "File not
-// found", 76 "Path not found", ...), its database engine (Jet numbers such as 3024 or 3265) and its
-// component layer (HRESULTs mapped to numbers). The system's error traps dispatch on that number,
-// so every stand-in raises this type with the platform's own number and English description, and
-// nothing else: a stray number sends a recovery down the wrong branch.
+// Every trappable error carries a number: the forms runtime's (53 "File not found", 76 "Path not
+// found", ...), the database engine's (3024, 3265, ...) or the component layer's (an HRESULT mapped
+// to a number). The program's error traps dispatch on that number, so every platform layer raises
+// this type with the number and English description its callers expect, and nothing else: a stray
+// number sends a recovery down the wrong branch.
 #pragma once
 
 #include <stdexcept>

@@ -1,5 +1,6 @@
 #include "platform/win/paths.h"
 
+#include <atomic>
 #include <cstdlib>
 #include <mutex>
 #include <optional>
@@ -15,6 +16,7 @@ namespace {
 
 std::mutex rootMutex;
 std::optional<fs::path> machineRoot;   // guarded by rootMutex; set on first use
+std::atomic<std::uint64_t> mappingGeneration{0};
 
 fs::path DefaultMachineRoot() {
     if (const char* data = std::getenv("XDG_DATA_HOME"); data != nullptr && *data == '/') {
@@ -200,7 +202,10 @@ void SetMachineRoot(const fs::path& root) {
     std::lock_guard lock(rootMutex);
     machineRoot = fs::absolute(root);
     CreateDriveC(*machineRoot);
+    ++mappingGeneration;
 }
+
+std::uint64_t PathMappingGeneration() { return mappingGeneration.load(); }
 
 void MapDrive(char letter, const fs::path& folder) {
     const char drive = LowerLetter(letter);
@@ -214,6 +219,7 @@ void MapDrive(char letter, const fs::path& folder) {
         fs::remove(link, ec);
         if (ec) Raise(err::PathFileAccessError);
     }
+    ++mappingGeneration;   // the old link is gone even when the new one fails
     fs::create_directory_symlink(fs::absolute(folder), link, ec);
     if (ec) Raise(err::PathFileAccessError);
 }

@@ -19,6 +19,7 @@
 //      (HostPath starts from the real folder of a drive, not from its link under drives/).
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -39,6 +40,11 @@ void SetMachineRoot(const std::filesystem::path& root);
 // Maps `letter` (A-Y) to `folder` by creating drives/<letter> as a link to it, replacing an earlier
 // link or an empty folder (5 for another letter, 75 when drives/<letter> cannot be replaced).
 void MapDrive(char letter, const std::filesystem::path& folder);
+
+// A count that changes whenever this process's SetMachineRoot or MapDrive changes what Windows
+// paths resolve to, so that a cache of resolved paths knows when to drop them. A drive another
+// process maps again is not counted.
+std::uint64_t PathMappingGeneration();
 
 // Resolves a Windows path to a host path (invariants 1 and 2). A relative path is taken from the
 // process's current directory. Raises 68 "Device unavailable" for an unmapped drive letter, 52

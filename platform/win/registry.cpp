@@ -34,13 +34,13 @@
 #include "platform/win/cp1252.h"
 #include "platform/win/file_lock.h"
 #include "platform/win/paths.h"
+#include "platform/win/text_file.h"
 
 namespace win {
 namespace {
 namespace fs = std::filesystem;
 
 constexpr std::string_view kHeader = "REGISTRY 1";
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 // The Windows registry's own limits. A write beyond them is refused with InvalidParameter, as
 // the platform refuses it, and a line beyond them is skipped when read: a path of 100,000 levels
@@ -265,20 +265,17 @@ LoadedStore Load() {
         return loaded;
     }
     std::string_view text = content.view();
-    if (text.starts_with(kByteOrderMark)) text.remove_prefix(kByteOrderMark.size());
+    SkipByteOrderMark(text);
+    // A CR inside a field is written %0D, so a CR at a line's end is its line break's.
     bool header = true;
-    while (!text.empty()) {
-        const std::size_t end = std::min(text.find('\n'), text.size());
-        std::string_view line = text.substr(0, end);
-        text.remove_prefix(std::min(end + 1, text.size()));
-        if (line.ends_with('\r')) line.remove_suffix(1);   // a CR inside a field is written %0D
+    ForEachLine(text, [&](std::string_view line) {
+        if (loaded.state == StoreState::Damaged) return;
         if (std::exchange(header, false)) {
-            if (line == kHeader) continue;
-            loaded.state = StoreState::Damaged;
-            return loaded;
+            if (line != kHeader) loaded.state = StoreState::Damaged;
+            return;
         }
         ParseLine(loaded.store, line);
-    }
+    });
     return loaded;
 }
 

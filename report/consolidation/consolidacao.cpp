@@ -6,6 +6,7 @@
 #include "platform/controls/grid/data_grid.h"
 #include "platform/controls/threed/threed.h"
 #include "platform/forms/app.h"
+#include "platform/forms/busy.h"
 #include "platform/forms/errors.h"
 #include "platform/forms/fieldtext.h"
 #include "platform/forms/fileio.h"
@@ -17,6 +18,7 @@
 #include "report/core/connections.h"
 #include "report/core/error_routine.h"
 #include "report/core/fields.h"
+#include "report/core/outside.h"
 #include "report/core/state.h"
 #include "report/core/windows.h"
 #include "report/consolidation/run.h"
@@ -159,6 +161,9 @@ void Consolidacao::ConnectEvents() {
     btnCancelarFiltro_->Click = [this] { BtnCancelarFiltro_Click(); };
     btnBloqueio_->Click = [this] { BtnBloqueio_Click(); };
     btnExecutar_->Click = [this] { BtnExecutar_Click(); };
+    // A run polls these two between its statements: they take the user's clicks while it runs.
+    forms::ServeWhileBusy(*btnCancelar_);
+    forms::ServeWhileBusy(*btnBloqueio_);
     table1_->AfterColUpdate = [this](int column) {
         if (column == 3) Table1_AfterColUpdate();
     };
@@ -396,7 +401,7 @@ void Consolidacao::Form_Resize() { ProgramEngine().Idle(kFreeLocks); }
 
 void Consolidacao::Form_KeyUp(int& keyCode, int /*shift*/) {
     if (keyCode == forms::key::Escape && btnConsolidar_->Visible() && !Executando) BtnCancelar_Click();
-    if (keyCode == forms::key::F12) forms::Shell("calc.exe", 1);
+    if (keyCode == forms::key::F12) StartCalculator();
 }
 
 void Consolidacao::Form_QueryUnload(int& cancel, int mode) {

@@ -41,7 +41,7 @@ struct IndexWork {
 };
 
 // Makes IndiceNovo a complete index of `spec` on TabelaIndice: its fields in order, Primary and
-// Required as the spec says, IgnoreNulls off, Unique left unset.
+// Required as `spec.primary` says, IgnoreNulls off, Unique left unset.
 void NovoIndice(IndexWork& work, const IndexSpec& spec);
 
 // Appends IndiceNovo to TabelaIndice's indexes and refreshes them, so the index is visible at once.

@@ -12,6 +12,7 @@
 #include "platform/dao/connection.h"
 #include "platform/dao/errors.h"
 #include "platform/forms/app.h"
+#include "platform/forms/busy.h"
 #include "platform/forms/datetime.h"
 #include "platform/forms/errors.h"
 #include "platform/forms/fieldtext.h"
@@ -86,10 +87,11 @@ std::string Text(const com::Variant& value) {
 }
 
 // Keeps the user out of the other windows while a run is in progress: nothing else may write
-// inside the run's transaction or start another run.
+// inside the run's transaction or start another run. In the window itself only the controls that
+// serve the run (Cancelar, the lock wait's Cancelar) take the user's input.
 class RunGuard {
 public:
-    explicit RunGuard(Consolidacao& window) : window_(window) {
+    explicit RunGuard(Consolidacao& window) : window_(window), busy_(window) {
         window_.Executando = true;
         for (forms::Window* other : forms::App().LoadedWindows()) {
             if (other == &window_ || !other->Enabled()) continue;
@@ -109,6 +111,7 @@ public:
 
 private:
     Consolidacao& window_;
+    forms::BusyScope busy_;
     std::vector<forms::Window*> disabled_;
 };
 
@@ -143,6 +146,9 @@ private:
     Resume SkipStore(const std::string& message);
     Resume Abandon();
     Resume EndWithRollback();
+    Resume EndQuietly();
+    bool Repair(const std::string& file);
+    Resume EndUnrepairable(const win::RuntimeError& error);
     Resume EndGeneral();
 
     std::string Backup() const { return folder_ + kBackupFileName; }
@@ -489,14 +495,35 @@ Resume Run::Damaged(const win::RuntimeError& error, const forms::FailedStep& fai
         RollBack();
         CloseIfOpen(BancoLoja);
         if (isBackup) FecharConsolidacao();
-        ProgramEngine().RepairDatabase(file);
+        if (!Repair(file)) return EndUnrepairable(error);
         Warn("Banco de Dados Danificado !" + CR + CR + "Favor Executar Novamente !");
         return Resume::At(isBackup ? openBackup_ : beginTransaction_);
     }
     if (repairsBeforeTransaction_++ > 0) return General();
     FecharConsolidacao();
-    ProgramEngine().RepairDatabase(folder_ + "\\Backup.MDB");
+    if (!Repair(file)) return EndUnrepairable(error);
     return Resume::At(openBackup_);
+}
+
+// Repairs `file`; false when the engine refuses it as not a database of its own (another program's
+// file, or one another program has put in WAL mode), which no repair and no new run mends. Any
+// other failure of the repair raises, to the handler.
+bool Run::Repair(const std::string& file) {
+    try {
+        ProgramEngine().RepairDatabase(file);
+        return true;
+    } catch (const win::RuntimeError& refused) {
+        if (refused.Number() != dao::jet::DatabaseNotRecognised) throw;
+        return false;
+    }
+}
+
+// A file the engine does not take: the run ends rolled back, with the one error box that names
+// the file, and nothing else of the session is closed.
+Resume Run::EndUnrepairable(const win::RuntimeError& error) {
+    RestoreBackupFile();
+    ReportError(error, kTela, "BtnConsolidar");
+    return EndQuietly();
 }
 
 // Ends the run's transaction: every level of the program's transaction rolled back. `quietly` when
@@ -542,6 +569,12 @@ Resume Run::Abandon() {
 Resume Run::EndWithRollback() {
     RollBackAndClose(true);
     Warn("Ocorreu um Erro Durante a Consolidação" + CR + "Tente Novamente!!");
+    return EndQuietly();
+}
+
+// The run's transaction rolled back, its files closed, the window reset and unloaded.
+Resume Run::EndQuietly() {
+    RollBackAndClose(true);
     w_.ModoEspera();
     w_.ShowFilter(false);
     w_.PainelPorcentagem().SetVisible(false);

@@ -3,33 +3,54 @@
 // the indexes built, Status stamped, and the report that asked for it printed from the result.
 //
 // Steps (labels of the step list; the handler resumes at the ones marked *):
-//   period     the two dates, when the run is for a period ("Data Inválida !")
-//   size       compaction through Bkp.mdb once Backup.mdb exceeds kCompactLimit bytes
-//   step3*     the status label cleared
-//   open*      BancoBackup, then Status held deny-write
-//   step5*     BeginTrans; the question with the last run's date and time
-//   copy       per row 1 .. LojasEmRede (the window's LinhaAtual): mark, folder, open, progress,
-//              the twelve copy statements (savepoint of their own), cancel test; row.next* moves on
-//   R1..R4*    the code tables and their primary indexes; indexes: the twelve consolidated ones
-//   commit     CommitTrans, the Status stamp, the window unloaded, the report printed
+//   CheckPeriod        the two dates, when the run is for a period ("Data Inválida !")
+//   CompactBackup      compaction through Bkp.mdb once Backup.mdb exceeds kCompactLimit bytes
+//   ClearStatus*       the status label cleared
+//   OpenBackup*        BancoBackup opened
+//   OpenStatus         Status held deny-write
+//   BeginTransaction*  BeginTrans
+//   AskAgain           the question with the last run's date and time (none on a first run)
+//   StampRun           this run's date and time written into Status, inside the transaction
+//   ShowProgress       the progress panel; LinhaAtual, the copy flags and the index position reset
+//   Store.for .. Store.next
+//                      per row 1 .. LojasEmRede (the window's LinhaAtual): Store.Marked,
+//                      Store.Reachable, Store.Open, Store.Savepoint (the store's own level),
+//                      Store.Progress, Store.Copy1 .. Store.Copy12 (the copy statements),
+//                      Store.Cancel, Store.Commit (the store's level), Store.Done* (Idle)
+//   Rebuild<table>     Familia, Grupo, Cor, Loja rebuilt from their working tables, each followed
+//   Index<table>       by its primary index; a top-up resumes at the next table's Rebuild*
+//   CreateIndexes*     the twelve consolidated indexes (indexes.h)
+//   Commit             CommitTrans
+//   ResetLayout        the window back to its idle layout
+//   StampStatus        Status stamped with today's date and time; Status and BancoBackup closed
+//   PrintReport        the window unloaded, the report printed from BACKUP.MDB
 //
 // All or nothing: BACKUP.MDB is the only file the run writes, and every write before the commit
 // is inside the transaction. Every end before the commit rolls it back and closes BancoLoja,
 // TabelaStatus and BancoBackup, so the next run from the same window does not meet its own lock.
 //
-// Recovery, by error number, in this order:
-//   3010           Familia, Grupo, Cor: only the missing codes added, resume before the next
-//                  rebuild; any other table dropped and the statement run again
+// Recovery (Run::React), in this order:
+//   any error of CompactBackup while Backup.mdb is renamed to Bkp.mdb
+//                  the partial copy deleted, the previous file given its name back,
+//                  "Compactação Imposibilitada!", and the run goes on at ClearStatus
+//   3010           Familia, Grupo, Cor: only the missing codes added, and the run goes on at the
+//                  next table's Rebuild (the table keeps its index); any other table dropped and
+//                  the statement run again
 //   3343           a damaged file repaired (the one that raised it, closed first): inside the
-//                  transaction after a rollback and a message, from step 5 again (from the open
-//                  when it was BACKUP.MDB itself); before it once, then as any other error
-//   76, 68, 52     the store named and skipped: its savepoint rolled back, none of its rows kept
-//   75             "Compactação Imposibilitada!", and the run goes on at step3 with the previous
-//                  file put back when the compaction had renamed it
+//                  transaction after a rollback and a message, from BeginTransaction again (from
+//                  OpenBackup when it was BACKUP.MDB itself); before it, BACKUP.MDB repaired once
+//                  and the run resumed at OpenBackup, a second time as any other error
+//   76             inside the store loop: the store's folder named as wrong ("Diretório da
+//                  Loja ... está errado !"); the store skipped as below
+//   75             the run's own transaction and files released, "Compactação Imposibilitada!",
+//                  and the run goes on at ClearStatus
+//   68, 52         inside the store loop: the store named as disconnected; the store skipped at
+//                  Store.Done, its savepoint rolled back, none of its rows kept
 //   3008, 3262     another station consolidating: rolled back, closed, message, window unloaded
 //   anything else  Bloqueio: a lock conflict is retried while the user waits (the counter on the
 //                  lock panel), abandoned when the user asks; any other error ends the run
-// An error raised by a recovery action itself goes through the same handler.
+// An error raised by a recovery action itself goes through the same handler, at most eight in a
+// row (kMaxNestedRecoveries); then the run ends.
 #pragma once
 
 #include <string>
@@ -39,7 +60,7 @@
 
 namespace report::consolidation {
 
-// The consolidated database, open from step "open" to the end of a run; the store being copied;
+// The consolidated database, open from step OpenBackup to the end of a run; the store being copied;
 // table Status of BACKUP.MDB held deny-write for the whole run.
 extern DatabaseHandle BancoBackup;
 extern DatabaseHandle BancoLoja;

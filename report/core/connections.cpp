@@ -141,7 +141,9 @@ void AbrirBDCep() {
     CepAberto = true;
 }
 
-void AbrirBDLoja() {
+namespace {
+
+void OpenDataSet(bool upgrade) {
     const std::string folder = PastaDados;
     forms::StepList steps = {
         {OpenSetTrap::kFirstStep, [&](forms::StepFlow&) { BancoProdutoLoja.Set(OpenStoreDatabase(folder, "\\Produto.MDB")); }},
@@ -152,11 +154,19 @@ void AbrirBDLoja() {
              TabelaUsuario->SetIndex("IndCodUsuario");
              TabelaUsuario->Seek("=", {dao::Value::Long(CodUsuarioAtual)});
          }},
-        {"atualizar", [](forms::StepFlow&) { AtualizarBD(); }},
+        {"atualizar", [upgrade](forms::StepFlow&) {
+             if (upgrade) AtualizarBD();
+         }},
     };
     const forms::Target first = steps.To(OpenSetTrap::kFirstStep);
     forms::RunSteps(std::move(steps), OpenSetTrap("AbrirBDLoja", first, folder, {"produto", "bd2", "relacao", "usuario"}, CloseDataSet));
 }
+
+}  // namespace
+
+void AbrirBDLoja() { OpenDataSet(true); }
+
+void OpenDataSetWithoutUpgrade() { OpenDataSet(false); }
 
 void FecharBD() {
     CloseIfOpen(TabelaUsuarioAcesso);

@@ -41,6 +41,9 @@ std::string ConnectCep(const std::string& folder);
 void AbrirBD();
 void AbrirBDCep();
 void AbrirBDLoja();
+// The data-folder set as AbrirBDLoja opens it, without the upgrade: for a station whose table
+// Usuario is empty, where nobody logs in and the program folder's own databases are the data set.
+void OpenDataSetWithoutUpgrade();
 void FecharBD();
 void FecharBDLoja();
 // Repairs folder\BD2.MDB and folder\PRODUTO.MDB with the user's knowledge. False when the repair

@@ -8,6 +8,8 @@
 //   showCatalogue      the report catalogue; shown by the log-in after a log-in
 //   showConsolidation  the consolidation window; shown by the catalogue's run of a consolidated
 //                      report
+//   closeConsolidation unloads the consolidation window when it is loaded; called by the
+//                      catalogue's close, since that window works on the catalogue's data set
 //   runReport          filled by the catalogue window while it is loaded; called by the
 //                      consolidation when it ends or is declined, to print from BACKUP.MDB
 //   upgradeWindow      the window the upgrade writes its progress into: the log-in window while
@@ -48,6 +50,7 @@ struct Hooks {
     std::function<void()> runUpgrade;
     std::function<void()> showCatalogue;
     std::function<void()> showConsolidation;
+    std::function<void()> closeConsolidation;
     std::function<void()> runReport;
     UpgradeWindow* upgradeWindow = nullptr;
 };

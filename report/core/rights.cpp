@@ -73,8 +73,13 @@ long CentringBlanks(long width, long nameLength) {
     return half % 2 == 0 ? half : half + 1;
 }
 
+bool IsAdministrator() {
+    if (TabelaUsuario->RecordCount() == 0) return true;
+    return FieldEquals((*TabelaUsuario)("Nivel").GetValue(), "A") == true;
+}
+
 bool VerificaAutorizacao(std::string CodAplicacao, std::string Acao, std::string Mostra) {
-    if (FieldEquals((*TabelaUsuario)("Nivel").GetValue(), "A") == true) return true;
+    if (IsAdministrator()) return true;
     TabelaRelacao->SetIndex("IndCodUsuarioCodAplicacao");
     TabelaRelacao->Seek("=", {(*TabelaUsuario)("CodUsuario").GetValue(), dao::Value(CodAplicacao)});
     if (TabelaRelacao->NoMatch()) return Refuse(kNoRow, Mostra);

@@ -24,6 +24,8 @@ void ShowCatalogueWindow() { Call(ProgramHooks().showCatalogue); }
 
 void ShowConsolidationWindow() { Call(ProgramHooks().showConsolidation); }
 
+void CloseConsolidationWindow() { Call(ProgramHooks().closeConsolidation); }
+
 void RunReport() {
     // A copy: the run may unload the window that filled the hook.
     const std::function<void()> run = ProgramHooks().runReport;
@@ -34,6 +36,7 @@ void ResetWindowHooks() {
     Hooks& hooks = ProgramHooks();
     hooks.showCatalogue = nullptr;
     hooks.showConsolidation = nullptr;
+    hooks.closeConsolidation = nullptr;
     hooks.runReport = nullptr;
     RelatorioConsolidado = std::string(1, 'N');
     Resposta = forms::Value();

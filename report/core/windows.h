@@ -11,6 +11,7 @@ namespace report {
 
 void ShowCatalogueWindow();
 void ShowConsolidationWindow();
+void CloseConsolidationWindow();
 void RunReport();
 
 // "S" while the chosen report must be preceded by the consolidation; the consolidation run sets it
@@ -20,7 +21,7 @@ extern std::string RelatorioConsolidado;
 // catalogue keeps the current criterion (the row change the consolidation's return causes).
 extern forms::Value Resposta;
 
-// For tests: empties the window hooks (catalogue, consolidation, report run) and the shared
+// For tests: empties the window hooks (catalogue, consolidation, its close, report run) and the shared
 // report state.
 void ResetWindowHooks();
 

@@ -6,6 +6,7 @@
 #include "platform/controls/threed/threed.h"
 #include "platform/dao/dao.h"
 #include "platform/forms/app.h"
+#include "platform/forms/busy.h"
 #include "platform/forms/controls.h"
 #include "platform/forms/datacontrol.h"
 #include "platform/forms/datetime.h"
@@ -217,12 +218,16 @@ void Acesso::Form_Load() {
     steps.Add("moment", [&](forms::StepFlow&) { ReadMessageOfTheMoment(); });
     forms::RunSteps(std::move(steps), ReportCloseAndLeave("Form_Load"));
     if (noUsers) {
-        // No users: no password is asked. The catalogue window still needs a data folder and its
-        // open data set, which is the program folder's.
-        PastaDados = ProgramFolder();
-        AbrirBDLoja();
-        if (forms::App().EndRequested()) return;
-        ShowCatalogueWindow();
+        // No users: no password is asked and the catalogue opens at once. It still needs a data
+        // folder and its open data set, which are the program folder's own; they are not a
+        // store's data set, so no upgrade runs on them. Leaving the catalogue by Sair ends the
+        // program here rather than opening the catalogue again.
+        if (SairPrograma != "S") {
+            PastaDados = ProgramFolder();
+            OpenDataSetWithoutUpgrade();
+            if (forms::App().EndRequested()) return;
+            ShowCatalogueWindow();
+        }
         Unload();
         return;
     }
@@ -313,9 +318,22 @@ void Acesso::LogIn() {
     NomeUsuario = TabelaUsuarioAcesso.Get()("Usuario").GetValue().ToText();
     CodUsuarioAtual = TabelaUsuarioAcesso.Get()("CodUsuario").GetValue().ToLong();
     SairPrograma = "N";
-    AbrirBDLoja();
+    // The upgrade yields while it writes its progress here: the window stays as it is meanwhile,
+    // its keys and clicks held back, so that no second log-in starts over the running upgrade.
+    bool closeAsked = false;
+    {
+        const forms::BusyScope upgrading(*this);
+        AbrirBDLoja();
+        closeAsked = upgrading.CloseAsked();
+    }
     forms::App().SetMousePointer(forms::pointer::Default);
     if (forms::App().EndRequested()) return;
+    if (closeAsked) {
+        // The user closed the window during the upgrade, which is done: the window closes now, and
+        // with it the program, instead of going on to the catalogue.
+        FecharBDLoja();
+        return;
+    }
     ShowCatalogueWindow();
     Unload();
 }

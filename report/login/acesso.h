@@ -9,7 +9,9 @@
 //   Form_KeyUp       Esc: back to the store list, absorb the Esc left by the catalogue window, or
 //                    unload; on error: report, FecharBD, leave
 //   Form_Unload      FecharBD; the end of the program when SairPrograma is "S"
-//   BtnProcura_Click the clock check, the password, three attempts, the hand-over to Inicio
+//   BtnProcura_Click the clock check, the password, three attempts, the hand-over to Inicio; while
+//                    the upgrade runs the window takes no keys or clicks (forms::BusyScope), and a
+//                    close asked meanwhile closes it, and ends the program, once the upgrade is done
 //   TbLoja choice    the store's data folder (login_rules.h's ChooseStore)
 //
 // The library's controls are created by ProgID through the registry. A class that is not
@@ -56,7 +58,6 @@ public:
     void TbLoja_RowColChange();
     void ZmDataComputador_Change();
     void ZmHoraComputador_Change();
-    void ProcVazia() {}
 
     // --- Controls (valid while loaded) -----------------------------------------------------------
     controls::threed::Frame3D& FrameLoja() const { return *frameLoja_; }

@@ -40,17 +40,10 @@ std::string_view WithoutCutCharacter(std::string_view bytes) {
     return lead + length > bytes.size() ? bytes.substr(0, lead) : bytes;
 }
 
-bool IsUtf8(std::string_view bytes) {
-    for (std::size_t pos = 0; pos < bytes.size();) {
-        if (!win::DecodeUtf8(bytes, pos)) return false;
-    }
-    return true;
-}
-
 // The text of one line's bytes: UTF-8 when they are, else cp1252; no control characters but tab.
 std::string MotivaText(std::string_view bytes, bool cut) {
     if (cut) bytes = WithoutCutCharacter(bytes);
-    std::string text = IsUtf8(bytes) ? std::string(bytes) : win::Cp1252ToUtf8(bytes);
+    std::string text = win::Utf8OrCp1252ToUtf8(bytes);
     std::erase_if(text, [](char c) {
         const auto byte = static_cast<unsigned char>(c);
         return (byte < 0x20 && byte != '\t') || byte == 0x7F;

@@ -5,6 +5,7 @@
 
 #include "platform/forms/strings.h"
 #include "platform/win/oledate.h"
+#include "platform/win/textformat.h"
 #include "report/reports/criterion_text.h"
 
 namespace report::reports {
@@ -47,13 +48,13 @@ std::size_t DigitRun(std::string_view text, std::size_t at) {
     return n;
 }
 
-// "1.234,5" or "12,5" (sign stripped) as "1234.5"; nothing for any other text.
-std::optional<std::string> CommaNumber(std::string_view text) {
+// A number as the program prints it, sign stripped: digits, optionally grouped by '.' in threes
+// ("1.500"), and an optional ',' with the decimals ("1.234,5", "12,5"); as the query reads it
+// ("1234.5"), or nothing for any other text. A '.' that does not group three digits ("12.5") is
+// no number here: it would read as a decimal point on one side and as grouping on the other.
+std::optional<std::string> RegionalNumber(std::string_view text) {
     const std::size_t comma = text.find(',');
-    if (comma == std::string_view::npos) return std::nullopt;
     const std::string_view whole = text.substr(0, comma);
-    const std::string_view fraction = text.substr(comma + 1);
-    if (fraction.empty() || DigitRun(fraction, 0) != fraction.size()) return std::nullopt;
     std::string digits;
     std::size_t at = DigitRun(whole, 0);
     if (at == 0) return std::nullopt;
@@ -65,7 +66,34 @@ std::optional<std::string> CommaNumber(std::string_view text) {
         digits.append(whole.substr(at + 1, 3));
         at += 4;
     }
+    if (comma == std::string_view::npos) return digits;
+    const std::string_view fraction = text.substr(comma + 1);
+    if (fraction.empty() || DigitRun(fraction, 0) != fraction.size()) return std::nullopt;
     return digits + "." + std::string(fraction);
+}
+
+// The number literal of a typed value: blanks around it and a sign allowed; nothing when the
+// value is no number as the program prints numbers.
+std::optional<std::string> NumberOf(std::string_view value) {
+    std::string_view text = value;
+    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+    std::string sign;
+    if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
+        if (text.front() == '-') sign = "-";
+        text.remove_prefix(1);
+    }
+    if (const std::optional<std::string> number = RegionalNumber(text)) return sign + *number;
+    return std::nullopt;
+}
+
+// A date value as the builder read it, written so that the query reads the same day and time
+// whatever separators were typed: "d/m/yyyy", or "dd/mm/yyyy hh:nn:ss" when it holds a time.
+std::string DateLiteral(std::string_view value) {
+    if (!win::IsDateText(value)) return std::string(value);
+    const double date = win::CDateText(value);
+    const bool time = value.find(':') != std::string_view::npos || win::TimePart(date) != 0;
+    return win::FormatDate(date, time ? "dd/mm/yyyy hh:nn:ss" : "d/m/yyyy");
 }
 
 }  // namespace
@@ -76,10 +104,12 @@ FieldKind KindOfType(int daoType) {
     return FieldKind::Other;
 }
 
-std::optional<std::string> ConditionRefusal(FieldKind kind, std::string_view value, bool andButton) {
+std::optional<std::string> ConditionRefusal(FieldKind kind, std::string_view value, bool) {
     if (kind == FieldKind::Date && !win::IsDateText(value)) return std::string(kDataInvalida);
     if (HasLineBreak(value)) return std::string(kConteudoInvalido);
-    if (andButton && kind == FieldKind::Other && forms::Trim(value).empty()) return std::string(kConteudoInvalido);
+    if (kind == FieldKind::Other && !NumberOf(value) && !IsFieldReference(forms::Trim(value))) {
+        return std::string(kConteudoInvalido);
+    }
     return std::nullopt;
 }
 
@@ -97,18 +127,7 @@ std::string LikeLiteral(std::string_view text) {
     return pattern;
 }
 
-std::string NumberLiteral(std::string_view value) {
-    std::string_view text = value;
-    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-    std::string sign;
-    if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
-        sign = std::string(1, text.front());
-        text.remove_prefix(1);
-    }
-    if (const std::optional<std::string> number = CommaNumber(text)) return sign + *number;
-    return std::string(value);
-}
+std::string NumberLiteral(std::string_view value) { return NumberOf(value).value_or(std::string(value)); }
 
 std::string ConditionText(FieldKind kind, std::string_view field, std::string_view op, std::string_view value) {
     const std::string head = std::string(field) + " " + std::string(op);
@@ -117,10 +136,14 @@ std::string ConditionText(FieldKind kind, std::string_view field, std::string_vi
             if (op == "Like") return head + " " + QuotedText("*" + forms::UCase(value) + "*");
             return head + " " + QuotedText(forms::UCase(value));
         case FieldKind::Date:
+        {
             // Both roads go through CDate, which reads the value day-first; a time keeps its
-            // blank inside the double quotes, which the item rules never cut.
-            if (value.find(':') != std::string_view::npos) return head + " CDate(\"" + std::string(value) + "\")";
-            return head + " CDate(Format(\"" + std::string(value) + "\",\"D/M/YYYY\"))";
+            // blank inside the double quotes, which the item rules never cut. The value goes as
+            // the builder read it: typed with dots, Format would take it for a number of days.
+            const std::string date = DateLiteral(value);
+            if (date.find(':') != std::string::npos) return head + " CDate(\"" + date + "\")";
+            return head + " CDate(Format(\"" + date + "\",\"D/M/YYYY\"))";
+        }
         case FieldKind::Other: break;
     }
     return head + " " + NumberLiteral(value);
@@ -146,7 +169,8 @@ bool IsFieldReference(std::string_view text) {
 //      closing double quote plus one (a double-quoted stretch stays whole).
 //   5. P = 0: the whole text; P = 1: all but the last character (which stays); else the text
 //      before P. The item is trimmed, the remainder left-trimmed.
-//   6. A double quote at the item's start, then one at its end, is removed.
+//   6. A double quote at the item's start is removed, then one at its end that closes none
+//      opened inside the item.
 std::string ProximoItem(std::string& texto, std::string_view separador) {
     const std::string_view text = texto;
     const std::size_t q2 = Find(text, 1, "\"");
@@ -168,8 +192,10 @@ std::string ProximoItem(std::string& texto, std::string_view separador) {
         item = forms::Trim(text.substr(0, p - 1));
         texto = forms::LTrim(text.substr(p - 1));
     }
+    // A closing double quote whose opening one is inside the item stays: a text value followed
+    // by a date with a time runs on to the end, and the date's quotes must close.
     if (!item.empty() && item.front() == '"') item.erase(0, 1);
-    if (!item.empty() && item.back() == '"') item.pop_back();
+    if (!item.empty() && item.back() == '"' && std::count(item.begin(), item.end(), '"') % 2 == 1) item.pop_back();
     return item;
 }
 

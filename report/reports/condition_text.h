@@ -9,8 +9,9 @@
 // runs on to the end of a quoted value (the "And" or "Or" inside that stretch opens no group),
 // so a value is never cut at a blank and its quotes and blanks reach the query as written.
 //
-// What a user types never leaves its quotes: a text value's quotes are doubled, a date is read
-// day-first by CDate, a number takes a decimal point. Pure functions; nothing here touches a
+// What a user types never leaves its quotes: a text value's quotes are doubled, a date goes to
+// CDate as the builder read it, a number is read as the program prints numbers (',' decimals,
+// '.' grouping) and takes a decimal point. Pure functions; nothing here touches a
 // database.
 #pragma once
 
@@ -34,14 +35,17 @@ inline constexpr const char* kDataInvalida = "Data Inválida !";
 inline constexpr const char* kConteudoInvalido = "Conteúdo inválido !";
 
 // Why a value cannot make a condition, as the builder's message says it; nothing when it can.
-// Both buttons refuse a value with a line break and a date field's value that is not a date; the
-// And button also refuses a blank value for a field that is neither text nor date.
+// Both buttons refuse a value with a line break, a date field's value that is not a date, and for
+// a field that is neither text nor date a value that is neither a number as the program prints
+// it ("1.500", "-12,5") nor a [table].[field] reference (a blank value among them).
 std::optional<std::string> ConditionRefusal(FieldKind kind, std::string_view value, bool andButton);
 
 // One condition, F being the field ([table].[field]), O the operator and V the value:
 //   text:  F O 'V'        Like: F Like '*V*'     (V upper-cased, its quotes doubled)
-//   date:  F O CDate(Format("V","D/M/YYYY")), or F O CDate("V") when V has a time
-//   other: F O V          (a decimal comma becomes a point; anything else stays as typed)
+//   date:  F O CDate(Format("V","D/M/YYYY")), or F O CDate("V") when V has a time, V written
+//          "d/m/yyyy" ("dd/mm/yyyy hh:nn:ss") whatever the separators typed
+//   other: F O V          (a number loses its grouping and its decimal comma becomes a point;
+//                          anything else stays as typed)
 std::string ConditionText(FieldKind kind, std::string_view field, std::string_view op, std::string_view value);
 
 // What joins a condition to those before it.
@@ -52,8 +56,8 @@ inline constexpr const char* kOrJoin = "\r\n Or ";
 // the [ that opens a class) is put in a class of its own ("[*]"), where it stands for itself.
 std::string LikeLiteral(std::string_view text);
 
-// A number typed with a decimal comma ("12,5", "-1.234,5") as the query reads it ("12.5",
-// "-1234.5"); any other text as it is.
+// A number as the program prints it ("12,5", "-1.234,5", "1.500") as the query reads it ("12.5",
+// "-1234.5", "1500"); any other text as it is.
 std::string NumberLiteral(std::string_view value);
 
 // Whether `text` has the form "[table].[field]".

@@ -6,9 +6,11 @@
 #include "platform/com/variant.h"
 #include "platform/controls/grid/data_grid.h"
 #include "platform/controls/report/com/report_control.h"
+#include "platform/controls/report/report_errors.h"
 #include "platform/controls/threed/threed.h"
 #include "platform/dao/errors.h"
 #include "platform/forms/app.h"
+#include "platform/forms/busy.h"
 #include "platform/forms/controls.h"
 #include "platform/forms/errors.h"
 #include "platform/forms/fieldtext.h"
@@ -17,6 +19,7 @@
 #include "platform/forms/strings.h"
 #include "report/core/connections.h"
 #include "report/core/error_routine.h"
+#include "report/core/outside.h"
 #include "report/core/rights.h"
 #include "report/core/state.h"
 #include "report/core/windows.h"
@@ -98,11 +101,19 @@ std::string CriterionErrorLine(long number) {
 }
 
 // The general path of a trap: the common error routine, the data-folder set closed, and, for the
-// run's own traps, the end of the program.
-void ReportAndClose(const char* tela, const char* rotina, bool endProgram) {
+// run's own traps, the end of the program. A store whose folder is gone (renamed, or its share
+// lost, while the window was open) is no fault of the program: the window closes back to the
+// log-in, where the store can be chosen again once its folder is back.
+void ReportAndClose(Inicio& window, const char* tela, const char* rotina, bool endProgram) {
+    const bool storeGone = forms::Err().Number() == dao::jet::InvalidPath;
     ReportError(tela, rotina);
     FecharBDLoja();
-    if (endProgram) forms::App().End();
+    if (storeGone) {
+        SairPrograma = std::string("NAO");
+        window.Unload();
+    } else if (endProgram) {
+        forms::App().End();
+    }
 }
 
 }  // namespace
@@ -137,13 +148,16 @@ bool Inicio::RunTrapped(const std::function<void()>& statement) {
             BackToSelection();
             return forms::Resume::Leave();
         }
-        ReportAndClose("Inicio", "BtnImprimir", true);
+        ReportAndClose(*this, "Inicio", "BtnImprimir", true);
         return forms::Resume::Leave();
     });
     return goOn;
 }
 
+// The run yields while it prepares the report: the window's keys and clicks are held back
+// meanwhile, so that neither this run nor another starts over it.
 void Inicio::BtnImprimir_Click() {
+    const forms::BusyScope running(*this);
     FinishReportPaging();
     // A criterion that is more than one condition never reaches the run, whatever its source.
     if (const std::optional<std::string> fault = CriterionFault(TextoCriterio)) {
@@ -282,7 +296,7 @@ bool Inicio::CriaTabela() {
             return forms::Resume::Leave();
         }
         goOn = false;
-        ReportAndClose("Inicio", "CriaTabela", false);
+        ReportAndClose(*this, "Inicio", "CriaTabela", false);
         return forms::Resume::Leave();
     });
     return goOn;
@@ -354,6 +368,15 @@ void Inicio::EnterPreviewState() {
     TbRelatorios().SetFocus();
 }
 
+// The report control could not show the report: its report file, the data it shows, or the
+// printer failed, and nothing in the program did. The user reads the control's description; the
+// databases stay open and the window goes back to the report selection, as the end of a preview
+// leaves it, whether the fault came before the first page showed or after.
+void Inicio::ShowReportFault(const win::RuntimeError& error) {
+    ShowOutsideFailure(error.Description());
+    if (BtnFim().Visible()) BtnFim_Click();
+}
+
 void Inicio::ShowCriterionError(const win::RuntimeError& error) {
     std::string line = CriterionErrorLine(error.Number());
     if (line.empty()) line = "Critério Inválido !!!";
@@ -384,7 +407,11 @@ void Inicio::ImpRelatorio() {
             ShowCriterionError(error);
             return forms::Resume::Leave();
         }
-        ReportAndClose("Relato", "BtnImprimir", true);
+        if (controls::report::err::IsReportError(error.Number())) {
+            ShowReportFault(error);
+            return forms::Resume::Leave();
+        }
+        ReportAndClose(*this, "Relato", "BtnImprimir", true);
         return forms::Resume::Leave();
     });
 }
@@ -398,6 +425,7 @@ void Inicio::FinishReportPaging() {
 
 // The preview without criterion: the report's own query, unfiltered, as the run query.
 void Inicio::BtnVerificar_Click() {
+    const forms::BusyScope running(*this);
     FinishReportPaging();
     const std::vector<forms::Step> steps = {
         {"", [this](forms::StepFlow& flow) {
@@ -413,9 +441,13 @@ void Inicio::BtnVerificar_Click() {
              emVisualizacao_ = std::string("S");
          }},
     };
-    forms::RunSteps(steps, [](const win::RuntimeError&, std::string_view) {
+    forms::RunSteps(steps, [this](const win::RuntimeError& error, std::string_view) {
         forms::App().SetMousePointer(forms::pointer::Default);
-        ReportAndClose("Relato", "BtnVerificar", true);
+        if (controls::report::err::IsReportError(error.Number())) {
+            ShowReportFault(error);
+            return forms::Resume::Leave();
+        }
+        ReportAndClose(*this, "Relato", "BtnVerificar", true);
         return forms::Resume::Leave();
     });
 }

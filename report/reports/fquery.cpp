@@ -18,6 +18,7 @@
 #include "platform/forms/strings.h"
 #include "report/core/connections.h"
 #include "report/core/error_routine.h"
+#include "report/core/outside.h"
 #include "report/core/fields.h"
 #include "report/core/rights.h"
 #include "report/core/state.h"
@@ -408,11 +409,7 @@ void FQuery::Form_KeyUp(int& keyCode, int) {
     } else if (keyCode == forms::key::PageDown) {
         if (BtnGravar().Visible()) BtnGravar_Click();
     } else if (keyCode == forms::key::F12) {
-        try {
-            forms::Shell("calc.exe", 1);
-        } catch (const win::RuntimeError& error) {
-            ReportError(error, kTela, "Form_KeyUp");
-        }
+        StartCalculator();
     }
 }
 

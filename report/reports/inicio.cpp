@@ -18,6 +18,7 @@
 #include "report/core/connections.h"
 #include "report/core/error_routine.h"
 #include "report/core/fields.h"
+#include "report/core/outside.h"
 #include "report/core/rights.h"
 #include "report/core/startup.h"
 #include "report/core/state.h"
@@ -53,11 +54,6 @@ constexpr const char* kRightsTail = " ) And (((Relacao.Consulta) = 'S') Or ((Rel
 // A search text inside a quoted Like pattern: every character the user typed stands for itself
 // (the pattern's wildcards put in classes, its quotes doubled), so that it stays one value.
 std::string QuotedSearch(const std::string& text) { return QuotedText("*" + LikeLiteral(text) + "*"); }
-
-bool IsAdministrator() {
-    const dao::Value nivel = TabelaUsuario->Fields().Item("Nivel").GetValue();
-    return !nivel.IsNull() && nivel.ToText() == "A";
-}
 
 }  // namespace
 
@@ -118,9 +114,7 @@ Inicio::Inicio(controls::report::ReportHooks reportHooks)
     // A fault the report control meets after its preview opened reaches the user as the program's
     // own messages do.
     if (!reportHooks_.showError) {
-        reportHooks_.showError = [](const std::string& description, auto*) {
-            forms::MsgBox(description, forms::mb::Exclamation, "Mensagem");
-        };
+        reportHooks_.showError = [](const std::string& description, auto*) { ShowOutsideFailure(description); };
     }
 }
 
@@ -515,8 +509,14 @@ void Inicio::Form_KeyDown(int& keyCode, int shift) {
     if (keyCode == forms::key::Return && PainelLocaliza().Visible()) BtnProcura_Click();
     const bool printKey = keyCode == forms::key::F1 || keyCode == 'P';
     if (shift == 2 && printKey && printer.PrintAllowed() && BtnFim().Visible()) {
-        printer.SetDestination(1);
-        printer.SetAction(1);
+        // No printer, a report file gone since the preview opened: said as the preview's own
+        // print button says it, and the preview stays.
+        try {
+            printer.SetDestination(1);
+            printer.SetAction(1);
+        } catch (const win::RuntimeError& error) {
+            ShowOutsideFailure(error.Description());
+        }
     }
     if (keyCode == forms::key::Escape && !BtnImprimir().Visible() && !PainelLocaliza().Visible()) {
         SairPrograma = std::string("NAO");
@@ -537,12 +537,14 @@ void Inicio::Form_KeyUp(int& keyCode, int) {
     }
 }
 
-// Every way of closing: the preview and the query builder go first (they use the data-folder
-// set), then the data-folder set closes, the program-folder set opens, and the log-in shows.
+// Every way of closing: the preview, the query builder and the consolidation window go first
+// (they work on the data-folder set), then the data-folder set closes, the program-folder set
+// opens, and the log-in shows.
 void Inicio::Form_Unload(int&) {
     emVisualizacao_ = std::string("N");
     report1_->Printer().ClosePreview();
     if (builder_.isLoaded && builder_.unload && builder_.isLoaded()) builder_.unload();
+    CloseConsolidationWindow();
     ProgramHooks().runReport = nullptr;
     FecharBDLoja();
     AbrirBD();

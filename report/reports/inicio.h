@@ -24,6 +24,9 @@
 //      a run writes; a report whose own query carries that name is refused, never overwritten.
 //   4. Every retry of a trapped statement (3298, 3420, 3012) happens once; a second failure takes
 //      the general path.
+//   5. What the report control meets outside the program (its report file, the values it shows,
+//      the printer) never ends the program: its description is shown, the databases stay open,
+//      and the window is back in the report selection (or stays in the preview for a print).
 //
 // Running a report (execution.cpp): a consolidated report only shows the consolidation window,
 // which calls BtnImprimir_Click again through report::RunReport once the flag is back to "N";
@@ -165,6 +168,7 @@ private:
     bool WriteRunQuery(const std::string& criterion);
     void SetReportFile(bool withCriterion);
     void ShowCriterionError(const win::RuntimeError& error);
+    void ShowReportFault(const win::RuntimeError& error);
     void FinishReportPaging();
 
     controls::report::ReportHooks reportHooks_;

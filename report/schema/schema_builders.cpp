@@ -61,9 +61,10 @@ SchemaValue PropertyValue(const rows::PropertyRule& property) {
     return {};
 }
 
-// One field's entries, in the order the upgrade's original builders wrote them. Slots the row
-// does not carry (size of a fixed-size type, property type other than for "Format", the
-// property of a Memo) are not written and keep their empty value.
+// One field's entries, name first and check flag last, so that a setter that raises (a slot out of
+// range) leaves the entries before it written. Slots the row does not carry (size of a fixed-size
+// type, property type other than for "Format", the property of a Memo) are not written and keep
+// their empty value.
 void WriteField(SchemaDescription& d, int g, int t, int k, const FieldRow& row) {
     d.SetNomeCampo(g, t, k, row.name);
     d.SetTipoCampo(g, t, k, ValueText(std::int32_t{row.type}));

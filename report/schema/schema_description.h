@@ -9,7 +9,8 @@
 //   1. Every slot starts empty (texts "", integers 0, values Empty) and only the setters below
 //      change it; nothing ever clears the description.
 //   2. Reading or writing outside the bounds above raises the runtime's error 9 "Subscript out of
-//      range", as the original's fixed arrays did; the upgrade's recovery treats it as "any other".
+//      range", as a fixed-size array of the runtime does; the upgrade's recovery treats it as "any
+//      other".
 //   3. Storage is sparse: about 1,400 of the 100,000 field slots per run are used, so a field slot
 //      exists only once it has been written, and an unwritten one reads as the empty entry.
 //

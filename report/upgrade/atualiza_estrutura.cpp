@@ -5,8 +5,10 @@
 //   2. refresh, copy F into F01 (one statement; not undone by a rollback)
 //   3. begin a transaction; delete F; rename F01 to F; commit; idle (refresh cache, free locks)
 // Only the delete and the rename are inside the transaction, so a failure there puts F back. No
-// index, relation or property of F is carried over. Any failure but the leftover F01 rolls back
-// an open transaction, reports ("Atualiza", "AtualizaEstrutura") and asks the program to end.
+// index, relation or property of F is carried over. A table another station holds (3262) rolls
+// back an open transaction and passes the error on to the caller, whose recovery stops the run as
+// for any lock. Any other failure but the leftover F01 rolls back an open transaction, reports
+// ("Atualiza", "AtualizaEstrutura") and asks the program to end.
 #include <string_view>
 #include <vector>
 
@@ -70,6 +72,7 @@ void AtualizaEstrutura() {
             ProgramEngine().Rollback();
             transacao = kNao;
         }
+        if (error.Number() == dao::jet::TableLocked) throw error;
         ReportError("Atualiza", "AtualizaEstrutura");
         forms::App().End();
         return forms::Resume::Leave();

@@ -401,9 +401,15 @@ Resume Driver::CreateMissingProperty() {
 }
 
 // The engine cannot change a field's type or size in place: rebuild it. A failed rebuild has
-// asked the program to end, and then nothing more of the upgrade runs.
+// asked the program to end, and then nothing more of the upgrade runs; a rebuild that met the
+// table held by another station stops the run as any lock does.
 Resume Driver::RebuildField() {
-    AtualizaEstrutura();
+    try {
+        AtualizaEstrutura();
+    } catch (const win::RuntimeError& error) {
+        if (error.Number() != dao::jet::TableLocked) throw;
+        return StopLocked();
+    }
     if (!forms::App().EndRequested()) return Resume::Next();
     RollbackDatabase();
     return Resume::Leave();

@@ -30,7 +30,8 @@
 //         at the table lookup (table missing): create it with the placeholder "Campo", retry
 //   3191  (field exists)                  go on
 //   3270  at the property read            create the property (value 0), retry
-//   3219  at the property assignment      rebuild the field (AtualizaEstrutura), go on
+//   3219  at the property assignment      rebuild the field (AtualizaEstrutura), go on; a rebuild
+//                                         that meets 3262 stops the run as 3262 below does
 //   3284  (index exists)                  go on
 //   3024  at a database's open            box "<name>.MDB Não Encontrado !", next database
 //   3343  at a database's open            repair the file once and retry; when it is still
@@ -132,8 +133,9 @@ void SetRegistrationWait(std::chrono::milliseconds wait);
 void RegistraArquivo();
 bool RegOCX(const std::string& path);
 
-// True while AtualizarBD runs. The log-in's button ignores its clicks meanwhile: the upgrade's
-// yields let input through, and a nested log-in must not start. AtualizarBD itself refuses to be
+// True while AtualizarBD runs. The log-in window takes no input meanwhile (it holds a
+// forms::BusyScope around the upgrade): the upgrade's yields would let input through, and a nested
+// log-in must not start. AtualizarBD itself refuses to be
 // entered again while it runs (it returns at once).
 bool UpgradeRunning();
 
@@ -142,8 +144,9 @@ void AtualizarBD();
 
 // Rebuilds the field at the current position with the described type and size, carrying its data
 // over: F01 appended, data copied, then inside a transaction F deleted and F01 renamed to F. An
-// F01 left by an interrupted rebuild is deleted first. Any other failure rolls back, reports
-// ("Atualiza", "AtualizaEstrutura") and asks the program to end.
+// F01 left by an interrupted rebuild is deleted first. A table held by another station (3262)
+// rolls back and raises 3262 to the caller. Any other failure rolls back, reports ("Atualiza",
+// "AtualizaEstrutura") and asks the program to end.
 void AtualizaEstrutura();
 
 // Puts every step of AtualizarBD in its place; the program's hook runUpgrade then runs it.

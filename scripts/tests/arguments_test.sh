@@ -63,7 +63,7 @@ run_check() {
   fi
 }
 
-targets="--target report sample-chain register-library zmtext32 screens"
+targets="--target report sample-chain register-library zmtext32 screens jettext"
 #     script JOBS status stderr                              call                                    arguments
 check run    ""   2      "usage: scripts/run"                ""                                      --bogus
 check run    ""   2      "usage: scripts/run"                ""                                      --root

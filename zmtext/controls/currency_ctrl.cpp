@@ -210,7 +210,7 @@ struct ZMCurrencyMembers {
     }
     static com::DispatchTable<C> Build() {
         com::DispatchTable<C> t("ZMTEXT.ZMCurrencyCtrl.1");
-        N::AddShowZero(t);
+        N::AddShowZero(t, kCurShowZero);
         N::AddDataSource(t, kCurDataSource);
         C::AddFontName(t);
         C::AddFontBold(t);

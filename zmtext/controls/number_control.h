@@ -273,14 +273,20 @@ public:
         if (M::IsDigit(ch)) M::Refuse(c, digitId, context);
         return ch;
     }
-    static void AddShowZero(Table& t) {
+    // ShowZero: stored, the field repainted, the control marked modified; announced as `announce`
+    // by a field whose setters all announce, silent without it.
+    static void AddShowZero(Table& t, std::optional<com::DispId> announce = std::nullopt) {
         t.Property("ShowZero", com::VT_VARIANT, {}, [](C& c, Args) { return Variant::Bool(c.ShowZero); },
-                   [](C& c, Args, const Variant& v) {
+                   [announce](C& c, Args, const Variant& v) {
                        Variant b;
                        if (com::Failed(com::ChangeType(b, v, com::VT_BOOL))) com::ThrowError(com::CTL_E_INVALIDPROPERTYVALUE);
                        c.ShowZero = b.AsBool();
                        c.InvalidateField();
-                       c.SetModifiedFlag();
+                       if (announce) {
+                           ZMEditMembers<C>::Changed(c, *announce);
+                       } else {
+                           c.SetModifiedFlag();
+                       }
                    });
     }
     // FmtControl 0..`high`: the raw and display texts are rebuilt.

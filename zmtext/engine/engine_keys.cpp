@@ -397,6 +397,22 @@ void CZMEditEngine::Cut() {
     CommitEdit();
 }
 
+namespace {
+
+// The clipboard's text as one line: a copied line's own line break at the end goes, and each line
+// break inside (CR LF, CR or LF) becomes one blank, so that the words on either side stay apart.
+std::string PastedLine(std::string_view text) {
+    while (!text.empty() && (text.back() == '\r' || text.back() == '\n')) text.remove_suffix(1);
+    std::string line;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+        line += text[i] == '\r' || text[i] == '\n' ? ' ' : text[i];
+    }
+    return line;
+}
+
+}  // namespace
+
 void CZMEditEngine::PasteFromClipboard() {
     if (!WindowHasFocus() || !Editable()) return;
     const auto text = ctl::GetClipboardText();
@@ -406,7 +422,7 @@ void CZMEditEngine::PasteFromClipboard() {
     BeginEdit();
     Clear();
     bool inserted = false;
-    for (char c : *text) {
+    for (char c : PastedLine(*text)) {
         TypedChar = c;
         if (Rules->IsValidKey() && InsertChar()) inserted = true;
     }

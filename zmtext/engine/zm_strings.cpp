@@ -1,5 +1,6 @@
 #include "zmtext/engine/zm_strings.h"
 
+
 namespace zmtext {
 
 int ZMFindChar(std::string_view set, char ch) {
@@ -55,18 +56,17 @@ std::string ZMBlobFromGlobal(std::span<const std::uint8_t> blob) {
     return std::string(reinterpret_cast<const char*>(blob.data()) + 6, length);
 }
 
+std::size_t StripNumberText(std::string_view text, char decimal, char* out) {
+    char* const start = out;
+    for (const char c : text) {
+        if (const char kept = NumberTextChar(c, decimal); kept != '\0') *out++ = kept;
+    }
+    return static_cast<std::size_t>(out - start);
+}
+
 void ParseNumberText(std::string& text, char decimal) {
     // In place: the kept text is never longer than the given one.
-    const auto kept = [](char c) {
-        return (c >= '0' && c <= '9') || c == '+' || c == '-' || c == 'e' || c == 'E' || c == 'd' || c == 'D';
-    };
-    std::size_t out = 0;
-    for (const char c : text) {
-        if (c == '(') text[out++] = '-';
-        else if (c == decimal) text[out++] = '.';
-        else if (kept(c)) text[out++] = c;
-    }
-    text.resize(out);
+    text.resize(StripNumberText(text, decimal, text.data()));
 }
 
 }  // namespace zmtext

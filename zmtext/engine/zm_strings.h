@@ -2,6 +2,7 @@
 // one byte one character, in buffers of at most kZMMaxPositions characters.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -44,5 +45,21 @@ std::string ZMBlobFromGlobal(std::span<const std::uint8_t> blob);
 // Keeps only the characters of "+-0123456789eEdD", "(" (as "-") and `decimal` (as "."), in
 // place: a number text of a numeric control stripped of its formatting.
 void ParseNumberText(std::string& text, char decimal);
+
+// ParseNumberText writing the kept characters to `out` (room for text.size() characters; `out`
+// may be text.data() itself); answers how many it wrote.
+std::size_t StripNumberText(std::string_view text, char decimal, char* out);
+
+// What ParseNumberText keeps of one character: "." for `decimal`, "-" for "(", the character
+// itself for the others it keeps, 0 for one it drops.
+inline char NumberTextChar(char c, char decimal) {
+    static constexpr std::array<char, 256> kKept = [] {
+        std::array<char, 256> kept{};
+        for (const char k : std::string_view("+-0123456789eEdD")) kept[static_cast<unsigned char>(k)] = k;
+        kept['('] = '-';
+        return kept;
+    }();
+    return c == decimal && c != '(' ? '.' : kKept[static_cast<unsigned char>(c)];
+}
 
 }  // namespace zmtext

@@ -2,8 +2,9 @@
 // file VX4WIN.INI of the Windows folder, one section per kind.
 //
 // Every read and write names its key by a string id (the key is that string's text, the
-// property's name); values are decimal texts. Nothing is cached: every call goes to the file, so
-// a page's "Save As Default" is seen by the next control created, in this process or another.
+// property's name); values are decimal texts. Every call sees the file as it is on disk (the
+// profile layer rereads a file whose stamp changed), so a page's "Save As Default" is seen by the
+// next control created, in this process or another.
 // A missing file reads as all defaults; a file that cannot be written leaves the writes undone
 // (they report false) and the reads as they were. An unknown kind or key id reads the default and
 // writes nothing.

@@ -10,7 +10,7 @@ namespace {
 constexpr const char* kIntl = "intl";
 
 // A one-character setting, read as it always was into a two-byte buffer; 0 for an empty value.
-char FirstCharacter(const win::ProfileFile& winIni, const char* key, const char* fallback) {
+char FirstCharacter(const win::ProfileSnapshot& winIni, const char* key, const char* fallback) {
     const std::string value = winIni.GetString(kIntl, key, fallback, 2);
     return value.empty() ? '\0' : value.front();
 }
@@ -21,7 +21,7 @@ char FirstCharacter(const win::ProfileFile& winIni, const char* key, const char*
 
 // The buffer sizes are those the settings were always read into: they cut an over-long value.
 IntlDateTimeSettings ReadIntlDateTimeSettings() {
-    const auto winIni = win::ProfileFile::WinIni();
+    const auto winIni = win::ProfileFile::WinIni().Snapshot();   // one look at the file for every key
     IntlDateTimeSettings s;
     s.shortDate = winIni.GetString(kIntl, "sShortDate", "M/d/yy", 12);
     s.timeSeparator = FirstCharacter(winIni, "sTime", ":");
@@ -35,7 +35,7 @@ IntlDateTimeSettings ReadIntlDateTimeSettings() {
 // ----- Numbers and currency ---------------------------------------------------------------------
 
 IntlNumberSettings ReadIntlNumberSettings() {
-    const auto winIni = win::ProfileFile::WinIni();
+    const auto winIni = win::ProfileFile::WinIni().Snapshot();   // one look at the file for every key
     const auto digitCount = [&](const char* key) {
         return std::clamp(winIni.GetInt(kIntl, key, 0), 0, kMaxDecimalDigits);
     };

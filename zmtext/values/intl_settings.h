@@ -1,6 +1,8 @@
 // The regional settings of WIN.INI's "intl" section that the value controls format with. The
-// controls read them at every use (nothing is cached), so a change to WIN.INI shows at the next
-// formatting; the value functions take them as plain structs and never read files themselves.
+// controls read them at every use, so a change to WIN.INI shows at the next formatting (the
+// profile layer keeps the parsed file only while the file on disk is unchanged, which makes a
+// read cheap enough for every key); the value functions take them as plain structs and never read
+// files themselves.
 #pragma once
 
 #include <string>

@@ -37,6 +37,10 @@ inline constexpr long DataReadFailed = 20521;      // the source failed while it
 inline constexpr long HeaderTooTall = 20522;       // the header leaves no room for a row
 inline constexpr long LimitExceeded = 20523;       // a report file, line or Format pattern too long
 inline constexpr long DateOutOfRange = 20524;      // a value a date format cannot show
+
+// True for the control's own numbers: the report file, the data it shows or the printer failed,
+// not the program that started it.
+constexpr bool IsReportError(long number) { return number >= 20500 && number <= 20599; }
 }  // namespace err
 
 // The source every error of the control carries.

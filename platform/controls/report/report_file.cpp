@@ -9,6 +9,7 @@
 #include <unordered_set>
 
 #include "platform/controls/report/report_errors.h"
+#include "platform/win/cp1252.h"
 
 namespace controls::report {
 namespace {
@@ -50,14 +51,20 @@ private:
 ReportDefinition Parser::Run(std::string_view text) {
     CheckReportFileSize(text.size(), fileName_);
     if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
+    // A file saved as "ANSI" by a Windows editor: each line is turned into UTF-8 once its length
+    // in the file's bytes has been checked.
+    const bool cp1252 = !win::IsUtf8(text);
+    std::string decoded;
     while (!text.empty()) {
         ++line_;
         const std::size_t end = std::min(text.find('\n'), text.size());
         if (end - (end > 0 && text[end - 1] == '\r') > kMaxLineBytes) {
             Fail(err::LimitExceeded, "the line is longer than " + std::to_string(kMaxLineBytes) + " bytes");
         }
-        const std::string_view raw = Trim(text.substr(0, end));
+        std::string_view raw = text.substr(0, end);
         text.remove_prefix(std::min(end + 1, text.size()));
+        if (cp1252) raw = decoded = win::Cp1252ToUtf8(raw);
+        raw = Trim(raw);
         if (raw.empty() || raw.front() == ';' || raw.front() == '#') continue;
         const std::size_t equals = raw.find('=');
         if (equals == std::string_view::npos) Fail(err::MalformedLine, "expected Key=Value");

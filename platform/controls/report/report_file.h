@@ -1,7 +1,8 @@
 // Report files: what a report shows, in a small line-oriented text format.
 //
 // The format (docs/report-files.md has the full description for report writers):
-//   UTF-8 text, one `Key=Value` per line; blank lines and lines starting with ';' or '#' are
+//   UTF-8 text (a file that is not valid UTF-8 is read as cp1252, a Windows editor's "ANSI"),
+//   one `Key=Value` per line; blank lines and lines starting with ';' or '#' are
 //   comments. Keys are matched without regard to case; blanks around key and value are dropped.
 //   Title=        once, optional        the report's title
 //   Source=       once, required        table or stored query of the data file

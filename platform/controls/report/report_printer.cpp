@@ -1,11 +1,15 @@
 #include "platform/controls/report/report_printer.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLineEdit>
 #include <QLibraryInfo>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QStandardPaths>
 #include <QTranslator>
 
 #include <array>
@@ -74,15 +78,6 @@ std::string ReadReportText(const std::string& name, const std::filesystem::path&
     return text;
 }
 
-std::unique_ptr<QPrinter> DefaultPrinter() {
-    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
-    if (info.isNull()) {
-        Raise(err::NoPrinter,
-              "Nenhuma impressora está instalada: instale uma impressora ou visualize o relatório na tela.");
-    }
-    return std::make_unique<QPrinter>(info, QPrinter::HighResolution);
-}
-
 // Qt's own dialogs (the print dialog) speak Portuguese, as the program's windows do. Installed
 // once, owned by the application.
 void UsePortugueseQtTexts() {
@@ -107,7 +102,7 @@ ReportPrinter::ReportPrinter() : ReportPrinter(DefaultHooks()) {}
 
 ReportPrinter::ReportPrinter(Hooks hooks) : hooks_(std::move(hooks)) {
     if (!hooks_.today) hooks_.today = TodayText;
-    if (!hooks_.printer) hooks_.printer = DefaultPrinter;
+    if (!hooks_.printer) hooks_.printer = [] { return PrinterFor(QPrinterInfo::defaultPrinter()); };
     if (!hooks_.printDialog) hooks_.printDialog = ShowPrintDialog;
     if (!hooks_.showError) {
         hooks_.showError = [](const std::string& description, QWidget* parent) {
@@ -116,10 +111,34 @@ ReportPrinter::ReportPrinter(Hooks hooks) : hooks_(std::move(hooks)) {
     }
 }
 
+std::unique_ptr<QPrinter> PrinterFor(const QPrinterInfo& info) {
+    if (info.isNull()) {
+        Raise(err::NoPrinter,
+              "Nenhuma impressora está instalada: instale uma impressora ou visualize o relatório na tela.");
+    }
+    return std::make_unique<QPrinter>(info, QPrinter::HighResolution);
+}
+
+std::string ProposedPdfFile(const std::string& title) {
+    QString name = QString::fromStdString(title).trimmed();
+    for (QChar& c : name) {
+        if (c.unicode() < 0x20 || QStringLiteral("/\\:*?\"<>|").contains(c)) c = u'_';
+    }
+    if (name.isEmpty() || name == u"." || name == u"..") name = QStringLiteral("Relatório");
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty() || !QFileInfo(folder).isDir()) folder = QDir::homePath();
+    return QDir(folder).filePath(name + QStringLiteral(".pdf")).toStdString();
+}
+
 bool ShowPrintDialog(QPrinter& printer, QWidget* parent) {
     UsePortugueseQtTexts();
     QPrintDialog dialog(&printer, parent);
     dialog.setWindowTitle(QStringLiteral("Imprimir"));
+    // Qt's own proposal for a PDF file is the bare folder on some window systems, and the title
+    // cut at its last dot on others.
+    if (auto* file = dialog.findChild<QLineEdit*>(QStringLiteral("filename"))) {
+        file->setText(QString::fromStdString(ProposedPdfFile(printer.docName().toStdString())));
+    }
     return dialog.exec() == QDialog::Accepted;
 }
 

@@ -35,6 +35,7 @@
 #include "platform/controls/report/row_source.h"
 
 class QPrinter;
+class QPrinterInfo;
 class QWidget;
 
 namespace controls::report {
@@ -128,8 +129,18 @@ private:
     std::unique_ptr<BackgroundPaging> paging_;  // after preview_: stopped before the window goes
 };
 
-// The system's print dialog with Qt's Portuguese texts; false when the user cancels.
+// The system's print dialog with Qt's Portuguese texts; false when the user cancels. For a PDF
+// file it proposes ProposedPdfFile of the printer's document name (the report's title).
 bool ShowPrintDialog(QPrinter& printer, QWidget* parent);
+
+// The file a printout to PDF is proposed in: the report's title as a file name (the characters no
+// file name may hold become '_'; "Relatório" for an empty title), with ".pdf", in the user's
+// documents folder, or in the home folder when there is no documents folder.
+std::string ProposedPdfFile(const std::string& title);
+
+// The printer `info` names, for destination 1; raises NoPrinter for a null one (no printer is
+// installed). The default hook uses the system's default printer.
+std::unique_ptr<QPrinter> PrinterFor(const QPrinterInfo& info);
 
 // Reads a formula `Name= "text"`; raises MalformedFormula naming `index`.
 report::Formula ParseFormula(const std::string& text, int index);

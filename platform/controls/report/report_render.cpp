@@ -91,6 +91,13 @@ void PrintOn(QPrinter& printer, const PageSource& source) {
 
 }  // namespace
 
+bool SurelyFits(const QString& text, qreal widestCharacter, qreal width) {
+    for (const QChar c : text) {
+        if (c.unicode() > 0xFF) return false;
+    }
+    return static_cast<qreal>(text.size()) * widestCharacter <= width;
+}
+
 void PaintPage(QPainter& painter, const LaidOutReport& report, std::size_t index) {
     PaintPage(painter, report.pages.at(index));
 }
@@ -105,16 +112,20 @@ void PaintPage(QPainter& painter, const Page& page) {
     QFont font = ReportFont(9, false);
     painter.setFont(font);
     QFontMetricsF metrics(font, painter.device());
+    qreal widest = metrics.maxWidth();
     for (const PageText& text : page.texts) {
         if (text.text.empty()) continue;
         if (font.pointSizeF() != text.pointSize || font.bold() != text.bold) {
             font = ReportFont(text.pointSize, text.bold);
             painter.setFont(font);
             metrics = QFontMetricsF(font, painter.device());
+            widest = metrics.maxWidth();
         }
         const QRectF rect(text.rect.topLeft() * scale, text.rect.size() * scale);
         QString shown = QString::fromStdString(text.text);
-        if (!(text.flags & Qt::TextWordWrap)) shown = metrics.elidedText(shown, Qt::ElideRight, rect.width());
+        if (!(text.flags & Qt::TextWordWrap) && !SurelyFits(shown, widest, rect.width())) {
+            shown = metrics.elidedText(shown, Qt::ElideRight, rect.width());
+        }
         painter.drawText(rect, text.flags, shown);
     }
     painter.restore();

@@ -19,6 +19,13 @@ namespace controls::report {
 void PaintPage(QPainter& painter, const LaidOutReport& report, std::size_t index);
 void PaintPage(QPainter& painter, const Page& page);
 
+// Whether `text` fits in `width` without measuring it: no character's advance exceeds the font's
+// widest (`widestCharacter`, QFontMetricsF::maxWidth), so a text of characters the report's face
+// itself draws (Latin-1) that is no longer than `width` at that advance each fits. Measuring a
+// text shapes it, as drawing it does again: most texts of a report (numbers, dates, codes in
+// their columns) are told apart this way, and only the others are measured to be cut.
+bool SurelyFits(const QString& text, qreal widestCharacter, qreal width);
+
 // Page `index` as an image at `zoomPercent` of its size on a screen of `screenDpi`, drawn with
 // `pixelRatio` device pixels to a screen pixel (a high-resolution screen's), so that it is sharp
 // there.

@@ -127,6 +127,40 @@ TEST(ReportFileTest, FilesLinesAndPatternsBeyondTheLimitsAreRefused) {
     EXPECT_NO_THROW(ParseReportFile(ok + "Column=B|B|10|L|" + accented + "\n", "r"));
 }
 
+// A file saved as "ANSI" (cp1252) reads as the same file saved as UTF-8: its accented names
+// match the source's fields. Valid UTF-8 is never read as cp1252.
+TEST(ReportFileTest, AFileThatIsNotUtf8IsReadAsCp1252) {
+    const struct {
+        std::string text;
+        std::string title;
+        std::string field;
+        std::string pattern;
+    } rows[] = {
+        {"Title=Vendas por Per\xEDodo\r\nSource=Relato001\r\nColumn=N\xFAmero|N\xFAmero Venda|25|R|0\r\n",
+         "Vendas por Período", "Número Venda", "0"},
+        {"Title=Vendas por Período\nSource=Relato001\nColumn=Número|Número Venda|25|R|0\n", "Vendas por Período",
+         "Número Venda", "0"},
+        {"\xEF\xBB\xBFTitle=A\xE7\xE3o\nSource=T\nColumn=Pre\xE7o|Pre\xE7o|20|R|\x80 #,##0.00\n", "Ação", "Preço",
+         "€ #,##0.00"},
+        // One stray byte makes the whole file cp1252, its UTF-8-looking pair included.
+        {"Title=\xC3\xA9 \xE9\nSource=T\nColumn=A|A|10|L|\n", "Ã© é", "A", ""},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.text);
+        const ReportDefinition def = ParseReportFile(row.text, "Vendas.rpt");
+        EXPECT_EQ(def.title, row.title);
+        ASSERT_EQ(def.columns.size(), 1u);
+        EXPECT_EQ(def.columns[0].field, row.field);
+        EXPECT_EQ(def.columns[0].format.Pattern(), row.pattern);
+    }
+    // The line limit counts the file's bytes: 4,096 accented cp1252 bytes are one line in bounds,
+    // although they take twice as many in UTF-8.
+    const std::string header = "Header=" + std::string(kMaxLineBytes - 7, '\xE9') + "\n";
+    const ReportDefinition def = ParseReportFile("Source=T\nColumn=A|A|10|L|\n" + header, "r");
+    ASSERT_EQ(def.headers.size(), 1u);
+    EXPECT_EQ(HeaderText(def.headers[0], {}).size(), 2 * (kMaxLineBytes - 7));
+}
+
 // Many Sum= and Column= lines: every name is checked, whatever its place in the file.
 TEST(ReportFileTest, ManySumsAreCheckedAgainstTheColumnsAndEachOther) {
     constexpr int kFields = 20000;

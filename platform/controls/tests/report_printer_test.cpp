@@ -1,6 +1,7 @@
 #include "platform/controls/report/report_printer.h"
 
 #include <QDialog>
+#include <QLineEdit>
 #include <QPrinter>
 #include <QPushButton>
 #include <QScrollBar>
@@ -345,6 +346,74 @@ TEST_F(ReportPrinterTest, SystemPrintDialogSpeaksPortuguese) {
     EXPECT_EQ(title.toStdString(), "Imprimir");
     EXPECT_TRUE(buttons.contains(QStringLiteral("Cancelar"))) << buttons.join(QLatin1Char(',')).toStdString();
     EXPECT_TRUE(buttons.contains(QStringLiteral("Imprimir"))) << buttons.join(QLatin1Char(',')).toStdString();
+}
+
+// The user's home for one test: HOME and the XDG folders pointed at a folder of the test's own.
+class TemporaryHome {
+public:
+    explicit TemporaryHome(const std::filesystem::path& home) {
+        for (const char* name : {"HOME", "XDG_CONFIG_HOME", "XDG_DOCUMENTS_DIR"}) saved_.emplace_back(name, qgetenv(name));
+        qputenv("HOME", QByteArray::fromStdString(home.string()));
+        qunsetenv("XDG_CONFIG_HOME");
+        qunsetenv("XDG_DOCUMENTS_DIR");
+    }
+    ~TemporaryHome() {
+        for (const auto& [name, value] : saved_) {
+            if (value.isNull()) {
+                qunsetenv(name);
+            } else {
+                qputenv(name, value);
+            }
+        }
+    }
+    TemporaryHome(const TemporaryHome&) = delete;
+    TemporaryHome& operator=(const TemporaryHome&) = delete;
+
+private:
+    std::vector<std::pair<const char*, QByteArray>> saved_;
+};
+
+// The preview's print button opens the system's dialog; for a PDF file it proposes a file named
+// after the report in the user's documents, never a bare folder (which Qt proposes off X11).
+TEST_F(ReportPrinterTest, ThePrintDialogProposesAFileNamedAfterTheReport) {
+    const std::filesystem::path home = Path("home");
+    std::filesystem::create_directories(home / "Documents");
+    const TemporaryHome temporaryHome(home);
+    ReportPrinter::Hooks hooks;
+    hooks.connector = connector_;
+    hooks.hostPath = [this](const std::string& name) { return Path(name); };
+    control_ = std::make_unique<ReportPrinter>(std::move(hooks));
+    SetUpRun();
+    control_->SetAction(1);
+    PreviewWindow* preview = control_->Preview();
+    ASSERT_NE(preview, nullptr);
+    QString proposed;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!dialog) return;
+        if (const auto* file = dialog->findChild<QLineEdit*>(QStringLiteral("filename"))) proposed = file->text();
+        dialog->reject();
+    });
+    QTest::mouseClick(const_cast<QPushButton*>(&preview->PrintButton()), Qt::LeftButton);
+    EXPECT_EQ(proposed.toStdString(), (home / "Documents" / "Vendas por Loja.pdf").string());
+    EXPECT_EQ(control_->Preview(), preview);
+
+    const struct {
+        std::string title;
+        bool documents;
+        std::filesystem::path file;
+    } rows[] = {
+        {"Vendas por Loja", true, home / "Documents" / "Vendas por Loja.pdf"},
+        {"Vendas 1/2: Loja 01.2000", true, home / "Documents" / "Vendas 1_2_ Loja 01.2000.pdf"},
+        {"  ", true, home / "Documents" / "Relatório.pdf"},
+        {"..", true, home / "Documents" / "Relatório.pdf"},
+        {"Vendas por Loja", false, home / "Vendas por Loja.pdf"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.title);
+        if (!row.documents) std::filesystem::remove(home / "Documents");
+        EXPECT_EQ(ProposedPdfFile(row.title), row.file.string());
+    }
 }
 
 // On a high-resolution screen the page is drawn with the screen's pixels, not enlarged.

@@ -1,5 +1,6 @@
 #include "platform/controls/report/report_render.h"
 
+#include <QFontMetricsF>
 #include <QTemporaryDir>
 
 #include <cmath>
@@ -149,6 +150,52 @@ TEST_F(ReportRenderTest, PdfHasThePagesAndImagesAreDrawn) {
     EXPECT_GT(dark, 100);
     ExpectError([&] { WritePdf(report, dir.filePath("missing/x.pdf").toStdString()); }, err::PrintFailed,
                 "Cannot write the PDF file");
+}
+
+// A text the quick test lets through is one the measuring would have left whole: checked over
+// the report's faces and sizes, on a screen and a 300 dpi page, for texts of the widest
+// characters, at every width up to past the text's own.
+TEST_F(ReportRenderTest, ATextThatSurelyFitsIsNeverCut) {
+    const QString texts[] = {"1.870,88", "06/01/2000", "WWWWWWWW", "@@@@@", "ÆÆÆMMM", "mmmmmmmmmm",
+                             "Vendedor: 01", "Página 1 de 3391", "ÿÿÿ ¼½¾", "i"};
+    const struct {
+        double pointSize;
+        bool bold;
+        int dpi;
+    } fonts[] = {{8, false, 96}, {8.5, true, 96}, {9, false, 300}, {13, true, 300}};
+    int letThrough = 0;
+    for (const auto& f : fonts) {
+        QImage device(10, 10, QImage::Format_RGB32);
+        device.setDotsPerMeterX(qRound(f.dpi / 0.0254));
+        device.setDotsPerMeterY(qRound(f.dpi / 0.0254));
+        const QFontMetricsF metrics(ReportFont(f.pointSize, f.bold), &device);
+        for (const QString& text : texts) {
+            const qreal natural = metrics.horizontalAdvance(text);
+            for (qreal width = 0; width <= 3 * natural; width += natural / 16) {
+                if (!SurelyFits(text, metrics.maxWidth(), width)) continue;
+                ++letThrough;
+                EXPECT_EQ(metrics.elidedText(text, Qt::ElideRight, width), text)
+                    << text.toStdString() << " in " << width << " at " << f.pointSize << " pt, " << f.dpi << " dpi";
+            }
+        }
+    }
+    EXPECT_GT(letThrough, 0);
+}
+
+// The quick test itself: a text no longer than the width at the widest advance a character, of
+// Latin-1 characters only (another script may come from a wider face).
+TEST_F(ReportRenderTest, SurelyFitsCountsTheWidestAdvanceACharacter) {
+    const struct {
+        const char* text;
+        double width;   // in widest advances
+        bool fits;
+    } rows[] = {{"", 0, true},          {"12345", 5, true},      {"12345", 4.9, false},
+                {"Ação", 4, true},       {"Ação", 3.5, false},    {"\u0410\u0411", 10, false},
+                {"—", 10, false},        {"a\u00ffb", 3, true}};
+    for (const auto& row : rows) {
+        EXPECT_EQ(SurelyFits(QString::fromUtf8(row.text), 7.5, row.width * 7.5), row.fits)
+            << row.text << " in " << row.width;
+    }
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string_view>
 
+#include "platform/win/error.h"
 #include "platform/win/oledate.h"
 
 namespace dao::sql {
@@ -93,6 +94,17 @@ void CheckLikePattern(const std::string& pattern) {
         if (close == std::string::npos) RaiseSql(jet::ExpressionSyntax, pattern);
         open = pattern.find('[', close + 1);
     }
+}
+
+// A number literal beyond a Double's range overflows, as the runtime reads it (SQLite would read
+// an infinity). One too small for a Double is 0, as it is to both.
+bool LiteralOverflows(const std::string& text) {
+    double value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    (void)end;
+    if (ec != std::errc::result_out_of_range) return false;
+    const std::size_t exponent = text.find_first_of("eE");
+    return exponent == std::string::npos || exponent + 1 >= text.size() || text[exponent + 1] != '-';
 }
 
 }  // namespace
@@ -209,6 +221,7 @@ Emitted Emitter::Column(const Expr& e) {
 Emitted Emitter::Literal(const Expr& e) {
     switch (e.kind) {
     case Expr::Kind::Number: {
+        if (LiteralOverflows(e.text)) win::Raise(win::err::Overflow);
         bool whole = e.text.find_first_of(".eE") == std::string::npos && e.text.size() < 10;
         return Typed(e.text, whole ? kJetLong : kJetDouble);
     }
@@ -295,15 +308,24 @@ Emitted Emitter::Binary(const Expr& e) {
     int type = a.type == kJetDate || b.type == kJetDate ? kJetDate
                : a.type == kJetDouble || b.type == kJetDouble ? kJetDouble
                : std::max(a.type, b.type);
-    if (op == "+") {
-        if (numeric) return Typed("(" + a.sql + " + " + b.sql + ")", type);
+    if (op == "+" && !numeric) {
         return Typed("jet_add(" + a.sql + ", " + b.sql + ")", IsTextType(a.type) && IsTextType(b.type) ? kJetText : type);
     }
-    if (op == "-" || op == "*") return Typed("(" + a.sql + " " + op + " " + b.sql + ")", numeric ? type : kJetDouble);
-    if (op == "/") return Typed("(" + a.sql + " / CAST(" + b.sql + " AS REAL))", kJetDouble);
+    if (op == "+" || op == "-" || op == "*") return Arithmetic(op, a, b, numeric ? type : kJetDouble);
+    if (op == "/") return Typed("jet_div(" + a.sql + ", " + b.sql + ")", kJetDouble);
     if (op == "\\") return Typed("jet_intdiv(" + a.sql + ", " + b.sql + ")", kJetLong);
     if (op == "MOD") return Typed("jet_mod(" + a.sql + ", " + b.sql + ")", kJetLong);
     return Typed("jet_pow(" + a.sql + ", " + b.sql + ")", kJetDouble);
+}
+
+// SQLite's +, - and *: whole numbers (Boolean to Long) cannot leave a Double's range; any other
+// operands can, and each such result is checked where it is made (SQLite turns an infinity times
+// zero into Null, so a check of the whole chain alone would miss the overflow).
+Emitted Emitter::Arithmetic(const std::string& op, const Emitted& a, const Emitted& b, int type) {
+    const auto whole = [](int t) { return t >= kJetBoolean && t <= kJetLong; };
+    std::string sql = "(" + a.sql + " " + op + " " + b.sql + ")";
+    if (whole(a.type) && whole(b.type)) return Typed(std::move(sql), type);
+    return Typed("jet_finite" + sql, type);
 }
 
 Emitted Emitter::Call(const Expr& e) {

@@ -60,6 +60,7 @@ public:
 private:
     Emitted Column(const Expr& e);
     Emitted Binary(const Expr& e);
+    Emitted Arithmetic(const std::string& op, const Emitted& a, const Emitted& b, int type);
     Emitted Comparison(const std::string& op, Emitted a, Emitted b);
     Emitted Call(const Expr& e);
     Emitted DomainLookup(const Expr& e);

@@ -139,18 +139,22 @@ long long SelectInto(const Translation& tr, FileAccess& files) {
 }  // namespace
 
 std::optional<TableInfo> ReadTableInfo(sqlite3* db, std::string_view name) {
+    // A schema read that fails (another station committing holds the file) raises the engine's
+    // error for it, a lock number: the table is not thereby missing.
     Statement tables(db, "SELECT name FROM sqlite_master WHERE type = 'table'");
-    if (!tables.Ok()) return std::nullopt;
+    if (!tables.Ok()) RaiseSqlite(db, Operation::Read);
     std::optional<TableInfo> found;
-    while (!found && tables.StepCode() == SQLITE_ROW) {
+    int rc = SQLITE_ROW;
+    while (!found && (rc = tables.StepCode()) == SQLITE_ROW) {
         std::string stored = tables.Text(0);
         if (!catalog::IsHiddenTable(stored) && JetNamesEqual(stored, name)) found = TableInfo{stored, {}};
     }
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE) RaiseSqlite(db, Operation::Read);
     if (!found) return std::nullopt;
     Statement columns(db, "SELECT name, type FROM pragma_table_info(?1)");
-    if (!columns.Ok()) return std::nullopt;
+    if (!columns.Ok()) RaiseSqlite(db, Operation::Read);
     columns.BindText(1, found->name);
-    while (columns.StepCode() == SQLITE_ROW) {
+    while ((rc = columns.StepCode()) == SQLITE_ROW) {
         ColumnInfo column;
         column.name = columns.Text(0);
         DataType type;
@@ -158,6 +162,7 @@ std::optional<TableInfo> ReadTableInfo(sqlite3* db, std::string_view name) {
         column.type = static_cast<int>(type);
         found->columns.push_back(std::move(column));
     }
+    if (rc != SQLITE_DONE) RaiseSqlite(db, Operation::Read);
     return found;
 }
 

@@ -20,6 +20,7 @@
 #include "platform/dao/sql/jet_internal.h"
 #include "platform/dao/sql/jet_pump.h"
 #include "platform/dao/sql/jet_sql.h"
+#include "platform/dao/value.h"
 #include "platform/win/error.h"
 #include "platform/win/oledate.h"
 #include "platform/win/textformat.h"
@@ -104,15 +105,20 @@ std::string LowerText(std::string_view s) {
 
 // ---- the functions, each (ctx, argc, argv) with Null handled by the caller where marked ----
 
+[[noreturn]] void RaiseInvalidCall() {
+    throw win::RuntimeError(win::err::InvalidProcedureCall, "Invalid procedure call or argument");
+}
+[[noreturn]] void RaiseOverflow() { throw win::RuntimeError(win::err::Overflow, "Overflow"); }
+
 // A number outside the dates the platform knows (or not finite) overflows.
 double CheckedDate(double date) {
-    if (!(date >= win::kMinOleDate && date <= win::kMaxOleDate)) throw win::RuntimeError(win::err::Overflow, "Overflow");
+    if (!(date >= win::kMinOleDate && date <= win::kMaxOleDate)) RaiseOverflow();
     return date;
 }
 
 // Currency holds +-922,337,203,685,477.5807.
 double CheckedCurrency(double value) {
-    if (!(std::fabs(value) <= 922337203685477.5807)) throw win::RuntimeError(win::err::Overflow, "Overflow");
+    if (!(std::fabs(value) <= 922337203685477.5807)) RaiseOverflow();
     return value;
 }
 
@@ -200,10 +206,13 @@ FieldResult NumberField(double n, int type) {
     case kJetByte: return IntegerField(n, 0, 255);
     case kJetInteger: return IntegerField(n, -32768, 32767);
     case kJetLong: return IntegerField(n, -2147483648.0, 2147483647.0);
-    case kJetCurrency:
+    case kJetCurrency: {
         if (!(std::fabs(n) <= 922337203685477.5807)) return Refused(jet::NumericOverflow);
-        out.real = win::CurrencyUnitsToDouble(win::CCurUnits(n));
+        const std::int64_t units = win::CCurUnits(n);
+        if (units > kCurrencyFieldUnits || units < -kCurrencyFieldUnits) return Refused(jet::NumericOverflow);
+        out.real = win::CurrencyUnitsToDouble(units);
         return out;
+    }
     case kJetSingle:
         if (std::isfinite(n) && std::fabs(n) > std::numeric_limits<float>::max()) return Refused(jet::NumericOverflow);
         out.real = static_cast<float>(n);
@@ -252,16 +261,31 @@ void Field(sqlite3_context* ctx, int, Args a) {
 
 void Fits(sqlite3_context* ctx, int, Args a) { sqlite3_result_int(ctx, FieldRuleOf(a).error == 0 ? 1 : 0); }
 
+// A character count or position of Mid, Left and Right: a Null one is 94, as the runtime's is.
+long long CountOf(sqlite3_value* v) {
+    if (IsNull(v)) throw win::RuntimeError(win::err::InvalidUseOfNull, "Invalid use of Null");
+    return sqlite3_value_int64(v);
+}
+
+// Mid(text, start[, length]): a start below 1 or a negative length is 5.
 void Mid(sqlite3_context* ctx, int argc, Args a) {
-    long long start = sqlite3_value_int64(a[1]);
-    if (start < 1) throw win::RuntimeError(win::err::InvalidProcedureCall, "Invalid procedure call or argument");
-    long long count = argc > 2 && !IsNull(a[2]) ? sqlite3_value_int64(a[2]) : (1LL << 40);
+    long long start = CountOf(a[1]);
+    if (start < 1) RaiseInvalidCall();
+    long long count = argc > 2 ? CountOf(a[2]) : (1LL << 40);
+    if (count < 0) RaiseInvalidCall();
     ResultText(ctx, Chars(StringOf(a[0]), start - 1, count));
 }
-void Left(sqlite3_context* ctx, int, Args a) { ResultText(ctx, Chars(StringOf(a[0]), 0, sqlite3_value_int64(a[1]))); }
+// Left and Right of a negative length are 5, not "".
+void Left(sqlite3_context* ctx, int, Args a) {
+    long long n = CountOf(a[1]);
+    if (n < 0) RaiseInvalidCall();
+    ResultText(ctx, Chars(StringOf(a[0]), 0, n));
+}
 void Right(sqlite3_context* ctx, int, Args a) {
+    long long wanted = CountOf(a[1]);
+    if (wanted < 0) RaiseInvalidCall();
     std::string s = StringOf(a[0]);
-    long long n = std::clamp(sqlite3_value_int64(a[1]), 0LL, CharCount(s));
+    long long n = std::min(wanted, CharCount(s));
     ResultText(ctx, Chars(s, CharCount(s) - n, n));
 }
 void Len(sqlite3_context* ctx, int, Args a) { sqlite3_result_int64(ctx, CharCount(StringOf(a[0]))); }
@@ -286,7 +310,7 @@ void InStr(sqlite3_context* ctx, int argc, Args a) {
     sqlite3_value* textArg = a[hasStart ? 1 : 0];
     sqlite3_value* soughtArg = a[hasStart ? 2 : 1];
     if (IsNull(textArg) || IsNull(soughtArg)) return sqlite3_result_null(ctx);
-    if (start < 1) throw win::RuntimeError(win::err::InvalidProcedureCall, "Invalid procedure call or argument");
+    if (start < 1) RaiseInvalidCall();
     bool exact = argc == (hasStart ? 4 : 3) && sqlite3_value_int(a[argc - 1]) == 0;
     std::string text = exact ? StringOf(textArg) : JetFold(StringOf(textArg));
     std::string sought = exact ? StringOf(soughtArg) : JetFold(StringOf(soughtArg));
@@ -321,28 +345,70 @@ void Concat(sqlite3_context* ctx, int, Args a) {
     ResultText(ctx, StringOf(a[0]) + StringOf(a[1]));
 }
 
+// A number result of arithmetic: beyond the range of a Double (or not a number) it is 6, never
+// an infinity that a comparison or a field would take as a value.
+double Finite(double value) {
+    if (!std::isfinite(value)) RaiseOverflow();
+    return value;
+}
+
+// jet_finite(x): x itself, checked as above; wraps each sum, difference or product of numbers
+// that are not all whole (SQLite's own arithmetic gives infinities).
+void FiniteOf(sqlite3_context* ctx, int, Args a) {
+    if (sqlite3_value_type(a[0]) == SQLITE_FLOAT) Finite(sqlite3_value_double(a[0]));
+    sqlite3_result_value(ctx, a[0]);
+}
+
 // a + b: two texts join (Null when either is Null); otherwise numbers add.
 void Add(sqlite3_context* ctx, int, Args a) {
     if (IsNull(a[0]) || IsNull(a[1])) return sqlite3_result_null(ctx);
     if (IsText(a[0]) && IsText(a[1])) return ResultText(ctx, StringOf(a[0]) + StringOf(a[1]));
     if (sqlite3_value_type(a[0]) == SQLITE_INTEGER && sqlite3_value_type(a[1]) == SQLITE_INTEGER) {
-        return sqlite3_result_int64(ctx, sqlite3_value_int64(a[0]) + sqlite3_value_int64(a[1]));
+        const long long x = sqlite3_value_int64(a[0]);
+        const long long y = sqlite3_value_int64(a[1]);
+        const bool fits = y >= 0 ? x <= std::numeric_limits<long long>::max() - y
+                                 : x >= std::numeric_limits<long long>::min() - y;
+        if (fits) return sqlite3_result_int64(ctx, x + y);
     }
-    sqlite3_result_double(ctx, NumberOf(a[0]) + NumberOf(a[1]));
+    sqlite3_result_double(ctx, Finite(NumberOf(a[0]) + NumberOf(a[1])));
 }
 
-// \ and Mod work on Longs: operands out of that range overflow (6), as the runtime's do.
+// a / b: Null when either is Null; a zero divisor is 11, or 6 for 0 / 0, as the runtime's are.
+void Div(sqlite3_context* ctx, int, Args a) {
+    if (IsNull(a[0]) || IsNull(a[1])) return sqlite3_result_null(ctx);
+    const double dividend = NumberOf(a[0]);
+    const double divisor = NumberOf(a[1]);
+    if (divisor == 0) {
+        if (dividend == 0) RaiseOverflow();
+        throw win::RuntimeError(11, "Division by zero");
+    }
+    sqlite3_result_double(ctx, Finite(dividend / divisor));
+}
+
+// \ and Mod work on Longs: operands out of that range overflow (6), as the runtime's do. Null
+// on either side gives Null.
 void IntDiv(sqlite3_context* ctx, int, Args a) {
+    if (IsNull(a[0]) || IsNull(a[1])) return sqlite3_result_null(ctx);
     long long d = win::CLng(NumberOf(a[1]));
     if (d == 0) throw win::RuntimeError(11, "Division by zero");
     sqlite3_result_int64(ctx, static_cast<long long>(win::CLng(NumberOf(a[0]))) / d);
 }
 void Mod(sqlite3_context* ctx, int, Args a) {
+    if (IsNull(a[0]) || IsNull(a[1])) return sqlite3_result_null(ctx);
     long long d = win::CLng(NumberOf(a[1]));
     if (d == 0) throw win::RuntimeError(11, "Division by zero");
     sqlite3_result_int64(ctx, static_cast<long long>(win::CLng(NumberOf(a[0]))) % d);
 }
-void Pow(sqlite3_context* ctx, int, Args a) { sqlite3_result_double(ctx, std::pow(NumberOf(a[0]), NumberOf(a[1]))); }
+// a ^ b: a result that is no real number (a negative base under a fractional exponent, zero
+// under a negative one) is 5; one beyond a Double's range is 6.
+void Pow(sqlite3_context* ctx, int, Args a) {
+    if (IsNull(a[0]) || IsNull(a[1])) return sqlite3_result_null(ctx);
+    const double base = NumberOf(a[0]);
+    const double exponent = NumberOf(a[1]);
+    const double result = std::pow(base, exponent);
+    if (std::isnan(result) || (base == 0 && exponent < 0)) RaiseInvalidCall();
+    sqlite3_result_double(ctx, Finite(result));
+}
 
 // Like: * any run, ? one character, # one digit, [abc] [a-z] [!abc] one of / none of; letters
 // compare as the engine's text comparison does.
@@ -480,6 +546,7 @@ constexpr Registration kScalars[] = {
     {"jet_concat", 2, true, Guarded<Concat, false>},       {"jet_add", 2, true, Guarded<Add, false>},
     {"jet_intdiv", 2, true, Guarded<IntDiv, false>},       {"jet_mod", 2, true, Guarded<Mod, false>},
     {"jet_pow", 2, true, Guarded<Pow, false>},             {"jet_like", 2, true, Guarded<Like, true>},
+    {"jet_div", 2, true, Guarded<Div, false>},             {"jet_finite", 1, true, Guarded<FiniteOf, false>},
     {"jet_field", 4, true, Guarded<Field, false>},         {"jet_fits", 4, true, Guarded<Fits, false>},
 };
 

@@ -443,10 +443,13 @@ struct Writer {
 // Whether a trigger of `db`'s file works on `table`.
 bool HasTriggers(sqlite3* db, const std::string& table) {
     Statement triggers(db, "SELECT tbl_name FROM sqlite_master WHERE type = 'trigger'");
-    if (!triggers.Ok()) return true;
-    while (triggers.StepCode() == SQLITE_ROW) {
+    if (!triggers.Ok()) RaiseSqlite(db, Operation::Read);
+    int rc = SQLITE_ROW;
+    while ((rc = triggers.StepCode()) == SQLITE_ROW) {
         if (JetNamesEqual(triggers.Text(0), table)) return true;
     }
+    // A read that fails (a lock) is the file's error, not an answer.
+    if (rc != SQLITE_DONE) RaiseSqlite(db, Operation::Read);
     return false;
 }
 

@@ -7,7 +7,8 @@
 //
 // Storage the translation and the functions rely on (the object model writes values this way):
 //   Boolean  INTEGER 0 / -1          Byte, Integer, Long  INTEGER
-//   Currency REAL rounded to 4 decimals (so SQL arithmetic and comparisons stay numeric)
+//   Currency REAL rounded to 4 decimals (so SQL arithmetic and comparisons stay numeric), at most
+//            kCurrencyFieldUnits (value.h) in ten-thousandths either way, which it keeps exactly
 //   Single, Double REAL              Date  an OLE date (days since 1899-12-30): REAL, or INTEGER
 //   Text, Memo TEXT (UTF-8)                for a whole day, as the column's numeric affinity keeps it
 // The functions take both storage classes for dates. Running the translations, across files too,

@@ -369,20 +369,23 @@ private:
             else return left;
         }
     }
-    ExprPtr Unary() {
+    // Signs in front of what `operand` reads.
+    ExprPtr Signed(ExprPtr (ExprParser::*operand)()) {
         DepthGuard guard(depth_);
         if (t_.AcceptSymbol("-")) {
             auto e = Make(Expr::Kind::Unary);
             e->op = "-";
-            e->args.push_back(Unary());
+            e->args.push_back(Signed(operand));
             return e;
         }
-        if (t_.AcceptSymbol("+")) return Unary();
-        return Power();
+        if (t_.AcceptSymbol("+")) return Signed(operand);
+        return (this->*operand)();
     }
+    ExprPtr Unary() { return Signed(&ExprParser::Power); }
+    // An exponent may carry its sign: 2 ^ -1 is a half.
     ExprPtr Power() {
         ExprPtr left = Primary();
-        while (t_.AcceptSymbol("^")) left = Binary("^", std::move(left), Primary());
+        while (t_.AcceptSymbol("^")) left = Binary("^", std::move(left), Signed(&ExprParser::Primary));
         return left;
     }
     ExprPtr Primary();

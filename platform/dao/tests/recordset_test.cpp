@@ -1,5 +1,8 @@
 // Recordsets: moves, Seek over one and more keys, edits, values as stored, and their numbers.
 #include <algorithm>
+#include <cstdint>
+#include <limits>
+#include <string>
 
 #include "platform/dao/tests/fixture.h"
 
@@ -543,6 +546,68 @@ TEST_F(DaoRecordsetTest, ValuesKeepTheirFieldTypes) {
     rs.AddNew();
     for (const auto& row : failures) EXPECT_EQ(ErrorNumberOf([&] { row.operation(rs); }), row.number) << row.situation;
     EXPECT_EQ(ErrorNumberOf([&] { rs("X").SetValue(Value("çãoçã")); }), 0);  // five characters fit
+}
+
+// A Currency amount a field is given is read back exactly as it was given, or refused with 3349:
+// never changed in its last digits. Sums and comparisons in statements still work on the field.
+TEST_F(DaoRecordsetTest, CurrencyAmountsAreKeptExactlyOrRefused) {
+    MakeTable(db_, "Moeda", {{"N", DataType::Long, 0}, {"C", DataType::Currency, 0}});
+    struct Row {
+        std::int64_t units;
+        long error;
+    };
+    constexpr std::int64_t kTypeMax = std::numeric_limits<std::int64_t>::max();
+    constexpr std::int64_t kTypeMin = std::numeric_limits<std::int64_t>::min();
+    const Row rows[] = {
+        {125000, 0},
+        {-1, 0},
+        {999'999'999'999'999, 0},                  // 99,999,999,999.9999
+        {1'234'567'890'123'457, 0},
+        {2'251'799'813'685'247, 0},                // the largest amount ending in 7 that is kept
+        {2'251'799'813'685'248, 0},                // 225,179,981,368.5248, the largest kept
+        {-2'251'799'813'685'248, 0},
+        {2'251'799'813'685'249, 3349},
+        {-2'251'799'813'685'249, 3349},
+        {4'503'599'627'370'497, 3349},             // would read back one unit off
+        {999'999'999'999'999'999, 3349},           // 99,999,999,999,999.9999
+        {kTypeMax, 3349},
+        {kTypeMin, 3349},
+    };
+    int n = 0;
+    for (const auto& row : rows) {
+        ++n;
+        Recordset rs = db_.OpenRecordset("Moeda", dbOpenTable);
+        rs.AddNew();
+        rs("N").SetValue(Value(n));
+        const long error = ErrorNumberOf([&] { rs("C").SetValue(Value::Currency(row.units)); });
+        EXPECT_EQ(error, row.error) << row.units;
+        if (error != 0) {
+            rs.CancelUpdate();
+            continue;
+        }
+        rs.Update();
+        rs.Close();
+        Recordset back = db_.OpenRecordset("SELECT C FROM Moeda WHERE N = " + std::to_string(n), dbOpenSnapshot);
+        EXPECT_EQ(back("C").GetValue(), Value::Currency(row.units)) << row.units;
+    }
+    // A value of another kind and a statement's value follow the same limit.
+    Recordset rs = db_.OpenRecordset("Moeda", dbOpenTable);
+    rs.AddNew();
+    EXPECT_EQ(ErrorNumberOf([&] { rs("C").SetValue(Value(99999999999999.9999)); }), 3349);
+    EXPECT_EQ(ErrorNumberOf([&] { rs("C").SetValue(Value("225179981368,5248")); }), 0);
+    rs.CancelUpdate();
+    EXPECT_EQ(ErrorNumberOf([&] { db_.Execute("INSERT INTO Moeda (N, C) VALUES (90, 922337203685477)", dbFailOnError); }), 3349);
+    EXPECT_EQ(ErrorNumberOf([&] { db_.Execute("INSERT INTO Moeda (N, C) VALUES (90, 225179981368.53)", dbFailOnError); }), 3349);
+    db_.Execute("INSERT INTO Moeda (N, C) VALUES (91, 99999999999.9999)", dbFailOnError);
+    Recordset sql = db_.OpenRecordset("SELECT C FROM Moeda WHERE N = 91", dbOpenSnapshot);
+    EXPECT_EQ(sql("C").GetValue(), Value::Currency(999'999'999'999'999));
+    // Statements still compute on the field: a sum, a comparison, a product.
+    Recordset sum = db_.OpenRecordset("SELECT Sum(C) AS Total FROM Moeda WHERE N <= 2", dbOpenSnapshot);
+    EXPECT_EQ(sum("Total").GetValue().ToCurrencyScaled(), 124999);
+    Recordset found = db_.OpenRecordset("SELECT Max(N) AS Last, Count(*) AS Found FROM Moeda WHERE C > 225179981368 AND C * 2 > 0",
+                                        dbOpenSnapshot);
+    EXPECT_EQ(found("Last").GetValue().ToLong(), 6);
+    EXPECT_EQ(found("Found").GetValue().ToLong(), 2);
 }
 
 }  // namespace

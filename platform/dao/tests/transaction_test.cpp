@@ -1,11 +1,14 @@
 // The workspace transaction over several files, lock conflicts between two engines in one
-// process, and a commit killed half-way in a child process.
+// process, and commits killed half-way in a child process.
 #include <signal.h>
 #include <sqlite3.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <thread>
 
 #include "platform/dao/model.h"
@@ -244,18 +247,130 @@ TEST_F(DaoTransactionTest, StatementsMeetADenyWriteHoldAsRecordsetsDo) {
     EXPECT_EQ(ErrorNumberOf([&] { mine.Execute("INSERT INTO Status (Numero) VALUES (7)", dbFailOnError); }), 0);
 }
 
-// A child process commits 400 rows and is killed at a moment near its commit. The file then holds
-// either every row or none of them: the rollback journal is played back at the next open.
-TEST_F(DaoTransactionTest, ACommitKilledHalfWayLeavesTheOldOrTheNewState) {
+// In a child process only: a layer over SQLite's file system that, once armed, counts the writes
+// into a database file itself (never into its journal) and, after the `stopAt`-th, tells the
+// parent through `signalFd` and waits to be killed there, half-way through the commit.
+namespace commit_trap {
+
+sqlite3_vfs* real = nullptr;
+sqlite3_vfs vfs;
+sqlite3_io_methods methods;
+bool armed = false;
+int stopAt = 0;
+int writes = 0;
+int signalFd = -1;
+
+struct File {
+    sqlite3_file base;
+    sqlite3_file* real;   // SQLite's own file, in the same allocation right after this one
+    bool database;
+};
+
+sqlite3_file* Real(sqlite3_file* f) { return reinterpret_cast<File*>(f)->real; }
+
+int Write(sqlite3_file* f, const void* data, int amount, sqlite3_int64 offset) {
+    const int rc = Real(f)->pMethods->xWrite(Real(f), data, amount, offset);
+    if (armed && reinterpret_cast<File*>(f)->database && ++writes == stopAt) {
+        [[maybe_unused]] auto sent = write(signalFd, "k", 1);
+        for (;;) pause();
+    }
+    return rc;
+}
+
+void Forward(const sqlite3_io_methods& own) {
+    methods = own;
+    methods.xClose = [](sqlite3_file* f) { return Real(f)->pMethods->xClose(Real(f)); };
+    methods.xRead = [](sqlite3_file* f, void* b, int n, sqlite3_int64 o) { return Real(f)->pMethods->xRead(Real(f), b, n, o); };
+    methods.xWrite = Write;
+    methods.xTruncate = [](sqlite3_file* f, sqlite3_int64 n) { return Real(f)->pMethods->xTruncate(Real(f), n); };
+    methods.xSync = [](sqlite3_file* f, int flags) { return Real(f)->pMethods->xSync(Real(f), flags); };
+    methods.xFileSize = [](sqlite3_file* f, sqlite3_int64* n) { return Real(f)->pMethods->xFileSize(Real(f), n); };
+    methods.xLock = [](sqlite3_file* f, int l) { return Real(f)->pMethods->xLock(Real(f), l); };
+    methods.xUnlock = [](sqlite3_file* f, int l) { return Real(f)->pMethods->xUnlock(Real(f), l); };
+    methods.xCheckReservedLock = [](sqlite3_file* f, int* r) { return Real(f)->pMethods->xCheckReservedLock(Real(f), r); };
+    methods.xFileControl = [](sqlite3_file* f, int op, void* a) { return Real(f)->pMethods->xFileControl(Real(f), op, a); };
+    methods.xSectorSize = [](sqlite3_file* f) { return Real(f)->pMethods->xSectorSize(Real(f)); };
+    methods.xDeviceCharacteristics = [](sqlite3_file* f) { return Real(f)->pMethods->xDeviceCharacteristics(Real(f)); };
+    methods.xShmMap = [](sqlite3_file* f, int r, int n, int e, void volatile** p) { return Real(f)->pMethods->xShmMap(Real(f), r, n, e, p); };
+    methods.xShmLock = [](sqlite3_file* f, int o, int n, int fl) { return Real(f)->pMethods->xShmLock(Real(f), o, n, fl); };
+    methods.xShmBarrier = [](sqlite3_file* f) { Real(f)->pMethods->xShmBarrier(Real(f)); };
+    methods.xShmUnmap = [](sqlite3_file* f, int d) { return Real(f)->pMethods->xShmUnmap(Real(f), d); };
+    methods.xFetch = [](sqlite3_file* f, sqlite3_int64 o, int n, void** p) { return Real(f)->pMethods->xFetch(Real(f), o, n, p); };
+    methods.xUnfetch = [](sqlite3_file* f, sqlite3_int64 o, void* p) { return Real(f)->pMethods->xUnfetch(Real(f), o, p); };
+}
+
+int Open(sqlite3_vfs*, sqlite3_filename name, sqlite3_file* f, int flags, int* outFlags) {
+    auto* file = reinterpret_cast<File*>(f);
+    file->real = reinterpret_cast<sqlite3_file*>(file + 1);
+    file->database = (flags & SQLITE_OPEN_MAIN_DB) != 0;
+    const int rc = real->xOpen(real, name, file->real, flags, outFlags);
+    if (file->real->pMethods != nullptr && methods.xClose == nullptr) Forward(*file->real->pMethods);
+    file->base.pMethods = file->real->pMethods != nullptr ? &methods : nullptr;
+    return rc;
+}
+
+// Makes the layer SQLite's default for every file the process opens from now on.
+void Install(int fd, int at) {
+    real = sqlite3_vfs_find(nullptr);
+    vfs = *real;
+    vfs.zName = "commit_trap";
+    vfs.szOsFile = static_cast<int>(sizeof(File)) + real->szOsFile;
+    vfs.xOpen = Open;
+    vfs.xDelete = [](sqlite3_vfs*, const char* n, int sync) { return real->xDelete(real, n, sync); };
+    vfs.xAccess = [](sqlite3_vfs*, const char* n, int flags, int* out) { return real->xAccess(real, n, flags, out); };
+    vfs.xFullPathname = [](sqlite3_vfs*, const char* n, int size, char* out) { return real->xFullPathname(real, n, size, out); };
+    signalFd = fd;
+    stopAt = at;
+    sqlite3_vfs_register(&vfs, 1);
+}
+
+}  // namespace commit_trap
+
+std::string FileBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// SQLite's verdict on the file's structure ("ok" when it is sound).
+std::string IntegrityOf(const std::filesystem::path& path) {
+    sqlite3* check = nullptr;
+    std::string verdict;
+    if (sqlite3_open(path.c_str(), &check) == SQLITE_OK) {
+        sqlite3_exec(
+            check, "PRAGMA integrity_check",
+            [](void* out, int, char** values, char**) {
+                *static_cast<std::string*>(out) += values[0] ? values[0] : "";
+                return 0;
+            },
+            &verdict, nullptr);
+    }
+    sqlite3_close(check);
+    return verdict;
+}
+
+// A child process commits 400 rows and is killed inside the commit, after the n-th page it wrote
+// into the database file: the file is then half old and half new, with its journal beside it.
+// The next open plays the journal back, so the file holds none of the rows and is sound. A commit
+// left to finish holds them all.
+TEST_F(DaoTransactionTest, ACommitKilledHalfWayLeavesTheOldState) {
+    const struct {
+        int killAtPage;   // 0: not killed
+        bool committed;
+    } cases[] = {{1, false}, {2, false}, {60, false}, {0, true}};
     const std::string text(2000, 'x');
-    long before = Count("Produto.MDB");
-    int sawNew = 0;
-    for (int attempt = 0; attempt < 12; ++attempt) {
-        int ready[2];
-        ASSERT_EQ(pipe(ready), 0);
+    const std::filesystem::path file = Host("Produto.MDB");
+    const std::filesystem::path journal = file.string() + "-journal";
+    for (const auto& c : cases) {
+        SCOPED_TRACE("killed at page " + std::to_string(c.killAtPage));
+        const long before = Count("Produto.MDB");
+        const std::string bytesBefore = FileBytes(file);
+        int trapped[2];
+        ASSERT_EQ(pipe(trapped), 0);
         const pid_t child = fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
+            close(trapped[0]);
+            commit_trap::Install(trapped[1], c.killAtPage);
             DBEngine engine;
             Database db = engine.OpenDatabase(Path("Produto.MDB"));
             engine.BeginTrans();
@@ -266,23 +381,31 @@ TEST_F(DaoTransactionTest, ACommitKilledHalfWayLeavesTheOldOrTheNewState) {
                 rs("Texto").SetValue(Value(text));
                 rs.Update();
             }
-            [[maybe_unused]] auto written = write(ready[1], "c", 1);
+            commit_trap::armed = true;
             engine.CommitTrans();
             _exit(0);
         }
-        close(ready[1]);
+        close(trapped[1]);
         char signal = 0;
-        [[maybe_unused]] auto got = read(ready[0], &signal, 1);
-        close(ready[0]);
-        std::this_thread::sleep_for(std::chrono::microseconds(attempt * attempt * 500));
-        kill(child, SIGKILL);
-        waitpid(child, nullptr, 0);
-        const long after = Count("Produto.MDB");
-        EXPECT_TRUE(after == before || after == before + 400) << "attempt " << attempt << ": " << after;
-        sawNew += after == before + 400;
-        before = after;
+        const auto got = read(trapped[0], &signal, 1);
+        close(trapped[0]);
+        if (c.killAtPage > 0) {
+            ASSERT_EQ(got, 1) << "the commit ended before it wrote that many pages";
+            kill(child, SIGKILL);
+        }
+        int status = 0;
+        waitpid(child, &status, 0);
+        if (c.killAtPage > 0) {
+            // The kill landed inside the commit: pages of the file are new, and its journal is hot.
+            EXPECT_NE(FileBytes(file), bytesBefore);
+            EXPECT_TRUE(std::filesystem::exists(journal) && std::filesystem::file_size(journal) > 0);
+        } else {
+            ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        }
+        EXPECT_EQ(Count("Produto.MDB"), c.committed ? before + 400 : before);
+        EXPECT_FALSE(std::filesystem::exists(journal)) << "the open played the journal back";
+        EXPECT_EQ(IntegrityOf(file), "ok");
     }
-    RecordProperty("committed_runs", sawNew);
 }
 
 // A transaction is atomic per file, not across files: the files commit one after the other. A
@@ -322,20 +445,7 @@ TEST_F(DaoTransactionTest, AProcessKilledBetweenTheCommitsOfTwoFilesLeavesEachFi
 
     EXPECT_EQ(Count("Produto.MDB"), 2);
     EXPECT_EQ(Count("Backup.MDB"), 1);
-    for (const char* name : {"Produto.MDB", "Backup.MDB"}) {
-        sqlite3* check = nullptr;
-        ASSERT_EQ(sqlite3_open(Host(name).c_str(), &check), SQLITE_OK);
-        std::string verdict;
-        sqlite3_exec(
-            check, "PRAGMA integrity_check",
-            [](void* out, int, char** values, char**) {
-                *static_cast<std::string*>(out) += values[0] ? values[0] : "";
-                return 0;
-            },
-            &verdict, nullptr);
-        sqlite3_close(check);
-        EXPECT_EQ(verdict, "ok") << name;
-    }
+    for (const char* name : {"Produto.MDB", "Backup.MDB"}) EXPECT_EQ(IntegrityOf(Host(name)), "ok") << name;
 }
 
 // The connection's page cache and sorter threads, as "cache|threads".

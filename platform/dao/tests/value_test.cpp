@@ -201,8 +201,13 @@ TEST(DaoValueConversion, CoercionToAFieldType) {
         {Value::Date(37000.75), DataType::Date, Value::Date(37000.75), 0},
         {Value::Integer(-7), DataType::Integer, Value::Integer(-7), 0},
         {Value::Boolean(false), DataType::Boolean, Value::Boolean(false), 0},
-        {Value::Currency(9'100'000'000'000'000'000), DataType::Currency, Value::Currency(9'100'000'000'000'000'000), 0},
+        // Currency beyond what the field keeps exactly (2^51 units) is refused, not rounded.
+        {Value::Currency(9'100'000'000'000'000'000), DataType::Currency, Value(), 3349},
         {Value::Currency(9'210'000'000'000'000'000), DataType::Currency, Value(), 3349},
+        {Value::Currency(2'251'799'813'685'248), DataType::Currency, Value::Currency(2'251'799'813'685'248), 0},
+        {Value::Currency(-2'251'799'813'685'249), DataType::Currency, Value(), 3349},
+        {Value(225179981368.5248), DataType::Currency, Value::Currency(2'251'799'813'685'248), 0},
+        {Value(9e14), DataType::Currency, Value(), 3349},
         {Value::Long(-2), DataType::Byte, Value(), 3349},
     };
     for (const auto& row : rows) {

@@ -31,7 +31,7 @@ protected:
     LayoutWindow window;
 };
 
-TEST_F(AppearanceTest, WindowsUseTheOriginalsEightPointSansSerifInAFontOfItsMetrics) {
+TEST_F(AppearanceTest, WindowsUseTheLayoutsEightPointSansSerifInAFontOfItsMetrics) {
     const QFontInfo shown(window.codeLabel->Widget()->font());
     EXPECT_EQ(shown.family().toStdString(), "Liberation Sans");
     EXPECT_EQ(shown.pixelSize(), 11) << "8 points at 96 dots per inch";

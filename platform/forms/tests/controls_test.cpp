@@ -3,10 +3,22 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTest>
 #include <QElapsedTimer>
 #include <QMessageBox>
+#include <QFontMetrics>
+#include <QListView>
+#include <QProxyStyle>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTimer>
+
+#include <functional>
+#include <string>
 
 #include "platform/forms/app.h"
 #include "platform/forms/colors.h"
@@ -89,6 +101,64 @@ TEST_F(ControlsTest, ListMembersAsTheProgressListUsesThem) {
         EXPECT_EQ(list->ListCount(), 0);
         EXPECT_EQ(list->ListIndex(), -1);
     }
+}
+
+// Counts the measurements of a view's lines (the style's size of an item).
+class MeasureCountingStyle : public QProxyStyle {
+public:
+    QSize sizeFromContents(ContentsType type, const QStyleOption* option, const QSize& size,
+                           const QWidget* widget) const override {
+        if (type == CT_ItemViewItem) ++measured;
+        return QProxyStyle::sizeFromContents(type, option, size, widget);
+    }
+    mutable int measured = 0;
+};
+
+// A progress list: each line added, made current, written over once, with a yield after each
+// step. The list is measured once per text, not once per line at each yield; the sizes it lays
+// out still follow the text and the font.
+TEST_F(ControlsTest, AListBoxMeasuresEachLineOnce) {
+    auto* view = static_cast<QListView*>(window.list->Widget());
+    window.panel->Move(0, 0, 4500, 3000);
+    window.list->Move(0, 0, 4500, 3000);
+    MeasureCountingStyle style;
+    view->setStyle(&style);
+    constexpr int kLines = 60;
+    for (int line = 0; line < kLines; ++line) {
+        const std::string text = "Atualizando Tabela " + std::to_string(line) + " ...";
+        window.list->AddItem(text);
+        window.list->SetListIndex(window.list->ListCount() - 1);
+        forms::DoEvents();
+        window.list->SetList(line, text + " OK");
+        forms::DoEvents();
+    }
+    EXPECT_LE(style.measured, 2 * kLines + 4) << "two texts a line";
+
+    struct Case {
+        const char* what;
+        std::function<void()> change;
+        std::function<bool()> holds;
+    };
+    const int rowHeight = view->visualRect(view->model()->index(0, 0)).height();
+    const Case cases[] = {
+        {"a line wider than the view widens what the view scrolls over",
+         [&] { window.list->AddItem(std::string(400, 'W')); },
+         [&] { return view->horizontalScrollBar()->maximum() > 0; }},
+        {"a larger font makes every line taller",
+         [&] {
+             QFont font = view->font();
+             font.setPixelSize(3 * QFontMetrics(font).height());
+             view->setFont(font);
+         },
+         [&] { return view->visualRect(view->model()->index(0, 0)).height() > rowHeight; }},
+    };
+    for (const Case& c : cases) {
+        c.change();
+        forms::DoEvents();
+        view->doItemsLayout();
+        EXPECT_TRUE(c.holds()) << c.what;
+    }
+    view->setStyle(nullptr);
 }
 
 TEST_F(ControlsTest, PositionsInTwipsVisibilityAndContainers) {
@@ -222,6 +292,43 @@ TEST_F(ControlsTest, QtBoxesHaveTheStylesDefaultAndEscapeButtons) {
 }  // namespace
 
 // A multi-line text box keeps its line breaks as CR LF; a list-style combo takes only its items.
+// A text copied from another program and pasted into a one-line box (a text box, the text of an
+// editable combo box) with Ctrl+V or Shift+Insert: its line breaks become blanks between the
+// words, a copied line's own break at its end goes.
+TEST_F(ControlsTest, PastedLineBreaksBecomeBlanksInOneLineBoxes) {
+    struct Row {
+        const char* copied;
+        const char* text;
+    };
+    const Row rows[] = {
+        {"ANA\r\nMARIA", "ANA MARIA"}, {"ANA\nMARIA", "ANA MARIA"}, {"ANA\rMARIA", "ANA MARIA"},
+        {"A\r\n\r\nB", "A  B"},      {"15/03/2000\r\n", "15/03/2000"}, {"ANA", "ANA"},
+    };
+    const std::pair<Qt::Key, Qt::KeyboardModifier> pastes[] = {{Qt::Key_V, Qt::ControlModifier},
+                                                               {Qt::Key_Insert, Qt::ShiftModifier}};
+    window.combo->SetStyle(0);
+    QWidget* comboEdit = qobject_cast<QComboBox*>(window.combo->Widget())->lineEdit();
+    ASSERT_NE(comboEdit, nullptr);
+    const std::pair<QWidget*, std::function<std::string()>> boxes[] = {
+        {window.first->Widget(), [this] { return window.first->Text(); }},
+        {comboEdit, [this] { return window.combo->Text(); }},
+    };
+    for (const auto& [widget, text] : boxes) {
+        for (const auto& [key, modifier] : pastes) {
+            for (const Row& row : rows) {
+                SCOPED_TRACE(std::string(row.copied) + (widget == comboEdit ? " combo" : " text box") +
+                             (key == Qt::Key_V ? " Ctrl+V" : " Shift+Insert"));
+                window.first->SetText("");
+                window.combo->SetText("");
+                widget->setFocus();
+                QApplication::clipboard()->setText(QString::fromUtf8(row.copied));
+                QTest::keyClick(widget, key, modifier);
+                EXPECT_EQ(text(), row.text);
+            }
+        }
+    }
+}
+
 TEST(MultiLineAndListControlsTest, LineBreaksAndListStyle) {
     forms::testing::QtApp();
     class Query : public forms::Window {

@@ -8,6 +8,7 @@
 
 #include "platform/forms/app.h"
 #include "platform/forms/controls.h"
+#include "platform/forms/keys.h"
 #include "platform/forms/services.h"
 #include "platform/forms/tests/support/qt_app.h"
 #include "platform/forms/window.h"
@@ -123,6 +124,80 @@ TEST_F(KeyRoutingTest, AWindowThatUnloadsOnAKeyHearsNothingMoreOfIt) {
     QTest::keyPress(QApplication::focusWidget(), Qt::Key_Escape);
     EXPECT_FALSE(window.IsLoaded());
     EXPECT_EQ(window.windowDowns, 1);
+}
+
+// Enter on a focused command button presses it, once, on the key's press, as the platform's
+// dialog keys do; the key is still heard once by the window's preview and the button's KeyDown.
+class ButtonsWindow : public forms::Window {
+public:
+    ButtonsWindow() : Window("FrmBotoes") { SetKeyPreview(true); }
+
+    forms::TextBox* text = nullptr;
+    forms::CommandButton* first = nullptr;
+    forms::CommandButton* inPanel = nullptr;
+    int firstClicks = 0;
+    int panelClicks = 0;
+    int windowDowns = 0;
+    bool keepEnter = false;   // the window's preview keeps Enter (sets its code to 0)
+
+protected:
+    void CreateControls() override {
+        text = &Add<forms::TextBox>("TxtNome");
+        text->Move(150, 150, 1800, 360);
+        first = &Add<forms::CommandButton>("BtnPrimeiro");
+        first->Move(150, 600, 1200, 420);
+        auto& panel = Add<forms::Panel>("Painel1");
+        panel.Move(150, 1200, 3000, 900);
+        inPanel = &Add<forms::CommandButton>("BtnPainel", &panel);
+        inPanel->Move(150, 150, 1200, 420);
+        first->Click = [this] { ++firstClicks; };
+        inPanel->Click = [this] { ++panelClicks; };
+    }
+    void Form_KeyDown(int& keyCode, int) override {
+        ++windowDowns;
+        if (keepEnter && keyCode == forms::key::Return) keyCode = 0;
+    }
+};
+
+TEST_F(KeyRoutingTest, EnterPressesTheFocusedCommandButtonOnce) {
+    ButtonsWindow window;
+    window.Show();
+    window.Widget()->activateWindow();
+    forms::DoEvents();
+    struct Case {
+        const char* what;
+        forms::Control* focused;
+        Qt::Key key;
+        bool keepEnter;
+        int firstClicks;
+        int panelClicks;
+    };
+    const Case cases[] = {
+        {"Enter on a button", window.first, Qt::Key_Return, false, 1, 0},
+        {"keypad Enter on a button", window.first, Qt::Key_Enter, false, 1, 0},
+        {"Enter on a button in a panel", window.inPanel, Qt::Key_Return, false, 0, 1},
+        {"Space on a button (its own key)", window.first, Qt::Key_Space, false, 1, 0},
+        {"Enter on a text box", window.text, Qt::Key_Return, false, 0, 0},
+        {"Enter the window's preview keeps", window.first, Qt::Key_Return, true, 0, 0},
+        {"Esc on a button", window.first, Qt::Key_Escape, false, 0, 0},
+    };
+    for (const Case& c : cases) {
+        window.firstClicks = window.panelClicks = window.windowDowns = 0;
+        window.keepEnter = c.keepEnter;
+        c.focused->SetFocus();
+        QTest::keyClick(QApplication::focusWidget(), c.key);
+        EXPECT_EQ(window.firstClicks, c.firstClicks) << c.what;
+        EXPECT_EQ(window.panelClicks, c.panelClicks) << c.what;
+        EXPECT_EQ(window.windowDowns, 1) << c.what << ": the key is routed once";
+    }
+    // A handler of the key that moves the focus away leaves the button unpressed.
+    window.keepEnter = false;
+    window.firstClicks = 0;
+    window.first->KeyDown = [&window](int&, int) { window.text->SetFocus(); };
+    window.first->SetFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(window.firstClicks, 0);
+    window.Unload();
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
+#include <QTimer>
 #include <QWidget>
 #include <stdexcept>
 
@@ -144,6 +145,21 @@ TEST_F(ServicesTest, AYieldDeliversAQueuedClickAndTheHookCountsYields) {
     std::exit(0);
 }
 
+// The end of a program whose event loop stopped while a window of its own (a static object, as
+// the program's windows are) was still loaded: the window system takes the window's widgets with
+// it, before the QApplication goes.
+[[noreturn]] void EndAProgramWithAWindowStillLoaded() {
+    int argc = 1;
+    char name[] = "forms_tests";
+    char* argv[] = {name, nullptr};
+    {
+        forms::WindowSystem system(argc, argv);
+        static ButtonWindow window;
+        window.Show();
+    }
+    std::exit(0);
+}
+
 // Each case runs in a fresh process that ends through std::exit, so that static objects are
 // destroyed as at the end of a program (destroying a widget then crashed the process).
 TEST(ProcessExitTest, AWindowUnloadedJustBeforeTheEndLeavesNoCrash) {
@@ -152,6 +168,30 @@ TEST(ProcessExitTest, AWindowUnloadedJustBeforeTheEndLeavesNoCrash) {
         << "the program's window system destroys the unloaded window's widgets before it goes";
     EXPECT_EXIT(EndAHostRightAfterAnUnload(), ::testing::ExitedWithCode(0), "")
         << "a test program's own QApplication";
+    EXPECT_EXIT(EndAProgramWithAWindowStillLoaded(), ::testing::ExitedWithCode(0), "")
+        << "a window still loaded when the window system goes";
+}
+
+// A handler that unloads the last window and then shows another (the log-in hands over to the
+// catalogue) keeps the program's loop turning for the new window.
+TEST_F(ServicesTest, TheLoopGoesOnWhenAHandlerShowsAWindowAfterUnloadingTheLast) {
+    ButtonWindow first;
+    ButtonWindow second;
+    first.Show();
+    bool secondClosedByItsHandler = false;
+    QTimer::singleShot(0, [&] {
+        first.Dispatch([&] {
+            first.Unload();
+            second.Show();
+        });
+        QTimer::singleShot(0, [&] {
+            secondClosedByItsHandler = second.IsLoaded();
+            second.Unload();
+        });
+    });
+    EXPECT_EQ(forms::App().Run(), 0);
+    EXPECT_TRUE(secondClosedByItsHandler) << "the loop turned on while the second window was loaded";
+    EXPECT_FALSE(second.IsLoaded());
 }
 
 TEST_F(ServicesTest, ShellStartsThroughTheStarterInForce) {

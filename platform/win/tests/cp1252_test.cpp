@@ -71,6 +71,14 @@ TEST(Cp1252Test, NamesCompareIgnoringCaseAccentsIncluded) {
     EXPECT_TRUE(win::EqualsIgnoringCase("AÇÃO", "ação"));
     EXPECT_FALSE(win::EqualsIgnoringCase("acao", "ação"));
     EXPECT_FALSE(win::EqualsIgnoringCase("a", "ab"));
+    // Plain ASCII names: only the letters fold, never the punctuation 0x20 away from them.
+    const struct {
+        const char* a;
+        const char* b;
+        bool equal;
+    } rows[] = {{"WinDir", "WINDIR", true}, {"z_Z", "Z_z", true}, {"@", "`", false},   {"[x]", "{x}", false},
+                {"^", "~", false},          {"a", "A ", false},   {"", "", true},       {"Ação", "AçãO", true}};
+    for (const auto& row : rows) EXPECT_EQ(win::EqualsIgnoringCase(row.a, row.b), row.equal) << row.a << " " << row.b;
 }
 
 }  // namespace

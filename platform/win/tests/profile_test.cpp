@@ -2,10 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <climits>
 #include <fstream>
+#include <functional>
 #include <sstream>
+#include <thread>
 
+#include "platform/win/paths.h"
 #include "platform/win/testing/concurrent_writers.h"
 #include "platform/win/testing/temp_machine_root.h"
 
@@ -130,6 +134,50 @@ TEST_F(ProfileTest, DeletingASectionTakesItsKeysOnly) {
     EXPECT_FALSE(fs::exists(windows() / "ABSENT.INI"));
 }
 
+// A text editor's UTF-8 byte-order mark before the first section: skipped on reading, so the
+// first section is found, and kept on writing, whatever the line ending.
+TEST_F(ProfileTest, AByteOrderMarkBelongsToNoLineAndIsKept) {
+    const std::string bom = "\xEF\xBB\xBF";
+    const struct {
+        std::string before;   // the file, or "" for none
+        const char* value;    // [intl] iTime as read, "-" when absent
+        const char* write;    // the value written to [intl] iTime, or nullptr to delete [intl]
+        std::string after;
+    } rows[] = {
+        {bom + "[intl]\r\niTime=1\r\n", "1", "0", bom + "[intl]\r\niTime=0\r\n"},
+        {bom + "[intl]\niTime=1\n", "1", "0", bom + "[intl]\niTime=0\n"},
+        {bom + "[INTL]\r\nsTime=.\r\n", "-", "1", bom + "[INTL]\r\nsTime=.\r\niTime=1\r\n"},
+        {bom + "; regional\r\n[intl]\r\niTime=1", "1", "0", bom + "; regional\r\n[intl]\r\niTime=0\r\n"},
+        {bom, "-", "1", bom + "[intl]\r\niTime=1\r\n"},
+        {bom + "[intl]\r\niTime=1\r\n[b]\r\nk=2\r\n", "1", nullptr, bom + "[b]\r\nk=2\r\n"},
+        {"[intl]\r\niTime=1\r\n", "1", "0", "[intl]\r\niTime=0\r\n"},
+        {"[intl]\niTime=1\n", "1", "0", "[intl]\niTime=0\n"},
+        {"", "-", "1", "[intl]\r\niTime=1\r\n"},
+        // Only a mark at the very start is one.
+        {"[a]\r\n" + bom + "[intl]\r\niTime=1\r\n", "-", "0", "[a]\r\n" + bom + "[intl]\r\niTime=1\r\n\r\n[intl]\r\niTime=0\r\n"},
+    };
+    for (const auto& row : rows) {
+        fs::remove(windows() / "WIN.INI");
+        if (!row.before.empty()) WriteFile("WIN.INI", row.before);
+        auto winIni = win::ProfileFile::WinIni();
+        EXPECT_EQ(winIni.GetString("intl", "iTime", "-"), row.value) << row.before;
+        EXPECT_TRUE(row.write ? winIni.WriteString("intl", "iTime", row.write) : winIni.DeleteSection("intl"));
+        EXPECT_EQ(ReadFile("WIN.INI"), row.after) << row.before;
+        EXPECT_EQ(winIni.GetString("intl", "iTime", "-"), row.write ? row.write : "-") << row.before;
+    }
+}
+
+// A file rewritten in place to the same size within one tick of the file system's clock keeps
+// its stamp: the reader must not take the stamp's word for a file that recent.
+TEST_F(ProfileTest, RewritesOfEqualSizeWithinOneClockTickAreSeen) {
+    const auto winIni = win::ProfileFile::WinIni();
+    for (int i = 0; i < 20; ++i) {
+        const std::string value = std::to_string(i % 10);
+        WriteFile("WIN.INI", "[intl]\r\niTime=" + value + "\r\n");
+        EXPECT_EQ(winIni.GetString("intl", "iTime", "-"), value) << i;
+    }
+}
+
 }  // namespace
 
 namespace {
@@ -158,6 +206,87 @@ TEST_F(ProfileTest, WritersInOtherProcessesAndThreadsLoseNoUpdate) {
                 EXPECT_EQ(win::ProfileFile("VX4WIN.INI").GetString(prefix, "k" + std::to_string(i), ""), key);
             }
         }
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// How each change to a profile file is told from the version a reader has already seen. Each
+// case works in a folder of its own, so a change to one file tells nothing about another.
+struct Change {
+    const char* what;
+    const char* before;   // the file's content before, or nullptr for no file
+    std::function<void(const fs::path& folder)> change;
+    const char* expected;   // [intl] k after the change, "-" when absent
+};
+
+void Overwrite(const fs::path& file, const std::string& text) {
+    std::ofstream(file, std::ios::binary | std::ios::trunc) << text;
+}
+
+void SetModified(const fs::path& file, fs::file_time_type modified) { fs::last_write_time(file, modified); }
+
+TEST_F(ProfileTest, EveryReadSeesTheFileAsItIsNowOnceItsStampIsOld) {
+    const Change changes[] = {
+        {"rewritten in place, same size", "[intl]\r\nk=1\r\n",
+         [](const fs::path& f) { Overwrite(f / "P.INI", "[intl]\r\nk=2\r\n"); }, "2"},
+        {"rewritten in place, same size, modification time put back", "[intl]\r\nk=1\r\n",
+         [](const fs::path& f) {
+             const auto modified = fs::last_write_time(f / "P.INI");
+             Overwrite(f / "P.INI", "[intl]\r\nk=3\r\n");
+             SetModified(f / "P.INI", modified);
+         },
+         "3"},
+        {"replaced by rename, same size, same modification time", "[intl]\r\nk=1\r\n",
+         [](const fs::path& f) {
+             Overwrite(f / "new", "[intl]\r\nk=4\r\n");
+             SetModified(f / "new", fs::last_write_time(f / "P.INI"));
+             fs::rename(f / "new", f / "P.INI");
+         },
+         "4"},
+        {"deleted", "[intl]\r\nk=1\r\n", [](const fs::path& f) { fs::remove(f / "P.INI"); }, "-"},
+        {"deleted, then made again under another case", "[intl]\r\nk=1\r\n",
+         [](const fs::path& f) {
+             fs::remove(f / "P.INI");
+             Overwrite(f / "p.ini", "[intl]\r\nk=5\r\n");
+         },
+         "5"},
+        {"made where there was none, under another case", nullptr,
+         [](const fs::path& f) { Overwrite(f / "p.ini", "[intl]\r\nk=6\r\n"); }, "6"},
+        {"written by this program", "[intl]\r\nk=1\r\n",
+         [](const fs::path& f) {
+             EXPECT_TRUE(win::ProfileFile(win::WindowsPath(f / "P.INI")).WriteString("intl", "k", "7"));
+         },
+         "7"},
+        {"written by this program under another case", "[intl]\r\nk=1\r\n",
+         [](const fs::path& f) {
+             EXPECT_TRUE(win::ProfileFile(win::WindowsPath(f) + "\\p.ini").WriteString("INTL", "K", "8"));
+         },
+         "8"},
+        {"section deleted by this program", "[intl]\r\nk=1\r\n",
+         [](const fs::path& f) { EXPECT_TRUE(win::ProfileFile(win::WindowsPath(f / "P.INI")).DeleteSection("intl")); },
+         "-"},
+    };
+    const auto folderOf = [&](std::size_t i) { return root_.DriveC() / ("CASE" + std::to_string(i)); };
+    const auto read = [&](std::size_t i) {
+        return win::ProfileFile("C:\\CASE" + std::to_string(i) + "\\P.INI").GetString("intl", "k", "-");
+    };
+    for (std::size_t i = 0; i < std::size(changes); ++i) {
+        fs::create_directories(folderOf(i));
+        if (changes[i].before) Overwrite(folderOf(i) / "P.INI", changes[i].before);
+    }
+    // Every file and folder left alone for longer than any file system's clock tick, and read:
+    // from now on a reader may keep what it read for as long as the stamps stay the same.
+    std::this_thread::sleep_for(std::chrono::milliseconds(2100));
+    for (std::size_t i = 0; i < std::size(changes); ++i) {
+        EXPECT_EQ(read(i), changes[i].before ? "1" : "-") << changes[i].what;
+        EXPECT_EQ(read(i), changes[i].before ? "1" : "-") << changes[i].what;
+    }
+    for (std::size_t i = 0; i < std::size(changes); ++i) {
+        changes[i].change(folderOf(i));
+        EXPECT_EQ(read(i), changes[i].expected) << changes[i].what;
     }
 }
 

@@ -1,6 +1,7 @@
 // The run's statement texts, each compared whole with its expected text.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <string>
 #include <vector>
@@ -41,34 +42,23 @@ const std::vector<std::string> kLaterWhole = {
     "INSERT INTO Fornecedor ( CodLoja ) IN 'C:\\ZM\\BACKUP.MDB'SELECT Loja.CodLoja, Fornecedor.* From Fornecedor, Loja WHERE Loja.LojaOrigem='*'",
     "INSERT INTO Cliente ( CodLojaCons ) IN 'C:\\ZM\\BACKUP.MDB' SELECT Loja.CodLoja As CodLojaCons, Cliente.* From Cliente, Loja WHERE Loja.LojaOrigem='*'",
 };
-const std::vector<std::string> kFirstPeriod = {
-    "SELECT Loja.CodLoja, Produto.* INTO Produto IN 'C:\\ZM\\BACKUP.MDB' From Produto, Loja WHERE Loja.LojaOrigem='*'",
+
+// A period changes only the three sales statements (the 2nd to the 4th); the other nine are the
+// whole copy's.
+std::vector<std::string> WithSales(std::vector<std::string> whole, const std::array<std::string, 3>& sales) {
+    std::copy(sales.begin(), sales.end(), whole.begin() + 1);
+    return whole;
+}
+const std::vector<std::string> kFirstPeriod = WithSales(kFirstWhole, {
     "SELECT Loja.CodLoja, Venda.* INTO Venda IN 'C:\\ZM\\BACKUP.MDB' From Venda, Loja WHERE Loja.LojaOrigem='*' AND Venda.[Data Venda] >= CDate(Format(' 01/02/24 ','D/M/YYYY')) AND Venda.[Data Venda] <= CDate(Format(' 29/02/24 ','D/M/YYYY'))",
     "SELECT Loja.CodLoja, [Itens Venda].* INTO [Itens Venda] IN 'C:\\ZM\\BACKUP.MDB' FROM Loja, Venda INNER JOIN [Itens Venda] ON Venda.[Número Venda] = [Itens Venda].[Número Venda] WHERE Loja.LojaOrigem='*' AND Venda.[Data Venda] >= CDate(Format(' 01/02/24 ','D/M/YYYY')) AND Venda.[Data Venda] <= CDate(Format(' 29/02/24 ','D/M/YYYY'))",
-    "SELECT Loja.CodLoja, [Pagto Venda].* INTO [Pagto Venda] IN 'C:\\ZM\\BACKUP.MDB' FROM Loja, Venda INNER JOIN [Pagto Venda] ON Venda.[Número Venda] = [Pagto Venda].[Número Venda] WHERE Loja.LojaOrigem='*' AND Venda.[Data Venda] >= CDate(Format(' 01/02/24 ','D/M/YYYY')) AND Venda.[Data Venda] <= CDate(Format(' 29/02/24 ','D/M/YYYY'))",
-    "SELECT Familia.Código, Familia.Descrição INTO FAMILIACONS IN 'C:\\ZM\\BACKUP.MDB' FROM Familia;",
-    "SELECT  [TransSai].* INTO TransSai IN 'C:\\ZM\\BACKUP.MDB' FROM TransSai;",
-    "SELECT Grupo.* INTO GrupoCons IN 'C:\\ZM\\BACKUP.MDB' FROM Grupo",
-    "SELECT Cor.* INTO CorCons IN 'C:\\ZM\\BACKUP.MDB'FROM Cor",
-    "SELECT Loja.CodLoja, Loja.Nome, Loja.LojaOrigem INTO LojaCons IN'C:\\ZM\\BACKUP.MDB' FROM Loja",
-    "SELECT Loja.CodLoja, Vendedor.* INTO Vendedor IN'C:\\ZM\\BACKUP.MDB' From Vendedor, Loja WHERE Loja.LojaOrigem='*'",
-    "SELECT Loja.CodLoja, Fornecedor.* INTO Fornecedor IN 'C:\\ZM\\BACKUP.MDB' From Fornecedor, Loja WHERE Loja.LojaOrigem='*'",
-    "SELECT Loja.CodLoja as CodLojaCons, Cliente.* INTO Cliente IN 'C:\\ZM\\BACKUP.MDB' From Loja, Cliente WHERE Loja.LojaOrigem='*'",
-};
-const std::vector<std::string> kLaterPeriod = {
-    "INSERT INTO Produto ( CodLoja ) IN'C:\\ZM\\BACKUP.MDB' SELECT Loja.CodLoja, Produto.* From Produto, Loja WHERE Loja.LojaOrigem='*'",
+    "SELECT Loja.CodLoja, [Pagto Venda].* INTO [Pagto Venda] IN 'C:\\ZM\\BACKUP.MDB' FROM Loja, Venda INNER JOIN [Pagto Venda] ON Venda.[Número Venda] = [Pagto Venda].[Número Venda] WHERE Loja.LojaOrigem='*' AND Venda.[Data Venda] >= CDate(Format(' 01/02/24 ','D/M/YYYY')) AND Venda.[Data Venda] <= CDate(Format(' 29/02/24 ','D/M/YYYY'))"
+});
+const std::vector<std::string> kLaterPeriod = WithSales(kLaterWhole, {
     "INSERT INTO Venda ( CodLoja ) IN'C:\\ZM\\BACKUP.MDB' SELECT Loja.CodLoja, Venda.* From Venda, Loja WHERE Loja.LojaOrigem='*' AND Venda.[Data Venda] >= CDate(Format(' 01/02/24 ','D/M/YYYY')) AND Venda.[Data Venda] <= CDate(Format(' 29/02/24 ','D/M/YYYY'))",
     "INSERT INTO [Itens Venda] ( CodLoja ) IN'C:\\ZM\\BACKUP.MDB' SELECT Loja.CodLoja, [Itens Venda].* FROM Loja, Venda INNER JOIN [Itens Venda] ON Venda.[Número Venda] = [Itens Venda].[Número Venda] WHERE Loja.LojaOrigem='*' AND Venda.[Data Venda] >= CDate(Format(' 01/02/24 ','D/M/YYYY')) AND Venda.[Data Venda] <= CDate(Format(' 29/02/24 ','D/M/YYYY'))",
-    "INSERT INTO [Pagto Venda] ( CodLoja ) IN'C:\\ZM\\BACKUP.MDB' SELECT Loja.CodLoja, [Pagto Venda].* FROM Loja, Venda INNER JOIN [Pagto Venda] ON Venda.[Número Venda] = [Pagto Venda].[Número Venda] WHERE Loja.LojaOrigem='*' AND Venda.[Data Venda] >= CDate(Format(' 01/02/24 ','D/M/YYYY')) AND Venda.[Data Venda] <= CDate(Format(' 29/02/24 ','D/M/YYYY'))",
-    "INSERT INTO FamiliaCons ( Código, Descrição ) IN'C:\\ZM\\BACKUP.MDB'SELECT Familia.Código, Familia.Descrição FROM Familia ",
-    "INSERT INTO TransSai  IN'C:\\ZM\\BACKUP.MDB'SELECT TransSai.* FROM TransSai ",
-    "INSERT INTO GrupoCons IN'C:\\ZM\\BACKUP.MDB'SELECT Grupo.* FROM Grupo",
-    "INSERT INTO CorCons IN'C:\\ZM\\BACKUP.MDB'SELECT Cor.* FROM Cor",
-    "INSERT INTO LojaCons ( CodLoja, Nome,LojaOrigem ) IN'C:\\ZM\\BACKUP.MDB'SELECT Loja.CodLoja, Loja.Nome, Loja.LojaOrigem FROM Loja",
-    "INSERT INTO Vendedor ( CodLoja ) IN'C:\\ZM\\BACKUP.MDB'SELECT Loja.CodLoja, Vendedor.* From Vendedor, Loja WHERE Loja.LojaOrigem='*'",
-    "INSERT INTO Fornecedor ( CodLoja ) IN 'C:\\ZM\\BACKUP.MDB'SELECT Loja.CodLoja, Fornecedor.* From Fornecedor, Loja WHERE Loja.LojaOrigem='*'",
-    "INSERT INTO Cliente ( CodLojaCons ) IN 'C:\\ZM\\BACKUP.MDB' SELECT Loja.CodLoja As CodLojaCons, Cliente.* From Cliente, Loja WHERE Loja.LojaOrigem='*'",
-};
+    "INSERT INTO [Pagto Venda] ( CodLoja ) IN'C:\\ZM\\BACKUP.MDB' SELECT Loja.CodLoja, [Pagto Venda].* FROM Loja, Venda INNER JOIN [Pagto Venda] ON Venda.[Número Venda] = [Pagto Venda].[Número Venda] WHERE Loja.LojaOrigem='*' AND Venda.[Data Venda] >= CDate(Format(' 01/02/24 ','D/M/YYYY')) AND Venda.[Data Venda] <= CDate(Format(' 29/02/24 ','D/M/YYYY'))"
+});
 const std::vector<std::string> kRebuild = {
     "SELECT FAMILIACONS.Código, First(FAMILIACONS.Descrição) AS Descrição INTO Familia IN'C:\\ZM\\BACKUP.MDB' From FAMILIACONS GROUP BY FAMILIACONS.Código",
     "SELECT GrupoCons.Familia, GrupoCons.Grupo, First(GrupoCons.DescGrupo) AS DescGrupo INTO Grupo IN'C:\\ZM\\BACKUP.MDB' From GrupoCons GROUP BY GrupoCons.Familia, GrupoCons.Grupo",

@@ -22,6 +22,7 @@ TEST(HooksTest, EachCallPointRunsItsOwnHookAndNothingWhenEmpty) {
         {"runUpgrade", &Hooks::runUpgrade, AtualizarBD},
         {"showCatalogue", &Hooks::showCatalogue, ShowCatalogueWindow},
         {"showConsolidation", &Hooks::showConsolidation, ShowConsolidationWindow},
+        {"closeConsolidation", &Hooks::closeConsolidation, CloseConsolidationWindow},
         {"runReport", &Hooks::runReport, RunReport},
     };
     const Hooks saved = ProgramHooks();
@@ -55,11 +56,13 @@ TEST(HooksTest, ResetWindowHooksKeepsTheLogInAndTheUpgrade) {
     ProgramHooks().runUpgrade = [&] { ++upgrade; };
     ProgramHooks().showCatalogue = [] {};
     ProgramHooks().showConsolidation = [] {};
+    ProgramHooks().closeConsolidation = [] {};
     ProgramHooks().runReport = [] {};
     RelatorioConsolidado = "S";
     ResetWindowHooks();
     EXPECT_FALSE(ProgramHooks().showCatalogue);
     EXPECT_FALSE(ProgramHooks().showConsolidation);
+    EXPECT_FALSE(ProgramHooks().closeConsolidation);
     EXPECT_FALSE(ProgramHooks().runReport);
     EXPECT_EQ(RelatorioConsolidado, "N");
     ShowLoginWindow();

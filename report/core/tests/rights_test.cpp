@@ -119,5 +119,18 @@ TEST_F(RightsTest, UserNotFoundAtLogInRaisesToTheCaller) {
     EXPECT_TRUE(boxes_.shown.empty());
 }
 
+// A data set whose table Usuario is empty has nobody to check: every action is granted, silently.
+TEST_F(RightsTest, ADataSetWithoutUsersGrantsEveryAction) {
+    {
+        dao::Database bd2 = ProgramEngine().OpenDatabase("F:\\LOJA01\\Bd2.MDB", false, false, ";PWD=TORPAL");
+        bd2.Execute("DELETE FROM Usuario");
+        bd2.Close();
+    }
+    LogIn(0);
+    EXPECT_TRUE(IsAdministrator());
+    for (const char* action : {"I", "A", "E", "C", "P", "X"}) EXPECT_TRUE(VerificaAutorizacao("R02", action, "S")) << action;
+    EXPECT_TRUE(boxes_.shown.empty());
+}
+
 }  // namespace
 }  // namespace report::testing

@@ -106,8 +106,8 @@ TEST_F(StartupTest, OtherErrorIsReportedWithTheSavedTitleAndMainReturns) {
 // the second start hands it the caption to bring forward.
 TEST_F(StartupTest, SecondStartAsksTheFirstCopyToBringItsWindowForward) {
     InstallInstanceGuard(nullptr);
-    forms::App().SetInstanceKey("report-s1-test");
-    const auto lockPath = win::MachineRoot() / "report_s1_test.instance";
+    forms::App().SetInstanceKey("report-startup-test");
+    const auto lockPath = win::MachineRoot() / "report_startup_test.instance";
     const int first = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     ASSERT_GE(first, 0);
     ASSERT_EQ(::flock(first, LOCK_EX | LOCK_NB), 0);
@@ -115,7 +115,7 @@ TEST_F(StartupTest, SecondStartAsksTheFirstCopyToBringItsWindowForward) {
     ::close(first);
     EXPECT_TRUE(forms::App().EndRequested());
     EXPECT_EQ(forms::App().Title(), kSecondInstanceTitle);
-    std::ifstream request(win::MachineRoot() / "report_s1_test.activate", std::ios::binary);
+    std::ifstream request(win::MachineRoot() / "report_startup_test.activate", std::ios::binary);
     const std::string caption((std::istreambuf_iterator<char>(request)), std::istreambuf_iterator<char>());
     EXPECT_EQ(caption, "report");
     EXPECT_FALSE(BancoProduto.IsOpen());

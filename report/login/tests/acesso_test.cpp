@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -602,6 +603,47 @@ TEST_F(AcessoTest, EscOnTheStoreListUnloadsOnceAndAbsorbsTheCataloguesEscFirst) 
     Press(Qt::Key_Escape);
     EXPECT_FALSE(w.IsLoaded());
     EXPECT_TRUE(forms::App().EndRequested());
+}
+
+// "Não" answered by Enter on the real box: the box closes on the key's press, and the key's
+// release, which the window system sends to the field that has the focus by then, does not move
+// the focus on from the date field.
+TEST_F(AcessoTest, AfterNoToTheClockQuestionByEnterTheFocusIsInTheDateField) {
+    FreezeDaysAfterFile(0, 23, 0, 0);   // the file changed today: the clock looks wrong
+    Acesso& w = AtFirstStore();
+    ASSERT_NE(w.ZmDataComputador(), nullptr);
+    ASSERT_NE(w.ZmSenha(), nullptr);
+    w.Widget()->activateWindow();
+    w.ZmSenha()->SetFocus();
+    QApplication::processEvents();
+    forms::InstallMessageBoxes(nullptr);
+    bool asked = false;
+    QTimer answer;
+    answer.setInterval(10);
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        QWidget* box = QApplication::activeModalWidget();
+        if (box == nullptr) return;
+        answer.stop();
+        asked = true;
+        QWidget* focus = QApplication::focusWidget() ? QApplication::focusWidget() : box;
+        QTest::keyRelease(focus, Qt::Key_Return);   // the Enter that asked, released over the box
+        QTest::keyPress(focus, Qt::Key_Return);     // Enter: "Não", the default button
+    });
+    answer.start();
+    QTest::keyPress(QApplication::focusWidget(), Qt::Key_Return);
+    QApplication::processEvents();
+    QWidget* focus = QApplication::focusWidget() ? QApplication::focusWidget() : w.Widget()->focusWidget();
+    ASSERT_NE(focus, nullptr);
+    QTest::keyRelease(focus, Qt::Key_Return);
+    QApplication::processEvents();
+    forms::InstallMessageBoxes(&boxes_);
+    ASSERT_TRUE(asked);
+    EXPECT_EQ(catalogueShown_, 0);
+    EXPECT_TRUE(w.ZmDataComputador()->HasFocus());
+    // The next Enter typed in the date field is the user's own: it moves on to the time field.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    ASSERT_NE(w.ZmHoraComputador(), nullptr);
+    EXPECT_TRUE(w.ZmHoraComputador()->HasFocus());
 }
 
 }  // namespace

@@ -40,7 +40,7 @@ TEST(ConditionTextTest, EachKindAndOperatorWritesItsCondition) {
         {K::Text, "Like", "o'", "[T].[F] Like '*O''*'"},
         {K::Text, ">=", "", "[T].[F] >= ''"},
         {K::Date, "=", "2/3/2001", "[T].[F] = CDate(Format(\"2/3/2001\",\"D/M/YYYY\"))"},
-        {K::Date, "<", "02/03/2001 10:30", "[T].[F] < CDate(\"02/03/2001 10:30\")"},
+        {K::Date, "<", "02/03/2001 10:30", "[T].[F] < CDate(\"02/03/2001 10:30:00\")"},
         {K::Other, "=", "5", "[T].[F] = 5"},
         {K::Other, ">", "12,5", "[T].[F] > 12.5"},
         {K::Other, "<=", "-1.234,50", "[T].[F] <= -1234.50"},
@@ -64,7 +64,7 @@ TEST(ConditionTextTest, RefusalsNameTheBuildersMessages) {
         {K::Date, "31/12/2001", true, ""},         {K::Date, "2/3/2001 10:00", false, ""},
         {K::Date, "31/02/2001", true, kDataInvalida}, {K::Date, "abc", false, kDataInvalida},
         {K::Date, "", true, kDataInvalida},        {K::Other, " ", true, kConteudoInvalido},
-        {K::Other, " ", false, ""},                {K::Text, " ", true, ""},
+        {K::Other, " ", false, kConteudoInvalido},                {K::Text, " ", true, ""},
         {K::Text, "A\r\nB", false, kConteudoInvalido}, {K::Other, "1\n", true, kConteudoInvalido},
     };
     for (const Case& c : cases) {
@@ -306,6 +306,86 @@ TEST_F(ConditionStoreTest, EachConditionSelectsTheRowsItMeans) {
         const std::string criterion = CriterionFromConditions(c.conditions);
         EXPECT_FALSE(CriterionFault(criterion).has_value()) << criterion;
         EXPECT_EQ(Select(criterion), c.ids) << criterion;
+    }
+}
+
+// What a user types into the builder, as it reaches the query: a date with any separator the
+// builder takes is the day it read, a number is read as the program prints it, and a text
+// condition may be followed by a date with a time. Each typed value either selects the rows the
+// user means or is refused with the builder's own message.
+TEST_F(ConditionStoreTest, TypedValuesSelectWhatTheUserMeansOrAreRefused) {
+    Insert({1, "ANA", Day(2000, 3, 15), 1, 1500});
+    Insert({2, "ANA", Day(2000, 3, 2, 10, 0), 2, 1.5});
+    Insert({3, "BIA", Day(2000, 3, 2), 3, 1500.25});
+    Insert({4, "BIA", Day(2000, 2, 3), 4, -1500});
+    Insert({5, "ANA", Day(2000, 3, 2, 9, 0), 1500, 15});
+    struct Case {
+        K kind;
+        const char* field;
+        const char* op;
+        std::string value;
+        std::string message;   // the builder's refusal; "" = accepted
+        std::string criterion;
+        std::vector<int> ids;
+    };
+    const std::string none;
+    const std::vector<Case> cases = {
+        {K::Date, "[T].[Dia]", "=", "15.03.2000", none, " Where ([T].[Dia]=CDate(Format(\"15/3/2000\",\"D/M/YYYY\")))", {1}},
+        {K::Date, "[T].[Dia]", "=", "02.03.2000", none, " Where ([T].[Dia]=CDate(Format(\"2/3/2000\",\"D/M/YYYY\")))", {3}},
+        {K::Date, "[T].[Dia]", ">=", "2-3-2000", none, " Where ([T].[Dia]>=CDate(Format(\"2/3/2000\",\"D/M/YYYY\")))", {1, 2, 3, 5}},
+        {K::Date, "[T].[Dia]", "<", "3.2.00", none, " Where ([T].[Dia]<CDate(Format(\"3/2/2000\",\"D/M/YYYY\")))", {}},
+        {K::Date, "[T].[Dia]", "=", "02.03.2000 10:00", none, " Where ([T].[Dia]=CDate(\"02/03/2000 10:00:00\"))", {2}},
+        {K::Date, "[T].[Dia]", "=", "2/3/2000 9:00", none, " Where ([T].[Dia]=CDate(\"02/03/2000 09:00:00\"))", {5}},
+        {K::Date, "[T].[Dia]", "=", "15.13.2000", kDataInvalida, "", {}},
+        {K::Other, "[T].[Preco]", "=", "1.500", none, " Where ([T].[Preco]=1500)", {1}},
+        {K::Other, "[T].[Preco]", "=", "1.500,00", none, " Where ([T].[Preco]=1500.00)", {1}},
+        {K::Other, "[T].[Preco]", ">", "1.500", none, " Where ([T].[Preco]>1500)", {3}},
+        {K::Other, "[T].[Preco]", "=", "-1.500", none, " Where ([T].[Preco]=-1500)", {4}},
+        {K::Other, "[T].[Valor]", "=", "1,5", none, " Where ([T].[Valor]=1.5)", {2}},
+        {K::Other, "[T].[Valor]", "=", " 1.500,25 ", none, " Where ([T].[Valor]=1500.25)", {3}},
+        {K::Other, "[T].[Qtd]", "=", "1.500", none, " Where ([T].[Qtd]=1500)", {5}},
+        {K::Other, "[T].[Qtd]", "=", "[T].[Id]", none, " Where ([T].[Qtd]=[T].[Id])", {1, 2, 3, 4}},
+        {K::Other, "[T].[Preco]", "=", "1.5", kConteudoInvalido, "", {}},
+        {K::Other, "[T].[Preco]", "=", "1500.25", kConteudoInvalido, "", {}},
+        {K::Other, "[T].[Preco]", "=", "15.00", kConteudoInvalido, "", {}},
+        {K::Other, "[T].[Preco]", "=", "1,500,00", kConteudoInvalido, "", {}},
+        {K::Other, "[T].[Preco]", "=", "R$ 15", kConteudoInvalido, "", {}},
+        {K::Other, "[T].[Preco]", "=", "1e3", kConteudoInvalido, "", {}},
+        {K::Other, "[T].[Preco]", "=", "abc", kConteudoInvalido, "", {}},
+        {K::Other, "[T].[Preco]", "=", "", kConteudoInvalido, "", {}},
+    };
+    for (const Case& c : cases) {
+        for (const bool andButton : {true, false}) {
+            const std::string label = std::string(c.field) + " " + c.op + " <" + c.value + (andButton ? "> E" : "> Ou");
+            EXPECT_EQ(ConditionRefusal(c.kind, c.value, andButton).value_or(""), c.message) << label;
+        }
+        if (!c.message.empty()) continue;
+        const std::string criterion = CriterionFromConditions(ConditionText(c.kind, c.field, c.op, c.value));
+        EXPECT_EQ(criterion, c.criterion) << c.value;
+        EXPECT_FALSE(CriterionFault(criterion).has_value()) << criterion;
+        long error = 0;
+        EXPECT_EQ(Select(criterion, &error), c.ids) << criterion;
+        EXPECT_EQ(error, 0) << criterion;
+    }
+
+    // A text condition and then a date with a time, joined either way: the date's quotes close.
+    struct Joined {
+        const char* join;
+        std::string criterion;
+        std::vector<int> ids;
+    };
+    const std::vector<Joined> joined = {
+        {kAndJoin, " Where ([T].[Nome]='ANA' And [T].[Dia] = CDate(\"02/03/2000 10:00:00\"))", {2}},
+        {kOrJoin, " Where ([T].[Nome]='BIA'  Or [T].[Dia] = CDate(\"02/03/2000 10:00:00\"))", {2, 3, 4}},
+    };
+    for (const Joined& j : joined) {
+        const std::string name = j.join == std::string(kAndJoin) ? "ana" : "bia";
+        const std::string conditions = ConditionText(K::Text, "[T].[Nome]", "=", name) + j.join +
+                                       ConditionText(K::Date, "[T].[Dia]", "=", "02.03.2000 10:00");
+        const std::string criterion = CriterionFromConditions(conditions);
+        EXPECT_EQ(criterion, j.criterion);
+        EXPECT_FALSE(CriterionFault(criterion).has_value()) << criterion;
+        EXPECT_EQ(Select(criterion), j.ids) << criterion;
     }
 }
 

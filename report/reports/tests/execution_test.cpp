@@ -294,3 +294,44 @@ TEST_F(ReportsTest, BadCriterionShowsTheCriterionMessageAndTheProgramGoesOn) {
 
 }  // namespace
 }  // namespace report::reports::testing
+
+namespace report::reports::testing {
+namespace {
+
+// The store's folder renamed (or its share gone) while the catalogue is open: the run says that
+// the folder is not there, in the error routine's box and ERRO.TXT, never that the store is
+// read-only; the catalogue closes back to the log-in and the program goes on.
+TEST_F(ReportsTest, AStoreFolderRenamedWhileOpenIsReportedAsGoneAndTheProgramGoesOn) {
+    struct Row {
+        const char* what;
+        bool criterion;   // Imprimir with the chosen criterion, else Verificar
+    };
+    for (const Row& row : {Row{"Imprimir", true}, Row{"Verificar", false}}) {
+        SCOPED_TRACE(row.what);
+        Inicio& window = Open(kGerente);
+        Pick("R001");
+        if (row.criterion) window.BtnSelecionar_Click();
+        const std::filesystem::path folder = win::HostPath("F:\\LOJA01");
+        std::filesystem::rename(folder, root_.Root() / "LOJA01.OLD");
+        QTest::mouseClick((row.criterion ? window.BtnImprimir() : window.BtnVerificar()).Widget(), Qt::LeftButton);
+        forms::DoEvents();
+        ASSERT_EQ(boxes_.shown.size(), 1u);
+        EXPECT_NE(boxes_.shown[0].text.find("'F:\\LOJA01' is not a valid path"), std::string::npos) << boxes_.shown[0].text;
+        EXPECT_NE(boxes_.shown[0].text.find("3044"), std::string::npos);
+        EXPECT_NE(ErrorLog().find("Nro.: 3044"), std::string::npos) << ErrorLog();
+        EXPECT_EQ(ErrorLog().find("read-only"), std::string::npos);
+        EXPECT_FALSE(forms::App().EndRequested());
+        EXPECT_FALSE(window.IsLoaded());
+        EXPECT_EQ(loginShown_, 1);
+        // The folder back, the store opens again.
+        std::filesystem::rename(root_.Root() / "LOJA01.OLD", folder);
+        std::filesystem::remove("ERRO.TXT");
+        boxes_.shown.clear();
+        loginShown_ = 0;
+        ResetReportState();
+        ResetProgramState();
+    }
+}
+
+}  // namespace
+}  // namespace report::reports::testing

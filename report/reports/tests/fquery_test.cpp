@@ -4,19 +4,26 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/controls/grid/data_grid.h"
 #include "platform/controls/threed/threed.h"
 #include "platform/forms/controls.h"
+#include "platform/forms/datetime.h"
 #include "platform/forms/datacontrol.h"
+#include "platform/forms/datetime.h"
 #include "platform/forms/hosted.h"
 #include "platform/forms/keys.h"
 #include "platform/forms/services.h"
+#include "platform/win/clock.h"
 #include "report/reports/condition_text.h"
 #include "report/reports/tests/support/reports_fixture.h"
+#include "platform/win/clock.h"
+#include "platform/win/oledate.h"
 #include "platform/win/testing/raises.h"
+#include "platform/win/textformat.h"
 
 namespace report::reports::testing {
 namespace {
@@ -107,6 +114,35 @@ protected:
         Press(Qt::Key_Return);
     }
 
+    // Steps a list's selection by Down from its top (Home) until it shows `text`.
+    static void ChooseByKeys(forms::ComboBox& box, const std::string& text) {
+        ASSERT_EQ(QApplication::focusWidget(), box.Widget());
+        Press(Qt::Key_Home);
+        for (int i = 0; i < box.ListCount() && box.Text() != text; ++i) Press(Qt::Key_Down);
+        ASSERT_EQ(box.Text(), text);
+    }
+
+    // One condition composed by keys: the field list reached by a click on the value and two
+    // Shift+Tab when it lacks the focus, the field and the operator chosen with Down, Tab to the
+    // value, the value typed; then a click on the And or the Or button.
+    static void ConditionByKeys(FQuery& q, const std::string& field, const std::string& op, const std::string& value,
+                                bool andButton) {
+        if (QApplication::focusWidget() != q.cField().Widget()) {
+            QTest::mouseClick(q.cValue().Widget(), Qt::LeftButton);
+            Press(Qt::Key_Backtab);
+            Press(Qt::Key_Backtab);
+        }
+        ASSERT_EQ(QApplication::focusWidget(), q.cField().Widget());
+        ChooseByKeys(q.cField(), field);
+        Press(Qt::Key_Tab);
+        ChooseByKeys(q.cOperator(), op);
+        Press(Qt::Key_Tab);
+        ASSERT_EQ(QApplication::focusWidget(), q.cValue().Widget());
+        Type(value);
+        QTest::mouseClick((andButton ? q.ANDButton() : q.ORButton()).Widget(), Qt::LeftButton);
+        QApplication::processEvents();
+    }
+
     // Makes the grid row whose name is `nome` current.
     void PickSaved(FQuery& q, const std::string& nome) {
         for (int row = 0; row < q.Table1().RowCount(); ++row) {
@@ -158,7 +194,7 @@ TEST_F(FQueryTest, ConditionsOfEachKindAndTheirMessages) {
     Add(q, "[Venda].[Total Venda]", ">", "12,5");
     EXPECT_EQ(q.cCriteria().Text(),
               "[Venda].[Vendedor] = '01'\r\nAnd [Venda].[Maquina] Like '*CAIXA*'\r\nAnd [Venda].[Data Venda] >= "
-              "CDate(Format(\"2/3/2000\",\"D/M/YYYY\"))\r\n Or [Venda].[Data Venda] < CDate(\"02/03/2000 10:00\")\r\nAnd "
+              "CDate(Format(\"2/3/2000\",\"D/M/YYYY\"))\r\n Or [Venda].[Data Venda] < CDate(\"02/03/2000 10:00:00\")\r\nAnd "
               "[Venda].[Total Venda] > 12.5");
     EXPECT_TRUE(boxes_.shown.empty());
     EXPECT_TRUE(q.cField().HasFocus());
@@ -171,7 +207,8 @@ TEST_F(FQueryTest, ConditionsOfEachKindAndTheirMessages) {
     EXPECT_TRUE(q.cValue().HasFocus());
     EXPECT_EQ(q.cCriteria().Text(), "");
     Add(q, "[Venda].[Total Venda]", "=", "", false);
-    EXPECT_EQ(q.cCriteria().Text(), "[Venda].[Total Venda] = ");
+    EXPECT_EQ(LastMessage(), "Conteúdo inválido !");
+    EXPECT_EQ(q.cCriteria().Text(), "");
     q.ClearButton_Click();
     const std::size_t shown = boxes_.shown.size();
     Add(q, "[Venda].[Data Venda]", "=", "31/02/2000");
@@ -185,6 +222,72 @@ TEST_F(FQueryTest, ConditionsOfEachKindAndTheirMessages) {
     q.cValue().SetText("5");
     q.ANDButton_Click();
     EXPECT_EQ(q.cCriteria().Text(), "");
+}
+
+// Values typed into the builder as a user types them: each one the builder takes runs the report
+// narrowed to the sales it means (dates with dots, a text condition before a date with a time,
+// a currency amount grouped by '.'), each other one is refused with the builder's message.
+TEST_F(FQueryTest, TypedValuesRunTheReportTheyMeanOrAreRefused) {
+    struct Condition {
+        const char* field;
+        const char* op;
+        const char* value;
+        bool andButton;
+    };
+    struct Row {
+        std::vector<Condition> conditions;
+        const char* message;   // the builder's refusal of the last condition; nullptr = taken
+        const char* where;     // the sales the user means, written by hand
+    };
+    const char* data = "[Venda].[Data Venda]";
+    const char* total = "[Venda].[Total Venda]";
+    const std::vector<Row> rows = {
+        {{{data, "=", "02.03.2000", true}}, nullptr, "[Data Venda] = #3/2/2000#"},
+        {{{data, ">=", "15.03.2000", true}}, nullptr, "[Data Venda] >= #3/15/2000#"},
+        {{{"[Venda].[Vendedor]", "=", "01", true}, {data, "<", "02.03.2000 10:00", true}},
+         nullptr, "Vendedor = '01' And [Data Venda] < #3/2/2000 10:00#"},
+        {{{"[Venda].[Vendedor]", "=", "02", true}, {data, ">", "2/3/2000 10:00", false}},
+         nullptr, "Vendedor = '02' Or [Data Venda] > #3/2/2000 10:00#"},
+        {{{total, ">", "1.500", true}}, nullptr, "[Total Venda] > 1500"},
+        {{{total, "<=", "1.500,50", true}}, nullptr, "[Total Venda] <= 1500.5"},
+        {{{total, ">", "1.5", true}}, "Conteúdo inválido !", nullptr},
+        {{{total, ">", "abc", false}}, "Conteúdo inválido !", nullptr},
+        {{{data, "=", "15.13.2000", true}}, "Data Inválida !", nullptr},
+    };
+    for (const Row& row : rows) {
+        const std::string label = row.conditions.back().value;
+        SCOPED_TRACE(label);
+        FQuery& q = OpenBuilderByKeys();
+        Activate(q);
+        for (const Condition& c : row.conditions) ConditionByKeys(q, c.field, c.op, c.value, c.andButton);
+        if (row.message) {
+            ASSERT_EQ(boxes_.shown.size(), 1u);
+            EXPECT_EQ(boxes_.shown[0].text, row.message);
+            EXPECT_EQ(boxes_.shown[0].title, "Mensagem");
+            EXPECT_EQ(QApplication::focusWidget(), q.cValue().Widget());
+            EXPECT_EQ(q.cCriteria().Text(), "");
+            q.Drop();
+        } else {
+            EXPECT_TRUE(boxes_.shown.empty()) << boxes_.shown.front().text;
+            QTest::mouseClick(q.RunQueryButton().Widget(), Qt::LeftButton);
+            QApplication::processEvents();
+            EXPECT_FALSE(q.IsLoaded());
+            EXPECT_TRUE(boxes_.shown.empty()) << boxes_.shown.front().text;
+            EXPECT_EQ(ErrorLog(), "");
+            EXPECT_FALSE(forms::App().EndRequested());
+            ASSERT_NE(Preview(), nullptr);
+            const long expected =
+                CountOf("F:\\LOJA01\\Produto.MDB", std::string("SELECT Count(*) FROM Venda WHERE ") + row.where);
+            EXPECT_GT(expected, 0) << row.where;
+            EXPECT_EQ(CountOf("F:\\LOJA01\\Produto.MDB", "SELECT Count(*) FROM Relato001"), expected) << TextoCriterio;
+        }
+        boxes_.shown.clear();
+        window_->Drop();
+        window_.reset();
+        FecharBDLoja();
+        ResetReportState();
+        ResetProgramState();
+    }
 }
 
 TEST_F(FQueryTest, PossibleValuesListTheFieldsValuesUntilAnotherFieldIsChosen) {
@@ -376,6 +479,11 @@ TEST_F(FQueryTest, RightsGuardRunningAndCataloguing) {
 }
 
 TEST_F(FQueryTest, CatalogarThenGravarSavesANumberedUpperCasedCriterion) {
+    // The row carries the day it was saved on.
+    win::OffsetClock clock;
+    clock.Freeze({2026, 12, 9, 10, 0, 0});
+    win::InstallClock(&clock);
+    const std::shared_ptr<void> restoreClock(nullptr, [](void*) { win::InstallClock(nullptr); });
     FQuery& q = OpenBuilder(kGerente, "R001");
     Add(q, "[Venda].[Vendedor]", "=", "01");
     q.CopySQLButton_Click();
@@ -408,7 +516,7 @@ TEST_F(FQueryTest, CatalogarThenGravarSavesANumberedUpperCasedCriterion) {
     EXPECT_TRUE(q.cCriteria().HasFocus());
     ASSERT_EQ(q.Table1().RowCount(), 4);
     EXPECT_EQ(q.Table1().CellText(0, 1), "SÓ O VENDEDOR UM");
-    EXPECT_EQ(q.Table1().CellText(0, 0), "09/12/2026");
+    EXPECT_EQ(q.Table1().CellText(0, 0), win::FormatDate(forms::Today(), "dd/mm/yyyy"));   // saved today
 }
 
 // The name can be no longer than the table's field: a long one is cut, never a failed save.
@@ -545,6 +653,39 @@ TEST_F(FQueryTest, AReportWithoutCriteriaSaysSo) {
     EXPECT_EQ(boxes_.shown.back().title, "Mensagem");
     q.BtnExcluir_Click();
     EXPECT_EQ(LastMessage(), "Não Existem Critérios Cadastrados !");
+}
+
+// F12 on the builder's grid by a real key: the calculator starts; with none installed the user
+// reads so, and the builder, its criterion and the program go on without an error report.
+TEST_F(FQueryTest, F12WithoutACalculatorSaysSoAndTheBuilderGoesOn) {
+    for (const bool installed : {true, false}) {
+        SCOPED_TRACE(installed ? "installed" : "missing");
+        forms::RecordingProgramStarter starter;
+        starter.installed = installed;
+        forms::InstallProgramStarter(&starter);
+        FQuery& q = OpenBuilderByKeys();
+        Activate(q);
+        ASSERT_EQ(QApplication::focusWidget(), q.Table1().Widget());
+        Press(Qt::Key_F12);
+        EXPECT_EQ(starter.started.size(), installed ? 1u : 0u);
+        if (installed) {
+            EXPECT_TRUE(boxes_.shown.empty());
+        } else {
+            ASSERT_EQ(boxes_.shown.size(), 1u);
+            EXPECT_EQ(boxes_.shown[0].text, "A Calculadora Não Pôde Ser Aberta !\r\rNúmero: 53\rErro: File not found");
+            EXPECT_EQ(boxes_.shown[0].style, forms::mb::Exclamation);
+            EXPECT_EQ(boxes_.shown[0].title, "Mensagem");
+        }
+        EXPECT_TRUE(q.IsLoaded());
+        EXPECT_TRUE(q.Table1().Visible());
+        EXPECT_FALSE(forms::App().EndRequested());
+        EXPECT_TRUE(BancoProdutoLoja.IsOpen());
+        EXPECT_EQ(ErrorLog(), "");
+        forms::InstallProgramStarter(nullptr);
+        q.Unload();
+        window_->Drop();
+        boxes_.shown.clear();
+    }
 }
 
 TEST_F(FQueryTest, KeysOfTheWindow) {

@@ -1,8 +1,17 @@
 // The catalogue window typed at as a user types: real keys and clicks on the focused widget of
 // the window stack (the catalogue over a log-in window), each key heard once by the window.
 #include <QApplication>
+#include <QPrinterInfo>
 #include <QTableView>
 #include <QTest>
+
+#include <sqlite3.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "platform/controls/report/report_printer.h"
+#include "platform/win/cp1252.h"
 
 #include "platform/forms/hosted.h"
 #include "platform/forms/tests/support/typing.h"
@@ -52,6 +61,9 @@ protected:
     }
 
     std::unique_ptr<Inicio> MakeWindow(controls::report::ReportPrinter::Hooks hooks) override {
+        // The machine without a printer that most desktops are: the control finds none.
+        if (noPrinter_) hooks.printer = [] { return controls::report::PrinterFor(QPrinterInfo()); };
+        hooks.printDialog = [](QPrinter&, QWidget*) { return false; };
         return std::make_unique<CountedInicio>(std::move(hooks));
     }
 
@@ -75,7 +87,31 @@ protected:
 
     static void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = {}) { forms::testing::PressOnFocus(key, modifiers); }
 
+    // A click of the mouse on one of the catalogue window's buttons.
+    static void ClickButton(controls::threed::Button3D& button) {
+        QTest::mouseClick(button.Widget(), Qt::LeftButton, {}, button.Widget()->rect().center());
+        forms::DoEvents();
+    }
+
+    // The report file of R001 in the program folder.
+    static std::filesystem::path SalesReportFile() { return win::HostPath("C:\\REPORT\\Vendas.rpt"); }
+
+    // The window, the program and the store after a failure outside the program: the message, and
+    // everything else as it was.
+    void ExpectOnlyTheMessage(const std::string& fragment) {
+        ASSERT_EQ(boxes_.shown.size(), 1u);
+        EXPECT_NE(boxes_.shown[0].text.find(fragment), std::string::npos) << boxes_.shown[0].text;
+        EXPECT_EQ(boxes_.shown[0].style, forms::mb::Exclamation);
+        EXPECT_EQ(boxes_.shown[0].title, "Mensagem");
+        EXPECT_FALSE(forms::App().EndRequested());
+        EXPECT_TRUE(window_->IsLoaded());
+        EXPECT_TRUE(BancoProdutoLoja.IsOpen());
+        EXPECT_TRUE(BancoBD2Loja.IsOpen());
+        EXPECT_EQ(ErrorLog(), "");
+    }
+
     LoginStandIn login_;
+    bool noPrinter_ = false;
 };
 
 TEST_F(InicioKeysTest, EachKeyReachesTheWindowOnceInEachState) {
@@ -154,6 +190,115 @@ TEST_F(InicioKeysTest, TheSearchFieldOpensEmptyAndSearchesWhatIsTyped) {
     EXPECT_TRUE(boxes_.shown.empty()) << boxes_.shown.front().text;
     EXPECT_EQ(Codes(), (std::vector<std::string>{"R001", "R003", "R004", "R006"}));
     EXPECT_FALSE(window.PainelLocaliza().Visible());
+}
+
+// Ctrl+P and Ctrl+F1 in the preview on a machine without a printer: the control's message, as
+// the preview's own print button gives it, and the preview goes on.
+TEST_F(InicioKeysTest, PrintKeysWithoutAPrinterSayItAndThePreviewGoesOn) {
+    noPrinter_ = true;
+    for (const Qt::Key key : {Qt::Key_P, Qt::Key_F1}) {
+        SCOPED_TRACE(key);
+        CountedInicio& window = OpenActive(kGerente);
+        ClickFirstRow(window.TbRelatorios());
+        ClickButton(window.BtnVerificar());
+        ASSERT_NE(Preview(), nullptr);
+        ASSERT_TRUE(window.BtnFim().Visible());
+        Activate(window);   // the user goes back to the catalogue, in its preview state
+        ASSERT_TRUE(window.Widget()->isAncestorOf(QApplication::focusWidget()));
+        Press(key, Qt::ControlModifier);
+        ExpectOnlyTheMessage("Nenhuma impressora está instalada");
+        EXPECT_NE(Preview(), nullptr);
+        EXPECT_TRUE(window.BtnFim().Visible());
+        EXPECT_EQ(window.EmVisualizacao(), "S");
+        EXPECT_EQ(printed_, 0);
+        window.Drop();
+        boxes_.shown.clear();
+    }
+}
+
+// A report the control cannot show (its file missing, a value its format cannot show on the first
+// page), started by Verificar or by Executar: the control's message, the databases open, and the
+// window back in the report selection; the same report then previews once it can.
+TEST_F(InicioKeysTest, AReportTheControlCannotShowIsNamedAndTheProgramGoesOn) {
+    enum class Start { Verificar, Executar };
+    struct Row {
+        const char* what;
+        Start start;
+        std::function<void()> spoil;
+        std::function<void()> mend;
+        const char* fragment;
+    };
+    const std::filesystem::path kept = root_.Root() / "Vendas.rpt";
+    const auto removeFile = [&] { std::filesystem::rename(SalesReportFile(), kept); };
+    const auto restoreFile = [&] { std::filesystem::rename(kept, SalesReportFile()); };
+    // Values the engine refuses to write, as another program's writes can leave them in the file.
+    const auto setSales = [](const char* assignment) {
+        return [assignment] {
+            sqlite3* db = nullptr;
+            ASSERT_EQ(sqlite3_open(win::HostPath("F:\\LOJA01\\Produto.MDB").c_str(), &db), SQLITE_OK);
+            EXPECT_EQ(sqlite3_exec(db, (std::string("UPDATE Venda SET ") + assignment).c_str(), nullptr, nullptr, nullptr),
+                      SQLITE_OK)
+                << sqlite3_errmsg(db);
+            sqlite3_close(db);
+        };
+    };
+    const Row rows[] = {
+        {"no report file", Start::Verificar, removeFile, restoreFile, "not found"},
+        {"no report file", Start::Executar, removeFile, restoreFile, "not found"},
+        {"a date before the year 100", Start::Verificar, setSales("[Data Venda] = -700000"), setSales("[Data Venda] = 40000"),
+         "not a date of the years 100 to 9999"},
+        {"a date before the year 100", Start::Executar, setSales("[Data Venda] = -700000"), setSales("[Data Venda] = 40000"),
+         "not a date of the years 100 to 9999"},
+        {"a currency beyond its range", Start::Verificar, setSales("[Total Venda] = 1e300"), setSales("[Total Venda] = 400"),
+         "cannot be read: Overflow"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::string(row.what) + (row.start == Start::Verificar ? " by Verificar" : " by Executar"));
+        CountedInicio& window = OpenActive(kGerente);
+        ClickFirstRow(window.TbRelatorios());
+        row.spoil();
+        if (row.start == Start::Verificar) {
+            ClickButton(window.BtnVerificar());
+        } else {
+            Press(Qt::Key_Return);   // the saved criteria
+            ASSERT_TRUE(window.TbCriterio().Visible());
+            Press(Qt::Key_Return);   // the run
+        }
+        ExpectOnlyTheMessage(row.fragment);
+        EXPECT_EQ(Preview(), nullptr);
+        EXPECT_FALSE(window.BtnFim().Visible());
+        EXPECT_TRUE(window.BtnVerificar().Visible());
+        EXPECT_TRUE(window.TbRelatorios().Visible());
+        EXPECT_EQ(window.EmVisualizacao(), "N");
+        row.mend();
+        boxes_.shown.clear();
+        ClickButton(window.BtnVerificar());
+        EXPECT_TRUE(boxes_.shown.empty()) << boxes_.shown.front().text;
+        EXPECT_NE(Preview(), nullptr);
+        window.Drop();
+        boxes_.shown.clear();
+    }
+}
+
+// A report file saved by a Windows editor as "ANSI": its accented field names still match.
+TEST_F(InicioKeysTest, AReportFileSavedAsAnsiPreviews) {
+    std::string text;
+    {
+        std::ifstream in(SalesReportFile(), std::ios::binary);
+        text.assign(std::istreambuf_iterator<char>(in), {});
+    }
+    const std::string ansi = win::Utf8ToCp1252(text);
+    ASSERT_NE(ansi, text);
+    std::ofstream(SalesReportFile(), std::ios::binary | std::ios::trunc) << ansi;
+    CountedInicio& window = OpenActive(kGerente);
+    ClickFirstRow(window.TbRelatorios());
+    ClickButton(window.BtnVerificar());
+    EXPECT_TRUE(boxes_.shown.empty()) << boxes_.shown.front().text;
+    ASSERT_NE(Preview(), nullptr);
+    EXPECT_EQ(Preview()->windowTitle().toStdString(), "Vendas por Período");
+    std::vector<std::string> headings = Texts(controls::report::TextRole::ColumnHeading);
+    headings.resize(std::min<std::size_t>(headings.size(), 3));
+    EXPECT_EQ(headings, (std::vector<std::string>{"Número", "Data", "Total"}));
 }
 
 }  // namespace

@@ -2,6 +2,10 @@
 // lines and boxes it shows, the order of its steps, the stamp, and the gate.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <functional>
 #include <string>
@@ -320,6 +324,96 @@ TEST_F(UpgradeTest, TableLockedByAnotherStationEndsTheRunWithoutStamp) {
     theirs.Close();
     window_.ClearList();
     Upgrade();
+    EXPECT_EQ(Stamp(), Date("01/10/2002"));
+    EXPECT_EQ(window_.lines, ExpectedLines());
+}
+
+// A second station, another process, that holds Produto.MDB's write lock (it is in the middle of
+// its own upgrade) until it is told to let go.
+class OtherStation {
+public:
+    explicit OtherStation(const std::string& file) {
+        int ready[2];
+        int release[2];
+        if (pipe(ready) != 0 || pipe(release) != 0) return;
+        child_ = fork();
+        if (child_ == 0) {
+            close(ready[0]);
+            close(release[1]);
+            try {
+                dao::DBEngine engine;
+                dao::Database db = engine.OpenDatabase(file, false, false, ";PWD=TORPAL");
+                engine.BeginTrans();
+                AddRow(db, "Cliente", {});
+                const char held = 'h';
+                if (write(ready[1], &held, 1) != 1) _exit(3);
+                char go = 0;
+                if (read(release[0], &go, 1) < 0) _exit(4);
+                engine.Rollback();
+            } catch (...) {
+                _exit(2);
+            }
+            _exit(0);
+        }
+        close(ready[1]);
+        close(release[0]);
+        release_ = release[1];
+        char held = 0;
+        holding_ = read(ready[0], &held, 1) == 1;
+        close(ready[0]);
+    }
+    ~OtherStation() { LetGo(); }
+
+    bool Holding() const { return holding_; }
+
+    // Lets the lock go and waits for the station to end; its exit status.
+    int LetGo() {
+        if (child_ <= 0) return -1;
+        close(release_);
+        int status = 0;
+        waitpid(child_, &status, 0);
+        child_ = -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+private:
+    pid_t child_ = -1;
+    int release_ = -1;
+    bool holding_ = false;
+};
+
+// Two stations logging in to one store that needs the upgrade: the second meets Produto.MDB held
+// by the first at its first change, a field rebuild. It shows the store as open elsewhere, leaves
+// the stamp and does not end; the next log-in, once the first station is done, completes it.
+TEST_F(UpgradeTest, AStoreHeldByAnotherStationsUpgradeStopsTheRunWithItsBox) {
+    OtherStation other(DataFile("Produto"));
+    ASSERT_TRUE(other.Holding());
+    Upgrade();
+    ASSERT_EQ(boxes_.shown.size(), 1u) << boxes_.shown.back().text;
+    EXPECT_EQ(boxes_.shown[0].text, "Banco Dados Produto Aberto\r\rAtualização Impossibilitada !");
+    EXPECT_EQ(boxes_.shown[0].style, 48);
+    EXPECT_EQ(boxes_.shown[0].title, "Mensagem");
+    EXPECT_EQ(ErrorLog(), "");
+    EXPECT_FALSE(forms::App().EndRequested());
+    EXPECT_EQ(Stamp(), Date("01/01/2001"));
+    EXPECT_FALSE(BancoAtual.IsOpen());
+    // The engine names the table it could not lock, never the file.
+    try {
+        dao::Database produto = OpenStore("Produto");
+        ProgramEngine().BeginTrans();
+        dao::TableDef table = produto.TableDefs().Item("UltimaVenda");
+        table.Fields().Append(table.CreateField("Outro", dao::Value::Long(static_cast<int>(dao::DataType::Long))));
+        ADD_FAILURE() << "the append went through";
+    } catch (const win::RuntimeError& error) {
+        EXPECT_EQ(error.Number(), dao::jet::TableLocked);
+        EXPECT_NE(error.Description().find("Could not lock table 'UltimaVenda'"), std::string::npos) << error.Description();
+    }
+    ProgramEngine().Rollback();
+    EXPECT_EQ(other.LetGo(), 0);
+    boxes_.shown.clear();
+    window_.ClearList();
+    Upgrade();
+    EXPECT_TRUE(boxes_.shown.empty());
     EXPECT_EQ(Stamp(), Date("01/10/2002"));
     EXPECT_EQ(window_.lines, ExpectedLines());
 }

@@ -139,10 +139,10 @@ protected:
 // The kills are spread over the whole upgrade: its run (as long as the reference upgrade took) is
 // cut into kSlices equal slices and each kill falls at a random moment of its own slice, which
 // leaves no stretch of the run longer than two slices (an eighth) without a kill; twenty kills at
-// random moments of the whole run leave a longer one more often than not. Eight tests share the
-// slices out, an eighth of the run each, so that each stays short (a late kill costs more).
+// random moments of the whole run leave a longer one more often than not. Sixteen tests share the
+// slices out, a slice each, so that each stays short on a busy machine (a late kill costs more).
 constexpr int kSlices = 16;
-constexpr int kSlicesPerTest = 2;
+constexpr int kSlicesPerTest = 1;
 
 class KilledUpgradeTest : public CrashTest, public ::testing::WithParamInterface<int> {
 public:
@@ -195,9 +195,9 @@ TEST_P(KilledUpgradeTest, AnUpgradeKilledInThisPartOfItsRunIsCompletedByTheNextL
     KillInSlices(GetParam() * kSlicesPerTest, kSlicesPerTest);
 }
 
-INSTANTIATE_TEST_SUITE_P(Eighths, KilledUpgradeTest, ::testing::Range(0, kSlices / kSlicesPerTest),
+INSTANTIATE_TEST_SUITE_P(Sixteenths, KilledUpgradeTest, ::testing::Range(0, kSlices / kSlicesPerTest),
                          [](const ::testing::TestParamInfo<int>& info) {
-                             return "Eighth" + std::to_string(info.param + 1);
+                             return "Sixteenth" + std::to_string(info.param + 1);
                          });
 
 // Kills its process at the yield that shows a given progress line.

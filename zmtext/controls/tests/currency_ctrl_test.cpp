@@ -1,6 +1,7 @@
 // The money field: its members at their DISPIDs, the setters' errors, the layouts of its text,
 // a Brazilian-style field typed into and bound to a currency column, the binding's conversions,
 // and persistence in the current and the old format.
+#include "platform/com/connection.h"
 #include "platform/win/testing/temp_machine_root.h"
 #include "zmtext/controls/currency_ctrl.h"
 #include "zmtext/controls/double_ctrl.h"
@@ -40,6 +41,61 @@ TEST(CurrencyMembers, EveryMemberAndEventAtItsDispId) {
     for (std::size_t i = 0; i < listed.size(); ++i) {
         EXPECT_EQ(listed[i].name, events[i].first);
         EXPECT_EQ(listed[i].id, events[i].second);
+    }
+}
+
+// The change notices a container hears.
+class NotifySink final : public com::Object<NotifySink, com::IPropertyNotifySink> {
+public:
+    std::vector<com::DispId> changed;
+    com::HResult OnChanged(com::DispId id) override {
+        changed.push_back(id);
+        return com::S_OK;
+    }
+    com::HResult OnRequestEdit(com::DispId) override { return com::S_OK; }
+};
+
+// Every setter of the money field's own settings tells the container of its change under its own
+// DISPID, last (after the texts it rebuilt); the whole-number and the decimal fields store
+// ShowZero without a word.
+TEST_F(NumberControlTest, CurrencySettersAnnounceTheirOwnDispIdsAndShowZeroElsewhereIsSilent) {
+    auto currency = Add<CZMCurrencyCtrl>("Cur", 0);
+    auto whole = Add<CZMLongCtrl>("Lng", 1);
+    auto decimal = Add<CZMDoubleCtrl>("Dbl", 2);
+    struct Row {
+        com::IDispatch* control;
+        const char* kind;
+        const char* name;
+        Variant value;
+        std::optional<com::DispId> announced;
+    };
+    const std::vector<Row> rows = {
+        {currency.Get(), "currency", "ShowZero", Variant::Bool(false), kCurShowZero},
+        {currency.Get(), "currency", "ShowZero", Variant::Bool(true), kCurShowZero},
+        {currency.Get(), "currency", "FmtControl", Variant::I2(2), kCurFmtControl},
+        {currency.Get(), "currency", "FmtCurrency", S("R$"), kCurFmtCurrency},
+        {currency.Get(), "currency", "FmtDecDigits", Variant::I2(3), kCurFmtDecDigits},
+        {currency.Get(), "currency", "FmtDecimal", S(","), kCurFmtDecimal},
+        {currency.Get(), "currency", "FmtIntDigits", Variant::I2(10), kCurFmtIntDigits},
+        {currency.Get(), "currency", "FmtThousands", S("."), kCurFmtThousands},
+        {whole.Get(), "long", "ShowZero", Variant::Bool(false), std::nullopt},
+        {decimal.Get(), "double", "ShowZero", Variant::Bool(false), std::nullopt},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::string(row.kind) + " " + row.name);
+        const com::ComPtr<NotifySink> sink = NotifySink::Create();
+        std::uint32_t cookie = 0;
+        ASSERT_EQ(com::AdviseSink(row.control, com::IPropertyNotifySink::kIid, static_cast<com::IPropertyNotifySink*>(sink.Get()),
+                                  &cookie),
+                  com::S_OK);
+        EXPECT_EQ(PutProperty(row.control, row.name, row.value).hr, com::S_OK);
+        if (row.announced) {
+            ASSERT_FALSE(sink->changed.empty());
+            EXPECT_EQ(sink->changed.back(), *row.announced);
+        } else {
+            EXPECT_TRUE(sink->changed.empty()) << sink->changed.front();
+        }
+        com::UnadviseSink(row.control, com::IPropertyNotifySink::kIid, cookie);
     }
 }
 

@@ -18,6 +18,7 @@
 #include "platform/com/typelib.h"
 #include "platform/ctl/control_site.h"
 #include "platform/win/cp1252.h"
+#include "zmtext/engine/tests/control_host.h"
 #include "zmtext/engine/tests/engine_test_app.h"
 
 namespace zmtext::testing {
@@ -104,71 +105,24 @@ inline void ExpectMembers(const com::DispatchMap& map, std::span<const std::pair
     }
 }
 
-// Controls in a container over a top-level widget; the events they fire are kept as
-// "name:dispid" texts.
-class FieldHostTest : public ::testing::Test {
+// Controls of any class hosted as a window holds them (ControlHostTest), typed into with cp1252
+// texts.
+class FieldHostTest : public ControlHostTest {
 protected:
-    void SetUp() override {
-        EngineTestApp();
-        top_ = std::make_unique<QWidget>();
-        top_->resize(400, 200);
-        container_ = std::make_unique<ctl::ControlContainer>(top_.get());
-        container_->SetEventHandler([this](ctl::ControlSite& s, com::DispId id, std::span<com::Variant> args) {
-            events_.push_back(EventText(s, id, args));
-        });
-    }
-    void TearDown() override {
-        container_.reset();
-        top_.reset();
-    }
-    virtual std::string EventText(ctl::ControlSite& s, com::DispId id, std::span<com::Variant>) const {
-        return s.Name() + ":" + std::to_string(id);
-    }
-
     // A new control of class C named `name` in row `row` (its saved properties when given).
     template <class C>
     com::ComPtr<C> AddField(const std::string& name, int row = 0, const com::PropertyBag* saved = nullptr) {
-        auto control = C::Create();
-        ctl::ControlSite* site = nullptr;
-        EXPECT_EQ(container_->AddControl(com::ComPtr<ctl::IControl>(control), name,
-                                         {10, 10 + 30 * row, 210, 34 + 30 * row}, saved, &site),
-                  com::S_OK);
-        sites_.push_back(site);
-        return control;
-    }
-    void Show() {
-        top_->show();
-        top_->activateWindow();
-        QApplication::processEvents();
-    }
-    void Focus(int i) {
-        ASSERT_TRUE(sites_.at(static_cast<std::size_t>(i))->SetFocus());
-        QApplication::processEvents();
+        return Host(C::Create(), name, row, 200, saved);
     }
     // Types `text` into control `i` through Qt key events (cp1252 bytes).
     void Type(int i, std::string_view text) {
-        QWidget* w = sites_.at(static_cast<std::size_t>(i))->Widget();
         for (char c : text) {
             const QChar ch(static_cast<char16_t>(win::Cp1252ToUnicode(static_cast<unsigned char>(c))));
-            const QString s(ch);
-            const int key = ch.toUpper().unicode();   // Qt names a printable key by its upper case
-            QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, s);
-            QApplication::sendEvent(w, &press);
-            QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, s);
-            QApplication::sendEvent(w, &release);
+            Press(i, ch.toUpper().unicode(), QString(ch));   // Qt names a printable key by its upper case
         }
     }
-    void Key(int i, Qt::Key key) {
-        QWidget* w = sites_.at(static_cast<std::size_t>(i))->Widget();
-        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
-        QApplication::sendEvent(w, &press);
-        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
-        QApplication::sendEvent(w, &release);
-    }
-    // How many times an event ("name:dispid") fired.
-    int Count(const std::string& event) const {
-        return static_cast<int>(std::count(events_.begin(), events_.end(), event));
-    }
+    void Key(int i, Qt::Key key) { Press(i, key); }
+    using ControlHostTest::Count;
     int Count(const std::string& name, com::DispId id) const { return Count(name + ":" + std::to_string(id)); }
     static std::string Get(com::IDispatch* c, std::string_view name) { return Shown(GetProperty(c, name)); }
     static void Put(com::IDispatch* c, std::string_view name, com::Variant v) {
@@ -177,11 +131,6 @@ protected:
     }
     static void Put(com::IDispatch& c, std::string_view name, com::Variant v) { Put(&c, name, std::move(v)); }
     static com::Variant S(const char* utf8) { return com::Variant::Utf8(utf8); }
-
-    std::unique_ptr<QWidget> top_;
-    std::unique_ptr<ctl::ControlContainer> container_;
-    std::vector<ctl::ControlSite*> sites_;
-    std::vector<std::string> events_;
 };
 
 }  // namespace zmtext::testing

@@ -26,7 +26,6 @@ protected:
         Put(field.Get(), "Value", S(value));
         return field;
     }
-    QWidget* Widget(int i) const { return sites_.at(static_cast<std::size_t>(i))->Widget(); }
 
     com::ComPtr<CZMTextCtrl> other_;
 };

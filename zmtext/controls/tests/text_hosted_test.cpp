@@ -5,6 +5,10 @@
 #ifdef ZMTEXT_WITH_FORMS
 #include <gtest/gtest.h>
 
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QTest>
+
 #include "platform/ctl/control_site.h"
 #include "platform/forms/hosted.h"
 #include "platform/forms/window.h"
@@ -78,6 +82,34 @@ TEST_F(HostedText, TypingGivesTheEngineStateAndTheEvents) {
     Press(f, Qt::Key_Backspace);
     EXPECT_EQ(TextOf(f.Get("RawData")), "12");
     EXPECT_EQ(TextOf(f.Get(0)), "(12_) ___-____") << "the default member is the text";
+}
+
+// A text copied from another program and pasted with Ctrl+V or Shift+Insert: its line breaks
+// become blanks between the words (a copied line's own break at its end goes), never nothing.
+TEST_F(HostedText, PastedLineBreaksBecomeBlanks) {
+    struct Row {
+        const char* copied;
+        const char* raw;
+    };
+    const Row rows[] = {
+        {"ANA\r\nMARIA", "ANA MARIA"},   {"ANA\nMARIA", "ANA MARIA"},     {"ANA\rMARIA", "ANA MARIA"},
+        {"RUA A\r\n\r\nN 5", "RUA A  N 5"}, {"ANA MARIA\r\n", "ANA MARIA"}, {"\r\n", ""},
+        {"ANA", "ANA"},
+    };
+    const std::pair<Qt::Key, Qt::KeyboardModifier> pastes[] = {{Qt::Key_V, Qt::ControlModifier},
+                                                               {Qt::Key_Insert, Qt::ShiftModifier}};
+    LoginWindow& w = Shown();
+    forms::HostedControl& f = *w.name;
+    for (const auto& [key, modifier] : pastes) {
+        for (const Row& row : rows) {
+            SCOPED_TRACE(std::string(row.copied) + (key == Qt::Key_V ? " Ctrl+V" : " Shift+Insert"));
+            f.Set("RawData", Variant::Utf8(""));
+            Focus(f);
+            QGuiApplication::clipboard()->setText(QString::fromUtf8(row.copied));
+            QTest::keyClick(f.Widget(), key, modifier);
+            EXPECT_EQ(TextOf(f.Get("RawData")), row.raw);
+        }
+    }
 }
 
 // Keys of a script as Qt delivers them.

@@ -9,6 +9,7 @@
 
 #include "platform/ctl/control_site.h"
 #include "platform/ctl/keys.h"
+#include "zmtext/engine/tests/control_host.h"
 #include "zmtext/engine/tests/edit_test_control.h"
 
 namespace zmtext::testing {
@@ -18,62 +19,16 @@ using com::ComPtr;
 using com::DispId;
 using com::Variant;
 
-class EditControlWindow : public ::testing::Test {
+class EditControlWindow : public ControlHostTest {
 protected:
-    void SetUp() override {
-        EngineTestApp();
-        top_ = std::make_unique<QWidget>();
-        top_->resize(400, 200);
-        container_ = std::make_unique<ctl::ControlContainer>(top_.get());
-        container_->SetEventHandler([this](ctl::ControlSite& s, DispId id, std::span<Variant>) {
-            events_.push_back(s.Name() + ":" + std::to_string(id));
-        });
-        container_->SetChangeHandler([this](ctl::ControlSite& s, DispId id) {
-            changes_.push_back(s.Name() + ":" + std::to_string(id));
-        });
-    }
-    void TearDown() override {
-        container_.reset();
-        top_.reset();
-    }
-
     // A control with the mask `mask` at row `row`, its tab index its row.
     ComPtr<TestEditCtrl> Add(const std::string& name, const std::string& mask, int row) {
-        auto control = TestEditCtrl::Create();
-        ctl::ControlSite* site = nullptr;
-        EXPECT_EQ(container_->AddControl(ComPtr<ctl::IControl>(control), name, {10, 10 + 30 * row, 160, 34 + 30 * row},
-                                         nullptr, &site),
-                  com::S_OK);
+        auto control = Host(TestEditCtrl::Create(), name, row, 150);
         control->SetMask(mask);
-        sites_.push_back(site);
         return control;
     }
-    void Show() {
-        top_->show();
-        top_->activateWindow();
-        QApplication::processEvents();
-    }
-    void Focus(int i) {
-        ASSERT_TRUE(sites_.at(static_cast<std::size_t>(i))->SetFocus());
-        QApplication::processEvents();
-    }
     QWidget* FocusWidget() const { return QApplication::focusWidget(); }
-    void Type(int i, Qt::Key key, const QString& text) {
-        QWidget* w = sites_.at(static_cast<std::size_t>(i))->Widget();
-        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
-        QApplication::sendEvent(w, &press);
-        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
-        QApplication::sendEvent(w, &release);
-    }
-    int Count(const std::string& event) const {
-        return static_cast<int>(std::count(events_.begin(), events_.end(), event));
-    }
-
-    std::unique_ptr<QWidget> top_;
-    std::unique_ptr<ctl::ControlContainer> container_;
-    std::vector<ctl::ControlSite*> sites_;
-    std::vector<std::string> events_;
-    std::vector<std::string> changes_;
+    void Type(int i, Qt::Key key, const QString& text) { Press(i, key, text); }
 };
 
 TEST_F(EditControlWindow, EachKeyFiresKeyDownAndKeyPressOnceFromTheEngine) {

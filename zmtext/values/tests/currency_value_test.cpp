@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/com/bstr.h"
+#include "zmtext/engine/zm_strings.h"
 #include "zmtext/values/currency_value.h"
 #include "zmtext/values/intl_settings.h"
 #include "zmtext/values/tests/number_test_support.h"
@@ -418,6 +419,42 @@ TEST(CurrencyTexts, UnusualTextsReadAsTheConversionsReadThem) {
         {"1,5.5", ',', false, 0},              {"1.5", ',', true, 15000},
         {"12 ", '.', true, 120000},            {"1d2", '.', true, 1000000},
     }, [](Currency& out, const char* text, char decimal) { return TextToCurrency(out, text, decimal); });
+}
+
+// A display text is read as its stripped characters read, whatever the layout, the separators
+// and the symbol: texts the one-pass reading takes and texts it leaves to the conversions alike.
+TEST(CurrencyTexts, DisplayTextsReadAsTheirStrippedTextReads) {
+    std::mt19937_64 rng(7);
+    const char* const symbols[] = {"$", "R$", "", "kr", "(x)", "-", "E5"};
+    const char* const extras[] = {"", "-", "e2", "+", " ", "..", "(", "5", "d"};
+    for (int i = 0; i < 40000; ++i) {
+        const int length = static_cast<int>(rng() % 20);
+        std::int64_t v = static_cast<std::int64_t>(rng() >> 1);
+        for (int n = length; n < 19; ++n) v /= 10;
+        if (rng() % 3 == 0) v = -v;
+        const char decimal = ".,-5"[rng() % 4];
+        const char thousands = ".,  "[rng() % 4];
+        const CurrencyLayout layout{static_cast<int>(rng() % 11), symbols[rng() % std::size(symbols)]};
+        std::string text = CurrencyDisplayText(Currency{v}, {decimal, thousands, static_cast<int>(rng() % 6)}, layout,
+                                               true).text;
+        if (rng() % 4 == 0) text.insert(rng() % (text.size() + 1), extras[rng() % std::size(extras)]);
+        std::string stripped = text.substr(0, kMaxNumberText);
+        ParseNumberText(stripped, decimal);
+        Currency expected{-77}, read{-77};
+        const bool reads = TextToCurrency(expected, stripped, '.');
+        ASSERT_EQ(CurrencyFromText(text, decimal, read), reads) << text;
+        ASSERT_EQ(read, expected) << text;
+    }
+}
+
+// A layout keeps its first 30 characters, however long the symbol or the number.
+TEST(GetCurrencyPattern, KeepsTheFirstThirtyCharacters) {
+    const std::string symbol(40, 'S');
+    EXPECT_EQ(GetCurrencyPattern("1,234.50", true, {0, symbol}), "(" + std::string(29, 'S'));
+    EXPECT_EQ(GetCurrencyPattern("1,234.50", false, {6, symbol}), "1,234.50 " + std::string(21, 'S'));
+    EXPECT_EQ(GetCurrencyPattern(std::string(35, '9'), true, {3, "$"}), "$" + std::string(29, '9'));
+    EXPECT_EQ(CurrencyDisplayText(Currency{-12345000}, {'.', ',', 2}, {6, symbol}, true).text,
+              "1,234.50-" + std::string(21, 'S'));
 }
 
 }  // namespace

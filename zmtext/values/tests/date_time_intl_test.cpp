@@ -41,6 +41,16 @@ TEST_F(IntlDateTime, ReadsEveryKeyAndCutsLongValues) {
     EXPECT_EQ(s.afternoonSuffix, "nm");
 }
 
+// A WIN.INI saved by an editor that puts a UTF-8 byte-order mark first keeps its first section.
+TEST_F(IntlDateTime, AByteOrderMarkBeforeTheSectionIsSkipped) {
+    for (const char* eol : {"\r\n", "\n"}) {
+        WriteWinIni(std::string("\xEF\xBB\xBF[intl]") + eol + "sShortDate=dd/MM/yyyy" + eol + "iTime=1" + eol);
+        const IntlDateTimeSettings s = ReadIntlDateTimeSettings();
+        EXPECT_EQ(s.shortDate, "dd/MM/yyyy") << (eol[0] == '\r' ? "CRLF" : "LF");
+        EXPECT_EQ(s.timeFormat, 1) << (eol[0] == '\r' ? "CRLF" : "LF");
+    }
+}
+
 TEST_F(IntlDateTime, EmptyTimeSeparatorFallsBackToColon) {
     WriteWinIni("[intl]\r\nsTime=\r\n");
     EXPECT_EQ(ReadIntlDateTimeSettings().timeSeparator, '\0');

@@ -1,11 +1,9 @@
 // A small class library for the creation and registration tests: one control class with a
 // caption, a colour and a key event, one property-page class and a type library, served through
-// the four exported entry points the way the control library serves its controls.
+// the four exported entry points (library_exports.cpp) the way the control library serves its
+// controls.
 #include "platform/com/connection.h"
-#include "platform/com/factory.h"
-#include "platform/com/registration.h"
-#include "platform/com/typelib.h"
-#include "platform/win/module.h"
+#include "platform/com/tests/support/library_exports.h"
 
 namespace {
 
@@ -90,46 +88,11 @@ TypeLibraryData MakeTypeLibrary() {
     return lib;
 }
 
-std::string OwnPath() { return win::ModulePath(reinterpret_cast<const void*>(&Classes)); }
-
 }  // namespace
 
-extern "C" {
-
-HResult DllGetClassObject(const Guid* clsid, const Guid* iid, void** out) {
-    return Classes().GetClassObject(clsid, iid, out);
+const com::testlib::TestLibrary& com::testlib::TestLibraryDescription() {
+    static const TestLibrary library{
+        Classes, MakeTypeLibrary, {kClsid, kProgId, "Test Label Control", 7, 0x3A191, kLibId, 4, 1},
+        PropertyPageRegistration{kPageClsid, "Test Property Page"}};
+    return library;
 }
-
-HResult DllCanUnloadNow() { return Classes().CanUnloadNow(); }
-
-const TypeLibraryData* ComTypeLibrary() {
-    static const TypeLibraryData lib = MakeTypeLibrary();
-    return &lib;
-}
-
-HResult DllRegisterServer() {
-    try {
-        const std::string path = OwnPath();
-        if (Failed(RegisterTypeLib(*ComTypeLibrary(), path, "C:\\HELP"))) return SELFREG_E_TYPELIB;
-        ControlClassRegistration control{kClsid, kProgId, "Test Label Control", 7, 0x3A191, kLibId, 4, 1};
-        if (Failed(RegisterControlClass(control, path)) ||
-            Failed(RegisterPropertyPageClass({kPageClsid, "Test Property Page"}, path)))
-            return SELFREG_E_CLASS;
-        return S_OK;
-    } catch (...) {
-        return E_UNEXPECTED;
-    }
-}
-
-HResult DllUnregisterServer() {
-    try {
-        if (Failed(UnregisterTypeLib(kLibId, 0, 0, 0))) return SELFREG_E_TYPELIB;
-        if (Failed(UnregisterControlClass(kClsid, kProgId)) || Failed(UnregisterPropertyPageClass(kPageClsid)))
-            return SELFREG_E_CLASS;
-        return S_OK;
-    } catch (...) {
-        return E_UNEXPECTED;
-    }
-}
-
-}  // extern "C"

@@ -1,17 +1,15 @@
 // A small control built on the control bases, served from its own library the way the control
 // library serves its controls: a one-line field that takes typed characters, draws its text in
 // a border, raises errors with string ids, and records the messages it receives so that tests
-// can check their order.
+// can check their order. Its exported entry points are library_exports.cpp's.
 #include <QPainter>
 
-#include "platform/com/factory.h"
-#include "platform/com/registration.h"
+#include "platform/com/tests/support/library_exports.h"
 #include "platform/ctl/control.h"
 #include "platform/ctl/cursors.h"
 #include "platform/ctl/draw.h"
 #include "platform/ctl/tests/support/test_field.h"
 #include "platform/win/beep.h"
-#include "platform/win/module.h"
 
 namespace {
 
@@ -233,38 +231,9 @@ TypeLibraryData MakeTypeLibrary() {
 
 }  // namespace
 
-extern "C" {
-
-HResult DllGetClassObject(const Guid* clsid, const Guid* iid, void** out) {
-    return Classes().GetClassObject(clsid, iid, out);
+const com::testlib::TestLibrary& com::testlib::TestLibraryDescription() {
+    static const TestLibrary library{
+        Classes, MakeTypeLibrary,
+        {kFieldClsid, ctl::testlib::kFieldProgId, "Test Field Control", 1, 0x20191, kLibId, 4, 1}, std::nullopt};
+    return library;
 }
-
-HResult DllCanUnloadNow() { return Classes().CanUnloadNow(); }
-
-const TypeLibraryData* ComTypeLibrary() {
-    static const TypeLibraryData lib = MakeTypeLibrary();
-    return &lib;
-}
-
-HResult DllRegisterServer() {
-    try {
-        const std::string path = win::ModulePath(reinterpret_cast<const void*>(&Classes));
-        if (Failed(RegisterTypeLib(*ComTypeLibrary(), path, "C:\\HELP"))) return SELFREG_E_TYPELIB;
-        ControlClassRegistration control{kFieldClsid, ctl::testlib::kFieldProgId, "Test Field Control", 1, 0x20191,
-                                         kLibId, 4, 1};
-        return Failed(RegisterControlClass(control, path)) ? SELFREG_E_CLASS : S_OK;
-    } catch (...) {
-        return E_UNEXPECTED;
-    }
-}
-
-HResult DllUnregisterServer() {
-    try {
-        if (Failed(UnregisterTypeLib(kLibId, 0, 0, 0))) return SELFREG_E_TYPELIB;
-        return Failed(UnregisterControlClass(kFieldClsid, ctl::testlib::kFieldProgId)) ? SELFREG_E_CLASS : S_OK;
-    } catch (...) {
-        return E_UNEXPECTED;
-    }
-}
-
-}  // extern "C"

@@ -1,6 +1,6 @@
 // Whether the captions of a window fit their controls in the font the runtime draws them with:
-// the windows were laid out in twips for the original's font, and a caption that no longer fits
-// is cut ("Código do p").
+// the windows were laid out in twips for an 8-point sans-serif whose widths the installed face
+// only approaches, and a caption that no longer fits is cut ("Código do p").
 #pragma once
 
 #include <QCheckBox>
