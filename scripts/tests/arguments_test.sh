@@ -11,6 +11,9 @@ scratch="$(mktemp -d)"
 trap 'rm -rf "$scratch"' EXIT
 mkdir -p "$scratch/tree/scripts" "$scratch/bin" "$scratch/root"
 cp "$scripts/run" "$scripts/test" "$scratch/tree/scripts/"
+# The SQLite source step stands in too: it names a folder and fetches nothing.
+printf '#!/usr/bin/env bash\necho "sqlite-source $*" >> "$CALLS"\necho /sqlite\n' > "$scratch/tree/scripts/sqlite-source"
+chmod +x "$scratch/tree/scripts/sqlite-source"
 for tool in cmake ctest dpkg-query apt-get sudo nproc; do
   {
     echo '#!/usr/bin/env bash'
@@ -78,6 +81,8 @@ check test   -1   2      "JOBS must be a number"             ""
 check run    5    any    ""                                  "cmake --build build -j 5 $targets"     --root "$scratch/root"
 check run    ""   any    ""                                  "cmake --build build -j 7 $targets"
 check test   3    0      ""                                  "cmake --build build -j 3"
+check test   3    0      ""                                  "cmake -S . -B build -G Ninja -DZM_WERROR=OFF -DZM_SQLITE_SOURCE=/sqlite"
+check run    5    any    ""                                  "cmake -S . -B build -G Ninja -DZM_SQLITE_SOURCE=/sqlite"     --root "$scratch/root"
 check test   3    0      ""                                  "ctest --output-on-failure -j 3"
 check test   ""   0      ""                                  "ctest --output-on-failure -j 7"
 ci=true
