@@ -124,6 +124,10 @@ std::vector<Column> Columns(Connection& connection, std::string_view table) {
         for (const auto& kept : *pending) columns.push_back({kept.name, kept.type, kept.size, false});
         return columns;
     }
+    const auto stamp = connection.ReadStructureStamp();
+    if (stamp) {
+        if (const auto* known = connection.KnownColumns(table, *stamp)) return *known;
+    }
     const Connection::KeepPending keep(connection);
     Statement query(connection, "SELECT name, type, \"notnull\" FROM pragma_table_info(?)", Operation::Read);
     query.Bind(1, Value::Text(std::string(table)));
@@ -135,6 +139,7 @@ std::vector<Column> Columns(Connection& connection, std::string_view table) {
         column.notNull = query.Int(2) != 0;
         columns.push_back(std::move(column));
     }
+    if (stamp) connection.KeepColumns(table, *stamp, columns);
     return columns;
 }
 

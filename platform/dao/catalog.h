@@ -33,12 +33,8 @@ std::vector<std::string> TableNames(Connection& connection);
 // The stored spelling of table `name`, compared as the engine compares names.
 std::optional<std::string> FindTable(Connection& connection, std::string_view name);
 
-struct Column {
-    std::string name;
-    DataType type = DataType::Text;
-    int size = 255;  // Text: its size; Memo: 0; others: their fixed size in bytes
-    bool notNull = false;
-};
+// The columns of `table`, kept-back definitions first (connection.h); a table whose structure has
+// not changed since its last read through the connection is not read again.
 std::vector<Column> Columns(Connection& connection, std::string_view table);
 // The byte size the engine reports for a fixed-size type (Long 4, Double 8, ...).
 int FixedSize(DataType type);

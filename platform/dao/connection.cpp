@@ -152,6 +152,43 @@ bool FileHeldOpen(const std::filesystem::path& hostPath) {
     return held;
 }
 
+namespace {
+
+// SQLite's authorizer, used only to count: it lets every statement through and counts those that
+// may change a table's structure or undo changes already made (see Connection::StructureStamp).
+int CountStructureChanges(void* changes, int action, const char* first, const char* second, const char*,
+                          const char*) {
+    bool structural = false;
+    switch (action) {
+    case SQLITE_CREATE_INDEX: case SQLITE_CREATE_TABLE: case SQLITE_CREATE_TEMP_INDEX:
+    case SQLITE_CREATE_TEMP_TABLE: case SQLITE_CREATE_TEMP_TRIGGER: case SQLITE_CREATE_TEMP_VIEW:
+    case SQLITE_CREATE_TRIGGER: case SQLITE_CREATE_VIEW: case SQLITE_DROP_INDEX: case SQLITE_DROP_TABLE:
+    case SQLITE_DROP_TEMP_INDEX: case SQLITE_DROP_TEMP_TABLE: case SQLITE_DROP_TEMP_TRIGGER:
+    case SQLITE_DROP_TEMP_VIEW: case SQLITE_DROP_TRIGGER: case SQLITE_DROP_VIEW: case SQLITE_ATTACH:
+    case SQLITE_DETACH: case SQLITE_ALTER_TABLE: case SQLITE_CREATE_VTABLE: case SQLITE_DROP_VTABLE:
+        structural = true;
+        break;
+    case SQLITE_TRANSACTION:
+    case SQLITE_SAVEPOINT:  // BEGIN and RELEASE keep what was done; ROLLBACK (TO) undoes it
+        structural = first != nullptr && std::string_view(first) == "ROLLBACK";
+        break;
+    case SQLITE_PRAGMA:  // the two that let a statement rewrite the schema or its cookie
+        structural = first != nullptr && (std::string_view(first) == "writable_schema" ||
+                                          (std::string_view(first) == "schema_version" && second != nullptr));
+        break;
+    case SQLITE_INSERT: case SQLITE_UPDATE: case SQLITE_DELETE:
+        // The schema table written directly (writable_schema).
+        structural = first != nullptr && (std::string_view(first) == "sqlite_master" ||
+                                          std::string_view(first) == "sqlite_schema");
+        break;
+    default: break;
+    }
+    if (structural) ++*static_cast<std::uint64_t*>(changes);
+    return SQLITE_OK;
+}
+
+}  // namespace
+
 // --- Connection ---------------------------------------------------------------------------------
 
 Connection::Connection(std::shared_ptr<EngineState> engine, std::filesystem::path hostPath,
@@ -162,6 +199,7 @@ Connection::Connection(std::shared_ptr<EngineState> engine, std::filesystem::pat
       readOnly_(readOnly) {}
 
 Connection::~Connection() {
+    sqlite3_finalize(schemaVersion_);
     if (db_ != nullptr) sqlite3_close_v2(db_);
     if (lockFd_ >= 0) {
         // The last holder removes the lock file; an opener that raced with the removal sees the
@@ -246,6 +284,11 @@ void Connection::OpenSqlite() {
     }
     RegisterJetCollation(db_);
     sql::RegisterJetFunctions(db_);
+    // Every statement prepared on the handle (the pump's and the catalog's included) passes the
+    // authorizer: one that may change a table's structure, or end or roll back to a savepoint,
+    // counts as an own structure change; so does a rollback SQLite makes by itself.
+    sqlite3_set_authorizer(db_, CountStructureChanges, &ownStructureChanges_);
+    sqlite3_rollback_hook(db_, [](void* changes) { ++*static_cast<std::uint64_t*>(changes); }, &ownStructureChanges_);
     // SQLite opens lazily: reading the schema now makes a damaged file fail here, at the open.
     ExecOrFail(*this, "SELECT count(*) FROM sqlite_master", Operation::Read);
     if (!readOnly_) ExecOrFail(*this, "PRAGMA journal_mode=DELETE", Operation::Read);
@@ -588,8 +631,45 @@ void Connection::WritePendingDefinitions() {
 }
 
 std::uint32_t Connection::SchemaVersion() {
-    Statement version(*this, "PRAGMA schema_version", Operation::Read);
-    return version.Step() ? static_cast<std::uint32_t>(version.Int(0)) : 0;
+    WritePendingDefinitions();
+    return ReadSchemaCookie().value_or(0);
+}
+
+std::optional<std::uint32_t> Connection::ReadSchemaCookie() {
+    CheckOwner();
+    if (schemaVersion_ == nullptr &&
+        sqlite3_prepare_v2(db_, "PRAGMA schema_version", -1, &schemaVersion_, nullptr) != SQLITE_OK) {
+        return std::nullopt;
+    }
+    std::optional<std::uint32_t> cookie;
+    if (sqlite3_step(schemaVersion_) == SQLITE_ROW) {
+        cookie = static_cast<std::uint32_t>(sqlite3_column_int64(schemaVersion_, 0));
+    }
+    sqlite3_reset(schemaVersion_);
+    return cookie;
+}
+
+std::optional<Connection::StructureStamp> Connection::ReadStructureStamp() {
+    if (sqlite3_db_name(db_, 2) != nullptr) return std::nullopt;  // main and temp only
+    const std::uint64_t before = ownStructureChanges_;
+    const auto cookie = ReadSchemaCookie();
+    if (!cookie || ownStructureChanges_ != before) return std::nullopt;
+    return StructureStamp{before, *cookie};
+}
+
+const std::vector<catalog::Column>* Connection::KnownColumns(std::string_view table,
+                                                             const StructureStamp& stamp) const {
+    const auto it = knownColumns_.find(std::string(table));
+    return it != knownColumns_.end() && it->second.stamp == stamp ? &it->second.columns : nullptr;
+}
+
+void Connection::KeepColumns(std::string_view table, const StructureStamp& stamp,
+                             std::vector<catalog::Column> columns) {
+    // A read that raced a structure change of its own (a kept-back definition written meanwhile)
+    // is not kept: its columns may be those of either side.
+    if (ownStructureChanges_ != stamp.ownChanges) return;
+    if (!knownColumns_.empty() && knownColumns_.begin()->second.stamp != stamp) knownColumns_.clear();
+    knownColumns_.insert_or_assign(std::string(table), KnownTable{stamp, std::move(columns)});
 }
 
 // --- EngineState --------------------------------------------------------------------------------

@@ -54,6 +54,7 @@
 #include <string>
 #include <string_view>
 #include <thread>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/dao/errors.h"
@@ -69,6 +70,16 @@ constexpr int kIdleCacheKiB = 2000;
 constexpr int kTransactionCacheKiB = 64 * 1024;
 
 class EngineState;
+
+namespace catalog {
+// A table's column as the engine describes it (catalog.h reads them).
+struct Column {
+    std::string name;
+    DataType type = DataType::Text;
+    int size = 255;  // Text: its size; Memo: 0; others: their fixed size in bytes
+    bool notNull = false;
+};
+}  // namespace catalog
 
 class Connection : public std::enable_shared_from_this<Connection> {
 public:
@@ -143,6 +154,23 @@ public:
     // A fresh number whenever the file's schema changes (SQLite's schema cookie).
     std::uint32_t SchemaVersion();
 
+    // --- Columns read before ---
+    // What a table's columns were read under: the file's schema cookie and the count of this
+    // connection's own structure statements, savepoints and rollbacks (a rollback can bring a cookie
+    // back with another structure behind it). While both are unchanged, so is every table's
+    // structure, whoever else writes the file.
+    struct StructureStamp {
+        std::uint64_t ownChanges = 0;
+        std::uint32_t cookie = 0;
+        bool operator==(const StructureStamp&) const = default;
+    };
+    // The stamp now, or nullopt when it cannot be trusted or read: files are attached (a table may
+    // resolve to one of them), or the file is busy (the read itself will then raise).
+    std::optional<StructureStamp> ReadStructureStamp();
+    // The columns of `table` last kept under `stamp`, or null.
+    const std::vector<catalog::Column>* KnownColumns(std::string_view table, const StructureStamp& stamp) const;
+    void KeepColumns(std::string_view table, const StructureStamp& stamp, std::vector<catalog::Column> columns);
+
     // --- Kept-back field changes (invariant 6) ---
     struct PendingColumn {
         std::string name;
@@ -184,6 +212,7 @@ private:
     void OpenSqlite();
     void CheckPassword(std::string_view password);
     bool Marked();  // the file carries kApplicationId
+    std::optional<std::uint32_t> ReadSchemaCookie();  // nullopt when the file cannot be read now
 
     // Weak: an engine's open transaction keeps its connections, never the other way round, so
     // the engine's end rolls back what it left open.
@@ -196,6 +225,13 @@ private:
     bool enlisted_ = false;
     int lockFd_ = -1;
     sqlite3* db_ = nullptr;
+    sqlite3_stmt* schemaVersion_ = nullptr;  // "PRAGMA schema_version", prepared once
+    std::uint64_t ownStructureChanges_ = 0;  // counted by SQLite's authorizer and rollback hook
+    struct KnownTable {
+        StructureStamp stamp;
+        std::vector<catalog::Column> columns;
+    };
+    std::unordered_map<std::string, KnownTable> knownColumns_;  // by the name the table was asked by
     std::vector<std::pair<std::string, std::vector<PendingColumn>>> pending_;  // by stored table name
     int keepPending_ = 0;
     std::vector<std::weak_ptr<ActiveRead>> activeReads_;
