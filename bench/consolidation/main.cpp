@@ -1,4 +1,4 @@
-// consolidation_bench [--work DIR] [--stores N] [--runs R] [--engine-only] [--again]
+// consolidation_bench [--work DIR] [--stores N] [--runs R] [--engine-only] [--again] [--beside-ten]
 //
 // Consolidates N (default 10) copies of the sample chain's large store (about a million rows each)
 // into a fresh copy of the chain's BACKUP.MDB, as the consolidation run does it: one transaction of
@@ -21,6 +21,9 @@
 // copy out (for profiling the engine). --again consolidates a second time into the file the first
 // consolidation filled, as every run after the first does: the previous tables are dropped inside
 // the transaction, and the pages they free are reused and so kept in the rollback journal.
+// --beside-ten (with more than ten stores) also consolidates the first ten stores alone in each run,
+// just before or just after the N stores (in turns), so that both meet the same load: the N stores
+// must take at most N/10 times the ten stores' total, every store at the rate of the first ten.
 #include <sqlite3.h>
 
 #include <algorithm>
@@ -216,6 +219,7 @@ double LoadAverage() {
 // One run's figures for the summary.
 struct RunFigures {
     double engineTotal = 0, indexWall = 0, wallRatio = 0, cpuRatio = 0, loadBefore = 0, loadAfter = 0;
+    double tenTotal = 0;  // the first ten stores alone, beside this run (--beside-ten)
     bool sqliteFirst = false;
 };
 
@@ -232,7 +236,15 @@ void PrintSummary(const std::vector<RunFigures>& runs, std::size_t stores, bool 
         std::printf("  run %zu (%s first): engine total %.2f s (indexes %.2f s)", i + 1, r.sqliteFirst ? "sqlite" : "engine",
                     r.engineTotal, r.indexWall);
         if (withSqlite) std::printf(", copy ratio %.2f wall, %.2f cpu", r.wallRatio, r.cpuRatio);
+        if (r.tenTotal > 0) std::printf(", ten stores %.2f s (x%.2f)", r.tenTotal, r.engineTotal / r.tenTotal);
         std::printf(", load average %.2f -> %.2f\n", r.loadBefore, r.loadAfter);
+    }
+    if (runs.front().tenTotal > 0) {
+        const double worst = best([](const RunFigures& r) { return r.engineTotal / r.tenTotal; }, true);
+        const double goal = static_cast<double>(stores) / 10.0;
+        std::printf("%zu stores / ten stores (wall): best x%.2f, worst x%.2f; goal: every run <= x%.1f: %s\n", stores,
+                    best([](const RunFigures& r) { return r.engineTotal / r.tenTotal; }, false), worst, goal,
+                    worst <= goal ? "met" : "NOT met");
     }
     const double worstTotal = best([](const RunFigures& r) { return r.engineTotal; }, true);
     std::printf("engine total (s, wall): best %.2f, worst %.2f; goal: every run <= %.0f s: %s\n",
@@ -250,7 +262,8 @@ void PrintSummary(const std::vector<RunFigures>& runs, std::size_t stores, bool 
 }
 
 int Usage() {
-    std::fprintf(stderr, "usage: consolidation_bench [--work DIR] [--stores N] [--runs R] [--engine-only] [--again]\n");
+    std::fprintf(stderr, "usage: consolidation_bench [--work DIR] [--stores N] [--runs R] [--engine-only] [--again]"
+                         " [--beside-ten]\n");
     return 2;
 }
 
@@ -262,6 +275,7 @@ int main(int argc, char** argv) {
     int runs = 3;
     bool engineOnly = false;
     bool again = false;
+    bool besideTen = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--work" && i + 1 < argc) {
@@ -274,11 +288,13 @@ int main(int argc, char** argv) {
             engineOnly = true;
         } else if (arg == "--again") {
             again = true;
+        } else if (arg == "--beside-ten") {
+            besideTen = true;
         } else {
             return Usage();
         }
     }
-    if (count < 1 || count > 89 || runs < 1) return Usage();
+    if (count < 1 || count > 89 || runs < 1 || (besideTen && count <= 10)) return Usage();
     try {
         const std::vector<BenchStore> stores = bench::PrepareStores(work, count);
         WarmFiles(stores);
@@ -299,6 +315,16 @@ int main(int argc, char** argv) {
                 fs::remove(win::HostPath(std::string(kSqliteFolder) + "\\Backup.mdb"));
             };
             if (f.sqliteFirst) sqliteRun();
+            const std::vector<BenchStore> firstTen(stores.begin(), stores.begin() + std::min<std::size_t>(stores.size(), 10));
+            auto tenRun = [&] {
+                const fs::path file = FreshBackup(kEngineFolder);
+                const Measure ten = bench::EngineRun(firstTen, kEngineFolder);
+                f.tenTotal = ten.totalWall;
+                std::printf("the first ten stores alone: engine total %.2f s (copy %.2f s, indexes %.2f s)\n", f.tenTotal,
+                            ten.copyWall, ten.indexWall);
+                fs::remove(file);
+            };
+            if (besideTen && run % 2 == 1) tenRun();
             fs::path engineFile = FreshBackup(kEngineFolder);
             const Measure engine = bench::EngineRun(stores, kEngineFolder);
             std::vector<Column> columns = {{"engine", &engine}};
@@ -309,6 +335,7 @@ int main(int argc, char** argv) {
             }
             std::printf("BACKUP.MDB after the engine's run: %.0f MB\n", static_cast<double>(fs::file_size(engineFile)) / 1e6);
             fs::remove(engineFile);
+            if (besideTen && run % 2 == 0) tenRun();
             if (!engineOnly) {
                 if (!f.sqliteFirst) sqliteRun();
                 columns.push_back({"sqlite alone", &sqlite});

@@ -358,7 +358,13 @@ namespace {
 // A sorter's in-memory run is as large as the page cache: runs of a few megabytes stay in the
 // processor's caches while they are sorted, and each worker thread sorts one while the statement
 // fills the next. Three workers leave a processor to the rest of the station.
+// A worker merges up to 16 runs in one pass (SQLite's fan-in); past that its runs are merged in
+// two levels, each row written and read once more, so a sort twice as large would take more than
+// twice as long. Larger sorts therefore get runs just large enough for one pass, up to a cap
+// that bounds the memory.
 constexpr int kSortCacheKiB = 4 * 1024;
+constexpr int kLargestSortCacheKiB = 64 * 1024;
+constexpr std::int64_t kRunsPerWorker = 14;  // short of 16: the size is an estimate
 
 int SortWorkers() { return static_cast<int>(std::min(std::thread::hardware_concurrency(), 4u)) - 1; }
 
@@ -372,11 +378,16 @@ std::int64_t PragmaValue(sqlite3* db, const char* pragma) {
     return value;
 }
 
+int SortCacheKiB(std::int64_t sortBytes) {
+    const std::int64_t perRun = sortBytes / (std::max(SortWorkers(), 1) * kRunsPerWorker) / 1024 + 1;
+    return static_cast<int>(std::clamp<std::int64_t>(perRun, kSortCacheKiB, kLargestSortCacheKiB));
+}
+
 }  // namespace
 
-void Connection::ExecSorting(std::string_view sql, Operation op) {
+void Connection::ExecSorting(std::string_view sql, Operation op, std::int64_t sortBytes) {
     CheckOwner();
-    const TemporaryPragmas settings(db_, {{"cache_size", -kSortCacheKiB},
+    const TemporaryPragmas settings(db_, {{"cache_size", -SortCacheKiB(sortBytes)},
                                           {"threads", std::max<std::int64_t>(SortWorkers(), PragmaValue(db_, "PRAGMA threads"))},
                                           {"mmap_size", kMappedReadBytes}});
     Exec(sql, op);

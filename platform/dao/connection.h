@@ -138,9 +138,10 @@ public:
     // Runs a statement that sorts many rows, an index build above all: for its length the
     // connection's sorter keeps small runs in memory and sorts and merges them on worker threads,
     // which halves the time a large index takes, and the table is read through a memory map
-    // (kMappedReadBytes). The page cache, thread and map settings are put back afterwards, whether
-    // the statement succeeds or not.
-    void ExecSorting(std::string_view sql, Operation op);
+    // (kMappedReadBytes). `sortBytes`, what the sorter is expected to hold (SortBytes), sizes the
+    // runs so that each worker merges its runs in one pass. The page cache, thread and map settings
+    // are put back afterwards, whether the statement succeeds or not.
+    void ExecSorting(std::string_view sql, Operation op, std::int64_t sortBytes = 0);
 
     // Raises the engine error for the last SQLite failure on this connection. Inside a workspace
     // transaction it first checks that SQLite did not end the transaction itself (it may, on a busy

@@ -52,6 +52,28 @@ void CreateNullTriggers(Connection& connection, const std::string& table, const 
     }
 }
 
+// What an index's sort will hold: its rows (the largest rowid: rows are appended, and reading it
+// costs one descent of the table) times the size of a key, measured on the first rows. Each sorted
+// record carries a header byte per column, its rowid and the sorter's own 16 bytes.
+std::int64_t SortBytes(Connection& connection, const std::string& table, const std::vector<std::string>& fields) {
+    constexpr int kSampledRows = 256;
+    constexpr std::int64_t kRecordOverhead = 16 + 2 + 8;
+    std::string sampled, keySize;
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        const std::string alias = "k" + std::to_string(i);
+        sampled += (i ? ", " : "") + QuoteName(fields[i]) + " AS " + alias;
+        keySize += (i ? " + " : "") + ("ifnull(length(CAST(" + alias + " AS BLOB)), 0)");
+    }
+    // A bare statement: a size that cannot be had (a busy file) leaves the sorter its smallest runs
+    // and the index build to meet the failure itself.
+    Statement sample(connection.RawHandle(),
+                     "SELECT (SELECT max(rowid) FROM " + QuoteName(table) + "), CAST(avg(" + keySize + ") AS INTEGER) FROM " +
+                         "(SELECT " + sampled + " FROM " + QuoteName(table) + " LIMIT " + std::to_string(kSampledRows) + ")");
+    if (!sample.Ok() || sample.StepCode() != SQLITE_ROW || sample.IsNull(0)) return 0;
+    const auto record = kRecordOverhead + static_cast<std::int64_t>(fields.size()) + sample.Int(1);
+    return sample.Int(0) * record;
+}
+
 void CreateSqlIndex(Connection& connection, const std::string& table, catalog::IndexInfo index) {
     std::string columns;
     for (auto& field : index.fields) {
@@ -63,7 +85,7 @@ void CreateSqlIndex(Connection& connection, const std::string& table, catalog::I
     if (index.primary || index.required) CreateNullTriggers(connection, table, index);
     connection.ExecSorting(std::string("CREATE ") + (index.primary || index.unique ? "UNIQUE " : "") + "INDEX " +
                                QuoteName(index.sqlName) + " ON " + QuoteName(table) + " (" + columns + ")",
-                           Operation::Structure);
+                           Operation::Structure, SortBytes(connection, table, index.fields));
     catalog::RecordIndex(connection, index);
     savepoint.Release();
 }
