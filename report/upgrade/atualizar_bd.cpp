@@ -52,10 +52,6 @@ using forms::StepFlow;
 
 schema::SchemaDescription& Schema() { return schema::ProgramSchema(); }
 
-// The flag texts, assigned by copy (assigning the literals trips a false -Wrestrict of g++ 12).
-const std::string kSim = "S";
-const std::string kNao = "N";
-
 void Call(const std::function<void()>& step) {
     if (step) step();
 }

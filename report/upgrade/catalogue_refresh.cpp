@@ -272,8 +272,6 @@ public:
     }
 
 private:
-    static inline const std::string kSim = "S";
-    static inline const std::string kNao = "N";
     std::string flag_;
 };
 
