@@ -49,13 +49,9 @@ ConsolidationRun& InstalledRun() {
 
 using forms::TextOf;
 
-// The Form_Load, Form_Unload and BtnBloqueio traps: report, then close the shared Loja set and
-// the data-folder connections; the window stays as it is.
-void ReportAndClose(const win::RuntimeError& error, const char* tela, const char* rotina) {
-    ReportError(error, tela, rotina);
-    CloseIfOpen(TabelaLoja);
-    FecharBDLoja();
-}
+// The close of the Form_Load, Form_Unload, BtnBloqueio and ExibirLoja traps: the shared Loja set
+// and the data-folder connections, after the report; the window stays as it is.
+constexpr TrapClose kCloseLojaAndDataSet{.tabelaLoja = true};
 
 }  // namespace
 
@@ -202,7 +198,7 @@ void Consolidacao::Form_Load() {
         SetCaption(forms::Trim(NomeLoja) + " - " + kCaption);
         ModoEspera();
     } catch (const win::RuntimeError& error) {
-        ReportAndClose(error, kTela, "Form_Load");
+        ReportAndClose(error, kTela, "Form_Load", kCloseLojaAndDataSet);
     }
 }
 
@@ -255,7 +251,7 @@ void Consolidacao::ExibirLoja() {
         // A folder this machine cannot reach: not a reachable store, but listed with the others.
         if (win::err::IsUnreachableFolder(error.Number()) && failed.Is(locateReachable)) return forms::Resume::At(skip);
         if (win::err::IsUnreachableFolder(error.Number()) && failed.Is(locateOther)) return forms::Resume::At(addUnreachable);
-        ReportAndClose(error, "Reajustar", "ExibirLoja");
+        ReportAndClose(error, "Reajustar", "ExibirLoja", kCloseLojaAndDataSet);
         return forms::Resume::Leave();
     });
 }
@@ -368,7 +364,7 @@ void Consolidacao::BtnBloqueio_Click() {
     try {
         btnBloqueio_->SetCaption("Sai");
     } catch (const win::RuntimeError& error) {
-        ReportAndClose(error, kTela, "BtnBloqueio");
+        ReportAndClose(error, kTela, "BtnBloqueio", kCloseLojaAndDataSet);
     }
 }
 
@@ -413,7 +409,7 @@ void Consolidacao::Form_Unload(int& /*cancel*/) {
         if (TabelaLoja.IsOpen()) TabelaLoja->Close();
         TabelaLoja.Reset();
     } catch (const win::RuntimeError& error) {
-        ReportAndClose(error, kTela, "Form_Unload");
+        ReportAndClose(error, kTela, "Form_Unload", kCloseLojaAndDataSet);
     }
 }
 

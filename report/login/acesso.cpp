@@ -37,16 +37,12 @@ namespace {
 
 constexpr const char* kTela = "Acesso";
 
-// The trap of a handler that reports once and leaves: TrataErro under Acesso and the routine,
-// then the program-folder databases closed.
-void ReportAndClose(const win::RuntimeError& error, const char* rotina) {
-    ReportError(error, kTela, rotina);
-    FecharBD();
-}
+// The close of a handler's trap here: the program-folder databases, after the report under Acesso.
+constexpr TrapClose kCloseProgramSet{.set = FecharBD};
 
 forms::StepHandler ReportCloseAndLeave(const char* rotina) {
     return [rotina](const win::RuntimeError& error, std::string_view) {
-        ReportAndClose(error, rotina);
+        ReportAndClose(error, kTela, rotina, kCloseProgramSet);
         return forms::Resume::Leave();
     };
 }
@@ -269,7 +265,7 @@ void Acesso::Form_KeyUp(int& keyCode, int) {
                 Unload();
             }
         },
-        [](const win::RuntimeError& error) { ReportAndClose(error, "FormKeyUp"); });
+        [](const win::RuntimeError& error) { ReportAndClose(error, kTela, "FormKeyUp", kCloseProgramSet); });
 }
 
 void Acesso::Form_Unload(int&) {
@@ -279,11 +275,11 @@ void Acesso::Form_Unload(int&) {
             FecharBD();
             if (SairPrograma == "S") forms::App().End();
         },
-        [](const win::RuntimeError& error) { ReportAndClose(error, "Form_Unload"); });
+        [](const win::RuntimeError& error) { ReportAndClose(error, kTela, "Form_Unload", kCloseProgramSet); });
 }
 
 void Acesso::BtnProcura_Click() {
-    forms::Trapped([this] { LogIn(); }, [](const win::RuntimeError& error) { ReportAndClose(error, "BtnProcura"); });
+    forms::Trapped([this] { LogIn(); }, [](const win::RuntimeError& error) { ReportAndClose(error, kTela, "BtnProcura", kCloseProgramSet); });
 }
 
 void Acesso::ShowClockFields() {
