@@ -185,21 +185,21 @@ void Consolidacao::ConnectDateKeys() {
 com::IDispatch& Consolidacao::Grid() const { return *table1_->Object(); }
 
 void Consolidacao::Form_Load() {
-    try {
-        TabelaLoja.Set(BancoProdutoLoja->OpenRecordset("Loja", dao::dbOpenTable));
-        ExibirLoja();
-        TabelaLoja->SetIndex("IndLojaOrigem");
-        TabelaLoja->Seek("=", {dao::Value("*")});
-        if (TabelaLoja->NoMatch()) {
-            NomeLoja = "Produto";
-        } else {
-            NomeLoja = forms::Left(TextOf((*TabelaLoja)("Nome").GetValue()), 20) + std::string(20, ' ');
-        }
-        SetCaption(forms::Trim(NomeLoja) + " - " + kCaption);
-        ModoEspera();
-    } catch (const win::RuntimeError& error) {
-        ReportAndClose(error, kTela, "Form_Load", kCloseLojaAndDataSet);
-    }
+    forms::Trapped(
+        [this] {
+            TabelaLoja.Set(BancoProdutoLoja->OpenRecordset("Loja", dao::dbOpenTable));
+            ExibirLoja();
+            TabelaLoja->SetIndex("IndLojaOrigem");
+            TabelaLoja->Seek("=", {dao::Value("*")});
+            if (TabelaLoja->NoMatch()) {
+                NomeLoja = "Produto";
+            } else {
+                NomeLoja = forms::Left(TextOf((*TabelaLoja)("Nome").GetValue()), 20) + std::string(20, ' ');
+            }
+            SetCaption(forms::Trim(NomeLoja) + " - " + kCaption);
+            ModoEspera();
+        },
+        [](const win::RuntimeError& error) { ReportAndClose(error, kTela, "Form_Load", kCloseLojaAndDataSet); });
 }
 
 std::string Consolidacao::LocalArquivo(const std::string& loja) {
@@ -361,11 +361,8 @@ void Consolidacao::BtnCancelarFiltro_Click() {
 }
 
 void Consolidacao::BtnBloqueio_Click() {
-    try {
-        btnBloqueio_->SetCaption("Sai");
-    } catch (const win::RuntimeError& error) {
-        ReportAndClose(error, kTela, "BtnBloqueio", kCloseLojaAndDataSet);
-    }
+    forms::Trapped([this] { btnBloqueio_->SetCaption("Sai"); },
+                   [](const win::RuntimeError& error) { ReportAndClose(error, kTela, "BtnBloqueio", kCloseLojaAndDataSet); });
 }
 
 void Consolidacao::SetStatusVisible(bool visible) {
@@ -405,12 +402,12 @@ void Consolidacao::Form_QueryUnload(int& cancel, int mode) {
 }
 
 void Consolidacao::Form_Unload(int& /*cancel*/) {
-    try {
-        if (TabelaLoja.IsOpen()) TabelaLoja->Close();
-        TabelaLoja.Reset();
-    } catch (const win::RuntimeError& error) {
-        ReportAndClose(error, kTela, "Form_Unload", kCloseLojaAndDataSet);
-    }
+    forms::Trapped(
+        [] {
+            if (TabelaLoja.IsOpen()) TabelaLoja->Close();
+            TabelaLoja.Reset();
+        },
+        [](const win::RuntimeError& error) { ReportAndClose(error, kTela, "Form_Unload", kCloseLojaAndDataSet); });
 }
 
 void SetConsolidationRun(ConsolidationRun run) { InstalledRun() = std::move(run); }

@@ -61,6 +61,7 @@ void Warn(const std::string& text) { forms::MsgBox(text, forms::mb::Exclamation,
 // Runs `action`, swallowing a runtime error: the clean-up after a failure must not fail again.
 template <class Action>
 void Quietly(Action&& action) {
+    // A plain try: a trap here would clear Err(), which the handler running this clean-up reports next.
     try {
         action();
     } catch (const win::RuntimeError&) {
@@ -429,6 +430,7 @@ void Run::Execute() {
 
 // The handler proper; an error raised while it recovers is handled as the run's own.
 Resume Run::Handle(const win::RuntimeError& error, const forms::FailedStep& failed) {
+    // A plain try: an error the handler raises goes back to it, not to the caller as Run would pass it.
     try {
         return React(error, failed);
     } catch (const win::RuntimeError& inner) {
@@ -509,6 +511,7 @@ Resume Run::Damaged(const win::RuntimeError& error, const forms::FailedStep& fai
 // file, or one another program has put in WAL mode), which no repair and no new run mends. Any
 // other failure of the repair raises, to the handler.
 bool Run::Repair(const std::string& file) {
+    // A plain try, inside the handler: a refused file becomes the answer false; any other error passes on.
     try {
         ProgramEngine().RepairDatabase(file);
         return true;

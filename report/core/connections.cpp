@@ -127,6 +127,7 @@ void AbrirBDCep() {
         CepAberto = false;
         return;
     }
+    // A plain try: clean-up that must rethrow, to the caller's trap.
     try {
         BancoCep.Set(ProgramEngine().OpenDatabase(path, false, false, ConnectCep(ProgramFolder())));
         for (const auto& row : PostalRecordsets()) {

@@ -237,19 +237,19 @@ void Acesso::ReadMessageOfTheMoment() {
     MinutoMensagem = key.minuto;
     SegundoMensagem = key.segundo;
     const std::string file = ProgramFolder() + "\\MOTIVA.TXT";
-    try {
-        if (forms::UCase(forms::Dir(file)) != "MOTIVA.TXT") {
-            frameLinha_->SetVisible(false);
-            if (lblMensagemdoMomento_) lblMensagemdoMomento_->SetVisible(false);
-            if (lblMensagemMotivacional_) lblMensagemMotivacional_->SetVisible(false);
-            return;
-        }
-        if (const auto message = MessageOfTheMoment(ReadMotivaLines(file), key)) {
-            forms::SetHostedText(lblMensagemMotivacional_, *message);
-        }
-    } catch (const win::RuntimeError& error) {
-        ReportError(error, kTela, "Form_Load " + file);
-    }
+    forms::Trapped(
+        [&] {
+            if (forms::UCase(forms::Dir(file)) != "MOTIVA.TXT") {
+                frameLinha_->SetVisible(false);
+                if (lblMensagemdoMomento_) lblMensagemdoMomento_->SetVisible(false);
+                if (lblMensagemMotivacional_) lblMensagemMotivacional_->SetVisible(false);
+                return;
+            }
+            if (const auto message = MessageOfTheMoment(ReadMotivaLines(file), key)) {
+                forms::SetHostedText(lblMensagemMotivacional_, *message);
+            }
+        },
+        [&](const win::RuntimeError& error) { ReportError(error, kTela, "Form_Load " + file); });
 }
 
 void Acesso::Form_KeyUp(int& keyCode, int) {
@@ -349,40 +349,42 @@ void Acesso::WrongPassword() {
 }
 
 void Acesso::TbLoja_Choose() {
-    try {
-        const std::string local = data1_->Recordset()("LocalLojas").GetValue().ToText();
-        const StoreChoice choice = ChooseStore(local);
-        if (choice.road == StoreRoad::NotFound) {
-            forms::MsgBox(kStoreNotFound, forms::mb::Exclamation, "Mensagem");
-            Focus(tbLoja_);
-            return;
-        }
-        PastaDados = choice.pastaDados;
-        ShowPasswordPanel(true);
-        Focus(zmSenha_);
-    } catch (const win::RuntimeError&) {
+    forms::Trapped(
+        [this] {
+            const std::string local = data1_->Recordset()("LocalLojas").GetValue().ToText();
+            const StoreChoice choice = ChooseStore(local);
+            if (choice.road == StoreRoad::NotFound) {
+                forms::MsgBox(kStoreNotFound, forms::mb::Exclamation, "Mensagem");
+                Focus(tbLoja_);
+                return;
+            }
+            PastaDados = choice.pastaDados;
+            ShowPasswordPanel(true);
+            Focus(zmSenha_);
+        },
         // Any other failure ends the choice without a message, the password panel as it was.
-    }
+        [](const win::RuntimeError&) {});
 }
 
 void Acesso::TbLoja_RowColChange() {
-    try {
-        if (tbLoja_->Row() >= 0) forms::SetHostedText(labelLoja_, data1_->Recordset()("Nome").GetValue().ToText());
-    } catch (const win::RuntimeError&) {
-        // labelLoja_ keeps its text.
-    }
+    forms::Trapped(
+        [this] {
+            if (tbLoja_->Row() >= 0) forms::SetHostedText(labelLoja_, data1_->Recordset()("Nome").GetValue().ToText());
+        },
+        [](const win::RuntimeError&) {});   // labelLoja_ keeps its text
 }
 
 // Sets the system date or time from a field's value when it is a valid date; an invalid value
 // does nothing, and a refused change of the system clock ends the handler.
 void Acesso::SetClockFrom(forms::HostedControl* field, void (*set)(double)) {
-    try {
-        const forms::Value value(forms::HostedText(field));
-        if (!forms::IsDate(value)) return;
-        set(forms::CDate(forms::Value(forms::CStr(value))));
-        forms::SetHostedText(lblData_, DateLine(forms::Now()));
-    } catch (const win::RuntimeError&) {
-    }
+    forms::Trapped(
+        [&] {
+            const forms::Value value(forms::HostedText(field));
+            if (!forms::IsDate(value)) return;
+            set(forms::CDate(forms::Value(forms::CStr(value))));
+            forms::SetHostedText(lblData_, DateLine(forms::Now()));
+        },
+        [](const win::RuntimeError&) {});
 }
 
 void Acesso::ZmDataComputador_Change() { SetClockFrom(zmDataComputador_, forms::SetDate); }

@@ -251,6 +251,7 @@ void CorrigeCriterio() {
 class BkpTransaction {
 public:
     ~BkpTransaction() {
+        // A plain try: a destructor must not raise.
         try {
             RollBack();
         } catch (const win::RuntimeError&) {

@@ -211,6 +211,7 @@ private:
     void Commit() {
         if (!transaction_) return;
         transaction_ = false;
+        // A plain try: clean-up that must rethrow, to the handler that stops the run.
         try {
             ProgramEngine().CommitTrans();
         } catch (const win::RuntimeError&) {

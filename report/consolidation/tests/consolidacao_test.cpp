@@ -5,9 +5,14 @@
 
 #include <QWidget>
 
+#include <fstream>
+#include <iterator>
+
 #include "platform/controls/grid/data_grid.h"
 #include "platform/controls/threed/threed.h"
+#include "platform/dao/errors.h"
 #include "platform/forms/hosted.h"
+#include "platform/win/cp1252.h"
 #include "report/consolidation/tests/support/consolidation_fixture.h"
 #include "report/core/connections.h"
 #include "report/core/windows.h"
@@ -315,6 +320,29 @@ TEST_F(ConsolidacaoTest, ALoadWithoutTheDataFolderIsReportedAndTheWindowStays) {
     ASSERT_EQ(boxes_.shown.size(), 1u);
     EXPECT_NE(boxes_.shown[0].text.find("Consolidação"), std::string::npos);
     EXPECT_NE(boxes_.shown[0].text.find("Form_Load"), std::string::npos);
+    EXPECT_TRUE(window_->IsLoaded());
+}
+
+// A load that fails with the data set open, and Loja left open by the window that loaded before:
+// the one report under Consolidação Form_Load, in the box and in ERRO.TXT, then Loja and the
+// data-folder set closed; the window stays.
+TEST_F(ConsolidacaoTest, ALoadThatFailsReportsOnceThenClosesLojaAndTheDataSet) {
+    PastaDados = "F:\\LOJA01";
+    AbrirBDLoja();
+    TabelaLoja.Set(BancoProdutoLoja->OpenRecordset("Loja", dao::dbOpenTable));
+    dao::InjectFault(3420, "OpenRecordset", "F:\\LOJA01\\PRODUTO.MDB");
+    window_ = std::make_unique<Consolidacao>();
+    window_->Show();
+    dao::ClearFaults();
+    ASSERT_EQ(boxes_.shown.size(), 1u);
+    EXPECT_TRUE(boxes_.shown[0].text.ends_with("Tela     -> Consolidação\r\nRotina -> Form_Load")) << boxes_.shown[0].text;
+    std::ifstream file("ERRO.TXT", std::ios::binary);
+    const std::string log = win::Cp1252ToUtf8(std::string(std::istreambuf_iterator<char>(file), {}));
+    EXPECT_NE(log.find("Nro.: 3420 Tela -> Consolidação Form_Load "), std::string::npos) << log;
+    EXPECT_EQ(log.find("Tela ->", log.find("Tela ->") + 1), std::string::npos) << "one report: " << log;
+    EXPECT_FALSE(TabelaLoja.IsOpen());
+    EXPECT_FALSE(BancoProdutoLoja.IsOpen());
+    EXPECT_FALSE(BancoBD2Loja.IsOpen());
     EXPECT_TRUE(window_->IsLoaded());
 }
 
