@@ -223,7 +223,6 @@ void Consolidacao::ExibirLoja() {
     for (auto* list : {&LojaCodigo, &LojaNome, &LojaMarca, &LojaEmRede, &LojaPasta}) list->assign(1, std::string());
     LojasEmRede = 0;
     std::string folder, pasta;
-    bool found = false;
     forms::StepList steps;
     // The reachable stores first, then the others: two passes over Loja.
     for (const bool reachable : {true, false}) {
@@ -233,9 +232,9 @@ void Consolidacao::ExibirLoja() {
             body.Add(pass + ".Locate", [&, reachable, next](forms::StepFlow& flow) {
                 const dao::Value local = (*TabelaLoja)("LocalLojas").GetValue();
                 folder = local.IsNull() ? std::string(" ") : local.ToText();
-                pasta = folder;
+                pasta = folder;   // what the unreachable pass lists when LocalArquivo cannot search it
                 pasta = LocalArquivo(folder);
-                found = forms::UCase(forms::Dir(pasta + "Produto.mdb")) == kProduto;
+                const bool found = forms::UCase(forms::Dir(pasta + "Produto.mdb")) == kProduto;
                 if (found != reachable) flow.GoTo(next);
             });
             body.Add(pass + ".AddRow", [&, reachable](forms::StepFlow&) {

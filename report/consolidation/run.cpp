@@ -343,7 +343,7 @@ void Run::AddStoreLoop(forms::StepList& list) {
             statements_ = CopyStatements(folder_, TabelasCriadas == "N", period_);
             forms::DoEvents();
         });
-        for (std::size_t i = 0; i < 12; ++i) {
+        for (std::size_t i = 0; i < kCopyStatementCount; ++i) {
             body.Add("Store.Copy" + std::to_string(i + 1), [this, i](StepFlow&) { CopyStatement(i); });
         }
         body.Add("Store.Cancel", [this](StepFlow& flow) {

@@ -10,7 +10,7 @@ namespace report::consolidation {
 
 namespace {
 
-constexpr std::array<int, 12> kPercentages = {10, 20, 30, 40, 50, 55, 60, 70, 80, 90, 100, -1};
+constexpr std::array<int, kCopyStatementCount> kPercentages = {10, 20, 30, 40, 50, 55, 60, 70, 80, 90, 100, -1};
 
 // The sales of the period, both ends included; the dates stand between blanks inside the quotes.
 std::string PeriodCondition(const Period& p) {

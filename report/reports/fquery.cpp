@@ -296,7 +296,8 @@ void FQuery::AddCondition(bool andButton) {
             const std::string op = cOperator().Text();
             const bool known = std::find(kOperators.begin(), kOperators.end(), op) != kOperators.end();
             if (!IsFieldReference(field) || !known) return;
-            const std::string table = ParteCampo(field, false).substr(1, ParteCampo(field, false).size() - 2);
+            const std::string bracketed = ParteCampo(field, false);
+            const std::string table = bracketed.substr(1, bracketed.size() - 2);
             tabelaCampo_ = BancoProdutoLoja->OpenRecordset(table);
             const std::string name = ParteCampo(field, true);
             const dao::DataType type = tabelaCampo_->Type() == dao::dbOpenTable
