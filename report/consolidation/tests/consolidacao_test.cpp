@@ -5,6 +5,7 @@
 
 #include <QWidget>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 
@@ -321,6 +322,26 @@ TEST_F(ConsolidacaoTest, ALoadWithoutTheDataFolderIsReportedAndTheWindowStays) {
     EXPECT_NE(boxes_.shown[0].text.find("Consolidação"), std::string::npos);
     EXPECT_NE(boxes_.shown[0].text.find("Form_Load"), std::string::npos);
     EXPECT_TRUE(window_->IsLoaded());
+}
+
+// A store named by a network path, which the folder search refuses (52): listed with the stores
+// out of reach under its own folder, never under the folder of the store listed before it.
+TEST_F(ConsolidacaoTest, AStoreTheFolderSearchRefusesIsListedUnderItsOwnFolder) {
+    {
+        dao::Database store = OpenStore("F:\\LOJA01\\Produto.MDB");
+        AddRow(store, "Loja", {{"CodLoja", dao::Value("06")}, {"Nome", dao::Value("LOJA REDE")},
+                               {"LocalLojas", dao::Value("\\\\SERVIDOR\\LOJA06\\")}, {"LojaOrigem", dao::Value(" ")}});
+        store.Close();
+    }
+    Consolidacao& w = Open();
+    EXPECT_TRUE(boxes_.shown.empty()) << boxes_.shown.front().text;
+    EXPECT_EQ(w.TotalLojas, 6);
+    EXPECT_EQ(w.LojasEmRede, 3);
+    const auto row = std::find(w.LojaNome.begin(), w.LojaNome.end(), "LOJA REDE") - w.LojaNome.begin();
+    ASSERT_LT(static_cast<std::size_t>(row), w.LojaNome.size());
+    EXPECT_GT(row, 3);
+    EXPECT_EQ(w.LojaPasta[row], "\\\\SERVIDOR\\LOJA06\\");
+    EXPECT_EQ(w.LojaEmRede[row], "N");
 }
 
 // A load that fails with the data set open, and Loja left open by the window that loaded before:
