@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cassert>
 #include <cstddef>
 #include <cstdint>
 #include <map>
@@ -261,6 +262,8 @@ void Run::StampQuestion() {
 }
 
 void Run::CopyStatement(std::size_t index) {
+    assert(storeLevel_ && "a copy outside the store's savepoint");
+    assert(index < statements_.size() && statements_.size() == kCopyStatementCount);
     const auto& statement = statements_[index];
     if (TabelasCriadas == "N") TabelaAtual = statement.tabelaAtual;
     BancoLoja->Execute(statement.sql);
@@ -290,20 +293,29 @@ void Run::AddPreparation(forms::StepList& list) {
     });
     list.Add("CompactBackup", [this](StepFlow&) { SizeGuard(); });
     list.Add("ClearStatus", [this](StepFlow&) {
+        assert(!renamed_ && "the run goes on before Backup.mdb has its name back");
         w_.SetStatusText("");
         w_.SetStatusVisible(false);
         forms::App().SetMousePointer(forms::pointer::Default);
     });
-    list.Add("OpenBackup", [this](StepFlow&) { BancoBackup.Set(ProgramEngine().OpenDatabase(Backup())); });
+    list.Add("OpenBackup", [this](StepFlow&) {
+        assert(!BancoBackup.IsOpen() && TransacaoAberta != "S" && "BACKUP.MDB opened again before it was released");
+        BancoBackup.Set(ProgramEngine().OpenDatabase(Backup()));
+    });
     list.Add("OpenStatus", [](StepFlow&) {
         TabelaStatus.Set(BancoBackup->OpenRecordset("Status", dao::dbOpenTable, dao::dbDenyWrite));
     });
     list.Add("BeginTransaction", [this](StepFlow&) {
+        assert(TransacaoAberta != "S" && !storeLevel_ && "the transaction begun again before its rollback");
+        assert(BancoBackup.IsOpen() && TabelaStatus.IsOpen());
         TransacaoAberta = "S";
         ProgramEngine().BeginTrans();
     });
     list.Add("AskAgain", [this](StepFlow& flow) { Question(flow); });
-    list.Add("StampRun", [this](StepFlow&) { StampQuestion(); });
+    list.Add("StampRun", [this](StepFlow&) {
+        assert(TransacaoAberta == "S");
+        StampQuestion();
+    });
     list.Add("ShowProgress", [this](StepFlow&) {
         forms::App().SetMousePointer(forms::pointer::Hourglass);
         w_.ShowFilter(false);
@@ -332,6 +344,7 @@ void Run::AddStoreLoop(forms::StepList& list) {
             BancoLoja.Set(ProgramEngine().OpenDatabase(path, false, false, ";DATABASE= " + path + ";PWD=" + kSenhaLoja));
         });
         body.Add("Store.Savepoint", [this](StepFlow&) {
+            assert(TransacaoAberta == "S" && !storeLevel_ && BancoLoja.IsOpen());
             ProgramEngine().BeginTrans();
             storeLevel_ = true;
         });
@@ -341,6 +354,7 @@ void Run::AddStoreLoop(forms::StepList& list) {
             w_.SetStatusText("Loja: " + forms::Format(forms::Value(ContLojas), "00") + "/" +
                              forms::Format(forms::Value(w_.LojasMarcadas), "00") + " - " + w_.LojaNome[w_.LinhaAtual]);
             statements_ = CopyStatements(folder_, TabelasCriadas == "N", period_);
+            assert(statements_.size() == kCopyStatementCount);
             forms::DoEvents();
         });
         for (std::size_t i = 0; i < kCopyStatementCount; ++i) {
@@ -353,12 +367,17 @@ void Run::AddStoreLoop(forms::StepList& list) {
             EndCancelled();
         });
         body.Add("Store.Commit", [this](StepFlow&) {
+            assert(storeLevel_);
             forms::DoEvents();
             ProgramEngine().CommitTrans();
             storeLevel_ = false;
             CloseIfOpen(BancoLoja);
         });
-        body.Add("Store.Done", [](StepFlow&) { ProgramEngine().Idle(kFreeLocks); });
+        body.Add("Store.Done", [this](StepFlow&) {
+            // Passed over, committed, or skipped: the store's savepoint is ended.
+            assert(!storeLevel_);
+            ProgramEngine().Idle(kFreeLocks);
+        });
     });
 }
 
@@ -383,6 +402,7 @@ void Run::AddRebuild(forms::StepList& list) {
 
 void Run::AddFinish(forms::StepList& list) {
     list.Add("Commit", [this](StepFlow&) {
+        assert(TransacaoAberta == "S" && !storeLevel_);
         ProgramEngine().CommitTrans();
         TransacaoAberta = "N";
     });
@@ -452,6 +472,7 @@ Resume Run::React(const win::RuntimeError& error, const forms::FailedStep& faile
     }
     if (number == dao::jet::TableExists) {
         if (const auto topUp = TopUpStatement(TabelaAtual, folder_)) {
+            assert(afterRebuildOf_.contains(TabelaAtual) && "a topped-up table without a next rebuild");
             BancoBackup->Execute(*topUp);
             return Resume::At(afterRebuildOf_.at(TabelaAtual));
         }
@@ -497,12 +518,15 @@ Resume Run::Damaged(const win::RuntimeError& error, const forms::FailedStep& fai
         RollBack();
         CloseIfOpen(BancoLoja);
         if (isBackup) FecharConsolidacao();
+        // Rolled back and the file closed before its repair.
+        assert(TransacaoAberta == "N" && !storeLevel_ && !BancoLoja.IsOpen() && !(isBackup && BancoBackup.IsOpen()));
         if (!Repair(file)) return EndUnrepairable(error);
         Warn("Banco de Dados Danificado !" + CR + CR + "Favor Executar Novamente !");
         return Resume::At(isBackup ? openBackup_ : beginTransaction_);
     }
     if (repairsBeforeTransaction_++ > 0) return General();
     FecharConsolidacao();
+    assert(!BancoLoja.IsOpen() && !BancoBackup.IsOpen() && !TabelaStatus.IsOpen());
     if (!Repair(file)) return EndUnrepairable(error);
     return Resume::At(openBackup_);
 }

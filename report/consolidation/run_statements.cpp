@@ -1,6 +1,7 @@
 #include "report/consolidation/run_statements.h"
 
 #include <array>
+#include <cassert>
 #include <cstddef>
 
 #include "report/consolidation/backup_database.h"
@@ -86,6 +87,7 @@ std::vector<CopyStatement> CopyStatements(const std::string& programFolder, bool
                                           const std::optional<Period>& period) {
     const std::string target = InTarget(programFolder);
     const std::vector<Text> texts = first ? FirstStoreTexts(period) : LaterStoreTexts(period);
+    assert(texts.size() == kCopyStatementCount);
     std::vector<CopyStatement> out;
     out.reserve(texts.size());
     for (std::size_t i = 0; i < texts.size(); ++i)
