@@ -1,6 +1,7 @@
 #include "platform/forms/errors.h"
 
 #include <atomic>
+#include <cassert>
 #include <stdexcept>
 
 namespace forms {
@@ -72,7 +73,11 @@ Target StepList::Unnamed() {
     return Target(serial_, labels_.size() - 1);
 }
 
-void StepList::BindHere(Target target) { labels_[target.id_].index = steps_.size(); }
+void StepList::BindHere(Target target) {
+    assert(target.list_ == serial_ && target.id_ < labels_.size() && "a place bound for another list");
+    assert(!labels_[target.id_].index && "a place bound twice");
+    labels_[target.id_].index = steps_.size();
+}
 
 Procedure::Procedure(StepList list) : serial_(list.serial_), steps_(std::move(list.steps_)) {
     std::string unresolved;
@@ -82,22 +87,50 @@ Procedure::Procedure(StepList list) : serial_(list.serial_), steps_(std::move(li
         targets_.push_back(label.index.value_or(steps_.size()));
     }
     if (!unresolved.empty()) throw std::logic_error("no step labelled " + unresolved);
+    // Contract 2: every target resolves to a step, or to the end of the list.
+    for ([[maybe_unused]] const std::size_t index : targets_) assert(index <= steps_.size());
 }
 
 std::size_t Procedure::IndexOf(Target target) const {
     if (target.list_ != serial_ || target.id_ >= targets_.size()) {
         throw std::logic_error("a jump to a target of another procedure");
     }
+    assert(targets_[target.id_] <= steps_.size() && "a target resolved past the end of its list");
     return targets_[target.id_];
 }
 
 bool FailedStep::Is(Target target) const { return procedure_.IndexOf(target) == index_; }
 
 bool FailedStep::Within(Target first, Target last) const {
-    return procedure_.IndexOf(first) <= index_ && index_ <= procedure_.IndexOf(last);
+    const std::size_t from = procedure_.IndexOf(first);
+    const std::size_t to = procedure_.IndexOf(last);
+    assert(from <= to && "a range of steps named last step first");
+    return from <= index_ && index_ <= to;
 }
 
+namespace {
+
+// Contract 8: a procedure runs any number of times, one run after another. A run inside its own
+// run (from one of its steps or its handler) would start its loops afresh under the outer run,
+// whose counters and limits they share.
+class RunningScope {
+public:
+    explicit RunningScope(bool& running) : running_(running) {
+        assert(!running_ && "a procedure run inside its own run");
+        running_ = true;
+    }
+    ~RunningScope() { running_ = false; }
+    RunningScope(const RunningScope&) = delete;
+    RunningScope& operator=(const RunningScope&) = delete;
+
+private:
+    bool& running_;
+};
+
+}  // namespace
+
 void Procedure::Run(const StepHandler& handler) const {
+    const RunningScope scope(running_);
     StepFlow flow;
     std::size_t i = 0;
     while (i < steps_.size()) {

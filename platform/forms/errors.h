@@ -50,7 +50,9 @@
 //     "<name>.top" (past the limit: continue after the loop), the body, and "<name>.next"
 //     (position + 1, back to the top). A handler can retry a step of the body, go on with the
 //     next one, or continue at "<name>.next" to skip the rest of the pass.
-//  8. A Procedure can run any number of times; a loop starts afresh at its "<name>.for".
+//  8. A Procedure can run any number of times, one run after another; a loop starts afresh at its
+//     "<name>.for". Running it inside its own run (from its steps or its handler) is a programming
+//     error, asserted in builds with assertions.
 //  9. A Target belongs to the list that gave it out (and the Procedure built from it); using it in
 //     another procedure is a programming error, raised as std::logic_error when the jump is taken.
 // 10. ForEachRecord() writes a loop over the records of a recordset as steps "<name>.first"
@@ -60,6 +62,11 @@
 //     resumes inside the loop as inside a counted one.
 // 11. Trapped(body, handler) is the procedure of one step: the handler gets what the body raised
 //     (current in Err() meanwhile, any other exception as error 51), and nothing else runs after.
+//
+// Asserted where the runtime relies on them, in builds with assertions (Debug, and the sanitizer
+// build): point 8; every target resolved within its list (2); a loop's place bound once, for its
+// own list (7, 9); a range of steps named first step first (Within). The checks that raise
+// std::logic_error raise in every build.
 #pragma once
 
 #include <cstddef>
@@ -274,6 +281,7 @@ private:
     std::uint64_t serial_;
     std::vector<Step> steps_;
     std::vector<std::size_t> targets_;
+    mutable bool running_ = false;   // contract 8: not run inside its own run
 };
 
 // Builds the procedure of `steps` and runs it under `handler`.

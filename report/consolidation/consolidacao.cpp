@@ -49,13 +49,9 @@ ConsolidationRun& InstalledRun() {
 
 using forms::TextOf;
 
-// The Form_Load, Form_Unload and BtnBloqueio traps: report, then close the shared Loja set and
-// the data-folder connections; the window stays as it is.
-void ReportAndClose(const win::RuntimeError& error, const char* tela, const char* rotina) {
-    ReportError(error, tela, rotina);
-    CloseIfOpen(TabelaLoja);
-    FecharBDLoja();
-}
+// The close of the Form_Load, Form_Unload, BtnBloqueio and ExibirLoja traps: the shared Loja set
+// and the data-folder connections, after the report; the window stays as it is.
+constexpr TrapClose kCloseLojaAndDataSet{.tabelaLoja = true};
 
 }  // namespace
 
@@ -189,21 +185,21 @@ void Consolidacao::ConnectDateKeys() {
 com::IDispatch& Consolidacao::Grid() const { return *table1_->Object(); }
 
 void Consolidacao::Form_Load() {
-    try {
-        TabelaLoja.Set(BancoProdutoLoja->OpenRecordset("Loja", dao::dbOpenTable));
-        ExibirLoja();
-        TabelaLoja->SetIndex("IndLojaOrigem");
-        TabelaLoja->Seek("=", {dao::Value("*")});
-        if (TabelaLoja->NoMatch()) {
-            NomeLoja = "Produto";
-        } else {
-            NomeLoja = forms::Left(TextOf((*TabelaLoja)("Nome").GetValue()), 20) + std::string(20, ' ');
-        }
-        SetCaption(forms::Trim(NomeLoja) + " - " + kCaption);
-        ModoEspera();
-    } catch (const win::RuntimeError& error) {
-        ReportAndClose(error, kTela, "Form_Load");
-    }
+    forms::Trapped(
+        [this] {
+            TabelaLoja.Set(BancoProdutoLoja->OpenRecordset("Loja", dao::dbOpenTable));
+            ExibirLoja();
+            TabelaLoja->SetIndex("IndLojaOrigem");
+            TabelaLoja->Seek("=", {dao::Value("*")});
+            if (TabelaLoja->NoMatch()) {
+                NomeLoja = "Produto";
+            } else {
+                NomeLoja = forms::Left(TextOf((*TabelaLoja)("Nome").GetValue()), 20) + std::string(20, ' ');
+            }
+            SetCaption(forms::Trim(NomeLoja) + " - " + kCaption);
+            ModoEspera();
+        },
+        [](const win::RuntimeError& error) { ReportAndClose(error, kTela, "Form_Load", kCloseLojaAndDataSet); });
 }
 
 std::string Consolidacao::LocalArquivo(const std::string& loja) {
@@ -227,7 +223,6 @@ void Consolidacao::ExibirLoja() {
     for (auto* list : {&LojaCodigo, &LojaNome, &LojaMarca, &LojaEmRede, &LojaPasta}) list->assign(1, std::string());
     LojasEmRede = 0;
     std::string folder, pasta;
-    bool found = false;
     forms::StepList steps;
     // The reachable stores first, then the others: two passes over Loja.
     for (const bool reachable : {true, false}) {
@@ -237,9 +232,9 @@ void Consolidacao::ExibirLoja() {
             body.Add(pass + ".Locate", [&, reachable, next](forms::StepFlow& flow) {
                 const dao::Value local = (*TabelaLoja)("LocalLojas").GetValue();
                 folder = local.IsNull() ? std::string(" ") : local.ToText();
-                pasta = folder;
+                pasta = folder;   // what the unreachable pass lists when LocalArquivo cannot search it
                 pasta = LocalArquivo(folder);
-                found = forms::UCase(forms::Dir(pasta + "Produto.mdb")) == kProduto;
+                const bool found = forms::UCase(forms::Dir(pasta + "Produto.mdb")) == kProduto;
                 if (found != reachable) flow.GoTo(next);
             });
             body.Add(pass + ".AddRow", [&, reachable](forms::StepFlow&) {
@@ -255,7 +250,7 @@ void Consolidacao::ExibirLoja() {
         // A folder this machine cannot reach: not a reachable store, but listed with the others.
         if (win::err::IsUnreachableFolder(error.Number()) && failed.Is(locateReachable)) return forms::Resume::At(skip);
         if (win::err::IsUnreachableFolder(error.Number()) && failed.Is(locateOther)) return forms::Resume::At(addUnreachable);
-        ReportAndClose(error, "Reajustar", "ExibirLoja");
+        ReportAndClose(error, "Reajustar", "ExibirLoja", kCloseLojaAndDataSet);
         return forms::Resume::Leave();
     });
 }
@@ -365,11 +360,8 @@ void Consolidacao::BtnCancelarFiltro_Click() {
 }
 
 void Consolidacao::BtnBloqueio_Click() {
-    try {
-        btnBloqueio_->SetCaption("Sai");
-    } catch (const win::RuntimeError& error) {
-        ReportAndClose(error, kTela, "BtnBloqueio");
-    }
+    forms::Trapped([this] { btnBloqueio_->SetCaption("Sai"); },
+                   [](const win::RuntimeError& error) { ReportAndClose(error, kTela, "BtnBloqueio", kCloseLojaAndDataSet); });
 }
 
 void Consolidacao::SetStatusVisible(bool visible) {
@@ -409,12 +401,12 @@ void Consolidacao::Form_QueryUnload(int& cancel, int mode) {
 }
 
 void Consolidacao::Form_Unload(int& /*cancel*/) {
-    try {
-        if (TabelaLoja.IsOpen()) TabelaLoja->Close();
-        TabelaLoja.Reset();
-    } catch (const win::RuntimeError& error) {
-        ReportAndClose(error, kTela, "Form_Unload");
-    }
+    forms::Trapped(
+        [] {
+            if (TabelaLoja.IsOpen()) TabelaLoja->Close();
+            TabelaLoja.Reset();
+        },
+        [](const win::RuntimeError& error) { ReportAndClose(error, kTela, "Form_Unload", kCloseLojaAndDataSet); });
 }
 
 void SetConsolidationRun(ConsolidationRun run) { InstalledRun() = std::move(run); }

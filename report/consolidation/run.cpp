@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cassert>
 #include <cstddef>
 #include <cstdint>
 #include <map>
@@ -61,6 +62,7 @@ void Warn(const std::string& text) { forms::MsgBox(text, forms::mb::Exclamation,
 // Runs `action`, swallowing a runtime error: the clean-up after a failure must not fail again.
 template <class Action>
 void Quietly(Action&& action) {
+    // A plain try: a trap here would clear Err(), which the handler running this clean-up reports next.
     try {
         action();
     } catch (const win::RuntimeError&) {
@@ -260,6 +262,8 @@ void Run::StampQuestion() {
 }
 
 void Run::CopyStatement(std::size_t index) {
+    assert(storeLevel_ && "a copy outside the store's savepoint");
+    assert(index < statements_.size() && statements_.size() == kCopyStatementCount);
     const auto& statement = statements_[index];
     if (TabelasCriadas == "N") TabelaAtual = statement.tabelaAtual;
     BancoLoja->Execute(statement.sql);
@@ -289,20 +293,29 @@ void Run::AddPreparation(forms::StepList& list) {
     });
     list.Add("CompactBackup", [this](StepFlow&) { SizeGuard(); });
     list.Add("ClearStatus", [this](StepFlow&) {
+        assert(!renamed_ && "the run goes on before Backup.mdb has its name back");
         w_.SetStatusText("");
         w_.SetStatusVisible(false);
         forms::App().SetMousePointer(forms::pointer::Default);
     });
-    list.Add("OpenBackup", [this](StepFlow&) { BancoBackup.Set(ProgramEngine().OpenDatabase(Backup())); });
+    list.Add("OpenBackup", [this](StepFlow&) {
+        assert(!BancoBackup.IsOpen() && TransacaoAberta != "S" && "BACKUP.MDB opened again before it was released");
+        BancoBackup.Set(ProgramEngine().OpenDatabase(Backup()));
+    });
     list.Add("OpenStatus", [](StepFlow&) {
         TabelaStatus.Set(BancoBackup->OpenRecordset("Status", dao::dbOpenTable, dao::dbDenyWrite));
     });
     list.Add("BeginTransaction", [this](StepFlow&) {
+        assert(TransacaoAberta != "S" && !storeLevel_ && "the transaction begun again before its rollback");
+        assert(BancoBackup.IsOpen() && TabelaStatus.IsOpen());
         TransacaoAberta = "S";
         ProgramEngine().BeginTrans();
     });
     list.Add("AskAgain", [this](StepFlow& flow) { Question(flow); });
-    list.Add("StampRun", [this](StepFlow&) { StampQuestion(); });
+    list.Add("StampRun", [this](StepFlow&) {
+        assert(TransacaoAberta == "S");
+        StampQuestion();
+    });
     list.Add("ShowProgress", [this](StepFlow&) {
         forms::App().SetMousePointer(forms::pointer::Hourglass);
         w_.ShowFilter(false);
@@ -331,6 +344,7 @@ void Run::AddStoreLoop(forms::StepList& list) {
             BancoLoja.Set(ProgramEngine().OpenDatabase(path, false, false, ";DATABASE= " + path + ";PWD=" + kSenhaLoja));
         });
         body.Add("Store.Savepoint", [this](StepFlow&) {
+            assert(TransacaoAberta == "S" && !storeLevel_ && BancoLoja.IsOpen());
             ProgramEngine().BeginTrans();
             storeLevel_ = true;
         });
@@ -340,9 +354,10 @@ void Run::AddStoreLoop(forms::StepList& list) {
             w_.SetStatusText("Loja: " + forms::Format(forms::Value(ContLojas), "00") + "/" +
                              forms::Format(forms::Value(w_.LojasMarcadas), "00") + " - " + w_.LojaNome[w_.LinhaAtual]);
             statements_ = CopyStatements(folder_, TabelasCriadas == "N", period_);
+            assert(statements_.size() == kCopyStatementCount);
             forms::DoEvents();
         });
-        for (std::size_t i = 0; i < 12; ++i) {
+        for (std::size_t i = 0; i < kCopyStatementCount; ++i) {
             body.Add("Store.Copy" + std::to_string(i + 1), [this, i](StepFlow&) { CopyStatement(i); });
         }
         body.Add("Store.Cancel", [this](StepFlow& flow) {
@@ -352,12 +367,17 @@ void Run::AddStoreLoop(forms::StepList& list) {
             EndCancelled();
         });
         body.Add("Store.Commit", [this](StepFlow&) {
+            assert(storeLevel_);
             forms::DoEvents();
             ProgramEngine().CommitTrans();
             storeLevel_ = false;
             CloseIfOpen(BancoLoja);
         });
-        body.Add("Store.Done", [](StepFlow&) { ProgramEngine().Idle(kFreeLocks); });
+        body.Add("Store.Done", [this](StepFlow&) {
+            // Passed over, committed, or skipped: the store's savepoint is ended.
+            assert(!storeLevel_);
+            ProgramEngine().Idle(kFreeLocks);
+        });
     });
 }
 
@@ -382,6 +402,7 @@ void Run::AddRebuild(forms::StepList& list) {
 
 void Run::AddFinish(forms::StepList& list) {
     list.Add("Commit", [this](StepFlow&) {
+        assert(TransacaoAberta == "S" && !storeLevel_);
         ProgramEngine().CommitTrans();
         TransacaoAberta = "N";
     });
@@ -429,6 +450,7 @@ void Run::Execute() {
 
 // The handler proper; an error raised while it recovers is handled as the run's own.
 Resume Run::Handle(const win::RuntimeError& error, const forms::FailedStep& failed) {
+    // A plain try: an error the handler raises goes back to it, not to the caller as Run would pass it.
     try {
         return React(error, failed);
     } catch (const win::RuntimeError& inner) {
@@ -450,6 +472,7 @@ Resume Run::React(const win::RuntimeError& error, const forms::FailedStep& faile
     }
     if (number == dao::jet::TableExists) {
         if (const auto topUp = TopUpStatement(TabelaAtual, folder_)) {
+            assert(afterRebuildOf_.contains(TabelaAtual) && "a topped-up table without a next rebuild");
             BancoBackup->Execute(*topUp);
             return Resume::At(afterRebuildOf_.at(TabelaAtual));
         }
@@ -495,12 +518,15 @@ Resume Run::Damaged(const win::RuntimeError& error, const forms::FailedStep& fai
         RollBack();
         CloseIfOpen(BancoLoja);
         if (isBackup) FecharConsolidacao();
+        // Rolled back and the file closed before its repair.
+        assert(TransacaoAberta == "N" && !storeLevel_ && !BancoLoja.IsOpen() && !(isBackup && BancoBackup.IsOpen()));
         if (!Repair(file)) return EndUnrepairable(error);
         Warn("Banco de Dados Danificado !" + CR + CR + "Favor Executar Novamente !");
         return Resume::At(isBackup ? openBackup_ : beginTransaction_);
     }
     if (repairsBeforeTransaction_++ > 0) return General();
     FecharConsolidacao();
+    assert(!BancoLoja.IsOpen() && !BancoBackup.IsOpen() && !TabelaStatus.IsOpen());
     if (!Repair(file)) return EndUnrepairable(error);
     return Resume::At(openBackup_);
 }
@@ -509,6 +535,7 @@ Resume Run::Damaged(const win::RuntimeError& error, const forms::FailedStep& fai
 // file, or one another program has put in WAL mode), which no repair and no new run mends. Any
 // other failure of the repair raises, to the handler.
 bool Run::Repair(const std::string& file) {
+    // A plain try, inside the handler: a refused file becomes the answer false; any other error passes on.
     try {
         ProgramEngine().RepairDatabase(file);
         return true;

@@ -51,6 +51,11 @@
 //                  lock panel), abandoned when the user asks; any other error ends the run
 // An error raised by a recovery action itself goes through the same handler, at most eight in a
 // row (kMaxNestedRecoveries); then the run ends.
+// In builds with assertions, each step asserts that what this order puts before it happened:
+// ClearStatus that Backup.mdb has its name back, OpenBackup that BACKUP.MDB was released and the
+// transaction rolled back, BeginTransaction that no transaction or savepoint is open, a repair
+// that its file is closed (and the transaction rolled back), Store.Done that the store's
+// savepoint is ended, Commit that the transaction is open and no savepoint is.
 #pragma once
 
 #include <string>

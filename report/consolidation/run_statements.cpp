@@ -1,6 +1,7 @@
 #include "report/consolidation/run_statements.h"
 
 #include <array>
+#include <cassert>
 #include <cstddef>
 
 #include "report/consolidation/backup_database.h"
@@ -10,7 +11,7 @@ namespace report::consolidation {
 
 namespace {
 
-constexpr std::array<int, 12> kPercentages = {10, 20, 30, 40, 50, 55, 60, 70, 80, 90, 100, -1};
+constexpr std::array<int, kCopyStatementCount> kPercentages = {10, 20, 30, 40, 50, 55, 60, 70, 80, 90, 100, -1};
 
 // The sales of the period, both ends included; the dates stand between blanks inside the quotes.
 std::string PeriodCondition(const Period& p) {
@@ -86,6 +87,7 @@ std::vector<CopyStatement> CopyStatements(const std::string& programFolder, bool
                                           const std::optional<Period>& period) {
     const std::string target = InTarget(programFolder);
     const std::vector<Text> texts = first ? FirstStoreTexts(period) : LaterStoreTexts(period);
+    assert(texts.size() == kCopyStatementCount);
     std::vector<CopyStatement> out;
     out.reserve(texts.size());
     for (std::size_t i = 0; i < texts.size(); ++i)

@@ -9,6 +9,7 @@
 // All functions are pure: same arguments, same text.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
@@ -25,6 +26,9 @@ struct Period {
     std::string d2;
 };
 
+// How many copy statements a store has: the run's steps Store.Copy1 .. Store.Copy12.
+inline constexpr std::size_t kCopyStatementCount = 12;
+
 // One of a store's twelve copy statements. `tabelaAtual` is the table of BACKUP.MDB that the
 // statement creates (brackets included, so "DROP TABLE " + it is valid); `percentage` is the
 // progress shown once it has run, -1 for none.
@@ -34,9 +38,9 @@ struct CopyStatement {
     int percentage = -1;
 };
 
-// The twelve statements of a store, in order: the SELECT ... INTO forms for the first store
-// copied in a run (`first`), the INSERT INTO forms after it. Without a period the sales tables
-// are copied whole.
+// The kCopyStatementCount statements of a store, in order: the SELECT ... INTO forms for the
+// first store copied in a run (`first`), the INSERT INTO forms after it. Without a period the
+// sales tables are copied whole.
 std::vector<CopyStatement> CopyStatements(const std::string& programFolder, bool first,
                                           const std::optional<Period>& period);
 

@@ -8,6 +8,7 @@
 #include "platform/forms/app.h"
 #include "platform/forms/errors.h"
 #include "platform/forms/services.h"
+#include "platform/forms/window.h"
 #include "platform/win/beep.h"
 #include "platform/win/files.h"
 #include "report/core/error_routine.h"
@@ -126,6 +127,7 @@ void AbrirBDCep() {
         CepAberto = false;
         return;
     }
+    // A plain try: clean-up that must rethrow, to the caller's trap.
     try {
         BancoCep.Set(ProgramEngine().OpenDatabase(path, false, false, ConnectCep(ProgramFolder())));
         for (const auto& row : PostalRecordsets()) {
@@ -183,6 +185,20 @@ void FecharBDLoja() {
     CloseIfOpen(TabelaLogradouroCep);
     CloseIfOpen(BancoCep);
     ForgetPostalSet();
+}
+
+void ReportAndClose(const win::RuntimeError& error, const std::string& tela, const std::string& rotina,
+                    const TrapClose& close) {
+    const bool storeGone = close.backToLogin != nullptr && error.Number() == dao::jet::InvalidPath;
+    ReportError(error, tela, rotina);
+    if (close.tabelaLoja) CloseIfOpen(TabelaLoja);
+    close.set();
+    if (storeGone) {
+        SairPrograma = std::string("NAO");
+        close.backToLogin->Unload();
+    } else if (close.endProgram) {
+        forms::App().End();
+    }
 }
 
 bool RepararBD(const std::string& folder) {

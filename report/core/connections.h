@@ -28,6 +28,12 @@
 #include <functional>
 #include <string>
 
+#include "platform/win/error.h"
+
+namespace forms {
+class Window;
+}
+
 namespace report {
 
 inline constexpr const char* kSenhaLoja = "TORPAL";
@@ -49,6 +55,22 @@ void FecharBDLoja();
 // Repairs folder\BD2.MDB and folder\PRODUTO.MDB with the user's knowledge. False when the repair
 // failed: it has then reported the failure and asked the program to end.
 bool RepararBD(const std::string& folder);
+
+// What a trap that reports and leaves closes after its report, and what follows the close.
+struct TrapClose {
+    void (*set)() = FecharBDLoja;        // the connection set closed: FecharBDLoja or FecharBD
+    bool tabelaLoja = false;             // TabelaLoja closed before the set
+    // When the store's folder is gone (3044, renamed or its share lost while the window was
+    // open): this window unloads back to the log-in (SairPrograma "NAO"), where the store can be
+    // chosen again; nullptr: the error is closed as any other.
+    forms::Window* backToLogin = nullptr;
+    bool endProgram = false;             // otherwise the program ends after the close
+};
+
+// The trap of a handler that reports once and leaves: ReportError(error, tela, rotina), then
+// `close` as its fields say, in their order.
+void ReportAndClose(const win::RuntimeError& error, const std::string& tela, const std::string& rotina,
+                    const TrapClose& close = {});
 
 // The start-up upgrade (the hook runUpgrade): AbrirBDLoja calls it at every log-in, after the
 // data-folder set and its two recordsets are open; it decides by itself whether the data set needs

@@ -37,6 +37,7 @@ std::string LogLines(long number, const std::string& description) {
 }
 
 bool AppendToLog(const std::string& lines) {
+    // A plain try: a C++ stream failure becomes the answer false, for the standard-error fallback.
     try {
         std::ofstream log(win::HostPath(kErrorLogName), std::ios::binary | std::ios::app);
         if (!log) return false;
@@ -69,6 +70,7 @@ void TrataErro() {
     const forms::ErrObject& err = forms::Err();
     const std::string text = ErrorBoxText(err.Number(), err.Description(), Tela, Rotina);
     win::Beep();
+    // A plain try: the error routine itself, which must reach the log whatever the box does.
     try {
         forms::MsgBox(text, forms::mb::OkOnly);
     } catch (const std::exception& failure) {

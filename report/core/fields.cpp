@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "platform/forms/errors.h"
 #include "platform/forms/hosted.h"
 #include "platform/win/error.h"
 #include "report/core/error_routine.h"
@@ -18,12 +19,10 @@ constexpr std::int16_t kFourDigits = 2;
 forms::HostedControl* CreateLibraryControl(forms::Window& window, const char* tela, const char* progId, const char* name, int left,
                                            int top, int width, int height,
                                            const std::vector<forms::Window::HostedProperty>& properties) {
-    try {
-        return &window.AddHosted(progId, name, nullptr, left, top, width, height, properties);
-    } catch (const win::RuntimeError& error) {
-        ReportError(error, tela, std::string("Form_Load ") + name);
-        return nullptr;
-    }
+    forms::HostedControl* control = nullptr;
+    forms::Trapped([&] { control = &window.AddHosted(progId, name, nullptr, left, top, width, height, properties); },
+                   [&](const win::RuntimeError& error) { ReportError(error, tela, std::string("Form_Load ") + name); });
+    return control;
 }
 
 std::vector<forms::Window::HostedProperty> EmptyTextField() { return {{"Text", com::Variant::Utf8("")}}; }

@@ -1,5 +1,6 @@
 #include "report/core/outside.h"
 
+#include "platform/forms/errors.h"
 #include "platform/forms/services.h"
 
 namespace report {
@@ -11,11 +12,8 @@ std::string OutsideFailureText(const std::string& what, const win::RuntimeError&
 }
 
 void StartCalculator() {
-    try {
-        forms::Shell("calc.exe", 1);
-    } catch (const win::RuntimeError& error) {
-        ShowOutsideFailure(OutsideFailureText(kCalculatorFailed, error));
-    }
+    forms::Trapped([] { forms::Shell("calc.exe", 1); },
+                   [](const win::RuntimeError& error) { ShowOutsideFailure(OutsideFailureText(kCalculatorFailed, error)); });
 }
 
 }  // namespace report

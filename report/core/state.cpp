@@ -49,6 +49,7 @@ void CloseIfOpen(DatabaseHandle& handle) {
 
 void CloseIfOpen(RecordsetHandle& handle) {
     if (!handle.IsOpen()) return;
+    // A plain try: one error number means "closed already"; any other goes to the caller's trap.
     try {
         handle->Close();
     } catch (const win::RuntimeError& error) {

@@ -37,16 +37,12 @@ namespace {
 
 constexpr const char* kTela = "Acesso";
 
-// The trap of a handler that reports once and leaves: TrataErro under Acesso and the routine,
-// then the program-folder databases closed.
-void ReportAndClose(const win::RuntimeError& error, const char* rotina) {
-    ReportError(error, kTela, rotina);
-    FecharBD();
-}
+// The close of a handler's trap here: the program-folder databases, after the report under Acesso.
+constexpr TrapClose kCloseProgramSet{.set = FecharBD};
 
 forms::StepHandler ReportCloseAndLeave(const char* rotina) {
     return [rotina](const win::RuntimeError& error, std::string_view) {
-        ReportAndClose(error, rotina);
+        ReportAndClose(error, kTela, rotina, kCloseProgramSet);
         return forms::Resume::Leave();
     };
 }
@@ -241,19 +237,19 @@ void Acesso::ReadMessageOfTheMoment() {
     MinutoMensagem = key.minuto;
     SegundoMensagem = key.segundo;
     const std::string file = ProgramFolder() + "\\MOTIVA.TXT";
-    try {
-        if (forms::UCase(forms::Dir(file)) != "MOTIVA.TXT") {
-            frameLinha_->SetVisible(false);
-            if (lblMensagemdoMomento_) lblMensagemdoMomento_->SetVisible(false);
-            if (lblMensagemMotivacional_) lblMensagemMotivacional_->SetVisible(false);
-            return;
-        }
-        if (const auto message = MessageOfTheMoment(ReadMotivaLines(file), key)) {
-            forms::SetHostedText(lblMensagemMotivacional_, *message);
-        }
-    } catch (const win::RuntimeError& error) {
-        ReportError(error, kTela, "Form_Load " + file);
-    }
+    forms::Trapped(
+        [&] {
+            if (forms::UCase(forms::Dir(file)) != "MOTIVA.TXT") {
+                frameLinha_->SetVisible(false);
+                if (lblMensagemdoMomento_) lblMensagemdoMomento_->SetVisible(false);
+                if (lblMensagemMotivacional_) lblMensagemMotivacional_->SetVisible(false);
+                return;
+            }
+            if (const auto message = MessageOfTheMoment(ReadMotivaLines(file), key)) {
+                forms::SetHostedText(lblMensagemMotivacional_, *message);
+            }
+        },
+        [&](const win::RuntimeError& error) { ReportError(error, kTela, "Form_Load " + file); });
 }
 
 void Acesso::Form_KeyUp(int& keyCode, int) {
@@ -269,7 +265,7 @@ void Acesso::Form_KeyUp(int& keyCode, int) {
                 Unload();
             }
         },
-        [](const win::RuntimeError& error) { ReportAndClose(error, "FormKeyUp"); });
+        [](const win::RuntimeError& error) { ReportAndClose(error, kTela, "FormKeyUp", kCloseProgramSet); });
 }
 
 void Acesso::Form_Unload(int&) {
@@ -279,11 +275,11 @@ void Acesso::Form_Unload(int&) {
             FecharBD();
             if (SairPrograma == "S") forms::App().End();
         },
-        [](const win::RuntimeError& error) { ReportAndClose(error, "Form_Unload"); });
+        [](const win::RuntimeError& error) { ReportAndClose(error, kTela, "Form_Unload", kCloseProgramSet); });
 }
 
 void Acesso::BtnProcura_Click() {
-    forms::Trapped([this] { LogIn(); }, [](const win::RuntimeError& error) { ReportAndClose(error, "BtnProcura"); });
+    forms::Trapped([this] { LogIn(); }, [](const win::RuntimeError& error) { ReportAndClose(error, kTela, "BtnProcura", kCloseProgramSet); });
 }
 
 void Acesso::ShowClockFields() {
@@ -353,40 +349,42 @@ void Acesso::WrongPassword() {
 }
 
 void Acesso::TbLoja_Choose() {
-    try {
-        const std::string local = data1_->Recordset()("LocalLojas").GetValue().ToText();
-        const StoreChoice choice = ChooseStore(local);
-        if (choice.road == StoreRoad::NotFound) {
-            forms::MsgBox(kStoreNotFound, forms::mb::Exclamation, "Mensagem");
-            Focus(tbLoja_);
-            return;
-        }
-        PastaDados = choice.pastaDados;
-        ShowPasswordPanel(true);
-        Focus(zmSenha_);
-    } catch (const win::RuntimeError&) {
+    forms::Trapped(
+        [this] {
+            const std::string local = data1_->Recordset()("LocalLojas").GetValue().ToText();
+            const StoreChoice choice = ChooseStore(local);
+            if (choice.road == StoreRoad::NotFound) {
+                forms::MsgBox(kStoreNotFound, forms::mb::Exclamation, "Mensagem");
+                Focus(tbLoja_);
+                return;
+            }
+            PastaDados = choice.pastaDados;
+            ShowPasswordPanel(true);
+            Focus(zmSenha_);
+        },
         // Any other failure ends the choice without a message, the password panel as it was.
-    }
+        [](const win::RuntimeError&) {});
 }
 
 void Acesso::TbLoja_RowColChange() {
-    try {
-        if (tbLoja_->Row() >= 0) forms::SetHostedText(labelLoja_, data1_->Recordset()("Nome").GetValue().ToText());
-    } catch (const win::RuntimeError&) {
-        // labelLoja_ keeps its text.
-    }
+    forms::Trapped(
+        [this] {
+            if (tbLoja_->Row() >= 0) forms::SetHostedText(labelLoja_, data1_->Recordset()("Nome").GetValue().ToText());
+        },
+        [](const win::RuntimeError&) {});   // labelLoja_ keeps its text
 }
 
 // Sets the system date or time from a field's value when it is a valid date; an invalid value
 // does nothing, and a refused change of the system clock ends the handler.
 void Acesso::SetClockFrom(forms::HostedControl* field, void (*set)(double)) {
-    try {
-        const forms::Value value(forms::HostedText(field));
-        if (!forms::IsDate(value)) return;
-        set(forms::CDate(forms::Value(forms::CStr(value))));
-        forms::SetHostedText(lblData_, DateLine(forms::Now()));
-    } catch (const win::RuntimeError&) {
-    }
+    forms::Trapped(
+        [&] {
+            const forms::Value value(forms::HostedText(field));
+            if (!forms::IsDate(value)) return;
+            set(forms::CDate(forms::Value(forms::CStr(value))));
+            forms::SetHostedText(lblData_, DateLine(forms::Now()));
+        },
+        [](const win::RuntimeError&) {});
 }
 
 void Acesso::ZmDataComputador_Change() { SetClockFrom(zmDataComputador_, forms::SetDate); }

@@ -151,6 +151,7 @@ bool ProdutoFound(const std::string& pattern) {
 StoreChoice ChooseStore(const std::string& localLojas, const ProdutoSearch& found) {
     const long length = forms::Len(localLojas);
     if (length < 3 || localLojas.starts_with("\\\\")) return {};
+    // A plain try: an unreachable folder becomes the answer "not found"; any other error goes to the caller's trap.
     try {
         if (found(localLojas + "PRODUTO.MDB")) {
             return {StoreRoad::OwnDrive, forms::Left(localLojas, length - 1)};

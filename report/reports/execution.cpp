@@ -100,21 +100,11 @@ std::string CriterionErrorLine(long number) {
     }
 }
 
-// The general path of a trap: the common error routine, the data-folder set closed, and, for the
-// run's own traps, the end of the program. A store whose folder is gone (renamed, or its share
-// lost, while the window was open) is no fault of the program: the window closes back to the
-// log-in, where the store can be chosen again once its folder is back.
-void ReportAndClose(Inicio& window, const char* tela, const char* rotina, bool endProgram) {
-    const bool storeGone = forms::Err().Number() == dao::jet::InvalidPath;
-    ReportError(tela, rotina);
-    FecharBDLoja();
-    if (storeGone) {
-        SairPrograma = std::string("NAO");
-        window.Unload();
-    } else if (endProgram) {
-        forms::App().End();
-    }
-}
+// The close of a trap here: the data-folder set after the report and, for the run's own traps,
+// the end of the program. A store whose folder is gone (renamed, or its share lost, while the
+// window was open) is no fault of the program: the window closes back to the log-in, where the
+// store can be chosen again once its folder is back.
+TrapClose RunTrapClose(Inicio& window, bool endProgram) { return {.backToLogin = &window, .endProgram = endProgram}; }
 
 }  // namespace
 
@@ -148,7 +138,7 @@ bool Inicio::RunTrapped(const std::function<void()>& statement) {
             BackToSelection();
             return forms::Resume::Leave();
         }
-        ReportAndClose(*this, "Inicio", "BtnImprimir", true);
+        ReportAndClose(error, "Inicio", "BtnImprimir", RunTrapClose(*this, true));
         return forms::Resume::Leave();
     });
     return goOn;
@@ -296,7 +286,7 @@ bool Inicio::CriaTabela() {
             return forms::Resume::Leave();
         }
         goOn = false;
-        ReportAndClose(*this, "Inicio", "CriaTabela", false);
+        ReportAndClose(error, "Inicio", "CriaTabela", RunTrapClose(*this, false));
         return forms::Resume::Leave();
     });
     return goOn;
@@ -411,7 +401,7 @@ void Inicio::ImpRelatorio() {
             ShowReportFault(error);
             return forms::Resume::Leave();
         }
-        ReportAndClose(*this, "Relato", "BtnImprimir", true);
+        ReportAndClose(error, "Relato", "BtnImprimir", RunTrapClose(*this, true));
         return forms::Resume::Leave();
     });
 }
@@ -447,7 +437,7 @@ void Inicio::BtnVerificar_Click() {
             ShowReportFault(error);
             return forms::Resume::Leave();
         }
-        ReportAndClose(*this, "Relato", "BtnVerificar", true);
+        ReportAndClose(error, "Relato", "BtnVerificar", RunTrapClose(*this, true));
         return forms::Resume::Leave();
     });
 }

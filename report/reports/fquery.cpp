@@ -291,57 +291,56 @@ void FQuery::ORButton_Click() { AddCondition(false); }
 void FQuery::AddCondition(bool andButton) {
     const std::string field = cField().Text();
     if (field.empty()) return;
-    const std::vector<forms::Step> steps = {
-        {"", [&](forms::StepFlow& flow) {
-             const std::string op = cOperator().Text();
-             const bool known = std::find(kOperators.begin(), kOperators.end(), op) != kOperators.end();
-             if (!IsFieldReference(field) || !known) return flow.Leave();
-             const std::string table = ParteCampo(field, false).substr(1, ParteCampo(field, false).size() - 2);
-             tabelaCampo_ = BancoProdutoLoja->OpenRecordset(table);
-             const std::string name = ParteCampo(field, true);
-             const dao::DataType type = tabelaCampo_->Type() == dao::dbOpenTable
-                                            ? BancoProdutoLoja->TableDefs().Item(table).Fields().Item(name).Type()
-                                            : tabelaCampo_->Fields().Item(name).Type();
-             tabelaCampo_->Close();
-             tabelaCampo_.reset();
-             const FieldKind kind = KindOfType(static_cast<int>(type));
-             const std::string value = cValue().Text();
-             if (const std::optional<std::string> refusal = ConditionRefusal(kind, value, andButton)) {
-                 forms::MsgBox(*refusal, forms::mb::Exclamation, "Mensagem");
-                 Focus(&cValue());
-                 return flow.Leave();
-             }
-             std::string text = cCriteria().Text();
-             if (!text.empty()) text += andButton ? kAndJoin : kOrJoin;
-             cCriteria().SetText(text + ConditionText(kind, field, op, value));
-             Focus(&cField());
-         }},
-    };
-    forms::RunSteps(steps, [&](const win::RuntimeError& error, std::string_view) {
-        tabelaCampo_.reset();
-        ReportError(error, kTela, andButton ? "ANDButton" : "ORButton");
-        return forms::Resume::Leave();
-    });
+    forms::Trapped(
+        [&] {
+            const std::string op = cOperator().Text();
+            const bool known = std::find(kOperators.begin(), kOperators.end(), op) != kOperators.end();
+            if (!IsFieldReference(field) || !known) return;
+            const std::string bracketed = ParteCampo(field, false);
+            const std::string table = bracketed.substr(1, bracketed.size() - 2);
+            tabelaCampo_ = BancoProdutoLoja->OpenRecordset(table);
+            const std::string name = ParteCampo(field, true);
+            const dao::DataType type = tabelaCampo_->Type() == dao::dbOpenTable
+                                           ? BancoProdutoLoja->TableDefs().Item(table).Fields().Item(name).Type()
+                                           : tabelaCampo_->Fields().Item(name).Type();
+            tabelaCampo_->Close();
+            tabelaCampo_.reset();
+            const FieldKind kind = KindOfType(static_cast<int>(type));
+            const std::string value = cValue().Text();
+            if (const std::optional<std::string> refusal = ConditionRefusal(kind, value, andButton)) {
+                forms::MsgBox(*refusal, forms::mb::Exclamation, "Mensagem");
+                Focus(&cValue());
+                return;
+            }
+            std::string text = cCriteria().Text();
+            if (!text.empty()) text += andButton ? kAndJoin : kOrJoin;
+            cCriteria().SetText(text + ConditionText(kind, field, op, value));
+            Focus(&cField());
+        },
+        [&](const win::RuntimeError& error) {
+            tabelaCampo_.reset();
+            ReportError(error, kTela, andButton ? "ANDButton" : "ORButton");
+        });
 }
 
 // The field's distinct values, blanks and Nulls left out, added to cValue's list; the first
 // becomes its text. A failing query leaves the text empty.
 void FQuery::GetValuesButton_Click() {
     const std::string field = cField().Text();
-    try {
-        dao::Recordset rs =
-            BancoProdutoLoja->OpenRecordset("select Distinct " + field + " from " + ParteCampo(field, false), dao::dbOpenSnapshot);
-        for (; !rs.Eof(); rs.MoveNext()) {
-            const dao::Value value = rs.Fields().Item(0).GetValue();
-            if (value.IsNull() || forms::Trim(value.ToText()).empty()) continue;
-            cValue().AddItem(value.ToText());
-        }
-        rs.Close();
-        cValue().SetText(cValue().ListCount() > 0 ? cValue().List(0) : std::string());
-        Focus(&cValue());
-    } catch (const win::RuntimeError&) {
-        cValue().SetText("");
-    }
+    forms::Trapped(
+        [&] {
+            dao::Recordset rs = BancoProdutoLoja->OpenRecordset("select Distinct " + field + " from " + ParteCampo(field, false),
+                                                                dao::dbOpenSnapshot);
+            for (; !rs.Eof(); rs.MoveNext()) {
+                const dao::Value value = rs.Fields().Item(0).GetValue();
+                if (value.IsNull() || forms::Trim(value.ToText()).empty()) continue;
+                cValue().AddItem(value.ToText());
+            }
+            rs.Close();
+            cValue().SetText(cValue().ListCount() > 0 ? cValue().List(0) : std::string());
+            Focus(&cValue());
+        },
+        [this](const win::RuntimeError&) { cValue().SetText(""); });
 }
 
 // Shows the criterion message when `criterion` may not run; true when it may.
@@ -354,27 +353,25 @@ bool FQuery::CriterionMayRun(const std::string& criterion) {
 
 void FQuery::RunQueryButton_Click() {
     if (!VerificaAutorizacao("EXECUTAR", "I", "S")) return;
-    const std::vector<forms::Step> steps = {
-        {"", [this](forms::StepFlow& flow) {
-             TextoCriterio.clear();
-             const std::string criterion = CriterionFromConditions(cCriteria().Text());
-             if (!CriterionMayRun(criterion)) return flow.Leave();
-             TextoCriterio = criterion;
-             if (mostrarSQL_) {
-                 forms::MsgBox(SQLBase + TextoCriterio, forms::mb::OkOnly, "SQL Query");
-             } else if (copiarSQL_) {
-                 txtCriterio().SetText(TextoCriterio);
-                 Focus(ZmNome());
-             } else {
-                 RetornoCriterio = std::string("S");
-                 Unload();
-             }
-         }},
-    };
-    forms::RunSteps(steps, [](const win::RuntimeError& error, std::string_view) {
-        if (error.Number() != win::err::ObjectUnloaded) ReportError(error, kTela, "RunQueryButton");
-        return forms::Resume::Leave();
-    });
+    forms::Trapped(
+        [this] {
+            TextoCriterio.clear();
+            const std::string criterion = CriterionFromConditions(cCriteria().Text());
+            if (!CriterionMayRun(criterion)) return;
+            TextoCriterio = criterion;
+            if (mostrarSQL_) {
+                forms::MsgBox(SQLBase + TextoCriterio, forms::mb::OkOnly, "SQL Query");
+            } else if (copiarSQL_) {
+                txtCriterio().SetText(TextoCriterio);
+                Focus(ZmNome());
+            } else {
+                RetornoCriterio = std::string("S");
+                Unload();
+            }
+        },
+        [](const win::RuntimeError& error) {
+            if (error.Number() != win::err::ObjectUnloaded) ReportError(error, kTela, "RunQueryButton");
+        });
 }
 
 void FQuery::ShowSQLButton_Click() {

@@ -318,27 +318,25 @@ void Inicio::PositionCatalogue() {
 
 void Inicio::TbRelatorios_RowColChange() {
     if (TbRelatorios().Row() < 0) return;
-    const std::vector<forms::Step> steps = {
-        {"", [this](forms::StepFlow&) {
-             dao::Recordset& rs = DataRelatorios().Recordset();
-             codAplicacaoAtual_ = TextOf(rs.Fields().Item("CodAplicacao").GetValue());
-             // The per-user query joins two Consulta fields; the catalogue's is its third column.
-             consultaAtual_ = TextOf((IsAdministrator() ? rs.Fields().Item("Consulta") : rs.Fields().Item(2)).GetValue());
-             relatorioAtual_ = TextOf(rs.Fields().Item("Relatorio").GetValue());
-             const dao::Value consolidado = rs.Fields().Item("Consolidado").GetValue();
-             RelatorioConsolidado = consolidado.IsNull() ? std::string("N") : forms::UCase(consolidado.ToText());
-             const bool pending = !Resposta.IsEmpty() && !(Resposta.IsString() && forms::CStr(Resposta).empty());
-             if (!pending) {
-                 TextoCriterio.clear();
-                 NomeCriterio.clear();
-             }
-         }},
-    };
-    forms::RunSteps(steps, [](const win::RuntimeError&, std::string_view) {
-        ReportError("Relato", "TbRelatorios");
-        FecharBDLoja();
-        return forms::Resume::Leave();
-    });
+    forms::Trapped(
+        [this] {
+            dao::Recordset& rs = DataRelatorios().Recordset();
+            codAplicacaoAtual_ = TextOf(rs.Fields().Item("CodAplicacao").GetValue());
+            // The per-user query joins two Consulta fields; the catalogue's is its third column.
+            consultaAtual_ = TextOf((IsAdministrator() ? rs.Fields().Item("Consulta") : rs.Fields().Item(2)).GetValue());
+            relatorioAtual_ = TextOf(rs.Fields().Item("Relatorio").GetValue());
+            const dao::Value consolidado = rs.Fields().Item("Consolidado").GetValue();
+            RelatorioConsolidado = consolidado.IsNull() ? std::string("N") : forms::UCase(consolidado.ToText());
+            const bool pending = !Resposta.IsEmpty() && !(Resposta.IsString() && forms::CStr(Resposta).empty());
+            if (!pending) {
+                TextoCriterio.clear();
+                NomeCriterio.clear();
+            }
+        },
+        [](const win::RuntimeError&) {
+            ReportError("Relato", "TbRelatorios");
+            FecharBDLoja();
+        });
 }
 
 void Inicio::TbCriterio_RowColChange() {
@@ -511,12 +509,12 @@ void Inicio::Form_KeyDown(int& keyCode, int shift) {
     if (shift == 2 && printKey && printer.PrintAllowed() && BtnFim().Visible()) {
         // No printer, a report file gone since the preview opened: said as the preview's own
         // print button says it, and the preview stays.
-        try {
-            printer.SetDestination(1);
-            printer.SetAction(1);
-        } catch (const win::RuntimeError& error) {
-            ShowOutsideFailure(error.Description());
-        }
+        forms::Trapped(
+            [&] {
+                printer.SetDestination(1);
+                printer.SetAction(1);
+            },
+            [](const win::RuntimeError& error) { ShowOutsideFailure(error.Description()); });
     }
     if (keyCode == forms::key::Escape && !BtnImprimir().Visible() && !PainelLocaliza().Visible()) {
         SairPrograma = std::string("NAO");

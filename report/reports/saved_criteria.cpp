@@ -117,6 +117,7 @@ void FQuery::NoCurrentRow() {
 // the data-folder set closed.
 void FQuery::CloseAfterError(const win::RuntimeError& error, const char* tela, const char* rotina) {
     ReportError(error, tela, rotina);
+    // A plain try: clean-up inside the handler, whose error stays the current one for what follows.
     try {
         if (tabelaCriterio_) tabelaCriterio_->Close();
         if (Data1().HasRecordset()) Data1().Recordset().Close();
@@ -194,25 +195,21 @@ void FQuery::SaveNew() {
 void FQuery::BtnGravar_Click() {
     Consistir();
     if (!consistente_) return;
-    const std::vector<forms::Step> steps = {
-        {"", [this](forms::StepFlow&) {
-             if (alterandoCriterio_) {
-                 tabelaCriterio_->Edit();
-                 tabelaCriterio_->Fields().Item("Nome").SetValue(dao::Value(NomeToSave(forms::HostedText(ZmNome()))));
-                 tabelaCriterio_->Fields().Item("CRITERIO").SetValue(dao::Value(txtCriterio().Text()));
-                 tabelaCriterio_->Update();
-                 alterandoCriterio_ = false;
-             } else {
-                 SaveNew();
-             }
-             ExibirGrade(true);
-             Focus(&cCriteria());
-         }},
-    };
-    forms::RunSteps(steps, [this](const win::RuntimeError& error, std::string_view) {
-        CloseAfterError(error, kTela, "BtnGravar");
-        return forms::Resume::Leave();
-    });
+    forms::Trapped(
+        [this] {
+            if (alterandoCriterio_) {
+                tabelaCriterio_->Edit();
+                tabelaCriterio_->Fields().Item("Nome").SetValue(dao::Value(NomeToSave(forms::HostedText(ZmNome()))));
+                tabelaCriterio_->Fields().Item("CRITERIO").SetValue(dao::Value(txtCriterio().Text()));
+                tabelaCriterio_->Update();
+                alterandoCriterio_ = false;
+            } else {
+                SaveNew();
+            }
+            ExibirGrade(true);
+            Focus(&cCriteria());
+        },
+        [this](const win::RuntimeError& error) { CloseAfterError(error, kTela, "BtnGravar"); });
 }
 
 // Takes the grid's row as the criterion to print: the hand-back, and the window unloads.
@@ -249,15 +246,8 @@ void FQuery::ZmNome_KeyUp(int& keyCode, int) {
 }
 
 void FQuery::Executar() {
-    const std::vector<forms::Step> steps = {
-        {"", [this](forms::StepFlow&) {
-             tabelaExecutar_ = BancoProdutoLoja->OpenRecordset(SQLBase + TextoCriterio, dao::dbOpenSnapshot);
-         }},
-    };
-    forms::RunSteps(steps, [this](const win::RuntimeError& error, std::string_view) {
-        CloseAfterError(error, "Relato99", "Executar");
-        return forms::Resume::Leave();
-    });
+    forms::Trapped([this] { tabelaExecutar_ = BancoProdutoLoja->OpenRecordset(SQLBase + TextoCriterio, dao::dbOpenSnapshot); },
+                   [this](const win::RuntimeError& error) { CloseAfterError(error, "Relato99", "Executar"); });
 }
 
 }  // namespace report::reports

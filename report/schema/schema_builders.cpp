@@ -93,6 +93,7 @@ void RunTableBuilder(SchemaDescription& d, int g, const TableSpec& table) {
         FillTable(d, g, table);
         return;
     }
+    // A plain try: the schema layer does not link the forms runtime that Trapped belongs to.
     try {
         FillTable(d, g, table);
     } catch (const win::RuntimeError& error) {

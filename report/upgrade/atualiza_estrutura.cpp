@@ -26,11 +26,6 @@ namespace {
 constexpr int dbRefreshCache = 8;
 constexpr int dbFreeLocks = 1;
 
-// The transaction flag's texts, assigned by copy (assigning the literals trips a false
-// -Wrestrict of g++ 12).
-const std::string kSim = "S";
-const std::string kNao = "N";
-
 }  // namespace
 
 void AtualizaEstrutura() {

@@ -52,10 +52,6 @@ using forms::StepFlow;
 
 schema::SchemaDescription& Schema() { return schema::ProgramSchema(); }
 
-// The flag texts, assigned by copy (assigning the literals trips a false -Wrestrict of g++ 12).
-const std::string kSim = "S";
-const std::string kNao = "N";
-
 void Call(const std::function<void()>& step) {
     if (step) step();
 }
@@ -82,6 +78,7 @@ class Driver {
 public:
     void Run() {
         const forms::Procedure procedure(Steps());
+        // A plain try: clean-up on every way out, an error the handler raises included, which must rethrow.
         try {
             procedure.Run([this](const win::RuntimeError& e, const forms::FailedStep& failed) { return Recover(e, failed); });
         } catch (...) {
@@ -317,6 +314,7 @@ void Driver::BeginDatabase() {
 
 // A commit that fails undoes the database, so that no transaction is left open under the next one.
 void Driver::CommitDatabase() {
+    // A plain try: clean-up that must rethrow, to the driver's handler.
     try {
         ProgramEngine().CommitTrans();
     } catch (const win::RuntimeError&) {
@@ -404,6 +402,7 @@ Resume Driver::CreateMissingProperty() {
 // asked the program to end, and then nothing more of the upgrade runs; a rebuild that met the
 // table held by another station stops the run as any lock does.
 Resume Driver::RebuildField() {
+    // A plain try, inside the handler: a lock becomes its answer; any other error passes on.
     try {
         AtualizaEstrutura();
     } catch (const win::RuntimeError& error) {
@@ -425,6 +424,7 @@ Resume Driver::ReportMissingFile() {
 // repair neither loops nor keeps every log-in from finishing.
 Resume Driver::RepairOrSkip(const win::RuntimeError& error) {
     if (repaired_.insert(g()).second) {
+        // A plain try, inside the handler: a failed repair becomes its answer (skip the file).
         try {
             ProgramEngine().RepairDatabase(PastaDados + DatabaseFile());
             return Resume::Retry();

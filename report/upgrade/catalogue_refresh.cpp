@@ -251,6 +251,7 @@ void CorrigeCriterio() {
 class BkpTransaction {
 public:
     ~BkpTransaction() {
+        // A plain try: a destructor must not raise.
         try {
             RollBack();
         } catch (const win::RuntimeError&) {
@@ -272,8 +273,6 @@ public:
     }
 
 private:
-    static inline const std::string kSim = "S";
-    static inline const std::string kNao = "N";
     std::string flag_;
 };
 

@@ -212,17 +212,18 @@ void RegistraArquivo() {
 }
 
 bool RegOCX(const std::string& path) {
-    try {
-        if (path.empty()) return false;
-        if (forms::Dir(path).empty()) {
-            Box("Nome ou Caminho de OCX inválido !");
-            return false;
-        }
-        return Register(path);
-    } catch (const win::RuntimeError& error) {
-        ReportError(error, "Atualiza", "RegOCX");
-        return false;
-    }
+    bool registered = false;
+    forms::Trapped(
+        [&] {
+            if (path.empty()) return;
+            if (forms::Dir(path).empty()) {
+                Box("Nome ou Caminho de OCX inválido !");
+                return;
+            }
+            registered = Register(path);
+        },
+        [](const win::RuntimeError& error) { ReportError(error, "Atualiza", "RegOCX"); });
+    return registered;
 }
 
 }  // namespace report::upgrade

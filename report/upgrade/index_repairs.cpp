@@ -18,6 +18,7 @@
 // anything else: reported as the driver's unexpected errors are) and the next one runs. A table
 // that cannot be fetched is reported once and its rows are passed over. A lock held by another
 // station passes to the driver, which stops the run.
+#include <cassert>
 #include <string_view>
 #include <vector>
 
@@ -211,6 +212,7 @@ private:
     void Commit() {
         if (!transaction_) return;
         transaction_ = false;
+        // A plain try: clean-up that must rethrow, to the handler that stops the run.
         try {
             ProgramEngine().CommitTrans();
         } catch (const win::RuntimeError&) {
@@ -234,6 +236,7 @@ private:
             ReportError("Geral", "AtualizarBD");
         }
         // A table that cannot be fetched: its rows are passed over.
+        assert(fetches_.size() == skips_.size() && (fetches_.empty() || currentSkip_ < fetches_.size()));
         if (!fetches_.empty() && failed.Is(fetches_[currentSkip_])) return forms::Resume::At(skips_[currentSkip_]);
         return forms::Resume::Next();
     }

@@ -282,6 +282,7 @@ void RunPasses(const StatementList& list, const std::function<dao::Database()>& 
                 db().Execute(list.texts[pass.first]);
                 return;
             }
+            // A plain try: a failed pass falls back to its statements one by one, each under `trap`.
             try {
                 db().Execute(PassStatement(list, pass));
             } catch (const win::RuntimeError&) {

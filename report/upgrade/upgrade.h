@@ -60,6 +60,11 @@ inline constexpr const char* kVersaoPrograma = "01/10/2002";
 // What a Null stamp counts as.
 inline constexpr const char* kVersaoNula = "01/01/1900";
 
+// The texts of the upgrade's yes/no flags (RemoveCampo, the transaction flags), assigned by copy
+// (assigning the literals trips a false -Wrestrict of g++ 12).
+inline const std::string kSim = "S";
+inline const std::string kNao = "N";
+
 // --- Shared state of the upgrade (program-wide; starts empty) -----------------------------------
 extern RecordsetHandle TabelaUltimaVenda;  // UltimaVenda of BancoProdutoLoja, for gate and stamp
 extern std::int16_t QtdeBancos;            // databases walked: 5

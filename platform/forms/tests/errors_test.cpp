@@ -386,4 +386,35 @@ TEST(ErrObjectTest, RaiseUsesTheRuntimeTextUnlessGivenOne) {
     }
 }
 
+
+// Builds with assertions stop at a misuse the contract forbids, at the place of the misuse.
+#ifndef NDEBUG
+TEST(StepsDeathTest, AProcedureRunInsideItsOwnRunStops) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    std::optional<forms::Procedure> procedure;
+    int position = 0;
+    StepList list;
+    list.For("loop", position, 1, [] { return 3; }, [&](StepList& body) {
+        body.Add("again", [&](StepFlow&) {
+            if (position == 2) procedure->Run(GoOn);
+        });
+    });
+    procedure.emplace(std::move(list));
+    EXPECT_DEATH(procedure->Run(GoOn), "its own run");
+}
+
+TEST(StepsDeathTest, ARangeNamedLastStepFirstStops) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    StepList list;
+    const forms::Target first = list.To("first");
+    const forms::Target last = list.To("last");
+    list.Add("first", [](StepFlow&) {}).Add("between", [](StepFlow&) { win::Raise(5); }).Add("last", [](StepFlow&) {});
+    EXPECT_DEATH(forms::RunSteps(std::move(list),
+                                 [&](const win::RuntimeError&, const forms::FailedStep& failed) {
+                                     return failed.Within(last, first) ? Resume::Next() : Resume::Leave();
+                                 }),
+                 "last step first");
+}
+#endif
+
 }  // namespace

@@ -5,9 +5,15 @@
 
 #include <QWidget>
 
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+
 #include "platform/controls/grid/data_grid.h"
 #include "platform/controls/threed/threed.h"
+#include "platform/dao/errors.h"
 #include "platform/forms/hosted.h"
+#include "platform/win/cp1252.h"
 #include "report/consolidation/tests/support/consolidation_fixture.h"
 #include "report/core/connections.h"
 #include "report/core/windows.h"
@@ -315,6 +321,49 @@ TEST_F(ConsolidacaoTest, ALoadWithoutTheDataFolderIsReportedAndTheWindowStays) {
     ASSERT_EQ(boxes_.shown.size(), 1u);
     EXPECT_NE(boxes_.shown[0].text.find("Consolidação"), std::string::npos);
     EXPECT_NE(boxes_.shown[0].text.find("Form_Load"), std::string::npos);
+    EXPECT_TRUE(window_->IsLoaded());
+}
+
+// A store named by a network path, which the folder search refuses (52): listed with the stores
+// out of reach under its own folder, never under the folder of the store listed before it.
+TEST_F(ConsolidacaoTest, AStoreTheFolderSearchRefusesIsListedUnderItsOwnFolder) {
+    {
+        dao::Database store = OpenStore("F:\\LOJA01\\Produto.MDB");
+        AddRow(store, "Loja", {{"CodLoja", dao::Value("06")}, {"Nome", dao::Value("LOJA REDE")},
+                               {"LocalLojas", dao::Value("\\\\SERVIDOR\\LOJA06\\")}, {"LojaOrigem", dao::Value(" ")}});
+        store.Close();
+    }
+    Consolidacao& w = Open();
+    EXPECT_TRUE(boxes_.shown.empty()) << boxes_.shown.front().text;
+    EXPECT_EQ(w.TotalLojas, 6);
+    EXPECT_EQ(w.LojasEmRede, 3);
+    const auto row = std::find(w.LojaNome.begin(), w.LojaNome.end(), "LOJA REDE") - w.LojaNome.begin();
+    ASSERT_LT(static_cast<std::size_t>(row), w.LojaNome.size());
+    EXPECT_GT(row, 3);
+    EXPECT_EQ(w.LojaPasta[row], "\\\\SERVIDOR\\LOJA06\\");
+    EXPECT_EQ(w.LojaEmRede[row], "N");
+}
+
+// A load that fails with the data set open, and Loja left open by the window that loaded before:
+// the one report under Consolidação Form_Load, in the box and in ERRO.TXT, then Loja and the
+// data-folder set closed; the window stays.
+TEST_F(ConsolidacaoTest, ALoadThatFailsReportsOnceThenClosesLojaAndTheDataSet) {
+    PastaDados = "F:\\LOJA01";
+    AbrirBDLoja();
+    TabelaLoja.Set(BancoProdutoLoja->OpenRecordset("Loja", dao::dbOpenTable));
+    dao::InjectFault(3420, "OpenRecordset", "F:\\LOJA01\\PRODUTO.MDB");
+    window_ = std::make_unique<Consolidacao>();
+    window_->Show();
+    dao::ClearFaults();
+    ASSERT_EQ(boxes_.shown.size(), 1u);
+    EXPECT_TRUE(boxes_.shown[0].text.ends_with("Tela     -> Consolidação\r\nRotina -> Form_Load")) << boxes_.shown[0].text;
+    std::ifstream file("ERRO.TXT", std::ios::binary);
+    const std::string log = win::Cp1252ToUtf8(std::string(std::istreambuf_iterator<char>(file), {}));
+    EXPECT_NE(log.find("Nro.: 3420 Tela -> Consolidação Form_Load "), std::string::npos) << log;
+    EXPECT_EQ(log.find("Tela ->", log.find("Tela ->") + 1), std::string::npos) << "one report: " << log;
+    EXPECT_FALSE(TabelaLoja.IsOpen());
+    EXPECT_FALSE(BancoProdutoLoja.IsOpen());
+    EXPECT_FALSE(BancoBD2Loja.IsOpen());
     EXPECT_TRUE(window_->IsLoaded());
 }
 

@@ -10,6 +10,7 @@
 
 #include "platform/controls/grid/data_grid.h"
 #include "platform/controls/threed/threed.h"
+#include "platform/dao/errors.h"
 #include "platform/forms/controls.h"
 #include "platform/forms/datetime.h"
 #include "platform/forms/datacontrol.h"
@@ -633,6 +634,29 @@ TEST_F(FQueryTest, FieldsOutsideTheListOrLostFromTheStore) {
 
 // Executar opens the base statement with the criterion; a failure is reported and the data-folder
 // set is closed.
+// A save the store refuses: the one report under Query BtnGravar, in the box and in ERRO.TXT, then
+// the criteria table and the data-folder set closed, and nothing saved.
+TEST_F(FQueryTest, ASaveTheStoreRefusesIsReportedOnceAndClosesTheDataSet) {
+    FQuery& q = OpenBuilder(kGerente, "R001");
+    Add(q, "[Venda].[Vendedor]", "=", "01");
+    QTest::mouseClick(q.CopySQLButton().Widget(), Qt::LeftButton);
+    forms::SetHostedText(q.ZmNome(), "recusado");
+    const std::size_t before = boxes_.shown.size();
+    dao::InjectFault(3260, "Update", "F:\\LOJA01\\BD2.MDB");
+    QTest::mouseClick(q.BtnGravar().Widget(), Qt::LeftButton);
+    QApplication::processEvents();
+    dao::ClearFaults();
+    ASSERT_EQ(boxes_.shown.size(), before + 1);
+    EXPECT_TRUE(LastMessage().starts_with("Ocorreu um Erro de Sistema !")) << LastMessage();
+    EXPECT_TRUE(LastMessage().ends_with("Tela     -> Query\r\nRotina -> BtnGravar")) << LastMessage();
+    const std::string log = ErrorLog();
+    EXPECT_NE(log.find("Nro.: 3260 Tela -> Query BtnGravar"), std::string::npos) << log;
+    EXPECT_EQ(log.find("Tela ->", log.find("Tela ->") + 1), std::string::npos) << "one report: " << log;
+    EXPECT_FALSE(BancoProdutoLoja.IsOpen());
+    EXPECT_FALSE(BancoBD2Loja.IsOpen());
+    EXPECT_EQ(Saved("R001"), (std::vector<std::string>{"1 VENDAS DE ABRIL", "2 CONCLUIDAS", "3 ACIMA DE 300"}));
+}
+
 TEST_F(FQueryTest, ExecutarOpensTheStatementOrReportsAndCloses) {
     FQuery& q = OpenBuilder(kGerente, "R001");
     SQLBase = "SELECT * FROM Venda";
