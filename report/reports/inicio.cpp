@@ -121,7 +121,6 @@ controls::report::ReportControl& Inicio::Report1() const { return *report1_.Get(
 // The layout, in twips: the search panel in the buttons' place, one row of buttons (each state
 // shows its own), the frame with the two grids, and the message line.
 void Inicio::CreateControls() {
-    using controls::threed::Button3D;
     using forms::Intrinsic;
     using forms::Library;
     constexpr bool kHidden = false;
@@ -151,14 +150,6 @@ void Inicio::CreateControls() {
         {"LblMensagem",     Library(library::Label, lblMensagem_),     "",                120, 5010, 9000,  360, ""},
     };
     forms::CreateFromTable(*this, layout, ReportMissingControl("Inicio"));
-    const std::pair<Button3D*, void (Inicio::*)()> clicks[] = {
-        {btnProcura_, &Inicio::BtnProcura_Click},       {btnEsc_, &Inicio::BtnEsc_Click},
-        {btnSair_, &Inicio::BtnSair_Click},             {btnSelecionar_, &Inicio::BtnSelecionar_Click},
-        {btnProcurar_, &Inicio::BtnProcurar_Click},     {btnVerificar_, &Inicio::BtnVerificar_Click},
-        {btnFim_, &Inicio::BtnFim_Click},               {btnCancelar_, &Inicio::BtnCancelar_Click},
-        {btnImprimir_, &Inicio::BtnImprimir_Click},     {btnCriterio_, &Inicio::BtnCriterio_Click},
-    };
-    for (const auto& [button, click] : clicks) button->Click = [this, click] { (this->*click)(); };
     btnProcurar_->SetToolTipText("Procurar(Alt + O)");
     for (forms::DataControl* data : {dataCriterio_, dataRelatorios_}) {
         data->SetConnect(std::string(";PWD=") + kSenhaLoja);
@@ -175,6 +166,19 @@ void Inicio::CreateControls() {
     tbRelatorios_->SetTabIndex(0);
     ApplyTabOrder();
     ConnectFocusColours();
+    ConnectEvents();
+}
+
+void Inicio::ConnectEvents() {
+    using controls::threed::Button3D;
+    const std::pair<Button3D*, void (Inicio::*)()> clicks[] = {
+        {btnProcura_, &Inicio::BtnProcura_Click},       {btnEsc_, &Inicio::BtnEsc_Click},
+        {btnSair_, &Inicio::BtnSair_Click},             {btnSelecionar_, &Inicio::BtnSelecionar_Click},
+        {btnProcurar_, &Inicio::BtnProcurar_Click},     {btnVerificar_, &Inicio::BtnVerificar_Click},
+        {btnFim_, &Inicio::BtnFim_Click},               {btnCancelar_, &Inicio::BtnCancelar_Click},
+        {btnImprimir_, &Inicio::BtnImprimir_Click},     {btnCriterio_, &Inicio::BtnCriterio_Click},
+    };
+    for (const auto& [button, click] : clicks) button->Click = [this, click] { (this->*click)(); };
     tbRelatorios_->RowColChange = [this](int, int) { TbRelatorios_RowColChange(); };
     tbCriterio_->RowColChange = [this](int, int) { TbCriterio_RowColChange(); };
     tbRelatorios_->KeyDown = [this](int& keyCode, int shift) { TbRelatorios_KeyDown(keyCode, shift); };

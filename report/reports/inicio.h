@@ -145,6 +145,7 @@ protected:
 
 private:
     void ConnectFocusColours();
+    void ConnectEvents();
     void ShowSearchPanel(bool visible);
     void ShowSelection(bool visible);
     void SetGridVisible(controls::grid::DataGrid& grid, bool visible);
