@@ -59,7 +59,7 @@ std::string ProgramCaption() {
 }
 
 void Focus(forms::Control* control) {
-    if (control && control->Visible()) control->SetFocus();
+    if (control && control->ShowsInWindow()) control->SetFocus();
 }
 
 }  // namespace
@@ -76,9 +76,6 @@ Acesso::~Acesso() {
 // password panel below it, the message line, the clock fields, and the upgrade's progress panel
 // over the list and the message.
 void Acesso::CreateControls() {
-    using controls::threed::Button3D;
-    using controls::threed::Frame3D;
-    using controls::threed::Panel3D;
     using forms::Intrinsic;
     using forms::Library;
     constexpr bool kHidden = false;

@@ -144,6 +144,7 @@ TEST_F(LayoutTest, APanelShowsAndHidesItsControlsWhateverTheirKind) {
     w.panel->SetVisible(false);
     for (forms::Control* child : {static_cast<forms::Control*>(w.inPanel), text, static_cast<forms::Control*>(w.label)}) {
         EXPECT_FALSE(child->Widget()->isVisible()) << child->Name();
+        EXPECT_FALSE(child->ShowsInWindow()) << child->Name();
         EXPECT_TRUE(child->Visible()) << child->Name();
     }
     EXPECT_TRUE(w.onWindow->Widget()->isVisible());
@@ -152,6 +153,7 @@ TEST_F(LayoutTest, APanelShowsAndHidesItsControlsWhateverTheirKind) {
     w.hidden->SetVisible(true);
     for (forms::Control* child : {static_cast<forms::Control*>(w.inPanel), text, static_cast<forms::Control*>(w.inHidden)}) {
         EXPECT_TRUE(child->Widget()->isVisible()) << child->Name();
+        EXPECT_TRUE(child->ShowsInWindow()) << child->Name();
     }
 }
 
