@@ -238,23 +238,23 @@ HResult ControlContainer::AmbientOf(const ControlSite& site, DispId id, Variant*
 }
 
 HResult ControlContainer::CreateControl(std::string_view progIdOrClsid, std::string name, const Rect& rect,
-                                        const com::PropertyBag* saved, ControlSite** out) {
+                                        const com::PropertyBag* saved, ControlSite** out, QWidget* in) {
     Guid clsid;
     if (const HResult hr = com::ClsidFromProgId(progIdOrClsid, &clsid); com::Failed(hr)) return hr;
     ComPtr<IControl> control;
     if (const HResult hr = com::CreateInstance(clsid, &control); com::Failed(hr)) return hr;
-    return AddControl(std::move(control), std::move(name), rect, saved, out);
+    return AddControl(std::move(control), std::move(name), rect, saved, out, in);
 }
 
 HResult ControlContainer::AddControl(ComPtr<IControl> control, std::string name, const Rect& rect,
-                                     const com::PropertyBag* saved, ControlSite** out) {
+                                     const com::PropertyBag* saved, ControlSite** out, QWidget* in) {
     if (!control) return com::E_POINTER;
     auto site = std::make_unique<ControlSite>(*this, std::move(name), std::move(control));
     IControl* c = site->Control();
     HResult hr = c->SetClientSite(site->Site());
     if (com::Succeeded(hr)) hr = site->Connect();
     if (com::Succeeded(hr)) hr = saved ? c->Load(*saved) : c->InitNew();
-    if (com::Succeeded(hr)) hr = c->CreateControlWindow(parent_, rect);
+    if (com::Succeeded(hr)) hr = c->CreateControlWindow(in ? in : parent_, rect);
     if (com::Failed(hr)) return hr;   // the site's destructor takes everything back
     tabOrder_.push_back(site.get());
     sites_.push_back(std::move(site));

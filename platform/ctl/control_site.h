@@ -108,13 +108,14 @@ public:
     void SetControlInfoHandler(ControlInfoHandler h) { onControlInfo_ = std::move(h); }
 
     // Creates the control of a class id or ProgID, loads `saved` (or resets it to its defaults
-    // when null), and creates its window at `rect`. The status of the step that failed, with
-    // nothing left behind.
+    // when null), and creates its window at `rect`, in `in` (a widget inside the container's
+    // parent, such as a panel, `rect` then measured from it) or, when null, in the parent. The
+    // status of the step that failed, with nothing left behind.
     HResult CreateControl(std::string_view progIdOrClsid, std::string name, const Rect& rect,
-                          const com::PropertyBag* saved, ControlSite** out);
+                          const com::PropertyBag* saved, ControlSite** out, QWidget* in = nullptr);
     // The same for a control object made otherwise.
     HResult AddControl(ComPtr<IControl> control, std::string name, const Rect& rect,
-                       const com::PropertyBag* saved, ControlSite** out);
+                       const com::PropertyBag* saved, ControlSite** out, QWidget* in = nullptr);
     // Saves a control's properties (clearing its modified flag).
     HResult SaveControl(const ControlSite& site, com::PropertyBag* bag) const;
     void RemoveControl(ControlSite* site);

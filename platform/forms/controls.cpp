@@ -103,6 +103,7 @@ bool Control::Visible() const { return widget_ && !widget_->isHidden(); }
 void Control::SetVisible(bool visible) {
     if (widget_) widget_->setVisible(visible);
 }
+bool Control::ShowsInWindow() const { return widget_ && widget_->isVisibleTo(widget_->window()); }
 bool Control::Enabled() const { return widget_ && widget_->isEnabled(); }
 void Control::SetEnabled(bool enabled) {
     if (widget_) widget_->setEnabled(enabled);

@@ -47,6 +47,9 @@ public:
 
     bool Visible() const;
     void SetVisible(bool visible);
+    // Whether the control shows in its window: its own Visible and that of every container it
+    // lies in (the window's own aside).
+    bool ShowsInWindow() const;
     bool Enabled() const;
     void SetEnabled(bool enabled);
 

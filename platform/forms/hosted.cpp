@@ -140,13 +140,14 @@ void HostedControl::RaiseEvent(com::DispId event, std::span<com::Variant> args) 
 
 HostedControl& Window::AddHosted(std::string_view classIdOrProgId, std::string name, const com::PropertyBag* saved,
                                  int left, int top, int width, int height,
-                                 const std::vector<HostedProperty>& properties) {
-    ctl::ControlContainer& container = HostContainer();
+                                 const std::vector<HostedProperty>& properties, Control* container) {
+    ctl::ControlContainer& hosts = HostContainer();
     const int x = left / kTwipsPerPixel;
     const int y = top / kTwipsPerPixel;
     const ctl::Rect rect{x, y, x + width / kTwipsPerPixel, y + height / kTwipsPerPixel};
     ctl::ControlSite* site = nullptr;
-    if (const com::HResult hr = container.CreateControl(classIdOrProgId, std::move(name), rect, saved, &site);
+    QWidget* in = container ? container->Widget() : nullptr;
+    if (const com::HResult hr = hosts.CreateControl(classIdOrProgId, std::move(name), rect, saved, &site, in);
         com::Failed(hr)) {
         com::RaiseError(hr);
     }
@@ -168,12 +169,16 @@ void Window::RouteHostedEvent(ctl::ControlSite& site, com::DispId event, std::sp
 }
 
 void SetHostedText(HostedControl* control, const std::string& text) {
-    if (control) control->Set(com::DispId{0}, com::Variant::Utf8(text));
+    if (control) control->Set(com::DISPID_VALUE, com::Variant::Utf8(text));
+}
+
+void SetHostedNumber(HostedControl* control, double number) {
+    if (control) control->Set(com::DISPID_VALUE, com::Variant::R8(number));
 }
 
 std::string HostedText(const HostedControl* control) {
     if (!control) return {};
-    const com::Variant value = control->Get(com::DispId{0});
+    const com::Variant value = control->Get(com::DISPID_VALUE);
     com::Variant text;
     if (!com::Succeeded(com::ChangeType(text, value.Deref(), com::VT_BSTR))) return {};
     return text.AsStr().ToUtf8();

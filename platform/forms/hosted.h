@@ -105,9 +105,10 @@ private:
 };
 
 // The text of a library control's default member (Text of an edit, Caption of a label): set to
-// `text`, nothing when the control is missing (its class was not registered); read as text,
-// empty when missing.
+// `text` (or to a number, which the control shows as its text), nothing when the control is
+// missing (its class was not registered); read as text, empty when missing.
 void SetHostedText(HostedControl* control, const std::string& text);
+void SetHostedNumber(HostedControl* control, double number);
 std::string HostedText(const HostedControl* control);
 
 }  // namespace forms

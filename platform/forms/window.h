@@ -99,14 +99,16 @@ public:
         com::Variant value;
     };
     // Creates a control of a component library by class id or ProgID, named `name`, with its
-    // saved properties (its defaults when `saved` is null) at a place in twips, then gives it
-    // `properties` in order. A new control's defaults are the library's (a text field shows its
-    // own name), so a window gives a field it creates at run time the values a user expects of
-    // it. Raises the runtime error of the failure (429 for a class that is not registered, 438
-    // for a property the control lacks), leaving no control behind.
+    // saved properties (its defaults when `saved` is null) at a place in twips, on `container`
+    // (its place measured from the container, which shows and hides it with itself) or on the
+    // window itself, then gives it `properties` in order. A new control's defaults are the
+    // library's (a text field shows its own name), so a window gives a field it creates at run
+    // time the values a user expects of it. Raises the runtime error of the failure (429 for a
+    // class that is not registered, 438 for a property the control lacks), leaving no control
+    // behind.
     HostedControl& AddHosted(std::string_view classIdOrProgId, std::string name, const com::PropertyBag* saved,
                              int left, int top, int width, int height,
-                             const std::vector<HostedProperty>& properties = {});
+                             const std::vector<HostedProperty>& properties = {}, Control* container = nullptr);
     // The container of the window's library controls, over its widget; raises 5 when the
     // window is not loaded.
     ctl::ControlContainer& HostContainer();

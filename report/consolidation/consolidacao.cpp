@@ -13,6 +13,7 @@
 #include "platform/forms/focus.h"
 #include "platform/forms/hosted.h"
 #include "platform/forms/keys.h"
+#include "platform/forms/layout.h"
 #include "platform/forms/services.h"
 #include "platform/forms/strings.h"
 #include "report/core/connections.h"
@@ -58,97 +59,52 @@ constexpr TrapClose kCloseLojaAndDataSet{.tabelaLoja = true};
 Consolidacao::Consolidacao() : Window("Consolidação") {}
 Consolidacao::~Consolidacao() = default;
 
+// The layout, in twips: the store list in its frame, the status line, the progress bar, the two
+// buttons, and the period filter's and the lock wait's panels, each shown over the buttons in turn.
 void Consolidacao::CreateControls() {
+    using forms::Intrinsic;
+    using forms::Library;
+    constexpr bool kHidden = false;
     SetCaption(kCaption);
     SetKeyPreview(true);
     SetSize(9495, 7200);
-    frameLoja_ = &Add<Frame3D>("FrameLoja");
-    frameLoja_->Move(1440, 120, 6615, 3255);
-    table1_ = &Add<DataGrid>("Table1", frameLoja_);
-    table1_->Move(120, 240, 6375, 2895);
+    const forms::ControlSpec layout[] = {
+        // name               kind                                      container         left  top   width height caption
+        {"FrameLoja",          Intrinsic(frameLoja_),                     "",               1440,  120, 6615, 3255},
+        {"Table1",             Intrinsic(table1_),                        "FrameLoja",       120,  240, 6375, 2895},
+        {"LabelStatus",        Library(library::Label, labelStatus_),     "",               1455, 3720, 6615,  495, nullptr, kHidden,
+         {{"FontName", com::Variant::Utf8("Times New Roman")}}},
+        {"PainelPorcentagem",  Intrinsic(painelPorcentagem_),             "",               1440, 4680, 6615,  375, "SSPanel1", kHidden},
+        {"BtnConsolidar",      Intrinsic(btnConsolidar_),                 "",               3720, 5760, 1095,  855, "Co&nsolidar", kHidden},
+        {"BtnCancelar",        Intrinsic(btnCancelar_),                   "",               4800, 5760, 1095,  855, "&Cancelar"},
+        // The period filter; without the library's date control the window works without its fields.
+        {"PainelFiltro",       Intrinsic(painelFiltro_),                  "",               2985, 5175, 3615, 1455, nullptr, kHidden},
+        {"Label1",             Intrinsic(label1_),                        "PainelFiltro",    480,  180, 1215,  255, "Período"},
+        {"Label2",             Intrinsic(label2_),                        "PainelFiltro",   1740,  480,  180,  255, "à"},
+        {"BtnExecutar",        Intrinsic(btnExecutar_),                   "PainelFiltro",    480,  840, 1095,  375, "&Executar"},
+        {"BtnCancelarFiltro",  Intrinsic(btnCancelarFiltro_),             "PainelFiltro",   2040,  840, 1095,  375, "&Cancela"},
+        {"ZmData1",            Library(library::DateEdit, zmData1_),      "PainelFiltro",    480,  480, 1215,  255, nullptr, true, DayFirstDateField()},
+        {"ZmData2",            Library(library::DateEdit, zmData2_),      "PainelFiltro",   1920,  480, 1215,  255, nullptr, true, DayFirstDateField()},
+        // The lock wait.
+        {"PainelBloqueio",     Intrinsic(painelBloqueio_),                "",               3000, 2640, 3615, 2415, nullptr, kHidden},
+        {"Label14",            Intrinsic<forms::Label>(),                 "PainelBloqueio",  240,  180, 3135,  255, "AGUARDE !!!"},
+        {"Label13",            Intrinsic<forms::Label>(),                 "PainelBloqueio",  240,  480, 3135,  255, "Tentando Atualizar Informação."},
+        {"BtnBloqueio",        Intrinsic(btnBloqueio_),                   "PainelBloqueio", 1200, 1200, 1095,  855, "&Cancelar"},
+        {"ZmBloqueio",         Library(library::TextEdit, zmBloqueio_),   "PainelBloqueio", 1080,  840, 1335,  255, nullptr, true, EmptyTextField()},
+    };
+    forms::CreateFromTable(*this, layout, ReportMissingControl(kTela));
     const std::vector<controls::grid::ValueItem> yesNo = {{"S", "SIM"}, {"N", "NÃO"}};
     for (const char* caption : {"Sigla", "Loja", "Em Rede", "Consolidar ?"}) table1_->AddColumn(caption);
     for (int column : {2, 3}) table1_->SetValueItems(column, yesNo);
     for (int column : {0, 1, 2}) table1_->SetColumnLocked(column, true);
-    labelStatus_ = CreateLibraryControl(*this, kTela, library::Label, "LabelStatus", 1455, 3720, 6615, 495);
-    if (labelStatus_) {
-        labelStatus_->Set("FontName", com::Variant::Utf8("Times New Roman"));
-        labelStatus_->SetVisible(false);
-    }
-    painelPorcentagem_ = &Add<Panel3D>("PainelPorcentagem");
-    painelPorcentagem_->Move(1440, 4680, 6615, 375);
-    painelPorcentagem_->SetCaption("SSPanel1");
-    painelPorcentagem_->SetVisible(false);
-    btnConsolidar_ = &Add<Button3D>("BtnConsolidar");
-    btnConsolidar_->Move(3720, 5760, 1095, 855);
-    btnConsolidar_->SetCaption("Co&nsolidar");
-    btnConsolidar_->SetVisible(false);
-    btnCancelar_ = &Add<Button3D>("BtnCancelar");
-    btnCancelar_->Move(4800, 5760, 1095, 855);
-    btnCancelar_->SetCaption("&Cancelar");
-    CreateFilterPanel();
-    CreateLockPanel();
     ConnectEvents();
 }
 
-// The period fields are the library's controls, hosted on the window over the panel; the panel's
-// own controls are its children.
-void Consolidacao::CreateFilterPanel() {
-    painelFiltro_ = &Add<Panel3D>("PainelFiltro");
-    painelFiltro_->Move(2985, 5175, 3615, 1455);
-    label1_ = &Add<forms::Label>("Label1", painelFiltro_);
-    label1_->Move(480, 180, 1215, 255);
-    label1_->SetCaption("Período");
-    label2_ = &Add<forms::Label>("Label2", painelFiltro_);
-    label2_->Move(1740, 480, 180, 255);
-    label2_->SetCaption("à");
-    btnExecutar_ = &Add<Button3D>("BtnExecutar", painelFiltro_);
-    btnExecutar_->Move(480, 840, 1095, 375);
-    btnExecutar_->SetCaption("&Executar");
-    btnCancelarFiltro_ = &Add<Button3D>("BtnCancelarFiltro", painelFiltro_);
-    btnCancelarFiltro_->Move(2040, 840, 1095, 375);
-    btnCancelarFiltro_->SetCaption("&Cancela");
-    const int left = painelFiltro_->Left(), top = painelFiltro_->Top();
-    // A control library without its date control: the window works without period fields.
-    zmData1_ = CreateLibraryControl(*this, kTela, library::DateEdit, "ZmData1", left + 480, top + 480, 1215, 255,
-                                    DayFirstDateField());
-    zmData2_ = CreateLibraryControl(*this, kTela, library::DateEdit, "ZmData2", left + 1920, top + 480, 1215, 255,
-                                    DayFirstDateField());
-    ShowFilter(false);
-}
-
-void Consolidacao::CreateLockPanel() {
-    painelBloqueio_ = &Add<Panel3D>("PainelBloqueio");
-    painelBloqueio_->Move(3000, 2640, 3615, 2415);
-    auto& aguarde = Add<forms::Label>("Label14", painelBloqueio_);
-    aguarde.Move(240, 180, 3135, 255);
-    aguarde.SetCaption("AGUARDE !!!");
-    auto& tentando = Add<forms::Label>("Label13", painelBloqueio_);
-    tentando.Move(240, 480, 3135, 255);
-    tentando.SetCaption("Tentando Atualizar Informação.");
-    btnBloqueio_ = &Add<Button3D>("BtnBloqueio", painelBloqueio_);
-    btnBloqueio_->Move(1200, 1200, 1095, 855);
-    btnBloqueio_->SetCaption("&Cancelar");
-    zmBloqueio_ = CreateLibraryControl(*this, kTela, library::TextEdit, "ZmBloqueio", painelBloqueio_->Left() + 1080,
-                                       painelBloqueio_->Top() + 840, 1335, 255, EmptyTextField());
-    ShowLockWait(false);
-}
-
-void Consolidacao::ShowFilter(bool shown) {
-    painelFiltro_->SetVisible(shown);
-    for (forms::HostedControl* field : {zmData1_, zmData2_}) {
-        if (field == nullptr) continue;
-        field->SetVisible(shown);
-        if (shown) field->ZOrder();
-    }
-}
+void Consolidacao::ShowFilter(bool shown) { painelFiltro_->SetVisible(shown); }
 
 void Consolidacao::ShowLockWait(bool shown) {
     painelBloqueio_->SetVisible(shown);
-    if (zmBloqueio_) zmBloqueio_->SetVisible(shown);
-    if (!shown) return;
-    painelBloqueio_->ZOrder();
-    if (zmBloqueio_) zmBloqueio_->ZOrder();
+    if (shown) painelBloqueio_->ZOrder();
 }
 
 void Consolidacao::ConnectEvents() {
@@ -311,8 +267,8 @@ void Consolidacao::BtnConsolidar_Click() {
         btnCancelar_->SetVisible(false);
         btnConsolidar_->SetVisible(false);
         if (zmData1_ != nullptr && zmData2_ != nullptr) {
-            zmData1_->Set(com::DispId{0}, com::Variant::Utf8(""));
-            zmData2_->Set(com::DispId{0}, com::Variant::Utf8(""));
+            forms::SetHostedText(zmData1_, "");
+            forms::SetHostedText(zmData2_, "");
             zmData1_->SetFocus();
         }
         return;
@@ -369,7 +325,7 @@ void Consolidacao::SetStatusVisible(bool visible) {
 }
 
 void Consolidacao::SetStatusText(const std::string& text) {
-    if (labelStatus_) labelStatus_->Set(com::DispId{0}, com::Variant::Utf8(text));
+    forms::SetHostedText(labelStatus_, text);
 }
 
 void Consolidacao::ModoExecucao() {

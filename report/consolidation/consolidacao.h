@@ -113,7 +113,7 @@ public:
     void SetStatusText(const std::string& text);
     controls::threed::Button3D& BtnBloqueio() const { return *btnBloqueio_; }
 
-    // Shows or hides the filter panel with the period fields (hosted on the window, over it).
+    // Shows or hides the filter panel with its period fields, and the lock wait's panel.
     void ShowFilter(bool shown);
     void ShowLockWait(bool shown);
 
@@ -126,8 +126,6 @@ protected:
     void Form_Unload(int& cancel) override;
 
 private:
-    void CreateFilterPanel();
-    void CreateLockPanel();
     void ConnectEvents();
     void ConnectDateKeys();
     void FillGrid();

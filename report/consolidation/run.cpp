@@ -84,10 +84,6 @@ std::string FileOfError(const win::RuntimeError& error) {
     return text.substr(open + 1, close - open - 1);
 }
 
-std::string Text(const com::Variant& value) {
-    return value.Type() == com::VT_BSTR ? value.AsStr().ToUtf8() : std::string();
-}
-
 // Keeps the user out of the other windows while a run is in progress: nothing else may write
 // inside the run's transaction or start another run. In the window itself only the controls that
 // serve the run (Cancelar, the lock wait's Cancelar) take the user's input.
@@ -180,7 +176,7 @@ private:
 };
 
 bool Run::PeriodIsValid(forms::HostedControl* field) {
-    const std::string text = field == nullptr ? std::string() : Text(field->Get(com::DispId{0}));
+    const std::string text = forms::HostedText(field);
     if (forms::IsDate(forms::Value(text)) && text != "__/__/__" && text != "__/__/____") return true;
     Warn("Data Inválida !");
     if (field != nullptr) field->SetFocus();
@@ -289,7 +285,7 @@ void Run::AddPreparation(forms::StepList& list) {
             flow.Leave();
             return;
         }
-        period_ = Period{Text(w_.ZmData1()->Get(com::DispId{0})), Text(w_.ZmData2()->Get(com::DispId{0}))};
+        period_ = Period{forms::HostedText(w_.ZmData1()), forms::HostedText(w_.ZmData2())};
     });
     list.Add("CompactBackup", [this](StepFlow&) { SizeGuard(); });
     list.Add("ClearStatus", [this](StepFlow&) {
@@ -644,15 +640,14 @@ std::string Consolidacao::Bloqueio(const std::string& tela, const std::string& r
     }
     BtnCancelar().SetVisible(false);
     if (forms::HostedControl* counter = ZmBloqueio()) {
-        const double count = forms::Val(forms::Value(Text(counter->Get(com::DispId{0})))) + 1;
-        counter->Set(com::DispId{0}, com::Variant::R8(count));
+        forms::SetHostedNumber(counter, forms::Val(forms::Value(forms::HostedText(counter))) + 1);
     }
     ShowLockWait(true);
     forms::DoEvents();
     if (BtnBloqueio().Caption() != "Sai") return "Loop";
     BtnBloqueio().SetCaption("&Cancelar");
     ShowLockWait(false);
-    if (forms::HostedControl* counter = ZmBloqueio()) counter->Set(com::DispId{0}, com::Variant::R8(0));
+    forms::SetHostedNumber(ZmBloqueio(), 0);
     return "SaiBloqueio";
 }
 

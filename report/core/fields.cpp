@@ -2,8 +2,6 @@
 
 #include <string>
 
-#include "platform/forms/errors.h"
-#include "platform/forms/hosted.h"
 #include "platform/win/error.h"
 #include "report/core/error_routine.h"
 
@@ -16,13 +14,10 @@ constexpr std::int16_t kLeadingZero = 2;
 constexpr std::int16_t kFourDigits = 2;
 }  // namespace
 
-forms::HostedControl* CreateLibraryControl(forms::Window& window, const char* tela, const char* progId, const char* name, int left,
-                                           int top, int width, int height,
-                                           const std::vector<forms::Window::HostedProperty>& properties) {
-    forms::HostedControl* control = nullptr;
-    forms::Trapped([&] { control = &window.AddHosted(progId, name, nullptr, left, top, width, height, properties); },
-                   [&](const win::RuntimeError& error) { ReportError(error, tela, std::string("Form_Load ") + name); });
-    return control;
+forms::MissingControl ReportMissingControl(const char* tela) {
+    return [tela](const win::RuntimeError& error, const forms::ControlSpec& row) {
+        ReportError(error, tela, "Form_Load " + std::string(row.name));
+    };
 }
 
 std::vector<forms::Window::HostedProperty> EmptyTextField() { return {{"Text", com::Variant::Utf8("")}}; }

@@ -12,11 +12,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/forms/layout.h"
 #include "platform/forms/window.h"
-
-namespace forms {
-class HostedControl;
-}  // namespace forms
 
 namespace report {
 
@@ -28,11 +25,9 @@ inline constexpr const char* TimeEdit = "ZMTEXT.ZMTimeCtrl.1";
 inline constexpr const char* Label = "ZMTEXT.ZMLabelCtrl.1";
 }  // namespace library
 
-// Creates the library control `progId` named `name` on `window`, at a place in twips, with
-// `properties` given in order; nullptr, after the report under `tela`, when it cannot be created.
-forms::HostedControl* CreateLibraryControl(forms::Window& window, const char* tela, const char* progId, const char* name, int left,
-                                           int top, int width, int height,
-                                           const std::vector<forms::Window::HostedProperty>& properties = {});
+// What a window does with a library control of its layout that cannot be created: reports the
+// failure under `tela` and "Form_Load <control>", and goes on without the control.
+forms::MissingControl ReportMissingControl(const char* tela);
 
 // A text field that starts empty, the caret at its start.
 std::vector<forms::Window::HostedProperty> EmptyTextField();

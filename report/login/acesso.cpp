@@ -15,6 +15,7 @@
 #include "platform/forms/focus.h"
 #include "platform/forms/hosted.h"
 #include "platform/forms/keys.h"
+#include "platform/forms/layout.h"
 #include "platform/forms/services.h"
 #include "platform/forms/strings.h"
 #include "platform/forms/value.h"
@@ -54,7 +55,7 @@ std::string ProgramCaption() {
 }
 
 void Focus(forms::Control* control) {
-    if (control && control->Visible()) control->SetFocus();
+    if (control && control->ShowsInWindow()) control->SetFocus();
 }
 
 }  // namespace
@@ -67,68 +68,44 @@ Acesso::~Acesso() {
     if (ProgramHooks().upgradeWindow == this) ProgramHooks().upgradeWindow = nullptr;
 }
 
+// The layout, in twips: the store list in its frame, the message of the moment beside it, the
+// password panel below it, the message line, the clock fields, and the upgrade's progress panel
+// over the list and the message.
 void Acesso::CreateControls() {
-    using controls::threed::Button3D;
-    using controls::threed::Frame3D;
-    using controls::threed::Panel3D;
+    using forms::Intrinsic;
+    using forms::Library;
+    constexpr bool kHidden = false;
     SetSize(8520, 5820);
-    frameLoja_ = &Add<Frame3D>("FrameLoja");
-    frameLoja_->Move(120, 120, 4560, 3240);
-    tbLoja_ = &Add<controls::grid::DataGrid>("TbLoja", frameLoja_);
-    tbLoja_->Move(120, 240, 4320, 2880);
-    labelLoja_ = CreateLibraryControl(*this, kTela, library::Label, "LabelLoja", 120, 3420, 4560, 360);
-
-    frameLinha_ = &Add<Frame3D>("FrameLinha");
-    frameLinha_->Move(4800, 480, 3480, 1920);
-    lblMensagemdoMomento_ = CreateLibraryControl(*this, kTela, library::Label, "LblMensagemdoMomento", 4800, 120, 3480, 330);
-    forms::SetHostedText(lblMensagemdoMomento_, "Mensagem do Momento");
-    lblMensagemMotivacional_ = CreateLibraryControl(*this, kTela, library::Label, "LblMensagemMotivacional", 4920, 600, 3240, 1680);
-    // The message is a sentence, laid out over the lines of its box.
-    if (lblMensagemMotivacional_) lblMensagemMotivacional_->Set("WordWrap", com::Variant::Bool(true));
-
-    painelLocaliza_ = &Add<Panel3D>("PainelLocaliza");
-    painelLocaliza_->Move(4800, 2520, 3480, 1260);
-    zmLabel_ = &Add<forms::Label>("ZmLabel", painelLocaliza_);
-    zmLabel_->Move(120, 120, 3240, 300);
-    zmLabel_->SetCaption(" Digite Sua Senha : ");
-    btnProcura_ = &Add<Button3D>("BtnProcura", painelLocaliza_);
-    btnProcura_->Move(2280, 540, 1080, 420);
-    btnProcura_->SetCaption("&Enter");
-    zmSenha_ = CreateLibraryControl(*this, kTela, library::TextEdit, "ZmSenha", 4920, 3060, 2040, 360, PasswordField());
-
-    ssPanel1_ = &Add<Panel3D>("SSPanel1");
-    ssPanel1_->Move(120, 3900, 8160, 480);
-    painelMensagem_ = CreateLibraryControl(*this, kTela, library::Label, "PainelMensagem", 240, 3960, 7920, 360);
-    forms::SetHostedText(painelMensagem_, "Atualizando Banco de Dados... Aguarde  ");
-
-    lblDataHora_ = &Add<forms::Label>("LblDataHora");
-    lblDataHora_->Move(120, 4500, 2400, 300);
-    lblDataHora_->SetCaption("Digite a nova Data/Hora : ");
-    zmDataComputador_ = CreateLibraryControl(*this, kTela, library::DateEdit, "ZmDataComputador", 2580, 4470, 1560, 360, DayFirstDateField());
-    zmHoraComputador_ = CreateLibraryControl(*this, kTela, library::TimeEdit, "ZmHoraComputador", 4260, 4470, 1200, 360);
-    lblData_ = CreateLibraryControl(*this, kTela, library::Label, "LblData", 120, 4920, 8160, 360);
-
-    painelAtualiza_ = &Add<Panel3D>("PainelAtualiza");
-    painelAtualiza_->Move(120, 120, 8160, 3660);
-    sivbLB1_ = CreateLibraryControl(*this, kTela, library::Label, "sivbLB1", 240, 180, 7920, 360);
-    forms::SetHostedText(sivbLB1_, "Atualizando Banco de Dados... Aguarde  ");
-    listTabela_ = &Add<forms::ListBox>("ListTabela", painelAtualiza_);
-    listTabela_->Move(120, 540, 7920, 3000);
-
-    data1_ = &Add<forms::DataControl>("Data1");
-    data1_->SetVisible(false);
+    const char* const kAtualizando = "Atualizando Banco de Dados... Aguarde  ";
+    const forms::ControlSpec layout[] = {
+        // name                    kind                                                container         left  top   width height caption
+        {"FrameLoja",               Intrinsic(frameLoja_),                               "",                120,  120, 4560, 3240},
+        {"TbLoja",                  Intrinsic(tbLoja_),                                  "FrameLoja",       120,  240, 4320, 2880},
+        {"LabelLoja",               Library(library::Label, labelLoja_),                 "",                120, 3420, 4560,  360, ""},
+        {"FrameLinha",              Intrinsic(frameLinha_),                              "",               4800,  480, 3480, 1920},
+        {"LblMensagemdoMomento",    Library(library::Label, lblMensagemdoMomento_),      "",               4800,  120, 3480,  330, "Mensagem do Momento"},
+        // The message is a sentence, laid out over the lines of its box.
+        {"LblMensagemMotivacional", Library(library::Label, lblMensagemMotivacional_),   "FrameLinha",      120,  120, 3240, 1680, "", true,
+         {{"WordWrap", com::Variant::Bool(true)}}},
+        {"PainelLocaliza",          Intrinsic(painelLocaliza_),                          "",               4800, 2520, 3480, 1260},
+        {"ZmLabel",                 Intrinsic(zmLabel_),                                 "PainelLocaliza",  120,  120, 3240,  300, " Digite Sua Senha : "},
+        {"BtnProcura",              Intrinsic(btnProcura_),                              "PainelLocaliza", 2280,  540, 1080,  420, "&Enter"},
+        {"ZmSenha",                 Library(library::TextEdit, zmSenha_),                "PainelLocaliza",  120,  540, 2040,  360, nullptr, true, PasswordField()},
+        {"SSPanel1",                Intrinsic(ssPanel1_),                                "",                120, 3900, 8160,  480, nullptr, kHidden},
+        {"PainelMensagem",          Library(library::Label, painelMensagem_),            "SSPanel1",        120,   60, 7920,  360, kAtualizando},
+        {"LblDataHora",             Intrinsic(lblDataHora_),                             "",                120, 4500, 2400,  300, "Digite a nova Data/Hora : ", kHidden},
+        {"ZmDataComputador",        Library(library::DateEdit, zmDataComputador_),       "",               2580, 4470, 1560,  360, nullptr, kHidden, DayFirstDateField()},
+        {"ZmHoraComputador",        Library(library::TimeEdit, zmHoraComputador_),       "",               4260, 4470, 1200,  360, nullptr, kHidden},
+        {"LblData",                 Library(library::Label, lblData_),                   "",                120, 4920, 8160,  360, "", kHidden},
+        {"PainelAtualiza",          Intrinsic(painelAtualiza_),                          "",                120,  120, 8160, 3660, nullptr, kHidden},
+        {"sivbLB1",                 Library(library::Label, sivbLB1_),                   "PainelAtualiza",  120,   60, 7920,  360, kAtualizando},
+        {"ListTabela",              Intrinsic(listTabela_),                              "PainelAtualiza",  120,  540, 7920, 3000},
+        {"Data1",                   Intrinsic(data1_),                                   "",                  0,    0,    0,    0, nullptr, kHidden},
+    };
+    forms::CreateFromTable(*this, layout, ReportMissingControl(kTela));
     tbLoja_->SetDataSource(*data1_);
     tbLoja_->AddColumn("Sigla", "CodLoja");
     tbLoja_->AddColumn("Loja", "Nome");
-
-    for (forms::Control* hidden : {static_cast<forms::Control*>(ssPanel1_), static_cast<forms::Control*>(lblDataHora_)}) {
-        hidden->SetVisible(false);
-    }
-    for (forms::HostedControl* hidden : {painelMensagem_, zmDataComputador_, zmHoraComputador_, lblData_}) {
-        if (hidden) hidden->SetVisible(false);
-    }
-    for (forms::HostedControl* blank : {labelLoja_, lblMensagemMotivacional_, lblData_}) forms::SetHostedText(blank, "");
-    SetPanelVisible(false);
     ConnectHandlers();
 }
 
@@ -165,14 +142,10 @@ void Acesso::ConnectHandlers() {
 
 bool Acesso::StoresListed() { return data1_->HasRecordset() && !data1_->Recordset().Eof(); }
 
-void Acesso::ShowPasswordPanel(bool shown) {
-    painelLocaliza_->SetVisible(shown);
-    if (zmSenha_) zmSenha_->SetVisible(shown);
-}
+void Acesso::ShowPasswordPanel(bool shown) { painelLocaliza_->SetVisible(shown); }
 
 void Acesso::ShowMessagePanel(const std::string& message) {
     ssPanel1_->SetVisible(true);
-    if (painelMensagem_) painelMensagem_->SetVisible(true);
     forms::SetHostedText(painelMensagem_, message);
 }
 
@@ -197,7 +170,6 @@ void Acesso::Form_Load() {
         const bool listed = StoresListed();
         if (labelLoja_) labelLoja_->SetVisible(listed);
         frameLoja_->SetVisible(listed);
-        tbLoja_->SetVisible(listed);
         ShowPasswordPanel(!listed);
         if (!listed) PastaDados = ProgramFolder();
     });
@@ -242,7 +214,6 @@ void Acesso::ReadMessageOfTheMoment() {
             if (forms::UCase(forms::Dir(file)) != "MOTIVA.TXT") {
                 frameLinha_->SetVisible(false);
                 if (lblMensagemdoMomento_) lblMensagemdoMomento_->SetVisible(false);
-                if (lblMensagemMotivacional_) lblMensagemMotivacional_->SetVisible(false);
                 return;
             }
             if (const auto message = MessageOfTheMoment(ReadMotivaLines(file), key)) {
@@ -400,21 +371,13 @@ void Acesso::SetList(int index, const std::string& text) { listTabela_->SetList(
 void Acesso::SetListIndex(int index) { listTabela_->SetListIndex(index); }
 
 // The progress panel lies over the store's name and the message of the moment, which keep their
-// own visibility beneath it; its heading is the library's label, hosted on the window above it.
+// own visibility beneath it.
 void Acesso::SetPanelVisible(bool visible) {
-    if (visible) {
-        painelAtualiza_->ZOrder();
-        if (sivbLB1_) sivbLB1_->ZOrder();
-    }
+    if (visible) painelAtualiza_->ZOrder();
     painelAtualiza_->SetVisible(visible);
-    listTabela_->SetVisible(visible);
-    if (sivbLB1_) sivbLB1_->SetVisible(visible);
 }
 
-void Acesso::SetStoreFrameVisible(bool visible) {
-    frameLoja_->SetVisible(visible);
-    tbLoja_->SetVisible(visible);
-}
+void Acesso::SetStoreFrameVisible(bool visible) { frameLoja_->SetVisible(visible); }
 
 // The grid's columns are the store list's fields: while the data control reads anything else (the
 // upgrade points it at the users), the grid lets go of it instead of looking for fields it lacks.

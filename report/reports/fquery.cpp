@@ -14,6 +14,7 @@
 #include "platform/forms/focus.h"
 #include "platform/forms/hosted.h"
 #include "platform/forms/keys.h"
+#include "platform/forms/layout.h"
 #include "platform/forms/services.h"
 #include "platform/forms/strings.h"
 #include "report/core/connections.h"
@@ -45,200 +46,128 @@ std::string CriterionMessage(const std::string& line, long number, const std::st
     return message + "Erro: " + text;
 }
 
-struct FQuery::Controls {
-    controls::threed::Frame3D* frameSuperior = nullptr;
-    forms::ComboBox* cField = nullptr;
-    forms::ComboBox* cOperator = nullptr;
-    forms::ComboBox* cValue = nullptr;
-    forms::ComboBox* cOrderByField = nullptr;
-    forms::MultiLineTextBox* cCriteria = nullptr;
-    controls::threed::Button3D* andButton = nullptr;
-    controls::threed::Button3D* orButton = nullptr;
-    controls::threed::Button3D* getValuesButton = nullptr;
-    controls::threed::Button3D* runQueryButton = nullptr;
-    controls::threed::Button3D* showSQLButton = nullptr;
-    controls::threed::Button3D* copySQLButton = nullptr;
-    controls::threed::Button3D* clearButton = nullptr;
-    controls::threed::Button3D* closeButton = nullptr;
-    controls::threed::Button3D* btnAlterar = nullptr;
-    controls::threed::Button3D* btnExcluir = nullptr;
-    controls::threed::Button3D* btnCancelar = nullptr;
-    controls::threed::Button3D* btnGravar = nullptr;
-    std::vector<controls::threed::Button3D*> buttons;   // all of them, in creation order
-    controls::grid::DataGrid* table1 = nullptr;
-    forms::DataControl* data1 = nullptr;
-    forms::HostedControl* zmNome = nullptr;
-    forms::MultiLineTextBox* txtCriterio = nullptr;
-    forms::Label* label1 = nullptr;
-    forms::Label* label2 = nullptr;
-    controls::threed::Frame3D* ssFrame2 = nullptr;
-};
-
 FQuery::FQuery() : forms::Window("fQuery") {}
 FQuery::~FQuery() = default;
 
-forms::ComboBox& FQuery::cField() const { return *controls_->cField; }
-forms::ComboBox& FQuery::cOperator() const { return *controls_->cOperator; }
-forms::ComboBox& FQuery::cValue() const { return *controls_->cValue; }
-forms::ComboBox& FQuery::cOrderByField() const { return *controls_->cOrderByField; }
-forms::TextBox& FQuery::cCriteria() const { return *controls_->cCriteria; }
-forms::TextBox& FQuery::txtCriterio() const { return *controls_->txtCriterio; }
-forms::HostedControl* FQuery::ZmNome() const { return controls_->zmNome; }
-controls::threed::Button3D& FQuery::ANDButton() const { return *controls_->andButton; }
-controls::threed::Button3D& FQuery::ORButton() const { return *controls_->orButton; }
-controls::threed::Button3D& FQuery::GetValuesButton() const { return *controls_->getValuesButton; }
-controls::threed::Button3D& FQuery::RunQueryButton() const { return *controls_->runQueryButton; }
-controls::threed::Button3D& FQuery::ShowSQLButton() const { return *controls_->showSQLButton; }
-controls::threed::Button3D& FQuery::CopySQLButton() const { return *controls_->copySQLButton; }
-controls::threed::Button3D& FQuery::ClearButton() const { return *controls_->clearButton; }
-controls::threed::Button3D& FQuery::CloseButton() const { return *controls_->closeButton; }
-controls::threed::Button3D& FQuery::BtnAlterar() const { return *controls_->btnAlterar; }
-controls::threed::Button3D& FQuery::BtnExcluir() const { return *controls_->btnExcluir; }
-controls::threed::Button3D& FQuery::BtnCancelar() const { return *controls_->btnCancelar; }
-controls::threed::Button3D& FQuery::BtnGravar() const { return *controls_->btnGravar; }
-forms::Label& FQuery::Label1() const { return *controls_->label1; }
-forms::Label& FQuery::Label2() const { return *controls_->label2; }
-controls::threed::Frame3D& FQuery::FrameSuperior() const { return *controls_->frameSuperior; }
-controls::grid::DataGrid& FQuery::Table1() const { return *controls_->table1; }
-forms::DataControl& FQuery::Data1() const { return *controls_->data1; }
+forms::ComboBox& FQuery::cField() const { return *cField_; }
+forms::ComboBox& FQuery::cOperator() const { return *cOperator_; }
+forms::ComboBox& FQuery::cValue() const { return *cValue_; }
+forms::ComboBox& FQuery::cOrderByField() const { return *cOrderByField_; }
+forms::TextBox& FQuery::cCriteria() const { return *cCriteria_; }
+forms::TextBox& FQuery::txtCriterio() const { return *txtCriterio_; }
+forms::HostedControl* FQuery::ZmNome() const { return zmNome_; }
+controls::threed::Button3D& FQuery::ANDButton() const { return *andButton_; }
+controls::threed::Button3D& FQuery::ORButton() const { return *orButton_; }
+controls::threed::Button3D& FQuery::GetValuesButton() const { return *getValuesButton_; }
+controls::threed::Button3D& FQuery::RunQueryButton() const { return *runQueryButton_; }
+controls::threed::Button3D& FQuery::ShowSQLButton() const { return *showSQLButton_; }
+controls::threed::Button3D& FQuery::CopySQLButton() const { return *copySQLButton_; }
+controls::threed::Button3D& FQuery::ClearButton() const { return *clearButton_; }
+controls::threed::Button3D& FQuery::CloseButton() const { return *closeButton_; }
+controls::threed::Button3D& FQuery::BtnAlterar() const { return *btnAlterar_; }
+controls::threed::Button3D& FQuery::BtnExcluir() const { return *btnExcluir_; }
+controls::threed::Button3D& FQuery::BtnCancelar() const { return *btnCancelar_; }
+controls::threed::Button3D& FQuery::BtnGravar() const { return *btnGravar_; }
+forms::Label& FQuery::Label1() const { return *label1_; }
+forms::Label& FQuery::Label2() const { return *label2_; }
+controls::threed::Frame3D& FQuery::FrameSuperior() const { return *frameSuperior_; }
+controls::grid::DataGrid& FQuery::Table1() const { return *table1_; }
+forms::DataControl& FQuery::Data1() const { return *data1_; }
 
 // The layout, in twips: the builder frame above, the saved criteria below (grid mode shows the
 // grid, edit mode the name and text in its place), and their buttons in the lower frame.
 void FQuery::CreateControls() {
-    controls_ = std::make_unique<Controls>();
+    using forms::ComboBox;
+    using forms::Intrinsic;
+    using forms::Label;
+    using forms::Library;
+    constexpr bool kHidden = false;
     SetKeyPreview(true);
     SetCaption("Critério de Seleção");
     SetSize(9720, 8040);
-    CreateBuilderControls();
-    CreateSavedControls();
+    std::vector<HostedProperty> nome = EmptyTextField();
+    nome.push_back({"MaxLength", com::Variant::I2(static_cast<std::int16_t>(kNomeSize))});
+    const forms::ControlSpec layout[] = {
+        // name             kind                                  container        left  top   width height caption
+        {"FrameSuperior",    Intrinsic(frameSuperior_),             "",               120,   60, 9360, 3960},
+        {"LblCampo",         Intrinsic<Label>(),                    "FrameSuperior",  120,  240, 3600,  240, "Nome dos Campos"},
+        {"cField",           Intrinsic(cField_),                    "FrameSuperior",  120,  480, 3600,  330},
+        {"LblCondicao",      Intrinsic<Label>(),                    "FrameSuperior", 3840,  240, 1200,  240, "Condição"},
+        {"cOperator",        Intrinsic(cOperator_),                 "FrameSuperior", 3840,  480, 1200,  330},
+        {"LblConteudo",      Intrinsic<Label>(),                    "FrameSuperior", 5160,  240, 4080,  240, "Conteúdo"},
+        {"cValue",           Intrinsic(cValue_),                    "FrameSuperior", 5160,  480, 4080,  330},
+        {"LblCriterio",      Intrinsic<Label>(),                    "FrameSuperior",  120, 1380, 3000,  240, "Critério"},
+        {"cCriteria",        Intrinsic(cCriteria_),                 "FrameSuperior",  120, 1620, 7080, 1620},
+        {"LblOrdem",         Intrinsic<Label>(),                    "FrameSuperior", 7320, 1380, 1920,  240, "Ordem do Relatório"},
+        {"cOrderByField",    Intrinsic(cOrderByField_),             "FrameSuperior", 7320, 1620, 1920,  330},
+        {"ANDButton",        Intrinsic(andButton_),                 "FrameSuperior",  120,  900, 1740,  420, "Critério '&E' :"},
+        {"ORButton",         Intrinsic(orButton_),                  "FrameSuperior", 1980,  900, 1740,  420, "Critério '&Ou' :  "},
+        {"GetValuesButton",  Intrinsic(getValuesButton_),           "FrameSuperior", 5160,  900, 1740,  420, "Possíveis &Valores"},
+        {"RunQueryButton",   Intrinsic(runQueryButton_),            "FrameSuperior",  120, 3390, 1740,  420, "E&xecutar"},
+        {"ShowSQLButton",    Intrinsic(showSQLButton_),             "FrameSuperior", 1980, 3390, 1740,  420, "&Mostra SQL"},
+        {"CopySQLButton",    Intrinsic(copySQLButton_),             "FrameSuperior", 3840, 3390, 1740,  420, "&Catalogar"},
+        {"ClearButton",      Intrinsic(clearButton_),               "FrameSuperior", 5700, 3390, 1740,  420, "&Limpar"},
+        {"CloseButton",      Intrinsic(closeButton_),               "FrameSuperior", 7560, 3390, 1740,  420, "Sai&r"},
+        {"Data1",            Intrinsic(data1_),                     "",                 0,    0,    0,    0, nullptr, kHidden},
+        {"Table1",           Intrinsic(table1_),                    "",               120, 4140, 9360, 2940},
+        {"Label2",           Intrinsic(label2_),                    "",               120, 4200, 3000,  240, "Nome", kHidden},
+        {"ZmNome",           Library(library::TextEdit, zmNome_),   "",               120, 4440, 4800,  360, nullptr, kHidden, nome},
+        {"Label1",           Intrinsic(label1_),                    "",               120, 4920, 3000,  240, "Critério", kHidden},
+        {"txtCriterio",      Intrinsic(txtCriterio_),               "",               120, 5160, 9360, 1920, nullptr, kHidden},
+        {"SSFrame2",         Intrinsic<controls::threed::Frame3D>(), "",              120, 7140, 9360,  600},
+        {"BtnAlterar",       Intrinsic(btnAlterar_),                "SSFrame2",       120,  120, 1740,  420, "&Alterar"},
+        {"BtnExcluir",       Intrinsic(btnExcluir_),                "SSFrame2",      1980,  120, 1740,  420, "&Excluir"},
+        {"BtnCancelar",      Intrinsic(btnCancelar_),               "SSFrame2",      1980,  120, 1740,  420, "&Cancelar", kHidden},
+        {"BtnGravar",        Intrinsic(btnGravar_),                 "SSFrame2",       120,  120, 1740,  420, "&Gravar", kHidden},
+    };
+    forms::CreateFromTable(*this, layout, ReportMissingControl(kTela));
+    // The field and the operator come from their lists only: a typed name or operator would
+    // become part of the statement.
+    cField_->SetStyle(2);
+    cOperator_->SetStyle(2);
+    ConnectEvents();
     ApplyTabOrder();
     ConnectFocusColours();
 }
 
-void FQuery::CreateBuilderControls() {
-    Controls& c = *controls_;
-    c.frameSuperior = &Add<controls::threed::Frame3D>("FrameSuperior");
-    c.frameSuperior->Move(120, 60, 9360, 3960);
-    const auto label = [&](const char* name, const char* caption, int left, int top, int width) {
-        forms::Label& l = Add<forms::Label>(name, c.frameSuperior);
-        l.SetCaption(caption);
-        l.Move(left, top, width, 240);
+void FQuery::ConnectEvents() {
+    const std::pair<controls::threed::Button3D*, void (FQuery::*)()> clicks[] = {
+        {andButton_, &FQuery::ANDButton_Click},         {orButton_, &FQuery::ORButton_Click},
+        {getValuesButton_, &FQuery::GetValuesButton_Click}, {runQueryButton_, &FQuery::RunQueryButton_Click},
+        {showSQLButton_, &FQuery::ShowSQLButton_Click}, {copySQLButton_, &FQuery::CopySQLButton_Click},
+        {clearButton_, &FQuery::ClearButton_Click},     {closeButton_, &FQuery::CloseButton_Click},
+        {btnAlterar_, &FQuery::BtnAlterar_Click},       {btnExcluir_, &FQuery::BtnExcluir_Click},
+        {btnCancelar_, &FQuery::BtnCancelar_Click},     {btnGravar_, &FQuery::BtnGravar_Click},
     };
-    const auto combo = [&](const char* name, int left, int top, int width) {
-        forms::ComboBox& box = Add<forms::ComboBox>(name, c.frameSuperior);
-        box.Move(left, top, width, 330);
-        return &box;
-    };
-    label("LblCampo", "Nome dos Campos", 120, 240, 3600);
-    c.cField = combo("cField", 120, 480, 3600);
-    label("LblCondicao", "Condição", 3840, 240, 1200);
-    c.cOperator = combo("cOperator", 3840, 480, 1200);
-    label("LblConteudo", "Conteúdo", 5160, 240, 4080);
-    c.cValue = combo("cValue", 5160, 480, 4080);
-    // The field and the operator come from their lists only: a typed name or operator would
-    // become part of the statement.
-    c.cField->SetStyle(2);
-    c.cOperator->SetStyle(2);
-    label("LblCriterio", "Critério", 120, 1380, 3000);
-    c.cCriteria = &Add<forms::MultiLineTextBox>("cCriteria", c.frameSuperior);
-    c.cCriteria->Move(120, 1620, 7080, 1620);
-    label("LblOrdem", "Ordem do Relatório", 7320, 1380, 1920);
-    c.cOrderByField = combo("cOrderByField", 7320, 1620, 1920);
-    struct Spec {
-        const char* name;
-        const char* caption;
-        int left;
-        int top;
-        void (FQuery::*click)();
-        controls::threed::Button3D* Controls::*member;
-    };
-    const Spec specs[] = {
-        {"ANDButton", "Critério '&E' :", 120, 900, &FQuery::ANDButton_Click, &Controls::andButton},
-        {"ORButton", "Critério '&Ou' :  ", 1980, 900, &FQuery::ORButton_Click, &Controls::orButton},
-        {"GetValuesButton", "Possíveis &Valores", 5160, 900, &FQuery::GetValuesButton_Click, &Controls::getValuesButton},
-        {"RunQueryButton", "E&xecutar", 120, 3390, &FQuery::RunQueryButton_Click, &Controls::runQueryButton},
-        {"ShowSQLButton", "&Mostra SQL", 1980, 3390, &FQuery::ShowSQLButton_Click, &Controls::showSQLButton},
-        {"CopySQLButton", "&Catalogar", 3840, 3390, &FQuery::CopySQLButton_Click, &Controls::copySQLButton},
-        {"ClearButton", "&Limpar", 5700, 3390, &FQuery::ClearButton_Click, &Controls::clearButton},
-        {"CloseButton", "Sai&r", 7560, 3390, &FQuery::CloseButton_Click, &Controls::closeButton},
-    };
-    for (const Spec& spec : specs) {
-        auto& button = Add<controls::threed::Button3D>(spec.name, c.frameSuperior);
-        button.SetCaption(spec.caption);
-        button.Move(spec.left, spec.top, 1740, 420);
-        button.Click = [this, click = spec.click] { (this->*click)(); };
-        c.*spec.member = &button;
-        c.buttons.push_back(&button);
-    }
-    c.cField->Click = [this] { cField_Click(); };
-}
-
-void FQuery::CreateSavedControls() {
-    Controls& c = *controls_;
-    c.data1 = &Add<forms::DataControl>("Data1");
-    c.data1->SetVisible(false);
-    c.data1->SetConnect(std::string(";PWD=") + kSenhaLoja);
-    c.data1->SetReadOnly(true);
-    c.table1 = &Add<controls::grid::DataGrid>("Table1");
-    c.table1->Move(120, 4140, 9360, 2940);
+    for (const auto& [button, click] : clicks) button->Click = [this, click] { (this->*click)(); };
+    cField_->Click = [this] { cField_Click(); };
+    data1_->SetConnect(std::string(";PWD=") + kSenhaLoja);
+    data1_->SetReadOnly(true);
     const std::pair<const char*, const char*> columns[] = {
         {"Data", "DataCriacao"}, {"Nome", "Nome"}, {"Criterio", "Criterio"}, {"Relatório", "Relatorio"}, {"Seq.", "Sequencia"},
     };
     const int widths[] = {1200, 2700, 3600, 900, 600};
     for (std::size_t i = 0; i < std::size(columns); ++i) {
-        c.table1->AddColumn(columns[i].first, columns[i].second);
-        c.table1->SetColumnWidth(static_cast<int>(i), widths[i]);
+        table1_->AddColumn(columns[i].first, columns[i].second);
+        table1_->SetColumnWidth(static_cast<int>(i), widths[i]);
     }
-    c.table1->SetDataSource(*c.data1);
-    c.table1->DblClick = [this] { Table1_DblClick(); };
-    c.table1->KeyUp = [this](int& keyCode, int shift) { Table1_KeyUp(keyCode, shift); };
-    c.label2 = &Add<forms::Label>("Label2");
-    c.label2->SetCaption("Nome");
-    c.label2->Move(120, 4200, 3000, 240);
-    std::vector<HostedProperty> nome = EmptyTextField();
-    nome.push_back({"MaxLength", com::Variant::I2(static_cast<std::int16_t>(kNomeSize))});
-    c.zmNome = CreateLibraryControl(*this, kTela, library::TextEdit, "ZmNome", 120, 4440, 4800, 360, nome);
-    if (c.zmNome) c.zmNome->KeyUp = [this](int& keyCode, int shift) { ZmNome_KeyUp(keyCode, shift); };
-    c.label1 = &Add<forms::Label>("Label1");
-    c.label1->SetCaption("Critério");
-    c.label1->Move(120, 4920, 3000, 240);
-    c.txtCriterio = &Add<forms::MultiLineTextBox>("txtCriterio");
-    c.txtCriterio->Move(120, 5160, 9360, 1920);
-    c.ssFrame2 = &Add<controls::threed::Frame3D>("SSFrame2");
-    c.ssFrame2->Move(120, 7140, 9360, 600);
-    using Member = controls::threed::Button3D* Controls::*;
-    const std::tuple<const char*, const char*, int, void (FQuery::*)(), Member> buttons[] = {
-        {"BtnAlterar", "&Alterar", 120, &FQuery::BtnAlterar_Click, &Controls::btnAlterar},
-        {"BtnExcluir", "&Excluir", 1980, &FQuery::BtnExcluir_Click, &Controls::btnExcluir},
-        {"BtnCancelar", "&Cancelar", 1980, &FQuery::BtnCancelar_Click, &Controls::btnCancelar},
-        {"BtnGravar", "&Gravar", 120, &FQuery::BtnGravar_Click, &Controls::btnGravar},
-    };
-    for (const auto& [name, caption, left, click, member] : buttons) {
-        auto& button = Add<controls::threed::Button3D>(name, c.ssFrame2);
-        button.SetCaption(caption);
-        button.Move(left, 120, 1740, 420);
-        button.Click = [this, click = click] { (this->*click)(); };
-        c.*member = &button;
-        c.buttons.push_back(&button);
-    }
-    for (forms::Control* edit : {static_cast<forms::Control*>(c.zmNome), static_cast<forms::Control*>(c.txtCriterio),
-                                 static_cast<forms::Control*>(c.label1), static_cast<forms::Control*>(c.label2),
-                                 static_cast<forms::Control*>(&BtnGravar()),
-                                 static_cast<forms::Control*>(&BtnCancelar())}) {
-        if (edit) edit->SetVisible(false);
-    }
+    table1_->SetDataSource(*data1_);
+    table1_->DblClick = [this] { Table1_DblClick(); };
+    table1_->KeyUp = [this](int& keyCode, int shift) { Table1_KeyUp(keyCode, shift); };
+    if (zmNome_) zmNome_->KeyUp = [this](int& keyCode, int shift) { ZmNome_KeyUp(keyCode, shift); };
 }
 
 // The edit fields colour their back while they have the focus, the twelve buttons their caption.
 void FQuery::ConnectFocusColours() {
-    for (controls::threed::Button3D* button : controls_->buttons) forms::HighlightButtonOnFocus(*button);
-    const Controls& c = *controls_;
-    for (forms::Control* edit : {static_cast<forms::Control*>(c.cCriteria), static_cast<forms::Control*>(c.cField),
-                                 static_cast<forms::Control*>(c.cOperator), static_cast<forms::Control*>(c.cValue),
-                                 static_cast<forms::Control*>(c.txtCriterio)}) {
+    for (forms::Control* control : Controls()) {
+        if (auto* button = dynamic_cast<controls::threed::Button3D*>(control)) forms::HighlightButtonOnFocus(*button);
+    }
+    for (forms::Control* edit : {static_cast<forms::Control*>(cCriteria_), static_cast<forms::Control*>(cField_),
+                                 static_cast<forms::Control*>(cOperator_), static_cast<forms::Control*>(cValue_),
+                                 static_cast<forms::Control*>(txtCriterio_)}) {
         forms::HighlightEditOnFocus(*edit);
     }
-    if (forms::HostedControl* nome = c.zmNome) forms::HighlightEditOnFocus(*nome);
+    if (zmNome_) forms::HighlightEditOnFocus(*zmNome_);
 }
 
 void FQuery::Form_Load() {

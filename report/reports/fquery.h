@@ -42,6 +42,7 @@ class Resume;
 class DataControl;
 class HostedControl;
 class Label;
+class MultiLineTextBox;
 class TextBox;
 }  // namespace forms
 
@@ -126,9 +127,7 @@ protected:
     void Form_Unload(int& cancel) override;
 
 private:
-    struct Controls;
-    void CreateBuilderControls();
-    void CreateSavedControls();
+    void ConnectEvents();
     void ConnectFocusColours();
     void ListFields(const std::string& table);
     void AddCondition(bool andButton);
@@ -148,7 +147,30 @@ private:
     void TakeCriterion(const char* rotina);
     void ZmNome_KeyUp(int& keyCode, int shift);
 
-    std::unique_ptr<Controls> controls_;
+    controls::threed::Frame3D* frameSuperior_ = nullptr;
+    forms::ComboBox* cField_ = nullptr;
+    forms::ComboBox* cOperator_ = nullptr;
+    forms::ComboBox* cValue_ = nullptr;
+    forms::ComboBox* cOrderByField_ = nullptr;
+    forms::MultiLineTextBox* cCriteria_ = nullptr;
+    controls::threed::Button3D* andButton_ = nullptr;
+    controls::threed::Button3D* orButton_ = nullptr;
+    controls::threed::Button3D* getValuesButton_ = nullptr;
+    controls::threed::Button3D* runQueryButton_ = nullptr;
+    controls::threed::Button3D* showSQLButton_ = nullptr;
+    controls::threed::Button3D* copySQLButton_ = nullptr;
+    controls::threed::Button3D* clearButton_ = nullptr;
+    controls::threed::Button3D* closeButton_ = nullptr;
+    controls::threed::Button3D* btnAlterar_ = nullptr;
+    controls::threed::Button3D* btnExcluir_ = nullptr;
+    controls::threed::Button3D* btnCancelar_ = nullptr;
+    controls::threed::Button3D* btnGravar_ = nullptr;
+    controls::grid::DataGrid* table1_ = nullptr;
+    forms::DataControl* data1_ = nullptr;
+    forms::HostedControl* zmNome_ = nullptr;
+    forms::MultiLineTextBox* txtCriterio_ = nullptr;
+    forms::Label* label1_ = nullptr;
+    forms::Label* label2_ = nullptr;
     std::optional<dao::Recordset> tabelaCampo_;
     std::optional<dao::Recordset> tabelaCriterio_;
     std::optional<dao::Recordset> tabelaExecutar_;

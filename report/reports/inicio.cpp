@@ -13,6 +13,7 @@
 #include "platform/forms/focus.h"
 #include "platform/forms/hosted.h"
 #include "platform/forms/keys.h"
+#include "platform/forms/layout.h"
 #include "platform/forms/services.h"
 #include "platform/forms/strings.h"
 #include "report/core/connections.h"
@@ -84,29 +85,6 @@ std::string CatalogueFallbackQuery(bool administrator, long codUsuario) {
     return PerUserQueryB(codUsuario) + kRightsTail + " ORDER BY Aplicacao.Nome";
 }
 
-struct Inicio::Controls {
-    controls::threed::Panel3D* painelLocaliza = nullptr;
-    forms::HostedControl* zmProcura = nullptr;
-    forms::Label* zmLabel = nullptr;
-    controls::threed::Button3D* btnProcura = nullptr;
-    controls::threed::Button3D* btnEsc = nullptr;
-    controls::threed::Button3D* btnSair = nullptr;
-    controls::threed::Button3D* btnSelecionar = nullptr;
-    controls::threed::Button3D* btnProcurar = nullptr;
-    controls::threed::Button3D* btnVerificar = nullptr;
-    controls::threed::Button3D* btnFim = nullptr;
-    controls::threed::Button3D* btnCancelar = nullptr;
-    controls::threed::Button3D* btnImprimir = nullptr;
-    controls::threed::Button3D* btnCriterio = nullptr;
-    std::vector<controls::threed::Button3D*> buttons;   // all of them, in creation order
-    forms::DataControl* dataCriterio = nullptr;
-    forms::DataControl* dataRelatorios = nullptr;
-    controls::threed::Frame3D* frameSelecionar = nullptr;
-    controls::grid::DataGrid* tbRelatorios = nullptr;
-    controls::grid::DataGrid* tbCriterio = nullptr;
-    forms::HostedControl* lblMensagem = nullptr;
-};
-
 Inicio::Inicio() : Inicio(controls::report::ReportPrinter::DefaultHooks()) {}
 
 Inicio::Inicio(controls::report::ReportHooks reportHooks)
@@ -120,116 +98,101 @@ Inicio::Inicio(controls::report::ReportHooks reportHooks)
 
 Inicio::~Inicio() = default;
 
-controls::threed::Panel3D& Inicio::PainelLocaliza() const { return *controls_->painelLocaliza; }
-forms::HostedControl* Inicio::ZmProcura() const { return controls_->zmProcura; }
-controls::threed::Button3D& Inicio::BtnProcura() const { return *controls_->btnProcura; }
-controls::threed::Button3D& Inicio::BtnEsc() const { return *controls_->btnEsc; }
-controls::threed::Button3D& Inicio::BtnSair() const { return *controls_->btnSair; }
-controls::threed::Button3D& Inicio::BtnSelecionar() const { return *controls_->btnSelecionar; }
-controls::threed::Button3D& Inicio::BtnProcurar() const { return *controls_->btnProcurar; }
-controls::threed::Button3D& Inicio::BtnVerificar() const { return *controls_->btnVerificar; }
-controls::threed::Button3D& Inicio::BtnFim() const { return *controls_->btnFim; }
-controls::threed::Button3D& Inicio::BtnCancelar() const { return *controls_->btnCancelar; }
-controls::threed::Button3D& Inicio::BtnImprimir() const { return *controls_->btnImprimir; }
-controls::threed::Button3D& Inicio::BtnCriterio() const { return *controls_->btnCriterio; }
-forms::HostedControl* Inicio::LblMensagem() const { return controls_->lblMensagem; }
-controls::threed::Frame3D& Inicio::FrameSelecionar() const { return *controls_->frameSelecionar; }
-controls::grid::DataGrid& Inicio::TbRelatorios() const { return *controls_->tbRelatorios; }
-controls::grid::DataGrid& Inicio::TbCriterio() const { return *controls_->tbCriterio; }
-forms::DataControl& Inicio::DataRelatorios() const { return *controls_->dataRelatorios; }
-forms::DataControl& Inicio::DataCriterio() const { return *controls_->dataCriterio; }
+controls::threed::Panel3D& Inicio::PainelLocaliza() const { return *painelLocaliza_; }
+forms::HostedControl* Inicio::ZmProcura() const { return zmProcura_; }
+controls::threed::Button3D& Inicio::BtnProcura() const { return *btnProcura_; }
+controls::threed::Button3D& Inicio::BtnEsc() const { return *btnEsc_; }
+controls::threed::Button3D& Inicio::BtnSair() const { return *btnSair_; }
+controls::threed::Button3D& Inicio::BtnSelecionar() const { return *btnSelecionar_; }
+controls::threed::Button3D& Inicio::BtnProcurar() const { return *btnProcurar_; }
+controls::threed::Button3D& Inicio::BtnVerificar() const { return *btnVerificar_; }
+controls::threed::Button3D& Inicio::BtnFim() const { return *btnFim_; }
+controls::threed::Button3D& Inicio::BtnCancelar() const { return *btnCancelar_; }
+controls::threed::Button3D& Inicio::BtnImprimir() const { return *btnImprimir_; }
+controls::threed::Button3D& Inicio::BtnCriterio() const { return *btnCriterio_; }
+forms::HostedControl* Inicio::LblMensagem() const { return lblMensagem_; }
+controls::threed::Frame3D& Inicio::FrameSelecionar() const { return *frameSelecionar_; }
+controls::grid::DataGrid& Inicio::TbRelatorios() const { return *tbRelatorios_; }
+controls::grid::DataGrid& Inicio::TbCriterio() const { return *tbCriterio_; }
+forms::DataControl& Inicio::DataRelatorios() const { return *dataRelatorios_; }
+forms::DataControl& Inicio::DataCriterio() const { return *dataCriterio_; }
 controls::report::ReportControl& Inicio::Report1() const { return *report1_.Get(); }
 
-// The layout, in twips: the frame with the two grids, the message line, one row of buttons (each
-// state shows its own), and the search panel in the buttons' place.
+// The layout, in twips: the search panel in the buttons' place, one row of buttons (each state
+// shows its own), the frame with the two grids, and the message line.
 void Inicio::CreateControls() {
-    controls_ = std::make_unique<Controls>();
-    Controls& c = *controls_;
+    using forms::Intrinsic;
+    using forms::Library;
+    constexpr bool kHidden = false;
     SetKeyPreview(true);
     SetCaption(kCaption);
     SetSize(9300, 6450);
-    c.painelLocaliza = &Add<controls::threed::Panel3D>("PainelLocaliza");
-    c.painelLocaliza->Move(120, 5520, 9000, 600);
-    c.zmLabel = &Add<forms::Label>("ZmLabel", c.painelLocaliza);
-    c.zmLabel->SetCaption("Digite o Relatório : ");
-    c.zmLabel->Move(120, 180, 1800, 300);
-    c.zmProcura = CreateLibraryControl(*this, "Inicio", library::TextEdit, "ZmProcura", 2070, 5640, 3900, 360, EmptyTextField());
-    ShowSearchPanel(false);
-    CreateButtons();
-    c.dataCriterio = &Add<forms::DataControl>("DataCriterio");
-    c.dataRelatorios = &Add<forms::DataControl>("DataRelatorios");
-    for (forms::DataControl* data : {c.dataCriterio, c.dataRelatorios}) {
-        data->SetVisible(false);
+    const forms::ControlSpec layout[] = {
+        // name            kind                                      container         left  top   width height caption
+        {"PainelLocaliza",  Intrinsic(painelLocaliza_),                "",                120, 5520, 9000,  600, nullptr, kHidden},
+        {"ZmLabel",         Intrinsic<forms::Label>(),                 "PainelLocaliza",  120,  180, 1800,  300, "Digite o Relatório : "},
+        {"ZmProcura",       Library(library::TextEdit, zmProcura_),    "PainelLocaliza", 1950,  120, 3900,  360, nullptr, true, EmptyTextField()},
+        {"BtnProcura",      Intrinsic(btnProcura_),                    "PainelLocaliza", 6000,   90, 1350,  420, "&Procura"},
+        {"BtnEsc",          Intrinsic(btnEsc_),                        "PainelLocaliza", 7500,   90, 1350,  420, "&Cancela"},
+        {"BtnSair",         Intrinsic(btnSair_),                       "",               7800, 5520, 1320,  420, "Sai&r"},
+        {"BtnSelecionar",   Intrinsic(btnSelecionar_),                 "",               1560, 5520, 1320,  420, "&Selecionar"},
+        {"BtnProcurar",     Intrinsic(btnProcurar_),                   "",                120, 5520, 1320,  420, "Pr&ocurar"},
+        {"BtnVerificar",    Intrinsic(btnVerificar_),                  "",               3000, 5520, 1320,  420, "&Verificar"},
+        {"BtnFim",          Intrinsic(btnFim_),                        "",               7800, 5520, 1320,  420, "&Fim", kHidden},
+        {"BtnCancelar",     Intrinsic(btnCancelar_),                   "",               3000, 5520, 1320,  420, "&Cancelar", kHidden},
+        {"BtnImprimir",     Intrinsic(btnImprimir_),                   "",                120, 5520, 1320,  420, "&Executar", kHidden},
+        {"BtnCriterio",     Intrinsic(btnCriterio_),                   "",               1560, 5520, 1320,  420, "Cri&tério", kHidden},
+        {"DataCriterio",    Intrinsic(dataCriterio_),                  "",                  0,    0,    0,    0, nullptr, kHidden},
+        {"DataRelatorios",  Intrinsic(dataRelatorios_),                "",                  0,    0,    0,    0, nullptr, kHidden},
+        {"FrameSelecionar", Intrinsic(frameSelecionar_),               "",                120,   60, 9000, 4860, kSelecioneRelatorio},
+        {"TbRelatorios",    Intrinsic(tbRelatorios_),                  "FrameSelecionar", 120,  300, 8760, 4440},
+        {"TbCriterio",      Intrinsic(tbCriterio_),                    "FrameSelecionar", 120,  300, 8760, 4440, nullptr, kHidden},
+        {"LblMensagem",     Library(library::Label, lblMensagem_),     "",                120, 5010, 9000,  360, ""},
+    };
+    forms::CreateFromTable(*this, layout, ReportMissingControl("Inicio"));
+    btnProcurar_->SetToolTipText("Procurar(Alt + O)");
+    for (forms::DataControl* data : {dataCriterio_, dataRelatorios_}) {
         data->SetConnect(std::string(";PWD=") + kSenhaLoja);
         data->SetReadOnly(true);
     }
-    c.frameSelecionar = &Add<controls::threed::Frame3D>("FrameSelecionar");
-    c.frameSelecionar->SetCaption(kSelecioneRelatorio);
-    c.frameSelecionar->Move(120, 60, 9000, 4860);
-    c.tbRelatorios = &Add<controls::grid::DataGrid>("TbRelatorios", c.frameSelecionar);
-    c.tbRelatorios->AddColumn("NOME DO RELATÓRIO", "Nome");
-    c.tbCriterio = &Add<controls::grid::DataGrid>("TbCriterio", c.frameSelecionar);
-    c.tbCriterio->AddColumn("", "Nome");
+    tbRelatorios_->AddColumn("NOME DO RELATÓRIO", "Nome");
+    tbCriterio_->AddColumn("", "Nome");
     // Each grid's one column spans the grid, less room for its scroll bar.
-    for (controls::grid::DataGrid* grid : {c.tbRelatorios, c.tbCriterio}) {
-        grid->Move(120, 300, 8760, 4440);
-        grid->SetColumnWidth(0, 8400);
-    }
-    c.tbRelatorios->SetDataSource(*c.dataRelatorios);
-    c.tbCriterio->SetDataSource(*c.dataCriterio);
-    c.tbCriterio->SetVisible(false);
-    c.lblMensagem = CreateLibraryControl(*this, "Inicio", library::Label, "LblMensagem", 120, 5010, 9000, 360);
-    forms::SetHostedText(c.lblMensagem, "");
+    for (controls::grid::DataGrid* grid : {tbRelatorios_, tbCriterio_}) grid->SetColumnWidth(0, 8400);
+    tbRelatorios_->SetDataSource(*dataRelatorios_);
+    tbCriterio_->SetDataSource(*dataCriterio_);
     report1_ = controls::report::ReportControl::Create(reportHooks_);
     // The catalogue has the focus when the window opens.
-    c.tbRelatorios->SetTabIndex(0);
+    tbRelatorios_->SetTabIndex(0);
     ApplyTabOrder();
     ConnectFocusColours();
-    c.tbRelatorios->RowColChange = [this](int, int) { TbRelatorios_RowColChange(); };
-    c.tbCriterio->RowColChange = [this](int, int) { TbCriterio_RowColChange(); };
-    c.tbRelatorios->KeyDown = [this](int& keyCode, int shift) { TbRelatorios_KeyDown(keyCode, shift); };
-    c.tbCriterio->KeyDown = [this](int& keyCode, int shift) { TbCriterio_KeyDown(keyCode, shift); };
+    ConnectEvents();
 }
 
-void Inicio::CreateButtons() {
-    struct Spec {
-        const char* name;
-        const char* caption;
-        bool inPanel;
-        int left;
-        void (Inicio::*click)();
-        controls::threed::Button3D* Controls::*member;
+void Inicio::ConnectEvents() {
+    using controls::threed::Button3D;
+    const std::pair<Button3D*, void (Inicio::*)()> clicks[] = {
+        {btnProcura_, &Inicio::BtnProcura_Click},       {btnEsc_, &Inicio::BtnEsc_Click},
+        {btnSair_, &Inicio::BtnSair_Click},             {btnSelecionar_, &Inicio::BtnSelecionar_Click},
+        {btnProcurar_, &Inicio::BtnProcurar_Click},     {btnVerificar_, &Inicio::BtnVerificar_Click},
+        {btnFim_, &Inicio::BtnFim_Click},               {btnCancelar_, &Inicio::BtnCancelar_Click},
+        {btnImprimir_, &Inicio::BtnImprimir_Click},     {btnCriterio_, &Inicio::BtnCriterio_Click},
     };
-    const Spec specs[] = {
-        {"BtnProcura", "&Procura", true, 6000, &Inicio::BtnProcura_Click, &Controls::btnProcura},
-        {"BtnEsc", "&Cancela", true, 7500, &Inicio::BtnEsc_Click, &Controls::btnEsc},
-        {"BtnSair", "Sai&r", false, 7800, &Inicio::BtnSair_Click, &Controls::btnSair},
-        {"BtnSelecionar", "&Selecionar", false, 1560, &Inicio::BtnSelecionar_Click, &Controls::btnSelecionar},
-        {"BtnProcurar", "Pr&ocurar", false, 120, &Inicio::BtnProcurar_Click, &Controls::btnProcurar},
-        {"BtnVerificar", "&Verificar", false, 3000, &Inicio::BtnVerificar_Click, &Controls::btnVerificar},
-        {"BtnFim", "&Fim", false, 7800, &Inicio::BtnFim_Click, &Controls::btnFim},
-        {"BtnCancelar", "&Cancelar", false, 3000, &Inicio::BtnCancelar_Click, &Controls::btnCancelar},
-        {"BtnImprimir", "&Executar", false, 120, &Inicio::BtnImprimir_Click, &Controls::btnImprimir},
-        {"BtnCriterio", "Cri&tério", false, 1560, &Inicio::BtnCriterio_Click, &Controls::btnCriterio},
-    };
-    for (const Spec& spec : specs) {
-        auto& button = Add<controls::threed::Button3D>(spec.name, spec.inPanel ? controls_->painelLocaliza : nullptr);
-        button.SetCaption(spec.caption);
-        button.Move(spec.left, spec.inPanel ? 90 : 5520, spec.inPanel ? 1350 : 1320, 420);
-        button.Click = [this, click = spec.click] { (this->*click)(); };
-        (*controls_).*spec.member = &button;
-        controls_->buttons.push_back(&button);
-    }
-    BtnProcurar().SetToolTipText("Procurar(Alt + O)");
-    for (controls::threed::Button3D* button : {&BtnFim(), &BtnCancelar(), &BtnImprimir(), &BtnCriterio()}) button->SetVisible(false);
+    for (const auto& [button, click] : clicks) button->Click = [this, click] { (this->*click)(); };
+    tbRelatorios_->RowColChange = [this](int, int) { TbRelatorios_RowColChange(); };
+    tbCriterio_->RowColChange = [this](int, int) { TbCriterio_RowColChange(); };
+    tbRelatorios_->KeyDown = [this](int& keyCode, int shift) { TbRelatorios_KeyDown(keyCode, shift); };
+    tbCriterio_->KeyDown = [this](int& keyCode, int shift) { TbCriterio_KeyDown(keyCode, shift); };
 }
 
 // One focus rule for the family: buttons colour their caption, the search field its back, the
 // grids their highlight.
 void Inicio::ConnectFocusColours() {
-    for (controls::threed::Button3D* button : controls_->buttons) forms::HighlightButtonOnFocus(*button);
-    if (forms::HostedControl* procura = controls_->zmProcura) forms::HighlightEditOnFocus(*procura);
-    for (controls::grid::DataGrid* grid : {controls_->tbRelatorios, controls_->tbCriterio}) {
+    for (forms::Control* control : Controls()) {
+        if (auto* button = dynamic_cast<controls::threed::Button3D*>(control)) forms::HighlightButtonOnFocus(*button);
+    }
+    if (zmProcura_) forms::HighlightEditOnFocus(*zmProcura_);
+    for (controls::grid::DataGrid* grid : {tbRelatorios_, tbCriterio_}) {
         controls::grid::HighlightRowOnFocus(*grid);
     }
 }
@@ -367,11 +330,8 @@ void Inicio::ShowSelection(bool visible) {
     SetGridVisible(TbCriterio(), !visible);
 }
 
-// The search panel and its field, which the library draws over the panel rather than in it.
-void Inicio::ShowSearchPanel(bool visible) {
-    PainelLocaliza().SetVisible(visible);
-    if (ZmProcura()) ZmProcura()->SetVisible(visible);
-}
+// The search panel with its field and buttons.
+void Inicio::ShowSearchPanel(bool visible) { PainelLocaliza().SetVisible(visible); }
 
 void Inicio::BtnProcurar_Click() {
     ShowSearchPanel(true);

@@ -144,9 +144,8 @@ protected:
     void Form_Unload(int& cancel) override;
 
 private:
-    struct Controls;
-    void CreateButtons();
     void ConnectFocusColours();
+    void ConnectEvents();
     void ShowSearchPanel(bool visible);
     void ShowSelection(bool visible);
     void SetGridVisible(controls::grid::DataGrid& grid, bool visible);
@@ -172,7 +171,24 @@ private:
     void FinishReportPaging();
 
     controls::report::ReportHooks reportHooks_;
-    std::unique_ptr<Controls> controls_;
+    controls::threed::Panel3D* painelLocaliza_ = nullptr;
+    forms::HostedControl* zmProcura_ = nullptr;
+    controls::threed::Button3D* btnProcura_ = nullptr;
+    controls::threed::Button3D* btnEsc_ = nullptr;
+    controls::threed::Button3D* btnSair_ = nullptr;
+    controls::threed::Button3D* btnSelecionar_ = nullptr;
+    controls::threed::Button3D* btnProcurar_ = nullptr;
+    controls::threed::Button3D* btnVerificar_ = nullptr;
+    controls::threed::Button3D* btnFim_ = nullptr;
+    controls::threed::Button3D* btnCancelar_ = nullptr;
+    controls::threed::Button3D* btnImprimir_ = nullptr;
+    controls::threed::Button3D* btnCriterio_ = nullptr;
+    forms::DataControl* dataCriterio_ = nullptr;
+    forms::DataControl* dataRelatorios_ = nullptr;
+    controls::threed::Frame3D* frameSelecionar_ = nullptr;
+    controls::grid::DataGrid* tbRelatorios_ = nullptr;
+    controls::grid::DataGrid* tbCriterio_ = nullptr;
+    forms::HostedControl* lblMensagem_ = nullptr;
     QueryBuilderHooks builder_;
     com::ComPtr<controls::report::ReportControl> report1_;
 

@@ -189,8 +189,8 @@ TEST_F(ConsolidacaoTest, ThePeriodFieldsAreDateControlsEmptiedByNo) {
     forms::HostedControl* to = w.ZmData2();
     ASSERT_NE(from, nullptr);
     ASSERT_NE(to, nullptr);
-    EXPECT_FALSE(from->Visible());
-    EXPECT_FALSE(to->Visible());
+    EXPECT_FALSE(from->ShowsInWindow());
+    EXPECT_FALSE(to->ShowsInWindow());
     EXPECT_EQ(from->Get("DateType").Type(), com::VT_I2);   // a member only the date control has
     const std::string empty = to->Get(com::DispId{0}).AsStr().ToUtf8();
     const com::Variant emptyValue = to->Get("Value");
@@ -200,7 +200,7 @@ TEST_F(ConsolidacaoTest, ThePeriodFieldsAreDateControlsEmptiedByNo) {
     boxes_.answers = {forms::mb::No};
     w.BtnConsolidar_Click();
     for (forms::HostedControl* field : {from, to}) {
-        EXPECT_TRUE(field->Visible());
+        EXPECT_TRUE(field->ShowsInWindow());
         EXPECT_EQ(field->Get(com::DispId{0}).AsStr().ToUtf8(), empty);
         EXPECT_EQ(field->Get("Value").AsI4(), emptyValue.AsI4());
     }

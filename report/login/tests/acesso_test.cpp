@@ -521,6 +521,20 @@ TEST_F(AcessoTest, EscReturnsToTheStoreListThenAbsorbsTheCataloguesEscThenUnload
     EXPECT_TRUE(forms::App().EndRequested());
 }
 
+// Esc on the password panel when the store list is gone (an upgrade hid it) hides the panel and
+// leaves the focus where it is: the grid cannot take it inside its hidden frame.
+TEST_F(AcessoTest, EscWithTheStoreListHiddenLeavesTheFocusAndSaysNothing) {
+    Acesso& w = AtFirstStore();
+    ASSERT_NE(w.ZmSenha(), nullptr);
+    ASSERT_TRUE(w.ZmSenha()->HasFocus());
+    w.SetStoreFrameVisible(false);
+    Press(Qt::Key_Escape);
+    EXPECT_FALSE(w.PainelLocaliza().Visible());
+    EXPECT_FALSE(w.TbLoja().HasFocus());
+    EXPECT_TRUE(boxes_.shown.empty()) << boxes_.shown[0].text;
+    EXPECT_TRUE(w.IsLoaded());
+}
+
 TEST_F(AcessoTest, NoUsersOpensTheProgramFolderDataAndShowsTheCatalogue) {
     dao::Database bd2 = ProgramEngine().OpenDatabase(std::string(kProgram) + "\\Bd2.MDB", false, false,
                                                      ";PWD=TORPAL");

@@ -69,14 +69,14 @@ TEST_F(ReportsTest, SearchFiltersTheCatalogueOrRestoresItWithAMessage) {
         EXPECT_FALSE(hidden->Visible()) << hidden->Name();
     }
     ASSERT_NE(window.ZmProcura(), nullptr);
-    EXPECT_TRUE(window.ZmProcura()->Visible());
+    EXPECT_TRUE(window.ZmProcura()->ShowsInWindow());
     SetHostedText(window.ZmProcura(), "vendedor");
     int enter = forms::key::Return;
     window.RouteKey(true, enter, 0, nullptr);
     EXPECT_EQ(Codes(), (std::vector<std::string>{"R005", "R006"}));
     EXPECT_FALSE(window.PainelLocaliza().Visible());
     EXPECT_EQ(HostedText(window.ZmProcura()), "");
-    EXPECT_FALSE(window.ZmProcura()->Visible());
+    EXPECT_FALSE(window.ZmProcura()->ShowsInWindow());
     EXPECT_TRUE(boxes_.shown.empty());
 
     // Nothing found (a quote included): the message, then the whole catalogue again.
