@@ -45,7 +45,7 @@
 #include "platform/ctl/services.h"
 #include "platform/ctl/text_metrics.h"
 #include "zmtext/engine/kind_traits.h"
-#include "zmtext/engine/zm_strings.h"
+#include "zmtext/values/zm_strings.h"
 
 class QPainter;
 class QCursor;
