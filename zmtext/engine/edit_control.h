@@ -2,9 +2,10 @@
 //
 // An edit control is `class CZMxxxCtrl : public CZMEditControl<CZMxxxCtrl>`: a control over the
 // bound-control base (the control base with the data-binding base, answered from the same
-// object) and, as its second base, the edit engine. This template supplies
-//   1. the engine's control-side operations, each handed to the control base (window, colours,
-//      font, caret, capture, timers, events at the control's own DISPIDs);
+// object) and, as its second base, the edit engine, whose control side (ZMEditControlSide) it is.
+// This template supplies
+//   1. the control side the engine asks through, each operation handed to the control base
+//      (window, colours, font, caret, capture, timers, events at the control's own DISPIDs);
 //   2. the message forwarders: characters and key presses go to the engine alone (so KeyDown
 //      and KeyPress fire once, from the engine), the other messages to the engine and then to
 //      the base, in the order the engine's rules expect;
@@ -47,7 +48,7 @@ struct ZMEditControlIds {
 };
 
 template <class Self>
-class CZMEditControl : public ZMBoundControl<Self>, public CZMEditEngine {
+class CZMEditControl : public ZMBoundControl<Self>, public CZMEditEngine, public ZMEditControlSide {
     using Base = ZMBoundControl<Self>;
     using Table = com::DispatchTable<Self>;
     using Args = typename Table::Args;
@@ -58,7 +59,7 @@ public:
     // container here listens to them.
     void SetParentNotificationHook(std::function<void(int)> hook) { parentHook_ = std::move(hook); }
 
-    // --- 1. Engine operations through the control base -----------------------------------------
+    // --- 1. The engine's control side, through the control base ---------------------------------
     bool GetEnabled() const override { return ctl::ControlBase::GetEnabled(); }
     bool HasWindow() const override { return this->Window() != nullptr; }
     bool AmbientUserMode() const override { return ctl::ControlBase::AmbientUserMode(); }
@@ -245,7 +246,9 @@ public:
     }
 
 protected:
-    CZMEditControl(const ctl::ControlClassInfo& info, const ZMEditControlIds& ids) : Base(info), ids_(ids) {}
+    CZMEditControl(const ctl::ControlClassInfo& info, const ZMEditControlIds& ids) : Base(info), ids_(ids) {
+        this->SetControlSide(*this);
+    }
 
     const ZMEditControlIds& Ids() const { return ids_; }
 

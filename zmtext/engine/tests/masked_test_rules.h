@@ -60,9 +60,9 @@ public:
         if (undoCopy.View() != this->RawData) this->RawData = std::string(undoCopy.View());
         this->CurPos = std::min(this->CurPos, static_cast<int>(this->RawData.size()));
         this->Modified = false;
-        this->SetDataChanged();
+        this->Side->SetDataChanged();
         FormatText();
-        this->InvalidateField();
+        this->Side->InvalidateField();
         return true;
     }
     bool SetTextValue(std::string_view text) override {
