@@ -23,16 +23,10 @@
 
 namespace zmtext {
 
-// The library's control kinds number the edit fields as the field kinds do.
-static_assert(static_cast<int>(ZMControlKind::Text) == kFieldText && static_cast<int>(ZMControlKind::Date) == kFieldDate &&
-              static_cast<int>(ZMControlKind::Time) == kFieldTime && static_cast<int>(ZMControlKind::Long) == kFieldLong &&
-              static_cast<int>(ZMControlKind::Double) == kFieldDouble &&
-              static_cast<int>(ZMControlKind::Currency) == kFieldCurrency);
-
 // The class description of an edit field of `kind` with its property pages in order.
 ctl::ControlClassInfo ZMEditFieldClassInfo(ZMControlKind kind, std::initializer_list<std::string_view> pages);
 // The initial size the defaults store gives field kind `kind`, when it gives both measures.
-std::optional<QSize> ZMDefaultSize(int kind);
+std::optional<QSize> ZMDefaultSize(ZMControlKind kind);
 // A field's events: its own in its order, then the stock mouse and key events.
 std::vector<com::FuncDesc> ZMEditFieldEvents(std::initializer_list<std::pair<const char*, com::DispId>> own);
 
@@ -51,7 +45,7 @@ public:
     com::Bstr GetBoundText() override { return com::Bstr::FromUtf8(win::Cp1252ToUtf8(self().GetText())); }
     void SetBoundText(const std::string& cp1252) override { self().PutText(cp1252); }
     // The library's About box for the field's kind.
-    void OnAboutBox() override { ZMShowAboutBox(this->Window(), static_cast<ZMControlKind>(this->GetFieldKind())); }
+    void OnAboutBox() override { ZMShowAboutBox(this->Window(), this->GetFieldKind()); }
     // The DataField property's predefined strings: the bound cursor's column names.
     std::vector<std::string> DataFieldChoices() {
         if (com::Failed(this->LoadColumnNames(dataSourceId_))) return {};

@@ -39,8 +39,8 @@ CZMTextCtrl::CZMTextCtrl()
                                      .fontItalic = kTextFontItalic, .fontSize = kTextFontSize,
                                      .fontUnderline = kTextFontUnderline,
                                      .fontStrikeThru = kTextFontStrikeThru}, kTextDataSource) {
-    SetFieldKind(kFieldText);
-    if (const auto size = ZMDefaultSize(kFieldText)) SetInitialSize(*size);
+    SetFieldKind(ZMControlKind::Text);
+    if (const auto size = ZMDefaultSize(ZMControlKind::Text)) SetInitialSize(*size);
     DataProperty = 0;
     FillChar = '_';
     FormatText();
@@ -296,10 +296,10 @@ void CZMTextCtrl::ImportOldProperties(const com::Blob& flags) {
 void CZMTextCtrl::OnResetState() {
     ResetFieldState();
     const CZMDefaultsStore* store = ZMDefaults();
-    auto number = [&](int key, int fallback) { return store ? store->GetInt(kFieldText, key, fallback) : fallback; };
+    auto number = [&](int key, int fallback) { return store ? store->GetInt(kKindText, key, fallback) : fallback; };
     auto text = [&](int key, const char* fallback) {
         std::string value = fallback;
-        if (store) store->GetCString(kFieldText, key, &value, fallback);
+        if (store) store->GetCString(kKindText, key, &value, fallback);
         return value;
     };
     // The text control binds its Text or its RawData only.

@@ -439,7 +439,7 @@ void CZMEditEngine::ReadStyleDefaults(int kind) {
 }
 
 void CZMEditEngine::ResetCommonDefaults() {
-    const int kind = GetFieldKind();
+    const int kind = ZMKindIndex(GetFieldKind());
     const CZMDefaultsStore* store = ZMDefaults();
     auto color = [&](int key, std::uint32_t def) {
         return com::OleColor{store ? static_cast<std::uint32_t>(store->GetLong(kind, key, static_cast<std::int32_t>(def))) : def};

@@ -105,7 +105,7 @@ public:
 
     // The kind-traits member (kind_traits.h): the field's kind and the rules the engine takes
     // from it; the value rules the field supplies are `Rules`.
-    int GetFieldKind() const { return Kind->kind; }
+    ZMControlKind GetFieldKind() const { return Kind->kind; }
     const ZMKindTraits& KindTraits() const { return *Kind; }
 
     // ===== Virtual operations: what the control supplies ======================================
@@ -199,7 +199,7 @@ public:
 
 protected:
     // A control sets its kind, its value rules and its control side once, when it is made.
-    void SetFieldKind(int kind) { Kind = &ZMKindTraitsOf(kind); }
+    void SetFieldKind(ZMControlKind kind) { Kind = &ZMKindTraitsOf(kind); }
     void SetValueRules(ZMValueRules& rules) { Rules = &rules; }
     void SetControlSide(ZMEditControlSide& side) { Side = &side; }
 
@@ -254,7 +254,7 @@ protected:
     void RecreateCaret();
 
     // ===== Field state ========================================================================
-    const ZMKindTraits* Kind = &ZMKindTraitsOf(kFieldText);
+    const ZMKindTraits* Kind = &ZMKindTraitsOf(ZMControlKind::Text);
     ZMValueRules* Rules = nullptr;   // set by the control before any editing
     ZMEditControlSide* Side = nullptr;   // likewise
     ZMFieldBuffer PatternBuffer;

@@ -13,11 +13,9 @@
 #include <cstdint>
 #include <string_view>
 
-namespace zmtext {
+#include "zmtext/module/control_kind.h"
 
-// Field kinds: they pick the defaults section and the kind's traits.
-enum ZMFieldKind : int { kFieldText = 0, kFieldDate = 1, kFieldTime = 2, kFieldLong = 3,
-                         kFieldDouble = 4, kFieldCurrency = 5 };
+namespace zmtext {
 
 // What fills the place a deleted data character frees at the end of its mask group.
 enum class ZMFreedPlace : std::uint8_t {
@@ -27,7 +25,8 @@ enum class ZMFreedPlace : std::uint8_t {
 };
 
 struct ZMKindTraits {
-    ZMFieldKind kind = kFieldText;
+    // One of the six edit fields' kinds (control_kind.h), whose index is the traits' row.
+    ZMControlKind kind = ZMControlKind::Text;
     // A typed literal of the pattern among the display positions before this one jumps the
     // caret to the part after it (a date's or time's separator); 0 for none.
     int separatorJumpEnd = 0;
@@ -49,8 +48,8 @@ struct ZMKindTraits {
     bool takesUnchangedText = false;
 };
 
-// The traits of `kind` (a kind outside the enumeration reads as text).
-const ZMKindTraits& ZMKindTraitsOf(int kind);
+// The traits of `kind` (a kind that is no edit field reads as text).
+const ZMKindTraits& ZMKindTraitsOf(ZMControlKind kind);
 
 // The value and display rules of a field, over the engine's state (PatternBuffer, RawData, Text,
 // TypedChar, CurPos).

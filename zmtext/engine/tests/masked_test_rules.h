@@ -37,7 +37,7 @@ public:
         this->RawData = std::move(raw);
         FormatText();
     }
-    void SetKind(int kind) {
+    void SetKind(ZMControlKind kind) {
         kind_ = kind;
         this->SetFieldKind(kind);
     }
@@ -87,7 +87,7 @@ public:
     char GetPasswordChar() override { return passwordChar; }
     // The text kind's rule: a masked field's caret at 0 goes to the first data position.
     void SnapCaretToData() override {
-        if (kind_ != kFieldText || this->Mask.empty() || this->CurPos != 0) return;
+        if (kind_ != ZMControlKind::Text || this->Mask.empty() || this->CurPos != 0) return;
         this->CurPos = this->FirstDataPos;
         this->PlaceCaretAtCurPos();
     }
@@ -104,7 +104,7 @@ private:
         return out;
     }
 
-    int kind_ = kFieldText;
+    ZMControlKind kind_ = ZMControlKind::Text;
 };
 
 template <class Base>
