@@ -76,13 +76,17 @@ void CZMEditEngine::RebuildDisplay() {
             continue;
         }
         ++MaxDataChars;
+        // Invariant 1: the pattern holds at most kZMMaxPositions positions, so the display
+        // takes one character for each and its positions stay the pattern's.
+        [[maybe_unused]] bool appended;
         if (next < RawData.size()) {
             const char data = RawData[next++];
-            DisplayBuffer.Append(password ? password : data);
+            appended = DisplayBuffer.Append(password ? password : data);
             ++CurNumDataChars;
         } else {
-            DisplayBuffer.Append(fill);
+            appended = DisplayBuffer.Append(fill);
         }
+        assert(appended);
     }
     DisplayBuffer.Truncate(Rules->GetDisplayLength(patternLength, CurNumDataChars));
 }
@@ -169,7 +173,9 @@ CZMEditEngine::HeldBeeps::~HeldBeeps() {
 // --- The edit transaction ---------------------------------------------------------------------
 
 void CZMEditEngine::BeginEdit() {
+    assert(PositionsInRange());
     editBefore_ = RawData;
+    editOpen_ = true;
     if (!undoArmed_) {
         Rules->SaveUndo();
         undoArmed_ = true;
@@ -185,6 +191,9 @@ void CZMEditEngine::ApplyDataChange() {
 }
 
 bool CZMEditEngine::CommitEdit(bool notifyEvenIfUnchanged, bool requireValidValue) {
+    // Invariant 4: what changed is measured against the data as BeginEdit found it.
+    assert(editOpen_);
+    editOpen_ = false;
     const bool changed = RawData != editBefore_;
     if (changed && requireValidValue && !Rules->IsValidValue()) {
         RawData = editBefore_;
@@ -241,6 +250,7 @@ bool CZMEditEngine::SetInsertMode(int mode) {
 }
 
 void CZMEditEngine::PlaceCaretAtCurPos() {
+    assert(PositionsInRange());
     Side->PlaceFieldCaret(CaretX(CurPos), StartText.y);
 }
 

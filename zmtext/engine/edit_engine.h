@@ -22,6 +22,7 @@
 //      the changed data into the control (binding flag, the value rules' ParseText and
 //      FormatText, EN_UPDATE, repaint) and then marks the field modified, announces the bound property and fires
 //      Change. An edit that changed nothing notifies nobody.
+// Each is asserted (debug and sanitizer builds) where the engine relies on it.
 //
 // Focus cycle: HandleSetFocus rebuilds the editing state from RawData and takes the undo copy;
 // keys, mouse and clipboard edit it; HandleKillFocus parses it back and validates (Invalid, else
@@ -32,6 +33,7 @@
 #include <QFont>
 #include <QPoint>
 #include <array>
+#include <cassert>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -210,6 +212,11 @@ protected:
     int EndOfData() const;
     int Extent(int a, int b) const;
     int CaretX(int pos) const { return StartText.x + Extent(FirstVisPos, pos); }
+    // Invariant 2: the caret and both ends of the selection are display indexes.
+    bool PositionsInRange() const {
+        auto in = [](int pos) { return pos >= 0 && pos <= kZMMaxPositions; };
+        return in(CurPos) && in(HiAnchor) && in(HiNew);
+    }
     bool HasSelection() const { return HiAnchor != HiNew; }
     bool Editable() const { return !ReadOnly && !DataReadOnly; }
     void ClearSelection();
@@ -304,6 +311,7 @@ private:
     void ApplyStyleFlags(const ZMStyleFlags& f);
 
     std::string editBefore_;   // RawData when the edit in progress began
+    bool editOpen_ = false;    // BeginEdit has run since the last CommitEdit
     bool undoArmed_ = false;   // the undo copy of this focus has been taken
     int beepsHeld_ = 0;        // HeldBeeps scopes open
     mutable bool beepWaiting_ = false;   // a beep was asked for inside them

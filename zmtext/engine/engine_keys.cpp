@@ -74,6 +74,9 @@ bool CZMEditEngine::InsertAtCaret(char ch, bool insertMode) {
     const int k = DataIndexOf(CurPos);
     std::string data = RawData;
     const int n = static_cast<int>(data.size());
+    // Invariant 3: the caret's placeholder is at most one past the data, so a character
+    // appended lands at data index k.
+    assert(k <= n);
     const auto [groupFirst, groupEnd] = GroupOf(CurPos);
     (void)groupFirst;
     const int groupEndData = DataIndexOf(groupEnd);
@@ -127,6 +130,7 @@ bool CZMEditEngine::InsertChar() {
         return false;
     }
     const int k = DataIndexOf(CurPos);
+    assert(k <= static_cast<int>(RawData.size()));   // invariant 3, for the character before k
     char ch = TypedChar;
     if (k == 0 || RawData[static_cast<std::size_t>(k - 1)] == ' ') ch = Rules->ConvertCase(ch);
     if (!InsertAtCaret(ch, insertMode)) {

@@ -85,6 +85,7 @@ void CZMEditEngine::ZMPaintField(QPainter& p, const ctl::Rect& bounds, const ctl
 
 void CZMEditEngine::DrawSelectionRange(QPainter& p, bool highlight, int dx, int dy) {
     if (!HasSelection()) return;
+    assert(PositionsInRange());
     const int n = DisplayBuffer.Length();
     const int hiNew = std::min(HiNew, n);
     const int a = std::max(std::min(std::min(HiAnchor, n), hiNew), FirstVisPos);
