@@ -31,14 +31,15 @@ bool IsLetter8(unsigned char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && 
 }  // namespace
 
 CZMTextCtrl::CZMTextCtrl()
-    : CZMBoundField(TextClassInfo(),
-                    ZMEditControlIds{.change = kTextChange, .endOfLine = kTextEndOfLine,
-                                     .invalidKey = kTextInvalidKey, .invalid = kTextInvalid,
-                                     .rawData = kTextRawData, .toolTip = kTextToolTip,
-                                     .fontName = kTextFontName, .fontBold = kTextFontBold,
-                                     .fontItalic = kTextFontItalic, .fontSize = kTextFontSize,
-                                     .fontUnderline = kTextFontUnderline,
-                                     .fontStrikeThru = kTextFontStrikeThru}, kTextDataSource) {
+    : CZMEditControl(TextClassInfo(),
+                     ZMEditControlIds{.change = kTextChange, .endOfLine = kTextEndOfLine,
+                                      .invalidKey = kTextInvalidKey, .invalid = kTextInvalid,
+                                      .rawData = kTextRawData, .toolTip = kTextToolTip,
+                                      .fontName = kTextFontName, .fontBold = kTextFontBold,
+                                      .fontItalic = kTextFontItalic, .fontSize = kTextFontSize,
+                                      .fontUnderline = kTextFontUnderline,
+                                      .fontStrikeThru = kTextFontStrikeThru}, kTextDataSource) {
+    SetValueRules(*this);
     SetFieldKind(ZMControlKind::Text);
     if (const auto size = ZMDefaultSize(ZMControlKind::Text)) SetInitialSize(*size);
     DataProperty = 0;
@@ -369,7 +370,7 @@ void CZMTextCtrl::DoPropExchange(com::PropExchange& px) {
 com::Bstr CZMTextCtrl::GetBoundRawText() { return com::Bstr::FromUtf8(win::Cp1252ToUtf8(RawData)); }
 
 bool CZMTextCtrl::OnMapPropertyToPage(com::DispId id, com::Guid& page) {
-    if (id != kTextCharacters) return CZMBoundField::OnMapPropertyToPage(id, page);
+    if (id != kTextCharacters) return CZMEditControl::OnMapPropertyToPage(id, page);
     page = ZMPropertyPageList({"CZMTextCharPropPage"}).front();
     return true;
 }

@@ -45,7 +45,7 @@ enum ZMTextEventId : com::DispId { kTextChange = 1, kTextEndOfLine = 2, kTextInv
 enum ZMCharacterFlags : int { kCharSpaces = 1, kCharNumeric = 2, kCharUpper = 4, kCharLower = 8,
                               kCharCapFirst = 16, kCharTable = 32, kCharAny = -1 };
 
-class CZMTextCtrl final : public CZMBoundField<CZMTextCtrl> {
+class CZMTextCtrl final : public CZMEditControl<CZMTextCtrl>, public ZMValueRules {
 public:
     CZMTextCtrl();
 
