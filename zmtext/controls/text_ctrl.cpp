@@ -107,14 +107,8 @@ void CZMTextCtrl::FormatText() {
     ADBHelper::SetDataChanged(true);
 }
 
-int CZMTextCtrl::CopyText() {
-    FormatText();
-    DisplayBuffer.Assign(DisplayForm(true));
-    return 0;
-}
-
-int CZMTextCtrl::GetMaxLength() {
-    return MaxLength != 0 && MaxLength < MaxDataChars ? MaxLength : MaxDataChars;
+int CZMTextCtrl::GetMaxLength(int placeholders) {
+    return MaxLength != 0 && MaxLength < placeholders ? MaxLength : placeholders;
 }
 
 // A field without a mask and without a limit shows no fill characters after its data.
@@ -190,7 +184,7 @@ bool CZMTextCtrl::CheckMask() {
 
 bool CZMTextCtrl::IsValidValue() {
     if (Mask.empty() || !ValidateMask) return true;
-    if (static_cast<int>(RawData.size()) < GetMaxLength()) return false;
+    if (static_cast<int>(RawData.size()) < GetMaxLength(MaxDataChars)) return false;
     return CheckMask();
 }
 

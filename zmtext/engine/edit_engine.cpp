@@ -43,10 +43,9 @@ const std::vector<ctl::MenuItem>& ZMEditMenuItems() {
 CZMEditEngine::CZMEditEngine() = default;
 CZMEditEngine::~CZMEditEngine() = default;
 
-int CZMEditEngine::CopyText() {
+void CZMEditEngine::CopyText() {
     Rules->FormatText();
-    DisplayBuffer.Assign(Text);
-    return 0;
+    DisplayBuffer.Assign(Rules->ShownText(Text));
 }
 
 int CZMEditEngine::StoreRaw(std::string raw) {

@@ -110,14 +110,10 @@ public:
     ZMControlKind GetFieldKind() const { return Kind->kind; }
     const ZMKindTraits& KindTraits() const { return *Kind; }
 
-    // ===== Virtual operations: what the control supplies ======================================
-    // Formats Text and copies it into DisplayBuffer; non-zero when formatted from a value.
-    // By default the rebuilt Text is shown as it is.
-    virtual int CopyText();
-    // How many data characters the field takes.
-    virtual int GetMaxLength() { return MaxDataChars; }
-
     // ===== Engine operations ==================================================================
+    // Formats Text and copies the text shown without the focus (the value rules' ShownText)
+    // into DisplayBuffer.
+    void CopyText();
     // Keyboard and editing.
     void HandleChar(unsigned char ch);
     void HandleKeyDown(int key, int shift);

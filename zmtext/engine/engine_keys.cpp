@@ -81,7 +81,7 @@ bool CZMEditEngine::InsertAtCaret(char ch, bool insertMode) {
     (void)groupFirst;
     const int groupEndData = DataIndexOf(groupEnd);
     if (insertMode) {
-        if (CurNumDataChars >= GetMaxLength()) NotifyParent(EN_MAXTEXT);
+        if (CurNumDataChars >= Rules->GetMaxLength(MaxDataChars)) NotifyParent(EN_MAXTEXT);
         if (k < n) {
             // The group's characters from k on move one place right; one pushed past the
             // group's last position is dropped rather than moved into the next group.

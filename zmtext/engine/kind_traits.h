@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "zmtext/module/control_kind.h"
@@ -93,6 +94,10 @@ public:
     virtual char ConvertCase(char ch) { return ch; }
     // The pattern has shrunk to `placeholders` data positions: the undo copy follows.
     virtual void TruncateBuffer(int /*placeholders*/) {}
+    // How many data characters the field takes, of the `placeholders` of its pattern.
+    virtual int GetMaxLength(int placeholders) { return placeholders; }
+    // The text drawn without the focus, from `text`, the Text FormatText has just rebuilt.
+    virtual std::string ShownText(const std::string& text) { return text; }
 
 protected:
     ~ZMValueRules() = default;

@@ -50,7 +50,7 @@ public:
     void ParseText() override {}
     int FormatRawData() override { return static_cast<int>(this->RawData.size()); }
     bool IsValidValue() override {
-        return this->Mask.empty() || static_cast<int>(this->RawData.size()) >= GetMaxLength();
+        return this->Mask.empty() || static_cast<int>(this->RawData.size()) >= GetMaxLength(this->MaxDataChars);
     }
     bool IsInRange() override { return inRange; }
     int GetPattern() override;
@@ -77,8 +77,8 @@ public:
         FormatText();
         return 2;
     }
-    int GetMaxLength() override {
-        return maxLength != 0 && maxLength < this->MaxDataChars ? maxLength : this->MaxDataChars;
+    int GetMaxLength(int placeholders) override {
+        return maxLength != 0 && maxLength < placeholders ? maxLength : placeholders;
     }
     int GetDisplayLength(int patternLength, int dataLength) override {
         return this->Mask.empty() && maxLength == 256 ? dataLength : patternLength;
