@@ -37,8 +37,8 @@ CZMCurrencyCtrl::CZMCurrencyCtrl()
                                         .fontSize = kCurFontSize, .fontUnderline = kCurFontUnderline,
                                         .fontStrikeThru = kCurFontStrikeThru},
                                         kCurrencyMax, kCurrencyMin) {
-    SetFieldKind(kFieldCurrency);
-    if (const auto size = ZMDefaultSize(kFieldCurrency)) SetInitialSize(*size);
+    SetFieldKind(ZMControlKind::Currency);
+    if (const auto size = ZMDefaultSize(ZMControlKind::Currency)) SetInitialSize(*size);
     DataProperty = 2;
     Settings = NumberSettings{kFmtControlWinIni, '.', ',', 2};
     IntDigits = 15;
@@ -98,7 +98,7 @@ void CZMCurrencyCtrl::ImportOldProperties(const com::Blob& flags) {
 void CZMCurrencyCtrl::OnResetState() {
     ResetFieldState();
     if (const CZMDefaultsStore* store = ZMDefaults()) {
-        const int kind = kFieldCurrency;
+        const int kind = kKindCurrency;
         Settings.fmtControl = static_cast<std::int16_t>(std::clamp(store->GetInt(kind, kZMKeyFmtControl, 0), 0, 11));
         Settings.decimalDigits = static_cast<std::int16_t>(std::clamp(store->GetInt(kind, kZMKeyFmtDecDigits, 2), 0, 4));
         IntDigits = static_cast<std::int16_t>(std::clamp(store->GetInt(kind, kZMKeyFmtIntDigits, 15), 0, 15));

@@ -43,13 +43,13 @@ CZMDateCtrl::CZMDateCtrl()
                                      .fontBold = kDateFontBold, .fontItalic = kDateFontItalic,
                                      .fontSize = kDateFontSize, .fontUnderline = kDateFontUnderline,
                                      .fontStrikeThru = kDateFontStrikeThru}, kDateDataSource) {
-    SetFieldKind(kFieldDate);
+    SetFieldKind(ZMControlKind::Date);
     FillChar = '_';
     DataProperty = 2;
     max_ = ZMDayNumberToDate(kDateTypeHalvern, ZMDateLimits(kDateTypeHalvern).newMaximum);
     min_ = ZMDayNumberToDate(kDateTypeHalvern, ZMDateLimits(kDateTypeHalvern).newMinimum);
     RebuildTexts();
-    if (const auto size = ZMDefaultSize(kFieldDate)) SetInitialSize(*size);
+    if (const auto size = ZMDefaultSize(ZMControlKind::Date)) SetInitialSize(*size);
     ADBHelper::SetDataChanged(false);
 }
 
@@ -168,21 +168,21 @@ void CZMDateCtrl::OnResetState() {
     // Without the store the same fallbacks stand, so a new field always starts inside type 1.
     const CZMDefaultsStore* store = ZMDefaults();
     auto number = [&](int key, int fallback) {
-        return static_cast<std::int16_t>(store ? store->GetInt(kFieldDate, key, fallback) : fallback);
+        return static_cast<std::int16_t>(store ? store->GetInt(kKindDate, key, fallback) : fallback);
     };
     FmtControl = std::clamp<std::int16_t>(number(kKeyFmtControl, 0), 0, 3);
     FmtDay = std::clamp<std::int16_t>(number(kKeyFmtDay, 1), 0, 2);
     FmtMonth = std::clamp<std::int16_t>(number(kKeyFmtMonth, 1), 0, 4);
     FmtYear = std::clamp<std::int16_t>(number(kKeyFmtYear, 2), 0, 2);
     BoundTimeMode = std::clamp<std::int16_t>(number(kKeyBoundTimeMode, 0), 0, 1);
-    const double boundTime = store ? store->GetDouble(kFieldDate, kKeyBoundTime, 0.0) : 0.0;
+    const double boundTime = store ? store->GetDouble(kKindDate, kKeyBoundTime, 0.0) : 0.0;
     BoundTime = std::isfinite(boundTime) ? std::clamp(boundTime, 0.0, 86399.0 / kSecondsPerDay) : 0.0;
     DateType = std::clamp<std::int16_t>(number(kKeyDateType, 1), 0, 1);
     // Both limits are kept as type-0 day numbers, whatever the type.
-    max_ = ZMDayNumberToDate(kDateTypeVisualBasic, store ? store->GetLong(kFieldDate, kKeyMaxValue, 60568) : 60568);
-    min_ = ZMDayNumberToDate(kDateTypeVisualBasic, store ? store->GetLong(kFieldDate, kKeyMinValue, 21) : 21);
-    FillChar = DefaultChar(store, kFieldDate, kKeyFillChar, "_");
-    FmtSeparator = DefaultChar(store, kFieldDate, kKeyFmtSeparator, "-");
+    max_ = ZMDayNumberToDate(kDateTypeVisualBasic, store ? store->GetLong(kKindDate, kKeyMaxValue, 60568) : 60568);
+    min_ = ZMDayNumberToDate(kDateTypeVisualBasic, store ? store->GetLong(kKindDate, kKeyMinValue, 21) : 21);
+    FillChar = DefaultChar(store, kKindDate, kKeyFillChar, "_");
+    FmtSeparator = DefaultChar(store, kKindDate, kKeyFmtSeparator, "-");
     BorderStyle = 1;
     ApplyBorderLayout();
     value_ = undo_ = ZMDate{};

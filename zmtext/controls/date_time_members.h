@@ -40,7 +40,7 @@ template <class C>
 class ZMDateTimeMembers;
 
 template <class Self, class Value>
-class CZMDateTimeField : public CZMBoundField<Self> {
+class CZMDateTimeField : public CZMEditControl<Self>, public ZMValueRules {
     friend class ZMDateTimeMembers<Self>;
 
 public:
@@ -132,7 +132,11 @@ public:
     }
 
 protected:
-    using CZMBoundField<Self>::CZMBoundField;
+    // `dataSourceId`: the DISPID of the field's DataSource property.
+    CZMDateTimeField(const ctl::ControlClassInfo& info, const ZMEditControlIds& ids, com::DispId dataSourceId)
+        : CZMEditControl<Self>(info, ids, dataSourceId) {
+        this->SetValueRules(*this);
+    }
 
     // Stores a new value: announces Value and sets the binding flag; false when unchanged.
     bool StoreValue(const Value& value) {

@@ -32,8 +32,8 @@ CZMDoubleCtrl::CZMDoubleCtrl()
                                         .fontUnderline = kDoubleFontUnderline,
                                         .fontStrikeThru = kDoubleFontStrikeThru},
                                         kDoubleMaxDefault, kDoubleMinDefault) {
-    SetFieldKind(kFieldDouble);
-    if (const auto size = ZMDefaultSize(kFieldDouble)) SetInitialSize(*size);
+    SetFieldKind(ZMControlKind::Double);
+    if (const auto size = ZMDefaultSize(ZMControlKind::Double)) SetInitialSize(*size);
     DataProperty = 2;
     Settings = NumberSettings{kFmtControlWinIni, '.', ',', 3};
     IntDigits = 15;
@@ -95,15 +95,15 @@ void CZMDoubleCtrl::ImportOldProperties(const com::Blob& flags) {
 void CZMDoubleCtrl::OnResetState() {
     ResetFieldState();
     if (const CZMDefaultsStore* store = ZMDefaults()) {
-        Settings.fmtControl = static_cast<std::int16_t>(store->GetInt(kFieldDouble, kZMKeyFmtControl, 0));
-        Settings.decimalDigits = static_cast<std::int16_t>(store->GetInt(kFieldDouble, kZMKeyFmtDecDigits, 3));
-        IntDigits = static_cast<std::int16_t>(store->GetInt(kFieldDouble, kZMKeyFmtIntDigits, 15));
-        ShowZero = store->GetInt(kFieldDouble, kZMKeyShowZero, 1) != 0;
-        MaxValue = store->GetDouble(kFieldDouble, kZMKeyMaxValue, kDoubleMaxDefault);
-        MinValue = store->GetDouble(kFieldDouble, kZMKeyMinValue, kDoubleMinDefault);
+        Settings.fmtControl = static_cast<std::int16_t>(store->GetInt(kKindDouble, kZMKeyFmtControl, 0));
+        Settings.decimalDigits = static_cast<std::int16_t>(store->GetInt(kKindDouble, kZMKeyFmtDecDigits, 3));
+        IntDigits = static_cast<std::int16_t>(store->GetInt(kKindDouble, kZMKeyFmtIntDigits, 15));
+        ShowZero = store->GetInt(kKindDouble, kZMKeyShowZero, 1) != 0;
+        MaxValue = store->GetDouble(kKindDouble, kZMKeyMaxValue, kDoubleMaxDefault);
+        MinValue = store->GetDouble(kKindDouble, kZMKeyMinValue, kDoubleMinDefault);
         std::string decimal, thousands;
-        store->GetString(kFieldDouble, kZMKeyFmtDecimal, &decimal, 2, ".");
-        store->GetString(kFieldDouble, kZMKeyFmtThousands, &thousands, 2, ",");
+        store->GetString(kKindDouble, kZMKeyFmtDecimal, &decimal, 2, ".");
+        store->GetString(kKindDouble, kZMKeyFmtThousands, &thousands, 2, ",");
         Settings.decimal = decimal.empty() ? '.' : decimal[0];
         Settings.thousands = thousands.empty() ? '\0' : thousands[0];
     }

@@ -30,11 +30,11 @@ ctl::ControlClassInfo ZMEditFieldClassInfo(ZMControlKind kind, std::initializer_
     return info;
 }
 
-std::optional<QSize> ZMDefaultSize(int kind) {
+std::optional<QSize> ZMDefaultSize(ZMControlKind kind) {
     const CZMDefaultsStore* store = ZMDefaults();
     if (!store) return std::nullopt;
-    const int width = store->GetInt(kind, kKeyWidth, 0);
-    const int height = store->GetInt(kind, kKeyHeight, 0);
+    const int width = store->GetInt(ZMKindIndex(kind), kKeyWidth, 0);
+    const int height = store->GetInt(ZMKindIndex(kind), kKeyHeight, 0);
     if (width == 0 || height == 0) return std::nullopt;
     return QSize(width, height);
 }

@@ -4,7 +4,7 @@
 // an accepted range, the DISPID a setter announces) is an argument of the builder.
 //
 // The builders reach the state the fields share as the friend of the field base
-// (CZMBoundField<C>); a field's own state stays with the field's own builders.
+// (CZMEditControl<C>); a field's own state stays with the field's own builders.
 //
 // Setter errors are dispatch error 380 (481 for a picture) with a text of the library's string
 // table and a help context (-1: none); a refused value leaves the property as it was.

@@ -23,8 +23,8 @@ CZMLongCtrl::CZMLongCtrl()
                                         .fontUnderline = kLongFontUnderline,
                                         .fontStrikeThru = kLongFontStrikeThru},
                                        2147483647, -2147483647 - 1) {
-    SetFieldKind(kFieldLong);
-    if (const auto size = ZMDefaultSize(kFieldLong)) SetInitialSize(*size);
+    SetFieldKind(ZMControlKind::Long);
+    if (const auto size = ZMDefaultSize(ZMControlKind::Long)) SetInitialSize(*size);
     DataProperty = 2;
     Settings = NumberSettings{kFmtControlWinIni, '.', ',', 0};
     IntDigits = 10;
@@ -68,13 +68,13 @@ void CZMLongCtrl::ImportOldProperties(const com::Blob& flags) {
 void CZMLongCtrl::OnResetState() {
     ResetFieldState();
     if (const CZMDefaultsStore* store = ZMDefaults()) {
-        Settings.fmtControl = static_cast<std::int16_t>(store->GetInt(kFieldLong, kZMKeyFmtControl, 0));
-        IntDigits = static_cast<std::int16_t>(store->GetInt(kFieldLong, kZMKeyFmtIntDigits, 10));
-        ShowZero = store->GetInt(kFieldLong, kZMKeyShowZero, 1) != 0;
-        MaxValue = store->GetLong(kFieldLong, kZMKeyMaxValue, 2147483647);
-        MinValue = store->GetLong(kFieldLong, kZMKeyMinValue, -2147483647 - 1);
+        Settings.fmtControl = static_cast<std::int16_t>(store->GetInt(kKindLong, kZMKeyFmtControl, 0));
+        IntDigits = static_cast<std::int16_t>(store->GetInt(kKindLong, kZMKeyFmtIntDigits, 10));
+        ShowZero = store->GetInt(kKindLong, kZMKeyShowZero, 1) != 0;
+        MaxValue = store->GetLong(kKindLong, kZMKeyMaxValue, 2147483647);
+        MinValue = store->GetLong(kKindLong, kZMKeyMinValue, -2147483647 - 1);
         std::string thousands;
-        store->GetString(kFieldLong, kZMKeyFmtThousands, &thousands, 2, ",");
+        store->GetString(kKindLong, kZMKeyFmtThousands, &thousands, 2, ",");
         Settings.thousands = thousands.empty() ? '\0' : thousands[0];
     }
     Settings.decimal = '.';

@@ -46,8 +46,8 @@ template <class C>
 class ZMNumberMembers;
 
 template <class Self, class Value>
-class CZMNumberControl : public CZMBoundField<Self> {
-    using Field = CZMBoundField<Self>;
+class CZMNumberControl : public CZMEditControl<Self>, public ZMValueRules {
+    using Field = CZMEditControl<Self>;
 
 public:
     // --- Engine operations shared by the numeric kinds -----------------------------------------
@@ -153,7 +153,9 @@ protected:
 
     // DataSource is member 2 of every numeric field.
     CZMNumberControl(const ctl::ControlClassInfo& info, const ZMEditControlIds& ids, Value maximum, Value minimum)
-        : Field(info, ids, com::DispId{2}), MaxValue(maximum), MinValue(minimum) {}
+        : Field(info, ids, com::DispId{2}), MaxValue(maximum), MinValue(minimum) {
+        this->SetValueRules(*this);
+    }
 
     // A value read from a text: stored, Value announced and the binding flag set when it
     // changed.

@@ -31,16 +31,17 @@ bool IsLetter8(unsigned char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && 
 }  // namespace
 
 CZMTextCtrl::CZMTextCtrl()
-    : CZMBoundField(TextClassInfo(),
-                    ZMEditControlIds{.change = kTextChange, .endOfLine = kTextEndOfLine,
-                                     .invalidKey = kTextInvalidKey, .invalid = kTextInvalid,
-                                     .rawData = kTextRawData, .toolTip = kTextToolTip,
-                                     .fontName = kTextFontName, .fontBold = kTextFontBold,
-                                     .fontItalic = kTextFontItalic, .fontSize = kTextFontSize,
-                                     .fontUnderline = kTextFontUnderline,
-                                     .fontStrikeThru = kTextFontStrikeThru}, kTextDataSource) {
-    SetFieldKind(kFieldText);
-    if (const auto size = ZMDefaultSize(kFieldText)) SetInitialSize(*size);
+    : CZMEditControl(TextClassInfo(),
+                     ZMEditControlIds{.change = kTextChange, .endOfLine = kTextEndOfLine,
+                                      .invalidKey = kTextInvalidKey, .invalid = kTextInvalid,
+                                      .rawData = kTextRawData, .toolTip = kTextToolTip,
+                                      .fontName = kTextFontName, .fontBold = kTextFontBold,
+                                      .fontItalic = kTextFontItalic, .fontSize = kTextFontSize,
+                                      .fontUnderline = kTextFontUnderline,
+                                      .fontStrikeThru = kTextFontStrikeThru}, kTextDataSource) {
+    SetValueRules(*this);
+    SetFieldKind(ZMControlKind::Text);
+    if (const auto size = ZMDefaultSize(ZMControlKind::Text)) SetInitialSize(*size);
     DataProperty = 0;
     FillChar = '_';
     FormatText();
@@ -106,14 +107,8 @@ void CZMTextCtrl::FormatText() {
     ADBHelper::SetDataChanged(true);
 }
 
-int CZMTextCtrl::CopyText() {
-    FormatText();
-    DisplayBuffer.Assign(DisplayForm(true));
-    return 0;
-}
-
-int CZMTextCtrl::GetMaxLength() {
-    return MaxLength != 0 && MaxLength < MaxDataChars ? MaxLength : MaxDataChars;
+int CZMTextCtrl::GetMaxLength(int placeholders) {
+    return MaxLength != 0 && MaxLength < placeholders ? MaxLength : placeholders;
 }
 
 // A field without a mask and without a limit shows no fill characters after its data.
@@ -189,7 +184,7 @@ bool CZMTextCtrl::CheckMask() {
 
 bool CZMTextCtrl::IsValidValue() {
     if (Mask.empty() || !ValidateMask) return true;
-    if (static_cast<int>(RawData.size()) < GetMaxLength()) return false;
+    if (static_cast<int>(RawData.size()) < GetMaxLength(MaxDataChars)) return false;
     return CheckMask();
 }
 
@@ -296,10 +291,10 @@ void CZMTextCtrl::ImportOldProperties(const com::Blob& flags) {
 void CZMTextCtrl::OnResetState() {
     ResetFieldState();
     const CZMDefaultsStore* store = ZMDefaults();
-    auto number = [&](int key, int fallback) { return store ? store->GetInt(kFieldText, key, fallback) : fallback; };
+    auto number = [&](int key, int fallback) { return store ? store->GetInt(kKindText, key, fallback) : fallback; };
     auto text = [&](int key, const char* fallback) {
         std::string value = fallback;
-        if (store) store->GetCString(kFieldText, key, &value, fallback);
+        if (store) store->GetCString(kKindText, key, &value, fallback);
         return value;
     };
     // The text control binds its Text or its RawData only.
@@ -369,7 +364,7 @@ void CZMTextCtrl::DoPropExchange(com::PropExchange& px) {
 com::Bstr CZMTextCtrl::GetBoundRawText() { return com::Bstr::FromUtf8(win::Cp1252ToUtf8(RawData)); }
 
 bool CZMTextCtrl::OnMapPropertyToPage(com::DispId id, com::Guid& page) {
-    if (id != kTextCharacters) return CZMBoundField::OnMapPropertyToPage(id, page);
+    if (id != kTextCharacters) return CZMEditControl::OnMapPropertyToPage(id, page);
     page = ZMPropertyPageList({"CZMTextCharPropPage"}).front();
     return true;
 }

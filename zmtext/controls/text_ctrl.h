@@ -45,7 +45,7 @@ enum ZMTextEventId : com::DispId { kTextChange = 1, kTextEndOfLine = 2, kTextInv
 enum ZMCharacterFlags : int { kCharSpaces = 1, kCharNumeric = 2, kCharUpper = 4, kCharLower = 8,
                               kCharCapFirst = 16, kCharTable = 32, kCharAny = -1 };
 
-class CZMTextCtrl final : public CZMBoundField<CZMTextCtrl> {
+class CZMTextCtrl final : public CZMEditControl<CZMTextCtrl>, public ZMValueRules {
 public:
     CZMTextCtrl();
 
@@ -54,7 +54,8 @@ public:
     static ctl::ControlClassInfo TextClassInfo();
 
     // --- Engine operations ---------------------------------------------------------------------
-    int CopyText() override;
+    // Drawn without the focus as with it: the password character hides the data.
+    std::string ShownText(const std::string&) override { return DisplayForm(true); }
     // The text's value is its raw data, without limits.
     void ParseText() override {}
     int FormatRawData() override { return static_cast<int>(RawData.size()); }
@@ -69,7 +70,7 @@ public:
     int SetRawDataText(std::string_view text) override;
     void SnapCaretToData() override;
     char ConvertCase(char ch) override;
-    int GetMaxLength() override;
+    int GetMaxLength(int placeholders) override;
     int GetDisplayLength(int patternLength, int dataLength) override;
     void TruncateBuffer(int placeholders) override { undo_.Truncate(placeholders); }
     char GetDisplayFillChar() override { return UseFillChar ? FillChar : ' '; }

@@ -49,11 +49,11 @@ CZMTimeCtrl::CZMTimeCtrl()
                                      .fontBold = kTimeFontBold, .fontItalic = kTimeFontItalic,
                                      .fontSize = kTimeFontSize, .fontUnderline = kTimeFontUnderline,
                                      .fontStrikeThru = kTimeFontStrikeThru}, kTimeDataSource) {
-    SetFieldKind(kFieldTime);
+    SetFieldKind(ZMControlKind::Time);
     FillChar = '_';
     DataProperty = 2;
     RebuildTexts();
-    if (const auto size = ZMDefaultSize(kFieldTime)) SetInitialSize(*size);
+    if (const auto size = ZMDefaultSize(ZMControlKind::Time)) SetInitialSize(*size);
     ADBHelper::SetDataChanged(false);
 }
 
@@ -123,24 +123,24 @@ void CZMTimeCtrl::ImportOldProperties(const com::Blob& block) {
 void CZMTimeCtrl::OnResetState() {
     ResetFieldState();
     const CZMDefaultsStore* store = ZMDefaults();
-    auto number = [&](int key, int fallback) { return store ? store->GetInt(kFieldTime, key, fallback) : fallback; };
+    auto number = [&](int key, int fallback) { return store ? store->GetInt(kKindTime, key, fallback) : fallback; };
     auto text = [&](int key, const char* fallback) {
         std::string value = fallback;
-        if (store) store->GetCString(kFieldTime, key, &value, fallback);
+        if (store) store->GetCString(kKindTime, key, &value, fallback);
         return value;
     };
     FmtHours = static_cast<std::int16_t>(std::clamp(number(kKeyFmtHours, 0), 0, 2));
     FmtSeconds = static_cast<std::int16_t>(std::clamp(number(kKeyFmtSeconds, 0), 0, 1));
     FmtLeadingZero = static_cast<std::int16_t>(std::clamp(number(kKeyFmtLeadingZero, 0), 0, 2));
-    MinValue = TimeOrEmpty(store ? store->GetLong(kFieldTime, kKeyMinValue, kTimeEmpty) : kTimeEmpty);
-    MaxValue = TimeOrEmpty(store ? store->GetLong(kFieldTime, kKeyMaxValue, kTimeMaximum) : kTimeMaximum);
+    MinValue = TimeOrEmpty(store ? store->GetLong(kKindTime, kKeyMinValue, kTimeEmpty) : kTimeEmpty);
+    MaxValue = TimeOrEmpty(store ? store->GetLong(kKindTime, kKeyMaxValue, kTimeMaximum) : kTimeMaximum);
     BoundDateMode = static_cast<std::int16_t>(std::clamp(number(kKeyBoundDateMode, 0), 0, 1));
-    const double boundDate = store ? store->GetDouble(kFieldTime, kKeyBoundDate, 0.0) : 0.0;
+    const double boundDate = store ? store->GetDouble(kKindTime, kKeyBoundDate, 0.0) : 0.0;
     BoundDate = std::isfinite(boundDate) ? std::clamp(boundDate, -657434.0, 2958465.0) : 0.0;
     FmtAM = text(kKeyFmtAM, "AM");
     FmtPM = text(kKeyFmtPM, "PM");
-    FillChar = DefaultChar(store, kFieldTime, kKeyFillChar, "_");
-    FmtSeparator = DefaultChar(store, kFieldTime, kKeyFmtSeparator, ":");
+    FillChar = DefaultChar(store, kKindTime, kKeyFillChar, "_");
+    FmtSeparator = DefaultChar(store, kKindTime, kKeyFmtSeparator, ":");
     BorderStyle = 1;
     ApplyBorderLayout();
     value_ = undo_ = 0;

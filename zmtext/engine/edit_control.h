@@ -1,19 +1,24 @@
 // CZMEditControl<Self>: the members every edit control of the library shares, written once.
 //
-// An edit control is `class CZMxxxCtrl : public CZMEditControl<CZMxxxCtrl>`: a control over the
+// An edit control is `class CZMxxxCtrl : public CZMEditControl<CZMxxxCtrl>` (the numeric fields
+// through CZMNumberControl, the date and time fields through CZMDateTimeField): a control over the
 // bound-control base (the control base with the data-binding base, answered from the same
-// object) and, as its second base, the edit engine. This template supplies
-//   1. the engine's control-side operations, each handed to the control base (window, colours,
-//      font, caret, capture, timers, events at the control's own DISPIDs);
+// object) and, as its second base, the edit engine, whose control side (ZMEditControlSide) it is.
+// This template supplies
+//   1. the control side the engine asks through, each operation handed to the control base
+//      (window, colours, font, caret, capture, timers, events at the control's own DISPIDs);
 //   2. the message forwarders: characters and key presses go to the engine alone (so KeyDown
 //      and KeyPress fire once, from the engine), the other messages to the engine and then to
 //      the base, in the order the engine's rules expect;
 //   3. the font properties (FontName, FontBold, FontItalic, FontSize, FontUnderline,
 //      FontStrikeThru) and ToolTip, added to a control's dispatch table by the Add* helpers in
-//      the control's own order, so their DISPIDs follow each control's table.
-// The control itself supplies its value rules (pattern, keys, formatting, undo), its own
-// properties, persistence and reset, and its binding operations (DataField, the stored cursor,
-// the bound text).
+//      the control's own order, so their DISPIDs follow each control's table;
+//   4. the binding state (the DataField text, the stored cursor) with the binding operations
+//      that read it, the About box, the per-property browsing, and the start of every field's
+//      property exchange and reset.
+// Self supplies GetText() and PutText(), the text the binding exchanges, and is its engine's
+// value rules (ZMValueRules), which its family implements and hands the engine; it supplies its
+// own properties, persistence and reset.
 #pragma once
 
 #include <QCursor>
@@ -22,12 +27,14 @@
 #include <memory>
 #include <optional>
 
+#include "platform/com/cursor.h"
 #include "platform/ctl/control.h"
 #include "platform/ctl/text_metrics.h"
 #include "platform/ctl/tooltip.h"
 #include "platform/win/cp1252.h"
 #include "zmtext/engine/edit_engine.h"
 #include "zmtext/engine/font_members.h"
+#include "zmtext/module/about.h"
 #include "zmtext/module/bound_control.h"
 
 namespace zmtext {
@@ -46,19 +53,24 @@ struct ZMEditControlIds {
                 fontStrikeThru = 0;
 };
 
+template <class C>
+class ZMEditMembers;
+
 template <class Self>
-class CZMEditControl : public ZMBoundControl<Self>, public CZMEditEngine {
+class CZMEditControl : public ZMBoundControl<Self>, public CZMEditEngine, public ZMEditControlSide {
     using Base = ZMBoundControl<Self>;
     using Table = com::DispatchTable<Self>;
     using Args = typename Table::Args;
     using Fonts = ZMFontMembers<Self>;
+    // The shared dispatch builders reach the field's state.
+    friend class ZMEditMembers<Self>;
 
 public:
     // Where the field's notifications to its parent go (EN_* codes); nothing by default, as no
     // container here listens to them.
     void SetParentNotificationHook(std::function<void(int)> hook) { parentHook_ = std::move(hook); }
 
-    // --- 1. Engine operations through the control base -----------------------------------------
+    // --- 1. The engine's control side, through the control base ---------------------------------
     bool GetEnabled() const override { return ctl::ControlBase::GetEnabled(); }
     bool HasWindow() const override { return this->Window() != nullptr; }
     bool AmbientUserMode() const override { return ctl::ControlBase::AmbientUserMode(); }
@@ -244,12 +256,90 @@ public:
                    });
     }
 
+    // --- 4. Binding, About box, browsing ---------------------------------------------------------
+    com::Bstr GetDataField() override { return com::Bstr::FromUtf8(win::Cp1252ToUtf8(DataField)); }
+    com::ICursor* GetCursor() override { return cursor_.Get(); }
+    void SetCursor(com::ICursor* cursor) override { cursor_ = com::ComPtr<com::ICursor>(cursor); }
+    com::Bstr GetBoundText() override { return com::Bstr::FromUtf8(win::Cp1252ToUtf8(self().GetText())); }
+    void SetBoundText(const std::string& cp1252) override { self().PutText(cp1252); }
+    // The library's About box for the field's kind.
+    void OnAboutBox() override { ZMShowAboutBox(this->Window(), this->GetFieldKind()); }
+    // The DataField property's predefined strings: the bound cursor's column names.
+    std::vector<std::string> DataFieldChoices() {
+        if (com::Failed(this->LoadColumnNames(dataSourceId_))) return {};
+        return this->ColumnNames();
+    }
+
+    // Per-property browsing: MouseIcon, the colours and Font on the stock pages; BorderStyle
+    // shown by the name of its value; DataField offering the bound cursor's columns, each
+    // standing for its own name.
+    bool OnMapPropertyToPage(com::DispId id, com::Guid& page) override {
+        return ctl::ControlBase::StockPropertyPage(id, MemberId("MouseIcon"), page);
+    }
+    bool OnGetDisplayString(com::DispId id, std::string& text) override {
+        return id == com::DISPID_BORDERSTYLE && ctl::ControlBase::BorderStyleDisplayString(this->BorderStyle, text);
+    }
+    bool OnGetPredefinedStrings(com::DispId id, std::vector<std::string>& texts,
+                                std::vector<std::uint32_t>& cookies) override {
+        if (id != MemberId("DataField")) return false;
+        for (const std::string& name : DataFieldChoices()) {
+            cookies.push_back(static_cast<std::uint32_t>(texts.size()));
+            texts.push_back(win::Cp1252ToUtf8(name));
+        }
+        return true;
+    }
+    bool OnGetPredefinedValue(com::DispId id, std::uint32_t cookie, com::Variant& value) override {
+        if (id != MemberId("DataField")) return false;
+        const std::vector<std::string> names = this->ColumnNames();
+        if (cookie >= names.size()) return false;
+        value = com::Variant::Utf8(win::Cp1252ToUtf8(names[cookie]));
+        return true;
+    }
+
 protected:
-    CZMEditControl(const ctl::ControlClassInfo& info, const ZMEditControlIds& ids) : Base(info), ids_(ids) {}
+    // `dataSourceId`: the DISPID of the field's DataSource property.
+    CZMEditControl(const ctl::ControlClassInfo& info, const ZMEditControlIds& ids, com::DispId dataSourceId = 0)
+        : Base(info), ids_(ids), dataSourceId_(dataSourceId) {
+        this->SetControlSide(*this);
+    }
+    ~CZMEditControl() override { this->UnadviseCursor(); }
 
     const ZMEditControlIds& Ids() const { return ids_; }
 
+    // A rebuilt display text: stored, the binding flag set and Text announced when it changed.
+    void StoreText(std::string text) {
+        if (text == this->Text) return;
+        this->Text = std::move(text);
+        this->ADBHelper::SetDataChanged(true);
+        this->BoundPropertyChanged(com::DISPID_TEXT);
+    }
+    // The start of every field's property exchange: the set's version, the control base's
+    // properties and the engine's common ones.
+    void ExchangeFieldProps(com::PropExchange& px) {
+        px.ExchangeVersion(kPropertyVersion);
+        ctl::ControlBase::DoPropExchange(px);
+        this->ExchangeCommonProps(px);
+    }
+    // The start of every field's reset: the control base's and the engine's defaults.
+    void ResetFieldState() {
+        ctl::ControlBase::OnResetState();
+        this->ResetCommonDefaults();
+    }
+
+    std::string DataField;
+    com::ComPtr<com::ICursor> cursor_;
+
 private:
+    static constexpr std::uint32_t kPropertyVersion = 0x00040001;
+
+    Self& self() { return static_cast<Self&>(*this); }
+    // The DISPID of one of the field's own members (each field numbers them its own way).
+    static com::DispId MemberId(std::string_view name) {
+        for (const auto& m : Self::DispatchMembers().Members())
+            if (m.name == name) return m.id;
+        return com::DISPID_UNKNOWN;
+    }
+
     static std::string TextOf(const com::Variant& v) {
         com::Variant s;
         if (com::Failed(com::ChangeType(s, v, com::VT_BSTR))) return {};
@@ -263,6 +353,7 @@ private:
     }
 
     ZMEditControlIds ids_;
+    com::DispId dataSourceId_;
     std::function<void(int)> parentHook_;
     ctl::ToolTipHolder toolTip_;
     mutable std::unique_ptr<ctl::QtTextMetrics> metrics_;

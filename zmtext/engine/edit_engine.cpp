@@ -43,16 +43,15 @@ const std::vector<ctl::MenuItem>& ZMEditMenuItems() {
 CZMEditEngine::CZMEditEngine() = default;
 CZMEditEngine::~CZMEditEngine() = default;
 
-int CZMEditEngine::CopyText() {
+void CZMEditEngine::CopyText() {
     Rules->FormatText();
-    DisplayBuffer.Assign(Text);
-    return 0;
+    DisplayBuffer.Assign(Rules->ShownText(Text));
 }
 
 int CZMEditEngine::StoreRaw(std::string raw) {
     if (raw != RawData) {
         RawData = std::move(raw);
-        SetDataChanged();
+        Side->SetDataChanged();
     }
     return static_cast<int>(RawData.size());
 }
@@ -76,13 +75,17 @@ void CZMEditEngine::RebuildDisplay() {
             continue;
         }
         ++MaxDataChars;
+        // Invariant 1: the pattern holds at most kZMMaxPositions positions, so the display
+        // takes one character for each and its positions stay the pattern's.
+        [[maybe_unused]] bool appended;
         if (next < RawData.size()) {
             const char data = RawData[next++];
-            DisplayBuffer.Append(password ? password : data);
+            appended = DisplayBuffer.Append(password ? password : data);
             ++CurNumDataChars;
         } else {
-            DisplayBuffer.Append(fill);
+            appended = DisplayBuffer.Append(fill);
         }
+        assert(appended);
     }
     DisplayBuffer.Truncate(Rules->GetDisplayLength(patternLength, CurNumDataChars));
 }
@@ -119,7 +122,7 @@ int CZMEditEngine::Extent(int a, int b) const {
     a = std::clamp(a, 0, n);
     b = std::clamp(b, 0, n);
     if (b <= a) return 0;
-    return FieldMetrics().Extent(DisplayBuffer.View().substr(static_cast<std::size_t>(a),
+    return Side->FieldMetrics().Extent(DisplayBuffer.View().substr(static_cast<std::size_t>(a),
                                                              static_cast<std::size_t>(b - a)));
 }
 
@@ -150,7 +153,7 @@ std::pair<int, int> CZMEditEngine::GroupOf(int pos) const {
 }
 
 void CZMEditEngine::ClearSelection() {
-    if (HasSelection()) InvalidateField();
+    if (HasSelection()) Side->InvalidateField();
     HiAnchor = HiNew = 0;
 }
 
@@ -169,7 +172,9 @@ CZMEditEngine::HeldBeeps::~HeldBeeps() {
 // --- The edit transaction ---------------------------------------------------------------------
 
 void CZMEditEngine::BeginEdit() {
+    assert(PositionsInRange());
     editBefore_ = RawData;
+    editOpen_ = true;
     if (!undoArmed_) {
         Rules->SaveUndo();
         undoArmed_ = true;
@@ -177,14 +182,17 @@ void CZMEditEngine::BeginEdit() {
 }
 
 void CZMEditEngine::ApplyDataChange() {
-    SetDataChanged();
+    Side->SetDataChanged();
     Rules->ParseText();
     Rules->FormatText();
     NotifyParent(EN_UPDATE);
-    InvalidateField();
+    Side->InvalidateField();
 }
 
 bool CZMEditEngine::CommitEdit(bool notifyEvenIfUnchanged, bool requireValidValue) {
+    // Invariant 4: what changed is measured against the data as BeginEdit found it.
+    assert(editOpen_);
+    editOpen_ = false;
     const bool changed = RawData != editBefore_;
     if (changed && requireValidValue && !Rules->IsValidValue()) {
         RawData = editBefore_;
@@ -198,13 +206,13 @@ bool CZMEditEngine::CommitEdit(bool notifyEvenIfUnchanged, bool requireValidValu
 
 void CZMEditEngine::SetModifiedAndNotify() {
     Modified = true;
-    NotifyBoundProperty();
+    Side->NotifyBoundProperty();
     NotifyParent(EN_CHANGE);
-    FireChange();
+    Side->FireChange();
 }
 
 void CZMEditEngine::NotifyParent(int code) {
-    if (AmbientUserMode() && HasWindow()) SendParentNotification(code);
+    if (Side->AmbientUserMode() && Side->HasWindow()) Side->SendParentNotification(code);
 }
 
 // --- Property helpers --------------------------------------------------------------------------
@@ -221,27 +229,28 @@ void CZMEditEngine::ApplyBorderLayout() {
 
 void CZMEditEngine::ComputeTextMetricsFor(QSize size) {
     const ctl::Rect inner = InnerRect({0, 0, size.width(), size.height()});
-    CaretHeight = FieldMetrics().LineHeight();
+    CaretHeight = Side->FieldMetrics().LineHeight();
     StartText.y = std::max((size.height() - CaretHeight - inner.top) / 2 + inner.top, inner.top);
 }
 
 void CZMEditEngine::RecreateCaret() {
-    DestroyFieldCaret();
-    CreateFieldCaret(Insert ? 2 : 6, CaretHeight);
+    Side->DestroyFieldCaret();
+    Side->CreateFieldCaret(Insert ? 2 : 6, CaretHeight);
     // A new caret starts at the window's origin: put it back where the caret stands.
-    PlaceFieldCaret(CaretX(CurPos), StartText.y);
-    ShowFieldCaret();
+    Side->PlaceFieldCaret(CaretX(CurPos), StartText.y);
+    Side->ShowFieldCaret();
 }
 
 bool CZMEditEngine::SetInsertMode(int mode) {
     if (mode != 0 && mode != 1) return false;
     Insert = mode == 1;
-    if (WindowHasFocus()) RecreateCaret();
+    if (Side->WindowHasFocus()) RecreateCaret();
     return true;
 }
 
 void CZMEditEngine::PlaceCaretAtCurPos() {
-    PlaceFieldCaret(CaretX(CurPos), StartText.y);
+    assert(PositionsInRange());
+    Side->PlaceFieldCaret(CaretX(CurPos), StartText.y);
 }
 
 // A value set by a property: the selection goes, the caret goes home (or to 0 without the
@@ -249,13 +258,13 @@ void CZMEditEngine::PlaceCaretAtCurPos() {
 void CZMEditEngine::AnnounceValueSet() {
     NotifyParent(EN_UPDATE);
     HiAnchor = HiNew = 0;
-    if (WindowHasFocus()) {
+    if (Side->WindowHasFocus()) {
         RebuildDisplay();
         MoveCaret(ctl::VK_HOME, FirstDataPos);
     } else {
         CurPos = 0;
     }
-    InvalidateField();
+    Side->InvalidateField();
     SetModifiedAndNotify();
 }
 
@@ -283,26 +292,26 @@ int CZMEditEngine::GetSelLength() const {
 
 void CZMEditEngine::SetSelStart(int n) {
     n = std::clamp(n, 0, kZMMaxPositions - 1);
-    if (WindowHasFocus()) {
+    if (Side->WindowHasFocus()) {
         RebuildDisplay();
         n = std::min(n, DisplayBuffer.Length());
     } else {
         n = std::min(n, static_cast<int>(std::min<std::size_t>(Text.size(), kZMMaxPositions)));
     }
     HiAnchor = HiNew = CurPos = n;
-    if (WindowHasFocus()) PlaceCaretAtCurPos();
-    InvalidateField();
+    if (Side->WindowHasFocus()) PlaceCaretAtCurPos();
+    Side->InvalidateField();
 }
 
 void CZMEditEngine::SetSelLength(int n) {
     const int anchor = CurPos;
-    const int length = WindowHasFocus() ? (RebuildDisplay(), DisplayBuffer.Length())
+    const int length = Side->WindowHasFocus() ? (RebuildDisplay(), DisplayBuffer.Length())
                                         : static_cast<int>(std::min<std::size_t>(Text.size(), kZMMaxPositions));
     n = std::clamp(n, 0, std::max(length - anchor, 0));
     HiAnchor = anchor;
     HiNew = CurPos = anchor + n;
-    if (WindowHasFocus()) PlaceCaretAtCurPos();
-    InvalidateField();
+    if (Side->WindowHasFocus()) PlaceCaretAtCurPos();
+    Side->InvalidateField();
 }
 
 // --- Persistence -------------------------------------------------------------------------------
@@ -345,7 +354,7 @@ void CZMEditEngine::ExchangeOldFormat(com::PropExchange& px) {
         ApplyStyleFlags(f);
         Modified = f.modified;
     }
-    ImportOldProperties(flags);
+    Side->ImportOldProperties(flags);
 }
 
 void CZMEditEngine::ExchangeCommonProps(com::PropExchange& px) {
@@ -439,19 +448,19 @@ void CZMEditEngine::ReadStyleDefaults(int kind) {
 }
 
 void CZMEditEngine::ResetCommonDefaults() {
-    const int kind = GetFieldKind();
+    const int kind = ZMKindIndex(GetFieldKind());
     const CZMDefaultsStore* store = ZMDefaults();
     auto color = [&](int key, std::uint32_t def) {
         return com::OleColor{store ? static_cast<std::uint32_t>(store->GetLong(kind, key, static_cast<std::int32_t>(def))) : def};
     };
-    SetBackColor(color(kKeyBackColor, 0x80000005u));
-    SetForeColor(color(kKeyForeColor, 0x80000008u));
+    Side->SetBackColor(color(kKeyBackColor, 0x80000005u));
+    Side->SetForeColor(color(kKeyForeColor, 0x80000008u));
     DataProperty = static_cast<std::int16_t>(store ? store->GetInt(kind, kKeyDataProperty, 2) : 2);
     ReadStyleDefaults(kind);
     HideSelection = store ? store->GetInt(kind, kKeyHideSelection, 1) != 0 : true;
     MousePointer = static_cast<std::int16_t>(store ? store->GetInt(kind, kKeyMousePointer, 3) : 3);
-    if (HasFont()) {
-        com::FontDesc font = GetFontDesc();
+    if (Side->HasFont()) {
+        com::FontDesc font = Side->GetFontDesc();
         const std::string fallback = ZMLoadString(IDS_DEFAULT_FONT).value_or("MS Sans Serif");
         font.name = fallback;
         if (store) store->GetCString(kind, kKeyFontName, &font.name, fallback);
@@ -463,7 +472,7 @@ void CZMEditEngine::ResetCommonDefaults() {
         font.italic = bit(kKeyFontItalic);
         font.underline = bit(kKeyFontUnderline);
         font.strikethrough = bit(kKeyFontStrikethru);
-        SetFontDesc(font);
+        Side->SetFontDesc(font);
     }
     Modified = false;
     RawData.clear();

@@ -1,9 +1,9 @@
 // CZMEditEngine: the editing core shared by the library's edit controls (text, date, time, long,
-// double, currency). Every control derives from it as a second base and plugs in by overriding
-// its virtual operations; the engine reaches its control (window, font, colours, events, binding)
-// only through them, so its rules run and are tested without any window. What the field's kind
-// decides (its traits, and its value rules: pattern, keys, parse, format, valid, in range, undo)
-// the engine asks its kind-traits member (kind_traits.h), never the kind itself.
+// double, currency). It holds two seams, both set by the control once, when it is made: its
+// control side (control_side.h: window, font, colours, events, binding), through which alone it
+// reaches its control, so its rules run and are tested without any window; and its value rules
+// with its kind traits (kind_traits.h: pattern, keys, parse, format, valid, in range, undo), which
+// it asks what the field's kind decides, never the kind itself.
 //
 // State. `PatternBuffer` holds the field's pattern, one byte per display position: a position
 // that takes a data character holds the `FillChar` marker (a placeholder), every other position
@@ -22,6 +22,7 @@
 //      the changed data into the control (binding flag, the value rules' ParseText and
 //      FormatText, EN_UPDATE, repaint) and then marks the field modified, announces the bound property and fires
 //      Change. An edit that changed nothing notifies nobody.
+// Each is asserted (debug and sanitizer builds) where the engine relies on it.
 //
 // Focus cycle: HandleSetFocus rebuilds the editing state from RawData and takes the undo copy;
 // keys, mouse and clipboard edit it; HandleKillFocus parses it back and validates (Invalid, else
@@ -32,6 +33,7 @@
 #include <QFont>
 #include <QPoint>
 #include <array>
+#include <cassert>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -44,8 +46,9 @@
 #include "platform/ctl/geometry.h"
 #include "platform/ctl/services.h"
 #include "platform/ctl/text_metrics.h"
+#include "zmtext/engine/control_side.h"
 #include "zmtext/engine/kind_traits.h"
-#include "zmtext/engine/zm_strings.h"
+#include "zmtext/values/zm_strings.h"
 
 class QPainter;
 class QCursor;
@@ -104,74 +107,13 @@ public:
 
     // The kind-traits member (kind_traits.h): the field's kind and the rules the engine takes
     // from it; the value rules the field supplies are `Rules`.
-    int GetFieldKind() const { return Kind->kind; }
+    ZMControlKind GetFieldKind() const { return Kind->kind; }
     const ZMKindTraits& KindTraits() const { return *Kind; }
 
-    // ===== Virtual operations: what the control supplies ======================================
-    // Formats Text and copies it into DisplayBuffer; non-zero when formatted from a value.
-    // By default the rebuilt Text is shown as it is.
-    virtual int CopyText();
-    // How many data characters the field takes.
-    virtual int GetMaxLength() { return MaxDataChars; }
-
-    // The control's side (the common control members implement these over the control base).
-    virtual bool GetEnabled() const = 0;
-    virtual bool HasWindow() const = 0;
-    virtual bool AmbientUserMode() const = 0;
-    virtual com::OleColor GetBackColor() const = 0;
-    virtual com::OleColor GetForeColor() const = 0;
-    virtual void SetBackColor(com::OleColor color) = 0;
-    virtual void SetForeColor(com::OleColor color) = 0;
-    virtual ctl::Rect GetClientRect() const = 0;
-    // Repaints `r`, or the text area inside the border.
-    virtual void InvalidateField(const ctl::Rect* r = nullptr) = 0;
-    virtual void NotifyBoundProperty() = 0;
-    // The data changed: reports RawData and sets the binding's DataChanged.
-    virtual void SetDataChanged() = 0;
-    virtual void FireChange() = 0;
-    virtual void FireKeyDown(std::int16_t& key, std::int16_t shift) = 0;
-    virtual void FireEndOfLine() = 0;
-    virtual void FireInvalidKey(std::int16_t& ch) = 0;
-    virtual void FireKeyPress(std::int16_t& ch) = 0;
-    virtual void FireInvalid(std::int32_t hwnd) = 0;
-    virtual void FireOutOfRange(std::int32_t hwnd) = 0;
-    virtual QSize GetControlSize() const = 0;
-    // The control's own part of an old-format flag block.
-    virtual void ImportOldProperties(const com::Blob& /*flags*/) {}
-    // Font: whether the control has one, and its attributes.
-    virtual bool HasFont() const = 0;
-    virtual com::FontDesc GetFontDesc() const = 0;
-    virtual void SetFontDesc(const com::FontDesc& desc) = 0;
-    // The font's metrics for layout, and the font for drawing.
-    virtual const ctl::TextMetrics& FieldMetrics() const = 0;
-    virtual QFont FieldFont() const = 0;
-
-    // Window services (each does nothing without a window).
-    virtual bool WindowHasFocus() const = 0;
-    virtual bool WindowHasCapture() const = 0;
-    virtual void CaptureMouse() = 0;
-    virtual void ReleaseMouse() = 0;
-    virtual void CreateFieldCaret(int width, int height) = 0;
-    virtual void DestroyFieldCaret() = 0;
-    virtual void ShowFieldCaret() = 0;
-    virtual void HideFieldCaret() = 0;
-    virtual void PlaceFieldCaret(int x, int y) = 0;
-    virtual void StartTimer(int id, int milliseconds) = 0;
-    virtual void StopTimer(int id) = 0;
-    // The mouse position in client coordinates.
-    virtual QPoint CursorClientPos() const = 0;
-    // Shows the tooltip window at a client point; false when it cannot be created.
-    virtual bool CreateToolTipWindow(QPoint clientPoint, const std::string& text) = 0;
-    virtual void DestroyToolTipWindow() = 0;
-    virtual int TrackContextMenu(const std::vector<ctl::MenuItem>& items, QPoint clientPoint) = 0;
-    virtual void SetFieldCursor(const QCursor* cursor) = 0;
-    // Sends WM_COMMAND with `code` to the parent window.
-    virtual void SendParentNotification(int code) = 0;
-    // The control's extender and the container's objects (for the end-of-field tab).
-    virtual com::ComPtr<com::IDispatch> GetExtender() const = 0;
-    virtual std::vector<com::ComPtr<com::IUnknown>> GetContainerObjects() const = 0;
-
     // ===== Engine operations ==================================================================
+    // Formats Text and copies the text shown without the focus (the value rules' ShownText)
+    // into DisplayBuffer.
+    void CopyText();
     // Keyboard and editing.
     void HandleChar(unsigned char ch);
     void HandleKeyDown(int key, int shift);
@@ -223,7 +165,7 @@ public:
     bool SetInsertMode(int mode);
     void ExchangeCommonProps(com::PropExchange& px);
     void ResetCommonDefaults();
-    void ComputeTextMetrics() { ComputeTextMetricsFor(GetControlSize()); }
+    void ComputeTextMetrics() { ComputeTextMetricsFor(Side->GetControlSize()); }
     // Caret height and the text's top from the font, for a control of `size`.
     void ComputeTextMetricsFor(QSize size);
     int SetTextFromValue(std::string_view raw);
@@ -254,9 +196,10 @@ public:
     int GetToolTipState() const { return ToolTipState; }
 
 protected:
-    // A control sets its kind and its value rules once, when it is made.
-    void SetFieldKind(int kind) { Kind = &ZMKindTraitsOf(kind); }
+    // A control sets its kind, its value rules and its control side once, when it is made.
+    void SetFieldKind(ZMControlKind kind) { Kind = &ZMKindTraitsOf(kind); }
     void SetValueRules(ZMValueRules& rules) { Rules = &rules; }
+    void SetControlSide(ZMEditControlSide& side) { Side = &side; }
 
     // Display helpers.
     void RebuildDisplay();
@@ -265,6 +208,11 @@ protected:
     int EndOfData() const;
     int Extent(int a, int b) const;
     int CaretX(int pos) const { return StartText.x + Extent(FirstVisPos, pos); }
+    // Invariant 2: the caret and both ends of the selection are display indexes.
+    bool PositionsInRange() const {
+        auto in = [](int pos) { return pos >= 0 && pos <= kZMMaxPositions; };
+        return in(CurPos) && in(HiAnchor) && in(HiNew);
+    }
     bool HasSelection() const { return HiAnchor != HiNew; }
     bool Editable() const { return !ReadOnly && !DataReadOnly; }
     void ClearSelection();
@@ -309,8 +257,9 @@ protected:
     void RecreateCaret();
 
     // ===== Field state ========================================================================
-    const ZMKindTraits* Kind = &ZMKindTraitsOf(kFieldText);
+    const ZMKindTraits* Kind = &ZMKindTraitsOf(ZMControlKind::Text);
     ZMValueRules* Rules = nullptr;   // set by the control before any editing
+    ZMEditControlSide* Side = nullptr;   // likewise
     ZMFieldBuffer PatternBuffer;
     ZMFieldBuffer DisplayBuffer;
     bool AutoScroll = true;
@@ -358,6 +307,7 @@ private:
     void ApplyStyleFlags(const ZMStyleFlags& f);
 
     std::string editBefore_;   // RawData when the edit in progress began
+    bool editOpen_ = false;    // BeginEdit has run since the last CommitEdit
     bool undoArmed_ = false;   // the undo copy of this focus has been taken
     int beepsHeld_ = 0;        // HeldBeeps scopes open
     mutable bool beepWaiting_ = false;   // a beep was asked for inside them

@@ -20,7 +20,7 @@ void CZMEditEngine::HandleSetFocus() {
         FocusToParent = false;
         return;
     }
-    if (!AmbientUserMode()) return;
+    if (!Side->AmbientUserMode()) return;
     ZMCancelToolTip();
     RestartRestClock();
     PatternBuffer.Clear();
@@ -54,11 +54,11 @@ void CZMEditEngine::HandleSetFocus() {
     }
     if (CurPos > e) CurPos = e;
     if (CurPos == 0) CurPos = FirstDataPos;
-    CreateFieldCaret(Insert ? 2 : 6, CaretHeight);
+    Side->CreateFieldCaret(Insert ? 2 : 6, CaretHeight);
     Modified = false;
-    InvalidateField();
+    Side->InvalidateField();
     PlaceCaretAtCurPos();
-    ShowFieldCaret();
+    Side->ShowFieldCaret();
     NotifyParent(EN_SETFOCUS);
 }
 
@@ -70,14 +70,14 @@ void CZMEditEngine::HandleKillFocus(std::int32_t gaining, bool gainingIsParent, 
         return;
     }
     FocusToParent = false;
-    if (AmbientUserMode()) DestroyFieldCaret();
+    if (Side->AmbientUserMode()) Side->DestroyFieldCaret();
     Rules->ParseText();
     // Only a move to a sibling validates: leaving for another window must not raise events.
     if (gaining != 0 && sameTopLevel) {
-        if (!Rules->IsValidValue()) FireInvalid(gaining);
-        else if (!Rules->IsInRange()) FireOutOfRange(gaining);
+        if (!Rules->IsValidValue()) Side->FireInvalid(gaining);
+        else if (!Rules->IsInRange()) Side->FireOutOfRange(gaining);
     }
-    InvalidateField();
+    Side->InvalidateField();
     NotifyParent(EN_KILLFOCUS);
     undoArmed_ = false;
 }
@@ -86,7 +86,7 @@ void CZMEditEngine::HandleKillFocus(std::int32_t gaining, bool gainingIsParent, 
 
 void CZMEditEngine::MoveCaret(int key, int pos) {
     pos = std::clamp(pos, 0, kZMMaxPositions);
-    const int usable = GetControlSize().width() - 2 * StartText.x;
+    const int usable = Side->GetControlSize().width() - 2 * StartText.x;
     const int half = usable / 2;
     bool redraw = false;
     if (FirstVisPos >= pos) {
@@ -116,8 +116,8 @@ void CZMEditEngine::MoveCaret(int key, int pos) {
         redraw = true;
     }
     CurPos = pos;
-    PlaceFieldCaret(StartText.x + cx, StartText.y);
-    if (redraw) InvalidateField();
+    Side->PlaceFieldCaret(StartText.x + cx, StartText.y);
+    if (redraw) Side->InvalidateField();
 }
 
 int CZMEditEngine::PositionFromPoint(int& x) {
@@ -139,7 +139,7 @@ int CZMEditEngine::PositionFromPoint(int& x) {
         if (right - rel < rel - left) ++r;
     }
     x = CaretX(r);
-    const QSize size = GetControlSize();
+    const QSize size = Side->GetControlSize();
     if (x > InnerRect({0, 0, size.width(), size.height()}).right) {
         MoveCaret(VK_RIGHT, r);
         x = CaretX(r);
@@ -150,43 +150,43 @@ int CZMEditEngine::PositionFromPoint(int& x) {
 // --- Mouse -------------------------------------------------------------------------------------
 
 void CZMEditEngine::HandleLButtonDown(int flags, QPoint point) {
-    if (!AmbientUserMode()) return;
+    if (!Side->AmbientUserMode()) return;
     ZMCancelToolTip();
     RestartRestClock();
     int x = point.x();
     CurPos = PositionFromPoint(x);
     if ((flags & ctl::MK_SHIFT) != 0) {
         HiNew = CurPos;
-        InvalidateField();
+        Side->InvalidateField();
     } else {
         ClearSelection();
         HiAnchor = HiNew = CurPos;
     }
-    PlaceFieldCaret(x, StartText.y);
+    Side->PlaceFieldCaret(x, StartText.y);
 }
 
 void CZMEditEngine::HandleMouseMove(int flags, QPoint point) {
-    if (ToolTipState != 0 || ToolTip.empty() || WindowHasCapture()) {
-        if (!GetClientRect().Contains(point)) {
+    if (ToolTipState != 0 || ToolTip.empty() || Side->WindowHasCapture()) {
+        if (!Side->GetClientRect().Contains(point)) {
             ZMCancelToolTip();
             RestartRestClock();
         }
     } else {
-        CaptureMouse();
-        StartTimer(1, ZMRestClockSeconds() >= 1 ? 1000 : 250);
+        Side->CaptureMouse();
+        Side->StartTimer(1, ZMRestClockSeconds() >= 1 ? 1000 : 250);
         ToolTipState = 1;
     }
-    if (WindowHasFocus() && WindowHasCapture() && (flags & ctl::MK_LBUTTON) != 0) {
+    if (Side->WindowHasFocus() && Side->WindowHasCapture() && (flags & ctl::MK_LBUTTON) != 0) {
         int x = point.x();
         CurPos = PositionFromPoint(x);
         HiNew = CurPos;
-        InvalidateField();
-        PlaceFieldCaret(x, StartText.y);
+        Side->InvalidateField();
+        Side->PlaceFieldCaret(x, StartText.y);
     }
 }
 
 void CZMEditEngine::HandleLButtonUp() {
-    if (!WindowHasCapture()) return;
+    if (!Side->WindowHasCapture()) return;
     DrawSelection();
     Rules->SnapCaretToData();
 }
@@ -206,7 +206,7 @@ void CZMEditEngine::HandleLButtonDblClk(int /*flags*/, QPoint point) {
     while (q < e && DisplayBuffer.At(q) == ' ') ++q;
     MoveCaret(VK_END, q);
     HiNew = CurPos;
-    InvalidateField();
+    Side->InvalidateField();
 }
 
 void CZMEditEngine::HandleOtherButtonDown() {
@@ -216,7 +216,7 @@ void CZMEditEngine::HandleOtherButtonDown() {
 
 void CZMEditEngine::ShowContextMenu(QPoint point) {
     if (!NewShell) return;
-    const int command = TrackContextMenu(ZMEditMenuItems(), point);
+    const int command = Side->TrackContextMenu(ZMEditMenuItems(), point);
     if (command != 0) RunEditCommand(command);
 }
 
@@ -262,11 +262,11 @@ com::ComPtr<com::IDispatch> ExtenderOf(const com::ComPtr<com::IUnknown>& object)
 }  // namespace
 
 void CZMEditEngine::TabToNextControl() {
-    const auto own = GetExtender();
+    const auto own = Side->GetExtender();
     std::int32_t ownIndex = 0;
     if (!ReadTabIndex(own.Get(), &ownIndex)) return;
     com::ComPtr<com::IDispatch> first;
-    for (const auto& object : GetContainerObjects()) {
+    for (const auto& object : Side->GetContainerObjects()) {
         const auto extender = ExtenderOf(object);
         std::int32_t index = 0;
         if (!ReadTabIndex(extender.Get(), &index)) continue;

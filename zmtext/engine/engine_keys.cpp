@@ -27,7 +27,7 @@ constexpr int kAlt = ctl::kAltMask;
 // --- Typing ------------------------------------------------------------------------------------
 
 void CZMEditEngine::HandleChar(unsigned char ch) {
-    if (!Editable() || WindowHasCapture()) return;
+    if (!Editable() || Side->WindowHasCapture()) return;
     RebuildDisplay();
     TypedChar = static_cast<char>(ch);
     // Typing on a literal goes to the next placeholder.
@@ -51,11 +51,11 @@ void CZMEditEngine::HandleChar(unsigned char ch) {
         }
         ErrorBeepIfSet();
         std::int16_t refused = ch;
-        FireInvalidKey(refused);
+        Side->FireInvalidKey(refused);
         return;
     }
     std::int16_t c = static_cast<std::int16_t>(ch >= 32 ? static_cast<unsigned char>(TypedChar) : ch);
-    FireKeyPress(c);
+    Side->FireKeyPress(c);
     BeginEdit();
     if (c >= 32 && c <= 255) {
         TypedChar = static_cast<char>(c);
@@ -74,11 +74,14 @@ bool CZMEditEngine::InsertAtCaret(char ch, bool insertMode) {
     const int k = DataIndexOf(CurPos);
     std::string data = RawData;
     const int n = static_cast<int>(data.size());
+    // Invariant 3: the caret's placeholder is at most one past the data, so a character
+    // appended lands at data index k.
+    assert(k <= n);
     const auto [groupFirst, groupEnd] = GroupOf(CurPos);
     (void)groupFirst;
     const int groupEndData = DataIndexOf(groupEnd);
     if (insertMode) {
-        if (CurNumDataChars >= GetMaxLength()) NotifyParent(EN_MAXTEXT);
+        if (CurNumDataChars >= Rules->GetMaxLength(MaxDataChars)) NotifyParent(EN_MAXTEXT);
         if (k < n) {
             // The group's characters from k on move one place right; one pushed past the
             // group's last position is dropped rather than moved into the next group.
@@ -105,9 +108,9 @@ bool CZMEditEngine::AutoScrollOverflow() const {
     std::string_view shown = DisplayBuffer.View();
     const char fill = Rules->GetDisplayFillChar();
     while (!shown.empty() && shown.back() == fill) shown.remove_suffix(1);
-    const QSize size = GetControlSize();
+    const QSize size = Side->GetControlSize();
     const int inner = InnerRect({0, 0, size.width(), size.height()}).Width();
-    return FieldMetrics().Extent(shown) >= inner - 4;
+    return Side->FieldMetrics().Extent(shown) >= inner - 4;
 }
 
 bool CZMEditEngine::InsertChar() {
@@ -127,6 +130,7 @@ bool CZMEditEngine::InsertChar() {
         return false;
     }
     const int k = DataIndexOf(CurPos);
+    assert(k <= static_cast<int>(RawData.size()));   // invariant 3, for the character before k
     char ch = TypedChar;
     if (k == 0 || RawData[static_cast<std::size_t>(k - 1)] == ' ') ch = Rules->ConvertCase(ch);
     if (!InsertAtCaret(ch, insertMode)) {
@@ -138,8 +142,8 @@ bool CZMEditEngine::InsertChar() {
         RawData = remembered;
         RebuildDisplay();
         if (k >= DisplayBuffer.Length() - 1) {
-            FireEndOfLine();
-            if (EOLTab && AmbientUserMode()) TabToNextControl();
+            Side->FireEndOfLine();
+            if (EOLTab && Side->AmbientUserMode()) TabToNextControl();
             else ErrorBeepIfSet();
         } else {
             ErrorBeepIfSet();
@@ -206,7 +210,7 @@ void CZMEditEngine::DeleteSelection() {
         MoveCaret(VK_HOME, CurPos);
     } else {
         PlaceCaretAtCurPos();
-        InvalidateField();
+        Side->InvalidateField();
     }
 }
 
@@ -249,9 +253,9 @@ void CZMEditEngine::MoveRight(int shift) {
         }
         MoveCaret(VK_RIGHT, std::clamp(target, 0, n));
         if (!atLast) return;
-        FireEndOfLine();
+        Side->FireEndOfLine();
     }
-    if (AmbientUserMode() && EOLTab) TabToNextControl();
+    if (Side->AmbientUserMode() && EOLTab) TabToNextControl();
 }
 
 void CZMEditEngine::MoveLeft(int shift) {
@@ -286,7 +290,7 @@ void CZMEditEngine::WordRight() {
                          d(p + 1) == ' ' || !IsPlaceholder(p + 1)))
         ++p;
     MoveCaret(VK_RIGHT, std::min(p + 1, n));
-    if (DataIndexOf(CurPos) == MaxDataChars) FireEndOfLine();
+    if (DataIndexOf(CurPos) == MaxDataChars) Side->FireEndOfLine();
 }
 
 void CZMEditEngine::HandleMoveKey(int key, int shift) {
@@ -336,9 +340,9 @@ void CZMEditEngine::HandleDeleteKey(int shift) {
 
 void CZMEditEngine::HandleKeyDown(int key, int shift) {
     if (ToolTipState != 0) ZMCancelToolTip();
-    if (WindowHasCapture()) return;
+    if (Side->WindowHasCapture()) return;
     std::int16_t code = static_cast<std::int16_t>(key);
-    FireKeyDown(code, static_cast<std::int16_t>(shift));
+    Side->FireKeyDown(code, static_cast<std::int16_t>(shift));
     if (code == 0) return;
     key = code;
     RebuildDisplay();
@@ -377,7 +381,7 @@ void CZMEditEngine::HandleSysKeyDown(int key, int shift) {
 // --- Clipboard, selection text, undo --------------------------------------------------------
 
 void CZMEditEngine::CopyToClipboard() {
-    if (!WindowHasFocus()) return;
+    if (!Side->WindowHasFocus()) return;
     RebuildDisplay();
     if (!HasSelection()) return;
     const int n = DisplayBuffer.Length();
@@ -390,7 +394,7 @@ void CZMEditEngine::CopyToClipboard() {
 }
 
 void CZMEditEngine::Cut() {
-    if (!WindowHasFocus()) return;
+    if (!Side->WindowHasFocus()) return;
     CopyToClipboard();
     BeginEdit();
     Clear();
@@ -414,7 +418,7 @@ std::string PastedLine(std::string_view text) {
 }  // namespace
 
 void CZMEditEngine::PasteFromClipboard() {
-    if (!WindowHasFocus() || !Editable()) return;
+    if (!Side->WindowHasFocus() || !Editable()) return;
     const auto text = ctl::GetClipboardText();
     if (!text) return;
     RebuildDisplay();
@@ -458,11 +462,11 @@ void CZMEditEngine::SelectAll() {
     HiAnchor = 0;
     MoveCaret(VK_END, EndOfData());
     HiNew = CurPos;
-    InvalidateField();
+    Side->InvalidateField();
 }
 
 void CZMEditEngine::UndoEdit() {
-    if (!WindowHasFocus() || !Modified) return;
+    if (!Side->WindowHasFocus() || !Modified) return;
     ClearSelection();
     Rules->Undo();
 }

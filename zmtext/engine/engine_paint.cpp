@@ -51,11 +51,11 @@ ctl::ColorRef DisabledTextColor(ctl::ColorRef back) {
 
 void CZMEditEngine::ZMPaintField(QPainter& p, const ctl::Rect& bounds, const ctl::Rect& invalid) {
     const ctl::Rect inner = InnerRect(bounds);
-    const ctl::ColorRef back = ctl::TranslateColor(GetBackColor().value);
+    const ctl::ColorRef back = ctl::TranslateColor(Side->GetBackColor().value);
     ctl::FillRect(p, invalid, back);
     p.save();
-    p.setFont(FieldFont());
-    const bool editing = AmbientUserMode() && WindowHasFocus();
+    p.setFont(Side->FieldFont());
+    const bool editing = Side->AmbientUserMode() && Side->WindowHasFocus();
     std::string_view shown;
     if (editing) {
         RebuildDisplay();
@@ -66,7 +66,7 @@ void CZMEditEngine::ZMPaintField(QPainter& p, const ctl::Rect& bounds, const ctl
         shown = DisplayBuffer.View();
     }
     ctl::TextOutStyle style;
-    style.color = GetEnabled() ? ctl::TranslateColor(GetForeColor().value) : DisabledTextColor(back);
+    style.color = Side->GetEnabled() ? ctl::TranslateColor(Side->GetForeColor().value) : DisabledTextColor(back);
     style.clip = &inner;
     int x = bounds.left + StartText.x;
     if (!editing && Justification == 1) {
@@ -78,21 +78,22 @@ void CZMEditEngine::ZMPaintField(QPainter& p, const ctl::Rect& bounds, const ctl
     }
     ctl::TextOut(p, x, bounds.top + StartText.y, shown, style);
     // The caret is drawn by the window after the field, so it needs no hiding here.
-    if (AmbientUserMode() && (editing || !HideSelection)) DrawSelectionRange(p, true, bounds.left, bounds.top);
+    if (Side->AmbientUserMode() && (editing || !HideSelection)) DrawSelectionRange(p, true, bounds.left, bounds.top);
     p.restore();
     ZMPaintBorder(p, bounds, invalid);
 }
 
 void CZMEditEngine::DrawSelectionRange(QPainter& p, bool highlight, int dx, int dy) {
     if (!HasSelection()) return;
+    assert(PositionsInRange());
     const int n = DisplayBuffer.Length();
     const int hiNew = std::min(HiNew, n);
     const int a = std::max(std::min(std::min(HiAnchor, n), hiNew), FirstVisPos);
     const int b = std::max(std::min(HiAnchor, n), hiNew);
     if (b <= a) return;
     int x = StartText.x + Extent(FirstVisPos, a);
-    const QSize size = GetControlSize();
-    if (highlight && FirstVisPos == 0 && !WindowHasFocus() && Justification != 0) {
+    const QSize size = Side->GetControlSize();
+    if (highlight && FirstVisPos == 0 && !Side->WindowHasFocus() && Justification != 0) {
         const int total = Extent(0, n);
         x += Justification == 1 ? size.width() / 2 - total / 2 - StartText.x
                                 : size.width() - 2 * StartText.x - total;
@@ -102,14 +103,14 @@ void CZMEditEngine::DrawSelectionRange(QPainter& p, bool highlight, int dx, int 
     ctl::TextOutStyle style;
     style.clip = &inner;
     p.save();
-    p.setFont(FieldFont());
+    p.setFont(Side->FieldFont());
     if (highlight) {
         style.color = ctl::GetSysColor(ctl::COLOR_HIGHLIGHTTEXT);
         style.background = ctl::GetSysColor(ctl::COLOR_HIGHLIGHT);
     } else {
         const ctl::Rect range{dx + x, dy + StartText.y, dx + x + Extent(a, b), dy + StartText.y + CaretHeight + 1};
-        ctl::FillRect(p, range.Intersected(inner), ctl::TranslateColor(GetBackColor().value));
-        style.color = GetEnabled() ? ctl::TranslateColor(GetForeColor().value) : DisabledTextColor(ctl::TranslateColor(GetBackColor().value));
+        ctl::FillRect(p, range.Intersected(inner), ctl::TranslateColor(Side->GetBackColor().value));
+        style.color = Side->GetEnabled() ? ctl::TranslateColor(Side->GetForeColor().value) : DisabledTextColor(ctl::TranslateColor(Side->GetBackColor().value));
     }
     ctl::TextOut(p, dx + x, dy + StartText.y, text, style);
     p.restore();
@@ -117,7 +118,7 @@ void CZMEditEngine::DrawSelectionRange(QPainter& p, bool highlight, int dx, int 
 
 void CZMEditEngine::DrawSelection() {
     HiNew = CurPos;
-    InvalidateField();
+    Side->InvalidateField();
 }
 
 void CZMEditEngine::ZMPaintBorder(QPainter& p, const ctl::Rect& bounds, const ctl::Rect& invalid) {
@@ -125,7 +126,7 @@ void CZMEditEngine::ZMPaintBorder(QPainter& p, const ctl::Rect& bounds, const ct
 }
 
 void CZMEditEngine::ZMFillBackground(QPainter& p, const ctl::Rect& r) {
-    ctl::FillRect(p, r, ctl::TranslateColor(GetBackColor().value));
+    ctl::FillRect(p, r, ctl::TranslateColor(Side->GetBackColor().value));
 }
 
 // --- Cursor and keys ---------------------------------------------------------------------------
@@ -135,7 +136,7 @@ bool CZMEditEngine::OnSetCursor(bool inClientArea) {
     const auto icon = MousePointer == ctl::kMousePointerMax ? ctl::CursorOfPicture(MouseIcon) : std::nullopt;
     const auto cursor = ctl::CursorForPointer(MousePointer, icon ? &*icon : nullptr);
     if (!cursor) return false;
-    SetFieldCursor(&*cursor);
+    Side->SetFieldCursor(&*cursor);
     return true;
 }
 
@@ -146,17 +147,17 @@ bool CZMEditEngine::PreTranslateKey(int key) {
 // --- Tooltip -----------------------------------------------------------------------------------
 
 void CZMEditEngine::ZMToolTipTimerCheck() {
-    const QPoint at = CursorClientPos();
-    if (!GetClientRect().Contains(at)) return;
-    if (ToolTipState == 2) DestroyToolTipWindow();
-    if (CreateToolTipWindow(at, ToolTip)) ToolTipState = 2;
+    const QPoint at = Side->CursorClientPos();
+    if (!Side->GetClientRect().Contains(at)) return;
+    if (ToolTipState == 2) Side->DestroyToolTipWindow();
+    if (Side->CreateToolTipWindow(at, ToolTip)) ToolTipState = 2;
 }
 
 void CZMEditEngine::ZMCancelToolTip() {
-    if (ToolTipState == 2) DestroyToolTipWindow();
-    else if (ToolTipState == 1) StopTimer(1);
+    if (ToolTipState == 2) Side->DestroyToolTipWindow();
+    else if (ToolTipState == 1) Side->StopTimer(1);
     // The wait for the tip holds the capture; a press of a button keeps its own.
-    if (ToolTipState != 0) ReleaseMouse();
+    if (ToolTipState != 0) Side->ReleaseMouse();
     ToolTipState = 0;
 }
 

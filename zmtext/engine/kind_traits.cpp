@@ -10,23 +10,31 @@ namespace {
 constexpr int kDateTimeSeparatorEnd = 10;
 
 constexpr std::array<ZMKindTraits, 6> kTraits{{
-    {.kind = kFieldText},
-    {.kind = kFieldDate, .separatorJumpEnd = kDateTimeSeparatorEnd, .freedPlace = ZMFreedPlace::kFillChar,
+    {.kind = ZMControlKind::Text},
+    {.kind = ZMControlKind::Date, .separatorJumpEnd = kDateTimeSeparatorEnd, .freedPlace = ZMFreedPlace::kFillChar,
      .justification = 1, .takesUnchangedText = true},
-    {.kind = kFieldTime, .separatorJumpEnd = kDateTimeSeparatorEnd, .freedPlace = ZMFreedPlace::kFillChar,
+    {.kind = ZMControlKind::Time, .separatorJumpEnd = kDateTimeSeparatorEnd, .freedPlace = ZMFreedPlace::kFillChar,
      .justification = 1, .undoAnnouncesValue = true},
-    {.kind = kFieldLong, .freedPlace = ZMFreedPlace::kClosed, .justification = 2, .digitsKey = "iDigits",
+    {.kind = ZMControlKind::Long, .freedPlace = ZMFreedPlace::kClosed, .justification = 2, .digitsKey = "iDigits",
      .undoAnnouncesValue = true},
-    {.kind = kFieldDouble, .freedPlace = ZMFreedPlace::kClosed, .deletionKeepsValue = true, .justification = 2,
+    {.kind = ZMControlKind::Double, .freedPlace = ZMFreedPlace::kClosed, .deletionKeepsValue = true, .justification = 2,
      .digitsKey = "iDigits", .hasDecimals = true, .undoAnnouncesValue = true},
-    {.kind = kFieldCurrency, .freedPlace = ZMFreedPlace::kClosed, .deletionKeepsValue = true, .justification = 2,
+    {.kind = ZMControlKind::Currency, .freedPlace = ZMFreedPlace::kClosed, .deletionKeepsValue = true, .justification = 2,
      .digitsKey = "iCurrDigits", .hasDecimals = true, .undoAnnouncesValue = true, .undoLeavesModified = true},
 }};
 
+// Each row sits at its kind's index.
+static_assert([] {
+    for (std::size_t i = 0; i < kTraits.size(); ++i)
+        if (ZMKindIndex(kTraits[i].kind) != static_cast<int>(i)) return false;
+    return true;
+}());
+
 }  // namespace
 
-const ZMKindTraits& ZMKindTraitsOf(int kind) {
-    return kind >= 0 && kind < static_cast<int>(kTraits.size()) ? kTraits[static_cast<std::size_t>(kind)] : kTraits[0];
+const ZMKindTraits& ZMKindTraitsOf(ZMControlKind kind) {
+    const int i = ZMKindIndex(kind);
+    return i >= 0 && i < static_cast<int>(kTraits.size()) ? kTraits[static_cast<std::size_t>(i)] : kTraits[0];
 }
 
 }  // namespace zmtext

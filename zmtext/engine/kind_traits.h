@@ -11,13 +11,12 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
-namespace zmtext {
+#include "zmtext/module/control_kind.h"
 
-// Field kinds: they pick the defaults section and the kind's traits.
-enum ZMFieldKind : int { kFieldText = 0, kFieldDate = 1, kFieldTime = 2, kFieldLong = 3,
-                         kFieldDouble = 4, kFieldCurrency = 5 };
+namespace zmtext {
 
 // What fills the place a deleted data character frees at the end of its mask group.
 enum class ZMFreedPlace : std::uint8_t {
@@ -27,7 +26,8 @@ enum class ZMFreedPlace : std::uint8_t {
 };
 
 struct ZMKindTraits {
-    ZMFieldKind kind = kFieldText;
+    // One of the six edit fields' kinds (control_kind.h), whose index is the traits' row.
+    ZMControlKind kind = ZMControlKind::Text;
     // A typed literal of the pattern among the display positions before this one jumps the
     // caret to the part after it (a date's or time's separator); 0 for none.
     int separatorJumpEnd = 0;
@@ -49,8 +49,8 @@ struct ZMKindTraits {
     bool takesUnchangedText = false;
 };
 
-// The traits of `kind` (a kind outside the enumeration reads as text).
-const ZMKindTraits& ZMKindTraitsOf(int kind);
+// The traits of `kind` (a kind that is no edit field reads as text).
+const ZMKindTraits& ZMKindTraitsOf(ZMControlKind kind);
 
 // The value and display rules of a field, over the engine's state (PatternBuffer, RawData, Text,
 // TypedChar, CurPos).
@@ -94,6 +94,10 @@ public:
     virtual char ConvertCase(char ch) { return ch; }
     // The pattern has shrunk to `placeholders` data positions: the undo copy follows.
     virtual void TruncateBuffer(int /*placeholders*/) {}
+    // How many data characters the field takes, of the `placeholders` of its pattern.
+    virtual int GetMaxLength(int placeholders) { return placeholders; }
+    // The text drawn without the focus, from `text`, the Text FormatText has just rebuilt.
+    virtual std::string ShownText(const std::string& text) { return text; }
 
 protected:
     ~ZMValueRules() = default;

@@ -18,12 +18,9 @@
 
 #include "platform/com/factory.h"
 #include "platform/com/typelib.h"
+#include "zmtext/module/control_kind.h"
 
 namespace zmtext {
-
-// The control kinds in the order of the identity table (and of the defaults file's sections).
-enum class ZMControlKind { Text, Date, Time, Long, Double, Currency, Label };
-inline constexpr std::size_t kControlKindCount = 7;
 
 struct ZMControlClassInfo {
     ZMControlKind kind;

@@ -16,17 +16,19 @@
 #include <string>
 #include <string_view>
 
+#include "zmtext/module/control_kind.h"
+
 namespace zmtext {
 
-// Field kinds: the index of a control kind's section.
-inline constexpr int kKindText = 0;
-inline constexpr int kKindDate = 1;
-inline constexpr int kKindTime = 2;
-inline constexpr int kKindLong = 3;
-inline constexpr int kKindDouble = 4;
-inline constexpr int kKindCurrency = 5;
-inline constexpr int kKindLabel = 6;
-inline constexpr int kFieldKindCount = 7;
+// The section of each control kind: its index (control_kind.h).
+inline constexpr int kKindText = ZMKindIndex(ZMControlKind::Text);
+inline constexpr int kKindDate = ZMKindIndex(ZMControlKind::Date);
+inline constexpr int kKindTime = ZMKindIndex(ZMControlKind::Time);
+inline constexpr int kKindLong = ZMKindIndex(ZMControlKind::Long);
+inline constexpr int kKindDouble = ZMKindIndex(ZMControlKind::Double);
+inline constexpr int kKindCurrency = ZMKindIndex(ZMControlKind::Currency);
+inline constexpr int kKindLabel = ZMKindIndex(ZMControlKind::Label);
+inline constexpr int kFieldKindCount = static_cast<int>(kControlKindCount);
 
 class CZMDefaultsStore {
 public:

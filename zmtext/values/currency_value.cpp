@@ -7,7 +7,7 @@
 #include <optional>
 
 #include "platform/com/bstr.h"
-#include "zmtext/engine/zm_strings.h"
+#include "zmtext/values/zm_strings.h"
 
 namespace zmtext {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "zmtext/engine/zm_strings.h"
+#include "zmtext/values/zm_strings.h"
 
 namespace zmtext {
 namespace {

@@ -6,7 +6,7 @@
 #include <cmath>
 #include <limits>
 
-#include "zmtext/engine/zm_strings.h"
+#include "zmtext/values/zm_strings.h"
 
 namespace zmtext {
 namespace {

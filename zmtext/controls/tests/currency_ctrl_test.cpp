@@ -223,7 +223,7 @@ TEST_F(NumberControlTest, CurrencyResetReadsItsSectionOfTheDefaultsStore) {
     CZMDefaultsStore& store = *ZMDefaults();
     const std::pair<int, const char*> keys[] = {{150, "5"}, {153, "3"}, {154, "9"}, {176, "0"}, {177, "EUR"},
                                                 {157, "1000.25"}, {158, "oops"}, {151, ","}, {152, "."}};
-    for (const auto& [key, value] : keys) ASSERT_TRUE(store.WriteString(kFieldCurrency, key, value));
+    for (const auto& [key, value] : keys) ASSERT_TRUE(store.WriteString(kKindCurrency, key, value));
     auto c = Add<CZMCurrencyCtrl>("C");
     const std::pair<const char*, const char*> rows[] = {
         {"FmtControl", "5"}, {"FmtDecDigits", "3"}, {"FmtIntDigits", "9"}, {"ShowZero", "False"},

@@ -102,7 +102,7 @@ TEST_F(NumberControlTest, DoubleResetReadsItsSectionOfTheDefaultsStore) {
     CZMDefaultsStore& store = *ZMDefaults();
     const std::pair<int, const char*> keys[] = {{150, "1"}, {153, "2"}, {154, "6"}, {176, "0"}, {157, "99.5"},
                                                 {158, "-1.25"}, {151, ",x"}, {152, "."}};
-    for (const auto& [key, value] : keys) ASSERT_TRUE(store.WriteString(kFieldDouble, key, value));
+    for (const auto& [key, value] : keys) ASSERT_TRUE(store.WriteString(kKindDouble, key, value));
     auto c = Add<CZMDoubleCtrl>("D");
     const std::pair<const char*, const char*> rows[] = {
         {"FmtControl", "1"}, {"FmtDecDigits", "2"}, {"FmtIntDigits", "6"}, {"ShowZero", "False"},

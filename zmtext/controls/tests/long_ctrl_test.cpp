@@ -90,7 +90,7 @@ TEST_F(NumberControlTest, LongResetReadsItsSectionOfTheDefaultsStore) {
     CZMDefaultsStore& store = *ZMDefaults();
     const std::pair<int, const char*> keys[] = {{150, "1"}, {154, "4"}, {176, "0"}, {157, "500"},
                                                 {158, "-5"}, {152, "'x"}, {235, "28"}, {236, "140"}};
-    for (const auto& [key, value] : keys) ASSERT_TRUE(store.WriteString(kFieldLong, key, value));
+    for (const auto& [key, value] : keys) ASSERT_TRUE(store.WriteString(kKindLong, key, value));
     auto c = Add<CZMLongCtrl>("N");
     const std::pair<const char*, const char*> rows[] = {
         {"FmtControl", "1"}, {"FmtIntDigits", "4"}, {"ShowZero", "False"}, {"MaxValue", "500"},

@@ -40,9 +40,9 @@ public:
 // The headless field: the masked rules over the bare engine, with every call the engine makes
 // of its control recorded, so tests can check the events in their order, the caret and the
 // notifications.
-class EditTestField : public MaskedRules<CZMEditEngine> {
+class EditTestField : public MaskedRules<CZMEditEngine>, public ZMEditControlSide {
 public:
-    EditTestField() : metrics_(8, 13, 1) {}
+    EditTestField() : metrics_(8, 13, 1) { SetControlSide(*this); }
 
     // --- Set-up of a test ---
     void SetFlags(bool readOnly, bool autoScroll = true, bool eolTab = false) {

@@ -447,20 +447,20 @@ TEST(EngineHooks, RefusedKeysBeepOnlyWithErrorBeep) {
 }
 
 TEST(EngineHooks, TypingASeparatorInADateIsNoInvalidKey) {
-    for (int kind : {kFieldText, kFieldDate}) {
+    for (ZMControlKind kind : {ZMControlKind::Text, ZMControlKind::Date}) {
         EditTestField f;
         f.SetKind(kind);
         f.SetMask("%%/%%/%%%%");
         f.Focus();
         RunScript(f, "12/");
-        EXPECT_EQ(EditEvents(f), kind == kFieldDate ? "Change;Change;" : "Change;Change;InvalidKey 47;") << kind;
+        EXPECT_EQ(EditEvents(f), kind == ZMControlKind::Date ? "Change;Change;" : "Change;Change;InvalidKey 47;") << ZMKindIndex(kind);
     }
 }
 
 TEST(EngineHooks, NumericKindsRefuseADeletionThatBreaksTheValue) {
     win::CountingBeepSink beeps;
     win::InstallBeepSink(&beeps);
-    for (int kind : {kFieldText, kFieldLong, kFieldDouble, kFieldCurrency}) {
+    for (ZMControlKind kind : {ZMControlKind::Text, ZMControlKind::Long, ZMControlKind::Double, ZMControlKind::Currency}) {
         EditTestField f;
         f.SetKind(kind);
         f.SetMask("###");   // the field's value is valid only when complete
@@ -469,9 +469,9 @@ TEST(EngineHooks, NumericKindsRefuseADeletionThatBreaksTheValue) {
         f.Focus();
         f.events.clear();
         RunScript(f, "{Home}{Del}");
-        const bool refused = kind == kFieldDouble || kind == kFieldCurrency;
-        EXPECT_EQ(f.GetRawData(), refused ? "123" : "23") << kind;
-        EXPECT_EQ(EditEvents(f), refused ? "" : "Change;") << kind;
+        const bool refused = kind == ZMControlKind::Double || kind == ZMControlKind::Currency;
+        EXPECT_EQ(f.GetRawData(), refused ? "123" : "23") << ZMKindIndex(kind);
+        EXPECT_EQ(EditEvents(f), refused ? "" : "Change;") << ZMKindIndex(kind);
     }
     win::InstallBeepSink(nullptr);
     EXPECT_EQ(beeps.count, 2);

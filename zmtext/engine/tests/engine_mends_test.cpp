@@ -70,7 +70,7 @@ TEST(EngineMouse, ButtonUpRunsTheKindsOwnCaretRule) {
 
     // A kind without a rule of its own leaves the caret where the click put it.
     EditTestField date;
-    date.SetKind(kFieldDate);
+    date.SetKind(ZMControlKind::Date);
     date.SetMask("##/##");
     date.Focus();
     date.HandleLButtonDown(ctl::MK_LBUTTON, QPoint(0, 5));

@@ -347,17 +347,17 @@ TEST_F(EngineDefaults, SeparateKeysWinOverStyleFlags) {
 
 TEST_F(EngineDefaults, BuiltInValuesByKindAndTheFont) {
     struct Row {
-        int kind;
+        ZMControlKind kind;
         const char* flags;
     };
-    for (const auto& row : {Row{kFieldText, "AS1 BE0 BS1 RO0 EOL0 EB0 FS0 INS1 J0 HS1 MP3 DP2"},
-                            Row{kFieldDate, "AS1 BE0 BS1 RO0 EOL0 EB0 FS0 INS1 J1 HS1 MP3 DP2"},
-                            Row{kFieldCurrency, "AS1 BE0 BS1 RO0 EOL0 EB0 FS0 INS1 J2 HS1 MP3 DP2"}}) {
+    for (const auto& row : {Row{ZMControlKind::Text, "AS1 BE0 BS1 RO0 EOL0 EB0 FS0 INS1 J0 HS1 MP3 DP2"},
+                            Row{ZMControlKind::Date, "AS1 BE0 BS1 RO0 EOL0 EB0 FS0 INS1 J1 HS1 MP3 DP2"},
+                            Row{ZMControlKind::Currency, "AS1 BE0 BS1 RO0 EOL0 EB0 FS0 INS1 J2 HS1 MP3 DP2"}}) {
         EditTestField f;
         f.SetKind(row.kind);
         f.SetData("x");
         f.ResetCommonDefaults();
-        EXPECT_EQ(f.Flags(), row.flags) << row.kind;
+        EXPECT_EQ(f.Flags(), row.flags) << ZMKindIndex(row.kind);
         EXPECT_EQ(f.GetRawData(), "");
         EXPECT_EQ(f.font.name, "MS Sans Serif");
         EXPECT_EQ(f.font.size.scaled, 80000);

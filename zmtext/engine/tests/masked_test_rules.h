@@ -37,7 +37,7 @@ public:
         this->RawData = std::move(raw);
         FormatText();
     }
-    void SetKind(int kind) {
+    void SetKind(ZMControlKind kind) {
         kind_ = kind;
         this->SetFieldKind(kind);
     }
@@ -50,7 +50,7 @@ public:
     void ParseText() override {}
     int FormatRawData() override { return static_cast<int>(this->RawData.size()); }
     bool IsValidValue() override {
-        return this->Mask.empty() || static_cast<int>(this->RawData.size()) >= GetMaxLength();
+        return this->Mask.empty() || static_cast<int>(this->RawData.size()) >= GetMaxLength(this->MaxDataChars);
     }
     bool IsInRange() override { return inRange; }
     int GetPattern() override;
@@ -60,9 +60,9 @@ public:
         if (undoCopy.View() != this->RawData) this->RawData = std::string(undoCopy.View());
         this->CurPos = std::min(this->CurPos, static_cast<int>(this->RawData.size()));
         this->Modified = false;
-        this->SetDataChanged();
+        this->Side->SetDataChanged();
         FormatText();
-        this->InvalidateField();
+        this->Side->InvalidateField();
         return true;
     }
     bool SetTextValue(std::string_view text) override {
@@ -77,8 +77,8 @@ public:
         FormatText();
         return 2;
     }
-    int GetMaxLength() override {
-        return maxLength != 0 && maxLength < this->MaxDataChars ? maxLength : this->MaxDataChars;
+    int GetMaxLength(int placeholders) override {
+        return maxLength != 0 && maxLength < placeholders ? maxLength : placeholders;
     }
     int GetDisplayLength(int patternLength, int dataLength) override {
         return this->Mask.empty() && maxLength == 256 ? dataLength : patternLength;
@@ -87,7 +87,7 @@ public:
     char GetPasswordChar() override { return passwordChar; }
     // The text kind's rule: a masked field's caret at 0 goes to the first data position.
     void SnapCaretToData() override {
-        if (kind_ != kFieldText || this->Mask.empty() || this->CurPos != 0) return;
+        if (kind_ != ZMControlKind::Text || this->Mask.empty() || this->CurPos != 0) return;
         this->CurPos = this->FirstDataPos;
         this->PlaceCaretAtCurPos();
     }
@@ -104,7 +104,7 @@ private:
         return out;
     }
 
-    int kind_ = kFieldText;
+    ZMControlKind kind_ = ZMControlKind::Text;
 };
 
 template <class Base>

@@ -192,16 +192,16 @@ TEST_F(NumberPages, SaveAsDefaultWritesTheKindsSectionAndResetRestoresIt) {
     ASSERT_TRUE(page.SaveAsDefault());
     EXPECT_FALSE(page.IsModified());
     ExpectBoth("MaxValue", "500");
-    EXPECT_EQ(store.GetLong(kFieldLong, 157, 0), 500);
-    EXPECT_EQ(store.GetInt(kFieldLong, 154, 0), 6);
-    EXPECT_EQ(store.GetInt(kFieldLong, 150, 0), 1);
+    EXPECT_EQ(store.GetLong(kKindLong, 157, 0), 500);
+    EXPECT_EQ(store.GetInt(kKindLong, 154, 0), 6);
+    EXPECT_EQ(store.GetInt(kKindLong, 150, 0), 1);
     std::string thousands;
-    store.GetCString(kFieldLong, 152, &thousands, "");
+    store.GetCString(kKindLong, 152, &thousands, "");
     EXPECT_EQ(thousands, ".");
     EXPECT_EQ(Get(Add<CZMLongCtrl>("New", 2).Get(), "FmtIntDigits"), "6") << "a new control takes the defaults";
 
     ASSERT_TRUE(page.ResetDefault());
-    EXPECT_EQ(store.GetInt(kFieldLong, 154, -1), -1) << "the section is gone";
+    EXPECT_EQ(store.GetInt(kKindLong, 154, -1), -1) << "the section is gone";
     EXPECT_EQ(page.Edit(239)->text().toStdString(), "2147483647");
     ExpectBoth("MaxValue", "2147483647");   // applied at once
     ExpectBoth("FmtIntDigits", "10");
@@ -222,7 +222,7 @@ TEST_F(NumberPages, SaveAsDefaultKeepsTheEuroSignOfTheCurrencyFormat) {
     ASSERT_TRUE(page.SaveAsDefault());
     ExpectBoth("FmtCurrency", "\u20ac");
     std::string sign;
-    ZMDefaults()->GetCString(kFieldCurrency, 177, &sign, "");
+    ZMDefaults()->GetCString(kKindCurrency, 177, &sign, "");
     EXPECT_EQ(sign, "\x80");
     EXPECT_EQ(Get(Add<CZMCurrencyCtrl>("New", 2).Get(), "FmtCurrency"), "\u20ac") << "a new control takes the defaults";
 }

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "platform/com/bstr.h"
-#include "zmtext/engine/zm_strings.h"
+#include "zmtext/values/zm_strings.h"
 #include "zmtext/values/currency_value.h"
 #include "zmtext/values/intl_settings.h"
 #include "zmtext/values/tests/number_test_support.h"

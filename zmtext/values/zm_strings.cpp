@@ -1,4 +1,4 @@
-#include "zmtext/engine/zm_strings.h"
+#include "zmtext/values/zm_strings.h"
 
 
 namespace zmtext {

@@ -1,5 +1,5 @@
-// Byte-string routines shared by the edit engine and its controls. All texts are cp1252 bytes,
-// one byte one character, in buffers of at most kZMMaxPositions characters.
+// Byte-string routines shared by the edit engine, its controls and the number texts. All texts
+// are cp1252 bytes, one byte one character, in buffers of at most kZMMaxPositions characters.
 #pragma once
 
 #include <array>
