@@ -9,6 +9,7 @@
 #include <QPrinter>
 
 #include <functional>
+#include <vector>
 
 #include "platform/controls/report/report_errors.h"
 
@@ -69,6 +70,30 @@ void WritePdf(const PageSource& source, const std::filesystem::path& file) {
     painter.end();
 }
 
+// The advances of one of the report's faces (ReportFont) on a kind of device at a resolution,
+// kept for the pages that follow: a report draws in a few faces, on one device.
+const LatinAdvances& AdvancesOf(const QFont& font, QPaintDevice* device) {
+    struct Kept {
+        double pointSize;
+        bool bold;
+        int deviceType;
+        int dpi;
+        LatinAdvances advances;
+    };
+    thread_local std::vector<Kept> kept;
+    const int deviceType = device->devType();
+    const int dpi = device->logicalDpiX();
+    for (const Kept& k : kept) {
+        if (k.pointSize == font.pointSizeF() && k.bold == font.bold() && k.deviceType == deviceType && k.dpi == dpi) {
+            return k.advances;
+        }
+    }
+    constexpr std::size_t kMostKept = 16;
+    if (kept.size() >= kMostKept) kept.erase(kept.begin());
+    kept.push_back({font.pointSizeF(), font.bold(), deviceType, dpi, LatinAdvances(QFontMetricsF(font, device))});
+    return kept.back().advances;
+}
+
 void PreparePrinter(QPrinter& printer, const PageSource& source) {
     printer.setFullPage(true);
     printer.setPageLayout(LayoutFor(source.landscape));
@@ -91,11 +116,18 @@ void PrintOn(QPrinter& printer, const PageSource& source) {
 
 }  // namespace
 
-bool SurelyFits(const QString& text, qreal widestCharacter, qreal width) {
+LatinAdvances::LatinAdvances(const QFontMetricsF& metrics) : widest_(metrics.maxWidth()) {
+    for (char16_t c = 0; c < advances_.size(); ++c) advances_[c] = metrics.horizontalAdvance(QChar(c));
+}
+
+bool SurelyFits(const QString& text, const LatinAdvances& advances, qreal width) {
+    qreal needed = advances.Widest();
     for (const QChar c : text) {
         if (c.unicode() > 0xFF) return false;
+        needed += advances.Of(c.unicode());
+        if (needed > width) return false;
     }
-    return static_cast<qreal>(text.size()) * widestCharacter <= width;
+    return needed <= width;
 }
 
 void PaintPage(QPainter& painter, const LaidOutReport& report, std::size_t index) {
@@ -111,20 +143,18 @@ void PaintPage(QPainter& painter, const Page& page) {
     }
     QFont font = ReportFont(9, false);
     painter.setFont(font);
-    QFontMetricsF metrics(font, painter.device());
-    qreal widest = metrics.maxWidth();
+    const LatinAdvances* advances = &AdvancesOf(font, painter.device());
     for (const PageText& text : page.texts) {
         if (text.text.empty()) continue;
         if (font.pointSizeF() != text.pointSize || font.bold() != text.bold) {
             font = ReportFont(text.pointSize, text.bold);
             painter.setFont(font);
-            metrics = QFontMetricsF(font, painter.device());
-            widest = metrics.maxWidth();
+            advances = &AdvancesOf(font, painter.device());
         }
         const QRectF rect(text.rect.topLeft() * scale, text.rect.size() * scale);
         QString shown = QString::fromStdString(text.text);
-        if (!(text.flags & Qt::TextWordWrap) && !SurelyFits(shown, widest, rect.width())) {
-            shown = metrics.elidedText(shown, Qt::ElideRight, rect.width());
+        if (!(text.flags & Qt::TextWordWrap) && !SurelyFits(shown, *advances, rect.width())) {
+            shown = QFontMetricsF(font, painter.device()).elidedText(shown, Qt::ElideRight, rect.width());
         }
         painter.drawText(rect, text.flags, shown);
     }

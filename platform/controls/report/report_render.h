@@ -1,8 +1,10 @@
 // Draws laid-out pages onto Qt paint devices: PDF files, printers and preview images.
 #pragma once
 
+#include <QFontMetricsF>
 #include <QImage>
 
+#include <array>
 #include <filesystem>
 #include <string>
 
@@ -19,12 +21,25 @@ namespace controls::report {
 void PaintPage(QPainter& painter, const LaidOutReport& report, std::size_t index);
 void PaintPage(QPainter& painter, const Page& page);
 
-// Whether `text` fits in `width` without measuring it: no character's advance exceeds the font's
-// widest (`widestCharacter`, QFontMetricsF::maxWidth), so a text of characters the report's face
-// itself draws (Latin-1) that is no longer than `width` at that advance each fits. Measuring a
-// text shapes it, as drawing it does again: most texts of a report (numbers, dates, codes in
-// their columns) are told apart this way, and only the others are measured to be cut.
-bool SurelyFits(const QString& text, qreal widestCharacter, qreal width);
+// The advance of each Latin-1 character in one face on one device, and the face's widest advance
+// (QFontMetricsF::maxWidth), measured once.
+class LatinAdvances {
+public:
+    explicit LatinAdvances(const QFontMetricsF& metrics);
+    qreal Of(char16_t latin1) const { return advances_[latin1]; }
+    qreal Widest() const { return widest_; }
+
+private:
+    qreal widest_;
+    std::array<qreal, 256> advances_;
+};
+
+// Whether `text` fits in `width` without measuring it: a text of characters the report's face
+// itself draws (Latin-1) whose characters' own advances, and one widest advance more for what
+// kerning and rounding may add, come to no more than `width` fits. Measuring a text shapes it, as
+// drawing it does again: most texts of a report (numbers, dates, codes, names in their columns)
+// are told apart this way, and only the others are measured to be cut.
+bool SurelyFits(const QString& text, const LatinAdvances& advances, qreal width);
 
 // Page `index` as an image at `zoomPercent` of its size on a screen of `screenDpi`, drawn with
 // `pixelRatio` device pixels to a screen pixel (a high-resolution screen's), so that it is sharp

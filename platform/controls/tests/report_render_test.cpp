@@ -169,10 +169,11 @@ TEST_F(ReportRenderTest, ATextThatSurelyFitsIsNeverCut) {
         device.setDotsPerMeterX(qRound(f.dpi / 0.0254));
         device.setDotsPerMeterY(qRound(f.dpi / 0.0254));
         const QFontMetricsF metrics(ReportFont(f.pointSize, f.bold), &device);
+        const LatinAdvances advances(metrics);
         for (const QString& text : texts) {
             const qreal natural = metrics.horizontalAdvance(text);
             for (qreal width = 0; width <= 3 * natural; width += natural / 16) {
-                if (!SurelyFits(text, metrics.maxWidth(), width)) continue;
+                if (!SurelyFits(text, advances, width)) continue;
                 ++letThrough;
                 EXPECT_EQ(metrics.elidedText(text, Qt::ElideRight, width), text)
                     << text.toStdString() << " in " << width << " at " << f.pointSize << " pt, " << f.dpi << " dpi";
@@ -182,18 +183,32 @@ TEST_F(ReportRenderTest, ATextThatSurelyFitsIsNeverCut) {
     EXPECT_GT(letThrough, 0);
 }
 
-// The quick test itself: a text no longer than the width at the widest advance a character, of
-// Latin-1 characters only (another script may come from a wider face).
-TEST_F(ReportRenderTest, SurelyFitsCountsTheWidestAdvanceACharacter) {
+// The quick test itself: the characters' own advances and one widest advance more, of Latin-1
+// characters only (another script may come from a wider face).
+TEST_F(ReportRenderTest, SurelyFitsAddsTheCharactersAdvancesAndOneWidest) {
+    QImage device(10, 10, QImage::Format_RGB32);
+    const QFontMetricsF metrics(ReportFont(9, false), &device);
+    const LatinAdvances advances(metrics);
+    const qreal w = advances.Widest();
+    const auto of = [&](const char* text) {
+        qreal sum = w;
+        for (const QChar c : QString::fromUtf8(text)) sum += advances.Of(c.unicode());
+        return sum;
+    };
+    EXPECT_GT(w, advances.Of(u'i'));
+    EXPECT_EQ(advances.Of(u'1'), metrics.horizontalAdvance(QChar(u'1')));
     const struct {
         const char* text;
-        double width;   // in widest advances
+        qreal width;
         bool fits;
-    } rows[] = {{"", 0, true},          {"12345", 5, true},      {"12345", 4.9, false},
-                {"Ação", 4, true},       {"Ação", 3.5, false},    {"\u0410\u0411", 10, false},
-                {"—", 10, false},        {"a\u00ffb", 3, true}};
+    } rows[] = {{"", 0, false},           {"", w, true},
+                {"12345", of("12345"), true},   {"12345", of("12345") - 0.01, false},
+                {"Ação", of("Ação"), true},     {"Ação", of("Ação") - 0.01, false},
+                {"iiii", of("iiii"), true},     {"iiii", 4 * w, true},
+                {"\u0410\u0411", 100 * w, false}, {"—", 100 * w, false},
+                {"a\u00ffb", of("a\u00ffb"), true}};
     for (const auto& row : rows) {
-        EXPECT_EQ(SurelyFits(QString::fromUtf8(row.text), 7.5, row.width * 7.5), row.fits)
+        EXPECT_EQ(SurelyFits(QString::fromUtf8(row.text), advances, row.width), row.fits)
             << row.text << " in " << row.width;
     }
 }
