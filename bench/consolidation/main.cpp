@@ -25,6 +25,7 @@
 // just before or just after the N stores (in turns), so that both meet the same load: the N stores
 // must take at most N/10 times the ten stores' total, every store at the rate of the first ten.
 #include <sqlite3.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -57,12 +58,15 @@ constexpr const char* kEngineFolder = "C:\\BENCHENG";
 constexpr const char* kSqliteFolder = "C:\\BENCHSQL";
 
 // A fresh copy of the chain's BACKUP.MDB as `folder`\Backup.mdb.
+// A fresh copy of the chain's BACKUP.MDB in `folder`. The disk is synced first, so that a run does
+// not meet the writing back of the gigabytes the run before it left in the page cache.
 fs::path FreshBackup(const std::string& folder) {
     const fs::path dir = win::HostPath(folder);
     fs::remove_all(dir);
     fs::create_directories(dir);
     const fs::path target = dir / "Backup.mdb";
     fs::copy_file(win::HostPath(std::string(bench::kChainProgramFolder) + "\\BACKUP.MDB"), target);
+    ::sync();
     return target;
 }
 
