@@ -13,6 +13,7 @@
 #include "platform/ctl/tests/support/test_field.h"
 #include "platform/forms/app.h"
 #include "platform/forms/services.h"
+#include "platform/forms/tests/support/library_window_test.h"
 #include "platform/forms/tests/support/qt_app.h"
 #include "platform/forms/tests/support/raises.h"
 #include "platform/forms/window.h"
@@ -49,34 +50,12 @@ protected:
     }
 };
 
-class HostedTest : public ::testing::Test {
+class HostedTest : public forms::testing::LibraryWindowTest<FieldWindow> {
 protected:
-    void SetUp() override {
-        QtApp();
-        ASSERT_TRUE(library.Registered());
-        forms::InstallMessageBoxes(&boxes);
-        forms::App().ResetForTests();
-    }
-    void TearDown() override {
-        window.reset();
-        forms::DoEvents();
-        forms::App().CollectUnloaded();
-        forms::InstallMessageBoxes(nullptr);
-        forms::App().ResetForTests();
-    }
-    FieldWindow& Shown() {
-        window->Show();
-        QApplication::processEvents();
-        return *window;
-    }
     static void Key(QWidget* target, QEvent::Type type, int qtKey, const QString& text) {
         QKeyEvent event(type, qtKey, Qt::NoModifier, text);
         QApplication::sendEvent(target, &event);
     }
-
-    ctl::testing::RegisteredFieldLibrary library;
-    forms::ScriptedMessageBoxes boxes;
-    std::unique_ptr<FieldWindow> window = std::make_unique<FieldWindow>();
 };
 
 TEST_F(HostedTest, CreatedByClassIdWithItsSavedPropertiesAndPlace) {

@@ -14,6 +14,7 @@
 #include "platform/forms/app.h"
 #include "platform/forms/hosted.h"
 #include "platform/forms/services.h"
+#include "platform/forms/tests/support/library_window_test.h"
 #include "platform/forms/tests/support/qt_app.h"
 #include "platform/forms/tests/support/raises.h"
 #include "platform/forms/tests/support/typing.h"
@@ -61,26 +62,8 @@ protected:
     }
 };
 
-class LayoutTest : public ::testing::Test {
+class LayoutTest : public forms::testing::LibraryWindowTest<TableWindow> {
 protected:
-    void SetUp() override {
-        QtApp();
-        ASSERT_TRUE(library.Registered());
-        forms::InstallMessageBoxes(&boxes);
-        forms::App().ResetForTests();
-    }
-    void TearDown() override {
-        window.reset();
-        forms::DoEvents();
-        forms::App().CollectUnloaded();
-        forms::InstallMessageBoxes(nullptr);
-        forms::App().ResetForTests();
-    }
-    TableWindow& Shown() {
-        window->Show();
-        QApplication::processEvents();
-        return *window;
-    }
     // The innermost control whose widget holds the focus.
     std::string Focused() const {
         for (QWidget* widget = QApplication::focusWidget(); widget != nullptr; widget = widget->parentWidget()) {
@@ -91,9 +74,6 @@ protected:
         return "(none)";
     }
 
-    ctl::testing::RegisteredFieldLibrary library;
-    forms::ScriptedMessageBoxes boxes;
-    std::unique_ptr<TableWindow> window = std::make_unique<TableWindow>();
 };
 
 TEST_F(LayoutTest, EachControlLiesInItsContainerAtItsPlaceFromIt) {
