@@ -643,7 +643,8 @@ void Connection::WritePendingDefinitions() {
 
 std::uint32_t Connection::SchemaVersion() {
     WritePendingDefinitions();
-    return ReadSchemaCookie().value_or(0);
+    if (const auto cookie = ReadSchemaCookie()) return *cookie;
+    Fail(Operation::Read);  // a busy file: no cookie to key a translation by
 }
 
 std::optional<std::uint32_t> Connection::ReadSchemaCookie() {
