@@ -1,8 +1,10 @@
 // A table's fields are read from the file once and kept while its structure stays as it was. Each
-// case reads a table's fields, changes its structure some way (this engine, another connection to
-// the file, a rollback that brings the schema cookie back) and expects the fields read afterwards
-// to be the file's.
+// case reads a table's fields, changes its structure some way (this engine, another process writing
+// the file, a rollback that brings the schema cookie back) and expects the fields read afterwards to
+// be the file's.
 #include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "platform/dao/model.h"
 #include "platform/dao/tests/fixture.h"
@@ -18,12 +20,22 @@ public:
         for (int i = 0; i < fields.Count(); ++i) names.push_back(fields.Item(i).Name());
         return names;
     }
-    // Another connection to the file, as another station's.
+    // Another station: a separate process that opens the file with SQLite of its own, runs `sql`
+    // and ends. Its exit status says whether the statements ran.
     void OtherConnection(const std::string& sql) {
-        sqlite3* db = nullptr;
-        ASSERT_EQ(sqlite3_open_v2(Host("Loja.mdb").c_str(), &db, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
-        EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
-        sqlite3_close(db);
+        const std::string file = Host("Loja.mdb").string();
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            sqlite3* db = nullptr;
+            const bool ran = sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK &&
+                             sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
+            sqlite3_close(db);
+            _exit(ran ? 0 : 1);
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << sql;
     }
 
     Database db_ = Create("Loja.mdb");
