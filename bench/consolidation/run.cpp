@@ -101,7 +101,8 @@ void Measure::Start() {
 
 void Measure::StoreDone(std::size_t done, std::size_t count) {
     if (done == 1 || done == 5 || done == count) peakAfter[done] = PeakMemoryKiB();
-    std::printf("  store %zu/%zu copied at %.2f s\n", done, count, WallNow());
+    storeCopiedAt.push_back(WallNow());
+    std::printf("  store %zu/%zu copied at %.2f s\n", done, count, storeCopiedAt.back());
     std::fflush(stdout);
 }
 

@@ -17,9 +17,11 @@ struct Measure {
     long long rows = 0;
     double copyWall = 0, copyCpu = 0, indexWall = 0, commitWall = 0, totalWall = 0, totalCpu = 0;
     std::map<std::size_t, long> peakAfter;
+    std::vector<double> storeCopiedAt;  // wall seconds from the start at which each store's copy ended
 
     void Start();
-    // After store `done` of `count`: records the peak memory after stores 1, 5 and the last.
+    // After store `done` of `count`: records when it ended, and the peak memory after stores 1, 5
+    // and the last.
     void StoreDone(std::size_t done, std::size_t count);
     void CopyDone();
     void IndexesDone();
